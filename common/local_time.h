@@ -1,0 +1,59 @@
+// Local calendar date and time of day, and the clock that supplies them. The clock is
+// an interface so that tests and fast replays can run a whole day in seconds.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace radmon {
+
+struct LocalDateTime {
+  int year = 2000, month = 1, day = 1;
+  int hour = 0, minute = 0, second = 0;
+
+  std::string yyyymmdd() const;    // 20110919
+  std::string slashDate() const;   // 2011/09/19
+  std::string hhmm() const;        // 07:05
+  std::string hhmmss() const;      // 07:05:09
+  std::string isoText() const;     // 2011-09-19 07:05:09
+
+  LocalDateTime plusSeconds(int64_t seconds) const;
+  LocalDateTime previousDay() const;
+  int secondOfDay() const { return hour * 3600 + minute * 60 + second; }
+
+  // "YYYY-MM-DD hh:mm:ss" (or "YYYY-MM-DD hh:mm", or "YYYY-MM-DD"); no value when the
+  // text is not such a date or the date does not exist.
+  static std::optional<LocalDateTime> parse(std::string_view text);
+  // "yyyymmdd"; no value when it is not an existing date.
+  static std::optional<LocalDateTime> fromYyyymmdd(std::string_view text);
+
+  friend bool operator==(const LocalDateTime&, const LocalDateTime&) = default;
+};
+
+class Clock {
+ public:
+  virtual ~Clock() = default;
+  virtual LocalDateTime now() const = 0;
+};
+
+// The computer's clock in the local time zone.
+class SystemClock final : public Clock {
+ public:
+  LocalDateTime now() const override;
+};
+
+// A clock that moves only when told: tests and fast replays.
+class ManualClock final : public Clock {
+ public:
+  explicit ManualClock(LocalDateTime start) : now_(start) {}
+  LocalDateTime now() const override { return now_; }
+  void set(LocalDateTime t) { now_ = t; }
+  void advance(int64_t seconds) { now_ = now_.plusSeconds(seconds); }
+
+ private:
+  LocalDateTime now_;
+};
+
+}  // namespace radmon

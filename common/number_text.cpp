@@ -1,0 +1,133 @@
+#include "number_text.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cctype>
+#include <system_error>
+
+namespace radmon {
+namespace {
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+std::string_view trimmed(std::string_view s) {
+  while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+// Digits, an optional fraction and an optional exponent, nothing else (from_chars
+// alone would also take "inf", "nan" and hexadecimal).
+bool hasNumberShape(std::string_view s) {
+  size_t i = 0;
+  size_t digits = 0;
+  while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) ++i, ++digits;
+  if (i < s.size() && s[i] == '.') {
+    ++i;
+    while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) ++i, ++digits;
+  }
+  if (digits == 0) return false;
+  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+    ++i;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+    size_t expDigits = 0;
+    while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) ++i, ++expDigits;
+    if (expDigits == 0) return false;
+  }
+  return i == s.size();
+}
+
+std::string stripLeadingZero(std::string text) {
+  const size_t zero = text[0] == '-' ? 1 : 0;
+  if (text.size() > zero + 1 && text[zero] == '0' && text[zero + 1] == '.') text.erase(zero, 1);
+  return text;
+}
+
+}  // namespace
+
+std::optional<double> readNumber(std::string_view text) {
+  std::string_view s = trimmed(text);
+  bool negative = false;
+  if (!s.empty() && (s.front() == '+' || s.front() == '-')) {
+    negative = s.front() == '-';
+    s.remove_prefix(1);
+  }
+  if (!hasNumberShape(s)) return std::nullopt;
+  double value = 0;
+  auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
+  if (ec != std::errc() || end != s.data() + s.size() || !std::isfinite(value))
+    return std::nullopt;
+  return negative ? -value : value;
+}
+
+std::optional<int16_t> toInt16(double value) {
+  if (!std::isfinite(value)) return std::nullopt;
+  const double r = std::nearbyint(value);  // default rounding mode: halves to even
+  if (r < -32768.0 || r > 32767.0) return std::nullopt;
+  return static_cast<int16_t>(r);
+}
+
+std::optional<int16_t> readInt16(std::string_view text) {
+  auto v = readNumber(text);
+  return v ? toInt16(*v) : std::nullopt;
+}
+
+std::string shortestText(float value) {
+  if (value == 0.0f) return "0";
+  char buf[64];
+  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
+  if (ec != std::errc()) return "0";
+  return std::string(buf, end);
+}
+
+std::string shortestText(double value) {
+  if (value == 0.0 || !std::isfinite(value)) return "0";
+  // The fewest significant digits (at most 15) that give back the value; a value that
+  // needs more is shown at 15 digits.
+  char buf[64];
+  for (int digits = 1; digits <= 15; ++digits) {
+    std::snprintf(buf, sizeof buf, "%.*g", digits, value);
+    if (std::strtod(buf, nullptr) == value) break;
+  }
+  const double rounded = std::strtod(buf, nullptr);
+  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, rounded, std::chars_format::fixed);
+  if (ec != std::errc()) return "0";
+  return std::string(buf, end);
+}
+
+std::string fixed3Text(double value) {
+  // Halves away from zero, on the decimal value as a person reads it.
+  const double scaled = std::round(value * 1000.0 + (value >= 0 ? 1e-9 : -1e-9));
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.3f", scaled / 1000.0);
+  std::string text(buf);
+  return text == "-0.000" ? "0.000" : text;
+}
+
+std::string integerText(int64_t value) { return std::to_string(value); }
+
+std::string axisLabelText(double value) {
+  std::string text(1, ' ');
+  text += stripLeadingZero(shortestText(value));
+  text += ' ';
+  return text;
+}
+
+double roundHalfEven(double value, int decimals) {
+  if (!std::isfinite(value)) return value;
+  // Work on the 15-digit decimal text so that 0.125 counts as an exact half.
+  const double p = std::pow(10.0, decimals);
+  const double scaled = std::stod(shortestText(value * p));
+  const double floor = std::floor(scaled);
+  const double frac = scaled - floor;
+  double r;
+  if (std::abs(frac - 0.5) < 1e-9)
+    r = std::fmod(floor, 2.0) == 0.0 ? floor : floor + 1.0;
+  else
+    r = std::round(scaled);
+  return r / p;
+}
+
+}  // namespace radmon

@@ -1,0 +1,43 @@
+#include "local_time.h"
+
+#include <gtest/gtest.h>
+
+namespace radmon {
+
+TEST(LocalDateTime, Formats) {
+  const LocalDateTime t{2011, 9, 19, 7, 5, 9};
+  EXPECT_EQ(t.yyyymmdd(), "20110919");
+  EXPECT_EQ(t.slashDate(), "2011/09/19");
+  EXPECT_EQ(t.hhmm(), "07:05");
+  EXPECT_EQ(t.isoText(), "2011-09-19 07:05:09");
+}
+
+TEST(LocalDateTime, ArithmeticAcrossMidnightMonthsAndLeapDays) {
+  EXPECT_EQ((LocalDateTime{2011, 12, 31, 23, 59, 30}.plusSeconds(30)),
+            (LocalDateTime{2012, 1, 1, 0, 0, 0}));
+  EXPECT_EQ((LocalDateTime{2024, 3, 1, 10, 0, 0}.previousDay()),
+            (LocalDateTime{2024, 2, 29, 10, 0, 0}));
+  EXPECT_EQ((LocalDateTime{2023, 3, 1, 0, 0, 0}.previousDay().yyyymmdd()), "20230228");
+}
+
+TEST(LocalDateTime, ParsesOnlyRealDates) {
+  EXPECT_EQ(LocalDateTime::parse("2026-12-08 23:59:30"),
+            (LocalDateTime{2026, 12, 8, 23, 59, 30}));
+  EXPECT_EQ(LocalDateTime::parse("2026-12-08"), (LocalDateTime{2026, 12, 8, 0, 0, 0}));
+  EXPECT_FALSE(LocalDateTime::parse("2026-02-30 00:00:00"));
+  EXPECT_FALSE(LocalDateTime::parse("2026-12-08 24:00:00"));
+  EXPECT_FALSE(LocalDateTime::parse("yesterday"));
+  EXPECT_EQ(LocalDateTime::fromYyyymmdd("20110401")->slashDate(), "2011/04/01");
+  EXPECT_FALSE(LocalDateTime::fromYyyymmdd("20111301"));
+  EXPECT_FALSE(LocalDateTime::fromYyyymmdd("2011041"));
+}
+
+TEST(ManualClock, AdvancesOnlyWhenTold) {
+  ManualClock clock({2011, 9, 19, 23, 59, 59});
+  EXPECT_EQ(clock.now().yyyymmdd(), "20110919");
+  clock.advance(1);
+  EXPECT_EQ(clock.now().yyyymmdd(), "20110920");
+  EXPECT_EQ(clock.now().hhmm(), "00:00");
+}
+
+}  // namespace radmon

@@ -1,0 +1,67 @@
+#include "settings_text.h"
+
+#include <gtest/gtest.h>
+
+namespace radmon {
+
+TEST(SettingsLineWriter, QuotedTextsBareNumbersBooleansCrLf) {
+  const std::string line = SettingsLineWriter()
+                               .text("50")
+                               .text("")
+                               .number(1)
+                               .boolean(true)
+                               .boolean(false)
+                               .text("C:\\m\\data\\")
+                               .line();
+  EXPECT_EQ(line, "\"50\",\"\",1,#TRUE#,#FALSE#,\"C:\\m\\data\\\"\r\n");
+}
+
+TEST(ReadSettingsFields, CommaAndLineEndAreAlike) {
+  const auto one = readSettingsFields("\"a\",\"b\"\r\n1,#TRUE#\r\n");
+  const auto two = readSettingsFields("\"a\"\r\n\"b\",1\n#TRUE#");
+  ASSERT_EQ(one.size(), 4u);
+  ASSERT_EQ(two.size(), 4u);
+  for (size_t i = 0; i < 4; ++i) EXPECT_EQ(one[i].text, two[i].text);
+  EXPECT_TRUE(one[0].quoted);
+  EXPECT_FALSE(one[2].quoted);
+  EXPECT_EQ(one[3].asBool(), true);
+}
+
+TEST(ReadSettingsFields, QuotedFieldKeepsCommasAndBlanks) {
+  const auto f = readSettingsFields("\" a, b \",  7  ,\"\"");
+  ASSERT_EQ(f.size(), 3u);
+  EXPECT_EQ(f[0].text, " a, b ");
+  EXPECT_EQ(f[1].text, "7");
+  EXPECT_EQ(f[2].text, "");
+  EXPECT_TRUE(f[2].quoted);
+}
+
+TEST(ReadSettingsFields, RoundTripsAWrittenLine) {
+  const std::string line =
+      SettingsLineWriter().text("50").text("3").text("").number(0).number(1).line();
+  const auto f = readSettingsFields(line);
+  ASSERT_EQ(f.size(), 5u);
+  EXPECT_EQ(f[2].text, "");
+  EXPECT_EQ(f[3].asInt(), 0);
+  EXPECT_EQ(f[4].asInt(), 1);
+}
+
+TEST(ReadSettingsFields, OddInputNeverBreaksTheSequence) {
+  EXPECT_TRUE(readSettingsFields("").empty());
+  EXPECT_TRUE(readSettingsFields("\r\n\r\n").empty());
+  // An unterminated quote runs to the end of the text.
+  auto f = readSettingsFields("\"abc");
+  ASSERT_EQ(f.size(), 1u);
+  EXPECT_EQ(f[0].text, "abc");
+  // Text after a closing quote is dropped up to the comma.
+  f = readSettingsFields("\"ab\"junk,5");
+  ASSERT_EQ(f.size(), 2u);
+  EXPECT_EQ(f[0].text, "ab");
+  EXPECT_EQ(f[1].text, "5");
+  // A trailing comma leaves one empty field.
+  EXPECT_EQ(readSettingsFields("1,\r\n2").size(), 3u);
+  EXPECT_FALSE((SettingsField{"x", false}.asInt().has_value()));
+  EXPECT_FALSE((SettingsField{"", false}.asBool().has_value()));
+}
+
+}  // namespace radmon

@@ -1,0 +1,55 @@
+#include "text_files.h"
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+namespace radmon {
+
+TEST(DecodeFileText, Utf8StaysCp932IsConverted) {
+  EXPECT_EQ(decodeFileText("μSVHData"), "μSVHData");
+  EXPECT_EQ(decodeFileText("\xEF\xBB\xBF" "abc"), "abc");
+  // "μSVHData" in CP932.
+  EXPECT_EQ(decodeFileText("\x83\xCA" "SVHData"), "μSVHData");
+  // "大阪府" in CP932.
+  EXPECT_EQ(decodeFileText("\x91\xE5\x8D\xE3\x95\x7B"), "大阪府");
+}
+
+TEST(DecodeFileText, BrokenBytesAreMarkedNotFatal) {
+  const std::string text = decodeFileText("a\x80\xFF" "b");
+  EXPECT_EQ(text.front(), 'a');
+  EXPECT_EQ(text.back(), 'b');
+}
+
+TEST(DeriveFolder, UpToTheLastSeparator) {
+  EXPECT_EQ(deriveFolder("/home/m/data/μSVHData_nnnntthh.csv"), "/home/m/data/");
+  EXPECT_EQ(deriveFolder("/home/m/data/"), "/home/m/data/");
+  EXPECT_EQ(deriveFolder("μSVHData_nnnntthh.csv"), "");
+  EXPECT_TRUE(endsWith("a.csv", "csv"));
+  EXPECT_FALSE(endsWith("a.CSV", "csv"));
+}
+
+TEST(WriteTextFile, ReplacesWholeAndKeepsSecretsPrivate) {
+  const auto dir = std::filesystem::temp_directory_path() / "radmon_text_files_test";
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  const std::string path = (dir / "x.ini").string();
+  ASSERT_FALSE(writeTextFile(path, "first\r\n").has_value());
+  ASSERT_FALSE(writeTextFile(path, "大阪\r\n", true).has_value());
+  EXPECT_EQ(readTextFile(path), "大阪\r\n");
+  struct stat st {};
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_FALSE(std::filesystem::exists(path + ".new"));
+
+  const auto error = writeTextFile((dir / "missing" / "x.ini").string(), "x");
+  ASSERT_TRUE(error.has_value());
+  EXPECT_NE(error->find("書き込めません"), std::string::npos);
+  EXPECT_FALSE(readTextFile((dir / "missing" / "x.ini").string()).has_value());
+  std::filesystem::remove_all(dir);
+}
+
+}  // namespace radmon

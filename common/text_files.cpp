@@ -1,0 +1,118 @@
+#include "text_files.h"
+
+#include <fcntl.h>
+#include <iconv.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace radmon {
+namespace {
+
+bool isValidUtf8(std::string_view s) {
+  size_t i = 0;
+  while (i < s.size()) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    size_t len = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+    if (len == 0 || i + len > s.size()) return false;
+    for (size_t k = 1; k < len; ++k)
+      if ((static_cast<unsigned char>(s[i + k]) >> 6) != 0x2) return false;
+    i += len;
+  }
+  return true;
+}
+
+std::string fromCp932(std::string_view bytes) {
+  iconv_t cd = iconv_open("UTF-8", "CP932");
+  if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(bytes);
+  std::string out;
+  std::string in(bytes);
+  char* inPtr = in.data();
+  size_t inLeft = in.size();
+  char buf[4096];
+  while (inLeft > 0) {
+    char* outPtr = buf;
+    size_t outLeft = sizeof buf;
+    const size_t r = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+    out.append(buf, outPtr);
+    if (r == static_cast<size_t>(-1) && errno != E2BIG) {
+      // A byte that is no CP932 either: keep a replacement mark and go on.
+      out += "\xEF\xBF\xBD";
+      ++inPtr;
+      --inLeft;
+    }
+  }
+  iconv_close(cd);
+  return out;
+}
+
+}  // namespace
+
+std::string decodeFileText(std::string_view bytes) {
+  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+  if (isValidUtf8(bytes)) return std::string(bytes);
+  return fromCp932(bytes);
+}
+
+std::string encodeForSystem(std::string_view utf8) { return std::string(utf8); }
+
+std::optional<std::string> readTextFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return decodeFileText(bytes);
+}
+
+std::optional<std::string> writeTextFile(const std::string& path, std::string_view utf8,
+                                         bool ownerOnly) {
+  const std::string bytes = encodeForSystem(utf8);
+  const std::string temp = path + ".new";
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
+                        ownerOnly ? 0600 : 0666);
+  auto failure = [&](int err) {
+    return std::string("ファイルに書き込めません: ") + path + " (" + std::strerror(err) + ")";
+  };
+  if (fd < 0) return failure(errno);
+  if (ownerOnly) ::fchmod(fd, 0600);  // also when an older file was kept open wider
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      const int err = errno;
+      ::close(fd);
+      ::unlink(temp.c_str());
+      return failure(err);
+    }
+    done += static_cast<size_t>(n);
+  }
+  if (::close(fd) != 0 || ::rename(temp.c_str(), path.c_str()) != 0) {
+    const int err = errno;
+    ::unlink(temp.c_str());
+    return failure(err);
+  }
+  return std::nullopt;
+}
+
+std::string programFolder() {
+  char buf[4096];
+  const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return std::string(".") + kPathSeparator;
+  return deriveFolder(std::string_view(buf, static_cast<size_t>(n)));
+}
+
+std::string deriveFolder(std::string_view path) {
+  const size_t pos = path.find_last_of(kPathSeparator);
+  return pos == std::string_view::npos ? std::string() : std::string(path.substr(0, pos + 1));
+}
+
+bool endsWith(std::string_view text, std::string_view suffix) {
+  return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
+}  // namespace radmon
