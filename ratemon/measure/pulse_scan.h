@@ -1,0 +1,27 @@
+// The pulse scan: a GM pulse is a dip of the sound below threshold minus dead band
+// followed by a return above threshold plus dead band.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace radmon {
+
+struct ScanSettings {
+  int low = 47;        // a sample below this (strictly) arms a pulse
+  int high = 53;       // a sample above this (strictly) completes an armed pulse
+  int resolution = 10; // samples passed over after each dip sample (0 or more)
+};
+
+// Scans samples[1..count-1] (sample 0 is never examined) and returns the number of
+// pulses completed. `armed` carries a started pulse from one buffer to the next.
+// At every sample below `low` the pulse is armed and, unless that would reach the last
+// sample, the scan moves `resolution` samples on before looking for the return.
+int scanPulses(const uint8_t* samples, size_t count, const ScanSettings& settings,
+               bool& armed);
+
+// The plain sample-by-sample form of the same scan; the reference for tests.
+int scanPulsesReference(const uint8_t* samples, size_t count, const ScanSettings& settings,
+                        bool& armed);
+
+}  // namespace radmon
