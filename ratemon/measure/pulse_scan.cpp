@@ -1,6 +1,47 @@
 #include "pulse_scan.h"
 
+#include <algorithm>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace radmon {
+namespace {
+
+// First index j in [i, end) whose sample lies outside [lo, hi]; `end` when none.
+// Sound between pulses sits well inside the range, so the search runs over whole
+// 64-byte blocks with one minimum and one maximum each and only looks at single
+// samples in the block where something happens.
+size_t findOutside(const uint8_t* s, size_t i, size_t end, int lo, int hi) {
+  if (lo > hi) return i;  // the range is empty: every sample is outside
+#if defined(__SSE2__)
+  const __m128i vlo = _mm_set1_epi8(static_cast<char>(lo));
+  const __m128i vhi = _mm_set1_epi8(static_cast<char>(hi));
+  auto load = [s](size_t k) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + k)); };
+  while (i + 64 <= end) {
+    const __m128i a = load(i), b = load(i + 16), c = load(i + 32), d = load(i + 48);
+    const __m128i mn = _mm_min_epu8(_mm_min_epu8(a, b), _mm_min_epu8(c, d));
+    const __m128i mx = _mm_max_epu8(_mm_max_epu8(a, b), _mm_max_epu8(c, d));
+    const __m128i inside = _mm_and_si128(_mm_cmpeq_epi8(_mm_max_epu8(mn, vlo), mn),
+                                         _mm_cmpeq_epi8(_mm_min_epu8(mx, vhi), mx));
+    if (_mm_movemask_epi8(inside) != 0xFFFF) break;
+    i += 64;
+  }
+  while (i + 16 <= end) {
+    const __m128i a = load(i);
+    const __m128i inside = _mm_cmpeq_epi8(_mm_min_epu8(_mm_max_epu8(a, vlo), vhi), a);
+    const unsigned outside = ~static_cast<unsigned>(_mm_movemask_epi8(inside)) & 0xFFFFu;
+    if (outside) return i + static_cast<size_t>(__builtin_ctz(outside));
+    i += 16;
+  }
+#endif
+  for (; i < end; ++i)
+    if (s[i] < lo || s[i] > hi) return i;
+  return end;
+}
+
+}  // namespace
 
 int scanPulsesReference(const uint8_t* s, size_t count, const ScanSettings& c, bool& armed) {
   if (count < 2) return 0;
@@ -21,7 +62,29 @@ int scanPulsesReference(const uint8_t* s, size_t count, const ScanSettings& c, b
 }
 
 int scanPulses(const uint8_t* s, size_t count, const ScanSettings& c, bool& armed) {
-  return scanPulsesReference(s, count, c, armed);
+  if (count < 2) return 0;
+  const size_t last = count - 1;
+  const size_t r = c.resolution > 0 ? static_cast<size_t>(c.resolution) : 0;
+  // Waiting for a dip: anything at or above low is quiet. Armed: anything between
+  // low and high is quiet. Samples are 0..255, so the bounds are clamped to that.
+  const int quietLow = std::max(c.low, 0);
+  const int quietHigh = std::min(c.high, 255);
+  int pulses = 0;
+  size_t i = 1;
+  while (i <= last) {
+    i = findOutside(s, i, last + 1, quietLow, armed ? quietHigh : 255);
+    if (i > last) break;
+    if (s[i] < c.low) {
+      armed = true;
+      if (last > i + r) i += r;
+    }
+    if (s[i] > c.high && armed) {
+      ++pulses;
+      armed = false;
+    }
+    ++i;
+  }
+  return pulses;
 }
 
 }  // namespace radmon

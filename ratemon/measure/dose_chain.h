@@ -1,0 +1,39 @@
+// Count rate and dose rate, once per second of sound: a sliding sum over the last 60
+// one-second counts, turned into μSv/h with the tube's sensitivity and corrected for the
+// background. All arithmetic is single precision; doses are cut to three decimals.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace radmon {
+
+struct DoseResult {
+  int64_t cpm = 0;            // what the CPM box shows
+  float sensitivityFactor = 0;
+  float backgroundDose = 0;
+  float grossDoseRate = 0;    // before the background correction: the alarms use it
+  float netDoseRate = 0;      // after it, never negative: shown, recorded, drawn
+};
+
+class DoseChain {
+ public:
+  static constexpr int kCountSlots = 60;
+  static constexpr int kHistorySlots = 600;
+
+  // One second: `pulses` found in the buffer of second `elapsedSeconds` (1 for the
+  // first after start). `sensitivity` S in cps per mR/h (positive); `background` B in
+  // CPM. Writes the count slot and the history slot of that second.
+  DoseResult step(int64_t elapsedSeconds, int pulses, double sensitivity, double background);
+
+  // Net dose rate of each of the last 600 seconds, slot = elapsed seconds mod 600.
+  // Kept across stop and start.
+  const std::array<float, kHistorySlots>& doseHistory() const { return doseHistory_; }
+  const std::array<int16_t, kCountSlots>& secondCounts() const { return secondCounts_; }
+
+ private:
+  std::array<int16_t, kCountSlots> secondCounts_{};
+  std::array<float, kHistorySlots> doseHistory_{};
+};
+
+}  // namespace radmon

@@ -1,0 +1,33 @@
+// Appends the minute lines to the day files. A line that cannot be written (missing or
+// read-only folder, full disk) is kept and written, in order and before any newer
+// line, at the next minute that succeeds, so no minute is lost. A failed write never
+// leaves part of a line in the file.
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <string>
+
+namespace radmon {
+
+class RecordWriter {
+ public:
+  // Appends `line` (with its line end) to folder + day file name of `yyyymmdd`, after
+  // the kept lines. The error text for the operator when something stays kept.
+  std::optional<std::string> append(const std::string& folder, const std::string& yyyymmdd,
+                                    const std::string& line);
+  size_t keptLines() const { return kept_.size(); }
+
+ private:
+  struct Line {
+    std::string yyyymmdd;
+    std::string text;
+  };
+  std::deque<Line> kept_;
+};
+
+// Appends `bytes` to the file in one write; on failure the file is cut back to its old
+// length. An error text when it fails.
+std::optional<std::string> appendWhole(const std::string& path, const std::string& bytes);
+
+}  // namespace radmon

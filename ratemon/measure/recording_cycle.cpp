@@ -1,0 +1,112 @@
+#include "recording_cycle.h"
+
+#include <algorithm>
+
+#include "day_record.h"
+#include "number_text.h"
+
+namespace radmon {
+
+RecordingCycle::RecordingCycle(Panel& panel, AudioInput& audio, SoundOutput& sound,
+                               const Clock& clock, CycleHooks& hooks)
+    : panel_(panel),
+      audio_(audio),
+      clock_(clock),
+      hooks_(hooks),
+      threshold_(Box::Text3, "しきい値", 50, int16Number),
+      deadBand_(Box::Text4, "不感帯", 3, int16Number),
+      resolution_(Box::Text5, "分解能", 10, int16Number),
+      sensitivity_(Box::Text7, "GM菅γ線感度", 0, positiveNumber),
+      background_(Box::Text12, "BG補正 cpm", 0, anyNumber),
+      alarms_(sound) {
+  audio_.setEvents(this);
+}
+
+RecordingCycle::~RecordingCycle() { audio_.setEvents(nullptr); }
+
+std::optional<std::string> RecordingCycle::start() {
+  panel_.setText(Box::Text1, "0");
+  panel_.setText(Box::Text2, "0");
+  totalCount_ = 0;
+  elapsedSeconds_ = 0;
+  testDone_ = false;
+  if (!positiveNumber(panel_.text(Box::Text7))) return kNoSensitivity;
+  sensitivity_.read(panel_);
+  if (auto error = audio_.openDevice()) return error;
+  sampleBuffer_.assign(static_cast<size_t>(std::max(audio_.bufferSize(), 0)), 0);
+  for (int16_t i = 0; i < audio_.bufferCount(); ++i) audio_.addBuffer(i);
+  audio_.startRecording();
+  return std::nullopt;
+}
+
+void RecordingCycle::stop() { audio_.stopRecording(); }
+
+void RecordingCycle::stateChanged() {
+  const bool recording = audio_.isRecording();
+  if (!recording) audio_.closeDevice();
+  hooks_.recordingStateChanged(recording);
+}
+
+void RecordingCycle::scan() {
+  const int threshold = static_cast<int>(threshold_.read(panel_));
+  const int deadBand = static_cast<int>(deadBand_.read(panel_));
+  // A negative hold-off would move the scan backwards: taken as none.
+  const int resolution = std::max(static_cast<int>(resolution_.read(panel_)), 0);
+  lastThreshold_ = threshold;
+  lastDeadBand_ = deadBand;
+  lastScan_ = {threshold - deadBand, threshold + deadBand, resolution};
+}
+
+void RecordingCycle::bufferDone(int16_t index, int32_t count, int16_t flag) {
+  if (testDone_) return;
+  int pulses = 0;
+  if (count > 0) {
+    // Never copy more than the array holds, whatever the device says.
+    const int32_t n = std::min<int32_t>(count, static_cast<int32_t>(sampleBuffer_.size()));
+    audio_.getBufferData(sampleBuffer_.data(), index, n);
+    if (static_cast<size_t>(count) < sampleBuffer_.size()) {
+      // A short buffer is not scanned; it still counts as a second.
+      sampleBuffer_.assign(static_cast<size_t>(std::max(audio_.bufferSize(), 0)), 0);
+    } else if (lockHeld_) {
+      scan();
+      pulses = scanPulses(sampleBuffer_.data(), sampleBuffer_.size(), lastScan_, pulseArmed_);
+      totalCount_ += pulses;
+      panel_.setText(Box::Text2, integerText(totalCount_));
+    }
+  }
+  ++elapsedSeconds_;
+  panel_.setText(Box::Text1, integerText(elapsedSeconds_));
+  if (flag == 0) audio_.addBuffer(index);
+
+  lastDose_ = dose_.step(elapsedSeconds_, pulses, sensitivity_.read(panel_),
+                         background_.read(panel_));
+  panel_.setText(Box::Text6, integerText(lastDose_.cpm));
+  panel_.setText(Box::Text8, shortestText(lastDose_.netDoseRate));
+
+  if (panel_.checked(Tick::Check4)) writeRecord();
+
+  if (panel_.checked(Tick::Check1)) {
+    hooks_.pulseTest(sampleBuffer_, lastThreshold_, lastDeadBand_);
+    audio_.stopRecording();
+    testDone_ = true;
+  }
+
+  const int started = alarms_.check(lastDose_.grossDoseRate, panel_);
+  if (started & 1) hooks_.alarmStarted(1, lastDose_.grossDoseRate, alarms_.lastLimit1());
+  if (started & 2) hooks_.alarmStarted(2, lastDose_.grossDoseRate, alarms_.lastLimit2());
+
+  if (panel_.checked(Tick::Check5)) hooks_.redrawGraph();
+}
+
+void RecordingCycle::writeRecord() {
+  if (elapsedSeconds_ % 60 != 0) return;
+  // One reading of the clock for the file and the line, so a line stamped 00:00 is
+  // always in the new day's file.
+  const LocalDateTime now = clock_.now();
+  const std::string line = formatRecordLine(
+      {now, lastDose_.netDoseRate, lastDose_.cpm, totalCount_, elapsedSeconds_});
+  if (auto error = records_.append(saveFolder_, now.yyyymmdd(), line)) panel_.report(*error);
+  hooks_.recordWritten(line);
+}
+
+}  // namespace radmon

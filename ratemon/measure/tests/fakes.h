@@ -1,0 +1,100 @@
+// Stand-ins for the window, the sound and the audio device in tests of the cycle.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "audio_input.h"
+#include "panel.h"
+#include "sound_output.h"
+
+namespace radmon {
+
+class FakePanel : public Panel {
+ public:
+  FakePanel() {
+    texts = {{Box::Text1, "0"},  {Box::Text2, "0"},     {Box::Text3, "50"},  {Box::Text4, "3"},
+             {Box::Text5, "10"}, {Box::Text6, "0"},     {Box::Text7, ""},    {Box::Text8, "0"},
+             {Box::Text9, "0.27"}, {Box::Text10, "2.7"}, {Box::Text11, ""}, {Box::Text12, "0"}};
+    ticks = {{Tick::Check1, false}, {Tick::Check2, false}, {Tick::Check3, false},
+             {Tick::Check4, true},  {Tick::Check5, false}};
+  }
+  std::string text(Box box) const override { return texts.at(box); }
+  void setText(Box box, const std::string& text) override { texts[box] = text; }
+  bool checked(Tick tick) const override { return ticks.at(tick); }
+  void report(const std::string& message) override { reports.push_back(message); }
+
+  std::map<Box, std::string> texts;
+  std::map<Tick, bool> ticks;
+  std::vector<std::string> reports;
+};
+
+class FakeSound : public SoundOutput {
+ public:
+  void playLoop(const std::string& name) override {
+    playing = name;
+    calls.push_back("play " + name);
+  }
+  void stop() override {
+    playing.clear();
+    calls.push_back("stop");
+  }
+  std::string playing;
+  std::vector<std::string> calls;
+};
+
+// A device whose buffers the test fills by hand; records every call.
+class FakeAudio : public AudioInput {
+ public:
+  std::optional<std::string> openDevice() override {
+    calls.push_back("open");
+    return openError;
+  }
+  int16_t bufferCount() const override { return kBufferCount; }
+  int32_t bufferSize() const override { return kBufferSize; }
+  bool isRecording() const override { return recording; }
+  void addBuffer(int16_t index) override { calls.push_back("add " + std::to_string(index)); }
+  void getBufferData(uint8_t* dest, int16_t, int32_t count) override {
+    std::copy(next.begin(), next.begin() + count, dest);
+  }
+  void startRecording() override {
+    calls.push_back("start");
+    recording = true;
+    if (events_) events_->stateChanged();
+  }
+  void stopRecording() override {
+    calls.push_back("stop");
+    recording = false;
+    if (events_) events_->stateChanged();
+  }
+  void closeDevice() override { calls.push_back("close"); }
+
+  // Delivers `samples` as buffer 0.
+  void deliver(const std::vector<uint8_t>& samples, int16_t flag = 0) {
+    next = samples;
+    events_->bufferDone(0, static_cast<int32_t>(samples.size()), flag);
+  }
+
+  std::optional<std::string> openError;
+  bool recording = false;
+  std::vector<uint8_t> next;
+  std::vector<std::string> calls;
+};
+
+// One second of quiet sound with a pulse (dip to 20, back to 128 after 5 samples) at
+// each of the given positions.
+inline std::vector<uint8_t> secondWithPulses(const std::vector<int>& at) {
+  std::vector<uint8_t> s(kBufferSize, 128);
+  for (int p : at)
+    for (int k = 0; k < 5 && p + k < kBufferSize; ++k) s[p + k] = 20;
+  return s;
+}
+
+inline std::vector<uint8_t> secondWithPulseCount(int n) {
+  std::vector<int> at;
+  for (int i = 0; i < n; ++i) at.push_back(100 + i * (kBufferSize - 200) / std::max(n, 1));
+  return secondWithPulses(at);
+}
+
+}  // namespace radmon

@@ -1,0 +1,124 @@
+#include "pulse_scan.h"
+
+#include <random>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace radmon {
+namespace {
+
+int scan(const std::vector<uint8_t>& s, bool& armed, ScanSettings c = {}) {
+  return scanPulses(s.data(), s.size(), c, armed);
+}
+
+std::vector<uint8_t> quiet(size_t n = 200) { return std::vector<uint8_t>(n, 128); }
+
+}  // namespace
+
+TEST(PulseScan, BoundariesAreStrict) {
+  bool armed = false;
+  auto s = quiet();
+  s[20] = 47;  // threshold 50 minus dead band 3: does not arm
+  EXPECT_EQ(scan(s, armed), 0);
+  EXPECT_FALSE(armed);
+  s[20] = 46;  // arms; the return is looked for from sample 30
+  for (int i = 21; i <= 40; ++i) s[i] = 53;  // equal to threshold plus dead band: no return
+  EXPECT_EQ(scan(s, armed), 1);              // 128 at 41 completes it
+  s[41] = 53;
+  for (size_t i = 41; i < s.size(); ++i) s[i] = 53;
+  armed = false;
+  EXPECT_EQ(scan(s, armed), 0);
+  EXPECT_TRUE(armed);
+}
+
+TEST(PulseScan, ReturnIsLookedForResolutionSamplesAfterTheDip) {
+  bool armed = false;
+  auto s = quiet();
+  s[20] = 46;  // dip
+  for (int i = 21; i < 30; ++i) s[i] = 50;
+  s[30] = 54;  // the sample 10 after the dip: counted here
+  EXPECT_EQ(scan(s, armed), 1);
+  // The samples skipped over are not looked at: a dip inside them changes nothing.
+  s = quiet();
+  s[20] = 46;
+  s[25] = 0;
+  armed = false;
+  EXPECT_EQ(scan(s, armed), 1);
+}
+
+TEST(PulseScan, SampleZeroIsNeverExaminedTheLastIs) {
+  bool armed = false;
+  auto s = quiet();
+  s[0] = 0;
+  EXPECT_EQ(scan(s, armed), 0);
+  EXPECT_FALSE(armed);
+  s = quiet();
+  s.back() = 0;
+  EXPECT_EQ(scan(s, armed), 0);
+  EXPECT_TRUE(armed);  // the last sample armed a pulse for the next buffer
+}
+
+TEST(PulseScan, DipAtTheEndCompletesInTheNextBuffer) {
+  bool armed = false;
+  auto first = quiet();
+  first[first.size() - 5] = 10;  // within the last resolution samples: no skip
+  for (size_t i = first.size() - 4; i < first.size(); ++i) first[i] = 50;
+  EXPECT_EQ(scan(first, armed), 0);
+  EXPECT_TRUE(armed);
+  auto second = quiet();
+  second[1] = 50;
+  EXPECT_EQ(scan(second, armed), 1);  // completed at sample 2
+  EXPECT_FALSE(armed);
+  // Without a skip the return may also come in the same buffer.
+  auto same = quiet();
+  same[same.size() - 5] = 10;
+  armed = false;
+  EXPECT_EQ(scan(same, armed), 1);
+}
+
+TEST(PulseScan, SecondDipWhileArmedOnlySkips) {
+  bool armed = false;
+  auto s = quiet(100);
+  for (int i = 10; i < 90; ++i) s[i] = 50;
+  s[10] = 10;
+  s[20] = 10;  // second dip while armed
+  EXPECT_EQ(scan(s, armed), 1);  // one return at 90
+}
+
+TEST(PulseScan, OddSettingsStayInBounds) {
+  bool armed = false;
+  auto s = quiet();
+  s[50] = 0;
+  EXPECT_EQ(scan(s, armed, {-10, 300, 0}), 0);  // nothing is below or above
+  armed = false;
+  EXPECT_EQ(scan(s, armed, {200, 100, 0}), 198);  // every 128 arms and returns at once
+  armed = false;
+  EXPECT_EQ(scan(s, armed, {47, 53, 30000}), 1);  // the skip would pass the end: none
+  EXPECT_EQ(scan({}, armed), 0);
+  EXPECT_EQ(scan({0}, armed), 0);
+}
+
+TEST(PulseScan, MatchesTheSampleBySampleScanOnRandomSound) {
+  std::mt19937 rng(7);
+  std::uniform_int_distribution<int> len(0, 3000), pos(0, 2999), val(0, 255), set(-20, 280),
+      res(-3, 40);
+  for (int round = 0; round < 2000; ++round) {
+    std::vector<uint8_t> s(static_cast<size_t>(len(rng)), static_cast<uint8_t>(val(rng)));
+    // Mostly steady sound with dips, spikes and stretches of noise.
+    const int events = round % 50;
+    for (int e = 0; e < events && !s.empty(); ++e) {
+      const size_t at = static_cast<size_t>(pos(rng)) % s.size();
+      const int width = 1 + e % 20;
+      for (size_t k = at; k < s.size() && k < at + width; ++k) s[k] = static_cast<uint8_t>(val(rng));
+    }
+    const ScanSettings c{set(rng), set(rng), res(rng)};
+    bool armedFast = round % 3 == 0, armedRef = armedFast;
+    const int fast = scanPulses(s.data(), s.size(), c, armedFast);
+    const int ref = scanPulsesReference(s.data(), s.size(), c, armedRef);
+    ASSERT_EQ(fast, ref) << "round " << round;
+    ASSERT_EQ(armedFast, armedRef) << "round " << round;
+  }
+}
+
+}  // namespace radmon

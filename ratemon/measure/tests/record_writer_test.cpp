@@ -1,0 +1,93 @@
+#include "record_writer.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "day_record.h"
+
+namespace radmon {
+namespace fs = std::filesystem;
+
+class RecordWriterTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() / ("radmon_records_" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    folder = dir.string() + "/";
+  }
+  void TearDown() override {
+    fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add);
+    fs::remove_all(dir);
+  }
+  std::string contents(const std::string& day) {
+    std::ifstream in(folder + dayFileName(day), std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+  }
+  fs::path dir;
+  std::string folder;
+  RecordWriter writer;
+};
+
+TEST_F(RecordWriterTest, AppendsLineByLine) {
+  EXPECT_FALSE(writer.append(folder, "20110919", "a\r\n"));
+  EXPECT_FALSE(writer.append(folder, "20110919", "b\r\n"));
+  EXPECT_FALSE(writer.append(folder, "20110920", "c\r\n"));
+  EXPECT_EQ(contents("20110919"), "a\r\nb\r\n");
+  EXPECT_EQ(contents("20110920"), "c\r\n");
+}
+
+TEST_F(RecordWriterTest, MissingFolderKeepsLinesUntilItIsBack) {
+  const std::string gone = folder + "gone/";
+  auto error = writer.append(gone, "20110919", "a\r\n");
+  ASSERT_TRUE(error);
+  EXPECT_NE(error->find("書き込めません"), std::string::npos);
+  EXPECT_TRUE(writer.append(gone, "20110919", "b\r\n"));
+  EXPECT_EQ(writer.keptLines(), 2u);
+  fs::create_directories(gone);
+  // Crossing midnight while the folder was gone: each line goes to its own day.
+  EXPECT_FALSE(writer.append(gone, "20110920", "c\r\n"));
+  EXPECT_EQ(writer.keptLines(), 0u);
+  std::ifstream in(gone + dayFileName("20110919"), std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  EXPECT_EQ(ss.str(), "a\r\nb\r\n");
+}
+
+TEST_F(RecordWriterTest, ReadOnlyFolderKeepsLinesInOrder) {
+  if (::geteuid() == 0) {
+    // root writes through permission bits: a file in the way stands in for it.
+    const std::string blocked = folder + "blocked";
+    std::ofstream(blocked) << "";
+    EXPECT_TRUE(writer.append(blocked + "/", "20110919", "a\r\n"));
+    fs::remove(blocked);
+    fs::create_directories(blocked);
+    EXPECT_FALSE(writer.append(blocked + "/", "20110919", "b\r\n"));
+    std::ifstream in(blocked + "/" + dayFileName("20110919"), std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    EXPECT_EQ(ss.str(), "a\r\nb\r\n");
+    return;
+  }
+  fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
+  EXPECT_TRUE(writer.append(folder, "20110919", "a\r\n"));
+  fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add);
+  EXPECT_FALSE(writer.append(folder, "20110919", "b\r\n"));
+  EXPECT_EQ(contents("20110919"), "a\r\nb\r\n");
+}
+
+TEST(AppendWhole, FullDiskLeavesNoTornLine) {
+  // /dev/full takes no byte: the write fails and nothing is left behind.
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  EXPECT_TRUE(appendWhole("/dev/full", "\"2011/09/19\",\"00:00\",0,0,0,60\r\n"));
+}
+
+}  // namespace radmon

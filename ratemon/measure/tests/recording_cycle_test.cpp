@@ -1,0 +1,232 @@
+#include "recording_cycle.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "day_record.h"
+#include "fakes.h"
+
+namespace radmon {
+namespace fs = std::filesystem;
+
+class Hooks : public CycleHooks {
+ public:
+  void pulseTest(const std::vector<uint8_t>& s, int threshold, int deadBand) override {
+    tests.push_back({s.size(), threshold, deadBand});
+  }
+  void redrawGraph() override { ++redraws; }
+  void recordingStateChanged(bool recording) override { states.push_back(recording); }
+  void alarmStarted(int stage, float, float) override { alarms.push_back(stage); }
+  void recordWritten(const std::string& line) override { lines.push_back(line); }
+  struct Test {
+    size_t size;
+    int threshold, deadBand;
+  };
+  std::vector<Test> tests;
+  int redraws = 0;
+  std::vector<bool> states;
+  std::vector<int> alarms;
+  std::vector<std::string> lines;
+};
+
+class RecordingCycleTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() / ("radmon_cycle_" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    cycle.setSaveFolder(dir.string() + "/");
+    panel.texts[Box::Text7] = "18";
+  }
+  void TearDown() override { fs::remove_all(dir); }
+  std::string dayFile(const std::string& day) {
+    std::ifstream in(dir / dayFileName(day), std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+  }
+  void seconds(int n, int pulsesEach) {
+    const auto s = secondWithPulseCount(pulsesEach);
+    for (int i = 0; i < n; ++i) {
+      audio.deliver(s);
+      clock.advance(1);
+    }
+  }
+
+  fs::path dir;
+  FakePanel panel;
+  FakeAudio audio;
+  FakeSound sound;
+  ManualClock clock{{2011, 9, 19, 23, 59, 30}};
+  Hooks hooks;
+  RecordingCycle cycle{panel, audio, sound, clock, hooks};
+};
+
+TEST_F(RecordingCycleTest, StartWithoutSensitivityIsRefusedAfterTheResets) {
+  panel.texts[Box::Text1] = "77";
+  panel.texts[Box::Text2] = "12";
+  for (const char* bad : {"", "abc", "0", "-5"}) {
+    panel.texts[Box::Text7] = bad;
+    EXPECT_EQ(cycle.start(), "GM菅γ線感度を入力してください");
+  }
+  EXPECT_EQ(panel.texts[Box::Text1], "0");
+  EXPECT_EQ(panel.texts[Box::Text2], "0");
+  EXPECT_TRUE(audio.calls.empty());
+}
+
+TEST_F(RecordingCycleTest, StartQueuesEveryBufferThenRecords) {
+  ASSERT_FALSE(cycle.start());
+  ASSERT_EQ(audio.calls.size(), 18u);
+  EXPECT_EQ(audio.calls.front(), "open");
+  EXPECT_EQ(audio.calls[1], "add 0");
+  EXPECT_EQ(audio.calls[16], "add 15");
+  EXPECT_EQ(audio.calls.back(), "start");
+  EXPECT_EQ(hooks.states, std::vector<bool>{true});
+  cycle.stop();
+  EXPECT_EQ(audio.calls.back(), "close");
+  EXPECT_EQ(hooks.states, (std::vector<bool>{true, false}));
+}
+
+TEST_F(RecordingCycleTest, DeviceErrorLeavesItIdle) {
+  audio.openError = "録音デバイスを開けません";
+  EXPECT_EQ(cycle.start(), "録音デバイスを開けません");
+  EXPECT_FALSE(audio.recording);
+}
+
+TEST_F(RecordingCycleTest, EachBufferCountsASecondAndShowsTheFigures) {
+  ASSERT_FALSE(cycle.start());
+  seconds(7, 0);
+  EXPECT_EQ(panel.texts[Box::Text1], "7");
+  seconds(53, 1);
+  EXPECT_EQ(panel.texts[Box::Text2], "53");
+  EXPECT_EQ(panel.texts[Box::Text6], "53");
+  EXPECT_EQ(panel.texts[Box::Text8], "0.49");  // 53 / 108 = 0.4907 cut
+  // The buffer is handed back after each second.
+  EXPECT_EQ(audio.calls.back(), "add 0");
+}
+
+TEST_F(RecordingCycleTest, ShortAndEmptyBuffersCountASecondWithoutPulses) {
+  ASSERT_FALSE(cycle.start());
+  auto shortOne = secondWithPulseCount(3);
+  shortOne.resize(1000);
+  audio.deliver(shortOne);
+  audio.deliver({});
+  EXPECT_EQ(cycle.elapsedSeconds(), 2);
+  EXPECT_EQ(cycle.totalCount(), 0);
+  // A buffer not to be handed back is not.
+  audio.calls.clear();
+  audio.deliver(secondWithPulseCount(1), 1);
+  EXPECT_TRUE(audio.calls.empty());
+  EXPECT_EQ(cycle.totalCount(), 1);
+}
+
+TEST_F(RecordingCycleTest, ArmedPulseSurvivesStopAndStart) {
+  ASSERT_FALSE(cycle.start());
+  std::vector<uint8_t> s(kBufferSize, 128);
+  s.back() = 0;
+  audio.deliver(s);
+  EXPECT_TRUE(cycle.pulseArmed());
+  cycle.stop();
+  ASSERT_FALSE(cycle.start());
+  audio.deliver(std::vector<uint8_t>(kBufferSize, 128));
+  EXPECT_EQ(cycle.totalCount(), 1);
+}
+
+TEST_F(RecordingCycleTest, FirstLineAfterMidnightGoesToTheNewDay) {
+  ASSERT_FALSE(cycle.start());  // 23:59:30
+  seconds(60, 1);
+  ASSERT_EQ(hooks.lines.size(), 1u);
+  EXPECT_EQ(hooks.lines[0], "\"2011/09/20\",\"00:00\",0.555,60,60,60\r\n");
+  EXPECT_EQ(dayFile("20110920"), hooks.lines[0]);
+  EXPECT_FALSE(fs::exists(dir / dayFileName("20110919")));
+}
+
+TEST_F(RecordingCycleTest, SecondRunTheSameDayAppendsFromSixtyAgain) {
+  ASSERT_FALSE(cycle.start());
+  seconds(120, 0);
+  cycle.stop();
+  ASSERT_FALSE(cycle.start());
+  seconds(60, 0);
+  const std::string file = dayFile("20110920");
+  EXPECT_NE(file.find(",0,0,0,60\r\n\"2011/09/20\",\"00:01\",0,0,0,120\r\n"), std::string::npos);
+  EXPECT_EQ(file.substr(file.size() - 11), ",0,0,0,60\r\n");
+}
+
+TEST_F(RecordingCycleTest, UntickedRecordBoxTouchesNoFile) {
+  panel.ticks[Tick::Check4] = false;
+  ASSERT_FALSE(cycle.start());
+  seconds(120, 1);
+  EXPECT_TRUE(fs::is_empty(dir));
+}
+
+TEST_F(RecordingCycleTest, PulseTestCapturesOneBufferThenIgnoresTheRest) {
+  panel.ticks[Tick::Check1] = true;
+  panel.texts[Box::Text3] = "60";
+  panel.texts[Box::Text4] = "5";
+  ASSERT_FALSE(cycle.start());
+  seconds(1, 2);
+  ASSERT_EQ(hooks.tests.size(), 1u);
+  EXPECT_EQ(hooks.tests[0].size, static_cast<size_t>(kBufferSize));
+  EXPECT_EQ(hooks.tests[0].threshold, 60);
+  EXPECT_EQ(hooks.tests[0].deadBand, 5);
+  EXPECT_TRUE(cycle.testDone());
+  EXPECT_EQ(hooks.states.back(), false);
+  seconds(5, 2);
+  EXPECT_EQ(cycle.elapsedSeconds(), 1);
+  EXPECT_EQ(cycle.totalCount(), 2);
+  ASSERT_FALSE(cycle.start());  // the box stays ticked: the next start captures again
+  seconds(1, 0);
+  EXPECT_EQ(hooks.tests.size(), 2u);
+}
+
+TEST_F(RecordingCycleTest, AlarmsUseTheGrossRateAndGraphRedrawsEverySecond) {
+  panel.ticks[Tick::Check2] = true;
+  panel.ticks[Tick::Check5] = true;
+  panel.texts[Box::Text12] = "1000";  // the net rate shown is 0
+  ASSERT_FALSE(cycle.start());
+  seconds(3, 1);  // 60 CPM in the first seconds: 0.555 > 0.27
+  EXPECT_EQ(panel.texts[Box::Text8], "0");
+  EXPECT_EQ(hooks.alarms, std::vector<int>{1});
+  EXPECT_EQ(sound.playing, "daiichi.wav");
+  EXPECT_EQ(hooks.redraws, 3);
+  cycle.silenceStage1();
+  EXPECT_EQ(sound.playing, "");
+  seconds(1, 1);
+  EXPECT_EQ(sound.playing, "daiichi.wav");
+}
+
+TEST_F(RecordingCycleTest, BadSettingsWhileMeasuringKeepTheLastUsableValues) {
+  ASSERT_FALSE(cycle.start());
+  seconds(1, 2);
+  panel.texts[Box::Text7] = "0";
+  panel.texts[Box::Text3] = "x";
+  panel.texts[Box::Text5] = "-5";
+  panel.texts[Box::Text12] = "1e400";
+  seconds(2, 2);
+  EXPECT_EQ(cycle.totalCount(), 6);
+  EXPECT_EQ(cycle.lastDose().sensitivityFactor, 108.0f);
+  EXPECT_EQ(panel.reports.size(), 3u);  // sensitivity, threshold, background; each once
+}
+
+TEST_F(RecordingCycleTest, UnwritableFolderLosesNoMinute) {
+  const fs::path gone = dir / "gone";
+  cycle.setSaveFolder(gone.string() + "/");
+  ASSERT_FALSE(cycle.start());
+  seconds(180, 0);
+  EXPECT_EQ(cycle.keptRecordLines(), 3u);
+  EXPECT_FALSE(panel.reports.empty());
+  fs::create_directories(gone);
+  seconds(60, 0);
+  std::ifstream in(gone / dayFileName("20110920"), std::ios::binary);
+  std::string line;
+  std::vector<std::string> elapsed;
+  while (std::getline(in, line)) elapsed.push_back(line.substr(line.rfind(',') + 1));
+  EXPECT_EQ(elapsed, (std::vector<std::string>{"60\r", "120\r", "180\r", "240\r"}));
+}
+
+}  // namespace radmon
