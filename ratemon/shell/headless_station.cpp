@@ -1,0 +1,148 @@
+#include "headless_station.h"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <iostream>
+#include <thread>
+
+#include "lock_file.h"
+#include "number_text.h"
+#include "ratemon_settings.h"
+#include "recording_cycle.h"
+#include "settings_panel.h"
+#include "sound_output.h"
+
+namespace radmon {
+namespace {
+
+const char* kUsage =
+    "使い方: ratemon --headless --input SOURCE [--fast] [--start \"YYYY-MM-DD hh:mm:ss\"] "
+    "[--seconds N]\n"
+    "  SOURCE: WAVファイル (モノラル 22050 Hz) または sim:CPM, sim:BASE:RAISED@HH:MM-HH:MM";
+
+// Without a window the alarm is announced, not sounded.
+class SilentSound final : public SoundOutput {
+ public:
+  void playLoop(const std::string&) override {}
+  void stop() override {}
+};
+
+class StationHooks final : public CycleHooks {
+ public:
+  StationHooks(const Clock& clock, std::ostream& out, std::ostream& err)
+      : clock_(clock), out_(out), err_(err) {}
+  void alarmStarted(int stage, float gross, float limit) override {
+    err_ << clock_.now().isoText() << (stage == 1 ? " 第一段警報: " : " 第二段警報: ")
+         << shortestText(gross) << " μSv/h > " << shortestText(limit) << " μSv/h" << std::endl;
+  }
+  void recordWritten(const std::string& line) override {
+    out_ << line.substr(0, line.find_last_not_of("\r\n") + 1) << '\n';
+  }
+
+ private:
+  const Clock& clock_;
+  std::ostream& out_;
+  std::ostream& err_;
+};
+
+}  // namespace
+
+std::variant<HeadlessOptions, std::string> parseHeadlessOptions(int argc, char** argv) {
+  HeadlessOptions o;
+  for (int i = 0; i < argc; ++i) {
+    const std::string a = argv[i];
+    auto value = [&]() -> std::optional<std::string> {
+      if (i + 1 >= argc) return std::nullopt;
+      return std::string(argv[++i]);
+    };
+    if (a == "--fast") {
+      o.fast = true;
+    } else if (a == "--input") {
+      auto v = value();
+      if (!v || v->empty()) return std::string(kUsage);
+      o.input = *v;
+    } else if (a == "--start") {
+      auto v = value();
+      auto t = v ? LocalDateTime::parse(*v) : std::nullopt;
+      if (!t) return "開始日時が正しくありません: " + v.value_or("") + "\n" + kUsage;
+      o.start = t;
+    } else if (a == "--seconds") {
+      auto v = value();
+      auto n = v ? readNumber(*v) : std::nullopt;
+      if (!n || *n < 0 || *n != static_cast<double>(static_cast<int64_t>(*n)))
+        return "秒数が正しくありません: " + v.value_or("") + "\n" + kUsage;
+      o.seconds = static_cast<int64_t>(*n);
+    } else {
+      return "不明な引数: " + a + "\n" + kUsage;
+    }
+  }
+  if (o.input.empty()) return std::string(kUsage);
+  return o;
+}
+
+int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) {
+  LockFile lock;
+  if (auto error = lock.take(env.lockPath)) {
+    env.err << *error << std::endl;
+    return 1;
+  }
+
+  const std::string settingsPath = env.programFolder + std::string(kSettingsFileName);
+  RatemonSettings settings = RatemonSettings::defaults(env.programFolder);
+  if (auto error = loadSettingsFile(settingsPath, settings)) env.err << *error << std::endl;
+
+  SystemClock systemClock;
+  ManualClock virtualClock(options.start.value_or(systemClock.now()));
+  const Clock& clock = options.fast ? static_cast<const Clock&>(virtualClock) : systemClock;
+
+  SettingsPanel panel(settings, clock, env.err);
+  StationHooks hooks(clock, env.out, env.err);
+  SilentSound sound;
+
+  auto save = [&] {
+    if (auto error = saveSettingsFile(settingsPath, settings)) env.err << *error << std::endl;
+  };
+
+  auto opened = env.openInput(options.input, clock.now().secondOfDay());
+  if (auto* error = std::get_if<std::string>(&opened)) {
+    env.err << *error << std::endl;
+    save();
+    return 1;
+  }
+  DrivenInput source = std::move(std::get<DrivenInput>(opened));
+
+  RecordingCycle cycle(panel, *source.input, sound, clock, hooks);
+  cycle.setSaveFolder(saveFolderFor(settings.text11, env.programFolder));
+  cycle.setLockHeld(lock.held());
+  if (auto error = cycle.start()) {
+    env.err << *error << std::endl;
+    save();
+    return 1;
+  }
+
+  const bool showProgress = ::isatty(2) != 0;
+  const auto wallStart = std::chrono::steady_clock::now();
+  int64_t delivered = 0;
+  while (!options.seconds || delivered < *options.seconds) {
+    if (env.interrupted && *env.interrupted) break;
+    if (options.fast) {
+      virtualClock.advance(1);  // the buffer that arrives now ends one second later
+    } else {
+      std::this_thread::sleep_until(wallStart + std::chrono::seconds(delivered + 1));
+    }
+    if (!source.deliverNext()) break;
+    ++delivered;
+    if (showProgress && delivered % 3600 == 0)
+      env.err << "\r" << delivered / 3600 << " 時間分を処理しました" << std::flush;
+  }
+  if (showProgress && delivered >= 3600) env.err << std::endl;
+  cycle.stop();
+
+  env.out << "summary elapsed=" << cycle.elapsedSeconds() << " total=" << cycle.totalCount()
+          << " cpm=" << panel.text(Box::Text6) << " dose=" << panel.text(Box::Text8) << std::endl;
+  save();
+  return 0;
+}
+
+}  // namespace radmon

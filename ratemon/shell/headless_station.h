@@ -1,0 +1,54 @@
+// ratemon without a window: the recording cycle on a WAV file, a simulated tube or
+// (later) the sound card, with the settings of ratemon.ini. Every minute line is
+// printed on stdout as it is appended; messages go to stderr with the time.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <optional>
+#include <string>
+#include <variant>
+
+#include "audio_input.h"
+#include "local_time.h"
+
+namespace radmon {
+
+struct HeadlessOptions {
+  std::string input;                  // WAV path or sim:CPM...
+  bool fast = false;                  // as fast as buffers come, on a virtual clock
+  std::optional<LocalDateTime> start; // first moment of the virtual clock
+  std::optional<int64_t> seconds;     // stop after this many seconds of sound
+};
+
+// Reads the headless options (the arguments after --headless); the usage text when
+// they are wrong.
+std::variant<HeadlessOptions, std::string> parseHeadlessOptions(int argc, char** argv);
+
+// A source the headless loop drives: deliverNext() raises the next BufferDone and
+// says whether one came.
+struct DrivenInput {
+  std::unique_ptr<AudioInput> input;
+  std::function<bool()> deliverNext;
+};
+
+// Opens the source named on the command line, given the time of day where it starts;
+// an error text when it cannot.
+using InputFactory =
+    std::function<std::variant<DrivenInput, std::string>(const std::string&, int startSecondOfDay)>;
+
+struct HeadlessEnvironment {
+  std::string programFolder;  // ratemon.ini and the default data folder
+  std::string lockPath;       // in the working folder
+  InputFactory openInput;
+  std::ostream& out;
+  std::ostream& err;
+  const bool* interrupted = nullptr;  // set by a signal handler: end cleanly
+};
+
+// Runs the station; the process exit code (0 done, 1 refused to start).
+int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env);
+
+}  // namespace radmon

@@ -1,0 +1,38 @@
+#include "lock_file.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace radmon {
+
+std::optional<std::string> LockFile::take(const std::string& path) {
+  if (held()) return std::nullopt;
+  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0)
+    return "ロックファイル " + path + " を開けません (" + std::strerror(errno) + ")";
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    const int err = errno;
+    ::close(fd);
+    if (err == EWOULDBLOCK)
+      return "シーベルト計算はこのフォルダで既に起動しています（" + path + " を使用中）";
+    return "ロックファイル " + path + " を開けません (" + std::strerror(err) + ")";
+  }
+  fd_ = fd;
+  path_ = path;
+  return std::nullopt;
+}
+
+void LockFile::release() {
+  if (fd_ < 0) return;
+  // Delete while still holding the lock, so a newcomer never locks a file that is
+  // about to vanish.
+  ::unlink(path_.c_str());
+  ::close(fd_);
+  fd_ = -1;
+}
+
+}  // namespace radmon

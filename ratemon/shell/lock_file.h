@@ -1,0 +1,32 @@
+// The lock file "~Record.tmp" in the working folder, held from start to end so that a
+// second ratemon started from the same folder does not run beside the first. An
+// operating-system lock: it dies with the process, so a crash leaves no stale lock.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace radmon {
+
+class LockFile {
+ public:
+  static constexpr const char* kDefaultPath = "~Record.tmp";
+
+  LockFile() = default;
+  ~LockFile() { release(); }
+  LockFile(const LockFile&) = delete;
+  LockFile& operator=(const LockFile&) = delete;
+
+  // Takes the lock; the message for the operator when another holds it or the file
+  // cannot be opened.
+  std::optional<std::string> take(const std::string& path = kDefaultPath);
+  // Closes and deletes the file; nothing when it is not held.
+  void release();
+  bool held() const { return fd_ >= 0; }
+
+ private:
+  int fd_ = -1;
+  std::string path_;
+};
+
+}  // namespace radmon

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Starts a private PulseAudio server with a null sink whose monitor is the default
+# input, for tests that record and play sound. Source this file: it exports the
+# variables that point Qt and the pulse tools at the server.
+RT=${RADMON_AUDIO_DIR:-/tmp/radmon-audio}
+mkdir -p "$RT/xdg" && chmod 700 "$RT/xdg"
+export XDG_RUNTIME_DIR=$RT/xdg PULSE_RUNTIME_PATH=$RT/xdg/pulse PULSE_STATE_PATH=$RT/state
+export PULSE_SERVER=unix:$PULSE_RUNTIME_PATH/native
+if ! pactl info >/dev/null 2>&1; then
+  cat > "$RT/radmon.pa" <<'PA'
+load-module module-native-protocol-unix auth-anonymous=1
+load-module module-null-sink sink_name=radmon_sink rate=22050 channels=1 format=u8
+load-module module-remap-source master=radmon_sink.monitor source_name=radmon_mic
+set-default-sink radmon_sink
+set-default-source radmon_mic
+PA
+  pulseaudio --daemonize=yes -n -F "$RT/radmon.pa" --exit-idle-time=-1 \
+    --log-target=file:"$RT/pa.log" 2>/dev/null || true
+  for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+fi
+pactl info >/dev/null 2>&1 && echo "audio: PulseAudio ready at $PULSE_SERVER" \
+  || echo "audio: PulseAudio did not start (see $RT/pa.log)"
