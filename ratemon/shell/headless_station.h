@@ -3,6 +3,7 @@
 // printed on stdout as it is appended; messages go to stderr with the time.
 #pragma once
 
+#include <csignal>
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
@@ -45,7 +46,8 @@ struct HeadlessEnvironment {
   InputFactory openInput;
   std::ostream& out;
   std::ostream& err;
-  const bool* interrupted = nullptr;  // set by a signal handler: end cleanly
+  // Set by a signal handler: the loop ends cleanly at the next buffer.
+  const volatile std::sig_atomic_t* interrupted = nullptr;
 };
 
 // Runs the station; the process exit code (0 done, 1 refused to start).

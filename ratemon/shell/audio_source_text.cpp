@@ -1,0 +1,52 @@
+#include "audio_source_text.h"
+
+#include <charconv>
+
+#include "simulated_tube_input.h"
+#include "wav_file_input.h"
+
+namespace radmon {
+
+namespace {
+
+constexpr std::string_view kSimPrefix = "sim:";
+constexpr std::string_view kSeedSuffix = ",seed=";
+
+AudioSourceParse simError(std::string_view text) {
+  return {std::nullopt, "シミュレーション入力の指定が正しくありません: " + std::string(text) +
+                            " (例: sim:20, sim:20:120@13:00-16:00, sim:20,seed=7)"};
+}
+
+}  // namespace
+
+AudioSourceParse parseAudioSource(std::string_view text) {
+  if (text.empty()) return {std::nullopt, "入力が指定されていません"};
+  AudioSourceSpec spec;
+  if (!text.starts_with(kSimPrefix)) {
+    spec.wavPath = std::string(text);
+    return {spec, {}};
+  }
+  spec.kind = AudioSourceSpec::Kind::SimulatedTube;
+  std::string_view rest = text.substr(kSimPrefix.size());
+  spec.seed = kDefaultSimulationSeed;
+  if (const auto at = rest.find(kSeedSuffix); at != std::string_view::npos) {
+    const std::string_view seedText = rest.substr(at + kSeedSuffix.size());
+    const auto [end, ec] = std::from_chars(seedText.data(), seedText.data() + seedText.size(), spec.seed);
+    if (seedText.empty() || ec != std::errc() || end != seedText.data() + seedText.size())
+      return simError(text);
+    rest = rest.substr(0, at);
+  }
+  const auto profile = parseTubeProfile(rest);
+  if (!profile) return simError(text);
+  spec.profile = *profile;
+  return {spec, {}};
+}
+
+std::unique_ptr<PullAudioInput> makeAudioInput(const AudioSourceSpec& spec, int startSecondOfDay,
+                                               std::optional<int64_t> seconds) {
+  if (spec.kind == AudioSourceSpec::Kind::SimulatedTube)
+    return std::make_unique<SimulatedTubeInput>(spec.profile, spec.seed, startSecondOfDay, seconds);
+  return std::make_unique<WavFileInput>(spec.wavPath);
+}
+
+}  // namespace radmon

@@ -1,0 +1,42 @@
+// The SOURCE text of the command line and the audio input it names:
+//   sim:CPM                          simulated tube at a constant rate, e.g. sim:20
+//   sim:BASE:RAISED@HH:MM-HH:MM      a day profile, e.g. sim:20:120@13:00-16:00
+//   either followed by ,seed=N       another (reproducible) random stream; default 1
+//   anything else                    a WAV file path
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "pull_audio_input.h"
+#include "tube_profile.h"
+
+namespace radmon {
+
+struct AudioSourceSpec {
+  enum class Kind { WavFile, SimulatedTube };
+  Kind kind = Kind::WavFile;
+  std::string wavPath;
+  TubeProfile profile;
+  uint64_t seed = 1;
+};
+
+// Either a spec, or an error text for the user (Japanese).
+struct AudioSourceParse {
+  std::optional<AudioSourceSpec> spec;
+  std::string error;
+};
+
+inline constexpr uint64_t kDefaultSimulationSeed = 1;
+
+AudioSourceParse parseAudioSource(std::string_view text);
+
+// The input a spec names; the simulated tube starts at `startSecondOfDay` and runs for
+// `seconds` when given, else endlessly. Opening (and its errors) is left to openDevice().
+std::unique_ptr<PullAudioInput> makeAudioInput(const AudioSourceSpec& spec, int startSecondOfDay,
+                                               std::optional<int64_t> seconds = std::nullopt);
+
+}  // namespace radmon

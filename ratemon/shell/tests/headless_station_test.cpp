@@ -1,0 +1,193 @@
+// The headless ratemon as an operator runs it: a real process on a program folder of
+// its own, replaying recordings whose pulses and record lines are known.
+#include <sndfile.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "day_record.h"
+#include "headless_station.h"
+#include "text_files.h"
+
+namespace radmon {
+namespace fs = std::filesystem;
+
+namespace {
+
+struct ProcessResult {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string slurp(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+// One second of quiet sound with `n` well separated pulses.
+std::vector<uint8_t> second(int n) {
+  std::vector<uint8_t> s(22050, 128);
+  for (int i = 0; i < n; ++i)
+    for (int k = 0; k < 5; ++k) s[200 + i * 400 + k] = 20;
+  return s;
+}
+
+void writeWav(const fs::path& path, const std::vector<uint8_t>& samples) {
+  SF_INFO info{};
+  info.samplerate = 22050;
+  info.channels = 1;
+  info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_U8;
+  SNDFILE* f = sf_open(path.c_str(), SFM_WRITE, &info);
+  ASSERT_NE(f, nullptr);
+  sf_write_raw(f, samples.data(), static_cast<sf_count_t>(samples.size()));
+  sf_close(f);
+}
+
+class HeadlessRatemon : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root = fs::temp_directory_path() / ("radmon_headless_" + std::to_string(::getpid()));
+    fs::remove_all(root);
+    fs::create_directories(root / "data");
+    fs::copy_file(fs::path(PROGRAM_DIR) / "ratemon", root / "ratemon");
+    writeSettings("18");
+  }
+  void TearDown() override { fs::remove_all(root); }
+
+  void writeSettings(const std::string& sensitivity) {
+    std::ofstream(root / "ratemon.ini", std::ios::binary)
+        << "\"50\",\"3\",\"10\",\"" << sensitivity << "\",\"0.27\",\"2.7\",\"" << root.string()
+        << "/data/μSVHData_nnnntthh.csv\",1,0,1,\"0\"\r\n";
+  }
+
+  ProcessResult run(const std::string& args) {
+    const std::string cmd = "cd '" + root.string() + "' && ./ratemon --headless " + args +
+                            " >out.txt 2>err.txt";
+    ProcessResult r;
+    const int rc = std::system(cmd.c_str());
+    r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+    r.out = slurp(root / "out.txt");
+    r.err = slurp(root / "err.txt");
+    return r;
+  }
+
+  fs::path root;
+};
+
+}  // namespace
+
+TEST_F(HeadlessRatemon, ReplaysARecordingToKnownLines) {
+  // 150 seconds: 1 pulse a second for a minute, 2 for the next, then 30 seconds of 3;
+  // the last buffer is half a second and counts as a second without pulses, so the
+  // last minute holds 29 × 2 + 30 × 3 = 148.
+  std::vector<uint8_t> wav;
+  for (int s = 0; s < 150; ++s) {
+    const auto one = second(s < 60 ? 1 : s < 120 ? 2 : 3);
+    wav.insert(wav.end(), one.begin(), one.end());
+  }
+  wav.insert(wav.end(), 11025, 128);
+  writeWav(root / "rec.wav", wav);
+
+  const ProcessResult r = run("--input rec.wav --fast --start '2011-09-19 23:59:30'");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "\"2011/09/20\",\"00:00\",0.555,60,60,60\n"
+            "\"2011/09/20\",\"00:01\",1.111,120,180,120\n"
+            "summary elapsed=151 total=270 cpm=148 dose=1.37\n");
+  EXPECT_EQ(slurp(root / "data" / dayFileName("20110920")),
+            "\"2011/09/20\",\"00:00\",0.555,60,60,60\r\n"
+            "\"2011/09/20\",\"00:01\",1.111,120,180,120\r\n");
+  // The stage-1 alarm was on (1.111 > 0.27) and is announced with its time.
+  EXPECT_NE(r.err.find("2011-09-19 23:59:31 第一段警報: 0.555 μSv/h > 0.27 μSv/h"),
+            std::string::npos)
+      << r.err;
+  // The settings are saved on the way out and the lock file is gone.
+  EXPECT_NE(slurp(root / "ratemon.ini").find("\"18\""), std::string::npos);
+  EXPECT_FALSE(fs::exists(root / "~Record.tmp"));
+}
+
+TEST_F(HeadlessRatemon, CountsWhatTheSimulatorPutIntoAWav) {
+  const std::string gm = std::string(PROGRAM_DIR) + "/gmsim --cpm 120 --seconds 300 --seed 3 --out '" +
+                         (root / "sim.wav").string() + "' > '" + (root / "gm.txt").string() + "'";
+  ASSERT_EQ(std::system(gm.c_str()), 0);
+  const std::string text = slurp(root / "gm.txt");
+  const long truth = std::stol(text.substr(text.find("pulses=") + 7));
+  const ProcessResult r = run("--input sim.wav --fast");
+  ASSERT_EQ(r.status, 0) << r.err;
+  const long counted = std::stol(r.out.substr(r.out.find("total=") + 6));
+  // At 2 pulses a second two pulses closer than half a millisecond are rare.
+  EXPECT_NEAR(counted, truth, truth / 200.0 + 1);
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 6);  // 5 minutes and the summary
+}
+
+TEST_F(HeadlessRatemon, SimulatedDayGivesOneLineAMinuteSplitAtMidnight) {
+  const ProcessResult r = run("--input sim:20 --fast --start '2011-09-19 23:59:59' --seconds 86400");
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string day = slurp(root / "data" / dayFileName("20110920"));
+  EXPECT_EQ(std::count(day.begin(), day.end(), '\n'), 1440);
+  EXPECT_EQ(day.substr(0, 21), "\"2011/09/20\",\"00:00\",");
+  EXPECT_NE(day.find("\"23:59\",", day.size() - 60), std::string::npos);
+  EXPECT_NE(r.out.find("summary elapsed=86400 "), std::string::npos);
+}
+
+TEST_F(HeadlessRatemon, RefusesToStartWithoutSensitivityOrWithTheLockHeld) {
+  writeSettings("");
+  ProcessResult r = run("--input sim:20 --fast --seconds 60");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("GM菅γ線感度を入力してください"), std::string::npos);
+  EXPECT_TRUE(fs::is_empty(root / "data"));
+
+  writeSettings("18");
+  const pid_t holder = ::fork();
+  if (holder == 0) {
+    ::chdir(root.c_str());
+    ::execl("./ratemon", "ratemon", "--headless", "--input", "sim:20", nullptr);
+    ::_exit(127);
+  }
+  for (int i = 0; i < 100 && !fs::exists(root / "~Record.tmp"); ++i) ::usleep(20000);
+  ::usleep(100000);
+  r = run("--input sim:20 --fast --seconds 60");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("既に起動しています"), std::string::npos) << r.err;
+  ::kill(holder, SIGTERM);
+  int status = 0;
+  ::waitpid(holder, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);  // a clean end on SIGTERM
+  EXPECT_FALSE(fs::exists(root / "~Record.tmp"));
+}
+
+TEST_F(HeadlessRatemon, BadArgumentsAndSourcesAreExplained) {
+  EXPECT_EQ(run("--input sim:20 --seconds abc").status, 2);
+  EXPECT_EQ(run("--input sim:20 --start tomorrow").status, 2);
+  EXPECT_EQ(run("--fast").status, 2);
+  const ProcessResult r = run("--input missing.wav --fast");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("WAVファイルを開けません"), std::string::npos) << r.err;
+  EXPECT_EQ(run("--input sim:abc --fast").status, 1);
+}
+
+TEST(ParseHeadlessOptions, ReadsEveryOption) {
+  const char* argv[] = {"--input", "x.wav", "--fast", "--start", "2011-09-19 10:00:00",
+                        "--seconds", "60"};
+  auto parsed = parseHeadlessOptions(7, const_cast<char**>(argv));
+  ASSERT_TRUE(std::holds_alternative<HeadlessOptions>(parsed));
+  const auto& o = std::get<HeadlessOptions>(parsed);
+  EXPECT_EQ(o.input, "x.wav");
+  EXPECT_TRUE(o.fast);
+  EXPECT_EQ(o.start->hour, 10);
+  EXPECT_EQ(o.seconds, 60);
+}
+
+}  // namespace radmon

@@ -1,0 +1,51 @@
+#include "wav_file_input.h"
+
+#include <sndfile.h>
+
+#include <cmath>
+#include <utility>
+
+namespace radmon {
+
+WavFileInput::WavFileInput(std::string path) : path_(std::move(path)) {}
+
+WavFileInput::~WavFileInput() { closeSource(); }
+
+std::optional<std::string> WavFileInput::openSource() {
+  closeSource();
+  SF_INFO info{};
+  SNDFILE* file = sf_open(path_.c_str(), SFM_READ, &info);
+  if (!file) return "WAVファイルを開けません: " + path_ + " (" + sf_strerror(nullptr) + ")";
+  if (info.channels != 1 || info.samplerate != kSampleRate) {
+    sf_close(file);
+    return "WAVファイルはモノラル 22050 Hz でなければなりません: " + path_ + " (" +
+           std::to_string(info.channels) + " チャンネル, " + std::to_string(info.samplerate) + " Hz)";
+  }
+  file_ = file;
+  return std::nullopt;
+}
+
+size_t WavFileInput::produce(uint8_t* out, size_t n) {
+  if (!file_) return 0;
+  scratch_.resize(n);
+  // Samples come normalised to -1..1; times 128 gives the 8-bit step, which is exact
+  // for 8-bit files and a rounding for finer ones.
+  const sf_count_t got = sf_read_float(file_, scratch_.data(), static_cast<sf_count_t>(n));
+  if (got <= 0) return 0;
+  for (sf_count_t i = 0; i < got; ++i) {
+    const float step = scratch_[static_cast<size_t>(i)] * 128.0f;
+    long value = 128;
+    if (step >= 127.0f) value = 255;
+    else if (step <= -128.0f) value = 0;
+    else if (step == step) value = 128 + std::lround(step);  // NaN rests at 128
+    out[i] = static_cast<uint8_t>(value);
+  }
+  return static_cast<size_t>(got);
+}
+
+void WavFileInput::closeSource() {
+  if (file_) sf_close(file_);
+  file_ = nullptr;
+}
+
+}  // namespace radmon

@@ -1,0 +1,159 @@
+#include "tube_simulator.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+#include <vector>
+
+#include "pulse_scan.h"
+
+namespace radmon {
+namespace {
+
+constexpr size_t kSecond = TubeSimulator::kSampleRate;
+
+std::vector<uint8_t> produce(TubeSimulator& tube, size_t n, const std::vector<size_t>& chunks,
+                             int64_t* reported = nullptr) {
+  std::vector<uint8_t> out(n);
+  size_t done = 0, c = 0;
+  int64_t sum = 0;
+  while (done < n) {
+    const size_t take = std::min(chunks[c++ % chunks.size()], n - done);
+    sum += tube.fill(out.data() + done, take);
+    done += take;
+  }
+  if (reported) *reported = sum;
+  return out;
+}
+
+// Scans `samples` in buffers of the given sizes, carrying the armed flag across them.
+int64_t scanInBuffers(const std::vector<uint8_t>& samples, size_t bufferSize) {
+  bool armed = false;
+  int64_t counted = 0;
+  for (size_t at = 0; at < samples.size(); at += bufferSize)
+    counted += scanPulses(samples.data() + at, std::min(bufferSize, samples.size() - at), ScanSettings{}, armed);
+  return counted;
+}
+
+TEST(TubeSimulator, SameSeedGivesSameBytesHoweverTheFillsAreChunked) {
+  const auto profile = TubeProfile::constant(3000);
+  TubeSimulator whole(profile, 7), pieces(profile, 7), other(profile, 8);
+  whole.keepPulseStarts(true);
+  pieces.keepPulseStarts(true);
+  int64_t wholeCount = 0, piecesCount = 0;
+  const auto a = produce(whole, 5 * kSecond, {5 * kSecond}, &wholeCount);
+  const auto b = produce(pieces, 5 * kSecond, {257, 509, 1, 1021, 2039, 64, 3}, &piecesCount);
+  EXPECT_EQ(a, b);
+  EXPECT_EQ(wholeCount, piecesCount);
+  EXPECT_EQ(whole.pulseStarts(), pieces.pulseStarts());
+  EXPECT_NE(a, produce(other, 5 * kSecond, {kSecond}));
+}
+
+TEST(TubeSimulator, ReportedPulsesAreTheTrueArrivals) {
+  TubeSimulator tube(TubeProfile::constant(6000), 3);
+  tube.keepPulseStarts(true);
+  int64_t reported = 0;
+  const auto samples = produce(tube, 20 * kSecond, {kSecond, 777}, &reported);
+  const auto& starts = tube.pulseStarts();
+  EXPECT_EQ(reported, tube.pulsesProduced());
+  EXPECT_EQ(static_cast<int64_t>(starts.size()), reported);
+  EXPECT_TRUE(std::is_sorted(starts.begin(), starts.end()));
+  EXPECT_NEAR(reported, 2000, 5 * std::sqrt(2000.0));  // Poisson: 100 per second
+  for (const int64_t s : starts) {
+    if (s + 1 < static_cast<int64_t>(samples.size())) {
+      ASSERT_LT(samples[static_cast<size_t>(s + 1)], 47) << "pulse at " << s;
+    }
+  }
+}
+
+TEST(TubeSimulator, DayProfileRaisesTheRateOnlyInsideItsStretch) {
+  // 30 minutes from 00:09: ten of them in the stretch 00:10-00:20, twenty outside.
+  const TubeProfile profile{60, 600, 600, 1200};
+  TubeSimulator tube(profile, 11, 540);
+  tube.keepPulseStarts(true);
+  produce(tube, 30 * 60 * kSecond, {kSecond});
+  int64_t inside = 0, outside = 0;
+  for (const int64_t s : tube.pulseStarts()) {
+    const int64_t second = 540 + s / static_cast<int64_t>(kSecond);
+    (second >= 600 && second < 1200 ? inside : outside)++;
+  }
+  EXPECT_NEAR(inside, 6000, 5 * std::sqrt(6000.0));
+  EXPECT_NEAR(outside, 1200, 5 * std::sqrt(1200.0));
+}
+
+TEST(TubeSimulator, NoiseAloneStaysFarFromThePulseThresholds) {
+  TubeSimulator tube(TubeProfile::constant(0), 5);
+  const auto samples = produce(tube, 120 * kSecond, {kSecond});
+  const auto [lo, hi] = std::minmax_element(samples.begin(), samples.end());
+  EXPECT_GE(*lo, 128 - TubeSimulator::kNoiseLimit);
+  EXPECT_LE(*hi, 128 + TubeSimulator::kNoiseLimit);
+  const double mean = std::accumulate(samples.begin(), samples.end(), 0.0) / samples.size();
+  double var = 0;
+  for (const uint8_t v : samples) var += (v - mean) * (v - mean);
+  EXPECT_NEAR(mean, 128.0, 0.05);
+  EXPECT_NEAR(std::sqrt(var / samples.size()), 2.5, 0.2);
+  EXPECT_EQ(scanInBuffers(samples, kSecond), 0);
+  EXPECT_EQ(tube.pulsesProduced(), 0);
+}
+
+TEST(TubeSimulator, IsolatedPulsesCountOnceAlsoAcrossBufferEnds) {
+  // One pulse per second, placed from 14 samples before to 2 samples after each buffer
+  // boundary, plus some in the middle: each must count exactly once.
+  std::vector<int64_t> starts;
+  for (int64_t k = 1; k <= 17; ++k) starts.push_back(k * 2 * static_cast<int64_t>(kSecond) + (k - 15));
+  for (int64_t k = 0; k < 20; ++k) starts.push_back((2 * k + 1) * static_cast<int64_t>(kSecond) + 11025 + k);
+  auto tube = TubeSimulator::scripted(starts, 9);
+  const auto samples = produce(tube, 42 * kSecond, {kSecond});
+  EXPECT_EQ(tube.pulsesProduced(), static_cast<int64_t>(starts.size()));
+  EXPECT_EQ(scanInBuffers(samples, kSecond), static_cast<int64_t>(starts.size()));
+  for (const size_t size : {1021u, 257u, 12u}) EXPECT_EQ(scanInBuffers(samples, size), static_cast<int64_t>(starts.size())) << size;
+}
+
+TEST(TubeSimulator, OverlappingPulsesAddUpAndClampToTheByteRange) {
+  auto one = TubeSimulator::scripted({100}, 4);
+  auto two = TubeSimulator::scripted({100, 100, 100}, 4);
+  const auto a = produce(one, 400, {400});
+  const auto b = produce(two, 400, {400});
+  EXPECT_EQ(b[101], 0);  // three of the deepest dip from near 128
+  const auto& shape = TubeSimulator::pulseShape();
+  for (size_t k = 0; k < shape.size(); ++k) {
+    const int noise = a[100 + k] - shape[k];
+    EXPECT_EQ(b[100 + k], std::clamp(noise + 3 * shape[k], 0, 255)) << k;
+  }
+}
+
+TEST(TubeProfile, RateInsideAndOutsideTheRaisedStretch) {
+  const TubeProfile day{20, 120, 13 * 3600, 16 * 3600};
+  EXPECT_EQ(day.cpmAt(13 * 3600 - 1), 20);
+  EXPECT_EQ(day.cpmAt(13 * 3600), 120);
+  EXPECT_EQ(day.cpmAt(16 * 3600 - 1), 120);
+  EXPECT_EQ(day.cpmAt(16 * 3600), 20);
+  const TubeProfile night{20, 5, 22 * 3600, 2 * 3600};
+  EXPECT_EQ(night.cpmAt(23 * 3600), 5);
+  EXPECT_EQ(night.cpmAt(3600), 5);
+  EXPECT_EQ(night.cpmAt(12 * 3600), 20);
+  EXPECT_EQ(night.maxCpm(), 20);
+  EXPECT_EQ((TubeProfile{20, 500, 7, 7}).maxCpm(), 20);
+}
+
+TEST(TubeProfile, ParsesConstantAndDayForms) {
+  ASSERT_TRUE(parseTubeProfile("20"));
+  EXPECT_EQ(parseTubeProfile("20")->baseCpm, 20);
+  EXPECT_EQ(parseTubeProfile("0.5")->raisedCpm, 0.5);
+  const auto day = parseTubeProfile("20:120@13:00-16:30");
+  ASSERT_TRUE(day);
+  EXPECT_EQ(day->baseCpm, 20);
+  EXPECT_EQ(day->raisedCpm, 120);
+  EXPECT_EQ(day->raisedFromSecondOfDay, 13 * 3600);
+  EXPECT_EQ(day->raisedToSecondOfDay, 16 * 3600 + 1800);
+  EXPECT_EQ(parseTubeProfile("1:2@23:00-24:00")->raisedToSecondOfDay, 86400);
+  for (const char* bad : {"", "-5", "1e3", "abc", "20:", "20:120", "20:120@13:00", "20:120@13-16",
+                          "20:120@13:60-14:00", "20:120@25:00-26:00", "inf", "nan", ".", "1.2.3",
+                          "2000000", "20:120@13:00-16:00x", " 20"})
+    EXPECT_FALSE(parseTubeProfile(bad)) << bad;
+}
+
+}  // namespace
+}  // namespace radmon

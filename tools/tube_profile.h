@@ -1,0 +1,37 @@
+// The count rate of a simulated tube over the day, and its short text form used on
+// command lines: "20" for a constant 20 CPM, "20:120@13:00-16:00" for 20 CPM with
+// 120 CPM from 13:00 until 16:00.
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+namespace radmon {
+
+inline constexpr int kSecondsPerDay = 86400;
+
+// `baseCpm`, and `raisedCpm` from `raisedFromSecondOfDay` (inclusive) to
+// `raisedToSecondOfDay` (exclusive). A stretch whose end lies before its start runs
+// over midnight; equal ends mean no stretch.
+struct TubeProfile {
+  double baseCpm = 20.0;
+  double raisedCpm = 20.0;
+  int raisedFromSecondOfDay = 0;
+  int raisedToSecondOfDay = 0;
+
+  static TubeProfile constant(double cpm) { return {cpm, cpm, 0, 0}; }
+  double cpmAt(int secondOfDay) const;
+  double maxCpm() const;
+};
+
+// Highest rate the simulator accepts: far beyond any tube, where pulses already merge.
+inline constexpr double kMaxSimulatedCpm = 1.0e6;
+
+// A rate: plain decimal digits with an optional fraction, 0 to kMaxSimulatedCpm.
+std::optional<double> parseCpm(std::string_view text);
+// "HH:MM" or "HH:MM:SS" as seconds of the day, 00:00 to 24:00.
+std::optional<int> parseTimeOfDay(std::string_view text);
+// "CPM" or "BASE:RAISED@HH:MM-HH:MM".
+std::optional<TubeProfile> parseTubeProfile(std::string_view text);
+
+}  // namespace radmon
