@@ -25,7 +25,16 @@ size_t findOutside(const uint8_t* s, size_t i, size_t end, int lo, int hi) {
     const __m128i mx = _mm_max_epu8(_mm_max_epu8(a, b), _mm_max_epu8(c, d));
     const __m128i inside = _mm_and_si128(_mm_cmpeq_epi8(_mm_max_epu8(mn, vlo), mn),
                                          _mm_cmpeq_epi8(_mm_min_epu8(mx, vhi), mx));
-    if (_mm_movemask_epi8(inside) != 0xFFFF) break;
+    if (_mm_movemask_epi8(inside) != 0xFFFF) {
+      // Something in this block: find the first sample from the registers at hand.
+      auto insideMask = [&](__m128i v) {
+        return static_cast<uint64_t>(static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(_mm_max_epu8(v, vlo), vhi), v))));
+      };
+      const uint64_t outside = ~(insideMask(a) | insideMask(b) << 16 | insideMask(c) << 32 |
+                                 insideMask(d) << 48);
+      return i + static_cast<size_t>(__builtin_ctzll(outside));
+    }
     i += 64;
   }
   while (i + 16 <= end) {
