@@ -57,6 +57,16 @@ std::optional<double> scaleMaximum(const std::string& text) {
   return m;
 }
 
+// The date and time the graph was made, as a Japanese desktop shows them in short form
+// (2011/04/05  9:05); with seconds the line would run past the picture's right edge.
+std::string madeText(const LocalDateTime& now) {
+  std::string text = now.slashDate();
+  text += "  ";
+  text += std::to_string(now.hour);
+  text += now.hhmm().substr(2);
+  return text;
+}
+
 }  // namespace
 
 const QColor DayGraph::kBackground(240, 240, 240);
@@ -156,7 +166,7 @@ void DayGraph::drawTexts(QPainter& p, const DayTable& table, const DailyStats& s
   p.setFont(graphFont(9));
   const LocalDateTime now = clock_.now();
   text(p, 670, 20, "測定場所: " + settings_.placeText());
-  text(p, 670, 5, "作成日: " + now.slashDate() + "  " + now.hhmmss());
+  text(p, 670, 5, "作成日: " + madeText(now));
   text(p, 670, 35, "測定管: " + settings_.tubeText());
 }
 

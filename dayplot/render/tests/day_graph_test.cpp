@@ -218,6 +218,17 @@ TEST_F(DayGraphTest, ImageNamesForTodayAndOtherDays) {
   EXPECT_EQ(imageBaseName("g", "20110404", "20110405"), "g_20110404");
 }
 
+TEST_F(DayGraphTest, TextsStayInsideThePictureAtTheLongestTime) {
+  clock_.set(*LocalDateTime::parse("2011-12-31 23:59:59"));
+  writeDay({{"00:00", "1.234"}, {"00:01", "0.567"}});
+  draw();
+  const QImage& img = graph_.picture();
+  EXPECT_TRUE(anyDark(img, 670, 5, 830, 45));      // the information lines ...
+  EXPECT_FALSE(anyDark(img, 837, 0, 840, 60));     // ... end before the right edge
+  EXPECT_TRUE(anyDark(img, 70, 45, 190, 62));      // statistics
+  EXPECT_FALSE(anyDark(img, 0, 510, 840, 536));    // nothing below the hour labels
+}
+
 TEST_F(DayGraphTest, ImageOptionsOffDrawsButWritesNothing) {
   writeDay({{"00:00", "1"}, {"00:01", "1"}});
   settings_.bmp = settings_.jpeg = false;
