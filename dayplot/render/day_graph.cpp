@@ -6,6 +6,7 @@
 #include <QString>
 #include <algorithm>
 #include <cmath>
+#include <exception>
 
 #include "graph_font.h"
 #include "image_files.h"
@@ -87,6 +88,17 @@ DayGraph::DayGraph(const GraphSettings& settings, MessageSink& messages, const C
 
 DayGraphResult DayGraph::DrawDayGraph(const std::string& DataFolder,
                                       const std::string& TargetDay) {
+  try {
+    return draw(DataFolder, TargetDay);
+  } catch (const std::exception& e) {
+    messages_.show(std::string("グラフを作成できませんでした: ") + e.what());
+  } catch (...) {
+    messages_.show("グラフを作成できませんでした");
+  }
+  return DayGraphResult::Failed;
+}
+
+DayGraphResult DayGraph::draw(const std::string& DataFolder, const std::string& TargetDay) {
   const auto m = scaleMaximum(settings_.scaleMaximumText());
   if (!m) {
     messages_.show("縦軸最大スケール(μSV/h)には0より大きい数値を入力してください");

@@ -22,6 +22,7 @@ enum class DayGraphResult {
   NoDayFile,     // "ファイルがありません": the panels are drawn, nothing else
   BadScale,      // the scale maximum is no positive number: nothing drawn or written
   WriteFailed,   // drawn, but an image file could not be written
+  Failed,        // an unexpected error (out of memory and the like), reported
 };
 
 // The figure after the daily maximum and average: below 1 with its leading zero
@@ -41,11 +42,14 @@ class DayGraph {
 
   // Draws `TargetDay` from the day file in `DataFolder` and writes the images asked for.
   // Every run starts from a clean picture, so a day always gives the same image.
+  // Reports every failure through the message sink and never throws, so a window can
+  // call it straight from a timer or a button.
   DayGraphResult DrawDayGraph(const std::string& DataFolder, const std::string& TargetDay);
 
   const QImage& picture() const { return picture_; }
 
  private:
+  DayGraphResult draw(const std::string& dataFolder, const std::string& targetDay);
   void drawPanels(QPainter& p) const;
   void drawCurve(QPainter& p, const PlotPair& pair, double unit) const;
   void drawTexts(QPainter& p, const DayTable& table, const DailyStats& stats) const;

@@ -23,7 +23,8 @@ int runProcessMode(std::string_view targetDay, const std::string& programFolder,
       case DayGraphResult::Done: return kProcessDone;
       case DayGraphResult::NoDayFile: return kProcessNoDayFile;
       case DayGraphResult::BadScale:
-      case DayGraphResult::WriteFailed: return kProcessFailed;
+      case DayGraphResult::WriteFailed:
+      case DayGraphResult::Failed: return kProcessFailed;
     }
   } catch (const std::exception& e) {
     messages.show(std::string("処理中にエラーが発生しました: ") + e.what());
