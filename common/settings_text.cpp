@@ -76,7 +76,11 @@ std::vector<SettingsField> readSettingsFields(std::string_view s) {
 }
 
 SettingsLineWriter& SettingsLineWriter::text(std::string_view value) {
-  fields_.push_back("\"" + std::string(value) + "\"");
+  // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on "\"" + std::string.
+  std::string field(1, '"');
+  field += value;
+  field += '"';
+  fields_.push_back(std::move(field));
   return *this;
 }
 

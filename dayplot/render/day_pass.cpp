@@ -1,0 +1,55 @@
+#include "day_pass.h"
+
+#include <cmath>
+
+#include "number_text.h"
+
+namespace radmon {
+namespace {
+
+// The number in characters `from` and `from + 1` (1-based) of a time text; a text that
+// is not a number counts as 0.
+int twoDigitsAt(const std::string& time, size_t from) {
+  if (from - 1 >= time.size()) return 0;
+  const auto value = readNumber(std::string_view(time).substr(from - 1, 2));
+  if (!value || std::abs(*value) > 1e6) return 0;
+  return static_cast<int>(*value);
+}
+
+}  // namespace
+
+DailyStats runDayPass(const DayTable& table, const std::function<void(const PlotPair&)>& onPair) {
+  DailyStats stats;
+  const auto& rows = table.rows;
+  Panel panel = Panel::Morning;
+  for (size_t k = 0; k + 1 < rows.size(); ++k) {
+    const DayRecord& a = rows[k];
+    const DayRecord& b = rows[k + 1];
+    int h1 = twoDigitsAt(a.time, 1);
+    int h2 = twoDigitsAt(b.time, 1);
+    // Only the first record's hour decides, so 11:59 -> 12:00 ends at minute 720 of
+    // the morning panel; once in the afternoon, the curve stays there.
+    if (h1 > 11) {
+      panel = Panel::Afternoon;
+      h1 -= 12;
+      h2 -= 12;
+    }
+    PlotPair pair;
+    pair.panel = panel;
+    pair.t1 = 60 * h1 + twoDigitsAt(a.time, 4);
+    pair.t2 = 60 * h2 + twoDigitsAt(b.time, 4);
+    pair.r1 = a.rate;
+    pair.r2 = b.rate;
+    pair.drawn = pair.t2 - pair.t1 == 1;
+    onPair(pair);
+  }
+  for (const DayRecord& row : rows) {
+    stats.sum += row.rate;
+    if (row.rate > stats.maximum) stats.maximum = row.rate;
+  }
+  stats.count = static_cast<int>(rows.size());
+  if (stats.count > 0) stats.average = roundHalfEven(stats.sum / stats.count, 3);
+  return stats;
+}
+
+}  // namespace radmon

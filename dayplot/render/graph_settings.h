@@ -1,0 +1,20 @@
+// The settings the day graph reads, each at the moment it needs it, so that an edit in
+// the settings window takes effect at the next run.
+#pragma once
+
+#include <string>
+
+namespace radmon {
+
+class GraphSettings {
+ public:
+  virtual ~GraphSettings() = default;
+  virtual std::string scaleMaximumText() const = 0;  // `Text4`, μSv/h
+  virtual std::string placeText() const = 0;         // `Text1`
+  virtual std::string tubeText() const = 0;          // `Text6`
+  virtual std::string baseNameText() const = 0;      // `Text3`
+  virtual bool jpegWanted() const = 0;               // `Check1`
+  virtual bool bmpWanted() const = 0;                // `Check2`
+};
+
+}  // namespace radmon

@@ -1,0 +1,33 @@
+#include "image_files.h"
+
+#include <QImage>
+#include <QSaveFile>
+#include <QString>
+
+namespace radmon {
+
+std::string imageBaseName(std::string_view baseName, std::string_view targetDay,
+                          std::string_view todayYyyymmdd) {
+  std::string name(baseName);
+  if (targetDay != todayYyyymmdd) {
+    name += "_";
+    name += targetDay;
+  }
+  return name;
+}
+
+std::optional<std::string> writeImageFile(const QImage& image, const std::string& path,
+                                          ImageFormat format) {
+  const bool jpeg = format == ImageFormat::Jpeg;
+  QSaveFile file(QString::fromStdString(path));
+  const bool written = file.open(QIODevice::WriteOnly) &&
+                       image.save(&file, jpeg ? "JPG" : "BMP", jpeg ? 100 : -1) &&
+                       file.commit();
+  if (written) return std::nullopt;
+  const std::string reason = file.errorString().toStdString();
+  file.cancelWriting();
+  return std::string(jpeg ? "JPEG" : "BMP") + "ファイルを書き込めません: " + path +
+         (reason.empty() ? std::string() : " (" + reason + ")");
+}
+
+}  // namespace radmon

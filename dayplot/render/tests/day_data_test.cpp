@@ -1,0 +1,152 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "day_pass.h"
+#include "day_table.h"
+
+namespace radmon {
+namespace {
+
+std::string line(const std::string& time, const std::string& rate,
+                 const std::string& date = "2011/04/01") {
+  return "\"" + date + "\",\"" + time + "\"," + rate + ",54,1234,60\r\n";
+}
+
+struct PassResult {
+  std::vector<PlotPair> pairs;
+  DailyStats stats;
+};
+
+PassResult pass(const std::string& text) {
+  PassResult r;
+  r.stats = runDayPass(dayTableFromText(text), [&](const PlotPair& p) { r.pairs.push_back(p); });
+  return r;
+}
+
+TEST(DayTable, ReadsEveryRowWithoutCapacityAndSkipsUnreadableLines) {
+  std::string text;
+  for (int i = 0; i < 2000; ++i) text += line("00:00", "0.1");
+  text += "\"2011/04/01\",\"00:01\",abc,1,2,3\r\n";  // rate not a number
+  text += "\"2011/04/01\",\"00:01\",0.2\r\n";          // too few fields
+  text += "\"2011/04/01\",\"00:02\",1e300,1,2,3\r\n";  // beyond single precision
+  text += "\"2011/04/01\",\"00:0";                     // torn while ratemon writes
+  const DayTable table = dayTableFromText(text);
+  EXPECT_EQ(table.rows.size(), 2000u);
+  EXPECT_EQ(table.skippedLines, 4);
+}
+
+TEST(DayTable, RateTextsInEveryFormKeepSevenDigits) {
+  const DayTable table =
+      dayTableFromText(line("00:00", ".27") + line("00:01", "2.7E-01") + line("00:02", "0.123"));
+  ASSERT_EQ(table.rows.size(), 3u);
+  EXPECT_DOUBLE_EQ(table.rows[0].rate, 0.27);
+  EXPECT_DOUBLE_EQ(table.rows[1].rate, 0.27);
+  EXPECT_EQ(table.rows[2].rateText, "0.123");
+}
+
+TEST(DayTable, FileLookUpFindsOnlyOrdinaryFiles) {
+  const auto dir = std::filesystem::temp_directory_path() / "day_table_lookup";
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir / "μSVHData20110402.csv");  // a folder, not a file
+  const std::string folder = dir.string() + "/";
+  EXPECT_EQ(DayFilePath(folder, "20110401"), folder + "μSVHData20110401.csv");
+  EXPECT_FALSE(ReadDayTable(DayFilePath(folder, "20110401")));
+  EXPECT_FALSE(ReadDayTable(DayFilePath(folder, "20110402")));
+  EXPECT_FALSE(ReadDayTable(DayFilePath(folder + "missing/", "20110401")));
+  std::ofstream(DayFilePath(folder, "20110401"), std::ios::binary) << line("00:00", "0.1");
+  const auto table = ReadDayTable(DayFilePath(folder, "20110401"));
+  ASSERT_TRUE(table);
+  EXPECT_EQ(table->rows.size(), 1u);
+  std::filesystem::remove_all(dir);
+}
+
+TEST(TitleDate, FromFirstRowAndCutAtTheTextsEnd) {
+  EXPECT_EQ(titleDate(dayTableFromText(line("00:00", "1") + line("00:01", "1", "2011/04/02"))),
+            "2011年04月01日");
+  EXPECT_EQ(titleDate(dayTableFromText("")), "年月日");
+  EXPECT_EQ(titleDate(dayTableFromText(line("00:00", "1", "2011/4"))), "2011年4月日");
+}
+
+TEST(DayPass, EmptyAndSingleRecordDays) {
+  const PassResult empty = pass("");
+  EXPECT_TRUE(empty.pairs.empty());
+  EXPECT_EQ(empty.stats.maximum, 0);
+  EXPECT_EQ(empty.stats.average, 0);
+  EXPECT_EQ(empty.stats.count, 0);
+
+  // The one record is the whole day, so it is the maximum and the average.
+  const PassResult one = pass(line("08:00", "0.25"));
+  EXPECT_TRUE(one.pairs.empty());
+  EXPECT_DOUBLE_EQ(one.stats.maximum, 0.25);
+  EXPECT_DOUBLE_EQ(one.stats.average, 0.25);
+}
+
+TEST(DayPass, StatisticsIncludeTheLastRecord) {
+  const PassResult r = pass(line("00:00", "0.1") + line("00:01", "0.2") + line("00:02", "0.3"));
+  EXPECT_DOUBLE_EQ(r.stats.maximum, 0.3);
+  EXPECT_DOUBLE_EQ(r.stats.average, 0.2);
+  EXPECT_EQ(r.stats.count, 3);
+  ASSERT_EQ(r.pairs.size(), 2u);
+  EXPECT_DOUBLE_EQ(r.pairs[1].r1, 0.2);
+  EXPECT_DOUBLE_EQ(r.pairs[1].r2, 0.3);
+}
+
+TEST(DayPass, AverageRoundsToThreeDecimalsHalvesToEven) {
+  EXPECT_DOUBLE_EQ(pass(line("00:00", "0.0625")).stats.average, 0.062);
+  EXPECT_DOUBLE_EQ(pass(line("00:00", "0.0635")).stats.average, 0.064);
+  EXPECT_DOUBLE_EQ(pass(line("00:00", "0.1") + line("00:01", "0.2") + line("00:02", "0.2"))
+                       .stats.average,
+                   0.167);
+}
+
+TEST(DayPass, MissingOrRepeatedMinuteBreaksTheCurveButCounts) {
+  const PassResult r = pass(line("08:00", "0.1") + line("08:02", "0.5") + line("08:02", "0.1") +
+                            line("08:03", "0.1"));
+  ASSERT_EQ(r.pairs.size(), 3u);
+  EXPECT_FALSE(r.pairs[0].drawn);
+  EXPECT_EQ(r.pairs[0].t1, 480);
+  EXPECT_EQ(r.pairs[0].t2, 482);
+  EXPECT_FALSE(r.pairs[1].drawn);  // repeated minute
+  EXPECT_TRUE(r.pairs[2].drawn);
+  EXPECT_DOUBLE_EQ(r.stats.maximum, 0.5);
+}
+
+TEST(DayPass, NoonPairEndsTheMorningPanelThenAfternoonStays) {
+  const PassResult r = pass(line("11:58", "1") + line("11:59", "1") + line("12:00", "1") +
+                            line("12:01", "1") + line("23:58", "1") + line("23:59", "1"));
+  ASSERT_EQ(r.pairs.size(), 5u);
+  EXPECT_EQ(r.pairs[1].panel, Panel::Morning);
+  EXPECT_EQ(r.pairs[1].t1, 719);
+  EXPECT_EQ(r.pairs[1].t2, 720);
+  EXPECT_TRUE(r.pairs[1].drawn);
+  EXPECT_EQ(r.pairs[2].panel, Panel::Afternoon);
+  EXPECT_EQ(r.pairs[2].t1, 0);
+  EXPECT_EQ(r.pairs[2].t2, 1);
+  EXPECT_FALSE(r.pairs[3].drawn);  // 12:01 -> 23:58
+  EXPECT_EQ(r.pairs[4].t1, 718);
+  EXPECT_EQ(r.pairs[4].t2, 719);
+  EXPECT_TRUE(r.pairs[4].drawn);
+}
+
+TEST(DayPass, AfternoonStaysForAnEarlierHourLaterInTheFile) {
+  const PassResult r = pass(line("12:00", "1") + line("12:01", "1") + line("03:00", "1") +
+                            line("03:01", "1"));
+  ASSERT_EQ(r.pairs.size(), 3u);
+  EXPECT_EQ(r.pairs[2].panel, Panel::Afternoon);
+  EXPECT_EQ(r.pairs[2].t1, 180);
+  EXPECT_TRUE(r.pairs[2].drawn);
+}
+
+TEST(DayPass, TimeTextThatIsNoNumberCountsAsZero) {
+  const PassResult r = pass(line("xx:yy", "1") + line("00:01", "1") + line("", "1"));
+  ASSERT_EQ(r.pairs.size(), 2u);
+  EXPECT_EQ(r.pairs[0].t1, 0);
+  EXPECT_TRUE(r.pairs[0].drawn);
+  EXPECT_EQ(r.pairs[1].t2, 0);
+}
+
+}  // namespace
+}  // namespace radmon

@@ -1,0 +1,270 @@
+#include "day_graph.h"
+
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <vector>
+
+#include "image_files.h"
+
+namespace radmon {
+namespace {
+
+namespace fs = std::filesystem;
+
+class FakeSettings final : public GraphSettings {
+ public:
+  std::string m = "2";
+  std::string base = "μSVHGraph";
+  bool jpeg = true;
+  bool bmp = true;
+  std::string scaleMaximumText() const override { return m; }
+  std::string placeText() const override { return "大阪府大阪市"; }
+  std::string tubeText() const override { return "自作GM管"; }
+  std::string baseNameText() const override { return base; }
+  bool jpegWanted() const override { return jpeg; }
+  bool bmpWanted() const override { return bmp; }
+};
+
+class RecordedMessages final : public MessageSink {
+ public:
+  std::vector<std::string> shown;
+  void show(const std::string& message) override { shown.push_back(message); }
+};
+
+const QRgb kBlack = qRgb(0, 0, 0);
+const QRgb kGrid = qRgb(100, 100, 100);
+const QRgb kPanel = qRgb(180, 180, 180);
+const QRgb kBack = qRgb(240, 240, 240);
+
+class DayGraphTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    // Fonts need a GUI application; one serves every test of the binary.
+    static int argc = 1;
+    static char name[] = "dayplot_render_test";
+    static char* argv[] = {name, nullptr};
+    if (!QCoreApplication::instance()) new QGuiApplication(argc, argv);
+  }
+
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("day_graph_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    folder_ = dir_.string() + "/";
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  // Writes a day file from "hh:mm" and rate texts, in the given order.
+  void writeDay(const std::vector<std::pair<std::string, std::string>>& records,
+                const std::string& day = "20110401") {
+    std::ofstream out(folder_ + "μSVHData" + day + ".csv", std::ios::binary);
+    for (const auto& [time, rate] : records)
+      out << "\"2011/04/01\",\"" << time << "\"," << rate << ",54,1234,60\r\n";
+  }
+
+  DayGraphResult draw(const std::string& day = "20110401") {
+    result_ = graph_.DrawDayGraph(folder_, day);
+    return result_;
+  }
+
+  QImage saved(const std::string& name = "μSVHGraph_20110401.bmp") const {
+    return QImage(QString::fromStdString(folder_ + name));
+  }
+
+  // Whether any pixel of the rectangle is dark (text is drawn smoothed).
+  static bool anyDark(const QImage& image, int x1, int y1, int x2, int y2) {
+    for (int y = y1; y <= y2; ++y)
+      for (int x = x1; x <= x2; ++x)
+        if (qGray(image.pixel(x, y)) < 128) return true;
+    return false;
+  }
+
+  fs::path dir_;
+  std::string folder_;
+  FakeSettings settings_;
+  RecordedMessages messages_;
+  ManualClock clock_{*LocalDateTime::parse("2011-04-05 10:20:30")};
+  DayGraph graph_{settings_, messages_, clock_};
+  DayGraphResult result_{};
+};
+
+TEST_F(DayGraphTest, PanelsAxesAndGridLieWhereTheyBelong) {
+  writeDay({});
+  ASSERT_EQ(draw(), DayGraphResult::Done);
+  const QImage img = saved();
+  ASSERT_EQ(img.size(), QSize(841, 537));
+  for (const int base : {239, 469}) {
+    const int top = base - 170;
+    EXPECT_EQ(img.pixel(70, base - 17), kBlack);     // left axis
+    EXPECT_EQ(img.pixel(400, base), kBlack);         // bottom axis over its grid line
+    EXPECT_EQ(img.pixel(400, top), kGrid);           // top grid line on the panel edge
+    EXPECT_EQ(img.pixel(400, base - 34), kGrid);
+    EXPECT_EQ(img.pixel(400, base - 35), kBack);     // outline only, not filled
+    EXPECT_EQ(img.pixel(790, base - 17), kPanel);    // right edge of the panel
+    EXPECT_EQ(img.pixel(791, base - 17), kBack);
+    EXPECT_EQ(img.pixel(65, base - 34), kBlack);     // scale tick
+    EXPECT_EQ(img.pixel(64, base - 34) == kBlack, false);
+    EXPECT_EQ(img.pixel(130, base + 10), kBlack);    // hour tick
+    EXPECT_EQ(img.pixel(130, base + 11) == kBlack, false);
+  }
+}
+
+TEST_F(DayGraphTest, ScaleLabelRowsFollowTheScaleMaximum) {
+  writeDay({});
+  draw();
+  const QImage two = graph_.picture().copy();
+  std::vector<QImage> labels;
+  for (const int base : {239, 469}) {
+    for (int i = 0; i <= 5; ++i) {
+      const int y = base - 34 * i;
+      EXPECT_TRUE(anyDark(two, 40, y - 5, 63, y + 8)) << "label row at y " << y;
+      if (i < 4) {  // "μSV/h" reaches into the labels' column above the fourth
+        EXPECT_FALSE(anyDark(two, 40, y - 28, 63, y - 7)) << "between rows at " << y;
+      }
+      labels.push_back(two.copy(40, y - 5, 24, 14));
+    }
+  }
+  EXPECT_NE(labels[0], labels[1]);  // " 0 " and " .4 "
+  EXPECT_EQ(labels[3], labels[9]);  // " 1.2 " in both panels
+
+  // 0.01 / 5 rounds to 0: every label reads " 0 ".
+  settings_.m = "0.01";
+  draw();
+  const QImage tiny = graph_.picture();
+  for (const int y : {205, 171, 137, 103, 69, 435, 299})
+    EXPECT_EQ(tiny.copy(40, y - 5, 24, 14), tiny.copy(40, 234, 24, 14)) << y;
+}
+
+TEST_F(DayGraphTest, CurvePixelsAtFloorOfBaseMinusRateTimesUnit) {
+  writeDay({{"02:00", "2"},   {"02:01", "2"},      // M: on the morning top edge, y 69
+            {"04:10", "0"},   {"04:11", "2"},      // from the baseline straight up
+            {"08:00", "1"},   {"08:02", "1"},   {"08:03", "1"},  // 08:01 missing
+            {"11:59", "1"},   {"12:00", "1"},      // ends at x 790 in the morning
+            {"15:00", "4"},   {"15:01", "4"},      // 2 M: y 129, inside the morning panel
+            {"16:00", "0.3"}, {"16:01", "0.3"},    // 469 - 25.5: y 443
+            {"23:58", "1"},   {"23:59", "1"}});
+  ASSERT_EQ(draw(), DayGraphResult::Done);
+  const QImage img = saved();
+  EXPECT_EQ(img.pixel(190, 69), kBlack);
+  EXPECT_EQ(img.pixel(191, 69), kBlack);
+  EXPECT_EQ(img.pixel(192, 69), kGrid);
+
+  EXPECT_EQ(img.pixel(320, 238), kBlack);  // 04:10 rises from y 239 ...
+  EXPECT_EQ(img.pixel(320, 240), kBack);   // ... and nothing lies below the baseline
+  EXPECT_EQ(img.pixel(321, 69), kBlack);
+
+  EXPECT_EQ(img.pixel(550, 154), kBack);
+  EXPECT_EQ(img.pixel(551, 154), kBack);
+  EXPECT_EQ(img.pixel(552, 154), kBlack);
+  EXPECT_EQ(img.pixel(553, 154), kBlack);
+
+  EXPECT_EQ(img.pixel(789, 154), kBlack);
+  EXPECT_EQ(img.pixel(790, 154), kBlack);
+  EXPECT_EQ(img.pixel(791, 154), kBack);
+  EXPECT_EQ(img.pixel(70, 384), kBlack);    // the afternoon starts at its left axis
+  EXPECT_EQ(img.pixel(71, 384), kBack);     // 12:00 -> 15:00 is a gap
+
+  EXPECT_EQ(img.pixel(250, 129), kBlack);
+  EXPECT_EQ(img.pixel(251, 129), kBlack);
+  EXPECT_EQ(img.pixel(252, 129), kBack);
+
+  EXPECT_EQ(img.pixel(310, 443), kBlack);
+  EXPECT_EQ(img.pixel(310, 444), kBack);
+
+  EXPECT_EQ(img.pixel(788, 384), kBlack);
+  EXPECT_EQ(img.pixel(789, 384), kBlack);
+  EXPECT_EQ(img.pixel(790, 384), kPanel);   // nothing reaches x 790
+}
+
+TEST_F(DayGraphTest, MissingDayFileLeavesTheScalesAndWritesNothing) {
+  EXPECT_EQ(draw(), DayGraphResult::NoDayFile);
+  EXPECT_EQ(messages_.shown, std::vector<std::string>{"ファイルがありません"});
+  EXPECT_TRUE(fs::is_empty(dir_));
+  const QImage& img = graph_.picture();
+  EXPECT_EQ(img.pixel(70, 150), kBlack);
+  EXPECT_FALSE(anyDark(img, 0, 0, 640, 60));  // no title, no statistics
+}
+
+TEST_F(DayGraphTest, BadScaleMaximumIsRefusedBeforeAnythingIsDrawn) {
+  writeDay({{"00:00", "1"}, {"00:01", "1"}});
+  for (const std::string m : {"", "abc", "0", "-1", "1e-320"}) {
+    messages_.shown.clear();
+    settings_.m = m;
+    EXPECT_EQ(draw(), DayGraphResult::BadScale) << m;
+    ASSERT_EQ(messages_.shown.size(), 1u);
+    EXPECT_NE(messages_.shown[0].find("縦軸最大スケール"), std::string::npos);
+  }
+  EXPECT_EQ(fs::directory_iterator(dir_)->path().filename(), "μSVHData20110401.csv");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+  EXPECT_FALSE(anyDark(graph_.picture(), 0, 0, 840, 536));
+}
+
+TEST_F(DayGraphTest, ImageNamesForTodayAndOtherDays) {
+  writeDay({{"00:00", "1"}});
+  writeDay({{"00:00", "1"}}, "20110405");
+  draw("20110405");  // the clock's today
+  draw("20110401");
+  EXPECT_TRUE(fs::exists(folder_ + "μSVHGraph.bmp"));
+  EXPECT_TRUE(fs::exists(folder_ + "μSVHGraph.jpg"));
+  EXPECT_TRUE(fs::exists(folder_ + "μSVHGraph_20110401.bmp"));
+  const QImage jpeg(QString::fromStdString(folder_ + "μSVHGraph_20110401.jpg"));
+  EXPECT_EQ(jpeg.size(), QSize(841, 537));
+  EXPECT_EQ(imageBaseName("g", "20110404", "20110405"), "g_20110404");
+}
+
+TEST_F(DayGraphTest, TextsStayInsideThePictureAtTheLongestTime) {
+  clock_.set(*LocalDateTime::parse("2011-12-31 23:59:59"));
+  writeDay({{"00:00", "1.234"}, {"00:01", "0.567"}});
+  draw();
+  const QImage& img = graph_.picture();
+  EXPECT_TRUE(anyDark(img, 670, 5, 830, 45));      // the information lines ...
+  EXPECT_FALSE(anyDark(img, 837, 0, 840, 60));     // ... end before the right edge
+  EXPECT_TRUE(anyDark(img, 70, 45, 190, 62));      // statistics
+  EXPECT_FALSE(anyDark(img, 0, 510, 840, 536));    // nothing below the hour labels
+}
+
+TEST_F(DayGraphTest, ImageOptionsOffDrawsButWritesNothing) {
+  writeDay({{"00:00", "1"}, {"00:01", "1"}});
+  settings_.bmp = settings_.jpeg = false;
+  EXPECT_EQ(draw(), DayGraphResult::Done);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+  EXPECT_TRUE(anyDark(graph_.picture(), 5, 5, 200, 40));  // the title is there
+}
+
+TEST_F(DayGraphTest, UnwritableImageIsReportedAndTheOtherStillWritten) {
+  writeDay({{"00:00", "1"}});
+  fs::create_directory(folder_ + "μSVHGraph_20110401.bmp");  // in the way of the file
+  EXPECT_EQ(draw(), DayGraphResult::WriteFailed);
+  ASSERT_EQ(messages_.shown.size(), 1u);
+  EXPECT_NE(messages_.shown[0].find("BMP"), std::string::npos);
+  EXPECT_TRUE(fs::is_regular_file(folder_ + "μSVHGraph_20110401.jpg"));
+}
+
+TEST_F(DayGraphTest, SameDayGivesTheSameImageOnAReusedPicture) {
+  writeDay({{"00:00", "1"}, {"00:01", "1.5"}});
+  draw();
+  const QImage first = graph_.picture().copy();
+  writeDay({{"06:00", "0.5"}, {"06:01", "0.7"}}, "20110402");
+  draw("20110402");
+  EXPECT_NE(graph_.picture(), first);
+  draw();
+  EXPECT_EQ(graph_.picture(), first);
+}
+
+TEST(StatisticText, LeadingZeroBelowOneBlankFromOne) {
+  EXPECT_EQ(statisticText(0), "0");
+  EXPECT_EQ(statisticText(0.052), "0.052");
+  EXPECT_EQ(statisticText(0.75), "0.75");
+  EXPECT_EQ(statisticText(1), " 1");
+  EXPECT_EQ(statisticText(1.5), " 1.5");
+  EXPECT_EQ(statisticText(2), " 2");
+}
+
+}  // namespace
+}  // namespace radmon

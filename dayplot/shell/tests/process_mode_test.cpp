@@ -1,0 +1,108 @@
+// Runs the real dayplot executable from a program folder of its own.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class ProcessModeTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("dayplot_process_" +
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_ / "data");
+    // The program folder is the executable's folder, so the test gives it one.
+    fs::copy_file(DAYPLOT_EXE, dir_ / "dayplot");
+    data_ = (dir_ / "data").string() + "/";
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  void writeDay(const std::string& day) {
+    std::ofstream out(data_ + "μSVHData" + day + ".csv", std::ios::binary);
+    out << "\"2011/04/01\",\"00:00\",0.1,1,1,60\r\n\"2011/04/01\",\"00:01\",0.2,1,1,60\r\n";
+  }
+  void writeIni(const std::string& text) {
+    std::ofstream((dir_ / "dayplot.ini").string(), std::ios::binary) << text;
+  }
+  std::string ini(const std::string& scale, int jpeg, int bmp) {
+    return "\"here\",\"" + data_ + "\",\"graph\",\"" + scale +
+           "\",\"μSVHData\",\"tube\",\"03\",\"00\"\r\n" + std::to_string(jpeg) + "," +
+           std::to_string(bmp) + ",0,0\r\n#TRUE#,#FALSE#,#FALSE#,#FALSE#\r\n\"s\",\"\",\"\",0,\"\"\r\n";
+  }
+
+  // Exit code; stderr kept in err_. Without a display, as on a station without a screen.
+  int run(const std::string& args) {
+    const std::string errFile = (dir_ / "stderr.txt").string();
+    const std::string command = "env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY '" +
+                                (dir_ / "dayplot").string() + "' " + args + " 2>'" + errFile + "'";
+    const int status = std::system(command.c_str());
+    std::stringstream err;
+    err << std::ifstream(errFile).rdbuf();
+    err_ = err.str();
+    fs::remove(errFile);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  fs::path dir_;
+  std::string data_;
+  std::string err_;
+};
+
+TEST_F(ProcessModeTest, WritesTheImagesAndLeavesTheSettingsFileAlone) {
+  writeDay("20110401");
+  const std::string settings = ini("2", 1, 1);
+  writeIni(settings);
+  EXPECT_EQ(run("--process 20110401"), 0) << err_;
+  EXPECT_TRUE(fs::is_regular_file(data_ + "graph_20110401.jpg"));
+  EXPECT_TRUE(fs::is_regular_file(data_ + "graph_20110401.bmp"));
+  std::stringstream after;
+  after << std::ifstream((dir_ / "dayplot.ini").string(), std::ios::binary).rdbuf();
+  EXPECT_EQ(after.str(), settings);
+}
+
+TEST_F(ProcessModeTest, WithoutSettingsFileUsesTheDataSubfolderAndDoesNotCreateOne) {
+  writeDay("20110401");
+  EXPECT_EQ(run("--process 20110401"), 0) << err_;
+  EXPECT_TRUE(fs::is_regular_file(data_ + "μSVHGraph_20110401.jpg"));
+  EXPECT_FALSE(fs::exists(dir_ / "dayplot.ini"));
+}
+
+TEST_F(ProcessModeTest, NoImageAskedForIsSuccess) {
+  writeDay("20110401");
+  writeIni(ini("2", 0, 0));
+  EXPECT_EQ(run("--process 20110401"), 0) << err_;
+  EXPECT_EQ(std::distance(fs::directory_iterator(data_), fs::directory_iterator()), 1);
+}
+
+TEST_F(ProcessModeTest, MissingDayFileExitsOne) {
+  EXPECT_EQ(run("--process 20110401"), 1);
+  EXPECT_NE(err_.find("ファイルがありません"), std::string::npos) << err_;
+}
+
+TEST_F(ProcessModeTest, OtherFailuresExitTwoWithTheirMessage) {
+  writeDay("20110401");
+  writeIni(ini("0", 1, 0));
+  EXPECT_EQ(run("--process 20110401"), 2);
+  EXPECT_NE(err_.find("縦軸最大スケール"), std::string::npos) << err_;
+
+  writeIni(ini("2", 1, 0));
+  fs::create_directory(data_ + "graph_20110401.jpg");
+  EXPECT_EQ(run("--process 20110401"), 2);
+  EXPECT_NE(err_.find("JPEG"), std::string::npos) << err_;
+
+  EXPECT_EQ(run("--process 2011041"), 2);
+  EXPECT_NE(err_.find("yyyymmdd"), std::string::npos) << err_;
+  EXPECT_EQ(run("--process 20110231"), 2);
+  EXPECT_EQ(run(""), 2);
+  EXPECT_NE(err_.find("--process"), std::string::npos) << err_;
+}
+
+}  // namespace
