@@ -42,8 +42,10 @@ class FtpConnection {
  private:
   static size_t onReply(char* data, size_t size, size_t count, void* self);
   Outcome perform();
+  CURLcode runTransfer();
 
   CURL* handle_;
+  CURLM* multi_;
   std::string base_;
   std::string lastReply_;
   char errorText_[CURL_ERROR_SIZE] = {};
