@@ -23,9 +23,7 @@ std::optional<int> parseSeconds(const std::string& text) {
   return value;
 }
 
-bool hasPrefix(const std::string& text, const char* prefix) {
-  return text.rfind(prefix, 0) == 0;
-}
+bool hasPrefix(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
 
 }  // namespace
 

@@ -9,9 +9,9 @@ namespace radmon::ftp {
 
 struct CommandLine {
   std::string scriptPath;
-  bool verbose = false;    // -d: libcurl's protocol trace on stderr
-  bool autoLogin = true;   // -n turns it off: "open" then takes no account lines
-  int stallSeconds = 30;   // -t:N, how long a silent server is waited for
+  bool verbose = false;   // -d: libcurl's protocol trace on stderr
+  bool autoLogin = true;  // -n turns it off: "open" then takes no account lines
+  int stallSeconds = 30;  // -t:N, how long a silent server is waited for
 };
 
 struct CommandLineResult {

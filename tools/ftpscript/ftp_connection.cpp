@@ -104,10 +104,9 @@ Outcome FtpConnection::checkFolder(const std::string& urlPath) {
   return perform();
 }
 
-Outcome FtpConnection::upload(const std::string& localPath, const std::string& urlPath,
-                              bool text) {
+Outcome FtpConnection::upload(const std::string& localPath, const std::string& urlPath, bool text) {
   std::unique_ptr<std::FILE, decltype(&std::fclose)> file(std::fopen(localPath.c_str(), "rb"),
-                                                           &std::fclose);
+                                                          &std::fclose);
   if (!file) return {false, "ローカルファイルを開けません: " + localPath, 0};
   std::fseek(file.get(), 0, SEEK_END);
   const long size = std::ftell(file.get());
@@ -124,8 +123,8 @@ Outcome FtpConnection::upload(const std::string& localPath, const std::string& u
   curl_easy_getinfo(handle_, CURLINFO_SIZE_UPLOAD_T, &outcome.bytes);
   if (outcome.ok && !text && outcome.bytes != size) {
     outcome.ok = false;
-    outcome.reason = "送信バイト数が合いません: " + std::to_string(outcome.bytes) + " / " +
-                     std::to_string(size);
+    outcome.reason =
+        "送信バイト数が合いません: " + std::to_string(outcome.bytes) + " / " + std::to_string(size);
   }
   curl_easy_setopt(handle_, CURLOPT_READDATA, nullptr);
   return outcome;

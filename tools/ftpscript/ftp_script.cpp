@@ -131,9 +131,7 @@ class ScriptReader {
  private:
   int lineNumber() const { return static_cast<int>(next_); }  // of the line just taken
 
-  void fail(int line, std::string message) {
-    result_.errors.push_back({line, std::move(message)});
-  }
+  void fail(int line, std::string message) { result_.errors.push_back({line, std::move(message)}); }
 
   // The next line whole (the account lines), or no value at the end of the script.
   std::optional<std::string_view> takeLine() {

@@ -30,14 +30,14 @@ struct Login {
 
 struct ScriptCommand {
   CommandKind kind{};
-  int line = 0;  // 1-based line of the command word in the script
+  int line = 0;      // 1-based line of the command word in the script
   std::string word;  // the command as written, for messages
   // Open: host. Cd: the folder with '/' separators. Lcd: the local folder.
   // Put: the local paths, each uploaded under its file name (or remoteName).
   std::vector<std::string> args;
-  unsigned port = 21;              // Open
-  std::optional<Login> login;      // Open with auto-login, User
-  std::string remoteName;          // Put of one file under another name
+  unsigned port = 21;          // Open
+  std::optional<Login> login;  // Open with auto-login, User
+  std::string remoteName;      // Put of one file under another name
 };
 
 struct ScriptError {

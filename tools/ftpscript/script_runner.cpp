@@ -75,8 +75,8 @@ bool ScriptRunner::logIn(const ScriptCommand& command, const Login& login) {
     fail(command, "接続していません");
     return false;
   }
-  connection_ = std::make_unique<FtpConnection>(*endpoint_, login, line_.stallSeconds,
-                                                line_.verbose);
+  connection_ =
+      std::make_unique<FtpConnection>(*endpoint_, login, line_.stallSeconds, line_.verbose);
   folder_ = ServerFolder{};
   const Outcome outcome = connection_->checkFolder(folder_.urlPath());
   if (!outcome.ok) {
@@ -107,8 +107,7 @@ bool ScriptRunner::changeFolder(const ScriptCommand& command) {
 
 bool ScriptRunner::changeLocalFolder(const ScriptCommand& command) {
   std::error_code error;
-  const std::filesystem::path folder =
-      std::filesystem::path(localFolder_) / command.args.front();
+  const std::filesystem::path folder = std::filesystem::path(localFolder_) / command.args.front();
   if (!std::filesystem::is_directory(folder, error)) {
     fail(command, "ローカルフォルダがありません: " + folder.string());
     return false;
@@ -120,8 +119,7 @@ bool ScriptRunner::changeLocalFolder(const ScriptCommand& command) {
 
 std::vector<std::string> ScriptRunner::expand(const std::string& pattern) const {
   const std::string path =
-      localFolder_.empty() ? pattern
-                           : (std::filesystem::path(localFolder_) / pattern).string();
+      localFolder_.empty() ? pattern : (std::filesystem::path(localFolder_) / pattern).string();
   if (pattern.find_first_of("*?") == std::string::npos) return {path};
   glob_t found{};
   std::vector<std::string> paths;
@@ -146,8 +144,8 @@ void ScriptRunner::put(const ScriptCommand& command) {
 void ScriptRunner::putOne(const ScriptCommand& command, const std::string& localPath) {
   // A remote name may name a folder too ("put a.jpg graph/b.jpg"); it counts from the
   // current folder like a cd would.
-  const std::string remote = command.remoteName.empty() ? uploadName(localPath)
-                                                        : command.remoteName;
+  const std::string remote =
+      command.remoteName.empty() ? uploadName(localPath) : command.remoteName;
   const auto cut = remote.find_last_of('/');
   const ServerFolder target =
       cut == std::string::npos ? folder_ : folder_.changedTo(remote.substr(0, cut + 1));

@@ -1,8 +1,8 @@
 #include "ftp_script.h"
 
-#include <random>
-
 #include <gtest/gtest.h>
+
+#include <random>
 
 namespace radmon::ftp {
 namespace {
@@ -19,8 +19,7 @@ TEST(ParseFtpScript, ReadsTheUploadScriptAsWrittenOnWindows) {
       "mput \"C:\\mon\\da ta\\μSVHGraph.jpg\"\r\ndisconnect\r\nbye\r\n");
   ASSERT_TRUE(script.errors.empty());
   using K = CommandKind;
-  EXPECT_EQ(kinds(script),
-            (std::vector{K::Open, K::Cd, K::Binary, K::Put, K::Disconnect, K::Bye}));
+  EXPECT_EQ(kinds(script), (std::vector{K::Open, K::Cd, K::Binary, K::Put, K::Disconnect, K::Bye}));
   const auto& open = script.commands[0];
   EXPECT_EQ(open.args, std::vector<std::string>{"ftp.example.com"});
   EXPECT_EQ(open.port, 21u);
@@ -70,12 +69,12 @@ TEST(ParseFtpScript, MissingAccountLinesAndBadPortsAreErrors) {
 }
 
 TEST(ParseFtpScript, CommandsInAnyCaseAndEitherLineEnd) {
-  const auto script = parseFtpScript(
-      "\r\n  \t\r\nBINARY\nAscii\r\nTYPE I\ntype a\nPROMPT\nClose\nQUIT\n");
+  const auto script =
+      parseFtpScript("\r\n  \t\r\nBINARY\nAscii\r\nTYPE I\ntype a\nPROMPT\nClose\nQUIT\n");
   ASSERT_TRUE(script.errors.empty());
   using K = CommandKind;
-  EXPECT_EQ(kinds(script), (std::vector{K::Binary, K::Ascii, K::Binary, K::Ascii,
-                                         K::NoEffect, K::Disconnect, K::Bye}));
+  EXPECT_EQ(kinds(script), (std::vector{K::Binary, K::Ascii, K::Binary, K::Ascii, K::NoEffect,
+                                        K::Disconnect, K::Bye}));
   EXPECT_EQ(script.commands[0].line, 3);
 }
 
@@ -104,7 +103,9 @@ TEST(ParseFtpScript, NothingAfterByeIsRead) {
   const auto script = parseFtpScript("bye\nnonsense\n");
   EXPECT_TRUE(script.errors.empty());
   EXPECT_EQ(script.commands.size(), 1u);
-  EXPECT_TRUE(parseFtpScript("\xEF\xBB\xBF" "bin\n").errors.empty());
+  EXPECT_TRUE(parseFtpScript("\xEF\xBB\xBF"
+                             "bin\n")
+                  .errors.empty());
   EXPECT_TRUE(parseFtpScript("").commands.empty());
 }
 

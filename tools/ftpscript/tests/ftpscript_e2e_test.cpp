@@ -1,5 +1,6 @@
 // The real ftpscript program against a real FTP server on 127.0.0.1, on scripts in the
 // form dayplot writes them (CR LF, "OPEN host port", account lines, Windows paths).
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -9,8 +10,6 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-
-#include <gtest/gtest.h>
 
 #include "local_ftp_server.h"
 
@@ -74,8 +73,8 @@ class FtpscriptRun : public ::testing::Test {
 
   // The account lines as dayplot writes them after "OPEN".
   std::string openLines(const std::string& password = LocalFtpServer::kPassword) const {
-    return "OPEN 127.0.0.1 " + std::to_string(server_.port()) + "\r\n" +
-           LocalFtpServer::kUser + "\r\n" + password + "\r\n";
+    return "OPEN 127.0.0.1 " + std::to_string(server_.port()) + "\r\n" + LocalFtpServer::kUser +
+           "\r\n" + password + "\r\n";
   }
 
   ProgramRun run(const std::string& script, std::vector<std::string> extra = {}) {
@@ -92,12 +91,12 @@ class FtpscriptRun : public ::testing::Test {
 };
 
 TEST_F(FtpscriptRun, UploadsTheDayGraphByteForByteIntoTheSubFolder) {
-  const std::string script = openLines() + "cd pub\\graph\r\nbin\r\nmput \"" +
-                             graph_.string() + "\"\r\ndisconnect\r\nbye\r\n";
+  const std::string script = openLines() + "cd pub\\graph\r\nbin\r\nmput \"" + graph_.string() +
+                             "\"\r\ndisconnect\r\nbye\r\n";
   const auto started = std::chrono::steady_clock::now();
   const auto result = run(script);
-  const auto took = std::chrono::duration<double, std::milli>(
-      std::chrono::steady_clock::now() - started);
+  const auto took =
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started);
   ASSERT_EQ(result.status, 0) << result.output;
   EXPECT_EQ(readBytes(root_ / "pub" / "graph" / "μSVHGraph.jpg"), readBytes(graph_));
   EXPECT_EQ(filesUnder(root_).size(), 1u);
@@ -110,12 +109,19 @@ TEST_F(FtpscriptRun, FoldersFollowCdAndNamesFollowPut) {
   writeBytes(local_ / "a.txt", "a\r\n");
   writeBytes(local_ / "b c.txt", "b\n");
   // CP932, as a script saved on Japanese Windows: "μSVHGraph.jpg" is 83 CA 53 56 ...
-  const std::string graphCp932 = local_.string() + "/\x83\xCA" "SVHGraph.jpg";
+  const std::string graphCp932 = local_.string() +
+                                 "/\x83\xCA"
+                                 "SVHGraph.jpg";
   const std::string script = openLines() +
                              "Cd /pub\r\nCD graph\r\ncd ..\r\nBINARY\r\n"
-                             "put \"" + graphCp932 + "\" graph\\renamed.jpg\r\n"
-                             "lcd \"" + local_.string() + "\"\r\nascii\r\nmput *.txt\r\n"
-                             "close\r\n" + openLines() +
+                             "put \"" +
+                             graphCp932 +
+                             "\" graph\\renamed.jpg\r\n"
+                             "lcd \"" +
+                             local_.string() +
+                             "\"\r\nascii\r\nmput *.txt\r\n"
+                             "close\r\n" +
+                             openLines() +
                              "cd pub/graph/\r\nput \"b c.txt\"\r\nquit\r\n"
                              "this line is never read\r\n";
   // -d shows the protocol, so the transfer type can be seen on the wire.
@@ -133,7 +139,8 @@ TEST_F(FtpscriptRun, FoldersFollowCdAndNamesFollowPut) {
 }
 
 TEST_F(FtpscriptRun, WrongPasswordFailsAtTheOpenLine) {
-  const auto result = run(openLines("wrong") + "bin\r\nmput \"" + graph_.string() + "\"\r\nbye\r\n");
+  const auto result =
+      run(openLines("wrong") + "bin\r\nmput \"" + graph_.string() + "\"\r\nbye\r\n");
   EXPECT_EQ(result.status, 1) << result.output;
   EXPECT_NE(result.output.find("行 1"), std::string::npos) << result.output;
   EXPECT_NE(result.output.find("530"), std::string::npos) << result.output;
@@ -186,8 +193,8 @@ TEST(FtpscriptStall, SilentServerIsGivenUp) {
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
   ASSERT_EQ(::listen(listener, 4), 0);
-  const fs::path script = fs::temp_directory_path() /
-                          ("ftpscript_stall_" + std::to_string(::getpid()) + ".sys");
+  const fs::path script =
+      fs::temp_directory_path() / ("ftpscript_stall_" + std::to_string(::getpid()) + ".sys");
   writeBytes(script, "open 127.0.0.1 " + std::to_string(port) + "\r\nu\r\np\r\nbye\r\n");
   const auto started = std::chrono::steady_clock::now();
   const auto result = runProgram({programPath(), "-i", "-t:2", "-s:" + script.string()}, 20s);

@@ -40,8 +40,7 @@ bool canBind(unsigned port) {
 bool accepts(unsigned port) {
   const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
   const sockaddr_in address = loopback(port);
-  const bool ok =
-      ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+  const bool ok = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
   ::close(fd);
   return ok;
 }
@@ -55,8 +54,8 @@ std::optional<int> exitStatus(pid_t pid, bool wait) {
 pid_t spawn(const std::vector<std::string>& argv, const std::string& outputFile) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(),
-                                   O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0600);
   posix_spawn_file_actions_adddup2(&actions, 1, 2);
   std::vector<char*> args;
   for (const auto& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
@@ -70,9 +69,9 @@ pid_t spawn(const std::vector<std::string>& argv, const std::string& outputFile)
 }  // namespace
 
 ProgramRun runProgram(const std::vector<std::string>& argv, std::chrono::seconds limit) {
-  const std::string outputFile =
-      (std::filesystem::temp_directory_path() /
-       ("ftpscript_run_" + std::to_string(::getpid()) + ".txt")).string();
+  const std::string outputFile = (std::filesystem::temp_directory_path() /
+                                  ("ftpscript_run_" + std::to_string(::getpid()) + ".txt"))
+                                     .string();
   ProgramRun run;
   const pid_t pid = spawn(argv, outputFile);
   if (pid < 0) {
@@ -120,8 +119,8 @@ std::optional<std::string> LocalFtpServer::start(const std::filesystem::path& ro
     port_ = freePort(8);
     if (port_ == 0) return std::string("空いているポートがありません");
     const std::string passive = std::to_string(port_ + 1) + "-" + std::to_string(port_ + 8);
-    pid_ = spawn({kPython, "-m", "pyftpdlib", "-i", "127.0.0.1", "-p", std::to_string(port_),
-                  "-w", "-d", root.string(), "-u", kUser, "-P", kPassword, "-r", passive},
+    pid_ = spawn({kPython, "-m", "pyftpdlib", "-i", "127.0.0.1", "-p", std::to_string(port_), "-w",
+                  "-d", root.string(), "-u", kUser, "-P", kPassword, "-r", passive},
                  logFile.string());
     if (pid_ < 0) return std::string("python3 を起動できません");
     const auto deadline = std::chrono::steady_clock::now() + 15s;

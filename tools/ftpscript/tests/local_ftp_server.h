@@ -14,9 +14,9 @@
 namespace radmon::ftp::testing {
 
 struct ProgramRun {
-  int status = -1;       // exit status; -1 when killed or not started
+  int status = -1;  // exit status; -1 when killed or not started
   bool timedOut = false;
-  std::string output;    // stdout and stderr together
+  std::string output;  // stdout and stderr together
 };
 
 // Runs argv[0] with the arguments as given (no shell), kills it after `limit`.
