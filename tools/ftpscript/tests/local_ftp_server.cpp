@@ -75,6 +75,7 @@ ProgramRun runProgram(const std::vector<std::string>& argv, std::chrono::seconds
   ProgramRun run;
   const pid_t pid = spawn(argv, outputFile);
   if (pid < 0) {
+    std::filesystem::remove(outputFile);
     run.output = "cannot start " + argv.front();
     return run;
   }
