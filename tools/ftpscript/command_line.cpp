@@ -1,0 +1,53 @@
+#include "command_line.h"
+
+namespace radmon::ftp {
+namespace {
+
+// A quoted value may arrive with its quotes when no shell took them off
+// (a process started with the Windows command line as it stands).
+std::string unquote(std::string value) {
+  if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+    return value.substr(1, value.size() - 2);
+  }
+  return value;
+}
+
+std::optional<int> parseSeconds(const std::string& text) {
+  if (text.empty() || text.size() > 4) return std::nullopt;
+  int value = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  if (value == 0) return std::nullopt;
+  return value;
+}
+
+bool hasPrefix(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
+
+}  // namespace
+
+CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
+  CommandLine line;
+  for (const auto& raw : args) {
+    const std::string arg = unquote(raw);
+    if (arg == "-i" || arg == "-v" || arg == "-g") continue;
+    if (arg == "-d") {
+      line.verbose = true;
+    } else if (arg == "-n") {
+      line.autoLogin = false;
+    } else if (hasPrefix(arg, "-s:") || hasPrefix(arg, "-S:")) {
+      line.scriptPath = unquote(arg.substr(3));
+    } else if (hasPrefix(arg, "-t:")) {
+      const auto seconds = parseSeconds(arg.substr(3));
+      if (!seconds) return {std::nullopt, "-t: の秒数が正しくありません: " + arg};
+      line.stallSeconds = *seconds;
+    } else {
+      return {std::nullopt, "不明な引数: " + raw};
+    }
+  }
+  if (line.scriptPath.empty()) return {std::nullopt, "スクリプトが指定されていません (-s:)"};
+  return {line, {}};
+}
+
+}  // namespace radmon::ftp

@@ -1,0 +1,29 @@
+// The arguments of ftpscript, in the Windows client's form: ftpscript -i -s:"script".
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace radmon::ftp {
+
+struct CommandLine {
+  std::string scriptPath;
+  bool verbose = false;   // -d: libcurl's protocol trace on stderr
+  bool autoLogin = true;  // -n turns it off: "open" then takes no account lines
+  int stallSeconds = 30;  // -t:N, how long a silent server is waited for
+};
+
+struct CommandLineResult {
+  std::optional<CommandLine> line;
+  std::string error;  // Japanese, when there is no line
+};
+
+// args without the program name. -i and -v are accepted and change nothing: the
+// runner never prompts and always reports its steps.
+CommandLineResult parseCommandLine(const std::vector<std::string>& args);
+
+inline constexpr const char* kUsage =
+    "使い方: ftpscript [-i] [-v] [-d] [-n] [-t:秒] -s:\"スクリプトのパス\"";
+
+}  // namespace radmon::ftp

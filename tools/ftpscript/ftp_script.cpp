@@ -1,0 +1,272 @@
+#include "ftp_script.h"
+
+#include <array>
+#include <utility>
+
+namespace radmon::ftp {
+namespace {
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+
+// ASCII only: a locale-aware tolower would mangle the bytes of UTF-8 or CP932 text.
+std::string lowerAscii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
+
+std::string_view trim(std::string_view text) {
+  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+std::vector<std::string_view> splitLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  while (!text.empty()) {
+    const auto end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    lines.push_back(line);
+    if (end == std::string_view::npos) break;
+    text.remove_prefix(end + 1);
+  }
+  return lines;
+}
+
+// Words separated by blanks; double quotes keep blanks inside a word (a path with
+// spaces) and are dropped. No value when a quote is left open.
+std::optional<std::vector<std::string>> splitWords(std::string_view line) {
+  std::vector<std::string> words;
+  std::string word;
+  bool inWord = false;
+  bool quoted = false;
+  for (const char c : line) {
+    if (c == '"') {
+      quoted = !quoted;
+      inWord = true;
+    } else if (!quoted && isBlank(c)) {
+      if (inWord) words.push_back(std::move(word));
+      word.clear();
+      inWord = false;
+    } else {
+      word.push_back(c);
+      inWord = true;
+    }
+  }
+  if (quoted) return std::nullopt;
+  if (inWord) words.push_back(std::move(word));
+  return words;
+}
+
+std::optional<unsigned> parsePort(std::string_view text) {
+  if (text.empty() || text.size() > 5) return std::nullopt;
+  unsigned port = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    port = port * 10 + static_cast<unsigned>(c - '0');
+  }
+  if (port == 0 || port > 65535) return std::nullopt;
+  return port;
+}
+
+std::string slashes(std::string path) {
+  for (char& c : path) {
+    if (c == '\\') c = '/';
+  }
+  return path;
+}
+
+struct CommandInfo {
+  std::string_view word;
+  CommandKind kind;
+  std::size_t minArgs;
+  std::size_t maxArgs;
+};
+
+constexpr std::size_t kMany = 1000000;
+
+constexpr std::array kCommands{
+    CommandInfo{"open", CommandKind::Open, 1, 2},
+    CommandInfo{"user", CommandKind::User, 1, 2},
+    CommandInfo{"cd", CommandKind::Cd, 1, 1},
+    CommandInfo{"bin", CommandKind::Binary, 0, 0},
+    CommandInfo{"binary", CommandKind::Binary, 0, 0},
+    CommandInfo{"ascii", CommandKind::Ascii, 0, 0},
+    CommandInfo{"type", CommandKind::Binary, 1, 1},  // kind decided by its argument
+    CommandInfo{"put", CommandKind::Put, 1, 2},
+    CommandInfo{"send", CommandKind::Put, 1, 2},
+    CommandInfo{"mput", CommandKind::Put, 1, kMany},
+    CommandInfo{"lcd", CommandKind::Lcd, 1, 1},
+    CommandInfo{"prompt", CommandKind::NoEffect, 0, 0},
+    CommandInfo{"verbose", CommandKind::NoEffect, 0, 0},
+    CommandInfo{"hash", CommandKind::NoEffect, 0, 0},
+    CommandInfo{"disconnect", CommandKind::Disconnect, 0, 0},
+    CommandInfo{"close", CommandKind::Disconnect, 0, 0},
+    CommandInfo{"bye", CommandKind::Bye, 0, 0},
+    CommandInfo{"quit", CommandKind::Bye, 0, 0},
+};
+
+const CommandInfo* findCommand(std::string_view word) {
+  for (const auto& info : kCommands) {
+    if (info.word == word) return &info;
+  }
+  return nullptr;
+}
+
+// Walks the lines once; the account lines after "open" and "user" are taken from the
+// same walk, so they are never read as commands (a user called "bin" stays a user).
+class ScriptReader {
+ public:
+  ScriptReader(std::string_view text, const ParseOptions& options)
+      : lines_(splitLines(text)), options_(options) {}
+
+  ParsedScript read() {
+    while (next_ < lines_.size() && !ended_) readCommandLine();
+    return std::move(result_);
+  }
+
+ private:
+  int lineNumber() const { return static_cast<int>(next_); }  // of the line just taken
+
+  void fail(int line, std::string message) { result_.errors.push_back({line, std::move(message)}); }
+
+  // The next line whole (the account lines), or no value at the end of the script.
+  std::optional<std::string_view> takeLine() {
+    if (next_ >= lines_.size()) return std::nullopt;
+    return lines_[next_++];
+  }
+
+  void readCommandLine() {
+    const std::string_view line = *takeLine();
+    const int number = lineNumber();
+    auto words = splitWords(line);
+    if (!words) {
+      fail(number, "引用符が閉じていません");
+      return;
+    }
+    if (words->empty()) return;
+    const std::string word = lowerAscii(words->front());
+    const CommandInfo* info = findCommand(word);
+    if (info == nullptr) {
+      fail(number, "不明なコマンド: " + words->front());
+      return;
+    }
+    ScriptCommand command{info->kind, number, words->front(), {}, 21, {}, {}};
+    command.args.assign(words->begin() + 1, words->end());
+    if (command.args.size() < info->minArgs) {
+      fail(number, words->front() + ": 引数が足りません");
+      return;
+    }
+    if (command.args.size() > info->maxArgs) {
+      fail(number, words->front() + ": 引数が多すぎます");
+      return;
+    }
+    if (complete(command, word)) result_.commands.push_back(std::move(command));
+  }
+
+  // Fills the parts of a command beyond its words; false when the command is faulty.
+  bool complete(ScriptCommand& command, const std::string& word) {
+    switch (command.kind) {
+      case CommandKind::Open:
+        return completeOpen(command);
+      case CommandKind::User:
+        return completeUser(command);
+      case CommandKind::Cd:
+        command.args.front() = slashes(command.args.front());
+        return true;
+      case CommandKind::Put:
+        if (word != "mput" && command.args.size() == 2) {
+          command.remoteName = slashes(command.args.back());
+          command.args.pop_back();
+        }
+        return true;
+      case CommandKind::Bye:
+        ended_ = true;  // the client stops reading here
+        return true;
+      default:
+        break;
+    }
+    if (word == "type") {
+      const std::string mode = lowerAscii(command.args.front());
+      if (mode == "binary" || mode == "image" || mode == "i") {
+        command.kind = CommandKind::Binary;
+      } else if (mode == "ascii" || mode == "a") {
+        command.kind = CommandKind::Ascii;
+      } else {
+        fail(command.line, "type: 不明な転送モード: " + command.args.front());
+        return false;
+      }
+      command.args.clear();
+    }
+    return true;
+  }
+
+  bool completeOpen(ScriptCommand& command) {
+    // The account lines belong to this command even when it is faulty, so that one
+    // bad line is reported once and the password is never read as a command.
+    std::optional<std::string_view> user, password;
+    if (options_.autoLogin) {
+      user = takeLine();
+      password = takeLine();
+    }
+    if (command.args.size() == 2) {
+      const auto port = parsePort(command.args[1]);
+      if (!port) {
+        fail(command.line, "open: ポート番号が正しくありません: " + command.args[1]);
+        return false;
+      }
+      command.port = *port;
+      command.args.pop_back();
+    }
+    if (!options_.autoLogin) return true;
+    if (!user || trim(*user).empty()) {
+      fail(command.line, "open: 次の行にユーザ名がありません");
+      return false;
+    }
+    if (!password) {
+      fail(command.line, "open: パスワードの行がありません");
+      return false;
+    }
+    command.login = Login{std::string(trim(*user)), std::string(*password)};
+    return true;
+  }
+
+  bool completeUser(ScriptCommand& command) {
+    Login login{command.args[0], {}};
+    if (command.args.size() == 2) {
+      login.password = command.args[1];
+    } else if (const auto password = takeLine()) {
+      login.password = std::string(*password);
+    } else {
+      fail(command.line, "user: パスワードの行がありません");
+      return false;
+    }
+    command.args.clear();
+    command.login = std::move(login);
+    return true;
+  }
+
+  std::vector<std::string_view> lines_;
+  ParseOptions options_;
+  std::size_t next_ = 0;
+  bool ended_ = false;
+  ParsedScript result_;
+};
+
+}  // namespace
+
+ParsedScript parseFtpScript(std::string_view text, const ParseOptions& options) {
+  // A byte-order mark written by an editor is no part of the first command.
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  return ScriptReader(text, options).read();
+}
+
+std::string uploadName(std::string_view localPath) {
+  const auto cut = localPath.find_last_of("/\\");
+  return std::string(cut == std::string_view::npos ? localPath : localPath.substr(cut + 1));
+}
+
+}  // namespace radmon::ftp

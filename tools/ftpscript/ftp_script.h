@@ -1,0 +1,65 @@
+// The command script of a "-s:" run, read as the Windows command-line FTP client reads
+// it, turned into a list of commands before anything is sent. Pure text work: no
+// network, no files, safe on any input (the fuzz entry point is parseFtpScript).
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace radmon::ftp {
+
+enum class CommandKind {
+  Open,        // connect, and log in when the script carries the account
+  User,        // log in on the open connection
+  Cd,          // change the server folder
+  Binary,      // image transfers
+  Ascii,       // text transfers
+  Put,         // upload local files into the server folder
+  Lcd,         // change the local folder that relative local paths start from
+  NoEffect,    // prompt, verbose, hash: settings of the interactive client only
+  Disconnect,  // end the connection, the script goes on
+  Bye,         // end the run
+};
+
+struct Login {
+  std::string user;
+  std::string password;
+};
+
+struct ScriptCommand {
+  CommandKind kind{};
+  int line = 0;      // 1-based line of the command word in the script
+  std::string word;  // the command as written, for messages
+  // Open: host. Cd: the folder with '/' separators. Lcd: the local folder.
+  // Put: the local paths, each uploaded under its file name (or remoteName).
+  std::vector<std::string> args;
+  unsigned port = 21;          // Open
+  std::optional<Login> login;  // Open with auto-login, User
+  std::string remoteName;      // Put of one file under another name
+};
+
+struct ScriptError {
+  int line = 0;
+  std::string message;  // Japanese, for the operator
+};
+
+struct ParsedScript {
+  std::vector<ScriptCommand> commands;
+  std::vector<ScriptError> errors;  // every faulty line, in order; empty when usable
+};
+
+struct ParseOptions {
+  // As the Windows client without -n: after "open" the next two lines are the user
+  // name and the password.
+  bool autoLogin = true;
+};
+
+// Reads a whole script (UTF-8; CR LF or LF line ends). Never throws on bad input.
+ParsedScript parseFtpScript(std::string_view text, const ParseOptions& options = {});
+
+// The file name a local path is uploaded under: the text after the last '/' or '\'.
+std::string uploadName(std::string_view localPath);
+
+}  // namespace radmon::ftp

@@ -1,0 +1,42 @@
+// ftpscript: runs a Windows-style "ftp -i -s:script" command script with libcurl, for
+// systems whose own FTP client cannot. Exit status: 0 all transfers done, 1 a step
+// failed, 2 the command line or the script is faulty (nothing was sent).
+#include <curl/curl.h>
+
+#include <iostream>
+
+#include "command_line.h"
+#include "ftp_script.h"
+#include "script_runner.h"
+#include "text_files.h"
+
+int main(int argc, char** argv) {
+  using namespace radmon::ftp;
+  const auto parsed = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  if (!parsed.line) {
+    std::cerr << parsed.error << "\n" << kUsage << std::endl;
+    return kExitScriptFaulty;
+  }
+  const CommandLine& line = *parsed.line;
+  // Scripts written on Windows are in CP932; the decoder takes either that or UTF-8.
+  const auto text = radmon::readTextFile(line.scriptPath);
+  if (!text) {
+    std::cerr << "スクリプトを読めません: " << line.scriptPath << std::endl;
+    return kExitScriptFaulty;
+  }
+  const ParsedScript script = parseFtpScript(*text, ParseOptions{line.autoLogin});
+  if (!script.errors.empty()) {
+    for (const auto& error : script.errors) {
+      std::cerr << line.scriptPath << ": 行 " << error.line << ": " << error.message << "\n";
+    }
+    std::cerr << "スクリプトに誤りがあるため、何も転送しません" << std::endl;
+    return kExitScriptFaulty;
+  }
+  if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
+    std::cerr << "libcurl を初期化できません" << std::endl;
+    return kExitStepFailed;
+  }
+  const int status = ScriptRunner(line, std::cout, std::cerr).run(script.commands);
+  curl_global_cleanup();
+  return status;
+}

@@ -1,0 +1,54 @@
+// Runs a parsed script against the server, step by step, and tells the operator what
+// each step came to. Steps after a failed open, login, cd or lcd are not run: they
+// would put the files in the wrong place. A failed transfer does not stop the others.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "command_line.h"
+#include "ftp_connection.h"
+#include "ftp_script.h"
+#include "server_folder.h"
+
+namespace radmon::ftp {
+
+// Exit statuses of ftpscript.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitStepFailed = 1;    // a transfer or a server step failed
+inline constexpr int kExitScriptFaulty = 2;  // usage, unreadable script, bad lines
+
+class ScriptRunner {
+ public:
+  ScriptRunner(const CommandLine& line, std::ostream& out, std::ostream& err);
+
+  // kExitOk only when the script ran to its end and every transfer succeeded.
+  int run(const std::vector<ScriptCommand>& commands);
+
+ private:
+  bool step(const ScriptCommand& command);  // false: the run cannot go on
+  bool open(const ScriptCommand& command);
+  bool logIn(const ScriptCommand& command, const Login& login);
+  bool changeFolder(const ScriptCommand& command);
+  bool changeLocalFolder(const ScriptCommand& command);
+  void put(const ScriptCommand& command);
+  void putOne(const ScriptCommand& command, const std::string& localPath);
+  std::vector<std::string> expand(const std::string& pattern) const;
+  void fail(const ScriptCommand& command, const std::string& reason);
+
+  CommandLine line_;
+  std::ostream& out_;
+  std::ostream& err_;
+  std::optional<Endpoint> endpoint_;
+  std::unique_ptr<FtpConnection> connection_;
+  ServerFolder folder_;
+  std::string localFolder_;  // from lcd; empty: the working folder
+  bool text_ = false;        // binary unless the script says ascii
+  int sent_ = 0;
+  int failed_ = 0;
+};
+
+}  // namespace radmon::ftp

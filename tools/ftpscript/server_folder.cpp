@@ -1,0 +1,62 @@
+#include "server_folder.h"
+
+namespace radmon::ftp {
+
+ServerFolder ServerFolder::changedTo(std::string_view path) const {
+  ServerFolder next = *this;
+  if (!path.empty() && path.front() == '/') {
+    next.absolute_ = true;
+    next.parts_.clear();
+  }
+  while (!path.empty()) {
+    const auto cut = path.find('/');
+    const std::string_view part = path.substr(0, cut);
+    path.remove_prefix(cut == std::string_view::npos ? path.size() : cut + 1);
+    if (part.empty() || part == ".") continue;
+    if (part != "..") {
+      next.parts_.emplace_back(part);
+    } else if (!next.parts_.empty() && next.parts_.back() != "..") {
+      next.parts_.pop_back();
+    } else if (!next.absolute_) {
+      next.parts_.emplace_back("..");  // the server knows what lies above the login folder
+    }
+  }
+  return next;
+}
+
+std::string ServerFolder::urlPath(std::string_view fileName) const {
+  // "%2F" as the first segment makes the client change to the root before the rest.
+  std::string path = absolute_ ? "/%2F/" : "/";
+  for (const auto& part : parts_) path += percentEncode(part) + "/";
+  path += percentEncode(fileName);
+  return path;
+}
+
+std::string ServerFolder::display() const {
+  std::string text = absolute_ ? "/" : "";
+  for (std::size_t i = 0; i < parts_.size(); ++i) text += (i ? "/" : "") + parts_[i];
+  return text.empty() ? "." : text;
+}
+
+std::string percentEncode(std::string_view segment) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  // URL parsing drops "." and ".." segments; encoded they reach the server as written.
+  const bool dotsOnly = segment == "." || segment == "..";
+  std::string out;
+  for (const char c : segment) {
+    const auto byte = static_cast<unsigned char>(c);
+    const bool unreserved = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
+                            (byte >= '0' && byte <= '9') || c == '-' || (c == '.' && !dotsOnly) ||
+                            c == '_' || c == '~';
+    if (unreserved) {
+      out.push_back(c);
+    } else {
+      out += '%';
+      out += kHex[byte >> 4];
+      out += kHex[byte & 0x0F];
+    }
+  }
+  return out;
+}
+
+}  // namespace radmon::ftp

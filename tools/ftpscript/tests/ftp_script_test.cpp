@@ -1,0 +1,135 @@
+#include "ftp_script.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace radmon::ftp {
+namespace {
+
+std::vector<CommandKind> kinds(const ParsedScript& script) {
+  std::vector<CommandKind> out;
+  for (const auto& command : script.commands) out.push_back(command.kind);
+  return out;
+}
+
+TEST(ParseFtpScript, ReadsTheUploadScriptAsWrittenOnWindows) {
+  const auto script = parseFtpScript(
+      "OPEN ftp.example.com\r\npulsor01\r\n47584758\r\ncd pub\\graph\r\nbin\r\n"
+      "mput \"C:\\mon\\da ta\\μSVHGraph.jpg\"\r\ndisconnect\r\nbye\r\n");
+  ASSERT_TRUE(script.errors.empty());
+  using K = CommandKind;
+  EXPECT_EQ(kinds(script), (std::vector{K::Open, K::Cd, K::Binary, K::Put, K::Disconnect, K::Bye}));
+  const auto& open = script.commands[0];
+  EXPECT_EQ(open.args, std::vector<std::string>{"ftp.example.com"});
+  EXPECT_EQ(open.port, 21u);
+  ASSERT_TRUE(open.login);
+  EXPECT_EQ(open.login->user, "pulsor01");
+  EXPECT_EQ(open.login->password, "47584758");
+  EXPECT_EQ(script.commands[1].args, std::vector<std::string>{"pub/graph"});
+  EXPECT_EQ(script.commands[1].line, 4);
+  EXPECT_EQ(script.commands[3].args, std::vector<std::string>{"C:\\mon\\da ta\\μSVHGraph.jpg"});
+  EXPECT_EQ(uploadName(script.commands[3].args[0]), "μSVHGraph.jpg");
+}
+
+TEST(ParseFtpScript, AccountLinesAreNeverCommands) {
+  // Empty password line, a user called "bin", a password with spaces kept whole.
+  auto script = parseFtpScript("open h 2121\nbin\n\nls\n");
+  ASSERT_EQ(script.errors.size(), 1u);  // only "ls" after the account lines
+  EXPECT_EQ(script.errors[0].line, 4);
+  ASSERT_EQ(script.commands.size(), 1u);
+  EXPECT_EQ(script.commands[0].port, 2121u);
+  EXPECT_EQ(script.commands[0].login->user, "bin");
+  EXPECT_EQ(script.commands[0].login->password, "");
+
+  script = parseFtpScript("open h\n  u  \n p w \nbye");
+  EXPECT_EQ(script.commands[0].login->user, "u");
+  EXPECT_EQ(script.commands[0].login->password, " p w ");
+
+  // Without auto-login (-n) the account comes with "user"; its password may follow.
+  script = parseFtpScript("open h\nuser u\nsecret\nuser v w\n", ParseOptions{false});
+  ASSERT_TRUE(script.errors.empty());
+  ASSERT_EQ(script.commands.size(), 3u);
+  EXPECT_FALSE(script.commands[0].login);
+  EXPECT_EQ(script.commands[1].login->password, "secret");
+  EXPECT_EQ(script.commands[2].login->user, "v");
+  EXPECT_EQ(script.commands[2].login->password, "w");
+}
+
+TEST(ParseFtpScript, MissingAccountLinesAndBadPortsAreErrors) {
+  EXPECT_EQ(parseFtpScript("open h\r\n").errors.at(0).line, 1);
+  EXPECT_EQ(parseFtpScript("open h\r\nuser\r\n").errors.size(), 1u);
+  EXPECT_EQ(parseFtpScript("open h\r\n\r\npw\r\n").errors.size(), 1u);  // empty user
+  for (const char* port : {"0", "65536", "21a", "-1", "999999"}) {
+    const auto script = parseFtpScript(std::string("\nopen h ") + port + "\nu\np\n");
+    ASSERT_EQ(script.errors.size(), 1u) << port;
+    EXPECT_EQ(script.errors[0].line, 2) << port;
+  }
+  EXPECT_TRUE(parseFtpScript("open h 65535\nu\np\n").errors.empty());
+}
+
+TEST(ParseFtpScript, CommandsInAnyCaseAndEitherLineEnd) {
+  const auto script =
+      parseFtpScript("\r\n  \t\r\nBINARY\nAscii\r\nTYPE I\ntype a\nPROMPT\nClose\nQUIT\n");
+  ASSERT_TRUE(script.errors.empty());
+  using K = CommandKind;
+  EXPECT_EQ(kinds(script), (std::vector{K::Binary, K::Ascii, K::Binary, K::Ascii, K::NoEffect,
+                                        K::Disconnect, K::Bye}));
+  EXPECT_EQ(script.commands[0].line, 3);
+}
+
+TEST(ParseFtpScript, PutAndMputArguments) {
+  const auto script = parseFtpScript(
+      "put a.jpg\nput \"x y.jpg\" sub\\z.jpg\nsend a\nmput a \"b c\" d*.jpg\n"
+      "mput \"/tmp/a b/\"c.jpg\n");
+  ASSERT_TRUE(script.errors.empty());
+  EXPECT_EQ(script.commands[0].remoteName, "");
+  EXPECT_EQ(script.commands[1].args, std::vector<std::string>{"x y.jpg"});
+  EXPECT_EQ(script.commands[1].remoteName, "sub/z.jpg");
+  EXPECT_EQ(script.commands[3].args, (std::vector<std::string>{"a", "b c", "d*.jpg"}));
+  EXPECT_EQ(script.commands[4].args, std::vector<std::string>{"/tmp/a b/c.jpg"});
+}
+
+TEST(ParseFtpScript, FaultyLinesAreAllReportedWithTheirNumbers) {
+  const auto script = parseFtpScript(
+      "bin\r\nget x\r\n\r\nmput \"open\r\ncd\r\ncd a b\r\nput\r\nbin x\r\ntype ebcdic\r\n");
+  std::vector<int> lines;
+  for (const auto& error : script.errors) lines.push_back(error.line);
+  EXPECT_EQ(lines, (std::vector{2, 4, 5, 6, 7, 8, 9}));
+  EXPECT_NE(script.errors[0].message.find("get"), std::string::npos);
+}
+
+TEST(ParseFtpScript, NothingAfterByeIsRead) {
+  const auto script = parseFtpScript("bye\nnonsense\n");
+  EXPECT_TRUE(script.errors.empty());
+  EXPECT_EQ(script.commands.size(), 1u);
+  EXPECT_TRUE(parseFtpScript("\xEF\xBB\xBF"
+                             "bin\n")
+                  .errors.empty());
+  EXPECT_TRUE(parseFtpScript("").commands.empty());
+}
+
+TEST(ParseFtpScript, SurvivesGarbage) {
+  std::mt19937 random(5);
+  const std::string alphabet = "open user cd put mput bye\"\\/\r\n\t 0123456789\x00\xFF\x83";
+  for (int round = 0; round < 3000; ++round) {
+    std::string text(random() % 200, ' ');
+    for (char& c : text) {
+      c = random() % 4 ? alphabet[random() % alphabet.size()] : static_cast<char>(random());
+    }
+    const auto script = parseFtpScript(text);
+    for (const auto& error : script.errors) EXPECT_GE(error.line, 1);
+  }
+  EXPECT_EQ(parseFtpScript(std::string(1 << 20, 'x')).errors.size(), 1u);
+  EXPECT_EQ(parseFtpScript(std::string(100000, '\n')).commands.size(), 0u);
+}
+
+TEST(UploadName, AfterTheLastSeparatorOfEitherKind) {
+  EXPECT_EQ(uploadName("C:\\mon\\data\\μSVHGraph_20240101.jpg"), "μSVHGraph_20240101.jpg");
+  EXPECT_EQ(uploadName("/home/m/a b/x.jpg"), "x.jpg");
+  EXPECT_EQ(uploadName("x.jpg"), "x.jpg");
+  EXPECT_EQ(uploadName("dir/"), "");
+}
+
+}  // namespace
+}  // namespace radmon::ftp

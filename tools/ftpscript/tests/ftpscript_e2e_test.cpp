@@ -1,0 +1,209 @@
+// The real ftpscript program against a real FTP server on 127.0.0.1, on scripts in the
+// form dayplot writes them (CR LF, "OPEN host port", account lines, Windows paths).
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "local_ftp_server.h"
+
+namespace radmon::ftp::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+std::string programPath() {
+  const char* folder = std::getenv("PROGRAM_DIR");
+  return std::string(folder ? folder : ".") + "/ftpscript";
+}
+
+std::string readBytes(const fs::path& path) {
+  std::ostringstream text;
+  text << std::ifstream(path, std::ios::binary).rdbuf();
+  return text.str();
+}
+
+void writeBytes(const fs::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Every byte value, CR LF and lone LF among them: a text-mode transfer would change it.
+std::string imageBytes(std::size_t size) {
+  std::string bytes(size, '\0');
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 7 + i / 251) % 256);
+  bytes.replace(100, 4, "\r\n\n\r");
+  return bytes;
+}
+
+std::vector<fs::path> filesUnder(const fs::path& root) {
+  std::vector<fs::path> files;
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    if (entry.is_regular_file()) files.push_back(fs::relative(entry.path(), root));
+  }
+  return files;
+}
+
+class FtpscriptRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/ftpscript_e2e_XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    dir_ = pattern;
+    root_ = dir_ / "root";
+    local_ = dir_ / "data folder";  // spaces, as in "C:\Program Files\..."
+    fs::create_directories(root_ / "pub" / "graph");
+    fs::create_directories(local_);
+    graph_ = local_ / "μSVHGraph.jpg";
+    writeBytes(graph_, imageBytes(100 * 1024));
+    const auto error = server_.start(root_, dir_ / "server.log");
+    ASSERT_FALSE(error) << *error;
+  }
+
+  void TearDown() override {
+    server_.stop();
+    fs::remove_all(dir_);
+  }
+
+  // The account lines as dayplot writes them after "OPEN".
+  std::string openLines(const std::string& password = LocalFtpServer::kPassword) const {
+    return "OPEN 127.0.0.1 " + std::to_string(server_.port()) + "\r\n" + LocalFtpServer::kUser +
+           "\r\n" + password + "\r\n";
+  }
+
+  ProgramRun run(const std::string& script, std::vector<std::string> extra = {}) {
+    const fs::path path = dir_ / "old temp.sys";
+    writeBytes(path, script);
+    // The quotes arrive in argv, as when the Windows command line is passed on as is.
+    std::vector<std::string> argv{programPath(), "-i", "-s:\"" + path.string() + "\""};
+    argv.insert(argv.end(), extra.begin(), extra.end());
+    return runProgram(argv, 60s);
+  }
+
+  fs::path dir_, root_, local_, graph_;
+  LocalFtpServer server_;
+};
+
+TEST_F(FtpscriptRun, UploadsTheDayGraphByteForByteIntoTheSubFolder) {
+  const std::string script = openLines() + "cd pub\\graph\r\nbin\r\nmput \"" + graph_.string() +
+                             "\"\r\ndisconnect\r\nbye\r\n";
+  const auto started = std::chrono::steady_clock::now();
+  const auto result = run(script);
+  const auto took =
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started);
+  ASSERT_EQ(result.status, 0) << result.output;
+  EXPECT_EQ(readBytes(root_ / "pub" / "graph" / "μSVHGraph.jpg"), readBytes(graph_));
+  EXPECT_EQ(filesUnder(root_).size(), 1u);
+  EXPECT_NE(result.output.find("成功"), std::string::npos) << result.output;
+  RecordProperty("upload_100kB_ms", std::to_string(took.count()));
+  std::cout << "one run with a 100 KB upload: " << took.count() << " ms\n";
+}
+
+TEST_F(FtpscriptRun, FoldersFollowCdAndNamesFollowPut) {
+  writeBytes(local_ / "a.txt", "a\r\n");
+  writeBytes(local_ / "b c.txt", "b\n");
+  // CP932, as a script saved on Japanese Windows: "μSVHGraph.jpg" is 83 CA 53 56 ...
+  const std::string graphCp932 = local_.string() +
+                                 "/\x83\xCA"
+                                 "SVHGraph.jpg";
+  const std::string script = openLines() +
+                             "Cd /pub\r\nCD graph\r\ncd ..\r\nBINARY\r\n"
+                             "put \"" +
+                             graphCp932 +
+                             "\" graph\\renamed.jpg\r\n"
+                             "lcd \"" +
+                             local_.string() +
+                             "\"\r\nascii\r\nmput *.txt\r\n"
+                             "close\r\n" +
+                             openLines() +
+                             "cd pub/graph/\r\nput \"b c.txt\"\r\nquit\r\n"
+                             "this line is never read\r\n";
+  // -d shows the protocol, so the transfer type can be seen on the wire.
+  const auto result = run(script, {"-d"});
+  ASSERT_EQ(result.status, 0) << result.output;
+  EXPECT_EQ(readBytes(root_ / "pub" / "graph" / "renamed.jpg"), readBytes(graph_));
+  EXPECT_EQ(readBytes(root_ / "pub" / "a.txt"), "a\r\n");
+  EXPECT_EQ(readBytes(root_ / "pub" / "b c.txt"), "b\n");
+  EXPECT_EQ(readBytes(root_ / "pub" / "graph" / "b c.txt"), "b\n");
+  const auto binary = result.output.find("TYPE I");
+  const auto ascii = result.output.find("TYPE A");
+  EXPECT_NE(binary, std::string::npos);
+  EXPECT_NE(ascii, std::string::npos);
+  EXPECT_LT(binary, ascii);
+}
+
+TEST_F(FtpscriptRun, WrongPasswordFailsAtTheOpenLine) {
+  const auto result =
+      run(openLines("wrong") + "bin\r\nmput \"" + graph_.string() + "\"\r\nbye\r\n");
+  EXPECT_EQ(result.status, 1) << result.output;
+  EXPECT_NE(result.output.find("行 1"), std::string::npos) << result.output;
+  EXPECT_NE(result.output.find("530"), std::string::npos) << result.output;
+  EXPECT_TRUE(filesUnder(root_).empty());
+}
+
+TEST_F(FtpscriptRun, MissingServerFolderStopsBeforeAnyUpload) {
+  const auto result =
+      run(openLines() + "cd pub\\nothing\r\nbin\r\nmput \"" + graph_.string() + "\"\r\nbye\r\n");
+  EXPECT_EQ(result.status, 1) << result.output;
+  EXPECT_NE(result.output.find("行 4"), std::string::npos) << result.output;
+  EXPECT_NE(result.output.find("550"), std::string::npos) << result.output;
+  EXPECT_TRUE(filesUnder(root_).empty()) << "nothing may land in the login folder";
+}
+
+TEST_F(FtpscriptRun, MissingLocalFileFailsTheRunButNotTheOtherFiles) {
+  const auto result = run(openLines() + "mput \"" + (local_ / "none.jpg").string() + "\" \"" +
+                          graph_.string() + "\"\r\nbye\r\n");
+  EXPECT_EQ(result.status, 1) << result.output;
+  EXPECT_NE(result.output.find("none.jpg"), std::string::npos) << result.output;
+  EXPECT_EQ(readBytes(root_ / "μSVHGraph.jpg"), readBytes(graph_));
+}
+
+TEST_F(FtpscriptRun, StoppedServerFailsWithTheReason) {
+  server_.stop();
+  const auto result = run(openLines() + "bin\r\nmput \"" + graph_.string() + "\"\r\nbye\r\n");
+  EXPECT_EQ(result.status, 1) << result.output;
+  EXPECT_NE(result.output.find("curl 7"), std::string::npos) << result.output;
+}
+
+TEST_F(FtpscriptRun, FaultyScriptSendsNothing) {
+  const auto result =
+      run(openLines() + "bin\r\nmput \"" + graph_.string() + "\"\r\nmget x\r\nbye\r\n");
+  EXPECT_EQ(result.status, 2) << result.output;
+  EXPECT_NE(result.output.find("行 6"), std::string::npos) << result.output;
+  EXPECT_TRUE(filesUnder(root_).empty());
+
+  const auto missing = runProgram({programPath(), "-i", "-s:" + (dir_ / "none.sys").string()}, 10s);
+  EXPECT_EQ(missing.status, 2) << missing.output;
+}
+
+// A server that takes the connection and never says a word.
+TEST(FtpscriptStall, SilentServerIsGivenUp) {
+  const unsigned port = freePort(0);
+  ASSERT_NE(port, 0u);
+  const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<uint16_t>(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(::listen(listener, 4), 0);
+  const fs::path script =
+      fs::temp_directory_path() / ("ftpscript_stall_" + std::to_string(::getpid()) + ".sys");
+  writeBytes(script, "open 127.0.0.1 " + std::to_string(port) + "\r\nu\r\np\r\nbye\r\n");
+  const auto started = std::chrono::steady_clock::now();
+  const auto result = runProgram({programPath(), "-i", "-t:2", "-s:" + script.string()}, 20s);
+  EXPECT_FALSE(result.timedOut);
+  EXPECT_EQ(result.status, 1) << result.output;
+  EXPECT_LT(std::chrono::steady_clock::now() - started, 10s);
+  ::close(listener);
+  fs::remove(script);
+}
+
+}  // namespace
+}  // namespace radmon::ftp::testing

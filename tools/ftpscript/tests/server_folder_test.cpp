@@ -1,0 +1,54 @@
+#include "server_folder.h"
+
+#include <gtest/gtest.h>
+
+#include "command_line.h"
+
+namespace radmon::ftp {
+namespace {
+
+TEST(ServerFolder, RelativeAbsoluteAndUp) {
+  const ServerFolder login;
+  EXPECT_EQ(login.urlPath("a.jpg"), "/a.jpg");
+  EXPECT_EQ(login.display(), ".");
+  const auto graph = login.changedTo("pub/graph/");
+  EXPECT_EQ(graph.urlPath(), "/pub/graph/");
+  EXPECT_EQ(graph.changedTo("../text").display(), "pub/text");
+  EXPECT_EQ(graph.changedTo("./x//y").display(), "pub/graph/x/y");
+  EXPECT_EQ(graph.changedTo("/www").urlPath("a.jpg"), "/%2F/www/a.jpg");
+  EXPECT_EQ(graph.changedTo("/").urlPath(), "/%2F/");
+  EXPECT_EQ(graph.changedTo("/").changedTo("..").display(), "/");
+  // Above the login folder the server decides; the dots must reach it undropped.
+  EXPECT_EQ(login.changedTo("../../x").urlPath(), "/%2E%2E/%2E%2E/x/");
+  EXPECT_EQ(login.changedTo("a/..").changedTo(""), login);
+}
+
+TEST(PercentEncode, KeepsOnlyUnreserved) {
+  EXPECT_EQ(percentEncode("aZ09-._~"), "aZ09-._~");
+  EXPECT_EQ(percentEncode("a b#?%;/"), "a%20b%23%3F%25%3B%2F");
+  EXPECT_EQ(percentEncode("μSVH"), "%CE%BCSVH");
+  EXPECT_EQ(percentEncode("x..y"), "x..y");
+}
+
+TEST(ParseCommandLine, WindowsFormWithOrWithoutQuotes) {
+  auto result = parseCommandLine({"-i", "-s:\"/p/old temp.sys\""});
+  ASSERT_TRUE(result.line);
+  EXPECT_EQ(result.line->scriptPath, "/p/old temp.sys");
+  EXPECT_TRUE(result.line->autoLogin);
+  result = parseCommandLine({"-s:/p/a.sys", "-v", "-d", "-n", "-t:5"});
+  ASSERT_TRUE(result.line);
+  EXPECT_EQ(result.line->scriptPath, "/p/a.sys");
+  EXPECT_TRUE(result.line->verbose);
+  EXPECT_FALSE(result.line->autoLogin);
+  EXPECT_EQ(result.line->stallSeconds, 5);
+  EXPECT_TRUE(parseCommandLine({"\"-s:/p/a.sys\""}).line);
+
+  EXPECT_FALSE(parseCommandLine({"-i"}).line);
+  EXPECT_FALSE(parseCommandLine({"-s:"}).line);
+  EXPECT_FALSE(parseCommandLine({"-s:a", "host"}).line);
+  EXPECT_FALSE(parseCommandLine({"-s:a", "-t:0"}).line);
+  EXPECT_FALSE(parseCommandLine({"-s:a", "-t:x"}).line);
+}
+
+}  // namespace
+}  // namespace radmon::ftp
