@@ -20,8 +20,7 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 std::string programPath() {
-  const char* folder = std::getenv("PROGRAM_DIR");
-  return std::string(folder ? folder : ".") + "/ftpscript";
+  return std::string(PROGRAM_DIR) + "/ftpscript";
 }
 
 std::string readBytes(const fs::path& path) {
