@@ -13,7 +13,7 @@ mkdir -p "$station/data"
 cp build/bin/ratemon "$station/"
 [ -x build/bin/dayplot ] && cp build/bin/dayplot "$station/"
 # A first run of the station: the tube's sensitivity and the alarm limits are set.
-printf '"50","3","10","18","0.27","2.7","%s/data/μSVHData_nnnntthh.csv",1,1,1,"0"\r\n' \
+printf '"50","3","10","18","0.8","2.7","%s/data/μSVHData_nnnntthh.csv",1,1,1,"0"\r\n' \
   "$station" > "$station/ratemon.ini"
 
 day=$(date -d yesterday +%Y%m%d)
