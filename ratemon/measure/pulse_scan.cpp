@@ -50,6 +50,22 @@ size_t findOutside(const uint8_t* s, size_t i, size_t end, int lo, int hi) {
   return end;
 }
 
+// Sample i: a dip arms the pulse and passes over the hold-off (unless that would reach
+// the last sample); then, at the possibly advanced i, a return completes an armed
+// pulse. Returns the index examined last.
+inline size_t examine(const uint8_t* s, size_t i, size_t last, size_t r, const ScanSettings& c,
+                      bool& armed, int& pulses) {
+  if (s[i] < c.low) {
+    armed = true;
+    if (last > i + r) i += r;
+  }
+  if (s[i] > c.high && armed) {
+    ++pulses;
+    armed = false;
+  }
+  return i;
+}
+
 }  // namespace
 
 int scanPulsesReference(const uint8_t* s, size_t count, const ScanSettings& c, bool& armed) {
@@ -57,16 +73,7 @@ int scanPulsesReference(const uint8_t* s, size_t count, const ScanSettings& c, b
   const size_t last = count - 1;
   const size_t r = c.resolution > 0 ? static_cast<size_t>(c.resolution) : 0;
   int pulses = 0;
-  for (size_t i = 1; i <= last; ++i) {
-    if (s[i] < c.low) {
-      armed = true;
-      if (last > i + r) i += r;
-    }
-    if (s[i] > c.high && armed) {
-      ++pulses;
-      armed = false;
-    }
-  }
+  for (size_t i = 1; i <= last; ++i) i = examine(s, i, last, r, c, armed, pulses);
   return pulses;
 }
 
@@ -83,15 +90,7 @@ int scanPulses(const uint8_t* s, size_t count, const ScanSettings& c, bool& arme
   while (i <= last) {
     i = findOutside(s, i, last + 1, quietLow, armed ? quietHigh : 255);
     if (i > last) break;
-    if (s[i] < c.low) {
-      armed = true;
-      if (last > i + r) i += r;
-    }
-    if (s[i] > c.high && armed) {
-      ++pulses;
-      armed = false;
-    }
-    ++i;
+    i = examine(s, i, last, r, c, armed, pulses) + 1;
   }
   return pulses;
 }
