@@ -1,0 +1,20 @@
+// ratemon with its windows: the entry of the GUI mode.
+#pragma once
+
+#include <string>
+
+#include "headless_station.h"
+
+namespace radmon {
+
+// Runs the windowed station until Form1 closes; the process exit code (1 when another
+// ratemon holds the lock file of the working folder).
+//
+// `inputSpec` names the sound source: empty or "default" for the system's default
+// sound-card input, "device:NAME" for the sound-card input whose id or description is
+// NAME; anything else (a WAV file, sim:CPM...) is opened with `openInput` and paced at
+// one buffer a second while recording.
+int runWindows(int argc, char** argv, const std::string& inputSpec,
+               const InputFactory& openInput = {});
+
+}  // namespace radmon

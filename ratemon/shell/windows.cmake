@@ -1,0 +1,24 @@
+# ratemon's windows: main window, pulse test and real-time graph windows, the sound-card
+# input and the alarm player, and the GUI entry runWindows() that main() calls.
+
+# The two alarm sounds shipped beside the program, written at build time.
+add_library(alarm_tones STATIC alarm_tones.cpp)
+target_include_directories(alarm_tones PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(alarm_tones PUBLIC PkgConfig::SNDFILE)
+
+add_executable(alarm_wav_maker alarm_wav_maker.cpp)
+set_target_properties(alarm_wav_maker PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+target_link_libraries(alarm_wav_maker PRIVATE alarm_tones)
+add_custom_command(
+  OUTPUT ${PROGRAM_DIR}/daiichi.wav ${PROGRAM_DIR}/daini.wav
+  COMMAND alarm_wav_maker ${PROGRAM_DIR}
+  DEPENDS alarm_wav_maker
+  COMMENT "Writing the alarm sounds daiichi.wav and daini.wav")
+add_custom_target(alarm_sounds ALL DEPENDS ${PROGRAM_DIR}/daiichi.wav ${PROGRAM_DIR}/daini.wav)
+
+add_library(windows STATIC
+  main_window.cpp window_station.cpp graph_window.cpp pulse_test_window.cpp
+  window_drawing.cpp sound_card_input.cpp alarm_player.cpp window_app.cpp)
+target_include_directories(windows PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(windows PUBLIC station alarm_tones Qt6::Widgets Qt6::Multimedia)
+add_dependencies(windows alarm_sounds)
