@@ -34,9 +34,12 @@ std::optional<int> doseScaleTop(const std::string& limit2Text) {
 }
 
 QColor barColour(double dose, std::optional<double> limit1, std::optional<double> limit2) {
+  // The history holds single-precision values: the limits are compared at the same
+  // precision, so a dose equal to a limit as the operator typed it keeps the lower colour.
+  const float v = static_cast<float>(dose);
   QColor c = kGreen;
-  if (limit1 && *limit1 < dose) c = kYellow;
-  if (limit2 && *limit2 < dose) c = kRed;
+  if (limit1 && static_cast<float>(*limit1) < v) c = kYellow;
+  if (limit2 && static_cast<float>(*limit2) < v) c = kRed;
   return c;
 }
 

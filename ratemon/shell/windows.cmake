@@ -22,3 +22,10 @@ add_library(windows STATIC
 target_include_directories(windows PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(windows PUBLIC station alarm_tones Qt6::Widgets Qt6::Multimedia)
 add_dependencies(windows alarm_sounds)
+
+find_package(Qt6 REQUIRED COMPONENTS Test)
+add_room_test(windows_test
+  SOURCES tests/window_station_test.cpp tests/window_drawing_test.cpp
+          tests/alarm_player_test.cpp
+  LIBS windows Qt6::Test)
+target_include_directories(windows_test PRIVATE ${CMAKE_SOURCE_DIR}/ratemon/measure/tests)
