@@ -29,3 +29,11 @@ add_room_test(windows_test
           tests/alarm_player_test.cpp
   LIBS windows Qt6::Test)
 target_include_directories(windows_test PRIVATE ${CMAKE_SOURCE_DIR}/ratemon/measure/tests)
+
+# Plays into the shared null sink and records its monitor: never beside another audio test.
+add_executable(sound_card_test tests/sound_card_input_test.cpp)
+set_target_properties(sound_card_test PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+target_include_directories(sound_card_test PRIVATE ${CMAKE_SOURCE_DIR}/ratemon/measure/tests)
+target_link_libraries(sound_card_test PRIVATE windows Qt6::Test GTest::gtest_main GTest::gmock)
+gtest_discover_tests(sound_card_test DISCOVERY_TIMEOUT 60
+  PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" RESOURCE_LOCK audio TIMEOUT 120)
