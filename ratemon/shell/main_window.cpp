@@ -27,6 +27,8 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
   QLineEdit* dose = textBox(Box::Text8, "Text8", "0", bx, 10 + 3 * kRow, bw);
   dose->setFixedHeight(28);
   QFont bold = dose->font();
+  // The figures in a face that has a real bold (the Japanese fonts here have none).
+  bold.setFamilies({QStringLiteral("DejaVu Sans"), bold.family()});
   bold.setBold(true);
   bold.setPointSize(12);
   dose->setFont(bold);

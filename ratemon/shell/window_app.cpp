@@ -32,7 +32,8 @@ class UnavailableInput final : public AudioInput {
   std::string why_;
 };
 
-// Japanese captions look the same on every machine when a Japanese font is installed.
+}  // namespace
+
 void useJapaneseFont(QApplication& app) {
   for (const char* file : {"/usr/share/fonts/opentype/ipaexfont-gothic/ipaexg.ttf",
                            "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf"}) {
@@ -47,8 +48,6 @@ void useJapaneseFont(QApplication& app) {
     return;
   }
 }
-
-}  // namespace
 
 int runWindows(int argc, char** argv, const std::string& inputSpec,
                const InputFactory& openInput) {
