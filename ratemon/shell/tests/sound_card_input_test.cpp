@@ -4,6 +4,9 @@
 // scripts/start-audio.sh.
 #include "sound_card_input.h"
 
+#include "alarm_player.h"
+#include "alarm_tones.h"
+
 #include <sndfile.h>
 
 #include <QMediaDevices>
@@ -49,6 +52,31 @@ std::string deviceName() {
     if (!SoundCardInput::findDevice(name).isNull()) return name;
   return {};
 }
+
+// Keeps how loud each delivered buffer was (largest distance from the quiet level 128).
+class LoudnessMeter final : public AudioInput::Events {
+ public:
+  explicit LoudnessMeter(SoundCardInput& input) : input_(input) { input_.setEvents(this); }
+  ~LoudnessMeter() override { input_.setEvents(nullptr); }
+  void bufferDone(int16_t index, int32_t count, int16_t flag) override {
+    std::vector<uint8_t> s(static_cast<size_t>(count));
+    input_.getBufferData(s.data(), index, count);
+    int peak = 0;
+    for (uint8_t v : s) peak = std::max(peak, std::abs(int(v) - 128));
+    peaks.push_back(peak);
+    if (flag == 0) input_.addBuffer(index);
+  }
+  void stateChanged() override {}
+  bool loudSince(size_t from, int level) const {
+    for (size_t i = from; i < peaks.size(); ++i)
+      if (peaks[i] >= level) return true;
+    return false;
+  }
+  std::vector<int> peaks;
+
+ private:
+  SoundCardInput& input_;
+};
 
 }  // namespace
 
@@ -121,6 +149,48 @@ TEST(SoundCardInput, CountsThePulsesPlayedIntoTheSinkAndWritesMinuteLines) {
   }
   EXPECT_EQ(lines, stoppedAt / 60);
   w.close();
+  fs::remove_all(folder);
+}
+
+TEST(AlarmPlayer, LoopsIntoTheSinkReplacesAndStops) {
+  testApp();
+  ASSERT_FALSE(QMediaDevices::audioInputs().isEmpty())
+      << "no sound server with an input: source scripts/start-audio.sh first";
+  const fs::path folder = fs::temp_directory_path() / ("radmon_alarm_" + std::to_string(::getpid()));
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  ASSERT_FALSE(writeAlarmWav((folder / "daiichi.wav").string(), AlarmPattern::Stage1));
+  ASSERT_FALSE(writeAlarmWav((folder / "daini.wav").string(), AlarmPattern::Stage2));
+  AlarmPlayer player(folder.string() + "/");
+
+  SoundCardInput input(deviceName(), kSampleRate / 10, 16);
+  LoudnessMeter meter(input);
+  ASSERT_FALSE(input.openDevice());
+  for (int16_t i = 0; i < 16; ++i) input.addBuffer(i);
+  input.startRecording();
+  ASSERT_TRUE(input.isRecording());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return meter.peaks.size() >= 5; }, 5000));
+  EXPECT_FALSE(meter.loudSince(0, 20)) << "the sink was not quiet before the alarm";
+
+  player.playLoop("daiichi.wav");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return meter.loudSince(0, 40); }, 6000));
+  // Still sounding after more than one loop of 0.8 s: it loops.
+  QTest::qWait(2000);
+  size_t from = meter.peaks.size() - 5;
+  EXPECT_TRUE(meter.loudSince(from, 40));
+
+  player.playLoop("daini.wav");
+  EXPECT_EQ(fs::path(player.playingFile()).filename(), "daini.wav");
+  QTest::qWait(1500);
+  from = meter.peaks.size() - 5;
+  EXPECT_TRUE(meter.loudSince(from, 40));
+
+  player.stop();
+  QTest::qWait(2500);
+  from = meter.peaks.size() - 5;
+  EXPECT_FALSE(meter.loudSince(from, 20)) << "still sounding after stop";
+  input.stopRecording();
+  input.closeDevice();
   fs::remove_all(folder);
 }
 
