@@ -152,7 +152,7 @@ TEST(SoundCardInput, CountsThePulsesPlayedIntoTheSinkAndWritesMinuteLines) {
   fs::remove_all(folder);
 }
 
-TEST(AlarmPlayer, LoopsIntoTheSinkReplacesAndStops) {
+TEST(AlarmPlayerSound, LoopsIntoTheSinkReplacesAndStops) {
   testApp();
   ASSERT_FALSE(QMediaDevices::audioInputs().isEmpty())
       << "no sound server with an input: source scripts/start-audio.sh first";
