@@ -1,4 +1,6 @@
-// ratemon: the measuring program. `--headless` runs the station without a window.
+// ratemon: the measuring program. With its windows by default (`--input SOURCE` lets
+// someone without a tube watch it work on a WAV file or a simulated tube);
+// `--headless` runs the station without a window.
 #include <csignal>
 #include <cstring>
 #include <iostream>
@@ -7,6 +9,7 @@
 #include "headless_station.h"
 #include "lock_file.h"
 #include "text_files.h"
+#include "window_app.h"
 
 namespace {
 
@@ -23,24 +26,37 @@ std::variant<radmon::DrivenInput, std::string> openInput(const std::string& text
   return radmon::DrivenInput{std::move(input), [raw] { return raw->deliverNext(); }};
 }
 
+constexpr const char* kUsage =
+    "使い方: ratemon [--input SOURCE]\n"
+    "        ratemon --headless --input SOURCE [--fast] [--start \"YYYY-MM-DD hh:mm:ss\"] "
+    "[--seconds N]";
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2 || std::strcmp(argv[1], "--headless") != 0) {
-    std::cerr << "使い方: ratemon --headless --input SOURCE [--fast] [--start \"YYYY-MM-DD "
-                 "hh:mm:ss\"] [--seconds N]"
-              << std::endl;
-    return 2;
+  if (argc >= 2 && std::strcmp(argv[1], "--headless") == 0) {
+    auto options = radmon::parseHeadlessOptions(argc - 2, argv + 2);
+    if (auto* usage = std::get_if<std::string>(&options)) {
+      std::cerr << *usage << std::endl;
+      return 2;
+    }
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
+    std::ios::sync_with_stdio(false);
+    const radmon::HeadlessEnvironment env{radmon::programFolder(),
+                                          radmon::LockFile::kDefaultPath, openInput, std::cout,
+                                          std::cerr, &interrupted};
+    return radmon::runHeadless(std::get<radmon::HeadlessOptions>(options), env);
   }
-  auto options = radmon::parseHeadlessOptions(argc - 2, argv + 2);
-  if (auto* usage = std::get_if<std::string>(&options)) {
-    std::cerr << *usage << std::endl;
-    return 2;
+
+  std::string inputSpec;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--input") == 0 && i + 1 < argc) {
+      inputSpec = argv[++i];
+    } else if (argv[i][0] == '-' && argv[i][1] == '-') {
+      std::cerr << "不明な引数: " << argv[i] << "\n" << kUsage << std::endl;
+      return 2;
+    }
   }
-  std::signal(SIGINT, onSignal);
-  std::signal(SIGTERM, onSignal);
-  std::ios::sync_with_stdio(false);
-  const radmon::HeadlessEnvironment env{radmon::programFolder(), radmon::LockFile::kDefaultPath,
-                                        openInput, std::cout, std::cerr, &interrupted};
-  return radmon::runHeadless(std::get<radmon::HeadlessOptions>(options), env);
+  return radmon::runWindows(argc, argv, inputSpec, openInput);
 }

@@ -1,0 +1,57 @@
+#include "alarm_player.h"
+
+#include <QUrl>
+#include <filesystem>
+
+#include "alarm_tones.h"
+
+namespace radmon {
+
+AlarmPlayer::AlarmPlayer(std::string programFolder) : programFolder_(std::move(programFolder)) {}
+
+AlarmPlayer::~AlarmPlayer() { stop(); }
+
+std::string AlarmPlayer::resolve(const std::string& name) {
+  std::error_code ec;
+  if (!name.empty() && std::filesystem::is_regular_file(name, ec)) {
+    return std::filesystem::absolute(name, ec).string();
+  }
+  const std::string beside = programFolder_ + name;
+  if (!name.empty() && std::filesystem::is_regular_file(beside, ec)) return beside;
+  if (fallbackFile_.empty()) {
+    toneDir_ = std::make_unique<QTemporaryDir>();
+    const std::string path = toneDir_->path().toStdString() + "/fallback_alarm.wav";
+    if (toneDir_->isValid() && !writeAlarmWav(path, AlarmPattern::Fallback)) fallbackFile_ = path;
+  }
+  return fallbackFile_;
+}
+
+QSoundEffect& AlarmPlayer::effectFor(const std::string& file) {
+  auto& slot = effects_[file];
+  if (!slot) {
+    slot = std::make_unique<QSoundEffect>();
+    slot->setSource(QUrl::fromLocalFile(QString::fromStdString(file)));
+    slot->setLoopCount(QSoundEffect::Infinite);
+  }
+  return *slot;
+}
+
+void AlarmPlayer::playLoop(const std::string& name) {
+  stop();
+  const std::string file = resolve(name);
+  if (file.empty()) return;
+  effectFor(file).play();
+  playingFile_ = file;
+}
+
+void AlarmPlayer::stop() {
+  for (auto& [file, effect] : effects_) effect->stop();
+  playingFile_.clear();
+}
+
+const QSoundEffect* AlarmPlayer::playingEffect() const {
+  auto it = effects_.find(playingFile_);
+  return it == effects_.end() ? nullptr : it->second.get();
+}
+
+}  // namespace radmon

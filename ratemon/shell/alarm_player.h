@@ -1,0 +1,45 @@
+// The alarm sound on Qt's sound effect: one WAV at a time, looping until stopped; a new
+// sound replaces the playing one. A name is looked up in the working folder first, then
+// beside the program; when neither has it, a built-in tone plays instead.
+//
+// Threading: the window thread only.
+#pragma once
+
+#include <QObject>
+#include <QSoundEffect>
+#include <QTemporaryDir>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "sound_output.h"
+
+namespace radmon {
+
+class AlarmPlayer final : public SoundOutput {
+ public:
+  explicit AlarmPlayer(std::string programFolder);
+  ~AlarmPlayer() override;
+
+  void playLoop(const std::string& name) override;
+  void stop() override;
+
+  // The file that plays for `name`: working folder, program folder, or the built-in
+  // tone (empty when even that could not be written).
+  std::string resolve(const std::string& name);
+  // The file of the sound playing now; empty when none.
+  const std::string& playingFile() const { return playingFile_; }
+  // The effect playing now (for tests); null when none.
+  const QSoundEffect* playingEffect() const;
+
+ private:
+  QSoundEffect& effectFor(const std::string& file);
+
+  std::string programFolder_;
+  std::unique_ptr<QTemporaryDir> toneDir_;
+  std::string fallbackFile_;
+  std::map<std::string, std::unique_ptr<QSoundEffect>> effects_;
+  std::string playingFile_;
+};
+
+}  // namespace radmon

@@ -1,0 +1,21 @@
+// Build step: writes the two alarm sounds shipped beside ratemon into the folder given.
+#include <iostream>
+#include <string>
+
+#include "alarm_tones.h"
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::cerr << "使い方: alarm_wav_maker FOLDER\n";
+    return 2;
+  }
+  const std::string folder = std::string(argv[1]) + "/";
+  for (auto [name, pattern] : {std::pair{"daiichi.wav", radmon::AlarmPattern::Stage1},
+                               std::pair{"daini.wav", radmon::AlarmPattern::Stage2}}) {
+    if (auto error = radmon::writeAlarmWav(folder + name, pattern)) {
+      std::cerr << *error << '\n';
+      return 1;
+    }
+  }
+  return 0;
+}

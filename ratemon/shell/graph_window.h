@@ -1,0 +1,35 @@
+// Form3, the real-time graph window: the dose rate of the last 600 seconds as bars. The
+// chart is redrawn into a kept picture once per measured second, so it survives a
+// repaint. Tells when the operator closes it.
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+#include <array>
+#include <string>
+
+namespace radmon {
+
+class GraphWindow final : public QWidget {
+  Q_OBJECT
+
+ public:
+  inline static const char* kCaption = "放射線量　リアルタイムグラフ";
+
+  explicit GraphWindow(QWidget* parent = nullptr);
+  void redraw(const std::array<float, 600>& history, int newestSlot,
+              const std::string& limit1Text, const std::string& limit2Text);
+  const QImage& picture() const { return picture_; }
+
+ signals:
+  void closed();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  QImage picture_;
+};
+
+}  // namespace radmon

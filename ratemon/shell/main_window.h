@@ -1,0 +1,65 @@
+// Form1, ratemon's main window: every setting and reading is one of its controls. A
+// thin shell: it builds the controls, lets the measuring code read and write them
+// through Panel, shows messages, and announces its closing; the station does the rest.
+#pragma once
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QWidget>
+#include <map>
+
+#include "panel.h"
+
+namespace radmon {
+
+class MainWindow final : public QWidget, public Panel {
+  Q_OBJECT
+
+ public:
+  inline static const char* kCaption = "シーベルト計算 V1.7";
+  static constexpr int kClientWidth = 452;   // 6780 twips
+  static constexpr int kClientHeight = 344;  // 5160 twips
+
+  explicit MainWindow(QWidget* parent = nullptr);
+
+  std::string text(Box box) const override;
+  void setText(Box box, const std::string& text) override;
+  bool checked(Tick tick) const override;
+  // Shown in a message box that does not hold up measuring; a newer message replaces
+  // the one still open.
+  void report(const std::string& message) override;
+
+  QLineEdit* box(Box b) const { return boxes_.at(b); }
+  QCheckBox* tick(Tick t) const { return ticks_.at(t); }
+  QPushButton* cmdRec() const { return cmdRec_; }
+  QPushButton* cmdStop() const { return cmdStop_; }
+  QPushButton* command(int n) const { return commands_.at(n); }
+  // The message box of report(); null before the first message.
+  QMessageBox* messageBox() const { return messageBox_; }
+
+ signals:
+  void closing();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  QLabel* label(const char* name, const QString& caption, int x, int y, int w);
+  QLineEdit* textBox(Box b, const char* name, const QString& text, int x, int y, int w);
+  QCheckBox* checkBox(Tick t, const char* name, const QString& caption, int x, int y, int w);
+  QPushButton* button(const char* name, const QString& caption, int x, int y, int w, int h);
+
+  std::map<Box, QLineEdit*> boxes_;
+  std::map<Tick, QCheckBox*> ticks_;
+  std::map<int, QPushButton*> commands_;
+  QPushButton* cmdRec_ = nullptr;
+  QPushButton* cmdStop_ = nullptr;
+  QPointer<QMessageBox> messageBox_;
+};
+
+}  // namespace radmon

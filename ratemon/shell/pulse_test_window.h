@@ -1,0 +1,30 @@
+// Form2, the pulse test window: shows one captured buffer with the two threshold lines.
+// The picture is kept, so it survives a repaint.
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+#include <cstdint>
+#include <vector>
+
+namespace radmon {
+
+class PulseTestWindow final : public QWidget {
+  Q_OBJECT
+
+ public:
+  inline static const char* kCaption = "パルステストモード";
+
+  explicit PulseTestWindow(QWidget* parent = nullptr);
+  // Clears the window and draws the buffer.
+  void showTrace(const std::vector<uint8_t>& samples, int threshold, int deadBand);
+  const QImage& picture() const { return picture_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QImage picture_;
+};
+
+}  // namespace radmon

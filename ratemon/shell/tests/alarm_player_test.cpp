@@ -1,0 +1,49 @@
+#include "alarm_player.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "alarm_tones.h"
+#include "qt_app.h"
+
+namespace radmon {
+namespace fs = std::filesystem;
+
+TEST(AlarmTones, TheTwoStagesSoundDifferentAndLoopCleanly) {
+  const auto a = alarmToneSamples(AlarmPattern::Stage1);
+  const auto b = alarmToneSamples(AlarmPattern::Stage2);
+  EXPECT_EQ(a.size(), size_t(0.8 * kAlarmSampleRate));
+  EXPECT_EQ(b.size(), size_t(0.2 * kAlarmSampleRate));
+  EXPECT_NE(a.size(), b.size());
+  // Faded at both ends, so the loop joins without a click.
+  EXPECT_EQ(a.front(), 0);
+  EXPECT_LT(std::abs(a.back()), 300);
+  EXPECT_EQ(b.front(), 0);
+}
+
+TEST(AlarmPlayer, LooksInTheWorkingFolderThenBesideTheProgramThenUsesTheBuiltInTone) {
+  testApp();
+  const fs::path base = fs::temp_directory_path() / ("radmon_alarm_" + std::to_string(::getpid()));
+  fs::remove_all(base);
+  fs::create_directories(base / "work");
+  fs::create_directories(base / "prog");
+  const fs::path oldCwd = fs::current_path();
+  fs::current_path(base / "work");
+  ASSERT_FALSE(writeAlarmWav((base / "prog" / "daiichi.wav").string(), AlarmPattern::Stage1));
+  ASSERT_FALSE(writeAlarmWav((base / "prog" / "daini.wav").string(), AlarmPattern::Stage2));
+  ASSERT_FALSE(writeAlarmWav((base / "work" / "daini.wav").string(), AlarmPattern::Stage1));
+
+  AlarmPlayer player((base / "prog").string() + "/");
+  EXPECT_EQ(player.resolve("daini.wav"), (base / "work" / "daini.wav").string());
+  EXPECT_EQ(player.resolve("daiichi.wav"), (base / "prog" / "daiichi.wav").string());
+  const std::string fallback = player.resolve("nothing.wav");
+  EXPECT_TRUE(fs::is_regular_file(fallback));
+  EXPECT_EQ(fs::path(fallback).filename(), "fallback_alarm.wav");
+
+  fs::current_path(oldCwd);
+  fs::remove_all(base);
+}
+
+}  // namespace radmon

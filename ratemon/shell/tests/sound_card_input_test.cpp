@@ -1,0 +1,207 @@
+// End to end through the real sound server: a recording with a known number of tube
+// pulses is played into the null sink while the station records the sink's monitor
+// (remapped as a source) through the sound-card input. Needs the server of
+// scripts/start-audio.sh.
+#include "sound_card_input.h"
+
+#include "alarm_player.h"
+#include "alarm_tones.h"
+
+#include <sndfile.h>
+
+#include <QMediaDevices>
+#include <QProcess>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "fakes.h"
+#include "qt_app.h"
+#include "window_station.h"
+
+namespace radmon {
+namespace fs = std::filesystem;
+
+namespace {
+
+// `seconds` of quiet u8 sound with `perSecond` dips (to 20 for 5 samples) in every
+// second but the first and the last.
+void writeTubeRecording(const std::string& path, int seconds, int perSecond) {
+  std::vector<uint8_t> s(static_cast<size_t>(seconds * kSampleRate), 128);
+  for (int sec = 1; sec < seconds - 1; ++sec)
+    for (int k = 0; k < perSecond; ++k) {
+      const size_t at = size_t(sec * kSampleRate + 300 + k * (kSampleRate - 600) / perSecond);
+      for (size_t j = 0; j < 5; ++j) s[at + j] = 20;
+    }
+  SF_INFO info{};
+  info.samplerate = kSampleRate;
+  info.channels = 1;
+  info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_U8;
+  SNDFILE* f = sf_open(path.c_str(), SFM_WRITE, &info);
+  ASSERT_NE(f, nullptr);
+  std::vector<short> frames(s.begin(), s.end());
+  for (auto& v : frames) v = static_cast<short>((v - 128) * 256);
+  sf_write_short(f, frames.data(), static_cast<sf_count_t>(frames.size()));
+  sf_close(f);
+}
+
+std::string deviceName() {
+  for (const char* name : {"radmon_mic", "ci_mic"})
+    if (!SoundCardInput::findDevice(name).isNull()) return name;
+  return {};
+}
+
+// Keeps how loud each delivered buffer was (largest distance from the quiet level 128).
+class LoudnessMeter final : public AudioInput::Events {
+ public:
+  explicit LoudnessMeter(SoundCardInput& input) : input_(input) { input_.setEvents(this); }
+  ~LoudnessMeter() override { input_.setEvents(nullptr); }
+  void bufferDone(int16_t index, int32_t count, int16_t flag) override {
+    std::vector<uint8_t> s(static_cast<size_t>(count));
+    input_.getBufferData(s.data(), index, count);
+    int peak = 0;
+    for (uint8_t v : s) peak = std::max(peak, std::abs(int(v) - 128));
+    peaks.push_back(peak);
+    if (flag == 0) input_.addBuffer(index);
+  }
+  void stateChanged() override {}
+  bool loudSince(size_t from, int level) const {
+    for (size_t i = from; i < peaks.size(); ++i)
+      if (peaks[i] >= level) return true;
+    return false;
+  }
+  std::vector<int> peaks;
+
+ private:
+  SoundCardInput& input_;
+};
+
+}  // namespace
+
+TEST(SoundCardInput, CountsThePulsesPlayedIntoTheSinkAndWritesMinuteLines) {
+  testApp();
+  ASSERT_FALSE(QMediaDevices::audioInputs().isEmpty())
+      << "no sound server with an input: source scripts/start-audio.sh first";
+  const fs::path folder = fs::temp_directory_path() / ("radmon_card_" + std::to_string(::getpid()));
+  fs::remove_all(folder);
+  fs::create_directories(folder / "data");
+  const std::string wav = (folder / "tube.wav").string();
+  writeTubeRecording(wav, 6, 10);  // 40 pulses
+
+  // Buffers of a tenth of a second: a "minute" of the cycle passes in 6 s of sound.
+  StationParts parts;
+  parts.programFolder = folder.string() + "/";
+  parts.lockPath = parts.programFolder + "~Record.tmp";
+  auto card = std::make_unique<SoundCardInput>(deviceName(), kSampleRate / 10, 16);
+  SoundCardInput* input = card.get();
+  parts.input = std::move(card);
+  parts.sound = std::make_unique<FakeSound>();
+  parts.clock = std::make_unique<ManualClock>(LocalDateTime{2011, 9, 19, 10, 0, 0});
+  WindowStation station(std::move(parts));
+  std::vector<std::string> errors;
+  input->setErrorHandler([&](const std::string& m) { errors.push_back(m); });
+  ASSERT_FALSE(station.startup());
+  MainWindow& w = station.window();
+  w.setText(Box::Text7, "120");
+
+  QTest::mouseClick(w.cmdRec(), Qt::LeftButton);
+  ASSERT_TRUE(errors.empty()) << errors.front();
+  ASSERT_TRUE(input->isRecording());
+  EXPECT_FALSE(w.cmdRec()->isEnabled());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return station.cycle().elapsedSeconds() >= 3; }, 5000));
+
+  QProcess player;
+  player.start("paplay", {"--latency-msec=20", QString::fromStdString(wav)});
+  ASSERT_TRUE(player.waitForStarted(5000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return player.state() == QProcess::NotRunning; }, 20000));
+  EXPECT_EQ(player.exitCode(), 0);
+  // The sound reaches the source a little later; then let the quiet tail come in.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return station.cycle().totalCount() >= 40; }, 5000));
+  const int64_t at = station.cycle().elapsedSeconds();
+  const int64_t until = std::max<int64_t>(at + 10, 61);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return station.cycle().elapsedSeconds() >= until; }, 8000));
+  QTest::mouseClick(w.cmdStop(), Qt::LeftButton);
+  EXPECT_FALSE(input->isRecording());
+  EXPECT_TRUE(w.cmdRec()->isEnabled());
+
+  EXPECT_EQ(station.cycle().totalCount(), 40);
+  EXPECT_EQ(w.text(Box::Text2), "40");
+  EXPECT_EQ(input->overrunBytes(), 0);
+
+  // No buffer after the stop.
+  const int64_t stoppedAt = station.cycle().elapsedSeconds();
+  QTest::qWait(500);
+  EXPECT_EQ(station.cycle().elapsedSeconds(), stoppedAt);
+
+  std::ifstream file(folder / "data" / "μSVHData20110919.csv", std::ios::binary);
+  ASSERT_TRUE(file) << "no record file";
+  std::string line;
+  int lines = 0;
+  while (std::getline(file, line)) {
+    ++lines;
+    EXPECT_EQ(line.rfind("\"2011/09/19\",\"10:00\",", 0), 0u) << line;
+    std::string elapsed = ",";
+    elapsed += std::to_string(60 * lines);
+    elapsed += '\r';
+    EXPECT_TRUE(line.ends_with(elapsed)) << line;
+  }
+  EXPECT_EQ(lines, stoppedAt / 60);
+  w.close();
+  fs::remove_all(folder);
+}
+
+TEST(AlarmPlayerSound, LoopsIntoTheSinkReplacesAndStops) {
+  testApp();
+  ASSERT_FALSE(QMediaDevices::audioInputs().isEmpty())
+      << "no sound server with an input: source scripts/start-audio.sh first";
+  const fs::path folder = fs::temp_directory_path() / ("radmon_alarm_" + std::to_string(::getpid()));
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  ASSERT_FALSE(writeAlarmWav((folder / "daiichi.wav").string(), AlarmPattern::Stage1));
+  ASSERT_FALSE(writeAlarmWav((folder / "daini.wav").string(), AlarmPattern::Stage2));
+  AlarmPlayer player(folder.string() + "/");
+
+  SoundCardInput input(deviceName(), kSampleRate / 10, 16);
+  LoudnessMeter meter(input);
+  ASSERT_FALSE(input.openDevice());
+  for (int16_t i = 0; i < 16; ++i) input.addBuffer(i);
+  input.startRecording();
+  ASSERT_TRUE(input.isRecording());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return meter.peaks.size() >= 5; }, 5000));
+  EXPECT_FALSE(meter.loudSince(0, 20)) << "the sink was not quiet before the alarm";
+
+  player.playLoop("daiichi.wav");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return meter.loudSince(0, 40); }, 6000));
+  // Still sounding after more than one loop of 0.8 s: it loops.
+  QTest::qWait(2000);
+  size_t from = meter.peaks.size() - 5;
+  EXPECT_TRUE(meter.loudSince(from, 40));
+
+  player.playLoop("daini.wav");
+  EXPECT_EQ(fs::path(player.playingFile()).filename(), "daini.wav");
+  QTest::qWait(1500);
+  from = meter.peaks.size() - 5;
+  EXPECT_TRUE(meter.loudSince(from, 40));
+
+  player.stop();
+  QTest::qWait(2500);
+  from = meter.peaks.size() - 5;
+  EXPECT_FALSE(meter.loudSince(from, 20)) << "still sounding after stop";
+  input.stopRecording();
+  input.closeDevice();
+  fs::remove_all(folder);
+}
+
+TEST(SoundCardInput, AnUnknownDeviceIsToldAndNothingStarts) {
+  testApp();
+  SoundCardInput input("no-such-device");
+  const auto error = input.openDevice();
+  ASSERT_TRUE(error);
+  EXPECT_NE(error->find("no-such-device"), std::string::npos);
+  input.startRecording();
+  EXPECT_FALSE(input.isRecording());
+}
+
+}  // namespace radmon

@@ -1,0 +1,328 @@
+#include "window_station.h"
+
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "fakes.h"
+#include "qt_app.h"
+#include "text_files.h"
+
+namespace radmon {
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string readAll(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// A station in a fresh program folder with a fake device and sound.
+class StationTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testApp();
+    folder_ = fs::temp_directory_path() /
+              ("radmon_station_" + std::to_string(::getpid()) + "_" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(folder_);
+    fs::create_directories(folder_ / "data");
+    programFolder_ = folder_.string() + "/";
+  }
+  void TearDown() override {
+    station_.reset();
+    fs::remove_all(folder_);
+  }
+
+  WindowStation& make(SaveDialog dialog = {}) {
+    StationParts parts;
+    parts.programFolder = programFolder_;
+    parts.lockPath = programFolder_ + "~Record.tmp";
+    auto audio = std::make_unique<FakeAudio>();
+    audio_ = audio.get();
+    parts.input = std::move(audio);
+    auto sound = std::make_unique<FakeSound>();
+    sound_ = sound.get();
+    parts.sound = std::move(sound);
+    parts.clock = std::make_unique<ManualClock>(LocalDateTime{2011, 9, 19, 10, 0, 0});
+    parts.saveDialog = std::move(dialog);
+    station_ = std::make_unique<WindowStation>(std::move(parts));
+    return *station_;
+  }
+  MainWindow& w() { return station_->window(); }
+  std::string message() {
+    auto* box = w().messageBox();
+    return box ? box->text().toStdString() : std::string();
+  }
+  // Starts recording with a usable sensitivity.
+  void startRecording() {
+    w().setText(Box::Text7, "120");
+    QTest::mouseClick(w().cmdRec(), Qt::LeftButton);
+    ASSERT_TRUE(audio_->recording);
+  }
+
+  fs::path folder_;
+  std::string programFolder_;
+  FakeAudio* audio_ = nullptr;
+  FakeSound* sound_ = nullptr;
+  std::unique_ptr<WindowStation> station_;
+};
+
+}  // namespace
+
+TEST_F(StationTest, EveryControlHasItsNameAndCaption) {
+  make();
+  const std::vector<std::pair<const char*, const char*>> captions = {
+      {"Label1", "経過時間(Sec)"}, {"Label2", "総カウント数"}, {"Label6", "CPM"},
+      {"Label9", "シーベルト(μSV/h)"}, {"Label7", "GM菅γ線感度"}, {"Label8", "cps/mR/hr"},
+      {"Label12", "BG補正 cpm"}, {"Label3", "しきい値　80～20"}, {"Label4", "不感帯 0～10"},
+      {"Label5", "分解能　15～5"}, {"Label10", "μSV/h"}, {"Label11", "μSV/h"},
+      {"cmdRec", "開始"}, {"cmdStop", "停止"}, {"Command1", "保存先"}, {"Command2", "停止"},
+      {"Command3", "停止"}, {"Command4", "データロガー"}, {"Check1", "テスト"},
+      {"Check2", "第一段警報上限値"}, {"Check3", "第二段警報上限値"},
+      {"Check4", "データ収集(CSV)"}, {"Check5", "リアルタイムグラフ表示"}};
+  for (auto [name, caption] : captions) {
+    auto* widget = w().findChild<QWidget*>(name);
+    ASSERT_NE(widget, nullptr) << name;
+    const QVariant text = widget->property("text");
+    EXPECT_EQ(text.toString().toStdString(), caption) << name;
+  }
+  const std::vector<std::pair<const char*, const char*>> texts = {
+      {"Text1", "0"},    {"Text2", "0"},     {"Text3", "50"},  {"Text4", "3"},
+      {"Text5", "10"},   {"Text6", "0"},     {"Text7", ""},    {"Text8", "0"},
+      {"Text9", "0.27"}, {"Text10", "2.7"},  {"Text12", "0"},
+      {"Text11", "μSVHData_nnnntthh.csv"}};
+  for (auto [name, text] : texts) {
+    auto* box = w().findChild<QLineEdit*>(name);
+    ASSERT_NE(box, nullptr) << name;
+    EXPECT_EQ(box->text().toStdString(), text) << name;
+  }
+  EXPECT_NE(w().findChild<QFrame*>("Line1"), nullptr);
+  EXPECT_EQ(w().objectName(), "Form1");
+  EXPECT_EQ(w().windowTitle().toStdString(), "シーベルト計算 V1.7");
+  EXPECT_EQ(w().size(), QSize(452, 344));
+  EXPECT_TRUE(w().box(Box::Text8)->font().bold());
+  EXPECT_EQ(w().box(Box::Text8)->font().pointSize(), 12);
+  EXPECT_TRUE(w().tick(Tick::Check4)->isChecked());
+  EXPECT_TRUE(w().cmdRec()->isEnabled());
+  EXPECT_TRUE(w().cmdStop()->isEnabled());
+  // Every control lies inside the client area.
+  for (auto* child : w().findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    EXPECT_TRUE(QRect(0, 0, 452, 344).contains(child->geometry()))
+        << child->objectName().toStdString();
+  }
+}
+
+TEST_F(StationTest, UnchangedFirstRunSavesTheDesignLineAtClose) {
+  make();
+  ASSERT_FALSE(station_->startup());
+  EXPECT_EQ(w().text(Box::Text11), programFolder_ + "data/");
+  EXPECT_EQ(station_->saveFolder(), programFolder_ + "data/");
+  EXPECT_TRUE(fs::exists(programFolder_ + "~Record.tmp"));
+  w().close();
+  EXPECT_EQ(readAll(folder_ / "ratemon.ini"),
+            "\"50\",\"3\",\"10\",\"\",\"0.27\",\"2.7\",\"" + programFolder_ +
+                "data/\",0,0,1,\"0\"\r\n");
+  EXPECT_FALSE(fs::exists(programFolder_ + "~Record.tmp"));
+  EXPECT_EQ(audio_->calls.back(), "close");
+}
+
+TEST_F(StationTest, SavedSettingsComeBackAndTheCsvRuleSetsTheRecordFolder) {
+  writeTextFile(programFolder_ + "ratemon.ini",
+                "\"45\",\"2\",\"8\",\"\",\"0.3\",\"3.5\",\"/srv/rec/x.csv\",1,0,0,\"12\"\r\n");
+  make();
+  ASSERT_FALSE(station_->startup());
+  EXPECT_EQ(w().text(Box::Text3), "45");
+  EXPECT_EQ(w().text(Box::Text4), "2");
+  EXPECT_EQ(w().text(Box::Text5), "8");
+  EXPECT_EQ(w().text(Box::Text7), "");
+  EXPECT_EQ(w().text(Box::Text9), "0.3");
+  EXPECT_EQ(w().text(Box::Text10), "3.5");
+  EXPECT_EQ(w().text(Box::Text11), "/srv/rec/x.csv");
+  EXPECT_EQ(w().text(Box::Text12), "12");
+  EXPECT_TRUE(w().checked(Tick::Check2));
+  EXPECT_FALSE(w().checked(Tick::Check3));
+  EXPECT_FALSE(w().checked(Tick::Check4));
+  EXPECT_FALSE(w().checked(Tick::Check1));
+  EXPECT_FALSE(w().checked(Tick::Check5));
+  EXPECT_EQ(station_->saveFolder(), "/srv/rec/");
+  w().close();
+  EXPECT_EQ(readAll(folder_ / "ratemon.ini"),
+            "\"45\",\"2\",\"8\",\"\",\"0.3\",\"3.5\",\"/srv/rec/x.csv\",1,0,0,\"12\"\r\n");
+}
+
+TEST_F(StationTest, RecordPathNotEndingInLowerCaseCsvKeepsTheDataFolder) {
+  for (const std::string path : {"/srv/rec/X.CSV", "/srv/rec/"}) {
+    writeTextFile(programFolder_ + "ratemon.ini",
+                  "\"50\",\"3\",\"10\",\"1\",\"0.27\",\"2.7\",\"" + path + "\",0,0,1,\"0\"\r\n");
+    make();
+    ASSERT_FALSE(station_->startup());
+    EXPECT_EQ(w().text(Box::Text11), path);
+    EXPECT_EQ(station_->saveFolder(), programFolder_ + "data/") << path;
+    station_.reset();
+  }
+}
+
+TEST_F(StationTest, SecondStationInTheSameFolderIsRefusedAndSavesNothing) {
+  make();
+  ASSERT_FALSE(station_->startup());
+  StationParts parts;
+  parts.programFolder = programFolder_;
+  parts.lockPath = programFolder_ + "~Record.tmp";
+  parts.input = std::make_unique<FakeAudio>();
+  parts.sound = std::make_unique<FakeSound>();
+  {
+    WindowStation second(std::move(parts));
+    second.window().setText(Box::Text3, "99");
+    const auto refused = second.startup();
+    ASSERT_TRUE(refused);
+    EXPECT_NE(refused->find("既に起動"), std::string::npos);
+  }
+  EXPECT_FALSE(fs::exists(folder_ / "ratemon.ini"));
+  EXPECT_TRUE(fs::exists(programFolder_ + "~Record.tmp"));
+}
+
+TEST_F(StationTest, StartWithoutSensitivityTellsWhyYetResetsTheCounters) {
+  make();
+  ASSERT_FALSE(station_->startup());
+  w().setText(Box::Text1, "77");
+  w().setText(Box::Text2, "5");
+  QTest::mouseClick(w().cmdRec(), Qt::LeftButton);
+  EXPECT_EQ(message(), "GM菅γ線感度を入力してください");
+  EXPECT_FALSE(w().messageBox()->isModal());
+  EXPECT_EQ(w().text(Box::Text1), "0");
+  EXPECT_EQ(w().text(Box::Text2), "0");
+  EXPECT_FALSE(audio_->recording);
+  EXPECT_TRUE(audio_->calls.empty());
+}
+
+TEST_F(StationTest, ButtonsFollowTheRecordingState) {
+  make();
+  ASSERT_FALSE(station_->startup());
+  startRecording();
+  EXPECT_FALSE(w().cmdRec()->isEnabled());
+  EXPECT_TRUE(w().cmdStop()->isEnabled());
+  EXPECT_EQ(w().focusWidget(), w().cmdStop());
+  const std::vector<std::string> startCalls(audio_->calls.begin(), audio_->calls.end());
+  EXPECT_EQ(startCalls.front(), "open");
+  EXPECT_EQ(startCalls[1], "add 0");
+  EXPECT_EQ(startCalls[16], "add 15");
+  EXPECT_EQ(startCalls[17], "start");
+
+  audio_->deliver(secondWithPulseCount(3));
+  EXPECT_EQ(w().text(Box::Text1), "1");
+  EXPECT_EQ(w().text(Box::Text2), "3");
+
+  audio_->calls.clear();
+  QTest::mouseClick(w().cmdStop(), Qt::LeftButton);
+  EXPECT_TRUE(w().cmdRec()->isEnabled());
+  EXPECT_FALSE(w().cmdStop()->isEnabled());
+  EXPECT_EQ(audio_->calls, (std::vector<std::string>{"stop", "close"}));
+}
+
+TEST_F(StationTest, SilenceButtonsReArmOnlyTheirOwnStage) {
+  make();
+  ASSERT_FALSE(station_->startup());
+  w().tick(Tick::Check2)->setChecked(true);
+  w().tick(Tick::Check3)->setChecked(true);
+  w().setText(Box::Text9, "0.01");
+  w().setText(Box::Text10, "0.02");
+  startRecording();
+  audio_->deliver(secondWithPulseCount(20));
+  EXPECT_EQ(sound_->playing, "daini.wav");
+  EXPECT_EQ(station_->cycle().alarms().alarm1Latch(), 1);
+  EXPECT_EQ(station_->cycle().alarms().alarm2Latch(), 1);
+
+  QTest::mouseClick(w().command(2), Qt::LeftButton);
+  EXPECT_EQ(sound_->playing, "");
+  EXPECT_EQ(station_->cycle().alarms().alarm1Latch(), 0);
+  EXPECT_EQ(station_->cycle().alarms().alarm2Latch(), 1);
+  audio_->deliver(secondWithPulseCount(20));
+  EXPECT_EQ(sound_->playing, "daiichi.wav");
+
+  QTest::mouseClick(w().command(3), Qt::LeftButton);
+  EXPECT_EQ(sound_->playing, "");
+  audio_->deliver(secondWithPulseCount(20));
+  EXPECT_EQ(sound_->playing, "daini.wav");
+}
+
+TEST_F(StationTest, RecordFolderDialogSetsTheFolderOrChangesNothingWhenCancelled) {
+  std::optional<std::string> answer = "/srv/rec/μSVHData_nnnntthh.csv";
+  SaveDialogRequest asked;
+  make([&](QWidget*, const SaveDialogRequest& r) {
+    asked = r;
+    return answer;
+  });
+  ASSERT_FALSE(station_->startup());
+  QTest::mouseClick(w().command(1), Qt::LeftButton);
+  EXPECT_EQ(asked.title, "収集データ保存フォルダ");
+  EXPECT_EQ(asked.fileName, "μSVHData_nnnntthh.csv");
+  EXPECT_EQ(asked.folder, programFolder_ + "data/");
+  EXPECT_EQ(asked.filters, (std::vector<std::string>{"テキスト ファイル (*.txt *.log)",
+                                                     "すべてのファイル (*)"}));
+  EXPECT_EQ(w().text(Box::Text11), "/srv/rec/μSVHData_nnnntthh.csv");
+  EXPECT_EQ(station_->saveFolder(), "/srv/rec/");
+  EXPECT_EQ(message(), "/srv/rec/");
+
+  answer.reset();
+  w().messageBox()->close();
+  QTest::mouseClick(w().command(1), Qt::LeftButton);
+  EXPECT_EQ(w().text(Box::Text11), "/srv/rec/μSVHData_nnnntthh.csv");
+  EXPECT_EQ(station_->saveFolder(), "/srv/rec/");
+}
+
+TEST_F(StationTest, MissingDayplotIsToldAndRatemonGoesOn) {
+  make();
+  ASSERT_FALSE(station_->startup());
+  QTest::mouseClick(w().command(4), Qt::LeftButton);
+  EXPECT_NE(message().find("dayplot"), std::string::npos);
+  EXPECT_TRUE(w().isEnabled());
+}
+
+TEST_F(StationTest, GraphWindowFollowsCheck5AndIsRedrawnEachSecond) {
+  make();
+  ASSERT_FALSE(station_->startup());
+  QTest::mouseClick(w().tick(Tick::Check5), Qt::LeftButton);
+  ASSERT_NE(station_->graphWindow(), nullptr);
+  GraphWindow* graph = station_->graphWindow();
+  EXPECT_TRUE(graph->isVisible());
+  EXPECT_EQ(graph->objectName(), "Form3");
+  EXPECT_EQ(graph->windowTitle().toStdString(), "放射線量　リアルタイムグラフ");
+  EXPECT_EQ(graph->size(), QSize(719, 395));
+  const QImage idle = graph->picture();
+
+  startRecording();
+  audio_->deliver(secondWithPulseCount(10));
+  EXPECT_NE(graph->picture(), idle);
+
+  graph->close();
+  EXPECT_FALSE(w().checked(Tick::Check5));
+
+  QTest::mouseClick(w().tick(Tick::Check5), Qt::LeftButton);
+  ASSERT_NE(station_->graphWindow(), nullptr);
+  EXPECT_TRUE(station_->graphWindow()->isVisible());
+  QTest::mouseClick(w().tick(Tick::Check5), Qt::LeftButton);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(station_->graphWindow(), nullptr);
+}
+
+TEST_F(StationTest, PulseTestShowsOneBufferAndStops) {
+  make();
+  ASSERT_FALSE(station_->startup());
+  w().tick(Tick::Check1)->setChecked(true);
+  startRecording();
+  audio_->deliver(secondWithPulseCount(2));
+  ASSERT_NE(station_->pulseWindow(), nullptr);
+  EXPECT_TRUE(station_->pulseWindow()->isVisible());
+  EXPECT_EQ(station_->pulseWindow()->windowTitle().toStdString(), "パルステストモード");
+  EXPECT_EQ(station_->pulseWindow()->size(), QSize(721, 173));
+  EXPECT_FALSE(audio_->recording);
+  EXPECT_TRUE(w().cmdRec()->isEnabled());
+  audio_->deliver(secondWithPulseCount(2));
+  EXPECT_EQ(w().text(Box::Text1), "1");
+}
+
+}  // namespace radmon

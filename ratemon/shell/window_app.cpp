@@ -1,0 +1,91 @@
+#include "window_app.h"
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QMessageBox>
+#include <filesystem>
+
+#include "sound_card_input.h"
+#include "text_files.h"
+#include "window_station.h"
+
+namespace radmon {
+namespace {
+
+// A source that could not be opened: start tells why and ratemon stays idle.
+class UnavailableInput final : public AudioInput {
+ public:
+  explicit UnavailableInput(std::string why) : why_(std::move(why)) {}
+  std::optional<std::string> openDevice() override { return why_; }
+  int16_t bufferCount() const override { return kBufferCount; }
+  int32_t bufferSize() const override { return kBufferSize; }
+  bool isRecording() const override { return false; }
+  void addBuffer(int16_t) override {}
+  void getBufferData(uint8_t*, int16_t, int32_t) override {}
+  void startRecording() override {}
+  void stopRecording() override {
+    if (events_) events_->stateChanged();
+  }
+  void closeDevice() override {}
+
+ private:
+  std::string why_;
+};
+
+}  // namespace
+
+void useJapaneseFont(QApplication& app) {
+  for (const char* file : {"/usr/share/fonts/opentype/ipaexfont-gothic/ipaexg.ttf",
+                           "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf"}) {
+    std::error_code ec;
+    if (!std::filesystem::exists(file, ec)) continue;
+    const int id = QFontDatabase::addApplicationFont(QString::fromUtf8(file));
+    const auto families = QFontDatabase::applicationFontFamilies(id);
+    if (families.isEmpty()) continue;
+    QFont font(families.first());
+    font.setPointSize(9);
+    app.setFont(font);
+    return;
+  }
+}
+
+int runWindows(int argc, char** argv, const std::string& inputSpec,
+               const InputFactory& openInput) {
+  QApplication app(argc, argv);
+  useJapaneseFont(app);
+
+  StationParts parts;
+  parts.programFolder = programFolder();
+  SoundCardInput* soundCard = nullptr;
+  if (inputSpec.empty() || inputSpec == "default" || inputSpec.starts_with("device:")) {
+    auto card = std::make_unique<SoundCardInput>(
+        inputSpec.starts_with("device:") ? inputSpec.substr(7) : std::string());
+    soundCard = card.get();
+    parts.input = std::move(card);
+  } else if (!openInput) {
+    parts.input = std::make_unique<UnavailableInput>("入力 " + inputSpec + " を開けません。");
+  } else {
+    auto opened = openInput(inputSpec, SystemClock().now().secondOfDay());
+    if (auto* error = std::get_if<std::string>(&opened)) {
+      parts.input = std::make_unique<UnavailableInput>(*error);
+    } else {
+      auto& driven = std::get<DrivenInput>(opened);
+      parts.input = std::move(driven.input);
+      parts.deliverNext = std::move(driven.deliverNext);
+    }
+  }
+
+  WindowStation station(std::move(parts));
+  if (soundCard) {
+    soundCard->setErrorHandler([&station](const std::string& m) { station.window().report(m); });
+  }
+  if (auto refused = station.startup()) {
+    QMessageBox::critical(nullptr, QString::fromUtf8(MainWindow::kCaption),
+                          QString::fromStdString(*refused));
+    return 1;
+  }
+  station.window().show();
+  return app.exec();
+}
+
+}  // namespace radmon

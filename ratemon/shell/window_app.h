@@ -1,0 +1,26 @@
+// ratemon with its windows: the entry of the GUI mode.
+#pragma once
+
+#include <string>
+
+class QApplication;
+
+#include "headless_station.h"
+
+namespace radmon {
+
+// Runs the windowed station until Form1 closes; the process exit code (1 when another
+// ratemon holds the lock file of the working folder).
+//
+// `inputSpec` names the sound source: empty or "default" for the system's default
+// sound-card input, "device:NAME" for the sound-card input whose id or description is
+// NAME; anything else (a WAV file, sim:CPM...) is opened with `openInput` and paced at
+// one buffer a second while recording.
+// Captions look the same on every machine where a Japanese font is installed (IPAex
+// Gothic, 9 pt, as near as Linux gets to the Windows dialog font).
+void useJapaneseFont(QApplication& app);
+
+int runWindows(int argc, char** argv, const std::string& inputSpec,
+               const InputFactory& openInput = {});
+
+}  // namespace radmon

@@ -1,0 +1,100 @@
+// The windowed station: wires Form1's controls and the audio input to the recording
+// cycle, runs startup and shutdown (lock file, ratemon.ini), the operator commands and
+// the two extra windows. The windows only show; the decisions are made here and in the
+// measuring core.
+//
+// Threading: the window thread only.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "audio_input.h"
+#include "graph_window.h"
+#include "local_time.h"
+#include "lock_file.h"
+#include "main_window.h"
+#include "pulse_test_window.h"
+#include "ratemon_settings.h"
+#include "recording_cycle.h"
+#include "sound_output.h"
+
+namespace radmon {
+
+// What the save dialog of Command1 is asked to show.
+struct SaveDialogRequest {
+  std::string title;      // "収集データ保存フォルダ"
+  std::string folder;     // the program's data folder
+  std::string fileName;   // "μSVHData_nnnntthh.csv"
+  std::vector<std::string> filters;
+};
+// Shows the dialog; the chosen path, or nothing when cancelled.
+using SaveDialog = std::function<std::optional<std::string>(QWidget*, const SaveDialogRequest&)>;
+
+struct StationParts {
+  std::string programFolder;                 // ends with the separator
+  std::string lockPath = LockFile::kDefaultPath;
+  std::unique_ptr<AudioInput> input;
+  // For inputs that do not raise their own events (WAV file, simulated tube): raises the
+  // next BufferDone, false at the end. Called once a second while recording.
+  std::function<bool()> deliverNext;
+  std::unique_ptr<SoundOutput> sound;        // null: AlarmPlayer
+  std::unique_ptr<Clock> clock;              // null: SystemClock
+  SaveDialog saveDialog;                     // null: Qt's file dialog
+  std::string dayplotPath;                   // empty: dayplot beside the program
+};
+
+class WindowStation final : public QObject, public CycleHooks {
+ public:
+  inline static const char* kDialogTitle = "収集データ保存フォルダ";
+  inline static const char* kPresetName = "μSVHData_nnnntthh.csv";
+
+  explicit WindowStation(StationParts parts);
+  ~WindowStation() override;
+
+  // Takes the lock file and restores the settings. The message for the operator when
+  // ratemon must not start (another ratemon holds the lock).
+  std::optional<std::string> startup();
+  // Saves the settings, stops and closes the input, releases the lock. Runs once, when
+  // Form1 closes (or at destruction when it never did).
+  void shutdown();
+
+  MainWindow& window() { return *window_; }
+  RecordingCycle& cycle() { return *cycle_; }
+  SoundOutput& sound() { return *sound_; }
+  GraphWindow* graphWindow() const { return graph_; }
+  PulseTestWindow* pulseWindow() const { return pulse_; }
+  const std::string& saveFolder() const { return cycle_->saveFolder(); }
+  std::string settingsPath() const;
+
+  // CycleHooks
+  void pulseTest(const std::vector<uint8_t>& samples, int threshold, int deadBand) override;
+  void redrawGraph() override;
+  void recordingStateChanged(bool recording) override;
+
+ private:
+  void startPressed();
+  void chooseRecordFolder();
+  void startDayplot();
+  void graphTicked(bool on);
+  RatemonSettings settingsFromWindow() const;
+  void showSettings(const RatemonSettings& s);
+
+  StationParts parts_;
+  std::unique_ptr<MainWindow> window_;
+  std::unique_ptr<SoundOutput> sound_;
+  std::unique_ptr<Clock> clock_;
+  std::unique_ptr<RecordingCycle> cycle_;
+  LockFile lock_;
+  QPointer<GraphWindow> graph_;
+  QPointer<PulseTestWindow> pulse_;
+  QTimer pace_;
+  bool shutDown_ = false;
+};
+
+}  // namespace radmon

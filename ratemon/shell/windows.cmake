@@ -1,0 +1,44 @@
+# ratemon's windows: main window, pulse test and real-time graph windows, the sound-card
+# input and the alarm player, and the GUI entry runWindows() that main() calls.
+
+# The two alarm sounds shipped beside the program, written at build time.
+add_library(alarm_tones STATIC alarm_tones.cpp)
+target_include_directories(alarm_tones PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(alarm_tones PUBLIC PkgConfig::SNDFILE)
+
+add_executable(alarm_wav_maker alarm_wav_maker.cpp)
+set_target_properties(alarm_wav_maker PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+target_link_libraries(alarm_wav_maker PRIVATE alarm_tones)
+add_custom_command(
+  OUTPUT ${PROGRAM_DIR}/daiichi.wav ${PROGRAM_DIR}/daini.wav
+  COMMAND alarm_wav_maker ${PROGRAM_DIR}
+  DEPENDS alarm_wav_maker
+  COMMENT "Writing the alarm sounds daiichi.wav and daini.wav")
+add_custom_target(alarm_sounds ALL DEPENDS ${PROGRAM_DIR}/daiichi.wav ${PROGRAM_DIR}/daini.wav)
+
+add_library(windows STATIC
+  main_window.cpp window_station.cpp graph_window.cpp pulse_test_window.cpp
+  window_drawing.cpp sound_card_input.cpp alarm_player.cpp window_app.cpp)
+target_include_directories(windows PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(windows PUBLIC station alarm_tones Qt6::Widgets Qt6::Multimedia)
+add_dependencies(windows alarm_sounds)
+
+find_package(Qt6 REQUIRED COMPONENTS Test)
+add_room_test(windows_test
+  SOURCES tests/window_station_test.cpp tests/window_drawing_test.cpp
+          tests/alarm_player_test.cpp
+  LIBS windows Qt6::Test)
+target_include_directories(windows_test PRIVATE ${CMAKE_SOURCE_DIR}/ratemon/measure/tests)
+
+# Plays into the shared null sink and records its monitor: never beside another audio test.
+add_executable(sound_card_test tests/sound_card_input_test.cpp)
+set_target_properties(sound_card_test PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+target_include_directories(sound_card_test PRIVATE ${CMAKE_SOURCE_DIR}/ratemon/measure/tests)
+target_link_libraries(sound_card_test PRIVATE windows Qt6::Test GTest::gtest_main GTest::gmock)
+gtest_discover_tests(sound_card_test DISCOVERY_TIMEOUT 60
+  PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" RESOURCE_LOCK audio TIMEOUT 120)
+
+# The windows on an invented tube signal: screenshots and a look without a sound card.
+add_executable(window_preview window_preview.cpp)
+set_target_properties(window_preview PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+target_link_libraries(window_preview PRIVATE windows)
