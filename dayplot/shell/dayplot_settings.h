@@ -12,7 +12,7 @@ namespace radmon {
 
 // Default text of the FTP server box; the built-in account rule of the upload compares
 // the server box against this very text.
-inline constexpr std::string_view kDefaultFtpServer = "ftp.example.jp";
+inline constexpr std::string_view kDefaultFtpServer = "ftp.example.com";
 
 // The controls' values. Check boxes hold 0 (cleared) or 1 (ticked); exactly one option
 // button is selected in a well-formed file, but a short file can leave none selected.

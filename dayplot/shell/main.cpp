@@ -12,7 +12,8 @@ namespace {
 
 constexpr const char* kUsage =
     "使い方: dayplot --process YYYYMMDD\n"
-    "  指定した日のグラフを描き、dayplot.ini の設定どおりに画像を保存します。\n";
+    "  指定した日のグラフを描き、dayplot.ini の設定どおりに画像を保存します。\n"
+    "  FTP転送が有効なら転送の終わりを待ち、失敗したときは終了コード3で終わります。\n";
 
 // Stderr carries the operator's messages; Qt's own notes (a missing runtime folder and
 // the like) would bury them. Real failures of Qt still come through.
@@ -27,7 +28,8 @@ int processMain(int argc, char** argv, std::string_view day) {
   QGuiApplication app(argc, argv);
   radmon::StderrMessages messages;
   radmon::SystemClock clock;
-  return radmon::runProcessMode(day, radmon::programFolder(), messages, clock);
+  radmon::SpawnLauncher launcher;
+  return radmon::runProcessMode(day, radmon::programFolder(), messages, clock, launcher);
 }
 
 }  // namespace

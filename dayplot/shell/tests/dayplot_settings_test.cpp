@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "settings_upload_source.h"
 #include "text_files.h"
 
 namespace radmon {
@@ -54,7 +55,7 @@ TEST_F(SettingsFileTest, DefaultsAreWrittenAsFourLines) {
             "\"03\",\"00\"\r\n"
             "1,0,0,0\r\n"
             "#TRUE#,#FALSE#,#FALSE#,#FALSE#\r\n"
-            "\"ftp.example.jp\",\"\",\"\",0,\"\"\r\n");
+            "\"ftp.example.com\",\"\",\"\",0,\"\"\r\n");
 }
 
 TEST_F(SettingsFileTest, RoundTripKeepsEveryControlAndIsOwnerOnly) {
@@ -157,6 +158,17 @@ TEST(DataFolderFromPath, CsvEndingNamesTheFolder) {
   EXPECT_EQ(dataFolderFromPath("/log/x.CSV", "/fb/"), "/fb/");
   EXPECT_EQ(dataFolderFromPath("x.csv", "/fb/"), "");
   EXPECT_EQ(dataFolderFromPath("/a/b/csv", "/fb/"), "/a/b/");
+}
+
+// The built-in account compares the server box against the box's own default text.
+TEST(SettingsUploadSource, BuiltInAccountWithTheServerBoxLeftAtItsDefault) {
+  DayplotSettings c;
+  c.Text13 = "pulsor01";
+  c.Text14 = "kobud";
+  const SettingsUploadSource source(c);
+  EXPECT_EQ(scriptPassword(source), "47584758");
+  c.Text12 = "ftp.example.jp";
+  EXPECT_EQ(scriptPassword(source), "kobud");
 }
 
 }  // namespace

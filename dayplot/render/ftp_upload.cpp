@@ -1,0 +1,98 @@
+#include "ftp_upload.h"
+
+#include <exception>
+
+#include "image_files.h"
+#include "text_files.h"
+
+namespace radmon {
+
+namespace {
+
+constexpr std::string_view kPlaceholderPassword = "kobud";
+constexpr std::string_view kBuiltInUserPrefix = "pulsor";
+
+}  // namespace
+
+std::string scriptPassword(const UploadSettings& settings) {
+  const std::string password = settings.passwordText();
+  const std::string user = settings.userText();
+  const bool builtIn = password == kPlaceholderPassword &&
+                       settings.serverText() == settings.defaultServerText() &&
+                       user.compare(0, kBuiltInUserPrefix.size(), kBuiltInUserPrefix) == 0;
+  return builtIn ? std::string(kBuiltInPassword) : password;
+}
+
+std::string ftpScriptText(const UploadSettings& settings, std::string_view localFile) {
+  std::string text;
+  auto line = [&text](std::string_view s) {
+    text += s;
+    text += "\r\n";
+  };
+  line("OPEN " + settings.serverText());
+  line(settings.userText());
+  line(scriptPassword(settings));
+  const std::string subFolder = settings.subFolderText();
+  if (!subFolder.empty()) line("cd " + subFolder);
+  line("bin");
+  line("mput \"" + std::string(localFile) + "\"");
+  line("disconnect");
+  line("bye");
+  return text;
+}
+
+std::string ftpScriptPath(const std::string& programFolder) {
+  return programFolder + "oldtemp.sys";
+}
+
+ProgramCommand ftpClientCommand(ClientPlatform platform, const std::string& programFolder,
+                                const std::string& scriptPath) {
+  ProgramCommand command;
+  command.program = platform == ClientPlatform::Windows ? std::string("ftp")
+                                                        : programFolder + "ftpscript";
+  command.arguments = {"-i", "-s:\"" + scriptPath + "\""};
+  return command;
+}
+
+std::string dayGraphJpegPath(const UploadSettings& settings, const std::string& DataFolder,
+                             std::string_view TargetDay, std::string_view todayYyyymmdd) {
+  return DataFolder + imageBaseName(settings.baseNameText(), TargetDay, todayYyyymmdd) +
+         ".jpg";
+}
+
+std::unique_ptr<StartedProcess> UploadFile(const UploadSettings& settings,
+                                           const std::string& localFile,
+                                           const std::string& programFolder,
+                                           ProcessLauncher& launcher, MessageSink& messages) {
+  try {
+    const std::string scriptPath = ftpScriptPath(programFolder);
+    // The script holds the password in clear: its owner alone may read it.
+    if (const auto error =
+            writeTextFile(scriptPath, ftpScriptText(settings, localFile), /*ownerOnly=*/true)) {
+      messages.show("FTP転送を行えません。スクリプトファイルを書き込めませんでした。\n" +
+                    *error);
+      return nullptr;
+    }
+    std::string error;
+    auto client =
+        launcher.start(ftpClientCommand(kThisPlatform, programFolder, scriptPath), error);
+    if (!client) messages.show(error);
+    return client;
+  } catch (const std::exception& e) {
+    messages.show(std::string("FTP転送を開始できません: ") + e.what());
+    return nullptr;
+  }
+}
+
+std::unique_ptr<StartedProcess> UploadDayGraph(const UploadSettings& settings,
+                                               const std::string& DataFolder,
+                                               std::string_view TargetDay,
+                                               std::string_view todayYyyymmdd,
+                                               const std::string& programFolder,
+                                               ProcessLauncher& launcher,
+                                               MessageSink& messages) {
+  return UploadFile(settings, dayGraphJpegPath(settings, DataFolder, TargetDay, todayYyyymmdd),
+                    programFolder, launcher, messages);
+}
+
+}  // namespace radmon

@@ -1,0 +1,75 @@
+// `UploadDayGraph`: publishes a file on the FTP server by writing a command script for
+// the command-line FTP client into the program folder and starting the client on it.
+// The client runs as a separate process; the caller may wait for it or let it go.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "messages.h"
+#include "process_launcher.h"
+
+namespace radmon {
+
+// The FTP settings of the settings window, read at the moment of the upload.
+class UploadSettings {
+ public:
+  virtual ~UploadSettings() = default;
+  virtual std::string serverText() const = 0;     // `Text12`, "host" or "host port"
+  virtual std::string userText() const = 0;       // `Text13`
+  virtual std::string passwordText() const = 0;   // `Text14`
+  virtual std::string subFolderText() const = 0;  // `Text15`, may be empty
+  virtual std::string baseNameText() const = 0;   // `Text3`
+  // The default text of `Text12`, which the built-in account rule compares against.
+  virtual std::string defaultServerText() const = 0;
+};
+
+inline constexpr std::string_view kBuiltInPassword = "47584758";
+
+// The password written to the script: the built-in one when the password box holds
+// "kobud", the server box its default text and the user name starts with "pulsor"
+// (all exact, case counts); otherwise the password box as it stands.
+std::string scriptPassword(const UploadSettings& settings);
+
+// The script's text, line by line, each ended by CR LF ("cd " only with a sub-folder).
+std::string ftpScriptText(const UploadSettings& settings, std::string_view localFile);
+
+// program folder (ending with the separator) + "oldtemp.sys".
+std::string ftpScriptPath(const std::string& programFolder);
+
+enum class ClientPlatform { Windows, Posix };
+#ifdef _WIN32
+inline constexpr ClientPlatform kThisPlatform = ClientPlatform::Windows;
+#else
+inline constexpr ClientPlatform kThisPlatform = ClientPlatform::Posix;
+#endif
+
+// The client and its arguments: the system's "ftp" on Windows, ftpscript from the
+// program folder elsewhere; both get -i and -s:"<script path>".
+ProgramCommand ftpClientCommand(ClientPlatform platform, const std::string& programFolder,
+                                const std::string& scriptPath);
+
+// The day graph's JPEG: `DataFolder` + the image base name + ".jpg".
+std::string dayGraphJpegPath(const UploadSettings& settings, const std::string& DataFolder,
+                             std::string_view TargetDay, std::string_view todayYyyymmdd);
+
+// Writes the script for `localFile` (owner-only) and starts the client without waiting.
+// The notice upload calls this with its own file. When the script cannot be written or
+// the client cannot be started, the reason goes to `messages` and no process is
+// returned; nothing is thrown.
+std::unique_ptr<StartedProcess> UploadFile(const UploadSettings& settings,
+                                           const std::string& localFile,
+                                           const std::string& programFolder,
+                                           ProcessLauncher& launcher, MessageSink& messages);
+
+// `UploadFile` for the JPEG of `TargetDay`, whether or not the JPEG option is ticked.
+std::unique_ptr<StartedProcess> UploadDayGraph(const UploadSettings& settings,
+                                               const std::string& DataFolder,
+                                               std::string_view TargetDay,
+                                               std::string_view todayYyyymmdd,
+                                               const std::string& programFolder,
+                                               ProcessLauncher& launcher,
+                                               MessageSink& messages);
+
+}  // namespace radmon

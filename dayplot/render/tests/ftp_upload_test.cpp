@@ -1,0 +1,217 @@
+// The FTP script and the client's command line, byte for byte, and the launcher that
+// starts the client.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "ftp_upload.h"
+
+namespace radmon {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+struct FakeSettings final : UploadSettings {
+  std::string server = "ftp.example.com", user = "U", password = "W", subFolder = "pub\\graph",
+              baseName = "μSVHGraph", defaultServer = "ftp.example.com";
+  std::string serverText() const override { return server; }
+  std::string userText() const override { return user; }
+  std::string passwordText() const override { return password; }
+  std::string subFolderText() const override { return subFolder; }
+  std::string baseNameText() const override { return baseName; }
+  std::string defaultServerText() const override { return defaultServer; }
+};
+
+struct Recorded final : MessageSink {
+  std::vector<std::string> shown;
+  void show(const std::string& message) override { shown.push_back(message); }
+};
+
+struct NoProcess final : StartedProcess {
+  ProcessOutcome wait(std::chrono::milliseconds) override { return {true, 0, ""}; }
+};
+
+struct RecordingLauncher final : ProcessLauncher {
+  std::vector<ProgramCommand> started;
+  std::string failWith;
+  std::unique_ptr<StartedProcess> start(const ProgramCommand& command,
+                                        std::string& error) override {
+    started.push_back(command);
+    if (!failWith.empty()) {
+      error = failWith;
+      return nullptr;
+    }
+    return std::make_unique<NoProcess>();
+  }
+};
+
+TEST(FtpScript, AllEightLinesWithTheSubFolderPassedOnUnchanged) {
+  FakeSettings s;
+  s.server = "H";
+  EXPECT_EQ(ftpScriptText(s, "C:\\mon\\data\\μSVHGraph.jpg"),
+            "OPEN H\r\nU\r\nW\r\ncd pub\\graph\r\nbin\r\n"
+            "mput \"C:\\mon\\data\\μSVHGraph.jpg\"\r\ndisconnect\r\nbye\r\n");
+}
+
+TEST(FtpScript, EmptySubFolderGivesSevenLinesAndAnEmptyPasswordLineStays) {
+  FakeSettings s;
+  s.server = "127.0.0.1 2121";
+  s.subFolder = "";
+  s.password = "";
+  EXPECT_EQ(ftpScriptText(s, "/d/g.jpg"),
+            "OPEN 127.0.0.1 2121\r\nU\r\n\r\nbin\r\nmput \"/d/g.jpg\"\r\ndisconnect\r\nbye\r\n");
+}
+
+TEST(FtpScript, BuiltInAccountOnlyWhenAllThreeConditionsHoldExactly) {
+  FakeSettings s;
+  s.user = "pulsor01";
+  s.password = "kobud";
+  EXPECT_EQ(scriptPassword(s), "47584758");
+  EXPECT_NE(ftpScriptText(s, "x").find("\r\npulsor01\r\n47584758\r\n"), std::string::npos);
+  s.user = "pulsor";  // exactly six characters is enough
+  EXPECT_EQ(scriptPassword(s), "47584758");
+
+  struct Miss {
+    const char* server;
+    const char* user;
+    const char* password;
+  };
+  for (const Miss& m : {Miss{"ftp.example.com", "pulsor01", ""},
+                        Miss{"ftp.example.com", "pulso", "kobud"},
+                        Miss{"ftp.other.jp", "pulsor01", "kobud"},
+                        Miss{"ftp.example.com ", "pulsor01", "kobud"},
+                        Miss{"FTP.EXAMPLE.COM", "pulsor01", "kobud"},
+                        Miss{"ftp.example.com", "Pulsor01", "kobud"},
+                        Miss{"ftp.example.com", "pulsor01", "Kobud"},
+                        Miss{"ftp.example.com", "pulsor01", "kobud "}}) {
+    s.server = m.server;
+    s.user = m.user;
+    s.password = m.password;
+    EXPECT_EQ(scriptPassword(s), m.password) << m.server << "/" << m.user << "/" << m.password;
+  }
+}
+
+TEST(FtpScript, JpegPathFollowsTheImageNameRule) {
+  FakeSettings s;
+  EXPECT_EQ(dayGraphJpegPath(s, "/mon/data/", "20110405", "20110405"),
+            "/mon/data/μSVHGraph.jpg");
+  EXPECT_EQ(dayGraphJpegPath(s, "/mon/data/", "20110404", "20110405"),
+            "/mon/data/μSVHGraph_20110404.jpg");
+  // A folder with spaces stays whole inside the quotes.
+  const std::string script =
+      ftpScriptText(s, dayGraphJpegPath(s, "/home/my station/gm data/", "20110404", "20110405"));
+  EXPECT_NE(script.find("\r\nmput \"/home/my station/gm data/μSVHGraph_20110404.jpg\"\r\n"),
+            std::string::npos);
+}
+
+TEST(FtpClientCommand, QuotedScriptPathOnBothPlatforms) {
+  const ProgramCommand windows =
+      ftpClientCommand(ClientPlatform::Windows, "C:\\prog\\", "C:\\prog\\oldtemp.sys");
+  EXPECT_EQ(windows.commandLine(), "ftp -i -s:\"C:\\prog\\oldtemp.sys\"");
+
+  const ProgramCommand posix = ftpClientCommand(ClientPlatform::Posix, "/opt/gm station/",
+                                                ftpScriptPath("/opt/gm station/"));
+  EXPECT_EQ(posix.program, "/opt/gm station/ftpscript");
+  EXPECT_EQ(posix.arguments,
+            (std::vector<std::string>{"-i", "-s:\"/opt/gm station/oldtemp.sys\""}));
+}
+
+class UploadFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/dayplot_upload_XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    program_ = std::string(pattern) + "/";
+  }
+  void TearDown() override { fs::remove_all(program_); }
+  std::string readBytes(const std::string& path) {
+    std::ostringstream text;
+    text << std::ifstream(path, std::ios::binary).rdbuf();
+    return text.str();
+  }
+
+  std::string program_;
+  FakeSettings settings_;
+  RecordingLauncher launcher_;
+  Recorded messages_;
+};
+
+TEST_F(UploadFileTest, WritesTheScriptOwnerOnlyThenStartsTheClientOnIt) {
+  const std::string script = program_ + "oldtemp.sys";
+  // An earlier script readable by everyone is replaced by an owner-only one.
+  std::ofstream(script) << "old";
+  fs::permissions(script, fs::perms::all);
+  settings_.password = "secret";
+  auto client = UploadDayGraph(settings_, "/mon/data/", "20110404", "20110405", program_,
+                               launcher_, messages_);
+  ASSERT_NE(client, nullptr);
+  EXPECT_TRUE(messages_.shown.empty());
+  EXPECT_EQ(readBytes(script), ftpScriptText(settings_, "/mon/data/μSVHGraph_20110404.jpg"));
+  struct stat st {};
+  ASSERT_EQ(::stat(script.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  ASSERT_EQ(launcher_.started.size(), 1u);
+  EXPECT_EQ(launcher_.started[0], ftpClientCommand(ClientPlatform::Posix, program_, script));
+}
+
+TEST_F(UploadFileTest, UnwritableProgramFolderIsReportedAndNothingStarts) {
+  // A folder that has gone away fails for root too, unlike one without write permission.
+  EXPECT_EQ(UploadFile(settings_, "/d/n.jpg", program_ + "gone/", launcher_, messages_),
+            nullptr);
+  EXPECT_TRUE(launcher_.started.empty());
+  ASSERT_EQ(messages_.shown.size(), 1u);
+  EXPECT_NE(messages_.shown[0].find("スクリプトファイルを書き込めません"), std::string::npos);
+}
+
+TEST_F(UploadFileTest, ClientThatCannotStartIsReportedAndTheNextUploadTriesAgain) {
+  launcher_.failWith = "FTPクライアントを起動できません: x";
+  EXPECT_EQ(UploadFile(settings_, "/d/n.jpg", program_, launcher_, messages_), nullptr);
+  EXPECT_EQ(messages_.shown, std::vector<std::string>{launcher_.failWith});
+  launcher_.failWith.clear();
+  EXPECT_NE(UploadFile(settings_, "/d/n.jpg", program_, launcher_, messages_), nullptr);
+  EXPECT_EQ(launcher_.started.size(), 2u);
+}
+
+TEST(SpawnLauncher, CatchesExitStatusAndBothOutputStreams) {
+  SpawnLauncher launcher;
+  std::string error;
+  auto process =
+      launcher.start({"/bin/sh", {"-c", "echo \"to out\"; echo 'to err' >&2; exit 4"}}, error);
+  ASSERT_NE(process, nullptr) << error;
+  const ProcessOutcome outcome = process->wait(10s);
+  EXPECT_TRUE(outcome.finished);
+  EXPECT_EQ(outcome.exitStatus, 4);
+  EXPECT_EQ(outcome.output, "to out\nto err\n");
+}
+
+TEST(SpawnLauncher, MissingProgramIsAnErrorNotAnEnd) {
+  SpawnLauncher launcher;
+  std::string error;
+  EXPECT_EQ(launcher.start({"/nonexistent/ftpscript", {"-i"}}, error), nullptr);
+  EXPECT_NE(error.find("/nonexistent/ftpscript"), std::string::npos);
+}
+
+TEST(SpawnLauncher, WaitIsBoundedAndADroppedHandleDoesNotBlock) {
+  SpawnLauncher launcher;
+  std::string error;
+  auto slow = launcher.start({"sleep", {"30"}}, error);
+  ASSERT_NE(slow, nullptr) << error;
+  const auto begin = std::chrono::steady_clock::now();
+  const ProcessOutcome outcome = slow->wait(200ms);
+  EXPECT_FALSE(outcome.finished);
+  EXPECT_EQ(outcome.exitStatus, -1);
+  EXPECT_LT(std::chrono::steady_clock::now() - begin, 5s);
+
+  auto dropped = launcher.start({"sleep", {"0.2"}}, error);
+  ASSERT_NE(dropped, nullptr) << error;
+  dropped.reset();  // runs on and is reaped by itself
+  EXPECT_LT(std::chrono::steady_clock::now() - begin, 5s);
+}
+
+}  // namespace
+}  // namespace radmon

@@ -1,0 +1,125 @@
+// `dayplot --process` with FTP transfer ticked, from a program folder of its own that
+// holds copies of dayplot and ftpscript, against a real FTP server on 127.0.0.1.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "local_ftp_server.h"
+
+namespace radmon::ftp::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+std::string readBytes(const fs::path& path) {
+  std::ostringstream text;
+  text << std::ifstream(path, std::ios::binary).rdbuf();
+  return text.str();
+}
+
+class UploadRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/dayplot_upload_e2e_XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    dir_ = pattern;
+    root_ = dir_ / "root";
+    program_ = dir_ / "gm station";  // spaces in the program and data folders
+    data_ = program_ / "data";
+    fs::create_directories(root_ / "pub" / "graph");
+    fs::create_directories(data_);
+    for (const char* name : {"dayplot", "ftpscript"}) {
+      fs::copy_file(fs::path(PROGRAM_DIR) / name, program_ / name);
+    }
+    const auto error = server_.start(root_, dir_ / "server.log");
+    ASSERT_FALSE(error) << *error;
+  }
+  void TearDown() override {
+    server_.stop();
+    fs::remove_all(dir_);
+  }
+
+  void writeDay() {
+    std::ofstream(data_ / "μSVHData20110401.csv", std::ios::binary)
+        << "\"2011/04/01\",\"00:00\",0.1,1,1,60\r\n\"2011/04/01\",\"12:30\",0.2,1,1,60\r\n";
+  }
+  void writeIni(const std::string& password, int check5 = 1) {
+    std::ofstream(program_ / "dayplot.ini", std::ios::binary)
+        << "\"here\",\"\",\"graph\",\"2\",\"μSVHData\",\"tube\",\"03\",\"00\"\r\n"
+           "1,0,0,0\r\n#TRUE#,#FALSE#,#FALSE#,#FALSE#\r\n"
+           "\"127.0.0.1 "
+        << server_.port() << "\",\"" << LocalFtpServer::kUser << "\",\"" << password << "\","
+        << check5 << ",\"pub\\graph\"\r\n";
+  }
+  ProgramRun process() {
+    return runProgram({(program_ / "dayplot").string(), "--process", "20110401"}, 120s);
+  }
+
+  fs::path dir_, root_, program_, data_;
+  LocalFtpServer server_;
+};
+
+TEST_F(UploadRun, TheJpegArrivesByteForByteInTheSubFolder) {
+  writeDay();
+  writeIni(LocalFtpServer::kPassword);
+  const ProgramRun run = process();
+  ASSERT_EQ(run.status, 0) << run.output;
+  const fs::path sent = data_ / "graph_20110401.jpg";
+  ASSERT_TRUE(fs::is_regular_file(sent));
+  EXPECT_EQ(readBytes(root_ / "pub" / "graph" / "graph_20110401.jpg"), readBytes(sent));
+
+  // The script stays behind with the password in it, readable by its owner alone.
+  const fs::path script = program_ / "oldtemp.sys";
+  EXPECT_EQ(readBytes(script), "OPEN 127.0.0.1 " + std::to_string(server_.port()) +
+                                   "\r\nstation\r\ngm tube 47\r\ncd pub\\graph\r\nbin\r\n"
+                                   "mput \"" + sent.string() + "\"\r\ndisconnect\r\nbye\r\n");
+  struct stat st {};
+  ASSERT_EQ(::stat(script.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+TEST_F(UploadRun, MissingDayFileStillSendsTheEarlierJpegAndKeepsExitOne) {
+  std::ofstream(data_ / "graph_20110401.jpg", std::ios::binary) << "earlier graph";
+  writeIni(LocalFtpServer::kPassword);
+  const ProgramRun run = process();
+  EXPECT_EQ(run.status, 1) << run.output;
+  EXPECT_NE(run.output.find("ファイルがありません"), std::string::npos) << run.output;
+  EXPECT_EQ(readBytes(root_ / "pub" / "graph" / "graph_20110401.jpg"), "earlier graph");
+}
+
+TEST_F(UploadRun, RefusedLoginAndStoppedServerExitThreeWithTheClientsReason) {
+  writeDay();
+  writeIni("wrong password");
+  ProgramRun run = process();
+  EXPECT_EQ(run.status, 3) << run.output;
+  EXPECT_NE(run.output.find("FTP転送に失敗しました"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("530"), std::string::npos) << run.output;
+  EXPECT_TRUE(fs::is_regular_file(data_ / "graph_20110401.jpg"));  // drawn all the same
+  EXPECT_FALSE(fs::exists(root_ / "pub" / "graph" / "graph_20110401.jpg"));
+
+  writeIni(LocalFtpServer::kPassword);
+  server_.stop();
+  run = process();
+  EXPECT_EQ(run.status, 3) << run.output;
+  EXPECT_FALSE(run.timedOut);
+  EXPECT_NE(run.output.find("FTP転送に失敗しました"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("connect"), std::string::npos) << run.output;
+}
+
+TEST_F(UploadRun, TransferNotTickedStartsNoClient) {
+  writeDay();
+  writeIni(LocalFtpServer::kPassword, 0);
+  const ProgramRun run = process();
+  EXPECT_EQ(run.status, 0) << run.output;
+  EXPECT_FALSE(fs::exists(program_ / "oldtemp.sys"));
+  EXPECT_FALSE(fs::exists(root_ / "pub" / "graph" / "graph_20110401.jpg"));
+}
+
+}  // namespace
+}  // namespace radmon::ftp::testing
