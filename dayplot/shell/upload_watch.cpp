@@ -25,23 +25,32 @@ std::string uploadOutcomeText(const UploadOutcome& o) {
   return when + " FTP転送失敗: " + o.file + " (" + o.reason + ")";
 }
 
-void UploadWatch::add(std::unique_ptr<StartedProcess> client, std::string file) {
-  if (client) clients_.push_back({std::move(client), std::move(file)});
+void UploadWatch::request(Starter start, std::string file) {
+  for (const Upload& upload : waiting_) {
+    if (upload.file == file) return;
+  }
+  waiting_.push_back({std::move(start), std::move(file)});
+  if (!running_) startNext();
+}
+
+void UploadWatch::startNext() {
+  while (!running_ && !waiting_.empty()) {
+    Upload next = std::move(waiting_.front());
+    waiting_.pop_front();
+    running_ = next.start();
+    runningFile_ = std::move(next.file);
+  }
 }
 
 std::vector<UploadOutcome> UploadWatch::collect(const LocalDateTime& now) {
   std::vector<UploadOutcome> ended;
-  std::vector<Client> running;
-  for (Client& client : clients_) {
-    const auto outcome = client.process->poll();
-    if (!outcome) {
-      running.push_back(std::move(client));
-      continue;
-    }
-    const bool ok = outcome->finished && outcome->exitStatus == 0;
-    ended.push_back({now, client.file, ok, ok ? std::string() : clientReason(*outcome)});
-  }
-  clients_ = std::move(running);
+  if (!running_) return ended;
+  const auto outcome = running_->poll();
+  if (!outcome) return ended;
+  const bool ok = outcome->finished && outcome->exitStatus == 0;
+  ended.push_back({now, runningFile_, ok, ok ? std::string() : clientReason(*outcome)});
+  running_.reset();
+  startNext();
   return ended;
 }
 
@@ -49,10 +58,15 @@ void startDayGraphUpload(const DayplotSettings& controls, const std::string& Dat
                          const std::string& TargetDay, const std::string& today,
                          const std::string& programFolder, ProcessLauncher& launcher,
                          MessageSink& messages, UploadWatch& watch) {
-  const SettingsUploadSource source(controls);
-  watch.add(UploadDayGraph(source, DataFolder, TargetDay, today, programFolder, launcher,
-                           messages),
-            dayGraphJpegPath(source, DataFolder, TargetDay, today));
+  const std::string file = dayGraphJpegPath(SettingsUploadSource(controls), DataFolder,
+                                            TargetDay, today);
+  // The settings as they are now, even if the upload has to wait for another.
+  watch.request(
+      [=, &launcher, &messages] {
+        return UploadDayGraph(SettingsUploadSource(controls), DataFolder, TargetDay, today,
+                              programFolder, launcher, messages);
+      },
+      file);
 }
 
 std::string noticeImagePath(const DayplotSettings& controls, const std::string& programFolder) {
@@ -61,9 +75,13 @@ std::string noticeImagePath(const DayplotSettings& controls, const std::string& 
 
 void startNoticeUpload(const DayplotSettings& controls, const std::string& programFolder,
                        ProcessLauncher& launcher, MessageSink& messages, UploadWatch& watch) {
-  const SettingsUploadSource source(controls);
   const std::string file = noticeImagePath(controls, programFolder);
-  watch.add(UploadFile(source, file, programFolder, launcher, messages), file);
+  watch.request(
+      [=, &launcher, &messages] {
+        return UploadFile(SettingsUploadSource(controls), file, programFolder, launcher,
+                          messages);
+      },
+      file);
 }
 
 }  // namespace radmon

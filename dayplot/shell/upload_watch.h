@@ -1,8 +1,12 @@
 // The FTP clients that dayplot has started and not yet heard back from. Nobody waits
 // for a client: a timer asks now and then which have ended, and their outcome (the
-// time, success or the client's own reason) is shown to the operator.
+// time, success or the client's own reason) is shown to the operator. Every upload
+// writes the same script file, so one client runs at a time: an upload asked for while
+// another runs is started when that one has ended.
 #pragma once
 
+#include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,18 +33,30 @@ std::string clientReason(const ProcessOutcome& outcome);
 
 class UploadWatch {
  public:
-  void add(std::unique_ptr<StartedProcess> client, std::string file);
-  // The clients that have ended since the last call, stamped with `now`, in the order
-  // they were started. Never blocks.
+  // Writes the script and starts the client; no process when it could not (the reason
+  // has been shown).
+  using Starter = std::function<std::unique_ptr<StartedProcess>()>;
+
+  // Starts the upload of `file` now when no client runs, else once the running one has
+  // ended. A file already waiting is not asked for twice.
+  void request(Starter start, std::string file);
+  // The outcome of the client that has ended since the last call, stamped with `now`,
+  // after which the next upload in line is started. Never blocks.
   std::vector<UploadOutcome> collect(const LocalDateTime& now);
-  bool empty() const { return clients_.empty(); }
+  // No client running and none waiting.
+  bool empty() const { return !running_ && waiting_.empty(); }
+  size_t waiting() const { return waiting_.size(); }
 
  private:
-  struct Client {
-    std::unique_ptr<StartedProcess> process;
+  struct Upload {
+    Starter start;
     std::string file;
   };
-  std::vector<Client> clients_;
+  void startNext();
+
+  std::unique_ptr<StartedProcess> running_;
+  std::string runningFile_;
+  std::deque<Upload> waiting_;
 };
 
 // `UploadDayGraph` for `TargetDay` with the controls as they are now; the client, if it

@@ -55,7 +55,7 @@ TEST_F(HeadlessTest, BothRunsInOneTickDrawUploadAndSayWhen) {
   tickAt({2011, 3, 16, 0, 20, 0});
   EXPECT_TRUE(folder_.exists("data/μSVHGraph.jpg"));
   EXPECT_TRUE(folder_.exists("data/μSVHGraph_20110315.jpg"));
-  ASSERT_EQ(launcher_.started.size(), 2u);
+  ASSERT_EQ(launcher_.started.size(), 1u);  // the second waits for the script file
   const std::string log = err_.str();
   const size_t today = log.find("2011/03/16 00:20:00 当日分 20110316 を処理します");
   const size_t yesterday = log.find("2011/03/16 00:20:00 昨日分 20110315 を処理します");
@@ -64,6 +64,13 @@ TEST_F(HeadlessTest, BothRunsInOneTickDrawUploadAndSayWhen) {
   EXPECT_LT(today, yesterday);
 
   // Outcomes as the clients end, with the client's reason.
+  d.pollUploads();
+  EXPECT_EQ(launcher_.started.size(), 1u);
+  launcher_.end(0, 0);
+  d.pollUploads();
+  EXPECT_NE(err_.str().find("FTP転送成功: " + folder_.data() + "μSVHGraph.jpg"), std::string::npos);
+  ASSERT_EQ(launcher_.started.size(), 2u);
+  EXPECT_TRUE(d.uploadsRunning());
   clock_.set({2011, 3, 16, 0, 20, 3});
   launcher_.end(1, 1, "226 ok\n550 No such directory.\n");
   d.pollUploads();
@@ -72,10 +79,6 @@ TEST_F(HeadlessTest, BothRunsInOneTickDrawUploadAndSayWhen) {
                             "directory.)"),
             std::string::npos)
       << err_.str();
-  EXPECT_TRUE(d.uploadsRunning());
-  launcher_.end(0, 0);
-  d.pollUploads();
-  EXPECT_NE(err_.str().find("FTP転送成功: " + folder_.data() + "μSVHGraph.jpg"), std::string::npos);
   EXPECT_FALSE(d.uploadsRunning());
 
   ASSERT_TRUE(folder_.exists("oldtemp.sys"));
@@ -102,6 +105,39 @@ TEST_F(HeadlessTest, WithoutSettingsFileItSaysThatNothingWillRun) {
   for (int m = 1; m <= 60; ++m) tickAt({2011, 3, 16, 10 + m / 60, m % 60, 1});
   EXPECT_FALSE(folder_.exists("data/μSVHGraph.jpg"));
   EXPECT_TRUE(launcher_.started.empty());
+}
+
+TEST(UploadWatch, OneClientAtATimeEachWaitingFileOnceAndFailedStartsSkipped) {
+  FakeLauncher launcher;
+  UploadWatch watch;
+  std::string error;
+  auto starter = [&] { return launcher.start({"ftpscript", {}}, error); };
+  int refused = 0;
+  watch.request(starter, "a.jpg");
+  watch.request(starter, "b.jpg");
+  watch.request(starter, "b.jpg");  // already waiting
+  watch.request([&]() -> std::unique_ptr<StartedProcess> { ++refused; return nullptr; }, "c.jpg");
+  watch.request(starter, "d.jpg");
+  EXPECT_EQ(launcher.started.size(), 1u);
+  EXPECT_EQ(watch.waiting(), 3u);
+
+  const LocalDateTime t{2011, 3, 16, 1, 2, 3};
+  EXPECT_TRUE(watch.collect(t).empty());
+  launcher.end(0, 0);
+  auto ended = watch.collect(t);
+  ASSERT_EQ(ended.size(), 1u);
+  EXPECT_TRUE(ended[0].succeeded);
+  EXPECT_EQ(ended[0].file, "a.jpg");
+  EXPECT_EQ(launcher.started.size(), 2u);  // b
+  launcher.end(1, -1);                      // killed by a signal
+  ended = watch.collect(t);
+  ASSERT_EQ(ended.size(), 1u);
+  EXPECT_EQ(ended[0].reason, "FTPクライアントが異常終了しました");
+  EXPECT_EQ(refused, 1);                   // c could not start, d went on
+  EXPECT_EQ(launcher.started.size(), 3u);
+  launcher.end(2, 0);
+  watch.collect(t);
+  EXPECT_TRUE(watch.empty());
 }
 
 }  // namespace

@@ -287,36 +287,39 @@ TEST_F(FormTest, ScheduledRunsCloseTheGraphWindowAndUploadWhenTicked) {
   click("Command3");  // a manual run leaves the window open...
   QPointer<GraphForm> manual = w.Form1();
   ASSERT_TRUE(manual && manual->isVisible());
-  launcher_.started.clear();
-  launcher_.outcomes.clear();
+  ASSERT_EQ(launcher_.started.size(), 1u);
 
   tickAt({2011, 3, 16, 10, 20, 0});  // ...and the next scheduled run closes it
   EXPECT_EQ(w.TargetDay(), "20110316");
   EXPECT_TRUE(folder_.exists("data/μSVHGraph.jpg"));  // today's graph: no date in the name
   EXPECT_TRUE(!w.Form1() || !w.Form1()->isVisible());
-  ASSERT_EQ(launcher_.started.size(), 1u);
-  EXPECT_NE(folder_.read("oldtemp.sys").find("mput \"" + folder_.data() + "μSVHGraph.jpg\""),
-            std::string::npos);
-
-  // The outcome appears when the client ends, not before.
+  // The manual run's client still runs: the next one waits for the script file.
+  EXPECT_EQ(launcher_.started.size(), 1u);
   auto* status = find<QLabel>("Label24");
   const QString before = status->text();
   w.pollUploads();
-  EXPECT_EQ(status->text(), before);
+  EXPECT_EQ(status->text(), before);  // nothing ended, nothing shown
+  launcher_.end(0, 0);
+  w.pollUploads();
+  EXPECT_TRUE(status->text().contains("FTP転送成功"));
+  ASSERT_EQ(launcher_.started.size(), 2u);
+  EXPECT_NE(folder_.read("oldtemp.sys").find("mput \"" + folder_.data() + "μSVHGraph.jpg\""),
+            std::string::npos);
+
   clock_.set({2011, 3, 16, 10, 20, 4});
-  launcher_.end(0, 1, "connecting\n530 Login incorrect.\n");
+  launcher_.end(1, 1, "connecting\n530 Login incorrect.\n");
   w.pollUploads();
   EXPECT_EQ(status->text(), "最後のFTP転送: 2011/03/16 10:20:04 FTP転送失敗: " +
                                 QString::fromStdString(folder_.data()) +
                                 "μSVHGraph.jpg (FTPクライアントの終了コード 1: 530 Login incorrect.)");
 
   tickAt({2011, 3, 16, 10, 25, 0});  // not on the period
-  EXPECT_EQ(launcher_.started.size(), 1u);
+  EXPECT_EQ(launcher_.started.size(), 2u);
   tickAt({2011, 3, 16, 10, 30, 1});
-  ASSERT_EQ(launcher_.started.size(), 2u);
-  launcher_.end(1, 0);
+  ASSERT_EQ(launcher_.started.size(), 3u);
+  launcher_.end(2, 0);
   QTest::qWait(400);  // the window's own poll timer picks it up
-  EXPECT_TRUE(status->text().contains("FTP転送成功"));
+  EXPECT_TRUE(status->text().startsWith("最後のFTP転送: 2011/03/16 10:30:01 FTP転送成功"));
 }
 
 TEST_F(FormTest, MissingFileMessageDoesNotStallLaterTicksAndStaysSingle) {
@@ -331,9 +334,17 @@ TEST_F(FormTest, MissingFileMessageDoesNotStallLaterTicksAndStaysSingle) {
   tickAt({2011, 3, 16, 0, 10, 0});  // both runs in one tick, today's first
   EXPECT_EQ(w.TargetDay(), "20110315");
   EXPECT_EQ(messageText(), "ファイルがありません");
-  // No file for either day, yet both uploads start (an earlier JPEG may be there).
+  // No file for either day, yet both uploads go (an earlier JPEG may be there), one
+  // after the other.
+  ASSERT_EQ(launcher_.started.size(), 1u);
+  EXPECT_NE(folder_.read("oldtemp.sys").find("μSVHGraph.jpg"), std::string::npos);
+  launcher_.end(0, 0);
+  w.pollUploads();
   ASSERT_EQ(launcher_.started.size(), 2u);
+  EXPECT_NE(folder_.read("oldtemp.sys").find("μSVHGraph_20110315.jpg"), std::string::npos);
+  launcher_.end(1, 0);
   tickAt({2011, 3, 16, 0, 20, 0});  // the message is still unread
+  w.pollUploads();
   EXPECT_EQ(launcher_.started.size(), 3u);
   EXPECT_EQ(openMessageBoxes(), 1);
 }
