@@ -8,13 +8,18 @@ std::string clientReason(const ProcessOutcome& outcome) {
   std::string reason = outcome.exitStatus < 0
                            ? std::string("FTPクライアントが異常終了しました")
                            : "FTPクライアントの終了コード " + std::to_string(outcome.exitStatus);
-  // The last line the client wrote says what went wrong in its own words.
-  std::string_view output = outcome.output;
-  while (!output.empty() && (output.back() == '\n' || output.back() == '\r')) {
-    output.remove_suffix(1);
+  // The client's own words: ftpscript says "失敗: …" for the step that failed, before
+  // its summary; any other client's last line is its best guess.
+  std::string_view last;
+  std::string_view rest = outcome.output;
+  while (!rest.empty()) {
+    const size_t end = rest.find_first_of("\r\n");
+    const std::string_view line = rest.substr(0, end);
+    rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+    if (line.empty()) continue;
+    last = line;
+    if (line.starts_with("失敗")) break;
   }
-  const size_t start = output.find_last_of("\r\n");
-  const std::string_view last = start == std::string_view::npos ? output : output.substr(start + 1);
   if (!last.empty()) reason += ": " + std::string(last);
   return reason;
 }

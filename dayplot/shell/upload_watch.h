@@ -22,13 +22,14 @@ struct UploadOutcome {
   LocalDateTime endedAt;
   std::string file;    // the local file that was to be sent
   bool succeeded = false;
-  std::string reason;  // the client's exit status and its last line, when it failed
+  std::string reason;  // the client's exit status and its words, when it failed
 };
 
 // One line for the window or the log, e.g. "2011/03/15 10:20:03 FTP転送成功: /…/g.jpg".
 std::string uploadOutcomeText(const UploadOutcome& outcome);
 
-// The client's reason for a failure: its exit status and the last line it wrote.
+// The client's reason for a failure: its exit status and the line that says what
+// failed (the first "失敗" line of ftpscript, else the last line written).
 std::string clientReason(const ProcessOutcome& outcome);
 
 class UploadWatch {

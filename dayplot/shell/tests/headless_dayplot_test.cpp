@@ -129,10 +129,14 @@ TEST(UploadWatch, OneClientAtATimeEachWaitingFileOnceAndFailedStartsSkipped) {
   EXPECT_TRUE(ended[0].succeeded);
   EXPECT_EQ(ended[0].file, "a.jpg");
   EXPECT_EQ(launcher.started.size(), 2u);  // b
-  launcher.end(1, -1);                      // killed by a signal
+  launcher.end(1, 1,
+               "接続: h:21\n失敗: 行 1 OPEN: ログインできません\n中止: 行 1 以降は実行しません\n"
+               "終了: 転送成功 0 件, 失敗 0 件\n");
   ended = watch.collect(t);
   ASSERT_EQ(ended.size(), 1u);
-  EXPECT_EQ(ended[0].reason, "FTPクライアントが異常終了しました");
+  EXPECT_FALSE(ended[0].succeeded);
+  EXPECT_EQ(ended[0].reason, "FTPクライアントの終了コード 1: 失敗: 行 1 OPEN: ログインできません");
+  EXPECT_EQ(clientReason({false, -1, ""}), "FTPクライアントが異常終了しました");
   EXPECT_EQ(refused, 1);                   // c could not start, d went on
   EXPECT_EQ(launcher.started.size(), 3u);
   launcher.end(2, 0);
