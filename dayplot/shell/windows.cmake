@@ -38,3 +38,9 @@ else()
   message(WARNING "libfaketime not found (Debian package libfaketime): "
                   "the end-to-end test of dayplot --headless is not built")
 endif()
+
+# The windows on an invented day: screenshots and a look without a station.
+add_executable(dayplot_window_preview window_preview.cpp)
+set_target_properties(dayplot_window_preview PROPERTIES
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+target_link_libraries(dayplot_window_preview PRIVATE dayplot_windows)
