@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -40,10 +41,16 @@ FormDialogs withRealDialogs(FormDialogs dialogs, QWidget* parent) {
       // The day files end in .csv: show every file rather than the text files.
       dialog.selectNameFilter(request.filters.split('\n').last());
       dialog.selectFile(request.initialPath);
-      if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return std::nullopt;
+      for (;;) {
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+          return std::nullopt;
+        }
+        const QString chosen = dialog.selectedFiles().first();
+        // Only a folder that exists will do; the file itself is never written.
+        if (QFileInfo(chosen).absoluteDir().exists()) return chosen;
+        QMessageBox::warning(parent, kProgramTitle,
+                             "フォルダがありません: " + QFileInfo(chosen).absolutePath());
       }
-      return dialog.selectedFiles().first();
     };
   }
   if (!dialogs.showFolder) {
