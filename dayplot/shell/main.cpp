@@ -108,7 +108,16 @@ int main(int argc, char** argv) {
     return processMain(argc, argv, argv[2]);
   }
   if (argc == 2 && std::string_view(argv[1]) == "--headless") return headlessMain(argc, argv);
-  if (argc == 1) return radmon::runWindows(argc, argv);
+  if (argc == 1) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+      std::fputs("画面がないため設定画面を開けません。画面なしで定時処理するには "
+                 "dayplot --headless を使ってください。\n",
+                 stderr);
+      return 1;
+    }
+    return radmon::runWindows(argc, argv);
+  }
   std::fputs(kUsage, stderr);
   return radmon::kProcessFailed;
 }
