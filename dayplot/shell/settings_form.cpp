@@ -321,10 +321,11 @@ void SettingsForm::startSequence() {
 }
 
 void SettingsForm::fillCombo1() {
-  // Always the program's own data folder, whatever the data folder setting says.
+  // Always the program's own data folder, whatever the data folder setting says; by
+  // name, so the days come in order, and without hidden files, as a listing shows them.
   const QDir data(q(parts_.programFolder + "data"));
   const QString prefix = Text5_->text();
-  for (const QString& name : data.entryList(QDir::Files | QDir::Hidden, QDir::Name)) {
+  for (const QString& name : data.entryList(QDir::Files, QDir::Name)) {
     if (name.startsWith(prefix, Qt::CaseInsensitive) &&
         name.endsWith("csv", Qt::CaseInsensitive)) {
       Combo1_->addItem(name);
