@@ -14,7 +14,7 @@ target_link_libraries(dayplot_windows PUBLIC dayplot_schedule Qt6::Widgets)
 find_package(Qt6 REQUIRED COMPONENTS Test)
 add_room_test(dayplot_windows_test
   SOURCES tests/scheduler_test.cpp tests/headless_dayplot_test.cpp
-          tests/settings_form_test.cpp
+          tests/settings_form_test.cpp tests/bad_input_test.cpp
   LIBS dayplot_windows Qt6::Test)
 
 # The real program under a faked clock (libfaketime) against a real FTP server.
