@@ -92,7 +92,9 @@ std::string shortestText(double value) {
     std::snprintf(buf, sizeof buf, "%.*g", digits, value);
     if (std::strtod(buf, nullptr) == value) break;
   }
-  const double rounded = std::strtod(buf, nullptr);
+  double rounded = std::strtod(buf, nullptr);
+  // Next to the largest double, 15 digits round up past it to infinity.
+  if (!std::isfinite(rounded)) rounded = value;
   auto [end, ec] = std::to_chars(buf, buf + sizeof buf, rounded, std::chars_format::fixed);
   if (ec != std::errc()) return "0";
   return std::string(buf, end);
