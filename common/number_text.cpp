@@ -85,13 +85,16 @@ std::string shortestText(float value) {
 std::string shortestText(double value) {
   if (value == 0.0 || !std::isfinite(value)) return "0";
   // The fewest significant digits (at most 15) that give back the value; a value that
-  // needs more is shown at 15 digits.
-  char buf[64];
+  // needs more is shown at 15 digits. Plain form takes up to 309 integer digits
+  // (1e308) or some 340 characters after the point (the smallest subnormals).
+  char buf[512];
   for (int digits = 1; digits <= 15; ++digits) {
     std::snprintf(buf, sizeof buf, "%.*g", digits, value);
     if (std::strtod(buf, nullptr) == value) break;
   }
-  const double rounded = std::strtod(buf, nullptr);
+  double rounded = std::strtod(buf, nullptr);
+  // Next to the largest double, 15 digits round up past it to infinity.
+  if (!std::isfinite(rounded)) rounded = value;
   auto [end, ec] = std::to_chars(buf, buf + sizeof buf, rounded, std::chars_format::fixed);
   if (ec != std::errc()) return "0";
   return std::string(buf, end);
@@ -119,7 +122,8 @@ double roundHalfEven(double value, int decimals) {
   if (!std::isfinite(value)) return value;
   // Work on the 15-digit decimal text so that 0.125 counts as an exact half.
   const double p = std::pow(10.0, decimals);
-  const double scaled = std::stod(shortestText(value * p));
+  // strtod, not stod: stod throws on a subnormal value, which is still a number here.
+  const double scaled = std::strtod(shortestText(value * p).c_str(), nullptr);
   const double floor = std::floor(scaled);
   const double frac = scaled - floor;
   double r;

@@ -76,9 +76,11 @@ std::vector<SettingsField> readSettingsFields(std::string_view s) {
 }
 
 SettingsLineWriter& SettingsLineWriter::text(std::string_view value) {
-  // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on "\"" + std::string.
+  // A quoted field has no escaping and the reader ends it at the next double quote, so
+  // quotes and line breaks are left out: the file always reads back as written.
   std::string field(1, '"');
-  field += value;
+  for (const char c : value)
+    if (c != '"' && c != '\r' && c != '\n') field += c;
   field += '"';
   fields_.push_back(std::move(field));
   return *this;

@@ -29,7 +29,8 @@ std::vector<SettingsField> readSettingsFields(std::string_view text);
 // Builds one line of settings text.
 class SettingsLineWriter {
  public:
-  SettingsLineWriter& text(std::string_view value);   // "value"
+  // "value", less any double quote, CR or LF, which a quoted field cannot hold.
+  SettingsLineWriter& text(std::string_view value);
   SettingsLineWriter& number(std::string_view value); // value
   SettingsLineWriter& number(long value);
   SettingsLineWriter& boolean(bool value);            // #TRUE# / #FALSE#

@@ -12,6 +12,7 @@ packages=(
   pulseaudio pulseaudio-utils
   python3-pyftpdlib faketime libfaketime
   xvfb xauth x11-apps imagemagick
+  clang libclang-rt-14-dev
 )
 
 missing=()

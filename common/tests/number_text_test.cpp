@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace radmon {
 
 TEST(ReadNumber, AcceptsTheFormsOperatorsType) {
@@ -56,6 +58,19 @@ TEST(ShortestText, DoublesAtFifteenDigits) {
   EXPECT_EQ(shortestText(0.052), "0.052");
 }
 
+TEST(ShortestText, VeryLargeAndVerySmallDoublesReadBack) {
+  // Plain form of these is hundreds of characters long; they once came out as "0", and
+  // the largest double at 15 digits overflowed to infinity.
+  for (double value : {1e300, -1.7976931348623157e308, 6.013532611014199e-154, 4.9e-324}) {
+    const auto back = readNumber(shortestText(value));
+    ASSERT_TRUE(back) << value;
+    EXPECT_NEAR(*back, value, std::abs(value) * 1e-14);  // 15 significant digits
+  }
+  EXPECT_EQ(shortestText(1e100).size(), 101u);
+  EXPECT_EQ(axisLabelText(1e20), " 100000000000000000000 ");
+  EXPECT_EQ(roundHalfEven(1e300, 3), 1e300);
+}
+
 TEST(Fixed3Text, RoundsToThreeDecimals) {
   EXPECT_EQ(fixed3Text(0.0), "0.000");
   EXPECT_EQ(fixed3Text(0.5), "0.500");
@@ -81,6 +96,14 @@ TEST(RoundHalfEven, OnTheDecimalValue) {
   EXPECT_DOUBLE_EQ(roundHalfEven(0.002, 2), 0.0);
   EXPECT_DOUBLE_EQ(roundHalfEven(0.15, 3), 0.15);
   EXPECT_DOUBLE_EQ(roundHalfEven(0.0625, 3), 0.062);
+}
+
+TEST(RoundHalfEven, SubnormalValuesRoundToZeroWithoutThrowing) {
+  // A full scale of "1e-310" gives such a label step; the text of the scaled value once
+  // made std::stod throw out of the drawing.
+  EXPECT_EQ(roundHalfEven(2.12211237074e-313, 3), 0.0);
+  EXPECT_EQ(roundHalfEven(1e-310 / 5, 2), 0.0);
+  EXPECT_EQ(roundHalfEven(-4.9e-324, 0), 0.0);
 }
 
 }  // namespace radmon

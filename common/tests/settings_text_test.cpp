@@ -16,6 +16,20 @@ TEST(SettingsLineWriter, QuotedTextsBareNumbersBooleansCrLf) {
   EXPECT_EQ(line, "\"50\",\"\",1,#TRUE#,#FALSE#,\"C:\\m\\data\\\"\r\n");
 }
 
+TEST(SettingsLineWriter, TextsLeaveOutQuotesAndLineBreaksSoTheyReadBack) {
+  // Written as they stood, "a"b" would read back as "a" and the break would split the
+  // line, shifting every later field.
+  const std::string line =
+      SettingsLineWriter().text("5\"0").text("C:\\x\r\ny").text("\"").number(1).line();
+  EXPECT_EQ(line, "\"50\",\"C:\\xy\",\"\",1\r\n");
+  const auto f = readSettingsFields(line);
+  ASSERT_EQ(f.size(), 4u);
+  EXPECT_EQ(f[0].text, "50");
+  EXPECT_EQ(f[1].text, "C:\\xy");
+  EXPECT_EQ(f[2].text, "");
+  EXPECT_EQ(f[3].asInt(), 1);
+}
+
 TEST(ReadSettingsFields, CommaAndLineEndAreAlike) {
   const auto one = readSettingsFields("\"a\",\"b\"\r\n1,#TRUE#\r\n");
   const auto two = readSettingsFields("\"a\"\r\n\"b\",1\n#TRUE#");

@@ -90,6 +90,26 @@ TEST_F(SettingsFileTest, RoundTripKeepsEveryControlAndIsOwnerOnly) {
   EXPECT_EQ(s.DataFolder, "/log/");
 }
 
+TEST_F(SettingsFileTest, QuotesAndLineBreaksAreNeverWrittenSoEveryControlReadsBack) {
+  DayplotSettings c;
+  c.Text1 = "大阪\"府";
+  c.Text3 = "g\r\nraph";
+  c.Text14 = "pa\"ss";
+  c.Text15 = "\n";
+  c.Check5 = 1;
+  c.selectOption(4);
+  ASSERT_FALSE(saveSettingsFile(settingsFilePath(program_), c));
+  const DayplotStart s = start();
+  EXPECT_EQ(s.controls.Text1, "大阪府");
+  EXPECT_EQ(s.controls.Text3, "graph");
+  EXPECT_EQ(s.controls.Text4, c.Text4);
+  EXPECT_EQ(s.controls.Text12, c.Text12);
+  EXPECT_EQ(s.controls.Text14, "pass");
+  EXPECT_EQ(s.controls.Text15, "");
+  EXPECT_EQ(s.controls.Check5, 1);
+  EXPECT_EQ(s.RealtimeInterval, 60);
+}
+
 TEST_F(SettingsFileTest, LineLayoutDoesNotMatterForReading) {
   writeIni("\"a\",\"/d/\",\"g\",\"3\",\"p\",\"t\",\"05\",\"06\",0,1,1,0,#FALSE#,#FALSE#,#FALSE#,"
            "#TRUE#\n\"s\",\"u\"\n\"w\",1,\"sub\",\"ignored\"\n");

@@ -21,6 +21,26 @@ TEST(RatemonSettings, ReadsBackWhatItWrote) {
   EXPECT_EQ(settingsText(back), settingsText(s));
 }
 
+TEST(RatemonSettings, QuotesAndLineBreaksInBoxesAreNotSavedSoTheFileReadsBack) {
+  // A quote once ended its field early and a line break split the line, so a box with
+  // one of them shifted or lost every later value.
+  auto s = RatemonSettings::defaults("/m/");
+  s.text3 = "5\"0";
+  s.text7 = "1\r\n8";
+  s.text11 = "/m/\"rec\"/";
+  s.check3 = 1;
+  s.text12 = "\"";
+  RatemonSettings back = RatemonSettings::defaults("/other/");
+  applySettingsText(settingsText(s), back);
+  EXPECT_EQ(back.text3, "50");
+  EXPECT_EQ(back.text4, "3");
+  EXPECT_EQ(back.text7, "18");
+  EXPECT_EQ(back.text11, "/m/rec/");
+  EXPECT_EQ(back.check3, 1);
+  EXPECT_EQ(back.check4, 1);
+  EXPECT_EQ(back.text12, "");
+}
+
 TEST(RatemonSettings, ShortOrOddFilesKeepWhatTheyDoNotSay) {
   auto s = RatemonSettings::defaults("/m/");
   applySettingsText("\"60\",\"4\"\r\n", s);

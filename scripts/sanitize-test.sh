@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer into
+# build-sanitize and runs every test there. Any sanitizer report fails its test.
+# Expects scripts/start-audio.sh to have been sourced for the audio tests (scripts/test.sh
+# does so; this script sources it as well when run on its own).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+# Leaks are checked, with the few one-time allocations of the system libraries that
+# Qt, fontconfig and PulseAudio never free listed in scripts/lsan.supp. The options are
+# set before the build too: test discovery runs the test binaries.
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:halt_on_error=1:strict_string_checks=1:detect_stack_use_after_return=0:check_initialization_order=1"
+export LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRADMON_SANITIZE=ON >/dev/null
+cmake --build build-sanitize -j2
+# shellcheck source=start-audio.sh
+source scripts/start-audio.sh
+cd build-sanitize
+ctest --output-on-failure -j2 --timeout 900 "$@"
