@@ -73,7 +73,8 @@ void testApp() {
   static int argc = 1;
   static char name[] = "dayplot_week_test";
   static char* argv[] = {name, nullptr};
-  static QGuiApplication app(argc, argv);
+  static auto* app = new QGuiApplication(argc, argv);  // never destroyed: Qt outlives the tests
+  (void)app;
 }
 
 // Polls until the uploads have ended; false when one is still running after 20 s.
