@@ -143,7 +143,9 @@ TEST(DayplotWeek, EveryDueRunOnceEveryUploadReportedNothingLeftBehind) {
   // Memory after the first day's runs against the highest later.
   const long firstDay = hourlyKiB.at(23);
   const long highest = *std::max_element(hourlyKiB.begin() + 24, hourlyKiB.end());
+#ifndef __SANITIZE_ADDRESS__  // the sanitizer's quarantine holds freed memory on purpose
   EXPECT_LE(highest - firstDay, 2048);
+#endif
   std::cout << "resident memory after the first day " << firstDay << " KiB, highest later "
             << highest << " KiB; uploads " << count(log, "FTP転送成功") << ", open handles before " << handlesBefore
             << " after " << openHandles() << ", children after " << children().size()

@@ -45,7 +45,9 @@ TEST(LongRun, SevenDaysOfRatemonKeepEveryMinuteInFlatMemory) {
   std::cout << "resident memory: after the first hour " << hourly[0] << " KiB, highest later "
             << highest << " KiB, at the end " << hourly.back() << " KiB" << std::endl;
   EXPECT_GT(hourly[0], 0);
+#ifndef __SANITIZE_ADDRESS__  // the sanitizer's quarantine holds freed memory on purpose
   EXPECT_LE(highest - hourly[0], 2048);
+#endif
 
   for (int day = 18; day <= 24; ++day) {
     SCOPED_TRACE(day);
