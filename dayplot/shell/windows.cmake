@@ -29,8 +29,15 @@ if(FAKETIME_LIBRARY)
   target_include_directories(dayplot_headless_e2e_test PRIVATE
     ${CMAKE_SOURCE_DIR}/tools/ftpscript/tests)
   target_link_libraries(dayplot_headless_e2e_test PRIVATE GTest::gtest_main)
+  # A sanitized program needs the sanitizer's runtime first among the preloaded libraries.
+  set(FAKETIME_PRELOAD ${FAKETIME_LIBRARY})
+  if(RADMON_SANITIZE)
+    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libasan.so
+      OUTPUT_VARIABLE ASAN_RUNTIME OUTPUT_STRIP_TRAILING_WHITESPACE)
+    set(FAKETIME_PRELOAD "${ASAN_RUNTIME} ${FAKETIME_LIBRARY}")
+  endif()
   target_compile_definitions(dayplot_headless_e2e_test PRIVATE PROGRAM_DIR="${PROGRAM_DIR}"
-    FAKETIME_LIBRARY="${FAKETIME_LIBRARY}")
+    FAKETIME_LIBRARY="${FAKETIME_PRELOAD}")
   add_dependencies(dayplot_headless_e2e_test dayplot ftpscript)
   gtest_discover_tests(dayplot_headless_e2e_test DISCOVERY_TIMEOUT 60
     PROPERTIES RESOURCE_LOCK ftp TIMEOUT 300)
