@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipaexfont-gothic
   pulseaudio pulseaudio-utils
-  python3-pyftpdlib
+  python3-pyftpdlib faketime libfaketime
   xvfb xauth x11-apps imagemagick
   clang libclang-rt-14-dev
 )

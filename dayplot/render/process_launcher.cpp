@@ -41,6 +41,22 @@ class SpawnedProcess final : public StartedProcess {
     ::close(outputFd_);
   }
 
+  std::optional<ProcessOutcome> poll() override {
+    if (pid_ <= 0) return std::nullopt;
+    int status = 0;
+    pid_t done = -1;
+    do {
+      done = ::waitpid(pid_, &status, WNOHANG);
+    } while (done < 0 && errno == EINTR);
+    if (done == 0) return std::nullopt;
+    ProcessOutcome outcome;
+    outcome.finished = done == pid_;
+    pid_ = -1;
+    if (outcome.finished && WIFEXITED(status)) outcome.exitStatus = WEXITSTATUS(status);
+    outcome.output = readOutput();
+    return outcome;
+  }
+
   ProcessOutcome wait(std::chrono::milliseconds limit) override {
     ProcessOutcome outcome;
     if (pid_ <= 0) return outcome;

@@ -32,6 +32,9 @@ class StartedProcess {
   virtual ~StartedProcess() = default;
   // Waits at most `limit` for the end; a process still running then is killed.
   virtual ProcessOutcome wait(std::chrono::milliseconds limit) = 0;
+  // Returns at once: the outcome when the process has ended, nothing while it runs.
+  // A window polls this from a timer instead of blocking on `wait`.
+  virtual std::optional<ProcessOutcome> poll() = 0;
 };
 
 class ProcessLauncher {

@@ -64,7 +64,12 @@ struct DayplotStart {
 // as it was. Returns the period the option fields give (10 when none of them is True).
 int16_t applySettingsText(std::string_view fileText, DayplotSettings& controls);
 
-// The four lines of the settings file for the current controls, CR LF ended.
+// The text as a quoted field of the settings file can carry it: the format has no
+// escape, so double quotes and line breaks are left out.
+std::string savableText(std::string_view text);
+
+// The four lines of the settings file for the current controls, CR LF ended; every
+// text is written as `savableText` gives it, so the file always reads back.
 std::string settingsFileText(const DayplotSettings& controls);
 
 // The data folder that `Text2` names: when it ends in "csv" (case counts) it is a file

@@ -1,19 +1,31 @@
-// dayplot: draws and publishes the day graph of the radiation monitor.
-// For now only the run without windows exists; the settings window comes later and
-// will be started when no argument is given.
+// dayplot: draws and publishes the day graph of the radiation monitor. Without
+// arguments it opens its settings window; `--headless` runs the schedule without a
+// window; `--process YYYYMMDD` processes one day and ends.
+#include <QApplication>
 #include <QGuiApplication>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <csignal>
 #include <cstdio>
+#include <iostream>
 #include <string_view>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include "dayplot_app.h"
+#include "headless_dayplot.h"
 #include "process_mode.h"
 #include "text_files.h"
 
 namespace {
 
 constexpr const char* kUsage =
-    "使い方: dayplot --process YYYYMMDD\n"
-    "  指定した日のグラフを描き、dayplot.ini の設定どおりに画像を保存します。\n"
-    "  FTP転送が有効なら転送の終わりを待ち、失敗したときは終了コード3で終わります。\n";
+    "使い方: dayplot                      設定画面を開きます\n"
+    "        dayplot --headless           画面なしで dayplot.ini の設定どおりに定時処理します\n"
+    "                                     (SIGINT / SIGTERM で終了)\n"
+    "        dayplot --process YYYYMMDD   指定した日のグラフを描き、dayplot.ini の設定どおりに\n"
+    "                                     画像を保存します。FTP転送が有効なら転送の終わりを待ち、\n"
+    "                                     失敗したときは終了コード3で終わります。\n";
 
 // Stderr carries the operator's messages; Qt's own notes (a missing runtime folder and
 // the like) would bury them. Real failures of Qt still come through.
@@ -21,10 +33,14 @@ void quietQtNotes(QtMsgType type, const QMessageLogContext&, const QString& text
   if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(text));
 }
 
-int processMain(int argc, char** argv, std::string_view day) {
+void withoutScreen() {
   // A station without a screen has no display; the graph needs none.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   qInstallMessageHandler(quietQtNotes);
+}
+
+int processMain(int argc, char** argv, std::string_view day) {
+  withoutScreen();
   QGuiApplication app(argc, argv);
   radmon::StderrMessages messages;
   radmon::SystemClock clock;
@@ -32,11 +48,75 @@ int processMain(int argc, char** argv, std::string_view day) {
   return radmon::runProcessMode(day, radmon::programFolder(), messages, clock, launcher);
 }
 
+// The signal handler only writes a byte; the event loop reads it and ends in order.
+int signalPipe[2] = {-1, -1};
+
+void onSignal(int) {
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
+}
+
+int headlessMain(int argc, char** argv) {
+  withoutScreen();
+  QGuiApplication app(argc, argv);
+  if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0) {
+    std::perror("socketpair");
+    return 1;
+  }
+  QSocketNotifier signalNotifier(signalPipe[0], QSocketNotifier::Read);
+  QObject::connect(&signalNotifier, &QSocketNotifier::activated, &app, [] {
+    char byte = 0;
+    [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &byte, 1);
+    QCoreApplication::quit();
+  });
+  struct sigaction action {};
+  action.sa_handler = onSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+
+  radmon::SystemClock clock;
+  radmon::SpawnLauncher launcher;
+  radmon::HeadlessDayplot dayplot(radmon::programFolder(), clock, launcher, std::cerr);
+
+  QTimer timer1;
+  timer1.setObjectName("Timer1");
+  timer1.setSingleShot(true);
+  timer1.setTimerType(Qt::PreciseTimer);
+  QObject::connect(&timer1, &QTimer::timeout, &app, [&] {
+    dayplot.tick();
+    timer1.start(dayplot.untilNextTick());
+  });
+  timer1.start(dayplot.untilNextTick());
+
+  QTimer uploads;
+  uploads.setInterval(250);
+  QObject::connect(&uploads, &QTimer::timeout, &app, [&] { dayplot.pollUploads(); });
+  uploads.start();
+
+  const int status = app.exec();
+  dayplot.pollUploads();
+  dayplot.finish();
+  return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc == 3 && std::string_view(argv[1]) == "--process") {
     return processMain(argc, argv, argv[2]);
+  }
+  if (argc == 2 && std::string_view(argv[1]) == "--headless") return headlessMain(argc, argv);
+  if (argc == 1) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+      std::fputs("画面がないため設定画面を開けません。画面なしで定時処理するには "
+                 "dayplot --headless を使ってください。\n",
+                 stderr);
+      return 1;
+    }
+    return radmon::runWindows(argc, argv);
   }
   std::fputs(kUsage, stderr);
   return radmon::kProcessFailed;

@@ -12,14 +12,21 @@
 namespace radmon {
 
 std::optional<std::string> appendWhole(const std::string& path, const std::string& bytes) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+  const int fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
   if (fd < 0) return std::string(std::strerror(errno));
   struct stat st {};
   const off_t before = ::fstat(fd, &st) == 0 ? st.st_size : -1;
+  // A file whose last line was cut short (power lost in the middle of a write) gets its
+  // line end first, so that the torn line stays one unreadable line on its own and the
+  // new line is not glued to it.
+  std::string data;
+  char last = '\n';
+  if (before > 0 && ::pread(fd, &last, 1, before - 1) == 1 && last != '\n') data = "\r\n";
+  data += bytes;
   size_t done = 0;
   int err = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+  while (done < data.size()) {
+    const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       err = n < 0 ? errno : ENOSPC;

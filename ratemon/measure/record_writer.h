@@ -26,8 +26,9 @@ class RecordWriter {
   std::deque<Line> kept_;
 };
 
-// Appends `bytes` to the file in one write; on failure the file is cut back to its old
-// length. An error text when it fails.
+// Appends `bytes` to the file in one write, after a line end when the file's last line
+// has none; on failure the file is cut back to its old length. An error text when it
+// fails.
 std::optional<std::string> appendWhole(const std::string& path, const std::string& bytes);
 
 }  // namespace radmon

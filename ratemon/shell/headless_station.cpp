@@ -19,7 +19,8 @@ namespace {
 const char* kUsage =
     "使い方: ratemon --headless --input SOURCE [--fast] [--start \"YYYY-MM-DD hh:mm:ss\"] "
     "[--seconds N]\n"
-    "  SOURCE: WAVファイル (モノラル 22050 Hz) または sim:CPM, sim:BASE:RAISED@HH:MM-HH:MM";
+    "  SOURCE: WAVファイル (モノラル 22050 Hz), sim:CPM, sim:BASE:RAISED@HH:MM-HH:MM,\n"
+    "          default (既定の録音デバイス) または録音デバイス名 (device:NAME)";
 
 // Without a window the alarm is announced, not sounded.
 class SilentSound final : public SoundOutput {
@@ -128,7 +129,7 @@ int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) 
     if (env.interrupted && *env.interrupted) break;
     if (options.fast) {
       virtualClock.advance(1);  // the buffer that arrives now ends one second later
-    } else {
+    } else if (!source.selfPaced) {
       std::this_thread::sleep_until(wallStart + std::chrono::seconds(delivered + 1));
     }
     if (!source.deliverNext()) break;

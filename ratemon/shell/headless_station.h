@@ -1,5 +1,5 @@
 // ratemon without a window: the recording cycle on a WAV file, a simulated tube or
-// (later) the sound card, with the settings of ratemon.ini. Every minute line is
+// the sound card, with the settings of ratemon.ini. Every minute line is
 // printed on stdout as it is appended; messages go to stderr with the time.
 #pragma once
 
@@ -29,10 +29,12 @@ struct HeadlessOptions {
 std::variant<HeadlessOptions, std::string> parseHeadlessOptions(int argc, char** argv);
 
 // A source the headless loop drives: deliverNext() raises the next BufferDone and
-// says whether one came.
+// says whether one came. A self-paced source (the sound card) waits in deliverNext()
+// for its sound to come; the others are paced by the loop in real time.
 struct DrivenInput {
   std::unique_ptr<AudioInput> input;
   std::function<bool()> deliverNext;
+  bool selfPaced = false;
 };
 
 // Opens the source named on the command line, given the time of day where it starts;

@@ -1,13 +1,16 @@
 // ratemon: the measuring program. With its windows by default (`--input SOURCE` lets
 // someone without a tube watch it work on a WAV file or a simulated tube);
-// `--headless` runs the station without a window.
+// `--headless` runs the station without a window, on any SOURCE including the card.
+#include <QCoreApplication>
 #include <csignal>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 
 #include "audio_source_text.h"
 #include "headless_station.h"
 #include "lock_file.h"
+#include "sound_card_source.h"
 #include "text_files.h"
 #include "window_app.h"
 
@@ -24,6 +27,28 @@ std::variant<radmon::DrivenInput, std::string> openInput(const std::string& text
   auto input = radmon::makeAudioInput(*parsed.spec, startSecondOfDay);
   radmon::PullAudioInput* raw = input.get();
   return radmon::DrivenInput{std::move(input), [raw] { return raw->deliverNext(); }};
+}
+
+// Without windows the card is one more source, driven on this thread's event loop.
+// Qt is started only for it: a replay of a file or a simulation runs without.
+std::variant<radmon::DrivenInput, std::string> openHeadlessInput(const std::string& text,
+                                                                 int startSecondOfDay) {
+  const auto simulatedOrFile = radmon::parseAudioSource(text);
+  std::error_code ec;
+  const bool mayBeCard =
+      !simulatedOrFile.spec ||
+      (simulatedOrFile.spec->kind == radmon::AudioSourceSpec::Kind::WavFile &&
+       !std::filesystem::exists(text, ec));
+  if (mayBeCard) {
+    static int qtArgc = 1;
+    static char name[] = "ratemon";
+    static char* qtArgv[] = {name, nullptr};
+    static const auto* app = new QCoreApplication(qtArgc, qtArgv);  // lives to the end
+    (void)app;
+    if (auto device = radmon::soundCardDeviceName(text))
+      return radmon::drivenSoundCard(*device, std::cerr, &interrupted);
+  }
+  return openInput(text, startSecondOfDay);
 }
 
 constexpr const char* kUsage =
@@ -44,8 +69,8 @@ int main(int argc, char** argv) {
     std::signal(SIGTERM, onSignal);
     std::ios::sync_with_stdio(false);
     const radmon::HeadlessEnvironment env{radmon::programFolder(),
-                                          radmon::LockFile::kDefaultPath, openInput, std::cout,
-                                          std::cerr, &interrupted};
+                                          radmon::LockFile::kDefaultPath, openHeadlessInput,
+                                          std::cout, std::cerr, &interrupted};
     return radmon::runHeadless(std::get<radmon::HeadlessOptions>(options), env);
   }
 

@@ -113,6 +113,7 @@ void SoundCardInput::takeSound() {
       const int16_t index = queued_.front();
       queued_.pop_front();
       filled_ = 0;
+      ++buffersDelivered_;
       if (events_) events_->bufferDone(index, bufferSize_, 0);
     }
   }

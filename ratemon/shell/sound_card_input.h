@@ -53,6 +53,8 @@ class SoundCardInput final : public QObject, public AudioInput {
   static QAudioDevice findDevice(const std::string& name);
   // What the buffers have dropped because none was queued (bytes).
   int64_t overrunBytes() const { return overrunBytes_; }
+  // Full buffers handed back with BufferDone since construction.
+  int64_t buffersDelivered() const { return buffersDelivered_; }
 
  private:
   void takeSound();
@@ -68,6 +70,7 @@ class SoundCardInput final : public QObject, public AudioInput {
   int32_t filled_ = 0;          // bytes in the buffer at the front of the queue
   bool recording_ = false;
   int64_t overrunBytes_ = 0;
+  int64_t buffersDelivered_ = 0;
   QPointer<QAudioSource> source_;
   QPointer<QIODevice> io_;
   std::function<void(const std::string&)> onError_;

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "sound_card_input.h"
+#include "sound_card_source.h"
 #include "text_files.h"
 #include "window_station.h"
 
@@ -57,9 +58,10 @@ int runWindows(int argc, char** argv, const std::string& inputSpec,
   StationParts parts;
   parts.programFolder = programFolder();
   SoundCardInput* soundCard = nullptr;
-  if (inputSpec.empty() || inputSpec == "default" || inputSpec.starts_with("device:")) {
-    auto card = std::make_unique<SoundCardInput>(
-        inputSpec.starts_with("device:") ? inputSpec.substr(7) : std::string());
+  const auto cardName = inputSpec.empty() ? std::optional<std::string>("")
+                                           : soundCardDeviceName(inputSpec);
+  if (cardName) {
+    auto card = std::make_unique<SoundCardInput>(*cardName);
     soundCard = card.get();
     parts.input = std::move(card);
   } else if (!openInput) {

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "ftp_upload.h"
 
@@ -34,6 +35,7 @@ struct Recorded final : MessageSink {
 
 struct NoProcess final : StartedProcess {
   ProcessOutcome wait(std::chrono::milliseconds) override { return {true, 0, ""}; }
+  std::optional<ProcessOutcome> poll() override { return ProcessOutcome{true, 0, ""}; }
 };
 
 struct RecordingLauncher final : ProcessLauncher {
@@ -211,6 +213,33 @@ TEST(SpawnLauncher, WaitIsBoundedAndADroppedHandleDoesNotBlock) {
   ASSERT_NE(dropped, nullptr) << error;
   dropped.reset();  // runs on and is reaped by itself
   EXPECT_LT(std::chrono::steady_clock::now() - begin, 5s);
+}
+
+}  // namespace
+}  // namespace radmon
+
+namespace radmon {
+namespace {
+using namespace std::chrono_literals;
+
+TEST(SpawnLauncher, PollReturnsAtOnceAndReportsTheEndOnce) {
+  SpawnLauncher launcher;
+  std::string error;
+  auto process = launcher.start({"/bin/sh", {"-c", "sleep 0.3; echo gone; exit 5"}}, error);
+  ASSERT_NE(process, nullptr) << error;
+  const auto begin = std::chrono::steady_clock::now();
+  EXPECT_FALSE(process->poll().has_value());  // still running: no wait
+  EXPECT_LT(std::chrono::steady_clock::now() - begin, 200ms);
+  std::optional<ProcessOutcome> outcome;
+  while (!outcome && std::chrono::steady_clock::now() - begin < 10s) {
+    std::this_thread::sleep_for(20ms);
+    outcome = process->poll();
+  }
+  ASSERT_TRUE(outcome.has_value());
+  EXPECT_TRUE(outcome->finished);
+  EXPECT_EQ(outcome->exitStatus, 5);
+  EXPECT_EQ(outcome->output, "gone\n");
+  EXPECT_FALSE(process->poll().has_value());  // reaped: nothing more to report
 }
 
 }  // namespace

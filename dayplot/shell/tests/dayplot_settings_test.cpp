@@ -180,6 +180,27 @@ TEST(DataFolderFromPath, CsvEndingNamesTheFolder) {
   EXPECT_EQ(dataFolderFromPath("/a/b/csv", "/fb/"), "/a/b/");
 }
 
+// The file has no escape: what it cannot carry is left out, so every field reads back
+// in its place.
+TEST(SettingsFileText, QuotesAndLineBreaksAreNeverWritten) {
+  DayplotSettings c;
+  c.Text1 = "say \"hi\"\r\nthere";
+  c.Text14 = "pa\"ss";
+  c.Check5 = 1;
+  const std::string text = settingsFileText(c);
+  size_t lines = 0;
+  for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2)) {
+    ++lines;
+  }
+  EXPECT_EQ(lines, 4u);
+  DayplotSettings back;
+  applySettingsText(text, back);
+  EXPECT_EQ(back.Text1, "say hithere");
+  EXPECT_EQ(back.Text14, "pass");
+  EXPECT_EQ(back.Check5, 1);
+  EXPECT_EQ(back.Text15, "");
+}
+
 // The built-in account compares the server box against the box's own default text.
 TEST(SettingsUploadSource, BuiltInAccountWithTheServerBoxLeftAtItsDefault) {
   DayplotSettings c;

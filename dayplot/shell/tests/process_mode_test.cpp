@@ -101,8 +101,12 @@ TEST_F(ProcessModeTest, OtherFailuresExitTwoWithTheirMessage) {
   EXPECT_EQ(run("--process 2011041"), 2);
   EXPECT_NE(err_.find("yyyymmdd"), std::string::npos) << err_;
   EXPECT_EQ(run("--process 20110231"), 2);
-  EXPECT_EQ(run(""), 2);
+  EXPECT_EQ(run("--bogus"), 2);
   EXPECT_NE(err_.find("--process"), std::string::npos) << err_;
+  EXPECT_NE(err_.find("--headless"), std::string::npos) << err_;
+  // No arguments opens the settings window; without a screen it says so and ends.
+  EXPECT_EQ(run(""), 1);
+  EXPECT_NE(err_.find("dayplot --headless"), std::string::npos) << err_;
 }
 
 }  // namespace

@@ -45,6 +45,20 @@ TEST_F(RecordWriterTest, AppendsLineByLine) {
   EXPECT_EQ(contents("20110920"), "c\r\n");
 }
 
+TEST_F(RecordWriterTest, ALineTornByAPowerCutStaysApartFromTheNext) {
+  std::ofstream(folder + dayFileName("20110919"), std::ios::binary) << "a\r\n\"2011/09/19\",\"10:0";
+  EXPECT_FALSE(writer.append(folder, "20110919", "b\r\n"));
+  EXPECT_FALSE(writer.append(folder, "20110919", "c\r\n"));
+  EXPECT_EQ(contents("20110919"), "a\r\n\"2011/09/19\",\"10:0\r\nb\r\nc\r\n");
+  // A line that lost only its LF is closed as well; an empty file is left as it is.
+  std::ofstream(folder + dayFileName("20110920"), std::ios::binary) << "x\r";
+  EXPECT_FALSE(writer.append(folder, "20110920", "y\r\n"));
+  EXPECT_EQ(contents("20110920"), "x\r\r\ny\r\n");
+  std::ofstream(folder + dayFileName("20110921"), std::ios::binary);
+  EXPECT_FALSE(writer.append(folder, "20110921", "z\r\n"));
+  EXPECT_EQ(contents("20110921"), "z\r\n");
+}
+
 TEST_F(RecordWriterTest, MissingFolderKeepsLinesUntilItIsBack) {
   const std::string gone = folder + "gone/";
   auto error = writer.append(gone, "20110919", "a\r\n");

@@ -6,6 +6,7 @@
 
 #include "alarm_player.h"
 #include "alarm_tones.h"
+#include "sound_card_source.h"
 
 #include <sndfile.h>
 
@@ -192,6 +193,62 @@ TEST(AlarmPlayerSound, LoopsIntoTheSinkReplacesAndStops) {
   input.stopRecording();
   input.closeDevice();
   fs::remove_all(folder);
+}
+
+// The headless station records the same monitor through the card: the real program,
+// started from a folder of its own, counts what is played while it listens.
+TEST(SoundCardInput, HeadlessRatemonCountsThePulsesFromTheCard) {
+  testApp();
+  const std::string device = deviceName();
+  ASSERT_FALSE(device.empty()) << "no radmon_mic source: source scripts/start-audio.sh first";
+  const fs::path folder = fs::temp_directory_path() / ("radmon_hcard_" + std::to_string(::getpid()));
+  fs::remove_all(folder);
+  fs::create_directories(folder / "data");
+  fs::copy_file(fs::path(PROGRAM_DIR) / "ratemon", folder / "ratemon");
+  std::ofstream(folder / "ratemon.ini", std::ios::binary)
+      << "\"50\",\"3\",\"10\",\"18\",\"0.27\",\"2.7\",\"" << folder.string()
+      << "/data/\",0,0,1,\"0\"\r\n";
+  const std::string wav = (folder / "tube.wav").string();
+  writeTubeRecording(wav, 6, 10);  // 40 pulses
+
+  QProcess station;
+  station.setWorkingDirectory(QString::fromStdString(folder.string()));
+  station.start(QString::fromStdString((folder / "ratemon").string()),
+                {"--headless", "--input", QString::fromStdString(device), "--seconds", "14"});
+  ASSERT_TRUE(station.waitForStarted(5000));
+  QTest::qWait(3000);  // the device is open and the first buffers are filling
+  QProcess player;
+  player.start("paplay", {"--latency-msec=20", QString::fromStdString(wav)});
+  ASSERT_TRUE(player.waitForStarted(5000));
+  ASSERT_TRUE(player.waitForFinished(20000));
+  EXPECT_EQ(player.exitCode(), 0);
+  ASSERT_TRUE(station.waitForFinished(30000)) << "ratemon did not end after 14 s of sound";
+  const std::string out = station.readAllStandardOutput().toStdString();
+  const std::string err = station.readAllStandardError().toStdString();
+  EXPECT_EQ(station.exitCode(), 0) << err;
+  EXPECT_NE(out.find("summary elapsed=14 total=40 "), std::string::npos) << out << err;
+  fs::remove_all(folder);
+}
+
+TEST(SoundCardSource, NamesTheCardUnlessAFileOrSimulationIsMeant) {
+  testApp();
+  EXPECT_EQ(soundCardDeviceName("default"), "");
+  EXPECT_EQ(soundCardDeviceName("device:radmon_mic"), "radmon_mic");
+  EXPECT_EQ(soundCardDeviceName("sim:20"), std::nullopt);
+  EXPECT_EQ(soundCardDeviceName("no-such-file.wav"), std::nullopt);
+  const std::string device = deviceName();
+  ASSERT_FALSE(device.empty());
+  EXPECT_EQ(soundCardDeviceName(device), device);
+  // A file of the same name as a device is the file.
+  const fs::path file = fs::temp_directory_path() / ("radmon_src_" + std::to_string(::getpid()));
+  fs::create_directories(file);
+  const fs::path same = file / device;
+  std::ofstream(same) << "x";
+  EXPECT_EQ(soundCardDeviceName(same.string()), std::nullopt);
+  fs::current_path(file);
+  EXPECT_EQ(soundCardDeviceName(device), std::nullopt);
+  fs::current_path(fs::temp_directory_path());
+  fs::remove_all(file);
 }
 
 TEST(SoundCardInput, AnUnknownDeviceIsToldAndNothingStarts) {

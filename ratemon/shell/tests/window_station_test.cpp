@@ -6,73 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include "fakes.h"
-#include "qt_app.h"
+#include "station_fixture.h"
 #include "text_files.h"
 
 namespace radmon {
-namespace fs = std::filesystem;
-
-namespace {
-
-std::string readAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-// A station in a fresh program folder with a fake device and sound.
-class StationTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    testApp();
-    folder_ = fs::temp_directory_path() /
-              ("radmon_station_" + std::to_string(::getpid()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder_);
-    fs::create_directories(folder_ / "data");
-    programFolder_ = folder_.string() + "/";
-  }
-  void TearDown() override {
-    station_.reset();
-    fs::remove_all(folder_);
-  }
-
-  WindowStation& make(SaveDialog dialog = {}) {
-    StationParts parts;
-    parts.programFolder = programFolder_;
-    parts.lockPath = programFolder_ + "~Record.tmp";
-    auto audio = std::make_unique<FakeAudio>();
-    audio_ = audio.get();
-    parts.input = std::move(audio);
-    auto sound = std::make_unique<FakeSound>();
-    sound_ = sound.get();
-    parts.sound = std::move(sound);
-    parts.clock = std::make_unique<ManualClock>(LocalDateTime{2011, 9, 19, 10, 0, 0});
-    parts.saveDialog = std::move(dialog);
-    station_ = std::make_unique<WindowStation>(std::move(parts));
-    return *station_;
-  }
-  MainWindow& w() { return station_->window(); }
-  std::string message() {
-    auto* box = w().messageBox();
-    return box ? box->text().toStdString() : std::string();
-  }
-  // Starts recording with a usable sensitivity.
-  void startRecording() {
-    w().setText(Box::Text7, "120");
-    QTest::mouseClick(w().cmdRec(), Qt::LeftButton);
-    ASSERT_TRUE(audio_->recording);
-  }
-
-  fs::path folder_;
-  std::string programFolder_;
-  FakeAudio* audio_ = nullptr;
-  FakeSound* sound_ = nullptr;
-  std::unique_ptr<WindowStation> station_;
-};
-
-}  // namespace
-
 TEST_F(StationTest, EveryControlHasItsNameAndCaption) {
   make();
   const std::vector<std::pair<const char*, const char*>> captions = {

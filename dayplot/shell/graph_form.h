@@ -1,0 +1,41 @@
+// The graph window `Form1`: the picture `Picture1` that shows the day graph drawn by
+// `DrawDayGraph`. It has no behaviour of its own; the settings window opens it for a run
+// and closes it again after a scheduled one.
+#pragma once
+
+#include <QWidget>
+#include <string>
+
+#include "day_graph.h"
+#include "dayplot_settings.h"
+#include "settings_graph_source.h"
+
+class QLabel;
+
+namespace radmon {
+
+class GraphForm final : public QWidget {
+  Q_OBJECT
+
+ public:
+  // Client area 13350 x 8490 twips; the picture at 360, 120 twips, 841 x 537 pixels.
+  static constexpr int kWidth = 890, kHeight = 566;
+  static constexpr int kPictureLeft = 24, kPictureTop = 8;
+
+  GraphForm(MessageSink& messages, const Clock& clock, QWidget* parent = nullptr);
+
+  // Draws `TargetDay` with the settings as the controls hold them now and shows it.
+  DayGraphResult DrawDayGraph(const DayplotSettings& controls, const std::string& DataFolder,
+                              const std::string& TargetDay);
+
+  QLabel* Picture1() const { return picture_; }
+  const QImage& image() const { return graph_.picture(); }
+
+ private:
+  DayplotSettings controls_;
+  SettingsGraphSource source_{controls_};
+  DayGraph graph_;
+  QLabel* picture_;
+};
+
+}  // namespace radmon

@@ -1,0 +1,64 @@
+#include "scheduler.h"
+
+#include "dayplot_settings.h"
+
+#include <algorithm>
+#include <set>
+#include <utility>
+
+namespace radmon {
+
+ScheduleSettings scheduleOf(const DayplotSettings& c, int16_t RealtimeInterval) {
+  return {c.Check3, RealtimeInterval, c.Check4, c.Text11, c.Text10};
+}
+
+int64_t minuteNumber(const LocalDateTime& t) {
+  using namespace std::chrono;
+  const sys_days day = year_month_day{year{t.year}, month{static_cast<unsigned>(t.month)},
+                                      std::chrono::day{static_cast<unsigned>(t.day)}};
+  return static_cast<int64_t>(day.time_since_epoch().count()) * 1440 + t.hour * 60 + t.minute;
+}
+
+std::vector<DueRun> dueRuns(const LocalDateTime& t, const ScheduleSettings& s) {
+  std::vector<DueRun> runs;
+  const std::string hhmm = t.hhmm();
+  // 00:00 belongs to the day just begun, which has no record yet; the last minutes of
+  // yesterday are the daily run's business.
+  if (s.Check3 == 1 && hhmm != "00:00" && s.RealtimeInterval > 0 &&
+      t.minute % s.RealtimeInterval == 0) {
+    runs.push_back({RunKind::Today, t.yyyymmdd()});
+  }
+  if (s.Check4 == 1 && hhmm.substr(0, 2) == s.Text11 && hhmm.substr(3, 2) == s.Text10) {
+    runs.push_back({RunKind::Yesterday, t.previousDay().yyyymmdd()});
+  }
+  return runs;
+}
+
+MinuteScheduler::MinuteScheduler(const LocalDateTime& start) : last_(start) {}
+
+std::vector<DueRun> MinuteScheduler::tick(const LocalDateTime& now,
+                                          const ScheduleSettings& settings) {
+  const int64_t gap = minuteNumber(now) - minuteNumber(last_);
+  if (gap == 0) return {};
+  LocalDateTime minute = now;
+  minute.second = 0;
+  int64_t count = 1;
+  if (gap > 1) count = std::min<int64_t>(gap, kMaxMinutesMadeUp);
+  LocalDateTime t = minute.plusSeconds(-60 * (count - 1));
+  last_ = now;
+
+  std::vector<DueRun> runs;
+  std::set<std::pair<RunKind, std::string>> seen;
+  for (int64_t i = 0; i < count; ++i, t = t.plusSeconds(60)) {
+    for (DueRun& run : dueRuns(t, settings)) {
+      if (seen.insert({run.kind, run.TargetDay}).second) runs.push_back(std::move(run));
+    }
+  }
+  return runs;
+}
+
+std::chrono::milliseconds MinuteScheduler::untilNextMinute(const LocalDateTime& now) {
+  return std::chrono::seconds(60 - now.second) + kTickAfterMinute;
+}
+
+}  // namespace radmon

@@ -1,0 +1,450 @@
+#include "settings_form.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+#include <filesystem>
+
+#include "ftp_upload.h"
+#include "graph_form.h"
+#include "text_files.h"
+
+namespace radmon {
+
+namespace {
+
+constexpr int16_t kPeriods[] = {10, 20, 30, 60};
+
+QString q(const std::string& text) { return QString::fromStdString(text); }
+
+FormDialogs withRealDialogs(FormDialogs dialogs, QWidget* parent) {
+  if (!dialogs.saveFile) {
+    dialogs.saveFile = [parent](const SaveDialogRequest& request) -> std::optional<QString> {
+      QFileDialog dialog(parent, request.title);
+      dialog.setAcceptMode(QFileDialog::AcceptSave);
+      dialog.setFileMode(QFileDialog::AnyFile);  // an existing folder is still required
+      dialog.setNameFilters(request.filters.split('\n'));
+      // The day files end in .csv: show every file rather than the text files.
+      dialog.selectNameFilter(request.filters.split('\n').last());
+      dialog.selectFile(request.initialPath);
+      for (;;) {
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+          return std::nullopt;
+        }
+        const QString chosen = dialog.selectedFiles().first();
+        // Only a folder that exists will do; the file itself is never written.
+        if (QFileInfo(chosen).absoluteDir().exists()) return chosen;
+        QMessageBox::warning(parent, kProgramTitle,
+                             "フォルダがありません: " + QFileInfo(chosen).absolutePath());
+      }
+    };
+  }
+  if (!dialogs.showFolder) {
+    dialogs.showFolder = [parent](const QString& folder) {
+      QMessageBox::information(parent, kProgramTitle, folder);
+    };
+  }
+  if (!dialogs.closeUnsaved) {
+    dialogs.closeUnsaved = [parent](const QString& message) {
+      return QMessageBox::warning(parent, kProgramTitle, message,
+                                  QMessageBox::Yes | QMessageBox::No,
+                                  QMessageBox::No) == QMessageBox::Yes;
+    };
+  }
+  return dialogs;
+}
+
+}  // namespace
+
+SaveDialogRequest dataFolderDialog(const std::string& programFolder) {
+  return {"収集データ保存フォルダ",
+          q(programFolder + "data" + kPathSeparator + "μSVHData_nnnntthh.csv"),
+          "テキスト ファイル (*.txt *.log)\nすべてのファイル (*)"};
+}
+
+DateBoxes dateBoxesFromEntry(const QString& entry) {
+  const QString s = entry.mid(8, 8);
+  return {s.mid(0, 4), s.mid(4, 2), s.mid(6, 2)};
+}
+
+SettingsForm::SettingsForm(FormParts parts, QWidget* parent)
+    : QWidget(parent),
+      parts_(std::move(parts)),
+      clock_(*parts_.clock),
+      launcher_(*parts_.launcher),
+      scheduler_(parts_.clock->now()) {
+  parts_.dialogs = withRealDialogs(std::move(parts_.dialogs), this);
+  build();
+  startSequence();
+
+  timer1_.setObjectName("Timer1");
+  timer1_.setSingleShot(true);
+  timer1_.setTimerType(Qt::PreciseTimer);
+  connect(&timer1_, &QTimer::timeout, this, &SettingsForm::onTimer1);
+  timer1_.start(MinuteScheduler::untilNextMinute(clock_.now()));
+
+  uploadTimer_.setInterval(250);
+  connect(&uploadTimer_, &QTimer::timeout, this, &SettingsForm::pollUploads);
+}
+
+SettingsForm::~SettingsForm() = default;
+
+void SettingsForm::build() {
+  setObjectName("Form2");
+  setWindowTitle("データロガー");
+
+  auto label = [this](const char* name, const QString& text) {
+    auto* l = new QLabel(text, this);
+    l->setObjectName(name);
+    return l;
+  };
+  // Boxes that are saved refuse what the settings file cannot carry.
+  auto* savable = new QRegularExpressionValidator(QRegularExpression("[^\"\\r\\n]*"), this);
+  auto box = [&](const char* name, const QString& text, bool saved = true) {
+    auto* e = new QLineEdit(text, this);
+    e->setObjectName(name);
+    if (saved) e->setValidator(savable);
+    return e;
+  };
+  auto check = [this](const char* name, const QString& text, bool ticked) {
+    auto* c = new QCheckBox(text, this);
+    c->setObjectName(name);
+    c->setChecked(ticked);
+    return c;
+  };
+  auto button = [this](const char* name, const QString& text) {
+    auto* b = new QPushButton(text, this);
+    b->setObjectName(name);
+    return b;
+  };
+  auto line = [this](const char* name) {
+    auto* f = new QFrame(this);
+    f->setObjectName(name);
+    f->setFrameShape(QFrame::HLine);
+    f->setFrameShadow(QFrame::Sunken);
+    return f;
+  };
+  auto row = [](std::initializer_list<QWidget*> widgets, bool stretch = true) {
+    auto* h = new QHBoxLayout;
+    for (QWidget* w : widgets) h->addWidget(w);
+    if (stretch) h->addStretch(1);
+    return h;
+  };
+
+  DayplotSettings defaults;
+  Text1_ = box("Text1", q(defaults.Text1));
+  Text6_ = box("Text6", q(defaults.Text6));
+  Text2_ = box("Text2", QString());
+  Text5_ = box("Text5", q(defaults.Text5));
+  Text3_ = box("Text3", q(defaults.Text3));
+  Check1_ = check("Check1", QString(), true);
+  Check2_ = check("Check2", QString(), false);
+  Text4_ = box("Text4", q(defaults.Text4));
+  Check5_ = check("Check5", QString(), false);
+  Text12_ = box("Text12", q(defaults.Text12));
+  Text15_ = box("Text15", QString());
+  Text13_ = box("Text13", QString());
+  Text14_ = box("Text14", QString());  // shown in clear, as the operator typed it
+  Command1_ = button("Command1", "停止中案内転送");
+  Command2_ = button("Command2", "保存先");
+  Command3_ = button("Command3", "手動処理");
+  Text7_ = box("Text7", QString(), false);
+  Text8_ = box("Text8", QString(), false);
+  Text9_ = box("Text9", QString(), false);
+  Combo1_ = new QComboBox(this);
+  Combo1_->setObjectName("Combo1");
+  Combo1_->setEditable(true);
+  Combo1_->setInsertPolicy(QComboBox::NoInsert);
+  Combo1_->setMinimumWidth(260);
+  Check3_ = check("Check3", QString(), false);
+  Option1_ = new QRadioButton("10分毎", this);
+  Option2_ = new QRadioButton("20分毎", this);
+  Option3_ = new QRadioButton("30分毎", this);
+  Option4_ = new QRadioButton("60分毎", this);
+  options_ = new QButtonGroup(this);
+  options_->setExclusive(true);
+  QRadioButton* const options[] = {Option1_, Option2_, Option3_, Option4_};
+  for (int i = 0; i < 4; ++i) {
+    options[i]->setObjectName(QString("Option%1").arg(i + 1));
+    options_->addButton(options[i], i + 1);
+    connect(options[i], &QRadioButton::clicked, this,
+            [this, i] { RealtimeInterval_ = kPeriods[i]; });
+  }
+  Option1_->setChecked(true);
+  Check4_ = check("Check4", "昨日分自動処理", false);
+  Text11_ = box("Text11", "00");
+  Text10_ = box("Text10", "03");
+  for (QLineEdit* narrow : {Text4_, Text10_, Text11_, Text8_, Text9_}) narrow->setMaximumWidth(40);
+  Text7_->setMaximumWidth(60);
+  uploadStatus_ = label("Label24", "最後のFTP転送: まだありません");
+  uploadStatus_->setWordWrap(true);
+
+  auto* top = new QGridLayout;
+  top->addWidget(label("Label1", "測定場所"), 0, 0);
+  top->addWidget(Text1_, 0, 1, 1, 2);
+  top->addWidget(label("Label6", "測定管"), 1, 0);
+  top->addWidget(Text6_, 1, 1, 1, 2);
+  top->addWidget(label("Label2", "データフォルダ"), 2, 0);
+  top->addWidget(Command2_, 2, 1);
+  top->addWidget(Text2_, 2, 2);
+  top->addWidget(label("Label5", "入力データファイル名"), 3, 0);
+  top->addWidget(Text5_, 3, 1, 1, 2);
+  top->addWidget(label("Label3", "出力グラフファイル名"), 4, 0);
+  top->addWidget(Text3_, 4, 1, 1, 2);
+  top->addWidget(label("Label8", "ファイル形式"), 5, 0);
+  top->addLayout(row({Check1_, label("Label7", "JPG"), Check2_, label("Label9", "BMP")}), 5, 1,
+                 1, 2);
+  top->addWidget(label("Label4", "縦軸最大スケール(μSV/h)"), 6, 0);
+  top->addLayout(row({Text4_}), 6, 1, 1, 2);
+  top->setColumnStretch(2, 1);
+
+  auto* middle = new QGridLayout;
+  middle->addLayout(row({Check5_, label("Label22", "FTP転送を行う")}), 0, 0, 1, 2);
+  middle->addWidget(label("Label19", "サーバ名"), 1, 0);
+  middle->addWidget(Text12_, 1, 1);
+  middle->addWidget(label("Label23", "ｻﾌﾞﾌｫﾙﾀﾞ名  ( 例  xxxx\\yyyyy\\zzzz)"), 2, 0);
+  middle->addWidget(Text15_, 2, 1);
+  middle->addWidget(label("Label20", "ユーザ名"), 3, 0);
+  middle->addWidget(Text13_, 3, 1);
+  middle->addWidget(label("Label21", "ﾊﾟｽﾜｰﾄﾞ"), 4, 0);
+  middle->addWidget(Text14_, 4, 1);
+  middle->addLayout(row({Command1_}), 5, 0, 1, 2);
+  middle->setColumnStretch(1, 1);
+
+  auto* bottom = new QVBoxLayout;
+  bottom->addLayout(row({Command3_, Text7_, label("Label10", "年"), Text8_,
+                         label("Label11", "月"), Text9_, label("Label12", "日")}));
+  bottom->addLayout(row({label("Label18", "ﾌｧｲﾙ選択"), Combo1_}));
+  bottom->addLayout(row({Check3_, label("Label13", "当日データリアルタイム処理")}));
+  bottom->addLayout(row({Option1_, Option2_, Option3_, Option4_}));
+  bottom->addLayout(row({Check4_, Text11_, label("Label15", "時"), Text10_,
+                         label("Label16", "分"), label("Label14", "起動")}));
+  bottom->addWidget(label("Label17", "※月日時間は、全て２桁で入力してください"));
+
+  auto* all = new QVBoxLayout(this);
+  all->addLayout(top);
+  all->addWidget(line("Line1"));
+  all->addLayout(middle);
+  all->addWidget(line("Line2"));
+  all->addLayout(bottom);
+  all->addWidget(uploadStatus_);
+  resize(520, sizeHint().height());
+
+  connect(Command1_, &QPushButton::clicked, this, &SettingsForm::onCommand1);
+  connect(Command2_, &QPushButton::clicked, this, &SettingsForm::onCommand2);
+  connect(Command3_, &QPushButton::clicked, this, &SettingsForm::onCommand3);
+  connect(Combo1_, &QComboBox::activated, this, &SettingsForm::onCombo1);
+}
+
+DayplotSettings SettingsForm::controls() const {
+  DayplotSettings c;
+  auto text = [](const QLineEdit* e) { return e->text().toStdString(); };
+  c.Text1 = text(Text1_);
+  c.Text2 = text(Text2_);
+  c.Text3 = text(Text3_);
+  c.Text4 = text(Text4_);
+  c.Text5 = text(Text5_);
+  c.Text6 = text(Text6_);
+  c.Text7 = text(Text7_);
+  c.Text8 = text(Text8_);
+  c.Text9 = text(Text9_);
+  c.Text10 = text(Text10_);
+  c.Text11 = text(Text11_);
+  c.Text12 = text(Text12_);
+  c.Text13 = text(Text13_);
+  c.Text14 = text(Text14_);
+  c.Text15 = text(Text15_);
+  c.Check1 = Check1_->isChecked() ? 1 : 0;
+  c.Check2 = Check2_->isChecked() ? 1 : 0;
+  c.Check3 = Check3_->isChecked() ? 1 : 0;
+  c.Check4 = Check4_->isChecked() ? 1 : 0;
+  c.Check5 = Check5_->isChecked() ? 1 : 0;
+  c.Option1 = Option1_->isChecked();
+  c.Option2 = Option2_->isChecked();
+  c.Option3 = Option3_->isChecked();
+  c.Option4 = Option4_->isChecked();
+  return c;
+}
+
+void SettingsForm::setControls(const DayplotSettings& c) {
+  auto saved = [](QLineEdit* e, const std::string& t) { e->setText(q(savableText(t))); };
+  saved(Text1_, c.Text1);
+  saved(Text2_, c.Text2);
+  saved(Text3_, c.Text3);
+  saved(Text4_, c.Text4);
+  saved(Text5_, c.Text5);
+  saved(Text6_, c.Text6);
+  Text7_->setText(q(c.Text7));
+  Text8_->setText(q(c.Text8));
+  Text9_->setText(q(c.Text9));
+  saved(Text10_, c.Text10);
+  saved(Text11_, c.Text11);
+  saved(Text12_, c.Text12);
+  saved(Text13_, c.Text13);
+  saved(Text14_, c.Text14);
+  saved(Text15_, c.Text15);
+  Check1_->setChecked(c.Check1 == 1);
+  Check2_->setChecked(c.Check2 == 1);
+  Check3_->setChecked(c.Check3 == 1);
+  Check4_->setChecked(c.Check4 == 1);
+  Check5_->setChecked(c.Check5 == 1);
+  // A short settings file can leave no option selected, which an exclusive group
+  // would not allow to be set.
+  options_->setExclusive(false);
+  Option1_->setChecked(c.Option1);
+  Option2_->setChecked(c.Option2);
+  Option3_->setChecked(c.Option3);
+  Option4_->setChecked(c.Option4);
+  options_->setExclusive(true);
+}
+
+void SettingsForm::startSequence() {
+  const DayplotStart start = startSettings(parts_.programFolder, clock_.now().yyyymmdd());
+  setControls(start.controls);
+  DataFolder_ = start.DataFolder;
+  RealtimeInterval_ = start.RealtimeInterval;
+  fillCombo1();
+}
+
+void SettingsForm::fillCombo1() {
+  // Always the program's own data folder, whatever the data folder setting says; by
+  // name, so the days come in order, and without hidden files, as a listing shows them.
+  const QDir data(q(parts_.programFolder + "data"));
+  const QString prefix = Text5_->text();
+  for (const QString& name : data.entryList(QDir::Files, QDir::Name)) {
+    if (name.startsWith(prefix, Qt::CaseInsensitive) &&
+        name.endsWith("csv", Qt::CaseInsensitive)) {
+      Combo1_->addItem(name);
+    }
+  }
+  Combo1_->setCurrentIndex(-1);
+}
+
+GraphForm* SettingsForm::Form1() const { return form1_.data(); }
+
+GraphForm* SettingsForm::openForm1(bool activate) {
+  if (!form1_) {
+    form1_ = new GraphForm(messages_, clock_, this);
+    form1_->setAttribute(Qt::WA_DeleteOnClose);
+  }
+  // A scheduled run every few minutes must not take the keyboard from the operator.
+  form1_->setAttribute(Qt::WA_ShowWithoutActivating, !activate);
+  form1_->show();
+  if (activate) {
+    form1_->raise();
+    form1_->activateWindow();
+  }
+  return form1_;
+}
+
+void SettingsForm::onTimer1() {
+  if (shutDown_) return;
+  const auto runs = scheduler_.tick(clock_.now(), scheduleOf(controls(), RealtimeInterval_));
+  for (const DueRun& due : runs) runSequence(due);
+  timer1_.start(MinuteScheduler::untilNextMinute(clock_.now()));
+}
+
+void SettingsForm::runSequence(const DueRun& due) {
+  const DayplotSettings now = controls();
+  GraphForm* form = openForm1(false);
+  TargetDay_ = due.TargetDay;
+  form->DrawDayGraph(now, DataFolder_, TargetDay_);
+  form->close();
+  if (now.Check5 == 1) startUpload(now);
+}
+
+void SettingsForm::startUpload(const DayplotSettings& now) {
+  startDayGraphUpload(now, DataFolder_, TargetDay_, clock_.now().yyyymmdd(),
+                      parts_.programFolder, launcher_, messages_, uploads_);
+  watchUploads();
+}
+
+void SettingsForm::watchUploads() {
+  if (!uploads_.empty() && !uploadTimer_.isActive()) uploadTimer_.start();
+}
+
+void SettingsForm::pollUploads() {
+  for (const UploadOutcome& outcome : uploads_.collect(clock_.now())) {
+    uploadStatus_->setText("最後のFTP転送: " + q(uploadOutcomeText(outcome)));
+  }
+  if (uploads_.empty()) uploadTimer_.stop();
+}
+
+void SettingsForm::onCommand3() {
+  const DayplotSettings now = controls();
+  GraphForm* form = openForm1(true);
+  // Taken as typed: a month without its leading zero names a day file that is not there.
+  TargetDay_ = now.Text7 + now.Text8 + now.Text9;
+  form->DrawDayGraph(now, DataFolder_, TargetDay_);
+  if (now.Check5 == 1) startUpload(now);
+}
+
+void SettingsForm::onCommand1() {
+  startNoticeUpload(controls(), parts_.programFolder, launcher_, messages_, uploads_);
+  watchUploads();
+}
+
+void SettingsForm::onCommand2() {
+  const SaveDialogRequest request = dataFolderDialog(parts_.programFolder);
+  // A cancel counts as the initial file name: the program's own data folder.
+  const QString path = parts_.dialogs.saveFile(request).value_or(request.initialPath);
+  Text2_->setText(q(savableText(path.toStdString())));
+  const std::string folder = deriveFolder(path.toStdString());
+  parts_.dialogs.showFolder(q(folder));
+  DataFolder_ = folder;
+}
+
+void SettingsForm::onCombo1(int index) {
+  const DateBoxes boxes = dateBoxesFromEntry(Combo1_->itemText(index));
+  Text7_->setText(boxes.year);
+  Text8_->setText(boxes.month);
+  Text9_->setText(boxes.day);
+}
+
+std::optional<std::string> SettingsForm::shutdown() {
+  timer1_.stop();
+  if (auto error = saveSettingsFile(settingsFilePath(parts_.programFolder), controls())) {
+    return error;
+  }
+  std::error_code ec;
+  std::filesystem::remove(ftpScriptPath(parts_.programFolder), ec);
+  shutDown_ = true;
+  return std::nullopt;
+}
+
+void SettingsForm::closeEvent(QCloseEvent* event) {
+  if (!shutDown_) {
+    if (const auto error = shutdown()) {
+      const QString message = "設定ファイルを保存できませんでした。\n" + q(*error) +
+                              "\n保存せずに終了しますか？";
+      if (!parts_.dialogs.closeUnsaved(message)) {
+        timer1_.start(MinuteScheduler::untilNextMinute(clock_.now()));
+        event->ignore();
+        return;
+      }
+      // Closing all the same: the script still goes, it holds the password in clear.
+      std::error_code ec;
+      std::filesystem::remove(ftpScriptPath(parts_.programFolder), ec);
+      shutDown_ = true;
+    }
+  }
+  if (form1_) form1_->close();
+  if (messages_.box()) messages_.box()->close();
+  event->accept();
+}
+
+}  // namespace radmon

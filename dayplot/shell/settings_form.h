@@ -1,0 +1,143 @@
+// The settings window `Form2` ("データロガー"): its controls hold every setting of
+// dayplot, `Timer1` runs the schedule, and its buttons are the operator's commands.
+// The settings are read from the controls when a run needs them, so an edit counts
+// from the next run on, saved or not.
+#pragma once
+
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "dayplot_settings.h"
+#include "local_time.h"
+#include "process_launcher.h"
+#include "scheduler.h"
+#include "upload_watch.h"
+#include "window_messages.h"
+
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace radmon {
+
+class GraphForm;
+
+// The save dialog of `Command2`, as it is set up.
+struct SaveDialogRequest {
+  QString title;
+  QString initialPath;
+  QString filters;  // Qt's filter list, one entry a line
+};
+
+// The dialogs that wait for the operator; a test puts its own in.
+struct FormDialogs {
+  // The chosen path, or no value when the dialog was cancelled.
+  std::function<std::optional<QString>(const SaveDialogRequest&)> saveFile;
+  // Shows the chosen folder and returns when it has been acknowledged.
+  std::function<void(const QString& folder)> showFolder;
+  // The settings file could not be written at close: whether to close all the same.
+  std::function<bool(const QString& message)> closeUnsaved;
+};
+
+struct FormParts {
+  std::string programFolder;  // ends with the separator
+  const Clock* clock = nullptr;
+  ProcessLauncher* launcher = nullptr;
+  FormDialogs dialogs;  // members left empty get the real dialogs
+};
+
+class SettingsForm final : public QWidget {
+  Q_OBJECT
+
+ public:
+  // Runs the start sequence: the controls from the defaults, today and dayplot.ini, and
+  // `Combo1` from the program folder's data folder. The first tick falls just after the
+  // next clock minute begins. The clock and the launcher must outlive the window.
+  explicit SettingsForm(FormParts parts, QWidget* parent = nullptr);
+  ~SettingsForm() override;
+
+  // The controls' values now.
+  DayplotSettings controls() const;
+  // Sets the controls; texts that are saved lose what the settings file cannot carry.
+  void setControls(const DayplotSettings& controls);
+
+  const std::string& DataFolder() const { return DataFolder_; }
+  const std::string& TargetDay() const { return TargetDay_; }
+  int16_t RealtimeInterval() const { return RealtimeInterval_; }
+
+  // The graph window while it is open, else null.
+  GraphForm* Form1() const;
+  WindowMessages& messages() { return messages_; }
+  QTimer* Timer1() { return &timer1_; }
+
+  // `Timer1`'s tick: the runs that the minutes since the last tick make due, then the
+  // timer is set for just after the next minute.
+  void onTimer1();
+  // Shows the outcome of the uploads that have ended.
+  void pollUploads();
+
+  // Writes dayplot.ini and removes the FTP script; an error text when the settings file
+  // could not be written (the script is then kept).
+  std::optional<std::string> shutdown();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void build();
+  void startSequence();
+  void fillCombo1();
+  GraphForm* openForm1(bool activate);
+  void runSequence(const DueRun& due);
+  void startUpload(const DayplotSettings& controls);
+  void watchUploads();
+
+  void onCommand1();
+  void onCommand2();
+  void onCommand3();
+  void onCombo1(int index);
+
+  FormParts parts_;
+  const Clock& clock_;
+  ProcessLauncher& launcher_;
+  WindowMessages messages_{this};
+  MinuteScheduler scheduler_;
+  UploadWatch uploads_;
+  QTimer timer1_;
+  QTimer uploadTimer_;
+  QPointer<GraphForm> form1_;
+  bool shutDown_ = false;
+
+  std::string DataFolder_;
+  std::string TargetDay_;
+  int16_t RealtimeInterval_ = 10;
+
+  QLineEdit *Text1_, *Text2_, *Text3_, *Text4_, *Text5_, *Text6_, *Text7_, *Text8_, *Text9_,
+      *Text10_, *Text11_, *Text12_, *Text13_, *Text14_, *Text15_;
+  QCheckBox *Check1_, *Check2_, *Check3_, *Check4_, *Check5_;
+  QRadioButton *Option1_, *Option2_, *Option3_, *Option4_;
+  QButtonGroup* options_;
+  QComboBox* Combo1_;
+  QPushButton *Command1_, *Command2_, *Command3_;
+  QLabel* uploadStatus_;
+};
+
+// The save dialog's title, initial file name and filters for a program folder.
+SaveDialogRequest dataFolderDialog(const std::string& programFolder);
+
+// The date boxes from a day file name: characters 9 to 16 as year, month and day,
+// whatever the prefix; a short name gives what characters there are.
+struct DateBoxes {
+  QString year, month, day;
+};
+DateBoxes dateBoxesFromEntry(const QString& entry);
+
+}  // namespace radmon

@@ -1,0 +1,121 @@
+// Whatever is typed into any box of the settings window, a manual run neither ends
+// dayplot nor fails without a word, and the settings file reads back.
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <filesystem>
+#include <iostream>
+#include <set>
+
+#include <gtest/gtest.h>
+
+#include "graph_form.h"
+#include "settings_form.h"
+#include "shell_fakes.h"
+
+namespace radmon {
+namespace {
+
+using testing::FakeLauncher;
+using testing::ProgramFolder;
+
+std::vector<std::pair<const char*, std::string>> badTexts() {
+  return {{"empty", ""},
+          {"letters", "abc"},
+          {"fullWidthDigits", "１２３"},
+          {"hugeExponent", "1e400"},
+          {"minusFive", "-5"},
+          {"zero", "0"},
+          {"tenThousandCharacters", std::string(10000, '9')},
+          {"doubleQuote", "1\"2"}};
+}
+
+// Images written into the data folder.
+int images(const ProgramFolder& folder) {
+  int n = 0;
+  for (const auto& e : std::filesystem::directory_iterator(folder.data())) {
+    const auto ext = e.path().extension();
+    if (ext == ".jpg" || ext == ".bmp") ++n;
+  }
+  return n;
+}
+
+}  // namespace
+
+TEST(SettingsFormBadInput, AnyTextInAnyBoxKeepsDayplotGoingAndTheSettingsReadable) {
+  testing::testApp();
+  std::set<std::string> said;
+  for (int box = 1; box <= 15; ++box) {
+    const std::string name = "Text" + std::to_string(box);
+    for (const auto& [what, bad] : badTexts()) {
+      SCOPED_TRACE(name + " = " + what);
+      ProgramFolder folder;
+      folder.writeDay("20110315");
+      ManualClock clock(LocalDateTime{2011, 3, 16, 10, 19, 50});
+      FakeLauncher launcher;
+      FormParts parts;
+      parts.programFolder = folder.path();
+      parts.clock = &clock;
+      parts.launcher = &launcher;
+      parts.dialogs.saveFile = [](const SaveDialogRequest&) { return std::nullopt; };
+      parts.dialogs.showFolder = [](const QString&) {};
+      parts.dialogs.closeUnsaved = [](const QString&) { return true; };
+      auto form = std::make_unique<SettingsForm>(std::move(parts));
+      form->show();
+
+      // A manual run of a day that exists, with the transfer ticked, then the bad text.
+      DayplotSettings c = form->controls();
+      c.Text7 = "2011", c.Text8 = "03", c.Text9 = "15", c.Check5 = 1;
+      form->setControls(c);
+      form->findChild<QLineEdit*>(QString::fromStdString(name))->setText(QString::fromStdString(bad));
+      const DayplotSettings typed = form->controls();
+      QTest::mouseClick(form->findChild<QPushButton*>("Command3"), Qt::LeftButton);
+
+      // Either the graph was written or the operator was told why not.
+      QMessageBox* message = form->messages().box();
+      const bool told = message && message->isVisible() && !message->text().isEmpty();
+      EXPECT_TRUE(images(folder) > 0 || told);
+      // Boxes that only label the graph or address the upload never stop the drawing.
+      if (box == 1 || box == 6 || box >= 10) {
+        EXPECT_GT(images(folder), 0);
+      }
+      if (told) said.insert(message->text().toStdString());
+      ASSERT_NE(form->Form1(), nullptr);
+      EXPECT_TRUE(form->Form1()->isVisible());
+
+      // A scheduled minute still runs whatever the box holds.
+      clock.set(LocalDateTime{2011, 3, 16, 10, 20, 0});
+      form->onTimer1();
+
+      ASSERT_TRUE(form->close());
+      DayplotSettings back;
+      back.Text1 = "not read";
+      const std::string ini = folder.read("dayplot.ini");
+      applySettingsText(ini, back);
+      DayplotSettings expected = typed;
+      for (std::string* t : {&expected.Text1, &expected.Text2, &expected.Text3, &expected.Text4,
+                             &expected.Text5, &expected.Text6, &expected.Text10, &expected.Text11,
+                             &expected.Text12, &expected.Text13, &expected.Text14,
+                             &expected.Text15})
+        *t = savableText(*t);
+      EXPECT_EQ(back.Text1, expected.Text1);
+      EXPECT_EQ(back.Text2, expected.Text2);
+      EXPECT_EQ(back.Text3, expected.Text3);
+      EXPECT_EQ(back.Text4, expected.Text4);
+      EXPECT_EQ(back.Text5, expected.Text5);
+      EXPECT_EQ(back.Text6, expected.Text6);
+      EXPECT_EQ(back.Text10, expected.Text10);
+      EXPECT_EQ(back.Text11, expected.Text11);
+      EXPECT_EQ(back.Text12, expected.Text12);
+      EXPECT_EQ(back.Text13, expected.Text13);
+      EXPECT_EQ(back.Text14, expected.Text14);
+      EXPECT_EQ(back.Text15, expected.Text15);
+      EXPECT_EQ(back.Check5, 1);
+      form.reset();
+    }
+  }
+  for (const auto& m : said) std::cout << "told: " << m.substr(0, 160) << "\n";
+}
+
+}  // namespace radmon

@@ -1,0 +1,148 @@
+// The unattended schedule on a manual clock: what runs, what is written and said.
+#include "headless_dayplot.h"
+
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "shell_fakes.h"
+
+namespace radmon {
+namespace {
+
+using testing::FakeLauncher;
+using testing::ProgramFolder;
+
+class HeadlessTest : public ::testing::Test {
+ protected:
+  void SetUp() override { testing::testApp(); }
+  // Real-time every `period` minutes, yesterday at hh:mm, FTP transfer ticked.
+  void writeIni(const std::string& hh, const std::string& mm, int check5 = 1) {
+    folder_.write("dayplot.ini",
+                  "\"p\",\"\",\"μSVHGraph\",\"2\",\"μSVHData\",\"t\",\"" + mm + "\",\"" + hh +
+                      "\"\r\n1,0,1,1\r\n#FALSE#,#TRUE#,#FALSE#,#FALSE#\r\n"
+                      "\"127.0.0.1 2121\",\"u\",\"w\"," + std::to_string(check5) + ",\"\"\r\n");
+  }
+  HeadlessDayplot& start(LocalDateTime t) {
+    clock_.set(t);
+    dayplot_ = std::make_unique<HeadlessDayplot>(folder_.path(), clock_, launcher_, err_);
+    return *dayplot_;
+  }
+  void tickAt(LocalDateTime t) {
+    clock_.set(t);
+    dayplot_->tick();
+  }
+
+  ProgramFolder folder_;
+  ManualClock clock_{LocalDateTime{}};
+  FakeLauncher launcher_;
+  std::ostringstream err_;
+  std::unique_ptr<HeadlessDayplot> dayplot_;
+};
+
+TEST_F(HeadlessTest, BothRunsInOneTickDrawUploadAndSayWhen) {
+  folder_.writeDay("20110316");
+  folder_.writeDay("20110315");
+  writeIni("00", "20");
+  const std::string iniBefore = folder_.read("dayplot.ini");
+  HeadlessDayplot& d = start({2011, 3, 16, 0, 19, 58});
+  EXPECT_EQ(d.settings().RealtimeInterval, 20);
+  EXPECT_EQ(d.untilNextTick(), std::chrono::milliseconds(2500));
+  EXPECT_NE(err_.str().find("2011/03/16 00:19:58 開始しました: 当日分を20分毎に処理、昨日分を00時20分に処理"),
+            std::string::npos)
+      << err_.str();
+
+  tickAt({2011, 3, 16, 0, 20, 0});
+  EXPECT_TRUE(folder_.exists("data/μSVHGraph.jpg"));
+  EXPECT_TRUE(folder_.exists("data/μSVHGraph_20110315.jpg"));
+  ASSERT_EQ(launcher_.started.size(), 1u);  // the second waits for the script file
+  const std::string log = err_.str();
+  const size_t today = log.find("2011/03/16 00:20:00 当日分 20110316 を処理します");
+  const size_t yesterday = log.find("2011/03/16 00:20:00 昨日分 20110315 を処理します");
+  ASSERT_NE(today, std::string::npos) << log;
+  ASSERT_NE(yesterday, std::string::npos) << log;
+  EXPECT_LT(today, yesterday);
+
+  // Outcomes as the clients end, with the client's reason.
+  d.pollUploads();
+  EXPECT_EQ(launcher_.started.size(), 1u);
+  launcher_.end(0, 0);
+  d.pollUploads();
+  EXPECT_NE(err_.str().find("FTP転送成功: " + folder_.data() + "μSVHGraph.jpg"), std::string::npos);
+  ASSERT_EQ(launcher_.started.size(), 2u);
+  EXPECT_TRUE(d.uploadsRunning());
+  clock_.set({2011, 3, 16, 0, 20, 3});
+  launcher_.end(1, 1, "226 ok\n550 No such directory.\n");
+  d.pollUploads();
+  EXPECT_NE(err_.str().find("2011/03/16 00:20:03 FTP転送失敗: " + folder_.data() +
+                            "μSVHGraph_20110315.jpg (FTPクライアントの終了コード 1: 550 No such "
+                            "directory.)"),
+            std::string::npos)
+      << err_.str();
+  EXPECT_FALSE(d.uploadsRunning());
+
+  ASSERT_TRUE(folder_.exists("oldtemp.sys"));
+  d.finish();
+  EXPECT_FALSE(folder_.exists("oldtemp.sys"));
+  EXPECT_EQ(folder_.read("dayplot.ini"), iniBefore);  // never written back
+}
+
+TEST_F(HeadlessTest, MissingFileIsSaidWithTheTimeAndTheScheduleGoesOn) {
+  writeIni("00", "03", 0);
+  start({2011, 3, 16, 10, 19, 59});
+  tickAt({2011, 3, 16, 10, 20, 0});
+  EXPECT_NE(err_.str().find("2011/03/16 10:20:00 ファイルがありません"), std::string::npos)
+      << err_.str();
+  folder_.writeDay("20110316");
+  tickAt({2011, 3, 16, 10, 40, 1});
+  EXPECT_TRUE(folder_.exists("data/μSVHGraph.jpg"));
+  EXPECT_TRUE(launcher_.started.empty());  // transfer not ticked
+}
+
+TEST_F(HeadlessTest, WithoutSettingsFileItSaysThatNothingWillRun) {
+  start({2011, 3, 16, 10, 0, 0});
+  EXPECT_NE(err_.str().find("何も処理しません"), std::string::npos) << err_.str();
+  for (int m = 1; m <= 60; ++m) tickAt({2011, 3, 16, 10 + m / 60, m % 60, 1});
+  EXPECT_FALSE(folder_.exists("data/μSVHGraph.jpg"));
+  EXPECT_TRUE(launcher_.started.empty());
+}
+
+TEST(UploadWatch, OneClientAtATimeEachWaitingFileOnceAndFailedStartsSkipped) {
+  FakeLauncher launcher;
+  UploadWatch watch;
+  std::string error;
+  auto starter = [&] { return launcher.start({"ftpscript", {}}, error); };
+  int refused = 0;
+  watch.request(starter, "a.jpg");
+  watch.request(starter, "b.jpg");
+  watch.request(starter, "b.jpg");  // already waiting
+  watch.request([&]() -> std::unique_ptr<StartedProcess> { ++refused; return nullptr; }, "c.jpg");
+  watch.request(starter, "d.jpg");
+  EXPECT_EQ(launcher.started.size(), 1u);
+  EXPECT_EQ(watch.waiting(), 3u);
+
+  const LocalDateTime t{2011, 3, 16, 1, 2, 3};
+  EXPECT_TRUE(watch.collect(t).empty());
+  launcher.end(0, 0);
+  auto ended = watch.collect(t);
+  ASSERT_EQ(ended.size(), 1u);
+  EXPECT_TRUE(ended[0].succeeded);
+  EXPECT_EQ(ended[0].file, "a.jpg");
+  EXPECT_EQ(launcher.started.size(), 2u);  // b
+  launcher.end(1, 1,
+               "接続: h:21\n失敗: 行 1 OPEN: ログインできません\n中止: 行 1 以降は実行しません\n"
+               "終了: 転送成功 0 件, 失敗 0 件\n");
+  ended = watch.collect(t);
+  ASSERT_EQ(ended.size(), 1u);
+  EXPECT_FALSE(ended[0].succeeded);
+  EXPECT_EQ(ended[0].reason, "FTPクライアントの終了コード 1: 失敗: 行 1 OPEN: ログインできません");
+  EXPECT_EQ(clientReason({false, -1, ""}), "FTPクライアントが異常終了しました");
+  EXPECT_EQ(refused, 1);                   // c could not start, d went on
+  EXPECT_EQ(launcher.started.size(), 3u);
+  launcher.end(2, 0);
+  watch.collect(t);
+  EXPECT_TRUE(watch.empty());
+}
+
+}  // namespace
+}  // namespace radmon

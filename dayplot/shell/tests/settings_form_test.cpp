@@ -1,0 +1,442 @@
+// The real settings and graph windows on Qt's offscreen platform, with a manual clock,
+// a launcher that starts nothing and dialogs that answer at once.
+#include "settings_form.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include "graph_form.h"
+#include "shell_fakes.h"
+
+namespace radmon {
+namespace {
+
+using testing::FakeLauncher;
+using testing::ProgramFolder;
+
+class FormTest : public ::testing::Test {
+ protected:
+  void SetUp() override { testing::testApp(); }
+
+  SettingsForm& open(LocalDateTime now = {2011, 3, 16, 10, 19, 50}) {
+    clock_.set(now);
+    form_.reset();
+    FormParts parts;
+    parts.programFolder = folder_.path();
+    parts.clock = &clock_;
+    parts.launcher = &launcher_;
+    parts.dialogs.saveFile = [this](const SaveDialogRequest& request) {
+      requests_.push_back(request);
+      return chosen_;
+    };
+    parts.dialogs.showFolder = [this](const QString& folder) { shownFolders_.push_back(folder); };
+    parts.dialogs.closeUnsaved = [this](const QString& message) {
+      unsavedMessages_.push_back(message);
+      return closeAnyway_;
+    };
+    form_ = std::make_unique<SettingsForm>(std::move(parts));
+    form_->show();
+    return *form_;
+  }
+  template <typename W>
+  W* find(const char* name) {
+    W* w = form_->findChild<W*>(name);
+    EXPECT_NE(w, nullptr) << name;
+    return w;
+  }
+  QString text(const char* name) { return find<QLineEdit>(name)->text(); }
+  bool ticked(const char* name) { return find<QCheckBox>(name)->isChecked(); }
+  void click(const char* name) { QTest::mouseClick(find<QAbstractButton>(name), Qt::LeftButton); }
+  void tickAt(LocalDateTime t) {
+    clock_.set(t);
+    form_->onTimer1();
+  }
+  QString messageText() {
+    QMessageBox* box = form_->messages().box();
+    return box && box->isVisible() ? box->text() : QString();
+  }
+  int openMessageBoxes() {
+    int n = 0;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (qobject_cast<QMessageBox*>(w) && w->isVisible()) ++n;
+    }
+    return n;
+  }
+  void writeIni(const std::string& text) { folder_.write("dayplot.ini", text); }
+
+  ProgramFolder folder_;
+  ManualClock clock_{LocalDateTime{}};
+  FakeLauncher launcher_;
+  std::optional<QString> chosen_;
+  std::vector<SaveDialogRequest> requests_;
+  std::vector<QString> shownFolders_;
+  std::vector<QString> unsavedMessages_;
+  bool closeAnyway_ = false;
+  std::unique_ptr<SettingsForm> form_;
+};
+
+TEST_F(FormTest, EveryControlWithItsNameAndTextAndTheOptionsOneGroup) {
+  SettingsForm& w = open();
+  EXPECT_EQ(w.objectName(), "Form2");
+  EXPECT_EQ(w.windowTitle(), "データロガー");
+  const std::vector<std::pair<const char*, const char*>> labels = {
+      {"Label1", "測定場所"}, {"Label6", "測定管"}, {"Label2", "データフォルダ"},
+      {"Label5", "入力データファイル名"}, {"Label3", "出力グラフファイル名"},
+      {"Label8", "ファイル形式"}, {"Label7", "JPG"}, {"Label9", "BMP"},
+      {"Label4", "縦軸最大スケール(μSV/h)"}, {"Label22", "FTP転送を行う"},
+      {"Label19", "サーバ名"}, {"Label23", "ｻﾌﾞﾌｫﾙﾀﾞ名  ( 例  xxxx\\yyyyy\\zzzz)"},
+      {"Label20", "ユーザ名"}, {"Label21", "ﾊﾟｽﾜｰﾄﾞ"}, {"Label10", "年"}, {"Label11", "月"},
+      {"Label12", "日"}, {"Label18", "ﾌｧｲﾙ選択"}, {"Label13", "当日データリアルタイム処理"},
+      {"Label15", "時"}, {"Label16", "分"}, {"Label14", "起動"},
+      {"Label17", "※月日時間は、全て２桁で入力してください"}};
+  for (const auto& [name, caption] : labels) {
+    ASSERT_NE(find<QLabel>(name), nullptr);
+    EXPECT_EQ(find<QLabel>(name)->text(), QString(caption)) << name;
+  }
+  const std::vector<std::pair<const char*, const char*>> buttons = {
+      {"Command1", "停止中案内転送"}, {"Command2", "保存先"}, {"Command3", "手動処理"},
+      {"Option1", "10分毎"}, {"Option2", "20分毎"}, {"Option3", "30分毎"}, {"Option4", "60分毎"},
+      {"Check4", "昨日分自動処理"}};
+  for (const auto& [name, caption] : buttons) {
+    EXPECT_EQ(find<QAbstractButton>(name)->text(), QString(caption)) << name;
+  }
+  const std::vector<std::pair<const char*, const char*>> boxes = {
+      {"Text1", "大阪府大阪市"}, {"Text6", "自作GM管"}, {"Text5", "μSVHData"},
+      {"Text3", "μSVHGraph"}, {"Text4", "2"}, {"Text12", "ftp.example.com"}, {"Text15", ""},
+      {"Text13", ""}, {"Text14", ""}, {"Text11", "00"}, {"Text10", "03"}};
+  for (const auto& [name, value] : boxes) EXPECT_EQ(text(name), QString(value)) << name;
+  EXPECT_EQ(find<QLineEdit>("Text14")->echoMode(), QLineEdit::Normal);
+  EXPECT_TRUE(find<QComboBox>("Combo1")->isEditable());
+  EXPECT_NE(find<QWidget>("Line1"), nullptr);
+  EXPECT_NE(find<QWidget>("Line2"), nullptr);
+
+  // The timer: its first tick just after the next clock minute (10:20:00 + 0.5 s).
+  EXPECT_TRUE(w.Timer1()->isActive());
+  EXPECT_EQ(w.Timer1()->objectName(), "Timer1");
+  EXPECT_EQ(w.Timer1()->interval(), 10500);
+
+  // One exclusive group: a click selects one and clears the others, and sets the period.
+  const int16_t periods[] = {10, 20, 30, 60};
+  for (int i : {3, 2, 4, 1}) {
+    click(("Option" + std::to_string(i)).c_str());
+    EXPECT_EQ(w.RealtimeInterval(), periods[i - 1]);
+    for (int j = 1; j <= 4; ++j) {
+      EXPECT_EQ(find<QRadioButton>(("Option" + std::to_string(j)).c_str())->isChecked(), i == j);
+    }
+  }
+}
+
+TEST_F(FormTest, FirstStartWithoutFileKeepsTheDefaultsAndSavesThemAtClose) {
+  SettingsForm& w = open();
+  EXPECT_EQ(text("Text2").toStdString(), folder_.data());
+  EXPECT_EQ(w.DataFolder(), folder_.data());
+  EXPECT_EQ(w.RealtimeInterval(), 10);
+  EXPECT_TRUE(find<QRadioButton>("Option1")->isChecked());
+  EXPECT_TRUE(ticked("Check1"));
+  for (const char* name : {"Check2", "Check3", "Check4", "Check5"}) EXPECT_FALSE(ticked(name));
+  EXPECT_EQ(text("Text7"), "2011");
+  EXPECT_EQ(text("Text8"), "03");
+  EXPECT_EQ(text("Text9"), "16");
+
+  folder_.write("oldtemp.sys", "OPEN h\r\n");
+  EXPECT_TRUE(w.close());
+  EXPECT_FALSE(folder_.exists("oldtemp.sys"));
+  EXPECT_EQ(folder_.read("dayplot.ini"),
+            "\"大阪府大阪市\",\"" + folder_.data() +
+                "\",\"μSVHGraph\",\"2\",\"μSVHData\",\"自作GM管\",\"03\",\"00\"\r\n"
+                "1,0,0,0\r\n#TRUE#,#FALSE#,#FALSE#,#FALSE#\r\n"
+                "\"ftp.example.com\",\"\",\"\",0,\"\"\r\n");
+  struct stat st {};
+  ASSERT_EQ(::stat((folder_.path() + "dayplot.ini").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+TEST_F(FormTest, FileWithOnlyItsFirstLineClearsTheRest) {
+  writeIni("\"here\",\"/srv/log/μSVHData_nnnntthh.csv\",\"g\",\"1\",\"μSVHData\",\"tube\","
+           "\"03\",\"00\"\r\n");
+  SettingsForm& w = open();
+  EXPECT_EQ(text("Text2"), "/srv/log/μSVHData_nnnntthh.csv");
+  EXPECT_EQ(w.DataFolder(), "/srv/log/");
+  EXPECT_EQ(text("Text10"), "03");  // the leading zero kept
+  for (const char* name : {"Check1", "Check2", "Check3", "Check4", "Check5"}) {
+    EXPECT_FALSE(ticked(name)) << name;
+  }
+  for (const char* name : {"Option1", "Option2", "Option3", "Option4"}) {
+    EXPECT_FALSE(find<QRadioButton>(name)->isChecked()) << name;
+  }
+  EXPECT_EQ(w.RealtimeInterval(), 10);
+  EXPECT_EQ(text("Text12"), "");
+  // A click still selects one: the group works from nothing selected.
+  click("Option2");
+  EXPECT_EQ(w.RealtimeInterval(), 20);
+  EXPECT_TRUE(find<QRadioButton>("Option2")->isChecked());
+}
+
+TEST_F(FormTest, DataPathUsedOnlyWhenItEndsInLowerCaseCsv) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"/srv/log/", folder_.data()},           // a folder typed by hand: shown, not used
+      {"/srv/log/x.CSV", folder_.data()},      // case counts
+      {"x.csv", ""},                           // no separator: the empty folder
+  };
+  for (const auto& [path, folder] : cases) {
+    writeIni("\"p\",\"" + path + "\",\"g\",\"2\",\"μSVHData\",\"t\",\"03\",\"00\"\r\n"
+             "1,0,0,0\r\n#FALSE#,#FALSE#,#TRUE#,#FALSE#\r\n\"h\",\"\",\"\",0,\"\"\r\n");
+    SettingsForm& w = open();
+    EXPECT_EQ(text("Text2").toStdString(), path);
+    EXPECT_EQ(w.DataFolder(), folder) << path;
+    EXPECT_EQ(w.RealtimeInterval(), 30);
+  }
+}
+
+TEST_F(FormTest, Combo1ListsTheProgramsOwnDataFolderByPrefixAndCsvInAnyCase) {
+  for (const char* name : {"μSVHData20110316.csv", "μSVHData20110315.CSV", "μSVHData20110317.txt",
+                           "other20110318.csv", "μSVHData.csv"}) {
+    folder_.write(std::string("data/") + name, "");
+  }
+  std::filesystem::create_directories(folder_.data() + "μSVHData20110319.csv");  // a folder
+  // The data folder setting points elsewhere: the list still comes from data/.
+  writeIni("\"p\",\"/nowhere/x.csv\",\"g\",\"2\",\"μSVHData\",\"t\",\"03\",\"00\"\r\n");
+  open();
+  auto* combo = find<QComboBox>("Combo1");
+  QStringList items;
+  for (int i = 0; i < combo->count(); ++i) items << combo->itemText(i);
+  EXPECT_EQ(items, QStringList({"μSVHData.csv", "μSVHData20110315.CSV", "μSVHData20110316.csv"}));
+
+  writeIni("\"p\",\"\",\"g\",\"2\",\"other\",\"t\",\"03\",\"00\"\r\n");
+  open();
+  combo = find<QComboBox>("Combo1");
+  ASSERT_EQ(combo->count(), 1);
+  EXPECT_EQ(combo->itemText(0), "other20110318.csv");
+}
+
+TEST_F(FormTest, Combo1FillsTheDateBoxesFromCharactersNineToSixteen) {
+  folder_.writeDay("20110315");
+  SettingsForm& w = open();
+  auto* combo = find<QComboBox>("Combo1");
+  ASSERT_EQ(combo->count(), 1);
+  combo->activated(0);  // the operator's click on the entry
+  EXPECT_EQ(text("Text7"), "2011");
+  EXPECT_EQ(text("Text8"), "03");
+  EXPECT_EQ(text("Text9"), "15");
+  EXPECT_EQ(w.Form1(), nullptr);  // nothing processed before Command3
+  click("Command3");
+  EXPECT_EQ(w.TargetDay(), "20110315");
+  EXPECT_TRUE(folder_.exists("data/μSVHGraph_20110315.jpg"));
+
+  // The positions are fixed, whatever the prefix; a short entry gives what there is.
+  const DateBoxes other = dateBoxesFromEntry("gm20110401.csv");
+  EXPECT_EQ(other.year, "01.c");
+  EXPECT_EQ(other.month, "sv");
+  EXPECT_EQ(other.day, "");
+  const DateBoxes shorter = dateBoxesFromEntry("short");
+  EXPECT_TRUE(shorter.year.isEmpty() && shorter.month.isEmpty() && shorter.day.isEmpty());
+}
+
+TEST_F(FormTest, ManualRunLeavesTheGraphWindowOpenWithTheGraph) {
+  folder_.writeDay("20110315");
+  SettingsForm& w = open();
+  find<QLineEdit>("Text7")->setText("2011");
+  find<QLineEdit>("Text8")->setText("03");
+  find<QLineEdit>("Text9")->setText("15");
+  click("Command3");
+  GraphForm* form1 = w.Form1();
+  ASSERT_NE(form1, nullptr);
+  EXPECT_TRUE(form1->isVisible());
+  EXPECT_EQ(form1->objectName(), "Form1");
+  EXPECT_EQ(form1->windowTitle(), "Form1");
+  EXPECT_EQ(form1->size(), QSize(890, 566));
+  QLabel* picture = form1->Picture1();
+  EXPECT_EQ(picture->objectName(), "Picture1");
+  EXPECT_EQ(picture->geometry(), QRect(24, 8, 841, 537));
+  const QImage shown = picture->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+  EXPECT_EQ(shown, form1->image().convertToFormat(QImage::Format_RGB32));
+  // The curve at 0.5 of 2 μSv/h on the morning panel: 239 - 0.5 x 85 = 196.
+  EXPECT_NE(shown.pixelColor(70 + 9 * 60, 196), DayGraph::kBackground);
+  EXPECT_TRUE(folder_.exists("data/μSVHGraph_20110315.jpg"));
+  EXPECT_TRUE(launcher_.started.empty());  // FTP transfer not ticked
+  EXPECT_TRUE(messageText().isEmpty());
+}
+
+TEST_F(FormTest, SingleDigitMonthNamesNoFileAndTheMessageWaitsWithoutBlocking) {
+  folder_.writeDay("20110315");
+  SettingsForm& w = open();
+  find<QLineEdit>("Text7")->setText("2011");
+  find<QLineEdit>("Text8")->setText("3");
+  find<QLineEdit>("Text9")->setText("15");
+  click("Command3");  // returns although the message is still open
+  EXPECT_EQ(w.TargetDay(), "2011315");
+  EXPECT_EQ(messageText(), "ファイルがありません");
+  EXPECT_EQ(w.messages().box()->windowTitle(), "dayplot");
+  EXPECT_TRUE(w.Form1()->isVisible());
+}
+
+TEST_F(FormTest, ScheduledRunsCloseTheGraphWindowAndUploadWhenTicked) {
+  folder_.writeDay("20110316");
+  SettingsForm& w = open();
+  find<QCheckBox>("Check3")->setChecked(true);
+  find<QCheckBox>("Check5")->setChecked(true);
+  click("Command3");  // a manual run leaves the window open...
+  QPointer<GraphForm> manual = w.Form1();
+  ASSERT_TRUE(manual && manual->isVisible());
+  ASSERT_EQ(launcher_.started.size(), 1u);
+
+  tickAt({2011, 3, 16, 10, 20, 0});  // ...and the next scheduled run closes it
+  EXPECT_EQ(w.TargetDay(), "20110316");
+  EXPECT_TRUE(folder_.exists("data/μSVHGraph.jpg"));  // today's graph: no date in the name
+  EXPECT_TRUE(!w.Form1() || !w.Form1()->isVisible());
+  // The manual run's client still runs: the next one waits for the script file.
+  EXPECT_EQ(launcher_.started.size(), 1u);
+  auto* status = find<QLabel>("Label24");
+  const QString before = status->text();
+  w.pollUploads();
+  EXPECT_EQ(status->text(), before);  // nothing ended, nothing shown
+  launcher_.end(0, 0);
+  w.pollUploads();
+  EXPECT_TRUE(status->text().contains("FTP転送成功"));
+  ASSERT_EQ(launcher_.started.size(), 2u);
+  EXPECT_NE(folder_.read("oldtemp.sys").find("mput \"" + folder_.data() + "μSVHGraph.jpg\""),
+            std::string::npos);
+
+  clock_.set({2011, 3, 16, 10, 20, 4});
+  launcher_.end(1, 1, "connecting\n530 Login incorrect.\n");
+  w.pollUploads();
+  EXPECT_EQ(status->text(), "最後のFTP転送: 2011/03/16 10:20:04 FTP転送失敗: " +
+                                QString::fromStdString(folder_.data()) +
+                                "μSVHGraph.jpg (FTPクライアントの終了コード 1: 530 Login incorrect.)");
+
+  tickAt({2011, 3, 16, 10, 25, 0});  // not on the period
+  EXPECT_EQ(launcher_.started.size(), 2u);
+  tickAt({2011, 3, 16, 10, 30, 1});
+  ASSERT_EQ(launcher_.started.size(), 3u);
+  launcher_.end(2, 0);
+  QTest::qWait(400);  // the window's own poll timer picks it up
+  EXPECT_TRUE(status->text().startsWith("最後のFTP転送: 2011/03/16 10:30:01 FTP転送成功"));
+}
+
+TEST_F(FormTest, MissingFileMessageDoesNotStallLaterTicksAndStaysSingle) {
+  SettingsForm& w = open({2011, 3, 15, 23, 59, 30});
+  find<QCheckBox>("Check3")->setChecked(true);
+  find<QCheckBox>("Check4")->setChecked(true);
+  find<QCheckBox>("Check5")->setChecked(true);
+  find<QLineEdit>("Text10")->setText("10");  // yesterday at 00:10, on a real-time minute
+
+  tickAt({2011, 3, 16, 0, 0, 1});  // 00:00: nothing for the new day
+  EXPECT_TRUE(launcher_.started.empty());
+  tickAt({2011, 3, 16, 0, 10, 0});  // both runs in one tick, today's first
+  EXPECT_EQ(w.TargetDay(), "20110315");
+  EXPECT_EQ(messageText(), "ファイルがありません");
+  // No file for either day, yet both uploads go (an earlier JPEG may be there), one
+  // after the other.
+  ASSERT_EQ(launcher_.started.size(), 1u);
+  EXPECT_NE(folder_.read("oldtemp.sys").find("μSVHGraph.jpg"), std::string::npos);
+  launcher_.end(0, 0);
+  w.pollUploads();
+  ASSERT_EQ(launcher_.started.size(), 2u);
+  EXPECT_NE(folder_.read("oldtemp.sys").find("μSVHGraph_20110315.jpg"), std::string::npos);
+  launcher_.end(1, 0);
+  tickAt({2011, 3, 16, 0, 20, 0});  // the message is still unread
+  w.pollUploads();
+  EXPECT_EQ(launcher_.started.size(), 3u);
+  EXPECT_EQ(openMessageBoxes(), 1);
+}
+
+TEST_F(FormTest, AnEditTakesEffectAtTheNextTickAndClearedBoxesDoNothing) {
+  folder_.writeDay("20110315");
+  SettingsForm& w = open();
+  tickAt({2011, 3, 16, 10, 20, 0});
+  EXPECT_TRUE(w.TargetDay().empty());  // both boxes cleared: nothing ran
+  find<QCheckBox>("Check4")->setChecked(true);
+  find<QLineEdit>("Text11")->setText("10");
+  find<QLineEdit>("Text10")->setText("3");  // never matches "03"
+  tickAt({2011, 3, 16, 10, 3, 0});
+  EXPECT_TRUE(w.TargetDay().empty());
+  find<QLineEdit>("Text10")->setText("21");
+  tickAt({2011, 3, 16, 10, 21, 0});
+  EXPECT_EQ(w.TargetDay(), "20110315");
+  EXPECT_TRUE(folder_.exists("data/μSVHGraph_20110315.jpg"));
+  EXPECT_TRUE(launcher_.started.empty());  // Check5 cleared: drawn and saved only
+}
+
+TEST_F(FormTest, FolderChoiceAndItsCancelRule) {
+  SettingsForm& w = open();
+  chosen_ = QString("/srv/log/x.txt");
+  click("Command2");
+  ASSERT_EQ(requests_.size(), 1u);
+  EXPECT_EQ(requests_[0].title, "収集データ保存フォルダ");
+  EXPECT_EQ(requests_[0].initialPath.toStdString(), folder_.data() + "μSVHData_nnnntthh.csv");
+  EXPECT_EQ(requests_[0].filters, "テキスト ファイル (*.txt *.log)\nすべてのファイル (*)");
+  EXPECT_EQ(text("Text2"), "/srv/log/x.txt");
+  EXPECT_EQ(w.DataFolder(), "/srv/log/");
+  EXPECT_EQ(shownFolders_, std::vector<QString>{"/srv/log/"});
+
+  chosen_.reset();  // cancel: as if the initial name had been chosen
+  click("Command2");
+  EXPECT_EQ(text("Text2").toStdString(), folder_.data() + "μSVHData_nnnntthh.csv");
+  EXPECT_EQ(w.DataFolder(), folder_.data());
+  EXPECT_EQ(shownFolders_.back().toStdString(), folder_.data());
+
+  // A .txt path works now but not after a restart; a .csv path does both.
+  chosen_ = QString("/srv/log/x.txt");
+  click("Command2");
+  ASSERT_TRUE(w.close());
+  EXPECT_EQ(open().DataFolder(), folder_.data());
+  chosen_ = QString("/srv/log/x.csv");
+  click("Command2");
+  ASSERT_TRUE(form_->close());
+  EXPECT_EQ(open().DataFolder(), "/srv/log/");
+}
+
+TEST_F(FormTest, NoticeUploadSendsTheImageBesideTheProgramWithTransferCleared) {
+  SettingsForm& w = open();
+  ASSERT_FALSE(ticked("Check5"));
+  click("Command1");
+  ASSERT_EQ(launcher_.started.size(), 1u);
+  EXPECT_EQ(launcher_.started[0].program, folder_.path() + "ftpscript");
+  EXPECT_NE(folder_.read("oldtemp.sys").find("mput \"" + folder_.path() + "μSVHGraph.jpg\""),
+            std::string::npos);
+  EXPECT_EQ(w.Form1(), nullptr);  // nothing drawn
+}
+
+TEST_F(FormTest, SavedBoxesRefuseQuotesAndLineBreaks) {
+  SettingsForm& w = open();
+  auto* place = find<QLineEdit>("Text1");
+  place->clear();
+  QTest::keyClicks(place, "a\"b");
+  EXPECT_EQ(place->text(), "ab");
+  DayplotSettings c = w.controls();
+  c.Text14 = "pa\"ss\nword";
+  w.setControls(c);
+  EXPECT_EQ(text("Text14"), "password");
+  // The date boxes are not saved and take what is typed.
+  QTest::keyClicks(find<QLineEdit>("Text7"), "\"");
+  EXPECT_TRUE(text("Text7").endsWith("\""));
+  ASSERT_TRUE(w.close());
+  EXPECT_EQ(open().controls().Text14, "password");
+}
+
+TEST_F(FormTest, SettingsFileThatCannotBeWrittenAsksBeforeClosing) {
+  SettingsForm& w = open();
+  std::filesystem::create_directories(folder_.path() + "dayplot.ini");  // in the way
+  folder_.write("oldtemp.sys", "OPEN h\r\n");
+  EXPECT_FALSE(w.close());
+  ASSERT_EQ(unsavedMessages_.size(), 1u);
+  EXPECT_TRUE(unsavedMessages_[0].startsWith("設定ファイルを保存できませんでした。"));
+  EXPECT_TRUE(w.isVisible());
+  EXPECT_TRUE(w.Timer1()->isActive());  // the schedule goes on
+  EXPECT_TRUE(folder_.exists("oldtemp.sys"));
+  closeAnyway_ = true;
+  EXPECT_TRUE(w.close());
+  EXPECT_FALSE(folder_.exists("oldtemp.sys"));
+}
+
+}  // namespace
+}  // namespace radmon

@@ -1,0 +1,96 @@
+// Fakes for the shell tests: a launcher that starts nothing and clients whose end the
+// test decides, a program folder of the test's own, and the one QApplication.
+#pragma once
+
+#include <QApplication>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "process_launcher.h"
+
+namespace radmon::testing {
+
+inline QApplication& testApp() {
+  static int argc = 1;
+  static char name[] = "dayplot_test";
+  static char* argv[] = {name, nullptr};
+  static QApplication* app = new QApplication(argc, argv);
+  return *app;
+}
+
+// A client that runs until the test sets its outcome.
+struct FakeClient final : StartedProcess {
+  std::shared_ptr<std::optional<ProcessOutcome>> outcome =
+      std::make_shared<std::optional<ProcessOutcome>>();
+  ProcessOutcome wait(std::chrono::milliseconds) override {
+    return outcome->value_or(ProcessOutcome{});
+  }
+  std::optional<ProcessOutcome> poll() override {
+    auto result = *outcome;
+    if (result) outcome->reset();  // reported once, like a reaped process
+    return result;
+  }
+};
+
+struct FakeLauncher final : ProcessLauncher {
+  std::vector<ProgramCommand> started;
+  std::vector<std::shared_ptr<std::optional<ProcessOutcome>>> outcomes;
+  std::unique_ptr<StartedProcess> start(const ProgramCommand& command, std::string&) override {
+    started.push_back(command);
+    auto client = std::make_unique<FakeClient>();
+    outcomes.push_back(client->outcome);
+    return client;
+  }
+  // Ends the n-th client started.
+  void end(size_t n, int status, std::string output = {}) {
+    *outcomes.at(n) = ProcessOutcome{true, status, std::move(output)};
+  }
+};
+
+// A fresh program folder with its data folder, removed afterwards.
+class ProgramFolder {
+ public:
+  ProgramFolder() {
+    char pattern[] = "/tmp/dayplot_shell_XXXXXX";
+    dir_ = ::mkdtemp(pattern);
+    std::filesystem::create_directories(dir_ / "data");
+  }
+  ~ProgramFolder() {
+    std::error_code ec;
+    std::filesystem::remove_all(dir_, ec);
+  }
+  std::string path() const { return dir_.string() + "/"; }
+  std::string data() const { return path() + "data/"; }
+  void write(const std::string& relative, const std::string& bytes) const {
+    std::ofstream(dir_ / relative, std::ios::binary) << bytes;
+  }
+  std::string read(const std::string& relative) const {
+    std::ifstream in(dir_ / relative, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+  bool exists(const std::string& relative) const {
+    return std::filesystem::exists(dir_ / relative);
+  }
+  // A day file of two segments in the data folder.
+  void writeDay(const std::string& yyyymmdd) const {
+    const std::string date = yyyymmdd.substr(0, 4) + "/" + yyyymmdd.substr(4, 2) + "/" +
+                             yyyymmdd.substr(6, 2);
+    std::string text;
+    for (const char* time : {"09:00", "09:01", "09:02", "15:30", "15:31"}) {
+      text += "\"" + date + "\",\"" + time + "\",0.5,10,100,60\r\n";
+    }
+    write("data/μSVHData" + yyyymmdd + ".csv", text);
+  }
+
+ private:
+  std::filesystem::path dir_;
+};
+
+}  // namespace radmon::testing

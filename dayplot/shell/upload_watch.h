@@ -1,0 +1,79 @@
+// The FTP clients that dayplot has started and not yet heard back from. Nobody waits
+// for a client: a timer asks now and then which have ended, and their outcome (the
+// time, success or the client's own reason) is shown to the operator. Every upload
+// writes the same script file, so one client runs at a time: an upload asked for while
+// another runs is started when that one has ended.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dayplot_settings.h"
+#include "local_time.h"
+#include "messages.h"
+#include "process_launcher.h"
+
+namespace radmon {
+
+struct UploadOutcome {
+  LocalDateTime endedAt;
+  std::string file;    // the local file that was to be sent
+  bool succeeded = false;
+  std::string reason;  // the client's exit status and its words, when it failed
+};
+
+// One line for the window or the log, e.g. "2011/03/15 10:20:03 FTP転送成功: /…/g.jpg".
+std::string uploadOutcomeText(const UploadOutcome& outcome);
+
+// The client's reason for a failure: its exit status and the line that says what
+// failed (the first "失敗" line of ftpscript, else the last line written).
+std::string clientReason(const ProcessOutcome& outcome);
+
+class UploadWatch {
+ public:
+  // Writes the script and starts the client; no process when it could not (the reason
+  // has been shown).
+  using Starter = std::function<std::unique_ptr<StartedProcess>()>;
+
+  // Starts the upload of `file` now when no client runs, else once the running one has
+  // ended. A file already waiting is not asked for twice.
+  void request(Starter start, std::string file);
+  // The outcome of the client that has ended since the last call, stamped with `now`,
+  // after which the next upload in line is started. Never blocks.
+  std::vector<UploadOutcome> collect(const LocalDateTime& now);
+  // No client running and none waiting.
+  bool empty() const { return !running_ && waiting_.empty(); }
+  size_t waiting() const { return waiting_.size(); }
+
+ private:
+  struct Upload {
+    Starter start;
+    std::string file;
+  };
+  void startNext();
+
+  std::unique_ptr<StartedProcess> running_;
+  std::string runningFile_;
+  std::deque<Upload> waiting_;
+};
+
+// `UploadDayGraph` for `TargetDay` with the controls as they are now; the client, if it
+// could be started, goes under `watch`.
+void startDayGraphUpload(const DayplotSettings& controls, const std::string& DataFolder,
+                         const std::string& TargetDay, const std::string& today,
+                         const std::string& programFolder, ProcessLauncher& launcher,
+                         MessageSink& messages, UploadWatch& watch);
+
+// The out-of-service notice that the operator keeps beside the program: program folder +
+// `Text3` + ".jpg", named like today's graph so that it takes the graph's place.
+std::string noticeImagePath(const DayplotSettings& controls, const std::string& programFolder);
+
+// Sends the notice image with the upload's settings, whether or not FTP transfer is
+// ticked; a missing image is the client's to report.
+void startNoticeUpload(const DayplotSettings& controls, const std::string& programFolder,
+                       ProcessLauncher& launcher, MessageSink& messages, UploadWatch& watch);
+
+}  // namespace radmon

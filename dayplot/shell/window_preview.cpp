@@ -1,0 +1,82 @@
+// The dayplot windows on an invented day, for screenshots and a look without a station:
+//   dayplot_window_preview PROGRAM_FOLDER settings|graph SECONDS
+// writes day files for yesterday (whole) and today (so far) into PROGRAM_FOLDER/data,
+// opens the settings window and, in graph mode, processes yesterday by hand at a full
+// scale of 0.2 μSv/h; it ends after SECONDS.
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "graph_font.h"
+#include "graph_form.h"
+#include "settings_form.h"
+
+namespace {
+
+// A quiet background with a passing rain shower in the afternoon.
+void writeDay(const std::string& folder, const radmon::LocalDateTime& today, int lastMinute) {
+  std::filesystem::create_directories(folder + "data");
+  std::ofstream out(folder + "data/μSVHData" + today.yyyymmdd() + ".csv", std::ios::binary);
+  long total = 0;
+  for (int m = 0; m < lastMinute; ++m) {
+    const double shower = 0.06 * std::exp(-std::pow((m - 900) / 60.0, 2));
+    const double noise = 0.012 * std::sin(m * 12.9898) * std::sin(m * 78.233);
+    const double dose = 0.075 + shower + noise;
+    const int cpm = static_cast<int>(dose * 300);
+    total += cpm;
+    char line[96];
+    std::snprintf(line, sizeof line, "\"%s\",\"%02d:%02d\",%.3f,%d,%ld,%d\r\n",
+                  today.slashDate().c_str(), m / 60, m % 60, dose, cpm, total, (m + 1) * 60);
+    out << line;
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 4) {
+    std::fputs("使い方: dayplot_window_preview PROGRAM_FOLDER settings|graph SECONDS\n", stderr);
+    return 2;
+  }
+  std::string folder = argv[1];
+  if (!folder.ends_with('/')) folder += '/';
+  const std::string mode = argv[2];
+  const int seconds = std::atoi(argv[3]);
+
+  QApplication app(argc, argv);
+  app.setFont(radmon::graphFont(9));
+  radmon::SystemClock clock;
+  radmon::SpawnLauncher launcher;
+  const radmon::LocalDateTime now = clock.now();
+  const radmon::LocalDateTime yesterday = now.previousDay();
+  writeDay(folder, yesterday, 1440);
+  writeDay(folder, now, now.hour * 60 + now.minute);
+
+  radmon::FormParts parts;
+  parts.programFolder = folder;
+  parts.clock = &clock;
+  parts.launcher = &launcher;
+  radmon::SettingsForm form(std::move(parts));
+  form.move(0, 0);
+  form.findChild<QCheckBox*>("Check3")->setChecked(true);
+  form.show();
+  if (mode == "graph") {
+    form.findChild<QLineEdit*>("Text4")->setText("0.2");
+    form.findChild<QLineEdit*>("Text7")->setText(QString::fromStdString(yesterday.yyyymmdd().substr(0, 4)));
+    form.findChild<QLineEdit*>("Text8")->setText(QString::fromStdString(yesterday.yyyymmdd().substr(4, 2)));
+    form.findChild<QLineEdit*>("Text9")->setText(QString::fromStdString(yesterday.yyyymmdd().substr(6, 2)));
+    QTimer::singleShot(500, &form, [&form] {
+      form.findChild<QPushButton*>("Command3")->click();
+      if (radmon::GraphForm* form1 = form.Form1()) form1->move(0, 0);
+    });
+  }
+  QTimer::singleShot(seconds * 1000, &app, &QApplication::quit);
+  return app.exec();
+}

@@ -1,0 +1,205 @@
+// A week of the unattended dayplot, minute by minute on a manual clock, uploading to a
+// real FTP server on 127.0.0.1 through the real client: every due run happens once, every
+// upload ends and is reported, and no file handle or child process is left behind.
+#include <dirent.h>
+#include <unistd.h>
+
+#include <QGuiApplication>
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "headless_dayplot.h"
+#include "local_ftp_server.h"
+#include "process_launcher.h"
+#include "child_process.h"
+
+namespace radmon::reliability {
+namespace fs = std::filesystem;
+
+namespace {
+
+int openHandles() {
+  int n = 0;
+  for ([[maybe_unused]] const auto& e : fs::directory_iterator("/proc/self/fd")) ++n;
+  return n;
+}
+
+// The processes whose parent is this one.
+std::vector<pid_t> children() {
+  std::vector<pid_t> found;
+  for (const auto& e : fs::directory_iterator("/proc")) {
+    const std::string name = e.path().filename().string();
+    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::ifstream stat(e.path() / "stat");
+    std::string line;
+    std::getline(stat, line);
+    const auto close = line.rfind(')');
+    if (close == std::string::npos) continue;
+    std::istringstream rest(line.substr(close + 2));
+    char state;
+    pid_t parent = 0;
+    rest >> state >> parent;
+    if (parent == ::getpid()) found.push_back(std::stoi(name));
+  }
+  return found;
+}
+
+// Today every 60 minutes, yesterday at 00:03, JPEG only (or BMP only), sent to graphs/.
+void writeIni(const fs::path& program, unsigned port, const std::string& password,
+              bool jpeg = true) {
+  std::ofstream(program / "dayplot.ini", std::ios::binary)
+      << "\"station\",\"\",\"μSVHGraph\",\"2\",\"μSVHData\",\"tube\",\"03\",\"00\"\r\n"
+      << (jpeg ? "1,0" : "0,1") << ",1,1\r\n#FALSE#,#FALSE#,#FALSE#,#TRUE#\r\n\"127.0.0.1 "
+      << port << "\",\"" << ftp::testing::LocalFtpServer::kUser << "\",\"" << password
+      << "\",1,\"graphs\"\r\n";
+}
+
+void writeDay(const fs::path& program, int day) {
+  std::ofstream out(program / "data" / ("μSVHData201103" + std::to_string(day) + ".csv"),
+                    std::ios::binary);
+  for (int m = 0; m < 1440; ++m)
+    out << "\"2011/03/" << day << "\",\"" << m / 600 << m / 60 % 10 << ':' << m % 60 / 10
+        << m % 10 << "\",0.1" << m % 7 << ",30,30,60\r\n";
+}
+
+void testApp() {
+  static int argc = 1;
+  static char name[] = "dayplot_week_test";
+  static char* argv[] = {name, nullptr};
+  static auto* app = new QGuiApplication(argc, argv);  // never destroyed: Qt outlives the tests
+  (void)app;
+}
+
+// Polls until the uploads have ended; false when one is still running after 20 s.
+bool uploadsEnd(HeadlessDayplot& dayplot) {
+  const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (dayplot.uploadsRunning() && std::chrono::steady_clock::now() < limit) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    dayplot.pollUploads();
+  }
+  return !dayplot.uploadsRunning();
+}
+
+size_t count(const std::string& text, const std::string& what) {
+  size_t n = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+}  // namespace
+
+TEST(DayplotWeek, EveryDueRunOnceEveryUploadReportedNothingLeftBehind) {
+  testApp();
+  const fs::path root = fs::temp_directory_path() / ("radmon_dpweek_" + std::to_string(::getpid()));
+  fs::remove_all(root);
+  const fs::path program = root / "program", served = root / "served";
+  fs::create_directories(program / "data");
+  fs::create_directories(served / "graphs");
+  fs::copy_file(fs::path(PROGRAM_DIR) / "ftpscript", program / "ftpscript");
+  for (int day = 14; day <= 21; ++day) writeDay(program, day);
+
+  ftp::testing::LocalFtpServer server;
+  ASSERT_FALSE(server.start(served, root / "ftp.log"));
+  writeIni(program, server.port(), ftp::testing::LocalFtpServer::kPassword);
+
+  const int handlesBefore = openHandles();
+  const size_t childrenBefore = children().size();  // the server
+  std::ostringstream err;
+  std::vector<long> hourlyKiB;
+  {
+    ManualClock clock(LocalDateTime{2011, 3, 15, 0, 0, 30});
+    SpawnLauncher launcher;
+    HeadlessDayplot dayplot(program.string() + "/", clock, launcher, err);
+    for (int minute = 1; minute <= 7 * 1440; ++minute) {
+      clock.advance(60);
+      dayplot.tick();
+      // A minute is long enough for the client to end: wait for it, bounded.
+      ASSERT_TRUE(uploadsEnd(dayplot)) << "an upload did not end at minute " << minute;
+      if (minute % 60 == 0) hourlyKiB.push_back(residentKiB(::getpid()));
+    }
+    dayplot.finish();
+  }
+  const std::string log = err.str();
+  // 23 runs of today a day (never at 00:00) and one of yesterday.
+  EXPECT_EQ(count(log, "当日分 2011"), 7u * 23) << log.substr(0, 2000);
+  EXPECT_EQ(count(log, "昨日分 2011"), 7u);
+  EXPECT_EQ(count(log, "FTP転送成功"), 7u * 24);
+  EXPECT_EQ(count(log, "FTP転送失敗"), 0u);
+  for (int day = 14; day <= 20; ++day)
+    EXPECT_TRUE(fs::exists(served / "graphs" / ("μSVHGraph_201103" + std::to_string(day) + ".jpg")))
+        << day;
+  EXPECT_TRUE(fs::exists(served / "graphs" / "μSVHGraph.jpg"));
+  EXPECT_FALSE(fs::exists(program / "oldtemp.sys"));
+
+  EXPECT_EQ(openHandles(), handlesBefore);
+  EXPECT_EQ(children().size(), childrenBefore);
+  // Memory after the first day's runs against the highest later.
+  const long firstDay = hourlyKiB.at(23);
+  const long highest = *std::max_element(hourlyKiB.begin() + 24, hourlyKiB.end());
+#ifndef __SANITIZE_ADDRESS__  // the sanitizer's quarantine holds freed memory on purpose
+  EXPECT_LE(highest - firstDay, 2048);
+#endif
+  std::cout << "resident memory after the first day " << firstDay << " KiB, highest later "
+            << highest << " KiB; uploads " << count(log, "FTP転送成功") << ", open handles before " << handlesBefore
+            << " after " << openHandles() << ", children after " << children().size()
+            << std::endl;
+  server.stop();
+  fs::remove_all(root);
+}
+
+// Each fault of the upload is said with its reason, and the next due run still runs.
+TEST(DayplotWeek, UploadFaultsAreSaidAndTheScheduleGoesOn) {
+  testApp();
+  const fs::path root = fs::temp_directory_path() / ("radmon_dpfault_" + std::to_string(::getpid()));
+  fs::remove_all(root);
+  const fs::path program = root / "program", served = root / "served";
+  fs::create_directories(program / "data");
+  fs::create_directories(served / "graphs");
+  fs::copy_file(fs::path(PROGRAM_DIR) / "ftpscript", program / "ftpscript");
+  writeDay(program, 15);
+  ftp::testing::LocalFtpServer server;
+  ASSERT_FALSE(server.start(served, root / "ftp.log"));
+
+  struct Fault {
+    const char* name;
+    std::string password;
+    bool jpeg;
+    bool serverUp;
+  };
+  for (const Fault& fault : {Fault{"wrong password", "not it", true, true},
+                             Fault{"no JPEG written", std::string(ftp::testing::LocalFtpServer::kPassword), false, true},
+                             Fault{"server stopped", std::string(ftp::testing::LocalFtpServer::kPassword), true, false}}) {
+    SCOPED_TRACE(fault.name);
+    if (!fault.serverUp) server.stop();
+    writeIni(program, server.port(), fault.password, fault.jpeg);
+    fs::remove(program / "data" / "μSVHGraph.jpg");
+    std::ostringstream err;
+    ManualClock clock(LocalDateTime{2011, 3, 15, 9, 59, 30});
+    SpawnLauncher launcher;
+    HeadlessDayplot dayplot(program.string() + "/", clock, launcher, err);
+    for (int hour = 10; hour <= 11; ++hour) {
+      clock.set(LocalDateTime{2011, 3, 15, hour, 0, 0});
+      dayplot.tick();
+      ASSERT_TRUE(uploadsEnd(dayplot));
+    }
+    dayplot.finish();
+    const std::string log = err.str();
+    // Both hours ran and both uploads failed with the client's reason.
+    EXPECT_EQ(count(log, "当日分 20110315"), 2u) << log;
+    EXPECT_EQ(count(log, "FTP転送失敗"), 2u) << log;
+    EXPECT_EQ(count(log, "FTP転送成功"), 0u) << log;
+    EXPECT_NE(log.find("FTPクライアントの終了コード"), std::string::npos) << log;
+    EXPECT_FALSE(fs::exists(served / "graphs" / "μSVHGraph.jpg"));
+    std::cout << fault.name << ": " << log.substr(log.find("FTP転送失敗"), log.find('\n', log.find("FTP転送失敗")) - log.find("FTP転送失敗")) << std::endl;
+  }
+  fs::remove_all(root);
+}
+
+}  // namespace radmon::reliability

@@ -1,0 +1,56 @@
+// Reading day files back in the reliability tests: the lines as written, and the check
+// that they are every minute of a stretch, in order.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace radmon::reliability {
+
+inline std::string readFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// The lines of a file without their CR LF; a last line without a line end is kept too.
+inline std::vector<std::string> fileLines(const std::filesystem::path& path) {
+  const std::string text = readFile(path);
+  std::vector<std::string> lines;
+  size_t at = 0;
+  while (at < text.size()) {
+    size_t end = text.find('\n', at);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(at, end - at);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+    at = end + 1;
+  }
+  return lines;
+}
+
+// The last field of a record line: the seconds since the start of recording.
+inline int64_t elapsedOf(const std::string& line) {
+  const auto comma = line.rfind(',');
+  if (comma == std::string::npos) return -1;
+  try {
+    return std::stoll(line.substr(comma + 1));
+  } catch (...) {
+    return -1;
+  }
+}
+
+// "hh:mm" of a record line.
+inline std::string timeOf(const std::string& line) {
+  return line.size() >= 20 ? line.substr(14, 5) : std::string();
+}
+
+inline std::string minuteText(int minuteOfDay) {
+  const int h = minuteOfDay / 60 % 24, m = minuteOfDay % 60;
+  return std::string{char('0' + h / 10), char('0' + h % 10), ':', char('0' + m / 10),
+                     char('0' + m % 10)};
+}
+
+}  // namespace radmon::reliability
