@@ -7,7 +7,9 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -43,6 +45,13 @@ class LocalFtpServer {
   pid_t pid_ = -1;
   unsigned port_ = 0;
 };
+
+// A file's bytes as they are; empty when it cannot be read.
+inline std::string readBytes(const std::filesystem::path& path) {
+  std::ostringstream text;
+  text << std::ifstream(path, std::ios::binary).rdbuf();
+  return text.str();
+}
 
 // A port on 127.0.0.1 that nothing listens on now, with `following` free ports after it.
 unsigned freePort(unsigned following);
