@@ -26,10 +26,14 @@ struct SettingsField {
 // hold no field.
 std::vector<SettingsField> readSettingsFields(std::string_view text);
 
+// The text as a quoted field can carry it: the format has no escape, so double quotes
+// and line breaks are left out.
+std::string savableText(std::string_view text);
+
 // Builds one line of settings text.
 class SettingsLineWriter {
  public:
-  // "value", less any double quote, CR or LF, which a quoted field cannot hold.
+  // "value", as `savableText` gives it, so the line always reads back.
   SettingsLineWriter& text(std::string_view value);
   SettingsLineWriter& number(std::string_view value); // value
   SettingsLineWriter& number(long value);

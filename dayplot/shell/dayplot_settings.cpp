@@ -96,21 +96,7 @@ int16_t applySettingsText(std::string_view fileText, DayplotSettings& c) {
   return interval;
 }
 
-std::string savableText(std::string_view text) {
-  std::string kept;
-  kept.reserve(text.size());
-  for (const char ch : text) {
-    if (ch != '"' && ch != '\r' && ch != '\n') kept += ch;
-  }
-  return kept;
-}
-
-std::string settingsFileText(const DayplotSettings& controls) {
-  DayplotSettings c = controls;
-  for (std::string* t : {&c.Text1, &c.Text2, &c.Text3, &c.Text4, &c.Text5, &c.Text6,
-                         &c.Text10, &c.Text11, &c.Text12, &c.Text13, &c.Text14, &c.Text15}) {
-    *t = savableText(*t);
-  }
+std::string settingsFileText(const DayplotSettings& c) {
   std::string text = SettingsLineWriter()
                          .text(c.Text1)
                          .text(c.Text2)

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "settings_text.h"
+
 namespace radmon {
 
 // Default text of the FTP server box; the built-in account rule of the upload compares
@@ -63,10 +65,6 @@ struct DayplotStart {
 // empty values; a field that does not convert to its control's type leaves that control
 // as it was. Returns the period the option fields give (10 when none of them is True).
 int16_t applySettingsText(std::string_view fileText, DayplotSettings& controls);
-
-// The text as a quoted field of the settings file can carry it: the format has no
-// escape, so double quotes and line breaks are left out.
-std::string savableText(std::string_view text);
 
 // The four lines of the settings file for the current controls, CR LF ended; every
 // text is written as `savableText` gives it, so the file always reads back.
