@@ -4,7 +4,6 @@
 #include <QCoreApplication>
 #include <csignal>
 #include <cstring>
-#include <filesystem>
 #include <iostream>
 
 #include "audio_source_text.h"
@@ -30,24 +29,10 @@ std::variant<radmon::DrivenInput, std::string> openInput(const std::string& text
 }
 
 // Without windows the card is one more source, driven on this thread's event loop.
-// Qt is started only for it: a replay of a file or a simulation runs without.
 std::variant<radmon::DrivenInput, std::string> openHeadlessInput(const std::string& text,
                                                                  int startSecondOfDay) {
-  const auto simulatedOrFile = radmon::parseAudioSource(text);
-  std::error_code ec;
-  const bool mayBeCard =
-      !simulatedOrFile.spec ||
-      (simulatedOrFile.spec->kind == radmon::AudioSourceSpec::Kind::WavFile &&
-       !std::filesystem::exists(text, ec));
-  if (mayBeCard) {
-    static int qtArgc = 1;
-    static char name[] = "ratemon";
-    static char* qtArgv[] = {name, nullptr};
-    static const auto* app = new QCoreApplication(qtArgc, qtArgv);  // lives to the end
-    (void)app;
-    if (auto device = radmon::soundCardDeviceName(text))
-      return radmon::drivenSoundCard(*device, std::cerr, &interrupted);
-  }
+  if (auto device = radmon::soundCardDeviceName(text))
+    return radmon::drivenSoundCard(*device, std::cerr, &interrupted);
   return openInput(text, startSecondOfDay);
 }
 
@@ -65,6 +50,9 @@ int main(int argc, char** argv) {
       std::cerr << *usage << std::endl;
       return 2;
     }
+    // The sound card's device list and events need Qt; no window is opened.
+    int qtArgc = 1;
+    QCoreApplication app(qtArgc, argv);
     std::signal(SIGINT, onSignal);
     std::signal(SIGTERM, onSignal);
     std::ios::sync_with_stdio(false);
