@@ -93,21 +93,38 @@ size_t count(const std::string& text, const std::string& what) {
   return n;
 }
 
+using ftp::testing::LocalFtpServer;
+
+// A program folder holding the FTP client, and a server on 127.0.0.1 serving graphs/.
+class DayplotWeek : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testApp();
+    root = fs::temp_directory_path() /
+           ("radmon_dpweek_" + std::to_string(::getpid()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(root);
+    program = root / "program";
+    served = root / "served";
+    fs::create_directories(program / "data");
+    fs::create_directories(served / "graphs");
+    fs::copy_file(fs::path(PROGRAM_DIR) / "ftpscript", program / "ftpscript");
+    ASSERT_FALSE(server.start(served, root / "ftp.log"));
+  }
+  void TearDown() override {
+    server.stop();
+    fs::remove_all(root);
+  }
+
+  fs::path root, program, served;
+  LocalFtpServer server;
+};
+
 }  // namespace
 
-TEST(DayplotWeek, EveryDueRunOnceEveryUploadReportedNothingLeftBehind) {
-  testApp();
-  const fs::path root = fs::temp_directory_path() / ("radmon_dpweek_" + std::to_string(::getpid()));
-  fs::remove_all(root);
-  const fs::path program = root / "program", served = root / "served";
-  fs::create_directories(program / "data");
-  fs::create_directories(served / "graphs");
-  fs::copy_file(fs::path(PROGRAM_DIR) / "ftpscript", program / "ftpscript");
+TEST_F(DayplotWeek, EveryDueRunOnceEveryUploadReportedNothingLeftBehind) {
   for (int day = 14; day <= 21; ++day) writeDay(program, day);
-
-  ftp::testing::LocalFtpServer server;
-  ASSERT_FALSE(server.start(served, root / "ftp.log"));
-  writeIni(program, server.port(), ftp::testing::LocalFtpServer::kPassword);
+  writeIni(program, server.port(), LocalFtpServer::kPassword);
 
   const int handlesBefore = openHandles();
   const size_t childrenBefore = children().size();  // the server
@@ -147,25 +164,14 @@ TEST(DayplotWeek, EveryDueRunOnceEveryUploadReportedNothingLeftBehind) {
   EXPECT_LE(highest - firstDay, 2048);
 #endif
   std::cout << "resident memory after the first day " << firstDay << " KiB, highest later "
-            << highest << " KiB; uploads " << count(log, "FTP転送成功") << ", open handles before " << handlesBefore
-            << " after " << openHandles() << ", children after " << children().size()
-            << std::endl;
-  server.stop();
-  fs::remove_all(root);
+            << highest << " KiB; uploads " << count(log, "FTP転送成功")
+            << ", open handles before " << handlesBefore << " after " << openHandles()
+            << ", children after " << children().size() << std::endl;
 }
 
 // Each fault of the upload is said with its reason, and the next due run still runs.
-TEST(DayplotWeek, UploadFaultsAreSaidAndTheScheduleGoesOn) {
-  testApp();
-  const fs::path root = fs::temp_directory_path() / ("radmon_dpfault_" + std::to_string(::getpid()));
-  fs::remove_all(root);
-  const fs::path program = root / "program", served = root / "served";
-  fs::create_directories(program / "data");
-  fs::create_directories(served / "graphs");
-  fs::copy_file(fs::path(PROGRAM_DIR) / "ftpscript", program / "ftpscript");
+TEST_F(DayplotWeek, UploadFaultsAreSaidAndTheScheduleGoesOn) {
   writeDay(program, 15);
-  ftp::testing::LocalFtpServer server;
-  ASSERT_FALSE(server.start(served, root / "ftp.log"));
 
   struct Fault {
     const char* name;
@@ -174,8 +180,8 @@ TEST(DayplotWeek, UploadFaultsAreSaidAndTheScheduleGoesOn) {
     bool serverUp;
   };
   for (const Fault& fault : {Fault{"wrong password", "not it", true, true},
-                             Fault{"no JPEG written", std::string(ftp::testing::LocalFtpServer::kPassword), false, true},
-                             Fault{"server stopped", std::string(ftp::testing::LocalFtpServer::kPassword), true, false}}) {
+                             Fault{"no JPEG written", LocalFtpServer::kPassword, false, true},
+                             Fault{"server stopped", LocalFtpServer::kPassword, true, false}}) {
     SCOPED_TRACE(fault.name);
     if (!fault.serverUp) server.stop();
     writeIni(program, server.port(), fault.password, fault.jpeg);
@@ -197,9 +203,10 @@ TEST(DayplotWeek, UploadFaultsAreSaidAndTheScheduleGoesOn) {
     EXPECT_EQ(count(log, "FTP転送成功"), 0u) << log;
     EXPECT_NE(log.find("FTPクライアントの終了コード"), std::string::npos) << log;
     EXPECT_FALSE(fs::exists(served / "graphs" / "μSVHGraph.jpg"));
-    std::cout << fault.name << ": " << log.substr(log.find("FTP転送失敗"), log.find('\n', log.find("FTP転送失敗")) - log.find("FTP転送失敗")) << std::endl;
+    const size_t failed = log.find("FTP転送失敗");
+    std::cout << fault.name << ": " << log.substr(failed, log.find('\n', failed) - failed)
+              << std::endl;
   }
-  fs::remove_all(root);
 }
 
 }  // namespace radmon::reliability

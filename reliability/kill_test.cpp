@@ -14,7 +14,7 @@
 #include "child_process.h"
 #include "day_record.h"
 #include "day_table.h"
-#include "minute_lines.h"
+#include "station_files.h"
 
 namespace radmon::reliability {
 namespace fs = std::filesystem;
@@ -32,9 +32,7 @@ TEST(KilledRatemon, LeavesDayFilesThatReadBackAtAHundredRandomMoments) {
     SCOPED_TRACE("round " + std::to_string(round));
     const fs::path data = root / ("data" + std::to_string(round));
     fs::create_directories(data);
-    std::ofstream(root / "ratemon.ini", std::ios::binary)
-        << "\"50\",\"3\",\"10\",\"18\",\"0.27\",\"2.7\",\"" << data.string()
-        << "/x.csv\",0,0,1,\"0\"\r\n";
+    writeStationSettings(root, data);
     {
       ChildProcess station(root.string(),
                            {(root / "ratemon").string(), "--headless", "--input", "sim:20",

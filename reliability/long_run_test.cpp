@@ -8,7 +8,7 @@
 
 #include "child_process.h"
 #include "day_record.h"
-#include "minute_lines.h"
+#include "station_files.h"
 
 namespace radmon::reliability {
 namespace fs = std::filesystem;
@@ -18,9 +18,7 @@ TEST(LongRun, SevenDaysOfRatemonKeepEveryMinuteInFlatMemory) {
   fs::remove_all(root);
   fs::create_directories(root / "data");
   fs::copy_file(fs::path(PROGRAM_DIR) / "ratemon", root / "ratemon");
-  std::ofstream(root / "ratemon.ini", std::ios::binary)
-      << "\"50\",\"3\",\"10\",\"18\",\"0.27\",\"2.7\",\"" << root.string()
-      << "/data/x.csv\",0,0,1,\"0\"\r\n";
+  writeStationSettings(root, root / "data");
 
   ChildProcess station(root.string(), {(root / "ratemon").string(), "--headless", "--input",
                                        "sim:20:120@13:00-16:00", "--fast", "--start",

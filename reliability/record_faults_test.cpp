@@ -14,7 +14,7 @@
 #include "audio_source_text.h"
 #include "day_record.h"
 #include "headless_station.h"
-#include "minute_lines.h"
+#include "station_files.h"
 
 namespace radmon::reliability {
 namespace fs = std::filesystem;
@@ -34,9 +34,7 @@ class RecordFaults : public ::testing::Test {
     fs::remove_all(root);
     data = root / "data";
     fs::create_directories(data);
-    std::ofstream(root / "ratemon.ini", std::ios::binary)
-        << "\"50\",\"3\",\"10\",\"18\",\"0.27\",\"2.7\",\"" << data.string()
-        << "/x.csv\",0,0,1,\"0\"\r\n";
+    writeStationSettings(root, data);
   }
   void TearDown() override {
     ::umount(data.c_str());

@@ -1,5 +1,5 @@
-// Reading day files back in the reliability tests: the lines as written, and the check
-// that they are every minute of a stretch, in order.
+// The files of a station in the reliability tests: its ratemon.ini, and the day files
+// read back as written.
 #pragma once
 
 #include <cstdint>
@@ -8,7 +8,21 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "ratemon_settings.h"
+
 namespace radmon::reliability {
+
+// ratemon.ini of a program folder: the design values, a sensitivity of 18 and a record
+// path in `dataFolder`.
+inline void writeStationSettings(const std::filesystem::path& programFolder,
+                                 const std::filesystem::path& dataFolder) {
+  RatemonSettings settings = RatemonSettings::defaults(programFolder.string() + "/");
+  settings.text7 = "18";
+  settings.text11 = (dataFolder / "x.csv").string();
+  ASSERT_FALSE(saveSettingsFile((programFolder / kSettingsFileName).string(), settings));
+}
 
 inline std::string readFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
