@@ -1,0 +1,103 @@
+#include "acked_record.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "day_record.h"
+#include "text_files.h"
+
+namespace radmon {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The days of the folder's day files, oldest first.
+std::vector<std::string> days(const std::string& folder) {
+  std::vector<std::string> found;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(folder, ec)) {
+    const std::string name = entry.path().filename().string();
+    if (!name.starts_with(kDayFilePrefix) || !endsWith(name, ".csv")) continue;
+    const std::string day = name.substr(kDayFilePrefix.size(), name.size() - 4 -
+                                                                   kDayFilePrefix.size());
+    if (day.size() == 8 && std::all_of(day.begin(), day.end(), ::isdigit)) found.push_back(day);
+  }
+  std::sort(found.begin(), found.end());
+  return found;
+}
+
+std::vector<std::string> lines(const std::string& folder, const std::string& day) {
+  std::vector<std::string> out;
+  const auto text = readTextFile(folder + dayFileName(day));
+  if (!text) return out;
+  size_t start = 0;
+  while (start < text->size()) {
+    size_t end = text->find('\n', start);
+    if (end == std::string::npos) end = text->size();
+    std::string line = text->substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty()) out.push_back(std::move(line));
+    start = end + 1;
+  }
+  return out;
+}
+
+std::string minuteOf(const std::string& line) {
+  const auto record = parseRecordLine(line);
+  return record ? record->time : std::string();
+}
+
+}  // namespace
+
+std::optional<AckedRecord> loadAckedRecord(const std::string& path) {
+  const auto text = readTextFile(path);
+  if (!text) return std::nullopt;
+  const size_t end = text->find('\n');
+  AckedRecord acked;
+  acked.day = text->substr(0, end);
+  if (!acked.day.empty() && acked.day.back() == '\r') acked.day.pop_back();
+  if (acked.day.size() != 8 || !std::all_of(acked.day.begin(), acked.day.end(), ::isdigit))
+    return std::nullopt;
+  if (end != std::string::npos) {
+    acked.line = text->substr(end + 1);
+    while (!acked.line.empty() && (acked.line.back() == '\n' || acked.line.back() == '\r'))
+      acked.line.pop_back();
+  }
+  return acked;
+}
+
+std::optional<std::string> saveAckedRecord(const std::string& path, const AckedRecord& acked) {
+  return writeTextFile(path, acked.day + "\n" + acked.line + "\n", true);
+}
+
+std::vector<StoredRecord> recordsAfter(const std::string& folder, const AckedRecord& acked) {
+  std::vector<StoredRecord> due;
+  for (const std::string& day : days(folder)) {
+    if (day < acked.day) continue;
+    auto dayLines = lines(folder, day);
+    auto from = dayLines.begin();
+    if (day == acked.day && !acked.line.empty()) {
+      const auto found = std::find(dayLines.rbegin(), dayLines.rend(), acked.line);
+      if (found != dayLines.rend()) {
+        from = found.base();
+      } else {
+        const std::string minute = minuteOf(acked.line);
+        from = std::find_if(dayLines.begin(), dayLines.end(),
+                            [&](const std::string& l) { return minuteOf(l) > minute; });
+      }
+    }
+    for (auto it = from; it != dayLines.end(); ++it) due.push_back({day, *it});
+  }
+  return due;
+}
+
+AckedRecord newestRecord(const std::string& folder, const std::string& today) {
+  const auto all = days(folder);
+  for (auto day = all.rbegin(); day != all.rend(); ++day) {
+    const auto dayLines = lines(folder, *day);
+    if (!dayLines.empty()) return {*day, dayLines.back()};
+  }
+  return {today, ""};
+}
+
+}  // namespace radmon

@@ -1,0 +1,257 @@
+#include "mqtt_publisher.h"
+
+#include <mosquitto.h>
+
+#include <algorithm>
+#include <cstring>
+#include <mutex>
+#include <utility>
+
+#include "discovery.h"
+
+namespace radmon {
+namespace {
+
+// Records sent before their acknowledgements come back; the rest wait in our queue,
+// so that after a reconnection little is sent twice.
+constexpr size_t kWindow = 20;
+constexpr int kKeepAliveSeconds = 30;
+// Back-off between reconnection attempts: 1 s, doubling up to 30 s.
+constexpr unsigned kFirstRetrySeconds = 1;
+constexpr unsigned kLastRetrySeconds = 30;
+// The acknowledged record is written at most this often while acknowledgements flow.
+constexpr auto kSaveInterval = std::chrono::seconds(1);
+
+void initLibrary() {
+  static std::once_flag once;
+  std::call_once(once, [] { mosquitto_lib_init(); });
+}
+
+bool isFailure(LinkState s) {
+  return s == LinkState::BadLogin || s == LinkState::Refused || s == LinkState::TlsFailed;
+}
+
+}  // namespace
+
+MqttPublisher::MqttPublisher(PublisherOptions options) : options_(std::move(options)) {
+  const std::string& prefix = options_.address.prefix;
+  stateTopic_ = prefix + "/state";
+  liveTopic_ = prefix + "/live";
+  availabilityTopic_ = prefix + "/availability";
+}
+
+MqttPublisher::~MqttPublisher() {
+  finish(std::chrono::milliseconds(0));
+  if (client_) mosquitto_destroy(client_);
+}
+
+std::optional<std::string> MqttPublisher::start(const std::vector<StoredRecord>& backlog) {
+  initLibrary();
+  {
+    std::lock_guard lock(mutex_);
+    for (const StoredRecord& r : backlog) {
+      // The day files keep no alarm state; a caught-up record reports none.
+      const auto state = stateFromLine(r.line, false, false);
+      if (!state) continue;
+      queue_.push_back({r, stateJson(*state), state->isoTime()});
+    }
+    status_.waiting = queue_.size();
+  }
+  const std::string clientId = "radmon-" + stationId(options_.stationName);
+  client_ = mosquitto_new(clientId.c_str(), true, this);
+  if (!client_) return std::string("mosquitto_new");
+  mosquitto_connect_callback_set(client_, &MqttPublisher::onConnect);
+  mosquitto_disconnect_callback_set(client_, &MqttPublisher::onDisconnect);
+  mosquitto_publish_callback_set(client_, &MqttPublisher::onPublish);
+  mosquitto_log_callback_set(client_, &MqttPublisher::onLog);
+  mosquitto_reconnect_delay_set(client_, kFirstRetrySeconds, kLastRetrySeconds, true);
+  mosquitto_will_set(client_, availabilityTopic_.c_str(), static_cast<int>(strlen(kOffline)),
+                     kOffline, 1, true);
+  const MqttAddress& a = options_.address;
+  if (!a.user.empty()) {
+    const int rc = mosquitto_username_pw_set(
+        client_, a.user.c_str(), options_.password.empty() ? nullptr : options_.password.c_str());
+    if (rc != MOSQ_ERR_SUCCESS) return std::string(mosquitto_strerror(rc));
+  }
+  if (a.tls) {
+    int rc = MOSQ_ERR_SUCCESS;
+    if (options_.caFile.empty()) {
+      rc = mosquitto_int_option(client_, MOSQ_OPT_TLS_USE_OS_CERTS, 1);
+    } else {
+      rc = mosquitto_tls_set(client_, options_.caFile.c_str(), nullptr, nullptr, nullptr,
+                             nullptr);
+    }
+    if (rc != MOSQ_ERR_SUCCESS) return std::string(mosquitto_strerror(rc));
+  }
+  {
+    std::lock_guard lock(mutex_);
+    noteLocked(LinkState::Connecting, addressText(a));
+  }
+  // A broker that is not there yet is no error here: the network thread keeps trying.
+  mosquitto_connect_async(client_, a.host.c_str(), a.port, kKeepAliveSeconds);
+  const int rc = mosquitto_loop_start(client_);
+  if (rc != MOSQ_ERR_SUCCESS) return std::string(mosquitto_strerror(rc));
+  started_ = true;
+  return std::nullopt;
+}
+
+void MqttPublisher::publishRecord(const StoredRecord& record, bool alarm1, bool alarm2,
+                                  std::optional<std::string> health) {
+  auto state = stateFromLine(record.line, alarm1, alarm2);
+  if (!state) return;
+  state->health = std::move(health);
+  std::lock_guard lock(mutex_);
+  queue_.push_back({record, stateJson(*state), state->isoTime()});
+  status_.waiting = queue_.size();
+  sendDueLocked();
+}
+
+void MqttPublisher::publishLive(const LocalDateTime& when, float doseRate, int64_t cpm) {
+  std::lock_guard lock(mutex_);
+  if (!connected_) return;
+  const std::string payload = liveJson(when, doseRate, cpm);
+  mosquitto_publish(client_, nullptr, liveTopic_.c_str(), static_cast<int>(payload.size()),
+                    payload.data(), 0, false);
+}
+
+std::vector<LinkEvent> MqttPublisher::takeEvents() {
+  std::lock_guard lock(mutex_);
+  const bool waiting = status_.state == LinkState::Connecting || status_.state == LinkState::Lost;
+  if (started_ && waiting && std::chrono::steady_clock::now() - stateSince_ > kUnreachableAfter)
+    noteLocked(LinkState::Unreachable, addressText(options_.address));
+  return std::exchange(events_, {});
+}
+
+LinkStatus MqttPublisher::status() const {
+  std::lock_guard lock(mutex_);
+  return status_;
+}
+
+size_t MqttPublisher::finish(std::chrono::milliseconds wait) {
+  if (!started_) return status().waiting;
+  {
+    std::unique_lock lock(mutex_);
+    drained_.wait_for(lock, wait, [&] { return queue_.empty() || !connected_; });
+    // A broker that is away may come back within the wait.
+    if (!connected_)
+      drained_.wait_for(lock, wait, [&] { return queue_.empty(); });
+    if (connected_)
+      mosquitto_publish(client_, nullptr, availabilityTopic_.c_str(),
+                        static_cast<int>(strlen(kOffline)), kOffline, 1, true);
+  }
+  mosquitto_disconnect(client_);
+  mosquitto_loop_stop(client_, false);
+  started_ = false;
+  saveAcked(true);
+  std::lock_guard lock(mutex_);
+  connected_ = false;
+  noteLocked(LinkState::Closed, "");
+  return queue_.size();
+}
+
+void MqttPublisher::sendDueLocked() {
+  if (!connected_) return;
+  for (Entry& e : queue_) {
+    if (inFlight_ >= kWindow) break;
+    if (e.mid != 0 || e.acked) continue;
+    int mid = 0;
+    const int rc = mosquitto_publish(client_, &mid, stateTopic_.c_str(),
+                                     static_cast<int>(e.payload.size()), e.payload.data(), 1,
+                                     true);
+    if (rc != MOSQ_ERR_SUCCESS) break;  // sent again after the reconnection
+    e.mid = mid;
+    ++inFlight_;
+  }
+}
+
+void MqttPublisher::noteLocked(LinkState state, std::string detail) {
+  if (state == status_.state && detail.empty()) return;
+  status_.state = state;
+  stateSince_ = std::chrono::steady_clock::now();
+  events_.push_back({state, std::move(detail)});
+}
+
+void MqttPublisher::saveAcked(bool force) {
+  if (options_.ackedFile.empty()) return;
+  std::lock_guard fileLock(fileMutex_);
+  if (!acked_) return;
+  const auto now = std::chrono::steady_clock::now();
+  if (!force && now - lastSave_ < kSaveInterval) return;
+  lastSave_ = now;
+  // A record that cannot be remembered is published once more next run; the consumer
+  // keys it by its time.
+  saveAckedRecord(options_.ackedFile, *acked_);
+  acked_.reset();
+}
+
+void MqttPublisher::onConnect(mosquitto*, void* self, int rc) {
+  auto* p = static_cast<MqttPublisher*>(self);
+  std::lock_guard lock(p->mutex_);
+  if (rc != 0) {
+    // mosquitto answers a wrong password with "not authorised" (5), others with 4.
+    const LinkState state = rc == 4 || rc == 5 ? LinkState::BadLogin : LinkState::Refused;
+    p->noteLocked(state, mosquitto_connack_string(rc));
+    return;
+  }
+  p->connected_ = true;
+  p->inFlight_ = 0;
+  p->noteLocked(LinkState::Connected, "");
+  mosquitto_publish(p->client_, nullptr, p->availabilityTopic_.c_str(),
+                    static_cast<int>(strlen(kOnline)), kOnline, 1, true);
+  for (const TopicMessage& m : discoveryMessages(p->options_.stationName,
+                                                 p->options_.address.prefix,
+                                                 p->options_.discoveryPrefix))
+    mosquitto_publish(p->client_, nullptr, m.topic.c_str(), static_cast<int>(m.payload.size()),
+                      m.payload.data(), 1, true);
+  p->sendDueLocked();
+}
+
+void MqttPublisher::onDisconnect(mosquitto*, void* self, int rc) {
+  auto* p = static_cast<MqttPublisher*>(self);
+  std::lock_guard lock(p->mutex_);
+  p->connected_ = false;
+  // What was in flight goes again, in order, on the next connection.
+  for (Entry& e : p->queue_) e.mid = 0;
+  p->inFlight_ = 0;
+  p->drained_.notify_all();
+  if (rc != 0 && !isFailure(p->status_.state)) p->noteLocked(LinkState::Lost, "");
+}
+
+void MqttPublisher::onPublish(mosquitto*, void* self, int mid) {
+  auto* p = static_cast<MqttPublisher*>(self);
+  {
+    std::lock_guard lock(p->mutex_);
+    const auto it = std::find_if(p->queue_.begin(), p->queue_.end(),
+                                 [&](const Entry& e) { return e.mid == mid && !e.acked; });
+    if (it == p->queue_.end()) return;  // availability, discovery or an earlier connection
+    it->acked = true;
+    if (p->inFlight_ > 0) --p->inFlight_;
+    std::optional<Entry> newest;
+    while (!p->queue_.empty() && p->queue_.front().acked) {
+      newest = std::move(p->queue_.front());
+      p->queue_.pop_front();
+    }
+    if (newest) {
+      p->status_.lastAcknowledged = newest->time;
+      std::lock_guard fileLock(p->fileMutex_);
+      p->acked_ = newest->record;
+    }
+    p->status_.waiting = p->queue_.size();
+    p->sendDueLocked();
+    if (p->queue_.empty()) p->drained_.notify_all();
+  }
+  p->saveAcked(false);
+}
+
+void MqttPublisher::onLog(mosquitto*, void* self, int level, const char* text) {
+  if (level != MOSQ_LOG_ERR || !text) return;
+  auto* p = static_cast<MqttPublisher*>(self);
+  std::lock_guard lock(p->mutex_);
+  const std::string line = text;
+  if (p->status_.state == LinkState::TlsFailed) return;
+  if (line.find("OpenSSL") != std::string::npos || line.find("certificate") != std::string::npos)
+    // Every attempt fails the same way; told once.
+    p->noteLocked(LinkState::TlsFailed, line);
+}
+
+}  // namespace radmon

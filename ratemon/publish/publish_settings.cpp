@@ -1,0 +1,79 @@
+#include "publish_settings.h"
+
+#include <sys/stat.h>
+
+#include <string_view>
+
+#include "text_files.h"
+
+namespace radmon {
+namespace {
+
+std::string_view trimmed(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
+    text.remove_suffix(1);
+  return text;
+}
+
+// Keeps a value on its own line whatever the window's box held.
+std::string oneLine(std::string_view text) {
+  std::string out;
+  for (char c : text)
+    if (c != '\r' && c != '\n') out += c;
+  return out;
+}
+
+}  // namespace
+
+LoadedPublishSettings loadPublishSettings(const std::string& path) {
+  LoadedPublishSettings loaded;
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return loaded;
+  const auto text = readTextFile(path);
+  if (!text) {
+    loaded.issues.push_back(PublishSettingsIssue::Unreadable);
+    return loaded;
+  }
+  PublishSettings& s = loaded.settings;
+  bool unknown = false;
+  size_t start = 0;
+  while (start <= text->size()) {
+    size_t end = text->find('\n', start);
+    if (end == std::string::npos) end = text->size();
+    const std::string_view line = trimmed(std::string_view(*text).substr(start, end - start));
+    start = end + 1;
+    if (line.empty() || line.front() == '#') continue;
+    const size_t eq = line.find('=');
+    if (eq == std::string_view::npos) {
+      unknown = true;
+      continue;
+    }
+    const std::string_view key = trimmed(line.substr(0, eq));
+    const std::string value(trimmed(line.substr(eq + 1)));
+    if (key == "url") s.url = value;
+    else if (key == "password") s.password = value;
+    else if (key == "discovery") s.discoveryPrefix = value.empty() ? s.discoveryPrefix : value;
+    else if (key == "ca_file") s.caFile = value;
+    else if (key == "station") s.stationName = value;
+    else if (key == "live") s.live = value == "1" || value == "true";
+    else unknown = true;
+  }
+  if (unknown) loaded.issues.push_back(PublishSettingsIssue::UnknownLine);
+  if (!s.password.empty() && (st.st_mode & (S_IRWXG | S_IRWXO)) != 0)
+    loaded.issues.push_back(PublishSettingsIssue::PasswordExposed);
+  return loaded;
+}
+
+std::string publishSettingsText(const PublishSettings& s) {
+  return "url=" + oneLine(s.url) + "\npassword=" + oneLine(s.password) +
+         "\ndiscovery=" + oneLine(s.discoveryPrefix) + "\nca_file=" + oneLine(s.caFile) +
+         "\nstation=" + oneLine(s.stationName) + "\nlive=" + (s.live ? "1" : "0") + "\n";
+}
+
+std::optional<std::string> savePublishSettings(const std::string& path,
+                                               const PublishSettings& s) {
+  return writeTextFile(path, publishSettingsText(s), true);
+}
+
+}  // namespace radmon

@@ -1,0 +1,152 @@
+#include "state_message.h"
+
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+#include <nlohmann/json.hpp>
+
+#include "day_record.h"
+#include "number_text.h"
+#include "settings_text.h"
+
+namespace radmon {
+namespace {
+
+std::optional<int64_t> integerOf(std::string_view text) {
+  int64_t value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+// yyyy/mm/dd as LocalDateTime::parse reads it.
+std::string dashedDate(std::string date) {
+  for (char& c : date)
+    if (c == '/') c = '-';
+  return date;
+}
+
+const char* boolText(bool b) { return b ? "true" : "false"; }
+
+// JSON string of texts that come from the station (a health word): quotes, backslashes
+// and control characters escaped.
+std::string jsonString(std::string_view text) {
+  return nlohmann::json(std::string(text)).dump(-1, ' ', false,
+                                               nlohmann::json::error_handler_t::replace);
+}
+
+}  // namespace
+
+std::string RecordState::isoTime() const {
+  // yyyy/mm/dd and hh:mm as the record line has them.
+  return dashedDate(date) + "T" + minute + ":00" + utcOffset;
+}
+
+std::string utcOffsetText(const LocalDateTime& when) {
+  std::tm tm{};
+  tm.tm_year = when.year - 1900;
+  tm.tm_mon = when.month - 1;
+  tm.tm_mday = when.day;
+  tm.tm_hour = when.hour;
+  tm.tm_min = when.minute;
+  tm.tm_sec = when.second;
+  tm.tm_isdst = -1;
+  std::mktime(&tm);
+  const long offset = tm.tm_gmtoff;
+  const int minutes = static_cast<int>((offset < 0 ? -offset : offset) / 60) % (24 * 60);
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%c%02d:%02d", offset < 0 ? '-' : '+', minutes / 60,
+                minutes % 60);
+  return buf;
+}
+
+std::optional<RecordState> stateFromLine(std::string_view line, bool alarm1, bool alarm2) {
+  const auto fields = readSettingsFields(line);
+  if (fields.size() != 6 || !fields[0].quoted || !fields[1].quoted) return std::nullopt;
+  const auto when = LocalDateTime::parse(dashedDate(fields[0].text) + " " + fields[1].text);
+  if (!when) return std::nullopt;
+  RecordState s;
+  s.date = fields[0].text;
+  s.minute = fields[1].text;
+  s.utcOffset = utcOffsetText(*when);
+  if (!readNumber(fields[2].text)) return std::nullopt;
+  s.doseText = fields[2].text;
+  const auto cpm = integerOf(fields[3].text), total = integerOf(fields[4].text),
+             elapsed = integerOf(fields[5].text);
+  if (!cpm || !total || !elapsed) return std::nullopt;
+  s.cpm = *cpm;
+  s.total = *total;
+  s.elapsed = *elapsed;
+  s.alarm1 = alarm1;
+  s.alarm2 = alarm2;
+  return s;
+}
+
+std::string stateJson(const RecordState& s) {
+  // Written by hand so that dose_rate is the record line's own number text.
+  std::string json = "{\"time\":\"" + s.isoTime() + "\",\"date\":\"" + s.date +
+                     "\",\"minute\":\"" + s.minute + "\",\"dose_rate\":" + s.doseText +
+                     ",\"cpm\":" + integerText(s.cpm) + ",\"total\":" + integerText(s.total) +
+                     ",\"elapsed\":" + integerText(s.elapsed) + ",\"alarm1\":" +
+                     boolText(s.alarm1) + ",\"alarm2\":" + boolText(s.alarm2);
+  if (s.health) json += ",\"health\":" + jsonString(*s.health);
+  return json + "}";
+}
+
+std::optional<RecordState> parseStateJson(std::string_view text) {
+  const auto json = nlohmann::json::parse(text, nullptr, false);
+  if (!json.is_object()) return std::nullopt;
+  auto str = [&](const char* key) -> std::optional<std::string> {
+    const auto it = json.find(key);
+    if (it == json.end() || !it->is_string()) return std::nullopt;
+    return it->get<std::string>();
+  };
+  auto integer = [&](const char* key) -> std::optional<int64_t> {
+    const auto it = json.find(key);
+    if (it == json.end() || !it->is_number_integer()) return std::nullopt;
+    return it->get<int64_t>();
+  };
+  auto flag = [&](const char* key) {
+    const auto it = json.find(key);
+    return it != json.end() && it->is_boolean() && it->get<bool>();
+  };
+  const auto time = str("time"), date = str("date"), minute = str("minute");
+  const auto cpm = integer("cpm"), total = integer("total"), elapsed = integer("elapsed");
+  const auto dose = json.find("dose_rate");
+  if (!time || !date || !minute || !cpm || !total || !elapsed || dose == json.end() ||
+      !dose->is_number())
+    return std::nullopt;
+  // The offset is what follows the seconds of the time.
+  if (time->size() < 19) return std::nullopt;
+  RecordState s;
+  s.date = *date;
+  s.minute = *minute;
+  s.utcOffset = time->substr(19);
+  s.doseText = shortestText(static_cast<float>(dose->get<double>()));
+  s.cpm = *cpm;
+  s.total = *total;
+  s.elapsed = *elapsed;
+  s.alarm1 = flag("alarm1");
+  s.alarm2 = flag("alarm2");
+  if (auto health = str("health")) s.health = *health;
+  if (s.isoTime() != *time || !LocalDateTime::parse(time->substr(0, 10) + " " + s.minute))
+    return std::nullopt;
+  return s;
+}
+
+std::string recordLineOf(const RecordState& s) {
+  const auto when = LocalDateTime::parse(dashedDate(s.date) + " " + s.minute).value_or(LocalDateTime{});
+  return formatRecordLine({when, std::strtof(s.doseText.c_str(), nullptr), s.cpm, s.total,
+                           s.elapsed});
+}
+
+std::string liveJson(const LocalDateTime& when, float doseRate, int64_t cpm) {
+  std::string iso = when.isoText();
+  iso[10] = 'T';
+  return "{\"time\":\"" + iso + utcOffsetText(when) + "\",\"dose_rate\":" +
+         shortestText(doseRate) + ",\"cpm\":" + integerText(cpm) + "}";
+}
+
+}  // namespace radmon

@@ -1,0 +1,71 @@
+// Test support: a real mosquitto broker on 127.0.0.1 at a free port, with a config of
+// its own in a temporary folder (an account, TLS), that a test can stop and start
+// again on the same port; and a subscriber that keeps every message it receives.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include <sys/types.h>
+
+struct mosquitto;
+
+namespace radmon::testing {
+
+struct BrokerOptions {
+  std::string user;      // with a password: anonymous clients are refused
+  std::string password;
+  bool tls = false;      // a self-signed certificate for 127.0.0.1 (certificatePath())
+};
+
+class LocalBroker {
+ public:
+  using Options = BrokerOptions;
+  LocalBroker() : LocalBroker(Options{}) {}
+  explicit LocalBroker(Options options);
+  ~LocalBroker();
+
+  bool start();            // false when the broker did not come up within 5 s
+  void stop();
+  int port() const { return port_; }
+  std::string folder() const { return folder_; }
+  std::string certificatePath() const { return folder_ + "/cert.pem"; }
+
+ private:
+  Options options_;
+  std::string folder_;
+  int port_ = 0;
+  pid_t pid_ = -1;
+};
+
+struct ReceivedMessage {
+  std::string topic;
+  std::string payload;
+  bool retained = false;
+};
+
+class Subscriber {
+ public:
+  // Subscribes to `filter` with QoS 1 on the broker at 127.0.0.1:port.
+  Subscriber(int port, const std::string& filter, const std::string& user = "",
+             const std::string& password = "");
+  ~Subscriber();
+
+  // Waits until `done` holds for the messages so far or the time is up.
+  bool waitFor(const std::function<bool(const std::vector<ReceivedMessage>&)>& done,
+               std::chrono::milliseconds limit);
+  std::vector<ReceivedMessage> messages() const;
+  std::vector<std::string> payloadsOn(const std::string& topic) const;
+
+ private:
+  mosquitto* client_ = nullptr;
+  mutable std::mutex mutex_;
+  std::condition_variable changed_;
+  std::vector<ReceivedMessage> messages_;
+};
+
+}  // namespace radmon::testing
