@@ -135,9 +135,13 @@ size_t MqttPublisher::finish(std::chrono::milliseconds wait) {
     // A broker that is away may come back within the wait.
     if (!connected_)
       drained_.wait_for(lock, wait, [&] { return queue_.empty(); });
-    if (connected_)
-      mosquitto_publish(client_, nullptr, availabilityTopic_.c_str(),
-                        static_cast<int>(strlen(kOffline)), kOffline, 1, true);
+    // Said before the disconnection, and acknowledged, so the broker never adds its
+    // last will to it.
+    if (connected_ &&
+        mosquitto_publish(client_, &offlineMid_, availabilityTopic_.c_str(),
+                          static_cast<int>(strlen(kOffline)), kOffline, 1,
+                          true) == MOSQ_ERR_SUCCESS)
+      drained_.wait_for(lock, std::chrono::seconds(1), [&] { return offlineMid_ == 0 || !connected_; });
   }
   mosquitto_disconnect(client_);
   mosquitto_loop_stop(client_, false);
@@ -221,6 +225,11 @@ void MqttPublisher::onPublish(mosquitto*, void* self, int mid) {
   auto* p = static_cast<MqttPublisher*>(self);
   {
     std::lock_guard lock(p->mutex_);
+    if (mid == p->offlineMid_) {
+      p->offlineMid_ = 0;
+      p->drained_.notify_all();
+      return;
+    }
     const auto it = std::find_if(p->queue_.begin(), p->queue_.end(),
                                  [&](const Entry& e) { return e.mid == mid && !e.acked; });
     if (it == p->queue_.end()) return;  // availability, discovery or an earlier connection

@@ -119,6 +119,7 @@ class MqttPublisher {
   std::condition_variable drained_;
   std::deque<Entry> queue_;
   size_t inFlight_ = 0;
+  int offlineMid_ = 0;
   bool connected_ = false;
   LinkStatus status_;
   std::vector<LinkEvent> events_;

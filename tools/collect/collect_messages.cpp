@@ -1,0 +1,41 @@
+#include "collect_messages.h"
+
+namespace radmon::collect_messages {
+
+std::string usage() {
+  return "使い方: radmon-collect --mqtt mqtt://[ユーザー[:パスワード]@]ホスト[:ポート]/接頭辞 "
+         "--out フォルダ [--idle 秒]\n"
+         "  接頭辞/<局名>/state の記録を フォルダ/<局名>/μSVHData<日付>.csv に書きます。\n"
+         "  パスワードは環境変数 RADMON_MQTT_PASSWORD でも渡せます。";
+}
+
+std::string badAddress(AddressError error) {
+  switch (error) {
+    case AddressError::Scheme: return "アドレスは mqtt:// か mqtts:// で始めてください";
+    case AddressError::Host: return "アドレスにホスト名がありません";
+    case AddressError::Port: return "アドレスのポート番号が正しくありません";
+    case AddressError::Prefix: return "アドレスにトピックの接頭辞がありません (+ と # は使えません)";
+  }
+  return {};
+}
+
+std::string badArgument(const std::string& argument) { return "不明な引数: " + argument; }
+
+std::string collected(Collected outcome, const std::string& topic, const std::string& detail) {
+  switch (outcome) {
+    case Collected::BadStation: return "局名をフォルダ名にできません: " + topic;
+    case Collected::BadMessage: return "記録として読めないメッセージです: " + topic;
+    case Collected::WriteFailed: return "記録を書き込めません (" + topic + "): " + detail;
+    default: return {};
+  }
+}
+
+std::string connected(const std::string& address) { return "ブローカーに接続しました: " + address; }
+std::string connectionLost() { return "ブローカーとの接続が切れました。再接続します"; }
+std::string refused(const std::string& reason) {
+  return "ブローカーが接続を拒否しました (ユーザー名とパスワードを確認してください): " + reason;
+}
+std::string cannotStart(const std::string& reason) { return "開始できません: " + reason; }
+std::string summary(long written) { return "書き込んだ記録: " + std::to_string(written); }
+
+}  // namespace radmon::collect_messages

@@ -1,0 +1,21 @@
+// Every text radmon-collect shows its operator.
+#pragma once
+
+#include <string>
+
+#include "collector.h"
+#include "mqtt_address.h"
+
+namespace radmon::collect_messages {
+
+std::string usage();
+std::string badAddress(AddressError error);
+std::string badArgument(const std::string& argument);
+std::string collected(Collected outcome, const std::string& topic, const std::string& detail);
+std::string connected(const std::string& address);
+std::string connectionLost();
+std::string refused(const std::string& reason);
+std::string cannotStart(const std::string& reason);
+std::string summary(long written);
+
+}  // namespace radmon::collect_messages

@@ -1,0 +1,131 @@
+// radmon-collect: subscribes to the state messages of a fleet of stations on one broker
+// and writes them into day files, one folder per station, for dayplot to draw.
+#include <mosquitto.h>
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <mutex>
+#include <thread>
+
+#include "collect_messages.h"
+#include "collector.h"
+#include "discovery.h"
+#include "local_time.h"
+#include "mqtt_address.h"
+
+namespace {
+
+namespace msg = radmon::collect_messages;
+
+volatile std::sig_atomic_t interrupted = 0;
+void onSignal(int) { interrupted = 1; }
+
+struct Session {
+  Session(radmon::Collector c, std::string f, std::string a)
+      : collector(std::move(c)), filter(std::move(f)), address(std::move(a)) {}
+  radmon::Collector collector;
+  std::string filter;
+  std::string address;
+  std::mutex mutex;
+  std::chrono::steady_clock::time_point lastRecord = std::chrono::steady_clock::now();
+};
+
+void log(const std::string& text) {
+  if (text.empty()) return;
+  std::cerr << radmon::SystemClock().now().isoText() << " " << text << std::endl;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string url, folder;
+  int idleSeconds = 0;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--mqtt" && i + 1 < argc) {
+      url = argv[++i];
+    } else if (a == "--out" && i + 1 < argc) {
+      folder = argv[++i];
+    } else if (a == "--idle" && i + 1 < argc) {
+      idleSeconds = std::atoi(argv[++i]);
+    } else {
+      std::cerr << msg::badArgument(a) << "\n" << msg::usage() << std::endl;
+      return 2;
+    }
+  }
+  if (url.empty() || folder.empty()) {
+    std::cerr << msg::usage() << std::endl;
+    return 2;
+  }
+  const auto parsed = radmon::parseMqttAddress(url);
+  if (const auto* error = std::get_if<radmon::AddressError>(&parsed)) {
+    std::cerr << msg::badAddress(*error) << "\n" << msg::usage() << std::endl;
+    return 2;
+  }
+  const auto& address = std::get<radmon::MqttAddress>(parsed);
+  if (folder.back() != '/') folder += '/';
+  std::string password = address.password.value_or("");
+  if (const char* env = std::getenv("RADMON_MQTT_PASSWORD"); env && password.empty())
+    password = env;
+
+  Session session(radmon::Collector(folder, address.prefix), address.prefix + "/+/state",
+                  radmon::addressText(address));
+
+  mosquitto_lib_init();
+  // A lasting session: what the stations send while the collector is away waits for it.
+  const std::string id = "radmon-collect-" + radmon::stationId(address.prefix);
+  mosquitto* client = mosquitto_new(id.c_str(), false, &session);
+  if (!address.user.empty())
+    mosquitto_username_pw_set(client, address.user.c_str(),
+                              password.empty() ? nullptr : password.c_str());
+  if (address.tls) mosquitto_int_option(client, MOSQ_OPT_TLS_USE_OS_CERTS, 1);
+  mosquitto_reconnect_delay_set(client, 1, 30, true);
+  mosquitto_connect_callback_set(client, [](mosquitto* c, void* self, int rc) {
+    auto* s = static_cast<Session*>(self);
+    if (rc != 0) {
+      log(msg::refused(mosquitto_connack_string(rc)));
+      return;
+    }
+    log(msg::connected(s->address));
+    mosquitto_subscribe(c, nullptr, s->filter.c_str(), 1);
+  });
+  mosquitto_disconnect_callback_set(client, [](mosquitto*, void*, int rc) {
+    if (rc != 0) log(msg::connectionLost());
+  });
+  mosquitto_message_callback_set(client, [](mosquitto*, void* self, const mosquitto_message* m) {
+    auto* s = static_cast<Session*>(self);
+    std::lock_guard lock(s->mutex);
+    const std::string topic = m->topic;
+    const auto outcome = s->collector.take(
+        topic, std::string_view(static_cast<const char*>(m->payload),
+                                static_cast<size_t>(m->payloadlen)));
+    if (outcome == radmon::Collected::Written) s->lastRecord = std::chrono::steady_clock::now();
+    log(msg::collected(outcome, topic, s->collector.error()));
+  });
+
+  std::signal(SIGINT, onSignal);
+  std::signal(SIGTERM, onSignal);
+  mosquitto_connect_async(client, address.host.c_str(), address.port, 30);
+  if (const int rc = mosquitto_loop_start(client); rc != MOSQ_ERR_SUCCESS) {
+    log(msg::cannotStart(mosquitto_strerror(rc)));
+    return 1;
+  }
+  while (!interrupted) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    if (idleSeconds <= 0) continue;
+    std::lock_guard lock(session.mutex);
+    if (std::chrono::steady_clock::now() - session.lastRecord > std::chrono::seconds(idleSeconds))
+      break;
+  }
+  mosquitto_disconnect(client);
+  mosquitto_loop_stop(client, false);
+  mosquitto_destroy(client);
+  mosquitto_lib_cleanup();
+  std::lock_guard lock(session.mutex);
+  log(msg::summary(session.collector.written()));
+  return 0;
+}
