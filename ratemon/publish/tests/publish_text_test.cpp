@@ -1,0 +1,243 @@
+// The texts of publishing: the broker address, the state message and its record line,
+// the discovery configs, the settings file and the acknowledged-record file.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "acked_record.h"
+#include "day_record.h"
+#include "discovery.h"
+#include "mqtt_address.h"
+#include "publish_settings.h"
+#include "settings_text.h"
+#include "state_message.h"
+
+namespace radmon {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(ParseMqttAddress, ReadsEachPartOrSaysWhatIsWrong) {
+  struct Case {
+    const char* text;
+    std::variant<MqttAddress, AddressError> expected;
+  };
+  auto at = [](bool tls, std::string user, std::optional<std::string> pw, std::string host,
+               int port, std::string prefix) {
+    return MqttAddress{tls, std::move(user), std::move(pw), std::move(host), port,
+                       std::move(prefix)};
+  };
+  const Case cases[] = {
+      {"mqtt://127.0.0.1:1883/radmon/home", at(false, "", {}, "127.0.0.1", 1883, "radmon/home")},
+      {"mqtt://broker/x", at(false, "", {}, "broker", 1883, "x")},
+      {"mqtts://broker/x", at(true, "", {}, "broker", 8883, "x")},
+      {"mqtts://ann@broker:9000/a/b", at(true, "ann", {}, "broker", 9000, "a/b")},
+      {"mqtt://ann:p%40ss:w@rd@broker/a", at(false, "ann", "p@ss:w@rd", "broker", 1883, "a")},
+      {"mqtt://ann:@broker/a", at(false, "ann", "", "broker", 1883, "a")},
+      {"mqtt://[::1]:1884/a", at(false, "", {}, "::1", 1884, "a")},
+      {"http://broker/a", AddressError::Scheme},
+      {"mqtt:/broker/a", AddressError::Scheme},
+      {"mqtt:///a", AddressError::Host},
+      {"mqtt://ann@:1883/a", AddressError::Host},
+      {"mqtt://broker:0/a", AddressError::Port},
+      {"mqtt://broker:65536/a", AddressError::Port},
+      {"mqtt://broker:1x/a", AddressError::Port},
+      {"mqtt://broker:/a", AddressError::Port},
+      {"mqtt://broker", AddressError::Prefix},
+      {"mqtt://broker/", AddressError::Prefix},
+      {"mqtt://broker/a/", AddressError::Prefix},
+      {"mqtt://broker/a//b", AddressError::Prefix},
+      {"mqtt://broker/a/#", AddressError::Prefix},
+      {"mqtt://broker/+/b", AddressError::Prefix},
+  };
+  for (const Case& c : cases) {
+    const auto got = parseMqttAddress(c.text);
+    ASSERT_EQ(got.index(), c.expected.index()) << c.text;
+    if (const auto* a = std::get_if<MqttAddress>(&got)) {
+      const auto& e = std::get<MqttAddress>(c.expected);
+      EXPECT_EQ(std::tie(a->tls, a->user, a->password, a->host, a->port, a->prefix),
+                std::tie(e.tls, e.user, e.password, e.host, e.port, e.prefix))
+          << c.text;
+    } else {
+      EXPECT_EQ(std::get<AddressError>(got), std::get<AddressError>(c.expected)) << c.text;
+    }
+  }
+  EXPECT_EQ(addressText(std::get<MqttAddress>(parseMqttAddress("mqtts://ann:pw@h:9/a/b"))),
+            "mqtts://ann@h:9/a/b")
+      << "the password is never shown";
+}
+
+// Through JSON and back, a record line keeps every byte, whatever its numbers.
+TEST(StateMessage, CarriesTheRecordLineByteForByte) {
+  const std::vector<RecordLine> records = {
+      {{2026, 3, 1, 0, 0, 0}, 0.0f, 0, 0, 60},
+      {{2026, 3, 1, 13, 5, 0}, 0.123f, 54, 1234, 780},
+      {{2026, 12, 31, 23, 59, 0}, 1.5f, 9000, 123456789012LL, 86400LL * 400},
+      {{2026, 7, 4, 9, 9, 0}, 12.345f, 7, 8, 9},
+  };
+  for (const RecordLine& r : records) {
+    const std::string line = formatRecordLine(r);
+    const auto state = stateFromLine(line, r.netDose > 1, r.cpm == 9000);
+    ASSERT_TRUE(state) << line;
+    const std::string json = stateJson(*state);
+    const auto fields = readSettingsFields(line);
+    EXPECT_NE(json.find("\"dose_rate\":" + fields[2].text + ","), std::string::npos) << json;
+    const auto back = parseStateJson(json);
+    ASSERT_TRUE(back) << json;
+    EXPECT_EQ(recordLineOf(*back), line);
+    EXPECT_EQ(back->alarm1, r.netDose > 1);
+    EXPECT_EQ(back->alarm2, r.cpm == 9000);
+    EXPECT_EQ(back->isoTime(), state->isoTime());
+  }
+  const auto state = stateFromLine("\"2026/03/01\",\"13:05\",0.123,54,1234,780\r\n", true, false);
+  const auto json = nlohmann::json::parse(stateJson(*state));
+  EXPECT_EQ(json["time"], "2026-03-01T13:05:00" + utcOffsetText({2026, 3, 1, 13, 5, 0}));
+  EXPECT_EQ(json["date"], "2026/03/01");
+  EXPECT_EQ(json["minute"], "13:05");
+  EXPECT_EQ(json["cpm"], 54);
+  EXPECT_EQ(json["total"], 1234);
+  EXPECT_EQ(json["elapsed"], 780);
+  EXPECT_EQ(json["alarm1"], true);
+  EXPECT_FALSE(json.contains("health")) << "only where known";
+}
+
+TEST(StateMessage, RefusesWhatIsNoRecord) {
+  for (const char* line : {"", "\"2026/03/01\",\"13:05\",x,54,1234,780",
+                           "\"2026/02/30\",\"13:05\",0.1,54,1234,780",
+                           "\"2026/03/01\",\"13:05\",0.1,54.5,1234,780",
+                           "\"2026/03/01\",\"13:05\",0.1,54,1234"})
+    EXPECT_FALSE(stateFromLine(line, false, false)) << line;
+  const std::string good = stateJson(*stateFromLine("\"2026/03/01\",\"13:05\",0.1,5,6,60", false, false));
+  for (std::string bad : {std::string("[]"), std::string("{"), std::string("{\"time\":\"x\"}")})
+    EXPECT_FALSE(parseStateJson(bad)) << bad;
+  // A time that does not match the date and minute is no record of either.
+  std::string mismatched = good;
+  mismatched.replace(mismatched.find("13:05:00"), 8, "13:06:00");
+  EXPECT_FALSE(parseStateJson(mismatched));
+}
+
+TEST(UtcOffsetText, FollowsTheTimeZoneAndItsSummerTime) {
+  const char* old = std::getenv("TZ");
+  const std::string saved = old ? old : "";
+  struct Case {
+    const char* zone;
+    LocalDateTime when;
+    const char* offset;
+  };
+  const Case cases[] = {{"Asia/Tokyo", {2026, 1, 1, 12, 0, 0}, "+09:00"},
+                        {"UTC", {2026, 1, 1, 12, 0, 0}, "+00:00"},
+                        {"Europe/Berlin", {2026, 1, 1, 12, 0, 0}, "+01:00"},
+                        {"Europe/Berlin", {2026, 7, 1, 12, 0, 0}, "+02:00"},
+                        {"America/St_Johns", {2026, 1, 1, 12, 0, 0}, "-03:30"}};
+  for (const Case& c : cases) {
+    ::setenv("TZ", c.zone, 1);
+    ::tzset();
+    EXPECT_EQ(utcOffsetText(c.when), c.offset) << c.zone;
+  }
+  if (old) ::setenv("TZ", saved.c_str(), 1); else ::unsetenv("TZ");
+  ::tzset();
+}
+
+TEST(DiscoveryMessages, MakeFiveEntitiesOfOneDevice) {
+  const auto messages = discoveryMessages("Kita Ward #2", "radmon/kita", "ha");
+  ASSERT_EQ(messages.size(), 5u);
+  std::set<std::string> uniqueIds, topics;
+  for (const auto& m : messages) {
+    const auto config = nlohmann::json::parse(m.payload);
+    uniqueIds.insert(config["unique_id"].get<std::string>());
+    topics.insert(m.topic);
+    EXPECT_TRUE(m.topic.starts_with("ha/sensor/radmon_kita_ward__2/") ||
+                m.topic.starts_with("ha/binary_sensor/radmon_kita_ward__2/")) << m.topic;
+    EXPECT_EQ(config["state_topic"], "radmon/kita/state");
+    EXPECT_EQ(config["availability_topic"], "radmon/kita/availability");
+    EXPECT_EQ(config["device"]["identifiers"][0], "radmon_kita_ward__2");
+    EXPECT_FALSE(config["name"].get<std::string>().empty());
+  }
+  EXPECT_EQ(uniqueIds.size(), 5u);
+  EXPECT_EQ(topics.size(), 5u);
+  const auto dose = nlohmann::json::parse(messages[0].payload);
+  EXPECT_EQ(dose["unit_of_measurement"], "μSv/h");
+  EXPECT_EQ(dose["value_template"], "{{ value_json.dose_rate }}");
+  EXPECT_EQ(nlohmann::json::parse(messages[3].payload)["value_template"],
+            "{{ 'ON' if value_json.alarm1 else 'OFF' }}");
+  EXPECT_EQ(stationId("日本"), "station");
+}
+
+class PublishFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder = fs::temp_directory_path() / ("radmon_pubfiles_" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+  }
+  void TearDown() override { fs::remove_all(folder); }
+  void writeDay(const std::string& day, const std::vector<std::string>& lines) {
+    std::ofstream out(folder / dayFileName(day), std::ios::binary);
+    for (const auto& l : lines) out << l << "\r\n";
+  }
+  fs::path folder;
+};
+
+TEST_F(PublishFiles, SettingsReadBackAndAPasswordOthersCanReadIsTold) {
+  const std::string path = (folder / kPublishSettingsFileName).string();
+  EXPECT_EQ(loadPublishSettings(path).settings, PublishSettings{}) << "no file: the defaults";
+  PublishSettings s{"mqtt://ann@h/a", "pw\nurl=evil", "disc", "/ca.pem", "家", true};
+  ASSERT_FALSE(savePublishSettings(path, s));
+  struct stat st {};
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  const auto loaded = loadPublishSettings(path);
+  s.password = "pwurl=evil";
+  EXPECT_EQ(loaded.settings, s) << "a line break cannot smuggle in a setting";
+  EXPECT_TRUE(loaded.issues.empty());
+
+  ::chmod(path.c_str(), 0644);
+  std::ofstream(path, std::ios::app) << "colour=blue\n";
+  const auto exposed = loadPublishSettings(path).issues;
+  EXPECT_EQ(exposed, (std::vector<PublishSettingsIssue>{PublishSettingsIssue::UnknownLine,
+                                                          PublishSettingsIssue::PasswordExposed}));
+}
+
+TEST_F(PublishFiles, CatchUpStartsAfterTheAcknowledgedRecord) {
+  const std::string a = "\"2026/03/01\",\"23:58\",0.1,6,6,60";
+  const std::string b = "\"2026/03/01\",\"23:59\",0.1,6,12,120";
+  const std::string c = "\"2026/03/02\",\"00:00\",0.1,6,18,180";
+  const std::string d = "\"2026/03/02\",\"00:01\",0.1,6,24,240";
+  writeDay("20260301", {a, b});
+  writeDay("20260302", {c, d});
+  writeDay("20260228", {"\"2026/02/28\",\"12:00\",0.1,6,6,60"});
+  std::ofstream(folder / "μSVHData2026030x.csv") << a;
+  const std::string dir = folder.string() + "/";
+  struct Case {
+    const char* name;
+    AckedRecord acked;
+    std::vector<StoredRecord> due;
+  };
+  const Case cases[] = {
+      {"mid-day", {"20260301", a}, {{"20260301", b}, {"20260302", c}, {"20260302", d}}},
+      {"end of a day", {"20260301", b}, {{"20260302", c}, {"20260302", d}}},
+      {"all acknowledged", {"20260302", d}, {}},
+      {"start of a day", {"20260302", ""}, {{"20260302", c}, {"20260302", d}}},
+      {"line no longer there", {"20260301", "\"2026/03/01\",\"23:58\",9,9,9,9"},
+       {{"20260301", b}, {"20260302", c}, {"20260302", d}}},
+  };
+  for (const Case& k : cases) EXPECT_EQ(recordsAfter(dir, k.acked), k.due) << k.name;
+
+  EXPECT_EQ(newestRecord(dir, "20260310"), (AckedRecord{"20260302", d}));
+  EXPECT_EQ(newestRecord((folder / "none/").string(), "20260310"), (AckedRecord{"20260310", ""}));
+
+  const std::string path = (folder / kAckedFileName).string();
+  EXPECT_FALSE(loadAckedRecord(path));
+  ASSERT_FALSE(saveAckedRecord(path, {"20260301", a}));
+  EXPECT_EQ(loadAckedRecord(path), (AckedRecord{"20260301", a}));
+  std::ofstream(path) << "garbage\n";
+  EXPECT_FALSE(loadAckedRecord(path));
+}
+
+}  // namespace
+}  // namespace radmon
