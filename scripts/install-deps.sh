@@ -13,6 +13,7 @@ packages=(
   python3-pyftpdlib faketime libfaketime
   xvfb xauth x11-apps imagemagick
   clang libclang-rt-14-dev
+  mosquitto mosquitto-clients libmosquitto-dev nlohmann-json3-dev openssl
 )
 
 missing=()

@@ -5,7 +5,7 @@ namespace radmon::collect_messages {
 std::string usage() {
   return "使い方: radmon-collect --mqtt mqtt://[ユーザー[:パスワード]@]ホスト[:ポート]/接頭辞 "
          "--out フォルダ [--idle 秒]\n"
-         "  接頭辞/<局名>/state の記録を フォルダ/<局名>/μSVHData<日付>.csv に書きます。\n"
+         "  接頭辞/<局名>/state の記録を フォルダ/<局名>/data/μSVHData<日付>.csv に書きます。\n"
          "  パスワードは環境変数 RADMON_MQTT_PASSWORD でも渡せます。";
 }
 

@@ -26,7 +26,7 @@ std::string Collector::newestKey(const std::string& station) {
   if (const auto it = newest_.find(station); it != newest_.end()) return it->second;
   // A collector started again goes on after what its files already hold.
   std::string key;
-  const AckedRecord newest = newestRecord(folder_ + station + "/", "");
+  const AckedRecord newest = newestRecord(folder_ + station + "/data/", "");
   if (const auto record = parseRecordLine(newest.line)) key = record->date + " " + record->time;
   return newest_[station] = key;
 }
@@ -48,7 +48,7 @@ Collected Collector::take(std::string_view topic, std::string_view payload) {
   std::string& newest = newest_[station];
   if (key <= newest) return Collected::Repeated;
 
-  const std::string dayFolder = folder_ + station + "/";
+  const std::string dayFolder = folder_ + station + "/data/";
   std::error_code ec;
   fs::create_directories(dayFolder, ec);
   std::string day = state->date;

@@ -1,5 +1,7 @@
 // The fleet's collector: turns the state messages of many stations into day files,
-// one folder per station, holding the same bytes each station's own files hold.
+// one folder per station, holding the same bytes each station's own files hold. A
+// station's folder is laid out like a station (its day files in data/), so dayplot
+// copied into it draws any day of that station.
 #pragma once
 
 #include <map>
@@ -20,7 +22,7 @@ enum class Collected {
 
 class Collector {
  public:
-  // Messages on prefix/<station>/state are written under folder + station + "/".
+  // Messages on prefix/<station>/state are written under folder + station + "/data/".
   Collector(std::string folder, std::string prefix);
 
   Collected take(std::string_view topic, std::string_view payload);

@@ -65,9 +65,9 @@ TEST_F(CollectorTest, KeepsEachRecordOnceInItsStationsDayFile) {
       {"fleet/st01/state", "not json", Collected::BadMessage},
   };
   for (const Step& s : steps) EXPECT_EQ(collector.take(s.topic, s.payload), s.expected) << s.topic;
-  EXPECT_EQ(slurp(root / "st01" / dayFileName("20260301")),
+  EXPECT_EQ(slurp(root / "st01" / "data" / dayFileName("20260301")),
             "\"2026/03/01\",\"00:01\",0.123,18,360,60\r\n\"2026/03/01\",\"00:02\",1.5,18,360,120\r\n");
-  EXPECT_EQ(slurp(root / "st02" / dayFileName("20260301")),
+  EXPECT_EQ(slurp(root / "st02" / "data" / dayFileName("20260301")),
             "\"2026/03/01\",\"00:01\",0,18,360,60\r\n");
 
   // Started again, it goes on after what the files hold.
@@ -106,7 +106,7 @@ TEST_F(CollectorTest, ProgramWritesTheSameBytesAsEachStation) {
       const LocalDateTime when = LocalDateTime{2026, 3, 1, 23, 0, 0}.plusSeconds(60LL * (i + 1));
       const std::string line = formatRecordLine(
           {when, 0.001f * static_cast<float>(i * (name[3] - '0')), 18 + i, 20LL * i, 60LL * (i + 1)});
-      stationFiles[std::string(name) + "/" + dayFileName(when.yyyymmdd())] += line;
+      stationFiles[std::string(name) + "/data/" + dayFileName(when.yyyymmdd())] += line;
       publisher.publishRecord({when.yyyymmdd(), line.substr(0, line.size() - 2)}, false, false);
     }
     EXPECT_EQ(publisher.finish(10s), 0u);

@@ -1,0 +1,85 @@
+#include "station_link.h"
+
+#include <algorithm>
+
+#include "acked_record.h"
+#include "text_files.h"
+
+namespace radmon {
+
+StationLink::StationLink(PublisherOptions options, bool live)
+    : publisher_(options), address_(addressText(options.address)), live_(live) {}
+
+std::unique_ptr<StationLink> StationLink::open(const std::string& stationFolder,
+                                               const std::string& dayFolder,
+                                               const LinkChoice& choice,
+                                               const std::string& today,
+                                               std::vector<LinkNotice>& notices) {
+  const std::string settingsPath = stationFolder + kPublishSettingsFileName;
+  const LoadedPublishSettings loaded = loadPublishSettings(settingsPath);
+  for (PublishSettingsIssue issue : loaded.issues) {
+    const LinkNotice::Kind kind = issue == PublishSettingsIssue::Unreadable
+                                      ? LinkNotice::SettingsUnreadable
+                                  : issue == PublishSettingsIssue::UnknownLine
+                                      ? LinkNotice::SettingsUnknownLine
+                                      : LinkNotice::PasswordExposed;
+    notices.push_back({kind, settingsPath});
+  }
+  const PublishSettings& settings = loaded.settings;
+  const std::string url = choice.url.value_or(settings.url);
+  if (url.empty()) return nullptr;
+  const auto parsed = parseMqttAddress(url);
+  if (const auto* error = std::get_if<AddressError>(&parsed)) {
+    LinkNotice notice{LinkNotice::BadAddress, url};
+    notice.address = *error;
+    notices.push_back(notice);
+    return nullptr;
+  }
+
+  PublisherOptions options;
+  options.address = std::get<MqttAddress>(parsed);
+  options.password = options.address.password.value_or(settings.password);
+  options.caFile = settings.caFile;
+  options.discoveryPrefix = choice.discovery.value_or(settings.discoveryPrefix);
+  options.stationName = settings.stationName;
+  if (options.stationName.empty()) {
+    const std::string& prefix = options.address.prefix;
+    options.stationName = prefix.substr(prefix.rfind('/') + 1);
+  }
+  options.ackedFile = stationFolder + kAckedFileName;
+
+  // A station that never published starts after what its files already hold.
+  std::optional<AckedRecord> acked = loadAckedRecord(options.ackedFile);
+  if (!acked) {
+    acked = newestRecord(dayFolder, today);
+    if (auto error = saveAckedRecord(options.ackedFile, *acked))
+      notices.push_back({LinkNotice::AckedNotSaved, *error});
+  }
+  const std::vector<StoredRecord> backlog = recordsAfter(dayFolder, *acked);
+  if (!backlog.empty()) {
+    LinkNotice notice{LinkNotice::CatchingUp, ""};
+    notice.count = backlog.size();
+    notices.push_back(notice);
+  }
+
+  auto link = std::make_unique<StationLink>(options, settings.live);
+  if (auto error = link->publisher_.start(backlog)) {
+    notices.push_back({LinkNotice::CannotStart, *error});
+    return nullptr;
+  }
+  return link;
+}
+
+void StationLink::recordWritten(const std::string& line, bool alarm1, bool alarm2) {
+  std::string text = line.substr(0, line.find_last_not_of("\r\n") + 1);
+  // The line's own date names its day file: both come from one reading of the clock.
+  std::string day = text.size() > 11 ? text.substr(1, 10) : std::string();
+  std::erase(day, '/');
+  publisher_.publishRecord({day, std::move(text)}, alarm1, alarm2);
+}
+
+void StationLink::second(const LocalDateTime& when, float doseRate, int64_t cpm) {
+  if (live_) publisher_.publishLive(when, doseRate, cpm);
+}
+
+}  // namespace radmon
