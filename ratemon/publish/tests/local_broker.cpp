@@ -54,7 +54,7 @@ LocalBroker::LocalBroker(Options options) : options_(std::move(options)) {
   // Run as root, mosquitto would switch to its own user, who may not read this folder.
   if (const passwd* me = ::getpwuid(::getuid())) conf << "user " << me->pw_name << "\n";
   conf << "per_listener_settings false\npersistence true\npersistence_location " << folder_
-       << "/\nautosave_interval 0\nlog_dest file " << folder_
+       << "/\nautosave_interval 0\nmax_queued_messages 0\nlog_dest file " << folder_
        << "/broker.log\nlistener " << port_ << " 127.0.0.1\n";
   if (!options_.user.empty()) {
     run("mosquitto_passwd -b -c '" + folder_ + "/passwd' '" + options_.user + "' '" +
@@ -115,7 +115,7 @@ Subscriber::Subscriber(int port, const std::string& filter, const std::string& u
         std::lock_guard lock(s->mutex_);
         s->messages_.push_back({m->topic, std::string(static_cast<const char*>(m->payload),
                                                       static_cast<size_t>(m->payloadlen)),
-                                m->retain});
+                                m->retain, std::chrono::steady_clock::now()});
         s->changed_.notify_all();
       });
   mosquitto_connect(client_, "127.0.0.1", port, 30);

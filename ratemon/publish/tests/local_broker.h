@@ -46,6 +46,7 @@ struct ReceivedMessage {
   std::string topic;
   std::string payload;
   bool retained = false;
+  std::chrono::steady_clock::time_point arrived;
 };
 
 class Subscriber {
