@@ -131,9 +131,8 @@ size_t MqttPublisher::finish(std::chrono::milliseconds wait) {
   if (!started_) return status().waiting;
   {
     std::unique_lock lock(mutex_);
-    drained_.wait_for(lock, wait, [&] { return queue_.empty() || !connected_; });
-    // A broker that is away may come back within the wait.
-    if (!connected_)
+    // A broker that is away may come back within the wait; one that refuses will not.
+    if (!isFailure(status_.state))
       drained_.wait_for(lock, wait, [&] { return queue_.empty(); });
     // Said before the disconnection, and acknowledged, so the broker never adds its
     // last will to it.

@@ -17,6 +17,7 @@
 #include "publish_settings.h"
 #include "settings_text.h"
 #include "state_message.h"
+#include "station_link.h"
 
 namespace radmon {
 namespace {
@@ -237,6 +238,59 @@ TEST_F(PublishFiles, CatchUpStartsAfterTheAcknowledgedRecord) {
   EXPECT_EQ(loadAckedRecord(path), (AckedRecord{"20260301", a}));
   std::ofstream(path) << "garbage\n";
   EXPECT_FALSE(loadAckedRecord(path));
+}
+
+}  // namespace
+}  // namespace radmon
+
+namespace radmon {
+namespace {
+
+// Which broker a station links to, and where a first and a later run start.
+TEST_F(PublishFiles, StationLinkTakesTheCommandLineOverTheSettingsAndStartsAfterItsFiles) {
+  const std::string dir = folder.string() + "/";
+  const std::string dayDir = dir + "data/";
+  fs::create_directories(dayDir);
+  std::vector<LinkNotice> notices;
+  EXPECT_FALSE(StationLink::open(dir, dayDir, {}, "20260301", notices)) << "no broker named";
+  EXPECT_TRUE(notices.empty());
+
+  PublishSettings s;
+  s.url = "mqtt://127.0.0.1:1/from/settings";
+  s.password = "pw";
+  ASSERT_FALSE(savePublishSettings(dir + kPublishSettingsFileName, s));
+  auto link = StationLink::open(dir, dayDir, {}, "20260301", notices);
+  ASSERT_TRUE(link);
+  EXPECT_EQ(link->address(), "mqtt://127.0.0.1:1/from/settings");
+  link = StationLink::open(dir, dayDir, {"mqtt://127.0.0.1:1/from/line", std::nullopt},
+                           "20260301", notices);
+  ASSERT_TRUE(link);
+  EXPECT_EQ(link->address(), "mqtt://127.0.0.1:1/from/line");
+  EXPECT_FALSE(StationLink::open(dir, dayDir, {"mqtt://127.0.0.1:1/a/#", std::nullopt},
+                                 "20260301", notices));
+  ASSERT_EQ(notices.size(), 1u);
+  EXPECT_EQ(notices[0].kind, LinkNotice::BadAddress);
+  EXPECT_EQ(notices[0].address, AddressError::Prefix);
+  link.reset();
+
+  // The first run began after the day file's one line; a later run catches up the rest.
+  ::unlink((dir + kAckedFileName).c_str());
+  const std::string first = "\"2026/03/01\",\"10:00\",0.1,6,6,60";
+  std::ofstream(dayDir + dayFileName("20260301"), std::ios::binary) << first << "\r\n";
+  notices.clear();
+  link = StationLink::open(dir, dayDir, {}, "20260301", notices);
+  link.reset();
+  EXPECT_EQ(loadAckedRecord(dir + kAckedFileName), (AckedRecord{"20260301", first}));
+  EXPECT_TRUE(notices.empty());
+  std::ofstream(dayDir + dayFileName("20260301"), std::ios::binary | std::ios::app)
+      << "\"2026/03/01\",\"10:01\",0.1,6,12,120\r\n\"2026/03/01\",\"10:02\",0.1,6,18,180\r\n";
+  ::chmod((dir + kPublishSettingsFileName).c_str(), 0640);
+  link = StationLink::open(dir, dayDir, {}, "20260301", notices);
+  ASSERT_EQ(notices.size(), 2u);
+  EXPECT_EQ(notices[0].kind, LinkNotice::PasswordExposed);
+  EXPECT_EQ(notices[1].kind, LinkNotice::CatchingUp);
+  EXPECT_EQ(notices[1].count, 2u);
+  EXPECT_EQ(link->status().waiting, 2u);
 }
 
 }  // namespace
