@@ -1,0 +1,211 @@
+// ratemon --headless --mqtt as an operator runs it, against a real mosquitto: a day
+// delivered in order with its discovery, the broker away for two hours of the replay,
+// a refused password and an untrusted certificate, a restart that catches up.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "day_record.h"
+#include "local_broker.h"
+#include "state_message.h"
+
+namespace radmon {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using testing::LocalBroker;
+using testing::ReceivedMessage;
+using testing::Subscriber;
+
+const std::string kStart = "2026-03-01 23:59:59";
+const std::string kDay = "20260302";
+
+std::string slurp(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+std::vector<std::string> linesOf(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty()) lines.push_back(line);
+  }
+  return lines;
+}
+
+// What a consumer keeping one record per time counts: the record lines of the states
+// whose time is later than the last one kept.
+std::vector<std::string> keptLines(const std::vector<std::string>& payloads) {
+  std::vector<std::string> kept;
+  std::string last;
+  for (const auto& p : payloads) {
+    const auto state = parseStateJson(p);
+    if (!state || state->isoTime() <= last) continue;
+    last = state->isoTime();
+    const std::string line = recordLineOf(*state);
+    kept.push_back(line.substr(0, line.size() - 2));
+  }
+  return kept;
+}
+
+class HeadlessMqtt : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root = fs::temp_directory_path() / ("radmon_mqtt_" + std::to_string(::getpid()));
+    fs::remove_all(root);
+    fs::create_directories(root / "data");
+    fs::copy_file(fs::path(PROGRAM_DIR) / "ratemon", root / "ratemon");
+    std::ofstream(root / "ratemon.ini", std::ios::binary)
+        << "\"50\",\"3\",\"10\",\"18\",\"0.27\",\"2.7\",\"" << root.string()
+        << "/data/μSVHData_nnnntthh.csv\",1,0,1,\"0\"\r\n";
+  }
+  void TearDown() override { fs::remove_all(root); }
+
+  // Starts ratemon on a simulated tube; stdout and stderr go to out.txt and err.txt.
+  pid_t launch(const std::string& url, int64_t seconds, const std::string& extra = "",
+               const std::string& start = kStart) {
+    const std::string cmd = "cd '" + root.string() + "' && exec ./ratemon --headless --input sim:20 --fast --start '" +
+                            start + "' --seconds " + std::to_string(seconds) + " --mqtt '" + url +
+                            "' " + extra + " >out.txt 2>err.txt";
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      ::execl("/bin/sh", "sh", "-c", cmd.c_str(), static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+    return pid;
+  }
+  static int waitExit(pid_t pid) {
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  size_t dayLines() const { return linesOf(slurp(root / "data" / dayFileName(kDay))).size(); }
+  // Waits until the day file holds at least `n` lines.
+  bool waitForLines(size_t n) const {
+    for (int i = 0; i < 20000; ++i) {
+      if (dayLines() >= n) return true;
+      std::this_thread::sleep_for(1ms);
+    }
+    return false;
+  }
+  static std::string url(int port, const std::string& account = "", bool tls = false) {
+    return std::string(tls ? "mqtts://" : "mqtt://") + account + "127.0.0.1:" +
+           std::to_string(port) + "/radmon/e2e";
+  }
+
+  fs::path root;
+};
+
+TEST_F(HeadlessMqtt, ADayArrivesInOrderWithItsDiscovery) {
+  LocalBroker broker;
+  ASSERT_TRUE(broker.start());
+  Subscriber live(broker.port(), "radmon/e2e/state");
+  ASSERT_EQ(waitExit(launch(url(broker.port()), 86400, "--mqtt-discovery ha")), 0)
+      << slurp(root / "err.txt");
+  ASSERT_TRUE(live.waitFor([](const auto& ms) { return ms.size() >= 1440; }, 10s));
+
+  const auto payloads = live.payloadsOn("radmon/e2e/state");
+  const auto lines = linesOf(slurp(root / "data" / dayFileName(kDay)));
+  ASSERT_EQ(lines.size(), 1440u);
+  EXPECT_EQ(payloads.size(), 1440u) << "each once while the broker stayed";
+  EXPECT_EQ(keptLines(payloads), lines);
+
+  // A newcomer gets the retained messages: the newest state, availability, discovery.
+  Subscriber later(broker.port(), "#");
+  ASSERT_TRUE(later.waitFor([](const auto& ms) { return ms.size() >= 7; }, 5s));
+  std::map<std::string, ReceivedMessage> retained;
+  for (const auto& m : later.messages()) {
+    EXPECT_TRUE(m.retained) << m.topic;
+    retained[m.topic] = m;
+  }
+  EXPECT_EQ(keptLines({retained["radmon/e2e/state"].payload}), (std::vector{lines.back()}));
+  EXPECT_EQ(retained["radmon/e2e/availability"].payload, "offline");
+  const auto dose = nlohmann::json::parse(retained["ha/sensor/radmon_e2e/dose_rate/config"].payload);
+  EXPECT_EQ(dose["unique_id"], "radmon_e2e_dose_rate");
+  EXPECT_EQ(dose["state_topic"], "radmon/e2e/state");
+  EXPECT_EQ(dose["unit_of_measurement"], "μSv/h");
+  EXPECT_EQ(dose["device"]["identifiers"][0], "radmon_e2e");
+  for (const char* entity : {"ha/sensor/radmon_e2e/cpm/config", "ha/sensor/radmon_e2e/total/config",
+                             "ha/binary_sensor/radmon_e2e/alarm1/config",
+                             "ha/binary_sensor/radmon_e2e/alarm2/config"})
+    EXPECT_EQ(nlohmann::json::parse(retained[entity].payload)["device"], dose["device"]) << entity;
+}
+
+// On a real station two hours pass in two hours; the fast replay passes them in a
+// fraction of a second, so the broker is stopped and started by the day file's length.
+TEST_F(HeadlessMqtt, TwoHoursWithoutTheBrokerArriveAfterItInOrderNoneTwice) {
+  LocalBroker broker;
+  ASSERT_TRUE(broker.start());
+  Subscriber sub(broker.port(), "radmon/e2e/state");
+  const pid_t station = launch(url(broker.port()), 6 * 3600);
+  ASSERT_TRUE(waitForLines(60));
+  broker.stop();
+  const size_t stoppedAt = dayLines();
+  ASSERT_TRUE(waitForLines(stoppedAt + 120));
+  ASSERT_TRUE(broker.start());
+  ASSERT_EQ(waitExit(station), 0) << slurp(root / "err.txt");
+
+  const auto lines = linesOf(slurp(root / "data" / dayFileName(kDay)));
+  ASSERT_EQ(lines.size(), 360u);
+  ASSERT_TRUE(sub.waitFor([&](const auto&) { return keptLines(sub.payloadsOn("radmon/e2e/state")).size() >= 360; }, 10s));
+  EXPECT_EQ(keptLines(sub.payloadsOn("radmon/e2e/state")), lines);
+  EXPECT_NE(slurp(root / "err.txt").find("再接続"), std::string::npos) << slurp(root / "err.txt");
+}
+
+// Told clearly, measuring goes on; the next run with the right settings catches up.
+TEST_F(HeadlessMqtt, RefusedConnectionsAreToldAndTheNextRunCatchesUp) {
+  struct Case {
+    const char* name;
+    testing::BrokerOptions broker;
+    std::string refusedAccount;
+    std::string rightAccount;
+    std::string caSetting;  // ca_file= of the settings file for the second run
+    const char* told;
+  };
+  const Case cases[] = {
+      {"wrong password", {"station", "right", false}, "station:wrong@", "station:right@", "", "パスワード"},
+      {"untrusted certificate", {"", "", true}, "", "", "cert.pem", "証明書"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(root / "data");
+    fs::create_directories(root / "data");
+    fs::remove(root / "ratemon_mqtt_acked.txt");
+    fs::remove(root / "ratemon_mqtt.ini");
+    LocalBroker broker(c.broker);
+    ASSERT_TRUE(broker.start());
+    ASSERT_EQ(waitExit(launch(url(broker.port(), c.refusedAccount, c.broker.tls), 3600)), 0);
+    EXPECT_EQ(dayLines(), 60u) << "measuring went on";
+    const std::string err = slurp(root / "err.txt");
+    EXPECT_NE(err.find(c.told), std::string::npos) << err;
+
+    if (!c.caSetting.empty())
+      std::ofstream(root / "ratemon_mqtt.ini") << "ca_file=" << broker.certificatePath() << "\n";
+    Subscriber sub(broker.port(), "radmon/e2e/state", c.broker.user, c.broker.password);
+    ASSERT_EQ(waitExit(launch(url(broker.port(), c.rightAccount, c.broker.tls), 3600, "",
+                              "2026-03-02 00:59:59")),
+              0)
+        << slurp(root / "err.txt");
+    // The first run's hour caught up, then the second's.
+    const auto lines = linesOf(slurp(root / "data" / dayFileName(kDay)));
+    ASSERT_EQ(lines.size(), 120u);
+    ASSERT_TRUE(sub.waitFor([](const auto& ms) { return ms.size() >= 120; }, 10s));
+    EXPECT_EQ(keptLines(sub.payloadsOn("radmon/e2e/state")), lines);
+  }
+}
+
+}  // namespace
+}  // namespace radmon
