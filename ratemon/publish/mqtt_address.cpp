@@ -86,7 +86,10 @@ std::variant<MqttAddress, AddressError> parseMqttAddress(std::string_view text) 
 std::string addressText(const MqttAddress& a) {
   std::string text = a.tls ? "mqtts://" : "mqtt://";
   if (!a.user.empty()) text += a.user + "@";
-  text += a.host.find(':') != std::string::npos ? "[" + a.host + "]" : a.host;
+  const bool ipv6 = a.host.find(':') != std::string::npos;
+  if (ipv6) text += '[';
+  text += a.host;
+  if (ipv6) text += ']';
   text += ":" + std::to_string(a.port) + "/" + a.prefix;
   return text;
 }
