@@ -70,7 +70,6 @@ for p in "${pids[@]}"; do wait "$p" || echo "fleet: a station ended with status 
 stations_done=$(date +%s.%N)
 wait "$collector" || true
 collector=
-finished=$(date +%s.%N)
 broker_cpu=$(echo "scale=2; $(cpuTicks "$broker") / $hz" | bc)
 
 records=0 same=0 files=0
@@ -84,8 +83,9 @@ done
 station_cpu=$(cat "$root"/st*/cpu.txt | awk '{u += $1; s += $2} END {printf "%.2f", u + s}')
 wall=$(echo "$stations_done - $begin" | bc)
 echo "fleet: $records records in $files day files; the collector's copy equals $same of them"
+last_write=$(stat -c %.9Y "$root"/collected/*/data/*.csv | sort -n | tail -1)
 echo "fleet: stations done in $(printf %.2f "$wall") s ($(echo "scale=0; $records / $wall" | bc) records/s);" \
-  "collector done $(printf %.2f "$(echo "$finished - $stations_done - 5" | bc)") s after them"
+  "the collector's last record written $(printf %.2f "$(echo "$last_write - $begin" | bc)") s after the start"
 echo "fleet: CPU seconds: stations $station_cpu (together), broker $broker_cpu"
 echo "fleet: draw a station: cp $bin/dayplot $root/collected/st01/ && $root/collected/st01/dayplot --process $(date -d yesterday +%Y%m%d)"
 [ "$same" -eq "$files" ]

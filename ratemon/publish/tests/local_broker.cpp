@@ -102,13 +102,14 @@ void LocalBroker::stop() {
 }
 
 Subscriber::Subscriber(int port, const std::string& filter, const std::string& user,
-                       const std::string& password) {
+                       const std::string& password, const std::string& caFile) {
   mosquitto_lib_init();
   // A session that outlives a broker restart, so nothing sent meanwhile is missed.
   static int serial = 0;
   const std::string id = "radmon-test-" + std::to_string(::getpid()) + "-" + std::to_string(++serial);
   client_ = mosquitto_new(id.c_str(), false, this);
   if (!user.empty()) mosquitto_username_pw_set(client_, user.c_str(), password.c_str());
+  if (!caFile.empty()) mosquitto_tls_set(client_, caFile.c_str(), nullptr, nullptr, nullptr, nullptr);
   mosquitto_message_callback_set(
       client_, [](mosquitto*, void* self, const mosquitto_message* m) {
         auto* s = static_cast<Subscriber*>(self);

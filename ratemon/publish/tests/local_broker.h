@@ -51,9 +51,10 @@ struct ReceivedMessage {
 
 class Subscriber {
  public:
-  // Subscribes to `filter` with QoS 1 on the broker at 127.0.0.1:port.
+  // Subscribes to `filter` with QoS 1 on the broker at 127.0.0.1:port; over TLS
+  // trusting `caFile` when one is given.
   Subscriber(int port, const std::string& filter, const std::string& user = "",
-             const std::string& password = "");
+             const std::string& password = "", const std::string& caFile = "");
   ~Subscriber();
 
   // Waits until `done` holds for the messages so far or the time is up.

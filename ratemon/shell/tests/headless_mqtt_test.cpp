@@ -61,6 +61,12 @@ std::vector<std::string> keptLines(const std::vector<std::string>& payloads) {
   return kept;
 }
 
+std::vector<std::string> payloadsOf(const std::vector<ReceivedMessage>& messages) {
+  std::vector<std::string> payloads;
+  for (const auto& m : messages) payloads.push_back(m.payload);
+  return payloads;
+}
+
 class HeadlessMqtt : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -160,7 +166,7 @@ TEST_F(HeadlessMqtt, TwoHoursWithoutTheBrokerArriveAfterItInOrderNoneTwice) {
 
   const auto lines = linesOf(slurp(root / "data" / dayFileName(kDay)));
   ASSERT_EQ(lines.size(), 360u);
-  ASSERT_TRUE(sub.waitFor([&](const auto&) { return keptLines(sub.payloadsOn("radmon/e2e/state")).size() >= 360; }, 10s));
+  ASSERT_TRUE(sub.waitFor([](const auto& ms) { return keptLines(payloadsOf(ms)).size() >= 360; }, 10s));
   EXPECT_EQ(keptLines(sub.payloadsOn("radmon/e2e/state")), lines);
   EXPECT_NE(slurp(root / "err.txt").find("再接続"), std::string::npos) << slurp(root / "err.txt");
 }
@@ -194,7 +200,8 @@ TEST_F(HeadlessMqtt, RefusedConnectionsAreToldAndTheNextRunCatchesUp) {
 
     if (!c.caSetting.empty())
       std::ofstream(root / "ratemon_mqtt.ini") << "ca_file=" << broker.certificatePath() << "\n";
-    Subscriber sub(broker.port(), "radmon/e2e/state", c.broker.user, c.broker.password);
+    Subscriber sub(broker.port(), "radmon/e2e/state", c.broker.user, c.broker.password,
+                   c.broker.tls ? broker.certificatePath() : "");
     ASSERT_EQ(waitExit(launch(url(broker.port(), c.rightAccount, c.broker.tls), 3600, "",
                               "2026-03-02 00:59:59")),
               0)
