@@ -70,22 +70,49 @@ for p in "${pids[@]}"; do wait "$p" || echo "fleet: a station ended with status 
 stations_done=$(date +%s.%N)
 wait "$collector" || true
 collector=
-broker_cpu=$(echo "scale=2; $(cpuTicks "$broker") / $hz" | bc)
 
-records=0 same=0 files=0
-for i in $(seq -f %02g 1 "$n"); do
-  for f in "$root/st$i"/data/*.csv; do
-    files=$((files + 1))
-    records=$((records + $(wc -l < "$f")))
-    cmp -s "$f" "$root/collected/st$i/data/$(basename "$f")" && same=$((same + 1))
+# Counts the day files and records, and the files the collector holds byte for byte.
+compare() {
+  records=0 same=0 files=0
+  for i in $(seq -f %02g 1 "$n"); do
+    for f in "$root/st$i"/data/*.csv; do
+      files=$((files + 1))
+      records=$((records + $(wc -l < "$f")))
+      cmp -s "$f" "$root/collected/st$i/data/$(basename "$f")" && same=$((same + 1))
+    done
   done
-done
-station_cpu=$(cat "$root"/st*/cpu.txt | awk '{u += $1; s += $2} END {printf "%.2f", u + s}')
+}
+compare
 wall=$(echo "$stations_done - $begin" | bc)
-echo "fleet: $records records in $files day files; the collector's copy equals $same of them"
 last_write=$(stat -c %.9Y "$root"/collected/*/data/*.csv | sort -n | tail -1)
 echo "fleet: stations done in $(printf %.2f "$wall") s ($(echo "scale=0; $records / $wall" | bc) records/s);" \
   "the collector's last record written $(printf %.2f "$(echo "$last_write - $begin" | bc)") s after the start"
-echo "fleet: CPU seconds: stations $station_cpu (together), broker $broker_cpu"
+echo "fleet: $records records in $files day files; the collector's copy equals $same of them"
+# A fast replay ends long before a loaded broker has acknowledged everything, and a
+# station waits only a few seconds at its end: what stays unacknowledged is published
+# by the station's next run, here one that measures nothing and only catches up.
+pass=0
+while [ "$same" -lt "$files" ] && [ "$pass" -lt 3 ]; do
+  pass=$((pass + 1))
+  "$bin/radmon-collect" --mqtt "mqtt://127.0.0.1:$port/radmon/fleet" --out "$root/collected" \
+    --idle 5 2>> "$root/collect.log" &
+  collector=$!
+  sleep 0.5
+  pids=()
+  for i in $(seq -f %02g 1 "$n"); do
+    (cd "$root/st$i" && ./ratemon --headless --input sim:20 --fast --start "$start" --seconds 0 \
+       --mqtt "mqtt://127.0.0.1:$port/radmon/fleet/st$i" > catchup.txt 2>> err.txt) &
+    pids+=($!)
+  done
+  for p in "${pids[@]}"; do wait "$p" || true; done
+  wait "$collector" || true
+  collector=
+  compare
+  echo "fleet: after catch-up run $pass the collector's copy equals $same of $files day files"
+done
+broker_cpu=$(echo "scale=2; $(cpuTicks "$broker") / $hz" | bc)
+station_cpu=$(cat "$root"/st*/cpu.txt | awk '{u += $1; s += $2} END {printf "%.2f", u + s}')
+echo "fleet: $records records in $files day files; the collector's copy equals $same of them"
+echo "fleet: CPU seconds of the first pass: stations $station_cpu (together); broker $broker_cpu (all passes)"
 echo "fleet: draw a station: cp $bin/dayplot $root/collected/st01/ && $root/collected/st01/dayplot --process $(date -d yesterday +%Y%m%d)"
 [ "$same" -eq "$files" ]

@@ -13,8 +13,9 @@ namespace radmon {
 namespace {
 
 // Records sent before their acknowledgements come back; the rest wait in our queue,
-// so that after a reconnection little is sent twice.
-constexpr size_t kWindow = 20;
+// so that after a reconnection little is sent twice. Wide enough that a station catching
+// up a day on a busy broker is done within the wait at the end of a run.
+constexpr size_t kWindow = 100;
 constexpr int kKeepAliveSeconds = 30;
 // Back-off between reconnection attempts: 1 s, doubling up to 30 s.
 constexpr unsigned kFirstRetrySeconds = 1;
@@ -65,6 +66,7 @@ std::optional<std::string> MqttPublisher::start(const std::vector<StoredRecord>&
   mosquitto_publish_callback_set(client_, &MqttPublisher::onPublish);
   mosquitto_log_callback_set(client_, &MqttPublisher::onLog);
   mosquitto_reconnect_delay_set(client_, kFirstRetrySeconds, kLastRetrySeconds, true);
+  mosquitto_int_option(client_, MOSQ_OPT_SEND_MAXIMUM, static_cast<int>(kWindow));
   mosquitto_will_set(client_, availabilityTopic_.c_str(), static_cast<int>(strlen(kOffline)),
                      kOffline, 1, true);
   const MqttAddress& a = options_.address;
