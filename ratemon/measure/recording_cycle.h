@@ -16,7 +16,7 @@
 #include "box_reader.h"
 #include "dose_chain.h"
 #include "local_time.h"
-#include "panel.h"
+#include "station_panel.h"
 #include "pulse_scan.h"
 #include "record_writer.h"
 #include "sound_output.h"
@@ -41,15 +41,13 @@ class CycleHooks {
 
 class RecordingCycle final : public AudioInput::Events {
  public:
-  inline static const std::string kNoSensitivity = "GM菅γ線感度を入力してください";
-
-  RecordingCycle(Panel& panel, AudioInput& audio, SoundOutput& sound, const Clock& clock,
+  RecordingCycle(StationPanel& panel, AudioInput& audio, SoundOutput& sound, const Clock& clock,
                  CycleHooks& hooks);
   ~RecordingCycle() override;
 
-  // Start button: resets the counters and starts recording. The message for the
-  // operator when it cannot start (no usable sensitivity, device error).
-  std::optional<std::string> start();
+  // Start button: resets the counters and starts recording. Why it cannot start (no
+  // usable sensitivity, device error), for the operator.
+  std::optional<Notice> start();
   // Stop button.
   void stop();
   void silenceStage1() { alarms_.silenceStage1(); }
@@ -76,7 +74,7 @@ class RecordingCycle final : public AudioInput::Events {
   void scan();
   void writeRecord();
 
-  Panel& panel_;
+  StationPanel& panel_;
   AudioInput& audio_;
   const Clock& clock_;
   CycleHooks& hooks_;
@@ -89,8 +87,6 @@ class RecordingCycle final : public AudioInput::Events {
   bool lockHeld_ = true;
   std::string saveFolder_;
   ScanSettings lastScan_;
-  int lastThreshold_ = 50;
-  int lastDeadBand_ = 3;
 
   BoxReader threshold_, deadBand_, resolution_, sensitivity_, background_;
   DoseChain dose_;

@@ -76,15 +76,15 @@ int main(int argc, char** argv) {
   radmon::WindowStation station(std::move(parts));
   if (auto refused = station.startup()) return 1;
   radmon::MainWindow& w = station.window();
-  w.setText(radmon::Box::Text7, "120");
-  w.setText(radmon::Box::Text10, "0.5");
-  w.setText(radmon::Box::Text9, "0.2");
+  w.setText(radmon::Box::sensitivity, "120");
+  w.setText(radmon::Box::limit2, "0.5");
+  w.setText(radmon::Box::limit1, "0.2");
   w.move(0, 0);
   w.show();
   if (mode == "pulse") {
-    w.tick(radmon::Tick::Check1)->setChecked(true);
+    w.tick(radmon::Tick::pulseTest)->setChecked(true);
   } else if (mode == "graph") {
-    w.tick(radmon::Tick::Check5)->click();
+    w.tick(radmon::Tick::graph)->click();
     if (station.graphWindow()) station.graphWindow()->move(0, 365);
   }
   w.cmdRec()->click();

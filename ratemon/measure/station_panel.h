@@ -1,0 +1,101 @@
+// What the measuring code sees of the main window: its text boxes and check boxes,
+// read at the moment a value is needed so that an edit takes effect at the next use.
+// The control table below is the one place that says, for each control, its widget
+// name, caption, starting value and field in ratemon.ini; the window, the settings
+// file, the headless panel and the core's starting values are all derived from it.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <variant>
+
+namespace radmon {
+
+enum class Box {
+  elapsed, total, threshold, deadBand, resolution, cpm, sensitivity, doseRate, limit1,
+  limit2, recordPath, background,
+};
+
+enum class Tick { pulseTest, alarm1, alarm2, recordFile, graph };
+
+inline constexpr int kNotSaved = -1;
+
+struct BoxControl {
+  Box box;
+  const char* name;     // the widget's objectName
+  const char* caption;  // what the operator calls the box (in messages)
+  const char* initial;  // the text of a first run
+  int iniField;         // place in ratemon.ini, or kNotSaved for a reading
+};
+
+struct TickControl {
+  Tick tick;
+  const char* name;
+  const char* caption;
+  bool initial;
+  int iniField;
+};
+
+// In the order of the enums.
+inline constexpr std::array<BoxControl, 12> kBoxControls{{
+    {Box::elapsed, "Text1", "経過時間(Sec)", "0", kNotSaved},
+    {Box::total, "Text2", "総カウント数", "0", kNotSaved},
+    {Box::threshold, "Text3", "しきい値", "50", 0},
+    {Box::deadBand, "Text4", "不感帯", "3", 1},
+    {Box::resolution, "Text5", "分解能", "10", 2},
+    {Box::cpm, "Text6", "CPM", "0", kNotSaved},
+    {Box::sensitivity, "Text7", "GM菅γ線感度", "", 3},
+    {Box::doseRate, "Text8", "シーベルト(μSV/h)", "0", kNotSaved},
+    {Box::limit1, "Text9", "第一段警報上限値", "0.27", 4},
+    {Box::limit2, "Text10", "第二段警報上限値", "2.7", 5},
+    {Box::recordPath, "Text11", "保存先", "μSVHData_nnnntthh.csv", 6},
+    {Box::background, "Text12", "BG補正 cpm", "0", 10},
+}};
+
+inline constexpr std::array<TickControl, 5> kTickControls{{
+    {Tick::pulseTest, "Check1", "テスト", false, kNotSaved},
+    {Tick::alarm1, "Check2", "第一段警報上限値", false, 7},
+    {Tick::alarm2, "Check3", "第二段警報上限値", false, 8},
+    {Tick::recordFile, "Check4", "データ収集(CSV)", true, 9},
+    {Tick::graph, "Check5", "リアルタイムグラフ表示", false, kNotSaved},
+}};
+
+inline constexpr int kIniFieldCount = 11;
+
+constexpr const BoxControl& control(Box box) { return kBoxControls[static_cast<size_t>(box)]; }
+constexpr const TickControl& control(Tick tick) {
+  return kTickControls[static_cast<size_t>(tick)];
+}
+// What the core tells the operator, as facts; the shell's messages unit words them.
+struct RefusedBox {  // a box whose text cannot be used
+  Box box;
+  double kept;  // the value that stays in force
+};
+enum class WriteStep { open, write, cutBack };
+struct WriteFault {  // the step of a file write that failed, with its errno
+  WriteStep step;
+  int error;
+};
+struct RecordKept {  // minute lines that could not be written and are kept
+  std::string path;
+  WriteFault fault;
+  size_t keptLines;
+};
+struct NoSensitivity {};  // start refused: the tube's sensitivity is not usable
+struct DeviceRefused {    // start refused by the audio input
+  std::string text;
+};
+using Notice = std::variant<RefusedBox, RecordKept, NoSensitivity, DeviceRefused>;
+
+class StationPanel {
+ public:
+  virtual ~StationPanel() = default;
+  virtual std::string text(Box box) const = 0;
+  virtual void setText(Box box, const std::string& text) = 0;
+  virtual bool checked(Tick tick) const = 0;
+  // A notice for the operator that needs no answer; measuring goes on.
+  virtual void report(const Notice& notice) = 0;
+};
+
+}  // namespace radmon

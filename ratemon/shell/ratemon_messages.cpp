@@ -1,0 +1,67 @@
+#include "ratemon_messages.h"
+
+#include <QCoreApplication>
+#include <cstring>
+
+#include "number_text.h"
+
+namespace radmon::messages {
+namespace {
+
+struct Words {
+  Q_DECLARE_TR_FUNCTIONS(ratemon)
+};
+
+QString q(const std::string& text) { return QString::fromStdString(text); }
+
+template <class... Ts>
+struct Overloaded : Ts... {
+  using Ts::operator()...;
+};
+
+}  // namespace
+
+std::string notice(const Notice& notice) {
+  return std::visit(
+      Overloaded{
+          [](const RefusedBox& r) {
+            return Words::tr("%1に正しい数値を入力してください（前の値 %2 で続けます）")
+                .arg(Words::tr(control(r.box).caption), q(shortestText(r.kept)));
+          },
+          [](const RecordKept& k) {
+            return Words::tr("記録ファイルに書き込めません: %1 (%2)。%3 行を保持し、次の分に書き込みます")
+                .arg(q(k.path), q(std::strerror(k.fault.error)), QString::number(k.keptLines));
+          },
+          [](const NoSensitivity&) { return Words::tr("GM菅γ線感度を入力してください"); },
+          [](const DeviceRefused& d) { return q(d.text); },
+      },
+      notice).toStdString();
+}
+
+std::string settingsUnreadable(const std::string& path) {
+  return Words::tr("設定ファイルを読めません: %1").arg(q(path)).toStdString();
+}
+
+std::string sourceUnopenable(const std::string& sourceText) {
+  return Words::tr("入力 %1 を開けません。").arg(q(sourceText)).toStdString();
+}
+
+std::string dayplotMissing(const std::string& path) {
+  return Words::tr("データロガー (dayplot) が見つかりません: %1").arg(q(path)).toStdString();
+}
+
+std::string dayplotNotStarted(const std::string& path) {
+  return Words::tr("データロガー (dayplot) を起動できません: %1").arg(q(path)).toStdString();
+}
+
+std::string alarmStarted(int stage, float grossDoseRate, float limit) {
+  const QString text = stage == 1 ? Words::tr("第一段警報: %1 μSv/h > %2 μSv/h")
+                                  : Words::tr("第二段警報: %1 μSv/h > %2 μSv/h");
+  return text.arg(q(shortestText(grossDoseRate)), q(shortestText(limit))).toStdString();
+}
+
+std::string hoursDone(int64_t hours) {
+  return Words::tr("%1 時間分を処理しました").arg(hours).toStdString();
+}
+
+}  // namespace radmon::messages
