@@ -18,10 +18,23 @@ class AlarmStagesTest : public ::testing::Test {
 };
 
 TEST_F(AlarmStagesTest, EqualToTheLimitDoesNotStart) {
-  EXPECT_EQ(alarms.check(0.27f, panel), 0);
-  EXPECT_EQ(sound.playing, "");
-  EXPECT_EQ(alarms.check(0.271f, panel), 1);
-  EXPECT_EQ(sound.playing, "daiichi.wav");
+  struct Row {
+    Tick stage;
+    float limit, above;
+    int started;
+    const char* sound;
+  };
+  for (const Row& row : {Row{Tick::alarm1, 0.27f, 0.271f, 1, "daiichi.wav"},
+                         Row{Tick::alarm2, 2.7f, 2.701f, 2, "daini.wav"}}) {
+    FakePanel only;
+    only.ticks[row.stage] = true;
+    AlarmStages stages{sound};
+    EXPECT_EQ(stages.check(row.limit, only), 0) << row.sound;
+    EXPECT_EQ(sound.playing, "");
+    EXPECT_EQ(stages.check(row.above, only), row.started);
+    EXPECT_EQ(sound.playing, row.sound);
+    sound.playing.clear();
+  }
 }
 
 TEST_F(AlarmStagesTest, BothStagesInOneSecondSoundStageTwo) {
@@ -65,9 +78,10 @@ TEST_F(AlarmStagesTest, UnusableLimitKeepsTheLastOneAndIsReportedOnce) {
   alarms.silenceStage1();
   panel.texts[Box::limit1] = "0.5";
   EXPECT_EQ(alarms.check(0.4f, panel), 0);
-  panel.texts[Box::limit1] = "";
+  panel.texts[Box::limit1] = "abc";
   EXPECT_EQ(alarms.check(0.4f, panel), 0);  // 0.5 stays in force
-  EXPECT_EQ(panel.reports.size(), 2u);
+  EXPECT_EQ(panel.reports.size(), 2u);      // the same bad text, told again after 0.5
+  EXPECT_EQ(std::get<RefusedBox>(panel.reports[1]).kept, 0.5);
 }
 
 }  // namespace radmon
