@@ -21,21 +21,18 @@ enum class Tick { pulseTest, alarm1, alarm2, recordFile, graph };
 
 inline constexpr int kNotSaved = -1;
 
-struct BoxControl {
-  Box box;
-  const char* name;     // the widget's objectName
-  const char* caption;  // what the operator calls the box (in messages)
-  const char* initial;  // the text of a first run
-  int iniField;         // place in ratemon.ini, or kNotSaved for a reading
-};
-
-struct TickControl {
-  Tick tick;
+// One control: its widget's objectName, what the operator calls it (in messages and on
+// check boxes), its value on a first run, and its field in ratemon.ini (or kNotSaved).
+template <class Id, class Value>
+struct Control {
+  Id id;
   const char* name;
   const char* caption;
-  bool initial;
+  Value initial;
   int iniField;
 };
+using BoxControl = Control<Box, const char*>;
+using TickControl = Control<Tick, bool>;
 
 // In the order of the enums.
 inline constexpr std::array<BoxControl, 12> kBoxControls{{
@@ -68,9 +65,9 @@ constexpr const TickControl& control(Tick tick) {
   return kTickControls[static_cast<size_t>(tick)];
 }
 // What the core tells the operator, as facts; the shell's messages unit words them.
-struct RefusedBox {  // a box whose text cannot be used
+struct RefusedBox {  // a box whose text cannot be used, and the value kept in force
   Box box;
-  double kept;  // the value that stays in force
+  double kept;
 };
 enum class WriteStep { open, write, cutBack };
 struct WriteFault {  // the step of a file write that failed, with its errno
@@ -83,7 +80,7 @@ struct RecordKept {  // minute lines that could not be written and are kept
   size_t keptLines;
 };
 struct NoSensitivity {};  // start refused: the tube's sensitivity is not usable
-struct DeviceRefused {    // start refused by the audio input
+struct DeviceRefused {    // start refused by the audio input, in its words
   std::string text;
 };
 using Notice = std::variant<RefusedBox, RecordKept, NoSensitivity, DeviceRefused>;

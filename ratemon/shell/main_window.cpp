@@ -64,15 +64,15 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
   checkBox(Tick::alarm1, 8, 218, 136);
   textBox(Box::limit1, 146, 218, 70);
   label("Label10", "μSV/h", 220, 218, 50);
-  silence1_ = button("Command2", "停止", 272, 216, 56, 26);
+  commands_[Command::silenceStage1] = button("Command2", "停止", 272, 216, 56, 26);
   checkBox(Tick::alarm2, 8, 246, 136);
   textBox(Box::limit2, 146, 246, 70);
   label("Label11", "μSV/h", 220, 246, 50);
-  silence2_ = button("Command3", "停止", 272, 244, 56, 26);
-  dayplot_ = button("Command4", "データロガー", 340, 216, 104, 54);
+  commands_[Command::silenceStage2] = button("Command3", "停止", 272, 244, 56, 26);
+  commands_[Command::startDayplot] = button("Command4", "データロガー", 340, 216, 104, 54);
   checkBox(Tick::recordFile, 8, 278, 136);
   checkBox(Tick::graph, 160, 278, 180);
-  chooseFolder_ = button("Command1", "保存先", 8, 308, 64, 26);
+  commands_[Command::chooseFolder] = button("Command1", "保存先", 8, 308, 64, 26);
   textBox(Box::recordPath, 78, 310, 366);
 }
 

@@ -39,10 +39,9 @@ class MainWindow final : public QWidget, public StationPanel {
   QCheckBox* tick(Tick t) const { return ticks_.at(t); }
   QPushButton* cmdRec() const { return cmdRec_; }
   QPushButton* cmdStop() const { return cmdStop_; }
-  QPushButton* chooseFolderButton() const { return chooseFolder_; }  // Command1
-  QPushButton* silence1Button() const { return silence1_; }          // Command2
-  QPushButton* silence2Button() const { return silence2_; }          // Command3
-  QPushButton* dayplotButton() const { return dayplot_; }            // Command4
+  // Command1 to Command4.
+  enum class Command { chooseFolder, silenceStage1, silenceStage2, startDayplot };
+  QPushButton* commandButton(Command c) const { return commands_.at(c); }
   // The message box of report(); null before the first message.
   QMessageBox* messageBox() const { return messageBox_; }
 
@@ -60,10 +59,7 @@ class MainWindow final : public QWidget, public StationPanel {
 
   std::map<Box, QLineEdit*> boxes_;
   std::map<Tick, QCheckBox*> ticks_;
-  QPushButton* chooseFolder_ = nullptr;
-  QPushButton* silence1_ = nullptr;
-  QPushButton* silence2_ = nullptr;
-  QPushButton* dayplot_ = nullptr;
+  std::map<Command, QPushButton*> commands_;
   QPushButton* cmdRec_ = nullptr;
   QPushButton* cmdStop_ = nullptr;
   QPointer<QMessageBox> messageBox_;

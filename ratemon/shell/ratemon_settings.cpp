@@ -10,9 +10,9 @@ namespace radmon {
 RatemonSettings RatemonSettings::defaults(const std::string& programFolder) {
   RatemonSettings s;
   for (const auto& c : kBoxControls)
-    if (c.iniField != kNotSaved) s.texts[c.box] = c.initial;
+    if (c.iniField != kNotSaved) s.texts[c.id] = c.initial;
   for (const auto& c : kTickControls)
-    if (c.iniField != kNotSaved) s.ticks[c.tick] = c.initial;
+    if (c.iniField != kNotSaved) s.ticks[c.id] = c.initial;
   s.texts[Box::recordPath] = programFolder + "data" + kPathSeparator;
   return s;
 }
@@ -21,19 +21,19 @@ void applySettingsText(std::string_view text, RatemonSettings& s) {
   const auto fields = readSettingsFields(text);
   auto present = [&](int field) { return field != kNotSaved && size_t(field) < fields.size(); };
   for (const auto& c : kBoxControls)
-    if (present(c.iniField)) s.texts[c.box] = fields[c.iniField].text;
+    if (present(c.iniField)) s.texts[c.id] = fields[c.iniField].text;
   for (const auto& c : kTickControls)
     if (present(c.iniField))
-      if (auto v = fields[c.iniField].asInt()) s.ticks[c.tick] = *v != 0;
+      if (auto v = fields[c.iniField].asInt()) s.ticks[c.id] = *v != 0;
 }
 
 std::string settingsText(const RatemonSettings& s) {
   SettingsLineWriter line;
   for (int field = 0; field < kIniFieldCount; ++field) {
     for (const auto& c : kBoxControls)
-      if (c.iniField == field) line.text(s.texts.at(c.box));
+      if (c.iniField == field) line.text(s.texts.at(c.id));
     for (const auto& c : kTickControls)
-      if (c.iniField == field) line.number(s.ticks.at(c.tick) ? 1 : 0);
+      if (c.iniField == field) line.number(s.ticks.at(c.id) ? 1 : 0);
   }
   return line.line();
 }

@@ -8,7 +8,7 @@ SettingsPanel::SettingsPanel(RatemonSettings& settings, const Clock& clock,
                              std::ostream& messages)
     : settings_(settings), clock_(clock), messages_(messages) {
   for (const auto& c : kBoxControls)
-    if (c.iniField == kNotSaved) readings_[c.box] = c.initial;
+    if (c.iniField == kNotSaved) readings_[c.id] = c.initial;
 }
 
 std::string SettingsPanel::text(Box box) const {

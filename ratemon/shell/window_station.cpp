@@ -46,10 +46,12 @@ WindowStation::WindowStation(StationParts parts)
   MainWindow& w = *window_;
   connect(w.cmdRec(), &QPushButton::clicked, this, &WindowStation::startPressed);
   connect(w.cmdStop(), &QPushButton::clicked, this, [this] { cycle_->stop(); });
-  connect(w.chooseFolderButton(), &QPushButton::clicked, this, &WindowStation::chooseRecordFolder);
-  connect(w.silence1Button(), &QPushButton::clicked, this, [this] { cycle_->silenceStage1(); });
-  connect(w.silence2Button(), &QPushButton::clicked, this, [this] { cycle_->silenceStage2(); });
-  connect(w.dayplotButton(), &QPushButton::clicked, this, &WindowStation::startDayplot);
+  using Command = MainWindow::Command;
+  const auto clicked = &QPushButton::clicked;
+  connect(w.commandButton(Command::chooseFolder), clicked, this, &WindowStation::chooseRecordFolder);
+  connect(w.commandButton(Command::silenceStage1), clicked, this, [this] { cycle_->silenceStage1(); });
+  connect(w.commandButton(Command::silenceStage2), clicked, this, [this] { cycle_->silenceStage2(); });
+  connect(w.commandButton(Command::startDayplot), clicked, this, &WindowStation::startDayplot);
   // clicked, not toggled: clearing the box because the window closed must not echo.
   connect(w.tick(Tick::graph), &QCheckBox::clicked, this, &WindowStation::graphTicked);
   connect(&w, &MainWindow::closing, this, &WindowStation::shutdown);

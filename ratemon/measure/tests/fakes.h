@@ -14,8 +14,8 @@ namespace radmon {
 class FakePanel : public StationPanel {
  public:
   FakePanel() {
-    for (const auto& c : kBoxControls) texts[c.box] = c.initial;
-    for (const auto& c : kTickControls) ticks[c.tick] = c.initial;
+    for (const auto& c : kBoxControls) texts[c.id] = c.initial;
+    for (const auto& c : kTickControls) ticks[c.id] = c.initial;
   }
   std::string text(Box box) const override { return texts.at(box); }
   void setText(Box box, const std::string& text) override { texts[box] = text; }

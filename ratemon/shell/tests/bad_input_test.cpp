@@ -91,7 +91,7 @@ TEST_F(StationTest, AnyTextInAnyBoxKeepsTheStationMeasuringAndTheSettingsReadabl
       // What the window holds at the end comes back from the file.
       std::map<Box, std::string> shown;
       for (const auto& c : kBoxControls)
-        if (c.iniField != kNotSaved) shown[c.box] = withoutQuotes(w().text(c.box));
+        if (c.iniField != kNotSaved) shown[c.id] = withoutQuotes(w().text(c.id));
       w().close();
       RatemonSettings back;
       EXPECT_TRUE(loadSettingsFile(programFolder_ + "ratemon.ini", back));

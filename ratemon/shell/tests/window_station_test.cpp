@@ -10,6 +10,8 @@
 #include "text_files.h"
 
 namespace radmon {
+using Command = MainWindow::Command;
+
 TEST_F(StationTest, EveryControlHasItsNameAndCaption) {
   make();
   const std::vector<std::pair<const char*, const char*>> captions = {
@@ -173,14 +175,14 @@ TEST_F(StationTest, SilenceButtonsReArmOnlyTheirOwnStage) {
   EXPECT_EQ(station_->cycle().alarms().alarm1Latch(), 1);
   EXPECT_EQ(station_->cycle().alarms().alarm2Latch(), 1);
 
-  QTest::mouseClick(w().silence1Button(), Qt::LeftButton);
+  QTest::mouseClick(w().commandButton(Command::silenceStage1), Qt::LeftButton);
   EXPECT_EQ(sound_->playing, "");
   EXPECT_EQ(station_->cycle().alarms().alarm1Latch(), 0);
   EXPECT_EQ(station_->cycle().alarms().alarm2Latch(), 1);
   audio_->deliver(secondWithPulseCount(20));
   EXPECT_EQ(sound_->playing, "daiichi.wav");
 
-  QTest::mouseClick(w().silence2Button(), Qt::LeftButton);
+  QTest::mouseClick(w().commandButton(Command::silenceStage2), Qt::LeftButton);
   EXPECT_EQ(sound_->playing, "");
   audio_->deliver(secondWithPulseCount(20));
   EXPECT_EQ(sound_->playing, "daini.wav");
@@ -194,7 +196,7 @@ TEST_F(StationTest, RecordFolderDialogSetsTheFolderOrChangesNothingWhenCancelled
     return answer;
   });
   ASSERT_FALSE(station_->startup());
-  QTest::mouseClick(w().chooseFolderButton(), Qt::LeftButton);
+  QTest::mouseClick(w().commandButton(Command::chooseFolder), Qt::LeftButton);
   EXPECT_EQ(asked.title, "収集データ保存フォルダ");
   EXPECT_EQ(asked.fileName, "μSVHData_nnnntthh.csv");
   EXPECT_EQ(asked.folder, programFolder_ + "data/");
@@ -206,7 +208,7 @@ TEST_F(StationTest, RecordFolderDialogSetsTheFolderOrChangesNothingWhenCancelled
 
   answer.reset();
   w().messageBox()->close();
-  QTest::mouseClick(w().chooseFolderButton(), Qt::LeftButton);
+  QTest::mouseClick(w().commandButton(Command::chooseFolder), Qt::LeftButton);
   EXPECT_EQ(w().text(Box::recordPath), "/srv/rec/μSVHData_nnnntthh.csv");
   EXPECT_EQ(station_->saveFolder(), "/srv/rec/");
 }
@@ -214,7 +216,7 @@ TEST_F(StationTest, RecordFolderDialogSetsTheFolderOrChangesNothingWhenCancelled
 TEST_F(StationTest, MissingDayplotIsToldAndRatemonGoesOn) {
   make();
   ASSERT_FALSE(station_->startup());
-  QTest::mouseClick(w().dayplotButton(), Qt::LeftButton);
+  QTest::mouseClick(w().commandButton(Command::startDayplot), Qt::LeftButton);
   EXPECT_NE(message().find("dayplot"), std::string::npos);
   EXPECT_TRUE(w().isEnabled());
 }
