@@ -28,15 +28,12 @@ class CycleHooks {
  public:
   virtual ~CycleHooks() = default;
   // The pulse test captured this buffer; the threshold and dead band of its scan.
-  virtual void pulseTest(const std::vector<uint8_t>& samples, int threshold, int deadBand) {
-    (void)samples, (void)threshold, (void)deadBand;
-  }
+  virtual void pulseTest(const std::vector<uint8_t>& /*samples*/, int /*threshold*/,
+                         int /*deadBand*/) {}
   virtual void redrawGraph() {}
-  virtual void recordingStateChanged(bool recording) { (void)recording; }
-  virtual void alarmStarted(int stage, float grossDoseRate, float limit) {
-    (void)stage, (void)grossDoseRate, (void)limit;
-  }
-  virtual void recordWritten(const std::string& line) { (void)line; }
+  virtual void recordingStateChanged(bool /*recording*/) {}
+  virtual void alarmStarted(int /*stage*/, float /*grossDoseRate*/, float /*limit*/) {}
+  virtual void recordWritten(const std::string& /*line*/) {}
 };
 
 class RecordingCycle final : public AudioInput::Events {

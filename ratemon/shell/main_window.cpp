@@ -10,12 +10,35 @@ namespace {
 constexpr int kRow = 28;      // pixels between rows of the upper half
 constexpr int kBoxHeight = 22;
 
+// Names the widget and puts it at its place in the client area.
+template <class W>
+W* place(W* widget, const char* name, int x, int y, int w, int h = kBoxHeight) {
+  widget->setObjectName(name);
+  widget->setGeometry(x, y, w, h);
+  return widget;
+}
+
 }  // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
   setObjectName("Form1");
   setWindowTitle(QString::fromUtf8(kCaption));
   setFixedSize(kClientWidth, kClientHeight);
+  auto label = [this](const char* name, const char* caption, int x, int y, int w) {
+    place(new QLabel(QString::fromUtf8(caption), this), name, x, y, w);
+  };
+  auto textBox = [this](Box b, int x, int y, int w) {
+    return boxes_[b] = place(new QLineEdit(QString::fromUtf8(control(b).initial), this),
+                             control(b).name, x, y, w);
+  };
+  auto checkBox = [this](Tick t, int x, int y, int w) {
+    ticks_[t] = place(new QCheckBox(QString::fromUtf8(control(t).caption), this),
+                      control(t).name, x, y, w);
+    ticks_[t]->setChecked(control(t).initial);
+  };
+  auto button = [this](const char* name, const char* caption, int x, int y, int w, int h) {
+    return place(new QPushButton(QString::fromUtf8(caption), this), name, x, y, w, h);
+  };
 
   // Readings, left column.
   const int lx = 8, lw = 120, bx = 130, bw = 86;
@@ -54,11 +77,9 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
   checkBox(Tick::pulseTest, rx, 148, 120);
 
   // Line1: 120..6600 twips across at 3120 twips.
-  auto* line = new QFrame(this);
-  line->setObjectName("Line1");
+  auto* line = place(new QFrame(this), "Line1", 8, 207, 432, 2);
   line->setFrameShape(QFrame::HLine);
   line->setFrameShadow(QFrame::Plain);
-  line->setGeometry(8, 207, 432, 2);
 
   // Alarms, record file and graph below the line.
   checkBox(Tick::alarm1, 8, 218, 136);
@@ -74,38 +95,6 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
   checkBox(Tick::graph, 160, 278, 180);
   commands_[Command::chooseFolder] = button("Command1", "保存先", 8, 308, 64, 26);
   textBox(Box::recordPath, 78, 310, 366);
-}
-
-QLabel* MainWindow::label(const char* name, const QString& caption, int x, int y, int w) {
-  auto* l = new QLabel(caption, this);
-  l->setObjectName(name);
-  l->setGeometry(x, y, w, kBoxHeight);
-  return l;
-}
-
-QLineEdit* MainWindow::textBox(Box b, int x, int y, int w) {
-  auto* e = new QLineEdit(QString::fromUtf8(control(b).initial), this);
-  e->setObjectName(control(b).name);
-  e->setGeometry(x, y, w, kBoxHeight);
-  boxes_[b] = e;
-  return e;
-}
-
-QCheckBox* MainWindow::checkBox(Tick t, int x, int y, int w) {
-  auto* c = new QCheckBox(QString::fromUtf8(control(t).caption), this);
-  c->setObjectName(control(t).name);
-  c->setChecked(control(t).initial);
-  c->setGeometry(x, y, w, kBoxHeight);
-  ticks_[t] = c;
-  return c;
-}
-
-QPushButton* MainWindow::button(const char* name, const QString& caption, int x, int y, int w,
-                                int h) {
-  auto* b = new QPushButton(caption, this);
-  b->setObjectName(name);
-  b->setGeometry(x, y, w, h);
-  return b;
 }
 
 std::string MainWindow::text(Box b) const { return boxes_.at(b)->text().toStdString(); }

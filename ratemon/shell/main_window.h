@@ -52,11 +52,6 @@ class MainWindow final : public QWidget, public StationPanel {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  QLabel* label(const char* name, const QString& caption, int x, int y, int w);
-  QLineEdit* textBox(Box b, int x, int y, int w);
-  QCheckBox* checkBox(Tick t, int x, int y, int w);
-  QPushButton* button(const char* name, const QString& caption, int x, int y, int w, int h);
-
   std::map<Box, QLineEdit*> boxes_;
   std::map<Tick, QCheckBox*> ticks_;
   std::map<Command, QPushButton*> commands_;

@@ -14,28 +14,19 @@ struct Words {
 
 QString q(const std::string& text) { return QString::fromStdString(text); }
 
-template <class... Ts>
-struct Overloaded : Ts... {
-  using Ts::operator()...;
-};
-
 }  // namespace
 
 std::string notice(const Notice& notice) {
-  return std::visit(
-      Overloaded{
-          [](const RefusedBox& r) {
-            return Words::tr("%1に正しい数値を入力してください（前の値 %2 で続けます）")
-                .arg(Words::tr(control(r.box).caption), q(shortestText(r.kept)));
-          },
-          [](const RecordKept& k) {
-            return Words::tr("記録ファイルに書き込めません: %1 (%2)。%3 行を保持し、次の分に書き込みます")
-                .arg(q(k.path), q(std::strerror(k.fault.error)), QString::number(k.keptLines));
-          },
-          [](const NoSensitivity&) { return Words::tr("GM菅γ線感度を入力してください"); },
-          [](const DeviceRefused& d) { return q(d.text); },
-      },
-      notice).toStdString();
+  if (const auto* r = std::get_if<RefusedBox>(&notice))
+    return Words::tr("%1に正しい数値を入力してください（前の値 %2 で続けます）")
+        .arg(Words::tr(control(r->box).caption), q(shortestText(r->kept)))
+        .toStdString();
+  if (const auto* k = std::get_if<RecordKept>(&notice))
+    return Words::tr("記録ファイルに書き込めません: %1 (%2)。%3 行を保持し、次の分に書き込みます")
+        .arg(q(k->path), q(std::strerror(k->fault.error)), QString::number(k->keptLines))
+        .toStdString();
+  if (const auto* d = std::get_if<DeviceRefused>(&notice)) return d->text;
+  return Words::tr("GM菅γ線感度を入力してください").toStdString();
 }
 
 std::string settingsUnreadable(const std::string& path) {
