@@ -93,7 +93,7 @@ int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) 
   const std::string settingsPath = env.programFolder + std::string(kSettingsFileName);
   RatemonSettings settings = RatemonSettings::defaults(env.programFolder);
   if (!loadSettingsFile(settingsPath, settings))
-    env.err << messages::settingsUnreadable(settingsPath) << std::endl;
+    env.err << messages::about(messages::About::settingsUnreadable, settingsPath) << std::endl;
 
   SystemClock systemClock;
   ManualClock virtualClock(options.start.value_or(systemClock.now()));

@@ -29,20 +29,15 @@ std::string notice(const Notice& notice) {
   return Words::tr("GM菅γ線感度を入力してください").toStdString();
 }
 
-std::string settingsUnreadable(const std::string& path) {
-  return Words::tr("設定ファイルを読めません: %1").arg(q(path)).toStdString();
-}
-
-std::string sourceUnopenable(const std::string& sourceText) {
-  return Words::tr("入力 %1 を開けません。").arg(q(sourceText)).toStdString();
-}
-
-std::string dayplotMissing(const std::string& path) {
-  return Words::tr("データロガー (dayplot) が見つかりません: %1").arg(q(path)).toStdString();
-}
-
-std::string dayplotNotStarted(const std::string& path) {
-  return Words::tr("データロガー (dayplot) を起動できません: %1").arg(q(path)).toStdString();
+std::string about(About what, const std::string& subject) {
+  QString text;
+  switch (what) {
+    case About::settingsUnreadable: text = Words::tr("設定ファイルを読めません: %1"); break;
+    case About::sourceUnopenable: text = Words::tr("入力 %1 を開けません。"); break;
+    case About::dayplotMissing: text = Words::tr("データロガー (dayplot) が見つかりません: %1"); break;
+    case About::dayplotNotStarted: text = Words::tr("データロガー (dayplot) を起動できません: %1"); break;
+  }
+  return text.arg(q(subject)).toStdString();
 }
 
 std::string alarmStarted(int stage, float grossDoseRate, float limit) {

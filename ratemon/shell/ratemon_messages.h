@@ -11,10 +11,9 @@
 namespace radmon::messages {
 
 std::string notice(const Notice& notice);
-std::string settingsUnreadable(const std::string& path);
-std::string sourceUnopenable(const std::string& sourceText);
-std::string dayplotMissing(const std::string& path);
-std::string dayplotNotStarted(const std::string& path);
+// The sentences about one file or source: its path or text is put in.
+enum class About { settingsUnreadable, sourceUnopenable, dayplotMissing, dayplotNotStarted };
+std::string about(About what, const std::string& subject);
 std::string alarmStarted(int stage, float grossDoseRate, float limit);
 std::string hoursDone(int64_t hours);
 

@@ -9,10 +9,8 @@ namespace radmon {
 
 RatemonSettings RatemonSettings::defaults(const std::string& programFolder) {
   RatemonSettings s;
-  for (const auto& c : kBoxControls)
-    if (c.iniField != kNotSaved) s.texts[c.id] = c.initial;
-  for (const auto& c : kTickControls)
-    if (c.iniField != kNotSaved) s.ticks[c.id] = c.initial;
+  for (const auto& c : kBoxControls) s.texts[c.id] = c.initial;
+  for (const auto& c : kTickControls) s.ticks[c.id] = c.initial;
   s.texts[Box::recordPath] = programFolder + "data" + kPathSeparator;
   return s;
 }

@@ -12,9 +12,10 @@
 
 namespace radmon {
 
+// Every control's value; the file holds those the control table gives a field.
 struct RatemonSettings {
-  std::map<Box, std::string> texts;  // every saved box
-  std::map<Tick, bool> ticks;        // every saved check box
+  std::map<Box, std::string> texts;
+  std::map<Tick, bool> ticks;
 
   // The values of a first run: the record path is the program's data folder.
   static RatemonSettings defaults(const std::string& programFolder);

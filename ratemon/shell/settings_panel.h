@@ -1,8 +1,7 @@
-// The main window's controls without a window: the settings of ratemon.ini plus the
-// readings, for the headless station. Messages go to a stream with the time.
+// The main window's controls without a window, for the headless station: the values of
+// every control, ratemon.ini's among them. Messages go to a stream with the time.
 #pragma once
 
-#include <map>
 #include <ostream>
 
 #include "local_time.h"
@@ -24,7 +23,6 @@ class SettingsPanel final : public StationPanel {
   RatemonSettings& settings_;
   const Clock& clock_;
   std::ostream& messages_;
-  std::map<Box, std::string> readings_;
 };
 
 }  // namespace radmon

@@ -66,7 +66,8 @@ int runWindows(int argc, char** argv, const std::string& sourceText,
     soundCard = card.get();
     parts.input = std::move(card);
   } else if (!openInput) {
-    parts.input = std::make_unique<UnavailableInput>(messages::sourceUnopenable(sourceText));
+    parts.input = std::make_unique<UnavailableInput>(
+        messages::about(messages::About::sourceUnopenable, sourceText));
   } else {
     auto opened = openInput(sourceText, SystemClock().now().secondOfDay());
     if (auto* error = std::get_if<std::string>(&opened)) {

@@ -81,7 +81,8 @@ std::optional<std::string> WindowStation::startup() {
   const bool read = loadSettingsFile(settingsPath(), settings);
   showSettings(settings);
   cycle_->setSaveFolder(saveFolderFor(settings.texts[Box::recordPath], parts_.programFolder));
-  if (!read) window_->report(messages::settingsUnreadable(settingsPath()));
+  if (!read) window_->report(messages::about(messages::About::settingsUnreadable,
+                                             settingsPath()));
   return std::nullopt;
 }
 
@@ -154,11 +155,11 @@ void WindowStation::startDayplot() {
   const QString path = QString::fromStdString(parts_.dayplotPath);
   std::error_code ec;
   if (!std::filesystem::is_regular_file(parts_.dayplotPath, ec)) {
-    window_->report(messages::dayplotMissing(parts_.dayplotPath));
+    window_->report(messages::about(messages::About::dayplotMissing, parts_.dayplotPath));
     return;
   }
   if (!QProcess::startDetached(path, {}, QString::fromStdString(parts_.programFolder))) {
-    window_->report(messages::dayplotNotStarted(parts_.dayplotPath));
+    window_->report(messages::about(messages::About::dayplotNotStarted, parts_.dayplotPath));
   }
 }
 

@@ -66,7 +66,6 @@ class WindowStation final : public QObject, public CycleHooks {
 
   MainWindow& window() { return *window_; }
   RecordingCycle& cycle() { return *cycle_; }
-  SoundOutput& sound() { return *sound_; }
   GraphWindow* graphWindow() const { return graph_; }
   PulseTestWindow* pulseWindow() const { return pulse_; }
   const std::string& saveFolder() const { return cycle_->saveFolder(); }

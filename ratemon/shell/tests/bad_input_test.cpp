@@ -95,7 +95,7 @@ TEST_F(StationTest, AnyTextInAnyBoxKeepsTheStationMeasuringAndTheSettingsReadabl
       w().close();
       RatemonSettings back;
       EXPECT_TRUE(loadSettingsFile(programFolder_ + "ratemon.ini", back));
-      EXPECT_EQ(back.texts, shown);
+      for (const auto& [box, text] : shown) EXPECT_EQ(back.texts[box], text);
       EXPECT_TRUE(back.ticks[Tick::recordFile]);
       station_.reset();
     }
