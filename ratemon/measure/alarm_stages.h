@@ -3,7 +3,6 @@
 #pragma once
 
 #include "box_reader.h"
-#include "station_panel.h"
 #include "sound_output.h"
 
 namespace radmon {

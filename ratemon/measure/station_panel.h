@@ -5,6 +5,7 @@
 // file, the headless panel and the core's starting values are all derived from it.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <string>
@@ -61,28 +62,23 @@ inline constexpr std::array<TickControl, 5> kTickControls{{
 inline constexpr int kIniFieldCount = 11;
 
 constexpr const BoxControl& control(Box box) { return kBoxControls[static_cast<size_t>(box)]; }
-constexpr const TickControl& control(Tick tick) {
-  return kTickControls[static_cast<size_t>(tick)];
-}
+constexpr const TickControl& control(Tick t) { return kTickControls[static_cast<size_t>(t)]; }
+static_assert(std::ranges::all_of(kBoxControls, [](auto& c) { return &control(c.id) == &c; }));
+static_assert(std::ranges::all_of(kTickControls, [](auto& c) { return &control(c.id) == &c; }));
+
 // What the core tells the operator, as facts; the shell's messages unit words them.
-struct RefusedBox {  // a box whose text cannot be used, and the value kept in force
-  Box box;
-  double kept;
-};
+// A box whose text cannot be used, and the value kept in force.
+struct RefusedBox { Box box; double kept; };
 enum class WriteStep { open, write, cutBack };
-struct WriteFault {  // the step of a file write that failed, with its errno
-  WriteStep step;
-  int error;
-};
+// The step of a file write that failed, with its errno.
+struct WriteFault { WriteStep step; int error; };
 struct RecordKept {  // minute lines that could not be written and are kept
   std::string path;
   WriteFault fault;
   size_t keptLines;
 };
 struct NoSensitivity {};  // start refused: the tube's sensitivity is not usable
-struct DeviceRefused {    // start refused by the audio input, in its words
-  std::string text;
-};
+struct DeviceRefused { std::string text; };  // start refused by the audio input
 using Notice = std::variant<RefusedBox, RecordKept, NoSensitivity, DeviceRefused>;
 
 class StationPanel {

@@ -5,7 +5,6 @@
 #include <ostream>
 
 #include "local_time.h"
-#include "station_panel.h"
 #include "ratemon_settings.h"
 
 namespace radmon {

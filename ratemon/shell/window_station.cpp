@@ -152,13 +152,11 @@ void WindowStation::chooseRecordFolder() {
 }
 
 void WindowStation::startDayplot() {
-  const QString path = QString::fromStdString(parts_.dayplotPath);
   std::error_code ec;
   if (!std::filesystem::is_regular_file(parts_.dayplotPath, ec)) {
     window_->report(messages::about(messages::About::dayplotMissing, parts_.dayplotPath));
-    return;
-  }
-  if (!QProcess::startDetached(path, {}, QString::fromStdString(parts_.programFolder))) {
+  } else if (!QProcess::startDetached(QString::fromStdString(parts_.dayplotPath), {},
+                                      QString::fromStdString(parts_.programFolder))) {
     window_->report(messages::about(messages::About::dayplotNotStarted, parts_.dayplotPath));
   }
 }
