@@ -47,12 +47,12 @@ void RecordingCycle::stateChanged() {
   hooks_.recordingStateChanged(recording);
 }
 
-void RecordingCycle::scan() {
+ScanSettings RecordingCycle::scanSettings() {
   const int threshold = static_cast<int>(threshold_.read(panel_));
   const int deadBand = static_cast<int>(deadBand_.read(panel_));
   // A negative hold-off would move the scan backwards: taken as none.
   const int resolution = std::max(static_cast<int>(resolution_.read(panel_)), 0);
-  lastScan_ = {threshold - deadBand, threshold + deadBand, resolution};
+  return {threshold - deadBand, threshold + deadBand, resolution};
 }
 
 void RecordingCycle::bufferDone(int16_t index, int32_t count, int16_t flag) {
@@ -66,8 +66,7 @@ void RecordingCycle::bufferDone(int16_t index, int32_t count, int16_t flag) {
       // A short buffer is not scanned; it still counts as a second.
       sampleBuffer_.assign(static_cast<size_t>(std::max(audio_.bufferSize(), 0)), 0);
     } else if (lockHeld_) {
-      scan();
-      pulses = scanPulses(sampleBuffer_.data(), sampleBuffer_.size(), lastScan_, pulseArmed_);
+      pulses = scanPulses(sampleBuffer_.data(), sampleBuffer_.size(), scanSettings(), pulseArmed_);
       totalCount_ += pulses;
       panel_.setText(Box::total, integerText(totalCount_));
     }

@@ -68,7 +68,7 @@ class RecordingCycle final : public AudioInput::Events {
   size_t keptRecordLines() const { return records_.keptLines(); }
 
  private:
-  void scan();
+  ScanSettings scanSettings();  // from the boxes, as they read now
   void writeRecord();
 
   StationPanel& panel_;
@@ -83,7 +83,6 @@ class RecordingCycle final : public AudioInput::Events {
   bool testDone_ = false;
   bool lockHeld_ = true;
   std::string saveFolder_;
-  ScanSettings lastScan_;
 
   BoxReader threshold_, deadBand_, resolution_, sensitivity_, background_;
   DoseChain dose_;

@@ -1,8 +1,6 @@
-// What the measuring code sees of the main window: its text boxes and check boxes,
-// read at the moment a value is needed so that an edit takes effect at the next use.
-// The control table below is the one place that says, for each control, its widget
-// name, caption, starting value and field in ratemon.ini; the window, the settings
-// file, the headless panel and the core's starting values are all derived from it.
+// What the measuring code sees of the main window: its boxes, read when a value is
+// needed so that an edit takes effect at the next use. The control table is the one
+// place for each control's name, caption, starting value and field in ratemon.ini.
 #pragma once
 
 #include <algorithm>
@@ -65,6 +63,11 @@ constexpr const BoxControl& control(Box box) { return kBoxControls[static_cast<s
 constexpr const TickControl& control(Tick t) { return kTickControls[static_cast<size_t>(t)]; }
 static_assert(std::ranges::all_of(kBoxControls, [](auto& c) { return &control(c.id) == &c; }));
 static_assert(std::ranges::all_of(kTickControls, [](auto& c) { return &control(c.id) == &c; }));
+// The starting value of a box that starts at a whole number of digits.
+constexpr int initialWhole(Box box, int at = 0, int value = 0) {
+  const char digit = control(box).initial[at];
+  return digit ? initialWhole(box, at + 1, value * 10 + (digit - '0')) : value;
+}
 
 // What the core tells the operator, as facts; the shell's messages unit words them.
 // A box whose text cannot be used, and the value kept in force.

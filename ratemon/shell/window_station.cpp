@@ -77,7 +77,6 @@ std::optional<std::string> WindowStation::startup() {
   if (auto error = lock_.take(parts_.lockPath)) return error;
   cycle_->setLockHeld(lock_.held());
   RatemonSettings settings = RatemonSettings::defaults(parts_.programFolder);
-  cycle_->setSaveFolder(settings.texts[Box::recordPath]);
   const bool read = loadSettingsFile(settingsPath(), settings);
   showSettings(settings);
   cycle_->setSaveFolder(saveFolderFor(settings.texts[Box::recordPath], parts_.programFolder));
@@ -135,7 +134,7 @@ void WindowStation::recordingStateChanged(bool recording) {
 void WindowStation::chooseRecordFolder() {
   SaveDialogRequest request{kDialogTitle,
                             parts_.programFolder + "data" + kPathSeparator,
-                            kPresetName,
+                            control(Box::recordPath).initial,
                             {"テキスト ファイル (*.txt *.log)", "すべてのファイル (*)"}};
   std::optional<std::string> chosen;
   try {

@@ -52,7 +52,6 @@ struct StationParts {
 class WindowStation final : public QObject, public CycleHooks {
  public:
   inline static const char* kDialogTitle = "収集データ保存フォルダ";
-  inline static const char* kPresetName = "μSVHData_nnnntthh.csv";
 
   explicit WindowStation(StationParts parts);
   ~WindowStation() override;
