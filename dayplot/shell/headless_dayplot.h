@@ -11,7 +11,7 @@
 #include "day_graph.h"
 #include "dayplot_settings.h"
 #include "local_time.h"
-#include "messages.h"
+#include "dayplot_messages.h"
 #include "process_launcher.h"
 #include "scheduler.h"
 #include "settings_graph_source.h"

@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "local_time.h"
-#include "messages.h"
+#include "dayplot_messages.h"
 #include "process_launcher.h"
 
 namespace radmon {

@@ -34,7 +34,7 @@ class StationHooks final : public CycleHooks {
   StationHooks(const Clock& clock, std::ostream& out, std::ostream& err)
       : clock_(clock), out_(out), err_(err) {}
   void alarmStarted(int stage, float gross, float limit) override {
-    err_ << clock_.now().isoText() << (stage == 1 ? " 第一段警報: " : " 第二段警報: ")
+    err_ << clock_.now().logStamp() << (stage == 1 ? " 第一段警報: " : " 第二段警報: ")
          << shortestText(gross) << " μSv/h > " << shortestText(limit) << " μSv/h" << std::endl;
   }
   void recordWritten(const std::string& line) override {
