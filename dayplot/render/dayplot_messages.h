@@ -9,8 +9,7 @@
 
 namespace radmon {
 
-// Where the messages go: a message box in the window, the standard error stream
-// without one.
+// Where the messages go: a message box in the window, stderr without one.
 class MessageSink {
  public:
   virtual ~MessageSink() = default;
@@ -18,7 +17,6 @@ class MessageSink {
   virtual void show(const std::string& message) = 0;
 };
 
-// Writes each message as one line on stderr.
 class StderrMessages final : public MessageSink {
  public:
   void show(const std::string& message) override;
@@ -26,25 +24,18 @@ class StderrMessages final : public MessageSink {
 
 namespace say {
 
-// The day graph.
 std::string graphFailed(std::string_view detail);  // detail may be empty
 std::string badScale();
 std::string noDayFile();
 std::string skippedLines(std::string_view dayFile, int count);
 std::string imageNotWritten(bool jpeg, std::string_view path, std::string_view reason);
-
-// Starting an upload. `writeError` is the file writer's own text.
-std::string scriptNotWritten(std::string_view writeError);
+std::string scriptNotWritten(std::string_view writeError);  // the file writer's own text
 std::string uploadNotStarted(std::string_view detail);
 std::string clientNotStarted(std::string_view program, int error);
-
-// --process.
 std::string badDayArgument(std::string_view text);
 std::string processingFailed(std::string_view detail);
-
-// The unattended schedule's log.
+// The unattended schedule's log; `todayPeriod` 0: today is not processed.
 std::string nothingScheduled(std::string_view settingsFile);
-// `todayPeriod` 0: today is not processed.
 std::string started(int todayPeriod, bool yesterday, std::string_view hour,
                     std::string_view minute, bool upload, std::string_view dataFolder);
 std::string processingDay(bool today, std::string_view day);

@@ -8,7 +8,7 @@
 
 #include "day_graph.h"
 #include "dayplot_settings.h"
-#include "settings_graph_source.h"
+#include "settings_sources.h"
 
 class QLabel;
 

@@ -14,7 +14,7 @@
 #include "dayplot_messages.h"
 #include "process_launcher.h"
 #include "scheduler.h"
-#include "settings_graph_source.h"
+#include "settings_sources.h"
 #include "upload_watch.h"
 
 namespace radmon {

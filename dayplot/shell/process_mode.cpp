@@ -5,8 +5,7 @@
 #include "day_graph.h"
 #include "dayplot_settings.h"
 #include "ftp_upload.h"
-#include "settings_graph_source.h"
-#include "settings_upload_source.h"
+#include "settings_sources.h"
 
 namespace radmon {
 

@@ -1,6 +1,6 @@
 #include "upload_watch.h"
 
-#include "settings_upload_source.h"
+#include "settings_sources.h"
 
 namespace radmon {
 

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "settings_upload_source.h"
+#include "settings_sources.h"
 #include "text_files.h"
 
 namespace radmon {
