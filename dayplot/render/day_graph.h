@@ -9,9 +9,9 @@
 #include <string>
 
 #include "day_pass.h"
+#include "dayplot_messages.h"
 #include "graph_settings.h"
 #include "local_time.h"
-#include "dayplot_messages.h"
 
 class QPainter;
 

@@ -9,9 +9,9 @@
 #include <string>
 
 #include "day_graph.h"
+#include "dayplot_messages.h"
 #include "dayplot_settings.h"
 #include "local_time.h"
-#include "dayplot_messages.h"
 #include "process_launcher.h"
 #include "scheduler.h"
 #include "settings_sources.h"

@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "local_time.h"
 #include "dayplot_messages.h"
+#include "local_time.h"
 #include "process_launcher.h"
 
 namespace radmon {

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "dayplot_messages.h"
 #include "dayplot_settings.h"
 #include "local_time.h"
-#include "dayplot_messages.h"
 #include "process_launcher.h"
 
 namespace radmon {
