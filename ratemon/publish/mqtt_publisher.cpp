@@ -118,10 +118,14 @@ void MqttPublisher::publishLive(const LocalDateTime& when, float doseRate, int64
 
 std::vector<LinkEvent> MqttPublisher::takeEvents() {
   std::lock_guard lock(mutex_);
-  const bool waiting = status_.state == LinkState::Connecting || status_.state == LinkState::Lost;
-  if (started_ && waiting && std::chrono::steady_clock::now() - stateSince_ > kUnreachableAfter)
-    noteLocked(LinkState::Unreachable, addressText(options_.address));
+  noteUnreachableLocked(kUnreachableAfter);
   return std::exchange(events_, {});
+}
+
+void MqttPublisher::noteUnreachableLocked(std::chrono::steady_clock::duration after) {
+  const bool waiting = status_.state == LinkState::Connecting || status_.state == LinkState::Lost;
+  if (started_ && waiting && std::chrono::steady_clock::now() - stateSince_ >= after)
+    noteLocked(LinkState::Unreachable, addressText(options_.address));
 }
 
 LinkStatus MqttPublisher::status() const {
@@ -136,6 +140,8 @@ size_t MqttPublisher::finish(std::chrono::milliseconds wait) {
     // A broker that is away may come back within the wait; one that refuses will not.
     if (!isFailure(status_.state))
       drained_.wait_for(lock, wait, [&] { return queue_.empty(); });
+    // A run shorter than kUnreachableAfter still learns that no broker answered.
+    if (!queue_.empty()) noteUnreachableLocked(std::chrono::seconds(0));
     // Said before the disconnection, and acknowledged, so the broker never adds its
     // last will to it.
     if (connected_ &&

@@ -108,6 +108,7 @@ class MqttPublisher {
 
   void sendDueLocked();
   void noteLocked(LinkState state, std::string detail);
+  void noteUnreachableLocked(std::chrono::steady_clock::duration after);
   void saveAcked(bool force);
 
   PublisherOptions options_;

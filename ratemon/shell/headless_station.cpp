@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <functional>
 #include <iostream>
 #include <thread>
 
@@ -12,6 +13,7 @@
 #include "ratemon_settings.h"
 #include "recording_cycle.h"
 #include "settings_panel.h"
+#include "station_link.h"
 #include "sound_output.h"
 
 namespace radmon {
@@ -20,6 +22,7 @@ namespace {
 const char* kUsage =
     "使い方: ratemon --headless --input SOURCE [--fast] [--start \"YYYY-MM-DD hh:mm:ss\"] "
     "[--seconds N]\n"
+    "        [--mqtt mqtt://[USER[:PASSWORD]@]HOST[:PORT]/TOPIC/PREFIX] [--mqtt-discovery PREFIX]\n"
     "  SOURCE: WAVファイル (モノラル 22050 Hz), sim:CPM, sim:BASE:RAISED@HH:MM-HH:MM,\n"
     "          default (既定の録音デバイス) または録音デバイス名 (device:NAME)";
 
@@ -40,7 +43,10 @@ class StationHooks final : public CycleHooks {
   }
   void recordWritten(const std::string& line) override {
     out_ << line.substr(0, line.find_last_not_of("\r\n") + 1) << '\n';
+    if (published) published(line);
   }
+  // Hands the line to the MQTT link, when there is one.
+  std::function<void(const std::string&)> published;
 
  private:
   const Clock& clock_;
@@ -69,6 +75,17 @@ std::variant<HeadlessOptions, std::string> parseHeadlessOptions(int argc, char**
       auto t = v ? LocalDateTime::parse(*v) : std::nullopt;
       if (!t) return "開始日時が正しくありません: " + v.value_or("") + "\n" + kUsage;
       o.start = t;
+    } else if (a == "--mqtt") {
+      auto v = value();
+      if (!v) return std::string(kUsage);
+      const auto address = parseMqttAddress(*v);
+      if (const auto* error = std::get_if<AddressError>(&address))
+        return messages::mqttAddress(*error, *v) + "\n" + kUsage;
+      o.mqtt = *v;
+    } else if (a == "--mqtt-discovery") {
+      auto v = value();
+      if (!v || v->empty()) return std::string(kUsage);
+      o.mqttDiscovery = *v;
     } else if (a == "--seconds") {
       auto v = value();
       auto n = v ? readNumber(*v) : std::nullopt;
@@ -124,6 +141,24 @@ int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) 
     return 1;
   }
 
+  // Publishing, when the command line or ratemon_mqtt.ini names a broker. Its state is
+  // told between buffers; the cycle only hands records over.
+  std::vector<LinkNotice> notices;
+  const auto link = StationLink::open(env.programFolder, cycle.saveFolder(),
+                                      {options.mqtt, options.mqttDiscovery},
+                                      clock.now().yyyymmdd(), notices);
+  for (const LinkNotice& n : notices)
+    env.err << clock.now().logStamp() << " " << messages::linkNotice(n) << std::endl;
+  auto tellLink = [&] {
+    for (const LinkEvent& e : link->takeEvents())
+      if (const std::string text = messages::linkEvent(e); !text.empty())
+        env.err << clock.now().logStamp() << " " << text << std::endl;
+  };
+  if (link)
+    hooks.published = [&](const std::string& line) {
+      link->recordWritten(line, cycle.alarms().alarm1Latch(), cycle.alarms().alarm2Latch());
+    };
+
   const bool showProgress = ::isatty(2) != 0;
   const auto wallStart = std::chrono::steady_clock::now();
   int64_t delivered = 0;
@@ -136,11 +171,20 @@ int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) 
     }
     if (!source.deliverNext()) break;
     ++delivered;
+    if (link) {
+      link->second(clock.now(), cycle.lastDose().netDoseRate, cycle.lastDose().cpm);
+      tellLink();
+    }
     if (showProgress && delivered % 3600 == 0)
       env.err << "\r" << messages::hoursDone(delivered / 3600) << std::flush;
   }
   if (showProgress && delivered >= 3600) env.err << std::endl;
   cycle.stop();
+  if (link) {
+    const size_t unsent = link->finish();
+    tellLink();
+    if (unsent > 0) env.err << clock.now().logStamp() << " " << messages::linkUnsent(unsent) << std::endl;
+  }
 
   env.out << "summary elapsed=" << cycle.elapsedSeconds() << " total=" << cycle.totalCount()
           << " cpm=" << panel.text(Box::cpm) << " dose=" << panel.text(Box::doseRate) << std::endl;

@@ -22,6 +22,8 @@ struct HeadlessOptions {
   bool fast = false;                  // as fast as buffers come, on a virtual clock
   std::optional<LocalDateTime> start; // first moment of the virtual clock
   std::optional<int64_t> seconds;     // stop after this many seconds of sound
+  std::optional<std::string> mqtt;    // broker URL, over ratemon_mqtt.ini
+  std::optional<std::string> mqttDiscovery;  // Home Assistant discovery prefix
 };
 
 // Reads the headless options (the arguments after --headless); the usage text when

@@ -39,7 +39,8 @@ std::variant<radmon::DrivenInput, std::string> openHeadlessInput(const std::stri
 constexpr const char* kUsage =
     "使い方: ratemon [--input SOURCE]\n"
     "        ratemon --headless --input SOURCE [--fast] [--start \"YYYY-MM-DD hh:mm:ss\"] "
-    "[--seconds N]";
+    "[--seconds N]\n"
+    "        [--mqtt URL] [--mqtt-discovery PREFIX]";
 
 }  // namespace
 

@@ -50,4 +50,93 @@ std::string hoursDone(int64_t hours) {
   return Words::tr("%1 時間分を処理しました").arg(hours).toStdString();
 }
 
+std::string mqttAddress(AddressError error, const std::string& url) {
+  QString why;
+  switch (error) {
+    case AddressError::Scheme: why = Words::tr("mqtt:// か mqtts:// で始めてください"); break;
+    case AddressError::Host: why = Words::tr("ホスト名がありません"); break;
+    case AddressError::Port: why = Words::tr("ポート番号は 1 から 65535 です"); break;
+    case AddressError::Prefix:
+      why = Words::tr("トピックの接頭辞 (/radmon/home など) がありません。+ と # は使えません");
+      break;
+  }
+  return Words::tr("MQTT の送信先 URL が正しくありません: %1 (%2)").arg(q(url), why).toStdString();
+}
+
+std::string linkNotice(const LinkNotice& n) {
+  switch (n.kind) {
+    case LinkNotice::BadAddress: return mqttAddress(n.address, n.detail);
+    case LinkNotice::SettingsUnreadable:
+      return Words::tr("MQTT 設定ファイルを読めません: %1").arg(q(n.detail)).toStdString();
+    case LinkNotice::SettingsUnknownLine:
+      return Words::tr("MQTT 設定ファイルに読めない行があります (無視します): %1")
+          .arg(q(n.detail)).toStdString();
+    case LinkNotice::PasswordExposed:
+      return Words::tr("MQTT 設定ファイルのパスワードが他のユーザーにも読めます。"
+                       "所有者だけが読めるようにしてください (chmod 600): %1")
+          .arg(q(n.detail)).toStdString();
+    case LinkNotice::CannotStart:
+      return Words::tr("MQTT 送信を開始できません: %1。計測は続けます").arg(q(n.detail)).toStdString();
+    case LinkNotice::AckedNotSaved:
+      return Words::tr("MQTT の送信済み記録を保存できません: %1").arg(q(n.detail)).toStdString();
+    case LinkNotice::CatchingUp:
+      return Words::tr("MQTT: 前回までに送れなかった記録 %1 件を送ります")
+          .arg(static_cast<qulonglong>(n.count)).toStdString();
+  }
+  return {};
+}
+
+std::string linkEvent(const LinkEvent& e) {
+  QString text;
+  switch (e.state) {
+    case LinkState::Connecting: text = Words::tr("MQTT ブローカーに接続しています: %1"); break;
+    case LinkState::Connected: text = Words::tr("MQTT ブローカーに接続しました"); break;
+    case LinkState::Unreachable:
+      text = Words::tr("MQTT ブローカーに接続できません: %1。計測は続け、接続を試み続けます");
+      break;
+    case LinkState::BadLogin:
+      text = Words::tr("MQTT ブローカーがユーザー名またはパスワードを受け付けません (%1)。"
+                       "計測は続けます。設定を確認してください");
+      break;
+    case LinkState::Refused:
+      text = Words::tr("MQTT ブローカーが接続を拒否しました (%1)。計測は続けます");
+      break;
+    case LinkState::TlsFailed:
+      text = Words::tr("MQTT ブローカーの証明書を信頼できません (%1)。計測は続けます。"
+                       "CA 証明書ファイルを確認してください");
+      break;
+    case LinkState::Lost:
+      text = Words::tr("MQTT ブローカーとの接続が切れました。計測は続け、再接続して未送信の記録を送ります");
+      break;
+    case LinkState::Closed: return {};
+  }
+  return text.contains("%1") ? text.arg(q(e.detail)).toStdString() : text.toStdString();
+}
+
+std::string linkUnsent(size_t records) {
+  return Words::tr("MQTT: ブローカーが受け取りを確認していない記録 %1 件は次回の起動時に送ります")
+      .arg(static_cast<qulonglong>(records)).toStdString();
+}
+
+std::string linkStatus(const LinkStatus& s) {
+  QString state;
+  switch (s.state) {
+    case LinkState::Connecting: state = Words::tr("接続中"); break;
+    case LinkState::Connected: state = Words::tr("接続済み"); break;
+    case LinkState::Unreachable: state = Words::tr("接続できません"); break;
+    case LinkState::BadLogin: state = Words::tr("ユーザー名またはパスワードが違います"); break;
+    case LinkState::Refused: state = Words::tr("接続を拒否されました"); break;
+    case LinkState::TlsFailed: state = Words::tr("証明書を信頼できません"); break;
+    case LinkState::Lost: state = Words::tr("再接続中"); break;
+    case LinkState::Closed: state = Words::tr("停止"); break;
+  }
+  // "2026-03-01T13:05:00+09:00" shown as "2026-03-01 13:05".
+  const QString last = s.lastAcknowledged.size() >= 16
+                           ? q(s.lastAcknowledged.substr(0, 10) + " " + s.lastAcknowledged.substr(11, 5))
+                           : Words::tr("なし");
+  return Words::tr("MQTT: %1　最終送信: %2　未送信: %3 件")
+      .arg(state, last, QString::number(static_cast<qulonglong>(s.waiting)))
+      .toStdString();
+}
+
 }  // namespace radmon::messages

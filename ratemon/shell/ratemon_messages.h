@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "station_link.h"
 #include "station_panel.h"
 
 namespace radmon::messages {
@@ -16,5 +17,14 @@ enum class About { settingsUnreadable, sourceUnopenable, dayplotMissing, dayplot
 std::string about(About what, const std::string& subject);
 std::string alarmStarted(int stage, float grossDoseRate, float limit);
 std::string hoursDone(int64_t hours);
+
+// Publishing over MQTT.
+std::string mqttAddress(AddressError error, const std::string& url);
+std::string linkNotice(const LinkNotice& notice);
+// Empty for what needs no telling (the link closing at the end).
+std::string linkEvent(const LinkEvent& event);
+std::string linkUnsent(size_t records);
+// The window's one line: the link's state, the last acknowledged record, what waits.
+std::string linkStatus(const LinkStatus& status);
 
 }  // namespace radmon::messages

@@ -1,5 +1,6 @@
 #include "collector.h"
 
+#include <cstring>
 #include <filesystem>
 
 #include "acked_record.h"
@@ -53,8 +54,8 @@ Collected Collector::take(std::string_view topic, std::string_view payload) {
   fs::create_directories(dayFolder, ec);
   std::string day = state->date;
   std::erase(day, '/');
-  if (auto error = appendWhole(dayFolder + dayFileName(day), recordLineOf(*state))) {
-    error_ = *error;
+  if (auto fault = appendWhole(dayFolder + dayFileName(day), recordLineOf(*state))) {
+    error_ = dayFolder + dayFileName(day) + ": " + std::strerror(fault->error);
     return Collected::WriteFailed;
   }
   newest = key;

@@ -16,6 +16,7 @@
 #include "day_record.h"
 #include "local_broker.h"
 #include "state_message.h"
+#include "temp_station.h"
 
 namespace radmon {
 namespace {
@@ -69,16 +70,11 @@ std::vector<std::string> payloadsOf(const std::vector<ReceivedMessage>& messages
 
 class HeadlessMqtt : public ::testing::Test {
  protected:
-  void SetUp() override {
-    root = fs::temp_directory_path() / ("radmon_mqtt_" + std::to_string(::getpid()));
-    fs::remove_all(root);
-    fs::create_directories(root / "data");
-    fs::copy_file(fs::path(PROGRAM_DIR) / "ratemon", root / "ratemon");
+  HeadlessMqtt() {
     std::ofstream(root / "ratemon.ini", std::ios::binary)
         << "\"50\",\"3\",\"10\",\"18\",\"0.27\",\"2.7\",\"" << root.string()
         << "/data/μSVHData_nnnntthh.csv\",1,0,1,\"0\"\r\n";
   }
-  void TearDown() override { fs::remove_all(root); }
 
   // Starts ratemon on a simulated tube; stdout and stderr go to out.txt and err.txt.
   pid_t launch(const std::string& url, int64_t seconds, const std::string& extra = "",
@@ -112,7 +108,8 @@ class HeadlessMqtt : public ::testing::Test {
            std::to_string(port) + "/radmon/e2e";
   }
 
-  fs::path root;
+  ftp::testing::TempStation station{"radmon_mqtt", "station", {"ratemon"}};
+  const fs::path root = station.program;
 };
 
 TEST_F(HeadlessMqtt, ADayArrivesInOrderWithItsDiscovery) {
