@@ -61,8 +61,8 @@ class StationLink {
   std::vector<LinkEvent> takeEvents() { return publisher_.takeEvents(); }
   LinkStatus status() const { return publisher_.status(); }
   const std::string& address() const { return address_; }
-  // Waits at most kEndWait; the records still unacknowledged (caught up next run).
-  size_t finish() { return publisher_.finish(kEndWait); }
+  // Waits at most `wait`; the records still unacknowledged (caught up next run).
+  size_t finish(std::chrono::milliseconds wait = kEndWait) { return publisher_.finish(wait); }
 
   StationLink(PublisherOptions options, bool live);
 

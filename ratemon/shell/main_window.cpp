@@ -75,6 +75,9 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
   cmdRec_ = button("cmdRec", "開始", rx, 104, 100, 34);
   cmdStop_ = button("cmdStop", "停止", rx + 106, 104, 100, 34);
   checkBox(Tick::pulseTest, rx, 148, 120);
+  // Publishing over MQTT, in the free corner above the line.
+  mqttButton_ = button("mqttButton", "MQTT", rx, 176, 56, 24);
+  mqttState_ = place(new QLabel(this), "mqttState", rx + 62, 176, 146, 24);
 
   // Line1: 120..6600 twips across at 3120 twips.
   auto* line = place(new QFrame(this), "Line1", 8, 207, 432, 2);

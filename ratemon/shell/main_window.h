@@ -42,6 +42,9 @@ class MainWindow final : public QWidget, public StationPanel {
   // Command1 to Command4.
   enum class Command { chooseFolder, silenceStage1, silenceStage2, startDayplot };
   QPushButton* commandButton(Command c) const { return commands_.at(c); }
+  // Opens the MQTT dialog; beside it the link's state and last publish, in short.
+  QPushButton* mqttButton() const { return mqttButton_; }
+  QLabel* mqttState() const { return mqttState_; }
   // The message box of report(); null before the first message.
   QMessageBox* messageBox() const { return messageBox_; }
 
@@ -57,6 +60,8 @@ class MainWindow final : public QWidget, public StationPanel {
   std::map<Command, QPushButton*> commands_;
   QPushButton* cmdRec_ = nullptr;
   QPushButton* cmdStop_ = nullptr;
+  QPushButton* mqttButton_ = nullptr;
+  QLabel* mqttState_ = nullptr;
   QPointer<QMessageBox> messageBox_;
 };
 

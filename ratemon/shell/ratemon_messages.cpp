@@ -118,25 +118,39 @@ std::string linkUnsent(size_t records) {
       .arg(static_cast<qulonglong>(records)).toStdString();
 }
 
-std::string linkStatus(const LinkStatus& s) {
-  QString state;
-  switch (s.state) {
-    case LinkState::Connecting: state = Words::tr("接続中"); break;
-    case LinkState::Connected: state = Words::tr("接続済み"); break;
-    case LinkState::Unreachable: state = Words::tr("接続できません"); break;
-    case LinkState::BadLogin: state = Words::tr("ユーザー名またはパスワードが違います"); break;
-    case LinkState::Refused: state = Words::tr("接続を拒否されました"); break;
-    case LinkState::TlsFailed: state = Words::tr("証明書を信頼できません"); break;
-    case LinkState::Lost: state = Words::tr("再接続中"); break;
-    case LinkState::Closed: state = Words::tr("停止"); break;
+namespace {
+
+QString stateWord(LinkState state) {
+  switch (state) {
+    case LinkState::Connecting: return Words::tr("接続中");
+    case LinkState::Connected: return Words::tr("接続済み");
+    case LinkState::Unreachable: return Words::tr("接続できません");
+    case LinkState::BadLogin: return Words::tr("パスワード不可");
+    case LinkState::Refused: return Words::tr("接続拒否");
+    case LinkState::TlsFailed: return Words::tr("証明書不可");
+    case LinkState::Lost: return Words::tr("再接続中");
+    case LinkState::Closed: return Words::tr("停止");
   }
+  return {};
+}
+
+}  // namespace
+
+std::string linkStatus(const LinkStatus& s) {
   // "2026-03-01T13:05:00+09:00" shown as "2026-03-01 13:05".
-  const QString last = s.lastAcknowledged.size() >= 16
-                           ? q(s.lastAcknowledged.substr(0, 10) + " " + s.lastAcknowledged.substr(11, 5))
-                           : Words::tr("なし");
+  const std::string& t = s.lastAcknowledged;
+  const QString last = t.size() >= 16 ? q(t.substr(0, 10) + " " + t.substr(11, 5)) : Words::tr("なし");
   return Words::tr("MQTT: %1　最終送信: %2　未送信: %3 件")
-      .arg(state, last, QString::number(static_cast<qulonglong>(s.waiting)))
+      .arg(stateWord(s.state), last, QString::number(static_cast<qulonglong>(s.waiting)))
       .toStdString();
 }
+
+std::string linkStatusShort(const LinkStatus& s) {
+  const std::string& t = s.lastAcknowledged;
+  const QString text = stateWord(s.state);
+  return (t.size() >= 16 ? text + " " + q(t.substr(11, 5)) : text).toStdString();
+}
+
+std::string linkOff() { return Words::tr("送信しない").toStdString(); }
 
 }  // namespace radmon::messages

@@ -26,5 +26,8 @@ std::string linkEvent(const LinkEvent& event);
 std::string linkUnsent(size_t records);
 // The window's one line: the link's state, the last acknowledged record, what waits.
 std::string linkStatus(const LinkStatus& status);
+// The same in a few words beside the MQTT button: the state and the last publish's time.
+std::string linkStatusShort(const LinkStatus& status);
+std::string linkOff();
 
 }  // namespace radmon::messages

@@ -1,5 +1,6 @@
 // Shows ratemon's windows on a simulated tube, for screenshots and for looking at
-// the windows without a sound card: window_preview [SECONDS] [graph|pulse].
+// the windows without a sound card: window_preview [SECONDS] [graph|pulse|mqtt [URL]].
+// With mqtt the station publishes to URL and the MQTT dialog opens after a while.
 // The station runs in a temporary program folder; nothing of the real one is touched.
 #include <QApplication>
 #include <QCheckBox>
@@ -9,6 +10,7 @@
 
 #include "audio_source_text.h"
 #include "window_app.h"
+#include "publish_settings.h"
 #include "window_station.h"
 
 int main(int argc, char** argv) {
@@ -28,6 +30,12 @@ int main(int argc, char** argv) {
   radmon::PullAudioInput* source = tube.get();
   parts.input = std::move(tube);
   parts.deliverNext = [source] { return source->deliverNext(); };
+  if (mode == "mqtt" && argc > 3) {
+    radmon::PublishSettings publish;
+    publish.url = argv[3];
+    radmon::savePublishSettings(folder.path().toStdString() + "/" +
+                                    radmon::kPublishSettingsFileName, publish);
+  }
   radmon::WindowStation station(std::move(parts));
   if (auto refused = station.startup()) return 1;
   radmon::MainWindow& w = station.window();
@@ -43,6 +51,11 @@ int main(int argc, char** argv) {
     if (station.graphWindow()) station.graphWindow()->move(0, 365);
   }
   w.cmdRec()->click();
+  if (mode == "mqtt")
+    QTimer::singleShot(seconds * 500, &w, [&station, &w] {
+      station.showMqttDialog();
+      if (auto* dialog = w.findChild<QWidget*>("mqttDialog")) dialog->move(0, 400);
+    });
   QTimer::singleShot(seconds * 1000, &w, &QWidget::close);
   QTimer::singleShot(1500, &w, [&station] {
     if (station.pulseWindow()) station.pulseWindow()->move(0, 365);

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "alarm_player.h"
+#include "mqtt_dialog.h"
 #include "ratemon_messages.h"
 #include "text_files.h"
 
@@ -56,6 +57,10 @@ WindowStation::WindowStation(StationParts parts)
   connect(w.tick(Tick::graph), &QCheckBox::clicked, this, &WindowStation::graphTicked);
   connect(&w, &MainWindow::closing, this, &WindowStation::shutdown);
 
+  connect(w.mqttButton(), clicked, this, &WindowStation::showMqttDialog);
+  linkTimer_.setInterval(1000);
+  connect(&linkTimer_, &QTimer::timeout, this, &WindowStation::tendLink);
+
   pace_.setInterval(1000);
   pace_.setTimerType(Qt::PreciseTimer);
   connect(&pace_, &QTimer::timeout, this, [this] {
@@ -82,6 +87,7 @@ std::optional<std::string> WindowStation::startup() {
   cycle_->setSaveFolder(saveFolderFor(settings.texts[Box::recordPath], parts_.programFolder));
   if (!read) window_->report(messages::about(messages::About::settingsUnreadable,
                                              settingsPath()));
+  openLink();
   return std::nullopt;
 }
 
@@ -96,6 +102,8 @@ void WindowStation::shutdown() {
       window_->report(*error);
   }
   cycle_->stop();
+  linkTimer_.stop();
+  if (link_) link_->finish();
   parts_.input->closeDevice();
   lock_.release();
   sound_->stop();
@@ -186,6 +194,74 @@ void WindowStation::pulseTest(const std::vector<uint8_t>& samples, int threshold
   if (!pulse_) pulse_ = new PulseTestWindow();
   pulse_->show();
   pulse_->showTrace(samples, threshold, deadBand);
+}
+
+void WindowStation::recordWritten(const std::string& line) {
+  if (link_)
+    link_->recordWritten(line, cycle_->alarms().alarm1Latch(), cycle_->alarms().alarm2Latch());
+}
+
+void WindowStation::openLink() {
+  if (link_) {
+    // What it leaves unacknowledged the new link catches up from the day files.
+    link_->finish(std::chrono::milliseconds(500));
+    link_.reset();
+  }
+  std::vector<LinkNotice> notices;
+  link_ = StationLink::open(parts_.programFolder, cycle_->saveFolder(), {},
+                            clock_->now().yyyymmdd(), notices);
+  std::string told;
+  for (const LinkNotice& n : notices) told += (told.empty() ? "" : "\n") + messages::linkNotice(n);
+  if (!told.empty()) window_->report(told);
+  if (link_) {
+    linkTimer_.start();
+  } else {
+    linkTimer_.stop();
+  }
+  tendLink();
+}
+
+void WindowStation::tendLink() {
+  QLabel* state = window_->mqttState();
+  if (!link_) {
+    state->setText(QString::fromStdString(messages::linkOff()));
+    state->setToolTip({});
+    if (mqttDialog_) static_cast<MqttDialog*>(mqttDialog_.data())->setStatus(state->text());
+    return;
+  }
+  if (cycle_->elapsedSeconds() > 0)
+    link_->second(clock_->now(), cycle_->lastDose().netDoseRate, cycle_->lastDose().cpm);
+  // A refusal needs the operator; a lost connection mends itself and is only shown.
+  for (const LinkEvent& e : link_->takeEvents()) {
+    if (e.state == LinkState::BadLogin || e.state == LinkState::TlsFailed ||
+        e.state == LinkState::Unreachable || e.state == LinkState::Refused)
+      window_->report(messages::linkEvent(e));
+  }
+  const LinkStatus status = link_->status();
+  state->setText(QString::fromStdString(messages::linkStatusShort(status)));
+  const QString full = QString::fromStdString(messages::linkStatus(status) + "\n" + link_->address());
+  state->setToolTip(full);
+  if (mqttDialog_) static_cast<MqttDialog*>(mqttDialog_.data())->setStatus(full);
+}
+
+void WindowStation::showMqttDialog() {
+  if (mqttDialog_) {
+    mqttDialog_->raise();
+    return;
+  }
+  const std::string path = parts_.programFolder + kPublishSettingsFileName;
+  auto* dialog = new MqttDialog(loadPublishSettings(path).settings, window_.get());
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  mqttDialog_ = dialog;
+  connect(dialog, &QDialog::accepted, this, [this, dialog, path] {
+    if (auto error = savePublishSettings(path, dialog->settings())) {
+      window_->report(*error);
+      return;
+    }
+    openLink();
+  });
+  tendLink();
+  dialog->open();
 }
 
 }  // namespace radmon

@@ -23,6 +23,7 @@
 #include "ratemon_settings.h"
 #include "recording_cycle.h"
 #include "sound_output.h"
+#include "station_link.h"
 
 namespace radmon {
 
@@ -74,6 +75,12 @@ class WindowStation final : public QObject, public CycleHooks {
   void pulseTest(const std::vector<uint8_t>& samples, int threshold, int deadBand) override;
   void redrawGraph() override;
   void recordingStateChanged(bool recording) override;
+  void recordWritten(const std::string& line) override;
+
+  // The MQTT link, when ratemon_mqtt.ini names a broker; null otherwise.
+  StationLink* link() const { return link_.get(); }
+  // Opens the MQTT dialog (the button beside the test box).
+  void showMqttDialog();
 
  private:
   void startPressed();
@@ -82,6 +89,10 @@ class WindowStation final : public QObject, public CycleHooks {
   void graphTicked(bool on);
   RatemonSettings settingsFromWindow() const;
   void showSettings(const RatemonSettings& s);
+  // (Re)starts publishing with ratemon_mqtt.ini; what goes wrong is reported.
+  void openLink();
+  // Once a second: the live reading, the link's events and its state in the window.
+  void tendLink();
 
   StationParts parts_;
   std::unique_ptr<MainWindow> window_;
@@ -92,6 +103,9 @@ class WindowStation final : public QObject, public CycleHooks {
   QPointer<GraphWindow> graph_;
   QPointer<PulseTestWindow> pulse_;
   QTimer pace_;
+  std::unique_ptr<StationLink> link_;
+  QTimer linkTimer_;
+  QPointer<QDialog> mqttDialog_;
   bool shutDown_ = false;
 };
 
