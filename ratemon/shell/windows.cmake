@@ -26,8 +26,8 @@ add_dependencies(windows alarm_sounds)
 
 add_room_test(windows_test
   SOURCES tests/window_station_test.cpp tests/window_drawing_test.cpp
-          tests/alarm_player_test.cpp tests/bad_input_test.cpp
-  LIBS windows Qt6::Test)
+          tests/alarm_player_test.cpp tests/bad_input_test.cpp tests/mqtt_window_test.cpp
+  LIBS windows testsupport Qt6::Test)
 target_include_directories(windows_test PRIVATE ${CMAKE_SOURCE_DIR}/ratemon/measure/tests)
 
 # Plays into the shared null sink and records its monitor: never beside another audio test.
