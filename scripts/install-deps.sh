@@ -13,6 +13,8 @@ packages=(
   python3-pyftpdlib faketime libfaketime
   xvfb xauth x11-apps imagemagick
   clang libclang-rt-14-dev
+  qt6-tools-dev qt6-l10n-tools
+  desktop-file-utils appstream systemd man-db dpkg-dev
 )
 
 missing=()

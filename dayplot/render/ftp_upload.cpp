@@ -1,6 +1,7 @@
 #include "ftp_upload.h"
 
 #include <exception>
+#include <filesystem>
 
 #include "image_files.h"
 #include "text_files.h"
@@ -45,6 +46,16 @@ std::string ftpScriptPath(const std::string& programFolder) {
   return programFolder + "oldtemp.sys";
 }
 
+namespace {
+// The client of a station run from its program folder is the one beside it; an
+// installed dayplot keeps its station elsewhere and the client beside itself.
+std::string clientFolder(const std::string& stationFolder) {
+  std::error_code ec;
+  if (std::filesystem::is_regular_file(stationFolder + "ftpscript", ec)) return stationFolder;
+  return programFolder();
+}
+}  // namespace
+
 ProgramCommand ftpClientCommand(ClientPlatform platform, const std::string& programFolder,
                                 const std::string& scriptPath) {
   ProgramCommand command;
@@ -75,7 +86,8 @@ std::unique_ptr<StartedProcess> UploadFile(const UploadSettings& settings,
     }
     std::string error;
     auto client =
-        launcher.start(ftpClientCommand(kThisPlatform, programFolder, scriptPath), error);
+        launcher.start(ftpClientCommand(kThisPlatform, clientFolder(programFolder), scriptPath),
+                       error);
     if (!client) messages.show(error);
     return client;
   } catch (const std::exception& e) {

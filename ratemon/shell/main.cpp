@@ -10,7 +10,9 @@
 #include "headless_station.h"
 #include "lock_file.h"
 #include "sound_card_source.h"
-#include "text_files.h"
+#include "start_options.h"
+#include "station_folder.h"
+#include "ui_translator.h"
 #include "window_app.h"
 
 namespace {
@@ -37,13 +39,31 @@ std::variant<radmon::DrivenInput, std::string> openHeadlessInput(const std::stri
 }
 
 constexpr const char* kUsage =
-    "使い方: ratemon [--input SOURCE]\n"
+    "使い方: ratemon [--station DIR] [--lang ja|en] [--input SOURCE]\n"
     "        ratemon --headless --input SOURCE [--fast] [--start \"YYYY-MM-DD hh:mm:ss\"] "
     "[--seconds N]";
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc0, char** argv0) {
+  radmon::StartOptions start(argc0, argv0);
+  if (start.usageError()) {
+    std::cerr << *start.usageError() << "\n" << kUsage << std::endl;
+    return 2;
+  }
+  radmon::useUiLanguage(start.language());
+  const radmon::StationResult station = radmon::findStationFolder(start.station());
+  if (station.error) {
+    std::cerr << *station.error << std::endl;
+    return 1;
+  }
+  // The station beside the program keeps the lock in the working folder, as always; an
+  // installed one keeps it with its other files.
+  const std::string lockPath = station.station.origin == radmon::StationOrigin::ProgramFolder
+                                   ? std::string(radmon::LockFile::kDefaultPath)
+                                   : station.station.folder + radmon::LockFile::kDefaultPath;
+  int& argc = start.argc();
+  char** argv = start.argv();
   if (argc >= 2 && std::strcmp(argv[1], "--headless") == 0) {
     auto options = radmon::parseHeadlessOptions(argc - 2, argv + 2);
     if (auto* usage = std::get_if<std::string>(&options)) {
@@ -56,8 +76,8 @@ int main(int argc, char** argv) {
     std::signal(SIGINT, onSignal);
     std::signal(SIGTERM, onSignal);
     std::ios::sync_with_stdio(false);
-    const radmon::HeadlessEnvironment env{radmon::programFolder(),
-                                          radmon::LockFile::kDefaultPath, openHeadlessInput,
+    std::cerr << "測定局フォルダ: " << station.station.folder << std::endl;
+    const radmon::HeadlessEnvironment env{station.station.folder, lockPath, openHeadlessInput,
                                           std::cout, std::cerr, &interrupted};
     return radmon::runHeadless(std::get<radmon::HeadlessOptions>(options), env);
   }
@@ -71,5 +91,8 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  return radmon::runWindows(argc, argv, inputSpec, openInput);
+  const std::string language = start.language() == radmon::UiLanguage::English ? "en" : "ja";
+  return radmon::runWindows(
+      argc, argv, inputSpec, openInput,
+      {station.station.folder, lockPath, {"--station", station.station.folder, "--lang", language}});
 }

@@ -51,12 +51,14 @@ void useJapaneseFont(QApplication& app) {
 }
 
 int runWindows(int argc, char** argv, const std::string& inputSpec,
-               const InputFactory& openInput) {
+               const InputFactory& openInput, const StationPlace& place) {
   QApplication app(argc, argv);
   useJapaneseFont(app);
 
   StationParts parts;
-  parts.programFolder = programFolder();
+  parts.programFolder = place.folder;
+  parts.lockPath = place.lockPath;
+  parts.dayplotArguments = place.dayplotArguments;
   SoundCardInput* soundCard = nullptr;
   const auto cardName = inputSpec.empty() ? std::optional<std::string>("")
                                            : soundCardDeviceName(inputSpec);
@@ -86,6 +88,9 @@ int runWindows(int argc, char** argv, const std::string& inputSpec,
                           QString::fromStdString(*refused));
     return 1;
   }
+  // Which station this window keeps: the operator of an installed program cannot guess.
+  station.window().setWindowTitle(station.window().windowTitle() + QStringLiteral(" - ") +
+                                  QString::fromStdString(place.folder));
   station.window().show();
   return app.exec();
 }

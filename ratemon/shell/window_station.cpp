@@ -39,7 +39,7 @@ WindowStation::WindowStation(StationParts parts)
                         : std::make_unique<AlarmPlayer>(parts_.programFolder);
   clock_ = parts_.clock ? std::move(parts_.clock) : std::make_unique<SystemClock>();
   if (!parts_.saveDialog) parts_.saveDialog = qtSaveDialog;
-  if (parts_.dayplotPath.empty()) parts_.dayplotPath = defaultDayplotPath(parts_.programFolder);
+  if (parts_.dayplotPath.empty()) parts_.dayplotPath = defaultDayplotPath(programFolder());
   cycle_ = std::make_unique<RecordingCycle>(*window_, *parts_.input, *sound_, *clock_, *this);
 
   MainWindow& w = *window_;
@@ -174,7 +174,9 @@ void WindowStation::startDayplot() {
     window_->report("データロガー (dayplot) が見つかりません: " + parts_.dayplotPath);
     return;
   }
-  if (!QProcess::startDetached(path, {}, QString::fromStdString(parts_.programFolder))) {
+  QStringList arguments;
+  for (const auto& a : parts_.dayplotArguments) arguments << QString::fromStdString(a);
+  if (!QProcess::startDetached(path, arguments, QString::fromStdString(parts_.programFolder))) {
     window_->report("データロガー (dayplot) を起動できません: " + parts_.dayplotPath);
   }
 }

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "ftp_upload.h"
+#include "text_files.h"
 
 namespace radmon {
 namespace {
@@ -158,7 +159,8 @@ TEST_F(UploadFileTest, WritesTheScriptOwnerOnlyThenStartsTheClientOnIt) {
   ASSERT_EQ(::stat(script.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
   ASSERT_EQ(launcher_.started.size(), 1u);
-  EXPECT_EQ(launcher_.started[0], ftpClientCommand(ClientPlatform::Posix, program_, script));
+  EXPECT_EQ(launcher_.started[0],
+            ftpClientCommand(ClientPlatform::Posix, programFolder(), script));
 }
 
 TEST_F(UploadFileTest, UnwritableProgramFolderIsReportedAndNothingStarts) {

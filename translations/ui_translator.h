@@ -1,0 +1,13 @@
+// The interface's language: Japanese is written in the code; English comes from
+// radmon_en.qm, built from radmon_en.ts and carried inside the programs.
+#pragma once
+
+#include "start_options.h"
+
+namespace radmon {
+
+// Chooses the language before the Qt application is made; the translator is installed
+// as the application starts, whichever of the program's modes makes it.
+void useUiLanguage(UiLanguage language);
+
+}  // namespace radmon
