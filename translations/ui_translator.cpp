@@ -10,10 +10,12 @@ namespace {
 // Written once by main() before any Qt application exists, read once as it starts.
 UiLanguage chosenLanguage = UiLanguage::Japanese;
 
+const QString kEnglish = QStringLiteral(":/i18n/radmon_en.qm");
+
 void installChosenLanguage() {
   if (chosenLanguage != UiLanguage::English) return;
   auto* translator = new QTranslator(QCoreApplication::instance());
-  if (translator->load(QStringLiteral(":/i18n/radmon_en.qm"))) {
+  if (translator->load(kEnglish)) {
     QCoreApplication::installTranslator(translator);
   } else {
     // Only a broken build gets here; the operator still gets a working program.
@@ -27,5 +29,15 @@ void installChosenLanguage() {
 Q_COREAPP_STARTUP_FUNCTION(installChosenLanguage)
 
 void useUiLanguage(UiLanguage language) { chosenLanguage = language; }
+
+std::string uiText(const char* context, const char* source) {
+  if (chosenLanguage == UiLanguage::English) {
+    static QTranslator english;
+    static const bool loaded = english.load(kEnglish);
+    const QString text = loaded ? english.translate(context, source) : QString();
+    if (!text.isEmpty()) return text.toStdString();
+  }
+  return source;
+}
 
 }  // namespace radmon

@@ -2,6 +2,8 @@
 // radmon_en.qm, built from radmon_en.ts and carried inside the programs.
 #pragma once
 
+#include <string>
+
 #include "start_options.h"
 
 namespace radmon {
@@ -9,5 +11,9 @@ namespace radmon {
 // Chooses the language before the Qt application is made; the translator is installed
 // as the application starts, whichever of the program's modes makes it.
 void useUiLanguage(UiLanguage language);
+
+// `source` (marked for lupdate with QT_TRANSLATE_NOOP(context, ...)) in the chosen
+// language, also before the Qt application exists: for the texts of the command line.
+std::string uiText(const char* context, const char* source);
 
 }  // namespace radmon
