@@ -50,15 +50,13 @@ StartOptions::StartOptions(int argc, char** argv) : args_(argv, argv + argc) {
   bool languageMissing = false;
   station_ = takeOption(args_, "--station", stationMissing);
   const auto languageText = takeOption(args_, "--lang", languageMissing);
-  if (stationMissing || (station_ && station_->empty())) {
-    usageError_ = "--station には測定局フォルダを指定してください。";
-  }
   if (const auto language = chooseUiLanguage(languageText, processLocale())) {
     language_ = *language;
   } else {
-    usageError_ = "--lang には ja か en を指定してください: " + *languageText;
+    problem_ = Problem::UnknownLanguage;
   }
-  if (languageMissing) usageError_ = "--lang には ja か en を指定してください。";
+  if (languageMissing) problem_ = Problem::UnknownLanguage;
+  if (stationMissing || (station_ && station_->empty())) problem_ = Problem::StationWithoutFolder;
   for (auto& a : args_) argv_.push_back(a.data());
   argv_.push_back(nullptr);
   argc_ = static_cast<int>(args_.size());

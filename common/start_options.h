@@ -40,8 +40,9 @@ class StartOptions {
   const std::vector<std::string>& args() const { return args_; }
   const std::optional<std::string>& station() const { return station_; }
   UiLanguage language() const { return language_; }
-  // A text for the user when --station or --lang was given wrongly.
-  const std::optional<std::string>& usageError() const { return usageError_; }
+  enum class Problem { None, StationWithoutFolder, UnknownLanguage };
+  // What was wrong with --station or --lang; the program words it.
+  Problem problem() const { return problem_; }
 
  private:
   std::vector<std::string> args_;
@@ -49,7 +50,7 @@ class StartOptions {
   int argc_ = 0;
   std::optional<std::string> station_;
   UiLanguage language_ = UiLanguage::Japanese;
-  std::optional<std::string> usageError_;
+  Problem problem_ = Problem::None;
 };
 
 }  // namespace radmon

@@ -76,10 +76,7 @@ StationResult findStationFolder(const std::optional<std::string>& named) {
     // An installed program makes its station on first use; the data folder with it,
     // since the record writer relies on it being there.
     fs::create_directories(result.station.folder + "data", ec);
-    if (ec) {
-      result.error = "測定局フォルダ " + result.station.folder + "data を作成できません: " +
-                     ec.message();
-    }
+    if (ec) result.failure = ec.message();
   }
   return result;
 }

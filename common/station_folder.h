@@ -37,11 +37,11 @@ struct StationFolder {
 StationFolder chooseStationFolder(const StationFacts& facts);
 
 // The station of this process: the facts read from the system, the folder chosen, and
-// the folder and its data/ created when the program folder is not the station. Gives an
-// error text (Japanese, for the user) when they cannot be made.
+// the folder and its data/ created when the program folder is not the station. `failure`
+// is the system's reason when they cannot be made; the program words it.
 struct StationResult {
   StationFolder station;
-  std::optional<std::string> error;
+  std::optional<std::string> failure;
 };
 StationResult findStationFolder(const std::optional<std::string>& named);
 

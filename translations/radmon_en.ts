@@ -36,4 +36,63 @@
         <translation>Tube: </translation>
     </message>
 </context>
+<context>
+    <name>StartOptions</name>
+    <message>
+        <source>--station には測定局フォルダを指定してください。</source>
+        <translation>--station needs the station folder.</translation>
+    </message>
+    <message>
+        <source>--lang には ja か en を指定してください。</source>
+        <translation>--lang takes ja or en.</translation>
+    </message>
+    <message>
+        <source>測定局フォルダ: %1</source>
+        <translation>Station folder: %1</translation>
+    </message>
+    <message>
+        <source>測定局フォルダ %1 を作成できません: %2</source>
+        <translation>Cannot create the station folder %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>dayplot</name>
+    <message>
+        <source>使い方: dayplot                      設定画面を開きます
+        dayplot --headless           画面なしで dayplot.ini の設定どおりに定時処理します
+                                     (SIGINT / SIGTERM で終了)
+        dayplot --process YYYYMMDD   指定した日のグラフを描き、dayplot.ini の設定どおりに
+                                     画像を保存します。FTP転送が有効なら転送の終わりを待ち、
+                                     失敗したときは終了コード3で終わります。
+        どの形にも --station DIR (測定局フォルダ) と --lang ja|en (言語) を付けられます。
+</source>
+        <translation>Usage: dayplot                      opens the settings window
+       dayplot --headless           processes on the schedule of dayplot.ini without a window
+                                    (ends on SIGINT / SIGTERM)
+       dayplot --process YYYYMMDD   draws the graph of that day and saves the images as
+                                    dayplot.ini says. With FTP transfer on it waits for the
+                                    upload and ends with exit status 3 when it fails.
+       Each form takes --station DIR (station folder) and --lang ja|en (language).
+</translation>
+    </message>
+    <message>
+        <source>画面がないため設定画面を開けません。画面なしで定時処理するには dayplot --headless を使ってください。
+</source>
+        <translation>There is no screen to open the settings window on. To process on schedule without a window, use dayplot --headless.
+</translation>
+    </message>
+</context>
+<context>
+    <name>ratemon</name>
+    <message>
+        <source>使い方: ratemon [--station DIR] [--lang ja|en] [--input SOURCE]
+        ratemon --headless --input SOURCE [--fast] [--start &quot;YYYY-MM-DD hh:mm:ss&quot;] [--seconds N]</source>
+        <translation>Usage: ratemon [--station DIR] [--lang ja|en] [--input SOURCE]
+       ratemon --headless --input SOURCE [--fast] [--start "YYYY-MM-DD hh:mm:ss"] [--seconds N]</translation>
+    </message>
+    <message>
+        <source>不明な引数: </source>
+        <translation>Unknown argument: </translation>
+    </message>
+</context>
 </TS>

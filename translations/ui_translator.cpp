@@ -40,4 +40,33 @@ std::string uiText(const char* context, const char* source) {
   return source;
 }
 
+std::string optionProblemText(StartOptions::Problem problem) {
+  switch (problem) {
+    case StartOptions::Problem::StationWithoutFolder:
+      return uiText("StartOptions", QT_TRANSLATE_NOOP("StartOptions",
+                                                      "--station には測定局フォルダを指定してください。"));
+    case StartOptions::Problem::UnknownLanguage:
+      return uiText("StartOptions",
+                    QT_TRANSLATE_NOOP("StartOptions", "--lang には ja か en を指定してください。"));
+    case StartOptions::Problem::None:
+      break;
+  }
+  return {};
+}
+
+std::string stationInUseText(const std::string& folder) {
+  return QString::fromStdString(
+             uiText("StartOptions", QT_TRANSLATE_NOOP("StartOptions", "測定局フォルダ: %1")))
+      .arg(QString::fromStdString(folder))
+      .toStdString();
+}
+
+std::string stationFailedText(const std::string& folder, const std::string& reason) {
+  return QString::fromStdString(
+             uiText("StartOptions",
+                    QT_TRANSLATE_NOOP("StartOptions", "測定局フォルダ %1 を作成できません: %2")))
+      .arg(QString::fromStdString(folder), QString::fromStdString(reason))
+      .toStdString();
+}
+
 }  // namespace radmon

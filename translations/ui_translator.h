@@ -16,4 +16,9 @@ void useUiLanguage(UiLanguage language);
 // language, also before the Qt application exists: for the texts of the command line.
 std::string uiText(const char* context, const char* source);
 
+// The start's own texts, the same for both programs.
+std::string optionProblemText(StartOptions::Problem problem);
+std::string stationInUseText(const std::string& folder);
+std::string stationFailedText(const std::string& folder, const std::string& reason);
+
 }  // namespace radmon

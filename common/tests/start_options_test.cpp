@@ -42,7 +42,7 @@ TEST(StartOptions, TakesItsOptionsAndLeavesTheRestForTheProgram) {
                   const_cast<char*>("en"),      const_cast<char*>("--process"),
                   const_cast<char*>("20260101"), const_cast<char*>("--station=/s/")};
   StartOptions options(6, argv);
-  EXPECT_FALSE(options.usageError());
+  EXPECT_EQ(options.problem(), StartOptions::Problem::None);
   EXPECT_EQ(options.language(), UiLanguage::English);
   EXPECT_EQ(options.station(), "/s/");
   ASSERT_EQ(options.argc(), 3);
@@ -50,11 +50,15 @@ TEST(StartOptions, TakesItsOptionsAndLeavesTheRestForTheProgram) {
   EXPECT_STREQ(options.argv()[2], "20260101");
   EXPECT_EQ(options.argv()[3], nullptr);
 
-  for (int bad : {2, 3}) {
+  using P = StartOptions::Problem;
+  for (const auto& [option, problem] : {std::pair{"--lang", P::UnknownLanguage},
+                                        std::pair{"--lang=de", P::UnknownLanguage},
+                                        std::pair{"--station", P::StationWithoutFolder},
+                                        std::pair{"--station=", P::StationWithoutFolder}}) {
     char* wrong[] = {const_cast<char*>("ratemon"), const_cast<char*>("--headless"),
-                     const_cast<char*>(bad == 2 ? "--lang" : "--station")};
+                     const_cast<char*>(option)};
     StartOptions refused(3, wrong);
-    EXPECT_TRUE(refused.usageError()) << wrong[2];
+    EXPECT_EQ(refused.problem(), problem) << option;
     EXPECT_EQ(refused.argc(), 2);
   }
 }

@@ -21,14 +21,19 @@
 
 namespace {
 
-constexpr const char* kUsage =
-    "使い方: dayplot                      設定画面を開きます\n"
-    "        (どの形にも --station DIR で測定局フォルダ、--lang ja|en で言語を指定できます)\n"
-    "        dayplot --headless           画面なしで dayplot.ini の設定どおりに定時処理します\n"
-    "                                     (SIGINT / SIGTERM で終了)\n"
-    "        dayplot --process YYYYMMDD   指定した日のグラフを描き、dayplot.ini の設定どおりに\n"
-    "                                     画像を保存します。FTP転送が有効なら転送の終わりを待ち、\n"
-    "                                     失敗したときは終了コード3で終わります。\n";
+std::string usage() {
+  return radmon::uiText(
+      "dayplot",
+      QT_TRANSLATE_NOOP(
+          "dayplot",
+          "使い方: dayplot                      設定画面を開きます\n"
+          "        dayplot --headless           画面なしで dayplot.ini の設定どおりに定時処理します\n"
+          "                                     (SIGINT / SIGTERM で終了)\n"
+          "        dayplot --process YYYYMMDD   指定した日のグラフを描き、dayplot.ini の設定どおりに\n"
+          "                                     画像を保存します。FTP転送が有効なら転送の終わりを待ち、\n"
+          "                                     失敗したときは終了コード3で終わります。\n"
+          "        どの形にも --station DIR (測定局フォルダ) と --lang ja|en (言語) を付けられます。\n"));
+}
 
 // Stderr carries the operator's messages; Qt's own notes (a missing runtime folder and
 // the like) would bury them. Real failures of Qt still come through.
@@ -45,7 +50,7 @@ void withoutScreen() {
 int processMain(int& argc, char** argv, std::string_view day, const std::string& station) {
   withoutScreen();
   QGuiApplication app(argc, argv);
-  std::cerr << "測定局フォルダ: " << station << std::endl;
+  std::cerr << radmon::stationInUseText(station) << std::endl;
   radmon::StderrMessages messages;
   radmon::SystemClock clock;
   radmon::SpawnLauncher launcher;
@@ -63,7 +68,7 @@ void onSignal(int) {
 int headlessMain(int& argc, char** argv, const std::string& station) {
   withoutScreen();
   QGuiApplication app(argc, argv);
-  std::cerr << "測定局フォルダ: " << station << std::endl;
+  std::cerr << radmon::stationInUseText(station) << std::endl;
   if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0) {
     std::perror("socketpair");
     return 1;
@@ -110,14 +115,14 @@ int headlessMain(int& argc, char** argv, const std::string& station) {
 
 int main(int argc0, char** argv0) {
   radmon::StartOptions start(argc0, argv0);
-  if (start.usageError()) {
-    std::cerr << *start.usageError() << "\n" << kUsage;
+  radmon::useUiLanguage(start.language());
+  if (start.problem() != radmon::StartOptions::Problem::None) {
+    std::cerr << radmon::optionProblemText(start.problem()) << "\n" << usage();
     return radmon::kProcessFailed;
   }
-  radmon::useUiLanguage(start.language());
   const radmon::StationResult found = radmon::findStationFolder(start.station());
-  if (found.error) {
-    std::cerr << *found.error << std::endl;
+  if (found.failure) {
+    std::cerr << radmon::stationFailedText(found.station.folder, *found.failure) << std::endl;
     return radmon::kProcessFailed;
   }
   const std::string& station = found.station.folder;
@@ -132,13 +137,16 @@ int main(int argc0, char** argv0) {
   if (argc == 1) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-      std::fputs("画面がないため設定画面を開けません。画面なしで定時処理するには "
-                 "dayplot --headless を使ってください。\n",
+      std::fputs(radmon::uiText("dayplot",
+                                QT_TRANSLATE_NOOP("dayplot",
+                                                  "画面がないため設定画面を開けません。画面なしで定時処理するには "
+                                                  "dayplot --headless を使ってください。\n"))
+                     .c_str(),
                  stderr);
       return 1;
     }
     return radmon::runWindows(argc, argv, station);
   }
-  std::fputs(kUsage, stderr);
+  std::fputs(usage().c_str(), stderr);
   return radmon::kProcessFailed;
 }

@@ -38,23 +38,27 @@ std::variant<radmon::DrivenInput, std::string> openHeadlessInput(const std::stri
   return openInput(text, startSecondOfDay);
 }
 
-constexpr const char* kUsage =
-    "使い方: ratemon [--station DIR] [--lang ja|en] [--input SOURCE]\n"
-    "        ratemon --headless --input SOURCE [--fast] [--start \"YYYY-MM-DD hh:mm:ss\"] "
-    "[--seconds N]";
+std::string usage() {
+  return radmon::uiText(
+      "ratemon",
+      QT_TRANSLATE_NOOP("ratemon",
+                        "使い方: ratemon [--station DIR] [--lang ja|en] [--input SOURCE]\n"
+                        "        ratemon --headless --input SOURCE [--fast] [--start "
+                        "\"YYYY-MM-DD hh:mm:ss\"] [--seconds N]"));
+}
 
 }  // namespace
 
 int main(int argc0, char** argv0) {
   radmon::StartOptions start(argc0, argv0);
-  if (start.usageError()) {
-    std::cerr << *start.usageError() << "\n" << kUsage << std::endl;
+  radmon::useUiLanguage(start.language());
+  if (start.problem() != radmon::StartOptions::Problem::None) {
+    std::cerr << radmon::optionProblemText(start.problem()) << "\n" << usage() << std::endl;
     return 2;
   }
-  radmon::useUiLanguage(start.language());
   const radmon::StationResult station = radmon::findStationFolder(start.station());
-  if (station.error) {
-    std::cerr << *station.error << std::endl;
+  if (station.failure) {
+    std::cerr << radmon::stationFailedText(station.station.folder, *station.failure) << std::endl;
     return 1;
   }
   // The station beside the program keeps the lock in the working folder, as always; an
@@ -76,7 +80,7 @@ int main(int argc0, char** argv0) {
     std::signal(SIGINT, onSignal);
     std::signal(SIGTERM, onSignal);
     std::ios::sync_with_stdio(false);
-    std::cerr << "測定局フォルダ: " << station.station.folder << std::endl;
+    std::cerr << radmon::stationInUseText(station.station.folder) << std::endl;
     const radmon::HeadlessEnvironment env{station.station.folder, lockPath, openHeadlessInput,
                                           std::cout, std::cerr, &interrupted};
     return radmon::runHeadless(std::get<radmon::HeadlessOptions>(options), env);
@@ -87,7 +91,9 @@ int main(int argc0, char** argv0) {
     if (std::strcmp(argv[i], "--input") == 0 && i + 1 < argc) {
       inputSpec = argv[++i];
     } else if (argv[i][0] == '-' && argv[i][1] == '-') {
-      std::cerr << "不明な引数: " << argv[i] << "\n" << kUsage << std::endl;
+      std::cerr << radmon::uiText("ratemon", QT_TRANSLATE_NOOP("ratemon", "不明な引数: "))
+                << argv[i] << "\n"
+                << usage() << std::endl;
       return 2;
     }
   }
