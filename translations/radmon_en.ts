@@ -94,5 +94,29 @@
         <source>不明な引数: </source>
         <translation>Unknown argument: </translation>
     </message>
+    <message>
+        <source>放射線量&#x3000;リアルタイムグラフ</source>
+        <translation>Radiation dose real-time graph</translation>
+    </message>
+    <message>
+        <source>ロックファイル %1 を開けません (%2)</source>
+        <translation>Cannot open the lock file %1 (%2)</translation>
+    </message>
+    <message>
+        <source>シーベルト計算はこのフォルダで既に起動しています（%1 を使用中）</source>
+        <translation>Sievert Calculation is already running in this folder (%1 is in use)</translation>
+    </message>
+    <message>
+        <source>パルステストモード</source>
+        <translation>Pulse test mode</translation>
+    </message>
+    <message>
+        <source>→時間</source>
+        <translation>→hour</translation>
+    </message>
+    <message>
+        <source>第二段警報上限値が 0.35 μSV/h 以下か数値でないため、グラフを描けません</source>
+        <translation>The stage 2 alarm limit is 0.35 μSv/h or less, or not a number: the graph cannot be drawn</translation>
+    </message>
 </context>
 </TS>
