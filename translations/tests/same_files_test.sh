@@ -27,4 +27,7 @@ done
 [ "$(wc -l <"$tmp/sums-ja")" -ge 3 ] || fail "too few files written: $(cat "$tmp/sums-ja")"
 diff "$tmp/sums-ja" "$tmp/sums-en" || fail "the files differ between the languages"
 cmp "$tmp/out-ja" "$tmp/out-en" || fail "ratemon's record lines differ between the languages"
+# The language took: each run said its station folder in its own words.
+grep -q "^測定局フォルダ: " "$tmp/err-ja" || fail "no Japanese station line: $(cat "$tmp/err-ja")"
+grep -q "^Station folder: " "$tmp/err-en" || fail "no English station line: $(cat "$tmp/err-en")"
 echo "same files in both languages: $(wc -l <"$tmp/sums-ja") files"
