@@ -24,8 +24,8 @@ void onSignal(int) { interrupted = 1; }
 std::variant<radmon::DrivenInput, std::string> openInput(const std::string& text,
                                                          int startSecondOfDay) {
   auto parsed = radmon::parseAudioSource(text);
-  if (!parsed.spec) return parsed.error;
-  auto input = radmon::makeAudioInput(*parsed.spec, startSecondOfDay);
+  if (!parsed.choice) return parsed.error;
+  auto input = radmon::makeAudioInput(*parsed.choice, startSecondOfDay);
   radmon::PullAudioInput* raw = input.get();
   return radmon::DrivenInput{std::move(input), [raw] { return raw->deliverNext(); }};
 }
@@ -86,10 +86,10 @@ int main(int argc0, char** argv0) {
     return radmon::runHeadless(std::get<radmon::HeadlessOptions>(options), env);
   }
 
-  std::string inputSpec;
+  std::string sourceText;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--input") == 0 && i + 1 < argc) {
-      inputSpec = argv[++i];
+      sourceText = argv[++i];
     } else if (argv[i][0] == '-' && argv[i][1] == '-') {
       std::cerr << radmon::uiText("ratemon", QT_TRANSLATE_NOOP("ratemon", "不明な引数: "))
                 << argv[i] << "\n"
@@ -99,6 +99,6 @@ int main(int argc0, char** argv0) {
   }
   const std::string language = start.language() == radmon::UiLanguage::English ? "en" : "ja";
   return radmon::runWindows(
-      argc, argv, inputSpec, openInput,
+      argc, argv, sourceText, openInput,
       {station.station.folder, lockPath, {"--station", station.station.folder, "--lang", language}});
 }
