@@ -56,6 +56,49 @@
     </message>
 </context>
 <context>
+    <name>Words</name>
+    <message>
+        <source>%1に正しい数値を入力してください（前の値 %2 で続けます）</source>
+        <translation>Enter a valid number for %1 (going on with the previous value %2)</translation>
+    </message>
+    <message>
+        <source>記録ファイルに書き込めません: %1 (%2)。%3 行を保持し、次の分に書き込みます</source>
+        <translation>Cannot write the record file: %1 (%2). %3 lines are kept and written next minute</translation>
+    </message>
+    <message>
+        <source>GM菅γ線感度を入力してください</source>
+        <translation>Enter the GM tube γ sensitivity</translation>
+    </message>
+    <message>
+        <source>設定ファイルを読めません: %1</source>
+        <translation>Cannot read the settings file: %1</translation>
+    </message>
+    <message>
+        <source>入力 %1 を開けません。</source>
+        <translation>Cannot open the input %1.</translation>
+    </message>
+    <message>
+        <source>データロガー (dayplot) が見つかりません: %1</source>
+        <translation>Data logger (dayplot) not found: %1</translation>
+    </message>
+    <message>
+        <source>データロガー (dayplot) を起動できません: %1</source>
+        <translation>Cannot start the data logger (dayplot): %1</translation>
+    </message>
+    <message>
+        <source>第一段警報: %1 μSv/h &gt; %2 μSv/h</source>
+        <translation>Stage 1 alarm: %1 μSv/h &gt; %2 μSv/h</translation>
+    </message>
+    <message>
+        <source>第二段警報: %1 μSv/h &gt; %2 μSv/h</source>
+        <translation>Stage 2 alarm: %1 μSv/h &gt; %2 μSv/h</translation>
+    </message>
+    <message>
+        <source>%1 時間分を処理しました</source>
+        <translation>%1 hours processed</translation>
+    </message>
+</context>
+<context>
     <name>dayplot</name>
     <message>
         <source>使い方: dayplot                      設定画面を開きます
@@ -117,6 +160,174 @@
     <message>
         <source>第二段警報上限値が 0.35 μSV/h 以下か数値でないため、グラフを描けません</source>
         <translation>The stage 2 alarm limit is 0.35 μSv/h or less, or not a number: the graph cannot be drawn</translation>
+    </message>
+    <message>
+        <source>シミュレーション入力の指定が正しくありません: %1 (例: sim:20, sim:20:120@13:00-16:00, sim:20,seed=7)</source>
+        <translation>The simulated input is not valid: %1 (e.g. sim:20, sim:20:120@13:00-16:00, sim:20,seed=7)</translation>
+    </message>
+    <message>
+        <source>入力が指定されていません</source>
+        <translation>No input given</translation>
+    </message>
+    <message>
+        <source>使い方: ratemon --headless --input SOURCE [--fast] [--start &quot;YYYY-MM-DD hh:mm:ss&quot;] [--seconds N]
+  SOURCE: WAVファイル (モノラル 22050 Hz), sim:CPM, sim:BASE:RAISED@HH:MM-HH:MM,
+          default (既定の録音デバイス) または録音デバイス名 (device:NAME)</source>
+        <translation>Usage: ratemon --headless --input SOURCE [--fast] [--start "YYYY-MM-DD hh:mm:ss"] [--seconds N]
+  SOURCE: a WAV file (mono, 22050 Hz), sim:CPM, sim:BASE:RAISED@HH:MM-HH:MM,
+          default (the default recording device) or a recording device's name (device:NAME)</translation>
+    </message>
+    <message>
+        <source>開始日時が正しくありません: %1</source>
+        <translation>The start time is not valid: %1</translation>
+    </message>
+    <message>
+        <source>秒数が正しくありません: %1</source>
+        <translation>The number of seconds is not valid: %1</translation>
+    </message>
+    <message>
+        <source>不明な引数: %1</source>
+        <translation>Unknown argument: %1</translation>
+    </message>
+    <message>
+        <source>しきい値&#x3000;80～20</source>
+        <translation>Threshold 80-20</translation>
+    </message>
+    <message>
+        <source>不感帯 0～10</source>
+        <translation>Dead band 0-10</translation>
+    </message>
+    <message>
+        <source>分解能&#x3000;15～5</source>
+        <translation>Resolution 15-5</translation>
+    </message>
+    <message>
+        <source>開始</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>データロガー</source>
+        <translation>Data logger</translation>
+    </message>
+    <message>
+        <source>保存先</source>
+        <translation>Save to</translation>
+    </message>
+    <message>
+        <source>シーベルト計算 V1.7</source>
+        <translation>Sievert Calculation V1.7</translation>
+    </message>
+    <message>
+        <source>録音デバイスが見つかりません。サウンドカードの入力を確認してください。</source>
+        <translation>No recording device found. Check the sound card's input.</translation>
+    </message>
+    <message>
+        <source>録音デバイス「%1」が見つかりません。</source>
+        <translation>Recording device "%1" not found.</translation>
+    </message>
+    <message>
+        <source>録音デバイス %1 は 8ビット モノラル 22050Hz で録音できません。</source>
+        <translation>The recording device %1 cannot record 8-bit mono at 22050 Hz.</translation>
+    </message>
+    <message>
+        <source>録音デバイスが開かれていません。</source>
+        <translation>The recording device is not open.</translation>
+    </message>
+    <message>
+        <source>既定の録音デバイス</source>
+        <translation>the default recording device</translation>
+    </message>
+    <message>
+        <source>%1 を開けません (エラー %2)。録音は始まりません。</source>
+        <translation>Cannot open %1 (error %2). Recording does not start.</translation>
+    </message>
+    <message>
+        <source>録音デバイスが止まりました (エラー %1)。</source>
+        <translation>The recording device stopped (error %1).</translation>
+    </message>
+    <message>
+        <source>録音デバイスから %1 秒間音が届きません。録音を終わります。</source>
+        <translation>No sound from the recording device for %1 s. Recording ends.</translation>
+    </message>
+    <message>
+        <source>WAVファイルを開けません: %1 (%2)</source>
+        <translation>Cannot open the WAV file: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>WAVファイルはモノラル 22050 Hz でなければなりません: %1 (%2 チャンネル, %3 Hz)</source>
+        <translation>The WAV file must be mono at 22050 Hz: %1 (%2 channels, %3 Hz)</translation>
+    </message>
+    <message>
+        <source>テキスト ファイル (*.txt *.log)</source>
+        <translation>Text files (*.txt *.log)</translation>
+    </message>
+    <message>
+        <source>すべてのファイル (*)</source>
+        <translation>All files (*)</translation>
+    </message>
+    <message>
+        <source>収集データ保存フォルダ</source>
+        <translation>Folder for the recorded data</translation>
+    </message>
+    <message>
+        <source>経過時間(Sec)</source>
+        <translation>Elapsed (s)</translation>
+    </message>
+    <message>
+        <source>総カウント数</source>
+        <translation>Total count</translation>
+    </message>
+    <message>
+        <source>しきい値</source>
+        <translation>Threshold</translation>
+    </message>
+    <message>
+        <source>不感帯</source>
+        <translation>Dead band</translation>
+    </message>
+    <message>
+        <source>分解能</source>
+        <translation>Resolution</translation>
+    </message>
+    <message>
+        <source>CPM</source>
+        <translation>CPM</translation>
+    </message>
+    <message>
+        <source>GM菅γ線感度</source>
+        <translation>Tube sensitivity</translation>
+    </message>
+    <message>
+        <source>シーベルト(μSV/h)</source>
+        <translation>Dose rate (μSv/h)</translation>
+    </message>
+    <message>
+        <source>第一段警報上限値</source>
+        <translation>Stage 1 alarm limit</translation>
+    </message>
+    <message>
+        <source>第二段警報上限値</source>
+        <translation>Stage 2 alarm limit</translation>
+    </message>
+    <message>
+        <source>BG補正 cpm</source>
+        <translation>Background cpm</translation>
+    </message>
+    <message>
+        <source>テスト</source>
+        <translation>Test</translation>
+    </message>
+    <message>
+        <source>データ収集(CSV)</source>
+        <translation>Record data (CSV)</translation>
+    </message>
+    <message>
+        <source>リアルタイムグラフ表示</source>
+        <translation>Real-time graph</translation>
     </message>
 </context>
 </TS>

@@ -69,14 +69,15 @@ int main(int argc0, char** argv0) {
   int& argc = start.argc();
   char** argv = start.argv();
   if (argc >= 2 && std::strcmp(argv[1], "--headless") == 0) {
+    // The sound card's device list and events need Qt, and the messages its translator;
+    // no window is opened.
+    int qtArgc = 1;
+    QCoreApplication app(qtArgc, argv);
     auto options = radmon::parseHeadlessOptions(argc - 2, argv + 2);
     if (auto* usage = std::get_if<std::string>(&options)) {
       std::cerr << *usage << std::endl;
       return 2;
     }
-    // The sound card's device list and events need Qt; no window is opened.
-    int qtArgc = 1;
-    QCoreApplication app(qtArgc, argv);
     std::signal(SIGINT, onSignal);
     std::signal(SIGTERM, onSignal);
     std::ios::sync_with_stdio(false);

@@ -1,6 +1,7 @@
 #include "window_station.h"
 
 #include <QFileDialog>
+#include <QCoreApplication>
 #include <QProcess>
 #include <filesystem>
 
@@ -132,10 +133,15 @@ void WindowStation::recordingStateChanged(bool recording) {
 }
 
 void WindowStation::chooseRecordFolder() {
-  SaveDialogRequest request{kDialogTitle,
-                            parts_.programFolder + "data" + kPathSeparator,
-                            control(Box::recordPath).initial,
-                            {"テキスト ファイル (*.txt *.log)", "すべてのファイル (*)"}};
+  auto words = [](const char* text) {
+    return QCoreApplication::translate("ratemon", text).toStdString();
+  };
+  SaveDialogRequest request{
+      words(kDialogTitle),
+      parts_.programFolder + "data" + kPathSeparator,
+      control(Box::recordPath).initial,
+      {words(QT_TRANSLATE_NOOP("ratemon", "テキスト ファイル (*.txt *.log)")),
+       words(QT_TRANSLATE_NOOP("ratemon", "すべてのファイル (*)"))}};
   std::optional<std::string> chosen;
   try {
     chosen = parts_.saveDialog(window_.get(), request);

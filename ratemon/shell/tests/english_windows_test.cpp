@@ -57,13 +57,14 @@ TEST_F(EnglishStation, EveryMessageIsEnglish) {
   for (const auto& c : kBoxControls) texts.push_back(messages::notice(RefusedBox{c.id, 1.5}));
   texts.push_back(messages::notice(RecordKept{"/d/x.csv", {WriteStep::open, ENOENT}, 3}));
   texts.push_back(messages::notice(NoSensitivity{}));
-  for (const auto& text :
-       {messages::settingsUnreadable("/s/ratemon.ini"), messages::sourceUnopenable("sim:x"),
-        messages::dayplotMissing("/usr/bin/dayplot"), messages::dayplotNotStarted("/bin/dayplot"),
-        messages::alarmStarted(1, 0.5f, 0.27f), messages::alarmStarted(2, 3.5f, 2.7f),
-        messages::hoursDone(3)}) {
-    texts.push_back(text);
+  using messages::About;
+  for (const About what : {About::settingsUnreadable, About::sourceUnopenable,
+                           About::dayplotMissing, About::dayplotNotStarted}) {
+    texts.push_back(messages::about(what, "/s/x"));
   }
+  texts.push_back(messages::alarmStarted(1, 0.5f, 0.27f));
+  texts.push_back(messages::alarmStarted(2, 3.5f, 2.7f));
+  texts.push_back(messages::hoursDone(3));
   for (const auto& text : texts) {
     EXPECT_FALSE(testing::hasJapanese(QString::fromStdString(text))) << text;
   }
