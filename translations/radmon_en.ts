@@ -124,6 +124,268 @@
         <translation>There is no screen to open the settings window on. To process on schedule without a window, use dayplot --headless.
 </translation>
     </message>
+    <message>
+        <source>フォルダがありません: %1</source>
+        <translation>No such folder: %1</translation>
+    </message>
+    <message>
+        <source>収集データ保存フォルダ</source>
+        <translation>Folder for the recorded data</translation>
+    </message>
+    <message>
+        <source>テキスト ファイル (*.txt *.log)
+すべてのファイル (*)</source>
+        <translation>Text files (*.txt *.log)
+All files (*)</translation>
+    </message>
+    <message>
+        <source>データロガー</source>
+        <translation>Data logger</translation>
+    </message>
+    <message>
+        <source>停止中案内転送</source>
+        <translation>Send out-of-service notice</translation>
+    </message>
+    <message>
+        <source>保存先</source>
+        <translation>Save to</translation>
+    </message>
+    <message>
+        <source>手動処理</source>
+        <translation>Process by hand</translation>
+    </message>
+    <message>
+        <source>%1分毎</source>
+        <translation>every %1 min</translation>
+    </message>
+    <message>
+        <source>昨日分自動処理</source>
+        <translation>Process yesterday at</translation>
+    </message>
+    <message>
+        <source>最後のFTP転送: まだありません</source>
+        <translation>Last FTP transfer: none yet</translation>
+    </message>
+    <message>
+        <source>測定場所</source>
+        <translation>Place</translation>
+    </message>
+    <message>
+        <source>測定管</source>
+        <translation>Tube</translation>
+    </message>
+    <message>
+        <source>データフォルダ</source>
+        <translation>Data folder</translation>
+    </message>
+    <message>
+        <source>入力データファイル名</source>
+        <translation>Input data file name</translation>
+    </message>
+    <message>
+        <source>出力グラフファイル名</source>
+        <translation>Output graph file name</translation>
+    </message>
+    <message>
+        <source>ファイル形式</source>
+        <translation>File format</translation>
+    </message>
+    <message>
+        <source>縦軸最大スケール(μSV/h)</source>
+        <translation>Vertical full scale (μSv/h)</translation>
+    </message>
+    <message>
+        <source>FTP転送を行う</source>
+        <translation>FTP transfer</translation>
+    </message>
+    <message>
+        <source>サーバ名</source>
+        <translation>Server</translation>
+    </message>
+    <message>
+        <source>ｻﾌﾞﾌｫﾙﾀﾞ名  ( 例  xxxx\yyyyy\zzzz)</source>
+        <translation>Subfolder (e.g. xxxx\yyyyy\zzzz)</translation>
+    </message>
+    <message>
+        <source>ユーザ名</source>
+        <translation>User name</translation>
+    </message>
+    <message>
+        <source>ﾊﾟｽﾜｰﾄﾞ</source>
+        <translation>Password</translation>
+    </message>
+    <message>
+        <source>年</source>
+        <translation>Y</translation>
+    </message>
+    <message>
+        <source>月</source>
+        <translation>M</translation>
+    </message>
+    <message>
+        <source>日</source>
+        <translation>D</translation>
+    </message>
+    <message>
+        <source>ﾌｧｲﾙ選択</source>
+        <translation>Select file</translation>
+    </message>
+    <message>
+        <source>当日データリアルタイム処理</source>
+        <translation>Process today in real time</translation>
+    </message>
+    <message>
+        <source>時</source>
+        <translation>h</translation>
+    </message>
+    <message>
+        <source>分</source>
+        <translation>min</translation>
+    </message>
+    <message>
+        <source>起動</source>
+        <translation>daily</translation>
+    </message>
+    <message>
+        <source>※月日時間は、全て２桁で入力してください</source>
+        <translation>* Enter month, day, hour and minute with two digits each</translation>
+    </message>
+    <message>
+        <source>最後のFTP転送: %1</source>
+        <translation>Last FTP transfer: %1</translation>
+    </message>
+    <message>
+        <source>設定ファイルを保存できませんでした。
+%1
+保存せずに終了しますか？</source>
+        <translation>The settings file could not be saved.
+%1
+Quit without saving?</translation>
+    </message>
+    <message>
+        <source>グラフを作成できませんでした</source>
+        <translation>The graph could not be made</translation>
+    </message>
+    <message>
+        <source>グラフを作成できませんでした: %1</source>
+        <translation>The graph could not be made: %1</translation>
+    </message>
+    <message>
+        <source>縦軸最大スケール(μSV/h)には0より大きい数値を入力してください</source>
+        <translation>Enter a number above 0 for the vertical full scale (μSv/h)</translation>
+    </message>
+    <message>
+        <source>ファイルがありません</source>
+        <translation>No such file</translation>
+    </message>
+    <message>
+        <source>%1 の読めない %2 行を読み飛ばしました</source>
+        <translation>Skipped %2 unreadable lines of %1</translation>
+    </message>
+    <message>
+        <source>JPEGファイルを書き込めません: %1%2</source>
+        <translation>Cannot write the JPEG file: %1%2</translation>
+    </message>
+    <message>
+        <source>BMPファイルを書き込めません: %1%2</source>
+        <translation>Cannot write the BMP file: %1%2</translation>
+    </message>
+    <message>
+        <source>FTP転送を行えません。スクリプトファイルを書き込めませんでした。
+%1</source>
+        <translation>No FTP transfer: the script file could not be written.
+%1</translation>
+    </message>
+    <message>
+        <source>FTP転送を開始できません: %1</source>
+        <translation>Cannot start the FTP transfer: %1</translation>
+    </message>
+    <message>
+        <source>FTPクライアントを起動できません: %1 (%2)</source>
+        <translation>Cannot start the FTP client: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>日付はyyyymmddの8桁で指定してください: %1</source>
+        <translation>Give the date as eight digits yyyymmdd: %1</translation>
+    </message>
+    <message>
+        <source>処理中にエラーが発生しました: %1</source>
+        <translation>An error occurred while processing: %1</translation>
+    </message>
+    <message>
+        <source>当日データリアルタイム処理も昨日分自動処理も選ばれていないため、何も処理しません (%1)</source>
+        <translation>Neither real-time processing of today nor automatic processing of yesterday is chosen: nothing to do (%1)</translation>
+    </message>
+    <message>
+        <source>当日分を%1分毎に処理</source>
+        <translation>today every %1 min</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>昨日分を%1時%2分に処理</source>
+        <translation>yesterday at %1:%2</translation>
+    </message>
+    <message>
+        <source>開始しました: %1%2。データフォルダ: %3</source>
+        <translation>Started: %1%2. Data folder: %3</translation>
+    </message>
+    <message>
+        <source>、FTP転送あり</source>
+        <translation>, with FTP transfer</translation>
+    </message>
+    <message>
+        <source>当日分 %1 を処理します</source>
+        <translation>Processing today, %1</translation>
+    </message>
+    <message>
+        <source>昨日分 %1 を処理します</source>
+        <translation>Processing yesterday, %1</translation>
+    </message>
+    <message>
+        <source>FTPスクリプトファイルを削除できません: %1</source>
+        <translation>Cannot remove the FTP script file: %1</translation>
+    </message>
+    <message>
+        <source>終了しました</source>
+        <translation>Ended</translation>
+    </message>
+    <message>
+        <source>FTP転送成功: %1</source>
+        <translation>FTP transfer done: %1</translation>
+    </message>
+    <message>
+        <source>FTP転送失敗: %1 (%2)</source>
+        <translation>FTP transfer failed: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>FTPクライアントが異常終了しました</source>
+        <translation>The FTP client crashed</translation>
+    </message>
+    <message>
+        <source>FTPクライアントの終了コード %1</source>
+        <translation>FTP client exit status %1</translation>
+    </message>
+    <message>
+        <source>FTPクライアントの終了コード: %1</source>
+        <translation>FTP client exit status: %1</translation>
+    </message>
+    <message>
+        <source>FTPクライアントが時間内に終わらなかったため中止しました。</source>
+        <translation>The FTP client did not end in time and was stopped.</translation>
+    </message>
+    <message>
+        <source>FTP転送に失敗しました (%1)。%2</source>
+        <translation>The FTP transfer failed (%1). %2</translation>
+    </message>
+    <message>
+        <source>FTPクライアントの出力:
+%1</source>
+        <translation>The FTP client's output:
+%1</translation>
+    </message>
 </context>
 <context>
     <name>ratemon</name>

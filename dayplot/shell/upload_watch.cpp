@@ -1,13 +1,11 @@
 #include "upload_watch.h"
 
-#include "settings_upload_source.h"
+#include "settings_sources.h"
 
 namespace radmon {
 
 std::string clientReason(const ProcessOutcome& outcome) {
-  std::string reason = outcome.exitStatus < 0
-                           ? std::string("FTPクライアントが異常終了しました")
-                           : "FTPクライアントの終了コード " + std::to_string(outcome.exitStatus);
+  std::string reason = say::clientEnded(outcome.exitStatus);
   // The client's own words: ftpscript says "失敗: …" for the step that failed, before
   // its summary; any other client's last line is its best guess.
   std::string_view last;
@@ -25,9 +23,8 @@ std::string clientReason(const ProcessOutcome& outcome) {
 }
 
 std::string uploadOutcomeText(const UploadOutcome& o) {
-  const std::string when = o.endedAt.slashDate() + " " + o.endedAt.hhmmss();
-  if (o.succeeded) return when + " FTP転送成功: " + o.file;
-  return when + " FTP転送失敗: " + o.file + " (" + o.reason + ")";
+  const std::string when = o.endedAt.logStamp();
+  return when + " " + say::uploadOutcome(o.succeeded, o.file, o.reason);
 }
 
 void UploadWatch::request(Starter start, std::string file) {
@@ -59,16 +56,16 @@ std::vector<UploadOutcome> UploadWatch::collect(const LocalDateTime& now) {
   return ended;
 }
 
-void startDayGraphUpload(const DayplotSettings& controls, const std::string& DataFolder,
-                         const std::string& TargetDay, const std::string& today,
+void startDayGraphUpload(const DayplotSettings& controls, const std::string& dataFolder,
+                         const std::string& targetDay, const std::string& today,
                          const std::string& programFolder, ProcessLauncher& launcher,
                          MessageSink& messages, UploadWatch& watch) {
-  const std::string file = dayGraphJpegPath(SettingsUploadSource(controls), DataFolder,
-                                            TargetDay, today);
+  const std::string file = dayGraphJpegPath(SettingsUploadSource(controls), dataFolder,
+                                            targetDay, today);
   // The settings as they are now, even if the upload has to wait for another.
   watch.request(
       [=, &launcher, &messages] {
-        return UploadDayGraph(SettingsUploadSource(controls), DataFolder, TargetDay, today,
+        return UploadDayGraph(SettingsUploadSource(controls), dataFolder, targetDay, today,
                               programFolder, launcher, messages);
       },
       file);
@@ -83,7 +80,7 @@ void startNoticeUpload(const DayplotSettings& controls, const std::string& progr
   const std::string file = noticeImagePath(controls, programFolder);
   watch.request(
       [=, &launcher, &messages] {
-        return UploadFile(SettingsUploadSource(controls), file, programFolder, launcher,
+        return uploadFile(SettingsUploadSource(controls), file, programFolder, launcher,
                           messages);
       },
       file);
