@@ -173,7 +173,7 @@ TEST_F(UploadFileTest, ClientThatCannotStartIsReportedAndTheNextUploadTriesAgain
   launcher_.failWith = ENOENT;
   EXPECT_EQ(uploadFile(settings_, "/d/n.jpg", program_, launcher_, messages_), nullptr);
   EXPECT_EQ(messages_.shown,
-            std::vector<std::string>{"FTPクライアントを起動できません: " + program_ +
+            std::vector<std::string>{"FTPクライアントを起動できません: " + programFolder() +
                                      "ftpscript (No such file or directory)"});
   launcher_.failWith = 0;
   EXPECT_NE(uploadFile(settings_, "/d/n.jpg", program_, launcher_, messages_), nullptr);
