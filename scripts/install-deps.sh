@@ -14,6 +14,8 @@ packages=(
   xvfb xauth x11-apps imagemagick
   clang libclang-rt-14-dev
   mosquitto mosquitto-clients libmosquitto-dev nlohmann-json3-dev openssl
+  qt6-tools-dev qt6-l10n-tools
+  desktop-file-utils appstream systemd man-db dpkg-dev
 )
 
 missing=()

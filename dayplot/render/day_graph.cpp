@@ -1,5 +1,6 @@
 #include "day_graph.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPen>
@@ -25,6 +26,12 @@ constexpr int kRight = 790;
 constexpr int kPanelHeight = 170;
 constexpr int kMorningBase = 239;
 constexpr int kAfternoonBase = 469;
+
+// The graph's printed words in the interface's language; the Japanese ones are the
+// source, so the Japanese graph is drawn as it always was.
+std::string word(const char* japanese) {
+  return QCoreApplication::translate("DayGraph", japanese).toStdString();
+}
 
 void line(QPainter& p, int x1, int y1, int x2, int y2, const QColor& colour) {
   p.setPen(QPen(colour, 1));
@@ -156,12 +163,11 @@ void DayGraph::drawPanels(QPainter& p) const {
     for (int i = 0; i <= 12; ++i) {
       const int x = kLeft + 60 * i;
       line(p, x, base, x, base + 10, kDrawing);
-      std::string hour(1, ' ');
-      hour += std::to_string(morning ? i : i + 12);
-      hour += " 時";
+      const std::string hour =
+          QCoreApplication::translate("DayGraph", " %1 時").arg(morning ? i : i + 12).toStdString();
       text(p, x - 10, morning ? 259 : 489, hour);
     }
-    text(p, 760, morning ? 270 : 498, "→時間");
+    text(p, 760, morning ? 270 : 498, word(QT_TRANSLATE_NOOP("DayGraph", "→時間")));
   }
 }
 
@@ -174,17 +180,23 @@ void DayGraph::drawCurve(QPainter& p, const PlotPair& pair, double unit) const {
 
 void DayGraph::drawTexts(QPainter& p, const DayTable& table, const DailyStats& stats) const {
   p.setFont(graphFont(24));
-  text(p, 5, 5, titleDate(table));
+  const auto [year, month, day] = titleDateParts(table);
+  text(p, 5, 5,
+       QCoreApplication::translate("DayGraph", "%1年%2月%3日")
+           .arg(QString::fromStdString(year), QString::fromStdString(month),
+                QString::fromStdString(day))
+           .toStdString());
 
   p.setFont(graphFont(12));
-  text(p, 70, 45, "[ 日最大:" + statisticText(stats.maximum));
-  text(p, 200, 45, "日平均:" + statisticText(stats.average) + " ]");
+  text(p, 70, 45, word(QT_TRANSLATE_NOOP("DayGraph", "[ 日最大:")) + statisticText(stats.maximum));
+  text(p, 200, 45,
+       word(QT_TRANSLATE_NOOP("DayGraph", "日平均:")) + statisticText(stats.average) + " ]");
 
   p.setFont(graphFont(9));
   const LocalDateTime now = clock_.now();
-  text(p, 670, 20, "測定場所: " + settings_.placeText());
-  text(p, 670, 5, "作成日: " + madeText(now));
-  text(p, 670, 35, "測定管: " + settings_.tubeText());
+  text(p, 670, 20, word(QT_TRANSLATE_NOOP("DayGraph", "測定場所: ")) + settings_.placeText());
+  text(p, 670, 5, word(QT_TRANSLATE_NOOP("DayGraph", "作成日: ")) + madeText(now));
+  text(p, 670, 35, word(QT_TRANSLATE_NOOP("DayGraph", "測定管: ")) + settings_.tubeText());
 }
 
 DayGraphResult DayGraph::writeImages(const std::string& dataFolder,

@@ -50,16 +50,15 @@ DayTable dayTableFromText(std::string_view text) {
   return table;
 }
 
-std::string titleDate(const DayTable& table) {
+std::array<std::string, 3> titleDateParts(const DayTable& table) {
   const std::string_view d = table.rows.empty() ? std::string_view() : table.rows.front().date;
-  std::string title;
-  title += middle(d, 1, 4);
-  title += "年";
-  title += middle(d, 6, 2);
-  title += "月";
-  title += middle(d, 9, 2);
-  title += "日";
-  return title;
+  return {std::string(middle(d, 1, 4)), std::string(middle(d, 6, 2)),
+          std::string(middle(d, 9, 2))};
+}
+
+std::string titleDate(const DayTable& table) {
+  const auto [year, month, day] = titleDateParts(table);
+  return year + "年" + month + "月" + day + "日";
 }
 
 }  // namespace radmon

@@ -2,6 +2,7 @@
 // data folder and the day. Plain C++, no Qt.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,5 +31,7 @@ DayTable dayTableFromText(std::string_view text);
 // "yyyy年mm月dd日" from the date text of the first row; characters beyond the end of the
 // text give nothing, so an empty table gives "年月日".
 std::string titleDate(const DayTable& table);
+// The year, month and day of that title, for a language that orders them its own way.
+std::array<std::string, 3> titleDateParts(const DayTable& table);
 
 }  // namespace radmon

@@ -1,6 +1,7 @@
 #include "ftp_upload.h"
 
 #include <exception>
+#include <filesystem>
 
 #include "image_files.h"
 #include "text_files.h"
@@ -45,6 +46,16 @@ std::string ftpScriptPath(const std::string& programFolder) {
   return programFolder + "oldtemp.sys";
 }
 
+namespace {
+// The client of a station run from its program folder is the one beside it; an
+// installed dayplot keeps its station elsewhere and the client beside itself.
+std::string clientFolder(const std::string& stationFolder) {
+  std::error_code ec;
+  if (std::filesystem::is_regular_file(stationFolder + "ftpscript", ec)) return stationFolder;
+  return programFolder();
+}
+}  // namespace
+
 ProgramCommand ftpClientCommand(ClientPlatform platform, const std::string& programFolder,
                                 const std::string& scriptPath) {
   ProgramCommand command;
@@ -72,7 +83,8 @@ std::unique_ptr<StartedProcess> uploadFile(const UploadSettings& settings,
       messages.show(say::scriptNotWritten(*error));
       return nullptr;
     }
-    const ProgramCommand command = ftpClientCommand(kThisPlatform, programFolder, scriptPath);
+    const ProgramCommand command =
+        ftpClientCommand(kThisPlatform, clientFolder(programFolder), scriptPath);
     LaunchResult launched = launcher.start(command);
     if (!launched.process) messages.show(say::clientNotStarted(command.program, launched.error));
     return std::move(launched.process);

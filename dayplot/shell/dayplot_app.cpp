@@ -8,17 +8,19 @@
 
 namespace radmon {
 
-int runWindows(int argc, char** argv) {
+int runWindows(int& argc, char** argv, const std::string& station) {
   QApplication app(argc, argv);
   // The windows in the graph's font, so that the Japanese captions look alike everywhere.
   app.setFont(graphFont(9));
   SystemClock clock;
   SpawnLauncher launcher;
   FormParts parts;
-  parts.programFolder = programFolder();
+  parts.programFolder = station;
   parts.clock = &clock;
   parts.launcher = &launcher;
   SettingsForm form(std::move(parts));
+  // Which station this window keeps: the operator of an installed program cannot guess.
+  form.setWindowTitle(form.windowTitle() + QStringLiteral(" - ") + QString::fromStdString(station));
   form.show();
   return app.exec();
 }

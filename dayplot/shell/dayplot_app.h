@@ -2,9 +2,12 @@
 // started as a process of its own.
 #pragma once
 
+#include <string>
+
 namespace radmon {
 
 // Runs until the settings window closes; the process exit code.
-int runWindows(int argc, char** argv);
+// `station` is the station folder, ending with the separator.
+int runWindows(int& argc, char** argv, const std::string& station);
 
 }  // namespace radmon

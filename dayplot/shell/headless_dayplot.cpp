@@ -50,8 +50,7 @@ void HeadlessDayplot::run(const DueRun& due) {
 
 void HeadlessDayplot::pollUploads() {
   for (const UploadOutcome& outcome : uploads_.collect(clock_.now())) {
-    messages_.show(outcome.succeeded ? "FTP転送成功: " + outcome.file
-                                     : "FTP転送失敗: " + outcome.file + " (" + outcome.reason + ")");
+    messages_.show(say::uploadOutcome(outcome.succeeded, outcome.file, outcome.reason));
   }
 }
 

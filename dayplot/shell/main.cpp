@@ -15,17 +15,25 @@
 #include "dayplot_app.h"
 #include "headless_dayplot.h"
 #include "process_mode.h"
-#include "text_files.h"
+#include "start_options.h"
+#include "station_folder.h"
+#include "ui_translator.h"
 
 namespace {
 
-constexpr const char* kUsage =
-    "使い方: dayplot                      設定画面を開きます\n"
-    "        dayplot --headless           画面なしで dayplot.ini の設定どおりに定時処理します\n"
-    "                                     (SIGINT / SIGTERM で終了)\n"
-    "        dayplot --process YYYYMMDD   指定した日のグラフを描き、dayplot.ini の設定どおりに\n"
-    "                                     画像を保存します。FTP転送が有効なら転送の終わりを待ち、\n"
-    "                                     失敗したときは終了コード3で終わります。\n";
+std::string usage() {
+  return radmon::uiText(
+      "dayplot",
+      QT_TRANSLATE_NOOP(
+          "dayplot",
+          "使い方: dayplot                      設定画面を開きます\n"
+          "        dayplot --headless           画面なしで dayplot.ini の設定どおりに定時処理します\n"
+          "                                     (SIGINT / SIGTERM で終了)\n"
+          "        dayplot --process YYYYMMDD   指定した日のグラフを描き、dayplot.ini の設定どおりに\n"
+          "                                     画像を保存します。FTP転送が有効なら転送の終わりを待ち、\n"
+          "                                     失敗したときは終了コード3で終わります。\n"
+          "        どの形にも --station DIR (測定局フォルダ) と --lang ja|en (言語) を付けられます。\n"));
+}
 
 // Stderr carries the operator's messages; Qt's own notes (a missing runtime folder and
 // the like) would bury them. Real failures of Qt still come through.
@@ -39,13 +47,14 @@ void withoutScreen() {
   qInstallMessageHandler(quietQtNotes);
 }
 
-int processMain(int argc, char** argv, std::string_view day) {
+int processMain(int& argc, char** argv, std::string_view day, const std::string& station) {
   withoutScreen();
   QGuiApplication app(argc, argv);
+  std::cerr << radmon::stationInUseText(station) << std::endl;
   radmon::StderrMessages messages;
   radmon::SystemClock clock;
   radmon::SpawnLauncher launcher;
-  return radmon::runProcessMode(day, radmon::programFolder(), messages, clock, launcher);
+  return radmon::runProcessMode(day, station, messages, clock, launcher);
 }
 
 // The signal handler only writes a byte; the event loop reads it and ends in order.
@@ -56,9 +65,10 @@ void onSignal(int) {
   [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
 }
 
-int headlessMain(int argc, char** argv) {
+int headlessMain(int& argc, char** argv, const std::string& station) {
   withoutScreen();
   QGuiApplication app(argc, argv);
+  std::cerr << radmon::stationInUseText(station) << std::endl;
   if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0) {
     std::perror("socketpair");
     return 1;
@@ -78,7 +88,7 @@ int headlessMain(int argc, char** argv) {
 
   radmon::SystemClock clock;
   radmon::SpawnLauncher launcher;
-  radmon::HeadlessDayplot dayplot(radmon::programFolder(), clock, launcher, std::cerr);
+  radmon::HeadlessDayplot dayplot(station, clock, launcher, std::cerr);
 
   QTimer timer1;
   timer1.setObjectName("Timer1");
@@ -103,21 +113,40 @@ int headlessMain(int argc, char** argv) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (argc == 3 && std::string_view(argv[1]) == "--process") {
-    return processMain(argc, argv, argv[2]);
+int main(int argc0, char** argv0) {
+  radmon::StartOptions start(argc0, argv0);
+  radmon::useUiLanguage(start.language());
+  if (start.problem() != radmon::StartOptions::Problem::None) {
+    std::cerr << radmon::optionProblemText(start.problem()) << "\n" << usage();
+    return radmon::kProcessFailed;
   }
-  if (argc == 2 && std::string_view(argv[1]) == "--headless") return headlessMain(argc, argv);
+  const radmon::StationResult found = radmon::findStationFolder(start.station());
+  if (found.failure) {
+    std::cerr << radmon::stationFailedText(found.station.folder, *found.failure) << std::endl;
+    return radmon::kProcessFailed;
+  }
+  const std::string& station = found.station.folder;
+  int& argc = start.argc();
+  char** argv = start.argv();
+  if (argc == 3 && std::string_view(argv[1]) == "--process") {
+    return processMain(argc, argv, argv[2], station);
+  }
+  if (argc == 2 && std::string_view(argv[1]) == "--headless") {
+    return headlessMain(argc, argv, station);
+  }
   if (argc == 1) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-      std::fputs("画面がないため設定画面を開けません。画面なしで定時処理するには "
-                 "dayplot --headless を使ってください。\n",
+      std::fputs(radmon::uiText("dayplot",
+                                QT_TRANSLATE_NOOP("dayplot",
+                                                  "画面がないため設定画面を開けません。画面なしで定時処理するには "
+                                                  "dayplot --headless を使ってください。\n"))
+                     .c_str(),
                  stderr);
       return 1;
     }
-    return radmon::runWindows(argc, argv);
+    return radmon::runWindows(argc, argv, station);
   }
-  std::fputs(kUsage, stderr);
+  std::fputs(usage().c_str(), stderr);
   return radmon::kProcessFailed;
 }

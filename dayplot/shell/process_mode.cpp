@@ -32,14 +32,12 @@ bool uploadAndWait(const DayplotStart& start, const std::string& targetDay,
   if (!client) return false;  // the reason has been shown
   const ProcessOutcome outcome = client->wait(kUploadWaitLimit);
   if (outcome.finished && outcome.exitStatus == 0) return true;
-  std::string reason = !outcome.finished
-                           ? "FTPクライアントが時間内に終わらなかったため中止しました。"
-                           : "FTPクライアントの終了コード: " + std::to_string(outcome.exitStatus);
+  const std::string reason =
+      !outcome.finished ? say::clientTimedOut() : say::clientExitStatus(outcome.exitStatus);
   std::string output = outcome.output;
   while (!output.empty() && (output.back() == '\n' || output.back() == '\r')) output.pop_back();
-  messages.show("FTP転送に失敗しました (" +
-                dayGraphJpegPath(source, start.DataFolder, targetDay, today) + ")。" + reason +
-                (output.empty() ? std::string() : "\nFTPクライアントの出力:\n" + output));
+  messages.show(say::uploadFailed(dayGraphJpegPath(source, start.DataFolder, targetDay, today),
+                                 reason, output));
   return false;
 }
 

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -47,7 +48,8 @@ FormDialogs withRealDialogs(FormDialogs dialogs, QWidget* parent) {
         // Only a folder that exists will do; the file itself is never written.
         if (QFileInfo(chosen).absoluteDir().exists()) return chosen;
         QMessageBox::warning(parent, kProgramTitle,
-                             "フォルダがありません: " + QFileInfo(chosen).absolutePath());
+                             QCoreApplication::translate("dayplot", "フォルダがありません: %1")
+                                 .arg(QFileInfo(chosen).absolutePath()));
       }
     };
   }
@@ -69,9 +71,10 @@ FormDialogs withRealDialogs(FormDialogs dialogs, QWidget* parent) {
 }  // namespace
 
 FolderDialogRequest dataFolderDialog(const std::string& programFolder) {
-  return {"収集データ保存フォルダ",
+  return {QCoreApplication::translate("dayplot", "収集データ保存フォルダ"),
           q(programFolder + "data" + kPathSeparator + "μSVHData_nnnntthh.csv"),
-          "テキスト ファイル (*.txt *.log)\nすべてのファイル (*)"};
+          QCoreApplication::translate("dayplot",
+                                      "テキスト ファイル (*.txt *.log)\nすべてのファイル (*)")};
 }
 
 DateBoxes dateBoxesFromEntry(const QString& entry) {
@@ -103,10 +106,11 @@ SettingsForm::~SettingsForm() = default;
 
 void SettingsForm::build() {
   setObjectName("Form2");
-  setWindowTitle("データロガー");
+  setWindowTitle(QCoreApplication::translate("dayplot", "データロガー"));
 
-  auto label = [this](const char* name, const QString& text) {
-    auto* l = new QLabel(text, this);
+  // Captions come marked for lupdate and are shown in the interface's language.
+  auto label = [this](const char* name, const char* text) {
+    auto* l = new QLabel(QCoreApplication::translate("dayplot", text), this);
     l->setObjectName(name);
     return l;
   };
@@ -118,14 +122,14 @@ void SettingsForm::build() {
     if (saved) e->setValidator(savable);
     return e;
   };
-  auto check = [this](const char* name, const QString& text, bool ticked) {
-    auto* c = new QCheckBox(text, this);
+  auto check = [this](const char* name, const char* text, bool ticked) {
+    auto* c = new QCheckBox(QCoreApplication::translate("dayplot", text), this);
     c->setObjectName(name);
     c->setChecked(ticked);
     return c;
   };
-  auto button = [this](const char* name, const QString& text) {
-    auto* b = new QPushButton(text, this);
+  auto button = [this](const char* name, const char* text) {
+    auto* b = new QPushButton(QCoreApplication::translate("dayplot", text), this);
     b->setObjectName(name);
     return b;
   };
@@ -149,17 +153,17 @@ void SettingsForm::build() {
   Text2_ = box("Text2", QString());
   Text5_ = box("Text5", q(defaults.Text5));
   Text3_ = box("Text3", q(defaults.Text3));
-  Check1_ = check("Check1", QString(), defaults.Check1 == 1);
-  Check2_ = check("Check2", QString(), defaults.Check2 == 1);
+  Check1_ = check("Check1", "", defaults.Check1 == 1);
+  Check2_ = check("Check2", "", defaults.Check2 == 1);
   Text4_ = box("Text4", q(defaults.Text4));
-  Check5_ = check("Check5", QString(), defaults.Check5 == 1);
+  Check5_ = check("Check5", "", defaults.Check5 == 1);
   Text12_ = box("Text12", q(defaults.Text12));
   Text15_ = box("Text15", QString());
   Text13_ = box("Text13", QString());
   Text14_ = box("Text14", QString());  // shown in clear, as the operator typed it
-  Command1_ = button("Command1", "停止中案内転送");
-  Command2_ = button("Command2", "保存先");
-  Command3_ = button("Command3", "手動処理");
+  Command1_ = button("Command1", QT_TRANSLATE_NOOP("dayplot", "停止中案内転送"));
+  Command2_ = button("Command2", QT_TRANSLATE_NOOP("dayplot", "保存先"));
+  Command3_ = button("Command3", QT_TRANSLATE_NOOP("dayplot", "手動処理"));
   Text7_ = box("Text7", QString(), false);
   Text8_ = box("Text8", QString(), false);
   Text9_ = box("Text9", QString(), false);
@@ -168,13 +172,14 @@ void SettingsForm::build() {
   Combo1_->setEditable(true);
   Combo1_->setInsertPolicy(QComboBox::NoInsert);
   Combo1_->setMinimumWidth(260);
-  Check3_ = check("Check3", QString(), defaults.Check3 == 1);
+  Check3_ = check("Check3", "", defaults.Check3 == 1);
   options_ = new QButtonGroup(this);
   options_->setExclusive(true);
   auto* periods = new QHBoxLayout;
   for (int i = 0; i < static_cast<int>(kRealtimePeriods.size()); ++i) {
     const int16_t period = kRealtimePeriods[i];
-    auto* option = new QRadioButton(QString("%1分毎").arg(period), this);
+    auto* option = new QRadioButton(
+        QCoreApplication::translate("dayplot", "%1分毎").arg(period), this);
     option->setObjectName(QString("Option%1").arg(i + 1));
     option->setChecked(defaults.option(i + 1));
     options_->addButton(option, i + 1);
@@ -182,55 +187,55 @@ void SettingsForm::build() {
     connect(option, &QRadioButton::clicked, this, [this, period] { RealtimeInterval_ = period; });
   }
   periods->addStretch(1);
-  Check4_ = check("Check4", "昨日分自動処理", defaults.Check4 == 1);
+  Check4_ = check("Check4", QT_TRANSLATE_NOOP("dayplot", "昨日分自動処理"), defaults.Check4 == 1);
   Text11_ = box("Text11", q(defaults.Text11));
   Text10_ = box("Text10", q(defaults.Text10));
   for (QLineEdit* narrow : {Text4_, Text10_, Text11_, Text8_, Text9_}) narrow->setMaximumWidth(40);
   Text7_->setMaximumWidth(60);
-  uploadStatus_ = label("Label24", "最後のFTP転送: まだありません");
+  uploadStatus_ = label("Label24", QT_TRANSLATE_NOOP("dayplot", "最後のFTP転送: まだありません"));
   uploadStatus_->setWordWrap(true);
 
   auto* top = new QGridLayout;
-  top->addWidget(label("Label1", "測定場所"), 0, 0);
+  top->addWidget(label("Label1", QT_TRANSLATE_NOOP("dayplot", "測定場所")), 0, 0);
   top->addWidget(Text1_, 0, 1, 1, 2);
-  top->addWidget(label("Label6", "測定管"), 1, 0);
+  top->addWidget(label("Label6", QT_TRANSLATE_NOOP("dayplot", "測定管")), 1, 0);
   top->addWidget(Text6_, 1, 1, 1, 2);
-  top->addWidget(label("Label2", "データフォルダ"), 2, 0);
+  top->addWidget(label("Label2", QT_TRANSLATE_NOOP("dayplot", "データフォルダ")), 2, 0);
   top->addWidget(Command2_, 2, 1);
   top->addWidget(Text2_, 2, 2);
-  top->addWidget(label("Label5", "入力データファイル名"), 3, 0);
+  top->addWidget(label("Label5", QT_TRANSLATE_NOOP("dayplot", "入力データファイル名")), 3, 0);
   top->addWidget(Text5_, 3, 1, 1, 2);
-  top->addWidget(label("Label3", "出力グラフファイル名"), 4, 0);
+  top->addWidget(label("Label3", QT_TRANSLATE_NOOP("dayplot", "出力グラフファイル名")), 4, 0);
   top->addWidget(Text3_, 4, 1, 1, 2);
-  top->addWidget(label("Label8", "ファイル形式"), 5, 0);
+  top->addWidget(label("Label8", QT_TRANSLATE_NOOP("dayplot", "ファイル形式")), 5, 0);
   top->addLayout(row({Check1_, label("Label7", "JPG"), Check2_, label("Label9", "BMP")}), 5, 1,
                  1, 2);
-  top->addWidget(label("Label4", "縦軸最大スケール(μSV/h)"), 6, 0);
+  top->addWidget(label("Label4", QT_TRANSLATE_NOOP("dayplot", "縦軸最大スケール(μSV/h)")), 6, 0);
   top->addLayout(row({Text4_}), 6, 1, 1, 2);
   top->setColumnStretch(2, 1);
 
   auto* middle = new QGridLayout;
-  middle->addLayout(row({Check5_, label("Label22", "FTP転送を行う")}), 0, 0, 1, 2);
-  middle->addWidget(label("Label19", "サーバ名"), 1, 0);
+  middle->addLayout(row({Check5_, label("Label22", QT_TRANSLATE_NOOP("dayplot", "FTP転送を行う"))}), 0, 0, 1, 2);
+  middle->addWidget(label("Label19", QT_TRANSLATE_NOOP("dayplot", "サーバ名")), 1, 0);
   middle->addWidget(Text12_, 1, 1);
-  middle->addWidget(label("Label23", "ｻﾌﾞﾌｫﾙﾀﾞ名  ( 例  xxxx\\yyyyy\\zzzz)"), 2, 0);
+  middle->addWidget(label("Label23", QT_TRANSLATE_NOOP("dayplot", "ｻﾌﾞﾌｫﾙﾀﾞ名  ( 例  xxxx\\yyyyy\\zzzz)")), 2, 0);
   middle->addWidget(Text15_, 2, 1);
-  middle->addWidget(label("Label20", "ユーザ名"), 3, 0);
+  middle->addWidget(label("Label20", QT_TRANSLATE_NOOP("dayplot", "ユーザ名")), 3, 0);
   middle->addWidget(Text13_, 3, 1);
-  middle->addWidget(label("Label21", "ﾊﾟｽﾜｰﾄﾞ"), 4, 0);
+  middle->addWidget(label("Label21", QT_TRANSLATE_NOOP("dayplot", "ﾊﾟｽﾜｰﾄﾞ")), 4, 0);
   middle->addWidget(Text14_, 4, 1);
   middle->addLayout(row({Command1_}), 5, 0, 1, 2);
   middle->setColumnStretch(1, 1);
 
   auto* bottom = new QVBoxLayout;
-  bottom->addLayout(row({Command3_, Text7_, label("Label10", "年"), Text8_,
-                         label("Label11", "月"), Text9_, label("Label12", "日")}));
-  bottom->addLayout(row({label("Label18", "ﾌｧｲﾙ選択"), Combo1_}));
-  bottom->addLayout(row({Check3_, label("Label13", "当日データリアルタイム処理")}));
+  bottom->addLayout(row({Command3_, Text7_, label("Label10", QT_TRANSLATE_NOOP("dayplot", "年")), Text8_,
+                         label("Label11", QT_TRANSLATE_NOOP("dayplot", "月")), Text9_, label("Label12", QT_TRANSLATE_NOOP("dayplot", "日"))}));
+  bottom->addLayout(row({label("Label18", QT_TRANSLATE_NOOP("dayplot", "ﾌｧｲﾙ選択")), Combo1_}));
+  bottom->addLayout(row({Check3_, label("Label13", QT_TRANSLATE_NOOP("dayplot", "当日データリアルタイム処理"))}));
   bottom->addLayout(periods);
-  bottom->addLayout(row({Check4_, Text11_, label("Label15", "時"), Text10_,
-                         label("Label16", "分"), label("Label14", "起動")}));
-  bottom->addWidget(label("Label17", "※月日時間は、全て２桁で入力してください"));
+  bottom->addLayout(row({Check4_, Text11_, label("Label15", QT_TRANSLATE_NOOP("dayplot", "時")), Text10_,
+                         label("Label16", QT_TRANSLATE_NOOP("dayplot", "分")), label("Label14", QT_TRANSLATE_NOOP("dayplot", "起動"))}));
+  bottom->addWidget(label("Label17", QT_TRANSLATE_NOOP("dayplot", "※月日時間は、全て２桁で入力してください")));
 
   auto* all = new QVBoxLayout(this);
   all->addLayout(top);
@@ -357,7 +362,8 @@ void SettingsForm::watchUploads() {
 
 void SettingsForm::pollUploads() {
   for (const UploadOutcome& outcome : uploads_.collect(clock_.now())) {
-    uploadStatus_->setText("最後のFTP転送: " + q(uploadOutcomeText(outcome)));
+    uploadStatus_->setText(QCoreApplication::translate("dayplot", "最後のFTP転送: %1")
+                               .arg(q(uploadOutcomeText(outcome))));
   }
   if (uploads_.empty()) uploadTimer_.stop();
 }
@@ -407,8 +413,10 @@ std::optional<std::string> SettingsForm::shutdown() {
 void SettingsForm::closeEvent(QCloseEvent* event) {
   if (!shutDown_) {
     if (const auto error = shutdown()) {
-      const QString message = "設定ファイルを保存できませんでした。\n" + q(*error) +
-                              "\n保存せずに終了しますか？";
+      const QString message =
+          QCoreApplication::translate("dayplot",
+                                      "設定ファイルを保存できませんでした。\n%1\n保存せずに終了しますか？")
+              .arg(q(*error));
       if (!parts_.dialogs.closeUnsaved(message)) {
         timer1_.start(MinuteScheduler::untilNextMinute(clock_.now()));
         event->ignore();

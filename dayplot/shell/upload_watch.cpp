@@ -5,9 +5,7 @@
 namespace radmon {
 
 std::string clientReason(const ProcessOutcome& outcome) {
-  std::string reason = outcome.exitStatus < 0
-                           ? std::string("FTPクライアントが異常終了しました")
-                           : "FTPクライアントの終了コード " + std::to_string(outcome.exitStatus);
+  std::string reason = say::clientEnded(outcome.exitStatus);
   // The client's own words: ftpscript says "失敗: …" for the step that failed, before
   // its summary; any other client's last line is its best guess.
   std::string_view last;
@@ -26,8 +24,7 @@ std::string clientReason(const ProcessOutcome& outcome) {
 
 std::string uploadOutcomeText(const UploadOutcome& o) {
   const std::string when = o.endedAt.logStamp();
-  if (o.succeeded) return when + " FTP転送成功: " + o.file;
-  return when + " FTP転送失敗: " + o.file + " (" + o.reason + ")";
+  return when + " " + say::uploadOutcome(o.succeeded, o.file, o.reason);
 }
 
 void UploadWatch::request(Starter start, std::string file) {

@@ -44,3 +44,9 @@ add_executable(dayplot_window_preview window_preview.cpp)
 set_target_properties(dayplot_window_preview PROPERTIES
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
 target_link_libraries(dayplot_window_preview PRIVATE dayplot_windows)
+
+# The windows and messages in English, apart from the Japanese window tests.
+add_room_test(dayplot_english_test
+  SOURCES tests/english_windows_test.cpp
+  LIBS dayplot_windows ui_translator Qt6::Test
+  INCLUDES ${CMAKE_SOURCE_DIR}/translations/tests)

@@ -9,6 +9,12 @@
 #include <string>
 #include <variant>
 
+// The captions are marked for Qt's lupdate, which gathers them for translation; the
+// measuring core itself knows no Qt, so the mark is defined here when Qt is absent.
+#ifndef QT_TRANSLATE_NOOP
+#define QT_TRANSLATE_NOOP(scope, x) x
+#endif
+
 namespace radmon {
 
 enum class Box {
@@ -35,26 +41,26 @@ using TickControl = Control<Tick, bool>;
 
 // In the order of the enums.
 inline constexpr std::array<BoxControl, 12> kBoxControls{{
-    {Box::elapsed, "Text1", "経過時間(Sec)", "0", kNotSaved},
-    {Box::total, "Text2", "総カウント数", "0", kNotSaved},
-    {Box::threshold, "Text3", "しきい値", "50", 0},
-    {Box::deadBand, "Text4", "不感帯", "3", 1},
-    {Box::resolution, "Text5", "分解能", "10", 2},
-    {Box::cpm, "Text6", "CPM", "0", kNotSaved},
-    {Box::sensitivity, "Text7", "GM菅γ線感度", "", 3},
-    {Box::doseRate, "Text8", "シーベルト(μSV/h)", "0", kNotSaved},
-    {Box::limit1, "Text9", "第一段警報上限値", "0.27", 4},
-    {Box::limit2, "Text10", "第二段警報上限値", "2.7", 5},
-    {Box::recordPath, "Text11", "保存先", "μSVHData_nnnntthh.csv", 6},
-    {Box::background, "Text12", "BG補正 cpm", "0", 10},
+    {Box::elapsed, "Text1", QT_TRANSLATE_NOOP("ratemon", "経過時間(Sec)"), "0", kNotSaved},
+    {Box::total, "Text2", QT_TRANSLATE_NOOP("ratemon", "総カウント数"), "0", kNotSaved},
+    {Box::threshold, "Text3", QT_TRANSLATE_NOOP("ratemon", "しきい値"), "50", 0},
+    {Box::deadBand, "Text4", QT_TRANSLATE_NOOP("ratemon", "不感帯"), "3", 1},
+    {Box::resolution, "Text5", QT_TRANSLATE_NOOP("ratemon", "分解能"), "10", 2},
+    {Box::cpm, "Text6", QT_TRANSLATE_NOOP("ratemon", "CPM"), "0", kNotSaved},
+    {Box::sensitivity, "Text7", QT_TRANSLATE_NOOP("ratemon", "GM菅γ線感度"), "", 3},
+    {Box::doseRate, "Text8", QT_TRANSLATE_NOOP("ratemon", "シーベルト(μSV/h)"), "0", kNotSaved},
+    {Box::limit1, "Text9", QT_TRANSLATE_NOOP("ratemon", "第一段警報上限値"), "0.27", 4},
+    {Box::limit2, "Text10", QT_TRANSLATE_NOOP("ratemon", "第二段警報上限値"), "2.7", 5},
+    {Box::recordPath, "Text11", QT_TRANSLATE_NOOP("ratemon", "保存先"), "μSVHData_nnnntthh.csv", 6},
+    {Box::background, "Text12", QT_TRANSLATE_NOOP("ratemon", "BG補正 cpm"), "0", 10},
 }};
 
 inline constexpr std::array<TickControl, 5> kTickControls{{
-    {Tick::pulseTest, "Check1", "テスト", false, kNotSaved},
-    {Tick::alarm1, "Check2", "第一段警報上限値", false, 7},
-    {Tick::alarm2, "Check3", "第二段警報上限値", false, 8},
-    {Tick::recordFile, "Check4", "データ収集(CSV)", true, 9},
-    {Tick::graph, "Check5", "リアルタイムグラフ表示", false, kNotSaved},
+    {Tick::pulseTest, "Check1", QT_TRANSLATE_NOOP("ratemon", "テスト"), false, kNotSaved},
+    {Tick::alarm1, "Check2", QT_TRANSLATE_NOOP("ratemon", "第一段警報上限値"), false, 7},
+    {Tick::alarm2, "Check3", QT_TRANSLATE_NOOP("ratemon", "第二段警報上限値"), false, 8},
+    {Tick::recordFile, "Check4", QT_TRANSLATE_NOOP("ratemon", "データ収集(CSV)"), true, 9},
+    {Tick::graph, "Check5", QT_TRANSLATE_NOOP("ratemon", "リアルタイムグラフ表示"), false, kNotSaved},
 }};
 
 inline constexpr int kIniFieldCount = 11;

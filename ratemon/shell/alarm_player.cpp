@@ -7,7 +7,8 @@
 
 namespace radmon {
 
-AlarmPlayer::AlarmPlayer(std::string programFolder) : programFolder_(std::move(programFolder)) {}
+AlarmPlayer::AlarmPlayer(std::string programFolder, std::string shippedFolder)
+    : programFolder_(std::move(programFolder)), shippedFolder_(std::move(shippedFolder)) {}
 
 AlarmPlayer::~AlarmPlayer() { stop(); }
 
@@ -18,6 +19,10 @@ std::string AlarmPlayer::resolve(const std::string& name) {
   }
   const std::string beside = programFolder_ + name;
   if (!name.empty() && std::filesystem::is_regular_file(beside, ec)) return beside;
+  const std::string shipped = shippedFolder_ + name;
+  if (!name.empty() && !shippedFolder_.empty() && std::filesystem::is_regular_file(shipped, ec)) {
+    return shipped;
+  }
   if (fallbackFile_.empty()) {
     toneDir_ = std::make_unique<QTemporaryDir>();
     const std::string path = toneDir_->path().toStdString() + "/fallback_alarm.wav";

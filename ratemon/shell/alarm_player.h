@@ -1,6 +1,7 @@
 // The alarm sound on Qt's sound effect: one WAV at a time, looping until stopped; a new
 // sound replaces the playing one. A name is looked up in the working folder first, then
-// beside the program; when neither has it, a built-in tone plays instead.
+// in the station folder, then among an installed program's shipped sounds; when none
+// has it, a built-in tone plays instead.
 //
 // Threading: the window thread only.
 #pragma once
@@ -13,12 +14,17 @@
 #include <string>
 
 #include "sound_output.h"
+#include "station_folder.h"
+#include "text_files.h"
 
 namespace radmon {
 
 class AlarmPlayer final : public SoundOutput {
  public:
-  explicit AlarmPlayer(std::string programFolder);
+  // Sounds are looked for in the station folder, then among the installed program's
+  // shipped files.
+  explicit AlarmPlayer(std::string programFolder,
+                       std::string shippedFolder = shippedFilesFolder(radmon::programFolder()));
   ~AlarmPlayer() override;
 
   void playLoop(const std::string& name) override;
@@ -36,6 +42,7 @@ class AlarmPlayer final : public SoundOutput {
   QSoundEffect& effectFor(const std::string& file);
 
   std::string programFolder_;
+  std::string shippedFolder_;
   std::unique_ptr<QTemporaryDir> toneDir_;
   std::string fallbackFile_;
   std::map<std::string, std::unique_ptr<QSoundEffect>> effects_;

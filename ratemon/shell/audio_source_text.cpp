@@ -1,5 +1,6 @@
 #include "audio_source_text.h"
 
+#include <QCoreApplication>
 #include <charconv>
 
 #include "simulated_tube_input.h"
@@ -13,14 +14,21 @@ constexpr std::string_view kSimPrefix = "sim:";
 constexpr std::string_view kSeedSuffix = ",seed=";
 
 AudioSourceParse simError(std::string_view text) {
-  return {std::nullopt, "シミュレーション入力の指定が正しくありません: " + std::string(text) +
-                            " (例: sim:20, sim:20:120@13:00-16:00, sim:20,seed=7)"};
+  return {std::nullopt,
+          QCoreApplication::translate("ratemon",
+                                      "シミュレーション入力の指定が正しくありません: %1 "
+                                      "(例: sim:20, sim:20:120@13:00-16:00, sim:20,seed=7)")
+              .arg(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())))
+              .toStdString()};
 }
 
 }  // namespace
 
 AudioSourceParse parseAudioSource(std::string_view text) {
-  if (text.empty()) return {std::nullopt, "入力が指定されていません"};
+  if (text.empty()) {
+    return {std::nullopt,
+            QCoreApplication::translate("ratemon", "入力が指定されていません").toStdString()};
+  }
   SourceChoice choice;
   if (!text.starts_with(kSimPrefix)) {
     choice.wavPath = std::string(text);

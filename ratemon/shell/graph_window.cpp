@@ -1,6 +1,7 @@
 #include "graph_window.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QPainter>
 
 #include "window_drawing.h"
@@ -10,7 +11,7 @@ namespace radmon {
 GraphWindow::GraphWindow(QWidget* parent)
     : QWidget(parent, Qt::Window), picture_(kGraphWidth, kGraphHeight, QImage::Format_RGB32) {
   setObjectName("Form3");
-  setWindowTitle(QString::fromUtf8(kCaption));
+  setWindowTitle(QCoreApplication::translate("ratemon", kCaption));
   setFixedSize(kGraphWidth, kGraphHeight);
   // Nothing is drawn until the next measured second.
   picture_.fill(palette().color(QPalette::Button));

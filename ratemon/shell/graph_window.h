@@ -14,7 +14,7 @@ class GraphWindow final : public QWidget {
   Q_OBJECT
 
  public:
-  inline static const char* kCaption = "放射線量　リアルタイムグラフ";
+  inline static const char* kCaption = QT_TRANSLATE_NOOP("ratemon", "放射線量　リアルタイムグラフ");
 
   explicit GraphWindow(QWidget* parent = nullptr);
   void redraw(const std::array<float, 600>& history, int newestSlot,

@@ -1,5 +1,6 @@
 #include "headless_station.h"
 
+#include <QCoreApplication>
 #include <unistd.h>
 
 #include <chrono>
@@ -19,12 +20,22 @@
 namespace radmon {
 namespace {
 
-const char* kUsage =
-    "使い方: ratemon --headless --input SOURCE [--fast] [--start \"YYYY-MM-DD hh:mm:ss\"] "
-    "[--seconds N]\n"
-    "        [--mqtt mqtt://[USER[:PASSWORD]@]HOST[:PORT]/TOPIC/PREFIX] [--mqtt-discovery PREFIX]\n"
-    "  SOURCE: WAVファイル (モノラル 22050 Hz), sim:CPM, sim:BASE:RAISED@HH:MM-HH:MM,\n"
-    "          default (既定の録音デバイス) または録音デバイス名 (device:NAME)";
+std::string usage() {
+  return QCoreApplication::translate(
+             "ratemon",
+             "使い方: ratemon --headless --input SOURCE [--fast] [--start \"YYYY-MM-DD hh:mm:ss\"] "
+             "[--seconds N]\n"
+             "        [--mqtt mqtt://[USER[:PASSWORD]@]HOST[:PORT]/TOPIC/PREFIX] [--mqtt-discovery PREFIX]\n"
+             "  SOURCE: WAVファイル (モノラル 22050 Hz), sim:CPM, sim:BASE:RAISED@HH:MM-HH:MM,\n"
+             "          default (既定の録音デバイス) または録音デバイス名 (device:NAME)")
+      .toStdString();
+}
+
+// "What was wrong: the text" and the usage under it.
+std::string refused(const char* what, const std::string& text) {
+  return QCoreApplication::translate("ratemon", what).arg(QString::fromStdString(text)).toStdString() +
+         "\n" + usage();
+}
 
 // Without a window the alarm is announced, not sounded.
 class SilentSound final : public SoundOutput {
@@ -68,35 +79,35 @@ std::variant<HeadlessOptions, std::string> parseHeadlessOptions(int argc, char**
       o.fast = true;
     } else if (a == "--input") {
       auto v = value();
-      if (!v || v->empty()) return std::string(kUsage);
+      if (!v || v->empty()) return usage();
       o.input = *v;
     } else if (a == "--start") {
       auto v = value();
       auto t = v ? LocalDateTime::parse(*v) : std::nullopt;
-      if (!t) return "開始日時が正しくありません: " + v.value_or("") + "\n" + kUsage;
+      if (!t) return refused(QT_TRANSLATE_NOOP("ratemon", "開始日時が正しくありません: %1"), v.value_or(""));
       o.start = t;
     } else if (a == "--mqtt") {
       auto v = value();
-      if (!v) return std::string(kUsage);
+      if (!v) return usage();
       const auto address = parseMqttAddress(*v);
       if (const auto* error = std::get_if<AddressError>(&address))
-        return messages::mqttAddress(*error, *v) + "\n" + kUsage;
+        return messages::mqttAddress(*error, *v) + "\n" + usage();
       o.mqtt = *v;
     } else if (a == "--mqtt-discovery") {
       auto v = value();
-      if (!v || v->empty()) return std::string(kUsage);
+      if (!v || v->empty()) return usage();
       o.mqttDiscovery = *v;
     } else if (a == "--seconds") {
       auto v = value();
       auto n = v ? readNumber(*v) : std::nullopt;
       if (!n || *n < 0 || *n != static_cast<double>(static_cast<int64_t>(*n)))
-        return "秒数が正しくありません: " + v.value_or("") + "\n" + kUsage;
+        return refused(QT_TRANSLATE_NOOP("ratemon", "秒数が正しくありません: %1"), v.value_or(""));
       o.seconds = static_cast<int64_t>(*n);
     } else {
-      return "不明な引数: " + a + "\n" + kUsage;
+      return refused(QT_TRANSLATE_NOOP("ratemon", "不明な引数: %1"), a);
     }
   }
-  if (o.input.empty()) return std::string(kUsage);
+  if (o.input.empty()) return usage();
   return o;
 }
 

@@ -1,5 +1,6 @@
 #include "lock_file.h"
 
+#include <QCoreApplication>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -8,18 +9,30 @@
 #include <cstring>
 
 namespace radmon {
+namespace {
+
+std::string unopenable(const std::string& path, int error) {
+  return QCoreApplication::translate("ratemon", "ロックファイル %1 を開けません (%2)")
+      .arg(QString::fromStdString(path), QString::fromUtf8(std::strerror(error)))
+      .toStdString();
+}
+
+}  // namespace
 
 std::optional<std::string> LockFile::take(const std::string& path) {
   if (held()) return std::nullopt;
   const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-  if (fd < 0)
-    return "ロックファイル " + path + " を開けません (" + std::strerror(errno) + ")";
+  if (fd < 0) return unopenable(path, errno);
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     const int err = errno;
     ::close(fd);
-    if (err == EWOULDBLOCK)
-      return "シーベルト計算はこのフォルダで既に起動しています（" + path + " を使用中）";
-    return "ロックファイル " + path + " を開けません (" + std::strerror(err) + ")";
+    if (err == EWOULDBLOCK) {
+      return QCoreApplication::translate(
+                 "ratemon", "シーベルト計算はこのフォルダで既に起動しています（%1 を使用中）")
+          .arg(QString::fromStdString(path))
+          .toStdString();
+    }
+    return unopenable(path, err);
   }
   fd_ = fd;
   path_ = path;

@@ -10,7 +10,9 @@
 #include "headless_station.h"
 #include "lock_file.h"
 #include "sound_card_source.h"
-#include "text_files.h"
+#include "start_options.h"
+#include "station_folder.h"
+#include "ui_translator.h"
 #include "window_app.h"
 
 namespace {
@@ -36,29 +38,52 @@ std::variant<radmon::DrivenInput, std::string> openHeadlessInput(const std::stri
   return openInput(text, startSecondOfDay);
 }
 
-constexpr const char* kUsage =
-    "使い方: ratemon [--input SOURCE]\n"
-    "        ratemon --headless --input SOURCE [--fast] [--start \"YYYY-MM-DD hh:mm:ss\"] "
-    "[--seconds N]\n"
-    "        [--mqtt URL] [--mqtt-discovery PREFIX]";
+std::string usage() {
+  return radmon::uiText(
+      "ratemon",
+      QT_TRANSLATE_NOOP("ratemon",
+                        "使い方: ratemon [--station DIR] [--lang ja|en] [--input SOURCE]\n"
+                        "        ratemon --headless --input SOURCE [--fast] [--start "
+                        "\"YYYY-MM-DD hh:mm:ss\"] [--seconds N]\n"
+                        "        [--mqtt URL] [--mqtt-discovery PREFIX]"));
+}
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc0, char** argv0) {
+  radmon::StartOptions start(argc0, argv0);
+  radmon::useUiLanguage(start.language());
+  if (start.problem() != radmon::StartOptions::Problem::None) {
+    std::cerr << radmon::optionProblemText(start.problem()) << "\n" << usage() << std::endl;
+    return 2;
+  }
+  const radmon::StationResult station = radmon::findStationFolder(start.station());
+  if (station.failure) {
+    std::cerr << radmon::stationFailedText(station.station.folder, *station.failure) << std::endl;
+    return 1;
+  }
+  // The station beside the program keeps the lock in the working folder, as always; an
+  // installed one keeps it with its other files.
+  const std::string lockPath = station.station.origin == radmon::StationOrigin::ProgramFolder
+                                   ? std::string(radmon::LockFile::kDefaultPath)
+                                   : station.station.folder + radmon::LockFile::kDefaultPath;
+  int& argc = start.argc();
+  char** argv = start.argv();
   if (argc >= 2 && std::strcmp(argv[1], "--headless") == 0) {
+    // The sound card's device list and events need Qt, and the messages its translator;
+    // no window is opened.
+    int qtArgc = 1;
+    QCoreApplication app(qtArgc, argv);
     auto options = radmon::parseHeadlessOptions(argc - 2, argv + 2);
     if (auto* usage = std::get_if<std::string>(&options)) {
       std::cerr << *usage << std::endl;
       return 2;
     }
-    // The sound card's device list and events need Qt; no window is opened.
-    int qtArgc = 1;
-    QCoreApplication app(qtArgc, argv);
     std::signal(SIGINT, onSignal);
     std::signal(SIGTERM, onSignal);
     std::ios::sync_with_stdio(false);
-    const radmon::HeadlessEnvironment env{radmon::programFolder(),
-                                          radmon::LockFile::kDefaultPath, openHeadlessInput,
+    std::cerr << radmon::stationInUseText(station.station.folder) << std::endl;
+    const radmon::HeadlessEnvironment env{station.station.folder, lockPath, openHeadlessInput,
                                           std::cout, std::cerr, &interrupted};
     return radmon::runHeadless(std::get<radmon::HeadlessOptions>(options), env);
   }
@@ -68,9 +93,14 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[i], "--input") == 0 && i + 1 < argc) {
       sourceText = argv[++i];
     } else if (argv[i][0] == '-' && argv[i][1] == '-') {
-      std::cerr << "不明な引数: " << argv[i] << "\n" << kUsage << std::endl;
+      std::cerr << radmon::uiText("ratemon", QT_TRANSLATE_NOOP("ratemon", "不明な引数: "))
+                << argv[i] << "\n"
+                << usage() << std::endl;
       return 2;
     }
   }
-  return radmon::runWindows(argc, argv, sourceText, openInput);
+  const std::string language = start.language() == radmon::UiLanguage::English ? "en" : "ja";
+  return radmon::runWindows(
+      argc, argv, sourceText, openInput,
+      {station.station.folder, lockPath, {"--station", station.station.folder, "--lang", language}});
 }

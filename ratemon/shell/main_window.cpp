@@ -1,6 +1,7 @@
 #include "main_window.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 
 #include "ratemon_messages.h"
 
@@ -22,22 +23,22 @@ W* place(W* widget, const char* name, int x, int y, int w, int h = kBoxHeight) {
 
 MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
   setObjectName("Form1");
-  setWindowTitle(QString::fromUtf8(kCaption));
+  setWindowTitle(QCoreApplication::translate("ratemon", kCaption));
   setFixedSize(kClientWidth, kClientHeight);
   auto label = [this](const char* name, const char* caption, int x, int y, int w) {
-    place(new QLabel(QString::fromUtf8(caption), this), name, x, y, w);
+    place(new QLabel(QCoreApplication::translate("ratemon", caption), this), name, x, y, w);
   };
   auto textBox = [this](Box b, int x, int y, int w) {
     return boxes_[b] = place(new QLineEdit(QString::fromUtf8(control(b).initial), this),
                              control(b).name, x, y, w);
   };
   auto checkBox = [this](Tick t, int x, int y, int w) {
-    ticks_[t] = place(new QCheckBox(QString::fromUtf8(control(t).caption), this),
+    ticks_[t] = place(new QCheckBox(QCoreApplication::translate("ratemon", control(t).caption), this),
                       control(t).name, x, y, w);
     ticks_[t]->setChecked(control(t).initial);
   };
   auto button = [this](const char* name, const char* caption, int x, int y, int w, int h) {
-    return place(new QPushButton(QString::fromUtf8(caption), this), name, x, y, w, h);
+    return place(new QPushButton(QCoreApplication::translate("ratemon", caption), this), name, x, y, w, h);
   };
 
   // Readings, left column.
@@ -66,14 +67,14 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
 
   // Measuring settings, right column, with start, stop and test under them.
   const int rx = 236, rw = 116, rbx = 356, rbw = 86;
-  label("Label3", "しきい値　80～20", rx, 10, rw);
+  label("Label3", QT_TRANSLATE_NOOP("ratemon", "しきい値　80～20"), rx, 10, rw);
   textBox(Box::threshold, rbx, 10, rbw);
-  label("Label4", "不感帯 0～10", rx, 10 + kRow, rw);
+  label("Label4", QT_TRANSLATE_NOOP("ratemon", "不感帯 0～10"), rx, 10 + kRow, rw);
   textBox(Box::deadBand, rbx, 10 + kRow, rbw);
-  label("Label5", "分解能　15～5", rx, 10 + 2 * kRow, rw);
+  label("Label5", QT_TRANSLATE_NOOP("ratemon", "分解能　15～5"), rx, 10 + 2 * kRow, rw);
   textBox(Box::resolution, rbx, 10 + 2 * kRow, rbw);
-  cmdRec_ = button("cmdRec", "開始", rx, 104, 100, 34);
-  cmdStop_ = button("cmdStop", "停止", rx + 106, 104, 100, 34);
+  cmdRec_ = button("cmdRec", QT_TRANSLATE_NOOP("ratemon", "開始"), rx, 104, 100, 34);
+  cmdStop_ = button("cmdStop", QT_TRANSLATE_NOOP("ratemon", "停止"), rx + 106, 104, 100, 34);
   checkBox(Tick::pulseTest, rx, 148, 120);
   // Publishing over MQTT, in the free corner above the line.
   mqttButton_ = button("mqttButton", "MQTT", rx, 176, 56, 24);
@@ -88,15 +89,15 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
   checkBox(Tick::alarm1, 8, 218, 136);
   textBox(Box::limit1, 146, 218, 70);
   label("Label10", "μSV/h", 220, 218, 50);
-  commands_[Command::silenceStage1] = button("Command2", "停止", 272, 216, 56, 26);
+  commands_[Command::silenceStage1] = button("Command2", QT_TRANSLATE_NOOP("ratemon", "停止"), 272, 216, 56, 26);
   checkBox(Tick::alarm2, 8, 246, 136);
   textBox(Box::limit2, 146, 246, 70);
   label("Label11", "μSV/h", 220, 246, 50);
-  commands_[Command::silenceStage2] = button("Command3", "停止", 272, 244, 56, 26);
-  commands_[Command::startDayplot] = button("Command4", "データロガー", 340, 216, 104, 54);
+  commands_[Command::silenceStage2] = button("Command3", QT_TRANSLATE_NOOP("ratemon", "停止"), 272, 244, 56, 26);
+  commands_[Command::startDayplot] = button("Command4", QT_TRANSLATE_NOOP("ratemon", "データロガー"), 340, 216, 104, 54);
   checkBox(Tick::recordFile, 8, 278, 136);
   checkBox(Tick::graph, 160, 278, 180);
-  commands_[Command::chooseFolder] = button("Command1", "保存先", 8, 308, 64, 26);
+  commands_[Command::chooseFolder] = button("Command1", QT_TRANSLATE_NOOP("ratemon", "保存先"), 8, 308, 64, 26);
   textBox(Box::recordPath, 78, 310, 366);
 }
 

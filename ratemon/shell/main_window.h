@@ -21,7 +21,7 @@ class MainWindow final : public QWidget, public StationPanel {
   Q_OBJECT
 
  public:
-  inline static const char* kCaption = "シーベルト計算 V1.7";
+  inline static const char* kCaption = QT_TRANSLATE_NOOP("ratemon", "シーベルト計算 V1.7");
   static constexpr int kClientWidth = 452;   // 6780 twips
   static constexpr int kClientHeight = 344;  // 5160 twips
 

@@ -1,5 +1,6 @@
 #include "pulse_test_window.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 
 #include "window_drawing.h"
@@ -11,7 +12,7 @@ PulseTestWindow::PulseTestWindow(QWidget* parent)
       picture_(kTraceWidthTwips / kTwipsPerPixel, kTraceHeightTwips / kTwipsPerPixel,
                QImage::Format_RGB32) {
   setObjectName("Form2");
-  setWindowTitle(QString::fromUtf8(kCaption));
+  setWindowTitle(QCoreApplication::translate("ratemon", kCaption));
   setFixedSize(picture_.size());
   picture_.fill(palette().color(QPalette::Window));
 }

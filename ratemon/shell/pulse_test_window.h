@@ -13,7 +13,7 @@ class PulseTestWindow final : public QWidget {
   Q_OBJECT
 
  public:
-  inline static const char* kCaption = "パルステストモード";
+  inline static const char* kCaption = QT_TRANSLATE_NOOP("ratemon", "パルステストモード");
 
   explicit PulseTestWindow(QWidget* parent = nullptr);
   // Clears the window and draws the buffer.

@@ -8,8 +8,9 @@
 namespace radmon::messages {
 namespace {
 
+// The translation context is the class's own name, as lupdate files the texts under it.
 struct Words {
-  Q_DECLARE_TR_FUNCTIONS(ratemon)
+  Q_DECLARE_TR_FUNCTIONS(Words)
 };
 
 QString q(const std::string& text) { return QString::fromStdString(text); }
@@ -19,7 +20,8 @@ QString q(const std::string& text) { return QString::fromStdString(text); }
 std::string notice(const Notice& notice) {
   if (const auto* r = std::get_if<RefusedBox>(&notice))
     return Words::tr("%1に正しい数値を入力してください（前の値 %2 で続けます）")
-        .arg(Words::tr(control(r->box).caption), q(shortestText(r->kept)))
+        .arg(QCoreApplication::translate("ratemon", control(r->box).caption),
+             q(shortestText(r->kept)))
         .toStdString();
   if (const auto* k = std::get_if<RecordKept>(&notice))
     return Words::tr("記録ファイルに書き込めません: %1 (%2)。%3 行を保持し、次の分に書き込みます")

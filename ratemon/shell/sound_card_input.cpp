@@ -1,5 +1,6 @@
 #include "sound_card_input.h"
 
+#include <QCoreApplication>
 #include <QMediaDevices>
 #include <algorithm>
 #include <cstring>
@@ -45,12 +46,21 @@ std::optional<std::string> SoundCardInput::openDevice() {
   releaseSource();
   const QAudioDevice device = findDevice(deviceName_);
   if (device.isNull()) {
-    if (deviceName_.empty()) return "録音デバイスが見つかりません。サウンドカードの入力を確認してください。";
-    return "録音デバイス「" + deviceName_ + "」が見つかりません。";
+    if (deviceName_.empty()) {
+      return QCoreApplication::translate(
+                 "ratemon", "録音デバイスが見つかりません。サウンドカードの入力を確認してください。")
+          .toStdString();
+    }
+    return QCoreApplication::translate("ratemon", "録音デバイス「%1」が見つかりません。")
+        .arg(QString::fromStdString(deviceName_))
+        .toStdString();
   }
   const QAudioFormat format = recordingFormat();
   if (!device.isFormatSupported(format)) {
-    return "録音デバイス " + describe(device) + " は 8ビット モノラル 22050Hz で録音できません。";
+    return QCoreApplication::translate("ratemon",
+                                       "録音デバイス %1 は 8ビット モノラル 22050Hz で録音できません。")
+        .arg(QString::fromStdString(describe(device)))
+        .toStdString();
   }
   source_ = new QAudioSource(device, format);
   // About five chunks a second: the buffers are assembled here whatever Qt hands over.
@@ -77,15 +87,20 @@ void SoundCardInput::getBufferData(uint8_t* dest, int16_t index, int32_t count) 
 void SoundCardInput::startRecording() {
   if (recording_) return;
   if (!source_) {
-    fail("録音デバイスが開かれていません。");
+    fail(QCoreApplication::translate("ratemon", "録音デバイスが開かれていません。").toStdString());
     return;
   }
   io_ = source_->start();
   if (!io_ || source_->error() != QAudio::NoError) {
-    const std::string name = deviceName_.empty() ? "既定の録音デバイス" : deviceName_;
+    const QString name = deviceName_.empty()
+                             ? QCoreApplication::translate("ratemon", "既定の録音デバイス")
+                             : QString::fromStdString(deviceName_);
     const auto code = int(source_->error());
     releaseSource();
-    fail(name + " を開けません (エラー " + std::to_string(code) + ")。録音は始まりません。");
+    fail(QCoreApplication::translate("ratemon", "%1 を開けません (エラー %2)。録音は始まりません。")
+             .arg(name)
+             .arg(code)
+             .toStdString());
     return;
   }
   connect(io_.data(), &QIODevice::readyRead, this, &SoundCardInput::takeSound);
@@ -151,7 +166,9 @@ void SoundCardInput::sourceStateChanged(QAudio::State state) {
   if (state == QAudio::StoppedState && source_->error() != QAudio::NoError) {
     const auto code = int(source_->error());
     stopRecording();
-    fail("録音デバイスが止まりました (エラー " + std::to_string(code) + ")。");
+    fail(QCoreApplication::translate("ratemon", "録音デバイスが止まりました (エラー %1)。")
+             .arg(code)
+             .toStdString());
   }
 }
 

@@ -38,8 +38,12 @@ DrivenInput drivenSoundCard(const std::string& deviceName, std::ostream& err,
     while (raw->isRecording() && raw->buffersDelivered() == before) {
       if (interrupted && *interrupted) return false;
       if (waited.elapsed() > stallSeconds * 1000LL) {
-        err << SystemClock().now().isoText() << " 録音デバイスから " << stallSeconds
-            << " 秒間音が届きません。録音を終わります。" << std::endl;
+        err << SystemClock().now().isoText() << " "
+            << QCoreApplication::translate(
+                   "ratemon", "録音デバイスから %1 秒間音が届きません。録音を終わります。")
+                   .arg(stallSeconds)
+                   .toStdString()
+            << std::endl;
         return false;
       }
       QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);

@@ -1,5 +1,6 @@
 #include "wav_file_input.h"
 
+#include <QCoreApplication>
 #include <sndfile.h>
 
 #include <cmath>
@@ -15,11 +16,19 @@ std::optional<std::string> WavFileInput::openSource() {
   closeSource();
   SF_INFO info{};
   SNDFILE* file = sf_open(path_.c_str(), SFM_READ, &info);
-  if (!file) return "WAVファイルを開けません: " + path_ + " (" + sf_strerror(nullptr) + ")";
+  if (!file) {
+    return QCoreApplication::translate("ratemon", "WAVファイルを開けません: %1 (%2)")
+        .arg(QString::fromStdString(path_), QString::fromUtf8(sf_strerror(nullptr)))
+        .toStdString();
+  }
   if (info.channels != 1 || info.samplerate != kSampleRate) {
     sf_close(file);
-    return "WAVファイルはモノラル 22050 Hz でなければなりません: " + path_ + " (" +
-           std::to_string(info.channels) + " チャンネル, " + std::to_string(info.samplerate) + " Hz)";
+    return QCoreApplication::translate(
+               "ratemon", "WAVファイルはモノラル 22050 Hz でなければなりません: %1 (%2 チャンネル, %3 Hz)")
+        .arg(QString::fromStdString(path_))
+        .arg(info.channels)
+        .arg(info.samplerate)
+        .toStdString();
   }
   file_ = file;
   return std::nullopt;

@@ -52,12 +52,14 @@ void useJapaneseFont(QApplication& app) {
 }
 
 int runWindows(int argc, char** argv, const std::string& sourceText,
-               const InputFactory& openInput) {
+               const InputFactory& openInput, const StationPlace& place) {
   QApplication app(argc, argv);
   useJapaneseFont(app);
 
   StationParts parts;
-  parts.programFolder = programFolder();
+  parts.programFolder = place.folder;
+  parts.lockPath = place.lockPath;
+  parts.dayplotArguments = place.dayplotArguments;
   SoundCardInput* soundCard = nullptr;
   const auto cardName = sourceText.empty() ? std::optional<std::string>("")
                                            : soundCardDeviceName(sourceText);
@@ -88,6 +90,9 @@ int runWindows(int argc, char** argv, const std::string& sourceText,
                           QString::fromStdString(*refused));
     return 1;
   }
+  // Which station this window keeps: the operator of an installed program cannot guess.
+  station.window().setWindowTitle(station.window().windowTitle() + QStringLiteral(" - ") +
+                                  QString::fromStdString(place.folder));
   station.window().show();
   return app.exec();
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class QApplication;
 
@@ -20,7 +21,14 @@ namespace radmon {
 // Gothic, 9 pt, as near as Linux gets to the Windows dialog font).
 void useJapaneseFont(QApplication& app);
 
+// Where the windowed station keeps its files, and what dayplot is started with.
+struct StationPlace {
+  std::string folder;  // the station folder, ends with the separator
+  std::string lockPath;
+  std::vector<std::string> dayplotArguments;
+};
+
 int runWindows(int argc, char** argv, const std::string& sourceText,
-               const InputFactory& openInput = {});
+               const InputFactory& openInput, const StationPlace& place);
 
 }  // namespace radmon

@@ -1,5 +1,6 @@
 #include "window_drawing.h"
 
+#include <QCoreApplication>
 #include <cmath>
 
 #include "number_text.h"
@@ -57,12 +58,12 @@ void drawDoseGraph(QPainter& p, const std::array<float, 600>& history, int newes
     textAt(p, x - 10, 365, qText(axisLabelText(x - 50)));
   }
   textAt(p, 640, 365, QStringLiteral("600sec"));
-  textAt(p, 610, 378, QStringLiteral("→時間"));
+  textAt(p, 610, 378, QCoreApplication::translate("ratemon", "→時間"));
 
   const auto top = doseScaleTop(limit2Text);
   textAt(p, 20, 30, QStringLiteral("μSV/h"));
   if (!top) {
-    textAt(p, 70, 180, QString::fromUtf8(kNoScaleNote));
+    textAt(p, 70, 180, QCoreApplication::translate("ratemon", kNoScaleNote));
     p.restore();
     return;
   }

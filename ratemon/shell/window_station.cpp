@@ -1,6 +1,7 @@
 #include "window_station.h"
 
 #include <QFileDialog>
+#include <QCoreApplication>
 #include <QProcess>
 #include <filesystem>
 
@@ -41,7 +42,7 @@ WindowStation::WindowStation(StationParts parts)
                         : std::make_unique<AlarmPlayer>(parts_.programFolder);
   clock_ = parts_.clock ? std::move(parts_.clock) : std::make_unique<SystemClock>();
   if (!parts_.saveDialog) parts_.saveDialog = qtSaveDialog;
-  if (parts_.dayplotPath.empty()) parts_.dayplotPath = defaultDayplotPath(parts_.programFolder);
+  if (parts_.dayplotPath.empty()) parts_.dayplotPath = defaultDayplotPath(programFolder());
   cycle_ = std::make_unique<RecordingCycle>(*window_, *parts_.input, *sound_, *clock_, *this);
 
   MainWindow& w = *window_;
@@ -140,10 +141,15 @@ void WindowStation::recordingStateChanged(bool recording) {
 }
 
 void WindowStation::chooseRecordFolder() {
-  SaveDialogRequest request{kDialogTitle,
-                            parts_.programFolder + "data" + kPathSeparator,
-                            control(Box::recordPath).initial,
-                            {"テキスト ファイル (*.txt *.log)", "すべてのファイル (*)"}};
+  auto words = [](const char* text) {
+    return QCoreApplication::translate("ratemon", text).toStdString();
+  };
+  SaveDialogRequest request{
+      words(kDialogTitle),
+      parts_.programFolder + "data" + kPathSeparator,
+      control(Box::recordPath).initial,
+      {words(QT_TRANSLATE_NOOP("ratemon", "テキスト ファイル (*.txt *.log)")),
+       words(QT_TRANSLATE_NOOP("ratemon", "すべてのファイル (*)"))}};
   std::optional<std::string> chosen;
   try {
     chosen = parts_.saveDialog(window_.get(), request);
@@ -162,8 +168,12 @@ void WindowStation::startDayplot() {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(parts_.dayplotPath, ec)) {
     window_->report(messages::about(messages::About::dayplotMissing, parts_.dayplotPath));
-  } else if (!QProcess::startDetached(QString::fromStdString(parts_.dayplotPath), {},
-                                      QString::fromStdString(parts_.programFolder))) {
+    return;
+  }
+  QStringList arguments;
+  for (const auto& a : parts_.dayplotArguments) arguments << QString::fromStdString(a);
+  if (!QProcess::startDetached(QString::fromStdString(parts_.dayplotPath), arguments,
+                               QString::fromStdString(parts_.programFolder))) {
     window_->report(messages::about(messages::About::dayplotNotStarted, parts_.dayplotPath));
   }
 }

@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "audio_input.h"
 #include "graph_window.h"
@@ -38,7 +39,7 @@ struct SaveDialogRequest {
 using SaveDialog = std::function<std::optional<std::string>(QWidget*, const SaveDialogRequest&)>;
 
 struct StationParts {
-  std::string programFolder;                 // ends with the separator
+  std::string programFolder;                 // the station folder, ends with the separator
   std::string lockPath = LockFile::kDefaultPath;
   std::unique_ptr<AudioInput> input;
   // For inputs that do not raise their own events (WAV file, simulated tube): raises the
@@ -48,11 +49,12 @@ struct StationParts {
   std::unique_ptr<Clock> clock;              // null: SystemClock
   SaveDialog saveDialog;                     // null: Qt's file dialog
   std::string dayplotPath;                   // empty: dayplot beside the program
+  std::vector<std::string> dayplotArguments;  // the same station and language
 };
 
 class WindowStation final : public QObject, public CycleHooks {
  public:
-  inline static const char* kDialogTitle = "収集データ保存フォルダ";
+  inline static const char* kDialogTitle = QT_TRANSLATE_NOOP("ratemon", "収集データ保存フォルダ");
 
   explicit WindowStation(StationParts parts);
   ~WindowStation() override;

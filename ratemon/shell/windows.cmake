@@ -42,3 +42,9 @@ add_room_test(sound_card_test
 add_executable(window_preview window_preview.cpp)
 set_target_properties(window_preview PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
 target_link_libraries(window_preview PRIVATE windows audio_sources)
+
+# The windows and messages in English, apart from the Japanese window tests.
+add_room_test(ratemon_english_test
+  SOURCES tests/english_windows_test.cpp
+  LIBS windows ui_translator Qt6::Test
+  INCLUDES ${CMAKE_SOURCE_DIR}/ratemon/measure/tests ${CMAKE_SOURCE_DIR}/translations/tests)

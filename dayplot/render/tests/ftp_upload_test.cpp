@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "ftp_upload.h"
+#include "text_files.h"
 
 namespace radmon {
 namespace {
@@ -155,7 +156,8 @@ TEST_F(UploadFileTest, WritesTheScriptOwnerOnlyThenStartsTheClientOnIt) {
   ASSERT_EQ(::stat(script.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
   ASSERT_EQ(launcher_.started.size(), 1u);
-  EXPECT_EQ(launcher_.started[0], ftpClientCommand(ClientPlatform::Posix, program_, script));
+  EXPECT_EQ(launcher_.started[0],
+            ftpClientCommand(ClientPlatform::Posix, programFolder(), script));
 }
 
 TEST_F(UploadFileTest, UnwritableProgramFolderIsReportedAndNothingStarts) {
@@ -171,7 +173,7 @@ TEST_F(UploadFileTest, ClientThatCannotStartIsReportedAndTheNextUploadTriesAgain
   launcher_.failWith = ENOENT;
   EXPECT_EQ(uploadFile(settings_, "/d/n.jpg", program_, launcher_, messages_), nullptr);
   EXPECT_EQ(messages_.shown,
-            std::vector<std::string>{"FTPクライアントを起動できません: " + program_ +
+            std::vector<std::string>{"FTPクライアントを起動できません: " + programFolder() +
                                      "ftpscript (No such file or directory)"});
   launcher_.failWith = 0;
   EXPECT_NE(uploadFile(settings_, "/d/n.jpg", program_, launcher_, messages_), nullptr);

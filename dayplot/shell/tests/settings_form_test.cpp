@@ -16,6 +16,7 @@
 
 #include "graph_form.h"
 #include "shell_fakes.h"
+#include "text_files.h"
 
 namespace radmon {
 namespace {
@@ -400,7 +401,8 @@ TEST_F(FormTest, NoticeUploadSendsTheImageBesideTheProgramWithTransferCleared) {
   ASSERT_FALSE(ticked("Check5"));
   click("Command1");
   ASSERT_EQ(launcher_.started.size(), 1u);
-  EXPECT_EQ(launcher_.started[0].program, folder_.path() + "ftpscript");
+  // No client in the station: the one beside the running program.
+  EXPECT_EQ(launcher_.started[0].program, programFolder() + "ftpscript");
   EXPECT_NE(folder_.read("oldtemp.sys").find("mput \"" + folder_.path() + "μSVHGraph.jpg\""),
             std::string::npos);
   EXPECT_EQ(w.Form1(), nullptr);  // nothing drawn

@@ -49,6 +49,8 @@ class StationTest : public ::testing::Test {
     parts.sound = std::move(sound);
     parts.clock = std::make_unique<ManualClock>(LocalDateTime{2011, 9, 19, 10, 0, 0});
     parts.saveDialog = std::move(dialog);
+    parts.dayplotPath = dayplotPath_;
+    parts.dayplotArguments = dayplotArguments_;
     station_ = std::make_unique<WindowStation>(std::move(parts));
     return *station_;
   }
@@ -66,6 +68,8 @@ class StationTest : public ::testing::Test {
 
   fs::path folder_;
   std::string programFolder_;
+  std::string dayplotPath_;  // empty: dayplot beside the program
+  std::vector<std::string> dayplotArguments_;
   FakeAudio* audio_ = nullptr;
   FakeSound* sound_ = nullptr;
   std::unique_ptr<WindowStation> station_;

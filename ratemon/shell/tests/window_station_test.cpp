@@ -221,6 +221,23 @@ TEST_F(StationTest, MissingDayplotIsToldAndRatemonGoesOn) {
   EXPECT_TRUE(w().isEnabled());
 }
 
+TEST_F(StationTest, DayplotStartsInTheStationWithItsArguments) {
+  // A stand-in that notes where and how it was started.
+  dayplotPath_ = programFolder_ + "dayplot";
+  writeTextFile(dayplotPath_, "#!/bin/sh\necho \"$PWD|$*\" > started.txt\n");
+  fs::permissions(dayplotPath_, fs::perms::owner_all);
+  dayplotArguments_ = {"--station", programFolder_, "--lang", "en"};
+  make();
+  ASSERT_FALSE(station_->startup());
+  QTest::mouseClick(w().commandButton(Command::startDayplot), Qt::LeftButton);
+  EXPECT_TRUE(message().empty()) << message();
+  const std::string noted = programFolder_ + "started.txt";
+  QTRY_VERIFY_WITH_TIMEOUT(fs::exists(noted) && fs::file_size(noted) > 0, 5000);
+  EXPECT_EQ(readTextFile(noted),
+            fs::path(programFolder_).parent_path().string() + "|--station " + programFolder_ +
+                " --lang en\n");
+}
+
 TEST_F(StationTest, GraphWindowFollowsCheck5AndIsRedrawnEachSecond) {
   make();
   ASSERT_FALSE(station_->startup());

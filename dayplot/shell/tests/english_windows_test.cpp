@@ -1,0 +1,98 @@
+// dayplot in English: no Japanese character in its windows, message boxes or messages,
+// and the settings file it writes is the Japanese one byte for byte. Its own binary,
+// since the translator changes every window's texts.
+#include <QApplication>
+#include <QTest>
+#include <QTranslator>
+
+#include <gmock/gmock.h>
+
+#include "graph_form.h"
+#include "japanese_texts.h"
+#include "settings_form.h"
+#include "shell_fakes.h"
+
+namespace radmon {
+namespace {
+
+using ::testing::IsEmpty;
+
+class EnglishForm : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testing::testApp();
+    ASSERT_TRUE(english_.load(QStringLiteral(":/i18n/radmon_en.qm")));
+    QCoreApplication::installTranslator(&english_);
+  }
+  void TearDown() override { QCoreApplication::removeTranslator(&english_); }
+
+  SettingsForm& open() {
+    clock_.set({2011, 3, 16, 10, 19, 50});
+    FormParts parts;
+    parts.programFolder = folder_.path();
+    parts.clock = &clock_;
+    parts.launcher = &launcher_;
+    parts.dialogs.saveFile = [](const FolderDialogRequest&) { return std::nullopt; };
+    parts.dialogs.showFolder = [](const QString&) {};
+    parts.dialogs.closeUnsaved = [](const QString&) { return true; };
+    form_ = std::make_unique<SettingsForm>(std::move(parts));
+    form_->show();
+    return *form_;
+  }
+  std::vector<std::string> japaneseOnScreen() {
+    std::vector<std::string> found;
+    for (const QWidget* top : QApplication::topLevelWidgets()) {
+      if (!top->isVisible()) continue;
+      for (auto& text : testing::japaneseTexts(*top)) found.push_back(text);
+    }
+    return found;
+  }
+
+  QTranslator english_;
+  testing::ProgramFolder folder_;
+  ManualClock clock_{LocalDateTime{2011, 3, 16, 10, 19, 50}};
+  testing::FakeLauncher launcher_;
+  std::unique_ptr<SettingsForm> form_;
+};
+
+TEST_F(EnglishForm, EveryWindowAndMessageBoxIsEnglish) {
+  SettingsForm& w = open();
+  // A day without its file: the graph window and the message about it.
+  w.findChild<QLineEdit*>("Text7")->setText("2011");
+  w.findChild<QLineEdit*>("Text8")->setText("03");
+  w.findChild<QLineEdit*>("Text9")->setText("14");
+  QTest::mouseClick(w.findChild<QAbstractButton*>("Command3"), Qt::LeftButton);
+  ASSERT_NE(w.Form1(), nullptr);
+  ASSERT_NE(w.messages().box(), nullptr);
+  EXPECT_THAT(japaneseOnScreen(), IsEmpty());
+}
+
+TEST_F(EnglishForm, EveryMessageIsEnglish) {
+  const std::string texts[] = {
+      say::graphFailed(""), say::graphFailed("x"), say::badScale(), say::noDayFile(),
+      say::skippedLines("/d/f.csv", 2), say::imageNotWritten(true, "/d/a.jpg", "r"),
+      say::imageNotWritten(false, "/d/a.bmp", ""), say::scriptNotWritten("e"),
+      say::uploadNotStarted("e"), say::clientNotStarted("ftpscript", 2),
+      say::badDayArgument("x"), say::processingFailed("e"), say::nothingScheduled("/s/d.ini"),
+      say::started(10, true, "00", "03", true, "/d/"), say::processingDay(true, "20110316"),
+      say::processingDay(false, "20110315"), say::scriptNotRemoved("e"), say::finished(),
+      say::uploadOutcome(true, "/d/a.jpg", ""), say::uploadOutcome(false, "/d/a.jpg", "r"),
+      say::clientEnded(-1), say::clientEnded(1), say::clientExitStatus(1),
+      say::clientTimedOut(), say::uploadFailed("/d/a.jpg", "r", "out")};
+  for (const auto& text : texts) {
+    EXPECT_FALSE(testing::hasJapanese(QString::fromStdString(text))) << text;
+  }
+}
+
+TEST_F(EnglishForm, SettingsFileIsTheJapaneseOneByteForByte) {
+  ASSERT_TRUE(open().close());
+  const std::string english = folder_.read("dayplot.ini");
+  ASSERT_FALSE(english.empty());
+  QCoreApplication::removeTranslator(&english_);
+  std::filesystem::remove(folder_.path() + "dayplot.ini");
+  ASSERT_TRUE(open().close());
+  EXPECT_EQ(folder_.read("dayplot.ini"), english);
+}
+
+}  // namespace
+}  // namespace radmon
