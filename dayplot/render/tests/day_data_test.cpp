@@ -6,6 +6,7 @@
 
 #include "day_pass.h"
 #include "day_table.h"
+#include "period_table.h"
 
 namespace radmon {
 namespace {
@@ -149,4 +150,28 @@ TEST(DayPass, TimeTextThatIsNoNumberCountsAsZero) {
 }
 
 }  // namespace
+}  // namespace radmon
+
+namespace radmon {
+
+// The month and year graphs' quick reader gives every line the value the day table
+// gives it, and skips the lines the day table skips.
+TEST(RecordRate, AgreesWithTheDayTable) {
+  for (const std::string rate :
+       {"0.123", "0", "1.5", "54", "0.1234567", "123.45678", "1.0000001", "16777217", "1e-3", "1E2",
+        "1e39", "-1e39", "1e300", " 0.5 ", "\"0.5\"", "abc", "", "-0.5", "+.5", "0.", "3.4028235e38",
+        "0.000001234567"}) {
+    for (const std::string shape : {"\"2011/04/01\",\"00:00\",R,54,1234,60", "2011/04/01,00:00,R,54,1234,60",
+                                    "\"2011/04/01\",\"00:00\",R,54,1234", "\"2011/04/01\",\"00:00\",R,54,1234,60,7",
+                                    "\"2011/04/01\",\"00:00,R,54,1234,60", "\"2011/04/01\" ,\"00:00\",R,1,2,3"}) {
+      std::string l = shape;
+      l.replace(l.find('R'), 1, rate);
+      const DayTable table = dayTableFromText(l);
+      const std::optional<double> expected =
+          table.rows.empty() ? std::nullopt : std::optional<double>(table.rows[0].rate);
+      EXPECT_EQ(recordRate(l), expected) << l;
+    }
+  }
+}
+
 }  // namespace radmon

@@ -1,0 +1,124 @@
+#include "interval_drawing.h"
+
+#include <QFontMetrics>
+#include <QPolygon>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace radmon {
+namespace {
+
+std::string format(const char* pattern, double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, pattern, value);
+  return text;
+}
+
+// A time as the axis and the summary show it: 10 µs, 2.5 ms, 1 s.
+std::string timeText(double seconds) {
+  if (seconds < 1e-3) return format("%.3g µs", seconds * 1e6);
+  if (seconds < 1.0) return format("%.3g ms", seconds * 1e3);
+  return format("%.3g s", seconds);
+}
+
+std::string adviceText(IntervalVerdict verdict, const IntervalAnalysis& a) {
+  switch (verdict) {
+    case IntervalVerdict::TooFew:
+      return "判定にはパルスが足りません (間隔 " + std::to_string(kFewestIntervals) + " 個以上が必要です)";
+    case IntervalVerdict::LooksRandom:
+      return "間隔はランダムな放射線の形 (指数分布) に合っています";
+    case IntervalVerdict::Rings:
+      return "2 ms 未満の間隔が多すぎます (" + std::to_string(a.shortObserved) + " 個, 期待値 " +
+             format("%.1f", a.shortExpected) + " 個): 管の信号がリンギングしています。"
+             "分解能か不感帯を大きくしてください";
+    case IntervalVerdict::ResolutionEatsPulses:
+      return timeText(a.shortest) + " より短い間隔がありません: 分解能がパルスを約 " +
+             format("%.1f", 100 * a.holeLoss) + " % 取りこぼしています。分解能を小さくするか、"
+             "不感時間補正を使ってください";
+    case IntervalVerdict::MainsPeaks:
+      return "電源 (" + std::to_string(a.mainsHz) + " Hz) の半周期の倍数に間隔の山があります: "
+             "電源からの雑音を数えています。配線とシールド、しきい値を見直してください";
+  }
+  return {};
+}
+
+}  // namespace
+
+int intervalX(double seconds) {
+  const double decades = std::log10(kLastBin / kFirstBin);
+  const double at = std::log10(std::clamp(seconds, kFirstBin, kLastBin) / kFirstBin) / decades;
+  return kHistogramLeft + static_cast<int>(std::lround(at * (kHistogramRight - kHistogramLeft)));
+}
+
+std::vector<std::string> intervalSummaryLines(const IntervalAnalysis& a) {
+  std::vector<std::string> lines;
+  if (a.intervals > 0) {
+    lines.push_back("最短間隔: " + timeText(a.shortest) + " (不感時間はこれ以下)   計数率: " +
+                    format("%.1f", a.rate * 60) + " CPM   間隔: " + std::to_string(a.intervals) + " 個");
+  }
+  for (const IntervalVerdict v : a.verdicts) lines.push_back(adviceText(v, a));
+  return lines;
+}
+
+void drawIntervalView(QPainter& p, const IntervalAnalysis& a, const QColor& foreground,
+                      const QColor& background) {
+  p.fillRect(0, 0, kIntervalViewWidth, kIntervalViewHeight, background);
+  p.setRenderHint(QPainter::Antialiasing, false);
+  const int height = kHistogramBase - kHistogramTop;
+  double top = 1;
+  for (const IntervalBin& b : a.bins) top = std::max({top, static_cast<double>(b.observed), b.expected});
+  top *= 1.1;
+  auto yOf = [&](double count) { return kHistogramBase - static_cast<int>(std::lround(count / top * height)); };
+
+  p.setPen(foreground);
+  p.drawText(kHistogramLeft, kHistogramTop - 12, QString::fromUtf8("パルス間隔の分布 (横軸は対数)"));
+  for (const IntervalBin& b : a.bins) {
+    if (b.observed == 0) continue;
+    const int x1 = intervalX(b.from) + 1, x2 = intervalX(b.to);
+    p.fillRect(x1, yOf(b.observed), std::max(1, x2 - x1), kHistogramBase - yOf(b.observed), kIntervalBar);
+  }
+  QPolygon curve;
+  for (const IntervalBin& b : a.bins)
+    curve << QPoint((intervalX(b.from) + intervalX(b.to)) / 2, yOf(b.expected));
+  if (a.intervals > 0) {
+    p.setPen(QPen(kPoissonCurve, 2));
+    p.drawPolyline(curve);
+  }
+
+  p.setPen(foreground);
+  p.drawLine(kHistogramLeft, kHistogramTop, kHistogramLeft, kHistogramBase);
+  p.drawLine(kHistogramLeft, kHistogramBase, kHistogramRight, kHistogramBase);
+  const QFontMetrics metrics(p.font());
+  for (double t = kFirstBin; t <= kLastBin * 1.001; t *= 10) {
+    const int x = intervalX(t);
+    p.drawLine(x, kHistogramBase, x, kHistogramBase + 5);
+    const QString label = QString::fromStdString(timeText(t));
+    p.drawText(x - metrics.horizontalAdvance(label) / 2, kHistogramBase + 18, label);
+  }
+  p.drawText(kHistogramLeft - 55, kHistogramTop + 4, QString::number(static_cast<int>(top)));
+  p.drawText(kHistogramLeft - 20, kHistogramBase + 4, QString("0"));
+  if (a.shortest > 0) {
+    const int x = intervalX(a.shortest);
+    p.setPen(QPen(foreground, 1, Qt::DashLine));
+    p.drawLine(x, kHistogramTop, x, kHistogramBase);
+  }
+
+  // The legend and the summary.
+  p.setPen(foreground);
+  p.fillRect(kHistogramRight - 190, kHistogramTop - 22, 14, 10, kIntervalBar);
+  p.drawText(kHistogramRight - 172, kHistogramTop - 12, QString::fromUtf8("測定"));
+  p.setPen(QPen(kPoissonCurve, 2));
+  p.drawLine(kHistogramRight - 120, kHistogramTop - 17, kHistogramRight - 104, kHistogramTop - 17);
+  p.setPen(foreground);
+  p.drawText(kHistogramRight - 100, kHistogramTop - 12, QString::fromUtf8("ランダムな線源"));
+  int y = kHistogramBase + 44;
+  for (const std::string& line : intervalSummaryLines(a)) {
+    const QRect box(10, y - metrics.ascent(), kIntervalViewWidth - 20, 3 * metrics.height());
+    QRect used;
+    p.drawText(box, Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, QString::fromStdString(line), &used);
+    y += used.height() + 6;
+  }
+}
+
+}  // namespace radmon
