@@ -8,6 +8,8 @@
 #include "day_record.h"
 #include "day_table.h"
 #include "number_text.h"
+#include "poisson_interval.h"
+#include "settings_text.h"
 #include "text_files.h"
 
 namespace radmon {
@@ -50,15 +52,24 @@ int significantDigits(std::string_view number) {
   return digits;
 }
 
+// A CPM field: a whole number of pulses, 0 or more.
+std::optional<int64_t> countText(std::string_view text) {
+  int64_t value = -1;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || value < 0) return std::nullopt;
+  return value;
+}
+
 }  // namespace
 
-std::optional<double> recordRate(std::string_view line) {
+std::optional<RecordFigures> recordFigures(std::string_view line) {
   // The line as ratemon writes it: "date","time",rate,cpm,total,elapsed. Anything else
   // goes the long way, through the day table's own line reader.
-  auto slow = [line]() -> std::optional<double> {
+  auto slow = [line]() -> std::optional<RecordFigures> {
     const auto record = parseRecordLine(line);
     if (!record || !std::isfinite(record->rate)) return std::nullopt;
-    return record->rate;
+    RecordFigures figures{record->rate, countText(readSettingsFields(line)[3].text)};
+    return figures;
   };
   size_t at = 0;
   for (int quoted = 0; quoted < 2; ++quoted) {
@@ -80,7 +91,7 @@ std::optional<double> recordRate(std::string_view line) {
   // the line reader unchanged, so its value is the rate; longer texts take that trip.
   if (!rate || significantDigits(rateText) > 6) return slow();
   if (!std::isfinite(static_cast<float>(*rate))) return std::nullopt;
-  return *rate;
+  return RecordFigures{*rate, countText(rest.substr(0, rest.find(',')))};
 }
 
 std::string Period::name() const {
@@ -110,39 +121,63 @@ std::optional<Period> parseYear(std::string_view text) {
   return Period{PeriodKind::Year, *year, 1};
 }
 
+DaySummary readDaySummary(const std::string& dataFolder, const std::string& day) {
+  DaySummary summary;
+  summary.day = day;
+  summary.counts = 0;
+  std::error_code ec;
+  const std::string path = DayFilePath(dataFolder, day);
+  const auto text = std::filesystem::is_regular_file(path, ec) ? readTextFile(path) : std::nullopt;
+  double sum = 0;
+  if (text) {
+    const std::string_view all(*text);
+    size_t start = 0;
+    while (start < all.size()) {
+      size_t end = all.find_first_of("\r\n", start);
+      if (end == std::string_view::npos) end = all.size();
+      if (end > start) {
+        if (const auto figures = recordFigures(all.substr(start, end - start))) {
+          const double rate = figures->rate;
+          summary.low = summary.records == 0 ? rate : std::min(summary.low, rate);
+          summary.high = summary.records == 0 ? rate : std::max(summary.high, rate);
+          sum += rate;
+          ++summary.records;
+          if (figures->cpm && summary.counts) {
+            *summary.counts += *figures->cpm;
+          } else {
+            summary.counts.reset();
+          }
+        }
+      }
+      start = end + 1;
+    }
+  }
+  if (summary.records == 0) {
+    summary.counts.reset();
+    return summary;
+  }
+  summary.present = true;
+  summary.sum = sum;
+  summary.mean = sum / summary.records;
+  return summary;
+}
+
+std::optional<MeanInterval> meanInterval95(const DaySummary& day) {
+  if (!day.present || !day.counts || *day.counts <= 0) return std::nullopt;
+  const CountInterval c = poissonInterval95(*day.counts);
+  const double n = static_cast<double>(*day.counts);
+  return MeanInterval{day.mean * c.lower / n, day.mean * c.upper / n};
+}
+
 PeriodTable readPeriodTable(const std::string& dataFolder, const Period& period,
                             const FaultReader& faults) {
   PeriodTable table;
   table.period = period;
   double sum = 0;
   for (const std::string& day : period.days()) {
-    DaySummary summary;
-    summary.day = day;
-    std::error_code ec;
-    const std::string path = DayFilePath(dataFolder, day);
-    const auto text = std::filesystem::is_regular_file(path, ec) ? readTextFile(path) : std::nullopt;
-    double daySum = 0;
-    if (text) {
-      const std::string_view all(*text);
-      size_t start = 0;
-      while (start < all.size()) {
-        size_t end = all.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) end = all.size();
-        if (end > start) {
-          if (const auto rate = recordRate(all.substr(start, end - start))) {
-            summary.low = summary.records == 0 ? *rate : std::min(summary.low, *rate);
-            summary.high = summary.records == 0 ? *rate : std::max(summary.high, *rate);
-            daySum += *rate;
-            ++summary.records;
-          }
-        }
-        start = end + 1;
-      }
-    }
-    if (summary.records > 0) {
-      summary.present = true;
-      summary.mean = daySum / summary.records;
-      sum += daySum;
+    DaySummary summary = readDaySummary(dataFolder, day);
+    if (summary.present) {
+      sum += summary.sum;
       table.records += summary.records;
       ++table.daysPresent;
       table.maximum = std::max(table.maximum, summary.high);

@@ -35,7 +35,11 @@ struct DaySummary {
   std::string day;        // yyyymmdd
   bool present = false;   // a readable day file with at least one record
   int records = 0;
+  double sum = 0;                      // of the rates, μSv/h
   double mean = 0, low = 0, high = 0;  // μSv/h
+  // The pulses behind the day: the sum of the records' CPM (each a minute's count); no
+  // value when a record's CPM is no whole number.
+  std::optional<int64_t> counts;
   // Seconds of the day the station reported a fault (from the day's event log), for
   // the shading under the band; 0 where no log exists.
   int faultSeconds = 0;
@@ -54,10 +58,26 @@ struct PeriodTable {
 // day's event log plugs in here. Without one no fault is shown.
 using FaultReader = std::function<int(const std::string& dataFolder, const std::string& day)>;
 
-// The rate of one line of a day file, exactly as the day graph reads it; no value for a
-// line the day graph skips. Quick for the lines ratemon writes, since a year holds
-// half a million of them.
-std::optional<double> recordRate(std::string_view line);
+// The rate of one line of a day file, exactly as the day graph reads it (no value for a
+// line the day graph skips), and its CPM when that is a whole number. Quick for the
+// lines ratemon writes, since a year holds half a million of them.
+struct RecordFigures {
+  double rate = 0;
+  std::optional<int64_t> cpm;
+};
+std::optional<RecordFigures> recordFigures(std::string_view line);
+
+// One day file summed up (present false when it has no readable record).
+DaySummary readDaySummary(const std::string& dataFolder, const std::string& day);
+
+// The day's mean rate with its 95 % interval from the pulses behind it: the mean scaled
+// by the interval of the day's count over the count, since the rates are the counts
+// times the tube's factor (less a background, which the day file does not hold: with
+// one set, the interval is a little narrower than this). No value without pulses.
+struct MeanInterval {
+  double lower = 0, upper = 0;
+};
+std::optional<MeanInterval> meanInterval95(const DaySummary& day);
 
 // Reads every day file of the period from `dataFolder`.
 PeriodTable readPeriodTable(const std::string& dataFolder, const Period& period,

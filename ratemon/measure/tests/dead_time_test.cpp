@@ -1,9 +1,12 @@
 #include "dead_time.h"
+#include "counting_settings.h"
 #include "reading_interval.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 
 namespace radmon {
 
@@ -68,6 +71,47 @@ TEST(ReadingInterval95, SumsTheChainsCountSlots) {
   EXPECT_EQ(r.seconds, 60);
   EXPECT_LE(r.cpmLow, static_cast<double>(last.cpm));
   EXPECT_GE(r.cpmHigh, static_cast<double>(last.cpm));
+}
+
+}  // namespace radmon
+
+namespace radmon {
+
+TEST(CountingSettings, FileReadsBackAndBadLinesAreTold) {
+  namespace fs = std::filesystem;
+  const std::string path = (fs::temp_directory_path() / "counting_settings_test.ini").string();
+  fs::remove(path);
+  EXPECT_EQ(loadCountingSettings(path).settings, CountingSettings{});  // no file: all off
+  EXPECT_TRUE(loadCountingSettings(path).issues.empty());
+
+  const CountingSettings chosen{499, true};
+  ASSERT_FALSE(saveCountingSettings(path, chosen));
+  EXPECT_EQ(loadCountingSettings(path).settings, chosen);
+
+  using I = CountingSettingsIssue;
+  const struct { const char* text; CountingSettings settings; std::vector<I> issues; } cases[] = {
+      {"dead_time_us = 250\n# note\n\ngraph_band=0\n", {250, false}, {}},
+      {"dead_time_us=-1\r\n", {}, {I::BadDeadTime}},
+      {"dead_time_us=abc\r\ngraph_band=1\r\n", {0, true}, {I::BadDeadTime}},
+      {"dead_time_us=100001\r\n", {}, {I::BadDeadTime}},
+      {"graph_band=yes\r\nspeed=3\r\nnonsense\r\n", {}, {I::UnknownLine, I::UnknownLine, I::UnknownLine}},
+  };
+  for (const auto& c : cases) {
+    std::ofstream(path, std::ios::binary) << c.text;
+    const LoadedCountingSettings loaded = loadCountingSettings(path);
+    EXPECT_EQ(loaded.settings, c.settings) << c.text;
+    EXPECT_EQ(loaded.issues, c.issues) << c.text;
+  }
+  fs::remove(path);
+}
+
+TEST(CountingSettings, TheScansOwnDeadTimeIsOffered) {
+  EXPECT_NEAR(scanDeadTimeMicroseconds(10), 498.866, 1e-3);  // 11 samples, as measured
+  EXPECT_NEAR(scanDeadTimeMicroseconds(0), 45.351, 1e-3);
+  EXPECT_NEAR(scanDeadTimeMicroseconds(-5), 45.351, 1e-3);
+  EXPECT_EQ(readDeadTime(" 499 "), 499.0);
+  EXPECT_EQ(readDeadTime("0"), 0.0);
+  EXPECT_FALSE(readDeadTime("1e9").has_value());
 }
 
 }  // namespace radmon
