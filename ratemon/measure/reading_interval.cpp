@@ -39,4 +39,10 @@ ReadingInterval readingInterval95(int64_t counts, int64_t seconds, float sensiti
   return r;
 }
 
+void IntervalHistory::record(int64_t elapsedSeconds, const ReadingInterval& interval) {
+  const auto slot = static_cast<size_t>(elapsedSeconds % DoseChain::kHistorySlots);
+  low_[slot] = static_cast<float>(interval.doseLow);
+  high_[slot] = static_cast<float>(interval.doseHigh);
+}
+
 }  // namespace radmon

@@ -3,6 +3,7 @@
 // optionally corrected for dead time as the figure itself is. Plain C++, no Qt.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "dose_chain.h"
@@ -23,5 +24,18 @@ ReadingInterval readingInterval95(const DoseChain& chain, int64_t elapsedSeconds
 // The same from the count itself.
 ReadingInterval readingInterval95(int64_t counts, int64_t seconds, float sensitivityFactor,
                                   float backgroundDose, double tauSeconds = 0);
+
+// The dose interval of each of the last 600 seconds, in the slots of the dose history
+// (elapsed seconds mod 600), for the real-time graph's band.
+class IntervalHistory {
+ public:
+  void record(int64_t elapsedSeconds, const ReadingInterval& interval);
+  const std::array<float, DoseChain::kHistorySlots>& low() const { return low_; }
+  const std::array<float, DoseChain::kHistorySlots>& high() const { return high_; }
+
+ private:
+  std::array<float, DoseChain::kHistorySlots> low_{};
+  std::array<float, DoseChain::kHistorySlots> high_{};
+};
 
 }  // namespace radmon

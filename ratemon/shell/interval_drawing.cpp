@@ -1,7 +1,10 @@
 #include "interval_drawing.h"
 
+#include "window_drawing.h"
+
 #include <QFontMetrics>
 #include <QPolygon>
+#include <QPolygonF>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -44,6 +47,29 @@ std::string adviceText(IntervalVerdict verdict, const IntervalAnalysis& a) {
 }
 
 }  // namespace
+
+void drawDoseBand(QPainter& p, const std::array<float, 600>& low,
+                  const std::array<float, 600>& high, int newestSlot,
+                  const std::string& limit2Text) {
+  const auto top = doseScaleTop(limit2Text);
+  if (!top) return;
+  // The geometry of drawDoseGraph: x = 50 + 1..600 from the newest second to the
+  // oldest, y = 350 − 300 / top per μSv/h.
+  const double k = 300.0 / *top;
+  QPolygonF lower, upper;
+  int slot = ((newestSlot % 600) + 600) % 600;
+  for (int x = 600; x >= 1; --x) {
+    slot = slot + 1 == 600 ? 0 : slot + 1;
+    lower << QPointF(x + 50, std::max(50.0, 350 - k * low[static_cast<size_t>(slot)]));
+    upper << QPointF(x + 50, std::max(50.0, 350 - k * high[static_cast<size_t>(slot)]));
+  }
+  p.save();
+  p.setRenderHint(QPainter::Antialiasing, false);
+  p.setPen(QPen(kBandLine, 1));
+  p.drawPolyline(lower);
+  p.drawPolyline(upper);
+  p.restore();
+}
 
 int intervalX(double seconds) {
   const double decades = std::log10(kLastBin / kFirstBin);

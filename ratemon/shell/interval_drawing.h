@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QPainter>
+#include <array>
 #include <string>
 
 #include "pulse_intervals.h"
@@ -28,6 +29,14 @@ int intervalX(double seconds);
 // The lines of text under the histogram: the shortest interval and the dead time it
 // implies, the rate, and one line of advice per verdict.
 std::vector<std::string> intervalSummaryLines(const IntervalAnalysis& analysis);
+
+// The 95 % band of the real-time graph over its bars: the lower and upper bounds of
+// every second as two lines, on the scale `drawDoseGraph` uses for `limit2Text` (nothing
+// when that scale cannot be made).
+inline const QColor kBandLine{0, 0, 160};
+void drawDoseBand(QPainter& painter, const std::array<float, 600>& low,
+                  const std::array<float, 600>& high, int newestSlot,
+                  const std::string& limit2Text);
 
 void drawIntervalView(QPainter& painter, const IntervalAnalysis& analysis,
                       const QColor& foreground, const QColor& background);

@@ -7,6 +7,8 @@
 
 #include "pulse_interval_window.h"
 #include "qt_app.h"
+#include "reading_interval.h"
+#include "window_drawing.h"
 
 namespace radmon {
 namespace {
@@ -78,6 +80,35 @@ TEST(IntervalView, WindowRedrawsFromItsSource) {
   EXPECT_EQ(window.analysis().intervals, 500u);
   EXPECT_EQ(window.objectName(), "PulseIntervalForm");
   EXPECT_EQ(window.picture().pixelColor(intervalX(0.23), kHistogramBase - 2), kIntervalBar);
+}
+
+}  // namespace radmon
+
+namespace radmon {
+
+TEST(DoseBand, BoundsDrawnOnTheGraphsScale) {
+  testApp();
+  // Stage-2 limit 2.1: the scale's top is 3 μSv/h over 300 px, 100 px per μSv/h.
+  std::array<float, 600> low{}, high{};
+  IntervalHistory history;
+  ReadingInterval interval;
+  interval.doseLow = 0.5;
+  interval.doseHigh = 1.5;
+  for (int64_t s = 1; s <= 600; ++s) history.record(s, interval);
+  QImage img(kGraphWidth, kGraphHeight, QImage::Format_RGB32);
+  img.fill(Qt::white);
+  QPainter p(&img);
+  drawDoseBand(p, history.low(), history.high(), 600 % 600, "2.1");
+  p.end();
+  EXPECT_EQ(img.pixelColor(300, 300), kBandLine);  // 350 − 50
+  EXPECT_EQ(img.pixelColor(300, 200), kBandLine);  // 350 − 150
+  EXPECT_EQ(img.pixelColor(300, 250), QColor(Qt::white));
+  // No scale, no band.
+  img.fill(Qt::white);
+  QPainter q(&img);
+  drawDoseBand(q, low, high, 0, "abc");
+  q.end();
+  EXPECT_EQ(img.pixelColor(300, 350), QColor(Qt::white));
 }
 
 }  // namespace radmon
