@@ -8,6 +8,7 @@
 #include "day_pass.h"
 #include "day_table.h"
 #include "period_table.h"
+#include "readings_settings.h"
 
 namespace radmon {
 namespace {
@@ -207,6 +208,30 @@ TEST(ReadDaySummary, CountsAndTheMeansInterval) {
   EXPECT_EQ(readDaySummary(folder, "20110402").records, 2);
   EXPECT_FALSE(readDaySummary(folder, "20110403").present);
   fs::remove_all(dir);
+}
+
+}  // namespace radmon
+
+namespace radmon {
+
+TEST(ReadingsSettings, OffWithoutAFileAndReadBack) {
+  namespace fs = std::filesystem;
+  const std::string path = (fs::temp_directory_path() / "readings_settings_test.ini").string();
+  fs::remove(path);
+  EXPECT_FALSE(loadReadingsSettings(path).settings.meanInterval);
+  const struct { std::string text; bool on; size_t unknown; } cases[] = {
+      {readingsSettingsText({true}), true, 0},
+      {readingsSettingsText({false}), false, 0},
+      {"# note\n\n mean_interval=1 \n", true, 0},
+      {"mean_interval=yes\r\nother=1\r\n", false, 2},
+  };
+  for (const auto& c : cases) {
+    std::ofstream(path, std::ios::binary) << c.text;
+    const auto loaded = loadReadingsSettings(path);
+    EXPECT_EQ(loaded.settings.meanInterval, c.on) << c.text;
+    EXPECT_EQ(loaded.unknownLines.size(), c.unknown) << c.text;
+  }
+  fs::remove(path);
 }
 
 }  // namespace radmon
