@@ -22,6 +22,9 @@ struct HeadlessOptions {
   bool fast = false;                  // as fast as buffers come, on a virtual clock
   std::optional<LocalDateTime> start; // first moment of the virtual clock
   std::optional<int64_t> seconds;     // stop after this many seconds of sound
+  // The resolving time for the dead-time correction, in microseconds, over the one of
+  // the counting settings file; 0 turns the correction off.
+  std::optional<double> deadTimeMicroseconds;
 };
 
 // Reads the headless options (the arguments after --headless); the usage text when

@@ -1,5 +1,6 @@
 #include "interval_drawing.h"
 
+#include "ratemon_messages.h"
 #include "window_drawing.h"
 
 #include <QFontMetrics>
@@ -23,27 +24,6 @@ std::string timeText(double seconds) {
   if (seconds < 1e-3) return format("%.3g µs", seconds * 1e6);
   if (seconds < 1.0) return format("%.3g ms", seconds * 1e3);
   return format("%.3g s", seconds);
-}
-
-std::string adviceText(IntervalVerdict verdict, const IntervalAnalysis& a) {
-  switch (verdict) {
-    case IntervalVerdict::TooFew:
-      return "判定にはパルスが足りません (間隔 " + std::to_string(kFewestIntervals) + " 個以上が必要です)";
-    case IntervalVerdict::LooksRandom:
-      return "間隔はランダムな放射線の形 (指数分布) に合っています";
-    case IntervalVerdict::Rings:
-      return "2 ms 未満の間隔が多すぎます (" + std::to_string(a.shortObserved) + " 個, 期待値 " +
-             format("%.1f", a.shortExpected) + " 個): 管の信号がリンギングしています。"
-             "分解能か不感帯を大きくしてください";
-    case IntervalVerdict::ResolutionEatsPulses:
-      return timeText(a.shortest) + " より短い間隔がありません: 分解能がパルスを約 " +
-             format("%.1f", 100 * a.holeLoss) + " % 取りこぼしています。分解能を小さくするか、"
-             "不感時間補正を使ってください";
-    case IntervalVerdict::MainsPeaks:
-      return "電源 (" + std::to_string(a.mainsHz) + " Hz) の半周期の倍数に間隔の山があります: "
-             "電源からの雑音を数えています。配線とシールド、しきい値を見直してください";
-  }
-  return {};
 }
 
 }  // namespace
@@ -79,11 +59,8 @@ int intervalX(double seconds) {
 
 std::vector<std::string> intervalSummaryLines(const IntervalAnalysis& a) {
   std::vector<std::string> lines;
-  if (a.intervals > 0) {
-    lines.push_back("最短間隔: " + timeText(a.shortest) + " (不感時間はこれ以下)   計数率: " +
-                    format("%.1f", a.rate * 60) + " CPM   間隔: " + std::to_string(a.intervals) + " 個");
-  }
-  for (const IntervalVerdict v : a.verdicts) lines.push_back(adviceText(v, a));
+  if (a.intervals > 0) lines.push_back(messages::intervalFigures(a));
+  for (const IntervalVerdict v : a.verdicts) lines.push_back(messages::intervalAdvice(v, a));
   return lines;
 }
 
@@ -98,7 +75,7 @@ void drawIntervalView(QPainter& p, const IntervalAnalysis& a, const QColor& fore
   auto yOf = [&](double count) { return kHistogramBase - static_cast<int>(std::lround(count / top * height)); };
 
   p.setPen(foreground);
-  p.drawText(kHistogramLeft, kHistogramTop - 12, QString::fromUtf8("パルス間隔の分布 (横軸は対数)"));
+  p.drawText(kHistogramLeft, kHistogramTop - 12, QString::fromStdString(messages::intervalLabel(messages::IntervalLabel::title)));
   for (const IntervalBin& b : a.bins) {
     if (b.observed == 0) continue;
     const int x1 = intervalX(b.from) + 1, x2 = intervalX(b.to);
@@ -133,11 +110,11 @@ void drawIntervalView(QPainter& p, const IntervalAnalysis& a, const QColor& fore
   // The legend and the summary.
   p.setPen(foreground);
   p.fillRect(kHistogramRight - 190, kHistogramTop - 22, 14, 10, kIntervalBar);
-  p.drawText(kHistogramRight - 172, kHistogramTop - 12, QString::fromUtf8("測定"));
+  p.drawText(kHistogramRight - 172, kHistogramTop - 12, QString::fromStdString(messages::intervalLabel(messages::IntervalLabel::measured)));
   p.setPen(QPen(kPoissonCurve, 2));
   p.drawLine(kHistogramRight - 120, kHistogramTop - 17, kHistogramRight - 104, kHistogramTop - 17);
   p.setPen(foreground);
-  p.drawText(kHistogramRight - 100, kHistogramTop - 12, QString::fromUtf8("ランダムな線源"));
+  p.drawText(kHistogramRight - 100, kHistogramTop - 12, QString::fromStdString(messages::intervalLabel(messages::IntervalLabel::random)));
   int y = kHistogramBase + 44;
   for (const std::string& line : intervalSummaryLines(a)) {
     const QRect box(10, y - metrics.ascent(), kIntervalViewWidth - 20, 3 * metrics.height());

@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <string>
 
+#include "counting_settings.h"
+#include "pulse_intervals.h"
+#include "reading_interval.h"
 #include "station_panel.h"
 
 namespace radmon::messages {
@@ -16,5 +19,22 @@ enum class About { settingsUnreadable, sourceUnopenable, dayplotMissing, dayplot
 std::string about(About what, const std::string& subject);
 std::string alarmStarted(int stage, float grossDoseRate, float limit);
 std::string hoursDone(int64_t hours);
+
+// Counting statistics and the dead-time correction.
+std::string countingSettingsIssue(CountingSettingsIssue issue, const std::string& path);
+std::string badDeadTime(const std::string& text);
+// The 95 % interval of the CPM and the dose rate, for the window (two lines).
+std::string readingInterval(const ReadingInterval& interval);
+// The correction's state under the interval: its τ, and the cap when reached.
+std::string deadTimeState(double microseconds, bool capped);
+// The offered resolving time of the scan at its resolution, for the settings.
+std::string scanDeadTimeOffer(double microseconds);
+
+// The pulse-interval view: its chart's title and legend, the figures line and the
+// advice for one verdict.
+enum class IntervalLabel { title, measured, random };
+std::string intervalLabel(IntervalLabel label);
+std::string intervalFigures(const IntervalAnalysis& analysis);
+std::string intervalAdvice(IntervalVerdict verdict, const IntervalAnalysis& analysis);
 
 }  // namespace radmon::messages
