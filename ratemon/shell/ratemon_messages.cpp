@@ -89,7 +89,7 @@ std::string readingInterval(const ReadingInterval& r) {
 std::string deadTimeState(double microseconds, bool capped) {
   if (!(microseconds > 0)) return {};
   if (capped)
-    return Words::tr("不感時間補正 (τ %1 μs) が上限です: 数え落としが多すぎ、値は低めです")
+    return Words::tr("不感時間補正が上限 (τ %1 μs): 値は低め")
         .arg(QString::number(microseconds, 'g', 4))
         .toStdString();
   return Words::tr("不感時間補正 τ %1 μs").arg(QString::number(microseconds, 'g', 4)).toStdString();
@@ -97,6 +97,16 @@ std::string deadTimeState(double microseconds, bool capped) {
 
 std::string scanDeadTimeOffer(double microseconds) {
   return Words::tr("この分解能での不感時間: %1 μs").arg(fixed(microseconds, 0)).toStdString();
+}
+
+std::string counting(Counting caption) {
+  switch (caption) {
+    case Counting::intervalsButton: return Words::tr("パルス間隔").toStdString();
+    case Counting::deadTimeTick: return Words::tr("不感時間補正").toStdString();
+    case Counting::deadTimeUnit: return Words::tr("μs").toStdString();
+    case Counting::bandTick: return Words::tr("リアルタイムグラフに95%区間").toStdString();
+  }
+  return {};
 }
 
 std::string intervalLabel(IntervalLabel label) {

@@ -30,6 +30,10 @@ std::string deadTimeState(double microseconds, bool capped);
 // The offered resolving time of the scan at its resolution, for the settings.
 std::string scanDeadTimeOffer(double microseconds);
 
+// Captions of the counting controls.
+enum class Counting { intervalsButton, deadTimeTick, deadTimeUnit, bandTick };
+std::string counting(Counting caption);
+
 // The pulse-interval view: its chart's title and legend, the figures line and the
 // advice for one verdict.
 enum class IntervalLabel { title, measured, random };

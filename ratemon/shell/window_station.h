@@ -19,6 +19,8 @@
 #include "local_time.h"
 #include "lock_file.h"
 #include "main_window.h"
+#include "counting_settings.h"
+#include "pulse_interval_window.h"
 #include "pulse_test_window.h"
 #include "ratemon_settings.h"
 #include "recording_cycle.h"
@@ -67,6 +69,8 @@ class WindowStation final : public QObject, public CycleHooks {
   RecordingCycle& cycle() { return *cycle_; }
   GraphWindow* graphWindow() const { return graph_; }
   PulseTestWindow* pulseWindow() const { return pulse_; }
+  PulseIntervalWindow* intervalWindow() const { return intervals_; }
+  const CountingSettings& counting() const { return counting_; }
   const std::string& saveFolder() const { return cycle_->saveFolder(); }
   std::string settingsPath() const;
 
@@ -74,12 +78,16 @@ class WindowStation final : public QObject, public CycleHooks {
   void pulseTest(const std::vector<uint8_t>& samples, int threshold, int deadBand) override;
   void redrawGraph() override;
   void recordingStateChanged(bool recording) override;
+  void readingsShown() override;
 
  private:
   void startPressed();
   void chooseRecordFolder();
   void startDayplot();
   void graphTicked(bool on);
+  void openIntervals();
+  void applyCounting();
+  std::string countingPath() const;
   RatemonSettings settingsFromWindow() const;
   void showSettings(const RatemonSettings& s);
 
@@ -91,6 +99,8 @@ class WindowStation final : public QObject, public CycleHooks {
   LockFile lock_;
   QPointer<GraphWindow> graph_;
   QPointer<PulseTestWindow> pulse_;
+  QPointer<PulseIntervalWindow> intervals_;
+  CountingSettings counting_;
   QTimer pace_;
   bool shutDown_ = false;
 };
