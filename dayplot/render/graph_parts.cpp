@@ -62,8 +62,8 @@ bool writeImages(const QImage& picture, const GraphSettings& settings, const std
                  MessageSink& messages) {
   bool failed = false;
   auto write = [&](const std::string& path, ImageFormat format) {
-    if (auto error = writeImageFile(picture, path, format)) {
-      messages.show(*error);
+    if (auto failure = writeImageFile(picture, path, format)) {
+      messages.show(say::imageNotWritten(format == ImageFormat::Jpeg, path, failure->reason));
       failed = true;
     }
   };

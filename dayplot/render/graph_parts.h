@@ -8,7 +8,7 @@
 
 #include "graph_settings.h"
 #include "local_time.h"
-#include "messages.h"
+#include "dayplot_messages.h"
 
 class QImage;
 class QPainter;

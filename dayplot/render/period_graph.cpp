@@ -29,6 +29,10 @@ PeriodGraph::PeriodGraph(const GraphSettings& settings, MessageSink& messages, c
   picture_.fill(DayGraph::kBackground);
 }
 
+std::string periodImageBaseName(std::string_view baseName, const Period& period) {
+  return std::string(baseName) + "_" + period.name();
+}
+
 int PeriodGraph::dayLeft(int index, int days) {
   return kLeft + static_cast<int>(static_cast<int64_t>(kRight - kLeft) * index / days);
 }
@@ -38,9 +42,9 @@ DayGraphResult PeriodGraph::DrawPeriodGraph(const std::string& DataFolder, const
   try {
     return draw(DataFolder, period, faults);
   } catch (const std::exception& e) {
-    messages_.show(std::string("グラフを作成できませんでした: ") + e.what());
+    messages_.show(say::graphFailed(e.what()));
   } catch (...) {
-    messages_.show("グラフを作成できませんでした");
+    messages_.show(say::graphFailed({}));
   }
   return DayGraphResult::Failed;
 }
@@ -49,7 +53,7 @@ DayGraphResult PeriodGraph::draw(const std::string& dataFolder, const Period& pe
                                  const FaultReader& faults) {
   const auto m = scaleMaximum(settings_.scaleMaximumText(), kPanelHeight);
   if (!m) {
-    messages_.show("縦軸最大スケール(μSV/h)には0より大きい数値を入力してください");
+    messages_.show(say::badScale());
     return DayGraphResult::BadScale;
   }
   const PeriodTable table = readPeriodTable(dataFolder, period, faults);
@@ -62,13 +66,13 @@ DayGraphResult PeriodGraph::draw(const std::string& dataFolder, const Period& pe
   drawFrame(p, period, roundHalfEven(*m / 5, 2));
   if (table.daysPresent == 0) {
     p.end();
-    messages_.show("この期間の記録ファイルがありません");
+    messages_.show(say::noPeriodFile());
     return DayGraphResult::NoDayFile;
   }
   drawDays(p, table, kPanelHeight / *m);
   drawTexts(p, table);
   p.end();
-  const std::string base = dataFolder + settings_.baseNameText() + "_" + period.name();
+  const std::string base = dataFolder + periodImageBaseName(settings_.baseNameText(), period);
   return writeImages(picture_, settings_, base, messages_) ? DayGraphResult::Done
                                                            : DayGraphResult::WriteFailed;
 }
@@ -161,13 +165,12 @@ void PeriodGraph::drawTexts(QPainter& p, const PeriodTable& table) const {
   p.setFont(graphFont(9));
   const int y = kTop - 22;
   p.fillRect(330, y + 3, 18, 10, kBand);
-  text(p, 352, y, "日の最小〜最大");
+  text(p, 352, y, say::periodLegend(0));
   line(p, 460, y + 8, 478, y + 8, kDrawing);
-  text(p, 482, y, "日平均");
+  text(p, 482, y, say::periodLegend(1));
   p.fillRect(540, y + 5, 18, kFaultHeight, kFault);
-  text(p, 562, y, "異常のあった日");
-  text(p, 330, y - 16, "記録のある日: " + std::to_string(table.daysPresent) + " / " +
-                           std::to_string(table.days.size()));
+  text(p, 562, y, say::periodLegend(2));
+  text(p, 330, y - 16, say::daysWithFile(table.daysPresent, static_cast<int>(table.days.size())));
 
   stationLines(p, settings_, clock_.now());
 }

@@ -12,6 +12,9 @@
 
 namespace radmon {
 
+// `Text3` + "_" + YYYYMM or YYYY: the period graph's images without their extension.
+std::string periodImageBaseName(std::string_view baseName, const Period& period);
+
 class PeriodGraph {
  public:
   static constexpr int kLeft = 70;

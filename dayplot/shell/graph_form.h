@@ -7,8 +7,9 @@
 #include <string>
 
 #include "day_graph.h"
+#include "period_graph.h"
 #include "dayplot_settings.h"
-#include "settings_graph_source.h"
+#include "settings_sources.h"
 
 class QLabel;
 
@@ -25,8 +26,12 @@ class GraphForm final : public QWidget {
   GraphForm(MessageSink& messages, const Clock& clock, QWidget* parent = nullptr);
 
   // Draws `TargetDay` with the settings as the controls hold them now and shows it.
-  DayGraphResult DrawDayGraph(const DayplotSettings& controls, const std::string& DataFolder,
-                              const std::string& TargetDay);
+  DayGraphResult DrawDayGraph(const DayplotSettings& controls, const std::string& dataFolder,
+                              const std::string& targetDay);
+
+  // Draws a month or a year the same way and shows it.
+  DayGraphResult DrawPeriodGraph(const DayplotSettings& controls, const std::string& dataFolder,
+                                 const Period& period);
 
   QLabel* Picture1() const { return picture_; }
   const QImage& image() const { return graph_.picture(); }
@@ -35,6 +40,7 @@ class GraphForm final : public QWidget {
   DayplotSettings controls_;
   SettingsGraphSource source_{controls_};
   DayGraph graph_;
+  PeriodGraph period_;
   QLabel* picture_;
 };
 

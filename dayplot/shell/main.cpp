@@ -1,6 +1,7 @@
 // dayplot: draws and publishes the day graph of the radiation monitor. Without
 // arguments it opens its settings window; `--headless` runs the schedule without a
-// window; `--process YYYYMMDD` processes one day and ends.
+// window; `--process YYYYMMDD` processes one day and ends; `--month YYYYMM` and
+// `--year YYYY` draw a month or a year of day files the same way.
 #include <QApplication>
 #include <QGuiApplication>
 #include <QSocketNotifier>
@@ -25,7 +26,10 @@ constexpr const char* kUsage =
     "                                     (SIGINT / SIGTERM で終了)\n"
     "        dayplot --process YYYYMMDD   指定した日のグラフを描き、dayplot.ini の設定どおりに\n"
     "                                     画像を保存します。FTP転送が有効なら転送の終わりを待ち、\n"
-    "                                     失敗したときは終了コード3で終わります。\n";
+    "                                     失敗したときは終了コード3で終わります。\n"
+    "        dayplot --month YYYYMM       指定した月の日ごとの平均と範囲のグラフを描きます\n"
+    "        dayplot --year YYYY          指定した年の日ごとの平均と範囲のグラフを描きます\n"
+    "                                     (保存と転送は --process と同じ)\n";
 
 // Stderr carries the operator's messages; Qt's own notes (a missing runtime folder and
 // the like) would bury them. Real failures of Qt still come through.
@@ -39,13 +43,16 @@ void withoutScreen() {
   qInstallMessageHandler(quietQtNotes);
 }
 
-int processMain(int argc, char** argv, std::string_view day) {
+int processMain(int argc, char** argv, std::string_view option, std::string_view value) {
   withoutScreen();
   QGuiApplication app(argc, argv);
   radmon::StderrMessages messages;
   radmon::SystemClock clock;
   radmon::SpawnLauncher launcher;
-  return radmon::runProcessMode(day, radmon::programFolder(), messages, clock, launcher);
+  if (option == "--process")
+    return radmon::runProcessMode(value, radmon::programFolder(), messages, clock, launcher);
+  const auto kind = option == "--month" ? radmon::PeriodKind::Month : radmon::PeriodKind::Year;
+  return radmon::runPeriodMode(kind, value, radmon::programFolder(), messages, clock, launcher);
 }
 
 // The signal handler only writes a byte; the event loop reads it and ends in order.
@@ -104,8 +111,10 @@ int headlessMain(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 3 && std::string_view(argv[1]) == "--process") {
-    return processMain(argc, argv, argv[2]);
+  if (argc == 3) {
+    const std::string_view option = argv[1];
+    if (option == "--process" || option == "--month" || option == "--year")
+      return processMain(argc, argv, option, argv[2]);
   }
   if (argc == 2 && std::string_view(argv[1]) == "--headless") return headlessMain(argc, argv);
   if (argc == 1) {

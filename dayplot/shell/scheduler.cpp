@@ -1,15 +1,13 @@
 #include "scheduler.h"
 
-#include "dayplot_settings.h"
-
 #include <algorithm>
 #include <set>
 #include <utility>
 
 namespace radmon {
 
-ScheduleSettings scheduleOf(const DayplotSettings& c, int16_t RealtimeInterval) {
-  return {c.Check3, RealtimeInterval, c.Check4, c.Text11, c.Text10};
+ScheduleSettings scheduleOf(const DayplotSettings& c, int16_t realtimeInterval) {
+  return {c.Check3, realtimeInterval, c.Check4, c.Text11, c.Text10};
 }
 
 int64_t minuteNumber(const LocalDateTime& t) {
@@ -30,6 +28,9 @@ std::vector<DueRun> dueRuns(const LocalDateTime& t, const ScheduleSettings& s) {
   }
   if (s.Check4 == 1 && hhmm.substr(0, 2) == s.Text11 && hhmm.substr(3, 2) == s.Text10) {
     runs.push_back({RunKind::Yesterday, t.previousDay().yyyymmdd()});
+    // The month that yesterday completed or continued: on the 1st the month just ended
+    // is drawn whole, on other days the current one so far.
+    runs.push_back({RunKind::Month, t.previousDay().yyyymmdd().substr(0, 6)});
   }
   return runs;
 }

@@ -34,7 +34,7 @@ class FormTest : public ::testing::Test {
     parts.programFolder = folder_.path();
     parts.clock = &clock_;
     parts.launcher = &launcher_;
-    parts.dialogs.saveFile = [this](const SaveDialogRequest& request) {
+    parts.dialogs.saveFile = [this](const FolderDialogRequest& request) {
       requests_.push_back(request);
       return chosen_;
     };
@@ -77,7 +77,7 @@ class FormTest : public ::testing::Test {
   ManualClock clock_{LocalDateTime{}};
   FakeLauncher launcher_;
   std::optional<QString> chosen_;
-  std::vector<SaveDialogRequest> requests_;
+  std::vector<FolderDialogRequest> requests_;
   std::vector<QString> shownFolders_;
   std::vector<QString> unsavedMessages_;
   bool closeAnyway_ = false;
@@ -347,6 +347,38 @@ TEST_F(FormTest, MissingFileMessageDoesNotStallLaterTicksAndStaysSingle) {
   w.pollUploads();
   EXPECT_EQ(launcher_.started.size(), 3u);
   EXPECT_EQ(openMessageBoxes(), 1);
+}
+
+TEST_F(FormTest, MonthAndYearByHandAndTheMonthAfterYesterdaysRun) {
+  folder_.writeDay("20110314");
+  folder_.writeDay("20110315");
+  SettingsForm& w = open({2011, 3, 16, 0, 2, 30});
+  find<QLineEdit>("Text7")->setText("2011");
+  find<QLineEdit>("Text8")->setText("03");
+  click("cmdMonth");
+  ASSERT_NE(w.Form1(), nullptr);
+  EXPECT_TRUE(w.Form1()->isVisible());
+  EXPECT_TRUE(folder_.exists("data/μSVHGraph_201103.jpg"));
+  click("cmdYear");
+  EXPECT_TRUE(folder_.exists("data/μSVHGraph_2011.jpg"));
+  EXPECT_TRUE(messageText().isEmpty());
+  find<QLineEdit>("Text8")->setText("3");  // a month needs its two digits
+  click("cmdMonth");
+  EXPECT_TRUE(messageText().contains("yyyymm")) << messageText().toStdString();
+
+  // Yesterday at 00:03, then the month, each uploaded.
+  std::filesystem::remove(folder_.data() + "μSVHGraph_201103.jpg");
+  find<QCheckBox>("Check4")->setChecked(true);
+  find<QCheckBox>("Check5")->setChecked(true);
+  tickAt({2011, 3, 16, 0, 3, 0});
+  EXPECT_TRUE(folder_.exists("data/μSVHGraph_201103.jpg"));
+  EXPECT_TRUE(!w.Form1() || !w.Form1()->isVisible());
+  ASSERT_EQ(launcher_.started.size(), 1u);
+  EXPECT_NE(folder_.read("oldtemp.sys").find("μSVHGraph_20110315.jpg"), std::string::npos);
+  launcher_.end(0, 0);
+  w.pollUploads();
+  ASSERT_EQ(launcher_.started.size(), 2u);
+  EXPECT_NE(folder_.read("oldtemp.sys").find("μSVHGraph_201103.jpg"), std::string::npos);
 }
 
 TEST_F(FormTest, AnEditTakesEffectAtTheNextTickAndClearedBoxesDoNothing) {
