@@ -33,6 +33,9 @@ class GraphForm final : public QWidget {
   DayGraphResult DrawPeriodGraph(const DayplotSettings& controls, const std::string& dataFolder,
                                  const Period& period);
 
+  // The choice of dayplot_readings.ini for the day graph's statistics.
+  void setMeanInterval(bool on) { source_.setMeanInterval(on); }
+
   QLabel* Picture1() const { return picture_; }
   const QImage& image() const { return graph_.picture(); }
 

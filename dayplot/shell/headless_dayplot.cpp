@@ -19,7 +19,7 @@ HeadlessDayplot::HeadlessDayplot(std::string programFolder, const Clock& clock,
       launcher_(launcher),
       messages_(err, clock),
       start_(startSettings(programFolder_, clock.now().yyyymmdd())),
-      graphSource_(start_.controls),
+      graphSource_(start_.controls, start_.readings.meanInterval),
       graph_(graphSource_, messages_, clock),
       scheduler_(clock.now()) {
   const DayplotSettings& c = start_.controls;

@@ -53,7 +53,7 @@ int runProcessMode(std::string_view day, const std::string& programFolder,
   try {
     const std::string today = clock.now().yyyymmdd();
     const DayplotStart start = startSettings(programFolder, today);
-    const SettingsGraphSource source(start.controls);
+    const SettingsGraphSource source(start.controls, start.readings.meanInterval);
     DayGraph graph(source, messages, clock);
     const std::string targetDay(day);
     const int drawn = exitFor(graph.DrawDayGraph(start.DataFolder, targetDay));

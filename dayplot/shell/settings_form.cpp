@@ -300,6 +300,7 @@ void SettingsForm::startSequence() {
   setControls(start.controls);
   DataFolder_ = start.DataFolder;
   RealtimeInterval_ = start.RealtimeInterval;
+  meanInterval_ = start.readings.meanInterval;
   fillCombo1();
 }
 
@@ -323,6 +324,7 @@ GraphForm* SettingsForm::openForm1(bool activate) {
   if (!form1_) {
     form1_ = new GraphForm(messages_, clock_, this);
     form1_->setAttribute(Qt::WA_DeleteOnClose);
+    form1_->setMeanInterval(meanInterval_);
   }
   // A scheduled run every few minutes must not take the keyboard from the operator.
   form1_->setAttribute(Qt::WA_ShowWithoutActivating, !activate);

@@ -134,6 +134,7 @@ class SettingsForm final : public QWidget {
   QComboBox* Combo1_;
   QPushButton *Command1_, *Command2_, *Command3_;
   QPushButton *cmdMonth_, *cmdYear_;
+  bool meanInterval_ = false;  // dayplot_readings.ini, read at start
   QLabel* uploadStatus_;
 };
 

@@ -29,6 +29,8 @@ class FakeSettings final : public GraphSettings {
   std::string baseNameText() const override { return base; }
   bool jpegWanted() const override { return jpeg; }
   bool bmpWanted() const override { return bmp; }
+  bool meanInterval = false;
+  bool meanIntervalWanted() const override { return meanInterval; }
 };
 
 class RecordedMessages final : public MessageSink {
@@ -267,6 +269,18 @@ TEST_F(DayGraphTest, SameDayGivesTheSameImageOnAReusedPicture) {
   EXPECT_NE(graph_.picture(), first);
   draw();
   EXPECT_EQ(graph_.picture(), first);
+}
+
+TEST_F(DayGraphTest, MeanIntervalOnlyWhenChosen) {
+  writeDay({{"00:00", "1.234"}, {"00:01", "0.567"}});  // 54 pulses a minute
+  draw();
+  const QImage off = graph_.picture().copy();
+  EXPECT_FALSE(anyDark(off, 330, 45, 640, 62));  // the line ends after the mean
+  settings_.meanInterval = true;
+  draw();
+  const QImage on = graph_.picture().copy();
+  EXPECT_TRUE(anyDark(on, 330, 45, 640, 62));     // the interval of 108 pulses follows
+  EXPECT_EQ(on.copy(0, 64, 841, 473), off.copy(0, 64, 841, 473));  // nothing else moves
 }
 
 TEST(Period, NamesAndDays) {

@@ -109,6 +109,28 @@ TEST_F(ProcessModeTest, OtherFailuresExitTwoWithTheirMessage) {
   EXPECT_NE(err_.find("dayplot --headless"), std::string::npos) << err_;
 }
 
+// dayplot_readings.ini adds the interval of the day's mean; without it the graph is as
+// it always was.
+TEST_F(ProcessModeTest, MeanIntervalFromTheReadingsSettingsFile) {
+  writeDay("20110401");
+  writeIni(ini("2", 0, 1));
+  // The statistics line's rows of the bottom-up 24-bit bitmap (841 pixels, rows of 2524
+  // bytes after a 54-byte header); the made time above it may change between runs.
+  auto image = [&] {
+    EXPECT_EQ(run("--process 20110401"), 0) << err_;
+    std::stringstream bytes;
+    bytes << std::ifstream(data_ + "graph_20110401.bmp", std::ios::binary).rdbuf();
+    const std::string all = bytes.str();
+    constexpr size_t kRow = 2524;
+    return all.size() < 54 + 537 * kRow ? all : all.substr(54 + (536 - 64) * kRow, 24 * kRow);
+  };
+  const std::string plain = image();
+  std::ofstream((dir_ / "dayplot_readings.ini").string()) << "mean_interval=0\n";
+  EXPECT_EQ(image(), plain);
+  std::ofstream((dir_ / "dayplot_readings.ini").string()) << "mean_interval=1\n";
+  EXPECT_NE(image(), plain);
+}
+
 // --month and --year: the images named after the period, the same exit codes.
 TEST_F(ProcessModeTest, MonthAndYearGraphs) {
   writeDay("20110401");

@@ -331,9 +331,9 @@ TEST_F(FormTest, MissingFileMessageDoesNotStallLaterTicksAndStaysSingle) {
 
   tickAt({2011, 3, 16, 0, 0, 1});  // 00:00: nothing for the new day
   EXPECT_TRUE(launcher_.started.empty());
-  tickAt({2011, 3, 16, 0, 10, 0});  // both runs in one tick, today's first
+  tickAt({2011, 3, 16, 0, 10, 0});  // all runs in one tick, today's first, the month last
   EXPECT_EQ(w.TargetDay(), "20110315");
-  EXPECT_EQ(messageText(), "ファイルがありません");
+  EXPECT_EQ(messageText(), "この期間の記録ファイルがありません");
   // No file for either day, yet both uploads go (an earlier JPEG may be there), one
   // after the other.
   ASSERT_EQ(launcher_.started.size(), 1u);
