@@ -70,7 +70,7 @@ DayGraphResult PeriodGraph::draw(const std::string& dataFolder, const Period& pe
     return DayGraphResult::NoDayFile;
   }
   drawDays(p, table, kPanelHeight / *m);
-  drawTexts(p, table);
+  drawTexts(p, table, static_cast<bool>(faults));
   p.end();
   const std::string base = dataFolder + periodImageBaseName(settings_.baseNameText(), period);
   return writeImages(picture_, settings_, base, messages_) ? DayGraphResult::Done
@@ -151,7 +151,7 @@ void PeriodGraph::drawDays(QPainter& p, const PeriodTable& table, double unit) c
   p.restore();
 }
 
-void PeriodGraph::drawTexts(QPainter& p, const PeriodTable& table) const {
+void PeriodGraph::drawTexts(QPainter& p, const PeriodTable& table, bool faultsKnown) const {
   const bool month = table.period.kind == PeriodKind::Month;
   p.setFont(graphFont(24));
   const std::string name = table.period.name();
@@ -168,8 +168,10 @@ void PeriodGraph::drawTexts(QPainter& p, const PeriodTable& table) const {
   text(p, 352, y, say::periodLegend(0));
   line(p, 460, y + 8, 478, y + 8, kDrawing);
   text(p, 482, y, say::periodLegend(1));
-  p.fillRect(540, y + 5, 18, kFaultHeight, kFault);
-  text(p, 562, y, say::periodLegend(2));
+  if (faultsKnown) {
+    p.fillRect(540, y + 5, 18, kFaultHeight, kFault);
+    text(p, 562, y, say::periodLegend(2));
+  }
   text(p, 330, y - 16, say::daysWithFile(table.daysPresent, static_cast<int>(table.days.size())));
 
   stationLines(p, settings_, clock_.now());

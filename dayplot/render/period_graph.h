@@ -40,7 +40,8 @@ class PeriodGraph {
   DayGraphResult draw(const std::string& dataFolder, const Period& period, const FaultReader& faults);
   void drawFrame(QPainter& p, const Period& period, double labelStep) const;
   void drawDays(QPainter& p, const PeriodTable& table, double unit) const;
-  void drawTexts(QPainter& p, const PeriodTable& table) const;
+  // `faultsKnown`: an event log reader was given, so the fault mark is explained.
+  void drawTexts(QPainter& p, const PeriodTable& table, bool faultsKnown) const;
 
   const GraphSettings& settings_;
   MessageSink& messages_;
