@@ -31,11 +31,14 @@ for m in $(seq 1 12); do
   fi
 done
 echo "$(ls "$station/data" | wc -l) day files, $(cat "$station"/data/*.csv | wc -l) records"
+# The graphs at a full scale of 1 μSv/h, JPEG only.
+printf '"大阪府大阪市","%s/data/","μSVHGraph","1","μSVHData","自作GM管","03","00"\r\n1,0,0,0\r\n#TRUE#,#FALSE#,#FALSE#,#FALSE#\r\n"ftp.example.com","","",0,""\r\n' \
+  "$station" > "$station/dayplot.ini"
 (cd "$station" && QT_QPA_PLATFORM=offscreen ./dayplot --month 202506 &&
   QT_QPA_PLATFORM=offscreen ./dayplot --year 2025)
 convert "$station/data/μSVHGraph_202506.jpg" docs/dayplot-month.png
 convert "$station/data/μSVHGraph_2025.jpg" docs/dayplot-year.png
 
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c \
-  "build/tools/window_preview 33 intervals & sleep 30; import -window root -crop 740x830+0+0 docs/ratemon-pulse-intervals.png; wait"
+xvfb-run -a -s "-screen 0 1024x900x24" bash -c \
+  "build/tools/window_preview 33 intervals & sleep 29; import -window root -crop 740x880+0+0 docs/ratemon-pulse-intervals.png; wait"
 echo "pictures in docs/"
