@@ -1,6 +1,6 @@
 // How long one processing run of dayplot takes on a full day: reading the 1440 records,
 // drawing the graph and writing the JPEG (and the BMP), as the real-time schedule does
-// every ten minutes.
+// every ten minutes; and a whole year of such days drawn as the year graph.
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
@@ -12,6 +12,7 @@
 #include "day_graph.h"
 #include "day_pass.h"
 #include "day_table.h"
+#include "period_graph.h"
 
 namespace {
 
@@ -33,18 +34,32 @@ class NoMessages final : public radmon::MessageSink {
   void show(const std::string&) override {}
 };
 
+void writeFullDay(const fs::path& dir, const std::string& yyyymmdd) {
+  const std::string date = yyyymmdd.substr(0, 4) + "/" + yyyymmdd.substr(4, 2) + "/" + yyyymmdd.substr(6);
+  std::ofstream out(dir / radmon::dayFileName(yyyymmdd), std::ios::binary);
+  for (int m = 0; m < 1440; ++m) {
+    const double rate = 0.1 + 0.03 * std::sin(m / 37.0) + 0.01 * ((m * 7919) % 13) / 13.0;
+    char line[96];
+    std::snprintf(line, sizeof line, "\"%s\",\"%02d:%02d\",%.3f,%d,%d,60\r\n", date.c_str(),
+                  m / 60, m % 60, rate, static_cast<int>(rate * 300), m * 30);
+    out << line;
+  }
+}
+
 // A data folder holding one full day, 2011/04/01, of 1440 one-minute records.
 std::string fullDayFolder() {
   const fs::path dir = fs::temp_directory_path() / "dayplot_bench";
   fs::create_directories(dir);
-  std::ofstream out(dir / "μSVHData20110401.csv", std::ios::binary);
-  for (int m = 0; m < 1440; ++m) {
-    const double rate = 0.1 + 0.03 * std::sin(m / 37.0) + 0.01 * ((m * 7919) % 13) / 13.0;
-    char line[96];
-    std::snprintf(line, sizeof line, "\"2011/04/01\",\"%02d:%02d\",%.3f,%d,%d,60\r\n", m / 60,
-                  m % 60, rate, static_cast<int>(rate * 300), m * 30);
-    out << line;
-  }
+  writeFullDay(dir, "20110401");
+  return dir.string() + "/";
+}
+
+// A data folder holding every day of 2011 in full: 525,600 records.
+std::string fullYearFolder() {
+  const fs::path dir = fs::temp_directory_path() / "dayplot_bench_year";
+  fs::create_directories(dir);
+  for (const std::string& day : radmon::parseYear("2011")->days())
+    if (!fs::exists(dir / radmon::dayFileName(day))) writeFullDay(dir, day);
   return dir.string() + "/";
 }
 
@@ -78,9 +93,24 @@ void BM_ReadDayTableAndPass(benchmark::State& state) {
   }
 }
 
+void BM_DrawYearGraphJpeg(benchmark::State& state) {
+  const std::string folder = fullYearFolder();
+  BenchSettings settings;
+  NoMessages messages;
+  radmon::ManualClock clock(*radmon::LocalDateTime::parse("2012-01-01 10:00:00"));
+  radmon::PeriodGraph graph(settings, messages, clock);
+  for (auto _ : state) {
+    if (graph.DrawPeriodGraph(folder, *radmon::parseYear("2011")) != radmon::DayGraphResult::Done) {
+      state.SkipWithError("the run did not write its image");
+      break;
+    }
+  }
+}
+
 BENCHMARK(BM_DrawDayGraphJpeg)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DrawDayGraphJpegAndBmp)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadDayTableAndPass)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DrawYearGraphJpeg)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
@@ -92,5 +122,6 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   fs::remove_all(fs::temp_directory_path() / "dayplot_bench");
+  fs::remove_all(fs::temp_directory_path() / "dayplot_bench_year");
   return 0;
 }

@@ -12,6 +12,7 @@
 #include "graph_font.h"
 #include "image_files.h"
 #include "number_text.h"
+#include "period_table.h"
 
 namespace radmon {
 namespace {
@@ -146,7 +147,13 @@ DayGraphResult DayGraph::draw(const std::string& dataFolder, const std::string& 
   const double unit = kPanelHeight / *m;
   const DailyStats stats =
       runDayPass(*table, [&](const PlotPair& pair) { drawCurve(p, pair, unit); });
-  drawTexts(p, *table, stats);
+  std::string meanInterval;
+  if (settings_.meanIntervalWanted()) {
+    if (const auto interval = meanInterval95(readDaySummary(dataFolder, targetDay)))
+      meanInterval.append(" ").append(
+          say::meanInterval(fixed3Text(interval->lower), fixed3Text(interval->upper)));
+  }
+  drawTexts(p, *table, stats, meanInterval);
   p.end();
   return writeImages(dataFolder, targetDay);
 }
@@ -178,7 +185,8 @@ void DayGraph::drawCurve(QPainter& p, const PlotPair& pair, double unit) const {
        plotY(base, pair.r2, unit), kDrawing);
 }
 
-void DayGraph::drawTexts(QPainter& p, const DayTable& table, const DailyStats& stats) const {
+void DayGraph::drawTexts(QPainter& p, const DayTable& table, const DailyStats& stats,
+                         const std::string& meanInterval) const {
   p.setFont(graphFont(24));
   const auto [year, month, day] = titleDateParts(table);
   text(p, 5, 5,
@@ -190,7 +198,7 @@ void DayGraph::drawTexts(QPainter& p, const DayTable& table, const DailyStats& s
   p.setFont(graphFont(12));
   text(p, 70, 45, word(QT_TRANSLATE_NOOP("DayGraph", "[ 日最大:")) + statisticText(stats.maximum));
   text(p, 200, 45,
-       word(QT_TRANSLATE_NOOP("DayGraph", "日平均:")) + statisticText(stats.average) + " ]");
+       word(QT_TRANSLATE_NOOP("DayGraph", "日平均:")) + statisticText(stats.average) + meanInterval + " ]");
 
   p.setFont(graphFont(9));
   const LocalDateTime now = clock_.now();

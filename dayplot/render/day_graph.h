@@ -52,7 +52,9 @@ class DayGraph {
   DayGraphResult draw(const std::string& dataFolder, const std::string& targetDay);
   void drawPanels(QPainter& p) const;
   void drawCurve(QPainter& p, const PlotPair& pair, double unit) const;
-  void drawTexts(QPainter& p, const DayTable& table, const DailyStats& stats) const;
+  // `meanInterval`: the interval's text after the day's mean, empty for none.
+  void drawTexts(QPainter& p, const DayTable& table, const DailyStats& stats,
+                 const std::string& meanInterval) const;
   DayGraphResult writeImages(const std::string& dataFolder, const std::string& targetDay);
 
   const GraphSettings& settings_;

@@ -48,6 +48,15 @@ std::string clientTimedOut();
 std::string clientExitStatus(int exitStatus);  // --process's own wording
 std::string uploadFailed(std::string_view file, std::string_view reason,
                          std::string_view clientOutput);
+// The month and year graphs, and the mean's interval on the day graph.
+std::string noPeriodFile();
+std::string badMonthArgument(std::string_view text);
+std::string badYearArgument(std::string_view text);
+std::string processingPeriod(std::string_view period);
+std::string periodLegend(int which);  // 0 the daily range, 1 the daily mean, 2 fault days
+std::string daysWithFile(int present, int days);
+// "(95%: 0.203～0.207)" after the day's mean.
+std::string meanInterval(std::string_view lower, std::string_view upper);
 
 }  // namespace say
 }  // namespace radmon

@@ -15,6 +15,8 @@ class GraphSettings {
   virtual std::string baseNameText() const = 0;      // `Text3`
   virtual bool jpegWanted() const = 0;               // `Check1`
   virtual bool bmpWanted() const = 0;                // `Check2`
+  // The day's mean followed by its 95 % interval (dayplot_readings.ini); off unless set.
+  virtual bool meanIntervalWanted() const { return false; }
 };
 
 }  // namespace radmon

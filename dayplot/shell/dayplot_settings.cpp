@@ -147,6 +147,7 @@ DayplotStart startSettings(const std::string& programFolder, std::string_view to
     start.controls.Text9 = std::string(today.substr(6, 2));
   }
 
+  start.readings = loadReadingsSettings(programFolder + kReadingsSettingsFileName).settings;
   const std::string path = settingsFilePath(programFolder);
   std::error_code ec;
   if (!std::filesystem::exists(path, ec)) return start;

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "readings_settings.h"
 #include "settings_text.h"
 
 namespace radmon {
@@ -66,6 +67,7 @@ struct DayplotStart {
   DayplotSettings controls;
   std::string DataFolder;       // ends with the separator
   int16_t RealtimeInterval = kRealtimePeriods[0];  // minutes, one of kRealtimePeriods
+  ReadingsSettings readings;    // dayplot_readings.ini beside dayplot.ini
 };
 
 // Applies the text of a settings file to the controls as the start sequence does: 16

@@ -6,7 +6,10 @@
 namespace radmon {
 
 GraphForm::GraphForm(MessageSink& messages, const Clock& clock, QWidget* parent)
-    : QWidget(parent, Qt::Window), graph_(source_, messages, clock), picture_(new QLabel(this)) {
+    : QWidget(parent, Qt::Window),
+      graph_(source_, messages, clock),
+      period_(source_, messages, clock),
+      picture_(new QLabel(this)) {
   setObjectName("Form1");
   setWindowTitle("Form1");
   setFixedSize(kWidth, kHeight);
@@ -24,6 +27,14 @@ DayGraphResult GraphForm::DrawDayGraph(const DayplotSettings& controls,
   controls_ = controls;
   const DayGraphResult result = graph_.DrawDayGraph(dataFolder, targetDay);
   picture_->setPixmap(QPixmap::fromImage(graph_.picture()));
+  return result;
+}
+
+DayGraphResult GraphForm::DrawPeriodGraph(const DayplotSettings& controls,
+                                          const std::string& dataFolder, const Period& period) {
+  controls_ = controls;
+  const DayGraphResult result = period_.DrawPeriodGraph(dataFolder, period);
+  picture_->setPixmap(QPixmap::fromImage(period_.picture()));
   return result;
 }
 

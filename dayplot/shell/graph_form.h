@@ -7,6 +7,7 @@
 #include <string>
 
 #include "day_graph.h"
+#include "period_graph.h"
 #include "dayplot_settings.h"
 #include "settings_sources.h"
 
@@ -28,6 +29,13 @@ class GraphForm final : public QWidget {
   DayGraphResult DrawDayGraph(const DayplotSettings& controls, const std::string& dataFolder,
                               const std::string& targetDay);
 
+  // Draws a month or a year the same way and shows it.
+  DayGraphResult DrawPeriodGraph(const DayplotSettings& controls, const std::string& dataFolder,
+                                 const Period& period);
+
+  // The choice of dayplot_readings.ini for the day graph's statistics.
+  void setMeanInterval(bool on) { source_.setMeanInterval(on); }
+
   QLabel* Picture1() const { return picture_; }
   const QImage& image() const { return graph_.picture(); }
 
@@ -35,6 +43,7 @@ class GraphForm final : public QWidget {
   DayplotSettings controls_;
   SettingsGraphSource source_{controls_};
   DayGraph graph_;
+  PeriodGraph period_;
   QLabel* picture_;
 };
 

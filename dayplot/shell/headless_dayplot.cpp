@@ -1,5 +1,7 @@
 #include "headless_dayplot.h"
 
+#include "period_graph.h"
+
 #include <filesystem>
 
 #include "ftp_upload.h"
@@ -17,7 +19,7 @@ HeadlessDayplot::HeadlessDayplot(std::string programFolder, const Clock& clock,
       launcher_(launcher),
       messages_(err, clock),
       start_(startSettings(programFolder_, clock.now().yyyymmdd())),
-      graphSource_(start_.controls),
+      graphSource_(start_.controls, start_.readings.meanInterval),
       graph_(graphSource_, messages_, clock),
       scheduler_(clock.now()) {
   const DayplotSettings& c = start_.controls;
@@ -38,6 +40,17 @@ void HeadlessDayplot::tick() {
 }
 
 void HeadlessDayplot::run(const DueRun& due) {
+  if (due.kind == RunKind::Month) {
+    const auto month = parseMonth(due.TargetDay);
+    if (!month) return;
+    messages_.show(say::processingPeriod(due.TargetDay));
+    PeriodGraph(graphSource_, messages_, clock_).DrawPeriodGraph(start_.DataFolder, *month);
+    if (start_.controls.Check5 == 1) {
+      startPeriodGraphUpload(start_.controls, start_.DataFolder, *month, programFolder_,
+                             launcher_, messages_, uploads_);
+    }
+    return;
+  }
   messages_.show(say::processingDay(due.kind == RunKind::Today, due.TargetDay));
   graph_.DrawDayGraph(start_.DataFolder, due.TargetDay);
   // A missing day file still sends the JPEG of an earlier run, as the window does.

@@ -1,6 +1,7 @@
 // dayplot: draws and publishes the day graph of the radiation monitor. Without
 // arguments it opens its settings window; `--headless` runs the schedule without a
-// window; `--process YYYYMMDD` processes one day and ends.
+// window; `--process YYYYMMDD` processes one day and ends; `--month YYYYMM` and
+// `--year YYYY` draw a month or a year of day files the same way.
 #include <QApplication>
 #include <QGuiApplication>
 #include <QSocketNotifier>
@@ -32,6 +33,9 @@ std::string usage() {
           "        dayplot --process YYYYMMDD   指定した日のグラフを描き、dayplot.ini の設定どおりに\n"
           "                                     画像を保存します。FTP転送が有効なら転送の終わりを待ち、\n"
           "                                     失敗したときは終了コード3で終わります。\n"
+          "        dayplot --month YYYYMM       指定した月の日ごとの平均と範囲のグラフを描きます\n"
+          "        dayplot --year YYYY          指定した年の日ごとの平均と範囲のグラフを描きます\n"
+          "                                     (保存と転送は --process と同じ)\n"
           "        どの形にも --station DIR (測定局フォルダ) と --lang ja|en (言語) を付けられます。\n"));
 }
 
@@ -47,14 +51,18 @@ void withoutScreen() {
   qInstallMessageHandler(quietQtNotes);
 }
 
-int processMain(int& argc, char** argv, std::string_view day, const std::string& station) {
+int processMain(int& argc, char** argv, std::string_view option, std::string_view value,
+                const std::string& station) {
   withoutScreen();
   QGuiApplication app(argc, argv);
   std::cerr << radmon::stationInUseText(station) << std::endl;
   radmon::StderrMessages messages;
   radmon::SystemClock clock;
   radmon::SpawnLauncher launcher;
-  return radmon::runProcessMode(day, station, messages, clock, launcher);
+  if (option == "--process")
+    return radmon::runProcessMode(value, station, messages, clock, launcher);
+  const auto kind = option == "--month" ? radmon::PeriodKind::Month : radmon::PeriodKind::Year;
+  return radmon::runPeriodMode(kind, value, station, messages, clock, launcher);
 }
 
 // The signal handler only writes a byte; the event loop reads it and ends in order.
@@ -128,8 +136,10 @@ int main(int argc0, char** argv0) {
   const std::string& station = found.station.folder;
   int& argc = start.argc();
   char** argv = start.argv();
-  if (argc == 3 && std::string_view(argv[1]) == "--process") {
-    return processMain(argc, argv, argv[2], station);
+  if (argc == 3) {
+    const std::string_view option = argv[1];
+    if (option == "--process" || option == "--month" || option == "--year")
+      return processMain(argc, argv, option, argv[2], station);
   }
   if (argc == 2 && std::string_view(argv[1]) == "--headless") {
     return headlessMain(argc, argv, station);

@@ -5,7 +5,9 @@
 #include "day_graph.h"
 #include "dayplot_settings.h"
 #include "ftp_upload.h"
+#include "period_graph.h"
 #include "settings_sources.h"
+#include "upload_watch.h"
 
 namespace radmon {
 
@@ -22,13 +24,11 @@ int exitFor(DayGraphResult result) {
   return kProcessFailed;
 }
 
-// Uploads the day's JPEG and waits for the client; whether it succeeded.
-bool uploadAndWait(const DayplotStart& start, const std::string& targetDay,
-                   const std::string& today, const std::string& programFolder,
-                   MessageSink& messages, ProcessLauncher& launcher) {
-  const SettingsUploadSource source(start.controls);
-  auto client = UploadDayGraph(source, start.DataFolder, targetDay, today, programFolder,
-                               launcher, messages);
+// Uploads a JPEG and waits for the client; whether it succeeded.
+bool uploadAndWait(const UploadSettings& source, const std::string& jpegPath,
+                   const std::string& programFolder, MessageSink& messages,
+                   ProcessLauncher& launcher) {
+  auto client = uploadFile(source, jpegPath, programFolder, launcher, messages);
   if (!client) return false;  // the reason has been shown
   const ProcessOutcome outcome = client->wait(kUploadWaitLimit);
   if (outcome.finished && outcome.exitStatus == 0) return true;
@@ -36,8 +36,7 @@ bool uploadAndWait(const DayplotStart& start, const std::string& targetDay,
       !outcome.finished ? say::clientTimedOut() : say::clientExitStatus(outcome.exitStatus);
   std::string output = outcome.output;
   while (!output.empty() && (output.back() == '\n' || output.back() == '\r')) output.pop_back();
-  messages.show(say::uploadFailed(dayGraphJpegPath(source, start.DataFolder, targetDay, today),
-                                 reason, output));
+  messages.show(say::uploadFailed(jpegPath, reason, output));
   return false;
 }
 
@@ -52,12 +51,39 @@ int runProcessMode(std::string_view day, const std::string& programFolder,
   try {
     const std::string today = clock.now().yyyymmdd();
     const DayplotStart start = startSettings(programFolder, today);
-    const SettingsGraphSource source(start.controls);
+    const SettingsGraphSource source(start.controls, start.readings.meanInterval);
     DayGraph graph(source, messages, clock);
     const std::string targetDay(day);
     const int drawn = exitFor(graph.DrawDayGraph(start.DataFolder, targetDay));
+    const SettingsUploadSource upload(start.controls);
     if (start.controls.Check5 == 1 &&
-        !uploadAndWait(start, targetDay, today, programFolder, messages, launcher)) {
+        !uploadAndWait(upload, dayGraphJpegPath(upload, start.DataFolder, targetDay, today),
+                       programFolder, messages, launcher)) {
+      return kProcessUploadFailed;
+    }
+    return drawn;
+  } catch (const std::exception& e) {
+    messages.show(say::processingFailed(e.what()));
+  }
+  return kProcessFailed;
+}
+
+int runPeriodMode(PeriodKind kind, std::string_view text, const std::string& programFolder,
+                  MessageSink& messages, const Clock& clock, ProcessLauncher& launcher) {
+  const auto period = kind == PeriodKind::Month ? parseMonth(text) : parseYear(text);
+  if (!period) {
+    messages.show(kind == PeriodKind::Month ? say::badMonthArgument(text) : say::badYearArgument(text));
+    return kProcessFailed;
+  }
+  try {
+    const DayplotStart start = startSettings(programFolder, clock.now().yyyymmdd());
+    const SettingsGraphSource source(start.controls);
+    PeriodGraph graph(source, messages, clock);
+    const int drawn = exitFor(graph.DrawPeriodGraph(start.DataFolder, *period));
+    const SettingsUploadSource upload(start.controls);
+    if (start.controls.Check5 == 1 &&
+        !uploadAndWait(upload, periodGraphJpegPath(start.controls, start.DataFolder, *period),
+                       programFolder, messages, launcher)) {
       return kProcessUploadFailed;
     }
     return drawn;

@@ -11,6 +11,7 @@
 
 #include "dayplot_messages.h"
 #include "local_time.h"
+#include "period_table.h"
 #include "process_launcher.h"
 
 namespace radmon {
@@ -35,5 +36,12 @@ inline constexpr std::chrono::minutes kUploadWaitLimit{10};
 // if any, is sent). Needs a QGuiApplication. Never throws.
 int runProcessMode(std::string_view targetDay, const std::string& programFolder,
                    MessageSink& messages, const Clock& clock, ProcessLauncher& launcher);
+
+// `dayplot --month YYYYMM` / `--year YYYY`: the same for a month or a year of day files,
+// `DrawPeriodGraph` and, with `Check5` ticked, the upload of its JPEG (also when no day
+// of the period has a file: a JPEG of an earlier run, if any, is sent). Exit codes as
+// above, 1 meaning that not one day of the period has a file.
+int runPeriodMode(PeriodKind kind, std::string_view text, const std::string& programFolder,
+                  MessageSink& messages, const Clock& clock, ProcessLauncher& launcher);
 
 }  // namespace radmon

@@ -28,6 +28,9 @@ std::vector<DueRun> dueRuns(const LocalDateTime& t, const ScheduleSettings& s) {
   }
   if (s.Check4 == 1 && hhmm.substr(0, 2) == s.Text11 && hhmm.substr(3, 2) == s.Text10) {
     runs.push_back({RunKind::Yesterday, t.previousDay().yyyymmdd()});
+    // The month that yesterday completed or continued: on the 1st the month just ended
+    // is drawn whole, on other days the current one so far.
+    runs.push_back({RunKind::Month, t.previousDay().yyyymmdd().substr(0, 6)});
   }
   return runs;
 }

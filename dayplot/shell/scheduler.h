@@ -26,11 +26,12 @@ struct ScheduleSettings {
 // The schedule settings as the controls hold them, with the period.
 ScheduleSettings scheduleOf(const DayplotSettings& controls, int16_t realtimeInterval);
 
-enum class RunKind { Today, Yesterday };
+// Month: the month of yesterday drawn after yesterday's run, once a day.
+enum class RunKind { Today, Yesterday, Month };
 
 struct DueRun {
   RunKind kind = RunKind::Today;
-  std::string TargetDay;  // yyyymmdd
+  std::string TargetDay;  // yyyymmdd; yyyymm for a month
 
   friend bool operator==(const DueRun&, const DueRun&) = default;
 };

@@ -164,6 +164,8 @@ void SettingsForm::build() {
   Command1_ = button("Command1", QT_TRANSLATE_NOOP("dayplot", "停止中案内転送"));
   Command2_ = button("Command2", QT_TRANSLATE_NOOP("dayplot", "保存先"));
   Command3_ = button("Command3", QT_TRANSLATE_NOOP("dayplot", "手動処理"));
+  cmdMonth_ = button("cmdMonth", QT_TRANSLATE_NOOP("dayplot", "月グラフ"));
+  cmdYear_ = button("cmdYear", QT_TRANSLATE_NOOP("dayplot", "年グラフ"));
   Text7_ = box("Text7", QString(), false);
   Text8_ = box("Text8", QString(), false);
   Text9_ = box("Text9", QString(), false);
@@ -230,6 +232,7 @@ void SettingsForm::build() {
   auto* bottom = new QVBoxLayout;
   bottom->addLayout(row({Command3_, Text7_, label("Label10", QT_TRANSLATE_NOOP("dayplot", "年")), Text8_,
                          label("Label11", QT_TRANSLATE_NOOP("dayplot", "月")), Text9_, label("Label12", QT_TRANSLATE_NOOP("dayplot", "日"))}));
+  bottom->addLayout(row({cmdMonth_, cmdYear_, label("LabelPeriod", QT_TRANSLATE_NOOP("dayplot", "(年 月の欄の月または年)"))}));
   bottom->addLayout(row({label("Label18", QT_TRANSLATE_NOOP("dayplot", "ﾌｧｲﾙ選択")), Combo1_}));
   bottom->addLayout(row({Check3_, label("Label13", QT_TRANSLATE_NOOP("dayplot", "当日データリアルタイム処理"))}));
   bottom->addLayout(periods);
@@ -249,6 +252,8 @@ void SettingsForm::build() {
   connect(Command1_, &QPushButton::clicked, this, &SettingsForm::onCommand1);
   connect(Command2_, &QPushButton::clicked, this, &SettingsForm::onCommand2);
   connect(Command3_, &QPushButton::clicked, this, &SettingsForm::onCommand3);
+  connect(cmdMonth_, &QPushButton::clicked, this, [this] { onPeriod(PeriodKind::Month); });
+  connect(cmdYear_, &QPushButton::clicked, this, [this] { onPeriod(PeriodKind::Year); });
   connect(Combo1_, &QComboBox::activated, this, &SettingsForm::onCombo1);
 }
 
@@ -300,6 +305,7 @@ void SettingsForm::startSequence() {
   setControls(start.controls);
   DataFolder_ = start.DataFolder;
   RealtimeInterval_ = start.RealtimeInterval;
+  meanInterval_ = start.readings.meanInterval;
   fillCombo1();
 }
 
@@ -323,6 +329,7 @@ GraphForm* SettingsForm::openForm1(bool activate) {
   if (!form1_) {
     form1_ = new GraphForm(messages_, clock_, this);
     form1_->setAttribute(Qt::WA_DeleteOnClose);
+    form1_->setMeanInterval(meanInterval_);
   }
   // A scheduled run every few minutes must not take the keyboard from the operator.
   form1_->setAttribute(Qt::WA_ShowWithoutActivating, !activate);
@@ -343,6 +350,10 @@ void SettingsForm::onTimer1() {
 
 void SettingsForm::runSequence(const DueRun& due) {
   const DayplotSettings now = controls();
+  if (due.kind == RunKind::Month) {
+    if (const auto month = parseMonth(due.TargetDay)) runPeriod(now, *month, false);
+    return;
+  }
   GraphForm* form = openForm1(false);
   TargetDay_ = due.TargetDay;
   form->DrawDayGraph(now, DataFolder_, TargetDay_);
@@ -375,6 +386,28 @@ void SettingsForm::onCommand3() {
   TargetDay_ = now.Text7 + now.Text8 + now.Text9;
   form->DrawDayGraph(now, DataFolder_, TargetDay_);
   if (now.Check5 == 1) startUpload(now);
+}
+
+void SettingsForm::onPeriod(PeriodKind kind) {
+  const DayplotSettings now = controls();
+  const std::string text = kind == PeriodKind::Month ? now.Text7 + now.Text8 : now.Text7;
+  const auto period = kind == PeriodKind::Month ? parseMonth(text) : parseYear(text);
+  if (!period) {
+    messages_.show(kind == PeriodKind::Month ? say::badMonthArgument(text) : say::badYearArgument(text));
+    return;
+  }
+  runPeriod(now, *period, true);
+}
+
+void SettingsForm::runPeriod(const DayplotSettings& now, const Period& period, bool show) {
+  GraphForm* form = openForm1(show);
+  form->DrawPeriodGraph(now, DataFolder_, period);
+  if (!show) form->close();
+  if (now.Check5 == 1) {
+    startPeriodGraphUpload(now, DataFolder_, period, parts_.programFolder, launcher_, messages_,
+                           uploads_);
+    watchUploads();
+  }
 }
 
 void SettingsForm::onCommand1() {

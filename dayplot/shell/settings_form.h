@@ -107,6 +107,9 @@ class SettingsForm final : public QWidget {
   void onCommand1();
   void onCommand2();
   void onCommand3();
+  // The month or the year of the date boxes, drawn and shown (and uploaded when ticked).
+  void onPeriod(PeriodKind kind);
+  void runPeriod(const DayplotSettings& now, const Period& period, bool show);
   void onCombo1(int index);
 
   FormParts parts_;
@@ -130,6 +133,8 @@ class SettingsForm final : public QWidget {
   QButtonGroup* options_;
   QComboBox* Combo1_;
   QPushButton *Command1_, *Command2_, *Command3_;
+  QPushButton *cmdMonth_, *cmdYear_;
+  bool meanInterval_ = false;  // dayplot_readings.ini, read at start
   QLabel* uploadStatus_;
 };
 

@@ -10,16 +10,21 @@ namespace radmon {
 
 class SettingsGraphSource final : public GraphSettings {
  public:
-  explicit SettingsGraphSource(const DayplotSettings& controls) : c_(controls) {}
+  // `meanInterval`: the choice of dayplot_readings.ini.
+  explicit SettingsGraphSource(const DayplotSettings& controls, bool meanInterval = false)
+      : c_(controls), meanInterval_(meanInterval) {}
   std::string scaleMaximumText() const override { return c_.Text4; }
   std::string placeText() const override { return c_.Text1; }
   std::string tubeText() const override { return c_.Text6; }
   std::string baseNameText() const override { return c_.Text3; }
   bool jpegWanted() const override { return c_.Check1 == 1; }
   bool bmpWanted() const override { return c_.Check2 == 1; }
+  bool meanIntervalWanted() const override { return meanInterval_; }
+  void setMeanInterval(bool on) { meanInterval_ = on; }
 
  private:
   const DayplotSettings& c_;
+  bool meanInterval_;
 };
 
 class SettingsUploadSource final : public UploadSettings {

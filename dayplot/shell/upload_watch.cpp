@@ -1,5 +1,6 @@
 #include "upload_watch.h"
 
+#include "period_graph.h"
 #include "settings_sources.h"
 
 namespace radmon {
@@ -67,6 +68,23 @@ void startDayGraphUpload(const DayplotSettings& controls, const std::string& dat
       [=, &launcher, &messages] {
         return UploadDayGraph(SettingsUploadSource(controls), dataFolder, targetDay, today,
                               programFolder, launcher, messages);
+      },
+      file);
+}
+
+std::string periodGraphJpegPath(const DayplotSettings& controls, const std::string& dataFolder,
+                                const Period& period) {
+  return dataFolder + periodImageBaseName(controls.Text3, period) + ".jpg";
+}
+
+void startPeriodGraphUpload(const DayplotSettings& controls, const std::string& dataFolder,
+                            const Period& period, const std::string& programFolder,
+                            ProcessLauncher& launcher, MessageSink& messages, UploadWatch& watch) {
+  const std::string file = periodGraphJpegPath(controls, dataFolder, period);
+  watch.request(
+      [=, &launcher, &messages] {
+        return uploadFile(SettingsUploadSource(controls), file, programFolder, launcher,
+                          messages);
       },
       file);
 }

@@ -14,6 +14,7 @@
 #include "dayplot_messages.h"
 #include "dayplot_settings.h"
 #include "local_time.h"
+#include "period_table.h"
 #include "process_launcher.h"
 
 namespace radmon {
@@ -66,6 +67,15 @@ void startDayGraphUpload(const DayplotSettings& controls, const std::string& dat
                          const std::string& targetDay, const std::string& today,
                          const std::string& programFolder, ProcessLauncher& launcher,
                          MessageSink& messages, UploadWatch& watch);
+
+// The month or year graph's JPEG: `DataFolder` + `Text3` + "_" + YYYYMM or YYYY + ".jpg".
+std::string periodGraphJpegPath(const DayplotSettings& controls, const std::string& dataFolder,
+                                const Period& period);
+
+// Sends the period graph's JPEG like the day graph's.
+void startPeriodGraphUpload(const DayplotSettings& controls, const std::string& dataFolder,
+                            const Period& period, const std::string& programFolder,
+                            ProcessLauncher& launcher, MessageSink& messages, UploadWatch& watch);
 
 // The out-of-service notice that the operator keeps beside the program: program folder +
 // `Text3` + ".jpg", named like today's graph so that it takes the graph's place.

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "dead_time.h"
 #include "number_text.h"
 
 namespace radmon {
@@ -14,7 +15,8 @@ float cut3(float x) { return std::floor(x * 1000.0f) / 1000.0f; }
 
 }  // namespace
 
-DoseResult DoseChain::step(int64_t elapsed, int pulses, double sensitivity, double background) {
+DoseResult DoseChain::step(int64_t elapsed, int pulses, double sensitivity, double background,
+                           double deadTime) {
   DoseResult r;
   const float s = static_cast<float>(sensitivity);
   r.sensitivityFactor = (s / 10.0f) * 60.0f;
@@ -30,14 +32,27 @@ DoseResult DoseChain::step(int64_t elapsed, int pulses, double sensitivity, doub
     // First minute: the average so far, scaled to a minute.
     int32_t sum = 0;
     for (int64_t k = 1; k <= elapsed; ++k) sum += secondCounts_[k];
-    const float cpm = static_cast<float>(sum) / static_cast<float>(elapsed) * 60.0f;
+    float cpm = static_cast<float>(sum) / static_cast<float>(elapsed) * 60.0f;
+    if (deadTime > 0) {
+      const DeadTimeResult corrected = correctDeadTime(sum, static_cast<double>(elapsed), deadTime);
+      cpm = static_cast<float>(corrected.rate / static_cast<double>(elapsed) * 60.0);
+      r.deadTimeCapped = corrected.capped;
+    }
     r.cpm = static_cast<int64_t>(std::floor(cpm));
     r.grossDoseRate = cut3(cpm / r.sensitivityFactor);
   } else {
     int32_t sum = 0;
     for (int16_t c : secondCounts_) sum += c;
-    r.cpm = sum;
-    r.grossDoseRate = cut3(static_cast<float>(sum) / r.sensitivityFactor);
+    if (deadTime > 0) {
+      const DeadTimeResult corrected = correctDeadTime(sum, kCountSlots, deadTime);
+      const auto cpm = static_cast<float>(corrected.rate);
+      r.cpm = static_cast<int64_t>(std::floor(cpm));
+      r.grossDoseRate = cut3(cpm / r.sensitivityFactor);
+      r.deadTimeCapped = corrected.capped;
+    } else {
+      r.cpm = sum;
+      r.grossDoseRate = cut3(static_cast<float>(sum) / r.sensitivityFactor);
+    }
   }
 
   float net = r.grossDoseRate - r.backgroundDose;

@@ -14,6 +14,7 @@ struct DoseResult {
   float backgroundDose = 0;
   float grossDoseRate = 0;    // before the background correction: the alarms use it
   float netDoseRate = 0;      // after it, never negative: shown, recorded, drawn
+  bool deadTimeCapped = false;  // the dead-time correction reached its cap
 };
 
 class DoseChain {
@@ -23,8 +24,11 @@ class DoseChain {
 
   // One second: `pulses` found in the buffer of second `elapsedSeconds` (1 for the
   // first after start). `sensitivity` S in cps per mR/h (positive); `background` B in
-  // CPM. Writes the count slot and the history slot of that second.
-  DoseResult step(int64_t elapsedSeconds, int pulses, double sensitivity, double background);
+  // CPM. Writes the count slot and the history slot of that second. With a resolving
+  // time `deadTimeSeconds` > 0 the count behind the CPM is corrected for dead time
+  // first (the count slots keep the counted pulses); 0 leaves every figure as counted.
+  DoseResult step(int64_t elapsedSeconds, int pulses, double sensitivity, double background,
+                  double deadTimeSeconds = 0);
 
   // Net dose rate of each of the last 600 seconds, slot = elapsed seconds mod 600.
   // Kept across stop and start.

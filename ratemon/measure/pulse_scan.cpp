@@ -54,7 +54,7 @@ size_t findOutside(const uint8_t* s, size_t i, size_t end, int lo, int hi) {
 // the last sample); then, at the possibly advanced i, a return completes an armed
 // pulse. Returns the index examined last.
 inline size_t examine(const uint8_t* s, size_t i, size_t last, size_t r, const ScanSettings& c,
-                      bool& armed, int& pulses) {
+                      bool& armed, int& pulses, std::vector<size_t>* completedAt) {
   if (s[i] < c.low) {
     armed = true;
     if (last > i + r) i += r;
@@ -62,22 +62,13 @@ inline size_t examine(const uint8_t* s, size_t i, size_t last, size_t r, const S
   if (s[i] > c.high && armed) {
     ++pulses;
     armed = false;
+    if (completedAt) completedAt->push_back(i);
   }
   return i;
 }
 
-}  // namespace
-
-int scanPulsesReference(const uint8_t* s, size_t count, const ScanSettings& c, bool& armed) {
-  if (count < 2) return 0;
-  const size_t last = count - 1;
-  const size_t r = c.resolution > 0 ? static_cast<size_t>(c.resolution) : 0;
-  int pulses = 0;
-  for (size_t i = 1; i <= last; ++i) i = examine(s, i, last, r, c, armed, pulses);
-  return pulses;
-}
-
-int scanPulses(const uint8_t* s, size_t count, const ScanSettings& c, bool& armed) {
+int scanWithPositions(const uint8_t* s, size_t count, const ScanSettings& c, bool& armed,
+                      std::vector<size_t>* completedAt) {
   if (count < 2) return 0;
   const size_t last = count - 1;
   const size_t r = c.resolution > 0 ? static_cast<size_t>(c.resolution) : 0;
@@ -90,9 +81,29 @@ int scanPulses(const uint8_t* s, size_t count, const ScanSettings& c, bool& arme
   while (i <= last) {
     i = findOutside(s, i, last + 1, quietLow, armed ? quietHigh : 255);
     if (i > last) break;
-    i = examine(s, i, last, r, c, armed, pulses) + 1;
+    i = examine(s, i, last, r, c, armed, pulses, completedAt) + 1;
   }
   return pulses;
+}
+
+}  // namespace
+
+int scanPulsesReference(const uint8_t* s, size_t count, const ScanSettings& c, bool& armed) {
+  if (count < 2) return 0;
+  const size_t last = count - 1;
+  const size_t r = c.resolution > 0 ? static_cast<size_t>(c.resolution) : 0;
+  int pulses = 0;
+  for (size_t i = 1; i <= last; ++i) i = examine(s, i, last, r, c, armed, pulses, nullptr);
+  return pulses;
+}
+
+int scanPulses(const uint8_t* s, size_t count, const ScanSettings& c, bool& armed) {
+  return scanWithPositions(s, count, c, armed, nullptr);
+}
+
+int scanPulses(const uint8_t* s, size_t count, const ScanSettings& c, bool& armed,
+               std::vector<size_t>& completedAt) {
+  return scanWithPositions(s, count, c, armed, &completedAt);
 }
 
 }  // namespace radmon

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "station_panel.h"
 
@@ -22,6 +23,10 @@ struct ScanSettings {  // by default, the boxes' starting values
 // sample, the scan moves `resolution` samples on before looking for the return.
 int scanPulses(const uint8_t* samples, size_t count, const ScanSettings& settings,
                bool& armed);
+// The same, also appending to `completedAt` the index of the sample that completed each
+// pulse, for the intervals between pulses.
+int scanPulses(const uint8_t* samples, size_t count, const ScanSettings& settings,
+               bool& armed, std::vector<size_t>& completedAt);
 
 // The plain sample-by-sample form of the same scan; the reference for tests.
 int scanPulsesReference(const uint8_t* samples, size_t count, const ScanSettings& settings,

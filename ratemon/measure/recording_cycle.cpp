@@ -30,6 +30,8 @@ std::optional<Notice> RecordingCycle::start() {
   totalCount_ = 0;
   elapsedSeconds_ = 0;
   testDone_ = false;
+  intervals_.clear();
+  samplesScanned_ = 0;
   if (!positiveNumber(panel_.text(Box::sensitivity))) return NoSensitivity{};
   sensitivity_.read(panel_);
   if (auto error = audio_.openDevice()) return DeviceRefused{*error};
@@ -66,19 +68,27 @@ void RecordingCycle::bufferDone(int16_t index, int32_t count, int16_t flag) {
       // A short buffer is not scanned; it still counts as a second.
       sampleBuffer_.assign(static_cast<size_t>(std::max(audio_.bufferSize(), 0)), 0);
     } else if (lockHeld_) {
-      pulses = scanPulses(sampleBuffer_.data(), sampleBuffer_.size(), scanSettings(), pulseArmed_);
+      completedAt_.clear();
+      pulses = scanPulses(sampleBuffer_.data(), sampleBuffer_.size(), scanSettings(), pulseArmed_,
+                          completedAt_);
+      for (const size_t at : completedAt_)
+        intervals_.addPulse(samplesScanned_ + static_cast<int64_t>(at));
       totalCount_ += pulses;
       panel_.setText(Box::total, integerText(totalCount_));
     }
   }
+  samplesScanned_ += static_cast<int64_t>(sampleBuffer_.size());
   ++elapsedSeconds_;
   panel_.setText(Box::elapsed, integerText(elapsedSeconds_));
   if (flag == 0) audio_.addBuffer(index);
 
   lastDose_ = dose_.step(elapsedSeconds_, pulses, sensitivity_.read(panel_),
-                         background_.read(panel_));
+                         background_.read(panel_), deadTimeSeconds_);
+  lastInterval_ = readingInterval95(dose_, elapsedSeconds_, lastDose_, deadTimeSeconds_);
+  intervalHistory_.record(elapsedSeconds_, lastInterval_);
   panel_.setText(Box::cpm, integerText(lastDose_.cpm));
   panel_.setText(Box::doseRate, shortestText(lastDose_.netDoseRate));
+  hooks_.readingsShown();
 
   if (panel_.checked(Tick::recordFile)) writeRecord();
 

@@ -17,7 +17,9 @@
 #include "dose_chain.h"
 #include "local_time.h"
 #include "station_panel.h"
+#include "pulse_intervals.h"
 #include "pulse_scan.h"
+#include "reading_interval.h"
 #include "record_writer.h"
 #include "sound_output.h"
 
@@ -31,6 +33,9 @@ class CycleHooks {
   virtual void pulseTest(const std::vector<uint8_t>& /*samples*/, int /*threshold*/,
                          int /*deadBand*/) {}
   virtual void redrawGraph() {}
+  // The CPM and dose boxes were just written; their interval and the dead-time state
+  // are the cycle's lastInterval() and lastDose().
+  virtual void readingsShown() {}
   virtual void recordingStateChanged(bool /*recording*/) {}
   virtual void alarmStarted(int /*stage*/, float /*grossDoseRate*/, float /*limit*/) {}
   virtual void recordWritten(const std::string& /*line*/) {}
@@ -54,6 +59,10 @@ class RecordingCycle final : public AudioInput::Events {
   const std::string& saveFolder() const { return saveFolder_; }
   // Whether the lock file is held; buffers are scanned only while it is.
   void setLockHeld(bool held) { lockHeld_ = held; }
+  // The resolving time for the dead-time correction, in microseconds; 0 (the default)
+  // leaves every figure as counted.
+  void setDeadTime(double microseconds) { deadTimeSeconds_ = microseconds * 1e-6; }
+  double deadTimeSeconds() const { return deadTimeSeconds_; }
 
   void bufferDone(int16_t index, int32_t count, int16_t flag) override;
   void stateChanged() override;
@@ -66,6 +75,12 @@ class RecordingCycle final : public AudioInput::Events {
   const DoseChain& doseChain() const { return dose_; }
   const AlarmStages& alarms() const { return alarms_; }
   size_t keptRecordLines() const { return records_.keptLines(); }
+  // The 95 % interval of the latest CPM and dose rate, and of each of the last 600
+  // seconds' dose rate (slots as the dose history's).
+  const ReadingInterval& lastInterval() const { return lastInterval_; }
+  const IntervalHistory& intervalHistory() const { return intervalHistory_; }
+  // The intervals between the last counted pulses, across buffers, since the start.
+  const PulseIntervals& pulseIntervals() const { return intervals_; }
 
  private:
   ScanSettings scanSettings();  // from the boxes, as they read now
@@ -87,6 +102,12 @@ class RecordingCycle final : public AudioInput::Events {
   BoxReader threshold_, deadBand_, resolution_, sensitivity_, background_;
   DoseChain dose_;
   DoseResult lastDose_;
+  double deadTimeSeconds_ = 0;
+  ReadingInterval lastInterval_;
+  IntervalHistory intervalHistory_;
+  PulseIntervals intervals_{kSampleRate};
+  std::vector<size_t> completedAt_;
+  int64_t samplesScanned_ = 0;  // where the next buffer starts, for the pulse positions
   AlarmStages alarms_;
   RecordWriter records_;
 };

@@ -8,6 +8,8 @@
 #include <array>
 #include <string>
 
+#include "reading_interval.h"
+
 namespace radmon {
 
 class GraphWindow final : public QWidget {
@@ -17,8 +19,10 @@ class GraphWindow final : public QWidget {
   inline static const char* kCaption = QT_TRANSLATE_NOOP("ratemon", "放射線量　リアルタイムグラフ");
 
   explicit GraphWindow(QWidget* parent = nullptr);
+  // With `band`, each second's 95 % interval is drawn over the bars.
   void redraw(const std::array<float, 600>& history, int newestSlot,
-              const std::string& limit1Text, const std::string& limit2Text);
+              const std::string& limit1Text, const std::string& limit2Text,
+              const IntervalHistory* band = nullptr);
   const QImage& picture() const { return picture_; }
 
  signals:

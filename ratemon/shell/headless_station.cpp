@@ -5,9 +5,11 @@
 
 #include <chrono>
 #include <functional>
+#include <cstdio>
 #include <iostream>
 #include <thread>
 
+#include "counting_settings.h"
 #include "lock_file.h"
 #include "number_text.h"
 #include "ratemon_messages.h"
@@ -24,7 +26,7 @@ std::string usage() {
   return QCoreApplication::translate(
              "ratemon",
              "使い方: ratemon --headless --input SOURCE [--fast] [--start \"YYYY-MM-DD hh:mm:ss\"] "
-             "[--seconds N]\n"
+             "[--seconds N] [--dead-time US]\n"
              "        [--mqtt mqtt://[USER[:PASSWORD]@]HOST[:PORT]/TOPIC/PREFIX] [--mqtt-discovery PREFIX]\n"
              "  SOURCE: WAVファイル (モノラル 22050 Hz), sim:CPM, sim:BASE:RAISED@HH:MM-HH:MM,\n"
              "          default (既定の録音デバイス) または録音デバイス名 (device:NAME)")
@@ -103,6 +105,11 @@ std::variant<HeadlessOptions, std::string> parseHeadlessOptions(int argc, char**
       if (!n || *n < 0 || *n != static_cast<double>(static_cast<int64_t>(*n)))
         return refused(QT_TRANSLATE_NOOP("ratemon", "秒数が正しくありません: %1"), v.value_or(""));
       o.seconds = static_cast<int64_t>(*n);
+    } else if (a == "--dead-time") {
+      auto v = value();
+      auto tau = v ? readDeadTime(*v) : std::nullopt;
+      if (!tau) return messages::badDeadTime(v.value_or("")) + "\n" + usage();
+      o.deadTimeMicroseconds = tau;
     } else {
       return refused(QT_TRANSLATE_NOOP("ratemon", "不明な引数: %1"), a);
     }
@@ -122,6 +129,13 @@ int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) 
   RatemonSettings settings = RatemonSettings::defaults(env.programFolder);
   if (!loadSettingsFile(settingsPath, settings))
     env.err << messages::about(messages::About::settingsUnreadable, settingsPath) << std::endl;
+
+  const std::string countingPath = env.programFolder + kCountingSettingsFileName;
+  const LoadedCountingSettings counting = loadCountingSettings(countingPath);
+  for (const CountingSettingsIssue issue : counting.issues)
+    env.err << messages::countingSettingsIssue(issue, countingPath) << std::endl;
+  const double deadTime =
+      options.deadTimeMicroseconds.value_or(counting.settings.deadTimeMicroseconds);
 
   SystemClock systemClock;
   ManualClock virtualClock(options.start.value_or(systemClock.now()));
@@ -146,6 +160,7 @@ int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) 
   RecordingCycle cycle(panel, *source.input, sound, clock, hooks);
   cycle.setSaveFolder(saveFolderFor(settings.texts[Box::recordPath], env.programFolder));
   cycle.setLockHeld(lock.held());
+  cycle.setDeadTime(deadTime);
   if (auto refused = cycle.start()) {
     env.err << messages::notice(*refused) << std::endl;
     save();
@@ -197,8 +212,18 @@ int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) 
     if (unsent > 0) env.err << clock.now().logStamp() << " " << messages::linkUnsent(unsent) << std::endl;
   }
 
+  // The 95 % interval of the last figures after them; with the correction on, its τ and
+  // whether the cap held the figures.
+  const ReadingInterval& interval = cycle.lastInterval();
+  char bounds[96];
+  std::snprintf(bounds, sizeof bounds, " cpm95=%.1f-%.1f dose95=%.3f-%.3f", interval.cpmLow,
+                interval.cpmHigh, interval.doseLow, interval.doseHigh);
   env.out << "summary elapsed=" << cycle.elapsedSeconds() << " total=" << cycle.totalCount()
-          << " cpm=" << panel.text(Box::cpm) << " dose=" << panel.text(Box::doseRate) << std::endl;
+          << " cpm=" << panel.text(Box::cpm) << " dose=" << panel.text(Box::doseRate) << bounds;
+  if (deadTime > 0)
+    env.out << " dead_time_us=" << shortestText(deadTime)
+            << " capped=" << (cycle.lastDose().deadTimeCapped ? 1 : 0);
+  env.out << std::endl;
   save();
   return 0;
 }

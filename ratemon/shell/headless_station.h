@@ -24,6 +24,9 @@ struct HeadlessOptions {
   std::optional<int64_t> seconds;     // stop after this many seconds of sound
   std::optional<std::string> mqtt;    // broker URL, over ratemon_mqtt.ini
   std::optional<std::string> mqttDiscovery;  // Home Assistant discovery prefix
+  // The resolving time for the dead-time correction, in microseconds, over the one of
+  // the counting settings file; 0 turns the correction off.
+  std::optional<double> deadTimeMicroseconds;
 };
 
 // Reads the headless options (the arguments after --headless); the usage text when

@@ -79,6 +79,15 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
   // Publishing over MQTT, in the free corner above the line.
   mqttButton_ = button("mqttButton", "MQTT", rx, 176, 56, 24);
   mqttState_ = place(new QLabel(this), "mqttState", rx + 62, 176, 146, 24);
+  commands_[Command::pulseIntervals] =
+      button("cmdIntervals", messages::counting(messages::Counting::intervalsButton).c_str(),
+             rx + 124, 146, 84, 24);
+  // The readings' interval in the free space under the test, in a smaller face.
+  intervalLabel_ = place(new QLabel(this), "LabelInterval", rx, 171, 208, 35);
+  QFont small = intervalLabel_->font();
+  small.setPointSize(8);
+  intervalLabel_->setFont(small);
+  intervalLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
   // Line1: 120..6600 twips across at 3120 twips.
   auto* line = place(new QFrame(this), "Line1", 8, 207, 432, 2);
@@ -99,6 +108,16 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
   checkBox(Tick::graph, 160, 278, 180);
   commands_[Command::chooseFolder] = button("Command1", QT_TRANSLATE_NOOP("ratemon", "保存先"), 8, 308, 64, 26);
   textBox(Box::recordPath, 78, 310, 366);
+}
+
+void MainWindow::showReadingInterval(const std::string& interval, const std::string& state,
+                                     bool alert) {
+  QString text = QString::fromStdString(interval).toHtmlEscaped().replace('\n', "<br>");
+  if (!state.empty()) {
+    const QString line = QString::fromStdString(state).toHtmlEscaped();
+    text += "<br>" + (alert ? "<span style=\"color:#d00000\">" + line + "</span>" : line);
+  }
+  intervalLabel_->setText(text);
 }
 
 std::string MainWindow::text(Box b) const { return boxes_.at(b)->text().toStdString(); }

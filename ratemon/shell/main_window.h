@@ -40,11 +40,15 @@ class MainWindow final : public QWidget, public StationPanel {
   QPushButton* cmdRec() const { return cmdRec_; }
   QPushButton* cmdStop() const { return cmdStop_; }
   // Command1 to Command4.
-  enum class Command { chooseFolder, silenceStage1, silenceStage2, startDayplot };
+  enum class Command { chooseFolder, silenceStage1, silenceStage2, startDayplot, pulseIntervals };
   QPushButton* commandButton(Command c) const { return commands_.at(c); }
   // Opens the MQTT dialog; beside it the link's state and last publish, in short.
   QPushButton* mqttButton() const { return mqttButton_; }
   QLabel* mqttState() const { return mqttState_; }
+  // The 95 % interval of the readings and the dead-time correction's state, under the
+  // pulse test; `alert` shows the state in red (the correction's cap is reached).
+  void showReadingInterval(const std::string& interval, const std::string& state, bool alert);
+  QLabel* intervalLabel() const { return intervalLabel_; }
   // The message box of report(); null before the first message.
   QMessageBox* messageBox() const { return messageBox_; }
 
@@ -62,6 +66,7 @@ class MainWindow final : public QWidget, public StationPanel {
   QPushButton* cmdStop_ = nullptr;
   QPushButton* mqttButton_ = nullptr;
   QLabel* mqttState_ = nullptr;
+  QLabel* intervalLabel_ = nullptr;
   QPointer<QMessageBox> messageBox_;
 };
 

@@ -7,6 +7,9 @@
 #include <string>
 
 #include "station_link.h"
+#include "counting_settings.h"
+#include "pulse_intervals.h"
+#include "reading_interval.h"
 #include "station_panel.h"
 
 namespace radmon::messages {
@@ -29,5 +32,25 @@ std::string linkStatus(const LinkStatus& status);
 // The same in a few words beside the MQTT button: the state and the last publish's time.
 std::string linkStatusShort(const LinkStatus& status);
 std::string linkOff();
+// Counting statistics and the dead-time correction.
+std::string countingSettingsIssue(CountingSettingsIssue issue, const std::string& path);
+std::string badDeadTime(const std::string& text);
+// The 95 % interval of the CPM and the dose rate, for the window (two lines).
+std::string readingInterval(const ReadingInterval& interval);
+// The correction's state under the interval: its τ, and the cap when reached.
+std::string deadTimeState(double microseconds, bool capped);
+// The offered resolving time of the scan at its resolution, for the settings.
+std::string scanDeadTimeOffer(double microseconds);
+
+// Captions of the counting controls.
+enum class Counting { intervalsButton, deadTimeTick, deadTimeUnit, bandTick };
+std::string counting(Counting caption);
+
+// The pulse-interval view: its chart's title and legend, the figures line and the
+// advice for one verdict.
+enum class IntervalLabel { title, measured, random };
+std::string intervalLabel(IntervalLabel label);
+std::string intervalFigures(const IntervalAnalysis& analysis);
+std::string intervalAdvice(IntervalVerdict verdict, const IntervalAnalysis& analysis);
 
 }  // namespace radmon::messages

@@ -1,5 +1,5 @@
 // Shows ratemon's windows on a simulated tube, for screenshots and for looking at
-// the windows without a sound card: window_preview [SECONDS] [graph|pulse|mqtt [URL]].
+// the windows without a sound card: window_preview [SECONDS] [graph|pulse|intervals|mqtt [URL]].
 // With mqtt the station publishes to URL and the MQTT dialog opens after a while.
 // The station runs in a temporary program folder; nothing of the real one is touched.
 #include <QApplication>
@@ -25,11 +25,12 @@ int main(int argc, char** argv) {
   parts.lockPath = parts.programFolder + "~Record.tmp";
   // The project's simulated tube, raised ten seconds in: the rate climbs through both
   // limits over the first minute, so that all three bar colours appear.
-  auto tube = radmon::makeAudioInput(*radmon::parseAudioSource("sim:60:600@13:00-16:00").choice,
-                                     13 * 3600 - 10);
-  radmon::PullAudioInput* source = tube.get();
+  // The pulse-interval view wants many pulses soon: the tube at 3000 CPM from the start.
+  const char* source = mode == "intervals" ? "sim:3000" : "sim:60:600@13:00-16:00";
+  auto tube = radmon::makeAudioInput(*radmon::parseAudioSource(source).choice, 13 * 3600 - 10);
+  radmon::PullAudioInput* input = tube.get();
   parts.input = std::move(tube);
-  parts.deliverNext = [source] { return source->deliverNext(); };
+  parts.deliverNext = [input] { return input->deliverNext(); };
   if (mode == "mqtt" && argc > 3) {
     radmon::PublishSettings publish;
     publish.url = argv[3];
@@ -56,6 +57,10 @@ int main(int argc, char** argv) {
       station.showMqttDialog();
       if (auto* dialog = w.findChild<QWidget*>("mqttDialog")) dialog->move(0, 400);
     });
+  if (mode == "intervals") {
+    w.commandButton(radmon::MainWindow::Command::pulseIntervals)->click();
+    if (station.intervalWindow()) station.intervalWindow()->move(0, 365);
+  }
   QTimer::singleShot(seconds * 1000, &w, &QWidget::close);
   QTimer::singleShot(1500, &w, [&station] {
     if (station.pulseWindow()) station.pulseWindow()->move(0, 365);

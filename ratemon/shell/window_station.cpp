@@ -7,6 +7,7 @@
 
 #include "alarm_player.h"
 #include "mqtt_dialog.h"
+#include "number_text.h"
 #include "ratemon_messages.h"
 #include "text_files.h"
 
@@ -54,6 +55,7 @@ WindowStation::WindowStation(StationParts parts)
   connect(w.commandButton(Command::silenceStage1), clicked, this, [this] { cycle_->silenceStage1(); });
   connect(w.commandButton(Command::silenceStage2), clicked, this, [this] { cycle_->silenceStage2(); });
   connect(w.commandButton(Command::startDayplot), clicked, this, &WindowStation::startDayplot);
+  connect(w.commandButton(Command::pulseIntervals), clicked, this, &WindowStation::openIntervals);
   // clicked, not toggled: clearing the box because the window closed must not echo.
   connect(w.tick(Tick::graph), &QCheckBox::clicked, this, &WindowStation::graphTicked);
   connect(&w, &MainWindow::closing, this, &WindowStation::shutdown);
@@ -73,6 +75,7 @@ WindowStation::~WindowStation() {
   shutdown();
   delete graph_.data();
   delete pulse_.data();
+  delete intervals_.data();
 }
 
 std::string WindowStation::settingsPath() const {
@@ -89,6 +92,11 @@ std::optional<std::string> WindowStation::startup() {
   if (!read) window_->report(messages::about(messages::About::settingsUnreadable,
                                              settingsPath()));
   openLink();
+  const LoadedCountingSettings counting = loadCountingSettings(countingPath());
+  counting_ = counting.settings;
+  cycle_->setDeadTime(counting_.deadTimeMicroseconds);
+  for (const CountingSettingsIssue issue : counting.issues)
+    window_->report(messages::countingSettingsIssue(issue, countingPath()));
   return std::nullopt;
 }
 
@@ -110,6 +118,46 @@ void WindowStation::shutdown() {
   sound_->stop();
   if (pulse_) pulse_->close();
   if (graph_) graph_->close();
+  if (intervals_) intervals_->close();
+}
+
+std::string WindowStation::countingPath() const {
+  return parts_.programFolder + kCountingSettingsFileName;
+}
+
+void WindowStation::readingsShown() {
+  const bool capped = cycle_->lastDose().deadTimeCapped;
+  window_->showReadingInterval(messages::readingInterval(cycle_->lastInterval()),
+                               messages::deadTimeState(counting_.deadTimeMicroseconds, capped),
+                               capped);
+}
+
+void WindowStation::openIntervals() {
+  if (!intervals_) {
+    intervals_ = new PulseIntervalWindow(
+        [this] { return cycle_->pulseIntervals().intervalsSeconds(); });
+    connect(intervals_.data(), &PulseIntervalWindow::countingEdited, this,
+            &WindowStation::applyCounting);
+  }
+  // The resolution box as it reads now; its starting value while it holds no number.
+  const auto resolution = readNumber(window_->text(Box::resolution));
+  const int samples = resolution && *resolution >= 0 && *resolution < 1e6
+                          ? static_cast<int>(*resolution)
+                          : initialWhole(Box::resolution);
+  intervals_->showCounting(counting_, scanDeadTimeMicroseconds(samples, kSampleRate));
+  intervals_->show();
+  intervals_->raise();
+}
+
+void WindowStation::applyCounting() {
+  const auto chosen = intervals_->counting();
+  if (!chosen) {
+    window_->report(messages::badDeadTime(intervals_->deadTimeBox()->text().toStdString()));
+    return;
+  }
+  counting_ = *chosen;
+  cycle_->setDeadTime(counting_.deadTimeMicroseconds);
+  if (auto error = saveCountingSettings(countingPath(), counting_)) window_->report(*error);
 }
 
 RatemonSettings WindowStation::settingsFromWindow() const {
@@ -196,7 +244,8 @@ void WindowStation::redrawGraph() {
   if (!graph_) return;
   const auto newest = static_cast<int>(cycle_->elapsedSeconds() % 600);
   graph_->redraw(cycle_->doseChain().doseHistory(), newest, window_->text(Box::limit1),
-                 window_->text(Box::limit2));
+                 window_->text(Box::limit2),
+                 counting_.graphBand ? &cycle_->intervalHistory() : nullptr);
 }
 
 void WindowStation::pulseTest(const std::vector<uint8_t>& samples, int threshold,

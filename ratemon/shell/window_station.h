@@ -20,6 +20,8 @@
 #include "local_time.h"
 #include "lock_file.h"
 #include "main_window.h"
+#include "counting_settings.h"
+#include "pulse_interval_window.h"
 #include "pulse_test_window.h"
 #include "ratemon_settings.h"
 #include "recording_cycle.h"
@@ -70,6 +72,8 @@ class WindowStation final : public QObject, public CycleHooks {
   RecordingCycle& cycle() { return *cycle_; }
   GraphWindow* graphWindow() const { return graph_; }
   PulseTestWindow* pulseWindow() const { return pulse_; }
+  PulseIntervalWindow* intervalWindow() const { return intervals_; }
+  const CountingSettings& counting() const { return counting_; }
   const std::string& saveFolder() const { return cycle_->saveFolder(); }
   std::string settingsPath() const;
 
@@ -83,12 +87,16 @@ class WindowStation final : public QObject, public CycleHooks {
   StationLink* link() const { return link_.get(); }
   // Opens the MQTT dialog (the button beside the test box).
   void showMqttDialog();
+  void readingsShown() override;
 
  private:
   void startPressed();
   void chooseRecordFolder();
   void startDayplot();
   void graphTicked(bool on);
+  void openIntervals();
+  void applyCounting();
+  std::string countingPath() const;
   RatemonSettings settingsFromWindow() const;
   void showSettings(const RatemonSettings& s);
   // (Re)starts publishing with ratemon_mqtt.ini; what goes wrong is reported.
@@ -104,6 +112,8 @@ class WindowStation final : public QObject, public CycleHooks {
   LockFile lock_;
   QPointer<GraphWindow> graph_;
   QPointer<PulseTestWindow> pulse_;
+  QPointer<PulseIntervalWindow> intervals_;
+  CountingSettings counting_;
   QTimer pace_;
   std::unique_ptr<StationLink> link_;
   QTimer linkTimer_;

@@ -19,7 +19,7 @@ add_custom_target(alarm_sounds ALL DEPENDS ${PROGRAM_DIR}/daiichi.wav ${PROGRAM_
 add_library(windows STATIC
   main_window.cpp window_station.cpp graph_window.cpp pulse_test_window.cpp
   window_drawing.cpp sound_card_input.cpp sound_card_source.cpp alarm_player.cpp
-  window_app.cpp mqtt_dialog.cpp)
+  window_app.cpp mqtt_dialog.cpp interval_drawing.cpp pulse_interval_window.cpp)
 target_include_directories(windows PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(windows PUBLIC station alarm_tones Qt6::Widgets Qt6::Multimedia)
 add_dependencies(windows alarm_sounds)
@@ -27,6 +27,7 @@ add_dependencies(windows alarm_sounds)
 add_room_test(windows_test
   SOURCES tests/window_station_test.cpp tests/window_drawing_test.cpp
           tests/alarm_player_test.cpp tests/bad_input_test.cpp tests/mqtt_window_test.cpp
+          tests/interval_drawing_test.cpp
   LIBS windows testsupport Qt6::Test)
 target_include_directories(windows_test PRIVATE ${CMAKE_SOURCE_DIR}/ratemon/measure/tests)
 

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <vector>
 
 #include "day_pass.h"
 #include "day_table.h"
+#include "period_table.h"
+#include "readings_settings.h"
 
 namespace radmon {
 namespace {
@@ -149,4 +152,86 @@ TEST(DayPass, TimeTextThatIsNoNumberCountsAsZero) {
 }
 
 }  // namespace
+}  // namespace radmon
+
+namespace radmon {
+
+// The month and year graphs' quick reader gives every line the value the day table
+// gives it, and skips the lines the day table skips.
+TEST(RecordFigures, AgreeWithTheDayTable) {
+  for (const std::string rate :
+       {"0.123", "0", "1.5", "54", "0.1234567", "123.45678", "1.0000001", "16777217", "1e-3", "1E2",
+        "1e39", "-1e39", "1e300", " 0.5 ", "\"0.5\"", "abc", "", "-0.5", "+.5", "0.", "3.4028235e38",
+        "0.000001234567"}) {
+    for (const std::string shape : {"\"2011/04/01\",\"00:00\",R,54,1234,60", "2011/04/01,00:00,R,54,1234,60",
+                                    "\"2011/04/01\",\"00:00\",R,54,1234", "\"2011/04/01\",\"00:00\",R,54,1234,60,7",
+                                    "\"2011/04/01\",\"00:00,R,54,1234,60", "\"2011/04/01\" ,\"00:00\",R,54,2,3"}) {
+      std::string l = shape;
+      l.replace(l.find('R'), 1, rate);
+      const DayTable table = dayTableFromText(l);
+      const auto figures = recordFigures(l);
+      ASSERT_EQ(figures.has_value(), !table.rows.empty()) << l;
+      if (figures) {
+        EXPECT_EQ(figures->rate, table.rows[0].rate) << l;
+        EXPECT_EQ(figures->cpm, std::optional<int64_t>(54)) << l;
+      }
+    }
+  }
+}
+
+}  // namespace radmon
+
+namespace radmon {
+
+TEST(ReadDaySummary, CountsAndTheMeansInterval) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / "read_day_summary";
+  fs::create_directories(dir);
+  const std::string folder = dir.string() + "/";
+  // 1440 minutes of 20 pulses at 0.1 μSv/h: 28800 pulses behind a mean of 0.1.
+  {
+    std::ofstream out(folder + dayFileName("20110401"), std::ios::binary);
+    for (int m = 0; m < 1440; ++m) out << "\"2011/04/01\",\"00:00\",0.1,20,1,60\r\n";
+  }
+  const DaySummary day = readDaySummary(folder, "20110401");
+  EXPECT_TRUE(day.present);
+  EXPECT_EQ(day.records, 1440);
+  EXPECT_EQ(day.counts, std::optional<int64_t>(28800));
+  const auto mean = meanInterval95(day);
+  ASSERT_TRUE(mean.has_value());
+  EXPECT_NEAR(mean->lower, 0.1 * (1 - 1.96 / std::sqrt(28800.0)), 2e-5);
+  EXPECT_NEAR(mean->upper, 0.1 * (1 + 1.96 / std::sqrt(28800.0)), 2e-5);
+  // A CPM that is no count leaves the day without an interval; no file, no summary.
+  std::ofstream(folder + dayFileName("20110402"), std::ios::binary)
+      << line("00:00", "0.1") << "\"2011/04/01\",\"00:01\",0.1,x,1,60\r\n";
+  EXPECT_FALSE(meanInterval95(readDaySummary(folder, "20110402")).has_value());
+  EXPECT_EQ(readDaySummary(folder, "20110402").records, 2);
+  EXPECT_FALSE(readDaySummary(folder, "20110403").present);
+  fs::remove_all(dir);
+}
+
+}  // namespace radmon
+
+namespace radmon {
+
+TEST(ReadingsSettings, OffWithoutAFileAndReadBack) {
+  namespace fs = std::filesystem;
+  const std::string path = (fs::temp_directory_path() / "readings_settings_test.ini").string();
+  fs::remove(path);
+  EXPECT_FALSE(loadReadingsSettings(path).settings.meanInterval);
+  const struct { std::string text; bool on; size_t unknown; } cases[] = {
+      {readingsSettingsText({true}), true, 0},
+      {readingsSettingsText({false}), false, 0},
+      {"# note\n\n mean_interval=1 \n", true, 0},
+      {"mean_interval=yes\r\nother=1\r\n", false, 2},
+  };
+  for (const auto& c : cases) {
+    std::ofstream(path, std::ios::binary) << c.text;
+    const auto loaded = loadReadingsSettings(path);
+    EXPECT_EQ(loaded.settings.meanInterval, c.on) << c.text;
+    EXPECT_EQ(loaded.unknownLines.size(), c.unknown) << c.text;
+  }
+  fs::remove(path);
+}
+
 }  // namespace radmon

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "image_files.h"
+#include "period_graph.h"
 
 namespace radmon {
 namespace {
@@ -28,6 +29,8 @@ class FakeSettings final : public GraphSettings {
   std::string baseNameText() const override { return base; }
   bool jpegWanted() const override { return jpeg; }
   bool bmpWanted() const override { return bmp; }
+  bool meanInterval = false;
+  bool meanIntervalWanted() const override { return meanInterval; }
 };
 
 class RecordedMessages final : public MessageSink {
@@ -266,6 +269,121 @@ TEST_F(DayGraphTest, SameDayGivesTheSameImageOnAReusedPicture) {
   EXPECT_NE(graph_.picture(), first);
   draw();
   EXPECT_EQ(graph_.picture(), first);
+}
+
+TEST_F(DayGraphTest, MeanIntervalOnlyWhenChosen) {
+  writeDay({{"00:00", "1.234"}, {"00:01", "0.567"}});  // 54 pulses a minute
+  draw();
+  const QImage off = graph_.picture().copy();
+  EXPECT_FALSE(anyDark(off, 330, 45, 640, 62));  // the line ends after the mean
+  settings_.meanInterval = true;
+  draw();
+  const QImage on = graph_.picture().copy();
+  EXPECT_TRUE(anyDark(on, 330, 45, 640, 62));     // the interval of 108 pulses follows
+  EXPECT_EQ(on.copy(0, 64, 841, 473), off.copy(0, 64, 841, 473));  // nothing else moves
+}
+
+TEST(Period, NamesAndDays) {
+  const struct { std::string text; bool month; std::optional<Period> period; size_t days; std::string name; } cases[] = {
+      {"201104", true, Period{PeriodKind::Month, 2011, 4}, 30, "201104"},
+      {"202402", true, Period{PeriodKind::Month, 2024, 2}, 29, "202402"},
+      {"190002", true, Period{PeriodKind::Month, 1900, 2}, 28, "190002"},
+      {"2024", false, Period{PeriodKind::Year, 2024, 1}, 366, "2024"},
+      {"2100", false, Period{PeriodKind::Year, 2100, 1}, 365, "2100"},
+      {"201113", true, std::nullopt, 0, ""},
+      {"201100", true, std::nullopt, 0, ""},
+      {"20114", true, std::nullopt, 0, ""},
+      {"-20104", true, std::nullopt, 0, ""},
+      {"2011", true, std::nullopt, 0, ""},
+      {"201104", false, std::nullopt, 0, ""},
+      {"+201", false, std::nullopt, 0, ""},
+      {"1899", false, std::nullopt, 0, ""},
+  };
+  for (const auto& c : cases) {
+    const auto period = c.month ? parseMonth(c.text) : parseYear(c.text);
+    EXPECT_EQ(period, c.period) << c.text;
+    if (!period) continue;
+    EXPECT_EQ(period->days().size(), c.days) << c.text;
+    EXPECT_EQ(period->name(), c.name);
+  }
+  const auto year = parseYear("2011")->days();
+  EXPECT_EQ(year.front(), "20110101");
+  EXPECT_EQ(year[59], "20110301");
+  EXPECT_EQ(year.back(), "20111231");
+}
+
+// A month with files on the 1st, 2nd and 4th (the 3rd missing) and faults on the 2nd
+// and 3rd: scale 2 μSv/h over 340 px, so 1 μSv/h is 170 px above the base at 469.
+class PeriodGraphTest : public DayGraphTest {
+ protected:
+  void SetUp() override {
+    DayGraphTest::SetUp();
+    writeDay({{"00:00", "0.5"}, {"00:01", "1.5"}}, "20110401");   // mean 1
+    writeDay({{"00:00", "1"}, {"00:01", "1"}, {"00:02", "1"}}, "20110402");
+    writeDay({{"00:00", "0.6"}, {"00:01", "x"}}, "20110404");     // one unreadable line
+    writeDay({{"00:00", "3"}}, "20110501");                        // another month
+  }
+  DayGraphResult drawMonth() {
+    const FaultReader faults = [](const std::string&, const std::string& day) {
+      return day == "20110402" || day == "20110403" ? 60 : 0;
+    };
+    return period_.DrawPeriodGraph(folder_, *parseMonth("201104"), faults);
+  }
+  static int middle(int day) { return (PeriodGraph::dayLeft(day - 1, 30) + PeriodGraph::dayLeft(day, 30)) / 2; }
+
+  PeriodGraph period_{settings_, messages_, clock_};
+};
+
+TEST_F(PeriodGraphTest, DailyMeansAndRangesWithGaps) {
+  const PeriodTable t = readPeriodTable(folder_, *parseMonth("201104"));
+  ASSERT_EQ(t.days.size(), 30u);
+  EXPECT_EQ(t.daysPresent, 3);
+  EXPECT_EQ(t.records, 6);
+  EXPECT_DOUBLE_EQ(t.maximum, 1.5);
+  EXPECT_DOUBLE_EQ(t.mean, 0.933);  // 5.6 over 6 records
+  const DaySummary& first = t.days[0];
+  EXPECT_TRUE(first.present);
+  EXPECT_DOUBLE_EQ(first.mean, 1.0);
+  EXPECT_DOUBLE_EQ(first.low, 0.5);
+  EXPECT_DOUBLE_EQ(first.high, 1.5);
+  EXPECT_FALSE(t.days[2].present);
+  EXPECT_EQ(t.days[3].records, 1);
+  EXPECT_EQ(t.days[29].day, "20110430");
+}
+
+TEST_F(PeriodGraphTest, BandMeanGapAndFaultsWhereTheyBelong) {
+  ASSERT_EQ(drawMonth(), DayGraphResult::Done);
+  const QImage img(QString::fromStdString(folder_ + "μSVHGraph_201104.bmp"));
+  ASSERT_EQ(img.size(), QSize(841, 537));
+  EXPECT_TRUE(fs::is_regular_file(folder_ + "μSVHGraph_201104.jpg"));
+  const QRgb band = PeriodGraph::kBand.rgb(), fault = PeriodGraph::kFault.rgb();
+  // Day 1: band from y 214 (1.5) to 384 (0.5), the mean at 299.
+  EXPECT_EQ(img.pixel(PeriodGraph::dayLeft(0, 30) + 2, 220), band);
+  EXPECT_EQ(img.pixel(PeriodGraph::dayLeft(0, 30) + 2, 380), band);
+  EXPECT_EQ(img.pixel(PeriodGraph::dayLeft(0, 30) + 2, 210), kBack);
+  EXPECT_EQ(img.pixel(middle(1), 299), kBlack);
+  EXPECT_EQ(img.pixel(middle(2), 299), kBlack);  // the line on to day 2's mean of 1
+  // Day 3 has no file: no band and no line, only its fault mark; day 4 stands alone.
+  for (int y = 140; y < 460; ++y) EXPECT_EQ(img.pixel(middle(3), y) == kBack || img.pixel(middle(3), y) == kGrid, true) << y;
+  EXPECT_EQ(img.pixel(middle(3), 466), fault);
+  EXPECT_EQ(img.pixel(middle(2), 466), fault);
+  EXPECT_EQ(img.pixel(middle(1), 466), kBack);
+  EXPECT_EQ(img.pixel(middle(4), 367), kBlack);
+  EXPECT_EQ(img.pixel(middle(5), 367), kBack);
+  EXPECT_TRUE(anyDark(img, 5, 5, 200, 40));    // "2011年04月"
+  EXPECT_TRUE(anyDark(img, 70, 45, 190, 62));  // "[ 月最大: 1.5"
+}
+
+TEST_F(PeriodGraphTest, NoFileInThePeriodAndBadScale) {
+  EXPECT_EQ(period_.DrawPeriodGraph(folder_, *parseMonth("201106")), DayGraphResult::NoDayFile);
+  EXPECT_EQ(messages_.shown, std::vector<std::string>{"この期間の記録ファイルがありません"});
+  EXPECT_FALSE(fs::exists(folder_ + "μSVHGraph_201106.jpg"));
+  settings_.m = "0";
+  EXPECT_EQ(drawMonth(), DayGraphResult::BadScale);
+  EXPECT_FALSE(fs::exists(folder_ + "μSVHGraph_201104.jpg"));
+  settings_.m = "2";
+  EXPECT_EQ(period_.DrawPeriodGraph(folder_, *parseYear("2011")), DayGraphResult::Done);
+  EXPECT_TRUE(fs::is_regular_file(folder_ + "μSVHGraph_2011.jpg"));
 }
 
 TEST(StatisticText, LeadingZeroBelowOneBlankFromOne) {

@@ -62,6 +62,9 @@ TEST_F(HeadlessTest, BothRunsInOneTickDrawUploadAndSayWhen) {
   ASSERT_NE(today, std::string::npos) << log;
   ASSERT_NE(yesterday, std::string::npos) << log;
   EXPECT_LT(today, yesterday);
+  // The month so far after yesterday's run.
+  EXPECT_GT(log.find("2011/03/16 00:20:00 201103 のグラフを作成します"), yesterday) << log;
+  EXPECT_TRUE(folder_.exists("data/μSVHGraph_201103.jpg"));
 
   // Outcomes as the clients end, with the client's reason.
   d.pollUploads();
@@ -79,6 +82,11 @@ TEST_F(HeadlessTest, BothRunsInOneTickDrawUploadAndSayWhen) {
                             "directory.)"),
             std::string::npos)
       << err_.str();
+  ASSERT_EQ(launcher_.started.size(), 3u);  // the month's JPEG last
+  launcher_.end(2, 0);
+  d.pollUploads();
+  EXPECT_NE(err_.str().find("FTP転送成功: " + folder_.data() + "μSVHGraph_201103.jpg"),
+            std::string::npos);
   EXPECT_FALSE(d.uploadsRunning());
 
   ASSERT_TRUE(folder_.exists("oldtemp.sys"));

@@ -109,4 +109,51 @@ TEST_F(ProcessModeTest, OtherFailuresExitTwoWithTheirMessage) {
   EXPECT_NE(err_.find("dayplot --headless"), std::string::npos) << err_;
 }
 
+// dayplot_readings.ini adds the interval of the day's mean; without it the graph is as
+// it always was.
+TEST_F(ProcessModeTest, MeanIntervalFromTheReadingsSettingsFile) {
+  writeDay("20110401");
+  writeIni(ini("2", 0, 1));
+  // The statistics line's rows of the bottom-up 24-bit bitmap (841 pixels, rows of 2524
+  // bytes after a 54-byte header); the made time above it may change between runs.
+  auto image = [&] {
+    EXPECT_EQ(run("--process 20110401"), 0) << err_;
+    std::stringstream bytes;
+    bytes << std::ifstream(data_ + "graph_20110401.bmp", std::ios::binary).rdbuf();
+    const std::string all = bytes.str();
+    constexpr size_t kRow = 2524;
+    return all.size() < 54 + 537 * kRow ? all : all.substr(54 + (536 - 64) * kRow, 24 * kRow);
+  };
+  const std::string plain = image();
+  std::ofstream((dir_ / "dayplot_readings.ini").string()) << "mean_interval=0\n";
+  EXPECT_EQ(image(), plain);
+  std::ofstream((dir_ / "dayplot_readings.ini").string()) << "mean_interval=1\n";
+  EXPECT_NE(image(), plain);
+}
+
+// --month and --year: the images named after the period, the same exit codes.
+TEST_F(ProcessModeTest, MonthAndYearGraphs) {
+  writeDay("20110401");
+  writeDay("20110415");
+  writeIni(ini("2", 1, 0));
+  const struct { const char* args; int status; const char* image; const char* says; } cases[] = {
+      {"--month 201104", 0, "graph_201104.jpg", ""},
+      {"--year 2011", 0, "graph_2011.jpg", ""},
+      {"--month 201105", 1, "", "この期間の記録ファイルがありません"},
+      {"--year 2010", 1, "", "この期間の記録ファイルがありません"},
+      {"--month 201113", 2, "", "yyyymm"},
+      {"--month 2011", 2, "", "yyyymm"},
+      {"--year 11", 2, "", "yyyy"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(run(c.args), c.status) << c.args << ": " << err_;
+    if (*c.image) {
+      EXPECT_TRUE(fs::is_regular_file(data_ + c.image)) << c.args;
+    }
+    EXPECT_NE(err_.find(c.says), std::string::npos) << c.args << ": " << err_;
+  }
+  EXPECT_FALSE(fs::exists(data_ + "graph_201105.jpg"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(data_), fs::directory_iterator()), 4);
+}
+
 }  // namespace

@@ -57,11 +57,14 @@ TEST(DueRuns, RunsPerDayForEachPeriod) {
 TEST(DueRuns, YesterdayAcrossMonthAndYearEnds) {
   const ScheduleSettings s = yesterdayAt("00", "03");
   EXPECT_EQ(dueRuns(at(2012, 3, 1, 0, 3), s),
-            (std::vector<DueRun>{{RunKind::Yesterday, "20120229"}}));  // leap year
+            (std::vector<DueRun>{{RunKind::Yesterday, "20120229"}, {RunKind::Month, "201202"}}));  // leap year
   EXPECT_EQ(dueRuns(at(2011, 3, 1, 0, 3), s),
-            (std::vector<DueRun>{{RunKind::Yesterday, "20110228"}}));
+            (std::vector<DueRun>{{RunKind::Yesterday, "20110228"}, {RunKind::Month, "201102"}}));
   EXPECT_EQ(dueRuns(at(2011, 1, 1, 0, 3, 45), s),
-            (std::vector<DueRun>{{RunKind::Yesterday, "20101231"}}));
+            (std::vector<DueRun>{{RunKind::Yesterday, "20101231"}, {RunKind::Month, "201012"}}));
+  // Within a month its month so far, once a day after yesterday's run.
+  EXPECT_EQ(dueRuns(at(2011, 3, 16, 0, 3), s),
+            (std::vector<DueRun>{{RunKind::Yesterday, "20110315"}, {RunKind::Month, "201103"}}));
   EXPECT_TRUE(dueRuns(at(2011, 1, 1, 0, 4), s).empty());
   EXPECT_TRUE(dueRuns(at(2011, 1, 1, 1, 3), s).empty());
 }
@@ -74,7 +77,7 @@ TEST(DueRuns, StartTimeIsComparedAsTwoDigitText) {
           << "'" << hour << "' '" << minute << "' at minute " << m;
     }
   }
-  EXPECT_EQ(dueRuns(at(2011, 3, 15, 23, 59), yesterdayAt("23", "59")).size(), 1u);
+  EXPECT_EQ(dueRuns(at(2011, 3, 15, 23, 59), yesterdayAt("23", "59")).size(), 2u);
 }
 
 TEST(DueRuns, BothDueInOneMinuteTodayFirst) {
@@ -83,7 +86,7 @@ TEST(DueRuns, BothDueInOneMinuteTodayFirst) {
   s.Text11 = "00";
   s.Text10 = "10";
   EXPECT_EQ(dueRuns(at(2011, 3, 15, 0, 10, 58), s),
-            (std::vector<DueRun>{kToday, {RunKind::Yesterday, "20110314"}}));
+            (std::vector<DueRun>{kToday, {RunKind::Yesterday, "20110314"}, {RunKind::Month, "201103"}}));
 }
 
 TEST(DueRuns, ClearedBoxesRunNothing) {
@@ -112,7 +115,8 @@ TEST(MinuteScheduler, ALateTickMakesUpMissedMinutesOncePerDay) {
   // A run that lasted from 23:56 to 00:25: 00:00 is not due, 00:03 is yesterday (the
   // 15th), 00:10 and 00:20 are today twice over but one run.
   EXPECT_EQ(scheduler.tick(at(2011, 3, 16, 0, 25, 2), s),
-            (std::vector<DueRun>{{RunKind::Yesterday, "20110315"}, {RunKind::Today, "20110316"}}));
+            (std::vector<DueRun>{{RunKind::Yesterday, "20110315"}, {RunKind::Month, "201103"},
+                                 {RunKind::Today, "20110316"}}));
   // A clock set back examines its own minute only.
   EXPECT_EQ(scheduler.tick(at(2011, 3, 16, 0, 20, 1), s),
             (std::vector<DueRun>{{RunKind::Today, "20110316"}}));
@@ -121,7 +125,7 @@ TEST(MinuteScheduler, ALateTickMakesUpMissedMinutesOncePerDay) {
 TEST(MinuteScheduler, AGapOfDaysMakesUpTheLastDayOnly) {
   MinuteScheduler scheduler(at(2011, 3, 1, 12, 0));
   const auto runs = scheduler.tick(at(2011, 3, 10, 12, 0), yesterdayAt("00", "03"));
-  EXPECT_EQ(runs, (std::vector<DueRun>{{RunKind::Yesterday, "20110309"}}));
+  EXPECT_EQ(runs, (std::vector<DueRun>{{RunKind::Yesterday, "20110309"}, {RunKind::Month, "201103"}}));
 }
 
 TEST(MinuteScheduler, NextTickJustAfterTheNextMinute) {

@@ -332,9 +332,9 @@ TEST_F(FormTest, MissingFileMessageDoesNotStallLaterTicksAndStaysSingle) {
 
   tickAt({2011, 3, 16, 0, 0, 1});  // 00:00: nothing for the new day
   EXPECT_TRUE(launcher_.started.empty());
-  tickAt({2011, 3, 16, 0, 10, 0});  // both runs in one tick, today's first
+  tickAt({2011, 3, 16, 0, 10, 0});  // all runs in one tick, today's first, the month last
   EXPECT_EQ(w.TargetDay(), "20110315");
-  EXPECT_EQ(messageText(), "ファイルがありません");
+  EXPECT_EQ(messageText(), "この期間の記録ファイルがありません");
   // No file for either day, yet both uploads go (an earlier JPEG may be there), one
   // after the other.
   ASSERT_EQ(launcher_.started.size(), 1u);
@@ -348,6 +348,38 @@ TEST_F(FormTest, MissingFileMessageDoesNotStallLaterTicksAndStaysSingle) {
   w.pollUploads();
   EXPECT_EQ(launcher_.started.size(), 3u);
   EXPECT_EQ(openMessageBoxes(), 1);
+}
+
+TEST_F(FormTest, MonthAndYearByHandAndTheMonthAfterYesterdaysRun) {
+  folder_.writeDay("20110314");
+  folder_.writeDay("20110315");
+  SettingsForm& w = open({2011, 3, 16, 0, 2, 30});
+  find<QLineEdit>("Text7")->setText("2011");
+  find<QLineEdit>("Text8")->setText("03");
+  click("cmdMonth");
+  ASSERT_NE(w.Form1(), nullptr);
+  EXPECT_TRUE(w.Form1()->isVisible());
+  EXPECT_TRUE(folder_.exists("data/μSVHGraph_201103.jpg"));
+  click("cmdYear");
+  EXPECT_TRUE(folder_.exists("data/μSVHGraph_2011.jpg"));
+  EXPECT_TRUE(messageText().isEmpty());
+  find<QLineEdit>("Text8")->setText("3");  // a month needs its two digits
+  click("cmdMonth");
+  EXPECT_TRUE(messageText().contains("yyyymm")) << messageText().toStdString();
+
+  // Yesterday at 00:03, then the month, each uploaded.
+  std::filesystem::remove(folder_.data() + "μSVHGraph_201103.jpg");
+  find<QCheckBox>("Check4")->setChecked(true);
+  find<QCheckBox>("Check5")->setChecked(true);
+  tickAt({2011, 3, 16, 0, 3, 0});
+  EXPECT_TRUE(folder_.exists("data/μSVHGraph_201103.jpg"));
+  EXPECT_TRUE(!w.Form1() || !w.Form1()->isVisible());
+  ASSERT_EQ(launcher_.started.size(), 1u);
+  EXPECT_NE(folder_.read("oldtemp.sys").find("μSVHGraph_20110315.jpg"), std::string::npos);
+  launcher_.end(0, 0);
+  w.pollUploads();
+  ASSERT_EQ(launcher_.started.size(), 2u);
+  EXPECT_NE(folder_.read("oldtemp.sys").find("μSVHGraph_201103.jpg"), std::string::npos);
 }
 
 TEST_F(FormTest, AnEditTakesEffectAtTheNextTickAndClearedBoxesDoNothing) {

@@ -78,3 +78,33 @@ TEST(DoseChain, RingsSurviveANewStart) {
 }
 
 }  // namespace radmon
+
+namespace radmon {
+
+// With a resolving time the CPM and both doses rest on the corrected count; without
+// one (0) every figure is the counted one, to the bit.
+TEST(DoseChain, DeadTimeCorrectionAndItsCap) {
+  const struct { double tau; int perSecond; int64_t cpm; bool capped; float gross; } rows[] = {
+      {0, 400, 24000, false, 222.222f},
+      {0.5e-3, 400, 30000, false, 277.777f},  // 24000 / (1 − 400 · 0.0005)
+      {0.5e-3, 600, 51428, true, 476.19f},    // mτ = 0.3: held at the cap, 51428.57
+      {0.5e-3, 1000, 51428, true, 476.19f},   // beyond: no higher
+      {0.5e-3, 0, 0, false, 0.0f},
+  };
+  for (const auto& row : rows) {
+    DoseChain chain;
+    DoseResult r;
+    for (int sec = 1; sec <= 60; ++sec) r = chain.step(sec, row.perSecond, 18, 0, row.tau);
+    EXPECT_EQ(r.cpm, row.cpm) << row.tau << " " << row.perSecond;
+    EXPECT_EQ(r.deadTimeCapped, row.capped) << row.perSecond;
+    EXPECT_NEAR(r.grossDoseRate, row.gross, 2e-4) << row.perSecond;
+    EXPECT_EQ(chain.secondCounts()[5], row.perSecond);  // the slots keep what was counted
+  }
+  // In the first minute the seconds so far are corrected the same way.
+  DoseChain chain;
+  DoseResult r;
+  for (int sec = 1; sec <= 10; ++sec) r = chain.step(sec, 400, 18, 0, 0.5e-3);
+  EXPECT_EQ(r.cpm, 30000);
+}
+
+}  // namespace radmon

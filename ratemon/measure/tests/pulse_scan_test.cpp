@@ -1,5 +1,6 @@
 #include "pulse_scan.h"
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -55,7 +56,9 @@ TEST(PulseScan, ReturnIsLookedForResolutionSamplesAfterTheDip) {
   s[20] = 46;  // dip
   for (int i = 21; i < 30; ++i) s[i] = 50;
   s[30] = 54;  // the sample 10 after the dip: counted here
-  EXPECT_EQ(scan(s, armed), 1);
+  std::vector<size_t> at;
+  EXPECT_EQ(scanPulses(s.data(), s.size(), ScanSettings{}, armed, at), 1);
+  EXPECT_EQ(at, std::vector<size_t>{30});
   // The samples skipped over are not looked at: a dip inside them changes nothing.
   s = quiet();
   s[20] = 46;
@@ -135,6 +138,13 @@ TEST(PulseScan, MatchesTheSampleBySampleScanOnRandomSound) {
     const int ref = scanPulsesReference(s.data(), s.size(), c, armedRef);
     ASSERT_EQ(fast, ref) << "round " << round;
     ASSERT_EQ(armedFast, armedRef) << "round " << round;
+    // The form that keeps positions counts the same and hands one rising index a pulse.
+    std::vector<size_t> at;
+    bool armedAt = round % 3 == 0;
+    ASSERT_EQ(scanPulses(s.data(), s.size(), c, armedAt, at), fast) << "round " << round;
+    ASSERT_EQ(at.size(), static_cast<size_t>(fast));
+    ASSERT_TRUE(std::is_sorted(at.begin(), at.end()));
+    for (const size_t i : at) ASSERT_GT(s[i], c.high);
   }
 }
 

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -230,6 +231,33 @@ TEST_F(RecordingCycleTest, UnwritableFolderLosesNoMinute) {
   std::vector<std::string> elapsed;
   while (std::getline(in, line)) elapsed.push_back(line.substr(line.rfind(',') + 1));
   EXPECT_EQ(elapsed, (std::vector<std::string>{"60\r", "120\r", "180\r", "240\r"}));
+}
+
+}  // namespace radmon
+
+namespace radmon {
+
+TEST_F(RecordingCycleTest, DeadTimeCorrectsTheFiguresAndTheLineButNotTheTotal) {
+  panel.ticks[Tick::recordFile] = true;
+  cycle.setDeadTime(2000);  // 2 ms: 100 a second counted are 125 true
+  ASSERT_FALSE(cycle.start());
+  seconds(60, 100);
+  EXPECT_EQ(panel.texts[Box::total], "6000");
+  EXPECT_EQ(panel.texts[Box::cpm], "7500");
+  EXPECT_FALSE(cycle.lastDose().deadTimeCapped);
+  ASSERT_EQ(hooks.lines.size(), 1u);
+  EXPECT_NE(hooks.lines[0].find(",7500,6000,60"), std::string::npos) << hooks.lines[0];
+  // The interval brackets the corrected figure; the pulses' intervals were kept.
+  EXPECT_LT(cycle.lastInterval().cpmLow, 7500);
+  EXPECT_GT(cycle.lastInterval().cpmHigh, 7500);
+  EXPECT_EQ(cycle.lastInterval().counts, 6000);
+  EXPECT_EQ(cycle.pulseIntervals().size(), PulseIntervals::kKept);
+  // 100 pulses 218 or 219 samples apart in each second, the last 419 before the next
+  // second's first: the positions run on across buffers.
+  const auto intervals = cycle.pulseIntervals().intervalsSeconds();
+  EXPECT_DOUBLE_EQ(*std::min_element(intervals.begin(), intervals.end()), 218.0 / kSampleRate);
+  EXPECT_DOUBLE_EQ(*std::max_element(intervals.begin(), intervals.end()), 419.0 / kSampleRate);
+  EXPECT_EQ(cycle.intervalHistory().high()[60], static_cast<float>(cycle.lastInterval().doseHigh));
 }
 
 }  // namespace radmon

@@ -105,7 +105,7 @@ TEST_F(HeadlessRatemon, ReplaysARecordingToKnownLines) {
   EXPECT_EQ(r.out,
             "\"2011/09/20\",\"00:00\",0.555,60,60,60\n"
             "\"2011/09/20\",\"00:01\",1.111,120,180,120\n"
-            "summary elapsed=151 total=270 cpm=148 dose=1.37\n");
+            "summary elapsed=151 total=270 cpm=148 dose=1.37 cpm95=125.1-173.9 dose95=1.158-1.610\n");
   EXPECT_EQ(slurp(root / "data" / dayFileName("20110920")),
             "\"2011/09/20\",\"00:00\",0.555,60,60,60\r\n"
             "\"2011/09/20\",\"00:01\",1.111,120,180,120\r\n");
@@ -176,18 +176,60 @@ TEST_F(HeadlessRatemon, BadArgumentsAndSourcesAreExplained) {
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("WAVファイルを開けません"), std::string::npos) << r.err;
   EXPECT_EQ(run("--input sim:abc --fast").status, 1);
+  const ProcessResult tau = run("--input sim:20 --fast --dead-time -5");
+  EXPECT_EQ(tau.status, 2);
+  EXPECT_NE(tau.err.find("不感時間が正しくありません"), std::string::npos) << tau.err;
+}
+
+// 1200 CPM for two minutes: the resolving time from ratemon_counting.ini, or from the
+// command line over it, corrects the CPM; the total stays the count; a bad file line is
+// told and the correction stays off.
+TEST_F(HeadlessRatemon, DeadTimeFromTheSettingsFileOrTheCommandLine) {
+  const struct { const char* file; const char* args; const char* says; bool corrected; } cases[] = {
+      {nullptr, "", "", false},
+      {"dead_time_us=10000\n", "", "dead_time_us=10000 capped=0", true},
+      {"dead_time_us=10000\n", "--dead-time 0", "", false},
+      {nullptr, "--dead-time 10000", "dead_time_us=10000 capped=0", true},
+      {"dead_time_us=fast\n", "", "", false},
+  };
+  for (const auto& c : cases) {
+    fs::remove(root / "ratemon_counting.ini");
+    if (c.file) std::ofstream(root / "ratemon_counting.ini") << c.file;
+    const ProcessResult r = run(std::string("--input sim:1200,seed=4 --fast --seconds 120 ") + c.args);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string summary = r.out.substr(r.out.find("summary"));
+    const long total = std::stol(summary.substr(summary.find("total=") + 6));
+    const long cpm = std::stol(summary.substr(summary.find("cpm=") + 4));
+    // The first line: "date","time",dose,cpm,total,60.
+    const std::string first = r.out.substr(0, r.out.find('\n'));
+    const size_t totalAt = first.rfind(',', first.rfind(',') - 1) + 1;
+    const long lastMinute = total - std::stol(first.substr(totalAt));
+    EXPECT_EQ(summary.find("dead_time_us") != std::string::npos, c.corrected) << summary;
+    if (*c.says) {
+      EXPECT_NE(summary.find(c.says), std::string::npos) << summary;
+    }
+    // 10 ms blind after each of about 20 pulses a second: the correction adds a quarter.
+    if (c.corrected) {
+      EXPECT_NEAR(cpm, lastMinute / (1 - lastMinute / 60.0 * 0.01), 1.0) << summary;
+    } else {
+      EXPECT_EQ(cpm, lastMinute) << summary;
+    }
+    EXPECT_EQ(r.err.find("dead_time_us") != std::string::npos, std::string(c.file ? c.file : "") == "dead_time_us=fast\n")
+        << r.err;
+  }
 }
 
 TEST(ParseHeadlessOptions, ReadsEveryOption) {
   const char* argv[] = {"--input", "x.wav", "--fast", "--start", "2011-09-19 10:00:00",
-                        "--seconds", "60"};
-  auto parsed = parseHeadlessOptions(7, const_cast<char**>(argv));
+                        "--seconds", "60", "--dead-time", "499"};
+  auto parsed = parseHeadlessOptions(9, const_cast<char**>(argv));
   ASSERT_TRUE(std::holds_alternative<HeadlessOptions>(parsed));
   const auto& o = std::get<HeadlessOptions>(parsed);
   EXPECT_EQ(o.input, "x.wav");
   EXPECT_TRUE(o.fast);
   EXPECT_EQ(o.start->hour, 10);
   EXPECT_EQ(o.seconds, 60);
+  EXPECT_EQ(o.deadTimeMicroseconds, 499.0);
 }
 
 }  // namespace radmon

@@ -282,3 +282,50 @@ TEST_F(StationTest, PulseTestShowsOneBufferAndStops) {
 }
 
 }  // namespace radmon
+
+namespace radmon {
+
+TEST_F(StationTest, ReadingIntervalPulseIntervalsAndTheCountingSettings) {
+  make();
+  ASSERT_FALSE(station_->startup());
+  startRecording();
+  for (int s = 0; s < 60; ++s) audio_->deliver(secondWithPulseCount(100));
+  EXPECT_EQ(w().text(Box::cpm), "6000");
+  const std::string shown = w().intervalLabel()->text().toStdString();
+  EXPECT_NE(shown.find("95%区間 CPM 5849.1～6153.8<br>8.124～8.547 μSv/h"), std::string::npos) << shown;
+  EXPECT_EQ(shown.find("不感時間"), std::string::npos) << shown;  // the correction is off
+
+  QTest::mouseClick(w().commandButton(MainWindow::Command::pulseIntervals), Qt::LeftButton);
+  PulseIntervalWindow* view = station_->intervalWindow();
+  ASSERT_NE(view, nullptr);
+  EXPECT_TRUE(view->isVisible());
+  EXPECT_EQ(view->analysis().intervals, PulseIntervals::kKept);
+  EXPECT_EQ(view->deadTimeBox()->text(), "499");  // the scan's own at resolution 10
+  EXPECT_FALSE(view->deadTimeTick()->isChecked());
+
+  // A τ that is no number is told and changes nothing.
+  view->deadTimeTick()->setChecked(true);
+  view->deadTimeBox()->setText("abc");
+  emit view->countingEdited();
+  EXPECT_NE(message().find("不感時間が正しくありません"), std::string::npos) << message();
+  EXPECT_FALSE(fs::exists(folder_ / "ratemon_counting.ini"));
+
+  view->deadTimeBox()->setText("2000");
+  QTest::mouseClick(view->bandTick(), Qt::LeftButton);  // saves and applies both
+  EXPECT_EQ(readAll(folder_ / "ratemon_counting.ini"), "dead_time_us=2000\r\ngraph_band=1\r\n");
+  audio_->deliver(secondWithPulseCount(100));
+  EXPECT_EQ(w().text(Box::cpm), "7500");  // 6000 / (1 − 100 · 0.002)
+  EXPECT_NE(w().intervalLabel()->text().toStdString().find("不感時間補正 τ 2000 μs"), std::string::npos);
+  for (int s = 0; s < 60; ++s) audio_->deliver(secondWithPulseCount(200));  // mτ = 0.4
+  EXPECT_NE(w().intervalLabel()->text().toStdString().find("上限"), std::string::npos);
+
+  // The next start reads the file back.
+  w().close();
+  station_.reset();
+  make();
+  ASSERT_FALSE(station_->startup());
+  EXPECT_DOUBLE_EQ(station_->cycle().deadTimeSeconds(), 0.002);
+  EXPECT_TRUE(station_->counting().graphBand);
+}
+
+}  // namespace radmon

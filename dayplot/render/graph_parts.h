@@ -1,0 +1,47 @@
+// Drawing pieces shared by the day graph and the month and year graphs, so that every
+// graph has the same lines, texts, scale rule and image files.
+#pragma once
+
+#include <QColor>
+#include <optional>
+#include <string>
+
+#include "graph_settings.h"
+#include "local_time.h"
+#include "dayplot_messages.h"
+
+class QImage;
+class QPainter;
+
+namespace radmon::graph {
+
+inline const QColor kPanelGrey(180, 180, 180);
+inline const QColor kAxisBlack(0, 0, 0);
+inline const QColor kGridGrey(100, 100, 100);
+inline const QColor kDrawing(0, 0, 0);  // ticks, curve and text
+
+void line(QPainter& p, int x1, int y1, int x2, int y2, const QColor& colour);
+// The rectangle with corners (x1, y1) and (x2, y2) as an outline.
+void rectangle(QPainter& p, int x1, int y1, int x2, int y2, const QColor& colour);
+// The text with the top left of its first character cell at (x, y).
+void text(QPainter& p, int x, int y, const std::string& utf8);
+
+// ⌊B − r × U⌋, kept in a range that a line can be drawn with.
+int plotY(int base, double rate, double unit);
+
+// The scale maximum M as a positive number whose unit `panelHeight` / M can be formed.
+std::optional<double> scaleMaximum(const std::string& text, int panelHeight);
+
+// The date and time a graph was made, as a Japanese desktop shows them in short form
+// (2011/04/05  9:05).
+std::string madeText(const LocalDateTime& now);
+
+// The place, made and tube lines at the top right, in the 9-point font.
+void stationLines(QPainter& p, const GraphSettings& settings, const LocalDateTime& now);
+
+// Writes the picture as `base`.bmp and/or `base`.jpg as the settings ask; false when
+// one could not be written (the message has been shown).
+bool writeImages(const QImage& picture, const GraphSettings& settings, const std::string& base,
+                 MessageSink& messages);
+
+}  // namespace radmon::graph

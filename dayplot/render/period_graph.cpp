@@ -1,0 +1,180 @@
+#include "period_graph.h"
+
+#include <QPainter>
+#include <exception>
+
+#include "graph_font.h"
+#include "graph_parts.h"
+#include "number_text.h"
+
+namespace radmon {
+namespace {
+
+using namespace graph;
+
+constexpr int kGridStep = PeriodGraph::kPanelHeight / 5;
+constexpr int kTop = PeriodGraph::kBase - PeriodGraph::kPanelHeight;
+constexpr int kFaultHeight = 5;
+
+}  // namespace
+
+const QColor PeriodGraph::kBand(170, 200, 235);
+const QColor PeriodGraph::kFault(230, 120, 120);
+
+PeriodGraph::PeriodGraph(const GraphSettings& settings, MessageSink& messages, const Clock& clock)
+    : settings_(settings), messages_(messages), clock_(clock),
+      picture_(DayGraph::kWidth, DayGraph::kHeight, QImage::Format_RGB32) {
+  picture_.setDotsPerMeterX(3780);
+  picture_.setDotsPerMeterY(3780);
+  picture_.fill(DayGraph::kBackground);
+}
+
+std::string periodImageBaseName(std::string_view baseName, const Period& period) {
+  return std::string(baseName) + "_" + period.name();
+}
+
+int PeriodGraph::dayLeft(int index, int days) {
+  return kLeft + static_cast<int>(static_cast<int64_t>(kRight - kLeft) * index / days);
+}
+
+DayGraphResult PeriodGraph::DrawPeriodGraph(const std::string& DataFolder, const Period& period,
+                                            const FaultReader& faults) {
+  try {
+    return draw(DataFolder, period, faults);
+  } catch (const std::exception& e) {
+    messages_.show(say::graphFailed(e.what()));
+  } catch (...) {
+    messages_.show(say::graphFailed({}));
+  }
+  return DayGraphResult::Failed;
+}
+
+DayGraphResult PeriodGraph::draw(const std::string& dataFolder, const Period& period,
+                                 const FaultReader& faults) {
+  const auto m = scaleMaximum(settings_.scaleMaximumText(), kPanelHeight);
+  if (!m) {
+    messages_.show(say::badScale());
+    return DayGraphResult::BadScale;
+  }
+  const PeriodTable table = readPeriodTable(dataFolder, period, faults);
+
+  picture_.fill(DayGraph::kBackground);
+  QPainter p(&picture_);
+  p.setRenderHint(QPainter::Antialiasing, false);
+  p.setRenderHint(QPainter::TextAntialiasing, true);
+  p.setFont(graphFont(DayGraph::kInitialPoints));
+  drawFrame(p, period, roundHalfEven(*m / 5, 2));
+  if (table.daysPresent == 0) {
+    p.end();
+    messages_.show(say::noPeriodFile());
+    return DayGraphResult::NoDayFile;
+  }
+  drawDays(p, table, kPanelHeight / *m);
+  drawTexts(p, table, static_cast<bool>(faults));
+  p.end();
+  const std::string base = dataFolder + periodImageBaseName(settings_.baseNameText(), period);
+  return writeImages(picture_, settings_, base, messages_) ? DayGraphResult::Done
+                                                           : DayGraphResult::WriteFailed;
+}
+
+void PeriodGraph::drawFrame(QPainter& p, const Period& period, double labelStep) const {
+  rectangle(p, kLeft, kTop, kRight, kBase, kPanelGrey);
+  for (int i = 0; i <= 5; ++i) {
+    const int y = kBase - kGridStep * i;
+    line(p, 65, y, kLeft, y, kDrawing);
+    line(p, kLeft, y, kRight, y, kGridGrey);
+    text(p, 40, y - 5, axisLabelText(i * labelStep));
+  }
+  text(p, 5, kTop + 120, "μSV/h");
+  line(p, kLeft, kTop, kLeft, kBase, kAxisBlack);
+  line(p, kLeft, kBase, kRight, kBase, kAxisBlack);
+
+  const auto days = static_cast<int>(period.days().size());
+  if (period.kind == PeriodKind::Month) {
+    // A tick in the middle of every day, the day's number under the 1st, 5th, 10th...
+    for (int d = 1; d <= days; ++d) {
+      const int x = (dayLeft(d - 1, days) + dayLeft(d, days)) / 2;
+      const bool labelled = d == 1 || d % 5 == 0;
+      line(p, x, kBase, x, kBase + (labelled ? 10 : 5), kDrawing);
+      if (labelled) text(p, x - (d < 10 ? 4 : 8), kBase + 20, std::to_string(d));
+    }
+    text(p, 760, kBase + 38, "→日");
+  } else {
+    // A tick where each month begins, its name in the middle of it.
+    const auto all = period.days();
+    int first = 0;
+    for (int month = 1; month <= 12; ++month) {
+      int last = first;
+      while (last < days && std::stoi(all[static_cast<size_t>(last)].substr(4, 2)) == month) ++last;
+      const int x = dayLeft(first, days);
+      line(p, x, kBase, x, kBase + 10, kDrawing);
+      const int middle = (x + dayLeft(last, days)) / 2;
+      text(p, middle - (month < 10 ? 10 : 14), kBase + 20, std::to_string(month) + "月");
+      first = last;
+    }
+    line(p, kRight, kBase, kRight, kBase + 10, kDrawing);
+    text(p, 760, kBase + 38, "→月");
+  }
+}
+
+void PeriodGraph::drawDays(QPainter& p, const PeriodTable& table, double unit) const {
+  const int days = static_cast<int>(table.days.size());
+  p.save();
+  p.setClipRect(kLeft + 1, kTop, kRight - kLeft - 1, kPanelHeight);
+  // Bands first, so that the mean line lies on top of every band.
+  for (int i = 0; i < days; ++i) {
+    const DaySummary& d = table.days[static_cast<size_t>(i)];
+    const int x1 = dayLeft(i, days), x2 = dayLeft(i + 1, days) - 1;
+    if (d.faultSeconds > 0) p.fillRect(x1, kBase - kFaultHeight, x2 - x1 + 1, kFaultHeight, kFault);
+    if (!d.present) continue;
+    const int yHigh = plotY(kBase, d.high, unit), yLow = plotY(kBase, d.low, unit);
+    p.fillRect(x1, yHigh, x2 - x1 + 1, std::max(1, yLow - yHigh + 1), kBand);
+  }
+  // The grid stays readable over the bands.
+  for (int i = 1; i < 5; ++i) line(p, kLeft, kBase - kGridStep * i, kRight, kBase - kGridStep * i, kGridGrey);
+  // The mean joins the middles of neighbouring days that both have a file; a day alone
+  // between gaps shows its mean across its own width.
+  for (int i = 0; i < days; ++i) {
+    const DaySummary& d = table.days[static_cast<size_t>(i)];
+    if (!d.present) continue;
+    const int x = (dayLeft(i, days) + dayLeft(i + 1, days)) / 2;
+    const int y = plotY(kBase, d.mean, unit);
+    const bool before = i > 0 && table.days[static_cast<size_t>(i - 1)].present;
+    const bool after = i + 1 < days && table.days[static_cast<size_t>(i + 1)].present;
+    if (after) {
+      const DaySummary& next = table.days[static_cast<size_t>(i + 1)];
+      line(p, x, y, (dayLeft(i + 1, days) + dayLeft(i + 2, days)) / 2, plotY(kBase, next.mean, unit), kDrawing);
+    } else if (!before) {
+      line(p, dayLeft(i, days), y, dayLeft(i + 1, days) - 1, y, kDrawing);
+    }
+  }
+  p.restore();
+}
+
+void PeriodGraph::drawTexts(QPainter& p, const PeriodTable& table, bool faultsKnown) const {
+  const bool month = table.period.kind == PeriodKind::Month;
+  p.setFont(graphFont(24));
+  const std::string name = table.period.name();
+  text(p, 5, 5, name.substr(0, 4) + "年" + (month ? name.substr(4, 2) + "月" : std::string()));
+
+  p.setFont(graphFont(12));
+  text(p, 70, 45, std::string("[ ") + (month ? "月最大:" : "年最大:") + statisticText(table.maximum));
+  text(p, 200, 45, std::string(month ? "月平均:" : "年平均:") + statisticText(table.mean) + " ]");
+
+  // What the marks mean, above the panel.
+  p.setFont(graphFont(9));
+  const int y = kTop - 22;
+  p.fillRect(330, y + 3, 18, 10, kBand);
+  text(p, 352, y, say::periodLegend(0));
+  line(p, 460, y + 8, 478, y + 8, kDrawing);
+  text(p, 482, y, say::periodLegend(1));
+  if (faultsKnown) {
+    p.fillRect(540, y + 5, 18, kFaultHeight, kFault);
+    text(p, 562, y, say::periodLegend(2));
+  }
+  text(p, 330, y - 16, say::daysWithFile(table.daysPresent, static_cast<int>(table.days.size())));
+
+  stationLines(p, settings_, clock_.now());
+}
+
+}  // namespace radmon

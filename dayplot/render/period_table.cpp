@@ -1,0 +1,192 @@
+#include "period_table.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <filesystem>
+
+#include "day_record.h"
+#include "day_table.h"
+#include "number_text.h"
+#include "poisson_interval.h"
+#include "settings_text.h"
+#include "text_files.h"
+
+namespace radmon {
+namespace {
+
+bool leapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+
+int daysInMonth(int y, int m) {
+  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return m == 2 && leapYear(y) ? 29 : kDays[m - 1];
+}
+
+std::optional<int> digits(std::string_view text, size_t count) {
+  if (text.size() != count) return std::nullopt;
+  int value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  if (!std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return std::nullopt;
+  return value;
+}
+
+std::string padded(int value, int width) {
+  std::string text = std::to_string(value);
+  return std::string(static_cast<size_t>(std::max(0, width - static_cast<int>(text.size()))), '0') + text;
+}
+
+// How many significant digits a plain number text holds (leading zeros and an
+// exponent not counted).
+int significantDigits(std::string_view number) {
+  int digits = 0;
+  bool leading = true;
+  for (const char c : number) {
+    if (c == 'e' || c == 'E') break;
+    if (c < '0' || c > '9') continue;
+    if (leading && c == '0') continue;
+    leading = false;
+    ++digits;
+  }
+  return digits;
+}
+
+// A CPM field: a whole number of pulses, 0 or more.
+std::optional<int64_t> countText(std::string_view text) {
+  int64_t value = -1;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || value < 0) return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
+std::optional<RecordFigures> recordFigures(std::string_view line) {
+  // The line as ratemon writes it: "date","time",rate,cpm,total,elapsed. Anything else
+  // goes the long way, through the day table's own line reader.
+  auto slow = [line]() -> std::optional<RecordFigures> {
+    const auto record = parseRecordLine(line);
+    if (!record || !std::isfinite(record->rate)) return std::nullopt;
+    RecordFigures figures{record->rate, countText(readSettingsFields(line)[3].text)};
+    return figures;
+  };
+  size_t at = 0;
+  for (int quoted = 0; quoted < 2; ++quoted) {
+    if (at >= line.size() || line[at] != '"') return slow();
+    const size_t close = line.find('"', at + 1);
+    if (close == std::string_view::npos || close + 1 >= line.size() || line[close + 1] != ',') return slow();
+    at = close + 2;
+  }
+  const size_t comma = line.find(',', at);
+  if (comma == std::string_view::npos) return slow();
+  const std::string_view rateText = line.substr(at, comma - at);
+  // Three more fields, none of them quoted.
+  const std::string_view rest = line.substr(comma + 1);
+  if (std::count(rest.begin(), rest.end(), ',') < 2 || rateText.find('"') != std::string_view::npos ||
+      rest.find('"') != std::string_view::npos)
+    return slow();
+  const auto rate = readNumber(rateText);
+  // Up to six significant digits a decimal survives the single-precision round trip of
+  // the line reader unchanged, so its value is the rate; longer texts take that trip.
+  if (!rate || significantDigits(rateText) > 6) return slow();
+  if (!std::isfinite(static_cast<float>(*rate))) return std::nullopt;
+  return RecordFigures{*rate, countText(rest.substr(0, rest.find(',')))};
+}
+
+std::string Period::name() const {
+  return kind == PeriodKind::Month ? padded(year, 4) + padded(month, 2) : padded(year, 4);
+}
+
+std::vector<std::string> Period::days() const {
+  std::vector<std::string> out;
+  const int first = kind == PeriodKind::Month ? month : 1;
+  const int last = kind == PeriodKind::Month ? month : 12;
+  for (int m = first; m <= last; ++m)
+    for (int d = 1; d <= daysInMonth(year, m); ++d)
+      out.push_back(padded(year, 4) + padded(m, 2) + padded(d, 2));
+  return out;
+}
+
+std::optional<Period> parseMonth(std::string_view text) {
+  const auto year = text.size() == 6 ? digits(text.substr(0, 4), 4) : std::nullopt;
+  const auto month = text.size() == 6 ? digits(text.substr(4), 2) : std::nullopt;
+  if (!year || !month || *year < 1900 || *month < 1 || *month > 12) return std::nullopt;
+  return Period{PeriodKind::Month, *year, *month};
+}
+
+std::optional<Period> parseYear(std::string_view text) {
+  const auto year = digits(text, 4);
+  if (!year || *year < 1900) return std::nullopt;
+  return Period{PeriodKind::Year, *year, 1};
+}
+
+DaySummary readDaySummary(const std::string& dataFolder, const std::string& day) {
+  DaySummary summary;
+  summary.day = day;
+  summary.counts = 0;
+  std::error_code ec;
+  const std::string path = DayFilePath(dataFolder, day);
+  const auto text = std::filesystem::is_regular_file(path, ec) ? readTextFile(path) : std::nullopt;
+  double sum = 0;
+  if (text) {
+    const std::string_view all(*text);
+    size_t start = 0;
+    while (start < all.size()) {
+      size_t end = all.find_first_of("\r\n", start);
+      if (end == std::string_view::npos) end = all.size();
+      if (end > start) {
+        if (const auto figures = recordFigures(all.substr(start, end - start))) {
+          const double rate = figures->rate;
+          summary.low = summary.records == 0 ? rate : std::min(summary.low, rate);
+          summary.high = summary.records == 0 ? rate : std::max(summary.high, rate);
+          sum += rate;
+          ++summary.records;
+          if (figures->cpm && summary.counts) {
+            *summary.counts += *figures->cpm;
+          } else {
+            summary.counts.reset();
+          }
+        }
+      }
+      start = end + 1;
+    }
+  }
+  if (summary.records == 0) {
+    summary.counts.reset();
+    return summary;
+  }
+  summary.present = true;
+  summary.sum = sum;
+  summary.mean = sum / summary.records;
+  return summary;
+}
+
+std::optional<MeanInterval> meanInterval95(const DaySummary& day) {
+  if (!day.present || !day.counts || *day.counts <= 0) return std::nullopt;
+  const CountInterval c = poissonInterval95(*day.counts);
+  const double n = static_cast<double>(*day.counts);
+  return MeanInterval{day.mean * c.lower / n, day.mean * c.upper / n};
+}
+
+PeriodTable readPeriodTable(const std::string& dataFolder, const Period& period,
+                            const FaultReader& faults) {
+  PeriodTable table;
+  table.period = period;
+  double sum = 0;
+  for (const std::string& day : period.days()) {
+    DaySummary summary = readDaySummary(dataFolder, day);
+    if (summary.present) {
+      sum += summary.sum;
+      table.records += summary.records;
+      ++table.daysPresent;
+      table.maximum = std::max(table.maximum, summary.high);
+    }
+    if (faults) summary.faultSeconds = faults(dataFolder, day);
+    table.days.push_back(std::move(summary));
+  }
+  if (table.records > 0) table.mean = roundHalfEven(sum / static_cast<double>(table.records), 3);
+  return table;
+}
+
+}  // namespace radmon

@@ -1,0 +1,86 @@
+// A month or a year of day files summed up day by day for the month and year graphs:
+// each day's mean, lowest and highest dose rate, or nothing when the day has no file.
+// Plain C++, no Qt.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace radmon {
+
+enum class PeriodKind { Month, Year };
+
+struct Period {
+  PeriodKind kind = PeriodKind::Month;
+  int year = 2000;
+  int month = 1;  // 1..12 for a month; unused for a year
+
+  // "YYYYMM" for a month, "YYYY" for a year: the text after the image's base name.
+  std::string name() const;
+  // Every day of the period as yyyymmdd, in order.
+  std::vector<std::string> days() const;
+  friend bool operator==(const Period&, const Period&) = default;
+};
+
+// "YYYYMM" (a month) or "YYYY" (a year), digits only, year 1900..9999; no value
+// otherwise.
+std::optional<Period> parseMonth(std::string_view text);
+std::optional<Period> parseYear(std::string_view text);
+
+struct DaySummary {
+  std::string day;        // yyyymmdd
+  bool present = false;   // a readable day file with at least one record
+  int records = 0;
+  double sum = 0;                      // of the rates, μSv/h
+  double mean = 0, low = 0, high = 0;  // μSv/h
+  // The pulses behind the day: the sum of the records' CPM (each a minute's count); no
+  // value when a record's CPM is no whole number.
+  std::optional<int64_t> counts;
+  // Seconds of the day the station reported a fault (from the day's event log), for
+  // the shading under the band; 0 where no log exists.
+  int faultSeconds = 0;
+};
+
+struct PeriodTable {
+  Period period;
+  std::vector<DaySummary> days;  // one per day of the period, in order
+  int daysPresent = 0;
+  int64_t records = 0;
+  double maximum = 0;            // the highest record of the period
+  double mean = 0;               // over every record, 3 decimals, halves to even
+};
+
+// Reads the seconds of faults of a day (yyyymmdd) in the data folder; a reader of the
+// day's event log plugs in here. Without one no fault is shown.
+using FaultReader = std::function<int(const std::string& dataFolder, const std::string& day)>;
+
+// The rate of one line of a day file, exactly as the day graph reads it (no value for a
+// line the day graph skips), and its CPM when that is a whole number. Quick for the
+// lines ratemon writes, since a year holds half a million of them.
+struct RecordFigures {
+  double rate = 0;
+  std::optional<int64_t> cpm;
+};
+std::optional<RecordFigures> recordFigures(std::string_view line);
+
+// One day file summed up (present false when it has no readable record).
+DaySummary readDaySummary(const std::string& dataFolder, const std::string& day);
+
+// The day's mean rate with its 95 % interval from the pulses behind it: the mean scaled
+// by the interval of the day's count over the count, since the rates are the counts
+// times the tube's factor (less a background, which the day file does not hold: with
+// one set, the interval is a little narrower than this). No value without pulses.
+struct MeanInterval {
+  double lower = 0, upper = 0;
+};
+std::optional<MeanInterval> meanInterval95(const DaySummary& day);
+
+// Reads every day file of the period from `dataFolder`.
+PeriodTable readPeriodTable(const std::string& dataFolder, const Period& period,
+                            const FaultReader& faults = {});
+
+}  // namespace radmon

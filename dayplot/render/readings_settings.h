@@ -1,0 +1,31 @@
+// dayplot's settings beyond dayplot.ini, kept in their own file beside it (dayplot.ini
+// keeps its fields): whether the day graph's statistics line carries the 95 % interval
+// of the day's mean. One "key=value" a line; no file means off, so the day graph is
+// drawn exactly as without it. Plain C++, no Qt.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace radmon {
+
+struct ReadingsSettings {
+  bool meanInterval = false;
+
+  friend bool operator==(const ReadingsSettings&, const ReadingsSettings&) = default;
+};
+
+inline constexpr const char* kReadingsSettingsFileName = "dayplot_readings.ini";
+
+struct LoadedReadingsSettings {
+  ReadingsSettings settings;
+  std::vector<std::string> unknownLines;  // lines that are no known key=value
+  bool unreadable = false;                // the file exists but cannot be read
+};
+
+// The file's settings over the defaults; no file gives the defaults.
+LoadedReadingsSettings loadReadingsSettings(const std::string& path);
+// The file's text for the settings.
+std::string readingsSettingsText(const ReadingsSettings& settings);
+
+}  // namespace radmon

@@ -1,0 +1,77 @@
+#include "counting_settings.h"
+
+#include <filesystem>
+
+#include "number_text.h"
+#include "text_files.h"
+
+namespace radmon {
+namespace {
+
+constexpr std::string_view kDeadTimeKey = "dead_time_us";
+constexpr std::string_view kBandKey = "graph_band";
+
+std::string_view trimmed(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
+
+}  // namespace
+
+double scanDeadTimeMicroseconds(int resolution, int sampleRate) {
+  return (std::max(resolution, 0) + 1) * 1e6 / sampleRate;
+}
+
+std::optional<double> readDeadTime(std::string_view text) {
+  const auto value = readNumber(text);
+  if (!value || *value < 0 || *value > kLongestDeadTimeMicroseconds) return std::nullopt;
+  return *value;
+}
+
+LoadedCountingSettings loadCountingSettings(const std::string& path) {
+  LoadedCountingSettings loaded;
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec)) return loaded;
+  const auto text = readTextFile(path);
+  if (!text) {
+    loaded.issues.push_back(CountingSettingsIssue::Unreadable);
+    return loaded;
+  }
+  std::string_view rest(*text);
+  while (!rest.empty()) {
+    const size_t end = std::min(rest.find('\n'), rest.size());
+    std::string_view line = rest.substr(0, end);
+    rest.remove_prefix(std::min(end + 1, rest.size()));
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    line = trimmed(line);
+    if (line.empty() || line.front() == '#') continue;
+    const size_t eq = line.find('=');
+    const std::string_view key = trimmed(line.substr(0, eq));
+    const std::string_view value = eq == std::string_view::npos ? "" : trimmed(line.substr(eq + 1));
+    if (eq != std::string_view::npos && key == kDeadTimeKey) {
+      if (const auto tau = readDeadTime(value)) {
+        loaded.settings.deadTimeMicroseconds = *tau;
+      } else {
+        loaded.issues.push_back(CountingSettingsIssue::BadDeadTime);
+      }
+    } else if (eq != std::string_view::npos && key == kBandKey && (value == "0" || value == "1")) {
+      loaded.settings.graphBand = value == "1";
+    } else {
+      loaded.issues.push_back(CountingSettingsIssue::UnknownLine);
+    }
+  }
+  return loaded;
+}
+
+std::string countingSettingsText(const CountingSettings& s) {
+  return std::string(kDeadTimeKey) + "=" + shortestText(s.deadTimeMicroseconds) + "\r\n" +
+         std::string(kBandKey) + "=" + (s.graphBand ? "1" : "0") + "\r\n";
+}
+
+std::optional<std::string> saveCountingSettings(const std::string& path,
+                                                const CountingSettings& settings) {
+  return writeTextFile(path, countingSettingsText(settings));
+}
+
+}  // namespace radmon

@@ -1,0 +1,53 @@
+// The counting settings, kept in their own file beside ratemon.ini (which keeps its
+// eleven fields): the resolving time for the dead-time correction and whether the
+// real-time graph shows the 95 % band. One "key=value" a line; no file means every
+// option off, so the station counts and writes exactly as without them.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace radmon {
+
+struct CountingSettings {
+  double deadTimeMicroseconds = 0;  // τ; 0 leaves the counts uncorrected
+  bool graphBand = false;           // the real-time graph shows the 95 % band
+
+  friend bool operator==(const CountingSettings&, const CountingSettings&) = default;
+};
+
+inline constexpr const char* kCountingSettingsFileName = "ratemon_counting.ini";
+// The longest resolving time taken: beyond it the cap would hold every reading.
+inline constexpr double kLongestDeadTimeMicroseconds = 100000;
+
+// The scan's own resolving time, offered as the value to enter: the scan passes over
+// `resolution` samples after a dip and looks for the return at the next, so two pulses
+// closer than resolution + 1 samples count as one (measured by bench/count_accuracy:
+// 11 samples, 0.499 ms, at the default resolution of 10).
+double scanDeadTimeMicroseconds(int resolution, int sampleRate = 22050);
+
+// A τ typed by the operator or given on the command line, in microseconds: a number
+// from 0 to kLongestDeadTimeMicroseconds; no value otherwise.
+std::optional<double> readDeadTime(std::string_view text);
+
+enum class CountingSettingsIssue {
+  Unreadable,   // the file exists but cannot be read
+  UnknownLine,  // a line that is no known key=value
+  BadDeadTime,  // dead_time_us is no usable number: the correction stays off
+};
+
+struct LoadedCountingSettings {
+  CountingSettings settings;
+  std::vector<CountingSettingsIssue> issues;
+};
+
+// The file's settings over the defaults; no file gives the defaults and no issue.
+LoadedCountingSettings loadCountingSettings(const std::string& path);
+std::string countingSettingsText(const CountingSettings& settings);
+// Replaced whole; an error text when it cannot be written.
+std::optional<std::string> saveCountingSettings(const std::string& path,
+                                                const CountingSettings& settings);
+
+}  // namespace radmon

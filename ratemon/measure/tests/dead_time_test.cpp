@@ -1,0 +1,117 @@
+#include "dead_time.h"
+#include "counting_settings.h"
+#include "reading_interval.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+
+namespace radmon {
+
+TEST(CorrectDeadTime, NonParalysableUpToTheCap) {
+  constexpr double kTau = 0.5e-3;
+  const double atCap = kDeadTimeCap / kTau * 60 / (1 - kDeadTimeCap);
+  const struct { double counted, seconds, tau, rate; bool capped; } cases[] = {
+      {1200, 60, 0, 1200, false},             // off: the count as it is
+      {1200, 60, -1, 1200, false},
+      {0, 60, kTau, 0, false},
+      {24000, 60, kTau, 30000, false},        // 400/s counted: 500/s true, mτ = 0.2
+      {400, 1, kTau, 500, false},             // the same over one second
+      {35999, 60, kTau, 35999 / (1 - 35999 / 60.0 * kTau), false},  // just under the cap
+      {36000, 60, kTau, atCap, true},         // mτ = 0.3: at the cap
+      {1e9, 60, kTau, atCap, true},           // far beyond: held there, finite
+  };
+  for (const auto& c : cases) {
+    const DeadTimeResult r = correctDeadTime(c.counted, c.seconds, c.tau);
+    EXPECT_NEAR(r.rate, c.rate, 1e-9 * c.rate) << c.counted << " in " << c.seconds;
+    EXPECT_EQ(r.capped, c.capped) << c.counted << " in " << c.seconds;
+  }
+  // Counting the corrected rate through a counter with τ gives back what was counted.
+  const double truth = correctDeadTime(24000, 60, kTau).rate / 60;
+  EXPECT_NEAR(truth / (1 + truth * kTau) * 60, 24000, 1e-6);
+}
+
+}  // namespace radmon
+
+namespace radmon {
+
+TEST(ReadingInterval95, FromTheCountsBehindTheFigure) {
+  // 20 pulses in a minute with a factor of 60 CPM per μSv/h.
+  const ReadingInterval minute = readingInterval95(20, 60, 60.0f, 0.0f);
+  EXPECT_NEAR(minute.cpmLow, 12.21652, 1e-4);
+  EXPECT_NEAR(minute.cpmHigh, 30.88838, 1e-4);
+  EXPECT_NEAR(minute.doseHigh, 30.88838 / 60, 1e-6);
+  // 10 pulses in the first 30 s rest on fewer pulses: a wider interval around 20 CPM.
+  const ReadingInterval half = readingInterval95(10, 30, 60.0f, 0.0f);
+  EXPECT_LT(half.cpmLow, minute.cpmLow);
+  EXPECT_GT(half.cpmHigh, minute.cpmHigh);
+  // The background is taken off both bounds, never below 0.
+  const ReadingInterval net = readingInterval95(20, 60, 60.0f, 0.25f);
+  EXPECT_DOUBLE_EQ(net.doseLow, 0.0);
+  EXPECT_NEAR(net.doseHigh, 30.88838 / 60 - 0.25, 1e-6);
+  // With the dead-time correction on, the bounds are corrected like the figure.
+  const ReadingInterval busy = readingInterval95(24000, 60, 60.0f, 0.0f, 0.5e-3);
+  EXPECT_LT(busy.cpmLow, 30000);
+  EXPECT_GT(busy.cpmHigh, 30000);
+  EXPECT_NEAR(busy.cpmHigh - busy.cpmLow, 2 * 1.96 * std::sqrt(24000.0) / 0.64, 5);
+  EXPECT_EQ(readingInterval95(5, 0, 60.0f, 0.0f).cpmHigh, 0);  // nothing counted yet
+}
+
+TEST(ReadingInterval95, SumsTheChainsCountSlots) {
+  DoseChain chain;
+  DoseResult last;
+  for (int64_t s = 1; s <= 30; ++s) last = chain.step(s, 2, 10, 0);
+  EXPECT_EQ(readingInterval95(chain, 30, last).counts, 60);
+  EXPECT_EQ(readingInterval95(chain, 30, last).seconds, 30);
+  for (int64_t s = 31; s <= 100; ++s) last = chain.step(s, 1, 10, 0);
+  const ReadingInterval r = readingInterval95(chain, 100, last);
+  EXPECT_EQ(r.counts, 60);
+  EXPECT_EQ(r.seconds, 60);
+  EXPECT_LE(r.cpmLow, static_cast<double>(last.cpm));
+  EXPECT_GE(r.cpmHigh, static_cast<double>(last.cpm));
+}
+
+}  // namespace radmon
+
+namespace radmon {
+
+TEST(CountingSettings, FileReadsBackAndBadLinesAreTold) {
+  namespace fs = std::filesystem;
+  const std::string path = (fs::temp_directory_path() / "counting_settings_test.ini").string();
+  fs::remove(path);
+  EXPECT_EQ(loadCountingSettings(path).settings, CountingSettings{});  // no file: all off
+  EXPECT_TRUE(loadCountingSettings(path).issues.empty());
+
+  const CountingSettings chosen{499, true};
+  ASSERT_FALSE(saveCountingSettings(path, chosen));
+  EXPECT_EQ(loadCountingSettings(path).settings, chosen);
+
+  using I = CountingSettingsIssue;
+  const struct { const char* text; CountingSettings settings; std::vector<I> issues; } cases[] = {
+      {"dead_time_us = 250\n# note\n\ngraph_band=0\n", {250, false}, {}},
+      {"dead_time_us=-1\r\n", {}, {I::BadDeadTime}},
+      {"dead_time_us=abc\r\ngraph_band=1\r\n", {0, true}, {I::BadDeadTime}},
+      {"dead_time_us=100001\r\n", {}, {I::BadDeadTime}},
+      {"graph_band=yes\r\nspeed=3\r\nnonsense\r\n", {}, {I::UnknownLine, I::UnknownLine, I::UnknownLine}},
+  };
+  for (const auto& c : cases) {
+    std::ofstream(path, std::ios::binary) << c.text;
+    const LoadedCountingSettings loaded = loadCountingSettings(path);
+    EXPECT_EQ(loaded.settings, c.settings) << c.text;
+    EXPECT_EQ(loaded.issues, c.issues) << c.text;
+  }
+  fs::remove(path);
+}
+
+TEST(CountingSettings, TheScansOwnDeadTimeIsOffered) {
+  EXPECT_NEAR(scanDeadTimeMicroseconds(10), 498.866, 1e-3);  // 11 samples, as measured
+  EXPECT_NEAR(scanDeadTimeMicroseconds(0), 45.351, 1e-3);
+  EXPECT_NEAR(scanDeadTimeMicroseconds(-5), 45.351, 1e-3);
+  EXPECT_EQ(readDeadTime(" 499 "), 499.0);
+  EXPECT_EQ(readDeadTime("0"), 0.0);
+  EXPECT_FALSE(readDeadTime("1e9").has_value());
+}
+
+}  // namespace radmon

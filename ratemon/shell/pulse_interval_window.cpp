@@ -1,0 +1,87 @@
+#include "pulse_interval_window.h"
+
+#include <QPainter>
+#include <cmath>
+
+#include "interval_drawing.h"
+#include "number_text.h"
+#include "ratemon_messages.h"
+
+namespace radmon {
+
+PulseIntervalWindow::PulseIntervalWindow(IntervalSource intervals, QWidget* parent)
+    : QWidget(parent, Qt::Window), intervals_(std::move(intervals)),
+      picture_(kIntervalViewWidth, kIntervalViewHeight, QImage::Format_RGB32) {
+  setObjectName("PulseIntervalForm");
+  setWindowTitle(QString::fromUtf8(kCaption));
+  constexpr int kRowHeight = 40;
+  setFixedSize(picture_.width(), picture_.height() + kRowHeight);
+  auto caption = [](messages::Counting c) { return QString::fromStdString(messages::counting(c)); };
+  const int y = picture_.height() + 8;
+  deadTimeTick_ = new QCheckBox(caption(messages::Counting::deadTimeTick), this);
+  deadTimeTick_->setObjectName("checkDeadTime");
+  deadTimeTick_->setGeometry(10, y, 120, 24);
+  deadTimeBox_ = new QLineEdit(this);
+  deadTimeBox_->setObjectName("textDeadTime");
+  deadTimeBox_->setGeometry(132, y, 70, 24);
+  auto* unit = new QLabel(caption(messages::Counting::deadTimeUnit), this);
+  unit->setGeometry(206, y, 24, 24);
+  offerLabel_ = new QLabel(this);
+  offerLabel_->setObjectName("labelDeadTimeOffer");
+  offerLabel_->setGeometry(232, y, 240, 24);
+  bandTick_ = new QCheckBox(caption(messages::Counting::bandTick), this);
+  bandTick_->setObjectName("checkBand");
+  bandTick_->setGeometry(476, y, 240, 24);
+  connect(deadTimeTick_, &QCheckBox::clicked, this, &PulseIntervalWindow::countingEdited);
+  connect(bandTick_, &QCheckBox::clicked, this, &PulseIntervalWindow::countingEdited);
+  connect(deadTimeBox_, &QLineEdit::editingFinished, this, [this] {
+    if (deadTimeTick_->isChecked()) emit countingEdited();
+  });
+  timer_.setInterval(1000);
+  connect(&timer_, &QTimer::timeout, this, &PulseIntervalWindow::refresh);
+  refresh();
+}
+
+void PulseIntervalWindow::refresh() {
+  analysis_ = analyseIntervals(intervals_ ? intervals_() : std::vector<double>{});
+  QPainter p(&picture_);
+  p.setFont(font());
+  drawIntervalView(p, analysis_, palette().color(QPalette::WindowText),
+                   palette().color(QPalette::Window));
+  p.end();
+  update();
+}
+
+void PulseIntervalWindow::showCounting(const CountingSettings& settings,
+                                       double offeredMicroseconds) {
+  const bool on = settings.deadTimeMicroseconds > 0;
+  deadTimeTick_->setChecked(on);
+  deadTimeBox_->setText(QString::fromStdString(
+      shortestText(on ? settings.deadTimeMicroseconds : std::round(offeredMicroseconds))));
+  offerLabel_->setText(QString::fromStdString(messages::scanDeadTimeOffer(offeredMicroseconds)));
+  bandTick_->setChecked(settings.graphBand);
+}
+
+std::optional<CountingSettings> PulseIntervalWindow::counting() const {
+  CountingSettings settings;
+  settings.graphBand = bandTick_->isChecked();
+  if (!deadTimeTick_->isChecked()) return settings;
+  const auto tau = readDeadTime(deadTimeBox_->text().toStdString());
+  if (!tau) return std::nullopt;
+  settings.deadTimeMicroseconds = *tau;
+  return settings;
+}
+
+void PulseIntervalWindow::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.drawImage(0, 0, picture_);
+}
+
+void PulseIntervalWindow::showEvent(QShowEvent*) {
+  refresh();
+  timer_.start();
+}
+
+void PulseIntervalWindow::hideEvent(QHideEvent*) { timer_.stop(); }
+
+}  // namespace radmon

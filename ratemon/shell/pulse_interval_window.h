@@ -1,0 +1,65 @@
+// The pulse-interval view: the histogram of the intervals between the last few thousand
+// pulses, redrawn every second while the window is shown, and under it the counting
+// settings (the dead-time correction with the scan's own resolving time offered, the
+// graph's band). It reads the intervals through a function so that it needs nothing of
+// the station but them; the station saves and applies the settings.
+#pragma once
+
+#include <QCheckBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+#include "counting_settings.h"
+#include "pulse_intervals.h"
+
+namespace radmon {
+
+class PulseIntervalWindow final : public QWidget {
+  Q_OBJECT
+
+ public:
+  inline static const char* kCaption = "パルス間隔";
+  using IntervalSource = std::function<std::vector<double>()>;
+
+  explicit PulseIntervalWindow(IntervalSource intervals, QWidget* parent = nullptr);
+
+  // Reads the intervals, judges them and redraws.
+  void refresh();
+  const QImage& picture() const { return picture_; }
+  const IntervalAnalysis& analysis() const { return analysis_; }
+
+  // Shows the settings, with the resolving time of the scan at its resolution offered
+  // in the box when the correction is off.
+  void showCounting(const CountingSettings& settings, double offeredMicroseconds);
+  // The settings as the controls hold them; no value when the τ box is no usable number.
+  std::optional<CountingSettings> counting() const;
+  QCheckBox* deadTimeTick() const { return deadTimeTick_; }
+  QLineEdit* deadTimeBox() const { return deadTimeBox_; }
+  QCheckBox* bandTick() const { return bandTick_; }
+
+ signals:
+  // The operator changed a counting control.
+  void countingEdited();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+
+ private:
+  IntervalSource intervals_;
+  IntervalAnalysis analysis_;
+  QImage picture_;
+  QTimer timer_;
+  QCheckBox* deadTimeTick_ = nullptr;
+  QLineEdit* deadTimeBox_ = nullptr;
+  QLabel* offerLabel_ = nullptr;
+  QCheckBox* bandTick_ = nullptr;
+};
+
+}  // namespace radmon
