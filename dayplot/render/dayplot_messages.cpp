@@ -43,28 +43,28 @@ std::string imageNotWritten(bool jpeg, std::string_view path, std::string_view r
   return jpeg ? words(QT_TRANSLATE_NOOP("dayplot", "JPEGファイルを書き込めません: %1%2"), path, how)
               : words(QT_TRANSLATE_NOOP("dayplot", "BMPファイルを書き込めません: %1%2"), path, how);
 }
-std::string noPeriodFile() { return tr("この期間の記録ファイルがありません"); }
+std::string noPeriodFile() { return words(QT_TRANSLATE_NOOP("dayplot", "この期間の記録ファイルがありません")); }
 std::string badMonthArgument(std::string_view text) {
-  return tr("月はyyyymmの6桁で指定してください: %1", text);
+  return words(QT_TRANSLATE_NOOP("dayplot", "月はyyyymmの6桁で指定してください: %1"), text);
 }
 std::string badYearArgument(std::string_view text) {
-  return tr("年はyyyyの4桁で指定してください: %1", text);
+  return words(QT_TRANSLATE_NOOP("dayplot", "年はyyyyの4桁で指定してください: %1"), text);
 }
 std::string processingPeriod(std::string_view period) {
-  return tr("%1 のグラフを作成します", period);
+  return words(QT_TRANSLATE_NOOP("dayplot", "%1 のグラフを作成します"), period);
 }
 std::string periodLegend(int which) {
   switch (which) {
-    case 0: return tr("日の最小～最大");
-    case 1: return tr("日平均");
-    default: return tr("異常のあった日");
+    case 0: return words(QT_TRANSLATE_NOOP("dayplot", "日の最小～最大"));
+    case 1: return words(QT_TRANSLATE_NOOP("dayplot", "日平均"));
+    default: return words(QT_TRANSLATE_NOOP("dayplot", "異常のあった日"));
   }
 }
 std::string daysWithFile(int present, int days) {
-  return tr("記録のある日: %1 / %2", std::to_string(present), std::to_string(days));
+  return words(QT_TRANSLATE_NOOP("dayplot", "記録のある日: %1 / %2"), std::to_string(present), std::to_string(days));
 }
 std::string meanInterval(std::string_view lower, std::string_view upper) {
-  return tr("(95%: %1～%2)", lower, upper);
+  return words(QT_TRANSLATE_NOOP("dayplot", "(95%: %1～%2)"), lower, upper);
 }
 std::string scriptNotWritten(std::string_view writeError) {
   return words(QT_TRANSLATE_NOOP("dayplot", "FTP転送を行えません。スクリプトファイルを書き込めませんでした。\n%1"), writeError);

@@ -4,9 +4,10 @@ namespace radmon::collect_messages {
 
 std::string usage() {
   return "使い方: radmon-collect --mqtt mqtt://[ユーザー[:パスワード]@]ホスト[:ポート]/接頭辞 "
-         "--out フォルダ [--idle 秒]\n"
+         "--out フォルダ [--ca-file CA証明書] [--idle 秒]\n"
          "  接頭辞/<局名>/state の記録を フォルダ/<局名>/data/μSVHData<日付>.csv に書きます。\n"
-         "  パスワードは環境変数 RADMON_MQTT_PASSWORD でも渡せます。";
+         "  パスワードは環境変数 RADMON_MQTT_PASSWORD でも渡せます。mqtts:// では --ca-file が\n"
+         "  なければシステムの証明書で確かめます。--idle: 記録が来ないまま この秒数で終わります。";
 }
 
 std::string badAddress(AddressError error) {
@@ -32,6 +33,9 @@ std::string collected(Collected outcome, const std::string& topic, const std::st
 
 std::string connected(const std::string& address) { return "ブローカーに接続しました: " + address; }
 std::string connectionLost() { return "ブローカーとの接続が切れました。再接続します"; }
+std::string linkError(const std::string& detail) {
+  return "ブローカーとの通信に失敗しました (証明書を確認してください): " + detail;
+}
 std::string refused(const std::string& reason) {
   return "ブローカーが接続を拒否しました (ユーザー名とパスワードを確認してください): " + reason;
 }

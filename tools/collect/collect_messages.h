@@ -14,6 +14,7 @@ std::string badArgument(const std::string& argument);
 std::string collected(Collected outcome, const std::string& topic, const std::string& detail);
 std::string connected(const std::string& address);
 std::string connectionLost();
+std::string linkError(const std::string& detail);
 std::string refused(const std::string& reason);
 std::string cannotStart(const std::string& reason);
 std::string summary(long written);

@@ -42,7 +42,7 @@ void log(const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string url, folder;
+  std::string url, folder, caFile;
   int idleSeconds = 0;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
@@ -50,6 +50,8 @@ int main(int argc, char** argv) {
       url = argv[++i];
     } else if (a == "--out" && i + 1 < argc) {
       folder = argv[++i];
+    } else if (a == "--ca-file" && i + 1 < argc) {
+      caFile = argv[++i];
     } else if (a == "--idle" && i + 1 < argc) {
       idleSeconds = std::atoi(argv[++i]);
     } else {
@@ -82,7 +84,15 @@ int main(int argc, char** argv) {
   if (!address.user.empty())
     mosquitto_username_pw_set(client, address.user.c_str(),
                               password.empty() ? nullptr : password.c_str());
-  if (address.tls) mosquitto_int_option(client, MOSQ_OPT_TLS_USE_OS_CERTS, 1);
+  if (address.tls) {
+    const int rc = caFile.empty()
+                       ? mosquitto_int_option(client, MOSQ_OPT_TLS_USE_OS_CERTS, 1)
+                       : mosquitto_tls_set(client, caFile.c_str(), nullptr, nullptr, nullptr, nullptr);
+    if (rc != MOSQ_ERR_SUCCESS) {
+      log(msg::cannotStart(mosquitto_strerror(rc)));
+      return 1;
+    }
+  }
   mosquitto_reconnect_delay_set(client, 1, 30, true);
   mosquitto_connect_callback_set(client, [](mosquitto* c, void* self, int rc) {
     auto* s = static_cast<Session*>(self);
@@ -92,6 +102,10 @@ int main(int argc, char** argv) {
     }
     log(msg::connected(s->address));
     mosquitto_subscribe(c, nullptr, s->filter.c_str(), 1);
+  });
+  // An untrusted certificate shows only in libmosquitto's log.
+  mosquitto_log_callback_set(client, [](mosquitto*, void*, int level, const char* text) {
+    if (level == MOSQ_LOG_ERR && text) log(msg::linkError(text));
   });
   mosquitto_disconnect_callback_set(client, [](mosquitto*, void*, int rc) {
     if (rc != 0) log(msg::connectionLost());

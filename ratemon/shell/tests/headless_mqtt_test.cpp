@@ -78,8 +78,9 @@ class HeadlessMqtt : public ::testing::Test {
 
   // Starts ratemon on a simulated tube; stdout and stderr go to out.txt and err.txt.
   pid_t launch(const std::string& url, int64_t seconds, const std::string& extra = "",
-               const std::string& start = kStart) {
-    const std::string cmd = "cd '" + root.string() + "' && exec ./ratemon --headless --input sim:20 --fast --start '" +
+               const std::string& start = kStart, bool fast = true) {
+    const std::string cmd = "cd '" + root.string() + "' && exec ./ratemon --headless --input sim:20 " +
+                            (fast ? "--fast " : "") + "--start '" +
                             start + "' --seconds " + std::to_string(seconds) + " --mqtt '" + url +
                             "' " + extra + " >out.txt 2>err.txt";
     const pid_t pid = ::fork();
@@ -145,6 +146,28 @@ TEST_F(HeadlessMqtt, ADayArrivesInOrderWithItsDiscovery) {
                              "ha/binary_sensor/radmon_e2e/alarm1/config",
                              "ha/binary_sensor/radmon_e2e/alarm2/config"})
     EXPECT_EQ(nlohmann::json::parse(retained[entity].payload)["device"], dose["device"]) << entity;
+}
+
+// Asked for in the settings file, each second's reading goes to prefix/live, not retained.
+TEST_F(HeadlessMqtt, LiveReadingsEverySecondWhenAsked) {
+  LocalBroker broker;
+  ASSERT_TRUE(broker.start());
+  std::ofstream(root / "ratemon_mqtt.ini") << "live=1\n";
+  Subscriber sub(broker.port(), "radmon/e2e/live");
+  // In real time: a fast replay is over before the connection is made, and live
+  // readings are QoS 0, sent only while connected.
+  ASSERT_EQ(waitExit(launch(url(broker.port()), 4, "", kStart, false)), 0)
+      << slurp(root / "err.txt");
+  ASSERT_TRUE(sub.waitFor([](const auto& ms) { return ms.size() >= 2; }, 5s));
+  std::string last;
+  for (const auto& m : sub.messages()) {
+    const auto json = nlohmann::json::parse(m.payload);
+    EXPECT_FALSE(m.retained);
+    EXPECT_TRUE(json["dose_rate"].is_number() && json["cpm"].is_number_integer()) << m.payload;
+    EXPECT_GT(json["time"].get<std::string>(), last) << "one a second, in order";
+    last = json["time"].get<std::string>();
+  }
+  EXPECT_LE(sub.messages().size(), 4u);
 }
 
 // On a real station two hours pass in two hours; the fast replay passes them in a
