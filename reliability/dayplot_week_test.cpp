@@ -135,15 +135,17 @@ TEST_F(DayplotWeek, EveryDueRunOnceEveryUploadReportedNothingLeftBehind) {
     dayplot.finish();
   }
   const std::string log = err.str();
-  // 23 runs of today a day (never at 00:00) and one of yesterday.
+  // 23 runs of today a day (never at 00:00), one of yesterday and one of its month.
   EXPECT_EQ(count(log, "当日分 2011"), 7u * 23) << log.substr(0, 2000);
   EXPECT_EQ(count(log, "昨日分 2011"), 7u);
-  EXPECT_EQ(count(log, "FTP転送成功"), 7u * 24);
+  EXPECT_EQ(count(log, "201103 のグラフを作成します"), 7u);
+  EXPECT_EQ(count(log, "FTP転送成功"), 7u * 25);
   EXPECT_EQ(count(log, "FTP転送失敗"), 0u);
   for (int day = 14; day <= 20; ++day)
     EXPECT_TRUE(fs::exists(served / "graphs" / ("μSVHGraph_201103" + std::to_string(day) + ".jpg")))
         << day;
   EXPECT_TRUE(fs::exists(served / "graphs" / "μSVHGraph.jpg"));
+  EXPECT_TRUE(fs::exists(served / "graphs" / "μSVHGraph_201103.jpg"));
   EXPECT_FALSE(fs::exists(program / "oldtemp.sys"));
 
   EXPECT_EQ(openHandles(), handlesBefore);

@@ -1,15 +1,11 @@
 #include "day_graph.h"
 
 #include <QCoreApplication>
-#include <QFontMetrics>
 #include <QPainter>
-#include <QPen>
-#include <QString>
-#include <algorithm>
-#include <cmath>
 #include <exception>
 
 #include "graph_font.h"
+#include "graph_parts.h"
 #include "image_files.h"
 #include "number_text.h"
 #include "period_table.h"
@@ -17,64 +13,13 @@
 namespace radmon {
 namespace {
 
-const QColor kPanelGrey(180, 180, 180);
-const QColor kAxisBlack(0, 0, 0);
-const QColor kGridGrey(100, 100, 100);
-const QColor kDrawing(0, 0, 0);  // ticks, curve and text: the picture's drawing colour
+using namespace graph;
 
 constexpr int kLeft = 70;
 constexpr int kRight = 790;
 constexpr int kPanelHeight = 170;
 constexpr int kMorningBase = 239;
 constexpr int kAfternoonBase = 469;
-
-// The graph's printed words in the interface's language; the Japanese ones are the
-// source, so the Japanese graph is drawn as it always was.
-std::string word(const char* japanese) {
-  return QCoreApplication::translate("DayGraph", japanese).toStdString();
-}
-
-void line(QPainter& p, int x1, int y1, int x2, int y2, const QColor& colour) {
-  p.setPen(QPen(colour, 1));
-  p.drawLine(x1, y1, x2, y2);
-}
-
-// The rectangle with corners (x1, y1) and (x2, y2) as an outline.
-void rectangle(QPainter& p, int x1, int y1, int x2, int y2, const QColor& colour) {
-  p.setPen(QPen(colour, 1));
-  p.setBrush(Qt::NoBrush);
-  p.drawRect(x1, y1, x2 - x1, y2 - y1);
-}
-
-// The text with the top left of its first character cell at (x, y).
-void text(QPainter& p, int x, int y, const std::string& utf8) {
-  p.setPen(QPen(kDrawing, 1));
-  p.drawText(x, y + QFontMetrics(p.font()).ascent(), QString::fromStdString(utf8));
-}
-
-// ⌊B − r × U⌋, kept in a range that a line can be drawn with; far outside the picture
-// the exact value does not change which pixels are drawn.
-int plotY(int base, double rate, double unit) {
-  const double y = std::floor(base - rate * unit);
-  return static_cast<int>(std::clamp(y, -1.0e6, 1.0e6));
-}
-
-// The scale maximum M as a positive number whose unit 170 / M can be formed.
-std::optional<double> scaleMaximum(const std::string& text) {
-  const auto m = readNumber(text);
-  if (!m || !(*m > 0) || !std::isfinite(kPanelHeight / *m)) return std::nullopt;
-  return m;
-}
-
-// The date and time the graph was made, as a Japanese desktop shows them in short form
-// (2011/04/05  9:05); with seconds the line would run past the picture's right edge.
-std::string madeText(const LocalDateTime& now) {
-  std::string text = now.slashDate();
-  text += "  ";
-  text += std::to_string(now.hour);
-  text += now.hhmm().substr(2);
-  return text;
-}
 
 }  // namespace
 
@@ -107,7 +52,7 @@ DayGraphResult DayGraph::DrawDayGraph(const std::string& dataFolder,
 }
 
 DayGraphResult DayGraph::draw(const std::string& dataFolder, const std::string& targetDay) {
-  const auto m = scaleMaximum(settings_.scaleMaximumText());
+  const auto m = scaleMaximum(settings_.scaleMaximumText(), kPanelHeight);
   if (!m) {
     messages_.show(say::badScale());
     return DayGraphResult::BadScale;
@@ -200,27 +145,15 @@ void DayGraph::drawTexts(QPainter& p, const DayTable& table, const DailyStats& s
   text(p, 200, 45,
        word(QT_TRANSLATE_NOOP("DayGraph", "日平均:")) + statisticText(stats.average) + meanInterval + " ]");
 
-  p.setFont(graphFont(9));
-  const LocalDateTime now = clock_.now();
-  text(p, 670, 20, word(QT_TRANSLATE_NOOP("DayGraph", "測定場所: ")) + settings_.placeText());
-  text(p, 670, 5, word(QT_TRANSLATE_NOOP("DayGraph", "作成日: ")) + madeText(now));
-  text(p, 670, 35, word(QT_TRANSLATE_NOOP("DayGraph", "測定管: ")) + settings_.tubeText());
+  stationLines(p, settings_, clock_.now());
 }
 
 DayGraphResult DayGraph::writeImages(const std::string& dataFolder,
                                      const std::string& targetDay) {
   const std::string base =
       dataFolder + imageBaseName(settings_.baseNameText(), targetDay, clock_.now().yyyymmdd());
-  bool failed = false;
-  auto write = [&](const std::string& path, ImageFormat format) {
-    if (auto failure = writeImageFile(picture_, path, format)) {
-      messages_.show(say::imageNotWritten(format == ImageFormat::Jpeg, path, failure->reason));
-      failed = true;
-    }
-  };
-  if (settings_.bmpWanted()) write(base + ".bmp", ImageFormat::Bmp);
-  if (settings_.jpegWanted()) write(base + ".jpg", ImageFormat::Jpeg);
-  return failed ? DayGraphResult::WriteFailed : DayGraphResult::Done;
+  return graph::writeImages(picture_, settings_, base, messages_) ? DayGraphResult::Done
+                                                                 : DayGraphResult::WriteFailed;
 }
 
 }  // namespace radmon

@@ -66,6 +66,10 @@ std::string daysWithFile(int present, int days) {
 std::string meanInterval(std::string_view lower, std::string_view upper) {
   return words(QT_TRANSLATE_NOOP("dayplot", "(95%: %1～%2)"), lower, upper);
 }
+std::string readingsSettingsIssue(std::string_view path, std::string_view line) {
+  return line.empty() ? tr("設定ファイルを読めません: %1", path)
+                      : tr("設定ファイル %1 の読めない行を無視しました: %2", path, line);
+}
 std::string scriptNotWritten(std::string_view writeError) {
   return words(QT_TRANSLATE_NOOP("dayplot", "FTP転送を行えません。スクリプトファイルを書き込めませんでした。\n%1"), writeError);
 }

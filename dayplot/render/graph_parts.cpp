@@ -1,5 +1,6 @@
 #include "graph_parts.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
@@ -13,6 +14,10 @@
 #include "number_text.h"
 
 namespace radmon::graph {
+
+std::string word(const char* japanese) {
+  return QCoreApplication::translate("DayGraph", japanese).toStdString();
+}
 
 void line(QPainter& p, int x1, int y1, int x2, int y2, const QColor& colour) {
   p.setPen(QPen(colour, 1));
@@ -53,9 +58,9 @@ std::string madeText(const LocalDateTime& now) {
 
 void stationLines(QPainter& p, const GraphSettings& settings, const LocalDateTime& now) {
   p.setFont(graphFont(9));
-  text(p, 670, 20, "測定場所: " + settings.placeText());
-  text(p, 670, 5, "作成日: " + madeText(now));
-  text(p, 670, 35, "測定管: " + settings.tubeText());
+  text(p, 670, 20, word(QT_TRANSLATE_NOOP("DayGraph", "測定場所: ")) + settings.placeText());
+  text(p, 670, 5, word(QT_TRANSLATE_NOOP("DayGraph", "作成日: ")) + madeText(now));
+  text(p, 670, 35, word(QT_TRANSLATE_NOOP("DayGraph", "測定管: ")) + settings.tubeText());
 }
 
 bool writeImages(const QImage& picture, const GraphSettings& settings, const std::string& base,

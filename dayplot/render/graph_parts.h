@@ -23,6 +23,9 @@ inline const QColor kDrawing(0, 0, 0);  // ticks, curve and text
 void line(QPainter& p, int x1, int y1, int x2, int y2, const QColor& colour);
 // The rectangle with corners (x1, y1) and (x2, y2) as an outline.
 void rectangle(QPainter& p, int x1, int y1, int x2, int y2, const QColor& colour);
+// A word printed on a graph, in the interface's language; the Japanese ones are the
+// source, so the Japanese graph is drawn as it always was.
+std::string word(const char* japanese);
 // The text with the top left of its first character cell at (x, y).
 void text(QPainter& p, int x, int y, const std::string& utf8);
 

@@ -147,7 +147,11 @@ DayplotStart startSettings(const std::string& programFolder, std::string_view to
     start.controls.Text9 = std::string(today.substr(6, 2));
   }
 
-  start.readings = loadReadingsSettings(programFolder + kReadingsSettingsFileName).settings;
+  const LoadedReadingsSettings readings =
+      loadReadingsSettings(programFolder + kReadingsSettingsFileName);
+  start.readings = readings.settings;
+  start.readingsIssues = readings.unknownLines;
+  if (readings.unreadable) start.readingsIssues.emplace_back();
   const std::string path = settingsFilePath(programFolder);
   std::error_code ec;
   if (!std::filesystem::exists(path, ec)) return start;

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "readings_settings.h"
 #include "settings_text.h"
@@ -68,6 +69,8 @@ struct DayplotStart {
   std::string DataFolder;       // ends with the separator
   int16_t RealtimeInterval = kRealtimePeriods[0];  // minutes, one of kRealtimePeriods
   ReadingsSettings readings;    // dayplot_readings.ini beside dayplot.ini
+  // Its lines that are no known setting; an empty one when the file cannot be read.
+  std::vector<std::string> readingsIssues;
 };
 
 // Applies the text of a settings file to the controls as the start sequence does: 16

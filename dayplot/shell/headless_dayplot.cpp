@@ -23,6 +23,8 @@ HeadlessDayplot::HeadlessDayplot(std::string programFolder, const Clock& clock,
       graph_(graphSource_, messages_, clock),
       scheduler_(clock.now()) {
   const DayplotSettings& c = start_.controls;
+  for (const std::string& line : start_.readingsIssues)
+    messages_.show(say::readingsSettingsIssue(programFolder_ + kReadingsSettingsFileName, line));
   if (c.Check3 != 1 && c.Check4 != 1) {
     messages_.show(say::nothingScheduled(settingsFilePath(programFolder_)));
   } else {

@@ -51,6 +51,8 @@ int runProcessMode(std::string_view day, const std::string& programFolder,
   try {
     const std::string today = clock.now().yyyymmdd();
     const DayplotStart start = startSettings(programFolder, today);
+    for (const std::string& line : start.readingsIssues)
+      messages.show(say::readingsSettingsIssue(programFolder + kReadingsSettingsFileName, line));
     const SettingsGraphSource source(start.controls, start.readings.meanInterval);
     DayGraph graph(source, messages, clock);
     const std::string targetDay(day);

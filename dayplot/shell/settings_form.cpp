@@ -307,6 +307,8 @@ void SettingsForm::startSequence() {
   RealtimeInterval_ = start.RealtimeInterval;
   meanInterval_ = start.readings.meanInterval;
   fillCombo1();
+  for (const std::string& line : start.readingsIssues)
+    messages_.show(say::readingsSettingsIssue(parts_.programFolder + kReadingsSettingsFileName, line));
 }
 
 void SettingsForm::fillCombo1() {

@@ -129,6 +129,10 @@ TEST_F(ProcessModeTest, MeanIntervalFromTheReadingsSettingsFile) {
   EXPECT_EQ(image(), plain);
   std::ofstream((dir_ / "dayplot_readings.ini").string()) << "mean_interval=1\n";
   EXPECT_NE(image(), plain);
+  // A line that is no setting is told, and the graph is drawn as without the file.
+  std::ofstream((dir_ / "dayplot_readings.ini").string()) << "mean_interval=yes\n";
+  EXPECT_EQ(image(), plain);
+  EXPECT_NE(err_.find("読めない行を無視しました: mean_interval=yes"), std::string::npos) << err_;
 }
 
 // --month and --year: the images named after the period, the same exit codes.
