@@ -61,15 +61,15 @@ std::optional<std::vector<std::string>> splitWords(std::string_view line) {
   return words;
 }
 
-std::optional<unsigned> parsePort(std::string_view text) {
-  if (text.empty() || text.size() > 5) return std::nullopt;
-  unsigned port = 0;
-  for (const char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    port = port * 10 + static_cast<unsigned>(c - '0');
+std::string addressProblem(AddressError error) {
+  switch (error) {
+    case AddressError::Empty: return "サーバ名がありません";
+    case AddressError::BadPort: return "ポート番号が正しくありません (1〜65535)";
+    case AddressError::BadScheme: return "使えるのは ftp://, ftps://, sftp:// だけです";
+    case AddressError::BadHost: return "サーバ名の書き方が正しくありません";
+    case AddressError::TooManyWords: return "サーバ名とポート番号のほかに余分な語があります";
   }
-  if (port == 0 || port > 65535) return std::nullopt;
-  return port;
+  return {};
 }
 
 std::string slashes(std::string path) {
@@ -154,7 +154,7 @@ class ScriptReader {
       fail(number, "不明なコマンド: " + words->front());
       return;
     }
-    ScriptCommand command{info->kind, number, words->front(), {}, 21, {}, {}};
+    ScriptCommand command{info->kind, number, words->front(), {}, 21, Transport::Ftp, {}, {}};
     command.args.assign(words->begin() + 1, words->end());
     if (command.args.size() < info->minArgs) {
       fail(number, words->front() + ": 引数が足りません");
@@ -212,15 +212,16 @@ class ScriptReader {
       user = takeLine();
       password = takeLine();
     }
-    if (command.args.size() == 2) {
-      const auto port = parsePort(command.args[1]);
-      if (!port) {
-        fail(command.line, "open: ポート番号が正しくありません: " + command.args[1]);
-        return false;
-      }
-      command.port = *port;
-      command.args.pop_back();
+    std::string server = command.args[0];
+    if (command.args.size() == 2) server += " " + command.args[1];
+    const AddressResult address = parseServerAddress(server);
+    if (!address.address) {
+      fail(command.line, "open: " + addressProblem(address.error) + ": " + server);
+      return false;
     }
+    command.args = {address.address->host};
+    command.port = address.address->port;
+    command.transport = address.address->transport;
     if (!options_.autoLogin) return true;
     if (!user || trim(*user).empty()) {
       fail(command.line, "open: 次の行にユーザ名がありません");

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "server_address.h"
+
 namespace radmon::ftp {
 
 enum class CommandKind {
@@ -32,10 +34,11 @@ struct ScriptCommand {
   CommandKind kind{};
   int line = 0;      // 1-based line of the command word in the script
   std::string word;  // the command as written, for messages
-  // Open: host. Cd: the folder with '/' separators. Lcd: the local folder.
+  // Open: host (an IPv6 literal without brackets). Cd: the folder with '/' separators. Lcd: the local folder.
   // Put: the local paths, each uploaded under its file name (or remoteName).
   std::vector<std::string> args;
   unsigned port = 21;          // Open
+  Transport transport = Transport::Ftp;  // Open: from "ftps://" or "sftp://"
   std::optional<Login> login;  // Open with auto-login, User
   std::string remoteName;      // Put of one file under another name
 };

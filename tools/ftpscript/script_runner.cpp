@@ -4,10 +4,16 @@
 
 #include <filesystem>
 
+#include "outcome_text.h"
+
 namespace radmon::ftp {
 
 ScriptRunner::ScriptRunner(const CommandLine& line, std::ostream& out, std::ostream& err)
-    : line_(line), out_(out), err_(err) {}
+    : line_(line),
+      out_(out),
+      err_(err),
+      publish_(line.settingsPath.empty() ? PublishSettings{}
+                                         : readPublishSettings(line.settingsPath)) {}
 
 int ScriptRunner::run(const std::vector<ScriptCommand>& commands) {
   bool complete = true;
@@ -27,6 +33,15 @@ int ScriptRunner::run(const std::vector<ScriptCommand>& commands) {
 void ScriptRunner::fail(const ScriptCommand& command, const std::string& reason) {
   out_.flush();
   err_ << "失敗: 行 " << command.line << " " << command.word << ": " << reason << std::endl;
+}
+
+// "失敗: 行 1 OPEN: 接続とログイン: 接続を拒否されました (…)", the server's reply on the
+// lines after it.
+void ScriptRunner::fail(const ScriptCommand& command, const char* step, const Outcome& outcome) {
+  const TrustCheck none;
+  fail(command, std::string(step) + ": " +
+                    failureText(outcome, *address_,
+                                connection_ ? connection_->certificate() : none));
 }
 
 bool ScriptRunner::step(const ScriptCommand& command) {
@@ -54,7 +69,7 @@ bool ScriptRunner::step(const ScriptCommand& command) {
     case CommandKind::Bye:
       if (connection_) out_ << "切断" << std::endl;
       connection_.reset();
-      endpoint_.reset();
+      address_.reset();
       return true;
     case CommandKind::NoEffect:
       return true;
@@ -64,28 +79,34 @@ bool ScriptRunner::step(const ScriptCommand& command) {
 
 bool ScriptRunner::open(const ScriptCommand& command) {
   connection_.reset();
-  endpoint_ = Endpoint{command.args.front(), command.port};
+  address_ = ServerAddress{command.transport, command.args.front(), command.port};
   folder_ = ServerFolder{};
-  out_ << "接続: " << endpoint_->host << ":" << endpoint_->port << std::endl;
+  static constexpr const char* kTransportNames[] = {"FTP", "FTPS", "SFTP"};
+  out_ << "接続: " << kTransportNames[static_cast<int>(address_->transport)] << " "
+       << address_->key() << std::endl;
   return command.login ? logIn(command, *command.login) : true;
 }
 
 bool ScriptRunner::logIn(const ScriptCommand& command, const Login& login) {
-  if (!endpoint_) {
+  if (!address_) {
     fail(command, "接続していません");
     return false;
   }
-  connection_ =
-      std::make_unique<FtpConnection>(*endpoint_, login, line_.stallSeconds, line_.verbose);
+  SessionOptions options{*address_, login, line_.stallSeconds, line_.verbose, publish_,
+                         line_.settingsPath};
+  connection_ = std::make_unique<FtpConnection>(options);
+  if (!connection_->trustFileError().empty()) err_ << connection_->trustFileError() << std::endl;
   folder_ = ServerFolder{};
-  const Outcome outcome = connection_->checkFolder(folder_.urlPath());
+  const Outcome outcome = connection_->checkFolder(folder_);
   if (!outcome.ok) {
+    // The user name is not repeated: a script whose lines slipped may hold the password
+    // in its place.
+    fail(command, "接続とログイン", outcome);
     connection_.reset();
-    fail(command, "ログインできません (ユーザ " + login.user + "): " + outcome.reason);
     return false;
   }
-  out_ << "ログイン: " << login.user << " ... 成功"
-       << (connection_->usesTls() ? " (TLS)" : " (暗号化なし)") << std::endl;
+  out_ << "ログイン ... 成功" << (connection_->encrypted() ? " (暗号化あり)" : " (暗号化なし)")
+       << std::endl;
   return true;
 }
 
@@ -95,9 +116,9 @@ bool ScriptRunner::changeFolder(const ScriptCommand& command) {
     return false;
   }
   const ServerFolder next = folder_.changedTo(command.args.front());
-  const Outcome outcome = connection_->checkFolder(next.urlPath());
+  const Outcome outcome = connection_->checkFolder(next);
   if (!outcome.ok) {
-    fail(command, "フォルダ " + next.display() + " に移れません: " + outcome.reason);
+    fail(command, ("フォルダ " + next.display() + " への移動").c_str(), outcome);
     return false;
   }
   folder_ = next;
@@ -164,13 +185,15 @@ void ScriptRunner::putOne(const ScriptCommand& command, const std::string& local
     reason = "接続していません";
   }
   if (reason.empty()) {
-    const Outcome outcome = connection_->upload(localPath, target.urlPath(name), text_);
+    const Outcome outcome = connection_->upload(localPath, target, name, text_);
     if (outcome.ok) {
       ++sent_;
       out_ << "転送: " << name << " ... 成功 (" << outcome.bytes << " バイト)" << std::endl;
       return;
     }
-    reason = outcome.reason;
+    ++failed_;
+    fail(command, (name + " の転送").c_str(), outcome);
+    return;
   }
   ++failed_;
   fail(command, name + " ... " + reason);

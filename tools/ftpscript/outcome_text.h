@@ -1,0 +1,21 @@
+// The operator's sentences for what a step came to: the cause first, then what to do,
+// then the server's whole reply. One place for all of ftpscript's failure texts, so
+// that dayplot can show them as they stand.
+#pragma once
+
+#include <string>
+
+#include "ftp_connection.h"
+
+namespace radmon::ftp {
+
+// What went wrong, e.g. "接続を拒否されました (127.0.0.1:2121)。サーバが動いているか…".
+// `check` is the certificate of the handshake, for certificate failures.
+std::string failureText(const Outcome& outcome, const ServerAddress& address,
+                        const TrustCheck& check);
+
+// The line that carries an unknown certificate's fingerprint, for the window's
+// question; dayplot finds it by this start.
+inline constexpr const char* kFingerprintLead = "証明書の指紋 (SHA-256): ";
+
+}  // namespace radmon::ftp
