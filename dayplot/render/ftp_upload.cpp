@@ -3,6 +3,8 @@
 #include <exception>
 
 #include "image_files.h"
+#include "publish_settings.h"
+#include "server_address.h"
 #include "text_files.h"
 
 namespace radmon {
@@ -13,6 +15,20 @@ constexpr std::string_view kPlaceholderPassword = "kobud";
 constexpr std::string_view kBuiltInUserPrefix = "pulsor";
 
 }  // namespace
+
+std::string serverBoxProblem(AddressError error, const std::string& text) {
+  std::string why;
+  switch (error) {
+    case AddressError::Empty: why = "サーバ名が入っていません"; break;
+    case AddressError::BadPort: why = "ポート番号は 1〜65535 の数で書いてください"; break;
+    case AddressError::BadScheme: why = "使えるのは ftp://, ftps://, sftp:// だけです"; break;
+    case AddressError::BadHost: why = "サーバ名の書き方が正しくありません"; break;
+    case AddressError::TooManyWords: why = "サーバ名とポート番号のほかに余分な語があります"; break;
+  }
+  return "FTP転送を行えません。サーバ名の欄「" + text + "」: " + why +
+         "。\n書き方: host, host 2121, host:2121, [::1]:2121, ftp://host, ftps://host, "
+         "sftp://host";
+}
 
 std::string scriptPassword(const UploadSettings& settings) {
   const std::string password = settings.passwordText();
@@ -51,6 +67,10 @@ ProgramCommand ftpClientCommand(ClientPlatform platform, const std::string& prog
   command.program = platform == ClientPlatform::Windows ? std::string("ftp")
                                                         : programFolder + "ftpscript";
   command.arguments = {"-i", "-s:\"" + scriptPath + "\""};
+  // The station's TLS, trust and key settings; the Windows client knows no such option.
+  if (platform == ClientPlatform::Posix) {
+    command.arguments.push_back("-p:\"" + publishSettingsPath(programFolder) + "\"");
+  }
   return command;
 }
 
@@ -65,6 +85,11 @@ std::unique_ptr<StartedProcess> UploadFile(const UploadSettings& settings,
                                            const std::string& programFolder,
                                            ProcessLauncher& launcher, MessageSink& messages) {
   try {
+    const std::string server = settings.serverText();
+    if (const AddressResult address = parseServerAddress(server); !address.address) {
+      messages.show(serverBoxProblem(address.error, server));
+      return nullptr;
+    }
     const std::string scriptPath = ftpScriptPath(programFolder);
     // The script holds the password in clear: its owner alone may read it.
     if (const auto error =

@@ -40,7 +40,8 @@ std::string ServerFolder::sftpUrlPath(std::string_view fileName) const {
 }
 
 std::string ServerFolder::sftpPath(std::string_view fileName) const {
-  std::string path = absolute_ ? "/" : "/~/";
+  // The server takes a relative path from the login folder.
+  std::string path = absolute_ ? "/" : "";
   for (const auto& part : parts_) path += part + "/";
   path += fileName;
   return path;

@@ -21,7 +21,8 @@ class ServerFolder {
 
   // The same for an SFTP URL: relative folders start at the login folder ("/~/").
   std::string sftpUrlPath(std::string_view fileName = {}) const;
-  // The path of a file in it as SFTP commands take it, not encoded.
+  // The path of a file in it as SFTP commands take it, not encoded (relative ones
+  // relative, since the server counts them from the login folder).
   std::string sftpPath(std::string_view fileName) const;
 
   // For messages: "pub/graph", "/pub", "." for the login folder.

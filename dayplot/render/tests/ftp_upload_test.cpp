@@ -120,7 +120,8 @@ TEST(FtpClientCommand, QuotedScriptPathOnBothPlatforms) {
                                                 ftpScriptPath("/opt/gm station/"));
   EXPECT_EQ(posix.program, "/opt/gm station/ftpscript");
   EXPECT_EQ(posix.arguments,
-            (std::vector<std::string>{"-i", "-s:\"/opt/gm station/oldtemp.sys\""}));
+            (std::vector<std::string>{"-i", "-s:\"/opt/gm station/oldtemp.sys\"",
+                                      "-p:\"/opt/gm station/dayplot_publish.ini\""}));
 }
 
 class UploadFileTest : public ::testing::Test {
@@ -168,6 +169,15 @@ TEST_F(UploadFileTest, UnwritableProgramFolderIsReportedAndNothingStarts) {
   EXPECT_TRUE(launcher_.started.empty());
   ASSERT_EQ(messages_.shown.size(), 1u);
   EXPECT_NE(messages_.shown[0].find("スクリプトファイルを書き込めません"), std::string::npos);
+}
+
+TEST_F(UploadFileTest, ServerBoxItCannotReadIsSaidAndNothingIsWritten) {
+  settings_.server = "ftp.example.com/ 2121";
+  EXPECT_EQ(UploadFile(settings_, "/d/n.jpg", program_, launcher_, messages_), nullptr);
+  EXPECT_TRUE(launcher_.started.empty());
+  EXPECT_FALSE(fs::exists(program_ + "oldtemp.sys"));
+  ASSERT_EQ(messages_.shown.size(), 1u);
+  EXPECT_NE(messages_.shown[0].find("サーバ名の欄「ftp.example.com/ 2121」"), std::string::npos);
 }
 
 TEST_F(UploadFileTest, ClientThatCannotStartIsReportedAndTheNextUploadTriesAgain) {
