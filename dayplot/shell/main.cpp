@@ -39,8 +39,16 @@ void withoutScreen() {
   qInstallMessageHandler(quietQtNotes);
 }
 
+void onProcessSignal(int) { radmon::requestProcessStop(); }
+
 int processMain(int argc, char** argv, std::string_view day) {
   withoutScreen();
+  // SIGTERM or Ctrl+C while the client runs: stop it and remove the script, then end.
+  struct sigaction action {};
+  action.sa_handler = onProcessSignal;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
   QGuiApplication app(argc, argv);
   radmon::StderrMessages messages;
   radmon::SystemClock clock;

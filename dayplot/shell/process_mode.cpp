@@ -1,6 +1,9 @@
 #include "process_mode.h"
 
+#include <atomic>
+#include <cstdio>
 #include <exception>
+#include <thread>
 
 #include "day_graph.h"
 #include "dayplot_settings.h"
@@ -11,6 +14,9 @@
 namespace radmon {
 
 namespace {
+
+std::atomic<bool> stopAsked{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
 
 int exitFor(DayGraphResult result) {
   switch (result) {
@@ -31,7 +37,19 @@ bool uploadAndWait(const DayplotStart& start, const std::string& TargetDay,
   auto client = UploadDayGraph(source, start.DataFolder, TargetDay, today, programFolder,
                                launcher, messages);
   if (!client) return false;  // the reason has been shown
-  const ProcessOutcome outcome = client->wait(kUploadWaitLimit);
+  // Polled rather than waited for, so that a stop request ends the client at once.
+  const auto deadline = std::chrono::steady_clock::now() + kUploadWaitLimit;
+  std::optional<ProcessOutcome> ended;
+  while (!(ended = client->poll()) && !stopAsked && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  const ProcessOutcome outcome = ended ? *ended : client->wait(std::chrono::milliseconds(0));
+  std::remove(ftpScriptPath(programFolder).c_str());
+  if (stopAsked && !ended) {
+    messages.show("終了の指示により、FTP転送を中止しました (" +
+                  dayGraphJpegPath(source, start.DataFolder, TargetDay, today) + ")。");
+    return false;
+  }
   if (outcome.finished && outcome.exitStatus == 0) return true;
   std::string reason = !outcome.finished
                            ? "FTPクライアントが時間内に終わらなかったため中止しました。"
@@ -45,6 +63,8 @@ bool uploadAndWait(const DayplotStart& start, const std::string& TargetDay,
 }
 
 }  // namespace
+
+void requestProcessStop() { stopAsked = true; }
 
 int runProcessMode(std::string_view targetDay, const std::string& programFolder,
                    MessageSink& messages, const Clock& clock, ProcessLauncher& launcher) {

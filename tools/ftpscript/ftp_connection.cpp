@@ -367,11 +367,12 @@ Outcome FtpConnection::upload(const std::string& localPath, const ServerFolder& 
                          outcome.failure != Failure::Refused &&
                          outcome.failure != Failure::Unreachable &&
                          outcome.failure != Failure::Resolve;
-  if (reachable) {
-    const curl_off_t sent = outcome.bytes;
-    const Outcome cleanup = runCommands(folder, {removeTemporary});
-    (void)cleanup;
-    outcome.bytes = sent;
+  if (reachable && !runCommands(folder, {removeTemporary}).ok) {
+    // The session that failed may have died with the upload (a server process ended by
+    // its file size limit): once more on a new connection.
+    curl_easy_setopt(handle_, CURLOPT_FRESH_CONNECT, 1L);
+    runCommands(folder, {removeTemporary});
+    curl_easy_setopt(handle_, CURLOPT_FRESH_CONNECT, 0L);
   }
   return outcome;
 }

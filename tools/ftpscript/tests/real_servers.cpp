@@ -38,6 +38,37 @@ bool accepts(unsigned port) {
              .status == 0;
 }
 
+// The process and everything it started: FTP servers put each session in a session of
+// its own, out of reach of a signal to the server's process group.
+std::vector<pid_t> withDescendants(pid_t root) {
+  std::vector<std::pair<pid_t, pid_t>> parents;  // (process, its parent)
+  for (const auto& entry : fs::directory_iterator("/proc")) {
+    const std::string name = entry.path().filename().string();
+    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::ifstream stat(entry.path() / "stat");
+    std::string line;
+    std::getline(stat, line);
+    const auto close = line.rfind(')');
+    if (close == std::string::npos) continue;
+    std::istringstream rest(line.substr(close + 2));
+    char state = 0;
+    pid_t parent = 0;
+    rest >> state >> parent;
+    parents.emplace_back(static_cast<pid_t>(std::stol(name)), parent);
+  }
+  std::vector<pid_t> found{root};
+  for (std::size_t i = 0; i < found.size(); ++i) {
+    for (const auto& [process, parent] : parents) {
+      if (parent == found[i]) found.push_back(process);
+    }
+  }
+  return found;
+}
+
+void signalAll(pid_t root, int signal) {
+  for (const pid_t process : withDescendants(root)) ::kill(process, signal);
+}
+
 }  // namespace
 
 std::optional<std::string> TestAccount::create(const fs::path& home) {
@@ -78,6 +109,32 @@ std::optional<TestCertificate> makeCertificate(const fs::path& folder, const std
   return made;
 }
 
+std::optional<std::string> ServerHome::create(const std::string& prefix) {
+  std::string pattern = "/tmp/" + prefix + "_XXXXXX";
+  if (::mkdtemp(pattern.data()) == nullptr) return std::string("mkdtemp failed");
+  dir = pattern;
+  // The account must reach its home through the test's folder.
+  fs::permissions(dir, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                           fs::perms::others_read | fs::perms::others_exec);
+  home = dir / "home";
+  fs::create_directories(home);
+  if (auto error = account_.create(home)) return error;
+  auto made = makeCertificate(dir, "127.0.0.1");
+  if (!made) return std::string("openssl cannot make a certificate");
+  certificate = *made;
+  return std::nullopt;
+}
+
+ServerHome::~ServerHome() {
+  if (!dir.empty()) fs::remove_all(dir);
+}
+
+void ServerHome::freshFolders() const {
+  fs::remove_all(home / "pub");
+  fs::create_directories(home / "pub" / "graph");
+  runProgram({"/bin/chown", "-R", TestAccount::kUser, home.string()}, 10s);
+}
+
 std::optional<std::string> RealServer::launch(const std::vector<std::string>& argv,
                                               const fs::path& log) {
   posix_spawn_file_actions_t actions;
@@ -115,7 +172,7 @@ std::optional<std::string> RealServer::launch(const std::vector<std::string>& ar
 std::optional<std::string> RealServer::start(const ServerChoice& choice, const fs::path& work,
                                              const TestCertificate* certificate) {
   kind_ = choice.kind;
-  port_ = freePort(10);
+  port_ = choice.port != 0 ? choice.port : freePort(10);
   if (port_ == 0) return std::string("no free ports");
   const std::string passiveLow = std::to_string(port_ + 1);
   const std::string passiveHigh = std::to_string(port_ + 10);
@@ -181,13 +238,16 @@ std::optional<std::string> RealServer::start(const ServerChoice& choice, const f
 }
 
 void RealServer::pause(bool paused) {
-  if (pid_ > 0) ::kill(-pid_, paused ? SIGSTOP : SIGCONT);
+  if (pid_ > 0) signalAll(pid_, paused ? SIGSTOP : SIGCONT);
 }
 
 void RealServer::stop() {
   if (pid_ < 0) return;
-  ::kill(-pid_, SIGCONT);
-  ::kill(-pid_, SIGTERM);
+  // Sessions first: once the server has gone they belong to init, out of sight.
+  const std::vector<pid_t> all = withDescendants(pid_);
+  for (const pid_t process : all) ::kill(process, SIGCONT);
+  for (std::size_t i = 1; i < all.size(); ++i) ::kill(all[i], SIGKILL);
+  ::kill(pid_, SIGTERM);
   const auto deadline = std::chrono::steady_clock::now() + 3s;
   int status = 0;
   while (::waitpid(pid_, &status, WNOHANG) != pid_) {
@@ -198,7 +258,6 @@ void RealServer::stop() {
     }
     std::this_thread::sleep_for(10ms);
   }
-  ::kill(-pid_, SIGKILL);  // sessions that outlived their listener
   pid_ = -1;
 }
 

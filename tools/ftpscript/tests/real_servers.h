@@ -36,12 +36,29 @@ struct TestCertificate {
 std::optional<TestCertificate> makeCertificate(const std::filesystem::path& folder,
                                                const std::string& name);
 
+// A test program's folder, with the account's home in it and a certificate: made once
+// for all the tests of a program, removed with everything in it at the end.
+class ServerHome {
+ public:
+  // An error text when the account or the certificate cannot be made.
+  std::optional<std::string> create(const std::string& prefix);
+  ~ServerHome();
+  // pub/graph empty in the home, owned by the account.
+  void freshFolders() const;
+  std::filesystem::path dir, home;
+  TestCertificate certificate;
+
+ private:
+  TestAccount account_;
+};
+
 enum class ServerKind { VsftpdPlain, VsftpdTls, PureFtpdTls, Sshd };
 
 struct ServerChoice {
   ServerKind kind = ServerKind::VsftpdPlain;
   int maxBytesPerSecond = 0;  // vsftpd: 0 unlimited
   long maxFileBytes = 0;      // vsftpd: a file size limit, as a full disk would set
+  unsigned port = 0;          // 0: a free one; else the port of an earlier server
 };
 
 // One server process group; stopped (all of it) when the object goes.
