@@ -3,6 +3,8 @@
 #include <filesystem>
 
 #include "ftp_upload.h"
+#include "publish_settings.h"
+#include "settings_upload_source.h"
 
 namespace radmon {
 
@@ -20,11 +22,23 @@ HeadlessDayplot::HeadlessDayplot(std::string programFolder, const Clock& clock,
       start_(startSettings(programFolder_, clock.now().yyyymmdd())),
       graphSource_(start_.controls),
       graph_(graphSource_, messages_, clock),
-      scheduler_(clock.now()) {
+      scheduler_(clock.now()),
+      queue_(UploadQueue::pathIn(programFolder_)) {
+  uploads_.keepQueue(
+      queue_,
+      [this](const std::string& file) -> UploadWatch::Starter {
+        return [this, file] {
+          return UploadFile(SettingsUploadSource(start_.controls), file, programFolder_,
+                            launcher_, messages_);
+        };
+      },
+      [this] { return readPublishSettings(publishSettingsPath(programFolder_)).retryMinutes; });
   const DayplotSettings& c = start_.controls;
   std::string plan;
   if (c.Check3 == 1) plan += "当日分を" + std::to_string(start_.RealtimeInterval) + "分毎に処理";
-  if (c.Check4 == 1) {
+  if (const auto problem = startTimeProblem(c)) {
+    messages_.show(*problem);
+  } else if (c.Check4 == 1) {
     if (!plan.empty()) plan += "、";
     plan += "昨日分を" + c.Text11 + "時" + c.Text10 + "分に処理";
   }
@@ -43,6 +57,16 @@ void HeadlessDayplot::tick() {
                                                            start_.RealtimeInterval))) {
     run(due);
   }
+  if (firstTick_) makeUpYesterday(now);
+  firstTick_ = false;
+  uploads_.retryDue(now);
+}
+
+void HeadlessDayplot::makeUpYesterday(const LocalDateTime& now) {
+  if (const auto missed = missedYesterday(start_.controls, start_.DataFolder, now, queue_)) {
+    messages_.show("昨日分 " + missed->TargetDay + " のグラフはまだ転送されていません");
+    run(*missed);
+  }
 }
 
 void HeadlessDayplot::run(const DueRun& due) {
@@ -59,9 +83,13 @@ void HeadlessDayplot::run(const DueRun& due) {
 
 void HeadlessDayplot::pollUploads() {
   for (const UploadOutcome& outcome : uploads_.collect(clock_.now())) {
-    messages_.show(outcome.succeeded ? "FTP転送成功: " + outcome.file
-                                     : "FTP転送失敗: " + outcome.file + " (" + outcome.reason + ")");
+    std::string text = outcome.succeeded
+                           ? "FTP転送成功: " + outcome.file
+                           : "FTP転送失敗: " + outcome.file + " (" + outcome.reason + ")";
+    if (outcome.retryAt) text += retryNote(*outcome.retryAt);
+    messages_.show(text);
   }
+  if (queue_.saveError()) messages_.show("再送の控えを書き込めません: " + *queue_.saveError());
 }
 
 std::chrono::milliseconds HeadlessDayplot::untilNextTick() const {
@@ -69,6 +97,8 @@ std::chrono::milliseconds HeadlessDayplot::untilNextTick() const {
 }
 
 void HeadlessDayplot::finish() {
+  // The client still running is ended: it would go on with the script removed under it.
+  uploads_.stop(clock_.now());
   std::error_code ec;
   std::filesystem::remove(ftpScriptPath(programFolder_), ec);
   if (ec) messages_.show("FTPスクリプトファイルを削除できません: " + ec.message());

@@ -20,6 +20,8 @@
 #include <filesystem>
 
 #include "ftp_upload.h"
+#include "publish_settings.h"
+#include "settings_upload_source.h"
 #include "graph_form.h"
 #include "text_files.h"
 
@@ -86,8 +88,18 @@ SettingsForm::SettingsForm(FormParts parts, QWidget* parent)
       parts_(std::move(parts)),
       clock_(*parts_.clock),
       launcher_(*parts_.launcher),
-      scheduler_(parts_.clock->now()) {
+      scheduler_(parts_.clock->now()),
+      queue_(UploadQueue::pathIn(parts_.programFolder)) {
   parts_.dialogs = withRealDialogs(std::move(parts_.dialogs), this);
+  uploads_.keepQueue(
+      queue_,
+      [this](const std::string& file) -> UploadWatch::Starter {
+        return [this, file] {
+          return UploadFile(SettingsUploadSource(controls()), file, parts_.programFolder,
+                            launcher_, messages_);
+        };
+      },
+      [this] { return readPublishSettings(publishSettingsPath(parts_.programFolder)).retryMinutes; });
   build();
   startSequence();
 
@@ -353,8 +365,19 @@ GraphForm* SettingsForm::openForm1(bool activate) {
 
 void SettingsForm::onTimer1() {
   if (shutDown_) return;
-  const auto runs = scheduler_.tick(clock_.now(), scheduleOf(controls(), RealtimeInterval_));
+  const LocalDateTime now = clock_.now();
+  const DayplotSettings c = controls();
+  const auto problem = startTimeProblem(c);
+  if (problem && *problem != startTimeSaid_) messages_.show(*problem);
+  startTimeSaid_ = problem.value_or("");
+  const auto runs = scheduler_.tick(now, scheduleOf(c, RealtimeInterval_));
   for (const DueRun& due : runs) runSequence(due);
+  if (firstTick_) {
+    if (const auto missed = missedYesterday(c, DataFolder_, now, queue_)) runSequence(*missed);
+  }
+  firstTick_ = false;
+  uploads_.retryDue(now);
+  watchUploads();
   timer1_.start(MinuteScheduler::untilNextMinute(clock_.now()));
 }
 
@@ -417,6 +440,7 @@ void SettingsForm::onCombo1(int index) {
 
 std::optional<std::string> SettingsForm::shutdown() {
   timer1_.stop();
+  uploads_.stop(clock_.now());
   if (auto error = saveSettingsFile(settingsFilePath(parts_.programFolder), controls())) {
     return error;
   }

@@ -110,7 +110,10 @@ class SettingsForm final : public QWidget {
   ProcessLauncher& launcher_;
   WindowMessages messages_{this};
   MinuteScheduler scheduler_;
+  UploadQueue queue_;
   UploadWatch uploads_;
+  bool firstTick_ = true;
+  std::string startTimeSaid_;  // the start time fault shown last, so it is shown once
   QTimer timer1_;
   QTimer uploadTimer_;
   QPointer<GraphForm> form1_;

@@ -2,7 +2,8 @@
 # window Form1, the scheduler and the uploads under watch.
 
 # The schedule and the run without windows: no widgets.
-add_library(dayplot_schedule STATIC scheduler.cpp upload_watch.cpp headless_dayplot.cpp)
+add_library(dayplot_schedule STATIC scheduler.cpp upload_watch.cpp upload_queue.cpp
+  headless_dayplot.cpp)
 target_include_directories(dayplot_schedule PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(dayplot_schedule PUBLIC dayplot_settings dayplot_render)
 
@@ -13,7 +14,7 @@ target_link_libraries(dayplot_windows PUBLIC dayplot_schedule Qt6::Widgets)
 
 find_package(Qt6 REQUIRED COMPONENTS Test)
 add_room_test(dayplot_windows_test
-  SOURCES tests/scheduler_test.cpp tests/headless_dayplot_test.cpp
+  SOURCES tests/scheduler_test.cpp tests/headless_dayplot_test.cpp tests/upload_queue_test.cpp
           tests/settings_form_test.cpp tests/bad_input_test.cpp
   LIBS dayplot_windows Qt6::Test)
 

@@ -311,13 +311,19 @@ TEST_F(FormTest, ScheduledRunsCloseTheGraphWindowAndUploadWhenTicked) {
   w.pollUploads();
   EXPECT_EQ(status->text(), "最後のFTP転送: 2011/03/16 10:20:04 FTP転送失敗: " +
                                 QString::fromStdString(folder_.data()) +
-                                "μSVHGraph.jpg (FTPクライアントの終了コード 1: 530 Login incorrect.)");
+                                "μSVHGraph.jpg (FTPクライアントの終了コード 1: 530 Login incorrect.) "
+                                "10:25 に再送します");
 
-  tickAt({2011, 3, 16, 10, 25, 0});  // not on the period
+  tickAt({2011, 3, 16, 10, 24, 0});  // not on the period, the retry still waits
   EXPECT_EQ(launcher_.started.size(), 2u);
-  tickAt({2011, 3, 16, 10, 30, 1});
+  tickAt({2011, 3, 16, 10, 25, 0});  // the retry
   ASSERT_EQ(launcher_.started.size(), 3u);
-  launcher_.end(2, 0);
+  launcher_.end(2, 1, "530 Login incorrect.\n");
+  w.pollUploads();
+  EXPECT_TRUE(status->text().endsWith("10:35 に再送します"));  // twice the wait
+  tickAt({2011, 3, 16, 10, 30, 1});  // the due run sends the same file at once
+  ASSERT_EQ(launcher_.started.size(), 4u);
+  launcher_.end(3, 0);
   QTest::qWait(400);  // the window's own poll timer picks it up
   EXPECT_TRUE(status->text().startsWith("最後のFTP転送: 2011/03/16 10:30:01 FTP転送成功"));
 }
