@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <thread>
 
 #include "local_ftp_server.h"
 #include "real_servers.h"
@@ -105,6 +106,52 @@ TEST_F(PublishRun, SigtermDuringTheUploadEndsTheClientAndRemovesTheScript) {
   const ProgramRun left = runProgram({"/usr/bin/pgrep", "-f", (program_ / "ftpscript").string()}, 10s);
   EXPECT_EQ(left.status, 1) << "client still running: " << left.output;
 }
+
+#ifdef FAKETIME_LIBRARY
+// `dayplot --headless` on a clock ten times as fast (libfaketime): today's upload at
+// 10:20 finds the server down and is queued for 10:21, the server comes back, the retry
+// sends it and the queue is empty.
+TEST_F(PublishRun, QueueEmptiesAfterTheServerComesBack) {
+  startServer({ServerKind::VsftpdPlain});
+  const unsigned port = server_.port();
+  server_.stop();
+  std::ofstream(data_ / "μSVHData20110316.csv", std::ios::binary)
+      << "\"2011/03/16\",\"09:00\",0.1,1,1,60\r\n\"2011/03/16\",\"09:01\",0.2,1,1,60\r\n";
+  std::ofstream(program_ / "dayplot_publish.ini") << "RetryMinutes=1\n";
+  std::ofstream(program_ / "dayplot.ini", std::ios::binary)
+      << "\"here\",\"\",\"graph\",\"2\",\"μSVHData\",\"tube\",\"50\",\"23\"\r\n"
+         "1,0,1,1\r\n#TRUE#,#FALSE#,#FALSE#,#FALSE#\r\n\"127.0.0.1 "
+      << port << "\",\"" << TestAccount::kUser << "\",\"" << TestAccount::kPassword
+      << "\",1,\"pub\\graph\"\r\n";
+
+  std::string line = "cd '";
+  line += program_.string();
+  line += "' && env LD_PRELOAD='" FAKETIME_LIBRARY "' FAKETIME='@2011-03-16 10:19:56 x10' "
+          "TZ=UTC QT_QPA_PLATFORM=offscreen ./dayplot --headless >headless.log 2>&1 & p=$!; "
+          "sleep 14; kill -TERM $p; wait $p";
+  ProgramRun run;
+  // Its words go to a file of its own: the server's start below runs programs too.
+  std::thread headless([&] { run = runProgram({"/bin/sh", "-c", line}, 60s); });
+  std::this_thread::sleep_for(3s);  // about 10:20:26 on its clock: the upload has failed
+  const auto error = server_.start({ServerKind::VsftpdPlain, 0, 0, port}, program_.parent_path(),
+                                   &home_->certificate);
+  headless.join();
+  ASSERT_FALSE(error) << *error;
+  run.output = readBytes(program_ / "headless.log");
+
+  EXPECT_EQ(run.status, 0) << run.output;
+  const fs::path graph = data_ / "graph.jpg";
+  const size_t failed = run.output.find("FTP転送失敗: " + graph.string());
+  const size_t sent = run.output.find("FTP転送成功: " + graph.string());
+  ASSERT_NE(failed, std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("接続を拒否されました", failed), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("10:21 に再送します", failed), std::string::npos) << run.output;
+  ASSERT_NE(sent, std::string::npos) << run.output;
+  EXPECT_LT(failed, sent);
+  EXPECT_EQ(readBytes(home_->home / "pub" / "graph" / "graph.jpg"), readBytes(graph));
+  EXPECT_EQ(readBytes(program_ / "dayplot_upload_queue.txt"), "sent\t" + graph.string() + "\n");
+}
+#endif
 
 }  // namespace
 }  // namespace radmon::ftp::testing
