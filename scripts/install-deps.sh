@@ -24,6 +24,7 @@ unpack_pure_ftpd() {
   [ -x "$PURE_FTPD_DIR/usr/sbin/pure-ftpd" ] && return 0
   local work
   work=$(mktemp -d)
+  chmod 755 "$work"  # apt fetches as its own user
   (cd "$work" && apt-get download pure-ftpd >/dev/null)
   $SUDO mkdir -p "$PURE_FTPD_DIR"
   $SUDO dpkg-deb -x "$work"/pure-ftpd_*.deb "$PURE_FTPD_DIR"
