@@ -309,6 +309,64 @@ Outcome FtpConnection::runCommands(const ServerFolder& folder,
   return outcome;
 }
 
+Outcome FtpConnection::serverCommands(const ServerFolder& folder,
+                                      const std::vector<std::string>& commands) {
+  Outcome outcome = runCommands(folder, commands);
+  if (outcome.ok) outcome.reply = reply_;
+  return outcome;
+}
+
+std::string FtpConnection::commandPath(const ServerFolder& folder, const std::string& name) const {
+  if (!sftp()) return name;
+  return sftpQuote(!name.empty() && name.front() == '/' ? name : folder.sftpPath(name));
+}
+
+size_t FtpConnection::collect(char* data, size_t size, size_t count, void* text) {
+  static_cast<std::string*>(text)->append(data, size * count);
+  return size * count;
+}
+
+Outcome FtpConnection::list(const ServerFolder& folder, bool namesOnly, std::string& listing) {
+  const std::string target = url(folder);
+  curl_easy_setopt(handle_, CURLOPT_URL, target.c_str());
+  curl_easy_setopt(handle_, CURLOPT_UPLOAD, 0L);
+  curl_easy_setopt(handle_, CURLOPT_NOBODY, 0L);
+  curl_easy_setopt(handle_, CURLOPT_DIRLISTONLY, namesOnly ? 1L : 0L);
+  curl_easy_setopt(handle_, CURLOPT_WRITEFUNCTION, &FtpConnection::collect);
+  curl_easy_setopt(handle_, CURLOPT_WRITEDATA, &listing);
+  Outcome outcome = perform();
+  curl_easy_setopt(handle_, CURLOPT_WRITEFUNCTION, &discard);
+  curl_easy_setopt(handle_, CURLOPT_WRITEDATA, nullptr);
+  curl_easy_setopt(handle_, CURLOPT_DIRLISTONLY, 0L);
+  return outcome;
+}
+
+Outcome FtpConnection::download(const ServerFolder& folder, const std::string& name,
+                                const std::string& localPath, bool text) {
+  const std::string partial = localPath + ".part";
+  std::unique_ptr<std::FILE, decltype(&std::fclose)> file(std::fopen(partial.c_str(), "wb"),
+                                                          &std::fclose);
+  if (!file) return {false, Failure::LocalFile, {}, partial, 0};
+  const std::string target = url(folder, name);
+  curl_easy_setopt(handle_, CURLOPT_URL, target.c_str());
+  curl_easy_setopt(handle_, CURLOPT_UPLOAD, 0L);
+  curl_easy_setopt(handle_, CURLOPT_NOBODY, 0L);
+  curl_easy_setopt(handle_, CURLOPT_TRANSFERTEXT, text ? 1L : 0L);
+  curl_easy_setopt(handle_, CURLOPT_WRITEFUNCTION, nullptr);  // fwrite
+  curl_easy_setopt(handle_, CURLOPT_WRITEDATA, file.get());
+  Outcome outcome = perform();
+  curl_easy_getinfo(handle_, CURLINFO_SIZE_DOWNLOAD_T, &outcome.bytes);
+  curl_easy_setopt(handle_, CURLOPT_WRITEFUNCTION, &discard);
+  curl_easy_setopt(handle_, CURLOPT_WRITEDATA, nullptr);
+  const bool written = std::fclose(file.release()) == 0;
+  if (outcome.ok && written && std::rename(partial.c_str(), localPath.c_str()) == 0) {
+    return outcome;
+  }
+  std::remove(partial.c_str());
+  if (outcome.ok) return {false, Failure::LocalFile, {}, localPath, outcome.bytes};
+  return outcome;
+}
+
 Outcome FtpConnection::upload(const std::string& localPath, const ServerFolder& folder,
                               const std::string& name, bool text) {
   std::unique_ptr<std::FILE, decltype(&std::fclose)> file(std::fopen(localPath.c_str(), "rb"),

@@ -73,6 +73,18 @@ class FtpConnection {
   Outcome upload(const std::string& localPath, const ServerFolder& folder,
                  const std::string& name, bool text);
 
+  // Runs server commands (FTP: as written, e.g. "MKD x"; SFTP: libcurl's "mkdir", "rm",
+  // "rename") in `folder`, after logging in when not yet done.
+  Outcome serverCommands(const ServerFolder& folder, const std::vector<std::string>& commands);
+  // Downloads `name` from `folder` into `localPath`, through a temporary beside it.
+  Outcome download(const ServerFolder& folder, const std::string& name,
+                   const std::string& localPath, bool text);
+  // The folder's listing: names only, or the server's long form.
+  Outcome list(const ServerFolder& folder, bool namesOnly, std::string& listing);
+  // A file's path as commands take it: FTP counts from the folder, SFTP from the top.
+  std::string commandPath(const ServerFolder& folder, const std::string& name) const;
+  bool sftp() const { return options_.address.transport == Transport::Sftp; }
+
   // Whether the session's control connection is encrypted (FTP) or SSH (SFTP).
   bool encrypted() const { return tls_ || options_.address.transport == Transport::Sftp; }
   // The certificate seen in the last handshake, with its fault when it failed.
@@ -86,14 +98,13 @@ class FtpConnection {
  private:
   static size_t onReply(char* data, size_t size, size_t count, void* self);
   static int onDebug(CURL*, curl_infotype type, char* data, size_t size, void* self);
-  bool sftp() const { return options_.address.transport == Transport::Sftp; }
   std::string url(const ServerFolder& folder, const std::string& name = {}) const;
   // A file as a command after the transfer names it: FTP has changed into the folder,
   // SFTP needs the whole path.
   std::string quoted(const ServerFolder& folder, const std::string& name) const;
   Outcome perform();
-  // Runs `commands` in `folder` without a transfer; whether all succeeded.
   Outcome runCommands(const ServerFolder& folder, const std::vector<std::string>& commands);
+  static size_t collect(char* data, size_t size, size_t count, void* text);
   Failure classify(CURLcode code) const;
   CURLcode runTransfer();
 

@@ -79,6 +79,13 @@ std::string slashes(std::string path) {
   return path;
 }
 
+// "# …" and "rem …", as people comment the scripts they write; a comment may hold
+// anything, an unclosed quote too.
+bool isComment(std::string_view line) {
+  if (!line.empty() && line.front() == '#') return true;
+  return lowerAscii(line.substr(0, 3)) == "rem" && (line.size() == 3 || isBlank(line[3]));
+}
+
 struct CommandInfo {
   std::string_view word;
   CommandKind kind;
@@ -107,6 +114,18 @@ constexpr std::array kCommands{
     CommandInfo{"close", CommandKind::Disconnect, 0, 0},
     CommandInfo{"bye", CommandKind::Bye, 0, 0},
     CommandInfo{"quit", CommandKind::Bye, 0, 0},
+    CommandInfo{"passive", CommandKind::NoEffect, 0, 0},  // transfers are always passive
+    CommandInfo{"quote", CommandKind::Quote, 1, kMany},
+    CommandInfo{"literal", CommandKind::Quote, 1, kMany},
+    CommandInfo{"mkdir", CommandKind::Mkdir, 1, 1},
+    CommandInfo{"delete", CommandKind::Delete, 1, 1},
+    CommandInfo{"rename", CommandKind::Rename, 2, 2},
+    CommandInfo{"get", CommandKind::Get, 1, 2},
+    CommandInfo{"recv", CommandKind::Get, 1, 2},
+    CommandInfo{"pwd", CommandKind::Pwd, 0, 0},
+    CommandInfo{"ls", CommandKind::List, 0, 1},
+    CommandInfo{"dir", CommandKind::List, 0, 1},
+    CommandInfo{"status", CommandKind::Status, 0, 0},
 };
 
 const CommandInfo* findCommand(std::string_view word) {
@@ -142,6 +161,7 @@ class ScriptReader {
   void readCommandLine() {
     const std::string_view line = *takeLine();
     const int number = lineNumber();
+    if (isComment(trim(line))) return;
     auto words = splitWords(line);
     if (!words) {
       fail(number, "引用符が閉じていません");
@@ -185,6 +205,23 @@ class ScriptReader {
         return true;
       case CommandKind::Bye:
         ended_ = true;  // the client stops reading here
+        return true;
+      case CommandKind::Quote: {
+        std::string text;
+        for (const auto& part : command.args) text += (text.empty() ? "" : " ") + part;
+        // Passive mode is how every transfer runs already.
+        if (lowerAscii(command.args.front()) == "pasv") command.kind = CommandKind::NoEffect;
+        command.args = {text};
+        return true;
+      }
+      case CommandKind::Mkdir:
+      case CommandKind::Delete:
+      case CommandKind::Rename:
+      case CommandKind::List:
+        for (auto& arg : command.args) arg = slashes(arg);
+        return true;
+      case CommandKind::Get:
+        command.args.front() = slashes(command.args.front());
         return true;
       default:
         break;

@@ -20,9 +20,17 @@ enum class CommandKind {
   Ascii,       // text transfers
   Put,         // upload local files into the server folder
   Lcd,         // change the local folder that relative local paths start from
-  NoEffect,    // prompt, verbose, hash: settings of the interactive client only
+  NoEffect,    // prompt, verbose, hash, passive, "quote PASV": nothing to do here
   Disconnect,  // end the connection, the script goes on
   Bye,         // end the run
+  Quote,       // quote, literal: one raw command to the server (args: its text)
+  Mkdir,       // make a server folder
+  Delete,      // delete a server file
+  Rename,      // rename a server file (args: from, to)
+  Get,         // download a server file (args: remote, optional local)
+  Pwd,         // say the server folder
+  List,        // ls, dir: list the server folder (args: optional folder)
+  Status,      // say the connection's state
 };
 
 struct Login {

@@ -58,7 +58,7 @@ std::string cause(const Outcome& o, const ServerAddress& address, const TrustChe
     case Failure::Broken:
       return "転送中に接続が切れました";
     case Failure::LocalFile:
-      return "ローカルファイルを読めません: " + o.detail;
+      return "ローカルファイルを読み書きできません: " + o.detail;
     case Failure::Other:
     case Failure::None:
       break;

@@ -73,8 +73,120 @@ bool ScriptRunner::step(const ScriptCommand& command) {
       return true;
     case CommandKind::NoEffect:
       return true;
+    case CommandKind::Quote:
+      serverCommand(command, {command.args[0]}, {}, true);
+      return true;
+    case CommandKind::Mkdir:
+      serverCommand(command, {"MKD " + command.args[0]}, {"mkdir"}, false);
+      return true;
+    case CommandKind::Delete:
+      serverCommand(command, {"DELE " + command.args[0]}, {"rm"}, false);
+      return true;
+    case CommandKind::Rename:
+      serverCommand(command, {"RNFR " + command.args[0], "RNTO " + command.args[1]}, {"rename"},
+                    true);
+      return true;
+    case CommandKind::Get:
+      get(command);
+      return true;
+    case CommandKind::Pwd:
+      out_ << "フォルダ: " << folder_.display() << std::endl;
+      return true;
+    case CommandKind::List:
+      list(command);
+      return true;
+    case CommandKind::Status:
+      status();
+      return true;
   }
   return true;
+}
+
+void ScriptRunner::serverCommand(const ScriptCommand& command, const std::vector<std::string>& ftp,
+                                 const std::vector<std::string>& sftp, bool counts) {
+  if (!connection_) {
+    ++failed_;
+    fail(command, "接続していません");
+    return;
+  }
+  std::vector<std::string> lines = ftp;
+  if (connection_->sftp()) {
+    if (sftp.empty()) {
+      ++failed_;
+      fail(command, "SFTP の接続では FTP のコマンドを送れません");
+      return;
+    }
+    // SFTP names files by their whole paths: "rename a b" -> rename "/~/…/a" "/~/…/b".
+    std::string line = sftp.front();
+    for (const auto& arg : command.args) {
+      line += ' ';
+      line += connection_->commandPath(folder_, arg);
+    }
+    lines = {line};
+  }
+  const Outcome outcome = connection_->serverCommands(folder_, lines);
+  if (outcome.ok) {
+    out_ << command.word << " ... 成功";
+    if (!outcome.reply.empty()) out_ << ": " << outcome.reply;
+    out_ << std::endl;
+    return;
+  }
+  if (counts) ++failed_;
+  fail(command, counts ? "サーバのコマンド" : "サーバのコマンド (続行します)", outcome);
+}
+
+void ScriptRunner::get(const ScriptCommand& command) {
+  const std::string& remote = command.args[0];
+  const auto cut = remote.find_last_of('/');
+  const ServerFolder source =
+      cut == std::string::npos ? folder_ : folder_.changedTo(remote.substr(0, cut + 1));
+  const std::string name = cut == std::string::npos ? remote : remote.substr(cut + 1);
+  const std::string local = command.args.size() == 2 ? command.args[1] : uploadName(name);
+  const std::string path =
+      localFolder_.empty() ? local : (std::filesystem::path(localFolder_) / local).string();
+  out_ << "受信: " << remote << " -> " << path << std::endl;
+  if (!connection_ || name.empty()) {
+    ++failed_;
+    fail(command, connection_ ? "サーバ側のファイル名がありません" : "接続していません");
+    return;
+  }
+  const Outcome outcome = connection_->download(source, name, path, text_);
+  if (outcome.ok) {
+    out_ << "受信: " << name << " ... 成功 (" << outcome.bytes << " バイト)" << std::endl;
+    return;
+  }
+  ++failed_;
+  fail(command, (name + " の受信").c_str(), outcome);
+}
+
+void ScriptRunner::list(const ScriptCommand& command) {
+  if (!connection_) {
+    ++failed_;
+    fail(command, "接続していません");
+    return;
+  }
+  const ServerFolder target =
+      command.args.empty() ? folder_ : folder_.changedTo(command.args.front());
+  std::string listing;
+  const bool namesOnly = command.word.size() == 2;  // ls, not dir
+  const Outcome outcome = connection_->list(target, namesOnly, listing);
+  if (!outcome.ok) {
+    ++failed_;
+    fail(command, "一覧", outcome);
+    return;
+  }
+  out_ << listing << (listing.empty() || listing.back() == '\n' ? "" : "\n") << std::flush;
+}
+
+void ScriptRunner::status() {
+  if (!address_) {
+    out_ << "状態: 接続していません" << std::endl;
+    return;
+  }
+  out_ << "状態: " << address_->key() << (connection_ ? " に接続" : " (未ログイン)")
+       << (connection_ && connection_->encrypted() ? ", 暗号化あり" : ", 暗号化なし")
+       << ", フォルダ " << folder_.display() << ", 転送モード "
+       << (text_ ? "アスキー" : "バイナリ") << std::endl;
 }
 
 bool ScriptRunner::open(const ScriptCommand& command) {

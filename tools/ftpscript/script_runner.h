@@ -38,6 +38,13 @@ class ScriptRunner {
   void put(const ScriptCommand& command);
   void putOne(const ScriptCommand& command, const std::string& localPath);
   std::vector<std::string> expand(const std::string& pattern) const;
+  // quote, mkdir, delete, rename; `counts`: a failure fails the run (mkdir and delete of
+  // what is already there or already gone are how scripts make sure, not faults).
+  void serverCommand(const ScriptCommand& command, const std::vector<std::string>& ftp,
+                     const std::vector<std::string>& sftp, bool counts);
+  void get(const ScriptCommand& command);
+  void list(const ScriptCommand& command);
+  void status();
   void fail(const ScriptCommand& command, const std::string& reason);
   void fail(const ScriptCommand& command, const char* step, const Outcome& outcome);
 
