@@ -51,6 +51,10 @@ std::string tlsMemoryPath(const std::string& settingsPath) {
   return deriveFolder(settingsPath) + "dayplot_tls_servers.txt";
 }
 
+std::string trustOncePath(const std::string& settingsPath) {
+  return deriveFolder(settingsPath) + "dayplot_trust_once.txt";
+}
+
 std::string knownHostsPath(const std::string& settingsPath) {
   return deriveFolder(settingsPath) + "dayplot_known_hosts";
 }

@@ -29,6 +29,9 @@ inline constexpr int kMaxRetryMinutes = 720;
 std::string publishSettingsPath(const std::string& programFolder);
 // The servers that have offered TLS once, one "host:port" a line, beside the settings.
 std::string tlsMemoryPath(const std::string& settingsPath);
+// A fingerprint the operator trusted for the next session only; the client removes it.
+std::string trustOncePath(const std::string& settingsPath);
+
 // SSH host keys seen, in OpenSSH's known_hosts form, beside the settings.
 std::string knownHostsPath(const std::string& settingsPath);
 
@@ -46,6 +49,10 @@ std::optional<std::string> writePublishSettings(const std::string& path,
 std::optional<std::string> normalFingerprint(std::string_view text);
 // 64 hex digits as "AB:CD:…", the way certificate viewers show them.
 std::string shownFingerprint(std::string_view fingerprint);
+
+// What the client writes before the fingerprint of a certificate it refused, on a line
+// of its own after the failure; the settings window finds it by this start to ask.
+inline constexpr const char* kFingerprintLead = "証明書の指紋 (SHA-256): ";
 
 // The memory of servers that offered TLS.
 std::set<std::string> readTlsMemory(const std::string& path);

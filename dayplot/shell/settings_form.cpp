@@ -17,12 +17,14 @@
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <filesystem>
 
 #include "ftp_upload.h"
 #include "publish_settings.h"
 #include "settings_upload_source.h"
 #include "graph_form.h"
+#include "publish_dialog.h"
 #include "text_files.h"
 
 namespace radmon {
@@ -53,6 +55,26 @@ FormDialogs withRealDialogs(FormDialogs dialogs, QWidget* parent) {
         QMessageBox::warning(parent, kProgramTitle,
                              "フォルダがありません: " + QFileInfo(chosen).absolutePath());
       }
+    };
+  }
+  if (!dialogs.publishSettings) {
+    dialogs.publishSettings = [parent](const std::string& path) {
+      PublishDialog(path, parent).exec();
+    };
+  }
+  if (!dialogs.trustCertificate) {
+    dialogs.trustCertificate = [parent](const QString& failure, const QString& fingerprint) {
+      QMessageBox box(QMessageBox::Warning, kProgramTitle,
+                      failure + "\n\nこの証明書を信頼しますか?\n指紋 (SHA-256): " + fingerprint,
+                      QMessageBox::NoButton, parent);
+      box.setObjectName("TrustCertificate");
+      QPushButton* once = box.addButton("今回だけ信頼", QMessageBox::AcceptRole);
+      QPushButton* always = box.addButton("常に信頼", QMessageBox::AcceptRole);
+      box.addButton("拒否", QMessageBox::RejectRole);
+      box.exec();
+      if (box.clickedButton() == once) return CertificateAnswer::TrustOnce;
+      if (box.clickedButton() == always) return CertificateAnswer::TrustAlways;
+      return CertificateAnswer::Refuse;
     };
   }
   if (!dialogs.showFolder) {
@@ -174,6 +196,7 @@ void SettingsForm::build() {
   Command1_ = button("Command1", "停止中案内転送");
   Command2_ = button("Command2", "保存先");
   Command3_ = button("Command3", "手動処理");
+  Command4_ = button("Command4", "転送の詳細設定");
   Text7_ = box("Text7", QString(), false);
   Text8_ = box("Text8", QString(), false);
   Text9_ = box("Text9", QString(), false);
@@ -234,7 +257,7 @@ void SettingsForm::build() {
   middle->addWidget(Text13_, 3, 1);
   middle->addWidget(label("Label21", "ﾊﾟｽﾜｰﾄﾞ"), 4, 0);
   middle->addWidget(Text14_, 4, 1);
-  middle->addLayout(row({Command1_}), 5, 0, 1, 2);
+  middle->addLayout(row({Command1_, Command4_}), 5, 0, 1, 2);
   middle->setColumnStretch(1, 1);
 
   auto* bottom = new QVBoxLayout;
@@ -257,6 +280,9 @@ void SettingsForm::build() {
   resize(520, sizeHint().height());
 
   connect(Command1_, &QPushButton::clicked, this, &SettingsForm::onCommand1);
+  connect(Command4_, &QPushButton::clicked, this, [this] {
+    parts_.dialogs.publishSettings(publishSettingsPath(parts_.programFolder));
+  });
   connect(Command2_, &QPushButton::clicked, this, &SettingsForm::onCommand2);
   connect(Command3_, &QPushButton::clicked, this, &SettingsForm::onCommand3);
   connect(Combo1_, &QComboBox::activated, this, &SettingsForm::onCombo1);
@@ -403,8 +429,40 @@ void SettingsForm::watchUploads() {
 void SettingsForm::pollUploads() {
   for (const UploadOutcome& outcome : uploads_.collect(clock_.now())) {
     uploadStatus_->setText("最後のFTP転送: " + q(uploadOutcomeText(outcome)));
+    if (!outcome.succeeded) askAboutCertificate(outcome);
   }
   if (uploads_.empty()) uploadTimer_.stop();
+}
+
+void SettingsForm::askAboutCertificate(const UploadOutcome& outcome) {
+  const std::string lead = kFingerprintLead;
+  const size_t at = outcome.reason.find(lead);
+  if (at == std::string::npos) return;
+  const std::string shown = outcome.reason.substr(at + lead.size(), 95);
+  const auto print = normalFingerprint(shown);
+  if (!print || std::find(certificatesAsked_.begin(), certificatesAsked_.end(), *print) !=
+                    certificatesAsked_.end()) {
+    return;
+  }
+  certificatesAsked_.push_back(*print);
+  const std::string failure = outcome.reason.substr(0, at);
+  const CertificateAnswer answer = parts_.dialogs.trustCertificate(q(failure), q(shown));
+  if (answer == CertificateAnswer::Refuse) return;
+  const std::string settingsPath = publishSettingsPath(parts_.programFolder);
+  std::optional<std::string> error;
+  if (answer == CertificateAnswer::TrustAlways) {
+    PublishSettings settings = readPublishSettings(settingsPath);
+    settings.trustedFingerprints.insert(*print);
+    error = writePublishSettings(settingsPath, settings);
+  } else {
+    error = writeTextFile(trustOncePath(settingsPath), *print, /*ownerOnly=*/true);
+  }
+  if (error) {
+    messages_.show("証明書を信頼する設定を保存できません。\n" + *error);
+    return;
+  }
+  uploads_.retry(outcome.file);
+  watchUploads();
 }
 
 void SettingsForm::onCommand3() {

@@ -37,8 +37,16 @@ struct SaveDialogRequest {
   QString filters;  // Qt's filter list, one entry a line
 };
 
+// The operator's answer to a certificate no store vouches for.
+enum class CertificateAnswer { TrustOnce, TrustAlways, Refuse };
+
 // The dialogs that wait for the operator; a test puts its own in.
 struct FormDialogs {
+  // The publishing settings beyond dayplot.ini's fields, for the file at `path`.
+  std::function<void(const std::string& path)> publishSettings;
+  // A server showed a certificate with this fingerprint (the failure says why).
+  std::function<CertificateAnswer(const QString& failure, const QString& fingerprint)>
+      trustCertificate;
   // The chosen path, or no value when the dialog was cancelled.
   std::function<std::optional<QString>(const SaveDialogRequest&)> saveFile;
   // Shows the chosen folder and returns when it has been acknowledged.
@@ -103,6 +111,9 @@ class SettingsForm final : public QWidget {
   void onCommand1();
   void onCommand2();
   void onCommand3();
+  // A failed upload whose server showed an unknown certificate: asks the operator once
+  // per fingerprint, and sends again when it is trusted.
+  void askAboutCertificate(const UploadOutcome& outcome);
   void onCombo1(int index);
 
   FormParts parts_;
@@ -113,7 +124,8 @@ class SettingsForm final : public QWidget {
   UploadQueue queue_;
   UploadWatch uploads_;
   bool firstTick_ = true;
-  std::string startTimeSaid_;  // the start time fault shown last, so it is shown once
+  std::string startTimeSaid_;
+  std::vector<std::string> certificatesAsked_;  // the start time fault shown last, so it is shown once
   QTimer timer1_;
   QTimer uploadTimer_;
   QPointer<GraphForm> form1_;
@@ -131,6 +143,7 @@ class SettingsForm final : public QWidget {
   QComboBox* Combo1_;
   QPushButton *Command1_, *Command2_, *Command3_;
   QLabel* uploadStatus_;
+  QPushButton* Command4_;  // the publishing settings beyond dayplot.ini's fields
 };
 
 // The save dialog's title, initial file name and filters for a program folder.

@@ -97,6 +97,10 @@ void UploadWatch::keepQueue(UploadQueue& queue,
   firstWait_ = std::move(firstWaitMinutes);
 }
 
+void UploadWatch::retry(const std::string& file) {
+  if (restart_ && !(running_ && runningFile_ == file)) request(restart_(file), file);
+}
+
 void UploadWatch::retryDue(const LocalDateTime& now) {
   if (queue_ == nullptr) return;
   for (const std::string& file : queue_->due(now)) {

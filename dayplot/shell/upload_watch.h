@@ -56,6 +56,8 @@ class UploadWatch {
   // `retryDue` finds its wait over; `firstWaitMinutes` is read at each failure.
   void keepQueue(UploadQueue& queue, std::function<Starter(const std::string&)> restart,
                  std::function<int()> firstWaitMinutes);
+  // Requests the upload of `file` again now (the operator has trusted its server).
+  void retry(const std::string& file);
   // Requests the queued uploads whose wait is over at `now`.
   void retryDue(const LocalDateTime& now);
   // The program ends: the running client is stopped, and what was running or waiting

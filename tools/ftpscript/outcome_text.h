@@ -14,8 +14,4 @@ namespace radmon::ftp {
 std::string failureText(const Outcome& outcome, const ServerAddress& address,
                         const TrustCheck& check);
 
-// The line that carries an unknown certificate's fingerprint, for the window's
-// question; dayplot finds it by this start.
-inline constexpr const char* kFingerprintLead = "証明書の指紋 (SHA-256): ";
-
 }  // namespace radmon::ftp

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "outcome_text.h"
+#include "text_files.h"
 
 namespace radmon::ftp {
 
@@ -13,7 +14,15 @@ ScriptRunner::ScriptRunner(const CommandLine& line, std::ostream& out, std::ostr
       out_(out),
       err_(err),
       publish_(line.settingsPath.empty() ? PublishSettings{}
-                                         : readPublishSettings(line.settingsPath)) {}
+                                         : readPublishSettings(line.settingsPath)) {
+  if (line.settingsPath.empty()) return;
+  // "Trust once" in the window: good for this run, then gone.
+  const std::string once = trustOncePath(line.settingsPath);
+  if (const auto text = readTextFile(once)) {
+    if (const auto print = normalFingerprint(*text)) publish_.trustedFingerprints.insert(*print);
+    std::filesystem::remove(once);
+  }
+}
 
 int ScriptRunner::run(const std::vector<ScriptCommand>& commands) {
   bool complete = true;
