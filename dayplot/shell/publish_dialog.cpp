@@ -68,6 +68,7 @@ PublishDialog::PublishDialog(std::string path, QWidget* parent)
   form->addRow("SFTPの鍵ファイル", browse(keyFile_, "BrowseKey", "SFTPの鍵ファイル"));
   form->addRow("転送に失敗したときの再送間隔 (失敗のたびに2倍)", retryMinutes_);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  buttons->button(QDialogButtonBox::Cancel)->setText("キャンセル");
   connect(buttons, &QDialogButtonBox::accepted, this, &PublishDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &PublishDialog::reject);
   auto* all = new QVBoxLayout(this);

@@ -1,8 +1,9 @@
 // The dayplot windows on an invented day, for screenshots and a look without a station:
-//   dayplot_window_preview PROGRAM_FOLDER settings|graph SECONDS
+//   dayplot_window_preview PROGRAM_FOLDER settings|graph|publish SECONDS
 // writes day files for yesterday (whole) and today (so far) into PROGRAM_FOLDER/data,
 // opens the settings window and, in graph mode, processes yesterday by hand at a full
-// scale of 0.2 μSv/h; it ends after SECONDS.
+// scale of 0.2 μSv/h, in publish mode opens the publishing settings; it ends after
+// SECONDS.
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
@@ -16,6 +17,7 @@
 
 #include "graph_font.h"
 #include "graph_form.h"
+#include "publish_dialog.h"
 #include "settings_form.h"
 
 namespace {
@@ -42,7 +44,8 @@ void writeDay(const std::string& folder, const radmon::LocalDateTime& today, int
 
 int main(int argc, char** argv) {
   if (argc != 4) {
-    std::fputs("使い方: dayplot_window_preview PROGRAM_FOLDER settings|graph SECONDS\n", stderr);
+    std::fputs("使い方: dayplot_window_preview PROGRAM_FOLDER settings|graph|publish SECONDS\n",
+               stderr);
     return 2;
   }
   std::string folder = argv[1];
@@ -76,6 +79,12 @@ int main(int argc, char** argv) {
       form.findChild<QPushButton*>("Command3")->click();
       if (radmon::GraphForm* form1 = form.Form1()) form1->move(0, 0);
     });
+  }
+  radmon::PublishDialog publish(radmon::publishSettingsPath(folder));
+  if (mode == "publish") {
+    form.hide();
+    publish.move(0, 0);
+    publish.show();
   }
   QTimer::singleShot(seconds * 1000, &app, &QApplication::quit);
   return app.exec();

@@ -39,7 +39,8 @@ std::string cause(const Outcome& o, const ServerAddress& address, const TrustChe
              "おそれがあるため接続しません。パスワードは送っていません";
     case Failure::Certificate: {
       std::string text = "サーバの証明書を信頼できません: " + certificateProblem(check) +
-                         "。パスワードは送っていません";
+                         "。パスワードは送っていません。信頼するには、転送の詳細設定に証明書"
+                         "ファイルか下の指紋を登録してください";
       if (!check.fingerprint.empty()) {
         text += "\n" + std::string(kFingerprintLead) + shownFingerprint(check.fingerprint);
       }
