@@ -71,17 +71,19 @@ class ServerRun : public ::testing::Test {
     return fs::exists(dir_ / "home" / "pub" / "graph" / "μSVHGraph.jpg.uploading");
   }
 
-  // The script as dayplot writes it, for the server box `server`.
+  // The script as dayplot writes it, for the server box `server`, or with other lines
+  // after the account.
   ProgramRun run(const std::string& server, const std::string& password = TestAccount::kPassword,
-                 std::vector<std::string> extra = {}) {
+                 std::string body = {}) {
+    if (body.empty()) {
+      body = "cd pub\\graph\r\nbin\r\nmput \"" + graph_.string() + "\"\r\ndisconnect\r\nbye\r\n";
+    }
     const fs::path script = work_ / "oldtemp.sys";
-    std::ofstream(script, std::ios::binary)
-        << "OPEN " << server << "\r\n" << TestAccount::kUser << "\r\n" << password
-        << "\r\ncd pub\\graph\r\nbin\r\nmput \"" << graph_.string() << "\"\r\ndisconnect\r\nbye\r\n";
-    std::vector<std::string> argv{std::string(PROGRAM_DIR) + "/ftpscript", "-i",
-                                  "-s:" + script.string(), "-p:" + settings_.string()};
-    argv.insert(argv.end(), extra.begin(), extra.end());
-    return runProgram(argv, 150s);
+    std::ofstream(script, std::ios::binary) << "OPEN " << server << "\r\n" << TestAccount::kUser
+                                            << "\r\n" << password << "\r\n" << body;
+    return runProgram({std::string(PROGRAM_DIR) + "/ftpscript", "-i", "-s:" + script.string(),
+                       "-p:" + settings_.string()},
+                      150s);
   }
 
   static inline ServerHome* home_ = nullptr;
@@ -274,6 +276,20 @@ TEST_F(ServerRun, SftpWithPasswordOrKeyAndAChangedHostKeyRefused) {
   const ProgramRun byKey = run(server_.serverText(), "");
   EXPECT_EQ(byKey.status, 0) << byKey.output;
   EXPECT_EQ(readBytes(onServer()), readBytes(graph_));
+
+  // The server commands of a hand-written script, by SFTP's own means.
+  const ProgramRun commands = run(
+      server_.serverText(), TestAccount::kPassword,
+      "mkdir pub\\old\r\ncd pub\r\nrename graph/μSVHGraph.jpg \"old/kept graph.jpg\"\r\n"
+      "lcd \"" + work_.string() + "\"\r\nget \"old/kept graph.jpg\" back.jpg\r\n"
+      "delete \"old/kept graph.jpg\"\r\nls old\r\nquote NOOP\r\nbye\r\n");
+  EXPECT_EQ(commands.status, 1) << commands.output;  // quote has no SFTP meaning
+  EXPECT_NE(commands.output.find("SFTP の接続では FTP のコマンドを送れません"), std::string::npos)
+      << commands.output;
+  EXPECT_EQ(readBytes(work_ / "back.jpg"), readBytes(graph_));
+  EXPECT_TRUE(fs::is_directory(dir_ / "home" / "pub" / "old"));
+  EXPECT_FALSE(fs::exists(dir_ / "home" / "pub" / "old" / "kept graph.jpg"));
+  EXPECT_FALSE(fs::exists(onServer()));
 
   // A new host key at the same address.
   ASSERT_FALSE(start(ServerKind::Sshd, 0, 0, server_.port()));
