@@ -55,7 +55,6 @@ void UploadWatch::request(Starter start, std::string file) {
   for (const Upload& upload : waiting_) {
     if (upload.file == file) return;
   }
-  if (running_ && runningFile_ == file && queue_ != nullptr && queue_->queued(file)) return;
   waiting_.push_back({std::move(start), std::move(file)});
   if (!running_) startNext();
 }

@@ -410,13 +410,10 @@ Outcome FtpConnection::upload(const std::string& localPath, const ServerFolder& 
     // over an existing file. Delete the old one first, then rename.
     std::vector<std::string> replace{(sftp() ? "rm " : "DELE ") + to};
     replace.insert(replace.end(), rename.begin(), rename.end());
-    const Outcome second = runCommands(folder, replace);
-    if (second.ok) {
-      Outcome done = second;
-      done.bytes = outcome.bytes;
-      return done;
-    }
-    runCommands(folder, {removeTemporary});
+    Outcome second = runCommands(folder, replace);
+    second.bytes = outcome.bytes;
+    // When the old file went and the rename did not, the temporary is the only graph
+    // left on the server: it stays, and the failure says what happened.
     return second;
   }
   // A server that has gone silent or away would only make the clean-up wait again.
