@@ -41,7 +41,7 @@ add_dependencies(sound_card_test ratemon)
 gtest_discover_tests(sound_card_test DISCOVERY_TIMEOUT 60
   PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" RESOURCE_LOCK audio TIMEOUT 120)
 
-# The windows on an invented tube signal: screenshots and a look without a sound card.
+# The windows on a simulated tube: screenshots and a look without a sound card.
 add_executable(window_preview window_preview.cpp)
 set_target_properties(window_preview PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
-target_link_libraries(window_preview PRIVATE windows)
+target_link_libraries(window_preview PRIVATE windows audio_sources)

@@ -61,9 +61,12 @@ TEST_F(RecordWriterTest, ALineTornByAPowerCutStaysApartFromTheNext) {
 
 TEST_F(RecordWriterTest, MissingFolderKeepsLinesUntilItIsBack) {
   const std::string gone = folder + "gone/";
-  auto error = writer.append(gone, "20110919", "a\r\n");
-  ASSERT_TRUE(error);
-  EXPECT_NE(error->find("書き込めません"), std::string::npos);
+  auto kept = writer.append(gone, "20110919", "a\r\n");
+  ASSERT_TRUE(kept);
+  EXPECT_EQ(kept->path, gone + dayFileName("20110919"));
+  EXPECT_EQ(kept->fault.step, WriteStep::open);
+  EXPECT_EQ(kept->fault.error, ENOENT);
+  EXPECT_EQ(kept->keptLines, 1u);
   EXPECT_TRUE(writer.append(gone, "20110919", "b\r\n"));
   EXPECT_EQ(writer.keptLines(), 2u);
   fs::create_directories(gone);
