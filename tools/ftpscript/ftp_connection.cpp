@@ -128,8 +128,8 @@ FtpConnection::FtpConnection(const SessionOptions& options)
       address.transport == Transport::Ftps || options_.publish.tlsRequired || remembered_;
   curl_easy_setopt(handle_, CURLOPT_USE_SSL,
                    static_cast<long>(required ? CURLUSESSL_ALL : CURLUSESSL_TRY));
-  // vsftpd 3.0.3 ends TLS 1.3 data connections before it has read the client's last
-  // records and answers 426 for about half of all uploads; TLS 1.2 has no such race.
+  // vsftpd 3.0.3 has been seen to answer about half of all uploads over TLS 1.3 data
+  // connections with 426 and keep a cut file; over TLS 1.2 none failed.
   curl_easy_setopt(handle_, CURLOPT_SSLVERSION,
                    static_cast<long>(CURL_SSLVERSION_TLSv1_2) | static_cast<long>(CURL_SSLVERSION_MAX_TLSv1_2));
   curl_easy_setopt(handle_, CURLOPT_FTP_CREATE_MISSING_DIRS, 0L);
