@@ -23,6 +23,7 @@
 #include "ftp_upload.h"
 #include "publish_settings.h"
 #include "settings_upload_source.h"
+#include "certificate_question.h"
 #include "graph_form.h"
 #include "publish_dialog.h"
 #include "text_files.h"
@@ -64,17 +65,7 @@ FormDialogs withRealDialogs(FormDialogs dialogs, QWidget* parent) {
   }
   if (!dialogs.trustCertificate) {
     dialogs.trustCertificate = [parent](const QString& failure, const QString& fingerprint) {
-      QMessageBox box(QMessageBox::Warning, kProgramTitle,
-                      failure + "\n\nこの証明書を信頼しますか?\n指紋 (SHA-256): " + fingerprint,
-                      QMessageBox::NoButton, parent);
-      box.setObjectName("TrustCertificate");
-      QPushButton* once = box.addButton("今回だけ信頼", QMessageBox::AcceptRole);
-      QPushButton* always = box.addButton("常に信頼", QMessageBox::AcceptRole);
-      box.addButton("拒否", QMessageBox::RejectRole);
-      box.exec();
-      if (box.clickedButton() == once) return CertificateAnswer::TrustOnce;
-      if (box.clickedButton() == always) return CertificateAnswer::TrustAlways;
-      return CertificateAnswer::Refuse;
+      return askAboutCertificate(parent, failure, fingerprint);
     };
   }
   if (!dialogs.showFolder) {

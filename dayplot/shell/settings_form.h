@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "certificate_question.h"
 #include "dayplot_settings.h"
 #include "local_time.h"
 #include "process_launcher.h"
@@ -36,9 +37,6 @@ struct SaveDialogRequest {
   QString initialPath;
   QString filters;  // Qt's filter list, one entry a line
 };
-
-// The operator's answer to a certificate no store vouches for.
-enum class CertificateAnswer { TrustOnce, TrustAlways, Refuse };
 
 // The dialogs that wait for the operator; a test puts its own in.
 struct FormDialogs {

@@ -8,7 +8,7 @@ target_include_directories(dayplot_schedule PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(dayplot_schedule PUBLIC dayplot_settings dayplot_render)
 
 add_library(dayplot_windows STATIC settings_form.cpp graph_form.cpp window_messages.cpp
-  dayplot_app.cpp publish_dialog.cpp)
+  dayplot_app.cpp publish_dialog.cpp certificate_question.cpp)
 target_include_directories(dayplot_windows PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(dayplot_windows PUBLIC dayplot_schedule Qt6::Widgets)
 
