@@ -7,7 +7,6 @@
 
 #include "dayplot_settings.h"
 #include "fuzz_entries.h"
-#include "fuzz_support.h"
 #include "number_text.h"
 #include "ratemon_settings.h"
 #include "settings_text.h"

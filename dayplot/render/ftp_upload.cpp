@@ -17,17 +17,16 @@ constexpr std::string_view kBuiltInUserPrefix = "pulsor";
 }  // namespace
 
 std::string serverBoxProblem(AddressError error, const std::string& text) {
-  std::string why;
+  using F = say::ServerBoxFault;
+  F why = F::Empty;
   switch (error) {
-    case AddressError::Empty: why = "サーバ名が入っていません"; break;
-    case AddressError::BadPort: why = "ポート番号は 1〜65535 の数で書いてください"; break;
-    case AddressError::BadScheme: why = "使えるのは ftp://, ftps://, sftp:// だけです"; break;
-    case AddressError::BadHost: why = "サーバ名の書き方が正しくありません"; break;
-    case AddressError::TooManyWords: why = "サーバ名とポート番号のほかに余分な語があります"; break;
+    case AddressError::Empty: why = F::Empty; break;
+    case AddressError::BadPort: why = F::BadPort; break;
+    case AddressError::BadScheme: why = F::BadScheme; break;
+    case AddressError::BadHost: why = F::BadHost; break;
+    case AddressError::TooManyWords: why = F::TooManyWords; break;
   }
-  return "FTP転送を行えません。サーバ名の欄「" + text + "」: " + why +
-         "。\n書き方: host, host 2121, host:2121, [::1]:2121, ftp://host, ftps://host, "
-         "sftp://host";
+  return say::serverBoxUnusable(why, text);
 }
 
 std::string scriptPassword(const UploadSettings& settings) {
@@ -74,13 +73,13 @@ ProgramCommand ftpClientCommand(ClientPlatform platform, const std::string& prog
   return command;
 }
 
-std::string dayGraphJpegPath(const UploadSettings& settings, const std::string& DataFolder,
-                             std::string_view TargetDay, std::string_view todayYyyymmdd) {
-  return DataFolder + imageBaseName(settings.baseNameText(), TargetDay, todayYyyymmdd) +
+std::string dayGraphJpegPath(const UploadSettings& settings, const std::string& dataFolder,
+                             std::string_view targetDay, std::string_view todayYyyymmdd) {
+  return dataFolder + imageBaseName(settings.baseNameText(), targetDay, todayYyyymmdd) +
          ".jpg";
 }
 
-std::unique_ptr<StartedProcess> UploadFile(const UploadSettings& settings,
+std::unique_ptr<StartedProcess> uploadFile(const UploadSettings& settings,
                                            const std::string& localFile,
                                            const std::string& programFolder,
                                            ProcessLauncher& launcher, MessageSink& messages) {
@@ -94,29 +93,27 @@ std::unique_ptr<StartedProcess> UploadFile(const UploadSettings& settings,
     // The script holds the password in clear: its owner alone may read it.
     if (const auto error =
             writeTextFile(scriptPath, ftpScriptText(settings, localFile), /*ownerOnly=*/true)) {
-      messages.show("FTP転送を行えません。スクリプトファイルを書き込めませんでした。\n" +
-                    *error);
+      messages.show(say::scriptNotWritten(*error));
       return nullptr;
     }
-    std::string error;
-    auto client =
-        launcher.start(ftpClientCommand(kThisPlatform, programFolder, scriptPath), error);
-    if (!client) messages.show(error);
-    return client;
+    const ProgramCommand command = ftpClientCommand(kThisPlatform, programFolder, scriptPath);
+    LaunchResult launched = launcher.start(command);
+    if (!launched.process) messages.show(say::clientNotStarted(command.program, launched.error));
+    return std::move(launched.process);
   } catch (const std::exception& e) {
-    messages.show(std::string("FTP転送を開始できません: ") + e.what());
+    messages.show(say::uploadNotStarted(e.what()));
     return nullptr;
   }
 }
 
 std::unique_ptr<StartedProcess> UploadDayGraph(const UploadSettings& settings,
-                                               const std::string& DataFolder,
-                                               std::string_view TargetDay,
+                                               const std::string& dataFolder,
+                                               std::string_view targetDay,
                                                std::string_view todayYyyymmdd,
                                                const std::string& programFolder,
                                                ProcessLauncher& launcher,
                                                MessageSink& messages) {
-  return UploadFile(settings, dayGraphJpegPath(settings, DataFolder, TargetDay, todayYyyymmdd),
+  return uploadFile(settings, dayGraphJpegPath(settings, dataFolder, targetDay, todayYyyymmdd),
                     programFolder, launcher, messages);
 }
 

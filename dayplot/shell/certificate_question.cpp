@@ -3,15 +3,16 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "dayplot_messages.h"
 #include "window_messages.h"
 
 namespace radmon {
 
 CertificateAnswer askAboutCertificate(QWidget* parent, const QString& failure,
                                       const QString& fingerprint) {
-  QMessageBox box(QMessageBox::Warning, kProgramTitle,
-                  failure.trimmed() + "\n\nこの証明書を信頼しますか?\n指紋 (SHA-256):\n" +
-                      fingerprint,
+  const std::string text =
+      say::certificateQuestion(failure.trimmed().toStdString(), fingerprint.toStdString());
+  QMessageBox box(QMessageBox::Warning, kProgramTitle, QString::fromStdString(text),
                   QMessageBox::NoButton, parent);
   box.setObjectName("TrustCertificate");
   QPushButton* once = box.addButton("今回だけ信頼", QMessageBox::AcceptRole);

@@ -4,13 +4,12 @@
 
 #include "ftp_upload.h"
 #include "publish_settings.h"
-#include "settings_upload_source.h"
+#include "settings_sources.h"
 
 namespace radmon {
 
 void TimedMessages::show(const std::string& message) {
-  const LocalDateTime now = clock_.now();
-  out_ << now.slashDate() << ' ' << now.hhmmss() << ' ' << message << std::endl;
+  out_ << clock_.now().logStamp() << ' ' << message << std::endl;
 }
 
 HeadlessDayplot::HeadlessDayplot(std::string programFolder, const Clock& clock,
@@ -28,26 +27,21 @@ HeadlessDayplot::HeadlessDayplot(std::string programFolder, const Clock& clock,
       queue_,
       [this](const std::string& file) -> UploadWatch::Starter {
         return [this, file] {
-          return UploadFile(SettingsUploadSource(start_.controls), file, programFolder_,
+          return uploadFile(SettingsUploadSource(start_.controls), file, programFolder_,
                             launcher_, messages_);
         };
       },
       [this] { return readPublishSettings(publishSettingsPath(programFolder_)).retryMinutes; });
   const DayplotSettings& c = start_.controls;
-  std::string plan;
-  if (c.Check3 == 1) plan += "当日分を" + std::to_string(start_.RealtimeInterval) + "分毎に処理";
-  if (const auto problem = startTimeProblem(c)) {
-    messages_.show(*problem);
-  } else if (c.Check4 == 1) {
-    if (!plan.empty()) plan += "、";
-    plan += "昨日分を" + c.Text11 + "時" + c.Text10 + "分に処理";
-  }
-  if (plan.empty()) {
-    messages_.show("当日データリアルタイム処理も昨日分自動処理も選ばれていないため、何も処理しません"
-                   " (" + settingsFilePath(programFolder_) + ")");
+  // A start time that can never match is said instead of announced.
+  const auto problem = startTimeProblem(c);
+  if (problem) messages_.show(*problem);
+  const bool yesterday = c.Check4 == 1 && !problem;
+  if (c.Check3 != 1 && !yesterday) {
+    if (!problem) messages_.show(say::nothingScheduled(settingsFilePath(programFolder_)));
   } else {
-    messages_.show("開始しました: " + plan + (c.Check5 == 1 ? "、FTP転送あり" : "") +
-                   "。データフォルダ: " + start_.DataFolder);
+    messages_.show(say::started(c.Check3 == 1 ? start_.RealtimeInterval : 0, yesterday,
+                                c.Text11, c.Text10, c.Check5 == 1, start_.DataFolder));
   }
 }
 
@@ -64,14 +58,13 @@ void HeadlessDayplot::tick() {
 
 void HeadlessDayplot::makeUpYesterday(const LocalDateTime& now) {
   if (const auto missed = missedYesterday(start_.controls, start_.DataFolder, now, queue_)) {
-    messages_.show("昨日分 " + missed->TargetDay + " のグラフはまだ転送されていません");
+    messages_.show(say::yesterdayNotSent(missed->TargetDay));
     run(*missed);
   }
 }
 
 void HeadlessDayplot::run(const DueRun& due) {
-  messages_.show((due.kind == RunKind::Today ? "当日分 " : "昨日分 ") + due.TargetDay +
-                 " を処理します");
+  messages_.show(say::processingDay(due.kind == RunKind::Today, due.TargetDay));
   graph_.DrawDayGraph(start_.DataFolder, due.TargetDay);
   // A missing day file still sends the JPEG of an earlier run, as the window does.
   if (start_.controls.Check5 == 1) {
@@ -83,13 +76,9 @@ void HeadlessDayplot::run(const DueRun& due) {
 
 void HeadlessDayplot::pollUploads() {
   for (const UploadOutcome& outcome : uploads_.collect(clock_.now())) {
-    std::string text = outcome.succeeded
-                           ? "FTP転送成功: " + outcome.file
-                           : "FTP転送失敗: " + outcome.file + " (" + outcome.reason + ")";
-    if (outcome.retryAt) text += retryNote(*outcome.retryAt);
-    messages_.show(text);
+    messages_.show(uploadOutcomeSentence(outcome));
   }
-  if (queue_.saveError()) messages_.show("再送の控えを書き込めません: " + *queue_.saveError());
+  if (queue_.saveError()) messages_.show(say::queueNotWritten(*queue_.saveError()));
 }
 
 std::chrono::milliseconds HeadlessDayplot::untilNextTick() const {
@@ -101,8 +90,8 @@ void HeadlessDayplot::finish() {
   uploads_.stop(clock_.now());
   std::error_code ec;
   std::filesystem::remove(ftpScriptPath(programFolder_), ec);
-  if (ec) messages_.show("FTPスクリプトファイルを削除できません: " + ec.message());
-  messages_.show("終了しました");
+  if (ec) messages_.show(say::scriptNotRemoved(ec.message()));
+  messages_.show(say::finished());
 }
 
 }  // namespace radmon

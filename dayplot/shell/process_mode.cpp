@@ -8,8 +8,7 @@
 #include "day_graph.h"
 #include "dayplot_settings.h"
 #include "ftp_upload.h"
-#include "settings_graph_source.h"
-#include "settings_upload_source.h"
+#include "settings_sources.h"
 
 namespace radmon {
 
@@ -30,11 +29,11 @@ int exitFor(DayGraphResult result) {
 }
 
 // Uploads the day's JPEG and waits for the client; whether it succeeded.
-bool uploadAndWait(const DayplotStart& start, const std::string& TargetDay,
+bool uploadAndWait(const DayplotStart& start, const std::string& targetDay,
                    const std::string& today, const std::string& programFolder,
                    MessageSink& messages, ProcessLauncher& launcher) {
   const SettingsUploadSource source(start.controls);
-  auto client = UploadDayGraph(source, start.DataFolder, TargetDay, today, programFolder,
+  auto client = UploadDayGraph(source, start.DataFolder, targetDay, today, programFolder,
                                launcher, messages);
   if (!client) return false;  // the reason has been shown
   // Polled rather than waited for, so that a stop request ends the client at once.
@@ -45,20 +44,15 @@ bool uploadAndWait(const DayplotStart& start, const std::string& TargetDay,
   }
   const ProcessOutcome outcome = ended ? *ended : client->wait(std::chrono::milliseconds(0));
   std::remove(ftpScriptPath(programFolder).c_str());
-  if (stopAsked && !ended) {
-    messages.show("終了の指示により、FTP転送を中止しました (" +
-                  dayGraphJpegPath(source, start.DataFolder, TargetDay, today) + ")。");
-    return false;
-  }
-  if (outcome.finished && outcome.exitStatus == 0) return true;
-  std::string reason = !outcome.finished
-                           ? "FTPクライアントが時間内に終わらなかったため中止しました。"
-                           : "FTPクライアントの終了コード: " + std::to_string(outcome.exitStatus);
+  if (ended && outcome.finished && outcome.exitStatus == 0) return true;
+  const std::string reason = stopAsked && !ended ? say::uploadStopped()
+                             : !ended            ? say::clientTimedOut()
+                                                 : say::clientReason(outcome.exitStatus, {});
   std::string output = outcome.output;
   while (!output.empty() && (output.back() == '\n' || output.back() == '\r')) output.pop_back();
-  messages.show("FTP転送に失敗しました (" +
-                dayGraphJpegPath(source, start.DataFolder, TargetDay, today) + ")。" + reason +
-                (output.empty() ? std::string() : "\nFTPクライアントの出力:\n" + output));
+  const std::string file = dayGraphJpegPath(source, start.DataFolder, targetDay, today);
+  messages.show(say::uploadOutcome(false, file, reason) +
+                (output.empty() ? std::string() : "\n" + say::clientOutput(output)));
   return false;
 }
 
@@ -66,10 +60,10 @@ bool uploadAndWait(const DayplotStart& start, const std::string& TargetDay,
 
 void requestProcessStop() { stopAsked = true; }
 
-int runProcessMode(std::string_view targetDay, const std::string& programFolder,
+int runProcessMode(std::string_view day, const std::string& programFolder,
                    MessageSink& messages, const Clock& clock, ProcessLauncher& launcher) {
-  if (!LocalDateTime::fromYyyymmdd(targetDay)) {
-    messages.show("日付はyyyymmddの8桁で指定してください: " + std::string(targetDay));
+  if (!LocalDateTime::fromYyyymmdd(day)) {
+    messages.show(say::badDayArgument(day));
     return kProcessFailed;
   }
   try {
@@ -77,15 +71,15 @@ int runProcessMode(std::string_view targetDay, const std::string& programFolder,
     const DayplotStart start = startSettings(programFolder, today);
     const SettingsGraphSource source(start.controls);
     DayGraph graph(source, messages, clock);
-    const std::string TargetDay(targetDay);
-    const int drawn = exitFor(graph.DrawDayGraph(start.DataFolder, TargetDay));
+    const std::string targetDay(day);
+    const int drawn = exitFor(graph.DrawDayGraph(start.DataFolder, targetDay));
     if (start.controls.Check5 == 1 &&
-        !uploadAndWait(start, TargetDay, today, programFolder, messages, launcher)) {
+        !uploadAndWait(start, targetDay, today, programFolder, messages, launcher)) {
       return kProcessUploadFailed;
     }
     return drawn;
   } catch (const std::exception& e) {
-    messages.show(std::string("処理中にエラーが発生しました: ") + e.what());
+    messages.show(say::processingFailed(e.what()));
   }
   return kProcessFailed;
 }

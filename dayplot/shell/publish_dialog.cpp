@@ -13,6 +13,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "dayplot_messages.h"
 #include "window_messages.h"
 
 namespace radmon {
@@ -95,7 +96,7 @@ PublishSettings PublishDialog::settings() const {
 QString PublishDialog::problem() const {
   for (const QString& line : fingerprints_->toPlainText().split('\n', Qt::SkipEmptyParts)) {
     if (!line.trimmed().isEmpty() && !normalFingerprint(line.trimmed().toStdString())) {
-      return "指紋は SHA-256 の16進64桁 (コロン区切り可) で書いてください: " + line.trimmed();
+      return q(say::badFingerprint(line.trimmed().toStdString()));
     }
   }
   return {};
@@ -107,8 +108,7 @@ void PublishDialog::accept() {
     return;
   }
   if (const auto error = writePublishSettings(path_, settings())) {
-    QMessageBox::warning(this, kProgramTitle,
-                         "転送の詳細設定を保存できません。\n" + q(*error));
+    QMessageBox::warning(this, kProgramTitle, q(say::publishSettingsNotSaved(*error)));
     return;
   }
   QDialog::accept();

@@ -1,13 +1,10 @@
 #include "upload_watch.h"
 
-#include "settings_upload_source.h"
+#include "settings_sources.h"
 
 namespace radmon {
 
 std::string clientReason(const ProcessOutcome& outcome) {
-  std::string reason = outcome.exitStatus < 0
-                           ? std::string("FTPクライアントが異常終了しました")
-                           : "FTPクライアントの終了コード " + std::to_string(outcome.exitStatus);
   // The client's own words: ftpscript says "失敗: …" for the step that failed, with the
   // server's reply and the certificate's fingerprint on the lines after it; any other
   // client's last line is its best guess.
@@ -31,24 +28,15 @@ std::string clientReason(const ProcessOutcome& outcome) {
     last = line;
     if (line.starts_with("失敗")) said = line;
   }
-  if (!said.empty()) return reason + ": " + said;
-  if (!last.empty()) reason += ": " + std::string(last);
-  return reason;
+  return say::clientReason(outcome.exitStatus, said.empty() ? last : std::string_view(said));
 }
 
-std::string retryNote(const LocalDateTime& at) {
-  std::string note = " ";
-  note += at.hhmm();
-  note += " に再送します";
-  return note;
+std::string uploadOutcomeSentence(const UploadOutcome& o) {
+  return say::uploadOutcome(o.succeeded, o.file, o.reason, o.retryAt ? o.retryAt->hhmm() : "");
 }
 
 std::string uploadOutcomeText(const UploadOutcome& o) {
-  const std::string when = o.endedAt.slashDate() + " " + o.endedAt.hhmmss();
-  if (o.succeeded) return when + " FTP転送成功: " + o.file;
-  std::string text = when + " FTP転送失敗: " + o.file + " (" + o.reason + ")";
-  if (o.retryAt) text += retryNote(*o.retryAt);
-  return text;
+  return o.endedAt.logStamp() + " " + uploadOutcomeSentence(o);
 }
 
 void UploadWatch::request(Starter start, std::string file) {
@@ -120,16 +108,16 @@ void UploadWatch::stop(const LocalDateTime& now) {
   waiting_.clear();
 }
 
-void startDayGraphUpload(const DayplotSettings& controls, const std::string& DataFolder,
-                         const std::string& TargetDay, const std::string& today,
+void startDayGraphUpload(const DayplotSettings& controls, const std::string& dataFolder,
+                         const std::string& targetDay, const std::string& today,
                          const std::string& programFolder, ProcessLauncher& launcher,
                          MessageSink& messages, UploadWatch& watch) {
-  const std::string file = dayGraphJpegPath(SettingsUploadSource(controls), DataFolder,
-                                            TargetDay, today);
+  const std::string file = dayGraphJpegPath(SettingsUploadSource(controls), dataFolder,
+                                            targetDay, today);
   // The settings as they are now, even if the upload has to wait for another.
   watch.request(
       [=, &launcher, &messages] {
-        return UploadDayGraph(SettingsUploadSource(controls), DataFolder, TargetDay, today,
+        return UploadDayGraph(SettingsUploadSource(controls), dataFolder, targetDay, today,
                               programFolder, launcher, messages);
       },
       file);
@@ -144,7 +132,7 @@ void startNoticeUpload(const DayplotSettings& controls, const std::string& progr
   const std::string file = noticeImagePath(controls, programFolder);
   watch.request(
       [=, &launcher, &messages] {
-        return UploadFile(SettingsUploadSource(controls), file, programFolder, launcher,
+        return uploadFile(SettingsUploadSource(controls), file, programFolder, launcher,
                           messages);
       },
       file);
@@ -167,8 +155,7 @@ std::optional<DueRun> missedYesterday(const DayplotSettings& c, const std::strin
 
 std::optional<std::string> startTimeProblem(const DayplotSettings& c) {
   if (c.Check4 != 1 || startTimeUsable(scheduleOf(c, 10))) return std::nullopt;
-  return "昨日分自動処理の時刻「" + c.Text11 + "時" + c.Text10 +
-         "分」は時・分とも2桁 (例: 03) で入れてください。このままでは昨日分は処理されません";
+  return say::startTimeNeverMatches(c.Text11, c.Text10);
 }
 
 }  // namespace radmon

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "dayplot_messages.h"
 #include "dayplot_settings.h"
 #include "local_time.h"
-#include "messages.h"
 #include "process_launcher.h"
 #include "scheduler.h"
 #include "upload_queue.h"
@@ -30,11 +30,10 @@ struct UploadOutcome {
   std::optional<LocalDateTime> retryAt;  // failed and queued: when it is tried again
 };
 
-// One line for the window or the log, e.g. "2011/03/15 10:20:03 FTP転送成功: /…/g.jpg".
+// The outcome in the words of the log and --process, e.g. "FTP転送成功: /…/g.jpg".
+std::string uploadOutcomeSentence(const UploadOutcome& outcome);
+// The same with the time in front, for the window's foot line.
 std::string uploadOutcomeText(const UploadOutcome& outcome);
-
-// " hh:mm に再送します", after the outcome of a queued upload.
-std::string retryNote(const LocalDateTime& at);
 
 // The client's reason for a failure: its exit status and the line that says what
 // failed (the first "失敗" line of ftpscript, else the last line written).
@@ -85,8 +84,8 @@ class UploadWatch {
 
 // `UploadDayGraph` for `TargetDay` with the controls as they are now; the client, if it
 // could be started, goes under `watch`.
-void startDayGraphUpload(const DayplotSettings& controls, const std::string& DataFolder,
-                         const std::string& TargetDay, const std::string& today,
+void startDayGraphUpload(const DayplotSettings& controls, const std::string& dataFolder,
+                         const std::string& targetDay, const std::string& today,
                          const std::string& programFolder, ProcessLauncher& launcher,
                          MessageSink& messages, UploadWatch& watch);
 

@@ -35,7 +35,7 @@ class StationHooks final : public CycleHooks {
   StationHooks(const Clock& clock, std::ostream& out, std::ostream& err)
       : clock_(clock), out_(out), err_(err) {}
   void alarmStarted(int stage, float gross, float limit) override {
-    err_ << clock_.now().isoText() << " " << messages::alarmStarted(stage, gross, limit)
+    err_ << clock_.now().logStamp() << " " << messages::alarmStarted(stage, gross, limit)
          << std::endl;
   }
   void recordWritten(const std::string& line) override {

@@ -16,7 +16,7 @@ void SettingsPanel::setText(Box box, const std::string& text) { settings_.texts[
 bool SettingsPanel::checked(Tick tick) const { return settings_.ticks.at(tick); }
 
 void SettingsPanel::report(const Notice& notice) {
-  messages_ << clock_.now().isoText() << " " << messages::notice(notice) << std::endl;
+  messages_ << clock_.now().logStamp() << " " << messages::notice(notice) << std::endl;
 }
 
 }  // namespace radmon

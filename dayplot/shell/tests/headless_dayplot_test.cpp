@@ -139,8 +139,7 @@ TEST_F(HeadlessTest, MissedYesterdayIsMadeUpAtStartAndUnsentUploadsOutliveTheEnd
 TEST(UploadWatch, OneClientAtATimeEachWaitingFileOnceAndFailedStartsSkipped) {
   FakeLauncher launcher;
   UploadWatch watch;
-  std::string error;
-  auto starter = [&] { return launcher.start({"ftpscript", {}}, error); };
+  auto starter = [&] { return launcher.start({"ftpscript", {}}).process; };
   int refused = 0;
   watch.request(starter, "a.jpg");
   watch.request(starter, "b.jpg");

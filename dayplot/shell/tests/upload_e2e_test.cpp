@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "local_ftp_server.h"
+#include "temp_station.h"
 
 namespace radmon::ftp::testing {
 namespace {
@@ -19,23 +20,9 @@ using namespace std::chrono_literals;
 class UploadRun : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/dayplot_upload_e2e_XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-    root_ = dir_ / "root";
-    program_ = dir_ / "gm station";  // spaces in the program and data folders
-    data_ = program_ / "data";
     fs::create_directories(root_ / "pub" / "graph");
-    fs::create_directories(data_);
-    for (const char* name : {"dayplot", "ftpscript"}) {
-      fs::copy_file(fs::path(PROGRAM_DIR) / name, program_ / name);
-    }
     const auto error = server_.start(root_, dir_ / "server.log");
     ASSERT_FALSE(error) << *error;
-  }
-  void TearDown() override {
-    server_.stop();
-    fs::remove_all(dir_);
   }
 
   void writeDay() {
@@ -54,7 +41,10 @@ class UploadRun : public ::testing::Test {
     return runProgram({(program_ / "dayplot").string(), "--process", "20110401"}, 120s);
   }
 
-  fs::path dir_, root_, program_, data_;
+  // Spaces in the program and data folders.
+  TempStation station_{"dayplot_upload_e2e", "gm station", {"dayplot", "ftpscript"}};
+  const fs::path &dir_ = station_.dir, &root_ = station_.root, &program_ = station_.program,
+                 &data_ = station_.data;
   LocalFtpServer server_;
 };
 
@@ -85,8 +75,13 @@ TEST_F(UploadRun, RefusedLoginAndStoppedServerExitThreeWithTheClientsReason) {
   writeIni("wrong password");
   ProgramRun run = process();
   EXPECT_EQ(run.status, 3) << run.output;
-  EXPECT_NE(run.output.find("FTP転送に失敗しました"), std::string::npos) << run.output;
+  // The same words as the window's and the log's, then the client's own.
+  const std::string failed = "FTP転送失敗: " + (data_ / "graph_20110401.jpg").string() +
+                             " (FTPクライアントの終了コード 1)\nFTPクライアントの出力:\n";
+  EXPECT_NE(run.output.find(failed), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("ユーザ名かパスワードが違います"), std::string::npos) << run.output;
   EXPECT_NE(run.output.find("530"), std::string::npos) << run.output;
+  EXPECT_EQ(run.output.find("wrong password"), std::string::npos) << run.output;
   EXPECT_TRUE(fs::is_regular_file(data_ / "graph_20110401.jpg"));  // drawn all the same
   EXPECT_FALSE(fs::exists(root_ / "pub" / "graph" / "graph_20110401.jpg"));
 
@@ -95,8 +90,8 @@ TEST_F(UploadRun, RefusedLoginAndStoppedServerExitThreeWithTheClientsReason) {
   run = process();
   EXPECT_EQ(run.status, 3) << run.output;
   EXPECT_FALSE(run.timedOut);
-  EXPECT_NE(run.output.find("FTP転送に失敗しました"), std::string::npos) << run.output;
-  EXPECT_NE(run.output.find("connect"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find(failed), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("接続を拒否されました"), std::string::npos) << run.output;
 }
 
 TEST_F(UploadRun, TransferNotTickedStartsNoClient) {

@@ -1,0 +1,138 @@
+#include "dayplot_messages.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+#include <cstring>
+
+namespace radmon {
+
+void StderrMessages::show(const std::string& message) {
+  std::fprintf(stderr, "%s\n", message.c_str());
+  std::fflush(stderr);
+}
+
+namespace say {
+namespace {
+
+QString q(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The translated text with %1, %2... replaced in one pass, so a path holding "%2"
+// stays as it is.
+template <typename... Parts>
+std::string tr(const char* text, const Parts&... parts) {
+  const QString translated = QCoreApplication::translate("dayplot", text);
+  if constexpr (sizeof...(parts) == 0) return translated.toStdString();
+  else return translated.arg(q(parts)...).toStdString();
+}
+
+}  // namespace
+
+std::string graphFailed(std::string_view detail) {
+  return detail.empty() ? tr("グラフを作成できませんでした")
+                        : tr("グラフを作成できませんでした: %1", detail);
+}
+std::string badScale() { return tr("縦軸最大スケール(μSV/h)には0より大きい数値を入力してください"); }
+std::string noDayFile() { return tr("ファイルがありません"); }
+std::string skippedLines(std::string_view dayFile, int count) {
+  return tr("%1 の読めない %2 行を読み飛ばしました", dayFile, std::to_string(count));
+}
+std::string imageNotWritten(bool jpeg, std::string_view path, std::string_view reason) {
+  const std::string how = reason.empty() ? std::string() : " (" + std::string(reason) + ")";
+  return jpeg ? tr("JPEGファイルを書き込めません: %1%2", path, how)
+              : tr("BMPファイルを書き込めません: %1%2", path, how);
+}
+std::string scriptNotWritten(std::string_view writeError) {
+  return tr("FTP転送を行えません。スクリプトファイルを書き込めませんでした。\n%1", writeError);
+}
+std::string uploadNotStarted(std::string_view detail) {
+  return tr("FTP転送を開始できません: %1", detail);
+}
+std::string clientNotStarted(std::string_view program, int error) {
+  return tr("FTPクライアントを起動できません: %1 (%2)", program, std::strerror(error));
+}
+std::string badDayArgument(std::string_view text) {
+  return tr("日付はyyyymmddの8桁で指定してください: %1", text);
+}
+std::string processingFailed(std::string_view detail) {
+  return tr("処理中にエラーが発生しました: %1", detail);
+}
+std::string nothingScheduled(std::string_view settingsFile) {
+  return tr("当日データリアルタイム処理も昨日分自動処理も選ばれていないため、何も処理しません (%1)",
+            settingsFile);
+}
+std::string started(int todayPeriod, bool yesterday, std::string_view hour,
+                    std::string_view minute, bool upload, std::string_view dataFolder) {
+  std::string plan = todayPeriod > 0 ? tr("当日分を%1分毎に処理", std::to_string(todayPeriod)) : "";
+  if (yesterday) {
+    plan += (plan.empty() ? "" : tr("、")) + tr("昨日分を%1時%2分に処理", hour, minute);
+  }
+  return tr("開始しました: %1%2。データフォルダ: %3", plan, upload ? tr("、FTP転送あり") : "",
+            dataFolder);
+}
+std::string processingDay(bool today, std::string_view day) {
+  return today ? tr("当日分 %1 を処理します", day) : tr("昨日分 %1 を処理します", day);
+}
+std::string scriptNotRemoved(std::string_view reason) {
+  return tr("FTPスクリプトファイルを削除できません: %1", reason);
+}
+std::string finished() { return tr("終了しました"); }
+
+std::string uploadOutcome(bool succeeded, std::string_view file, std::string_view reason,
+                          std::string_view retryAt) {
+  if (succeeded) return tr("FTP転送成功: %1", file);
+  std::string text = tr("FTP転送失敗: %1 (%2)", file, reason);
+  if (!retryAt.empty()) text += tr(" %1 に再送します", retryAt);
+  return text;
+}
+std::string clientReason(int exitStatus, std::string_view said) {
+  std::string text = exitStatus < 0 ? tr("FTPクライアントが異常終了しました")
+                                    : tr("FTPクライアントの終了コード %1", std::to_string(exitStatus));
+  if (!said.empty()) text += tr(": %1", said);
+  return text;
+}
+std::string clientTimedOut() { return tr("FTPクライアントが時間内に終わらなかったため中止しました"); }
+std::string clientOutput(std::string_view output) { return tr("FTPクライアントの出力:\n%1", output); }
+std::string uploadStopped() { return tr("終了の指示により中止しました"); }
+std::string serverBoxUnusable(ServerBoxFault why, std::string_view text) {
+  std::string fault;
+  switch (why) {
+    case ServerBoxFault::Empty: fault = tr("サーバ名が入っていません"); break;
+    case ServerBoxFault::BadPort: fault = tr("ポート番号は 1〜65535 の数で書いてください"); break;
+    case ServerBoxFault::BadScheme: fault = tr("使えるのは ftp://, ftps://, sftp:// だけです"); break;
+    case ServerBoxFault::BadHost: fault = tr("サーバ名の書き方が正しくありません"); break;
+    case ServerBoxFault::TooManyWords:
+      fault = tr("サーバ名とポート番号のほかに余分な語があります");
+      break;
+  }
+  return tr("FTP転送を行えません。サーバ名の欄「%1」: %2。\n書き方: host, host 2121, host:2121, "
+            "[::1]:2121, ftp://host, ftps://host, sftp://host",
+            text, fault);
+}
+std::string startTimeNeverMatches(std::string_view hour, std::string_view minute) {
+  return tr("昨日分自動処理の時刻「%1時%2分」は時・分とも2桁 (例: 03) で入れてください。"
+            "このままでは昨日分は処理されません",
+            hour, minute);
+}
+std::string yesterdayNotSent(std::string_view day) {
+  return tr("昨日分 %1 のグラフはまだ転送されていません", day);
+}
+std::string queueNotWritten(std::string_view reason) {
+  return tr("再送の控えを書き込めません: %1", reason);
+}
+std::string certificateQuestion(std::string_view failure, std::string_view fingerprint) {
+  return tr("%1\n\nこの証明書を信頼しますか?\n指紋 (SHA-256):\n%2", failure, fingerprint);
+}
+std::string trustNotSaved(std::string_view reason) {
+  return tr("証明書を信頼する設定を保存できません。\n%1", reason);
+}
+std::string badFingerprint(std::string_view text) {
+  return tr("指紋は SHA-256 の16進64桁 (コロン区切り可) で書いてください: %1", text);
+}
+std::string publishSettingsNotSaved(std::string_view reason) {
+  return tr("転送の詳細設定を保存できません。\n%1", reason);
+}
+
+}  // namespace say
+}  // namespace radmon

@@ -1,0 +1,68 @@
+// dayplot's words to the operator, in one place: the libraries and the shells hand over
+// what happened (a result code, a path, an errno) and take the sentence from here, for
+// the window, --process and --headless alike. The texts go through Qt's translation
+// (context "dayplot"), so an English catalogue can be added with lupdate.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace radmon {
+
+// Where the messages go: a message box in the window, stderr without one.
+class MessageSink {
+ public:
+  virtual ~MessageSink() = default;
+  // Shows one message (UTF-8) and returns when the operator has seen it.
+  virtual void show(const std::string& message) = 0;
+};
+
+class StderrMessages final : public MessageSink {
+ public:
+  void show(const std::string& message) override;
+};
+
+namespace say {
+
+std::string graphFailed(std::string_view detail);  // detail may be empty
+std::string badScale();
+std::string noDayFile();
+std::string skippedLines(std::string_view dayFile, int count);
+std::string imageNotWritten(bool jpeg, std::string_view path, std::string_view reason);
+std::string scriptNotWritten(std::string_view writeError);  // the file writer's own text
+std::string uploadNotStarted(std::string_view detail);
+std::string clientNotStarted(std::string_view program, int error);
+std::string badDayArgument(std::string_view text);
+std::string processingFailed(std::string_view detail);
+// The unattended schedule's log; `todayPeriod` 0: today is not processed.
+std::string nothingScheduled(std::string_view settingsFile);
+std::string started(int todayPeriod, bool yesterday, std::string_view hour,
+                    std::string_view minute, bool upload, std::string_view dataFolder);
+std::string processingDay(bool today, std::string_view day);
+std::string scriptNotRemoved(std::string_view reason);
+std::string finished();
+
+// Publishing. The outcome of one upload, the same words in the window, the log and
+// --process: "FTP転送成功: FILE", or "FTP転送失敗: FILE (REASON)" with " HH:MM に再送します"
+// when it waits in the queue (`retryAt` empty: not queued).
+std::string uploadOutcome(bool succeeded, std::string_view file, std::string_view reason,
+                          std::string_view retryAt = {});
+// The client's part of a failure: its exit status (-1: it crashed) and its own words.
+std::string clientReason(int exitStatus, std::string_view said);
+std::string clientTimedOut();
+std::string clientOutput(std::string_view output);
+std::string uploadStopped();
+// The server box, naming it and the forms it takes; `why` says what is wrong.
+enum class ServerBoxFault { Empty, BadPort, BadScheme, BadHost, TooManyWords };
+std::string serverBoxUnusable(ServerBoxFault why, std::string_view text);
+// A start time that never matches the clock ("3" is not "03").
+std::string startTimeNeverMatches(std::string_view hour, std::string_view minute);
+std::string yesterdayNotSent(std::string_view day);
+std::string queueNotWritten(std::string_view reason);
+std::string certificateQuestion(std::string_view failure, std::string_view fingerprint);
+std::string trustNotSaved(std::string_view reason);
+std::string badFingerprint(std::string_view text);
+std::string publishSettingsNotSaved(std::string_view reason);
+
+}  // namespace say
+}  // namespace radmon
