@@ -250,3 +250,33 @@ TEST(SpawnLauncher, PollReturnsAtOnceAndReportsTheEndOnce) {
 
 }  // namespace
 }  // namespace radmon
+
+namespace radmon {
+namespace {
+
+// The outcome of an upload reads the same in the window, the log and --process.
+TEST(UploadWords, OutcomeAndClientReasonInOneForm) {
+  struct Case {
+    std::string said, want;
+  };
+  const Case cases[] = {
+      {say::uploadOutcome(true, "/d/g.jpg", "ignored"), "FTP転送成功: /d/g.jpg"},
+      {say::uploadOutcome(false, "/d/g.jpg", "why"), "FTP転送失敗: /d/g.jpg (why)"},
+      {say::uploadOutcome(false, "/d/g.jpg", "why", "10:25"),
+       "FTP転送失敗: /d/g.jpg (why) 10:25 に再送します"},
+      {say::clientReason(1, "失敗: 行 1 OPEN"), "FTPクライアントの終了コード 1: 失敗: 行 1 OPEN"},
+      {say::clientReason(3, ""), "FTPクライアントの終了コード 3"},
+      {say::clientReason(-1, ""), "FTPクライアントが異常終了しました"},
+      // A path holding "%2" stays as it is.
+      {say::uploadOutcome(false, "/d/%2.jpg", "x"), "FTP転送失敗: /d/%2.jpg (x)"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.said, c.want);
+  for (const auto fault : {say::ServerBoxFault::Empty, say::ServerBoxFault::BadPort,
+                           say::ServerBoxFault::BadScheme, say::ServerBoxFault::BadHost,
+                           say::ServerBoxFault::TooManyWords}) {
+    EXPECT_NE(say::serverBoxUnusable(fault, "h/").find("サーバ名の欄「h/」: "), std::string::npos);
+  }
+}
+
+}  // namespace
+}  // namespace radmon
