@@ -100,7 +100,7 @@ TEST_F(PublishRun, SigtermDuringTheUploadEndsTheClientAndRemovesTheScript) {
   const ProgramRun run = runProgram({"/bin/sh", "-c", line}, 60s);
   EXPECT_LT(std::chrono::steady_clock::now() - begin, 10s);
   EXPECT_EQ(run.status, 3) << run.output;
-  EXPECT_NE(run.output.find("FTP転送を中止しました"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("(終了の指示により中止しました)"), std::string::npos) << run.output;
   EXPECT_FALSE(fs::exists(program_ / "oldtemp.sys"));
   EXPECT_FALSE(fs::exists(onServer()));
   const ProgramRun left = runProgram({"/usr/bin/pgrep", "-f", (program_ / "ftpscript").string()}, 10s);

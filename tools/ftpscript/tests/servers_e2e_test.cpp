@@ -181,16 +181,16 @@ TEST_F(ServerRun, FailedUploadLeavesTheEarlierGraphInPlace) {
 }
 
 TEST_F(ServerRun, SlowServerCompletesAndStalledOneEndsWithinAMinute) {
-  // vsftpd set to 300 bytes a second (it lets about five times that through): the 64 KB
-  // graph takes longer than the old 30-second reply limit.
-  ASSERT_FALSE(start(ServerKind::VsftpdPlain, 300));
-  writeGraph(64 * 1024, 3);
+  // vsftpd at 1000 bytes a second after the first 64 KiB, which it takes at once: the
+  // 100 KiB graph takes longer than the old 30-second reply limit.
+  ASSERT_FALSE(start(ServerKind::VsftpdPlain, 1000));
+  writeGraph(100 * 1024, 3);
   auto begin = Clock::now();
   const ProgramRun slow = run(server_.serverText());
   const double slowSeconds = secondsSince(begin);
   EXPECT_EQ(slow.status, 0) << slow.output;
   EXPECT_EQ(readBytes(onServer()), readBytes(graph_));
-  std::cout << "vsftpd set to 300 B/s, 64 KB: " << slowSeconds << " s\n";
+  std::cout << "vsftpd at 1000 B/s, 100 KiB: " << slowSeconds << " s\n";
   EXPECT_GT(slowSeconds, 30.0) << "the server was not slow";
 
   // The same server frozen a second into the next upload.
