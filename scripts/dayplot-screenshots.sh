@@ -13,4 +13,6 @@ shot() {  # shot MODE WAIT CROP OUT
 }
 shot settings 3 520x552+0+0 docs/dayplot-settings.png
 shot graph 4 890x566+0+0 docs/dayplot-graph.png
+shot publish 3 1024x768+0+0 "$folder/publish.png"
+convert "$folder/publish.png" -trim +repage docs/dayplot-publish.png
 echo "screenshots in docs/"

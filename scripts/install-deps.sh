@@ -11,6 +11,7 @@ packages=(
   fonts-ipaexfont-gothic
   pulseaudio pulseaudio-utils
   python3-pyftpdlib faketime libfaketime
+  libssl-dev openssl vsftpd openssh-server openssh-sftp-server libsodium23
   xvfb xauth x11-apps imagemagick
   clang libclang-rt-14-dev
   mosquitto mosquitto-clients libmosquitto-dev nlohmann-json3-dev openssl
@@ -18,15 +19,37 @@ packages=(
   desktop-file-utils appstream systemd man-db dpkg-dev
 )
 
+# pure-ftpd conflicts with vsftpd as "the" FTP server of a machine, so the tests run it
+# from its Debian package unpacked here instead of installed.
+PURE_FTPD_DIR=/opt/radmon-test/pure-ftpd
+
+unpack_pure_ftpd() {
+  [ -x "$PURE_FTPD_DIR/usr/sbin/pure-ftpd" ] && return 0
+  local work
+  work=$(mktemp -d)
+  chmod 755 "$work"  # apt fetches as its own user
+  (cd "$work" && apt-get download pure-ftpd >/dev/null)
+  $SUDO mkdir -p "$PURE_FTPD_DIR"
+  $SUDO dpkg-deb -x "$work"/pure-ftpd_*.deb "$PURE_FTPD_DIR"
+  rm -rf "$work"
+  echo "install-deps: pure-ftpd unpacked into $PURE_FTPD_DIR"
+}
+
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && { echo "install-deps: all packages present"; exit 0; }
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "install-deps: all packages present"
+  unpack_pure_ftpd
+  exit 0
+fi
 
-SUDO=""
-[ "$(id -u)" -ne 0 ] && SUDO="sudo"
 echo "install-deps: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+unpack_pure_ftpd

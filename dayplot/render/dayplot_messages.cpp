@@ -129,5 +129,60 @@ std::string uploadFailed(std::string_view file, std::string_view reason,
   return text;
 }
 
+std::string uploadOutcome(bool succeeded, std::string_view file, std::string_view reason,
+                          std::string_view retryAt) {
+  if (succeeded) return tr("FTP転送成功: %1", file);
+  std::string text = tr("FTP転送失敗: %1 (%2)", file, reason);
+  if (!retryAt.empty()) text += tr(" %1 に再送します", retryAt);
+  return text;
+}
+std::string clientReason(int exitStatus, std::string_view said) {
+  std::string text = exitStatus < 0 ? tr("FTPクライアントが異常終了しました")
+                                    : tr("FTPクライアントの終了コード %1", std::to_string(exitStatus));
+  if (!said.empty()) text += tr(": %1", said);
+  return text;
+}
+std::string clientTimedOut() { return tr("FTPクライアントが時間内に終わらなかったため中止しました"); }
+std::string clientOutput(std::string_view output) { return tr("FTPクライアントの出力:\n%1", output); }
+std::string uploadStopped() { return tr("終了の指示により中止しました"); }
+std::string serverBoxUnusable(ServerBoxFault why, std::string_view text) {
+  std::string fault;
+  switch (why) {
+    case ServerBoxFault::Empty: fault = tr("サーバ名が入っていません"); break;
+    case ServerBoxFault::BadPort: fault = tr("ポート番号は 1〜65535 の数で書いてください"); break;
+    case ServerBoxFault::BadScheme: fault = tr("使えるのは ftp://, ftps://, sftp:// だけです"); break;
+    case ServerBoxFault::BadHost: fault = tr("サーバ名の書き方が正しくありません"); break;
+    case ServerBoxFault::TooManyWords:
+      fault = tr("サーバ名とポート番号のほかに余分な語があります");
+      break;
+  }
+  return tr("FTP転送を行えません。サーバ名の欄「%1」: %2。\n書き方: host, host 2121, host:2121, "
+            "[::1]:2121, ftp://host, ftps://host, sftp://host",
+            text, fault);
+}
+std::string startTimeNeverMatches(std::string_view hour, std::string_view minute) {
+  return tr("昨日分自動処理の時刻「%1時%2分」は時・分とも2桁 (例: 03) で入れてください。"
+            "このままでは昨日分は処理されません",
+            hour, minute);
+}
+std::string yesterdayNotSent(std::string_view day) {
+  return tr("昨日分 %1 のグラフはまだ転送されていません", day);
+}
+std::string queueNotWritten(std::string_view reason) {
+  return tr("再送の控えを書き込めません: %1", reason);
+}
+std::string certificateQuestion(std::string_view failure, std::string_view fingerprint) {
+  return tr("%1\n\nこの証明書を信頼しますか?\n指紋 (SHA-256):\n%2", failure, fingerprint);
+}
+std::string trustNotSaved(std::string_view reason) {
+  return tr("証明書を信頼する設定を保存できません。\n%1", reason);
+}
+std::string badFingerprint(std::string_view text) {
+  return tr("指紋は SHA-256 の16進64桁 (コロン区切り可) で書いてください: %1", text);
+}
+std::string publishSettingsNotSaved(std::string_view reason) {
+  return tr("転送の詳細設定を保存できません。\n%1", reason);
+}
+
 }  // namespace say
 }  // namespace radmon

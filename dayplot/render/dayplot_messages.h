@@ -60,5 +60,27 @@ std::string meanInterval(std::string_view lower, std::string_view upper);
 // A line of dayplot_readings.ini that is no known setting (an empty line: unreadable file).
 std::string readingsSettingsIssue(std::string_view path, std::string_view line);
 
+// Publishing. The outcome of one upload, the same words in the window, the log and
+// --process: "FTP転送成功: FILE", or "FTP転送失敗: FILE (REASON)" with " HH:MM に再送します"
+// when it waits in the queue (`retryAt` empty: not queued).
+std::string uploadOutcome(bool succeeded, std::string_view file, std::string_view reason,
+                          std::string_view retryAt = {});
+// The client's part of a failure: its exit status (-1: it crashed) and its own words.
+std::string clientReason(int exitStatus, std::string_view said);
+std::string clientTimedOut();
+std::string clientOutput(std::string_view output);
+std::string uploadStopped();
+// The server box, naming it and the forms it takes; `why` says what is wrong.
+enum class ServerBoxFault { Empty, BadPort, BadScheme, BadHost, TooManyWords };
+std::string serverBoxUnusable(ServerBoxFault why, std::string_view text);
+// A start time that never matches the clock ("3" is not "03").
+std::string startTimeNeverMatches(std::string_view hour, std::string_view minute);
+std::string yesterdayNotSent(std::string_view day);
+std::string queueNotWritten(std::string_view reason);
+std::string certificateQuestion(std::string_view failure, std::string_view fingerprint);
+std::string trustNotSaved(std::string_view reason);
+std::string badFingerprint(std::string_view text);
+std::string publishSettingsNotSaved(std::string_view reason);
+
 }  // namespace say
 }  // namespace radmon

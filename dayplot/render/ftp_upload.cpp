@@ -4,6 +4,8 @@
 #include <filesystem>
 
 #include "image_files.h"
+#include "publish_settings.h"
+#include "server_address.h"
 #include "text_files.h"
 
 namespace radmon {
@@ -14,6 +16,19 @@ constexpr std::string_view kPlaceholderPassword = "kobud";
 constexpr std::string_view kBuiltInUserPrefix = "pulsor";
 
 }  // namespace
+
+std::string serverBoxProblem(AddressError error, const std::string& text) {
+  using F = say::ServerBoxFault;
+  F why = F::Empty;
+  switch (error) {
+    case AddressError::Empty: why = F::Empty; break;
+    case AddressError::BadPort: why = F::BadPort; break;
+    case AddressError::BadScheme: why = F::BadScheme; break;
+    case AddressError::BadHost: why = F::BadHost; break;
+    case AddressError::TooManyWords: why = F::TooManyWords; break;
+  }
+  return say::serverBoxUnusable(why, text);
+}
 
 std::string scriptPassword(const UploadSettings& settings) {
   const std::string password = settings.passwordText();
@@ -62,6 +77,10 @@ ProgramCommand ftpClientCommand(ClientPlatform platform, const std::string& prog
   command.program = platform == ClientPlatform::Windows ? std::string("ftp")
                                                         : programFolder + "ftpscript";
   command.arguments = {"-i", "-s:\"" + scriptPath + "\""};
+  // The station's TLS, trust and key settings; the Windows client knows no such option.
+  if (platform == ClientPlatform::Posix) {
+    command.arguments.push_back("-p:\"" + publishSettingsPath(programFolder) + "\"");
+  }
   return command;
 }
 
@@ -76,6 +95,11 @@ std::unique_ptr<StartedProcess> uploadFile(const UploadSettings& settings,
                                            const std::string& programFolder,
                                            ProcessLauncher& launcher, MessageSink& messages) {
   try {
+    const std::string server = settings.serverText();
+    if (const AddressResult address = parseServerAddress(server); !address.address) {
+      messages.show(serverBoxProblem(address.error, server));
+      return nullptr;
+    }
     const std::string scriptPath = ftpScriptPath(programFolder);
     // The script holds the password in clear: its owner alone may read it.
     if (const auto error =

@@ -9,6 +9,7 @@
 
 #include "dayplot_messages.h"
 #include "process_launcher.h"
+#include "server_address.h"
 
 namespace radmon {
 
@@ -35,6 +36,9 @@ std::string scriptPassword(const UploadSettings& settings);
 // The script's text, line by line, each ended by CR LF ("cd " only with a sub-folder).
 std::string ftpScriptText(const UploadSettings& settings, std::string_view localFile);
 
+// Why the server box cannot be used, naming the box and the forms it takes.
+std::string serverBoxProblem(AddressError error, const std::string& text);
+
 // program folder (ending with the separator) + "oldtemp.sys".
 std::string ftpScriptPath(const std::string& programFolder);
 
@@ -46,7 +50,8 @@ inline constexpr ClientPlatform kThisPlatform = ClientPlatform::Posix;
 #endif
 
 // The client and its arguments: the system's "ftp" on Windows, ftpscript from the
-// program folder elsewhere; both get -i and -s:"<script path>".
+// program folder elsewhere; both get -i and -s:"<script path>", ftpscript also
+// -p:"<publishing settings>".
 ProgramCommand ftpClientCommand(ClientPlatform platform, const std::string& programFolder,
                                 const std::string& scriptPath);
 
@@ -54,7 +59,8 @@ ProgramCommand ftpClientCommand(ClientPlatform platform, const std::string& prog
 std::string dayGraphJpegPath(const UploadSettings& settings, const std::string& dataFolder,
                              std::string_view targetDay, std::string_view todayYyyymmdd);
 
-// Writes the script for `localFile` (owner-only) and starts the client without waiting.
+// Writes the script for `localFile` (owner-only) and starts the client without waiting;
+// a server box it cannot read is said, and nothing is written.
 // The notice upload calls this with its own file. When the script cannot be written or
 // the client cannot be started, the reason goes to `messages` and no process is
 // returned; nothing is thrown.

@@ -5,6 +5,8 @@
 #include <filesystem>
 
 #include "ftp_upload.h"
+#include "publish_settings.h"
+#include "settings_sources.h"
 
 namespace radmon {
 
@@ -21,14 +23,28 @@ HeadlessDayplot::HeadlessDayplot(std::string programFolder, const Clock& clock,
       start_(startSettings(programFolder_, clock.now().yyyymmdd())),
       graphSource_(start_.controls, start_.readings.meanInterval),
       graph_(graphSource_, messages_, clock),
-      scheduler_(clock.now()) {
+      scheduler_(clock.now()),
+      queue_(UploadQueue::pathIn(programFolder_)) {
+  uploads_.keepQueue(
+      queue_,
+      [this](const std::string& file) -> UploadWatch::Starter {
+        return [this, file] {
+          return uploadFile(SettingsUploadSource(start_.controls), file, programFolder_,
+                            launcher_, messages_);
+        };
+      },
+      [this] { return readPublishSettings(publishSettingsPath(programFolder_)).retryMinutes; });
   const DayplotSettings& c = start_.controls;
   for (const std::string& line : start_.readingsIssues)
     messages_.show(say::readingsSettingsIssue(programFolder_ + kReadingsSettingsFileName, line));
-  if (c.Check3 != 1 && c.Check4 != 1) {
-    messages_.show(say::nothingScheduled(settingsFilePath(programFolder_)));
+  // A start time that can never match is said instead of announced.
+  const auto problem = startTimeProblem(c);
+  if (problem) messages_.show(*problem);
+  const bool yesterday = c.Check4 == 1 && !problem;
+  if (c.Check3 != 1 && !yesterday) {
+    if (!problem) messages_.show(say::nothingScheduled(settingsFilePath(programFolder_)));
   } else {
-    messages_.show(say::started(c.Check3 == 1 ? start_.RealtimeInterval : 0, c.Check4 == 1,
+    messages_.show(say::started(c.Check3 == 1 ? start_.RealtimeInterval : 0, yesterday,
                                 c.Text11, c.Text10, c.Check5 == 1, start_.DataFolder));
   }
 }
@@ -38,6 +54,16 @@ void HeadlessDayplot::tick() {
   for (const DueRun& due : scheduler_.tick(now, scheduleOf(start_.controls,
                                                            start_.RealtimeInterval))) {
     run(due);
+  }
+  if (firstTick_) makeUpYesterday(now);
+  firstTick_ = false;
+  uploads_.retryDue(now);
+}
+
+void HeadlessDayplot::makeUpYesterday(const LocalDateTime& now) {
+  if (const auto missed = missedYesterday(start_.controls, start_.DataFolder, now, queue_)) {
+    messages_.show(say::yesterdayNotSent(missed->TargetDay));
+    run(*missed);
   }
 }
 
@@ -65,8 +91,9 @@ void HeadlessDayplot::run(const DueRun& due) {
 
 void HeadlessDayplot::pollUploads() {
   for (const UploadOutcome& outcome : uploads_.collect(clock_.now())) {
-    messages_.show(say::uploadOutcome(outcome.succeeded, outcome.file, outcome.reason));
+    messages_.show(uploadOutcomeSentence(outcome));
   }
+  if (queue_.saveError()) messages_.show(say::queueNotWritten(*queue_.saveError()));
 }
 
 std::chrono::milliseconds HeadlessDayplot::untilNextTick() const {
@@ -74,6 +101,8 @@ std::chrono::milliseconds HeadlessDayplot::untilNextTick() const {
 }
 
 void HeadlessDayplot::finish() {
+  // The client still running is ended: it would go on with the script removed under it.
+  uploads_.stop(clock_.now());
   std::error_code ec;
   std::filesystem::remove(ftpScriptPath(programFolder_), ec);
   if (ec) messages_.show(say::scriptNotRemoved(ec.message()));

@@ -51,6 +51,8 @@ class HeadlessDayplot {
 
  private:
   void run(const DueRun& due);
+  // The yesterday whose graph never reached the server, once the set time has passed.
+  void makeUpYesterday(const LocalDateTime& now);
 
   std::string programFolder_;
   const Clock& clock_;
@@ -60,7 +62,9 @@ class HeadlessDayplot {
   SettingsGraphSource graphSource_;
   DayGraph graph_;
   MinuteScheduler scheduler_;
+  UploadQueue queue_;
   UploadWatch uploads_;
+  bool firstTick_ = true;
 };
 
 }  // namespace radmon

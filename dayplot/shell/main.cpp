@@ -51,9 +51,17 @@ void withoutScreen() {
   qInstallMessageHandler(quietQtNotes);
 }
 
+void onProcessSignal(int) { radmon::requestProcessStop(); }
+
 int processMain(int& argc, char** argv, std::string_view option, std::string_view value,
                 const std::string& station) {
   withoutScreen();
+  // SIGTERM or Ctrl+C while the client runs: stop it and remove the script, then end.
+  struct sigaction action {};
+  action.sa_handler = onProcessSignal;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
   QGuiApplication app(argc, argv);
   std::cerr << radmon::stationInUseText(station) << std::endl;
   radmon::StderrMessages messages;

@@ -1,6 +1,9 @@
 #include "process_mode.h"
 
+#include <atomic>
+#include <cstdio>
 #include <exception>
+#include <thread>
 
 #include "day_graph.h"
 #include "dayplot_settings.h"
@@ -12,6 +15,9 @@
 namespace radmon {
 
 namespace {
+
+std::atomic<bool> stopAsked{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
 
 int exitFor(DayGraphResult result) {
   switch (result) {
@@ -30,17 +36,28 @@ bool uploadAndWait(const UploadSettings& source, const std::string& jpegPath,
                    ProcessLauncher& launcher) {
   auto client = uploadFile(source, jpegPath, programFolder, launcher, messages);
   if (!client) return false;  // the reason has been shown
-  const ProcessOutcome outcome = client->wait(kUploadWaitLimit);
-  if (outcome.finished && outcome.exitStatus == 0) return true;
-  const std::string reason =
-      !outcome.finished ? say::clientTimedOut() : say::clientExitStatus(outcome.exitStatus);
+  // Polled rather than waited for, so that a stop request ends the client at once.
+  const auto deadline = std::chrono::steady_clock::now() + kUploadWaitLimit;
+  std::optional<ProcessOutcome> ended;
+  while (!(ended = client->poll()) && !stopAsked && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  const ProcessOutcome outcome = ended ? *ended : client->wait(std::chrono::milliseconds(0));
+  std::remove(ftpScriptPath(programFolder).c_str());
+  if (ended && outcome.finished && outcome.exitStatus == 0) return true;
+  const std::string reason = stopAsked && !ended ? say::uploadStopped()
+                             : !ended            ? say::clientTimedOut()
+                                                 : say::clientReason(outcome.exitStatus, {});
   std::string output = outcome.output;
   while (!output.empty() && (output.back() == '\n' || output.back() == '\r')) output.pop_back();
-  messages.show(say::uploadFailed(jpegPath, reason, output));
+  messages.show(say::uploadOutcome(false, jpegPath, reason) +
+                (output.empty() ? std::string() : "\n" + say::clientOutput(output)));
   return false;
 }
 
 }  // namespace
+
+void requestProcessStop() { stopAsked = true; }
 
 int runProcessMode(std::string_view day, const std::string& programFolder,
                    MessageSink& messages, const Clock& clock, ProcessLauncher& launcher) {

@@ -30,10 +30,15 @@ enum ProcessExit : int {
 // failed; the client gives up on a silent server well before that.
 inline constexpr std::chrono::minutes kUploadWaitLimit{10};
 
+// Asks a running `runProcessMode` to end soon: a client it waits for is stopped and the
+// script removed. Safe to call from a signal handler.
+void requestProcessStop();
+
 // Runs `DrawDayGraph` for `targetDay` (yyyymmdd) with the settings of the program
 // folder (ending with the separator), then `UploadDayGraph` through `launcher` when
 // `Check5` is ticked, also when the day file was missing (the JPEG of an earlier run,
-// if any, is sent). Needs a QGuiApplication. Never throws.
+// if any, is sent). The script, which holds the password, is removed when the client
+// has ended. Needs a QGuiApplication. Never throws.
 int runProcessMode(std::string_view targetDay, const std::string& programFolder,
                    MessageSink& messages, const Clock& clock, ProcessLauncher& launcher);
 

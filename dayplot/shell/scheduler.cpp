@@ -10,6 +10,14 @@ ScheduleSettings scheduleOf(const DayplotSettings& c, int16_t realtimeInterval) 
   return {c.Check3, realtimeInterval, c.Check4, c.Text11, c.Text10};
 }
 
+bool startTimeUsable(const ScheduleSettings& s) {
+  auto twoDigits = [](const std::string& text, int highest) {
+    return text.size() == 2 && text[0] >= '0' && text[0] <= '9' && text[1] >= '0' &&
+           text[1] <= '9' && (text[0] - '0') * 10 + (text[1] - '0') <= highest;
+  };
+  return twoDigits(s.Text11, 23) && twoDigits(s.Text10, 59);
+}
+
 int64_t minuteNumber(const LocalDateTime& t) {
   using namespace std::chrono;
   const sys_days day = year_month_day{year{t.year}, month{static_cast<unsigned>(t.month)},

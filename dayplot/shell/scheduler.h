@@ -43,6 +43,10 @@ struct DueRun {
 // always gets both runs, today's first.
 std::vector<DueRun> dueRuns(const LocalDateTime& t, const ScheduleSettings& settings);
 
+// Whether the start time boxes can ever match the clock: two digits each, an hour of
+// 00 to 23 and a minute of 00 to 59. "3" never matches "03", so the run would never come.
+bool startTimeUsable(const ScheduleSettings& settings);
+
 // The clock minute as a running number (minutes since 1970-01-01 00:00 local), for
 // ordering and counting minutes across days.
 int64_t minuteNumber(const LocalDateTime& t);

@@ -18,10 +18,15 @@
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <filesystem>
 
 #include "ftp_upload.h"
+#include "publish_settings.h"
+#include "settings_sources.h"
+#include "certificate_question.h"
 #include "graph_form.h"
+#include "publish_dialog.h"
 #include "text_files.h"
 
 namespace radmon {
@@ -51,6 +56,16 @@ FormDialogs withRealDialogs(FormDialogs dialogs, QWidget* parent) {
                              QCoreApplication::translate("dayplot", "フォルダがありません: %1")
                                  .arg(QFileInfo(chosen).absolutePath()));
       }
+    };
+  }
+  if (!dialogs.publishSettings) {
+    dialogs.publishSettings = [parent](const std::string& path) {
+      PublishDialog(path, parent).exec();
+    };
+  }
+  if (!dialogs.trustCertificate) {
+    dialogs.trustCertificate = [parent](const QString& failure, const QString& fingerprint) {
+      return askAboutCertificate(parent, failure, fingerprint);
     };
   }
   if (!dialogs.showFolder) {
@@ -87,8 +102,18 @@ SettingsForm::SettingsForm(FormParts parts, QWidget* parent)
       parts_(std::move(parts)),
       clock_(*parts_.clock),
       launcher_(*parts_.launcher),
-      scheduler_(parts_.clock->now()) {
+      scheduler_(parts_.clock->now()),
+      queue_(UploadQueue::pathIn(parts_.programFolder)) {
   parts_.dialogs = withRealDialogs(std::move(parts_.dialogs), this);
+  uploads_.keepQueue(
+      queue_,
+      [this](const std::string& file) -> UploadWatch::Starter {
+        return [this, file] {
+          return uploadFile(SettingsUploadSource(controls()), file, parts_.programFolder,
+                            launcher_, messages_);
+        };
+      },
+      [this] { return readPublishSettings(publishSettingsPath(parts_.programFolder)).retryMinutes; });
   build();
   startSequence();
 
@@ -166,6 +191,7 @@ void SettingsForm::build() {
   Command3_ = button("Command3", QT_TRANSLATE_NOOP("dayplot", "手動処理"));
   cmdMonth_ = button("cmdMonth", QT_TRANSLATE_NOOP("dayplot", "月グラフ"));
   cmdYear_ = button("cmdYear", QT_TRANSLATE_NOOP("dayplot", "年グラフ"));
+  Command4_ = button("Command4", QT_TRANSLATE_NOOP("dayplot", "転送の詳細設定"));
   Text7_ = box("Text7", QString(), false);
   Text8_ = box("Text8", QString(), false);
   Text9_ = box("Text9", QString(), false);
@@ -226,7 +252,7 @@ void SettingsForm::build() {
   middle->addWidget(Text13_, 3, 1);
   middle->addWidget(label("Label21", QT_TRANSLATE_NOOP("dayplot", "ﾊﾟｽﾜｰﾄﾞ")), 4, 0);
   middle->addWidget(Text14_, 4, 1);
-  middle->addLayout(row({Command1_}), 5, 0, 1, 2);
+  middle->addLayout(row({Command1_, Command4_}), 5, 0, 1, 2);
   middle->setColumnStretch(1, 1);
 
   auto* bottom = new QVBoxLayout;
@@ -250,6 +276,9 @@ void SettingsForm::build() {
   resize(520, sizeHint().height());
 
   connect(Command1_, &QPushButton::clicked, this, &SettingsForm::onCommand1);
+  connect(Command4_, &QPushButton::clicked, this, [this] {
+    parts_.dialogs.publishSettings(publishSettingsPath(parts_.programFolder));
+  });
   connect(Command2_, &QPushButton::clicked, this, &SettingsForm::onCommand2);
   connect(Command3_, &QPushButton::clicked, this, &SettingsForm::onCommand3);
   connect(cmdMonth_, &QPushButton::clicked, this, [this] { onPeriod(PeriodKind::Month); });
@@ -345,8 +374,19 @@ GraphForm* SettingsForm::openForm1(bool activate) {
 
 void SettingsForm::onTimer1() {
   if (shutDown_) return;
-  const auto runs = scheduler_.tick(clock_.now(), scheduleOf(controls(), RealtimeInterval_));
+  const LocalDateTime now = clock_.now();
+  const DayplotSettings c = controls();
+  const auto problem = startTimeProblem(c);
+  if (problem && *problem != startTimeSaid_) messages_.show(*problem);
+  startTimeSaid_ = problem.value_or("");
+  const auto runs = scheduler_.tick(now, scheduleOf(c, RealtimeInterval_));
   for (const DueRun& due : runs) runSequence(due);
+  if (firstTick_) {
+    if (const auto missed = missedYesterday(c, DataFolder_, now, queue_)) runSequence(*missed);
+  }
+  firstTick_ = false;
+  uploads_.retryDue(now);
+  watchUploads();
   timer1_.start(MinuteScheduler::untilNextMinute(clock_.now()));
 }
 
@@ -377,8 +417,40 @@ void SettingsForm::pollUploads() {
   for (const UploadOutcome& outcome : uploads_.collect(clock_.now())) {
     uploadStatus_->setText(QCoreApplication::translate("dayplot", "最後のFTP転送: %1")
                                .arg(q(uploadOutcomeText(outcome))));
+    if (!outcome.succeeded) askAboutCertificate(outcome);
   }
   if (uploads_.empty()) uploadTimer_.stop();
+}
+
+void SettingsForm::askAboutCertificate(const UploadOutcome& outcome) {
+  const std::string lead = kFingerprintLead;
+  const size_t at = outcome.reason.find(lead);
+  if (at == std::string::npos) return;
+  const std::string shown = outcome.reason.substr(at + lead.size(), 95);
+  const auto print = normalFingerprint(shown);
+  if (!print || std::find(certificatesAsked_.begin(), certificatesAsked_.end(), *print) !=
+                    certificatesAsked_.end()) {
+    return;
+  }
+  certificatesAsked_.push_back(*print);
+  const std::string failure = outcome.reason.substr(0, at);
+  const CertificateAnswer answer = parts_.dialogs.trustCertificate(q(failure), q(shown));
+  if (answer == CertificateAnswer::Refuse) return;
+  const std::string settingsPath = publishSettingsPath(parts_.programFolder);
+  std::optional<std::string> error;
+  if (answer == CertificateAnswer::TrustAlways) {
+    PublishSettings settings = readPublishSettings(settingsPath);
+    settings.trustedFingerprints.insert(*print);
+    error = writePublishSettings(settingsPath, settings);
+  } else {
+    error = writeTextFile(trustOncePath(settingsPath), *print, /*ownerOnly=*/true);
+  }
+  if (error) {
+    messages_.show(say::trustNotSaved(*error));
+    return;
+  }
+  uploads_.retry(outcome.file);
+  watchUploads();
 }
 
 void SettingsForm::onCommand3() {
@@ -436,6 +508,7 @@ void SettingsForm::onCombo1(int index) {
 
 std::optional<std::string> SettingsForm::shutdown() {
   timer1_.stop();
+  uploads_.stop(clock_.now());
   if (auto error = saveSettingsFile(settingsFilePath(parts_.programFolder), controls())) {
     return error;
   }

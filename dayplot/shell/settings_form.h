@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "certificate_question.h"
 #include "dayplot_settings.h"
 #include "local_time.h"
 #include "process_launcher.h"
@@ -40,6 +41,11 @@ struct FolderDialogRequest {
 
 // The dialogs that wait for the operator; a test puts its own in.
 struct FormDialogs {
+  // The publishing settings beyond dayplot.ini's fields, for the file at `path`.
+  std::function<void(const std::string& path)> publishSettings;
+  // A server showed a certificate with this fingerprint (the failure says why).
+  std::function<CertificateAnswer(const QString& failure, const QString& fingerprint)>
+      trustCertificate;
   // The chosen path, or no value when the dialog was cancelled.
   std::function<std::optional<QString>(const FolderDialogRequest&)> saveFile;
   // Shows the chosen folder and returns when it has been acknowledged.
@@ -110,6 +116,9 @@ class SettingsForm final : public QWidget {
   // The month or the year of the date boxes, drawn and shown (and uploaded when ticked).
   void onPeriod(PeriodKind kind);
   void runPeriod(const DayplotSettings& now, const Period& period, bool show);
+  // A failed upload whose server showed an unknown certificate: asks the operator once
+  // per fingerprint, and sends again when it is trusted.
+  void askAboutCertificate(const UploadOutcome& outcome);
   void onCombo1(int index);
 
   FormParts parts_;
@@ -117,7 +126,11 @@ class SettingsForm final : public QWidget {
   ProcessLauncher& launcher_;
   WindowMessages messages_{this};
   MinuteScheduler scheduler_;
+  UploadQueue queue_;
   UploadWatch uploads_;
+  bool firstTick_ = true;
+  std::string startTimeSaid_;
+  std::vector<std::string> certificatesAsked_;  // the start time fault shown last, so it is shown once
   QTimer timer1_;
   QTimer uploadTimer_;
   QPointer<GraphForm> form1_;
@@ -136,6 +149,7 @@ class SettingsForm final : public QWidget {
   QPushButton *cmdMonth_, *cmdYear_;
   bool meanInterval_ = false;  // dayplot_readings.ini, read at start
   QLabel* uploadStatus_;
+  QPushButton* Command4_;  // the publishing settings beyond dayplot.ini's fields
 };
 
 // The save dialog's title, initial file name and filters for a program folder.

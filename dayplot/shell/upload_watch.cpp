@@ -6,26 +6,38 @@
 namespace radmon {
 
 std::string clientReason(const ProcessOutcome& outcome) {
-  std::string reason = say::clientEnded(outcome.exitStatus);
-  // The client's own words: ftpscript says "失敗: …" for the step that failed, before
-  // its summary; any other client's last line is its best guess.
+  // The client's own words: ftpscript says "失敗: …" for the step that failed, with the
+  // server's reply and the certificate's fingerprint on the lines after it; any other
+  // client's last line is its best guess.
   std::string_view last;
+  std::string said;
   std::string_view rest = outcome.output;
   while (!rest.empty()) {
     const size_t end = rest.find_first_of("\r\n");
     const std::string_view line = rest.substr(0, end);
     rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
     if (line.empty()) continue;
+    if (!said.empty()) {
+      if (!line.starts_with("サーバの応答") && !line.starts_with("証明書の指紋") &&
+          !line.starts_with("(")) {
+        break;
+      }
+      said += ' ';
+      said += line;
+      continue;
+    }
     last = line;
-    if (line.starts_with("失敗")) break;
+    if (line.starts_with("失敗")) said = line;
   }
-  if (!last.empty()) reason += ": " + std::string(last);
-  return reason;
+  return say::clientReason(outcome.exitStatus, said.empty() ? last : std::string_view(said));
+}
+
+std::string uploadOutcomeSentence(const UploadOutcome& o) {
+  return say::uploadOutcome(o.succeeded, o.file, o.reason, o.retryAt ? o.retryAt->hhmm() : "");
 }
 
 std::string uploadOutcomeText(const UploadOutcome& o) {
-  const std::string when = o.endedAt.logStamp();
-  return when + " " + say::uploadOutcome(o.succeeded, o.file, o.reason);
+  return o.endedAt.logStamp() + " " + uploadOutcomeSentence(o);
 }
 
 void UploadWatch::request(Starter start, std::string file) {
@@ -51,10 +63,50 @@ std::vector<UploadOutcome> UploadWatch::collect(const LocalDateTime& now) {
   const auto outcome = running_->poll();
   if (!outcome) return ended;
   const bool ok = outcome->finished && outcome->exitStatus == 0;
-  ended.push_back({now, runningFile_, ok, ok ? std::string() : clientReason(*outcome)});
+  ended.push_back({now, runningFile_, ok, ok ? std::string() : clientReason(*outcome), {}});
+  if (queue_ != nullptr) {
+    if (ok) {
+      queue_->succeeded(runningFile_);
+    } else {
+      queue_->failed(runningFile_, now, firstWait_());
+      ended.back().retryAt = queue_->nextTry(runningFile_);
+    }
+  }
   running_.reset();
   startNext();
   return ended;
+}
+
+void UploadWatch::keepQueue(UploadQueue& queue,
+                            std::function<Starter(const std::string&)> restart,
+                            std::function<int()> firstWaitMinutes) {
+  queue_ = &queue;
+  restart_ = std::move(restart);
+  firstWait_ = std::move(firstWaitMinutes);
+}
+
+void UploadWatch::retry(const std::string& file) {
+  if (restart_ && !(running_ && runningFile_ == file)) request(restart_(file), file);
+}
+
+void UploadWatch::retryDue(const LocalDateTime& now) {
+  if (queue_ == nullptr) return;
+  for (const std::string& file : queue_->due(now)) {
+    if (running_ && runningFile_ == file) continue;
+    request(restart_(file), file);
+  }
+}
+
+void UploadWatch::stop(const LocalDateTime& now) {
+  if (running_) {
+    running_->wait(std::chrono::milliseconds(0));
+    running_.reset();
+    if (queue_ != nullptr) queue_->unsent(runningFile_, now);
+  }
+  for (const Upload& upload : waiting_) {
+    if (queue_ != nullptr) queue_->unsent(upload.file, now);
+  }
+  waiting_.clear();
 }
 
 void startDayGraphUpload(const DayplotSettings& controls, const std::string& dataFolder,
@@ -102,6 +154,26 @@ void startNoticeUpload(const DayplotSettings& controls, const std::string& progr
                           messages);
       },
       file);
+}
+
+}  // namespace radmon
+
+namespace radmon {
+
+std::optional<DueRun> missedYesterday(const DayplotSettings& c, const std::string& DataFolder,
+                                      const LocalDateTime& now, const UploadQueue& queue) {
+  if (c.Check4 != 1 || c.Check5 != 1 || startTimeProblem(c)) return std::nullopt;
+  if (now.hhmm() < c.Text11 + ":" + c.Text10) return std::nullopt;  // still to come
+  const std::string yesterday = now.previousDay().yyyymmdd();
+  const std::string file =
+      dayGraphJpegPath(SettingsUploadSource(c), DataFolder, yesterday, now.yyyymmdd());
+  if (queue.published(file) || queue.queued(file)) return std::nullopt;
+  return DueRun{RunKind::Yesterday, yesterday};
+}
+
+std::optional<std::string> startTimeProblem(const DayplotSettings& c) {
+  if (c.Check4 != 1 || startTimeUsable(scheduleOf(c, 10))) return std::nullopt;
+  return say::startTimeNeverMatches(c.Text11, c.Text10);
 }
 
 }  // namespace radmon

@@ -2,12 +2,14 @@
 // for a client: a timer asks now and then which have ended, and their outcome (the
 // time, success or the client's own reason) is shown to the operator. Every upload
 // writes the same script file, so one client runs at a time: an upload asked for while
-// another runs is started when that one has ended.
+// another runs is started when that one has ended. With a queue, a failed upload is
+// kept and started again when its wait is over (see UploadQueue).
 #pragma once
 
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +18,8 @@
 #include "local_time.h"
 #include "period_table.h"
 #include "process_launcher.h"
+#include "scheduler.h"
+#include "upload_queue.h"
 
 namespace radmon {
 
@@ -24,9 +28,12 @@ struct UploadOutcome {
   std::string file;    // the local file that was to be sent
   bool succeeded = false;
   std::string reason;  // the client's exit status and its words, when it failed
+  std::optional<LocalDateTime> retryAt;  // failed and queued: when it is tried again
 };
 
-// One line for the window or the log, e.g. "2011/03/15 10:20:03 FTP転送成功: /…/g.jpg".
+// The outcome in the words of the log and --process, e.g. "FTP転送成功: /…/g.jpg".
+std::string uploadOutcomeSentence(const UploadOutcome& outcome);
+// The same with the time in front, for the window's foot line.
 std::string uploadOutcomeText(const UploadOutcome& outcome);
 
 // The client's reason for a failure: its exit status and the line that says what
@@ -45,6 +52,18 @@ class UploadWatch {
   // The outcome of the client that has ended since the last call, stamped with `now`,
   // after which the next upload in line is started. Never blocks.
   std::vector<UploadOutcome> collect(const LocalDateTime& now);
+  // Keeps every failed upload in `queue` and starts it again with `restart(file)` when
+  // `retryDue` finds its wait over; `firstWaitMinutes` is read at each failure.
+  void keepQueue(UploadQueue& queue, std::function<Starter(const std::string&)> restart,
+                 std::function<int()> firstWaitMinutes);
+  // Requests the upload of `file` again now (the operator has trusted its server).
+  void retry(const std::string& file);
+  // Requests the queued uploads whose wait is over at `now`.
+  void retryDue(const LocalDateTime& now);
+  // The program ends: the running client is stopped, and what was running or waiting
+  // goes into the queue for the next start.
+  void stop(const LocalDateTime& now);
+
   // No client running and none waiting.
   bool empty() const { return !running_ && waiting_.empty(); }
   size_t waiting() const { return waiting_.size(); }
@@ -59,6 +78,9 @@ class UploadWatch {
   std::unique_ptr<StartedProcess> running_;
   std::string runningFile_;
   std::deque<Upload> waiting_;
+  UploadQueue* queue_ = nullptr;
+  std::function<Starter(const std::string&)> restart_;
+  std::function<int()> firstWait_;
 };
 
 // `UploadDayGraph` for `TargetDay` with the controls as they are now; the client, if it
@@ -85,5 +107,20 @@ std::string noticeImagePath(const DayplotSettings& controls, const std::string& 
 // ticked; a missing image is the client's to report.
 void startNoticeUpload(const DayplotSettings& controls, const std::string& programFolder,
                        ProcessLauncher& launcher, MessageSink& messages, UploadWatch& watch);
+
+}  // namespace radmon
+
+namespace radmon {
+
+// The yesterday to process at start because its graph never reached the server (the
+// station was off at the set time): only with yesterday's run and FTP transfer ticked,
+// a start time that can match, that time passed today, and the graph neither sent nor
+// waiting in the queue.
+std::optional<DueRun> missedYesterday(const DayplotSettings& controls,
+                                      const std::string& DataFolder, const LocalDateTime& now,
+                                      const UploadQueue& queue);
+
+// The start time boxes' fault, for the window and the log; no value when they can match.
+std::optional<std::string> startTimeProblem(const DayplotSettings& controls);
 
 }  // namespace radmon

@@ -1,8 +1,9 @@
 // The dayplot windows on an invented day, for screenshots and a look without a station:
-//   dayplot_window_preview PROGRAM_FOLDER settings|graph SECONDS
+//   dayplot_window_preview PROGRAM_FOLDER settings|graph|publish|trust SECONDS
 // writes day files for yesterday (whole) and today (so far) into PROGRAM_FOLDER/data,
 // opens the settings window and, in graph mode, processes yesterday by hand at a full
-// scale of 0.2 μSv/h; it ends after SECONDS.
+// scale of 0.2 μSv/h, in publish mode opens the publishing settings, in trust mode the
+// question about an unknown certificate; it ends after SECONDS.
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
@@ -16,6 +17,8 @@
 
 #include "graph_font.h"
 #include "graph_form.h"
+#include "certificate_question.h"
+#include "publish_dialog.h"
 #include "settings_form.h"
 
 namespace {
@@ -42,7 +45,8 @@ void writeDay(const std::string& folder, const radmon::LocalDateTime& today, int
 
 int main(int argc, char** argv) {
   if (argc != 4) {
-    std::fputs("使い方: dayplot_window_preview PROGRAM_FOLDER settings|graph SECONDS\n", stderr);
+    std::fputs("使い方: dayplot_window_preview PROGRAM_FOLDER settings|graph|publish|trust SECONDS\n",
+               stderr);
     return 2;
   }
   std::string folder = argv[1];
@@ -76,6 +80,24 @@ int main(int argc, char** argv) {
       form.findChild<QPushButton*>("Command3")->click();
       if (radmon::GraphForm* form1 = form.Form1()) form1->move(0, 0);
     });
+  }
+  radmon::PublishDialog publish(radmon::publishSettingsPath(folder));
+  if (mode == "trust") {
+    form.hide();
+    QTimer::singleShot(300, &app, [] {
+      radmon::askAboutCertificate(
+          nullptr,
+          "失敗: 行 1 OPEN: 接続とログイン: サーバの証明書を信頼できません: 自己署名の証明書です。"
+          "パスワードは送っていません。信頼するには、転送の詳細設定に証明書ファイルか下の指紋を"
+          "登録してください",
+          "57:E4:06:81:27:FC:65:D0:70:A0:16:AE:C9:72:F4:DD:0E:68:99:88:28:69:81:3B:66:BD:D9:43:"
+          "50:A5:C9:59");
+    });
+  }
+  if (mode == "publish") {
+    form.hide();
+    publish.move(0, 0);
+    publish.show();
   }
   QTimer::singleShot(seconds * 1000, &app, &QApplication::quit);
   return app.exec();

@@ -2,17 +2,18 @@
 # window Form1, the scheduler and the uploads under watch.
 
 # The schedule and the run without windows: no widgets.
-add_library(dayplot_schedule STATIC scheduler.cpp upload_watch.cpp headless_dayplot.cpp)
+add_library(dayplot_schedule STATIC scheduler.cpp upload_watch.cpp upload_queue.cpp
+  headless_dayplot.cpp)
 target_include_directories(dayplot_schedule PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(dayplot_schedule PUBLIC dayplot_settings dayplot_render)
 
 add_library(dayplot_windows STATIC settings_form.cpp graph_form.cpp window_messages.cpp
-  dayplot_app.cpp)
+  dayplot_app.cpp publish_dialog.cpp certificate_question.cpp)
 target_include_directories(dayplot_windows PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(dayplot_windows PUBLIC dayplot_schedule Qt6::Widgets)
 
 add_room_test(dayplot_windows_test
-  SOURCES tests/scheduler_test.cpp tests/headless_dayplot_test.cpp
+  SOURCES tests/scheduler_test.cpp tests/headless_dayplot_test.cpp tests/upload_queue_test.cpp
           tests/settings_form_test.cpp tests/bad_input_test.cpp
   LIBS dayplot_windows Qt6::Test)
 

@@ -38,6 +38,8 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
       line.autoLogin = false;
     } else if (hasPrefix(arg, "-s:") || hasPrefix(arg, "-S:")) {
       line.scriptPath = unquote(arg.substr(3));
+    } else if (hasPrefix(arg, "-p:")) {
+      line.settingsPath = unquote(arg.substr(3));
     } else if (hasPrefix(arg, "-t:")) {
       const auto seconds = parseSeconds(arg.substr(3));
       if (!seconds) return {std::nullopt, "-t: の秒数が正しくありません: " + arg};

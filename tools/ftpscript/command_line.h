@@ -11,7 +11,11 @@ struct CommandLine {
   std::string scriptPath;
   bool verbose = false;   // -d: libcurl's protocol trace on stderr
   bool autoLogin = true;  // -n turns it off: "open" then takes no account lines
-  int stallSeconds = 30;  // -t:N, how long a silent server is waited for
+  int stallSeconds = 60;  // -t:N, how long a silent server or a stopped transfer is waited for
+  // -p:FILE, the station's publishing settings (TLS required, trusted certificates, key
+  // file); the servers that offered TLS are remembered beside it. Empty: defaults, and
+  // nothing remembered.
+  std::string settingsPath;
 };
 
 struct CommandLineResult {
@@ -24,6 +28,6 @@ struct CommandLineResult {
 CommandLineResult parseCommandLine(const std::vector<std::string>& args);
 
 inline constexpr const char* kUsage =
-    "使い方: ftpscript [-i] [-v] [-d] [-n] [-t:秒] -s:\"スクリプトのパス\"";
+    "使い方: ftpscript [-i] [-v] [-d] [-n] [-t:秒] [-p:設定ファイル] -s:\"スクリプトのパス\"";
 
 }  // namespace radmon::ftp

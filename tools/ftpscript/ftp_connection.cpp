@@ -1,46 +1,145 @@
 #include "ftp_connection.h"
 
+#include <sys/socket.h>
+
 #include <algorithm>
+#include <cctype>
+#include <cerrno>
 #include <cstdio>
+#include <iostream>
 #include <memory>
 #include <new>
 
 namespace radmon::ftp {
 namespace {
 
-constexpr long kConnectSeconds = 10;
+// Connecting, the greeting, TLS and the login together; a server that has not got that
+// far in this time is not coming.
+constexpr long kConnectSeconds = 15;
+// A small send buffer makes the low-speed limit see the server's real pace instead of
+// the kernel swallowing the whole graph at once.
+constexpr int kSendBuffer = 32 * 1024;
 
 size_t readFile(char* buffer, size_t size, size_t count, void* file) {
   return std::fread(buffer, size, count, static_cast<std::FILE*>(file));
 }
 
+size_t discard(char*, size_t size, size_t count, void*) { return size * count; }
+
+int smallSendBuffer(void*, curl_socket_t socket, curlsocktype purpose) {
+  if (purpose == CURLSOCKTYPE_IPCXN) {
+    ::setsockopt(socket, SOL_SOCKET, SO_SNDBUF, &kSendBuffer, sizeof kSendBuffer);
+  }
+  return CURL_SOCKOPT_OK;
+}
+
+// SSH host keys: the first key a server shows is kept (in the station's known hosts),
+// a different one later is refused.
+int onHostKey(CURL*, const curl_khkey*, const curl_khkey*, curl_khmatch match, void* self) {
+  auto* changed = static_cast<bool*>(self);
+  switch (match) {
+    case CURLKHMATCH_OK: return CURLKHSTAT_FINE;
+    case CURLKHMATCH_MISSING: return CURLKHSTAT_FINE_ADD_TO_FILE;
+    default:
+      *changed = true;
+      return CURLKHSTAT_REJECT;
+  }
+}
+
+bool replyEnds(const std::string& line, const std::string& code) {
+  return line.size() >= 4 && line.compare(0, 3, code) == 0 && line[3] == ' ';
+}
+
+struct SlistDeleter {
+  void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+using Slist = std::unique_ptr<curl_slist, SlistDeleter>;
+
+Slist slistOf(const std::vector<std::string>& lines) {
+  curl_slist* list = nullptr;
+  for (const auto& line : lines) list = curl_slist_append(list, line.c_str());
+  return Slist(list);
+}
+
+std::string sftpQuote(const std::string& path) {
+  std::string out = "\"";
+  for (const char c : path) {
+    if (c == '"' || c == '\\') out.push_back('\\');
+    out.push_back(c);
+  }
+  return out + "\"";
+}
+
 }  // namespace
 
-FtpConnection::FtpConnection(const Endpoint& endpoint, const Login& login, int stallSeconds,
-                             bool verbose)
-    : handle_(curl_easy_init()), multi_(curl_multi_init()) {
+FtpConnection::FtpConnection(const SessionOptions& options)
+    : options_(options), handle_(curl_easy_init()), multi_(curl_multi_init()) {
   if (handle_ == nullptr || multi_ == nullptr) throw std::bad_alloc();
-  const bool ipv6 = endpoint.host.find(':') != std::string::npos;
-  base_ = "ftp://" + (ipv6 ? "[" + endpoint.host + "]" : endpoint.host) + ":" +
-          std::to_string(endpoint.port);
-  curl_easy_setopt(handle_, CURLOPT_USERNAME, login.user.c_str());
-  curl_easy_setopt(handle_, CURLOPT_PASSWORD, login.password.c_str());
-  // TLS where the server offers it; an old server without it still gets the graph.
-  curl_easy_setopt(handle_, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_TRY));
-  curl_easy_setopt(handle_, CURLOPT_FTP_CREATE_MISSING_DIRS, 0L);
-  curl_easy_setopt(handle_, CURLOPT_FTPPORT, nullptr);  // passive: works behind NAT
+  const ServerAddress& address = options_.address;
+  curl_easy_setopt(handle_, CURLOPT_USERNAME, options_.login.user.c_str());
+  curl_easy_setopt(handle_, CURLOPT_PASSWORD, options_.login.password.c_str());
   curl_easy_setopt(handle_, CURLOPT_CONNECTTIMEOUT,
-                   std::min(kConnectSeconds, static_cast<long>(stallSeconds)));
-  // A server that stops answering or stops taking data must not hold the run forever.
-  curl_easy_setopt(handle_, CURLOPT_SERVER_RESPONSE_TIMEOUT, static_cast<long>(stallSeconds));
+                   std::min(kConnectSeconds, static_cast<long>(options_.stallSeconds)));
+  // A reply may take as long as the server needs to take in what was sent; the
+  // transfer itself is watched by its pace, not by a fixed time.
+  curl_easy_setopt(handle_, CURLOPT_SERVER_RESPONSE_TIMEOUT,
+                   static_cast<long>(options_.stallSeconds));
   curl_easy_setopt(handle_, CURLOPT_LOW_SPEED_LIMIT, 1L);
-  curl_easy_setopt(handle_, CURLOPT_LOW_SPEED_TIME, static_cast<long>(stallSeconds));
+  curl_easy_setopt(handle_, CURLOPT_LOW_SPEED_TIME, static_cast<long>(options_.stallSeconds));
+  curl_easy_setopt(handle_, CURLOPT_SOCKOPTFUNCTION, &smallSendBuffer);
   curl_easy_setopt(handle_, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(handle_, CURLOPT_ERRORBUFFER, errorText_);
   curl_easy_setopt(handle_, CURLOPT_HEADERFUNCTION, &FtpConnection::onReply);
   curl_easy_setopt(handle_, CURLOPT_HEADERDATA, this);
   curl_easy_setopt(handle_, CURLOPT_READFUNCTION, &readFile);
-  curl_easy_setopt(handle_, CURLOPT_VERBOSE, verbose ? 1L : 0L);
+  curl_easy_setopt(handle_, CURLOPT_WRITEFUNCTION, &discard);
+  if (options_.verbose) {
+    curl_easy_setopt(handle_, CURLOPT_VERBOSE, 1L);
+    curl_easy_setopt(handle_, CURLOPT_DEBUGFUNCTION, &FtpConnection::onDebug);
+    curl_easy_setopt(handle_, CURLOPT_DEBUGDATA, this);
+  }
+
+  if (sftp()) {
+    const std::string& key = options_.publish.keyFile;
+    curl_easy_setopt(handle_, CURLOPT_SSH_AUTH_TYPES,
+                     key.empty() ? static_cast<long>(CURLSSH_AUTH_PASSWORD |
+                                                     CURLSSH_AUTH_KEYBOARD)
+                                 : static_cast<long>(CURLSSH_AUTH_PUBLICKEY));
+    if (!key.empty()) {
+      curl_easy_setopt(handle_, CURLOPT_SSH_PRIVATE_KEYFILE, key.c_str());
+      // With a key file the password box holds the key's passphrase, if it has one.
+      curl_easy_setopt(handle_, CURLOPT_KEYPASSWD, options_.login.password.c_str());
+    }
+    if (!options_.settingsPath.empty()) {
+      knownHosts_ = knownHostsPath(options_.settingsPath);
+      curl_easy_setopt(handle_, CURLOPT_SSH_KNOWNHOSTS, knownHosts_.c_str());
+      curl_easy_setopt(handle_, CURLOPT_SSH_KEYFUNCTION, &onHostKey);
+      curl_easy_setopt(handle_, CURLOPT_SSH_KEYDATA, &hostKeyChanged_);
+    }
+    return;
+  }
+
+  if (!options_.settingsPath.empty()) {
+    remembered_ = readTlsMemory(tlsMemoryPath(options_.settingsPath)).contains(address.key());
+  }
+  // TLS is the rule for ftps://, with "TLS required", and for a server that offered it
+  // before: then libcurl stops at a refused AUTH, before the user name is sent.
+  const bool required =
+      address.transport == Transport::Ftps || options_.publish.tlsRequired || remembered_;
+  curl_easy_setopt(handle_, CURLOPT_USE_SSL,
+                   static_cast<long>(required ? CURLUSESSL_ALL : CURLUSESSL_TRY));
+  // vsftpd 3.0.3 has been seen to answer about half of all uploads over TLS 1.3 data
+  // connections with 426 and keep a cut file; over TLS 1.2 none failed.
+  curl_easy_setopt(handle_, CURLOPT_SSLVERSION,
+                   static_cast<long>(CURL_SSLVERSION_TLSv1_2) | static_cast<long>(CURL_SSLVERSION_MAX_TLSv1_2));
+  curl_easy_setopt(handle_, CURLOPT_FTP_CREATE_MISSING_DIRS, 0L);
+  curl_easy_setopt(handle_, CURLOPT_FTPPORT, nullptr);  // passive: works behind NAT
+  trust_.host = address.host;
+  trust_.trusted = options_.publish.trustedFingerprints;
+  if (!options_.publish.trustedCertificateFile.empty()) {
+    trustFileError_ = addCertificateFile(options_.publish.trustedCertificateFile, trust_.trusted);
+  }
+  installTrustCheck(handle_, trust_);
 }
 
 FtpConnection::~FtpConnection() {
@@ -48,15 +147,48 @@ FtpConnection::~FtpConnection() {
   curl_multi_cleanup(multi_);  // the connection lives in the multi handle: sends QUIT
 }
 
+std::string FtpConnection::temporaryName(const std::string& name) { return name + ".uploading"; }
+
 size_t FtpConnection::onReply(char* data, size_t size, size_t count, void* self) {
   auto* connection = static_cast<FtpConnection*>(self);
   std::string line(data, size * count);
   while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
-  if (!line.empty()) {
+  if (line.empty() || connection->sftp()) return size * count;
+  // A reply "552-…" goes on, line by line, up to "552 …": the operator gets all of it.
+  if (!connection->replyOpen_) {
+    connection->reply_.clear();
+    const bool digits = line.size() >= 4 && std::isdigit(static_cast<unsigned char>(line[0]));
+    connection->replyOpen_ = digits && line[3] == '-';
     if (line.rfind("234", 0) == 0) connection->tls_ = true;  // the reply to AUTH only
-    connection->lastReply_ = std::move(line);
+  } else {
+    connection->reply_ += "\n";
+    if (replyEnds(line, connection->reply_.substr(0, 3))) connection->replyOpen_ = false;
   }
+  connection->reply_ += line;
   return size * count;
+}
+
+// libcurl's trace (-d) shows every command; the password is masked in it.
+int FtpConnection::onDebug(CURL*, curl_infotype type, char* data, size_t size, void*) {
+  if (type != CURLINFO_TEXT && type != CURLINFO_HEADER_IN && type != CURLINFO_HEADER_OUT) {
+    return 0;
+  }
+  std::string text(data, size);
+  if (type == CURLINFO_HEADER_OUT && (text.rfind("PASS ", 0) == 0 || text.rfind("pass ", 0) == 0)) {
+    text = "PASS ****\r\n";
+  }
+  std::cerr << (type == CURLINFO_HEADER_OUT ? "> " : type == CURLINFO_HEADER_IN ? "< " : "* ")
+            << text;
+  if (!text.empty() && text.back() != '\n') std::cerr << '\n';
+  return 0;
+}
+
+std::string FtpConnection::url(const ServerFolder& folder, const std::string& name) const {
+  return options_.address.urlBase() + (sftp() ? folder.sftpUrlPath(name) : folder.urlPath(name));
+}
+
+std::string FtpConnection::quoted(const ServerFolder& folder, const std::string& name) const {
+  return sftp() ? sftpQuote(folder.sftpPath(name)) : name;
 }
 
 // curl_easy_perform would do the same, but libcurl 7.88 now and then misses the moment
@@ -82,51 +214,221 @@ CURLcode FtpConnection::runTransfer() {
   return code;
 }
 
+Failure FtpConnection::classify(CURLcode code) const {
+  const std::string replyCode = reply_.substr(0, 3);
+  switch (code) {
+    case CURLE_OK: return Failure::None;
+    case CURLE_COULDNT_RESOLVE_HOST: return Failure::Resolve;
+    case CURLE_COULDNT_CONNECT: {
+      long error = 0;
+      curl_easy_getinfo(handle_, CURLINFO_OS_ERRNO, &error);
+      return error == ECONNREFUSED ? Failure::Refused : Failure::Unreachable;
+    }
+    case CURLE_OPERATION_TIMEDOUT: {
+      curl_off_t sent = 0;
+      curl_easy_getinfo(handle_, CURLINFO_SIZE_UPLOAD_T, &sent);
+      return sent > 0 ? Failure::Stalled : Failure::NoAnswer;
+    }
+    case CURLE_USE_SSL_FAILED: return remembered_ ? Failure::TlsDropped : Failure::TlsRefused;
+    case CURLE_PEER_FAILED_VERIFICATION:
+      if (sftp()) return hostKeyChanged_ ? Failure::HostKey : Failure::Other;
+      return Failure::Certificate;
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_SSL_CACERT_BADFILE:
+      return trust_.problem != CertificateProblem::None ? Failure::Certificate : Failure::Other;
+    case CURLE_SSH:
+      return hostKeyChanged_ ? Failure::HostKey : Failure::Other;
+    case CURLE_LOGIN_DENIED: return Failure::Login;
+    case CURLE_REMOTE_ACCESS_DENIED:
+    case CURLE_REMOTE_FILE_NOT_FOUND:
+      return Failure::Folder;
+    case CURLE_REMOTE_DISK_FULL: return Failure::DiskFull;
+    case CURLE_UPLOAD_FAILED:
+    case CURLE_QUOTE_ERROR:
+    case CURLE_PARTIAL_FILE:
+    case CURLE_SEND_ERROR:
+    case CURLE_RECV_ERROR:
+    case CURLE_FTP_COULDNT_RETR_FILE:
+      if (replyCode == "452" || replyCode == "552") return Failure::DiskFull;
+      if (replyCode == "426" || code == CURLE_SEND_ERROR || code == CURLE_RECV_ERROR ||
+          code == CURLE_PARTIAL_FILE) {
+        return Failure::Broken;
+      }
+      return Failure::Refusal;
+    default: return Failure::Other;
+  }
+}
+
 Outcome FtpConnection::perform() {
-  lastReply_.clear();
+  reply_.clear();
+  replyOpen_ = false;
   errorText_[0] = '\0';
   const CURLcode code = runTransfer();
   Outcome outcome;
   outcome.ok = code == CURLE_OK;
   if (!outcome.ok) {
-    const std::string detail = errorText_[0] != '\0' ? errorText_ : curl_easy_strerror(code);
-    outcome.reason = (lastReply_.empty() ? "" : lastReply_ + " ") + "(curl " +
-                     std::to_string(static_cast<int>(code)) + ": " + detail + ")";
+    outcome.failure = classify(code);
+    outcome.reply = reply_;
+    outcome.detail = (errorText_[0] != '\0' ? std::string(errorText_)
+                                            : std::string(curl_easy_strerror(code))) +
+                     " (curl " + std::to_string(static_cast<int>(code)) + ")";
   }
   return outcome;
 }
 
-Outcome FtpConnection::checkFolder(const std::string& urlPath) {
-  const std::string url = base_ + urlPath;
-  curl_easy_setopt(handle_, CURLOPT_URL, url.c_str());
+Outcome FtpConnection::checkFolder(const ServerFolder& folder) {
+  const std::string target = url(folder);
+  curl_easy_setopt(handle_, CURLOPT_URL, target.c_str());
   curl_easy_setopt(handle_, CURLOPT_UPLOAD, 0L);
-  curl_easy_setopt(handle_, CURLOPT_NOBODY, 1L);
-  return perform();
+  curl_easy_setopt(handle_, CURLOPT_POSTQUOTE, nullptr);
+  // SFTP has no folder change: a listing of the folder, thrown away, proves it is there.
+  curl_easy_setopt(handle_, CURLOPT_NOBODY, sftp() ? 0L : 1L);
+  curl_easy_setopt(handle_, CURLOPT_DIRLISTONLY, sftp() ? 1L : 0L);
+  Outcome outcome = perform();
+  curl_easy_setopt(handle_, CURLOPT_DIRLISTONLY, 0L);
+  if (outcome.ok && tls_ && !remembered_ && !options_.settingsPath.empty()) {
+    // From now on this server is refused if it comes without TLS. A station that
+    // cannot write the memory still uploads; it just learns nothing.
+    remembered_ = !rememberTls(tlsMemoryPath(options_.settingsPath), options_.address.key());
+  }
+  return outcome;
 }
 
-Outcome FtpConnection::upload(const std::string& localPath, const std::string& urlPath, bool text) {
+Outcome FtpConnection::runCommands(const ServerFolder& folder,
+                                   const std::vector<std::string>& commands) {
+  const Slist list = slistOf(commands);
+  const std::string target = url(folder);
+  curl_easy_setopt(handle_, CURLOPT_URL, target.c_str());
+  curl_easy_setopt(handle_, CURLOPT_UPLOAD, 0L);
+  curl_easy_setopt(handle_, CURLOPT_NOBODY, sftp() ? 0L : 1L);
+  curl_easy_setopt(handle_, CURLOPT_DIRLISTONLY, sftp() ? 1L : 0L);
+  curl_easy_setopt(handle_, CURLOPT_POSTQUOTE, list.get());
+  Outcome outcome = perform();
+  curl_easy_setopt(handle_, CURLOPT_POSTQUOTE, nullptr);
+  curl_easy_setopt(handle_, CURLOPT_DIRLISTONLY, 0L);
+  return outcome;
+}
+
+Outcome FtpConnection::serverCommands(const ServerFolder& folder,
+                                      const std::vector<std::string>& commands) {
+  Outcome outcome = runCommands(folder, commands);
+  if (outcome.ok) outcome.reply = reply_;
+  return outcome;
+}
+
+std::string FtpConnection::commandPath(const ServerFolder& folder, const std::string& name) const {
+  if (!sftp()) return name;
+  return sftpQuote(!name.empty() && name.front() == '/' ? name : folder.sftpPath(name));
+}
+
+size_t FtpConnection::collect(char* data, size_t size, size_t count, void* text) {
+  static_cast<std::string*>(text)->append(data, size * count);
+  return size * count;
+}
+
+Outcome FtpConnection::list(const ServerFolder& folder, bool namesOnly, std::string& listing) {
+  const std::string target = url(folder);
+  curl_easy_setopt(handle_, CURLOPT_URL, target.c_str());
+  curl_easy_setopt(handle_, CURLOPT_UPLOAD, 0L);
+  curl_easy_setopt(handle_, CURLOPT_NOBODY, 0L);
+  curl_easy_setopt(handle_, CURLOPT_DIRLISTONLY, namesOnly ? 1L : 0L);
+  curl_easy_setopt(handle_, CURLOPT_WRITEFUNCTION, &FtpConnection::collect);
+  curl_easy_setopt(handle_, CURLOPT_WRITEDATA, &listing);
+  Outcome outcome = perform();
+  curl_easy_setopt(handle_, CURLOPT_WRITEFUNCTION, &discard);
+  curl_easy_setopt(handle_, CURLOPT_WRITEDATA, nullptr);
+  curl_easy_setopt(handle_, CURLOPT_DIRLISTONLY, 0L);
+  return outcome;
+}
+
+Outcome FtpConnection::download(const ServerFolder& folder, const std::string& name,
+                                const std::string& localPath, bool text) {
+  const std::string partial = localPath + ".part";
+  std::unique_ptr<std::FILE, decltype(&std::fclose)> file(std::fopen(partial.c_str(), "wb"),
+                                                          &std::fclose);
+  if (!file) return {false, Failure::LocalFile, {}, partial, 0};
+  const std::string target = url(folder, name);
+  curl_easy_setopt(handle_, CURLOPT_URL, target.c_str());
+  curl_easy_setopt(handle_, CURLOPT_UPLOAD, 0L);
+  curl_easy_setopt(handle_, CURLOPT_NOBODY, 0L);
+  curl_easy_setopt(handle_, CURLOPT_TRANSFERTEXT, text ? 1L : 0L);
+  curl_easy_setopt(handle_, CURLOPT_WRITEFUNCTION, nullptr);  // fwrite
+  curl_easy_setopt(handle_, CURLOPT_WRITEDATA, file.get());
+  Outcome outcome = perform();
+  curl_easy_getinfo(handle_, CURLINFO_SIZE_DOWNLOAD_T, &outcome.bytes);
+  curl_easy_setopt(handle_, CURLOPT_WRITEFUNCTION, &discard);
+  curl_easy_setopt(handle_, CURLOPT_WRITEDATA, nullptr);
+  const bool written = std::fclose(file.release()) == 0;
+  if (outcome.ok && written && std::rename(partial.c_str(), localPath.c_str()) == 0) {
+    return outcome;
+  }
+  std::remove(partial.c_str());
+  if (outcome.ok) return {false, Failure::LocalFile, {}, localPath, outcome.bytes};
+  return outcome;
+}
+
+Outcome FtpConnection::upload(const std::string& localPath, const ServerFolder& folder,
+                              const std::string& name, bool text) {
   std::unique_ptr<std::FILE, decltype(&std::fclose)> file(std::fopen(localPath.c_str(), "rb"),
                                                           &std::fclose);
-  if (!file) return {false, "ローカルファイルを開けません: " + localPath, 0};
+  if (!file) return {false, Failure::LocalFile, {}, localPath, 0};
   std::fseek(file.get(), 0, SEEK_END);
   const long size = std::ftell(file.get());
   std::fseek(file.get(), 0, SEEK_SET);
 
-  const std::string url = base_ + urlPath;
-  curl_easy_setopt(handle_, CURLOPT_URL, url.c_str());
+  const std::string temporary = temporaryName(name);
+  const std::string from = quoted(folder, temporary);
+  const std::string to = quoted(folder, name);
+  const std::vector<std::string> rename =
+      sftp() ? std::vector<std::string>{"rename " + from + " " + to}
+             : std::vector<std::string>{"RNFR " + from, "RNTO " + to};
+  const Slist renameList = slistOf(rename);
+
+  const std::string target = url(folder, temporary);
+  curl_easy_setopt(handle_, CURLOPT_URL, target.c_str());
   curl_easy_setopt(handle_, CURLOPT_NOBODY, 0L);
   curl_easy_setopt(handle_, CURLOPT_UPLOAD, 1L);
   curl_easy_setopt(handle_, CURLOPT_TRANSFERTEXT, text ? 1L : 0L);
   curl_easy_setopt(handle_, CURLOPT_READDATA, file.get());
   curl_easy_setopt(handle_, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(size));
+  curl_easy_setopt(handle_, CURLOPT_POSTQUOTE, renameList.get());
   Outcome outcome = perform();
   curl_easy_getinfo(handle_, CURLINFO_SIZE_UPLOAD_T, &outcome.bytes);
-  if (outcome.ok && !text && outcome.bytes != size) {
-    outcome.ok = false;
-    outcome.reason =
-        "送信バイト数が合いません: " + std::to_string(outcome.bytes) + " / " + std::to_string(size);
-  }
   curl_easy_setopt(handle_, CURLOPT_READDATA, nullptr);
+  curl_easy_setopt(handle_, CURLOPT_UPLOAD, 0L);
+  curl_easy_setopt(handle_, CURLOPT_POSTQUOTE, nullptr);
+  if (outcome.ok) {
+    if (text || outcome.bytes == size) return outcome;
+    // A short count with a success reply: the rename already happened; nothing to undo
+    // but the operator must hear of it.
+    return {false, Failure::Broken, {}, std::to_string(outcome.bytes) + " / " + std::to_string(size), outcome.bytes};
+  }
+
+  const std::string removeTemporary = (sftp() ? "*rm " : "*DELE ") + from;
+  if (outcome.failure == Failure::Refusal && outcome.bytes == size) {
+    // The file arrived whole and the rename was refused: some servers will not rename
+    // over an existing file. Delete the old one first, then rename.
+    std::vector<std::string> replace{(sftp() ? "rm " : "DELE ") + to};
+    replace.insert(replace.end(), rename.begin(), rename.end());
+    Outcome second = runCommands(folder, replace);
+    second.bytes = outcome.bytes;
+    // When the old file went and the rename did not, the temporary is the only graph
+    // left on the server: it stays, and the failure says what happened.
+    return second;
+  }
+  // A server that has gone silent or away would only make the clean-up wait again.
+  const bool reachable = outcome.failure != Failure::NoAnswer &&
+                         outcome.failure != Failure::Stalled &&
+                         outcome.failure != Failure::Refused &&
+                         outcome.failure != Failure::Unreachable &&
+                         outcome.failure != Failure::Resolve;
+  if (reachable && !runCommands(folder, {removeTemporary}).ok) {
+    // The session that failed may have died with the upload (a server process ended by
+    // its file size limit): once more on a new connection.
+    curl_easy_setopt(handle_, CURLOPT_FRESH_CONNECT, 1L);
+    runCommands(folder, {removeTemporary});
+    curl_easy_setopt(handle_, CURLOPT_FRESH_CONNECT, 0L);
+  }
   return outcome;
 }
 

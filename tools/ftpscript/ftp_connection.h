@@ -1,53 +1,123 @@
-// One FTP session on one libcurl handle: libcurl keeps the control connection open
-// between requests on the same handle, so a script's steps log in once.
+// One session with the server on one libcurl handle, over FTP (TLS when offered or
+// required) or SFTP: libcurl keeps the connection open between requests on the same
+// handle, so a script's steps log in once. Every failure comes back as a cause the
+// operator can act on, with the server's whole reply; the password never appears in
+// any of it.
 #pragma once
 
 #include <curl/curl.h>
 
 #include <string>
+#include <vector>
 
 #include "ftp_script.h"
+#include "publish_settings.h"
+#include "server_address.h"
+#include "server_folder.h"
+#include "tls_trust.h"
 
 namespace radmon::ftp {
 
-struct Endpoint {
-  std::string host;
-  unsigned port = 21;
+enum class Failure {
+  None,
+  Resolve,      // the server's name does not resolve
+  Refused,      // nothing listens on that port
+  Unreachable,  // no route, or the connection could not be made for another reason
+  NoAnswer,     // connected, but the server said nothing in time
+  Stalled,      // the transfer stopped moving
+  TlsRefused,   // TLS required (setting or ftps://), the server refused it
+  TlsDropped,   // the server offered TLS before and refuses it now: maybe tampered with
+  Certificate,  // the server's certificate failed the check
+  HostKey,      // the SSH server's key differs from the one seen before
+  Login,        // user name or password refused
+  Folder,       // the folder does not exist or may not be entered
+  DiskFull,     // the server is out of space or over its quota
+  Refusal,      // the server refused the write or the command
+  Broken,       // the connection broke during the transfer
+  LocalFile,    // the local file cannot be read
+  Other,
 };
 
-// What a request came to; `reason` holds the server's last reply and libcurl's text.
 struct Outcome {
   bool ok = false;
-  std::string reason;
+  Failure failure = Failure::None;
+  std::string reply;   // the server's whole last reply (all lines of a multi-line one)
+  std::string detail;  // libcurl's own words, or what is wrong with a certificate
   curl_off_t bytes = 0;  // uploads: bytes sent
+};
+
+struct SessionOptions {
+  ServerAddress address;
+  Login login;
+  int stallSeconds = 45;  // a silent server or a transfer that stops moving
+  bool verbose = false;
+  PublishSettings publish;
+  std::string settingsPath;  // where the TLS memory and known hosts live; empty: none
 };
 
 class FtpConnection {
  public:
-  FtpConnection(const Endpoint& endpoint, const Login& login, int stallSeconds, bool verbose);
+  explicit FtpConnection(const SessionOptions& options);
   ~FtpConnection();
   FtpConnection(const FtpConnection&) = delete;
   FtpConnection& operator=(const FtpConnection&) = delete;
 
-  // Connects and logs in when not yet done, then changes into the folder
-  // (`urlPath` ends with '/'): a missing folder fails here, before any upload.
-  Outcome checkFolder(const std::string& urlPath);
+  // Connects and logs in when not yet done, then checks the folder: a missing folder
+  // fails here, before any upload.
+  Outcome checkFolder(const ServerFolder& folder);
 
-  // Sends the local file to `urlPath`, in ASCII mode when `text`.
-  Outcome upload(const std::string& localPath, const std::string& urlPath, bool text);
+  // Sends the local file into `folder` under `name`, in ASCII mode when `text`: first
+  // under a temporary name, renamed over `name` when complete (the old file deleted
+  // first where the server will not rename over it). On failure the temporary is
+  // removed and the file on the server stays as it was.
+  Outcome upload(const std::string& localPath, const ServerFolder& folder,
+                 const std::string& name, bool text);
 
-  // Whether the server accepted AUTH TLS for the control connection.
-  bool usesTls() const { return tls_; }
+  // Runs server commands (FTP: as written, e.g. "MKD x"; SFTP: libcurl's "mkdir", "rm",
+  // "rename") in `folder`, after logging in when not yet done.
+  Outcome serverCommands(const ServerFolder& folder, const std::vector<std::string>& commands);
+  // Downloads `name` from `folder` into `localPath`, through a temporary beside it.
+  Outcome download(const ServerFolder& folder, const std::string& name,
+                   const std::string& localPath, bool text);
+  // The folder's listing: names only, or the server's long form.
+  Outcome list(const ServerFolder& folder, bool namesOnly, std::string& listing);
+  // A file's path as commands take it: FTP counts from the folder, SFTP from the top.
+  std::string commandPath(const ServerFolder& folder, const std::string& name) const;
+  bool sftp() const { return options_.address.transport == Transport::Sftp; }
+
+  // Whether the session's control connection is encrypted (FTP) or SSH (SFTP).
+  bool encrypted() const { return tls_ || options_.address.transport == Transport::Sftp; }
+  // The certificate seen in the last handshake, with its fault when it failed.
+  const TrustCheck& certificate() const { return trust_; }
+  // A certificate file that could not be used; empty when fine.
+  const std::string& trustFileError() const { return trustFileError_; }
+
+  // The temporary name `name` is uploaded under.
+  static std::string temporaryName(const std::string& name);
 
  private:
   static size_t onReply(char* data, size_t size, size_t count, void* self);
+  static int onDebug(CURL*, curl_infotype type, char* data, size_t size, void* self);
+  std::string url(const ServerFolder& folder, const std::string& name = {}) const;
+  // A file as a command after the transfer names it: FTP has changed into the folder,
+  // SFTP needs the whole path.
+  std::string quoted(const ServerFolder& folder, const std::string& name) const;
   Outcome perform();
+  Outcome runCommands(const ServerFolder& folder, const std::vector<std::string>& commands);
+  static size_t collect(char* data, size_t size, size_t count, void* text);
+  Failure classify(CURLcode code) const;
   CURLcode runTransfer();
 
+  SessionOptions options_;
   CURL* handle_;
   CURLM* multi_;
-  std::string base_;
-  std::string lastReply_;
+  bool remembered_ = false;  // the server offered TLS in an earlier session
+  TrustCheck trust_;
+  std::string trustFileError_;
+  std::string knownHosts_;
+  std::string reply_;
+  bool replyOpen_ = false;  // inside a multi-line reply
+  bool hostKeyChanged_ = false;
   char errorText_[CURL_ERROR_SIZE] = {};
   bool tls_ = false;
 };

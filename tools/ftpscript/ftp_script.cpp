@@ -61,15 +61,15 @@ std::optional<std::vector<std::string>> splitWords(std::string_view line) {
   return words;
 }
 
-std::optional<unsigned> parsePort(std::string_view text) {
-  if (text.empty() || text.size() > 5) return std::nullopt;
-  unsigned port = 0;
-  for (const char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    port = port * 10 + static_cast<unsigned>(c - '0');
+std::string addressProblem(AddressError error) {
+  switch (error) {
+    case AddressError::Empty: return "サーバ名がありません";
+    case AddressError::BadPort: return "ポート番号が正しくありません (1〜65535)";
+    case AddressError::BadScheme: return "使えるのは ftp://, ftps://, sftp:// だけです";
+    case AddressError::BadHost: return "サーバ名の書き方が正しくありません";
+    case AddressError::TooManyWords: return "サーバ名とポート番号のほかに余分な語があります";
   }
-  if (port == 0 || port > 65535) return std::nullopt;
-  return port;
+  return {};
 }
 
 std::string slashes(std::string path) {
@@ -77,6 +77,13 @@ std::string slashes(std::string path) {
     if (c == '\\') c = '/';
   }
   return path;
+}
+
+// "# …" and "rem …", as people comment the scripts they write; a comment may hold
+// anything, an unclosed quote too.
+bool isComment(std::string_view line) {
+  if (!line.empty() && line.front() == '#') return true;
+  return lowerAscii(line.substr(0, 3)) == "rem" && (line.size() == 3 || isBlank(line[3]));
 }
 
 struct CommandInfo {
@@ -107,6 +114,18 @@ constexpr std::array kCommands{
     CommandInfo{"close", CommandKind::Disconnect, 0, 0},
     CommandInfo{"bye", CommandKind::Bye, 0, 0},
     CommandInfo{"quit", CommandKind::Bye, 0, 0},
+    CommandInfo{"passive", CommandKind::NoEffect, 0, 0},  // transfers are always passive
+    CommandInfo{"quote", CommandKind::Quote, 1, kMany},
+    CommandInfo{"literal", CommandKind::Quote, 1, kMany},
+    CommandInfo{"mkdir", CommandKind::Mkdir, 1, 1},
+    CommandInfo{"delete", CommandKind::Delete, 1, 1},
+    CommandInfo{"rename", CommandKind::Rename, 2, 2},
+    CommandInfo{"get", CommandKind::Get, 1, 2},
+    CommandInfo{"recv", CommandKind::Get, 1, 2},
+    CommandInfo{"pwd", CommandKind::Pwd, 0, 0},
+    CommandInfo{"ls", CommandKind::List, 0, 1},
+    CommandInfo{"dir", CommandKind::List, 0, 1},
+    CommandInfo{"status", CommandKind::Status, 0, 0},
 };
 
 const CommandInfo* findCommand(std::string_view word) {
@@ -142,6 +161,7 @@ class ScriptReader {
   void readCommandLine() {
     const std::string_view line = *takeLine();
     const int number = lineNumber();
+    if (isComment(trim(line))) return;
     auto words = splitWords(line);
     if (!words) {
       fail(number, "引用符が閉じていません");
@@ -154,7 +174,7 @@ class ScriptReader {
       fail(number, "不明なコマンド: " + words->front());
       return;
     }
-    ScriptCommand command{info->kind, number, words->front(), {}, 21, {}, {}};
+    ScriptCommand command{info->kind, number, words->front(), {}, 21, Transport::Ftp, {}, {}};
     command.args.assign(words->begin() + 1, words->end());
     if (command.args.size() < info->minArgs) {
       fail(number, words->front() + ": 引数が足りません");
@@ -186,6 +206,23 @@ class ScriptReader {
       case CommandKind::Bye:
         ended_ = true;  // the client stops reading here
         return true;
+      case CommandKind::Quote: {
+        std::string text;
+        for (const auto& part : command.args) text += (text.empty() ? "" : " ") + part;
+        // Passive mode is how every transfer runs already.
+        if (lowerAscii(command.args.front()) == "pasv") command.kind = CommandKind::NoEffect;
+        command.args = {text};
+        return true;
+      }
+      case CommandKind::Mkdir:
+      case CommandKind::Delete:
+      case CommandKind::Rename:
+      case CommandKind::List:
+        for (auto& arg : command.args) arg = slashes(arg);
+        return true;
+      case CommandKind::Get:
+        command.args.front() = slashes(command.args.front());
+        return true;
       default:
         break;
     }
@@ -212,15 +249,16 @@ class ScriptReader {
       user = takeLine();
       password = takeLine();
     }
-    if (command.args.size() == 2) {
-      const auto port = parsePort(command.args[1]);
-      if (!port) {
-        fail(command.line, "open: ポート番号が正しくありません: " + command.args[1]);
-        return false;
-      }
-      command.port = *port;
-      command.args.pop_back();
+    std::string server = command.args[0];
+    if (command.args.size() == 2) server += " " + command.args[1];
+    const AddressResult address = parseServerAddress(server);
+    if (!address.address) {
+      fail(command.line, "open: " + addressProblem(address.error) + ": " + server);
+      return false;
     }
+    command.args = {address.address->host};
+    command.port = address.address->port;
+    command.transport = address.address->transport;
     if (!options_.autoLogin) return true;
     if (!user || trim(*user).empty()) {
       fail(command.line, "open: 次の行にユーザ名がありません");

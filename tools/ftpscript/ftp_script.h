@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "server_address.h"
+
 namespace radmon::ftp {
 
 enum class CommandKind {
@@ -18,9 +20,17 @@ enum class CommandKind {
   Ascii,       // text transfers
   Put,         // upload local files into the server folder
   Lcd,         // change the local folder that relative local paths start from
-  NoEffect,    // prompt, verbose, hash: settings of the interactive client only
+  NoEffect,    // prompt, verbose, hash, passive, "quote PASV": nothing to do here
   Disconnect,  // end the connection, the script goes on
   Bye,         // end the run
+  Quote,       // quote, literal: one raw command to the server (args: its text)
+  Mkdir,       // make a server folder
+  Delete,      // delete a server file
+  Rename,      // rename a server file (args: from, to)
+  Get,         // download a server file (args: remote, optional local)
+  Pwd,         // say the server folder
+  List,        // ls, dir: list the server folder (args: optional folder)
+  Status,      // say the connection's state
 };
 
 struct Login {
@@ -32,10 +42,11 @@ struct ScriptCommand {
   CommandKind kind{};
   int line = 0;      // 1-based line of the command word in the script
   std::string word;  // the command as written, for messages
-  // Open: host. Cd: the folder with '/' separators. Lcd: the local folder.
+  // Open: host (an IPv6 literal without brackets). Cd: the folder with '/' separators. Lcd: the local folder.
   // Put: the local paths, each uploaded under its file name (or remoteName).
   std::vector<std::string> args;
   unsigned port = 21;          // Open
+  Transport transport = Transport::Ftp;  // Open: from "ftps://" or "sftp://"
   std::optional<Login> login;  // Open with auto-login, User
   std::string remoteName;      // Put of one file under another name
 };

@@ -4,10 +4,25 @@
 
 #include <filesystem>
 
+#include "outcome_text.h"
+#include "text_files.h"
+
 namespace radmon::ftp {
 
 ScriptRunner::ScriptRunner(const CommandLine& line, std::ostream& out, std::ostream& err)
-    : line_(line), out_(out), err_(err) {}
+    : line_(line),
+      out_(out),
+      err_(err),
+      publish_(line.settingsPath.empty() ? PublishSettings{}
+                                         : readPublishSettings(line.settingsPath)) {
+  if (line.settingsPath.empty()) return;
+  // "Trust once" in the window: good for this run, then gone.
+  const std::string once = trustOncePath(line.settingsPath);
+  if (const auto text = readTextFile(once)) {
+    if (const auto print = normalFingerprint(*text)) publish_.trustedFingerprints.insert(*print);
+    std::filesystem::remove(once);
+  }
+}
 
 int ScriptRunner::run(const std::vector<ScriptCommand>& commands) {
   bool complete = true;
@@ -27,6 +42,15 @@ int ScriptRunner::run(const std::vector<ScriptCommand>& commands) {
 void ScriptRunner::fail(const ScriptCommand& command, const std::string& reason) {
   out_.flush();
   err_ << "失敗: 行 " << command.line << " " << command.word << ": " << reason << std::endl;
+}
+
+// "失敗: 行 1 OPEN: 接続とログイン: 接続を拒否されました (…)", the server's reply on the
+// lines after it.
+void ScriptRunner::fail(const ScriptCommand& command, const char* step, const Outcome& outcome) {
+  const TrustCheck none;
+  fail(command, std::string(step) + ": " +
+                    failureText(outcome, *address_,
+                                connection_ ? connection_->certificate() : none));
 }
 
 bool ScriptRunner::step(const ScriptCommand& command) {
@@ -54,38 +78,156 @@ bool ScriptRunner::step(const ScriptCommand& command) {
     case CommandKind::Bye:
       if (connection_) out_ << "切断" << std::endl;
       connection_.reset();
-      endpoint_.reset();
+      address_.reset();
       return true;
     case CommandKind::NoEffect:
+      return true;
+    case CommandKind::Quote:
+      serverCommand(command, {command.args[0]}, {}, true);
+      return true;
+    case CommandKind::Mkdir:
+      serverCommand(command, {"MKD " + command.args[0]}, {"mkdir"}, false);
+      return true;
+    case CommandKind::Delete:
+      serverCommand(command, {"DELE " + command.args[0]}, {"rm"}, false);
+      return true;
+    case CommandKind::Rename:
+      serverCommand(command, {"RNFR " + command.args[0], "RNTO " + command.args[1]}, {"rename"},
+                    true);
+      return true;
+    case CommandKind::Get:
+      get(command);
+      return true;
+    case CommandKind::Pwd:
+      out_ << "フォルダ: " << folder_.display() << std::endl;
+      return true;
+    case CommandKind::List:
+      list(command);
+      return true;
+    case CommandKind::Status:
+      status();
       return true;
   }
   return true;
 }
 
+void ScriptRunner::serverCommand(const ScriptCommand& command, const std::vector<std::string>& ftp,
+                                 const std::vector<std::string>& sftp, bool counts) {
+  if (!connection_) {
+    ++failed_;
+    fail(command, "接続していません");
+    return;
+  }
+  std::vector<std::string> lines = ftp;
+  if (connection_->sftp()) {
+    if (sftp.empty()) {
+      ++failed_;
+      fail(command, "SFTP の接続では FTP のコマンドを送れません");
+      return;
+    }
+    // SFTP names files by their whole paths: "rename a b" -> rename "/~/…/a" "/~/…/b".
+    std::string line = sftp.front();
+    for (const auto& arg : command.args) {
+      line += ' ';
+      line += connection_->commandPath(folder_, arg);
+    }
+    lines = {line};
+  }
+  const Outcome outcome = connection_->serverCommands(folder_, lines);
+  if (outcome.ok) {
+    out_ << command.word << " ... 成功";
+    if (!outcome.reply.empty()) out_ << ": " << outcome.reply;
+    out_ << std::endl;
+    return;
+  }
+  if (counts) ++failed_;
+  fail(command, counts ? "サーバのコマンド" : "サーバのコマンド (続行します)", outcome);
+}
+
+void ScriptRunner::get(const ScriptCommand& command) {
+  const std::string& remote = command.args[0];
+  const auto cut = remote.find_last_of('/');
+  const ServerFolder source =
+      cut == std::string::npos ? folder_ : folder_.changedTo(remote.substr(0, cut + 1));
+  const std::string name = cut == std::string::npos ? remote : remote.substr(cut + 1);
+  const std::string local = command.args.size() == 2 ? command.args[1] : uploadName(name);
+  const std::string path =
+      localFolder_.empty() ? local : (std::filesystem::path(localFolder_) / local).string();
+  out_ << "受信: " << remote << " -> " << path << std::endl;
+  if (!connection_ || name.empty()) {
+    ++failed_;
+    fail(command, connection_ ? "サーバ側のファイル名がありません" : "接続していません");
+    return;
+  }
+  const Outcome outcome = connection_->download(source, name, path, text_);
+  if (outcome.ok) {
+    out_ << "受信: " << name << " ... 成功 (" << outcome.bytes << " バイト)" << std::endl;
+    return;
+  }
+  ++failed_;
+  fail(command, (name + " の受信").c_str(), outcome);
+}
+
+void ScriptRunner::list(const ScriptCommand& command) {
+  if (!connection_) {
+    ++failed_;
+    fail(command, "接続していません");
+    return;
+  }
+  const ServerFolder target =
+      command.args.empty() ? folder_ : folder_.changedTo(command.args.front());
+  std::string listing;
+  const bool namesOnly = command.word.size() == 2;  // ls, not dir
+  const Outcome outcome = connection_->list(target, namesOnly, listing);
+  if (!outcome.ok) {
+    ++failed_;
+    fail(command, "一覧", outcome);
+    return;
+  }
+  out_ << listing << (listing.empty() || listing.back() == '\n' ? "" : "\n") << std::flush;
+}
+
+void ScriptRunner::status() {
+  if (!address_) {
+    out_ << "状態: 接続していません" << std::endl;
+    return;
+  }
+  out_ << "状態: " << address_->key() << (connection_ ? " に接続" : " (未ログイン)")
+       << (connection_ && connection_->encrypted() ? ", 暗号化あり" : ", 暗号化なし")
+       << ", フォルダ " << folder_.display() << ", 転送モード "
+       << (text_ ? "アスキー" : "バイナリ") << std::endl;
+}
+
 bool ScriptRunner::open(const ScriptCommand& command) {
   connection_.reset();
-  endpoint_ = Endpoint{command.args.front(), command.port};
+  address_ = ServerAddress{command.transport, command.args.front(), command.port};
   folder_ = ServerFolder{};
-  out_ << "接続: " << endpoint_->host << ":" << endpoint_->port << std::endl;
+  static constexpr const char* kTransportNames[] = {"FTP", "FTPS", "SFTP"};
+  out_ << "接続: " << kTransportNames[static_cast<int>(address_->transport)] << " "
+       << address_->key() << std::endl;
   return command.login ? logIn(command, *command.login) : true;
 }
 
 bool ScriptRunner::logIn(const ScriptCommand& command, const Login& login) {
-  if (!endpoint_) {
+  if (!address_) {
     fail(command, "接続していません");
     return false;
   }
-  connection_ =
-      std::make_unique<FtpConnection>(*endpoint_, login, line_.stallSeconds, line_.verbose);
+  SessionOptions options{*address_, login, line_.stallSeconds, line_.verbose, publish_,
+                         line_.settingsPath};
+  connection_ = std::make_unique<FtpConnection>(options);
+  if (!connection_->trustFileError().empty()) err_ << connection_->trustFileError() << std::endl;
   folder_ = ServerFolder{};
-  const Outcome outcome = connection_->checkFolder(folder_.urlPath());
+  const Outcome outcome = connection_->checkFolder(folder_);
   if (!outcome.ok) {
+    // The user name is not repeated: a script whose lines slipped may hold the password
+    // in its place.
+    fail(command, "接続とログイン", outcome);
     connection_.reset();
-    fail(command, "ログインできません (ユーザ " + login.user + "): " + outcome.reason);
     return false;
   }
-  out_ << "ログイン: " << login.user << " ... 成功"
-       << (connection_->usesTls() ? " (TLS)" : " (暗号化なし)") << std::endl;
+  out_ << "ログイン ... 成功" << (connection_->encrypted() ? " (暗号化あり)" : " (暗号化なし)")
+       << std::endl;
   return true;
 }
 
@@ -95,9 +237,9 @@ bool ScriptRunner::changeFolder(const ScriptCommand& command) {
     return false;
   }
   const ServerFolder next = folder_.changedTo(command.args.front());
-  const Outcome outcome = connection_->checkFolder(next.urlPath());
+  const Outcome outcome = connection_->checkFolder(next);
   if (!outcome.ok) {
-    fail(command, "フォルダ " + next.display() + " に移れません: " + outcome.reason);
+    fail(command, ("フォルダ " + next.display() + " への移動").c_str(), outcome);
     return false;
   }
   folder_ = next;
@@ -164,13 +306,15 @@ void ScriptRunner::putOne(const ScriptCommand& command, const std::string& local
     reason = "接続していません";
   }
   if (reason.empty()) {
-    const Outcome outcome = connection_->upload(localPath, target.urlPath(name), text_);
+    const Outcome outcome = connection_->upload(localPath, target, name, text_);
     if (outcome.ok) {
       ++sent_;
       out_ << "転送: " << name << " ... 成功 (" << outcome.bytes << " バイト)" << std::endl;
       return;
     }
-    reason = outcome.reason;
+    ++failed_;
+    fail(command, (name + " の転送").c_str(), outcome);
+    return;
   }
   ++failed_;
   fail(command, name + " ... " + reason);

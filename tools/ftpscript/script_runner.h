@@ -12,6 +12,7 @@
 #include "command_line.h"
 #include "ftp_connection.h"
 #include "ftp_script.h"
+#include "publish_settings.h"
 #include "server_folder.h"
 
 namespace radmon::ftp {
@@ -37,12 +38,21 @@ class ScriptRunner {
   void put(const ScriptCommand& command);
   void putOne(const ScriptCommand& command, const std::string& localPath);
   std::vector<std::string> expand(const std::string& pattern) const;
+  // quote, mkdir, delete, rename; `counts`: a failure fails the run (mkdir and delete of
+  // what is already there or already gone are how scripts make sure, not faults).
+  void serverCommand(const ScriptCommand& command, const std::vector<std::string>& ftp,
+                     const std::vector<std::string>& sftp, bool counts);
+  void get(const ScriptCommand& command);
+  void list(const ScriptCommand& command);
+  void status();
   void fail(const ScriptCommand& command, const std::string& reason);
+  void fail(const ScriptCommand& command, const char* step, const Outcome& outcome);
 
   CommandLine line_;
   std::ostream& out_;
   std::ostream& err_;
-  std::optional<Endpoint> endpoint_;
+  std::optional<ServerAddress> address_;
+  PublishSettings publish_;
   std::unique_ptr<FtpConnection> connection_;
   ServerFolder folder_;
   std::string localFolder_;  // from lcd; empty: the working folder

@@ -32,6 +32,21 @@ std::string ServerFolder::urlPath(std::string_view fileName) const {
   return path;
 }
 
+std::string ServerFolder::sftpUrlPath(std::string_view fileName) const {
+  std::string path = absolute_ ? "/" : "/~/";
+  for (const auto& part : parts_) path += percentEncode(part) + "/";
+  path += percentEncode(fileName);
+  return path;
+}
+
+std::string ServerFolder::sftpPath(std::string_view fileName) const {
+  // The server takes a relative path from the login folder.
+  std::string path = absolute_ ? "/" : "";
+  for (const auto& part : parts_) path += part + "/";
+  path += fileName;
+  return path;
+}
+
 std::string ServerFolder::display() const {
   std::string text = absolute_ ? "/" : "";
   for (std::size_t i = 0; i < parts_.size(); ++i) text += (i ? "/" : "") + parts_[i];

@@ -19,6 +19,12 @@ class ServerFolder {
   // (e.g. "/pub/graph/"), or of a file in it when `fileName` is given.
   std::string urlPath(std::string_view fileName = {}) const;
 
+  // The same for an SFTP URL: relative folders start at the login folder ("/~/").
+  std::string sftpUrlPath(std::string_view fileName = {}) const;
+  // The path of a file in it as SFTP commands take it, not encoded (relative ones
+  // relative, since the server counts them from the login folder).
+  std::string sftpPath(std::string_view fileName) const;
+
   // For messages: "pub/graph", "/pub", "." for the login folder.
   std::string display() const;
 

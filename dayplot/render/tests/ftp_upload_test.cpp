@@ -118,7 +118,8 @@ TEST(FtpClientCommand, QuotedScriptPathOnBothPlatforms) {
                                                 ftpScriptPath("/opt/gm station/"));
   EXPECT_EQ(posix.program, "/opt/gm station/ftpscript");
   EXPECT_EQ(posix.arguments,
-            (std::vector<std::string>{"-i", "-s:\"/opt/gm station/oldtemp.sys\""}));
+            (std::vector<std::string>{"-i", "-s:\"/opt/gm station/oldtemp.sys\"",
+                                      "-p:\"/opt/gm station/dayplot_publish.ini\""}));
 }
 
 class UploadFileTest : public ::testing::Test {
@@ -167,6 +168,15 @@ TEST_F(UploadFileTest, UnwritableProgramFolderIsReportedAndNothingStarts) {
   EXPECT_TRUE(launcher_.started.empty());
   ASSERT_EQ(messages_.shown.size(), 1u);
   EXPECT_NE(messages_.shown[0].find("スクリプトファイルを書き込めません"), std::string::npos);
+}
+
+TEST_F(UploadFileTest, ServerBoxItCannotReadIsSaidAndNothingIsWritten) {
+  settings_.server = "ftp.example.com/ 2121";
+  EXPECT_EQ(uploadFile(settings_, "/d/n.jpg", program_, launcher_, messages_), nullptr);
+  EXPECT_TRUE(launcher_.started.empty());
+  EXPECT_FALSE(fs::exists(program_ + "oldtemp.sys"));
+  ASSERT_EQ(messages_.shown.size(), 1u);
+  EXPECT_NE(messages_.shown[0].find("サーバ名の欄「ftp.example.com/ 2121」"), std::string::npos);
 }
 
 TEST_F(UploadFileTest, ClientThatCannotStartIsReportedAndTheNextUploadTriesAgain) {
@@ -238,6 +248,36 @@ TEST(SpawnLauncher, PollReturnsAtOnceAndReportsTheEndOnce) {
   EXPECT_EQ(outcome->exitStatus, 5);
   EXPECT_EQ(outcome->output, "gone\n");
   EXPECT_FALSE(process->poll().has_value());  // reaped: nothing more to report
+}
+
+}  // namespace
+}  // namespace radmon
+
+namespace radmon {
+namespace {
+
+// The outcome of an upload reads the same in the window, the log and --process.
+TEST(UploadWords, OutcomeAndClientReasonInOneForm) {
+  struct Case {
+    std::string said, want;
+  };
+  const Case cases[] = {
+      {say::uploadOutcome(true, "/d/g.jpg", "ignored"), "FTP転送成功: /d/g.jpg"},
+      {say::uploadOutcome(false, "/d/g.jpg", "why"), "FTP転送失敗: /d/g.jpg (why)"},
+      {say::uploadOutcome(false, "/d/g.jpg", "why", "10:25"),
+       "FTP転送失敗: /d/g.jpg (why) 10:25 に再送します"},
+      {say::clientReason(1, "失敗: 行 1 OPEN"), "FTPクライアントの終了コード 1: 失敗: 行 1 OPEN"},
+      {say::clientReason(3, ""), "FTPクライアントの終了コード 3"},
+      {say::clientReason(-1, ""), "FTPクライアントが異常終了しました"},
+      // A path holding "%2" stays as it is.
+      {say::uploadOutcome(false, "/d/%2.jpg", "x"), "FTP転送失敗: /d/%2.jpg (x)"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.said, c.want);
+  for (const auto fault : {say::ServerBoxFault::Empty, say::ServerBoxFault::BadPort,
+                           say::ServerBoxFault::BadScheme, say::ServerBoxFault::BadHost,
+                           say::ServerBoxFault::TooManyWords}) {
+    EXPECT_NE(say::serverBoxUnusable(fault, "h/").find("サーバ名の欄「h/」: "), std::string::npos);
+  }
 }
 
 }  // namespace

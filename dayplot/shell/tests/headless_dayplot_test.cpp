@@ -115,6 +115,35 @@ TEST_F(HeadlessTest, WithoutSettingsFileItSaysThatNothingWillRun) {
   EXPECT_TRUE(launcher_.started.empty());
 }
 
+TEST_F(HeadlessTest, MissedYesterdayIsMadeUpAtStartAndUnsentUploadsOutliveTheEnd) {
+  folder_.writeDay("20110315");
+  writeIni("3", "20");  // an hour that never matches the clock is said, not announced
+  start({2011, 3, 16, 9, 0, 0});
+  EXPECT_NE(err_.str().find("時・分とも2桁"), std::string::npos) << err_.str();
+  EXPECT_EQ(err_.str().find("昨日分を"), std::string::npos) << err_.str();
+  tickAt({2011, 3, 16, 9, 1, 0});
+  EXPECT_TRUE(launcher_.started.empty());
+
+  writeIni("08", "20");  // the station was off at 08:20
+  start({2011, 3, 16, 9, 0, 0});
+  tickAt({2011, 3, 16, 9, 1, 0});
+  EXPECT_NE(err_.str().find("昨日分 20110315 のグラフはまだ転送されていません"), std::string::npos);
+  ASSERT_EQ(launcher_.started.size(), 1u);
+  EXPECT_TRUE(folder_.exists("data/μSVHGraph_20110315.jpg"));
+
+  dayplot_->finish();  // ended while the client runs: the upload is kept for the next start
+  EXPECT_FALSE(folder_.exists("oldtemp.sys"));
+  start({2011, 3, 16, 9, 5, 0});
+  tickAt({2011, 3, 16, 9, 6, 0});
+  ASSERT_EQ(launcher_.started.size(), 2u);  // sent again, not drawn again
+  EXPECT_EQ(err_.str().rfind("まだ転送されていません"), err_.str().find("まだ転送されていません"));
+  launcher_.end(1, 0);
+  dayplot_->pollUploads();
+  start({2011, 3, 16, 9, 10, 0});  // sent: nothing more to make up
+  tickAt({2011, 3, 16, 9, 11, 0});
+  EXPECT_EQ(launcher_.started.size(), 2u);
+}
+
 TEST(UploadWatch, OneClientAtATimeEachWaitingFileOnceAndFailedStartsSkipped) {
   FakeLauncher launcher;
   UploadWatch watch;

@@ -137,3 +137,25 @@ TEST(MinuteScheduler, NextTickJustAfterTheNextMinute) {
 
 }  // namespace
 }  // namespace radmon
+
+namespace radmon {
+namespace {
+
+TEST(StartTimeUsable, TwoDigitsInRangeOnly) {
+  const std::pair<std::pair<const char*, const char*>, bool> cases[] = {
+      {{"00", "03"}, true}, {{"23", "59"}, true},  {{"3", "03"}, false},
+      {{"03", "3"}, false}, {{"24", "00"}, false}, {{"00", "60"}, false},
+      {{"", "00"}, false},  {{"0a", "00"}, false}, {{"003", "00"}, false},
+  };
+  for (const auto& [time, usable] : cases) {
+    SCOPED_TRACE(std::string(time.first) + ":" + time.second);
+    ScheduleSettings s;
+    s.Check4 = 1;
+    s.Text11 = time.first;
+    s.Text10 = time.second;
+    EXPECT_EQ(startTimeUsable(s), usable);
+  }
+}
+
+}  // namespace
+}  // namespace radmon

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -15,6 +16,8 @@
 #include <gtest/gtest.h>
 
 #include "graph_form.h"
+#include "publish_dialog.h"
+#include "publish_settings.h"
 #include "shell_fakes.h"
 #include "text_files.h"
 
@@ -44,6 +47,11 @@ class FormTest : public ::testing::Test {
       unsavedMessages_.push_back(message);
       return closeAnyway_;
     };
+    parts.dialogs.trustCertificate = [this](const QString&, const QString& fingerprint) {
+      askedCertificates_.push_back(fingerprint);
+      return certificateAnswer_;
+    };
+    parts.dialogs.publishSettings = [this](const std::string& path) { publishOpened_.push_back(path); };
     form_ = std::make_unique<SettingsForm>(std::move(parts));
     form_->show();
     return *form_;
@@ -82,6 +90,9 @@ class FormTest : public ::testing::Test {
   std::vector<QString> shownFolders_;
   std::vector<QString> unsavedMessages_;
   bool closeAnyway_ = false;
+  std::vector<QString> askedCertificates_;
+  CertificateAnswer certificateAnswer_ = CertificateAnswer::Refuse;
+  std::vector<std::string> publishOpened_;
   std::unique_ptr<SettingsForm> form_;
 };
 
@@ -312,13 +323,19 @@ TEST_F(FormTest, ScheduledRunsCloseTheGraphWindowAndUploadWhenTicked) {
   w.pollUploads();
   EXPECT_EQ(status->text(), "最後のFTP転送: 2011/03/16 10:20:04 FTP転送失敗: " +
                                 QString::fromStdString(folder_.data()) +
-                                "μSVHGraph.jpg (FTPクライアントの終了コード 1: 530 Login incorrect.)");
+                                "μSVHGraph.jpg (FTPクライアントの終了コード 1: 530 Login incorrect.) "
+                                "10:25 に再送します");
 
-  tickAt({2011, 3, 16, 10, 25, 0});  // not on the period
+  tickAt({2011, 3, 16, 10, 24, 0});  // not on the period, the retry still waits
   EXPECT_EQ(launcher_.started.size(), 2u);
-  tickAt({2011, 3, 16, 10, 30, 1});
+  tickAt({2011, 3, 16, 10, 25, 0});  // the retry
   ASSERT_EQ(launcher_.started.size(), 3u);
-  launcher_.end(2, 0);
+  launcher_.end(2, 1, "530 Login incorrect.\n");
+  w.pollUploads();
+  EXPECT_TRUE(status->text().endsWith("10:35 に再送します"));  // twice the wait
+  tickAt({2011, 3, 16, 10, 30, 1});  // the due run sends the same file at once
+  ASSERT_EQ(launcher_.started.size(), 4u);
+  launcher_.end(3, 0);
   QTest::qWait(400);  // the window's own poll timer picks it up
   EXPECT_TRUE(status->text().startsWith("最後のFTP転送: 2011/03/16 10:30:01 FTP転送成功"));
 }
@@ -470,6 +487,77 @@ TEST_F(FormTest, SettingsFileThatCannotBeWrittenAsksBeforeClosing) {
   closeAnyway_ = true;
   EXPECT_TRUE(w.close());
   EXPECT_FALSE(folder_.exists("oldtemp.sys"));
+}
+
+TEST_F(FormTest, UnknownCertificateIsAskedOnceThenTrustedForOnceOrAlways) {
+  SettingsForm& w = open();
+  find<QCheckBox>("Check5")->setChecked(true);
+  click("Command4");
+  EXPECT_EQ(publishOpened_, std::vector<std::string>{folder_.path() + "dayplot_publish.ini"});
+
+  const std::string print(64, 'A');
+  const std::string shown = shownFingerprint(print);
+  const std::string refused = "失敗: 行 1 OPEN: 接続とログイン: サーバの証明書を信頼できません: "
+                              "自己署名の証明書です\n" + std::string(kFingerprintLead) + shown + "\n";
+  struct Case {
+    CertificateAnswer answer;
+    size_t asked;    // questions so far
+    size_t started;  // clients so far
+  };
+  for (const Case& c : {Case{CertificateAnswer::Refuse, 1, 1},
+                        Case{CertificateAnswer::TrustOnce, 1, 2},  // refused before: not asked
+                        Case{CertificateAnswer::TrustAlways, 1, 3}}) {
+    certificateAnswer_ = c.answer;
+    click("Command1");
+    launcher_.end(launcher_.started.size() - 1, 1, refused);
+    w.pollUploads();
+    EXPECT_EQ(askedCertificates_.size(), c.asked);
+    EXPECT_EQ(launcher_.started.size(), c.started);
+  }
+  EXPECT_EQ(askedCertificates_[0], QString::fromStdString(shown));
+  EXPECT_FALSE(folder_.exists("dayplot_trust_once.txt"));
+  EXPECT_TRUE(readPublishSettings(folder_.path() + "dayplot_publish.ini").trustedFingerprints.empty());
+
+  form_.reset();  // a new window asks again: once for this run only, then always
+  open();
+  for (const CertificateAnswer answer : {CertificateAnswer::TrustOnce, CertificateAnswer::TrustAlways}) {
+    certificateAnswer_ = answer;
+    launcher_.started.clear();
+    launcher_.outcomes.clear();
+    click("Command1");
+    launcher_.end(0, 1, refused);
+    form_->pollUploads();  // the window of this round: trusting once opens a new one
+    ASSERT_EQ(launcher_.started.size(), 2u);  // sent again at once
+    if (answer == CertificateAnswer::TrustOnce) {
+      EXPECT_EQ(folder_.read("dayplot_trust_once.txt"), print);
+      launcher_.end(1, 0);
+      form_->pollUploads();
+      open();
+    }
+  }
+  EXPECT_EQ(readPublishSettings(folder_.path() + "dayplot_publish.ini").trustedFingerprints,
+            std::set<std::string>{print});
+}
+
+TEST_F(FormTest, PublishDialogSavesOwnerOnlyAndRefusesWhatIsNoFingerprint) {
+  const std::string path = folder_.path() + "dayplot_publish.ini";
+  PublishDialog dialog(path);
+  dialog.findChild<QCheckBox*>("TlsRequired")->setChecked(true);
+  dialog.findChild<QLineEdit*>("KeyFile")->setText(" /srv/key ");
+  auto* prints = dialog.findChild<QPlainTextEdit*>("TrustedFingerprints");
+  prints->setPlainText("not a fingerprint\n");
+  EXPECT_FALSE(dialog.problem().isEmpty());
+  prints->setPlainText(QString::fromStdString(shownFingerprint(std::string(64, 'b'))) + "\n\n");
+  EXPECT_TRUE(dialog.problem().isEmpty());
+  dialog.accept();
+  const PublishSettings saved = readPublishSettings(path);
+  EXPECT_TRUE(saved.tlsRequired);
+  EXPECT_EQ(saved.keyFile, "/srv/key");
+  EXPECT_EQ(saved.trustedFingerprints, std::set<std::string>{std::string(64, 'B')});
+  struct stat st {};
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_EQ(PublishDialog(path).settings(), saved);  // shown as saved
 }
 
 }  // namespace

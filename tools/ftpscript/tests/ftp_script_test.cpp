@@ -34,8 +34,8 @@ TEST(ParseFtpScript, ReadsTheUploadScriptAsWrittenOnWindows) {
 
 TEST(ParseFtpScript, AccountLinesAreNeverCommands) {
   // Empty password line, a user called "bin", a password with spaces kept whole.
-  auto script = parseFtpScript("open h 2121\nbin\n\nls\n");
-  ASSERT_EQ(script.errors.size(), 1u);  // only "ls" after the account lines
+  auto script = parseFtpScript("open h 2121\nbin\n\nlist\n");
+  ASSERT_EQ(script.errors.size(), 1u);  // only "list" after the account lines
   EXPECT_EQ(script.errors[0].line, 4);
   ASSERT_EQ(script.commands.size(), 1u);
   EXPECT_EQ(script.commands[0].port, 2121u);
@@ -92,11 +92,55 @@ TEST(ParseFtpScript, PutAndMputArguments) {
 
 TEST(ParseFtpScript, FaultyLinesAreAllReportedWithTheirNumbers) {
   const auto script = parseFtpScript(
-      "bin\r\nget x\r\n\r\nmput \"open\r\ncd\r\ncd a b\r\nput\r\nbin x\r\ntype ebcdic\r\n");
+      "bin\r\nmget x\r\n\r\nmput \"open\r\ncd\r\ncd a b\r\nput\r\nbin x\r\ntype ebcdic\r\n");
   std::vector<int> lines;
   for (const auto& error : script.errors) lines.push_back(error.line);
   EXPECT_EQ(lines, (std::vector{2, 4, 5, 6, 7, 8, 9}));
-  EXPECT_NE(script.errors[0].message.find("get"), std::string::npos);
+  EXPECT_NE(script.errors[0].message.find("mget"), std::string::npos);
+}
+
+TEST(ParseFtpScript, TheCommandsPeopleWriteForTheWindowsClient) {
+  using K = CommandKind;
+  const auto script = parseFtpScript(
+      "# upload of the day graph\r\nREM \"unclosed quote in a comment\r\nrem\r\n"
+      "open ftp://h:2121\r\nu\r\np\r\nquote PASV\r\nliteral SITE CHMOD 644 g.jpg\r\n"
+      "passive\r\nmkdir graph\\old\r\ndelete old.jpg\r\nrename a.jpg \"b c.jpg\"\r\n"
+      "get graph\\g.jpg\r\nrecv g.jpg local.jpg\r\npwd\r\nls\r\ndir graph\r\nstatus\r\n"
+      "remove x\r\n");
+  ASSERT_EQ(script.errors.size(), 1u);
+  EXPECT_EQ(script.errors[0].line, 19);  // "remove" is no comment and no command
+  std::vector<K> kinds;
+  for (const auto& c : script.commands) kinds.push_back(c.kind);
+  EXPECT_EQ(kinds, (std::vector{K::Open, K::NoEffect, K::Quote, K::NoEffect, K::Mkdir, K::Delete,
+                                K::Rename, K::Get, K::Get, K::Pwd, K::List, K::List, K::Status}));
+  EXPECT_EQ(script.commands[0].port, 2121u);
+  EXPECT_EQ(script.commands[2].args, std::vector<std::string>{"SITE CHMOD 644 g.jpg"});
+  EXPECT_EQ(script.commands[4].args, std::vector<std::string>{"graph/old"});
+  EXPECT_EQ(script.commands[6].args, (std::vector<std::string>{"a.jpg", "b c.jpg"}));
+  EXPECT_EQ(script.commands[7].args, std::vector<std::string>{"graph/g.jpg"});
+}
+
+TEST(ParseFtpScript, ServerForms) {
+  struct Case {
+    const char* open;
+    Transport transport;
+    const char* host;
+    unsigned port;
+  };
+  for (const Case& c : {Case{"open h:2121", Transport::Ftp, "h", 2121},
+                        Case{"open [::1] 2121", Transport::Ftp, "::1", 2121},
+                        Case{"open ftps://h", Transport::Ftps, "h", 21},
+                        Case{"open sftp://h:2222", Transport::Sftp, "h", 2222}}) {
+    const auto script = parseFtpScript(std::string(c.open) + "\nu\np\n");
+    ASSERT_TRUE(script.errors.empty()) << c.open;
+    EXPECT_EQ(script.commands[0].transport, c.transport);
+    EXPECT_EQ(script.commands[0].args, std::vector<std::string>{c.host});
+    EXPECT_EQ(script.commands[0].port, c.port);
+  }
+  const auto bad = parseFtpScript("open h/ 2121\nu\np\nopen http://h\nu\np\n");
+  ASSERT_EQ(bad.errors.size(), 2u);
+  EXPECT_NE(bad.errors[0].message.find("サーバ名の書き方"), std::string::npos);
+  EXPECT_NE(bad.errors[1].message.find("ftp://, ftps://, sftp://"), std::string::npos);
 }
 
 TEST(ParseFtpScript, NothingAfterByeIsRead) {

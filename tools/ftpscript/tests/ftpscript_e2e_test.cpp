@@ -181,6 +181,28 @@ TEST_F(FtpscriptRun, FaultyScriptSendsNothing) {
   EXPECT_EQ(missing.status, 2) << missing.output;
 }
 
+// A script as people write them for the Windows client, every command it may hold.
+TEST_F(FtpscriptRun, HandWrittenScriptWithCommentsAndServerCommands) {
+  const std::string script =
+      "# the station's own script\r\n" + openLines() +
+      "rem make sure the folder is there\r\nquote PASV\r\npassive\r\nmkdir pub\r\n"
+      "mkdir pub\\new\r\ncd pub\\new\r\npwd\r\nbin\r\nput \"" + graph_.string() +
+      "\" g.jpg\r\nrename g.jpg \"h h.jpg\"\r\nlcd \"" + local_.string() +
+      "\"\r\nget \"h h.jpg\" back.jpg\r\nput back.jpg\r\ndelete back.jpg\r\n"
+      "literal NOOP\r\nls\r\ndir ..\r\nstatus\r\nbye\r\n";
+  const auto result = run(script);
+  ASSERT_EQ(result.status, 0) << result.output;
+  EXPECT_EQ(readBytes(root_ / "pub" / "new" / "h h.jpg"), readBytes(graph_));
+  EXPECT_EQ(readBytes(local_ / "back.jpg"), readBytes(graph_));
+  EXPECT_FALSE(fs::exists(root_ / "pub" / "new" / "back.jpg"));
+  EXPECT_FALSE(fs::exists(root_ / "pub" / "new" / "g.jpg"));
+  for (const char* said : {"mkdir ... 成功: 257", "失敗: 行 8 mkdir: サーバのコマンド (続行します)",
+                           "フォルダ: pub/new", "literal ... 成功: 200", "\nh h.jpg\n", "graph",
+                           "状態: 127.0.0.1:"}) {
+    EXPECT_NE(result.output.find(said), std::string::npos) << said << "\n" << result.output;
+  }
+}
+
 // A server that takes the connection and never says a word.
 TEST(FtpscriptStall, SilentServerIsGivenUp) {
   const unsigned port = freePort(0);

@@ -1,0 +1,156 @@
+#include "publish_settings.h"
+
+#include "text_files.h"
+
+namespace radmon {
+namespace {
+
+constexpr std::string_view kTlsRequired = "TlsRequired";
+constexpr std::string_view kCertificateFile = "TrustedCertificateFile";
+constexpr std::string_view kFingerprints = "TrustedFingerprints";
+constexpr std::string_view kKeyFile = "KeyFile";
+constexpr std::string_view kRetryMinutes = "RetryMinutes";
+
+std::string_view trim(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) {
+    text.remove_suffix(1);
+  }
+  return text;
+}
+
+template <typename Visit>
+void forEachLine(std::string_view text, Visit visit) {
+  while (!text.empty()) {
+    const size_t end = text.find('\n');
+    const std::string_view line = trim(text.substr(0, end));
+    if (!line.empty()) visit(line);
+    if (end == std::string_view::npos) break;
+    text.remove_prefix(end + 1);
+  }
+}
+
+std::optional<int> parseMinutes(std::string_view text) {
+  if (text.empty() || text.size() > 4) return std::nullopt;
+  int value = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  if (value < kMinRetryMinutes || value > kMaxRetryMinutes) return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
+std::string publishSettingsPath(const std::string& programFolder) {
+  return programFolder + "dayplot_publish.ini";
+}
+
+std::string tlsMemoryPath(const std::string& settingsPath) {
+  return deriveFolder(settingsPath) + "dayplot_tls_servers.txt";
+}
+
+std::string trustOncePath(const std::string& settingsPath) {
+  return deriveFolder(settingsPath) + "dayplot_trust_once.txt";
+}
+
+std::string knownHostsPath(const std::string& settingsPath) {
+  return deriveFolder(settingsPath) + "dayplot_known_hosts";
+}
+
+std::optional<std::string> normalFingerprint(std::string_view text) {
+  std::string hex;
+  for (const char c : text) {
+    if (c == ':' || c == ' ') continue;
+    if (c >= '0' && c <= '9') {
+      hex.push_back(c);
+    } else if (c >= 'a' && c <= 'f') {
+      hex.push_back(static_cast<char>(c - 'a' + 'A'));
+    } else if (c >= 'A' && c <= 'F') {
+      hex.push_back(c);
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (hex.size() != 64) return std::nullopt;
+  return hex;
+}
+
+std::string shownFingerprint(std::string_view fingerprint) {
+  std::string out;
+  for (size_t i = 0; i < fingerprint.size(); i += 2) {
+    if (i > 0) out.push_back(':');
+    out.append(fingerprint.substr(i, 2));
+  }
+  return out;
+}
+
+PublishSettings parsePublishSettings(std::string_view text) {
+  PublishSettings settings;
+  forEachLine(text, [&settings](std::string_view line) {
+    if (line.front() == '#') return;
+    const size_t equals = line.find('=');
+    if (equals == std::string_view::npos) return;
+    const std::string_view name = trim(line.substr(0, equals));
+    const std::string_view value = trim(line.substr(equals + 1));
+    if (name == kTlsRequired) {
+      settings.tlsRequired = value == "1";
+    } else if (name == kCertificateFile) {
+      settings.trustedCertificateFile = std::string(value);
+    } else if (name == kFingerprints) {
+      std::string_view rest = value;
+      while (!rest.empty()) {
+        const size_t comma = rest.find(',');
+        if (const auto print = normalFingerprint(trim(rest.substr(0, comma)))) {
+          settings.trustedFingerprints.insert(*print);
+        }
+        rest.remove_prefix(comma == std::string_view::npos ? rest.size() : comma + 1);
+      }
+    } else if (name == kKeyFile) {
+      settings.keyFile = std::string(value);
+    } else if (name == kRetryMinutes) {
+      if (const auto minutes = parseMinutes(value)) settings.retryMinutes = *minutes;
+    }
+  });
+  return settings;
+}
+
+PublishSettings readPublishSettings(const std::string& path) {
+  const auto text = readTextFile(path);
+  return text ? parsePublishSettings(*text) : PublishSettings{};
+}
+
+std::string publishSettingsText(const PublishSettings& s) {
+  std::string prints;
+  for (const auto& print : s.trustedFingerprints) prints += (prints.empty() ? "" : ",") + print;
+  auto line = [](std::string_view name, const std::string& value) {
+    return std::string(name) + "=" + value + "\n";
+  };
+  return line(kTlsRequired, s.tlsRequired ? "1" : "0") +
+         line(kCertificateFile, s.trustedCertificateFile) + line(kFingerprints, prints) +
+         line(kKeyFile, s.keyFile) + line(kRetryMinutes, std::to_string(s.retryMinutes));
+}
+
+std::optional<std::string> writePublishSettings(const std::string& path,
+                                                const PublishSettings& settings) {
+  return writeTextFile(path, publishSettingsText(settings), /*ownerOnly=*/true);
+}
+
+std::set<std::string> readTlsMemory(const std::string& path) {
+  std::set<std::string> servers;
+  if (const auto text = readTextFile(path)) {
+    forEachLine(*text, [&servers](std::string_view line) { servers.emplace(line); });
+  }
+  return servers;
+}
+
+std::optional<std::string> rememberTls(const std::string& path, const std::string& serverKey) {
+  std::set<std::string> servers = readTlsMemory(path);
+  if (!servers.insert(serverKey).second) return std::nullopt;
+  std::string text;
+  for (const auto& server : servers) text += server + "\n";
+  return writeTextFile(path, text, /*ownerOnly=*/true);
+}
+
+}  // namespace radmon

@@ -1,0 +1,61 @@
+// The station's publishing settings that dayplot.ini has no field for (its 21 fields
+// are read by other programs as they stand): TLS required, the certificates the
+// operator trusts, the SSH key file and the retry period. They live in their own
+// owner-only file beside dayplot.ini, one "Name=value" per line, written by the
+// settings window and read by dayplot and ftpscript.
+#pragma once
+
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+
+namespace radmon {
+
+struct PublishSettings {
+  bool tlsRequired = false;
+  std::string trustedCertificateFile;      // PEM file of certificates to accept as they are
+  std::set<std::string> trustedFingerprints;  // SHA-256 of certificates, 64 upper-case hex
+  std::string keyFile;                     // SSH private key for sftp://; empty: password
+  int retryMinutes = 5;                    // first wait before a failed upload is tried again
+
+  bool operator==(const PublishSettings&) const = default;
+};
+
+inline constexpr int kMinRetryMinutes = 1;
+inline constexpr int kMaxRetryMinutes = 720;
+
+// program folder (ending with the separator) + the file name.
+std::string publishSettingsPath(const std::string& programFolder);
+// The servers that have offered TLS once, one "host:port" a line, beside the settings.
+std::string tlsMemoryPath(const std::string& settingsPath);
+// A fingerprint the operator trusted for the next session only; the client removes it.
+std::string trustOncePath(const std::string& settingsPath);
+
+// SSH host keys seen, in OpenSSH's known_hosts form, beside the settings.
+std::string knownHostsPath(const std::string& settingsPath);
+
+// Defaults for a missing file or a line it cannot use; unknown names are skipped, so a
+// later version's file still reads.
+PublishSettings readPublishSettings(const std::string& path);
+PublishSettings parsePublishSettings(std::string_view text);
+std::string publishSettingsText(const PublishSettings& settings);
+// Owner-only; an error text (Japanese) when it cannot be written.
+std::optional<std::string> writePublishSettings(const std::string& path,
+                                                const PublishSettings& settings);
+
+// "ab:CD:…" or "abcd…" (64 hex digits, colons and blanks allowed) as 64 upper-case hex
+// digits; no value for anything else.
+std::optional<std::string> normalFingerprint(std::string_view text);
+// 64 hex digits as "AB:CD:…", the way certificate viewers show them.
+std::string shownFingerprint(std::string_view fingerprint);
+
+// What the client writes before the fingerprint of a certificate it refused, on a line
+// of its own after the failure; the settings window finds it by this start to ask.
+inline constexpr const char* kFingerprintLead = "証明書の指紋 (SHA-256): ";
+
+// The memory of servers that offered TLS.
+std::set<std::string> readTlsMemory(const std::string& path);
+std::optional<std::string> rememberTls(const std::string& path, const std::string& serverKey);
+
+}  // namespace radmon

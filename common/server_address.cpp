@@ -1,0 +1,131 @@
+#include "server_address.h"
+
+#include <vector>
+
+namespace radmon {
+namespace {
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+std::vector<std::string_view> words(std::string_view text) {
+  std::vector<std::string_view> out;
+  size_t i = 0;
+  while (i < text.size()) {
+    while (i < text.size() && isBlank(text[i])) ++i;
+    const size_t start = i;
+    while (i < text.size() && !isBlank(text[i])) ++i;
+    if (i > start) out.push_back(text.substr(start, i - start));
+  }
+  return out;
+}
+
+std::optional<unsigned> parsePort(std::string_view text) {
+  if (text.empty() || text.size() > 5) return std::nullopt;
+  unsigned port = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    port = port * 10 + static_cast<unsigned>(c - '0');
+  }
+  if (port == 0 || port > 65535) return std::nullopt;
+  return port;
+}
+
+std::string lowerAscii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
+
+bool plainHost(std::string_view host) {
+  if (host.empty()) return false;
+  for (const char c : host) {
+    if (c == '/' || c == '\\' || c == '@' || c == '[' || c == ']' || c == '?' || c == '#' ||
+        static_cast<unsigned char>(c) < 0x21) {
+      return false;
+    }
+  }
+  return true;
+}
+
+AddressResult failed(AddressError error) { return {std::nullopt, error}; }
+
+// "host", "host:port", "[v6]", "[v6]:port", or a bare IPv6 literal (two colons or more).
+AddressResult hostAndPort(std::string_view text, ServerAddress address, bool portAllowed) {
+  std::string_view host = text;
+  std::optional<std::string_view> port;
+  if (!text.empty() && text.front() == '[') {
+    const size_t close = text.find(']');
+    if (close == std::string_view::npos) return failed(AddressError::BadHost);
+    host = text.substr(1, close - 1);
+    const std::string_view rest = text.substr(close + 1);
+    if (!rest.empty()) {
+      if (rest.front() != ':') return failed(AddressError::BadHost);
+      port = rest.substr(1);
+    }
+    if (host.find(':') == std::string_view::npos) return failed(AddressError::BadHost);
+  } else if (const size_t colon = text.find(':'); colon != std::string_view::npos) {
+    if (text.find(':', colon + 1) == std::string_view::npos) {
+      host = text.substr(0, colon);
+      port = text.substr(colon + 1);
+    }
+  }
+  if (!plainHost(host)) return failed(AddressError::BadHost);
+  address.host = std::string(host);
+  if (port) {
+    if (!portAllowed) return failed(AddressError::TooManyWords);
+    const auto number = parsePort(*port);
+    if (!number) return failed(AddressError::BadPort);
+    address.port = *number;
+  }
+  return {address, AddressError::Empty};
+}
+
+}  // namespace
+
+std::string ServerAddress::key() const {
+  const bool v6 = host.find(':') != std::string::npos;
+  return (v6 ? "[" + host + "]" : host) + ":" + std::to_string(port);
+}
+
+std::string ServerAddress::urlBase() const {
+  return std::string(transport == Transport::Sftp ? "sftp://" : "ftp://") + key();
+}
+
+AddressResult parseServerAddress(std::string_view text) {
+  const auto parts = words(text);
+  if (parts.empty()) return failed(AddressError::Empty);
+  if (parts.size() > 2) return failed(AddressError::TooManyWords);
+
+  ServerAddress address;
+  std::string_view first = parts.front();
+  const size_t scheme = first.find("://");
+  if (scheme != std::string_view::npos) {
+    const std::string name = lowerAscii(first.substr(0, scheme));
+    if (name == "ftp") {
+      address.transport = Transport::Ftp;
+    } else if (name == "ftps") {
+      address.transport = Transport::Ftps;
+    } else if (name == "sftp") {
+      address.transport = Transport::Sftp;
+      address.port = 22;
+    } else {
+      return failed(AddressError::BadScheme);
+    }
+    first.remove_prefix(scheme + 3);
+    // "ftp://host/" is how a browser writes it; anything after the slash is a path,
+    // which belongs in the sub-folder box.
+    if (!first.empty() && first.back() == '/') first.remove_suffix(1);
+  }
+  AddressResult result = hostAndPort(first, address, true);
+  if (!result.address || parts.size() == 1) return result;
+  // "host port": the Windows client's own form; a port given twice is one too many.
+  if (result.address->port != address.port) return failed(AddressError::TooManyWords);
+  const auto port = parsePort(parts[1]);
+  if (!port) return failed(AddressError::BadPort);
+  result.address->port = *port;
+  return result;
+}
+
+}  // namespace radmon

@@ -1,0 +1,89 @@
+// The server box read as an address, and the publishing settings file.
+#include <gtest/gtest.h>
+
+#include "publish_settings.h"
+#include "server_address.h"
+
+namespace radmon {
+namespace {
+
+TEST(ParseServerAddress, EveryFormTheBoxTakesAndWhatItRefuses) {
+  using T = Transport;
+  using E = AddressError;
+  struct Case {
+    const char* text;
+    std::optional<ServerAddress> want;
+    E error = E::Empty;
+  };
+  const Case cases[] = {
+      {"ftp.example.com", ServerAddress{T::Ftp, "ftp.example.com", 21}},
+      {"  h   2121 ", ServerAddress{T::Ftp, "h", 2121}},
+      {"h:2121", ServerAddress{T::Ftp, "h", 2121}},
+      {"[::1]:2121", ServerAddress{T::Ftp, "::1", 2121}},
+      {"[::1] 2121", ServerAddress{T::Ftp, "::1", 2121}},
+      {"::1", ServerAddress{T::Ftp, "::1", 21}},
+      {"FTP://h:2121/", ServerAddress{T::Ftp, "h", 2121}},
+      {"ftps://h", ServerAddress{T::Ftps, "h", 21}},
+      {"ftps://h:990", ServerAddress{T::Ftps, "h", 990}},
+      {"sftp://h", ServerAddress{T::Sftp, "h", 22}},
+      {"sftp://[2001:db8::5]:2222", ServerAddress{T::Sftp, "2001:db8::5", 2222}},
+      {"sftp://h 2222", ServerAddress{T::Sftp, "h", 2222}},
+      {"", std::nullopt, E::Empty},
+      {"   ", std::nullopt, E::Empty},
+      {"h 0", std::nullopt, E::BadPort},
+      {"h 65536", std::nullopt, E::BadPort},
+      {"h:21x", std::nullopt, E::BadPort},
+      {"h:", std::nullopt, E::BadPort},
+      {"http://h", std::nullopt, E::BadScheme},
+      {"h/ 2121", std::nullopt, E::BadHost},  // once silently port 21
+      {"ftp://h/pub", std::nullopt, E::BadHost},
+      {"[::1", std::nullopt, E::BadHost},
+      {"[h]:21", std::nullopt, E::BadHost},
+      {"user@h", std::nullopt, E::BadHost},
+      {"h:2121 2121", std::nullopt, E::TooManyWords},
+      {"h 21 x", std::nullopt, E::TooManyWords},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    const AddressResult got = parseServerAddress(c.text);
+    ASSERT_EQ(got.address.has_value(), c.want.has_value());
+    if (c.want) {
+      EXPECT_EQ(got.address->transport, c.want->transport);
+      EXPECT_EQ(got.address->host, c.want->host);
+      EXPECT_EQ(got.address->port, c.want->port);
+    } else {
+      EXPECT_EQ(got.error, c.error);
+    }
+  }
+  EXPECT_EQ(parseServerAddress("[::1]:21").address->urlBase(), "ftp://[::1]:21");
+  EXPECT_EQ(parseServerAddress("sftp://h").address->key(), "h:22");
+}
+
+TEST(PublishSettings, ReadsBackWhatIsWrittenAndSkipsWhatItCannotUse) {
+  PublishSettings settings;
+  settings.tlsRequired = true;
+  settings.trustedCertificateFile = "/srv/station/host ca.pem";
+  settings.trustedFingerprints = {std::string(64, 'A'), std::string(64, '0')};
+  settings.keyFile = "/srv/station/id_ed25519";
+  settings.retryMinutes = 15;
+  EXPECT_EQ(parsePublishSettings(publishSettingsText(settings)), settings);
+
+  const PublishSettings odd = parsePublishSettings(
+      "# comment\r\nTlsRequired=yes\r\nRetryMinutes=0\r\nLater=1\r\nnonsense\r\n"
+      "TrustedFingerprints= " + std::string(31, 'a') + ":" + std::string(32, 'b') + "c , xyz\r\n");
+  EXPECT_FALSE(odd.tlsRequired);
+  EXPECT_EQ(odd.retryMinutes, PublishSettings{}.retryMinutes);
+  EXPECT_EQ(odd.trustedFingerprints,
+            std::set<std::string>{std::string(31, 'A') + std::string(32, 'B') + "C"});
+}
+
+TEST(Fingerprint, ColonsAndCaseAreTheSameFingerprint) {
+  const std::string hex(64, 'f');
+  EXPECT_EQ(normalFingerprint(shownFingerprint(hex)), std::string(64, 'F'));
+  EXPECT_EQ(shownFingerprint("ABCD"), "AB:CD");
+  EXPECT_FALSE(normalFingerprint(std::string(63, 'a')));
+  EXPECT_FALSE(normalFingerprint(std::string(64, 'g')));
+}
+
+}  // namespace
+}  // namespace radmon

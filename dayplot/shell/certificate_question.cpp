@@ -1,0 +1,28 @@
+#include "certificate_question.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "dayplot_messages.h"
+#include "window_messages.h"
+
+namespace radmon {
+
+CertificateAnswer askAboutCertificate(QWidget* parent, const QString& failure,
+                                      const QString& fingerprint) {
+  const std::string text =
+      say::certificateQuestion(failure.trimmed().toStdString(), fingerprint.toStdString());
+  QMessageBox box(QMessageBox::Warning, kProgramTitle, QString::fromStdString(text),
+                  QMessageBox::NoButton, parent);
+  box.setObjectName("TrustCertificate");
+  QPushButton* once = box.addButton("今回だけ信頼", QMessageBox::AcceptRole);
+  QPushButton* always = box.addButton("常に信頼", QMessageBox::AcceptRole);
+  QPushButton* refuse = box.addButton("拒否", QMessageBox::RejectRole);
+  box.setDefaultButton(refuse);
+  box.exec();
+  if (box.clickedButton() == once) return CertificateAnswer::TrustOnce;
+  if (box.clickedButton() == always) return CertificateAnswer::TrustAlways;
+  return CertificateAnswer::Refuse;
+}
+
+}  // namespace radmon

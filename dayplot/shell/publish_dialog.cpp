@@ -1,0 +1,117 @@
+#include "publish_dialog.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include "dayplot_messages.h"
+#include "window_messages.h"
+
+namespace radmon {
+namespace {
+
+QString q(const std::string& text) { return QString::fromStdString(text); }
+
+}  // namespace
+
+PublishDialog::PublishDialog(std::string path, QWidget* parent)
+    : QDialog(parent), path_(std::move(path)) {
+  setObjectName("PublishDialog");
+  setWindowTitle("転送の詳細設定");
+  const PublishSettings s = readPublishSettings(path_);
+
+  tlsRequired_ = new QCheckBox("TLS必須 (暗号化できないサーバには接続しない)", this);
+  tlsRequired_->setObjectName("TlsRequired");
+  tlsRequired_->setChecked(s.tlsRequired);
+  certificateFile_ = new QLineEdit(q(s.trustedCertificateFile), this);
+  certificateFile_->setObjectName("TrustedCertificateFile");
+  fingerprints_ = new QPlainTextEdit(this);
+  fingerprints_->setObjectName("TrustedFingerprints");
+  QString prints;
+  for (const auto& print : s.trustedFingerprints) prints += q(shownFingerprint(print)) + "\n";
+  fingerprints_->setPlainText(prints);
+  fingerprints_->setMaximumHeight(80);
+  keyFile_ = new QLineEdit(q(s.keyFile), this);
+  keyFile_->setObjectName("KeyFile");
+  retryMinutes_ = new QSpinBox(this);
+  retryMinutes_->setObjectName("RetryMinutes");
+  retryMinutes_->setRange(kMinRetryMinutes, kMaxRetryMinutes);
+  retryMinutes_->setValue(s.retryMinutes);
+  retryMinutes_->setSuffix(" 分");
+
+  auto browse = [this](QLineEdit* box, const char* name, const QString& title) {
+    auto* button = new QPushButton("参照", this);
+    button->setObjectName(name);
+    connect(button, &QPushButton::clicked, this, [this, box, title] {
+      const QString chosen = QFileDialog::getOpenFileName(this, title, box->text());
+      if (!chosen.isEmpty()) box->setText(chosen);
+    });
+    auto* row = new QHBoxLayout;
+    row->addWidget(box, 1);
+    row->addWidget(button);
+    return row;
+  };
+
+  auto* form = new QFormLayout;
+  form->addRow(tlsRequired_);
+  form->addRow("信頼する証明書ファイル (PEM)",
+               browse(certificateFile_, "BrowseCertificate", "信頼する証明書ファイル"));
+  form->addRow("信頼する証明書の指紋 (SHA-256、1行に1つ)", fingerprints_);
+  form->addRow("SFTPの鍵ファイル", browse(keyFile_, "BrowseKey", "SFTPの鍵ファイル"));
+  form->addRow("転送に失敗したときの再送間隔 (失敗のたびに2倍)", retryMinutes_);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  buttons->button(QDialogButtonBox::Cancel)->setText("キャンセル");
+  connect(buttons, &QDialogButtonBox::accepted, this, &PublishDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &PublishDialog::reject);
+  auto* all = new QVBoxLayout(this);
+  all->addLayout(form);
+  all->addWidget(new QLabel("鍵ファイルを使うとき、ﾊﾟｽﾜｰﾄﾞ欄は鍵のパスフレーズです。", this));
+  all->addWidget(buttons);
+  resize(560, sizeHint().height());
+}
+
+PublishSettings PublishDialog::settings() const {
+  PublishSettings s;
+  s.tlsRequired = tlsRequired_->isChecked();
+  s.trustedCertificateFile = certificateFile_->text().trimmed().toStdString();
+  for (const QString& line : fingerprints_->toPlainText().split('\n', Qt::SkipEmptyParts)) {
+    if (const auto print = normalFingerprint(line.trimmed().toStdString())) {
+      s.trustedFingerprints.insert(*print);
+    }
+  }
+  s.keyFile = keyFile_->text().trimmed().toStdString();
+  s.retryMinutes = retryMinutes_->value();
+  return s;
+}
+
+QString PublishDialog::problem() const {
+  for (const QString& line : fingerprints_->toPlainText().split('\n', Qt::SkipEmptyParts)) {
+    if (!line.trimmed().isEmpty() && !normalFingerprint(line.trimmed().toStdString())) {
+      return q(say::badFingerprint(line.trimmed().toStdString()));
+    }
+  }
+  return {};
+}
+
+void PublishDialog::accept() {
+  if (const QString fault = problem(); !fault.isEmpty()) {
+    QMessageBox::warning(this, kProgramTitle, fault);
+    return;
+  }
+  if (const auto error = writePublishSettings(path_, settings())) {
+    QMessageBox::warning(this, kProgramTitle, q(say::publishSettingsNotSaved(*error)));
+    return;
+  }
+  QDialog::accept();
+}
+
+}  // namespace radmon

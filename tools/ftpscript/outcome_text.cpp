@@ -1,0 +1,82 @@
+#include "outcome_text.h"
+
+#include "publish_settings.h"
+
+namespace radmon::ftp {
+namespace {
+
+std::string certificateProblem(const TrustCheck& check) {
+  switch (check.problem) {
+    case CertificateProblem::SelfSigned: return "自己署名の証明書です";
+    case CertificateProblem::UnknownIssuer: return "発行元が信頼されていない証明書です";
+    case CertificateProblem::Expired: return "証明書の有効期限が切れています";
+    case CertificateProblem::NotYetValid: return "証明書の有効期間がまだ始まっていません";
+    case CertificateProblem::OtherName:
+      return "証明書が別のサーバ名に発行されています (接続先 " + check.host + ")";
+    case CertificateProblem::Unusable: return "証明書を検証できません: " + check.detail;
+    case CertificateProblem::None: break;
+  }
+  return "TLS の接続を確立できません";
+}
+
+std::string cause(const Outcome& o, const ServerAddress& address, const TrustCheck& check) {
+  const std::string server = address.key();
+  switch (o.failure) {
+    case Failure::Resolve:
+      return "サーバ名 " + address.host + " を引けません (名前解決の失敗)。サーバ名とネットワークを確かめてください";
+    case Failure::Refused:
+      return "接続を拒否されました (" + server + ")。サーバ名とポート番号を確かめてください";
+    case Failure::Unreachable:
+      return "サーバに接続できません (" + server + ")";
+    case Failure::NoAnswer:
+      return "サーバが応答しません (" + server + ")";
+    case Failure::Stalled:
+      return "転送が止まったまま進みません (" + server + ")";
+    case Failure::TlsRefused:
+      return "TLS が必須ですが、サーバが TLS を断りました。パスワードは送っていません";
+    case Failure::TlsDropped:
+      return "以前は TLS で接続できたサーバが、暗号化を断りました。通信が改ざんされている"
+             "おそれがあるため接続しません。パスワードは送っていません";
+    case Failure::Certificate: {
+      std::string text = "サーバの証明書を信頼できません: " + certificateProblem(check) +
+                         "。パスワードは送っていません。信頼するには、転送の詳細設定に証明書"
+                         "ファイルか下の指紋を登録してください";
+      if (!check.fingerprint.empty()) {
+        text += "\n" + std::string(kFingerprintLead) + shownFingerprint(check.fingerprint);
+      }
+      return text;
+    }
+    case Failure::HostKey:
+      return "SSH サーバの鍵が以前と違います。通信が改ざんされているおそれがあるため接続しません";
+    case Failure::Login:
+      return "ユーザ名かパスワードが違います";
+    case Failure::Folder:
+      return "フォルダがないか、入る権限がありません";
+    case Failure::DiskFull:
+      return "サーバの空き容量が足りないか、容量の上限に達しています";
+    case Failure::Refusal:
+      return "サーバが書き込みを拒否しました";
+    case Failure::Broken:
+      return "転送中に接続が切れました";
+    case Failure::LocalFile:
+      return "ローカルファイルを読み書きできません: " + o.detail;
+    case Failure::Other:
+    case Failure::None:
+      break;
+  }
+  return "失敗しました";
+}
+
+}  // namespace
+
+std::string failureText(const Outcome& outcome, const ServerAddress& address,
+                        const TrustCheck& check) {
+  std::string text = cause(outcome, address, check);
+  if (!outcome.reply.empty()) text += "\nサーバの応答: " + outcome.reply;
+  if (outcome.failure != Failure::LocalFile && !outcome.detail.empty()) {
+    text += "\n(" + outcome.detail + ")";
+  }
+  return text;
+}
+
+}  // namespace radmon::ftp

@@ -1,0 +1,56 @@
+// What each failure is called: the cause, what to do, and the server's whole reply.
+#include "outcome_text.h"
+
+#include <gtest/gtest.h>
+
+namespace radmon::ftp {
+namespace {
+
+TEST(FailureText, EachCauseNamedWithTheWholeReply) {
+  const ServerAddress server{Transport::Ftp, "ftp.example.com", 2121};
+  TrustCheck check;
+  check.host = "ftp.example.com";
+  check.fingerprint = std::string(64, 'C');
+  struct Case {
+    Failure failure;
+    CertificateProblem problem;
+    const char* says;
+  };
+  const Case cases[] = {
+      {Failure::Resolve, {}, "サーバ名 ftp.example.com を引けません"},
+      {Failure::Refused, {}, "接続を拒否されました (ftp.example.com:2121)"},
+      {Failure::Unreachable, {}, "サーバに接続できません"},
+      {Failure::NoAnswer, {}, "サーバが応答しません"},
+      {Failure::Stalled, {}, "転送が止まったまま進みません"},
+      {Failure::TlsRefused, {}, "TLS が必須ですが、サーバが TLS を断りました"},
+      {Failure::TlsDropped, {}, "改ざんされているおそれ"},
+      {Failure::Certificate, CertificateProblem::SelfSigned, "自己署名の証明書です"},
+      {Failure::Certificate, CertificateProblem::UnknownIssuer, "発行元が信頼されていない"},
+      {Failure::Certificate, CertificateProblem::Expired, "有効期限が切れています"},
+      {Failure::Certificate, CertificateProblem::NotYetValid, "有効期間がまだ始まっていません"},
+      {Failure::Certificate, CertificateProblem::OtherName,
+       "別のサーバ名に発行されています (接続先 ftp.example.com)"},
+      {Failure::HostKey, {}, "SSH サーバの鍵が以前と違います"},
+      {Failure::Login, {}, "ユーザ名かパスワードが違います"},
+      {Failure::Folder, {}, "フォルダがないか、入る権限がありません"},
+      {Failure::DiskFull, {}, "空き容量が足りないか、容量の上限"},
+      {Failure::Refusal, {}, "書き込みを拒否しました"},
+      {Failure::Broken, {}, "転送中に接続が切れました"},
+  };
+  for (const Case& c : cases) {
+    check.problem = c.problem;
+    Outcome outcome{false, c.failure, "552-Quota exceeded\n552 of user station", "(curl 25)", 0};
+    const std::string text = failureText(outcome, server, check);
+    SCOPED_TRACE(text);
+    EXPECT_NE(text.find(c.says), std::string::npos);
+    EXPECT_NE(text.find("サーバの応答: 552-Quota exceeded\n552 of user station"), std::string::npos);
+    const bool certificate = c.failure == Failure::Certificate;
+    EXPECT_EQ(text.find("証明書の指紋 (SHA-256): CC:CC:") != std::string::npos, certificate);
+    if (certificate || c.failure == Failure::TlsRefused || c.failure == Failure::TlsDropped) {
+      EXPECT_NE(text.find("パスワードは送っていません"), std::string::npos);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace radmon::ftp

@@ -1,0 +1,302 @@
+// ftpscript against the servers web hosts run (vsftpd, pure-ftpd, OpenSSH), started on
+// 127.0.0.1: TLS that holds over many uploads, certificates refused until trusted, a
+// server that drops TLS, a failed upload that leaves the graph in place, slow and
+// stalled servers, SFTP, and what each failure is called.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <thread>
+
+#include "local_ftp_server.h"
+#include "real_servers.h"
+
+namespace radmon::ftp::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+std::string bytesOfSize(std::size_t size, unsigned seed) {
+  std::string bytes(size, '\0');
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 31 + seed) % 251);
+  return bytes;
+}
+
+double secondsSince(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+class ServerRun : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    home_ = new ServerHome;
+    if (auto error = home_->create("ftpscript_servers")) setupError_ = *error;
+  }
+  static void TearDownTestSuite() {
+    delete home_;
+    home_ = nullptr;
+  }
+
+  void SetUp() override {
+    if (!setupError_.empty()) GTEST_SKIP() << setupError_;
+    dir_ = home_->dir;
+    certificate_ = home_->certificate;
+    work_ = dir_ / ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    fs::create_directories(work_);
+    home_->freshFolders();
+    graph_ = work_ / "μSVHGraph.jpg";
+    writeGraph(100 * 1024, 1);
+    settings_ = work_ / "station" / "dayplot_publish.ini";
+    fs::create_directories(settings_.parent_path());
+  }
+  void TearDown() override { server_.stop(); }
+
+  std::optional<std::string> start(ServerKind kind, int rate = 0, long maxFile = 0,
+                                   unsigned port = 0) {
+    server_.stop();
+    return server_.start({kind, rate, maxFile, port}, work_, &*certificate_);
+  }
+  void writeGraph(std::size_t size, unsigned seed) {
+    std::ofstream(graph_, std::ios::binary) << bytesOfSize(size, seed);
+  }
+  void writeSettings(const std::string& text) { std::ofstream(settings_) << text; }
+  fs::path onServer() const { return dir_ / "home" / "pub" / "graph" / "μSVHGraph.jpg"; }
+  bool temporaryLeft() const {
+    return fs::exists(dir_ / "home" / "pub" / "graph" / "μSVHGraph.jpg.uploading");
+  }
+
+  // The script as dayplot writes it, for the server box `server`, or with other lines
+  // after the account.
+  ProgramRun run(const std::string& server, const std::string& password = TestAccount::kPassword,
+                 std::string body = {}) {
+    if (body.empty()) {
+      body = "cd pub\\graph\r\nbin\r\nmput \"" + graph_.string() + "\"\r\ndisconnect\r\nbye\r\n";
+    }
+    const fs::path script = work_ / "oldtemp.sys";
+    std::ofstream(script, std::ios::binary) << "OPEN " << server << "\r\n" << TestAccount::kUser
+                                            << "\r\n" << password << "\r\n" << body;
+    return runProgram({std::string(PROGRAM_DIR) + "/ftpscript", "-i", "-s:" + script.string(),
+                       "-p:" + settings_.string()},
+                      150s);
+  }
+
+  static inline ServerHome* home_ = nullptr;
+  static inline std::string setupError_;
+  fs::path dir_, work_, graph_, settings_;
+  std::optional<TestCertificate> certificate_;
+  RealServer server_;
+};
+
+TEST_F(ServerRun, FiftyTlsUploadsToVsftpdInARowAllArrive) {
+  ASSERT_FALSE(start(ServerKind::VsftpdTls)) << "server";
+  writeSettings("TrustedFingerprints=" + certificate_->fingerprint + "\n");
+  int succeeded = 0;
+  const auto begin = Clock::now();
+  for (unsigned i = 0; i < 50; ++i) {
+    writeGraph(100 * 1024, i);
+    const ProgramRun result = run(server_.serverText());
+    if (result.status == 0 && readBytes(onServer()) == readBytes(graph_)) {
+      ++succeeded;
+    } else {
+      ADD_FAILURE() << "upload " << i << ":\n" << result.output;
+    }
+  }
+  const double each = secondsSince(begin) / 50;
+  EXPECT_EQ(succeeded, 50);
+  EXPECT_FALSE(temporaryLeft());
+  std::cout << "vsftpd explicit TLS: " << succeeded << " of 50 uploads of 100 KB, "
+            << each << " s each\n";
+  RecordProperty("vsftpd_tls_ok_of_50", succeeded);
+}
+
+TEST_F(ServerRun, SelfSignedCertificateIsRefusedUntilTrusted) {
+  ASSERT_FALSE(start(ServerKind::VsftpdTls));
+  const ProgramRun refused = run(server_.serverText());
+  EXPECT_EQ(refused.status, 1) << refused.output;
+  EXPECT_NE(refused.output.find("自己署名の証明書です"), std::string::npos) << refused.output;
+  EXPECT_NE(refused.output.find("証明書の指紋 (SHA-256): " + certificate_->fingerprint),
+            std::string::npos) << refused.output;
+  EXPECT_EQ(refused.output.find(TestAccount::kPassword), std::string::npos);
+  EXPECT_FALSE(fs::exists(onServer()));
+
+  // Trusted by its fingerprint, or by the certificate file the host handed out.
+  for (const std::string& trust :
+       {"TrustedFingerprints=" + certificate_->fingerprint,
+        "TrustedCertificateFile=" + certificate_->certificate.string()}) {
+    writeSettings(trust + "\n");
+    const ProgramRun trusted = run(server_.serverText());
+    EXPECT_EQ(trusted.status, 0) << trust << "\n" << trusted.output;
+    EXPECT_NE(trusted.output.find("暗号化あり"), std::string::npos);
+    EXPECT_EQ(readBytes(onServer()), readBytes(graph_));
+  }
+}
+
+TEST_F(ServerRun, ServerThatOnceOfferedTlsAndNoLongerDoesIsRefused) {
+  ASSERT_FALSE(start(ServerKind::VsftpdTls));
+  writeSettings("TrustedFingerprints=" + certificate_->fingerprint + "\n");
+  ASSERT_EQ(run(server_.serverText()).status, 0);
+  fs::remove(onServer());
+
+  // The same address without TLS: a machine in the middle that refuses AUTH.
+  ASSERT_FALSE(start(ServerKind::VsftpdPlain, 0, 0, server_.port()));
+  const ProgramRun stripped = run(server_.serverText());
+  EXPECT_EQ(stripped.status, 1) << stripped.output;
+  EXPECT_NE(stripped.output.find("改ざん"), std::string::npos) << stripped.output;
+  EXPECT_FALSE(fs::exists(onServer()));
+
+  // Another station folder has not seen TLS there: plain FTP, unless TLS is required.
+  settings_ = work_ / "other" / "dayplot_publish.ini";
+  fs::create_directories(settings_.parent_path());
+  writeSettings("TlsRequired=1\n");
+  const ProgramRun required = run(server_.serverText());
+  EXPECT_EQ(required.status, 1) << required.output;
+  EXPECT_NE(required.output.find("TLS が必須"), std::string::npos) << required.output;
+  const ProgramRun ftps = run("ftps://127.0.0.1:" + std::to_string(server_.port()));
+  EXPECT_NE(ftps.output.find("TLS が必須"), std::string::npos) << ftps.output;
+  writeSettings("TlsRequired=0\n");
+  const ProgramRun plain = run("127.0.0.1:" + std::to_string(server_.port()));
+  EXPECT_EQ(plain.status, 0) << plain.output;
+  EXPECT_NE(plain.output.find("暗号化なし"), std::string::npos);
+}
+
+TEST_F(ServerRun, FailedUploadLeavesTheEarlierGraphInPlace) {
+  // Files end at 64 KiB on this server, as on a full disk.
+  ASSERT_FALSE(start(ServerKind::VsftpdPlain, 0, 65536));
+  writeGraph(30 * 1024, 1);
+  ASSERT_EQ(run(server_.serverText()).status, 0);
+  const std::string earlier = readBytes(graph_);
+
+  writeGraph(100 * 1024, 2);
+  const ProgramRun failed = run(server_.serverText());
+  EXPECT_EQ(failed.status, 1) << failed.output;
+  EXPECT_NE(failed.output.find("μSVHGraph.jpg の転送"), std::string::npos) << failed.output;
+  EXPECT_EQ(readBytes(onServer()), earlier);
+  EXPECT_FALSE(temporaryLeft()) << failed.output;
+}
+
+TEST_F(ServerRun, SlowServerCompletesAndStalledOneEndsWithinAMinute) {
+  // vsftpd at 1000 bytes a second after the first 64 KiB, which it takes at once: the
+  // 100 KiB graph takes longer than the old 30-second reply limit.
+  ASSERT_FALSE(start(ServerKind::VsftpdPlain, 1000));
+  writeGraph(100 * 1024, 3);
+  auto begin = Clock::now();
+  const ProgramRun slow = run(server_.serverText());
+  const double slowSeconds = secondsSince(begin);
+  EXPECT_EQ(slow.status, 0) << slow.output;
+  EXPECT_EQ(readBytes(onServer()), readBytes(graph_));
+  std::cout << "vsftpd at 1000 B/s, 100 KiB: " << slowSeconds << " s\n";
+  EXPECT_GT(slowSeconds, 30.0) << "the server was not slow";
+
+  // The same server frozen a second into the next upload.
+  writeGraph(400 * 1024, 4);
+  begin = Clock::now();
+  std::thread freeze([this] {
+    std::this_thread::sleep_for(1s);
+    server_.pause(true);
+  });
+  const ProgramRun stalled = run(server_.serverText());
+  freeze.join();
+  const double stalledSeconds = secondsSince(begin);
+  server_.pause(false);
+  EXPECT_EQ(stalled.status, 1) << stalled.output;
+  EXPECT_FALSE(stalled.timedOut);
+  EXPECT_LT(stalledSeconds, 75.0);
+  EXPECT_NE(stalled.output.find("転送が止まったまま進みません"), std::string::npos)
+      << stalled.output;
+  EXPECT_NE(readBytes(onServer()), readBytes(graph_));
+  std::cout << "vsftpd frozen during an upload: ended after " << stalledSeconds << " s\n";
+}
+
+TEST_F(ServerRun, EachFailureIsCalledByItsCause) {
+  ASSERT_FALSE(start(ServerKind::VsftpdPlain));
+  const unsigned port = server_.port();
+  const ProgramRun login = run(server_.serverText(), "wrong password");
+  server_.stop();
+  const ProgramRun refused = run(server_.serverText());
+  struct Case {
+    const char* name;
+    const ProgramRun& run;
+    const char* says;
+  };
+  for (const Case& c : {Case{"login", login, "ユーザ名かパスワードが違います"},
+                        Case{"refused", refused, "接続を拒否されました (127.0.0.1:"}}) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(c.run.status, 1);
+    EXPECT_NE(c.run.output.find(std::string("行 1 OPEN: 接続とログイン: ") + c.says),
+              std::string::npos) << c.run.output;
+    EXPECT_EQ(c.run.output.find("wrong password"), std::string::npos);
+  }
+  ASSERT_FALSE(start(ServerKind::VsftpdPlain, 0, 0, port));
+  fs::remove_all(dir_ / "home" / "pub");
+  const ProgramRun folder = run(server_.serverText());
+  EXPECT_NE(folder.output.find("行 4 cd: フォルダ pub/graph への移動: フォルダがないか"),
+            std::string::npos) << folder.output;
+  EXPECT_NE(folder.output.find("サーバの応答: 550"), std::string::npos) << folder.output;
+}
+
+TEST_F(ServerRun, PureFtpdOverTls) {
+  ASSERT_FALSE(start(ServerKind::PureFtpdTls));
+  writeSettings("TrustedCertificateFile=" + certificate_->certificate.string() + "\n");
+  for (unsigned i = 0; i < 2; ++i) {  // the second replaces the first
+    writeGraph(100 * 1024, i);
+    const auto begin = Clock::now();
+    const ProgramRun result = run(server_.serverText());
+    EXPECT_EQ(result.status, 0) << result.output;
+    EXPECT_NE(result.output.find("暗号化あり"), std::string::npos);
+    EXPECT_EQ(readBytes(onServer()), readBytes(graph_));
+    std::cout << "pure-ftpd TLS, 100 KB: " << secondsSince(begin) << " s\n";
+  }
+  EXPECT_FALSE(temporaryLeft());
+}
+
+TEST_F(ServerRun, SftpWithPasswordOrKeyAndAChangedHostKeyRefused) {
+  ASSERT_FALSE(start(ServerKind::Sshd));
+  for (unsigned i = 0; i < 2; ++i) {  // OpenSSH will not rename over: delete, then rename
+    writeGraph(100 * 1024, i);
+    const auto begin = Clock::now();
+    const ProgramRun result = run(server_.serverText());
+    EXPECT_EQ(result.status, 0) << result.output;
+    EXPECT_EQ(readBytes(onServer()), readBytes(graph_));
+    std::cout << "sshd SFTP, 100 KB: " << secondsSince(begin) << " s\n";
+  }
+  EXPECT_FALSE(temporaryLeft());
+
+  const fs::path key = work_ / "station_key";
+  ASSERT_EQ(runProgram({"/usr/bin/ssh-keygen", "-q", "-t", "ed25519", "-N", "", "-f",
+                        key.string()}, 30s).status, 0);
+  fs::copy_file(key.string() + ".pub", work_ / "authorized_keys");
+  writeSettings("KeyFile=" + key.string() + "\n");
+  writeGraph(50 * 1024, 7);
+  const ProgramRun byKey = run(server_.serverText(), "");
+  EXPECT_EQ(byKey.status, 0) << byKey.output;
+  EXPECT_EQ(readBytes(onServer()), readBytes(graph_));
+
+  // The server commands of a hand-written script, by SFTP's own means.
+  const ProgramRun commands = run(
+      server_.serverText(), TestAccount::kPassword,
+      "mkdir pub\\old\r\ncd pub\r\nrename graph/μSVHGraph.jpg \"old/kept graph.jpg\"\r\n"
+      "lcd \"" + work_.string() + "\"\r\nget \"old/kept graph.jpg\" back.jpg\r\n"
+      "delete \"old/kept graph.jpg\"\r\nls old\r\nquote NOOP\r\nbye\r\n");
+  EXPECT_EQ(commands.status, 1) << commands.output;  // quote has no SFTP meaning
+  EXPECT_NE(commands.output.find("SFTP の接続では FTP のコマンドを送れません"), std::string::npos)
+      << commands.output;
+  EXPECT_EQ(readBytes(work_ / "back.jpg"), readBytes(graph_));
+  EXPECT_TRUE(fs::is_directory(dir_ / "home" / "pub" / "old"));
+  EXPECT_FALSE(fs::exists(dir_ / "home" / "pub" / "old" / "kept graph.jpg"));
+  EXPECT_FALSE(fs::exists(onServer()));
+
+  // A new host key at the same address.
+  ASSERT_FALSE(start(ServerKind::Sshd, 0, 0, server_.port()));
+  const ProgramRun changed = run(server_.serverText(), "");
+  EXPECT_EQ(changed.status, 1) << changed.output;
+  EXPECT_NE(changed.output.find("鍵が以前と違います"), std::string::npos) << changed.output;
+}
+
+}  // namespace
+}  // namespace radmon::ftp::testing

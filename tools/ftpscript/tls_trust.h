@@ -1,0 +1,43 @@
+// The certificate check of an FTP session over TLS, done inside the TLS handshake so
+// that nothing (the password least of all) is sent to a server that fails it: the
+// chain against the system's certificate store and the server's name, or else the
+// certificate's SHA-256 fingerprint among those the operator chose to trust (a
+// certificate file or fingerprints in the publishing settings). A trusted certificate
+// is taken whatever name it was issued for: on shared hosting it names the host's
+// company, not the station's server.
+#pragma once
+
+#include <curl/curl.h>
+
+#include <set>
+#include <string>
+
+namespace radmon::ftp {
+
+enum class CertificateProblem {
+  None,
+  SelfSigned,     // no issuer the store knows: self-signed or a private authority
+  UnknownIssuer,  // the chain ends at an issuer outside the store
+  Expired,
+  NotYetValid,
+  OtherName,      // valid, but issued for another name than the server's
+  Unusable,       // anything else OpenSSL finds wrong with it
+};
+
+struct TrustCheck {
+  std::string host;                  // the name the server was reached by
+  std::set<std::string> trusted;     // fingerprints, 64 upper-case hex digits
+  // Filled in by the handshake:
+  std::string fingerprint;           // of the server's own certificate
+  CertificateProblem problem = CertificateProblem::None;
+  std::string detail;                // OpenSSL's words, for "anything else"
+};
+
+// SHA-256 fingerprints of the certificates in a PEM file; an error text (Japanese) when
+// the file cannot be read or holds none.
+std::string addCertificateFile(const std::string& path, std::set<std::string>& fingerprints);
+
+// Sets the handle up to check the server as described above; `check` must outlive it.
+void installTrustCheck(CURL* handle, TrustCheck& check);
+
+}  // namespace radmon::ftp
