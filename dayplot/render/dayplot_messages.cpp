@@ -67,8 +67,8 @@ std::string meanInterval(std::string_view lower, std::string_view upper) {
   return words(QT_TRANSLATE_NOOP("dayplot", "(95%: %1～%2)"), lower, upper);
 }
 std::string readingsSettingsIssue(std::string_view path, std::string_view line) {
-  return line.empty() ? tr("設定ファイルを読めません: %1", path)
-                      : tr("設定ファイル %1 の読めない行を無視しました: %2", path, line);
+  return line.empty() ? words(QT_TRANSLATE_NOOP("dayplot", "設定ファイルを読めません: %1"), path)
+                      : words(QT_TRANSLATE_NOOP("dayplot", "設定ファイル %1 の読めない行を無視しました: %2"), path, line);
 }
 std::string scriptNotWritten(std::string_view writeError) {
   return words(QT_TRANSLATE_NOOP("dayplot", "FTP転送を行えません。スクリプトファイルを書き込めませんでした。\n%1"), writeError);
@@ -105,83 +105,59 @@ std::string scriptNotRemoved(std::string_view reason) {
   return words(QT_TRANSLATE_NOOP("dayplot", "FTPスクリプトファイルを削除できません: %1"), reason);
 }
 std::string finished() { return words(QT_TRANSLATE_NOOP("dayplot", "終了しました")); }
-std::string uploadOutcome(bool succeeded, std::string_view file, std::string_view reason) {
-  return succeeded ? words(QT_TRANSLATE_NOOP("dayplot", "FTP転送成功: %1"), file)
-                   : words(QT_TRANSLATE_NOOP("dayplot", "FTP転送失敗: %1 (%2)"), file, reason);
-}
-std::string clientEnded(int exitStatus) {
-  return exitStatus < 0 ? words(QT_TRANSLATE_NOOP("dayplot", "FTPクライアントが異常終了しました"))
-                        : words(QT_TRANSLATE_NOOP("dayplot", "FTPクライアントの終了コード %1"),
-                             std::to_string(exitStatus));
-}
-std::string clientExitStatus(int exitStatus) {
-  return words(QT_TRANSLATE_NOOP("dayplot", "FTPクライアントの終了コード: %1"), std::to_string(exitStatus));
-}
-std::string clientTimedOut() {
-  return words(QT_TRANSLATE_NOOP("dayplot", "FTPクライアントが時間内に終わらなかったため中止しました。"));
-}
-std::string uploadFailed(std::string_view file, std::string_view reason,
-                         std::string_view clientOutput) {
-  std::string text = words(QT_TRANSLATE_NOOP("dayplot", "FTP転送に失敗しました (%1)。%2"), file, reason);
-  if (!clientOutput.empty()) {
-    text += "\n" + words(QT_TRANSLATE_NOOP("dayplot", "FTPクライアントの出力:\n%1"), clientOutput);
-  }
-  return text;
-}
-
 std::string uploadOutcome(bool succeeded, std::string_view file, std::string_view reason,
                           std::string_view retryAt) {
-  if (succeeded) return tr("FTP転送成功: %1", file);
-  std::string text = tr("FTP転送失敗: %1 (%2)", file, reason);
-  if (!retryAt.empty()) text += tr(" %1 に再送します", retryAt);
+  if (succeeded) return words(QT_TRANSLATE_NOOP("dayplot", "FTP転送成功: %1"), file);
+  std::string text = words(QT_TRANSLATE_NOOP("dayplot", "FTP転送失敗: %1 (%2)"), file, reason);
+  if (!retryAt.empty()) text += words(QT_TRANSLATE_NOOP("dayplot", " %1 に再送します"), retryAt);
   return text;
 }
 std::string clientReason(int exitStatus, std::string_view said) {
-  std::string text = exitStatus < 0 ? tr("FTPクライアントが異常終了しました")
-                                    : tr("FTPクライアントの終了コード %1", std::to_string(exitStatus));
-  if (!said.empty()) text += tr(": %1", said);
+  std::string text = exitStatus < 0 ? words(QT_TRANSLATE_NOOP("dayplot", "FTPクライアントが異常終了しました"))
+                                    : words(QT_TRANSLATE_NOOP("dayplot", "FTPクライアントの終了コード %1"), std::to_string(exitStatus));
+  if (!said.empty()) text += words(QT_TRANSLATE_NOOP("dayplot", ": %1"), said);
   return text;
 }
-std::string clientTimedOut() { return tr("FTPクライアントが時間内に終わらなかったため中止しました"); }
-std::string clientOutput(std::string_view output) { return tr("FTPクライアントの出力:\n%1", output); }
-std::string uploadStopped() { return tr("終了の指示により中止しました"); }
+std::string clientTimedOut() { return words(QT_TRANSLATE_NOOP("dayplot", "FTPクライアントが時間内に終わらなかったため中止しました")); }
+std::string clientOutput(std::string_view output) { return words(QT_TRANSLATE_NOOP("dayplot", "FTPクライアントの出力:\n%1"), output); }
+std::string uploadStopped() { return words(QT_TRANSLATE_NOOP("dayplot", "終了の指示により中止しました")); }
 std::string serverBoxUnusable(ServerBoxFault why, std::string_view text) {
   std::string fault;
   switch (why) {
-    case ServerBoxFault::Empty: fault = tr("サーバ名が入っていません"); break;
-    case ServerBoxFault::BadPort: fault = tr("ポート番号は 1〜65535 の数で書いてください"); break;
-    case ServerBoxFault::BadScheme: fault = tr("使えるのは ftp://, ftps://, sftp:// だけです"); break;
-    case ServerBoxFault::BadHost: fault = tr("サーバ名の書き方が正しくありません"); break;
+    case ServerBoxFault::Empty: fault = words(QT_TRANSLATE_NOOP("dayplot", "サーバ名が入っていません")); break;
+    case ServerBoxFault::BadPort: fault = words(QT_TRANSLATE_NOOP("dayplot", "ポート番号は 1〜65535 の数で書いてください")); break;
+    case ServerBoxFault::BadScheme: fault = words(QT_TRANSLATE_NOOP("dayplot", "使えるのは ftp://, ftps://, sftp:// だけです")); break;
+    case ServerBoxFault::BadHost: fault = words(QT_TRANSLATE_NOOP("dayplot", "サーバ名の書き方が正しくありません")); break;
     case ServerBoxFault::TooManyWords:
-      fault = tr("サーバ名とポート番号のほかに余分な語があります");
+      fault = words(QT_TRANSLATE_NOOP("dayplot", "サーバ名とポート番号のほかに余分な語があります"));
       break;
   }
-  return tr("FTP転送を行えません。サーバ名の欄「%1」: %2。\n書き方: host, host 2121, host:2121, "
-            "[::1]:2121, ftp://host, ftps://host, sftp://host",
+  return words(QT_TRANSLATE_NOOP("dayplot", "FTP転送を行えません。サーバ名の欄「%1」: %2。\n書き方: host, host 2121, host:2121, "
+            "[::1]:2121, ftp://host, ftps://host, sftp://host"),
             text, fault);
 }
 std::string startTimeNeverMatches(std::string_view hour, std::string_view minute) {
-  return tr("昨日分自動処理の時刻「%1時%2分」は時・分とも2桁 (例: 03) で入れてください。"
-            "このままでは昨日分は処理されません",
+  return words(QT_TRANSLATE_NOOP("dayplot", "昨日分自動処理の時刻「%1時%2分」は時・分とも2桁 (例: 03) で入れてください。"
+            "このままでは昨日分は処理されません"),
             hour, minute);
 }
 std::string yesterdayNotSent(std::string_view day) {
-  return tr("昨日分 %1 のグラフはまだ転送されていません", day);
+  return words(QT_TRANSLATE_NOOP("dayplot", "昨日分 %1 のグラフはまだ転送されていません"), day);
 }
 std::string queueNotWritten(std::string_view reason) {
-  return tr("再送の控えを書き込めません: %1", reason);
+  return words(QT_TRANSLATE_NOOP("dayplot", "再送の控えを書き込めません: %1"), reason);
 }
 std::string certificateQuestion(std::string_view failure, std::string_view fingerprint) {
-  return tr("%1\n\nこの証明書を信頼しますか?\n指紋 (SHA-256):\n%2", failure, fingerprint);
+  return words(QT_TRANSLATE_NOOP("dayplot", "%1\n\nこの証明書を信頼しますか?\n指紋 (SHA-256):\n%2"), failure, fingerprint);
 }
 std::string trustNotSaved(std::string_view reason) {
-  return tr("証明書を信頼する設定を保存できません。\n%1", reason);
+  return words(QT_TRANSLATE_NOOP("dayplot", "証明書を信頼する設定を保存できません。\n%1"), reason);
 }
 std::string badFingerprint(std::string_view text) {
-  return tr("指紋は SHA-256 の16進64桁 (コロン区切り可) で書いてください: %1", text);
+  return words(QT_TRANSLATE_NOOP("dayplot", "指紋は SHA-256 の16進64桁 (コロン区切り可) で書いてください: %1"), text);
 }
 std::string publishSettingsNotSaved(std::string_view reason) {
-  return tr("転送の詳細設定を保存できません。\n%1", reason);
+  return words(QT_TRANSLATE_NOOP("dayplot", "転送の詳細設定を保存できません。\n%1"), reason);
 }
 
 }  // namespace say

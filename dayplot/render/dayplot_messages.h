@@ -41,13 +41,6 @@ std::string started(int todayPeriod, bool yesterday, std::string_view hour,
 std::string processingDay(bool today, std::string_view day);
 std::string scriptNotRemoved(std::string_view reason);
 std::string finished();
-// An upload's end as the window and the log say it; the client's failure in words.
-std::string uploadOutcome(bool succeeded, std::string_view file, std::string_view reason);
-std::string clientEnded(int exitStatus);  // below 0: the client crashed
-std::string clientTimedOut();
-std::string clientExitStatus(int exitStatus);  // --process's own wording
-std::string uploadFailed(std::string_view file, std::string_view reason,
-                         std::string_view clientOutput);
 // The month and year graphs, and the mean's interval on the day graph.
 std::string noPeriodFile();
 std::string badMonthArgument(std::string_view text);

@@ -77,8 +77,8 @@ TEST_F(EnglishForm, EveryMessageIsEnglish) {
       say::started(10, true, "00", "03", true, "/d/"), say::processingDay(true, "20110316"),
       say::processingDay(false, "20110315"), say::scriptNotRemoved("e"), say::finished(),
       say::uploadOutcome(true, "/d/a.jpg", ""), say::uploadOutcome(false, "/d/a.jpg", "r"),
-      say::clientEnded(-1), say::clientEnded(1), say::clientExitStatus(1),
-      say::clientTimedOut(), say::uploadFailed("/d/a.jpg", "r", "out")};
+      say::clientReason(-1, ""), say::clientReason(1, "x"), say::clientTimedOut(),
+      say::clientOutput("out")};
   for (const auto& text : texts) {
     EXPECT_FALSE(testing::hasJapanese(QString::fromStdString(text))) << text;
   }
