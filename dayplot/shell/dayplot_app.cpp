@@ -1,6 +1,7 @@
 #include "dayplot_app.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include "graph_font.h"
 #include "settings_form.h"
@@ -10,6 +11,8 @@ namespace radmon {
 
 int runWindows(int& argc, char** argv, const std::string& station) {
   QApplication app(argc, argv);
+  // The installed icon of the menu entry; none when run from the build.
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("radmon-dayplot")));
   // The windows in the graph's font, so that the Japanese captions look alike everywhere.
   app.setFont(graphFont(9));
   SystemClock clock;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QIcon>
 #include <QMessageBox>
 #include <filesystem>
 
@@ -55,6 +56,8 @@ int runWindows(int argc, char** argv, const std::string& sourceText,
                const InputFactory& openInput, const StationPlace& place) {
   QApplication app(argc, argv);
   useJapaneseFont(app);
+  // The installed icon of the menu entry; none when run from the build.
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("radmon-ratemon")));
 
   StationParts parts;
   parts.programFolder = place.folder;
