@@ -62,6 +62,13 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
   label("Label7", control(Box::sensitivity).caption, lx, 16 + 4 * kRow, lw);
   textBox(Box::sensitivity, bx, 16 + 4 * kRow, bw);
   label("Label8", "cps/mR/hr", bx, 16 + 5 * kRow - 4, bw);
+  // Publishing over MQTT, in the free corner left of the sensitivity's unit; its state
+  // in a few words in a smaller face.
+  mqttButton_ = button("mqttButton", "MQTT", lx, 16 + 5 * kRow - 5, 44, 22);
+  mqttState_ = place(new QLabel(this), "mqttState", lx + 48, 16 + 5 * kRow - 5, 74, 22);
+  QFont smallState = mqttState_->font();
+  smallState.setPointSize(8);
+  mqttState_->setFont(smallState);
   label("Label12", control(Box::background).caption, lx, 12 + 6 * kRow, lw);
   textBox(Box::background, bx, 12 + 6 * kRow, bw);
 
@@ -76,9 +83,6 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
   cmdRec_ = button("cmdRec", QT_TRANSLATE_NOOP("ratemon", "開始"), rx, 104, 100, 34);
   cmdStop_ = button("cmdStop", QT_TRANSLATE_NOOP("ratemon", "停止"), rx + 106, 104, 100, 34);
   checkBox(Tick::pulseTest, rx, 148, 120);
-  // Publishing over MQTT, in the free corner above the line.
-  mqttButton_ = button("mqttButton", "MQTT", rx, 176, 56, 24);
-  mqttState_ = place(new QLabel(this), "mqttState", rx + 62, 176, 146, 24);
   commands_[Command::pulseIntervals] =
       button("cmdIntervals", messages::counting(messages::Counting::intervalsButton).c_str(),
              rx + 124, 146, 84, 24);
