@@ -57,13 +57,10 @@ int runWindows(int argc, char** argv, const std::string& inputSpec,
 
   StationParts parts;
   parts.programFolder = programFolder();
-  SoundCardInput* soundCard = nullptr;
   const auto cardName = inputSpec.empty() ? std::optional<std::string>("")
                                            : soundCardDeviceName(inputSpec);
   if (cardName) {
-    auto card = std::make_unique<SoundCardInput>(*cardName);
-    soundCard = card.get();
-    parts.input = std::move(card);
+    parts.input = std::make_unique<SoundCardInput>(*cardName);
   } else if (!openInput) {
     parts.input = std::make_unique<UnavailableInput>("入力 " + inputSpec + " を開けません。");
   } else {
@@ -78,9 +75,6 @@ int runWindows(int argc, char** argv, const std::string& inputSpec,
   }
 
   WindowStation station(std::move(parts));
-  if (soundCard) {
-    soundCard->setErrorHandler([&station](const std::string& m) { station.window().report(m); });
-  }
   if (auto refused = station.startup()) {
     QMessageBox::critical(nullptr, QString::fromUtf8(MainWindow::kCaption),
                           QString::fromStdString(*refused));

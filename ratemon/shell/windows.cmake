@@ -18,10 +18,10 @@ add_custom_target(alarm_sounds ALL DEPENDS ${PROGRAM_DIR}/daiichi.wav ${PROGRAM_
 
 add_library(windows STATIC
   main_window.cpp window_station.cpp graph_window.cpp pulse_test_window.cpp
-  window_drawing.cpp sound_card_input.cpp sound_card_source.cpp alarm_player.cpp
+  window_drawing.cpp sound_card_input.cpp sound_card_source.cpp sound_server.cpp alarm_player.cpp
   window_app.cpp)
 target_include_directories(windows PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(windows PUBLIC station alarm_tones Qt6::Widgets Qt6::Multimedia)
+target_link_libraries(windows PUBLIC station alarm_tones Qt6::Widgets Qt6::Multimedia PRIVATE PkgConfig::PULSE)
 add_dependencies(windows alarm_sounds)
 
 find_package(Qt6 REQUIRED COMPONENTS Test)
@@ -32,14 +32,15 @@ add_room_test(windows_test
 target_include_directories(windows_test PRIVATE ${CMAKE_SOURCE_DIR}/ratemon/measure/tests)
 
 # Plays into the shared null sink and records its monitor: never beside another audio test.
-add_executable(sound_card_test tests/sound_card_input_test.cpp)
+add_executable(sound_card_test tests/sound_card_input_test.cpp tests/device_loss_test.cpp)
 set_target_properties(sound_card_test PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
 target_include_directories(sound_card_test PRIVATE ${CMAKE_SOURCE_DIR}/ratemon/measure/tests)
 target_link_libraries(sound_card_test PRIVATE windows Qt6::Test GTest::gtest_main GTest::gmock)
-target_compile_definitions(sound_card_test PRIVATE PROGRAM_DIR="${PROGRAM_DIR}")
+target_compile_definitions(sound_card_test PRIVATE PROGRAM_DIR="${PROGRAM_DIR}"
+  SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 add_dependencies(sound_card_test ratemon)
 gtest_discover_tests(sound_card_test DISCOVERY_TIMEOUT 60
-  PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" RESOURCE_LOCK audio TIMEOUT 120)
+  PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" RESOURCE_LOCK audio TIMEOUT 180)
 
 # The windows on an invented tube signal: screenshots and a look without a sound card.
 add_executable(window_preview window_preview.cpp)

@@ -1,0 +1,189 @@
+// The card's input taken away and given back on the real sound server of the rig: the
+// loss is told within 5 s, no sound is delivered while it lasts, recording resumes by
+// itself within 10 s of the return and every pulse played after it is counted.
+#include <QElapsedTimer>
+#include <QTest>
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include <QMediaDevices>
+
+#include "audio_rig.h"
+#include "pulse_scan.h"
+#include "qt_app.h"
+#include "sound_card_input.h"
+
+namespace radmon {
+namespace {
+namespace fs = std::filesystem;
+
+constexpr const char* kProbe = "radmon_probe";
+
+// Counts the pulses of each buffer as the cycle would and keeps the device's events.
+class PulseCounter final : public AudioInput::Events {
+ public:
+  explicit PulseCounter(SoundCardInput& input) : input_(input) { input_.setEvents(this); }
+  ~PulseCounter() override { input_.setEvents(nullptr); }
+  void bufferDone(int16_t index, int32_t count, int16_t flag) override {
+    std::vector<uint8_t> s(static_cast<size_t>(count));
+    input_.getBufferData(s.data(), index, count);
+    pulses += scanPulses(s.data(), s.size(), {47, 53, 10}, armed_);
+    ++buffers;
+    if (flag == 0) input_.addBuffer(index);
+  }
+  void stateChanged() override {}
+  void deviceFailed(const DeviceFailure& failure) override {
+    failures.push_back(failure);
+    failedAt = clock.elapsed();
+  }
+  void deviceBack() override {
+    ++backs;
+    backAt = clock.elapsed();
+  }
+
+  QElapsedTimer clock;
+  int64_t pulses = 0;
+  int64_t buffers = 0;
+  std::vector<DeviceFailure> failures;
+  int backs = 0;
+  qint64 failedAt = -1, backAt = -1;
+
+ private:
+  SoundCardInput& input_;
+  bool armed_ = false;
+};
+
+enum class Loss { InputUnloadedBesideAnother, OnlyInputUnloaded, ServerRestarted, StartedBeforeTheInput };
+
+struct LossCase {
+  Loss loss;
+  const char* name;
+  const char* device;
+};
+
+class DeviceLoss : public ::testing::TestWithParam<LossCase> {
+ protected:
+  void SetUp() override {
+    testApp();
+    ASSERT_TRUE(rig::serverUp()) << "no sound server: source scripts/start-audio.sh first";
+    folder_ = fs::temp_directory_path() / ("radmon_loss_" + std::to_string(::getpid()));
+    fs::create_directories(folder_);
+    wav_ = (folder_ / "tube.wav").string();
+    rig::writeTubeRecording(wav_, 6, 10);  // 40 pulses
+  }
+  void TearDown() override {
+    rig::run("pactl", {"set-default-source", "radmon_mic"});
+    if (const auto module = rig::moduleOf(kProbe); !module.empty()) rig::removeModule(module);
+    if (rig::moduleOf("radmon_mic").empty()) rig::addInput("radmon_mic");
+    fs::remove_all(folder_);
+  }
+  fs::path folder_;
+  std::string wav_;
+};
+
+TEST_P(DeviceLoss, IsToldAndRecordingResumesByItselfWithEveryPulseCounted) {
+  const LossCase& c = GetParam();
+  if (c.loss != Loss::StartedBeforeTheInput && c.loss != Loss::ServerRestarted) rig::addInput(kProbe);
+  SoundCardInput card(c.device, kSampleRate / 10, 16);
+  PulseCounter counter(card);
+  ASSERT_FALSE(card.openDevice());
+  for (int16_t i = 0; i < 16; ++i) card.addBuffer(i);
+  counter.clock.start();
+  card.startRecording();
+  ASSERT_TRUE(card.isRecording());
+
+  qint64 lostAt = 0;
+  if (c.loss == Loss::StartedBeforeTheInput) {
+    ASSERT_EQ(counter.failures.size(), 1u);
+    EXPECT_EQ(counter.failures[0].fault, DeviceFault::NotFound);
+    const auto& inputs = counter.failures[0].inputs;
+    EXPECT_NE(std::find(inputs.begin(), inputs.end(), "radmon_mic"), inputs.end());
+    QTest::qWait(2000);
+  } else {
+    ASSERT_TRUE(QTest::qWaitFor([&] { return counter.buffers >= 10; }, 5000));
+    ASSERT_TRUE(counter.failures.empty());
+    lostAt = counter.clock.elapsed();
+    switch (c.loss) {
+      case Loss::OnlyInputUnloaded:
+        rig::removeModule(rig::moduleOf("radmon_mic"));
+        [[fallthrough]];
+      case Loss::InputUnloadedBesideAnother:
+        rig::removeModule(rig::moduleOf(kProbe));
+        break;
+      case Loss::ServerRestarted:
+        rig::killServer();
+        break;
+      case Loss::StartedBeforeTheInput:
+        break;
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !counter.failures.empty(); }, 5000)) << "loss not told";
+    std::printf("[ figures  ] %s: loss told after %.1f s\n", c.name, (counter.failedAt - lostAt) / 1000.0);
+    EXPECT_TRUE(card.deviceLost());
+    // Nothing is delivered while the input is away.
+    const int64_t heard = counter.buffers;
+    QTest::qWait(2000);
+    EXPECT_EQ(counter.buffers, heard);
+  }
+
+  const qint64 returnedAt = counter.clock.elapsed();
+  if (c.loss == Loss::ServerRestarted) {
+    rig::startServer();
+  } else {
+    if (c.loss == Loss::OnlyInputUnloaded) rig::addInput("radmon_mic");
+    rig::addInput(kProbe);
+  }
+  ASSERT_TRUE(QTest::qWaitFor([&] { return counter.backs == 1; }, 10000)) << "not resumed";
+  std::printf("[ figures  ] %s: resumed %.1f s after the input came back\n", c.name,
+              (counter.backAt - returnedAt) / 1000.0);
+  EXPECT_EQ(counter.failures.size(), 1u) << "told once per loss";
+  EXPECT_FALSE(card.deviceLost());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return counter.buffers >= 5; }, 5000));
+  const int64_t before = counter.pulses;
+  ASSERT_TRUE(rig::play(wav_));
+  QTest::qWait(4000);  // the sound server's latency and the quiet tail
+  EXPECT_EQ(counter.pulses - before, 40);
+  card.stopRecording();
+  card.closeDevice();
+}
+
+// "default" is the input the sound server calls its default when recording starts,
+// wherever Qt lists it, and stays that input when the default changes meanwhile.
+TEST_F(DeviceLoss, DefaultIsTheServersDefaultInputWhenItIsNotListedFirst) {
+  rig::addInput(kProbe);
+  rig::run("pactl", {"set-default-source", kProbe});
+  ASSERT_TRUE(QTest::qWaitFor([] { return QMediaDevices::audioInputs().size() >= 2; }, 3000));
+  EXPECT_NE(QMediaDevices::audioInputs().first().id().toStdString(), kProbe);
+  SoundCardInput card("", kSampleRate / 10, 16);
+  PulseCounter counter(card);
+  ASSERT_FALSE(card.openDevice());
+  for (int16_t i = 0; i < 16; ++i) card.addBuffer(i);
+  card.startRecording();
+  EXPECT_EQ(card.recordedInput(), kProbe);
+  rig::run("pactl", {"set-default-source", "radmon_mic"});
+  ASSERT_TRUE(QTest::qWaitFor([&] { return counter.buffers >= 20; }, 5000));
+  EXPECT_EQ(card.recordedInput(), kProbe);
+  EXPECT_TRUE(counter.failures.empty());
+  card.stopRecording();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rig, DeviceLoss,
+    ::testing::Values(LossCase{Loss::InputUnloadedBesideAnother, "input unloaded, another present", kProbe},
+                      LossCase{Loss::OnlyInputUnloaded, "the only input unloaded", kProbe},
+                      LossCase{Loss::ServerRestarted, "server killed and restarted", "radmon_mic"},
+                      LossCase{Loss::StartedBeforeTheInput, "started before the input", kProbe}),
+    [](const auto& info) {
+      switch (info.param.loss) {
+        case Loss::InputUnloadedBesideAnother: return std::string("InputUnloadedBesideAnother");
+        case Loss::OnlyInputUnloaded: return std::string("OnlyInputUnloaded");
+        case Loss::ServerRestarted: return std::string("ServerRestarted");
+        case Loss::StartedBeforeTheInput: return std::string("StartedBeforeTheInput");
+      }
+      return std::string();
+    });
+
+}  // namespace
+}  // namespace radmon
