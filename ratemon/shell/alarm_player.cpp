@@ -1,9 +1,12 @@
 #include "alarm_player.h"
 
+#include <QAudioDevice>
+#include <QMediaDevices>
 #include <QUrl>
 #include <filesystem>
 
 #include "alarm_tones.h"
+#include "sound_server.h"
 
 namespace radmon {
 
@@ -36,11 +39,25 @@ QSoundEffect& AlarmPlayer::effectFor(const std::string& file) {
   return *slot;
 }
 
+namespace {
+
+QAudioDevice defaultOutput() {
+  const auto server = askSoundServer();
+  const QByteArray wanted = server ? QByteArray::fromStdString(server->defaultOutput) : QByteArray();
+  for (const QAudioDevice& d : QMediaDevices::audioOutputs())
+    if (d.id() == wanted) return d;
+  return QMediaDevices::defaultAudioOutput();
+}
+
+}  // namespace
+
 void AlarmPlayer::playLoop(const std::string& name) {
   stop();
   const std::string file = resolve(name);
   if (file.empty()) return;
-  effectFor(file).play();
+  QSoundEffect& effect = effectFor(file);
+  effect.setAudioDevice(defaultOutput());
+  effect.play();
   playingFile_ = file;
 }
 

@@ -1,6 +1,8 @@
 // The alarm sound on Qt's sound effect: one WAV at a time, looping until stopped; a new
 // sound replaces the playing one. A name is looked up in the working folder first, then
-// beside the program; when neither has it, a built-in tone plays instead.
+// beside the program; when neither has it, a built-in tone plays instead. It plays on
+// the system's default output as the sound server names it when the sound starts (Qt
+// would take the first output listed, which may be the one the station records).
 //
 // Threading: the window thread only.
 #pragma once

@@ -16,6 +16,7 @@ struct Query {
 void onServerInfo(pa_context*, const pa_server_info* info, void* data) {
   auto* q = static_cast<Query*>(data);
   if (info && info->default_source_name) q->result.defaultInput = info->default_source_name;
+  if (info && info->default_sink_name) q->result.defaultOutput = info->default_sink_name;
   --q->pending;
 }
 

@@ -1,5 +1,5 @@
 // What the sound server itself says about its inputs: which one is the system's
-// default and which exist. Asked over a short connection of its own each time, because
+// default and which exist; and which output is the default. Asked over a short connection of its own each time, because
 // Qt 6.4 marks no input as the default and its device list does not follow a server
 // that died and came back.
 //
@@ -19,6 +19,7 @@ struct SoundServerInput {
 
 struct SoundServerInputs {
   std::string defaultInput;  // name of the system's default input ("" when none)
+  std::string defaultOutput; // name of the system's default output ("" when none)
   std::vector<SoundServerInput> inputs;  // recording inputs, monitors of outputs left out
 
   const SoundServerInput* find(const std::string& nameOrDescription) const;

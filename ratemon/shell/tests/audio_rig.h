@@ -35,11 +35,16 @@ inline bool serverUp() {
   return code == 0;
 }
 
-// Adds an input `name` recording the sink's monitor; the module's index.
-inline std::string addInput(const std::string& name) {
-  return run("pactl", {"load-module", "module-remap-source", "master=radmon_sink.monitor",
+// Adds an input `name` recording the monitor of `sink`; the module's index.
+inline std::string addInput(const std::string& name, const std::string& sink = "radmon_sink") {
+  return run("pactl", {"load-module", "module-remap-source",
+                       QString::fromStdString("master=" + sink + ".monitor"),
                        QString::fromStdString("source_name=" + name)});
 }
+
+// The rig's own inputs and the sinks they record.
+inline const std::vector<std::pair<std::string, std::string>> kRigInputs = {
+    {"radmon_mic", "radmon_sink"}, {"radmon_speaker_mic", "radmon_speaker"}};
 
 inline void removeModule(const std::string& index) {
   run("pactl", {"unload-module", QString::fromStdString(index)});

@@ -77,7 +77,8 @@ class DeviceLoss : public ::testing::TestWithParam<LossCase> {
   void TearDown() override {
     rig::run("pactl", {"set-default-source", "radmon_mic"});
     if (const auto module = rig::moduleOf(kProbe); !module.empty()) rig::removeModule(module);
-    if (rig::moduleOf("radmon_mic").empty()) rig::addInput("radmon_mic");
+    for (const auto& [input, sink] : rig::kRigInputs)
+      if (rig::moduleOf(input).empty()) rig::addInput(input, sink);
     fs::remove_all(folder_);
   }
   fs::path folder_;
@@ -86,7 +87,11 @@ class DeviceLoss : public ::testing::TestWithParam<LossCase> {
 
 TEST_P(DeviceLoss, IsToldAndRecordingResumesByItselfWithEveryPulseCounted) {
   const LossCase& c = GetParam();
-  if (c.loss != Loss::StartedBeforeTheInput && c.loss != Loss::ServerRestarted) rig::addInput(kProbe);
+  if (c.loss != Loss::StartedBeforeTheInput) {
+    if (c.loss != Loss::ServerRestarted) rig::addInput(kProbe);
+    // Qt learns of a new input a moment after the server has it.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !SoundCardInput::findDevice(c.device).isNull(); }, 5000));
+  }
   SoundCardInput card(c.device, kSampleRate / 10, 16);
   PulseCounter counter(card);
   ASSERT_FALSE(card.openDevice());
@@ -108,7 +113,7 @@ TEST_P(DeviceLoss, IsToldAndRecordingResumesByItselfWithEveryPulseCounted) {
     lostAt = counter.clock.elapsed();
     switch (c.loss) {
       case Loss::OnlyInputUnloaded:
-        rig::removeModule(rig::moduleOf("radmon_mic"));
+        for (const auto& [input, sink] : rig::kRigInputs) rig::removeModule(rig::moduleOf(input));
         [[fallthrough]];
       case Loss::InputUnloadedBesideAnother:
         rig::removeModule(rig::moduleOf(kProbe));
@@ -132,7 +137,8 @@ TEST_P(DeviceLoss, IsToldAndRecordingResumesByItselfWithEveryPulseCounted) {
   if (c.loss == Loss::ServerRestarted) {
     rig::startServer();
   } else {
-    if (c.loss == Loss::OnlyInputUnloaded) rig::addInput("radmon_mic");
+    if (c.loss == Loss::OnlyInputUnloaded)
+      for (const auto& [input, sink] : rig::kRigInputs) rig::addInput(input, sink);
     rig::addInput(kProbe);
   }
   ASSERT_TRUE(QTest::qWaitFor([&] { return counter.backs == 1; }, 10000)) << "not resumed";
@@ -154,6 +160,7 @@ TEST_P(DeviceLoss, IsToldAndRecordingResumesByItselfWithEveryPulseCounted) {
 TEST_F(DeviceLoss, DefaultIsTheServersDefaultInputWhenItIsNotListedFirst) {
   rig::addInput(kProbe);
   rig::run("pactl", {"set-default-source", kProbe});
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !SoundCardInput::findDevice(kProbe).isNull(); }, 5000));
   ASSERT_TRUE(QTest::qWaitFor([] { return QMediaDevices::audioInputs().size() >= 2; }, 3000));
   EXPECT_NE(QMediaDevices::audioInputs().first().id().toStdString(), kProbe);
   SoundCardInput card("", kSampleRate / 10, 16);

@@ -127,10 +127,12 @@ TEST(SoundCardInput, CountsThePulsesPlayedIntoTheSinkAndWritesMinuteLines) {
   fs::remove_all(folder);
 }
 
-TEST(AlarmPlayerSound, LoopsIntoTheSinkReplacesAndStops) {
+// The alarm plays on the system's default output (the rig's radmon_speaker), never
+// into the sink the station records, even though that sink is listed first.
+TEST(AlarmPlayerSound, LoopsOnTheDefaultOutputReplacesAndStops) {
   testApp();
-  ASSERT_FALSE(QMediaDevices::audioInputs().isEmpty())
-      << "no sound server with an input: source scripts/start-audio.sh first";
+  ASSERT_FALSE(SoundCardInput::findDevice("radmon_speaker_mic").isNull())
+      << "no radmon_speaker_mic input: source scripts/start-audio.sh first";
   const fs::path folder = fs::temp_directory_path() / ("radmon_alarm_" + std::to_string(::getpid()));
   fs::remove_all(folder);
   fs::create_directories(folder);
@@ -138,14 +140,18 @@ TEST(AlarmPlayerSound, LoopsIntoTheSinkReplacesAndStops) {
   ASSERT_FALSE(writeAlarmWav((folder / "daini.wav").string(), AlarmPattern::Stage2));
   AlarmPlayer player(folder.string() + "/");
 
-  SoundCardInput input(deviceName(), kSampleRate / 10, 16);
-  LoudnessMeter meter(input);
-  ASSERT_FALSE(input.openDevice());
-  for (int16_t i = 0; i < 16; ++i) input.addBuffer(i);
-  input.startRecording();
-  ASSERT_TRUE(input.isRecording());
-  ASSERT_TRUE(QTest::qWaitFor([&] { return meter.peaks.size() >= 5; }, 5000));
-  EXPECT_FALSE(meter.loudSince(0, 20)) << "the sink was not quiet before the alarm";
+  SoundCardInput speaker("radmon_speaker_mic", kSampleRate / 10, 16);
+  SoundCardInput recorded(deviceName(), kSampleRate / 10, 16);
+  LoudnessMeter meter(speaker);
+  LoudnessMeter station(recorded);
+  for (SoundCardInput* input : {&speaker, &recorded}) {
+    ASSERT_FALSE(input->openDevice());
+    for (int16_t i = 0; i < 16; ++i) input->addBuffer(i);
+    input->startRecording();
+    ASSERT_TRUE(input->isRecording());
+  }
+  ASSERT_TRUE(QTest::qWaitFor([&] { return meter.peaks.size() >= 5 && station.peaks.size() >= 5; }, 5000));
+  EXPECT_FALSE(meter.loudSince(0, 20)) << "the output was not quiet before the alarm";
 
   player.playLoop("daiichi.wav");
   ASSERT_TRUE(QTest::qWaitFor([&] { return meter.loudSince(0, 40); }, 6000));
@@ -159,13 +165,16 @@ TEST(AlarmPlayerSound, LoopsIntoTheSinkReplacesAndStops) {
   QTest::qWait(1500);
   from = meter.peaks.size() - 5;
   EXPECT_TRUE(meter.loudSince(from, 40));
+  EXPECT_FALSE(station.loudSince(0, 20)) << "the alarm reached the recorded input";
 
   player.stop();
   QTest::qWait(2500);
   from = meter.peaks.size() - 5;
   EXPECT_FALSE(meter.loudSince(from, 20)) << "still sounding after stop";
-  input.stopRecording();
-  input.closeDevice();
+  for (SoundCardInput* input : {&speaker, &recorded}) {
+    input->stopRecording();
+    input->closeDevice();
+  }
   fs::remove_all(folder);
 }
 
