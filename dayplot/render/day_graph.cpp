@@ -8,6 +8,7 @@
 #include <cmath>
 #include <exception>
 
+#include "fault_bands.h"
 #include "graph_font.h"
 #include "image_files.h"
 #include "number_text.h"
@@ -25,6 +26,7 @@ constexpr int kRight = 790;
 constexpr int kPanelHeight = 170;
 constexpr int kMorningBase = 239;
 constexpr int kAfternoonBase = 469;
+constexpr int kSecondsInDay = 86400;
 
 void line(QPainter& p, int x1, int y1, int x2, int y2, const QColor& colour) {
   p.setPen(QPen(colour, 1));
@@ -112,6 +114,11 @@ DayGraphResult DayGraph::draw(const std::string& DataFolder, const std::string& 
   p.setFont(graphFont(kInitialPoints));
 
   drawPanels(p);
+  // The sound path's faults, behind the grid and the curve; nothing without a log.
+  const LocalDateTime now = clock_.now();
+  const int openUntil = TargetDay == now.yyyymmdd() ? now.secondOfDay() : kSecondsInDay;
+  if (const auto faults = readDayFaults(DataFolder, TargetDay, openUntil))
+    drawFaultBands(p, faults->periods, {kLeft, kMorningBase, kAfternoonBase, kPanelHeight});
   const double labelStep = roundHalfEven(*m / 5, 2);
   for (const int base : {kMorningBase, kAfternoonBase}) {
     for (int i = 0; i <= 5; ++i) {
