@@ -10,7 +10,8 @@
 
 namespace radmon {
 
-AlarmPlayer::AlarmPlayer(std::string programFolder) : programFolder_(std::move(programFolder)) {}
+AlarmPlayer::AlarmPlayer(std::string programFolder, AlarmPattern fallback, float volume)
+    : programFolder_(std::move(programFolder)), fallback_(fallback), volume_(volume) {}
 
 AlarmPlayer::~AlarmPlayer() { stop(); }
 
@@ -24,7 +25,7 @@ std::string AlarmPlayer::resolve(const std::string& name) {
   if (fallbackFile_.empty()) {
     toneDir_ = std::make_unique<QTemporaryDir>();
     const std::string path = toneDir_->path().toStdString() + "/fallback_alarm.wav";
-    if (toneDir_->isValid() && !writeAlarmWav(path, AlarmPattern::Fallback)) fallbackFile_ = path;
+    if (toneDir_->isValid() && !writeAlarmWav(path, fallback_)) fallbackFile_ = path;
   }
   return fallbackFile_;
 }
@@ -35,6 +36,7 @@ QSoundEffect& AlarmPlayer::effectFor(const std::string& file) {
     slot = std::make_unique<QSoundEffect>();
     slot->setSource(QUrl::fromLocalFile(QString::fromStdString(file)));
     slot->setLoopCount(QSoundEffect::Infinite);
+    slot->setVolume(volume_);
   }
   return *slot;
 }

@@ -14,13 +14,17 @@
 #include <memory>
 #include <string>
 
+#include "alarm_tones.h"
 #include "sound_output.h"
 
 namespace radmon {
 
 class AlarmPlayer final : public SoundOutput {
  public:
-  explicit AlarmPlayer(std::string programFolder);
+  // `fallback`: the built-in tone for a missing file; `volume` 0..1 (the fault chime is
+  // quieter than the alarms).
+  explicit AlarmPlayer(std::string programFolder, AlarmPattern fallback = AlarmPattern::Fallback,
+                       float volume = 1.0f);
   ~AlarmPlayer() override;
 
   void playLoop(const std::string& name) override;
@@ -38,6 +42,8 @@ class AlarmPlayer final : public SoundOutput {
   QSoundEffect& effectFor(const std::string& file);
 
   std::string programFolder_;
+  AlarmPattern fallback_;
+  float volume_;
   std::unique_ptr<QTemporaryDir> toneDir_;
   std::string fallbackFile_;
   std::map<std::string, std::unique_ptr<QSoundEffect>> effects_;

@@ -10,11 +10,12 @@ add_executable(alarm_wav_maker alarm_wav_maker.cpp)
 set_target_properties(alarm_wav_maker PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
 target_link_libraries(alarm_wav_maker PRIVATE alarm_tones)
 add_custom_command(
-  OUTPUT ${PROGRAM_DIR}/daiichi.wav ${PROGRAM_DIR}/daini.wav
+  OUTPUT ${PROGRAM_DIR}/daiichi.wav ${PROGRAM_DIR}/daini.wav ${PROGRAM_DIR}/ijou.wav
   COMMAND alarm_wav_maker ${PROGRAM_DIR}
   DEPENDS alarm_wav_maker
-  COMMENT "Writing the alarm sounds daiichi.wav and daini.wav")
-add_custom_target(alarm_sounds ALL DEPENDS ${PROGRAM_DIR}/daiichi.wav ${PROGRAM_DIR}/daini.wav)
+  COMMENT "Writing the alarm sounds daiichi.wav, daini.wav and the fault chime ijou.wav")
+add_custom_target(alarm_sounds ALL DEPENDS ${PROGRAM_DIR}/daiichi.wav ${PROGRAM_DIR}/daini.wav
+  ${PROGRAM_DIR}/ijou.wav)
 
 add_library(windows STATIC
   main_window.cpp window_station.cpp graph_window.cpp pulse_test_window.cpp
