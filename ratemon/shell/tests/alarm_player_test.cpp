@@ -28,7 +28,7 @@ TEST(AlarmTones, TheStagesAndTheFaultChimeSoundDifferentAndLoopCleanly) {
     for (int16_t v : s) p = std::max(p, std::abs(int(v)));
     return p;
   };
-  EXPECT_EQ(chime.size(), size_t(3.0 * kAlarmSampleRate));
+  EXPECT_NEAR(double(chime.size()), 3.0 * kAlarmSampleRate, 2);
   EXPECT_LT(peak(chime), peak(a) / 2);
   EXPECT_EQ(chime.front(), 0);
 }
