@@ -6,12 +6,16 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 
 #include <gtest/gtest.h>
 
 #include <QMediaDevices>
 
 #include "audio_rig.h"
+#include "day_record.h"
+#include "event_log.h"
+#include "local_time.h"
 #include "pulse_scan.h"
 #include "qt_app.h"
 #include "sound_card_input.h"
@@ -191,6 +195,70 @@ INSTANTIATE_TEST_SUITE_P(
       }
       return std::string();
     });
+
+}  // namespace
+}  // namespace radmon
+
+namespace radmon {
+namespace {
+
+std::string slurp(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+size_t countOf(const std::string& text, const std::string& what) {
+  size_t n = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+// The headless program on the card, started before its input exists, the input then
+// taken away for twenty seconds and given back: it never ends by itself, logs each loss
+// and return, writes no line for the minute that missed sound, a line for the next
+// whole minute, and counts every pulse played after the return.
+TEST_F(DeviceLoss, HeadlessRatemonWaitsForItsInputSurvivesItsLossAndSkipsTheBrokenMinute) {
+  fs::create_directories(folder_ / "data");
+  fs::copy_file(fs::path(PROGRAM_DIR) / "ratemon", folder_ / "ratemon");
+  std::ofstream(folder_ / "ratemon.ini", std::ios::binary)
+      << "\"50\",\"3\",\"10\",\"18\",\"0.27\",\"2.7\",\"" << folder_.string()
+      << "/data/\",0,0,1,\"0\"\r\n";
+  QProcess station;
+  station.setWorkingDirectory(QString::fromStdString(folder_.string()));
+  station.start(QString::fromStdString((folder_ / "ratemon").string()),
+                {"--headless", "--input", kProbe});
+  ASSERT_TRUE(station.waitForStarted(5000));
+  const std::string day = SystemClock().now().yyyymmdd();
+  const fs::path events = folder_ / "data" / eventFileName(day);
+  auto logged = [&](const char* kind) { return countOf(slurp(events), std::string("\"") + kind + "\""); };
+
+  ASSERT_TRUE(QTest::qWaitFor([&] { return logged("device-lost") == 1; }, 5000)) << "no input: not told";
+  EXPECT_EQ(station.state(), QProcess::Running);
+  rig::addInput(kProbe);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return logged("device-back") == 1; }, 10000)) << "not resumed";
+  QTest::qWait(8000);
+  rig::removeModule(rig::moduleOf(kProbe));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return logged("device-lost") == 2; }, 5000)) << "loss not told";
+  QTest::qWait(20000);
+  EXPECT_EQ(station.state(), QProcess::Running) << "ended by itself";
+  rig::addInput(kProbe);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return logged("device-back") == 2; }, 10000)) << "not resumed";
+  ASSERT_TRUE(rig::play(wav_));
+  // Past the end of the second minute of sound heard.
+  const fs::path dayFile = folder_ / "data" / dayFileName(day);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return fs::exists(dayFile); }, 130000)) << "no whole minute";
+  QTest::qWait(1000);
+  ::kill(static_cast<pid_t>(station.processId()), SIGINT);
+  ASSERT_TRUE(station.waitForFinished(10000));
+  EXPECT_EQ(station.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(station.exitCode(), 0);
+  const std::string out = station.readAllStandardOutput().toStdString();
+  const std::string file = slurp(dayFile);
+  // One line, the second minute's: elapsed 120 seconds heard.
+  EXPECT_EQ(countOf(file, "\r\n"), 1u) << file;
+  EXPECT_TRUE(file.ends_with(",120\r\n")) << file;
+  EXPECT_NE(out.find(" total=40 "), std::string::npos) << out;
+}
 
 }  // namespace
 }  // namespace radmon
