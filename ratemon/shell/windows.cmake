@@ -19,7 +19,8 @@ add_custom_target(alarm_sounds ALL DEPENDS ${PROGRAM_DIR}/daiichi.wav ${PROGRAM_
 
 add_library(windows STATIC
   main_window.cpp window_station.cpp graph_window.cpp pulse_test_window.cpp
-  window_drawing.cpp sound_card_input.cpp sound_card_source.cpp sound_server.cpp alarm_player.cpp
+  window_drawing.cpp sound_card_input.cpp sound_card_source.cpp sound_server.cpp sound_status.cpp
+  alarm_player.cpp
   window_app.cpp)
 target_include_directories(windows PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(windows PUBLIC station alarm_tones Qt6::Widgets Qt6::Multimedia PRIVATE PkgConfig::PULSE)
