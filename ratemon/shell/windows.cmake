@@ -29,7 +29,7 @@ add_dependencies(windows alarm_sounds)
 find_package(Qt6 REQUIRED COMPONENTS Test)
 add_room_test(windows_test
   SOURCES tests/window_station_test.cpp tests/window_drawing_test.cpp
-          tests/alarm_player_test.cpp tests/bad_input_test.cpp
+          tests/alarm_player_test.cpp tests/bad_input_test.cpp tests/sound_status_test.cpp
   LIBS windows Qt6::Test)
 target_include_directories(windows_test PRIVATE ${CMAKE_SOURCE_DIR}/ratemon/measure/tests)
 

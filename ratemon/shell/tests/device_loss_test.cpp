@@ -36,8 +36,9 @@ class PulseCounter final : public AudioInput::Events {
     input_.getBufferData(s.data(), index, count);
     pulses += scanPulses(s.data(), s.size(), {47, 53, 10}, armed_);
     ++buffers;
-    if (flag == 0) input_.addBuffer(index);
+    if (flag == 0 && handBack) input_.addBuffer(index);
   }
+  void soundDropped(int64_t bytes) override { dropped += bytes; }
   void stateChanged() override {}
   void deviceFailed(const DeviceFailure& failure) override {
     failures.push_back(failure);
@@ -49,6 +50,8 @@ class PulseCounter final : public AudioInput::Events {
   }
 
   QElapsedTimer clock;
+  bool handBack = true;
+  int64_t dropped = 0;
   int64_t pulses = 0;
   int64_t buffers = 0;
   std::vector<DeviceFailure> failures;
@@ -177,6 +180,22 @@ TEST_F(DeviceLoss, DefaultIsTheServersDefaultInputWhenItIsNotListedFirst) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return counter.buffers >= 20; }, 5000));
   EXPECT_EQ(card.recordedInput(), kProbe);
   EXPECT_TRUE(counter.failures.empty());
+  card.stopRecording();
+}
+
+// A cycle that keeps every buffer leaves the card nowhere to put the sound: what it
+// drops is reported as it happens, and nothing is delivered meanwhile.
+TEST_F(DeviceLoss, SoundWithNoFreeBufferIsReportedAsDropped) {
+  SoundCardInput card("radmon_mic", kSampleRate / 10, 4);
+  PulseCounter counter(card);
+  counter.handBack = false;
+  ASSERT_FALSE(card.openDevice());
+  for (int16_t i = 0; i < 4; ++i) card.addBuffer(i);
+  card.startRecording();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return counter.dropped >= kSampleRate; }, 5000));
+  EXPECT_EQ(counter.buffers, 4);
+  EXPECT_EQ(card.overrunBytes(), counter.dropped);
+  EXPECT_TRUE(counter.failures.empty()) << "dropped sound is no lost input";
   card.stopRecording();
 }
 
