@@ -107,6 +107,7 @@ void SoundCardInput::connectInput() {
   }
   connect(io_.data(), &QIODevice::readyRead, this, &SoundCardInput::takeSound);
   recordedInput_ = device.id().toStdString();
+  streamSeen_ = false;
   ring_.discardPartial();
   sinceSound_.start();
   retry_.stop();
@@ -138,7 +139,13 @@ void SoundCardInput::watch() {
   if (!server) {
     lose({DeviceFault::ServerGone, deviceName_, 0, {}});
   } else if (!server->find(recordedInput_)) {
-    // The server has moved the stream to another input, or has none left.
+    // The input is gone; the server has moved the stream elsewhere or has none left.
+    lose({DeviceFault::Lost, deviceName_, 0, {}});
+  } else if (server->recordsFrom(recordedInput_)) {
+    streamSeen_ = true;
+  } else if (streamSeen_) {
+    // The input is there but the stream was moved off it (a device plugged in, or by
+    // hand): what comes now is another input's sound.
     lose({DeviceFault::Lost, deviceName_, 0, {}});
   }
 }

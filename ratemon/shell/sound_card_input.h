@@ -91,6 +91,7 @@ class SoundCardInput final : public QObject, public AudioInput {
   BufferRing ring_;
   bool recording_ = false;
   bool told_ = false;  // deviceFailed raised for the present loss
+  bool streamSeen_ = false;  // the server has shown our stream on the input
   int64_t buffersDelivered_ = 0;
   QPointer<QAudioSource> source_;
   QPointer<QIODevice> io_;

@@ -21,8 +21,12 @@ struct SoundServerInputs {
   std::string defaultInput;  // name of the system's default input ("" when none)
   std::string defaultOutput; // name of the system's default output ("" when none)
   std::vector<SoundServerInput> inputs;  // recording inputs, monitors of outputs left out
+  // The inputs this process's recording streams are on now, as the server sees them
+  // (it may have moved a stream elsewhere without a word).
+  std::vector<std::string> ownRecordings;
 
   const SoundServerInput* find(const std::string& nameOrDescription) const;
+  bool recordsFrom(const std::string& name) const;
 };
 
 // Nothing when no sound server answers in time.

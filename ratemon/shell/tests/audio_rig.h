@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,19 @@ inline std::string moduleOf(const std::string& input) {
     }
   }
   return {};
+}
+
+// Moves every recording stream of this process to `input`, as the server does when a
+// new device is plugged in.
+inline void moveOwnStreams(const std::string& input) {
+  const std::string list = run("pactl", {"list", "source-outputs"});
+  std::istringstream lines(list);
+  std::string index;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.starts_with("Source Output #")) index = line.substr(15);
+    if (line.find("application.process.id = \"" + std::to_string(::getpid()) + "\"") != std::string::npos)
+      run("pactl", {"move-source-output", QString::fromStdString(index), QString::fromStdString(input)});
+  }
 }
 
 // Kills the server of the rig (by the pid it wrote) and starts it again with the same
