@@ -46,6 +46,8 @@ std::string LocalDateTime::isoText() const {
   return format("%04d-%02d-%02d", year, month, day) + " " + hhmmss();
 }
 
+std::string LocalDateTime::logStamp() const { return slashDate() + " " + hhmmss(); }
+
 LocalDateTime LocalDateTime::plusSeconds(int64_t s) const {
   return fromSeconds(toSeconds(*this) + seconds{s});
 }

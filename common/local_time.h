@@ -18,6 +18,9 @@ struct LocalDateTime {
   std::string hhmm() const;        // 07:05
   std::string hhmmss() const;      // 07:05:09
   std::string isoText() const;     // 2011-09-19 07:05:09
+  // The stamp in front of every line of both programs' headless logs, one format for
+  // both: the day file's date, then the time (2011/09/19 07:05:09).
+  std::string logStamp() const;
 
   LocalDateTime plusSeconds(int64_t seconds) const;
   LocalDateTime previousDay() const;

@@ -13,6 +13,10 @@ inline constexpr char kPathSeparator = '/';
 // Bytes read from a settings or day file as UTF-8: UTF-8 as it stands (a byte-order
 // mark dropped), anything else taken as CP932 (Japanese Windows).
 std::string decodeFileText(std::string_view bytes);
+// Whether the bytes are UTF-8 as far as lead and continuation bytes go: what decides
+// between UTF-8 and CP932 when a file is read.
+bool isUtf8(std::string_view bytes);
+
 // UTF-8 text in the system's code page for writing.
 std::string encodeForSystem(std::string_view utf8);
 

@@ -17,6 +17,7 @@
 
 #include "headless_dayplot.h"
 #include "local_ftp_server.h"
+#include "temp_station.h"
 #include "process_launcher.h"
 #include "child_process.h"
 
@@ -94,29 +95,19 @@ size_t count(const std::string& text, const std::string& what) {
 }
 
 using ftp::testing::LocalFtpServer;
+using ftp::testing::TempStation;
 
 // A program folder holding the FTP client, and a server on 127.0.0.1 serving graphs/.
 class DayplotWeek : public ::testing::Test {
  protected:
   void SetUp() override {
     testApp();
-    root = fs::temp_directory_path() /
-           ("radmon_dpweek_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(root);
-    program = root / "program";
-    served = root / "served";
-    fs::create_directories(program / "data");
     fs::create_directories(served / "graphs");
-    fs::copy_file(fs::path(PROGRAM_DIR) / "ftpscript", program / "ftpscript");
-    ASSERT_FALSE(server.start(served, root / "ftp.log"));
-  }
-  void TearDown() override {
-    server.stop();
-    fs::remove_all(root);
+    ASSERT_FALSE(server.start(served, station.dir / "ftp.log"));
   }
 
-  fs::path root, program, served;
+  TempStation station{"radmon_dpweek", "program", {"ftpscript"}};
+  const fs::path &program = station.program, &served = station.root;
   LocalFtpServer server;
 };
 

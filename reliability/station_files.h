@@ -19,8 +19,8 @@ namespace radmon::reliability {
 inline void writeStationSettings(const std::filesystem::path& programFolder,
                                  const std::filesystem::path& dataFolder) {
   RatemonSettings settings = RatemonSettings::defaults(programFolder.string() + "/");
-  settings.text7 = "18";
-  settings.text11 = (dataFolder / "x.csv").string();
+  settings.texts[Box::sensitivity] = "18";
+  settings.texts[Box::recordPath] = (dataFolder / "x.csv").string();
   ASSERT_FALSE(saveSettingsFile((programFolder / kSettingsFileName).string(), settings));
 }
 

@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-scripts/build.sh
+RADMON_WERROR=ON scripts/build.sh
 # shellcheck source=start-audio.sh
 source scripts/start-audio.sh
 cd build

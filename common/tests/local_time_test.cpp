@@ -10,6 +10,7 @@ TEST(LocalDateTime, Formats) {
   EXPECT_EQ(t.slashDate(), "2011/09/19");
   EXPECT_EQ(t.hhmm(), "07:05");
   EXPECT_EQ(t.isoText(), "2011-09-19 07:05:09");
+  EXPECT_EQ(t.logStamp(), "2011/09/19 07:05:09");
 }
 
 TEST(LocalDateTime, ArithmeticAcrossMidnightMonthsAndLeapDays) {

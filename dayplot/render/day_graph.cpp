@@ -88,22 +88,22 @@ DayGraph::DayGraph(const GraphSettings& settings, MessageSink& messages, const C
   picture_.fill(kBackground);
 }
 
-DayGraphResult DayGraph::DrawDayGraph(const std::string& DataFolder,
-                                      const std::string& TargetDay) {
+DayGraphResult DayGraph::DrawDayGraph(const std::string& dataFolder,
+                                      const std::string& targetDay) {
   try {
-    return draw(DataFolder, TargetDay);
+    return draw(dataFolder, targetDay);
   } catch (const std::exception& e) {
-    messages_.show(std::string("グラフを作成できませんでした: ") + e.what());
+    messages_.show(say::graphFailed(e.what()));
   } catch (...) {
-    messages_.show("グラフを作成できませんでした");
+    messages_.show(say::graphFailed({}));
   }
   return DayGraphResult::Failed;
 }
 
-DayGraphResult DayGraph::draw(const std::string& DataFolder, const std::string& TargetDay) {
+DayGraphResult DayGraph::draw(const std::string& dataFolder, const std::string& targetDay) {
   const auto m = scaleMaximum(settings_.scaleMaximumText());
   if (!m) {
-    messages_.show("縦軸最大スケール(μSV/h)には0より大きい数値を入力してください");
+    messages_.show(say::badScale());
     return DayGraphResult::BadScale;
   }
 
@@ -116,8 +116,8 @@ DayGraphResult DayGraph::draw(const std::string& DataFolder, const std::string& 
   drawPanels(p);
   // The sound path's faults, behind the grid and the curve; nothing without a log.
   const LocalDateTime now = clock_.now();
-  const int openUntil = TargetDay == now.yyyymmdd() ? now.secondOfDay() : kSecondsInDay;
-  if (const auto faults = readDayFaults(DataFolder, TargetDay, openUntil))
+  const int openUntil = targetDay == now.yyyymmdd() ? now.secondOfDay() : kSecondsInDay;
+  if (const auto faults = readDayFaults(dataFolder, targetDay, openUntil))
     drawFaultBands(p, faults->periods, {kLeft, kMorningBase, kAfternoonBase, kPanelHeight});
   const double labelStep = roundHalfEven(*m / 5, 2);
   for (const int base : {kMorningBase, kAfternoonBase}) {
@@ -131,11 +131,16 @@ DayGraphResult DayGraph::draw(const std::string& DataFolder, const std::string& 
     line(p, kLeft, base, kRight, base, kAxisBlack);
   }
 
-  const auto table = ReadDayTable(DayFilePath(DataFolder, TargetDay));
+  const std::string path = DayFilePath(dataFolder, targetDay);
+  const auto table = ReadDayTable(path);
   if (!table) {
     p.end();
-    messages_.show("ファイルがありません");
+    messages_.show(say::noDayFile());
     return DayGraphResult::NoDayFile;
+  }
+  // A damaged line leaves a gap in the curve: the operator is told how many.
+  if (table->skippedLines > 0) {
+    messages_.show(say::skippedLines(path, table->skippedLines));
   }
 
   const double unit = kPanelHeight / *m;
@@ -143,7 +148,7 @@ DayGraphResult DayGraph::draw(const std::string& DataFolder, const std::string& 
       runDayPass(*table, [&](const PlotPair& pair) { drawCurve(p, pair, unit); });
   drawTexts(p, *table, stats);
   p.end();
-  return writeImages(DataFolder, TargetDay);
+  return writeImages(dataFolder, targetDay);
 }
 
 void DayGraph::drawPanels(QPainter& p) const {
@@ -169,7 +174,7 @@ void DayGraph::drawPanels(QPainter& p) const {
 
 void DayGraph::drawCurve(QPainter& p, const PlotPair& pair, double unit) const {
   if (!pair.drawn) return;
-  const int base = pair.panel == Panel::Morning ? kMorningBase : kAfternoonBase;
+  const int base = pair.halfDay == HalfDay::Morning ? kMorningBase : kAfternoonBase;
   line(p, kLeft + pair.t1, plotY(base, pair.r1, unit), kLeft + pair.t2,
        plotY(base, pair.r2, unit), kDrawing);
 }
@@ -195,8 +200,8 @@ DayGraphResult DayGraph::writeImages(const std::string& dataFolder,
       dataFolder + imageBaseName(settings_.baseNameText(), targetDay, clock_.now().yyyymmdd());
   bool failed = false;
   auto write = [&](const std::string& path, ImageFormat format) {
-    if (auto error = writeImageFile(picture_, path, format)) {
-      messages_.show(*error);
+    if (auto failure = writeImageFile(picture_, path, format)) {
+      messages_.show(say::imageNotWritten(format == ImageFormat::Jpeg, path, failure->reason));
       failed = true;
     }
   };

@@ -9,9 +9,9 @@
 #include <string>
 
 #include "day_pass.h"
+#include "dayplot_messages.h"
 #include "graph_settings.h"
 #include "local_time.h"
-#include "messages.h"
 
 class QPainter;
 
@@ -44,7 +44,7 @@ class DayGraph {
   // Every run starts from a clean picture, so a day always gives the same image.
   // Reports every failure through the message sink and never throws, so a window can
   // call it straight from a timer or a button.
-  DayGraphResult DrawDayGraph(const std::string& DataFolder, const std::string& TargetDay);
+  DayGraphResult DrawDayGraph(const std::string& dataFolder, const std::string& targetDay);
 
   const QImage& picture() const { return picture_; }
 

@@ -21,7 +21,7 @@ int twoDigitsAt(const std::string& time, size_t from) {
 DailyStats runDayPass(const DayTable& table, const std::function<void(const PlotPair&)>& onPair) {
   DailyStats stats;
   const auto& rows = table.rows;
-  Panel panel = Panel::Morning;
+  HalfDay halfDay = HalfDay::Morning;
   for (size_t k = 0; k + 1 < rows.size(); ++k) {
     const DayRecord& a = rows[k];
     const DayRecord& b = rows[k + 1];
@@ -30,12 +30,12 @@ DailyStats runDayPass(const DayTable& table, const std::function<void(const Plot
     // Only the first record's hour decides, so 11:59 -> 12:00 ends at minute 720 of
     // the morning panel; once in the afternoon, the curve stays there.
     if (h1 > 11) {
-      panel = Panel::Afternoon;
+      halfDay = HalfDay::Afternoon;
       h1 -= 12;
       h2 -= 12;
     }
     PlotPair pair;
-    pair.panel = panel;
+    pair.halfDay = halfDay;
     pair.t1 = 60 * h1 + twoDigitsAt(a.time, 4);
     pair.t2 = 60 * h2 + twoDigitsAt(b.time, 4);
     pair.r1 = a.rate;

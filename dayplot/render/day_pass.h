@@ -9,13 +9,13 @@
 
 namespace radmon {
 
-enum class Panel { Morning, Afternoon };
+enum class HalfDay { Morning, Afternoon };
 
 // Rows k and k+1 as a segment: minutes t1 and t2 count from the start of the panel's
 // half day (0 to 720). Only pairs exactly one minute apart are drawn, so a missing or
 // repeated minute leaves a break in the curve.
 struct PlotPair {
-  Panel panel = Panel::Morning;
+  HalfDay halfDay = HalfDay::Morning;
   int t1 = 0, t2 = 0;
   double r1 = 0, r2 = 0;
   bool drawn = false;

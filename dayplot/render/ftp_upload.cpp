@@ -54,13 +54,13 @@ ProgramCommand ftpClientCommand(ClientPlatform platform, const std::string& prog
   return command;
 }
 
-std::string dayGraphJpegPath(const UploadSettings& settings, const std::string& DataFolder,
-                             std::string_view TargetDay, std::string_view todayYyyymmdd) {
-  return DataFolder + imageBaseName(settings.baseNameText(), TargetDay, todayYyyymmdd) +
+std::string dayGraphJpegPath(const UploadSettings& settings, const std::string& dataFolder,
+                             std::string_view targetDay, std::string_view todayYyyymmdd) {
+  return dataFolder + imageBaseName(settings.baseNameText(), targetDay, todayYyyymmdd) +
          ".jpg";
 }
 
-std::unique_ptr<StartedProcess> UploadFile(const UploadSettings& settings,
+std::unique_ptr<StartedProcess> uploadFile(const UploadSettings& settings,
                                            const std::string& localFile,
                                            const std::string& programFolder,
                                            ProcessLauncher& launcher, MessageSink& messages) {
@@ -69,29 +69,27 @@ std::unique_ptr<StartedProcess> UploadFile(const UploadSettings& settings,
     // The script holds the password in clear: its owner alone may read it.
     if (const auto error =
             writeTextFile(scriptPath, ftpScriptText(settings, localFile), /*ownerOnly=*/true)) {
-      messages.show("FTP転送を行えません。スクリプトファイルを書き込めませんでした。\n" +
-                    *error);
+      messages.show(say::scriptNotWritten(*error));
       return nullptr;
     }
-    std::string error;
-    auto client =
-        launcher.start(ftpClientCommand(kThisPlatform, programFolder, scriptPath), error);
-    if (!client) messages.show(error);
-    return client;
+    const ProgramCommand command = ftpClientCommand(kThisPlatform, programFolder, scriptPath);
+    LaunchResult launched = launcher.start(command);
+    if (!launched.process) messages.show(say::clientNotStarted(command.program, launched.error));
+    return std::move(launched.process);
   } catch (const std::exception& e) {
-    messages.show(std::string("FTP転送を開始できません: ") + e.what());
+    messages.show(say::uploadNotStarted(e.what()));
     return nullptr;
   }
 }
 
 std::unique_ptr<StartedProcess> UploadDayGraph(const UploadSettings& settings,
-                                               const std::string& DataFolder,
-                                               std::string_view TargetDay,
+                                               const std::string& dataFolder,
+                                               std::string_view targetDay,
                                                std::string_view todayYyyymmdd,
                                                const std::string& programFolder,
                                                ProcessLauncher& launcher,
                                                MessageSink& messages) {
-  return UploadFile(settings, dayGraphJpegPath(settings, DataFolder, TargetDay, todayYyyymmdd),
+  return uploadFile(settings, dayGraphJpegPath(settings, dataFolder, targetDay, todayYyyymmdd),
                     programFolder, launcher, messages);
 }
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "messages.h"
+#include "dayplot_messages.h"
 #include "process_launcher.h"
 
 namespace radmon {
@@ -51,22 +51,22 @@ ProgramCommand ftpClientCommand(ClientPlatform platform, const std::string& prog
                                 const std::string& scriptPath);
 
 // The day graph's JPEG: `DataFolder` + the image base name + ".jpg".
-std::string dayGraphJpegPath(const UploadSettings& settings, const std::string& DataFolder,
-                             std::string_view TargetDay, std::string_view todayYyyymmdd);
+std::string dayGraphJpegPath(const UploadSettings& settings, const std::string& dataFolder,
+                             std::string_view targetDay, std::string_view todayYyyymmdd);
 
 // Writes the script for `localFile` (owner-only) and starts the client without waiting.
 // The notice upload calls this with its own file. When the script cannot be written or
 // the client cannot be started, the reason goes to `messages` and no process is
 // returned; nothing is thrown.
-std::unique_ptr<StartedProcess> UploadFile(const UploadSettings& settings,
+std::unique_ptr<StartedProcess> uploadFile(const UploadSettings& settings,
                                            const std::string& localFile,
                                            const std::string& programFolder,
                                            ProcessLauncher& launcher, MessageSink& messages);
 
 // `UploadFile` for the JPEG of `TargetDay`, whether or not the JPEG option is ticked.
 std::unique_ptr<StartedProcess> UploadDayGraph(const UploadSettings& settings,
-                                               const std::string& DataFolder,
-                                               std::string_view TargetDay,
+                                               const std::string& dataFolder,
+                                               std::string_view targetDay,
                                                std::string_view todayYyyymmdd,
                                                const std::string& programFolder,
                                                ProcessLauncher& launcher,

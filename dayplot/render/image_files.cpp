@@ -16,7 +16,7 @@ std::string imageBaseName(std::string_view baseName, std::string_view targetDay,
   return name;
 }
 
-std::optional<std::string> writeImageFile(const QImage& image, const std::string& path,
+std::optional<ImageWriteFailure> writeImageFile(const QImage& image, const std::string& path,
                                           ImageFormat format) {
   const bool jpeg = format == ImageFormat::Jpeg;
   QSaveFile file(QString::fromStdString(path));
@@ -24,10 +24,9 @@ std::optional<std::string> writeImageFile(const QImage& image, const std::string
                        image.save(&file, jpeg ? "JPG" : "BMP", jpeg ? 100 : -1) &&
                        file.commit();
   if (written) return std::nullopt;
-  const std::string reason = file.errorString().toStdString();
+  ImageWriteFailure failure{file.errorString().toStdString()};
   file.cancelWriting();
-  return std::string(jpeg ? "JPEG" : "BMP") + "ファイルを書き込めません: " + path +
-         (reason.empty() ? std::string() : " (" + reason + ")");
+  return failure;
 }
 
 }  // namespace radmon

@@ -18,8 +18,11 @@ enum class ImageFormat { Bmp, Jpeg };
 
 // Replaces the file at `path` with the image (JPEG at quality 100, BMP as a Windows
 // bitmap). The file appears whole or not at all, since an upload may read it at any
-// time. Returns a message for the operator when it cannot be written.
-std::optional<std::string> writeImageFile(const QImage& image, const std::string& path,
+// time. Returns what went wrong when it cannot be written.
+struct ImageWriteFailure {
+  std::string reason;  // Qt's description of the failed step; may be empty
+};
+std::optional<ImageWriteFailure> writeImageFile(const QImage& image, const std::string& path,
                                           ImageFormat format);
 
 }  // namespace radmon

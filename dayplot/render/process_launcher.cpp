@@ -8,7 +8,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <thread>
 
 extern char** environ;
@@ -104,13 +103,8 @@ class SpawnedProcess final : public StartedProcess {
 
 }  // namespace
 
-std::unique_ptr<StartedProcess> SpawnLauncher::start(const ProgramCommand& command,
-                                                     std::string& error) {
-  auto failure = [&](int err) -> std::unique_ptr<StartedProcess> {
-    error = "FTPクライアントを起動できません: " + command.program + " (" +
-            std::strerror(err) + ")";
-    return nullptr;
-  };
+LaunchResult SpawnLauncher::start(const ProgramCommand& command) {
+  auto failure = [](int err) { return LaunchResult{nullptr, err}; };
   // The output file has no name: nothing to clean up, and it never fills up.
   std::string pattern = "/tmp/radmon_client_XXXXXX";
   const int outputFd = ::mkostemp(pattern.data(), O_CLOEXEC);
@@ -137,7 +131,7 @@ std::unique_ptr<StartedProcess> SpawnLauncher::start(const ProgramCommand& comma
     ::close(outputFd);
     return failure(rc);
   }
-  return std::make_unique<SpawnedProcess>(pid, outputFd);
+  return {std::make_unique<SpawnedProcess>(pid, outputFd), 0};
 }
 
 }  // namespace radmon

@@ -37,13 +37,16 @@ class StartedProcess {
   virtual std::optional<ProcessOutcome> poll() = 0;
 };
 
+struct LaunchResult {
+  std::unique_ptr<StartedProcess> process;  // null when it could not be started
+  int error = 0;                            // then the errno of the step that failed
+};
+
 class ProcessLauncher {
  public:
   virtual ~ProcessLauncher() = default;
-  // Starts the program and returns at once; on failure no process and the reason
-  // (Japanese, for the operator) in `error`.
-  virtual std::unique_ptr<StartedProcess> start(const ProgramCommand& command,
-                                                std::string& error) = 0;
+  // Starts the program and returns at once; on failure no process and the errno.
+  virtual LaunchResult start(const ProgramCommand& command) = 0;
 };
 
 // posix_spawn, the output kept in an unnamed temporary file (never a pipe that could
@@ -51,8 +54,7 @@ class ProcessLauncher {
 // background, so it leaves no zombie.
 class SpawnLauncher final : public ProcessLauncher {
  public:
-  std::unique_ptr<StartedProcess> start(const ProgramCommand& command,
-                                        std::string& error) override;
+  LaunchResult start(const ProgramCommand& command) override;
 };
 
 }  // namespace radmon

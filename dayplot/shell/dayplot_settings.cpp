@@ -79,13 +79,12 @@ int16_t applySettingsText(std::string_view fileText, DayplotSettings& c) {
   int* const checks[] = {&c.Check1, &c.Check2, &c.Check3, &c.Check4};
   for (int i = 0; i < 4; ++i) applyCheck(field(9 + i), *checks[i]);
 
-  int16_t interval = 10;
-  constexpr int16_t kPeriods[] = {10, 20, 30, 60};
-  for (int i = 0; i < 4; ++i) {
+  int16_t interval = kRealtimePeriods[0];
+  for (int i = 0; i < static_cast<int>(kRealtimePeriods.size()); ++i) {
     const auto value = booleanOf(field(13 + i));
     if (!value) continue;
     c.setOption(i + 1, *value);
-    if (*value) interval = kPeriods[i];
+    if (*value) interval = kRealtimePeriods[i];
   }
 
   c.Text12 = field(17).text;
@@ -147,7 +146,6 @@ DayplotStart startSettings(const std::string& programFolder, std::string_view to
     start.controls.Text8 = std::string(today.substr(4, 2));
     start.controls.Text9 = std::string(today.substr(6, 2));
   }
-  start.RealtimeInterval = 10;
 
   const std::string path = settingsFilePath(programFolder);
   std::error_code ec;

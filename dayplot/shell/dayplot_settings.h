@@ -3,6 +3,7 @@
 // No widgets: the settings window and the headless run both sit on this.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -16,6 +17,13 @@ namespace radmon {
 // the server box against this very text.
 inline constexpr std::string_view kDefaultFtpServer = "ftp.example.com";
 
+// The real-time periods in minutes of the option buttons `Option1` to `Option4`, in
+// their order; the first is the one selected when nothing else is.
+inline constexpr std::array<int16_t, 4> kRealtimePeriods = {10, 20, 30, 60};
+// The daily run's start time boxes, compared as texts: hour `Text11`, minute `Text10`.
+inline constexpr std::string_view kDefaultStartHour = "00";
+inline constexpr std::string_view kDefaultStartMinute = "03";
+
 // The controls' values. Check boxes hold 0 (cleared) or 1 (ticked); exactly one option
 // button is selected in a well-formed file, but a short file can leave none selected.
 struct DayplotSettings {
@@ -26,8 +34,8 @@ struct DayplotSettings {
   std::string Text5 = "μSVHData";      // input data file name prefix
   std::string Text6 = "自作GM管";       // tube name
   std::string Text7, Text8, Text9;      // year, month, day of manual processing
-  std::string Text10 = "03";            // start minute of the daily run
-  std::string Text11 = "00";            // start hour of the daily run
+  std::string Text10 = std::string(kDefaultStartMinute);
+  std::string Text11 = std::string(kDefaultStartHour);
   std::string Text12 = std::string(kDefaultFtpServer);
   std::string Text13;                   // FTP user name
   std::string Text14;                   // FTP password, in clear
@@ -57,13 +65,13 @@ struct DayplotSettings {
 struct DayplotStart {
   DayplotSettings controls;
   std::string DataFolder;       // ends with the separator
-  int16_t RealtimeInterval = 10;  // minutes: 10, 20, 30 or 60
+  int16_t RealtimeInterval = kRealtimePeriods[0];  // minutes, one of kRealtimePeriods
 };
 
 // Applies the text of a settings file to the controls as the start sequence does: 16
 // fields, then 5, comma and line end alike. Fields the file does not hold are applied as
 // empty values; a field that does not convert to its control's type leaves that control
-// as it was. Returns the period the option fields give (10 when none of them is True).
+// as it was. Returns the period the option fields give (the first when none is True).
 int16_t applySettingsText(std::string_view fileText, DayplotSettings& controls);
 
 // The four lines of the settings file for the current controls, CR LF ended; every

@@ -19,10 +19,10 @@ GraphForm::GraphForm(MessageSink& messages, const Clock& clock, QWidget* parent)
 }
 
 DayGraphResult GraphForm::DrawDayGraph(const DayplotSettings& controls,
-                                       const std::string& DataFolder,
-                                       const std::string& TargetDay) {
+                                       const std::string& dataFolder,
+                                       const std::string& targetDay) {
   controls_ = controls;
-  const DayGraphResult result = graph_.DrawDayGraph(DataFolder, TargetDay);
+  const DayGraphResult result = graph_.DrawDayGraph(dataFolder, targetDay);
   picture_->setPixmap(QPixmap::fromImage(graph_.picture()));
   return result;
 }

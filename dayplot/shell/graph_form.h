@@ -8,7 +8,7 @@
 
 #include "day_graph.h"
 #include "dayplot_settings.h"
-#include "settings_graph_source.h"
+#include "settings_sources.h"
 
 class QLabel;
 
@@ -25,8 +25,8 @@ class GraphForm final : public QWidget {
   GraphForm(MessageSink& messages, const Clock& clock, QWidget* parent = nullptr);
 
   // Draws `TargetDay` with the settings as the controls hold them now and shows it.
-  DayGraphResult DrawDayGraph(const DayplotSettings& controls, const std::string& DataFolder,
-                              const std::string& TargetDay);
+  DayGraphResult DrawDayGraph(const DayplotSettings& controls, const std::string& dataFolder,
+                              const std::string& targetDay);
 
   QLabel* Picture1() const { return picture_; }
   const QImage& image() const { return graph_.picture(); }

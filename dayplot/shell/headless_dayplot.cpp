@@ -7,8 +7,7 @@
 namespace radmon {
 
 void TimedMessages::show(const std::string& message) {
-  const LocalDateTime now = clock_.now();
-  out_ << now.slashDate() << ' ' << now.hhmmss() << ' ' << message << std::endl;
+  out_ << clock_.now().logStamp() << ' ' << message << std::endl;
 }
 
 HeadlessDayplot::HeadlessDayplot(std::string programFolder, const Clock& clock,
@@ -22,18 +21,11 @@ HeadlessDayplot::HeadlessDayplot(std::string programFolder, const Clock& clock,
       graph_(graphSource_, messages_, clock),
       scheduler_(clock.now()) {
   const DayplotSettings& c = start_.controls;
-  std::string plan;
-  if (c.Check3 == 1) plan += "当日分を" + std::to_string(start_.RealtimeInterval) + "分毎に処理";
-  if (c.Check4 == 1) {
-    if (!plan.empty()) plan += "、";
-    plan += "昨日分を" + c.Text11 + "時" + c.Text10 + "分に処理";
-  }
-  if (plan.empty()) {
-    messages_.show("当日データリアルタイム処理も昨日分自動処理も選ばれていないため、何も処理しません"
-                   " (" + settingsFilePath(programFolder_) + ")");
+  if (c.Check3 != 1 && c.Check4 != 1) {
+    messages_.show(say::nothingScheduled(settingsFilePath(programFolder_)));
   } else {
-    messages_.show("開始しました: " + plan + (c.Check5 == 1 ? "、FTP転送あり" : "") +
-                   "。データフォルダ: " + start_.DataFolder);
+    messages_.show(say::started(c.Check3 == 1 ? start_.RealtimeInterval : 0, c.Check4 == 1,
+                                c.Text11, c.Text10, c.Check5 == 1, start_.DataFolder));
   }
 }
 
@@ -46,8 +38,7 @@ void HeadlessDayplot::tick() {
 }
 
 void HeadlessDayplot::run(const DueRun& due) {
-  messages_.show((due.kind == RunKind::Today ? "当日分 " : "昨日分 ") + due.TargetDay +
-                 " を処理します");
+  messages_.show(say::processingDay(due.kind == RunKind::Today, due.TargetDay));
   graph_.DrawDayGraph(start_.DataFolder, due.TargetDay);
   // A missing day file still sends the JPEG of an earlier run, as the window does.
   if (start_.controls.Check5 == 1) {
@@ -71,8 +62,8 @@ std::chrono::milliseconds HeadlessDayplot::untilNextTick() const {
 void HeadlessDayplot::finish() {
   std::error_code ec;
   std::filesystem::remove(ftpScriptPath(programFolder_), ec);
-  if (ec) messages_.show("FTPスクリプトファイルを削除できません: " + ec.message());
-  messages_.show("終了しました");
+  if (ec) messages_.show(say::scriptNotRemoved(ec.message()));
+  messages_.show(say::finished());
 }
 
 }  // namespace radmon

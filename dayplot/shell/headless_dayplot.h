@@ -9,12 +9,12 @@
 #include <string>
 
 #include "day_graph.h"
+#include "dayplot_messages.h"
 #include "dayplot_settings.h"
 #include "local_time.h"
-#include "messages.h"
 #include "process_launcher.h"
 #include "scheduler.h"
-#include "settings_graph_source.h"
+#include "settings_sources.h"
 #include "upload_watch.h"
 
 namespace radmon {

@@ -5,8 +5,7 @@
 #include "day_graph.h"
 #include "dayplot_settings.h"
 #include "ftp_upload.h"
-#include "settings_graph_source.h"
-#include "settings_upload_source.h"
+#include "settings_sources.h"
 
 namespace radmon {
 
@@ -24,11 +23,11 @@ int exitFor(DayGraphResult result) {
 }
 
 // Uploads the day's JPEG and waits for the client; whether it succeeded.
-bool uploadAndWait(const DayplotStart& start, const std::string& TargetDay,
+bool uploadAndWait(const DayplotStart& start, const std::string& targetDay,
                    const std::string& today, const std::string& programFolder,
                    MessageSink& messages, ProcessLauncher& launcher) {
   const SettingsUploadSource source(start.controls);
-  auto client = UploadDayGraph(source, start.DataFolder, TargetDay, today, programFolder,
+  auto client = UploadDayGraph(source, start.DataFolder, targetDay, today, programFolder,
                                launcher, messages);
   if (!client) return false;  // the reason has been shown
   const ProcessOutcome outcome = client->wait(kUploadWaitLimit);
@@ -39,17 +38,17 @@ bool uploadAndWait(const DayplotStart& start, const std::string& TargetDay,
   std::string output = outcome.output;
   while (!output.empty() && (output.back() == '\n' || output.back() == '\r')) output.pop_back();
   messages.show("FTP転送に失敗しました (" +
-                dayGraphJpegPath(source, start.DataFolder, TargetDay, today) + ")。" + reason +
+                dayGraphJpegPath(source, start.DataFolder, targetDay, today) + ")。" + reason +
                 (output.empty() ? std::string() : "\nFTPクライアントの出力:\n" + output));
   return false;
 }
 
 }  // namespace
 
-int runProcessMode(std::string_view targetDay, const std::string& programFolder,
+int runProcessMode(std::string_view day, const std::string& programFolder,
                    MessageSink& messages, const Clock& clock, ProcessLauncher& launcher) {
-  if (!LocalDateTime::fromYyyymmdd(targetDay)) {
-    messages.show("日付はyyyymmddの8桁で指定してください: " + std::string(targetDay));
+  if (!LocalDateTime::fromYyyymmdd(day)) {
+    messages.show(say::badDayArgument(day));
     return kProcessFailed;
   }
   try {
@@ -57,15 +56,15 @@ int runProcessMode(std::string_view targetDay, const std::string& programFolder,
     const DayplotStart start = startSettings(programFolder, today);
     const SettingsGraphSource source(start.controls);
     DayGraph graph(source, messages, clock);
-    const std::string TargetDay(targetDay);
-    const int drawn = exitFor(graph.DrawDayGraph(start.DataFolder, TargetDay));
+    const std::string targetDay(day);
+    const int drawn = exitFor(graph.DrawDayGraph(start.DataFolder, targetDay));
     if (start.controls.Check5 == 1 &&
-        !uploadAndWait(start, TargetDay, today, programFolder, messages, launcher)) {
+        !uploadAndWait(start, targetDay, today, programFolder, messages, launcher)) {
       return kProcessUploadFailed;
     }
     return drawn;
   } catch (const std::exception& e) {
-    messages.show(std::string("処理中にエラーが発生しました: ") + e.what());
+    messages.show(say::processingFailed(e.what()));
   }
   return kProcessFailed;
 }

@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "dayplot_messages.h"
 #include "local_time.h"
-#include "messages.h"
 #include "process_launcher.h"
 
 namespace radmon {

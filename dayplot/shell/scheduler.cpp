@@ -1,15 +1,13 @@
 #include "scheduler.h"
 
-#include "dayplot_settings.h"
-
 #include <algorithm>
 #include <set>
 #include <utility>
 
 namespace radmon {
 
-ScheduleSettings scheduleOf(const DayplotSettings& c, int16_t RealtimeInterval) {
-  return {c.Check3, RealtimeInterval, c.Check4, c.Text11, c.Text10};
+ScheduleSettings scheduleOf(const DayplotSettings& c, int16_t realtimeInterval) {
+  return {c.Check3, realtimeInterval, c.Check4, c.Text11, c.Text10};
 }
 
 int64_t minuteNumber(const LocalDateTime& t) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "dayplot_settings.h"
 #include "local_time.h"
 
 namespace radmon {
@@ -16,16 +17,14 @@ namespace radmon {
 // The settings the scheduler reads at each tick, as the settings window holds them.
 struct ScheduleSettings {
   int Check3 = 0;                 // real-time processing of today
-  int16_t RealtimeInterval = 10;  // minutes: 10, 20, 30 or 60
-  int Check4 = 0;                 // processing of yesterday at the start time
-  std::string Text11 = "00";      // start hour, compared as text
-  std::string Text10 = "03";      // start minute, compared as text
+  int16_t RealtimeInterval = kRealtimePeriods[0];
+  int Check4 = 0;  // processing of yesterday at the start time
+  std::string Text11 = std::string(kDefaultStartHour);    // compared as text
+  std::string Text10 = std::string(kDefaultStartMinute);  // compared as text
 };
 
-struct DayplotSettings;
-
 // The schedule settings as the controls hold them, with the period.
-ScheduleSettings scheduleOf(const DayplotSettings& controls, int16_t RealtimeInterval);
+ScheduleSettings scheduleOf(const DayplotSettings& controls, int16_t realtimeInterval);
 
 enum class RunKind { Today, Yesterday };
 

@@ -27,13 +27,11 @@ namespace radmon {
 
 namespace {
 
-constexpr int16_t kPeriods[] = {10, 20, 30, 60};
-
 QString q(const std::string& text) { return QString::fromStdString(text); }
 
 FormDialogs withRealDialogs(FormDialogs dialogs, QWidget* parent) {
   if (!dialogs.saveFile) {
-    dialogs.saveFile = [parent](const SaveDialogRequest& request) -> std::optional<QString> {
+    dialogs.saveFile = [parent](const FolderDialogRequest& request) -> std::optional<QString> {
       QFileDialog dialog(parent, request.title);
       dialog.setAcceptMode(QFileDialog::AcceptSave);
       dialog.setFileMode(QFileDialog::AnyFile);  // an existing folder is still required
@@ -70,7 +68,7 @@ FormDialogs withRealDialogs(FormDialogs dialogs, QWidget* parent) {
 
 }  // namespace
 
-SaveDialogRequest dataFolderDialog(const std::string& programFolder) {
+FolderDialogRequest dataFolderDialog(const std::string& programFolder) {
   return {"収集データ保存フォルダ",
           q(programFolder + "data" + kPathSeparator + "μSVHData_nnnntthh.csv"),
           "テキスト ファイル (*.txt *.log)\nすべてのファイル (*)"};
@@ -151,10 +149,10 @@ void SettingsForm::build() {
   Text2_ = box("Text2", QString());
   Text5_ = box("Text5", q(defaults.Text5));
   Text3_ = box("Text3", q(defaults.Text3));
-  Check1_ = check("Check1", QString(), true);
-  Check2_ = check("Check2", QString(), false);
+  Check1_ = check("Check1", QString(), defaults.Check1 == 1);
+  Check2_ = check("Check2", QString(), defaults.Check2 == 1);
   Text4_ = box("Text4", q(defaults.Text4));
-  Check5_ = check("Check5", QString(), false);
+  Check5_ = check("Check5", QString(), defaults.Check5 == 1);
   Text12_ = box("Text12", q(defaults.Text12));
   Text15_ = box("Text15", QString());
   Text13_ = box("Text13", QString());
@@ -170,24 +168,23 @@ void SettingsForm::build() {
   Combo1_->setEditable(true);
   Combo1_->setInsertPolicy(QComboBox::NoInsert);
   Combo1_->setMinimumWidth(260);
-  Check3_ = check("Check3", QString(), false);
-  Option1_ = new QRadioButton("10分毎", this);
-  Option2_ = new QRadioButton("20分毎", this);
-  Option3_ = new QRadioButton("30分毎", this);
-  Option4_ = new QRadioButton("60分毎", this);
+  Check3_ = check("Check3", QString(), defaults.Check3 == 1);
   options_ = new QButtonGroup(this);
   options_->setExclusive(true);
-  QRadioButton* const options[] = {Option1_, Option2_, Option3_, Option4_};
-  for (int i = 0; i < 4; ++i) {
-    options[i]->setObjectName(QString("Option%1").arg(i + 1));
-    options_->addButton(options[i], i + 1);
-    connect(options[i], &QRadioButton::clicked, this,
-            [this, i] { RealtimeInterval_ = kPeriods[i]; });
+  auto* periods = new QHBoxLayout;
+  for (int i = 0; i < static_cast<int>(kRealtimePeriods.size()); ++i) {
+    const int16_t period = kRealtimePeriods[i];
+    auto* option = new QRadioButton(QString("%1分毎").arg(period), this);
+    option->setObjectName(QString("Option%1").arg(i + 1));
+    option->setChecked(defaults.option(i + 1));
+    options_->addButton(option, i + 1);
+    periods->addWidget(option);
+    connect(option, &QRadioButton::clicked, this, [this, period] { RealtimeInterval_ = period; });
   }
-  Option1_->setChecked(true);
-  Check4_ = check("Check4", "昨日分自動処理", false);
-  Text11_ = box("Text11", "00");
-  Text10_ = box("Text10", "03");
+  periods->addStretch(1);
+  Check4_ = check("Check4", "昨日分自動処理", defaults.Check4 == 1);
+  Text11_ = box("Text11", q(defaults.Text11));
+  Text10_ = box("Text10", q(defaults.Text10));
   for (QLineEdit* narrow : {Text4_, Text10_, Text11_, Text8_, Text9_}) narrow->setMaximumWidth(40);
   Text7_->setMaximumWidth(60);
   uploadStatus_ = label("Label24", "最後のFTP転送: まだありません");
@@ -230,7 +227,7 @@ void SettingsForm::build() {
                          label("Label11", "月"), Text9_, label("Label12", "日")}));
   bottom->addLayout(row({label("Label18", "ﾌｧｲﾙ選択"), Combo1_}));
   bottom->addLayout(row({Check3_, label("Label13", "当日データリアルタイム処理")}));
-  bottom->addLayout(row({Option1_, Option2_, Option3_, Option4_}));
+  bottom->addLayout(periods);
   bottom->addLayout(row({Check4_, Text11_, label("Label15", "時"), Text10_,
                          label("Label16", "分"), label("Label14", "起動")}));
   bottom->addWidget(label("Label17", "※月日時間は、全て２桁で入力してください"));
@@ -250,65 +247,46 @@ void SettingsForm::build() {
   connect(Combo1_, &QComboBox::activated, this, &SettingsForm::onCombo1);
 }
 
+std::vector<std::pair<QLineEdit*, std::string DayplotSettings::*>> SettingsForm::textBoxes()
+    const {
+  return {{Text1_, &DayplotSettings::Text1},   {Text2_, &DayplotSettings::Text2},
+          {Text3_, &DayplotSettings::Text3},   {Text4_, &DayplotSettings::Text4},
+          {Text5_, &DayplotSettings::Text5},   {Text6_, &DayplotSettings::Text6},
+          {Text7_, &DayplotSettings::Text7},   {Text8_, &DayplotSettings::Text8},
+          {Text9_, &DayplotSettings::Text9},   {Text10_, &DayplotSettings::Text10},
+          {Text11_, &DayplotSettings::Text11}, {Text12_, &DayplotSettings::Text12},
+          {Text13_, &DayplotSettings::Text13}, {Text14_, &DayplotSettings::Text14},
+          {Text15_, &DayplotSettings::Text15}};
+}
+
+std::vector<std::pair<QCheckBox*, int DayplotSettings::*>> SettingsForm::checkBoxes() const {
+  return {{Check1_, &DayplotSettings::Check1}, {Check2_, &DayplotSettings::Check2},
+          {Check3_, &DayplotSettings::Check3}, {Check4_, &DayplotSettings::Check4},
+          {Check5_, &DayplotSettings::Check5}};
+}
+
 DayplotSettings SettingsForm::controls() const {
   DayplotSettings c;
-  auto text = [](const QLineEdit* e) { return e->text().toStdString(); };
-  c.Text1 = text(Text1_);
-  c.Text2 = text(Text2_);
-  c.Text3 = text(Text3_);
-  c.Text4 = text(Text4_);
-  c.Text5 = text(Text5_);
-  c.Text6 = text(Text6_);
-  c.Text7 = text(Text7_);
-  c.Text8 = text(Text8_);
-  c.Text9 = text(Text9_);
-  c.Text10 = text(Text10_);
-  c.Text11 = text(Text11_);
-  c.Text12 = text(Text12_);
-  c.Text13 = text(Text13_);
-  c.Text14 = text(Text14_);
-  c.Text15 = text(Text15_);
-  c.Check1 = Check1_->isChecked() ? 1 : 0;
-  c.Check2 = Check2_->isChecked() ? 1 : 0;
-  c.Check3 = Check3_->isChecked() ? 1 : 0;
-  c.Check4 = Check4_->isChecked() ? 1 : 0;
-  c.Check5 = Check5_->isChecked() ? 1 : 0;
-  c.Option1 = Option1_->isChecked();
-  c.Option2 = Option2_->isChecked();
-  c.Option3 = Option3_->isChecked();
-  c.Option4 = Option4_->isChecked();
+  for (const auto& [box, field] : textBoxes()) c.*field = box->text().toStdString();
+  for (const auto& [check, field] : checkBoxes()) c.*field = check->isChecked() ? 1 : 0;
+  for (int n = 1; n <= static_cast<int>(kRealtimePeriods.size()); ++n) {
+    c.setOption(n, options_->button(n)->isChecked());
+  }
   return c;
 }
 
 void SettingsForm::setControls(const DayplotSettings& c) {
-  auto saved = [](QLineEdit* e, const std::string& t) { e->setText(q(savableText(t))); };
-  saved(Text1_, c.Text1);
-  saved(Text2_, c.Text2);
-  saved(Text3_, c.Text3);
-  saved(Text4_, c.Text4);
-  saved(Text5_, c.Text5);
-  saved(Text6_, c.Text6);
-  Text7_->setText(q(c.Text7));
-  Text8_->setText(q(c.Text8));
-  Text9_->setText(q(c.Text9));
-  saved(Text10_, c.Text10);
-  saved(Text11_, c.Text11);
-  saved(Text12_, c.Text12);
-  saved(Text13_, c.Text13);
-  saved(Text14_, c.Text14);
-  saved(Text15_, c.Text15);
-  Check1_->setChecked(c.Check1 == 1);
-  Check2_->setChecked(c.Check2 == 1);
-  Check3_->setChecked(c.Check3 == 1);
-  Check4_->setChecked(c.Check4 == 1);
-  Check5_->setChecked(c.Check5 == 1);
+  // The boxes that are saved (those with a validator) lose what the file cannot carry.
+  for (const auto& [box, field] : textBoxes()) {
+    box->setText(q(box->validator() ? savableText(c.*field) : c.*field));
+  }
+  for (const auto& [check, field] : checkBoxes()) check->setChecked(c.*field == 1);
   // A short settings file can leave no option selected, which an exclusive group
   // would not allow to be set.
   options_->setExclusive(false);
-  Option1_->setChecked(c.Option1);
-  Option2_->setChecked(c.Option2);
-  Option3_->setChecked(c.Option3);
-  Option4_->setChecked(c.Option4);
+  for (int n = 1; n <= static_cast<int>(kRealtimePeriods.size()); ++n) {
+    options_->button(n)->setChecked(c.option(n));
+  }
   options_->setExclusive(true);
 }
 
@@ -399,7 +377,7 @@ void SettingsForm::onCommand1() {
 }
 
 void SettingsForm::onCommand2() {
-  const SaveDialogRequest request = dataFolderDialog(parts_.programFolder);
+  const FolderDialogRequest request = dataFolderDialog(parts_.programFolder);
   // A cancel counts as the initial file name: the program's own data folder.
   const QString path = parts_.dialogs.saveFile(request).value_or(request.initialPath);
   Text2_->setText(q(savableText(path.toStdString())));

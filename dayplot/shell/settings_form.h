@@ -10,6 +10,8 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "dayplot_settings.h"
 #include "local_time.h"
@@ -24,14 +26,13 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QRadioButton;
 
 namespace radmon {
 
 class GraphForm;
 
 // The save dialog of `Command2`, as it is set up.
-struct SaveDialogRequest {
+struct FolderDialogRequest {
   QString title;
   QString initialPath;
   QString filters;  // Qt's filter list, one entry a line
@@ -40,7 +41,7 @@ struct SaveDialogRequest {
 // The dialogs that wait for the operator; a test puts its own in.
 struct FormDialogs {
   // The chosen path, or no value when the dialog was cancelled.
-  std::function<std::optional<QString>(const SaveDialogRequest&)> saveFile;
+  std::function<std::optional<QString>(const FolderDialogRequest&)> saveFile;
   // Shows the chosen folder and returns when it has been acknowledged.
   std::function<void(const QString& folder)> showFolder;
   // The settings file could not be written at close: whether to close all the same.
@@ -93,6 +94,9 @@ class SettingsForm final : public QWidget {
 
  private:
   void build();
+  // Each box beside the field of the settings it holds.
+  std::vector<std::pair<QLineEdit*, std::string DayplotSettings::*>> textBoxes() const;
+  std::vector<std::pair<QCheckBox*, int DayplotSettings::*>> checkBoxes() const;
   void startSequence();
   void fillCombo1();
   GraphForm* openForm1(bool activate);
@@ -118,12 +122,11 @@ class SettingsForm final : public QWidget {
 
   std::string DataFolder_;
   std::string TargetDay_;
-  int16_t RealtimeInterval_ = 10;
+  int16_t RealtimeInterval_ = kRealtimePeriods[0];
 
   QLineEdit *Text1_, *Text2_, *Text3_, *Text4_, *Text5_, *Text6_, *Text7_, *Text8_, *Text9_,
       *Text10_, *Text11_, *Text12_, *Text13_, *Text14_, *Text15_;
   QCheckBox *Check1_, *Check2_, *Check3_, *Check4_, *Check5_;
-  QRadioButton *Option1_, *Option2_, *Option3_, *Option4_;
   QButtonGroup* options_;
   QComboBox* Combo1_;
   QPushButton *Command1_, *Command2_, *Command3_;
@@ -131,7 +134,7 @@ class SettingsForm final : public QWidget {
 };
 
 // The save dialog's title, initial file name and filters for a program folder.
-SaveDialogRequest dataFolderDialog(const std::string& programFolder);
+FolderDialogRequest dataFolderDialog(const std::string& programFolder);
 
 // The date boxes from a day file name: characters 9 to 16 as year, month and day,
 // whatever the prefix; a short name gives what characters there are.

@@ -1,6 +1,6 @@
 #include "upload_watch.h"
 
-#include "settings_upload_source.h"
+#include "settings_sources.h"
 
 namespace radmon {
 
@@ -25,7 +25,7 @@ std::string clientReason(const ProcessOutcome& outcome) {
 }
 
 std::string uploadOutcomeText(const UploadOutcome& o) {
-  const std::string when = o.endedAt.slashDate() + " " + o.endedAt.hhmmss();
+  const std::string when = o.endedAt.logStamp();
   if (o.succeeded) return when + " FTP転送成功: " + o.file;
   return when + " FTP転送失敗: " + o.file + " (" + o.reason + ")";
 }
@@ -59,16 +59,16 @@ std::vector<UploadOutcome> UploadWatch::collect(const LocalDateTime& now) {
   return ended;
 }
 
-void startDayGraphUpload(const DayplotSettings& controls, const std::string& DataFolder,
-                         const std::string& TargetDay, const std::string& today,
+void startDayGraphUpload(const DayplotSettings& controls, const std::string& dataFolder,
+                         const std::string& targetDay, const std::string& today,
                          const std::string& programFolder, ProcessLauncher& launcher,
                          MessageSink& messages, UploadWatch& watch) {
-  const std::string file = dayGraphJpegPath(SettingsUploadSource(controls), DataFolder,
-                                            TargetDay, today);
+  const std::string file = dayGraphJpegPath(SettingsUploadSource(controls), dataFolder,
+                                            targetDay, today);
   // The settings as they are now, even if the upload has to wait for another.
   watch.request(
       [=, &launcher, &messages] {
-        return UploadDayGraph(SettingsUploadSource(controls), DataFolder, TargetDay, today,
+        return UploadDayGraph(SettingsUploadSource(controls), dataFolder, targetDay, today,
                               programFolder, launcher, messages);
       },
       file);
@@ -83,7 +83,7 @@ void startNoticeUpload(const DayplotSettings& controls, const std::string& progr
   const std::string file = noticeImagePath(controls, programFolder);
   watch.request(
       [=, &launcher, &messages] {
-        return UploadFile(SettingsUploadSource(controls), file, programFolder, launcher,
+        return uploadFile(SettingsUploadSource(controls), file, programFolder, launcher,
                           messages);
       },
       file);

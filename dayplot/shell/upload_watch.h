@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "dayplot_messages.h"
 #include "dayplot_settings.h"
 #include "local_time.h"
-#include "messages.h"
 #include "process_launcher.h"
 
 namespace radmon {
@@ -62,8 +62,8 @@ class UploadWatch {
 
 // `UploadDayGraph` for `TargetDay` with the controls as they are now; the client, if it
 // could be started, goes under `watch`.
-void startDayGraphUpload(const DayplotSettings& controls, const std::string& DataFolder,
-                         const std::string& TargetDay, const std::string& today,
+void startDayGraphUpload(const DayplotSettings& controls, const std::string& dataFolder,
+                         const std::string& targetDay, const std::string& today,
                          const std::string& programFolder, ProcessLauncher& launcher,
                          MessageSink& messages, UploadWatch& watch);
 

@@ -7,7 +7,7 @@
 #include <QMessageBox>
 #include <QPointer>
 
-#include "messages.h"
+#include "dayplot_messages.h"
 
 class QWidget;
 

@@ -11,7 +11,6 @@ add_library(dayplot_windows STATIC settings_form.cpp graph_form.cpp window_messa
 target_include_directories(dayplot_windows PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(dayplot_windows PUBLIC dayplot_schedule Qt6::Widgets)
 
-find_package(Qt6 REQUIRED COMPONENTS Test)
 add_room_test(dayplot_windows_test
   SOURCES tests/scheduler_test.cpp tests/headless_dayplot_test.cpp
           tests/settings_form_test.cpp tests/bad_input_test.cpp
@@ -22,13 +21,6 @@ find_library(FAKETIME_LIBRARY NAMES libfaketime.so.1
   PATHS /usr/lib/x86_64-linux-gnu/faketime /usr/lib/aarch64-linux-gnu/faketime
         /usr/lib/faketime)
 if(FAKETIME_LIBRARY)
-  add_executable(dayplot_headless_e2e_test tests/headless_e2e_test.cpp
-    ${CMAKE_SOURCE_DIR}/tools/ftpscript/tests/local_ftp_server.cpp)
-  set_target_properties(dayplot_headless_e2e_test PROPERTIES
-    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-  target_include_directories(dayplot_headless_e2e_test PRIVATE
-    ${CMAKE_SOURCE_DIR}/tools/ftpscript/tests)
-  target_link_libraries(dayplot_headless_e2e_test PRIVATE GTest::gtest_main)
   # A sanitized program needs the sanitizer's runtime first among the preloaded libraries.
   set(FAKETIME_PRELOAD ${FAKETIME_LIBRARY})
   if(RADMON_SANITIZE)
@@ -36,11 +28,12 @@ if(FAKETIME_LIBRARY)
       OUTPUT_VARIABLE ASAN_RUNTIME OUTPUT_STRIP_TRAILING_WHITESPACE)
     set(FAKETIME_PRELOAD "${ASAN_RUNTIME} ${FAKETIME_LIBRARY}")
   endif()
-  target_compile_definitions(dayplot_headless_e2e_test PRIVATE PROGRAM_DIR="${PROGRAM_DIR}"
-    FAKETIME_LIBRARY="${FAKETIME_PRELOAD}")
-  add_dependencies(dayplot_headless_e2e_test dayplot ftpscript)
-  gtest_discover_tests(dayplot_headless_e2e_test DISCOVERY_TIMEOUT 60
-    PROPERTIES RESOURCE_LOCK ftp TIMEOUT 300)
+  add_room_test(dayplot_headless_e2e_test
+    SOURCES tests/headless_e2e_test.cpp
+    LIBS testsupport
+    DEFINITIONS FAKETIME_LIBRARY="${FAKETIME_PRELOAD}"
+    DEPENDS dayplot ftpscript
+    RESOURCE_LOCK ftp TIMEOUT 300)
 else()
   message(WARNING "libfaketime not found (Debian package libfaketime): "
                   "the end-to-end test of dayplot --headless is not built")

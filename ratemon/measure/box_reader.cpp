@@ -6,10 +6,12 @@
 
 namespace radmon {
 
-BoxReader::BoxReader(Box box, std::string caption, double initial, Accept accept)
-    : box_(box), caption_(std::move(caption)), value_(initial), accept_(std::move(accept)) {}
+double initialNumber(Box box) { return readNumber(control(box).initial).value_or(0.0); }
 
-double BoxReader::read(Panel& panel) {
+BoxReader::BoxReader(Box box, Accept accept)
+    : box_(box), value_(initialNumber(box)), accept_(std::move(accept)) {}
+
+double BoxReader::read(StationPanel& panel) {
   const std::string text = panel.text(box_);
   if (auto v = accept_(text)) {
     value_ = *v;
@@ -18,8 +20,7 @@ double BoxReader::read(Panel& panel) {
   }
   if (reportedText_ != text) {
     reportedText_ = text;
-    panel.report(caption_ + "に正しい数値を入力してください（前の値 " + shortestText(value_) +
-                 " で続けます）");
+    panel.report(RefusedBox{box_, value_});
   }
   return value_;
 }

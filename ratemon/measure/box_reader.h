@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "panel.h"
+#include "station_panel.h"
 
 namespace radmon {
 
@@ -15,18 +15,21 @@ class BoxReader {
  public:
   // `accept` turns the text into a usable value or refuses it.
   using Accept = std::function<std::optional<double>(const std::string&)>;
-  BoxReader(Box box, std::string caption, double initial, Accept accept);
+  // Starts from the box's value in the control table.
+  BoxReader(Box box, Accept accept);
 
-  double read(Panel& panel);
+  double read(StationPanel& panel);
   double lastUsable() const { return value_; }
 
  private:
   Box box_;
-  std::string caption_;
   double value_;
   Accept accept_;
   std::optional<std::string> reportedText_;  // the bad text already reported
 };
+
+// The starting value of a number box, as the core uses it before any usable text.
+double initialNumber(Box box);
 
 // The usual checks.
 std::optional<double> anyNumber(const std::string& text);

@@ -4,12 +4,12 @@
 
 namespace radmon {
 
-std::optional<std::string> EventWriter::append(const std::string& folder, const EventLine& event) {
+std::optional<WriteFault> EventWriter::append(const std::string& folder, const EventLine& event) {
   kept_.push_back(event);
   while (!kept_.empty()) {
     const EventLine& next = kept_.front();
-    if (auto error = appendWhole(folder + eventFileName(next.when.yyyymmdd()), formatEventLine(next)))
-      return error;
+    if (auto fault = appendWhole(folder + eventFileName(next.when.yyyymmdd()), formatEventLine(next)))
+      return fault;
     kept_.pop_front();
   }
   return std::nullopt;

@@ -8,13 +8,14 @@
 #include <string>
 
 #include "event_log.h"
+#include "station_panel.h"
 
 namespace radmon {
 
 class EventWriter {
  public:
-  // The reason (errno text) when something stays kept.
-  std::optional<std::string> append(const std::string& folder, const EventLine& event);
+  // The failed step when something stays kept.
+  std::optional<WriteFault> append(const std::string& folder, const EventLine& event);
   size_t keptEvents() const { return kept_.size(); }
 
  private:

@@ -1,5 +1,6 @@
 #include "pending_records.h"
 
+#include <cerrno>
 #include <filesystem>
 
 #include "day_record.h"
@@ -22,7 +23,7 @@ std::string dayOf(std::string_view line) {
 
 }  // namespace
 
-std::optional<std::string> keepPendingRecords(const std::string& stationFolder,
+std::optional<WriteFault> keepPendingRecords(const std::string& stationFolder,
                                               const std::vector<std::string>& lines) {
   if (lines.empty()) return std::nullopt;
   std::string bytes;
@@ -50,8 +51,8 @@ std::optional<PendingFlush> flushPendingRecords(const std::string& stationFolder
     if (!line.ends_with("\r\n")) line = line.substr(0, line.find_last_not_of("\r\n") + 1) + "\r\n";
     // Once one line stays, the later ones stay too, so the day files keep their order.
     if (left.empty()) {
-      if (auto error = appendWhole(dataFolder + dayFileName(day), line)) {
-        flush.error = *error;
+      if (auto fault = appendWhole(dataFolder + dayFileName(day), line)) {
+        flush.fault = *fault;
       } else {
         ++flush.written;
         continue;
@@ -62,8 +63,9 @@ std::optional<PendingFlush> flushPendingRecords(const std::string& stationFolder
   }
   if (left.empty()) {
     std::filesystem::remove(flush.path, ec);
-  } else if (auto error = writeTextFile(flush.path, left)) {
-    flush.error = *error;
+  } else if (writeTextFile(flush.path, left)) {
+    // The old file stays whole: its lines may go in twice, but none is lost.
+    flush.fault = WriteFault{WriteStep::write, errno};
   }
   return flush;
 }

@@ -9,20 +9,22 @@
 #include <string_view>
 #include <vector>
 
+#include "station_panel.h"
+
 namespace radmon {
 
 inline constexpr std::string_view kPendingFileName = "μSVHPending.csv";
 
 // Appends whole record lines (each with its CR LF) to the station folder's pending
-// file; the reason when they could not be kept there either.
-std::optional<std::string> keepPendingRecords(const std::string& stationFolder,
+// file; the failed step when they could not be kept there either.
+std::optional<WriteFault> keepPendingRecords(const std::string& stationFolder,
                                               const std::vector<std::string>& lines);
 
 struct PendingFlush {
   std::string path;         // the pending file
   int written = 0;          // lines that went into their day files
   int left = 0;             // lines still kept in the pending file
-  std::string error;        // why lines were left, when some were
+  std::optional<WriteFault> fault;  // why lines were left, when some were
 };
 
 // Writes the pending file's lines into the day files of `dataFolder`, each in the file

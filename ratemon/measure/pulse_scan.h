@@ -5,12 +5,15 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "station_panel.h"
+
 namespace radmon {
 
-struct ScanSettings {
-  int low = 47;        // a sample below this (strictly) arms a pulse
-  int high = 53;       // a sample above this (strictly) completes an armed pulse
-  int resolution = 10; // samples passed over after each dip sample (0 or more)
+struct ScanSettings {  // by default, the boxes' starting values
+  // A sample below `low` (strictly) arms a pulse; one above `high` completes it.
+  int low = initialWhole(Box::threshold) - initialWhole(Box::deadBand);
+  int high = initialWhole(Box::threshold) + initialWhole(Box::deadBand);
+  int resolution = initialWhole(Box::resolution);  // passed over after each dip sample
 };
 
 // Scans samples[1..count-1] (sample 0 is never examined) and returns the number of

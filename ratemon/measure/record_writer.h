@@ -8,13 +8,15 @@
 #include <optional>
 #include <string>
 
+#include "station_panel.h"
+
 namespace radmon {
 
 class RecordWriter {
  public:
   // Appends `line` (with its line end) to folder + day file name of `yyyymmdd`, after
-  // the kept lines. The error text for the operator when something stays kept.
-  std::optional<std::string> append(const std::string& folder, const std::string& yyyymmdd,
+  // the kept lines. What stays kept, and why, when a write fails.
+  std::optional<RecordKept> append(const std::string& folder, const std::string& yyyymmdd,
                                     const std::string& line);
   size_t keptLines() const { return kept_.size(); }
 
@@ -27,8 +29,8 @@ class RecordWriter {
 };
 
 // Appends `bytes` to the file in one write, after a line end when the file's last line
-// has none; on failure the file is cut back to its old length. An error text when it
+// has none; on failure the file is cut back to its old length. The failed step when it
 // fails.
-std::optional<std::string> appendWhole(const std::string& path, const std::string& bytes);
+std::optional<WriteFault> appendWhole(const std::string& path, const std::string& bytes);
 
 }  // namespace radmon

@@ -16,7 +16,7 @@
 #include "box_reader.h"
 #include "dose_chain.h"
 #include "local_time.h"
-#include "panel.h"
+#include "station_panel.h"
 #include "pulse_scan.h"
 #include "record_writer.h"
 #include "sound_output.h"
@@ -28,28 +28,23 @@ class CycleHooks {
  public:
   virtual ~CycleHooks() = default;
   // The pulse test captured this buffer; the threshold and dead band of its scan.
-  virtual void pulseTest(const std::vector<uint8_t>& samples, int threshold, int deadBand) {
-    (void)samples, (void)threshold, (void)deadBand;
-  }
+  virtual void pulseTest(const std::vector<uint8_t>& /*samples*/, int /*threshold*/,
+                         int /*deadBand*/) {}
   virtual void redrawGraph() {}
-  virtual void recordingStateChanged(bool recording) { (void)recording; }
-  virtual void alarmStarted(int stage, float grossDoseRate, float limit) {
-    (void)stage, (void)grossDoseRate, (void)limit;
-  }
-  virtual void recordWritten(const std::string& line) { (void)line; }
+  virtual void recordingStateChanged(bool /*recording*/) {}
+  virtual void alarmStarted(int /*stage*/, float /*grossDoseRate*/, float /*limit*/) {}
+  virtual void recordWritten(const std::string& /*line*/) {}
 };
 
 class RecordingCycle final : public AudioInput::Events {
  public:
-  inline static const std::string kNoSensitivity = "GM菅γ線感度を入力してください";
-
-  RecordingCycle(Panel& panel, AudioInput& audio, SoundOutput& sound, const Clock& clock,
+  RecordingCycle(StationPanel& panel, AudioInput& audio, SoundOutput& sound, const Clock& clock,
                  CycleHooks& hooks);
   ~RecordingCycle() override;
 
-  // Start button: resets the counters and starts recording. The message for the
-  // operator when it cannot start (no usable sensitivity, device error).
-  std::optional<std::string> start();
+  // Start button: resets the counters and starts recording. Why it cannot start (no
+  // usable sensitivity, device error), for the operator.
+  std::optional<Notice> start();
   // Stop button.
   void stop();
   void silenceStage1() { alarms_.silenceStage1(); }
@@ -73,10 +68,10 @@ class RecordingCycle final : public AudioInput::Events {
   size_t keptRecordLines() const { return records_.keptLines(); }
 
  private:
-  void scan();
+  ScanSettings scanSettings();  // from the boxes, as they read now
   void writeRecord();
 
-  Panel& panel_;
+  StationPanel& panel_;
   AudioInput& audio_;
   const Clock& clock_;
   CycleHooks& hooks_;
@@ -88,9 +83,6 @@ class RecordingCycle final : public AudioInput::Events {
   bool testDone_ = false;
   bool lockHeld_ = true;
   std::string saveFolder_;
-  ScanSettings lastScan_;
-  int lastThreshold_ = 50;
-  int lastDeadBand_ = 3;
 
   BoxReader threshold_, deadBand_, resolution_, sensitivity_, background_;
   DoseChain dose_;

@@ -21,32 +21,32 @@ AudioSourceParse simError(std::string_view text) {
 
 AudioSourceParse parseAudioSource(std::string_view text) {
   if (text.empty()) return {std::nullopt, "入力が指定されていません"};
-  AudioSourceSpec spec;
+  SourceChoice choice;
   if (!text.starts_with(kSimPrefix)) {
-    spec.wavPath = std::string(text);
-    return {spec, {}};
+    choice.wavPath = std::string(text);
+    return {choice, {}};
   }
-  spec.kind = AudioSourceSpec::Kind::SimulatedTube;
+  choice.kind = SourceChoice::Kind::SimulatedTube;
   std::string_view rest = text.substr(kSimPrefix.size());
-  spec.seed = kDefaultSimulationSeed;
+  choice.seed = kDefaultSimulationSeed;
   if (const auto at = rest.find(kSeedSuffix); at != std::string_view::npos) {
     const std::string_view seedText = rest.substr(at + kSeedSuffix.size());
-    const auto [end, ec] = std::from_chars(seedText.data(), seedText.data() + seedText.size(), spec.seed);
+    const auto [end, ec] = std::from_chars(seedText.data(), seedText.data() + seedText.size(), choice.seed);
     if (seedText.empty() || ec != std::errc() || end != seedText.data() + seedText.size())
       return simError(text);
     rest = rest.substr(0, at);
   }
   const auto profile = parseTubeProfile(rest);
   if (!profile) return simError(text);
-  spec.profile = *profile;
-  return {spec, {}};
+  choice.profile = *profile;
+  return {choice, {}};
 }
 
-std::unique_ptr<PullAudioInput> makeAudioInput(const AudioSourceSpec& spec, int startSecondOfDay,
+std::unique_ptr<PullAudioInput> makeAudioInput(const SourceChoice& choice, int startSecondOfDay,
                                                std::optional<int64_t> seconds) {
-  if (spec.kind == AudioSourceSpec::Kind::SimulatedTube)
-    return std::make_unique<SimulatedTubeInput>(spec.profile, spec.seed, startSecondOfDay, seconds);
-  return std::make_unique<WavFileInput>(spec.wavPath);
+  if (choice.kind == SourceChoice::Kind::SimulatedTube)
+    return std::make_unique<SimulatedTubeInput>(choice.profile, choice.seed, startSecondOfDay, seconds);
+  return std::make_unique<WavFileInput>(choice.wavPath);
 }
 
 }  // namespace radmon

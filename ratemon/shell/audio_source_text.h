@@ -16,7 +16,7 @@
 
 namespace radmon {
 
-struct AudioSourceSpec {
+struct SourceChoice {
   enum class Kind { WavFile, SimulatedTube };
   Kind kind = Kind::WavFile;
   std::string wavPath;
@@ -24,9 +24,9 @@ struct AudioSourceSpec {
   uint64_t seed = 1;
 };
 
-// Either a spec, or an error text for the user (Japanese).
+// Either a choice, or an error text for the user (Japanese).
 struct AudioSourceParse {
-  std::optional<AudioSourceSpec> spec;
+  std::optional<SourceChoice> choice;
   std::string error;
 };
 
@@ -34,9 +34,9 @@ inline constexpr uint64_t kDefaultSimulationSeed = 1;
 
 AudioSourceParse parseAudioSource(std::string_view text);
 
-// The input a spec names; the simulated tube starts at `startSecondOfDay` and runs for
+// The input a choice names; the simulated tube starts at `startSecondOfDay` and runs for
 // `seconds` when given, else endlessly. Opening (and its errors) is left to openDevice().
-std::unique_ptr<PullAudioInput> makeAudioInput(const AudioSourceSpec& spec, int startSecondOfDay,
+std::unique_ptr<PullAudioInput> makeAudioInput(const SourceChoice& choice, int startSecondOfDay,
                                                std::optional<int64_t> seconds = std::nullopt);
 
 }  // namespace radmon

@@ -8,6 +8,7 @@
 
 #include "lock_file.h"
 #include "number_text.h"
+#include "ratemon_messages.h"
 #include "ratemon_settings.h"
 #include "recording_cycle.h"
 #include "settings_panel.h"
@@ -34,8 +35,8 @@ class StationHooks final : public CycleHooks {
   StationHooks(const Clock& clock, std::ostream& out, std::ostream& err)
       : clock_(clock), out_(out), err_(err) {}
   void alarmStarted(int stage, float gross, float limit) override {
-    err_ << clock_.now().isoText() << (stage == 1 ? " 第一段警報: " : " 第二段警報: ")
-         << shortestText(gross) << " μSv/h > " << shortestText(limit) << " μSv/h" << std::endl;
+    err_ << clock_.now().logStamp() << " " << messages::alarmStarted(stage, gross, limit)
+         << std::endl;
   }
   void recordWritten(const std::string& line) override {
     out_ << line.substr(0, line.find_last_not_of("\r\n") + 1) << '\n';
@@ -91,7 +92,8 @@ int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) 
 
   const std::string settingsPath = env.programFolder + std::string(kSettingsFileName);
   RatemonSettings settings = RatemonSettings::defaults(env.programFolder);
-  if (auto error = loadSettingsFile(settingsPath, settings)) env.err << *error << std::endl;
+  if (!loadSettingsFile(settingsPath, settings))
+    env.err << messages::about(messages::About::settingsUnreadable, settingsPath) << std::endl;
 
   SystemClock systemClock;
   ManualClock virtualClock(options.start.value_or(systemClock.now()));
@@ -114,10 +116,10 @@ int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) 
   DrivenInput source = std::move(std::get<DrivenInput>(opened));
 
   RecordingCycle cycle(panel, *source.input, sound, clock, hooks);
-  cycle.setSaveFolder(saveFolderFor(settings.text11, env.programFolder));
+  cycle.setSaveFolder(saveFolderFor(settings.texts[Box::recordPath], env.programFolder));
   cycle.setLockHeld(lock.held());
-  if (auto error = cycle.start()) {
-    env.err << *error << std::endl;
+  if (auto refused = cycle.start()) {
+    env.err << messages::notice(*refused) << std::endl;
     save();
     return 1;
   }
@@ -135,13 +137,13 @@ int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) 
     if (!source.deliverNext()) break;
     ++delivered;
     if (showProgress && delivered % 3600 == 0)
-      env.err << "\r" << delivered / 3600 << " 時間分を処理しました" << std::flush;
+      env.err << "\r" << messages::hoursDone(delivered / 3600) << std::flush;
   }
   if (showProgress && delivered >= 3600) env.err << std::endl;
   cycle.stop();
 
   env.out << "summary elapsed=" << cycle.elapsedSeconds() << " total=" << cycle.totalCount()
-          << " cpm=" << panel.text(Box::Text6) << " dose=" << panel.text(Box::Text8) << std::endl;
+          << " cpm=" << panel.text(Box::cpm) << " dose=" << panel.text(Box::doseRate) << std::endl;
   save();
   return 0;
 }

@@ -22,8 +22,8 @@ void onSignal(int) { interrupted = 1; }
 std::variant<radmon::DrivenInput, std::string> openInput(const std::string& text,
                                                          int startSecondOfDay) {
   auto parsed = radmon::parseAudioSource(text);
-  if (!parsed.spec) return parsed.error;
-  auto input = radmon::makeAudioInput(*parsed.spec, startSecondOfDay);
+  if (!parsed.choice) return parsed.error;
+  auto input = radmon::makeAudioInput(*parsed.choice, startSecondOfDay);
   radmon::PullAudioInput* raw = input.get();
   return radmon::DrivenInput{std::move(input), [raw] { return raw->deliverNext(); }};
 }
@@ -62,14 +62,14 @@ int main(int argc, char** argv) {
     return radmon::runHeadless(std::get<radmon::HeadlessOptions>(options), env);
   }
 
-  std::string inputSpec;
+  std::string sourceText;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--input") == 0 && i + 1 < argc) {
-      inputSpec = argv[++i];
+      sourceText = argv[++i];
     } else if (argv[i][0] == '-' && argv[i][1] == '-') {
       std::cerr << "不明な引数: " << argv[i] << "\n" << kUsage << std::endl;
       return 2;
     }
   }
-  return radmon::runWindows(argc, argv, inputSpec, openInput);
+  return radmon::runWindows(argc, argv, sourceText, openInput);
 }

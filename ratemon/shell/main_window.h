@@ -1,6 +1,6 @@
 // Form1, ratemon's main window: every setting and reading is one of its controls. A
 // thin shell: it builds the controls, lets the measuring code read and write them
-// through Panel, shows messages, and announces its closing; the station does the rest.
+// through StationPanel, shows messages, and announces its closing; the station does the rest.
 #pragma once
 
 #include <QCheckBox>
@@ -13,11 +13,11 @@
 #include <QWidget>
 #include <map>
 
-#include "panel.h"
+#include "station_panel.h"
 
 namespace radmon {
 
-class MainWindow final : public QWidget, public Panel {
+class MainWindow final : public QWidget, public StationPanel {
   Q_OBJECT
 
  public:
@@ -30,15 +30,18 @@ class MainWindow final : public QWidget, public Panel {
   std::string text(Box box) const override;
   void setText(Box box, const std::string& text) override;
   bool checked(Tick tick) const override;
+  void report(const Notice& notice) override;
   // Shown in a message box that does not hold up measuring; a newer message replaces
   // the one still open.
-  void report(const std::string& message) override;
+  void report(const std::string& message);
 
   QLineEdit* box(Box b) const { return boxes_.at(b); }
   QCheckBox* tick(Tick t) const { return ticks_.at(t); }
   QPushButton* cmdRec() const { return cmdRec_; }
   QPushButton* cmdStop() const { return cmdStop_; }
-  QPushButton* command(int n) const { return commands_.at(n); }
+  // Command1 to Command4.
+  enum class Command { chooseFolder, silenceStage1, silenceStage2, startDayplot };
+  QPushButton* commandButton(Command c) const { return commands_.at(c); }
   // The message box of report(); null before the first message.
   QMessageBox* messageBox() const { return messageBox_; }
 
@@ -49,14 +52,9 @@ class MainWindow final : public QWidget, public Panel {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  QLabel* label(const char* name, const QString& caption, int x, int y, int w);
-  QLineEdit* textBox(Box b, const char* name, const QString& text, int x, int y, int w);
-  QCheckBox* checkBox(Tick t, const char* name, const QString& caption, int x, int y, int w);
-  QPushButton* button(const char* name, const QString& caption, int x, int y, int w, int h);
-
   std::map<Box, QLineEdit*> boxes_;
   std::map<Tick, QCheckBox*> ticks_;
-  std::map<int, QPushButton*> commands_;
+  std::map<Command, QPushButton*> commands_;
   QPushButton* cmdRec_ = nullptr;
   QPushButton* cmdStop_ = nullptr;
   QPointer<QMessageBox> messageBox_;

@@ -9,56 +9,47 @@ namespace radmon {
 
 RatemonSettings RatemonSettings::defaults(const std::string& programFolder) {
   RatemonSettings s;
-  s.text11 = programFolder + "data" + kPathSeparator;
+  for (const auto& c : kBoxControls) s.texts[c.id] = c.initial;
+  for (const auto& c : kTickControls) s.ticks[c.id] = c.initial;
+  s.texts[Box::recordPath] = programFolder + "data" + kPathSeparator;
   return s;
 }
 
 void applySettingsText(std::string_view text, RatemonSettings& s) {
   const auto fields = readSettingsFields(text);
-  std::string* texts[] = {&s.text3, &s.text4, &s.text5, &s.text7, &s.text9, &s.text10, &s.text11};
-  int* checks[] = {&s.check2, &s.check3, &s.check4};
-  for (size_t i = 0; i < fields.size() && i < 11; ++i) {
-    if (i < 7) {
-      *texts[i] = fields[i].text;
-    } else if (i < 10) {
-      if (auto v = fields[i].asInt()) *checks[i - 7] = *v != 0 ? 1 : 0;
-    } else {
-      s.text12 = fields[i].text;
-    }
-  }
+  auto present = [&](int field) { return field != kNotSaved && size_t(field) < fields.size(); };
+  for (const auto& c : kBoxControls)
+    if (present(c.iniField)) s.texts[c.id] = fields[c.iniField].text;
+  for (const auto& c : kTickControls)
+    if (present(c.iniField))
+      if (auto v = fields[c.iniField].asInt()) s.ticks[c.id] = *v != 0;
 }
 
 std::string settingsText(const RatemonSettings& s) {
-  return SettingsLineWriter()
-      .text(s.text3)
-      .text(s.text4)
-      .text(s.text5)
-      .text(s.text7)
-      .text(s.text9)
-      .text(s.text10)
-      .text(s.text11)
-      .number(s.check2)
-      .number(s.check3)
-      .number(s.check4)
-      .text(s.text12)
-      .line();
+  SettingsLineWriter line;
+  for (int field = 0; field < kIniFieldCount; ++field) {
+    for (const auto& c : kBoxControls)
+      if (c.iniField == field) line.text(s.texts.at(c.id));
+    for (const auto& c : kTickControls)
+      if (c.iniField == field) line.number(s.ticks.at(c.id) ? 1 : 0);
+  }
+  return line.line();
 }
 
-std::optional<std::string> loadSettingsFile(const std::string& path, RatemonSettings& s) {
+bool loadSettingsFile(const std::string& path, RatemonSettings& s) {
   std::error_code ec;
-  if (!std::filesystem::exists(path, ec)) return std::nullopt;
+  if (!std::filesystem::exists(path, ec)) return true;
   const auto text = readTextFile(path);
-  if (!text) return "設定ファイルを読めません: " + path;
-  applySettingsText(*text, s);
-  return std::nullopt;
+  if (text) applySettingsText(*text, s);
+  return text.has_value();
 }
 
 std::optional<std::string> saveSettingsFile(const std::string& path, const RatemonSettings& s) {
   return writeTextFile(path, settingsText(s));
 }
 
-std::string saveFolderFor(const std::string& text11, const std::string& programFolder) {
-  if (endsWith(text11, "csv")) return deriveFolder(text11);
+std::string saveFolderFor(const std::string& recordPath, const std::string& programFolder) {
+  if (endsWith(recordPath, "csv")) return deriveFolder(recordPath);
   return programFolder + "data" + kPathSeparator;
 }
 

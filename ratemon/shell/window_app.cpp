@@ -7,6 +7,7 @@
 
 #include "sound_card_input.h"
 #include "sound_card_source.h"
+#include "ratemon_messages.h"
 #include "text_files.h"
 #include "window_station.h"
 
@@ -50,21 +51,22 @@ void useJapaneseFont(QApplication& app) {
   }
 }
 
-int runWindows(int argc, char** argv, const std::string& inputSpec,
+int runWindows(int argc, char** argv, const std::string& sourceText,
                const InputFactory& openInput) {
   QApplication app(argc, argv);
   useJapaneseFont(app);
 
   StationParts parts;
   parts.programFolder = programFolder();
-  const auto cardName = inputSpec.empty() ? std::optional<std::string>("")
-                                           : soundCardDeviceName(inputSpec);
+  const auto cardName = sourceText.empty() ? std::optional<std::string>("")
+                                           : soundCardDeviceName(sourceText);
   if (cardName) {
     parts.input = std::make_unique<SoundCardInput>(*cardName);
   } else if (!openInput) {
-    parts.input = std::make_unique<UnavailableInput>("入力 " + inputSpec + " を開けません。");
+    parts.input = std::make_unique<UnavailableInput>(
+        messages::about(messages::About::sourceUnopenable, sourceText));
   } else {
-    auto opened = openInput(inputSpec, SystemClock().now().secondOfDay());
+    auto opened = openInput(sourceText, SystemClock().now().secondOfDay());
     if (auto* error = std::get_if<std::string>(&opened)) {
       parts.input = std::make_unique<UnavailableInput>(*error);
     } else {

@@ -12,7 +12,7 @@ namespace radmon {
 // Runs the windowed station until Form1 closes; the process exit code (1 when another
 // ratemon holds the lock file of the working folder).
 //
-// `inputSpec` names the sound source: empty or "default" for the system's default
+// `sourceText` names the sound source: empty or "default" for the system's default
 // sound-card input, "device:NAME" for the sound-card input whose id or description is
 // NAME; anything else (a WAV file, sim:CPM...) is opened with `openInput` and paced at
 // one buffer a second while recording.
@@ -20,7 +20,7 @@ namespace radmon {
 // Gothic, 9 pt, as near as Linux gets to the Windows dialog font).
 void useJapaneseFont(QApplication& app);
 
-int runWindows(int argc, char** argv, const std::string& inputSpec,
+int runWindows(int argc, char** argv, const std::string& sourceText,
                const InputFactory& openInput = {});
 
 }  // namespace radmon

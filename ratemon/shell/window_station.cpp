@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "alarm_player.h"
+#include "ratemon_messages.h"
 #include "text_files.h"
 
 namespace radmon {
@@ -45,12 +46,14 @@ WindowStation::WindowStation(StationParts parts)
   MainWindow& w = *window_;
   connect(w.cmdRec(), &QPushButton::clicked, this, &WindowStation::startPressed);
   connect(w.cmdStop(), &QPushButton::clicked, this, [this] { cycle_->stop(); });
-  connect(w.command(1), &QPushButton::clicked, this, &WindowStation::chooseRecordFolder);
-  connect(w.command(2), &QPushButton::clicked, this, [this] { cycle_->silenceStage1(); });
-  connect(w.command(3), &QPushButton::clicked, this, [this] { cycle_->silenceStage2(); });
-  connect(w.command(4), &QPushButton::clicked, this, &WindowStation::startDayplot);
+  using Command = MainWindow::Command;
+  const auto clicked = &QPushButton::clicked;
+  connect(w.commandButton(Command::chooseFolder), clicked, this, &WindowStation::chooseRecordFolder);
+  connect(w.commandButton(Command::silenceStage1), clicked, this, [this] { cycle_->silenceStage1(); });
+  connect(w.commandButton(Command::silenceStage2), clicked, this, [this] { cycle_->silenceStage2(); });
+  connect(w.commandButton(Command::startDayplot), clicked, this, &WindowStation::startDayplot);
   // clicked, not toggled: clearing the box because the window closed must not echo.
-  connect(w.tick(Tick::Check5), &QCheckBox::clicked, this, &WindowStation::graphTicked);
+  connect(w.tick(Tick::graph), &QCheckBox::clicked, this, &WindowStation::graphTicked);
   connect(&w, &MainWindow::closing, this, &WindowStation::shutdown);
 
   pace_.setInterval(1000);
@@ -74,11 +77,11 @@ std::optional<std::string> WindowStation::startup() {
   if (auto error = lock_.take(parts_.lockPath)) return error;
   cycle_->setLockHeld(lock_.held());
   RatemonSettings settings = RatemonSettings::defaults(parts_.programFolder);
-  cycle_->setSaveFolder(settings.text11);
-  const auto error = loadSettingsFile(settingsPath(), settings);
+  const bool read = loadSettingsFile(settingsPath(), settings);
   showSettings(settings);
-  cycle_->setSaveFolder(saveFolderFor(settings.text11, parts_.programFolder));
-  if (error) window_->report(*error);
+  cycle_->setSaveFolder(saveFolderFor(settings.texts[Box::recordPath], parts_.programFolder));
+  if (!read) window_->report(messages::about(messages::About::settingsUnreadable,
+                                             settingsPath()));
   return std::nullopt;
 }
 
@@ -101,39 +104,19 @@ void WindowStation::shutdown() {
 }
 
 RatemonSettings WindowStation::settingsFromWindow() const {
-  const MainWindow& w = *window_;
-  RatemonSettings s;
-  s.text3 = w.text(Box::Text3);
-  s.text4 = w.text(Box::Text4);
-  s.text5 = w.text(Box::Text5);
-  s.text7 = w.text(Box::Text7);
-  s.text9 = w.text(Box::Text9);
-  s.text10 = w.text(Box::Text10);
-  s.text11 = w.text(Box::Text11);
-  s.check2 = w.checked(Tick::Check2) ? 1 : 0;
-  s.check3 = w.checked(Tick::Check3) ? 1 : 0;
-  s.check4 = w.checked(Tick::Check4) ? 1 : 0;
-  s.text12 = w.text(Box::Text12);
+  RatemonSettings s = RatemonSettings::defaults(parts_.programFolder);
+  for (auto& [box, text] : s.texts) text = window_->text(box);
+  for (auto& [tick, on] : s.ticks) on = window_->checked(tick);
   return s;
 }
 
 void WindowStation::showSettings(const RatemonSettings& s) {
-  MainWindow& w = *window_;
-  w.setText(Box::Text3, s.text3);
-  w.setText(Box::Text4, s.text4);
-  w.setText(Box::Text5, s.text5);
-  w.setText(Box::Text7, s.text7);
-  w.setText(Box::Text9, s.text9);
-  w.setText(Box::Text10, s.text10);
-  w.setText(Box::Text11, s.text11);
-  w.tick(Tick::Check2)->setChecked(s.check2 != 0);
-  w.tick(Tick::Check3)->setChecked(s.check3 != 0);
-  w.tick(Tick::Check4)->setChecked(s.check4 != 0);
-  w.setText(Box::Text12, s.text12);
+  for (const auto& [box, text] : s.texts) window_->setText(box, text);
+  for (const auto& [tick, on] : s.ticks) window_->tick(tick)->setChecked(on);
 }
 
 void WindowStation::startPressed() {
-  if (auto message = cycle_->start()) window_->report(*message);
+  if (auto refused = cycle_->start()) window_->report(*refused);
 }
 
 void WindowStation::recordingStateChanged(bool recording) {
@@ -151,7 +134,7 @@ void WindowStation::recordingStateChanged(bool recording) {
 void WindowStation::chooseRecordFolder() {
   SaveDialogRequest request{kDialogTitle,
                             parts_.programFolder + "data" + kPathSeparator,
-                            kPresetName,
+                            control(Box::recordPath).initial,
                             {"テキスト ファイル (*.txt *.log)", "すべてのファイル (*)"}};
   std::optional<std::string> chosen;
   try {
@@ -161,21 +144,19 @@ void WindowStation::chooseRecordFolder() {
   }
   // A cancelled dialog changes nothing: the record folder stays where it was.
   if (!chosen) return;
-  window_->setText(Box::Text11, *chosen);
+  window_->setText(Box::recordPath, *chosen);
   const std::string folder = deriveFolder(*chosen);
   window_->report(folder);
   cycle_->setSaveFolder(folder);
 }
 
 void WindowStation::startDayplot() {
-  const QString path = QString::fromStdString(parts_.dayplotPath);
   std::error_code ec;
   if (!std::filesystem::is_regular_file(parts_.dayplotPath, ec)) {
-    window_->report("データロガー (dayplot) が見つかりません: " + parts_.dayplotPath);
-    return;
-  }
-  if (!QProcess::startDetached(path, {}, QString::fromStdString(parts_.programFolder))) {
-    window_->report("データロガー (dayplot) を起動できません: " + parts_.dayplotPath);
+    window_->report(messages::about(messages::About::dayplotMissing, parts_.dayplotPath));
+  } else if (!QProcess::startDetached(QString::fromStdString(parts_.dayplotPath), {},
+                                      QString::fromStdString(parts_.programFolder))) {
+    window_->report(messages::about(messages::About::dayplotNotStarted, parts_.dayplotPath));
   }
 }
 
@@ -188,7 +169,7 @@ void WindowStation::graphTicked(bool on) {
     graph_ = new GraphWindow();
     graph_->setAttribute(Qt::WA_DeleteOnClose);
     connect(graph_.data(), &GraphWindow::closed, this,
-            [this] { window_->tick(Tick::Check5)->setChecked(false); });
+            [this] { window_->tick(Tick::graph)->setChecked(false); });
   }
   graph_->show();
 }
@@ -196,8 +177,8 @@ void WindowStation::graphTicked(bool on) {
 void WindowStation::redrawGraph() {
   if (!graph_) return;
   const auto newest = static_cast<int>(cycle_->elapsedSeconds() % 600);
-  graph_->redraw(cycle_->doseChain().doseHistory(), newest, window_->text(Box::Text9),
-                 window_->text(Box::Text10));
+  graph_->redraw(cycle_->doseChain().doseHistory(), newest, window_->text(Box::limit1),
+                 window_->text(Box::limit2));
 }
 
 void WindowStation::pulseTest(const std::vector<uint8_t>& samples, int threshold,

@@ -52,7 +52,6 @@ struct StationParts {
 class WindowStation final : public QObject, public CycleHooks {
  public:
   inline static const char* kDialogTitle = "収集データ保存フォルダ";
-  inline static const char* kPresetName = "μSVHData_nnnntthh.csv";
 
   explicit WindowStation(StationParts parts);
   ~WindowStation() override;
@@ -66,7 +65,6 @@ class WindowStation final : public QObject, public CycleHooks {
 
   MainWindow& window() { return *window_; }
   RecordingCycle& cycle() { return *cycle_; }
-  SoundOutput& sound() { return *sound_; }
   GraphWindow* graphWindow() const { return graph_; }
   PulseTestWindow* pulseWindow() const { return pulse_; }
   const std::string& saveFolder() const { return cycle_->saveFolder(); }

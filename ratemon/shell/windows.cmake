@@ -26,7 +26,6 @@ target_include_directories(windows PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(windows PUBLIC station alarm_tones Qt6::Widgets Qt6::Multimedia PRIVATE PkgConfig::PULSE)
 add_dependencies(windows alarm_sounds)
 
-find_package(Qt6 REQUIRED COMPONENTS Test)
 add_room_test(windows_test
   SOURCES tests/window_station_test.cpp tests/window_drawing_test.cpp
           tests/alarm_player_test.cpp tests/bad_input_test.cpp tests/sound_status_test.cpp
@@ -34,17 +33,15 @@ add_room_test(windows_test
 target_include_directories(windows_test PRIVATE ${CMAKE_SOURCE_DIR}/ratemon/measure/tests)
 
 # Plays into the shared null sink and records its monitor: never beside another audio test.
-add_executable(sound_card_test tests/sound_card_input_test.cpp tests/device_loss_test.cpp)
-set_target_properties(sound_card_test PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-target_include_directories(sound_card_test PRIVATE ${CMAKE_SOURCE_DIR}/ratemon/measure/tests)
-target_link_libraries(sound_card_test PRIVATE windows Qt6::Test GTest::gtest_main GTest::gmock)
-target_compile_definitions(sound_card_test PRIVATE PROGRAM_DIR="${PROGRAM_DIR}"
-  SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-add_dependencies(sound_card_test ratemon)
-gtest_discover_tests(sound_card_test DISCOVERY_TIMEOUT 60
-  PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" RESOURCE_LOCK audio TIMEOUT 180)
+add_room_test(sound_card_test
+  SOURCES tests/sound_card_input_test.cpp tests/device_loss_test.cpp
+  LIBS windows Qt6::Test
+  INCLUDES ${CMAKE_SOURCE_DIR}/ratemon/measure/tests
+  DEFINITIONS SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+  DEPENDS ratemon
+  RESOURCE_LOCK audio TIMEOUT 300)
 
-# The windows on an invented tube signal: screenshots and a look without a sound card.
+# The windows on a simulated tube: screenshots and a look without a sound card.
 add_executable(window_preview window_preview.cpp)
 set_target_properties(window_preview PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
-target_link_libraries(window_preview PRIVATE windows)
+target_link_libraries(window_preview PRIVATE windows audio_sources)

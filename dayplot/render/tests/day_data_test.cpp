@@ -118,11 +118,11 @@ TEST(DayPass, NoonPairEndsTheMorningPanelThenAfternoonStays) {
   const PassResult r = pass(line("11:58", "1") + line("11:59", "1") + line("12:00", "1") +
                             line("12:01", "1") + line("23:58", "1") + line("23:59", "1"));
   ASSERT_EQ(r.pairs.size(), 5u);
-  EXPECT_EQ(r.pairs[1].panel, Panel::Morning);
+  EXPECT_EQ(r.pairs[1].halfDay, HalfDay::Morning);
   EXPECT_EQ(r.pairs[1].t1, 719);
   EXPECT_EQ(r.pairs[1].t2, 720);
   EXPECT_TRUE(r.pairs[1].drawn);
-  EXPECT_EQ(r.pairs[2].panel, Panel::Afternoon);
+  EXPECT_EQ(r.pairs[2].halfDay, HalfDay::Afternoon);
   EXPECT_EQ(r.pairs[2].t1, 0);
   EXPECT_EQ(r.pairs[2].t2, 1);
   EXPECT_FALSE(r.pairs[3].drawn);  // 12:01 -> 23:58
@@ -135,7 +135,7 @@ TEST(DayPass, AfternoonStaysForAnEarlierHourLaterInTheFile) {
   const PassResult r = pass(line("12:00", "1") + line("12:01", "1") + line("03:00", "1") +
                             line("03:01", "1"));
   ASSERT_EQ(r.pairs.size(), 3u);
-  EXPECT_EQ(r.pairs[2].panel, Panel::Afternoon);
+  EXPECT_EQ(r.pairs[2].halfDay, HalfDay::Afternoon);
   EXPECT_EQ(r.pairs[2].t1, 180);
   EXPECT_TRUE(r.pairs[2].drawn);
 }

@@ -225,6 +225,17 @@ TEST_F(DayGraphTest, MissingDayFileLeavesTheScalesAndWritesNothing) {
   EXPECT_FALSE(anyDark(img, 0, 0, 640, 60));  // no title, no statistics
 }
 
+TEST_F(DayGraphTest, SkippedLinesAreReportedAndTheRestDrawn) {
+  writeDay({{"00:00", "1"}, {"00:01", "abc"}, {"00:02", "1"}});
+  EXPECT_EQ(draw(), DayGraphResult::Done);
+  EXPECT_EQ(messages_.shown, std::vector<std::string>{folder_ + "μSVHData20110401.csv の読めない "
+                                                      "1 行を読み飛ばしました"});
+  messages_.shown.clear();
+  writeDay({{"00:00", "1"}, {"00:01", "1"}});
+  EXPECT_EQ(draw(), DayGraphResult::Done);
+  EXPECT_TRUE(messages_.shown.empty());  // a clean file is not remarked on
+}
+
 TEST_F(DayGraphTest, BadScaleMaximumIsRefusedBeforeAnythingIsDrawn) {
   writeDay({{"00:00", "1"}, {"00:01", "1"}});
   for (const std::string m : {"", "abc", "0", "-1", "1e-320"}) {

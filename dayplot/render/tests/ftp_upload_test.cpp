@@ -40,15 +40,11 @@ struct NoProcess final : StartedProcess {
 
 struct RecordingLauncher final : ProcessLauncher {
   std::vector<ProgramCommand> started;
-  std::string failWith;
-  std::unique_ptr<StartedProcess> start(const ProgramCommand& command,
-                                        std::string& error) override {
+  int failWith = 0;  // errno
+  LaunchResult start(const ProgramCommand& command) override {
     started.push_back(command);
-    if (!failWith.empty()) {
-      error = failWith;
-      return nullptr;
-    }
-    return std::make_unique<NoProcess>();
+    if (failWith != 0) return {nullptr, failWith};
+    return {std::make_unique<NoProcess>(), 0};
   }
 };
 
@@ -85,6 +81,7 @@ TEST(FtpScript, BuiltInAccountOnlyWhenAllThreeConditionsHoldExactly) {
   };
   for (const Miss& m : {Miss{"ftp.example.com", "pulsor01", ""},
                         Miss{"ftp.example.com", "pulso", "kobud"},
+                        Miss{"ftp.example.com", "xpulsor01", "kobud"},  // contains, not starts
                         Miss{"ftp.other.jp", "pulsor01", "kobud"},
                         Miss{"ftp.example.com ", "pulsor01", "kobud"},
                         Miss{"FTP.EXAMPLE.COM", "pulsor01", "kobud"},
@@ -163,7 +160,7 @@ TEST_F(UploadFileTest, WritesTheScriptOwnerOnlyThenStartsTheClientOnIt) {
 
 TEST_F(UploadFileTest, UnwritableProgramFolderIsReportedAndNothingStarts) {
   // A folder that has gone away fails for root too, unlike one without write permission.
-  EXPECT_EQ(UploadFile(settings_, "/d/n.jpg", program_ + "gone/", launcher_, messages_),
+  EXPECT_EQ(uploadFile(settings_, "/d/n.jpg", program_ + "gone/", launcher_, messages_),
             nullptr);
   EXPECT_TRUE(launcher_.started.empty());
   ASSERT_EQ(messages_.shown.size(), 1u);
@@ -171,20 +168,21 @@ TEST_F(UploadFileTest, UnwritableProgramFolderIsReportedAndNothingStarts) {
 }
 
 TEST_F(UploadFileTest, ClientThatCannotStartIsReportedAndTheNextUploadTriesAgain) {
-  launcher_.failWith = "FTPクライアントを起動できません: x";
-  EXPECT_EQ(UploadFile(settings_, "/d/n.jpg", program_, launcher_, messages_), nullptr);
-  EXPECT_EQ(messages_.shown, std::vector<std::string>{launcher_.failWith});
-  launcher_.failWith.clear();
-  EXPECT_NE(UploadFile(settings_, "/d/n.jpg", program_, launcher_, messages_), nullptr);
+  launcher_.failWith = ENOENT;
+  EXPECT_EQ(uploadFile(settings_, "/d/n.jpg", program_, launcher_, messages_), nullptr);
+  EXPECT_EQ(messages_.shown,
+            std::vector<std::string>{"FTPクライアントを起動できません: " + program_ +
+                                     "ftpscript (No such file or directory)"});
+  launcher_.failWith = 0;
+  EXPECT_NE(uploadFile(settings_, "/d/n.jpg", program_, launcher_, messages_), nullptr);
   EXPECT_EQ(launcher_.started.size(), 2u);
 }
 
 TEST(SpawnLauncher, CatchesExitStatusAndBothOutputStreams) {
   SpawnLauncher launcher;
-  std::string error;
   auto process =
-      launcher.start({"/bin/sh", {"-c", "echo \"to out\"; echo 'to err' >&2; exit 4"}}, error);
-  ASSERT_NE(process, nullptr) << error;
+      launcher.start({"/bin/sh", {"-c", "echo \"to out\"; echo 'to err' >&2; exit 4"}}).process;
+  ASSERT_NE(process, nullptr);
   const ProcessOutcome outcome = process->wait(10s);
   EXPECT_TRUE(outcome.finished);
   EXPECT_EQ(outcome.exitStatus, 4);
@@ -193,24 +191,23 @@ TEST(SpawnLauncher, CatchesExitStatusAndBothOutputStreams) {
 
 TEST(SpawnLauncher, MissingProgramIsAnErrorNotAnEnd) {
   SpawnLauncher launcher;
-  std::string error;
-  EXPECT_EQ(launcher.start({"/nonexistent/ftpscript", {"-i"}}, error), nullptr);
-  EXPECT_NE(error.find("/nonexistent/ftpscript"), std::string::npos);
+  const LaunchResult launched = launcher.start({"/nonexistent/ftpscript", {"-i"}});
+  EXPECT_EQ(launched.process, nullptr);
+  EXPECT_EQ(launched.error, ENOENT);
 }
 
 TEST(SpawnLauncher, WaitIsBoundedAndADroppedHandleDoesNotBlock) {
   SpawnLauncher launcher;
-  std::string error;
-  auto slow = launcher.start({"sleep", {"30"}}, error);
-  ASSERT_NE(slow, nullptr) << error;
+  auto slow = launcher.start({"sleep", {"30"}}).process;
+  ASSERT_NE(slow, nullptr);
   const auto begin = std::chrono::steady_clock::now();
   const ProcessOutcome outcome = slow->wait(200ms);
   EXPECT_FALSE(outcome.finished);
   EXPECT_EQ(outcome.exitStatus, -1);
   EXPECT_LT(std::chrono::steady_clock::now() - begin, 5s);
 
-  auto dropped = launcher.start({"sleep", {"0.2"}}, error);
-  ASSERT_NE(dropped, nullptr) << error;
+  auto dropped = launcher.start({"sleep", {"0.2"}}).process;
+  ASSERT_NE(dropped, nullptr);
   dropped.reset();  // runs on and is reaped by itself
   EXPECT_LT(std::chrono::steady_clock::now() - begin, 5s);
 }
@@ -224,9 +221,8 @@ using namespace std::chrono_literals;
 
 TEST(SpawnLauncher, PollReturnsAtOnceAndReportsTheEndOnce) {
   SpawnLauncher launcher;
-  std::string error;
-  auto process = launcher.start({"/bin/sh", {"-c", "sleep 0.3; echo gone; exit 5"}}, error);
-  ASSERT_NE(process, nullptr) << error;
+  auto process = launcher.start({"/bin/sh", {"-c", "sleep 0.3; echo gone; exit 5"}}).process;
+  ASSERT_NE(process, nullptr);
   const auto begin = std::chrono::steady_clock::now();
   EXPECT_FALSE(process->poll().has_value());  // still running: no wait
   EXPECT_LT(std::chrono::steady_clock::now() - begin, 200ms);

@@ -58,7 +58,7 @@ TEST(SettingsFormBadInput, AnyTextInAnyBoxKeepsDayplotGoingAndTheSettingsReadabl
       parts.programFolder = folder.path();
       parts.clock = &clock;
       parts.launcher = &launcher;
-      parts.dialogs.saveFile = [](const SaveDialogRequest&) { return std::nullopt; };
+      parts.dialogs.saveFile = [](const FolderDialogRequest&) { return std::nullopt; };
       parts.dialogs.showFolder = [](const QString&) {};
       parts.dialogs.closeUnsaved = [](const QString&) { return true; };
       auto form = std::make_unique<SettingsForm>(std::move(parts));

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "settings_upload_source.h"
+#include "settings_sources.h"
 #include "text_files.h"
 
 namespace radmon {
@@ -157,11 +157,19 @@ TEST_F(SettingsFileTest, FieldThatDoesNotConvertLeavesItsControl) {
 }
 
 TEST_F(SettingsFileTest, LastTrueOptionGivesThePeriod) {
-  writeIni(",,,,,,,,1,0,0,0,#TRUE#,#TRUE#,#FALSE#,#FALSE#,,,,0,");
-  const DayplotStart s = start();
-  EXPECT_EQ(s.RealtimeInterval, 20);
-  EXPECT_TRUE(s.controls.Option2);
-  EXPECT_FALSE(s.controls.Option1);
+  struct Case {
+    const char* options;
+    int selected;
+  };
+  // Two True options after the first: the later one is selected and gives the period.
+  for (const Case& c : {Case{"#TRUE#,#TRUE#,#FALSE#,#FALSE#", 2},
+                        Case{"#FALSE#,#TRUE#,#TRUE#,#FALSE#", 3},
+                        Case{"#FALSE#,#TRUE#,#FALSE#,#TRUE#", 4}}) {
+    writeIni(std::string(",,,,,,,,1,0,0,0,") + c.options + ",,,,0,");
+    const DayplotStart s = start();
+    EXPECT_EQ(s.RealtimeInterval, kRealtimePeriods[c.selected - 1]) << c.options;
+    for (int n = 1; n <= 4; ++n) EXPECT_EQ(s.controls.option(n), n == c.selected) << c.options;
+  }
 }
 
 TEST_F(SettingsFileTest, Cp932FileIsRead) {

@@ -110,8 +110,7 @@ TEST_F(HeadlessTest, WithoutSettingsFileItSaysThatNothingWillRun) {
 TEST(UploadWatch, OneClientAtATimeEachWaitingFileOnceAndFailedStartsSkipped) {
   FakeLauncher launcher;
   UploadWatch watch;
-  std::string error;
-  auto starter = [&] { return launcher.start({"ftpscript", {}}, error); };
+  auto starter = [&] { return launcher.start({"ftpscript", {}}).process; };
   int refused = 0;
   watch.request(starter, "a.jpg");
   watch.request(starter, "b.jpg");

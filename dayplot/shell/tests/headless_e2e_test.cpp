@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "local_ftp_server.h"
+#include "temp_station.h"
 
 extern char** environ;
 
@@ -79,23 +80,9 @@ class FakedRun {
 class HeadlessRun : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/dayplot_headless_e2e_XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-    root_ = dir_ / "root";
-    program_ = dir_ / "station";
-    data_ = program_ / "data";
     fs::create_directories(root_ / "pub");
-    fs::create_directories(data_);
-    for (const char* name : {"dayplot", "ftpscript"}) {
-      fs::copy_file(fs::path(PROGRAM_DIR) / name, program_ / name);
-    }
     const auto error = server_.start(root_, dir_ / "server.log");
     ASSERT_FALSE(error) << *error;
-  }
-  void TearDown() override {
-    server_.stop();
-    fs::remove_all(dir_);
   }
   void writeDay(const std::string& day, const std::string& slashDate) {
     std::ofstream(data_ / ("μSVHData" + day + ".csv"), std::ios::binary)
@@ -122,7 +109,9 @@ class HeadlessRun : public ::testing::Test {
     return true;
   }
 
-  fs::path dir_, root_, program_, data_;
+  TempStation station_{"dayplot_headless_e2e", "station", {"dayplot", "ftpscript"}};
+  const fs::path &dir_ = station_.dir, &root_ = station_.root, &program_ = station_.program,
+                 &data_ = station_.data;
   LocalFtpServer server_;
 };
 

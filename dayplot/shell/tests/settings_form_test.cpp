@@ -34,7 +34,7 @@ class FormTest : public ::testing::Test {
     parts.programFolder = folder_.path();
     parts.clock = &clock_;
     parts.launcher = &launcher_;
-    parts.dialogs.saveFile = [this](const SaveDialogRequest& request) {
+    parts.dialogs.saveFile = [this](const FolderDialogRequest& request) {
       requests_.push_back(request);
       return chosen_;
     };
@@ -77,7 +77,7 @@ class FormTest : public ::testing::Test {
   ManualClock clock_{LocalDateTime{}};
   FakeLauncher launcher_;
   std::optional<QString> chosen_;
-  std::vector<SaveDialogRequest> requests_;
+  std::vector<FolderDialogRequest> requests_;
   std::vector<QString> shownFolders_;
   std::vector<QString> unsavedMessages_;
   bool closeAnyway_ = false;

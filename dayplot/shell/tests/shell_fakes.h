@@ -42,11 +42,11 @@ struct FakeClient final : StartedProcess {
 struct FakeLauncher final : ProcessLauncher {
   std::vector<ProgramCommand> started;
   std::vector<std::shared_ptr<std::optional<ProcessOutcome>>> outcomes;
-  std::unique_ptr<StartedProcess> start(const ProgramCommand& command, std::string&) override {
+  LaunchResult start(const ProgramCommand& command) override {
     started.push_back(command);
     auto client = std::make_unique<FakeClient>();
     outcomes.push_back(client->outcome);
-    return client;
+    return {std::move(client), 0};
   }
   // Ends the n-th client started.
   void end(size_t n, int status, std::string output = {}) {

@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "local_ftp_server.h"
+#include "temp_station.h"
 
 namespace radmon::ftp::testing {
 namespace {
@@ -20,23 +21,9 @@ using namespace std::chrono_literals;
 class UploadRun : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/dayplot_upload_e2e_XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-    root_ = dir_ / "root";
-    program_ = dir_ / "gm station";  // spaces in the program and data folders
-    data_ = program_ / "data";
     fs::create_directories(root_ / "pub" / "graph");
-    fs::create_directories(data_);
-    for (const char* name : {"dayplot", "ftpscript"}) {
-      fs::copy_file(fs::path(PROGRAM_DIR) / name, program_ / name);
-    }
     const auto error = server_.start(root_, dir_ / "server.log");
     ASSERT_FALSE(error) << *error;
-  }
-  void TearDown() override {
-    server_.stop();
-    fs::remove_all(dir_);
   }
 
   void writeDay() {
@@ -55,7 +42,10 @@ class UploadRun : public ::testing::Test {
     return runProgram({(program_ / "dayplot").string(), "--process", "20110401"}, 120s);
   }
 
-  fs::path dir_, root_, program_, data_;
+  // Spaces in the program and data folders.
+  TempStation station_{"dayplot_upload_e2e", "gm station", {"dayplot", "ftpscript"}};
+  const fs::path &dir_ = station_.dir, &root_ = station_.root, &program_ = station_.program,
+                 &data_ = station_.data;
   LocalFtpServer server_;
 };
 

@@ -9,8 +9,8 @@ namespace radmon {
 class AlarmStagesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    panel.ticks[Tick::Check2] = true;
-    panel.ticks[Tick::Check3] = true;
+    panel.ticks[Tick::alarm1] = true;
+    panel.ticks[Tick::alarm2] = true;
   }
   FakePanel panel;
   FakeSound sound;
@@ -18,17 +18,30 @@ class AlarmStagesTest : public ::testing::Test {
 };
 
 TEST_F(AlarmStagesTest, EqualToTheLimitDoesNotStart) {
-  EXPECT_EQ(alarms.check(0.27f, panel), 0);
-  EXPECT_EQ(sound.playing, "");
-  EXPECT_EQ(alarms.check(0.271f, panel), 1);
-  EXPECT_EQ(sound.playing, "daiichi.wav");
+  struct Row {
+    Tick stage;
+    float limit, above;
+    int started;
+    const char* sound;
+  };
+  for (const Row& row : {Row{Tick::alarm1, 0.27f, 0.271f, 1, "daiichi.wav"},
+                         Row{Tick::alarm2, 2.7f, 2.701f, 2, "daini.wav"}}) {
+    FakePanel only;
+    only.ticks[row.stage] = true;
+    AlarmStages stages{sound};
+    EXPECT_EQ(stages.check(row.limit, only), 0) << row.sound;
+    EXPECT_EQ(sound.playing, "");
+    EXPECT_EQ(stages.check(row.above, only), row.started);
+    EXPECT_EQ(sound.playing, row.sound);
+    sound.playing.clear();
+  }
 }
 
 TEST_F(AlarmStagesTest, BothStagesInOneSecondSoundStageTwo) {
   EXPECT_EQ(alarms.check(3.0f, panel), 3);
   EXPECT_EQ(sound.playing, "daini.wav");
-  EXPECT_EQ(alarms.alarm1Latch(), 1);
-  EXPECT_EQ(alarms.alarm2Latch(), 1);
+  EXPECT_EQ(alarms.alarm1Latch(), true);
+  EXPECT_EQ(alarms.alarm2Latch(), true);
 }
 
 TEST_F(AlarmStagesTest, EachStopButtonRearmsOnlyItsOwnStage) {
@@ -37,10 +50,10 @@ TEST_F(AlarmStagesTest, EachStopButtonRearmsOnlyItsOwnStage) {
   EXPECT_EQ(sound.playing, "");
   EXPECT_EQ(alarms.check(3.0f, panel), 1);  // stage 1 sounds again, stage 2 stays latched
   EXPECT_EQ(sound.playing, "daiichi.wav");
-  EXPECT_EQ(alarms.alarm2Latch(), 1);
+  EXPECT_EQ(alarms.alarm2Latch(), true);
   alarms.silenceStage2();  // stops the stage-1 sound too
   EXPECT_EQ(sound.playing, "");
-  EXPECT_EQ(alarms.alarm1Latch(), 1);
+  EXPECT_EQ(alarms.alarm1Latch(), true);
 }
 
 TEST_F(AlarmStagesTest, LatchedSoundGoesOnWhenTheRateFalls) {
@@ -51,23 +64,24 @@ TEST_F(AlarmStagesTest, LatchedSoundGoesOnWhenTheRateFalls) {
 }
 
 TEST_F(AlarmStagesTest, UntickedStageNeverStarts) {
-  panel.ticks[Tick::Check2] = false;
-  panel.ticks[Tick::Check3] = false;
+  panel.ticks[Tick::alarm1] = false;
+  panel.ticks[Tick::alarm2] = false;
   EXPECT_EQ(alarms.check(100.0f, panel), 0);
 }
 
 TEST_F(AlarmStagesTest, UnusableLimitKeepsTheLastOneAndIsReportedOnce) {
-  panel.texts[Box::Text9] = "abc";
+  panel.texts[Box::limit1] = "abc";
   EXPECT_EQ(alarms.check(0.2f, panel), 0);   // design limit 0.27 before any usable one
   EXPECT_EQ(alarms.check(0.28f, panel), 1);
   EXPECT_EQ(panel.reports.size(), 1u);
-  EXPECT_NE(panel.reports[0].find("第一段警報上限値"), std::string::npos);
+  EXPECT_EQ(std::get<RefusedBox>(panel.reports[0]).box, Box::limit1);
   alarms.silenceStage1();
-  panel.texts[Box::Text9] = "0.5";
+  panel.texts[Box::limit1] = "0.5";
   EXPECT_EQ(alarms.check(0.4f, panel), 0);
-  panel.texts[Box::Text9] = "";
+  panel.texts[Box::limit1] = "abc";
   EXPECT_EQ(alarms.check(0.4f, panel), 0);  // 0.5 stays in force
-  EXPECT_EQ(panel.reports.size(), 2u);
+  EXPECT_EQ(panel.reports.size(), 2u);      // the same bad text, told again after 0.5
+  EXPECT_EQ(std::get<RefusedBox>(panel.reports[1]).kept, 0.5);
 }
 
 }  // namespace radmon

@@ -6,14 +6,38 @@
 
 namespace radmon {
 
-TEST(DoseChain, FullMinuteIsThePlainSum) {
-  DoseChain chain;
-  DoseResult r;
-  for (int sec = 1; sec <= 60; ++sec) r = chain.step(sec, sec <= 54 ? 1 : 0, 18, 0);
-  EXPECT_FLOAT_EQ(r.sensitivityFactor, 108.0f);
-  EXPECT_EQ(r.cpm, 54);
-  EXPECT_FLOAT_EQ(r.grossDoseRate, 0.5f);
-  EXPECT_FLOAT_EQ(r.netDoseRate, 0.5f);
+TEST(DoseChain, FullMinuteIsThePlainSumCutToThreeDecimalsInSinglePrecision) {
+  struct Row {
+    double sensitivity;
+    int pulses;  // one in each of the minute's first seconds
+    double background;
+    int64_t cpm;
+    float backgroundDose, gross, net;
+  };
+  const Row rows[] = {
+      {18, 54, 0, 54, 0.0f, 0.5f, 0.5f},
+      // 42 / 120: 0.35 in single precision, 0.349 if cut in double.
+      {20, 42, 0, 42, 0.0f, 0.35f, 0.35f},
+      // 1 / 1200 = 0.00083, just below 0.001: cut, not rounded.
+      {200, 1, 0, 1, 0.0f, 0.0f, 0.0f},
+      // gross 33 / 108 = 0.305, background 11 / 108 = 0.101: 0.204 exactly as text.
+      {18, 33, 11, 33, 0.101f, 0.305f, 0.204f},
+      // A background above the rate: no net, the gross is kept for the alarms.
+      {18, 20, 100, 20, 0.925f, 0.185f, 0.0f},
+  };
+  for (const Row& row : rows) {
+    DoseChain chain;
+    DoseResult r;
+    for (int sec = 1; sec <= 60; ++sec)
+      r = chain.step(sec, sec <= row.pulses ? 1 : 0, row.sensitivity, row.background);
+    SCOPED_TRACE(testing::Message() << "S " << row.sensitivity << ", " << row.pulses << " CPM");
+    EXPECT_EQ(r.sensitivityFactor, static_cast<float>(row.sensitivity) / 10.0f * 60.0f);
+    EXPECT_EQ(r.cpm, row.cpm);
+    EXPECT_EQ(r.backgroundDose, row.backgroundDose);
+    EXPECT_EQ(r.grossDoseRate, row.gross);
+    EXPECT_EQ(r.netDoseRate, row.net);
+    EXPECT_EQ(chain.doseHistory()[60], row.net);  // the graph draws the net rate
+  }
 }
 
 TEST(DoseChain, FirstMinuteIsExtrapolatedFromTheUncutRate) {
@@ -37,33 +61,6 @@ TEST(DoseChain, SwitchesToTheSumAtSixtySeconds) {
   }
   EXPECT_EQ(at59.cpm, 61);  // 60 / 59 × 60 = 61.01
   EXPECT_EQ(at60.cpm, 60);
-}
-
-TEST(DoseChain, BackgroundAboveTheRateGivesZeroNetButKeepsGross) {
-  DoseChain chain;
-  DoseResult r;
-  for (int sec = 1; sec <= 60; ++sec) r = chain.step(sec, sec <= 20 ? 1 : 0, 18, 100);
-  EXPECT_FLOAT_EQ(r.backgroundDose, 0.925f);  // 100 / 108 = 0.9259 cut
-  EXPECT_FLOAT_EQ(r.grossDoseRate, 0.185f);   // 20 / 108 = 0.1851 cut
-  EXPECT_EQ(r.netDoseRate, 0.0f);
-}
-
-TEST(DoseChain, DosesAreCutNotRounded) {
-  DoseChain chain;
-  DoseResult r;
-  // 1 count a minute with S = 18: 1 / 108 = 0.00925 → 0.009; with S = 200: 1 / 1200
-  // = 0.00083, just below 0.001 → 0.
-  for (int sec = 1; sec <= 60; ++sec) r = chain.step(sec, sec == 1 ? 1 : 0, 200, 0);
-  EXPECT_EQ(r.grossDoseRate, 0.0f);
-  EXPECT_EQ(r.netDoseRate, 0.0f);
-}
-
-TEST(DoseChain, NetHasNoFloatNoise) {
-  DoseChain chain;
-  DoseResult r;
-  for (int sec = 1; sec <= 60; ++sec) r = chain.step(sec, sec <= 33 ? 1 : 0, 18, 11);
-  // gross 33 / 108 = 0.305, background 11 / 108 = 0.101: 0.204 exactly as text.
-  EXPECT_EQ(r.netDoseRate, 0.204f);
 }
 
 TEST(DoseChain, RingsSurviveANewStart) {

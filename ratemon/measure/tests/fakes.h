@@ -6,28 +6,25 @@
 #include <vector>
 
 #include "audio_input.h"
-#include "panel.h"
+#include "station_panel.h"
 #include "sound_output.h"
 
 namespace radmon {
 
-class FakePanel : public Panel {
+class FakePanel : public StationPanel {
  public:
   FakePanel() {
-    texts = {{Box::Text1, "0"},  {Box::Text2, "0"},     {Box::Text3, "50"},  {Box::Text4, "3"},
-             {Box::Text5, "10"}, {Box::Text6, "0"},     {Box::Text7, ""},    {Box::Text8, "0"},
-             {Box::Text9, "0.27"}, {Box::Text10, "2.7"}, {Box::Text11, ""}, {Box::Text12, "0"}};
-    ticks = {{Tick::Check1, false}, {Tick::Check2, false}, {Tick::Check3, false},
-             {Tick::Check4, true},  {Tick::Check5, false}};
+    for (const auto& c : kBoxControls) texts[c.id] = c.initial;
+    for (const auto& c : kTickControls) ticks[c.id] = c.initial;
   }
   std::string text(Box box) const override { return texts.at(box); }
   void setText(Box box, const std::string& text) override { texts[box] = text; }
   bool checked(Tick tick) const override { return ticks.at(tick); }
-  void report(const std::string& message) override { reports.push_back(message); }
+  void report(const Notice& notice) override { reports.push_back(notice); }
 
   std::map<Box, std::string> texts;
   std::map<Tick, bool> ticks;
-  std::vector<std::string> reports;
+  std::vector<Notice> reports;
 };
 
 class FakeSound : public SoundOutput {

@@ -44,7 +44,7 @@ TEST(PendingRecords, KeptLinesReachTheirDayFilesAtTheNextStart) {
   ASSERT_TRUE(flush);
   EXPECT_EQ(flush->written, 0);
   EXPECT_EQ(flush->left, 3);
-  EXPECT_FALSE(flush->error.empty());
+  EXPECT_TRUE(flush->fault);
   EXPECT_TRUE(fs::exists(flush->path));
 
   flush = flushPendingRecords(station, data);

@@ -16,20 +16,37 @@ std::vector<uint8_t> quiet(size_t n = 200) { return std::vector<uint8_t>(n, 128)
 
 }  // namespace
 
-TEST(PulseScan, BoundariesAreStrict) {
-  bool armed = false;
-  auto s = quiet();
-  s[20] = 47;  // threshold 50 minus dead band 3: does not arm
-  EXPECT_EQ(scan(s, armed), 0);
-  EXPECT_FALSE(armed);
-  s[20] = 46;  // arms; the return is looked for from sample 30
-  for (int i = 21; i <= 40; ++i) s[i] = 53;  // equal to threshold plus dead band: no return
-  EXPECT_EQ(scan(s, armed), 1);              // 128 at 41 completes it
-  s[41] = 53;
-  for (size_t i = 41; i < s.size(); ++i) s[i] = 53;
-  armed = false;
-  EXPECT_EQ(scan(s, armed), 0);
-  EXPECT_TRUE(armed);
+// Each case through the fast scan and through the reference, which examines every
+// sample: the fast scan passes over samples equal to a limit without looking at them.
+TEST(PulseScan, LimitsAreStrictAndTheHoldOffStopsShortOfTheLastSample) {
+  struct Row {
+    const char* what;
+    std::vector<std::pair<size_t, uint8_t>> samples;  // over quiet sound of 200
+    int pulses;
+    bool armed;
+  };
+  const Row rows[] = {
+      {"equal to low does not arm", {{20, 47}}, 0, false},
+      {"just under low arms, returns 10 later", {{20, 46}}, 1, false},
+      {"equal to high is no return", {{20, 46}, {30, 53}, {31, 53}}, 1, false},
+      {"equal to high at the end stays armed", {{20, 46}, {30, 53}, {31, 50}, {199, 53}}, 0, true},
+      // last = 199: a dip at 189 is exactly Resolution before it, so no hold-off and
+      // the return at 190 counts; at 188 the hold-off lands on 198.
+      {"dip Resolution before the last", {{189, 10}, {199, 50}}, 1, false},
+      {"dip one earlier holds off", {{188, 10}, {189, 128}, {198, 50}, {199, 50}}, 0, true},
+  };
+  for (const Row& row : rows) {
+    auto s = quiet();
+    for (auto [at, value] : row.samples) s[at] = value;
+    // Between the first dip and an explicit return the sound stays inside the limits.
+    if (row.samples.size() > 2 && row.samples[1].first == 30)
+      for (size_t i = 32; i < 199; ++i) s[i] = 50;
+    for (auto* scanner : {&scanPulses, &scanPulsesReference}) {
+      bool armed = false;
+      EXPECT_EQ(scanner(s.data(), s.size(), {}, armed), row.pulses) << row.what;
+      EXPECT_EQ(armed, row.armed) << row.what;
+    }
+  }
 }
 
 TEST(PulseScan, ReturnIsLookedForResolutionSamplesAfterTheDip) {

@@ -41,7 +41,7 @@ class RecordingCycleTest : public ::testing::Test {
     fs::remove_all(dir);
     fs::create_directories(dir);
     cycle.setSaveFolder(dir.string() + "/");
-    panel.texts[Box::Text7] = "18";
+    panel.texts[Box::sensitivity] = "18";
   }
   void TearDown() override { fs::remove_all(dir); }
   std::string dayFile(const std::string& day) {
@@ -68,14 +68,15 @@ class RecordingCycleTest : public ::testing::Test {
 };
 
 TEST_F(RecordingCycleTest, StartWithoutSensitivityIsRefusedAfterTheResets) {
-  panel.texts[Box::Text1] = "77";
-  panel.texts[Box::Text2] = "12";
+  panel.texts[Box::elapsed] = "77";
+  panel.texts[Box::total] = "12";
   for (const char* bad : {"", "abc", "0", "-5"}) {
-    panel.texts[Box::Text7] = bad;
-    EXPECT_EQ(cycle.start(), "GM菅γ線感度を入力してください");
+    panel.texts[Box::sensitivity] = bad;
+    const auto refused = cycle.start();
+    EXPECT_TRUE(refused && std::holds_alternative<NoSensitivity>(*refused)) << bad;
   }
-  EXPECT_EQ(panel.texts[Box::Text1], "0");
-  EXPECT_EQ(panel.texts[Box::Text2], "0");
+  EXPECT_EQ(panel.texts[Box::elapsed], "0");
+  EXPECT_EQ(panel.texts[Box::total], "0");
   EXPECT_TRUE(audio.calls.empty());
 }
 
@@ -94,18 +95,20 @@ TEST_F(RecordingCycleTest, StartQueuesEveryBufferThenRecords) {
 
 TEST_F(RecordingCycleTest, DeviceErrorLeavesItIdle) {
   audio.openError = "録音デバイスを開けません";
-  EXPECT_EQ(cycle.start(), "録音デバイスを開けません");
+  const auto refused = cycle.start();
+  ASSERT_TRUE(refused);
+  EXPECT_EQ(std::get<DeviceRefused>(*refused).text, "録音デバイスを開けません");
   EXPECT_FALSE(audio.recording);
 }
 
 TEST_F(RecordingCycleTest, EachBufferCountsASecondAndShowsTheFigures) {
   ASSERT_FALSE(cycle.start());
   seconds(7, 0);
-  EXPECT_EQ(panel.texts[Box::Text1], "7");
+  EXPECT_EQ(panel.texts[Box::elapsed], "7");
   seconds(53, 1);
-  EXPECT_EQ(panel.texts[Box::Text2], "53");
-  EXPECT_EQ(panel.texts[Box::Text6], "53");
-  EXPECT_EQ(panel.texts[Box::Text8], "0.49");  // 53 / 108 = 0.4907 cut
+  EXPECT_EQ(panel.texts[Box::total], "53");
+  EXPECT_EQ(panel.texts[Box::cpm], "53");
+  EXPECT_EQ(panel.texts[Box::doseRate], "0.49");  // 53 / 108 = 0.4907 cut
   // The buffer is handed back after each second.
   EXPECT_EQ(audio.calls.back(), "add 0");
 }
@@ -158,16 +161,16 @@ TEST_F(RecordingCycleTest, SecondRunTheSameDayAppendsFromSixtyAgain) {
 }
 
 TEST_F(RecordingCycleTest, UntickedRecordBoxTouchesNoFile) {
-  panel.ticks[Tick::Check4] = false;
+  panel.ticks[Tick::recordFile] = false;
   ASSERT_FALSE(cycle.start());
   seconds(120, 1);
   EXPECT_TRUE(fs::is_empty(dir));
 }
 
 TEST_F(RecordingCycleTest, PulseTestCapturesOneBufferThenIgnoresTheRest) {
-  panel.ticks[Tick::Check1] = true;
-  panel.texts[Box::Text3] = "60";
-  panel.texts[Box::Text4] = "5";
+  panel.ticks[Tick::pulseTest] = true;
+  panel.texts[Box::threshold] = "60";
+  panel.texts[Box::deadBand] = "5";
   ASSERT_FALSE(cycle.start());
   seconds(1, 2);
   ASSERT_EQ(hooks.tests.size(), 1u);
@@ -185,12 +188,12 @@ TEST_F(RecordingCycleTest, PulseTestCapturesOneBufferThenIgnoresTheRest) {
 }
 
 TEST_F(RecordingCycleTest, AlarmsUseTheGrossRateAndGraphRedrawsEverySecond) {
-  panel.ticks[Tick::Check2] = true;
-  panel.ticks[Tick::Check5] = true;
-  panel.texts[Box::Text12] = "1000";  // the net rate shown is 0
+  panel.ticks[Tick::alarm1] = true;
+  panel.ticks[Tick::graph] = true;
+  panel.texts[Box::background] = "1000";  // the net rate shown is 0
   ASSERT_FALSE(cycle.start());
   seconds(3, 1);  // 60 CPM in the first seconds: 0.555 > 0.27
-  EXPECT_EQ(panel.texts[Box::Text8], "0");
+  EXPECT_EQ(panel.texts[Box::doseRate], "0");
   EXPECT_EQ(hooks.alarms, std::vector<int>{1});
   EXPECT_EQ(sound.playing, "daiichi.wav");
   EXPECT_EQ(hooks.redraws, 3);
@@ -203,10 +206,10 @@ TEST_F(RecordingCycleTest, AlarmsUseTheGrossRateAndGraphRedrawsEverySecond) {
 TEST_F(RecordingCycleTest, BadSettingsWhileMeasuringKeepTheLastUsableValues) {
   ASSERT_FALSE(cycle.start());
   seconds(1, 2);
-  panel.texts[Box::Text7] = "0";
-  panel.texts[Box::Text3] = "x";
-  panel.texts[Box::Text5] = "-5";
-  panel.texts[Box::Text12] = "1e400";
+  panel.texts[Box::sensitivity] = "0";
+  panel.texts[Box::threshold] = "x";
+  panel.texts[Box::resolution] = "-5";
+  panel.texts[Box::background] = "1e400";
   seconds(2, 2);
   EXPECT_EQ(cycle.totalCount(), 6);
   EXPECT_EQ(cycle.lastDose().sensitivityFactor, 108.0f);

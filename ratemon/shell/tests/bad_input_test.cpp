@@ -36,10 +36,10 @@ struct BoxCase {
 };
 
 const std::vector<BoxCase> kBoxes = {
-    {Box::Text1, "Text1", false},  {Box::Text2, "Text2", false},  {Box::Text3, "Text3", true},
-    {Box::Text4, "Text4", true},   {Box::Text5, "Text5", true},   {Box::Text6, "Text6", false},
-    {Box::Text7, "Text7", true},   {Box::Text8, "Text8", false},  {Box::Text9, "Text9", true},
-    {Box::Text10, "Text10", true}, {Box::Text11, "Text11", false}, {Box::Text12, "Text12", true}};
+    {Box::elapsed, "Text1", false},  {Box::total, "Text2", false},  {Box::threshold, "Text3", true},
+    {Box::deadBand, "Text4", true},   {Box::resolution, "Text5", true},   {Box::cpm, "Text6", false},
+    {Box::sensitivity, "Text7", true},   {Box::doseRate, "Text8", false},  {Box::limit1, "Text9", true},
+    {Box::limit2, "Text10", true}, {Box::recordPath, "Text11", false}, {Box::background, "Text12", true}};
 
 std::string withoutQuotes(std::string s) {
   std::erase(s, '"');
@@ -56,15 +56,15 @@ TEST_F(StationTest, AnyTextInAnyBoxKeepsTheStationMeasuringAndTheSettingsReadabl
       fs::create_directories(folder_ / "data");
       make();
       ASSERT_FALSE(station_->startup());
-      w().setText(Box::Text7, "120");
+      w().setText(Box::sensitivity, "120");
       // Both alarms and the graph on: the limits are read and drawn every second too.
-      for (Tick t : {Tick::Check2, Tick::Check3, Tick::Check5})
+      for (Tick t : {Tick::alarm1, Tick::alarm2, Tick::graph})
         if (!w().checked(t)) QTest::mouseClick(w().tick(t), Qt::LeftButton);
       w().setText(box.box, bad.text);
       QTest::mouseClick(w().cmdRec(), Qt::LeftButton);
 
       // A sensitivity that gives no positive rate refuses the start.
-      const bool refused = box.box == Box::Text7;  // none of the texts is a positive rate
+      const bool refused = box.box == Box::sensitivity;  // none of the texts is a positive rate
       if (refused) {
         EXPECT_FALSE(audio_->recording);
         EXPECT_EQ(message(), "GM菅γ線感度を入力してください");
@@ -74,7 +74,7 @@ TEST_F(StationTest, AnyTextInAnyBoxKeepsTheStationMeasuringAndTheSettingsReadabl
         EXPECT_EQ(station_->cycle().elapsedSeconds(), 61);
         // The pulse settings may rightly find nothing (a threshold of 0); the others
         // leave the count alone.
-        if (box.box != Box::Text3 && box.box != Box::Text4 && box.box != Box::Text5) {
+        if (box.box != Box::threshold && box.box != Box::deadBand && box.box != Box::resolution) {
           EXPECT_EQ(station_->cycle().totalCount(), 305);
         }
         // A setting that is no number at all is told about.
@@ -89,18 +89,14 @@ TEST_F(StationTest, AnyTextInAnyBoxKeepsTheStationMeasuringAndTheSettingsReadabl
       }
 
       // What the window holds at the end comes back from the file.
-      std::vector<std::string> shown;
-      for (Box b : {Box::Text3, Box::Text4, Box::Text5, Box::Text7, Box::Text9, Box::Text10,
-                    Box::Text11, Box::Text12})
-        shown.push_back(withoutQuotes(w().text(b)));
+      std::map<Box, std::string> shown;
+      for (const auto& c : kBoxControls)
+        if (c.iniField != kNotSaved) shown[c.id] = withoutQuotes(w().text(c.id));
       w().close();
       RatemonSettings back;
-      back.text11 = "not read";
-      EXPECT_FALSE(loadSettingsFile(programFolder_ + "ratemon.ini", back));
-      EXPECT_EQ((std::vector<std::string>{back.text3, back.text4, back.text5, back.text7,
-                                          back.text9, back.text10, back.text11, back.text12}),
-                shown);
-      EXPECT_EQ(back.check4, 1);
+      EXPECT_TRUE(loadSettingsFile(programFolder_ + "ratemon.ini", back));
+      for (const auto& [box, text] : shown) EXPECT_EQ(back.texts[box], text);
+      EXPECT_TRUE(back.ticks[Tick::recordFile]);
       station_.reset();
     }
   }

@@ -110,7 +110,7 @@ TEST_F(HeadlessRatemon, ReplaysARecordingToKnownLines) {
             "\"2011/09/20\",\"00:00\",0.555,60,60,60\r\n"
             "\"2011/09/20\",\"00:01\",1.111,120,180,120\r\n");
   // The stage-1 alarm was on (1.111 > 0.27) and is announced with its time.
-  EXPECT_NE(r.err.find("2011-09-19 23:59:31 第一段警報: 0.555 μSv/h > 0.27 μSv/h"),
+  EXPECT_NE(r.err.find("2011/09/19 23:59:31 第一段警報: 0.555 μSv/h > 0.27 μSv/h"),
             std::string::npos)
       << r.err;
   // The settings are saved on the way out and the lock file is gone.

@@ -83,7 +83,7 @@ TEST(SoundCardInput, CountsThePulsesPlayedIntoTheSinkAndWritesMinuteLines) {
   WindowStation station(std::move(parts));
   ASSERT_FALSE(station.startup());
   MainWindow& w = station.window();
-  w.setText(Box::Text7, "120");
+  w.setText(Box::sensitivity, "120");
 
   QTest::mouseClick(w.cmdRec(), Qt::LeftButton);
   ASSERT_TRUE(input->isRecording());
@@ -102,7 +102,7 @@ TEST(SoundCardInput, CountsThePulsesPlayedIntoTheSinkAndWritesMinuteLines) {
   EXPECT_TRUE(w.cmdRec()->isEnabled());
 
   EXPECT_EQ(station.cycle().totalCount(), 40);
-  EXPECT_EQ(w.text(Box::Text2), "40");
+  EXPECT_EQ(w.text(Box::total), "40");
   EXPECT_EQ(input->overrunBytes(), 0);
 
   // No buffer after the stop.

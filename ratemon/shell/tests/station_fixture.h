@@ -59,7 +59,7 @@ class StationTest : public ::testing::Test {
   }
   // Starts recording with a usable sensitivity.
   void startRecording() {
-    w().setText(Box::Text7, "120");
+    w().setText(Box::sensitivity, "120");
     QTest::mouseClick(w().cmdRec(), Qt::LeftButton);
     ASSERT_TRUE(audio_->recording);
   }

@@ -10,6 +10,8 @@
 #include "text_files.h"
 
 namespace radmon {
+using Command = MainWindow::Command;
+
 TEST_F(StationTest, EveryControlHasItsNameAndCaption) {
   make();
   const std::vector<std::pair<const char*, const char*>> captions = {
@@ -41,9 +43,9 @@ TEST_F(StationTest, EveryControlHasItsNameAndCaption) {
   EXPECT_EQ(w().objectName(), "Form1");
   EXPECT_EQ(w().windowTitle().toStdString(), "シーベルト計算 V1.7");
   EXPECT_EQ(w().size(), QSize(452, 344));
-  EXPECT_TRUE(w().box(Box::Text8)->font().bold());
-  EXPECT_EQ(w().box(Box::Text8)->font().pointSize(), 12);
-  EXPECT_TRUE(w().tick(Tick::Check4)->isChecked());
+  EXPECT_TRUE(w().box(Box::doseRate)->font().bold());
+  EXPECT_EQ(w().box(Box::doseRate)->font().pointSize(), 12);
+  EXPECT_TRUE(w().tick(Tick::recordFile)->isChecked());
   EXPECT_TRUE(w().cmdRec()->isEnabled());
   EXPECT_TRUE(w().cmdStop()->isEnabled());
   // Every control lies inside the client area.
@@ -56,7 +58,7 @@ TEST_F(StationTest, EveryControlHasItsNameAndCaption) {
 TEST_F(StationTest, UnchangedFirstRunSavesTheDesignLineAtClose) {
   make();
   ASSERT_FALSE(station_->startup());
-  EXPECT_EQ(w().text(Box::Text11), programFolder_ + "data/");
+  EXPECT_EQ(w().text(Box::recordPath), programFolder_ + "data/");
   EXPECT_EQ(station_->saveFolder(), programFolder_ + "data/");
   EXPECT_TRUE(fs::exists(programFolder_ + "~Record.tmp"));
   w().close();
@@ -72,19 +74,19 @@ TEST_F(StationTest, SavedSettingsComeBackAndTheCsvRuleSetsTheRecordFolder) {
                 "\"45\",\"2\",\"8\",\"\",\"0.3\",\"3.5\",\"/srv/rec/x.csv\",1,0,0,\"12\"\r\n");
   make();
   ASSERT_FALSE(station_->startup());
-  EXPECT_EQ(w().text(Box::Text3), "45");
-  EXPECT_EQ(w().text(Box::Text4), "2");
-  EXPECT_EQ(w().text(Box::Text5), "8");
-  EXPECT_EQ(w().text(Box::Text7), "");
-  EXPECT_EQ(w().text(Box::Text9), "0.3");
-  EXPECT_EQ(w().text(Box::Text10), "3.5");
-  EXPECT_EQ(w().text(Box::Text11), "/srv/rec/x.csv");
-  EXPECT_EQ(w().text(Box::Text12), "12");
-  EXPECT_TRUE(w().checked(Tick::Check2));
-  EXPECT_FALSE(w().checked(Tick::Check3));
-  EXPECT_FALSE(w().checked(Tick::Check4));
-  EXPECT_FALSE(w().checked(Tick::Check1));
-  EXPECT_FALSE(w().checked(Tick::Check5));
+  EXPECT_EQ(w().text(Box::threshold), "45");
+  EXPECT_EQ(w().text(Box::deadBand), "2");
+  EXPECT_EQ(w().text(Box::resolution), "8");
+  EXPECT_EQ(w().text(Box::sensitivity), "");
+  EXPECT_EQ(w().text(Box::limit1), "0.3");
+  EXPECT_EQ(w().text(Box::limit2), "3.5");
+  EXPECT_EQ(w().text(Box::recordPath), "/srv/rec/x.csv");
+  EXPECT_EQ(w().text(Box::background), "12");
+  EXPECT_TRUE(w().checked(Tick::alarm1));
+  EXPECT_FALSE(w().checked(Tick::alarm2));
+  EXPECT_FALSE(w().checked(Tick::recordFile));
+  EXPECT_FALSE(w().checked(Tick::pulseTest));
+  EXPECT_FALSE(w().checked(Tick::graph));
   EXPECT_EQ(station_->saveFolder(), "/srv/rec/");
   w().close();
   EXPECT_EQ(readAll(folder_ / "ratemon.ini"),
@@ -97,7 +99,7 @@ TEST_F(StationTest, RecordPathNotEndingInLowerCaseCsvKeepsTheDataFolder) {
                   "\"50\",\"3\",\"10\",\"1\",\"0.27\",\"2.7\",\"" + path + "\",0,0,1,\"0\"\r\n");
     make();
     ASSERT_FALSE(station_->startup());
-    EXPECT_EQ(w().text(Box::Text11), path);
+    EXPECT_EQ(w().text(Box::recordPath), path);
     EXPECT_EQ(station_->saveFolder(), programFolder_ + "data/") << path;
     station_.reset();
   }
@@ -113,7 +115,7 @@ TEST_F(StationTest, SecondStationInTheSameFolderIsRefusedAndSavesNothing) {
   parts.sound = std::make_unique<FakeSound>();
   {
     WindowStation second(std::move(parts));
-    second.window().setText(Box::Text3, "99");
+    second.window().setText(Box::threshold, "99");
     const auto refused = second.startup();
     ASSERT_TRUE(refused);
     EXPECT_NE(refused->find("既に起動"), std::string::npos);
@@ -125,13 +127,13 @@ TEST_F(StationTest, SecondStationInTheSameFolderIsRefusedAndSavesNothing) {
 TEST_F(StationTest, StartWithoutSensitivityTellsWhyYetResetsTheCounters) {
   make();
   ASSERT_FALSE(station_->startup());
-  w().setText(Box::Text1, "77");
-  w().setText(Box::Text2, "5");
+  w().setText(Box::elapsed, "77");
+  w().setText(Box::total, "5");
   QTest::mouseClick(w().cmdRec(), Qt::LeftButton);
   EXPECT_EQ(message(), "GM菅γ線感度を入力してください");
   EXPECT_FALSE(w().messageBox()->isModal());
-  EXPECT_EQ(w().text(Box::Text1), "0");
-  EXPECT_EQ(w().text(Box::Text2), "0");
+  EXPECT_EQ(w().text(Box::elapsed), "0");
+  EXPECT_EQ(w().text(Box::total), "0");
   EXPECT_FALSE(audio_->recording);
   EXPECT_TRUE(audio_->calls.empty());
 }
@@ -150,8 +152,8 @@ TEST_F(StationTest, ButtonsFollowTheRecordingState) {
   EXPECT_EQ(startCalls[17], "start");
 
   audio_->deliver(secondWithPulseCount(3));
-  EXPECT_EQ(w().text(Box::Text1), "1");
-  EXPECT_EQ(w().text(Box::Text2), "3");
+  EXPECT_EQ(w().text(Box::elapsed), "1");
+  EXPECT_EQ(w().text(Box::total), "3");
 
   audio_->calls.clear();
   QTest::mouseClick(w().cmdStop(), Qt::LeftButton);
@@ -163,24 +165,24 @@ TEST_F(StationTest, ButtonsFollowTheRecordingState) {
 TEST_F(StationTest, SilenceButtonsReArmOnlyTheirOwnStage) {
   make();
   ASSERT_FALSE(station_->startup());
-  w().tick(Tick::Check2)->setChecked(true);
-  w().tick(Tick::Check3)->setChecked(true);
-  w().setText(Box::Text9, "0.01");
-  w().setText(Box::Text10, "0.02");
+  w().tick(Tick::alarm1)->setChecked(true);
+  w().tick(Tick::alarm2)->setChecked(true);
+  w().setText(Box::limit1, "0.01");
+  w().setText(Box::limit2, "0.02");
   startRecording();
   audio_->deliver(secondWithPulseCount(20));
   EXPECT_EQ(sound_->playing, "daini.wav");
   EXPECT_EQ(station_->cycle().alarms().alarm1Latch(), 1);
   EXPECT_EQ(station_->cycle().alarms().alarm2Latch(), 1);
 
-  QTest::mouseClick(w().command(2), Qt::LeftButton);
+  QTest::mouseClick(w().commandButton(Command::silenceStage1), Qt::LeftButton);
   EXPECT_EQ(sound_->playing, "");
   EXPECT_EQ(station_->cycle().alarms().alarm1Latch(), 0);
   EXPECT_EQ(station_->cycle().alarms().alarm2Latch(), 1);
   audio_->deliver(secondWithPulseCount(20));
   EXPECT_EQ(sound_->playing, "daiichi.wav");
 
-  QTest::mouseClick(w().command(3), Qt::LeftButton);
+  QTest::mouseClick(w().commandButton(Command::silenceStage2), Qt::LeftButton);
   EXPECT_EQ(sound_->playing, "");
   audio_->deliver(secondWithPulseCount(20));
   EXPECT_EQ(sound_->playing, "daini.wav");
@@ -194,27 +196,27 @@ TEST_F(StationTest, RecordFolderDialogSetsTheFolderOrChangesNothingWhenCancelled
     return answer;
   });
   ASSERT_FALSE(station_->startup());
-  QTest::mouseClick(w().command(1), Qt::LeftButton);
+  QTest::mouseClick(w().commandButton(Command::chooseFolder), Qt::LeftButton);
   EXPECT_EQ(asked.title, "収集データ保存フォルダ");
   EXPECT_EQ(asked.fileName, "μSVHData_nnnntthh.csv");
   EXPECT_EQ(asked.folder, programFolder_ + "data/");
   EXPECT_EQ(asked.filters, (std::vector<std::string>{"テキスト ファイル (*.txt *.log)",
                                                      "すべてのファイル (*)"}));
-  EXPECT_EQ(w().text(Box::Text11), "/srv/rec/μSVHData_nnnntthh.csv");
+  EXPECT_EQ(w().text(Box::recordPath), "/srv/rec/μSVHData_nnnntthh.csv");
   EXPECT_EQ(station_->saveFolder(), "/srv/rec/");
   EXPECT_EQ(message(), "/srv/rec/");
 
   answer.reset();
   w().messageBox()->close();
-  QTest::mouseClick(w().command(1), Qt::LeftButton);
-  EXPECT_EQ(w().text(Box::Text11), "/srv/rec/μSVHData_nnnntthh.csv");
+  QTest::mouseClick(w().commandButton(Command::chooseFolder), Qt::LeftButton);
+  EXPECT_EQ(w().text(Box::recordPath), "/srv/rec/μSVHData_nnnntthh.csv");
   EXPECT_EQ(station_->saveFolder(), "/srv/rec/");
 }
 
 TEST_F(StationTest, MissingDayplotIsToldAndRatemonGoesOn) {
   make();
   ASSERT_FALSE(station_->startup());
-  QTest::mouseClick(w().command(4), Qt::LeftButton);
+  QTest::mouseClick(w().commandButton(Command::startDayplot), Qt::LeftButton);
   EXPECT_NE(message().find("dayplot"), std::string::npos);
   EXPECT_TRUE(w().isEnabled());
 }
@@ -222,7 +224,7 @@ TEST_F(StationTest, MissingDayplotIsToldAndRatemonGoesOn) {
 TEST_F(StationTest, GraphWindowFollowsCheck5AndIsRedrawnEachSecond) {
   make();
   ASSERT_FALSE(station_->startup());
-  QTest::mouseClick(w().tick(Tick::Check5), Qt::LeftButton);
+  QTest::mouseClick(w().tick(Tick::graph), Qt::LeftButton);
   ASSERT_NE(station_->graphWindow(), nullptr);
   GraphWindow* graph = station_->graphWindow();
   EXPECT_TRUE(graph->isVisible());
@@ -236,12 +238,12 @@ TEST_F(StationTest, GraphWindowFollowsCheck5AndIsRedrawnEachSecond) {
   EXPECT_NE(graph->picture(), idle);
 
   graph->close();
-  EXPECT_FALSE(w().checked(Tick::Check5));
+  EXPECT_FALSE(w().checked(Tick::graph));
 
-  QTest::mouseClick(w().tick(Tick::Check5), Qt::LeftButton);
+  QTest::mouseClick(w().tick(Tick::graph), Qt::LeftButton);
   ASSERT_NE(station_->graphWindow(), nullptr);
   EXPECT_TRUE(station_->graphWindow()->isVisible());
-  QTest::mouseClick(w().tick(Tick::Check5), Qt::LeftButton);
+  QTest::mouseClick(w().tick(Tick::graph), Qt::LeftButton);
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_EQ(station_->graphWindow(), nullptr);
 }
@@ -249,7 +251,7 @@ TEST_F(StationTest, GraphWindowFollowsCheck5AndIsRedrawnEachSecond) {
 TEST_F(StationTest, PulseTestShowsOneBufferAndStops) {
   make();
   ASSERT_FALSE(station_->startup());
-  w().tick(Tick::Check1)->setChecked(true);
+  w().tick(Tick::pulseTest)->setChecked(true);
   startRecording();
   audio_->deliver(secondWithPulseCount(2));
   ASSERT_NE(station_->pulseWindow(), nullptr);
@@ -259,7 +261,7 @@ TEST_F(StationTest, PulseTestShowsOneBufferAndStops) {
   EXPECT_FALSE(audio_->recording);
   EXPECT_TRUE(w().cmdRec()->isEnabled());
   audio_->deliver(secondWithPulseCount(2));
-  EXPECT_EQ(w().text(Box::Text1), "1");
+  EXPECT_EQ(w().text(Box::elapsed), "1");
 }
 
 }  // namespace radmon

@@ -1,0 +1,97 @@
+// What the measuring code sees of the main window: its boxes, read when a value is
+// needed so that an edit takes effect at the next use. The control table is the one
+// place for each control's name, caption, starting value and field in ratemon.ini.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <string>
+#include <variant>
+
+namespace radmon {
+
+enum class Box {
+  elapsed, total, threshold, deadBand, resolution, cpm, sensitivity, doseRate, limit1,
+  limit2, recordPath, background,
+};
+
+enum class Tick { pulseTest, alarm1, alarm2, recordFile, graph };
+
+inline constexpr int kNotSaved = -1;
+
+// One control: its widget's objectName, what the operator calls it (in messages and on
+// check boxes), its value on a first run, and its field in ratemon.ini (or kNotSaved).
+template <class Id, class Value>
+struct Control {
+  Id id;
+  const char* name;
+  const char* caption;
+  Value initial;
+  int iniField;
+};
+using BoxControl = Control<Box, const char*>;
+using TickControl = Control<Tick, bool>;
+
+// In the order of the enums.
+inline constexpr std::array<BoxControl, 12> kBoxControls{{
+    {Box::elapsed, "Text1", "経過時間(Sec)", "0", kNotSaved},
+    {Box::total, "Text2", "総カウント数", "0", kNotSaved},
+    {Box::threshold, "Text3", "しきい値", "50", 0},
+    {Box::deadBand, "Text4", "不感帯", "3", 1},
+    {Box::resolution, "Text5", "分解能", "10", 2},
+    {Box::cpm, "Text6", "CPM", "0", kNotSaved},
+    {Box::sensitivity, "Text7", "GM菅γ線感度", "", 3},
+    {Box::doseRate, "Text8", "シーベルト(μSV/h)", "0", kNotSaved},
+    {Box::limit1, "Text9", "第一段警報上限値", "0.27", 4},
+    {Box::limit2, "Text10", "第二段警報上限値", "2.7", 5},
+    {Box::recordPath, "Text11", "保存先", "μSVHData_nnnntthh.csv", 6},
+    {Box::background, "Text12", "BG補正 cpm", "0", 10},
+}};
+
+inline constexpr std::array<TickControl, 5> kTickControls{{
+    {Tick::pulseTest, "Check1", "テスト", false, kNotSaved},
+    {Tick::alarm1, "Check2", "第一段警報上限値", false, 7},
+    {Tick::alarm2, "Check3", "第二段警報上限値", false, 8},
+    {Tick::recordFile, "Check4", "データ収集(CSV)", true, 9},
+    {Tick::graph, "Check5", "リアルタイムグラフ表示", false, kNotSaved},
+}};
+
+inline constexpr int kIniFieldCount = 11;
+
+constexpr const BoxControl& control(Box box) { return kBoxControls[static_cast<size_t>(box)]; }
+constexpr const TickControl& control(Tick t) { return kTickControls[static_cast<size_t>(t)]; }
+static_assert(std::ranges::all_of(kBoxControls, [](auto& c) { return &control(c.id) == &c; }));
+static_assert(std::ranges::all_of(kTickControls, [](auto& c) { return &control(c.id) == &c; }));
+// The starting value of a box that starts at a whole number of digits.
+constexpr int initialWhole(Box box, int at = 0, int value = 0) {
+  const char digit = control(box).initial[at];
+  return digit ? initialWhole(box, at + 1, value * 10 + (digit - '0')) : value;
+}
+
+// What the core tells the operator, as facts; the shell's messages unit words them.
+// A box whose text cannot be used, and the value kept in force.
+struct RefusedBox { Box box; double kept; };
+enum class WriteStep { open, write, cutBack };
+// The step of a file write that failed, with its errno.
+struct WriteFault { WriteStep step; int error; };
+struct RecordKept {  // minute lines that could not be written and are kept
+  std::string path;
+  WriteFault fault;
+  size_t keptLines;
+};
+struct NoSensitivity {};  // start refused: the tube's sensitivity is not usable
+struct DeviceRefused { std::string text; };  // start refused by the audio input
+using Notice = std::variant<RefusedBox, RecordKept, NoSensitivity, DeviceRefused>;
+
+class StationPanel {
+ public:
+  virtual ~StationPanel() = default;
+  virtual std::string text(Box box) const = 0;
+  virtual void setText(Box box, const std::string& text) = 0;
+  virtual bool checked(Tick tick) const = 0;
+  // A notice for the operator that needs no answer; measuring goes on.
+  virtual void report(const Notice& notice) = 0;
+};
+
+}  // namespace radmon

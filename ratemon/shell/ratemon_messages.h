@@ -1,0 +1,20 @@
+// Every sentence ratemon says to the operator, in the interface's language, for the
+// window and the headless loop alike. The core reports facts (Notice); this unit words
+// them. The texts go through Qt's translation so that other languages can be added.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "station_panel.h"
+
+namespace radmon::messages {
+
+std::string notice(const Notice& notice);
+// The sentences about one file or source: its path or text is put in.
+enum class About { settingsUnreadable, sourceUnopenable, dayplotMissing, dayplotNotStarted };
+std::string about(About what, const std::string& subject);
+std::string alarmStarted(int stage, float grossDoseRate, float limit);
+std::string hoursDone(int64_t hours);
+
+}  // namespace radmon::messages

@@ -1,0 +1,28 @@
+#include "ratemon_messages.h"
+
+#include <cerrno>
+
+#include <gtest/gtest.h>
+
+namespace radmon {
+
+TEST(RatemonMessages, NoticesAreWordedForTheOperator) {
+  const std::pair<Notice, std::string> rows[] = {
+      {RefusedBox{Box::threshold, 50}, "しきい値に正しい数値を入力してください（前の値 50 で続けます）"},
+      {RefusedBox{Box::limit1, 0.27},
+       "第一段警報上限値に正しい数値を入力してください（前の値 0.27 で続けます）"},
+      {RefusedBox{Box::background, 1.5}, "BG補正 cpmに正しい数値を入力してください（前の値 1.5 で続けます）"},
+      {RecordKept{"/d/μSVHData20110919.csv", {WriteStep::open, ENOENT}, 3},
+       "記録ファイルに書き込めません: /d/μSVHData20110919.csv (No such file or directory)。"
+       "3 行を保持し、次の分に書き込みます"},
+      // A path that looks like a place holder stays as it is.
+      {RecordKept{"/d/%3%2/", {WriteStep::write, ENOSPC}, 1},
+       "記録ファイルに書き込めません: /d/%3%2/ (No space left on device)。1 行を保持し、次の分に書き込みます"},
+      {NoSensitivity{}, "GM菅γ線感度を入力してください"},
+      {DeviceRefused{"録音デバイスを開けません"}, "録音デバイスを開けません"},
+  };
+  for (const auto& [notice, text] : rows) EXPECT_EQ(messages::notice(notice), text);
+  EXPECT_EQ(messages::alarmStarted(2, 3.5f, 2.7f), "第二段警報: 3.5 μSv/h > 2.7 μSv/h");
+}
+
+}  // namespace radmon
