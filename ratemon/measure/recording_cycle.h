@@ -3,6 +3,13 @@
 // capture a pulse test, check the alarms and redraw the graph, in that order. Also
 // the start and stop commands that bracket a recording.
 //
+// The sound path is watched beside the scan (SignalWatch) and the input's losses are
+// heard; each fault, its end and any sound dropped goes to the day's event log and to
+// the hooks. Seconds without sound never enter the sums: only buffers heard count, and
+// a minute whose 60 seconds of sound took more than a few seconds longer than a minute
+// on the clock (sound was missing in between) is not written, so that it shows as a gap.
+// Radiation alarms do not depend on any of this.
+//
 // Threading: everything runs on the thread that raises the audio input's events.
 #pragma once
 
@@ -18,7 +25,10 @@
 #include "local_time.h"
 #include "station_panel.h"
 #include "pulse_scan.h"
+#include "event_writer.h"
 #include "record_writer.h"
+#include "signal_watch.h"
+#include "sound_event.h"
 #include "sound_output.h"
 
 namespace radmon {
@@ -34,6 +44,8 @@ class CycleHooks {
   virtual void recordingStateChanged(bool /*recording*/) {}
   virtual void alarmStarted(int /*stage*/, float /*grossDoseRate*/, float /*limit*/) {}
   virtual void recordWritten(const std::string& /*line*/) {}
+  // Something happened to the sound path; `text` is its wording, as logged.
+  virtual void soundEvent(const SoundEvent& /*event*/, const std::string& /*text*/) {}
 };
 
 class RecordingCycle final : public AudioInput::Events {
@@ -55,8 +67,18 @@ class RecordingCycle final : public AudioInput::Events {
   // Whether the lock file is held; buffers are scanned only while it is.
   void setLockHeld(bool held) { lockHeld_ = held; }
 
+  // Sound missing for longer than this within a minute's 60 seconds of sound, and the
+  // minute is not written.
+  static constexpr int kMissingSecondsAllowed = 5;
+
+  // The words of the event log; without them, the kind's name.
+  void setEventWording(const EventWording* wording) { wording_ = wording; }
+
   void bufferDone(int16_t index, int32_t count, int16_t flag) override;
   void stateChanged() override;
+  void deviceFailed(const DeviceFailure& failure) override;
+  void deviceBack() override;
+  void soundDropped(int64_t bytes) override;
 
   int64_t totalCount() const { return totalCount_; }
   int64_t elapsedSeconds() const { return elapsedSeconds_; }
@@ -66,10 +88,20 @@ class RecordingCycle final : public AudioInput::Events {
   const DoseChain& doseChain() const { return dose_; }
   const AlarmStages& alarms() const { return alarms_; }
   size_t keptRecordLines() const { return records_.keptLines(); }
+  std::vector<std::string> keptRecordTexts() const { return records_.keptTexts(); }
+  // The input is away, or a signal fault is on: the readings are not current.
+  bool soundFaulty() const { return deviceLost_ || watch_.anyActive(); }
+  bool deviceLost() const { return deviceLost_; }
+  const SignalWatch& signalWatch() const { return watch_; }
+  // Minutes not written because sound was missing in them, since start.
+  int64_t skippedMinutes() const { return skippedMinutes_; }
 
  private:
   ScanSettings scanSettings();  // from the boxes, as they read now
-  void writeRecord();
+  void watch(int pulses);
+  void endOfMinute();
+  void writeRecord(const LocalDateTime& now);
+  void tell(SoundEvent event);
 
   StationPanel& panel_;
   AudioInput& audio_;
@@ -89,6 +121,16 @@ class RecordingCycle final : public AudioInput::Events {
   DoseResult lastDose_;
   AlarmStages alarms_;
   RecordWriter records_;
+
+  SignalWatch watch_;
+  EventWriter eventLog_;
+  const EventWording* wording_ = nullptr;
+  bool deviceLost_ = false;
+  DeviceFailure lastFailure_;
+  LocalDateTime lostAt_;
+  LocalDateTime minuteStart_;  // when the minute now being heard began, by the clock
+  int64_t droppedBytes_ = 0;   // not yet told
+  int64_t skippedMinutes_ = 0;
 };
 
 }  // namespace radmon

@@ -8,6 +8,7 @@
 
 #include "lock_file.h"
 #include "number_text.h"
+#include "pending_records.h"
 #include "ratemon_messages.h"
 #include "ratemon_settings.h"
 #include "recording_cycle.h"
@@ -38,8 +39,12 @@ class StationHooks final : public CycleHooks {
     err_ << clock_.now().logStamp() << " " << messages::alarmStarted(stage, gross, limit)
          << std::endl;
   }
+  // Flushed line by line, whatever stdout is: a reader sees each minute as it is made.
   void recordWritten(const std::string& line) override {
-    out_ << line.substr(0, line.find_last_not_of("\r\n") + 1) << '\n';
+    out_ << line.substr(0, line.find_last_not_of("\r\n") + 1) << std::endl;
+  }
+  void soundEvent(const SoundEvent& event, const std::string& text) override {
+    err_ << event.when.logStamp() << " " << text << std::endl;
   }
 
  private:
@@ -116,8 +121,13 @@ int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) 
   DrivenInput source = std::move(std::get<DrivenInput>(opened));
 
   RecordingCycle cycle(panel, *source.input, sound, clock, hooks);
+  cycle.setEventWording(&messages::eventWording());
   cycle.setSaveFolder(saveFolderFor(settings.texts[Box::recordPath], env.programFolder));
   cycle.setLockHeld(lock.held());
+  if (lock.held()) {
+    if (auto flush = flushPendingRecords(env.programFolder, cycle.saveFolder()))
+      env.err << clock.now().logStamp() << " " << messages::pendingFlushed(*flush) << std::endl;
+  }
   if (auto refused = cycle.start()) {
     env.err << messages::notice(*refused) << std::endl;
     save();
@@ -141,6 +151,12 @@ int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) 
   }
   if (showProgress && delivered >= 3600) env.err << std::endl;
   cycle.stop();
+  if (const size_t kept = cycle.keptRecordLines(); kept > 0) {
+    const auto fault = keepPendingRecords(env.programFolder, cycle.keptRecordTexts());
+    env.err << clock.now().logStamp() << " "
+            << messages::recordsPending(kept, env.programFolder + std::string(kPendingFileName), fault)
+            << std::endl;
+  }
 
   env.out << "summary elapsed=" << cycle.elapsedSeconds() << " total=" << cycle.totalCount()
           << " cpm=" << panel.text(Box::cpm) << " dose=" << panel.text(Box::doseRate) << std::endl;

@@ -3,8 +3,10 @@
 #include <QFileDialog>
 #include <QProcess>
 #include <filesystem>
+#include <iostream>
 
 #include "alarm_player.h"
+#include "pending_records.h"
 #include "ratemon_messages.h"
 #include "text_files.h"
 
@@ -38,10 +40,14 @@ WindowStation::WindowStation(StationParts parts)
     : parts_(std::move(parts)), window_(std::make_unique<MainWindow>()) {
   sound_ = parts_.sound ? std::move(parts_.sound)
                         : std::make_unique<AlarmPlayer>(parts_.programFolder);
+  chime_ = parts_.chime ? std::move(parts_.chime)
+                        : std::make_unique<AlarmPlayer>(parts_.programFolder, AlarmPattern::Fault, 0.5f);
   clock_ = parts_.clock ? std::move(parts_.clock) : std::make_unique<SystemClock>();
   if (!parts_.saveDialog) parts_.saveDialog = qtSaveDialog;
   if (parts_.dayplotPath.empty()) parts_.dayplotPath = defaultDayplotPath(parts_.programFolder);
   cycle_ = std::make_unique<RecordingCycle>(*window_, *parts_.input, *sound_, *clock_, *this);
+  cycle_->setEventWording(&messages::eventWording());
+  status_ = new SoundStatus(window_.get(), *chime_);
 
   MainWindow& w = *window_;
   connect(w.cmdRec(), &QPushButton::clicked, this, &WindowStation::startPressed);
@@ -82,6 +88,10 @@ std::optional<std::string> WindowStation::startup() {
   cycle_->setSaveFolder(saveFolderFor(settings.texts[Box::recordPath], parts_.programFolder));
   if (!read) window_->report(messages::about(messages::About::settingsUnreadable,
                                              settingsPath()));
+  if (lock_.held()) {
+    if (auto flush = flushPendingRecords(parts_.programFolder, cycle_->saveFolder()))
+      window_->report(messages::pendingFlushed(*flush));
+  }
   return std::nullopt;
 }
 
@@ -97,8 +107,17 @@ void WindowStation::shutdown() {
   }
   cycle_->stop();
   parts_.input->closeDevice();
+  if (const size_t kept = cycle_->keptRecordLines(); kept > 0 && lock_.held()) {
+    // The window is going: the operator reads where they went on the terminal and again
+    // at the next start, when they are written into their day files.
+    const auto fault = keepPendingRecords(parts_.programFolder, cycle_->keptRecordTexts());
+    std::cerr << clock_->now().logStamp() << " "
+              << messages::recordsPending(kept, parts_.programFolder + std::string(kPendingFileName), fault)
+              << std::endl;
+  }
   lock_.release();
   sound_->stop();
+  chime_->stop();
   if (pulse_) pulse_->close();
   if (graph_) graph_->close();
 }
@@ -128,7 +147,19 @@ void WindowStation::recordingStateChanged(bool recording) {
     if (parts_.deliverNext) pace_.start();
   } else {
     pace_.stop();
+    status_->clear();
+    showReadingsCurrent(true);
   }
+}
+
+void WindowStation::soundEvent(const SoundEvent& event, const std::string& text) {
+  const bool faulty = cycle_->soundFaulty();
+  status_->show(event, text, faulty);
+  showReadingsCurrent(!faulty);
+}
+
+void WindowStation::showReadingsCurrent(bool current) {
+  for (Box box : {Box::elapsed, Box::total, Box::cpm, Box::doseRate}) window_->box(box)->setEnabled(current);
 }
 
 void WindowStation::chooseRecordFolder() {

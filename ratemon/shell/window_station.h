@@ -23,6 +23,7 @@
 #include "ratemon_settings.h"
 #include "recording_cycle.h"
 #include "sound_output.h"
+#include "sound_status.h"
 
 namespace radmon {
 
@@ -44,6 +45,7 @@ struct StationParts {
   // next BufferDone, false at the end. Called once a second while recording.
   std::function<bool()> deliverNext;
   std::unique_ptr<SoundOutput> sound;        // null: AlarmPlayer
+  std::unique_ptr<SoundOutput> chime;        // null: AlarmPlayer with the quiet fault chime
   std::unique_ptr<Clock> clock;              // null: SystemClock
   SaveDialog saveDialog;                     // null: Qt's file dialog
   std::string dayplotPath;                   // empty: dayplot beside the program
@@ -74,6 +76,9 @@ class WindowStation final : public QObject, public CycleHooks {
   void pulseTest(const std::vector<uint8_t>& samples, int threshold, int deadBand) override;
   void redrawGraph() override;
   void recordingStateChanged(bool recording) override;
+  void soundEvent(const SoundEvent& event, const std::string& text) override;
+
+  SoundStatus& soundStatus() { return *status_; }
 
  private:
   void startPressed();
@@ -82,10 +87,14 @@ class WindowStation final : public QObject, public CycleHooks {
   void graphTicked(bool on);
   RatemonSettings settingsFromWindow() const;
   void showSettings(const RatemonSettings& s);
+  // The readings are greyed while the sound path is at fault: they are not current.
+  void showReadingsCurrent(bool current);
 
   StationParts parts_;
   std::unique_ptr<MainWindow> window_;
   std::unique_ptr<SoundOutput> sound_;
+  std::unique_ptr<SoundOutput> chime_;
+  SoundStatus* status_ = nullptr;  // a child of the window
   std::unique_ptr<Clock> clock_;
   std::unique_ptr<RecordingCycle> cycle_;
   LockFile lock_;
