@@ -152,6 +152,27 @@ std::string soundEvent(const SoundEvent& e) {
   return text.toStdString();
 }
 
+std::string soundState(const SoundEvent& e) {
+  QString text;
+  switch (e.kind) {
+    case EventKind::DeviceLost:
+      text = e.failure.fault == DeviceFault::EndedEarly ? Words::tr("録音ファイルが途中で切れています")
+                                                        : Words::tr("録音デバイスなし: 再接続を待っています");
+      break;
+    case EventKind::DeviceBack: text = Words::tr("録音デバイスが戻りました"); break;
+    case EventKind::SoundDropped:
+      text = Words::tr("音の取りこぼし %1 秒").arg(e.lostSeconds, 0, 'f', 1);
+      break;
+    case EventKind::NoSignal:
+      text = e.change.flat ? Words::tr("信号なし (音が平坦)") : Words::tr("信号なし (パルスなし)");
+      break;
+    case EventKind::Hum: text = Words::tr("ハム・雑音: GM管の信号ではありません"); break;
+    case EventKind::Clipping: text = Words::tr("音の飽和: 入力レベルを下げてください"); break;
+    case EventKind::SignalOk: text = Words::tr("%1が解消しました").arg(faultName(e.change.fault)); break;
+  }
+  return text.toStdString();
+}
+
 const EventWording& eventWording() {
   static const Wording wording;
   return wording;

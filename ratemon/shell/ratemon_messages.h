@@ -20,6 +20,8 @@ std::string alarmStarted(int stage, float grossDoseRate, float limit);
 std::string hoursDone(int64_t hours);
 // A sound-path event, as logged and shown.
 std::string soundEvent(const SoundEvent& event);
+// The event in a few words, for the window's status line.
+std::string soundState(const SoundEvent& event);
 // The same, for the recording cycle to write its event log with.
 const EventWording& eventWording();
 // Record lines kept at the end, put in the pending file `path` (or lost with `fault`).

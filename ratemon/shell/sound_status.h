@@ -24,10 +24,12 @@ class SoundStatus final : public QObject {
   // Places its line and button on `window`; `chime` must outlive it.
   SoundStatus(QWidget* window, SoundOutput& chime);
 
-  // Shows the event's text; `faulty`: whether any fault is still on after it. A fault
+  // Shows the event in a few words (`headline`), the whole `text` on hovering;
+  // `faulty`: whether any fault is still on after it. A fault
   // that begins sounds the chime unless the operator silenced it; the end of the last
   // fault stops it and arms it again.
-  void show(const SoundEvent& event, const std::string& text, bool faulty);
+  void show(const SoundEvent& event, const std::string& headline, const std::string& text,
+            bool faulty);
   // Recording stopped: no state to show, no chime.
   void clear();
 

@@ -154,7 +154,7 @@ void WindowStation::recordingStateChanged(bool recording) {
 
 void WindowStation::soundEvent(const SoundEvent& event, const std::string& text) {
   const bool faulty = cycle_->soundFaulty();
-  status_->show(event, text, faulty);
+  status_->show(event, messages::soundState(event), text, faulty);
   showReadingsCurrent(!faulty);
 }
 

@@ -5,6 +5,7 @@
 #include <QTest>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -18,7 +19,9 @@
 #include "local_time.h"
 #include "pulse_scan.h"
 #include "qt_app.h"
+#include "fakes.h"
 #include "sound_card_input.h"
+#include "window_station.h"
 
 namespace radmon {
 namespace {
@@ -284,6 +287,66 @@ TEST_F(DeviceLoss, HeadlessRatemonWaitsForItsInputSurvivesItsLossAndSkipsTheBrok
   EXPECT_EQ(countOf(file, "\r\n"), 1u) << file;
   EXPECT_TRUE(file.ends_with(",120\r\n")) << file;
   EXPECT_NE(out.find(" total=40 "), std::string::npos) << out;
+}
+
+}  // namespace
+}  // namespace radmon
+
+namespace radmon {
+namespace {
+
+// The same through the real window: the loss is shown at once (a status line, the
+// readings greyed, the chime), recording stays on and resumes by itself, and the pulses
+// played after the return are counted. RADMON_SHOT_DIR keeps pictures of the window.
+TEST_F(DeviceLoss, TheWindowShowsTheLossAndResumesByItself) {
+  rig::addInput(kProbe);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !SoundCardInput::findDevice(kProbe).isNull(); }, 5000));
+  fs::create_directories(folder_ / "data");
+  StationParts parts;
+  parts.programFolder = folder_.string() + "/";
+  parts.lockPath = parts.programFolder + "~Record.tmp";
+  parts.input = std::make_unique<SoundCardInput>(kProbe);
+  auto chime = std::make_unique<FakeSound>();
+  FakeSound* chimed = chime.get();
+  parts.chime = std::move(chime);
+  parts.sound = std::make_unique<FakeSound>();
+  WindowStation station(std::move(parts));
+  ASSERT_FALSE(station.startup());
+  MainWindow& w = station.window();
+  w.setText(Box::sensitivity, "120");
+  w.show();
+  auto shot = [&](const char* name) {
+    if (const char* dir = std::getenv("RADMON_SHOT_DIR"))
+      w.grab().save(QString::fromStdString(std::string(dir) + "/" + name + ".png"));
+  };
+  QTest::mouseClick(w.cmdRec(), Qt::LeftButton);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return station.cycle().elapsedSeconds() >= 3; }, 6000));
+  QLabel* status = station.soundStatus().line();
+
+  rig::removeModule(rig::moduleOf(kProbe));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return station.cycle().deviceLost(); }, 5000)) << "loss not shown";
+  EXPECT_FALSE(status->text().isEmpty());
+  EXPECT_NE(status->toolTip().toStdString().find(kProbe), std::string::npos) << status->toolTip().toStdString();
+  EXPECT_FALSE(w.box(Box::cpm)->isEnabled());
+  EXPECT_FALSE(w.cmdRec()->isEnabled());
+  EXPECT_EQ(chimed->playing, SoundStatus::kChimeFile);
+  shot("ratemon-device-lost");
+  const int64_t heard = station.cycle().elapsedSeconds();
+  QTest::qWait(3000);
+  EXPECT_EQ(station.cycle().elapsedSeconds(), heard);
+
+  rig::addInput(kProbe);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !station.cycle().deviceLost(); }, 10000)) << "not resumed";
+  const int64_t before = station.cycle().totalCount();
+  ASSERT_TRUE(rig::play(wav_));
+  QTest::qWait(4000);
+  EXPECT_EQ(station.cycle().totalCount() - before, 40);
+  shot("ratemon-device-back");
+  EXPECT_TRUE(w.cmdStop()->isEnabled());
+  QTest::mouseClick(w.cmdStop(), Qt::LeftButton);
+  EXPECT_TRUE(status->text().isEmpty());
+  EXPECT_TRUE(w.box(Box::cpm)->isEnabled());
+  w.close();
 }
 
 }  // namespace

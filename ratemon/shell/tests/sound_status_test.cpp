@@ -44,8 +44,9 @@ TEST(SoundStatus, ChimesForAFaultUntilSilencedOrEndedAndShowsTheText) {
   for (size_t i = 0; i < steps.size(); ++i) {
     SCOPED_TRACE(i);
     const Step& s = steps[i];
-    status.show(event(s.kind), "text " + std::to_string(i), s.faulty);
-    EXPECT_EQ(status.line()->text().toStdString(), "text " + std::to_string(i));
+    status.show(event(s.kind), "line " + std::to_string(i), "text " + std::to_string(i), s.faulty);
+    EXPECT_EQ(status.line()->text().toStdString(), "line " + std::to_string(i));
+    EXPECT_EQ(status.line()->toolTip().toStdString(), "text " + std::to_string(i));
     EXPECT_EQ(status.silenceButton()->isVisibleTo(&window), status.chiming());
     if (s.press) QTest::mouseClick(status.silenceButton(), Qt::LeftButton);
     std::string calls;
@@ -53,7 +54,7 @@ TEST(SoundStatus, ChimesForAFaultUntilSilencedOrEndedAndShowsTheText) {
     EXPECT_EQ(calls, s.calls);
     EXPECT_EQ(status.chiming(), s.chiming);
   }
-  status.show(event(EventKind::Hum), "hum", true);
+  status.show(event(EventKind::Hum), "hum", "hum", true);
   status.clear();
   EXPECT_TRUE(status.line()->text().isEmpty());
   EXPECT_EQ(chime.calls.back(), "stop");
