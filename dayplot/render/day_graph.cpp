@@ -117,8 +117,9 @@ DayGraphResult DayGraph::draw(const std::string& dataFolder, const std::string& 
   // The sound path's faults, behind the grid and the curve; nothing without a log.
   const LocalDateTime now = clock_.now();
   const int openUntil = targetDay == now.yyyymmdd() ? now.secondOfDay() : kSecondsInDay;
-  if (const auto faults = readDayFaults(dataFolder, targetDay, openUntil))
-    drawFaultBands(p, faults->periods, {kLeft, kMorningBase, kAfternoonBase, kPanelHeight});
+  const auto faults = readDayFaults(dataFolder, targetDay, openUntil);
+  faults_ = faults ? faults->periods : std::vector<FaultPeriod>{};
+  drawFaultBands(p, faults_, {kLeft, kMorningBase, kAfternoonBase, kPanelHeight});
   const double labelStep = roundHalfEven(*m / 5, 2);
   for (const int base : {kMorningBase, kAfternoonBase}) {
     for (int i = 0; i <= 5; ++i) {

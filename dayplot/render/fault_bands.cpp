@@ -2,7 +2,6 @@
 
 #include <QPainter>
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 
 #include "text_files.h"
@@ -11,12 +10,6 @@ namespace radmon {
 namespace {
 
 constexpr int kHalfDay = 43200;
-
-std::string clockText(int secondOfDay) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "%02d:%02d", secondOfDay / 3600, secondOfDay % 3600 / 60);
-  return buf;
-}
 
 }  // namespace
 
@@ -53,18 +46,6 @@ void drawFaultBands(QPainter& p, const std::vector<FaultPeriod>& periods, const 
     }
   }
   p.restore();
-}
-
-std::string faultPeriodText(const FaultPeriod& period) {
-  const char* what = "";
-  switch (period.kind) {
-    case EventKind::DeviceLost: what = "録音デバイスなし"; break;
-    case EventKind::NoSignal: what = "信号なし"; break;
-    case EventKind::Hum: what = "ハム・雑音"; break;
-    case EventKind::Clipping: what = "音の飽和"; break;
-    default: what = "障害"; break;
-  }
-  return clockText(period.from) + "-" + clockText(period.to) + " " + what;
 }
 
 }  // namespace radmon

@@ -38,7 +38,4 @@ inline const QColor kFaultBand(255, 222, 200);  // light enough for the curve to
 // Fills each period's minutes inside the panels (the frame and axis lines left clear).
 void drawFaultBands(QPainter& p, const std::vector<FaultPeriod>& periods, const PanelPlace& place);
 
-// "01:00-01:02 録音デバイスなし" and the like, one text per period, for the logs.
-std::string faultPeriodText(const FaultPeriod& period);
-
 }  // namespace radmon

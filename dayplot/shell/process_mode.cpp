@@ -58,6 +58,7 @@ int runProcessMode(std::string_view day, const std::string& programFolder,
     DayGraph graph(source, messages, clock);
     const std::string targetDay(day);
     const int drawn = exitFor(graph.DrawDayGraph(start.DataFolder, targetDay));
+    if (!graph.faultPeriods().empty()) messages.show(say::faultPeriods(targetDay, graph.faultPeriods()));
     if (start.controls.Check5 == 1 &&
         !uploadAndWait(start, targetDay, today, programFolder, messages, launcher)) {
       return kProcessUploadFailed;

@@ -145,6 +145,10 @@ TEST_F(DayGraphTest, FaultPeriodsOfTheEventLogAreLightBandsBehindTheCurve) {
       ++banded_pixels;
     }
   EXPECT_GT(banded_pixels, 15 * 150);
+  ASSERT_EQ(graph_.faultPeriods().size(), 2u);
+  const std::string told = say::faultPeriods("20110401", graph_.faultPeriods());
+  EXPECT_NE(told.find("01:00-01:10"), std::string::npos) << told;
+  EXPECT_NE(told.find("23:50-24:00"), std::string::npos) << told;
   EXPECT_EQ(banded.pixel(100 + 70, 239 - 100), plain.pixel(100 + 70, 239 - 100));  // 01:40
   EXPECT_EQ(banded.pixel(70 + 65, 239 - 34), kGrid);  // the grid stays over the band
 }
