@@ -54,6 +54,10 @@ LocalDateTime LocalDateTime::plusSeconds(int64_t s) const {
 
 LocalDateTime LocalDateTime::previousDay() const { return plusSeconds(-86400); }
 
+int64_t LocalDateTime::secondsUntil(const LocalDateTime& later) const {
+  return (toSeconds(later) - toSeconds(*this)).count();
+}
+
 std::optional<LocalDateTime> LocalDateTime::parse(std::string_view text) {
   LocalDateTime t;
   std::string s(text);

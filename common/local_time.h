@@ -24,6 +24,8 @@ struct LocalDateTime {
 
   LocalDateTime plusSeconds(int64_t seconds) const;
   LocalDateTime previousDay() const;
+  // Seconds from this moment to `later` (negative when it lies before).
+  int64_t secondsUntil(const LocalDateTime& later) const;
   int secondOfDay() const { return hour * 3600 + minute * 60 + second; }
 
   // "YYYY-MM-DD hh:mm:ss" (or "YYYY-MM-DD hh:mm", or "YYYY-MM-DD"); no value when the

@@ -9,7 +9,7 @@ packages=(
   libsndfile1-dev libcurl4-openssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipaexfont-gothic
-  pulseaudio pulseaudio-utils
+  pulseaudio pulseaudio-utils libpulse-dev
   python3-pyftpdlib faketime libfaketime
   libssl-dev openssl vsftpd openssh-server openssh-sftp-server libsodium23
   xvfb xauth x11-apps imagemagick

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Starts a private PulseAudio server with a null sink whose monitor is the default
-# input, for tests that record and play sound. Source this file: it exports the
-# variables that point Qt and the pulse tools at the server.
+# Starts a private PulseAudio server for tests that record and play sound: a null sink
+# radmon_sink whose monitor is the default input radmon_mic (tests play tube pulses into
+# it), and a second null sink radmon_speaker as the default output, where alarms go, so
+# that an alarm never feeds back into the count; its monitor is the input
+# radmon_speaker_mic for tests that listen to the alarms. Source this file: it exports
+# the variables that point Qt and the pulse tools at the server.
 RT=${RADMON_AUDIO_DIR:-/tmp/radmon-audio}
 mkdir -p "$RT/xdg" && chmod 700 "$RT/xdg"
 export XDG_RUNTIME_DIR=$RT/xdg PULSE_RUNTIME_PATH=$RT/xdg/pulse PULSE_STATE_PATH=$RT/state
@@ -11,7 +14,9 @@ if ! pactl info >/dev/null 2>&1; then
 load-module module-native-protocol-unix auth-anonymous=1
 load-module module-null-sink sink_name=radmon_sink rate=22050 channels=1 format=u8
 load-module module-remap-source master=radmon_sink.monitor source_name=radmon_mic
-set-default-sink radmon_sink
+load-module module-null-sink sink_name=radmon_speaker rate=22050 channels=1 format=u8
+load-module module-remap-source master=radmon_speaker.monitor source_name=radmon_speaker_mic
+set-default-sink radmon_speaker
 set-default-source radmon_mic
 PA
   pulseaudio --daemonize=yes -n -F "$RT/radmon.pa" --exit-idle-time=-1 \

@@ -39,6 +39,10 @@ TEST(ManualClock, AdvancesOnlyWhenTold) {
   clock.advance(1);
   EXPECT_EQ(clock.now().yyyymmdd(), "20110920");
   EXPECT_EQ(clock.now().hhmm(), "00:00");
+  // Across the new year and back.
+  const LocalDateTime eve{2011, 12, 31, 23, 59, 30};
+  EXPECT_EQ(eve.secondsUntil({2012, 1, 1, 0, 1, 0}), 90);
+  EXPECT_EQ(LocalDateTime({2012, 1, 1, 0, 1, 0}).secondsUntil(eve), -90);
 }
 
 }  // namespace radmon

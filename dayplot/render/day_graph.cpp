@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <exception>
 
+#include "fault_bands.h"
 #include "graph_font.h"
 #include "graph_parts.h"
 #include "image_files.h"
@@ -20,6 +21,7 @@ constexpr int kRight = 790;
 constexpr int kPanelHeight = 170;
 constexpr int kMorningBase = 239;
 constexpr int kAfternoonBase = 469;
+constexpr int kSecondsInDay = 86400;
 
 }  // namespace
 
@@ -65,6 +67,12 @@ DayGraphResult DayGraph::draw(const std::string& dataFolder, const std::string& 
   p.setFont(graphFont(kInitialPoints));
 
   drawPanels(p);
+  // The sound path's faults, behind the grid and the curve; nothing without a log.
+  const LocalDateTime now = clock_.now();
+  const int openUntil = targetDay == now.yyyymmdd() ? now.secondOfDay() : kSecondsInDay;
+  const auto faults = readDayFaults(dataFolder, targetDay, openUntil);
+  faults_ = faults ? faults->periods : std::vector<FaultPeriod>{};
+  drawFaultBands(p, faults_, {kLeft, kMorningBase, kAfternoonBase, kPanelHeight});
   const double labelStep = roundHalfEven(*m / 5, 2);
   for (const int base : {kMorningBase, kAfternoonBase}) {
     for (int i = 0; i <= 5; ++i) {

@@ -7,6 +7,9 @@
 #include <QColor>
 #include <QImage>
 #include <string>
+#include <vector>
+
+#include "event_log.h"
 
 #include "day_pass.h"
 #include "dayplot_messages.h"
@@ -47,6 +50,8 @@ class DayGraph {
   DayGraphResult DrawDayGraph(const std::string& dataFolder, const std::string& targetDay);
 
   const QImage& picture() const { return picture_; }
+  // The sound path's fault periods of the day drawn last (from its event log).
+  const std::vector<FaultPeriod>& faultPeriods() const { return faults_; }
 
  private:
   DayGraphResult draw(const std::string& dataFolder, const std::string& targetDay);
@@ -61,6 +66,7 @@ class DayGraph {
   MessageSink& messages_;
   const Clock& clock_;
   QImage picture_;
+  std::vector<FaultPeriod> faults_;
 };
 
 }  // namespace radmon

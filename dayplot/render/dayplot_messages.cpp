@@ -38,6 +38,25 @@ std::string noDayFile() { return words(QT_TRANSLATE_NOOP("dayplot", "ファイ�
 std::string skippedLines(std::string_view dayFile, int count) {
   return words(QT_TRANSLATE_NOOP("dayplot", "%1 の読めない %2 行を読み飛ばしました"), dayFile, std::to_string(count));
 }
+std::string faultPeriods(std::string_view day, const std::vector<FaultPeriod>& periods) {
+  std::string list;
+  for (const FaultPeriod& period : periods) {
+    const char* what = "障害";
+    switch (period.kind) {
+      case EventKind::DeviceLost: what = "録音デバイスなし"; break;
+      case EventKind::NoSignal: what = "信号なし"; break;
+      case EventKind::Hum: what = "ハム・雑音"; break;
+      case EventKind::Clipping: what = "音の飽和"; break;
+      default: break;
+    }
+    char span[32];
+    std::snprintf(span, sizeof span, "%02d:%02d-%02d:%02d ", period.from / 3600, period.from % 3600 / 60,
+                  period.to / 3600, period.to % 3600 / 60);
+    if (!list.empty()) list += ", ";
+    list += span + tr(what);
+  }
+  return tr("%1 の音の障害 (グラフに薄い帯で表示): %2", day, list);
+}
 std::string imageNotWritten(bool jpeg, std::string_view path, std::string_view reason) {
   const std::string how = reason.empty() ? std::string() : " (" + std::string(reason) + ")";
   return jpeg ? words(QT_TRANSLATE_NOOP("dayplot", "JPEGファイルを書き込めません: %1%2"), path, how)

@@ -6,6 +6,9 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "event_log.h"
 
 namespace radmon {
 
@@ -28,6 +31,8 @@ std::string graphFailed(std::string_view detail);  // detail may be empty
 std::string badScale();
 std::string noDayFile();
 std::string skippedLines(std::string_view dayFile, int count);
+// The sound path's faults of a day, from its event log: "03:10-03:40 録音デバイスなし, ...".
+std::string faultPeriods(std::string_view day, const std::vector<FaultPeriod>& periods);
 std::string imageNotWritten(bool jpeg, std::string_view path, std::string_view reason);
 std::string scriptNotWritten(std::string_view writeError);  // the file writer's own text
 std::string uploadNotStarted(std::string_view detail);

@@ -81,6 +81,8 @@ void HeadlessDayplot::run(const DueRun& due) {
   }
   messages_.show(say::processingDay(due.kind == RunKind::Today, due.TargetDay));
   graph_.DrawDayGraph(start_.DataFolder, due.TargetDay);
+  if (!graph_.faultPeriods().empty())
+    messages_.show(say::faultPeriods(due.TargetDay, graph_.faultPeriods()));
   // A missing day file still sends the JPEG of an earlier run, as the window does.
   if (start_.controls.Check5 == 1) {
     startDayGraphUpload(start_.controls, start_.DataFolder, due.TargetDay,

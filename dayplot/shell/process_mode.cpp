@@ -75,6 +75,7 @@ int runProcessMode(std::string_view day, const std::string& programFolder,
     const std::string targetDay(day);
     const int drawn = exitFor(graph.DrawDayGraph(start.DataFolder, targetDay));
     const SettingsUploadSource upload(start.controls);
+    if (!graph.faultPeriods().empty()) messages.show(say::faultPeriods(targetDay, graph.faultPeriods()));
     if (start.controls.Check5 == 1 &&
         !uploadAndWait(upload, dayGraphJpegPath(upload, start.DataFolder, targetDay, today),
                        programFolder, messages, launcher)) {

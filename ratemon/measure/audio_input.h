@@ -2,7 +2,7 @@
 // unsigned mono sound into a ring of buffers and hands each full buffer back with
 // BufferDone. Sound card, WAV file and simulated tube all honour it.
 //
-// Threading: every call and both events happen on the one thread that owns the
+// Threading: every call and every event happen on the one thread that owns the
 // recording cycle (the window thread, or the headless loop). Events may be raised from
 // inside a call (stopRecording() raises stateChanged()).
 #pragma once
@@ -10,12 +10,29 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace radmon {
 
+// Why a device stopped giving sound while it was meant to record.
+enum class DeviceFault : uint8_t {
+  NotFound,    // the chosen input is not among the sound server's inputs
+  Lost,        // the input went away (unplugged, unloaded, the stream moved elsewhere)
+  ServerGone,  // the sound server cannot be reached
+  OpenFailed,  // the input is there but refused to record
+  EndedEarly,  // a recording ended before the length its header gives
+};
+
+struct DeviceFailure {
+  DeviceFault fault = DeviceFault::Lost;
+  std::string device;               // the input's name as chosen ("" for the default)
+  int code = 0;                     // the sound layer's error code, when it gave one
+  std::vector<std::string> inputs;  // with NotFound: the inputs that do exist
+};
+
 class AudioInput {
  public:
-  // Receiver of the device's two events.
+  // Receiver of the device's events.
   class Events {
    public:
     virtual ~Events() = default;
@@ -23,6 +40,13 @@ class AudioInput {
     virtual void bufferDone(int16_t index, int32_t count, int16_t flag) = 0;
     // Recording started or stopped: read isRecording().
     virtual void stateChanged() = 0;
+    // The device gives no sound for a reason of its own. A device that can come back
+    // (the card) stays recording, tries again every few seconds and raises deviceBack()
+    // when sound flows again; one that cannot (a file) stops recording after this.
+    virtual void deviceFailed(const DeviceFailure& failure) { (void)failure; }
+    virtual void deviceBack() {}
+    // `bytes` of sound were dropped because no buffer was queued to take them.
+    virtual void soundDropped(int64_t bytes) { (void)bytes; }
   };
 
   virtual ~AudioInput() = default;

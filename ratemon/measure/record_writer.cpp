@@ -54,4 +54,10 @@ std::optional<RecordKept> RecordWriter::append(const std::string& folder,
   return std::nullopt;
 }
 
+std::vector<std::string> RecordWriter::keptTexts() const {
+  std::vector<std::string> texts;
+  for (const auto& line : kept_) texts.push_back(line.text);
+  return texts;
+}
+
 }  // namespace radmon

@@ -7,6 +7,7 @@
 #include <deque>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "station_panel.h"
 
@@ -19,6 +20,8 @@ class RecordWriter {
   std::optional<RecordKept> append(const std::string& folder, const std::string& yyyymmdd,
                                     const std::string& line);
   size_t keptLines() const { return kept_.size(); }
+  // The kept lines themselves, oldest first, each with its line end.
+  std::vector<std::string> keptTexts() const;
 
  private:
   struct Line {

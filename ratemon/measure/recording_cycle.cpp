@@ -32,6 +32,11 @@ std::optional<Notice> RecordingCycle::start() {
   testDone_ = false;
   intervals_.clear();
   samplesScanned_ = 0;
+  deviceLost_ = false;
+  droppedBytes_ = 0;
+  skippedMinutes_ = 0;
+  watch_.soundMissing();
+  minuteStart_ = clock_.now();
   if (!positiveNumber(panel_.text(Box::sensitivity))) return NoSensitivity{};
   sensitivity_.read(panel_);
   if (auto error = audio_.openDevice()) return DeviceRefused{*error};
@@ -59,6 +64,14 @@ ScanSettings RecordingCycle::scanSettings() {
 
 void RecordingCycle::bufferDone(int16_t index, int32_t count, int16_t flag) {
   if (testDone_) return;
+  if (droppedBytes_ > 0) {
+    // Told once the sound flows again, as one event for the whole stretch.
+    SoundEvent dropped;
+    dropped.kind = EventKind::SoundDropped;
+    dropped.lostSeconds = static_cast<double>(droppedBytes_) / kSampleRate;
+    droppedBytes_ = 0;
+    tell(dropped);
+  }
   int pulses = 0;
   if (count > 0) {
     // Never copy more than the array holds, whatever the device says.
@@ -75,6 +88,7 @@ void RecordingCycle::bufferDone(int16_t index, int32_t count, int16_t flag) {
         intervals_.addPulse(samplesScanned_ + static_cast<int64_t>(at));
       totalCount_ += pulses;
       panel_.setText(Box::total, integerText(totalCount_));
+      watch(pulses);
     }
   }
   samplesScanned_ += static_cast<int64_t>(sampleBuffer_.size());
@@ -90,7 +104,7 @@ void RecordingCycle::bufferDone(int16_t index, int32_t count, int16_t flag) {
   panel_.setText(Box::doseRate, shortestText(lastDose_.netDoseRate));
   hooks_.readingsShown();
 
-  if (panel_.checked(Tick::recordFile)) writeRecord();
+  if (elapsedSeconds_ % 60 == 0) endOfMinute();
 
   if (panel_.checked(Tick::pulseTest)) {
     hooks_.pulseTest(sampleBuffer_, static_cast<int>(threshold_.lastUsable()),
@@ -106,15 +120,78 @@ void RecordingCycle::bufferDone(int16_t index, int32_t count, int16_t flag) {
   if (panel_.checked(Tick::graph)) hooks_.redrawGraph();
 }
 
-void RecordingCycle::writeRecord() {
-  if (elapsedSeconds_ % 60 != 0) return;
+void RecordingCycle::watch(int pulses) {
+  for (const SignalChange& change : watch_.observe(sampleBuffer_.data(), sampleBuffer_.size(), pulses)) {
+    SoundEvent event;
+    event.change = change;
+    if (!change.began) {
+      event.kind = EventKind::SignalOk;
+    } else if (change.fault == SignalFault::NoSignal) {
+      event.kind = EventKind::NoSignal;
+    } else {
+      event.kind = change.fault == SignalFault::Hum ? EventKind::Hum : EventKind::Clipping;
+    }
+    tell(event);
+  }
+}
+
+void RecordingCycle::endOfMinute() {
   // One reading of the clock for the file and the line, so a line stamped 00:00 is
   // always in the new day's file.
   const LocalDateTime now = clock_.now();
+  const bool whole = minuteStart_.secondsUntil(now) <= 60 + kMissingSecondsAllowed;
+  minuteStart_ = now;
+  if (!panel_.checked(Tick::recordFile)) return;
+  if (whole) {
+    writeRecord(now);
+  } else {
+    ++skippedMinutes_;
+  }
+}
+
+void RecordingCycle::writeRecord(const LocalDateTime& now) {
   const std::string line = formatRecordLine(
       {now, lastDose_.netDoseRate, lastDose_.cpm, totalCount_, elapsedSeconds_});
   if (auto kept = records_.append(saveFolder_, now.yyyymmdd(), line)) panel_.report(*kept);
   hooks_.recordWritten(line);
+}
+
+void RecordingCycle::deviceFailed(const DeviceFailure& failure) {
+  if (!deviceLost_) lostAt_ = clock_.now();
+  deviceLost_ = true;
+  lastFailure_ = failure;
+  watch_.soundMissing();
+  SoundEvent event;
+  event.kind = EventKind::DeviceLost;
+  event.failure = failure;
+  tell(event);
+}
+
+void RecordingCycle::deviceBack() {
+  SoundEvent event;
+  event.kind = EventKind::DeviceBack;
+  event.failure = lastFailure_;
+  event.lostSeconds = deviceLost_ ? static_cast<double>(lostAt_.secondsUntil(clock_.now())) : 0;
+  deviceLost_ = false;
+  tell(event);
+}
+
+void RecordingCycle::soundDropped(int64_t bytes) {
+  droppedBytes_ += bytes;
+  watch_.soundMissing();
+}
+
+void RecordingCycle::tell(SoundEvent event) {
+  event.when = clock_.now();
+  const std::string text =
+      wording_ ? wording_->describe(event) : std::string(eventKindName(event.kind));
+  // The log is the station folder's, like the day files: only while the lock is held.
+  if (lockHeld_) {
+    if (auto fault = eventLog_.append(saveFolder_, {event.when, event.kind, text}))
+      panel_.report(EventKept{saveFolder_ + eventFileName(event.when.yyyymmdd()), *fault,
+                              eventLog_.keptEvents()});
+  }
+  hooks_.soundEvent(event, text);
 }
 
 }  // namespace radmon

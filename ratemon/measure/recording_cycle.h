@@ -3,6 +3,13 @@
 // capture a pulse test, check the alarms and redraw the graph, in that order. Also
 // the start and stop commands that bracket a recording.
 //
+// The sound path is watched beside the scan (SignalWatch) and the input's losses are
+// heard; each fault, its end and any sound dropped goes to the day's event log and to
+// the hooks. Seconds without sound never enter the sums: only buffers heard count, and
+// a minute whose 60 seconds of sound took more than a few seconds longer than a minute
+// on the clock (sound was missing in between) is not written, so that it shows as a gap.
+// Radiation alarms do not depend on any of this.
+//
 // Threading: everything runs on the thread that raises the audio input's events.
 #pragma once
 
@@ -20,7 +27,10 @@
 #include "pulse_intervals.h"
 #include "pulse_scan.h"
 #include "reading_interval.h"
+#include "event_writer.h"
 #include "record_writer.h"
+#include "signal_watch.h"
+#include "sound_event.h"
 #include "sound_output.h"
 
 namespace radmon {
@@ -39,6 +49,8 @@ class CycleHooks {
   virtual void recordingStateChanged(bool /*recording*/) {}
   virtual void alarmStarted(int /*stage*/, float /*grossDoseRate*/, float /*limit*/) {}
   virtual void recordWritten(const std::string& /*line*/) {}
+  // Something happened to the sound path; `text` is its wording, as logged.
+  virtual void soundEvent(const SoundEvent& /*event*/, const std::string& /*text*/) {}
 };
 
 class RecordingCycle final : public AudioInput::Events {
@@ -64,8 +76,18 @@ class RecordingCycle final : public AudioInput::Events {
   void setDeadTime(double microseconds) { deadTimeSeconds_ = microseconds * 1e-6; }
   double deadTimeSeconds() const { return deadTimeSeconds_; }
 
+  // Sound missing for longer than this within a minute's 60 seconds of sound, and the
+  // minute is not written.
+  static constexpr int kMissingSecondsAllowed = 5;
+
+  // The words of the event log; without them, the kind's name.
+  void setEventWording(const EventWording* wording) { wording_ = wording; }
+
   void bufferDone(int16_t index, int32_t count, int16_t flag) override;
   void stateChanged() override;
+  void deviceFailed(const DeviceFailure& failure) override;
+  void deviceBack() override;
+  void soundDropped(int64_t bytes) override;
 
   int64_t totalCount() const { return totalCount_; }
   int64_t elapsedSeconds() const { return elapsedSeconds_; }
@@ -81,10 +103,20 @@ class RecordingCycle final : public AudioInput::Events {
   const IntervalHistory& intervalHistory() const { return intervalHistory_; }
   // The intervals between the last counted pulses, across buffers, since the start.
   const PulseIntervals& pulseIntervals() const { return intervals_; }
+  std::vector<std::string> keptRecordTexts() const { return records_.keptTexts(); }
+  // The input is away, or a signal fault is on: the readings are not current.
+  bool soundFaulty() const { return deviceLost_ || watch_.anyActive(); }
+  bool deviceLost() const { return deviceLost_; }
+  const SignalWatch& signalWatch() const { return watch_; }
+  // Minutes not written because sound was missing in them, since start.
+  int64_t skippedMinutes() const { return skippedMinutes_; }
 
  private:
   ScanSettings scanSettings();  // from the boxes, as they read now
-  void writeRecord();
+  void watch(int pulses);
+  void endOfMinute();
+  void writeRecord(const LocalDateTime& now);
+  void tell(SoundEvent event);
 
   StationPanel& panel_;
   AudioInput& audio_;
@@ -110,6 +142,16 @@ class RecordingCycle final : public AudioInput::Events {
   int64_t samplesScanned_ = 0;  // where the next buffer starts, for the pulse positions
   AlarmStages alarms_;
   RecordWriter records_;
+
+  SignalWatch watch_;
+  EventWriter eventLog_;
+  const EventWording* wording_ = nullptr;
+  bool deviceLost_ = false;
+  DeviceFailure lastFailure_;
+  LocalDateTime lostAt_;
+  LocalDateTime minuteStart_;  // when the minute now being heard began, by the clock
+  int64_t droppedBytes_ = 0;   // not yet told
+  int64_t skippedMinutes_ = 0;
 };
 
 }  // namespace radmon

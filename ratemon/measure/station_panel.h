@@ -88,7 +88,12 @@ struct RecordKept {  // minute lines that could not be written and are kept
 };
 struct NoSensitivity {};  // start refused: the tube's sensitivity is not usable
 struct DeviceRefused { std::string text; };  // start refused by the audio input
-using Notice = std::variant<RefusedBox, RecordKept, NoSensitivity, DeviceRefused>;
+struct EventKept {  // sound-path events that could not be logged and are kept
+  std::string path;
+  WriteFault fault;
+  size_t keptEvents;
+};
+using Notice = std::variant<RefusedBox, RecordKept, NoSensitivity, DeviceRefused, EventKept>;
 
 class StationPanel {
  public:

@@ -1,14 +1,21 @@
 #include "alarm_player.h"
 
+#include <QAudioDevice>
+#include <QMediaDevices>
 #include <QUrl>
 #include <filesystem>
 
 #include "alarm_tones.h"
+#include "sound_server.h"
 
 namespace radmon {
 
-AlarmPlayer::AlarmPlayer(std::string programFolder, std::string shippedFolder)
-    : programFolder_(std::move(programFolder)), shippedFolder_(std::move(shippedFolder)) {}
+AlarmPlayer::AlarmPlayer(std::string programFolder, AlarmPattern fallback, float volume,
+                         std::string shippedFolder)
+    : programFolder_(std::move(programFolder)),
+      shippedFolder_(std::move(shippedFolder)),
+      fallback_(fallback),
+      volume_(volume) {}
 
 AlarmPlayer::~AlarmPlayer() { stop(); }
 
@@ -26,7 +33,7 @@ std::string AlarmPlayer::resolve(const std::string& name) {
   if (fallbackFile_.empty()) {
     toneDir_ = std::make_unique<QTemporaryDir>();
     const std::string path = toneDir_->path().toStdString() + "/fallback_alarm.wav";
-    if (toneDir_->isValid() && !writeAlarmWav(path, AlarmPattern::Fallback)) fallbackFile_ = path;
+    if (toneDir_->isValid() && !writeAlarmWav(path, fallback_)) fallbackFile_ = path;
   }
   return fallbackFile_;
 }
@@ -37,15 +44,30 @@ QSoundEffect& AlarmPlayer::effectFor(const std::string& file) {
     slot = std::make_unique<QSoundEffect>();
     slot->setSource(QUrl::fromLocalFile(QString::fromStdString(file)));
     slot->setLoopCount(QSoundEffect::Infinite);
+    slot->setVolume(volume_);
   }
   return *slot;
 }
+
+namespace {
+
+QAudioDevice defaultOutput() {
+  const auto server = askSoundServer();
+  const QByteArray wanted = server ? QByteArray::fromStdString(server->defaultOutput) : QByteArray();
+  for (const QAudioDevice& d : QMediaDevices::audioOutputs())
+    if (d.id() == wanted) return d;
+  return QMediaDevices::defaultAudioOutput();
+}
+
+}  // namespace
 
 void AlarmPlayer::playLoop(const std::string& name) {
   stop();
   const std::string file = resolve(name);
   if (file.empty()) return;
-  effectFor(file).play();
+  QSoundEffect& effect = effectFor(file);
+  effect.setAudioDevice(defaultOutput());
+  effect.play();
   playingFile_ = file;
 }
 

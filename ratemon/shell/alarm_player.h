@@ -1,7 +1,9 @@
 // The alarm sound on Qt's sound effect: one WAV at a time, looping until stopped; a new
 // sound replaces the playing one. A name is looked up in the working folder first, then
 // in the station folder, then among an installed program's shipped sounds; when none
-// has it, a built-in tone plays instead.
+// has it, a built-in tone plays instead. It plays on
+// the system's default output as the sound server names it when the sound starts (Qt
+// would take the first output listed, which may be the one the station records).
 //
 // Threading: the window thread only.
 #pragma once
@@ -13,6 +15,7 @@
 #include <memory>
 #include <string>
 
+#include "alarm_tones.h"
 #include "sound_output.h"
 #include "station_folder.h"
 #include "text_files.h"
@@ -22,8 +25,10 @@ namespace radmon {
 class AlarmPlayer final : public SoundOutput {
  public:
   // Sounds are looked for in the station folder, then among the installed program's
-  // shipped files.
-  explicit AlarmPlayer(std::string programFolder,
+  // shipped files. `fallback`: the built-in tone for a missing file; `volume` 0..1 (the
+  // fault chime is quieter than the alarms).
+  explicit AlarmPlayer(std::string programFolder, AlarmPattern fallback = AlarmPattern::Fallback,
+                       float volume = 1.0f,
                        std::string shippedFolder = shippedFilesFolder(radmon::programFolder()));
   ~AlarmPlayer() override;
 
@@ -43,6 +48,8 @@ class AlarmPlayer final : public SoundOutput {
 
   std::string programFolder_;
   std::string shippedFolder_;
+  AlarmPattern fallback_;
+  float volume_;
   std::unique_ptr<QTemporaryDir> toneDir_;
   std::string fallbackFile_;
   std::map<std::string, std::unique_ptr<QSoundEffect>> effects_;

@@ -11,14 +11,14 @@ namespace {
 
 // Appends `seconds` of a sine at `hz` (0: silence), faded in and out over 5 ms so the
 // edges do not click.
-void appendTone(std::vector<int16_t>& out, double hz, double seconds) {
+void appendTone(std::vector<int16_t>& out, double hz, double seconds, double level = 0.6) {
   const int n = static_cast<int>(seconds * kAlarmSampleRate);
   const int fade = kAlarmSampleRate / 200;
   for (int i = 0; i < n; ++i) {
     double v = 0;
     if (hz > 0) {
       const double envelope = std::min({1.0, double(i) / fade, double(n - 1 - i) / fade});
-      v = 0.6 * envelope * std::sin(2 * std::numbers::pi * hz * i / kAlarmSampleRate);
+      v = level * envelope * std::sin(2 * std::numbers::pi * hz * i / kAlarmSampleRate);
     }
     out.push_back(static_cast<int16_t>(std::lround(v * 32767)));
   }
@@ -40,6 +40,11 @@ std::vector<int16_t> alarmToneSamples(AlarmPattern pattern) {
     case AlarmPattern::Fallback:
       appendTone(s, 1000, 0.5);
       appendTone(s, 0, 0.5);
+      break;
+    case AlarmPattern::Fault:
+      appendTone(s, 784, 0.25, 0.25);
+      appendTone(s, 523, 0.25, 0.25);
+      appendTone(s, 0, 2.5);
       break;
   }
   return s;

@@ -1,4 +1,5 @@
-// Build step: writes the two alarm sounds shipped beside ratemon into the folder given.
+// Build step: writes the sounds shipped beside ratemon into the folder given: the two
+// alarm stages and the chime of a fault in the sound path.
 #include <iostream>
 #include <string>
 
@@ -11,7 +12,8 @@ int main(int argc, char** argv) {
   }
   const std::string folder = std::string(argv[1]) + "/";
   for (auto [name, pattern] : {std::pair{"daiichi.wav", radmon::AlarmPattern::Stage1},
-                               std::pair{"daini.wav", radmon::AlarmPattern::Stage2}}) {
+                               std::pair{"daini.wav", radmon::AlarmPattern::Stage2},
+                               std::pair{"ijou.wav", radmon::AlarmPattern::Fault}}) {
     if (auto error = radmon::writeAlarmWav(folder + name, pattern)) {
       std::cerr << *error << '\n';
       return 1;

@@ -12,6 +12,7 @@
 #include "counting_settings.h"
 #include "lock_file.h"
 #include "number_text.h"
+#include "pending_records.h"
 #include "ratemon_messages.h"
 #include "ratemon_settings.h"
 #include "recording_cycle.h"
@@ -54,9 +55,13 @@ class StationHooks final : public CycleHooks {
     err_ << clock_.now().logStamp() << " " << messages::alarmStarted(stage, gross, limit)
          << std::endl;
   }
+  // Flushed line by line, whatever stdout is: a reader sees each minute as it is made.
   void recordWritten(const std::string& line) override {
-    out_ << line.substr(0, line.find_last_not_of("\r\n") + 1) << '\n';
+    out_ << line.substr(0, line.find_last_not_of("\r\n") + 1) << std::endl;
     if (published) published(line);
+  }
+  void soundEvent(const SoundEvent& event, const std::string& text) override {
+    err_ << event.when.logStamp() << " " << text << std::endl;
   }
   // Hands the line to the MQTT link, when there is one.
   std::function<void(const std::string&)> published;
@@ -158,9 +163,14 @@ int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) 
   DrivenInput source = std::move(std::get<DrivenInput>(opened));
 
   RecordingCycle cycle(panel, *source.input, sound, clock, hooks);
+  cycle.setEventWording(&messages::eventWording());
   cycle.setSaveFolder(saveFolderFor(settings.texts[Box::recordPath], env.programFolder));
   cycle.setLockHeld(lock.held());
   cycle.setDeadTime(deadTime);
+  if (lock.held()) {
+    if (auto flush = flushPendingRecords(env.programFolder, cycle.saveFolder()))
+      env.err << clock.now().logStamp() << " " << messages::pendingFlushed(*flush) << std::endl;
+  }
   if (auto refused = cycle.start()) {
     env.err << messages::notice(*refused) << std::endl;
     save();
@@ -210,6 +220,12 @@ int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) 
     const size_t unsent = link->finish();
     tellLink();
     if (unsent > 0) env.err << clock.now().logStamp() << " " << messages::linkUnsent(unsent) << std::endl;
+  }
+  if (const size_t kept = cycle.keptRecordLines(); kept > 0) {
+    const auto fault = keepPendingRecords(env.programFolder, cycle.keptRecordTexts());
+    env.err << clock.now().logStamp() << " "
+            << messages::recordsPending(kept, env.programFolder + std::string(kPendingFileName), fault)
+            << std::endl;
   }
 
   // The 95 % interval of the last figures after them; with the correction on, its τ and

@@ -34,7 +34,7 @@ std::variant<radmon::DrivenInput, std::string> openInput(const std::string& text
 std::variant<radmon::DrivenInput, std::string> openHeadlessInput(const std::string& text,
                                                                  int startSecondOfDay) {
   if (auto device = radmon::soundCardDeviceName(text))
-    return radmon::drivenSoundCard(*device, std::cerr, &interrupted);
+    return radmon::drivenSoundCard(*device, &interrupted);
   return openInput(text, startSecondOfDay);
 }
 

@@ -1,7 +1,7 @@
 // Base of the audio inputs that are pulled rather than clocked by a device: a WAV file
 // and the simulated tube. It keeps the ring of 16 one-second buffers and the queue of
-// buffers handed to it, and honours the AudioInput contract; a subclass only produces
-// samples.
+// buffers handed to it (a BufferRing), and honours the AudioInput contract; a subclass
+// only produces samples.
 //
 // Driving: the owner calls deliverNext() whenever it is ready for the next second,
 // as fast as it likes (a replay) or once a second (real time). Each call fills the
@@ -15,12 +15,11 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "audio_input.h"
+#include "buffer_ring.h"
 
 namespace radmon {
 
@@ -45,7 +44,8 @@ class PullAudioInput : public AudioInput {
   // recording, no buffer queued, or the source has run dry. A source that runs dry
   // delivers its last partial buffer with the real count, then stops recording by
   // itself and raises stateChanged; a source that ends on a full buffer stops at the
-  // next call without delivering an empty one.
+  // next call without delivering an empty one. A source that ended before its own
+  // length raises deviceFailed(EndedEarly) before it stops.
   bool deliverNext();
 
  protected:
@@ -55,17 +55,17 @@ class PullAudioInput : public AudioInput {
   // Writes up to `n` samples; fewer than `n` means the source has run dry.
   virtual size_t produce(uint8_t* out, size_t n) = 0;
   virtual void closeSource() {}
+  // Asked once the source has run dry: whether it ended before its own length.
+  virtual bool endedEarly() const { return false; }
 
  private:
-  bool validIndex(int16_t index) const;
+  void runDry();
   void stopAndNotify();
 
   bool open_ = false;
   bool recording_ = false;
   bool dry_ = false;
-  std::vector<std::vector<uint8_t>> buffers_;
-  std::vector<bool> queued_;
-  std::deque<int16_t> queue_;
+  BufferRing ring_{kBufferCount, kBufferSize};
 };
 
 }  // namespace radmon

@@ -10,6 +10,8 @@
 #include "counting_settings.h"
 #include "pulse_intervals.h"
 #include "reading_interval.h"
+#include "pending_records.h"
+#include "sound_event.h"
 #include "station_panel.h"
 
 namespace radmon::messages {
@@ -20,6 +22,16 @@ enum class About { settingsUnreadable, sourceUnopenable, dayplotMissing, dayplot
 std::string about(About what, const std::string& subject);
 std::string alarmStarted(int stage, float grossDoseRate, float limit);
 std::string hoursDone(int64_t hours);
+// A sound-path event, as logged and shown.
+std::string soundEvent(const SoundEvent& event);
+// The event in a few words, for the window's status line.
+std::string soundState(const SoundEvent& event);
+// The same, for the recording cycle to write its event log with.
+const EventWording& eventWording();
+// Record lines kept at the end, put in the pending file `path` (or lost with `fault`).
+std::string recordsPending(size_t lines, const std::string& path, const std::optional<WriteFault>& fault);
+// Pending lines of an earlier run written into their day files at start.
+std::string pendingFlushed(const PendingFlush& flush);
 
 // Publishing over MQTT.
 std::string mqttAddress(AddressError error, const std::string& url);

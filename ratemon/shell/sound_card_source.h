@@ -1,28 +1,27 @@
 // The sound card as a SOURCE of the command line: "default" (the system's default
-// input), "device:NAME", or a bare input name that is neither a simulation nor an
-// existing file. In headless mode the card is driven on the thread's Qt event loop.
+// input), "device:NAME", or a bare input name: any text that is neither a simulation
+// nor a file (an existing one, or one that looks like a path or a .wav name). In
+// headless mode the card is driven on the thread's Qt event loop.
 #pragma once
 
 #include <csignal>
-#include <iosfwd>
 #include <optional>
 #include <string>
-#include <variant>
 
 #include "headless_station.h"
 
 namespace radmon {
 
 // The device a SOURCE text names ("" for the default input), or nothing when it names
-// a file or a simulation.
+// a file or a simulation. An input that does not exist is still a device: it is looked
+// for when recording starts, and told with the inputs that do exist.
 std::optional<std::string> soundCardDeviceName(const std::string& source);
 
 // The card as the headless loop's input: deliverNext() runs the event loop until the
-// next full buffer has been handed over, and says false once recording has stopped,
-// the loop is interrupted or no sound has come for `stallSeconds`. Device errors are
-// written to `err` with the time. Needs a QCoreApplication.
-DrivenInput drivenSoundCard(const std::string& deviceName, std::ostream& err,
-                            const volatile std::sig_atomic_t* interrupted,
-                            int stallSeconds = 10);
+// next full buffer has been handed over, however long the input is away, and says
+// false only once recording has stopped or the loop is interrupted. Needs a
+// QCoreApplication.
+DrivenInput drivenSoundCard(const std::string& deviceName,
+                            const volatile std::sig_atomic_t* interrupted);
 
 }  // namespace radmon

@@ -31,6 +31,16 @@ std::optional<std::string> WavFileInput::openSource() {
         .toStdString();
   }
   file_ = file;
+  frames_ = info.frames;
+  read_ = 0;
+  readError_ = false;
+  // libsndfile shortens a cut-off file to what is there and notes the header's length
+  // only in its log ("data : 66150 (should be 44100)").
+  std::string log(4096, '\0');
+  sf_command(file, SFC_GET_LOG_INFO, log.data(), static_cast<int>(log.size()));
+  const auto data = log.find("\ndata :");
+  cutShort_ = data != std::string::npos &&
+              log.find("(should be", data) < log.find('\n', data + 1);
   return std::nullopt;
 }
 
@@ -40,7 +50,9 @@ size_t WavFileInput::produce(uint8_t* out, size_t n) {
   // Samples come normalised to -1..1; times 128 gives the 8-bit step, which is exact
   // for 8-bit files and a rounding for finer ones.
   const sf_count_t got = sf_read_float(file_, scratch_.data(), static_cast<sf_count_t>(n));
+  if (got < static_cast<sf_count_t>(n) && sf_error(file_) != SF_ERR_NO_ERROR) readError_ = true;
   if (got <= 0) return 0;
+  read_ += got;
   for (sf_count_t i = 0; i < got; ++i) {
     const float step = scratch_[static_cast<size_t>(i)] * 128.0f;
     long value = 128;
@@ -51,6 +63,8 @@ size_t WavFileInput::produce(uint8_t* out, size_t n) {
   }
   return static_cast<size_t>(got);
 }
+
+bool WavFileInput::endedEarly() const { return cutShort_ || readError_ || read_ < frames_; }
 
 void WavFileInput::closeSource() {
   if (file_) sf_close(file_);

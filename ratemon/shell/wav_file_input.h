@@ -1,12 +1,14 @@
 // A recording played back as the audio input: a mono sound file at 22050 samples/s
 // in any sample format libsndfile reads (8-bit files come through byte for byte,
 // others are rounded to the nearest 8-bit unsigned step). The last second may be
-// short; after it the input stops by itself.
+// short; after it the input stops by itself. A file that ends before the length its
+// header gives (cut off, or unreadable part-way) raises deviceFailed(EndedEarly).
 //
 // Threading and lifetime as PullAudioInput. openDevice() reopens the file from its
 // start; the file stays open until closeDevice() or destruction.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -29,10 +31,15 @@ class WavFileInput : public PullAudioInput {
   std::optional<std::string> openSource() override;
   size_t produce(uint8_t* out, size_t n) override;
   void closeSource() override;
+  bool endedEarly() const override;
 
  private:
   std::string path_;
   sf_private_tag* file_ = nullptr;
+  int64_t frames_ = 0;  // as the header gives
+  int64_t read_ = 0;
+  bool readError_ = false;
+  bool cutShort_ = false;
   std::vector<float> scratch_;
 };
 

@@ -63,13 +63,10 @@ int runWindows(int argc, char** argv, const std::string& sourceText,
   parts.programFolder = place.folder;
   parts.lockPath = place.lockPath;
   parts.dayplotArguments = place.dayplotArguments;
-  SoundCardInput* soundCard = nullptr;
   const auto cardName = sourceText.empty() ? std::optional<std::string>("")
                                            : soundCardDeviceName(sourceText);
   if (cardName) {
-    auto card = std::make_unique<SoundCardInput>(*cardName);
-    soundCard = card.get();
-    parts.input = std::move(card);
+    parts.input = std::make_unique<SoundCardInput>(*cardName);
   } else if (!openInput) {
     parts.input = std::make_unique<UnavailableInput>(
         messages::about(messages::About::sourceUnopenable, sourceText));
@@ -85,9 +82,6 @@ int runWindows(int argc, char** argv, const std::string& sourceText,
   }
 
   WindowStation station(std::move(parts));
-  if (soundCard) {
-    soundCard->setErrorHandler([&station](const std::string& m) { station.window().report(m); });
-  }
   if (auto refused = station.startup()) {
     QMessageBox::critical(nullptr, QString::fromUtf8(MainWindow::kCaption),
                           QString::fromStdString(*refused));

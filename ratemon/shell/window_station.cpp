@@ -4,10 +4,12 @@
 #include <QCoreApplication>
 #include <QProcess>
 #include <filesystem>
+#include <iostream>
 
 #include "alarm_player.h"
 #include "mqtt_dialog.h"
 #include "number_text.h"
+#include "pending_records.h"
 #include "ratemon_messages.h"
 #include "text_files.h"
 
@@ -41,10 +43,14 @@ WindowStation::WindowStation(StationParts parts)
     : parts_(std::move(parts)), window_(std::make_unique<MainWindow>()) {
   sound_ = parts_.sound ? std::move(parts_.sound)
                         : std::make_unique<AlarmPlayer>(parts_.programFolder);
+  chime_ = parts_.chime ? std::move(parts_.chime)
+                        : std::make_unique<AlarmPlayer>(parts_.programFolder, AlarmPattern::Fault, 0.5f);
   clock_ = parts_.clock ? std::move(parts_.clock) : std::make_unique<SystemClock>();
   if (!parts_.saveDialog) parts_.saveDialog = qtSaveDialog;
   if (parts_.dayplotPath.empty()) parts_.dayplotPath = defaultDayplotPath(programFolder());
   cycle_ = std::make_unique<RecordingCycle>(*window_, *parts_.input, *sound_, *clock_, *this);
+  cycle_->setEventWording(&messages::eventWording());
+  status_ = new SoundStatus(window_.get(), *chime_);
 
   MainWindow& w = *window_;
   connect(w.cmdRec(), &QPushButton::clicked, this, &WindowStation::startPressed);
@@ -97,6 +103,10 @@ std::optional<std::string> WindowStation::startup() {
   cycle_->setDeadTime(counting_.deadTimeMicroseconds);
   for (const CountingSettingsIssue issue : counting.issues)
     window_->report(messages::countingSettingsIssue(issue, countingPath()));
+  if (lock_.held()) {
+    if (auto flush = flushPendingRecords(parts_.programFolder, cycle_->saveFolder()))
+      window_->report(messages::pendingFlushed(*flush));
+  }
   return std::nullopt;
 }
 
@@ -114,8 +124,17 @@ void WindowStation::shutdown() {
   linkTimer_.stop();
   if (link_) link_->finish();
   parts_.input->closeDevice();
+  if (const size_t kept = cycle_->keptRecordLines(); kept > 0 && lock_.held()) {
+    // The window is going: the operator reads where they went on the terminal and again
+    // at the next start, when they are written into their day files.
+    const auto fault = keepPendingRecords(parts_.programFolder, cycle_->keptRecordTexts());
+    std::cerr << clock_->now().logStamp() << " "
+              << messages::recordsPending(kept, parts_.programFolder + std::string(kPendingFileName), fault)
+              << std::endl;
+  }
   lock_.release();
   sound_->stop();
+  chime_->stop();
   if (pulse_) pulse_->close();
   if (graph_) graph_->close();
   if (intervals_) intervals_->close();
@@ -185,7 +204,19 @@ void WindowStation::recordingStateChanged(bool recording) {
     if (parts_.deliverNext) pace_.start();
   } else {
     pace_.stop();
+    status_->clear();
+    showReadingsCurrent(true);
   }
+}
+
+void WindowStation::soundEvent(const SoundEvent& event, const std::string& text) {
+  const bool faulty = cycle_->soundFaulty();
+  status_->show(event, messages::soundState(event), text, faulty);
+  showReadingsCurrent(!faulty);
+}
+
+void WindowStation::showReadingsCurrent(bool current) {
+  for (Box box : {Box::elapsed, Box::total, Box::cpm, Box::doseRate}) window_->box(box)->setEnabled(current);
 }
 
 void WindowStation::chooseRecordFolder() {

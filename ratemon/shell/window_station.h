@@ -27,6 +27,7 @@
 #include "recording_cycle.h"
 #include "sound_output.h"
 #include "station_link.h"
+#include "sound_status.h"
 
 namespace radmon {
 
@@ -48,6 +49,7 @@ struct StationParts {
   // next BufferDone, false at the end. Called once a second while recording.
   std::function<bool()> deliverNext;
   std::unique_ptr<SoundOutput> sound;        // null: AlarmPlayer
+  std::unique_ptr<SoundOutput> chime;        // null: AlarmPlayer with the quiet fault chime
   std::unique_ptr<Clock> clock;              // null: SystemClock
   SaveDialog saveDialog;                     // null: Qt's file dialog
   std::string dayplotPath;                   // empty: dayplot beside the program
@@ -88,6 +90,9 @@ class WindowStation final : public QObject, public CycleHooks {
   // Opens the MQTT dialog (the button beside the test box).
   void showMqttDialog();
   void readingsShown() override;
+  void soundEvent(const SoundEvent& event, const std::string& text) override;
+
+  SoundStatus& soundStatus() { return *status_; }
 
  private:
   void startPressed();
@@ -103,10 +108,14 @@ class WindowStation final : public QObject, public CycleHooks {
   void openLink();
   // Once a second: the live reading, the link's events and its state in the window.
   void tendLink();
+  // The readings are greyed while the sound path is at fault: they are not current.
+  void showReadingsCurrent(bool current);
 
   StationParts parts_;
   std::unique_ptr<MainWindow> window_;
   std::unique_ptr<SoundOutput> sound_;
+  std::unique_ptr<SoundOutput> chime_;
+  SoundStatus* status_ = nullptr;  // a child of the window
   std::unique_ptr<Clock> clock_;
   std::unique_ptr<RecordingCycle> cycle_;
   LockFile lock_;

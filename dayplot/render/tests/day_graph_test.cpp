@@ -9,6 +9,7 @@
 #include <map>
 #include <vector>
 
+#include "fault_bands.h"
 #include "image_files.h"
 #include "period_graph.h"
 
@@ -116,6 +117,43 @@ TEST_F(DayGraphTest, PanelsAxesAndGridLieWhereTheyBelong) {
     EXPECT_EQ(img.pixel(130, base + 10), kBlack);    // hour tick
     EXPECT_EQ(img.pixel(130, base + 11) == kBlack, false);
   }
+}
+
+// The event log's faults are light bands behind the curve, one pixel a minute inside
+// the panels; everything else is drawn as on a day without a log.
+TEST_F(DayGraphTest, FaultPeriodsOfTheEventLogAreLightBandsBehindTheCurve) {
+  writeDay({{"00:59", "1"}, {"01:00", "1"}, {"01:01", "1"}, {"23:59", "1"}});
+  ASSERT_EQ(draw(), DayGraphResult::Done);
+  const QImage plain = saved();
+  std::ofstream(folder_ + "μSVHEvents20110401.csv", std::ios::binary)
+      << "\"2011/04/01\",\"01:00:00\",\"device-lost\",\"a\"\r\n"
+         "\"2011/04/01\",\"01:10:30\",\"device-back\",\"b\"\r\n"
+         "not an event\r\n"
+         "\"2011/04/01\",\"23:50:00\",\"hum\",\"c\"\r\n";
+  ASSERT_EQ(draw(), DayGraphResult::Done);
+  const QImage banded = saved();
+  const QRgb band = kFaultBand.rgb();
+  auto inBand = [](int x, int y) {
+    const bool morning = y > 239 - 170 && y < 239 && x >= 70 + 60 && x < 70 + 71;
+    const bool evening = y > 469 - 170 && y < 469 && x >= 70 + 710 && x < 790;  // open to 24:00
+    return morning || evening;
+  };
+  int banded_pixels = 0;
+  for (int y = 0; y < plain.height(); ++y)
+    for (int x = 0; x < plain.width(); ++x) {
+      if (banded.pixel(x, y) == plain.pixel(x, y)) continue;
+      ASSERT_TRUE(inBand(x, y)) << x << "," << y;
+      EXPECT_EQ(plain.pixel(x, y), kBack) << "only the background gives way: " << x << "," << y;
+      EXPECT_EQ(banded.pixel(x, y), band);
+      ++banded_pixels;
+    }
+  EXPECT_GT(banded_pixels, 15 * 150);
+  ASSERT_EQ(graph_.faultPeriods().size(), 2u);
+  const std::string told = say::faultPeriods("20110401", graph_.faultPeriods());
+  EXPECT_NE(told.find("01:00-01:10"), std::string::npos) << told;
+  EXPECT_NE(told.find("23:50-24:00"), std::string::npos) << told;
+  EXPECT_EQ(banded.pixel(100 + 70, 239 - 100), plain.pixel(100 + 70, 239 - 100));  // 01:40
+  EXPECT_EQ(banded.pixel(70 + 65, 239 - 34), kGrid);  // the grid stays over the band
 }
 
 TEST_F(DayGraphTest, ScaleLabelRowsFollowTheScaleMaximum) {

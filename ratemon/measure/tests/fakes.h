@@ -67,6 +67,11 @@ class FakeAudio : public AudioInput {
   }
   void closeDevice() override { calls.push_back("close"); }
 
+  // The device's own events, as a card raises them.
+  void fail(const DeviceFailure& failure) { events_->deviceFailed(failure); }
+  void back() { events_->deviceBack(); }
+  void drop(int64_t bytes) { events_->soundDropped(bytes); }
+
   // Delivers `samples` as buffer 0.
   void deliver(const std::vector<uint8_t>& samples, int16_t flag = 0) {
     next = samples;

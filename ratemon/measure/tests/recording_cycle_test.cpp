@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "day_record.h"
+#include "event_log.h"
 #include "fakes.h"
 
 namespace radmon {
@@ -24,6 +25,12 @@ class Hooks : public CycleHooks {
   void recordingStateChanged(bool recording) override { states.push_back(recording); }
   void alarmStarted(int stage, float, float) override { alarms.push_back(stage); }
   void recordWritten(const std::string& line) override { lines.push_back(line); }
+  void soundEvent(const SoundEvent& event, const std::string& text) override {
+    events.push_back(event.kind);
+    texts.push_back(text);
+  }
+  std::vector<EventKind> events;
+  std::vector<std::string> texts;
   struct Test {
     size_t size;
     int threshold, deadBand;
@@ -258,6 +265,50 @@ TEST_F(RecordingCycleTest, DeadTimeCorrectsTheFiguresAndTheLineButNotTheTotal) {
   EXPECT_DOUBLE_EQ(*std::min_element(intervals.begin(), intervals.end()), 218.0 / kSampleRate);
   EXPECT_DOUBLE_EQ(*std::max_element(intervals.begin(), intervals.end()), 419.0 / kSampleRate);
   EXPECT_EQ(cycle.intervalHistory().high()[60], static_cast<float>(cycle.lastInterval().doseHigh));
+}
+
+// The input lost for twenty seconds inside the first minute of sound, sound dropped and
+// a flat stretch (a pulse a second is too few for the hum test): each is logged beside the day file and handed to the hooks; the
+// minute that missed sound is not written, the next whole one is; the sums hold only
+// the seconds heard.
+TEST_F(RecordingCycleTest, SoundPathEventsAreLoggedAndAMinuteThatMissedSoundIsNotWritten) {
+  ASSERT_FALSE(cycle.start());
+  seconds(30, 1);
+  audio.fail({DeviceFault::Lost, "radmon_mic", 0, {}});
+  EXPECT_TRUE(cycle.soundFaulty());
+  clock.advance(20);
+  audio.back();
+  EXPECT_FALSE(cycle.soundFaulty());
+  seconds(30, 1);
+  EXPECT_TRUE(hooks.lines.empty());
+  EXPECT_EQ(cycle.skippedMinutes(), 1);
+  EXPECT_EQ(cycle.totalCount(), 60);  // 60 seconds heard, a pulse each
+  seconds(60, 1);
+  ASSERT_EQ(hooks.lines.size(), 1u);
+  EXPECT_TRUE(hooks.lines[0].ends_with(",120,120\r\n")) << hooks.lines[0];
+
+  audio.drop(2 * kSampleRate);
+  audio.drop(kSampleRate / 2);
+  seconds(1, 1);  // told once, when sound flows again
+  seconds(12, 0);  // flat: no signal after ten seconds
+  seconds(1, 3);
+
+  const std::vector<EventKind> expected = {EventKind::DeviceLost, EventKind::DeviceBack,
+                                           EventKind::SoundDropped, EventKind::NoSignal,
+                                           EventKind::SignalOk};
+  EXPECT_EQ(hooks.events, expected);
+  int skipped = 0;
+  std::ifstream in(dir / eventFileName("20110920"), std::ios::binary);
+  const std::string log((std::istreambuf_iterator<char>(in)), {});
+  const auto logged = parseEventLog(log, &skipped);
+  ASSERT_EQ(logged.size(), expected.size()) << log;
+  EXPECT_EQ(skipped, 0);
+  for (size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(logged[i].kind, expected[i]);
+    EXPECT_EQ(logged[i].text, hooks.texts[i]);  // without wording: the kind's name
+  }
+  EXPECT_EQ(logged[0].when, (LocalDateTime{2011, 9, 20, 0, 0, 0}));
+  EXPECT_EQ(logged[1].when, (LocalDateTime{2011, 9, 20, 0, 0, 20}));
 }
 
 }  // namespace radmon

@@ -11,7 +11,7 @@
 namespace radmon {
 namespace fs = std::filesystem;
 
-TEST(AlarmTones, TheTwoStagesSoundDifferentAndLoopCleanly) {
+TEST(AlarmTones, TheStagesAndTheFaultChimeSoundDifferentAndLoopCleanly) {
   const auto a = alarmToneSamples(AlarmPattern::Stage1);
   const auto b = alarmToneSamples(AlarmPattern::Stage2);
   EXPECT_EQ(a.size(), size_t(0.8 * kAlarmSampleRate));
@@ -21,6 +21,16 @@ TEST(AlarmTones, TheTwoStagesSoundDifferentAndLoopCleanly) {
   EXPECT_EQ(a.front(), 0);
   EXPECT_LT(std::abs(a.back()), 300);
   EXPECT_EQ(b.front(), 0);
+  // The fault chime: seldom and less than half as loud as an alarm.
+  const auto chime = alarmToneSamples(AlarmPattern::Fault);
+  auto peak = [](const std::vector<int16_t>& s) {
+    int p = 0;
+    for (int16_t v : s) p = std::max(p, std::abs(int(v)));
+    return p;
+  };
+  EXPECT_NEAR(double(chime.size()), 3.0 * kAlarmSampleRate, 2);
+  EXPECT_LT(peak(chime), peak(a) / 2);
+  EXPECT_EQ(chime.front(), 0);
 }
 
 TEST(AlarmPlayer, LooksInTheWorkingFolderThenBesideTheProgramThenUsesTheBuiltInTone) {

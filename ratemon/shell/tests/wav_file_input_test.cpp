@@ -123,3 +123,33 @@ TEST(WavFileInput, RefusesWhatIsNotMonoAt22050WithAClearMessage) {
 
 }  // namespace
 }  // namespace radmon
+
+namespace radmon {
+namespace {
+
+struct FailureReceiver : RecordingReceiver {
+  using RecordingReceiver::RecordingReceiver;
+  void deviceFailed(const DeviceFailure& failure) override { faults.push_back(failure.fault); }
+  std::vector<DeviceFault> faults;
+};
+
+// A file cut off after its header was written says so before it stops; a whole file
+// ends without a word.
+TEST(WavFileInput, AFileCutShortRaisesDeviceFailedBeforeItStops) {
+  std::vector<uint8_t> data(3 * kBufferSize, 128);
+  const auto path = writeSound("cut.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_U8, 1, kSampleRate,
+                               [&](SNDFILE* f) { sf_write_raw(f, data.data(), static_cast<sf_count_t>(data.size())); });
+  for (const bool cut : {false, true}) {
+    SCOPED_TRACE(cut ? "cut" : "whole");
+    if (cut) std::filesystem::resize_file(path, std::filesystem::file_size(path) - kBufferSize);
+    WavFileInput input(path);
+    FailureReceiver rx(input);
+    rx.start();
+    for (int guard = 0; guard < 10 && input.deliverNext(); ++guard) {}
+    EXPECT_EQ(rx.faults, cut ? std::vector<DeviceFault>{DeviceFault::EndedEarly} : std::vector<DeviceFault>{});
+    EXPECT_EQ(rx.states, (std::vector<bool>{true, false}));
+  }
+}
+
+}  // namespace
+}  // namespace radmon

@@ -1,0 +1,41 @@
+// The stretches of a day in which ratemon's sound path was at fault, from the day's
+// event log beside the day file, and their light bands behind the day graph's curve.
+// A day without an event log, or whose log holds no fault, draws nothing here.
+#pragma once
+
+#include <QColor>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "event_log.h"
+
+class QPainter;
+
+namespace radmon {
+
+struct DayFaults {
+  std::vector<FaultPeriod> periods;
+  int skippedLines = 0;  // lines of the log that are no event
+};
+
+// Reads `dataFolder` + "μSVHEvents" + `targetDay` + ".csv". A fault still open at the
+// end of the log runs to `openUntil` (seconds of the day: now for today, else the end
+// of the day). No value when there is no such file.
+std::optional<DayFaults> readDayFaults(const std::string& dataFolder, const std::string& targetDay,
+                                       int openUntil);
+
+// Where the half-day panels lie on the picture: one pixel a minute from `left`.
+struct PanelPlace {
+  int left = 0;
+  int morningBase = 0;
+  int afternoonBase = 0;
+  int height = 0;
+};
+
+inline const QColor kFaultBand(255, 222, 200);  // light enough for the curve to read over
+
+// Fills each period's minutes inside the panels (the frame and axis lines left clear).
+void drawFaultBands(QPainter& p, const std::vector<FaultPeriod>& periods, const PanelPlace& place);
+
+}  // namespace radmon

@@ -1,0 +1,18 @@
+#include "event_writer.h"
+
+#include "record_writer.h"
+
+namespace radmon {
+
+std::optional<WriteFault> EventWriter::append(const std::string& folder, const EventLine& event) {
+  kept_.push_back(event);
+  while (!kept_.empty()) {
+    const EventLine& next = kept_.front();
+    if (auto fault = appendWhole(folder + eventFileName(next.when.yyyymmdd()), formatEventLine(next)))
+      return fault;
+    kept_.pop_front();
+  }
+  return std::nullopt;
+}
+
+}  // namespace radmon

@@ -1,0 +1,30 @@
+// What happened to the sound path, as the recording cycle tells it: the input lost or
+// back, sound dropped, a signal fault begun or ended. The cycle writes each to the
+// day's event log, in the words an EventWording gives it, and hands it to its hooks.
+#pragma once
+
+#include <string>
+
+#include "audio_input.h"
+#include "event_log.h"
+#include "local_time.h"
+#include "signal_watch.h"
+
+namespace radmon {
+
+struct SoundEvent {
+  EventKind kind = EventKind::SignalOk;
+  LocalDateTime when;
+  DeviceFailure failure;   // DeviceLost
+  SignalChange change;     // NoSignal, Hum, Clipping, and SignalOk (the fault that ended)
+  double lostSeconds = 0;  // SoundDropped; DeviceBack: how long the input was away
+};
+
+// The text of an event in the interface's language (the program's messages unit).
+class EventWording {
+ public:
+  virtual ~EventWording() = default;
+  virtual std::string describe(const SoundEvent& event) const = 0;
+};
+
+}  // namespace radmon

@@ -1,0 +1,61 @@
+#include "pending_records.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "day_record.h"
+
+namespace radmon {
+namespace {
+namespace fs = std::filesystem;
+
+std::string contents(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+std::string line(int day, int minute) {
+  return formatRecordLine({{2011, 9, day, 23, minute, 0}, 0.1f, 20, 100, 60 * (minute + 1)});
+}
+
+// Lines kept at one end go into their own day files at the next start, in order and
+// after what the files hold; those that still cannot be written stay kept.
+TEST(PendingRecords, KeptLinesReachTheirDayFilesAtTheNextStart) {
+  const fs::path dir = fs::temp_directory_path() / ("radmon_pending_" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir / "data");
+  const std::string station = dir.string() + "/";
+  const std::string data = station + "data/";
+  EXPECT_FALSE(flushPendingRecords(station, data));  // nothing kept: nothing to do
+
+  ASSERT_FALSE(keepPendingRecords(station, {line(19, 58), line(19, 59)}));
+  ASSERT_FALSE(keepPendingRecords(station, {line(20, 0)}));
+  std::ofstream(dir / "data" / dayFileName("20110919"), std::ios::binary) << line(19, 57);
+
+  // A missing data folder keeps everything.
+  auto flush = flushPendingRecords(station, station + "gone/");
+  ASSERT_TRUE(flush);
+  EXPECT_EQ(flush->written, 0);
+  EXPECT_EQ(flush->left, 3);
+  EXPECT_TRUE(flush->fault);
+  EXPECT_TRUE(fs::exists(flush->path));
+
+  flush = flushPendingRecords(station, data);
+  ASSERT_TRUE(flush);
+  EXPECT_EQ(flush->written, 3);
+  EXPECT_EQ(flush->left, 0);
+  EXPECT_FALSE(fs::exists(flush->path));
+  EXPECT_EQ(contents(dir / "data" / dayFileName("20110919")), line(19, 57) + line(19, 58) + line(19, 59));
+  EXPECT_EQ(contents(dir / "data" / dayFileName("20110920")), line(20, 0));
+  fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace radmon

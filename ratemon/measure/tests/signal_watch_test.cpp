@@ -1,0 +1,152 @@
+#include "signal_watch.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <optional>
+#include <random>
+
+#include "pulse_scan.h"
+#include "tube_simulator.h"
+
+namespace radmon {
+namespace {
+
+constexpr int kRate = TubeSimulator::kSampleRate;
+
+// A stretch of sound as a station might hear it.
+struct Stretch {
+  enum Kind { Tube, Flat, Stuck, Hum, Clipped } kind = Tube;
+  int seconds = 0;
+  double cpm = 20;     // the tube under it (Tube, Hum, Clipped)
+  int level = 128;     // Stuck
+  double mainsHz = 50; // Hum
+};
+
+struct Seen {
+  int second;
+  SignalChange change;
+};
+
+// Plays the stretches through the scan (threshold 50, dead band 3, resolution 10) and
+// the watch, second by second; every change with the second it came at.
+class Station {
+ public:
+  explicit Station(uint64_t seed) : seed_(seed) {}
+  std::vector<Seen> play(const std::vector<Stretch>& stretches) {
+    std::vector<Seen> seen;
+    std::vector<uint8_t> s(kRate);
+    for (const Stretch& st : stretches) {
+      TubeSimulator tube(TubeProfile::constant(st.cpm), seed_++, 0);
+      for (int k = 0; k < st.seconds; ++k, ++second_) {
+        tube.fill(s.data(), s.size());
+        shape(st, s);
+        const int pulses = scanPulses(s.data(), s.size(), {47, 53, 10}, armed_);
+        for (const auto& c : watch.observe(s.data(), s.size(), pulses)) seen.push_back({second_, c});
+      }
+    }
+    return seen;
+  }
+  SignalWatch watch;
+
+ private:
+  void shape(const Stretch& st, std::vector<uint8_t>& s) {
+    for (size_t i = 0; i < s.size(); ++i) {
+      const double t = static_cast<double>(sample_++) / kRate;
+      (void)t;
+      switch (st.kind) {
+        case Stretch::Tube: break;
+        case Stretch::Flat: s[i] = 128; break;
+        case Stretch::Stuck: s[i] = static_cast<uint8_t>(st.level); break;
+        case Stretch::Hum:  // full-scale mains hum over the tube
+          s[i] = static_cast<uint8_t>(std::clamp(
+              std::lround(s[i] + 127.0 * std::sin(2 * std::numbers::pi * st.mainsHz * t)), 0l, 255l));
+          break;
+        case Stretch::Clipped:  // the tube's sound amplified far past the top of the range
+          s[i] = static_cast<uint8_t>(std::clamp((s[i] - 128) * 8 + 248, 0, 255));
+          break;
+      }
+    }
+  }
+  uint64_t seed_;
+  int64_t sample_ = 0;
+  int second_ = 0;
+  bool armed_ = false;
+};
+
+std::optional<Seen> first(const std::vector<Seen>& seen, SignalFault fault, bool began, int from = 0) {
+  for (const auto& s : seen)
+    if (s.change.fault == fault && s.change.began == began && s.second >= from) return s;
+  return std::nullopt;
+}
+
+// Ten minutes of a 20 CPM background, ten of a fault, ten of background again: the
+// fault is told within two minutes of its start and its end after the sound is back,
+// and nothing else is told.
+TEST(SignalWatch, EachFaultIsToldWithinTwoMinutesAndItsEndAfterIt) {
+  struct Case {
+    const char* name;
+    Stretch fault;
+    SignalFault expected;
+  };
+  const std::vector<Case> cases = {
+      {"silence", {Stretch::Flat, 600}, SignalFault::NoSignal},
+      {"level stuck at 200", {Stretch::Stuck, 600, 20, 200}, SignalFault::NoSignal},
+      {"level stuck at 0", {Stretch::Stuck, 600, 20, 0}, SignalFault::NoSignal},
+      {"noise without pulses", {Stretch::Tube, 600, 0}, SignalFault::NoSignal},
+      {"50 Hz hum over the tube", {Stretch::Hum, 600, 20, 128, 50}, SignalFault::Hum},
+      {"60 Hz hum over the tube", {Stretch::Hum, 600, 20, 128, 60}, SignalFault::Hum},
+      {"clipped", {Stretch::Clipped, 600, 20}, SignalFault::Clipping},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Station station(7);
+    const auto seen = station.play({{Stretch::Tube, 600, 20}, c.fault, {Stretch::Tube, 600, 20}});
+    const auto began = first(seen, c.expected, true);
+    ASSERT_TRUE(began);
+    EXPECT_GE(began->second, 600);
+    EXPECT_LT(began->second, 600 + 120);
+    const auto ended = first(seen, c.expected, false);
+    ASSERT_TRUE(ended);
+    EXPECT_GE(ended->second, 1200);
+    EXPECT_LT(ended->second, 1200 + 300);
+    for (const auto& s : seen) {
+      // Clipped sound can stop the pulses for a while too; nothing else is told.
+      const bool alsoFine = c.expected == SignalFault::Clipping && s.change.fault == SignalFault::NoSignal;
+      EXPECT_TRUE(s.change.fault == c.expected || alsoFine) << "at " << s.second;
+    }
+    std::printf("[ figures  ] %s: told after %d s, end told %d s after the sound was back\n", c.name,
+                began->second - 600, ended->second - 1200);
+  }
+}
+
+TEST(SignalWatch, TheImprobableSilenceFollowsTheLowestRecentBackground) {
+  SignalWatch watch;
+  EXPECT_EQ(watch.silentSecondsLimit(), 0);  // nothing learnt yet: no such test
+  Station station(3);
+  station.play({{Stretch::Tube, 600, 20}});
+  // 200 pulses in ten minutes, less three deviations: about 16 CPM, 52 s for 1e-6;
+  // never under a minute.
+  EXPECT_NEAR(station.watch.assumedBackground() * 60, 15.8, 2.5) << station.watch.assumedBackground() * 60;
+  EXPECT_EQ(station.watch.silentSecondsLimit(), 60);
+  // A raised hour does not shorten it.
+  station.play({{Stretch::Tube, 3600, 600}});
+  EXPECT_EQ(station.watch.silentSecondsLimit(), 60);
+  // A quiet station waits longer: 40 pulses in ten minutes, about 2 CPM assumed.
+  Station quiet(4);
+  quiet.play({{Stretch::Tube, 600, 4}});
+  EXPECT_GT(quiet.watch.silentSecondsLimit(), 300);
+}
+
+TEST(SignalWatch, AGapInTheSoundStartsTheStretchesAgain) {
+  Station station(5);
+  station.play({{Stretch::Tube, 600, 20}, {Stretch::Flat, 9}});
+  station.watch.soundMissing();
+  const auto seen = station.play({{Stretch::Flat, 9}});
+  EXPECT_TRUE(seen.empty());
+  EXPECT_EQ(station.play({{Stretch::Flat, 1}}).size(), 1u);
+}
+
+}  // namespace
+}  // namespace radmon

@@ -1,0 +1,62 @@
+#include "sound_status.h"
+
+namespace radmon {
+namespace {
+
+bool begins(EventKind kind) {
+  return kind == EventKind::DeviceLost || kind == EventKind::NoSignal || kind == EventKind::Hum ||
+         kind == EventKind::Clipping;
+}
+
+}  // namespace
+
+SoundStatus::SoundStatus(QWidget* window, SoundOutput& chime)
+    : QObject(window), chime_(chime), line_(new QLabel(window)), silence_(new QPushButton(window)) {
+  // Beside テスト, where the form has room for two short lines.
+  line_->setObjectName("soundStatus");
+  line_->setGeometry(236, 172, 148, 34);
+  line_->setWordWrap(true);
+  line_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  QFont small = line_->font();
+  small.setPointSizeF(small.pointSizeF() * 0.85);
+  line_->setFont(small);
+  silence_->setObjectName("chimeOff");
+  silence_->setText(QString::fromUtf8("消音"));
+  silence_->setGeometry(388, 174, 56, 26);
+  silence_->hide();
+  connect(silence_.data(), &QPushButton::clicked, this, &SoundStatus::silence);
+}
+
+void SoundStatus::show(const SoundEvent& event, const std::string& headline, const std::string& text,
+                       bool faulty) {
+  line_->setText(QString::fromStdString(headline));
+  line_->setToolTip(QString::fromStdString(text));
+  line_->setStyleSheet(faulty ? "color: #b00000;" : "color: #006000;");
+  if (begins(event.kind) && !silenced_ && !chiming_) {
+    chime_.playLoop(kChimeFile);
+    chiming_ = true;
+  }
+  if (!faulty) {
+    if (chiming_) chime_.stop();
+    chiming_ = false;
+    silenced_ = false;
+  }
+  silence_->setVisible(chiming_);
+}
+
+void SoundStatus::clear() {
+  line_->clear();
+  if (chiming_) chime_.stop();
+  chiming_ = false;
+  silenced_ = false;
+  silence_->hide();
+}
+
+void SoundStatus::silence() {
+  if (chiming_) chime_.stop();
+  chiming_ = false;
+  silenced_ = true;
+  silence_->hide();
+}
+
+}  // namespace radmon

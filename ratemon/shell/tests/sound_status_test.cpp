@@ -1,0 +1,65 @@
+#include "sound_status.h"
+
+#include <QTest>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include "fakes.h"
+#include "qt_app.h"
+
+namespace radmon {
+namespace {
+
+SoundEvent event(EventKind kind) {
+  SoundEvent e;
+  e.kind = kind;
+  return e;
+}
+
+// The chime sounds once a fault begins, stops when the operator silences it (and stays
+// quiet while faults go on), and is armed again once every fault has ended.
+TEST(SoundStatus, ChimesForAFaultUntilSilencedOrEndedAndShowsTheText) {
+  testApp();
+  QWidget window;
+  FakeSound chime;
+  SoundStatus status(&window, chime);
+  struct Step {
+    EventKind kind;
+    bool faulty;
+    bool press = false;  // the silence button after the event
+    const char* calls;   // the chime's calls so far
+    bool chiming;
+  };
+  const std::vector<Step> steps = {
+      {EventKind::SoundDropped, false, false, "", false},
+      {EventKind::DeviceLost, true, false, "play ijou.wav", true},
+      {EventKind::NoSignal, true, true, "play ijou.wav,stop", false},
+      {EventKind::Hum, true, false, "play ijou.wav,stop", false},
+      {EventKind::SignalOk, true, false, "play ijou.wav,stop", false},
+      {EventKind::DeviceBack, false, false, "play ijou.wav,stop", false},
+      {EventKind::Clipping, true, false, "play ijou.wav,stop,play ijou.wav", true},
+      {EventKind::SignalOk, false, false, "play ijou.wav,stop,play ijou.wav,stop", false},
+  };
+  for (size_t i = 0; i < steps.size(); ++i) {
+    SCOPED_TRACE(i);
+    const Step& s = steps[i];
+    status.show(event(s.kind), "line " + std::to_string(i), "text " + std::to_string(i), s.faulty);
+    EXPECT_EQ(status.line()->text().toStdString(), "line " + std::to_string(i));
+    EXPECT_EQ(status.line()->toolTip().toStdString(), "text " + std::to_string(i));
+    EXPECT_EQ(status.silenceButton()->isVisibleTo(&window), status.chiming());
+    if (s.press) QTest::mouseClick(status.silenceButton(), Qt::LeftButton);
+    std::string calls;
+    for (const auto& c : chime.calls) calls += (calls.empty() ? "" : ",") + c;
+    EXPECT_EQ(calls, s.calls);
+    EXPECT_EQ(status.chiming(), s.chiming);
+  }
+  status.show(event(EventKind::Hum), "hum", "hum", true);
+  status.clear();
+  EXPECT_TRUE(status.line()->text().isEmpty());
+  EXPECT_EQ(chime.calls.back(), "stop");
+  EXPECT_FALSE(status.chiming());
+}
+
+}  // namespace
+}  // namespace radmon
