@@ -41,21 +41,21 @@ std::string skippedLines(std::string_view dayFile, int count) {
 std::string faultPeriods(std::string_view day, const std::vector<FaultPeriod>& periods) {
   std::string list;
   for (const FaultPeriod& period : periods) {
-    const char* what = "障害";
+    const char* what = QT_TRANSLATE_NOOP("dayplot", "障害");
     switch (period.kind) {
-      case EventKind::DeviceLost: what = "録音デバイスなし"; break;
-      case EventKind::NoSignal: what = "信号なし"; break;
-      case EventKind::Hum: what = "ハム・雑音"; break;
-      case EventKind::Clipping: what = "音の飽和"; break;
+      case EventKind::DeviceLost: what = QT_TRANSLATE_NOOP("dayplot", "録音デバイスなし"); break;
+      case EventKind::NoSignal: what = QT_TRANSLATE_NOOP("dayplot", "信号なし"); break;
+      case EventKind::Hum: what = QT_TRANSLATE_NOOP("dayplot", "ハム・雑音"); break;
+      case EventKind::Clipping: what = QT_TRANSLATE_NOOP("dayplot", "音の飽和"); break;
       default: break;
     }
     char span[32];
     std::snprintf(span, sizeof span, "%02d:%02d-%02d:%02d ", period.from / 3600, period.from % 3600 / 60,
                   period.to / 3600, period.to % 3600 / 60);
     if (!list.empty()) list += ", ";
-    list += span + tr(what);
+    list += span + words(what);
   }
-  return tr("%1 の音の障害 (グラフに薄い帯で表示): %2", day, list);
+  return words(QT_TRANSLATE_NOOP("dayplot", "%1 の音の障害 (グラフに薄い帯で表示): %2"), day, list);
 }
 std::string imageNotWritten(bool jpeg, std::string_view path, std::string_view reason) {
   const std::string how = reason.empty() ? std::string() : " (" + std::string(reason) + ")";
