@@ -1,5 +1,7 @@
 #include "sound_status.h"
 
+#include <QCoreApplication>
+
 namespace radmon {
 namespace {
 
@@ -12,7 +14,8 @@ bool begins(EventKind kind) {
 
 SoundStatus::SoundStatus(QWidget* window, SoundOutput& chime)
     : QObject(window), chime_(chime), line_(new QLabel(window)), silence_(new QPushButton(window)) {
-  // Beside テスト, where the form has room for two short lines.
+  // Under テスト, in the place of the readings' interval, which means nothing while the
+  // sound path is at fault; shown only then.
   line_->setObjectName("soundStatus");
   line_->setGeometry(236, 172, 148, 34);
   line_->setWordWrap(true);
@@ -21,7 +24,7 @@ SoundStatus::SoundStatus(QWidget* window, SoundOutput& chime)
   small.setPointSizeF(small.pointSizeF() * 0.85);
   line_->setFont(small);
   silence_->setObjectName("chimeOff");
-  silence_->setText(QString::fromUtf8("消音"));
+  silence_->setText(QCoreApplication::translate("ratemon", "消音"));
   silence_->setGeometry(388, 174, 56, 26);
   silence_->hide();
   connect(silence_.data(), &QPushButton::clicked, this, &SoundStatus::silence);
@@ -32,6 +35,7 @@ void SoundStatus::show(const SoundEvent& event, const std::string& headline, con
   line_->setText(QString::fromStdString(headline));
   line_->setToolTip(QString::fromStdString(text));
   line_->setStyleSheet(faulty ? "color: #b00000;" : "color: #006000;");
+  line_->setVisible(faulty);
   if (begins(event.kind) && !silenced_ && !chiming_) {
     chime_.playLoop(kChimeFile);
     chiming_ = true;

@@ -217,6 +217,7 @@ void WindowStation::soundEvent(const SoundEvent& event, const std::string& text)
 
 void WindowStation::showReadingsCurrent(bool current) {
   for (Box box : {Box::elapsed, Box::total, Box::cpm, Box::doseRate}) window_->box(box)->setEnabled(current);
+  window_->intervalLabel()->setVisible(current);
 }
 
 void WindowStation::chooseRecordFolder() {

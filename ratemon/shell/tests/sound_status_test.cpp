@@ -47,6 +47,7 @@ TEST(SoundStatus, ChimesForAFaultUntilSilencedOrEndedAndShowsTheText) {
     status.show(event(s.kind), "line " + std::to_string(i), "text " + std::to_string(i), s.faulty);
     EXPECT_EQ(status.line()->text().toStdString(), "line " + std::to_string(i));
     EXPECT_EQ(status.line()->toolTip().toStdString(), "text " + std::to_string(i));
+    EXPECT_EQ(status.line()->isVisibleTo(&window), s.faulty);  // the interval's place otherwise
     EXPECT_EQ(status.silenceButton()->isVisibleTo(&window), status.chiming());
     if (s.press) QTest::mouseClick(status.silenceButton(), Qt::LeftButton);
     std::string calls;
