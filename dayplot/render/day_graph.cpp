@@ -8,7 +8,7 @@
 #include <cmath>
 #include <exception>
 
-#include "graph_font.h"
+#include "japanese_font.h"
 #include "image_files.h"
 #include "number_text.h"
 
@@ -109,7 +109,7 @@ DayGraphResult DayGraph::draw(const std::string& dataFolder, const std::string& 
   QPainter p(&picture_);
   p.setRenderHint(QPainter::Antialiasing, false);
   p.setRenderHint(QPainter::TextAntialiasing, true);
-  p.setFont(graphFont(kInitialPoints));
+  p.setFont(japaneseFont(kInitialPoints));
 
   drawPanels(p);
   const double labelStep = roundHalfEven(*m / 5, 2);
@@ -173,14 +173,14 @@ void DayGraph::drawCurve(QPainter& p, const PlotPair& pair, double unit) const {
 }
 
 void DayGraph::drawTexts(QPainter& p, const DayTable& table, const DailyStats& stats) const {
-  p.setFont(graphFont(24));
+  p.setFont(japaneseFont(24));
   text(p, 5, 5, titleDate(table));
 
-  p.setFont(graphFont(12));
+  p.setFont(japaneseFont(12));
   text(p, 70, 45, "[ 日最大:" + statisticText(stats.maximum));
   text(p, 200, 45, "日平均:" + statisticText(stats.average) + " ]");
 
-  p.setFont(graphFont(9));
+  p.setFont(japaneseFont(9));
   const LocalDateTime now = clock_.now();
   text(p, 670, 20, "測定場所: " + settings_.placeText());
   text(p, 670, 5, "作成日: " + madeText(now));

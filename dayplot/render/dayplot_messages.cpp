@@ -43,8 +43,12 @@ std::string imageNotWritten(bool jpeg, std::string_view path, std::string_view r
   return jpeg ? tr("JPEGファイルを書き込めません: %1%2", path, how)
               : tr("BMPファイルを書き込めません: %1%2", path, how);
 }
-std::string scriptNotWritten(std::string_view writeError) {
-  return tr("FTP転送を行えません。スクリプトファイルを書き込めませんでした。\n%1", writeError);
+std::string fileNotWritten(std::string_view path, const WriteFault& fault) {
+  return tr("ファイルに書き込めません: %1 (%2)", path, std::strerror(fault.error));
+}
+std::string scriptNotWritten(std::string_view path, const WriteFault& fault) {
+  return tr("FTP転送を行えません。スクリプトファイルを書き込めませんでした。\n%1",
+            fileNotWritten(path, fault));
 }
 std::string uploadNotStarted(std::string_view detail) {
   return tr("FTP転送を開始できません: %1", detail);

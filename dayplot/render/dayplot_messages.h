@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "text_files.h"
+
 namespace radmon {
 
 // Where the messages go: a message box in the window, stderr without one.
@@ -29,7 +31,8 @@ std::string badScale();
 std::string noDayFile();
 std::string skippedLines(std::string_view dayFile, int count);
 std::string imageNotWritten(bool jpeg, std::string_view path, std::string_view reason);
-std::string scriptNotWritten(std::string_view writeError);  // the file writer's own text
+std::string fileNotWritten(std::string_view path, const WriteFault& fault);
+std::string scriptNotWritten(std::string_view path, const WriteFault& fault);
 std::string uploadNotStarted(std::string_view detail);
 std::string clientNotStarted(std::string_view program, int error);
 std::string badDayArgument(std::string_view text);

@@ -67,9 +67,9 @@ std::unique_ptr<StartedProcess> uploadFile(const UploadSettings& settings,
   try {
     const std::string scriptPath = ftpScriptPath(programFolder);
     // The script holds the password in clear: its owner alone may read it.
-    if (const auto error =
+    if (const auto fault =
             writeTextFile(scriptPath, ftpScriptText(settings, localFile), /*ownerOnly=*/true)) {
-      messages.show(say::scriptNotWritten(*error));
+      messages.show(say::scriptNotWritten(scriptPath, *fault));
       return nullptr;
     }
     const ProgramCommand command = ftpClientCommand(kThisPlatform, programFolder, scriptPath);

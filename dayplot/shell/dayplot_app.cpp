@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-#include "graph_font.h"
+#include "japanese_font.h"
 #include "settings_form.h"
 #include "text_files.h"
 
@@ -11,7 +11,7 @@ namespace radmon {
 int runWindows(int argc, char** argv) {
   QApplication app(argc, argv);
   // The windows in the graph's font, so that the Japanese captions look alike everywhere.
-  app.setFont(graphFont(9));
+  app.setFont(japaneseFont(9));
   SystemClock clock;
   SpawnLauncher launcher;
   FormParts parts;

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "settings_text.h"
+#include "text_files.h"
 
 namespace radmon {
 
@@ -93,8 +94,8 @@ DayplotStart startSettings(const std::string& programFolder, std::string_view to
 std::string settingsFilePath(const std::string& programFolder);
 
 // Writes the settings file atomically and readable by its owner alone, since it holds
-// the FTP password. Returns a message for the user when it cannot be written.
-std::optional<std::string> saveSettingsFile(const std::string& path,
-                                            const DayplotSettings& controls);
+// the FTP password. Returns what failed when it cannot be written.
+std::optional<WriteFault> saveSettingsFile(const std::string& path,
+                                           const DayplotSettings& controls);
 
 }  // namespace radmon

@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
+#include "dayplot_messages.h"
 #include "ftp_upload.h"
 #include "graph_form.h"
 #include "text_files.h"
@@ -395,9 +396,9 @@ void SettingsForm::onCombo1(int index) {
 
 std::optional<std::string> SettingsForm::shutdown() {
   timer1_.stop();
-  if (auto error = saveSettingsFile(settingsFilePath(parts_.programFolder), controls())) {
-    return error;
-  }
+  const std::string path = settingsFilePath(parts_.programFolder);
+  if (const auto fault = saveSettingsFile(path, controls()))
+    return say::fileNotWritten(path, *fault);
   std::error_code ec;
   std::filesystem::remove(ftpScriptPath(parts_.programFolder), ec);
   shutDown_ = true;

@@ -14,7 +14,7 @@
 #include <fstream>
 #include <string>
 
-#include "graph_font.h"
+#include "japanese_font.h"
 #include "graph_form.h"
 #include "settings_form.h"
 
@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
   const int seconds = std::atoi(argv[3]);
 
   QApplication app(argc, argv);
-  app.setFont(radmon::graphFont(9));
+  app.setFont(radmon::japaneseFont(9));
   radmon::SystemClock clock;
   radmon::SpawnLauncher launcher;
   const radmon::LocalDateTime now = clock.now();

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "alarm_tones.h"
+#include "ratemon_messages.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {
@@ -12,8 +13,9 @@ int main(int argc, char** argv) {
   const std::string folder = std::string(argv[1]) + "/";
   for (auto [name, pattern] : {std::pair{"daiichi.wav", radmon::AlarmPattern::Stage1},
                                std::pair{"daini.wav", radmon::AlarmPattern::Stage2}}) {
-    if (auto error = radmon::writeAlarmWav(folder + name, pattern)) {
-      std::cerr << *error << '\n';
+    if (radmon::writeAlarmWav(folder + name, pattern)) {
+      using radmon::messages::About;
+      std::cerr << radmon::messages::about(About::alarmToneNotWritten, folder + name) << '\n';
       return 1;
     }
   }

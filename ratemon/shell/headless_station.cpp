@@ -17,12 +17,6 @@
 namespace radmon {
 namespace {
 
-const char* kUsage =
-    "使い方: ratemon --headless --input SOURCE [--fast] [--start \"YYYY-MM-DD hh:mm:ss\"] "
-    "[--seconds N]\n"
-    "  SOURCE: WAVファイル (モノラル 22050 Hz), sim:CPM, sim:BASE:RAISED@HH:MM-HH:MM,\n"
-    "          default (既定の録音デバイス) または録音デバイス名 (device:NAME)";
-
 // Without a window the alarm is announced, not sounded.
 class SilentSound final : public SoundOutput {
  public:
@@ -51,6 +45,7 @@ class StationHooks final : public CycleHooks {
 }  // namespace
 
 std::variant<HeadlessOptions, std::string> parseHeadlessOptions(int argc, char** argv) {
+  using messages::BadArgument, messages::Usage;
   HeadlessOptions o;
   for (int i = 0; i < argc; ++i) {
     const std::string a = argv[i];
@@ -62,31 +57,31 @@ std::variant<HeadlessOptions, std::string> parseHeadlessOptions(int argc, char**
       o.fast = true;
     } else if (a == "--input") {
       auto v = value();
-      if (!v || v->empty()) return std::string(kUsage);
+      if (!v || v->empty()) return messages::usage(messages::Usage::headless);
       o.input = *v;
     } else if (a == "--start") {
       auto v = value();
       auto t = v ? LocalDateTime::parse(*v) : std::nullopt;
-      if (!t) return "開始日時が正しくありません: " + v.value_or("") + "\n" + kUsage;
+      if (!t) return messages::badArgument(BadArgument::start, v.value_or(""), Usage::headless);
       o.start = t;
     } else if (a == "--seconds") {
       auto v = value();
       auto n = v ? readNumber(*v) : std::nullopt;
       if (!n || *n < 0 || *n != static_cast<double>(static_cast<int64_t>(*n)))
-        return "秒数が正しくありません: " + v.value_or("") + "\n" + kUsage;
+        return messages::badArgument(BadArgument::seconds, v.value_or(""), Usage::headless);
       o.seconds = static_cast<int64_t>(*n);
     } else {
-      return "不明な引数: " + a + "\n" + kUsage;
+      return messages::badArgument(BadArgument::unknown, a, Usage::headless);
     }
   }
-  if (o.input.empty()) return std::string(kUsage);
+  if (o.input.empty()) return messages::usage(messages::Usage::headless);
   return o;
 }
 
 int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) {
   LockFile lock;
-  if (auto error = lock.take(env.lockPath)) {
-    env.err << *error << std::endl;
+  if (auto refusal = lock.take(env.lockPath)) {
+    env.err << messages::lockRefused(env.lockPath, *refusal) << std::endl;
     return 1;
   }
 

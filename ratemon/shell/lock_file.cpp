@@ -5,21 +5,17 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
 namespace radmon {
 
-std::optional<std::string> LockFile::take(const std::string& path) {
+std::optional<LockFile::Refusal> LockFile::take(const std::string& path) {
   if (held()) return std::nullopt;
   const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-  if (fd < 0)
-    return "ロックファイル " + path + " を開けません (" + std::strerror(errno) + ")";
+  if (fd < 0) return Refusal{false, errno};
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     const int err = errno;
     ::close(fd);
-    if (err == EWOULDBLOCK)
-      return "シーベルト計算はこのフォルダで既に起動しています（" + path + " を使用中）";
-    return "ロックファイル " + path + " を開けません (" + std::strerror(err) + ")";
+    return Refusal{err == EWOULDBLOCK, err};
   }
   fd_ = fd;
   path_ = path;

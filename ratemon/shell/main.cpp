@@ -9,6 +9,7 @@
 #include "audio_source_text.h"
 #include "headless_station.h"
 #include "lock_file.h"
+#include "ratemon_messages.h"
 #include "sound_card_source.h"
 #include "text_files.h"
 #include "window_app.h"
@@ -36,11 +37,6 @@ std::variant<radmon::DrivenInput, std::string> openHeadlessInput(const std::stri
   return openInput(text, startSecondOfDay);
 }
 
-constexpr const char* kUsage =
-    "使い方: ratemon [--input SOURCE]\n"
-    "        ratemon --headless --input SOURCE [--fast] [--start \"YYYY-MM-DD hh:mm:ss\"] "
-    "[--seconds N]";
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -67,7 +63,9 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[i], "--input") == 0 && i + 1 < argc) {
       sourceText = argv[++i];
     } else if (argv[i][0] == '-' && argv[i][1] == '-') {
-      std::cerr << "不明な引数: " << argv[i] << "\n" << kUsage << std::endl;
+      std::cerr << radmon::messages::badArgument(radmon::messages::BadArgument::unknown, argv[i],
+                                                 radmon::messages::Usage::windows)
+                << std::endl;
       return 2;
     }
   }

@@ -74,7 +74,8 @@ std::string WindowStation::settingsPath() const {
 }
 
 std::optional<std::string> WindowStation::startup() {
-  if (auto error = lock_.take(parts_.lockPath)) return error;
+  if (auto refusal = lock_.take(parts_.lockPath))
+    return messages::lockRefused(parts_.lockPath, *refusal);
   cycle_->setLockHeld(lock_.held());
   RatemonSettings settings = RatemonSettings::defaults(parts_.programFolder);
   const bool read = loadSettingsFile(settingsPath(), settings);
@@ -132,10 +133,9 @@ void WindowStation::recordingStateChanged(bool recording) {
 }
 
 void WindowStation::chooseRecordFolder() {
-  SaveDialogRequest request{kDialogTitle,
+  SaveDialogRequest request{messages::folderDialogTitle(),
                             parts_.programFolder + "data" + kPathSeparator,
-                            control(Box::recordPath).initial,
-                            {"テキスト ファイル (*.txt *.log)", "すべてのファイル (*)"}};
+                            control(Box::recordPath).initial, messages::folderDialogFilters()};
   std::optional<std::string> chosen;
   try {
     chosen = parts_.saveDialog(window_.get(), request);

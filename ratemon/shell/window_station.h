@@ -51,8 +51,6 @@ struct StationParts {
 
 class WindowStation final : public QObject, public CycleHooks {
  public:
-  inline static const char* kDialogTitle = "収集データ保存フォルダ";
-
   explicit WindowStation(StationParts parts);
   ~WindowStation() override;
 
