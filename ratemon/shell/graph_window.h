@@ -3,14 +3,14 @@
 // repaint. Tells when the operator closes it.
 #pragma once
 
-#include <QImage>
-#include <QWidget>
 #include <array>
 #include <string>
 
+#include "picture_window.h"
+
 namespace radmon {
 
-class GraphWindow final : public QWidget {
+class GraphWindow final : public PictureWindow {
   Q_OBJECT
 
  public:
@@ -19,17 +19,12 @@ class GraphWindow final : public QWidget {
   explicit GraphWindow(QWidget* parent = nullptr);
   void redraw(const std::array<float, 600>& history, int newestSlot,
               const std::string& limit1Text, const std::string& limit2Text);
-  const QImage& picture() const { return picture_; }
 
  signals:
   void closed();
 
  protected:
-  void paintEvent(QPaintEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
-
- private:
-  QImage picture_;
 };
 
 }  // namespace radmon
