@@ -20,7 +20,8 @@ bool isUtf8(std::string_view bytes);
 // UTF-8 text in the system's code page for writing.
 std::string encodeForSystem(std::string_view utf8);
 
-// The step of a file write that failed, with its errno; the programs word it.
+// The step of a file write that failed, with its errno; the programs word it. cutBack:
+// a torn line could not be taken back; replace: the new file could not take the old's place.
 enum class WriteStep { open, write, cutBack, replace };
 struct WriteFault { WriteStep step; int error; };
 
