@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -68,16 +67,13 @@ std::optional<std::string> readTextFile(const std::string& path) {
   return decodeFileText(bytes);
 }
 
-std::optional<std::string> writeTextFile(const std::string& path, std::string_view utf8,
-                                         bool ownerOnly) {
+std::optional<WriteFault> writeTextFile(const std::string& path, std::string_view utf8,
+                                        bool ownerOnly) {
   const std::string bytes = encodeForSystem(utf8);
   const std::string temp = path + ".new";
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
                         ownerOnly ? 0600 : 0666);
-  auto failure = [&](int err) {
-    return std::string("ファイルに書き込めません: ") + path + " (" + std::strerror(err) + ")";
-  };
-  if (fd < 0) return failure(errno);
+  if (fd < 0) return WriteFault{WriteStep::open, errno};
   if (ownerOnly) ::fchmod(fd, 0600);  // also when an older file was kept open wider
   size_t done = 0;
   while (done < bytes.size()) {
@@ -87,14 +83,14 @@ std::optional<std::string> writeTextFile(const std::string& path, std::string_vi
       const int err = errno;
       ::close(fd);
       ::unlink(temp.c_str());
-      return failure(err);
+      return WriteFault{WriteStep::write, err};
     }
     done += static_cast<size_t>(n);
   }
   if (::close(fd) != 0 || ::rename(temp.c_str(), path.c_str()) != 0) {
     const int err = errno;
     ::unlink(temp.c_str());
-    return failure(err);
+    return WriteFault{WriteStep::replace, err};
   }
   return std::nullopt;
 }

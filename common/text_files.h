@@ -20,15 +20,20 @@ bool isUtf8(std::string_view bytes);
 // UTF-8 text in the system's code page for writing.
 std::string encodeForSystem(std::string_view utf8);
 
+// The step of a file write that failed, with its errno; the programs word it. cutBack:
+// a torn line could not be taken back; replace: the new file could not take the old's place.
+enum class WriteStep { open, write, cutBack, replace };
+struct WriteFault { WriteStep step; int error; };
+
 // Whole file, decoded; no value when it cannot be opened.
 std::optional<std::string> readTextFile(const std::string& path);
 
 // Replaces the file with `utf8` in the system's code page, through a temporary file and
 // a rename, so a crash never leaves half a settings file. `ownerOnly` creates it
 // readable and writable by its owner alone (the file holds a password).
-// Returns an error text (Japanese, for the user) or nothing on success.
-std::optional<std::string> writeTextFile(const std::string& path, std::string_view utf8,
-                                         bool ownerOnly = false);
+// Returns what failed, or nothing on success.
+std::optional<WriteFault> writeTextFile(const std::string& path, std::string_view utf8,
+                                        bool ownerOnly = false);
 
 // The folder of the running executable, ending with the separator.
 std::string programFolder();

@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+
 #include <filesystem>
 #include <fstream>
 
@@ -45,9 +47,10 @@ TEST(WriteTextFile, ReplacesWholeAndKeepsSecretsPrivate) {
   EXPECT_EQ(st.st_mode & 0777, 0600u);
   EXPECT_FALSE(std::filesystem::exists(path + ".new"));
 
-  const auto error = writeTextFile((dir / "missing" / "x.ini").string(), "x");
-  ASSERT_TRUE(error.has_value());
-  EXPECT_NE(error->find("書き込めません"), std::string::npos);
+  const auto fault = writeTextFile((dir / "missing" / "x.ini").string(), "x");
+  ASSERT_TRUE(fault.has_value());
+  EXPECT_EQ(fault->step, WriteStep::open);
+  EXPECT_EQ(fault->error, ENOENT);
   EXPECT_FALSE(readTextFile((dir / "missing" / "x.ini").string()).has_value());
   std::filesystem::remove_all(dir);
 }

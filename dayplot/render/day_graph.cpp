@@ -5,8 +5,8 @@
 #include <exception>
 
 #include "fault_bands.h"
-#include "graph_font.h"
 #include "graph_parts.h"
+#include "japanese_font.h"
 #include "image_files.h"
 #include "number_text.h"
 #include "period_table.h"
@@ -64,7 +64,7 @@ DayGraphResult DayGraph::draw(const std::string& dataFolder, const std::string& 
   QPainter p(&picture_);
   p.setRenderHint(QPainter::Antialiasing, false);
   p.setRenderHint(QPainter::TextAntialiasing, true);
-  p.setFont(graphFont(kInitialPoints));
+  p.setFont(japaneseFont(kInitialPoints));
 
   drawPanels(p);
   // The sound path's faults, behind the grid and the curve; nothing without a log.
@@ -140,7 +140,7 @@ void DayGraph::drawCurve(QPainter& p, const PlotPair& pair, double unit) const {
 
 void DayGraph::drawTexts(QPainter& p, const DayTable& table, const DailyStats& stats,
                          const std::string& meanInterval) const {
-  p.setFont(graphFont(24));
+  p.setFont(japaneseFont(24));
   const auto [year, month, day] = titleDateParts(table);
   text(p, 5, 5,
        QCoreApplication::translate("DayGraph", "%1年%2月%3日")
@@ -148,7 +148,7 @@ void DayGraph::drawTexts(QPainter& p, const DayTable& table, const DailyStats& s
                 QString::fromStdString(day))
            .toStdString());
 
-  p.setFont(graphFont(12));
+  p.setFont(japaneseFont(12));
   text(p, 70, 45, word(QT_TRANSLATE_NOOP("DayGraph", "[ 日最大:")) + statisticText(stats.maximum));
   text(p, 200, 45,
        word(QT_TRANSLATE_NOOP("DayGraph", "日平均:")) + statisticText(stats.average) + meanInterval + " ]");

@@ -89,8 +89,12 @@ std::string readingsSettingsIssue(std::string_view path, std::string_view line) 
   return line.empty() ? words(QT_TRANSLATE_NOOP("dayplot", "設定ファイルを読めません: %1"), path)
                       : words(QT_TRANSLATE_NOOP("dayplot", "設定ファイル %1 の読めない行を無視しました: %2"), path, line);
 }
-std::string scriptNotWritten(std::string_view writeError) {
-  return words(QT_TRANSLATE_NOOP("dayplot", "FTP転送を行えません。スクリプトファイルを書き込めませんでした。\n%1"), writeError);
+std::string fileNotWritten(std::string_view path, const WriteFault& fault) {
+  return words(QT_TRANSLATE_NOOP("dayplot", "ファイルに書き込めません: %1 (%2)"), path, std::strerror(fault.error));
+}
+std::string scriptNotWritten(std::string_view path, const WriteFault& fault) {
+  return words(QT_TRANSLATE_NOOP("dayplot", "FTP転送を行えません。スクリプトファイルを書き込めませんでした。\n%1"),
+            fileNotWritten(path, fault));
 }
 std::string uploadNotStarted(std::string_view detail) {
   return words(QT_TRANSLATE_NOOP("dayplot", "FTP転送を開始できません: %1"), detail);

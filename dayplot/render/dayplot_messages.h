@@ -10,6 +10,8 @@
 
 #include "event_log.h"
 
+#include "text_files.h"
+
 namespace radmon {
 
 // Where the messages go: a message box in the window, stderr without one.
@@ -34,7 +36,8 @@ std::string skippedLines(std::string_view dayFile, int count);
 // The sound path's faults of a day, from its event log: "03:10-03:40 録音デバイスなし, ...".
 std::string faultPeriods(std::string_view day, const std::vector<FaultPeriod>& periods);
 std::string imageNotWritten(bool jpeg, std::string_view path, std::string_view reason);
-std::string scriptNotWritten(std::string_view writeError);  // the file writer's own text
+std::string fileNotWritten(std::string_view path, const WriteFault& fault);
+std::string scriptNotWritten(std::string_view path, const WriteFault& fault);
 std::string uploadNotStarted(std::string_view detail);
 std::string clientNotStarted(std::string_view program, int error);
 std::string badDayArgument(std::string_view text);

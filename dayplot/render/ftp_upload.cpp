@@ -102,9 +102,9 @@ std::unique_ptr<StartedProcess> uploadFile(const UploadSettings& settings,
     }
     const std::string scriptPath = ftpScriptPath(programFolder);
     // The script holds the password in clear: its owner alone may read it.
-    if (const auto error =
+    if (const auto fault =
             writeTextFile(scriptPath, ftpScriptText(settings, localFile), /*ownerOnly=*/true)) {
-      messages.show(say::scriptNotWritten(*error));
+      messages.show(say::scriptNotWritten(scriptPath, *fault));
       return nullptr;
     }
     const ProgramCommand command =

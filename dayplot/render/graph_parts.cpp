@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "graph_font.h"
+#include "japanese_font.h"
 #include "image_files.h"
 #include "number_text.h"
 
@@ -57,7 +57,7 @@ std::string madeText(const LocalDateTime& now) {
 }
 
 void stationLines(QPainter& p, const GraphSettings& settings, const LocalDateTime& now) {
-  p.setFont(graphFont(9));
+  p.setFont(japaneseFont(9));
   text(p, 670, 20, word(QT_TRANSLATE_NOOP("DayGraph", "測定場所: ")) + settings.placeText());
   text(p, 670, 5, word(QT_TRANSLATE_NOOP("DayGraph", "作成日: ")) + madeText(now));
   text(p, 670, 35, word(QT_TRANSLATE_NOOP("DayGraph", "測定管: ")) + settings.tubeText());

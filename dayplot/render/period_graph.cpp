@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <exception>
 
-#include "graph_font.h"
+#include "japanese_font.h"
 #include "graph_parts.h"
 #include "number_text.h"
 
@@ -62,7 +62,7 @@ DayGraphResult PeriodGraph::draw(const std::string& dataFolder, const Period& pe
   QPainter p(&picture_);
   p.setRenderHint(QPainter::Antialiasing, false);
   p.setRenderHint(QPainter::TextAntialiasing, true);
-  p.setFont(graphFont(DayGraph::kInitialPoints));
+  p.setFont(japaneseFont(DayGraph::kInitialPoints));
   drawFrame(p, period, roundHalfEven(*m / 5, 2));
   if (table.daysPresent == 0) {
     p.end();
@@ -153,16 +153,16 @@ void PeriodGraph::drawDays(QPainter& p, const PeriodTable& table, double unit) c
 
 void PeriodGraph::drawTexts(QPainter& p, const PeriodTable& table, bool faultsKnown) const {
   const bool month = table.period.kind == PeriodKind::Month;
-  p.setFont(graphFont(24));
+  p.setFont(japaneseFont(24));
   const std::string name = table.period.name();
   text(p, 5, 5, name.substr(0, 4) + "年" + (month ? name.substr(4, 2) + "月" : std::string()));
 
-  p.setFont(graphFont(12));
+  p.setFont(japaneseFont(12));
   text(p, 70, 45, std::string("[ ") + (month ? "月最大:" : "年最大:") + statisticText(table.maximum));
   text(p, 200, 45, std::string(month ? "月平均:" : "年平均:") + statisticText(table.mean) + " ]");
 
   // What the marks mean, above the panel.
-  p.setFont(graphFont(9));
+  p.setFont(japaneseFont(9));
   const int y = kTop - 22;
   p.fillRect(330, y + 3, 18, 10, kBand);
   text(p, 352, y, say::periodLegend(0));

@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QIcon>
 
-#include "graph_font.h"
+#include "japanese_font.h"
 #include "settings_form.h"
 #include "text_files.h"
 
@@ -14,7 +14,7 @@ int runWindows(int& argc, char** argv, const std::string& station) {
   // The installed icon of the menu entry; none when run from the build.
   QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("radmon-dayplot")));
   // The windows in the graph's font, so that the Japanese captions look alike everywhere.
-  app.setFont(graphFont(9));
+  app.setFont(japaneseFont(9));
   SystemClock clock;
   SpawnLauncher launcher;
   FormParts parts;

@@ -162,7 +162,7 @@ DayplotStart startSettings(const std::string& programFolder, std::string_view to
   return start;
 }
 
-std::optional<std::string> saveSettingsFile(const std::string& path,
+std::optional<WriteFault> saveSettingsFile(const std::string& path,
                                             const DayplotSettings& controls) {
   return writeTextFile(path, settingsFileText(controls), /*ownerOnly=*/true);
 }

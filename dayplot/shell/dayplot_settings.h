@@ -12,6 +12,7 @@
 
 #include "readings_settings.h"
 #include "settings_text.h"
+#include "text_files.h"
 
 namespace radmon {
 
@@ -98,8 +99,8 @@ DayplotStart startSettings(const std::string& programFolder, std::string_view to
 std::string settingsFilePath(const std::string& programFolder);
 
 // Writes the settings file atomically and readable by its owner alone, since it holds
-// the FTP password. Returns a message for the user when it cannot be written.
-std::optional<std::string> saveSettingsFile(const std::string& path,
-                                            const DayplotSettings& controls);
+// the FTP password. Returns what failed when it cannot be written.
+std::optional<WriteFault> saveSettingsFile(const std::string& path,
+                                           const DayplotSettings& controls);
 
 }  // namespace radmon

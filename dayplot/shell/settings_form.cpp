@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "dayplot_messages.h"
 #include "ftp_upload.h"
 #include "publish_settings.h"
 #include "settings_sources.h"
@@ -509,9 +510,9 @@ void SettingsForm::onCombo1(int index) {
 std::optional<std::string> SettingsForm::shutdown() {
   timer1_.stop();
   uploads_.stop(clock_.now());
-  if (auto error = saveSettingsFile(settingsFilePath(parts_.programFolder), controls())) {
-    return error;
-  }
+  const std::string path = settingsFilePath(parts_.programFolder);
+  if (const auto fault = saveSettingsFile(path, controls()))
+    return say::fileNotWritten(path, *fault);
   std::error_code ec;
   std::filesystem::remove(ftpScriptPath(parts_.programFolder), ec);
   shutDown_ = true;

@@ -15,7 +15,7 @@
 #include <fstream>
 #include <string>
 
-#include "graph_font.h"
+#include "japanese_font.h"
 #include "graph_form.h"
 #include "certificate_question.h"
 #include "publish_dialog.h"
@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
   const int seconds = std::atoi(argv[3]);
 
   QApplication app(argc, argv);
-  app.setFont(radmon::graphFont(9));
+  app.setFont(radmon::japaneseFont(9));
   radmon::SystemClock clock;
   radmon::SpawnLauncher launcher;
   const radmon::LocalDateTime now = clock.now();

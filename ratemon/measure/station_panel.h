@@ -14,6 +14,7 @@
 #ifndef QT_TRANSLATE_NOOP
 #define QT_TRANSLATE_NOOP(scope, x) x
 #endif
+#include "text_files.h"
 
 namespace radmon {
 
@@ -78,9 +79,6 @@ constexpr int initialWhole(Box box, int at = 0, int value = 0) {
 // What the core tells the operator, as facts; the shell's messages unit words them.
 // A box whose text cannot be used, and the value kept in force.
 struct RefusedBox { Box box; double kept; };
-enum class WriteStep { open, write, cutBack };
-// The step of a file write that failed, with its errno.
-struct WriteFault { WriteStep step; int error; };
 struct RecordKept {  // minute lines that could not be written and are kept
   std::string path;
   WriteFault fault;

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "text_files.h"
+
 namespace radmon {
 
 enum class AlarmPattern {
@@ -23,7 +25,8 @@ inline constexpr int kAlarmSampleRate = 22050;
 // looping it does not click.
 std::vector<int16_t> alarmToneSamples(AlarmPattern pattern);
 
-// Writes one loop as a WAV file; an error text (Japanese) when it cannot.
-std::optional<std::string> writeAlarmWav(const std::string& path, AlarmPattern pattern);
+// Writes one loop as a WAV file; the step that failed when it cannot (the sound file
+// library gives no errno).
+std::optional<WriteStep> writeAlarmWav(const std::string& path, AlarmPattern pattern);
 
 }  // namespace radmon

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "alarm_tones.h"
+#include "ratemon_messages.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {
@@ -14,8 +15,9 @@ int main(int argc, char** argv) {
   for (auto [name, pattern] : {std::pair{"daiichi.wav", radmon::AlarmPattern::Stage1},
                                std::pair{"daini.wav", radmon::AlarmPattern::Stage2},
                                std::pair{"ijou.wav", radmon::AlarmPattern::Fault}}) {
-    if (auto error = radmon::writeAlarmWav(folder + name, pattern)) {
-      std::cerr << *error << '\n';
+    if (radmon::writeAlarmWav(folder + name, pattern)) {
+      using radmon::messages::About;
+      std::cerr << radmon::messages::about(About::alarmToneNotWritten, folder + name) << '\n';
       return 1;
     }
   }

@@ -9,14 +9,9 @@
 
 namespace radmon {
 
+// Nothing is drawn until the next measured second.
 GraphWindow::GraphWindow(QWidget* parent)
-    : QWidget(parent, Qt::Window), picture_(kGraphWidth, kGraphHeight, QImage::Format_RGB32) {
-  setObjectName("Form3");
-  setWindowTitle(QCoreApplication::translate("ratemon", kCaption));
-  setFixedSize(kGraphWidth, kGraphHeight);
-  // Nothing is drawn until the next measured second.
-  picture_.fill(palette().color(QPalette::Button));
-}
+    : PictureWindow("Form3", kCaption, {kGraphWidth, kGraphHeight}, QPalette::Button, parent) {}
 
 void GraphWindow::redraw(const std::array<float, 600>& history, int newestSlot,
                          const std::string& limit1Text, const std::string& limit2Text,
@@ -28,11 +23,6 @@ void GraphWindow::redraw(const std::array<float, 600>& history, int newestSlot,
   if (band) drawDoseBand(p, band->low(), band->high(), newestSlot, limit2Text);
   p.end();
   update();
-}
-
-void GraphWindow::paintEvent(QPaintEvent*) {
-  QPainter p(this);
-  p.drawImage(0, 0, picture_);
 }
 
 void GraphWindow::closeEvent(QCloseEvent* event) {

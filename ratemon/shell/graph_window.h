@@ -3,16 +3,15 @@
 // repaint. Tells when the operator closes it.
 #pragma once
 
-#include <QImage>
-#include <QWidget>
 #include <array>
 #include <string>
 
 #include "reading_interval.h"
+#include "picture_window.h"
 
 namespace radmon {
 
-class GraphWindow final : public QWidget {
+class GraphWindow final : public PictureWindow {
   Q_OBJECT
 
  public:
@@ -23,17 +22,12 @@ class GraphWindow final : public QWidget {
   void redraw(const std::array<float, 600>& history, int newestSlot,
               const std::string& limit1Text, const std::string& limit2Text,
               const IntervalHistory* band = nullptr);
-  const QImage& picture() const { return picture_; }
 
  signals:
   void closed();
 
  protected:
-  void paintEvent(QPaintEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
-
- private:
-  QImage picture_;
 };
 
 }  // namespace radmon

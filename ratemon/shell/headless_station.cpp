@@ -23,23 +23,6 @@
 namespace radmon {
 namespace {
 
-std::string usage() {
-  return QCoreApplication::translate(
-             "ratemon",
-             "使い方: ratemon --headless --input SOURCE [--fast] [--start \"YYYY-MM-DD hh:mm:ss\"] "
-             "[--seconds N] [--dead-time US]\n"
-             "        [--mqtt mqtt://[USER[:PASSWORD]@]HOST[:PORT]/TOPIC/PREFIX] [--mqtt-discovery PREFIX]\n"
-             "  SOURCE: WAVファイル (モノラル 22050 Hz), sim:CPM, sim:BASE:RAISED@HH:MM-HH:MM,\n"
-             "          default (既定の録音デバイス) または録音デバイス名 (device:NAME)")
-      .toStdString();
-}
-
-// "What was wrong: the text" and the usage under it.
-std::string refused(const char* what, const std::string& text) {
-  return QCoreApplication::translate("ratemon", what).arg(QString::fromStdString(text)).toStdString() +
-         "\n" + usage();
-}
-
 // Without a window the alarm is announced, not sounded.
 class SilentSound final : public SoundOutput {
  public:
@@ -75,6 +58,7 @@ class StationHooks final : public CycleHooks {
 }  // namespace
 
 std::variant<HeadlessOptions, std::string> parseHeadlessOptions(int argc, char** argv) {
+  using messages::BadArgument, messages::Usage;
   HeadlessOptions o;
   for (int i = 0; i < argc; ++i) {
     const std::string a = argv[i];
@@ -86,47 +70,47 @@ std::variant<HeadlessOptions, std::string> parseHeadlessOptions(int argc, char**
       o.fast = true;
     } else if (a == "--input") {
       auto v = value();
-      if (!v || v->empty()) return usage();
+      if (!v || v->empty()) return messages::usage(messages::Usage::headless);
       o.input = *v;
     } else if (a == "--start") {
       auto v = value();
       auto t = v ? LocalDateTime::parse(*v) : std::nullopt;
-      if (!t) return refused(QT_TRANSLATE_NOOP("ratemon", "開始日時が正しくありません: %1"), v.value_or(""));
+      if (!t) return messages::badArgument(BadArgument::start, v.value_or(""), Usage::headless);
       o.start = t;
     } else if (a == "--mqtt") {
       auto v = value();
-      if (!v) return usage();
+      if (!v) return messages::usage(messages::Usage::headless);
       const auto address = parseMqttAddress(*v);
       if (const auto* error = std::get_if<AddressError>(&address))
-        return messages::mqttAddress(*error, *v) + "\n" + usage();
+        return messages::mqttAddress(*error, *v) + "\n" + messages::usage(messages::Usage::headless);
       o.mqtt = *v;
     } else if (a == "--mqtt-discovery") {
       auto v = value();
-      if (!v || v->empty()) return usage();
+      if (!v || v->empty()) return messages::usage(messages::Usage::headless);
       o.mqttDiscovery = *v;
     } else if (a == "--seconds") {
       auto v = value();
       auto n = v ? readNumber(*v) : std::nullopt;
       if (!n || *n < 0 || *n != static_cast<double>(static_cast<int64_t>(*n)))
-        return refused(QT_TRANSLATE_NOOP("ratemon", "秒数が正しくありません: %1"), v.value_or(""));
+        return messages::badArgument(BadArgument::seconds, v.value_or(""), Usage::headless);
       o.seconds = static_cast<int64_t>(*n);
     } else if (a == "--dead-time") {
       auto v = value();
       auto tau = v ? readDeadTime(*v) : std::nullopt;
-      if (!tau) return messages::badDeadTime(v.value_or("")) + "\n" + usage();
+      if (!tau) return messages::badDeadTime(v.value_or("")) + "\n" + messages::usage(messages::Usage::headless);
       o.deadTimeMicroseconds = tau;
     } else {
-      return refused(QT_TRANSLATE_NOOP("ratemon", "不明な引数: %1"), a);
+      return messages::badArgument(BadArgument::unknown, a, Usage::headless);
     }
   }
-  if (o.input.empty()) return usage();
+  if (o.input.empty()) return messages::usage(messages::Usage::headless);
   return o;
 }
 
 int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) {
   LockFile lock;
-  if (auto error = lock.take(env.lockPath)) {
-    env.err << *error << std::endl;
+  if (auto refusal = lock.take(env.lockPath)) {
+    env.err << messages::lockRefused(env.lockPath, *refusal) << std::endl;
     return 1;
   }
 

@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
 namespace radmon {
 namespace {
@@ -19,20 +18,14 @@ std::string unopenable(const std::string& path, int error) {
 
 }  // namespace
 
-std::optional<std::string> LockFile::take(const std::string& path) {
+std::optional<LockFile::Refusal> LockFile::take(const std::string& path) {
   if (held()) return std::nullopt;
   const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-  if (fd < 0) return unopenable(path, errno);
+  if (fd < 0) return Refusal{false, errno};
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     const int err = errno;
     ::close(fd);
-    if (err == EWOULDBLOCK) {
-      return QCoreApplication::translate(
-                 "ratemon", "シーベルト計算はこのフォルダで既に起動しています（%1 を使用中）")
-          .arg(QString::fromStdString(path))
-          .toStdString();
-    }
-    return unopenable(path, err);
+    return Refusal{err == EWOULDBLOCK, err};
   }
   fd_ = fd;
   path_ = path;

@@ -17,9 +17,10 @@ class LockFile {
   LockFile(const LockFile&) = delete;
   LockFile& operator=(const LockFile&) = delete;
 
-  // Takes the lock; the message for the operator when another holds it or the file
-  // cannot be opened.
-  std::optional<std::string> take(const std::string& path = kDefaultPath);
+  // Why the lock was not taken: another ratemon holds it, or the file's errno.
+  struct Refusal { bool inUse; int error; };
+  // Takes the lock; the refusal when another holds it or the file cannot be opened.
+  std::optional<Refusal> take(const std::string& path = kDefaultPath);
   // Closes and deletes the file; nothing when it is not held.
   void release();
   bool held() const { return fd_ >= 0; }

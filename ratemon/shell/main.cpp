@@ -9,6 +9,7 @@
 #include "audio_source_text.h"
 #include "headless_station.h"
 #include "lock_file.h"
+#include "ratemon_messages.h"
 #include "sound_card_source.h"
 #include "start_options.h"
 #include "station_folder.h"
@@ -38,23 +39,13 @@ std::variant<radmon::DrivenInput, std::string> openHeadlessInput(const std::stri
   return openInput(text, startSecondOfDay);
 }
 
-std::string usage() {
-  return radmon::uiText(
-      "ratemon",
-      QT_TRANSLATE_NOOP("ratemon",
-                        "使い方: ratemon [--station DIR] [--lang ja|en] [--input SOURCE]\n"
-                        "        ratemon --headless --input SOURCE [--fast] [--start "
-                        "\"YYYY-MM-DD hh:mm:ss\"] [--seconds N]\n"
-                        "        [--mqtt URL] [--mqtt-discovery PREFIX]"));
-}
-
 }  // namespace
 
 int main(int argc0, char** argv0) {
   radmon::StartOptions start(argc0, argv0);
   radmon::useUiLanguage(start.language());
   if (start.problem() != radmon::StartOptions::Problem::None) {
-    std::cerr << radmon::optionProblemText(start.problem()) << "\n" << usage() << std::endl;
+    std::cerr << radmon::optionProblemText(start.problem()) << "\n" << radmon::messages::usage(radmon::messages::Usage::windows) << std::endl;
     return 2;
   }
   const radmon::StationResult station = radmon::findStationFolder(start.station());
@@ -93,9 +84,9 @@ int main(int argc0, char** argv0) {
     if (std::strcmp(argv[i], "--input") == 0 && i + 1 < argc) {
       sourceText = argv[++i];
     } else if (argv[i][0] == '-' && argv[i][1] == '-') {
-      std::cerr << radmon::uiText("ratemon", QT_TRANSLATE_NOOP("ratemon", "不明な引数: "))
-                << argv[i] << "\n"
-                << usage() << std::endl;
+      std::cerr << radmon::messages::badArgument(radmon::messages::BadArgument::unknown, argv[i],
+                                                 radmon::messages::Usage::windows)
+                << std::endl;
       return 2;
     }
   }

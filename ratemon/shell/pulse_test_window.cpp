@@ -8,14 +8,9 @@
 namespace radmon {
 
 PulseTestWindow::PulseTestWindow(QWidget* parent)
-    : QWidget(parent, Qt::Window),
-      picture_(kTraceWidthTwips / kTwipsPerPixel, kTraceHeightTwips / kTwipsPerPixel,
-               QImage::Format_RGB32) {
-  setObjectName("Form2");
-  setWindowTitle(QCoreApplication::translate("ratemon", kCaption));
-  setFixedSize(picture_.size());
-  picture_.fill(palette().color(QPalette::Window));
-}
+    : PictureWindow("Form2", kCaption,
+                    {kTraceWidthTwips / kTwipsPerPixel, kTraceHeightTwips / kTwipsPerPixel},
+                    QPalette::Window, parent) {}
 
 void PulseTestWindow::showTrace(const std::vector<uint8_t>& samples, int threshold,
                                 int deadBand) {
@@ -24,11 +19,6 @@ void PulseTestWindow::showTrace(const std::vector<uint8_t>& samples, int thresho
                  palette().color(QPalette::Window));
   p.end();
   update();
-}
-
-void PulseTestWindow::paintEvent(QPaintEvent*) {
-  QPainter p(this);
-  p.drawImage(0, 0, picture_);
 }
 
 }  // namespace radmon

@@ -2,14 +2,14 @@
 // The picture is kept, so it survives a repaint.
 #pragma once
 
-#include <QImage>
-#include <QWidget>
 #include <cstdint>
 #include <vector>
 
+#include "picture_window.h"
+
 namespace radmon {
 
-class PulseTestWindow final : public QWidget {
+class PulseTestWindow final : public PictureWindow {
   Q_OBJECT
 
  public:
@@ -18,13 +18,6 @@ class PulseTestWindow final : public QWidget {
   explicit PulseTestWindow(QWidget* parent = nullptr);
   // Clears the window and draws the buffer.
   void showTrace(const std::vector<uint8_t>& samples, int threshold, int deadBand);
-  const QImage& picture() const { return picture_; }
-
- protected:
-  void paintEvent(QPaintEvent* event) override;
-
- private:
-  QImage picture_;
 };
 
 }  // namespace radmon

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "station_link.h"
 #include "counting_settings.h"
@@ -12,13 +13,16 @@
 #include "reading_interval.h"
 #include "pending_records.h"
 #include "sound_event.h"
+#include "lock_file.h"
 #include "station_panel.h"
 
 namespace radmon::messages {
 
 std::string notice(const Notice& notice);
 // The sentences about one file or source: its path or text is put in.
-enum class About { settingsUnreadable, sourceUnopenable, dayplotMissing, dayplotNotStarted };
+enum class About {
+  settingsUnreadable, sourceUnopenable, dayplotMissing, dayplotNotStarted, alarmToneNotWritten
+};
 std::string about(About what, const std::string& subject);
 std::string alarmStarted(int stage, float grossDoseRate, float limit);
 std::string hoursDone(int64_t hours);
@@ -64,5 +68,16 @@ enum class IntervalLabel { title, measured, random };
 std::string intervalLabel(IntervalLabel label);
 std::string intervalFigures(const IntervalAnalysis& analysis);
 std::string intervalAdvice(IntervalVerdict verdict, const IntervalAnalysis& analysis);
+std::string fileNotWritten(const std::string& path, const WriteFault& fault);
+std::string lockRefused(const std::string& path, const LockFile::Refusal& refusal);
+// The command line: how to call ratemon, and an argument that cannot be used.
+enum class Usage { windows, headless };
+std::string usage(Usage which);
+enum class BadArgument { unknown, start, seconds };
+std::string badArgument(BadArgument what, const std::string& text, Usage which);
+// The record folder's dialog, and the note drawn when the graph has no scale.
+std::string folderDialogTitle();
+std::vector<std::string> folderDialogFilters();
+std::string noScaleNote();
 
 }  // namespace radmon::messages

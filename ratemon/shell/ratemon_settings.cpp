@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "ratemon_messages.h"
 #include "settings_text.h"
 #include "text_files.h"
 
@@ -45,7 +46,9 @@ bool loadSettingsFile(const std::string& path, RatemonSettings& s) {
 }
 
 std::optional<std::string> saveSettingsFile(const std::string& path, const RatemonSettings& s) {
-  return writeTextFile(path, settingsText(s));
+  const auto fault = writeTextFile(path, settingsText(s));
+  if (!fault) return std::nullopt;
+  return messages::fileNotWritten(path, *fault);
 }
 
 std::string saveFolderFor(const std::string& recordPath, const std::string& programFolder) {

@@ -31,6 +31,7 @@ std::string settingsText(const RatemonSettings& settings);
 // Reads the file over `settings` when it exists; false when it exists but cannot be
 // read.
 bool loadSettingsFile(const std::string& path, RatemonSettings& settings);
+// Replaces the file; the operator's sentence when it cannot be written.
 std::optional<std::string> saveSettingsFile(const std::string& path,
                                             const RatemonSettings& settings);
 

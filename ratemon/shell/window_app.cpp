@@ -1,11 +1,10 @@
 #include "window_app.h"
 
 #include <QApplication>
-#include <QFontDatabase>
 #include <QIcon>
 #include <QMessageBox>
-#include <filesystem>
 
+#include "japanese_font.h"
 #include "sound_card_input.h"
 #include "sound_card_source.h"
 #include "ratemon_messages.h"
@@ -37,25 +36,10 @@ class UnavailableInput final : public AudioInput {
 
 }  // namespace
 
-void useJapaneseFont(QApplication& app) {
-  for (const char* file : {"/usr/share/fonts/opentype/ipaexfont-gothic/ipaexg.ttf",
-                           "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf"}) {
-    std::error_code ec;
-    if (!std::filesystem::exists(file, ec)) continue;
-    const int id = QFontDatabase::addApplicationFont(QString::fromUtf8(file));
-    const auto families = QFontDatabase::applicationFontFamilies(id);
-    if (families.isEmpty()) continue;
-    QFont font(families.first());
-    font.setPointSize(9);
-    app.setFont(font);
-    return;
-  }
-}
-
 int runWindows(int argc, char** argv, const std::string& sourceText,
                const InputFactory& openInput, const StationPlace& place) {
   QApplication app(argc, argv);
-  useJapaneseFont(app);
+  app.setFont(japaneseFont(9));
   // The installed icon of the menu entry; none when run from the build.
   QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("radmon-ratemon")));
 

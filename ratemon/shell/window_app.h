@@ -4,8 +4,6 @@
 #include <string>
 #include <vector>
 
-class QApplication;
-
 #include "headless_station.h"
 
 namespace radmon {
@@ -17,10 +15,6 @@ namespace radmon {
 // sound-card input, "device:NAME" for the sound-card input whose id or description is
 // NAME; anything else (a WAV file, sim:CPM...) is opened with `openInput` and paced at
 // one buffer a second while recording.
-// Captions look the same on every machine where a Japanese font is installed (IPAex
-// Gothic, 9 pt, as near as Linux gets to the Windows dialog font).
-void useJapaneseFont(QApplication& app);
-
 // Where the windowed station keeps its files, and what dayplot is started with.
 struct StationPlace {
   std::string folder;  // the station folder, ends with the separator

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "number_text.h"
+#include "ratemon_messages.h"
 
 namespace radmon {
 namespace {
@@ -63,7 +64,7 @@ void drawDoseGraph(QPainter& p, const std::array<float, 600>& history, int newes
   const auto top = doseScaleTop(limit2Text);
   textAt(p, 20, 30, QStringLiteral("μSV/h"));
   if (!top) {
-    textAt(p, 70, 180, QCoreApplication::translate("ratemon", kNoScaleNote));
+    textAt(p, 70, 180, QString::fromStdString(messages::noScaleNote()));
     p.restore();
     return;
   }

@@ -42,9 +42,6 @@ void drawDoseGraph(QPainter& painter, const std::array<float, 600>& history, int
                    const std::string& limit1Text, const std::string& limit2Text,
                    const QColor& foreground, const QColor& background);
 
-// The note shown in place of the bars when the scale cannot be made.
-inline constexpr const char* kNoScaleNote = QT_TRANSLATE_NOOP("ratemon", "第二段警報上限値が 0.35 μSV/h 以下か数値でないため、グラフを描けません");
-
 // One buffer of the pulse test, drawn in twips scaled to pixels: the red line at
 // (threshold - dead band) x 8, the blue one at (threshold + dead band) x 8, and every
 // second sample as a point.

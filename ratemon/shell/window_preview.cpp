@@ -9,13 +9,14 @@
 #include <QTimer>
 
 #include "audio_source_text.h"
+#include "japanese_font.h"
 #include "window_app.h"
 #include "mqtt_settings.h"
 #include "window_station.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  radmon::useJapaneseFont(app);
+  app.setFont(radmon::japaneseFont(9));
   const int seconds = argc > 1 ? std::atoi(argv[1]) : 30;
   const std::string mode = argc > 2 ? argv[2] : "graph";
   QTemporaryDir folder;

@@ -89,7 +89,8 @@ std::string WindowStation::settingsPath() const {
 }
 
 std::optional<std::string> WindowStation::startup() {
-  if (auto error = lock_.take(parts_.lockPath)) return error;
+  if (auto refusal = lock_.take(parts_.lockPath))
+    return messages::lockRefused(parts_.lockPath, *refusal);
   cycle_->setLockHeld(lock_.held());
   RatemonSettings settings = RatemonSettings::defaults(parts_.programFolder);
   const bool read = loadSettingsFile(settingsPath(), settings);
@@ -221,15 +222,9 @@ void WindowStation::showReadingsCurrent(bool current) {
 }
 
 void WindowStation::chooseRecordFolder() {
-  auto words = [](const char* text) {
-    return QCoreApplication::translate("ratemon", text).toStdString();
-  };
-  SaveDialogRequest request{
-      words(kDialogTitle),
-      parts_.programFolder + "data" + kPathSeparator,
-      control(Box::recordPath).initial,
-      {words(QT_TRANSLATE_NOOP("ratemon", "テキスト ファイル (*.txt *.log)")),
-       words(QT_TRANSLATE_NOOP("ratemon", "すべてのファイル (*)"))}};
+  SaveDialogRequest request{messages::folderDialogTitle(),
+                            parts_.programFolder + "data" + kPathSeparator,
+                            control(Box::recordPath).initial, messages::folderDialogFilters()};
   std::optional<std::string> chosen;
   try {
     chosen = parts_.saveDialog(window_.get(), request);

@@ -58,8 +58,6 @@ struct StationParts {
 
 class WindowStation final : public QObject, public CycleHooks {
  public:
-  inline static const char* kDialogTitle = QT_TRANSLATE_NOOP("ratemon", "収集データ保存フォルダ");
-
   explicit WindowStation(StationParts parts);
   ~WindowStation() override;
 

@@ -4,11 +4,11 @@
 # The two alarm sounds shipped beside the program, written at build time.
 add_library(alarm_tones STATIC alarm_tones.cpp)
 target_include_directories(alarm_tones PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(alarm_tones PUBLIC PkgConfig::SNDFILE)
+target_link_libraries(alarm_tones PUBLIC common PkgConfig::SNDFILE)
 
 add_executable(alarm_wav_maker alarm_wav_maker.cpp)
 set_target_properties(alarm_wav_maker PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
-target_link_libraries(alarm_wav_maker PRIVATE alarm_tones)
+target_link_libraries(alarm_wav_maker PRIVATE alarm_tones station)
 add_custom_command(
   OUTPUT ${PROGRAM_DIR}/daiichi.wav ${PROGRAM_DIR}/daini.wav ${PROGRAM_DIR}/ijou.wav
   COMMAND alarm_wav_maker ${PROGRAM_DIR}
@@ -22,7 +22,8 @@ add_library(windows STATIC
   window_drawing.cpp sound_card_input.cpp sound_card_source.cpp sound_server.cpp sound_status.cpp
   alarm_player.cpp window_app.cpp mqtt_dialog.cpp interval_drawing.cpp pulse_interval_window.cpp)
 target_include_directories(windows PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(windows PUBLIC station alarm_tones Qt6::Widgets Qt6::Multimedia PRIVATE PkgConfig::PULSE)
+target_link_libraries(windows PUBLIC station alarm_tones japanese_font Qt6::Widgets Qt6::Multimedia
+  PRIVATE PkgConfig::PULSE)
 add_dependencies(windows alarm_sounds)
 
 add_room_test(windows_test

@@ -121,11 +121,6 @@ TEST_F(FormTest, EveryControlWithItsNameAndTextAndTheOptionsOneGroup) {
   for (const auto& [name, caption] : buttons) {
     EXPECT_EQ(find<QAbstractButton>(name)->text(), QString(caption)) << name;
   }
-  const std::vector<std::pair<const char*, const char*>> boxes = {
-      {"Text1", "大阪府大阪市"}, {"Text6", "自作GM管"}, {"Text5", "μSVHData"},
-      {"Text3", "μSVHGraph"}, {"Text4", "2"}, {"Text12", "ftp.example.com"}, {"Text15", ""},
-      {"Text13", ""}, {"Text14", ""}, {"Text11", "00"}, {"Text10", "03"}};
-  for (const auto& [name, value] : boxes) EXPECT_EQ(text(name), QString(value)) << name;
   EXPECT_EQ(find<QLineEdit>("Text14")->echoMode(), QLineEdit::Normal);
   EXPECT_TRUE(find<QComboBox>("Combo1")->isEditable());
   EXPECT_NE(find<QWidget>("Line1"), nullptr);

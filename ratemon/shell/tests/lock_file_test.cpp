@@ -55,9 +55,10 @@ TEST(LockFile, StaleFileOfADeadProcessDoesNotBlock) {
 
 TEST(LockFile, UnopenableFileIsReported) {
   LockFile lock;
-  const auto error = lock.take("/nonexistent-folder/~Record.tmp");
-  ASSERT_TRUE(error);
-  EXPECT_NE(error->find("開けません"), std::string::npos);
+  const auto refusal = lock.take("/nonexistent-folder/~Record.tmp");
+  ASSERT_TRUE(refusal);
+  EXPECT_FALSE(refusal->inUse);
+  EXPECT_EQ(refusal->error, ENOENT);
 }
 
 }  // namespace radmon

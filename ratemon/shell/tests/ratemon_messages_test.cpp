@@ -23,6 +23,8 @@ TEST(RatemonMessages, NoticesAreWordedForTheOperator) {
   };
   for (const auto& [notice, text] : rows) EXPECT_EQ(messages::notice(notice), text);
   EXPECT_EQ(messages::alarmStarted(2, 3.5f, 2.7f), "第二段警報: 3.5 μSv/h > 2.7 μSv/h");
+  EXPECT_EQ(messages::fileNotWritten("/p/%2/ratemon.ini", {WriteStep::replace, EACCES}),
+            "ファイルに書き込めません: /p/%2/ratemon.ini (Permission denied)");
 }
 
 }  // namespace radmon

@@ -1,4 +1,4 @@
-#include "graph_font.h"
+#include "japanese_font.h"
 
 #include <QFontDatabase>
 #include <QString>
@@ -11,6 +11,7 @@ QString loadFamily() {
   const char* const kCandidates[] = {
       "/usr/share/fonts/opentype/ipaexfont-gothic/ipaexg.ttf",
       "/usr/share/fonts/truetype/ipaexfont-gothic/ipaexg.ttf",
+      "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf",
       "/usr/share/fonts/truetype/fonts-japanese-gothic.ttf",
   };
   for (const char* path : kCandidates) {
@@ -24,7 +25,7 @@ QString loadFamily() {
 
 }  // namespace
 
-QFont graphFont(int points) {
+QFont japaneseFont(int points) {
   // Loaded once per process; the database keeps the font for the program's life.
   static const QString family = loadFamily();
   QFont font;
