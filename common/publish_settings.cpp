@@ -134,7 +134,7 @@ std::string publishSettingsText(const PublishSettings& s) {
 
 std::optional<std::string> writePublishSettings(const std::string& path,
                                                 const PublishSettings& settings) {
-  return writeTextFile(path, publishSettingsText(settings), /*ownerOnly=*/true);
+  return faultText(path, writeTextFile(path, publishSettingsText(settings), /*ownerOnly=*/true));
 }
 
 std::set<std::string> readTlsMemory(const std::string& path) {
@@ -150,7 +150,7 @@ std::optional<std::string> rememberTls(const std::string& path, const std::strin
   if (!servers.insert(serverKey).second) return std::nullopt;
   std::string text;
   for (const auto& server : servers) text += server + "\n";
-  return writeTextFile(path, text, /*ownerOnly=*/true);
+  return faultText(path, writeTextFile(path, text, /*ownerOnly=*/true));
 }
 
 }  // namespace radmon

@@ -1,5 +1,7 @@
 #include "text_files.h"
 
+#include <cstring>
+
 #include <fcntl.h>
 #include <iconv.h>
 #include <sys/stat.h>
@@ -65,6 +67,16 @@ std::optional<std::string> readTextFile(const std::string& path) {
   if (!in) return std::nullopt;
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   return decodeFileText(bytes);
+}
+
+std::string faultText(const std::string& path, const WriteFault& fault) {
+  return path + ": " + std::strerror(fault.error);
+}
+
+std::optional<std::string> faultText(const std::string& path,
+                                     const std::optional<WriteFault>& fault) {
+  if (!fault) return std::nullopt;
+  return faultText(path, *fault);
 }
 
 std::optional<WriteFault> writeTextFile(const std::string& path, std::string_view utf8,

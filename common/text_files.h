@@ -32,6 +32,13 @@ std::optional<std::string> readTextFile(const std::string& path);
 // a rename, so a crash never leaves half a settings file. `ownerOnly` creates it
 // readable and writable by its owner alone (the file holds a password).
 // Returns what failed, or nothing on success.
+// The path and the system's own words for a fault ("/a/b.ini: Permission denied"), for
+// the messages units to put inside their sentences where no finer wording is needed.
+std::string faultText(const std::string& path, const WriteFault& fault);
+// The same for writeTextFile's result: nothing when the write succeeded.
+std::optional<std::string> faultText(const std::string& path,
+                                     const std::optional<WriteFault>& fault);
+
 std::optional<WriteFault> writeTextFile(const std::string& path, std::string_view utf8,
                                         bool ownerOnly = false);
 

@@ -444,7 +444,8 @@ void SettingsForm::askAboutCertificate(const UploadOutcome& outcome) {
     settings.trustedFingerprints.insert(*print);
     error = writePublishSettings(settingsPath, settings);
   } else {
-    error = writeTextFile(trustOncePath(settingsPath), *print, /*ownerOnly=*/true);
+    error = faultText(trustOncePath(settingsPath),
+                      writeTextFile(trustOncePath(settingsPath), *print, /*ownerOnly=*/true));
   }
   if (error) {
     messages_.show(say::trustNotSaved(*error));

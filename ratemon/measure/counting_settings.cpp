@@ -71,7 +71,7 @@ std::string countingSettingsText(const CountingSettings& s) {
 
 std::optional<std::string> saveCountingSettings(const std::string& path,
                                                 const CountingSettings& settings) {
-  return writeTextFile(path, countingSettingsText(settings));
+  return faultText(path, writeTextFile(path, countingSettingsText(settings)));
 }
 
 }  // namespace radmon

@@ -67,7 +67,7 @@ std::optional<AckedRecord> loadAckedRecord(const std::string& path) {
 }
 
 std::optional<std::string> saveAckedRecord(const std::string& path, const AckedRecord& acked) {
-  return writeTextFile(path, acked.day + "\n" + acked.line + "\n", true);
+  return faultText(path, writeTextFile(path, acked.day + "\n" + acked.line + "\n", true));
 }
 
 std::vector<StoredRecord> recordsAfter(const std::string& folder, const AckedRecord& acked) {

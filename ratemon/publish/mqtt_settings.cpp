@@ -73,7 +73,7 @@ std::string mqttSettingsText(const MqttSettings& s) {
 
 std::optional<std::string> saveMqttSettings(const std::string& path,
                                                const MqttSettings& s) {
-  return writeTextFile(path, mqttSettingsText(s), true);
+  return faultText(path, writeTextFile(path, mqttSettingsText(s), true));
 }
 
 }  // namespace radmon

@@ -1,6 +1,5 @@
 #include "lock_file.h"
 
-#include <QCoreApplication>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -8,16 +7,6 @@
 #include <cerrno>
 
 namespace radmon {
-namespace {
-
-std::string unopenable(const std::string& path, int error) {
-  return QCoreApplication::translate("ratemon", "ロックファイル %1 を開けません (%2)")
-      .arg(QString::fromStdString(path), QString::fromUtf8(std::strerror(error)))
-      .toStdString();
-}
-
-}  // namespace
-
 std::optional<LockFile::Refusal> LockFile::take(const std::string& path) {
   if (held()) return std::nullopt;
   const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);

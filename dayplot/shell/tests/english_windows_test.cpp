@@ -71,7 +71,7 @@ TEST_F(EnglishForm, EveryMessageIsEnglish) {
   const std::string texts[] = {
       say::graphFailed(""), say::graphFailed("x"), say::badScale(), say::noDayFile(),
       say::skippedLines("/d/f.csv", 2), say::imageNotWritten(true, "/d/a.jpg", "r"),
-      say::imageNotWritten(false, "/d/a.bmp", ""), say::scriptNotWritten("e"),
+      say::imageNotWritten(false, "/d/a.bmp", ""), say::scriptNotWritten("/d/oldtemp.sys", WriteFault{WriteStep::open, 13}),
       say::uploadNotStarted("e"), say::clientNotStarted("ftpscript", 2),
       say::badDayArgument("x"), say::processingFailed("e"), say::nothingScheduled("/s/d.ini"),
       say::started(10, true, "00", "03", true, "/d/"), say::processingDay(true, "20110316"),
