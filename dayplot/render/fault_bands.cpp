@@ -48,4 +48,13 @@ void drawFaultBands(QPainter& p, const std::vector<FaultPeriod>& periods, const 
   p.restore();
 }
 
+int faultSecondsOfDay(const std::string& dataFolder, const std::string& day) {
+  const auto faults = readDayFaults(dataFolder, day, 24 * 3600);
+  int seconds = 0;
+  if (faults) {
+    for (const FaultPeriod& period : faults->periods) seconds += period.to - period.from;
+  }
+  return seconds;
+}
+
 }  // namespace radmon

@@ -25,6 +25,10 @@ struct DayFaults {
 std::optional<DayFaults> readDayFaults(const std::string& dataFolder, const std::string& targetDay,
                                        int openUntil);
 
+// The seconds of a day (yyyymmdd) that its event log marks as at fault; 0 without a
+// log. The month and year graphs mark such days.
+int faultSecondsOfDay(const std::string& dataFolder, const std::string& day);
+
 // Where the half-day panels lie on the picture: one pixel a minute from `left`.
 struct PanelPlace {
   int left = 0;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "day_graph.h"
+#include "fault_bands.h"
 #include "period_table.h"
 
 namespace radmon {
@@ -29,8 +30,9 @@ class PeriodGraph {
 
   // Draws the period from the day files in `DataFolder` and writes the images asked for.
   // NoDayFile when not one day of the period has a file (nothing written). Never throws.
+  // The days at fault come from the days' event logs unless `faults` says otherwise.
   DayGraphResult DrawPeriodGraph(const std::string& DataFolder, const Period& period,
-                                 const FaultReader& faults = {});
+                                 const FaultReader& faults = faultSecondsOfDay);
 
   const QImage& picture() const { return picture_; }
   // The x range [from, to) of day `index` (0-based) of a period of `days` days.

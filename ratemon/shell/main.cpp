@@ -3,6 +3,8 @@
 // `--headless` runs the station without a window, on any SOURCE including the card.
 #include <QCoreApplication>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 
@@ -76,7 +78,15 @@ int main(int argc0, char** argv0) {
     std::cerr << radmon::stationInUseText(station.station.folder) << std::endl;
     const radmon::HeadlessEnvironment env{station.station.folder, lockPath, openHeadlessInput,
                                           std::cout, std::cerr, &interrupted};
-    return radmon::runHeadless(std::get<radmon::HeadlessOptions>(options), env);
+    const int status = radmon::runHeadless(std::get<radmon::HeadlessOptions>(options), env);
+    // Every record, event and setting is written and the lock released by now. Qt's own
+    // connection to the sound server is torn down on libpulse's thread as the program
+    // ends, and libpulse now and then asserts in that race (about one end in forty);
+    // nothing of the station is left to tear down, so the process ends here.
+    std::cout.flush();
+    std::cerr.flush();
+    std::fflush(nullptr);
+    std::_Exit(status);
   }
 
   std::string sourceText;

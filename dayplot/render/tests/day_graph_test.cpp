@@ -1,4 +1,5 @@
 #include "day_graph.h"
+#include "event_log.h"
 
 #include <gtest/gtest.h>
 
@@ -410,6 +411,20 @@ TEST_F(PeriodGraphTest, BandMeanGapAndFaultsWhereTheyBelong) {
   EXPECT_EQ(img.pixel(middle(5), 367), kBack);
   EXPECT_TRUE(anyDark(img, 5, 5, 200, 40));    // "2011年04月"
   EXPECT_TRUE(anyDark(img, 70, 45, 190, 62));  // "[ 月最大: 1.5"
+}
+
+// Without a reader of its own, a period graph takes each day's faults from its event log.
+TEST_F(PeriodGraphTest, DaysAtFaultComeFromTheEventLogs) {
+  std::ofstream(folder_ + eventFileName("20110402"), std::ios::binary)
+      << formatEventLine({{2011, 4, 2, 10, 0, 0}, EventKind::NoSignal, "x"})
+      << formatEventLine({{2011, 4, 2, 10, 10, 0}, EventKind::SignalOk, "x (no-signal)"})
+      << formatEventLine({{2011, 4, 2, 23, 0, 0}, EventKind::DeviceLost, "x"});
+  EXPECT_EQ(faultSecondsOfDay(folder_, "20110402"), 600 + 3600);  // the open loss to midnight
+  EXPECT_EQ(faultSecondsOfDay(folder_, "20110401"), 0);
+  ASSERT_EQ(period_.DrawPeriodGraph(folder_, *parseMonth("201104")), DayGraphResult::Done);
+  const QImage img(QString::fromStdString(folder_ + "μSVHGraph_201104.bmp"));
+  EXPECT_EQ(img.pixel(middle(2), 466), PeriodGraph::kFault.rgb());
+  EXPECT_EQ(img.pixel(middle(1), 466), kBack);
 }
 
 TEST_F(PeriodGraphTest, NoFileInThePeriodAndBadScale) {
