@@ -15,17 +15,17 @@ std::unique_ptr<StationLink> StationLink::open(const std::string& stationFolder,
                                                const LinkChoice& choice,
                                                const std::string& today,
                                                std::vector<LinkNotice>& notices) {
-  const std::string settingsPath = stationFolder + kPublishSettingsFileName;
-  const LoadedPublishSettings loaded = loadPublishSettings(settingsPath);
-  for (PublishSettingsIssue issue : loaded.issues) {
-    const LinkNotice::Kind kind = issue == PublishSettingsIssue::Unreadable
+  const std::string settingsPath = stationFolder + kMqttSettingsFileName;
+  const LoadedMqttSettings loaded = loadMqttSettings(settingsPath);
+  for (MqttSettingsIssue issue : loaded.issues) {
+    const LinkNotice::Kind kind = issue == MqttSettingsIssue::Unreadable
                                       ? LinkNotice::SettingsUnreadable
-                                  : issue == PublishSettingsIssue::UnknownLine
+                                  : issue == MqttSettingsIssue::UnknownLine
                                       ? LinkNotice::SettingsUnknownLine
                                       : LinkNotice::PasswordExposed;
     notices.push_back({kind, settingsPath});
   }
-  const PublishSettings& settings = loaded.settings;
+  const MqttSettings& settings = loaded.settings;
   const std::string url = choice.url.value_or(settings.url);
   if (url.empty()) return nullptr;
   const auto parsed = parseMqttAddress(url);

@@ -12,7 +12,7 @@
 
 #include "mqtt_address.h"
 #include "mqtt_publisher.h"
-#include "publish_settings.h"
+#include "mqtt_settings.h"
 
 namespace radmon {
 

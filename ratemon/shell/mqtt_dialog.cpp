@@ -16,11 +16,11 @@ QLineEdit* lineEdit(const char* name, const std::string& text, QWidget* parent) 
 
 }  // namespace
 
-MqttDialog::MqttDialog(const PublishSettings& s, QWidget* parent) : QDialog(parent) {
+MqttDialog::MqttDialog(const MqttSettings& s, QWidget* parent) : QDialog(parent) {
   setObjectName("mqttDialog");
   setWindowTitle(tr("MQTT 送信"));
   url_ = lineEdit("url", s.url, this);
-  url_->setPlaceholderText("mqtt://ユーザー@ホスト:1883/radmon/home");
+  url_->setPlaceholderText(tr("mqtt://ユーザー@ホスト:1883/radmon/home"));
   url_->setMinimumWidth(320);
   password_ = lineEdit("password", s.password, this);
   password_->setEchoMode(QLineEdit::Password);
@@ -54,12 +54,12 @@ MqttDialog::MqttDialog(const PublishSettings& s, QWidget* parent) : QDialog(pare
   layout->addWidget(buttons);
 }
 
-PublishSettings MqttDialog::settings() const {
-  PublishSettings s;
+MqttSettings MqttDialog::settings() const {
+  MqttSettings s;
   s.url = url_->text().trimmed().toStdString();
   s.password = password_->text().toStdString();
   s.discoveryPrefix = discovery_->text().trimmed().toStdString();
-  if (s.discoveryPrefix.empty()) s.discoveryPrefix = PublishSettings{}.discoveryPrefix;
+  if (s.discoveryPrefix.empty()) s.discoveryPrefix = MqttSettings{}.discoveryPrefix;
   s.caFile = caFile_->text().trimmed().toStdString();
   s.stationName = station_->text().trimmed().toStdString();
   s.live = live_->isChecked();

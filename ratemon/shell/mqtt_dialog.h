@@ -9,7 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "publish_settings.h"
+#include "mqtt_settings.h"
 
 namespace radmon {
 
@@ -17,9 +17,9 @@ class MqttDialog final : public QDialog {
   Q_OBJECT
 
  public:
-  MqttDialog(const PublishSettings& settings, QWidget* parent = nullptr);
+  MqttDialog(const MqttSettings& settings, QWidget* parent = nullptr);
 
-  PublishSettings settings() const;
+  MqttSettings settings() const;
   // The link's state and last publish, as the messages unit words them.
   void setStatus(const QString& text);
 

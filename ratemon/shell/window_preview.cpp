@@ -10,7 +10,7 @@
 
 #include "audio_source_text.h"
 #include "window_app.h"
-#include "publish_settings.h"
+#include "mqtt_settings.h"
 #include "window_station.h"
 
 int main(int argc, char** argv) {
@@ -32,10 +32,10 @@ int main(int argc, char** argv) {
   parts.input = std::move(tube);
   parts.deliverNext = [input] { return input->deliverNext(); };
   if (mode == "mqtt" && argc > 3) {
-    radmon::PublishSettings publish;
+    radmon::MqttSettings publish;
     publish.url = argv[3];
-    radmon::savePublishSettings(folder.path().toStdString() + "/" +
-                                    radmon::kPublishSettingsFileName, publish);
+    radmon::saveMqttSettings(folder.path().toStdString() + "/" +
+                                    radmon::kMqttSettingsFileName, publish);
   }
   radmon::WindowStation station(std::move(parts));
   if (auto refused = station.startup()) return 1;

@@ -308,12 +308,12 @@ void WindowStation::showMqttDialog() {
     mqttDialog_->raise();
     return;
   }
-  const std::string path = parts_.programFolder + kPublishSettingsFileName;
-  auto* dialog = new MqttDialog(loadPublishSettings(path).settings, window_.get());
+  const std::string path = parts_.programFolder + kMqttSettingsFileName;
+  auto* dialog = new MqttDialog(loadMqttSettings(path).settings, window_.get());
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   mqttDialog_ = dialog;
   connect(dialog, &QDialog::accepted, this, [this, dialog, path] {
-    if (auto error = savePublishSettings(path, dialog->settings())) {
+    if (auto error = saveMqttSettings(path, dialog->settings())) {
       window_->report(*error);
       return;
     }

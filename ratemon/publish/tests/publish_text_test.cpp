@@ -14,7 +14,7 @@
 #include "day_record.h"
 #include "discovery.h"
 #include "mqtt_address.h"
-#include "publish_settings.h"
+#include "mqtt_settings.h"
 #include "settings_text.h"
 #include "state_message.h"
 #include "station_link.h"
@@ -185,23 +185,23 @@ class PublishFiles : public ::testing::Test {
 };
 
 TEST_F(PublishFiles, SettingsReadBackAndAPasswordOthersCanReadIsTold) {
-  const std::string path = (folder / kPublishSettingsFileName).string();
-  EXPECT_EQ(loadPublishSettings(path).settings, PublishSettings{}) << "no file: the defaults";
-  PublishSettings s{"mqtt://ann@h/a", "pw\nurl=evil", "disc", "/ca.pem", "家", true};
-  ASSERT_FALSE(savePublishSettings(path, s));
+  const std::string path = (folder / kMqttSettingsFileName).string();
+  EXPECT_EQ(loadMqttSettings(path).settings, MqttSettings{}) << "no file: the defaults";
+  MqttSettings s{"mqtt://ann@h/a", "pw\nurl=evil", "disc", "/ca.pem", "家", true};
+  ASSERT_FALSE(saveMqttSettings(path, s));
   struct stat st {};
   ASSERT_EQ(::stat(path.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
-  const auto loaded = loadPublishSettings(path);
+  const auto loaded = loadMqttSettings(path);
   s.password = "pwurl=evil";
   EXPECT_EQ(loaded.settings, s) << "a line break cannot smuggle in a setting";
   EXPECT_TRUE(loaded.issues.empty());
 
   ::chmod(path.c_str(), 0644);
   std::ofstream(path, std::ios::app) << "colour=blue\n";
-  const auto exposed = loadPublishSettings(path).issues;
-  EXPECT_EQ(exposed, (std::vector<PublishSettingsIssue>{PublishSettingsIssue::UnknownLine,
-                                                          PublishSettingsIssue::PasswordExposed}));
+  const auto exposed = loadMqttSettings(path).issues;
+  EXPECT_EQ(exposed, (std::vector<MqttSettingsIssue>{MqttSettingsIssue::UnknownLine,
+                                                          MqttSettingsIssue::PasswordExposed}));
 }
 
 TEST_F(PublishFiles, CatchUpStartsAfterTheAcknowledgedRecord) {
@@ -255,10 +255,10 @@ TEST_F(PublishFiles, StationLinkTakesTheCommandLineOverTheSettingsAndStartsAfter
   EXPECT_FALSE(StationLink::open(dir, dayDir, {}, "20260301", notices)) << "no broker named";
   EXPECT_TRUE(notices.empty());
 
-  PublishSettings s;
+  MqttSettings s;
   s.url = "mqtt://127.0.0.1:1/from/settings";
   s.password = "pw";
-  ASSERT_FALSE(savePublishSettings(dir + kPublishSettingsFileName, s));
+  ASSERT_FALSE(saveMqttSettings(dir + kMqttSettingsFileName, s));
   auto link = StationLink::open(dir, dayDir, {}, "20260301", notices);
   ASSERT_TRUE(link);
   EXPECT_EQ(link->address(), "mqtt://127.0.0.1:1/from/settings");
@@ -284,7 +284,7 @@ TEST_F(PublishFiles, StationLinkTakesTheCommandLineOverTheSettingsAndStartsAfter
   EXPECT_TRUE(notices.empty());
   std::ofstream(dayDir + dayFileName("20260301"), std::ios::binary | std::ios::app)
       << "\"2026/03/01\",\"10:01\",0.1,6,12,120\r\n\"2026/03/01\",\"10:02\",0.1,6,18,180\r\n";
-  ::chmod((dir + kPublishSettingsFileName).c_str(), 0640);
+  ::chmod((dir + kMqttSettingsFileName).c_str(), 0640);
   link = StationLink::open(dir, dayDir, {}, "20260301", notices);
   ASSERT_EQ(notices.size(), 2u);
   EXPECT_EQ(notices[0].kind, LinkNotice::PasswordExposed);

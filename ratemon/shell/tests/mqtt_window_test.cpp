@@ -25,11 +25,11 @@ TEST_F(StationTest, MqttDialogSavesOwnerOnlyAndTheWindowShowsTheLink) {
   dialog->field("password")->setText("secret");
   dialog->accept();
   ASSERT_TRUE(station_->link());
-  const std::string path = programFolder_ + kPublishSettingsFileName;
+  const std::string path = programFolder_ + kMqttSettingsFileName;
   struct stat st {};
   ASSERT_EQ(::stat(path.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u) << "it holds the password";
-  EXPECT_EQ(loadPublishSettings(path).settings.password, "secret");
+  EXPECT_EQ(loadMqttSettings(path).settings.password, "secret");
 
   startRecording();
   for (int s = 0; s < 60; ++s) audio_->deliver(secondWithPulseCount(2));

@@ -9,7 +9,7 @@
 
 namespace radmon {
 
-struct PublishSettings {
+struct MqttSettings {
   std::string url;                             // mqtt://[user@]host[:port]/prefix; empty: off
   std::string password;                        // used when the url carries none
   std::string discoveryPrefix = "homeassistant";
@@ -17,27 +17,27 @@ struct PublishSettings {
   std::string stationName;                     // empty: the last level of the prefix
   bool live = false;                           // per-second readings on prefix/live
 
-  friend bool operator==(const PublishSettings&, const PublishSettings&) = default;
+  friend bool operator==(const MqttSettings&, const MqttSettings&) = default;
 };
 
-inline constexpr const char* kPublishSettingsFileName = "ratemon_mqtt.ini";
+inline constexpr const char* kMqttSettingsFileName = "ratemon_mqtt.ini";
 
-enum class PublishSettingsIssue {
+enum class MqttSettingsIssue {
   Unreadable,        // the file exists but cannot be read
   PasswordExposed,   // it holds a password and others may read it
   UnknownLine,       // a line that is no known key=value
 };
 
-struct LoadedPublishSettings {
-  PublishSettings settings;
-  std::vector<PublishSettingsIssue> issues;
+struct LoadedMqttSettings {
+  MqttSettings settings;
+  std::vector<MqttSettingsIssue> issues;
 };
 
 // The file's settings over the defaults; no file gives the defaults and no issue.
-LoadedPublishSettings loadPublishSettings(const std::string& path);
-std::string publishSettingsText(const PublishSettings& settings);
+LoadedMqttSettings loadMqttSettings(const std::string& path);
+std::string mqttSettingsText(const MqttSettings& settings);
 // Owner-only, replaced whole; an error text when it cannot be written.
-std::optional<std::string> savePublishSettings(const std::string& path,
-                                               const PublishSettings& settings);
+std::optional<std::string> saveMqttSettings(const std::string& path,
+                                               const MqttSettings& settings);
 
 }  // namespace radmon

@@ -1,4 +1,4 @@
-#include "publish_settings.h"
+#include "mqtt_settings.h"
 
 #include <sys/stat.h>
 
@@ -26,16 +26,16 @@ std::string oneLine(std::string_view text) {
 
 }  // namespace
 
-LoadedPublishSettings loadPublishSettings(const std::string& path) {
-  LoadedPublishSettings loaded;
+LoadedMqttSettings loadMqttSettings(const std::string& path) {
+  LoadedMqttSettings loaded;
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return loaded;
   const auto text = readTextFile(path);
   if (!text) {
-    loaded.issues.push_back(PublishSettingsIssue::Unreadable);
+    loaded.issues.push_back(MqttSettingsIssue::Unreadable);
     return loaded;
   }
-  PublishSettings& s = loaded.settings;
+  MqttSettings& s = loaded.settings;
   bool unknown = false;
   size_t start = 0;
   while (start <= text->size()) {
@@ -59,21 +59,21 @@ LoadedPublishSettings loadPublishSettings(const std::string& path) {
     else if (key == "live") s.live = value == "1" || value == "true";
     else unknown = true;
   }
-  if (unknown) loaded.issues.push_back(PublishSettingsIssue::UnknownLine);
+  if (unknown) loaded.issues.push_back(MqttSettingsIssue::UnknownLine);
   if (!s.password.empty() && (st.st_mode & (S_IRWXG | S_IRWXO)) != 0)
-    loaded.issues.push_back(PublishSettingsIssue::PasswordExposed);
+    loaded.issues.push_back(MqttSettingsIssue::PasswordExposed);
   return loaded;
 }
 
-std::string publishSettingsText(const PublishSettings& s) {
+std::string mqttSettingsText(const MqttSettings& s) {
   return "url=" + oneLine(s.url) + "\npassword=" + oneLine(s.password) +
          "\ndiscovery=" + oneLine(s.discoveryPrefix) + "\nca_file=" + oneLine(s.caFile) +
          "\nstation=" + oneLine(s.stationName) + "\nlive=" + (s.live ? "1" : "0") + "\n";
 }
 
-std::optional<std::string> savePublishSettings(const std::string& path,
-                                               const PublishSettings& s) {
-  return writeTextFile(path, publishSettingsText(s), true);
+std::optional<std::string> saveMqttSettings(const std::string& path,
+                                               const MqttSettings& s) {
+  return writeTextFile(path, mqttSettingsText(s), true);
 }
 
 }  // namespace radmon
