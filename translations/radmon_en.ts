@@ -309,7 +309,7 @@
     </message>
     <message>
         <source>測定</source>
-        <translation>Measured</translation>
+        <translation>Data</translation>
     </message>
     <message>
         <source>ランダムな線源</source>
