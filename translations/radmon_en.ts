@@ -35,6 +35,42 @@
         <source>測定管: </source>
         <translation>Tube: </translation>
     </message>
+    <message>
+        <source>→日</source>
+        <translation>→day</translation>
+    </message>
+    <message>
+        <source>%1月</source>
+        <translation>%1</translation>
+    </message>
+    <message>
+        <source>→月</source>
+        <translation>→month</translation>
+    </message>
+    <message>
+        <source>%1年%2月</source>
+        <translation>%1-%2</translation>
+    </message>
+    <message>
+        <source>%1年</source>
+        <translation>%1</translation>
+    </message>
+    <message>
+        <source>[ 月最大:</source>
+        <translation>[ Max: </translation>
+    </message>
+    <message>
+        <source>[ 年最大:</source>
+        <translation>[ Max: </translation>
+    </message>
+    <message>
+        <source>月平均:</source>
+        <translation>Mean: </translation>
+    </message>
+    <message>
+        <source>年平均:</source>
+        <translation>Mean: </translation>
+    </message>
 </context>
 <context>
     <name>StartOptions</name>
@@ -97,27 +133,215 @@
         <source>%1 時間分を処理しました</source>
         <translation>%1 hours processed</translation>
     </message>
+    <message>
+        <source>mqtt:// か mqtts:// で始めてください</source>
+        <translation>start it with mqtt:// or mqtts://</translation>
+    </message>
+    <message>
+        <source>ホスト名がありません</source>
+        <translation>no host name</translation>
+    </message>
+    <message>
+        <source>ポート番号は 1 から 65535 です</source>
+        <translation>the port is a number from 1 to 65535</translation>
+    </message>
+    <message>
+        <source>トピックの接頭辞 (/radmon/home など) がありません。+ と # は使えません</source>
+        <translation>no topic prefix (such as /radmon/home); + and # are not allowed</translation>
+    </message>
+    <message>
+        <source>MQTT の送信先 URL が正しくありません: %1 (%2)</source>
+        <translation>The MQTT URL is not valid: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>MQTT 設定ファイルを読めません: %1</source>
+        <translation>Cannot read the MQTT settings file: %1</translation>
+    </message>
+    <message>
+        <source>MQTT 設定ファイルに読めない行があります (無視します): %1</source>
+        <translation>The MQTT settings file has lines that cannot be read (ignored): %1</translation>
+    </message>
+    <message>
+        <source>MQTT 設定ファイルのパスワードが他のユーザーにも読めます。所有者だけが読めるようにしてください (chmod 600): %1</source>
+        <translation>Other users can read the password in the MQTT settings file. Make it readable by its owner only (chmod 600): %1</translation>
+    </message>
+    <message>
+        <source>MQTT 送信を開始できません: %1。計測は続けます</source>
+        <translation>Cannot start MQTT publishing: %1. Measuring goes on</translation>
+    </message>
+    <message>
+        <source>MQTT の送信済み記録を保存できません: %1</source>
+        <translation>Cannot save which records MQTT has sent: %1</translation>
+    </message>
+    <message>
+        <source>MQTT: 前回までに送れなかった記録 %1 件を送ります</source>
+        <translation>MQTT: sending %1 records not sent before</translation>
+    </message>
+    <message>
+        <source>MQTT ブローカーに接続しています: %1</source>
+        <translation>Connecting to the MQTT broker: %1</translation>
+    </message>
+    <message>
+        <source>MQTT ブローカーに接続しました</source>
+        <translation>Connected to the MQTT broker</translation>
+    </message>
+    <message>
+        <source>MQTT ブローカーに接続できません: %1。計測は続け、接続を試み続けます</source>
+        <translation>Cannot connect to the MQTT broker: %1. Measuring goes on, and connecting is tried again</translation>
+    </message>
+    <message>
+        <source>MQTT ブローカーがユーザー名またはパスワードを受け付けません (%1)。計測は続けます。設定を確認してください</source>
+        <translation>The MQTT broker does not accept the user name or password (%1). Measuring goes on. Check the settings</translation>
+    </message>
+    <message>
+        <source>MQTT ブローカーが接続を拒否しました (%1)。計測は続けます</source>
+        <translation>The MQTT broker refused the connection (%1). Measuring goes on</translation>
+    </message>
+    <message>
+        <source>MQTT ブローカーの証明書を信頼できません (%1)。計測は続けます。CA 証明書ファイルを確認してください</source>
+        <translation>The MQTT broker&apos;s certificate is not trusted (%1). Measuring goes on. Check the CA certificate file</translation>
+    </message>
+    <message>
+        <source>MQTT ブローカーとの接続が切れました。計測は続け、再接続して未送信の記録を送ります</source>
+        <translation>The connection to the MQTT broker was lost. Measuring goes on; on reconnecting the unsent records are sent</translation>
+    </message>
+    <message>
+        <source>MQTT: ブローカーが受け取りを確認していない記録 %1 件は次回の起動時に送ります</source>
+        <translation>MQTT: %1 records the broker has not confirmed will be sent at the next start</translation>
+    </message>
+    <message>
+        <source>接続中</source>
+        <translation>Connecting</translation>
+    </message>
+    <message>
+        <source>接続済み</source>
+        <translation>Connected</translation>
+    </message>
+    <message>
+        <source>接続できません</source>
+        <translation>Unreachable</translation>
+    </message>
+    <message>
+        <source>パスワード不可</source>
+        <translation>Login refused</translation>
+    </message>
+    <message>
+        <source>接続拒否</source>
+        <translation>Refused</translation>
+    </message>
+    <message>
+        <source>証明書不可</source>
+        <translation>Untrusted certificate</translation>
+    </message>
+    <message>
+        <source>再接続中</source>
+        <translation>Reconnecting</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stopped</translation>
+    </message>
+    <message>
+        <source>なし</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>MQTT: %1&#x3000;最終送信: %2&#x3000;未送信: %3 件</source>
+        <translation>MQTT: %1  Last sent: %2  Unsent: %3</translation>
+    </message>
+    <message>
+        <source>送信しない</source>
+        <translation>Off</translation>
+    </message>
+    <message>
+        <source>計数設定ファイルを読めません: %1</source>
+        <translation>Cannot read the counting settings file: %1</translation>
+    </message>
+    <message>
+        <source>計数設定ファイルに読めない行があります (無視します): %1</source>
+        <translation>The counting settings file has lines that cannot be read (ignored): %1</translation>
+    </message>
+    <message>
+        <source>計数設定ファイルの不感時間 (dead_time_us) は 0～100000 μs の数値にしてください。補正は行いません: %1</source>
+        <translation>The dead time (dead_time_us) in the counting settings file must be a number from 0 to 100000 µs. No correction is made: %1</translation>
+    </message>
+    <message>
+        <source>不感時間が正しくありません (0～100000 μs): %1</source>
+        <translation>The dead time is not valid (0 to 100000 µs): %1</translation>
+    </message>
+    <message>
+        <source>95%区間 CPM %1～%2
+%3～%4 μSv/h</source>
+        <translation>95 % interval CPM %1 to %2
+%3 to %4 μSv/h</translation>
+    </message>
+    <message>
+        <source>不感時間補正が上限 (τ %1 μs): 値は低め</source>
+        <translation>Dead-time correction at its limit (τ %1 µs): values read low</translation>
+    </message>
+    <message>
+        <source>不感時間補正 τ %1 μs</source>
+        <translation>Dead-time correction τ %1 µs</translation>
+    </message>
+    <message>
+        <source>この分解能での不感時間: %1 μs</source>
+        <translation>Dead time at this resolution: %1 µs</translation>
+    </message>
+    <message>
+        <source>パルス間隔</source>
+        <translation>Pulse intervals</translation>
+    </message>
+    <message>
+        <source>不感時間補正</source>
+        <translation>Dead time</translation>
+    </message>
+    <message>
+        <source>μs</source>
+        <translation>μs</translation>
+    </message>
+    <message>
+        <source>リアルタイムグラフに95%区間</source>
+        <translation>95 % interval on the real-time graph</translation>
+    </message>
+    <message>
+        <source>パルス間隔の分布 (横軸は対数)</source>
+        <translation>Pulse intervals (logarithmic time axis)</translation>
+    </message>
+    <message>
+        <source>測定</source>
+        <translation>Data</translation>
+    </message>
+    <message>
+        <source>ランダムな線源</source>
+        <translation>Random source</translation>
+    </message>
+    <message>
+        <source>最短間隔: %1 (不感時間はこれ以下)   計数率: %2 CPM   間隔: %3 個</source>
+        <translation>Shortest interval: %1 (dead time is at most this)   Count rate: %2 CPM   Intervals: %3</translation>
+    </message>
+    <message>
+        <source>判定にはパルスが足りません (間隔 %1 個以上が必要です)</source>
+        <translation>Too few pulses to judge (at least %1 intervals are needed)</translation>
+    </message>
+    <message>
+        <source>間隔はランダムな放射線の形 (指数分布) に合っています</source>
+        <translation>The intervals fit random radiation (an exponential distribution)</translation>
+    </message>
+    <message>
+        <source>2 ms 未満の間隔が多すぎます (%1 個, ランダムなら %2 個): 管の信号がリンギングしています。分解能か不感帯を大きくしてください</source>
+        <translation>Too many intervals under 2 ms (%1, random would give %2): the tube&apos;s signal is ringing. Raise the resolution or the dead band</translation>
+    </message>
+    <message>
+        <source>%1 より短い間隔がありません: 分解能がパルスを約 %2 % 取りこぼしています。分解能を小さくするか、不感時間補正を使ってください</source>
+        <translation>No interval shorter than %1: the resolution misses about %2 % of the pulses. Lower the resolution or use the dead-time correction</translation>
+    </message>
+    <message>
+        <source>電源 (%1 Hz) の半周期の倍数に間隔の山があります: 電源からの雑音を数えています。配線とシールド、しきい値を見直してください</source>
+        <translation>Intervals peak at multiples of the mains half-period (%1 Hz): mains noise is being counted. Check the wiring, the shielding and the threshold</translation>
+    </message>
 </context>
 <context>
     <name>dayplot</name>
-    <message>
-        <source>使い方: dayplot                      設定画面を開きます
-        dayplot --headless           画面なしで dayplot.ini の設定どおりに定時処理します
-                                     (SIGINT / SIGTERM で終了)
-        dayplot --process YYYYMMDD   指定した日のグラフを描き、dayplot.ini の設定どおりに
-                                     画像を保存します。FTP転送が有効なら転送の終わりを待ち、
-                                     失敗したときは終了コード3で終わります。
-        どの形にも --station DIR (測定局フォルダ) と --lang ja|en (言語) を付けられます。
-</source>
-        <translation>Usage: dayplot                      opens the settings window
-       dayplot --headless           processes on the schedule of dayplot.ini without a window
-                                    (ends on SIGINT / SIGTERM)
-       dayplot --process YYYYMMDD   draws the graph of that day and saves the images as
-                                    dayplot.ini says. With FTP transfer on it waits for the
-                                    upload and ends with exit status 3 when it fails.
-       Each form takes --station DIR (station folder) and --lang ja|en (language).
-</translation>
-    </message>
     <message>
         <source>画面がないため設定画面を開けません。画面なしで定時処理するには dayplot --headless を使ってください。
 </source>
@@ -369,32 +593,283 @@ Quit without saving?</translation>
         <translation>FTP client exit status %1</translation>
     </message>
     <message>
-        <source>FTPクライアントの終了コード: %1</source>
-        <translation>FTP client exit status: %1</translation>
-    </message>
-    <message>
-        <source>FTPクライアントが時間内に終わらなかったため中止しました。</source>
-        <translation>The FTP client did not end in time and was stopped.</translation>
-    </message>
-    <message>
-        <source>FTP転送に失敗しました (%1)。%2</source>
-        <translation>The FTP transfer failed (%1). %2</translation>
-    </message>
-    <message>
         <source>FTPクライアントの出力:
 %1</source>
-        <translation>The FTP client's output:
+        <translation>The FTP client&apos;s output:
 %1</translation>
+    </message>
+    <message>
+        <source>この期間の記録ファイルがありません</source>
+        <translation>No record files for this period</translation>
+    </message>
+    <message>
+        <source>月はyyyymmの6桁で指定してください: %1</source>
+        <translation>Give the month as six digits, yyyymm: %1</translation>
+    </message>
+    <message>
+        <source>年はyyyyの4桁で指定してください: %1</source>
+        <translation>Give the year as four digits, yyyy: %1</translation>
+    </message>
+    <message>
+        <source>%1 のグラフを作成します</source>
+        <translation>Drawing the graph of %1</translation>
+    </message>
+    <message>
+        <source>日の最小～最大</source>
+        <translation>Daily min to max</translation>
+    </message>
+    <message>
+        <source>日平均</source>
+        <translation>Daily mean</translation>
+    </message>
+    <message>
+        <source>異常のあった日</source>
+        <translation>Days with faults</translation>
+    </message>
+    <message>
+        <source>記録のある日: %1 / %2</source>
+        <translation>Days with records: %1 / %2</translation>
+    </message>
+    <message>
+        <source>(95%: %1～%2)</source>
+        <translation>(95 %: %1 to %2)</translation>
+    </message>
+    <message>
+        <source>設定ファイルを読めません: %1</source>
+        <translation>Cannot read the settings file: %1</translation>
+    </message>
+    <message>
+        <source>設定ファイル %1 の読めない行を無視しました: %2</source>
+        <translation>Ignored lines of the settings file %1 that cannot be read: %2</translation>
+    </message>
+    <message>
+        <source> %1 に再送します</source>
+        <translation>, retrying at %1</translation>
+    </message>
+    <message>
+        <source>: %1</source>
+        <translation>: %1</translation>
+    </message>
+    <message>
+        <source>FTPクライアントが時間内に終わらなかったため中止しました</source>
+        <translation>Stopped: the FTP client did not end in time</translation>
+    </message>
+    <message>
+        <source>終了の指示により中止しました</source>
+        <translation>Stopped on the request to quit</translation>
+    </message>
+    <message>
+        <source>サーバ名が入っていません</source>
+        <translation>no server name</translation>
+    </message>
+    <message>
+        <source>ポート番号は 1〜65535 の数で書いてください</source>
+        <translation>the port must be a number from 1 to 65535</translation>
+    </message>
+    <message>
+        <source>使えるのは ftp://, ftps://, sftp:// だけです</source>
+        <translation>only ftp://, ftps:// and sftp:// can be used</translation>
+    </message>
+    <message>
+        <source>サーバ名の書き方が正しくありません</source>
+        <translation>the server name is not written correctly</translation>
+    </message>
+    <message>
+        <source>サーバ名とポート番号のほかに余分な語があります</source>
+        <translation>there are extra words besides the server name and port</translation>
+    </message>
+    <message>
+        <source>FTP転送を行えません。サーバ名の欄「%1」: %2。
+書き方: host, host 2121, host:2121, [::1]:2121, ftp://host, ftps://host, sftp://host</source>
+        <translation>Cannot upload by FTP. Server box &quot;%1&quot;: %2.
+Write it as: host, host 2121, host:2121, [::1]:2121, ftp://host, ftps://host, sftp://host</translation>
+    </message>
+    <message>
+        <source>昨日分自動処理の時刻「%1時%2分」は時・分とも2桁 (例: 03) で入れてください。このままでは昨日分は処理されません</source>
+        <translation>Enter the time for yesterday&apos;s automatic processing (&quot;%1:%2&quot;) with two digits for both hour and minute (e.g. 03). As it is, yesterday will not be processed</translation>
+    </message>
+    <message>
+        <source>昨日分 %1 のグラフはまだ転送されていません</source>
+        <translation>Yesterday&apos;s graph %1 has not been uploaded yet</translation>
+    </message>
+    <message>
+        <source>再送の控えを書き込めません: %1</source>
+        <translation>Cannot write the list of uploads to retry: %1</translation>
+    </message>
+    <message>
+        <source>%1
+
+この証明書を信頼しますか?
+指紋 (SHA-256):
+%2</source>
+        <translation>%1
+
+Trust this certificate?
+Fingerprint (SHA-256):
+%2</translation>
+    </message>
+    <message>
+        <source>証明書を信頼する設定を保存できません。
+%1</source>
+        <translation>Cannot save the certificate trust.
+%1</translation>
+    </message>
+    <message>
+        <source>指紋は SHA-256 の16進64桁 (コロン区切り可) で書いてください: %1</source>
+        <translation>Write a fingerprint as the 64 hex digits of SHA-256 (colons allowed): %1</translation>
+    </message>
+    <message>
+        <source>転送の詳細設定を保存できません。
+%1</source>
+        <translation>Cannot save the upload settings.
+%1</translation>
+    </message>
+    <message>
+        <source>今回だけ信頼</source>
+        <translation>Trust this time</translation>
+    </message>
+    <message>
+        <source>常に信頼</source>
+        <translation>Always trust</translation>
+    </message>
+    <message>
+        <source>拒否</source>
+        <translation>Refuse</translation>
+    </message>
+    <message>
+        <source>使い方: dayplot                      設定画面を開きます
+        dayplot --headless           画面なしで dayplot.ini の設定どおりに定時処理します
+                                     (SIGINT / SIGTERM で終了)
+        dayplot --process YYYYMMDD   指定した日のグラフを描き、dayplot.ini の設定どおりに
+                                     画像を保存します。FTP転送が有効なら転送の終わりを待ち、
+                                     失敗したときは終了コード3で終わります。
+        dayplot --month YYYYMM       指定した月の日ごとの平均と範囲のグラフを描きます
+        dayplot --year YYYY          指定した年の日ごとの平均と範囲のグラフを描きます
+                                     (保存と転送は --process と同じ)
+        どの形にも --station DIR (測定局フォルダ) と --lang ja|en (言語) を付けられます。
+</source>
+        <translation>Usage: dayplot                      opens the settings window
+       dayplot --headless           processes on the schedule of dayplot.ini without a window
+                                    (ends on SIGINT / SIGTERM)
+       dayplot --process YYYYMMDD   draws the graph of that day and saves the images as
+                                    dayplot.ini says. With FTP transfer on it waits for the
+                                    upload and ends with exit status 3 when it fails.
+       dayplot --month YYYYMM       draws the daily mean and range of that month
+       dayplot --year YYYY          draws the daily mean and range of that year
+                                    (saved and uploaded as with --process)
+       Each form takes --station DIR (station folder) and --lang ja|en (language).
+</translation>
+    </message>
+    <message>
+        <source>転送の詳細設定</source>
+        <translation>Upload settings</translation>
+    </message>
+    <message>
+        <source>TLS必須 (暗号化できないサーバには接続しない)</source>
+        <translation>TLS required (never connect to a server that cannot encrypt)</translation>
+    </message>
+    <message>
+        <source> 分</source>
+        <translation> min</translation>
+    </message>
+    <message>
+        <source>参照</source>
+        <translation>Browse</translation>
+    </message>
+    <message>
+        <source>信頼する証明書ファイル (PEM)</source>
+        <translation>Trusted certificate file (PEM)</translation>
+    </message>
+    <message>
+        <source>信頼する証明書ファイル</source>
+        <translation>Trusted certificate file</translation>
+    </message>
+    <message>
+        <source>信頼する証明書の指紋 (SHA-256、1行に1つ)</source>
+        <translation>Trusted certificate fingerprints (SHA-256, one a line)</translation>
+    </message>
+    <message>
+        <source>SFTPの鍵ファイル</source>
+        <translation>SFTP key file</translation>
+    </message>
+    <message>
+        <source>転送に失敗したときの再送間隔 (失敗のたびに2倍)</source>
+        <translation>Retry after a failed upload (doubles on each failure)</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>鍵ファイルを使うとき、ﾊﾟｽﾜｰﾄﾞ欄は鍵のパスフレーズです。</source>
+        <translation>With a key file, the password box holds the key&apos;s passphrase.</translation>
+    </message>
+    <message>
+        <source>月グラフ</source>
+        <translation>Month graph</translation>
+    </message>
+    <message>
+        <source>年グラフ</source>
+        <translation>Year graph</translation>
+    </message>
+    <message>
+        <source>(年 月の欄の月または年)</source>
+        <translation>(the month or year in the year and month boxes)</translation>
+    </message>
+</context>
+<context>
+    <name>radmon::MqttDialog</name>
+    <message>
+        <source>MQTT 送信</source>
+        <translation>MQTT publishing</translation>
+    </message>
+    <message>
+        <source>mqtt://ユーザー@ホスト:1883/radmon/home</source>
+        <translation>mqtt://user@host:1883/radmon/home</translation>
+    </message>
+    <message>
+        <source>空欄: システムの証明書</source>
+        <translation>empty: the system&apos;s certificates</translation>
+    </message>
+    <message>
+        <source>空欄: 接頭辞の最後の階層</source>
+        <translation>empty: the last level of the prefix</translation>
+    </message>
+    <message>
+        <source>毎秒の値も送る (live)</source>
+        <translation>Also send every second&apos;s values (live)</translation>
+    </message>
+    <message>
+        <source>送信先 URL</source>
+        <translation>Broker URL</translation>
+    </message>
+    <message>
+        <source>パスワード</source>
+        <translation>Password</translation>
+    </message>
+    <message>
+        <source>ディスカバリー接頭辞</source>
+        <translation>Discovery prefix</translation>
+    </message>
+    <message>
+        <source>CA 証明書ファイル</source>
+        <translation>CA certificate file</translation>
+    </message>
+    <message>
+        <source>局名</source>
+        <translation>Station name</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
     </message>
 </context>
 <context>
     <name>ratemon</name>
-    <message>
-        <source>使い方: ratemon [--station DIR] [--lang ja|en] [--input SOURCE]
-        ratemon --headless --input SOURCE [--fast] [--start &quot;YYYY-MM-DD hh:mm:ss&quot;] [--seconds N]</source>
-        <translation>Usage: ratemon [--station DIR] [--lang ja|en] [--input SOURCE]
-       ratemon --headless --input SOURCE [--fast] [--start "YYYY-MM-DD hh:mm:ss"] [--seconds N]</translation>
-    </message>
     <message>
         <source>不明な引数: </source>
         <translation>Unknown argument: </translation>
@@ -430,14 +905,6 @@ Quit without saving?</translation>
     <message>
         <source>入力が指定されていません</source>
         <translation>No input given</translation>
-    </message>
-    <message>
-        <source>使い方: ratemon --headless --input SOURCE [--fast] [--start &quot;YYYY-MM-DD hh:mm:ss&quot;] [--seconds N]
-  SOURCE: WAVファイル (モノラル 22050 Hz), sim:CPM, sim:BASE:RAISED@HH:MM-HH:MM,
-          default (既定の録音デバイス) または録音デバイス名 (device:NAME)</source>
-        <translation>Usage: ratemon --headless --input SOURCE [--fast] [--start "YYYY-MM-DD hh:mm:ss"] [--seconds N]
-  SOURCE: a WAV file (mono, 22050 Hz), sim:CPM, sim:BASE:RAISED@HH:MM-HH:MM,
-          default (the default recording device) or a recording device's name (device:NAME)</translation>
     </message>
     <message>
         <source>開始日時が正しくありません: %1</source>
@@ -485,11 +952,11 @@ Quit without saving?</translation>
     </message>
     <message>
         <source>録音デバイスが見つかりません。サウンドカードの入力を確認してください。</source>
-        <translation>No recording device found. Check the sound card's input.</translation>
+        <translation>No recording device found. Check the sound card&apos;s input.</translation>
     </message>
     <message>
         <source>録音デバイス「%1」が見つかりません。</source>
-        <translation>Recording device "%1" not found.</translation>
+        <translation>Recording device &quot;%1&quot; not found.</translation>
     </message>
     <message>
         <source>録音デバイス %1 は 8ビット モノラル 22050Hz で録音できません。</source>
@@ -590,6 +1057,28 @@ Quit without saving?</translation>
     <message>
         <source>リアルタイムグラフ表示</source>
         <translation>Real-time graph</translation>
+    </message>
+    <message>
+        <source>使い方: ratemon --headless --input SOURCE [--fast] [--start &quot;YYYY-MM-DD hh:mm:ss&quot;] [--seconds N] [--dead-time US]
+        [--mqtt mqtt://[USER[:PASSWORD]@]HOST[:PORT]/TOPIC/PREFIX] [--mqtt-discovery PREFIX]
+  SOURCE: WAVファイル (モノラル 22050 Hz), sim:CPM, sim:BASE:RAISED@HH:MM-HH:MM,
+          default (既定の録音デバイス) または録音デバイス名 (device:NAME)</source>
+        <translation>Usage: ratemon --headless --input SOURCE [--fast] [--start &quot;YYYY-MM-DD hh:mm:ss&quot;] [--seconds N] [--dead-time US]
+       [--mqtt mqtt://[USER[:PASSWORD]@]HOST[:PORT]/TOPIC/PREFIX] [--mqtt-discovery PREFIX]
+  SOURCE: a WAV file (mono, 22050 Hz), sim:CPM, sim:BASE:RAISED@HH:MM-HH:MM,
+          default (the default recording device) or a recording device&apos;s name (device:NAME)</translation>
+    </message>
+    <message>
+        <source>使い方: ratemon [--station DIR] [--lang ja|en] [--input SOURCE]
+        ratemon --headless --input SOURCE [--fast] [--start &quot;YYYY-MM-DD hh:mm:ss&quot;] [--seconds N]
+        [--mqtt URL] [--mqtt-discovery PREFIX]</source>
+        <translation>Usage: ratemon [--station DIR] [--lang ja|en] [--input SOURCE]
+       ratemon --headless --input SOURCE [--fast] [--start &quot;YYYY-MM-DD hh:mm:ss&quot;] [--seconds N]
+       [--mqtt URL] [--mqtt-discovery PREFIX]</translation>
+    </message>
+    <message>
+        <source>パルス間隔</source>
+        <translation>Pulse intervals</translation>
     </message>
 </context>
 </TS>

@@ -1,5 +1,6 @@
 #include "period_graph.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 #include <exception>
 
@@ -98,7 +99,7 @@ void PeriodGraph::drawFrame(QPainter& p, const Period& period, double labelStep)
       line(p, x, kBase, x, kBase + (labelled ? 10 : 5), kDrawing);
       if (labelled) text(p, x - (d < 10 ? 4 : 8), kBase + 20, std::to_string(d));
     }
-    text(p, 760, kBase + 38, "→日");
+    text(p, 760, kBase + 38, word(QT_TRANSLATE_NOOP("DayGraph", "→日")));
   } else {
     // A tick where each month begins, its name in the middle of it.
     const auto all = period.days();
@@ -109,11 +110,12 @@ void PeriodGraph::drawFrame(QPainter& p, const Period& period, double labelStep)
       const int x = dayLeft(first, days);
       line(p, x, kBase, x, kBase + 10, kDrawing);
       const int middle = (x + dayLeft(last, days)) / 2;
-      text(p, middle - (month < 10 ? 10 : 14), kBase + 20, std::to_string(month) + "月");
+      text(p, middle - (month < 10 ? 10 : 14), kBase + 20,
+           QCoreApplication::translate("DayGraph", "%1月").arg(month).toStdString());
       first = last;
     }
     line(p, kRight, kBase, kRight, kBase + 10, kDrawing);
-    text(p, 760, kBase + 38, "→月");
+    text(p, 760, kBase + 38, word(QT_TRANSLATE_NOOP("DayGraph", "→月")));
   }
 }
 
@@ -155,11 +157,20 @@ void PeriodGraph::drawTexts(QPainter& p, const PeriodTable& table, bool faultsKn
   const bool month = table.period.kind == PeriodKind::Month;
   p.setFont(japaneseFont(24));
   const std::string name = table.period.name();
-  text(p, 5, 5, name.substr(0, 4) + "年" + (month ? name.substr(4, 2) + "月" : std::string()));
+  const QString year = QString::fromStdString(name.substr(0, 4));
+  text(p, 5, 5,
+       (month ? QCoreApplication::translate("DayGraph", "%1年%2月")
+                    .arg(year, QString::fromStdString(name.substr(4, 2)))
+              : QCoreApplication::translate("DayGraph", "%1年").arg(year))
+           .toStdString());
 
   p.setFont(japaneseFont(12));
-  text(p, 70, 45, std::string("[ ") + (month ? "月最大:" : "年最大:") + statisticText(table.maximum));
-  text(p, 200, 45, std::string(month ? "月平均:" : "年平均:") + statisticText(table.mean) + " ]");
+  text(p, 70, 45,
+       word(month ? QT_TRANSLATE_NOOP("DayGraph", "[ 月最大:") : QT_TRANSLATE_NOOP("DayGraph", "[ 年最大:")) +
+           statisticText(table.maximum));
+  text(p, 200, 45,
+       word(month ? QT_TRANSLATE_NOOP("DayGraph", "月平均:") : QT_TRANSLATE_NOOP("DayGraph", "年平均:")) +
+           statisticText(table.mean) + " ]");
 
   // What the marks mean, above the panel.
   p.setFont(japaneseFont(9));

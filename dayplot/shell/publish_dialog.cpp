@@ -1,6 +1,7 @@
 #include "publish_dialog.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFormLayout>
@@ -21,15 +22,17 @@ namespace {
 
 QString q(const std::string& text) { return QString::fromStdString(text); }
 
+QString words(const char* text) { return QCoreApplication::translate("dayplot", text); }
+
 }  // namespace
 
 PublishDialog::PublishDialog(std::string path, QWidget* parent)
     : QDialog(parent), path_(std::move(path)) {
   setObjectName("PublishDialog");
-  setWindowTitle("転送の詳細設定");
+  setWindowTitle(words(QT_TRANSLATE_NOOP("dayplot", "転送の詳細設定")));
   const PublishSettings s = readPublishSettings(path_);
 
-  tlsRequired_ = new QCheckBox("TLS必須 (暗号化できないサーバには接続しない)", this);
+  tlsRequired_ = new QCheckBox(words(QT_TRANSLATE_NOOP("dayplot", "TLS必須 (暗号化できないサーバには接続しない)")), this);
   tlsRequired_->setObjectName("TlsRequired");
   tlsRequired_->setChecked(s.tlsRequired);
   certificateFile_ = new QLineEdit(q(s.trustedCertificateFile), this);
@@ -46,10 +49,10 @@ PublishDialog::PublishDialog(std::string path, QWidget* parent)
   retryMinutes_->setObjectName("RetryMinutes");
   retryMinutes_->setRange(kMinRetryMinutes, kMaxRetryMinutes);
   retryMinutes_->setValue(s.retryMinutes);
-  retryMinutes_->setSuffix(" 分");
+  retryMinutes_->setSuffix(words(QT_TRANSLATE_NOOP("dayplot", " 分")));
 
   auto browse = [this](QLineEdit* box, const char* name, const QString& title) {
-    auto* button = new QPushButton("参照", this);
+    auto* button = new QPushButton(words(QT_TRANSLATE_NOOP("dayplot", "参照")), this);
     button->setObjectName(name);
     connect(button, &QPushButton::clicked, this, [this, box, title] {
       const QString chosen = QFileDialog::getOpenFileName(this, title, box->text());
@@ -63,18 +66,18 @@ PublishDialog::PublishDialog(std::string path, QWidget* parent)
 
   auto* form = new QFormLayout;
   form->addRow(tlsRequired_);
-  form->addRow("信頼する証明書ファイル (PEM)",
-               browse(certificateFile_, "BrowseCertificate", "信頼する証明書ファイル"));
-  form->addRow("信頼する証明書の指紋 (SHA-256、1行に1つ)", fingerprints_);
-  form->addRow("SFTPの鍵ファイル", browse(keyFile_, "BrowseKey", "SFTPの鍵ファイル"));
-  form->addRow("転送に失敗したときの再送間隔 (失敗のたびに2倍)", retryMinutes_);
+  form->addRow(words(QT_TRANSLATE_NOOP("dayplot", "信頼する証明書ファイル (PEM)")),
+               browse(certificateFile_, "BrowseCertificate", words(QT_TRANSLATE_NOOP("dayplot", "信頼する証明書ファイル"))));
+  form->addRow(words(QT_TRANSLATE_NOOP("dayplot", "信頼する証明書の指紋 (SHA-256、1行に1つ)")), fingerprints_);
+  form->addRow(words(QT_TRANSLATE_NOOP("dayplot", "SFTPの鍵ファイル")), browse(keyFile_, "BrowseKey", words(QT_TRANSLATE_NOOP("dayplot", "SFTPの鍵ファイル"))));
+  form->addRow(words(QT_TRANSLATE_NOOP("dayplot", "転送に失敗したときの再送間隔 (失敗のたびに2倍)")), retryMinutes_);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  buttons->button(QDialogButtonBox::Cancel)->setText("キャンセル");
+  buttons->button(QDialogButtonBox::Cancel)->setText(words(QT_TRANSLATE_NOOP("dayplot", "キャンセル")));
   connect(buttons, &QDialogButtonBox::accepted, this, &PublishDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &PublishDialog::reject);
   auto* all = new QVBoxLayout(this);
   all->addLayout(form);
-  all->addWidget(new QLabel("鍵ファイルを使うとき、ﾊﾟｽﾜｰﾄﾞ欄は鍵のパスフレーズです。", this));
+  all->addWidget(new QLabel(words(QT_TRANSLATE_NOOP("dayplot", "鍵ファイルを使うとき、ﾊﾟｽﾜｰﾄﾞ欄は鍵のパスフレーズです。")), this));
   all->addWidget(buttons);
   resize(560, sizeHint().height());
 }

@@ -20,6 +20,7 @@
 #include "certificate_question.h"
 #include "publish_dialog.h"
 #include "settings_form.h"
+#include "ui_translator.h"
 
 namespace {
 
@@ -54,6 +55,9 @@ int main(int argc, char** argv) {
   const std::string mode = argv[2];
   const int seconds = std::atoi(argv[3]);
 
+  // The desktop's language, as the programs choose it without --lang.
+  radmon::useUiLanguage(radmon::chooseUiLanguage(std::nullopt, radmon::processLocale())
+                            .value_or(radmon::UiLanguage::Japanese));
   QApplication app(argc, argv);
   app.setFont(radmon::japaneseFont(9));
   radmon::SystemClock clock;

@@ -44,7 +44,7 @@ endif()
 add_executable(dayplot_window_preview window_preview.cpp)
 set_target_properties(dayplot_window_preview PROPERTIES
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
-target_link_libraries(dayplot_window_preview PRIVATE dayplot_windows)
+target_link_libraries(dayplot_window_preview PRIVATE dayplot_windows ui_translator)
 
 # The windows and messages in English, apart from the Japanese window tests.
 add_room_test(dayplot_english_test

@@ -72,7 +72,7 @@ std::string mqttSettingsText(const MqttSettings& s) {
 }
 
 std::optional<std::string> saveMqttSettings(const std::string& path,
-                                               const MqttSettings& s) {
+                                            const MqttSettings& s) {
   return faultText(path, writeTextFile(path, mqttSettingsText(s), true));
 }
 

@@ -38,6 +38,6 @@ LoadedMqttSettings loadMqttSettings(const std::string& path);
 std::string mqttSettingsText(const MqttSettings& settings);
 // Owner-only, replaced whole; an error text when it cannot be written.
 std::optional<std::string> saveMqttSettings(const std::string& path,
-                                               const MqttSettings& settings);
+                                            const MqttSettings& settings);
 
 }  // namespace radmon

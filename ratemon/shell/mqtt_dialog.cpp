@@ -20,7 +20,7 @@ MqttDialog::MqttDialog(const MqttSettings& s, QWidget* parent) : QDialog(parent)
   setObjectName("mqttDialog");
   setWindowTitle(tr("MQTT 送信"));
   url_ = lineEdit("url", s.url, this);
-  url_->setPlaceholderText("mqtt://ユーザー@ホスト:1883/radmon/home");
+  url_->setPlaceholderText(tr("mqtt://ユーザー@ホスト:1883/radmon/home"));
   url_->setMinimumWidth(320);
   password_ = lineEdit("password", s.password, this);
   password_->setEchoMode(QLineEdit::Password);

@@ -1,5 +1,6 @@
 #include "pulse_interval_window.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 #include <cmath>
 
@@ -13,7 +14,7 @@ PulseIntervalWindow::PulseIntervalWindow(IntervalSource intervals, QWidget* pare
     : QWidget(parent, Qt::Window), intervals_(std::move(intervals)),
       picture_(kIntervalViewWidth, kIntervalViewHeight, QImage::Format_RGB32) {
   setObjectName("PulseIntervalForm");
-  setWindowTitle(QString::fromUtf8(kCaption));
+  setWindowTitle(QCoreApplication::translate("ratemon", kCaption));
   constexpr int kRowHeight = 40;
   setFixedSize(picture_.width(), picture_.height() + kRowHeight);
   auto caption = [](messages::Counting c) { return QString::fromStdString(messages::counting(c)); };

@@ -23,7 +23,7 @@ class PulseIntervalWindow final : public QWidget {
   Q_OBJECT
 
  public:
-  inline static const char* kCaption = "パルス間隔";
+  inline static const char* kCaption = QT_TRANSLATE_NOOP("ratemon", "パルス間隔");
   using IntervalSource = std::function<std::vector<double>()>;
 
   explicit PulseIntervalWindow(IntervalSource intervals, QWidget* parent = nullptr);

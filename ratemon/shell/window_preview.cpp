@@ -13,8 +13,12 @@
 #include "window_app.h"
 #include "mqtt_settings.h"
 #include "window_station.h"
+#include "ui_translator.h"
 
 int main(int argc, char** argv) {
+  // The desktop's language, as the programs choose it without --lang.
+  radmon::useUiLanguage(radmon::chooseUiLanguage(std::nullopt, radmon::processLocale())
+                            .value_or(radmon::UiLanguage::Japanese));
   QApplication app(argc, argv);
   app.setFont(radmon::japaneseFont(9));
   const int seconds = argc > 1 ? std::atoi(argv[1]) : 30;
@@ -36,7 +40,7 @@ int main(int argc, char** argv) {
     radmon::MqttSettings publish;
     publish.url = argv[3];
     radmon::saveMqttSettings(folder.path().toStdString() + "/" +
-                                    radmon::kMqttSettingsFileName, publish);
+                             radmon::kMqttSettingsFileName, publish);
   }
   radmon::WindowStation station(std::move(parts));
   if (auto refused = station.startup()) return 1;

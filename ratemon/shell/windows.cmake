@@ -45,7 +45,7 @@ add_room_test(sound_card_test
 # The windows on a simulated tube: screenshots and a look without a sound card.
 add_executable(window_preview window_preview.cpp)
 set_target_properties(window_preview PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
-target_link_libraries(window_preview PRIVATE windows audio_sources)
+target_link_libraries(window_preview PRIVATE windows audio_sources ui_translator)
 
 # The windows and messages in English, apart from the Japanese window tests.
 add_room_test(ratemon_english_test

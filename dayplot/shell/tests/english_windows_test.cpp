@@ -2,13 +2,19 @@
 // and the settings file it writes is the Japanese one byte for byte. Its own binary,
 // since the translator changes every window's texts.
 #include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QTranslator>
 
 #include <gmock/gmock.h>
 
+#include "certificate_question.h"
 #include "graph_form.h"
 #include "japanese_texts.h"
+#include "publish_dialog.h"
+#include "publish_settings.h"
 #include "settings_form.h"
 #include "shell_fakes.h"
 
@@ -64,7 +70,21 @@ TEST_F(EnglishForm, EveryWindowAndMessageBoxIsEnglish) {
   QTest::mouseClick(w.findChild<QAbstractButton*>("Command3"), Qt::LeftButton);
   ASSERT_NE(w.Form1(), nullptr);
   ASSERT_NE(w.messages().box(), nullptr);
+  // The month graph of that month, and the publishing dialog beside the form.
+  QTest::mouseClick(w.findChild<QAbstractButton*>("cmdMonth"), Qt::LeftButton);
+  PublishDialog publishing(publishSettingsPath(folder_.path()));
+  publishing.show();
   EXPECT_THAT(japaneseOnScreen(), IsEmpty());
+  // The certificate question is modal: read it while it waits, then refuse.
+  std::vector<std::string> question;
+  QTimer::singleShot(0, [&] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      question = testing::japaneseTexts(*box);
+      box->defaultButton()->click();
+    }
+  });
+  EXPECT_EQ(askAboutCertificate(nullptr, "x", "AB:CD"), CertificateAnswer::Refuse);
+  EXPECT_THAT(question, IsEmpty());
 }
 
 TEST_F(EnglishForm, EveryMessageIsEnglish) {
@@ -78,7 +98,19 @@ TEST_F(EnglishForm, EveryMessageIsEnglish) {
       say::processingDay(false, "20110315"), say::scriptNotRemoved("e"), say::finished(),
       say::uploadOutcome(true, "/d/a.jpg", ""), say::uploadOutcome(false, "/d/a.jpg", "r"),
       say::clientReason(-1, ""), say::clientReason(1, "x"), say::clientTimedOut(),
-      say::clientOutput("out")};
+      say::clientOutput("out"), say::noPeriodFile(), say::badMonthArgument("x"),
+      say::badYearArgument("x"), say::processingPeriod("201103"), say::periodLegend(0),
+      say::periodLegend(1), say::periodLegend(2), say::daysWithFile(3, 31),
+      say::meanInterval("0.1", "0.2"), say::readingsSettingsIssue("/s/r.ini", "x"),
+      say::uploadOutcome(false, "/d/a.jpg", "r", "10:05"), say::uploadStopped(),
+      say::serverBoxUnusable(say::ServerBoxFault::Empty, ""),
+      say::serverBoxUnusable(say::ServerBoxFault::BadPort, "h 0"),
+      say::serverBoxUnusable(say::ServerBoxFault::BadScheme, "http://h"),
+      say::serverBoxUnusable(say::ServerBoxFault::BadHost, "h/"),
+      say::serverBoxUnusable(say::ServerBoxFault::TooManyWords, "h 21 x"),
+      say::startTimeNeverMatches("3", "0"), say::yesterdayNotSent("20110315"),
+      say::queueNotWritten("e"), say::certificateQuestion("x", "AB:CD"), say::trustNotSaved("e"),
+      say::badFingerprint("x"), say::publishSettingsNotSaved("e")};
   for (const auto& text : texts) {
     EXPECT_FALSE(testing::hasJapanese(QString::fromStdString(text))) << text;
   }

@@ -201,7 +201,7 @@ TEST_F(PublishFiles, SettingsReadBackAndAPasswordOthersCanReadIsTold) {
   std::ofstream(path, std::ios::app) << "colour=blue\n";
   const auto exposed = loadMqttSettings(path).issues;
   EXPECT_EQ(exposed, (std::vector<MqttSettingsIssue>{MqttSettingsIssue::UnknownLine,
-                                                          MqttSettingsIssue::PasswordExposed}));
+                                                      MqttSettingsIssue::PasswordExposed}));
 }
 
 TEST_F(PublishFiles, CatchUpStartsAfterTheAcknowledgedRecord) {

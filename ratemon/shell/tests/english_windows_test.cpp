@@ -48,7 +48,11 @@ TEST_F(EnglishStation, EveryWindowAndMessageBoxIsEnglish) {
   QTest::mouseClick(w().tick(Tick::graph), Qt::LeftButton);
   startRecording();
   QTest::mouseClick(w().tick(Tick::pulseTest), Qt::LeftButton);
-  EXPECT_GE(QApplication::topLevelWidgets().size(), 3);
+  // The pulse-interval window and the MQTT dialog.
+  QTest::mouseClick(w().commandButton(MainWindow::Command::pulseIntervals), Qt::LeftButton);
+  QTest::mouseClick(w().mqttButton(), Qt::LeftButton);
+  ASSERT_NE(w().findChild<QWidget*>("mqttDialog"), nullptr);
+  EXPECT_GE(QApplication::topLevelWidgets().size(), 4);
   EXPECT_THAT(japaneseOnScreen(), IsEmpty());
 }
 
@@ -65,6 +69,53 @@ TEST_F(EnglishStation, EveryMessageIsEnglish) {
   texts.push_back(messages::alarmStarted(1, 0.5f, 0.27f));
   texts.push_back(messages::alarmStarted(2, 3.5f, 2.7f));
   texts.push_back(messages::hoursDone(3));
+  // MQTT publishing: every address fault, settings notice, link state and the status lines.
+  for (const AddressError e : {AddressError::Scheme, AddressError::Host, AddressError::Port,
+                               AddressError::Prefix}) {
+    texts.push_back(messages::mqttAddress(e, "mqtt://h"));
+  }
+  for (const auto kind : {LinkNotice::SettingsUnreadable, LinkNotice::SettingsUnknownLine,
+                          LinkNotice::PasswordExposed, LinkNotice::CannotStart,
+                          LinkNotice::AckedNotSaved, LinkNotice::CatchingUp}) {
+    texts.push_back(messages::linkNotice({kind, "/s/m.ini", AddressError::Scheme, 2}));
+  }
+  for (const LinkState state : {LinkState::Connecting, LinkState::Connected, LinkState::Unreachable,
+                                LinkState::BadLogin, LinkState::Refused, LinkState::TlsFailed,
+                                LinkState::Lost, LinkState::Closed}) {
+    texts.push_back(messages::linkEvent({state, "x"}));
+    texts.push_back(messages::linkStatus({state, 2, ""}));
+    texts.push_back(messages::linkStatusShort({state, 0, "2026-03-01T13:05:00+09:00"}));
+  }
+  texts.push_back(messages::linkUnsent(4));
+  texts.push_back(messages::linkOff());
+  // Counting: the settings file, the dead time, the readings' interval, the pulse intervals.
+  for (const auto issue : {CountingSettingsIssue::Unreadable, CountingSettingsIssue::UnknownLine,
+                           CountingSettingsIssue::BadDeadTime}) {
+    texts.push_back(messages::countingSettingsIssue(issue, "/s/c.ini"));
+  }
+  texts.push_back(messages::badDeadTime("x"));
+  texts.push_back(messages::readingInterval({100, 60, 90, 110, 0.1, 0.2}));
+  texts.push_back(messages::deadTimeState(100, true));
+  texts.push_back(messages::deadTimeState(100, false));
+  texts.push_back(messages::scanDeadTimeOffer(450));
+  using messages::Counting;
+  for (const Counting c : {Counting::intervalsButton, Counting::deadTimeTick,
+                           Counting::deadTimeUnit, Counting::bandTick}) {
+    texts.push_back(messages::counting(c));
+  }
+  using messages::IntervalLabel;
+  for (const IntervalLabel l : {IntervalLabel::title, IntervalLabel::measured, IntervalLabel::random}) {
+    texts.push_back(messages::intervalLabel(l));
+  }
+  IntervalAnalysis analysis;
+  analysis.intervals = 500;
+  analysis.shortest = 2e-4;
+  texts.push_back(messages::intervalFigures(analysis));
+  for (const IntervalVerdict v : {IntervalVerdict::TooFew, IntervalVerdict::LooksRandom,
+                                  IntervalVerdict::Rings, IntervalVerdict::ResolutionEatsPulses,
+                                  IntervalVerdict::MainsPeaks}) {
+    texts.push_back(messages::intervalAdvice(v, analysis));
+  }
   for (const auto& text : texts) {
     EXPECT_FALSE(testing::hasJapanese(QString::fromStdString(text))) << text;
   }
