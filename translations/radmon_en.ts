@@ -339,6 +339,184 @@
         <source>電源 (%1 Hz) の半周期の倍数に間隔の山があります: 電源からの雑音を数えています。配線とシールド、しきい値を見直してください</source>
         <translation>Intervals peak at multiples of the mains half-period (%1 Hz): mains noise is being counted. Check the wiring, the shielding and the threshold</translation>
     </message>
+    <message>
+        <source>イベント記録に書き込めません: %1 (%2)。%3 件を保持し、次の機会に書き込みます</source>
+        <translation>Cannot write the event log: %1 (%2). %3 events are kept and will be written at the next chance</translation>
+    </message>
+    <message>
+        <source>警報音ファイルを書けません: %1</source>
+        <translation>Cannot write the alarm sound file: %1</translation>
+    </message>
+    <message>
+        <source>ファイルに書き込めません: %1 (%2)</source>
+        <translation>Cannot write the file: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>シーベルト計算はこのフォルダで既に起動しています（%1 を使用中）</source>
+        <translation>The dose monitor is already running in this folder (%1 is in use)</translation>
+    </message>
+    <message>
+        <source>ロックファイル %1 を開けません (%2)</source>
+        <translation>Cannot open the lock file %1 (%2)</translation>
+    </message>
+    <message>
+        <source>使い方: ratemon [--station DIR] [--lang ja|en] [--input SOURCE]
+        %1</source>
+        <translation>Usage: ratemon [--station DIR] [--lang ja|en] [--input SOURCE]
+       %1</translation>
+    </message>
+    <message>
+        <source>使い方: %1
+  SOURCE: WAVファイル (モノラル 22050 Hz), sim:CPM, sim:BASE:RAISED@HH:MM-HH:MM,
+          default (既定の録音デバイス) または録音デバイス名 (device:NAME)</source>
+        <translation>Usage: %1
+  SOURCE: a WAV file (mono, 22050 Hz), sim:CPM, sim:BASE:RAISED@HH:MM-HH:MM,
+          default (the default recording device) or a recording device name (device:NAME)</translation>
+    </message>
+    <message>
+        <source>不明な引数: %1</source>
+        <translation>Unknown argument: %1</translation>
+    </message>
+    <message>
+        <source>開始日時が正しくありません: %1</source>
+        <translation>The start date and time is not valid: %1</translation>
+    </message>
+    <message>
+        <source>秒数が正しくありません: %1</source>
+        <translation>The number of seconds is not valid: %1</translation>
+    </message>
+    <message>
+        <source>収集データ保存フォルダ</source>
+        <translation>Folder for the recorded data</translation>
+    </message>
+    <message>
+        <source>テキスト ファイル (*.txt *.log)</source>
+        <translation>Text files (*.txt *.log)</translation>
+    </message>
+    <message>
+        <source>すべてのファイル (*)</source>
+        <translation>All files (*)</translation>
+    </message>
+    <message>
+        <source>第二段警報上限値が 0.35 μSV/h 以下か数値でないため、グラフを描けません</source>
+        <translation>The graph cannot be drawn: the stage-2 alarm limit is 0.35 μSv/h or less, or not a number</translation>
+    </message>
+    <message>
+        <source>既定の録音デバイス</source>
+        <translation>The default recording device</translation>
+    </message>
+    <message>
+        <source>録音デバイス「%1」</source>
+        <translation>The recording device &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>信号なし</source>
+        <translation>No signal</translation>
+    </message>
+    <message>
+        <source>ハム・雑音</source>
+        <translation>Hum or interference</translation>
+    </message>
+    <message>
+        <source>音の飽和</source>
+        <translation>Clipping</translation>
+    </message>
+    <message>
+        <source>%1が見つかりません。数秒ごとに探します。ある入力: %2</source>
+        <translation>%1 is not found. Looking for it every few seconds. Inputs present: %2</translation>
+    </message>
+    <message>
+        <source>%1が失われました。計数を止め、数秒ごとに開き直します。</source>
+        <translation>%1 was lost. Counting stopped; reopening every few seconds.</translation>
+    </message>
+    <message>
+        <source>サウンドサーバーに接続できません。計数を止め、数秒ごとに接続し直します。</source>
+        <translation>Cannot connect to the sound server. Counting stopped; reconnecting every few seconds.</translation>
+    </message>
+    <message>
+        <source>%1を開けません (エラー %2)。数秒ごとに開き直します。</source>
+        <translation>Cannot open %1 (error %2). Reopening every few seconds.</translation>
+    </message>
+    <message>
+        <source>録音ファイルが途中で切れています。</source>
+        <translation>The recording file is cut short.</translation>
+    </message>
+    <message>
+        <source>%1が戻りました (%2 秒間音なし)。計数を再開します。</source>
+        <translation>%1 is back (%2 seconds without sound). Counting resumes.</translation>
+    </message>
+    <message>
+        <source>音を取りこぼしました: %1 秒分の音がありません。</source>
+        <translation>Sound was dropped: %1 seconds of sound are missing.</translation>
+    </message>
+    <message>
+        <source>信号なし: 音が %1 秒間平坦です。ケーブルと入力を確認してください。</source>
+        <translation>No signal: the sound has been flat for %1 seconds. Check the cable and the input.</translation>
+    </message>
+    <message>
+        <source>信号なし: %1 秒間パルスがありません (%2 CPM のバックグラウンドでは百万分の一以下)。</source>
+        <translation>No signal: no pulse for %1 seconds (less than one in a million at a background of %2 CPM).</translation>
+    </message>
+    <message>
+        <source>ハム・雑音: 毎秒 %1 個の規則的なパルスは GM管の信号ではありません。</source>
+        <translation>Hum or interference: %1 regular pulses a second are not a GM tube&apos;s signal.</translation>
+    </message>
+    <message>
+        <source>音の飽和: %1 秒間、音が入力の限界に達しています。入力レベルを下げてください。</source>
+        <translation>Clipping: the sound has been at the input&apos;s limit for %1 seconds. Lower the input level.</translation>
+    </message>
+    <message>
+        <source>%1が解消しました</source>
+        <translation>%1 has ended</translation>
+    </message>
+    <message>
+        <source>録音ファイルが途中で切れています</source>
+        <translation>The recording file is cut short</translation>
+    </message>
+    <message>
+        <source>録音デバイスなし: 再接続を待っています</source>
+        <translation>No recording device: waiting to reconnect</translation>
+    </message>
+    <message>
+        <source>録音デバイスが戻りました</source>
+        <translation>The recording device is back</translation>
+    </message>
+    <message>
+        <source>音の取りこぼし %1 秒</source>
+        <translation>%1 seconds of sound dropped</translation>
+    </message>
+    <message>
+        <source>信号なし (音が平坦)</source>
+        <translation>No signal (flat sound)</translation>
+    </message>
+    <message>
+        <source>信号なし (パルスなし)</source>
+        <translation>No signal (no pulses)</translation>
+    </message>
+    <message>
+        <source>ハム・雑音: GM管の信号ではありません</source>
+        <translation>Hum or interference: not a GM tube&apos;s signal</translation>
+    </message>
+    <message>
+        <source>音の飽和: 入力レベルを下げてください</source>
+        <translation>Clipping: lower the input level</translation>
+    </message>
+    <message>
+        <source>記録 %1 行を書き込めず、%2 にも保存できませんでした (%3)。</source>
+        <translation>%1 record lines could not be written, nor saved to %2 (%3).</translation>
+    </message>
+    <message>
+        <source>書き込めなかった記録 %1 行を %2 に保存しました。次の起動時に日ファイルへ書き込みます。</source>
+        <translation>%1 record lines that could not be written were saved to %2. They go into their day files at the next start.</translation>
+    </message>
+    <message>
+        <source>前回書き込めなかった記録 %1 行を日ファイルに書き込みました。</source>
+        <translation>%1 record lines left over from the last run were written into their day files.</translation>
+    </message>
+    <message>
+        <source>%1 行はまだ書き込めません (%2)。%3 に残しています。</source>
+        <translation>%1 lines still cannot be written (%2). They stay in %3.</translation>
+    </message>
 </context>
 <context>
     <name>dayplot</name>
@@ -816,6 +994,34 @@ Fingerprint (SHA-256):
         <source>(年 月の欄の月または年)</source>
         <translation>(the month or year in the year and month boxes)</translation>
     </message>
+    <message>
+        <source>障害</source>
+        <translation>Fault</translation>
+    </message>
+    <message>
+        <source>録音デバイスなし</source>
+        <translation>No recording device</translation>
+    </message>
+    <message>
+        <source>信号なし</source>
+        <translation>No signal</translation>
+    </message>
+    <message>
+        <source>ハム・雑音</source>
+        <translation>Hum or interference</translation>
+    </message>
+    <message>
+        <source>音の飽和</source>
+        <translation>Clipping</translation>
+    </message>
+    <message>
+        <source>%1 の音の障害 (グラフに薄い帯で表示): %2</source>
+        <translation>Sound faults of %1 (light bands on the graph): %2</translation>
+    </message>
+    <message>
+        <source>ファイルに書き込めません: %1 (%2)</source>
+        <translation>Cannot write the file: %1 (%2)</translation>
+    </message>
 </context>
 <context>
     <name>radmon::MqttDialog</name>
@@ -871,20 +1077,8 @@ Fingerprint (SHA-256):
 <context>
     <name>ratemon</name>
     <message>
-        <source>不明な引数: </source>
-        <translation>Unknown argument: </translation>
-    </message>
-    <message>
         <source>放射線量&#x3000;リアルタイムグラフ</source>
         <translation>Radiation dose real-time graph</translation>
-    </message>
-    <message>
-        <source>ロックファイル %1 を開けません (%2)</source>
-        <translation>Cannot open the lock file %1 (%2)</translation>
-    </message>
-    <message>
-        <source>シーベルト計算はこのフォルダで既に起動しています（%1 を使用中）</source>
-        <translation>Sievert Calculation is already running in this folder (%1 is in use)</translation>
     </message>
     <message>
         <source>パルステストモード</source>
@@ -895,28 +1089,12 @@ Fingerprint (SHA-256):
         <translation>→hour</translation>
     </message>
     <message>
-        <source>第二段警報上限値が 0.35 μSV/h 以下か数値でないため、グラフを描けません</source>
-        <translation>The stage 2 alarm limit is 0.35 μSv/h or less, or not a number: the graph cannot be drawn</translation>
-    </message>
-    <message>
         <source>シミュレーション入力の指定が正しくありません: %1 (例: sim:20, sim:20:120@13:00-16:00, sim:20,seed=7)</source>
         <translation>The simulated input is not valid: %1 (e.g. sim:20, sim:20:120@13:00-16:00, sim:20,seed=7)</translation>
     </message>
     <message>
         <source>入力が指定されていません</source>
         <translation>No input given</translation>
-    </message>
-    <message>
-        <source>開始日時が正しくありません: %1</source>
-        <translation>The start time is not valid: %1</translation>
-    </message>
-    <message>
-        <source>秒数が正しくありません: %1</source>
-        <translation>The number of seconds is not valid: %1</translation>
-    </message>
-    <message>
-        <source>不明な引数: %1</source>
-        <translation>Unknown argument: %1</translation>
     </message>
     <message>
         <source>しきい値&#x3000;80～20</source>
@@ -951,56 +1129,12 @@ Fingerprint (SHA-256):
         <translation>Sievert Calculation V1.7</translation>
     </message>
     <message>
-        <source>録音デバイスが見つかりません。サウンドカードの入力を確認してください。</source>
-        <translation>No recording device found. Check the sound card&apos;s input.</translation>
-    </message>
-    <message>
-        <source>録音デバイス「%1」が見つかりません。</source>
-        <translation>Recording device &quot;%1&quot; not found.</translation>
-    </message>
-    <message>
-        <source>録音デバイス %1 は 8ビット モノラル 22050Hz で録音できません。</source>
-        <translation>The recording device %1 cannot record 8-bit mono at 22050 Hz.</translation>
-    </message>
-    <message>
-        <source>録音デバイスが開かれていません。</source>
-        <translation>The recording device is not open.</translation>
-    </message>
-    <message>
-        <source>既定の録音デバイス</source>
-        <translation>the default recording device</translation>
-    </message>
-    <message>
-        <source>%1 を開けません (エラー %2)。録音は始まりません。</source>
-        <translation>Cannot open %1 (error %2). Recording does not start.</translation>
-    </message>
-    <message>
-        <source>録音デバイスが止まりました (エラー %1)。</source>
-        <translation>The recording device stopped (error %1).</translation>
-    </message>
-    <message>
-        <source>録音デバイスから %1 秒間音が届きません。録音を終わります。</source>
-        <translation>No sound from the recording device for %1 s. Recording ends.</translation>
-    </message>
-    <message>
         <source>WAVファイルを開けません: %1 (%2)</source>
         <translation>Cannot open the WAV file: %1 (%2)</translation>
     </message>
     <message>
         <source>WAVファイルはモノラル 22050 Hz でなければなりません: %1 (%2 チャンネル, %3 Hz)</source>
         <translation>The WAV file must be mono at 22050 Hz: %1 (%2 channels, %3 Hz)</translation>
-    </message>
-    <message>
-        <source>テキスト ファイル (*.txt *.log)</source>
-        <translation>Text files (*.txt *.log)</translation>
-    </message>
-    <message>
-        <source>すべてのファイル (*)</source>
-        <translation>All files (*)</translation>
-    </message>
-    <message>
-        <source>収集データ保存フォルダ</source>
-        <translation>Folder for the recorded data</translation>
     </message>
     <message>
         <source>経過時間(Sec)</source>
@@ -1059,26 +1193,12 @@ Fingerprint (SHA-256):
         <translation>Real-time graph</translation>
     </message>
     <message>
-        <source>使い方: ratemon --headless --input SOURCE [--fast] [--start &quot;YYYY-MM-DD hh:mm:ss&quot;] [--seconds N] [--dead-time US]
-        [--mqtt mqtt://[USER[:PASSWORD]@]HOST[:PORT]/TOPIC/PREFIX] [--mqtt-discovery PREFIX]
-  SOURCE: WAVファイル (モノラル 22050 Hz), sim:CPM, sim:BASE:RAISED@HH:MM-HH:MM,
-          default (既定の録音デバイス) または録音デバイス名 (device:NAME)</source>
-        <translation>Usage: ratemon --headless --input SOURCE [--fast] [--start &quot;YYYY-MM-DD hh:mm:ss&quot;] [--seconds N] [--dead-time US]
-       [--mqtt mqtt://[USER[:PASSWORD]@]HOST[:PORT]/TOPIC/PREFIX] [--mqtt-discovery PREFIX]
-  SOURCE: a WAV file (mono, 22050 Hz), sim:CPM, sim:BASE:RAISED@HH:MM-HH:MM,
-          default (the default recording device) or a recording device&apos;s name (device:NAME)</translation>
-    </message>
-    <message>
-        <source>使い方: ratemon [--station DIR] [--lang ja|en] [--input SOURCE]
-        ratemon --headless --input SOURCE [--fast] [--start &quot;YYYY-MM-DD hh:mm:ss&quot;] [--seconds N]
-        [--mqtt URL] [--mqtt-discovery PREFIX]</source>
-        <translation>Usage: ratemon [--station DIR] [--lang ja|en] [--input SOURCE]
-       ratemon --headless --input SOURCE [--fast] [--start &quot;YYYY-MM-DD hh:mm:ss&quot;] [--seconds N]
-       [--mqtt URL] [--mqtt-discovery PREFIX]</translation>
-    </message>
-    <message>
         <source>パルス間隔</source>
         <translation>Pulse intervals</translation>
+    </message>
+    <message>
+        <source>消音</source>
+        <translation>Mute</translation>
     </message>
 </context>
 </TS>

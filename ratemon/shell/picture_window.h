@@ -2,6 +2,8 @@
 // repaint: the base of the real-time graph and the pulse test windows.
 #pragma once
 
+#include <QCoreApplication>
+
 #include <QImage>
 #include <QPainter>
 #include <QWidget>
@@ -15,7 +17,7 @@ class PictureWindow : public QWidget {
                 QWidget* parent)
       : QWidget(parent, Qt::Window), picture_(size, QImage::Format_RGB32) {
     setObjectName(name);
-    setWindowTitle(QString::fromUtf8(caption));
+    setWindowTitle(QCoreApplication::translate("ratemon", caption));
     setFixedSize(size);
     picture_.fill(palette().color(fill));
   }
