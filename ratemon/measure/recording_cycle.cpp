@@ -7,6 +7,18 @@
 
 namespace radmon {
 
+std::string RecordingCycle::healthText() const {
+  std::string text;
+  auto add = [&text](EventKind kind) {
+    text += (text.empty() ? "" : ",") + std::string(eventKindName(kind));
+  };
+  if (deviceLost_) add(EventKind::DeviceLost);
+  if (watch_.active(SignalFault::NoSignal)) add(EventKind::NoSignal);
+  if (watch_.active(SignalFault::Hum)) add(EventKind::Hum);
+  if (watch_.active(SignalFault::Clipping)) add(EventKind::Clipping);
+  return text.empty() ? "ok" : text;
+}
+
 RecordingCycle::RecordingCycle(StationPanel& panel, AudioInput& audio, SoundOutput& sound,
                                const Clock& clock, CycleHooks& hooks)
     : panel_(panel),

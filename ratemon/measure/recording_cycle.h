@@ -107,6 +107,9 @@ class RecordingCycle final : public AudioInput::Events {
   // The input is away, or a signal fault is on: the readings are not current.
   bool soundFaulty() const { return deviceLost_ || watch_.anyActive(); }
   bool deviceLost() const { return deviceLost_; }
+  // The sound path's state in the event log's words: "ok", or the faults on, joined
+  // by commas ("device-lost", "no-signal", "hum", "clipping").
+  std::string healthText() const;
   const SignalWatch& signalWatch() const { return watch_; }
   // Minutes not written because sound was missing in them, since start.
   int64_t skippedMinutes() const { return skippedMinutes_; }

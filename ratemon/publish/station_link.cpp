@@ -70,12 +70,13 @@ std::unique_ptr<StationLink> StationLink::open(const std::string& stationFolder,
   return link;
 }
 
-void StationLink::recordWritten(const std::string& line, bool alarm1, bool alarm2) {
+void StationLink::recordWritten(const std::string& line, bool alarm1, bool alarm2,
+                                std::optional<std::string> health) {
   std::string text = line.substr(0, line.find_last_not_of("\r\n") + 1);
   // The line's own date names its day file: both come from one reading of the clock.
   std::string day = text.size() > 11 ? text.substr(1, 10) : std::string();
   std::erase(day, '/');
-  publisher_.publishRecord({day, std::move(text)}, alarm1, alarm2);
+  publisher_.publishRecord({day, std::move(text)}, alarm1, alarm2, std::move(health));
 }
 
 void StationLink::second(const LocalDateTime& when, float doseRate, int64_t cpm) {

@@ -54,7 +54,9 @@ class StationLink {
 
   // A record line (with its line end) just appended to its day file, with the alarm
   // stages as they stand.
-  void recordWritten(const std::string& line, bool alarm1, bool alarm2);
+  // `health`: the sound path's state when the station knows it.
+  void recordWritten(const std::string& line, bool alarm1, bool alarm2,
+                     std::optional<std::string> health = std::nullopt);
   // One second's reading, published when the settings ask for live readings.
   void second(const LocalDateTime& when, float doseRate, int64_t cpm);
 

@@ -176,7 +176,8 @@ int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) 
   };
   if (link)
     hooks.published = [&](const std::string& line) {
-      link->recordWritten(line, cycle.alarms().alarm1Latch(), cycle.alarms().alarm2Latch());
+      link->recordWritten(line, cycle.alarms().alarm1Latch(), cycle.alarms().alarm2Latch(),
+                          cycle.healthText());
     };
 
   const bool showProgress = ::isatty(2) != 0;

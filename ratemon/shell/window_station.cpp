@@ -284,7 +284,8 @@ void WindowStation::pulseTest(const std::vector<uint8_t>& samples, int threshold
 
 void WindowStation::recordWritten(const std::string& line) {
   if (link_)
-    link_->recordWritten(line, cycle_->alarms().alarm1Latch(), cycle_->alarms().alarm2Latch());
+    link_->recordWritten(line, cycle_->alarms().alarm1Latch(), cycle_->alarms().alarm2Latch(),
+                         cycle_->healthText());
 }
 
 void WindowStation::openLink() {

@@ -276,9 +276,11 @@ TEST_F(RecordingCycleTest, SoundPathEventsAreLoggedAndAMinuteThatMissedSoundIsNo
   seconds(30, 1);
   audio.fail({DeviceFault::Lost, "radmon_mic", 0, {}});
   EXPECT_TRUE(cycle.soundFaulty());
+  EXPECT_EQ(cycle.healthText(), "device-lost");
   clock.advance(20);
   audio.back();
   EXPECT_FALSE(cycle.soundFaulty());
+  EXPECT_EQ(cycle.healthText(), "ok");
   seconds(30, 1);
   EXPECT_TRUE(hooks.lines.empty());
   EXPECT_EQ(cycle.skippedMinutes(), 1);
@@ -291,6 +293,7 @@ TEST_F(RecordingCycleTest, SoundPathEventsAreLoggedAndAMinuteThatMissedSoundIsNo
   audio.drop(kSampleRate / 2);
   seconds(1, 1);  // told once, when sound flows again
   seconds(12, 0);  // flat: no signal after ten seconds
+  EXPECT_EQ(cycle.healthText(), "no-signal");
   seconds(1, 3);
 
   const std::vector<EventKind> expected = {EventKind::DeviceLost, EventKind::DeviceBack,
