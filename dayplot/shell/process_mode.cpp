@@ -55,6 +55,16 @@ bool uploadAndWait(const UploadSettings& source, const std::string& jpegPath,
   return false;
 }
 
+// The drawing's exit status, or the upload's failure when FTP transfer is ticked.
+int uploadIfTicked(const DayplotStart& start, int drawn, const std::string& jpegPath,
+                   const std::string& programFolder, MessageSink& messages,
+                   ProcessLauncher& launcher) {
+  if (start.controls.Check5 != 1) return drawn;
+  const SettingsUploadSource upload(start.controls);
+  return uploadAndWait(upload, jpegPath, programFolder, messages, launcher) ? drawn
+                                                                            : kProcessUploadFailed;
+}
+
 }  // namespace
 
 void requestProcessStop() { stopAsked = true; }
@@ -74,14 +84,10 @@ int runProcessMode(std::string_view day, const std::string& programFolder,
     DayGraph graph(source, messages, clock);
     const std::string targetDay(day);
     const int drawn = exitFor(graph.DrawDayGraph(start.DataFolder, targetDay));
-    const SettingsUploadSource upload(start.controls);
     if (!graph.faultPeriods().empty()) messages.show(say::faultPeriods(targetDay, graph.faultPeriods()));
-    if (start.controls.Check5 == 1 &&
-        !uploadAndWait(upload, dayGraphJpegPath(upload, start.DataFolder, targetDay, today),
-                       programFolder, messages, launcher)) {
-      return kProcessUploadFailed;
-    }
-    return drawn;
+    const SettingsUploadSource upload(start.controls);
+    return uploadIfTicked(start, drawn, dayGraphJpegPath(upload, start.DataFolder, targetDay, today),
+                          programFolder, messages, launcher);
   } catch (const std::exception& e) {
     messages.show(say::processingFailed(e.what()));
   }
@@ -100,13 +106,8 @@ int runPeriodMode(PeriodKind kind, std::string_view text, const std::string& pro
     const SettingsGraphSource source(start.controls);
     PeriodGraph graph(source, messages, clock);
     const int drawn = exitFor(graph.DrawPeriodGraph(start.DataFolder, *period));
-    const SettingsUploadSource upload(start.controls);
-    if (start.controls.Check5 == 1 &&
-        !uploadAndWait(upload, periodGraphJpegPath(start.controls, start.DataFolder, *period),
-                       programFolder, messages, launcher)) {
-      return kProcessUploadFailed;
-    }
-    return drawn;
+    return uploadIfTicked(start, drawn, periodGraphJpegPath(start.controls, start.DataFolder, *period),
+                          programFolder, messages, launcher);
   } catch (const std::exception& e) {
     messages.show(say::processingFailed(e.what()));
   }
