@@ -71,7 +71,7 @@ void runGraph(benchmark::State& state, bool bmp) {
   radmon::ManualClock clock(*radmon::LocalDateTime::parse("2011-04-02 10:00:00"));
   radmon::DayGraph graph(settings, messages, clock);
   for (auto _ : state) {
-    if (graph.DrawDayGraph(folder, "20110401") != radmon::DayGraphResult::Done) {
+    if (graph.drawDayGraph(folder, "20110401") != radmon::DayGraphResult::Done) {
       state.SkipWithError("the run did not write its images");
       break;
     }
@@ -82,9 +82,9 @@ void BM_DrawDayGraphJpeg(benchmark::State& state) { runGraph(state, false); }
 void BM_DrawDayGraphJpegAndBmp(benchmark::State& state) { runGraph(state, true); }
 
 void BM_ReadDayTableAndPass(benchmark::State& state) {
-  const std::string path = radmon::DayFilePath(fullDayFolder(), "20110401");
+  const std::string path = radmon::dayFilePath(fullDayFolder(), "20110401");
   for (auto _ : state) {
-    const auto table = radmon::ReadDayTable(path);
+    const auto table = radmon::readDayTable(path);
     int drawn = 0;
     const auto stats =
         radmon::runDayPass(*table, [&](const radmon::PlotPair& p) { drawn += p.drawn; });
@@ -100,7 +100,7 @@ void BM_DrawYearGraphJpeg(benchmark::State& state) {
   radmon::ManualClock clock(*radmon::LocalDateTime::parse("2012-01-01 10:00:00"));
   radmon::PeriodGraph graph(settings, messages, clock);
   for (auto _ : state) {
-    if (graph.DrawPeriodGraph(folder, *radmon::parseYear("2011")) != radmon::DayGraphResult::Done) {
+    if (graph.drawPeriodGraph(folder, *radmon::parseYear("2011")) != radmon::DayGraphResult::Done) {
       state.SkipWithError("the run did not write its image");
       break;
     }

@@ -64,7 +64,7 @@ TEST(KilledRatemon, LeavesDayFilesThatReadBackAtAHundredRandomMoments) {
         continue;
       }
       ASSERT_FALSE(ended) << file << " after a missing day";
-      const auto table = ReadDayTable(file.string());
+      const auto table = readDayTable(file.string());
       ASSERT_TRUE(table);
       const auto lines = fileLines(file);
       const bool lastFile = !fs::exists(data / dayFileName("201109" + std::to_string(day + 1)));

@@ -41,7 +41,7 @@ DayGraph::DayGraph(const GraphSettings& settings, MessageSink& messages, const C
   picture_.fill(kBackground);
 }
 
-DayGraphResult DayGraph::DrawDayGraph(const std::string& dataFolder,
+DayGraphResult DayGraph::drawDayGraph(const std::string& dataFolder,
                                       const std::string& targetDay) {
   try {
     return draw(dataFolder, targetDay);
@@ -85,8 +85,8 @@ DayGraphResult DayGraph::draw(const std::string& dataFolder, const std::string& 
     line(p, kLeft, base, kRight, base, kAxisBlack);
   }
 
-  const std::string path = DayFilePath(dataFolder, targetDay);
-  const auto table = ReadDayTable(path);
+  const std::string path = dayFilePath(dataFolder, targetDay);
+  const auto table = readDayTable(path);
   if (!table) {
     p.end();
     messages_.show(say::noDayFile());

@@ -1,4 +1,4 @@
-// `DrawDayGraph`: one day of dose rates drawn as two half-day panels on an 841 x 537
+// `drawDayGraph`: one day of dose rates drawn as two half-day panels on an 841 x 537
 // picture at 96 dpi, with the date, the daily maximum and average and the station lines
 // above, then saved as BMP and/or JPEG in the data folder. The picture outlives a run so
 // that the graph window can show it.
@@ -43,11 +43,11 @@ class DayGraph {
   // The references must outlive the graph.
   DayGraph(const GraphSettings& settings, MessageSink& messages, const Clock& clock);
 
-  // Draws `TargetDay` from the day file in `DataFolder` and writes the images asked for.
+  // Draws `TargetDay` from the day file in `dataFolder` and writes the images asked for.
   // Every run starts from a clean picture, so a day always gives the same image.
   // Reports every failure through the message sink and never throws, so a window can
   // call it straight from a timer or a button.
-  DayGraphResult DrawDayGraph(const std::string& dataFolder, const std::string& targetDay);
+  DayGraphResult drawDayGraph(const std::string& dataFolder, const std::string& targetDay);
 
   const QImage& picture() const { return picture_; }
   // The sound path's fault periods of the day drawn last (from its event log).

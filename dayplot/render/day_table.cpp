@@ -16,11 +16,11 @@ std::string_view middle(std::string_view text, size_t from, size_t count) {
 
 }  // namespace
 
-std::string DayFilePath(std::string_view dataFolder, std::string_view targetDay) {
+std::string dayFilePath(std::string_view dataFolder, std::string_view targetDay) {
   return std::string(dataFolder) + dayFileName(targetDay);
 }
 
-std::optional<DayTable> ReadDayTable(const std::string& path) {
+std::optional<DayTable> readDayTable(const std::string& path) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
   const auto text = readTextFile(path);

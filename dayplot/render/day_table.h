@@ -17,13 +17,13 @@ struct DayTable {
   int skippedLines = 0;         // lines that could not be read (torn, short, no number)
 };
 
-// `DataFolder` + "μSVHData" + `TargetDay` + ".csv".
-std::string DayFilePath(std::string_view dataFolder, std::string_view targetDay);
+// `dataFolder` + "μSVHData" + `targetDay` + ".csv".
+std::string dayFilePath(std::string_view dataFolder, std::string_view targetDay);
 
 // Reads every readable line of the file. No value when no ordinary file of that name
 // exists (a missing folder included) or it cannot be opened. Lines that cannot be read,
 // such as the half-written last line while ratemon appends, are skipped and counted.
-std::optional<DayTable> ReadDayTable(const std::string& path);
+std::optional<DayTable> readDayTable(const std::string& path);
 
 // The same from text already in memory (UTF-8).
 DayTable dayTableFromText(std::string_view text);

@@ -118,7 +118,7 @@ std::unique_ptr<StartedProcess> uploadFile(const UploadSettings& settings,
   }
 }
 
-std::unique_ptr<StartedProcess> UploadDayGraph(const UploadSettings& settings,
+std::unique_ptr<StartedProcess> uploadDayGraph(const UploadSettings& settings,
                                                const std::string& dataFolder,
                                                std::string_view targetDay,
                                                std::string_view todayYyyymmdd,

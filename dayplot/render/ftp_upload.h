@@ -1,4 +1,4 @@
-// `UploadDayGraph`: publishes a file on the FTP server by writing a command script for
+// `uploadDayGraph`: publishes a file on the FTP server by writing a command script for
 // the command-line FTP client into the program folder and starting the client on it.
 // The client runs as a separate process; the caller may wait for it or let it go.
 #pragma once
@@ -69,8 +69,8 @@ std::unique_ptr<StartedProcess> uploadFile(const UploadSettings& settings,
                                            const std::string& programFolder,
                                            ProcessLauncher& launcher, MessageSink& messages);
 
-// `UploadFile` for the JPEG of `TargetDay`, whether or not the JPEG option is ticked.
-std::unique_ptr<StartedProcess> UploadDayGraph(const UploadSettings& settings,
+// `uploadFile` for the JPEG of `TargetDay`, whether or not the JPEG option is ticked.
+std::unique_ptr<StartedProcess> uploadDayGraph(const UploadSettings& settings,
                                                const std::string& dataFolder,
                                                std::string_view targetDay,
                                                std::string_view todayYyyymmdd,

@@ -38,10 +38,10 @@ int PeriodGraph::dayLeft(int index, int days) {
   return kLeft + static_cast<int>(static_cast<int64_t>(kRight - kLeft) * index / days);
 }
 
-DayGraphResult PeriodGraph::DrawPeriodGraph(const std::string& DataFolder, const Period& period,
+DayGraphResult PeriodGraph::drawPeriodGraph(const std::string& dataFolder, const Period& period,
                                             const FaultReader& faults) {
   try {
-    return draw(DataFolder, period, faults);
+    return draw(dataFolder, period, faults);
   } catch (const std::exception& e) {
     messages_.show(say::graphFailed(e.what()));
   } catch (...) {

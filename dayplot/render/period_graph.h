@@ -1,4 +1,4 @@
-// `DrawPeriodGraph`: a month or a year of day files on one panel of the day graph's
+// `drawPeriodGraph`: a month or a year of day files on one panel of the day graph's
 // picture size, fonts and colours: each day's range of dose rates as a band, its mean as
 // a line, days without a file left as gaps and days with faults marked under the band.
 // Saved as `Text3`_YYYYMM or `Text3`_YYYY in the image formats the day graph uses.
@@ -28,10 +28,10 @@ class PeriodGraph {
   // The references must outlive the graph.
   PeriodGraph(const GraphSettings& settings, MessageSink& messages, const Clock& clock);
 
-  // Draws the period from the day files in `DataFolder` and writes the images asked for.
+  // Draws the period from the day files in `dataFolder` and writes the images asked for.
   // NoDayFile when not one day of the period has a file (nothing written). Never throws.
   // The days at fault come from the days' event logs unless `faults` says otherwise.
-  DayGraphResult DrawPeriodGraph(const std::string& DataFolder, const Period& period,
+  DayGraphResult drawPeriodGraph(const std::string& dataFolder, const Period& period,
                                  const FaultReader& faults = faultSecondsOfDay);
 
   const QImage& picture() const { return picture_; }

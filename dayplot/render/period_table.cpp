@@ -126,7 +126,7 @@ DaySummary readDaySummary(const std::string& dataFolder, const std::string& day)
   summary.day = day;
   summary.counts = 0;
   std::error_code ec;
-  const std::string path = DayFilePath(dataFolder, day);
+  const std::string path = dayFilePath(dataFolder, day);
   const auto text = std::filesystem::is_regular_file(path, ec) ? readTextFile(path) : std::nullopt;
   double sum = 0;
   if (text) {

@@ -21,19 +21,19 @@ GraphForm::GraphForm(MessageSink& messages, const Clock& clock, QWidget* parent)
   picture_->setPalette(palette);
 }
 
-DayGraphResult GraphForm::DrawDayGraph(const DayplotSettings& controls,
+DayGraphResult GraphForm::drawDayGraph(const DayplotSettings& controls,
                                        const std::string& dataFolder,
                                        const std::string& targetDay) {
   controls_ = controls;
-  const DayGraphResult result = graph_.DrawDayGraph(dataFolder, targetDay);
+  const DayGraphResult result = graph_.drawDayGraph(dataFolder, targetDay);
   picture_->setPixmap(QPixmap::fromImage(graph_.picture()));
   return result;
 }
 
-DayGraphResult GraphForm::DrawPeriodGraph(const DayplotSettings& controls,
+DayGraphResult GraphForm::drawPeriodGraph(const DayplotSettings& controls,
                                           const std::string& dataFolder, const Period& period) {
   controls_ = controls;
-  const DayGraphResult result = period_.DrawPeriodGraph(dataFolder, period);
+  const DayGraphResult result = period_.drawPeriodGraph(dataFolder, period);
   picture_->setPixmap(QPixmap::fromImage(period_.picture()));
   return result;
 }

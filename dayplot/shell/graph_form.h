@@ -1,5 +1,5 @@
 // The graph window `Form1`: the picture `Picture1` that shows the day graph drawn by
-// `DrawDayGraph`. It has no behaviour of its own; the settings window opens it for a run
+// `drawDayGraph`. It has no behaviour of its own; the settings window opens it for a run
 // and closes it again after a scheduled one.
 #pragma once
 
@@ -26,11 +26,11 @@ class GraphForm final : public QWidget {
   GraphForm(MessageSink& messages, const Clock& clock, QWidget* parent = nullptr);
 
   // Draws `TargetDay` with the settings as the controls hold them now and shows it.
-  DayGraphResult DrawDayGraph(const DayplotSettings& controls, const std::string& dataFolder,
+  DayGraphResult drawDayGraph(const DayplotSettings& controls, const std::string& dataFolder,
                               const std::string& targetDay);
 
   // Draws a month or a year the same way and shows it.
-  DayGraphResult DrawPeriodGraph(const DayplotSettings& controls, const std::string& dataFolder,
+  DayGraphResult drawPeriodGraph(const DayplotSettings& controls, const std::string& dataFolder,
                                  const Period& period);
 
   // The choice of dayplot_readings.ini for the day graph's statistics.

@@ -72,7 +72,7 @@ void HeadlessDayplot::run(const DueRun& due) {
     const auto month = parseMonth(due.TargetDay);
     if (!month) return;
     messages_.show(say::processingPeriod(due.TargetDay));
-    PeriodGraph(graphSource_, messages_, clock_).DrawPeriodGraph(start_.DataFolder, *month);
+    PeriodGraph(graphSource_, messages_, clock_).drawPeriodGraph(start_.DataFolder, *month);
     if (start_.controls.Check5 == 1) {
       startPeriodGraphUpload(start_.controls, start_.DataFolder, *month, programFolder_,
                              launcher_, messages_, uploads_);
@@ -80,7 +80,7 @@ void HeadlessDayplot::run(const DueRun& due) {
     return;
   }
   messages_.show(say::processingDay(due.kind == RunKind::Today, due.TargetDay));
-  graph_.DrawDayGraph(start_.DataFolder, due.TargetDay);
+  graph_.drawDayGraph(start_.DataFolder, due.TargetDay);
   if (!graph_.faultPeriods().empty())
     messages_.show(say::faultPeriods(due.TargetDay, graph_.faultPeriods()));
   // A missing day file still sends the JPEG of an earlier run, as the window does.

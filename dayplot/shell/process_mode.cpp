@@ -83,7 +83,7 @@ int runProcessMode(std::string_view day, const std::string& programFolder,
     const SettingsGraphSource source(start.controls, start.readings.meanInterval);
     DayGraph graph(source, messages, clock);
     const std::string targetDay(day);
-    const int drawn = exitFor(graph.DrawDayGraph(start.DataFolder, targetDay));
+    const int drawn = exitFor(graph.drawDayGraph(start.DataFolder, targetDay));
     if (!graph.faultPeriods().empty()) messages.show(say::faultPeriods(targetDay, graph.faultPeriods()));
     const SettingsUploadSource upload(start.controls);
     return uploadIfTicked(start, drawn, dayGraphJpegPath(upload, start.DataFolder, targetDay, today),
@@ -105,7 +105,7 @@ int runPeriodMode(PeriodKind kind, std::string_view text, const std::string& pro
     const DayplotStart start = startSettings(programFolder, clock.now().yyyymmdd());
     const SettingsGraphSource source(start.controls);
     PeriodGraph graph(source, messages, clock);
-    const int drawn = exitFor(graph.DrawPeriodGraph(start.DataFolder, *period));
+    const int drawn = exitFor(graph.drawPeriodGraph(start.DataFolder, *period));
     return uploadIfTicked(start, drawn, periodGraphJpegPath(start.controls, start.DataFolder, *period),
                           programFolder, messages, launcher);
   } catch (const std::exception& e) {

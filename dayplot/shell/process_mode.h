@@ -34,8 +34,8 @@ inline constexpr std::chrono::minutes kUploadWaitLimit{10};
 // script removed. Safe to call from a signal handler.
 void requestProcessStop();
 
-// Runs `DrawDayGraph` for `targetDay` (yyyymmdd) with the settings of the program
-// folder (ending with the separator), then `UploadDayGraph` through `launcher` when
+// Runs `drawDayGraph` for `targetDay` (yyyymmdd) with the settings of the program
+// folder (ending with the separator), then `uploadDayGraph` through `launcher` when
 // `Check5` is ticked, also when the day file was missing (the JPEG of an earlier run,
 // if any, is sent). The script, which holds the password, is removed when the client
 // has ended. Needs a QGuiApplication. Never throws.
@@ -43,7 +43,7 @@ int runProcessMode(std::string_view targetDay, const std::string& programFolder,
                    MessageSink& messages, const Clock& clock, ProcessLauncher& launcher);
 
 // `dayplot --month YYYYMM` / `--year YYYY`: the same for a month or a year of day files,
-// `DrawPeriodGraph` and, with `Check5` ticked, the upload of its JPEG (also when no day
+// `drawPeriodGraph` and, with `Check5` ticked, the upload of its JPEG (also when no day
 // of the period has a file: a JPEG of an earlier run, if any, is sent). Exit codes as
 // above, 1 meaning that not one day of the period has a file.
 int runPeriodMode(PeriodKind kind, std::string_view text, const std::string& programFolder,

@@ -399,7 +399,7 @@ void SettingsForm::runSequence(const DueRun& due) {
   }
   GraphForm* form = openForm1(false);
   TargetDay_ = due.TargetDay;
-  form->DrawDayGraph(now, DataFolder_, TargetDay_);
+  form->drawDayGraph(now, DataFolder_, TargetDay_);
   form->close();
   if (now.Check5 == 1) startUpload(now);
 }
@@ -460,7 +460,7 @@ void SettingsForm::onCommand3() {
   GraphForm* form = openForm1(true);
   // Taken as typed: a month without its leading zero names a day file that is not there.
   TargetDay_ = now.Text7 + now.Text8 + now.Text9;
-  form->DrawDayGraph(now, DataFolder_, TargetDay_);
+  form->drawDayGraph(now, DataFolder_, TargetDay_);
   if (now.Check5 == 1) startUpload(now);
 }
 
@@ -477,7 +477,7 @@ void SettingsForm::onPeriod(PeriodKind kind) {
 
 void SettingsForm::runPeriod(const DayplotSettings& now, const Period& period, bool show) {
   GraphForm* form = openForm1(show);
-  form->DrawPeriodGraph(now, DataFolder_, period);
+  form->drawPeriodGraph(now, DataFolder_, period);
   if (!show) form->close();
   if (now.Check5 == 1) {
     startPeriodGraphUpload(now, DataFolder_, period, parts_.programFolder, launcher_, messages_,

@@ -118,7 +118,7 @@ void startDayGraphUpload(const DayplotSettings& controls, const std::string& dat
   // The settings as they are now, even if the upload has to wait for another.
   watch.request(
       [=, &launcher, &messages] {
-        return UploadDayGraph(SettingsUploadSource(controls), dataFolder, targetDay, today,
+        return uploadDayGraph(SettingsUploadSource(controls), dataFolder, targetDay, today,
                               programFolder, launcher, messages);
       },
       file);
@@ -160,13 +160,13 @@ void startNoticeUpload(const DayplotSettings& controls, const std::string& progr
 
 namespace radmon {
 
-std::optional<DueRun> missedYesterday(const DayplotSettings& c, const std::string& DataFolder,
+std::optional<DueRun> missedYesterday(const DayplotSettings& c, const std::string& dataFolder,
                                       const LocalDateTime& now, const UploadQueue& queue) {
   if (c.Check4 != 1 || c.Check5 != 1 || startTimeProblem(c)) return std::nullopt;
   if (now.hhmm() < c.Text11 + ":" + c.Text10) return std::nullopt;  // still to come
   const std::string yesterday = now.previousDay().yyyymmdd();
   const std::string file =
-      dayGraphJpegPath(SettingsUploadSource(c), DataFolder, yesterday, now.yyyymmdd());
+      dayGraphJpegPath(SettingsUploadSource(c), dataFolder, yesterday, now.yyyymmdd());
   if (queue.published(file) || queue.queued(file)) return std::nullopt;
   return DueRun{RunKind::Yesterday, yesterday};
 }

@@ -83,7 +83,7 @@ class UploadWatch {
   std::function<int()> firstWait_;
 };
 
-// `UploadDayGraph` for `TargetDay` with the controls as they are now; the client, if it
+// `uploadDayGraph` for `TargetDay` with the controls as they are now; the client, if it
 // could be started, goes under `watch`.
 void startDayGraphUpload(const DayplotSettings& controls, const std::string& dataFolder,
                          const std::string& targetDay, const std::string& today,
@@ -117,7 +117,7 @@ namespace radmon {
 // a start time that can match, that time passed today, and the graph neither sent nor
 // waiting in the queue.
 std::optional<DueRun> missedYesterday(const DayplotSettings& controls,
-                                      const std::string& DataFolder, const LocalDateTime& now,
+                                      const std::string& dataFolder, const LocalDateTime& now,
                                       const UploadQueue& queue);
 
 // The start time boxes' fault, for the window and the log; no value when they can match.

@@ -55,12 +55,12 @@ TEST(DayTable, FileLookUpFindsOnlyOrdinaryFiles) {
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir / "μSVHData20110402.csv");  // a folder, not a file
   const std::string folder = dir.string() + "/";
-  EXPECT_EQ(DayFilePath(folder, "20110401"), folder + "μSVHData20110401.csv");
-  EXPECT_FALSE(ReadDayTable(DayFilePath(folder, "20110401")));
-  EXPECT_FALSE(ReadDayTable(DayFilePath(folder, "20110402")));
-  EXPECT_FALSE(ReadDayTable(DayFilePath(folder + "missing/", "20110401")));
-  std::ofstream(DayFilePath(folder, "20110401"), std::ios::binary) << line("00:00", "0.1");
-  const auto table = ReadDayTable(DayFilePath(folder, "20110401"));
+  EXPECT_EQ(dayFilePath(folder, "20110401"), folder + "μSVHData20110401.csv");
+  EXPECT_FALSE(readDayTable(dayFilePath(folder, "20110401")));
+  EXPECT_FALSE(readDayTable(dayFilePath(folder, "20110402")));
+  EXPECT_FALSE(readDayTable(dayFilePath(folder + "missing/", "20110401")));
+  std::ofstream(dayFilePath(folder, "20110401"), std::ios::binary) << line("00:00", "0.1");
+  const auto table = readDayTable(dayFilePath(folder, "20110401"));
   ASSERT_TRUE(table);
   EXPECT_EQ(table->rows.size(), 1u);
   std::filesystem::remove_all(dir);

@@ -74,7 +74,7 @@ class DayGraphTest : public ::testing::Test {
   }
 
   DayGraphResult draw(const std::string& day = "20110401") {
-    result_ = graph_.DrawDayGraph(folder_, day);
+    result_ = graph_.drawDayGraph(folder_, day);
     return result_;
   }
 
@@ -366,7 +366,7 @@ class PeriodGraphTest : public DayGraphTest {
     const FaultReader faults = [](const std::string&, const std::string& day) {
       return day == "20110402" || day == "20110403" ? 60 : 0;
     };
-    return period_.DrawPeriodGraph(folder_, *parseMonth("201104"), faults);
+    return period_.drawPeriodGraph(folder_, *parseMonth("201104"), faults);
   }
   static int middle(int day) { return (PeriodGraph::dayLeft(day - 1, 30) + PeriodGraph::dayLeft(day, 30)) / 2; }
 
@@ -421,21 +421,21 @@ TEST_F(PeriodGraphTest, DaysAtFaultComeFromTheEventLogs) {
       << formatEventLine({{2011, 4, 2, 23, 0, 0}, EventKind::DeviceLost, "x"});
   EXPECT_EQ(faultSecondsOfDay(folder_, "20110402"), 600 + 3600);  // the open loss to midnight
   EXPECT_EQ(faultSecondsOfDay(folder_, "20110401"), 0);
-  ASSERT_EQ(period_.DrawPeriodGraph(folder_, *parseMonth("201104")), DayGraphResult::Done);
+  ASSERT_EQ(period_.drawPeriodGraph(folder_, *parseMonth("201104")), DayGraphResult::Done);
   const QImage img(QString::fromStdString(folder_ + "μSVHGraph_201104.bmp"));
   EXPECT_EQ(img.pixel(middle(2), 466), PeriodGraph::kFault.rgb());
   EXPECT_EQ(img.pixel(middle(1), 466), kBack);
 }
 
 TEST_F(PeriodGraphTest, NoFileInThePeriodAndBadScale) {
-  EXPECT_EQ(period_.DrawPeriodGraph(folder_, *parseMonth("201106")), DayGraphResult::NoDayFile);
+  EXPECT_EQ(period_.drawPeriodGraph(folder_, *parseMonth("201106")), DayGraphResult::NoDayFile);
   EXPECT_EQ(messages_.shown, std::vector<std::string>{"この期間の記録ファイルがありません"});
   EXPECT_FALSE(fs::exists(folder_ + "μSVHGraph_201106.jpg"));
   settings_.m = "0";
   EXPECT_EQ(drawMonth(), DayGraphResult::BadScale);
   EXPECT_FALSE(fs::exists(folder_ + "μSVHGraph_201104.jpg"));
   settings_.m = "2";
-  EXPECT_EQ(period_.DrawPeriodGraph(folder_, *parseYear("2011")), DayGraphResult::Done);
+  EXPECT_EQ(period_.drawPeriodGraph(folder_, *parseYear("2011")), DayGraphResult::Done);
   EXPECT_TRUE(fs::is_regular_file(folder_ + "μSVHGraph_2011.jpg"));
 }
 

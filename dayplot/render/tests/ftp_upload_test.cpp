@@ -148,7 +148,7 @@ TEST_F(UploadFileTest, WritesTheScriptOwnerOnlyThenStartsTheClientOnIt) {
   std::ofstream(script) << "old";
   fs::permissions(script, fs::perms::all);
   settings_.password = "secret";
-  auto client = UploadDayGraph(settings_, "/mon/data/", "20110404", "20110405", program_,
+  auto client = uploadDayGraph(settings_, "/mon/data/", "20110404", "20110405", program_,
                                launcher_, messages_);
   ASSERT_NE(client, nullptr);
   EXPECT_TRUE(messages_.shown.empty());
