@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "settings_text.h"
+#include "text_files.h"
 
 namespace radmon {
 namespace {
@@ -84,13 +85,8 @@ std::optional<EventLine> parseEventLine(std::string_view line) {
 
 std::vector<EventLine> parseEventLog(std::string_view text, int* skipped) {
   std::vector<EventLine> events;
-  size_t at = 0;
-  while (at < text.size()) {
-    size_t end = text.find('\n', at);
-    if (end == std::string_view::npos) end = text.size();
-    const std::string_view line = text.substr(at, end - at);
-    at = end + 1;
-    if (line.find_first_not_of(" \t\r") == std::string_view::npos) continue;
+  for (const std::string_view line : textLines(text)) {
+    if (trimmed(line).empty()) continue;
     if (auto e = parseEventLine(line)) events.push_back(std::move(*e));
     else if (skipped) ++*skipped;
   }

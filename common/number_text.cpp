@@ -7,16 +7,10 @@
 #include <cctype>
 #include <system_error>
 
+#include "text_files.h"
+
 namespace radmon {
 namespace {
-
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-std::string_view trimmed(std::string_view s) {
-  while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
-  return s;
-}
 
 // Digits, an optional fraction and an optional exponent, nothing else (from_chars
 // alone would also take "inf", "nan" and hexadecimal).

@@ -11,25 +11,6 @@ constexpr std::string_view kFingerprints = "TrustedFingerprints";
 constexpr std::string_view kKeyFile = "KeyFile";
 constexpr std::string_view kRetryMinutes = "RetryMinutes";
 
-std::string_view trim(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) {
-    text.remove_suffix(1);
-  }
-  return text;
-}
-
-template <typename Visit>
-void forEachLine(std::string_view text, Visit visit) {
-  while (!text.empty()) {
-    const size_t end = text.find('\n');
-    const std::string_view line = trim(text.substr(0, end));
-    if (!line.empty()) visit(line);
-    if (end == std::string_view::npos) break;
-    text.remove_prefix(end + 1);
-  }
-}
-
 std::optional<int> parseMinutes(std::string_view text) {
   if (text.empty() || text.size() > 4) return std::nullopt;
   int value = 0;
@@ -88,12 +69,9 @@ std::string shownFingerprint(std::string_view fingerprint) {
 
 PublishSettings parsePublishSettings(std::string_view text) {
   PublishSettings settings;
-  forEachLine(text, [&settings](std::string_view line) {
-    if (line.front() == '#') return;
-    const size_t equals = line.find('=');
-    if (equals == std::string_view::npos) return;
-    const std::string_view name = trim(line.substr(0, equals));
-    const std::string_view value = trim(line.substr(equals + 1));
+  for (const auto& [line, name, valueText] : keyValueLines(text)) {
+    if (!valueText) continue;
+    const std::string_view value = *valueText;
     if (name == kTlsRequired) {
       settings.tlsRequired = value == "1";
     } else if (name == kCertificateFile) {
@@ -102,7 +80,7 @@ PublishSettings parsePublishSettings(std::string_view text) {
       std::string_view rest = value;
       while (!rest.empty()) {
         const size_t comma = rest.find(',');
-        if (const auto print = normalFingerprint(trim(rest.substr(0, comma)))) {
+        if (const auto print = normalFingerprint(trimmed(rest.substr(0, comma)))) {
           settings.trustedFingerprints.insert(*print);
         }
         rest.remove_prefix(comma == std::string_view::npos ? rest.size() : comma + 1);
@@ -112,7 +90,7 @@ PublishSettings parsePublishSettings(std::string_view text) {
     } else if (name == kRetryMinutes) {
       if (const auto minutes = parseMinutes(value)) settings.retryMinutes = *minutes;
     }
-  });
+  }
   return settings;
 }
 
@@ -140,7 +118,9 @@ std::optional<std::string> writePublishSettings(const std::string& path,
 std::set<std::string> readTlsMemory(const std::string& path) {
   std::set<std::string> servers;
   if (const auto text = readTextFile(path)) {
-    forEachLine(*text, [&servers](std::string_view line) { servers.emplace(line); });
+    for (const std::string_view line : textLines(*text)) {
+      if (!trimmed(line).empty()) servers.emplace(trimmed(line));
+    }
   }
   return servers;
 }

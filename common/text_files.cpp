@@ -119,6 +119,41 @@ std::string deriveFolder(std::string_view path) {
   return pos == std::string_view::npos ? std::string() : std::string(path.substr(0, pos + 1));
 }
 
+std::string_view trimmed(std::string_view text) {
+  constexpr std::string_view kBlanks = " \t\r\n\v\f";
+  const size_t first = text.find_first_not_of(kBlanks);
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(kBlanks) + 1 - first);
+}
+
+std::vector<std::string_view> textLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  while (!text.empty()) {
+    const size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    lines.push_back(line);
+    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+  }
+  return lines;
+}
+
+std::vector<KeyValue> keyValueLines(std::string_view text) {
+  std::vector<KeyValue> settings;
+  for (std::string_view line : textLines(text)) {
+    line = trimmed(line);
+    if (line.empty() || line.front() == '#') continue;
+    const size_t equals = line.find('=');
+    if (equals == std::string_view::npos) {
+      settings.push_back({line, line, std::nullopt});
+    } else {
+      settings.push_back(
+          {line, trimmed(line.substr(0, equals)), trimmed(line.substr(equals + 1))});
+    }
+  }
+  return settings;
+}
+
 bool endsWith(std::string_view text, std::string_view suffix) {
   return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
 }

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace radmon {
 
@@ -28,10 +29,6 @@ struct WriteFault { WriteStep step; int error; };
 // Whole file, decoded; no value when it cannot be opened.
 std::optional<std::string> readTextFile(const std::string& path);
 
-// Replaces the file with `utf8` in the system's code page, through a temporary file and
-// a rename, so a crash never leaves half a settings file. `ownerOnly` creates it
-// readable and writable by its owner alone (the file holds a password).
-// Returns what failed, or nothing on success.
 // The path and the system's own words for a fault ("/a/b.ini: Permission denied"), for
 // the messages units to put inside their sentences where no finer wording is needed.
 std::string faultText(const std::string& path, const WriteFault& fault);
@@ -39,6 +36,10 @@ std::string faultText(const std::string& path, const WriteFault& fault);
 std::optional<std::string> faultText(const std::string& path,
                                      const std::optional<WriteFault>& fault);
 
+// Replaces the file with `utf8` in the system's code page, through a temporary file and
+// a rename, so a crash never leaves half a settings file. `ownerOnly` creates it
+// readable and writable by its owner alone (the file holds a password).
+// Returns what failed, or nothing on success.
 std::optional<WriteFault> writeTextFile(const std::string& path, std::string_view utf8,
                                         bool ownerOnly = false);
 
@@ -47,6 +48,21 @@ std::string programFolder();
 
 // The text up to and including the last separator; empty when there is none.
 std::string deriveFolder(std::string_view path);
+
+// The text without blanks (space, tab, CR, LF, VT, FF) at either end.
+std::string_view trimmed(std::string_view text);
+// The text's lines, split at LF, each without a CR before the LF; a last line without
+// LF counts, an empty text has none.
+std::vector<std::string_view> textLines(std::string_view text);
+// One line of a "key=value" settings file, key and value without the blanks around them.
+// A line without "=" is all key and no value.
+struct KeyValue {
+  std::string_view line;  // as it stands, without blanks at either end
+  std::string_view key;
+  std::optional<std::string_view> value;
+};
+// The settings of a "key=value" file; blank lines and lines starting with '#' are passed over.
+std::vector<KeyValue> keyValueLines(std::string_view text);
 
 // Whether the text ends with `suffix`, exactly (case counts).
 bool endsWith(std::string_view text, std::string_view suffix);

@@ -34,6 +34,30 @@ TEST(DeriveFolder, UpToTheLastSeparator) {
   EXPECT_FALSE(endsWith("a.CSV", "csv"));
 }
 
+TEST(TextLines, CrLfOrLfAndAnUnendedLastLine) {
+  using Lines = std::vector<std::string_view>;
+  EXPECT_EQ(textLines(""), Lines{});
+  EXPECT_EQ(textLines("a\r\nb\n\nc"), (Lines{"a", "b", "", "c"}));
+  EXPECT_EQ(textLines("a\n"), Lines{"a"});
+  EXPECT_EQ(textLines("a\r\r\n"), Lines{"a\r"});  // only the CR of the line end goes
+  EXPECT_EQ(trimmed(" \t x y\v\f\r\n"), "x y");
+}
+
+TEST(KeyValueLines, KeysAndValuesWithoutBlanksCommentsAndBlankLinesPassedOver) {
+  const auto settings =
+      keyValueLines("# note\r\n\n  url = mqtt://h/p \r\nlive=\nno equals here\n a=b=c\n");
+  ASSERT_EQ(settings.size(), 4u);
+  EXPECT_EQ(settings[0].key, "url");
+  EXPECT_EQ(settings[0].value, "mqtt://h/p");
+  EXPECT_EQ(settings[0].line, "url = mqtt://h/p");
+  EXPECT_EQ(settings[1].key, "live");
+  EXPECT_EQ(settings[1].value, "");
+  EXPECT_EQ(settings[2].key, "no equals here");
+  EXPECT_FALSE(settings[2].value);
+  EXPECT_EQ(settings[3].key, "a");
+  EXPECT_EQ(settings[3].value, "b=c");
+}
+
 TEST(WriteTextFile, ReplacesWholeAndKeepsSecretsPrivate) {
   const auto dir = std::filesystem::temp_directory_path() / "radmon_text_files_test";
   std::filesystem::remove_all(dir);

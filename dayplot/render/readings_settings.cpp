@@ -1,7 +1,6 @@
 #include "readings_settings.h"
 
 #include <filesystem>
-#include <string_view>
 
 #include "text_files.h"
 
@@ -16,16 +15,9 @@ LoadedReadingsSettings loadReadingsSettings(const std::string& path) {
     loaded.unreadable = true;
     return loaded;
   }
-  std::string_view rest(*text);
-  while (!rest.empty()) {
-    const size_t end = std::min(rest.find('\n'), rest.size());
-    std::string_view line = rest.substr(0, end);
-    rest.remove_prefix(std::min(end + 1, rest.size()));
-    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.remove_suffix(1);
-    while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
-    if (line.empty() || line.front() == '#') continue;
-    if (line == "mean_interval=1" || line == "mean_interval=0") {
-      loaded.settings.meanInterval = line.back() == '1';
+  for (const auto& [line, key, value] : keyValueLines(*text)) {
+    if (key == "mean_interval" && (value == "1" || value == "0")) {
+      loaded.settings.meanInterval = value == "1";
     } else {
       loaded.unknownLines.emplace_back(line);
     }

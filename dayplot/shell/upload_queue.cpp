@@ -25,12 +25,8 @@ std::string UploadQueue::pathIn(const std::string& programFolder) {
 UploadQueue::UploadQueue(std::string path) : path_(std::move(path)) {
   const auto text = readTextFile(path_);
   if (!text) return;
-  std::string_view rest = *text;
-  while (!rest.empty()) {
-    const size_t end = rest.find('\n');
-    std::string line(rest.substr(0, end));
-    rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+  for (const std::string_view lineText : textLines(*text)) {
+    const std::string line(lineText);
     std::vector<std::string> fields;
     for (size_t start = 0;;) {
       const size_t tab = line.find('\t', start);

@@ -11,12 +11,6 @@ namespace {
 constexpr std::string_view kDeadTimeKey = "dead_time_us";
 constexpr std::string_view kBandKey = "graph_band";
 
-std::string_view trimmed(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
-}
-
 }  // namespace
 
 double scanDeadTimeMicroseconds(int resolution, int sampleRate) {
@@ -38,24 +32,14 @@ LoadedCountingSettings loadCountingSettings(const std::string& path) {
     loaded.issues.push_back(CountingSettingsIssue::Unreadable);
     return loaded;
   }
-  std::string_view rest(*text);
-  while (!rest.empty()) {
-    const size_t end = std::min(rest.find('\n'), rest.size());
-    std::string_view line = rest.substr(0, end);
-    rest.remove_prefix(std::min(end + 1, rest.size()));
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    line = trimmed(line);
-    if (line.empty() || line.front() == '#') continue;
-    const size_t eq = line.find('=');
-    const std::string_view key = trimmed(line.substr(0, eq));
-    const std::string_view value = eq == std::string_view::npos ? "" : trimmed(line.substr(eq + 1));
-    if (eq != std::string_view::npos && key == kDeadTimeKey) {
-      if (const auto tau = readDeadTime(value)) {
+  for (const auto& [line, key, value] : keyValueLines(*text)) {
+    if (value && key == kDeadTimeKey) {
+      if (const auto tau = readDeadTime(*value)) {
         loaded.settings.deadTimeMicroseconds = *tau;
       } else {
         loaded.issues.push_back(CountingSettingsIssue::BadDeadTime);
       }
-    } else if (eq != std::string_view::npos && key == kBandKey && (value == "0" || value == "1")) {
+    } else if (key == kBandKey && (value == "0" || value == "1")) {
       loaded.settings.graphBand = value == "1";
     } else {
       loaded.issues.push_back(CountingSettingsIssue::UnknownLine);

@@ -30,14 +30,8 @@ std::vector<std::string> lines(const std::string& folder, const std::string& day
   std::vector<std::string> out;
   const auto text = readTextFile(folder + dayFileName(day));
   if (!text) return out;
-  size_t start = 0;
-  while (start < text->size()) {
-    size_t end = text->find('\n', start);
-    if (end == std::string::npos) end = text->size();
-    std::string line = text->substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (!line.empty()) out.push_back(std::move(line));
-    start = end + 1;
+  for (const std::string_view line : textLines(*text)) {
+    if (!line.empty()) out.emplace_back(line);
   }
   return out;
 }

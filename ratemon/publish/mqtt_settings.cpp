@@ -2,19 +2,10 @@
 
 #include <sys/stat.h>
 
-#include <string_view>
-
 #include "text_files.h"
 
 namespace radmon {
 namespace {
-
-std::string_view trimmed(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
-    text.remove_suffix(1);
-  return text;
-}
 
 // Keeps a value on its own line whatever the window's box held.
 std::string oneLine(std::string_view text) {
@@ -37,21 +28,10 @@ LoadedMqttSettings loadMqttSettings(const std::string& path) {
   }
   MqttSettings& s = loaded.settings;
   bool unknown = false;
-  size_t start = 0;
-  while (start <= text->size()) {
-    size_t end = text->find('\n', start);
-    if (end == std::string::npos) end = text->size();
-    const std::string_view line = trimmed(std::string_view(*text).substr(start, end - start));
-    start = end + 1;
-    if (line.empty() || line.front() == '#') continue;
-    const size_t eq = line.find('=');
-    if (eq == std::string_view::npos) {
-      unknown = true;
-      continue;
-    }
-    const std::string_view key = trimmed(line.substr(0, eq));
-    const std::string value(trimmed(line.substr(eq + 1)));
-    if (key == "url") s.url = value;
+  for (const auto& [line, key, valueText] : keyValueLines(*text)) {
+    const std::string value(valueText.value_or(""));
+    if (!valueText) unknown = true;
+    else if (key == "url") s.url = value;
     else if (key == "password") s.password = value;
     else if (key == "discovery") s.discoveryPrefix = value.empty() ? s.discoveryPrefix : value;
     else if (key == "ca_file") s.caFile = value;

@@ -3,6 +3,8 @@
 #include <array>
 #include <utility>
 
+#include "text_files.h"
+
 namespace radmon::ftp {
 namespace {
 
@@ -15,25 +17,6 @@ std::string lowerAscii(std::string_view text) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
   return out;
-}
-
-std::string_view trim(std::string_view text) {
-  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
-std::vector<std::string_view> splitLines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  while (!text.empty()) {
-    const auto end = text.find('\n');
-    std::string_view line = text.substr(0, end);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    lines.push_back(line);
-    if (end == std::string_view::npos) break;
-    text.remove_prefix(end + 1);
-  }
-  return lines;
 }
 
 // Words separated by blanks; double quotes keep blanks inside a word (a path with
@@ -140,7 +123,7 @@ const CommandInfo* findCommand(std::string_view word) {
 class ScriptReader {
  public:
   ScriptReader(std::string_view text, const ParseOptions& options)
-      : lines_(splitLines(text)), options_(options) {}
+      : lines_(textLines(text)), options_(options) {}
 
   ParsedScript read() {
     while (next_ < lines_.size() && !ended_) readCommandLine();
@@ -161,7 +144,7 @@ class ScriptReader {
   void readCommandLine() {
     const std::string_view line = *takeLine();
     const int number = lineNumber();
-    if (isComment(trim(line))) return;
+    if (isComment(trimmed(line))) return;
     auto words = splitWords(line);
     if (!words) {
       fail(number, "引用符が閉じていません");
@@ -260,7 +243,7 @@ class ScriptReader {
     command.port = address.address->port;
     command.transport = address.address->transport;
     if (!options_.autoLogin) return true;
-    if (!user || trim(*user).empty()) {
+    if (!user || trimmed(*user).empty()) {
       fail(command.line, "open: 次の行にユーザ名がありません");
       return false;
     }
@@ -268,7 +251,7 @@ class ScriptReader {
       fail(command.line, "open: パスワードの行がありません");
       return false;
     }
-    command.login = Login{std::string(trim(*user)), std::string(*password)};
+    command.login = Login{std::string(trimmed(*user)), std::string(*password)};
     return true;
   }
 
