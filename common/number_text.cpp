@@ -56,6 +56,15 @@ std::optional<double> readNumber(std::string_view text) {
   return negative ? -value : value;
 }
 
+std::optional<int> readCount(std::string_view text, int least, int most) {
+  if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos)
+    return std::nullopt;
+  int value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || value < least || value > most) return std::nullopt;
+  return value;
+}
+
 std::optional<int16_t> toInt16(double value) {
   if (!std::isfinite(value)) return std::nullopt;
   const double r = std::nearbyint(value);  // default rounding mode: halves to even

@@ -14,6 +14,10 @@ namespace radmon {
 // Anything else, an empty text, infinity or a value out of double range is no number.
 std::optional<double> readNumber(std::string_view text);
 
+// A count written in plain digits (no sign, no blanks) from `least` to `most`, such as a
+// port or a number of seconds; no value otherwise.
+std::optional<int> readCount(std::string_view text, int least, int most);
+
 // The 16-bit integer of a setting: halves go to the even neighbour; no value when the
 // rounded number leaves -32768..32767 or the text is no number.
 std::optional<int16_t> toInt16(double value);

@@ -1,5 +1,6 @@
 #include "publish_settings.h"
 
+#include "number_text.h"
 #include "text_files.h"
 
 namespace radmon {
@@ -10,17 +11,6 @@ constexpr std::string_view kCertificateFile = "TrustedCertificateFile";
 constexpr std::string_view kFingerprints = "TrustedFingerprints";
 constexpr std::string_view kKeyFile = "KeyFile";
 constexpr std::string_view kRetryMinutes = "RetryMinutes";
-
-std::optional<int> parseMinutes(std::string_view text) {
-  if (text.empty() || text.size() > 4) return std::nullopt;
-  int value = 0;
-  for (const char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + (c - '0');
-  }
-  if (value < kMinRetryMinutes || value > kMaxRetryMinutes) return std::nullopt;
-  return value;
-}
 
 }  // namespace
 
@@ -88,7 +78,8 @@ PublishSettings parsePublishSettings(std::string_view text) {
     } else if (name == kKeyFile) {
       settings.keyFile = std::string(value);
     } else if (name == kRetryMinutes) {
-      if (const auto minutes = parseMinutes(value)) settings.retryMinutes = *minutes;
+      const auto minutes = readCount(value, kMinRetryMinutes, kMaxRetryMinutes);
+      if (minutes) settings.retryMinutes = *minutes;
     }
   }
   return settings;

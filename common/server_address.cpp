@@ -2,6 +2,9 @@
 
 #include <vector>
 
+#include "number_text.h"
+#include "text_files.h"
+
 namespace radmon {
 namespace {
 
@@ -15,25 +18,6 @@ std::vector<std::string_view> words(std::string_view text) {
     const size_t start = i;
     while (i < text.size() && !isBlank(text[i])) ++i;
     if (i > start) out.push_back(text.substr(start, i - start));
-  }
-  return out;
-}
-
-std::optional<unsigned> parsePort(std::string_view text) {
-  if (text.empty() || text.size() > 5) return std::nullopt;
-  unsigned port = 0;
-  for (const char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    port = port * 10 + static_cast<unsigned>(c - '0');
-  }
-  if (port == 0 || port > 65535) return std::nullopt;
-  return port;
-}
-
-std::string lowerAscii(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
   return out;
 }
@@ -75,7 +59,7 @@ AddressResult hostAndPort(std::string_view text, ServerAddress address, bool por
   address.host = std::string(host);
   if (port) {
     if (!portAllowed) return failed(AddressError::TooManyWords);
-    const auto number = parsePort(*port);
+    const auto number = readCount(*port, 1, 65535);
     if (!number) return failed(AddressError::BadPort);
     address.port = *number;
   }
@@ -122,7 +106,7 @@ AddressResult parseServerAddress(std::string_view text) {
   if (!result.address || parts.size() == 1) return result;
   // "host port": the Windows client's own form; a port given twice is one too many.
   if (result.address->port != address.port) return failed(AddressError::TooManyWords);
-  const auto port = parsePort(parts[1]);
+  const auto port = readCount(parts[1], 1, 65535);
   if (!port) return failed(AddressError::BadPort);
   result.address->port = *port;
   return result;

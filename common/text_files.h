@@ -64,6 +64,10 @@ struct KeyValue {
 // The settings of a "key=value" file; blank lines and lines starting with '#' are passed over.
 std::vector<KeyValue> keyValueLines(std::string_view text);
 
+// The text with A-Z made a-z and every other byte kept: a locale-aware tolower would
+// mangle the bytes of UTF-8 or CP932 text.
+std::string lowerAscii(std::string_view text);
+
 // Whether the text ends with `suffix`, exactly (case counts).
 bool endsWith(std::string_view text, std::string_view suffix);
 

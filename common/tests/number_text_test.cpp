@@ -23,6 +23,16 @@ TEST(ReadNumber, RefusesEverythingElse) {
     EXPECT_FALSE(readNumber(bad).has_value()) << bad;
 }
 
+TEST(ReadCount, PlainDigitsWithinTheRangeOnly) {
+  EXPECT_EQ(readCount("21", 1, 65535), 21);
+  EXPECT_EQ(readCount("65535", 1, 65535), 65535);
+  EXPECT_EQ(readCount("0021", 1, 65535), 21);
+  for (const char* refused :
+       {"", "0", "65536", "99999999999999999999", "-1", "+5", " 5", "5 ", "5a", "0x10"}) {
+    EXPECT_FALSE(readCount(refused, 1, 65535)) << refused;
+  }
+}
+
 TEST(ToInt16, HalvesGoToTheEvenNeighbour) {
   EXPECT_EQ(toInt16(2.5), 2);
   EXPECT_EQ(toInt16(3.5), 4);

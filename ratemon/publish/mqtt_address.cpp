@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "number_text.h"
+
 namespace radmon {
 namespace {
 
@@ -65,14 +67,9 @@ std::variant<MqttAddress, AddressError> parseMqttAddress(std::string_view text) 
       colon != std::string_view::npos && authority.find(']', colon) == std::string_view::npos) {
     host = authority.substr(0, colon);
     const std::string_view port = authority.substr(colon + 1);
-    if (port.empty() || port.size() > 5) return AddressError::Port;
-    int value = 0;
-    for (char c : port) {
-      if (!std::isdigit(static_cast<unsigned char>(c))) return AddressError::Port;
-      value = value * 10 + (c - '0');
-    }
-    if (value < 1 || value > 65535) return AddressError::Port;
-    a.port = value;
+    const auto number = readCount(port, 1, 65535);
+    if (!number) return AddressError::Port;
+    a.port = *number;
   }
   if (host.size() >= 2 && host.front() == '[' && host.back() == ']')
     host = host.substr(1, host.size() - 2);

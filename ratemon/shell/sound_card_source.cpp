@@ -6,15 +6,14 @@
 #include <filesystem>
 
 #include "sound_card_input.h"
+#include "text_files.h"
 
 namespace radmon {
 namespace {
 
 bool looksLikeFile(const std::string& text) {
   if (text.find('/') != std::string::npos || text.find('\\') != std::string::npos) return true;
-  std::string tail = text.size() >= 4 ? text.substr(text.size() - 4) : text;
-  std::transform(tail.begin(), tail.end(), tail.begin(), [](unsigned char c) { return std::tolower(c); });
-  return tail == ".wav";
+  return endsWith(lowerAscii(text), ".wav");
 }
 
 }  // namespace

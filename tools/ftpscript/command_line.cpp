@@ -1,5 +1,7 @@
 #include "command_line.h"
 
+#include "number_text.h"
+
 namespace radmon::ftp {
 namespace {
 
@@ -9,17 +11,6 @@ std::string unquote(std::string value) {
   if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
     return value.substr(1, value.size() - 2);
   }
-  return value;
-}
-
-std::optional<int> parseSeconds(const std::string& text) {
-  if (text.empty() || text.size() > 4) return std::nullopt;
-  int value = 0;
-  for (const char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + (c - '0');
-  }
-  if (value == 0) return std::nullopt;
   return value;
 }
 
@@ -41,7 +32,7 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
     } else if (hasPrefix(arg, "-p:")) {
       line.settingsPath = unquote(arg.substr(3));
     } else if (hasPrefix(arg, "-t:")) {
-      const auto seconds = parseSeconds(arg.substr(3));
+      const auto seconds = readCount(arg.substr(3), 1, 9999);
       if (!seconds) return {std::nullopt, "-t: の秒数が正しくありません: " + arg};
       line.stallSeconds = *seconds;
     } else {

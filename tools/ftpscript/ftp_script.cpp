@@ -10,15 +10,6 @@ namespace {
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
 
-// ASCII only: a locale-aware tolower would mangle the bytes of UTF-8 or CP932 text.
-std::string lowerAscii(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
-}
-
 // Words separated by blanks; double quotes keep blanks inside a word (a path with
 // spaces) and are dropped. No value when a quote is left open.
 std::optional<std::vector<std::string>> splitWords(std::string_view line) {
