@@ -118,15 +118,4 @@ std::unique_ptr<StartedProcess> uploadFile(const UploadSettings& settings,
   }
 }
 
-std::unique_ptr<StartedProcess> uploadDayGraph(const UploadSettings& settings,
-                                               const std::string& dataFolder,
-                                               std::string_view targetDay,
-                                               std::string_view todayYyyymmdd,
-                                               const std::string& programFolder,
-                                               ProcessLauncher& launcher,
-                                               MessageSink& messages) {
-  return uploadFile(settings, dayGraphJpegPath(settings, dataFolder, targetDay, todayYyyymmdd),
-                    programFolder, launcher, messages);
-}
-
 }  // namespace radmon

@@ -1,4 +1,4 @@
-// `uploadDayGraph`: publishes a file on the FTP server by writing a command script for
+// `uploadFile`: publishes a file on the FTP server by writing a command script for
 // the command-line FTP client into the program folder and starting the client on it.
 // The client runs as a separate process; the caller may wait for it or let it go.
 #pragma once
@@ -55,7 +55,7 @@ inline constexpr ClientPlatform kThisPlatform = ClientPlatform::Posix;
 ProgramCommand ftpClientCommand(ClientPlatform platform, const std::string& programFolder,
                                 const std::string& scriptPath);
 
-// The day graph's JPEG: `DataFolder` + the image base name + ".jpg".
+// The day graph's JPEG: `dataFolder` + the image base name + ".jpg".
 std::string dayGraphJpegPath(const UploadSettings& settings, const std::string& dataFolder,
                              std::string_view targetDay, std::string_view todayYyyymmdd);
 
@@ -68,14 +68,5 @@ std::unique_ptr<StartedProcess> uploadFile(const UploadSettings& settings,
                                            const std::string& localFile,
                                            const std::string& programFolder,
                                            ProcessLauncher& launcher, MessageSink& messages);
-
-// `uploadFile` for the JPEG of `TargetDay`, whether or not the JPEG option is ticked.
-std::unique_ptr<StartedProcess> uploadDayGraph(const UploadSettings& settings,
-                                               const std::string& dataFolder,
-                                               std::string_view targetDay,
-                                               std::string_view todayYyyymmdd,
-                                               const std::string& programFolder,
-                                               ProcessLauncher& launcher,
-                                               MessageSink& messages);
 
 }  // namespace radmon

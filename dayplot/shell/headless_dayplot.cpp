@@ -74,8 +74,8 @@ void HeadlessDayplot::run(const DueRun& due) {
     messages_.show(say::processingPeriod(due.TargetDay));
     PeriodGraph(graphSource_, messages_, clock_).drawPeriodGraph(start_.DataFolder, *month);
     if (start_.controls.Check5 == 1) {
-      startPeriodGraphUpload(start_.controls, start_.DataFolder, *month, programFolder_,
-                             launcher_, messages_, uploads_);
+      const std::string file = periodGraphJpegPath(start_.controls, start_.DataFolder, *month);
+      startFileUpload(start_.controls, file, programFolder_, launcher_, messages_, uploads_);
     }
     return;
   }
@@ -85,9 +85,10 @@ void HeadlessDayplot::run(const DueRun& due) {
     messages_.show(say::faultPeriods(due.TargetDay, graph_.faultPeriods()));
   // A missing day file still sends the JPEG of an earlier run, as the window does.
   if (start_.controls.Check5 == 1) {
-    startDayGraphUpload(start_.controls, start_.DataFolder, due.TargetDay,
-                        clock_.now().yyyymmdd(), programFolder_, launcher_, messages_,
-                        uploads_);
+    const std::string file = dayGraphJpegPath(SettingsUploadSource(start_.controls),
+                                              start_.DataFolder, due.TargetDay,
+                                              clock_.now().yyyymmdd());
+    startFileUpload(start_.controls, file, programFolder_, launcher_, messages_, uploads_);
   }
 }
 

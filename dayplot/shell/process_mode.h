@@ -35,7 +35,7 @@ inline constexpr std::chrono::minutes kUploadWaitLimit{10};
 void requestProcessStop();
 
 // Runs `drawDayGraph` for `targetDay` (yyyymmdd) with the settings of the program
-// folder (ending with the separator), then `uploadDayGraph` through `launcher` when
+// folder (ending with the separator), then `uploadFile` of its JPEG through `launcher` when
 // `Check5` is ticked, also when the day file was missing (the JPEG of an earlier run,
 // if any, is sent). The script, which holds the password, is removed when the client
 // has ended. Needs a QGuiApplication. Never throws.

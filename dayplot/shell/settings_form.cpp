@@ -405,8 +405,9 @@ void SettingsForm::runSequence(const DueRun& due) {
 }
 
 void SettingsForm::startUpload(const DayplotSettings& now) {
-  startDayGraphUpload(now, DataFolder_, TargetDay_, clock_.now().yyyymmdd(),
-                      parts_.programFolder, launcher_, messages_, uploads_);
+  const std::string file = dayGraphJpegPath(SettingsUploadSource(now), DataFolder_, TargetDay_,
+                                            clock_.now().yyyymmdd());
+  startFileUpload(now, file, parts_.programFolder, launcher_, messages_, uploads_);
   watchUploads();
 }
 
@@ -480,14 +481,15 @@ void SettingsForm::runPeriod(const DayplotSettings& now, const Period& period, b
   form->drawPeriodGraph(now, DataFolder_, period);
   if (!show) form->close();
   if (now.Check5 == 1) {
-    startPeriodGraphUpload(now, DataFolder_, period, parts_.programFolder, launcher_, messages_,
-                           uploads_);
+    startFileUpload(now, periodGraphJpegPath(now, DataFolder_, period), parts_.programFolder,
+                    launcher_, messages_, uploads_);
     watchUploads();
   }
 }
 
 void SettingsForm::onCommand1() {
-  startNoticeUpload(controls(), parts_.programFolder, launcher_, messages_, uploads_);
+  startFileUpload(controls(), noticeImagePath(controls(), parts_.programFolder),
+                  parts_.programFolder, launcher_, messages_, uploads_);
   watchUploads();
 }
 

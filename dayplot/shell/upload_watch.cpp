@@ -109,17 +109,14 @@ void UploadWatch::stop(const LocalDateTime& now) {
   waiting_.clear();
 }
 
-void startDayGraphUpload(const DayplotSettings& controls, const std::string& dataFolder,
-                         const std::string& targetDay, const std::string& today,
-                         const std::string& programFolder, ProcessLauncher& launcher,
-                         MessageSink& messages, UploadWatch& watch) {
-  const std::string file = dayGraphJpegPath(SettingsUploadSource(controls), dataFolder,
-                                            targetDay, today);
+void startFileUpload(const DayplotSettings& controls, const std::string& file,
+                     const std::string& programFolder, ProcessLauncher& launcher,
+                     MessageSink& messages, UploadWatch& watch) {
   // The settings as they are now, even if the upload has to wait for another.
   watch.request(
       [=, &launcher, &messages] {
-        return uploadDayGraph(SettingsUploadSource(controls), dataFolder, targetDay, today,
-                              programFolder, launcher, messages);
+        return uploadFile(SettingsUploadSource(controls), file, programFolder, launcher,
+                          messages);
       },
       file);
 }
@@ -129,31 +126,8 @@ std::string periodGraphJpegPath(const DayplotSettings& controls, const std::stri
   return dataFolder + periodImageBaseName(controls.Text3, period) + ".jpg";
 }
 
-void startPeriodGraphUpload(const DayplotSettings& controls, const std::string& dataFolder,
-                            const Period& period, const std::string& programFolder,
-                            ProcessLauncher& launcher, MessageSink& messages, UploadWatch& watch) {
-  const std::string file = periodGraphJpegPath(controls, dataFolder, period);
-  watch.request(
-      [=, &launcher, &messages] {
-        return uploadFile(SettingsUploadSource(controls), file, programFolder, launcher,
-                          messages);
-      },
-      file);
-}
-
 std::string noticeImagePath(const DayplotSettings& controls, const std::string& programFolder) {
   return programFolder + controls.Text3 + ".jpg";
-}
-
-void startNoticeUpload(const DayplotSettings& controls, const std::string& programFolder,
-                       ProcessLauncher& launcher, MessageSink& messages, UploadWatch& watch) {
-  const std::string file = noticeImagePath(controls, programFolder);
-  watch.request(
-      [=, &launcher, &messages] {
-        return uploadFile(SettingsUploadSource(controls), file, programFolder, launcher,
-                          messages);
-      },
-      file);
 }
 
 }  // namespace radmon

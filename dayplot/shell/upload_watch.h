@@ -83,30 +83,21 @@ class UploadWatch {
   std::function<int()> firstWait_;
 };
 
-// `uploadDayGraph` for `TargetDay` with the controls as they are now; the client, if it
-// could be started, goes under `watch`.
-void startDayGraphUpload(const DayplotSettings& controls, const std::string& dataFolder,
-                         const std::string& targetDay, const std::string& today,
-                         const std::string& programFolder, ProcessLauncher& launcher,
-                         MessageSink& messages, UploadWatch& watch);
+// `uploadFile` for `file` with the upload settings of the controls as they are now,
+// whether or not FTP transfer is ticked (the caller decides); the client, if it could be
+// started, goes under `watch`.
+void startFileUpload(const DayplotSettings& controls, const std::string& file,
+                     const std::string& programFolder, ProcessLauncher& launcher,
+                     MessageSink& messages, UploadWatch& watch);
 
-// The month or year graph's JPEG: `DataFolder` + `Text3` + "_" + YYYYMM or YYYY + ".jpg".
+// The month or year graph's JPEG: `dataFolder` + `Text3` + "_" + YYYYMM or YYYY + ".jpg".
 std::string periodGraphJpegPath(const DayplotSettings& controls, const std::string& dataFolder,
                                 const Period& period);
 
-// Sends the period graph's JPEG like the day graph's.
-void startPeriodGraphUpload(const DayplotSettings& controls, const std::string& dataFolder,
-                            const Period& period, const std::string& programFolder,
-                            ProcessLauncher& launcher, MessageSink& messages, UploadWatch& watch);
-
 // The out-of-service notice that the operator keeps beside the program: program folder +
-// `Text3` + ".jpg", named like today's graph so that it takes the graph's place.
+// `Text3` + ".jpg", named like today's graph so that it takes the graph's place. It is
+// sent whether or not FTP transfer is ticked; a missing image is the client's to report.
 std::string noticeImagePath(const DayplotSettings& controls, const std::string& programFolder);
-
-// Sends the notice image with the upload's settings, whether or not FTP transfer is
-// ticked; a missing image is the client's to report.
-void startNoticeUpload(const DayplotSettings& controls, const std::string& programFolder,
-                       ProcessLauncher& launcher, MessageSink& messages, UploadWatch& watch);
 
 }  // namespace radmon
 

@@ -148,8 +148,8 @@ TEST_F(UploadFileTest, WritesTheScriptOwnerOnlyThenStartsTheClientOnIt) {
   std::ofstream(script) << "old";
   fs::permissions(script, fs::perms::all);
   settings_.password = "secret";
-  auto client = uploadDayGraph(settings_, "/mon/data/", "20110404", "20110405", program_,
-                               launcher_, messages_);
+  const std::string jpeg = dayGraphJpegPath(settings_, "/mon/data/", "20110404", "20110405");
+  auto client = uploadFile(settings_, jpeg, program_, launcher_, messages_);
   ASSERT_NE(client, nullptr);
   EXPECT_TRUE(messages_.shown.empty());
   EXPECT_EQ(readBytes(script), ftpScriptText(settings_, "/mon/data/μSVHGraph_20110404.jpg"));
