@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -63,9 +64,12 @@ std::string decodeFileText(std::string_view bytes) {
 std::string encodeForSystem(std::string_view utf8) { return std::string(utf8); }
 
 std::optional<std::string> readTextFile(const std::string& path) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) return std::nullopt;
   std::ifstream in(path, std::ios::binary);
   if (!in) return std::nullopt;
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) return std::nullopt;
   return decodeFileText(bytes);
 }
 

@@ -26,7 +26,7 @@ std::string encodeForSystem(std::string_view utf8);
 enum class WriteStep { open, write, cutBack, replace };
 struct WriteFault { WriteStep step; int error; };
 
-// Whole file, decoded; no value when it cannot be opened.
+// Whole file, decoded; no value when it is missing, a folder, or cannot be read.
 std::optional<std::string> readTextFile(const std::string& path);
 
 // The path and the system's own words for a fault ("/a/b.ini: Permission denied"), for

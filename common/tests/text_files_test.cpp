@@ -76,6 +76,7 @@ TEST(WriteTextFile, ReplacesWholeAndKeepsSecretsPrivate) {
   EXPECT_EQ(fault->step, WriteStep::open);
   EXPECT_EQ(fault->error, ENOENT);
   EXPECT_FALSE(readTextFile((dir / "missing" / "x.ini").string()).has_value());
+  EXPECT_FALSE(readTextFile(dir.string()).has_value());  // a folder is no file
   std::filesystem::remove_all(dir);
 }
 

@@ -1,7 +1,6 @@
 #include "day_table.h"
 
 #include <cmath>
-#include <filesystem>
 
 #include "text_files.h"
 
@@ -21,8 +20,6 @@ std::string dayFilePath(std::string_view dataFolder, std::string_view targetDay)
 }
 
 std::optional<DayTable> readDayTable(const std::string& path) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
   const auto text = readTextFile(path);
   if (!text) return std::nullopt;
   return dayTableFromText(*text);

@@ -2,7 +2,6 @@
 
 #include <QPainter>
 #include <algorithm>
-#include <filesystem>
 
 #include "text_files.h"
 
@@ -16,8 +15,6 @@ constexpr int kHalfDay = 43200;
 std::optional<DayFaults> readDayFaults(const std::string& dataFolder, const std::string& targetDay,
                                        int openUntil) {
   const std::string path = dataFolder + eventFileName(targetDay);
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
   const auto text = readTextFile(path);
   if (!text) return std::nullopt;
   DayFaults faults;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <filesystem>
 
 #include "day_record.h"
 #include "day_table.h"
@@ -125,9 +124,7 @@ DaySummary readDaySummary(const std::string& dataFolder, const std::string& day)
   DaySummary summary;
   summary.day = day;
   summary.counts = 0;
-  std::error_code ec;
-  const std::string path = dayFilePath(dataFolder, day);
-  const auto text = std::filesystem::is_regular_file(path, ec) ? readTextFile(path) : std::nullopt;
+  const auto text = readTextFile(dayFilePath(dataFolder, day));
   double sum = 0;
   if (text) {
     const std::string_view all(*text);

@@ -35,8 +35,6 @@ std::optional<PendingFlush> flushPendingRecords(const std::string& stationFolder
                                                 const std::string& dataFolder) {
   PendingFlush flush;
   flush.path = pendingPath(stationFolder);
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(flush.path, ec)) return std::nullopt;
   const auto text = readTextFile(flush.path);
   if (!text) return std::nullopt;
   std::string left;
@@ -62,6 +60,7 @@ std::optional<PendingFlush> flushPendingRecords(const std::string& stationFolder
     ++flush.left;
   }
   if (left.empty()) {
+    std::error_code ec;
     std::filesystem::remove(flush.path, ec);
   } else if (writeTextFile(flush.path, left)) {
     // The old file stays whole: its lines may go in twice, but none is lost.
