@@ -1,9 +1,10 @@
 // What a user reads in a window, gathered for the English tests: every caption, title,
 // button, list entry and hint of the window and its children, with the texts that hold
-// the operator's data (text boxes) left out. Header-only, shared by both programs' tests.
+// the operator's data (text boxes) left out; and the same for the whole screen. Header-only, shared by both programs' tests.
 #pragma once
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -44,6 +45,16 @@ inline std::vector<std::string> japaneseTexts(const QWidget& root) {
     if (auto* combo = qobject_cast<const QComboBox*>(w); combo && !combo->isEditable()) {
       for (int i = 0; i < combo->count(); ++i) check(*w, combo->itemText(i));
     }
+  }
+  return found;
+}
+
+// The same for every window on the screen, message boxes included.
+inline std::vector<std::string> japaneseOnScreen() {
+  std::vector<std::string> found;
+  for (const QWidget* top : QApplication::topLevelWidgets()) {
+    if (!top->isVisible()) continue;
+    for (auto& text : japaneseTexts(*top)) found.push_back(text);
   }
   return found;
 }

@@ -45,14 +45,6 @@ class EnglishForm : public ::testing::Test {
     form_->show();
     return *form_;
   }
-  std::vector<std::string> japaneseOnScreen() {
-    std::vector<std::string> found;
-    for (const QWidget* top : QApplication::topLevelWidgets()) {
-      if (!top->isVisible()) continue;
-      for (auto& text : testing::japaneseTexts(*top)) found.push_back(text);
-    }
-    return found;
-  }
 
   QTranslator english_;
   testing::ProgramFolder folder_;
@@ -74,7 +66,7 @@ TEST_F(EnglishForm, EveryWindowAndMessageBoxIsEnglish) {
   QTest::mouseClick(w.findChild<QAbstractButton*>("cmdMonth"), Qt::LeftButton);
   PublishDialog publishing(publishSettingsPath(folder_.path()));
   publishing.show();
-  EXPECT_THAT(japaneseOnScreen(), IsEmpty());
+  EXPECT_THAT(testing::japaneseOnScreen(), IsEmpty());
   // The certificate question is modal: read it while it waits, then refuse.
   std::vector<std::string> question;
   QTimer::singleShot(0, [&] {

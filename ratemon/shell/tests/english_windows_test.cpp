@@ -26,14 +26,6 @@ class EnglishStation : public StationTest {
     QCoreApplication::removeTranslator(&english_);
     StationTest::TearDown();
   }
-  std::vector<std::string> japaneseOnScreen() {
-    std::vector<std::string> found;
-    for (const QWidget* top : QApplication::topLevelWidgets()) {
-      if (!top->isVisible()) continue;
-      for (auto& text : testing::japaneseTexts(*top)) found.push_back(text);
-    }
-    return found;
-  }
   QTranslator english_;
 };
 
@@ -53,7 +45,7 @@ TEST_F(EnglishStation, EveryWindowAndMessageBoxIsEnglish) {
   QTest::mouseClick(w().mqttButton(), Qt::LeftButton);
   ASSERT_NE(w().findChild<QWidget*>("mqttDialog"), nullptr);
   EXPECT_GE(QApplication::topLevelWidgets().size(), 4);
-  EXPECT_THAT(japaneseOnScreen(), IsEmpty());
+  EXPECT_THAT(testing::japaneseOnScreen(), IsEmpty());
 }
 
 TEST_F(EnglishStation, EveryMessageIsEnglish) {
