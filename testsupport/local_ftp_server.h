@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "file_bytes.h"
+
 namespace radmon::ftp::testing {
 
 struct ProgramRun {
@@ -46,12 +48,7 @@ class LocalFtpServer {
   unsigned port_ = 0;
 };
 
-// A file's bytes as they are; empty when it cannot be read.
-inline std::string readBytes(const std::filesystem::path& path) {
-  std::ostringstream text;
-  text << std::ifstream(path, std::ios::binary).rdbuf();
-  return text.str();
-}
+using radmon::testing::readBytes;
 
 // A port on 127.0.0.1 that nothing listens on now, with `following` free ports after it.
 unsigned freePort(unsigned following);

@@ -36,7 +36,7 @@ target_include_directories(windows_test PRIVATE ${CMAKE_SOURCE_DIR}/ratemon/meas
 # Plays into the shared null sink and records its monitor: never beside another audio test.
 add_room_test(sound_card_test
   SOURCES tests/sound_card_input_test.cpp tests/device_loss_test.cpp
-  LIBS windows Qt6::Test
+  LIBS windows testsupport Qt6::Test
   INCLUDES ${CMAKE_SOURCE_DIR}/ratemon/measure/tests
   DEFINITIONS SOURCE_DIR="${CMAKE_SOURCE_DIR}"
   DEPENDS ratemon
@@ -50,5 +50,5 @@ target_link_libraries(window_preview PRIVATE windows audio_sources ui_translator
 # The windows and messages in English, apart from the Japanese window tests.
 add_room_test(ratemon_english_test
   SOURCES tests/english_windows_test.cpp
-  LIBS windows ui_translator Qt6::Test
+  LIBS windows ui_translator testsupport Qt6::Test
   INCLUDES ${CMAKE_SOURCE_DIR}/ratemon/measure/tests ${CMAKE_SOURCE_DIR}/translations/tests)

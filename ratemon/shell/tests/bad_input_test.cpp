@@ -83,7 +83,7 @@ TEST_F(StationTest, AnyTextInAnyBoxKeepsTheStationMeasuringAndTheSettingsReadabl
         }
         // The minute's line is in the day file (a record path that is no csv path
         // leaves the data folder in use).
-        EXPECT_EQ(readAll(folder_ / "data" / dayFileName("20110919")).substr(0, 21),
+        EXPECT_EQ(readBytes(folder_ / "data" / dayFileName("20110919")).substr(0, 21),
                   "\"2011/09/19\",\"10:00\",");
         QTest::mouseClick(w().cmdStop(), Qt::LeftButton);
       }

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include "file_bytes.h"
+
 #include <QMediaDevices>
 
 #include "audio_rig.h"
@@ -231,11 +233,6 @@ INSTANTIATE_TEST_SUITE_P(
 namespace radmon {
 namespace {
 
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
 size_t countOf(const std::string& text, const std::string& what) {
   size_t n = 0;
   for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
@@ -259,7 +256,7 @@ TEST_F(DeviceLoss, HeadlessRatemonWaitsForItsInputSurvivesItsLossAndSkipsTheBrok
   ASSERT_TRUE(station.waitForStarted(5000));
   const std::string day = SystemClock().now().yyyymmdd();
   const fs::path events = folder_ / "data" / eventFileName(day);
-  auto logged = [&](const char* kind) { return countOf(slurp(events), std::string("\"") + kind + "\""); };
+  auto logged = [&](const char* kind) { return countOf(testing::readBytes(events), std::string("\"") + kind + "\""); };
 
   ASSERT_TRUE(QTest::qWaitFor([&] { return logged("device-lost") == 1; }, 5000)) << "no input: not told";
   EXPECT_EQ(station.state(), QProcess::Running);
@@ -282,7 +279,7 @@ TEST_F(DeviceLoss, HeadlessRatemonWaitsForItsInputSurvivesItsLossAndSkipsTheBrok
   EXPECT_EQ(station.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(station.exitCode(), 0);
   const std::string out = station.readAllStandardOutput().toStdString();
-  const std::string file = slurp(dayFile);
+  const std::string file = testing::readBytes(dayFile);
   // One line, the second minute's: elapsed 120 seconds heard.
   EXPECT_EQ(countOf(file, "\r\n"), 1u) << file;
   EXPECT_TRUE(file.ends_with(",120\r\n")) << file;

@@ -11,6 +11,8 @@
 #include <thread>
 
 #include <gtest/gtest.h>
+
+#include "file_bytes.h"
 #include <nlohmann/json.hpp>
 
 #include "day_record.h"
@@ -29,13 +31,6 @@ using testing::Subscriber;
 
 const std::string kStart = "2026-03-01 23:59:59";
 const std::string kDay = "20260302";
-
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
 
 std::vector<std::string> linesOf(const std::string& text) {
   std::vector<std::string> lines;
@@ -95,7 +90,7 @@ class HeadlessMqtt : public ::testing::Test {
     ::waitpid(pid, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
-  size_t dayLines() const { return linesOf(slurp(root / "data" / dayFileName(kDay))).size(); }
+  size_t dayLines() const { return linesOf(testing::readBytes(root / "data" / dayFileName(kDay))).size(); }
   // Waits until the day file holds at least `n` lines.
   bool waitForLines(size_t n) const {
     for (int i = 0; i < 20000; ++i) {
@@ -118,11 +113,11 @@ TEST_F(HeadlessMqtt, ADayArrivesInOrderWithItsDiscovery) {
   ASSERT_TRUE(broker.start());
   Subscriber live(broker.port(), "radmon/e2e/state");
   ASSERT_EQ(waitExit(launch(url(broker.port()), 86400, "--mqtt-discovery ha")), 0)
-      << slurp(root / "err.txt");
+      << testing::readBytes(root / "err.txt");
   ASSERT_TRUE(live.waitFor([](const auto& ms) { return ms.size() >= 1440; }, 10s));
 
   const auto payloads = live.payloadsOn("radmon/e2e/state");
-  const auto lines = linesOf(slurp(root / "data" / dayFileName(kDay)));
+  const auto lines = linesOf(testing::readBytes(root / "data" / dayFileName(kDay)));
   ASSERT_EQ(lines.size(), 1440u);
   EXPECT_EQ(payloads.size(), 1440u) << "each once while the broker stayed";
   EXPECT_EQ(keptLines(payloads), lines);
@@ -157,7 +152,7 @@ TEST_F(HeadlessMqtt, LiveReadingsEverySecondWhenAsked) {
   // In real time: a fast replay is over before the connection is made, and live
   // readings are QoS 0, sent only while connected.
   ASSERT_EQ(waitExit(launch(url(broker.port()), 4, "", kStart, false)), 0)
-      << slurp(root / "err.txt");
+      << testing::readBytes(root / "err.txt");
   ASSERT_TRUE(sub.waitFor([](const auto& ms) { return ms.size() >= 2; }, 5s));
   std::string last;
   for (const auto& m : sub.messages()) {
@@ -182,13 +177,13 @@ TEST_F(HeadlessMqtt, TwoHoursWithoutTheBrokerArriveAfterItInOrderNoneTwice) {
   const size_t stoppedAt = dayLines();
   ASSERT_TRUE(waitForLines(stoppedAt + 120));
   ASSERT_TRUE(broker.start());
-  ASSERT_EQ(waitExit(station), 0) << slurp(root / "err.txt");
+  ASSERT_EQ(waitExit(station), 0) << testing::readBytes(root / "err.txt");
 
-  const auto lines = linesOf(slurp(root / "data" / dayFileName(kDay)));
+  const auto lines = linesOf(testing::readBytes(root / "data" / dayFileName(kDay)));
   ASSERT_EQ(lines.size(), 360u);
   ASSERT_TRUE(sub.waitFor([](const auto& ms) { return keptLines(payloadsOf(ms)).size() >= 360; }, 10s));
   EXPECT_EQ(keptLines(sub.payloadsOn("radmon/e2e/state")), lines);
-  EXPECT_NE(slurp(root / "err.txt").find("再接続"), std::string::npos) << slurp(root / "err.txt");
+  EXPECT_NE(testing::readBytes(root / "err.txt").find("再接続"), std::string::npos) << testing::readBytes(root / "err.txt");
 }
 
 // Told clearly, measuring goes on; the next run with the right settings catches up.
@@ -215,7 +210,7 @@ TEST_F(HeadlessMqtt, RefusedConnectionsAreToldAndTheNextRunCatchesUp) {
     ASSERT_TRUE(broker.start());
     ASSERT_EQ(waitExit(launch(url(broker.port(), c.refusedAccount, c.broker.tls), 3600)), 0);
     EXPECT_EQ(dayLines(), 60u) << "measuring went on";
-    const std::string err = slurp(root / "err.txt");
+    const std::string err = testing::readBytes(root / "err.txt");
     EXPECT_NE(err.find(c.told), std::string::npos) << err;
 
     if (!c.caSetting.empty())
@@ -225,9 +220,9 @@ TEST_F(HeadlessMqtt, RefusedConnectionsAreToldAndTheNextRunCatchesUp) {
     ASSERT_EQ(waitExit(launch(url(broker.port(), c.rightAccount, c.broker.tls), 3600, "",
                               "2026-03-02 00:59:59")),
               0)
-        << slurp(root / "err.txt");
+        << testing::readBytes(root / "err.txt");
     // The first run's hour caught up, then the second's.
-    const auto lines = linesOf(slurp(root / "data" / dayFileName(kDay)));
+    const auto lines = linesOf(testing::readBytes(root / "data" / dayFileName(kDay)));
     ASSERT_EQ(lines.size(), 120u);
     ASSERT_TRUE(sub.waitFor([](const auto& ms) { return ms.size() >= 120; }, 10s));
     EXPECT_EQ(keptLines(sub.payloadsOn("radmon/e2e/state")), lines);

@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include "file_bytes.h"
+
 #include "day_record.h"
 #include "headless_station.h"
 #include "text_files.h"
@@ -28,13 +30,6 @@ struct ProcessResult {
   std::string out;
   std::string err;
 };
-
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
 
 // One second of quiet sound with `n` well separated pulses.
 std::vector<uint8_t> second(int n) {
@@ -78,8 +73,8 @@ class HeadlessRatemon : public ::testing::Test {
     ProcessResult r;
     const int rc = std::system(cmd.c_str());
     r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    r.out = slurp(root / "out.txt");
-    r.err = slurp(root / "err.txt");
+    r.out = testing::readBytes(root / "out.txt");
+    r.err = testing::readBytes(root / "err.txt");
     return r;
   }
 
@@ -106,7 +101,7 @@ TEST_F(HeadlessRatemon, ReplaysARecordingToKnownLines) {
             "\"2011/09/20\",\"00:00\",0.555,60,60,60\n"
             "\"2011/09/20\",\"00:01\",1.111,120,180,120\n"
             "summary elapsed=151 total=270 cpm=148 dose=1.37 cpm95=125.1-173.9 dose95=1.158-1.610\n");
-  EXPECT_EQ(slurp(root / "data" / dayFileName("20110920")),
+  EXPECT_EQ(testing::readBytes(root / "data" / dayFileName("20110920")),
             "\"2011/09/20\",\"00:00\",0.555,60,60,60\r\n"
             "\"2011/09/20\",\"00:01\",1.111,120,180,120\r\n");
   // The stage-1 alarm was on (1.111 > 0.27) and is announced with its time.
@@ -114,7 +109,7 @@ TEST_F(HeadlessRatemon, ReplaysARecordingToKnownLines) {
             std::string::npos)
       << r.err;
   // The settings are saved on the way out and the lock file is gone.
-  EXPECT_NE(slurp(root / "ratemon.ini").find("\"18\""), std::string::npos);
+  EXPECT_NE(testing::readBytes(root / "ratemon.ini").find("\"18\""), std::string::npos);
   EXPECT_FALSE(fs::exists(root / "~Record.tmp"));
 }
 
@@ -122,7 +117,7 @@ TEST_F(HeadlessRatemon, CountsWhatTheSimulatorPutIntoAWav) {
   const std::string gm = std::string(PROGRAM_DIR) + "/gmsim --cpm 120 --seconds 300 --seed 3 --out '" +
                          (root / "sim.wav").string() + "' > '" + (root / "gm.txt").string() + "'";
   ASSERT_EQ(std::system(gm.c_str()), 0);
-  const std::string text = slurp(root / "gm.txt");
+  const std::string text = testing::readBytes(root / "gm.txt");
   const long truth = std::stol(text.substr(text.find("pulses=") + 7));
   const ProcessResult r = run("--input sim.wav --fast");
   ASSERT_EQ(r.status, 0) << r.err;
@@ -135,7 +130,7 @@ TEST_F(HeadlessRatemon, CountsWhatTheSimulatorPutIntoAWav) {
 TEST_F(HeadlessRatemon, SimulatedDayGivesOneLineAMinuteSplitAtMidnight) {
   const ProcessResult r = run("--input sim:20 --fast --start '2011-09-19 23:59:59' --seconds 86400");
   ASSERT_EQ(r.status, 0) << r.err;
-  const std::string day = slurp(root / "data" / dayFileName("20110920"));
+  const std::string day = testing::readBytes(root / "data" / dayFileName("20110920"));
   EXPECT_EQ(std::count(day.begin(), day.end(), '\n'), 1440);
   EXPECT_EQ(day.substr(0, 21), "\"2011/09/20\",\"00:00\",");
   EXPECT_NE(day.find("\"23:59\",", day.size() - 60), std::string::npos);

@@ -36,7 +36,7 @@ TEST_F(StationTest, MqttDialogSavesOwnerOnlyAndTheWindowShowsTheLink) {
   ASSERT_TRUE(sub.waitFor([](const auto& ms) { return !ms.empty(); }, std::chrono::seconds(5)));
   const auto state = parseStateJson(sub.payloadsOn("radmon/win/state").front());
   ASSERT_TRUE(state);
-  EXPECT_EQ(recordLineOf(*state), readAll(folder_ / "data" / "μSVHData20110919.csv"));
+  EXPECT_EQ(recordLineOf(*state), readBytes(folder_ / "data" / "μSVHData20110919.csv"));
   QTest::qWait(1300);  // the window looks at the link once a second
   EXPECT_EQ(w().mqttState()->text(), "接続済み 10:00");
   EXPECT_NE(w().mqttState()->toolTip().indexOf("未送信: 0 件"), -1);

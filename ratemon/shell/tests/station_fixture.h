@@ -9,16 +9,14 @@
 #include <gtest/gtest.h>
 
 #include "fakes.h"
+#include "file_bytes.h"
 #include "qt_app.h"
 #include "window_station.h"
 
 namespace radmon {
 namespace fs = std::filesystem;
 
-inline std::string readAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
+using testing::readBytes;
 
 // A station in a fresh program folder with a fake device and sound.
 class StationTest : public ::testing::Test {

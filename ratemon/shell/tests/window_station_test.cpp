@@ -61,7 +61,7 @@ TEST_F(StationTest, UnchangedFirstRunSavesTheDesignLineAtClose) {
   EXPECT_EQ(station_->saveFolder(), programFolder_ + "data/");
   EXPECT_TRUE(fs::exists(programFolder_ + "~Record.tmp"));
   w().close();
-  EXPECT_EQ(readAll(folder_ / "ratemon.ini"),
+  EXPECT_EQ(readBytes(folder_ / "ratemon.ini"),
             "\"50\",\"3\",\"10\",\"\",\"0.27\",\"2.7\",\"" + programFolder_ +
                 "data/\",0,0,1,\"0\"\r\n");
   EXPECT_FALSE(fs::exists(programFolder_ + "~Record.tmp"));
@@ -88,7 +88,7 @@ TEST_F(StationTest, SavedSettingsComeBackAndTheCsvRuleSetsTheRecordFolder) {
   EXPECT_FALSE(w().checked(Tick::graph));
   EXPECT_EQ(station_->saveFolder(), "/srv/rec/");
   w().close();
-  EXPECT_EQ(readAll(folder_ / "ratemon.ini"),
+  EXPECT_EQ(readBytes(folder_ / "ratemon.ini"),
             "\"45\",\"2\",\"8\",\"\",\"0.3\",\"3.5\",\"/srv/rec/x.csv\",1,0,0,\"12\"\r\n");
 }
 
@@ -311,7 +311,7 @@ TEST_F(StationTest, ReadingIntervalPulseIntervalsAndTheCountingSettings) {
 
   view->deadTimeBox()->setText("2000");
   QTest::mouseClick(view->bandTick(), Qt::LeftButton);  // saves and applies both
-  EXPECT_EQ(readAll(folder_ / "ratemon_counting.ini"), "dead_time_us=2000\r\ngraph_band=1\r\n");
+  EXPECT_EQ(readBytes(folder_ / "ratemon_counting.ini"), "dead_time_us=2000\r\ngraph_band=1\r\n");
   audio_->deliver(secondWithPulseCount(100));
   EXPECT_EQ(w().text(Box::cpm), "7500");  // 6000 / (1 − 100 · 0.002)
   EXPECT_NE(w().intervalLabel()->text().toStdString().find("不感時間補正 τ 2000 μs"), std::string::npos);

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "file_bytes.h"
+
 #include "collector.h"
 #include "day_record.h"
 #include "local_broker.h"
@@ -20,13 +22,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
 
 std::string stateOfMinute(int hour, int minute, const char* dose = "0.123") {
   char line[96];
@@ -65,9 +60,9 @@ TEST_F(CollectorTest, KeepsEachRecordOnceInItsStationsDayFile) {
       {"fleet/st01/state", "not json", Collected::BadMessage},
   };
   for (const Step& s : steps) EXPECT_EQ(collector.take(s.topic, s.payload), s.expected) << s.topic;
-  EXPECT_EQ(slurp(root / "st01" / "data" / dayFileName("20260301")),
+  EXPECT_EQ(testing::readBytes(root / "st01" / "data" / dayFileName("20260301")),
             "\"2026/03/01\",\"00:01\",0.123,18,360,60\r\n\"2026/03/01\",\"00:02\",1.5,18,360,120\r\n");
-  EXPECT_EQ(slurp(root / "st02" / "data" / dayFileName("20260301")),
+  EXPECT_EQ(testing::readBytes(root / "st02" / "data" / dayFileName("20260301")),
             "\"2026/03/01\",\"00:01\",0,18,360,60\r\n");
 
   // Started again, it goes on after what the files hold.
@@ -115,7 +110,7 @@ TEST_F(CollectorTest, ProgramWritesTheSameBytesAsEachStation) {
   ::waitpid(collector, &status, 0);
   EXPECT_EQ(WEXITSTATUS(status), 0);
   ASSERT_EQ(stationFiles.size(), 4u);
-  for (const auto& [file, bytes] : stationFiles) EXPECT_EQ(slurp(out / file), bytes) << file;
+  for (const auto& [file, bytes] : stationFiles) EXPECT_EQ(testing::readBytes(out / file), bytes) << file;
 }
 
 }  // namespace

@@ -23,12 +23,6 @@ std::string programPath() {
   return std::string(PROGRAM_DIR) + "/ftpscript";
 }
 
-std::string readBytes(const fs::path& path) {
-  std::ostringstream text;
-  text << std::ifstream(path, std::ios::binary).rdbuf();
-  return text.str();
-}
-
 void writeBytes(const fs::path& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
