@@ -15,7 +15,7 @@ target_link_libraries(dayplot_windows PUBLIC dayplot_schedule Qt6::Widgets)
 add_room_test(dayplot_windows_test
   SOURCES tests/scheduler_test.cpp tests/headless_dayplot_test.cpp tests/upload_queue_test.cpp
           tests/settings_form_test.cpp tests/bad_input_test.cpp
-  LIBS dayplot_windows Qt6::Test)
+  LIBS dayplot_windows testsupport Qt6::Test)
 
 # The real program under a faked clock (libfaketime) against a real FTP server.
 find_library(FAKETIME_LIBRARY NAMES libfaketime.so.1
@@ -49,5 +49,5 @@ target_link_libraries(dayplot_window_preview PRIVATE dayplot_windows ui_translat
 # The windows and messages in English, apart from the Japanese window tests.
 add_room_test(dayplot_english_test
   SOURCES tests/english_windows_test.cpp
-  LIBS dayplot_windows ui_translator Qt6::Test
+  LIBS dayplot_windows ui_translator testsupport Qt6::Test
   INCLUDES ${CMAKE_SOURCE_DIR}/translations/tests)

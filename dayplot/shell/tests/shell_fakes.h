@@ -8,12 +8,13 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "file_bytes.h"
 #include "process_launcher.h"
+#include "temp_station.h"
 
 namespace radmon::testing {
 
@@ -57,24 +58,12 @@ struct FakeLauncher final : ProcessLauncher {
 // A fresh program folder with its data folder, removed afterwards.
 class ProgramFolder {
  public:
-  ProgramFolder() {
-    char pattern[] = "/tmp/dayplot_shell_XXXXXX";
-    dir_ = ::mkdtemp(pattern);
-    std::filesystem::create_directories(dir_ / "data");
-  }
-  ~ProgramFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
-  }
   std::string path() const { return dir_.string() + "/"; }
   std::string data() const { return path() + "data/"; }
   void write(const std::string& relative, const std::string& bytes) const {
     std::ofstream(dir_ / relative, std::ios::binary) << bytes;
   }
-  std::string read(const std::string& relative) const {
-    std::ifstream in(dir_ / relative, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-  }
+  std::string read(const std::string& relative) const { return readBytes(dir_ / relative); }
   bool exists(const std::string& relative) const {
     return std::filesystem::exists(dir_ / relative);
   }
@@ -90,7 +79,8 @@ class ProgramFolder {
   }
 
  private:
-  std::filesystem::path dir_;
+  ftp::testing::TempStation station_{"dayplot_shell", "program", {}};
+  const std::filesystem::path& dir_ = station_.program;
 };
 
 }  // namespace radmon::testing

@@ -5,11 +5,13 @@
 #include <QTest>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include <gtest/gtest.h>
 
 #include "fakes.h"
 #include "file_bytes.h"
+#include "temp_station.h"
 #include "qt_app.h"
 #include "window_station.h"
 
@@ -23,16 +25,13 @@ class StationTest : public ::testing::Test {
  protected:
   void SetUp() override {
     testApp();
-    folder_ = fs::temp_directory_path() /
-              ("radmon_station_" + std::to_string(::getpid()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder_);
-    fs::create_directories(folder_ / "data");
+    temp_.emplace("radmon_station", "program", std::initializer_list<const char*>{});
+    folder_ = temp_->program;
     programFolder_ = folder_.string() + "/";
   }
   void TearDown() override {
     station_.reset();
-    fs::remove_all(folder_);
+    temp_.reset();
   }
 
   WindowStation& make(SaveDialog dialog = {}) {
@@ -64,6 +63,7 @@ class StationTest : public ::testing::Test {
     ASSERT_TRUE(audio_->recording);
   }
 
+  std::optional<ftp::testing::TempStation> temp_;
   fs::path folder_;
   std::string programFolder_;
   std::string dayplotPath_;  // empty: dayplot beside the program
