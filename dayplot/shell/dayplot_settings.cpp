@@ -128,9 +128,9 @@ std::string settingsFileText(const DayplotSettings& c) {
   return text;
 }
 
-std::string dataFolderFromPath(std::string_view text2, std::string_view fallback) {
-  if (!endsWith(text2, "csv")) return std::string(fallback);
-  return deriveFolder(text2);
+std::string dataFolderFromPath(std::string_view recordPath, std::string_view fallback) {
+  if (!endsWith(recordPath, "csv")) return std::string(fallback);
+  return deriveFolder(recordPath);
 }
 
 std::string settingsFilePath(const std::string& programFolder) {

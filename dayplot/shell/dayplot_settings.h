@@ -87,7 +87,7 @@ std::string settingsFileText(const DayplotSettings& controls);
 // The data folder that `Text2` names: when it ends in "csv" (case counts) it is a file
 // path and the folder is everything up to its last separator (empty without one);
 // otherwise a typed folder is not used and `fallback` stays.
-std::string dataFolderFromPath(std::string_view text2, std::string_view fallback);
+std::string dataFolderFromPath(std::string_view recordPath, std::string_view fallback);
 
 // The start sequence's data steps: defaults, `Text2` and `DataFolder` from the program
 // folder, the date boxes from `today` (yyyymmdd), then the settings file when it exists.

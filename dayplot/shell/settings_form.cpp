@@ -121,7 +121,7 @@ SettingsForm::SettingsForm(FormParts parts, QWidget* parent)
   timer1_.setObjectName("Timer1");
   timer1_.setSingleShot(true);
   timer1_.setTimerType(Qt::PreciseTimer);
-  connect(&timer1_, &QTimer::timeout, this, &SettingsForm::onTimer1);
+  connect(&timer1_, &QTimer::timeout, this, &SettingsForm::onMinuteTick);
   timer1_.start(MinuteScheduler::untilNextMinute(clock_.now()));
 
   uploadTimer_.setInterval(250);
@@ -276,15 +276,15 @@ void SettingsForm::build() {
   all->addWidget(uploadStatus_);
   resize(520, sizeHint().height());
 
-  connect(Command1_, &QPushButton::clicked, this, &SettingsForm::onCommand1);
+  connect(Command1_, &QPushButton::clicked, this, &SettingsForm::sendNotice);
   connect(Command4_, &QPushButton::clicked, this, [this] {
     parts_.dialogs.publishSettings(publishSettingsPath(parts_.programFolder));
   });
-  connect(Command2_, &QPushButton::clicked, this, &SettingsForm::onCommand2);
-  connect(Command3_, &QPushButton::clicked, this, &SettingsForm::onCommand3);
+  connect(Command2_, &QPushButton::clicked, this, &SettingsForm::chooseDataFolder);
+  connect(Command3_, &QPushButton::clicked, this, &SettingsForm::runManually);
   connect(cmdMonth_, &QPushButton::clicked, this, [this] { onPeriod(PeriodKind::Month); });
   connect(cmdYear_, &QPushButton::clicked, this, [this] { onPeriod(PeriodKind::Year); });
-  connect(Combo1_, &QComboBox::activated, this, &SettingsForm::onCombo1);
+  connect(Combo1_, &QComboBox::activated, this, &SettingsForm::showListedDay);
 }
 
 std::vector<std::pair<QLineEdit*, std::string DayplotSettings::*>> SettingsForm::textBoxes()
@@ -336,12 +336,12 @@ void SettingsForm::startSequence() {
   DataFolder_ = start.DataFolder;
   RealtimeInterval_ = start.RealtimeInterval;
   meanInterval_ = start.readings.meanInterval;
-  fillCombo1();
+  fillDayList();
   for (const std::string& line : start.readingsIssues)
     messages_.show(say::readingsSettingsIssue(parts_.programFolder + kReadingsSettingsFileName, line));
 }
 
-void SettingsForm::fillCombo1() {
+void SettingsForm::fillDayList() {
   // Always the program's own data folder, whatever the data folder setting says; by
   // name, so the days come in order, and without hidden files, as a listing shows them.
   const QDir data(q(parts_.programFolder + "data"));
@@ -357,7 +357,7 @@ void SettingsForm::fillCombo1() {
 
 GraphForm* SettingsForm::Form1() const { return form1_.data(); }
 
-GraphForm* SettingsForm::openForm1(bool activate) {
+GraphForm* SettingsForm::openGraphForm(bool activate) {
   if (!form1_) {
     form1_ = new GraphForm(messages_, clock_, this);
     form1_->setAttribute(Qt::WA_DeleteOnClose);
@@ -373,7 +373,7 @@ GraphForm* SettingsForm::openForm1(bool activate) {
   return form1_;
 }
 
-void SettingsForm::onTimer1() {
+void SettingsForm::onMinuteTick() {
   if (shutDown_) return;
   const LocalDateTime now = clock_.now();
   const DayplotSettings c = controls();
@@ -397,7 +397,7 @@ void SettingsForm::runSequence(const DueRun& due) {
     if (const auto month = parseMonth(due.TargetDay)) runPeriod(now, *month, false);
     return;
   }
-  GraphForm* form = openForm1(false);
+  GraphForm* form = openGraphForm(false);
   TargetDay_ = due.TargetDay;
   form->drawDayGraph(now, DataFolder_, TargetDay_);
   form->close();
@@ -456,9 +456,9 @@ void SettingsForm::askAboutCertificate(const UploadOutcome& outcome) {
   watchUploads();
 }
 
-void SettingsForm::onCommand3() {
+void SettingsForm::runManually() {
   const DayplotSettings now = controls();
-  GraphForm* form = openForm1(true);
+  GraphForm* form = openGraphForm(true);
   // Taken as typed: a month without its leading zero names a day file that is not there.
   TargetDay_ = now.Text7 + now.Text8 + now.Text9;
   form->drawDayGraph(now, DataFolder_, TargetDay_);
@@ -477,7 +477,7 @@ void SettingsForm::onPeriod(PeriodKind kind) {
 }
 
 void SettingsForm::runPeriod(const DayplotSettings& now, const Period& period, bool show) {
-  GraphForm* form = openForm1(show);
+  GraphForm* form = openGraphForm(show);
   form->drawPeriodGraph(now, DataFolder_, period);
   if (!show) form->close();
   if (now.Check5 == 1) {
@@ -487,13 +487,13 @@ void SettingsForm::runPeriod(const DayplotSettings& now, const Period& period, b
   }
 }
 
-void SettingsForm::onCommand1() {
+void SettingsForm::sendNotice() {
   startFileUpload(controls(), noticeImagePath(controls(), parts_.programFolder),
                   parts_.programFolder, launcher_, messages_, uploads_);
   watchUploads();
 }
 
-void SettingsForm::onCommand2() {
+void SettingsForm::chooseDataFolder() {
   const FolderDialogRequest request = dataFolderDialog(parts_.programFolder);
   // A cancel counts as the initial file name: the program's own data folder.
   const QString path = parts_.dialogs.saveFile(request).value_or(request.initialPath);
@@ -503,7 +503,7 @@ void SettingsForm::onCommand2() {
   DataFolder_ = folder;
 }
 
-void SettingsForm::onCombo1(int index) {
+void SettingsForm::showListedDay(int index) {
   const DateBoxes boxes = dateBoxesFromEntry(Combo1_->itemText(index));
   Text7_->setText(boxes.year);
   Text8_->setText(boxes.month);

@@ -87,7 +87,7 @@ class SettingsForm final : public QWidget {
 
   // `Timer1`'s tick: the runs that the minutes since the last tick make due, then the
   // timer is set for just after the next minute.
-  void onTimer1();
+  void onMinuteTick();
   // Shows the outcome of the uploads that have ended.
   void pollUploads();
 
@@ -104,22 +104,26 @@ class SettingsForm final : public QWidget {
   std::vector<std::pair<QLineEdit*, std::string DayplotSettings::*>> textBoxes() const;
   std::vector<std::pair<QCheckBox*, int DayplotSettings::*>> checkBoxes() const;
   void startSequence();
-  void fillCombo1();
-  GraphForm* openForm1(bool activate);
+  void fillDayList();
+  GraphForm* openGraphForm(bool activate);
   void runSequence(const DueRun& due);
   void startUpload(const DayplotSettings& controls);
   void watchUploads();
 
-  void onCommand1();
-  void onCommand2();
-  void onCommand3();
+  // `Command1`: sends the out-of-service notice beside the program.
+  void sendNotice();
+  // `Command2`: the data folder chosen through the file dialog.
+  void chooseDataFolder();
+  // `Command3`: draws the day of the date boxes, shown, and sends it when ticked.
+  void runManually();
   // The month or the year of the date boxes, drawn and shown (and uploaded when ticked).
   void onPeriod(PeriodKind kind);
   void runPeriod(const DayplotSettings& now, const Period& period, bool show);
   // A failed upload whose server showed an unknown certificate: asks the operator once
   // per fingerprint, and sends again when it is trusted.
   void askAboutCertificate(const UploadOutcome& outcome);
-  void onCombo1(int index);
+  // `Combo1`: the chosen day of the list into the date boxes.
+  void showListedDay(int index);
 
   FormParts parts_;
   const Clock& clock_;

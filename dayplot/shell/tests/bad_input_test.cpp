@@ -86,7 +86,7 @@ TEST(SettingsFormBadInput, AnyTextInAnyBoxKeepsDayplotGoingAndTheSettingsReadabl
 
       // A scheduled minute still runs whatever the box holds.
       clock.set(LocalDateTime{2011, 3, 16, 10, 20, 0});
-      form->onTimer1();
+      form->onMinuteTick();
 
       ASSERT_TRUE(form->close());
       DayplotSettings back;

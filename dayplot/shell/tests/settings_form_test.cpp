@@ -67,7 +67,7 @@ class FormTest : public ::testing::Test {
   void click(const char* name) { QTest::mouseClick(find<QAbstractButton>(name), Qt::LeftButton); }
   void tickAt(LocalDateTime t) {
     clock_.set(t);
-    form_->onTimer1();
+    form_->onMinuteTick();
   }
   QString messageText() {
     QMessageBox* box = form_->messages().box();
