@@ -35,22 +35,11 @@ std::string statisticText(double value) {
 
 DayGraph::DayGraph(const GraphSettings& settings, MessageSink& messages, const Clock& clock)
     : settings_(settings), messages_(messages), clock_(clock),
-      picture_(kWidth, kHeight, QImage::Format_RGB32) {
-  picture_.setDotsPerMeterX(3780);  // 96 dpi, so points are the sizes a screen shows
-  picture_.setDotsPerMeterY(3780);
-  picture_.fill(kBackground);
-}
+      picture_(graph::blankPicture(kWidth, kHeight, kBackground)) {}
 
 DayGraphResult DayGraph::drawDayGraph(const std::string& dataFolder,
                                       const std::string& targetDay) {
-  try {
-    return draw(dataFolder, targetDay);
-  } catch (const std::exception& e) {
-    messages_.show(say::graphFailed(e.what()));
-  } catch (...) {
-    messages_.show(say::graphFailed({}));
-  }
-  return DayGraphResult::Failed;
+  return graph::guarded(messages_, [&] { return draw(dataFolder, targetDay); });
 }
 
 DayGraphResult DayGraph::draw(const std::string& dataFolder, const std::string& targetDay) {

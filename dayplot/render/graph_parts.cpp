@@ -63,6 +63,14 @@ void stationLines(QPainter& p, const GraphSettings& settings, const LocalDateTim
   text(p, 670, 35, word(QT_TRANSLATE_NOOP("DayGraph", "測定管: ")) + settings.tubeText());
 }
 
+QImage blankPicture(int width, int height, const QColor& background) {
+  QImage picture(width, height, QImage::Format_RGB32);
+  picture.setDotsPerMeterX(3780);
+  picture.setDotsPerMeterY(3780);
+  picture.fill(background);
+  return picture;
+}
+
 bool writeImages(const QImage& picture, const GraphSettings& settings, const std::string& base,
                  MessageSink& messages) {
   bool failed = false;

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QColor>
+#include <QImage>
+#include <exception>
 #include <optional>
 #include <string>
 
@@ -10,7 +12,6 @@
 #include "local_time.h"
 #include "dayplot_messages.h"
 
-class QImage;
 class QPainter;
 
 namespace radmon::graph {
@@ -41,6 +42,23 @@ std::string madeText(const LocalDateTime& now);
 
 // The place, made and tube lines at the top right, in the 9-point font.
 void stationLines(QPainter& p, const GraphSettings& settings, const LocalDateTime& now);
+
+// A picture of `width` x `height` at 96 dpi (so points are the sizes a screen shows),
+// filled with `background`.
+QImage blankPicture(int width, int height, const QColor& background);
+
+// What `draw` returns; an exception from it is reported as a failed graph instead.
+template <typename Draw>
+auto guarded(MessageSink& messages, Draw draw) -> decltype(draw()) {
+  try {
+    return draw();
+  } catch (const std::exception& e) {
+    messages.show(say::graphFailed(e.what()));
+  } catch (...) {
+    messages.show(say::graphFailed({}));
+  }
+  return decltype(draw())::Failed;
+}
 
 // Writes the picture as `base`.bmp and/or `base`.jpg as the settings ask; false when
 // one could not be written (the message has been shown).

@@ -24,11 +24,7 @@ const QColor PeriodGraph::kFault(230, 120, 120);
 
 PeriodGraph::PeriodGraph(const GraphSettings& settings, MessageSink& messages, const Clock& clock)
     : settings_(settings), messages_(messages), clock_(clock),
-      picture_(DayGraph::kWidth, DayGraph::kHeight, QImage::Format_RGB32) {
-  picture_.setDotsPerMeterX(3780);
-  picture_.setDotsPerMeterY(3780);
-  picture_.fill(DayGraph::kBackground);
-}
+      picture_(graph::blankPicture(DayGraph::kWidth, DayGraph::kHeight, DayGraph::kBackground)) {}
 
 std::string periodImageBaseName(std::string_view baseName, const Period& period) {
   return std::string(baseName) + "_" + period.name();
@@ -40,14 +36,7 @@ int PeriodGraph::dayLeft(int index, int days) {
 
 DayGraphResult PeriodGraph::drawPeriodGraph(const std::string& dataFolder, const Period& period,
                                             const FaultReader& faults) {
-  try {
-    return draw(dataFolder, period, faults);
-  } catch (const std::exception& e) {
-    messages_.show(say::graphFailed(e.what()));
-  } catch (...) {
-    messages_.show(say::graphFailed({}));
-  }
-  return DayGraphResult::Failed;
+  return graph::guarded(messages_, [&] { return draw(dataFolder, period, faults); });
 }
 
 DayGraphResult PeriodGraph::draw(const std::string& dataFolder, const Period& period,

@@ -24,27 +24,24 @@ ServerFolder ServerFolder::changedTo(std::string_view path) const {
   return next;
 }
 
+std::string ServerFolder::joined(std::string path, std::string_view fileName,
+                                 bool encoded) const {
+  for (const auto& part : parts_) path += (encoded ? percentEncode(part) : part) + "/";
+  return path + (encoded ? percentEncode(fileName) : std::string(fileName));
+}
+
 std::string ServerFolder::urlPath(std::string_view fileName) const {
   // "%2F" as the first segment makes the client change to the root before the rest.
-  std::string path = absolute_ ? "/%2F/" : "/";
-  for (const auto& part : parts_) path += percentEncode(part) + "/";
-  path += percentEncode(fileName);
-  return path;
+  return joined(absolute_ ? "/%2F/" : "/", fileName, true);
 }
 
 std::string ServerFolder::sftpUrlPath(std::string_view fileName) const {
-  std::string path = absolute_ ? "/" : "/~/";
-  for (const auto& part : parts_) path += percentEncode(part) + "/";
-  path += percentEncode(fileName);
-  return path;
+  return joined(absolute_ ? "/" : "/~/", fileName, true);
 }
 
 std::string ServerFolder::sftpPath(std::string_view fileName) const {
   // The server takes a relative path from the login folder.
-  std::string path = absolute_ ? "/" : "";
-  for (const auto& part : parts_) path += part + "/";
-  path += fileName;
-  return path;
+  return joined(absolute_ ? "/" : "", fileName, false);
 }
 
 std::string ServerFolder::display() const {

@@ -31,6 +31,9 @@ class ServerFolder {
   bool operator==(const ServerFolder&) const = default;
 
  private:
+  // `path`, then each folder and `fileName`, percent-encoded when `encoded`.
+  std::string joined(std::string path, std::string_view fileName, bool encoded) const;
+
   bool absolute_ = false;
   std::vector<std::string> parts_;
 };
