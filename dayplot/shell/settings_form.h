@@ -133,8 +133,8 @@ class SettingsForm final : public QWidget {
   UploadQueue queue_;
   UploadWatch uploads_;
   bool firstTick_ = true;
-  std::string startTimeSaid_;
-  std::vector<std::string> certificatesAsked_;  // the start time fault shown last, so it is shown once
+  std::string startTimeSaid_;  // the start time fault shown last, so it is shown once
+  std::vector<std::string> certificatesAsked_;  // fingerprints the operator was asked about
   QTimer timer1_;
   QTimer uploadTimer_;
   QPointer<GraphForm> form1_;
