@@ -1,9 +1,9 @@
 #include "event_log.h"
 
 #include <array>
-#include <charconv>
 #include <utility>
 
+#include "number_text.h"
 #include "settings_text.h"
 #include "text_files.h"
 
@@ -19,15 +19,6 @@ constexpr std::array<std::pair<EventKind, std::string_view>, 7> kNames{{
     {EventKind::SoundDropped, "sound-dropped"},
     {EventKind::SignalOk, "signal-ok"},
 }};
-
-std::optional<int> twoDigits(std::string_view text, size_t at) {
-  int value = 0;
-  const char* begin = text.data() + at;
-  if (at + 2 > text.size()) return std::nullopt;
-  const auto [end, ec] = std::from_chars(begin, begin + 2, value);
-  if (ec != std::errc() || end != begin + 2) return std::nullopt;
-  return value;
-}
 
 bool isSignalFault(EventKind kind) {
   return kind == EventKind::NoSignal || kind == EventKind::Hum || kind == EventKind::Clipping;
@@ -63,7 +54,8 @@ std::string formatEventLine(const EventLine& e) {
 std::optional<EventLine> parseEventLine(std::string_view line) {
   const auto fields = readSettingsFields(line);
   if (fields.size() < 4) return std::nullopt;
-  const auto date = LocalDateTime::parse(fields[0].text.size() == 10
+  const std::string& day = fields[0].text;
+  const auto date = LocalDateTime::parse(day.size() == 10 && day[4] == '/' && day[7] == '/'
                                              ? fields[0].text.substr(0, 4) + "-" +
                                                    fields[0].text.substr(5, 2) + "-" +
                                                    fields[0].text.substr(8, 2)
@@ -71,8 +63,10 @@ std::optional<EventLine> parseEventLine(std::string_view line) {
   const std::string& time = fields[1].text;
   const auto kind = eventKindFromName(fields[2].text);
   if (!date || !kind || time.size() != 8 || time[2] != ':' || time[5] != ':') return std::nullopt;
-  const auto h = twoDigits(time, 0), m = twoDigits(time, 3), s = twoDigits(time, 6);
-  if (!h || !m || !s || *h > 23 || *m > 59 || *s > 59) return std::nullopt;
+  const std::string_view clock(time);
+  const auto h = readCount(clock.substr(0, 2), 0, 23), m = readCount(clock.substr(3, 2), 0, 59),
+             s = readCount(clock.substr(6, 2), 0, 59);
+  if (!h || !m || !s) return std::nullopt;
   EventLine e;
   e.when = *date;
   e.when.hour = *h;

@@ -39,6 +39,9 @@ TEST(EventLog, LinesThatAreNotEventsAreSkippedAndCounted) {
   ASSERT_EQ(events.size(), 2u);
   EXPECT_EQ(events[1].kind, EventKind::SignalOk);
   EXPECT_EQ(skipped, 5);
+  // A sign or another separator is no time or date of the log.
+  EXPECT_FALSE(parseEventLine("\"2026/12/08\",\"-1:00:00\",\"hum\",\"a\""));
+  EXPECT_FALSE(parseEventLine("\"2026x12x08\",\"01:00:00\",\"hum\",\"a\""));
 }
 
 TEST(EventLog, FaultPeriodsRunFromTheirEventToTheirEnd) {

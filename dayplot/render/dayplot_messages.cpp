@@ -144,14 +144,14 @@ std::string clientReason(int exitStatus, std::string_view said) {
 std::string clientTimedOut() { return words(QT_TRANSLATE_NOOP("dayplot", "FTPクライアントが時間内に終わらなかったため中止しました")); }
 std::string clientOutput(std::string_view output) { return words(QT_TRANSLATE_NOOP("dayplot", "FTPクライアントの出力:\n%1"), output); }
 std::string uploadStopped() { return words(QT_TRANSLATE_NOOP("dayplot", "終了の指示により中止しました")); }
-std::string serverBoxUnusable(ServerBoxFault why, std::string_view text) {
+std::string serverBoxUnusable(AddressError why, std::string_view text) {
   std::string fault;
   switch (why) {
-    case ServerBoxFault::Empty: fault = words(QT_TRANSLATE_NOOP("dayplot", "サーバ名が入っていません")); break;
-    case ServerBoxFault::BadPort: fault = words(QT_TRANSLATE_NOOP("dayplot", "ポート番号は 1〜65535 の数で書いてください")); break;
-    case ServerBoxFault::BadScheme: fault = words(QT_TRANSLATE_NOOP("dayplot", "使えるのは ftp://, ftps://, sftp:// だけです")); break;
-    case ServerBoxFault::BadHost: fault = words(QT_TRANSLATE_NOOP("dayplot", "サーバ名の書き方が正しくありません")); break;
-    case ServerBoxFault::TooManyWords:
+    case AddressError::Empty: fault = words(QT_TRANSLATE_NOOP("dayplot", "サーバ名が入っていません")); break;
+    case AddressError::BadPort: fault = words(QT_TRANSLATE_NOOP("dayplot", "ポート番号は 1〜65535 の数で書いてください")); break;
+    case AddressError::BadScheme: fault = words(QT_TRANSLATE_NOOP("dayplot", "使えるのは ftp://, ftps://, sftp:// だけです")); break;
+    case AddressError::BadHost: fault = words(QT_TRANSLATE_NOOP("dayplot", "サーバ名の書き方が正しくありません")); break;
+    case AddressError::TooManyWords:
       fault = words(QT_TRANSLATE_NOOP("dayplot", "サーバ名とポート番号のほかに余分な語があります"));
       break;
   }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "event_log.h"
+#include "server_address.h"
 
 #include "text_files.h"
 
@@ -72,8 +73,7 @@ std::string clientTimedOut();
 std::string clientOutput(std::string_view output);
 std::string uploadStopped();
 // The server box, naming it and the forms it takes; `why` says what is wrong.
-enum class ServerBoxFault { Empty, BadPort, BadScheme, BadHost, TooManyWords };
-std::string serverBoxUnusable(ServerBoxFault why, std::string_view text);
+std::string serverBoxUnusable(AddressError why, std::string_view text);
 // A start time that never matches the clock ("3" is not "03").
 std::string startTimeNeverMatches(std::string_view hour, std::string_view minute);
 std::string yesterdayNotSent(std::string_view day);

@@ -17,19 +17,6 @@ constexpr std::string_view kBuiltInUserPrefix = "pulsor";
 
 }  // namespace
 
-std::string serverBoxProblem(AddressError error, const std::string& text) {
-  using F = say::ServerBoxFault;
-  F why = F::Empty;
-  switch (error) {
-    case AddressError::Empty: why = F::Empty; break;
-    case AddressError::BadPort: why = F::BadPort; break;
-    case AddressError::BadScheme: why = F::BadScheme; break;
-    case AddressError::BadHost: why = F::BadHost; break;
-    case AddressError::TooManyWords: why = F::TooManyWords; break;
-  }
-  return say::serverBoxUnusable(why, text);
-}
-
 std::string scriptPassword(const UploadSettings& settings) {
   const std::string password = settings.passwordText();
   const std::string user = settings.userText();
@@ -77,9 +64,10 @@ ProgramCommand ftpClientCommand(ClientPlatform platform, const std::string& prog
   command.program = platform == ClientPlatform::Windows ? std::string("ftp")
                                                         : programFolder + "ftpscript";
   command.arguments = {"-i", "-s:\"" + scriptPath + "\""};
-  // The station's TLS, trust and key settings; the Windows client knows no such option.
+  // The station's TLS, trust and key settings, kept beside its script (an installed
+  // client's own folder holds none); the Windows client knows no such option.
   if (platform == ClientPlatform::Posix) {
-    command.arguments.push_back("-p:\"" + publishSettingsPath(programFolder) + "\"");
+    command.arguments.push_back("-p:\"" + publishSettingsPath(deriveFolder(scriptPath)) + "\"");
   }
   return command;
 }
@@ -97,7 +85,7 @@ std::unique_ptr<StartedProcess> uploadFile(const UploadSettings& settings,
   try {
     const std::string server = settings.serverText();
     if (const AddressResult address = parseServerAddress(server); !address.address) {
-      messages.show(serverBoxProblem(address.error, server));
+      messages.show(say::serverBoxUnusable(address.error, server));
       return nullptr;
     }
     const std::string scriptPath = ftpScriptPath(programFolder);

@@ -36,9 +36,6 @@ std::string scriptPassword(const UploadSettings& settings);
 // The script's text, line by line, each ended by CR LF ("cd " only with a sub-folder).
 std::string ftpScriptText(const UploadSettings& settings, std::string_view localFile);
 
-// Why the server box cannot be used, naming the box and the forms it takes.
-std::string serverBoxProblem(AddressError error, const std::string& text);
-
 // program folder (ending with the separator) + "oldtemp.sys".
 std::string ftpScriptPath(const std::string& programFolder);
 
@@ -51,7 +48,7 @@ inline constexpr ClientPlatform kThisPlatform = ClientPlatform::Posix;
 
 // The client and its arguments: the system's "ftp" on Windows, ftpscript from the
 // program folder elsewhere; both get -i and -s:"<script path>", ftpscript also
-// -p:"<publishing settings>".
+// -p:"<publishing settings>" of the station whose script it runs.
 ProgramCommand ftpClientCommand(ClientPlatform platform, const std::string& programFolder,
                                 const std::string& scriptPath);
 

@@ -62,9 +62,9 @@ std::optional<PendingFlush> flushPendingRecords(const std::string& stationFolder
   if (left.empty()) {
     std::error_code ec;
     std::filesystem::remove(flush.path, ec);
-  } else if (writeTextFile(flush.path, left)) {
+  } else if (const auto fault = writeTextFile(flush.path, left)) {
     // The old file stays whole: its lines may go in twice, but none is lost.
-    flush.fault = WriteFault{WriteStep::write, errno};
+    flush.fault = *fault;
   }
   return flush;
 }

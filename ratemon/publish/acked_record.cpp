@@ -20,7 +20,7 @@ std::vector<std::string> days(const std::string& folder) {
     if (!name.starts_with(kDayFilePrefix) || !endsWith(name, ".csv")) continue;
     const std::string day = name.substr(kDayFilePrefix.size(), name.size() - 4 -
                                                                    kDayFilePrefix.size());
-    if (day.size() == 8 && std::all_of(day.begin(), day.end(), ::isdigit)) found.push_back(day);
+    if (LocalDateTime::fromYyyymmdd(day)) found.push_back(day);
   }
   std::sort(found.begin(), found.end());
   return found;
@@ -50,8 +50,7 @@ std::optional<AckedRecord> loadAckedRecord(const std::string& path) {
   AckedRecord acked;
   acked.day = text->substr(0, end);
   if (!acked.day.empty() && acked.day.back() == '\r') acked.day.pop_back();
-  if (acked.day.size() != 8 || !std::all_of(acked.day.begin(), acked.day.end(), ::isdigit))
-    return std::nullopt;
+  if (!LocalDateTime::fromYyyymmdd(acked.day)) return std::nullopt;
   if (end != std::string::npos) {
     acked.line = text->substr(end + 1);
     while (!acked.line.empty() && (acked.line.back() == '\n' || acked.line.back() == '\r'))

@@ -71,8 +71,11 @@ std::optional<RecordState> stateFromLine(std::string_view line, bool alarm1, boo
   s.date = fields[0].text;
   s.minute = fields[1].text;
   s.utcOffset = utcOffsetText(*when);
-  if (!readNumber(fields[2].text)) return std::nullopt;
-  s.doseText = fields[2].text;
+  const auto dose = readNumber(fields[2].text);
+  if (!dose) return std::nullopt;
+  // The text ratemon writes for the line's single-precision dose, so a hand-edited "+.5"
+  // still makes a JSON number.
+  s.doseText = shortestText(static_cast<float>(*dose));
   const auto cpm = integerOf(fields[3].text), total = integerOf(fields[4].text),
              elapsed = integerOf(fields[5].text);
   if (!cpm || !total || !elapsed) return std::nullopt;

@@ -98,16 +98,18 @@ std::optional<std::string> WindowStation::startup() {
   cycle_->setSaveFolder(saveFolderFor(settings.texts[Box::recordPath], parts_.programFolder));
   if (!read) window_->report(messages::about(messages::About::settingsUnreadable,
                                              settingsPath()));
-  openLink();
   const LoadedCountingSettings counting = loadCountingSettings(countingPath());
   counting_ = counting.settings;
   cycle_->setDeadTime(counting_.deadTimeMicroseconds);
   for (const CountingSettingsIssue issue : counting.issues)
     window_->report(messages::countingSettingsIssue(issue, countingPath()));
+  // The last run's unwritten lines go into the day files before the link's catch-up
+  // reads them.
   if (lock_.held()) {
     if (auto flush = flushPendingRecords(parts_.programFolder, cycle_->saveFolder()))
       window_->report(messages::pendingFlushed(*flush));
   }
+  openLink();
   return std::nullopt;
 }
 
@@ -146,6 +148,8 @@ std::string WindowStation::countingPath() const {
 }
 
 void WindowStation::readingsShown() {
+  // Published once per second heard, so a stopped or lost input sends nothing stale.
+  if (link_) link_->second(clock_->now(), cycle_->lastDose().netDoseRate, cycle_->lastDose().cpm);
   const bool capped = cycle_->lastDose().deadTimeCapped;
   window_->showReadingInterval(messages::readingInterval(cycle_->lastInterval()),
                                messages::deadTimeState(counting_.deadTimeMicroseconds, capped),
@@ -316,8 +320,6 @@ void WindowStation::tendLink() {
     if (mqttDialog_) static_cast<MqttDialog*>(mqttDialog_.data())->setStatus(state->text());
     return;
   }
-  if (cycle_->elapsedSeconds() > 0)
-    link_->second(clock_->now(), cycle_->lastDose().netDoseRate, cycle_->lastDose().cpm);
   // A refusal needs the operator; a lost connection mends itself and is only shown.
   for (const LinkEvent& e : link_->takeEvents()) {
     if (e.state == LinkState::BadLogin || e.state == LinkState::TlsFailed ||

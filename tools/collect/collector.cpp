@@ -1,11 +1,11 @@
 #include "collector.h"
 
-#include <cstring>
 #include <filesystem>
 
 #include "acked_record.h"
 #include "day_record.h"
 #include "record_writer.h"
+#include "text_files.h"
 #include "state_message.h"
 
 namespace radmon {
@@ -55,7 +55,7 @@ Collected Collector::take(std::string_view topic, std::string_view payload) {
   std::string day = state->date;
   std::erase(day, '/');
   if (auto fault = appendWhole(dayFolder + dayFileName(day), recordLineOf(*state))) {
-    error_ = dayFolder + dayFileName(day) + ": " + std::strerror(fault->error);
+    error_ = faultText(dayFolder + dayFileName(day), *fault);
     return Collected::WriteFailed;
   }
   newest = key;

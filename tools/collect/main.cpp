@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -16,6 +17,7 @@
 #include "discovery.h"
 #include "local_time.h"
 #include "mqtt_address.h"
+#include "number_text.h"
 
 namespace {
 
@@ -52,8 +54,8 @@ int main(int argc, char** argv) {
       folder = argv[++i];
     } else if (a == "--ca-file" && i + 1 < argc) {
       caFile = argv[++i];
-    } else if (a == "--idle" && i + 1 < argc) {
-      idleSeconds = std::atoi(argv[++i]);
+    } else if (a == "--idle" && i + 1 < argc && radmon::readCount(argv[i + 1], 0, 1000000000)) {
+      idleSeconds = *radmon::readCount(argv[++i], 0, 1000000000);
     } else {
       std::cerr << msg::badArgument(a) << "\n" << msg::usage() << std::endl;
       return 2;
@@ -64,7 +66,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const auto parsed = radmon::parseMqttAddress(url);
-  if (const auto* error = std::get_if<radmon::AddressError>(&parsed)) {
+  if (const auto* error = std::get_if<radmon::MqttAddressError>(&parsed)) {
     std::cerr << msg::badAddress(*error) << "\n" << msg::usage() << std::endl;
     return 2;
   }
@@ -81,6 +83,10 @@ int main(int argc, char** argv) {
   // A lasting session: what the stations send while the collector is away waits for it.
   const std::string id = "radmon-collect-" + radmon::stationId(address.prefix);
   mosquitto* client = mosquitto_new(id.c_str(), false, &session);
+  if (client == nullptr) {
+    std::cerr << msg::cannotStart(std::strerror(errno)) << std::endl;
+    return 1;
+  }
   if (!address.user.empty())
     mosquitto_username_pw_set(client, address.user.c_str(),
                               password.empty() ? nullptr : password.c_str());

@@ -268,6 +268,7 @@ Outcome FtpConnection::perform() {
   outcome.ok = code == CURLE_OK;
   if (!outcome.ok) {
     outcome.failure = classify(code);
+    outcome.commandRefused = code == CURLE_QUOTE_ERROR;
     outcome.reply = reply_;
     outcome.detail = (errorText_[0] != '\0' ? std::string(errorText_)
                                             : std::string(curl_easy_strerror(code))) +
@@ -405,9 +406,10 @@ Outcome FtpConnection::upload(const std::string& localPath, const ServerFolder& 
   }
 
   const std::string removeTemporary = (sftp() ? "*rm " : "*DELE ") + from;
-  if (outcome.failure == Failure::Refusal && outcome.bytes == size) {
+  if (outcome.commandRefused && outcome.bytes == size) {
     // The file arrived whole and the rename was refused: some servers will not rename
-    // over an existing file. Delete the old one first, then rename.
+    // over an existing file. Delete the old one first, then rename. A refused store
+    // leaves the old file alone: it may be all the server has.
     std::vector<std::string> replace{(sftp() ? "rm " : "DELE ") + to};
     replace.insert(replace.end(), rename.begin(), rename.end());
     Outcome second = runCommands(folder, replace);

@@ -44,6 +44,7 @@ struct Outcome {
   std::string reply;   // the server's whole last reply (all lines of a multi-line one)
   std::string detail;  // libcurl's own words, or what is wrong with a certificate
   curl_off_t bytes = 0;  // uploads: bytes sent
+  bool commandRefused = false;  // a command after the transfer (the rename) was refused
 };
 
 struct SessionOptions {

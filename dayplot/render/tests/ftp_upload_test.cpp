@@ -159,6 +159,8 @@ TEST_F(UploadFileTest, WritesTheScriptOwnerOnlyThenStartsTheClientOnIt) {
   ASSERT_EQ(launcher_.started.size(), 1u);
   EXPECT_EQ(launcher_.started[0],
             ftpClientCommand(ClientPlatform::Posix, programFolder(), script));
+  // The client beside the program, the settings of the station (which has no client).
+  EXPECT_EQ(launcher_.started[0].arguments.back(), "-p:\"" + program_ + "dayplot_publish.ini\"");
 }
 
 TEST_F(UploadFileTest, UnwritableProgramFolderIsReportedAndNothingStarts) {
@@ -273,9 +275,9 @@ TEST(UploadWords, OutcomeAndClientReasonInOneForm) {
       {say::uploadOutcome(false, "/d/%2.jpg", "x"), "FTP転送失敗: /d/%2.jpg (x)"},
   };
   for (const Case& c : cases) EXPECT_EQ(c.said, c.want);
-  for (const auto fault : {say::ServerBoxFault::Empty, say::ServerBoxFault::BadPort,
-                           say::ServerBoxFault::BadScheme, say::ServerBoxFault::BadHost,
-                           say::ServerBoxFault::TooManyWords}) {
+  for (const auto fault : {AddressError::Empty, AddressError::BadPort,
+                           AddressError::BadScheme, AddressError::BadHost,
+                           AddressError::TooManyWords}) {
     EXPECT_NE(say::serverBoxUnusable(fault, "h/").find("サーバ名の欄「h/」: "), std::string::npos);
   }
 }
