@@ -14,7 +14,7 @@ packages=(
   libssl-dev openssl vsftpd openssh-server openssh-sftp-server libsodium23
   xvfb xauth x11-apps imagemagick
   clang libclang-rt-14-dev
-  mosquitto mosquitto-clients libmosquitto-dev nlohmann-json3-dev openssl
+  mosquitto mosquitto-clients libmosquitto-dev nlohmann-json3-dev
   qt6-tools-dev qt6-l10n-tools
   desktop-file-utils appstream systemd man-db dpkg-dev
 )

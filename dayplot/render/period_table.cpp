@@ -21,16 +21,6 @@ int daysInMonth(int y, int m) {
   return m == 2 && leapYear(y) ? 29 : kDays[m - 1];
 }
 
-std::optional<int> digits(std::string_view text, size_t count) {
-  if (text.size() != count) return std::nullopt;
-  int value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  if (!std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
-    return std::nullopt;
-  return value;
-}
-
 std::string padded(int value, int width) {
   std::string text = std::to_string(value);
   return std::string(static_cast<size_t>(std::max(0, width - static_cast<int>(text.size()))), '0') + text;
@@ -108,15 +98,16 @@ std::vector<std::string> Period::days() const {
 }
 
 std::optional<Period> parseMonth(std::string_view text) {
-  const auto year = text.size() == 6 ? digits(text.substr(0, 4), 4) : std::nullopt;
-  const auto month = text.size() == 6 ? digits(text.substr(4), 2) : std::nullopt;
-  if (!year || !month || *year < 1900 || *month < 1 || *month > 12) return std::nullopt;
+  if (text.size() != 6) return std::nullopt;
+  const auto year = readCount(text.substr(0, 4), 1900, 9999);
+  const auto month = readCount(text.substr(4), 1, 12);
+  if (!year || !month) return std::nullopt;
   return Period{PeriodKind::Month, *year, *month};
 }
 
 std::optional<Period> parseYear(std::string_view text) {
-  const auto year = digits(text, 4);
-  if (!year || *year < 1900) return std::nullopt;
+  const auto year = text.size() == 4 ? readCount(text, 1900, 9999) : std::nullopt;
+  if (!year) return std::nullopt;
   return Period{PeriodKind::Year, *year, 1};
 }
 

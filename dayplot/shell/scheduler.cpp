@@ -4,6 +4,8 @@
 #include <set>
 #include <utility>
 
+#include "number_text.h"
+
 namespace radmon {
 
 ScheduleSettings scheduleOf(const DayplotSettings& c, int16_t realtimeInterval) {
@@ -12,8 +14,7 @@ ScheduleSettings scheduleOf(const DayplotSettings& c, int16_t realtimeInterval) 
 
 bool startTimeUsable(const ScheduleSettings& s) {
   auto twoDigits = [](const std::string& text, int highest) {
-    return text.size() == 2 && text[0] >= '0' && text[0] <= '9' && text[1] >= '0' &&
-           text[1] <= '9' && (text[0] - '0') * 10 + (text[1] - '0') <= highest;
+    return text.size() == 2 && readCount(text, 0, highest);
   };
   return twoDigits(s.Text11, 23) && twoDigits(s.Text10, 59);
 }

@@ -18,7 +18,7 @@ struct MqttAddress {
   std::string prefix;                   // "radmon/home": topics are prefix + "/state"...
 };
 
-enum class AddressError {
+enum class MqttAddressError {
   Scheme,   // neither mqtt:// nor mqtts://
   Host,     // no host
   Port,     // not a number from 1 to 65535
@@ -26,7 +26,7 @@ enum class AddressError {
 };
 
 // Reads the text; %XX escapes are undone in the user and password.
-std::variant<MqttAddress, AddressError> parseMqttAddress(std::string_view text);
+std::variant<MqttAddress, MqttAddressError> parseMqttAddress(std::string_view text);
 
 // The text again, with the password left out (for messages and the settings file).
 std::string addressText(const MqttAddress& address);

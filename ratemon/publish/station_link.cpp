@@ -29,7 +29,7 @@ std::unique_ptr<StationLink> StationLink::open(const std::string& stationFolder,
   const std::string url = choice.url.value_or(settings.url);
   if (url.empty()) return nullptr;
   const auto parsed = parseMqttAddress(url);
-  if (const auto* error = std::get_if<AddressError>(&parsed)) {
+  if (const auto* error = std::get_if<MqttAddressError>(&parsed)) {
     LinkNotice notice{LinkNotice::BadAddress, url};
     notice.address = *error;
     notices.push_back(notice);

@@ -34,7 +34,7 @@ struct LinkNotice {
   };
   Kind kind;
   std::string detail;
-  AddressError address = AddressError::Scheme;
+  MqttAddressError address = MqttAddressError::Scheme;
   size_t count = 0;
 };
 

@@ -81,7 +81,7 @@ std::variant<HeadlessOptions, std::string> parseHeadlessOptions(int argc, char**
       auto v = value();
       if (!v) return messages::usage(messages::Usage::headless);
       const auto address = parseMqttAddress(*v);
-      if (const auto* error = std::get_if<AddressError>(&address))
+      if (const auto* error = std::get_if<MqttAddressError>(&address))
         return messages::mqttAddress(*error, *v) + "\n" + messages::usage(messages::Usage::headless);
       o.mqtt = *v;
     } else if (a == "--mqtt-discovery") {

@@ -8,25 +8,8 @@
 #include <QPolygonF>
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 namespace radmon {
-namespace {
-
-std::string format(const char* pattern, double value) {
-  char text[64];
-  std::snprintf(text, sizeof text, pattern, value);
-  return text;
-}
-
-// A time as the axis and the summary show it: 10 µs, 2.5 ms, 1 s.
-std::string timeText(double seconds) {
-  if (seconds < 1e-3) return format("%.3g µs", seconds * 1e6);
-  if (seconds < 1.0) return format("%.3g ms", seconds * 1e3);
-  return format("%.3g s", seconds);
-}
-
-}  // namespace
 
 void drawDoseBand(QPainter& p, const std::array<float, 600>& low,
                   const std::array<float, 600>& high, int newestSlot,
@@ -96,7 +79,7 @@ void drawIntervalView(QPainter& p, const IntervalAnalysis& a, const QColor& fore
   for (double t = kFirstBin; t <= kLastBin * 1.001; t *= 10) {
     const int x = intervalX(t);
     p.drawLine(x, kHistogramBase, x, kHistogramBase + 5);
-    const QString label = QString::fromStdString(timeText(t));
+    const QString label = QString::fromStdString(messages::intervalTime(t));
     p.drawText(x - metrics.horizontalAdvance(label) / 2, kHistogramBase + 18, label);
   }
   p.drawText(kHistogramLeft - 55, kHistogramTop + 4, QString::number(static_cast<int>(top)));

@@ -20,14 +20,18 @@ QString q(const std::string& text) { return QString::fromStdString(text); }
 
 QString fixed(double value, int decimals) { return QString::number(value, 'f', decimals); }
 
-// A time as the pulse-interval view shows it: 10 µs, 2.5 ms, 1 s.
-QString timeText(double seconds) {
-  if (seconds < 1e-3) return QString::number(seconds * 1e6, 'g', 3) + " µs";
-  if (seconds < 1.0) return QString::number(seconds * 1e3, 'g', 3) + " ms";
-  return QString::number(seconds, 'g', 3) + " s";
-}
+QString timeText(double seconds) { return q(intervalTime(seconds)); }
 
 }  // namespace
+
+std::string intervalTime(double seconds) {
+  const auto shown = [](double value, const char* unit) {
+    return QString::number(value, 'g', 3).toStdString() + unit;
+  };
+  if (seconds < 1e-3) return shown(seconds * 1e6, " µs");
+  if (seconds < 1.0) return shown(seconds * 1e3, " ms");
+  return shown(seconds, " s");
+}
 
 std::string notice(const Notice& notice) {
   if (const auto* r = std::get_if<RefusedBox>(&notice))
@@ -123,13 +127,13 @@ std::string hoursDone(int64_t hours) {
   return Words::tr("%1 時間分を処理しました").arg(hours).toStdString();
 }
 
-std::string mqttAddress(AddressError error, const std::string& url) {
+std::string mqttAddress(MqttAddressError error, const std::string& url) {
   QString why;
   switch (error) {
-    case AddressError::Scheme: why = Words::tr("mqtt:// か mqtts:// で始めてください"); break;
-    case AddressError::Host: why = Words::tr("ホスト名がありません"); break;
-    case AddressError::Port: why = Words::tr("ポート番号は 1 から 65535 です"); break;
-    case AddressError::Prefix:
+    case MqttAddressError::Scheme: why = Words::tr("mqtt:// か mqtts:// で始めてください"); break;
+    case MqttAddressError::Host: why = Words::tr("ホスト名がありません"); break;
+    case MqttAddressError::Port: why = Words::tr("ポート番号は 1 から 65535 です"); break;
+    case MqttAddressError::Prefix:
       why = Words::tr("トピックの接頭辞 (/radmon/home など) がありません。+ と # は使えません");
       break;
   }

@@ -38,7 +38,7 @@ std::string recordsPending(size_t lines, const std::string& path, const std::opt
 std::string pendingFlushed(const PendingFlush& flush);
 
 // Publishing over MQTT.
-std::string mqttAddress(AddressError error, const std::string& url);
+std::string mqttAddress(MqttAddressError error, const std::string& url);
 std::string linkNotice(const LinkNotice& notice);
 // Empty for what needs no telling (the link closing at the end).
 std::string linkEvent(const LinkEvent& event);
@@ -53,6 +53,8 @@ std::string countingSettingsIssue(CountingSettingsIssue issue, const std::string
 std::string badDeadTime(const std::string& text);
 // The 95 % interval of the CPM and the dose rate, for the window (two lines).
 std::string readingInterval(const ReadingInterval& interval);
+// A time as the pulse-interval view shows it: 10 µs, 2.5 ms, 1 s.
+std::string intervalTime(double seconds);
 // The correction's state under the interval: its τ, and the cap when reached.
 std::string deadTimeState(double microseconds, bool capped);
 // The offered resolving time of the scan at its resolution, for the settings.

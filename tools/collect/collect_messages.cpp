@@ -10,12 +10,12 @@ std::string usage() {
          "  なければシステムの証明書で確かめます。--idle: 記録が来ないまま この秒数で終わります。";
 }
 
-std::string badAddress(AddressError error) {
+std::string badAddress(MqttAddressError error) {
   switch (error) {
-    case AddressError::Scheme: return "アドレスは mqtt:// か mqtts:// で始めてください";
-    case AddressError::Host: return "アドレスにホスト名がありません";
-    case AddressError::Port: return "アドレスのポート番号が正しくありません";
-    case AddressError::Prefix: return "アドレスにトピックの接頭辞がありません (+ と # は使えません)";
+    case MqttAddressError::Scheme: return "アドレスは mqtt:// か mqtts:// で始めてください";
+    case MqttAddressError::Host: return "アドレスにホスト名がありません";
+    case MqttAddressError::Port: return "アドレスのポート番号が正しくありません";
+    case MqttAddressError::Prefix: return "アドレスにトピックの接頭辞がありません (+ と # は使えません)";
   }
   return {};
 }

@@ -9,7 +9,7 @@
 namespace radmon::collect_messages {
 
 std::string usage();
-std::string badAddress(AddressError error);
+std::string badAddress(MqttAddressError error);
 std::string badArgument(const std::string& argument);
 std::string collected(Collected outcome, const std::string& topic, const std::string& detail);
 std::string connected(const std::string& address);

@@ -27,7 +27,7 @@ namespace fs = std::filesystem;
 TEST(ParseMqttAddress, ReadsEachPartOrSaysWhatIsWrong) {
   struct Case {
     const char* text;
-    std::variant<MqttAddress, AddressError> expected;
+    std::variant<MqttAddress, MqttAddressError> expected;
   };
   auto at = [](bool tls, std::string user, std::optional<std::string> pw, std::string host,
                int port, std::string prefix) {
@@ -42,20 +42,20 @@ TEST(ParseMqttAddress, ReadsEachPartOrSaysWhatIsWrong) {
       {"mqtt://ann:p%40ss:w@rd@broker/a", at(false, "ann", "p@ss:w@rd", "broker", 1883, "a")},
       {"mqtt://ann:@broker/a", at(false, "ann", "", "broker", 1883, "a")},
       {"mqtt://[::1]:1884/a", at(false, "", {}, "::1", 1884, "a")},
-      {"http://broker/a", AddressError::Scheme},
-      {"mqtt:/broker/a", AddressError::Scheme},
-      {"mqtt:///a", AddressError::Host},
-      {"mqtt://ann@:1883/a", AddressError::Host},
-      {"mqtt://broker:0/a", AddressError::Port},
-      {"mqtt://broker:65536/a", AddressError::Port},
-      {"mqtt://broker:1x/a", AddressError::Port},
-      {"mqtt://broker:/a", AddressError::Port},
-      {"mqtt://broker", AddressError::Prefix},
-      {"mqtt://broker/", AddressError::Prefix},
-      {"mqtt://broker/a/", AddressError::Prefix},
-      {"mqtt://broker/a//b", AddressError::Prefix},
-      {"mqtt://broker/a/#", AddressError::Prefix},
-      {"mqtt://broker/+/b", AddressError::Prefix},
+      {"http://broker/a", MqttAddressError::Scheme},
+      {"mqtt:/broker/a", MqttAddressError::Scheme},
+      {"mqtt:///a", MqttAddressError::Host},
+      {"mqtt://ann@:1883/a", MqttAddressError::Host},
+      {"mqtt://broker:0/a", MqttAddressError::Port},
+      {"mqtt://broker:65536/a", MqttAddressError::Port},
+      {"mqtt://broker:1x/a", MqttAddressError::Port},
+      {"mqtt://broker:/a", MqttAddressError::Port},
+      {"mqtt://broker", MqttAddressError::Prefix},
+      {"mqtt://broker/", MqttAddressError::Prefix},
+      {"mqtt://broker/a/", MqttAddressError::Prefix},
+      {"mqtt://broker/a//b", MqttAddressError::Prefix},
+      {"mqtt://broker/a/#", MqttAddressError::Prefix},
+      {"mqtt://broker/+/b", MqttAddressError::Prefix},
   };
   for (const Case& c : cases) {
     const auto got = parseMqttAddress(c.text);
@@ -66,7 +66,7 @@ TEST(ParseMqttAddress, ReadsEachPartOrSaysWhatIsWrong) {
                 std::tie(e.tls, e.user, e.password, e.host, e.port, e.prefix))
           << c.text;
     } else {
-      EXPECT_EQ(std::get<AddressError>(got), std::get<AddressError>(c.expected)) << c.text;
+      EXPECT_EQ(std::get<MqttAddressError>(got), std::get<MqttAddressError>(c.expected)) << c.text;
     }
   }
   EXPECT_EQ(addressText(std::get<MqttAddress>(parseMqttAddress("mqtts://ann:pw@h:9/a/b"))),
@@ -270,7 +270,7 @@ TEST_F(PublishFiles, StationLinkTakesTheCommandLineOverTheSettingsAndStartsAfter
                                  "20260301", notices));
   ASSERT_EQ(notices.size(), 1u);
   EXPECT_EQ(notices[0].kind, LinkNotice::BadAddress);
-  EXPECT_EQ(notices[0].address, AddressError::Prefix);
+  EXPECT_EQ(notices[0].address, MqttAddressError::Prefix);
   link.reset();
 
   // The first run began after the day file's one line; a later run catches up the rest.

@@ -62,14 +62,14 @@ TEST_F(EnglishStation, EveryMessageIsEnglish) {
   texts.push_back(messages::alarmStarted(2, 3.5f, 2.7f));
   texts.push_back(messages::hoursDone(3));
   // MQTT publishing: every address fault, settings notice, link state and the status lines.
-  for (const AddressError e : {AddressError::Scheme, AddressError::Host, AddressError::Port,
-                               AddressError::Prefix}) {
+  for (const MqttAddressError e : {MqttAddressError::Scheme, MqttAddressError::Host, MqttAddressError::Port,
+                               MqttAddressError::Prefix}) {
     texts.push_back(messages::mqttAddress(e, "mqtt://h"));
   }
   for (const auto kind : {LinkNotice::SettingsUnreadable, LinkNotice::SettingsUnknownLine,
                           LinkNotice::PasswordExposed, LinkNotice::CannotStart,
                           LinkNotice::AckedNotSaved, LinkNotice::CatchingUp}) {
-    texts.push_back(messages::linkNotice({kind, "/s/m.ini", AddressError::Scheme, 2}));
+    texts.push_back(messages::linkNotice({kind, "/s/m.ini", MqttAddressError::Scheme, 2}));
   }
   for (const LinkState state : {LinkState::Connecting, LinkState::Connected, LinkState::Unreachable,
                                 LinkState::BadLogin, LinkState::Refused, LinkState::TlsFailed,
