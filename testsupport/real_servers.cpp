@@ -190,7 +190,8 @@ std::optional<std::string> RealServer::start(const ServerChoice& choice, const f
              "local_umask=022\npasv_min_port="
           << passiveLow << "\npasv_max_port=" << passiveHigh
           << "\nsecure_chroot_dir=/var/run/vsftpd/empty\npam_service_name=vsftpd\n"
-             "seccomp_sandbox=NO\nxferlog_enable=NO\n";
+             "seccomp_sandbox=NO\nxferlog_enable=YES\nlog_ftp_protocol=YES\nvsftpd_log_file="
+          << (work / "vsftpd.log").string() << "\n";
       if (choice.maxBytesPerSecond > 0) out << "local_max_rate=" << choice.maxBytesPerSecond << "\n";
       if (tls) {
         out << "ssl_enable=YES\nrsa_cert_file=" << certificate->certificate.string()

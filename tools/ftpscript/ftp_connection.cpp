@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <iostream>
 #include <memory>
 #include <new>
+#include <thread>
 
 namespace radmon::ftp {
 namespace {
@@ -405,7 +407,6 @@ Outcome FtpConnection::upload(const std::string& localPath, const ServerFolder& 
     return {false, Failure::Broken, {}, std::to_string(outcome.bytes) + " / " + std::to_string(size), outcome.bytes};
   }
 
-  const std::string removeTemporary = (sftp() ? "*rm " : "*DELE ") + from;
   if (outcome.commandRefused && outcome.bytes == size) {
     // The file arrived whole and the rename was refused: some servers will not rename
     // over an existing file. Delete the old one first, then rename. A refused store
@@ -424,14 +425,24 @@ Outcome FtpConnection::upload(const std::string& localPath, const ServerFolder& 
                          outcome.failure != Failure::Refused &&
                          outcome.failure != Failure::Unreachable &&
                          outcome.failure != Failure::Resolve;
-  if (reachable && !runCommands(folder, {removeTemporary}).ok) {
-    // The session that failed may have died with the upload (a server process ended by
-    // its file size limit): once more on a new connection.
-    curl_easy_setopt(handle_, CURLOPT_FRESH_CONNECT, 1L);
-    runCommands(folder, {removeTemporary});
-    curl_easy_setopt(handle_, CURLOPT_FRESH_CONNECT, 0L);
-  }
+  if (reachable) removeTemporary(folder, from);
   return outcome;
+}
+
+// The session that failed may have died with the upload (a server process ended by its
+// file size limit, or one that is still going away): the later tries are on new
+// connections, a moment apart.
+void FtpConnection::removeTemporary(const ServerFolder& folder, const std::string& path) {
+  const std::string remove = (sftp() ? "rm " : "DELE ") + path;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    if (attempt > 0) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(300 * attempt));
+      curl_easy_setopt(handle_, CURLOPT_FRESH_CONNECT, 1L);
+    }
+    const bool removed = runCommands(folder, {remove}).ok;
+    curl_easy_setopt(handle_, CURLOPT_FRESH_CONNECT, 0L);
+    if (removed) return;
+  }
 }
 
 }  // namespace radmon::ftp

@@ -177,7 +177,7 @@ TEST_F(ServerRun, FailedUploadLeavesTheEarlierGraphInPlace) {
   EXPECT_EQ(failed.status, 1) << failed.output;
   EXPECT_NE(failed.output.find("μSVHGraph.jpg の転送"), std::string::npos) << failed.output;
   EXPECT_EQ(readBytes(onServer()), earlier);
-  EXPECT_FALSE(temporaryLeft()) << failed.output;
+  EXPECT_FALSE(temporaryLeft()) << failed.output << readBytes(work_ / "vsftpd.log");
 }
 
 TEST_F(ServerRun, SlowServerCompletesAndStalledOneEndsWithinAMinute) {
