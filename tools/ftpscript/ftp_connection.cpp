@@ -430,8 +430,8 @@ Outcome FtpConnection::upload(const std::string& localPath, const ServerFolder& 
 }
 
 // The session that failed may have died with the upload (a server process ended by its
-// file size limit, or one that is still going away): the later tries are on new
-// connections, a moment apart.
+// file size limit, or one that is still going away): when the connection fails, the
+// later tries are on new ones, a moment apart. A server that answers has the last word.
 void FtpConnection::removeTemporary(const ServerFolder& folder, const std::string& path) {
   const std::string remove = (sftp() ? "rm " : "DELE ") + path;
   for (int attempt = 0; attempt < 3; ++attempt) {
@@ -439,9 +439,9 @@ void FtpConnection::removeTemporary(const ServerFolder& folder, const std::strin
       std::this_thread::sleep_for(std::chrono::milliseconds(300 * attempt));
       curl_easy_setopt(handle_, CURLOPT_FRESH_CONNECT, 1L);
     }
-    const bool removed = runCommands(folder, {remove}).ok;
+    const Outcome removed = runCommands(folder, {remove});
     curl_easy_setopt(handle_, CURLOPT_FRESH_CONNECT, 0L);
-    if (removed) return;
+    if (removed.ok || removed.commandRefused) return;
   }
 }
 

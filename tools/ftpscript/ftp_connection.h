@@ -105,7 +105,7 @@ class FtpConnection {
   std::string quoted(const ServerFolder& folder, const std::string& name) const;
   Outcome perform();
   Outcome runCommands(const ServerFolder& folder, const std::vector<std::string>& commands);
-  // Deletes what a failed upload left (`path` as the commands name it), tried three times.
+  // Deletes what a failed upload left (`path` as the commands name it), in up to three tries.
   void removeTemporary(const ServerFolder& folder, const std::string& path);
   static size_t collect(char* data, size_t size, size_t count, void* text);
   Failure classify(CURLcode code) const;
