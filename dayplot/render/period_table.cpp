@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 
 #include "day_record.h"
@@ -14,11 +15,9 @@
 namespace radmon {
 namespace {
 
-bool leapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
-
 int daysInMonth(int y, int m) {
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return m == 2 && leapYear(y) ? 29 : kDays[m - 1];
+  using namespace std::chrono;
+  return static_cast<int>(unsigned{(year{y} / month{static_cast<unsigned>(m)} / last).day()});
 }
 
 std::string padded(int value, int width) {
