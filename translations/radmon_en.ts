@@ -517,6 +517,22 @@
         <source>%1 行はまだ書き込めません (%2)。%3 に残しています。</source>
         <translation>%1 lines still cannot be written (%2). They stay in %3.</translation>
     </message>
+    <message>
+        <source>入力が指定されていません</source>
+        <translation>No input given</translation>
+    </message>
+    <message>
+        <source>シミュレーション入力の指定が正しくありません: %1 (例: sim:20, sim:20:120@13:00-16:00, sim:20,seed=7)</source>
+        <translation>The simulated input is not valid: %1 (e.g. sim:20, sim:20:120@13:00-16:00, sim:20,seed=7)</translation>
+    </message>
+    <message>
+        <source>WAVファイルを開けません: %1 (%2)</source>
+        <translation>Cannot open the WAV file: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>WAVファイルはモノラル 22050 Hz でなければなりません: %1 (%2 チャンネル, %3 Hz)</source>
+        <translation>The WAV file must be mono at 22050 Hz: %1 (%2 channels, %3 Hz)</translation>
+    </message>
 </context>
 <context>
     <name>dayplot</name>
@@ -1089,14 +1105,6 @@ Fingerprint (SHA-256):
         <translation>→hour</translation>
     </message>
     <message>
-        <source>シミュレーション入力の指定が正しくありません: %1 (例: sim:20, sim:20:120@13:00-16:00, sim:20,seed=7)</source>
-        <translation>The simulated input is not valid: %1 (e.g. sim:20, sim:20:120@13:00-16:00, sim:20,seed=7)</translation>
-    </message>
-    <message>
-        <source>入力が指定されていません</source>
-        <translation>No input given</translation>
-    </message>
-    <message>
         <source>しきい値&#x3000;80～20</source>
         <translation>Threshold 80-20</translation>
     </message>
@@ -1127,14 +1135,6 @@ Fingerprint (SHA-256):
     <message>
         <source>シーベルト計算 V1.7</source>
         <translation>Sievert Calculation V1.7</translation>
-    </message>
-    <message>
-        <source>WAVファイルを開けません: %1 (%2)</source>
-        <translation>Cannot open the WAV file: %1 (%2)</translation>
-    </message>
-    <message>
-        <source>WAVファイルはモノラル 22050 Hz でなければなりません: %1 (%2 チャンネル, %3 Hz)</source>
-        <translation>The WAV file must be mono at 22050 Hz: %1 (%2 channels, %3 Hz)</translation>
     </message>
     <message>
         <source>経過時間(Sec)</source>

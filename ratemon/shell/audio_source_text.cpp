@@ -1,8 +1,8 @@
 #include "audio_source_text.h"
 
-#include <QCoreApplication>
 #include <charconv>
 
+#include "ratemon_messages.h"
 #include "simulated_tube_input.h"
 #include "wav_file_input.h"
 
@@ -14,20 +14,14 @@ constexpr std::string_view kSimPrefix = "sim:";
 constexpr std::string_view kSeedSuffix = ",seed=";
 
 AudioSourceParse simError(std::string_view text) {
-  return {std::nullopt,
-          QCoreApplication::translate("ratemon",
-                                      "シミュレーション入力の指定が正しくありません: %1 "
-                                      "(例: sim:20, sim:20:120@13:00-16:00, sim:20,seed=7)")
-              .arg(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())))
-              .toStdString()};
+  return {std::nullopt, messages::badSimulation(std::string(text))};
 }
 
 }  // namespace
 
 AudioSourceParse parseAudioSource(std::string_view text) {
   if (text.empty()) {
-    return {std::nullopt,
-            QCoreApplication::translate("ratemon", "入力が指定されていません").toStdString()};
+    return {std::nullopt, messages::noSource()};
   }
   SourceChoice choice;
   if (!text.starts_with(kSimPrefix)) {

@@ -111,6 +111,27 @@ std::string badArgument(BadArgument what, const std::string& text, Usage which) 
   return sentence.arg(q(text)).toStdString() + "\n" + usage(which);
 }
 
+std::string noSource() { return Words::tr("入力が指定されていません").toStdString(); }
+
+std::string badSimulation(const std::string& text) {
+  return Words::tr("シミュレーション入力の指定が正しくありません: %1 "
+                   "(例: sim:20, sim:20:120@13:00-16:00, sim:20,seed=7)")
+      .arg(q(text))
+      .toStdString();
+}
+
+std::string wavUnopenable(const std::string& path, const std::string& reason) {
+  return Words::tr("WAVファイルを開けません: %1 (%2)").arg(q(path), q(reason)).toStdString();
+}
+
+std::string wavNotMono22050(const std::string& path, int channels, int sampleRate) {
+  return Words::tr("WAVファイルはモノラル 22050 Hz でなければなりません: %1 (%2 チャンネル, %3 Hz)")
+      .arg(q(path))
+      .arg(channels)
+      .arg(sampleRate)
+      .toStdString();
+}
+
 std::string folderDialogTitle() { return Words::tr("収集データ保存フォルダ").toStdString(); }
 
 std::vector<std::string> folderDialogFilters() {

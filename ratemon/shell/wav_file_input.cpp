@@ -1,10 +1,11 @@
 #include "wav_file_input.h"
 
-#include <QCoreApplication>
 #include <sndfile.h>
 
 #include <cmath>
 #include <utility>
+
+#include "ratemon_messages.h"
 
 namespace radmon {
 
@@ -17,18 +18,11 @@ std::optional<std::string> WavFileInput::openSource() {
   SF_INFO info{};
   SNDFILE* file = sf_open(path_.c_str(), SFM_READ, &info);
   if (!file) {
-    return QCoreApplication::translate("ratemon", "WAVファイルを開けません: %1 (%2)")
-        .arg(QString::fromStdString(path_), QString::fromUtf8(sf_strerror(nullptr)))
-        .toStdString();
+    return messages::wavUnopenable(path_, sf_strerror(nullptr));
   }
   if (info.channels != 1 || info.samplerate != kSampleRate) {
     sf_close(file);
-    return QCoreApplication::translate(
-               "ratemon", "WAVファイルはモノラル 22050 Hz でなければなりません: %1 (%2 チャンネル, %3 Hz)")
-        .arg(QString::fromStdString(path_))
-        .arg(info.channels)
-        .arg(info.samplerate)
-        .toStdString();
+    return messages::wavNotMono22050(path_, info.channels, info.samplerate);
   }
   file_ = file;
   frames_ = info.frames;
