@@ -139,7 +139,7 @@ FtpConnection::FtpConnection(const SessionOptions& options)
   trust_.host = address.host;
   trust_.trusted = options_.publish.trustedFingerprints;
   if (!options_.publish.trustedCertificateFile.empty()) {
-    trustFileError_ = addCertificateFile(options_.publish.trustedCertificateFile, trust_.trusted);
+    trustFileFault_ = addCertificateFile(options_.publish.trustedCertificateFile, trust_.trusted);
   }
   installTrustCheck(handle_, trust_);
 }

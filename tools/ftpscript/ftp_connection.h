@@ -90,8 +90,8 @@ class FtpConnection {
   bool encrypted() const { return tls_ || options_.address.transport == Transport::Sftp; }
   // The certificate seen in the last handshake, with its fault when it failed.
   const TrustCheck& certificate() const { return trust_; }
-  // A certificate file that could not be used; empty when fine.
-  const std::string& trustFileError() const { return trustFileError_; }
+  // Whether the trusted certificate file could be used.
+  CertificateFileFault trustFileFault() const { return trustFileFault_; }
 
   // The temporary name `name` is uploaded under.
   static std::string temporaryName(const std::string& name);
@@ -116,7 +116,7 @@ class FtpConnection {
   CURLM* multi_;
   bool remembered_ = false;  // the server offered TLS in an earlier session
   TrustCheck trust_;
-  std::string trustFileError_;
+  CertificateFileFault trustFileFault_ = CertificateFileFault::None;
   std::string knownHosts_;
   std::string reply_;
   bool replyOpen_ = false;  // inside a multi-line reply

@@ -79,4 +79,10 @@ std::string failureText(const Outcome& outcome, const ServerAddress& address,
   return text;
 }
 
+std::string certificateFileText(CertificateFileFault fault, const std::string& path) {
+  return (fault == CertificateFileFault::Unopenable ? "信頼する証明書のファイルを開けません: "
+                                                    : "信頼する証明書のファイルに証明書 (PEM) がありません: ") +
+         path;
+}
+
 }  // namespace radmon::ftp

@@ -14,4 +14,7 @@ namespace radmon::ftp {
 std::string failureText(const Outcome& outcome, const ServerAddress& address,
                         const TrustCheck& check);
 
+// Why the trusted certificate file `path` is not used.
+std::string certificateFileText(CertificateFileFault fault, const std::string& path);
+
 }  // namespace radmon::ftp

@@ -216,7 +216,8 @@ bool ScriptRunner::logIn(const ScriptCommand& command, const Login& login) {
   SessionOptions options{*address_, login, line_.stallSeconds, line_.verbose, publish_,
                          line_.settingsPath};
   connection_ = std::make_unique<FtpConnection>(options);
-  if (!connection_->trustFileError().empty()) err_ << connection_->trustFileError() << std::endl;
+  if (const auto fault = connection_->trustFileFault(); fault != CertificateFileFault::None)
+    err_ << certificateFileText(fault, publish_.trustedCertificateFile) << std::endl;
   folder_ = ServerFolder{};
   const Outcome outcome = connection_->checkFolder(folder_);
   if (!outcome.ok) {

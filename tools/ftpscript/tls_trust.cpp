@@ -79,10 +79,11 @@ CURLcode onContext(CURL*, void* context, void* arg) {
 
 }  // namespace
 
-std::string addCertificateFile(const std::string& path, std::set<std::string>& fingerprints) {
+CertificateFileFault addCertificateFile(const std::string& path,
+                                        std::set<std::string>& fingerprints) {
   std::unique_ptr<std::FILE, decltype(&std::fclose)> file(std::fopen(path.c_str(), "rb"),
                                                           &std::fclose);
-  if (!file) return "信頼する証明書のファイルを開けません: " + path;
+  if (!file) return CertificateFileFault::Unopenable;
   size_t found = 0;
   while (X509* certificate = PEM_read_X509(file.get(), nullptr, nullptr, nullptr)) {
     const std::string print = sha256(certificate);
@@ -93,8 +94,7 @@ std::string addCertificateFile(const std::string& path, std::set<std::string>& f
     }
   }
   ERR_clear_error();  // the read that ends the loop leaves an "no start line" behind
-  if (found == 0) return "信頼する証明書のファイルに証明書 (PEM) がありません: " + path;
-  return {};
+  return found == 0 ? CertificateFileFault::NoCertificate : CertificateFileFault::None;
 }
 
 void installTrustCheck(CURL* handle, TrustCheck& check) {

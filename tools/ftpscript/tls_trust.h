@@ -33,9 +33,11 @@ struct TrustCheck {
   std::string detail;                // OpenSSL's words, for "anything else"
 };
 
-// SHA-256 fingerprints of the certificates in a PEM file; an error text (Japanese) when
-// the file cannot be read or holds none.
-std::string addCertificateFile(const std::string& path, std::set<std::string>& fingerprints);
+enum class CertificateFileFault { None, Unopenable, NoCertificate };
+
+// Adds the SHA-256 fingerprints of the certificates in a PEM file.
+CertificateFileFault addCertificateFile(const std::string& path,
+                                        std::set<std::string>& fingerprints);
 
 // Sets the handle up to check the server as described above; `check` must outlive it.
 void installTrustCheck(CURL* handle, TrustCheck& check);

@@ -125,6 +125,19 @@ TEST_F(ServerRun, SelfSignedCertificateIsRefusedUntilTrusted) {
   EXPECT_EQ(refused.output.find(TestAccount::kPassword), std::string::npos);
   EXPECT_FALSE(fs::exists(onServer()));
 
+  // A certificate file that is not there, or holds no certificate, is said and trusts
+  // nothing.
+  std::ofstream(work_ / "not.pem") << "no certificate here\n";
+  for (const auto& [file, says] :
+       {std::pair{work_ / "missing.pem", "信頼する証明書のファイルを開けません: "},
+        std::pair{work_ / "not.pem", "信頼する証明書のファイルに証明書 (PEM) がありません: "}}) {
+    writeSettings("TrustedCertificateFile=" + file.string() + "\n");
+    const ProgramRun unused = run(server_.serverText());
+    EXPECT_EQ(unused.status, 1) << unused.output;
+    EXPECT_NE(unused.output.find(says + file.string()), std::string::npos) << unused.output;
+    EXPECT_NE(unused.output.find("自己署名の証明書です"), std::string::npos) << unused.output;
+  }
+
   // Trusted by its fingerprint, or by the certificate file the host handed out.
   for (const std::string& trust :
        {"TrustedFingerprints=" + certificate_->fingerprint,
