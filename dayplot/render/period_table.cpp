@@ -8,7 +8,6 @@
 #include "day_record.h"
 #include "day_table.h"
 #include "number_text.h"
-#include "poisson_interval.h"
 #include "settings_text.h"
 #include "text_files.h"
 
@@ -149,11 +148,10 @@ DaySummary readDaySummary(const std::string& dataFolder, const std::string& day)
   return summary;
 }
 
-std::optional<MeanInterval> meanInterval95(const DaySummary& day) {
+std::optional<CountInterval> meanInterval95(const DaySummary& day) {
   if (!day.present || !day.counts || *day.counts <= 0) return std::nullopt;
-  const CountInterval c = poissonInterval95(*day.counts);
-  const double n = static_cast<double>(*day.counts);
-  return MeanInterval{day.mean * c.lower / n, day.mean * c.upper / n};
+  // The mean is the day's counts times one dose per count.
+  return scaledInterval95(*day.counts, day.mean / static_cast<double>(*day.counts));
 }
 
 PeriodTable readPeriodTable(const std::string& dataFolder, const Period& period,

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "poisson_interval.h"
+
 namespace radmon {
 
 enum class PeriodKind { Month, Year };
@@ -74,10 +76,7 @@ DaySummary readDaySummary(const std::string& dataFolder, const std::string& day)
 // by the interval of the day's count over the count, since the rates are the counts
 // times the tube's factor (less a background, which the day file does not hold: with
 // one set, the interval is a little narrower than this). No value without pulses.
-struct MeanInterval {
-  double lower = 0, upper = 0;
-};
-std::optional<MeanInterval> meanInterval95(const DaySummary& day);
+std::optional<CountInterval> meanInterval95(const DaySummary& day);
 
 // Reads every day file of the period from `dataFolder`.
 PeriodTable readPeriodTable(const std::string& dataFolder, const Period& period,
