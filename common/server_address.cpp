@@ -36,7 +36,7 @@ bool plainHost(std::string_view host) {
 AddressResult failed(AddressError error) { return {std::nullopt, error}; }
 
 // "host", "host:port", "[v6]", "[v6]:port", or a bare IPv6 literal (two colons or more).
-AddressResult hostAndPort(std::string_view text, ServerAddress address, bool portAllowed) {
+AddressResult hostAndPort(std::string_view text, ServerAddress address) {
   std::string_view host = text;
   std::optional<std::string_view> port;
   if (!text.empty() && text.front() == '[') {
@@ -58,7 +58,6 @@ AddressResult hostAndPort(std::string_view text, ServerAddress address, bool por
   if (!plainHost(host)) return failed(AddressError::BadHost);
   address.host = std::string(host);
   if (port) {
-    if (!portAllowed) return failed(AddressError::TooManyWords);
     const auto number = readCount(*port, 1, 65535);
     if (!number) return failed(AddressError::BadPort);
     address.port = *number;
@@ -102,7 +101,7 @@ AddressResult parseServerAddress(std::string_view text) {
     // which belongs in the sub-folder box.
     if (!first.empty() && first.back() == '/') first.remove_suffix(1);
   }
-  AddressResult result = hostAndPort(first, address, true);
+  AddressResult result = hostAndPort(first, address);
   if (!result.address || parts.size() == 1) return result;
   // "host port": the Windows client's own form; a port given twice is one too many.
   if (result.address->port != address.port) return failed(AddressError::TooManyWords);
