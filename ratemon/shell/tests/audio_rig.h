@@ -51,6 +51,16 @@ inline void removeModule(const std::string& index) {
   run("pactl", {"unload-module", QString::fromStdString(index)});
 }
 
+// Unloads every module that made `input`, a second one too (which the server names
+// "input.2").
+inline void removeInput(const std::string& input) {
+  std::istringstream lines(run("pactl", {"list", "short", "modules"}));
+  for (std::string m; std::getline(lines, m);)
+    if (m.find("source_name=" + input + "\t") != std::string::npos ||
+        m.ends_with("source_name=" + input))
+      removeModule(m.substr(0, m.find('\t')));
+}
+
 // The module index behind an input, "" when it is not there.
 inline std::string moduleOf(const std::string& input) {
   const std::string list = run("pactl", {"list", "short", "sources"});

@@ -81,17 +81,22 @@ class DeviceLoss : public ::testing::TestWithParam<LossCase> {
   void SetUp() override {
     testApp();
     ASSERT_TRUE(rig::serverUp()) << "no sound server: source scripts/start-audio.sh first";
+    restoreRig();  // a run that was killed part-way may have left it changed
     folder_ = fs::temp_directory_path() / ("radmon_loss_" + std::to_string(::getpid()));
     fs::create_directories(folder_);
     wav_ = (folder_ / "tube.wav").string();
     rig::writeTubeRecording(wav_, 6, 10);  // 40 pulses
   }
   void TearDown() override {
+    restoreRig();
+    fs::remove_all(folder_);
+  }
+  // The rig as the start script made it: no probe input, the rig's own inputs there.
+  static void restoreRig() {
     rig::run("pactl", {"set-default-source", "radmon_mic"});
-    if (const auto module = rig::moduleOf(kProbe); !module.empty()) rig::removeModule(module);
+    rig::removeInput(kProbe);
     for (const auto& [input, sink] : rig::kRigInputs)
       if (rig::moduleOf(input).empty()) rig::addInput(input, sink);
-    fs::remove_all(folder_);
   }
   fs::path folder_;
   std::string wav_;
