@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <optional>
 #include <mutex>
 #include <thread>
 
@@ -54,8 +55,11 @@ int main(int argc, char** argv) {
       folder = argv[++i];
     } else if (a == "--ca-file" && i + 1 < argc) {
       caFile = argv[++i];
-    } else if (a == "--idle" && i + 1 < argc && radmon::readCount(argv[i + 1], 0, 1000000000)) {
-      idleSeconds = *radmon::readCount(argv[++i], 0, 1000000000);
+    } else if (const auto idle = a == "--idle" && i + 1 < argc
+                                     ? radmon::readCount(argv[i + 1], 0, 1000000000)
+                                     : std::nullopt) {
+      idleSeconds = *idle;
+      ++i;
     } else {
       std::cerr << msg::badArgument(a) << "\n" << msg::usage() << std::endl;
       return 2;

@@ -1,6 +1,7 @@
 // What a user reads in a window, gathered for the English tests: every caption, title,
 // button, list entry and hint of the window and its children, with the texts that hold
-// the operator's data (text boxes) left out; and the same for the whole screen. Header-only, shared by both programs' tests.
+// the operator's data (text boxes) left out; and the same for the whole screen.
+// Header-only, shared by both programs' tests.
 #pragma once
 
 #include <QAbstractButton>
