@@ -71,6 +71,14 @@ TEST(WriteTextFile, ReplacesWholeAndKeepsSecretsPrivate) {
   EXPECT_EQ(st.st_mode & 0777, 0600u);
   EXPECT_FALSE(std::filesystem::exists(path + ".new"));
 
+  // A temporary left wider by an earlier crash does not hand its mode to a secret.
+  std::ofstream(path + ".new") << "stale";
+  ASSERT_EQ(::chmod((path + ".new").c_str(), 0644), 0);
+  ASSERT_FALSE(writeTextFile(path, "secret\r\n", true).has_value());
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_EQ(readTextFile(path), "secret\r\n");
+
   const auto fault = writeTextFile((dir / "missing" / "x.ini").string(), "x");
   ASSERT_TRUE(fault.has_value());
   EXPECT_EQ(fault->step, WriteStep::open);

@@ -210,6 +210,37 @@ TEST(ReadDaySummary, CountsAndTheMeansInterval) {
   fs::remove_all(dir);
 }
 
+// The interval comes from the pulses behind the mean: a day of no pulse gives no dose
+// per pulse to scale by, so it has none; from one pulse on it has one.
+TEST(MeanInterval95, NoneWithoutPulsesFromOnePulseOn) {
+  const struct {
+    const char* name;
+    bool present;
+    std::optional<int64_t> counts;
+    double mean;
+    std::optional<CountInterval> expected;
+  } cases[] = {
+      {"no pulse", true, 0, 0.0, std::nullopt},
+      {"no pulse, a mean less a background", true, 0, 0.02, std::nullopt},
+      {"one pulse", true, 1, 0.01, CountInterval{0.000253, 0.05572}},
+      {"two pulses", true, 2, 0.02, CountInterval{0.002422, 0.072247}},
+      {"a CPM that is no count", true, std::nullopt, 0.01, std::nullopt},
+      {"no file", false, 5, 0.01, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    DaySummary day;
+    day.present = c.present;
+    day.counts = c.counts;
+    day.mean = c.mean;
+    const auto interval = meanInterval95(day);
+    EXPECT_EQ(interval.has_value(), c.expected.has_value());
+    if (!interval || !c.expected) continue;
+    EXPECT_NEAR(interval->lower, c.expected->lower, 1e-6);
+    EXPECT_NEAR(interval->upper, c.expected->upper, 1e-5);
+  }
+}
+
 }  // namespace radmon
 
 namespace radmon {

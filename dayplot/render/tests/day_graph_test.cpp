@@ -409,6 +409,13 @@ TEST_F(PeriodGraphTest, BandMeanGapAndFaultsWhereTheyBelong) {
   EXPECT_EQ(img.pixel(middle(1), 466), kBack);
   EXPECT_EQ(img.pixel(middle(4), 367), kBlack);
   EXPECT_EQ(img.pixel(middle(5), 367), kBack);
+  // The mean line breaks at days 3 and 5: nothing of it inside their columns, however it
+  // might have run on (across to day 4, or down to no mean at all).
+  for (const int day : {3, 5}) {
+    for (int x = PeriodGraph::dayLeft(day - 1, 30); x < PeriodGraph::dayLeft(day, 30); ++x)
+      for (int y = PeriodGraph::kBase - PeriodGraph::kPanelHeight + 1; y < PeriodGraph::kBase; ++y)
+        ASSERT_NE(img.pixel(x, y), kBlack) << "day " << day << " at " << x << "," << y;
+  }
   EXPECT_TRUE(anyDark(img, 5, 5, 200, 40));    // "2011年04月"
   EXPECT_TRUE(anyDark(img, 70, 45, 190, 62));  // "[ 月最大: 1.5"
 }

@@ -38,6 +38,19 @@ TEST(UploadQueue, WaitsDoubleUpToHalfADayAndSurviveARestart) {
   EXPECT_TRUE(UploadQueue(path).published("/d/b c.jpg"));
   EXPECT_FALSE(UploadQueue(path).published("/d/a.jpg"));
 
+  // Sixteen graphs sent are remembered; the seventeenth pushes out the one sent longest
+  // ago, and sending a graph again makes it the newest.
+  for (int i = 1; i <= 15; ++i) again.succeeded("/d/" + std::to_string(i) + ".jpg");
+  EXPECT_TRUE(again.published("/d/b c.jpg"));
+  again.succeeded("/d/b c.jpg");
+  again.succeeded("/d/16.jpg");
+  EXPECT_FALSE(again.published("/d/1.jpg"));
+  for (const std::string file : {"/d/2.jpg", "/d/15.jpg", "/d/b c.jpg", "/d/16.jpg"}) {
+    EXPECT_TRUE(again.published(file)) << file;
+    EXPECT_TRUE(UploadQueue(path).published(file)) << file;
+  }
+  EXPECT_FALSE(UploadQueue(path).published("/d/1.jpg"));
+
   folder.write("dayplot_upload_queue.txt", "retry\tx\t1\t/d/a.jpg\nsent\nretry\t1\t1\t\ngarbage\n");
   EXPECT_EQ(UploadQueue(path).size(), 0u);  // damaged lines dropped, nothing thrown
 }

@@ -57,5 +57,31 @@ TEST(PendingRecords, KeptLinesReachTheirDayFilesAtTheNextStart) {
   fs::remove_all(dir);
 }
 
+// A line whose day file cannot be written holds back every later line, even those whose
+// files could take them, so that no day file ever gets a later minute before an earlier.
+TEST(PendingRecords, LinesAfterOneThatStaysKeptStayKeptToo) {
+  const fs::path dir = fs::temp_directory_path() / ("radmon_pending_order_" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir / "data" / dayFileName("20110919"));  // a folder: no file there
+  const std::string station = dir.string() + "/";
+  const std::string data = station + "data/";
+  ASSERT_FALSE(keepPendingRecords(station, {line(19, 59), line(20, 0), line(20, 1)}));
+
+  auto flush = flushPendingRecords(station, data);
+  ASSERT_TRUE(flush);
+  EXPECT_EQ(flush->written, 0);
+  EXPECT_EQ(flush->left, 3);
+  EXPECT_TRUE(flush->fault);
+  EXPECT_FALSE(fs::exists(dir / "data" / dayFileName("20110920")));
+  EXPECT_EQ(contents(flush->path), line(19, 59) + line(20, 0) + line(20, 1));
+
+  fs::remove(dir / "data" / dayFileName("20110919"));
+  flush = flushPendingRecords(station, data);
+  ASSERT_TRUE(flush);
+  EXPECT_EQ(flush->written, 3);
+  EXPECT_EQ(contents(dir / "data" / dayFileName("20110920")), line(20, 0) + line(20, 1));
+  fs::remove_all(dir);
+}
+
 }  // namespace
 }  // namespace radmon

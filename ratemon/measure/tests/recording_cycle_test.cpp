@@ -314,4 +314,26 @@ TEST_F(RecordingCycleTest, SoundPathEventsAreLoggedAndAMinuteThatMissedSoundIsNo
   EXPECT_EQ(logged[1].when, (LocalDateTime{2011, 9, 20, 0, 0, 20}));
 }
 
+// A minute whose 60 seconds of sound took up to five seconds longer than a minute on
+// the clock is written; one second more missed and it is left out, to show as a gap.
+TEST_F(RecordingCycleTest, AMinuteMayMissFiveSecondsOfSound) {
+  ASSERT_FALSE(cycle.start());
+  const struct {
+    int missed;
+    bool written;
+  } cases[] = {{0, true}, {4, true}, {5, true}, {6, false}, {0, true}};
+  const auto second = secondWithPulseCount(1);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.missed);
+    const size_t lines = hooks.lines.size();
+    const int64_t skipped = cycle.skippedMinutes();
+    for (int i = 0; i < 60; ++i) {
+      clock.advance(i == 30 ? 1 + c.missed : 1);  // each buffer comes as its second ends
+      audio.deliver(second);
+    }
+    EXPECT_EQ(hooks.lines.size() - lines, c.written ? 1u : 0u);
+    EXPECT_EQ(cycle.skippedMinutes() - skipped, c.written ? 0 : 1);
+  }
+}
+
 }  // namespace radmon

@@ -136,16 +136,77 @@ TEST(SignalWatch, TheImprobableSilenceFollowsTheLowestRecentBackground) {
   // A quiet station waits longer: 40 pulses in ten minutes, about 2 CPM assumed.
   Station quiet(4);
   quiet.play({{Stretch::Tube, 600, 4}});
-  EXPECT_GT(quiet.watch.silentSecondsLimit(), 300);
+  const int quietLimit = quiet.watch.silentSecondsLimit();
+  EXPECT_GT(quietLimit, 300);
+  // Its busier hours that follow leave the quietest block the one that counts.
+  quiet.play({{Stretch::Tube, 3600, 40}});
+  EXPECT_EQ(quiet.watch.silentSecondsLimit(), quietLimit);
 }
 
+// Flat sound or silence on both sides of a loss of the input never add up: each is
+// told only once it has lasted its full length after the sound came back.
 TEST(SignalWatch, AGapInTheSoundStartsTheStretchesAgain) {
-  Station station(5);
-  station.play({{Stretch::Tube, 600, 20}, {Stretch::Flat, 9}});
-  station.watch.soundMissing();
-  const auto seen = station.play({{Stretch::Flat, 9}});
-  EXPECT_TRUE(seen.empty());
-  EXPECT_EQ(station.play({{Stretch::Flat, 1}}).size(), 1u);
+  const struct {
+    const char* name;
+    Stretch::Kind kind;
+    double cpm;
+  } cases[] = {{"flat", Stretch::Flat, 20}, {"noise without pulses", Stretch::Tube, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Station station(5);
+    station.play({{Stretch::Tube, 600, 20}});
+    const int limit = c.kind == Stretch::Flat ? SignalWatch::kFlatSeconds
+                                              : station.watch.silentSecondsLimit();
+    ASSERT_GT(limit, 1);
+    EXPECT_TRUE(station.play({{c.kind, limit / 2 + 1, c.cpm}}).empty());
+    station.watch.soundMissing();
+    EXPECT_TRUE(station.play({{c.kind, limit - 1, c.cpm}}).empty());
+    const auto seen = station.play({{c.kind, 1, c.cpm}});
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].change.fault, SignalFault::NoSignal);
+    EXPECT_EQ(seen[0].change.flat, c.kind == Stretch::Flat);
+    EXPECT_EQ(seen[0].change.seconds, limit);
+  }
+}
+
+// Thirty seconds of counts around 40 a second whose scatter (variance over mean) lies
+// on, just under or just over a threshold: hum begins only below 0.05 and, once told,
+// ends only above 0.3.
+TEST(SignalWatch, HumBeginsBelowOneDispersionAndEndsAboveAnother) {
+  // Pairs of +d and -d around 40, the rest 40: the sum of squares is twice the d's
+  // squared, and over 29 times 40 that is the dispersion (58 is 0.05, 348 is 0.3).
+  auto window = [](std::vector<int> deviations) {
+    std::vector<int> counts;
+    for (int d : deviations) counts.insert(counts.end(), {40 + d, 40 - d});
+    counts.resize(SignalWatch::kHumWindow, 40);
+    return counts;
+  };
+  const struct {
+    const char* name;
+    bool humBefore;
+    std::vector<int> counts;
+    bool humAfter;
+  } cases[] = {
+      {"begins just under 0.05", false, window({5, 1, 1, 1}), true},
+      {"not on 0.05", false, window({5, 2}), false},
+      {"not just over 0.05", false, window({5, 2, 1}), false},
+      {"stays just over 0.05", true, window({5, 2, 1}), true},
+      {"stays on 0.3", true, window({12, 5, 2, 1}), true},
+      {"ends just over 0.3", true, window({12, 5, 2, 1, 1}), false},
+  };
+  std::vector<uint8_t> sound(kRate, 128);
+  for (size_t i = 0; i < sound.size(); i += 2) sound[i] = 120;  // neither flat nor clipped
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SignalWatch watch;
+    if (c.humBefore) {
+      for (int k = 0; k < SignalWatch::kHumWindow; ++k) watch.observe(sound.data(), sound.size(), 40);
+      ASSERT_TRUE(watch.active(SignalFault::Hum));
+      watch.soundMissing();  // the next thirty seconds alone make the window
+    }
+    for (int pulses : c.counts) watch.observe(sound.data(), sound.size(), pulses);
+    EXPECT_EQ(watch.active(SignalFault::Hum), c.humAfter);
+  }
 }
 
 }  // namespace

@@ -167,6 +167,19 @@ TEST(DiscoveryMessages, MakeFiveEntitiesOfOneDevice) {
   EXPECT_EQ(dose["value_template"], "{{ value_json.dose_rate }}");
   EXPECT_EQ(nlohmann::json::parse(messages[3].payload)["value_template"],
             "{{ 'ON' if value_json.alarm1 else 'OFF' }}");
+  // Readings are measurements; the total only grows (and starts again with each start of
+  // measuring), which Home Assistant must know to sum it; alarms have no state class.
+  const char* const stateClasses[] = {"measurement", "measurement", "total_increasing", nullptr,
+                                      nullptr};
+  for (size_t i = 0; i < messages.size(); ++i) {
+    const auto config = nlohmann::json::parse(messages[i].payload);
+    if (stateClasses[i]) {
+      EXPECT_EQ(config.value("state_class", ""), stateClasses[i]) << messages[i].topic;
+    } else {
+      EXPECT_FALSE(config.contains("state_class")) << messages[i].topic;
+    }
+  }
+  EXPECT_TRUE(messages[2].topic.ends_with("/total/config")) << messages[2].topic;
   EXPECT_EQ(stationId("日本"), "station");
 }
 
