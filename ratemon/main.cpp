@@ -26,9 +26,9 @@ void onSignal(int) { interrupted = 1; }
 
 std::variant<radmon::DrivenInput, std::string> openInput(const std::string& text,
                                                          int startSecondOfDay) {
-  auto parsed = radmon::parseAudioSource(text);
-  if (!parsed.choice) return parsed.error;
-  auto input = radmon::makeAudioInput(*parsed.choice, startSecondOfDay);
+  const auto choice = radmon::parseAudioSource(text);
+  if (!choice) return text.empty() ? radmon::messages::noSource() : radmon::messages::badSimulation(text);
+  auto input = radmon::makeAudioInput(*choice, startSecondOfDay);
   radmon::PullAudioInput* raw = input.get();
   return radmon::DrivenInput{std::move(input), [raw] { return raw->deliverNext(); }};
 }

@@ -49,7 +49,7 @@ class RecordFaults : public ::testing::Test {
     int64_t second = 0;
     InputFactory open = [&](const std::string& text, int startSecondOfDay)
         -> std::variant<DrivenInput, std::string> {
-      auto input = makeAudioInput(*parseAudioSource(text).choice, startSecondOfDay);
+      auto input = makeAudioInput(*parseAudioSource(text), startSecondOfDay);
       PullAudioInput* raw = input.get();
       return DrivenInput{std::move(input), [&, raw] {
                            if (second == from) begin();

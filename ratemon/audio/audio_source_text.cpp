@@ -2,7 +2,6 @@
 
 #include <charconv>
 
-#include "ratemon_messages.h"
 #include "simulated_tube_input.h"
 #include "wav_file_input.h"
 
@@ -13,20 +12,14 @@ namespace {
 constexpr std::string_view kSimPrefix = "sim:";
 constexpr std::string_view kSeedSuffix = ",seed=";
 
-AudioSourceParse simError(std::string_view text) {
-  return {std::nullopt, messages::badSimulation(std::string(text))};
-}
-
 }  // namespace
 
-AudioSourceParse parseAudioSource(std::string_view text) {
-  if (text.empty()) {
-    return {std::nullopt, messages::noSource()};
-  }
+std::optional<SourceChoice> parseAudioSource(std::string_view text) {
+  if (text.empty()) return std::nullopt;
   SourceChoice choice;
   if (!text.starts_with(kSimPrefix)) {
     choice.wavPath = std::string(text);
-    return {choice, {}};
+    return choice;
   }
   choice.kind = SourceChoice::Kind::SimulatedTube;
   std::string_view rest = text.substr(kSimPrefix.size());
@@ -35,13 +28,13 @@ AudioSourceParse parseAudioSource(std::string_view text) {
     const std::string_view seedText = rest.substr(at + kSeedSuffix.size());
     const auto [end, ec] = std::from_chars(seedText.data(), seedText.data() + seedText.size(), choice.seed);
     if (seedText.empty() || ec != std::errc() || end != seedText.data() + seedText.size())
-      return simError(text);
+      return std::nullopt;
     rest = rest.substr(0, at);
   }
   const auto profile = parseTubeProfile(rest);
-  if (!profile) return simError(text);
+  if (!profile) return std::nullopt;
   choice.profile = *profile;
-  return {choice, {}};
+  return choice;
 }
 
 std::unique_ptr<PullAudioInput> makeAudioInput(const SourceChoice& choice, int startSecondOfDay,

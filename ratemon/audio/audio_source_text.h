@@ -24,15 +24,10 @@ struct SourceChoice {
   uint64_t seed = 1;
 };
 
-// Either a choice, or an error text for the user (Japanese).
-struct AudioSourceParse {
-  std::optional<SourceChoice> choice;
-  std::string error;
-};
-
 inline constexpr uint64_t kDefaultSimulationSeed = 1;
 
-AudioSourceParse parseAudioSource(std::string_view text);
+// The choice a SOURCE text names; nothing for an empty text or a simulation it cannot read.
+std::optional<SourceChoice> parseAudioSource(std::string_view text);
 
 // The input a choice names; the simulated tube starts at `startSecondOfDay` and runs for
 // `seconds` when given, else endlessly. Opening (and its errors) is left to openDevice().

@@ -2,7 +2,7 @@
 
 namespace radmon {
 
-std::optional<std::string> PullAudioInput::openDevice() {
+std::optional<DeviceFailure> PullAudioInput::openDevice() {
   if (open_) closeDevice();
   if (auto error = openSource()) return error;
   ring_.clear();

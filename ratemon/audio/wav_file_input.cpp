@@ -5,7 +5,6 @@
 #include <cmath>
 #include <utility>
 
-#include "ratemon_messages.h"
 
 namespace radmon {
 
@@ -13,16 +12,21 @@ WavFileInput::WavFileInput(std::string path) : path_(std::move(path)) {}
 
 WavFileInput::~WavFileInput() { closeSource(); }
 
-std::optional<std::string> WavFileInput::openSource() {
+std::optional<DeviceFailure> WavFileInput::openSource() {
   closeSource();
   SF_INFO info{};
   SNDFILE* file = sf_open(path_.c_str(), SFM_READ, &info);
   if (!file) {
-    return messages::wavUnopenable(path_, sf_strerror(nullptr));
+    DeviceFailure failure{DeviceFault::FileUnreadable, path_, sf_error(nullptr), {}};
+    failure.detail = sf_strerror(nullptr);
+    return failure;
   }
   if (info.channels != 1 || info.samplerate != kSampleRate) {
     sf_close(file);
-    return messages::wavNotMono22050(path_, info.channels, info.samplerate);
+    DeviceFailure failure{DeviceFault::FileFormat, path_, 0, {}};
+    failure.channels = info.channels;
+    failure.sampleRate = info.samplerate;
+    return failure;
   }
   file_ = file;
   frames_ = info.frames;

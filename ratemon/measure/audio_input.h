@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace radmon {
@@ -21,13 +22,23 @@ enum class DeviceFault : uint8_t {
   ServerGone,  // the sound server cannot be reached
   OpenFailed,  // the input is there but refused to record
   EndedEarly,  // a recording ended before the length its header gives
+  FileUnreadable,  // a recording that cannot be opened (detail: the file library's words)
+  FileFormat,      // a recording that is not mono at the sample rate (channels, sampleRate)
+  Unavailable,     // the input named cannot be made (detail: why, worded by the program)
 };
 
 struct DeviceFailure {
-  DeviceFault fault = DeviceFault::Lost;
+  DeviceFailure(DeviceFault fault = DeviceFault::Lost, std::string device = {}, int code = 0,
+                std::vector<std::string> inputs = {})
+      : fault(fault), device(std::move(device)), code(code), inputs(std::move(inputs)) {}
+
+  DeviceFault fault;
   std::string device;               // the input's name as chosen ("" for the default)
-  int code = 0;                     // the sound layer's error code, when it gave one
+  int code;                         // the sound layer's error code, when it gave one
   std::vector<std::string> inputs;  // with NotFound: the inputs that do exist
+  std::string detail;               // see the fault
+  int channels = 0;                 // with FileFormat: what the file holds
+  int sampleRate = 0;
 };
 
 class AudioInput {
@@ -53,8 +64,9 @@ class AudioInput {
   void setEvents(Events* events) { events_ = events; }
 
   // Opens the device with its stored settings (mono, 22050 samples/s, 8 bits) and
-  // prepares the buffers. An error text for the user when it cannot.
-  virtual std::optional<std::string> openDevice() = 0;
+  // prepares the buffers. What failed when it cannot (the device named in it is the
+  // input's, the file's path for a recording).
+  virtual std::optional<DeviceFailure> openDevice() = 0;
   virtual int16_t bufferCount() const = 0;
   virtual int32_t bufferSize() const = 0;
   virtual bool isRecording() const = 0;

@@ -51,7 +51,7 @@ std::optional<Notice> RecordingCycle::start() {
   minuteStart_ = clock_.now();
   if (!positiveNumber(panel_.text(Box::sensitivity))) return NoSensitivity{};
   sensitivity_.read(panel_);
-  if (auto error = audio_.openDevice()) return DeviceRefused{*error};
+  if (auto failure = audio_.openDevice()) return DeviceRefused{*failure};
   sampleBuffer_.assign(static_cast<size_t>(std::max(audio_.bufferSize(), 0)), 0);
   for (int16_t i = 0; i < audio_.bufferCount(); ++i) audio_.addBuffer(i);
   audio_.startRecording();

@@ -14,6 +14,7 @@
 #ifndef QT_TRANSLATE_NOOP
 #define QT_TRANSLATE_NOOP(scope, x) x
 #endif
+#include "audio_input.h"
 #include "text_files.h"
 
 namespace radmon {
@@ -85,7 +86,7 @@ struct RecordKept {  // minute lines that could not be written and are kept
   size_t keptLines;
 };
 struct NoSensitivity {};  // start refused: the tube's sensitivity is not usable
-struct DeviceRefused { std::string text; };  // start refused by the audio input
+struct DeviceRefused { DeviceFailure failure; };  // start refused by the audio input
 struct EventKept {  // sound-path events that could not be logged and are kept
   std::string path;
   WriteFault fault;

@@ -55,7 +55,7 @@ QAudioDevice SoundCardInput::findDevice(const std::string& name) {
   return {};
 }
 
-std::optional<std::string> SoundCardInput::openDevice() {
+std::optional<DeviceFailure> SoundCardInput::openDevice() {
   releaseSource();
   ring_.clear();
   return std::nullopt;

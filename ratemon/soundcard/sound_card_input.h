@@ -50,7 +50,7 @@ class SoundCardInput final : public QObject, public AudioInput {
   ~SoundCardInput() override;
 
   // Prepares the buffers; the input itself is looked for when recording starts.
-  std::optional<std::string> openDevice() override;
+  std::optional<DeviceFailure> openDevice() override;
   int16_t bufferCount() const override { return ring_.count(); }
   int32_t bufferSize() const override { return ring_.size(); }
   bool isRecording() const override { return recording_; }

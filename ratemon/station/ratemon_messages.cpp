@@ -22,6 +22,8 @@ QString fixed(double value, int decimals) { return QString::number(value, 'f', d
 
 QString timeText(double seconds) { return q(intervalTime(seconds)); }
 
+QString deviceLost(const DeviceFailure& failure);
+
 }  // namespace
 
 std::string intervalTime(double seconds) {
@@ -43,7 +45,7 @@ std::string notice(const Notice& notice) {
     return Words::tr("記録ファイルに書き込めません: %1 (%2)。%3 行を保持し、次の分に書き込みます")
         .arg(q(k->path), q(std::strerror(k->fault.error)), QString::number(k->keptLines))
         .toStdString();
-  if (const auto* d = std::get_if<DeviceRefused>(&notice)) return d->text;
+  if (const auto* d = std::get_if<DeviceRefused>(&notice)) return deviceLost(d->failure).toStdString();
   if (const auto* e = std::get_if<EventKept>(&notice))
     return Words::tr("イベント記録に書き込めません: %1 (%2)。%3 件を保持し、次の機会に書き込みます")
         .arg(q(e->path), q(std::strerror(e->fault.error)), QString::number(e->keptEvents))
@@ -117,18 +119,6 @@ std::string badSimulation(const std::string& text) {
   return Words::tr("シミュレーション入力の指定が正しくありません: %1 "
                    "(例: sim:20, sim:20:120@13:00-16:00, sim:20,seed=7)")
       .arg(q(text))
-      .toStdString();
-}
-
-std::string wavUnopenable(const std::string& path, const std::string& reason) {
-  return Words::tr("WAVファイルを開けません: %1 (%2)").arg(q(path), q(reason)).toStdString();
-}
-
-std::string wavNotMono22050(const std::string& path, int channels, int sampleRate) {
-  return Words::tr("WAVファイルはモノラル 22050 Hz でなければなりません: %1 (%2 チャンネル, %3 Hz)")
-      .arg(q(path))
-      .arg(channels)
-      .arg(sampleRate)
       .toStdString();
 }
 
@@ -386,6 +376,15 @@ QString deviceLost(const DeviceFailure& f) {
       return Words::tr("%1を開けません (エラー %2)。数秒ごとに開き直します。").arg(name).arg(f.code);
     case DeviceFault::EndedEarly:
       return Words::tr("録音ファイルが途中で切れています。");
+    case DeviceFault::FileUnreadable:
+      return Words::tr("WAVファイルを開けません: %1 (%2)").arg(q(f.device), q(f.detail));
+    case DeviceFault::FileFormat:
+      return Words::tr("WAVファイルはモノラル 22050 Hz でなければなりません: %1 (%2 チャンネル, %3 Hz)")
+          .arg(q(f.device))
+          .arg(f.channels)
+          .arg(f.sampleRate);
+    case DeviceFault::Unavailable:
+      return q(f.detail);
   }
   return {};
 }

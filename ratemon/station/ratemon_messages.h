@@ -80,8 +80,6 @@ std::string badArgument(BadArgument what, const std::string& text, Usage which);
 // The SOURCE text, and a WAV file that cannot be played (`reason` in libsndfile's words).
 std::string noSource();
 std::string badSimulation(const std::string& text);
-std::string wavUnopenable(const std::string& path, const std::string& reason);
-std::string wavNotMono22050(const std::string& path, int channels, int sampleRate);
 // The record folder's dialog, and the note drawn when the graph has no scale.
 std::string folderDialogTitle();
 std::vector<std::string> folderDialogFilters();

@@ -17,8 +17,8 @@ namespace {
 // A source that could not be opened: start tells why and ratemon stays idle.
 class UnavailableInput final : public AudioInput {
  public:
-  explicit UnavailableInput(std::string why) : why_(std::move(why)) {}
-  std::optional<std::string> openDevice() override { return why_; }
+  explicit UnavailableInput(std::string why) { why_.detail = std::move(why); }
+  std::optional<DeviceFailure> openDevice() override { return why_; }
   int16_t bufferCount() const override { return kBufferCount; }
   int32_t bufferSize() const override { return kBufferSize; }
   bool isRecording() const override { return false; }
@@ -31,7 +31,7 @@ class UnavailableInput final : public AudioInput {
   void closeDevice() override {}
 
  private:
-  std::string why_;
+  DeviceFailure why_{DeviceFault::Unavailable, "", 0, {}};
 };
 
 }  // namespace

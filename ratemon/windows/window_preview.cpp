@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
   // limits over the first minute, so that all three bar colours appear.
   // The pulse-interval view wants many pulses soon: the tube at 3000 CPM from the start.
   const char* source = mode == "intervals" ? "sim:3000" : "sim:60:600@13:00-16:00";
-  auto tube = radmon::makeAudioInput(*radmon::parseAudioSource(source).choice, 13 * 3600 - 10);
+  auto tube = radmon::makeAudioInput(*radmon::parseAudioSource(source), 13 * 3600 - 10);
   radmon::PullAudioInput* input = tube.get();
   parts.input = std::move(tube);
   parts.deliverNext = [input] { return input->deliverNext(); };

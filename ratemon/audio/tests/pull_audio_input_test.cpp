@@ -21,7 +21,7 @@ class FakeSource : public PullAudioInput {
   int opens = 0;
 
  protected:
-  std::optional<std::string> openSource() override {
+  std::optional<DeviceFailure> openSource() override {
     ++opens;
     at = 0;
     return std::nullopt;

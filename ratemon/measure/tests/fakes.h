@@ -44,7 +44,7 @@ class FakeSound : public SoundOutput {
 // A device whose buffers the test fills by hand; records every call.
 class FakeAudio : public AudioInput {
  public:
-  std::optional<std::string> openDevice() override {
+  std::optional<DeviceFailure> openDevice() override {
     calls.push_back("open");
     return openError;
   }
@@ -78,7 +78,7 @@ class FakeAudio : public AudioInput {
     events_->bufferDone(0, static_cast<int32_t>(samples.size()), flag);
   }
 
-  std::optional<std::string> openError;
+  std::optional<DeviceFailure> openError;
   bool recording = false;
   std::vector<uint8_t> next;
   std::vector<std::string> calls;

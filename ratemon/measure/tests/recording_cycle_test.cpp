@@ -102,10 +102,10 @@ TEST_F(RecordingCycleTest, StartQueuesEveryBufferThenRecords) {
 }
 
 TEST_F(RecordingCycleTest, DeviceErrorLeavesItIdle) {
-  audio.openError = "録音デバイスを開けません";
+  audio.openError = DeviceFailure{DeviceFault::OpenFailed, "mic", 4, {}};
   const auto refused = cycle.start();
   ASSERT_TRUE(refused);
-  EXPECT_EQ(std::get<DeviceRefused>(*refused).text, "録音デバイスを開けません");
+  EXPECT_EQ(std::get<DeviceRefused>(*refused).failure.code, 4);
   EXPECT_FALSE(audio.recording);
 }
 
