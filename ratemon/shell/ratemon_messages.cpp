@@ -493,18 +493,14 @@ std::string pendingFlushed(const PendingFlush& flush) {
 }
 
 std::string lasting(Lasting what, bool began, const std::optional<Notice>& cause) {
-  if (began && cause) return notice(*cause);
-  const auto* record = cause ? std::get_if<RecordKept>(&*cause) : nullptr;
-  const auto* event = cause ? std::get_if<EventKept>(&*cause) : nullptr;
+  if (began && cause) return notice(*cause);  // a write fault: in the words of its first failure
+  std::string path;
+  if (cause) std::visit([&](const auto& n) { if constexpr (requires { n.path; }) path = n.path; }, *cause);
   switch (what) {
     case Lasting::RecordsKept:
-      return Words::tr("記録ファイルに再び書き込めます: %1。保持していた記録を書き込みました")
-          .arg(q(record ? record->path : ""))
-          .toStdString();
+      return Words::tr("記録ファイルに再び書き込めます: %1。保持していた記録を書き込みました").arg(q(path)).toStdString();
     case Lasting::EventsKept:
-      return Words::tr("イベント記録に再び書き込めます: %1。保持していたイベントを書き込みました")
-          .arg(q(event ? event->path : ""))
-          .toStdString();
+      return Words::tr("イベント記録に再び書き込めます: %1。保持していたイベントを書き込みました").arg(q(path)).toStdString();
   }
   return {};
 }

@@ -95,8 +95,9 @@ void StationSession::tendLink() {
 
 std::string StationSession::healthText() const {
   std::string text = cycle_.healthText();
+  static constexpr const char* kNames[] = {"records-kept", "events-kept"};  // as Lasting
   for (const auto& [what, on] : lasting_)
-    if (on) text = (text == "ok" ? "" : text + ",") + (what == Lasting::RecordsKept ? "records-kept" : "events-kept");
+    if (on) text = (text == "ok" ? "" : text + ",") + kNames[static_cast<int>(what)];
   return text;
 }
 
