@@ -514,6 +514,26 @@
         <translation>%1 record lines left over from the last run were written into their day files.</translation>
     </message>
     <message>
+        <source>イベント %1 件を書き込めず、%2 にも保存できませんでした (%3)。</source>
+        <translation>%1 events could not be written, nor kept in %2 (%3).</translation>
+    </message>
+    <message>
+        <source>書き込めなかったイベント %1 件を %2 に保存しました。次の起動時にイベント記録へ書き込みます。</source>
+        <translation>%1 events that could not be written were kept in %2. The next start writes them into their event logs.</translation>
+    </message>
+    <message>
+        <source>前回書き込めなかったイベント %1 件をイベント記録に書き込みました。</source>
+        <translation>%1 events left over from the last run were written into their event logs.</translation>
+    </message>
+    <message>
+        <source>記録ファイルに再び書き込めます: %1。保持していた記録を書き込みました</source>
+        <translation>The record file can be written again: %1. The kept lines were written</translation>
+    </message>
+    <message>
+        <source>イベント記録に再び書き込めます: %1。保持していたイベントを書き込みました</source>
+        <translation>The event log can be written again: %1. The kept events were written</translation>
+    </message>
+    <message>
         <source>%1 行はまだ書き込めません (%2)。%3 に残しています。</source>
         <translation>%1 lines still cannot be written (%2). They stay in %3.</translation>
     </message>

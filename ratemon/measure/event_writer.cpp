@@ -15,4 +15,10 @@ std::optional<WriteFault> EventWriter::append(const std::string& folder, const E
   return std::nullopt;
 }
 
+std::vector<std::string> EventWriter::keptTexts() const {
+  std::vector<std::string> texts;
+  for (const EventLine& event : kept_) texts.push_back(formatEventLine(event));
+  return texts;
+}
+
 }  // namespace radmon

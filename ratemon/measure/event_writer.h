@@ -6,6 +6,7 @@
 #include <deque>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "event_log.h"
 #include "station_panel.h"
@@ -17,6 +18,8 @@ class EventWriter {
   // The failed step when something stays kept.
   std::optional<WriteFault> append(const std::string& folder, const EventLine& event);
   size_t keptEvents() const { return kept_.size(); }
+  // The kept events as event log lines, oldest first, each with its line end.
+  std::vector<std::string> keptTexts() const;
 
  private:
   std::deque<EventLine> kept_;

@@ -4,37 +4,44 @@
 #include <filesystem>
 
 #include "day_record.h"
+#include "event_log.h"
 #include "record_writer.h"
 #include "text_files.h"
 
 namespace radmon {
 namespace {
 
-std::string pendingPath(const std::string& stationFolder) {
-  return stationFolder + std::string(kPendingFileName);
-}
-
-// "2011/09/19" -> "20110919"; empty when the line holds no readable record.
-std::string dayOf(std::string_view line) {
+// The file a line belongs in, without a folder; empty when the line holds no readable
+// record or event ("2011/09/19" -> "μSVHData_20110919.csv").
+std::string fileOf(Pending what, std::string_view line) {
+  if (what == Pending::Events) {
+    const auto event = parseEventLine(line);
+    return event ? eventFileName(event->when.yyyymmdd()) : std::string();
+  }
   const auto record = parseRecordLine(line);
   if (!record || record->date.size() != 10) return {};
-  return record->date.substr(0, 4) + record->date.substr(5, 2) + record->date.substr(8, 2);
+  return dayFileName(record->date.substr(0, 4) + record->date.substr(5, 2) + record->date.substr(8, 2));
 }
 
 }  // namespace
 
-std::optional<WriteFault> keepPendingRecords(const std::string& stationFolder,
-                                              const std::vector<std::string>& lines) {
+std::string pendingPath(Pending what, const std::string& stationFolder) {
+  return stationFolder + std::string(what == Pending::Events ? kPendingEventsFileName : kPendingFileName);
+}
+
+std::optional<WriteFault> keepPending(Pending what, const std::string& stationFolder,
+                                      const std::vector<std::string>& lines) {
   if (lines.empty()) return std::nullopt;
   std::string bytes;
   for (const auto& line : lines) bytes += line;
-  return appendWhole(pendingPath(stationFolder), bytes);
+  return appendWhole(pendingPath(what, stationFolder), bytes);
 }
 
-std::optional<PendingFlush> flushPendingRecords(const std::string& stationFolder,
-                                                const std::string& dataFolder) {
+std::optional<PendingFlush> flushPending(Pending what, const std::string& stationFolder,
+                                         const std::string& dataFolder) {
   PendingFlush flush;
-  flush.path = pendingPath(stationFolder);
+  flush.what = what;
+  flush.path = pendingPath(what, stationFolder);
   const auto text = readTextFile(flush.path);
   if (!text) return std::nullopt;
   std::string left;
@@ -44,12 +51,12 @@ std::optional<PendingFlush> flushPendingRecords(const std::string& stationFolder
     end = end == std::string::npos ? text->size() : end + 1;
     std::string line = text->substr(at, end - at);
     at = end;
-    const std::string day = dayOf(line);
-    if (day.empty()) continue;  // a torn line of a crash: nothing to recover
+    const std::string file = fileOf(what, line);
+    if (file.empty()) continue;  // a torn line of a crash: nothing to recover
     if (!line.ends_with("\r\n")) line = line.substr(0, line.find_last_not_of("\r\n") + 1) + "\r\n";
-    // Once one line stays, the later ones stay too, so the day files keep their order.
+    // Once one line stays, the later ones stay too, so the files keep their order.
     if (left.empty()) {
-      if (auto fault = appendWhole(dataFolder + dayFileName(day), line)) {
+      if (auto fault = appendWhole(dataFolder + file, line)) {
         flush.fault = *fault;
       } else {
         ++flush.written;

@@ -1,7 +1,7 @@
-// Record lines that could not reach their day files before ratemon ended (the data
-// folder was missing, read-only or full): they are not dropped but appended to a file
-// in the station folder, and the next start writes them into their day files, oldest
-// first, before any new line.
+// Record lines and sound-path events that could not reach their files in the data
+// folder before ratemon ended (the folder was missing, read-only or full): they are not
+// dropped but appended to a pending file in the station folder, and the next start
+// writes them into their day files and event logs, oldest first, before anything new.
 #pragma once
 
 #include <optional>
@@ -14,23 +14,37 @@
 namespace radmon {
 
 inline constexpr std::string_view kPendingFileName = "μSVHPending.csv";
+// The events' pending file, in the event log's own line format.
+inline constexpr std::string_view kPendingEventsFileName = "μSVHPendingEvents.csv";
 
-// Appends whole record lines (each with its CR LF) to the station folder's pending
-// file; the failed step when they could not be kept there either.
-std::optional<WriteFault> keepPendingRecords(const std::string& stationFolder,
-                                              const std::vector<std::string>& lines);
+enum class Pending { Records, Events };
+
+// Appends whole lines (each with its CR LF) to the station folder's pending file of
+// `what`; the failed step when they could not be kept there either.
+std::optional<WriteFault> keepPending(Pending what, const std::string& stationFolder,
+                                      const std::vector<std::string>& lines);
+inline std::optional<WriteFault> keepPendingRecords(const std::string& stationFolder,
+                                                    const std::vector<std::string>& lines) {
+  return keepPending(Pending::Records, stationFolder, lines);
+}
+std::string pendingPath(Pending what, const std::string& stationFolder);
 
 struct PendingFlush {
   std::string path;         // the pending file
-  int written = 0;          // lines that went into their day files
+  int written = 0;          // lines that went into their files
   int left = 0;             // lines still kept in the pending file
   std::optional<WriteFault> fault;  // why lines were left, when some were
+  Pending what = Pending::Records;
 };
 
-// Writes the pending file's lines into the day files of `dataFolder`, each in the file
-// of its own date; what cannot be written stays in the pending file, which goes away
-// once empty. Nothing when there is no pending file.
-std::optional<PendingFlush> flushPendingRecords(const std::string& stationFolder,
-                                                const std::string& dataFolder);
+// Writes the pending file's lines into the day files (or event logs) of `dataFolder`,
+// each in the file of its own date; what cannot be written stays in the pending file,
+// which goes away once empty. Nothing when there is no pending file.
+std::optional<PendingFlush> flushPending(Pending what, const std::string& stationFolder,
+                                         const std::string& dataFolder);
+inline std::optional<PendingFlush> flushPendingRecords(const std::string& stationFolder,
+                                                       const std::string& dataFolder) {
+  return flushPending(Pending::Records, stationFolder, dataFolder);
+}
 
 }  // namespace radmon

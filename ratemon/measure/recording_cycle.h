@@ -104,6 +104,9 @@ class RecordingCycle final : public AudioInput::Events {
   // The intervals between the last counted pulses, across buffers, since the start.
   const PulseIntervals& pulseIntervals() const { return intervals_; }
   std::vector<std::string> keptRecordTexts() const { return records_.keptTexts(); }
+  // Sound-path events not yet in their event log, and their lines.
+  size_t keptEventLines() const { return eventLog_.keptEvents(); }
+  std::vector<std::string> keptEventTexts() const { return eventLog_.keptTexts(); }
   // The input is away, or a signal fault is on: the readings are not current.
   bool soundFaulty() const { return deviceLost_ || watch_.anyActive(); }
   bool deviceLost() const { return deviceLost_; }

@@ -4,21 +4,14 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <functional>
 #include <cstdio>
 #include <iostream>
 #include <thread>
 
-#include "counting_settings.h"
-#include "lock_file.h"
 #include "number_text.h"
-#include "pending_records.h"
 #include "ratemon_messages.h"
-#include "ratemon_settings.h"
-#include "recording_cycle.h"
 #include "settings_panel.h"
-#include "station_link.h"
-#include "sound_output.h"
+#include "station_session.h"
 
 namespace radmon {
 namespace {
@@ -30,27 +23,17 @@ class SilentSound final : public SoundOutput {
   void stop() override {}
 };
 
-class StationHooks final : public CycleHooks {
+// The log on stderr, every sentence with its time; the minute lines on stdout, flushed
+// line by line whatever stdout is, so that a reader sees each minute as it is made.
+class HeadlessView final : public StationView {
  public:
-  StationHooks(const Clock& clock, std::ostream& out, std::ostream& err)
-      : clock_(clock), out_(out), err_(err) {}
-  void alarmStarted(int stage, float gross, float limit) override {
-    err_ << clock_.now().logStamp() << " " << messages::alarmStarted(stage, gross, limit)
-         << std::endl;
-  }
-  // Flushed line by line, whatever stdout is: a reader sees each minute as it is made.
+  HeadlessView(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
+  void told(const Told& told) override { err_ << messages::logLine(told.when, told.text) << std::endl; }
   void recordWritten(const std::string& line) override {
     out_ << line.substr(0, line.find_last_not_of("\r\n") + 1) << std::endl;
-    if (published) published(line);
   }
-  void soundEvent(const SoundEvent& event, const std::string& text) override {
-    err_ << event.when.logStamp() << " " << text << std::endl;
-  }
-  // Hands the line to the MQTT link, when there is one.
-  std::function<void(const std::string&)> published;
 
  private:
-  const Clock& clock_;
   std::ostream& out_;
   std::ostream& err_;
 };
@@ -108,77 +91,33 @@ std::variant<HeadlessOptions, std::string> parseHeadlessOptions(int argc, char**
 }
 
 int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) {
-  LockFile lock;
-  if (auto refusal = lock.take(env.lockPath)) {
-    env.err << messages::lockRefused(env.lockPath, *refusal) << std::endl;
-    return 1;
-  }
-
-  const std::string settingsPath = env.programFolder + std::string(kSettingsFileName);
-  RatemonSettings settings = RatemonSettings::defaults(env.programFolder);
-  if (!loadSettingsFile(settingsPath, settings))
-    env.err << messages::about(messages::About::settingsUnreadable, settingsPath) << std::endl;
-
-  const std::string countingPath = env.programFolder + kCountingSettingsFileName;
-  const LoadedCountingSettings counting = loadCountingSettings(countingPath);
-  for (const CountingSettingsIssue issue : counting.issues)
-    env.err << messages::countingSettingsIssue(issue, countingPath) << std::endl;
-  const double deadTime =
-      options.deadTimeMicroseconds.value_or(counting.settings.deadTimeMicroseconds);
-
   SystemClock systemClock;
   ManualClock virtualClock(options.start.value_or(systemClock.now()));
   const Clock& clock = options.fast ? static_cast<const Clock&>(virtualClock) : systemClock;
-
-  SettingsPanel panel(settings, clock, env.err);
-  StationHooks hooks(clock, env.out, env.err);
-  SilentSound sound;
-
-  auto save = [&] {
-    if (auto error = saveSettingsFile(settingsPath, settings)) env.err << *error << std::endl;
-  };
-
   auto opened = env.openInput(options.input, clock.now().secondOfDay());
   if (auto* error = std::get_if<std::string>(&opened)) {
     env.err << *error << std::endl;
-    save();
     return 1;
   }
   DrivenInput source = std::move(std::get<DrivenInput>(opened));
 
-  RecordingCycle cycle(panel, *source.input, sound, clock, hooks);
-  cycle.setEventWording(&messages::eventWording());
-  cycle.setSaveFolder(saveFolderFor(settings.texts[Box::recordPath], env.programFolder));
-  cycle.setLockHeld(lock.held());
-  cycle.setDeadTime(deadTime);
-  if (lock.held()) {
-    if (auto flush = flushPendingRecords(env.programFolder, cycle.saveFolder()))
-      env.err << clock.now().logStamp() << " " << messages::pendingFlushed(*flush) << std::endl;
-  }
-  if (auto refused = cycle.start()) {
-    env.err << messages::notice(*refused) << std::endl;
-    save();
+  RatemonSettings settings = RatemonSettings::defaults(env.programFolder);
+  SettingsPanel panel(settings);
+  SilentSound sound;
+  HeadlessView view(env.out, env.err);
+  StationSession session(env.programFolder, env.lockPath, std::move(source.input), panel, sound,
+                         clock, view);
+  if (auto refusal = session.open(settings, {options.mqtt, options.mqttDiscovery})) {
+    env.err << *refusal << std::endl;
     return 1;
   }
-
-  // Publishing, when the command line or ratemon_mqtt.ini names a broker. Its state is
-  // told between buffers; the cycle only hands records over.
-  std::vector<LinkNotice> notices;
-  const auto link = StationLink::open(env.programFolder, cycle.saveFolder(),
-                                      {options.mqtt, options.mqttDiscovery},
-                                      clock.now().yyyymmdd(), notices);
-  for (const LinkNotice& n : notices)
-    env.err << clock.now().logStamp() << " " << messages::linkNotice(n) << std::endl;
-  auto tellLink = [&] {
-    for (const LinkEvent& e : link->takeEvents())
-      if (const std::string text = messages::linkEvent(e); !text.empty())
-        env.err << clock.now().logStamp() << " " << text << std::endl;
-  };
-  if (link)
-    hooks.published = [&](const std::string& line) {
-      link->recordWritten(line, cycle.alarms().alarm1Latch(), cycle.alarms().alarm2Latch(),
-                          cycle.healthText());
-    };
+  RecordingCycle& cycle = session.cycle();
+  const double deadTime = options.deadTimeMicroseconds.value_or(session.counting().deadTimeMicroseconds);
+  cycle.setDeadTime(deadTime);
+  if (!session.start()) {
+    session.save(settings);
+    return 1;
+  }
 
   const bool showProgress = ::isatty(2) != 0;
   const auto wallStart = std::chrono::steady_clock::now();
@@ -192,26 +131,11 @@ int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) 
     }
     if (!source.deliverNext()) break;
     ++delivered;
-    if (link) {
-      link->second(clock.now(), cycle.lastDose().netDoseRate, cycle.lastDose().cpm);
-      tellLink();
-    }
     if (showProgress && delivered % 3600 == 0)
       env.err << "\r" << messages::hoursDone(delivered / 3600) << std::flush;
   }
   if (showProgress && delivered >= 3600) env.err << std::endl;
-  cycle.stop();
-  if (link) {
-    const size_t unsent = link->finish();
-    tellLink();
-    if (unsent > 0) env.err << clock.now().logStamp() << " " << messages::linkUnsent(unsent) << std::endl;
-  }
-  if (const size_t kept = cycle.keptRecordLines(); kept > 0) {
-    const auto fault = keepPendingRecords(env.programFolder, cycle.keptRecordTexts());
-    env.err << clock.now().logStamp() << " "
-            << messages::recordsPending(kept, env.programFolder + std::string(kPendingFileName), fault)
-            << std::endl;
-  }
+  session.finish();
 
   // The 95 % interval of the last figures after them; with the correction on, its τ and
   // whether the cap held the figures.
@@ -225,7 +149,7 @@ int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) 
     env.out << " dead_time_us=" << shortestText(deadTime)
             << " capped=" << (cycle.lastDose().deadTimeCapped ? 1 : 0);
   env.out << std::endl;
-  save();
+  session.save(settings);
   return 0;
 }
 

@@ -463,25 +463,53 @@ const EventWording& eventWording() {
   return wording;
 }
 
-std::string recordsPending(size_t lines, const std::string& path, const std::optional<WriteFault>& fault) {
+std::string pendingKept(Pending what, size_t lines, const std::string& path,
+                        const std::optional<WriteFault>& fault) {
+  const bool events = what == Pending::Events;
   if (fault)
-    return Words::tr("記録 %1 行を書き込めず、%2 にも保存できませんでした (%3)。")
+    return (events ? Words::tr("イベント %1 件を書き込めず、%2 にも保存できませんでした (%3)。")
+                   : Words::tr("記録 %1 行を書き込めず、%2 にも保存できませんでした (%3)。"))
         .arg(lines)
         .arg(q(path), q(std::strerror(fault->error)))
         .toStdString();
-  return Words::tr("書き込めなかった記録 %1 行を %2 に保存しました。次の起動時に日ファイルへ書き込みます。")
+  return (events ? Words::tr("書き込めなかったイベント %1 件を %2 に保存しました。次の起動時にイベント記録へ書き込みます。")
+                 : Words::tr("書き込めなかった記録 %1 行を %2 に保存しました。次の起動時に日ファイルへ書き込みます。"))
       .arg(lines)
       .arg(q(path))
       .toStdString();
 }
 
 std::string pendingFlushed(const PendingFlush& flush) {
-  QString text = Words::tr("前回書き込めなかった記録 %1 行を日ファイルに書き込みました。").arg(flush.written);
+  const bool events = flush.what == Pending::Events;
+  QString text = (events ? Words::tr("前回書き込めなかったイベント %1 件をイベント記録に書き込みました。")
+                         : Words::tr("前回書き込めなかった記録 %1 行を日ファイルに書き込みました。"))
+                     .arg(flush.written);
   if (flush.left > 0)
     text += Words::tr("%1 行はまだ書き込めません (%2)。%3 に残しています。")
                 .arg(flush.left)
                 .arg(q(flush.fault ? std::strerror(flush.fault->error) : ""), q(flush.path));
   return text.toStdString();
+}
+
+std::string lasting(Lasting what, bool began, const std::optional<Notice>& cause) {
+  if (began && cause) return notice(*cause);  // a write fault: in the words of its first failure
+  std::string path;
+  if (cause) std::visit([&](const auto& n) { if constexpr (requires { n.path; }) path = n.path; }, *cause);
+  switch (what) {
+    case Lasting::RecordsKept:
+      return Words::tr("記録ファイルに再び書き込めます: %1。保持していた記録を書き込みました").arg(q(path)).toStdString();
+    case Lasting::EventsKept:
+      return Words::tr("イベント記録に再び書き込めます: %1。保持していたイベントを書き込みました").arg(q(path)).toStdString();
+  }
+  return {};
+}
+
+std::string logLine(const LocalDateTime& when, const std::string& text) {
+  const std::string stamp = when.logStamp() + " ";
+  std::string line = stamp + text;
+  for (size_t at = line.find('\n'); at != std::string::npos; at = line.find('\n', at + 1))
+    line.insert(at + 1, stamp);
+  return line;
 }
 
 }  // namespace radmon::messages

@@ -15,6 +15,7 @@
 #include "sound_event.h"
 #include "lock_file.h"
 #include "station_panel.h"
+#include "station_session.h"
 
 namespace radmon::messages {
 
@@ -32,10 +33,15 @@ std::string soundEvent(const SoundEvent& event);
 std::string soundState(const SoundEvent& event);
 // The same, for the recording cycle to write its event log with.
 const EventWording& eventWording();
-// Record lines kept at the end, put in the pending file `path` (or lost with `fault`).
-std::string recordsPending(size_t lines, const std::string& path, const std::optional<WriteFault>& fault);
-// Pending lines of an earlier run written into their day files at start.
+// Record lines or events kept at the end, put in the pending file `path` (or lost with `fault`).
+std::string pendingKept(Pending what, size_t lines, const std::string& path,
+                        const std::optional<WriteFault>& fault);
+// Pending lines of an earlier run written into their files at start.
 std::string pendingFlushed(const PendingFlush& flush);
+// A lasting state that began (worded by its cause, when it has one) or ended.
+std::string lasting(Lasting what, bool began, const std::optional<Notice>& cause);
+// A line of ratemon's log: every line of `text` after the time stamp of `when`.
+std::string logLine(const LocalDateTime& when, const std::string& text);
 
 // Publishing over MQTT.
 std::string mqttAddress(MqttAddressError error, const std::string& url);

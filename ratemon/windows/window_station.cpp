@@ -9,9 +9,7 @@
 #include "alarm_player.h"
 #include "mqtt_dialog.h"
 #include "number_text.h"
-#include "pending_records.h"
 #include "ratemon_messages.h"
-#include "text_files.h"
 
 namespace radmon {
 namespace {
@@ -48,18 +46,18 @@ WindowStation::WindowStation(StationParts parts)
   clock_ = parts_.clock ? std::move(parts_.clock) : std::make_unique<SystemClock>();
   if (!parts_.saveDialog) parts_.saveDialog = qtSaveDialog;
   if (parts_.dayplotPath.empty()) parts_.dayplotPath = defaultDayplotPath(programFolder());
-  cycle_ = std::make_unique<RecordingCycle>(*window_, *parts_.input, *sound_, *clock_, *this);
-  cycle_->setEventWording(&messages::eventWording());
+  session_ = std::make_unique<StationSession>(parts_.programFolder, parts_.lockPath,
+                                              std::move(parts_.input), *window_, *sound_, *clock_, *this);
   status_ = new SoundStatus(window_.get(), *chime_);
 
   MainWindow& w = *window_;
-  connect(w.cmdRec(), &QPushButton::clicked, this, &WindowStation::startPressed);
-  connect(w.cmdStop(), &QPushButton::clicked, this, [this] { cycle_->stop(); });
+  connect(w.cmdRec(), &QPushButton::clicked, this, [this] { session_->start(); });
+  connect(w.cmdStop(), &QPushButton::clicked, this, [this] { cycle().stop(); });
   using Command = MainWindow::Command;
   const auto clicked = &QPushButton::clicked;
   connect(w.commandButton(Command::chooseFolder), clicked, this, &WindowStation::chooseRecordFolder);
-  connect(w.commandButton(Command::silenceStage1), clicked, this, [this] { cycle_->silenceStage1(); });
-  connect(w.commandButton(Command::silenceStage2), clicked, this, [this] { cycle_->silenceStage2(); });
+  connect(w.commandButton(Command::silenceStage1), clicked, this, [this] { cycle().silenceStage1(); });
+  connect(w.commandButton(Command::silenceStage2), clicked, this, [this] { cycle().silenceStage2(); });
   connect(w.commandButton(Command::startDayplot), clicked, this, &WindowStation::startDayplot);
   connect(w.commandButton(Command::pulseIntervals), clicked, this, &WindowStation::openIntervals);
   // clicked, not toggled: clearing the box because the window closed must not echo.
@@ -67,13 +65,13 @@ WindowStation::WindowStation(StationParts parts)
   connect(&w, &MainWindow::closing, this, &WindowStation::shutdown);
 
   connect(w.mqttButton(), clicked, this, &WindowStation::showMqttDialog);
-  linkTimer_.setInterval(1000);
   connect(&linkTimer_, &QTimer::timeout, this, &WindowStation::tendLink);
+  linkTimer_.start(1000);
 
   pace_.setInterval(1000);
   pace_.setTimerType(Qt::PreciseTimer);
   connect(&pace_, &QTimer::timeout, this, [this] {
-    if (parts_.deliverNext && !parts_.deliverNext()) cycle_->stop();
+    if (parts_.deliverNext && !parts_.deliverNext()) cycle().stop();
   });
 }
 
@@ -84,32 +82,11 @@ WindowStation::~WindowStation() {
   delete intervals_.data();
 }
 
-std::string WindowStation::settingsPath() const {
-  return parts_.programFolder + std::string(kSettingsFileName);
-}
-
 std::optional<std::string> WindowStation::startup() {
-  if (auto refusal = lock_.take(parts_.lockPath))
-    return messages::lockRefused(parts_.lockPath, *refusal);
-  cycle_->setLockHeld(lock_.held());
   RatemonSettings settings = RatemonSettings::defaults(parts_.programFolder);
-  const bool read = loadSettingsFile(settingsPath(), settings);
+  if (auto refusal = session_->open(settings)) return refusal;
   showSettings(settings);
-  cycle_->setSaveFolder(saveFolderFor(settings.texts[Box::recordPath], parts_.programFolder));
-  if (!read) window_->report(messages::about(messages::About::settingsUnreadable,
-                                             settingsPath()));
-  const LoadedCountingSettings counting = loadCountingSettings(countingPath());
-  counting_ = counting.settings;
-  cycle_->setDeadTime(counting_.deadTimeMicroseconds);
-  for (const CountingSettingsIssue issue : counting.issues)
-    window_->report(messages::countingSettingsIssue(issue, countingPath()));
-  // The last run's unwritten lines go into the day files before the link's catch-up
-  // reads them.
-  if (lock_.held()) {
-    if (auto flush = flushPendingRecords(parts_.programFolder, cycle_->saveFolder()))
-      window_->report(messages::pendingFlushed(*flush));
-  }
-  openLink();
+  tendLink();
   return std::nullopt;
 }
 
@@ -117,25 +94,9 @@ void WindowStation::shutdown() {
   if (shutDown_) return;
   shutDown_ = true;
   pace_.stop();
-  if (lock_.held()) {
-    // Only a station that started saves: a refused one must not overwrite the
-    // settings of the ratemon that holds the lock.
-    if (auto error = saveSettingsFile(settingsPath(), settingsFromWindow()))
-      window_->report(*error);
-  }
-  cycle_->stop();
   linkTimer_.stop();
-  if (link_) link_->finish();
-  parts_.input->closeDevice();
-  if (const size_t kept = cycle_->keptRecordLines(); kept > 0 && lock_.held()) {
-    // The window is going: the operator reads where they went on the terminal and again
-    // at the next start, when they are written into their day files.
-    const auto fault = keepPendingRecords(parts_.programFolder, cycle_->keptRecordTexts());
-    std::cerr << clock_->now().logStamp() << " "
-              << messages::recordsPending(kept, parts_.programFolder + std::string(kPendingFileName), fault)
-              << std::endl;
-  }
-  lock_.release();
+  session_->save(settingsFromWindow());
+  session_->finish();
   sound_->stop();
   chime_->stop();
   if (pulse_) pulse_->close();
@@ -143,23 +104,23 @@ void WindowStation::shutdown() {
   if (intervals_) intervals_->close();
 }
 
-std::string WindowStation::countingPath() const {
-  return parts_.programFolder + kCountingSettingsFileName;
+void WindowStation::told(const Told& told) {
+  // Once the window is going, the operator reads it on the terminal.
+  if (told.forOperator && shutDown_) std::cerr << messages::logLine(told.when, told.text) << std::endl;
+  if (told.forOperator && !shutDown_) window_->report(told.text);
 }
 
 void WindowStation::readingsShown() {
-  // Published once per second heard, so a stopped or lost input sends nothing stale.
-  if (link_) link_->second(clock_->now(), cycle_->lastDose().netDoseRate, cycle_->lastDose().cpm);
-  const bool capped = cycle_->lastDose().deadTimeCapped;
-  window_->showReadingInterval(messages::readingInterval(cycle_->lastInterval()),
-                               messages::deadTimeState(counting_.deadTimeMicroseconds, capped),
+  const bool capped = cycle().lastDose().deadTimeCapped;
+  window_->showReadingInterval(messages::readingInterval(cycle().lastInterval()),
+                               messages::deadTimeState(counting().deadTimeMicroseconds, capped),
                                capped);
 }
 
 void WindowStation::openIntervals() {
   if (!intervals_) {
     intervals_ = new PulseIntervalWindow(
-        [this] { return cycle_->pulseIntervals().intervalsSeconds(); });
+        [this] { return cycle().pulseIntervals().intervalsSeconds(); });
     connect(intervals_.data(), &PulseIntervalWindow::countingEdited, this,
             &WindowStation::applyCounting);
   }
@@ -168,7 +129,7 @@ void WindowStation::openIntervals() {
   const int samples = resolution && *resolution >= 0 && *resolution < 1e6
                           ? static_cast<int>(*resolution)
                           : initialWhole(Box::resolution);
-  intervals_->showCounting(counting_, scanDeadTimeMicroseconds(samples, kSampleRate));
+  intervals_->showCounting(counting(), scanDeadTimeMicroseconds(samples, kSampleRate));
   intervals_->show();
   intervals_->raise();
 }
@@ -179,9 +140,7 @@ void WindowStation::applyCounting() {
     window_->report(messages::badDeadTime(intervals_->deadTimeBox()->text().toStdString()));
     return;
   }
-  counting_ = *chosen;
-  cycle_->setDeadTime(counting_.deadTimeMicroseconds);
-  if (auto error = saveCountingSettings(countingPath(), counting_)) window_->report(*error);
+  session_->setCounting(*chosen);
 }
 
 RatemonSettings WindowStation::settingsFromWindow() const {
@@ -194,10 +153,6 @@ RatemonSettings WindowStation::settingsFromWindow() const {
 void WindowStation::showSettings(const RatemonSettings& s) {
   for (const auto& [box, text] : s.texts) window_->setText(box, text);
   for (const auto& [tick, on] : s.ticks) window_->tick(tick)->setChecked(on);
-}
-
-void WindowStation::startPressed() {
-  if (auto refused = cycle_->start()) window_->report(*refused);
 }
 
 void WindowStation::recordingStateChanged(bool recording) {
@@ -215,7 +170,7 @@ void WindowStation::recordingStateChanged(bool recording) {
 }
 
 void WindowStation::soundEvent(const SoundEvent& event, const std::string& text) {
-  const bool faulty = cycle_->soundFaulty();
+  const bool faulty = cycle().soundFaulty();
   status_->show(event, messages::soundState(event), text, faulty);
   showReadingsCurrent(!faulty);
 }
@@ -240,7 +195,7 @@ void WindowStation::chooseRecordFolder() {
   window_->setText(Box::recordPath, *chosen);
   const std::string folder = deriveFolder(*chosen);
   window_->report(folder);
-  cycle_->setSaveFolder(folder);
+  cycle().setSaveFolder(folder);
 }
 
 void WindowStation::startDayplot() {
@@ -273,10 +228,10 @@ void WindowStation::graphTicked(bool on) {
 
 void WindowStation::redrawGraph() {
   if (!graph_) return;
-  const auto newest = static_cast<int>(cycle_->elapsedSeconds() % 600);
-  graph_->redraw(cycle_->doseChain().doseHistory(), newest, window_->text(Box::limit1),
+  const auto newest = static_cast<int>(cycle().elapsedSeconds() % 600);
+  graph_->redraw(cycle().doseChain().doseHistory(), newest, window_->text(Box::limit1),
                  window_->text(Box::limit2),
-                 counting_.graphBand ? &cycle_->intervalHistory() : nullptr);
+                 counting().graphBand ? &cycle().intervalHistory() : nullptr);
 }
 
 void WindowStation::pulseTest(const std::vector<uint8_t>& samples, int threshold,
@@ -286,51 +241,14 @@ void WindowStation::pulseTest(const std::vector<uint8_t>& samples, int threshold
   pulse_->showTrace(samples, threshold, deadBand);
 }
 
-void WindowStation::recordWritten(const std::string& line) {
-  if (link_)
-    link_->recordWritten(line, cycle_->alarms().alarm1Latch(), cycle_->alarms().alarm2Latch(),
-                         cycle_->healthText());
-}
-
-void WindowStation::openLink() {
-  if (link_) {
-    // What it leaves unacknowledged the new link catches up from the day files.
-    link_->finish(std::chrono::milliseconds(500));
-    link_.reset();
-  }
-  std::vector<LinkNotice> notices;
-  link_ = StationLink::open(parts_.programFolder, cycle_->saveFolder(), {},
-                            clock_->now().yyyymmdd(), notices);
-  std::string told;
-  for (const LinkNotice& n : notices) told += (told.empty() ? "" : "\n") + messages::linkNotice(n);
-  if (!told.empty()) window_->report(told);
-  if (link_) {
-    linkTimer_.start();
-  } else {
-    linkTimer_.stop();
-  }
-  tendLink();
-}
-
 void WindowStation::tendLink() {
-  QLabel* state = window_->mqttState();
-  if (!link_) {
-    state->setText(QString::fromStdString(messages::linkOff()));
-    state->setToolTip({});
-    if (mqttDialog_) static_cast<MqttDialog*>(mqttDialog_.data())->setStatus(state->text());
-    return;
-  }
-  // A refusal needs the operator; a lost connection mends itself and is only shown.
-  for (const LinkEvent& e : link_->takeEvents()) {
-    if (e.state == LinkState::BadLogin || e.state == LinkState::TlsFailed ||
-        e.state == LinkState::Unreachable || e.state == LinkState::Refused)
-      window_->report(messages::linkEvent(e));
-  }
-  const LinkStatus status = link_->status();
-  state->setText(QString::fromStdString(messages::linkStatusShort(status)));
-  const QString full = QString::fromStdString(messages::linkStatus(status) + "\n" + link_->address());
-  state->setToolTip(full);
-  if (mqttDialog_) static_cast<MqttDialog*>(mqttDialog_.data())->setStatus(full);
+  session_->tendLink();
+  const StationLink* l = link();
+  const std::string brief = l ? messages::linkStatusShort(l->status()) : messages::linkOff();
+  const std::string full = l ? messages::linkStatus(l->status()) + "\n" + l->address() : std::string();
+  window_->mqttState()->setText(QString::fromStdString(brief));
+  window_->mqttState()->setToolTip(QString::fromStdString(full));
+  if (mqttDialog_) static_cast<MqttDialog*>(mqttDialog_.data())->setStatus(QString::fromStdString(l ? full : brief));
 }
 
 void WindowStation::showMqttDialog() {
@@ -347,7 +265,8 @@ void WindowStation::showMqttDialog() {
       window_->report(*error);
       return;
     }
-    openLink();
+    session_->openLink({});
+    tendLink();
   });
   tendLink();
   dialog->open();

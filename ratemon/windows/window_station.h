@@ -1,7 +1,6 @@
-// The windowed station: wires Form1's controls and the audio input to the recording
-// cycle, runs startup and shutdown (lock file, ratemon.ini), the operator commands and
-// the two extra windows. The windows only show; the decisions are made here and in the
-// measuring core.
+// The windowed station: wires Form1's controls to the station session, shows what the
+// session tells, and runs the operator commands and the extra windows. The windows
+// only show; the decisions are made in the session and the measuring core.
 //
 // Threading: the window thread only.
 #pragma once
@@ -15,19 +14,12 @@
 #include <string>
 #include <vector>
 
-#include "audio_input.h"
 #include "graph_window.h"
-#include "local_time.h"
-#include "lock_file.h"
 #include "main_window.h"
-#include "counting_settings.h"
 #include "pulse_interval_window.h"
 #include "pulse_test_window.h"
-#include "ratemon_settings.h"
-#include "recording_cycle.h"
-#include "sound_output.h"
-#include "station_link.h"
 #include "sound_status.h"
+#include "station_session.h"
 
 namespace radmon {
 
@@ -56,7 +48,7 @@ struct StationParts {
   std::vector<std::string> dayplotArguments;  // the same station and language
 };
 
-class WindowStation final : public QObject, public CycleHooks {
+class WindowStation final : public QObject, public StationView {
  public:
   explicit WindowStation(StationParts parts);
   ~WindowStation() override;
@@ -64,47 +56,42 @@ class WindowStation final : public QObject, public CycleHooks {
   // Takes the lock file and restores the settings. The message for the operator when
   // ratemon must not start (another ratemon holds the lock).
   std::optional<std::string> startup();
-  // Saves the settings, stops and closes the input, releases the lock. Runs once, when
-  // Form1 closes (or at destruction when it never did).
+  // Saves the settings and finishes the session; what it tells then goes to stderr.
+  // Runs once, when Form1 closes (or at destruction when it never did).
   void shutdown();
 
   MainWindow& window() { return *window_; }
-  RecordingCycle& cycle() { return *cycle_; }
+  RecordingCycle& cycle() { return session_->cycle(); }
   GraphWindow* graphWindow() const { return graph_; }
   PulseTestWindow* pulseWindow() const { return pulse_; }
   PulseIntervalWindow* intervalWindow() const { return intervals_; }
-  const CountingSettings& counting() const { return counting_; }
-  const std::string& saveFolder() const { return cycle_->saveFolder(); }
-  std::string settingsPath() const;
+  const CountingSettings& counting() const { return session_->counting(); }
+  const std::string& saveFolder() const { return session_->cycle().saveFolder(); }
 
-  // CycleHooks
+  // StationView
+  void told(const Told& told) override;
   void pulseTest(const std::vector<uint8_t>& samples, int threshold, int deadBand) override;
   void redrawGraph() override;
   void recordingStateChanged(bool recording) override;
-  void recordWritten(const std::string& line) override;
-
-  // The MQTT link, when ratemon_mqtt.ini names a broker; null otherwise.
-  StationLink* link() const { return link_.get(); }
-  // Opens the MQTT dialog (the button beside the test box).
-  void showMqttDialog();
   void readingsShown() override;
   void soundEvent(const SoundEvent& event, const std::string& text) override;
+
+  // The MQTT link, when ratemon_mqtt.ini names a broker; null otherwise.
+  StationLink* link() const { return session_->link(); }
+  // Opens the MQTT dialog (the button beside the test box).
+  void showMqttDialog();
 
   SoundStatus& soundStatus() { return *status_; }
 
  private:
-  void startPressed();
   void chooseRecordFolder();
   void startDayplot();
   void graphTicked(bool on);
   void openIntervals();
   void applyCounting();
-  std::string countingPath() const;
   RatemonSettings settingsFromWindow() const;
   void showSettings(const RatemonSettings& s);
-  // (Re)starts publishing with ratemon_mqtt.ini; what goes wrong is reported.
-  void openLink();
-  // Once a second: the live reading, the link's events and its state in the window.
+  // Once a second: the link's events, and its state beside the MQTT button.
   void tendLink();
   // The readings are greyed while the sound path is at fault: they are not current.
   void showReadingsCurrent(bool current);
@@ -115,14 +102,11 @@ class WindowStation final : public QObject, public CycleHooks {
   std::unique_ptr<SoundOutput> chime_;
   SoundStatus* status_ = nullptr;  // a child of the window
   std::unique_ptr<Clock> clock_;
-  std::unique_ptr<RecordingCycle> cycle_;
-  LockFile lock_;
+  std::unique_ptr<StationSession> session_;
   QPointer<GraphWindow> graph_;
   QPointer<PulseTestWindow> pulse_;
   QPointer<PulseIntervalWindow> intervals_;
-  CountingSettings counting_;
   QTimer pace_;
-  std::unique_ptr<StationLink> link_;
   QTimer linkTimer_;
   QPointer<QDialog> mqttDialog_;
   bool shutDown_ = false;

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "day_record.h"
+#include "event_log.h"
 
 namespace radmon {
 namespace {
@@ -80,6 +81,31 @@ TEST(PendingRecords, LinesAfterOneThatStaysKeptStayKeptToo) {
   ASSERT_TRUE(flush);
   EXPECT_EQ(flush->written, 3);
   EXPECT_EQ(contents(dir / "data" / dayFileName("20110920")), line(20, 0) + line(20, 1));
+  fs::remove_all(dir);
+}
+
+// Events wait in a pending file of their own, in the event log's line format, and go
+// into the event log of their own day after what it holds.
+TEST(PendingRecords, KeptEventsReachTheirEventLogsAtTheNextStart) {
+  const fs::path dir = fs::temp_directory_path() / ("radmon_pending_events_" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir / "data");
+  const std::string station = dir.string() + "/";
+  const auto event = [](int day, EventKind kind) {
+    return formatEventLine({{2011, 9, day, 23, 59, 0}, kind, std::string(eventKindName(kind))});
+  };
+  ASSERT_FALSE(keepPending(Pending::Events, station, {event(19, EventKind::NoSignal), event(20, EventKind::SignalOk)}));
+  EXPECT_EQ(contents(dir / kPendingEventsFileName), event(19, EventKind::NoSignal) + event(20, EventKind::SignalOk));
+  EXPECT_FALSE(fs::exists(dir / kPendingFileName));  // the records' file is not touched
+  std::ofstream(dir / "data" / eventFileName("20110919"), std::ios::binary) << event(19, EventKind::Hum);
+
+  const auto flush = flushPending(Pending::Events, station, station + "data/");
+  ASSERT_TRUE(flush);
+  EXPECT_EQ(flush->what, Pending::Events);
+  EXPECT_EQ(flush->written, 2);
+  EXPECT_FALSE(fs::exists(flush->path));
+  EXPECT_EQ(contents(dir / "data" / eventFileName("20110919")), event(19, EventKind::Hum) + event(19, EventKind::NoSignal));
+  EXPECT_EQ(contents(dir / "data" / eventFileName("20110920")), event(20, EventKind::SignalOk));
   fs::remove_all(dir);
 }
 

@@ -17,7 +17,10 @@
 #include "file_bytes.h"
 
 #include "day_record.h"
+#include "event_log.h"
+#include "fakes.h"
 #include "headless_station.h"
+#include "pending_records.h"
 #include "text_files.h"
 
 namespace radmon {
@@ -212,6 +215,100 @@ TEST_F(HeadlessRatemon, DeadTimeFromTheSettingsFileOrTheCommandLine) {
     EXPECT_EQ(r.err.find("dead_time_us") != std::string::npos, std::string(c.file ? c.file : "") == "dead_time_us=fast\n")
         << r.err;
   }
+}
+
+// The headless loop in this process on a fake input: each second's sound and the data
+// folder's presence are the test's, so that a fault comes and goes at a known second.
+class HeadlessSession : public HeadlessRatemon {
+ protected:
+  // Runs `seconds` seconds; before each, `at(second)` may change the folder and gives
+  // the second's pulses (0: flat sound). The log.
+  std::string run(int seconds, const std::function<int(int)>& at) {
+    std::ostringstream out, err;
+    const InputFactory open = [&](const std::string&, int) -> std::variant<DrivenInput, std::string> {
+      auto audio = std::make_unique<FakeAudio>();
+      FakeAudio* raw = audio.get();
+      return DrivenInput{std::move(audio), [raw, &at, s = 0]() mutable {
+                           raw->deliver(secondWithPulseCount(at(s++)));
+                           return true;
+                         }};
+    };
+    HeadlessOptions options;
+    options.input = "fake";
+    options.fast = true;
+    options.start = LocalDateTime{2011, 9, 19, 10, 0, 0};
+    options.seconds = seconds;
+    const std::string folder = root.string() + "/";
+    EXPECT_EQ(runHeadless(options, {folder, folder + "~Record.tmp", open, out, err}), 0) << err.str();
+    return err.str();
+  }
+  // The data folder is there only outside [from, to).
+  std::function<int(int)> dataGone(int from, int to, std::function<int(int)> pulses) {
+    return [=, this](int s) {
+      if (s == from) fs::remove_all(root / "data");
+      if (s == to) fs::create_directories(root / "data");
+      return pulses(s);
+    };
+  }
+  std::vector<EventLine> events() {
+    const auto text = readTextFile((root / "data" / eventFileName("20110919")).string());
+    return text ? parseEventLog(*text) : std::vector<EventLine>{};
+  }
+};
+
+size_t occurrences(const std::string& text, const std::string& part) {
+  size_t n = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
+// A day file folder gone for minutes, and an event log gone across two events and back
+// before the next (flat sound from 0 s and from 120 s): each write fault is logged once when it begins and once
+// when the kept lines are written, and nothing is lost.
+TEST_F(HeadlessSession, AWriteFaultThatLastsIsLoggedOnceWhenItBeginsAndOnceWhenItEnds) {
+  struct Case {
+    const char* name;
+    int goneFrom, goneTo, seconds;
+    bool flat;
+    const char *began, *ended;
+    size_t dayLines, events;
+  };
+  for (const Case& c : {Case{"day file", 30, 200, 300, false, "記録ファイルに書き込めません",
+                             "記録ファイルに再び書き込めます", 5, 0},
+                        Case{"event log", 0, 100, 150, true, "イベント記録に書き込めません",
+                             "イベント記録に再び書き込めます", 2, 4}}) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(root / "data");
+    fs::create_directories(root / "data");
+    const std::string log = run(c.seconds, dataGone(c.goneFrom, c.goneTo, [&](int s) {
+      return c.flat && s % 120 < 20 ? 0 : 1;
+    }));
+    EXPECT_EQ(occurrences(log, c.began), 1u) << log;
+    EXPECT_EQ(occurrences(log, c.ended), 1u) << log;
+    EXPECT_LT(log.find(c.began), log.find(c.ended)) << log;
+    const std::string day = testing::readBytes(root / "data" / dayFileName("20110919"));
+    EXPECT_EQ(static_cast<size_t>(std::count(day.begin(), day.end(), '\n')), c.dayLines) << day;
+    EXPECT_EQ(events().size(), c.events);
+  }
+}
+
+// Events that could not be written before the end wait in the station folder and reach
+// their event log at the next start, with their own times.
+TEST_F(HeadlessSession, EventsKeptAtTheEndReachTheirEventLogAtTheNextStart) {
+  std::string log = run(30, dataGone(0, -1, [](int s) { return s < 20 ? 0 : 1; }));
+  const std::string pending = (root / kPendingEventsFileName).string();
+  EXPECT_NE(log.find("書き込めなかったイベント 2 件を " + pending), std::string::npos) << log;
+  ASSERT_TRUE(fs::exists(pending));
+
+  fs::create_directories(root / "data");
+  log = run(1, [](int) { return 1; });
+  EXPECT_NE(log.find("前回書き込めなかったイベント 2 件をイベント記録に書き込みました"), std::string::npos) << log;
+  EXPECT_FALSE(fs::exists(pending));
+  const auto logged = events();
+  ASSERT_EQ(logged.size(), 2u);
+  EXPECT_EQ(logged[0].kind, EventKind::NoSignal);
+  EXPECT_EQ(logged[1].kind, EventKind::SignalOk);
+  EXPECT_EQ(logged[1].when, (LocalDateTime{2011, 9, 19, 10, 0, 21}));
 }
 
 TEST(ParseHeadlessOptions, ReadsEveryOption) {

@@ -53,6 +53,14 @@ TEST_F(EnglishStation, EveryMessageIsEnglish) {
   for (const auto& c : kBoxControls) texts.push_back(messages::notice(RefusedBox{c.id, 1.5}));
   texts.push_back(messages::notice(RecordKept{"/d/x.csv", {WriteStep::open, ENOENT}, 3}));
   texts.push_back(messages::notice(NoSensitivity{}));
+  // What is kept for the next start, written then, and a write fault's end.
+  for (const Pending what : {Pending::Records, Pending::Events}) {
+    texts.push_back(messages::pendingKept(what, 2, "/s/p.csv", std::nullopt));
+    texts.push_back(messages::pendingKept(what, 2, "/s/p.csv", WriteFault{WriteStep::open, ENOSPC}));
+    texts.push_back(messages::pendingFlushed({"/s/p.csv", 2, 1, WriteFault{WriteStep::open, ENOENT}, what}));
+  }
+  for (const Lasting what : {Lasting::RecordsKept, Lasting::EventsKept})
+    texts.push_back(messages::lasting(what, false, RecordKept{"/d/x.csv", {WriteStep::open, ENOENT}, 3}));
   using messages::About;
   for (const About what : {About::settingsUnreadable, About::sourceUnopenable,
                            About::dayplotMissing, About::dayplotNotStarted}) {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "day_record.h"
 #include "station_fixture.h"
 #include "text_files.h"
 
@@ -262,6 +263,30 @@ TEST_F(StationTest, GraphWindowFollowsCheck5AndIsRedrawnEachSecond) {
   QTest::mouseClick(w().tick(Tick::graph), Qt::LeftButton);
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_EQ(station_->graphWindow(), nullptr);
+}
+
+// A record folder that is gone for minutes: its fault is shown when it begins, not again
+// each minute, and its end once the kept lines are written.
+TEST_F(StationTest, AWriteFaultThatLastsIsShownOnceWhenItBeginsAndOnceWhenItEnds) {
+  writeTextFile(programFolder_ + "ratemon.ini", "\"50\",\"3\",\"10\",\"120\",\"0.27\",\"2.7\",\"" +
+                                                    programFolder_ + "gone/x.csv\",0,0,1,\"0\"\r\n");
+  make();
+  ASSERT_FALSE(station_->startup());
+  startRecording();
+  const auto minutes = [&](int n) {
+    for (int s = 0; s < 60 * n; ++s) audio_->deliver(secondWithPulseCount(1));
+  };
+  minutes(1);
+  EXPECT_NE(message().find("記録ファイルに書き込めません"), std::string::npos) << message();
+  w().messageBox()->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  minutes(2);
+  EXPECT_EQ(w().messageBox(), nullptr) << message();
+  fs::create_directories(programFolder_ + "gone");
+  minutes(1);
+  EXPECT_NE(message().find("記録ファイルに再び書き込めます"), std::string::npos) << message();
+  const std::string day = readBytes(folder_ / "gone" / dayFileName("20110919"));
+  EXPECT_EQ(std::count(day.begin(), day.end(), '\n'), 4);
 }
 
 TEST_F(StationTest, PulseTestShowsOneBufferAndStops) {

@@ -1,0 +1,152 @@
+#include "station_session.h"
+
+#include "pending_records.h"
+#include "ratemon_messages.h"
+
+namespace radmon {
+
+StationSession::StationSession(std::string programFolder, std::string lockPath,
+                               std::unique_ptr<AudioInput> input, StationPanel& controls,
+                               SoundOutput& sound, const Clock& clock, StationView& view)
+    : programFolder_(std::move(programFolder)), lockPath_(std::move(lockPath)), input_(std::move(input)),
+      controls_(controls), clock_(clock), view_(view), cycle_(*this, *input_, sound, clock, *this) {
+  cycle_.setEventWording(&messages::eventWording());
+}
+
+std::optional<std::string> StationSession::open(RatemonSettings& settings, const LinkChoice& choice) {
+  if (auto refusal = lock_.take(lockPath_)) return messages::lockRefused(lockPath_, *refusal);
+  cycle_.setLockHeld(lock_.held());
+  const std::string settingsPath = programFolder_ + std::string(kSettingsFileName);
+  if (!loadSettingsFile(settingsPath, settings))
+    tell(messages::about(messages::About::settingsUnreadable, settingsPath));
+  cycle_.setSaveFolder(saveFolderFor(settings.texts[Box::recordPath], programFolder_));
+  const std::string countingPath = programFolder_ + kCountingSettingsFileName;
+  const LoadedCountingSettings counting = loadCountingSettings(countingPath);
+  for (const CountingSettingsIssue issue : counting.issues)
+    tell(messages::countingSettingsIssue(issue, countingPath));
+  counting_ = counting.settings;
+  cycle_.setDeadTime(counting_.deadTimeMicroseconds);
+  // The last run's unwritten lines go into the day files before the link's catch-up
+  // reads them.
+  for (const Pending what : {Pending::Records, Pending::Events})
+    if (auto flush = flushPending(what, programFolder_, cycle_.saveFolder()))
+      tell(messages::pendingFlushed(*flush));
+  openLink(choice);
+  return std::nullopt;
+}
+
+bool StationSession::start() {
+  const auto refused = cycle_.start();
+  if (refused) report(*refused);
+  return !refused;
+}
+
+void StationSession::finish() {
+  if (finished_) return;
+  finished_ = true;
+  cycle_.stop();
+  const size_t unsent = link_ ? link_->finish() : 0;
+  tendLink();
+  if (unsent > 0) tell(messages::linkUnsent(unsent));
+  input_->closeDevice();
+  look();
+  auto keep = [this](Pending what, const std::vector<std::string>& lines) {
+    if (lines.empty() || !lock_.held()) return;
+    const auto fault = keepPending(what, programFolder_, lines);
+    tell(messages::pendingKept(what, lines.size(), pendingPath(what, programFolder_), fault));
+  };
+  keep(Pending::Records, cycle_.keptRecordTexts());
+  keep(Pending::Events, cycle_.keptEventTexts());
+  lock_.release();
+}
+
+void StationSession::save(const RatemonSettings& settings) {
+  // A refused station must not overwrite the settings of the ratemon that holds the lock.
+  if (!lock_.held()) return;
+  if (auto error = saveSettingsFile(programFolder_ + std::string(kSettingsFileName), settings)) tell(*error);
+}
+
+void StationSession::setCounting(const CountingSettings& counting) {
+  counting_ = counting;
+  cycle_.setDeadTime(counting_.deadTimeMicroseconds);
+  if (auto error = saveCountingSettings(programFolder_ + kCountingSettingsFileName, counting_)) tell(*error);
+}
+
+void StationSession::openLink(const LinkChoice& choice) {
+  // What an earlier link leaves unacknowledged the new one catches up from the day files.
+  if (link_) link_->finish(std::chrono::milliseconds(500));
+  link_.reset();
+  std::vector<LinkNotice> notices;
+  link_ = StationLink::open(programFolder_, cycle_.saveFolder(), choice, clock_.now().yyyymmdd(), notices);
+  std::string told;
+  for (const LinkNotice& n : notices) told.append(told.empty() ? "" : "\n").append(messages::linkNotice(n));
+  if (!told.empty()) tell(told);
+}
+
+void StationSession::tendLink() {
+  if (!link_) return;
+  // A refusal needs the operator; a lost connection mends itself and is only logged.
+  for (const LinkEvent& e : link_->takeEvents()) {
+    if (std::string text = messages::linkEvent(e); !text.empty())
+      tell(std::move(text), e.state == LinkState::BadLogin || e.state == LinkState::TlsFailed ||
+                                e.state == LinkState::Unreachable || e.state == LinkState::Refused);
+  }
+}
+
+std::string StationSession::healthText() const {
+  std::string text = cycle_.healthText();
+  static constexpr const char* kNames[] = {"records-kept", "events-kept"};  // as Lasting
+  for (const auto& [what, on] : lasting_)
+    if (on) text = (text == "ok" ? "" : text + ",") + kNames[static_cast<int>(what)];
+  return text;
+}
+
+void StationSession::report(const Notice& notice) {
+  // Write faults last until a write succeeds: look() tells their beginning and end.
+  if (std::holds_alternative<RecordKept>(notice))
+    recordsKept_ = notice;
+  else if (std::holds_alternative<EventKept>(notice))
+    eventsKept_ = notice;
+  else
+    tell(messages::notice(notice));
+}
+
+void StationSession::look() {
+  hold(Lasting::RecordsKept, cycle_.keptRecordLines() > 0, recordsKept_);
+  hold(Lasting::EventsKept, cycle_.keptEventLines() > 0, eventsKept_);
+}
+
+void StationSession::hold(Lasting what, bool on, const std::optional<Notice>& cause) {
+  bool& was = lasting_[what];
+  if (was == on) return;
+  was = on;
+  tell(messages::lasting(what, on, cause));
+}
+
+void StationSession::readingsShown() {
+  // Published once per second heard, so a stopped or lost input sends nothing stale.
+  if (link_) link_->second(clock_.now(), cycle_.lastDose().netDoseRate, cycle_.lastDose().cpm);
+  tendLink();
+  look();
+  view_.readingsShown();
+}
+
+void StationSession::alarmStarted(int stage, float grossDoseRate, float limit) {
+  tell(messages::alarmStarted(stage, grossDoseRate, limit), false);
+  view_.alarmStarted(stage, grossDoseRate, limit);
+}
+
+void StationSession::recordWritten(const std::string& line) {
+  look();
+  if (link_)
+    link_->recordWritten(line, cycle_.alarms().alarm1Latch(), cycle_.alarms().alarm2Latch(), healthText());
+  view_.recordWritten(line);
+}
+
+void StationSession::soundEvent(const SoundEvent& event, const std::string& text) {
+  look();
+  view_.told({event.when, text, false});
+  view_.soundEvent(event, text);
+}
+
+}  // namespace radmon

@@ -1,0 +1,102 @@
+// One run of the station, for the window and the headless loop alike: the lock file,
+// ratemon.ini and the counting settings, the recording cycle on the audio input (with
+// its signal watch and event log), the last run's kept lines and events, the MQTT link,
+// and an end that leaves nothing unwritten. All it tells goes to one StationView.
+//
+// Threading: the thread that raises the audio input's events.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "counting_settings.h"
+#include "lock_file.h"
+#include "ratemon_settings.h"
+#include "recording_cycle.h"
+#include "station_link.h"
+
+namespace radmon {
+
+// A state that lasts: told once when it begins and once when it ends, and named in the
+// health of every record published meanwhile ("records-kept", "events-kept").
+enum class Lasting { RecordsKept, EventsKept };
+
+// A sentence for the operator at its moment. The headless log prints every one; the
+// window shows those `forOperator` and the rest in its own way, or not at all.
+struct Told {
+  LocalDateTime when;
+  std::string text;
+  bool forOperator = true;
+};
+
+// The window or the headless log: the sentences, and the cycle's moments after the
+// session has done its part.
+class StationView : public CycleHooks {
+ public:
+  virtual void told(const Told& told) = 0;
+};
+
+class StationSession final : public CycleHooks, public StationPanel {
+ public:
+  // Every reference must outlive the session; `controls` hold the settings and readings.
+  StationSession(std::string programFolder, std::string lockPath, std::unique_ptr<AudioInput> input,
+                 StationPanel& controls, SoundOutput& sound, const Clock& clock, StationView& view);
+  ~StationSession() override { finish(); }
+
+  // Takes the lock, reads ratemon.ini over `settings` and the counting settings, writes
+  // the last run's kept lines and events, opens the MQTT link. The refusal when another
+  // ratemon holds the lock.
+  std::optional<std::string> open(RatemonSettings& settings, const LinkChoice& choice = {});
+  bool start();  // false, and told why, when recording cannot start
+  // Stops, finishes the link, keeps what could not be written for the next start and
+  // releases the lock. Runs once.
+  void finish();
+  void save(const RatemonSettings& settings);  // only while the lock is held
+  void setCounting(const CountingSettings& counting);
+  // (Re)opens the MQTT link with ratemon_mqtt.ini as it is now, under `choice`.
+  void openLink(const LinkChoice& choice);
+  void tendLink();  // tells what happened on the link since the last call
+
+  RecordingCycle& cycle() { return cycle_; }
+  StationLink* link() const { return link_.get(); }
+  const CountingSettings& counting() const { return counting_; }
+  // The sound path's state and the lasting states, as published.
+  std::string healthText() const;
+
+  // The controls', but the notices are told.
+  std::string text(Box box) const override { return controls_.text(box); }
+  void setText(Box box, const std::string& text) override { controls_.setText(box, text); }
+  bool checked(Tick tick) const override { return controls_.checked(tick); }
+  void report(const Notice& notice) override;
+
+  void pulseTest(const std::vector<uint8_t>& s, int threshold, int band) override { view_.pulseTest(s, threshold, band); }
+  void redrawGraph() override { view_.redrawGraph(); }
+  void recordingStateChanged(bool recording) override { view_.recordingStateChanged(recording); }
+  void readingsShown() override;
+  void alarmStarted(int stage, float grossDoseRate, float limit) override;
+  void recordWritten(const std::string& line) override;
+  void soundEvent(const SoundEvent& event, const std::string& text) override;
+
+ private:
+  void tell(std::string text, bool forOperator = true) { view_.told({clock_.now(), std::move(text), forOperator}); }
+  // Every lasting state, looked at after each second and each write.
+  void look();
+  void hold(Lasting what, bool on, const std::optional<Notice>& cause = std::nullopt);
+
+  std::string programFolder_, lockPath_;
+  std::unique_ptr<AudioInput> input_;
+  StationPanel& controls_;
+  const Clock& clock_;
+  StationView& view_;
+  LockFile lock_;
+  RecordingCycle cycle_;
+  CountingSettings counting_;
+  std::unique_ptr<StationLink> link_;
+  std::map<Lasting, bool> lasting_;
+  std::optional<Notice> recordsKept_, eventsKept_;  // the last write faults, for the words
+  bool finished_ = false;
+};
+
+}  // namespace radmon
