@@ -29,6 +29,7 @@ struct UploadOutcome {
   bool succeeded = false;
   std::string reason;  // the client's exit status and its words, when it failed
   std::optional<LocalDateTime> retryAt;  // failed and queued: when it is tried again
+  std::string output;  // all the client wrote
 };
 
 // The outcome in the words of the log and --process, e.g. "FTP転送成功: /…/g.jpg".
@@ -61,8 +62,8 @@ class UploadWatch {
   // Requests the queued uploads whose wait is over at `now`.
   void retryDue(const LocalDateTime& now);
   // The program ends: the running client is stopped, and what was running or waiting
-  // goes into the queue for the next start.
-  void stop(const LocalDateTime& now);
+  // goes into the queue for the next start; returns those files.
+  std::vector<std::string> stop(const LocalDateTime& now);
 
   // No client running and none waiting.
   bool empty() const { return !running_ && waiting_.empty(); }
@@ -90,12 +91,12 @@ void startFileUpload(const DayplotSettings& controls, const std::string& file,
                      const std::string& programFolder, ProcessLauncher& launcher,
                      MessageSink& messages, UploadWatch& watch);
 
-// The month or year graph's JPEG: `dataFolder` + `Text3` + "_" + YYYYMM or YYYY + ".jpg".
+// The month or year graph's JPEG: `dataFolder` + the graph name + "_" + YYYYMM or YYYY + ".jpg".
 std::string periodGraphJpegPath(const DayplotSettings& controls, const std::string& dataFolder,
                                 const Period& period);
 
 // The out-of-service notice that the operator keeps beside the program: program folder +
-// `Text3` + ".jpg", named like today's graph so that it takes the graph's place. It is
+// the graph name + ".jpg", named like today's graph so that it takes the graph's place. It is
 // sent whether or not FTP transfer is ticked; a missing image is the client's to report.
 std::string noticeImagePath(const DayplotSettings& controls, const std::string& programFolder);
 

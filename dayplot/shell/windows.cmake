@@ -1,9 +1,9 @@
-# dayplot's windows and its unattended schedule: the settings window Form2, the graph
-# window Form1, the scheduler and the uploads under watch.
+# dayplot's windows and its publishing session: the settings window, the graph window,
+# and the session that the window and the runs without a window drive.
 
-# The schedule and the run without windows: no widgets.
+# The session (schedule, drawing, uploads under watch, queue) and --headless: no widgets.
 add_library(dayplot_schedule STATIC scheduler.cpp upload_watch.cpp upload_queue.cpp
-  headless_dayplot.cpp)
+  publishing_session.cpp headless_dayplot.cpp)
 target_include_directories(dayplot_schedule PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(dayplot_schedule PUBLIC dayplot_settings dayplot_render)
 
