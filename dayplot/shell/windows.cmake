@@ -14,7 +14,7 @@ target_link_libraries(dayplot_windows PUBLIC dayplot_schedule Qt6::Widgets)
 
 add_room_test(dayplot_windows_test
   SOURCES tests/scheduler_test.cpp tests/headless_dayplot_test.cpp tests/upload_queue_test.cpp
-          tests/settings_form_test.cpp tests/bad_input_test.cpp
+          tests/settings_form_test.cpp tests/bad_input_test.cpp tests/publishing_session_test.cpp
   LIBS dayplot_windows testsupport Qt6::Test)
 
 # The real program under a faked clock (libfaketime) against a real FTP server.
