@@ -24,8 +24,8 @@ int exitFor(DayGraphResult result) {
   return kProcessFailed;
 }
 
-// The run's words on the stream: faults and notes alike, the upload's failure with all
-// the client wrote.
+// The run's words on the stream: faults and notes alike, the upload's failure with its
+// exit status and then all the client wrote.
 class ProcessReport final : public SessionReport {
  public:
   explicit ProcessReport(MessageSink& out) : out_(out) {}
@@ -36,7 +36,7 @@ class ProcessReport final : public SessionReport {
     if (o.succeeded) return;
     std::string output = o.output;
     while (!output.empty() && (output.back() == '\n' || output.back() == '\r')) output.pop_back();
-    std::string text = say::uploadOutcome(false, o.file, o.reason);
+    std::string text = say::uploadOutcome(false, o.file, say::clientReason(o.exitStatus, {}));
     if (!output.empty()) text.append(1, '\n').append(say::clientOutput(output));
     out_.show(text);
   }

@@ -64,7 +64,8 @@ std::vector<UploadOutcome> UploadWatch::collect(const LocalDateTime& now) {
   if (!outcome) return ended;
   const bool ok = outcome->finished && outcome->exitStatus == 0;
   ended.push_back(
-      {now, runningFile_, ok, ok ? std::string() : clientReason(*outcome), {}, outcome->output});
+      {now, runningFile_, ok, ok ? std::string() : clientReason(*outcome), {},
+       outcome->output, outcome->exitStatus});
   if (queue_ != nullptr) {
     if (ok) {
       queue_->succeeded(runningFile_);

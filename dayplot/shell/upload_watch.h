@@ -30,6 +30,7 @@ struct UploadOutcome {
   std::string reason;  // the client's exit status and its words, when it failed
   std::optional<LocalDateTime> retryAt;  // failed and queued: when it is tried again
   std::string output;  // all the client wrote
+  int exitStatus = 0;  // the client's
 };
 
 // The outcome in the words of the log and --process, e.g. "FTP転送成功: /…/g.jpg".
