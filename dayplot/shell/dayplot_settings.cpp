@@ -1,6 +1,5 @@
 #include "dayplot_settings.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <vector>
 
@@ -33,30 +32,9 @@ std::optional<bool> booleanOf(const SettingsField& field) {
 
 }  // namespace
 
-bool DayplotSettings::option(int n) const { return n >= 1 && n <= 4 && every[n - 1]; }
-
-void DayplotSettings::setOption(int n, bool value) {
-  if (value) selectOption(n);
-  else if (n >= 1 && n <= 4) every[n - 1] = false;
-}
-
 void DayplotSettings::selectOption(int n) {
   if (n < 1 || n > 4) return;
   for (int i = 1; i <= 4; ++i) every[i - 1] = i == n;
-}
-
-const DayplotControl& controlOf(std::string DayplotSettings::*text) {
-  return *std::find_if(kDayplotControls.begin(), kDayplotControls.end(),
-                       [&](const DayplotControl& c) { return c.text == text; });
-}
-
-const DayplotControl& controlOf(int DayplotSettings::*tick) {
-  return *std::find_if(kDayplotControls.begin(), kDayplotControls.end(),
-                       [&](const DayplotControl& c) { return c.tick == tick; });
-}
-
-bool savedInFile(const DayplotControl& control) {
-  return &control < kDayplotControls.data() + kFileFields;
 }
 
 int16_t applySettingsText(std::string_view fileText, DayplotSettings& c) {
@@ -72,8 +50,14 @@ int16_t applySettingsText(std::string_view fileText, DayplotSettings& c) {
     } else if (control.tick) {
       applyCheck(field, c.*control.tick);
     } else if (const auto value = booleanOf(field)) {
-      c.setOption(control.option, *value);
-      if (*value) interval = kRealtimePeriods[static_cast<size_t>(control.option - 1)];
+      // True selects its period alone, False clears only its own.
+      const auto n = static_cast<size_t>(control.option - 1);
+      if (!*value) {
+        c.every[n] = false;
+        continue;
+      }
+      c.selectOption(control.option);
+      interval = kRealtimePeriods[n];
     }
   }
   return interval;

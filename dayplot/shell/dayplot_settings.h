@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "read_result.h"
@@ -54,9 +55,7 @@ struct DayplotSettings {
 
   // Selects period n (1 to 4) the way a click or a True does: the others are cleared.
   void selectOption(int n);
-  // Sets period n to `value`; True selects it alone, False clears only it.
-  void setOption(int n, bool value);
-  bool option(int n) const;
+  bool option(int n) const { return n >= 1 && n <= 4 && every[n - 1]; }
 
   friend bool operator==(const DayplotSettings&, const DayplotSettings&) = default;
 };
@@ -88,10 +87,15 @@ inline constexpr std::array<DayplotControl, 24> kDayplotControls{{
 }};
 
 // The control of a text or a tick.
-const DayplotControl& controlOf(std::string DayplotSettings::*text);
-const DayplotControl& controlOf(int DayplotSettings::*tick);
+template <class T>
+const DayplotControl& controlOf(T DayplotSettings::*field) {
+  for (const DayplotControl& c : kDayplotControls)
+    if constexpr (std::is_same_v<T, int>) { if (c.tick == field) return c; }
+    else if (c.text == field) return c;
+  return kDayplotControls[0];  // every field has its control
+}
 // Whether a control's value is kept in dayplot.ini.
-bool savedInFile(const DayplotControl& control);
+inline bool savedInFile(const DayplotControl& c) { return &c < &kDayplotControls[kFileFields]; }
 
 // The settings window's controls together with the program-wide values of the start
 // sequence.
@@ -105,9 +109,9 @@ struct DayplotStart {
 };
 
 // Applies the text of a settings file to the settings as the start sequence does: the
-// file's fields in the control table's order, comma and line end alike. Fields the file does not hold are applied as
-// empty values; a field that does not convert to its control's type leaves that control
-// as it was. Returns the period the option fields give (the first when none is True).
+// file's fields in the control table's order, comma and line end alike. Fields the file
+// does not hold are applied as empty values; a field that does not convert to its
+// control's type leaves that control as it was. Returns the period the option fields give (the first when none is True).
 int16_t applySettingsText(std::string_view fileText, DayplotSettings& controls);
 
 // The four lines of the settings file for the current controls, CR LF ended; every

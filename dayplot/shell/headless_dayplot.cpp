@@ -14,9 +14,9 @@ HeadlessDayplot::HeadlessDayplot(std::string programFolder, const Clock& clock,
   const DayplotSettings& c = start_.controls;
   // A start time that can never match is said instead of announced.
   session_.checkStartTime();
-  const bool yesterday = c.yesterdayAt == 1 && !startTimeProblem(c);
+  const bool timeUsable = !startTimeProblem(c), yesterday = c.yesterdayAt == 1 && timeUsable;
   if (c.todayEvery != 1 && !yesterday) {
-    if (!startTimeProblem(c)) log_.show(say::nothingScheduled(settingsFilePath(programFolder)));
+    if (timeUsable) log_.show(say::nothingScheduled(settingsFilePath(programFolder)));
   } else {
     log_.show(say::started(c.todayEvery == 1 ? start_.RealtimeInterval : 0, yesterday,
                            c.atHour, c.atMinute, c.upload == 1, start_.DataFolder));

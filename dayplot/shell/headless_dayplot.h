@@ -8,7 +8,6 @@
 #include <ostream>
 #include <string>
 
-#include "dayplot_messages.h"
 #include "publishing_session.h"
 
 namespace radmon {

@@ -48,10 +48,10 @@ class ProcessReport final : public SessionReport {
 };
 
 // Runs one drawing through a session and, with upload ticked, waits for the client; the
-// drawing's exit status, or the upload's failure.
+// drawing's exit status, or the upload's failure. Never throws.
 template <class Draw>
 int runAndWait(const std::string& programFolder, MessageSink& messages, const Clock& clock,
-               ProcessLauncher& launcher, const Draw& draw) {
+               ProcessLauncher& launcher, const Draw& draw) try {
   ProcessReport report(messages);
   const DayplotStart start = readStartSettings(programFolder, clock, report);
   PublishingSession session({programFolder, &clock, &launcher, &report, [&] { return start; },
@@ -70,6 +70,9 @@ int runAndWait(const std::string& programFolder, MessageSink& messages, const Cl
   }
   session.removeScript();
   return report.sent() ? drawn : kProcessUploadFailed;
+} catch (const std::exception& e) {
+  messages.show(say::processingFailed(e.what()));
+  return kProcessFailed;
 }
 
 }  // namespace
@@ -82,31 +85,18 @@ int runProcessMode(std::string_view day, const std::string& programFolder,
     messages.show(say::badDayArgument(day));
     return kProcessFailed;
   }
-  try {
-    return runAndWait(programFolder, messages, clock, launcher, [&](PublishingSession& session) {
-      return session.runDay(std::string(day), true);
-    });
-  } catch (const std::exception& e) {
-    messages.show(say::processingFailed(e.what()));
-  }
-  return kProcessFailed;
+  return runAndWait(programFolder, messages, clock, launcher, [&](PublishingSession& session) {
+    return session.runDay(std::string(day), true);
+  });
 }
 
 int runPeriodMode(PeriodKind kind, std::string_view text, const std::string& programFolder,
                   MessageSink& messages, const Clock& clock, ProcessLauncher& launcher) {
-  const auto period = kind == PeriodKind::Month ? parseMonth(text) : parseYear(text);
-  if (!period) {
-    messages.show(kind == PeriodKind::Month ? say::badMonthArgument(text) : say::badYearArgument(text));
-    return kProcessFailed;
-  }
-  try {
-    return runAndWait(programFolder, messages, clock, launcher, [&](PublishingSession& session) {
-      return session.runPeriod(*period, true);
-    });
-  } catch (const std::exception& e) {
-    messages.show(say::processingFailed(e.what()));
-  }
-  return kProcessFailed;
+  const auto period = periodOf(kind, text, messages);
+  if (!period) return kProcessFailed;
+  return runAndWait(programFolder, messages, clock, launcher, [&](PublishingSession& session) {
+    return session.runPeriod(*period, true);
+  });
 }
 
 }  // namespace radmon

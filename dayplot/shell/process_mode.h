@@ -35,18 +35,14 @@ inline constexpr std::chrono::minutes kUploadWaitLimit{10};
 // script removed. Safe to call from a signal handler.
 void requestProcessStop();
 
-// Runs `drawDayGraph` for `targetDay` (yyyymmdd) with the settings of the program
-// folder (ending with the separator), then `uploadFile` of its JPEG through `launcher` when
-// upload is ticked, also when the day file was missing (the JPEG of an earlier run,
-// if any, is sent). The script, which holds the password, is removed when the client
-// has ended. Needs a QGuiApplication. Never throws.
+// The session's `runDay` for `targetDay` (yyyymmdd) with the settings of the program
+// folder (ending with the separator), waiting for the upload; the script, which holds the
+// password, is removed at the end. Needs a QGuiApplication. Never throws.
 int runProcessMode(std::string_view targetDay, const std::string& programFolder,
                    MessageSink& messages, const Clock& clock, ProcessLauncher& launcher);
 
-// `dayplot --month YYYYMM` / `--year YYYY`: the same for a month or a year of day files,
-// `drawPeriodGraph` and, with upload ticked, the upload of its JPEG (also when no day
-// of the period has a file: a JPEG of an earlier run, if any, is sent). Exit codes as
-// above, 1 meaning that not one day of the period has a file.
+// `dayplot --month YYYYMM` / `--year YYYY`: the same with `runPeriod`; exit code 1 means
+// that not one day of the period has a file.
 int runPeriodMode(PeriodKind kind, std::string_view text, const std::string& programFolder,
                   MessageSink& messages, const Clock& clock, ProcessLauncher& launcher);
 

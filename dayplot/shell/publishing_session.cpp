@@ -12,13 +12,18 @@ namespace radmon {
 DayplotStart readStartSettings(const std::string& programFolder, const Clock& clock,
                                MessageSink& report) {
   const DayplotStartRead read = startSettings(programFolder, clock.now().yyyymmdd());
-  for (const auto& issue : read.issues) {
-    if (issue.kind == DayplotIniFault::Unreadable)
-      report.show(say::settingsFileUnreadable(settingsFilePath(programFolder)));
-  }
+  if (read.has(DayplotIniFault::Unreadable))
+    report.show(say::settingsFileUnreadable(settingsFilePath(programFolder)));
   for (const std::string& line : read.value.readingsIssues)
     report.show(say::readingsSettingsIssue(programFolder + kReadingsSettingsFileName, line));
   return read.value;
+}
+
+std::optional<Period> periodOf(PeriodKind kind, std::string_view text, MessageSink& report) {
+  const auto period = kind == PeriodKind::Month ? parseMonth(text) : parseYear(text);
+  if (!period)
+    report.show(kind == PeriodKind::Month ? say::badMonthArgument(text) : say::badYearArgument(text));
+  return period;
 }
 
 PublishingSession::PublishingSession(SessionParts parts)
@@ -32,14 +37,16 @@ PublishingSession::PublishingSession(SessionParts parts)
   if (!parts_.keepQueue) return;
   uploads_.keepQueue(
       queue_,
-      [this](const std::string& file) -> UploadWatch::Starter {
-        return [this, file] {
-          refresh();
-          return uploadFile(SettingsUploadSource(now_.controls), file, parts_.programFolder,
-                            *parts_.launcher, report_);
-        };
+      [this](const std::string& file) {
+        refresh();
+        return starter(file, now_.controls);
       },
       [this] { return readPublishSettings(publishSettingsPath(parts_.programFolder)).retryMinutes; });
+}
+
+std::optional<std::string> startTimeProblem(const DayplotSettings& c) {
+  if (c.yesterdayAt != 1 || startTimeUsable(scheduleOf(c, 10))) return std::nullopt;
+  return say::startTimeNeverMatches(c.atHour, c.atMinute);
 }
 
 void PublishingSession::refresh() {
@@ -60,7 +67,7 @@ void PublishingSession::tick() {
   for (const DueRun& due : scheduler_.tick(now, scheduleOf(now_.controls, now_.RealtimeInterval)))
     run(due);
   if (firstTick_) {
-    if (const auto missed = missedYesterday(now_.controls, now_.DataFolder, now, queue_)) {
+    if (const auto missed = missedYesterday(now)) {
       report_.note(say::yesterdayNotSent(missed->TargetDay));
       run(*missed);
     }
@@ -68,6 +75,17 @@ void PublishingSession::tick() {
   firstTick_ = false;
   uploads_.retryDue(now);
   watchQueueFault();
+}
+
+std::optional<DueRun> PublishingSession::missedYesterday(const LocalDateTime& now) const {
+  const DayplotSettings& c = now_.controls;
+  if (c.yesterdayAt != 1 || c.upload != 1 || startTimeProblem(c)) return std::nullopt;
+  if (now.hhmm() < c.atHour + ":" + c.atMinute) return std::nullopt;  // still to come
+  const std::string yesterday = now.previousDay().yyyymmdd();
+  const std::string file =
+      dayGraphJpegPath(SettingsUploadSource(c), now_.DataFolder, yesterday, now.yyyymmdd());
+  if (queue_.published(file) || queue_.queued(file)) return std::nullopt;
+  return DueRun{RunKind::Yesterday, yesterday};
 }
 
 void PublishingSession::run(const DueRun& due) {
@@ -100,17 +118,26 @@ DayGraphResult PublishingSession::runPeriod(const Period& period, bool byHand) {
   refresh();
   const DayGraphResult result = periodGraph_.drawPeriodGraph(now_.DataFolder, period);
   report_.drawn(periodGraph_.picture(), byHand);
-  if (now_.controls.upload == 1) upload(periodGraphJpegPath(now_.controls, now_.DataFolder, period));
+  if (now_.controls.upload == 1)
+    upload(now_.DataFolder + periodImageBaseName(now_.controls.graphName, period) + ".jpg");
   return result;
 }
 
 void PublishingSession::sendNotice() {
   refresh();
-  upload(noticeImagePath(now_.controls, parts_.programFolder));
+  // Named like today's graph so that it takes the graph's place; a missing image is the
+  // client's to report.
+  upload(parts_.programFolder + now_.controls.graphName + ".jpg");
 }
 
 void PublishingSession::upload(const std::string& file) {
-  startFileUpload(now_.controls, file, parts_.programFolder, *parts_.launcher, report_, uploads_);
+  uploads_.request(starter(file, now_.controls), file);
+}
+
+UploadWatch::Starter PublishingSession::starter(const std::string& file, const DayplotSettings& c) {
+  return [this, file, c] {
+    return uploadFile(SettingsUploadSource(c), file, parts_.programFolder, *parts_.launcher, report_);
+  };
 }
 
 void PublishingSession::pollUploads() {
@@ -158,14 +185,6 @@ void PublishingSession::askAboutCertificate(const UploadOutcome& outcome) {
     return;
   }
   uploads_.retry(outcome.file);
-}
-
-std::chrono::milliseconds PublishingSession::untilNextTick() const {
-  return MinuteScheduler::untilNextMinute(clock_.now());
-}
-
-std::vector<std::string> PublishingSession::stopUploads() {
-  return uploads_.stop(clock_.now());
 }
 
 void PublishingSession::removeScript() {

@@ -4,21 +4,16 @@
 // it reports; none of them decides, draws or uploads on its own. No widgets.
 #pragma once
 
-#include <QImage>
 #include <chrono>
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "day_graph.h"
 #include "dayplot_settings.h"
-#include "local_time.h"
 #include "period_graph.h"
-#include "process_launcher.h"
 #include "scheduler.h"
 #include "settings_sources.h"
-#include "upload_queue.h"
 #include "upload_watch.h"
 
 namespace radmon {
@@ -55,6 +50,12 @@ struct SessionParts {
   bool keepQueue = true;
 };
 
+// The start time's fault, for the window and the log; no value when it can match.
+std::optional<std::string> startTimeProblem(const DayplotSettings& settings);
+
+// The month (YYYYMM) or year (YYYY) of `text`; a text that is none is told.
+std::optional<Period> periodOf(PeriodKind kind, std::string_view text, MessageSink& report);
+
 // The start sequence's settings, with the faults of dayplot.ini and dayplot_readings.ini
 // told through `report`.
 DayplotStart readStartSettings(const std::string& programFolder, const Clock& clock,
@@ -79,11 +80,13 @@ class PublishingSession {
   // Reports the uploads that have ended, and a lasting fault's start or end.
   void pollUploads();
   bool uploadsRunning() const { return !uploads_.empty(); }
-  std::chrono::milliseconds untilNextTick() const;
+  std::chrono::milliseconds untilNextTick() const {
+    return MinuteScheduler::untilNextMinute(clock_.now());
+  }
 
   // The running client is stopped; what was running or waiting is kept in the queue
   // (when there is one) and returned.
-  std::vector<std::string> stopUploads();
+  std::vector<std::string> stopUploads() { return uploads_.stop(clock_.now()); }
   // The FTP script holds the password in clear: it goes at the end. Told when it cannot.
   void removeScript();
 
@@ -92,7 +95,13 @@ class PublishingSession {
  private:
   void refresh();
   void run(const DueRun& due);
+  // The yesterday to run at the first tick because its graph never reached the server
+  // (the station was off at the set time): with yesterday's run and upload ticked, that
+  // time passed today, and the graph neither sent nor waiting in the queue.
+  std::optional<DueRun> missedYesterday(const LocalDateTime& now) const;
+  // Sent with the settings of now, even if it has to wait for another upload.
   void upload(const std::string& file);
+  UploadWatch::Starter starter(const std::string& file, const DayplotSettings& settings);
   void askAboutCertificate(const UploadOutcome& outcome);
   void watchQueueFault();
 

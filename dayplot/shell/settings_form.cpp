@@ -135,12 +135,6 @@ void SettingsForm::build() {
   };
   // Boxes that are saved refuse what the settings file cannot carry.
   auto* savable = new QRegularExpressionValidator(QRegularExpression("[^\"\\r\\n]*"), this);
-  auto check = [this](const char* name, const char* text, bool ticked) {
-    auto* c = new QCheckBox(QCoreApplication::translate("dayplot", text), this);
-    c->setObjectName(name);
-    c->setChecked(ticked);
-    return c;
-  };
   auto button = [this](const char* name, const char* text) {
     auto* b = new QPushButton(QCoreApplication::translate("dayplot", text), this);
     b->setObjectName(name);
@@ -153,10 +147,10 @@ void SettingsForm::build() {
     f->setFrameShadow(QFrame::Sunken);
     return f;
   };
-  auto row = [](std::initializer_list<QWidget*> widgets, bool stretch = true) {
+  auto row = [](std::initializer_list<QWidget*> widgets) {
     auto* h = new QHBoxLayout;
     for (QWidget* w : widgets) h->addWidget(w);
-    if (stretch) h->addStretch(1);
+    h->addStretch(1);
     return h;
   };
 
@@ -171,8 +165,10 @@ void SettingsForm::build() {
       e->setObjectName(c.name);
       if (savedInFile(c)) e->setValidator(savable);  // not the date boxes: any text goes
     } else if (c.tick) {
-      check(c.name, c.tick == &S::yesterdayAt ? QT_TRANSLATE_NOOP("dayplot", "昨日分自動処理") : "",
-            defaults.*c.tick == 1);
+      auto* t = new QCheckBox(this);
+      t->setObjectName(c.name);
+      t->setChecked(defaults.*c.tick == 1);
+      if (c.tick == &S::yesterdayAt) t->setText(QCoreApplication::translate("dayplot", "昨日分自動処理"));
     } else {
       const int16_t period = kRealtimePeriods[static_cast<size_t>(c.option - 1)];
       auto* option = new QRadioButton(
@@ -281,7 +277,7 @@ DayplotSettings SettingsForm::controls() const {
   for (const DayplotControl& control : kDayplotControls) {
     if (control.text) c.*control.text = box(control.text)->text().toStdString();
     else if (control.tick) c.*control.tick = tick(control.tick)->isChecked() ? 1 : 0;
-    else c.setOption(control.option, periods_->button(control.option)->isChecked());
+    else c.every[static_cast<size_t>(control.option - 1)] = periods_->button(control.option)->isChecked();
   }
   return c;
 }
@@ -382,13 +378,9 @@ void SettingsForm::runManually() {
 
 void SettingsForm::onPeriod(PeriodKind kind) {
   const DayplotSettings now = controls();
-  const std::string text = kind == PeriodKind::Month ? now.manualYear + now.manualMonth : now.manualYear;
-  const auto period = kind == PeriodKind::Month ? parseMonth(text) : parseYear(text);
-  if (!period) {
-    messages_.show(kind == PeriodKind::Month ? say::badMonthArgument(text) : say::badYearArgument(text));
-    return;
-  }
-  session_.runPeriod(*period, true);
+  const auto period = periodOf(
+      kind, kind == PeriodKind::Month ? now.manualYear + now.manualMonth : now.manualYear, messages_);
+  if (period) session_.runPeriod(*period, true);
   watchUploads();
 }
 

@@ -11,13 +11,8 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "certificate_question.h"
-#include "dayplot_settings.h"
-#include "local_time.h"
-#include "process_launcher.h"
 #include "publishing_session.h"
 #include "window_messages.h"
 

@@ -1,7 +1,5 @@
 #include "upload_watch.h"
 
-#include "period_graph.h"
-#include "settings_sources.h"
 
 namespace radmon {
 
@@ -112,47 +110,6 @@ std::vector<std::string> UploadWatch::stop(const LocalDateTime& now) {
     for (const std::string& file : stopped) queue_->unsent(file, now);
   }
   return stopped;
-}
-
-void startFileUpload(const DayplotSettings& controls, const std::string& file,
-                     const std::string& programFolder, ProcessLauncher& launcher,
-                     MessageSink& messages, UploadWatch& watch) {
-  // The settings as they are now, even if the upload has to wait for another.
-  watch.request(
-      [=, &launcher, &messages] {
-        return uploadFile(SettingsUploadSource(controls), file, programFolder, launcher,
-                          messages);
-      },
-      file);
-}
-
-std::string periodGraphJpegPath(const DayplotSettings& controls, const std::string& dataFolder,
-                                const Period& period) {
-  return dataFolder + periodImageBaseName(controls.graphName, period) + ".jpg";
-}
-
-std::string noticeImagePath(const DayplotSettings& controls, const std::string& programFolder) {
-  return programFolder + controls.graphName + ".jpg";
-}
-
-}  // namespace radmon
-
-namespace radmon {
-
-std::optional<DueRun> missedYesterday(const DayplotSettings& c, const std::string& dataFolder,
-                                      const LocalDateTime& now, const UploadQueue& queue) {
-  if (c.yesterdayAt != 1 || c.upload != 1 || startTimeProblem(c)) return std::nullopt;
-  if (now.hhmm() < c.atHour + ":" + c.atMinute) return std::nullopt;  // still to come
-  const std::string yesterday = now.previousDay().yyyymmdd();
-  const std::string file =
-      dayGraphJpegPath(SettingsUploadSource(c), dataFolder, yesterday, now.yyyymmdd());
-  if (queue.published(file) || queue.queued(file)) return std::nullopt;
-  return DueRun{RunKind::Yesterday, yesterday};
-}
-
-std::optional<std::string> startTimeProblem(const DayplotSettings& c) {
-  if (c.yesterdayAt != 1 || startTimeUsable(scheduleOf(c, 10))) return std::nullopt;
-  return say::startTimeNeverMatches(c.atHour, c.atMinute);
 }
 
 }  // namespace radmon

@@ -14,11 +14,8 @@
 #include <vector>
 
 #include "dayplot_messages.h"
-#include "dayplot_settings.h"
 #include "local_time.h"
-#include "period_table.h"
 #include "process_launcher.h"
-#include "scheduler.h"
 #include "upload_queue.h"
 
 namespace radmon {
@@ -84,36 +81,5 @@ class UploadWatch {
   std::function<Starter(const std::string&)> restart_;
   std::function<int()> firstWait_;
 };
-
-// `uploadFile` for `file` with the upload settings of the controls as they are now,
-// whether or not FTP transfer is ticked (the caller decides); the client, if it could be
-// started, goes under `watch`.
-void startFileUpload(const DayplotSettings& controls, const std::string& file,
-                     const std::string& programFolder, ProcessLauncher& launcher,
-                     MessageSink& messages, UploadWatch& watch);
-
-// The month or year graph's JPEG: `dataFolder` + the graph name + "_" + YYYYMM or YYYY + ".jpg".
-std::string periodGraphJpegPath(const DayplotSettings& controls, const std::string& dataFolder,
-                                const Period& period);
-
-// The out-of-service notice that the operator keeps beside the program: program folder +
-// the graph name + ".jpg", named like today's graph so that it takes the graph's place. It is
-// sent whether or not FTP transfer is ticked; a missing image is the client's to report.
-std::string noticeImagePath(const DayplotSettings& controls, const std::string& programFolder);
-
-}  // namespace radmon
-
-namespace radmon {
-
-// The yesterday to process at start because its graph never reached the server (the
-// station was off at the set time): only with yesterday's run and FTP transfer ticked,
-// a start time that can match, that time passed today, and the graph neither sent nor
-// waiting in the queue.
-std::optional<DueRun> missedYesterday(const DayplotSettings& controls,
-                                      const std::string& dataFolder, const LocalDateTime& now,
-                                      const UploadQueue& queue);
-
-// The start time boxes' fault, for the window and the log; no value when they can match.
-std::optional<std::string> startTimeProblem(const DayplotSettings& controls);
 
 }  // namespace radmon
