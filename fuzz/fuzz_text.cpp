@@ -1,5 +1,6 @@
 // Targets on operator text: numbers in text boxes, settings text and the two settings
 // files.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -108,16 +109,14 @@ void dayplotSettings(const uint8_t* data, size_t size) {
   DayplotSettings read;
   const int16_t interval = applySettingsText(decodeFileText(bytes), read);
   FUZZ_CHECK(kName, interval == 10 || interval == 20 || interval == 30 || interval == 60);
-  FUZZ_CHECK(kName, read.Option1 + read.Option2 + read.Option3 + read.Option4 <= 1);
+  FUZZ_CHECK(kName, std::count(read.every.begin(), read.every.end(), true) <= 1);
 
   const std::string saved = encodeForSystem(settingsFileText(read));
   DayplotSettings again;
   const int16_t intervalAgain = applySettingsText(decodeFileText(saved), again);
   DayplotSettings expected = read;
-  for (std::string* t : {&expected.Text1, &expected.Text2, &expected.Text3, &expected.Text4,
-                         &expected.Text5, &expected.Text6, &expected.Text10, &expected.Text11,
-                         &expected.Text12, &expected.Text13, &expected.Text14, &expected.Text15})
-    *t = savableText(*t);
+  for (size_t i = 0; i < kFileFields; ++i)
+    if (const auto text = kDayplotControls[i].text) expected.*text = savableText(read.*text);
   FUZZ_CHECK(kName, again == expected);
   FUZZ_CHECK(kName, intervalAgain == interval);
   FUZZ_CHECK(kName, settingsFileText(again) == saved);

@@ -911,6 +911,14 @@ Write it as: host, host 2121, host:2121, [::1]:2121, ftp://host, ftps://host, sf
         <translation>Cannot write the list of uploads to retry: %1</translation>
     </message>
     <message>
+        <source>再送の控えをまた書き込めるようになりました</source>
+        <translation>The list of uploads to retry can be written again</translation>
+    </message>
+    <message>
+        <source>設定ファイルを読めないため、初期設定で動きます: %1</source>
+        <translation>Cannot read the settings file, so the initial settings are used: %1</translation>
+    </message>
+    <message>
         <source>%1
 
 この証明書を信頼しますか?

@@ -122,7 +122,9 @@ DaySummary readDaySummary(const std::string& dataFolder, const std::string& day)
       size_t end = all.find_first_of("\r\n", start);
       if (end == std::string_view::npos) end = all.size();
       if (end > start) {
-        if (const auto figures = recordFigures(all.substr(start, end - start))) {
+        const auto figures = recordFigures(all.substr(start, end - start));
+        if (!figures) ++summary.skippedLines;
+        if (figures) {
           const double rate = figures->rate;
           summary.low = summary.records == 0 ? rate : std::min(summary.low, rate);
           summary.high = summary.records == 0 ? rate : std::max(summary.high, rate);

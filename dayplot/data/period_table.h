@@ -37,6 +37,7 @@ struct DaySummary {
   std::string day;        // yyyymmdd
   bool present = false;   // a readable day file with at least one record
   int records = 0;
+  int skippedLines = 0;  // lines that could not be read, as the day graph skips them
   double sum = 0;                      // of the rates, μSv/h
   double mean = 0, low = 0, high = 0;  // μSv/h
   // The pulses behind the day: the sum of the records' CPM (each a minute's count); no

@@ -17,12 +17,12 @@ namespace radmon {
 class UploadSettings {
  public:
   virtual ~UploadSettings() = default;
-  virtual std::string serverText() const = 0;     // `Text12`, "host" or "host port"
-  virtual std::string userText() const = 0;       // `Text13`
-  virtual std::string passwordText() const = 0;   // `Text14`
-  virtual std::string subFolderText() const = 0;  // `Text15`, may be empty
-  virtual std::string baseNameText() const = 0;   // `Text3`
-  // The default text of `Text12`, which the built-in account rule compares against.
+  virtual std::string serverText() const = 0;     // "host" or "host port"
+  virtual std::string userText() const = 0;
+  virtual std::string passwordText() const = 0;
+  virtual std::string subFolderText() const = 0;  // may be empty
+  virtual std::string baseNameText() const = 0;   // the graph name
+  // The server's default text, which the built-in account rule compares against.
   virtual std::string defaultServerText() const = 0;
 };
 

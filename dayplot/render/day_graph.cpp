@@ -61,6 +61,8 @@ DayGraphResult DayGraph::draw(const std::string& dataFolder, const std::string& 
   const int openUntil = targetDay == now.yyyymmdd() ? now.secondOfDay() : kSecondsInDay;
   const auto faults = readDayFaults(dataFolder, targetDay, openUntil);
   faults_ = faults ? faults->periods : std::vector<FaultPeriod>{};
+  if (faults && faults->skippedLines > 0)
+    messages_.show(say::skippedLines(dataFolder + eventFileName(targetDay), faults->skippedLines));
   drawFaultBands(p, faults_, {kLeft, kMorningBase, kAfternoonBase, kPanelHeight});
   const double labelStep = roundHalfEven(*m / 5, 2);
   for (const int base : {kMorningBase, kAfternoonBase}) {

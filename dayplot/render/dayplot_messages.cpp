@@ -170,6 +170,12 @@ std::string yesterdayNotSent(std::string_view day) {
 std::string queueNotWritten(std::string_view reason) {
   return words(QT_TRANSLATE_NOOP("dayplot", "再送の控えを書き込めません: %1"), reason);
 }
+std::string queueWrittenAgain() {
+  return words(QT_TRANSLATE_NOOP("dayplot", "再送の控えをまた書き込めるようになりました"));
+}
+std::string settingsFileUnreadable(std::string_view path) {
+  return words(QT_TRANSLATE_NOOP("dayplot", "設定ファイルを読めないため、初期設定で動きます: %1"), path);
+}
 std::string certificateQuestion(std::string_view failure, std::string_view fingerprint) {
   return words(QT_TRANSLATE_NOOP("dayplot", "%1\n\nこの証明書を信頼しますか?\n指紋 (SHA-256):\n%2"), failure, fingerprint);
 }

@@ -78,6 +78,9 @@ std::string serverBoxUnusable(AddressError why, std::string_view text);
 std::string startTimeNeverMatches(std::string_view hour, std::string_view minute);
 std::string yesterdayNotSent(std::string_view day);
 std::string queueNotWritten(std::string_view reason);
+std::string queueWrittenAgain();
+// dayplot.ini exists but cannot be read: the defaults are used.
+std::string settingsFileUnreadable(std::string_view path);
 std::string certificateQuestion(std::string_view failure, std::string_view fingerprint);
 std::string trustNotSaved(std::string_view reason);
 std::string badFingerprint(std::string_view text);

@@ -9,12 +9,12 @@ namespace radmon {
 class GraphSettings {
  public:
   virtual ~GraphSettings() = default;
-  virtual std::string scaleMaximumText() const = 0;  // `Text4`, μSv/h
-  virtual std::string placeText() const = 0;         // `Text1`
-  virtual std::string tubeText() const = 0;          // `Text6`
-  virtual std::string baseNameText() const = 0;      // `Text3`
-  virtual bool jpegWanted() const = 0;               // `Check1`
-  virtual bool bmpWanted() const = 0;                // `Check2`
+  virtual std::string scaleMaximumText() const = 0;  // μSv/h
+  virtual std::string placeText() const = 0;
+  virtual std::string tubeText() const = 0;
+  virtual std::string baseNameText() const = 0;      // the graph name
+  virtual bool jpegWanted() const = 0;
+  virtual bool bmpWanted() const = 0;
   // The day's mean followed by its 95 % interval (dayplot_readings.ini); off unless set.
   virtual bool meanIntervalWanted() const { return false; }
 };

@@ -9,8 +9,8 @@ class QImage;
 
 namespace radmon {
 
-// `Text3` alone for today, so the real-time graph always replaces one file; any other
-// day gets `Text3` + "_" + yyyymmdd.
+// the graph name alone for today, so the real-time graph always replaces one file; any other
+// day gets the graph name + "_" + yyyymmdd.
 std::string imageBaseName(std::string_view baseName, std::string_view targetDay,
                           std::string_view todayYyyymmdd);
 

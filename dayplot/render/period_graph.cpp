@@ -47,6 +47,14 @@ DayGraphResult PeriodGraph::draw(const std::string& dataFolder, const Period& pe
     return DayGraphResult::BadScale;
   }
   const PeriodTable table = readPeriodTable(dataFolder, period, faults);
+  // Damaged lines leave gaps as on the day graph: the operator hears of each file at once.
+  std::string skipped;
+  for (const DaySummary& day : table.days) {
+    if (day.skippedLines == 0) continue;
+    if (!skipped.empty()) skipped += '\n';
+    skipped += say::skippedLines(dayFilePath(dataFolder, day.day), day.skippedLines);
+  }
+  if (!skipped.empty()) messages_.show(skipped);
 
   picture_.fill(DayGraph::kBackground);
   QPainter p(&picture_);

@@ -1,7 +1,7 @@
 // `drawPeriodGraph`: a month or a year of day files on one panel of the day graph's
 // picture size, fonts and colours: each day's range of dose rates as a band, its mean as
 // a line, days without a file left as gaps and days with faults marked under the band.
-// Saved as `Text3`_YYYYMM or `Text3`_YYYY in the image formats the day graph uses.
+// Saved as the graph name_YYYYMM or the graph name_YYYY in the image formats the day graph uses.
 #pragma once
 
 #include <QImage>
@@ -13,7 +13,7 @@
 
 namespace radmon {
 
-// `Text3` + "_" + YYYYMM or YYYY: the period graph's images without their extension.
+// the graph name + "_" + YYYYMM or YYYY: the period graph's images without their extension.
 std::string periodImageBaseName(std::string_view baseName, const Period& period);
 
 class PeriodGraph {

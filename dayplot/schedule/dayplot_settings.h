@@ -1,6 +1,7 @@
-// The settings of dayplot as the settings window holds them: one field per control,
-// named after the control, plus the program-wide values that the start sequence sets.
-// No widgets: the settings window and the headless run both sit on this.
+// The settings of dayplot by what they are, plus the program-wide values that the start
+// sequence sets. The control table is the one place that ties each setting to its control
+// in the settings window and its field in dayplot.ini. No widgets: the settings window
+// and the runs without a window all sit on this.
 #pragma once
 
 #include <array>
@@ -8,8 +9,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
+#include "read_result.h"
 #include "readings_settings.h"
 #include "settings_text.h"
 #include "text_files.h"
@@ -20,48 +23,79 @@ namespace radmon {
 // the server box against this very text.
 inline constexpr std::string_view kDefaultFtpServer = "ftp.example.com";
 
-// The real-time periods in minutes of the option buttons `Option1` to `Option4`, in
-// their order; the first is the one selected when nothing else is.
+// The periods of "today every N minutes", in the order of their option buttons; the
+// first is the one selected when nothing else is.
 inline constexpr std::array<int16_t, 4> kRealtimePeriods = {10, 20, 30, 60};
-// The daily run's start time boxes, compared as texts: hour `Text11`, minute `Text10`.
+// "Yesterday at HH:MM", compared with the clock as texts.
 inline constexpr std::string_view kDefaultStartHour = "00";
 inline constexpr std::string_view kDefaultStartMinute = "03";
 
-// The controls' values. Check boxes hold 0 (cleared) or 1 (ticked); exactly one option
-// button is selected in a well-formed file, but a short file can leave none selected.
+// Ticks hold 0 (cleared) or 1 (ticked); exactly one period is selected in a well-formed
+// file, but a short file can leave none selected.
 struct DayplotSettings {
-  std::string Text1 = "大阪府大阪市";  // measurement place
-  std::string Text2;                    // data path shown in the window
-  std::string Text3 = "μSVHGraph";     // output graph file name
-  std::string Text4 = "2";              // vertical full scale, μSv/h
-  std::string Text5 = "μSVHData";      // input data file name prefix
-  std::string Text6 = "自作GM管";       // tube name
-  std::string Text7, Text8, Text9;      // year, month, day of manual processing
-  std::string Text10 = std::string(kDefaultStartMinute);
-  std::string Text11 = std::string(kDefaultStartHour);
-  std::string Text12 = std::string(kDefaultFtpServer);
-  std::string Text13;                   // FTP user name
-  std::string Text14;                   // FTP password, in clear
-  std::string Text15;                   // server sub-folder
-  int Check1 = 1;  // JPEG output
-  int Check2 = 0;  // BMP output
-  int Check3 = 0;  // real-time processing of today
-  int Check4 = 0;  // automatic processing of yesterday
-  int Check5 = 0;  // FTP upload after processing
-  bool Option1 = true;  // every 10 minutes
-  bool Option2 = false; // every 20 minutes
-  bool Option3 = false; // every 30 minutes
-  bool Option4 = false; // every 60 minutes
+  std::string place = "大阪府大阪市";  // measurement place, on the graph
+  std::string dataPath;                 // the day files' path as shown in the window
+  std::string graphName = "μSVHGraph"; // the graph images' base name
+  std::string scaleMaximum = "2";       // vertical full scale, μSv/h
+  std::string dataPrefix = "μSVHData"; // the day files' name before the date
+  std::string tube = "自作GM管";        // tube name, on the graph
+  std::string manualYear, manualMonth, manualDay;  // the day processed by hand
+  int jpeg = 1;
+  int bmp = 0;
+  int todayEvery = 0;      // today's graph every N minutes
+  std::array<bool, 4> every = {true, false, false, false};  // N, by kRealtimePeriods
+  int yesterdayAt = 0;     // yesterday's graph (and its month) at HH:MM
+  std::string atHour = std::string(kDefaultStartHour);
+  std::string atMinute = std::string(kDefaultStartMinute);
+  int upload = 0;          // send each graph to the server after drawing it
+  std::string server = std::string(kDefaultFtpServer);
+  std::string user;
+  std::string password;    // in clear, as the file has always held it
+  std::string subFolder;   // on the server; may be empty
 
-  // Sets option button n (1 to 4) the way a click or a True does: it becomes the one
-  // selected, the others are cleared.
+  // Selects period n (1 to 4) the way a click or a True does: the others are cleared.
   void selectOption(int n);
-  // Sets option button n to `value`; True selects it alone, False clears only it.
-  void setOption(int n, bool value);
-  bool option(int n) const;
+  bool option(int n) const { return n >= 1 && n <= 4 && every[n - 1]; }
 
   friend bool operator==(const DayplotSettings&, const DayplotSettings&) = default;
 };
+
+// One control of the settings window: its objectName and the setting it holds (a text,
+// a tick or period n of the option buttons). The first kFileFields controls are the
+// fields of dayplot.ini in the file's order; a line of the file ends after each marked.
+struct DayplotControl {
+  const char* name;
+  std::string DayplotSettings::*text = nullptr;
+  int DayplotSettings::*tick = nullptr;
+  int option = 0;  // 1 to 4
+  bool endsLine = false;
+};
+inline constexpr size_t kFileFields = 21;
+
+inline constexpr std::array<DayplotControl, 24> kDayplotControls{{
+    {"Text1", &DayplotSettings::place},     {"Text2", &DayplotSettings::dataPath},     {"Text3", &DayplotSettings::graphName},
+    {"Text4", &DayplotSettings::scaleMaximum}, {"Text5", &DayplotSettings::dataPrefix}, {"Text6", &DayplotSettings::tube},
+    {"Text10", &DayplotSettings::atMinute}, {"Text11", &DayplotSettings::atHour, nullptr, 0, true},
+    {"Check1", nullptr, &DayplotSettings::jpeg}, {"Check2", nullptr, &DayplotSettings::bmp},
+    {"Check3", nullptr, &DayplotSettings::todayEvery}, {"Check4", nullptr, &DayplotSettings::yesterdayAt, 0, true},
+    {"Option1", nullptr, nullptr, 1}, {"Option2", nullptr, nullptr, 2},
+    {"Option3", nullptr, nullptr, 3}, {"Option4", nullptr, nullptr, 4, true},
+    {"Text12", &DayplotSettings::server},   {"Text13", &DayplotSettings::user},        {"Text14", &DayplotSettings::password},
+    {"Check5", nullptr, &DayplotSettings::upload}, {"Text15", &DayplotSettings::subFolder, nullptr, 0, true},
+    // The date boxes are not saved.
+    {"Text7", &DayplotSettings::manualYear}, {"Text8", &DayplotSettings::manualMonth}, {"Text9", &DayplotSettings::manualDay},
+}};
+
+// The control of a text or a tick.
+template <class T>
+const DayplotControl& controlOf(T DayplotSettings::*field) {
+  for (const DayplotControl& c : kDayplotControls)
+    if constexpr (std::is_same_v<T, int>) { if (c.tick == field) return c; }
+    else if (c.text == field) return c;
+  return kDayplotControls[0];  // every field has its control
+}
+// Whether a control's value is kept in dayplot.ini.
+inline bool savedInFile(const DayplotControl& c) { return &c < &kDayplotControls[kFileFields]; }
 
 // The settings window's controls together with the program-wide values of the start
 // sequence.
@@ -74,26 +108,29 @@ struct DayplotStart {
   std::vector<std::string> readingsIssues;
 };
 
-// Applies the text of a settings file to the controls as the start sequence does: 16
-// fields, then 5, comma and line end alike. Fields the file does not hold are applied as
-// empty values; a field that does not convert to its control's type leaves that control
-// as it was. Returns the period the option fields give (the first when none is True).
+// Applies the text of a settings file to the settings as the start sequence does: the
+// file's fields in the control table's order, comma and line end alike. Fields the file
+// does not hold are applied as empty values; a field that does not convert to its
+// control's type leaves that control as it was. Returns the period the option fields give (the first when none is True).
 int16_t applySettingsText(std::string_view fileText, DayplotSettings& controls);
 
 // The four lines of the settings file for the current controls, CR LF ended; every
 // text is written as `savableText` gives it, so the file always reads back.
 std::string settingsFileText(const DayplotSettings& controls);
 
-// The data folder that `Text2` names: when it ends in "csv" (case counts) it is a file
+// The data folder that the data path names: when it ends in "csv" (case counts) it is a file
 // path and the folder is everything up to its last separator (empty without one);
 // otherwise a typed folder is not used and `fallback` stays.
 std::string dataFolderFromPath(std::string_view recordPath, std::string_view fallback);
 
-// The start sequence's data steps: defaults, `Text2` and `DataFolder` from the program
-// folder, the date boxes from `today` (yyyymmdd), then the settings file when it exists.
-// `programFolder` ends with the separator. Reading never fails: a file that cannot be
-// read leaves the defaults.
-DayplotStart startSettings(const std::string& programFolder, std::string_view todayYyyymmdd);
+enum class DayplotIniFault { Unreadable };
+using DayplotStartRead = ReadResult<DayplotStart, DayplotIniFault>;
+
+// The start sequence's data steps: defaults, the data path and `DataFolder` from the
+// program folder, the date boxes from `today` (yyyymmdd), then the settings file when it
+// exists. `programFolder` ends with the separator. A file that cannot be read leaves the
+// defaults and is told as the file's fault (line 0).
+DayplotStartRead startSettings(const std::string& programFolder, std::string_view todayYyyymmdd);
 
 // program folder + "dayplot.ini".
 std::string settingsFilePath(const std::string& programFolder);

@@ -1,16 +1,10 @@
 #include "process_mode.h"
 
 #include <atomic>
-#include <cstdio>
 #include <exception>
 #include <thread>
 
-#include "day_graph.h"
-#include "dayplot_settings.h"
-#include "ftp_upload.h"
-#include "period_graph.h"
-#include "settings_sources.h"
-#include "upload_watch.h"
+#include "publishing_session.h"
 
 namespace radmon {
 
@@ -30,39 +24,55 @@ int exitFor(DayGraphResult result) {
   return kProcessFailed;
 }
 
-// Uploads a JPEG and waits for the client; whether it succeeded.
-bool uploadAndWait(const UploadSettings& source, const std::string& jpegPath,
-                   const std::string& programFolder, MessageSink& messages,
-                   ProcessLauncher& launcher) {
-  auto client = uploadFile(source, jpegPath, programFolder, launcher, messages);
-  if (!client) return false;  // the reason has been shown
+// The run's words on the stream: faults and notes alike, the upload's failure with its
+// exit status and then all the client wrote.
+class ProcessReport final : public SessionReport {
+ public:
+  explicit ProcessReport(MessageSink& out) : out_(out) {}
+  void show(const std::string& message) override { out_.show(message); }
+  void note(const std::string& message) override { out_.show(message); }
+  void uploadEnded(const UploadOutcome& o) override {
+    sent_ = o.succeeded;
+    if (o.succeeded) return;
+    std::string output = o.output;
+    while (!output.empty() && (output.back() == '\n' || output.back() == '\r')) output.pop_back();
+    std::string text = say::uploadOutcome(false, o.file, say::clientReason(o.exitStatus, {}));
+    if (!output.empty()) text.append(1, '\n').append(say::clientOutput(output));
+    out_.show(text);
+  }
+  bool sent() const { return sent_; }
+
+ private:
+  MessageSink& out_;
+  bool sent_ = false;
+};
+
+// Runs one drawing through a session and, with upload ticked, waits for the client; the
+// drawing's exit status, or the upload's failure. Never throws.
+template <class Draw>
+int runAndWait(const std::string& programFolder, MessageSink& messages, const Clock& clock,
+               ProcessLauncher& launcher, const Draw& draw) try {
+  ProcessReport report(messages);
+  const DayplotStart start = readStartSettings(programFolder, clock, report);
+  PublishingSession session({programFolder, &clock, &launcher, &report, [&] { return start; },
+                             /*keepQueue=*/false});
+  const int drawn = exitFor(draw(session));
+  if (start.controls.upload != 1) return drawn;
   // Polled rather than waited for, so that a stop request ends the client at once.
   const auto deadline = std::chrono::steady_clock::now() + kUploadWaitLimit;
-  std::optional<ProcessOutcome> ended;
-  while (!(ended = client->poll()) && !stopAsked && std::chrono::steady_clock::now() < deadline) {
+  while (session.uploadsRunning() && !stopAsked && std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    session.pollUploads();
   }
-  const ProcessOutcome outcome = ended ? *ended : client->wait(std::chrono::milliseconds(0));
-  std::remove(ftpScriptPath(programFolder).c_str());
-  if (ended && outcome.finished && outcome.exitStatus == 0) return true;
-  const std::string reason = stopAsked && !ended ? say::uploadStopped()
-                             : !ended            ? say::clientTimedOut()
-                                                 : say::clientReason(outcome.exitStatus, {});
-  std::string output = outcome.output;
-  while (!output.empty() && (output.back() == '\n' || output.back() == '\r')) output.pop_back();
-  messages.show(say::uploadOutcome(false, jpegPath, reason) +
-                (output.empty() ? std::string() : "\n" + say::clientOutput(output)));
-  return false;
-}
-
-// The drawing's exit status, or the upload's failure when FTP transfer is ticked.
-int uploadIfTicked(const DayplotStart& start, int drawn, const std::string& jpegPath,
-                   const std::string& programFolder, MessageSink& messages,
-                   ProcessLauncher& launcher) {
-  if (start.controls.Check5 != 1) return drawn;
-  const SettingsUploadSource upload(start.controls);
-  return uploadAndWait(upload, jpegPath, programFolder, messages, launcher) ? drawn
-                                                                            : kProcessUploadFailed;
+  for (const std::string& file : session.stopUploads()) {
+    messages.show(say::uploadOutcome(false, file, stopAsked ? say::uploadStopped()
+                                                            : say::clientTimedOut()));
+  }
+  session.removeScript();
+  return report.sent() ? drawn : kProcessUploadFailed;
+} catch (const std::exception& e) {
+  messages.show(say::processingFailed(e.what()));
+  return kProcessFailed;
 }
 
 }  // namespace
@@ -75,43 +85,18 @@ int runProcessMode(std::string_view day, const std::string& programFolder,
     messages.show(say::badDayArgument(day));
     return kProcessFailed;
   }
-  try {
-    const std::string today = clock.now().yyyymmdd();
-    const DayplotStart start = startSettings(programFolder, today);
-    for (const std::string& line : start.readingsIssues)
-      messages.show(say::readingsSettingsIssue(programFolder + kReadingsSettingsFileName, line));
-    const SettingsGraphSource source(start.controls, start.readings.meanInterval);
-    DayGraph graph(source, messages, clock);
-    const std::string targetDay(day);
-    const int drawn = exitFor(graph.drawDayGraph(start.DataFolder, targetDay));
-    if (!graph.faultPeriods().empty()) messages.show(say::faultPeriods(targetDay, graph.faultPeriods()));
-    const SettingsUploadSource upload(start.controls);
-    return uploadIfTicked(start, drawn, dayGraphJpegPath(upload, start.DataFolder, targetDay, today),
-                          programFolder, messages, launcher);
-  } catch (const std::exception& e) {
-    messages.show(say::processingFailed(e.what()));
-  }
-  return kProcessFailed;
+  return runAndWait(programFolder, messages, clock, launcher, [&](PublishingSession& session) {
+    return session.runDay(std::string(day), true);
+  });
 }
 
 int runPeriodMode(PeriodKind kind, std::string_view text, const std::string& programFolder,
                   MessageSink& messages, const Clock& clock, ProcessLauncher& launcher) {
-  const auto period = kind == PeriodKind::Month ? parseMonth(text) : parseYear(text);
-  if (!period) {
-    messages.show(kind == PeriodKind::Month ? say::badMonthArgument(text) : say::badYearArgument(text));
-    return kProcessFailed;
-  }
-  try {
-    const DayplotStart start = startSettings(programFolder, clock.now().yyyymmdd());
-    const SettingsGraphSource source(start.controls);
-    PeriodGraph graph(source, messages, clock);
-    const int drawn = exitFor(graph.drawPeriodGraph(start.DataFolder, *period));
-    return uploadIfTicked(start, drawn, periodGraphJpegPath(start.controls, start.DataFolder, *period),
-                          programFolder, messages, launcher);
-  } catch (const std::exception& e) {
-    messages.show(say::processingFailed(e.what()));
-  }
-  return kProcessFailed;
+  const auto period = periodOf(kind, text, messages);
+  if (!period) return kProcessFailed;
+  return runAndWait(programFolder, messages, clock, launcher, [&](PublishingSession& session) {
+    return session.runPeriod(*period, true);
+  });
 }
 
 }  // namespace radmon

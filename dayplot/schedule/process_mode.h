@@ -1,8 +1,9 @@
 // `dayplot --process YYYYMMDD`: one processing run without windows, for scripts and
 // stations without a screen. The settings come from dayplot.ini exactly as the settings
-// window would load them at start; the file is never written back. With FTP transfer
-// ticked (`Check5`) the run uploads the day's JPEG after drawing and, unlike the
-// settings window, waits for the FTP client so that its caller learns the outcome.
+// window would load them at start; the file is never written back. It drives a
+// publishing session for one drawing: with upload ticked the session sends the JPEG and,
+// unlike the settings window, this waits for the FTP client so that its caller learns the
+// outcome. A failed upload is not queued.
 #pragma once
 
 #include <chrono>
@@ -34,18 +35,14 @@ inline constexpr std::chrono::minutes kUploadWaitLimit{10};
 // script removed. Safe to call from a signal handler.
 void requestProcessStop();
 
-// Runs `drawDayGraph` for `targetDay` (yyyymmdd) with the settings of the program
-// folder (ending with the separator), then `uploadFile` of its JPEG through `launcher` when
-// `Check5` is ticked, also when the day file was missing (the JPEG of an earlier run,
-// if any, is sent). The script, which holds the password, is removed when the client
-// has ended. Needs a QGuiApplication. Never throws.
+// The session's `runDay` for `targetDay` (yyyymmdd) with the settings of the program
+// folder (ending with the separator), waiting for the upload; the script, which holds the
+// password, is removed at the end. Needs a QGuiApplication. Never throws.
 int runProcessMode(std::string_view targetDay, const std::string& programFolder,
                    MessageSink& messages, const Clock& clock, ProcessLauncher& launcher);
 
-// `dayplot --month YYYYMM` / `--year YYYY`: the same for a month or a year of day files,
-// `drawPeriodGraph` and, with `Check5` ticked, the upload of its JPEG (also when no day
-// of the period has a file: a JPEG of an earlier run, if any, is sent). Exit codes as
-// above, 1 meaning that not one day of the period has a file.
+// `dayplot --month YYYYMM` / `--year YYYY`: the same with `runPeriod`; exit code 1 means
+// that not one day of the period has a file.
 int runPeriodMode(PeriodKind kind, std::string_view text, const std::string& programFolder,
                   MessageSink& messages, const Clock& clock, ProcessLauncher& launcher);
 

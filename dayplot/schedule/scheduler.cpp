@@ -9,14 +9,14 @@
 namespace radmon {
 
 ScheduleSettings scheduleOf(const DayplotSettings& c, int16_t realtimeInterval) {
-  return {c.Check3, realtimeInterval, c.Check4, c.Text11, c.Text10};
+  return {c.todayEvery, realtimeInterval, c.yesterdayAt, c.atHour, c.atMinute};
 }
 
 bool startTimeUsable(const ScheduleSettings& s) {
   auto twoDigits = [](const std::string& text, int highest) {
     return text.size() == 2 && readCount(text, 0, highest);
   };
-  return twoDigits(s.Text11, 23) && twoDigits(s.Text10, 59);
+  return twoDigits(s.atHour, 23) && twoDigits(s.atMinute, 59);
 }
 
 int64_t minuteNumber(const LocalDateTime& t) {
@@ -31,11 +31,11 @@ std::vector<DueRun> dueRuns(const LocalDateTime& t, const ScheduleSettings& s) {
   const std::string hhmm = t.hhmm();
   // 00:00 belongs to the day just begun, which has no record yet; the last minutes of
   // yesterday are the daily run's business.
-  if (s.Check3 == 1 && hhmm != "00:00" && s.RealtimeInterval > 0 &&
+  if (s.todayEvery == 1 && hhmm != "00:00" && s.RealtimeInterval > 0 &&
       t.minute % s.RealtimeInterval == 0) {
     runs.push_back({RunKind::Today, t.yyyymmdd()});
   }
-  if (s.Check4 == 1 && hhmm.substr(0, 2) == s.Text11 && hhmm.substr(3, 2) == s.Text10) {
+  if (s.yesterdayAt == 1 && hhmm.substr(0, 2) == s.atHour && hhmm.substr(3, 2) == s.atMinute) {
     runs.push_back({RunKind::Yesterday, t.previousDay().yyyymmdd()});
     // The month that yesterday completed or continued: on the 1st the month just ended
     // is drawn whole, on other days the current one so far.

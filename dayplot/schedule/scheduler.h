@@ -14,13 +14,14 @@
 
 namespace radmon {
 
-// The settings the scheduler reads at each tick, as the settings window holds them.
+// The settings the scheduler reads at each tick: today every N minutes, yesterday at
+// HH:MM.
 struct ScheduleSettings {
-  int Check3 = 0;                 // real-time processing of today
-  int16_t RealtimeInterval = kRealtimePeriods[0];
-  int Check4 = 0;  // processing of yesterday at the start time
-  std::string Text11 = std::string(kDefaultStartHour);    // compared as text
-  std::string Text10 = std::string(kDefaultStartMinute);  // compared as text
+  int todayEvery = 0;
+  int16_t RealtimeInterval = kRealtimePeriods[0];  // N
+  int yesterdayAt = 0;
+  std::string atHour = std::string(kDefaultStartHour);      // compared as text
+  std::string atMinute = std::string(kDefaultStartMinute);  // compared as text
 };
 
 // The schedule settings as the controls hold them, with the period.
@@ -38,12 +39,12 @@ struct DueRun {
 
 // The runs due in the clock minute of `t` (its seconds do not count): today's run on
 // every minute that is a multiple of the period except 00:00, then yesterday's run when
-// the hour and minute texts equal the start time boxes exactly ("3" never matches
+// the hour and minute texts equal the start time exactly ("3" never matches
 // "03"). Both decisions use the same minute, so a start time on a real-time minute
 // always gets both runs, today's first.
 std::vector<DueRun> dueRuns(const LocalDateTime& t, const ScheduleSettings& settings);
 
-// Whether the start time boxes can ever match the clock: two digits each, an hour of
+// Whether the start time can ever match the clock: two digits each, an hour of
 // 00 to 23 and a minute of 00 to 59. "3" never matches "03", so the run would never come.
 bool startTimeUsable(const ScheduleSettings& settings);
 

@@ -13,12 +13,12 @@ class SettingsGraphSource final : public GraphSettings {
   // `meanInterval`: the choice of dayplot_readings.ini.
   explicit SettingsGraphSource(const DayplotSettings& controls, bool meanInterval = false)
       : c_(controls), meanInterval_(meanInterval) {}
-  std::string scaleMaximumText() const override { return c_.Text4; }
-  std::string placeText() const override { return c_.Text1; }
-  std::string tubeText() const override { return c_.Text6; }
-  std::string baseNameText() const override { return c_.Text3; }
-  bool jpegWanted() const override { return c_.Check1 == 1; }
-  bool bmpWanted() const override { return c_.Check2 == 1; }
+  std::string scaleMaximumText() const override { return c_.scaleMaximum; }
+  std::string placeText() const override { return c_.place; }
+  std::string tubeText() const override { return c_.tube; }
+  std::string baseNameText() const override { return c_.graphName; }
+  bool jpegWanted() const override { return c_.jpeg == 1; }
+  bool bmpWanted() const override { return c_.bmp == 1; }
   bool meanIntervalWanted() const override { return meanInterval_; }
   void setMeanInterval(bool on) { meanInterval_ = on; }
 
@@ -30,11 +30,11 @@ class SettingsGraphSource final : public GraphSettings {
 class SettingsUploadSource final : public UploadSettings {
  public:
   explicit SettingsUploadSource(const DayplotSettings& controls) : c_(controls) {}
-  std::string serverText() const override { return c_.Text12; }
-  std::string userText() const override { return c_.Text13; }
-  std::string passwordText() const override { return c_.Text14; }
-  std::string subFolderText() const override { return c_.Text15; }
-  std::string baseNameText() const override { return c_.Text3; }
+  std::string serverText() const override { return c_.server; }
+  std::string userText() const override { return c_.user; }
+  std::string passwordText() const override { return c_.password; }
+  std::string subFolderText() const override { return c_.subFolder; }
+  std::string baseNameText() const override { return c_.graphName; }
   std::string defaultServerText() const override { return std::string(kDefaultFtpServer); }
 
  private:

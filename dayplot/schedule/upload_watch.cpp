@@ -1,7 +1,5 @@
 #include "upload_watch.h"
 
-#include "period_graph.h"
-#include "settings_sources.h"
 
 namespace radmon {
 
@@ -63,7 +61,9 @@ std::vector<UploadOutcome> UploadWatch::collect(const LocalDateTime& now) {
   const auto outcome = running_->poll();
   if (!outcome) return ended;
   const bool ok = outcome->finished && outcome->exitStatus == 0;
-  ended.push_back({now, runningFile_, ok, ok ? std::string() : clientReason(*outcome), {}});
+  ended.push_back(
+      {now, runningFile_, ok, ok ? std::string() : clientReason(*outcome), {},
+       outcome->output, outcome->exitStatus});
   if (queue_ != nullptr) {
     if (ok) {
       queue_->succeeded(runningFile_);
@@ -97,57 +97,19 @@ void UploadWatch::retryDue(const LocalDateTime& now) {
   }
 }
 
-void UploadWatch::stop(const LocalDateTime& now) {
+std::vector<std::string> UploadWatch::stop(const LocalDateTime& now) {
+  std::vector<std::string> stopped;
   if (running_) {
     running_->wait(std::chrono::milliseconds(0));
     running_.reset();
-    if (queue_ != nullptr) queue_->unsent(runningFile_, now);
+    stopped.push_back(runningFile_);
   }
-  for (const Upload& upload : waiting_) {
-    if (queue_ != nullptr) queue_->unsent(upload.file, now);
-  }
+  for (const Upload& upload : waiting_) stopped.push_back(upload.file);
   waiting_.clear();
-}
-
-void startFileUpload(const DayplotSettings& controls, const std::string& file,
-                     const std::string& programFolder, ProcessLauncher& launcher,
-                     MessageSink& messages, UploadWatch& watch) {
-  // The settings as they are now, even if the upload has to wait for another.
-  watch.request(
-      [=, &launcher, &messages] {
-        return uploadFile(SettingsUploadSource(controls), file, programFolder, launcher,
-                          messages);
-      },
-      file);
-}
-
-std::string periodGraphJpegPath(const DayplotSettings& controls, const std::string& dataFolder,
-                                const Period& period) {
-  return dataFolder + periodImageBaseName(controls.Text3, period) + ".jpg";
-}
-
-std::string noticeImagePath(const DayplotSettings& controls, const std::string& programFolder) {
-  return programFolder + controls.Text3 + ".jpg";
-}
-
-}  // namespace radmon
-
-namespace radmon {
-
-std::optional<DueRun> missedYesterday(const DayplotSettings& c, const std::string& dataFolder,
-                                      const LocalDateTime& now, const UploadQueue& queue) {
-  if (c.Check4 != 1 || c.Check5 != 1 || startTimeProblem(c)) return std::nullopt;
-  if (now.hhmm() < c.Text11 + ":" + c.Text10) return std::nullopt;  // still to come
-  const std::string yesterday = now.previousDay().yyyymmdd();
-  const std::string file =
-      dayGraphJpegPath(SettingsUploadSource(c), dataFolder, yesterday, now.yyyymmdd());
-  if (queue.published(file) || queue.queued(file)) return std::nullopt;
-  return DueRun{RunKind::Yesterday, yesterday};
-}
-
-std::optional<std::string> startTimeProblem(const DayplotSettings& c) {
-  if (c.Check4 != 1 || startTimeUsable(scheduleOf(c, 10))) return std::nullopt;
-  return say::startTimeNeverMatches(c.Text11, c.Text10);
+  if (queue_ != nullptr) {
+    for (const std::string& file : stopped) queue_->unsent(file, now);
+  }
+  return stopped;
 }
 
 }  // namespace radmon

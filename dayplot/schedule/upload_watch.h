@@ -14,11 +14,8 @@
 #include <vector>
 
 #include "dayplot_messages.h"
-#include "dayplot_settings.h"
 #include "local_time.h"
-#include "period_table.h"
 #include "process_launcher.h"
-#include "scheduler.h"
 #include "upload_queue.h"
 
 namespace radmon {
@@ -29,6 +26,8 @@ struct UploadOutcome {
   bool succeeded = false;
   std::string reason;  // the client's exit status and its words, when it failed
   std::optional<LocalDateTime> retryAt;  // failed and queued: when it is tried again
+  std::string output;  // all the client wrote
+  int exitStatus = 0;  // the client's
 };
 
 // The outcome in the words of the log and --process, e.g. "FTP転送成功: /…/g.jpg".
@@ -61,8 +60,8 @@ class UploadWatch {
   // Requests the queued uploads whose wait is over at `now`.
   void retryDue(const LocalDateTime& now);
   // The program ends: the running client is stopped, and what was running or waiting
-  // goes into the queue for the next start.
-  void stop(const LocalDateTime& now);
+  // goes into the queue for the next start; returns those files.
+  std::vector<std::string> stop(const LocalDateTime& now);
 
   // No client running and none waiting.
   bool empty() const { return !running_ && waiting_.empty(); }
@@ -82,36 +81,5 @@ class UploadWatch {
   std::function<Starter(const std::string&)> restart_;
   std::function<int()> firstWait_;
 };
-
-// `uploadFile` for `file` with the upload settings of the controls as they are now,
-// whether or not FTP transfer is ticked (the caller decides); the client, if it could be
-// started, goes under `watch`.
-void startFileUpload(const DayplotSettings& controls, const std::string& file,
-                     const std::string& programFolder, ProcessLauncher& launcher,
-                     MessageSink& messages, UploadWatch& watch);
-
-// The month or year graph's JPEG: `dataFolder` + `Text3` + "_" + YYYYMM or YYYY + ".jpg".
-std::string periodGraphJpegPath(const DayplotSettings& controls, const std::string& dataFolder,
-                                const Period& period);
-
-// The out-of-service notice that the operator keeps beside the program: program folder +
-// `Text3` + ".jpg", named like today's graph so that it takes the graph's place. It is
-// sent whether or not FTP transfer is ticked; a missing image is the client's to report.
-std::string noticeImagePath(const DayplotSettings& controls, const std::string& programFolder);
-
-}  // namespace radmon
-
-namespace radmon {
-
-// The yesterday to process at start because its graph never reached the server (the
-// station was off at the set time): only with yesterday's run and FTP transfer ticked,
-// a start time that can match, that time passed today, and the graph neither sent nor
-// waiting in the queue.
-std::optional<DueRun> missedYesterday(const DayplotSettings& controls,
-                                      const std::string& dataFolder, const LocalDateTime& now,
-                                      const UploadQueue& queue);
-
-// The start time boxes' fault, for the window and the log; no value when they can match.
-std::optional<std::string> startTimeProblem(const DayplotSettings& controls);
 
 }  // namespace radmon

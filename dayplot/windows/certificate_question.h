@@ -4,11 +4,11 @@
 
 #include <QString>
 
+#include "publishing_session.h"
+
 class QWidget;
 
 namespace radmon {
-
-enum class CertificateAnswer { TrustOnce, TrustAlways, Refuse };
 
 // Waits for the operator; closing the box refuses.
 CertificateAnswer askAboutCertificate(QWidget* parent, const QString& failure,

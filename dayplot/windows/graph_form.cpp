@@ -3,13 +3,11 @@
 #include <QLabel>
 #include <QPixmap>
 
+#include "day_graph.h"
+
 namespace radmon {
 
-GraphForm::GraphForm(MessageSink& messages, const Clock& clock, QWidget* parent)
-    : QWidget(parent, Qt::Window),
-      graph_(source_, messages, clock),
-      period_(source_, messages, clock),
-      picture_(new QLabel(this)) {
+GraphForm::GraphForm(QWidget* parent) : QWidget(parent, Qt::Window), picture_(new QLabel(this)) {
   setObjectName("Form1");
   setWindowTitle("Form1");
   setFixedSize(kWidth, kHeight);
@@ -21,21 +19,9 @@ GraphForm::GraphForm(MessageSink& messages, const Clock& clock, QWidget* parent)
   picture_->setPalette(palette);
 }
 
-DayGraphResult GraphForm::drawDayGraph(const DayplotSettings& controls,
-                                       const std::string& dataFolder,
-                                       const std::string& targetDay) {
-  controls_ = controls;
-  const DayGraphResult result = graph_.drawDayGraph(dataFolder, targetDay);
-  picture_->setPixmap(QPixmap::fromImage(graph_.picture()));
-  return result;
-}
-
-DayGraphResult GraphForm::drawPeriodGraph(const DayplotSettings& controls,
-                                          const std::string& dataFolder, const Period& period) {
-  controls_ = controls;
-  const DayGraphResult result = period_.drawPeriodGraph(dataFolder, period);
-  picture_->setPixmap(QPixmap::fromImage(period_.picture()));
-  return result;
+void GraphForm::showPicture(const QImage& picture) {
+  image_ = picture;
+  picture_->setPixmap(QPixmap::fromImage(image_));
 }
 
 }  // namespace radmon

@@ -1,15 +1,10 @@
-// The graph window `Form1`: the picture `Picture1` that shows the day graph drawn by
-// `drawDayGraph`. It has no behaviour of its own; the settings window opens it for a run
-// and closes it again after a scheduled one.
+// The graph window `Form1`: the picture `Picture1` that shows the graph the publishing
+// session drew last. It has no behaviour of its own; the settings window opens it for a
+// run and closes it again after a scheduled one.
 #pragma once
 
+#include <QImage>
 #include <QWidget>
-#include <string>
-
-#include "day_graph.h"
-#include "period_graph.h"
-#include "dayplot_settings.h"
-#include "settings_sources.h"
 
 class QLabel;
 
@@ -23,27 +18,15 @@ class GraphForm final : public QWidget {
   static constexpr int kWidth = 890, kHeight = 566;
   static constexpr int kPictureLeft = 24, kPictureTop = 8;
 
-  GraphForm(MessageSink& messages, const Clock& clock, QWidget* parent = nullptr);
+  explicit GraphForm(QWidget* parent = nullptr);
 
-  // Draws `TargetDay` with the settings as the controls hold them now and shows it.
-  DayGraphResult drawDayGraph(const DayplotSettings& controls, const std::string& dataFolder,
-                              const std::string& targetDay);
-
-  // Draws a month or a year the same way and shows it.
-  DayGraphResult drawPeriodGraph(const DayplotSettings& controls, const std::string& dataFolder,
-                                 const Period& period);
-
-  // The choice of dayplot_readings.ini for the day graph's statistics.
-  void setMeanInterval(bool on) { source_.setMeanInterval(on); }
+  void showPicture(const QImage& picture);
 
   QLabel* Picture1() const { return picture_; }
-  const QImage& image() const { return graph_.picture(); }
+  const QImage& image() const { return image_; }
 
  private:
-  DayplotSettings controls_;
-  SettingsGraphSource source_{controls_};
-  DayGraph graph_;
-  PeriodGraph period_;
+  QImage image_;
   QLabel* picture_;
 };
 

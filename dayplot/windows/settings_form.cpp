@@ -18,13 +18,8 @@
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
-#include <algorithm>
-#include <filesystem>
-
 #include "dayplot_messages.h"
-#include "ftp_upload.h"
 #include "publish_settings.h"
-#include "settings_sources.h"
 #include "certificate_question.h"
 #include "graph_form.h"
 #include "publish_dialog.h"
@@ -33,6 +28,8 @@
 namespace radmon {
 
 namespace {
+
+using S = DayplotSettings;
 
 QString q(const std::string& text) { return QString::fromStdString(text); }
 
@@ -102,19 +99,15 @@ SettingsForm::SettingsForm(FormParts parts, QWidget* parent)
     : QWidget(parent),
       parts_(std::move(parts)),
       clock_(*parts_.clock),
-      launcher_(*parts_.launcher),
-      scheduler_(parts_.clock->now()),
-      queue_(UploadQueue::pathIn(parts_.programFolder)) {
+      session_({parts_.programFolder, parts_.clock, parts_.launcher, &report_, [this] {
+                  DayplotStart now;
+                  now.controls = controls();
+                  now.DataFolder = DataFolder_;
+                  now.RealtimeInterval = RealtimeInterval_;
+                  now.readings.meanInterval = meanInterval_;
+                  return now;
+                }}) {
   parts_.dialogs = withRealDialogs(std::move(parts_.dialogs), this);
-  uploads_.keepQueue(
-      queue_,
-      [this](const std::string& file) -> UploadWatch::Starter {
-        return [this, file] {
-          return uploadFile(SettingsUploadSource(controls()), file, parts_.programFolder,
-                            launcher_, messages_);
-        };
-      },
-      [this] { return readPublishSettings(publishSettingsPath(parts_.programFolder)).retryMinutes; });
   build();
   startSequence();
 
@@ -122,7 +115,7 @@ SettingsForm::SettingsForm(FormParts parts, QWidget* parent)
   timer1_.setSingleShot(true);
   timer1_.setTimerType(Qt::PreciseTimer);
   connect(&timer1_, &QTimer::timeout, this, &SettingsForm::onMinuteTick);
-  timer1_.start(MinuteScheduler::untilNextMinute(clock_.now()));
+  timer1_.start(session_.untilNextTick());
 
   uploadTimer_.setInterval(250);
   connect(&uploadTimer_, &QTimer::timeout, this, &SettingsForm::pollUploads);
@@ -142,18 +135,6 @@ void SettingsForm::build() {
   };
   // Boxes that are saved refuse what the settings file cannot carry.
   auto* savable = new QRegularExpressionValidator(QRegularExpression("[^\"\\r\\n]*"), this);
-  auto box = [&](const char* name, const QString& text, bool saved = true) {
-    auto* e = new QLineEdit(text, this);
-    e->setObjectName(name);
-    if (saved) e->setValidator(savable);
-    return e;
-  };
-  auto check = [this](const char* name, const char* text, bool ticked) {
-    auto* c = new QCheckBox(QCoreApplication::translate("dayplot", text), this);
-    c->setObjectName(name);
-    c->setChecked(ticked);
-    return c;
-  };
   auto button = [this](const char* name, const char* text) {
     auto* b = new QPushButton(QCoreApplication::translate("dayplot", text), this);
     b->setObjectName(name);
@@ -166,104 +147,97 @@ void SettingsForm::build() {
     f->setFrameShadow(QFrame::Sunken);
     return f;
   };
-  auto row = [](std::initializer_list<QWidget*> widgets, bool stretch = true) {
+  auto row = [](std::initializer_list<QWidget*> widgets) {
     auto* h = new QHBoxLayout;
     for (QWidget* w : widgets) h->addWidget(w);
-    if (stretch) h->addStretch(1);
+    h->addStretch(1);
     return h;
   };
 
-  DayplotSettings defaults;
-  Text1_ = box("Text1", q(defaults.Text1));
-  Text6_ = box("Text6", q(defaults.Text6));
-  Text2_ = box("Text2", QString());
-  Text5_ = box("Text5", q(defaults.Text5));
-  Text3_ = box("Text3", q(defaults.Text3));
-  Check1_ = check("Check1", "", defaults.Check1 == 1);
-  Check2_ = check("Check2", "", defaults.Check2 == 1);
-  Text4_ = box("Text4", q(defaults.Text4));
-  Check5_ = check("Check5", "", defaults.Check5 == 1);
-  Text12_ = box("Text12", q(defaults.Text12));
-  Text15_ = box("Text15", QString());
-  Text13_ = box("Text13", QString());
-  Text14_ = box("Text14", QString());  // shown in clear, as the operator typed it
-  Command1_ = button("Command1", QT_TRANSLATE_NOOP("dayplot", "停止中案内転送"));
-  Command2_ = button("Command2", QT_TRANSLATE_NOOP("dayplot", "保存先"));
-  Command3_ = button("Command3", QT_TRANSLATE_NOOP("dayplot", "手動処理"));
-  cmdMonth_ = button("cmdMonth", QT_TRANSLATE_NOOP("dayplot", "月グラフ"));
-  cmdYear_ = button("cmdYear", QT_TRANSLATE_NOOP("dayplot", "年グラフ"));
-  Command4_ = button("Command4", QT_TRANSLATE_NOOP("dayplot", "転送の詳細設定"));
-  Text7_ = box("Text7", QString(), false);
-  Text8_ = box("Text8", QString(), false);
-  Text9_ = box("Text9", QString(), false);
-  Combo1_ = new QComboBox(this);
-  Combo1_->setObjectName("Combo1");
-  Combo1_->setEditable(true);
-  Combo1_->setInsertPolicy(QComboBox::NoInsert);
-  Combo1_->setMinimumWidth(260);
-  Check3_ = check("Check3", "", defaults.Check3 == 1);
-  options_ = new QButtonGroup(this);
-  options_->setExclusive(true);
+  // Every setting's control from the control table, named as the table has it.
+  const DayplotSettings defaults;
+  periods_ = new QButtonGroup(this);
+  periods_->setExclusive(true);
   auto* periods = new QHBoxLayout;
-  for (int i = 0; i < static_cast<int>(kRealtimePeriods.size()); ++i) {
-    const int16_t period = kRealtimePeriods[i];
-    auto* option = new QRadioButton(
-        QCoreApplication::translate("dayplot", "%1分毎").arg(period), this);
-    option->setObjectName(QString("Option%1").arg(i + 1));
-    option->setChecked(defaults.option(i + 1));
-    options_->addButton(option, i + 1);
-    periods->addWidget(option);
-    connect(option, &QRadioButton::clicked, this, [this, period] { RealtimeInterval_ = period; });
+  for (const DayplotControl& c : kDayplotControls) {
+    if (c.text) {
+      auto* e = new QLineEdit(q(defaults.*c.text), this);
+      e->setObjectName(c.name);
+      if (savedInFile(c)) e->setValidator(savable);  // not the date boxes: any text goes
+    } else if (c.tick) {
+      auto* t = new QCheckBox(this);
+      t->setObjectName(c.name);
+      t->setChecked(defaults.*c.tick == 1);
+      if (c.tick == &S::yesterdayAt) t->setText(QCoreApplication::translate("dayplot", "昨日分自動処理"));
+    } else {
+      const int16_t period = kRealtimePeriods[static_cast<size_t>(c.option - 1)];
+      auto* option = new QRadioButton(
+          QCoreApplication::translate("dayplot", "%1分毎").arg(period), this);
+      option->setObjectName(c.name);
+      option->setChecked(defaults.option(c.option));
+      periods_->addButton(option, c.option);
+      periods->addWidget(option);
+      connect(option, &QRadioButton::clicked, this, [this, period] { RealtimeInterval_ = period; });
+    }
   }
   periods->addStretch(1);
-  Check4_ = check("Check4", QT_TRANSLATE_NOOP("dayplot", "昨日分自動処理"), defaults.Check4 == 1);
-  Text11_ = box("Text11", q(defaults.Text11));
-  Text10_ = box("Text10", q(defaults.Text10));
-  for (QLineEdit* narrow : {Text4_, Text10_, Text11_, Text8_, Text9_}) narrow->setMaximumWidth(40);
-  Text7_->setMaximumWidth(60);
+  auto* notice = button("Command1", QT_TRANSLATE_NOOP("dayplot", "停止中案内転送"));
+  auto* chooseFolder = button("Command2", QT_TRANSLATE_NOOP("dayplot", "保存先"));
+  auto* byHand = button("Command3", QT_TRANSLATE_NOOP("dayplot", "手動処理"));
+  auto* month = button("cmdMonth", QT_TRANSLATE_NOOP("dayplot", "月グラフ"));
+  auto* year = button("cmdYear", QT_TRANSLATE_NOOP("dayplot", "年グラフ"));
+  auto* publishing = button("Command4", QT_TRANSLATE_NOOP("dayplot", "転送の詳細設定"));
+  dayList_ = new QComboBox(this);
+  dayList_->setObjectName("Combo1");
+  dayList_->setEditable(true);
+  dayList_->setInsertPolicy(QComboBox::NoInsert);
+  dayList_->setMinimumWidth(260);
+  for (auto field : {&S::scaleMaximum, &S::atMinute, &S::atHour, &S::manualMonth, &S::manualDay})
+    box(field)->setMaximumWidth(40);
+  box(&S::manualYear)->setMaximumWidth(60);
   uploadStatus_ = label("Label24", QT_TRANSLATE_NOOP("dayplot", "最後のFTP転送: まだありません"));
   uploadStatus_->setWordWrap(true);
 
   auto* top = new QGridLayout;
   top->addWidget(label("Label1", QT_TRANSLATE_NOOP("dayplot", "測定場所")), 0, 0);
-  top->addWidget(Text1_, 0, 1, 1, 2);
+  top->addWidget(box(&S::place), 0, 1, 1, 2);
   top->addWidget(label("Label6", QT_TRANSLATE_NOOP("dayplot", "測定管")), 1, 0);
-  top->addWidget(Text6_, 1, 1, 1, 2);
+  top->addWidget(box(&S::tube), 1, 1, 1, 2);
   top->addWidget(label("Label2", QT_TRANSLATE_NOOP("dayplot", "データフォルダ")), 2, 0);
-  top->addWidget(Command2_, 2, 1);
-  top->addWidget(Text2_, 2, 2);
+  top->addWidget(chooseFolder, 2, 1);
+  top->addWidget(box(&S::dataPath), 2, 2);
   top->addWidget(label("Label5", QT_TRANSLATE_NOOP("dayplot", "入力データファイル名")), 3, 0);
-  top->addWidget(Text5_, 3, 1, 1, 2);
+  top->addWidget(box(&S::dataPrefix), 3, 1, 1, 2);
   top->addWidget(label("Label3", QT_TRANSLATE_NOOP("dayplot", "出力グラフファイル名")), 4, 0);
-  top->addWidget(Text3_, 4, 1, 1, 2);
+  top->addWidget(box(&S::graphName), 4, 1, 1, 2);
   top->addWidget(label("Label8", QT_TRANSLATE_NOOP("dayplot", "ファイル形式")), 5, 0);
-  top->addLayout(row({Check1_, label("Label7", "JPG"), Check2_, label("Label9", "BMP")}), 5, 1,
+  top->addLayout(row({tick(&S::jpeg), label("Label7", "JPG"), tick(&S::bmp), label("Label9", "BMP")}), 5, 1,
                  1, 2);
   top->addWidget(label("Label4", QT_TRANSLATE_NOOP("dayplot", "縦軸最大スケール(μSV/h)")), 6, 0);
-  top->addLayout(row({Text4_}), 6, 1, 1, 2);
+  top->addLayout(row({box(&S::scaleMaximum)}), 6, 1, 1, 2);
   top->setColumnStretch(2, 1);
 
   auto* middle = new QGridLayout;
-  middle->addLayout(row({Check5_, label("Label22", QT_TRANSLATE_NOOP("dayplot", "FTP転送を行う"))}), 0, 0, 1, 2);
+  middle->addLayout(row({tick(&S::upload), label("Label22", QT_TRANSLATE_NOOP("dayplot", "FTP転送を行う"))}), 0, 0, 1, 2);
   middle->addWidget(label("Label19", QT_TRANSLATE_NOOP("dayplot", "サーバ名")), 1, 0);
-  middle->addWidget(Text12_, 1, 1);
+  middle->addWidget(box(&S::server), 1, 1);
   middle->addWidget(label("Label23", QT_TRANSLATE_NOOP("dayplot", "ｻﾌﾞﾌｫﾙﾀﾞ名  ( 例  xxxx\\yyyyy\\zzzz)")), 2, 0);
-  middle->addWidget(Text15_, 2, 1);
+  middle->addWidget(box(&S::subFolder), 2, 1);
   middle->addWidget(label("Label20", QT_TRANSLATE_NOOP("dayplot", "ユーザ名")), 3, 0);
-  middle->addWidget(Text13_, 3, 1);
+  middle->addWidget(box(&S::user), 3, 1);
   middle->addWidget(label("Label21", QT_TRANSLATE_NOOP("dayplot", "ﾊﾟｽﾜｰﾄﾞ")), 4, 0);
-  middle->addWidget(Text14_, 4, 1);
-  middle->addLayout(row({Command1_, Command4_}), 5, 0, 1, 2);
+  middle->addWidget(box(&S::password), 4, 1);
+  middle->addLayout(row({notice, publishing}), 5, 0, 1, 2);
   middle->setColumnStretch(1, 1);
 
   auto* bottom = new QVBoxLayout;
-  bottom->addLayout(row({Command3_, Text7_, label("Label10", QT_TRANSLATE_NOOP("dayplot", "年")), Text8_,
-                         label("Label11", QT_TRANSLATE_NOOP("dayplot", "月")), Text9_, label("Label12", QT_TRANSLATE_NOOP("dayplot", "日"))}));
-  bottom->addLayout(row({cmdMonth_, cmdYear_, label("LabelPeriod", QT_TRANSLATE_NOOP("dayplot", "(年 月の欄の月または年)"))}));
-  bottom->addLayout(row({label("Label18", QT_TRANSLATE_NOOP("dayplot", "ﾌｧｲﾙ選択")), Combo1_}));
-  bottom->addLayout(row({Check3_, label("Label13", QT_TRANSLATE_NOOP("dayplot", "当日データリアルタイム処理"))}));
+  bottom->addLayout(row({byHand, box(&S::manualYear), label("Label10", QT_TRANSLATE_NOOP("dayplot", "年")), box(&S::manualMonth),
+                         label("Label11", QT_TRANSLATE_NOOP("dayplot", "月")), box(&S::manualDay), label("Label12", QT_TRANSLATE_NOOP("dayplot", "日"))}));
+  bottom->addLayout(row({month, year, label("LabelPeriod", QT_TRANSLATE_NOOP("dayplot", "(年 月の欄の月または年)"))}));
+  bottom->addLayout(row({label("Label18", QT_TRANSLATE_NOOP("dayplot", "ﾌｧｲﾙ選択")), dayList_}));
+  bottom->addLayout(row({tick(&S::todayEvery), label("Label13", QT_TRANSLATE_NOOP("dayplot", "当日データリアルタイム処理"))}));
   bottom->addLayout(periods);
-  bottom->addLayout(row({Check4_, Text11_, label("Label15", QT_TRANSLATE_NOOP("dayplot", "時")), Text10_,
+  bottom->addLayout(row({tick(&S::yesterdayAt), box(&S::atHour), label("Label15", QT_TRANSLATE_NOOP("dayplot", "時")), box(&S::atMinute),
                          label("Label16", QT_TRANSLATE_NOOP("dayplot", "分")), label("Label14", QT_TRANSLATE_NOOP("dayplot", "起動"))}));
   bottom->addWidget(label("Label17", QT_TRANSLATE_NOOP("dayplot", "※月日時間は、全て２桁で入力してください")));
 
@@ -276,92 +250,81 @@ void SettingsForm::build() {
   all->addWidget(uploadStatus_);
   resize(520, sizeHint().height());
 
-  connect(Command1_, &QPushButton::clicked, this, &SettingsForm::sendNotice);
-  connect(Command4_, &QPushButton::clicked, this, [this] {
+  connect(notice, &QPushButton::clicked, this, [this] {
+    session_.sendNotice();
+    watchUploads();
+  });
+  connect(publishing, &QPushButton::clicked, this, [this] {
     parts_.dialogs.publishSettings(publishSettingsPath(parts_.programFolder));
   });
-  connect(Command2_, &QPushButton::clicked, this, &SettingsForm::chooseDataFolder);
-  connect(Command3_, &QPushButton::clicked, this, &SettingsForm::runManually);
-  connect(cmdMonth_, &QPushButton::clicked, this, [this] { onPeriod(PeriodKind::Month); });
-  connect(cmdYear_, &QPushButton::clicked, this, [this] { onPeriod(PeriodKind::Year); });
-  connect(Combo1_, &QComboBox::activated, this, &SettingsForm::showListedDay);
+  connect(chooseFolder, &QPushButton::clicked, this, &SettingsForm::chooseDataFolder);
+  connect(byHand, &QPushButton::clicked, this, &SettingsForm::runManually);
+  connect(month, &QPushButton::clicked, this, [this] { onPeriod(PeriodKind::Month); });
+  connect(year, &QPushButton::clicked, this, [this] { onPeriod(PeriodKind::Year); });
+  connect(dayList_, &QComboBox::activated, this, &SettingsForm::showListedDay);
 }
 
-std::vector<std::pair<QLineEdit*, std::string DayplotSettings::*>> SettingsForm::textBoxes()
-    const {
-  return {{Text1_, &DayplotSettings::Text1},   {Text2_, &DayplotSettings::Text2},
-          {Text3_, &DayplotSettings::Text3},   {Text4_, &DayplotSettings::Text4},
-          {Text5_, &DayplotSettings::Text5},   {Text6_, &DayplotSettings::Text6},
-          {Text7_, &DayplotSettings::Text7},   {Text8_, &DayplotSettings::Text8},
-          {Text9_, &DayplotSettings::Text9},   {Text10_, &DayplotSettings::Text10},
-          {Text11_, &DayplotSettings::Text11}, {Text12_, &DayplotSettings::Text12},
-          {Text13_, &DayplotSettings::Text13}, {Text14_, &DayplotSettings::Text14},
-          {Text15_, &DayplotSettings::Text15}};
+QLineEdit* SettingsForm::box(std::string DayplotSettings::*field) const {
+  return findChild<QLineEdit*>(controlOf(field).name);
 }
 
-std::vector<std::pair<QCheckBox*, int DayplotSettings::*>> SettingsForm::checkBoxes() const {
-  return {{Check1_, &DayplotSettings::Check1}, {Check2_, &DayplotSettings::Check2},
-          {Check3_, &DayplotSettings::Check3}, {Check4_, &DayplotSettings::Check4},
-          {Check5_, &DayplotSettings::Check5}};
+QCheckBox* SettingsForm::tick(int DayplotSettings::*field) const {
+  return findChild<QCheckBox*>(controlOf(field).name);
 }
 
 DayplotSettings SettingsForm::controls() const {
   DayplotSettings c;
-  for (const auto& [box, field] : textBoxes()) c.*field = box->text().toStdString();
-  for (const auto& [check, field] : checkBoxes()) c.*field = check->isChecked() ? 1 : 0;
-  for (int n = 1; n <= static_cast<int>(kRealtimePeriods.size()); ++n) {
-    c.setOption(n, options_->button(n)->isChecked());
+  for (const DayplotControl& control : kDayplotControls) {
+    if (control.text) c.*control.text = box(control.text)->text().toStdString();
+    else if (control.tick) c.*control.tick = tick(control.tick)->isChecked() ? 1 : 0;
+    else c.every[static_cast<size_t>(control.option - 1)] = periods_->button(control.option)->isChecked();
   }
   return c;
 }
 
 void SettingsForm::setControls(const DayplotSettings& c) {
-  // The boxes that are saved (those with a validator) lose what the file cannot carry.
-  for (const auto& [box, field] : textBoxes()) {
-    box->setText(q(box->validator() ? savableText(c.*field) : c.*field));
-  }
-  for (const auto& [check, field] : checkBoxes()) check->setChecked(c.*field == 1);
   // A short settings file can leave no option selected, which an exclusive group
   // would not allow to be set.
-  options_->setExclusive(false);
-  for (int n = 1; n <= static_cast<int>(kRealtimePeriods.size()); ++n) {
-    options_->button(n)->setChecked(c.option(n));
+  periods_->setExclusive(false);
+  for (const DayplotControl& control : kDayplotControls) {
+    // The boxes that are saved lose what the file cannot carry.
+    if (control.text)
+      box(control.text)->setText(q(savedInFile(control) ? savableText(c.*control.text) : c.*control.text));
+    else if (control.tick) tick(control.tick)->setChecked(c.*control.tick == 1);
+    else periods_->button(control.option)->setChecked(c.option(control.option));
   }
-  options_->setExclusive(true);
+  periods_->setExclusive(true);
 }
 
 void SettingsForm::startSequence() {
-  const DayplotStart start = startSettings(parts_.programFolder, clock_.now().yyyymmdd());
+  const DayplotStart start = readStartSettings(parts_.programFolder, clock_, messages_);
   setControls(start.controls);
   DataFolder_ = start.DataFolder;
   RealtimeInterval_ = start.RealtimeInterval;
   meanInterval_ = start.readings.meanInterval;
   fillDayList();
-  for (const std::string& line : start.readingsIssues)
-    messages_.show(say::readingsSettingsIssue(parts_.programFolder + kReadingsSettingsFileName, line));
 }
 
 void SettingsForm::fillDayList() {
   // Always the program's own data folder, whatever the data folder setting says; by
   // name, so the days come in order, and without hidden files, as a listing shows them.
   const QDir data(q(parts_.programFolder + "data"));
-  const QString prefix = Text5_->text();
+  const QString prefix = box(&S::dataPrefix)->text();
   for (const QString& name : data.entryList(QDir::Files, QDir::Name)) {
     if (name.startsWith(prefix, Qt::CaseInsensitive) &&
         name.endsWith("csv", Qt::CaseInsensitive)) {
-      Combo1_->addItem(name);
+      dayList_->addItem(name);
     }
   }
-  Combo1_->setCurrentIndex(-1);
+  dayList_->setCurrentIndex(-1);
 }
 
 GraphForm* SettingsForm::Form1() const { return form1_.data(); }
 
 GraphForm* SettingsForm::openGraphForm(bool activate) {
   if (!form1_) {
-    form1_ = new GraphForm(messages_, clock_, this);
+    form1_ = new GraphForm(this);
     form1_->setAttribute(Qt::WA_DeleteOnClose);
-    form1_->setMeanInterval(meanInterval_);
   }
   // A scheduled run every few minutes must not take the keyboard from the operator.
   form1_->setAttribute(Qt::WA_ShowWithoutActivating, !activate);
@@ -373,123 +336,51 @@ GraphForm* SettingsForm::openGraphForm(bool activate) {
   return form1_;
 }
 
+void SettingsForm::Report::drawn(const QImage& picture, bool byHand) {
+  GraphForm* form = form_.openGraphForm(byHand);
+  form->showPicture(picture);
+  if (!byHand) form->close();
+}
+
+void SettingsForm::Report::uploadEnded(const UploadOutcome& outcome) {
+  form_.uploadStatus_->setText(QCoreApplication::translate("dayplot", "最後のFTP転送: %1")
+                                   .arg(q(uploadOutcomeText(outcome))));
+}
+
+CertificateAnswer SettingsForm::Report::trustCertificate(const std::string& failure,
+                                                         const std::string& fingerprint) {
+  return form_.parts_.dialogs.trustCertificate(q(failure), q(fingerprint));
+}
+
 void SettingsForm::onMinuteTick() {
   if (shutDown_) return;
-  const LocalDateTime now = clock_.now();
-  const DayplotSettings c = controls();
-  const auto problem = startTimeProblem(c);
-  if (problem && *problem != startTimeSaid_) messages_.show(*problem);
-  startTimeSaid_ = problem.value_or("");
-  const auto runs = scheduler_.tick(now, scheduleOf(c, RealtimeInterval_));
-  for (const DueRun& due : runs) runSequence(due);
-  if (firstTick_) {
-    if (const auto missed = missedYesterday(c, DataFolder_, now, queue_)) runSequence(*missed);
-  }
-  firstTick_ = false;
-  uploads_.retryDue(now);
+  session_.tick();
   watchUploads();
-  timer1_.start(MinuteScheduler::untilNextMinute(clock_.now()));
-}
-
-void SettingsForm::runSequence(const DueRun& due) {
-  const DayplotSettings now = controls();
-  if (due.kind == RunKind::Month) {
-    if (const auto month = parseMonth(due.TargetDay)) runPeriod(now, *month, false);
-    return;
-  }
-  GraphForm* form = openGraphForm(false);
-  TargetDay_ = due.TargetDay;
-  form->drawDayGraph(now, DataFolder_, TargetDay_);
-  form->close();
-  if (now.Check5 == 1) startUpload(now);
-}
-
-void SettingsForm::startUpload(const DayplotSettings& now) {
-  const std::string file = dayGraphJpegPath(SettingsUploadSource(now), DataFolder_, TargetDay_,
-                                            clock_.now().yyyymmdd());
-  startFileUpload(now, file, parts_.programFolder, launcher_, messages_, uploads_);
-  watchUploads();
+  timer1_.start(session_.untilNextTick());
 }
 
 void SettingsForm::watchUploads() {
-  if (!uploads_.empty() && !uploadTimer_.isActive()) uploadTimer_.start();
+  if (session_.uploadsRunning() && !uploadTimer_.isActive()) uploadTimer_.start();
 }
 
 void SettingsForm::pollUploads() {
-  for (const UploadOutcome& outcome : uploads_.collect(clock_.now())) {
-    uploadStatus_->setText(QCoreApplication::translate("dayplot", "最後のFTP転送: %1")
-                               .arg(q(uploadOutcomeText(outcome))));
-    if (!outcome.succeeded) askAboutCertificate(outcome);
-  }
-  if (uploads_.empty()) uploadTimer_.stop();
-}
-
-void SettingsForm::askAboutCertificate(const UploadOutcome& outcome) {
-  const std::string lead = kFingerprintLead;
-  const size_t at = outcome.reason.find(lead);
-  if (at == std::string::npos) return;
-  const std::string shown = outcome.reason.substr(at + lead.size(), 95);
-  const auto print = normalFingerprint(shown);
-  if (!print || std::find(certificatesAsked_.begin(), certificatesAsked_.end(), *print) !=
-                    certificatesAsked_.end()) {
-    return;
-  }
-  certificatesAsked_.push_back(*print);
-  const std::string failure = outcome.reason.substr(0, at);
-  const CertificateAnswer answer = parts_.dialogs.trustCertificate(q(failure), q(shown));
-  if (answer == CertificateAnswer::Refuse) return;
-  const std::string settingsPath = publishSettingsPath(parts_.programFolder);
-  std::optional<std::string> error;
-  if (answer == CertificateAnswer::TrustAlways) {
-    PublishSettings settings = readPublishSettings(settingsPath);
-    settings.trustedFingerprints.insert(*print);
-    error = writePublishSettings(settingsPath, settings);
-  } else {
-    error = faultText(trustOncePath(settingsPath),
-                      writeTextFile(trustOncePath(settingsPath), *print, /*ownerOnly=*/true));
-  }
-  if (error) {
-    messages_.show(say::trustNotSaved(*error));
-    return;
-  }
-  uploads_.retry(outcome.file);
-  watchUploads();
+  session_.pollUploads();
+  if (session_.uploadsRunning()) watchUploads();
+  else uploadTimer_.stop();
 }
 
 void SettingsForm::runManually() {
   const DayplotSettings now = controls();
-  GraphForm* form = openGraphForm(true);
   // Taken as typed: a month without its leading zero names a day file that is not there.
-  TargetDay_ = now.Text7 + now.Text8 + now.Text9;
-  form->drawDayGraph(now, DataFolder_, TargetDay_);
-  if (now.Check5 == 1) startUpload(now);
+  session_.runDay(now.manualYear + now.manualMonth + now.manualDay, true);
+  watchUploads();
 }
 
 void SettingsForm::onPeriod(PeriodKind kind) {
   const DayplotSettings now = controls();
-  const std::string text = kind == PeriodKind::Month ? now.Text7 + now.Text8 : now.Text7;
-  const auto period = kind == PeriodKind::Month ? parseMonth(text) : parseYear(text);
-  if (!period) {
-    messages_.show(kind == PeriodKind::Month ? say::badMonthArgument(text) : say::badYearArgument(text));
-    return;
-  }
-  runPeriod(now, *period, true);
-}
-
-void SettingsForm::runPeriod(const DayplotSettings& now, const Period& period, bool show) {
-  GraphForm* form = openGraphForm(show);
-  form->drawPeriodGraph(now, DataFolder_, period);
-  if (!show) form->close();
-  if (now.Check5 == 1) {
-    startFileUpload(now, periodGraphJpegPath(now, DataFolder_, period), parts_.programFolder,
-                    launcher_, messages_, uploads_);
-    watchUploads();
-  }
-}
-
-void SettingsForm::sendNotice() {
-  startFileUpload(controls(), noticeImagePath(controls(), parts_.programFolder),
-                  parts_.programFolder, launcher_, messages_, uploads_);
+  const auto period = periodOf(
+      kind, kind == PeriodKind::Month ? now.manualYear + now.manualMonth : now.manualYear, messages_);
+  if (period) session_.runPeriod(*period, true);
   watchUploads();
 }
 
@@ -497,27 +388,26 @@ void SettingsForm::chooseDataFolder() {
   const FolderDialogRequest request = dataFolderDialog(parts_.programFolder);
   // A cancel counts as the initial file name: the program's own data folder.
   const QString path = parts_.dialogs.saveFile(request).value_or(request.initialPath);
-  Text2_->setText(q(savableText(path.toStdString())));
+  box(&S::dataPath)->setText(q(savableText(path.toStdString())));
   const std::string folder = deriveFolder(path.toStdString());
   parts_.dialogs.showFolder(q(folder));
   DataFolder_ = folder;
 }
 
 void SettingsForm::showListedDay(int index) {
-  const DateBoxes boxes = dateBoxesFromEntry(Combo1_->itemText(index));
-  Text7_->setText(boxes.year);
-  Text8_->setText(boxes.month);
-  Text9_->setText(boxes.day);
+  const DateBoxes boxes = dateBoxesFromEntry(dayList_->itemText(index));
+  box(&S::manualYear)->setText(boxes.year);
+  box(&S::manualMonth)->setText(boxes.month);
+  box(&S::manualDay)->setText(boxes.day);
 }
 
 std::optional<std::string> SettingsForm::shutdown() {
   timer1_.stop();
-  uploads_.stop(clock_.now());
+  session_.stopUploads();
   const std::string path = settingsFilePath(parts_.programFolder);
   if (const auto fault = saveSettingsFile(path, controls()))
     return say::fileNotWritten(path, *fault);
-  std::error_code ec;
-  std::filesystem::remove(ftpScriptPath(parts_.programFolder), ec);
+  session_.removeScript();
   shutDown_ = true;
   return std::nullopt;
 }
@@ -530,13 +420,12 @@ void SettingsForm::closeEvent(QCloseEvent* event) {
                                       "設定ファイルを保存できませんでした。\n%1\n保存せずに終了しますか？")
               .arg(q(*error));
       if (!parts_.dialogs.closeUnsaved(message)) {
-        timer1_.start(MinuteScheduler::untilNextMinute(clock_.now()));
+        timer1_.start(session_.untilNextTick());
         event->ignore();
         return;
       }
       // Closing all the same: the script still goes, it holds the password in clear.
-      std::error_code ec;
-      std::filesystem::remove(ftpScriptPath(parts_.programFolder), ec);
+      session_.removeScript();
       shutDown_ = true;
     }
   }

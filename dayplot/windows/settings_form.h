@@ -1,7 +1,8 @@
-// The settings window `Form2` ("データロガー"): its controls hold every setting of
-// dayplot, `Timer1` runs the schedule, and its buttons are the operator's commands.
-// The settings are read from the controls when a run needs them, so an edit counts
-// from the next run on, saved or not.
+// The settings window `Form2` ("データロガー"): its controls hold every setting of dayplot
+// and its buttons are the operator's commands; `Timer1` drives the publishing session,
+// whose reports it shows (message boxes, the graph window, the last upload's line). The
+// session reads the controls when a run needs them, so an edit counts from the next run
+// on, saved or not.
 #pragma once
 
 #include <QPointer>
@@ -10,15 +11,9 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "certificate_question.h"
-#include "dayplot_settings.h"
-#include "local_time.h"
-#include "process_launcher.h"
-#include "scheduler.h"
-#include "upload_watch.h"
+#include "publishing_session.h"
 #include "window_messages.h"
 
 class QButtonGroup;
@@ -26,13 +21,12 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QPushButton;
 
 namespace radmon {
 
 class GraphForm;
 
-// The save dialog of `Command2`, as it is set up.
+// The data folder's save dialog, as it is set up.
 struct FolderDialogRequest {
   QString title;
   QString initialPath;
@@ -66,8 +60,8 @@ class SettingsForm final : public QWidget {
 
  public:
   // Runs the start sequence: the controls from the defaults, today and dayplot.ini, and
-  // `Combo1` from the program folder's data folder. The first tick falls just after the
-  // next clock minute begins. The clock and the launcher must outlive the window.
+  // the day list from the program folder's data folder. The first tick falls just after
+  // the next clock minute begins. The clock and the launcher must outlive the window.
   explicit SettingsForm(FormParts parts, QWidget* parent = nullptr);
   ~SettingsForm() override;
 
@@ -77,7 +71,7 @@ class SettingsForm final : public QWidget {
   void setControls(const DayplotSettings& controls);
 
   const std::string& DataFolder() const { return DataFolder_; }
-  const std::string& TargetDay() const { return TargetDay_; }
+  const std::string& TargetDay() const { return session_.TargetDay(); }
   int16_t RealtimeInterval() const { return RealtimeInterval_; }
 
   // The graph window while it is open, else null.
@@ -85,8 +79,8 @@ class SettingsForm final : public QWidget {
   WindowMessages& messages() { return messages_; }
   QTimer* Timer1() { return &timer1_; }
 
-  // `Timer1`'s tick: the runs that the minutes since the last tick make due, then the
-  // timer is set for just after the next minute.
+  // `Timer1`'s tick: the session's tick, then the timer is set for just after the next
+  // minute.
   void onMinuteTick();
   // Shows the outcome of the uploads that have ended.
   void pollUploads();
@@ -99,61 +93,55 @@ class SettingsForm final : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  // What the session reports, shown in the window.
+  class Report final : public SessionReport {
+   public:
+    explicit Report(SettingsForm& form) : form_(form) {}
+    void show(const std::string& message) override { form_.messages_.show(message); }
+    void drawn(const QImage& picture, bool byHand) override;
+    void uploadEnded(const UploadOutcome& outcome) override;
+    CertificateAnswer trustCertificate(const std::string& failure,
+                                       const std::string& fingerprint) override;
+
+   private:
+    SettingsForm& form_;
+  };
+
   void build();
-  // Each box beside the field of the settings it holds.
-  std::vector<std::pair<QLineEdit*, std::string DayplotSettings::*>> textBoxes() const;
-  std::vector<std::pair<QCheckBox*, int DayplotSettings::*>> checkBoxes() const;
+  QLineEdit* box(std::string DayplotSettings::*field) const;
+  QCheckBox* tick(int DayplotSettings::*field) const;
   void startSequence();
   void fillDayList();
   GraphForm* openGraphForm(bool activate);
-  void runSequence(const DueRun& due);
-  void startUpload(const DayplotSettings& controls);
+  // Polls the uploads while any runs.
   void watchUploads();
 
-  // `Command1`: sends the out-of-service notice beside the program.
-  void sendNotice();
-  // `Command2`: the data folder chosen through the file dialog.
+  // The data folder chosen through the file dialog.
   void chooseDataFolder();
-  // `Command3`: draws the day of the date boxes, shown, and sends it when ticked.
+  // The day of the date boxes, drawn, shown, and sent when ticked.
   void runManually();
   // The month or the year of the date boxes, drawn and shown (and uploaded when ticked).
   void onPeriod(PeriodKind kind);
-  void runPeriod(const DayplotSettings& now, const Period& period, bool show);
-  // A failed upload whose server showed an unknown certificate: asks the operator once
-  // per fingerprint, and sends again when it is trusted.
-  void askAboutCertificate(const UploadOutcome& outcome);
-  // `Combo1`: the chosen day of the list into the date boxes.
+  // The chosen day of the list into the date boxes.
   void showListedDay(int index);
 
   FormParts parts_;
   const Clock& clock_;
-  ProcessLauncher& launcher_;
   WindowMessages messages_{this};
-  MinuteScheduler scheduler_;
-  UploadQueue queue_;
-  UploadWatch uploads_;
-  bool firstTick_ = true;
-  std::string startTimeSaid_;  // the start time fault shown last, so it is shown once
-  std::vector<std::string> certificatesAsked_;  // fingerprints the operator was asked about
+  Report report_{*this};
+  PublishingSession session_;
   QTimer timer1_;
   QTimer uploadTimer_;
   QPointer<GraphForm> form1_;
   bool shutDown_ = false;
 
   std::string DataFolder_;
-  std::string TargetDay_;
   int16_t RealtimeInterval_ = kRealtimePeriods[0];
-
-  QLineEdit *Text1_, *Text2_, *Text3_, *Text4_, *Text5_, *Text6_, *Text7_, *Text8_, *Text9_,
-      *Text10_, *Text11_, *Text12_, *Text13_, *Text14_, *Text15_;
-  QCheckBox *Check1_, *Check2_, *Check3_, *Check4_, *Check5_;
-  QButtonGroup* options_;
-  QComboBox* Combo1_;
-  QPushButton *Command1_, *Command2_, *Command3_;
-  QPushButton *cmdMonth_, *cmdYear_;
   bool meanInterval_ = false;  // dayplot_readings.ini, read at start
+
+  QButtonGroup* periods_;
+  QComboBox* dayList_;
   QLabel* uploadStatus_;
-  QPushButton* Command4_;  // the publishing settings beyond dayplot.ini's fields
 };
 
 // The save dialog's title, initial file name and filters for a program folder.

@@ -5,8 +5,6 @@
 // scale of 0.2 μSv/h, in publish mode opens the publishing settings, in trust mode the
 // question about an unknown certificate; it ends after SECONDS.
 #include <QApplication>
-#include <QCheckBox>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <cmath>
@@ -73,13 +71,16 @@ int main(int argc, char** argv) {
   parts.launcher = &launcher;
   radmon::SettingsForm form(std::move(parts));
   form.move(0, 0);
-  form.findChild<QCheckBox*>("Check3")->setChecked(true);
+  radmon::DayplotSettings shown = form.controls();
+  shown.todayEvery = 1;
+  if (mode == "graph") {
+    const std::string day = yesterday.yyyymmdd();
+    shown.scaleMaximum = "0.2";
+    shown.manualYear = day.substr(0, 4), shown.manualMonth = day.substr(4, 2), shown.manualDay = day.substr(6, 2);
+  }
+  form.setControls(shown);
   form.show();
   if (mode == "graph") {
-    form.findChild<QLineEdit*>("Text4")->setText("0.2");
-    form.findChild<QLineEdit*>("Text7")->setText(QString::fromStdString(yesterday.yyyymmdd().substr(0, 4)));
-    form.findChild<QLineEdit*>("Text8")->setText(QString::fromStdString(yesterday.yyyymmdd().substr(4, 2)));
-    form.findChild<QLineEdit*>("Text9")->setText(QString::fromStdString(yesterday.yyyymmdd().substr(6, 2)));
     QTimer::singleShot(500, &form, [&form] {
       form.findChild<QPushButton*>("Command3")->click();
       if (radmon::GraphForm* form1 = form.Form1()) form1->move(0, 0);

@@ -29,7 +29,7 @@ class SettingsFileTest : public ::testing::Test {
   void writeIni(const std::string& bytes) {
     std::ofstream(program_ + "dayplot.ini", std::ios::binary) << bytes;
   }
-  DayplotStart start() { return startSettings(program_, "20110405"); }
+  DayplotStart start() { return startSettings(program_, "20110405").value; }
 
   fs::path dir_;
   std::string program_;
@@ -37,19 +37,31 @@ class SettingsFileTest : public ::testing::Test {
 
 TEST_F(SettingsFileTest, FirstStartWithoutFileKeepsDesignDefaults) {
   const DayplotStart s = start();
-  EXPECT_EQ(s.controls.Text2, program_ + "data/");
+  EXPECT_EQ(s.controls.dataPath, program_ + "data/");
   EXPECT_EQ(s.DataFolder, program_ + "data/");
   EXPECT_EQ(s.RealtimeInterval, 10);
-  EXPECT_EQ(s.controls.Check1, 1);
-  EXPECT_EQ(s.controls.Check2 + s.controls.Check3 + s.controls.Check4 + s.controls.Check5, 0);
-  EXPECT_TRUE(s.controls.Option1);
-  EXPECT_EQ(s.controls.Text7 + s.controls.Text8 + s.controls.Text9, "20110405");
+  EXPECT_EQ(s.controls.jpeg, 1);
+  EXPECT_EQ(s.controls.bmp + s.controls.todayEvery + s.controls.yesterdayAt + s.controls.upload, 0);
+  EXPECT_TRUE(s.controls.option(1));
+  EXPECT_EQ(s.controls.manualYear + s.controls.manualMonth + s.controls.manualDay, "20110405");
   EXPECT_FALSE(fs::exists(program_ + "dayplot.ini"));
+}
+
+// A missing file is a first start; one that is there but cannot be read is the file's
+// fault, and the defaults stand either way.
+TEST_F(SettingsFileTest, UnreadableFileIsTheFilesFaultAndKeepsTheDefaults) {
+  EXPECT_TRUE(startSettings(program_, "20110405").clean());
+  fs::create_directories(program_ + "dayplot.ini");
+  const DayplotStartRead read = startSettings(program_, "20110405");
+  using Issue = LineIssue<DayplotIniFault>;
+  EXPECT_EQ(read.issues, (std::vector<Issue>{{0, DayplotIniFault::Unreadable, ""}}));
+  EXPECT_EQ(read.value.controls.place, DayplotSettings().place);
+  EXPECT_EQ(read.value.DataFolder, program_ + "data/");
 }
 
 TEST_F(SettingsFileTest, DefaultsAreWrittenAsFourLines) {
   DayplotSettings c;
-  c.Text2 = "/prog/data/";
+  c.dataPath = "/prog/data/";
   EXPECT_EQ(settingsFileText(c),
             "\"大阪府大阪市\",\"/prog/data/\",\"μSVHGraph\",\"2\",\"μSVHData\",\"自作GM管\","
             "\"03\",\"00\"\r\n"
@@ -60,20 +72,20 @@ TEST_F(SettingsFileTest, DefaultsAreWrittenAsFourLines) {
 
 TEST_F(SettingsFileTest, RoundTripKeepsEveryControlAndIsOwnerOnly) {
   DayplotSettings c;
-  c.Text1 = "東京都";
-  c.Text2 = "/log/μSVHData_x.csv";
-  c.Text3 = "g";
-  c.Text4 = "0.5";
-  c.Text5 = "p";
-  c.Text6 = "SBM-20";
-  c.Text10 = "07";
-  c.Text11 = "01";
-  c.Text12 = "ftp.host";
-  c.Text13 = "pulsor01";
-  c.Text14 = "pass word";
-  c.Text15 = "pub\\graph";
-  c.Check1 = 0;
-  c.Check2 = c.Check3 = c.Check4 = c.Check5 = 1;
+  c.place = "東京都";
+  c.dataPath = "/log/μSVHData_x.csv";
+  c.graphName = "g";
+  c.scaleMaximum = "0.5";
+  c.dataPrefix = "p";
+  c.tube = "SBM-20";
+  c.atMinute = "07";
+  c.atHour = "01";
+  c.server = "ftp.host";
+  c.user = "pulsor01";
+  c.password = "pass word";
+  c.subFolder = "pub\\graph";
+  c.jpeg = 0;
+  c.bmp = c.todayEvery = c.yesterdayAt = c.upload = 1;
   c.selectOption(3);
   const std::string path = settingsFilePath(program_);
   ASSERT_FALSE(saveSettingsFile(path, c));
@@ -82,9 +94,9 @@ TEST_F(SettingsFileTest, RoundTripKeepsEveryControlAndIsOwnerOnly) {
 
   const DayplotStart s = start();
   DayplotSettings expected = c;
-  expected.Text7 = "2011";
-  expected.Text8 = "04";
-  expected.Text9 = "05";
+  expected.manualYear = "2011";
+  expected.manualMonth = "04";
+  expected.manualDay = "05";
   EXPECT_EQ(s.controls, expected);
   EXPECT_EQ(s.RealtimeInterval, 30);
   EXPECT_EQ(s.DataFolder, "/log/");
@@ -92,21 +104,21 @@ TEST_F(SettingsFileTest, RoundTripKeepsEveryControlAndIsOwnerOnly) {
 
 TEST_F(SettingsFileTest, QuotesAndLineBreaksAreNeverWrittenSoEveryControlReadsBack) {
   DayplotSettings c;
-  c.Text1 = "大阪\"府";
-  c.Text3 = "g\r\nraph";
-  c.Text14 = "pa\"ss";
-  c.Text15 = "\n";
-  c.Check5 = 1;
+  c.place = "大阪\"府";
+  c.graphName = "g\r\nraph";
+  c.password = "pa\"ss";
+  c.subFolder = "\n";
+  c.upload = 1;
   c.selectOption(4);
   ASSERT_FALSE(saveSettingsFile(settingsFilePath(program_), c));
   const DayplotStart s = start();
-  EXPECT_EQ(s.controls.Text1, "大阪府");
-  EXPECT_EQ(s.controls.Text3, "graph");
-  EXPECT_EQ(s.controls.Text4, c.Text4);
-  EXPECT_EQ(s.controls.Text12, c.Text12);
-  EXPECT_EQ(s.controls.Text14, "pass");
-  EXPECT_EQ(s.controls.Text15, "");
-  EXPECT_EQ(s.controls.Check5, 1);
+  EXPECT_EQ(s.controls.place, "大阪府");
+  EXPECT_EQ(s.controls.graphName, "graph");
+  EXPECT_EQ(s.controls.scaleMaximum, c.scaleMaximum);
+  EXPECT_EQ(s.controls.server, c.server);
+  EXPECT_EQ(s.controls.password, "pass");
+  EXPECT_EQ(s.controls.subFolder, "");
+  EXPECT_EQ(s.controls.upload, 1);
   EXPECT_EQ(s.RealtimeInterval, 60);
 }
 
@@ -114,31 +126,31 @@ TEST_F(SettingsFileTest, LineLayoutDoesNotMatterForReading) {
   writeIni("\"a\",\"/d/\",\"g\",\"3\",\"p\",\"t\",\"05\",\"06\",0,1,1,0,#FALSE#,#FALSE#,#FALSE#,"
            "#TRUE#\n\"s\",\"u\"\n\"w\",1,\"sub\",\"ignored\"\n");
   const DayplotStart s = start();
-  EXPECT_EQ(s.controls.Text11, "06");
-  EXPECT_EQ(s.controls.Check2, 1);
-  EXPECT_TRUE(s.controls.Option4);
-  EXPECT_FALSE(s.controls.Option1);
+  EXPECT_EQ(s.controls.atHour, "06");
+  EXPECT_EQ(s.controls.bmp, 1);
+  EXPECT_TRUE(s.controls.option(4));
+  EXPECT_FALSE(s.controls.option(1));
   EXPECT_EQ(s.RealtimeInterval, 60);
-  EXPECT_EQ(s.controls.Text14, "w");
-  EXPECT_EQ(s.controls.Check5, 1);
-  EXPECT_EQ(s.controls.Text15, "sub");
+  EXPECT_EQ(s.controls.password, "w");
+  EXPECT_EQ(s.controls.upload, 1);
+  EXPECT_EQ(s.controls.subFolder, "sub");
 }
 
 TEST_F(SettingsFileTest, ShortFileAppliesEmptyValues) {
   writeIni("\"a\",\"/d/\",\"g\",\"3\",\"p\",\"t\",\"05\",\"06\"\r\n");
   const DayplotStart s = start();
-  EXPECT_EQ(s.controls.Text1, "a");
-  EXPECT_EQ(s.controls.Check1, 0);
-  EXPECT_FALSE(s.controls.Option1 || s.controls.Option2 || s.controls.Option3 ||
-               s.controls.Option4);
-  EXPECT_EQ(s.controls.Text12, "");
+  EXPECT_EQ(s.controls.place, "a");
+  EXPECT_EQ(s.controls.jpeg, 0);
+  EXPECT_FALSE(s.controls.option(1) || s.controls.option(2) || s.controls.option(3) ||
+               s.controls.option(4));
+  EXPECT_EQ(s.controls.server, "");
   EXPECT_EQ(s.RealtimeInterval, 10);
 
   writeIni("");
   const DayplotStart empty = start();
-  EXPECT_EQ(empty.controls.Text1, "");
-  EXPECT_EQ(empty.controls.Text2, "");
-  EXPECT_EQ(empty.controls.Text4, "");
+  EXPECT_EQ(empty.controls.place, "");
+  EXPECT_EQ(empty.controls.dataPath, "");
+  EXPECT_EQ(empty.controls.scaleMaximum, "");
   EXPECT_EQ(empty.DataFolder, program_ + "data/");  // "" does not end in csv
   EXPECT_EQ(empty.RealtimeInterval, 10);
 }
@@ -147,13 +159,13 @@ TEST_F(SettingsFileTest, FieldThatDoesNotConvertLeavesItsControl) {
   writeIni("\"a\",\"/d/\",\"g\",\"3\",\"p\",\"t\",\"05\",\"06\"\r\n"
            "abc,7,1,0\r\n#FALSE#,maybe,#TRUE#,#FALSE#\r\n\"s\",\"u\",\"w\",x,\"\"\r\n");
   const DayplotStart s = start();
-  EXPECT_EQ(s.controls.Check1, 1);  // "abc": left ticked
-  EXPECT_EQ(s.controls.Check2, 0);  // 7 is no check-box state
-  EXPECT_EQ(s.controls.Check3, 1);
-  EXPECT_TRUE(s.controls.Option3);
-  EXPECT_FALSE(s.controls.Option2);
+  EXPECT_EQ(s.controls.jpeg, 1);  // "abc": left ticked
+  EXPECT_EQ(s.controls.bmp, 0);  // 7 is no check-box state
+  EXPECT_EQ(s.controls.todayEvery, 1);
+  EXPECT_TRUE(s.controls.option(3));
+  EXPECT_FALSE(s.controls.option(2));
   EXPECT_EQ(s.RealtimeInterval, 30);
-  EXPECT_EQ(s.controls.Check5, 0);
+  EXPECT_EQ(s.controls.upload, 0);
 }
 
 TEST_F(SettingsFileTest, LastTrueOptionGivesThePeriod) {
@@ -176,8 +188,8 @@ TEST_F(SettingsFileTest, Cp932FileIsRead) {
   // "μSVHGraph" and "東京" in CP932.
   writeIni("\"\x93\x8C\x8B\x9E\",\"/d/\",\"\x83\xCASVHGraph\"\r\n");
   const DayplotStart s = start();
-  EXPECT_EQ(s.controls.Text1, "東京");
-  EXPECT_EQ(s.controls.Text3, "μSVHGraph");
+  EXPECT_EQ(s.controls.place, "東京");
+  EXPECT_EQ(s.controls.graphName, "μSVHGraph");
 }
 
 TEST(DataFolderFromPath, CsvEndingNamesTheFolder) {
@@ -192,9 +204,9 @@ TEST(DataFolderFromPath, CsvEndingNamesTheFolder) {
 // in its place.
 TEST(SettingsFileText, QuotesAndLineBreaksAreNeverWritten) {
   DayplotSettings c;
-  c.Text1 = "say \"hi\"\r\nthere";
-  c.Text14 = "pa\"ss";
-  c.Check5 = 1;
+  c.place = "say \"hi\"\r\nthere";
+  c.password = "pa\"ss";
+  c.upload = 1;
   const std::string text = settingsFileText(c);
   size_t lines = 0;
   for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2)) {
@@ -203,20 +215,20 @@ TEST(SettingsFileText, QuotesAndLineBreaksAreNeverWritten) {
   EXPECT_EQ(lines, 4u);
   DayplotSettings back;
   applySettingsText(text, back);
-  EXPECT_EQ(back.Text1, "say hithere");
-  EXPECT_EQ(back.Text14, "pass");
-  EXPECT_EQ(back.Check5, 1);
-  EXPECT_EQ(back.Text15, "");
+  EXPECT_EQ(back.place, "say hithere");
+  EXPECT_EQ(back.password, "pass");
+  EXPECT_EQ(back.upload, 1);
+  EXPECT_EQ(back.subFolder, "");
 }
 
 // The built-in account compares the server box against the box's own default text.
 TEST(SettingsUploadSource, BuiltInAccountWithTheServerBoxLeftAtItsDefault) {
   DayplotSettings c;
-  c.Text13 = "pulsor01";
-  c.Text14 = "kobud";
+  c.user = "pulsor01";
+  c.password = "kobud";
   const SettingsUploadSource source(c);
   EXPECT_EQ(scriptPassword(source), "47584758");
-  c.Text12 = "ftp.example.jp";
+  c.server = "ftp.example.jp";
   EXPECT_EQ(scriptPassword(source), "kobud");
 }
 

@@ -160,4 +160,17 @@ TEST_F(ProcessModeTest, MonthAndYearGraphs) {
   EXPECT_EQ(std::distance(fs::directory_iterator(data_), fs::directory_iterator()), 4);
 }
 
+// A torn line is skipped and told, by the day, the month and the year alike.
+TEST_F(ProcessModeTest, SkippedLinesAreToldForADayAMonthAndAYear) {
+  writeDay("20110401");
+  std::ofstream(data_ + "μSVHData20110401.csv", std::ios::binary | std::ios::app) << "\"2011/04/01\",\"00:0\r\n";
+  writeIni(ini("2", 1, 0));
+  for (const char* args : {"--process 20110401", "--month 201104", "--year 2011"}) {
+    EXPECT_EQ(run(args), 0) << args << ": " << err_;
+    EXPECT_NE(err_.find(data_ + "μSVHData20110401.csv の読めない 1 行を読み飛ばしました"),
+              std::string::npos)
+        << args << ": " << err_;
+  }
+}
+
 }  // namespace

@@ -9,16 +9,16 @@ LocalDateTime at(int y, int mo, int d, int h, int mi, int s = 0) { return {y, mo
 
 ScheduleSettings realtime(int16_t period) {
   ScheduleSettings s;
-  s.Check3 = 1;
+  s.todayEvery = 1;
   s.RealtimeInterval = period;
   return s;
 }
 
 ScheduleSettings yesterdayAt(std::string hour, std::string minute) {
   ScheduleSettings s;
-  s.Check4 = 1;
-  s.Text11 = std::move(hour);
-  s.Text10 = std::move(minute);
+  s.yesterdayAt = 1;
+  s.atHour = std::move(hour);
+  s.atMinute = std::move(minute);
   return s;
 }
 
@@ -82,9 +82,9 @@ TEST(DueRuns, StartTimeIsComparedAsTwoDigitText) {
 
 TEST(DueRuns, BothDueInOneMinuteTodayFirst) {
   ScheduleSettings s = realtime(10);
-  s.Check4 = 1;
-  s.Text11 = "00";
-  s.Text10 = "10";
+  s.yesterdayAt = 1;
+  s.atHour = "00";
+  s.atMinute = "10";
   EXPECT_EQ(dueRuns(at(2011, 3, 15, 0, 10, 58), s),
             (std::vector<DueRun>{kToday, {RunKind::Yesterday, "20110314"}, {RunKind::Month, "201103"}}));
 }
@@ -94,7 +94,7 @@ TEST(DueRuns, ClearedBoxesRunNothing) {
   for (int m = 0; m < 1440; ++m) {
     ASSERT_TRUE(dueRuns(at(2011, 3, 15, m / 60, m % 60), s).empty()) << m;
   }
-  s.Check3 = 1;
+  s.todayEvery = 1;
   s.RealtimeInterval = 0;  // a damaged period never divides by zero
   EXPECT_TRUE(dueRuns(at(2011, 3, 15, 0, 10), s).empty());
 }
@@ -110,7 +110,7 @@ TEST(MinuteScheduler, NothingAtStartAndEachMinuteOnce) {
 
 TEST(MinuteScheduler, ALateTickMakesUpMissedMinutesOncePerDay) {
   ScheduleSettings s = realtime(10);
-  s.Check4 = 1;  // yesterday at 00:03
+  s.yesterdayAt = 1;  // yesterday at 00:03
   MinuteScheduler scheduler(at(2011, 3, 15, 23, 55, 10));
   // A run that lasted from 23:56 to 00:25: 00:00 is not due, 00:03 is yesterday (the
   // 15th), 00:10 and 00:20 are today twice over but one run.
@@ -150,9 +150,9 @@ TEST(StartTimeUsable, TwoDigitsInRangeOnly) {
   for (const auto& [time, usable] : cases) {
     SCOPED_TRACE(std::string(time.first) + ":" + time.second);
     ScheduleSettings s;
-    s.Check4 = 1;
-    s.Text11 = time.first;
-    s.Text10 = time.second;
+    s.yesterdayAt = 1;
+    s.atHour = time.first;
+    s.atMinute = time.second;
     EXPECT_EQ(startTimeUsable(s), usable);
   }
 }

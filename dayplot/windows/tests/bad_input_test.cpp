@@ -66,7 +66,7 @@ TEST(SettingsFormBadInput, AnyTextInAnyBoxKeepsDayplotGoingAndTheSettingsReadabl
 
       // A manual run of a day that exists, with the transfer ticked, then the bad text.
       DayplotSettings c = form->controls();
-      c.Text7 = "2011", c.Text8 = "03", c.Text9 = "15", c.Check5 = 1;
+      c.manualYear = "2011", c.manualMonth = "03", c.manualDay = "15", c.upload = 1;
       form->setControls(c);
       form->findChild<QLineEdit*>(QString::fromStdString(name))->setText(QString::fromStdString(bad));
       const DayplotSettings typed = form->controls();
@@ -90,18 +90,18 @@ TEST(SettingsFormBadInput, AnyTextInAnyBoxKeepsDayplotGoingAndTheSettingsReadabl
 
       ASSERT_TRUE(form->close());
       DayplotSettings back;
-      back.Text1 = "not read";
+      back.place = "not read";
       const std::string ini = folder.read("dayplot.ini");
       applySettingsText(ini, back);
       // The saved boxes come back as the window holds them, less what the file cannot
       // carry; the date boxes are not saved.
       for (std::string DayplotSettings::*saved :
-           {&DayplotSettings::Text1, &DayplotSettings::Text2, &DayplotSettings::Text3,
-            &DayplotSettings::Text4, &DayplotSettings::Text5, &DayplotSettings::Text6,
-            &DayplotSettings::Text10, &DayplotSettings::Text11, &DayplotSettings::Text12,
-            &DayplotSettings::Text13, &DayplotSettings::Text14, &DayplotSettings::Text15})
+           {&DayplotSettings::place, &DayplotSettings::dataPath, &DayplotSettings::graphName,
+            &DayplotSettings::scaleMaximum, &DayplotSettings::dataPrefix, &DayplotSettings::tube,
+            &DayplotSettings::atMinute, &DayplotSettings::atHour, &DayplotSettings::server,
+            &DayplotSettings::user, &DayplotSettings::password, &DayplotSettings::subFolder})
         EXPECT_EQ(back.*saved, savableText(typed.*saved));
-      EXPECT_EQ(back.Check5, 1);
+      EXPECT_EQ(back.upload, 1);
       form.reset();
     }
   }

@@ -101,7 +101,8 @@ TEST_F(EnglishForm, EveryMessageIsEnglish) {
       say::serverBoxUnusable(AddressError::BadHost, "h/"),
       say::serverBoxUnusable(AddressError::TooManyWords, "h 21 x"),
       say::startTimeNeverMatches("3", "0"), say::yesterdayNotSent("20110315"),
-      say::queueNotWritten("e"), say::certificateQuestion("x", "AB:CD"), say::trustNotSaved("e"),
+      say::queueNotWritten("e"), say::queueWrittenAgain(), say::settingsFileUnreadable("/s/d.ini"),
+      say::certificateQuestion("x", "AB:CD"), say::trustNotSaved("e"),
       say::badFingerprint("x"), say::publishSettingsNotSaved("e")};
   for (const auto& text : texts) {
     EXPECT_FALSE(testing::hasJapanese(QString::fromStdString(text))) << text;

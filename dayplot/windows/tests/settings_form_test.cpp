@@ -459,14 +459,14 @@ TEST_F(FormTest, SavedBoxesRefuseQuotesAndLineBreaks) {
   QTest::keyClicks(place, "a\"b");
   EXPECT_EQ(place->text(), "ab");
   DayplotSettings c = w.controls();
-  c.Text14 = "pa\"ss\nword";
+  c.password = "pa\"ss\nword";
   w.setControls(c);
   EXPECT_EQ(text("Text14"), "password");
   // The date boxes are not saved and take what is typed.
   QTest::keyClicks(find<QLineEdit>("Text7"), "\"");
   EXPECT_TRUE(text("Text7").endsWith("\""));
   ASSERT_TRUE(w.close());
-  EXPECT_EQ(open().controls().Text14, "password");
+  EXPECT_EQ(open().controls().password, "password");
 }
 
 TEST_F(FormTest, SettingsFileThatCannotBeWrittenAsksBeforeClosing) {

@@ -1,0 +1,196 @@
+#include "publishing_session.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "ftp_upload.h"
+#include "publish_settings.h"
+#include "text_files.h"
+
+namespace radmon {
+
+DayplotStart readStartSettings(const std::string& programFolder, const Clock& clock,
+                               MessageSink& report) {
+  const DayplotStartRead read = startSettings(programFolder, clock.now().yyyymmdd());
+  if (read.has(DayplotIniFault::Unreadable))
+    report.show(say::settingsFileUnreadable(settingsFilePath(programFolder)));
+  for (const std::string& line : read.value.readingsIssues)
+    report.show(say::readingsSettingsIssue(programFolder + kReadingsSettingsFileName, line));
+  return read.value;
+}
+
+std::optional<Period> periodOf(PeriodKind kind, std::string_view text, MessageSink& report) {
+  const auto period = kind == PeriodKind::Month ? parseMonth(text) : parseYear(text);
+  if (!period)
+    report.show(kind == PeriodKind::Month ? say::badMonthArgument(text) : say::badYearArgument(text));
+  return period;
+}
+
+PublishingSession::PublishingSession(SessionParts parts)
+    : parts_(std::move(parts)),
+      clock_(*parts_.clock),
+      report_(*parts_.report),
+      dayGraph_(graphSource_, report_, clock_),
+      periodGraph_(graphSource_, report_, clock_),
+      scheduler_(clock_.now()),
+      queue_(UploadQueue::pathIn(parts_.programFolder)) {
+  if (!parts_.keepQueue) return;
+  uploads_.keepQueue(
+      queue_,
+      [this](const std::string& file) {
+        refresh();
+        return starter(file, now_.controls);
+      },
+      [this] { return readPublishSettings(publishSettingsPath(parts_.programFolder)).retryMinutes; });
+}
+
+std::optional<std::string> startTimeProblem(const DayplotSettings& c) {
+  if (c.yesterdayAt != 1 || startTimeUsable(scheduleOf(c, 10))) return std::nullopt;
+  return say::startTimeNeverMatches(c.atHour, c.atMinute);
+}
+
+void PublishingSession::refresh() {
+  now_ = parts_.settings();
+  graphSource_.setMeanInterval(now_.readings.meanInterval);
+}
+
+void PublishingSession::checkStartTime() {
+  refresh();
+  const auto problem = startTimeProblem(now_.controls);
+  if (problem && *problem != startTimeSaid_) report_.show(*problem);
+  startTimeSaid_ = problem.value_or("");
+}
+
+void PublishingSession::tick() {
+  const LocalDateTime now = clock_.now();
+  checkStartTime();
+  for (const DueRun& due : scheduler_.tick(now, scheduleOf(now_.controls, now_.RealtimeInterval)))
+    run(due);
+  if (firstTick_) {
+    if (const auto missed = missedYesterday(now)) {
+      report_.note(say::yesterdayNotSent(missed->TargetDay));
+      run(*missed);
+    }
+  }
+  firstTick_ = false;
+  uploads_.retryDue(now);
+  watchQueueFault();
+}
+
+std::optional<DueRun> PublishingSession::missedYesterday(const LocalDateTime& now) const {
+  const DayplotSettings& c = now_.controls;
+  if (c.yesterdayAt != 1 || c.upload != 1 || startTimeProblem(c)) return std::nullopt;
+  if (now.hhmm() < c.atHour + ":" + c.atMinute) return std::nullopt;  // still to come
+  const std::string yesterday = now.previousDay().yyyymmdd();
+  const std::string file =
+      dayGraphJpegPath(SettingsUploadSource(c), now_.DataFolder, yesterday, now.yyyymmdd());
+  if (queue_.published(file) || queue_.queued(file)) return std::nullopt;
+  return DueRun{RunKind::Yesterday, yesterday};
+}
+
+void PublishingSession::run(const DueRun& due) {
+  if (due.kind == RunKind::Month) {
+    if (const auto month = parseMonth(due.TargetDay)) {
+      report_.note(say::processingPeriod(due.TargetDay));
+      runPeriod(*month, false);
+    }
+    return;
+  }
+  report_.note(say::processingDay(due.kind == RunKind::Today, due.TargetDay));
+  runDay(due.TargetDay, false);
+}
+
+DayGraphResult PublishingSession::runDay(const std::string& day, bool byHand) {
+  refresh();
+  TargetDay_ = day;
+  const DayGraphResult result = dayGraph_.drawDayGraph(now_.DataFolder, day);
+  if (!dayGraph_.faultPeriods().empty())
+    report_.note(say::faultPeriods(day, dayGraph_.faultPeriods()));
+  report_.drawn(dayGraph_.picture(), byHand);
+  if (now_.controls.upload == 1) {
+    upload(dayGraphJpegPath(SettingsUploadSource(now_.controls), now_.DataFolder, day,
+                            clock_.now().yyyymmdd()));
+  }
+  return result;
+}
+
+DayGraphResult PublishingSession::runPeriod(const Period& period, bool byHand) {
+  refresh();
+  const DayGraphResult result = periodGraph_.drawPeriodGraph(now_.DataFolder, period);
+  report_.drawn(periodGraph_.picture(), byHand);
+  if (now_.controls.upload == 1)
+    upload(now_.DataFolder + periodImageBaseName(now_.controls.graphName, period) + ".jpg");
+  return result;
+}
+
+void PublishingSession::sendNotice() {
+  refresh();
+  // Named like today's graph so that it takes the graph's place; a missing image is the
+  // client's to report.
+  upload(parts_.programFolder + now_.controls.graphName + ".jpg");
+}
+
+void PublishingSession::upload(const std::string& file) {
+  uploads_.request(starter(file, now_.controls), file);
+}
+
+UploadWatch::Starter PublishingSession::starter(const std::string& file, const DayplotSettings& c) {
+  return [this, file, c] {
+    return uploadFile(SettingsUploadSource(c), file, parts_.programFolder, *parts_.launcher, report_);
+  };
+}
+
+void PublishingSession::pollUploads() {
+  for (const UploadOutcome& outcome : uploads_.collect(clock_.now())) {
+    report_.uploadEnded(outcome);
+    if (!outcome.succeeded) askAboutCertificate(outcome);
+  }
+  watchQueueFault();
+}
+
+void PublishingSession::watchQueueFault() {
+  // The queue is written at every change: a fault lasts until a write succeeds again,
+  // and is told when it begins and when it ends, not at every try in between.
+  const bool fault = queue_.saveError().has_value();
+  if (fault == queueFaultSaid_) return;
+  report_.show(fault ? say::queueNotWritten(*queue_.saveError()) : say::queueWrittenAgain());
+  queueFaultSaid_ = fault;
+}
+
+void PublishingSession::askAboutCertificate(const UploadOutcome& outcome) {
+  const std::string lead = kFingerprintLead;
+  const size_t at = outcome.reason.find(lead);
+  if (at == std::string::npos) return;
+  const std::string shown = outcome.reason.substr(at + lead.size(), 95);
+  const auto print = normalFingerprint(shown);
+  if (!print || std::find(certificatesAsked_.begin(), certificatesAsked_.end(), *print) !=
+                    certificatesAsked_.end()) {
+    return;
+  }
+  certificatesAsked_.push_back(*print);
+  const CertificateAnswer answer = report_.trustCertificate(outcome.reason.substr(0, at), shown);
+  if (answer == CertificateAnswer::Refuse) return;
+  const std::string settingsPath = publishSettingsPath(parts_.programFolder);
+  std::optional<std::string> error;
+  if (answer == CertificateAnswer::TrustAlways) {
+    PublishSettings settings = readPublishSettings(settingsPath);
+    settings.trustedFingerprints.insert(*print);
+    error = writePublishSettings(settingsPath, settings);
+  } else {
+    error = faultText(trustOncePath(settingsPath),
+                      writeTextFile(trustOncePath(settingsPath), *print, /*ownerOnly=*/true));
+  }
+  if (error) {
+    report_.show(say::trustNotSaved(*error));
+    return;
+  }
+  uploads_.retry(outcome.file);
+}
+
+void PublishingSession::removeScript() {
+  std::error_code ec;
+  std::filesystem::remove(ftpScriptPath(parts_.programFolder), ec);
+  if (ec) report_.show(say::scriptNotRemoved(ec.message()));
+}
+
+}  // namespace radmon
