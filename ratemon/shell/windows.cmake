@@ -28,10 +28,17 @@ add_dependencies(windows alarm_sounds)
 
 add_room_test(windows_test
   SOURCES tests/window_station_test.cpp tests/window_drawing_test.cpp
-          tests/alarm_player_test.cpp tests/bad_input_test.cpp tests/mqtt_window_test.cpp
+          tests/alarm_player_test.cpp tests/bad_input_test.cpp
           tests/interval_drawing_test.cpp tests/sound_status_test.cpp
-  LIBS windows testsupport Qt6::Test)
-target_include_directories(windows_test PRIVATE ${CMAKE_SOURCE_DIR}/ratemon/measure/tests)
+  LIBS windows testsupport Qt6::Test
+  INCLUDES ${CMAKE_SOURCE_DIR}/ratemon/measure/tests)
+
+# The MQTT dialog and the window's link against a mosquitto it starts.
+add_room_test(mqtt_window_test
+  SOURCES tests/mqtt_window_test.cpp
+  LIBS windows testsupport Qt6::Test
+  INCLUDES ${CMAKE_SOURCE_DIR}/ratemon/measure/tests
+  LABELS services)
 
 # Plays into the shared null sink and records its monitor: never beside another audio test.
 add_room_test(sound_card_test
