@@ -38,7 +38,7 @@ add_room_test(mqtt_window_test
   SOURCES tests/mqtt_window_test.cpp
   LIBS windows testsupport Qt6::Test
   INCLUDES ${CMAKE_SOURCE_DIR}/ratemon/measure/tests
-  LABELS services)
+  LABELS services THREADS)
 
 # Plays into the shared null sink and records its monitor: never beside another audio test.
 add_room_test(sound_card_test
@@ -47,7 +47,7 @@ add_room_test(sound_card_test
   INCLUDES ${CMAKE_SOURCE_DIR}/ratemon/measure/tests
   DEFINITIONS SOURCE_DIR="${CMAKE_SOURCE_DIR}"
   DEPENDS ratemon
-  RESOURCE_LOCK audio TIMEOUT 300)
+  RESOURCE_LOCK audio TIMEOUT 300 THREADS)
 
 # The windows on a simulated tube: screenshots and a look without a sound card.
 add_executable(window_preview window_preview.cpp)
