@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
 # Configures and builds everything (Release) into build/; the program folder is build/bin.
-# RADMON_WERROR=ON (set by scripts/test.sh) makes every compiler warning an error.
+# RADMON_WERROR=ON (set by scripts/test.sh) makes every compiler warning an error;
+# RADMON_TESTS=ON and RADMON_BENCHMARKS=ON build the tests and the benchmarks as well
+# (left as the build folder has them when unset; off in a new one).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DRADMON_WERROR="${RADMON_WERROR:-OFF}" >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DRADMON_WERROR="${RADMON_WERROR:-OFF}" \
+  ${RADMON_TESTS:+-DBUILD_TESTING="$RADMON_TESTS"} \
+  ${RADMON_BENCHMARKS:+-DRADMON_BENCHMARKS="$RADMON_BENCHMARKS"} >/dev/null
 cmake --build build -j"$(nproc)"

@@ -13,7 +13,7 @@ packages=(
   python3-pyftpdlib faketime libfaketime
   libssl-dev openssl vsftpd openssh-server openssh-sftp-server libsodium23
   xvfb xauth x11-apps imagemagick
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   mosquitto mosquitto-clients libmosquitto-dev nlohmann-json3-dev
   qt6-tools-dev qt6-l10n-tools
   desktop-file-utils appstream systemd man-db dpkg-dev

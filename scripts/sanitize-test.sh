@@ -17,7 +17,7 @@ export LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRADMON_SANITIZE=ON \
-  -DRADMON_WERROR=ON >/dev/null
+  -DBUILD_TESTING=ON -DRADMON_WERROR=ON >/dev/null
 cmake --build build-sanitize -j2
 # shellcheck source=start-audio.sh
 source scripts/start-audio.sh

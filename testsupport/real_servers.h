@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -89,5 +90,10 @@ class RealServer {
 };
 
 inline constexpr const char* kServerNames[] = {"vsftpd", "vsftpd_tls", "pure_ftpd_tls", "sshd"};
+
+// GoogleTest prints a server kind by its name in parameters and failed comparisons.
+inline void PrintTo(ServerKind kind, std::ostream* os) {
+  *os << kServerNames[static_cast<int>(kind)];
+}
 
 }  // namespace radmon::ftp::testing

@@ -76,6 +76,9 @@ struct LossCase {
   const char* device;
 };
 
+// A failure names the case, not the struct's bytes.
+void PrintTo(const LossCase& c, std::ostream* os) { *os << c.name << " (on " << c.device << ")"; }
+
 class DeviceLoss : public ::testing::TestWithParam<LossCase> {
  protected:
   void SetUp() override {

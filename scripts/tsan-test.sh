@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Builds the tests whose code runs threads with ThreadSanitizer into build-tsan and runs
+# them: MQTT's network thread beside the recording (the publisher, ratemon --headless
+# --mqtt, the window's MQTT link, radmon-collect) and the sound server's callbacks beside
+# the recording (the sound-card tests, on the audio rig of scripts/start-audio.sh). Any
+# race report fails its test. --no-audio leaves the sound-card tests out; other
+# arguments go to ctest.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+labels='^threads'
+if [ "${1:-}" = "--no-audio" ]; then
+  labels='^threads$'
+  shift
+fi
+
+# Qt, libmosquitto and libpulse are not built with ThreadSanitizer: what they do inside
+# is listed in scripts/tsan.supp (see there), never the project's own code. The options
+# are set before the build too: test discovery runs the test binaries.
+export TSAN_OPTIONS="suppressions=$root/scripts/tsan.supp:halt_on_error=1:second_deadlock_stack=1"
+
+cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRADMON_TSAN=ON \
+  -DBUILD_TESTING=ON -DRADMON_WERROR=ON >/dev/null
+cmake --build build-tsan -j2 --target thread_tests
+if [ "$labels" = '^threads' ]; then
+  # shellcheck source=start-audio.sh
+  source scripts/start-audio.sh
+fi
+cd build-tsan
+ctest --output-on-failure -j2 --timeout 900 -L "$labels" "$@"
