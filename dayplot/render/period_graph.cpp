@@ -46,7 +46,7 @@ DayGraphResult PeriodGraph::draw(const std::string& dataFolder, const Period& pe
     messages_.show(say::badScale());
     return DayGraphResult::BadScale;
   }
-  const PeriodTable table = readPeriodTable(dataFolder, period, faults);
+  const PeriodTable table = readPeriodTable(dataFolder, period, faults).value;
 
   picture_.fill(DayGraph::kBackground);
   QPainter p(&picture_);

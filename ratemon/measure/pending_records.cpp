@@ -17,8 +17,7 @@ std::string pendingPath(const std::string& stationFolder) {
 // "2011/09/19" -> "20110919"; empty when the line holds no readable record.
 std::string dayOf(std::string_view line) {
   const auto record = parseRecordLine(line);
-  if (!record || record->date.size() != 10) return {};
-  return record->date.substr(0, 4) + record->date.substr(5, 2) + record->date.substr(8, 2);
+  return record ? record->day() : std::string();
 }
 
 }  // namespace
@@ -31,22 +30,23 @@ std::optional<WriteFault> keepPendingRecords(const std::string& stationFolder,
   return appendWhole(pendingPath(stationFolder), bytes);
 }
 
-std::optional<PendingFlush> flushPendingRecords(const std::string& stationFolder,
-                                                const std::string& dataFolder) {
-  PendingFlush flush;
+std::optional<ReadResult<PendingFlush, RecordIssue>> flushPendingRecords(
+    const std::string& stationFolder, const std::string& dataFolder) {
+  ReadResult<PendingFlush, RecordIssue> read;
+  PendingFlush& flush = read.value;
   flush.path = pendingPath(stationFolder);
   const auto text = readTextFile(flush.path);
   if (!text) return std::nullopt;
   std::string left;
-  size_t at = 0;
-  while (at < text->size()) {
-    size_t end = text->find('\n', at);
-    end = end == std::string::npos ? text->size() : end + 1;
-    std::string line = text->substr(at, end - at);
-    at = end;
-    const std::string day = dayOf(line);
-    if (day.empty()) continue;  // a torn line of a crash: nothing to recover
-    if (!line.ends_with("\r\n")) line = line.substr(0, line.find_last_not_of("\r\n") + 1) + "\r\n";
+  int number = 0;
+  for (const std::string_view whole : textLines(*text)) {
+    ++number;
+    const std::string day = dayOf(whole);
+    if (day.empty()) {  // a torn line of a crash: nothing to recover
+      if (!trimmed(whole).empty()) read.issues.push_back({number, RecordIssue::NotRecord, {}});
+      continue;
+    }
+    const std::string line = std::string(whole) + "\r\n";
     // Once one line stays, the later ones stay too, so the day files keep their order.
     if (left.empty()) {
       if (auto fault = appendWhole(dataFolder + dayFileName(day), line)) {
@@ -66,7 +66,7 @@ std::optional<PendingFlush> flushPendingRecords(const std::string& stationFolder
     // The old file stays whole: its lines may go in twice, but none is lost.
     flush.fault = *fault;
   }
-  return flush;
+  return read;
 }
 
 }  // namespace radmon

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "read_result.h"
 #include "station_panel.h"
 
 namespace radmon {
@@ -29,8 +30,9 @@ struct PendingFlush {
 
 // Writes the pending file's lines into the day files of `dataFolder`, each in the file
 // of its own date; what cannot be written stays in the pending file, which goes away
-// once empty. Nothing when there is no pending file.
-std::optional<PendingFlush> flushPendingRecords(const std::string& stationFolder,
-                                                const std::string& dataFolder);
+// once empty. A line that is no record (torn by a crash) is dropped, each an issue.
+// Nothing when there is no pending file.
+std::optional<ReadResult<PendingFlush, RecordIssue>> flushPendingRecords(
+    const std::string& stationFolder, const std::string& dataFolder);
 
 }  // namespace radmon
