@@ -35,8 +35,8 @@ std::string graphFailed(std::string_view detail) {
 }
 std::string badScale() { return words(QT_TRANSLATE_NOOP("dayplot", "縦軸最大スケール(μSV/h)には0より大きい数値を入力してください")); }
 std::string noDayFile() { return words(QT_TRANSLATE_NOOP("dayplot", "ファイルがありません")); }
-std::string skippedLines(std::string_view dayFile, int count) {
-  return words(QT_TRANSLATE_NOOP("dayplot", "%1 の読めない %2 行を読み飛ばしました"), dayFile, std::to_string(count));
+std::string skippedLines(std::string_view dayFile, const std::vector<LineIssue<RecordIssue>>& lines) {
+  return words(QT_TRANSLATE_NOOP("dayplot", "%1 の読めない %2 行を読み飛ばしました"), dayFile, std::to_string(lines.size()));
 }
 std::string faultPeriods(std::string_view day, const std::vector<FaultPeriod>& periods) {
   std::string list;
@@ -88,6 +88,16 @@ std::string meanInterval(std::string_view lower, std::string_view upper) {
 std::string readingsSettingsIssue(std::string_view path, std::string_view line) {
   return line.empty() ? words(QT_TRANSLATE_NOOP("dayplot", "設定ファイルを読めません: %1"), path)
                       : words(QT_TRANSLATE_NOOP("dayplot", "設定ファイル %1 の読めない行を無視しました: %2"), path, line);
+}
+std::string settingsIssue(std::string_view path, const LineIssue<SettingsIssue>& issue) {
+  const std::string line = std::to_string(issue.line);
+  switch (issue.kind) {
+    case SettingsIssue::UnknownLine:
+      return words(QT_TRANSLATE_NOOP("dayplot", "設定ファイル %1 の %2 行目を読めないため無視します: %3"), path, line, issue.subject);
+    case SettingsIssue::BadValue:
+      return words(QT_TRANSLATE_NOOP("dayplot", "設定ファイル %1 の %2 行目: %3 の値が正しくないため使いません"), path, line, issue.subject);
+    default: return words(QT_TRANSLATE_NOOP("dayplot", "設定ファイルを読めません: %1"), path);
+  }
 }
 std::string fileNotWritten(std::string_view path, const WriteFault& fault) {
   return words(QT_TRANSLATE_NOOP("dayplot", "ファイルに書き込めません: %1 (%2)"), path, std::strerror(fault.error));

@@ -33,7 +33,7 @@ HeadlessDayplot::HeadlessDayplot(std::string programFolder, const Clock& clock,
                             launcher_, messages_);
         };
       },
-      [this] { return readPublishSettings(publishSettingsPath(programFolder_)).retryMinutes; });
+      [this] { return readPublishSettings(publishSettingsPath(programFolder_)).value.retryMinutes; });
   const DayplotSettings& c = start_.controls;
   for (const std::string& line : start_.readingsIssues)
     messages_.show(say::readingsSettingsIssue(programFolder_ + kReadingsSettingsFileName, line));

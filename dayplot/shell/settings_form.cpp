@@ -114,7 +114,7 @@ SettingsForm::SettingsForm(FormParts parts, QWidget* parent)
                             launcher_, messages_);
         };
       },
-      [this] { return readPublishSettings(publishSettingsPath(parts_.programFolder)).retryMinutes; });
+      [this] { return readPublishSettings(publishSettingsPath(parts_.programFolder)).value.retryMinutes; });
   build();
   startSequence();
 
@@ -441,7 +441,7 @@ void SettingsForm::askAboutCertificate(const UploadOutcome& outcome) {
   const std::string settingsPath = publishSettingsPath(parts_.programFolder);
   std::optional<std::string> error;
   if (answer == CertificateAnswer::TrustAlways) {
-    PublishSettings settings = readPublishSettings(settingsPath);
+    PublishSettings settings = readPublishSettings(settingsPath).value;
     settings.trustedFingerprints.insert(*print);
     error = writePublishSettings(settingsPath, settings);
   } else {

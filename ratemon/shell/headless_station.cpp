@@ -115,16 +115,16 @@ int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) 
   }
 
   const std::string settingsPath = env.programFolder + std::string(kSettingsFileName);
-  RatemonSettings settings = RatemonSettings::defaults(env.programFolder);
-  if (!loadSettingsFile(settingsPath, settings))
-    env.err << messages::about(messages::About::settingsUnreadable, settingsPath) << std::endl;
+  auto read = loadSettingsFile(settingsPath, RatemonSettings::defaults(env.programFolder));
+  RatemonSettings& settings = read.value;
+  for (const auto& issue : read.issues) env.err << messages::settingsIssue(settingsPath, issue) << std::endl;
 
   const std::string countingPath = env.programFolder + kCountingSettingsFileName;
-  const LoadedCountingSettings counting = loadCountingSettings(countingPath);
-  for (const CountingSettingsIssue issue : counting.issues)
-    env.err << messages::countingSettingsIssue(issue, countingPath) << std::endl;
+  const auto counting = loadCountingSettings(countingPath);
+  for (const auto& issue : counting.issues)
+    env.err << messages::settingsIssue(countingPath, issue) << std::endl;
   const double deadTime =
-      options.deadTimeMicroseconds.value_or(counting.settings.deadTimeMicroseconds);
+      options.deadTimeMicroseconds.value_or(counting.value.deadTimeMicroseconds);
 
   SystemClock systemClock;
   ManualClock virtualClock(options.start.value_or(systemClock.now()));
@@ -165,7 +165,7 @@ int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) 
   // told between buffers; the cycle only hands records over.
   std::vector<LinkNotice> notices;
   const auto link = StationLink::open(env.programFolder, cycle.saveFolder(),
-                                      {options.mqtt, options.mqttDiscovery},
+                                      {options.mqtt, options.mqttDiscovery, messages::discoveryNames()},
                                       clock.now().yyyymmdd(), notices);
   for (const LinkNotice& n : notices)
     env.err << clock.now().logStamp() << " " << messages::linkNotice(n) << std::endl;

@@ -21,7 +21,7 @@ namespace radmon::messages {
 std::string notice(const Notice& notice);
 // The sentences about one file or source: its path or text is put in.
 enum class About {
-  settingsUnreadable, sourceUnopenable, dayplotMissing, dayplotNotStarted, alarmToneNotWritten
+  sourceUnopenable, dayplotMissing, dayplotNotStarted, alarmToneNotWritten
 };
 std::string about(About what, const std::string& subject);
 std::string alarmStarted(int stage, float grossDoseRate, float limit);
@@ -35,7 +35,9 @@ const EventWording& eventWording();
 // Record lines kept at the end, put in the pending file `path` (or lost with `fault`).
 std::string recordsPending(size_t lines, const std::string& path, const std::optional<WriteFault>& fault);
 // Pending lines of an earlier run written into their day files at start.
-std::string pendingFlushed(const PendingFlush& flush);
+std::string pendingFlushed(const ReadResult<PendingFlush, RecordIssue>& flush);
+// What was wrong in a settings file, ratemon.ini or one beside it.
+std::string settingsIssue(const std::string& path, const LineIssue<SettingsIssue>& issue);
 
 // Publishing over MQTT.
 std::string mqttAddress(MqttAddressError error, const std::string& url);
@@ -48,8 +50,9 @@ std::string linkStatus(const LinkStatus& status);
 // The same in a few words beside the MQTT button: the state and the last publish's time.
 std::string linkStatusShort(const LinkStatus& status);
 std::string linkOff();
+// The names Home Assistant shows for the station's device and entities.
+DiscoveryNames discoveryNames();
 // Counting statistics and the dead-time correction.
-std::string countingSettingsIssue(CountingSettingsIssue issue, const std::string& path);
 std::string badDeadTime(const std::string& text);
 // The 95 % interval of the CPM and the dose rate, for the window (two lines).
 std::string readingInterval(const ReadingInterval& interval);

@@ -92,17 +92,16 @@ std::optional<std::string> WindowStation::startup() {
   if (auto refusal = lock_.take(parts_.lockPath))
     return messages::lockRefused(parts_.lockPath, *refusal);
   cycle_->setLockHeld(lock_.held());
-  RatemonSettings settings = RatemonSettings::defaults(parts_.programFolder);
-  const bool read = loadSettingsFile(settingsPath(), settings);
+  auto read = loadSettingsFile(settingsPath(), RatemonSettings::defaults(parts_.programFolder));
+  RatemonSettings& settings = read.value;
   showSettings(settings);
   cycle_->setSaveFolder(saveFolderFor(settings.texts[Box::recordPath], parts_.programFolder));
-  if (!read) window_->report(messages::about(messages::About::settingsUnreadable,
-                                             settingsPath()));
-  const LoadedCountingSettings counting = loadCountingSettings(countingPath());
-  counting_ = counting.settings;
+  for (const auto& issue : read.issues) window_->report(messages::settingsIssue(settingsPath(), issue));
+  const auto counting = loadCountingSettings(countingPath());
+  counting_ = counting.value;
   cycle_->setDeadTime(counting_.deadTimeMicroseconds);
-  for (const CountingSettingsIssue issue : counting.issues)
-    window_->report(messages::countingSettingsIssue(issue, countingPath()));
+  for (const auto& issue : counting.issues)
+    window_->report(messages::settingsIssue(countingPath(), issue));
   // The last run's unwritten lines go into the day files before the link's catch-up
   // reads them.
   if (lock_.held()) {
@@ -181,7 +180,8 @@ void WindowStation::applyCounting() {
   }
   counting_ = *chosen;
   cycle_->setDeadTime(counting_.deadTimeMicroseconds);
-  if (auto error = saveCountingSettings(countingPath(), counting_)) window_->report(*error);
+  if (auto fault = saveCountingSettings(countingPath(), counting_))
+    window_->report(messages::fileNotWritten(countingPath(), *fault));
 }
 
 RatemonSettings WindowStation::settingsFromWindow() const {
@@ -227,7 +227,7 @@ void WindowStation::showReadingsCurrent(bool current) {
 
 void WindowStation::chooseRecordFolder() {
   SaveDialogRequest request{messages::folderDialogTitle(),
-                            parts_.programFolder + "data" + kPathSeparator,
+                            dataFolder(parts_.programFolder),
                             control(Box::recordPath).initial, messages::folderDialogFilters()};
   std::optional<std::string> chosen;
   try {
@@ -299,10 +299,11 @@ void WindowStation::openLink() {
     link_.reset();
   }
   std::vector<LinkNotice> notices;
-  link_ = StationLink::open(parts_.programFolder, cycle_->saveFolder(), {},
+  link_ = StationLink::open(parts_.programFolder, cycle_->saveFolder(),
+                            {std::nullopt, std::nullopt, messages::discoveryNames()},
                             clock_->now().yyyymmdd(), notices);
   std::string told;
-  for (const LinkNotice& n : notices) told += (told.empty() ? "" : "\n") + messages::linkNotice(n);
+  for (const LinkNotice& n : notices) told.append(told.empty() ? "" : "\n").append(messages::linkNotice(n));
   if (!told.empty()) window_->report(told);
   if (link_) {
     linkTimer_.start();
@@ -339,12 +340,12 @@ void WindowStation::showMqttDialog() {
     return;
   }
   const std::string path = parts_.programFolder + kMqttSettingsFileName;
-  auto* dialog = new MqttDialog(loadMqttSettings(path).settings, window_.get());
+  auto* dialog = new MqttDialog(loadMqttSettings(path).value, window_.get());
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   mqttDialog_ = dialog;
   connect(dialog, &QDialog::accepted, this, [this, dialog, path] {
-    if (auto error = saveMqttSettings(path, dialog->settings())) {
-      window_->report(*error);
+    if (auto fault = saveMqttSettings(path, dialog->settings())) {
+      window_->report(messages::fileNotWritten(path, *fault));
       return;
     }
     openLink();

@@ -54,7 +54,7 @@ TEST_F(EnglishStation, EveryMessageIsEnglish) {
   texts.push_back(messages::notice(RecordKept{"/d/x.csv", {WriteStep::open, ENOENT}, 3}));
   texts.push_back(messages::notice(NoSensitivity{}));
   using messages::About;
-  for (const About what : {About::settingsUnreadable, About::sourceUnopenable,
+  for (const About what : {About::sourceUnopenable,
                            About::dayplotMissing, About::dayplotNotStarted}) {
     texts.push_back(messages::about(what, "/s/x"));
   }
@@ -66,10 +66,10 @@ TEST_F(EnglishStation, EveryMessageIsEnglish) {
                                MqttAddressError::Prefix}) {
     texts.push_back(messages::mqttAddress(e, "mqtt://h"));
   }
-  for (const auto kind : {LinkNotice::SettingsUnreadable, LinkNotice::SettingsUnknownLine,
-                          LinkNotice::PasswordExposed, LinkNotice::CannotStart,
+  for (const auto kind : {LinkNotice::Settings, LinkNotice::CannotStart,
                           LinkNotice::AckedNotSaved, LinkNotice::CatchingUp}) {
-    texts.push_back(messages::linkNotice({kind, "/s/m.ini", MqttAddressError::Scheme, 2}));
+    texts.push_back(messages::linkNotice(
+        {kind, "/s/m.ini", MqttAddressError::Scheme, 2, {1, SettingsIssue::UnknownLine, "x"}}));
   }
   for (const LinkState state : {LinkState::Connecting, LinkState::Connected, LinkState::Unreachable,
                                 LinkState::BadLogin, LinkState::Refused, LinkState::TlsFailed,
@@ -80,11 +80,21 @@ TEST_F(EnglishStation, EveryMessageIsEnglish) {
   }
   texts.push_back(messages::linkUnsent(4));
   texts.push_back(messages::linkOff());
-  // Counting: the settings file, the dead time, the readings' interval, the pulse intervals.
-  for (const auto issue : {CountingSettingsIssue::Unreadable, CountingSettingsIssue::UnknownLine,
-                           CountingSettingsIssue::BadDeadTime}) {
-    texts.push_back(messages::countingSettingsIssue(issue, "/s/c.ini"));
+  // Every settings file's faults, the names Home Assistant shows; counting: the dead time,
+  // the readings' interval, the pulse intervals.
+  for (const auto kind : {SettingsIssue::Unreadable, SettingsIssue::UnknownLine,
+                          SettingsIssue::BadValue, SettingsIssue::PasswordExposed}) {
+    texts.push_back(messages::settingsIssue("/s/c.ini", {2, kind, "x"}));
   }
+  const DiscoveryNames names = messages::discoveryNames();
+  for (const std::string* name : {&names.device, &names.doseRate, &names.cpm, &names.total,
+                                  &names.alarm1, &names.alarm2, &names.countUnit}) {
+    texts.push_back(*name);
+  }
+  ReadResult<PendingFlush, RecordIssue> flushed;
+  flushed.value.written = 2;
+  flushed.issues.push_back({3, RecordIssue::NotRecord, ""});
+  texts.push_back(messages::pendingFlushed(flushed));
   texts.push_back(messages::badDeadTime("x"));
   texts.push_back(messages::readingInterval({100, 60, 90, 110, 0.1, 0.2}));
   texts.push_back(messages::deadTimeState(100, true));
