@@ -68,8 +68,10 @@ TEST_F(EnglishStation, EveryMessageIsEnglish) {
   }
   for (const auto kind : {LinkNotice::Settings, LinkNotice::CannotStart,
                           LinkNotice::AckedNotSaved, LinkNotice::CatchingUp}) {
-    texts.push_back(messages::linkNotice(
-        {kind, "/s/m.ini", MqttAddressError::Scheme, 2, {1, SettingsIssue::UnknownLine, "x"}}));
+    LinkNotice notice{kind, "/s/m.ini"};
+    notice.count = 2;
+    notice.settings = {1, SettingsIssue::UnknownLine, "x"};
+    texts.push_back(messages::linkNotice(notice));
   }
   for (const LinkState state : {LinkState::Connecting, LinkState::Connected, LinkState::Unreachable,
                                 LinkState::BadLogin, LinkState::Refused, LinkState::TlsFailed,
