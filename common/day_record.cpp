@@ -40,11 +40,6 @@ std::optional<LocalDateTime> DayRecord::when() const {
   return time.size() == 5 ? LocalDateTime::fromSlashDate(date, time) : std::nullopt;
 }
 
-std::string DayRecord::day() const {
-  if (date.size() != 10 || date[4] != '/' || date[7] != '/') return {};
-  return date.substr(0, 4) + date.substr(5, 2) + date.substr(8, 2);
-}
-
 std::optional<DayRecord> parseRecordLine(std::string_view line) {
   const auto fields = readSettingsFields(line);
   if (fields.size() < 6) return std::nullopt;

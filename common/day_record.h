@@ -42,8 +42,6 @@ struct DayRecord {
 
   // The date and minute as a moment; no value when they name none.
   std::optional<LocalDateTime> when() const;
-  // yyyymmdd of a yyyy/mm/dd date, the name of its day file; empty for another form.
-  std::string day() const;
 };
 
 // The one reader of a record line (with or without its line end). A line is a record

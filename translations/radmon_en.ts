@@ -1059,12 +1059,8 @@ Fingerprint (SHA-256):
         <translation>Cannot write the file: %1 (%2)</translation>
     </message>
     <message>
-        <source>設定ファイル %1 の %2 行目を読めないため無視します: %3</source>
-        <translation>Line %2 of the settings file %1 cannot be read and is ignored: %3</translation>
-    </message>
-    <message>
-        <source>設定ファイル %1 の %2 行目: %3 の値が正しくないため使いません</source>
-        <translation>Line %2 of the settings file %1: the value of %3 is not valid and is not used</translation>
+        <source>設定ファイル %1 の %2 の値が正しくないため使いません</source>
+        <translation>The settings file %1: the value of %2 is not valid and is not used</translation>
     </message>
 </context>
 <context>

@@ -34,32 +34,31 @@ TEST(ParseRecordLine, OneRuleForEveryReader) {
     bool record;
     std::string rateText;
     std::optional<int64_t> cpm;
-    std::string day;  // yyyymmdd; empty when the date is of another form
-    bool when;        // the date and minute name a moment
+    bool when;  // the date and minute name a moment
   } cases[] = {
-      {written, true, "0.123", 20, "20110401", true},
-      {"\"2011/04/01\",\"08:02\",.27,1,2,3", true, "0.27", 1, "20110401", true},
-      {"\"2011/04/01\",\"08:02\",2.7E-01,1,2,3\r\n", true, "0.27", 1, "20110401", true},
-      {"\"2011/04/01\",\"08:02\",+.5,1,2,3", true, "0.5", 1, "20110401", true},
-      {"\"2011/04/01\",\"08:02\",0.1234567,1,2,3", true, "0.1234567", 1, "20110401", true},
-      {"2011/04/01,08:02,0.5,54,1234,60", true, "0.5", 54, "20110401", true},    // unquoted
-      {"\"2011/04/01\" ,\"08:02\",0.5,54,2,3", true, "0.5", 54, "20110401", true},
-      {"\"2011/04/01\",\"08:02\",0.5,54,1234,60,7", true, "0.5", 54, "20110401", true},
-      {"\"2011/04/01\",\"08:02\",\"0.5\",54,1234,60", true, "0.5", 54, "20110401", true},
-      {"\"2011/04/01\",\"08:02\",0.1,x,1,60", true, "0.1", none, "20110401", true},
-      {"\"2011/04/01\",\"08:02\",0.1,54.5,1,60", true, "0.1", none, "20110401", true},
-      {"\"2011/04/01\",\"08:02\",0.1,-1,1,60", true, "0.1", none, "20110401", true},
-      {"\"2026/02/30\",\"13:05\",0.1,54,1,60", true, "0.1", 54, "20260230", false},
-      {"\"2011/04/01\",\"xx:yy\",1,54,1,60", true, "1", 54, "20110401", false},
-      {"\"2011/04/01\",\"8:02\",1,54,1,60", true, "1", 54, "20110401", false},
-      {"\"2011/4\",\"00:00\",1,54,1,60", true, "1", 54, "", false},
-      {"", false, "", none, "", false},
-      {"\"2011/04/01\",\"08:02\",abc,1,2,3", false, "", none, "", false},
-      {"\"2011/04/01\",\"08:02\",,1,2,3", false, "", none, "", false},
-      {"\"2011/04/01\",\"08:02\",0.1,1,2", false, "", none, "", false},          // five fields
-      {"\"2011/04/01\",\"08:0", false, "", none, "", false},                      // torn while being written
-      {"\"2011/04/01\",\"08:02\",1e39,1,2,3", false, "", none, "", false},       // beyond single precision
-      {"\"2011/04/01\",\"08:02\",-1e300,1,2,3", false, "", none, "", false},
+      {written, true, "0.123", 20, true},
+      {"\"2011/04/01\",\"08:02\",.27,1,2,3", true, "0.27", 1, true},
+      {"\"2011/04/01\",\"08:02\",2.7E-01,1,2,3\r\n", true, "0.27", 1, true},
+      {"\"2011/04/01\",\"08:02\",+.5,1,2,3", true, "0.5", 1, true},
+      {"\"2011/04/01\",\"08:02\",0.1234567,1,2,3", true, "0.1234567", 1, true},
+      {"2011/04/01,08:02,0.5,54,1234,60", true, "0.5", 54, true},    // unquoted
+      {"\"2011/04/01\" ,\"08:02\",0.5,54,2,3", true, "0.5", 54, true},
+      {"\"2011/04/01\",\"08:02\",0.5,54,1234,60,7", true, "0.5", 54, true},
+      {"\"2011/04/01\",\"08:02\",\"0.5\",54,1234,60", true, "0.5", 54, true},
+      {"\"2011/04/01\",\"08:02\",0.1,x,1,60", true, "0.1", none, true},
+      {"\"2011/04/01\",\"08:02\",0.1,54.5,1,60", true, "0.1", none, true},
+      {"\"2011/04/01\",\"08:02\",0.1,-1,1,60", true, "0.1", none, true},
+      {"\"2026/02/30\",\"13:05\",0.1,54,1,60", true, "0.1", 54, false},
+      {"\"2011/04/01\",\"xx:yy\",1,54,1,60", true, "1", 54, false},
+      {"\"2011/04/01\",\"8:02\",1,54,1,60", true, "1", 54, false},
+      {"\"2011/4\",\"00:00\",1,54,1,60", true, "1", 54, false},
+      {"", false, "", none, false},
+      {"\"2011/04/01\",\"08:02\",abc,1,2,3", false, "", none, false},
+      {"\"2011/04/01\",\"08:02\",,1,2,3", false, "", none, false},
+      {"\"2011/04/01\",\"08:02\",0.1,1,2", false, "", none, false},          // five fields
+      {"\"2011/04/01\",\"08:0", false, "", none, false},                      // torn while being written
+      {"\"2011/04/01\",\"08:02\",1e39,1,2,3", false, "", none, false},       // beyond single precision
+      {"\"2011/04/01\",\"08:02\",-1e300,1,2,3", false, "", none, false},
   };
   for (const auto& c : cases) {
     const auto r = parseRecordLine(c.line);
@@ -68,7 +67,6 @@ TEST(ParseRecordLine, OneRuleForEveryReader) {
     EXPECT_EQ(r->rateText, c.rateText) << c.line;
     EXPECT_EQ(r->rate, std::strtod(c.rateText.c_str(), nullptr)) << c.line;
     EXPECT_EQ(r->cpm, c.cpm) << c.line;
-    EXPECT_EQ(r->day(), c.day) << c.line;
     EXPECT_EQ(r->when().has_value(), c.when) << c.line;
   }
   const auto r = parseRecordLine(written);

@@ -86,16 +86,16 @@ std::string meanInterval(std::string_view lower, std::string_view upper) {
   return words(QT_TRANSLATE_NOOP("dayplot", "(95%: %1～%2)"), lower, upper);
 }
 std::string readingsSettingsIssue(std::string_view path, std::string_view line) {
-  return line.empty() ? words(QT_TRANSLATE_NOOP("dayplot", "設定ファイルを読めません: %1"), path)
-                      : words(QT_TRANSLATE_NOOP("dayplot", "設定ファイル %1 の読めない行を無視しました: %2"), path, line);
+  return settingsIssue(path, {0, line.empty() ? SettingsIssue::Unreadable : SettingsIssue::UnknownLine,
+                              std::string(line)});
 }
 std::string settingsIssue(std::string_view path, const LineIssue<SettingsIssue>& issue) {
-  const std::string line = std::to_string(issue.line);
+  // The line's own text or its setting's name finds it in the file.
   switch (issue.kind) {
     case SettingsIssue::UnknownLine:
-      return words(QT_TRANSLATE_NOOP("dayplot", "設定ファイル %1 の %2 行目を読めないため無視します: %3"), path, line, issue.subject);
+      return words(QT_TRANSLATE_NOOP("dayplot", "設定ファイル %1 の読めない行を無視しました: %2"), path, issue.subject);
     case SettingsIssue::BadValue:
-      return words(QT_TRANSLATE_NOOP("dayplot", "設定ファイル %1 の %2 行目: %3 の値が正しくないため使いません"), path, line, issue.subject);
+      return words(QT_TRANSLATE_NOOP("dayplot", "設定ファイル %1 の %2 の値が正しくないため使いません"), path, issue.subject);
     default: return words(QT_TRANSLATE_NOOP("dayplot", "設定ファイルを読めません: %1"), path);
   }
 }

@@ -3,10 +3,8 @@
 #include <algorithm>
 #include <chrono>
 
-#include "day_record.h"
 #include "day_table.h"
 #include "number_text.h"
-#include "text_files.h"
 
 namespace radmon {
 namespace {
@@ -53,40 +51,24 @@ std::optional<Period> parseYear(std::string_view text) {
 
 ReadResult<DaySummary, RecordIssue> readDaySummary(const std::string& dataFolder,
                                                    const std::string& day) {
-  ReadResult<DaySummary, RecordIssue> read;
-  DaySummary& summary = read.value;
+  auto [table, issues] = readDayTable(dayFilePath(dataFolder, day));
+  DaySummary summary;
   summary.day = day;
   summary.counts = 0;
-  const auto text = readTextFile(dayFilePath(dataFolder, day));
-  double sum = 0;
-  int number = 0;
-  for (const std::string_view line : text ? textLines(*text) : std::vector<std::string_view>{}) {
-    ++number;
-    if (line.empty()) continue;
-    const auto record = parseRecordLine(line);
-    if (!record) {
-      read.issues.push_back({number, RecordIssue::NotRecord, dayFileName(day)});
-      continue;
-    }
-    const double rate = record->rate;
-    summary.low = summary.records == 0 ? rate : std::min(summary.low, rate);
-    summary.high = summary.records == 0 ? rate : std::max(summary.high, rate);
-    sum += rate;
+  for (const DayRecord& record : table.rows) {
+    summary.low = summary.records == 0 ? record.rate : std::min(summary.low, record.rate);
+    summary.high = summary.records == 0 ? record.rate : std::max(summary.high, record.rate);
+    summary.sum += record.rate;
     ++summary.records;
-    if (record->cpm && summary.counts) {
-      *summary.counts += *record->cpm;
-    } else {
-      summary.counts.reset();
-    }
+    summary.counts = record.cpm && summary.counts ? *summary.counts + *record.cpm : std::optional<int64_t>();
   }
-  if (summary.records == 0) {
-    summary.counts.reset();
-    return read;
-  }
-  summary.present = true;
-  summary.sum = sum;
-  summary.mean = sum / summary.records;
-  return read;
+  // A day without a file is no fault of the period; a line passed over is, of its file.
+  std::erase_if(issues, [](const auto& issue) { return issue.kind == RecordIssue::Missing; });
+  for (auto& issue : issues) issue.subject = dayFileName(day);
+  summary.present = summary.records > 0;
+  if (summary.present) summary.mean = summary.sum / summary.records;
+  else summary.counts.reset();
+  return {summary, std::move(issues)};
 }
 
 std::optional<CountInterval> meanInterval95(const DaySummary& day) {

@@ -14,12 +14,6 @@ std::string pendingPath(const std::string& stationFolder) {
   return stationFolder + std::string(kPendingFileName);
 }
 
-// "2011/09/19" -> "20110919"; empty when the line holds no readable record.
-std::string dayOf(std::string_view line) {
-  const auto record = parseRecordLine(line);
-  return record ? record->day() : std::string();
-}
-
 }  // namespace
 
 std::optional<WriteFault> keepPendingRecords(const std::string& stationFolder,
@@ -41,15 +35,16 @@ std::optional<ReadResult<PendingFlush, RecordIssue>> flushPendingRecords(
   int number = 0;
   for (const std::string_view whole : textLines(*text)) {
     ++number;
-    const std::string day = dayOf(whole);
-    if (day.empty()) {  // a torn line of a crash: nothing to recover
+    const auto record = parseRecordLine(whole);
+    const auto when = record ? record->when() : std::nullopt;
+    if (!when) {  // a torn line of a crash: nothing to recover
       if (!trimmed(whole).empty()) read.issues.push_back({number, RecordIssue::NotRecord, {}});
       continue;
     }
     const std::string line = std::string(whole) + "\r\n";
     // Once one line stays, the later ones stay too, so the day files keep their order.
     if (left.empty()) {
-      if (auto fault = appendWhole(dataFolder + dayFileName(day), line)) {
+      if (auto fault = appendWhole(dataFolder + dayFileName(when->yyyymmdd()), line)) {
         flush.fault = *fault;
       } else {
         ++flush.written;

@@ -1,5 +1,6 @@
 #include "state_message.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -11,13 +12,6 @@
 
 namespace radmon {
 namespace {
-
-// yyyy/mm/dd as LocalDateTime::parse reads it.
-std::string dashedDate(std::string date) {
-  for (char& c : date)
-    if (c == '/') c = '-';
-  return date;
-}
 
 const char* boolText(bool b) { return b ? "true" : "false"; }
 
@@ -32,7 +26,9 @@ std::string jsonString(std::string_view text) {
 
 std::string RecordState::isoTime() const {
   // yyyy/mm/dd and hh:mm as the record line has them.
-  return dashedDate(date) + "T" + minute + ":00" + utcOffset;
+  std::string iso = date + "T" + minute + ":00" + utcOffset;
+  std::replace(iso.begin(), iso.begin() + static_cast<std::ptrdiff_t>(date.size()), '/', '-');
+  return iso;
 }
 
 std::string utcOffsetText(const LocalDateTime& when) {

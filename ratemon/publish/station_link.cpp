@@ -73,7 +73,8 @@ void StationLink::recordWritten(const std::string& line, bool alarm1, bool alarm
   std::string text = line.substr(0, line.find_last_not_of("\r\n") + 1);
   // The line's own date names its day file: both come from one reading of the clock.
   const auto record = parseRecordLine(text);
-  publisher_.publishRecord({record ? record->day() : std::string(), std::move(text)}, alarm1,
+  const auto when = record ? record->when() : std::nullopt;
+  publisher_.publishRecord({when ? when->yyyymmdd() : std::string(), std::move(text)}, alarm1,
                            alarm2, std::move(health));
 }
 

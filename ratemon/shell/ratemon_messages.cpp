@@ -253,13 +253,13 @@ DiscoveryNames discoveryNames() {
 std::string settingsIssue(const std::string& path, const LineIssue<SettingsIssue>& issue) {
   QString text;
   switch (issue.kind) {
-    case SettingsIssue::Unreadable: return Words::tr("設定ファイルを読めません: %1").arg(q(path)).toStdString();
     case SettingsIssue::UnknownLine: text = Words::tr("設定ファイル %1 の %2 行目を読めないため無視します: %3"); break;
     case SettingsIssue::BadValue: text = Words::tr("設定ファイル %1 の %2 行目: %3 の値が正しくないため使いません"); break;
     case SettingsIssue::PasswordExposed:
       return Words::tr("設定ファイルのパスワードが他のユーザーにも読めます。"
                        "所有者だけが読めるようにしてください (chmod 600): %1")
           .arg(q(path)).toStdString();
+    default: return Words::tr("設定ファイルを読めません: %1").arg(q(path)).toStdString();
   }
   return text.arg(q(path)).arg(issue.line).arg(q(issue.subject)).toStdString();
 }

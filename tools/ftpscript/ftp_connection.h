@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "ftp_script.h"
-#include "outcome.h"
+#include "outcome_text.h"
 #include "publish_settings.h"
 #include "server_address.h"
 #include "server_folder.h"

@@ -114,12 +114,10 @@ std::string scriptIssueText(const LineIssue<ScriptIssue>& issue) {
 std::string settingsIssueText(const std::string& path, const LineIssue<SettingsIssue>& issue) {
   const std::string where = path + " の " + std::to_string(issue.line) + " 行目";
   switch (issue.kind) {
-    case SettingsIssue::Unreadable: return "転送の詳細設定を読めません: " + path;
     case SettingsIssue::UnknownLine: return where + "を読めないため無視します: " + issue.subject;
     case SettingsIssue::BadValue: return where + ": " + issue.subject + " の値が正しくないため使いません";
-    case SettingsIssue::PasswordExposed: break;
+    default: return "転送の詳細設定を読めません: " + path;
   }
-  return path;
 }
 
 }  // namespace radmon::ftp

@@ -12,7 +12,7 @@
 #include <set>
 #include <string>
 
-#include "outcome.h"
+#include "outcome_text.h"
 
 namespace radmon::ftp {
 
