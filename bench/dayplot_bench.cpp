@@ -87,7 +87,7 @@ void BM_ReadDayTableAndPass(benchmark::State& state) {
     const auto table = radmon::readDayTable(path);
     int drawn = 0;
     const auto stats =
-        radmon::runDayPass(*table, [&](const radmon::PlotPair& p) { drawn += p.drawn; });
+        radmon::runDayPass(table.value, [&](const radmon::PlotPair& p) { drawn += p.drawn; });
     benchmark::DoNotOptimize(stats);
     benchmark::DoNotOptimize(drawn);
   }

@@ -1,5 +1,7 @@
 #include "day_record.h"
 
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -23,16 +25,30 @@ std::string formatRecordLine(const RecordLine& r) {
       .line();
 }
 
+namespace {
+
+std::optional<int64_t> countOf(std::string_view text) {
+  int64_t value = -1;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || value < 0) return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
+std::optional<LocalDateTime> DayRecord::when() const {
+  return time.size() == 5 ? LocalDateTime::fromSlashDate(date, time) : std::nullopt;
+}
+
 std::optional<DayRecord> parseRecordLine(std::string_view line) {
   const auto fields = readSettingsFields(line);
   if (fields.size() < 6) return std::nullopt;
   const auto rate = readNumber(fields[2].text);
-  if (!rate) return std::nullopt;
-  DayRecord record;
-  record.date = fields[0].text;
-  record.time = fields[1].text;
+  if (!rate || !std::isfinite(static_cast<float>(*rate))) return std::nullopt;
+  DayRecord record{fields[0].text, fields[1].text, {}, 0, static_cast<float>(*rate),
+                   countOf(fields[3].text), countOf(fields[4].text), countOf(fields[5].text)};
   char buf[32];
-  std::snprintf(buf, sizeof buf, "%.7g", static_cast<double>(static_cast<float>(*rate)));
+  std::snprintf(buf, sizeof buf, "%.7g", static_cast<double>(record.dose));
   record.rateText = buf;
   record.rate = std::strtod(buf, nullptr);
   return record;

@@ -29,17 +29,26 @@ struct RecordLine {
 // integers however large.
 std::string formatRecordLine(const RecordLine& record);
 
-// One line of a day file as the day graph reads it: date, time, and the rate held as
+// One line of a day file as every reader takes it: date, time, and the rate held as
 // the decimal text of a single-precision number (at most 7 significant digits).
 struct DayRecord {
-  std::string date;  // yyyy/mm/dd
-  std::string time;  // hh:mm
+  std::string date;  // yyyy/mm/dd as written
+  std::string time;  // hh:mm as written
   std::string rateText;
   double rate = 0;   // the value of rateText
+  float dose = 0;    // the single-precision value itself, as ratemon wrote it
+  // The counts; no value where a field is no whole number of 0 or more.
+  std::optional<int64_t> cpm, totalCount, elapsedSeconds;
+
+  // The date and minute as a moment; no value when they name none.
+  std::optional<LocalDateTime> when() const;
 };
 
-// Reads one line (with or without its line end). No value for a line that cannot be
-// read: fewer than six fields or a rate that is not a number.
+// The one reader of a record line (with or without its line end). A line is a record
+// when it has six fields or more and its third is a number that single precision holds;
+// anything else (a line torn by a crash, cut short, no number) is none. Dates, times and
+// counts of other forms are kept as they stand, since older files hold them: a reader
+// that needs the moment or the counts asks for them.
 std::optional<DayRecord> parseRecordLine(std::string_view line);
 
 }  // namespace radmon

@@ -3,7 +3,6 @@
 #include <array>
 #include <utility>
 
-#include "number_text.h"
 #include "settings_text.h"
 #include "text_files.h"
 
@@ -54,35 +53,22 @@ std::string formatEventLine(const EventLine& e) {
 std::optional<EventLine> parseEventLine(std::string_view line) {
   const auto fields = readSettingsFields(line);
   if (fields.size() < 4) return std::nullopt;
-  const std::string& day = fields[0].text;
-  const auto date = LocalDateTime::parse(day.size() == 10 && day[4] == '/' && day[7] == '/'
-                                             ? fields[0].text.substr(0, 4) + "-" +
-                                                   fields[0].text.substr(5, 2) + "-" +
-                                                   fields[0].text.substr(8, 2)
-                                             : std::string());
-  const std::string& time = fields[1].text;
+  const auto when = fields[1].text.size() == 8
+                        ? LocalDateTime::fromSlashDate(fields[0].text, fields[1].text)
+                        : std::nullopt;
   const auto kind = eventKindFromName(fields[2].text);
-  if (!date || !kind || time.size() != 8 || time[2] != ':' || time[5] != ':') return std::nullopt;
-  const std::string_view clock(time);
-  const auto h = readCount(clock.substr(0, 2), 0, 23), m = readCount(clock.substr(3, 2), 0, 59),
-             s = readCount(clock.substr(6, 2), 0, 59);
-  if (!h || !m || !s) return std::nullopt;
-  EventLine e;
-  e.when = *date;
-  e.when.hour = *h;
-  e.when.minute = *m;
-  e.when.second = *s;
-  e.kind = *kind;
-  e.text = fields[3].text;
-  return e;
+  if (!when || !kind) return std::nullopt;
+  return EventLine{*when, *kind, fields[3].text};
 }
 
-std::vector<EventLine> parseEventLog(std::string_view text, int* skipped) {
-  std::vector<EventLine> events;
+ReadResult<std::vector<EventLine>, RecordIssue> parseEventLog(std::string_view text) {
+  ReadResult<std::vector<EventLine>, RecordIssue> events;
+  int number = 0;
   for (const std::string_view line : textLines(text)) {
+    ++number;
     if (trimmed(line).empty()) continue;
-    if (auto e = parseEventLine(line)) events.push_back(std::move(*e));
-    else if (skipped) ++*skipped;
+    if (auto e = parseEventLine(line)) events.value.push_back(std::move(*e));
+    else events.issues.push_back({number, RecordIssue::NotRecord, {}});
   }
   return events;
 }

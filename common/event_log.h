@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "local_time.h"
+#include "read_result.h"
 
 namespace radmon {
 
@@ -43,9 +44,8 @@ struct EventLine {
 std::string formatEventLine(const EventLine& event);
 // One line (with or without its line end); nothing for a line that is not an event.
 std::optional<EventLine> parseEventLine(std::string_view line);
-// Every event line of a file's text; lines that are not events are counted in
-// `skipped` when given.
-std::vector<EventLine> parseEventLog(std::string_view text, int* skipped = nullptr);
+// Every event line of a file's text; each line that is no event an issue.
+ReadResult<std::vector<EventLine>, RecordIssue> parseEventLog(std::string_view text);
 
 // A stretch of the day in which the sound path was at fault, in seconds of the day.
 struct FaultPeriod {

@@ -73,6 +73,17 @@ std::optional<LocalDateTime> LocalDateTime::parse(std::string_view text) {
   return t;
 }
 
+std::optional<LocalDateTime> LocalDateTime::fromSlashDate(std::string_view date,
+                                                         std::string_view time) {
+  if (date.size() != 10 || date[4] != '/' || date[7] != '/') return std::nullopt;
+  std::string text = std::string(date) + " " + std::string(time);
+  text[4] = text[7] = '-';
+  const auto when = parse(text);
+  if (!when || when->slashDate() != date || (when->hhmm() != time && when->hhmmss() != time))
+    return std::nullopt;
+  return when;
+}
+
 std::optional<LocalDateTime> LocalDateTime::fromYyyymmdd(std::string_view text) {
   if (text.size() != 8) return std::nullopt;
   for (char c : text)

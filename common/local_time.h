@@ -31,6 +31,9 @@ struct LocalDateTime {
   // "YYYY-MM-DD hh:mm:ss" (or "YYYY-MM-DD hh:mm", or "YYYY-MM-DD"); no value when the
   // text is not such a date or the date does not exist.
   static std::optional<LocalDateTime> parse(std::string_view text);
+  // The date and time as the day files and event logs write them ("2011/09/19" and
+  // "07:05" or "07:05:09"), exactly; no value for another form or no such moment.
+  static std::optional<LocalDateTime> fromSlashDate(std::string_view date, std::string_view time);
   // "yyyymmdd"; no value when it is not an existing date.
   static std::optional<LocalDateTime> fromYyyymmdd(std::string_view text);
 

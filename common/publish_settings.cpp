@@ -1,5 +1,7 @@
 #include "publish_settings.h"
 
+#include <filesystem>
+
 #include "number_text.h"
 #include "text_files.h"
 
@@ -57,37 +59,46 @@ std::string shownFingerprint(std::string_view fingerprint) {
   return out;
 }
 
-PublishSettings parsePublishSettings(std::string_view text) {
-  PublishSettings settings;
-  for (const auto& [line, name, valueText] : keyValueLines(text)) {
-    if (!valueText) continue;
-    const std::string_view value = *valueText;
-    if (name == kTlsRequired) {
+ReadResult<PublishSettings, SettingsIssue> parsePublishSettings(std::string_view text) {
+  ReadResult<PublishSettings, SettingsIssue> read;
+  PublishSettings& settings = read.value;
+  for (const auto& [line, name, valueText, number] : keyValueLines(text)) {
+    bool usable = true;
+    const std::string_view value = valueText.value_or("");
+    if (!valueText) {
+      read.issues.push_back({number, SettingsIssue::UnknownLine, std::string(line)});
+    } else if (name == kTlsRequired) {
       settings.tlsRequired = value == "1";
+      usable = value == "0" || value == "1";
     } else if (name == kCertificateFile) {
       settings.trustedCertificateFile = std::string(value);
     } else if (name == kFingerprints) {
       std::string_view rest = value;
       while (!rest.empty()) {
         const size_t comma = rest.find(',');
-        if (const auto print = normalFingerprint(trimmed(rest.substr(0, comma)))) {
-          settings.trustedFingerprints.insert(*print);
-        }
+        const auto print = normalFingerprint(trimmed(rest.substr(0, comma)));
+        if (print) settings.trustedFingerprints.insert(*print);
+        usable = usable && print;
         rest.remove_prefix(comma == std::string_view::npos ? rest.size() : comma + 1);
       }
     } else if (name == kKeyFile) {
       settings.keyFile = std::string(value);
     } else if (name == kRetryMinutes) {
       const auto minutes = readCount(value, kMinRetryMinutes, kMaxRetryMinutes);
-      if (minutes) settings.retryMinutes = *minutes;
+      settings.retryMinutes = minutes.value_or(settings.retryMinutes);
+      usable = minutes.has_value();
     }
+    if (!usable) read.issues.push_back({number, SettingsIssue::BadValue, std::string(name)});
   }
-  return settings;
+  return read;
 }
 
-PublishSettings readPublishSettings(const std::string& path) {
+ReadResult<PublishSettings, SettingsIssue> readPublishSettings(const std::string& path) {
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec)) return {};
   const auto text = readTextFile(path);
-  return text ? parsePublishSettings(*text) : PublishSettings{};
+  return text ? parsePublishSettings(*text)
+              : ReadResult<PublishSettings, SettingsIssue>{{}, {{0, SettingsIssue::Unreadable, {}}}};
 }
 
 std::string publishSettingsText(const PublishSettings& s) {

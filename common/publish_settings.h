@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "read_result.h"
+
 namespace radmon {
 
 struct PublishSettings {
@@ -35,10 +37,10 @@ std::string trustOncePath(const std::string& settingsPath);
 // SSH host keys seen, in OpenSSH's known_hosts form, beside the settings.
 std::string knownHostsPath(const std::string& settingsPath);
 
-// Defaults for a missing file or a line it cannot use; unknown names are skipped, so a
-// later version's file still reads.
-PublishSettings readPublishSettings(const std::string& path);
-PublishSettings parsePublishSettings(std::string_view text);
+// Defaults for a missing file or a line it cannot use, each such line an issue; unknown
+// names are skipped without one, so a later version's file still reads.
+ReadResult<PublishSettings, SettingsIssue> readPublishSettings(const std::string& path);
+ReadResult<PublishSettings, SettingsIssue> parsePublishSettings(std::string_view text);
 std::string publishSettingsText(const PublishSettings& settings);
 // Owner-only; an error text (Japanese) when it cannot be written.
 std::optional<std::string> writePublishSettings(const std::string& path,

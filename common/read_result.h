@@ -35,4 +35,18 @@ struct ReadResult {
   }
 };
 
+// What a reader of a settings file passed over.
+enum class SettingsIssue {
+  Unreadable,       // line 0: the file exists but cannot be read
+  UnknownLine,      // a line that is no known setting (subject: the line)
+  BadValue,         // a known setting with a value it cannot take (subject: the key)
+  PasswordExposed,  // line 0: it holds a password and others may read it
+};
+
+// What a reader of a data file (day file, event log, pending records) passed over.
+enum class RecordIssue {
+  Missing,    // line 0: no such file, or it cannot be read
+  NotRecord,  // a line that is no record or event: torn by a crash, cut short, no number
+};
+
 }  // namespace radmon

@@ -75,7 +75,7 @@ StationResult findStationFolder(const std::optional<std::string>& named) {
   if (result.station.origin != StationOrigin::ProgramFolder) {
     // An installed program makes its station on first use; the data folder with it,
     // since the record writer relies on it being there.
-    fs::create_directories(result.station.folder + "data", ec);
+    fs::create_directories(dataFolder(result.station.folder), ec);
     if (ec) result.failure = ec.message();
   }
   return result;

@@ -118,6 +118,10 @@ std::string programFolder() {
   return deriveFolder(std::string_view(buf, static_cast<size_t>(n)));
 }
 
+std::string dataFolder(std::string_view stationFolder) {
+  return std::string(stationFolder) + "data" + kPathSeparator;
+}
+
 std::string deriveFolder(std::string_view path) {
   const size_t pos = path.find_last_of(kPathSeparator);
   return pos == std::string_view::npos ? std::string() : std::string(path.substr(0, pos + 1));
@@ -144,15 +148,17 @@ std::vector<std::string_view> textLines(std::string_view text) {
 
 std::vector<KeyValue> keyValueLines(std::string_view text) {
   std::vector<KeyValue> settings;
+  int number = 0;
   for (std::string_view line : textLines(text)) {
+    ++number;
     line = trimmed(line);
     if (line.empty() || line.front() == '#') continue;
     const size_t equals = line.find('=');
     if (equals == std::string_view::npos) {
-      settings.push_back({line, line, std::nullopt});
+      settings.push_back({line, line, std::nullopt, number});
     } else {
       settings.push_back(
-          {line, trimmed(line.substr(0, equals)), trimmed(line.substr(equals + 1))});
+          {line, trimmed(line.substr(0, equals)), trimmed(line.substr(equals + 1)), number});
     }
   }
   return settings;

@@ -46,6 +46,9 @@ std::optional<WriteFault> writeTextFile(const std::string& path, std::string_vie
 // The folder of the running executable, ending with the separator.
 std::string programFolder();
 
+// The station folder's data folder, where the day files and event logs live.
+std::string dataFolder(std::string_view stationFolder);
+
 // The text up to and including the last separator; empty when there is none.
 std::string deriveFolder(std::string_view path);
 
@@ -60,6 +63,7 @@ struct KeyValue {
   std::string_view line;  // as it stands, without blanks at either end
   std::string_view key;
   std::optional<std::string_view> value;
+  int number = 0;  // the line's number in the file, from 1
 };
 // The settings of a "key=value" file; blank lines and lines starting with '#' are passed over.
 std::vector<KeyValue> keyValueLines(std::string_view text);

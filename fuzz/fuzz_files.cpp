@@ -13,6 +13,7 @@
 #include "day_record.h"
 #include "day_table.h"
 #include "ftp_script.h"
+#include "outcome_text.h"
 #include "fuzz_entries.h"
 #include "number_text.h"
 #include "text_files.h"
@@ -24,10 +25,11 @@ void dayTable(const uint8_t* data, size_t size) {
   constexpr const char* kName = "day_table";
   const std::string text = decodeFileText(
       std::string_view(reinterpret_cast<const char*>(data), size));
-  const DayTable table = dayTableFromText(text);
+  const auto read = dayTableFromText(text);
+  const DayTable& table = read.value;
   const auto lines = static_cast<size_t>(std::count(text.begin(), text.end(), '\n') +
                                          std::count(text.begin(), text.end(), '\r') + 1);
-  FUZZ_CHECK(kName, table.rows.size() + static_cast<size_t>(table.skippedLines) <= lines);
+  FUZZ_CHECK(kName, table.rows.size() + read.issues.size() <= lines);
   double sum = 0;
   for (const DayRecord& row : table.rows) {
     FUZZ_CHECK(kName, std::isfinite(row.rate));
@@ -42,7 +44,7 @@ void dayTable(const uint8_t* data, size_t size) {
     }
     sum += row.rate;
   }
-  (void)titleDate(table);
+  (void)titleDateParts(table);
 
   size_t pairs = 0;
   const DailyStats stats = runDayPass(table, [&](const PlotPair& p) {
@@ -128,8 +130,8 @@ void ftpScript(const uint8_t* data, size_t size) {
   for (const bool autoLogin : {true, false}) {
     const ftp::ParsedScript script = ftp::parseFtpScript(text, {autoLogin});
     int previous = 0;
-    for (size_t i = 0; i < script.commands.size(); ++i) {
-      const ftp::ScriptCommand& c = script.commands[i];
+    for (size_t i = 0; i < script.value.size(); ++i) {
+      const ftp::ScriptCommand& c = script.value[i];
       FUZZ_CHECK(kName, c.line > previous && c.line <= lines);
       previous = c.line;
       switch (c.kind) {
@@ -152,16 +154,16 @@ void ftpScript(const uint8_t* data, size_t size) {
           }
           break;
         case ftp::CommandKind::Bye:
-          FUZZ_CHECK(kName, i + 1 == script.commands.size());
+          FUZZ_CHECK(kName, i + 1 == script.value.size());
           break;
         default:
           break;
       }
     }
     int previousError = 0;
-    for (const auto& e : script.errors) {
+    for (const auto& e : script.issues) {
       FUZZ_CHECK(kName, e.line >= previousError && e.line >= 1 && e.line <= lines);
-      FUZZ_CHECK(kName, !e.message.empty());
+      FUZZ_CHECK(kName, !ftp::scriptIssueText(e).empty());
       previousError = e.line;
     }
   }

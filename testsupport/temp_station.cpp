@@ -4,6 +4,8 @@
 
 #include <stdexcept>
 
+#include "text_files.h"
+
 namespace radmon::ftp::testing {
 namespace {
 
@@ -22,7 +24,7 @@ TempStation::TempStation(const std::string& prefix, const std::string& programFo
     : dir(freshFolder(prefix)),
       root(dir / "root"),
       program(dir / programFolder),
-      data(program / "data") {
+      data(dataFolder(program.string() + "/")) {
   fs::create_directories(root);
   fs::create_directories(data);
   for (const char* name : programs) fs::copy_file(fs::path(PROGRAM_DIR) / name, program / name);

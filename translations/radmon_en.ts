@@ -154,18 +154,6 @@
         <translation>The MQTT URL is not valid: %1 (%2)</translation>
     </message>
     <message>
-        <source>MQTT 設定ファイルを読めません: %1</source>
-        <translation>Cannot read the MQTT settings file: %1</translation>
-    </message>
-    <message>
-        <source>MQTT 設定ファイルに読めない行があります (無視します): %1</source>
-        <translation>The MQTT settings file has lines that cannot be read (ignored): %1</translation>
-    </message>
-    <message>
-        <source>MQTT 設定ファイルのパスワードが他のユーザーにも読めます。所有者だけが読めるようにしてください (chmod 600): %1</source>
-        <translation>Other users can read the password in the MQTT settings file. Make it readable by its owner only (chmod 600): %1</translation>
-    </message>
-    <message>
         <source>MQTT 送信を開始できません: %1。計測は続けます</source>
         <translation>Cannot start MQTT publishing: %1. Measuring goes on</translation>
     </message>
@@ -252,18 +240,6 @@
     <message>
         <source>送信しない</source>
         <translation>Off</translation>
-    </message>
-    <message>
-        <source>計数設定ファイルを読めません: %1</source>
-        <translation>Cannot read the counting settings file: %1</translation>
-    </message>
-    <message>
-        <source>計数設定ファイルに読めない行があります (無視します): %1</source>
-        <translation>The counting settings file has lines that cannot be read (ignored): %1</translation>
-    </message>
-    <message>
-        <source>計数設定ファイルの不感時間 (dead_time_us) は 0～100000 μs の数値にしてください。補正は行いません: %1</source>
-        <translation>The dead time (dead_time_us) in the counting settings file must be a number from 0 to 100000 µs. No correction is made: %1</translation>
     </message>
     <message>
         <source>不感時間が正しくありません (0～100000 μs): %1</source>
@@ -552,6 +528,50 @@
     <message>
         <source>WAVファイルはモノラル 22050 Hz でなければなりません: %1 (%2 チャンネル, %3 Hz)</source>
         <translation>The WAV file must be mono at 22050 Hz: %1 (%2 channels, %3 Hz)</translation>
+    </message>
+    <message>
+        <source>放射線モニタ</source>
+        <translation>Radiation monitor</translation>
+    </message>
+    <message>
+        <source>線量率</source>
+        <translation>Dose rate</translation>
+    </message>
+    <message>
+        <source>計数率</source>
+        <translation>Count rate</translation>
+    </message>
+    <message>
+        <source>積算カウント</source>
+        <translation>Total count</translation>
+    </message>
+    <message>
+        <source>第一段警報</source>
+        <translation>First-stage alarm</translation>
+    </message>
+    <message>
+        <source>第二段警報</source>
+        <translation>Second-stage alarm</translation>
+    </message>
+    <message>
+        <source>カウント</source>
+        <translation>counts</translation>
+    </message>
+    <message>
+        <source>設定ファイル %1 の %2 行目を読めないため無視します: %3</source>
+        <translation>Line %2 of the settings file %1 cannot be read and is ignored: %3</translation>
+    </message>
+    <message>
+        <source>設定ファイル %1 の %2 行目: %3 の値が正しくないため使いません</source>
+        <translation>Line %2 of the settings file %1: the value of %3 is not valid and is not used</translation>
+    </message>
+    <message>
+        <source>設定ファイルのパスワードが他のユーザーにも読めます。所有者だけが読めるようにしてください (chmod 600): %1</source>
+        <translation>Other users can read the password in the settings file. Make it readable by its owner only (chmod 600): %1</translation>
+    </message>
+    <message>
+        <source>途中で切れた %1 行は記録として読めないため捨てました。</source>
+        <translation> %1 cut-off lines are no records and were dropped.</translation>
     </message>
 </context>
 <context>
@@ -1065,6 +1085,10 @@ Fingerprint (SHA-256):
     <message>
         <source>ファイルに書き込めません: %1 (%2)</source>
         <translation>Cannot write the file: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>設定ファイル %1 の %2 の値が正しくないため使いません</source>
+        <translation>The settings file %1: the value of %2 is not valid and is not used</translation>
     </message>
 </context>
 <context>

@@ -25,8 +25,7 @@ TEST(EventLog, EveryKindRoundTripsAndTheLineHasItsFixedShape) {
 }
 
 TEST(EventLog, LinesThatAreNotEventsAreSkippedAndCounted) {
-  int skipped = 0;
-  const auto events = parseEventLog(
+  const auto read = parseEventLog(
       "\"2026/12/08\",\"01:00:00\",\"hum\",\"a\"\r\n"
       "\"2026/12/08\",\"01:00\",\"hum\",\"short time\"\r\n"
       "\"2026/12/08\",\"24:00:00\",\"hum\",\"no such hour\"\r\n"
@@ -34,11 +33,12 @@ TEST(EventLog, LinesThatAreNotEventsAreSkippedAndCounted) {
       "\"2026/12/08\",\"01:00:00\",\"buzz\",\"no such kind\"\r\n"
       "\"2026/12/08\",\"01:00:00\",\"hum\"\r\n"
       "\r\n"
-      "\"2026/12/08\",\"02:00:00\",\"signal-ok\",\"b\"",
-      &skipped);
-  ASSERT_EQ(events.size(), 2u);
-  EXPECT_EQ(events[1].kind, EventKind::SignalOk);
-  EXPECT_EQ(skipped, 5);
+      "\"2026/12/08\",\"02:00:00\",\"signal-ok\",\"b\"");
+  ASSERT_EQ(read.value.size(), 2u);
+  EXPECT_EQ(read.value[1].kind, EventKind::SignalOk);
+  std::vector<int> skipped;
+  for (const auto& issue : read.issues) skipped.push_back(issue.line);
+  EXPECT_EQ(skipped, (std::vector{2, 3, 4, 5, 6}));
   // A sign or another separator is no time or date of the log.
   EXPECT_FALSE(parseEventLine("\"2026/12/08\",\"-1:00:00\",\"hum\",\"a\""));
   EXPECT_FALSE(parseEventLine("\"2026x12x08\",\"01:00:00\",\"hum\",\"a\""));

@@ -66,11 +66,20 @@ TEST(PublishSettings, ReadsBackWhatIsWrittenAndSkipsWhatItCannotUse) {
   settings.trustedFingerprints = {std::string(64, 'A'), std::string(64, '0')};
   settings.keyFile = "/srv/station/id_ed25519";
   settings.retryMinutes = 15;
-  EXPECT_EQ(parsePublishSettings(publishSettingsText(settings)), settings);
+  const auto back = parsePublishSettings(publishSettingsText(settings));
+  EXPECT_EQ(back.value, settings);
+  EXPECT_TRUE(back.clean());
 
-  const PublishSettings odd = parsePublishSettings(
+  const auto read = parsePublishSettings(
       "# comment\r\nTlsRequired=yes\r\nRetryMinutes=0\r\nLater=1\r\nnonsense\r\n"
       "TrustedFingerprints= " + std::string(31, 'a') + ":" + std::string(32, 'b') + "c , xyz\r\n");
+  const PublishSettings& odd = read.value;
+  using I = LineIssue<SettingsIssue>;
+  EXPECT_EQ(read.issues, (std::vector<I>{{2, SettingsIssue::BadValue, "TlsRequired"},
+                                         {3, SettingsIssue::BadValue, "RetryMinutes"},
+                                         {5, SettingsIssue::UnknownLine, "nonsense"},
+                                         {6, SettingsIssue::BadValue, "TrustedFingerprints"}}))
+      << "a later version's name (Later) is no fault";
   EXPECT_FALSE(odd.tlsRequired);
   EXPECT_EQ(odd.retryMinutes, PublishSettings{}.retryMinutes);
   EXPECT_EQ(odd.trustedFingerprints,

@@ -1,7 +1,5 @@
 #include "day_table.h"
 
-#include <cmath>
-
 #include "text_files.h"
 
 namespace radmon {
@@ -19,30 +17,24 @@ std::string dayFilePath(std::string_view dataFolder, std::string_view targetDay)
   return std::string(dataFolder) + dayFileName(targetDay);
 }
 
-std::optional<DayTable> readDayTable(const std::string& path) {
+ReadResult<DayTable, RecordIssue> readDayTable(const std::string& path) {
   const auto text = readTextFile(path);
-  if (!text) return std::nullopt;
+  if (!text) return {{}, {{0, RecordIssue::Missing, path}}};
   return dayTableFromText(*text);
 }
 
-DayTable dayTableFromText(std::string_view text) {
-  DayTable table;
-  table.rows.reserve(text.size() / 40 + 1);
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) end = text.size();
-    const std::string_view line = text.substr(start, end - start);
-    if (!line.empty()) {
-      auto record = parseRecordLine(line);
-      // A rate beyond single precision reads as infinity and could not be drawn.
-      if (record && std::isfinite(record->rate)) {
-        table.rows.push_back(std::move(*record));
-      } else {
-        ++table.skippedLines;
-      }
+ReadResult<DayTable, RecordIssue> dayTableFromText(std::string_view text) {
+  ReadResult<DayTable, RecordIssue> table;
+  table.value.rows.reserve(text.size() / 40 + 1);
+  int number = 0;
+  for (const std::string_view line : textLines(text)) {
+    ++number;
+    if (line.empty()) continue;
+    if (auto record = parseRecordLine(line)) {
+      table.value.rows.push_back(std::move(*record));
+    } else {
+      table.issues.push_back({number, RecordIssue::NotRecord, {}});
     }
-    start = end + 1;
   }
   return table;
 }
@@ -51,11 +43,6 @@ std::array<std::string, 3> titleDateParts(const DayTable& table) {
   const std::string_view d = table.rows.empty() ? std::string_view() : table.rows.front().date;
   return {std::string(middle(d, 1, 4)), std::string(middle(d, 6, 2)),
           std::string(middle(d, 9, 2))};
-}
-
-std::string titleDate(const DayTable& table) {
-  const auto [year, month, day] = titleDateParts(table);
-  return year + "年" + month + "月" + day + "日";
 }
 
 }  // namespace radmon

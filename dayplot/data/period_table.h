@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "poisson_interval.h"
+#include "read_result.h"
 
 namespace radmon {
 
@@ -37,7 +38,6 @@ struct DaySummary {
   std::string day;        // yyyymmdd
   bool present = false;   // a readable day file with at least one record
   int records = 0;
-  int skippedLines = 0;  // lines that could not be read, as the day graph skips them
   double sum = 0;                      // of the rates, μSv/h
   double mean = 0, low = 0, high = 0;  // μSv/h
   // The pulses behind the day: the sum of the records' CPM (each a minute's count); no
@@ -61,17 +61,10 @@ struct PeriodTable {
 // day's event log plugs in here. Without one no fault is shown.
 using FaultReader = std::function<int(const std::string& dataFolder, const std::string& day)>;
 
-// The rate of one line of a day file, exactly as the day graph reads it (no value for a
-// line the day graph skips), and its CPM when that is a whole number. Quick for the
-// lines ratemon writes, since a year holds half a million of them.
-struct RecordFigures {
-  double rate = 0;
-  std::optional<int64_t> cpm;
-};
-std::optional<RecordFigures> recordFigures(std::string_view line);
-
-// One day file summed up (present false when it has no readable record).
-DaySummary readDaySummary(const std::string& dataFolder, const std::string& day);
+// One day file summed up (present false when it has no readable record); each line that
+// is no record an issue, its subject the file's name.
+ReadResult<DaySummary, RecordIssue> readDaySummary(const std::string& dataFolder,
+                                                   const std::string& day);
 
 // The day's mean rate with its 95 % interval from the pulses behind it: the mean scaled
 // by the interval of the day's count over the count, since the rates are the counts
@@ -79,8 +72,10 @@ DaySummary readDaySummary(const std::string& dataFolder, const std::string& day)
 // one set, the interval is a little narrower than this). No value without pulses.
 std::optional<CountInterval> meanInterval95(const DaySummary& day);
 
-// Reads every day file of the period from `dataFolder`.
-PeriodTable readPeriodTable(const std::string& dataFolder, const Period& period,
-                            const FaultReader& faults = {});
+// Reads every day file of the period from `dataFolder`; the lines that are no record,
+// of every file, are its issues.
+ReadResult<PeriodTable, RecordIssue> readPeriodTable(const std::string& dataFolder,
+                                                     const Period& period,
+                                                     const FaultReader& faults = {});
 
 }  // namespace radmon

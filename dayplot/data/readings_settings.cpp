@@ -6,22 +6,27 @@
 
 namespace radmon {
 
-LoadedReadingsSettings loadReadingsSettings(const std::string& path) {
-  LoadedReadingsSettings loaded;
+ReadResult<ReadingsSettings, SettingsIssue> readReadingsSettings(const std::string& path) {
+  ReadResult<ReadingsSettings, SettingsIssue> read;
   std::error_code ec;
-  if (!std::filesystem::exists(path, ec)) return loaded;
+  if (!std::filesystem::exists(path, ec)) return read;
   const auto text = readTextFile(path);
-  if (!text) {
-    loaded.unreadable = true;
-    return loaded;
-  }
-  for (const auto& [line, key, value] : keyValueLines(*text)) {
+  if (!text) return {{}, {{0, SettingsIssue::Unreadable, {}}}};
+  for (const auto& [line, key, value, number] : keyValueLines(*text)) {
     if (key == "mean_interval" && (value == "1" || value == "0")) {
-      loaded.settings.meanInterval = value == "1";
+      read.value.meanInterval = value == "1";
     } else {
-      loaded.unknownLines.emplace_back(line);
+      read.issues.push_back({number, SettingsIssue::UnknownLine, std::string(line)});
     }
   }
+  return read;
+}
+
+LoadedReadingsSettings loadReadingsSettings(const std::string& path) {
+  const auto read = readReadingsSettings(path);
+  LoadedReadingsSettings loaded{read.value, {}, read.has(SettingsIssue::Unreadable)};
+  for (const auto& issue : read.issues)
+    if (issue.kind == SettingsIssue::UnknownLine) loaded.unknownLines.push_back(issue.subject);
   return loaded;
 }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "read_result.h"
+
 namespace radmon {
 
 struct ReadingsSettings {
@@ -17,13 +19,16 @@ struct ReadingsSettings {
 
 inline constexpr const char* kReadingsSettingsFileName = "dayplot_readings.ini";
 
+// The file's settings over the defaults; no file gives the defaults and no issue.
+ReadResult<ReadingsSettings, SettingsIssue> readReadingsSettings(const std::string& path);
+
+// The same as dayplot's start settings take it today: the lines not used, and whether
+// the file could not be read.
 struct LoadedReadingsSettings {
   ReadingsSettings settings;
-  std::vector<std::string> unknownLines;  // lines that are no known key=value
-  bool unreadable = false;                // the file exists but cannot be read
+  std::vector<std::string> unknownLines;
+  bool unreadable = false;
 };
-
-// The file's settings over the defaults; no file gives the defaults.
 LoadedReadingsSettings loadReadingsSettings(const std::string& path);
 // The file's text for the settings.
 std::string readingsSettingsText(const ReadingsSettings& settings);

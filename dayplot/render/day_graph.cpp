@@ -60,9 +60,10 @@ DayGraphResult DayGraph::draw(const std::string& dataFolder, const std::string& 
   const LocalDateTime now = clock_.now();
   const int openUntil = targetDay == now.yyyymmdd() ? now.secondOfDay() : kSecondsInDay;
   const auto faults = readDayFaults(dataFolder, targetDay, openUntil);
-  faults_ = faults ? faults->periods : std::vector<FaultPeriod>{};
-  if (faults && faults->skippedLines > 0)
-    messages_.show(say::skippedLines(dataFolder + eventFileName(targetDay), faults->skippedLines));
+  faults_ = faults.value;
+  auto skipped = faults.issues;
+  std::erase_if(skipped, [](const auto& issue) { return issue.kind != RecordIssue::NotRecord; });
+  if (!skipped.empty()) messages_.show(say::skippedLines(dataFolder + eventFileName(targetDay), skipped));
   drawFaultBands(p, faults_, {kLeft, kMorningBase, kAfternoonBase, kPanelHeight});
   const double labelStep = roundHalfEven(*m / 5, 2);
   for (const int base : {kMorningBase, kAfternoonBase}) {
@@ -77,27 +78,26 @@ DayGraphResult DayGraph::draw(const std::string& dataFolder, const std::string& 
   }
 
   const std::string path = dayFilePath(dataFolder, targetDay);
-  const auto table = readDayTable(path);
-  if (!table) {
+  const auto read = readDayTable(path);
+  if (read.has(RecordIssue::Missing)) {
     p.end();
     messages_.show(say::noDayFile());
     return DayGraphResult::NoDayFile;
   }
-  // A damaged line leaves a gap in the curve: the operator is told how many.
-  if (table->skippedLines > 0) {
-    messages_.show(say::skippedLines(path, table->skippedLines));
-  }
+  const DayTable& table = read.value;
+  // A damaged line leaves a gap in the curve: the operator is told which.
+  if (!read.clean()) messages_.show(say::skippedLines(path, read.issues));
 
   const double unit = kPanelHeight / *m;
   const DailyStats stats =
-      runDayPass(*table, [&](const PlotPair& pair) { drawCurve(p, pair, unit); });
+      runDayPass(table, [&](const PlotPair& pair) { drawCurve(p, pair, unit); });
   std::string meanInterval;
   if (settings_.meanIntervalWanted()) {
-    if (const auto interval = meanInterval95(readDaySummary(dataFolder, targetDay)))
+    if (const auto interval = meanInterval95(readDaySummary(dataFolder, targetDay).value))
       meanInterval.append(" ").append(
           say::meanInterval(fixed3Text(interval->lower), fixed3Text(interval->upper)));
   }
-  drawTexts(p, *table, stats, meanInterval);
+  drawTexts(p, table, stats, meanInterval);
   p.end();
   return writeImages(dataFolder, targetDay);
 }

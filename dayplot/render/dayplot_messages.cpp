@@ -35,8 +35,8 @@ std::string graphFailed(std::string_view detail) {
 }
 std::string badScale() { return words(QT_TRANSLATE_NOOP("dayplot", "縦軸最大スケール(μSV/h)には0より大きい数値を入力してください")); }
 std::string noDayFile() { return words(QT_TRANSLATE_NOOP("dayplot", "ファイルがありません")); }
-std::string skippedLines(std::string_view dayFile, int count) {
-  return words(QT_TRANSLATE_NOOP("dayplot", "%1 の読めない %2 行を読み飛ばしました"), dayFile, std::to_string(count));
+std::string skippedLines(std::string_view dayFile, const std::vector<LineIssue<RecordIssue>>& lines) {
+  return words(QT_TRANSLATE_NOOP("dayplot", "%1 の読めない %2 行を読み飛ばしました"), dayFile, std::to_string(lines.size()));
 }
 std::string faultPeriods(std::string_view day, const std::vector<FaultPeriod>& periods) {
   std::string list;
@@ -86,8 +86,18 @@ std::string meanInterval(std::string_view lower, std::string_view upper) {
   return words(QT_TRANSLATE_NOOP("dayplot", "(95%: %1～%2)"), lower, upper);
 }
 std::string readingsSettingsIssue(std::string_view path, std::string_view line) {
-  return line.empty() ? words(QT_TRANSLATE_NOOP("dayplot", "設定ファイルを読めません: %1"), path)
-                      : words(QT_TRANSLATE_NOOP("dayplot", "設定ファイル %1 の読めない行を無視しました: %2"), path, line);
+  return settingsIssue(path, {0, line.empty() ? SettingsIssue::Unreadable : SettingsIssue::UnknownLine,
+                              std::string(line)});
+}
+std::string settingsIssue(std::string_view path, const LineIssue<SettingsIssue>& issue) {
+  // The line's own text or its setting's name finds it in the file.
+  switch (issue.kind) {
+    case SettingsIssue::UnknownLine:
+      return words(QT_TRANSLATE_NOOP("dayplot", "設定ファイル %1 の読めない行を無視しました: %2"), path, issue.subject);
+    case SettingsIssue::BadValue:
+      return words(QT_TRANSLATE_NOOP("dayplot", "設定ファイル %1 の %2 の値が正しくないため使いません"), path, issue.subject);
+    default: return words(QT_TRANSLATE_NOOP("dayplot", "設定ファイルを読めません: %1"), path);
+  }
 }
 std::string fileNotWritten(std::string_view path, const WriteFault& fault) {
   return words(QT_TRANSLATE_NOOP("dayplot", "ファイルに書き込めません: %1 (%2)"), path, std::strerror(fault.error));

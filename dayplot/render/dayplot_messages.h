@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "event_log.h"
+#include "read_result.h"
 #include "server_address.h"
 
 #include "text_files.h"
@@ -33,7 +34,7 @@ namespace say {
 std::string graphFailed(std::string_view detail);  // detail may be empty
 std::string badScale();
 std::string noDayFile();
-std::string skippedLines(std::string_view dayFile, int count);
+std::string skippedLines(std::string_view dayFile, const std::vector<LineIssue<RecordIssue>>& lines);
 // The sound path's faults of a day, from its event log: "03:10-03:40 録音デバイスなし, ...".
 std::string faultPeriods(std::string_view day, const std::vector<FaultPeriod>& periods);
 std::string imageNotWritten(bool jpeg, std::string_view path, std::string_view reason);
@@ -61,6 +62,8 @@ std::string daysWithFile(int present, int days);
 std::string meanInterval(std::string_view lower, std::string_view upper);
 // A line of dayplot_readings.ini that is no known setting (an empty line: unreadable file).
 std::string readingsSettingsIssue(std::string_view path, std::string_view line);
+// What was wrong in a settings file beside dayplot.ini.
+std::string settingsIssue(std::string_view path, const LineIssue<SettingsIssue>& issue);
 
 // Publishing. The outcome of one upload, the same words in the window, the log and
 // --process: "FTP転送成功: FILE", or "FTP転送失敗: FILE (REASON)" with " HH:MM に再送します"

@@ -12,14 +12,14 @@ constexpr int kHalfDay = 43200;
 
 }  // namespace
 
-std::optional<DayFaults> readDayFaults(const std::string& dataFolder, const std::string& targetDay,
-                                       int openUntil) {
+ReadResult<std::vector<FaultPeriod>, RecordIssue> readDayFaults(const std::string& dataFolder,
+                                                               const std::string& targetDay,
+                                                               int openUntil) {
   const std::string path = dataFolder + eventFileName(targetDay);
   const auto text = readTextFile(path);
-  if (!text) return std::nullopt;
-  DayFaults faults;
-  faults.periods = faultPeriods(parseEventLog(*text, &faults.skippedLines), openUntil);
-  return faults;
+  if (!text) return {{}, {{0, RecordIssue::Missing, path}}};
+  auto events = parseEventLog(*text);
+  return {faultPeriods(events.value, openUntil), std::move(events.issues)};
 }
 
 void drawFaultBands(QPainter& p, const std::vector<FaultPeriod>& periods, const PanelPlace& place) {
@@ -46,11 +46,9 @@ void drawFaultBands(QPainter& p, const std::vector<FaultPeriod>& periods, const 
 }
 
 int faultSecondsOfDay(const std::string& dataFolder, const std::string& day) {
-  const auto faults = readDayFaults(dataFolder, day, 24 * 3600);
   int seconds = 0;
-  if (faults) {
-    for (const FaultPeriod& period : faults->periods) seconds += period.to - period.from;
-  }
+  for (const FaultPeriod& period : readDayFaults(dataFolder, day, 24 * 3600).value)
+    seconds += period.to - period.from;
   return seconds;
 }
 

@@ -4,26 +4,22 @@
 #pragma once
 
 #include <QColor>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "event_log.h"
+#include "read_result.h"
 
 class QPainter;
 
 namespace radmon {
 
-struct DayFaults {
-  std::vector<FaultPeriod> periods;
-  int skippedLines = 0;  // lines of the log that are no event
-};
-
 // Reads `dataFolder` + "μSVHEvents" + `targetDay` + ".csv". A fault still open at the
 // end of the log runs to `openUntil` (seconds of the day: now for today, else the end
-// of the day). No value when there is no such file.
-std::optional<DayFaults> readDayFaults(const std::string& dataFolder, const std::string& targetDay,
-                                       int openUntil);
+// of the day). Missing when there is no such file.
+ReadResult<std::vector<FaultPeriod>, RecordIssue> readDayFaults(const std::string& dataFolder,
+                                                               const std::string& targetDay,
+                                                               int openUntil);
 
 // The seconds of a day (yyyymmdd) that its event log marks as at fault; 0 without a
 // log. The month and year graphs mark such days.

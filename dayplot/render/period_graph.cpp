@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QPainter>
 #include <exception>
+#include <map>
 
 #include "japanese_font.h"
 #include "graph_parts.h"
@@ -46,15 +47,15 @@ DayGraphResult PeriodGraph::draw(const std::string& dataFolder, const Period& pe
     messages_.show(say::badScale());
     return DayGraphResult::BadScale;
   }
-  const PeriodTable table = readPeriodTable(dataFolder, period, faults);
+  const auto read = readPeriodTable(dataFolder, period, faults);
+  const PeriodTable& table = read.value;
   // Damaged lines leave gaps as on the day graph: the operator hears of each file at once.
-  std::string skipped;
-  for (const DaySummary& day : table.days) {
-    if (day.skippedLines == 0) continue;
-    if (!skipped.empty()) skipped += '\n';
-    skipped += say::skippedLines(dayFilePath(dataFolder, day.day), day.skippedLines);
-  }
-  if (!skipped.empty()) messages_.show(skipped);
+  std::map<std::string, std::vector<LineIssue<RecordIssue>>> skipped;
+  for (const auto& issue : read.issues) skipped[issue.subject].push_back(issue);
+  std::string told;
+  for (const auto& [file, lines] : skipped)
+    told += (told.empty() ? "" : "\n") + say::skippedLines(dataFolder + file, lines);
+  if (!told.empty()) messages_.show(told);
 
   picture_.fill(DayGraph::kBackground);
   QPainter p(&picture_);

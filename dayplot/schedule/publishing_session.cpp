@@ -41,7 +41,7 @@ PublishingSession::PublishingSession(SessionParts parts)
         refresh();
         return starter(file, now_.controls);
       },
-      [this] { return readPublishSettings(publishSettingsPath(parts_.programFolder)).retryMinutes; });
+      [this] { return readPublishSettings(publishSettingsPath(parts_.programFolder)).value.retryMinutes; });
 }
 
 std::optional<std::string> startTimeProblem(const DayplotSettings& c) {
@@ -173,7 +173,7 @@ void PublishingSession::askAboutCertificate(const UploadOutcome& outcome) {
   const std::string settingsPath = publishSettingsPath(parts_.programFolder);
   std::optional<std::string> error;
   if (answer == CertificateAnswer::TrustAlways) {
-    PublishSettings settings = readPublishSettings(settingsPath);
+    PublishSettings settings = readPublishSettings(settingsPath).value;
     settings.trustedFingerprints.insert(*print);
     error = writePublishSettings(settingsPath, settings);
   } else {

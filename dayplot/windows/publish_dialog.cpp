@@ -30,7 +30,8 @@ PublishDialog::PublishDialog(std::string path, QWidget* parent)
     : QDialog(parent), path_(std::move(path)) {
   setObjectName("PublishDialog");
   setWindowTitle(words(QT_TRANSLATE_NOOP("dayplot", "転送の詳細設定")));
-  const PublishSettings s = readPublishSettings(path_);
+  const auto read = readPublishSettings(path_);
+  const PublishSettings& s = read.value;
 
   tlsRequired_ = new QCheckBox(words(QT_TRANSLATE_NOOP("dayplot", "TLS必須 (暗号化できないサーバには接続しない)")), this);
   tlsRequired_->setObjectName("TlsRequired");
@@ -78,6 +79,10 @@ PublishDialog::PublishDialog(std::string path, QWidget* parent)
   auto* all = new QVBoxLayout(this);
   all->addLayout(form);
   all->addWidget(new QLabel(words(QT_TRANSLATE_NOOP("dayplot", "鍵ファイルを使うとき、ﾊﾟｽﾜｰﾄﾞ欄は鍵のパスフレーズです。")), this));
+  // What the file held that could not be used: saving replaces it with the boxes.
+  QStringList told;
+  for (const auto& issue : read.issues) told << q(say::settingsIssue(path_, issue));
+  if (!told.isEmpty()) all->addWidget(new QLabel(told.join('\n'), this));
   all->addWidget(buttons);
   resize(560, sizeHint().height());
 }

@@ -13,7 +13,9 @@
 #include <fstream>
 #include <string>
 
+#include "day_record.h"
 #include "japanese_font.h"
+#include "text_files.h"
 #include "graph_form.h"
 #include "certificate_question.h"
 #include "publish_dialog.h"
@@ -24,8 +26,8 @@ namespace {
 
 // A quiet background with a passing rain shower in the afternoon.
 void writeDay(const std::string& folder, const radmon::LocalDateTime& today, int lastMinute) {
-  std::filesystem::create_directories(folder + "data");
-  std::ofstream out(folder + "data/μSVHData" + today.yyyymmdd() + ".csv", std::ios::binary);
+  std::filesystem::create_directories(radmon::dataFolder(folder));
+  std::ofstream out(radmon::dataFolder(folder) + radmon::dayFileName(today.yyyymmdd()), std::ios::binary);
   long total = 0;
   for (int m = 0; m < lastMinute; ++m) {
     const double shower = 0.06 * std::exp(-std::pow((m - 900) / 60.0, 2));

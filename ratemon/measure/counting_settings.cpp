@@ -8,7 +8,6 @@
 namespace radmon {
 namespace {
 
-constexpr std::string_view kDeadTimeKey = "dead_time_us";
 constexpr std::string_view kBandKey = "graph_band";
 
 }  // namespace
@@ -23,26 +22,23 @@ std::optional<double> readDeadTime(std::string_view text) {
   return *value;
 }
 
-LoadedCountingSettings loadCountingSettings(const std::string& path) {
-  LoadedCountingSettings loaded;
+ReadResult<CountingSettings, SettingsIssue> loadCountingSettings(const std::string& path) {
+  ReadResult<CountingSettings, SettingsIssue> loaded;
   std::error_code ec;
   if (!std::filesystem::exists(path, ec)) return loaded;
   const auto text = readTextFile(path);
-  if (!text) {
-    loaded.issues.push_back(CountingSettingsIssue::Unreadable);
-    return loaded;
-  }
-  for (const auto& [line, key, value] : keyValueLines(*text)) {
+  if (!text) return {{}, {{0, SettingsIssue::Unreadable, {}}}};
+  for (const auto& [line, key, value, number] : keyValueLines(*text)) {
     if (value && key == kDeadTimeKey) {
       if (const auto tau = readDeadTime(*value)) {
-        loaded.settings.deadTimeMicroseconds = *tau;
+        loaded.value.deadTimeMicroseconds = *tau;
       } else {
-        loaded.issues.push_back(CountingSettingsIssue::BadDeadTime);
+        loaded.issues.push_back({number, SettingsIssue::BadValue, std::string(key)});
       }
     } else if (key == kBandKey && (value == "0" || value == "1")) {
-      loaded.settings.graphBand = value == "1";
+      loaded.value.graphBand = value == "1";
     } else {
-      loaded.issues.push_back(CountingSettingsIssue::UnknownLine);
+      loaded.issues.push_back({number, SettingsIssue::UnknownLine, std::string(line)});
     }
   }
   return loaded;
@@ -53,9 +49,9 @@ std::string countingSettingsText(const CountingSettings& s) {
          std::string(kBandKey) + "=" + (s.graphBand ? "1" : "0") + "\r\n";
 }
 
-std::optional<std::string> saveCountingSettings(const std::string& path,
-                                                const CountingSettings& settings) {
-  return faultText(path, writeTextFile(path, countingSettingsText(settings)));
+std::optional<WriteFault> saveCountingSettings(const std::string& path,
+                                               const CountingSettings& settings) {
+  return writeTextFile(path, countingSettingsText(settings));
 }
 
 }  // namespace radmon

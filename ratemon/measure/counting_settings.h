@@ -7,7 +7,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
+
+#include "read_result.h"
+#include "text_files.h"
 
 namespace radmon {
 
@@ -32,22 +34,14 @@ double scanDeadTimeMicroseconds(int resolution, int sampleRate = 22050);
 // from 0 to kLongestDeadTimeMicroseconds; no value otherwise.
 std::optional<double> readDeadTime(std::string_view text);
 
-enum class CountingSettingsIssue {
-  Unreadable,   // the file exists but cannot be read
-  UnknownLine,  // a line that is no known key=value
-  BadDeadTime,  // dead_time_us is no usable number: the correction stays off
-};
+inline constexpr std::string_view kDeadTimeKey = "dead_time_us";
 
-struct LoadedCountingSettings {
-  CountingSettings settings;
-  std::vector<CountingSettingsIssue> issues;
-};
-
-// The file's settings over the defaults; no file gives the defaults and no issue.
-LoadedCountingSettings loadCountingSettings(const std::string& path);
+// The file's settings over the defaults; no file gives the defaults and no issue. A
+// dead_time_us that is no usable number (BadValue) leaves the correction off.
+ReadResult<CountingSettings, SettingsIssue> loadCountingSettings(const std::string& path);
 std::string countingSettingsText(const CountingSettings& settings);
-// Replaced whole; an error text when it cannot be written.
-std::optional<std::string> saveCountingSettings(const std::string& path,
-                                                const CountingSettings& settings);
+// Replaced whole; what failed when it cannot be written.
+std::optional<WriteFault> saveCountingSettings(const std::string& path,
+                                               const CountingSettings& settings);
 
 }  // namespace radmon

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "read_result.h"
 #include "station_panel.h"
 
 namespace radmon {
@@ -39,11 +40,13 @@ struct PendingFlush {
 
 // Writes the pending file's lines into the day files (or event logs) of `dataFolder`,
 // each in the file of its own date; what cannot be written stays in the pending file,
-// which goes away once empty. Nothing when there is no pending file.
-std::optional<PendingFlush> flushPending(Pending what, const std::string& stationFolder,
-                                         const std::string& dataFolder);
-inline std::optional<PendingFlush> flushPendingRecords(const std::string& stationFolder,
-                                                       const std::string& dataFolder) {
+// which goes away once empty. A line that is no record or event (torn by a crash) is
+// dropped, each an issue. Nothing when there is no pending file.
+std::optional<ReadResult<PendingFlush, RecordIssue>> flushPending(Pending what,
+                                                                  const std::string& stationFolder,
+                                                                  const std::string& dataFolder);
+inline std::optional<ReadResult<PendingFlush, RecordIssue>> flushPendingRecords(
+    const std::string& stationFolder, const std::string& dataFolder) {
   return flushPending(Pending::Records, stationFolder, dataFolder);
 }
 

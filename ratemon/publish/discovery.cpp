@@ -19,32 +19,33 @@ std::string stationId(const std::string& stationName) {
 
 std::vector<TopicMessage> discoveryMessages(const std::string& stationName,
                                             const std::string& prefix,
-                                            const std::string& discoveryPrefix) {
+                                            const std::string& discoveryPrefix,
+                                            const DiscoveryNames& names) {
   const std::string id = stationId(stationName);
   const nlohmann::json device = {
       {"identifiers", {"radmon_" + id}},
-      {"name", "放射線モニタ " + stationName},
+      {"name", names.device + " " + stationName},
       {"model", "ratemon"},
       {"manufacturer", "radmon"},
   };
   struct Entity {
     const char* component;
     const char* key;
-    const char* name;
+    const std::string& name;
     nlohmann::json extra;
   };
   const Entity entities[] = {
-      {"sensor", "dose_rate", "線量率",
+      {"sensor", "dose_rate", names.doseRate,
        {{"unit_of_measurement", "μSv/h"}, {"state_class", "measurement"},
         {"icon", "mdi:radioactive"}, {"suggested_display_precision", 3}}},
-      {"sensor", "cpm", "計数率",
+      {"sensor", "cpm", names.cpm,
        {{"unit_of_measurement", "CPM"}, {"state_class", "measurement"}, {"icon", "mdi:pulse"}}},
       // The total starts again at each start of measuring.
-      {"sensor", "total", "積算カウント",
-       {{"unit_of_measurement", "カウント"}, {"state_class", "total_increasing"},
+      {"sensor", "total", names.total,
+       {{"unit_of_measurement", names.countUnit}, {"state_class", "total_increasing"},
         {"icon", "mdi:counter"}}},
-      {"binary_sensor", "alarm1", "第一段警報", {{"device_class", "safety"}}},
-      {"binary_sensor", "alarm2", "第二段警報", {{"device_class", "safety"}}},
+      {"binary_sensor", "alarm1", names.alarm1, {{"device_class", "safety"}}},
+      {"binary_sensor", "alarm2", names.alarm2, {{"device_class", "safety"}}},
   };
   std::vector<TopicMessage> messages;
   for (const Entity& e : entities) {

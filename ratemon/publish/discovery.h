@@ -16,11 +16,18 @@ struct TopicMessage {
 // anything else as '_'; "station" when nothing is left.
 std::string stationId(const std::string& stationName);
 
+// What Home Assistant shows for the device and its entities, worded by the program in
+// the interface's language. `device` is put before the station's name.
+struct DiscoveryNames {
+  std::string device, doseRate, cpm, total, alarm1, alarm2, countUnit;
+};
+
 // The config messages under `discoveryPrefix` for the station whose topics start with
 // `prefix` (state on prefix/state, availability on prefix/availability).
 std::vector<TopicMessage> discoveryMessages(const std::string& stationName,
                                             const std::string& prefix,
-                                            const std::string& discoveryPrefix);
+                                            const std::string& discoveryPrefix,
+                                            const DiscoveryNames& names);
 
 inline constexpr const char* kOnline = "online";
 inline constexpr const char* kOffline = "offline";

@@ -211,7 +211,8 @@ void MqttPublisher::onConnect(mosquitto*, void* self, int rc) {
                     static_cast<int>(strlen(kOnline)), kOnline, 1, true);
   for (const TopicMessage& m : discoveryMessages(p->options_.stationName,
                                                  p->options_.address.prefix,
-                                                 p->options_.discoveryPrefix))
+                                                 p->options_.discoveryPrefix,
+                                                 p->options_.names))
     mosquitto_publish(p->client_, nullptr, m.topic.c_str(), static_cast<int>(m.payload.size()),
                       m.payload.data(), 1, true);
   p->sendDueLocked();

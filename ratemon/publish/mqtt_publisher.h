@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "acked_record.h"
+#include "discovery.h"
 #include "local_time.h"
 #include "mqtt_address.h"
 #include "state_message.h"
@@ -40,6 +41,7 @@ struct PublisherOptions {
   std::string stationName;
   std::string discoveryPrefix = "homeassistant";
   std::string ackedFile;         // empty: nothing is remembered across runs
+  DiscoveryNames names;          // the entities' names, as the station's operator reads them
 };
 
 enum class LinkState {

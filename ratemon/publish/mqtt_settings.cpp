@@ -17,31 +17,26 @@ std::string oneLine(std::string_view text) {
 
 }  // namespace
 
-LoadedMqttSettings loadMqttSettings(const std::string& path) {
-  LoadedMqttSettings loaded;
+ReadResult<MqttSettings, SettingsIssue> loadMqttSettings(const std::string& path) {
+  ReadResult<MqttSettings, SettingsIssue> loaded;
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return loaded;
   const auto text = readTextFile(path);
-  if (!text) {
-    loaded.issues.push_back(MqttSettingsIssue::Unreadable);
-    return loaded;
-  }
-  MqttSettings& s = loaded.settings;
-  bool unknown = false;
-  for (const auto& [line, key, valueText] : keyValueLines(*text)) {
+  if (!text) return {{}, {{0, SettingsIssue::Unreadable, {}}}};
+  MqttSettings& s = loaded.value;
+  for (const auto& [line, key, valueText, number] : keyValueLines(*text)) {
     const std::string value(valueText.value_or(""));
-    if (!valueText) unknown = true;
+    if (!valueText) loaded.issues.push_back({number, SettingsIssue::UnknownLine, std::string(line)});
     else if (key == "url") s.url = value;
     else if (key == "password") s.password = value;
     else if (key == "discovery") s.discoveryPrefix = value.empty() ? s.discoveryPrefix : value;
     else if (key == "ca_file") s.caFile = value;
     else if (key == "station") s.stationName = value;
     else if (key == "live") s.live = value == "1" || value == "true";
-    else unknown = true;
+    else loaded.issues.push_back({number, SettingsIssue::UnknownLine, std::string(line)});
   }
-  if (unknown) loaded.issues.push_back(MqttSettingsIssue::UnknownLine);
   if (!s.password.empty() && (st.st_mode & (S_IRWXG | S_IRWXO)) != 0)
-    loaded.issues.push_back(MqttSettingsIssue::PasswordExposed);
+    loaded.issues.push_back({0, SettingsIssue::PasswordExposed, {}});
   return loaded;
 }
 
@@ -51,9 +46,8 @@ std::string mqttSettingsText(const MqttSettings& s) {
          "\nstation=" + oneLine(s.stationName) + "\nlive=" + (s.live ? "1" : "0") + "\n";
 }
 
-std::optional<std::string> saveMqttSettings(const std::string& path,
-                                            const MqttSettings& s) {
-  return faultText(path, writeTextFile(path, mqttSettingsText(s), true));
+std::optional<WriteFault> saveMqttSettings(const std::string& path, const MqttSettings& s) {
+  return writeTextFile(path, mqttSettingsText(s), true);
 }
 
 }  // namespace radmon

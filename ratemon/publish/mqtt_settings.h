@@ -5,7 +5,9 @@
 
 #include <optional>
 #include <string>
-#include <vector>
+
+#include "read_result.h"
+#include "text_files.h"
 
 namespace radmon {
 
@@ -22,22 +24,10 @@ struct MqttSettings {
 
 inline constexpr const char* kMqttSettingsFileName = "ratemon_mqtt.ini";
 
-enum class MqttSettingsIssue {
-  Unreadable,        // the file exists but cannot be read
-  PasswordExposed,   // it holds a password and others may read it
-  UnknownLine,       // a line that is no known key=value
-};
-
-struct LoadedMqttSettings {
-  MqttSettings settings;
-  std::vector<MqttSettingsIssue> issues;
-};
-
 // The file's settings over the defaults; no file gives the defaults and no issue.
-LoadedMqttSettings loadMqttSettings(const std::string& path);
+ReadResult<MqttSettings, SettingsIssue> loadMqttSettings(const std::string& path);
 std::string mqttSettingsText(const MqttSettings& settings);
-// Owner-only, replaced whole; an error text when it cannot be written.
-std::optional<std::string> saveMqttSettings(const std::string& path,
-                                            const MqttSettings& settings);
+// Owner-only, replaced whole; what failed when it cannot be written.
+std::optional<WriteFault> saveMqttSettings(const std::string& path, const MqttSettings& settings);
 
 }  // namespace radmon

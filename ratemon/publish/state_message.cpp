@@ -1,6 +1,6 @@
 #include "state_message.h"
 
-#include <charconv>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -9,24 +9,9 @@
 
 #include "day_record.h"
 #include "number_text.h"
-#include "settings_text.h"
 
 namespace radmon {
 namespace {
-
-std::optional<int64_t> integerOf(std::string_view text) {
-  int64_t value = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return value;
-}
-
-// yyyy/mm/dd as LocalDateTime::parse reads it.
-std::string dashedDate(std::string date) {
-  for (char& c : date)
-    if (c == '/') c = '-';
-  return date;
-}
 
 const char* boolText(bool b) { return b ? "true" : "false"; }
 
@@ -41,7 +26,9 @@ std::string jsonString(std::string_view text) {
 
 std::string RecordState::isoTime() const {
   // yyyy/mm/dd and hh:mm as the record line has them.
-  return dashedDate(date) + "T" + minute + ":00" + utcOffset;
+  std::string iso = date + "T" + minute + ":00" + utcOffset;
+  std::replace(iso.begin(), iso.begin() + static_cast<std::ptrdiff_t>(date.size()), '/', '-');
+  return iso;
 }
 
 std::string utcOffsetText(const LocalDateTime& when) {
@@ -63,28 +50,14 @@ std::string utcOffsetText(const LocalDateTime& when) {
 }
 
 std::optional<RecordState> stateFromLine(std::string_view line, bool alarm1, bool alarm2) {
-  const auto fields = readSettingsFields(line);
-  if (fields.size() != 6 || !fields[0].quoted || !fields[1].quoted) return std::nullopt;
-  const auto when = LocalDateTime::parse(dashedDate(fields[0].text) + " " + fields[1].text);
-  if (!when) return std::nullopt;
-  RecordState s;
-  s.date = fields[0].text;
-  s.minute = fields[1].text;
-  s.utcOffset = utcOffsetText(*when);
-  const auto dose = readNumber(fields[2].text);
-  if (!dose) return std::nullopt;
+  const auto record = parseRecordLine(line);
+  const auto when = record ? record->when() : std::nullopt;
+  if (!when || !record->cpm || !record->totalCount || !record->elapsedSeconds) return std::nullopt;
   // The text ratemon writes for the line's single-precision dose, so a hand-edited "+.5"
   // still makes a JSON number.
-  s.doseText = shortestText(static_cast<float>(*dose));
-  const auto cpm = integerOf(fields[3].text), total = integerOf(fields[4].text),
-             elapsed = integerOf(fields[5].text);
-  if (!cpm || !total || !elapsed) return std::nullopt;
-  s.cpm = *cpm;
-  s.total = *total;
-  s.elapsed = *elapsed;
-  s.alarm1 = alarm1;
-  s.alarm2 = alarm2;
-  return s;
+  return RecordState{record->date, record->time, utcOffsetText(*when),
+                     shortestText(record->dose), *record->cpm,
+                     *record->totalCount, *record->elapsedSeconds, alarm1, alarm2, std::nullopt};
 }
 
 std::string stateJson(const RecordState& s) {
@@ -140,7 +113,7 @@ std::optional<RecordState> parseStateJson(std::string_view text) {
 }
 
 std::string recordLineOf(const RecordState& s) {
-  const auto when = LocalDateTime::parse(dashedDate(s.date) + " " + s.minute).value_or(LocalDateTime{});
+  const auto when = LocalDateTime::fromSlashDate(s.date, s.minute).value_or(LocalDateTime{});
   return formatRecordLine({when, std::strtof(s.doseText.c_str(), nullptr), s.cpm, s.total,
                            s.elapsed});
 }

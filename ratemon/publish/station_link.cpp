@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "acked_record.h"
+#include "day_record.h"
 #include "text_files.h"
 
 namespace radmon {
@@ -16,16 +17,12 @@ std::unique_ptr<StationLink> StationLink::open(const std::string& stationFolder,
                                                const std::string& today,
                                                std::vector<LinkNotice>& notices) {
   const std::string settingsPath = stationFolder + kMqttSettingsFileName;
-  const LoadedMqttSettings loaded = loadMqttSettings(settingsPath);
-  for (MqttSettingsIssue issue : loaded.issues) {
-    const LinkNotice::Kind kind = issue == MqttSettingsIssue::Unreadable
-                                      ? LinkNotice::SettingsUnreadable
-                                  : issue == MqttSettingsIssue::UnknownLine
-                                      ? LinkNotice::SettingsUnknownLine
-                                      : LinkNotice::PasswordExposed;
-    notices.push_back({kind, settingsPath});
+  const auto loaded = loadMqttSettings(settingsPath);
+  for (const auto& issue : loaded.issues) {
+    notices.push_back({LinkNotice::Settings, settingsPath});
+    notices.back().settings = issue;
   }
-  const MqttSettings& settings = loaded.settings;
+  const MqttSettings& settings = loaded.value;
   const std::string url = choice.url.value_or(settings.url);
   if (url.empty()) return nullptr;
   const auto parsed = parseMqttAddress(url);
@@ -42,6 +39,7 @@ std::unique_ptr<StationLink> StationLink::open(const std::string& stationFolder,
   options.caFile = settings.caFile;
   options.discoveryPrefix = choice.discovery.value_or(settings.discoveryPrefix);
   options.stationName = settings.stationName;
+  options.names = choice.names;
   if (options.stationName.empty()) {
     const std::string& prefix = options.address.prefix;
     options.stationName = prefix.substr(prefix.rfind('/') + 1);
@@ -74,9 +72,10 @@ void StationLink::recordWritten(const std::string& line, bool alarm1, bool alarm
                                 std::optional<std::string> health) {
   std::string text = line.substr(0, line.find_last_not_of("\r\n") + 1);
   // The line's own date names its day file: both come from one reading of the clock.
-  std::string day = text.size() > 11 ? text.substr(1, 10) : std::string();
-  std::erase(day, '/');
-  publisher_.publishRecord({day, std::move(text)}, alarm1, alarm2, std::move(health));
+  const auto record = parseRecordLine(text);
+  const auto when = record ? record->when() : std::nullopt;
+  publisher_.publishRecord({when ? when->yyyymmdd() : std::string(), std::move(text)}, alarm1,
+                           alarm2, std::move(health));
 }
 
 void StationLink::second(const LocalDateTime& when, float doseRate, int64_t cpm) {

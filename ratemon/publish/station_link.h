@@ -20,14 +20,13 @@ namespace radmon {
 struct LinkChoice {
   std::optional<std::string> url;        // --mqtt URL
   std::optional<std::string> discovery;  // --mqtt-discovery PREFIX
+  DiscoveryNames names = {};             // the entities' names in the interface's language
 };
 
 struct LinkNotice {
   enum Kind {
     BadAddress,          // address: what is wrong; detail: the text
-    SettingsUnreadable,  // detail: the settings file
-    SettingsUnknownLine, // detail: the settings file
-    PasswordExposed,     // detail: the settings file
+    Settings,            // settings: what is wrong; detail: the settings file
     CannotStart,         // detail: libmosquitto's words
     AckedNotSaved,       // detail: the error text
     CatchingUp,          // count: records of earlier runs still to publish
@@ -35,6 +34,7 @@ struct LinkNotice {
   Kind kind;
   std::string detail;
   MqttAddressError address = MqttAddressError::Scheme;
+  LineIssue<SettingsIssue> settings = {};
   size_t count = 0;
 };
 

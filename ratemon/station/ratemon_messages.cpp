@@ -56,7 +56,6 @@ std::string notice(const Notice& notice) {
 std::string about(About what, const std::string& subject) {
   QString text;
   switch (what) {
-    case About::settingsUnreadable: text = Words::tr("設定ファイルを読めません: %1"); break;
     case About::sourceUnopenable: text = Words::tr("入力 %1 を開けません。"); break;
     case About::dayplotMissing: text = Words::tr("データロガー (dayplot) が見つかりません: %1"); break;
     case About::dayplotNotStarted: text = Words::tr("データロガー (dayplot) を起動できません: %1"); break;
@@ -154,15 +153,7 @@ std::string mqttAddress(MqttAddressError error, const std::string& url) {
 std::string linkNotice(const LinkNotice& n) {
   switch (n.kind) {
     case LinkNotice::BadAddress: return mqttAddress(n.address, n.detail);
-    case LinkNotice::SettingsUnreadable:
-      return Words::tr("MQTT 設定ファイルを読めません: %1").arg(q(n.detail)).toStdString();
-    case LinkNotice::SettingsUnknownLine:
-      return Words::tr("MQTT 設定ファイルに読めない行があります (無視します): %1")
-          .arg(q(n.detail)).toStdString();
-    case LinkNotice::PasswordExposed:
-      return Words::tr("MQTT 設定ファイルのパスワードが他のユーザーにも読めます。"
-                       "所有者だけが読めるようにしてください (chmod 600): %1")
-          .arg(q(n.detail)).toStdString();
+    case LinkNotice::Settings: return settingsIssue(n.detail, n.settings);
     case LinkNotice::CannotStart:
       return Words::tr("MQTT 送信を開始できません: %1。計測は続けます").arg(q(n.detail)).toStdString();
     case LinkNotice::AckedNotSaved:
@@ -240,19 +231,27 @@ std::string linkStatusShort(const LinkStatus& s) {
 }
 
 std::string linkOff() { return Words::tr("送信しない").toStdString(); }
-std::string countingSettingsIssue(CountingSettingsIssue issue, const std::string& path) {
+
+DiscoveryNames discoveryNames() {
+  auto w = [](const char* text) { return Words::tr(text).toStdString(); };
+  return {w(QT_TRANSLATE_NOOP("Words", "放射線モニタ")), w(QT_TRANSLATE_NOOP("Words", "線量率")),
+          w(QT_TRANSLATE_NOOP("Words", "計数率")), w(QT_TRANSLATE_NOOP("Words", "積算カウント")),
+          w(QT_TRANSLATE_NOOP("Words", "第一段警報")), w(QT_TRANSLATE_NOOP("Words", "第二段警報")),
+          w(QT_TRANSLATE_NOOP("Words", "カウント"))};
+}
+
+std::string settingsIssue(const std::string& path, const LineIssue<SettingsIssue>& issue) {
   QString text;
-  switch (issue) {
-    case CountingSettingsIssue::Unreadable: text = Words::tr("計数設定ファイルを読めません: %1"); break;
-    case CountingSettingsIssue::UnknownLine:
-      text = Words::tr("計数設定ファイルに読めない行があります (無視します): %1");
-      break;
-    case CountingSettingsIssue::BadDeadTime:
-      text = Words::tr("計数設定ファイルの不感時間 (dead_time_us) は 0～100000 μs の数値にしてください。"
-                       "補正は行いません: %1");
-      break;
+  switch (issue.kind) {
+    case SettingsIssue::UnknownLine: text = Words::tr("設定ファイル %1 の %2 行目を読めないため無視します: %3"); break;
+    case SettingsIssue::BadValue: text = Words::tr("設定ファイル %1 の %2 行目: %3 の値が正しくないため使いません"); break;
+    case SettingsIssue::PasswordExposed:
+      return Words::tr("設定ファイルのパスワードが他のユーザーにも読めます。"
+                       "所有者だけが読めるようにしてください (chmod 600): %1")
+          .arg(q(path)).toStdString();
+    default: return Words::tr("設定ファイルを読めません: %1").arg(q(path)).toStdString();
   }
-  return text.arg(q(path)).toStdString();
+  return text.arg(q(path)).arg(issue.line).arg(q(issue.subject)).toStdString();
 }
 
 std::string badDeadTime(const std::string& text) {
@@ -479,11 +478,14 @@ std::string pendingKept(Pending what, size_t lines, const std::string& path,
       .toStdString();
 }
 
-std::string pendingFlushed(const PendingFlush& flush) {
+std::string pendingFlushed(const ReadResult<PendingFlush, RecordIssue>& read) {
+  const PendingFlush& flush = read.value;
   const bool events = flush.what == Pending::Events;
   QString text = (events ? Words::tr("前回書き込めなかったイベント %1 件をイベント記録に書き込みました。")
                          : Words::tr("前回書き込めなかった記録 %1 行を日ファイルに書き込みました。"))
                      .arg(flush.written);
+  if (!read.clean())
+    text += Words::tr("途中で切れた %1 行は記録として読めないため捨てました。").arg(read.issues.size());
   if (flush.left > 0)
     text += Words::tr("%1 行はまだ書き込めません (%2)。%3 に残しています。")
                 .arg(flush.left)

@@ -22,7 +22,7 @@ namespace radmon::messages {
 std::string notice(const Notice& notice);
 // The sentences about one file or source: its path or text is put in.
 enum class About {
-  settingsUnreadable, sourceUnopenable, dayplotMissing, dayplotNotStarted, alarmToneNotWritten
+  sourceUnopenable, dayplotMissing, dayplotNotStarted, alarmToneNotWritten
 };
 std::string about(About what, const std::string& subject);
 std::string alarmStarted(int stage, float grossDoseRate, float limit);
@@ -37,11 +37,13 @@ const EventWording& eventWording();
 std::string pendingKept(Pending what, size_t lines, const std::string& path,
                         const std::optional<WriteFault>& fault);
 // Pending lines of an earlier run written into their files at start.
-std::string pendingFlushed(const PendingFlush& flush);
+std::string pendingFlushed(const ReadResult<PendingFlush, RecordIssue>& flush);
 // A lasting state that began (worded by its cause, when it has one) or ended.
 std::string lasting(Lasting what, bool began, const std::optional<Notice>& cause);
 // A line of ratemon's log: every line of `text` after the time stamp of `when`.
 std::string logLine(const LocalDateTime& when, const std::string& text);
+// What was wrong in a settings file, ratemon.ini or one beside it.
+std::string settingsIssue(const std::string& path, const LineIssue<SettingsIssue>& issue);
 
 // Publishing over MQTT.
 std::string mqttAddress(MqttAddressError error, const std::string& url);
@@ -54,8 +56,9 @@ std::string linkStatus(const LinkStatus& status);
 // The same in a few words beside the MQTT button: the state and the last publish's time.
 std::string linkStatusShort(const LinkStatus& status);
 std::string linkOff();
+// The names Home Assistant shows for the station's device and entities.
+DiscoveryNames discoveryNames();
 // Counting statistics and the dead-time correction.
-std::string countingSettingsIssue(CountingSettingsIssue issue, const std::string& path);
 std::string badDeadTime(const std::string& text);
 // The 95 % interval of the CPM and the dose rate, for the window (two lines).
 std::string readingInterval(const ReadingInterval& interval);

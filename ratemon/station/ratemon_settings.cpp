@@ -12,7 +12,7 @@ RatemonSettings RatemonSettings::defaults(const std::string& programFolder) {
   RatemonSettings s;
   for (const auto& c : kBoxControls) s.texts[c.id] = c.initial;
   for (const auto& c : kTickControls) s.ticks[c.id] = c.initial;
-  s.texts[Box::recordPath] = programFolder + "data" + kPathSeparator;
+  s.texts[Box::recordPath] = dataFolder(programFolder);
   return s;
 }
 
@@ -37,12 +37,13 @@ std::string settingsText(const RatemonSettings& s) {
   return line.line();
 }
 
-bool loadSettingsFile(const std::string& path, RatemonSettings& s) {
+ReadResult<RatemonSettings, SettingsIssue> loadSettingsFile(const std::string& path,
+                                                            RatemonSettings s) {
   std::error_code ec;
-  if (!std::filesystem::exists(path, ec)) return true;
-  const auto text = readTextFile(path);
-  if (text) applySettingsText(*text, s);
-  return text.has_value();
+  const auto text = std::filesystem::exists(path, ec) ? readTextFile(path) : "";
+  if (!text) return {std::move(s), {{0, SettingsIssue::Unreadable, {}}}};
+  applySettingsText(*text, s);
+  return {std::move(s), {}};
 }
 
 std::optional<std::string> saveSettingsFile(const std::string& path, const RatemonSettings& s) {
@@ -53,7 +54,7 @@ std::optional<std::string> saveSettingsFile(const std::string& path, const Ratem
 
 std::string saveFolderFor(const std::string& recordPath, const std::string& programFolder) {
   if (endsWith(recordPath, "csv")) return deriveFolder(recordPath);
-  return programFolder + "data" + kPathSeparator;
+  return dataFolder(programFolder);
 }
 
 }  // namespace radmon

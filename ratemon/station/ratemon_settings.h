@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "read_result.h"
 #include "station_panel.h"
 
 namespace radmon {
@@ -28,9 +29,10 @@ void applySettingsText(std::string_view text, RatemonSettings& settings);
 // The one line of the file, CR LF ended.
 std::string settingsText(const RatemonSettings& settings);
 
-// Reads the file over `settings` when it exists; false when it exists but cannot be
+// Reads the file over `settings` when it exists; Unreadable when it exists but cannot be
 // read.
-bool loadSettingsFile(const std::string& path, RatemonSettings& settings);
+ReadResult<RatemonSettings, SettingsIssue> loadSettingsFile(const std::string& path,
+                                                            RatemonSettings settings);
 // Replaces the file; the operator's sentence when it cannot be written.
 std::optional<std::string> saveSettingsFile(const std::string& path,
                                             const RatemonSettings& settings);

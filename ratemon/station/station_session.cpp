@@ -17,14 +17,14 @@ std::optional<std::string> StationSession::open(RatemonSettings& settings, const
   if (auto refusal = lock_.take(lockPath_)) return messages::lockRefused(lockPath_, *refusal);
   cycle_.setLockHeld(lock_.held());
   const std::string settingsPath = programFolder_ + std::string(kSettingsFileName);
-  if (!loadSettingsFile(settingsPath, settings))
-    tell(messages::about(messages::About::settingsUnreadable, settingsPath));
+  auto read = loadSettingsFile(settingsPath, settings);
+  settings = read.value;
+  for (const auto& issue : read.issues) tell(messages::settingsIssue(settingsPath, issue));
   cycle_.setSaveFolder(saveFolderFor(settings.texts[Box::recordPath], programFolder_));
   const std::string countingPath = programFolder_ + kCountingSettingsFileName;
-  const LoadedCountingSettings counting = loadCountingSettings(countingPath);
-  for (const CountingSettingsIssue issue : counting.issues)
-    tell(messages::countingSettingsIssue(issue, countingPath));
-  counting_ = counting.settings;
+  const auto counting = loadCountingSettings(countingPath);
+  for (const auto& issue : counting.issues) tell(messages::settingsIssue(countingPath, issue));
+  counting_ = counting.value;
   cycle_.setDeadTime(counting_.deadTimeMicroseconds);
   // The last run's unwritten lines go into the day files before the link's catch-up
   // reads them.
@@ -69,7 +69,8 @@ void StationSession::save(const RatemonSettings& settings) {
 void StationSession::setCounting(const CountingSettings& counting) {
   counting_ = counting;
   cycle_.setDeadTime(counting_.deadTimeMicroseconds);
-  if (auto error = saveCountingSettings(programFolder_ + kCountingSettingsFileName, counting_)) tell(*error);
+  const std::string path = programFolder_ + kCountingSettingsFileName;
+  if (auto fault = saveCountingSettings(path, counting_)) tell(messages::fileNotWritten(path, *fault));
 }
 
 void StationSession::openLink(const LinkChoice& choice) {
@@ -77,7 +78,9 @@ void StationSession::openLink(const LinkChoice& choice) {
   if (link_) link_->finish(std::chrono::milliseconds(500));
   link_.reset();
   std::vector<LinkNotice> notices;
-  link_ = StationLink::open(programFolder_, cycle_.saveFolder(), choice, clock_.now().yyyymmdd(), notices);
+  LinkChoice named = choice;
+  named.names = messages::discoveryNames();
+  link_ = StationLink::open(programFolder_, cycle_.saveFolder(), named, clock_.now().yyyymmdd(), notices);
   std::string told;
   for (const LinkNotice& n : notices) told.append(told.empty() ? "" : "\n").append(messages::linkNotice(n));
   if (!told.empty()) tell(told);

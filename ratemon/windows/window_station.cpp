@@ -182,7 +182,7 @@ void WindowStation::showReadingsCurrent(bool current) {
 
 void WindowStation::chooseRecordFolder() {
   SaveDialogRequest request{messages::folderDialogTitle(),
-                            parts_.programFolder + "data" + kPathSeparator,
+                            dataFolder(parts_.programFolder),
                             control(Box::recordPath).initial, messages::folderDialogFilters()};
   std::optional<std::string> chosen;
   try {
@@ -257,12 +257,12 @@ void WindowStation::showMqttDialog() {
     return;
   }
   const std::string path = parts_.programFolder + kMqttSettingsFileName;
-  auto* dialog = new MqttDialog(loadMqttSettings(path).settings, window_.get());
+  auto* dialog = new MqttDialog(loadMqttSettings(path).value, window_.get());
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   mqttDialog_ = dialog;
   connect(dialog, &QDialog::accepted, this, [this, dialog, path] {
-    if (auto error = saveMqttSettings(path, dialog->settings())) {
-      window_->report(*error);
+    if (auto fault = saveMqttSettings(path, dialog->settings())) {
+      window_->report(messages::fileNotWritten(path, *fault));
       return;
     }
     session_->openLink({});

@@ -27,7 +27,7 @@ std::string Collector::newestKey(const std::string& station) {
   if (const auto it = newest_.find(station); it != newest_.end()) return it->second;
   // A collector started again goes on after what its files already hold.
   std::string key;
-  const AckedRecord newest = newestRecord(folder_ + station + "/data/", "");
+  const AckedRecord newest = newestRecord(dataFolder(folder_ + station + "/"), "");
   if (const auto record = parseRecordLine(newest.line)) key = record->date + " " + record->time;
   return newest_[station] = key;
 }
@@ -49,7 +49,7 @@ Collected Collector::take(std::string_view topic, std::string_view payload) {
   std::string& newest = newest_[station];
   if (key <= newest) return Collected::Repeated;
 
-  const std::string dayFolder = folder_ + station + "/data/";
+  const std::string dayFolder = dataFolder(folder_ + station + "/");
   std::error_code ec;
   fs::create_directories(dayFolder, ec);
   std::string day = state->date;

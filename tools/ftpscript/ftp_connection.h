@@ -11,41 +11,13 @@
 #include <vector>
 
 #include "ftp_script.h"
+#include "outcome_text.h"
 #include "publish_settings.h"
 #include "server_address.h"
 #include "server_folder.h"
 #include "tls_trust.h"
 
 namespace radmon::ftp {
-
-enum class Failure {
-  None,
-  Resolve,      // the server's name does not resolve
-  Refused,      // nothing listens on that port
-  Unreachable,  // no route, or the connection could not be made for another reason
-  NoAnswer,     // connected, but the server said nothing in time
-  Stalled,      // the transfer stopped moving
-  TlsRefused,   // TLS required (setting or ftps://), the server refused it
-  TlsDropped,   // the server offered TLS before and refuses it now: maybe tampered with
-  Certificate,  // the server's certificate failed the check
-  HostKey,      // the SSH server's key differs from the one seen before
-  Login,        // user name or password refused
-  Folder,       // the folder does not exist or may not be entered
-  DiskFull,     // the server is out of space or over its quota
-  Refusal,      // the server refused the write or the command
-  Broken,       // the connection broke during the transfer
-  LocalFile,    // the local file cannot be read
-  Other,
-};
-
-struct Outcome {
-  bool ok = false;
-  Failure failure = Failure::None;
-  std::string reply;   // the server's whole last reply (all lines of a multi-line one)
-  std::string detail;  // libcurl's own words, or what is wrong with a certificate
-  curl_off_t bytes = 0;  // uploads: bytes sent
-  bool commandRefused = false;  // a command after the transfer (the rename) was refused
-};
 
 struct SessionOptions {
   ServerAddress address;

@@ -35,17 +35,6 @@ std::optional<std::vector<std::string>> splitWords(std::string_view line) {
   return words;
 }
 
-std::string addressProblem(AddressError error) {
-  switch (error) {
-    case AddressError::Empty: return "サーバ名がありません";
-    case AddressError::BadPort: return "ポート番号が正しくありません (1〜65535)";
-    case AddressError::BadScheme: return "使えるのは ftp://, ftps://, sftp:// だけです";
-    case AddressError::BadHost: return "サーバ名の書き方が正しくありません";
-    case AddressError::TooManyWords: return "サーバ名とポート番号のほかに余分な語があります";
-  }
-  return {};
-}
-
 std::string slashes(std::string path) {
   for (char& c : path) {
     if (c == '\\') c = '/';
@@ -124,7 +113,9 @@ class ScriptReader {
  private:
   int lineNumber() const { return static_cast<int>(next_); }  // of the line just taken
 
-  void fail(int line, std::string message) { result_.errors.push_back({line, std::move(message)}); }
+  void fail(int line, ScriptIssue kind, std::string subject) {
+    result_.issues.push_back({line, kind, std::move(subject)});
+  }
 
   // The next line whole (the account lines), or no value at the end of the script.
   std::optional<std::string_view> takeLine() {
@@ -138,27 +129,27 @@ class ScriptReader {
     if (isComment(trimmed(line))) return;
     auto words = splitWords(line);
     if (!words) {
-      fail(number, "引用符が閉じていません");
+      fail(number, ScriptIssue::OpenQuote, {});
       return;
     }
     if (words->empty()) return;
     const std::string word = lowerAscii(words->front());
     const CommandInfo* info = findCommand(word);
     if (info == nullptr) {
-      fail(number, "不明なコマンド: " + words->front());
+      fail(number, ScriptIssue::UnknownCommand, words->front());
       return;
     }
     ScriptCommand command{info->kind, number, words->front(), {}, 21, Transport::Ftp, {}, {}};
     command.args.assign(words->begin() + 1, words->end());
     if (command.args.size() < info->minArgs) {
-      fail(number, words->front() + ": 引数が足りません");
+      fail(number, ScriptIssue::TooFewArguments, words->front());
       return;
     }
     if (command.args.size() > info->maxArgs) {
-      fail(number, words->front() + ": 引数が多すぎます");
+      fail(number, ScriptIssue::TooManyArguments, words->front());
       return;
     }
-    if (complete(command, word)) result_.commands.push_back(std::move(command));
+    if (complete(command, word)) result_.value.push_back(std::move(command));
   }
 
   // Fills the parts of a command beyond its words; false when the command is faulty.
@@ -207,7 +198,7 @@ class ScriptReader {
       } else if (mode == "ascii" || mode == "a") {
         command.kind = CommandKind::Ascii;
       } else {
-        fail(command.line, "type: 不明な転送モード: " + command.args.front());
+        fail(command.line, ScriptIssue::UnknownMode, command.args.front());
         return false;
       }
       command.args.clear();
@@ -227,7 +218,7 @@ class ScriptReader {
     if (command.args.size() == 2) server += " " + command.args[1];
     const AddressResult address = parseServerAddress(server);
     if (!address.address) {
-      fail(command.line, "open: " + addressProblem(address.error) + ": " + server);
+      fail(command.line, ScriptIssue::BadServer, server);
       return false;
     }
     command.args = {address.address->host};
@@ -235,11 +226,11 @@ class ScriptReader {
     command.transport = address.address->transport;
     if (!options_.autoLogin) return true;
     if (!user || trimmed(*user).empty()) {
-      fail(command.line, "open: 次の行にユーザ名がありません");
+      fail(command.line, ScriptIssue::NoUser, command.word);
       return false;
     }
     if (!password) {
-      fail(command.line, "open: パスワードの行がありません");
+      fail(command.line, ScriptIssue::NoPassword, command.word);
       return false;
     }
     command.login = Login{std::string(trimmed(*user)), std::string(*password)};
@@ -253,7 +244,7 @@ class ScriptReader {
     } else if (const auto password = takeLine()) {
       login.password = std::string(*password);
     } else {
-      fail(command.line, "user: パスワードの行がありません");
+      fail(command.line, ScriptIssue::NoPassword, command.word);
       return false;
     }
     command.args.clear();

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "read_result.h"
 #include "server_address.h"
 
 namespace radmon::ftp {
@@ -51,15 +52,20 @@ struct ScriptCommand {
   std::string remoteName;      // Put of one file under another name
 };
 
-struct ScriptError {
-  int line = 0;
-  std::string message;  // Japanese, for the operator
+// What is wrong with a line; `subject` is the command word unless said otherwise.
+enum class ScriptIssue {
+  OpenQuote,         // a double quote left open (no subject)
+  UnknownCommand,
+  TooFewArguments,
+  TooManyArguments,
+  UnknownMode,       // type: subject is the mode
+  BadServer,         // open: subject is the server as written, which parseServerAddress refuses
+  NoUser,            // open: no user name on the next line
+  NoPassword,
 };
 
-struct ParsedScript {
-  std::vector<ScriptCommand> commands;
-  std::vector<ScriptError> errors;  // every faulty line, in order; empty when usable
-};
+// The commands, and every faulty line in order (no issue: usable).
+using ParsedScript = ReadResult<std::vector<ScriptCommand>, ScriptIssue>;
 
 struct ParseOptions {
   // As the Windows client without -n: after "open" the next two lines are the user

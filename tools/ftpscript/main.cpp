@@ -7,6 +7,7 @@
 
 #include "command_line.h"
 #include "ftp_script.h"
+#include "outcome_text.h"
 #include "script_runner.h"
 #include "text_files.h"
 
@@ -25,9 +26,9 @@ int main(int argc, char** argv) {
     return kExitScriptFaulty;
   }
   const ParsedScript script = parseFtpScript(*text, ParseOptions{line.autoLogin});
-  if (!script.errors.empty()) {
-    for (const auto& error : script.errors) {
-      std::cerr << line.scriptPath << ": 行 " << error.line << ": " << error.message << "\n";
+  if (!script.clean()) {
+    for (const auto& issue : script.issues) {
+      std::cerr << line.scriptPath << ": 行 " << issue.line << ": " << scriptIssueText(issue) << "\n";
     }
     std::cerr << "スクリプトに誤りがあるため、何も転送しません" << std::endl;
     return kExitScriptFaulty;
@@ -36,7 +37,7 @@ int main(int argc, char** argv) {
     std::cerr << "libcurl を初期化できません" << std::endl;
     return kExitStepFailed;
   }
-  const int status = ScriptRunner(line, std::cout, std::cerr).run(script.commands);
+  const int status = ScriptRunner(line, std::cout, std::cerr).run(script.value);
   curl_global_cleanup();
   return status;
 }

@@ -19,6 +19,17 @@ std::string certificateProblem(const TrustCheck& check) {
   return "TLS の接続を確立できません";
 }
 
+std::string addressProblem(AddressError error) {
+  switch (error) {
+    case AddressError::Empty: return "サーバ名がありません";
+    case AddressError::BadPort: return "ポート番号が正しくありません (1〜65535)";
+    case AddressError::BadScheme: return "使えるのは ftp://, ftps://, sftp:// だけです";
+    case AddressError::BadHost: return "サーバ名の書き方が正しくありません";
+    case AddressError::TooManyWords: return "サーバ名とポート番号のほかに余分な語があります";
+  }
+  return {};
+}
+
 std::string cause(const Outcome& o, const ServerAddress& address, const TrustCheck& check) {
   const std::string server = address.key();
   switch (o.failure) {
@@ -83,6 +94,30 @@ std::string certificateFileText(CertificateFileFault fault, const std::string& p
   return (fault == CertificateFileFault::Unopenable ? "信頼する証明書のファイルを開けません: "
                                                     : "信頼する証明書のファイルに証明書 (PEM) がありません: ") +
          path;
+}
+
+std::string scriptIssueText(const LineIssue<ScriptIssue>& issue) {
+  const std::string& s = issue.subject;
+  switch (issue.kind) {
+    case ScriptIssue::OpenQuote: return "引用符が閉じていません";
+    case ScriptIssue::UnknownCommand: return "不明なコマンド: " + s;
+    case ScriptIssue::TooFewArguments: return s + ": 引数が足りません";
+    case ScriptIssue::TooManyArguments: return s + ": 引数が多すぎます";
+    case ScriptIssue::UnknownMode: return "type: 不明な転送モード: " + s;
+    case ScriptIssue::BadServer: return "open: " + addressProblem(parseServerAddress(s).error) + ": " + s;
+    case ScriptIssue::NoUser: return s + ": 次の行にユーザ名がありません";
+    case ScriptIssue::NoPassword: return s + ": パスワードの行がありません";
+  }
+  return s;
+}
+
+std::string settingsIssueText(const std::string& path, const LineIssue<SettingsIssue>& issue) {
+  const std::string where = path + " の " + std::to_string(issue.line) + " 行目";
+  switch (issue.kind) {
+    case SettingsIssue::UnknownLine: return where + "を読めないため無視します: " + issue.subject;
+    case SettingsIssue::BadValue: return where + ": " + issue.subject + " の値が正しくないため使いません";
+    default: return "転送の詳細設定を読めません: " + path;
+  }
 }
 
 }  // namespace radmon::ftp

@@ -1,13 +1,68 @@
-// The operator's sentences for what a step came to: the cause first, then what to do,
-// then the server's whole reply. One place for all of ftpscript's failure texts, so
-// that dayplot can show them as they stand.
+// What a step with the server came to, as plain facts with no network behind them, and
+// the operator's sentences for it: the cause first, then what to do, then the server's
+// whole reply; and what is wrong in the script or the settings. One place for all of
+// ftpscript's failure texts, so that dayplot can show them as they stand.
 #pragma once
 
+#include <cstdint>
+#include <set>
 #include <string>
 
-#include "ftp_connection.h"
+#include "ftp_script.h"
+#include "read_result.h"
+#include "server_address.h"
 
 namespace radmon::ftp {
+
+enum class Failure {
+  None,
+  Resolve,      // the server's name does not resolve
+  Refused,      // nothing listens on that port
+  Unreachable,  // no route, or the connection could not be made for another reason
+  NoAnswer,     // connected, but the server said nothing in time
+  Stalled,      // the transfer stopped moving
+  TlsRefused,   // TLS required (setting or ftps://), the server refused it
+  TlsDropped,   // the server offered TLS before and refuses it now: maybe tampered with
+  Certificate,  // the server's certificate failed the check
+  HostKey,      // the SSH server's key differs from the one seen before
+  Login,        // user name or password refused
+  Folder,       // the folder does not exist or may not be entered
+  DiskFull,     // the server is out of space or over its quota
+  Refusal,      // the server refused the write or the command
+  Broken,       // the connection broke during the transfer
+  LocalFile,    // the local file cannot be read
+  Other,
+};
+
+struct Outcome {
+  bool ok = false;
+  Failure failure = Failure::None;
+  std::string reply;   // the server's whole last reply (all lines of a multi-line one)
+  std::string detail;  // libcurl's own words, or what is wrong with a certificate
+  int64_t bytes = 0;  // uploads: bytes sent
+  bool commandRefused = false;  // a command after the transfer (the rename) was refused
+};
+
+enum class CertificateProblem {
+  None,
+  SelfSigned,     // no issuer the store knows: self-signed or a private authority
+  UnknownIssuer,  // the chain ends at an issuer outside the store
+  Expired,
+  NotYetValid,
+  OtherName,      // valid, but issued for another name than the server's
+  Unusable,       // anything else OpenSSL finds wrong with it
+};
+
+struct TrustCheck {
+  std::string host;                  // the name the server was reached by
+  std::set<std::string> trusted;     // fingerprints, 64 upper-case hex digits
+  // Filled in by the handshake:
+  std::string fingerprint;           // of the server's own certificate
+  CertificateProblem problem = CertificateProblem::None;
+  std::string detail;                // OpenSSL's words, for "anything else"
+};
+
+enum class CertificateFileFault { None, Unopenable, NoCertificate };
 
 // What went wrong, e.g. "接続を拒否されました (127.0.0.1:2121)。サーバが動いているか…".
 // `check` is the certificate of the handshake, for certificate failures.
@@ -16,5 +71,10 @@ std::string failureText(const Outcome& outcome, const ServerAddress& address,
 
 // Why the trusted certificate file `path` is not used.
 std::string certificateFileText(CertificateFileFault fault, const std::string& path);
+
+// A faulty line of the script, e.g. "open: ポート番号が正しくありません (1〜65535): h 0".
+std::string scriptIssueText(const LineIssue<ScriptIssue>& issue);
+// A line of the publishing settings `path` that is not used.
+std::string settingsIssueText(const std::string& path, const LineIssue<SettingsIssue>& issue);
 
 }  // namespace radmon::ftp

@@ -12,10 +12,11 @@ namespace radmon::ftp {
 ScriptRunner::ScriptRunner(const CommandLine& line, std::ostream& out, std::ostream& err)
     : line_(line),
       out_(out),
-      err_(err),
-      publish_(line.settingsPath.empty() ? PublishSettings{}
-                                         : readPublishSettings(line.settingsPath)) {
+      err_(err) {
   if (line.settingsPath.empty()) return;
+  const auto read = readPublishSettings(line.settingsPath);
+  publish_ = read.value;
+  for (const auto& issue : read.issues) err_ << settingsIssueText(line.settingsPath, issue) << std::endl;
   // "Trust once" in the window: good for this run, then gone.
   const std::string once = trustOncePath(line.settingsPath);
   if (const auto text = readTextFile(once)) {

@@ -12,28 +12,9 @@
 #include <set>
 #include <string>
 
+#include "outcome_text.h"
+
 namespace radmon::ftp {
-
-enum class CertificateProblem {
-  None,
-  SelfSigned,     // no issuer the store knows: self-signed or a private authority
-  UnknownIssuer,  // the chain ends at an issuer outside the store
-  Expired,
-  NotYetValid,
-  OtherName,      // valid, but issued for another name than the server's
-  Unusable,       // anything else OpenSSL finds wrong with it
-};
-
-struct TrustCheck {
-  std::string host;                  // the name the server was reached by
-  std::set<std::string> trusted;     // fingerprints, 64 upper-case hex digits
-  // Filled in by the handshake:
-  std::string fingerprint;           // of the server's own certificate
-  CertificateProblem problem = CertificateProblem::None;
-  std::string detail;                // OpenSSL's words, for "anything else"
-};
-
-enum class CertificateFileFault { None, Unopenable, NoCertificate };
 
 // Adds the SHA-256 fingerprints of the certificates in a PEM file.
 CertificateFileFault addCertificateFile(const std::string& path,

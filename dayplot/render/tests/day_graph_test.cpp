@@ -374,7 +374,7 @@ class PeriodGraphTest : public DayGraphTest {
 };
 
 TEST_F(PeriodGraphTest, DailyMeansAndRangesWithGaps) {
-  const PeriodTable t = readPeriodTable(folder_, *parseMonth("201104"));
+  const PeriodTable t = readPeriodTable(folder_, *parseMonth("201104")).value;
   ASSERT_EQ(t.days.size(), 30u);
   EXPECT_EQ(t.daysPresent, 3);
   EXPECT_EQ(t.records, 6);

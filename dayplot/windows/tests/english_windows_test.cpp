@@ -82,7 +82,7 @@ TEST_F(EnglishForm, EveryWindowAndMessageBoxIsEnglish) {
 TEST_F(EnglishForm, EveryMessageIsEnglish) {
   const std::string texts[] = {
       say::graphFailed(""), say::graphFailed("x"), say::badScale(), say::noDayFile(),
-      say::skippedLines("/d/f.csv", 2), say::imageNotWritten(true, "/d/a.jpg", "r"),
+      say::skippedLines("/d/f.csv", {{2, RecordIssue::NotRecord, ""}}), say::imageNotWritten(true, "/d/a.jpg", "r"),
       say::imageNotWritten(false, "/d/a.bmp", ""), say::scriptNotWritten("/d/oldtemp.sys", WriteFault{WriteStep::open, 13}),
       say::uploadNotStarted("e"), say::clientNotStarted("ftpscript", 2),
       say::badDayArgument("x"), say::processingFailed("e"), say::nothingScheduled("/s/d.ini"),
@@ -94,6 +94,9 @@ TEST_F(EnglishForm, EveryMessageIsEnglish) {
       say::badYearArgument("x"), say::processingPeriod("201103"), say::periodLegend(0),
       say::periodLegend(1), say::periodLegend(2), say::daysWithFile(3, 31),
       say::meanInterval("0.1", "0.2"), say::readingsSettingsIssue("/s/r.ini", "x"),
+      say::settingsIssue("/s/p.ini", {0, SettingsIssue::Unreadable, ""}),
+      say::settingsIssue("/s/p.ini", {2, SettingsIssue::UnknownLine, "x"}),
+      say::settingsIssue("/s/p.ini", {3, SettingsIssue::BadValue, "RetryMinutes"}),
       say::uploadOutcome(false, "/d/a.jpg", "r", "10:05"), say::uploadStopped(),
       say::serverBoxUnusable(AddressError::Empty, ""),
       say::serverBoxUnusable(AddressError::BadPort, "h 0"),

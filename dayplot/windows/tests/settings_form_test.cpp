@@ -511,7 +511,7 @@ TEST_F(FormTest, UnknownCertificateIsAskedOnceThenTrustedForOnceOrAlways) {
   }
   EXPECT_EQ(askedCertificates_[0], QString::fromStdString(shown));
   EXPECT_FALSE(folder_.exists("dayplot_trust_once.txt"));
-  EXPECT_TRUE(readPublishSettings(folder_.path() + "dayplot_publish.ini").trustedFingerprints.empty());
+  EXPECT_TRUE(readPublishSettings(folder_.path() + "dayplot_publish.ini").value.trustedFingerprints.empty());
 
   form_.reset();  // a new window asks again: once for this run only, then always
   open();
@@ -530,7 +530,7 @@ TEST_F(FormTest, UnknownCertificateIsAskedOnceThenTrustedForOnceOrAlways) {
       open();
     }
   }
-  EXPECT_EQ(readPublishSettings(folder_.path() + "dayplot_publish.ini").trustedFingerprints,
+  EXPECT_EQ(readPublishSettings(folder_.path() + "dayplot_publish.ini").value.trustedFingerprints,
             std::set<std::string>{print});
 }
 
@@ -545,7 +545,7 @@ TEST_F(FormTest, PublishDialogSavesOwnerOnlyAndRefusesWhatIsNoFingerprint) {
   prints->setPlainText(QString::fromStdString(shownFingerprint(std::string(64, 'b'))) + "\n\n");
   EXPECT_TRUE(dialog.problem().isEmpty());
   dialog.accept();
-  const PublishSettings saved = readPublishSettings(path);
+  const PublishSettings saved = readPublishSettings(path).value;
   EXPECT_TRUE(saved.tlsRequired);
   EXPECT_EQ(saved.keyFile, "/srv/key");
   EXPECT_EQ(saved.trustedFingerprints, std::set<std::string>{std::string(64, 'B')});

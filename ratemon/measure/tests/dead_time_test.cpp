@@ -81,25 +81,27 @@ TEST(CountingSettings, FileReadsBackAndBadLinesAreTold) {
   namespace fs = std::filesystem;
   const std::string path = (fs::temp_directory_path() / "counting_settings_test.ini").string();
   fs::remove(path);
-  EXPECT_EQ(loadCountingSettings(path).settings, CountingSettings{});  // no file: all off
+  EXPECT_EQ(loadCountingSettings(path).value, CountingSettings{});  // no file: all off
   EXPECT_TRUE(loadCountingSettings(path).issues.empty());
 
   const CountingSettings chosen{499, true};
   ASSERT_FALSE(saveCountingSettings(path, chosen));
-  EXPECT_EQ(loadCountingSettings(path).settings, chosen);
+  EXPECT_EQ(loadCountingSettings(path).value, chosen);
 
-  using I = CountingSettingsIssue;
+  using I = LineIssue<SettingsIssue>;
+  constexpr auto bad = SettingsIssue::BadValue, unknown = SettingsIssue::UnknownLine;
   const struct { const char* text; CountingSettings settings; std::vector<I> issues; } cases[] = {
       {"dead_time_us = 250\n# note\n\ngraph_band=0\n", {250, false}, {}},
-      {"dead_time_us=-1\r\n", {}, {I::BadDeadTime}},
-      {"dead_time_us=abc\r\ngraph_band=1\r\n", {0, true}, {I::BadDeadTime}},
-      {"dead_time_us=100001\r\n", {}, {I::BadDeadTime}},
-      {"graph_band=yes\r\nspeed=3\r\nnonsense\r\n", {}, {I::UnknownLine, I::UnknownLine, I::UnknownLine}},
+      {"dead_time_us=-1\r\n", {}, {{1, bad, "dead_time_us"}}},
+      {"dead_time_us=abc\r\ngraph_band=1\r\n", {0, true}, {{1, bad, "dead_time_us"}}},
+      {"dead_time_us=100001\r\n", {}, {{1, bad, "dead_time_us"}}},
+      {"graph_band=yes\r\nspeed=3\r\n\nnonsense\r\n", {},
+       {{1, unknown, "graph_band=yes"}, {2, unknown, "speed=3"}, {4, unknown, "nonsense"}}},
   };
   for (const auto& c : cases) {
     std::ofstream(path, std::ios::binary) << c.text;
-    const LoadedCountingSettings loaded = loadCountingSettings(path);
-    EXPECT_EQ(loaded.settings, c.settings) << c.text;
+    const auto loaded = loadCountingSettings(path);
+    EXPECT_EQ(loaded.value, c.settings) << c.text;
     EXPECT_EQ(loaded.issues, c.issues) << c.text;
   }
   fs::remove(path);

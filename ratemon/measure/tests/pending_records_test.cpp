@@ -37,22 +37,24 @@ TEST(PendingRecords, KeptLinesReachTheirDayFilesAtTheNextStart) {
   EXPECT_FALSE(flushPendingRecords(station, data));  // nothing kept: nothing to do
 
   ASSERT_FALSE(keepPendingRecords(station, {line(19, 58), line(19, 59)}));
-  ASSERT_FALSE(keepPendingRecords(station, {line(20, 0)}));
+  ASSERT_FALSE(keepPendingRecords(station, {"\"2011/09/\r\n", line(20, 0)}));  // one torn
   std::ofstream(dir / "data" / dayFileName("20110919"), std::ios::binary) << line(19, 57);
 
   // A missing data folder keeps everything.
   auto flush = flushPendingRecords(station, station + "gone/");
   ASSERT_TRUE(flush);
-  EXPECT_EQ(flush->written, 0);
-  EXPECT_EQ(flush->left, 3);
-  EXPECT_TRUE(flush->fault);
-  EXPECT_TRUE(fs::exists(flush->path));
+  EXPECT_EQ(flush->value.written, 0);
+  EXPECT_EQ(flush->value.left, 3);
+  EXPECT_TRUE(flush->value.fault);
+  EXPECT_TRUE(fs::exists(flush->value.path));
+  EXPECT_EQ(flush->issues, (std::vector<LineIssue<RecordIssue>>{{3, RecordIssue::NotRecord, ""}}));
 
   flush = flushPendingRecords(station, data);
   ASSERT_TRUE(flush);
-  EXPECT_EQ(flush->written, 3);
-  EXPECT_EQ(flush->left, 0);
-  EXPECT_FALSE(fs::exists(flush->path));
+  EXPECT_EQ(flush->value.written, 3);
+  EXPECT_TRUE(flush->clean()) << "the torn line went at the first start";
+  EXPECT_EQ(flush->value.left, 0);
+  EXPECT_FALSE(fs::exists(flush->value.path));
   EXPECT_EQ(contents(dir / "data" / dayFileName("20110919")), line(19, 57) + line(19, 58) + line(19, 59));
   EXPECT_EQ(contents(dir / "data" / dayFileName("20110920")), line(20, 0));
   fs::remove_all(dir);
@@ -70,16 +72,16 @@ TEST(PendingRecords, LinesAfterOneThatStaysKeptStayKeptToo) {
 
   auto flush = flushPendingRecords(station, data);
   ASSERT_TRUE(flush);
-  EXPECT_EQ(flush->written, 0);
-  EXPECT_EQ(flush->left, 3);
-  EXPECT_TRUE(flush->fault);
+  EXPECT_EQ(flush->value.written, 0);
+  EXPECT_EQ(flush->value.left, 3);
+  EXPECT_TRUE(flush->value.fault);
   EXPECT_FALSE(fs::exists(dir / "data" / dayFileName("20110920")));
-  EXPECT_EQ(contents(flush->path), line(19, 59) + line(20, 0) + line(20, 1));
+  EXPECT_EQ(contents(flush->value.path), line(19, 59) + line(20, 0) + line(20, 1));
 
   fs::remove(dir / "data" / dayFileName("20110919"));
   flush = flushPendingRecords(station, data);
   ASSERT_TRUE(flush);
-  EXPECT_EQ(flush->written, 3);
+  EXPECT_EQ(flush->value.written, 3);
   EXPECT_EQ(contents(dir / "data" / dayFileName("20110920")), line(20, 0) + line(20, 1));
   fs::remove_all(dir);
 }
@@ -101,9 +103,9 @@ TEST(PendingRecords, KeptEventsReachTheirEventLogsAtTheNextStart) {
 
   const auto flush = flushPending(Pending::Events, station, station + "data/");
   ASSERT_TRUE(flush);
-  EXPECT_EQ(flush->what, Pending::Events);
-  EXPECT_EQ(flush->written, 2);
-  EXPECT_FALSE(fs::exists(flush->path));
+  EXPECT_EQ(flush->value.what, Pending::Events);
+  EXPECT_EQ(flush->value.written, 2);
+  EXPECT_FALSE(fs::exists(flush->value.path));
   EXPECT_EQ(contents(dir / "data" / eventFileName("20110919")), event(19, EventKind::Hum) + event(19, EventKind::NoSignal));
   EXPECT_EQ(contents(dir / "data" / eventFileName("20110920")), event(20, EventKind::SignalOk));
   fs::remove_all(dir);

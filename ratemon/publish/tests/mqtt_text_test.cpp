@@ -146,7 +146,8 @@ TEST(UtcOffsetText, FollowsTheTimeZoneAndItsSummerTime) {
 }
 
 TEST(DiscoveryMessages, MakeFiveEntitiesOfOneDevice) {
-  const auto messages = discoveryMessages("Kita Ward #2", "radmon/kita", "ha");
+  const auto messages = discoveryMessages("Kita Ward #2", "radmon/kita", "ha",
+                                          {"Monitor", "Dose", "CPM", "Total", "A1", "A2", "n"});
   ASSERT_EQ(messages.size(), 5u);
   std::set<std::string> uniqueIds, topics;
   for (const auto& m : messages) {
@@ -158,12 +159,13 @@ TEST(DiscoveryMessages, MakeFiveEntitiesOfOneDevice) {
     EXPECT_EQ(config["state_topic"], "radmon/kita/state");
     EXPECT_EQ(config["availability_topic"], "radmon/kita/availability");
     EXPECT_EQ(config["device"]["identifiers"][0], "radmon_kita_ward__2");
-    EXPECT_FALSE(config["name"].get<std::string>().empty());
+    EXPECT_EQ(config["device"]["name"], "Monitor Kita Ward #2") << "the names as handed in";
   }
   EXPECT_EQ(uniqueIds.size(), 5u);
   EXPECT_EQ(topics.size(), 5u);
   const auto dose = nlohmann::json::parse(messages[0].payload);
   EXPECT_EQ(dose["unit_of_measurement"], "μSv/h");
+  EXPECT_EQ(dose["name"], "Dose");
   EXPECT_EQ(dose["value_template"], "{{ value_json.dose_rate }}");
   EXPECT_EQ(nlohmann::json::parse(messages[3].payload)["value_template"],
             "{{ 'ON' if value_json.alarm1 else 'OFF' }}");
@@ -199,7 +201,7 @@ class PublishFiles : public ::testing::Test {
 
 TEST_F(PublishFiles, SettingsReadBackAndAPasswordOthersCanReadIsTold) {
   const std::string path = (folder / kMqttSettingsFileName).string();
-  EXPECT_EQ(loadMqttSettings(path).settings, MqttSettings{}) << "no file: the defaults";
+  EXPECT_EQ(loadMqttSettings(path).value, MqttSettings{}) << "no file: the defaults";
   MqttSettings s{"mqtt://ann@h/a", "pw\nurl=evil", "disc", "/ca.pem", "家", true};
   ASSERT_FALSE(saveMqttSettings(path, s));
   struct stat st {};
@@ -207,14 +209,15 @@ TEST_F(PublishFiles, SettingsReadBackAndAPasswordOthersCanReadIsTold) {
   EXPECT_EQ(st.st_mode & 0777, 0600u);
   const auto loaded = loadMqttSettings(path);
   s.password = "pwurl=evil";
-  EXPECT_EQ(loaded.settings, s) << "a line break cannot smuggle in a setting";
+  EXPECT_EQ(loaded.value, s) << "a line break cannot smuggle in a setting";
   EXPECT_TRUE(loaded.issues.empty());
 
   ::chmod(path.c_str(), 0644);
   std::ofstream(path, std::ios::app) << "colour=blue\n";
   const auto exposed = loadMqttSettings(path).issues;
-  EXPECT_EQ(exposed, (std::vector<MqttSettingsIssue>{MqttSettingsIssue::UnknownLine,
-                                                      MqttSettingsIssue::PasswordExposed}));
+  EXPECT_EQ(exposed, (std::vector<LineIssue<SettingsIssue>>{
+                         {7, SettingsIssue::UnknownLine, "colour=blue"},
+                         {0, SettingsIssue::PasswordExposed, ""}}));
 }
 
 TEST_F(PublishFiles, CatchUpStartsAfterTheAcknowledgedRecord) {
@@ -300,7 +303,7 @@ TEST_F(PublishFiles, StationLinkTakesTheCommandLineOverTheSettingsAndStartsAfter
   ::chmod((dir + kMqttSettingsFileName).c_str(), 0640);
   link = StationLink::open(dir, dayDir, {}, "20260301", notices);
   ASSERT_EQ(notices.size(), 2u);
-  EXPECT_EQ(notices[0].kind, LinkNotice::PasswordExposed);
+  EXPECT_EQ(notices[0].settings.kind, SettingsIssue::PasswordExposed);
   EXPECT_EQ(notices[1].kind, LinkNotice::CatchingUp);
   EXPECT_EQ(notices[1].count, 2u);
   EXPECT_EQ(link->status().waiting, 2u);

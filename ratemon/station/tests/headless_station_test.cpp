@@ -252,7 +252,7 @@ class HeadlessSession : public HeadlessRatemon {
   }
   std::vector<EventLine> events() {
     const auto text = readTextFile((root / "data" / eventFileName("20110919")).string());
-    return text ? parseEventLog(*text) : std::vector<EventLine>{};
+    return text ? parseEventLog(*text).value : std::vector<EventLine>{};
   }
 };
 

@@ -76,7 +76,7 @@ class HeadlessWatch : public ::testing::Test {
   }
   std::vector<EventLine> events() {
     const auto text = readTextFile((root_ / "data" / eventFileName("20261208")).string());
-    return text ? parseEventLog(*text) : std::vector<EventLine>{};
+    return text ? parseEventLog(*text).value : std::vector<EventLine>{};
   }
   fs::path root_;
 };

@@ -93,8 +93,9 @@ TEST_F(StationTest, AnyTextInAnyBoxKeepsTheStationMeasuringAndTheSettingsReadabl
       for (const auto& c : kBoxControls)
         if (c.iniField != kNotSaved) shown[c.id] = withoutQuotes(w().text(c.id));
       w().close();
-      RatemonSettings back;
-      EXPECT_TRUE(loadSettingsFile(programFolder_ + "ratemon.ini", back));
+      const auto read = loadSettingsFile(programFolder_ + "ratemon.ini", {});
+      EXPECT_TRUE(read.clean());
+      RatemonSettings back = read.value;
       for (const auto& [box, text] : shown) EXPECT_EQ(back.texts[box], text);
       EXPECT_TRUE(back.ticks[Tick::recordFile]);
       station_.reset();

@@ -57,12 +57,15 @@ TEST_F(EnglishStation, EveryMessageIsEnglish) {
   for (const Pending what : {Pending::Records, Pending::Events}) {
     texts.push_back(messages::pendingKept(what, 2, "/s/p.csv", std::nullopt));
     texts.push_back(messages::pendingKept(what, 2, "/s/p.csv", WriteFault{WriteStep::open, ENOSPC}));
-    texts.push_back(messages::pendingFlushed({"/s/p.csv", 2, 1, WriteFault{WriteStep::open, ENOENT}, what}));
+    ReadResult<PendingFlush, RecordIssue> flushed;
+    flushed.value = {"/s/p.csv", 2, 1, WriteFault{WriteStep::open, ENOENT}, what};
+    flushed.issues.push_back({3, RecordIssue::NotRecord, ""});
+    texts.push_back(messages::pendingFlushed(flushed));
   }
   for (const Lasting what : {Lasting::RecordsKept, Lasting::EventsKept})
     texts.push_back(messages::lasting(what, false, RecordKept{"/d/x.csv", {WriteStep::open, ENOENT}, 3}));
   using messages::About;
-  for (const About what : {About::settingsUnreadable, About::sourceUnopenable,
+  for (const About what : {About::sourceUnopenable,
                            About::dayplotMissing, About::dayplotNotStarted}) {
     texts.push_back(messages::about(what, "/s/x"));
   }
@@ -74,10 +77,12 @@ TEST_F(EnglishStation, EveryMessageIsEnglish) {
                                MqttAddressError::Prefix}) {
     texts.push_back(messages::mqttAddress(e, "mqtt://h"));
   }
-  for (const auto kind : {LinkNotice::SettingsUnreadable, LinkNotice::SettingsUnknownLine,
-                          LinkNotice::PasswordExposed, LinkNotice::CannotStart,
+  for (const auto kind : {LinkNotice::Settings, LinkNotice::CannotStart,
                           LinkNotice::AckedNotSaved, LinkNotice::CatchingUp}) {
-    texts.push_back(messages::linkNotice({kind, "/s/m.ini", MqttAddressError::Scheme, 2}));
+    LinkNotice notice{kind, "/s/m.ini"};
+    notice.count = 2;
+    notice.settings = {1, SettingsIssue::UnknownLine, "x"};
+    texts.push_back(messages::linkNotice(notice));
   }
   for (const LinkState state : {LinkState::Connecting, LinkState::Connected, LinkState::Unreachable,
                                 LinkState::BadLogin, LinkState::Refused, LinkState::TlsFailed,
@@ -88,11 +93,21 @@ TEST_F(EnglishStation, EveryMessageIsEnglish) {
   }
   texts.push_back(messages::linkUnsent(4));
   texts.push_back(messages::linkOff());
-  // Counting: the settings file, the dead time, the readings' interval, the pulse intervals.
-  for (const auto issue : {CountingSettingsIssue::Unreadable, CountingSettingsIssue::UnknownLine,
-                           CountingSettingsIssue::BadDeadTime}) {
-    texts.push_back(messages::countingSettingsIssue(issue, "/s/c.ini"));
+  // Every settings file's faults, the names Home Assistant shows; counting: the dead time,
+  // the readings' interval, the pulse intervals.
+  for (const auto kind : {SettingsIssue::Unreadable, SettingsIssue::UnknownLine,
+                          SettingsIssue::BadValue, SettingsIssue::PasswordExposed}) {
+    texts.push_back(messages::settingsIssue("/s/c.ini", {2, kind, "x"}));
   }
+  const DiscoveryNames names = messages::discoveryNames();
+  for (const std::string* name : {&names.device, &names.doseRate, &names.cpm, &names.total,
+                                  &names.alarm1, &names.alarm2, &names.countUnit}) {
+    texts.push_back(*name);
+  }
+  ReadResult<PendingFlush, RecordIssue> flushed;
+  flushed.value.written = 2;
+  flushed.issues.push_back({3, RecordIssue::NotRecord, ""});
+  texts.push_back(messages::pendingFlushed(flushed));
   texts.push_back(messages::badDeadTime("x"));
   texts.push_back(messages::readingInterval({100, 60, 90, 110, 0.1, 0.2}));
   texts.push_back(messages::deadTimeState(100, true));

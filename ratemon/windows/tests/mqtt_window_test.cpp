@@ -29,7 +29,7 @@ TEST_F(StationTest, MqttDialogSavesOwnerOnlyAndTheWindowShowsTheLink) {
   struct stat st {};
   ASSERT_EQ(::stat(path.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u) << "it holds the password";
-  EXPECT_EQ(loadMqttSettings(path).settings.password, "secret");
+  EXPECT_EQ(loadMqttSettings(path).value.password, "secret");
 
   startRecording();
   for (int s = 0; s < 60; ++s) audio_->deliver(secondWithPulseCount(2));

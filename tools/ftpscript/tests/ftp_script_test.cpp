@@ -9,7 +9,7 @@ namespace {
 
 std::vector<CommandKind> kinds(const ParsedScript& script) {
   std::vector<CommandKind> out;
-  for (const auto& command : script.commands) out.push_back(command.kind);
+  for (const auto& command : script.value) out.push_back(command.kind);
   return out;
 }
 
@@ -17,86 +17,86 @@ TEST(ParseFtpScript, ReadsTheUploadScriptAsWrittenOnWindows) {
   const auto script = parseFtpScript(
       "OPEN ftp.example.com\r\npulsor01\r\n47584758\r\ncd pub\\graph\r\nbin\r\n"
       "mput \"C:\\mon\\da ta\\μSVHGraph.jpg\"\r\ndisconnect\r\nbye\r\n");
-  ASSERT_TRUE(script.errors.empty());
+  ASSERT_TRUE(script.issues.empty());
   using K = CommandKind;
   EXPECT_EQ(kinds(script), (std::vector{K::Open, K::Cd, K::Binary, K::Put, K::Disconnect, K::Bye}));
-  const auto& open = script.commands[0];
+  const auto& open = script.value[0];
   EXPECT_EQ(open.args, std::vector<std::string>{"ftp.example.com"});
   EXPECT_EQ(open.port, 21u);
   ASSERT_TRUE(open.login);
   EXPECT_EQ(open.login->user, "pulsor01");
   EXPECT_EQ(open.login->password, "47584758");
-  EXPECT_EQ(script.commands[1].args, std::vector<std::string>{"pub/graph"});
-  EXPECT_EQ(script.commands[1].line, 4);
-  EXPECT_EQ(script.commands[3].args, std::vector<std::string>{"C:\\mon\\da ta\\μSVHGraph.jpg"});
-  EXPECT_EQ(uploadName(script.commands[3].args[0]), "μSVHGraph.jpg");
+  EXPECT_EQ(script.value[1].args, std::vector<std::string>{"pub/graph"});
+  EXPECT_EQ(script.value[1].line, 4);
+  EXPECT_EQ(script.value[3].args, std::vector<std::string>{"C:\\mon\\da ta\\μSVHGraph.jpg"});
+  EXPECT_EQ(uploadName(script.value[3].args[0]), "μSVHGraph.jpg");
 }
 
 TEST(ParseFtpScript, AccountLinesAreNeverCommands) {
   // Empty password line, a user called "bin", a password with spaces kept whole.
   auto script = parseFtpScript("open h 2121\nbin\n\nlist\n");
-  ASSERT_EQ(script.errors.size(), 1u);  // only "list" after the account lines
-  EXPECT_EQ(script.errors[0].line, 4);
-  ASSERT_EQ(script.commands.size(), 1u);
-  EXPECT_EQ(script.commands[0].port, 2121u);
-  EXPECT_EQ(script.commands[0].login->user, "bin");
-  EXPECT_EQ(script.commands[0].login->password, "");
+  ASSERT_EQ(script.issues.size(), 1u);  // only "list" after the account lines
+  EXPECT_EQ(script.issues[0].line, 4);
+  ASSERT_EQ(script.value.size(), 1u);
+  EXPECT_EQ(script.value[0].port, 2121u);
+  EXPECT_EQ(script.value[0].login->user, "bin");
+  EXPECT_EQ(script.value[0].login->password, "");
 
   script = parseFtpScript("open h\n  u  \n p w \nbye");
-  EXPECT_EQ(script.commands[0].login->user, "u");
-  EXPECT_EQ(script.commands[0].login->password, " p w ");
+  EXPECT_EQ(script.value[0].login->user, "u");
+  EXPECT_EQ(script.value[0].login->password, " p w ");
 
   // Without auto-login (-n) the account comes with "user"; its password may follow.
   script = parseFtpScript("open h\nuser u\nsecret\nuser v w\n", ParseOptions{false});
-  ASSERT_TRUE(script.errors.empty());
-  ASSERT_EQ(script.commands.size(), 3u);
-  EXPECT_FALSE(script.commands[0].login);
-  EXPECT_EQ(script.commands[1].login->password, "secret");
-  EXPECT_EQ(script.commands[2].login->user, "v");
-  EXPECT_EQ(script.commands[2].login->password, "w");
+  ASSERT_TRUE(script.issues.empty());
+  ASSERT_EQ(script.value.size(), 3u);
+  EXPECT_FALSE(script.value[0].login);
+  EXPECT_EQ(script.value[1].login->password, "secret");
+  EXPECT_EQ(script.value[2].login->user, "v");
+  EXPECT_EQ(script.value[2].login->password, "w");
 }
 
 TEST(ParseFtpScript, MissingAccountLinesAndBadPortsAreErrors) {
-  EXPECT_EQ(parseFtpScript("open h\r\n").errors.at(0).line, 1);
-  EXPECT_EQ(parseFtpScript("open h\r\nuser\r\n").errors.size(), 1u);
-  EXPECT_EQ(parseFtpScript("open h\r\n\r\npw\r\n").errors.size(), 1u);  // empty user
+  EXPECT_EQ(parseFtpScript("open h\r\n").issues.at(0).line, 1);
+  EXPECT_EQ(parseFtpScript("open h\r\nuser\r\n").issues.size(), 1u);
+  EXPECT_EQ(parseFtpScript("open h\r\n\r\npw\r\n").issues.size(), 1u);  // empty user
   for (const char* port : {"0", "65536", "21a", "-1", "999999"}) {
     const auto script = parseFtpScript(std::string("\nopen h ") + port + "\nu\np\n");
-    ASSERT_EQ(script.errors.size(), 1u) << port;
-    EXPECT_EQ(script.errors[0].line, 2) << port;
+    ASSERT_EQ(script.issues.size(), 1u) << port;
+    EXPECT_EQ(script.issues[0].line, 2) << port;
   }
-  EXPECT_TRUE(parseFtpScript("open h 65535\nu\np\n").errors.empty());
+  EXPECT_TRUE(parseFtpScript("open h 65535\nu\np\n").issues.empty());
 }
 
 TEST(ParseFtpScript, CommandsInAnyCaseAndEitherLineEnd) {
   const auto script =
       parseFtpScript("\r\n  \t\r\nBINARY\nAscii\r\nTYPE I\ntype a\nPROMPT\nClose\nQUIT\n");
-  ASSERT_TRUE(script.errors.empty());
+  ASSERT_TRUE(script.issues.empty());
   using K = CommandKind;
   EXPECT_EQ(kinds(script), (std::vector{K::Binary, K::Ascii, K::Binary, K::Ascii, K::NoEffect,
                                         K::Disconnect, K::Bye}));
-  EXPECT_EQ(script.commands[0].line, 3);
+  EXPECT_EQ(script.value[0].line, 3);
 }
 
 TEST(ParseFtpScript, PutAndMputArguments) {
   const auto script = parseFtpScript(
       "put a.jpg\nput \"x y.jpg\" sub\\z.jpg\nsend a\nmput a \"b c\" d*.jpg\n"
       "mput \"/tmp/a b/\"c.jpg\n");
-  ASSERT_TRUE(script.errors.empty());
-  EXPECT_EQ(script.commands[0].remoteName, "");
-  EXPECT_EQ(script.commands[1].args, std::vector<std::string>{"x y.jpg"});
-  EXPECT_EQ(script.commands[1].remoteName, "sub/z.jpg");
-  EXPECT_EQ(script.commands[3].args, (std::vector<std::string>{"a", "b c", "d*.jpg"}));
-  EXPECT_EQ(script.commands[4].args, std::vector<std::string>{"/tmp/a b/c.jpg"});
+  ASSERT_TRUE(script.issues.empty());
+  EXPECT_EQ(script.value[0].remoteName, "");
+  EXPECT_EQ(script.value[1].args, std::vector<std::string>{"x y.jpg"});
+  EXPECT_EQ(script.value[1].remoteName, "sub/z.jpg");
+  EXPECT_EQ(script.value[3].args, (std::vector<std::string>{"a", "b c", "d*.jpg"}));
+  EXPECT_EQ(script.value[4].args, std::vector<std::string>{"/tmp/a b/c.jpg"});
 }
 
 TEST(ParseFtpScript, FaultyLinesAreAllReportedWithTheirNumbers) {
   const auto script = parseFtpScript(
       "bin\r\nmget x\r\n\r\nmput \"open\r\ncd\r\ncd a b\r\nput\r\nbin x\r\ntype ebcdic\r\n");
   std::vector<int> lines;
-  for (const auto& error : script.errors) lines.push_back(error.line);
+  for (const auto& error : script.issues) lines.push_back(error.line);
   EXPECT_EQ(lines, (std::vector{2, 4, 5, 6, 7, 8, 9}));
-  EXPECT_NE(script.errors[0].message.find("mget"), std::string::npos);
+  EXPECT_EQ(script.issues[0], (LineIssue<ScriptIssue>{2, ScriptIssue::UnknownCommand, "mget"}));
 }
 
 TEST(ParseFtpScript, TheCommandsPeopleWriteForTheWindowsClient) {
@@ -107,17 +107,17 @@ TEST(ParseFtpScript, TheCommandsPeopleWriteForTheWindowsClient) {
       "passive\r\nmkdir graph\\old\r\ndelete old.jpg\r\nrename a.jpg \"b c.jpg\"\r\n"
       "get graph\\g.jpg\r\nrecv g.jpg local.jpg\r\npwd\r\nls\r\ndir graph\r\nstatus\r\n"
       "remove x\r\n");
-  ASSERT_EQ(script.errors.size(), 1u);
-  EXPECT_EQ(script.errors[0].line, 19);  // "remove" is no comment and no command
+  ASSERT_EQ(script.issues.size(), 1u);
+  EXPECT_EQ(script.issues[0].line, 19);  // "remove" is no comment and no command
   std::vector<K> kinds;
-  for (const auto& c : script.commands) kinds.push_back(c.kind);
+  for (const auto& c : script.value) kinds.push_back(c.kind);
   EXPECT_EQ(kinds, (std::vector{K::Open, K::NoEffect, K::Quote, K::NoEffect, K::Mkdir, K::Delete,
                                 K::Rename, K::Get, K::Get, K::Pwd, K::List, K::List, K::Status}));
-  EXPECT_EQ(script.commands[0].port, 2121u);
-  EXPECT_EQ(script.commands[2].args, std::vector<std::string>{"SITE CHMOD 644 g.jpg"});
-  EXPECT_EQ(script.commands[4].args, std::vector<std::string>{"graph/old"});
-  EXPECT_EQ(script.commands[6].args, (std::vector<std::string>{"a.jpg", "b c.jpg"}));
-  EXPECT_EQ(script.commands[7].args, std::vector<std::string>{"graph/g.jpg"});
+  EXPECT_EQ(script.value[0].port, 2121u);
+  EXPECT_EQ(script.value[2].args, std::vector<std::string>{"SITE CHMOD 644 g.jpg"});
+  EXPECT_EQ(script.value[4].args, std::vector<std::string>{"graph/old"});
+  EXPECT_EQ(script.value[6].args, (std::vector<std::string>{"a.jpg", "b c.jpg"}));
+  EXPECT_EQ(script.value[7].args, std::vector<std::string>{"graph/g.jpg"});
 }
 
 TEST(ParseFtpScript, ServerForms) {
@@ -132,25 +132,25 @@ TEST(ParseFtpScript, ServerForms) {
                         Case{"open ftps://h", Transport::Ftps, "h", 21},
                         Case{"open sftp://h:2222", Transport::Sftp, "h", 2222}}) {
     const auto script = parseFtpScript(std::string(c.open) + "\nu\np\n");
-    ASSERT_TRUE(script.errors.empty()) << c.open;
-    EXPECT_EQ(script.commands[0].transport, c.transport);
-    EXPECT_EQ(script.commands[0].args, std::vector<std::string>{c.host});
-    EXPECT_EQ(script.commands[0].port, c.port);
+    ASSERT_TRUE(script.issues.empty()) << c.open;
+    EXPECT_EQ(script.value[0].transport, c.transport);
+    EXPECT_EQ(script.value[0].args, std::vector<std::string>{c.host});
+    EXPECT_EQ(script.value[0].port, c.port);
   }
   const auto bad = parseFtpScript("open h/ 2121\nu\np\nopen http://h\nu\np\n");
-  ASSERT_EQ(bad.errors.size(), 2u);
-  EXPECT_NE(bad.errors[0].message.find("サーバ名の書き方"), std::string::npos);
-  EXPECT_NE(bad.errors[1].message.find("ftp://, ftps://, sftp://"), std::string::npos);
+  ASSERT_EQ(bad.issues.size(), 2u);
+  EXPECT_EQ(bad.issues[0], (LineIssue<ScriptIssue>{1, ScriptIssue::BadServer, "h/ 2121"}));
+  EXPECT_EQ(bad.issues[1], (LineIssue<ScriptIssue>{4, ScriptIssue::BadServer, "http://h"}));
 }
 
 TEST(ParseFtpScript, NothingAfterByeIsRead) {
   const auto script = parseFtpScript("bye\nnonsense\n");
-  EXPECT_TRUE(script.errors.empty());
-  EXPECT_EQ(script.commands.size(), 1u);
+  EXPECT_TRUE(script.issues.empty());
+  EXPECT_EQ(script.value.size(), 1u);
   EXPECT_TRUE(parseFtpScript("\xEF\xBB\xBF"
                              "bin\n")
-                  .errors.empty());
-  EXPECT_TRUE(parseFtpScript("").commands.empty());
+                  .issues.empty());
+  EXPECT_TRUE(parseFtpScript("").value.empty());
 }
 
 TEST(ParseFtpScript, SurvivesGarbage) {
@@ -162,10 +162,10 @@ TEST(ParseFtpScript, SurvivesGarbage) {
       c = random() % 4 ? alphabet[random() % alphabet.size()] : static_cast<char>(random());
     }
     const auto script = parseFtpScript(text);
-    for (const auto& error : script.errors) EXPECT_GE(error.line, 1);
+    for (const auto& error : script.issues) EXPECT_GE(error.line, 1);
   }
-  EXPECT_EQ(parseFtpScript(std::string(1 << 20, 'x')).errors.size(), 1u);
-  EXPECT_EQ(parseFtpScript(std::string(100000, '\n')).commands.size(), 0u);
+  EXPECT_EQ(parseFtpScript(std::string(1 << 20, 'x')).issues.size(), 1u);
+  EXPECT_EQ(parseFtpScript(std::string(100000, '\n')).value.size(), 0u);
 }
 
 TEST(UploadName, AfterTheLastSeparatorOfEitherKind) {

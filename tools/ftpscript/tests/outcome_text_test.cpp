@@ -52,5 +52,37 @@ TEST(FailureText, EachCauseNamedWithTheWholeReply) {
   }
 }
 
+// Each faulty script line read from a script, worded with what is wrong and where.
+TEST(ScriptIssueText, EveryKindSaysWhatIsWrongAndNamesItsSubject) {
+  const struct {
+    const char* script;
+    ScriptIssue kind;
+    const char* says;
+  } cases[] = {
+      {"put \"a b\n", ScriptIssue::OpenQuote, "引用符が閉じていません"},
+      {"mget x\n", ScriptIssue::UnknownCommand, "不明なコマンド: mget"},
+      {"cd\n", ScriptIssue::TooFewArguments, "cd: 引数が足りません"},
+      {"bin x\n", ScriptIssue::TooManyArguments, "bin: 引数が多すぎます"},
+      {"type ebcdic\n", ScriptIssue::UnknownMode, "type: 不明な転送モード: ebcdic"},
+      {"open h 0\nu\np\n", ScriptIssue::BadServer, "open: ポート番号が正しくありません (1〜65535): h 0"},
+      {"open http://h\nu\np\n", ScriptIssue::BadServer, "open: 使えるのは ftp://, ftps://, sftp:// だけです: http://h"},
+      {"open h\n\np\n", ScriptIssue::NoUser, "open: 次の行にユーザ名がありません"},
+      {"user ann\n", ScriptIssue::NoPassword, "user: パスワードの行がありません"},
+  };
+  for (const auto& c : cases) {
+    const auto script = parseFtpScript(c.script);
+    ASSERT_EQ(script.issues.size(), 1u) << c.script;
+    EXPECT_EQ(script.issues[0].kind, c.kind) << c.script;
+    EXPECT_EQ(scriptIssueText(script.issues[0]), c.says);
+  }
+}
+
+TEST(SettingsIssueText, NamesTheFileTheLineAndTheSetting) {
+  EXPECT_EQ(settingsIssueText("/s/p.ini", {3, SettingsIssue::BadValue, "RetryMinutes"}),
+            "/s/p.ini の 3 行目: RetryMinutes の値が正しくないため使いません");
+  EXPECT_EQ(settingsIssueText("/s/p.ini", {0, SettingsIssue::Unreadable, ""}),
+            "転送の詳細設定を読めません: /s/p.ini");
+}
+
 }  // namespace
 }  // namespace radmon::ftp
