@@ -22,14 +22,6 @@ ReadResult<ReadingsSettings, SettingsIssue> readReadingsSettings(const std::stri
   return read;
 }
 
-LoadedReadingsSettings loadReadingsSettings(const std::string& path) {
-  const auto read = readReadingsSettings(path);
-  LoadedReadingsSettings loaded{read.value, {}, read.has(SettingsIssue::Unreadable)};
-  for (const auto& issue : read.issues)
-    if (issue.kind == SettingsIssue::UnknownLine) loaded.unknownLines.push_back(issue.subject);
-  return loaded;
-}
-
 std::string readingsSettingsText(const ReadingsSettings& settings) {
   return std::string("mean_interval=") + (settings.meanInterval ? "1" : "0") + "\r\n";
 }

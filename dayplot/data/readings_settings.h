@@ -22,14 +22,6 @@ inline constexpr const char* kReadingsSettingsFileName = "dayplot_readings.ini";
 // The file's settings over the defaults; no file gives the defaults and no issue.
 ReadResult<ReadingsSettings, SettingsIssue> readReadingsSettings(const std::string& path);
 
-// The same as dayplot's start settings take it today: the lines not used, and whether
-// the file could not be read.
-struct LoadedReadingsSettings {
-  ReadingsSettings settings;
-  std::vector<std::string> unknownLines;
-  bool unreadable = false;
-};
-LoadedReadingsSettings loadReadingsSettings(const std::string& path);
 // The file's text for the settings.
 std::string readingsSettingsText(const ReadingsSettings& settings);
 

@@ -85,10 +85,6 @@ std::string daysWithFile(int present, int days) {
 std::string meanInterval(std::string_view lower, std::string_view upper) {
   return words(QT_TRANSLATE_NOOP("dayplot", "(95%: %1～%2)"), lower, upper);
 }
-std::string readingsSettingsIssue(std::string_view path, std::string_view line) {
-  return settingsIssue(path, {0, line.empty() ? SettingsIssue::Unreadable : SettingsIssue::UnknownLine,
-                              std::string(line)});
-}
 std::string settingsIssue(std::string_view path, const LineIssue<SettingsIssue>& issue) {
   // The line's own text or its setting's name finds it in the file.
   switch (issue.kind) {

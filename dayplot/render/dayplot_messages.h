@@ -60,8 +60,6 @@ std::string periodLegend(int which);  // 0 the daily range, 1 the daily mean, 2 
 std::string daysWithFile(int present, int days);
 // "(95%: 0.203～0.207)" after the day's mean.
 std::string meanInterval(std::string_view lower, std::string_view upper);
-// A line of dayplot_readings.ini that is no known setting (an empty line: unreadable file).
-std::string readingsSettingsIssue(std::string_view path, std::string_view line);
 // What was wrong in a settings file beside dayplot.ini.
 std::string settingsIssue(std::string_view path, const LineIssue<SettingsIssue>& issue);
 

@@ -91,7 +91,7 @@ std::string settingsFilePath(const std::string& programFolder) {
 DayplotStartRead startSettings(const std::string& programFolder, std::string_view today) {
   DayplotStartRead read;
   DayplotStart& start = read.value;
-  start.controls.dataPath = programFolder + "data" + kPathSeparator;
+  start.controls.dataPath = dataFolder(programFolder);
   start.DataFolder = start.controls.dataPath;
   if (today.size() == 8) {
     start.controls.manualYear = std::string(today.substr(0, 4));
@@ -99,11 +99,9 @@ DayplotStartRead startSettings(const std::string& programFolder, std::string_vie
     start.controls.manualDay = std::string(today.substr(6, 2));
   }
 
-  const LoadedReadingsSettings readings =
-      loadReadingsSettings(programFolder + kReadingsSettingsFileName);
-  start.readings = readings.settings;
-  start.readingsIssues = readings.unknownLines;
-  if (readings.unreadable) start.readingsIssues.emplace_back();
+  auto readings = readReadingsSettings(programFolder + kReadingsSettingsFileName);
+  start.readings = readings.value;
+  start.readingsIssues = std::move(readings.issues);
   const std::string path = settingsFilePath(programFolder);
   std::error_code ec;
   if (!std::filesystem::exists(path, ec)) return read;

@@ -105,7 +105,7 @@ struct DayplotStart {
   int16_t RealtimeInterval = kRealtimePeriods[0];  // minutes, one of kRealtimePeriods
   ReadingsSettings readings;    // dayplot_readings.ini beside dayplot.ini
   // Its lines that are no known setting; an empty one when the file cannot be read.
-  std::vector<std::string> readingsIssues;
+  std::vector<LineIssue<SettingsIssue>> readingsIssues;
 };
 
 // Applies the text of a settings file to the settings as the start sequence does: the

@@ -14,8 +14,8 @@ DayplotStart readStartSettings(const std::string& programFolder, const Clock& cl
   const DayplotStartRead read = startSettings(programFolder, clock.now().yyyymmdd());
   if (read.has(DayplotIniFault::Unreadable))
     report.show(say::settingsFileUnreadable(settingsFilePath(programFolder)));
-  for (const std::string& line : read.value.readingsIssues)
-    report.show(say::readingsSettingsIssue(programFolder + kReadingsSettingsFileName, line));
+  for (const auto& issue : read.value.readingsIssues)
+    report.show(say::settingsIssue(programFolder + kReadingsSettingsFileName, issue));
   return read.value;
 }
 

@@ -85,7 +85,7 @@ FormDialogs withRealDialogs(FormDialogs dialogs, QWidget* parent) {
 
 FolderDialogRequest dataFolderDialog(const std::string& programFolder) {
   return {QCoreApplication::translate("dayplot", "収集データ保存フォルダ"),
-          q(programFolder + "data" + kPathSeparator + "μSVHData_nnnntthh.csv"),
+          q(dataFolder(programFolder) + "μSVHData_nnnntthh.csv"),
           QCoreApplication::translate("dayplot",
                                       "テキスト ファイル (*.txt *.log)\nすべてのファイル (*)")};
 }
@@ -308,7 +308,7 @@ void SettingsForm::startSequence() {
 void SettingsForm::fillDayList() {
   // Always the program's own data folder, whatever the data folder setting says; by
   // name, so the days come in order, and without hidden files, as a listing shows them.
-  const QDir data(q(parts_.programFolder + "data"));
+  const QDir data(q(dataFolder(parts_.programFolder)));
   const QString prefix = box(&S::dataPrefix)->text();
   for (const QString& name : data.entryList(QDir::Files, QDir::Name)) {
     if (name.startsWith(prefix, Qt::CaseInsensitive) &&

@@ -93,7 +93,7 @@ TEST_F(EnglishForm, EveryMessageIsEnglish) {
       say::clientOutput("out"), say::noPeriodFile(), say::badMonthArgument("x"),
       say::badYearArgument("x"), say::processingPeriod("201103"), say::periodLegend(0),
       say::periodLegend(1), say::periodLegend(2), say::daysWithFile(3, 31),
-      say::meanInterval("0.1", "0.2"), say::readingsSettingsIssue("/s/r.ini", "x"),
+      say::meanInterval("0.1", "0.2"), say::settingsIssue("/s/r.ini", {2, SettingsIssue::UnknownLine, "x"}),
       say::settingsIssue("/s/p.ini", {0, SettingsIssue::Unreadable, ""}),
       say::settingsIssue("/s/p.ini", {2, SettingsIssue::UnknownLine, "x"}),
       say::settingsIssue("/s/p.ini", {3, SettingsIssue::BadValue, "RetryMinutes"}),
