@@ -3,7 +3,7 @@
 namespace radmon {
 
 void HeadlessDayplot::show(const std::string& message) {
-  err_ << clock_.now().logStamp() << ' ' << message << std::endl;
+  err_ << clock_.now().logLine(message) << std::endl;
 }
 
 HeadlessDayplot::HeadlessDayplot(std::string programFolder, const Clock& clock,

@@ -30,7 +30,7 @@ class HeadlessDayplot final : private SessionReport {
   const DayplotStart& settings() const { return start_; }
 
  private:
-  // Each message as one line: "yyyy/mm/dd hh:mm:ss message".
+  // Each message with the time in front of each of its lines.
   void show(const std::string& message) override;
   void note(const std::string& message) override { show(message); }
   void uploadEnded(const UploadOutcome& outcome) override { show(uploadOutcomeSentence(outcome)); }

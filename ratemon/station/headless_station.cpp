@@ -28,7 +28,7 @@ class SilentSound final : public SoundOutput {
 class HeadlessView final : public StationView {
  public:
   HeadlessView(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
-  void told(const Told& told) override { err_ << messages::logLine(told.when, told.text) << std::endl; }
+  void told(const Told& told) override { err_ << told.when.logLine(told.text) << std::endl; }
   void recordWritten(const std::string& line) override {
     out_ << line.substr(0, line.find_last_not_of("\r\n") + 1) << std::endl;
   }
