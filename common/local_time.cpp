@@ -46,7 +46,13 @@ std::string LocalDateTime::isoText() const {
   return format("%04d-%02d-%02d", year, month, day) + " " + hhmmss();
 }
 
-std::string LocalDateTime::logStamp() const { return slashDate() + " " + hhmmss(); }
+std::string LocalDateTime::logLine(std::string_view text) const {
+  const std::string stamp = slashDate() + " " + hhmmss() + " ";
+  std::string line = stamp + std::string(text);
+  for (size_t at = line.find('\n'); at != std::string::npos; at = line.find('\n', at + 1))
+    line.insert(at + 1, stamp);
+  return line;
+}
 
 LocalDateTime LocalDateTime::plusSeconds(int64_t s) const {
   return fromSeconds(toSeconds(*this) + seconds{s});

@@ -18,9 +18,9 @@ struct LocalDateTime {
   std::string hhmm() const;        // 07:05
   std::string hhmmss() const;      // 07:05:09
   std::string isoText() const;     // 2011-09-19 07:05:09
-  // The stamp in front of every line of both programs' headless logs, one format for
-  // both: the day file's date, then the time (2011/09/19 07:05:09).
-  std::string logStamp() const;
+  // A line of either program's log: every line of `text` after the day file's date and
+  // the time ("2011/09/19 07:05:09 text").
+  std::string logLine(std::string_view text) const;
 
   LocalDateTime plusSeconds(int64_t seconds) const;
   LocalDateTime previousDay() const;

@@ -51,17 +51,22 @@ void withoutScreen() {
   qInstallMessageHandler(quietQtNotes);
 }
 
+void onStopSignals(void (*handler)(int), int flags = 0) {
+  struct sigaction action {};
+  action.sa_handler = handler;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = flags;
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+}
+
 void onProcessSignal(int) { radmon::requestProcessStop(); }
 
 int processMain(int& argc, char** argv, std::string_view option, std::string_view value,
                 const std::string& station) {
   withoutScreen();
   // SIGTERM or Ctrl+C while the client runs: stop it and remove the script, then end.
-  struct sigaction action {};
-  action.sa_handler = onProcessSignal;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
+  onStopSignals(onProcessSignal);
   QGuiApplication app(argc, argv);
   std::cerr << radmon::stationInUseText(station) << std::endl;
   radmon::StderrMessages messages;
@@ -95,12 +100,7 @@ int headlessMain(int& argc, char** argv, const std::string& station) {
     [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &byte, 1);
     QCoreApplication::quit();
   });
-  struct sigaction action {};
-  action.sa_handler = onSignal;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = SA_RESTART;
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
+  onStopSignals(onSignal, SA_RESTART);
 
   radmon::SystemClock clock;
   radmon::SpawnLauncher launcher;

@@ -10,7 +10,7 @@ TEST(LocalDateTime, Formats) {
   EXPECT_EQ(t.slashDate(), "2011/09/19");
   EXPECT_EQ(t.hhmm(), "07:05");
   EXPECT_EQ(t.isoText(), "2011-09-19 07:05:09");
-  EXPECT_EQ(t.logStamp(), "2011/09/19 07:05:09");
+  EXPECT_EQ(t.logLine("a\nb"), "2011/09/19 07:05:09 a\n2011/09/19 07:05:09 b");
 }
 
 TEST(LocalDateTime, ArithmeticAcrossMidnightMonthsAndLeapDays) {

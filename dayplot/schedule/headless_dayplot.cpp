@@ -2,24 +2,25 @@
 
 namespace radmon {
 
-void TimedMessages::show(const std::string& message) {
-  out_ << clock_.now().logStamp() << ' ' << message << std::endl;
+void HeadlessDayplot::show(const std::string& message) {
+  err_ << clock_.now().logLine(message) << std::endl;
 }
 
 HeadlessDayplot::HeadlessDayplot(std::string programFolder, const Clock& clock,
                                  ProcessLauncher& launcher, std::ostream& err)
-    : log_(err, clock),
-      start_(readStartSettings(programFolder, clock, log_)),
+    : err_(err),
+      clock_(clock),
+      start_(readStartSettings(programFolder, clock, *this)),
       session_({programFolder, &clock, &launcher, this, [this] { return start_; }}) {
   const DayplotSettings& c = start_.controls;
   // A start time that can never match is said instead of announced.
   session_.checkStartTime();
   const bool timeUsable = !startTimeProblem(c), yesterday = c.yesterdayAt == 1 && timeUsable;
   if (c.todayEvery != 1 && !yesterday) {
-    if (timeUsable) log_.show(say::nothingScheduled(settingsFilePath(programFolder)));
+    if (timeUsable) show(say::nothingScheduled(settingsFilePath(programFolder)));
   } else {
-    log_.show(say::started(c.todayEvery == 1 ? start_.RealtimeInterval : 0, yesterday,
-                           c.atHour, c.atMinute, c.upload == 1, start_.DataFolder));
+    show(say::started(c.todayEvery == 1 ? start_.RealtimeInterval : 0, yesterday, c.atHour,
+                      c.atMinute, c.upload == 1, start_.DataFolder));
   }
 }
 
@@ -27,7 +28,7 @@ void HeadlessDayplot::finish() {
   // The client still running is ended: it would go on with the script removed under it.
   session_.stopUploads();
   session_.removeScript();
-  log_.show(say::finished());
+  show(say::finished());
 }
 
 }  // namespace radmon

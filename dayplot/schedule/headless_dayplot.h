@@ -12,17 +12,6 @@
 
 namespace radmon {
 
-// Each message as one line: "yyyy/mm/dd hh:mm:ss message".
-class TimedMessages final : public MessageSink {
- public:
-  TimedMessages(std::ostream& out, const Clock& clock) : out_(out), clock_(clock) {}
-  void show(const std::string& message) override;
-
- private:
-  std::ostream& out_;
-  const Clock& clock_;
-};
-
 class HeadlessDayplot final : private SessionReport {
  public:
   // `programFolder` ends with the separator. Needs a QGuiApplication for the drawing.
@@ -41,13 +30,13 @@ class HeadlessDayplot final : private SessionReport {
   const DayplotStart& settings() const { return start_; }
 
  private:
-  void show(const std::string& message) override { log_.show(message); }
-  void note(const std::string& message) override { log_.show(message); }
-  void uploadEnded(const UploadOutcome& outcome) override {
-    log_.show(uploadOutcomeSentence(outcome));
-  }
+  // Each message with the time in front of each of its lines.
+  void show(const std::string& message) override;
+  void note(const std::string& message) override { show(message); }
+  void uploadEnded(const UploadOutcome& outcome) override { show(uploadOutcomeSentence(outcome)); }
 
-  TimedMessages log_;
+  std::ostream& err_;
+  const Clock& clock_;
   DayplotStart start_;
   PublishingSession session_;
 };

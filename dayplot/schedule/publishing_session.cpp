@@ -45,7 +45,7 @@ PublishingSession::PublishingSession(SessionParts parts)
 }
 
 std::optional<std::string> startTimeProblem(const DayplotSettings& c) {
-  if (c.yesterdayAt != 1 || startTimeUsable(scheduleOf(c, 10))) return std::nullopt;
+  if (c.yesterdayAt != 1 || startTimeUsable(c)) return std::nullopt;
   return say::startTimeNeverMatches(c.atHour, c.atMinute);
 }
 
@@ -64,7 +64,7 @@ void PublishingSession::checkStartTime() {
 void PublishingSession::tick() {
   const LocalDateTime now = clock_.now();
   checkStartTime();
-  for (const DueRun& due : scheduler_.tick(now, scheduleOf(now_.controls, now_.RealtimeInterval)))
+  for (const DueRun& due : scheduler_.tick(now, now_))
     run(due);
   if (firstTick_) {
     if (const auto missed = missedYesterday(now)) {

@@ -8,11 +8,7 @@
 
 namespace radmon {
 
-ScheduleSettings scheduleOf(const DayplotSettings& c, int16_t realtimeInterval) {
-  return {c.todayEvery, realtimeInterval, c.yesterdayAt, c.atHour, c.atMinute};
-}
-
-bool startTimeUsable(const ScheduleSettings& s) {
+bool startTimeUsable(const DayplotSettings& s) {
   auto twoDigits = [](const std::string& text, int highest) {
     return text.size() == 2 && readCount(text, 0, highest);
   };
@@ -26,13 +22,14 @@ int64_t minuteNumber(const LocalDateTime& t) {
   return static_cast<int64_t>(day.time_since_epoch().count()) * 1440 + t.hour * 60 + t.minute;
 }
 
-std::vector<DueRun> dueRuns(const LocalDateTime& t, const ScheduleSettings& s) {
+std::vector<DueRun> dueRuns(const LocalDateTime& t, const DayplotStart& start) {
+  const DayplotSettings& s = start.controls;
   std::vector<DueRun> runs;
   const std::string hhmm = t.hhmm();
   // 00:00 belongs to the day just begun, which has no record yet; the last minutes of
   // yesterday are the daily run's business.
-  if (s.todayEvery == 1 && hhmm != "00:00" && s.RealtimeInterval > 0 &&
-      t.minute % s.RealtimeInterval == 0) {
+  if (s.todayEvery == 1 && hhmm != "00:00" && start.RealtimeInterval > 0 &&
+      t.minute % start.RealtimeInterval == 0) {
     runs.push_back({RunKind::Today, t.yyyymmdd()});
   }
   if (s.yesterdayAt == 1 && hhmm.substr(0, 2) == s.atHour && hhmm.substr(3, 2) == s.atMinute) {
@@ -46,8 +43,7 @@ std::vector<DueRun> dueRuns(const LocalDateTime& t, const ScheduleSettings& s) {
 
 MinuteScheduler::MinuteScheduler(const LocalDateTime& start) : last_(start) {}
 
-std::vector<DueRun> MinuteScheduler::tick(const LocalDateTime& now,
-                                          const ScheduleSettings& settings) {
+std::vector<DueRun> MinuteScheduler::tick(const LocalDateTime& now, const DayplotStart& settings) {
   const int64_t gap = minuteNumber(now) - minuteNumber(last_);
   if (gap == 0) return {};
   LocalDateTime minute = now;

@@ -1,4 +1,5 @@
-// The once-a-minute decision of dayplot: from a clock minute and the schedule settings,
+// The once-a-minute decision of dayplot: from a clock minute and the schedule settings
+// (today every N minutes, yesterday at HH:MM, read from DayplotStart at each tick),
 // which processing runs are due and in which order. No clock, no window, no state of
 // its own beyond the last minute examined, so every rule is tested without waiting.
 #pragma once
@@ -13,19 +14,6 @@
 #include "local_time.h"
 
 namespace radmon {
-
-// The settings the scheduler reads at each tick: today every N minutes, yesterday at
-// HH:MM.
-struct ScheduleSettings {
-  int todayEvery = 0;
-  int16_t RealtimeInterval = kRealtimePeriods[0];  // N
-  int yesterdayAt = 0;
-  std::string atHour = std::string(kDefaultStartHour);      // compared as text
-  std::string atMinute = std::string(kDefaultStartMinute);  // compared as text
-};
-
-// The schedule settings as the controls hold them, with the period.
-ScheduleSettings scheduleOf(const DayplotSettings& controls, int16_t realtimeInterval);
 
 // Month: the month of yesterday drawn after yesterday's run, once a day.
 enum class RunKind { Today, Yesterday, Month };
@@ -42,11 +30,11 @@ struct DueRun {
 // the hour and minute texts equal the start time exactly ("3" never matches
 // "03"). Both decisions use the same minute, so a start time on a real-time minute
 // always gets both runs, today's first.
-std::vector<DueRun> dueRuns(const LocalDateTime& t, const ScheduleSettings& settings);
+std::vector<DueRun> dueRuns(const LocalDateTime& t, const DayplotStart& settings);
 
 // Whether the start time can ever match the clock: two digits each, an hour of
 // 00 to 23 and a minute of 00 to 59. "3" never matches "03", so the run would never come.
-bool startTimeUsable(const ScheduleSettings& settings);
+bool startTimeUsable(const DayplotSettings& settings);
 
 // The clock minute as a running number (minutes since 1970-01-01 00:00 local), for
 // ordering and counting minutes across days.
@@ -69,7 +57,7 @@ class MinuteScheduler {
   // The runs due in the minutes after the last examined one up to `now`'s minute, in
   // the order of the minutes, today's before yesterday's within one minute. A clock set
   // back examines `now`'s minute alone; a second tick in the same minute runs nothing.
-  std::vector<DueRun> tick(const LocalDateTime& now, const ScheduleSettings& settings);
+  std::vector<DueRun> tick(const LocalDateTime& now, const DayplotStart& settings);
 
   // How long to wait from `now` for the next tick: just after the next minute begins.
   static std::chrono::milliseconds untilNextMinute(const LocalDateTime& now);

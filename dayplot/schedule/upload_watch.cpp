@@ -1,6 +1,5 @@
 #include "upload_watch.h"
 
-
 namespace radmon {
 
 std::string clientReason(const ProcessOutcome& outcome) {
@@ -35,7 +34,7 @@ std::string uploadOutcomeSentence(const UploadOutcome& o) {
 }
 
 std::string uploadOutcomeText(const UploadOutcome& o) {
-  return o.endedAt.logStamp() + " " + uploadOutcomeSentence(o);
+  return o.endedAt.logLine(uploadOutcomeSentence(o));
 }
 
 void UploadWatch::request(Starter start, std::string file) {
@@ -91,10 +90,7 @@ void UploadWatch::retry(const std::string& file) {
 
 void UploadWatch::retryDue(const LocalDateTime& now) {
   if (queue_ == nullptr) return;
-  for (const std::string& file : queue_->due(now)) {
-    if (running_ && runningFile_ == file) continue;
-    request(restart_(file), file);
-  }
+  for (const std::string& file : queue_->due(now)) retry(file);
 }
 
 std::vector<std::string> UploadWatch::stop(const LocalDateTime& now) {

@@ -100,11 +100,8 @@ SettingsForm::SettingsForm(FormParts parts, QWidget* parent)
       parts_(std::move(parts)),
       clock_(*parts_.clock),
       session_({parts_.programFolder, parts_.clock, parts_.launcher, &report_, [this] {
-                  DayplotStart now;
+                  DayplotStart now = start_;
                   now.controls = controls();
-                  now.DataFolder = DataFolder_;
-                  now.RealtimeInterval = RealtimeInterval_;
-                  now.readings.meanInterval = meanInterval_;
                   return now;
                 }}) {
   parts_.dialogs = withRealDialogs(std::move(parts_.dialogs), this);
@@ -177,7 +174,7 @@ void SettingsForm::build() {
       option->setChecked(defaults.option(c.option));
       periods_->addButton(option, c.option);
       periods->addWidget(option);
-      connect(option, &QRadioButton::clicked, this, [this, period] { RealtimeInterval_ = period; });
+      connect(option, &QRadioButton::clicked, this, [this, period] { start_.RealtimeInterval = period; });
     }
   }
   periods->addStretch(1);
@@ -297,11 +294,8 @@ void SettingsForm::setControls(const DayplotSettings& c) {
 }
 
 void SettingsForm::startSequence() {
-  const DayplotStart start = readStartSettings(parts_.programFolder, clock_, messages_);
-  setControls(start.controls);
-  DataFolder_ = start.DataFolder;
-  RealtimeInterval_ = start.RealtimeInterval;
-  meanInterval_ = start.readings.meanInterval;
+  start_ = readStartSettings(parts_.programFolder, clock_, messages_);
+  setControls(start_.controls);
   fillDayList();
 }
 
@@ -391,7 +385,7 @@ void SettingsForm::chooseDataFolder() {
   box(&S::dataPath)->setText(q(savableText(path.toStdString())));
   const std::string folder = deriveFolder(path.toStdString());
   parts_.dialogs.showFolder(q(folder));
-  DataFolder_ = folder;
+  start_.DataFolder = folder;
 }
 
 void SettingsForm::showListedDay(int index) {

@@ -70,9 +70,9 @@ class SettingsForm final : public QWidget {
   // Sets the controls; texts that are saved lose what the settings file cannot carry.
   void setControls(const DayplotSettings& controls);
 
-  const std::string& DataFolder() const { return DataFolder_; }
+  const std::string& DataFolder() const { return start_.DataFolder; }
   const std::string& TargetDay() const { return session_.TargetDay(); }
-  int16_t RealtimeInterval() const { return RealtimeInterval_; }
+  int16_t RealtimeInterval() const { return start_.RealtimeInterval; }
 
   // The graph window while it is open, else null.
   GraphForm* Form1() const;
@@ -135,9 +135,9 @@ class SettingsForm final : public QWidget {
   QPointer<GraphForm> form1_;
   bool shutDown_ = false;
 
-  std::string DataFolder_;
-  int16_t RealtimeInterval_ = kRealtimePeriods[0];
-  bool meanInterval_ = false;  // dayplot_readings.ini, read at start
+  // What the start sequence read beyond the controls, which are read from the window;
+  // the data folder and the period follow the operator since.
+  DayplotStart start_;
 
   QButtonGroup* periods_;
   QComboBox* dayList_;

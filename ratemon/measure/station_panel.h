@@ -94,12 +94,18 @@ struct EventKept {  // sound-path events that could not be logged and are kept
 };
 using Notice = std::variant<RefusedBox, RecordKept, NoSensitivity, DeviceRefused, EventKept>;
 
-class StationPanel {
+// The controls themselves: the main window's, or the headless station's settings.
+class StationControls {
  public:
-  virtual ~StationPanel() = default;
+  virtual ~StationControls() = default;
   virtual std::string text(Box box) const = 0;
   virtual void setText(Box box, const std::string& text) = 0;
   virtual bool checked(Tick tick) const = 0;
+};
+
+// The controls with somewhere for the core's notices to go (the station session).
+class StationPanel : public StationControls {
+ public:
   // A notice for the operator that needs no answer; measuring goes on.
   virtual void report(const Notice& notice) = 0;
 };

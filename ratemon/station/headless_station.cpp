@@ -28,7 +28,7 @@ class SilentSound final : public SoundOutput {
 class HeadlessView final : public StationView {
  public:
   HeadlessView(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
-  void told(const Told& told) override { err_ << messages::logLine(told.when, told.text) << std::endl; }
+  void told(const Told& told) override { err_ << told.when.logLine(told.text) << std::endl; }
   void recordWritten(const std::string& line) override {
     out_ << line.substr(0, line.find_last_not_of("\r\n") + 1) << std::endl;
   }
@@ -42,51 +42,41 @@ class HeadlessView final : public StationView {
 
 std::variant<HeadlessOptions, std::string> parseHeadlessOptions(int argc, char** argv) {
   using messages::BadArgument, messages::Usage;
+  const std::string usage = messages::usage(Usage::headless);
   HeadlessOptions o;
   for (int i = 0; i < argc; ++i) {
     const std::string a = argv[i];
-    auto value = [&]() -> std::optional<std::string> {
-      if (i + 1 >= argc) return std::nullopt;
-      return std::string(argv[++i]);
-    };
     if (a == "--fast") {
       o.fast = true;
-    } else if (a == "--input") {
-      auto v = value();
-      if (!v || v->empty()) return messages::usage(messages::Usage::headless);
-      o.input = *v;
+      continue;
+    }
+    // Every other option takes the argument after it.
+    const auto v = ++i < argc ? std::optional<std::string>(argv[i]) : std::nullopt;
+    const bool given = v && !v->empty();
+    auto bad = [&](BadArgument what) { return messages::badArgument(what, v.value_or(""), Usage::headless); };
+    if (a == "--input" || a == "--mqtt-discovery") {
+      if (!given) return usage;
+      (a == "--input" ? o.input : o.mqttDiscovery.emplace()) = *v;
     } else if (a == "--start") {
-      auto v = value();
-      auto t = v ? LocalDateTime::parse(*v) : std::nullopt;
-      if (!t) return messages::badArgument(BadArgument::start, v.value_or(""), Usage::headless);
-      o.start = t;
+      if (!(o.start = v ? LocalDateTime::parse(*v) : std::nullopt)) return bad(BadArgument::start);
     } else if (a == "--mqtt") {
-      auto v = value();
-      if (!v) return messages::usage(messages::Usage::headless);
+      if (!v) return usage;
       const auto address = parseMqttAddress(*v);
       if (const auto* error = std::get_if<MqttAddressError>(&address))
-        return messages::mqttAddress(*error, *v) + "\n" + messages::usage(messages::Usage::headless);
+        return messages::mqttAddress(*error, *v) + "\n" + usage;
       o.mqtt = *v;
-    } else if (a == "--mqtt-discovery") {
-      auto v = value();
-      if (!v || v->empty()) return messages::usage(messages::Usage::headless);
-      o.mqttDiscovery = *v;
     } else if (a == "--seconds") {
-      auto v = value();
-      auto n = v ? readNumber(*v) : std::nullopt;
-      if (!n || *n < 0 || *n != static_cast<double>(static_cast<int64_t>(*n)))
-        return messages::badArgument(BadArgument::seconds, v.value_or(""), Usage::headless);
+      const auto n = v ? readNumber(*v) : std::nullopt;
+      if (!n || *n < 0 || *n != static_cast<double>(static_cast<int64_t>(*n))) return bad(BadArgument::seconds);
       o.seconds = static_cast<int64_t>(*n);
     } else if (a == "--dead-time") {
-      auto v = value();
-      auto tau = v ? readDeadTime(*v) : std::nullopt;
-      if (!tau) return messages::badDeadTime(v.value_or("")) + "\n" + messages::usage(messages::Usage::headless);
-      o.deadTimeMicroseconds = tau;
+      if (!(o.deadTimeMicroseconds = v ? readDeadTime(*v) : std::nullopt))
+        return messages::badDeadTime(v.value_or("")) + "\n" + usage;
     } else {
       return messages::badArgument(BadArgument::unknown, a, Usage::headless);
     }
   }
-  if (o.input.empty()) return messages::usage(messages::Usage::headless);
+  if (o.input.empty()) return usage;
   return o;
 }
 

@@ -506,12 +506,4 @@ std::string lasting(Lasting what, bool began, const std::optional<Notice>& cause
   return {};
 }
 
-std::string logLine(const LocalDateTime& when, const std::string& text) {
-  const std::string stamp = when.logStamp() + " ";
-  std::string line = stamp + text;
-  for (size_t at = line.find('\n'); at != std::string::npos; at = line.find('\n', at + 1))
-    line.insert(at + 1, stamp);
-  return line;
-}
-
 }  // namespace radmon::messages

@@ -40,8 +40,6 @@ std::string pendingKept(Pending what, size_t lines, const std::string& path,
 std::string pendingFlushed(const ReadResult<PendingFlush, RecordIssue>& flush);
 // A lasting state that began (worded by its cause, when it has one) or ended.
 std::string lasting(Lasting what, bool began, const std::optional<Notice>& cause);
-// A line of ratemon's log: every line of `text` after the time stamp of `when`.
-std::string logLine(const LocalDateTime& when, const std::string& text);
 // What was wrong in a settings file, ratemon.ini or one beside it.
 std::string settingsIssue(const std::string& path, const LineIssue<SettingsIssue>& issue);
 

@@ -6,7 +6,7 @@
 namespace radmon {
 
 StationSession::StationSession(std::string programFolder, std::string lockPath,
-                               std::unique_ptr<AudioInput> input, StationPanel& controls,
+                               std::unique_ptr<AudioInput> input, StationControls& controls,
                                SoundOutput& sound, const Clock& clock, StationView& view)
     : programFolder_(std::move(programFolder)), lockPath_(std::move(lockPath)), input_(std::move(input)),
       controls_(controls), clock_(clock), view_(view), cycle_(*this, *input_, sound, clock, *this) {

@@ -42,7 +42,7 @@ class StationSession final : public CycleHooks, public StationPanel {
  public:
   // Every reference must outlive the session; `controls` hold the settings and readings.
   StationSession(std::string programFolder, std::string lockPath, std::unique_ptr<AudioInput> input,
-                 StationPanel& controls, SoundOutput& sound, const Clock& clock, StationView& view);
+                 StationControls& controls, SoundOutput& sound, const Clock& clock, StationView& view);
   ~StationSession() override { finish(); }
 
   // Takes the lock, reads ratemon.ini over `settings` and the counting settings, writes
@@ -87,7 +87,7 @@ class StationSession final : public CycleHooks, public StationPanel {
 
   std::string programFolder_, lockPath_;
   std::unique_ptr<AudioInput> input_;
-  StationPanel& controls_;
+  StationControls& controls_;
   const Clock& clock_;
   StationView& view_;
   LockFile lock_;

@@ -132,8 +132,6 @@ void MainWindow::setText(Box b, const std::string& text) {
 
 bool MainWindow::checked(Tick t) const { return ticks_.at(t)->isChecked(); }
 
-void MainWindow::report(const Notice& notice) { report(messages::notice(notice)); }
-
 void MainWindow::report(const std::string& message) {
   if (!messageBox_) {
     messageBox_ = new QMessageBox(QMessageBox::Information, windowTitle(), {}, QMessageBox::Ok,

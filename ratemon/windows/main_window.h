@@ -1,6 +1,6 @@
 // Form1, ratemon's main window: every setting and reading is one of its controls. A
 // thin shell: it builds the controls, lets the measuring code read and write them
-// through StationPanel, shows messages, and announces its closing; the station does the rest.
+// through StationControls, shows messages, and announces its closing; the station does the rest.
 #pragma once
 
 #include <QCheckBox>
@@ -17,7 +17,7 @@
 
 namespace radmon {
 
-class MainWindow final : public QWidget, public StationPanel {
+class MainWindow final : public QWidget, public StationControls {
   Q_OBJECT
 
  public:
@@ -30,7 +30,6 @@ class MainWindow final : public QWidget, public StationPanel {
   std::string text(Box box) const override;
   void setText(Box box, const std::string& text) override;
   bool checked(Tick tick) const override;
-  void report(const Notice& notice) override;
   // Shown in a message box that does not hold up measuring; a newer message replaces
   // the one still open.
   void report(const std::string& message);

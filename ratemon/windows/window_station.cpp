@@ -106,7 +106,7 @@ void WindowStation::shutdown() {
 
 void WindowStation::told(const Told& told) {
   // Once the window is going, the operator reads it on the terminal.
-  if (told.forOperator && shutDown_) std::cerr << messages::logLine(told.when, told.text) << std::endl;
+  if (told.forOperator && shutDown_) std::cerr << told.when.logLine(told.text) << std::endl;
   if (told.forOperator && !shutDown_) window_->report(told.text);
 }
 

@@ -7,25 +7,25 @@ namespace {
 
 LocalDateTime at(int y, int mo, int d, int h, int mi, int s = 0) { return {y, mo, d, h, mi, s}; }
 
-ScheduleSettings realtime(int16_t period) {
-  ScheduleSettings s;
-  s.todayEvery = 1;
+DayplotStart realtime(int16_t period) {
+  DayplotStart s;
+  s.controls.todayEvery = 1;
   s.RealtimeInterval = period;
   return s;
 }
 
-ScheduleSettings yesterdayAt(std::string hour, std::string minute) {
-  ScheduleSettings s;
-  s.yesterdayAt = 1;
-  s.atHour = std::move(hour);
-  s.atMinute = std::move(minute);
+DayplotStart yesterdayAt(std::string hour, std::string minute) {
+  DayplotStart s;
+  s.controls.yesterdayAt = 1;
+  s.controls.atHour = std::move(hour);
+  s.controls.atMinute = std::move(minute);
   return s;
 }
 
 const DueRun kToday{RunKind::Today, "20110315"};
 
 TEST(DueRuns, PeriodTenSkipsMidnightAndMinutesOffThePeriod) {
-  const ScheduleSettings s = realtime(10);
+  const DayplotStart s = realtime(10);
   EXPECT_TRUE(dueRuns(at(2011, 3, 15, 0, 0), s).empty());
   EXPECT_EQ(dueRuns(at(2011, 3, 15, 0, 10), s), std::vector<DueRun>{kToday});
   EXPECT_TRUE(dueRuns(at(2011, 3, 15, 0, 15), s).empty());
@@ -55,7 +55,7 @@ TEST(DueRuns, RunsPerDayForEachPeriod) {
 }
 
 TEST(DueRuns, YesterdayAcrossMonthAndYearEnds) {
-  const ScheduleSettings s = yesterdayAt("00", "03");
+  const DayplotStart s = yesterdayAt("00", "03");
   EXPECT_EQ(dueRuns(at(2012, 3, 1, 0, 3), s),
             (std::vector<DueRun>{{RunKind::Yesterday, "20120229"}, {RunKind::Month, "201202"}}));  // leap year
   EXPECT_EQ(dueRuns(at(2011, 3, 1, 0, 3), s),
@@ -81,27 +81,27 @@ TEST(DueRuns, StartTimeIsComparedAsTwoDigitText) {
 }
 
 TEST(DueRuns, BothDueInOneMinuteTodayFirst) {
-  ScheduleSettings s = realtime(10);
-  s.yesterdayAt = 1;
-  s.atHour = "00";
-  s.atMinute = "10";
+  DayplotStart s = realtime(10);
+  s.controls.yesterdayAt = 1;
+  s.controls.atHour = "00";
+  s.controls.atMinute = "10";
   EXPECT_EQ(dueRuns(at(2011, 3, 15, 0, 10, 58), s),
             (std::vector<DueRun>{kToday, {RunKind::Yesterday, "20110314"}, {RunKind::Month, "201103"}}));
 }
 
 TEST(DueRuns, ClearedBoxesRunNothing) {
-  ScheduleSettings s;  // both cleared, the design defaults
+  DayplotStart s;  // both cleared, the design defaults
   for (int m = 0; m < 1440; ++m) {
     ASSERT_TRUE(dueRuns(at(2011, 3, 15, m / 60, m % 60), s).empty()) << m;
   }
-  s.todayEvery = 1;
+  s.controls.todayEvery = 1;
   s.RealtimeInterval = 0;  // a damaged period never divides by zero
   EXPECT_TRUE(dueRuns(at(2011, 3, 15, 0, 10), s).empty());
 }
 
 TEST(MinuteScheduler, NothingAtStartAndEachMinuteOnce) {
   MinuteScheduler scheduler(at(2011, 3, 15, 0, 9, 58));
-  const ScheduleSettings s = realtime(10);
+  const DayplotStart s = realtime(10);
   EXPECT_TRUE(scheduler.tick(at(2011, 3, 15, 0, 9, 59), s).empty());  // early timer
   EXPECT_EQ(scheduler.tick(at(2011, 3, 15, 0, 10, 0), s), std::vector<DueRun>{kToday});
   EXPECT_TRUE(scheduler.tick(at(2011, 3, 15, 0, 10, 30), s).empty());  // same minute again
@@ -109,8 +109,8 @@ TEST(MinuteScheduler, NothingAtStartAndEachMinuteOnce) {
 }
 
 TEST(MinuteScheduler, ALateTickMakesUpMissedMinutesOncePerDay) {
-  ScheduleSettings s = realtime(10);
-  s.yesterdayAt = 1;  // yesterday at 00:03
+  DayplotStart s = realtime(10);
+  s.controls.yesterdayAt = 1;  // yesterday at 00:03
   MinuteScheduler scheduler(at(2011, 3, 15, 23, 55, 10));
   // A run that lasted from 23:56 to 00:25: 00:00 is not due, 00:03 is yesterday (the
   // 15th), 00:10 and 00:20 are today twice over but one run.
@@ -149,7 +149,7 @@ TEST(StartTimeUsable, TwoDigitsInRangeOnly) {
   };
   for (const auto& [time, usable] : cases) {
     SCOPED_TRACE(std::string(time.first) + ":" + time.second);
-    ScheduleSettings s;
+    DayplotSettings s;
     s.yesterdayAt = 1;
     s.atHour = time.first;
     s.atMinute = time.second;
