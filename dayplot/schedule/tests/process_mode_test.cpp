@@ -7,9 +7,12 @@
 #include <fstream>
 #include <sstream>
 
+#include "file_bytes.h"
+
 namespace {
 
 namespace fs = std::filesystem;
+using radmon::testing::readBytes;
 
 class ProcessModeTest : public ::testing::Test {
  protected:
@@ -44,9 +47,7 @@ class ProcessModeTest : public ::testing::Test {
     const std::string command = "env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY '" +
                                 (dir_ / "dayplot").string() + "' " + args + " 2>'" + errFile + "'";
     const int status = std::system(command.c_str());
-    std::stringstream err;
-    err << std::ifstream(errFile).rdbuf();
-    err_ = err.str();
+    err_ = readBytes(errFile);
     fs::remove(errFile);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
@@ -63,9 +64,7 @@ TEST_F(ProcessModeTest, WritesTheImagesAndLeavesTheSettingsFileAlone) {
   EXPECT_EQ(run("--process 20110401"), 0) << err_;
   EXPECT_TRUE(fs::is_regular_file(data_ + "graph_20110401.jpg"));
   EXPECT_TRUE(fs::is_regular_file(data_ + "graph_20110401.bmp"));
-  std::stringstream after;
-  after << std::ifstream((dir_ / "dayplot.ini").string(), std::ios::binary).rdbuf();
-  EXPECT_EQ(after.str(), settings);
+  EXPECT_EQ(readBytes(dir_ / "dayplot.ini"), settings);
 }
 
 TEST_F(ProcessModeTest, WithoutSettingsFileUsesTheDataSubfolderAndDoesNotCreateOne) {
@@ -118,9 +117,7 @@ TEST_F(ProcessModeTest, MeanIntervalFromTheReadingsSettingsFile) {
   // bytes after a 54-byte header); the made time above it may change between runs.
   auto image = [&] {
     EXPECT_EQ(run("--process 20110401"), 0) << err_;
-    std::stringstream bytes;
-    bytes << std::ifstream(data_ + "graph_20110401.bmp", std::ios::binary).rdbuf();
-    const std::string all = bytes.str();
+    const std::string all = readBytes(data_ + "graph_20110401.bmp");
     constexpr size_t kRow = 2524;
     return all.size() < 54 + 537 * kRow ? all : all.substr(54 + (536 - 64) * kRow, 24 * kRow);
   };
