@@ -1,13 +1,11 @@
 // Runs the real dayplot executable from a program folder of its own.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "file_bytes.h"
+#include "temp_station.h"
 
 namespace {
 
@@ -16,17 +14,8 @@ using radmon::testing::readBytes;
 
 class ProcessModeTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("dayplot_process_" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_ / "data");
-    // The program folder is the executable's folder, so the test gives it one.
-    fs::copy_file(DAYPLOT_EXE, dir_ / "dayplot");
-    data_ = (dir_ / "data").string() + "/";
-  }
-  void TearDown() override { fs::remove_all(dir_); }
+  // The program folder is the executable's folder, so the test gives it one.
+  void SetUp() override { fs::copy_file(DAYPLOT_EXE, dir_ / "dayplot"); }
 
   void writeDay(const std::string& day) {
     std::ofstream out(data_ + "μSVHData" + day + ".csv", std::ios::binary);
@@ -43,17 +32,14 @@ class ProcessModeTest : public ::testing::Test {
 
   // Exit code; stderr kept in err_. Without a display, as on a station without a screen.
   int run(const std::string& args) {
-    const std::string errFile = (dir_ / "stderr.txt").string();
-    const std::string command = "env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY '" +
-                                (dir_ / "dayplot").string() + "' " + args + " 2>'" + errFile + "'";
-    const int status = std::system(command.c_str());
-    err_ = readBytes(errFile);
-    fs::remove(errFile);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const int status = station_.run("env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY ./dayplot " + args);
+    err_ = readBytes(dir_ / "err.txt");
+    return status;
   }
 
-  fs::path dir_;
-  std::string data_;
+  radmon::ftp::testing::TempStation station_{"dayplot_process", "program", {}};
+  const fs::path dir_ = station_.program;
+  const std::string data_ = station_.data.string() + "/";
   std::string err_;
 };
 

@@ -65,11 +65,7 @@ std::vector<std::string> payloadsOf(const std::vector<ReceivedMessage>& messages
 
 class HeadlessMqtt : public ::testing::Test {
  protected:
-  HeadlessMqtt() {
-    std::ofstream(root / "ratemon.ini", std::ios::binary)
-        << "\"50\",\"3\",\"10\",\"18\",\"0.27\",\"2.7\",\"" << root.string()
-        << "/data/μSVHData_nnnntthh.csv\",1,0,1,\"0\"\r\n";
-  }
+  HeadlessMqtt() { station.writeRatemonSettings(); }
 
   // Starts ratemon on a simulated tube; stdout and stderr go to out.txt and err.txt.
   pid_t launch(const std::string& url, int64_t seconds, const std::string& extra = "",
