@@ -41,21 +41,7 @@ bool accepts(unsigned port) {
 // The process and everything it started: FTP servers put each session in a session of
 // its own, out of reach of a signal to the server's process group.
 std::vector<pid_t> withDescendants(pid_t root) {
-  std::vector<std::pair<pid_t, pid_t>> parents;  // (process, its parent)
-  for (const auto& entry : fs::directory_iterator("/proc")) {
-    const std::string name = entry.path().filename().string();
-    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-    std::ifstream stat(entry.path() / "stat");
-    std::string line;
-    std::getline(stat, line);
-    const auto close = line.rfind(')');
-    if (close == std::string::npos) continue;
-    std::istringstream rest(line.substr(close + 2));
-    char state = 0;
-    pid_t parent = 0;
-    rest >> state >> parent;
-    parents.emplace_back(static_cast<pid_t>(std::stol(name)), parent);
-  }
+  const auto parents = processParents();
   std::vector<pid_t> found{root};
   for (std::size_t i = 0; i < found.size(); ++i) {
     for (const auto& [process, parent] : parents) {
@@ -70,6 +56,25 @@ void signalAll(pid_t root, int signal) {
 }
 
 }  // namespace
+
+std::vector<std::pair<pid_t, pid_t>> processParents() {
+  std::vector<std::pair<pid_t, pid_t>> parents;
+  for (const auto& entry : fs::directory_iterator("/proc")) {
+    const std::string name = entry.path().filename().string();
+    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::ifstream stat(entry.path() / "stat");
+    std::string line;
+    std::getline(stat, line);
+    const auto close = line.rfind(')');
+    if (close == std::string::npos) continue;
+    std::istringstream rest(line.substr(close + 2));
+    char state = 0;
+    pid_t parent = 0;
+    rest >> state >> parent;
+    parents.emplace_back(static_cast<pid_t>(std::stol(name)), parent);
+  }
+  return parents;
+}
 
 std::optional<std::string> TestAccount::create(const fs::path& home) {
   if (::geteuid() != 0) return std::string("servers log in a test account: run as root");
