@@ -5,16 +5,17 @@
 #include <filesystem>
 #include <algorithm>
 #include <fstream>
-#include <sstream>
 
 #include <gtest/gtest.h>
 
 #include "day_record.h"
 #include "event_log.h"
 #include "fakes.h"
+#include "file_bytes.h"
 
 namespace radmon {
 namespace fs = std::filesystem;
+using testing::readBytes;
 
 class Hooks : public CycleHooks {
  public:
@@ -52,12 +53,7 @@ class RecordingCycleTest : public ::testing::Test {
     panel.texts[Box::sensitivity] = "18";
   }
   void TearDown() override { fs::remove_all(dir); }
-  std::string dayFile(const std::string& day) {
-    std::ifstream in(dir / dayFileName(day), std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-  }
+  std::string dayFile(const std::string& day) { return readBytes(dir / dayFileName(day)); }
   void seconds(int n, int pulsesEach) {
     const auto s = secondWithPulseCount(pulsesEach);
     for (int i = 0; i < n; ++i) {
@@ -240,10 +236,6 @@ TEST_F(RecordingCycleTest, UnwritableFolderLosesNoMinute) {
   EXPECT_EQ(elapsed, (std::vector<std::string>{"60\r", "120\r", "180\r", "240\r"}));
 }
 
-}  // namespace radmon
-
-namespace radmon {
-
 TEST_F(RecordingCycleTest, DeadTimeCorrectsTheFiguresAndTheLineButNotTheTotal) {
   panel.ticks[Tick::recordFile] = true;
   cycle.setDeadTime(2000);  // 2 ms: 100 a second counted are 125 true
@@ -301,8 +293,7 @@ TEST_F(RecordingCycleTest, SoundPathEventsAreLoggedAndAMinuteThatMissedSoundIsNo
                                            EventKind::SignalOk};
   EXPECT_EQ(hooks.events, expected);
   int skipped = 0;
-  std::ifstream in(dir / eventFileName("20110920"), std::ios::binary);
-  const std::string log((std::istreambuf_iterator<char>(in)), {});
+  const std::string log = readBytes(dir / eventFileName("20110920"));
   const auto logged = parseEventLog(log, &skipped);
   ASSERT_EQ(logged.size(), expected.size()) << log;
   EXPECT_EQ(skipped, 0);

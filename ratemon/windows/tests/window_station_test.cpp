@@ -287,10 +287,6 @@ TEST_F(StationTest, PulseTestShowsOneBufferAndStops) {
   EXPECT_EQ(w().text(Box::elapsed), "1");
 }
 
-}  // namespace radmon
-
-namespace radmon {
-
 TEST_F(StationTest, ReadingIntervalPulseIntervalsAndTheCountingSettings) {
   start();
   startRecording();
