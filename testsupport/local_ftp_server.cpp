@@ -37,14 +37,6 @@ bool canBind(unsigned port) {
   return ok;
 }
 
-bool accepts(unsigned port) {
-  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  const sockaddr_in address = loopback(port);
-  const bool ok = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-  ::close(fd);
-  return ok;
-}
-
 std::optional<int> exitStatus(pid_t pid, bool wait) {
   int status = 0;
   if (::waitpid(pid, &status, wait ? 0 : WNOHANG) != pid) return std::nullopt;
@@ -98,6 +90,14 @@ ProgramRun runProgram(const std::vector<std::string>& argv, std::chrono::seconds
   return run;
 }
 
+bool acceptsOnLoopback(unsigned port) {
+  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  const sockaddr_in address = loopback(port);
+  const bool ok = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+  ::close(fd);
+  return ok;
+}
+
 unsigned freePort(unsigned following) {
   // Spread by process id so that two test programs rarely try the same ports first.
   const unsigned start = 21000 + static_cast<unsigned>(::getpid()) % 400 * 20;
@@ -130,7 +130,7 @@ std::optional<std::string> LocalFtpServer::start(const std::filesystem::path& ro
         pid_ = -1;
         break;
       }
-      if (accepts(port_)) return std::nullopt;
+      if (acceptsOnLoopback(port_)) return std::nullopt;
       std::this_thread::sleep_for(20ms);
     }
     stop();
