@@ -9,8 +9,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 extern char** environ;
@@ -83,9 +81,7 @@ ProgramRun runProgram(const std::vector<std::string>& argv, std::chrono::seconds
   } else {
     run.status = *status;
   }
-  std::ostringstream text;
-  text << std::ifstream(outputFile).rdbuf();
-  run.output = text.str();
+  run.output = readBytes(outputFile);
   std::filesystem::remove(outputFile);
   return run;
 }
@@ -135,9 +131,7 @@ std::optional<std::string> LocalFtpServer::start(const std::filesystem::path& ro
     }
     stop();
   }
-  std::ostringstream log;
-  log << std::ifstream(logFile).rdbuf();
-  return "FTP サーバが応答しません:\n" + log.str();
+  return "FTP サーバが応答しません:\n" + readBytes(logFile);
 }
 
 void LocalFtpServer::stop() {
