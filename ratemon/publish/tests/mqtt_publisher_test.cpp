@@ -7,6 +7,7 @@
 
 #include "acked_record.h"
 #include "day_record.h"
+#include "kept_lines.h"
 #include "local_broker.h"
 #include "mqtt_publisher.h"
 #include "state_message.h"
@@ -16,6 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using testing::keptLines;
 using testing::LocalBroker;
 using testing::ReceivedMessage;
 using testing::Subscriber;
@@ -30,21 +32,6 @@ StoredRecord minuteRecord(int i) {
                                        20LL * (i + 1), 60LL * (i + 1)});
   line.resize(line.size() - 2);
   return {when.yyyymmdd(), line};
-}
-
-// What a consumer keeping one record per time makes of the messages: the record lines
-// of the states whose time is later than the last one kept.
-std::vector<std::string> keptLines(const std::vector<std::string>& payloads) {
-  std::vector<std::string> kept;
-  std::string last;
-  for (const auto& p : payloads) {
-    const auto state = parseStateJson(p);
-    if (!state || state->isoTime() <= last) continue;
-    last = state->isoTime();
-    std::string line = recordLineOf(*state);
-    kept.push_back(line.substr(0, line.size() - 2));
-  }
-  return kept;
 }
 
 std::vector<std::string> linesOf(int first, int count) {
