@@ -13,6 +13,7 @@
 #include "fault_bands.h"
 #include "image_files.h"
 #include "period_graph.h"
+#include "temp_station.h"
 
 namespace radmon {
 namespace {
@@ -65,15 +66,6 @@ class DayGraphTest : public ::testing::Test {
     if (!QCoreApplication::instance()) new QGuiApplication(argc, argv);
   }
 
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("day_graph_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    folder_ = dir_.string() + "/";
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   // Writes a day file from "hh:mm" and rate texts, in the given order.
   void writeDay(const std::vector<std::pair<std::string, std::string>>& records,
                 const std::string& day = "20110401") {
@@ -99,8 +91,9 @@ class DayGraphTest : public ::testing::Test {
     return false;
   }
 
-  fs::path dir_;
-  std::string folder_;
+  ftp::testing::TempStation temp_{"day_graph", "program", {}};
+  const fs::path dir_ = temp_.data;  // empty at first
+  const std::string folder_ = dir_.string() + "/";
   FakeSettings settings_;
   RecordedMessages messages_;
   ManualClock clock_{*LocalDateTime::parse("2011-04-05 10:20:30")};
@@ -340,7 +333,6 @@ TEST(Period, NamesAndDays) {
 class PeriodGraphTest : public DayGraphTest {
  protected:
   void SetUp() override {
-    DayGraphTest::SetUp();
     writeDay({{"00:00", "0.5"}, {"00:01", "1.5"}}, "20110401");   // mean 1
     writeDay({{"00:00", "1"}, {"00:01", "1"}, {"00:02", "1"}}, "20110402");
     writeDay({{"00:00", "0.6"}, {"00:01", "x"}}, "20110404");     // one unreadable line
