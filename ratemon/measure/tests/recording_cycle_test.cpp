@@ -1,7 +1,5 @@
 #include "recording_cycle.h"
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <algorithm>
 #include <fstream>
@@ -12,6 +10,7 @@
 #include "event_log.h"
 #include "fakes.h"
 #include "file_bytes.h"
+#include "temp_station.h"
 
 namespace radmon {
 namespace fs = std::filesystem;
@@ -46,13 +45,9 @@ class Hooks : public CycleHooks {
 class RecordingCycleTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() / ("radmon_cycle_" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
     cycle.setSaveFolder(dir.string() + "/");
     panel.texts[Box::sensitivity] = "18";
   }
-  void TearDown() override { fs::remove_all(dir); }
   std::string dayFile(const std::string& day) { return readBytes(dir / dayFileName(day)); }
   void seconds(int n, int pulsesEach) {
     const auto s = secondWithPulseCount(pulsesEach);
@@ -62,7 +57,8 @@ class RecordingCycleTest : public ::testing::Test {
     }
   }
 
-  fs::path dir;
+  ftp::testing::TempStation temp_{"radmon_cycle", "station", {}};
+  const fs::path dir = temp_.data;
   FakePanel panel;
   FakeAudio audio;
   FakeSound sound;

@@ -11,6 +11,7 @@
 #include "local_broker.h"
 #include "mqtt_publisher.h"
 #include "state_message.h"
+#include "temp_station.h"
 
 namespace radmon {
 namespace {
@@ -42,12 +43,6 @@ std::vector<std::string> linesOf(int first, int count) {
 
 class PublisherTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder = fs::temp_directory_path() / ("radmon_pub_" + std::to_string(::getpid()));
-    fs::create_directories(folder);
-  }
-  void TearDown() override { fs::remove_all(folder); }
-
   PublisherOptions options(int port) {
     PublisherOptions o;
     o.address.host = "127.0.0.1";
@@ -79,7 +74,8 @@ class PublisherTest : public ::testing::Test {
     };
   }
 
-  fs::path folder;
+  ftp::testing::TempStation temp_{"radmon_pub", "station", {}};
+  const fs::path folder = temp_.data;
 };
 
 TEST_F(PublisherTest, ADayArrivesInOrderAndTheLastRecordIsRemembered) {
