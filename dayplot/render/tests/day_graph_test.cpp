@@ -306,15 +306,10 @@ TEST(Period, NamesAndDays) {
       {"190002", true, Period{PeriodKind::Month, 1900, 2}, 28, "190002"},
       {"2024", false, Period{PeriodKind::Year, 2024, 1}, 366, "2024"},
       {"2100", false, Period{PeriodKind::Year, 2100, 1}, 365, "2100"},
-      {"201113", true, std::nullopt, 0, ""},
-      {"201100", true, std::nullopt, 0, ""},
-      {"20114", true, std::nullopt, 0, ""},
-      {"-20104", true, std::nullopt, 0, ""},
-      {"2011", true, std::nullopt, 0, ""},
-      {"201104", false, std::nullopt, 0, ""},
-      {"+201", false, std::nullopt, 0, ""},
-      {"1899", false, std::nullopt, 0, ""},
-  };
+      {"201113", true, std::nullopt, 0, ""},  {"201100", true, std::nullopt, 0, ""},
+      {"20114", true, std::nullopt, 0, ""},   {"-20104", true, std::nullopt, 0, ""},
+      {"2011", true, std::nullopt, 0, ""},    {"201104", false, std::nullopt, 0, ""},
+      {"+201", false, std::nullopt, 0, ""},   {"1899", false, std::nullopt, 0, ""}};
   for (const auto& c : cases) {
     const auto period = c.month ? parseMonth(c.text) : parseYear(c.text);
     EXPECT_EQ(period, c.period) << c.text;
