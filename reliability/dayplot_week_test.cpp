@@ -18,6 +18,7 @@
 
 #include "headless_dayplot.h"
 #include "local_ftp_server.h"
+#include "real_servers.h"
 #include "temp_station.h"
 #include "process_launcher.h"
 #include "child_process.h"
@@ -43,20 +44,8 @@ int openHandles() {
 // The processes whose parent is this one.
 std::vector<pid_t> children() {
   std::vector<pid_t> found;
-  for (const auto& e : fs::directory_iterator("/proc")) {
-    const std::string name = e.path().filename().string();
-    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-    std::ifstream stat(e.path() / "stat");
-    std::string line;
-    std::getline(stat, line);
-    const auto close = line.rfind(')');
-    if (close == std::string::npos) continue;
-    std::istringstream rest(line.substr(close + 2));
-    char state;
-    pid_t parent = 0;
-    rest >> state >> parent;
-    if (parent == ::getpid()) found.push_back(std::stoi(name));
-  }
+  for (const auto& [process, parent] : ftp::testing::processParents())
+    if (parent == ::getpid()) found.push_back(process);
   return found;
 }
 

@@ -12,6 +12,7 @@
 
 #include "child_process.h"
 #include "station_files.h"
+#include "temp_station.h"
 
 namespace radmon::reliability {
 namespace fs = std::filesystem;
@@ -19,10 +20,8 @@ namespace fs = std::filesystem;
 TEST(InterruptedRatemon, EveryCtrlCEndOfACardRecordingExitsZero) {
   const char* asked = std::getenv("RADMON_INTERRUPT_ROUNDS");
   const int rounds = asked ? std::atoi(asked) : 20;
-  const fs::path root = fs::temp_directory_path() / ("radmon_int_" + std::to_string(::getpid()));
-  fs::remove_all(root);
-  fs::create_directories(root / "data");
-  fs::copy_file(fs::path(PROGRAM_DIR) / "ratemon", root / "ratemon");
+  const ftp::testing::TempStation folder{"radmon_int", "station", {"ratemon"}};
+  const fs::path& root = folder.program;
   writeStationSettings(root, root / "data");
   std::mt19937 random(20261208);
   std::uniform_int_distribution<int> moment(50, 2500);  // ms
@@ -46,7 +45,6 @@ TEST(InterruptedRatemon, EveryCtrlCEndOfACardRecordingExitsZero) {
     }
   }
   std::printf("[ figures  ] %d Ctrl+C ends: %d crashed, %d other failures\n", rounds, crashed, failed);
-  fs::remove_all(root);
 }
 
 }  // namespace radmon::reliability

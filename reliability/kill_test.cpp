@@ -15,15 +15,14 @@
 #include "day_record.h"
 #include "day_table.h"
 #include "station_files.h"
+#include "temp_station.h"
 
 namespace radmon::reliability {
 namespace fs = std::filesystem;
 
 TEST(KilledRatemon, LeavesDayFilesThatReadBackAtAHundredRandomMoments) {
-  const fs::path root = fs::temp_directory_path() / ("radmon_kill_" + std::to_string(::getpid()));
-  fs::remove_all(root);
-  fs::create_directories(root);
-  fs::copy_file(fs::path(PROGRAM_DIR) / "ratemon", root / "ratemon");
+  const ftp::testing::TempStation folder{"radmon_kill", "station", {"ratemon"}};
+  const fs::path& root = folder.program;
   std::mt19937 random(20110919);
   std::uniform_int_distribution<int> moment(1, 400);  // ms: start-up and ~2000 lines
 
@@ -68,7 +67,7 @@ TEST(KilledRatemon, LeavesDayFilesThatReadBackAtAHundredRandomMoments) {
       ASSERT_FALSE(table.has(RecordIssue::Missing));
       const auto lines = fileLines(file);
       const bool lastFile = !fs::exists(data / dayFileName("201109" + std::to_string(day + 1)));
-      const bool tornEnd = !readFile(file).ends_with("\r\n") && !lines.empty();
+      const bool tornEnd = !testing::readBytes(file).ends_with("\r\n") && !lines.empty();
       if (tornEnd) {
         ASSERT_TRUE(lastFile) << "a torn line before the last file";
         ++torn;
@@ -85,7 +84,6 @@ TEST(KilledRatemon, LeavesDayFilesThatReadBackAtAHundredRandomMoments) {
   std::cout << "rounds with lines written: " << withLines << " of 100; torn last lines: "
             << torn << std::endl;
   EXPECT_GE(withLines, 50);
-  fs::remove_all(root);
 }
 
 }  // namespace radmon::reliability

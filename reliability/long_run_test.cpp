@@ -9,15 +9,14 @@
 #include "child_process.h"
 #include "day_record.h"
 #include "station_files.h"
+#include "temp_station.h"
 
 namespace radmon::reliability {
 namespace fs = std::filesystem;
 
 TEST(LongRun, SevenDaysOfRatemonKeepEveryMinuteInFlatMemory) {
-  const fs::path root = fs::temp_directory_path() / ("radmon_week_" + std::to_string(::getpid()));
-  fs::remove_all(root);
-  fs::create_directories(root / "data");
-  fs::copy_file(fs::path(PROGRAM_DIR) / "ratemon", root / "ratemon");
+  const ftp::testing::TempStation folder{"radmon_week", "station", {"ratemon"}};
+  const fs::path& root = folder.program;
   writeStationSettings(root, root / "data");
 
   ChildProcess station(root.string(), {(root / "ratemon").string(), "--headless", "--input",
@@ -59,7 +58,6 @@ TEST(LongRun, SevenDaysOfRatemonKeepEveryMinuteInFlatMemory) {
   }
   EXPECT_FALSE(fs::exists(root / "data" / dayFileName("20110917")));
   EXPECT_FALSE(fs::exists(root / "data" / dayFileName("20110925")));
-  fs::remove_all(root);
 }
 
 }  // namespace radmon::reliability

@@ -4,12 +4,12 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "file_bytes.h"
 #include "ratemon_settings.h"
 
 namespace radmon::reliability {
@@ -24,14 +24,9 @@ inline void writeStationSettings(const std::filesystem::path& programFolder,
   ASSERT_FALSE(saveSettingsFile((programFolder / kSettingsFileName).string(), settings));
 }
 
-inline std::string readFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
 // The lines of a file without their CR LF; a last line without a line end is kept too.
 inline std::vector<std::string> fileLines(const std::filesystem::path& path) {
-  const std::string text = readFile(path);
+  const std::string text = testing::readBytes(path);
   std::vector<std::string> lines;
   size_t at = 0;
   while (at < text.size()) {

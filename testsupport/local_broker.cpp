@@ -14,6 +14,8 @@
 #include <fstream>
 #include <thread>
 
+#include "local_ftp_server.h"
+
 namespace radmon::testing {
 namespace {
 
@@ -29,17 +31,6 @@ int freePort() {
   ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
   ::close(fd);
   return ntohs(addr.sin_port);
-}
-
-bool accepts(int port) {
-  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_port = htons(static_cast<uint16_t>(port));
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
-  ::close(fd);
-  return ok;
 }
 
 int run(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()); }
@@ -88,7 +79,7 @@ bool LocalBroker::start() {
     ::_exit(127);
   }
   for (int i = 0; i < 100; ++i) {
-    if (accepts(port_)) return true;
+    if (ftp::testing::acceptsOnLoopback(static_cast<unsigned>(port_))) return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
   return false;

@@ -9,8 +9,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 extern char** environ;
@@ -33,14 +31,6 @@ bool canBind(unsigned port) {
   const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
   const sockaddr_in address = loopback(port);
   const bool ok = ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-  ::close(fd);
-  return ok;
-}
-
-bool accepts(unsigned port) {
-  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  const sockaddr_in address = loopback(port);
-  const bool ok = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
   ::close(fd);
   return ok;
 }
@@ -91,11 +81,17 @@ ProgramRun runProgram(const std::vector<std::string>& argv, std::chrono::seconds
   } else {
     run.status = *status;
   }
-  std::ostringstream text;
-  text << std::ifstream(outputFile).rdbuf();
-  run.output = text.str();
+  run.output = readBytes(outputFile);
   std::filesystem::remove(outputFile);
   return run;
+}
+
+bool acceptsOnLoopback(unsigned port) {
+  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  const sockaddr_in address = loopback(port);
+  const bool ok = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+  ::close(fd);
+  return ok;
 }
 
 unsigned freePort(unsigned following) {
@@ -130,14 +126,12 @@ std::optional<std::string> LocalFtpServer::start(const std::filesystem::path& ro
         pid_ = -1;
         break;
       }
-      if (accepts(port_)) return std::nullopt;
+      if (acceptsOnLoopback(port_)) return std::nullopt;
       std::this_thread::sleep_for(20ms);
     }
     stop();
   }
-  std::ostringstream log;
-  log << std::ifstream(logFile).rdbuf();
-  return "FTP サーバが応答しません:\n" + log.str();
+  return "FTP サーバが応答しません:\n" + readBytes(logFile);
 }
 
 void LocalFtpServer::stop() {

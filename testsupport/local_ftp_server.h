@@ -52,5 +52,7 @@ using radmon::testing::readBytes;
 
 // A port on 127.0.0.1 that nothing listens on now, with `following` free ports after it.
 unsigned freePort(unsigned following);
+// Whether something on 127.0.0.1 takes a connection on `port` now.
+bool acceptsOnLoopback(unsigned port);
 
 }  // namespace radmon::ftp::testing

@@ -25,12 +25,6 @@ using namespace std::chrono_literals;
 // vsftpd (both are "the" FTP server of a machine).
 constexpr const char* kPureFtpd = "/opt/radmon-test/pure-ftpd/usr/sbin/pure-ftpd";
 
-std::string text(const fs::path& path) {
-  std::ostringstream out;
-  out << std::ifstream(path).rdbuf();
-  return out.str();
-}
-
 bool accepts(unsigned port) {
   return runProgram({"/usr/bin/timeout", "1", "/bin/bash", "-c",
                      "exec 3<>/dev/tcp/127.0.0.1/" + std::to_string(port)},
@@ -41,21 +35,7 @@ bool accepts(unsigned port) {
 // The process and everything it started: FTP servers put each session in a session of
 // its own, out of reach of a signal to the server's process group.
 std::vector<pid_t> withDescendants(pid_t root) {
-  std::vector<std::pair<pid_t, pid_t>> parents;  // (process, its parent)
-  for (const auto& entry : fs::directory_iterator("/proc")) {
-    const std::string name = entry.path().filename().string();
-    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-    std::ifstream stat(entry.path() / "stat");
-    std::string line;
-    std::getline(stat, line);
-    const auto close = line.rfind(')');
-    if (close == std::string::npos) continue;
-    std::istringstream rest(line.substr(close + 2));
-    char state = 0;
-    pid_t parent = 0;
-    rest >> state >> parent;
-    parents.emplace_back(static_cast<pid_t>(std::stol(name)), parent);
-  }
+  const auto parents = processParents();
   std::vector<pid_t> found{root};
   for (std::size_t i = 0; i < found.size(); ++i) {
     for (const auto& [process, parent] : parents) {
@@ -70,6 +50,25 @@ void signalAll(pid_t root, int signal) {
 }
 
 }  // namespace
+
+std::vector<std::pair<pid_t, pid_t>> processParents() {
+  std::vector<std::pair<pid_t, pid_t>> parents;
+  for (const auto& entry : fs::directory_iterator("/proc")) {
+    const std::string name = entry.path().filename().string();
+    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::ifstream stat(entry.path() / "stat");
+    std::string line;
+    std::getline(stat, line);
+    const auto close = line.rfind(')');
+    if (close == std::string::npos) continue;
+    std::istringstream rest(line.substr(close + 2));
+    char state = 0;
+    pid_t parent = 0;
+    rest >> state >> parent;
+    parents.emplace_back(static_cast<pid_t>(std::stol(name)), parent);
+  }
+  return parents;
+}
 
 std::optional<std::string> TestAccount::create(const fs::path& home) {
   if (::geteuid() != 0) return std::string("servers log in a test account: run as root");
@@ -103,7 +102,7 @@ std::optional<TestCertificate> makeCertificate(const fs::path& folder, const std
               "/usr/bin/openssl x509 -noout -fingerprint -sha256 -in '" +
                   made.certificate.string() + "' | cut -d= -f2 > '" + print.string() + "'"},
              30s);
-  made.fingerprint = text(print);
+  made.fingerprint = readBytes(print);
   while (!made.fingerprint.empty() && made.fingerprint.back() == '\n') made.fingerprint.pop_back();
   if (made.fingerprint.size() != 95) return std::nullopt;
   return made;
@@ -160,13 +159,13 @@ std::optional<std::string> RealServer::launch(const std::vector<std::string>& ar
     int status = 0;
     if (::waitpid(pid_, &status, WNOHANG) == pid_) {
       pid_ = -1;
-      return argv.front() + " ended at start:\n" + text(log);
+      return argv.front() + " ended at start:\n" + readBytes(log);
     }
     if (accepts(port_)) return std::nullopt;
     std::this_thread::sleep_for(50ms);
   }
   stop();
-  return argv.front() + " does not answer:\n" + text(log);
+  return argv.front() + " does not answer:\n" + readBytes(log);
 }
 
 std::optional<std::string> RealServer::start(const ServerChoice& choice, const fs::path& work,
@@ -208,7 +207,7 @@ std::optional<std::string> RealServer::start(const ServerChoice& choice, const f
     case ServerKind::PureFtpdTls: {
       // pure-ftpd wants key and certificate in one file.
       const fs::path both = work / "pure-ftpd.pem";
-      std::ofstream(both) << text(certificate->certificate) << text(certificate->key);
+      std::ofstream(both) << readBytes(certificate->certificate) << readBytes(certificate->key);
       fs::permissions(both, fs::perms::owner_read | fs::perms::owner_write);
       return launch({kPureFtpd, "-S", "127.0.0.1," + std::to_string(port_), "-p",
                      passiveLow + ":" + passiveHigh, "-E", "-l", "unix", "-Y", "1", "-2",

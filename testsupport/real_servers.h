@@ -11,9 +11,13 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace radmon::ftp::testing {
+
+// Every process of the machine with its parent, (process, parent), as /proc tells them.
+std::vector<std::pair<pid_t, pid_t>> processParents();
 
 // A system account for the servers to log in, removed again when the object goes.
 class TestAccount {

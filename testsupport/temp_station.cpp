@@ -1,6 +1,10 @@
 #include "temp_station.h"
 
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
 
 #include <stdexcept>
 
@@ -33,6 +37,19 @@ TempStation::TempStation(const std::string& prefix, const std::string& programFo
 TempStation::~TempStation() {
   std::error_code ignored;
   fs::remove_all(dir, ignored);
+}
+
+void TempStation::writeRatemonSettings(const std::string& sensitivity, const std::string& record,
+                                       const std::string& ticks) const {
+  std::ofstream(program / "ratemon.ini", std::ios::binary)
+      << "\"50\",\"3\",\"10\",\"" << sensitivity << "\",\"0.27\",\"2.7\",\"" << program.string() << "/"
+      << record << "\"," << ticks << ",\"0\"\r\n";
+}
+
+int TempStation::run(const std::string& command) const {
+  const std::string line = "cd '" + program.string() + "' && " + command + " >out.txt 2>err.txt";
+  const int status = std::system(line.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 }  // namespace radmon::ftp::testing

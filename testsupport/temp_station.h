@@ -20,6 +20,15 @@ class TempStation {
   TempStation(const TempStation&) = delete;
   TempStation& operator=(const TempStation&) = delete;
 
+  // Writes ratemon.ini in the program folder: the design values with `sensitivity`, a
+  // record path inside the program folder and the three tick boxes as saved.
+  void writeRatemonSettings(const std::string& sensitivity = "18",
+                            const std::string& record = "data/μSVHData_nnnntthh.csv",
+                            const std::string& ticks = "1,0,1") const;
+  // Runs `command` through the shell in the program folder with its output in out.txt
+  // and err.txt there; the exit status, or -1 when it did not exit.
+  int run(const std::string& command) const;
+
   const std::filesystem::path dir;      // everything of the test
   const std::filesystem::path root;     // served by the FTP server
   const std::filesystem::path program;  // the program folder

@@ -3,6 +3,7 @@
 // a program folder that holds dayplot, ftpscript and the station's settings.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -32,9 +33,7 @@ class PublishRun : public ::testing::Test {
   void SetUp() override {
     if (!setupError_.empty()) GTEST_SKIP() << setupError_;
     std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    for (char& c : name) {
-      if (c == '/') c = '_';
-    }
+    std::replace(name.begin(), name.end(), '/', '_');
     program_ = home_->dir / name / "gm station";
     data_ = program_ / "data";
     fs::create_directories(data_);

@@ -2,14 +2,14 @@
 // starts the client.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <thread>
 
+#include "file_bytes.h"
 #include "ftp_upload.h"
+#include "temp_station.h"
 #include "text_files.h"
 
 namespace radmon {
@@ -17,6 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using testing::readBytes;
 
 struct FakeSettings final : UploadSettings {
   std::string server = "ftp.example.com", user = "U", password = "W", subFolder = "pub\\graph",
@@ -124,19 +125,8 @@ TEST(FtpClientCommand, QuotedScriptPathOnBothPlatforms) {
 
 class UploadFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/dayplot_upload_XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    program_ = std::string(pattern) + "/";
-  }
-  void TearDown() override { fs::remove_all(program_); }
-  std::string readBytes(const std::string& path) {
-    std::ostringstream text;
-    text << std::ifstream(path, std::ios::binary).rdbuf();
-    return text.str();
-  }
-
-  std::string program_;
+  ftp::testing::TempStation temp_{"dayplot_upload", "program", {}};
+  const std::string program_ = temp_.program.string() + "/";
   FakeSettings settings_;
   RecordingLauncher launcher_;
   Recorded messages_;
@@ -226,13 +216,6 @@ TEST(SpawnLauncher, WaitIsBoundedAndADroppedHandleDoesNotBlock) {
   EXPECT_LT(std::chrono::steady_clock::now() - begin, 5s);
 }
 
-}  // namespace
-}  // namespace radmon
-
-namespace radmon {
-namespace {
-using namespace std::chrono_literals;
-
 TEST(SpawnLauncher, PollReturnsAtOnceAndReportsTheEndOnce) {
   SpawnLauncher launcher;
   auto process = launcher.start({"/bin/sh", {"-c", "sleep 0.3; echo gone; exit 5"}}).process;
@@ -251,12 +234,6 @@ TEST(SpawnLauncher, PollReturnsAtOnceAndReportsTheEndOnce) {
   EXPECT_EQ(outcome->output, "gone\n");
   EXPECT_FALSE(process->poll().has_value());  // reaped: nothing more to report
 }
-
-}  // namespace
-}  // namespace radmon
-
-namespace radmon {
-namespace {
 
 // The outcome of an upload reads the same in the window, the log and --process.
 TEST(UploadWords, OutcomeAndClientReasonInOneForm) {

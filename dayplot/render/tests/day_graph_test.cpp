@@ -13,6 +13,7 @@
 #include "fault_bands.h"
 #include "image_files.h"
 #include "period_graph.h"
+#include "temp_station.h"
 
 namespace radmon {
 namespace {
@@ -46,6 +47,15 @@ const QRgb kGrid = qRgb(100, 100, 100);
 const QRgb kPanel = qRgb(180, 180, 180);
 const QRgb kBack = qRgb(240, 240, 240);
 
+struct Pixel {
+  int x, y;
+  QRgb colour;
+};
+
+void expectPixels(const QImage& img, std::initializer_list<Pixel> pixels) {
+  for (const Pixel& p : pixels) EXPECT_EQ(img.pixel(p.x, p.y), p.colour) << "at " << p.x << "," << p.y;
+}
+
 class DayGraphTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -55,15 +65,6 @@ class DayGraphTest : public ::testing::Test {
     static char* argv[] = {name, nullptr};
     if (!QCoreApplication::instance()) new QGuiApplication(argc, argv);
   }
-
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("day_graph_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    folder_ = dir_.string() + "/";
-  }
-  void TearDown() override { fs::remove_all(dir_); }
 
   // Writes a day file from "hh:mm" and rate texts, in the given order.
   void writeDay(const std::vector<std::pair<std::string, std::string>>& records,
@@ -90,8 +91,9 @@ class DayGraphTest : public ::testing::Test {
     return false;
   }
 
-  fs::path dir_;
-  std::string folder_;
+  ftp::testing::TempStation temp_{"day_graph", "program", {}};
+  const fs::path dir_ = temp_.data;  // empty at first
+  const std::string folder_ = dir_.string() + "/";
   FakeSettings settings_;
   RecordedMessages messages_;
   ManualClock clock_{*LocalDateTime::parse("2011-04-05 10:20:30")};
@@ -105,17 +107,12 @@ TEST_F(DayGraphTest, PanelsAxesAndGridLieWhereTheyBelong) {
   const QImage img = saved();
   ASSERT_EQ(img.size(), QSize(841, 537));
   for (const int base : {239, 469}) {
-    const int top = base - 170;
-    EXPECT_EQ(img.pixel(70, base - 17), kBlack);     // left axis
-    EXPECT_EQ(img.pixel(400, base), kBlack);         // bottom axis over its grid line
-    EXPECT_EQ(img.pixel(400, top), kGrid);           // top grid line on the panel edge
-    EXPECT_EQ(img.pixel(400, base - 34), kGrid);
-    EXPECT_EQ(img.pixel(400, base - 35), kBack);     // outline only, not filled
-    EXPECT_EQ(img.pixel(790, base - 17), kPanel);    // right edge of the panel
-    EXPECT_EQ(img.pixel(791, base - 17), kBack);
-    EXPECT_EQ(img.pixel(65, base - 34), kBlack);     // scale tick
+    // Left axis, bottom axis over its grid line, top grid line on the panel edge, a grid
+    // line drawn as an outline only, the right edge of the panel, a scale and an hour tick.
+    expectPixels(img, {{70, base - 17, kBlack}, {400, base, kBlack}, {400, base - 170, kGrid},
+                       {400, base - 34, kGrid}, {400, base - 35, kBack}, {790, base - 17, kPanel},
+                       {791, base - 17, kBack}, {65, base - 34, kBlack}, {130, base + 10, kBlack}});
     EXPECT_EQ(img.pixel(64, base - 34) == kBlack, false);
-    EXPECT_EQ(img.pixel(130, base + 10), kBlack);    // hour tick
     EXPECT_EQ(img.pixel(130, base + 11) == kBlack, false);
   }
 }
@@ -192,36 +189,16 @@ TEST_F(DayGraphTest, CurvePixelsAtFloorOfBaseMinusRateTimesUnit) {
             {"16:00", "0.3"}, {"16:01", "0.3"},    // 469 - 25.5: y 443
             {"23:58", "1"},   {"23:59", "1"}});
   ASSERT_EQ(draw(), DayGraphResult::Done);
-  const QImage img = saved();
-  EXPECT_EQ(img.pixel(190, 69), kBlack);
-  EXPECT_EQ(img.pixel(191, 69), kBlack);
-  EXPECT_EQ(img.pixel(192, 69), kGrid);
-
-  EXPECT_EQ(img.pixel(320, 238), kBlack);  // 04:10 rises from y 239 ...
-  EXPECT_EQ(img.pixel(320, 240), kBack);   // ... and nothing lies below the baseline
-  EXPECT_EQ(img.pixel(321, 69), kBlack);
-
-  EXPECT_EQ(img.pixel(550, 154), kBack);
-  EXPECT_EQ(img.pixel(551, 154), kBack);
-  EXPECT_EQ(img.pixel(552, 154), kBlack);
-  EXPECT_EQ(img.pixel(553, 154), kBlack);
-
-  EXPECT_EQ(img.pixel(789, 154), kBlack);
-  EXPECT_EQ(img.pixel(790, 154), kBlack);
-  EXPECT_EQ(img.pixel(791, 154), kBack);
-  EXPECT_EQ(img.pixel(70, 384), kBlack);    // the afternoon starts at its left axis
-  EXPECT_EQ(img.pixel(71, 384), kBack);     // 12:00 -> 15:00 is a gap
-
-  EXPECT_EQ(img.pixel(250, 129), kBlack);
-  EXPECT_EQ(img.pixel(251, 129), kBlack);
-  EXPECT_EQ(img.pixel(252, 129), kBack);
-
-  EXPECT_EQ(img.pixel(310, 443), kBlack);
-  EXPECT_EQ(img.pixel(310, 444), kBack);
-
-  EXPECT_EQ(img.pixel(788, 384), kBlack);
-  EXPECT_EQ(img.pixel(789, 384), kBlack);
-  EXPECT_EQ(img.pixel(790, 384), kPanel);   // nothing reaches x 790
+  expectPixels(saved(), {
+      {190, 69, kBlack}, {191, 69, kBlack}, {192, 69, kGrid},
+      {320, 238, kBlack}, {320, 240, kBack}, {321, 69, kBlack},  // 04:10 rises from y 239,
+                                                                 // nothing below the baseline
+      {550, 154, kBack}, {551, 154, kBack}, {552, 154, kBlack}, {553, 154, kBlack},
+      {789, 154, kBlack}, {790, 154, kBlack}, {791, 154, kBack},
+      {70, 384, kBlack}, {71, 384, kBack},  // the afternoon starts at its left axis; then a gap
+      {250, 129, kBlack}, {251, 129, kBlack}, {252, 129, kBack},
+      {310, 443, kBlack}, {310, 444, kBack},
+      {788, 384, kBlack}, {789, 384, kBlack}, {790, 384, kPanel}});  // nothing reaches x 790
 }
 
 TEST_F(DayGraphTest, MissingDayFileLeavesTheScalesAndWritesNothing) {
@@ -329,15 +306,10 @@ TEST(Period, NamesAndDays) {
       {"190002", true, Period{PeriodKind::Month, 1900, 2}, 28, "190002"},
       {"2024", false, Period{PeriodKind::Year, 2024, 1}, 366, "2024"},
       {"2100", false, Period{PeriodKind::Year, 2100, 1}, 365, "2100"},
-      {"201113", true, std::nullopt, 0, ""},
-      {"201100", true, std::nullopt, 0, ""},
-      {"20114", true, std::nullopt, 0, ""},
-      {"-20104", true, std::nullopt, 0, ""},
-      {"2011", true, std::nullopt, 0, ""},
-      {"201104", false, std::nullopt, 0, ""},
-      {"+201", false, std::nullopt, 0, ""},
-      {"1899", false, std::nullopt, 0, ""},
-  };
+      {"201113", true, std::nullopt, 0, ""},  {"201100", true, std::nullopt, 0, ""},
+      {"20114", true, std::nullopt, 0, ""},   {"-20104", true, std::nullopt, 0, ""},
+      {"2011", true, std::nullopt, 0, ""},    {"201104", false, std::nullopt, 0, ""},
+      {"+201", false, std::nullopt, 0, ""},   {"1899", false, std::nullopt, 0, ""}};
   for (const auto& c : cases) {
     const auto period = c.month ? parseMonth(c.text) : parseYear(c.text);
     EXPECT_EQ(period, c.period) << c.text;
@@ -356,7 +328,6 @@ TEST(Period, NamesAndDays) {
 class PeriodGraphTest : public DayGraphTest {
  protected:
   void SetUp() override {
-    DayGraphTest::SetUp();
     writeDay({{"00:00", "0.5"}, {"00:01", "1.5"}}, "20110401");   // mean 1
     writeDay({{"00:00", "1"}, {"00:01", "1"}, {"00:02", "1"}}, "20110402");
     writeDay({{"00:00", "0.6"}, {"00:01", "x"}}, "20110404");     // one unreadable line
@@ -397,18 +368,14 @@ TEST_F(PeriodGraphTest, BandMeanGapAndFaultsWhereTheyBelong) {
   EXPECT_TRUE(fs::is_regular_file(folder_ + "μSVHGraph_201104.jpg"));
   const QRgb band = PeriodGraph::kBand.rgb(), fault = PeriodGraph::kFault.rgb();
   // Day 1: band from y 214 (1.5) to 384 (0.5), the mean at 299.
-  EXPECT_EQ(img.pixel(PeriodGraph::dayLeft(0, 30) + 2, 220), band);
-  EXPECT_EQ(img.pixel(PeriodGraph::dayLeft(0, 30) + 2, 380), band);
-  EXPECT_EQ(img.pixel(PeriodGraph::dayLeft(0, 30) + 2, 210), kBack);
-  EXPECT_EQ(img.pixel(middle(1), 299), kBlack);
-  EXPECT_EQ(img.pixel(middle(2), 299), kBlack);  // the line on to day 2's mean of 1
+  const int left = PeriodGraph::dayLeft(0, 30) + 2;
+  // The line on to day 2's mean of 1.
+  expectPixels(img, {{left, 220, band}, {left, 380, band}, {left, 210, kBack},
+                     {middle(1), 299, kBlack}, {middle(2), 299, kBlack}});
   // Day 3 has no file: no band and no line, only its fault mark; day 4 stands alone.
   for (int y = 140; y < 460; ++y) EXPECT_EQ(img.pixel(middle(3), y) == kBack || img.pixel(middle(3), y) == kGrid, true) << y;
-  EXPECT_EQ(img.pixel(middle(3), 466), fault);
-  EXPECT_EQ(img.pixel(middle(2), 466), fault);
-  EXPECT_EQ(img.pixel(middle(1), 466), kBack);
-  EXPECT_EQ(img.pixel(middle(4), 367), kBlack);
-  EXPECT_EQ(img.pixel(middle(5), 367), kBack);
+  expectPixels(img, {{middle(3), 466, fault}, {middle(2), 466, fault}, {middle(1), 466, kBack},
+                     {middle(4), 367, kBlack}, {middle(5), 367, kBack}});
   // The mean line breaks at days 3 and 5: nothing of it inside their columns, however it
   // might have run on (across to day 4, or down to no mean at all).
   for (const int day : {3, 5}) {
@@ -447,12 +414,9 @@ TEST_F(PeriodGraphTest, NoFileInThePeriodAndBadScale) {
 }
 
 TEST(StatisticText, LeadingZeroBelowOneBlankFromOne) {
-  EXPECT_EQ(statisticText(0), "0");
-  EXPECT_EQ(statisticText(0.052), "0.052");
-  EXPECT_EQ(statisticText(0.75), "0.75");
-  EXPECT_EQ(statisticText(1), " 1");
-  EXPECT_EQ(statisticText(1.5), " 1.5");
-  EXPECT_EQ(statisticText(2), " 2");
+  const std::pair<double, std::string> cases[] = {
+      {0, "0"}, {0.052, "0.052"}, {0.75, "0.75"}, {1, " 1"}, {1.5, " 1.5"}, {2, " 2"}};
+  for (const auto& [value, text] : cases) EXPECT_EQ(statisticText(value), text) << value;
 }
 
 }  // namespace

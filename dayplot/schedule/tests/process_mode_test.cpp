@@ -1,29 +1,21 @@
 // Runs the real dayplot executable from a program folder of its own.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+
+#include "file_bytes.h"
+#include "temp_station.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using radmon::testing::readBytes;
 
 class ProcessModeTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("dayplot_process_" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_ / "data");
-    // The program folder is the executable's folder, so the test gives it one.
-    fs::copy_file(DAYPLOT_EXE, dir_ / "dayplot");
-    data_ = (dir_ / "data").string() + "/";
-  }
-  void TearDown() override { fs::remove_all(dir_); }
+  // The program folder is the executable's folder, so the test gives it one.
+  void SetUp() override { fs::copy_file(DAYPLOT_EXE, dir_ / "dayplot"); }
 
   void writeDay(const std::string& day) {
     std::ofstream out(data_ + "μSVHData" + day + ".csv", std::ios::binary);
@@ -40,19 +32,14 @@ class ProcessModeTest : public ::testing::Test {
 
   // Exit code; stderr kept in err_. Without a display, as on a station without a screen.
   int run(const std::string& args) {
-    const std::string errFile = (dir_ / "stderr.txt").string();
-    const std::string command = "env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY '" +
-                                (dir_ / "dayplot").string() + "' " + args + " 2>'" + errFile + "'";
-    const int status = std::system(command.c_str());
-    std::stringstream err;
-    err << std::ifstream(errFile).rdbuf();
-    err_ = err.str();
-    fs::remove(errFile);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const int status = station_.run("env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY ./dayplot " + args);
+    err_ = readBytes(dir_ / "err.txt");
+    return status;
   }
 
-  fs::path dir_;
-  std::string data_;
+  radmon::ftp::testing::TempStation station_{"dayplot_process", "program", {}};
+  const fs::path dir_ = station_.program;
+  const std::string data_ = station_.data.string() + "/";
   std::string err_;
 };
 
@@ -63,9 +50,7 @@ TEST_F(ProcessModeTest, WritesTheImagesAndLeavesTheSettingsFileAlone) {
   EXPECT_EQ(run("--process 20110401"), 0) << err_;
   EXPECT_TRUE(fs::is_regular_file(data_ + "graph_20110401.jpg"));
   EXPECT_TRUE(fs::is_regular_file(data_ + "graph_20110401.bmp"));
-  std::stringstream after;
-  after << std::ifstream((dir_ / "dayplot.ini").string(), std::ios::binary).rdbuf();
-  EXPECT_EQ(after.str(), settings);
+  EXPECT_EQ(readBytes(dir_ / "dayplot.ini"), settings);
 }
 
 TEST_F(ProcessModeTest, WithoutSettingsFileUsesTheDataSubfolderAndDoesNotCreateOne) {
@@ -118,9 +103,7 @@ TEST_F(ProcessModeTest, MeanIntervalFromTheReadingsSettingsFile) {
   // bytes after a 54-byte header); the made time above it may change between runs.
   auto image = [&] {
     EXPECT_EQ(run("--process 20110401"), 0) << err_;
-    std::stringstream bytes;
-    bytes << std::ifstream(data_ + "graph_20110401.bmp", std::ios::binary).rdbuf();
-    const std::string all = bytes.str();
+    const std::string all = readBytes(data_ + "graph_20110401.bmp");
     constexpr size_t kRow = 2524;
     return all.size() < 54 + 537 * kRow ? all : all.substr(54 + (536 - 64) * kRow, 24 * kRow);
   };

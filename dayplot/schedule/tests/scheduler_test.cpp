@@ -135,12 +135,6 @@ TEST(MinuteScheduler, NextTickJustAfterTheNextMinute) {
   EXPECT_EQ(minuteNumber(at(2011, 1, 1, 0, 0)) - minuteNumber(at(2010, 12, 31, 23, 59)), 1);
 }
 
-}  // namespace
-}  // namespace radmon
-
-namespace radmon {
-namespace {
-
 TEST(StartTimeUsable, TwoDigitsInRangeOnly) {
   const std::pair<std::pair<const char*, const char*>, bool> cases[] = {
       {{"00", "03"}, true}, {{"23", "59"}, true},  {{"3", "03"}, false},

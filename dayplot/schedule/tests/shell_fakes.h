@@ -2,7 +2,6 @@
 // test decides, a program folder of the test's own, and the one QApplication.
 #pragma once
 
-#include <QApplication>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -14,17 +13,12 @@
 
 #include "file_bytes.h"
 #include "process_launcher.h"
+#include "qt_app.h"
 #include "temp_station.h"
 
 namespace radmon::testing {
 
-inline QApplication& testApp() {
-  static int argc = 1;
-  static char name[] = "dayplot_test";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
-}
+using radmon::testApp;
 
 // A client that runs until the test sets its outcome.
 struct FakeClient final : StartedProcess {

@@ -64,6 +64,19 @@ class FormTest : public ::testing::Test {
   }
   QString text(const char* name) { return find<QLineEdit>(name)->text(); }
   bool ticked(const char* name) { return find<QCheckBox>(name)->isChecked(); }
+  void tick(std::initializer_list<const char*> names) {
+    for (const char* name : names) find<QCheckBox>(name)->setChecked(true);
+  }
+  // Types the date boxes Text7, Text8 and Text9; a null leaves its box.
+  void typeDate(const char* year, const char* month, const char* day = nullptr) {
+    for (const auto& [name, value] : {std::pair{"Text7", year}, {"Text8", month}, {"Text9", day}})
+      if (value) find<QLineEdit>(name)->setText(value);
+  }
+  void expectDate(const char* year, const char* month, const char* day) {
+    EXPECT_EQ(text("Text7"), year);
+    EXPECT_EQ(text("Text8"), month);
+    EXPECT_EQ(text("Text9"), day);
+  }
   void click(const char* name) { QTest::mouseClick(find<QAbstractButton>(name), Qt::LeftButton); }
   void tickAt(LocalDateTime t) {
     clock_.set(t);
@@ -150,9 +163,7 @@ TEST_F(FormTest, FirstStartWithoutFileKeepsTheDefaultsAndSavesThemAtClose) {
   EXPECT_TRUE(find<QRadioButton>("Option1")->isChecked());
   EXPECT_TRUE(ticked("Check1"));
   for (const char* name : {"Check2", "Check3", "Check4", "Check5"}) EXPECT_FALSE(ticked(name));
-  EXPECT_EQ(text("Text7"), "2011");
-  EXPECT_EQ(text("Text8"), "03");
-  EXPECT_EQ(text("Text9"), "16");
+  expectDate("2011", "03", "16");
 
   folder_.write("oldtemp.sys", "OPEN h\r\n");
   EXPECT_TRUE(w.close());
@@ -231,9 +242,7 @@ TEST_F(FormTest, Combo1FillsTheDateBoxesFromCharactersNineToSixteen) {
   auto* combo = find<QComboBox>("Combo1");
   ASSERT_EQ(combo->count(), 1);
   combo->activated(0);  // the operator's click on the entry
-  EXPECT_EQ(text("Text7"), "2011");
-  EXPECT_EQ(text("Text8"), "03");
-  EXPECT_EQ(text("Text9"), "15");
+  expectDate("2011", "03", "15");
   EXPECT_EQ(w.Form1(), nullptr);  // nothing processed before Command3
   click("Command3");
   EXPECT_EQ(w.TargetDay(), "20110315");
@@ -251,9 +260,7 @@ TEST_F(FormTest, Combo1FillsTheDateBoxesFromCharactersNineToSixteen) {
 TEST_F(FormTest, ManualRunLeavesTheGraphWindowOpenWithTheGraph) {
   folder_.writeDay("20110315");
   SettingsForm& w = open();
-  find<QLineEdit>("Text7")->setText("2011");
-  find<QLineEdit>("Text8")->setText("03");
-  find<QLineEdit>("Text9")->setText("15");
+  typeDate("2011", "03", "15");
   click("Command3");
   GraphForm* form1 = w.Form1();
   ASSERT_NE(form1, nullptr);
@@ -276,9 +283,7 @@ TEST_F(FormTest, ManualRunLeavesTheGraphWindowOpenWithTheGraph) {
 TEST_F(FormTest, SingleDigitMonthNamesNoFileAndTheMessageWaitsWithoutBlocking) {
   folder_.writeDay("20110315");
   SettingsForm& w = open();
-  find<QLineEdit>("Text7")->setText("2011");
-  find<QLineEdit>("Text8")->setText("3");
-  find<QLineEdit>("Text9")->setText("15");
+  typeDate("2011", "3", "15");
   click("Command3");  // returns although the message is still open
   EXPECT_EQ(w.TargetDay(), "2011315");
   EXPECT_EQ(messageText(), "ファイルがありません");
@@ -289,8 +294,7 @@ TEST_F(FormTest, SingleDigitMonthNamesNoFileAndTheMessageWaitsWithoutBlocking) {
 TEST_F(FormTest, ScheduledRunsCloseTheGraphWindowAndUploadWhenTicked) {
   folder_.writeDay("20110316");
   SettingsForm& w = open();
-  find<QCheckBox>("Check3")->setChecked(true);
-  find<QCheckBox>("Check5")->setChecked(true);
+  tick({"Check3", "Check5"});
   click("Command3");  // a manual run leaves the window open...
   QPointer<GraphForm> manual = w.Form1();
   ASSERT_TRUE(manual && manual->isVisible());
@@ -337,9 +341,7 @@ TEST_F(FormTest, ScheduledRunsCloseTheGraphWindowAndUploadWhenTicked) {
 
 TEST_F(FormTest, MissingFileMessageDoesNotStallLaterTicksAndStaysSingle) {
   SettingsForm& w = open({2011, 3, 15, 23, 59, 30});
-  find<QCheckBox>("Check3")->setChecked(true);
-  find<QCheckBox>("Check4")->setChecked(true);
-  find<QCheckBox>("Check5")->setChecked(true);
+  tick({"Check3", "Check4", "Check5"});
   find<QLineEdit>("Text10")->setText("10");  // yesterday at 00:10, on a real-time minute
 
   tickAt({2011, 3, 16, 0, 0, 1});  // 00:00: nothing for the new day
@@ -366,8 +368,7 @@ TEST_F(FormTest, MonthAndYearByHandAndTheMonthAfterYesterdaysRun) {
   folder_.writeDay("20110314");
   folder_.writeDay("20110315");
   SettingsForm& w = open({2011, 3, 16, 0, 2, 30});
-  find<QLineEdit>("Text7")->setText("2011");
-  find<QLineEdit>("Text8")->setText("03");
+  typeDate("2011", "03");
   click("cmdMonth");
   ASSERT_NE(w.Form1(), nullptr);
   EXPECT_TRUE(w.Form1()->isVisible());
@@ -381,8 +382,7 @@ TEST_F(FormTest, MonthAndYearByHandAndTheMonthAfterYesterdaysRun) {
 
   // Yesterday at 00:03, then the month, each uploaded.
   std::filesystem::remove(folder_.data() + "μSVHGraph_201103.jpg");
-  find<QCheckBox>("Check4")->setChecked(true);
-  find<QCheckBox>("Check5")->setChecked(true);
+  tick({"Check4", "Check5"});
   tickAt({2011, 3, 16, 0, 3, 0});
   EXPECT_TRUE(folder_.exists("data/μSVHGraph_201103.jpg"));
   EXPECT_TRUE(!w.Form1() || !w.Form1()->isVisible());

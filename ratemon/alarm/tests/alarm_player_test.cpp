@@ -7,6 +7,7 @@
 
 #include "alarm_tones.h"
 #include "qt_app.h"
+#include "temp_station.h"
 
 namespace radmon {
 namespace fs = std::filesystem;
@@ -35,10 +36,9 @@ TEST(AlarmTones, TheStagesAndTheFaultChimeSoundDifferentAndLoopCleanly) {
 
 TEST(AlarmPlayer, LooksInTheWorkingFolderThenBesideTheProgramThenUsesTheBuiltInTone) {
   testApp();
-  const fs::path base = fs::temp_directory_path() / ("radmon_alarm_" + std::to_string(::getpid()));
-  fs::remove_all(base);
+  const ftp::testing::TempStation temp{"radmon_alarm", "prog", {}};
+  const fs::path& base = temp.dir;
   fs::create_directories(base / "work");
-  fs::create_directories(base / "prog");
   const fs::path oldCwd = fs::current_path();
   fs::current_path(base / "work");
   ASSERT_FALSE(writeAlarmWav((base / "prog" / "daiichi.wav").string(), AlarmPattern::Stage1));
@@ -53,7 +53,6 @@ TEST(AlarmPlayer, LooksInTheWorkingFolderThenBesideTheProgramThenUsesTheBuiltInT
   EXPECT_EQ(fs::path(fallback).filename(), "fallback_alarm.wav");
 
   fs::current_path(oldCwd);
-  fs::remove_all(base);
 }
 
 }  // namespace radmon

@@ -129,12 +129,6 @@ TEST(WavFileInput, RefusesWhatIsNotMonoAt22050SayingWhatItHolds) {
   }
 }
 
-}  // namespace
-}  // namespace radmon
-
-namespace radmon {
-namespace {
-
 struct FailureReceiver : RecordingReceiver {
   using RecordingReceiver::RecordingReceiver;
   void deviceFailed(const DeviceFailure& failure) override { faults.push_back(failure.fault); }

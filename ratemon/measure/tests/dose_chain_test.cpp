@@ -77,10 +77,6 @@ TEST(DoseChain, RingsSurviveANewStart) {
   EXPECT_EQ(r.cpm, 0);
 }
 
-}  // namespace radmon
-
-namespace radmon {
-
 // With a resolving time the CPM and both doses rest on the corrected count; without
 // one (0) every figure is the counted one, to the bit.
 TEST(DoseChain, DeadTimeCorrectionAndItsCap) {

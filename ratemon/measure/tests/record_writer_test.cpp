@@ -7,14 +7,15 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include <gtest/gtest.h>
 
 #include "day_record.h"
+#include "file_bytes.h"
 
 namespace radmon {
 namespace fs = std::filesystem;
+using testing::readBytes;
 
 class RecordWriterTest : public ::testing::Test {
  protected:
@@ -28,12 +29,7 @@ class RecordWriterTest : public ::testing::Test {
     fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add);
     fs::remove_all(dir);
   }
-  std::string contents(const std::string& day) {
-    std::ifstream in(folder + dayFileName(day), std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-  }
+  std::string contents(const std::string& day) { return readBytes(folder + dayFileName(day)); }
   fs::path dir;
   std::string folder;
   RecordWriter writer;
@@ -75,10 +71,7 @@ TEST_F(RecordWriterTest, MissingFolderKeepsLinesUntilItIsBack) {
   // Crossing midnight while the folder was gone: each line goes to its own day.
   EXPECT_FALSE(writer.append(gone, "20110920", "c\r\n"));
   EXPECT_EQ(writer.keptLines(), 0u);
-  std::ifstream in(gone + dayFileName("20110919"), std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  EXPECT_EQ(ss.str(), "a\r\nb\r\n");
+  EXPECT_EQ(readBytes(gone + dayFileName("20110919")), "a\r\nb\r\n");
 }
 
 TEST_F(RecordWriterTest, ReadOnlyFolderKeepsLinesInOrder) {
@@ -90,10 +83,7 @@ TEST_F(RecordWriterTest, ReadOnlyFolderKeepsLinesInOrder) {
     fs::remove(blocked);
     fs::create_directories(blocked);
     EXPECT_FALSE(writer.append(blocked + "/", "20110919", "b\r\n"));
-    std::ifstream in(blocked + "/" + dayFileName("20110919"), std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    EXPECT_EQ(ss.str(), "a\r\nb\r\n");
+    EXPECT_EQ(readBytes(blocked + "/" + dayFileName("20110919")), "a\r\nb\r\n");
     return;
   }
   fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
@@ -121,10 +111,7 @@ TEST(AppendWhole, FullDiskLeavesNoTornLine) {
   ::setrlimit(RLIMIT_FSIZE, &saved);
   std::signal(SIGXFSZ, oldHandler);
   EXPECT_TRUE(error);
-  std::ifstream in(file, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  EXPECT_EQ(ss.str(), "a\r\n");
+  EXPECT_EQ(readBytes(file), "a\r\n");
   fs::remove(file);
 }
 

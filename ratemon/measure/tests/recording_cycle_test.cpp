@@ -1,20 +1,20 @@
 #include "recording_cycle.h"
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <algorithm>
 #include <fstream>
-#include <sstream>
 
 #include <gtest/gtest.h>
 
 #include "day_record.h"
 #include "event_log.h"
 #include "fakes.h"
+#include "file_bytes.h"
+#include "temp_station.h"
 
 namespace radmon {
 namespace fs = std::filesystem;
+using testing::readBytes;
 
 class Hooks : public CycleHooks {
  public:
@@ -45,19 +45,10 @@ class Hooks : public CycleHooks {
 class RecordingCycleTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() / ("radmon_cycle_" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
     cycle.setSaveFolder(dir.string() + "/");
     panel.texts[Box::sensitivity] = "18";
   }
-  void TearDown() override { fs::remove_all(dir); }
-  std::string dayFile(const std::string& day) {
-    std::ifstream in(dir / dayFileName(day), std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-  }
+  std::string dayFile(const std::string& day) { return readBytes(dir / dayFileName(day)); }
   void seconds(int n, int pulsesEach) {
     const auto s = secondWithPulseCount(pulsesEach);
     for (int i = 0; i < n; ++i) {
@@ -66,7 +57,8 @@ class RecordingCycleTest : public ::testing::Test {
     }
   }
 
-  fs::path dir;
+  ftp::testing::TempStation temp_{"radmon_cycle", "station", {}};
+  const fs::path dir = temp_.data;
   FakePanel panel;
   FakeAudio audio;
   FakeSound sound;
@@ -240,10 +232,6 @@ TEST_F(RecordingCycleTest, UnwritableFolderLosesNoMinute) {
   EXPECT_EQ(elapsed, (std::vector<std::string>{"60\r", "120\r", "180\r", "240\r"}));
 }
 
-}  // namespace radmon
-
-namespace radmon {
-
 TEST_F(RecordingCycleTest, DeadTimeCorrectsTheFiguresAndTheLineButNotTheTotal) {
   panel.ticks[Tick::recordFile] = true;
   cycle.setDeadTime(2000);  // 2 ms: 100 a second counted are 125 true
@@ -300,8 +288,7 @@ TEST_F(RecordingCycleTest, SoundPathEventsAreLoggedAndAMinuteThatMissedSoundIsNo
                                            EventKind::SoundDropped, EventKind::NoSignal,
                                            EventKind::SignalOk};
   EXPECT_EQ(hooks.events, expected);
-  std::ifstream in(dir / eventFileName("20110920"), std::ios::binary);
-  const std::string log((std::istreambuf_iterator<char>(in)), {});
+  const std::string log = readBytes(dir / eventFileName("20110920"));
   const auto [logged, skipped] = parseEventLog(log);
   ASSERT_EQ(logged.size(), expected.size()) << log;
   EXPECT_TRUE(skipped.empty());

@@ -7,15 +7,18 @@
 
 #include "acked_record.h"
 #include "day_record.h"
+#include "kept_lines.h"
 #include "local_broker.h"
 #include "mqtt_publisher.h"
 #include "state_message.h"
+#include "temp_station.h"
 
 namespace radmon {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using testing::keptLines;
 using testing::LocalBroker;
 using testing::ReceivedMessage;
 using testing::Subscriber;
@@ -32,21 +35,6 @@ StoredRecord minuteRecord(int i) {
   return {when.yyyymmdd(), line};
 }
 
-// What a consumer keeping one record per time makes of the messages: the record lines
-// of the states whose time is later than the last one kept.
-std::vector<std::string> keptLines(const std::vector<std::string>& payloads) {
-  std::vector<std::string> kept;
-  std::string last;
-  for (const auto& p : payloads) {
-    const auto state = parseStateJson(p);
-    if (!state || state->isoTime() <= last) continue;
-    last = state->isoTime();
-    std::string line = recordLineOf(*state);
-    kept.push_back(line.substr(0, line.size() - 2));
-  }
-  return kept;
-}
-
 std::vector<std::string> linesOf(int first, int count) {
   std::vector<std::string> lines;
   for (int i = first; i < first + count; ++i) lines.push_back(minuteRecord(i).line);
@@ -55,12 +43,6 @@ std::vector<std::string> linesOf(int first, int count) {
 
 class PublisherTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder = fs::temp_directory_path() / ("radmon_pub_" + std::to_string(::getpid()));
-    fs::create_directories(folder);
-  }
-  void TearDown() override { fs::remove_all(folder); }
-
   PublisherOptions options(int port) {
     PublisherOptions o;
     o.address.host = "127.0.0.1";
@@ -92,7 +74,8 @@ class PublisherTest : public ::testing::Test {
     };
   }
 
-  fs::path folder;
+  ftp::testing::TempStation temp_{"radmon_pub", "station", {}};
+  const fs::path folder = temp_.data;
 };
 
 TEST_F(PublisherTest, ADayArrivesInOrderAndTheLastRecordIsRemembered) {

@@ -16,8 +16,8 @@
 #include <nlohmann/json.hpp>
 
 #include "day_record.h"
+#include "kept_lines.h"
 #include "local_broker.h"
-#include "state_message.h"
 #include "temp_station.h"
 
 namespace radmon {
@@ -25,6 +25,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using testing::keptLines;
 using testing::LocalBroker;
 using testing::ReceivedMessage;
 using testing::Subscriber;
@@ -42,21 +43,6 @@ std::vector<std::string> linesOf(const std::string& text) {
   return lines;
 }
 
-// What a consumer keeping one record per time counts: the record lines of the states
-// whose time is later than the last one kept.
-std::vector<std::string> keptLines(const std::vector<std::string>& payloads) {
-  std::vector<std::string> kept;
-  std::string last;
-  for (const auto& p : payloads) {
-    const auto state = parseStateJson(p);
-    if (!state || state->isoTime() <= last) continue;
-    last = state->isoTime();
-    const std::string line = recordLineOf(*state);
-    kept.push_back(line.substr(0, line.size() - 2));
-  }
-  return kept;
-}
-
 std::vector<std::string> payloadsOf(const std::vector<ReceivedMessage>& messages) {
   std::vector<std::string> payloads;
   for (const auto& m : messages) payloads.push_back(m.payload);
@@ -65,11 +51,7 @@ std::vector<std::string> payloadsOf(const std::vector<ReceivedMessage>& messages
 
 class HeadlessMqtt : public ::testing::Test {
  protected:
-  HeadlessMqtt() {
-    std::ofstream(root / "ratemon.ini", std::ios::binary)
-        << "\"50\",\"3\",\"10\",\"18\",\"0.27\",\"2.7\",\"" << root.string()
-        << "/data/μSVHData_nnnntthh.csv\",1,0,1,\"0\"\r\n";
-  }
+  HeadlessMqtt() { station.writeRatemonSettings(); }
 
   // Starts ratemon on a simulated tube; stdout and stderr go to out.txt and err.txt.
   pid_t launch(const std::string& url, int64_t seconds, const std::string& extra = "",
@@ -90,7 +72,11 @@ class HeadlessMqtt : public ::testing::Test {
     ::waitpid(pid, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
-  size_t dayLines() const { return linesOf(testing::readBytes(root / "data" / dayFileName(kDay))).size(); }
+  std::vector<std::string> dayFileLines() const {
+    return linesOf(testing::readBytes(root / "data" / dayFileName(kDay)));
+  }
+  size_t dayLines() const { return dayFileLines().size(); }
+  std::string err() const { return testing::readBytes(root / "err.txt"); }
   // Waits until the day file holds at least `n` lines.
   bool waitForLines(size_t n) const {
     for (int i = 0; i < 20000; ++i) {
@@ -112,12 +98,11 @@ TEST_F(HeadlessMqtt, ADayArrivesInOrderWithItsDiscovery) {
   LocalBroker broker;
   ASSERT_TRUE(broker.start());
   Subscriber live(broker.port(), "radmon/e2e/state");
-  ASSERT_EQ(waitExit(launch(url(broker.port()), 86400, "--mqtt-discovery ha")), 0)
-      << testing::readBytes(root / "err.txt");
+  ASSERT_EQ(waitExit(launch(url(broker.port()), 86400, "--mqtt-discovery ha")), 0) << err();
   ASSERT_TRUE(live.waitFor([](const auto& ms) { return ms.size() >= 1440; }, 10s));
 
   const auto payloads = live.payloadsOn("radmon/e2e/state");
-  const auto lines = linesOf(testing::readBytes(root / "data" / dayFileName(kDay)));
+  const auto lines = dayFileLines();
   ASSERT_EQ(lines.size(), 1440u);
   EXPECT_EQ(payloads.size(), 1440u) << "each once while the broker stayed";
   EXPECT_EQ(keptLines(payloads), lines);
@@ -151,8 +136,7 @@ TEST_F(HeadlessMqtt, LiveReadingsEverySecondWhenAsked) {
   Subscriber sub(broker.port(), "radmon/e2e/live");
   // In real time: a fast replay is over before the connection is made, and live
   // readings are QoS 0, sent only while connected.
-  ASSERT_EQ(waitExit(launch(url(broker.port()), 4, "", kStart, false)), 0)
-      << testing::readBytes(root / "err.txt");
+  ASSERT_EQ(waitExit(launch(url(broker.port()), 4, "", kStart, false)), 0) << err();
   ASSERT_TRUE(sub.waitFor([](const auto& ms) { return ms.size() >= 2; }, 5s));
   std::string last;
   for (const auto& m : sub.messages()) {
@@ -177,13 +161,13 @@ TEST_F(HeadlessMqtt, TwoHoursWithoutTheBrokerArriveAfterItInOrderNoneTwice) {
   const size_t stoppedAt = dayLines();
   ASSERT_TRUE(waitForLines(stoppedAt + 120));
   ASSERT_TRUE(broker.start());
-  ASSERT_EQ(waitExit(station), 0) << testing::readBytes(root / "err.txt");
+  ASSERT_EQ(waitExit(station), 0) << err();
 
-  const auto lines = linesOf(testing::readBytes(root / "data" / dayFileName(kDay)));
+  const auto lines = dayFileLines();
   ASSERT_EQ(lines.size(), 360u);
   ASSERT_TRUE(sub.waitFor([](const auto& ms) { return keptLines(payloadsOf(ms)).size() >= 360; }, 10s));
   EXPECT_EQ(keptLines(sub.payloadsOn("radmon/e2e/state")), lines);
-  EXPECT_NE(testing::readBytes(root / "err.txt").find("再接続"), std::string::npos) << testing::readBytes(root / "err.txt");
+  EXPECT_NE(err().find("再接続"), std::string::npos) << err();
 }
 
 // Told clearly, measuring goes on; the next run with the right settings catches up.
@@ -210,8 +194,7 @@ TEST_F(HeadlessMqtt, RefusedConnectionsAreToldAndTheNextRunCatchesUp) {
     ASSERT_TRUE(broker.start());
     ASSERT_EQ(waitExit(launch(url(broker.port(), c.refusedAccount, c.broker.tls), 3600)), 0);
     EXPECT_EQ(dayLines(), 60u) << "measuring went on";
-    const std::string err = testing::readBytes(root / "err.txt");
-    EXPECT_NE(err.find(c.told), std::string::npos) << err;
+    EXPECT_NE(err().find(c.told), std::string::npos) << err();
 
     if (!c.caSetting.empty())
       std::ofstream(root / "ratemon_mqtt.ini") << "ca_file=" << broker.certificatePath() << "\n";
@@ -220,9 +203,9 @@ TEST_F(HeadlessMqtt, RefusedConnectionsAreToldAndTheNextRunCatchesUp) {
     ASSERT_EQ(waitExit(launch(url(broker.port(), c.rightAccount, c.broker.tls), 3600, "",
                               "2026-03-02 00:59:59")),
               0)
-        << testing::readBytes(root / "err.txt");
+        << err();
     // The first run's hour caught up, then the second's.
-    const auto lines = linesOf(testing::readBytes(root / "data" / dayFileName(kDay)));
+    const auto lines = dayFileLines();
     ASSERT_EQ(lines.size(), 120u);
     ASSERT_TRUE(sub.waitFor([](const auto& ms) { return ms.size() >= 120; }, 10s));
     EXPECT_EQ(keptLines(sub.payloadsOn("radmon/e2e/state")), lines);

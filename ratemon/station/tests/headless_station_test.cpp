@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "file_bytes.h"
+#include "temp_station.h"
 
 #include "day_record.h"
 #include "event_log.h"
@@ -55,33 +56,15 @@ void writeWav(const fs::path& path, const std::vector<uint8_t>& samples) {
 
 class HeadlessRatemon : public ::testing::Test {
  protected:
-  void SetUp() override {
-    root = fs::temp_directory_path() / ("radmon_headless_" + std::to_string(::getpid()));
-    fs::remove_all(root);
-    fs::create_directories(root / "data");
-    fs::copy_file(fs::path(PROGRAM_DIR) / "ratemon", root / "ratemon");
-    writeSettings("18");
-  }
-  void TearDown() override { fs::remove_all(root); }
-
-  void writeSettings(const std::string& sensitivity) {
-    std::ofstream(root / "ratemon.ini", std::ios::binary)
-        << "\"50\",\"3\",\"10\",\"" << sensitivity << "\",\"0.27\",\"2.7\",\"" << root.string()
-        << "/data/μSVHData_nnnntthh.csv\",1,0,1,\"0\"\r\n";
-  }
+  void SetUp() override { station_.writeRatemonSettings(); }
 
   ProcessResult run(const std::string& args) {
-    const std::string cmd = "cd '" + root.string() + "' && ./ratemon --headless " + args +
-                            " >out.txt 2>err.txt";
-    ProcessResult r;
-    const int rc = std::system(cmd.c_str());
-    r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    r.out = testing::readBytes(root / "out.txt");
-    r.err = testing::readBytes(root / "err.txt");
-    return r;
+    const int status = station_.run("./ratemon --headless " + args);
+    return {status, testing::readBytes(root / "out.txt"), testing::readBytes(root / "err.txt")};
   }
 
-  fs::path root;
+  ftp::testing::TempStation station_{"radmon_headless", "station", {"ratemon"}};
+  const fs::path root = station_.program;
 };
 
 }  // namespace
@@ -141,13 +124,13 @@ TEST_F(HeadlessRatemon, SimulatedDayGivesOneLineAMinuteSplitAtMidnight) {
 }
 
 TEST_F(HeadlessRatemon, RefusesToStartWithoutSensitivityOrWithTheLockHeld) {
-  writeSettings("");
+  station_.writeRatemonSettings("");
   ProcessResult r = run("--input sim:20 --fast --seconds 60");
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("GM菅γ線感度を入力してください"), std::string::npos);
   EXPECT_TRUE(fs::is_empty(root / "data"));
 
-  writeSettings("18");
+  station_.writeRatemonSettings("18");
   const pid_t holder = ::fork();
   if (holder == 0) {
     ::chdir(root.c_str());

@@ -2,11 +2,8 @@
 // faults of the sound are logged in the day's event log within two minutes and their
 // end after the sound is back; a healthy day raises nothing.
 #include <sndfile.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <numbers>
@@ -14,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "event_log.h"
+#include "temp_station.h"
 #include "text_files.h"
 #include "tube_simulator.h"
 
@@ -57,28 +55,17 @@ void writeRecording(const fs::path& path, Fault fault) {
 
 class HeadlessWatch : public ::testing::Test {
  protected:
-  void SetUp() override {
-    root_ = fs::temp_directory_path() / ("radmon_watch_" + std::to_string(::getpid()));
-    fs::remove_all(root_);
-    fs::create_directories(root_ / "data");
-    fs::copy_file(fs::path(PROGRAM_DIR) / "ratemon", root_ / "ratemon");
-    std::ofstream(root_ / "ratemon.ini", std::ios::binary)
-        << "\"50\",\"3\",\"10\",\"18\",\"0.27\",\"2.7\",\"" << root_.string()
-        << "/data/\",0,0,1,\"0\"\r\n";
-  }
-  void TearDown() override { fs::remove_all(root_); }
+  void SetUp() override { station_.writeRatemonSettings("18", "data/", "0,0,1"); }
 
   int run(const std::string& args) {
-    const std::string cmd = "cd '" + root_.string() + "' && ./ratemon --headless " + args +
-                            " --fast --start '2026-12-08 00:00:00' >out.txt 2>err.txt";
-    const int rc = std::system(cmd.c_str());
-    return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+    return station_.run("./ratemon --headless " + args + " --fast --start '2026-12-08 00:00:00'");
   }
   std::vector<EventLine> events() {
     const auto text = readTextFile((root_ / "data" / eventFileName("20261208")).string());
     return text ? parseEventLog(*text).value : std::vector<EventLine>{};
   }
-  fs::path root_;
+  ftp::testing::TempStation station_{"radmon_watch", "station", {"ratemon"}};
+  const fs::path root_ = station_.program;
 };
 
 TEST_F(HeadlessWatch, EachFaultOfARecordingIsLoggedWithinTwoMinutesAndItsEndAfter) {

@@ -30,8 +30,7 @@ class EnglishStation : public StationTest {
 };
 
 TEST_F(EnglishStation, EveryWindowAndMessageBoxIsEnglish) {
-  make();
-  ASSERT_FALSE(station_->startup());
+  start();
   w().show();
   // Start without a sensitivity: the refusal's message box.
   QTest::mouseClick(w().cmdRec(), Qt::LeftButton);

@@ -82,10 +82,6 @@ TEST(IntervalView, WindowRedrawsFromItsSource) {
   EXPECT_EQ(window.picture().pixelColor(intervalX(0.23), kHistogramBase - 2), kIntervalBar);
 }
 
-}  // namespace radmon
-
-namespace radmon {
-
 TEST(DoseBand, BoundsDrawnOnTheGraphsScale) {
   testApp();
   // Stage-2 limit 2.1: the scale's top is 3 μSv/h over 300 px, 100 px per μSv/h.

@@ -12,8 +12,7 @@ TEST_F(StationTest, MqttDialogSavesOwnerOnlyAndTheWindowShowsTheLink) {
   testing::LocalBroker broker;
   ASSERT_TRUE(broker.start());
   testing::Subscriber sub(broker.port(), "radmon/win/state");
-  make();
-  ASSERT_FALSE(station_->startup());
+  start();
   EXPECT_EQ(w().mqttState()->text(), "送信しない");
   EXPECT_FALSE(station_->link());
 

@@ -51,6 +51,11 @@ class StationTest : public ::testing::Test {
     station_ = std::make_unique<WindowStation>(std::move(parts));
     return *station_;
   }
+  // Makes the station and starts it, which must succeed.
+  void start(SaveDialog dialog = {}) {
+    make(std::move(dialog));
+    ASSERT_FALSE(station_->startup());
+  }
   MainWindow& w() { return station_->window(); }
   std::string message() {
     auto* box = w().messageBox();

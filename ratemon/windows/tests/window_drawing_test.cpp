@@ -26,6 +26,14 @@ QImage graph(const std::array<float, 600>& history, int newest, const std::strin
 
 QColor at(const QImage& img, int x, int y) { return img.pixelColor(x, y); }
 
+struct Spot {
+  int x, y;
+  QColor colour;
+};
+void expectColours(const QImage& img, std::initializer_list<Spot> spots) {
+  for (const Spot& s : spots) EXPECT_EQ(at(img, s.x, s.y), s.colour) << "at " << s.x << "," << s.y;
+}
+
 // The label `text` drawn alone at (x, y) matches the graph in the label's box, left of
 // the tick at x = 45.
 bool labelDrawn(const QImage& img, int x, int y, const std::string& text) {
@@ -49,14 +57,12 @@ bool labelDrawn(const QImage& img, int x, int y, const std::string& text) {
 }  // namespace
 
 TEST(DoseScaleTop, RoundsTheQuotientHalvesToEvenAndRefusesZeroOrText) {
-  EXPECT_EQ(doseScaleTop("2.7"), 4);
-  EXPECT_EQ(doseScaleTop("0.36"), 1);   // 0.514... -> 1
-  EXPECT_EQ(doseScaleTop("1.75"), 2);   // 2.5: the even neighbour
-  EXPECT_EQ(doseScaleTop("2.45"), 4);   // 3.5: the even neighbour
-  EXPECT_EQ(doseScaleTop("0.35"), std::nullopt);  // exactly a half: even neighbour 0
-  EXPECT_EQ(doseScaleTop("0.2"), std::nullopt);
-  EXPECT_EQ(doseScaleTop("abc"), std::nullopt);
-  EXPECT_EQ(doseScaleTop(""), std::nullopt);
+  // 0.36 / 0.7 = 0.514... -> 1; 2.5 and 3.5 go to the even neighbour, and so does
+  // exactly a half (0.35), to 0.
+  const std::pair<const char*, std::optional<int>> cases[] = {
+      {"2.7", 4},            {"0.36", 1},           {"1.75", 2},           {"2.45", 4},
+      {"0.35", std::nullopt}, {"0.2", std::nullopt}, {"abc", std::nullopt}, {"", std::nullopt}};
+  for (const auto& [text, top] : cases) EXPECT_EQ(doseScaleTop(text), top) << text;
 }
 
 TEST(DoseGraph, BarColoursUseStrictLimitsAndTheNewestSecondStandsAtTheAxis) {
@@ -69,14 +75,9 @@ TEST(DoseGraph, BarColoursUseStrictLimitsAndTheNewestSecondStandsAtTheAxis) {
   h[599] = 1.0f;   // wraps round the ring
   const QImage img = graph(h, 10, "0.27", "2.7");
   // K = 300 / 4 = 75 px per μSv/h.
-  EXPECT_EQ(at(img, 51, 349), kGreen);
-  EXPECT_EQ(at(img, 52, 349), kYellow);
-  EXPECT_EQ(at(img, 53, 349), kYellow);
-  EXPECT_EQ(at(img, 54, 349), kRed);
-  EXPECT_EQ(at(img, 62, 349), kYellow);
-  EXPECT_EQ(at(img, 62, 276), kYellow);  // 350 - 75 = 275: the bar reaches there
-  EXPECT_EQ(at(img, 62, 270), kBg);
-  EXPECT_EQ(at(img, 54, 148), kRed);     // 350 - 75 * 2.71 = 146.75
+  // The bar of slot 599 reaches 350 - 75 = 275, that of slot 7 350 - 75 * 2.71 = 146.75.
+  expectColours(img, {{51, 349, kGreen}, {52, 349, kYellow}, {53, 349, kYellow}, {54, 349, kRed},
+                      {62, 349, kYellow}, {62, 276, kYellow}, {62, 270, kBg}, {54, 148, kRed}});
   // The limit lines across the frame: stage 2 red at 350 - 202.5, stage 1 olive at 329.75.
   bool red = false, olive = false;
   for (int y = 145; y <= 150; ++y) red = red || at(img, 400, y) == kRed;
@@ -84,10 +85,8 @@ TEST(DoseGraph, BarColoursUseStrictLimitsAndTheNewestSecondStandsAtTheAxis) {
   EXPECT_TRUE(red);
   EXPECT_TRUE(olive);
   // Axes.
-  EXPECT_EQ(at(img, 50, 60), kFg);
-  EXPECT_EQ(at(img, 50, 350), kFg);
-  EXPECT_EQ(at(img, 640, 350), kGreen);  // a bar of 0 is one pixel on the zero line
-  EXPECT_EQ(at(img, 110, 358), kFg);  // a time tick
+  // Axes, a bar of 0 as one pixel on the zero line, a time tick.
+  expectColours(img, {{50, 60, kFg}, {50, 350, kFg}, {640, 350, kGreen}, {110, 358, kFg}});
 }
 
 TEST(DoseGraph, WithStage1AboveStage2NoBarIsYellow) {
@@ -95,8 +94,7 @@ TEST(DoseGraph, WithStage1AboveStage2NoBarIsYellow) {
   h[0] = 1.0f;
   h[599] = 3.0f;
   const QImage img = graph(h, 0, "2.0", "0.8");  // V = 1, K = 300
-  EXPECT_EQ(at(img, 51, 349), kRed);
-  EXPECT_EQ(at(img, 52, 349), kRed);
+  expectColours(img, {{51, 349, kRed}, {52, 349, kRed}});
 }
 
 TEST(DoseGraph, ScaleLabelsForTheDefaultLimitReadFourDownToPointEight) {
@@ -113,9 +111,8 @@ TEST(DoseGraph, UnusableStage2LimitDrawsTheFrameAndANoteInsteadOfBars) {
   h.fill(0.5f);
   for (const std::string l2 : {"0.3", "x"}) {
     const QImage img = graph(h, 0, "0.27", l2);
-    EXPECT_EQ(at(img, 50, 200), kFg) << l2;
-    EXPECT_EQ(at(img, 51, 349), kBg) << l2;
-    EXPECT_EQ(at(img, 300, 349), kBg) << l2;
+    SCOPED_TRACE(l2);
+    expectColours(img, {{50, 200, kFg}, {51, 349, kBg}, {300, 349, kBg}});
     int inked = 0;
     for (int y = 180; y < 196; ++y)
       for (int x = 70; x < 400; ++x) inked += at(img, x, y) != kBg;
@@ -135,9 +132,7 @@ TEST(PulseTrace, ThresholdLinesAndSamplesAtFifteenTwipsAPixel) {
   EXPECT_EQ(img.size(), QSize(721, 173));
   // Red at 47 * 8 = 376 twips (pixel 25), blue at 53 * 8 = 424 twips (pixel 28), both
   // from x = 0 to 11024.5 / 15 = 735: across the whole window.
-  EXPECT_EQ(at(img, 5, 376 / 15), kRed);
-  EXPECT_EQ(at(img, 720, 376 / 15), kRed);
-  EXPECT_EQ(at(img, 400, 424 / 15), QColor(0, 0, 255));
+  expectColours(img, {{5, 376 / 15, kRed}, {720, 376 / 15, kRed}, {400, 424 / 15, QColor(0, 0, 255)}});
   bool dip = false;  // 160 / 15 = 10.7
   for (int y = 9; y <= 12; ++y) dip = dip || at(img, 100, y) == kFg;
   EXPECT_TRUE(dip);

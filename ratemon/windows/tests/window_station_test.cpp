@@ -56,8 +56,7 @@ TEST_F(StationTest, EveryControlHasItsNameAndCaption) {
 }
 
 TEST_F(StationTest, UnchangedFirstRunSavesTheDesignLineAtClose) {
-  make();
-  ASSERT_FALSE(station_->startup());
+  start();
   EXPECT_EQ(w().text(Box::recordPath), programFolder_ + "data/");
   EXPECT_EQ(station_->saveFolder(), programFolder_ + "data/");
   EXPECT_TRUE(fs::exists(programFolder_ + "~Record.tmp"));
@@ -72,21 +71,15 @@ TEST_F(StationTest, UnchangedFirstRunSavesTheDesignLineAtClose) {
 TEST_F(StationTest, SavedSettingsComeBackAndTheCsvRuleSetsTheRecordFolder) {
   writeTextFile(programFolder_ + "ratemon.ini",
                 "\"45\",\"2\",\"8\",\"\",\"0.3\",\"3.5\",\"/srv/rec/x.csv\",1,0,0,\"12\"\r\n");
-  make();
-  ASSERT_FALSE(station_->startup());
-  EXPECT_EQ(w().text(Box::threshold), "45");
-  EXPECT_EQ(w().text(Box::deadBand), "2");
-  EXPECT_EQ(w().text(Box::resolution), "8");
-  EXPECT_EQ(w().text(Box::sensitivity), "");
-  EXPECT_EQ(w().text(Box::limit1), "0.3");
-  EXPECT_EQ(w().text(Box::limit2), "3.5");
-  EXPECT_EQ(w().text(Box::recordPath), "/srv/rec/x.csv");
-  EXPECT_EQ(w().text(Box::background), "12");
-  EXPECT_TRUE(w().checked(Tick::alarm1));
-  EXPECT_FALSE(w().checked(Tick::alarm2));
-  EXPECT_FALSE(w().checked(Tick::recordFile));
-  EXPECT_FALSE(w().checked(Tick::pulseTest));
-  EXPECT_FALSE(w().checked(Tick::graph));
+  start();
+  const std::pair<Box, const char*> boxes[] = {
+      {Box::threshold, "45"}, {Box::deadBand, "2"},   {Box::resolution, "8"},
+      {Box::sensitivity, ""}, {Box::limit1, "0.3"},   {Box::limit2, "3.5"},
+      {Box::recordPath, "/srv/rec/x.csv"},            {Box::background, "12"}};
+  for (const auto& [box, text] : boxes) EXPECT_EQ(w().text(box), text) << static_cast<int>(box);
+  for (const auto& [tick, on] : {std::pair{Tick::alarm1, true}, {Tick::alarm2, false},
+                                 {Tick::recordFile, false}, {Tick::pulseTest, false}, {Tick::graph, false}})
+    EXPECT_EQ(w().checked(tick), on) << static_cast<int>(tick);
   EXPECT_EQ(station_->saveFolder(), "/srv/rec/");
   w().close();
   EXPECT_EQ(readBytes(folder_ / "ratemon.ini"),
@@ -97,8 +90,7 @@ TEST_F(StationTest, RecordPathNotEndingInLowerCaseCsvKeepsTheDataFolder) {
   for (const std::string path : {"/srv/rec/X.CSV", "/srv/rec/"}) {
     writeTextFile(programFolder_ + "ratemon.ini",
                   "\"50\",\"3\",\"10\",\"1\",\"0.27\",\"2.7\",\"" + path + "\",0,0,1,\"0\"\r\n");
-    make();
-    ASSERT_FALSE(station_->startup());
+    start();
     EXPECT_EQ(w().text(Box::recordPath), path);
     EXPECT_EQ(station_->saveFolder(), programFolder_ + "data/") << path;
     station_.reset();
@@ -106,8 +98,7 @@ TEST_F(StationTest, RecordPathNotEndingInLowerCaseCsvKeepsTheDataFolder) {
 }
 
 TEST_F(StationTest, SecondStationInTheSameFolderIsRefusedAndSavesNothing) {
-  make();
-  ASSERT_FALSE(station_->startup());
+  start();
   StationParts parts;
   parts.programFolder = programFolder_;
   parts.lockPath = programFolder_ + "~Record.tmp";
@@ -125,8 +116,7 @@ TEST_F(StationTest, SecondStationInTheSameFolderIsRefusedAndSavesNothing) {
 }
 
 TEST_F(StationTest, StartWithoutSensitivityTellsWhyYetResetsTheCounters) {
-  make();
-  ASSERT_FALSE(station_->startup());
+  start();
   w().setText(Box::elapsed, "77");
   w().setText(Box::total, "5");
   QTest::mouseClick(w().cmdRec(), Qt::LeftButton);
@@ -139,8 +129,7 @@ TEST_F(StationTest, StartWithoutSensitivityTellsWhyYetResetsTheCounters) {
 }
 
 TEST_F(StationTest, ButtonsFollowTheRecordingState) {
-  make();
-  ASSERT_FALSE(station_->startup());
+  start();
   startRecording();
   EXPECT_FALSE(w().cmdRec()->isEnabled());
   EXPECT_TRUE(w().cmdStop()->isEnabled());
@@ -163,8 +152,7 @@ TEST_F(StationTest, ButtonsFollowTheRecordingState) {
 }
 
 TEST_F(StationTest, SilenceButtonsReArmOnlyTheirOwnStage) {
-  make();
-  ASSERT_FALSE(station_->startup());
+  start();
   w().tick(Tick::alarm1)->setChecked(true);
   w().tick(Tick::alarm2)->setChecked(true);
   w().setText(Box::limit1, "0.01");
@@ -191,11 +179,10 @@ TEST_F(StationTest, SilenceButtonsReArmOnlyTheirOwnStage) {
 TEST_F(StationTest, RecordFolderDialogSetsTheFolderOrChangesNothingWhenCancelled) {
   std::optional<std::string> answer = "/srv/rec/μSVHData_nnnntthh.csv";
   SaveDialogRequest asked;
-  make([&](QWidget*, const SaveDialogRequest& r) {
+  start([&](QWidget*, const SaveDialogRequest& r) {
     asked = r;
     return answer;
   });
-  ASSERT_FALSE(station_->startup());
   QTest::mouseClick(w().commandButton(Command::chooseFolder), Qt::LeftButton);
   EXPECT_EQ(asked.title, "収集データ保存フォルダ");
   EXPECT_EQ(asked.fileName, "μSVHData_nnnntthh.csv");
@@ -214,8 +201,7 @@ TEST_F(StationTest, RecordFolderDialogSetsTheFolderOrChangesNothingWhenCancelled
 }
 
 TEST_F(StationTest, MissingDayplotIsToldAndRatemonGoesOn) {
-  make();
-  ASSERT_FALSE(station_->startup());
+  start();
   QTest::mouseClick(w().commandButton(Command::startDayplot), Qt::LeftButton);
   EXPECT_NE(message().find("dayplot"), std::string::npos);
   EXPECT_TRUE(w().isEnabled());
@@ -227,8 +213,7 @@ TEST_F(StationTest, DayplotStartsInTheStationWithItsArguments) {
   writeTextFile(dayplotPath_, "#!/bin/sh\necho \"$PWD|$*\" > started.txt\n");
   fs::permissions(dayplotPath_, fs::perms::owner_all);
   dayplotArguments_ = {"--station", programFolder_, "--lang", "en"};
-  make();
-  ASSERT_FALSE(station_->startup());
+  start();
   QTest::mouseClick(w().commandButton(Command::startDayplot), Qt::LeftButton);
   EXPECT_TRUE(message().empty()) << message();
   const std::string noted = programFolder_ + "started.txt";
@@ -239,8 +224,7 @@ TEST_F(StationTest, DayplotStartsInTheStationWithItsArguments) {
 }
 
 TEST_F(StationTest, GraphWindowFollowsCheck5AndIsRedrawnEachSecond) {
-  make();
-  ASSERT_FALSE(station_->startup());
+  start();
   QTest::mouseClick(w().tick(Tick::graph), Qt::LeftButton);
   ASSERT_NE(station_->graphWindow(), nullptr);
   GraphWindow* graph = station_->graphWindow();
@@ -270,8 +254,7 @@ TEST_F(StationTest, GraphWindowFollowsCheck5AndIsRedrawnEachSecond) {
 TEST_F(StationTest, AWriteFaultThatLastsIsShownOnceWhenItBeginsAndOnceWhenItEnds) {
   writeTextFile(programFolder_ + "ratemon.ini", "\"50\",\"3\",\"10\",\"120\",\"0.27\",\"2.7\",\"" +
                                                     programFolder_ + "gone/x.csv\",0,0,1,\"0\"\r\n");
-  make();
-  ASSERT_FALSE(station_->startup());
+  start();
   startRecording();
   const auto minutes = [&](int n) {
     for (int s = 0; s < 60 * n; ++s) audio_->deliver(secondWithPulseCount(1));
@@ -290,8 +273,7 @@ TEST_F(StationTest, AWriteFaultThatLastsIsShownOnceWhenItBeginsAndOnceWhenItEnds
 }
 
 TEST_F(StationTest, PulseTestShowsOneBufferAndStops) {
-  make();
-  ASSERT_FALSE(station_->startup());
+  start();
   w().tick(Tick::pulseTest)->setChecked(true);
   startRecording();
   audio_->deliver(secondWithPulseCount(2));
@@ -305,13 +287,8 @@ TEST_F(StationTest, PulseTestShowsOneBufferAndStops) {
   EXPECT_EQ(w().text(Box::elapsed), "1");
 }
 
-}  // namespace radmon
-
-namespace radmon {
-
 TEST_F(StationTest, ReadingIntervalPulseIntervalsAndTheCountingSettings) {
-  make();
-  ASSERT_FALSE(station_->startup());
+  start();
   startRecording();
   for (int s = 0; s < 60; ++s) audio_->deliver(secondWithPulseCount(100));
   EXPECT_EQ(w().text(Box::cpm), "6000");
@@ -346,8 +323,7 @@ TEST_F(StationTest, ReadingIntervalPulseIntervalsAndTheCountingSettings) {
   // The next start reads the file back.
   w().close();
   station_.reset();
-  make();
-  ASSERT_FALSE(station_->startup());
+  start();
   EXPECT_DOUBLE_EQ(station_->cycle().deadTimeSeconds(), 0.002);
   EXPECT_TRUE(station_->counting().graphBand);
 }

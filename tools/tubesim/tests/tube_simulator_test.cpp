@@ -125,15 +125,12 @@ TEST(TubeSimulator, OverlappingPulsesAddUpAndClampToTheByteRange) {
 }
 
 TEST(TubeProfile, RateInsideAndOutsideTheRaisedStretch) {
-  const TubeProfile day{20, 120, 13 * 3600, 16 * 3600};
-  EXPECT_EQ(day.cpmAt(13 * 3600 - 1), 20);
-  EXPECT_EQ(day.cpmAt(13 * 3600), 120);
-  EXPECT_EQ(day.cpmAt(16 * 3600 - 1), 120);
-  EXPECT_EQ(day.cpmAt(16 * 3600), 20);
-  const TubeProfile night{20, 5, 22 * 3600, 2 * 3600};
-  EXPECT_EQ(night.cpmAt(23 * 3600), 5);
-  EXPECT_EQ(night.cpmAt(3600), 5);
-  EXPECT_EQ(night.cpmAt(12 * 3600), 20);
+  // A day's stretch from 13:00 to 16:00, and a night's across midnight from 22:00 to 02:00.
+  const TubeProfile day{20, 120, 13 * 3600, 16 * 3600}, night{20, 5, 22 * 3600, 2 * 3600};
+  const struct { const TubeProfile& profile; int second; double cpm; } cases[] = {
+      {day, 13 * 3600 - 1, 20}, {day, 13 * 3600, 120},    {day, 16 * 3600 - 1, 120}, {day, 16 * 3600, 20},
+      {night, 23 * 3600, 5},    {night, 3600, 5},         {night, 12 * 3600, 20}};
+  for (const auto& c : cases) EXPECT_EQ(c.profile.cpmAt(c.second), c.cpm) << c.second;
   EXPECT_EQ(night.maxCpm(), 20);
   EXPECT_EQ((TubeProfile{20, 500, 7, 7}).maxCpm(), 20);
 }
