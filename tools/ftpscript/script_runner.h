@@ -12,6 +12,7 @@
 #include "command_line.h"
 #include "ftp_connection.h"
 #include "ftp_script.h"
+#include "outcome_text.h"
 #include "publish_settings.h"
 #include "server_folder.h"
 
@@ -46,7 +47,8 @@ class ScriptRunner {
   void list(const ScriptCommand& command);
   void status();
   void fail(const ScriptCommand& command, const std::string& reason);
-  void fail(const ScriptCommand& command, const char* step, const Outcome& outcome);
+  void fail(const ScriptCommand& command, Progress step, const Outcome& outcome,
+            const std::string& name = {});
 
   CommandLine line_;
   std::ostream& out_;
