@@ -28,8 +28,9 @@ int main(int argc, char** argv) {
   const ParsedScript script = parseFtpScript(*text, ParseOptions{line.autoLogin});
   if (!script.clean()) {
     for (const auto& issue : script.issues) {
-      std::cerr << progressText(Progress::ScriptLine,
-                                {.name = line.scriptPath, .other = scriptIssueText(issue), .number = issue.line}) << "\n";
+      std::cerr << progressText(Progress::ScriptLine, {.name = line.scriptPath,
+                                                       .other = scriptIssueText(issue),
+                                                       .number = issue.line}) << "\n";
     }
     std::cerr << progressText(Progress::ScriptFaulty) << std::endl;
     return kExitScriptFaulty;

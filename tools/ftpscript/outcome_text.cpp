@@ -121,11 +121,12 @@ std::string settingsIssueText(const std::string& path, const LineIssue<SettingsI
 }
 
 std::string argumentFaultText(const CommandLineResult& result) {
-  const std::string& a = result.argument;
-  const std::string fault = result.fault == ArgumentFault::BadStallSeconds ? "-t: の秒数が正しくありません: " + a
-                            : result.fault == ArgumentFault::Unknown       ? "不明な引数: " + a
-                                                                           : "スクリプトが指定されていません (-s:)";
-  return fault + "\n使い方: ftpscript [-i] [-v] [-d] [-n] [-t:秒] [-p:設定ファイル] -s:\"スクリプトのパス\"";
+  std::string text = "スクリプトが指定されていません (-s:)";
+  if (result.fault == ArgumentFault::Unknown) text = "不明な引数: " + result.argument;
+  if (result.fault == ArgumentFault::BadStallSeconds)
+    text = "-t: の秒数が正しくありません: " + result.argument;
+  return text + "\n使い方: ftpscript [-i] [-v] [-d] [-n] [-t:秒] [-p:設定ファイル] "
+                "-s:\"スクリプトのパス\"";
 }
 
 std::string progressText(Progress kind, const ProgressFacts& f) {
@@ -136,7 +137,8 @@ std::string progressText(Progress kind, const ProgressFacts& f) {
   const char* mode = f.text ? "アスキー" : "バイナリ";
   static constexpr const char* kTransportNames[] = {"FTP", "FTPS", "SFTP"};
   switch (kind) {
-    case Progress::Connecting: return "接続: " + std::string(kTransportNames[f.number]) + " " + name;
+    case Progress::Connecting:
+      return "接続: " + std::string(kTransportNames[f.number]) + " " + name;
     case Progress::LoggedIn: return "ログイン ... 成功 (" + std::string(crypt) + ")";
     case Progress::Mode: return "転送モード: " + std::string(mode);
     case Progress::Folder: return "フォルダ: " + name;
@@ -149,8 +151,8 @@ std::string progressText(Progress kind, const ProgressFacts& f) {
     case Progress::Disconnected: return "切断";
     case Progress::Status:
       if (name.empty()) return "状態: 接続していません";
-      return "状態: " + name + (f.loggedIn ? " に接続, " : " (未ログイン), ") + crypt + ", フォルダ " +
-             other + ", 転送モード " + mode;
+      return "状態: " + name + (f.loggedIn ? " に接続, " : " (未ログイン), ") + crypt +
+             ", フォルダ " + other + ", 転送モード " + mode;
     case Progress::Stopped: return "中止: 行 " + n + " 以降は実行しません";
     case Progress::Finished:
       return "終了: 転送成功 " + n + " 件, 失敗 " + std::to_string(f.failed) + " 件";

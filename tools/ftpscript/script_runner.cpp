@@ -36,22 +36,35 @@ int ScriptRunner::run(const std::vector<ScriptCommand>& commands) {
     if (command.kind == CommandKind::Bye) break;
   }
   connection_.reset();
-  out_ << progressText(Progress::Finished, {.number = sent_, .failed = failed_}) << std::endl;
+  say(Progress::Finished, {.number = sent_, .failed = failed_});
   return complete && failed_ == 0 ? kExitOk : kExitStepFailed;
 }
 
-void ScriptRunner::fail(const ScriptCommand& command, const std::string& reason) {
+void ScriptRunner::say(Progress kind, const ProgressFacts& facts) {
+  out_ << progressText(kind, facts) << std::endl;
+}
+
+bool ScriptRunner::fail(const ScriptCommand& command, Progress reason, const ProgressFacts& facts) {
   out_.flush();
-  err_ << progressText(Progress::Failed, {.name = command.word, .other = reason, .number = command.line}) << std::endl;
+  err_ << progressText(Progress::Failed, {.name = command.word,
+                                          .other = progressText(reason, facts),
+                                          .number = command.line})
+       << std::endl;
+  return false;
+}
+
+void ScriptRunner::miss(const ScriptCommand& command, Progress reason, const ProgressFacts& facts) {
+  ++failed_;
+  fail(command, reason, facts);
 }
 
 // "失敗: 行 1 OPEN: 接続とログイン: 接続を拒否されました (…)", the server's reply on the
 // lines after it. `name`: the file or folder the step is about.
-void ScriptRunner::fail(const ScriptCommand& command, Progress step, const Outcome& outcome,
+bool ScriptRunner::fail(const ScriptCommand& command, Progress step, const Outcome& outcome,
                         const std::string& name) {
   const TrustCheck none;
-  fail(command, progressText(step, {.name = name, .other = failureText(outcome, *address_,
-                                                       connection_ ? connection_->certificate() : none)}));
+  const TrustCheck& check = connection_ ? connection_->certificate() : none;
+  return fail(command, step, {.name = name, .other = failureText(outcome, *address_, check)});
 }
 
 bool ScriptRunner::step(const ScriptCommand& command) {
@@ -67,14 +80,14 @@ bool ScriptRunner::step(const ScriptCommand& command) {
     case CommandKind::Binary:
     case CommandKind::Ascii:
       text_ = command.kind == CommandKind::Ascii;
-      out_ << progressText(Progress::Mode, {.text = text_}) << std::endl;
+      say(Progress::Mode, {.text = text_});
       return true;
     case CommandKind::Put:
       put(command);
       return true;
     case CommandKind::Disconnect:
     case CommandKind::Bye:
-      if (connection_) out_ << progressText(Progress::Disconnected) << std::endl;
+      if (connection_) say(Progress::Disconnected);
       connection_.reset();
       address_.reset();
       return true;
@@ -97,13 +110,15 @@ bool ScriptRunner::step(const ScriptCommand& command) {
       get(command);
       return true;
     case CommandKind::Pwd:
-      out_ << progressText(Progress::Folder, {.name = folder_.display()}) << std::endl;
+      say(Progress::Folder, {.name = folder_.display()});
       return true;
     case CommandKind::List:
       list(command);
       return true;
     case CommandKind::Status:
-      status();
+      say(Progress::Status, {.name = address_ ? address_->key() : "", .other = folder_.display(),
+                             .encrypted = connection_ && connection_->encrypted(), .text = text_,
+                             .loggedIn = connection_ != nullptr});
       return true;
   }
   return true;
@@ -111,18 +126,10 @@ bool ScriptRunner::step(const ScriptCommand& command) {
 
 void ScriptRunner::serverCommand(const ScriptCommand& command, const std::vector<std::string>& ftp,
                                  const std::vector<std::string>& sftp, bool counts) {
-  if (!connection_) {
-    ++failed_;
-    fail(command, progressText(Progress::NotConnected));
-    return;
-  }
+  if (!connection_) return miss(command, Progress::NotConnected);
   std::vector<std::string> lines = ftp;
   if (connection_->sftp()) {
-    if (sftp.empty()) {
-      ++failed_;
-      fail(command, progressText(Progress::SftpNoQuote));
-      return;
-    }
+    if (sftp.empty()) return miss(command, Progress::SftpNoQuote);
     // SFTP names files by their whole paths: "rename a b" -> rename "/~/…/a" "/~/…/b".
     std::string line = sftp.front();
     for (const auto& arg : command.args) {
@@ -132,10 +139,7 @@ void ScriptRunner::serverCommand(const ScriptCommand& command, const std::vector
     lines = {line};
   }
   const Outcome outcome = connection_->serverCommands(folder_, lines);
-  if (outcome.ok) {
-    out_ << progressText(Progress::CommandDone, {.name = command.word, .other = outcome.reply}) << std::endl;
-    return;
-  }
+  if (outcome.ok) return say(Progress::CommandDone, {.name = command.word, .other = outcome.reply});
   if (counts) ++failed_;
   fail(command, counts ? Progress::CommandStep : Progress::CommandStepGoesOn, outcome);
 }
@@ -149,27 +153,18 @@ void ScriptRunner::get(const ScriptCommand& command) {
   const std::string local = command.args.size() == 2 ? command.args[1] : uploadName(name);
   const std::string path =
       localFolder_.empty() ? local : (std::filesystem::path(localFolder_) / local).string();
-  out_ << progressText(Progress::Receiving, {.name = remote, .other = path}) << std::endl;
+  say(Progress::Receiving, {.name = remote, .other = path});
   if (!connection_ || name.empty()) {
-    ++failed_;
-    fail(command, progressText(connection_ ? Progress::NoRemoteName : Progress::NotConnected));
-    return;
+    return miss(command, connection_ ? Progress::NoRemoteName : Progress::NotConnected);
   }
   const Outcome outcome = connection_->download(source, name, path, text_);
-  if (outcome.ok) {
-    out_ << progressText(Progress::Received, {.name = name, .number = outcome.bytes}) << std::endl;
-    return;
-  }
+  if (outcome.ok) return say(Progress::Received, {.name = name, .number = outcome.bytes});
   ++failed_;
   fail(command, Progress::ReceiveStep, outcome, name);
 }
 
 void ScriptRunner::list(const ScriptCommand& command) {
-  if (!connection_) {
-    ++failed_;
-    fail(command, progressText(Progress::NotConnected));
-    return;
-  }
+  if (!connection_) return miss(command, Progress::NotConnected);
   const ServerFolder target =
       command.args.empty() ? folder_ : folder_.changedTo(command.args.front());
   std::string listing;
@@ -183,29 +178,17 @@ void ScriptRunner::list(const ScriptCommand& command) {
   out_ << listing << (listing.empty() || listing.back() == '\n' ? "" : "\n") << std::flush;
 }
 
-void ScriptRunner::status() {
-  out_ << progressText(Progress::Status,
-                       {.name = address_ ? address_->key() : "", .other = folder_.display(),
-                        .encrypted = connection_ && connection_->encrypted(), .text = text_,
-                        .loggedIn = connection_ != nullptr})
-       << std::endl;
-}
-
 bool ScriptRunner::open(const ScriptCommand& command) {
   connection_.reset();
   address_ = ServerAddress{command.transport, command.args.front(), command.port};
   folder_ = ServerFolder{};
-  out_ << progressText(Progress::Connecting,
-                       {.name = address_->key(), .number = static_cast<int>(address_->transport)})
-       << std::endl;
+  say(Progress::Connecting,
+      {.name = address_->key(), .number = static_cast<int>(address_->transport)});
   return command.login ? logIn(command, *command.login) : true;
 }
 
 bool ScriptRunner::logIn(const ScriptCommand& command, const Login& login) {
-  if (!address_) {
-    fail(command, progressText(Progress::NotConnected));
-    return false;
-  }
+  if (!address_) return fail(command, Progress::NotConnected);
   SessionOptions options{*address_, login, line_.stallSeconds, line_.verbose, publish_,
                          line_.settingsPath};
   connection_ = std::make_unique<FtpConnection>(options);
@@ -220,23 +203,17 @@ bool ScriptRunner::logIn(const ScriptCommand& command, const Login& login) {
     connection_.reset();
     return false;
   }
-  out_ << progressText(Progress::LoggedIn, {.encrypted = connection_->encrypted()}) << std::endl;
+  say(Progress::LoggedIn, {.encrypted = connection_->encrypted()});
   return true;
 }
 
 bool ScriptRunner::changeFolder(const ScriptCommand& command) {
-  if (!connection_) {
-    fail(command, progressText(Progress::NotConnected));
-    return false;
-  }
+  if (!connection_) return fail(command, Progress::NotConnected);
   const ServerFolder next = folder_.changedTo(command.args.front());
   const Outcome outcome = connection_->checkFolder(next);
-  if (!outcome.ok) {
-    fail(command, Progress::FolderStep, outcome, next.display());
-    return false;
-  }
+  if (!outcome.ok) return fail(command, Progress::FolderStep, outcome, next.display());
   folder_ = next;
-  out_ << progressText(Progress::Folder, {.name = folder_.display()}) << std::endl;
+  say(Progress::Folder, {.name = folder_.display()});
   return true;
 }
 
@@ -244,11 +221,10 @@ bool ScriptRunner::changeLocalFolder(const ScriptCommand& command) {
   std::error_code error;
   const std::filesystem::path folder = std::filesystem::path(localFolder_) / command.args.front();
   if (!std::filesystem::is_directory(folder, error)) {
-    fail(command, progressText(Progress::NoLocalFolder, {.name = folder.string()}));
-    return false;
+    return fail(command, Progress::NoLocalFolder, {.name = folder.string()});
   }
   localFolder_ = folder.string();
-  out_ << progressText(Progress::LocalFolder, {.name = localFolder_}) << std::endl;
+  say(Progress::LocalFolder, {.name = localFolder_});
   return true;
 }
 
@@ -268,10 +244,7 @@ std::vector<std::string> ScriptRunner::expand(const std::string& pattern) const 
 void ScriptRunner::put(const ScriptCommand& command) {
   for (const auto& pattern : command.args) {
     const auto paths = expand(pattern);
-    if (paths.empty()) {
-      ++failed_;
-      fail(command, progressText(Progress::NoMatch, {.name = pattern}));
-    }
+    if (paths.empty()) miss(command, Progress::NoMatch, {.name = pattern});
     for (const auto& path : paths) putOne(command, path);
   }
 }
@@ -286,31 +259,30 @@ void ScriptRunner::putOne(const ScriptCommand& command, const std::string& local
       cut == std::string::npos ? folder_ : folder_.changedTo(remote.substr(0, cut + 1));
   const std::string name = cut == std::string::npos ? remote : remote.substr(cut + 1);
   const std::string shown = target.display();
-  out_ << progressText(Progress::Sending, {.name = localPath, .other = shown + (shown == "/" ? "" : "/") + name})
-       << std::endl;
+  say(Progress::Sending, {.name = localPath, .other = shown + (shown == "/" ? "" : "/") + name});
 
   std::error_code error;
-  std::string reason;
+  std::optional<Progress> reason;
   if (!std::filesystem::is_regular_file(localPath, error)) {
-    reason = progressText(Progress::NoLocalFile, {.name = localPath});
+    reason = Progress::NoLocalFile;
   } else if (name.empty()) {
-    reason = progressText(Progress::NoRemoteName);
+    reason = Progress::NoRemoteName;
   } else if (!connection_) {
-    reason = progressText(Progress::NotConnected);
+    reason = Progress::NotConnected;
   }
-  if (reason.empty()) {
+  if (!reason) {
     const Outcome outcome = connection_->upload(localPath, target, name, text_);
     if (outcome.ok) {
       ++sent_;
-      out_ << progressText(Progress::Sent, {.name = name, .number = outcome.bytes}) << std::endl;
+      say(Progress::Sent, {.name = name, .number = outcome.bytes});
       return;
     }
     ++failed_;
     fail(command, Progress::SendStep, outcome, name);
     return;
   }
-  ++failed_;
-  fail(command, progressText(Progress::FileFault, {.name = name, .other = reason}));
+  miss(command, Progress::FileFault,
+       {.name = name, .other = progressText(*reason, {.name = localPath})});
 }
 
 }  // namespace radmon::ftp

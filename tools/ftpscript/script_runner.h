@@ -45,10 +45,13 @@ class ScriptRunner {
                      const std::vector<std::string>& sftp, bool counts);
   void get(const ScriptCommand& command);
   void list(const ScriptCommand& command);
-  void status();
-  void fail(const ScriptCommand& command, const std::string& reason);
-  void fail(const ScriptCommand& command, Progress step, const Outcome& outcome,
+  void say(Progress kind, const ProgressFacts& facts = {});
+  // Tells why a step failed; false, for the steps that stop the run.
+  bool fail(const ScriptCommand& command, Progress reason, const ProgressFacts& facts = {});
+  bool fail(const ScriptCommand& command, Progress step, const Outcome& outcome,
             const std::string& name = {});
+  // A failed transfer or command that does not stop the run: counted.
+  void miss(const ScriptCommand& command, Progress reason, const ProgressFacts& facts = {});
 
   CommandLine line_;
   std::ostream& out_;
