@@ -53,11 +53,6 @@ bool ScriptRunner::fail(const ScriptCommand& command, Progress reason, const Pro
   return false;
 }
 
-void ScriptRunner::miss(const ScriptCommand& command, Progress reason, const ProgressFacts& facts) {
-  ++failed_;
-  fail(command, reason, facts);
-}
-
 // "失敗: 行 1 OPEN: 接続とログイン: 接続を拒否されました (…)", the server's reply on the
 // lines after it. `name`: the file or folder the step is about.
 bool ScriptRunner::fail(const ScriptCommand& command, Progress step, const Outcome& outcome,
@@ -154,13 +149,11 @@ void ScriptRunner::get(const ScriptCommand& command) {
   const std::string path =
       localFolder_.empty() ? local : (std::filesystem::path(localFolder_) / local).string();
   say(Progress::Receiving, {.name = remote, .other = path});
-  if (!connection_ || name.empty()) {
+  if (!connection_ || name.empty())
     return miss(command, connection_ ? Progress::NoRemoteName : Progress::NotConnected);
-  }
   const Outcome outcome = connection_->download(source, name, path, text_);
   if (outcome.ok) return say(Progress::Received, {.name = name, .number = outcome.bytes});
-  ++failed_;
-  fail(command, Progress::ReceiveStep, outcome, name);
+  miss(command, Progress::ReceiveStep, outcome, name);
 }
 
 void ScriptRunner::list(const ScriptCommand& command) {
@@ -170,11 +163,7 @@ void ScriptRunner::list(const ScriptCommand& command) {
   std::string listing;
   const bool namesOnly = command.word.size() == 2;  // ls, not dir
   const Outcome outcome = connection_->list(target, namesOnly, listing);
-  if (!outcome.ok) {
-    ++failed_;
-    fail(command, Progress::ListStep, outcome);
-    return;
-  }
+  if (!outcome.ok) return miss(command, Progress::ListStep, outcome);
   out_ << listing << (listing.empty() || listing.back() == '\n' ? "" : "\n") << std::flush;
 }
 
@@ -220,9 +209,8 @@ bool ScriptRunner::changeFolder(const ScriptCommand& command) {
 bool ScriptRunner::changeLocalFolder(const ScriptCommand& command) {
   std::error_code error;
   const std::filesystem::path folder = std::filesystem::path(localFolder_) / command.args.front();
-  if (!std::filesystem::is_directory(folder, error)) {
+  if (!std::filesystem::is_directory(folder, error))
     return fail(command, Progress::NoLocalFolder, {.name = folder.string()});
-  }
   localFolder_ = folder.string();
   say(Progress::LocalFolder, {.name = localFolder_});
   return true;
@@ -244,7 +232,7 @@ std::vector<std::string> ScriptRunner::expand(const std::string& pattern) const 
 void ScriptRunner::put(const ScriptCommand& command) {
   for (const auto& pattern : command.args) {
     const auto paths = expand(pattern);
-    if (paths.empty()) miss(command, Progress::NoMatch, {.name = pattern});
+    if (paths.empty()) miss(command, Progress::NoMatch, ProgressFacts{.name = pattern});
     for (const auto& path : paths) putOne(command, path);
   }
 }
@@ -270,19 +258,14 @@ void ScriptRunner::putOne(const ScriptCommand& command, const std::string& local
   } else if (!connection_) {
     reason = Progress::NotConnected;
   }
-  if (!reason) {
-    const Outcome outcome = connection_->upload(localPath, target, name, text_);
-    if (outcome.ok) {
-      ++sent_;
-      say(Progress::Sent, {.name = name, .number = outcome.bytes});
-      return;
-    }
-    ++failed_;
-    fail(command, Progress::SendStep, outcome, name);
-    return;
+  if (reason) {
+    const std::string why = progressText(*reason, {.name = localPath});
+    return miss(command, Progress::FileFault, ProgressFacts{.name = name, .other = why});
   }
-  miss(command, Progress::FileFault,
-       {.name = name, .other = progressText(*reason, {.name = localPath})});
+  const Outcome outcome = connection_->upload(localPath, target, name, text_);
+  if (!outcome.ok) return miss(command, Progress::SendStep, outcome, name);
+  ++sent_;
+  say(Progress::Sent, {.name = name, .number = outcome.bytes});
 }
 
 }  // namespace radmon::ftp

@@ -51,7 +51,11 @@ class ScriptRunner {
   bool fail(const ScriptCommand& command, Progress step, const Outcome& outcome,
             const std::string& name = {});
   // A failed transfer or command that does not stop the run: counted.
-  void miss(const ScriptCommand& command, Progress reason, const ProgressFacts& facts = {});
+  template <typename... Facts>
+  void miss(const ScriptCommand& command, Progress reason, const Facts&... facts) {
+    ++failed_;
+    fail(command, reason, facts...);
+  }
 
   CommandLine line_;
   std::ostream& out_;
