@@ -1,7 +1,7 @@
 // What a step with the server came to, as plain facts with no network behind them, and
 // the operator's sentences for it: the cause first, then what to do, then the server's
 // whole reply; and what is wrong in the script or the settings. One place for all of
-// ftpscript's failure texts, so that dayplot can show them as they stand.
+// ftpscript's texts, progress lines too, so that dayplot can show them as they stand.
 #pragma once
 
 #include <cstdint>
