@@ -33,14 +33,14 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
       line.settingsPath = unquote(arg.substr(3));
     } else if (hasPrefix(arg, "-t:")) {
       const auto seconds = readCount(arg.substr(3), 1, 9999);
-      if (!seconds) return {std::nullopt, "-t: の秒数が正しくありません: " + arg};
+      if (!seconds) return {.fault = ArgumentFault::BadStallSeconds, .argument = arg};
       line.stallSeconds = *seconds;
     } else {
-      return {std::nullopt, "不明な引数: " + raw};
+      return {.fault = ArgumentFault::Unknown, .argument = raw};
     }
   }
-  if (line.scriptPath.empty()) return {std::nullopt, "スクリプトが指定されていません (-s:)"};
-  return {line, {}};
+  if (line.scriptPath.empty()) return {.fault = ArgumentFault::NoScript};
+  return {.line = line};
 }
 
 }  // namespace radmon::ftp

@@ -18,16 +18,16 @@ struct CommandLine {
   std::string settingsPath;
 };
 
+enum class ArgumentFault { None, BadStallSeconds, Unknown, NoScript };
+
 struct CommandLineResult {
-  std::optional<CommandLine> line;
-  std::string error;  // Japanese, when there is no line
+  std::optional<CommandLine> line{};
+  ArgumentFault fault = ArgumentFault::None;  // when there is no line
+  std::string argument{};                     // the one at fault
 };
 
 // args without the program name. -i and -v are accepted and change nothing: the
 // runner never prompts and always reports its steps.
 CommandLineResult parseCommandLine(const std::vector<std::string>& args);
-
-inline constexpr const char* kUsage =
-    "使い方: ftpscript [-i] [-v] [-d] [-n] [-t:秒] [-p:設定ファイル] -s:\"スクリプトのパス\"";
 
 }  // namespace radmon::ftp

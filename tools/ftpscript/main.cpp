@@ -15,26 +15,28 @@ int main(int argc, char** argv) {
   using namespace radmon::ftp;
   const auto parsed = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
   if (!parsed.line) {
-    std::cerr << parsed.error << "\n" << kUsage << std::endl;
+    std::cerr << argumentFaultText(parsed) << std::endl;
     return kExitScriptFaulty;
   }
   const CommandLine& line = *parsed.line;
   // Scripts written on Windows are in CP932; the decoder takes either that or UTF-8.
   const auto text = radmon::readTextFile(line.scriptPath);
   if (!text) {
-    std::cerr << "スクリプトを読めません: " << line.scriptPath << std::endl;
+    std::cerr << progressText(Progress::UnreadableScript, {.name = line.scriptPath}) << std::endl;
     return kExitScriptFaulty;
   }
   const ParsedScript script = parseFtpScript(*text, ParseOptions{line.autoLogin});
   if (!script.clean()) {
     for (const auto& issue : script.issues) {
-      std::cerr << line.scriptPath << ": 行 " << issue.line << ": " << scriptIssueText(issue) << "\n";
+      std::cerr << progressText(Progress::ScriptLine, {.name = line.scriptPath,
+                                                       .other = scriptIssueText(issue),
+                                                       .number = issue.line}) << "\n";
     }
-    std::cerr << "スクリプトに誤りがあるため、何も転送しません" << std::endl;
+    std::cerr << progressText(Progress::ScriptFaulty) << std::endl;
     return kExitScriptFaulty;
   }
   if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
-    std::cerr << "libcurl を初期化できません" << std::endl;
+    std::cerr << progressText(Progress::NoLibcurl) << std::endl;
     return kExitStepFailed;
   }
   const int status = ScriptRunner(line, std::cout, std::cerr).run(script.value);

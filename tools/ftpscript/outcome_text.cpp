@@ -120,4 +120,62 @@ std::string settingsIssueText(const std::string& path, const LineIssue<SettingsI
   }
 }
 
+std::string argumentFaultText(const CommandLineResult& result) {
+  std::string text = "スクリプトが指定されていません (-s:)";
+  if (result.fault == ArgumentFault::Unknown) text = "不明な引数: " + result.argument;
+  if (result.fault == ArgumentFault::BadStallSeconds)
+    text = "-t: の秒数が正しくありません: " + result.argument;
+  return text + "\n使い方: ftpscript [-i] [-v] [-d] [-n] [-t:秒] [-p:設定ファイル] "
+                "-s:\"スクリプトのパス\"";
+}
+
+std::string progressText(Progress kind, const ProgressFacts& f) {
+  const std::string n = std::to_string(f.number);
+  const char* crypt = f.encrypted ? "暗号化あり" : "暗号化なし";
+  const char* mode = f.text ? "アスキー" : "バイナリ";
+  static constexpr const char* kTransportNames[] = {"FTP", "FTPS", "SFTP"};
+  switch (kind) {
+    case Progress::Connecting:
+      return "接続: " + std::string(kTransportNames[f.number]) + " " + f.name;
+    case Progress::LoggedIn: return "ログイン ... 成功 (" + std::string(crypt) + ")";
+    case Progress::Mode: return "転送モード: " + std::string(mode);
+    case Progress::Folder: return "フォルダ: " + f.name;
+    case Progress::LocalFolder: return "ローカルフォルダ: " + f.name;
+    case Progress::Sending: return "転送: " + f.name + " -> " + f.other;
+    case Progress::Sent: return "転送: " + f.name + " ... 成功 (" + n + " バイト)";
+    case Progress::Receiving: return "受信: " + f.name + " -> " + f.other;
+    case Progress::Received: return "受信: " + f.name + " ... 成功 (" + n + " バイト)";
+    case Progress::CommandDone:
+      return f.name + " ... 成功" + (f.other.empty() ? "" : ": " + f.other);
+    case Progress::Disconnected: return "切断";
+    case Progress::Status:
+      if (f.name.empty()) return "状態: 接続していません";
+      return "状態: " + f.name + (f.loggedIn ? " に接続, " : " (未ログイン), ") + crypt +
+             ", フォルダ " + f.other + ", 転送モード " + mode;
+    case Progress::Stopped: return "中止: 行 " + n + " 以降は実行しません";
+    case Progress::Finished:
+      return "終了: 転送成功 " + n + " 件, 失敗 " + std::to_string(f.failed) + " 件";
+    case Progress::Failed: return "失敗: 行 " + n + " " + f.name + ": " + f.other;
+    case Progress::NotConnected: return "接続していません";
+    case Progress::SftpNoQuote: return "SFTP の接続では FTP のコマンドを送れません";
+    case Progress::NoRemoteName: return "サーバ側のファイル名がありません";
+    case Progress::NoLocalFolder: return "ローカルフォルダがありません: " + f.name;
+    case Progress::NoMatch: return "該当するローカルファイルがありません: " + f.name;
+    case Progress::NoLocalFile: return "ローカルファイルがありません: " + f.name;
+    case Progress::FileFault: return f.name + " ... " + f.other;
+    case Progress::LoginStep: return "接続とログイン: " + f.other;
+    case Progress::FolderStep: return "フォルダ " + f.name + " への移動: " + f.other;
+    case Progress::SendStep: return f.name + " の転送: " + f.other;
+    case Progress::ReceiveStep: return f.name + " の受信: " + f.other;
+    case Progress::ListStep: return "一覧: " + f.other;
+    case Progress::CommandStep: return "サーバのコマンド: " + f.other;
+    case Progress::CommandStepGoesOn: return "サーバのコマンド (続行します): " + f.other;
+    case Progress::UnreadableScript: return "スクリプトを読めません: " + f.name;
+    case Progress::ScriptLine: return f.name + ": 行 " + n + ": " + f.other;
+    case Progress::ScriptFaulty: return "スクリプトに誤りがあるため、何も転送しません";
+    case Progress::NoLibcurl: return "libcurl を初期化できません";
+  }
+  return {};
+}
+
 }  // namespace radmon::ftp

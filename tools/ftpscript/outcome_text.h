@@ -1,13 +1,14 @@
 // What a step with the server came to, as plain facts with no network behind them, and
 // the operator's sentences for it: the cause first, then what to do, then the server's
 // whole reply; and what is wrong in the script or the settings. One place for all of
-// ftpscript's failure texts, so that dayplot can show them as they stand.
+// ftpscript's texts, progress lines too, so that dayplot can show them as they stand.
 #pragma once
 
 #include <cstdint>
 #include <set>
 #include <string>
 
+#include "command_line.h"
 #include "ftp_script.h"
 #include "read_result.h"
 #include "server_address.h"
@@ -76,5 +77,25 @@ std::string certificateFileText(CertificateFileFault fault, const std::string& p
 std::string scriptIssueText(const LineIssue<ScriptIssue>& issue);
 // A line of the publishing settings `path` that is not used.
 std::string settingsIssueText(const std::string& path, const LineIssue<SettingsIssue>& issue);
+// A faulty command line, then how ftpscript is called.
+std::string argumentFaultText(const CommandLineResult& result);
+
+// What ftpscript tells the operator as the script runs. The runner's steps: whole lines,
+// then why a step failed (after "失敗: 行 N WORD: "), then the step a server failure ends.
+enum class Progress {
+  Connecting, LoggedIn, Mode, Folder, LocalFolder, Sending, Sent, Receiving, Received,
+  CommandDone, Disconnected, Status, Stopped, Finished, Failed,
+  NotConnected, SftpNoQuote, NoRemoteName, NoLocalFolder, NoMatch, NoLocalFile, FileFault,
+  LoginStep, FolderStep, SendStep, ReceiveStep, ListStep, CommandStep, CommandStepGoesOn,
+  UnreadableScript, ScriptLine, ScriptFaulty, NoLibcurl,  // main's, before the run
+};
+struct ProgressFacts {
+  std::string name{};   // the file, folder, server, command word or script it is about
+  std::string other{};  // where a file goes, the server's reply, why it failed
+  int64_t number = 0;   // a line number, bytes, transfers done; Connecting: the Transport
+  int64_t failed = 0;   // Finished: transfers failed
+  bool encrypted = false, text = false, loggedIn = false;  // Status: empty name, not connected
+};
+std::string progressText(Progress kind, const ProgressFacts& facts = {});
 
 }  // namespace radmon::ftp

@@ -30,28 +30,36 @@ int ScriptRunner::run(const std::vector<ScriptCommand>& commands) {
   for (const auto& command : commands) {
     if (!step(command)) {
       complete = false;
-      err_ << "中止: 行 " << command.line << " 以降は実行しません" << std::endl;
+      err_ << progressText(Progress::Stopped, {.number = command.line}) << std::endl;
       break;
     }
     if (command.kind == CommandKind::Bye) break;
   }
   connection_.reset();
-  out_ << "終了: 転送成功 " << sent_ << " 件, 失敗 " << failed_ << " 件" << std::endl;
+  say(Progress::Finished, {.number = sent_, .failed = failed_});
   return complete && failed_ == 0 ? kExitOk : kExitStepFailed;
 }
 
-void ScriptRunner::fail(const ScriptCommand& command, const std::string& reason) {
+void ScriptRunner::say(Progress kind, const ProgressFacts& facts) {
+  out_ << progressText(kind, facts) << std::endl;
+}
+
+bool ScriptRunner::fail(const ScriptCommand& command, Progress reason, const ProgressFacts& facts) {
   out_.flush();
-  err_ << "失敗: 行 " << command.line << " " << command.word << ": " << reason << std::endl;
+  err_ << progressText(Progress::Failed, {.name = command.word,
+                                          .other = progressText(reason, facts),
+                                          .number = command.line})
+       << std::endl;
+  return false;
 }
 
 // "失敗: 行 1 OPEN: 接続とログイン: 接続を拒否されました (…)", the server's reply on the
-// lines after it.
-void ScriptRunner::fail(const ScriptCommand& command, const char* step, const Outcome& outcome) {
+// lines after it. `name`: the file or folder the step is about.
+bool ScriptRunner::fail(const ScriptCommand& command, Progress step, const Outcome& outcome,
+                        const std::string& name) {
   const TrustCheck none;
-  fail(command, std::string(step) + ": " +
-                    failureText(outcome, *address_,
-                                connection_ ? connection_->certificate() : none));
+  const TrustCheck& check = connection_ ? connection_->certificate() : none;
+  return fail(command, step, {.name = name, .other = failureText(outcome, *address_, check)});
 }
 
 bool ScriptRunner::step(const ScriptCommand& command) {
@@ -65,19 +73,16 @@ bool ScriptRunner::step(const ScriptCommand& command) {
     case CommandKind::Lcd:
       return changeLocalFolder(command);
     case CommandKind::Binary:
-      text_ = false;
-      out_ << "転送モード: バイナリ" << std::endl;
-      return true;
     case CommandKind::Ascii:
-      text_ = true;
-      out_ << "転送モード: アスキー" << std::endl;
+      text_ = command.kind == CommandKind::Ascii;
+      say(Progress::Mode, {.text = text_});
       return true;
     case CommandKind::Put:
       put(command);
       return true;
     case CommandKind::Disconnect:
     case CommandKind::Bye:
-      if (connection_) out_ << "切断" << std::endl;
+      if (connection_) say(Progress::Disconnected);
       connection_.reset();
       address_.reset();
       return true;
@@ -100,13 +105,15 @@ bool ScriptRunner::step(const ScriptCommand& command) {
       get(command);
       return true;
     case CommandKind::Pwd:
-      out_ << "フォルダ: " << folder_.display() << std::endl;
+      say(Progress::Folder, {.name = folder_.display()});
       return true;
     case CommandKind::List:
       list(command);
       return true;
     case CommandKind::Status:
-      status();
+      say(Progress::Status, {.name = address_ ? address_->key() : "", .other = folder_.display(),
+                             .encrypted = connection_ && connection_->encrypted(), .text = text_,
+                             .loggedIn = connection_ != nullptr});
       return true;
   }
   return true;
@@ -114,18 +121,10 @@ bool ScriptRunner::step(const ScriptCommand& command) {
 
 void ScriptRunner::serverCommand(const ScriptCommand& command, const std::vector<std::string>& ftp,
                                  const std::vector<std::string>& sftp, bool counts) {
-  if (!connection_) {
-    ++failed_;
-    fail(command, "接続していません");
-    return;
-  }
+  if (!connection_) return miss(command, Progress::NotConnected);
   std::vector<std::string> lines = ftp;
   if (connection_->sftp()) {
-    if (sftp.empty()) {
-      ++failed_;
-      fail(command, "SFTP の接続では FTP のコマンドを送れません");
-      return;
-    }
+    if (sftp.empty()) return miss(command, Progress::SftpNoQuote);
     // SFTP names files by their whole paths: "rename a b" -> rename "/~/…/a" "/~/…/b".
     std::string line = sftp.front();
     for (const auto& arg : command.args) {
@@ -135,14 +134,9 @@ void ScriptRunner::serverCommand(const ScriptCommand& command, const std::vector
     lines = {line};
   }
   const Outcome outcome = connection_->serverCommands(folder_, lines);
-  if (outcome.ok) {
-    out_ << command.word << " ... 成功";
-    if (!outcome.reply.empty()) out_ << ": " << outcome.reply;
-    out_ << std::endl;
-    return;
-  }
+  if (outcome.ok) return say(Progress::CommandDone, {.name = command.word, .other = outcome.reply});
   if (counts) ++failed_;
-  fail(command, counts ? "サーバのコマンド" : "サーバのコマンド (続行します)", outcome);
+  fail(command, counts ? Progress::CommandStep : Progress::CommandStepGoesOn, outcome);
 }
 
 void ScriptRunner::get(const ScriptCommand& command) {
@@ -154,66 +148,36 @@ void ScriptRunner::get(const ScriptCommand& command) {
   const std::string local = command.args.size() == 2 ? command.args[1] : uploadName(name);
   const std::string path =
       localFolder_.empty() ? local : (std::filesystem::path(localFolder_) / local).string();
-  out_ << "受信: " << remote << " -> " << path << std::endl;
-  if (!connection_ || name.empty()) {
-    ++failed_;
-    fail(command, connection_ ? "サーバ側のファイル名がありません" : "接続していません");
-    return;
-  }
+  say(Progress::Receiving, {.name = remote, .other = path});
+  if (!connection_ || name.empty())
+    return miss(command, connection_ ? Progress::NoRemoteName : Progress::NotConnected);
   const Outcome outcome = connection_->download(source, name, path, text_);
-  if (outcome.ok) {
-    out_ << "受信: " << name << " ... 成功 (" << outcome.bytes << " バイト)" << std::endl;
-    return;
-  }
-  ++failed_;
-  fail(command, (name + " の受信").c_str(), outcome);
+  if (outcome.ok) return say(Progress::Received, {.name = name, .number = outcome.bytes});
+  miss(command, Progress::ReceiveStep, outcome, name);
 }
 
 void ScriptRunner::list(const ScriptCommand& command) {
-  if (!connection_) {
-    ++failed_;
-    fail(command, "接続していません");
-    return;
-  }
+  if (!connection_) return miss(command, Progress::NotConnected);
   const ServerFolder target =
       command.args.empty() ? folder_ : folder_.changedTo(command.args.front());
   std::string listing;
   const bool namesOnly = command.word.size() == 2;  // ls, not dir
   const Outcome outcome = connection_->list(target, namesOnly, listing);
-  if (!outcome.ok) {
-    ++failed_;
-    fail(command, "一覧", outcome);
-    return;
-  }
+  if (!outcome.ok) return miss(command, Progress::ListStep, outcome);
   out_ << listing << (listing.empty() || listing.back() == '\n' ? "" : "\n") << std::flush;
-}
-
-void ScriptRunner::status() {
-  if (!address_) {
-    out_ << "状態: 接続していません" << std::endl;
-    return;
-  }
-  out_ << "状態: " << address_->key() << (connection_ ? " に接続" : " (未ログイン)")
-       << (connection_ && connection_->encrypted() ? ", 暗号化あり" : ", 暗号化なし")
-       << ", フォルダ " << folder_.display() << ", 転送モード "
-       << (text_ ? "アスキー" : "バイナリ") << std::endl;
 }
 
 bool ScriptRunner::open(const ScriptCommand& command) {
   connection_.reset();
   address_ = ServerAddress{command.transport, command.args.front(), command.port};
   folder_ = ServerFolder{};
-  static constexpr const char* kTransportNames[] = {"FTP", "FTPS", "SFTP"};
-  out_ << "接続: " << kTransportNames[static_cast<int>(address_->transport)] << " "
-       << address_->key() << std::endl;
+  say(Progress::Connecting,
+      {.name = address_->key(), .number = static_cast<int>(address_->transport)});
   return command.login ? logIn(command, *command.login) : true;
 }
 
 bool ScriptRunner::logIn(const ScriptCommand& command, const Login& login) {
-  if (!address_) {
-    fail(command, "接続していません");
-    return false;
-  }
+  if (!address_) return fail(command, Progress::NotConnected);
   SessionOptions options{*address_, login, line_.stallSeconds, line_.verbose, publish_,
                          line_.settingsPath};
   connection_ = std::make_unique<FtpConnection>(options);
@@ -224,40 +188,31 @@ bool ScriptRunner::logIn(const ScriptCommand& command, const Login& login) {
   if (!outcome.ok) {
     // The user name is not repeated: a script whose lines slipped may hold the password
     // in its place.
-    fail(command, "接続とログイン", outcome);
+    fail(command, Progress::LoginStep, outcome);
     connection_.reset();
     return false;
   }
-  out_ << "ログイン ... 成功" << (connection_->encrypted() ? " (暗号化あり)" : " (暗号化なし)")
-       << std::endl;
+  say(Progress::LoggedIn, {.encrypted = connection_->encrypted()});
   return true;
 }
 
 bool ScriptRunner::changeFolder(const ScriptCommand& command) {
-  if (!connection_) {
-    fail(command, "接続していません");
-    return false;
-  }
+  if (!connection_) return fail(command, Progress::NotConnected);
   const ServerFolder next = folder_.changedTo(command.args.front());
   const Outcome outcome = connection_->checkFolder(next);
-  if (!outcome.ok) {
-    fail(command, ("フォルダ " + next.display() + " への移動").c_str(), outcome);
-    return false;
-  }
+  if (!outcome.ok) return fail(command, Progress::FolderStep, outcome, next.display());
   folder_ = next;
-  out_ << "フォルダ: " << folder_.display() << std::endl;
+  say(Progress::Folder, {.name = folder_.display()});
   return true;
 }
 
 bool ScriptRunner::changeLocalFolder(const ScriptCommand& command) {
   std::error_code error;
   const std::filesystem::path folder = std::filesystem::path(localFolder_) / command.args.front();
-  if (!std::filesystem::is_directory(folder, error)) {
-    fail(command, "ローカルフォルダがありません: " + folder.string());
-    return false;
-  }
+  if (!std::filesystem::is_directory(folder, error))
+    return fail(command, Progress::NoLocalFolder, {.name = folder.string()});
   localFolder_ = folder.string();
-  out_ << "ローカルフォルダ: " << localFolder_ << std::endl;
+  say(Progress::LocalFolder, {.name = localFolder_});
   return true;
 }
 
@@ -277,10 +232,7 @@ std::vector<std::string> ScriptRunner::expand(const std::string& pattern) const 
 void ScriptRunner::put(const ScriptCommand& command) {
   for (const auto& pattern : command.args) {
     const auto paths = expand(pattern);
-    if (paths.empty()) {
-      ++failed_;
-      fail(command, "該当するローカルファイルがありません: " + pattern);
-    }
+    if (paths.empty()) miss(command, Progress::NoMatch, ProgressFacts{.name = pattern});
     for (const auto& path : paths) putOne(command, path);
   }
 }
@@ -295,31 +247,25 @@ void ScriptRunner::putOne(const ScriptCommand& command, const std::string& local
       cut == std::string::npos ? folder_ : folder_.changedTo(remote.substr(0, cut + 1));
   const std::string name = cut == std::string::npos ? remote : remote.substr(cut + 1);
   const std::string shown = target.display();
-  out_ << "転送: " << localPath << " -> " << shown << (shown == "/" ? "" : "/") << name
-       << std::endl;
+  say(Progress::Sending, {.name = localPath, .other = shown + (shown == "/" ? "" : "/") + name});
 
   std::error_code error;
-  std::string reason;
+  std::optional<Progress> reason;
   if (!std::filesystem::is_regular_file(localPath, error)) {
-    reason = "ローカルファイルがありません: " + localPath;
+    reason = Progress::NoLocalFile;
   } else if (name.empty()) {
-    reason = "サーバ側のファイル名がありません";
+    reason = Progress::NoRemoteName;
   } else if (!connection_) {
-    reason = "接続していません";
+    reason = Progress::NotConnected;
   }
-  if (reason.empty()) {
-    const Outcome outcome = connection_->upload(localPath, target, name, text_);
-    if (outcome.ok) {
-      ++sent_;
-      out_ << "転送: " << name << " ... 成功 (" << outcome.bytes << " バイト)" << std::endl;
-      return;
-    }
-    ++failed_;
-    fail(command, (name + " の転送").c_str(), outcome);
-    return;
+  if (reason) {
+    const std::string why = progressText(*reason, {.name = localPath});
+    return miss(command, Progress::FileFault, ProgressFacts{.name = name, .other = why});
   }
-  ++failed_;
-  fail(command, name + " ... " + reason);
+  const Outcome outcome = connection_->upload(localPath, target, name, text_);
+  if (!outcome.ok) return miss(command, Progress::SendStep, outcome, name);
+  ++sent_;
+  say(Progress::Sent, {.name = name, .number = outcome.bytes});
 }
 
 }  // namespace radmon::ftp

@@ -12,6 +12,7 @@
 #include "command_line.h"
 #include "ftp_connection.h"
 #include "ftp_script.h"
+#include "outcome_text.h"
 #include "publish_settings.h"
 #include "server_folder.h"
 
@@ -44,9 +45,17 @@ class ScriptRunner {
                      const std::vector<std::string>& sftp, bool counts);
   void get(const ScriptCommand& command);
   void list(const ScriptCommand& command);
-  void status();
-  void fail(const ScriptCommand& command, const std::string& reason);
-  void fail(const ScriptCommand& command, const char* step, const Outcome& outcome);
+  void say(Progress kind, const ProgressFacts& facts = {});
+  // Tells why a step failed; false, for the steps that stop the run.
+  bool fail(const ScriptCommand& command, Progress reason, const ProgressFacts& facts = {});
+  bool fail(const ScriptCommand& command, Progress step, const Outcome& outcome,
+            const std::string& name = {});
+  // A failed transfer or command that does not stop the run: counted.
+  template <typename... Facts>
+  void miss(const ScriptCommand& command, Progress reason, const Facts&... facts) {
+    ++failed_;
+    fail(command, reason, facts...);
+  }
 
   CommandLine line_;
   std::ostream& out_;

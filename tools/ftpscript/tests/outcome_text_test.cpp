@@ -84,5 +84,32 @@ TEST(SettingsIssueText, NamesTheFileTheLineAndTheSetting) {
             "転送の詳細設定を読めません: /s/p.ini");
 }
 
+TEST(ProgressText, LinesTheRunnerAndDayplotRead) {
+  const struct {
+    Progress kind;
+    ProgressFacts facts;
+    const char* says;
+  } cases[] = {
+      {Progress::Connecting, {.name = "h:990", .number = 1}, "接続: FTPS h:990"},
+      {Progress::Status, {}, "状態: 接続していません"},
+      {Progress::Status, {.name = "h:21", .other = "/a"},
+       "状態: h:21 (未ログイン), 暗号化なし, フォルダ /a, 転送モード バイナリ"},
+      {Progress::Status,
+       {.name = "h:21", .other = "/", .encrypted = true, .text = true, .loggedIn = true},
+       "状態: h:21 に接続, 暗号化あり, フォルダ /, 転送モード アスキー"},
+      {Progress::CommandDone, {.name = "mkdir"}, "mkdir ... 成功"},
+      {Progress::CommandDone, {.name = "quote", .other = "200 OK"}, "quote ... 成功: 200 OK"},
+      {Progress::Failed, {.name = "cd", .other = "接続していません", .number = 4},
+       "失敗: 行 4 cd: 接続していません"},
+      {Progress::Stopped, {.number = 4}, "中止: 行 4 以降は実行しません"},
+      {Progress::Finished, {.number = 2, .failed = 1}, "終了: 転送成功 2 件, 失敗 1 件"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(progressText(c.kind, c.facts), c.says);
+  const auto unknown = parseCommandLine({"-s:a", "host"});
+  EXPECT_EQ(unknown.fault, ArgumentFault::Unknown);
+  const std::string text = argumentFaultText(unknown);
+  EXPECT_EQ(text.substr(0, text.find("\n使い方: ftpscript [-i]")), "不明な引数: host");
+}
+
 }  // namespace
 }  // namespace radmon::ftp
