@@ -17,7 +17,7 @@ fi
 # Qt, libmosquitto and libpulse are not built with ThreadSanitizer: what they do inside
 # is listed in scripts/tsan.supp (see there), never the project's own code. The options
 # are set before the build too: test discovery runs the test binaries.
-export TSAN_OPTIONS="suppressions=$root/scripts/tsan.supp:halt_on_error=1:second_deadlock_stack=1"
+export TSAN_OPTIONS="suppressions=$root/scripts/tsan.supp:halt_on_error=1:second_deadlock_stack=1:die_after_fork=0"
 
 cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRADMON_TSAN=ON \
   -DBUILD_TESTING=ON -DRADMON_WERROR=ON >/dev/null
