@@ -4,6 +4,7 @@
 // place of the one on screen.
 #pragma once
 
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QPointer>
 
@@ -26,5 +27,11 @@ class WindowMessages final : public MessageSink {
 };
 
 inline constexpr const char* kProgramTitle = "dayplot";
+
+// The windows' captions go through tr() of this class, named as the translation context
+// lupdate files every dayplot text under.
+struct dayplot {
+  Q_DECLARE_TR_FUNCTIONS(dayplot)
+};
 
 }  // namespace radmon
