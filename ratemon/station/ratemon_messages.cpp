@@ -84,15 +84,8 @@ QString faultName(SignalFault fault) {
 }
 
 EventKind kindOf(SignalFault fault) {
-  switch (fault) {
-    case SignalFault::NoSignal:
-      return EventKind::NoSignal;
-    case SignalFault::Hum:
-      return EventKind::Hum;
-    case SignalFault::Clipping:
-      return EventKind::Clipping;
-  }
-  return EventKind::NoSignal;
+  if (fault == SignalFault::Hum) return EventKind::Hum;
+  return fault == SignalFault::Clipping ? EventKind::Clipping : EventKind::NoSignal;
 }
 
 QString deviceLost(const DeviceFailure& f) {
