@@ -26,12 +26,10 @@ QString q(std::string_view text) {
 
 // The translated text with %1, %2... replaced in one pass, so a path holding "%2"
 // stays as it is.
+std::string words(const QString& text) { return text.toStdString(); }
 template <typename... Parts>
 std::string words(const QString& text, const Parts&... parts) {
-  if constexpr (sizeof...(parts) == 0)
-    return text.toStdString();
-  else
-    return text.arg(q(parts)...).toStdString();
+  return text.arg(q(parts)...).toStdString();
 }
 
 QString faultName(EventKind kind) {
@@ -187,29 +185,26 @@ std::string clientOutput(std::string_view output) {
 }
 std::string uploadStopped() { return words(dayplot::tr("終了の指示により中止しました")); }
 std::string serverBoxUnusable(AddressError why, std::string_view text) {
-  std::string fault;
-  switch (why) {
-    case AddressError::Empty:
-      fault = words(dayplot::tr("サーバ名が入っていません"));
-      break;
-    case AddressError::BadPort:
-      fault = words(dayplot::tr("ポート番号は 1〜65535 の数で書いてください"));
-      break;
-    case AddressError::BadScheme:
-      fault = words(dayplot::tr("使えるのは ftp://, ftps://, sftp:// だけです"));
-      break;
-    case AddressError::BadHost:
-      fault = words(dayplot::tr("サーバ名の書き方が正しくありません"));
-      break;
-    case AddressError::TooManyWords:
-      fault = words(dayplot::tr("サーバ名とポート番号のほかに余分な語があります"));
-      break;
-  }
+  const auto fault = [why] {
+    switch (why) {
+      case AddressError::Empty:
+        return words(dayplot::tr("サーバ名が入っていません"));
+      case AddressError::BadPort:
+        return words(dayplot::tr("ポート番号は 1〜65535 の数で書いてください"));
+      case AddressError::BadScheme:
+        return words(dayplot::tr("使えるのは ftp://, ftps://, sftp:// だけです"));
+      case AddressError::BadHost:
+        return words(dayplot::tr("サーバ名の書き方が正しくありません"));
+      case AddressError::TooManyWords:
+        return words(dayplot::tr("サーバ名とポート番号のほかに余分な語があります"));
+    }
+    return std::string();
+  };
   return words(
       dayplot::tr(
           "FTP転送を行えません。サーバ名の欄「%1」: %2。\n書き方: host, host 2121, host:2121, "
           "[::1]:2121, ftp://host, ftps://host, sftp://host"),
-      text, fault);
+      text, fault());
 }
 std::string startTimeNeverMatches(std::string_view hour, std::string_view minute) {
   return words(

@@ -33,51 +33,44 @@ using S = DayplotSettings;
 
 QString q(const std::string& text) { return QString::fromStdString(text); }
 
+// A dialog that a test left empty is the real one.
+template <typename Dialog, typename Real>
+void orReal(Dialog& dialog, Real real) {
+  if (!dialog) dialog = std::move(real);
+}
+
 FormDialogs withRealDialogs(FormDialogs dialogs, QWidget* parent) {
-  if (!dialogs.saveFile) {
-    dialogs.saveFile = [parent](const FolderDialogRequest& request) -> std::optional<QString> {
-      QFileDialog dialog(parent, request.title);
-      dialog.setAcceptMode(QFileDialog::AcceptSave);
-      dialog.setFileMode(QFileDialog::AnyFile);  // an existing folder is still required
-      dialog.setNameFilters(request.filters.split('\n'));
-      // The day files end in .csv: show every file rather than the text files.
-      dialog.selectNameFilter(request.filters.split('\n').last());
-      dialog.selectFile(request.initialPath);
-      for (;;) {
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-          return std::nullopt;
-        }
-        const QString chosen = dialog.selectedFiles().first();
-        // Only a folder that exists will do; the file itself is never written.
-        if (QFileInfo(chosen).absoluteDir().exists()) return chosen;
-        QMessageBox::warning(
-            parent, kProgramTitle,
-            dayplot::tr("フォルダがありません: %1").arg(QFileInfo(chosen).absolutePath()));
-      }
-    };
-  }
-  if (!dialogs.publishSettings) {
-    dialogs.publishSettings = [parent](const std::string& path) {
-      PublishDialog(path, parent).exec();
-    };
-  }
-  if (!dialogs.trustCertificate) {
-    dialogs.trustCertificate = [parent](const QString& failure, const QString& fingerprint) {
-      return askAboutCertificate(parent, failure, fingerprint);
-    };
-  }
-  if (!dialogs.showFolder) {
-    dialogs.showFolder = [parent](const QString& folder) {
-      QMessageBox::information(parent, kProgramTitle, folder);
-    };
-  }
-  if (!dialogs.closeUnsaved) {
-    dialogs.closeUnsaved = [parent](const QString& message) {
-      return QMessageBox::warning(parent, kProgramTitle, message,
-                                  QMessageBox::Yes | QMessageBox::No,
-                                  QMessageBox::No) == QMessageBox::Yes;
-    };
-  }
+  orReal(dialogs.saveFile, [parent](const FolderDialogRequest& request) -> std::optional<QString> {
+    QFileDialog dialog(parent, request.title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);  // an existing folder is still required
+    dialog.setNameFilters(request.filters.split('\n'));
+    // The day files end in .csv: show every file rather than the text files.
+    dialog.selectNameFilter(request.filters.split('\n').last());
+    dialog.selectFile(request.initialPath);
+    for (;;) {
+      if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+      const QString chosen = dialog.selectedFiles().first();
+      // Only a folder that exists will do; the file itself is never written.
+      if (QFileInfo(chosen).absoluteDir().exists()) return chosen;
+      QMessageBox::warning(
+          parent, kProgramTitle,
+          dayplot::tr("フォルダがありません: %1").arg(QFileInfo(chosen).absolutePath()));
+    }
+  });
+  orReal(dialogs.publishSettings,
+         [parent](const std::string& path) { PublishDialog(path, parent).exec(); });
+  orReal(dialogs.trustCertificate, [parent](const QString& failure, const QString& fingerprint) {
+    return askAboutCertificate(parent, failure, fingerprint);
+  });
+  orReal(dialogs.showFolder, [parent](const QString& folder) {
+    QMessageBox::information(parent, kProgramTitle, folder);
+  });
+  orReal(dialogs.closeUnsaved, [parent](const QString& message) {
+    return QMessageBox::warning(parent, kProgramTitle, message, QMessageBox::Yes | QMessageBox::No,
+                                QMessageBox::No) == QMessageBox::Yes;
+  });
   return dialogs;
 }
 

@@ -30,11 +30,9 @@ QString q(Number number) {
 // stays as it is.
 template <typename... Args>
 QString filled(const QString& text, const Args&... args) {
-  if constexpr (sizeof...(args) == 0)
-    return text;
-  else
-    return text.arg(q(args)...);
+  return text.arg(q(args)...);
 }
+std::string say(const QString& text) { return text.toStdString(); }
 template <typename... Args>
 std::string say(const QString& text, const Args&... args) {
   return filled(text, args...).toStdString();
