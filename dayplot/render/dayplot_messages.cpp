@@ -89,14 +89,9 @@ std::string processingPeriod(std::string_view period) {
   return words(dayplot::tr("%1 のグラフを作成します"), period);
 }
 std::string periodLegend(int which) {
-  switch (which) {
-    case 0:
-      return words(dayplot::tr("日の最小～最大"));
-    case 1:
-      return words(dayplot::tr("日平均"));
-    default:
-      return words(dayplot::tr("異常のあった日"));
-  }
+  return words(which == 0   ? dayplot::tr("日の最小～最大")
+               : which == 1 ? dayplot::tr("日平均")
+                            : dayplot::tr("異常のあった日"));
 }
 std::string daysWithFile(int present, int days) {
   return words(dayplot::tr("記録のある日: %1 / %2"), std::to_string(present), std::to_string(days));

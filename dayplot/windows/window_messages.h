@@ -28,8 +28,7 @@ class WindowMessages final : public MessageSink {
 
 inline constexpr const char* kProgramTitle = "dayplot";
 
-// The windows' captions go through tr() of this class, named as the translation context
-// lupdate files every dayplot text under.
+// tr() of the translation context that lupdate files every dayplot text under.
 struct dayplot {
   Q_DECLARE_TR_FUNCTIONS(dayplot)
 };

@@ -70,15 +70,9 @@ QString inputName(const std::string& device) {
 }
 
 QString faultName(SignalFault fault) {
-  switch (fault) {
-    case SignalFault::NoSignal:
-      return Words::tr("信号なし");
-    case SignalFault::Hum:
-      return Words::tr("ハム・雑音");
-    case SignalFault::Clipping:
-      return Words::tr("音の飽和");
-  }
-  return {};
+  return fault == SignalFault::NoSignal ? Words::tr("信号なし")
+         : fault == SignalFault::Hum    ? Words::tr("ハム・雑音")
+                                        : Words::tr("音の飽和");
 }
 
 EventKind kindOf(SignalFault fault) {
@@ -372,15 +366,9 @@ std::string counting(Counting caption) {
 }
 
 std::string intervalLabel(IntervalLabel label) {
-  switch (label) {
-    case IntervalLabel::title:
-      return say(Words::tr("パルス間隔の分布 (横軸は対数)"));
-    case IntervalLabel::measured:
-      return say(Words::tr("測定"));
-    case IntervalLabel::random:
-      return say(Words::tr("ランダムな線源"));
-  }
-  return {};
+  return say(label == IntervalLabel::title ? Words::tr("パルス間隔の分布 (横軸は対数)")
+             : label == IntervalLabel::measured ? Words::tr("測定")
+                                                : Words::tr("ランダムな線源"));
 }
 
 std::string intervalFigures(const IntervalAnalysis& a) {
