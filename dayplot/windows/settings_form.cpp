@@ -90,7 +90,6 @@ DateBoxes dateBoxesFromEntry(const QString& entry) {
 SettingsForm::SettingsForm(FormParts parts, QWidget* parent)
     : QWidget(parent),
       parts_(std::move(parts)),
-      clock_(*parts_.clock),
       session_({parts_.programFolder, parts_.clock, parts_.launcher, &report_, [this] {
                   DayplotStart now = start_;
                   now.controls = controls();
@@ -298,7 +297,7 @@ void SettingsForm::setControls(const DayplotSettings& c) {
 }
 
 void SettingsForm::startSequence() {
-  start_ = readStartSettings(parts_.programFolder, clock_, messages_);
+  start_ = readStartSettings(parts_.programFolder, *parts_.clock, messages_);
   setControls(start_.controls);
   fillDayList();
 }
