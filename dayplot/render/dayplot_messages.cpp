@@ -1,6 +1,5 @@
 #include "dayplot_messages.h"
 
-#include <QCoreApplication>
 #include <cstdio>
 #include <cstring>
 
@@ -13,12 +12,6 @@ void StderrMessages::show(const std::string& message) {
 
 namespace say {
 namespace {
-
-// Named as the translation context that lupdate files its texts under, shared with
-// dayplot's windows.
-struct dayplot {
-  Q_DECLARE_TR_FUNCTIONS(dayplot)
-};
 
 QString q(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));

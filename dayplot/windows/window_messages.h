@@ -4,7 +4,6 @@
 // place of the one on screen.
 #pragma once
 
-#include <QCoreApplication>
 #include <QMessageBox>
 #include <QPointer>
 
@@ -27,10 +26,5 @@ class WindowMessages final : public MessageSink {
 };
 
 inline constexpr const char* kProgramTitle = "dayplot";
-
-// tr() of the translation context that lupdate files every dayplot text under.
-struct dayplot {
-  Q_DECLARE_TR_FUNCTIONS(dayplot)
-};
 
 }  // namespace radmon
