@@ -1,6 +1,5 @@
 #include "dayplot_messages.h"
 
-#include <QCoreApplication>
 #include <cstdio>
 #include <cstring>
 
@@ -20,179 +19,212 @@ QString q(std::string_view text) {
 
 // The translated text with %1, %2... replaced in one pass, so a path holding "%2"
 // stays as it is.
+std::string words(const QString& text) { return text.toStdString(); }
 template <typename... Parts>
-std::string words(const char* text, const Parts&... parts) {
-  const QString translated = QCoreApplication::translate("dayplot", text);
-  if constexpr (sizeof...(parts) == 0) return translated.toStdString();
-  else return translated.arg(q(parts)...).toStdString();
+std::string words(const QString& text, const Parts&... parts) {
+  return text.arg(q(parts)...).toStdString();
+}
+
+QString faultName(EventKind kind) {
+  switch (kind) {
+    case EventKind::DeviceLost:
+      return dayplot::tr("録音デバイスなし");
+    case EventKind::NoSignal:
+      return dayplot::tr("信号なし");
+    case EventKind::Hum:
+      return dayplot::tr("ハム・雑音");
+    case EventKind::Clipping:
+      return dayplot::tr("音の飽和");
+    default:
+      return dayplot::tr("障害");
+  }
 }
 
 }  // namespace
 
 std::string graphFailed(std::string_view detail) {
-  return detail.empty() ? words(QT_TRANSLATE_NOOP("dayplot", "グラフを作成できませんでした"))
-                        : words(QT_TRANSLATE_NOOP("dayplot", "グラフを作成できませんでした: %1"), detail);
+  return detail.empty() ? words(dayplot::tr("グラフを作成できませんでした"))
+                        : words(dayplot::tr("グラフを作成できませんでした: %1"), detail);
 }
-std::string badScale() { return words(QT_TRANSLATE_NOOP("dayplot", "縦軸最大スケール(μSV/h)には0より大きい数値を入力してください")); }
-std::string noDayFile() { return words(QT_TRANSLATE_NOOP("dayplot", "ファイルがありません")); }
-std::string skippedLines(std::string_view dayFile, const std::vector<LineIssue<RecordIssue>>& lines) {
-  return words(QT_TRANSLATE_NOOP("dayplot", "%1 の読めない %2 行を読み飛ばしました"), dayFile, std::to_string(lines.size()));
+std::string badScale() {
+  return words(dayplot::tr("縦軸最大スケール(μSV/h)には0より大きい数値を入力してください"));
+}
+std::string noDayFile() { return words(dayplot::tr("ファイルがありません")); }
+std::string skippedLines(std::string_view dayFile,
+                         const std::vector<LineIssue<RecordIssue>>& lines) {
+  return words(dayplot::tr("%1 の読めない %2 行を読み飛ばしました"), dayFile,
+               std::to_string(lines.size()));
 }
 std::string faultPeriods(std::string_view day, const std::vector<FaultPeriod>& periods) {
   std::string list;
   for (const FaultPeriod& period : periods) {
-    const char* what = QT_TRANSLATE_NOOP("dayplot", "障害");
-    switch (period.kind) {
-      case EventKind::DeviceLost: what = QT_TRANSLATE_NOOP("dayplot", "録音デバイスなし"); break;
-      case EventKind::NoSignal: what = QT_TRANSLATE_NOOP("dayplot", "信号なし"); break;
-      case EventKind::Hum: what = QT_TRANSLATE_NOOP("dayplot", "ハム・雑音"); break;
-      case EventKind::Clipping: what = QT_TRANSLATE_NOOP("dayplot", "音の飽和"); break;
-      default: break;
-    }
     char span[32];
-    std::snprintf(span, sizeof span, "%02d:%02d-%02d:%02d ", period.from / 3600, period.from % 3600 / 60,
-                  period.to / 3600, period.to % 3600 / 60);
+    std::snprintf(span, sizeof span, "%02d:%02d-%02d:%02d ", period.from / 3600,
+                  period.from % 3600 / 60, period.to / 3600, period.to % 3600 / 60);
     if (!list.empty()) list += ", ";
-    list += span + words(what);
+    list += span + words(faultName(period.kind));
   }
-  return words(QT_TRANSLATE_NOOP("dayplot", "%1 の音の障害 (グラフに薄い帯で表示): %2"), day, list);
+  return words(dayplot::tr("%1 の音の障害 (グラフに薄い帯で表示): %2"), day, list);
 }
 std::string imageNotWritten(bool jpeg, std::string_view path, std::string_view reason) {
   const std::string how = reason.empty() ? std::string() : " (" + std::string(reason) + ")";
-  return jpeg ? words(QT_TRANSLATE_NOOP("dayplot", "JPEGファイルを書き込めません: %1%2"), path, how)
-              : words(QT_TRANSLATE_NOOP("dayplot", "BMPファイルを書き込めません: %1%2"), path, how);
+  return jpeg ? words(dayplot::tr("JPEGファイルを書き込めません: %1%2"), path, how)
+              : words(dayplot::tr("BMPファイルを書き込めません: %1%2"), path, how);
 }
-std::string noPeriodFile() { return words(QT_TRANSLATE_NOOP("dayplot", "この期間の記録ファイルがありません")); }
+std::string noPeriodFile() { return words(dayplot::tr("この期間の記録ファイルがありません")); }
 std::string badMonthArgument(std::string_view text) {
-  return words(QT_TRANSLATE_NOOP("dayplot", "月はyyyymmの6桁で指定してください: %1"), text);
+  return words(dayplot::tr("月はyyyymmの6桁で指定してください: %1"), text);
 }
 std::string badYearArgument(std::string_view text) {
-  return words(QT_TRANSLATE_NOOP("dayplot", "年はyyyyの4桁で指定してください: %1"), text);
+  return words(dayplot::tr("年はyyyyの4桁で指定してください: %1"), text);
 }
 std::string processingPeriod(std::string_view period) {
-  return words(QT_TRANSLATE_NOOP("dayplot", "%1 のグラフを作成します"), period);
+  return words(dayplot::tr("%1 のグラフを作成します"), period);
 }
 std::string periodLegend(int which) {
-  switch (which) {
-    case 0: return words(QT_TRANSLATE_NOOP("dayplot", "日の最小～最大"));
-    case 1: return words(QT_TRANSLATE_NOOP("dayplot", "日平均"));
-    default: return words(QT_TRANSLATE_NOOP("dayplot", "異常のあった日"));
-  }
+  return words(which == 0   ? dayplot::tr("日の最小～最大")
+               : which == 1 ? dayplot::tr("日平均")
+                            : dayplot::tr("異常のあった日"));
 }
 std::string daysWithFile(int present, int days) {
-  return words(QT_TRANSLATE_NOOP("dayplot", "記録のある日: %1 / %2"), std::to_string(present), std::to_string(days));
+  return words(dayplot::tr("記録のある日: %1 / %2"), std::to_string(present), std::to_string(days));
 }
 std::string meanInterval(std::string_view lower, std::string_view upper) {
-  return words(QT_TRANSLATE_NOOP("dayplot", "(95%: %1～%2)"), lower, upper);
+  return words(dayplot::tr("(95%: %1～%2)"), lower, upper);
 }
 std::string settingsIssue(std::string_view path, const LineIssue<SettingsIssue>& issue) {
   // The line's own text or its setting's name finds it in the file.
   switch (issue.kind) {
     case SettingsIssue::UnknownLine:
-      return words(QT_TRANSLATE_NOOP("dayplot", "設定ファイル %1 の読めない行を無視しました: %2"), path, issue.subject);
+      return words(dayplot::tr("設定ファイル %1 の読めない行を無視しました: %2"), path,
+                   issue.subject);
     case SettingsIssue::BadValue:
-      return words(QT_TRANSLATE_NOOP("dayplot", "設定ファイル %1 の %2 の値が正しくないため使いません"), path, issue.subject);
-    default: return words(QT_TRANSLATE_NOOP("dayplot", "設定ファイルを読めません: %1"), path);
+      return words(dayplot::tr("設定ファイル %1 の %2 の値が正しくないため使いません"), path,
+                   issue.subject);
+    default:
+      return words(dayplot::tr("設定ファイルを読めません: %1"), path);
   }
 }
 std::string fileNotWritten(std::string_view path, const WriteFault& fault) {
-  return words(QT_TRANSLATE_NOOP("dayplot", "ファイルに書き込めません: %1 (%2)"), path, std::strerror(fault.error));
+  return words(dayplot::tr("ファイルに書き込めません: %1 (%2)"), path, std::strerror(fault.error));
 }
 std::string scriptNotWritten(std::string_view path, const WriteFault& fault) {
-  return words(QT_TRANSLATE_NOOP("dayplot", "FTP転送を行えません。スクリプトファイルを書き込めませんでした。\n%1"),
-            fileNotWritten(path, fault));
+  return words(dayplot::tr("FTP転送を行えません。スクリプトファイルを書き込めませんでした。\n%1"),
+               fileNotWritten(path, fault));
 }
 std::string uploadNotStarted(std::string_view detail) {
-  return words(QT_TRANSLATE_NOOP("dayplot", "FTP転送を開始できません: %1"), detail);
+  return words(dayplot::tr("FTP転送を開始できません: %1"), detail);
 }
 std::string clientNotStarted(std::string_view program, int error) {
-  return words(QT_TRANSLATE_NOOP("dayplot", "FTPクライアントを起動できません: %1 (%2)"), program, std::strerror(error));
+  return words(dayplot::tr("FTPクライアントを起動できません: %1 (%2)"), program,
+               std::strerror(error));
 }
 std::string badDayArgument(std::string_view text) {
-  return words(QT_TRANSLATE_NOOP("dayplot", "日付はyyyymmddの8桁で指定してください: %1"), text);
+  return words(dayplot::tr("日付はyyyymmddの8桁で指定してください: %1"), text);
 }
 std::string processingFailed(std::string_view detail) {
-  return words(QT_TRANSLATE_NOOP("dayplot", "処理中にエラーが発生しました: %1"), detail);
+  return words(dayplot::tr("処理中にエラーが発生しました: %1"), detail);
 }
 std::string nothingScheduled(std::string_view settingsFile) {
-  return words(QT_TRANSLATE_NOOP("dayplot", "当日データリアルタイム処理も昨日分自動処理も選ばれていないため、何も処理しません (%1)"),
-            settingsFile);
+  return words(
+      dayplot::tr(
+          "当日データリアルタイム処理も昨日分自動処理も選ばれていないため、何も処理しません (%1)"),
+      settingsFile);
 }
-std::string started(int todayPeriod, bool yesterday, std::string_view hour,
-                    std::string_view minute, bool upload, std::string_view dataFolder) {
-  std::string plan = todayPeriod > 0 ? words(QT_TRANSLATE_NOOP("dayplot", "当日分を%1分毎に処理"), std::to_string(todayPeriod)) : "";
+std::string started(int todayPeriod, bool yesterday, std::string_view hour, std::string_view minute,
+                    bool upload, std::string_view dataFolder) {
+  std::string plan = todayPeriod > 0
+                         ? words(dayplot::tr("当日分を%1分毎に処理"), std::to_string(todayPeriod))
+                         : "";
   if (yesterday) {
-    plan += (plan.empty() ? "" : words(QT_TRANSLATE_NOOP("dayplot", "、"))) + words(QT_TRANSLATE_NOOP("dayplot", "昨日分を%1時%2分に処理"), hour, minute);
+    plan += (plan.empty() ? "" : words(dayplot::tr("、"))) +
+            words(dayplot::tr("昨日分を%1時%2分に処理"), hour, minute);
   }
-  return words(QT_TRANSLATE_NOOP("dayplot", "開始しました: %1%2。データフォルダ: %3"), plan, upload ? words(QT_TRANSLATE_NOOP("dayplot", "、FTP転送あり")) : "",
-            dataFolder);
+  return words(dayplot::tr("開始しました: %1%2。データフォルダ: %3"), plan,
+               upload ? words(dayplot::tr("、FTP転送あり")) : "", dataFolder);
 }
 std::string processingDay(bool today, std::string_view day) {
-  return today ? words(QT_TRANSLATE_NOOP("dayplot", "当日分 %1 を処理します"), day) : words(QT_TRANSLATE_NOOP("dayplot", "昨日分 %1 を処理します"), day);
+  return today ? words(dayplot::tr("当日分 %1 を処理します"), day)
+               : words(dayplot::tr("昨日分 %1 を処理します"), day);
 }
 std::string scriptNotRemoved(std::string_view reason) {
-  return words(QT_TRANSLATE_NOOP("dayplot", "FTPスクリプトファイルを削除できません: %1"), reason);
+  return words(dayplot::tr("FTPスクリプトファイルを削除できません: %1"), reason);
 }
-std::string finished() { return words(QT_TRANSLATE_NOOP("dayplot", "終了しました")); }
+std::string finished() { return words(dayplot::tr("終了しました")); }
 std::string uploadOutcome(bool succeeded, std::string_view file, std::string_view reason,
                           std::string_view retryAt) {
-  if (succeeded) return words(QT_TRANSLATE_NOOP("dayplot", "FTP転送成功: %1"), file);
-  std::string text = words(QT_TRANSLATE_NOOP("dayplot", "FTP転送失敗: %1 (%2)"), file, reason);
-  if (!retryAt.empty()) text += words(QT_TRANSLATE_NOOP("dayplot", " %1 に再送します"), retryAt);
+  if (succeeded) return words(dayplot::tr("FTP転送成功: %1"), file);
+  std::string text = words(dayplot::tr("FTP転送失敗: %1 (%2)"), file, reason);
+  if (!retryAt.empty()) text += words(dayplot::tr(" %1 に再送します"), retryAt);
   return text;
 }
 std::string clientReason(int exitStatus, std::string_view said) {
-  std::string text = exitStatus < 0 ? words(QT_TRANSLATE_NOOP("dayplot", "FTPクライアントが異常終了しました"))
-                                    : words(QT_TRANSLATE_NOOP("dayplot", "FTPクライアントの終了コード %1"), std::to_string(exitStatus));
-  if (!said.empty()) text += words(QT_TRANSLATE_NOOP("dayplot", ": %1"), said);
+  std::string text = exitStatus < 0 ? words(dayplot::tr("FTPクライアントが異常終了しました"))
+                                    : words(dayplot::tr("FTPクライアントの終了コード %1"),
+                                            std::to_string(exitStatus));
+  if (!said.empty()) text += words(dayplot::tr(": %1"), said);
   return text;
 }
-std::string clientTimedOut() { return words(QT_TRANSLATE_NOOP("dayplot", "FTPクライアントが時間内に終わらなかったため中止しました")); }
-std::string clientOutput(std::string_view output) { return words(QT_TRANSLATE_NOOP("dayplot", "FTPクライアントの出力:\n%1"), output); }
-std::string uploadStopped() { return words(QT_TRANSLATE_NOOP("dayplot", "終了の指示により中止しました")); }
+std::string clientTimedOut() {
+  return words(dayplot::tr("FTPクライアントが時間内に終わらなかったため中止しました"));
+}
+std::string clientOutput(std::string_view output) {
+  return words(dayplot::tr("FTPクライアントの出力:\n%1"), output);
+}
+std::string uploadStopped() { return words(dayplot::tr("終了の指示により中止しました")); }
 std::string serverBoxUnusable(AddressError why, std::string_view text) {
-  std::string fault;
-  switch (why) {
-    case AddressError::Empty: fault = words(QT_TRANSLATE_NOOP("dayplot", "サーバ名が入っていません")); break;
-    case AddressError::BadPort: fault = words(QT_TRANSLATE_NOOP("dayplot", "ポート番号は 1〜65535 の数で書いてください")); break;
-    case AddressError::BadScheme: fault = words(QT_TRANSLATE_NOOP("dayplot", "使えるのは ftp://, ftps://, sftp:// だけです")); break;
-    case AddressError::BadHost: fault = words(QT_TRANSLATE_NOOP("dayplot", "サーバ名の書き方が正しくありません")); break;
-    case AddressError::TooManyWords:
-      fault = words(QT_TRANSLATE_NOOP("dayplot", "サーバ名とポート番号のほかに余分な語があります"));
-      break;
-  }
-  return words(QT_TRANSLATE_NOOP("dayplot", "FTP転送を行えません。サーバ名の欄「%1」: %2。\n書き方: host, host 2121, host:2121, "
-            "[::1]:2121, ftp://host, ftps://host, sftp://host"),
-            text, fault);
+  const auto fault = [why] {
+    switch (why) {
+      case AddressError::Empty:
+        return words(dayplot::tr("サーバ名が入っていません"));
+      case AddressError::BadPort:
+        return words(dayplot::tr("ポート番号は 1〜65535 の数で書いてください"));
+      case AddressError::BadScheme:
+        return words(dayplot::tr("使えるのは ftp://, ftps://, sftp:// だけです"));
+      case AddressError::BadHost:
+        return words(dayplot::tr("サーバ名の書き方が正しくありません"));
+      case AddressError::TooManyWords:
+        return words(dayplot::tr("サーバ名とポート番号のほかに余分な語があります"));
+    }
+    return std::string();
+  };
+  return words(
+      dayplot::tr(
+          "FTP転送を行えません。サーバ名の欄「%1」: %2。\n書き方: host, host 2121, host:2121, "
+          "[::1]:2121, ftp://host, ftps://host, sftp://host"),
+      text, fault());
 }
 std::string startTimeNeverMatches(std::string_view hour, std::string_view minute) {
-  return words(QT_TRANSLATE_NOOP("dayplot", "昨日分自動処理の時刻「%1時%2分」は時・分とも2桁 (例: 03) で入れてください。"
-            "このままでは昨日分は処理されません"),
-            hour, minute);
+  return words(
+      dayplot::tr("昨日分自動処理の時刻「%1時%2分」は時・分とも2桁 (例: 03) で入れてください。"
+                  "このままでは昨日分は処理されません"),
+      hour, minute);
 }
 std::string yesterdayNotSent(std::string_view day) {
-  return words(QT_TRANSLATE_NOOP("dayplot", "昨日分 %1 のグラフはまだ転送されていません"), day);
+  return words(dayplot::tr("昨日分 %1 のグラフはまだ転送されていません"), day);
 }
 std::string queueNotWritten(std::string_view reason) {
-  return words(QT_TRANSLATE_NOOP("dayplot", "再送の控えを書き込めません: %1"), reason);
+  return words(dayplot::tr("再送の控えを書き込めません: %1"), reason);
 }
 std::string queueWrittenAgain() {
-  return words(QT_TRANSLATE_NOOP("dayplot", "再送の控えをまた書き込めるようになりました"));
+  return words(dayplot::tr("再送の控えをまた書き込めるようになりました"));
 }
 std::string settingsFileUnreadable(std::string_view path) {
-  return words(QT_TRANSLATE_NOOP("dayplot", "設定ファイルを読めないため、初期設定で動きます: %1"), path);
+  return words(dayplot::tr("設定ファイルを読めないため、初期設定で動きます: %1"), path);
 }
 std::string certificateQuestion(std::string_view failure, std::string_view fingerprint) {
-  return words(QT_TRANSLATE_NOOP("dayplot", "%1\n\nこの証明書を信頼しますか?\n指紋 (SHA-256):\n%2"), failure, fingerprint);
+  return words(dayplot::tr("%1\n\nこの証明書を信頼しますか?\n指紋 (SHA-256):\n%2"), failure,
+               fingerprint);
 }
 std::string trustNotSaved(std::string_view reason) {
-  return words(QT_TRANSLATE_NOOP("dayplot", "証明書を信頼する設定を保存できません。\n%1"), reason);
+  return words(dayplot::tr("証明書を信頼する設定を保存できません。\n%1"), reason);
 }
 std::string badFingerprint(std::string_view text) {
-  return words(QT_TRANSLATE_NOOP("dayplot", "指紋は SHA-256 の16進64桁 (コロン区切り可) で書いてください: %1"), text);
+  return words(dayplot::tr("指紋は SHA-256 の16進64桁 (コロン区切り可) で書いてください: %1"),
+               text);
 }
 std::string publishSettingsNotSaved(std::string_view reason) {
-  return words(QT_TRANSLATE_NOOP("dayplot", "転送の詳細設定を保存できません。\n%1"), reason);
+  return words(dayplot::tr("転送の詳細設定を保存できません。\n%1"), reason);
 }
 
 }  // namespace say

@@ -4,6 +4,7 @@
 // (context "dayplot"), so an English catalogue can be added with lupdate.
 #pragma once
 
+#include <QCoreApplication>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,11 @@
 #include "text_files.h"
 
 namespace radmon {
+
+// tr() of the translation context that lupdate files every dayplot text under.
+struct dayplot {
+  Q_DECLARE_TR_FUNCTIONS(dayplot)
+};
 
 // Where the messages go: a message box in the window, stderr without one.
 class MessageSink {

@@ -1,6 +1,5 @@
 #include "publishing_session.h"
 
-#include <algorithm>
 #include <filesystem>
 
 #include "ftp_upload.h"
@@ -22,7 +21,8 @@ DayplotStart readStartSettings(const std::string& programFolder, const Clock& cl
 std::optional<Period> periodOf(PeriodKind kind, std::string_view text, MessageSink& report) {
   const auto period = kind == PeriodKind::Month ? parseMonth(text) : parseYear(text);
   if (!period)
-    report.show(kind == PeriodKind::Month ? say::badMonthArgument(text) : say::badYearArgument(text));
+    report.show(kind == PeriodKind::Month ? say::badMonthArgument(text)
+                                          : say::badYearArgument(text));
   return period;
 }
 
@@ -41,7 +41,9 @@ PublishingSession::PublishingSession(SessionParts parts)
         refresh();
         return starter(file, now_.controls);
       },
-      [this] { return readPublishSettings(publishSettingsPath(parts_.programFolder)).value.retryMinutes; });
+      [this] {
+        return readPublishSettings(publishSettingsPath(parts_.programFolder)).value.retryMinutes;
+      });
 }
 
 std::optional<std::string> startTimeProblem(const DayplotSettings& c) {
@@ -64,8 +66,7 @@ void PublishingSession::checkStartTime() {
 void PublishingSession::tick() {
   const LocalDateTime now = clock_.now();
   checkStartTime();
-  for (const DueRun& due : scheduler_.tick(now, now_))
-    run(due);
+  for (const DueRun& due : scheduler_.tick(now, now_)) run(due);
   if (firstTick_) {
     if (const auto missed = missedYesterday(now)) {
       report_.note(say::yesterdayNotSent(missed->TargetDay));
@@ -136,7 +137,8 @@ void PublishingSession::upload(const std::string& file) {
 
 UploadWatch::Starter PublishingSession::starter(const std::string& file, const DayplotSettings& c) {
   return [this, file, c] {
-    return uploadFile(SettingsUploadSource(c), file, parts_.programFolder, *parts_.launcher, report_);
+    return uploadFile(SettingsUploadSource(c), file, parts_.programFolder, *parts_.launcher,
+                      report_);
   };
 }
 
@@ -163,11 +165,7 @@ void PublishingSession::askAboutCertificate(const UploadOutcome& outcome) {
   if (at == std::string::npos) return;
   const std::string shown = outcome.reason.substr(at + lead.size(), 95);
   const auto print = normalFingerprint(shown);
-  if (!print || std::find(certificatesAsked_.begin(), certificatesAsked_.end(), *print) !=
-                    certificatesAsked_.end()) {
-    return;
-  }
-  certificatesAsked_.push_back(*print);
+  if (!print || !certificatesAsked_.insert(*print).second) return;  // each asked once
   const CertificateAnswer answer = report_.trustCertificate(outcome.reason.substr(0, at), shown);
   if (answer == CertificateAnswer::Refuse) return;
   const std::string settingsPath = publishSettingsPath(parts_.programFolder);
@@ -177,14 +175,13 @@ void PublishingSession::askAboutCertificate(const UploadOutcome& outcome) {
     settings.trustedFingerprints.insert(*print);
     error = writePublishSettings(settingsPath, settings);
   } else {
-    error = faultText(trustOncePath(settingsPath),
-                      writeTextFile(trustOncePath(settingsPath), *print, /*ownerOnly=*/true));
+    const std::string oncePath = trustOncePath(settingsPath);
+    error = faultText(oncePath, writeTextFile(oncePath, *print, /*ownerOnly=*/true));
   }
-  if (error) {
+  if (error)
     report_.show(say::trustNotSaved(*error));
-    return;
-  }
-  uploads_.retry(outcome.file);
+  else
+    uploads_.retry(outcome.file);
 }
 
 void PublishingSession::removeScript() {

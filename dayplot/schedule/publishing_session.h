@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -119,7 +120,7 @@ class PublishingSession {
   std::string TargetDay_;
   std::string startTimeSaid_;  // the start time fault told last, empty for none
   bool queueFaultSaid_ = false;
-  std::vector<std::string> certificatesAsked_;  // fingerprints asked about
+  std::set<std::string> certificatesAsked_;  // fingerprints asked about
 };
 
 }  // namespace radmon

@@ -1,6 +1,5 @@
 #include "certificate_question.h"
 
-#include <QCoreApplication>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -16,9 +15,9 @@ CertificateAnswer askAboutCertificate(QWidget* parent, const QString& failure,
   QMessageBox box(QMessageBox::Warning, kProgramTitle, QString::fromStdString(text),
                   QMessageBox::NoButton, parent);
   box.setObjectName("TrustCertificate");
-  QPushButton* once = box.addButton(QCoreApplication::translate("dayplot", "今回だけ信頼"), QMessageBox::AcceptRole);
-  QPushButton* always = box.addButton(QCoreApplication::translate("dayplot", "常に信頼"), QMessageBox::AcceptRole);
-  QPushButton* refuse = box.addButton(QCoreApplication::translate("dayplot", "拒否"), QMessageBox::RejectRole);
+  QPushButton* once = box.addButton(dayplot::tr("今回だけ信頼"), QMessageBox::AcceptRole);
+  QPushButton* always = box.addButton(dayplot::tr("常に信頼"), QMessageBox::AcceptRole);
+  QPushButton* refuse = box.addButton(dayplot::tr("拒否"), QMessageBox::RejectRole);
   box.setDefaultButton(refuse);
   box.exec();
   if (box.clickedButton() == once) return CertificateAnswer::TrustOnce;

@@ -1,7 +1,6 @@
 #include "publish_dialog.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFormLayout>
@@ -22,18 +21,16 @@ namespace {
 
 QString q(const std::string& text) { return QString::fromStdString(text); }
 
-QString words(const char* text) { return QCoreApplication::translate("dayplot", text); }
-
 }  // namespace
 
 PublishDialog::PublishDialog(std::string path, QWidget* parent)
     : QDialog(parent), path_(std::move(path)) {
   setObjectName("PublishDialog");
-  setWindowTitle(words(QT_TRANSLATE_NOOP("dayplot", "転送の詳細設定")));
+  setWindowTitle(dayplot::tr("転送の詳細設定"));
   const auto read = readPublishSettings(path_);
   const PublishSettings& s = read.value;
 
-  tlsRequired_ = new QCheckBox(words(QT_TRANSLATE_NOOP("dayplot", "TLS必須 (暗号化できないサーバには接続しない)")), this);
+  tlsRequired_ = new QCheckBox(dayplot::tr("TLS必須 (暗号化できないサーバには接続しない)"), this);
   tlsRequired_->setObjectName("TlsRequired");
   tlsRequired_->setChecked(s.tlsRequired);
   certificateFile_ = new QLineEdit(q(s.trustedCertificateFile), this);
@@ -50,10 +47,10 @@ PublishDialog::PublishDialog(std::string path, QWidget* parent)
   retryMinutes_->setObjectName("RetryMinutes");
   retryMinutes_->setRange(kMinRetryMinutes, kMaxRetryMinutes);
   retryMinutes_->setValue(s.retryMinutes);
-  retryMinutes_->setSuffix(words(QT_TRANSLATE_NOOP("dayplot", " 分")));
+  retryMinutes_->setSuffix(dayplot::tr(" 分"));
 
   auto browse = [this](QLineEdit* box, const char* name, const QString& title) {
-    auto* button = new QPushButton(words(QT_TRANSLATE_NOOP("dayplot", "参照")), this);
+    auto* button = new QPushButton(dayplot::tr("参照"), this);
     button->setObjectName(name);
     connect(button, &QPushButton::clicked, this, [this, box, title] {
       const QString chosen = QFileDialog::getOpenFileName(this, title, box->text());
@@ -67,18 +64,21 @@ PublishDialog::PublishDialog(std::string path, QWidget* parent)
 
   auto* form = new QFormLayout;
   form->addRow(tlsRequired_);
-  form->addRow(words(QT_TRANSLATE_NOOP("dayplot", "信頼する証明書ファイル (PEM)")),
-               browse(certificateFile_, "BrowseCertificate", words(QT_TRANSLATE_NOOP("dayplot", "信頼する証明書ファイル"))));
-  form->addRow(words(QT_TRANSLATE_NOOP("dayplot", "信頼する証明書の指紋 (SHA-256、1行に1つ)")), fingerprints_);
-  form->addRow(words(QT_TRANSLATE_NOOP("dayplot", "SFTPの鍵ファイル")), browse(keyFile_, "BrowseKey", words(QT_TRANSLATE_NOOP("dayplot", "SFTPの鍵ファイル"))));
-  form->addRow(words(QT_TRANSLATE_NOOP("dayplot", "転送に失敗したときの再送間隔 (失敗のたびに2倍)")), retryMinutes_);
+  form->addRow(
+      dayplot::tr("信頼する証明書ファイル (PEM)"),
+      browse(certificateFile_, "BrowseCertificate", dayplot::tr("信頼する証明書ファイル")));
+  form->addRow(dayplot::tr("信頼する証明書の指紋 (SHA-256、1行に1つ)"), fingerprints_);
+  form->addRow(dayplot::tr("SFTPの鍵ファイル"),
+               browse(keyFile_, "BrowseKey", dayplot::tr("SFTPの鍵ファイル")));
+  form->addRow(dayplot::tr("転送に失敗したときの再送間隔 (失敗のたびに2倍)"), retryMinutes_);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  buttons->button(QDialogButtonBox::Cancel)->setText(words(QT_TRANSLATE_NOOP("dayplot", "キャンセル")));
+  buttons->button(QDialogButtonBox::Cancel)->setText(dayplot::tr("キャンセル"));
   connect(buttons, &QDialogButtonBox::accepted, this, &PublishDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &PublishDialog::reject);
   auto* all = new QVBoxLayout(this);
   all->addLayout(form);
-  all->addWidget(new QLabel(words(QT_TRANSLATE_NOOP("dayplot", "鍵ファイルを使うとき、ﾊﾟｽﾜｰﾄﾞ欄は鍵のパスフレーズです。")), this));
+  all->addWidget(
+      new QLabel(dayplot::tr("鍵ファイルを使うとき、ﾊﾟｽﾜｰﾄﾞ欄は鍵のパスフレーズです。"), this));
   // What the file held that could not be used: saving replaces it with the boxes.
   QStringList told;
   for (const auto& issue : read.issues) told << q(say::settingsIssue(path_, issue));

@@ -18,11 +18,11 @@
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
-#include "dayplot_messages.h"
-#include "publish_settings.h"
 #include "certificate_question.h"
+#include "dayplot_messages.h"
 #include "graph_form.h"
 #include "publish_dialog.h"
+#include "publish_settings.h"
 #include "text_files.h"
 
 namespace radmon {
@@ -33,61 +33,53 @@ using S = DayplotSettings;
 
 QString q(const std::string& text) { return QString::fromStdString(text); }
 
+// A dialog that a test left empty is the real one.
+template <typename Dialog, typename Real>
+void orReal(Dialog& dialog, Real real) {
+  if (!dialog) dialog = std::move(real);
+}
+
 FormDialogs withRealDialogs(FormDialogs dialogs, QWidget* parent) {
-  if (!dialogs.saveFile) {
-    dialogs.saveFile = [parent](const FolderDialogRequest& request) -> std::optional<QString> {
-      QFileDialog dialog(parent, request.title);
-      dialog.setAcceptMode(QFileDialog::AcceptSave);
-      dialog.setFileMode(QFileDialog::AnyFile);  // an existing folder is still required
-      dialog.setNameFilters(request.filters.split('\n'));
-      // The day files end in .csv: show every file rather than the text files.
-      dialog.selectNameFilter(request.filters.split('\n').last());
-      dialog.selectFile(request.initialPath);
-      for (;;) {
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-          return std::nullopt;
-        }
-        const QString chosen = dialog.selectedFiles().first();
-        // Only a folder that exists will do; the file itself is never written.
-        if (QFileInfo(chosen).absoluteDir().exists()) return chosen;
-        QMessageBox::warning(parent, kProgramTitle,
-                             QCoreApplication::translate("dayplot", "フォルダがありません: %1")
-                                 .arg(QFileInfo(chosen).absolutePath()));
-      }
-    };
-  }
-  if (!dialogs.publishSettings) {
-    dialogs.publishSettings = [parent](const std::string& path) {
-      PublishDialog(path, parent).exec();
-    };
-  }
-  if (!dialogs.trustCertificate) {
-    dialogs.trustCertificate = [parent](const QString& failure, const QString& fingerprint) {
-      return askAboutCertificate(parent, failure, fingerprint);
-    };
-  }
-  if (!dialogs.showFolder) {
-    dialogs.showFolder = [parent](const QString& folder) {
-      QMessageBox::information(parent, kProgramTitle, folder);
-    };
-  }
-  if (!dialogs.closeUnsaved) {
-    dialogs.closeUnsaved = [parent](const QString& message) {
-      return QMessageBox::warning(parent, kProgramTitle, message,
-                                  QMessageBox::Yes | QMessageBox::No,
-                                  QMessageBox::No) == QMessageBox::Yes;
-    };
-  }
+  orReal(dialogs.saveFile, [parent](const FolderDialogRequest& request) -> std::optional<QString> {
+    QFileDialog dialog(parent, request.title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);  // an existing folder is still required
+    dialog.setNameFilters(request.filters.split('\n'));
+    // The day files end in .csv: show every file rather than the text files.
+    dialog.selectNameFilter(request.filters.split('\n').last());
+    dialog.selectFile(request.initialPath);
+    for (;;) {
+      if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+      const QString chosen = dialog.selectedFiles().first();
+      // Only a folder that exists will do; the file itself is never written.
+      if (QFileInfo(chosen).absoluteDir().exists()) return chosen;
+      QMessageBox::warning(
+          parent, kProgramTitle,
+          dayplot::tr("フォルダがありません: %1").arg(QFileInfo(chosen).absolutePath()));
+    }
+  });
+  orReal(dialogs.publishSettings,
+         [parent](const std::string& path) { PublishDialog(path, parent).exec(); });
+  orReal(dialogs.trustCertificate, [parent](const QString& failure, const QString& fingerprint) {
+    return askAboutCertificate(parent, failure, fingerprint);
+  });
+  orReal(dialogs.showFolder, [parent](const QString& folder) {
+    QMessageBox::information(parent, kProgramTitle, folder);
+  });
+  orReal(dialogs.closeUnsaved, [parent](const QString& message) {
+    return QMessageBox::warning(parent, kProgramTitle, message, QMessageBox::Yes | QMessageBox::No,
+                                QMessageBox::No) == QMessageBox::Yes;
+  });
   return dialogs;
 }
 
 }  // namespace
 
 FolderDialogRequest dataFolderDialog(const std::string& programFolder) {
-  return {QCoreApplication::translate("dayplot", "収集データ保存フォルダ"),
+  return {dayplot::tr("収集データ保存フォルダ"),
           q(dataFolder(programFolder) + "μSVHData_nnnntthh.csv"),
-          QCoreApplication::translate("dayplot",
-                                      "テキスト ファイル (*.txt *.log)\nすべてのファイル (*)")};
+          dayplot::tr("テキスト ファイル (*.txt *.log)\nすべてのファイル (*)")};
 }
 
 DateBoxes dateBoxesFromEntry(const QString& entry) {
@@ -98,7 +90,6 @@ DateBoxes dateBoxesFromEntry(const QString& entry) {
 SettingsForm::SettingsForm(FormParts parts, QWidget* parent)
     : QWidget(parent),
       parts_(std::move(parts)),
-      clock_(*parts_.clock),
       session_({parts_.programFolder, parts_.clock, parts_.launcher, &report_, [this] {
                   DayplotStart now = start_;
                   now.controls = controls();
@@ -122,18 +113,17 @@ SettingsForm::~SettingsForm() = default;
 
 void SettingsForm::build() {
   setObjectName("Form2");
-  setWindowTitle(QCoreApplication::translate("dayplot", "データロガー"));
+  setWindowTitle(dayplot::tr("データロガー"));
 
-  // Captions come marked for lupdate and are shown in the interface's language.
-  auto label = [this](const char* name, const char* text) {
-    auto* l = new QLabel(QCoreApplication::translate("dayplot", text), this);
+  auto label = [this](const char* name, const QString& text) {
+    auto* l = new QLabel(text, this);
     l->setObjectName(name);
     return l;
   };
   // Boxes that are saved refuse what the settings file cannot carry.
   auto* savable = new QRegularExpressionValidator(QRegularExpression("[^\"\\r\\n]*"), this);
-  auto button = [this](const char* name, const char* text) {
-    auto* b = new QPushButton(QCoreApplication::translate("dayplot", text), this);
+  auto button = [this](const char* name, const QString& text) {
+    auto* b = new QPushButton(text, this);
     b->setObjectName(name);
     return b;
   };
@@ -165,25 +155,25 @@ void SettingsForm::build() {
       auto* t = new QCheckBox(this);
       t->setObjectName(c.name);
       t->setChecked(defaults.*c.tick == 1);
-      if (c.tick == &S::yesterdayAt) t->setText(QCoreApplication::translate("dayplot", "昨日分自動処理"));
+      if (c.tick == &S::yesterdayAt) t->setText(dayplot::tr("昨日分自動処理"));
     } else {
       const int16_t period = kRealtimePeriods[static_cast<size_t>(c.option - 1)];
-      auto* option = new QRadioButton(
-          QCoreApplication::translate("dayplot", "%1分毎").arg(period), this);
+      auto* option = new QRadioButton(dayplot::tr("%1分毎").arg(period), this);
       option->setObjectName(c.name);
       option->setChecked(defaults.option(c.option));
       periods_->addButton(option, c.option);
       periods->addWidget(option);
-      connect(option, &QRadioButton::clicked, this, [this, period] { start_.RealtimeInterval = period; });
+      connect(option, &QRadioButton::clicked, this,
+              [this, period] { start_.RealtimeInterval = period; });
     }
   }
   periods->addStretch(1);
-  auto* notice = button("Command1", QT_TRANSLATE_NOOP("dayplot", "停止中案内転送"));
-  auto* chooseFolder = button("Command2", QT_TRANSLATE_NOOP("dayplot", "保存先"));
-  auto* byHand = button("Command3", QT_TRANSLATE_NOOP("dayplot", "手動処理"));
-  auto* month = button("cmdMonth", QT_TRANSLATE_NOOP("dayplot", "月グラフ"));
-  auto* year = button("cmdYear", QT_TRANSLATE_NOOP("dayplot", "年グラフ"));
-  auto* publishing = button("Command4", QT_TRANSLATE_NOOP("dayplot", "転送の詳細設定"));
+  auto* notice = button("Command1", dayplot::tr("停止中案内転送"));
+  auto* chooseFolder = button("Command2", dayplot::tr("保存先"));
+  auto* byHand = button("Command3", dayplot::tr("手動処理"));
+  auto* month = button("cmdMonth", dayplot::tr("月グラフ"));
+  auto* year = button("cmdYear", dayplot::tr("年グラフ"));
+  auto* publishing = button("Command4", dayplot::tr("転送の詳細設定"));
   dayList_ = new QComboBox(this);
   dayList_->setObjectName("Combo1");
   dayList_->setEditable(true);
@@ -192,51 +182,58 @@ void SettingsForm::build() {
   for (auto field : {&S::scaleMaximum, &S::atMinute, &S::atHour, &S::manualMonth, &S::manualDay})
     box(field)->setMaximumWidth(40);
   box(&S::manualYear)->setMaximumWidth(60);
-  uploadStatus_ = label("Label24", QT_TRANSLATE_NOOP("dayplot", "最後のFTP転送: まだありません"));
+  uploadStatus_ = label("Label24", dayplot::tr("最後のFTP転送: まだありません"));
   uploadStatus_->setWordWrap(true);
 
   auto* top = new QGridLayout;
-  top->addWidget(label("Label1", QT_TRANSLATE_NOOP("dayplot", "測定場所")), 0, 0);
+  top->addWidget(label("Label1", dayplot::tr("測定場所")), 0, 0);
   top->addWidget(box(&S::place), 0, 1, 1, 2);
-  top->addWidget(label("Label6", QT_TRANSLATE_NOOP("dayplot", "測定管")), 1, 0);
+  top->addWidget(label("Label6", dayplot::tr("測定管")), 1, 0);
   top->addWidget(box(&S::tube), 1, 1, 1, 2);
-  top->addWidget(label("Label2", QT_TRANSLATE_NOOP("dayplot", "データフォルダ")), 2, 0);
+  top->addWidget(label("Label2", dayplot::tr("データフォルダ")), 2, 0);
   top->addWidget(chooseFolder, 2, 1);
   top->addWidget(box(&S::dataPath), 2, 2);
-  top->addWidget(label("Label5", QT_TRANSLATE_NOOP("dayplot", "入力データファイル名")), 3, 0);
+  top->addWidget(label("Label5", dayplot::tr("入力データファイル名")), 3, 0);
   top->addWidget(box(&S::dataPrefix), 3, 1, 1, 2);
-  top->addWidget(label("Label3", QT_TRANSLATE_NOOP("dayplot", "出力グラフファイル名")), 4, 0);
+  top->addWidget(label("Label3", dayplot::tr("出力グラフファイル名")), 4, 0);
   top->addWidget(box(&S::graphName), 4, 1, 1, 2);
-  top->addWidget(label("Label8", QT_TRANSLATE_NOOP("dayplot", "ファイル形式")), 5, 0);
-  top->addLayout(row({tick(&S::jpeg), label("Label7", "JPG"), tick(&S::bmp), label("Label9", "BMP")}), 5, 1,
-                 1, 2);
-  top->addWidget(label("Label4", QT_TRANSLATE_NOOP("dayplot", "縦軸最大スケール(μSV/h)")), 6, 0);
+  top->addWidget(label("Label8", dayplot::tr("ファイル形式")), 5, 0);
+  top->addLayout(
+      row({tick(&S::jpeg), label("Label7", "JPG"), tick(&S::bmp), label("Label9", "BMP")}), 5, 1, 1,
+      2);
+  top->addWidget(label("Label4", dayplot::tr("縦軸最大スケール(μSV/h)")), 6, 0);
   top->addLayout(row({box(&S::scaleMaximum)}), 6, 1, 1, 2);
   top->setColumnStretch(2, 1);
 
   auto* middle = new QGridLayout;
-  middle->addLayout(row({tick(&S::upload), label("Label22", QT_TRANSLATE_NOOP("dayplot", "FTP転送を行う"))}), 0, 0, 1, 2);
-  middle->addWidget(label("Label19", QT_TRANSLATE_NOOP("dayplot", "サーバ名")), 1, 0);
+  middle->addLayout(row({tick(&S::upload), label("Label22", dayplot::tr("FTP転送を行う"))}), 0, 0,
+                    1, 2);
+  middle->addWidget(label("Label19", dayplot::tr("サーバ名")), 1, 0);
   middle->addWidget(box(&S::server), 1, 1);
-  middle->addWidget(label("Label23", QT_TRANSLATE_NOOP("dayplot", "ｻﾌﾞﾌｫﾙﾀﾞ名  ( 例  xxxx\\yyyyy\\zzzz)")), 2, 0);
+  middle->addWidget(label("Label23", dayplot::tr("ｻﾌﾞﾌｫﾙﾀﾞ名  ( 例  xxxx\\yyyyy\\zzzz)")), 2, 0);
   middle->addWidget(box(&S::subFolder), 2, 1);
-  middle->addWidget(label("Label20", QT_TRANSLATE_NOOP("dayplot", "ユーザ名")), 3, 0);
+  middle->addWidget(label("Label20", dayplot::tr("ユーザ名")), 3, 0);
   middle->addWidget(box(&S::user), 3, 1);
-  middle->addWidget(label("Label21", QT_TRANSLATE_NOOP("dayplot", "ﾊﾟｽﾜｰﾄﾞ")), 4, 0);
+  middle->addWidget(label("Label21", dayplot::tr("ﾊﾟｽﾜｰﾄﾞ")), 4, 0);
   middle->addWidget(box(&S::password), 4, 1);
   middle->addLayout(row({notice, publishing}), 5, 0, 1, 2);
   middle->setColumnStretch(1, 1);
 
   auto* bottom = new QVBoxLayout;
-  bottom->addLayout(row({byHand, box(&S::manualYear), label("Label10", QT_TRANSLATE_NOOP("dayplot", "年")), box(&S::manualMonth),
-                         label("Label11", QT_TRANSLATE_NOOP("dayplot", "月")), box(&S::manualDay), label("Label12", QT_TRANSLATE_NOOP("dayplot", "日"))}));
-  bottom->addLayout(row({month, year, label("LabelPeriod", QT_TRANSLATE_NOOP("dayplot", "(年 月の欄の月または年)"))}));
-  bottom->addLayout(row({label("Label18", QT_TRANSLATE_NOOP("dayplot", "ﾌｧｲﾙ選択")), dayList_}));
-  bottom->addLayout(row({tick(&S::todayEvery), label("Label13", QT_TRANSLATE_NOOP("dayplot", "当日データリアルタイム処理"))}));
+  bottom->addLayout(row({byHand, box(&S::manualYear), label("Label10", dayplot::tr("年")),
+                         box(&S::manualMonth), label("Label11", dayplot::tr("月")),
+                         box(&S::manualDay), label("Label12", dayplot::tr("日"))}));
+  bottom->addLayout(
+      row({month, year, label("LabelPeriod", dayplot::tr("(年 月の欄の月または年)"))}));
+  bottom->addLayout(row({label("Label18", dayplot::tr("ﾌｧｲﾙ選択")), dayList_}));
+  bottom->addLayout(
+      row({tick(&S::todayEvery), label("Label13", dayplot::tr("当日データリアルタイム処理"))}));
   bottom->addLayout(periods);
-  bottom->addLayout(row({tick(&S::yesterdayAt), box(&S::atHour), label("Label15", QT_TRANSLATE_NOOP("dayplot", "時")), box(&S::atMinute),
-                         label("Label16", QT_TRANSLATE_NOOP("dayplot", "分")), label("Label14", QT_TRANSLATE_NOOP("dayplot", "起動"))}));
-  bottom->addWidget(label("Label17", QT_TRANSLATE_NOOP("dayplot", "※月日時間は、全て２桁で入力してください")));
+  bottom->addLayout(
+      row({tick(&S::yesterdayAt), box(&S::atHour), label("Label15", dayplot::tr("時")),
+           box(&S::atMinute), label("Label16", dayplot::tr("分")),
+           label("Label14", dayplot::tr("起動"))}));
+  bottom->addWidget(label("Label17", dayplot::tr("※月日時間は、全て２桁で入力してください")));
 
   auto* all = new QVBoxLayout(this);
   all->addLayout(top);
@@ -251,9 +248,8 @@ void SettingsForm::build() {
     session_.sendNotice();
     watchUploads();
   });
-  connect(publishing, &QPushButton::clicked, this, [this] {
-    parts_.dialogs.publishSettings(publishSettingsPath(parts_.programFolder));
-  });
+  connect(publishing, &QPushButton::clicked, this,
+          [this] { parts_.dialogs.publishSettings(publishSettingsPath(parts_.programFolder)); });
   connect(chooseFolder, &QPushButton::clicked, this, &SettingsForm::chooseDataFolder);
   connect(byHand, &QPushButton::clicked, this, &SettingsForm::runManually);
   connect(month, &QPushButton::clicked, this, [this] { onPeriod(PeriodKind::Month); });
@@ -272,9 +268,13 @@ QCheckBox* SettingsForm::tick(int DayplotSettings::*field) const {
 DayplotSettings SettingsForm::controls() const {
   DayplotSettings c;
   for (const DayplotControl& control : kDayplotControls) {
-    if (control.text) c.*control.text = box(control.text)->text().toStdString();
-    else if (control.tick) c.*control.tick = tick(control.tick)->isChecked() ? 1 : 0;
-    else c.every[static_cast<size_t>(control.option - 1)] = periods_->button(control.option)->isChecked();
+    if (control.text)
+      c.*control.text = box(control.text)->text().toStdString();
+    else if (control.tick)
+      c.*control.tick = tick(control.tick)->isChecked() ? 1 : 0;
+    else
+      c.every[static_cast<size_t>(control.option - 1)] =
+          periods_->button(control.option)->isChecked();
   }
   return c;
 }
@@ -286,15 +286,18 @@ void SettingsForm::setControls(const DayplotSettings& c) {
   for (const DayplotControl& control : kDayplotControls) {
     // The boxes that are saved lose what the file cannot carry.
     if (control.text)
-      box(control.text)->setText(q(savedInFile(control) ? savableText(c.*control.text) : c.*control.text));
-    else if (control.tick) tick(control.tick)->setChecked(c.*control.tick == 1);
-    else periods_->button(control.option)->setChecked(c.option(control.option));
+      box(control.text)
+          ->setText(q(savedInFile(control) ? savableText(c.*control.text) : c.*control.text));
+    else if (control.tick)
+      tick(control.tick)->setChecked(c.*control.tick == 1);
+    else
+      periods_->button(control.option)->setChecked(c.option(control.option));
   }
   periods_->setExclusive(true);
 }
 
 void SettingsForm::startSequence() {
-  start_ = readStartSettings(parts_.programFolder, clock_, messages_);
+  start_ = readStartSettings(parts_.programFolder, *parts_.clock, messages_);
   setControls(start_.controls);
   fillDayList();
 }
@@ -305,8 +308,7 @@ void SettingsForm::fillDayList() {
   const QDir data(q(dataFolder(parts_.programFolder)));
   const QString prefix = box(&S::dataPrefix)->text();
   for (const QString& name : data.entryList(QDir::Files, QDir::Name)) {
-    if (name.startsWith(prefix, Qt::CaseInsensitive) &&
-        name.endsWith("csv", Qt::CaseInsensitive)) {
+    if (name.startsWith(prefix, Qt::CaseInsensitive) && name.endsWith("csv", Qt::CaseInsensitive)) {
       dayList_->addItem(name);
     }
   }
@@ -337,8 +339,7 @@ void SettingsForm::Report::drawn(const QImage& picture, bool byHand) {
 }
 
 void SettingsForm::Report::uploadEnded(const UploadOutcome& outcome) {
-  form_.uploadStatus_->setText(QCoreApplication::translate("dayplot", "最後のFTP転送: %1")
-                                   .arg(q(uploadOutcomeText(outcome))));
+  form_.uploadStatus_->setText(dayplot::tr("最後のFTP転送: %1").arg(q(uploadOutcomeText(outcome))));
 }
 
 CertificateAnswer SettingsForm::Report::trustCertificate(const std::string& failure,
@@ -359,8 +360,10 @@ void SettingsForm::watchUploads() {
 
 void SettingsForm::pollUploads() {
   session_.pollUploads();
-  if (session_.uploadsRunning()) watchUploads();
-  else uploadTimer_.stop();
+  if (session_.uploadsRunning())
+    watchUploads();
+  else
+    uploadTimer_.stop();
 }
 
 void SettingsForm::runManually() {
@@ -372,8 +375,9 @@ void SettingsForm::runManually() {
 
 void SettingsForm::onPeriod(PeriodKind kind) {
   const DayplotSettings now = controls();
-  const auto period = periodOf(
-      kind, kind == PeriodKind::Month ? now.manualYear + now.manualMonth : now.manualYear, messages_);
+  const auto period =
+      periodOf(kind, kind == PeriodKind::Month ? now.manualYear + now.manualMonth : now.manualYear,
+               messages_);
   if (period) session_.runPeriod(*period, true);
   watchUploads();
 }
@@ -410,8 +414,7 @@ void SettingsForm::closeEvent(QCloseEvent* event) {
   if (!shutDown_) {
     if (const auto error = shutdown()) {
       const QString message =
-          QCoreApplication::translate("dayplot",
-                                      "設定ファイルを保存できませんでした。\n%1\n保存せずに終了しますか？")
+          dayplot::tr("設定ファイルを保存できませんでした。\n%1\n保存せずに終了しますか？")
               .arg(q(*error));
       if (!parts_.dialogs.closeUnsaved(message)) {
         timer1_.start(session_.untilNextTick());

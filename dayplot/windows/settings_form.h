@@ -126,7 +126,6 @@ class SettingsForm final : public QWidget {
   void showListedDay(int index);
 
   FormParts parts_;
-  const Clock& clock_;
   WindowMessages messages_{this};
   Report report_{*this};
   PublishingSession session_;

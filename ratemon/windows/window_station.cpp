@@ -1,7 +1,7 @@
 #include "window_station.h"
 
-#include <QFileDialog>
 #include <QCoreApplication>
+#include <QFileDialog>
 #include <QProcess>
 #include <filesystem>
 #include <iostream>
@@ -39,15 +39,17 @@ std::string defaultDayplotPath(const std::string& programFolder) {
 
 WindowStation::WindowStation(StationParts parts)
     : parts_(std::move(parts)), window_(std::make_unique<MainWindow>()) {
-  sound_ = parts_.sound ? std::move(parts_.sound)
-                        : std::make_unique<AlarmPlayer>(parts_.programFolder);
-  chime_ = parts_.chime ? std::move(parts_.chime)
-                        : std::make_unique<AlarmPlayer>(parts_.programFolder, AlarmPattern::Fault, 0.5f);
+  sound_ =
+      parts_.sound ? std::move(parts_.sound) : std::make_unique<AlarmPlayer>(parts_.programFolder);
+  chime_ = parts_.chime
+               ? std::move(parts_.chime)
+               : std::make_unique<AlarmPlayer>(parts_.programFolder, AlarmPattern::Fault, 0.5f);
   clock_ = parts_.clock ? std::move(parts_.clock) : std::make_unique<SystemClock>();
   if (!parts_.saveDialog) parts_.saveDialog = qtSaveDialog;
   if (parts_.dayplotPath.empty()) parts_.dayplotPath = defaultDayplotPath(programFolder());
-  session_ = std::make_unique<StationSession>(parts_.programFolder, parts_.lockPath,
-                                              std::move(parts_.input), *window_, *sound_, *clock_, *this);
+  session_ =
+      std::make_unique<StationSession>(parts_.programFolder, parts_.lockPath,
+                                       std::move(parts_.input), *window_, *sound_, *clock_, *this);
   status_ = new SoundStatus(window_.get(), *chime_);
 
   MainWindow& w = *window_;
@@ -55,9 +57,12 @@ WindowStation::WindowStation(StationParts parts)
   connect(w.cmdStop(), &QPushButton::clicked, this, [this] { cycle().stop(); });
   using Command = MainWindow::Command;
   const auto clicked = &QPushButton::clicked;
-  connect(w.commandButton(Command::chooseFolder), clicked, this, &WindowStation::chooseRecordFolder);
-  connect(w.commandButton(Command::silenceStage1), clicked, this, [this] { cycle().silenceStage1(); });
-  connect(w.commandButton(Command::silenceStage2), clicked, this, [this] { cycle().silenceStage2(); });
+  connect(w.commandButton(Command::chooseFolder), clicked, this,
+          &WindowStation::chooseRecordFolder);
+  connect(w.commandButton(Command::silenceStage1), clicked, this,
+          [this] { cycle().silenceStage1(); });
+  connect(w.commandButton(Command::silenceStage2), clicked, this,
+          [this] { cycle().silenceStage2(); });
   connect(w.commandButton(Command::startDayplot), clicked, this, &WindowStation::startDayplot);
   connect(w.commandButton(Command::pulseIntervals), clicked, this, &WindowStation::openIntervals);
   // clicked, not toggled: clearing the box because the window closed must not echo.
@@ -119,8 +124,8 @@ void WindowStation::readingsShown() {
 
 void WindowStation::openIntervals() {
   if (!intervals_) {
-    intervals_ = new PulseIntervalWindow(
-        [this] { return cycle().pulseIntervals().intervalsSeconds(); });
+    intervals_ =
+        new PulseIntervalWindow([this] { return cycle().pulseIntervals().intervalsSeconds(); });
     connect(intervals_.data(), &PulseIntervalWindow::countingEdited, this,
             &WindowStation::applyCounting);
   }
@@ -176,19 +181,18 @@ void WindowStation::soundEvent(const SoundEvent& event, const std::string& text)
 }
 
 void WindowStation::showReadingsCurrent(bool current) {
-  for (Box box : {Box::elapsed, Box::total, Box::cpm, Box::doseRate}) window_->box(box)->setEnabled(current);
+  for (Box box : {Box::elapsed, Box::total, Box::cpm, Box::doseRate})
+    window_->box(box)->setEnabled(current);
   window_->intervalLabel()->setVisible(current);
 }
 
 void WindowStation::chooseRecordFolder() {
-  SaveDialogRequest request{messages::folderDialogTitle(),
-                            dataFolder(parts_.programFolder),
+  SaveDialogRequest request{messages::folderDialogTitle(), dataFolder(parts_.programFolder),
                             control(Box::recordPath).initial, messages::folderDialogFilters()};
   std::optional<std::string> chosen;
   try {
     chosen = parts_.saveDialog(window_.get(), request);
-  } catch (const std::exception&) {
-    chosen.reset();
+  } catch (const std::exception&) {  // as a cancel
   }
   // A cancelled dialog changes nothing: the record folder stays where it was.
   if (!chosen) return;
@@ -234,8 +238,7 @@ void WindowStation::redrawGraph() {
                  counting().graphBand ? &cycle().intervalHistory() : nullptr);
 }
 
-void WindowStation::pulseTest(const std::vector<uint8_t>& samples, int threshold,
-                              int deadBand) {
+void WindowStation::pulseTest(const std::vector<uint8_t>& samples, int threshold, int deadBand) {
   if (!pulse_) pulse_ = new PulseTestWindow();
   pulse_->show();
   pulse_->showTrace(samples, threshold, deadBand);
@@ -245,10 +248,13 @@ void WindowStation::tendLink() {
   session_->tendLink();
   const StationLink* l = link();
   const std::string brief = l ? messages::linkStatusShort(l->status()) : messages::linkOff();
-  const std::string full = l ? messages::linkStatus(l->status()) + "\n" + l->address() : std::string();
+  const std::string full =
+      l ? messages::linkStatus(l->status()) + "\n" + l->address() : std::string();
   window_->mqttState()->setText(QString::fromStdString(brief));
   window_->mqttState()->setToolTip(QString::fromStdString(full));
-  if (mqttDialog_) static_cast<MqttDialog*>(mqttDialog_.data())->setStatus(QString::fromStdString(l ? full : brief));
+  if (mqttDialog_)
+    static_cast<MqttDialog*>(mqttDialog_.data())
+        ->setStatus(QString::fromStdString(l ? full : brief));
 }
 
 void WindowStation::showMqttDialog() {
