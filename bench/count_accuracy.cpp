@@ -80,13 +80,19 @@ double generationSpeed() {
 int main() {
   const int tauSamples = measureResolvingTime();
   const double tau = static_cast<double>(tauSamples) / kRate;
-  std::printf("resolving time tau = %d samples = %.3f ms (default scan: low 47, high 53, resolution 10)\n\n",
-              tauSamples, tau * 1e3);
+  std::printf(
+      "resolving time tau = %d samples = %.3f ms (default scan: low 47, high 53, resolution "
+      "10)\n\n",
+      tauSamples, tau * 1e3);
 
   // Long enough for about 20000 pulses or more; an hour at the lowest rate.
-  const struct { double cpm; int64_t seconds; } runs[] = {
-      {10, 3600}, {100, 14400}, {1000, 2400}, {10000, 240}, {30000, 120}};
-  std::printf("| CPM | seconds | true pulses | counted | counted/true | 1/(1+n*tau) | counted/expected | goal | corrected/true |\n");
+  const struct {
+    double cpm;
+    int64_t seconds;
+  } runs[] = {{10, 3600}, {100, 14400}, {1000, 2400}, {10000, 240}, {30000, 120}};
+  std::printf(
+      "| CPM | seconds | true pulses | counted | counted/true | 1/(1+n*tau) | counted/expected | "
+      "goal | corrected/true |\n");
   std::printf("|---:|---:|---:|---:|---:|---:|---:|:---|---:|\n");
   uint64_t seed = 1;
   for (const auto& run : runs) {
@@ -99,16 +105,18 @@ int main() {
     const bool low = run.cpm <= 1000;
     const double miss = low ? std::abs(ratio - 1.0) : std::abs(ratio / expected - 1.0);
     const bool met = miss <= (low ? 0.005 : 0.02);
-    const radmon::DeadTimeResult corrected =
-        radmon::correctDeadTime(static_cast<double>(r.counted), static_cast<double>(r.seconds), tau);
+    const radmon::DeadTimeResult corrected = radmon::correctDeadTime(
+        static_cast<double>(r.counted), static_cast<double>(r.seconds), tau);
     const double correctedRatio = corrected.rate / static_cast<double>(r.truth);
-    std::printf("| %.0f | %lld | %lld | %lld | %.4f | %.4f | %.4f | %s (%s %.2f %%) | %.4f%s (%s) |\n", run.cpm,
-                static_cast<long long>(r.seconds), static_cast<long long>(r.truth),
-                static_cast<long long>(r.counted), ratio, expected, ratio / expected,
-                met ? "met" : "missed", low ? "off true by" : "off expected by", 100.0 * miss,
-                correctedRatio, corrected.capped ? ", capped" : "",
-                std::abs(correctedRatio - 1.0) <= 0.01 ? "within 1 %" : "off by more than 1 %");
+    std::printf(
+        "| %.0f | %lld | %lld | %lld | %.4f | %.4f | %.4f | %s (%s %.2f %%) | %.4f%s (%s) |\n",
+        run.cpm, static_cast<long long>(r.seconds), static_cast<long long>(r.truth),
+        static_cast<long long>(r.counted), ratio, expected, ratio / expected,
+        met ? "met" : "missed", low ? "off true by" : "off expected by", 100.0 * miss,
+        correctedRatio, corrected.capped ? ", capped" : "",
+        std::abs(correctedRatio - 1.0) <= 0.01 ? "within 1 %" : "off by more than 1 %");
   }
-  std::printf("\nsimulated day (20 CPM, 120 CPM 13:00-16:00): %.3g samples/s generated\n", generationSpeed());
+  std::printf("\nsimulated day (20 CPM, 120 CPM 13:00-16:00): %.3g samples/s generated\n",
+              generationSpeed());
   return 0;
 }

@@ -35,13 +35,14 @@ class NoMessages final : public radmon::MessageSink {
 };
 
 void writeFullDay(const fs::path& dir, const std::string& yyyymmdd) {
-  const std::string date = yyyymmdd.substr(0, 4) + "/" + yyyymmdd.substr(4, 2) + "/" + yyyymmdd.substr(6);
+  const std::string date =
+      yyyymmdd.substr(0, 4) + "/" + yyyymmdd.substr(4, 2) + "/" + yyyymmdd.substr(6);
   std::ofstream out(dir / radmon::dayFileName(yyyymmdd), std::ios::binary);
   for (int m = 0; m < 1440; ++m) {
     const double rate = 0.1 + 0.03 * std::sin(m / 37.0) + 0.01 * ((m * 7919) % 13) / 13.0;
     char line[96];
-    std::snprintf(line, sizeof line, "\"%s\",\"%02d:%02d\",%.3f,%d,%d,60\r\n", date.c_str(),
-                  m / 60, m % 60, rate, static_cast<int>(rate * 300), m * 30);
+    std::snprintf(line, sizeof line, "\"%s\",\"%02d:%02d\",%.3f,%d,%d,60\r\n", date.c_str(), m / 60,
+                  m % 60, rate, static_cast<int>(rate * 300), m * 30);
     out << line;
   }
 }

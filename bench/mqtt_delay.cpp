@@ -56,8 +56,7 @@ int main(int argc, char** argv) {
       const std::string topic = o.address.prefix + "/state";
       for (int i = 0; i < records; ++i) {
         const auto when = radmon::LocalDateTime{2026, 3, 1, 0, 0, 0}.plusSeconds(60LL * (i + 1));
-        std::string line =
-            radmon::formatRecordLine({when, 0.1f, 20 + s, 20LL * i, 60LL * (i + 1)});
+        std::string line = radmon::formatRecordLine({when, 0.1f, 20 + s, 20LL * i, 60LL * (i + 1)});
         line.resize(line.size() - 2);
         {
           std::lock_guard lock(mutex);
@@ -91,11 +90,13 @@ int main(int argc, char** argv) {
   }
   std::sort(delays.begin(), delays.end());
   auto at = [&](double q) {
-    return delays.empty() ? 0.0 : delays[std::min(delays.size() - 1, static_cast<size_t>(q * delays.size()))];
+    return delays.empty()
+               ? 0.0
+               : delays[std::min(delays.size() - 1, static_cast<size_t>(q * delays.size()))];
   };
   std::printf("stations %d, records each %d, pace %d ms\n", stations, records, paceMs);
-  std::printf("received %zu of %zu state messages in %.2f s: %.0f messages/s\n",
-              messages.size(), expected, seconds, messages.size() / seconds);
+  std::printf("received %zu of %zu state messages in %.2f s: %.0f messages/s\n", messages.size(),
+              expected, seconds, messages.size() / seconds);
   std::printf("hand-over to subscriber: median %.1f ms, 99th percentile %.1f ms, max %.1f ms\n",
               at(0.5), at(0.99), delays.empty() ? 0.0 : delays.back());
   return 0;

@@ -42,10 +42,11 @@ int main(int argc, char** argv) {
   }
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
-  std::printf("days=%ld cpm=%.1f pulses=%lld false_faults=%ld per_year=%.3f "
-              "watch_us_per_second=%.2f silent_limit_now=%d s max_rss=%ld KiB\n",
-              days, cpm, static_cast<long long>(pulses), faults, faults * 365.0 / static_cast<double>(days),
-              watchSeconds / static_cast<double>(days * 86400L) * 1e6, watch.silentSecondsLimit(),
-              usage.ru_maxrss);
+  std::printf(
+      "days=%ld cpm=%.1f pulses=%lld false_faults=%ld per_year=%.3f "
+      "watch_us_per_second=%.2f silent_limit_now=%d s max_rss=%ld KiB\n",
+      days, cpm, static_cast<long long>(pulses), faults, faults * 365.0 / static_cast<double>(days),
+      watchSeconds / static_cast<double>(days * 86400L) * 1e6, watch.silentSecondsLimit(),
+      usage.ru_maxrss);
   return 0;
 }

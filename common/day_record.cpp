@@ -45,8 +45,14 @@ std::optional<DayRecord> parseRecordLine(std::string_view line) {
   if (fields.size() < 6) return std::nullopt;
   const auto rate = readNumber(fields[2].text);
   if (!rate || !std::isfinite(static_cast<float>(*rate))) return std::nullopt;
-  DayRecord record{fields[0].text, fields[1].text, {}, 0, static_cast<float>(*rate),
-                   countOf(fields[3].text), countOf(fields[4].text), countOf(fields[5].text)};
+  DayRecord record{fields[0].text,
+                   fields[1].text,
+                   {},
+                   0,
+                   static_cast<float>(*rate),
+                   countOf(fields[3].text),
+                   countOf(fields[4].text),
+                   countOf(fields[5].text)};
   char buf[32];
   std::snprintf(buf, sizeof buf, "%.7g", static_cast<double>(record.dose));
   record.rateText = buf;

@@ -17,8 +17,8 @@ inline constexpr std::string_view kDayFilePrefix = "μSVHData";
 std::string dayFileName(std::string_view yyyymmdd);
 
 struct RecordLine {
-  LocalDateTime when;     // date and time of writing
-  float netDose = 0;      // μSv/h, at most three decimals
+  LocalDateTime when;  // date and time of writing
+  float netDose = 0;   // μSv/h, at most three decimals
   int64_t cpm = 0;
   int64_t totalCount = 0;
   int64_t elapsedSeconds = 0;
@@ -35,8 +35,8 @@ struct DayRecord {
   std::string date;  // yyyy/mm/dd as written
   std::string time;  // hh:mm as written
   std::string rateText;
-  double rate = 0;   // the value of rateText
-  float dose = 0;    // the single-precision value itself, as ratemon wrote it
+  double rate = 0;  // the value of rateText
+  float dose = 0;   // the single-precision value itself, as ratemon wrote it
   // The counts; no value where a field is no whole number of 0 or more.
   std::optional<int64_t> cpm, totalCount, elapsedSeconds;
 

@@ -67,8 +67,10 @@ ReadResult<std::vector<EventLine>, RecordIssue> parseEventLog(std::string_view t
   for (const std::string_view line : textLines(text)) {
     ++number;
     if (trimmed(line).empty()) continue;
-    if (auto e = parseEventLine(line)) events.value.push_back(std::move(*e));
-    else events.issues.push_back({number, RecordIssue::NotRecord, {}});
+    if (auto e = parseEventLine(line))
+      events.value.push_back(std::move(*e));
+    else
+      events.issues.push_back({number, RecordIssue::NotRecord, {}});
   }
   return events;
 }

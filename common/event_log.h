@@ -58,7 +58,6 @@ struct FaultPeriod {
 // to the next device-back (a loss) or signal-ok of the same kind (a signal fault);
 // signal-ok without a kind named in its text ends every signal fault. A fault that is
 // still open at the end of the log runs to `endOfLog` (the end of the day, or now).
-std::vector<FaultPeriod> faultPeriods(const std::vector<EventLine>& events,
-                                      int endOfLog = 86400);
+std::vector<FaultPeriod> faultPeriods(const std::vector<EventLine>& events, int endOfLog = 86400);
 
 }  // namespace radmon

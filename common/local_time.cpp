@@ -19,9 +19,11 @@ LocalDateTime fromSeconds(sys_seconds s) {
   const sys_days d = floor<days>(s);
   const year_month_day ymd{d};
   const hh_mm_ss hms{s - d};
-  return {static_cast<int>(ymd.year()), static_cast<int>(static_cast<unsigned>(ymd.month())),
+  return {static_cast<int>(ymd.year()),
+          static_cast<int>(static_cast<unsigned>(ymd.month())),
           static_cast<int>(static_cast<unsigned>(ymd.day())),
-          static_cast<int>(hms.hours().count()), static_cast<int>(hms.minutes().count()),
+          static_cast<int>(hms.hours().count()),
+          static_cast<int>(hms.minutes().count()),
           static_cast<int>(hms.seconds().count())};
 }
 
@@ -68,8 +70,8 @@ std::optional<LocalDateTime> LocalDateTime::parse(std::string_view text) {
   LocalDateTime t;
   std::string s(text);
   char tail = 0;
-  int n = std::sscanf(s.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%c", &t.year, &t.month, &t.day,
-                      &t.hour, &t.minute, &t.second, &tail);
+  int n = std::sscanf(s.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%c", &t.year, &t.month, &t.day, &t.hour,
+                      &t.minute, &t.second, &tail);
   if (n != 3 && n != 5 && n != 6) return std::nullopt;
   if (n < 6) t.second = 0;
   if (n < 5) t.hour = t.minute = 0;
@@ -80,7 +82,7 @@ std::optional<LocalDateTime> LocalDateTime::parse(std::string_view text) {
 }
 
 std::optional<LocalDateTime> LocalDateTime::fromSlashDate(std::string_view date,
-                                                         std::string_view time) {
+                                                          std::string_view time) {
   if (date.size() != 10 || date[4] != '/' || date[7] != '/') return std::nullopt;
   std::string text = std::string(date) + " " + std::string(time);
   text[4] = text[7] = '-';

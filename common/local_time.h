@@ -13,11 +13,11 @@ struct LocalDateTime {
   int year = 2000, month = 1, day = 1;
   int hour = 0, minute = 0, second = 0;
 
-  std::string yyyymmdd() const;    // 20110919
-  std::string slashDate() const;   // 2011/09/19
-  std::string hhmm() const;        // 07:05
-  std::string hhmmss() const;      // 07:05:09
-  std::string isoText() const;     // 2011-09-19 07:05:09
+  std::string yyyymmdd() const;   // 20110919
+  std::string slashDate() const;  // 2011/09/19
+  std::string hhmm() const;       // 07:05
+  std::string hhmmss() const;     // 07:05:09
+  std::string isoText() const;    // 2011-09-19 07:05:09
   // A line of either program's log: every line of `text` after the day file's date and
   // the time ("2011/09/19 07:05:09 text").
   std::string logLine(std::string_view text) const;

@@ -1,10 +1,10 @@
 #include "number_text.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cctype>
 #include <system_error>
 
 #include "text_files.h"
@@ -51,8 +51,7 @@ std::optional<double> readNumber(std::string_view text) {
   if (!hasNumberShape(s)) return std::nullopt;
   double value = 0;
   auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
-  if (ec != std::errc() || end != s.data() + s.size() || !std::isfinite(value))
-    return std::nullopt;
+  if (ec != std::errc() || end != s.data() + s.size() || !std::isfinite(value)) return std::nullopt;
   return negative ? -value : value;
 }
 

@@ -6,7 +6,7 @@
 namespace radmon {
 namespace {
 
-constexpr double kTail = 0.025;        // each side of the central 95 %
+constexpr double kTail = 0.025;  // each side of the central 95 %
 constexpr double kNormalZ = 1.959963984540054;
 constexpr double kEpsilon = 1e-15;
 constexpr int kMaxTerms = 100000;
@@ -66,7 +66,10 @@ double inverseRegularizedGammaP(double a, double p) {
   double lo = 0, hi = std::max(2 * x, a + 40 * std::sqrt(a) + 100);
   for (int i = 0; i < 200; ++i) {
     const double f = regularizedGammaP(a, x) - p;
-    if (f < 0) lo = x; else hi = x;
+    if (f < 0)
+      lo = x;
+    else
+      hi = x;
     const double density = std::exp((a - 1) * std::log(x) - x - std::lgamma(a));
     double next = density > 0 ? x - f / density : (lo + hi) / 2;
     if (!(next > lo && next < hi)) next = (lo + hi) / 2;

@@ -97,8 +97,9 @@ ReadResult<PublishSettings, SettingsIssue> readPublishSettings(const std::string
   std::error_code ec;
   if (!std::filesystem::exists(path, ec)) return {};
   const auto text = readTextFile(path);
-  return text ? parsePublishSettings(*text)
-              : ReadResult<PublishSettings, SettingsIssue>{{}, {{0, SettingsIssue::Unreadable, {}}}};
+  return text
+             ? parsePublishSettings(*text)
+             : ReadResult<PublishSettings, SettingsIssue>{{}, {{0, SettingsIssue::Unreadable, {}}}};
 }
 
 std::string publishSettingsText(const PublishSettings& s) {

@@ -16,10 +16,10 @@ namespace radmon {
 
 struct PublishSettings {
   bool tlsRequired = false;
-  std::string trustedCertificateFile;      // PEM file of certificates to accept as they are
+  std::string trustedCertificateFile;         // PEM file of certificates to accept as they are
   std::set<std::string> trustedFingerprints;  // SHA-256 of certificates, 64 upper-case hex
-  std::string keyFile;                     // SSH private key for sftp://; empty: password
-  int retryMinutes = 5;                    // first wait before a failed upload is tried again
+  std::string keyFile;                        // SSH private key for sftp://; empty: password
+  int retryMinutes = 5;                       // first wait before a failed upload is tried again
 
   bool operator==(const PublishSettings&) const = default;
 };

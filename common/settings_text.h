@@ -35,9 +35,9 @@ class SettingsLineWriter {
  public:
   // "value", as `savableText` gives it, so the line always reads back.
   SettingsLineWriter& text(std::string_view value);
-  SettingsLineWriter& number(std::string_view value); // value
+  SettingsLineWriter& number(std::string_view value);  // value
   SettingsLineWriter& number(long value);
-  SettingsLineWriter& boolean(bool value);            // #TRUE# / #FALSE#
+  SettingsLineWriter& boolean(bool value);  // #TRUE# / #FALSE#
   // The fields joined by commas, ended by CR LF.
   std::string line() const;
 

@@ -13,14 +13,14 @@ namespace radmon {
 
 // Everything the choice depends on, gathered by findStationFolder() from the process.
 struct StationFacts {
-  std::string programFolder;             // ends with the separator
+  std::string programFolder;  // ends with the separator
   bool programFolderWritable = false;
-  bool installedLayout = false;          // <prefix>/share/radmon/ beside <prefix>/bin/
-  std::optional<std::string> named;      // --station DIR
+  bool installedLayout = false;            // <prefix>/share/radmon/ beside <prefix>/bin/
+  std::optional<std::string> named;        // --station DIR
   std::optional<std::string> environment;  // RADMON_STATION
   std::optional<std::string> xdgDataHome;
   std::optional<std::string> home;
-  std::string workingFolder;             // ends with the separator; for relative names
+  std::string workingFolder;  // ends with the separator; for relative names
 };
 
 enum class StationOrigin { Named, Environment, ProgramFolder, UserData };

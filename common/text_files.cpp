@@ -46,7 +46,11 @@ bool isUtf8(std::string_view s) {
   size_t i = 0;
   while (i < s.size()) {
     const auto c = static_cast<unsigned char>(s[i]);
-    size_t len = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+    size_t len = c < 0x80           ? 1
+                 : (c >> 5) == 0x6  ? 2
+                 : (c >> 4) == 0xE  ? 3
+                 : (c >> 3) == 0x1E ? 4
+                                    : 0;
     if (len == 0 || i + len > s.size()) return false;
     for (size_t k = 1; k < len; ++k)
       if ((static_cast<unsigned char>(s[i + k]) >> 6) != 0x2) return false;
@@ -87,8 +91,8 @@ std::optional<WriteFault> writeTextFile(const std::string& path, std::string_vie
                                         bool ownerOnly) {
   const std::string bytes = encodeForSystem(utf8);
   const std::string temp = path + ".new";
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
-                        ownerOnly ? 0600 : 0666);
+  const int fd =
+      ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, ownerOnly ? 0600 : 0666);
   if (fd < 0) return WriteFault{WriteStep::open, errno};
   if (ownerOnly) ::fchmod(fd, 0600);  // also when an older file was kept open wider
   size_t done = 0;

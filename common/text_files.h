@@ -24,7 +24,10 @@ std::string encodeForSystem(std::string_view utf8);
 // The step of a file write that failed, with its errno; the programs word it. cutBack:
 // a torn line could not be taken back; replace: the new file could not take the old's place.
 enum class WriteStep { open, write, cutBack, replace };
-struct WriteFault { WriteStep step; int error; };
+struct WriteFault {
+  WriteStep step;
+  int error;
+};
 
 // Whole file, decoded; no value when it is missing, a folder, or cannot be read.
 std::optional<std::string> readTextFile(const std::string& path);

@@ -2,6 +2,8 @@
 // arguments it opens its settings window; `--headless` runs the schedule without a
 // window; `--process YYYYMMDD` processes one day and ends; `--month YYYYMM` and
 // `--year YYYY` draw a month or a year of day files the same way.
+#include <sys/socket.h>
+#include <unistd.h>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QSocketNotifier>
@@ -10,8 +12,6 @@
 #include <cstdio>
 #include <iostream>
 #include <string_view>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include "dayplot_app.h"
 #include "headless_dayplot.h"
@@ -28,15 +28,19 @@ std::string usage() {
       QT_TRANSLATE_NOOP(
           "dayplot",
           "使い方: dayplot                      設定画面を開きます\n"
-          "        dayplot --headless           画面なしで dayplot.ini の設定どおりに定時処理します\n"
+          "        dayplot --headless           画面なしで dayplot.ini "
+          "の設定どおりに定時処理します\n"
           "                                     (SIGINT / SIGTERM で終了)\n"
-          "        dayplot --process YYYYMMDD   指定した日のグラフを描き、dayplot.ini の設定どおりに\n"
-          "                                     画像を保存します。FTP転送が有効なら転送の終わりを待ち、\n"
+          "        dayplot --process YYYYMMDD   指定した日のグラフを描き、dayplot.ini "
+          "の設定どおりに\n"
+          "                                     "
+          "画像を保存します。FTP転送が有効なら転送の終わりを待ち、\n"
           "                                     失敗したときは終了コード3で終わります。\n"
           "        dayplot --month YYYYMM       指定した月の日ごとの平均と範囲のグラフを描きます\n"
           "        dayplot --year YYYY          指定した年の日ごとの平均と範囲のグラフを描きます\n"
           "                                     (保存と転送は --process と同じ)\n"
-          "        どの形にも --station DIR (測定局フォルダ) と --lang ja|en (言語) を付けられます。\n"));
+          "        どの形にも --station DIR (測定局フォルダ) と --lang ja|en (言語) "
+          "を付けられます。\n"));
 }
 
 // Stderr carries the operator's messages; Qt's own notes (a missing runtime folder and
@@ -155,12 +159,14 @@ int main(int argc0, char** argv0) {
   if (argc == 1) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-      std::fputs(radmon::uiText("dayplot",
-                                QT_TRANSLATE_NOOP("dayplot",
-                                                  "画面がないため設定画面を開けません。画面なしで定時処理するには "
-                                                  "dayplot --headless を使ってください。\n"))
-                     .c_str(),
-                 stderr);
+      std::fputs(
+          radmon::uiText(
+              "dayplot",
+              QT_TRANSLATE_NOOP("dayplot",
+                                "画面がないため設定画面を開けません。画面なしで定時処理するには "
+                                "dayplot --headless を使ってください。\n"))
+              .c_str(),
+          stderr);
       return 1;
     }
     return radmon::runWindows(argc, argv, station);

@@ -26,9 +26,12 @@ struct Target {
 };
 
 inline constexpr Target kTargets[] = {
-    {"number_text", numberText},         {"settings_text", settingsText},
-    {"ratemon_settings", ratemonSettings}, {"dayplot_settings", dayplotSettings},
-    {"day_table", dayTable},             {"wav_file", wavFile},
+    {"number_text", numberText},
+    {"settings_text", settingsText},
+    {"ratemon_settings", ratemonSettings},
+    {"dayplot_settings", dayplotSettings},
+    {"day_table", dayTable},
+    {"wav_file", wavFile},
     {"ftp_script", ftpScript},
 };
 
@@ -38,7 +41,7 @@ inline constexpr Target kTargets[] = {
 
 }  // namespace radmon::fuzz
 
-#define FUZZ_CHECK(target, cond) \
-  do {                           \
+#define FUZZ_CHECK(target, cond)                      \
+  do {                                                \
     if (!(cond)) ::radmon::fuzz::fail(target, #cond); \
   } while (0)

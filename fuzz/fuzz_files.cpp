@@ -13,9 +13,9 @@
 #include "day_record.h"
 #include "day_table.h"
 #include "ftp_script.h"
-#include "outcome_text.h"
 #include "fuzz_entries.h"
 #include "number_text.h"
+#include "outcome_text.h"
 #include "text_files.h"
 #include "wav_file_input.h"
 
@@ -23,8 +23,8 @@ namespace radmon::fuzz {
 
 void dayTable(const uint8_t* data, size_t size) {
   constexpr const char* kName = "day_table";
-  const std::string text = decodeFileText(
-      std::string_view(reinterpret_cast<const char*>(data), size));
+  const std::string text =
+      decodeFileText(std::string_view(reinterpret_cast<const char*>(data), size));
   const auto read = dayTableFromText(text);
   const DayTable& table = read.value;
   const auto lines = static_cast<size_t>(std::count(text.begin(), text.end(), '\n') +
@@ -36,8 +36,8 @@ void dayTable(const uint8_t* data, size_t size) {
     const auto again = readNumber(row.rateText);
     FUZZ_CHECK(kName, again && *again == row.rate);
     // A line rebuilt from the row reads back as the row.
-    const auto line = parseRecordLine("\"" + row.date + "\",\"" + row.time + "\"," +
-                                      row.rateText + ",0,0,60\r\n");
+    const auto line = parseRecordLine("\"" + row.date + "\",\"" + row.time + "\"," + row.rateText +
+                                      ",0,0,60\r\n");
     if (row.date.find('"') == std::string::npos && row.time.find('"') == std::string::npos) {
       FUZZ_CHECK(kName, line && line->date == row.date && line->time == row.time &&
                             line->rate == row.rate);

@@ -71,8 +71,10 @@ void settingsText(const uint8_t* data, size_t size) {
   SettingsLineWriter writer;
   for (const auto& f : fields) {
     FUZZ_CHECK(kName, isSettingsField(f));
-    if (f.quoted) writer.text(f.text);
-    else writer.number(f.text);
+    if (f.quoted)
+      writer.text(f.text);
+    else
+      writer.number(f.text);
     if (auto n = f.asInt()) FUZZ_CHECK(kName, *n >= -32768 && *n <= 32767);
   }
   // The fields written as one line read back as the same fields.
@@ -80,8 +82,8 @@ void settingsText(const uint8_t* data, size_t size) {
   if (fields.size() == 1 && !fields[0].quoted && fields[0].text.empty()) return;
   FUZZ_CHECK(kName, back.size() == fields.size());
   for (size_t i = 0; i < fields.size(); ++i) {
-    FUZZ_CHECK(kName, back[i].text == (fields[i].quoted ? savableText(fields[i].text)
-                                                         : fields[i].text));
+    FUZZ_CHECK(kName,
+               back[i].text == (fields[i].quoted ? savableText(fields[i].text) : fields[i].text));
     FUZZ_CHECK(kName, back[i].quoted == fields[i].quoted);
   }
 }
@@ -98,7 +100,8 @@ void ratemonSettings(const uint8_t* data, size_t size) {
   const std::string saved = encodeForSystem(radmon::settingsText(read));
   RatemonSettings again = RatemonSettings::defaults("/elsewhere/");
   applySettingsText(decodeFileText(saved), again);
-  for (const auto& [box, text] : read.texts) FUZZ_CHECK(kName, again.texts.at(box) == savableText(text));
+  for (const auto& [box, text] : read.texts)
+    FUZZ_CHECK(kName, again.texts.at(box) == savableText(text));
   FUZZ_CHECK(kName, again.ticks == read.ticks);
   FUZZ_CHECK(kName, radmon::settingsText(again) == saved);
 }

@@ -19,8 +19,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string name = argv[1];
-  const auto* target = std::find_if(std::begin(radmon::fuzz::kTargets), std::end(radmon::fuzz::kTargets),
-                                    [&](const auto& t) { return t.name == name; });
+  const auto* target =
+      std::find_if(std::begin(radmon::fuzz::kTargets), std::end(radmon::fuzz::kTargets),
+                   [&](const auto& t) { return t.name == name; });
   if (target == std::end(radmon::fuzz::kTargets)) {
     std::fprintf(stderr, "fuzz_replay: unknown target %s\n", name.c_str());
     return 2;

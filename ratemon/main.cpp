@@ -27,7 +27,8 @@ void onSignal(int) { interrupted = 1; }
 std::variant<radmon::DrivenInput, std::string> openInput(const std::string& text,
                                                          int startSecondOfDay) {
   const auto choice = radmon::parseAudioSource(text);
-  if (!choice) return text.empty() ? radmon::messages::noSource() : radmon::messages::badSimulation(text);
+  if (!choice)
+    return text.empty() ? radmon::messages::noSource() : radmon::messages::badSimulation(text);
   auto input = radmon::makeAudioInput(*choice, startSecondOfDay);
   radmon::PullAudioInput* raw = input.get();
   return radmon::DrivenInput{std::move(input), [raw] { return raw->deliverNext(); }};
@@ -47,7 +48,8 @@ int main(int argc0, char** argv0) {
   radmon::StartOptions start(argc0, argv0);
   radmon::useUiLanguage(start.language());
   if (start.problem() != radmon::StartOptions::Problem::None) {
-    std::cerr << radmon::optionProblemText(start.problem()) << "\n" << radmon::messages::usage(radmon::messages::Usage::windows) << std::endl;
+    std::cerr << radmon::optionProblemText(start.problem()) << "\n"
+              << radmon::messages::usage(radmon::messages::Usage::windows) << std::endl;
     return 2;
   }
   const radmon::StationResult station = radmon::findStationFolder(start.station());
@@ -76,8 +78,8 @@ int main(int argc0, char** argv0) {
     std::signal(SIGTERM, onSignal);
     std::ios::sync_with_stdio(false);
     std::cerr << radmon::stationInUseText(station.station.folder) << std::endl;
-    const radmon::HeadlessEnvironment env{station.station.folder, lockPath, openHeadlessInput,
-                                          std::cout, std::cerr, &interrupted};
+    const radmon::HeadlessEnvironment env{
+        station.station.folder, lockPath, openHeadlessInput, std::cout, std::cerr, &interrupted};
     const int status = radmon::runHeadless(std::get<radmon::HeadlessOptions>(options), env);
     // Every record, event and setting is written and the lock released by now. Qt's own
     // connection to the sound server is torn down on libpulse's thread as the program
@@ -101,7 +103,8 @@ int main(int argc0, char** argv0) {
     }
   }
   const std::string language = start.language() == radmon::UiLanguage::English ? "en" : "ja";
-  return radmon::runWindows(
-      argc, argv, sourceText, openInput,
-      {station.station.folder, lockPath, {"--station", station.station.folder, "--lang", language}});
+  return radmon::runWindows(argc, argv, sourceText, openInput,
+                            {station.station.folder,
+                             lockPath,
+                             {"--station", station.station.folder, "--lang", language}});
 }

@@ -16,12 +16,12 @@
 
 #include <gtest/gtest.h>
 
+#include "child_process.h"
 #include "headless_dayplot.h"
 #include "local_ftp_server.h"
+#include "process_launcher.h"
 #include "real_servers.h"
 #include "temp_station.h"
-#include "process_launcher.h"
-#include "child_process.h"
 
 namespace radmon::reliability {
 namespace fs = std::filesystem;
@@ -54,8 +54,8 @@ void writeIni(const fs::path& program, unsigned port, const std::string& passwor
               bool jpeg = true) {
   std::ofstream(program / "dayplot.ini", std::ios::binary)
       << "\"station\",\"\",\"μSVHGraph\",\"2\",\"μSVHData\",\"tube\",\"03\",\"00\"\r\n"
-      << (jpeg ? "1,0" : "0,1") << ",1,1\r\n#FALSE#,#FALSE#,#FALSE#,#TRUE#\r\n\"127.0.0.1 "
-      << port << "\",\"" << ftp::testing::LocalFtpServer::kUser << "\",\"" << password
+      << (jpeg ? "1,0" : "0,1") << ",1,1\r\n#FALSE#,#FALSE#,#FALSE#,#TRUE#\r\n\"127.0.0.1 " << port
+      << "\",\"" << ftp::testing::LocalFtpServer::kUser << "\",\"" << password
       << "\",1,\"graphs\"\r\n";
 }
 
@@ -63,8 +63,8 @@ void writeDay(const fs::path& program, int day) {
   std::ofstream out(program / "data" / ("μSVHData201103" + std::to_string(day) + ".csv"),
                     std::ios::binary);
   for (int m = 0; m < 1440; ++m)
-    out << "\"2011/03/" << day << "\",\"" << m / 600 << m / 60 % 10 << ':' << m % 60 / 10
-        << m % 10 << "\",0.1" << m % 7 << ",30,30,60\r\n";
+    out << "\"2011/03/" << day << "\",\"" << m / 600 << m / 60 % 10 << ':' << m % 60 / 10 << m % 10
+        << "\",0.1" << m % 7 << ",30,30,60\r\n";
 }
 
 void testApp() {

@@ -41,10 +41,12 @@ TEST(InterruptedRatemon, EveryCtrlCEndOfACardRecordingExitsZero) {
       ADD_FAILURE() << "round " << round << ": killed by signal " << WTERMSIG(status);
     } else if (WEXITSTATUS(status) != 0 || !last.starts_with("summary ")) {
       ++failed;
-      ADD_FAILURE() << "round " << round << ": status " << WEXITSTATUS(status) << ", last line " << last;
+      ADD_FAILURE() << "round " << round << ": status " << WEXITSTATUS(status) << ", last line "
+                    << last;
     }
   }
-  std::printf("[ figures  ] %d Ctrl+C ends: %d crashed, %d other failures\n", rounds, crashed, failed);
+  std::printf("[ figures  ] %d Ctrl+C ends: %d crashed, %d other failures\n", rounds, crashed,
+              failed);
 }
 
 }  // namespace radmon::reliability

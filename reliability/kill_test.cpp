@@ -33,10 +33,9 @@ TEST(KilledRatemon, LeavesDayFilesThatReadBackAtAHundredRandomMoments) {
     fs::create_directories(data);
     writeStationSettings(root, data);
     {
-      ChildProcess station(root.string(),
-                           {(root / "ratemon").string(), "--headless", "--input", "sim:20",
-                            "--fast", "--start", "2011-09-17 23:59:59", "--seconds",
-                            std::to_string(7 * 86400)});
+      ChildProcess station(root.string(), {(root / "ratemon").string(), "--headless", "--input",
+                                           "sim:20", "--fast", "--start", "2011-09-17 23:59:59",
+                                           "--seconds", std::to_string(7 * 86400)});
       ASSERT_GT(station.pid(), 0);
       // Odd rounds count the moment from the first line written, so that half the kills
       // fall among the lines however slowly a loaded machine starts the program.
@@ -81,8 +80,8 @@ TEST(KilledRatemon, LeavesDayFilesThatReadBackAtAHundredRandomMoments) {
     }
     if (minutes > 0) ++withLines;
   }
-  std::cout << "rounds with lines written: " << withLines << " of 100; torn last lines: "
-            << torn << std::endl;
+  std::cout << "rounds with lines written: " << withLines << " of 100; torn last lines: " << torn
+            << std::endl;
   EXPECT_GE(withLines, 50);
 }
 

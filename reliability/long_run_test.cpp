@@ -19,10 +19,10 @@ TEST(LongRun, SevenDaysOfRatemonKeepEveryMinuteInFlatMemory) {
   const fs::path& root = folder.program;
   writeStationSettings(root, root / "data");
 
-  ChildProcess station(root.string(), {(root / "ratemon").string(), "--headless", "--input",
-                                       "sim:20:120@13:00-16:00", "--fast", "--start",
-                                       "2011-09-17 23:59:59", "--seconds",
-                                       std::to_string(7 * 86400)});
+  ChildProcess station(
+      root.string(),
+      {(root / "ratemon").string(), "--headless", "--input", "sim:20:120@13:00-16:00", "--fast",
+       "--start", "2011-09-17 23:59:59", "--seconds", std::to_string(7 * 86400)});
   ASSERT_GT(station.pid(), 0);
   // Memory is read as each hour's last line comes out, while the station runs on.
   std::vector<long> hourly;

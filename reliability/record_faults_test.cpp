@@ -47,8 +47,8 @@ class RecordFaults : public ::testing::Test {
   std::string replay(int64_t from, const std::function<void()>& begin,
                      const std::function<void()>& end) {
     int64_t second = 0;
-    InputFactory open = [&](const std::string& text, int startSecondOfDay)
-        -> std::variant<DrivenInput, std::string> {
+    InputFactory open = [&](const std::string& text,
+                            int startSecondOfDay) -> std::variant<DrivenInput, std::string> {
       auto input = makeAudioInput(*parseAudioSource(text), startSecondOfDay);
       PullAudioInput* raw = input.get();
       return DrivenInput{std::move(input), [&, raw] {
@@ -64,8 +64,8 @@ class RecordFaults : public ::testing::Test {
     options.fast = true;
     options.start = LocalDateTime{2011, 9, 19, 9, 59, 59};
     options.seconds = kHours * 3600;
-    const HeadlessEnvironment env{root.string() + "/", (root / "~Record.tmp").string(), open,
-                                  out, err, nullptr};
+    const HeadlessEnvironment env{
+        root.string() + "/", (root / "~Record.tmp").string(), open, out, err, nullptr};
     EXPECT_EQ(runHeadless(options, env), 0) << err.str();
     return err.str();
   }
@@ -88,8 +88,8 @@ class RecordFaults : public ::testing::Test {
 
 TEST_F(RecordFaults, FolderTakenAwayForTenMinutes) {
   const fs::path aside = root / "data.away";
-  const std::string messages = replay(kSecondHour, [&] { fs::rename(data, aside); },
-                                      [&] { fs::rename(aside, data); });
+  const std::string messages = replay(
+      kSecondHour, [&] { fs::rename(data, aside); }, [&] { fs::rename(aside, data); });
   EXPECT_NE(messages.find("記録ファイルに書き込めません"), std::string::npos) << messages;
   expectEveryMinute();
 }
@@ -106,13 +106,14 @@ TEST_F(RecordFaults, FolderReadOnlyForTenMinutes) {
           return;
         }
         ASSERT_EQ(::mount(data.c_str(), data.c_str(), nullptr, MS_BIND, nullptr), 0);
-        ASSERT_EQ(::mount(nullptr, data.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY,
-                          nullptr),
-                  0);
+        ASSERT_EQ(
+            ::mount(nullptr, data.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr), 0);
       },
       [&] {
-        if (root) ASSERT_EQ(::umount(data.c_str()), 0);
-        else fs::permissions(data, fs::perms::owner_all);
+        if (root)
+          ASSERT_EQ(::umount(data.c_str()), 0);
+        else
+          fs::permissions(data, fs::perms::owner_all);
       });
   EXPECT_NE(messages.find("記録ファイルに書き込めません"), std::string::npos) << messages;
   expectEveryMinute();
@@ -122,7 +123,8 @@ TEST_F(RecordFaults, DiskFullForTenMinutes) {
   if (::geteuid() != 0) GTEST_SKIP() << "a small tmpfs needs root";
   // A full disk refuses only the write that needs a new page: the fault is put on the
   // ten minutes in which the day file grows past its first 4 KiB, found by a first run.
-  replay(0, [] {}, [] {});
+  replay(
+      0, [] {}, [] {});
   size_t bytes = 0;
   int64_t crossing = 0;
   for (const auto& line : fileLines(data / dayFileName("20110919"))) {
@@ -136,16 +138,16 @@ TEST_F(RecordFaults, DiskFullForTenMinutes) {
   // A 64 KiB disk holding the day file; a filler takes the rest of it for ten minutes.
   ASSERT_EQ(::mount("tmpfs", data.c_str(), "tmpfs", 0, "size=64k"), 0);
   const fs::path filler = data / "filler";
-  const std::string messages = replay(
-      (crossing - 5) * 60 + 17,
-      [&] {
-        std::ofstream out(filler, std::ios::binary);
-        const std::string block(512, 'x');
-        for (int i = 0; i < 1024 && out; ++i) out.write(block.data(), block.size());
-        out.close();
-        EXPECT_LT(fs::space(data).available, 4096u);
-      },
-      [&] { fs::remove(filler); });
+  const std::string messages = replay((crossing - 5) * 60 + 17,
+                                      [&] {
+                                        std::ofstream out(filler, std::ios::binary);
+                                        const std::string block(512, 'x');
+                                        for (int i = 0; i < 1024 && out; ++i)
+                                          out.write(block.data(), block.size());
+                                        out.close();
+                                        EXPECT_LT(fs::space(data).available, 4096u);
+                                      },
+                                      [&] { fs::remove(filler); });
   EXPECT_NE(messages.find("No space left on device"), std::string::npos) << messages;
   expectEveryMinute();
 }

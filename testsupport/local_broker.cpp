@@ -1,8 +1,8 @@
 #include "local_broker.h"
 
+#include <fcntl.h>
 #include <mosquitto.h>
 #include <netinet/in.h>
-#include <fcntl.h>
 #include <pwd.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -56,8 +56,8 @@ LocalBroker::LocalBroker(Options options) : options_(std::move(options)) {
   }
   if (options_.tls) {
     run("openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=127.0.0.1 "
-        "-addext subjectAltName=IP:127.0.0.1 -keyout '" + folder_ + "/key.pem' -out '" +
-        folder_ + "/cert.pem'");
+        "-addext subjectAltName=IP:127.0.0.1 -keyout '" +
+        folder_ + "/key.pem' -out '" + folder_ + "/cert.pem'");
     conf << "certfile " << folder_ << "/cert.pem\nkeyfile " << folder_ << "/key.pem\n";
   }
 }
@@ -97,19 +97,21 @@ Subscriber::Subscriber(int port, const std::string& filter, const std::string& u
   mosquitto_lib_init();
   // A session that outlives a broker restart, so nothing sent meanwhile is missed.
   static int serial = 0;
-  const std::string id = "radmon-test-" + std::to_string(::getpid()) + "-" + std::to_string(++serial);
+  const std::string id =
+      "radmon-test-" + std::to_string(::getpid()) + "-" + std::to_string(++serial);
   client_ = mosquitto_new(id.c_str(), false, this);
   if (!user.empty()) mosquitto_username_pw_set(client_, user.c_str(), password.c_str());
-  if (!caFile.empty()) mosquitto_tls_set(client_, caFile.c_str(), nullptr, nullptr, nullptr, nullptr);
-  mosquitto_message_callback_set(
-      client_, [](mosquitto*, void* self, const mosquitto_message* m) {
-        auto* s = static_cast<Subscriber*>(self);
-        std::lock_guard lock(s->mutex_);
-        s->messages_.push_back({m->topic, std::string(static_cast<const char*>(m->payload),
-                                                      static_cast<size_t>(m->payloadlen)),
-                                m->retain, std::chrono::steady_clock::now()});
-        s->changed_.notify_all();
-      });
+  if (!caFile.empty())
+    mosquitto_tls_set(client_, caFile.c_str(), nullptr, nullptr, nullptr, nullptr);
+  mosquitto_message_callback_set(client_, [](mosquitto*, void* self, const mosquitto_message* m) {
+    auto* s = static_cast<Subscriber*>(self);
+    std::lock_guard lock(s->mutex_);
+    s->messages_.push_back(
+        {m->topic,
+         std::string(static_cast<const char*>(m->payload), static_cast<size_t>(m->payloadlen)),
+         m->retain, std::chrono::steady_clock::now()});
+    s->changed_.notify_all();
+  });
   mosquitto_connect(client_, "127.0.0.1", port, 30);
   mosquitto_subscribe(client_, nullptr, filter.c_str(), 1);
   mosquitto_loop_start(client_);

@@ -17,9 +17,9 @@ struct mosquitto;
 namespace radmon::testing {
 
 struct BrokerOptions {
-  std::string user;      // with a password: anonymous clients are refused
+  std::string user;  // with a password: anonymous clients are refused
   std::string password;
-  bool tls = false;      // a self-signed certificate for 127.0.0.1 (certificatePath())
+  bool tls = false;  // a self-signed certificate for 127.0.0.1 (certificatePath())
 };
 
 class LocalBroker {
@@ -29,7 +29,7 @@ class LocalBroker {
   explicit LocalBroker(Options options);
   ~LocalBroker();
 
-  bool start();            // false when the broker did not come up within 5 s
+  bool start();  // false when the broker did not come up within 5 s
   void stop();
   int port() const { return port_; }
   std::string folder() const { return folder_; }

@@ -1,8 +1,8 @@
 #include "real_servers.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
-#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -92,10 +92,10 @@ TestAccount::~TestAccount() {
 
 std::optional<TestCertificate> makeCertificate(const fs::path& folder, const std::string& name) {
   TestCertificate made{folder / (name + ".pem"), folder / (name + ".key"), {}};
-  const auto run = runProgram({"/usr/bin/openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes",
-                               "-keyout", made.key.string(), "-out", made.certificate.string(),
-                               "-days", "2", "-subj", "/CN=" + name},
-                              60s);
+  const auto run = runProgram(
+      {"/usr/bin/openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout",
+       made.key.string(), "-out", made.certificate.string(), "-days", "2", "-subj", "/CN=" + name},
+      60s);
   if (run.status != 0) return std::nullopt;
   const fs::path print = folder / (name + ".sha256");
   runProgram({"/bin/sh", "-c",
@@ -191,7 +191,8 @@ std::optional<std::string> RealServer::start(const ServerChoice& choice, const f
           << "\nsecure_chroot_dir=/var/run/vsftpd/empty\npam_service_name=vsftpd\n"
              "seccomp_sandbox=NO\nxferlog_enable=YES\nlog_ftp_protocol=YES\nvsftpd_log_file="
           << (work / "vsftpd.log").string() << "\n";
-      if (choice.maxBytesPerSecond > 0) out << "local_max_rate=" << choice.maxBytesPerSecond << "\n";
+      if (choice.maxBytesPerSecond > 0)
+        out << "local_max_rate=" << choice.maxBytesPerSecond << "\n";
       if (tls) {
         out << "ssl_enable=YES\nrsa_cert_file=" << certificate->certificate.string()
             << "\nrsa_private_key_file=" << certificate->key.string()
@@ -200,7 +201,8 @@ std::optional<std::string> RealServer::start(const ServerChoice& choice, const f
       out.close();
       std::vector<std::string> argv{"/usr/sbin/vsftpd", conf.string()};
       if (choice.maxFileBytes > 0) {
-        argv.insert(argv.begin(), {"/usr/bin/prlimit", "--fsize=" + std::to_string(choice.maxFileBytes)});
+        argv.insert(argv.begin(),
+                    {"/usr/bin/prlimit", "--fsize=" + std::to_string(choice.maxFileBytes)});
       }
       return launch(argv, log);
     }
@@ -209,10 +211,10 @@ std::optional<std::string> RealServer::start(const ServerChoice& choice, const f
       const fs::path both = work / "pure-ftpd.pem";
       std::ofstream(both) << readBytes(certificate->certificate) << readBytes(certificate->key);
       fs::permissions(both, fs::perms::owner_read | fs::perms::owner_write);
-      return launch({kPureFtpd, "-S", "127.0.0.1," + std::to_string(port_), "-p",
-                     passiveLow + ":" + passiveHigh, "-E", "-l", "unix", "-Y", "1", "-2",
-                     both.string()},
-                    log);
+      return launch(
+          {kPureFtpd, "-S", "127.0.0.1," + std::to_string(port_), "-p",
+           passiveLow + ":" + passiveHigh, "-E", "-l", "unix", "-Y", "1", "-2", both.string()},
+          log);
     }
     case ServerKind::Sshd: {
       fs::create_directories("/run/sshd");  // sshd's privilege separation folder
@@ -229,8 +231,8 @@ std::optional<std::string> RealServer::start(const ServerChoice& choice, const f
                              "KbdInteractiveAuthentication no\nStrictModes no\n"
                              "AuthorizedKeysFile "
                           << (work / "authorized_keys").string()
-                          << "\nSubsystem sftp internal-sftp\nAllowUsers "
-                          << TestAccount::kUser << "\n";
+                          << "\nSubsystem sftp internal-sftp\nAllowUsers " << TestAccount::kUser
+                          << "\n";
       return launch({"/usr/sbin/sshd", "-D", "-e", "-f", conf.string()}, log);
     }
   }

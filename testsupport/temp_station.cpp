@@ -42,8 +42,8 @@ TempStation::~TempStation() {
 void TempStation::writeRatemonSettings(const std::string& sensitivity, const std::string& record,
                                        const std::string& ticks) const {
   std::ofstream(program / "ratemon.ini", std::ios::binary)
-      << "\"50\",\"3\",\"10\",\"" << sensitivity << "\",\"0.27\",\"2.7\",\"" << program.string() << "/"
-      << record << "\"," << ticks << ",\"0\"\r\n";
+      << "\"50\",\"3\",\"10\",\"" << sensitivity << "\",\"0.27\",\"2.7\",\"" << program.string()
+      << "/" << record << "\"," << ticks << ",\"0\"\r\n";
 }
 
 int TempStation::run(const std::string& command) const {

@@ -43,8 +43,9 @@ std::string uiText(const char* context, const char* source) {
 std::string optionProblemText(StartOptions::Problem problem) {
   switch (problem) {
     case StartOptions::Problem::StationWithoutFolder:
-      return uiText("StartOptions", QT_TRANSLATE_NOOP("StartOptions",
-                                                      "--station には測定局フォルダを指定してください。"));
+      return uiText(
+          "StartOptions",
+          QT_TRANSLATE_NOOP("StartOptions", "--station には測定局フォルダを指定してください。"));
     case StartOptions::Problem::UnknownLanguage:
       return uiText("StartOptions",
                     QT_TRANSLATE_NOOP("StartOptions", "--lang には ja か en を指定してください。"));

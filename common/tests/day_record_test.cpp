@@ -41,7 +41,7 @@ TEST(ParseRecordLine, OneRuleForEveryReader) {
       {"\"2011/04/01\",\"08:02\",2.7E-01,1,2,3\r\n", true, "0.27", 1, true},
       {"\"2011/04/01\",\"08:02\",+.5,1,2,3", true, "0.5", 1, true},
       {"\"2011/04/01\",\"08:02\",0.1234567,1,2,3", true, "0.1234567", 1, true},
-      {"2011/04/01,08:02,0.5,54,1234,60", true, "0.5", 54, true},    // unquoted
+      {"2011/04/01,08:02,0.5,54,1234,60", true, "0.5", 54, true},  // unquoted
       {"\"2011/04/01\" ,\"08:02\",0.5,54,2,3", true, "0.5", 54, true},
       {"\"2011/04/01\",\"08:02\",0.5,54,1234,60,7", true, "0.5", 54, true},
       {"\"2011/04/01\",\"08:02\",\"0.5\",54,1234,60", true, "0.5", 54, true},
@@ -55,9 +55,9 @@ TEST(ParseRecordLine, OneRuleForEveryReader) {
       {"", false, "", none, false},
       {"\"2011/04/01\",\"08:02\",abc,1,2,3", false, "", none, false},
       {"\"2011/04/01\",\"08:02\",,1,2,3", false, "", none, false},
-      {"\"2011/04/01\",\"08:02\",0.1,1,2", false, "", none, false},          // five fields
-      {"\"2011/04/01\",\"08:0", false, "", none, false},                      // torn while being written
-      {"\"2011/04/01\",\"08:02\",1e39,1,2,3", false, "", none, false},       // beyond single precision
+      {"\"2011/04/01\",\"08:02\",0.1,1,2", false, "", none, false},     // five fields
+      {"\"2011/04/01\",\"08:0", false, "", none, false},                // torn while being written
+      {"\"2011/04/01\",\"08:02\",1e39,1,2,3", false, "", none, false},  // beyond single precision
       {"\"2011/04/01\",\"08:02\",-1e300,1,2,3", false, "", none, false},
   };
   for (const auto& c : cases) {

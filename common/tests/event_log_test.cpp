@@ -13,9 +13,9 @@ TEST(EventLog, EveryKindRoundTripsAndTheLineHasItsFixedShape) {
   EXPECT_EQ(eventFileName("20261208"), "μSVHEvents20261208.csv");
   EXPECT_EQ(formatEventLine(at(7, 5, 9, EventKind::NoSignal, "信号がありません, \"平坦\"")),
             "\"2026/12/08\",\"07:05:09\",\"no-signal\",\"信号がありません, 平坦\"\r\n");
-  for (EventKind kind : {EventKind::DeviceLost, EventKind::DeviceBack, EventKind::NoSignal,
-                         EventKind::Hum, EventKind::Clipping, EventKind::SoundDropped,
-                         EventKind::SignalOk}) {
+  for (EventKind kind :
+       {EventKind::DeviceLost, EventKind::DeviceBack, EventKind::NoSignal, EventKind::Hum,
+        EventKind::Clipping, EventKind::SoundDropped, EventKind::SignalOk}) {
     const auto back = parseEventLine(formatEventLine(at(23, 59, 59, kind, "録音デバイス")));
     ASSERT_TRUE(back) << eventKindName(kind);
     EXPECT_EQ(back->kind, kind);
@@ -47,13 +47,22 @@ TEST(EventLog, LinesThatAreNotEventsAreSkippedAndCounted) {
 TEST(EventLog, FaultPeriodsRunFromTheirEventToTheirEnd) {
   using K = EventKind;
   const std::vector<EventLine> events = {
-      at(1, 0, 0, K::DeviceLost),  at(1, 0, 30, K::SoundDropped), at(1, 2, 0, K::DeviceBack),
-      at(2, 0, 0, K::Hum),         at(2, 1, 0, K::Clipping),      at(2, 1, 30, K::Hum),
-      at(2, 3, 0, K::SignalOk, "ハムが止みました (hum)"), at(2, 4, 0, K::SignalOk, "信号が戻りました"),
-      at(3, 0, 0, K::NoSignal),    at(3, 0, 5, K::DeviceBack),
+      at(1, 0, 0, K::DeviceLost),
+      at(1, 0, 30, K::SoundDropped),
+      at(1, 2, 0, K::DeviceBack),
+      at(2, 0, 0, K::Hum),
+      at(2, 1, 0, K::Clipping),
+      at(2, 1, 30, K::Hum),
+      at(2, 3, 0, K::SignalOk, "ハムが止みました (hum)"),
+      at(2, 4, 0, K::SignalOk, "信号が戻りました"),
+      at(3, 0, 0, K::NoSignal),
+      at(3, 0, 5, K::DeviceBack),
   };
   const auto periods = faultPeriods(events, 86400);
-  struct Want { K kind; int from, to; };
+  struct Want {
+    K kind;
+    int from, to;
+  };
   const std::vector<Want> want = {{K::DeviceLost, 3600, 3720},
                                   {K::Hum, 7200, 7380},
                                   {K::Clipping, 7260, 7440},

@@ -22,8 +22,7 @@ TEST(LocalDateTime, ArithmeticAcrossMidnightMonthsAndLeapDays) {
 }
 
 TEST(LocalDateTime, ParsesOnlyRealDates) {
-  EXPECT_EQ(LocalDateTime::parse("2026-12-08 23:59:30"),
-            (LocalDateTime{2026, 12, 8, 23, 59, 30}));
+  EXPECT_EQ(LocalDateTime::parse("2026-12-08 23:59:30"), (LocalDateTime{2026, 12, 8, 23, 59, 30}));
   EXPECT_EQ(LocalDateTime::parse("2026-12-08"), (LocalDateTime{2026, 12, 8, 0, 0, 0}));
   EXPECT_FALSE(LocalDateTime::parse("2026-02-30 00:00:00"));
   EXPECT_FALSE(LocalDateTime::parse("2026-12-08 24:00:00"));

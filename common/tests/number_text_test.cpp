@@ -7,15 +7,15 @@
 namespace radmon {
 
 TEST(ReadNumber, AcceptsTheFormsOperatorsType) {
-  const std::pair<const char*, double> cases[] = {{"50", 50.0},    {"  0.27 ", 0.27},   {".27", 0.27},
-                                                  {"5.", 5.0},      {"2.7E-01", 0.27},   {"1e3", 1000.0},
-                                                  {"-5", -5.0},     {"+18", 18.0}};
+  const std::pair<const char*, double> cases[] = {{"50", 50.0}, {"  0.27 ", 0.27}, {".27", 0.27},
+                                                  {"5.", 5.0},  {"2.7E-01", 0.27}, {"1e3", 1000.0},
+                                                  {"-5", -5.0}, {"+18", 18.0}};
   for (const auto& [text, value] : cases) EXPECT_EQ(readNumber(text), value) << text;
 }
 
 TEST(ReadNumber, RefusesEverythingElse) {
-  for (const char* bad : {"", "   ", "abc", "1,5", "1.2.3", "e5", ".", "-", "1e", "1e+",
-                          "inf", "nan", "0x10", "１２", "1e400", "12abc", "\"", "5 5"})
+  for (const char* bad : {"", "   ", "abc", "1,5", "1.2.3", "e5", ".", "-", "1e", "1e+", "inf",
+                          "nan", "0x10", "１２", "1e400", "12abc", "\"", "5 5"})
     EXPECT_FALSE(readNumber(bad).has_value()) << bad;
 }
 
@@ -30,7 +30,8 @@ TEST(ReadCount, PlainDigitsWithinTheRangeOnly) {
 }
 
 TEST(ToInt16, HalvesGoToTheEvenNeighbour) {
-  for (const auto& [value, rounded] : {std::pair{2.5, 2}, {3.5, 4}, {-2.5, -2}, {10.4, 10}, {10.6, 11}})
+  for (const auto& [value, rounded] :
+       {std::pair{2.5, 2}, {3.5, 4}, {-2.5, -2}, {10.4, 10}, {10.6, 11}})
     EXPECT_EQ(toInt16(value), rounded) << value;
 }
 
@@ -45,14 +46,19 @@ TEST(ToInt16, RangeIsChecked) {
 }
 
 TEST(ShortestText, SinglePrecisionValues) {
-  const std::pair<float, const char*> cases[] = {{0.123f, "0.123"}, {0.1f, "0.1"},     {0.0f, "0"},
-                                                 {1.5f, "1.5"},     {54.0f, "54"},     {0.001f, "0.001"},
+  const std::pair<float, const char*> cases[] = {{0.123f, "0.123"},
+                                                 {0.1f, "0.1"},
+                                                 {0.0f, "0"},
+                                                 {1.5f, "1.5"},
+                                                 {54.0f, "54"},
+                                                 {0.001f, "0.001"},
                                                  {16777216.0f, "16777216"}};
   for (const auto& [value, text] : cases) EXPECT_EQ(shortestText(value), text) << text;
 }
 
 TEST(ShortestText, DoublesAtFifteenDigits) {
-  for (const auto& [value, text] : {std::pair{0.1 + 0.2, "0.3"}, {3 * 0.4, "1.2"}, {2.0, "2"}, {0.052, "0.052"}})
+  for (const auto& [value, text] :
+       {std::pair{0.1 + 0.2, "0.3"}, {3 * 0.4, "1.2"}, {2.0, "2"}, {0.052, "0.052"}})
     EXPECT_EQ(shortestText(value), text) << text;
 }
 
@@ -71,27 +77,34 @@ TEST(ShortestText, VeryLargeAndVerySmallDoublesReadBack) {
 
 TEST(Fixed3Text, RoundsToThreeDecimals) {
   const std::pair<double, const char*> cases[] = {
-      {0.0, "0.000"},       {0.5, "0.500"},       {0.1234, "0.123"},
-      {0.0005, "0.001"},    {12.3456, "12.346"},  {static_cast<double>(0.3f - 0.1f), "0.200"}};
+      {0.0, "0.000"},    {0.5, "0.500"},      {0.1234, "0.123"},
+      {0.0005, "0.001"}, {12.3456, "12.346"}, {static_cast<double>(0.3f - 0.1f), "0.200"}};
   for (const auto& [value, text] : cases) EXPECT_EQ(fixed3Text(value), text) << value;
 }
 
 TEST(AxisLabelText, BlankNumberBlankWithoutLeadingZero) {
-  const std::pair<double, const char*> cases[] = {{0, " 0 "},         {0.4, " .4 "}, {2 * 0.4, " .8 "},
-                                                  {3 * 0.4, " 1.2 "}, {2, " 2 "},    {4.0 - 0.8, " 3.2 "}};
+  const std::pair<double, const char*> cases[] = {{0, " 0 "},        {0.4, " .4 "},
+                                                  {2 * 0.4, " .8 "}, {3 * 0.4, " 1.2 "},
+                                                  {2, " 2 "},        {4.0 - 0.8, " 3.2 "}};
   for (const auto& [value, text] : cases) EXPECT_EQ(axisLabelText(value), text) << text;
 }
 
 TEST(RoundHalfEven, OnTheDecimalValue) {
-  const struct { double value; int digits; double rounded; } cases[] = {
-      {0.125, 2, 0.12}, {0.135, 2, 0.14}, {0.4, 2, 0.4}, {0.002, 2, 0.0}, {0.15, 3, 0.15}, {0.0625, 3, 0.062}};
-  for (const auto& c : cases) EXPECT_DOUBLE_EQ(roundHalfEven(c.value, c.digits), c.rounded) << c.value;
+  const struct {
+    double value;
+    int digits;
+    double rounded;
+  } cases[] = {{0.125, 2, 0.12}, {0.135, 2, 0.14}, {0.4, 2, 0.4},
+               {0.002, 2, 0.0},  {0.15, 3, 0.15},  {0.0625, 3, 0.062}};
+  for (const auto& c : cases)
+    EXPECT_DOUBLE_EQ(roundHalfEven(c.value, c.digits), c.rounded) << c.value;
 }
 
 TEST(RoundHalfEven, SubnormalValuesRoundToZeroWithoutThrowing) {
   // A full scale of "1e-310" gives such a label step; the text of the scaled value once
   // made std::stod throw out of the drawing.
-  for (const auto& [value, digits] : {std::pair{2.12211237074e-313, 3}, {1e-310 / 5, 2}, {-4.9e-324, 0}})
+  for (const auto& [value, digits] :
+       {std::pair{2.12211237074e-313, 3}, {1e-310 / 5, 2}, {-4.9e-324, 0}})
     EXPECT_EQ(roundHalfEven(value, digits), 0.0) << value;
 }
 

@@ -9,7 +9,10 @@ namespace radmon {
 // 0 and 1 counts have closed forms: P(1, x) = 1 − e^−x and P(2, x) = 1 − e^−x (1 + x).
 // 100 counts: the Poisson sums solved for the mean by bisection.
 TEST(PoissonInterval95, KnownCounts) {
-  const struct { int64_t count; double lower, upper, tolerance; } cases[] = {
+  const struct {
+    int64_t count;
+    double lower, upper, tolerance;
+  } cases[] = {
       {0, 0.0, std::log(40.0), 1e-9},
       {1, -std::log(0.975), 5.5716434, 1e-6},
       {100, 81.36399, 121.62679, 1e-4},

@@ -72,7 +72,8 @@ TEST(PublishSettings, ReadsBackWhatIsWrittenAndSkipsWhatItCannotUse) {
 
   const auto read = parsePublishSettings(
       "# comment\r\nTlsRequired=yes\r\nRetryMinutes=0\r\nLater=1\r\nnonsense\r\n"
-      "TrustedFingerprints= " + std::string(31, 'a') + ":" + std::string(32, 'b') + "c , xyz\r\n");
+      "TrustedFingerprints= " +
+      std::string(31, 'a') + ":" + std::string(32, 'b') + "c , xyz\r\n");
   const PublishSettings& odd = read.value;
   using I = LineIssue<SettingsIssue>;
   EXPECT_EQ(read.issues, (std::vector<I>{{2, SettingsIssue::BadValue, "TlsRequired"},

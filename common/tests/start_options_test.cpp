@@ -38,8 +38,8 @@ TEST(ChooseUiLanguage, OptionThenLocale) {
 }
 
 TEST(StartOptions, TakesItsOptionsAndLeavesTheRestForTheProgram) {
-  char* argv[] = {const_cast<char*>("dayplot"), const_cast<char*>("--lang"),
-                  const_cast<char*>("en"),      const_cast<char*>("--process"),
+  char* argv[] = {const_cast<char*>("dayplot"),  const_cast<char*>("--lang"),
+                  const_cast<char*>("en"),       const_cast<char*>("--process"),
                   const_cast<char*>("20260101"), const_cast<char*>("--station=/s/")};
   StartOptions options(6, argv);
   EXPECT_EQ(options.problem(), StartOptions::Problem::None);
@@ -51,10 +51,10 @@ TEST(StartOptions, TakesItsOptionsAndLeavesTheRestForTheProgram) {
   EXPECT_EQ(options.argv()[3], nullptr);
 
   using P = StartOptions::Problem;
-  for (const auto& [option, problem] : {std::pair{"--lang", P::UnknownLanguage},
-                                        std::pair{"--lang=de", P::UnknownLanguage},
-                                        std::pair{"--station", P::StationWithoutFolder},
-                                        std::pair{"--station=", P::StationWithoutFolder}}) {
+  for (const auto& [option, problem] :
+       {std::pair{"--lang", P::UnknownLanguage}, std::pair{"--lang=de", P::UnknownLanguage},
+        std::pair{"--station", P::StationWithoutFolder},
+        std::pair{"--station=", P::StationWithoutFolder}}) {
     char* wrong[] = {const_cast<char*>("ratemon"), const_cast<char*>("--headless"),
                      const_cast<char*>(option)};
     StartOptions refused(3, wrong);

@@ -13,15 +13,21 @@ namespace radmon {
 
 TEST(DecodeFileText, Utf8StaysCp932IsConverted) {
   EXPECT_EQ(decodeFileText("μSVHData"), "μSVHData");
-  EXPECT_EQ(decodeFileText("\xEF\xBB\xBF" "abc"), "abc");
+  EXPECT_EQ(decodeFileText("\xEF\xBB\xBF"
+                           "abc"),
+            "abc");
   // "μSVHData" in CP932.
-  EXPECT_EQ(decodeFileText("\x83\xCA" "SVHData"), "μSVHData");
+  EXPECT_EQ(decodeFileText("\x83\xCA"
+                           "SVHData"),
+            "μSVHData");
   // "大阪府" in CP932.
   EXPECT_EQ(decodeFileText("\x91\xE5\x8D\xE3\x95\x7B"), "大阪府");
 }
 
 TEST(DecodeFileText, BrokenBytesAreMarkedNotFatal) {
-  const std::string text = decodeFileText("a\x80\xFF" "b");
+  const std::string text = decodeFileText(
+      "a\x80\xFF"
+      "b");
   EXPECT_EQ(text.front(), 'a');
   EXPECT_EQ(text.back(), 'b');
 }

@@ -41,8 +41,7 @@ ReadResult<DayTable, RecordIssue> dayTableFromText(std::string_view text) {
 
 std::array<std::string, 3> titleDateParts(const DayTable& table) {
   const std::string_view d = table.rows.empty() ? std::string_view() : table.rows.front().date;
-  return {std::string(middle(d, 1, 4)), std::string(middle(d, 6, 2)),
-          std::string(middle(d, 9, 2))};
+  return {std::string(middle(d, 1, 4)), std::string(middle(d, 6, 2)), std::string(middle(d, 9, 2))};
 }
 
 }  // namespace radmon

@@ -16,7 +16,8 @@ int daysInMonth(int y, int m) {
 
 std::string padded(int value, int width) {
   std::string text = std::to_string(value);
-  return std::string(static_cast<size_t>(std::max(0, width - static_cast<int>(text.size()))), '0') + text;
+  return std::string(static_cast<size_t>(std::max(0, width - static_cast<int>(text.size()))), '0') +
+         text;
 }
 
 }  // namespace
@@ -60,14 +61,17 @@ ReadResult<DaySummary, RecordIssue> readDaySummary(const std::string& dataFolder
     summary.high = summary.records == 0 ? record.rate : std::max(summary.high, record.rate);
     summary.sum += record.rate;
     ++summary.records;
-    summary.counts = record.cpm && summary.counts ? *summary.counts + *record.cpm : std::optional<int64_t>();
+    summary.counts =
+        record.cpm && summary.counts ? *summary.counts + *record.cpm : std::optional<int64_t>();
   }
   // A day without a file is no fault of the period; a line passed over is, of its file.
   std::erase_if(issues, [](const auto& issue) { return issue.kind == RecordIssue::Missing; });
   for (auto& issue : issues) issue.subject = dayFileName(day);
   summary.present = summary.records > 0;
-  if (summary.present) summary.mean = summary.sum / summary.records;
-  else summary.counts.reset();
+  if (summary.present)
+    summary.mean = summary.sum / summary.records;
+  else
+    summary.counts.reset();
   return {summary, std::move(issues)};
 }
 

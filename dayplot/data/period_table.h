@@ -35,8 +35,8 @@ std::optional<Period> parseMonth(std::string_view text);
 std::optional<Period> parseYear(std::string_view text);
 
 struct DaySummary {
-  std::string day;        // yyyymmdd
-  bool present = false;   // a readable day file with at least one record
+  std::string day;       // yyyymmdd
+  bool present = false;  // a readable day file with at least one record
   int records = 0;
   double sum = 0;                      // of the rates, μSv/h
   double mean = 0, low = 0, high = 0;  // μSv/h
@@ -53,8 +53,8 @@ struct PeriodTable {
   std::vector<DaySummary> days;  // one per day of the period, in order
   int daysPresent = 0;
   int64_t records = 0;
-  double maximum = 0;            // the highest record of the period
-  double mean = 0;               // over every record, 3 decimals, halves to even
+  double maximum = 0;  // the highest record of the period
+  double mean = 0;     // over every record, 3 decimals, halves to even
 };
 
 // Reads the seconds of faults of a day (yyyymmdd) in the data folder; a reader of the

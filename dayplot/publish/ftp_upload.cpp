@@ -61,8 +61,8 @@ std::string clientFolder(const std::string& stationFolder) {
 ProgramCommand ftpClientCommand(ClientPlatform platform, const std::string& programFolder,
                                 const std::string& scriptPath) {
   ProgramCommand command;
-  command.program = platform == ClientPlatform::Windows ? std::string("ftp")
-                                                        : programFolder + "ftpscript";
+  command.program =
+      platform == ClientPlatform::Windows ? std::string("ftp") : programFolder + "ftpscript";
   command.arguments = {"-i", "-s:\"" + scriptPath + "\""};
   // The station's TLS, trust and key settings, kept beside its script (an installed
   // client's own folder holds none); the Windows client knows no such option.
@@ -74,8 +74,7 @@ ProgramCommand ftpClientCommand(ClientPlatform platform, const std::string& prog
 
 std::string dayGraphJpegPath(const UploadSettings& settings, const std::string& dataFolder,
                              std::string_view targetDay, std::string_view todayYyyymmdd) {
-  return dataFolder + imageBaseName(settings.baseNameText(), targetDay, todayYyyymmdd) +
-         ".jpg";
+  return dataFolder + imageBaseName(settings.baseNameText(), targetDay, todayYyyymmdd) + ".jpg";
 }
 
 std::unique_ptr<StartedProcess> uploadFile(const UploadSettings& settings,

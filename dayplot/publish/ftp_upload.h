@@ -17,7 +17,7 @@ namespace radmon {
 class UploadSettings {
  public:
   virtual ~UploadSettings() = default;
-  virtual std::string serverText() const = 0;     // "host" or "host port"
+  virtual std::string serverText() const = 0;  // "host" or "host port"
   virtual std::string userText() const = 0;
   virtual std::string passwordText() const = 0;
   virtual std::string subFolderText() const = 0;  // may be empty

@@ -124,8 +124,8 @@ LaunchResult SpawnLauncher::start(const ProgramCommand& command) {
   posix_spawn_file_actions_adddup2(&actions, outputFd, 1);
   posix_spawn_file_actions_adddup2(&actions, outputFd, 2);
   pid_t pid = -1;
-  const int rc = ::posix_spawnp(&pid, command.program.c_str(), &actions, nullptr,
-                                argv.data(), environ);
+  const int rc =
+      ::posix_spawnp(&pid, command.program.c_str(), &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   if (rc != 0) {
     ::close(outputFd);

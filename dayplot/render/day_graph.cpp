@@ -6,8 +6,8 @@
 
 #include "fault_bands.h"
 #include "graph_parts.h"
-#include "japanese_font.h"
 #include "image_files.h"
+#include "japanese_font.h"
 #include "number_text.h"
 #include "period_table.h"
 
@@ -34,11 +34,12 @@ std::string statisticText(double value) {
 }
 
 DayGraph::DayGraph(const GraphSettings& settings, MessageSink& messages, const Clock& clock)
-    : settings_(settings), messages_(messages), clock_(clock),
+    : settings_(settings),
+      messages_(messages),
+      clock_(clock),
       picture_(graph::blankPicture(kWidth, kHeight, kBackground)) {}
 
-DayGraphResult DayGraph::drawDayGraph(const std::string& dataFolder,
-                                      const std::string& targetDay) {
+DayGraphResult DayGraph::drawDayGraph(const std::string& dataFolder, const std::string& targetDay) {
   return graph::guarded(messages_, [&] { return draw(dataFolder, targetDay); });
 }
 
@@ -63,7 +64,8 @@ DayGraphResult DayGraph::draw(const std::string& dataFolder, const std::string& 
   faults_ = faults.value;
   auto skipped = faults.issues;
   std::erase_if(skipped, [](const auto& issue) { return issue.kind != RecordIssue::NotRecord; });
-  if (!skipped.empty()) messages_.show(say::skippedLines(dataFolder + eventFileName(targetDay), skipped));
+  if (!skipped.empty())
+    messages_.show(say::skippedLines(dataFolder + eventFileName(targetDay), skipped));
   drawFaultBands(p, faults_, {kLeft, kMorningBase, kAfternoonBase, kPanelHeight});
   const double labelStep = roundHalfEven(*m / 5, 2);
   for (const int base : {kMorningBase, kAfternoonBase}) {
@@ -125,8 +127,8 @@ void DayGraph::drawPanels(QPainter& p) const {
 void DayGraph::drawCurve(QPainter& p, const PlotPair& pair, double unit) const {
   if (!pair.drawn) return;
   const int base = pair.halfDay == HalfDay::Morning ? kMorningBase : kAfternoonBase;
-  line(p, kLeft + pair.t1, plotY(base, pair.r1, unit), kLeft + pair.t2,
-       plotY(base, pair.r2, unit), kDrawing);
+  line(p, kLeft + pair.t1, plotY(base, pair.r1, unit), kLeft + pair.t2, plotY(base, pair.r2, unit),
+       kDrawing);
 }
 
 void DayGraph::drawTexts(QPainter& p, const DayTable& table, const DailyStats& stats,
@@ -142,17 +144,17 @@ void DayGraph::drawTexts(QPainter& p, const DayTable& table, const DailyStats& s
   p.setFont(japaneseFont(12));
   text(p, 70, 45, word(QT_TRANSLATE_NOOP("DayGraph", "[ 日最大:")) + statisticText(stats.maximum));
   text(p, 200, 45,
-       word(QT_TRANSLATE_NOOP("DayGraph", "日平均:")) + statisticText(stats.average) + meanInterval + " ]");
+       word(QT_TRANSLATE_NOOP("DayGraph", "日平均:")) + statisticText(stats.average) +
+           meanInterval + " ]");
 
   stationLines(p, settings_, clock_.now());
 }
 
-DayGraphResult DayGraph::writeImages(const std::string& dataFolder,
-                                     const std::string& targetDay) {
+DayGraphResult DayGraph::writeImages(const std::string& dataFolder, const std::string& targetDay) {
   const std::string base =
       dataFolder + imageBaseName(settings_.baseNameText(), targetDay, clock_.now().yyyymmdd());
   return graph::writeImages(picture_, settings_, base, messages_) ? DayGraphResult::Done
-                                                                 : DayGraphResult::WriteFailed;
+                                                                  : DayGraphResult::WriteFailed;
 }
 
 }  // namespace radmon

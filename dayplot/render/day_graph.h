@@ -21,11 +21,11 @@ class QPainter;
 namespace radmon {
 
 enum class DayGraphResult {
-  Done,          // drawn; every image asked for was written (or none was asked)
-  NoDayFile,     // "ファイルがありません": the panels are drawn, nothing else
-  BadScale,      // the scale maximum is no positive number: nothing drawn or written
-  WriteFailed,   // drawn, but an image file could not be written
-  Failed,        // an unexpected error (out of memory and the like), reported
+  Done,         // drawn; every image asked for was written (or none was asked)
+  NoDayFile,    // "ファイルがありません": the panels are drawn, nothing else
+  BadScale,     // the scale maximum is no positive number: nothing drawn or written
+  WriteFailed,  // drawn, but an image file could not be written
+  Failed,       // an unexpected error (out of memory and the like), reported
 };
 
 // The figure after the daily maximum and average: below 1 with its leading zero

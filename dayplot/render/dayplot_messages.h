@@ -40,7 +40,8 @@ namespace say {
 std::string graphFailed(std::string_view detail);  // detail may be empty
 std::string badScale();
 std::string noDayFile();
-std::string skippedLines(std::string_view dayFile, const std::vector<LineIssue<RecordIssue>>& lines);
+std::string skippedLines(std::string_view dayFile,
+                         const std::vector<LineIssue<RecordIssue>>& lines);
 // The sound path's faults of a day, from its event log: "03:10-03:40 録音デバイスなし, ...".
 std::string faultPeriods(std::string_view day, const std::vector<FaultPeriod>& periods);
 std::string imageNotWritten(bool jpeg, std::string_view path, std::string_view reason);
@@ -52,8 +53,8 @@ std::string badDayArgument(std::string_view text);
 std::string processingFailed(std::string_view detail);
 // The unattended schedule's log; `todayPeriod` 0: today is not processed.
 std::string nothingScheduled(std::string_view settingsFile);
-std::string started(int todayPeriod, bool yesterday, std::string_view hour,
-                    std::string_view minute, bool upload, std::string_view dataFolder);
+std::string started(int todayPeriod, bool yesterday, std::string_view hour, std::string_view minute,
+                    bool upload, std::string_view dataFolder);
 std::string processingDay(bool today, std::string_view day);
 std::string scriptNotRemoved(std::string_view reason);
 std::string finished();

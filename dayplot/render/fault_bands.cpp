@@ -13,8 +13,8 @@ constexpr int kHalfDay = 43200;
 }  // namespace
 
 ReadResult<std::vector<FaultPeriod>, RecordIssue> readDayFaults(const std::string& dataFolder,
-                                                               const std::string& targetDay,
-                                                               int openUntil) {
+                                                                const std::string& targetDay,
+                                                                int openUntil) {
   const std::string path = dataFolder + eventFileName(targetDay);
   const auto text = readTextFile(path);
   if (!text) return {{}, {{0, RecordIssue::Missing, path}}};

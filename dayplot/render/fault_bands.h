@@ -18,8 +18,8 @@ namespace radmon {
 // end of the log runs to `openUntil` (seconds of the day: now for today, else the end
 // of the day). Missing when there is no such file.
 ReadResult<std::vector<FaultPeriod>, RecordIssue> readDayFaults(const std::string& dataFolder,
-                                                               const std::string& targetDay,
-                                                               int openUntil);
+                                                                const std::string& targetDay,
+                                                                int openUntil);
 
 // The seconds of a day (yyyymmdd) that its event log marks as at fault; 0 without a
 // log. The month and year graphs mark such days.

@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "japanese_font.h"
 #include "image_files.h"
+#include "japanese_font.h"
 #include "number_text.h"
 
 namespace radmon::graph {

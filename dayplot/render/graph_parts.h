@@ -8,9 +8,9 @@
 #include <optional>
 #include <string>
 
+#include "dayplot_messages.h"
 #include "graph_settings.h"
 #include "local_time.h"
-#include "dayplot_messages.h"
 
 class QPainter;
 

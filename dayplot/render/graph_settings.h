@@ -12,7 +12,7 @@ class GraphSettings {
   virtual std::string scaleMaximumText() const = 0;  // μSv/h
   virtual std::string placeText() const = 0;
   virtual std::string tubeText() const = 0;
-  virtual std::string baseNameText() const = 0;      // the graph name
+  virtual std::string baseNameText() const = 0;  // the graph name
   virtual bool jpegWanted() const = 0;
   virtual bool bmpWanted() const = 0;
   // The day's mean followed by its 95 % interval (dayplot_readings.ini); off unless set.

@@ -17,12 +17,11 @@ std::string imageBaseName(std::string_view baseName, std::string_view targetDay,
 }
 
 std::optional<ImageWriteFailure> writeImageFile(const QImage& image, const std::string& path,
-                                          ImageFormat format) {
+                                                ImageFormat format) {
   const bool jpeg = format == ImageFormat::Jpeg;
   QSaveFile file(QString::fromStdString(path));
   const bool written = file.open(QIODevice::WriteOnly) &&
-                       image.save(&file, jpeg ? "JPG" : "BMP", jpeg ? 100 : -1) &&
-                       file.commit();
+                       image.save(&file, jpeg ? "JPG" : "BMP", jpeg ? 100 : -1) && file.commit();
   if (written) return std::nullopt;
   ImageWriteFailure failure{file.errorString().toStdString()};
   file.cancelWriting();

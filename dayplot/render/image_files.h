@@ -23,6 +23,6 @@ struct ImageWriteFailure {
   std::string reason;  // Qt's description of the failed step; may be empty
 };
 std::optional<ImageWriteFailure> writeImageFile(const QImage& image, const std::string& path,
-                                          ImageFormat format);
+                                                ImageFormat format);
 
 }  // namespace radmon

@@ -5,8 +5,8 @@
 #include <exception>
 #include <map>
 
-#include "japanese_font.h"
 #include "graph_parts.h"
+#include "japanese_font.h"
 #include "number_text.h"
 
 namespace radmon {
@@ -24,7 +24,9 @@ const QColor PeriodGraph::kBand(170, 200, 235);
 const QColor PeriodGraph::kFault(230, 120, 120);
 
 PeriodGraph::PeriodGraph(const GraphSettings& settings, MessageSink& messages, const Clock& clock)
-    : settings_(settings), messages_(messages), clock_(clock),
+    : settings_(settings),
+      messages_(messages),
+      clock_(clock),
       picture_(graph::blankPicture(DayGraph::kWidth, DayGraph::kHeight, DayGraph::kBackground)) {}
 
 std::string periodImageBaseName(std::string_view baseName, const Period& period) {
@@ -131,7 +133,8 @@ void PeriodGraph::drawDays(QPainter& p, const PeriodTable& table, double unit) c
     p.fillRect(x1, yHigh, x2 - x1 + 1, std::max(1, yLow - yHigh + 1), kBand);
   }
   // The grid stays readable over the bands.
-  for (int i = 1; i < 5; ++i) line(p, kLeft, kBase - kGridStep * i, kRight, kBase - kGridStep * i, kGridGrey);
+  for (int i = 1; i < 5; ++i)
+    line(p, kLeft, kBase - kGridStep * i, kRight, kBase - kGridStep * i, kGridGrey);
   // The mean joins the middles of neighbouring days that both have a file; a day alone
   // between gaps shows its mean across its own width.
   for (int i = 0; i < days; ++i) {
@@ -143,7 +146,8 @@ void PeriodGraph::drawDays(QPainter& p, const PeriodTable& table, double unit) c
     const bool after = i + 1 < days && table.days[static_cast<size_t>(i + 1)].present;
     if (after) {
       const DaySummary& next = table.days[static_cast<size_t>(i + 1)];
-      line(p, x, y, (dayLeft(i + 1, days) + dayLeft(i + 2, days)) / 2, plotY(kBase, next.mean, unit), kDrawing);
+      line(p, x, y, (dayLeft(i + 1, days) + dayLeft(i + 2, days)) / 2,
+           plotY(kBase, next.mean, unit), kDrawing);
     } else if (!before) {
       line(p, dayLeft(i, days), y, dayLeft(i + 1, days) - 1, y, kDrawing);
     }
@@ -164,10 +168,12 @@ void PeriodGraph::drawTexts(QPainter& p, const PeriodTable& table, bool faultsKn
 
   p.setFont(japaneseFont(12));
   text(p, 70, 45,
-       word(month ? QT_TRANSLATE_NOOP("DayGraph", "[ 月最大:") : QT_TRANSLATE_NOOP("DayGraph", "[ 年最大:")) +
+       word(month ? QT_TRANSLATE_NOOP("DayGraph", "[ 月最大:")
+                  : QT_TRANSLATE_NOOP("DayGraph", "[ 年最大:")) +
            statisticText(table.maximum));
   text(p, 200, 45,
-       word(month ? QT_TRANSLATE_NOOP("DayGraph", "月平均:") : QT_TRANSLATE_NOOP("DayGraph", "年平均:")) +
+       word(month ? QT_TRANSLATE_NOOP("DayGraph", "月平均:")
+                  : QT_TRANSLATE_NOOP("DayGraph", "年平均:")) +
            statisticText(table.mean) + " ]");
 
   // What the marks mean, above the panel.

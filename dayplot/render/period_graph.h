@@ -39,7 +39,8 @@ class PeriodGraph {
   static int dayLeft(int index, int days);
 
  private:
-  DayGraphResult draw(const std::string& dataFolder, const Period& period, const FaultReader& faults);
+  DayGraphResult draw(const std::string& dataFolder, const Period& period,
+                      const FaultReader& faults);
   void drawFrame(QPainter& p, const Period& period, double labelStep) const;
   void drawDays(QPainter& p, const PeriodTable& table, double unit) const;
   // `faultsKnown`: an event log reader was given, so the fault mark is explained.

@@ -68,9 +68,12 @@ std::string settingsFileText(const DayplotSettings& c) {
   SettingsLineWriter line;
   for (size_t i = 0; i < kFileFields; ++i) {
     const DayplotControl& control = kDayplotControls[i];
-    if (control.text) line.text(c.*control.text);
-    else if (control.tick) line.number(c.*control.tick);
-    else line.boolean(c.option(control.option));
+    if (control.text)
+      line.text(c.*control.text);
+    else if (control.tick)
+      line.number(c.*control.tick);
+    else
+      line.boolean(c.option(control.option));
     if (control.endsLine) {
       text += line.line();
       line = SettingsLineWriter();
@@ -116,7 +119,7 @@ DayplotStartRead startSettings(const std::string& programFolder, std::string_vie
 }
 
 std::optional<WriteFault> saveSettingsFile(const std::string& path,
-                                            const DayplotSettings& controls) {
+                                           const DayplotSettings& controls) {
   return writeTextFile(path, settingsFileText(controls), /*ownerOnly=*/true);
 }
 

@@ -33,25 +33,25 @@ inline constexpr std::string_view kDefaultStartMinute = "03";
 // Ticks hold 0 (cleared) or 1 (ticked); exactly one period is selected in a well-formed
 // file, but a short file can leave none selected.
 struct DayplotSettings {
-  std::string place = "大阪府大阪市";  // measurement place, on the graph
-  std::string dataPath;                 // the day files' path as shown in the window
-  std::string graphName = "μSVHGraph"; // the graph images' base name
-  std::string scaleMaximum = "2";       // vertical full scale, μSv/h
-  std::string dataPrefix = "μSVHData"; // the day files' name before the date
-  std::string tube = "自作GM管";        // tube name, on the graph
+  std::string place = "大阪府大阪市";              // measurement place, on the graph
+  std::string dataPath;                            // the day files' path as shown in the window
+  std::string graphName = "μSVHGraph";             // the graph images' base name
+  std::string scaleMaximum = "2";                  // vertical full scale, μSv/h
+  std::string dataPrefix = "μSVHData";             // the day files' name before the date
+  std::string tube = "自作GM管";                   // tube name, on the graph
   std::string manualYear, manualMonth, manualDay;  // the day processed by hand
   int jpeg = 1;
   int bmp = 0;
-  int todayEvery = 0;      // today's graph every N minutes
+  int todayEvery = 0;                                       // today's graph every N minutes
   std::array<bool, 4> every = {true, false, false, false};  // N, by kRealtimePeriods
-  int yesterdayAt = 0;     // yesterday's graph (and its month) at HH:MM
+  int yesterdayAt = 0;  // yesterday's graph (and its month) at HH:MM
   std::string atHour = std::string(kDefaultStartHour);
   std::string atMinute = std::string(kDefaultStartMinute);
-  int upload = 0;          // send each graph to the server after drawing it
+  int upload = 0;  // send each graph to the server after drawing it
   std::string server = std::string(kDefaultFtpServer);
   std::string user;
-  std::string password;    // in clear, as the file has always held it
-  std::string subFolder;   // on the server; may be empty
+  std::string password;   // in clear, as the file has always held it
+  std::string subFolder;  // on the server; may be empty
 
   // Selects period n (1 to 4) the way a click or a True does: the others are cleared.
   void selectOption(int n);
@@ -73,25 +73,41 @@ struct DayplotControl {
 inline constexpr size_t kFileFields = 21;
 
 inline constexpr std::array<DayplotControl, 24> kDayplotControls{{
-    {"Text1", &DayplotSettings::place},     {"Text2", &DayplotSettings::dataPath},     {"Text3", &DayplotSettings::graphName},
-    {"Text4", &DayplotSettings::scaleMaximum}, {"Text5", &DayplotSettings::dataPrefix}, {"Text6", &DayplotSettings::tube},
-    {"Text10", &DayplotSettings::atMinute}, {"Text11", &DayplotSettings::atHour, nullptr, 0, true},
-    {"Check1", nullptr, &DayplotSettings::jpeg}, {"Check2", nullptr, &DayplotSettings::bmp},
-    {"Check3", nullptr, &DayplotSettings::todayEvery}, {"Check4", nullptr, &DayplotSettings::yesterdayAt, 0, true},
-    {"Option1", nullptr, nullptr, 1}, {"Option2", nullptr, nullptr, 2},
-    {"Option3", nullptr, nullptr, 3}, {"Option4", nullptr, nullptr, 4, true},
-    {"Text12", &DayplotSettings::server},   {"Text13", &DayplotSettings::user},        {"Text14", &DayplotSettings::password},
-    {"Check5", nullptr, &DayplotSettings::upload}, {"Text15", &DayplotSettings::subFolder, nullptr, 0, true},
+    {"Text1", &DayplotSettings::place},
+    {"Text2", &DayplotSettings::dataPath},
+    {"Text3", &DayplotSettings::graphName},
+    {"Text4", &DayplotSettings::scaleMaximum},
+    {"Text5", &DayplotSettings::dataPrefix},
+    {"Text6", &DayplotSettings::tube},
+    {"Text10", &DayplotSettings::atMinute},
+    {"Text11", &DayplotSettings::atHour, nullptr, 0, true},
+    {"Check1", nullptr, &DayplotSettings::jpeg},
+    {"Check2", nullptr, &DayplotSettings::bmp},
+    {"Check3", nullptr, &DayplotSettings::todayEvery},
+    {"Check4", nullptr, &DayplotSettings::yesterdayAt, 0, true},
+    {"Option1", nullptr, nullptr, 1},
+    {"Option2", nullptr, nullptr, 2},
+    {"Option3", nullptr, nullptr, 3},
+    {"Option4", nullptr, nullptr, 4, true},
+    {"Text12", &DayplotSettings::server},
+    {"Text13", &DayplotSettings::user},
+    {"Text14", &DayplotSettings::password},
+    {"Check5", nullptr, &DayplotSettings::upload},
+    {"Text15", &DayplotSettings::subFolder, nullptr, 0, true},
     // The date boxes are not saved.
-    {"Text7", &DayplotSettings::manualYear}, {"Text8", &DayplotSettings::manualMonth}, {"Text9", &DayplotSettings::manualDay},
+    {"Text7", &DayplotSettings::manualYear},
+    {"Text8", &DayplotSettings::manualMonth},
+    {"Text9", &DayplotSettings::manualDay},
 }};
 
 // The control of a text or a tick.
 template <class T>
 const DayplotControl& controlOf(T DayplotSettings::*field) {
   for (const DayplotControl& c : kDayplotControls)
-    if constexpr (std::is_same_v<T, int>) { if (c.tick == field) return c; }
-    else if (c.text == field) return c;
+    if constexpr (std::is_same_v<T, int>) {
+      if (c.tick == field) return c;
+    } else if (c.text == field)
+      return c;
   return kDayplotControls[0];  // every field has its control
 }
 // Whether a control's value is kept in dayplot.ini.
@@ -101,9 +117,9 @@ inline bool savedInFile(const DayplotControl& c) { return &c < &kDayplotControls
 // sequence.
 struct DayplotStart {
   DayplotSettings controls;
-  std::string DataFolder;       // ends with the separator
+  std::string DataFolder;                          // ends with the separator
   int16_t RealtimeInterval = kRealtimePeriods[0];  // minutes, one of kRealtimePeriods
-  ReadingsSettings readings;    // dayplot_readings.ini beside dayplot.ini
+  ReadingsSettings readings;                       // dayplot_readings.ini beside dayplot.ini
   // Its lines that are no known setting; an empty one when the file cannot be read.
   std::vector<LineIssue<SettingsIssue>> readingsIssues;
 };
@@ -111,7 +127,8 @@ struct DayplotStart {
 // Applies the text of a settings file to the settings as the start sequence does: the
 // file's fields in the control table's order, comma and line end alike. Fields the file
 // does not hold are applied as empty values; a field that does not convert to its
-// control's type leaves that control as it was. Returns the period the option fields give (the first when none is True).
+// control's type leaves that control as it was. Returns the period the option fields give (the
+// first when none is True).
 int16_t applySettingsText(std::string_view fileText, DayplotSettings& controls);
 
 // The four lines of the settings file for the current controls, CR LF ended; every

@@ -15,11 +15,14 @@ static_assert(std::atomic<bool>::is_always_lock_free);
 
 int exitFor(DayGraphResult result) {
   switch (result) {
-    case DayGraphResult::Done: return kProcessDone;
-    case DayGraphResult::NoDayFile: return kProcessNoDayFile;
+    case DayGraphResult::Done:
+      return kProcessDone;
+    case DayGraphResult::NoDayFile:
+      return kProcessNoDayFile;
     case DayGraphResult::BadScale:
     case DayGraphResult::WriteFailed:
-    case DayGraphResult::Failed: return kProcessFailed;
+    case DayGraphResult::Failed:
+      return kProcessFailed;
   }
   return kProcessFailed;
 }
@@ -65,8 +68,8 @@ int runAndWait(const std::string& programFolder, MessageSink& messages, const Cl
     session.pollUploads();
   }
   for (const std::string& file : session.stopUploads()) {
-    messages.show(say::uploadOutcome(false, file, stopAsked ? say::uploadStopped()
-                                                            : say::clientTimedOut()));
+    messages.show(
+        say::uploadOutcome(false, file, stopAsked ? say::uploadStopped() : say::clientTimedOut()));
   }
   session.removeScript();
   return report.sent() ? drawn : kProcessUploadFailed;
@@ -79,8 +82,8 @@ int runAndWait(const std::string& programFolder, MessageSink& messages, const Cl
 
 void requestProcessStop() { stopAsked = true; }
 
-int runProcessMode(std::string_view day, const std::string& programFolder,
-                   MessageSink& messages, const Clock& clock, ProcessLauncher& launcher) {
+int runProcessMode(std::string_view day, const std::string& programFolder, MessageSink& messages,
+                   const Clock& clock, ProcessLauncher& launcher) {
   if (!LocalDateTime::fromYyyymmdd(day)) {
     messages.show(say::badDayArgument(day));
     return kProcessFailed;
@@ -94,9 +97,8 @@ int runPeriodMode(PeriodKind kind, std::string_view text, const std::string& pro
                   MessageSink& messages, const Clock& clock, ProcessLauncher& launcher) {
   const auto period = periodOf(kind, text, messages);
   if (!period) return kProcessFailed;
-  return runAndWait(programFolder, messages, clock, launcher, [&](PublishingSession& session) {
-    return session.runPeriod(*period, true);
-  });
+  return runAndWait(programFolder, messages, clock, launcher,
+                    [&](PublishingSession& session) { return session.runPeriod(*period, true); });
 }
 
 }  // namespace radmon

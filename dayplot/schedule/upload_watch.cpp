@@ -60,9 +60,13 @@ std::vector<UploadOutcome> UploadWatch::collect(const LocalDateTime& now) {
   const auto outcome = running_->poll();
   if (!outcome) return ended;
   const bool ok = outcome->finished && outcome->exitStatus == 0;
-  ended.push_back(
-      {now, runningFile_, ok, ok ? std::string() : clientReason(*outcome), {},
-       outcome->output, outcome->exitStatus});
+  ended.push_back({now,
+                   runningFile_,
+                   ok,
+                   ok ? std::string() : clientReason(*outcome),
+                   {},
+                   outcome->output,
+                   outcome->exitStatus});
   if (queue_ != nullptr) {
     if (ok) {
       queue_->succeeded(runningFile_);
@@ -76,8 +80,7 @@ std::vector<UploadOutcome> UploadWatch::collect(const LocalDateTime& now) {
   return ended;
 }
 
-void UploadWatch::keepQueue(UploadQueue& queue,
-                            std::function<Starter(const std::string&)> restart,
+void UploadWatch::keepQueue(UploadQueue& queue, std::function<Starter(const std::string&)> restart,
                             std::function<int()> firstWaitMinutes) {
   queue_ = &queue;
   restart_ = std::move(restart);

@@ -22,12 +22,12 @@ namespace radmon {
 
 struct UploadOutcome {
   LocalDateTime endedAt;
-  std::string file;    // the local file that was to be sent
+  std::string file;  // the local file that was to be sent
   bool succeeded = false;
-  std::string reason;  // the client's exit status and its words, when it failed
+  std::string reason;                    // the client's exit status and its words, when it failed
   std::optional<LocalDateTime> retryAt;  // failed and queued: when it is tried again
-  std::string output;  // all the client wrote
-  int exitStatus = 0;  // the client's
+  std::string output;                    // all the client wrote
+  int exitStatus = 0;                    // the client's
 };
 
 // The outcome in the words of the log and --process, e.g. "FTP転送成功: /…/g.jpg".

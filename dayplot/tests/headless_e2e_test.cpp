@@ -155,9 +155,9 @@ TEST_F(HeadlessRun, SigintBeforeAnyDueMinuteEndsWithoutRunning) {
   writeIni();
   FakedRun run(program_ / "dayplot", "2011-03-16 10:21:10", dir_ / "dayplot.log");
   ASSERT_TRUE(run.started());
-  ASSERT_TRUE(waitFor([&] { return readBytes(dir_ / "dayplot.log").find("開始しました") !=
-                                   std::string::npos; },
-                      30s));
+  ASSERT_TRUE(waitFor(
+      [&] { return readBytes(dir_ / "dayplot.log").find("開始しました") != std::string::npos; },
+      30s));
   EXPECT_EQ(run.stop(SIGINT, 20s), 0);
   EXPECT_FALSE(fs::exists(data_ / "μSVHGraph.jpg"));
   EXPECT_FALSE(fs::exists(program_ / "oldtemp.sys"));

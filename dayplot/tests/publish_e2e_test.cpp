@@ -102,7 +102,8 @@ TEST_F(PublishRun, SigtermDuringTheUploadEndsTheClientAndRemovesTheScript) {
   EXPECT_NE(run.output.find("(終了の指示により中止しました)"), std::string::npos) << run.output;
   EXPECT_FALSE(fs::exists(program_ / "oldtemp.sys"));
   EXPECT_FALSE(fs::exists(onServer()));
-  const ProgramRun left = runProgram({"/usr/bin/pgrep", "-f", (program_ / "ftpscript").string()}, 10s);
+  const ProgramRun left =
+      runProgram({"/usr/bin/pgrep", "-f", (program_ / "ftpscript").string()}, 10s);
   EXPECT_EQ(left.status, 1) << "client still running: " << left.output;
 }
 
@@ -125,7 +126,8 @@ TEST_F(PublishRun, QueueEmptiesAfterTheServerComesBack) {
 
   std::string line = "cd '";
   line += program_.string();
-  line += "' && env LD_PRELOAD='" FAKETIME_LIBRARY "' FAKETIME='@2011-03-16 10:19:56 x10' "
+  line += "' && env LD_PRELOAD='" FAKETIME_LIBRARY
+          "' FAKETIME='@2011-03-16 10:19:56 x10' "
           "TZ=UTC QT_QPA_PLATFORM=offscreen ./dayplot --headless >headless.log 2>&1 & p=$!; "
           "sleep 14; kill -TERM $p; wait $p";
   ProgramRun run;

@@ -13,13 +13,13 @@
 #include <fstream>
 #include <string>
 
-#include "day_record.h"
-#include "japanese_font.h"
-#include "text_files.h"
-#include "graph_form.h"
 #include "certificate_question.h"
+#include "day_record.h"
+#include "graph_form.h"
+#include "japanese_font.h"
 #include "publish_dialog.h"
 #include "settings_form.h"
+#include "text_files.h"
 #include "ui_translator.h"
 
 namespace {
@@ -27,7 +27,8 @@ namespace {
 // A quiet background with a passing rain shower in the afternoon.
 void writeDay(const std::string& folder, const radmon::LocalDateTime& today, int lastMinute) {
   std::filesystem::create_directories(radmon::dataFolder(folder));
-  std::ofstream out(radmon::dataFolder(folder) + radmon::dayFileName(today.yyyymmdd()), std::ios::binary);
+  std::ofstream out(radmon::dataFolder(folder) + radmon::dayFileName(today.yyyymmdd()),
+                    std::ios::binary);
   long total = 0;
   for (int m = 0; m < lastMinute; ++m) {
     const double shower = 0.06 * std::exp(-std::pow((m - 900) / 60.0, 2));
@@ -46,8 +47,9 @@ void writeDay(const std::string& folder, const radmon::LocalDateTime& today, int
 
 int main(int argc, char** argv) {
   if (argc != 4) {
-    std::fputs("使い方: dayplot_window_preview PROGRAM_FOLDER settings|graph|publish|trust SECONDS\n",
-               stderr);
+    std::fputs(
+        "使い方: dayplot_window_preview PROGRAM_FOLDER settings|graph|publish|trust SECONDS\n",
+        stderr);
     return 2;
   }
   std::string folder = argv[1];
@@ -78,7 +80,8 @@ int main(int argc, char** argv) {
   if (mode == "graph") {
     const std::string day = yesterday.yyyymmdd();
     shown.scaleMaximum = "0.2";
-    shown.manualYear = day.substr(0, 4), shown.manualMonth = day.substr(4, 2), shown.manualDay = day.substr(6, 2);
+    shown.manualYear = day.substr(0, 4), shown.manualMonth = day.substr(4, 2),
+    shown.manualDay = day.substr(6, 2);
   }
   form.setControls(shown);
   form.show();

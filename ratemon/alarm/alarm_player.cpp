@@ -53,7 +53,8 @@ namespace {
 
 QAudioDevice defaultOutput() {
   const auto server = askSoundServer();
-  const QByteArray wanted = server ? QByteArray::fromStdString(server->defaultOutput) : QByteArray();
+  const QByteArray wanted =
+      server ? QByteArray::fromStdString(server->defaultOutput) : QByteArray();
   for (const QAudioDevice& d : QMediaDevices::audioOutputs())
     if (d.id() == wanted) return d;
   return QMediaDevices::defaultAudioOutput();

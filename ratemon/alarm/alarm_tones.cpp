@@ -60,8 +60,7 @@ std::optional<WriteStep> writeAlarmWav(const std::string& path, AlarmPattern pat
   if (!f) return WriteStep::open;
   const auto written = sf_write_short(f, samples.data(), static_cast<sf_count_t>(samples.size()));
   sf_close(f);
-  if (written != static_cast<sf_count_t>(samples.size()))
-    return WriteStep::write;
+  if (written != static_cast<sf_count_t>(samples.size())) return WriteStep::write;
   return std::nullopt;
 }
 

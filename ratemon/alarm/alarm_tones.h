@@ -12,11 +12,11 @@
 namespace radmon {
 
 enum class AlarmPattern {
-  Stage1,   // slow two-tone: 660 Hz and 880 Hz, 0.4 s each
-  Stage2,   // fast beep: 1500 Hz, 0.1 s on, 0.1 s off
-  Fallback, // plain 1000 Hz, 0.5 s on, 0.5 s off
-  Fault     // soft falling chime, 784 Hz then 523 Hz, then 2.5 s of quiet: the sound
-            // path is at fault, not the dose
+  Stage1,    // slow two-tone: 660 Hz and 880 Hz, 0.4 s each
+  Stage2,    // fast beep: 1500 Hz, 0.1 s on, 0.1 s off
+  Fallback,  // plain 1000 Hz, 0.5 s on, 0.5 s off
+  Fault      // soft falling chime, 784 Hz then 523 Hz, then 2.5 s of quiet: the sound
+             // path is at fault, not the dose
 };
 
 inline constexpr int kAlarmSampleRate = 22050;

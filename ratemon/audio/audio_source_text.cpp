@@ -26,7 +26,8 @@ std::optional<SourceChoice> parseAudioSource(std::string_view text) {
   choice.seed = kDefaultSimulationSeed;
   if (const auto at = rest.find(kSeedSuffix); at != std::string_view::npos) {
     const std::string_view seedText = rest.substr(at + kSeedSuffix.size());
-    const auto [end, ec] = std::from_chars(seedText.data(), seedText.data() + seedText.size(), choice.seed);
+    const auto [end, ec] =
+        std::from_chars(seedText.data(), seedText.data() + seedText.size(), choice.seed);
     if (seedText.empty() || ec != std::errc() || end != seedText.data() + seedText.size())
       return std::nullopt;
     rest = rest.substr(0, at);
@@ -40,7 +41,8 @@ std::optional<SourceChoice> parseAudioSource(std::string_view text) {
 std::unique_ptr<PullAudioInput> makeAudioInput(const SourceChoice& choice, int startSecondOfDay,
                                                std::optional<int64_t> seconds) {
   if (choice.kind == SourceChoice::Kind::SimulatedTube)
-    return std::make_unique<SimulatedTubeInput>(choice.profile, choice.seed, startSecondOfDay, seconds);
+    return std::make_unique<SimulatedTubeInput>(choice.profile, choice.seed, startSecondOfDay,
+                                                seconds);
   return std::make_unique<WavFileInput>(choice.wavPath);
 }
 

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <utility>
 
-
 namespace radmon {
 
 WavFileInput::WavFileInput(std::string path) : path_(std::move(path)) {}
@@ -37,8 +36,7 @@ std::optional<DeviceFailure> WavFileInput::openSource() {
   std::string log(4096, '\0');
   sf_command(file, SFC_GET_LOG_INFO, log.data(), static_cast<int>(log.size()));
   const auto data = log.find("\ndata :");
-  cutShort_ = data != std::string::npos &&
-              log.find("(should be", data) < log.find('\n', data + 1);
+  cutShort_ = data != std::string::npos && log.find("(should be", data) < log.find('\n', data + 1);
   return std::nullopt;
 }
 
@@ -54,9 +52,12 @@ size_t WavFileInput::produce(uint8_t* out, size_t n) {
   for (sf_count_t i = 0; i < got; ++i) {
     const float step = scratch_[static_cast<size_t>(i)] * 128.0f;
     long value = 128;
-    if (step >= 127.0f) value = 255;
-    else if (step <= -128.0f) value = 0;
-    else if (step == step) value = 128 + std::lround(step);  // NaN rests at 128
+    if (step >= 127.0f)
+      value = 255;
+    else if (step <= -128.0f)
+      value = 0;
+    else if (step == step)
+      value = 128 + std::lround(step);  // NaN rests at 128
     out[i] = static_cast<uint8_t>(value);
   }
   return static_cast<size_t>(got);

@@ -17,11 +17,11 @@ namespace radmon {
 
 // Why a device stopped giving sound while it was meant to record.
 enum class DeviceFault : uint8_t {
-  NotFound,    // the chosen input is not among the sound server's inputs
-  Lost,        // the input went away (unplugged, unloaded, the stream moved elsewhere)
-  ServerGone,  // the sound server cannot be reached
-  OpenFailed,  // the input is there but refused to record
-  EndedEarly,  // a recording ended before the length its header gives
+  NotFound,        // the chosen input is not among the sound server's inputs
+  Lost,            // the input went away (unplugged, unloaded, the stream moved elsewhere)
+  ServerGone,      // the sound server cannot be reached
+  OpenFailed,      // the input is there but refused to record
+  EndedEarly,      // a recording ended before the length its header gives
   FileUnreadable,  // a recording that cannot be opened (detail: the file library's words)
   FileFormat,      // a recording that is not mono at the sample rate (channels, sampleRate)
   Unavailable,     // the input named cannot be made (detail: why, worded by the program)

@@ -9,11 +9,11 @@
 namespace radmon {
 
 struct DoseResult {
-  int64_t cpm = 0;            // what the CPM box shows
+  int64_t cpm = 0;  // what the CPM box shows
   float sensitivityFactor = 0;
   float backgroundDose = 0;
-  float grossDoseRate = 0;    // before the background correction: the alarms use it
-  float netDoseRate = 0;      // after it, never negative: shown, recorded, drawn
+  float grossDoseRate = 0;      // before the background correction: the alarms use it
+  float netDoseRate = 0;        // after it, never negative: shown, recorded, drawn
   bool deadTimeCapped = false;  // the dead-time correction reached its cap
 };
 

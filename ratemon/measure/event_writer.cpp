@@ -8,7 +8,8 @@ std::optional<WriteFault> EventWriter::append(const std::string& folder, const E
   kept_.push_back(event);
   while (!kept_.empty()) {
     const EventLine& next = kept_.front();
-    if (auto fault = appendWhole(folder + eventFileName(next.when.yyyymmdd()), formatEventLine(next)))
+    if (auto fault =
+            appendWhole(folder + eventFileName(next.when.yyyymmdd()), formatEventLine(next)))
       return fault;
     kept_.pop_front();
   }

@@ -26,7 +26,8 @@ std::string fileOf(Pending what, std::string_view line) {
 }  // namespace
 
 std::string pendingPath(Pending what, const std::string& stationFolder) {
-  return stationFolder + std::string(what == Pending::Events ? kPendingEventsFileName : kPendingFileName);
+  return stationFolder +
+         std::string(what == Pending::Events ? kPendingEventsFileName : kPendingFileName);
 }
 
 std::optional<WriteFault> keepPending(Pending what, const std::string& stationFolder,

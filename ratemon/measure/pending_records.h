@@ -31,9 +31,9 @@ inline std::optional<WriteFault> keepPendingRecords(const std::string& stationFo
 std::string pendingPath(Pending what, const std::string& stationFolder);
 
 struct PendingFlush {
-  std::string path;         // the pending file
-  int written = 0;          // lines that went into their files
-  int left = 0;             // lines still kept in the pending file
+  std::string path;                 // the pending file
+  int written = 0;                  // lines that went into their files
+  int left = 0;                     // lines still kept in the pending file
   std::optional<WriteFault> fault;  // why lines were left, when some were
   Pending what = Pending::Records;
 };

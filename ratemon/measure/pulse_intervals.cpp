@@ -30,8 +30,8 @@ MainsLook lookAtMains(const std::vector<double>& intervals, double rate, int hz)
   for (int k = 1; k <= 10; ++k) {
     const double from = k * half - kHalfWidth, to = k * half + kHalfWidth;
     look.expected += expectedBetween(n, rate, from, to);
-    look.observed += static_cast<int>(std::count_if(
-        intervals.begin(), intervals.end(), [&](double t) { return t >= from && t < to; }));
+    look.observed += static_cast<int>(std::count_if(intervals.begin(), intervals.end(),
+                                                    [&](double t) { return t >= from && t < to; }));
   }
   return look;
 }
@@ -68,7 +68,8 @@ IntervalAnalysis analyseIntervals(const std::vector<double>& intervals) {
   const int decades = static_cast<int>(std::lround(std::log10(kLastBin / kFirstBin)));
   for (int b = 0; b < decades * kBinsPerDecade; ++b) {
     a.bins.push_back({kFirstBin * std::pow(10.0, static_cast<double>(b) / kBinsPerDecade),
-                      kFirstBin * std::pow(10.0, static_cast<double>(b + 1) / kBinsPerDecade), 0, 0});
+                      kFirstBin * std::pow(10.0, static_cast<double>(b + 1) / kBinsPerDecade), 0,
+                      0});
   }
   a.intervals = intervals.size();
   if (intervals.empty()) {
@@ -93,7 +94,8 @@ IntervalAnalysis analyseIntervals(const std::vector<double>& intervals) {
   a.shortObserved = static_cast<int>(
       std::count_if(intervals.begin(), intervals.end(), [](double t) { return t < kRingWindow; }));
   a.shortExpected = expectedBetween(n, a.rate, 0, kRingWindow);
-  if (a.shortObserved > plausibleMost(a.shortExpected)) a.verdicts.push_back(IntervalVerdict::Rings);
+  if (a.shortObserved > plausibleMost(a.shortExpected))
+    a.verdicts.push_back(IntervalVerdict::Rings);
 
   // A hole: a Poisson source would have put about n·(1 − e^(−λ·shortest)) intervals
   // below the shortest seen. When that is many (the hole is real) and more than 1 % of

@@ -48,23 +48,23 @@ enum class IntervalVerdict {
 struct IntervalBin {
   double from = 0, to = 0;  // seconds
   int observed = 0;
-  double expected = 0;      // what a Poisson source of the same mean rate puts here
+  double expected = 0;  // what a Poisson source of the same mean rate puts here
 };
 
 struct IntervalAnalysis {
   std::vector<IntervalBin> bins;  // kBinsPerDecade per decade from kFirstBin to kLastBin
   size_t intervals = 0;
-  double rate = 0;          // pulses per second, from the mean interval
-  double shortest = 0;      // seconds; also the longest the dead time can be
-  double holeLoss = 0;      // share of a Poisson source's intervals below `shortest`
-  int shortObserved = 0;    // intervals below kRingWindow
+  double rate = 0;        // pulses per second, from the mean interval
+  double shortest = 0;    // seconds; also the longest the dead time can be
+  double holeLoss = 0;    // share of a Poisson source's intervals below `shortest`
+  int shortObserved = 0;  // intervals below kRingWindow
   double shortExpected = 0;
-  int mainsHz = 0;          // 50 or 60 when MainsPeaks
+  int mainsHz = 0;                        // 50 or 60 when MainsPeaks
   std::vector<IntervalVerdict> verdicts;  // at least one
 };
 
-inline constexpr double kFirstBin = 1e-5;   // s
-inline constexpr double kLastBin = 100.0;   // s
+inline constexpr double kFirstBin = 1e-5;  // s
+inline constexpr double kLastBin = 100.0;  // s
 inline constexpr int kBinsPerDecade = 10;
 inline constexpr double kRingWindow = 2e-3;  // s: after-pulses of a ringing tube
 inline constexpr size_t kFewestIntervals = 100;

@@ -31,8 +31,8 @@ size_t findOutside(const uint8_t* s, size_t i, size_t end, int lo, int hi) {
         return static_cast<uint64_t>(static_cast<unsigned>(
             _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(_mm_max_epu8(v, vlo), vhi), v))));
       };
-      const uint64_t outside = ~(insideMask(a) | insideMask(b) << 16 | insideMask(c) << 32 |
-                                 insideMask(d) << 48);
+      const uint64_t outside =
+          ~(insideMask(a) | insideMask(b) << 16 | insideMask(c) << 32 | insideMask(d) << 48);
       return i + static_cast<size_t>(__builtin_ctzll(outside));
     }
     i += 64;

@@ -21,12 +21,11 @@ struct ScanSettings {  // by default, the boxes' starting values
 // pulses completed. `armed` carries a started pulse from one buffer to the next.
 // At every sample below `low` the pulse is armed and, unless that would reach the last
 // sample, the scan moves `resolution` samples on before looking for the return.
-int scanPulses(const uint8_t* samples, size_t count, const ScanSettings& settings,
-               bool& armed);
+int scanPulses(const uint8_t* samples, size_t count, const ScanSettings& settings, bool& armed);
 // The same, also appending to `completedAt` the index of the sample that completed each
 // pulse, for the intervals between pulses.
-int scanPulses(const uint8_t* samples, size_t count, const ScanSettings& settings,
-               bool& armed, std::vector<size_t>& completedAt);
+int scanPulses(const uint8_t* samples, size_t count, const ScanSettings& settings, bool& armed,
+               std::vector<size_t>& completedAt);
 
 // The plain sample-by-sample form of the same scan; the reference for tests.
 int scanPulsesReference(const uint8_t* samples, size_t count, const ScanSettings& settings,

@@ -17,7 +17,8 @@ ReadingInterval readingInterval95(const DoseChain& chain, int64_t elapsedSeconds
   } else {
     for (const int16_t c : slots) counts += c;
   }
-  return readingInterval95(counts, seconds, dose.sensitivityFactor, dose.backgroundDose, tauSeconds);
+  return readingInterval95(counts, seconds, dose.sensitivityFactor, dose.backgroundDose,
+                           tauSeconds);
 }
 
 ReadingInterval readingInterval95(int64_t counts, int64_t seconds, float sensitivityFactor,

@@ -43,12 +43,13 @@ std::optional<WriteFault> appendWhole(const std::string& path, const std::string
 }
 
 std::optional<RecordKept> RecordWriter::append(const std::string& folder,
-                                                const std::string& yyyymmdd,
-                                                const std::string& line) {
+                                               const std::string& yyyymmdd,
+                                               const std::string& line) {
   kept_.push_back({yyyymmdd, line});
   while (!kept_.empty()) {
     const std::string path = folder + dayFileName(kept_.front().yyyymmdd);
-    if (auto fault = appendWhole(path, kept_.front().text)) return RecordKept{path, *fault, kept_.size()};
+    if (auto fault = appendWhole(path, kept_.front().text))
+      return RecordKept{path, *fault, kept_.size()};
     kept_.pop_front();
   }
   return std::nullopt;

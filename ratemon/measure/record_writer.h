@@ -18,7 +18,7 @@ class RecordWriter {
   // Appends `line` (with its line end) to folder + day file name of `yyyymmdd`, after
   // the kept lines. What stays kept, and why, when a write fails.
   std::optional<RecordKept> append(const std::string& folder, const std::string& yyyymmdd,
-                                    const std::string& line);
+                                   const std::string& line);
   size_t keptLines() const { return kept_.size(); }
   // The kept lines themselves, oldest first, each with its line end.
   std::vector<std::string> keptTexts() const;

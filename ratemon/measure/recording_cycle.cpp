@@ -133,7 +133,8 @@ void RecordingCycle::bufferDone(int16_t index, int32_t count, int16_t flag) {
 }
 
 void RecordingCycle::watch(int pulses) {
-  for (const SignalChange& change : watch_.observe(sampleBuffer_.data(), sampleBuffer_.size(), pulses)) {
+  for (const SignalChange& change :
+       watch_.observe(sampleBuffer_.data(), sampleBuffer_.size(), pulses)) {
     SoundEvent event;
     event.change = change;
     if (!change.began) {
@@ -162,8 +163,8 @@ void RecordingCycle::endOfMinute() {
 }
 
 void RecordingCycle::writeRecord(const LocalDateTime& now) {
-  const std::string line = formatRecordLine(
-      {now, lastDose_.netDoseRate, lastDose_.cpm, totalCount_, elapsedSeconds_});
+  const std::string line =
+      formatRecordLine({now, lastDose_.netDoseRate, lastDose_.cpm, totalCount_, elapsedSeconds_});
   if (auto kept = records_.append(saveFolder_, now.yyyymmdd(), line)) panel_.report(*kept);
   hooks_.recordWritten(line);
 }

@@ -22,16 +22,16 @@
 #include "audio_input.h"
 #include "box_reader.h"
 #include "dose_chain.h"
+#include "event_writer.h"
 #include "local_time.h"
-#include "station_panel.h"
 #include "pulse_intervals.h"
 #include "pulse_scan.h"
 #include "reading_interval.h"
-#include "event_writer.h"
 #include "record_writer.h"
 #include "signal_watch.h"
 #include "sound_event.h"
 #include "sound_output.h"
+#include "station_panel.h"
 
 namespace radmon {
 

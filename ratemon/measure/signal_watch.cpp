@@ -68,8 +68,8 @@ std::vector<SignalChange> SignalWatch::observe(const uint8_t* samples, size_t co
     } else if (silentLimit > 0 && silentRun_ >= silentLimit) {
       flag(SignalFault::NoSignal) = true;
       noSignalFlat_ = false;
-      changes.push_back({SignalFault::NoSignal, true, false, silentRun_,
-                         assumedBackground() * 60, 0});
+      changes.push_back(
+          {SignalFault::NoSignal, true, false, silentRun_, assumedBackground() * 60, 0});
     }
   } else if (!flat && pulses > 0) {
     flag(SignalFault::NoSignal) = false;
@@ -96,7 +96,8 @@ std::vector<SignalChange> SignalWatch::observe(const uint8_t* samples, size_t co
   }
 
   // Clipping; a flat line at an end of the range is no signal, not clipping.
-  const bool clipped = !flat && static_cast<double>(railed) >= kClipShare * static_cast<double>(count);
+  const bool clipped =
+      !flat && static_cast<double>(railed) >= kClipShare * static_cast<double>(count);
   clipRun_ = clipped ? clipRun_ + 1 : 0;
   clearRun_ = clipped ? 0 : clearRun_ + 1;
   if (!active(SignalFault::Clipping) && clipRun_ >= kClipSeconds) {

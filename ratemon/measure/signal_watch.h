@@ -31,10 +31,10 @@ enum class SignalFault : uint8_t { NoSignal, Hum, Clipping };
 struct SignalChange {
   SignalFault fault = SignalFault::NoSignal;
   bool began = true;
-  bool flat = false;                 // NoSignal: the sound was flat (else: no pulses)
-  int seconds = 0;                   // how long the fault had lasted when told
-  double backgroundPerMinute = 0;    // NoSignal without pulses: the background it assumed
-  double pulsesPerSecond = 0;        // Hum: the steady rate
+  bool flat = false;               // NoSignal: the sound was flat (else: no pulses)
+  int seconds = 0;                 // how long the fault had lasted when told
+  double backgroundPerMinute = 0;  // NoSignal without pulses: the background it assumed
+  double pulsesPerSecond = 0;      // Hum: the steady rate
 };
 
 class SignalWatch {
@@ -77,10 +77,10 @@ class SignalWatch {
   int silentRun_ = 0;
   int clipRun_ = 0;
   int clearRun_ = 0;
-  std::deque<int> recent_;         // per-second counts for the hum test
+  std::deque<int> recent_;  // per-second counts for the hum test
   int64_t blockPulses_ = 0;
   int blockSeconds_ = 0;
-  std::deque<int64_t> blocks_;     // pulses of the last complete blocks
+  std::deque<int64_t> blocks_;  // pulses of the last complete blocks
 };
 
 }  // namespace radmon

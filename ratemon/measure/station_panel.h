@@ -20,8 +20,18 @@
 namespace radmon {
 
 enum class Box {
-  elapsed, total, threshold, deadBand, resolution, cpm, sensitivity, doseRate, limit1,
-  limit2, recordPath, background,
+  elapsed,
+  total,
+  threshold,
+  deadBand,
+  resolution,
+  cpm,
+  sensitivity,
+  doseRate,
+  limit1,
+  limit2,
+  recordPath,
+  background,
 };
 
 enum class Tick { pulseTest, alarm1, alarm2, recordFile, graph };
@@ -62,7 +72,8 @@ inline constexpr std::array<TickControl, 5> kTickControls{{
     {Tick::alarm1, "Check2", QT_TRANSLATE_NOOP("ratemon", "第一段警報上限値"), false, 7},
     {Tick::alarm2, "Check3", QT_TRANSLATE_NOOP("ratemon", "第二段警報上限値"), false, 8},
     {Tick::recordFile, "Check4", QT_TRANSLATE_NOOP("ratemon", "データ収集(CSV)"), true, 9},
-    {Tick::graph, "Check5", QT_TRANSLATE_NOOP("ratemon", "リアルタイムグラフ表示"), false, kNotSaved},
+    {Tick::graph, "Check5", QT_TRANSLATE_NOOP("ratemon", "リアルタイムグラフ表示"), false,
+     kNotSaved},
 }};
 
 inline constexpr int kIniFieldCount = 11;
@@ -79,14 +90,19 @@ constexpr int initialWhole(Box box, int at = 0, int value = 0) {
 
 // What the core tells the operator, as facts; the shell's messages unit words them.
 // A box whose text cannot be used, and the value kept in force.
-struct RefusedBox { Box box; double kept; };
+struct RefusedBox {
+  Box box;
+  double kept;
+};
 struct RecordKept {  // minute lines that could not be written and are kept
   std::string path;
   WriteFault fault;
   size_t keptLines;
 };
 struct NoSensitivity {};  // start refused: the tube's sensitivity is not usable
-struct DeviceRefused { DeviceFailure failure; };  // start refused by the audio input
+struct DeviceRefused {
+  DeviceFailure failure;
+};                  // start refused by the audio input
 struct EventKept {  // sound-path events that could not be logged and are kept
   std::string path;
   WriteFault fault;

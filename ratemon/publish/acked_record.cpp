@@ -18,8 +18,8 @@ std::vector<std::string> days(const std::string& folder) {
   for (const auto& entry : fs::directory_iterator(folder, ec)) {
     const std::string name = entry.path().filename().string();
     if (!name.starts_with(kDayFilePrefix) || !endsWith(name, ".csv")) continue;
-    const std::string day = name.substr(kDayFilePrefix.size(), name.size() - 4 -
-                                                                   kDayFilePrefix.size());
+    const std::string day =
+        name.substr(kDayFilePrefix.size(), name.size() - 4 - kDayFilePrefix.size());
     if (LocalDateTime::fromYyyymmdd(day)) found.push_back(day);
   }
   std::sort(found.begin(), found.end());

@@ -11,7 +11,7 @@ namespace radmon {
 
 // A record line of a day file, without its line end.
 struct StoredRecord {
-  std::string day;   // yyyymmdd of the day file
+  std::string day;  // yyyymmdd of the day file
   std::string line;
 
   friend bool operator==(const StoredRecord&, const StoredRecord&) = default;

@@ -35,14 +35,23 @@ std::vector<TopicMessage> discoveryMessages(const std::string& stationName,
     nlohmann::json extra;
   };
   const Entity entities[] = {
-      {"sensor", "dose_rate", names.doseRate,
-       {{"unit_of_measurement", "μSv/h"}, {"state_class", "measurement"},
-        {"icon", "mdi:radioactive"}, {"suggested_display_precision", 3}}},
-      {"sensor", "cpm", names.cpm,
+      {"sensor",
+       "dose_rate",
+       names.doseRate,
+       {{"unit_of_measurement", "μSv/h"},
+        {"state_class", "measurement"},
+        {"icon", "mdi:radioactive"},
+        {"suggested_display_precision", 3}}},
+      {"sensor",
+       "cpm",
+       names.cpm,
        {{"unit_of_measurement", "CPM"}, {"state_class", "measurement"}, {"icon", "mdi:pulse"}}},
       // The total starts again at each start of measuring.
-      {"sensor", "total", names.total,
-       {{"unit_of_measurement", names.countUnit}, {"state_class", "total_increasing"},
+      {"sensor",
+       "total",
+       names.total,
+       {{"unit_of_measurement", names.countUnit},
+        {"state_class", "total_increasing"},
         {"icon", "mdi:counter"}}},
       {"binary_sensor", "alarm1", names.alarm1, {{"device_class", "safety"}}},
       {"binary_sensor", "alarm2", names.alarm2, {{"device_class", "safety"}}},
@@ -55,17 +64,16 @@ std::vector<TopicMessage> discoveryMessages(const std::string& stationName,
     config["unique_id"] = "radmon_" + id + "_" + key;
     config["object_id"] = "radmon_" + id + "_" + key;
     config["state_topic"] = prefix + "/state";
-    config["value_template"] =
-        std::string(e.component) == "binary_sensor"
-            ? "{{ 'ON' if value_json." + key + " else 'OFF' }}"
-            : "{{ value_json." + key + " }}";
+    config["value_template"] = std::string(e.component) == "binary_sensor"
+                                   ? "{{ 'ON' if value_json." + key + " else 'OFF' }}"
+                                   : "{{ value_json." + key + " }}";
     config["availability_topic"] = prefix + "/availability";
     config["payload_available"] = kOnline;
     config["payload_not_available"] = kOffline;
     config["device"] = device;
-    messages.push_back({discoveryPrefix + "/" + e.component + "/radmon_" + id + "/" + key +
-                            "/config",
-                        config.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)});
+    messages.push_back(
+        {discoveryPrefix + "/" + e.component + "/radmon_" + id + "/" + key + "/config",
+         config.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)});
   }
   return messages;
 }

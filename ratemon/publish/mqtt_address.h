@@ -14,15 +14,15 @@ struct MqttAddress {
   std::string user;                     // empty: no account
   std::optional<std::string> password;  // only when the text carries one
   std::string host;
-  int port = 1883;                      // 8883 for mqtts:// unless given
-  std::string prefix;                   // "radmon/home": topics are prefix + "/state"...
+  int port = 1883;     // 8883 for mqtts:// unless given
+  std::string prefix;  // "radmon/home": topics are prefix + "/state"...
 };
 
 enum class MqttAddressError {
-  Scheme,   // neither mqtt:// nor mqtts://
-  Host,     // no host
-  Port,     // not a number from 1 to 65535
-  Prefix,   // no topic prefix, or one with + or # or an empty level
+  Scheme,  // neither mqtt:// nor mqtts://
+  Host,    // no host
+  Port,    // not a number from 1 to 65535
+  Prefix,  // no topic prefix, or one with + or # or an empty level
 };
 
 // Reads the text; %XX escapes are undone in the user and password.

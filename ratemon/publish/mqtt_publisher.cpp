@@ -80,8 +80,7 @@ std::optional<std::string> MqttPublisher::start(const std::vector<StoredRecord>&
     if (options_.caFile.empty()) {
       rc = mosquitto_int_option(client_, MOSQ_OPT_TLS_USE_OS_CERTS, 1);
     } else {
-      rc = mosquitto_tls_set(client_, options_.caFile.c_str(), nullptr, nullptr, nullptr,
-                             nullptr);
+      rc = mosquitto_tls_set(client_, options_.caFile.c_str(), nullptr, nullptr, nullptr, nullptr);
     }
     if (rc != MOSQ_ERR_SUCCESS) return std::string(mosquitto_strerror(rc));
   }
@@ -138,17 +137,16 @@ size_t MqttPublisher::finish(std::chrono::milliseconds wait) {
   {
     std::unique_lock lock(mutex_);
     // A broker that is away may come back within the wait; one that refuses will not.
-    if (!isFailure(status_.state))
-      drained_.wait_for(lock, wait, [&] { return queue_.empty(); });
+    if (!isFailure(status_.state)) drained_.wait_for(lock, wait, [&] { return queue_.empty(); });
     // A run shorter than kUnreachableAfter still learns that no broker answered.
     if (!queue_.empty()) noteUnreachableLocked(std::chrono::seconds(0));
     // Said before the disconnection, and acknowledged, so the broker never adds its
     // last will to it.
-    if (connected_ &&
-        mosquitto_publish(client_, &offlineMid_, availabilityTopic_.c_str(),
-                          static_cast<int>(strlen(kOffline)), kOffline, 1,
-                          true) == MOSQ_ERR_SUCCESS)
-      drained_.wait_for(lock, std::chrono::seconds(1), [&] { return offlineMid_ == 0 || !connected_; });
+    if (connected_ && mosquitto_publish(client_, &offlineMid_, availabilityTopic_.c_str(),
+                                        static_cast<int>(strlen(kOffline)), kOffline, 1,
+                                        true) == MOSQ_ERR_SUCCESS)
+      drained_.wait_for(lock, std::chrono::seconds(1),
+                        [&] { return offlineMid_ == 0 || !connected_; });
   }
   mosquitto_disconnect(client_);
   mosquitto_loop_stop(client_, false);
@@ -167,8 +165,7 @@ void MqttPublisher::sendDueLocked() {
     if (e.mid != 0 || e.acked) continue;
     int mid = 0;
     const int rc = mosquitto_publish(client_, &mid, stateTopic_.c_str(),
-                                     static_cast<int>(e.payload.size()), e.payload.data(), 1,
-                                     true);
+                                     static_cast<int>(e.payload.size()), e.payload.data(), 1, true);
     if (rc != MOSQ_ERR_SUCCESS) break;  // sent again after the reconnection
     e.mid = mid;
     ++inFlight_;
@@ -209,10 +206,9 @@ void MqttPublisher::onConnect(mosquitto*, void* self, int rc) {
   p->noteLocked(LinkState::Connected, "");
   mosquitto_publish(p->client_, nullptr, p->availabilityTopic_.c_str(),
                     static_cast<int>(strlen(kOnline)), kOnline, 1, true);
-  for (const TopicMessage& m : discoveryMessages(p->options_.stationName,
-                                                 p->options_.address.prefix,
-                                                 p->options_.discoveryPrefix,
-                                                 p->options_.names))
+  for (const TopicMessage& m :
+       discoveryMessages(p->options_.stationName, p->options_.address.prefix,
+                         p->options_.discoveryPrefix, p->options_.names))
     mosquitto_publish(p->client_, nullptr, m.topic.c_str(), static_cast<int>(m.payload.size()),
                       m.payload.data(), 1, true);
   p->sendDueLocked();

@@ -36,22 +36,22 @@ namespace radmon {
 
 struct PublisherOptions {
   MqttAddress address;
-  std::string password;          // the url's or the settings file's; empty: none
-  std::string caFile;            // for mqtts://; empty: the system's certificate store
+  std::string password;  // the url's or the settings file's; empty: none
+  std::string caFile;    // for mqtts://; empty: the system's certificate store
   std::string stationName;
   std::string discoveryPrefix = "homeassistant";
-  std::string ackedFile;         // empty: nothing is remembered across runs
-  DiscoveryNames names;          // the entities' names, as the station's operator reads them
+  std::string ackedFile;  // empty: nothing is remembered across runs
+  DiscoveryNames names;   // the entities' names, as the station's operator reads them
 };
 
 enum class LinkState {
   Connecting,
   Connected,
-  Unreachable,    // no broker has answered at the address for a while
-  BadLogin,       // the broker refused the user name or password, or the account
-  Refused,        // the broker refused for another reason
-  TlsFailed,      // the TLS handshake failed, most often an untrusted certificate
-  Lost,           // the connection broke; reconnecting
+  Unreachable,  // no broker has answered at the address for a while
+  BadLogin,     // the broker refused the user name or password, or the account
+  Refused,      // the broker refused for another reason
+  TlsFailed,    // the TLS handshake failed, most often an untrusted certificate
+  Lost,         // the connection broke; reconnecting
   Closed,
 };
 
@@ -62,8 +62,8 @@ struct LinkEvent {
 
 struct LinkStatus {
   LinkState state = LinkState::Connecting;
-  size_t waiting = 0;                // records not yet acknowledged
-  std::string lastAcknowledged;      // time of the newest acknowledged record
+  size_t waiting = 0;            // records not yet acknowledged
+  std::string lastAcknowledged;  // time of the newest acknowledged record
 };
 
 class MqttPublisher {
@@ -99,7 +99,7 @@ class MqttPublisher {
     StoredRecord record;
     std::string payload;
     std::string time;
-    int mid = 0;          // message id while in flight, 0 when not sent on this connection
+    int mid = 0;  // message id while in flight, 0 when not sent on this connection
     bool acked = false;
   };
 
@@ -129,7 +129,7 @@ class MqttPublisher {
   std::chrono::steady_clock::time_point stateSince_{};
 
   std::mutex fileMutex_;
-  std::optional<AckedRecord> acked_;       // newest acknowledged, not yet saved
+  std::optional<AckedRecord> acked_;  // newest acknowledged, not yet saved
   std::chrono::steady_clock::time_point lastSave_{};
 };
 

@@ -26,14 +26,22 @@ ReadResult<MqttSettings, SettingsIssue> loadMqttSettings(const std::string& path
   MqttSettings& s = loaded.value;
   for (const auto& [line, key, valueText, number] : keyValueLines(*text)) {
     const std::string value(valueText.value_or(""));
-    if (!valueText) loaded.issues.push_back({number, SettingsIssue::UnknownLine, std::string(line)});
-    else if (key == "url") s.url = value;
-    else if (key == "password") s.password = value;
-    else if (key == "discovery") s.discoveryPrefix = value.empty() ? s.discoveryPrefix : value;
-    else if (key == "ca_file") s.caFile = value;
-    else if (key == "station") s.stationName = value;
-    else if (key == "live") s.live = value == "1" || value == "true";
-    else loaded.issues.push_back({number, SettingsIssue::UnknownLine, std::string(line)});
+    if (!valueText)
+      loaded.issues.push_back({number, SettingsIssue::UnknownLine, std::string(line)});
+    else if (key == "url")
+      s.url = value;
+    else if (key == "password")
+      s.password = value;
+    else if (key == "discovery")
+      s.discoveryPrefix = value.empty() ? s.discoveryPrefix : value;
+    else if (key == "ca_file")
+      s.caFile = value;
+    else if (key == "station")
+      s.stationName = value;
+    else if (key == "live")
+      s.live = value == "1" || value == "true";
+    else
+      loaded.issues.push_back({number, SettingsIssue::UnknownLine, std::string(line)});
   }
   if (!s.password.empty() && (st.st_mode & (S_IRWXG | S_IRWXO)) != 0)
     loaded.issues.push_back({0, SettingsIssue::PasswordExposed, {}});

@@ -12,12 +12,12 @@
 namespace radmon {
 
 struct MqttSettings {
-  std::string url;                             // mqtt://[user@]host[:port]/prefix; empty: off
-  std::string password;                        // used when the url carries none
+  std::string url;       // mqtt://[user@]host[:port]/prefix; empty: off
+  std::string password;  // used when the url carries none
   std::string discoveryPrefix = "homeassistant";
-  std::string caFile;                          // empty: the system's certificate store
-  std::string stationName;                     // empty: the last level of the prefix
-  bool live = false;                           // per-second readings on prefix/live
+  std::string caFile;       // empty: the system's certificate store
+  std::string stationName;  // empty: the last level of the prefix
+  bool live = false;        // per-second readings on prefix/live
 
   friend bool operator==(const MqttSettings&, const MqttSettings&) = default;
 };

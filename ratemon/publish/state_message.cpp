@@ -18,8 +18,8 @@ const char* boolText(bool b) { return b ? "true" : "false"; }
 // JSON string of texts that come from the station (a health word): quotes, backslashes
 // and control characters escaped.
 std::string jsonString(std::string_view text) {
-  return nlohmann::json(std::string(text)).dump(-1, ' ', false,
-                                               nlohmann::json::error_handler_t::replace);
+  return nlohmann::json(std::string(text))
+      .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
 }  // namespace
@@ -44,8 +44,7 @@ std::string utcOffsetText(const LocalDateTime& when) {
   const long offset = tm.tm_gmtoff;
   const int minutes = static_cast<int>((offset < 0 ? -offset : offset) / 60) % (24 * 60);
   char buf[16];
-  std::snprintf(buf, sizeof buf, "%c%02d:%02d", offset < 0 ? '-' : '+', minutes / 60,
-                minutes % 60);
+  std::snprintf(buf, sizeof buf, "%c%02d:%02d", offset < 0 ? '-' : '+', minutes / 60, minutes % 60);
   return buf;
 }
 
@@ -55,18 +54,19 @@ std::optional<RecordState> stateFromLine(std::string_view line, bool alarm1, boo
   if (!when || !record->cpm || !record->totalCount || !record->elapsedSeconds) return std::nullopt;
   // The text ratemon writes for the line's single-precision dose, so a hand-edited "+.5"
   // still makes a JSON number.
-  return RecordState{record->date, record->time, utcOffsetText(*when),
-                     shortestText(record->dose), *record->cpm,
-                     *record->totalCount, *record->elapsedSeconds, alarm1, alarm2, std::nullopt};
+  return RecordState{
+      record->date, record->time,        utcOffsetText(*when),    shortestText(record->dose),
+      *record->cpm, *record->totalCount, *record->elapsedSeconds, alarm1,
+      alarm2,       std::nullopt};
 }
 
 std::string stateJson(const RecordState& s) {
   // Written by hand so that dose_rate is the record line's own number text.
-  std::string json = "{\"time\":\"" + s.isoTime() + "\",\"date\":\"" + s.date +
-                     "\",\"minute\":\"" + s.minute + "\",\"dose_rate\":" + s.doseText +
+  std::string json = "{\"time\":\"" + s.isoTime() + "\",\"date\":\"" + s.date + "\",\"minute\":\"" +
+                     s.minute + "\",\"dose_rate\":" + s.doseText +
                      ",\"cpm\":" + integerText(s.cpm) + ",\"total\":" + integerText(s.total) +
-                     ",\"elapsed\":" + integerText(s.elapsed) + ",\"alarm1\":" +
-                     boolText(s.alarm1) + ",\"alarm2\":" + boolText(s.alarm2);
+                     ",\"elapsed\":" + integerText(s.elapsed) +
+                     ",\"alarm1\":" + boolText(s.alarm1) + ",\"alarm2\":" + boolText(s.alarm2);
   if (s.health) json += ",\"health\":" + jsonString(*s.health);
   return json + "}";
 }
@@ -114,15 +114,15 @@ std::optional<RecordState> parseStateJson(std::string_view text) {
 
 std::string recordLineOf(const RecordState& s) {
   const auto when = LocalDateTime::fromSlashDate(s.date, s.minute).value_or(LocalDateTime{});
-  return formatRecordLine({when, std::strtof(s.doseText.c_str(), nullptr), s.cpm, s.total,
-                           s.elapsed});
+  return formatRecordLine(
+      {when, std::strtof(s.doseText.c_str(), nullptr), s.cpm, s.total, s.elapsed});
 }
 
 std::string liveJson(const LocalDateTime& when, float doseRate, int64_t cpm) {
   std::string iso = when.isoText();
   iso[10] = 'T';
-  return "{\"time\":\"" + iso + utcOffsetText(when) + "\",\"dose_rate\":" +
-         shortestText(doseRate) + ",\"cpm\":" + integerText(cpm) + "}";
+  return "{\"time\":\"" + iso + utcOffsetText(when) + "\",\"dose_rate\":" + shortestText(doseRate) +
+         ",\"cpm\":" + integerText(cpm) + "}";
 }
 
 }  // namespace radmon

@@ -15,10 +15,10 @@ namespace radmon {
 
 // One record minute as it is published.
 struct RecordState {
-  std::string date;      // yyyy/mm/dd, as in the record line
-  std::string minute;    // hh:mm, as in the record line
-  std::string utcOffset; // "+09:00", the station's offset at that moment
-  std::string doseText;  // μSv/h, the number exactly as the record line writes it
+  std::string date;       // yyyy/mm/dd, as in the record line
+  std::string minute;     // hh:mm, as in the record line
+  std::string utcOffset;  // "+09:00", the station's offset at that moment
+  std::string doseText;   // μSv/h, the number exactly as the record line writes it
   int64_t cpm = 0;
   int64_t total = 0;
   int64_t elapsed = 0;

@@ -13,8 +13,7 @@ StationLink::StationLink(PublisherOptions options, bool live)
 
 std::unique_ptr<StationLink> StationLink::open(const std::string& stationFolder,
                                                const std::string& dayFolder,
-                                               const LinkChoice& choice,
-                                               const std::string& today,
+                                               const LinkChoice& choice, const std::string& today,
                                                std::vector<LinkNotice>& notices) {
   const std::string settingsPath = stationFolder + kMqttSettingsFileName;
   const auto loaded = loadMqttSettings(settingsPath);

@@ -25,11 +25,11 @@ struct LinkChoice {
 
 struct LinkNotice {
   enum Kind {
-    BadAddress,          // address: what is wrong; detail: the text
-    Settings,            // settings: what is wrong; detail: the settings file
-    CannotStart,         // detail: libmosquitto's words
-    AckedNotSaved,       // detail: the error text
-    CatchingUp,          // count: records of earlier runs still to publish
+    BadAddress,     // address: what is wrong; detail: the text
+    Settings,       // settings: what is wrong; detail: the settings file
+    CannotStart,    // detail: libmosquitto's words
+    AckedNotSaved,  // detail: the error text
+    CatchingUp,     // count: records of earlier runs still to publish
   };
   Kind kind;
   std::string detail;
@@ -48,8 +48,8 @@ class StationLink {
   // `stationFolder` holds ratemon.ini and the state files, `dayFolder` the day files;
   // `today` (yyyymmdd) is where a station that never published starts.
   static std::unique_ptr<StationLink> open(const std::string& stationFolder,
-                                           const std::string& dayFolder,
-                                           const LinkChoice& choice, const std::string& today,
+                                           const std::string& dayFolder, const LinkChoice& choice,
+                                           const std::string& today,
                                            std::vector<LinkNotice>& notices);
 
   // A record line (with its line end) just appended to its day file, with the alarm

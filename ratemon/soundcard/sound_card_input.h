@@ -40,9 +40,9 @@ namespace radmon {
 
 class SoundCardInput final : public QObject, public AudioInput {
  public:
-  static constexpr int kRetryMs = 3000;   // between attempts to open a lost input
-  static constexpr int kWatchMs = 1000;   // between looks at the server's inputs
-  static constexpr int kStallMs = 3000;   // no sound for this long is a lost input
+  static constexpr int kRetryMs = 3000;  // between attempts to open a lost input
+  static constexpr int kWatchMs = 1000;  // between looks at the server's inputs
+  static constexpr int kStallMs = 3000;  // no sound for this long is a lost input
 
   // `deviceName`: an input's name or description; empty for the system's default input.
   explicit SoundCardInput(std::string deviceName = {}, int32_t bufferSize = kBufferSize,
@@ -90,7 +90,7 @@ class SoundCardInput final : public QObject, public AudioInput {
   std::string defaultAtStart_;  // the default input as it was when recording started
   BufferRing ring_;
   bool recording_ = false;
-  bool told_ = false;  // deviceFailed raised for the present loss
+  bool told_ = false;        // deviceFailed raised for the present loss
   bool streamSeen_ = false;  // the server has shown our stream on the input
   int64_t buffersDelivered_ = 0;
   QPointer<QAudioSource> source_;

@@ -15,7 +15,7 @@ struct Query {
   SoundServerInputs result;
   std::map<uint32_t, std::string> sourceNames;  // every source, monitors too
   std::vector<uint32_t> ownSources;             // where this process's streams are
-  int pending = 0;  // replies still awaited
+  int pending = 0;                              // replies still awaited
   bool failed = false;
 };
 
@@ -36,7 +36,8 @@ void onSourceInfo(pa_context*, const pa_source_info* info, int eol, void* data) 
   if (info) q->sourceNames[info->index] = info->name ? info->name : "";
   // Monitors of outputs are not inputs a station records from (Qt does not list them).
   if (info && info->monitor_of_sink == PA_INVALID_INDEX)
-    q->result.inputs.push_back({info->name ? info->name : "", info->description ? info->description : ""});
+    q->result.inputs.push_back(
+        {info->name ? info->name : "", info->description ? info->description : ""});
 }
 
 void onSourceOutputInfo(pa_context*, const pa_source_output_info* info, int eol, void* data) {
@@ -46,8 +47,10 @@ void onSourceOutputInfo(pa_context*, const pa_source_output_info* info, int eol,
     --q->pending;
     return;
   }
-  const char* pid = info ? pa_proplist_gets(info->proplist, PA_PROP_APPLICATION_PROCESS_ID) : nullptr;
-  if (pid && std::strtol(pid, nullptr, 10) == static_cast<long>(::getpid())) q->ownSources.push_back(info->source);
+  const char* pid =
+      info ? pa_proplist_gets(info->proplist, PA_PROP_APPLICATION_PROCESS_ID) : nullptr;
+  if (pid && std::strtol(pid, nullptr, 10) == static_cast<long>(::getpid()))
+    q->ownSources.push_back(info->source);
 }
 
 }  // namespace
@@ -89,10 +92,19 @@ std::optional<SoundServerInputs> askSoundServer(int timeoutMs) {
         query.pending = 3;
         pa_operation* info = pa_context_get_server_info(context, onServerInfo, &query);
         pa_operation* list = pa_context_get_source_info_list(context, onSourceInfo, &query);
-        pa_operation* streams = pa_context_get_source_output_info_list(context, onSourceOutputInfo, &query);
-        if (info) pa_operation_unref(info); else --query.pending;
+        pa_operation* streams =
+            pa_context_get_source_output_info_list(context, onSourceOutputInfo, &query);
+        if (info)
+          pa_operation_unref(info);
+        else
+          --query.pending;
         for (pa_operation* op : {list, streams}) {
-          if (op) pa_operation_unref(op); else { --query.pending; query.failed = true; }
+          if (op)
+            pa_operation_unref(op);
+          else {
+            --query.pending;
+            query.failed = true;
+          }
         }
       }
       done = asked && query.pending <= 0;

@@ -1,7 +1,7 @@
 #include "headless_station.h"
 
-#include <QCoreApplication>
 #include <unistd.h>
+#include <QCoreApplication>
 
 #include <chrono>
 #include <cstdio>
@@ -53,7 +53,9 @@ std::variant<HeadlessOptions, std::string> parseHeadlessOptions(int argc, char**
     // Every other option takes the argument after it.
     const auto v = ++i < argc ? std::optional<std::string>(argv[i]) : std::nullopt;
     const bool given = v && !v->empty();
-    auto bad = [&](BadArgument what) { return messages::badArgument(what, v.value_or(""), Usage::headless); };
+    auto bad = [&](BadArgument what) {
+      return messages::badArgument(what, v.value_or(""), Usage::headless);
+    };
     if (a == "--input" || a == "--mqtt-discovery") {
       if (!given) return usage;
       (a == "--input" ? o.input : o.mqttDiscovery.emplace()) = *v;
@@ -67,7 +69,8 @@ std::variant<HeadlessOptions, std::string> parseHeadlessOptions(int argc, char**
       o.mqtt = *v;
     } else if (a == "--seconds") {
       const auto n = v ? readNumber(*v) : std::nullopt;
-      if (!n || *n < 0 || *n != static_cast<double>(static_cast<int64_t>(*n))) return bad(BadArgument::seconds);
+      if (!n || *n < 0 || *n != static_cast<double>(static_cast<int64_t>(*n)))
+        return bad(BadArgument::seconds);
       o.seconds = static_cast<int64_t>(*n);
     } else if (a == "--dead-time") {
       if (!(o.deadTimeMicroseconds = v ? readDeadTime(*v) : std::nullopt))
@@ -102,7 +105,8 @@ int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) 
     return 1;
   }
   RecordingCycle& cycle = session.cycle();
-  const double deadTime = options.deadTimeMicroseconds.value_or(session.counting().deadTimeMicroseconds);
+  const double deadTime =
+      options.deadTimeMicroseconds.value_or(session.counting().deadTimeMicroseconds);
   cycle.setDeadTime(deadTime);
   if (!session.start()) {
     session.save(settings);

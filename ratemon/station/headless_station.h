@@ -18,11 +18,11 @@
 namespace radmon {
 
 struct HeadlessOptions {
-  std::string input;                  // WAV path or sim:CPM...
-  bool fast = false;                  // as fast as buffers come, on a virtual clock
-  std::optional<LocalDateTime> start; // first moment of the virtual clock
-  std::optional<int64_t> seconds;     // stop after this many seconds of sound
-  std::optional<std::string> mqtt;    // broker URL, over ratemon_mqtt.ini
+  std::string input;                         // WAV path or sim:CPM...
+  bool fast = false;                         // as fast as buffers come, on a virtual clock
+  std::optional<LocalDateTime> start;        // first moment of the virtual clock
+  std::optional<int64_t> seconds;            // stop after this many seconds of sound
+  std::optional<std::string> mqtt;           // broker URL, over ratemon_mqtt.ini
   std::optional<std::string> mqttDiscovery;  // Home Assistant discovery prefix
   // The resolving time for the dead-time correction, in microseconds, over the one of
   // the counting settings file; 0 turns the correction off.

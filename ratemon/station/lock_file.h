@@ -18,7 +18,10 @@ class LockFile {
   LockFile& operator=(const LockFile&) = delete;
 
   // Why the lock was not taken: another ratemon holds it, or the file's errno.
-  struct Refusal { bool inUse; int error; };
+  struct Refusal {
+    bool inUse;
+    int error;
+  };
   // Takes the lock; the refusal when another holds it or the file cannot be opened.
   std::optional<Refusal> take(const std::string& path = kDefaultPath);
   // Closes and deletes the file; nothing when it is not held.

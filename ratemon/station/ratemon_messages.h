@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "station_link.h"
 #include "counting_settings.h"
+#include "lock_file.h"
+#include "pending_records.h"
 #include "pulse_intervals.h"
 #include "reading_interval.h"
-#include "pending_records.h"
 #include "sound_event.h"
-#include "lock_file.h"
+#include "station_link.h"
 #include "station_panel.h"
 #include "station_session.h"
 
@@ -21,9 +21,7 @@ namespace radmon::messages {
 
 std::string notice(const Notice& notice);
 // The sentences about one file or source: its path or text is put in.
-enum class About {
-  sourceUnopenable, dayplotMissing, dayplotNotStarted, alarmToneNotWritten
-};
+enum class About { sourceUnopenable, dayplotMissing, dayplotNotStarted, alarmToneNotWritten };
 std::string about(About what, const std::string& subject);
 std::string alarmStarted(int stage, float grossDoseRate, float limit);
 std::string hoursDone(int64_t hours);

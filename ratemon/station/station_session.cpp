@@ -8,12 +8,18 @@ namespace radmon {
 StationSession::StationSession(std::string programFolder, std::string lockPath,
                                std::unique_ptr<AudioInput> input, StationControls& controls,
                                SoundOutput& sound, const Clock& clock, StationView& view)
-    : programFolder_(std::move(programFolder)), lockPath_(std::move(lockPath)), input_(std::move(input)),
-      controls_(controls), clock_(clock), view_(view), cycle_(*this, *input_, sound, clock, *this) {
+    : programFolder_(std::move(programFolder)),
+      lockPath_(std::move(lockPath)),
+      input_(std::move(input)),
+      controls_(controls),
+      clock_(clock),
+      view_(view),
+      cycle_(*this, *input_, sound, clock, *this) {
   cycle_.setEventWording(&messages::eventWording());
 }
 
-std::optional<std::string> StationSession::open(RatemonSettings& settings, const LinkChoice& choice) {
+std::optional<std::string> StationSession::open(RatemonSettings& settings,
+                                                const LinkChoice& choice) {
   if (auto refusal = lock_.take(lockPath_)) return messages::lockRefused(lockPath_, *refusal);
   cycle_.setLockHeld(lock_.held());
   const std::string settingsPath = programFolder_ + std::string(kSettingsFileName);
@@ -63,14 +69,16 @@ void StationSession::finish() {
 void StationSession::save(const RatemonSettings& settings) {
   // A refused station must not overwrite the settings of the ratemon that holds the lock.
   if (!lock_.held()) return;
-  if (auto error = saveSettingsFile(programFolder_ + std::string(kSettingsFileName), settings)) tell(*error);
+  if (auto error = saveSettingsFile(programFolder_ + std::string(kSettingsFileName), settings))
+    tell(*error);
 }
 
 void StationSession::setCounting(const CountingSettings& counting) {
   counting_ = counting;
   cycle_.setDeadTime(counting_.deadTimeMicroseconds);
   const std::string path = programFolder_ + kCountingSettingsFileName;
-  if (auto fault = saveCountingSettings(path, counting_)) tell(messages::fileNotWritten(path, *fault));
+  if (auto fault = saveCountingSettings(path, counting_))
+    tell(messages::fileNotWritten(path, *fault));
 }
 
 void StationSession::openLink(const LinkChoice& choice) {
@@ -80,9 +88,11 @@ void StationSession::openLink(const LinkChoice& choice) {
   std::vector<LinkNotice> notices;
   LinkChoice named = choice;
   named.names = messages::discoveryNames();
-  link_ = StationLink::open(programFolder_, cycle_.saveFolder(), named, clock_.now().yyyymmdd(), notices);
+  link_ = StationLink::open(programFolder_, cycle_.saveFolder(), named, clock_.now().yyyymmdd(),
+                            notices);
   std::string told;
-  for (const LinkNotice& n : notices) told.append(told.empty() ? "" : "\n").append(messages::linkNotice(n));
+  for (const LinkNotice& n : notices)
+    told.append(told.empty() ? "" : "\n").append(messages::linkNotice(n));
   if (!told.empty()) tell(told);
 }
 
@@ -142,7 +152,8 @@ void StationSession::alarmStarted(int stage, float grossDoseRate, float limit) {
 void StationSession::recordWritten(const std::string& line) {
   look();
   if (link_)
-    link_->recordWritten(line, cycle_.alarms().alarm1Latch(), cycle_.alarms().alarm2Latch(), healthText());
+    link_->recordWritten(line, cycle_.alarms().alarm1Latch(), cycle_.alarms().alarm2Latch(),
+                         healthText());
   view_.recordWritten(line);
 }
 

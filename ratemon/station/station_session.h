@@ -42,7 +42,8 @@ class StationSession final : public CycleHooks, public StationPanel {
  public:
   // Every reference must outlive the session; `controls` hold the settings and readings.
   StationSession(std::string programFolder, std::string lockPath, std::unique_ptr<AudioInput> input,
-                 StationControls& controls, SoundOutput& sound, const Clock& clock, StationView& view);
+                 StationControls& controls, SoundOutput& sound, const Clock& clock,
+                 StationView& view);
   ~StationSession() override { finish(); }
 
   // Takes the lock, reads ratemon.ini over `settings` and the counting settings, writes
@@ -71,7 +72,9 @@ class StationSession final : public CycleHooks, public StationPanel {
   bool checked(Tick tick) const override { return controls_.checked(tick); }
   void report(const Notice& notice) override;
 
-  void pulseTest(const std::vector<uint8_t>& s, int threshold, int band) override { view_.pulseTest(s, threshold, band); }
+  void pulseTest(const std::vector<uint8_t>& s, int threshold, int band) override {
+    view_.pulseTest(s, threshold, band);
+  }
   void redrawGraph() override { view_.redrawGraph(); }
   void recordingStateChanged(bool recording) override { view_.recordingStateChanged(recording); }
   void readingsShown() override;
@@ -80,7 +83,9 @@ class StationSession final : public CycleHooks, public StationPanel {
   void soundEvent(const SoundEvent& event, const std::string& text) override;
 
  private:
-  void tell(std::string text, bool forOperator = true) { view_.told({clock_.now(), std::move(text), forOperator}); }
+  void tell(std::string text, bool forOperator = true) {
+    view_.told({clock_.now(), std::move(text), forOperator});
+  }
   // Every lasting state, looked at after each second and each write.
   void look();
   void hold(Lasting what, bool on, const std::optional<Notice>& cause = std::nullopt);

@@ -6,8 +6,8 @@
 #include <array>
 #include <string>
 
-#include "reading_interval.h"
 #include "picture_window.h"
+#include "reading_interval.h"
 
 namespace radmon {
 
@@ -19,9 +19,8 @@ class GraphWindow final : public PictureWindow {
 
   explicit GraphWindow(QWidget* parent = nullptr);
   // With `band`, each second's 95 % interval is drawn over the bars.
-  void redraw(const std::array<float, 600>& history, int newestSlot,
-              const std::string& limit1Text, const std::string& limit2Text,
-              const IntervalHistory* band = nullptr);
+  void redraw(const std::array<float, 600>& history, int newestSlot, const std::string& limit1Text,
+              const std::string& limit2Text, const IntervalHistory* band = nullptr);
 
  signals:
   void closed();

@@ -53,16 +53,21 @@ void drawIntervalView(QPainter& p, const IntervalAnalysis& a, const QColor& fore
   p.setRenderHint(QPainter::Antialiasing, false);
   const int height = kHistogramBase - kHistogramTop;
   double top = 1;
-  for (const IntervalBin& b : a.bins) top = std::max({top, static_cast<double>(b.observed), b.expected});
+  for (const IntervalBin& b : a.bins)
+    top = std::max({top, static_cast<double>(b.observed), b.expected});
   top *= 1.1;
-  auto yOf = [&](double count) { return kHistogramBase - static_cast<int>(std::lround(count / top * height)); };
+  auto yOf = [&](double count) {
+    return kHistogramBase - static_cast<int>(std::lround(count / top * height));
+  };
 
   p.setPen(foreground);
-  p.drawText(kHistogramLeft, kHistogramTop - 12, QString::fromStdString(messages::intervalLabel(messages::IntervalLabel::title)));
+  p.drawText(kHistogramLeft, kHistogramTop - 12,
+             QString::fromStdString(messages::intervalLabel(messages::IntervalLabel::title)));
   for (const IntervalBin& b : a.bins) {
     if (b.observed == 0) continue;
     const int x1 = intervalX(b.from) + 1, x2 = intervalX(b.to);
-    p.fillRect(x1, yOf(b.observed), std::max(1, x2 - x1), kHistogramBase - yOf(b.observed), kIntervalBar);
+    p.fillRect(x1, yOf(b.observed), std::max(1, x2 - x1), kHistogramBase - yOf(b.observed),
+               kIntervalBar);
   }
   QPolygon curve;
   for (const IntervalBin& b : a.bins)
@@ -93,16 +98,19 @@ void drawIntervalView(QPainter& p, const IntervalAnalysis& a, const QColor& fore
   // The legend and the summary.
   p.setPen(foreground);
   p.fillRect(kHistogramRight - 190, kHistogramTop - 22, 14, 10, kIntervalBar);
-  p.drawText(kHistogramRight - 172, kHistogramTop - 12, QString::fromStdString(messages::intervalLabel(messages::IntervalLabel::measured)));
+  p.drawText(kHistogramRight - 172, kHistogramTop - 12,
+             QString::fromStdString(messages::intervalLabel(messages::IntervalLabel::measured)));
   p.setPen(QPen(kPoissonCurve, 2));
   p.drawLine(kHistogramRight - 120, kHistogramTop - 17, kHistogramRight - 104, kHistogramTop - 17);
   p.setPen(foreground);
-  p.drawText(kHistogramRight - 100, kHistogramTop - 12, QString::fromStdString(messages::intervalLabel(messages::IntervalLabel::random)));
+  p.drawText(kHistogramRight - 100, kHistogramTop - 12,
+             QString::fromStdString(messages::intervalLabel(messages::IntervalLabel::random)));
   int y = kHistogramBase + 44;
   for (const std::string& line : intervalSummaryLines(a)) {
     const QRect box(10, y - metrics.ascent(), kIntervalViewWidth - 20, 3 * metrics.height());
     QRect used;
-    p.drawText(box, Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, QString::fromStdString(line), &used);
+    p.drawText(box, Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, QString::fromStdString(line),
+               &used);
     y += used.height() + 6;
   }
 }

@@ -38,7 +38,7 @@ void drawDoseBand(QPainter& painter, const std::array<float, 600>& low,
                   const std::array<float, 600>& high, int newestSlot,
                   const std::string& limit2Text);
 
-void drawIntervalView(QPainter& painter, const IntervalAnalysis& analysis,
-                      const QColor& foreground, const QColor& background);
+void drawIntervalView(QPainter& painter, const IntervalAnalysis& analysis, const QColor& foreground,
+                      const QColor& background);
 
 }  // namespace radmon

@@ -8,7 +8,7 @@
 namespace radmon {
 namespace {
 
-constexpr int kRow = 28;      // pixels between rows of the upper half
+constexpr int kRow = 28;  // pixels between rows of the upper half
 constexpr int kBoxHeight = 22;
 
 // Names the widget and puts it at its place in the client area.
@@ -33,12 +33,14 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
                              control(b).name, x, y, w);
   };
   auto checkBox = [this](Tick t, int x, int y, int w) {
-    ticks_[t] = place(new QCheckBox(QCoreApplication::translate("ratemon", control(t).caption), this),
-                      control(t).name, x, y, w);
+    ticks_[t] =
+        place(new QCheckBox(QCoreApplication::translate("ratemon", control(t).caption), this),
+              control(t).name, x, y, w);
     ticks_[t]->setChecked(control(t).initial);
   };
   auto button = [this](const char* name, const char* caption, int x, int y, int w, int h) {
-    return place(new QPushButton(QCoreApplication::translate("ratemon", caption), this), name, x, y, w, h);
+    return place(new QPushButton(QCoreApplication::translate("ratemon", caption), this), name, x, y,
+                 w, h);
   };
 
   // Readings, left column.
@@ -102,15 +104,19 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
   checkBox(Tick::alarm1, 8, 218, 136);
   textBox(Box::limit1, 146, 218, 70);
   label("Label10", "μSV/h", 220, 218, 50);
-  commands_[Command::silenceStage1] = button("Command2", QT_TRANSLATE_NOOP("ratemon", "停止"), 272, 216, 56, 26);
+  commands_[Command::silenceStage1] =
+      button("Command2", QT_TRANSLATE_NOOP("ratemon", "停止"), 272, 216, 56, 26);
   checkBox(Tick::alarm2, 8, 246, 136);
   textBox(Box::limit2, 146, 246, 70);
   label("Label11", "μSV/h", 220, 246, 50);
-  commands_[Command::silenceStage2] = button("Command3", QT_TRANSLATE_NOOP("ratemon", "停止"), 272, 244, 56, 26);
-  commands_[Command::startDayplot] = button("Command4", QT_TRANSLATE_NOOP("ratemon", "データロガー"), 340, 216, 104, 54);
+  commands_[Command::silenceStage2] =
+      button("Command3", QT_TRANSLATE_NOOP("ratemon", "停止"), 272, 244, 56, 26);
+  commands_[Command::startDayplot] =
+      button("Command4", QT_TRANSLATE_NOOP("ratemon", "データロガー"), 340, 216, 104, 54);
   checkBox(Tick::recordFile, 8, 278, 136);
   checkBox(Tick::graph, 160, 278, 180);
-  commands_[Command::chooseFolder] = button("Command1", QT_TRANSLATE_NOOP("ratemon", "保存先"), 8, 308, 64, 26);
+  commands_[Command::chooseFolder] =
+      button("Command1", QT_TRANSLATE_NOOP("ratemon", "保存先"), 8, 308, 64, 26);
   textBox(Box::recordPath, 78, 310, 366);
 }
 
@@ -134,8 +140,8 @@ bool MainWindow::checked(Tick t) const { return ticks_.at(t)->isChecked(); }
 
 void MainWindow::report(const std::string& message) {
   if (!messageBox_) {
-    messageBox_ = new QMessageBox(QMessageBox::Information, windowTitle(), {}, QMessageBox::Ok,
-                                  this);
+    messageBox_ =
+        new QMessageBox(QMessageBox::Information, windowTitle(), {}, QMessageBox::Ok, this);
     messageBox_->setObjectName("MessageBox");
     messageBox_->setModal(false);
     messageBox_->setAttribute(Qt::WA_DeleteOnClose);

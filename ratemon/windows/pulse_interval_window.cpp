@@ -11,7 +11,8 @@
 namespace radmon {
 
 PulseIntervalWindow::PulseIntervalWindow(IntervalSource intervals, QWidget* parent)
-    : QWidget(parent, Qt::Window), intervals_(std::move(intervals)),
+    : QWidget(parent, Qt::Window),
+      intervals_(std::move(intervals)),
       picture_(kIntervalViewWidth, kIntervalViewHeight, QImage::Format_RGB32) {
   setObjectName("PulseIntervalForm");
   setWindowTitle(QCoreApplication::translate("ratemon", kCaption));

@@ -12,8 +12,7 @@ PulseTestWindow::PulseTestWindow(QWidget* parent)
                     {kTraceWidthTwips / kTwipsPerPixel, kTraceHeightTwips / kTwipsPerPixel},
                     QPalette::Window, parent) {}
 
-void PulseTestWindow::showTrace(const std::vector<uint8_t>& samples, int threshold,
-                                int deadBand) {
+void PulseTestWindow::showTrace(const std::vector<uint8_t>& samples, int threshold, int deadBand) {
   QPainter p(&picture_);
   drawPulseTrace(p, samples, threshold, deadBand, palette().color(QPalette::WindowText),
                  palette().color(QPalette::Window));

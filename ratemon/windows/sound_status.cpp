@@ -30,8 +30,8 @@ SoundStatus::SoundStatus(QWidget* window, SoundOutput& chime)
   connect(silence_.data(), &QPushButton::clicked, this, &SoundStatus::silence);
 }
 
-void SoundStatus::show(const SoundEvent& event, const std::string& headline, const std::string& text,
-                       bool faulty) {
+void SoundStatus::show(const SoundEvent& event, const std::string& headline,
+                       const std::string& text, bool faulty) {
   line_->setText(QString::fromStdString(headline));
   line_->setToolTip(QString::fromStdString(text));
   line_->setStyleSheet(faulty ? "color: #b00000;" : "color: #006000;");

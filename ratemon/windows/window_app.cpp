@@ -5,9 +5,9 @@
 #include <QMessageBox>
 
 #include "japanese_font.h"
+#include "ratemon_messages.h"
 #include "sound_card_input.h"
 #include "sound_card_source.h"
-#include "ratemon_messages.h"
 #include "text_files.h"
 #include "window_station.h"
 
@@ -36,8 +36,8 @@ class UnavailableInput final : public AudioInput {
 
 }  // namespace
 
-int runWindows(int argc, char** argv, const std::string& sourceText,
-               const InputFactory& openInput, const StationPlace& place) {
+int runWindows(int argc, char** argv, const std::string& sourceText, const InputFactory& openInput,
+               const StationPlace& place) {
   QApplication app(argc, argv);
   app.setFont(japaneseFont(9));
   // The installed icon of the menu entry; none when run from the build.
@@ -47,8 +47,8 @@ int runWindows(int argc, char** argv, const std::string& sourceText,
   parts.programFolder = place.folder;
   parts.lockPath = place.lockPath;
   parts.dayplotArguments = place.dayplotArguments;
-  const auto cardName = sourceText.empty() ? std::optional<std::string>("")
-                                           : soundCardDeviceName(sourceText);
+  const auto cardName =
+      sourceText.empty() ? std::optional<std::string>("") : soundCardDeviceName(sourceText);
   if (cardName) {
     parts.input = std::make_unique<SoundCardInput>(*cardName);
   } else if (!openInput) {

@@ -22,7 +22,7 @@ struct StationPlace {
   std::vector<std::string> dayplotArguments;
 };
 
-int runWindows(int argc, char** argv, const std::string& sourceText,
-               const InputFactory& openInput, const StationPlace& place);
+int runWindows(int argc, char** argv, const std::string& sourceText, const InputFactory& openInput,
+               const StationPlace& place);
 
 }  // namespace radmon

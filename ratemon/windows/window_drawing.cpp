@@ -46,8 +46,8 @@ QColor barColour(double dose, std::optional<double> limit1, std::optional<double
 }
 
 void drawDoseGraph(QPainter& p, const std::array<float, 600>& history, int newestSlot,
-                   const std::string& limit1Text, const std::string& limit2Text,
-                   const QColor& fg, const QColor& bg) {
+                   const std::string& limit1Text, const std::string& limit2Text, const QColor& fg,
+                   const QColor& bg) {
   p.save();
   p.setRenderHint(QPainter::Antialiasing, false);
   p.fillRect(QRect(0, 0, kGraphWidth, kGraphHeight), bg);
@@ -97,8 +97,8 @@ void drawDoseGraph(QPainter& p, const std::array<float, 600>& history, int newes
   p.restore();
 }
 
-void drawPulseTrace(QPainter& p, const std::vector<uint8_t>& samples, int threshold,
-                    int deadBand, const QColor& fg, const QColor& bg) {
+void drawPulseTrace(QPainter& p, const std::vector<uint8_t>& samples, int threshold, int deadBand,
+                    const QColor& fg, const QColor& bg) {
   p.save();
   p.setRenderHint(QPainter::Antialiasing, false);
   p.fillRect(QRect(0, 0, kTraceWidthTwips / kTwipsPerPixel, kTraceHeightTwips / kTwipsPerPixel),

@@ -10,10 +10,10 @@
 
 #include "audio_source_text.h"
 #include "japanese_font.h"
-#include "window_app.h"
 #include "mqtt_settings.h"
-#include "window_station.h"
 #include "ui_translator.h"
+#include "window_app.h"
+#include "window_station.h"
 
 int main(int argc, char** argv) {
   // The desktop's language, as the programs choose it without --lang.
@@ -39,8 +39,8 @@ int main(int argc, char** argv) {
   if (mode == "mqtt" && argc > 3) {
     radmon::MqttSettings publish;
     publish.url = argv[3];
-    radmon::saveMqttSettings(folder.path().toStdString() + "/" +
-                             radmon::kMqttSettingsFileName, publish);
+    radmon::saveMqttSettings(folder.path().toStdString() + "/" + radmon::kMqttSettingsFileName,
+                             publish);
   }
   radmon::WindowStation station(std::move(parts));
   if (auto refused = station.startup()) return 1;

@@ -25,26 +25,26 @@ namespace radmon {
 
 // What the save dialog of Command1 is asked to show.
 struct SaveDialogRequest {
-  std::string title;      // "収集データ保存フォルダ"
-  std::string folder;     // the program's data folder
-  std::string fileName;   // "μSVHData_nnnntthh.csv"
+  std::string title;     // "収集データ保存フォルダ"
+  std::string folder;    // the program's data folder
+  std::string fileName;  // "μSVHData_nnnntthh.csv"
   std::vector<std::string> filters;
 };
 // Shows the dialog; the chosen path, or nothing when cancelled.
 using SaveDialog = std::function<std::optional<std::string>(QWidget*, const SaveDialogRequest&)>;
 
 struct StationParts {
-  std::string programFolder;                 // the station folder, ends with the separator
+  std::string programFolder;  // the station folder, ends with the separator
   std::string lockPath = LockFile::kDefaultPath;
   std::unique_ptr<AudioInput> input;
   // For inputs that do not raise their own events (WAV file, simulated tube): raises the
   // next BufferDone, false at the end. Called once a second while recording.
   std::function<bool()> deliverNext;
-  std::unique_ptr<SoundOutput> sound;        // null: AlarmPlayer
-  std::unique_ptr<SoundOutput> chime;        // null: AlarmPlayer with the quiet fault chime
-  std::unique_ptr<Clock> clock;              // null: SystemClock
-  SaveDialog saveDialog;                     // null: Qt's file dialog
-  std::string dayplotPath;                   // empty: dayplot beside the program
+  std::unique_ptr<SoundOutput> sound;         // null: AlarmPlayer
+  std::unique_ptr<SoundOutput> chime;         // null: AlarmPlayer with the quiet fault chime
+  std::unique_ptr<Clock> clock;               // null: SystemClock
+  SaveDialog saveDialog;                      // null: Qt's file dialog
+  std::string dayplotPath;                    // empty: dayplot beside the program
   std::vector<std::string> dayplotArguments;  // the same station and language
 };
 

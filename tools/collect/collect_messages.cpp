@@ -12,10 +12,14 @@ std::string usage() {
 
 std::string badAddress(MqttAddressError error) {
   switch (error) {
-    case MqttAddressError::Scheme: return "アドレスは mqtt:// か mqtts:// で始めてください";
-    case MqttAddressError::Host: return "アドレスにホスト名がありません";
-    case MqttAddressError::Port: return "アドレスのポート番号が正しくありません";
-    case MqttAddressError::Prefix: return "アドレスにトピックの接頭辞がありません (+ と # は使えません)";
+    case MqttAddressError::Scheme:
+      return "アドレスは mqtt:// か mqtts:// で始めてください";
+    case MqttAddressError::Host:
+      return "アドレスにホスト名がありません";
+    case MqttAddressError::Port:
+      return "アドレスのポート番号が正しくありません";
+    case MqttAddressError::Prefix:
+      return "アドレスにトピックの接頭辞がありません (+ と # は使えません)";
   }
   return {};
 }
@@ -24,10 +28,14 @@ std::string badArgument(const std::string& argument) { return "不明な引数: 
 
 std::string collected(Collected outcome, const std::string& topic, const std::string& detail) {
   switch (outcome) {
-    case Collected::BadStation: return "局名をフォルダ名にできません: " + topic;
-    case Collected::BadMessage: return "記録として読めないメッセージです: " + topic;
-    case Collected::WriteFailed: return "記録を書き込めません (" + topic + "): " + detail;
-    default: return {};
+    case Collected::BadStation:
+      return "局名をフォルダ名にできません: " + topic;
+    case Collected::BadMessage:
+      return "記録として読めないメッセージです: " + topic;
+    case Collected::WriteFailed:
+      return "記録を書き込めません (" + topic + "): " + detail;
+    default:
+      return {};
   }
 }
 

@@ -5,8 +5,8 @@
 #include "acked_record.h"
 #include "day_record.h"
 #include "record_writer.h"
-#include "text_files.h"
 #include "state_message.h"
+#include "text_files.h"
 
 namespace radmon {
 namespace {

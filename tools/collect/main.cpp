@@ -3,14 +3,14 @@
 #include <mosquitto.h>
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
-#include <optional>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "collect_messages.h"
@@ -95,9 +95,9 @@ int main(int argc, char** argv) {
     mosquitto_username_pw_set(client, address.user.c_str(),
                               password.empty() ? nullptr : password.c_str());
   if (address.tls) {
-    const int rc = caFile.empty()
-                       ? mosquitto_int_option(client, MOSQ_OPT_TLS_USE_OS_CERTS, 1)
-                       : mosquitto_tls_set(client, caFile.c_str(), nullptr, nullptr, nullptr, nullptr);
+    const int rc = caFile.empty() ? mosquitto_int_option(client, MOSQ_OPT_TLS_USE_OS_CERTS, 1)
+                                  : mosquitto_tls_set(client, caFile.c_str(), nullptr, nullptr,
+                                                      nullptr, nullptr);
     if (rc != MOSQ_ERR_SUCCESS) {
       log(msg::cannotStart(mosquitto_strerror(rc)));
       return 1;
@@ -125,8 +125,8 @@ int main(int argc, char** argv) {
     std::lock_guard lock(s->mutex);
     const std::string topic = m->topic;
     const auto outcome = s->collector.take(
-        topic, std::string_view(static_cast<const char*>(m->payload),
-                                static_cast<size_t>(m->payloadlen)));
+        topic,
+        std::string_view(static_cast<const char*>(m->payload), static_cast<size_t>(m->payloadlen)));
     if (outcome == radmon::Collected::Written) s->lastRecord = std::chrono::steady_clock::now();
     log(msg::collected(outcome, topic, s->collector.error()));
   });

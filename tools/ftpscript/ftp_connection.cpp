@@ -40,8 +40,10 @@ int smallSendBuffer(void*, curl_socket_t socket, curlsocktype purpose) {
 int onHostKey(CURL*, const curl_khkey*, const curl_khkey*, curl_khmatch match, void* self) {
   auto* changed = static_cast<bool*>(self);
   switch (match) {
-    case CURLKHMATCH_OK: return CURLKHSTAT_FINE;
-    case CURLKHMATCH_MISSING: return CURLKHSTAT_FINE_ADD_TO_FILE;
+    case CURLKHMATCH_OK:
+      return CURLKHSTAT_FINE;
+    case CURLKHMATCH_MISSING:
+      return CURLKHSTAT_FINE_ADD_TO_FILE;
     default:
       *changed = true;
       return CURLKHSTAT_REJECT;
@@ -104,8 +106,7 @@ FtpConnection::FtpConnection(const SessionOptions& options)
   if (sftp()) {
     const std::string& key = options_.publish.keyFile;
     curl_easy_setopt(handle_, CURLOPT_SSH_AUTH_TYPES,
-                     key.empty() ? static_cast<long>(CURLSSH_AUTH_PASSWORD |
-                                                     CURLSSH_AUTH_KEYBOARD)
+                     key.empty() ? static_cast<long>(CURLSSH_AUTH_PASSWORD | CURLSSH_AUTH_KEYBOARD)
                                  : static_cast<long>(CURLSSH_AUTH_PUBLICKEY));
     if (!key.empty()) {
       curl_easy_setopt(handle_, CURLOPT_SSH_PRIVATE_KEYFILE, key.c_str());
@@ -132,8 +133,9 @@ FtpConnection::FtpConnection(const SessionOptions& options)
                    static_cast<long>(required ? CURLUSESSL_ALL : CURLUSESSL_TRY));
   // vsftpd 3.0.3 has been seen to answer about half of all uploads over TLS 1.3 data
   // connections with 426 and keep a cut file; over TLS 1.2 none failed.
-  curl_easy_setopt(handle_, CURLOPT_SSLVERSION,
-                   static_cast<long>(CURL_SSLVERSION_TLSv1_2) | static_cast<long>(CURL_SSLVERSION_MAX_TLSv1_2));
+  curl_easy_setopt(
+      handle_, CURLOPT_SSLVERSION,
+      static_cast<long>(CURL_SSLVERSION_TLSv1_2) | static_cast<long>(CURL_SSLVERSION_MAX_TLSv1_2));
   curl_easy_setopt(handle_, CURLOPT_FTP_CREATE_MISSING_DIRS, 0L);
   curl_easy_setopt(handle_, CURLOPT_FTPPORT, nullptr);  // passive: works behind NAT
   trust_.host = address.host;
@@ -179,7 +181,9 @@ int FtpConnection::onDebug(CURL*, curl_infotype type, char* data, size_t size, v
   if (type == CURLINFO_HEADER_OUT && (text.rfind("PASS ", 0) == 0 || text.rfind("pass ", 0) == 0)) {
     text = "PASS ****\r\n";
   }
-  std::cerr << (type == CURLINFO_HEADER_OUT ? "> " : type == CURLINFO_HEADER_IN ? "< " : "* ")
+  std::cerr << (type == CURLINFO_HEADER_OUT  ? "> "
+                : type == CURLINFO_HEADER_IN ? "< "
+                                             : "* ")
             << text;
   if (!text.empty() && text.back() != '\n') std::cerr << '\n';
   return 0;
@@ -219,8 +223,10 @@ CURLcode FtpConnection::runTransfer() {
 Failure FtpConnection::classify(CURLcode code) const {
   const std::string replyCode = reply_.substr(0, 3);
   switch (code) {
-    case CURLE_OK: return Failure::None;
-    case CURLE_COULDNT_RESOLVE_HOST: return Failure::Resolve;
+    case CURLE_OK:
+      return Failure::None;
+    case CURLE_COULDNT_RESOLVE_HOST:
+      return Failure::Resolve;
     case CURLE_COULDNT_CONNECT: {
       long error = 0;
       curl_easy_getinfo(handle_, CURLINFO_OS_ERRNO, &error);
@@ -231,7 +237,8 @@ Failure FtpConnection::classify(CURLcode code) const {
       curl_easy_getinfo(handle_, CURLINFO_SIZE_UPLOAD_T, &sent);
       return sent > 0 ? Failure::Stalled : Failure::NoAnswer;
     }
-    case CURLE_USE_SSL_FAILED: return remembered_ ? Failure::TlsDropped : Failure::TlsRefused;
+    case CURLE_USE_SSL_FAILED:
+      return remembered_ ? Failure::TlsDropped : Failure::TlsRefused;
     case CURLE_PEER_FAILED_VERIFICATION:
       if (sftp()) return hostKeyChanged_ ? Failure::HostKey : Failure::Other;
       return Failure::Certificate;
@@ -240,11 +247,13 @@ Failure FtpConnection::classify(CURLcode code) const {
       return trust_.problem != CertificateProblem::None ? Failure::Certificate : Failure::Other;
     case CURLE_SSH:
       return hostKeyChanged_ ? Failure::HostKey : Failure::Other;
-    case CURLE_LOGIN_DENIED: return Failure::Login;
+    case CURLE_LOGIN_DENIED:
+      return Failure::Login;
     case CURLE_REMOTE_ACCESS_DENIED:
     case CURLE_REMOTE_FILE_NOT_FOUND:
       return Failure::Folder;
-    case CURLE_REMOTE_DISK_FULL: return Failure::DiskFull;
+    case CURLE_REMOTE_DISK_FULL:
+      return Failure::DiskFull;
     case CURLE_UPLOAD_FAILED:
     case CURLE_QUOTE_ERROR:
     case CURLE_PARTIAL_FILE:
@@ -257,7 +266,8 @@ Failure FtpConnection::classify(CURLcode code) const {
         return Failure::Broken;
       }
       return Failure::Refusal;
-    default: return Failure::Other;
+    default:
+      return Failure::Other;
   }
 }
 
@@ -272,9 +282,9 @@ Outcome FtpConnection::perform() {
     outcome.failure = classify(code);
     outcome.commandRefused = code == CURLE_QUOTE_ERROR;
     outcome.reply = reply_;
-    outcome.detail = (errorText_[0] != '\0' ? std::string(errorText_)
-                                            : std::string(curl_easy_strerror(code))) +
-                     " (curl " + std::to_string(static_cast<int>(code)) + ")";
+    outcome.detail =
+        (errorText_[0] != '\0' ? std::string(errorText_) : std::string(curl_easy_strerror(code))) +
+        " (curl " + std::to_string(static_cast<int>(code)) + ")";
   }
   return outcome;
 }
@@ -404,7 +414,11 @@ Outcome FtpConnection::upload(const std::string& localPath, const ServerFolder& 
     if (text || outcome.bytes == size) return outcome;
     // A short count with a success reply: the rename already happened; nothing to undo
     // but the operator must hear of it.
-    return {false, Failure::Broken, {}, std::to_string(outcome.bytes) + " / " + std::to_string(size), outcome.bytes};
+    return {false,
+            Failure::Broken,
+            {},
+            std::to_string(outcome.bytes) + " / " + std::to_string(size),
+            outcome.bytes};
   }
 
   if (outcome.commandRefused && outcome.bytes == size) {
@@ -420,11 +434,10 @@ Outcome FtpConnection::upload(const std::string& localPath, const ServerFolder& 
     return second;
   }
   // A server that has gone silent or away would only make the clean-up wait again.
-  const bool reachable = outcome.failure != Failure::NoAnswer &&
-                         outcome.failure != Failure::Stalled &&
-                         outcome.failure != Failure::Refused &&
-                         outcome.failure != Failure::Unreachable &&
-                         outcome.failure != Failure::Resolve;
+  const bool reachable =
+      outcome.failure != Failure::NoAnswer && outcome.failure != Failure::Stalled &&
+      outcome.failure != Failure::Refused && outcome.failure != Failure::Unreachable &&
+      outcome.failure != Failure::Resolve;
   if (reachable) removeTemporary(folder, from);
   return outcome;
 }

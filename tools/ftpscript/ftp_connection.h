@@ -43,8 +43,8 @@ class FtpConnection {
   // under a temporary name, renamed over `name` when complete (the old file deleted
   // first where the server will not rename over it). On failure the temporary is
   // removed and the file on the server stays as it was.
-  Outcome upload(const std::string& localPath, const ServerFolder& folder,
-                 const std::string& name, bool text);
+  Outcome upload(const std::string& localPath, const ServerFolder& folder, const std::string& name,
+                 bool text);
 
   // Runs server commands (FTP: as written, e.g. "MKD x"; SFTP: libcurl's "mkdir", "rm",
   // "rename") in `folder`, after logging in when not yet done.

@@ -43,24 +43,24 @@ struct ScriptCommand {
   CommandKind kind{};
   int line = 0;      // 1-based line of the command word in the script
   std::string word;  // the command as written, for messages
-  // Open: host (an IPv6 literal without brackets). Cd: the folder with '/' separators. Lcd: the local folder.
-  // Put: the local paths, each uploaded under its file name (or remoteName).
+  // Open: host (an IPv6 literal without brackets). Cd: the folder with '/' separators. Lcd: the
+  // local folder. Put: the local paths, each uploaded under its file name (or remoteName).
   std::vector<std::string> args;
-  unsigned port = 21;          // Open
+  unsigned port = 21;                    // Open
   Transport transport = Transport::Ftp;  // Open: from "ftps://" or "sftp://"
-  std::optional<Login> login;  // Open with auto-login, User
-  std::string remoteName;      // Put of one file under another name
+  std::optional<Login> login;            // Open with auto-login, User
+  std::string remoteName;                // Put of one file under another name
 };
 
 // What is wrong with a line; `subject` is the command word unless said otherwise.
 enum class ScriptIssue {
-  OpenQuote,         // a double quote left open (no subject)
+  OpenQuote,  // a double quote left open (no subject)
   UnknownCommand,
   TooFewArguments,
   TooManyArguments,
-  UnknownMode,       // type: subject is the mode
-  BadServer,         // open: subject is the server as written, which parseServerAddress refuses
-  NoUser,            // open: no user name on the next line
+  UnknownMode,  // type: subject is the mode
+  BadServer,    // open: subject is the server as written, which parseServerAddress refuses
+  NoUser,       // open: no user name on the next line
   NoPassword,
 };
 

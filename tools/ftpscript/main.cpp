@@ -30,7 +30,8 @@ int main(int argc, char** argv) {
     for (const auto& issue : script.issues) {
       std::cerr << progressText(Progress::ScriptLine, {.name = line.scriptPath,
                                                        .other = scriptIssueText(issue),
-                                                       .number = issue.line}) << "\n";
+                                                       .number = issue.line})
+                << "\n";
     }
     std::cerr << progressText(Progress::ScriptFaulty) << std::endl;
     return kExitScriptFaulty;

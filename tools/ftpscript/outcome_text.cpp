@@ -7,25 +7,36 @@ namespace {
 
 std::string certificateProblem(const TrustCheck& check) {
   switch (check.problem) {
-    case CertificateProblem::SelfSigned: return "自己署名の証明書です";
-    case CertificateProblem::UnknownIssuer: return "発行元が信頼されていない証明書です";
-    case CertificateProblem::Expired: return "証明書の有効期限が切れています";
-    case CertificateProblem::NotYetValid: return "証明書の有効期間がまだ始まっていません";
+    case CertificateProblem::SelfSigned:
+      return "自己署名の証明書です";
+    case CertificateProblem::UnknownIssuer:
+      return "発行元が信頼されていない証明書です";
+    case CertificateProblem::Expired:
+      return "証明書の有効期限が切れています";
+    case CertificateProblem::NotYetValid:
+      return "証明書の有効期間がまだ始まっていません";
     case CertificateProblem::OtherName:
       return "証明書が別のサーバ名に発行されています (接続先 " + check.host + ")";
-    case CertificateProblem::Unusable: return "証明書を検証できません: " + check.detail;
-    case CertificateProblem::None: break;
+    case CertificateProblem::Unusable:
+      return "証明書を検証できません: " + check.detail;
+    case CertificateProblem::None:
+      break;
   }
   return "TLS の接続を確立できません";
 }
 
 std::string addressProblem(AddressError error) {
   switch (error) {
-    case AddressError::Empty: return "サーバ名がありません";
-    case AddressError::BadPort: return "ポート番号が正しくありません (1〜65535)";
-    case AddressError::BadScheme: return "使えるのは ftp://, ftps://, sftp:// だけです";
-    case AddressError::BadHost: return "サーバ名の書き方が正しくありません";
-    case AddressError::TooManyWords: return "サーバ名とポート番号のほかに余分な語があります";
+    case AddressError::Empty:
+      return "サーバ名がありません";
+    case AddressError::BadPort:
+      return "ポート番号が正しくありません (1〜65535)";
+    case AddressError::BadScheme:
+      return "使えるのは ftp://, ftps://, sftp:// だけです";
+    case AddressError::BadHost:
+      return "サーバ名の書き方が正しくありません";
+    case AddressError::TooManyWords:
+      return "サーバ名とポート番号のほかに余分な語があります";
   }
   return {};
 }
@@ -34,7 +45,8 @@ std::string cause(const Outcome& o, const ServerAddress& address, const TrustChe
   const std::string server = address.key();
   switch (o.failure) {
     case Failure::Resolve:
-      return "サーバ名 " + address.host + " を引けません (名前解決の失敗)。サーバ名とネットワークを確かめてください";
+      return "サーバ名 " + address.host +
+             " を引けません (名前解決の失敗)。サーバ名とネットワークを確かめてください";
     case Failure::Refused:
       return "接続を拒否されました (" + server + ")。サーバ名とポート番号を確かめてください";
     case Failure::Unreachable:
@@ -91,22 +103,31 @@ std::string failureText(const Outcome& outcome, const ServerAddress& address,
 }
 
 std::string certificateFileText(CertificateFileFault fault, const std::string& path) {
-  return (fault == CertificateFileFault::Unopenable ? "信頼する証明書のファイルを開けません: "
-                                                    : "信頼する証明書のファイルに証明書 (PEM) がありません: ") +
+  return (fault == CertificateFileFault::Unopenable
+              ? "信頼する証明書のファイルを開けません: "
+              : "信頼する証明書のファイルに証明書 (PEM) がありません: ") +
          path;
 }
 
 std::string scriptIssueText(const LineIssue<ScriptIssue>& issue) {
   const std::string& s = issue.subject;
   switch (issue.kind) {
-    case ScriptIssue::OpenQuote: return "引用符が閉じていません";
-    case ScriptIssue::UnknownCommand: return "不明なコマンド: " + s;
-    case ScriptIssue::TooFewArguments: return s + ": 引数が足りません";
-    case ScriptIssue::TooManyArguments: return s + ": 引数が多すぎます";
-    case ScriptIssue::UnknownMode: return "type: 不明な転送モード: " + s;
-    case ScriptIssue::BadServer: return "open: " + addressProblem(parseServerAddress(s).error) + ": " + s;
-    case ScriptIssue::NoUser: return s + ": 次の行にユーザ名がありません";
-    case ScriptIssue::NoPassword: return s + ": パスワードの行がありません";
+    case ScriptIssue::OpenQuote:
+      return "引用符が閉じていません";
+    case ScriptIssue::UnknownCommand:
+      return "不明なコマンド: " + s;
+    case ScriptIssue::TooFewArguments:
+      return s + ": 引数が足りません";
+    case ScriptIssue::TooManyArguments:
+      return s + ": 引数が多すぎます";
+    case ScriptIssue::UnknownMode:
+      return "type: 不明な転送モード: " + s;
+    case ScriptIssue::BadServer:
+      return "open: " + addressProblem(parseServerAddress(s).error) + ": " + s;
+    case ScriptIssue::NoUser:
+      return s + ": 次の行にユーザ名がありません";
+    case ScriptIssue::NoPassword:
+      return s + ": パスワードの行がありません";
   }
   return s;
 }
@@ -114,9 +135,12 @@ std::string scriptIssueText(const LineIssue<ScriptIssue>& issue) {
 std::string settingsIssueText(const std::string& path, const LineIssue<SettingsIssue>& issue) {
   const std::string where = path + " の " + std::to_string(issue.line) + " 行目";
   switch (issue.kind) {
-    case SettingsIssue::UnknownLine: return where + "を読めないため無視します: " + issue.subject;
-    case SettingsIssue::BadValue: return where + ": " + issue.subject + " の値が正しくないため使いません";
-    default: return "転送の詳細設定を読めません: " + path;
+    case SettingsIssue::UnknownLine:
+      return where + "を読めないため無視します: " + issue.subject;
+    case SettingsIssue::BadValue:
+      return where + ": " + issue.subject + " の値が正しくないため使いません";
+    default:
+      return "転送の詳細設定を読めません: " + path;
   }
 }
 
@@ -125,8 +149,9 @@ std::string argumentFaultText(const CommandLineResult& result) {
   if (result.fault == ArgumentFault::Unknown) text = "不明な引数: " + result.argument;
   if (result.fault == ArgumentFault::BadStallSeconds)
     text = "-t: の秒数が正しくありません: " + result.argument;
-  return text + "\n使い方: ftpscript [-i] [-v] [-d] [-n] [-t:秒] [-p:設定ファイル] "
-                "-s:\"スクリプトのパス\"";
+  return text +
+         "\n使い方: ftpscript [-i] [-v] [-d] [-n] [-t:秒] [-p:設定ファイル] "
+         "-s:\"スクリプトのパス\"";
 }
 
 std::string progressText(Progress kind, const ProgressFacts& f) {
@@ -137,43 +162,72 @@ std::string progressText(Progress kind, const ProgressFacts& f) {
   switch (kind) {
     case Progress::Connecting:
       return "接続: " + std::string(kTransportNames[f.number]) + " " + f.name;
-    case Progress::LoggedIn: return "ログイン ... 成功 (" + std::string(crypt) + ")";
-    case Progress::Mode: return "転送モード: " + std::string(mode);
-    case Progress::Folder: return "フォルダ: " + f.name;
-    case Progress::LocalFolder: return "ローカルフォルダ: " + f.name;
-    case Progress::Sending: return "転送: " + f.name + " -> " + f.other;
-    case Progress::Sent: return "転送: " + f.name + " ... 成功 (" + n + " バイト)";
-    case Progress::Receiving: return "受信: " + f.name + " -> " + f.other;
-    case Progress::Received: return "受信: " + f.name + " ... 成功 (" + n + " バイト)";
+    case Progress::LoggedIn:
+      return "ログイン ... 成功 (" + std::string(crypt) + ")";
+    case Progress::Mode:
+      return "転送モード: " + std::string(mode);
+    case Progress::Folder:
+      return "フォルダ: " + f.name;
+    case Progress::LocalFolder:
+      return "ローカルフォルダ: " + f.name;
+    case Progress::Sending:
+      return "転送: " + f.name + " -> " + f.other;
+    case Progress::Sent:
+      return "転送: " + f.name + " ... 成功 (" + n + " バイト)";
+    case Progress::Receiving:
+      return "受信: " + f.name + " -> " + f.other;
+    case Progress::Received:
+      return "受信: " + f.name + " ... 成功 (" + n + " バイト)";
     case Progress::CommandDone:
       return f.name + " ... 成功" + (f.other.empty() ? "" : ": " + f.other);
-    case Progress::Disconnected: return "切断";
+    case Progress::Disconnected:
+      return "切断";
     case Progress::Status:
       if (f.name.empty()) return "状態: 接続していません";
       return "状態: " + f.name + (f.loggedIn ? " に接続, " : " (未ログイン), ") + crypt +
              ", フォルダ " + f.other + ", 転送モード " + mode;
-    case Progress::Stopped: return "中止: 行 " + n + " 以降は実行しません";
+    case Progress::Stopped:
+      return "中止: 行 " + n + " 以降は実行しません";
     case Progress::Finished:
       return "終了: 転送成功 " + n + " 件, 失敗 " + std::to_string(f.failed) + " 件";
-    case Progress::Failed: return "失敗: 行 " + n + " " + f.name + ": " + f.other;
-    case Progress::NotConnected: return "接続していません";
-    case Progress::SftpNoQuote: return "SFTP の接続では FTP のコマンドを送れません";
-    case Progress::NoRemoteName: return "サーバ側のファイル名がありません";
-    case Progress::NoLocalFolder: return "ローカルフォルダがありません: " + f.name;
-    case Progress::NoMatch: return "該当するローカルファイルがありません: " + f.name;
-    case Progress::NoLocalFile: return "ローカルファイルがありません: " + f.name;
-    case Progress::FileFault: return f.name + " ... " + f.other;
-    case Progress::LoginStep: return "接続とログイン: " + f.other;
-    case Progress::FolderStep: return "フォルダ " + f.name + " への移動: " + f.other;
-    case Progress::SendStep: return f.name + " の転送: " + f.other;
-    case Progress::ReceiveStep: return f.name + " の受信: " + f.other;
-    case Progress::ListStep: return "一覧: " + f.other;
-    case Progress::CommandStep: return "サーバのコマンド: " + f.other;
-    case Progress::CommandStepGoesOn: return "サーバのコマンド (続行します): " + f.other;
-    case Progress::UnreadableScript: return "スクリプトを読めません: " + f.name;
-    case Progress::ScriptLine: return f.name + ": 行 " + n + ": " + f.other;
-    case Progress::ScriptFaulty: return "スクリプトに誤りがあるため、何も転送しません";
-    case Progress::NoLibcurl: return "libcurl を初期化できません";
+    case Progress::Failed:
+      return "失敗: 行 " + n + " " + f.name + ": " + f.other;
+    case Progress::NotConnected:
+      return "接続していません";
+    case Progress::SftpNoQuote:
+      return "SFTP の接続では FTP のコマンドを送れません";
+    case Progress::NoRemoteName:
+      return "サーバ側のファイル名がありません";
+    case Progress::NoLocalFolder:
+      return "ローカルフォルダがありません: " + f.name;
+    case Progress::NoMatch:
+      return "該当するローカルファイルがありません: " + f.name;
+    case Progress::NoLocalFile:
+      return "ローカルファイルがありません: " + f.name;
+    case Progress::FileFault:
+      return f.name + " ... " + f.other;
+    case Progress::LoginStep:
+      return "接続とログイン: " + f.other;
+    case Progress::FolderStep:
+      return "フォルダ " + f.name + " への移動: " + f.other;
+    case Progress::SendStep:
+      return f.name + " の転送: " + f.other;
+    case Progress::ReceiveStep:
+      return f.name + " の受信: " + f.other;
+    case Progress::ListStep:
+      return "一覧: " + f.other;
+    case Progress::CommandStep:
+      return "サーバのコマンド: " + f.other;
+    case Progress::CommandStepGoesOn:
+      return "サーバのコマンド (続行します): " + f.other;
+    case Progress::UnreadableScript:
+      return "スクリプトを読めません: " + f.name;
+    case Progress::ScriptLine:
+      return f.name + ": 行 " + n + ": " + f.other;
+    case Progress::ScriptFaulty:
+      return "スクリプトに誤りがあるため、何も転送しません";
+    case Progress::NoLibcurl:
+      return "libcurl を初期化できません";
   }
   return {};
 }

@@ -38,9 +38,9 @@ enum class Failure {
 struct Outcome {
   bool ok = false;
   Failure failure = Failure::None;
-  std::string reply;   // the server's whole last reply (all lines of a multi-line one)
-  std::string detail;  // libcurl's own words, or what is wrong with a certificate
-  int64_t bytes = 0;  // uploads: bytes sent
+  std::string reply;            // the server's whole last reply (all lines of a multi-line one)
+  std::string detail;           // libcurl's own words, or what is wrong with a certificate
+  int64_t bytes = 0;            // uploads: bytes sent
   bool commandRefused = false;  // a command after the transfer (the rename) was refused
 };
 
@@ -50,17 +50,17 @@ enum class CertificateProblem {
   UnknownIssuer,  // the chain ends at an issuer outside the store
   Expired,
   NotYetValid,
-  OtherName,      // valid, but issued for another name than the server's
-  Unusable,       // anything else OpenSSL finds wrong with it
+  OtherName,  // valid, but issued for another name than the server's
+  Unusable,   // anything else OpenSSL finds wrong with it
 };
 
 struct TrustCheck {
-  std::string host;                  // the name the server was reached by
-  std::set<std::string> trusted;     // fingerprints, 64 upper-case hex digits
+  std::string host;               // the name the server was reached by
+  std::set<std::string> trusted;  // fingerprints, 64 upper-case hex digits
   // Filled in by the handshake:
-  std::string fingerprint;           // of the server's own certificate
+  std::string fingerprint;  // of the server's own certificate
   CertificateProblem problem = CertificateProblem::None;
-  std::string detail;                // OpenSSL's words, for "anything else"
+  std::string detail;  // OpenSSL's words, for "anything else"
 };
 
 enum class CertificateFileFault { None, Unopenable, NoCertificate };
@@ -83,11 +83,39 @@ std::string argumentFaultText(const CommandLineResult& result);
 // What ftpscript tells the operator as the script runs. The runner's steps: whole lines,
 // then why a step failed (after "失敗: 行 N WORD: "), then the step a server failure ends.
 enum class Progress {
-  Connecting, LoggedIn, Mode, Folder, LocalFolder, Sending, Sent, Receiving, Received,
-  CommandDone, Disconnected, Status, Stopped, Finished, Failed,
-  NotConnected, SftpNoQuote, NoRemoteName, NoLocalFolder, NoMatch, NoLocalFile, FileFault,
-  LoginStep, FolderStep, SendStep, ReceiveStep, ListStep, CommandStep, CommandStepGoesOn,
-  UnreadableScript, ScriptLine, ScriptFaulty, NoLibcurl,  // main's, before the run
+  Connecting,
+  LoggedIn,
+  Mode,
+  Folder,
+  LocalFolder,
+  Sending,
+  Sent,
+  Receiving,
+  Received,
+  CommandDone,
+  Disconnected,
+  Status,
+  Stopped,
+  Finished,
+  Failed,
+  NotConnected,
+  SftpNoQuote,
+  NoRemoteName,
+  NoLocalFolder,
+  NoMatch,
+  NoLocalFile,
+  FileFault,
+  LoginStep,
+  FolderStep,
+  SendStep,
+  ReceiveStep,
+  ListStep,
+  CommandStep,
+  CommandStepGoesOn,
+  UnreadableScript,
+  ScriptLine,
+  ScriptFaulty,
+  NoLibcurl,  // main's, before the run
 };
 struct ProgressFacts {
   std::string name{};   // the file, folder, server, command word or script it is about

@@ -10,13 +10,12 @@
 namespace radmon::ftp {
 
 ScriptRunner::ScriptRunner(const CommandLine& line, std::ostream& out, std::ostream& err)
-    : line_(line),
-      out_(out),
-      err_(err) {
+    : line_(line), out_(out), err_(err) {
   if (line.settingsPath.empty()) return;
   const auto read = readPublishSettings(line.settingsPath);
   publish_ = read.value;
-  for (const auto& issue : read.issues) err_ << settingsIssueText(line.settingsPath, issue) << std::endl;
+  for (const auto& issue : read.issues)
+    err_ << settingsIssueText(line.settingsPath, issue) << std::endl;
   // "Trust once" in the window: good for this run, then gone.
   const std::string once = trustOncePath(line.settingsPath);
   if (const auto text = readTextFile(once)) {
@@ -46,9 +45,9 @@ void ScriptRunner::say(Progress kind, const ProgressFacts& facts) {
 
 bool ScriptRunner::fail(const ScriptCommand& command, Progress reason, const ProgressFacts& facts) {
   out_.flush();
-  err_ << progressText(Progress::Failed, {.name = command.word,
-                                          .other = progressText(reason, facts),
-                                          .number = command.line})
+  err_ << progressText(
+              Progress::Failed,
+              {.name = command.word, .other = progressText(reason, facts), .number = command.line})
        << std::endl;
   return false;
 }
@@ -111,8 +110,10 @@ bool ScriptRunner::step(const ScriptCommand& command) {
       list(command);
       return true;
     case CommandKind::Status:
-      say(Progress::Status, {.name = address_ ? address_->key() : "", .other = folder_.display(),
-                             .encrypted = connection_ && connection_->encrypted(), .text = text_,
+      say(Progress::Status, {.name = address_ ? address_->key() : "",
+                             .other = folder_.display(),
+                             .encrypted = connection_ && connection_->encrypted(),
+                             .text = text_,
                              .loggedIn = connection_ != nullptr});
       return true;
   }
@@ -178,8 +179,8 @@ bool ScriptRunner::open(const ScriptCommand& command) {
 
 bool ScriptRunner::logIn(const ScriptCommand& command, const Login& login) {
   if (!address_) return fail(command, Progress::NotConnected);
-  SessionOptions options{*address_, login, line_.stallSeconds, line_.verbose, publish_,
-                         line_.settingsPath};
+  SessionOptions options{*address_,     login,    line_.stallSeconds,
+                         line_.verbose, publish_, line_.settingsPath};
   connection_ = std::make_unique<FtpConnection>(options);
   if (const auto fault = connection_->trustFileFault(); fault != CertificateFileFault::None)
     err_ << certificateFileText(fault, publish_.trustedCertificateFile) << std::endl;

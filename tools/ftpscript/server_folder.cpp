@@ -24,8 +24,7 @@ ServerFolder ServerFolder::changedTo(std::string_view path) const {
   return next;
 }
 
-std::string ServerFolder::joined(std::string path, std::string_view fileName,
-                                 bool encoded) const {
+std::string ServerFolder::joined(std::string path, std::string_view fileName, bool encoded) const {
   for (const auto& part : parts_) path += (encoded ? percentEncode(part) : part) + "/";
   return path + (encoded ? percentEncode(fileName) : std::string(fileName));
 }

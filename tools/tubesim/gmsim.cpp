@@ -58,12 +58,18 @@ bool parseArguments(int argc, char** argv, Options& options, std::string& error)
     const std::string_view value = argv[++i];
     if (name == "--cpm") {
       const auto cpm = radmon::parseCpm(value);
-      if (!cpm) { error = "CPM が正しくありません: " + std::string(value); return false; }
+      if (!cpm) {
+        error = "CPM が正しくありません: " + std::string(value);
+        return false;
+      }
       options.profile = TubeProfile::constant(*cpm);
       haveRate = true;
     } else if (name == "--profile") {
       const auto profile = radmon::parseTubeProfile(value);
-      if (!profile) { error = "プロファイルが正しくありません: " + std::string(value); return false; }
+      if (!profile) {
+        error = "プロファイルが正しくありません: " + std::string(value);
+        return false;
+      }
       options.profile = *profile;
       haveRate = true;
     } else if (name == "--seconds") {
@@ -76,11 +82,17 @@ bool parseArguments(int argc, char** argv, Options& options, std::string& error)
       haveSeconds = true;
     } else if (name == "--seed") {
       const auto seed = readInteger<uint64_t>(value);
-      if (!seed) { error = "乱数の種が正しくありません: " + std::string(value); return false; }
+      if (!seed) {
+        error = "乱数の種が正しくありません: " + std::string(value);
+        return false;
+      }
       options.seed = *seed;
     } else if (name == "--start") {
       const auto start = radmon::parseTimeOfDay(value);
-      if (!start) { error = "開始時刻が正しくありません: " + std::string(value); return false; }
+      if (!start) {
+        error = "開始時刻が正しくありません: " + std::string(value);
+        return false;
+      }
       options.startSecond = *start;
     } else if (name == "--out") {
       options.out = value;
@@ -89,9 +101,12 @@ bool parseArguments(int argc, char** argv, Options& options, std::string& error)
       return false;
     }
   }
-  if (!haveRate) error = "--cpm か --profile を指定してください";
-  else if (!haveSeconds) error = "--seconds を指定してください";
-  else if (options.out.empty()) error = "--out を指定してください";
+  if (!haveRate)
+    error = "--cpm か --profile を指定してください";
+  else if (!haveSeconds)
+    error = "--seconds を指定してください";
+  else if (options.out.empty())
+    error = "--out を指定してください";
   return error.empty();
 }
 
@@ -102,7 +117,8 @@ int writeWav(const Options& options) {
   info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_U8;
   SNDFILE* file = sf_open(options.out.c_str(), SFM_WRITE, &info);
   if (!file) {
-    std::cerr << "WAVファイルを作れません: " << options.out << " (" << sf_strerror(nullptr) << ")\n";
+    std::cerr << "WAVファイルを作れません: " << options.out << " (" << sf_strerror(nullptr)
+              << ")\n";
     return 1;
   }
   TubeSimulator tube(options.profile, options.seed, options.startSecond);
@@ -114,7 +130,8 @@ int writeWav(const Options& options) {
     ok = sf_write_raw(file, second.data(), static_cast<sf_count_t>(second.size())) ==
          static_cast<sf_count_t>(second.size());
   }
-  if (!ok) std::cerr << "WAVファイルに書けません: " << options.out << " (" << sf_strerror(file) << ")\n";
+  if (!ok)
+    std::cerr << "WAVファイルに書けません: " << options.out << " (" << sf_strerror(file) << ")\n";
   if (sf_close(file) != 0 && ok) {
     std::cerr << "WAVファイルを閉じられません: " << options.out << "\n";
     ok = false;

@@ -8,8 +8,10 @@ namespace radmon {
 double TubeProfile::cpmAt(int secondOfDay) const {
   const int from = raisedFromSecondOfDay, to = raisedToSecondOfDay;
   bool raised = false;
-  if (from < to) raised = secondOfDay >= from && secondOfDay < to;
-  else if (from > to) raised = secondOfDay >= from || secondOfDay < to;
+  if (from < to)
+    raised = secondOfDay >= from && secondOfDay < to;
+  else if (from > to)
+    raised = secondOfDay >= from || secondOfDay < to;
   return raised ? raisedCpm : baseCpm;
 }
 
@@ -20,7 +22,8 @@ double TubeProfile::maxCpm() const {
 std::optional<double> parseCpm(std::string_view text) {
   // Only digits and one point: no sign, exponent, "inf" or "nan" in a rate.
   if (text.empty() || std::count(text.begin(), text.end(), '.') > 1 ||
-      !std::all_of(text.begin(), text.end(), [](char c) { return (c >= '0' && c <= '9') || c == '.'; }) ||
+      !std::all_of(text.begin(), text.end(),
+                   [](char c) { return (c >= '0' && c <= '9') || c == '.'; }) ||
       text == ".")
     return std::nullopt;
   double value = 0;

@@ -32,7 +32,8 @@ uint64_t rotl(uint64_t x, int k) { return (x << k) | (x >> (64 - k)); }
 std::vector<int> makePulseShape() {
   std::vector<int> s = {-60, -125, -110, -80, -48, -22, -4, 7, 11};
   const double peak = 12.0, decay = 14.0;
-  for (int k = 0; k < 55; ++k) s.push_back(static_cast<int>(std::lround(peak * std::exp(-k / decay))));
+  for (int k = 0; k < 55; ++k)
+    s.push_back(static_cast<int>(std::lround(peak * std::exp(-k / decay))));
   while (!s.empty() && s.back() == 0) s.pop_back();
   return s;
 }
@@ -51,7 +52,8 @@ TubeSimulator::TubeSimulator(uint64_t seed) : seed_(seed), noise_(kNoiseTableSiz
   for (size_t i = 0; i < kNoiseTableSize; i += 2) {
     const double u1 = uniform(), u2 = uniform();
     const double radius = kNoiseSigma * std::sqrt(-2.0 * std::log(u1));
-    const double g[2] = {radius * std::cos(2 * std::numbers::pi * u2), radius * std::sin(2 * std::numbers::pi * u2)};
+    const double g[2] = {radius * std::cos(2 * std::numbers::pi * u2),
+                         radius * std::sin(2 * std::numbers::pi * u2)};
     for (int k = 0; k < 2; ++k) {
       const long q = std::clamp<long>(std::lround(g[k]), -kNoiseLimit, kNoiseLimit);
       noise_[i + k] = static_cast<uint8_t>(kRest + q);
@@ -91,7 +93,9 @@ uint64_t TubeSimulator::nextRandom() {  // xoshiro256**
   return result;
 }
 
-double TubeSimulator::uniform() { return static_cast<double>((nextRandom() >> 11) + 1) * 0x1.0p-53; }
+double TubeSimulator::uniform() {
+  return static_cast<double>((nextRandom() >> 11) + 1) * 0x1.0p-53;
+}
 
 int64_t TubeSimulator::drawArrival() {
   if (scripted_) {
@@ -162,11 +166,13 @@ void TubeSimulator::stampPulses(uint8_t* out, int64_t pos, size_t n) {
       sum_.assign(static_cast<size_t>(to - from), 0);
       for (size_t k = p; k < q; ++k) {
         const int64_t a = std::max(active_[k], from), b = std::min(active_[k] + length, to);
-        for (int64_t t = a; t < b; ++t) sum_[static_cast<size_t>(t - from)] += shape[static_cast<size_t>(t - active_[k])];
+        for (int64_t t = a; t < b; ++t)
+          sum_[static_cast<size_t>(t - from)] += shape[static_cast<size_t>(t - active_[k])];
       }
       for (int64_t t = from; t < to; ++t) {
         uint8_t& sample = out[t - pos];
-        sample = static_cast<uint8_t>(std::clamp(sample + sum_[static_cast<size_t>(t - from)], 0, 255));
+        sample =
+            static_cast<uint8_t>(std::clamp(sample + sum_[static_cast<size_t>(t - from)], 0, 255));
       }
     }
     p = q;

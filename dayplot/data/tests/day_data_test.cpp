@@ -25,14 +25,15 @@ struct PassResult {
 
 PassResult pass(const std::string& text) {
   PassResult r;
-  r.stats = runDayPass(dayTableFromText(text).value, [&](const PlotPair& p) { r.pairs.push_back(p); });
+  r.stats =
+      runDayPass(dayTableFromText(text).value, [&](const PlotPair& p) { r.pairs.push_back(p); });
   return r;
 }
 
 TEST(DayTable, ReadsEveryRowWithoutCapacityAndSkipsUnreadableLines) {
   std::string text;
   for (int i = 0; i < 2000; ++i) text += line("00:00", "0.1");
-  text += "\"2011/04/01\",\"00:01\",abc,1,2,3\r\n";  // rate not a number
+  text += "\"2011/04/01\",\"00:01\",abc,1,2,3\r\n";    // rate not a number
   text += "\"2011/04/01\",\"00:01\",0.2\r\n";          // too few fields
   text += "\"2011/04/01\",\"00:02\",1e300,1,2,3\r\n";  // beyond single precision
   text += "\"2011/04/01\",\"00:0";                     // torn while ratemon writes
@@ -45,7 +46,8 @@ TEST(DayTable, ReadsEveryRowWithoutCapacityAndSkipsUnreadableLines) {
 
 TEST(DayTable, RateTextsInEveryFormKeepSevenDigits) {
   const DayTable table =
-      dayTableFromText(line("00:00", ".27") + line("00:01", "2.7E-01") + line("00:02", "0.123")).value;
+      dayTableFromText(line("00:00", ".27") + line("00:01", "2.7E-01") + line("00:02", "0.123"))
+          .value;
   ASSERT_EQ(table.rows.size(), 3u);
   EXPECT_DOUBLE_EQ(table.rows[0].rate, 0.27);
   EXPECT_DOUBLE_EQ(table.rows[1].rate, 0.27);
@@ -70,8 +72,11 @@ TEST(DayTable, FileLookUpFindsOnlyOrdinaryFiles) {
 
 TEST(TitleDate, FromFirstRowAndCutAtTheTextsEnd) {
   using Parts = std::array<std::string, 3>;
-  const auto parts = [](const std::string& text) { return titleDateParts(dayTableFromText(text).value); };
-  EXPECT_EQ(parts(line("00:00", "1") + line("00:01", "1", "2011/04/02")), (Parts{"2011", "04", "01"}));
+  const auto parts = [](const std::string& text) {
+    return titleDateParts(dayTableFromText(text).value);
+  };
+  EXPECT_EQ(parts(line("00:00", "1") + line("00:01", "1", "2011/04/02")),
+            (Parts{"2011", "04", "01"}));
   EXPECT_EQ(parts(""), (Parts{"", "", ""}));
   EXPECT_EQ(parts(line("00:00", "1", "2011/4")), (Parts{"2011", "4", ""}));
 }
@@ -103,9 +108,9 @@ TEST(DayPass, StatisticsIncludeTheLastRecord) {
 TEST(DayPass, AverageRoundsToThreeDecimalsHalvesToEven) {
   EXPECT_DOUBLE_EQ(pass(line("00:00", "0.0625")).stats.average, 0.062);
   EXPECT_DOUBLE_EQ(pass(line("00:00", "0.0635")).stats.average, 0.064);
-  EXPECT_DOUBLE_EQ(pass(line("00:00", "0.1") + line("00:01", "0.2") + line("00:02", "0.2"))
-                       .stats.average,
-                   0.167);
+  EXPECT_DOUBLE_EQ(
+      pass(line("00:00", "0.1") + line("00:01", "0.2") + line("00:02", "0.2")).stats.average,
+      0.167);
 }
 
 TEST(DayPass, MissingOrRepeatedMinuteBreaksTheCurveButCounts) {
@@ -138,8 +143,8 @@ TEST(DayPass, NoonPairEndsTheMorningPanelThenAfternoonStays) {
 }
 
 TEST(DayPass, AfternoonStaysForAnEarlierHourLaterInTheFile) {
-  const PassResult r = pass(line("12:00", "1") + line("12:01", "1") + line("03:00", "1") +
-                            line("03:01", "1"));
+  const PassResult r =
+      pass(line("12:00", "1") + line("12:01", "1") + line("03:00", "1") + line("03:01", "1"));
   ASSERT_EQ(r.pairs.size(), 3u);
   EXPECT_EQ(r.pairs[2].halfDay, HalfDay::Afternoon);
   EXPECT_EQ(r.pairs[2].t1, 180);
@@ -226,7 +231,11 @@ TEST(ReadingsSettings, OffWithoutAFileAndReadBack) {
   const std::string path = (fs::temp_directory_path() / "readings_settings_test.ini").string();
   fs::remove(path);
   EXPECT_FALSE(readReadingsSettings(path).value.meanInterval);
-  const struct { std::string text; bool on; std::vector<int> unknown; } cases[] = {
+  const struct {
+    std::string text;
+    bool on;
+    std::vector<int> unknown;
+  } cases[] = {
       {readingsSettingsText({true}), true, {}},
       {readingsSettingsText({false}), false, {}},
       {"# note\n\n mean_interval=1 \n", true, {}},

@@ -81,15 +81,13 @@ TEST(FtpScript, BuiltInAccountOnlyWhenAllThreeConditionsHoldExactly) {
     const char* user;
     const char* password;
   };
-  for (const Miss& m : {Miss{"ftp.example.com", "pulsor01", ""},
-                        Miss{"ftp.example.com", "pulso", "kobud"},
-                        Miss{"ftp.example.com", "xpulsor01", "kobud"},  // contains, not starts
-                        Miss{"ftp.other.jp", "pulsor01", "kobud"},
-                        Miss{"ftp.example.com ", "pulsor01", "kobud"},
-                        Miss{"FTP.EXAMPLE.COM", "pulsor01", "kobud"},
-                        Miss{"ftp.example.com", "Pulsor01", "kobud"},
-                        Miss{"ftp.example.com", "pulsor01", "Kobud"},
-                        Miss{"ftp.example.com", "pulsor01", "kobud "}}) {
+  for (const Miss& m :
+       {Miss{"ftp.example.com", "pulsor01", ""}, Miss{"ftp.example.com", "pulso", "kobud"},
+        Miss{"ftp.example.com", "xpulsor01", "kobud"},  // contains, not starts
+        Miss{"ftp.other.jp", "pulsor01", "kobud"}, Miss{"ftp.example.com ", "pulsor01", "kobud"},
+        Miss{"FTP.EXAMPLE.COM", "pulsor01", "kobud"}, Miss{"ftp.example.com", "Pulsor01", "kobud"},
+        Miss{"ftp.example.com", "pulsor01", "Kobud"},
+        Miss{"ftp.example.com", "pulsor01", "kobud "}}) {
     s.server = m.server;
     s.user = m.user;
     s.password = m.password;
@@ -99,8 +97,7 @@ TEST(FtpScript, BuiltInAccountOnlyWhenAllThreeConditionsHoldExactly) {
 
 TEST(FtpScript, JpegPathFollowsTheImageNameRule) {
   FakeSettings s;
-  EXPECT_EQ(dayGraphJpegPath(s, "/mon/data/", "20110405", "20110405"),
-            "/mon/data/μSVHGraph.jpg");
+  EXPECT_EQ(dayGraphJpegPath(s, "/mon/data/", "20110405", "20110405"), "/mon/data/μSVHGraph.jpg");
   EXPECT_EQ(dayGraphJpegPath(s, "/mon/data/", "20110404", "20110405"),
             "/mon/data/μSVHGraph_20110404.jpg");
   // A folder with spaces stays whole inside the quotes.
@@ -147,16 +144,14 @@ TEST_F(UploadFileTest, WritesTheScriptOwnerOnlyThenStartsTheClientOnIt) {
   ASSERT_EQ(::stat(script.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
   ASSERT_EQ(launcher_.started.size(), 1u);
-  EXPECT_EQ(launcher_.started[0],
-            ftpClientCommand(ClientPlatform::Posix, programFolder(), script));
+  EXPECT_EQ(launcher_.started[0], ftpClientCommand(ClientPlatform::Posix, programFolder(), script));
   // The client beside the program, the settings of the station (which has no client).
   EXPECT_EQ(launcher_.started[0].arguments.back(), "-p:\"" + program_ + "dayplot_publish.ini\"");
 }
 
 TEST_F(UploadFileTest, UnwritableProgramFolderIsReportedAndNothingStarts) {
   // A folder that has gone away fails for root too, unlike one without write permission.
-  EXPECT_EQ(uploadFile(settings_, "/d/n.jpg", program_ + "gone/", launcher_, messages_),
-            nullptr);
+  EXPECT_EQ(uploadFile(settings_, "/d/n.jpg", program_ + "gone/", launcher_, messages_), nullptr);
   EXPECT_TRUE(launcher_.started.empty());
   ASSERT_EQ(messages_.shown.size(), 1u);
   EXPECT_NE(messages_.shown[0].find("スクリプトファイルを書き込めません"), std::string::npos);
@@ -252,9 +247,8 @@ TEST(UploadWords, OutcomeAndClientReasonInOneForm) {
       {say::uploadOutcome(false, "/d/%2.jpg", "x"), "FTP転送失敗: /d/%2.jpg (x)"},
   };
   for (const Case& c : cases) EXPECT_EQ(c.said, c.want);
-  for (const auto fault : {AddressError::Empty, AddressError::BadPort,
-                           AddressError::BadScheme, AddressError::BadHost,
-                           AddressError::TooManyWords}) {
+  for (const auto fault : {AddressError::Empty, AddressError::BadPort, AddressError::BadScheme,
+                           AddressError::BadHost, AddressError::TooManyWords}) {
     EXPECT_NE(say::serverBoxUnusable(fault, "h/").find("サーバ名の欄「h/」: "), std::string::npos);
   }
 }

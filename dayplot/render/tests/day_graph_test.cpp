@@ -53,7 +53,8 @@ struct Pixel {
 };
 
 void expectPixels(const QImage& img, std::initializer_list<Pixel> pixels) {
-  for (const Pixel& p : pixels) EXPECT_EQ(img.pixel(p.x, p.y), p.colour) << "at " << p.x << "," << p.y;
+  for (const Pixel& p : pixels)
+    EXPECT_EQ(img.pixel(p.x, p.y), p.colour) << "at " << p.x << "," << p.y;
 }
 
 class DayGraphTest : public ::testing::Test {
@@ -109,9 +110,15 @@ TEST_F(DayGraphTest, PanelsAxesAndGridLieWhereTheyBelong) {
   for (const int base : {239, 469}) {
     // Left axis, bottom axis over its grid line, top grid line on the panel edge, a grid
     // line drawn as an outline only, the right edge of the panel, a scale and an hour tick.
-    expectPixels(img, {{70, base - 17, kBlack}, {400, base, kBlack}, {400, base - 170, kGrid},
-                       {400, base - 34, kGrid}, {400, base - 35, kBack}, {790, base - 17, kPanel},
-                       {791, base - 17, kBack}, {65, base - 34, kBlack}, {130, base + 10, kBlack}});
+    expectPixels(img, {{70, base - 17, kBlack},
+                       {400, base, kBlack},
+                       {400, base - 170, kGrid},
+                       {400, base - 34, kGrid},
+                       {400, base - 35, kBack},
+                       {790, base - 17, kPanel},
+                       {791, base - 17, kBack},
+                       {65, base - 34, kBlack},
+                       {130, base + 10, kBlack}});
     EXPECT_EQ(img.pixel(64, base - 34) == kBlack, false);
     EXPECT_EQ(img.pixel(130, base + 11) == kBlack, false);
   }
@@ -181,24 +188,46 @@ TEST_F(DayGraphTest, ScaleLabelRowsFollowTheScaleMaximum) {
 }
 
 TEST_F(DayGraphTest, CurvePixelsAtFloorOfBaseMinusRateTimesUnit) {
-  writeDay({{"02:00", "2"},   {"02:01", "2"},      // M: on the morning top edge, y 69
-            {"04:10", "0"},   {"04:11", "2"},      // from the baseline straight up
-            {"08:00", "1"},   {"08:02", "1"},   {"08:03", "1"},  // 08:01 missing
-            {"11:59", "1"},   {"12:00", "1"},      // ends at x 790 in the morning
-            {"15:00", "4"},   {"15:01", "4"},      // 2 M: y 129, inside the morning panel
-            {"16:00", "0.3"}, {"16:01", "0.3"},    // 469 - 25.5: y 443
-            {"23:58", "1"},   {"23:59", "1"}});
+  writeDay({{"02:00", "2"},
+            {"02:01", "2"},  // M: on the morning top edge, y 69
+            {"04:10", "0"},
+            {"04:11", "2"},  // from the baseline straight up
+            {"08:00", "1"},
+            {"08:02", "1"},
+            {"08:03", "1"},  // 08:01 missing
+            {"11:59", "1"},
+            {"12:00", "1"},  // ends at x 790 in the morning
+            {"15:00", "4"},
+            {"15:01", "4"},  // 2 M: y 129, inside the morning panel
+            {"16:00", "0.3"},
+            {"16:01", "0.3"},  // 469 - 25.5: y 443
+            {"23:58", "1"},
+            {"23:59", "1"}});
   ASSERT_EQ(draw(), DayGraphResult::Done);
-  expectPixels(saved(), {
-      {190, 69, kBlack}, {191, 69, kBlack}, {192, 69, kGrid},
-      {320, 238, kBlack}, {320, 240, kBack}, {321, 69, kBlack},  // 04:10 rises from y 239,
-                                                                 // nothing below the baseline
-      {550, 154, kBack}, {551, 154, kBack}, {552, 154, kBlack}, {553, 154, kBlack},
-      {789, 154, kBlack}, {790, 154, kBlack}, {791, 154, kBack},
-      {70, 384, kBlack}, {71, 384, kBack},  // the afternoon starts at its left axis; then a gap
-      {250, 129, kBlack}, {251, 129, kBlack}, {252, 129, kBack},
-      {310, 443, kBlack}, {310, 444, kBack},
-      {788, 384, kBlack}, {789, 384, kBlack}, {790, 384, kPanel}});  // nothing reaches x 790
+  expectPixels(saved(), {{190, 69, kBlack},
+                         {191, 69, kBlack},
+                         {192, 69, kGrid},
+                         {320, 238, kBlack},
+                         {320, 240, kBack},
+                         {321, 69, kBlack},  // 04:10 rises from y 239,
+                                             // nothing below the baseline
+                         {550, 154, kBack},
+                         {551, 154, kBack},
+                         {552, 154, kBlack},
+                         {553, 154, kBlack},
+                         {789, 154, kBlack},
+                         {790, 154, kBlack},
+                         {791, 154, kBack},
+                         {70, 384, kBlack},
+                         {71, 384, kBack},  // the afternoon starts at its left axis; then a gap
+                         {250, 129, kBlack},
+                         {251, 129, kBlack},
+                         {252, 129, kBack},
+                         {310, 443, kBlack},
+                         {310, 444, kBack},
+                         {788, 384, kBlack},
+                         {789, 384, kBlack},
+                         {790, 384, kPanel}});  // nothing reaches x 790
 }
 
 TEST_F(DayGraphTest, MissingDayFileLeavesTheScalesAndWritesNothing) {
@@ -214,7 +243,7 @@ TEST_F(DayGraphTest, SkippedLinesAreReportedAndTheRestDrawn) {
   writeDay({{"00:00", "1"}, {"00:01", "abc"}, {"00:02", "1"}});
   EXPECT_EQ(draw(), DayGraphResult::Done);
   EXPECT_EQ(messages_.shown, std::vector<std::string>{folder_ + "μSVHData20110401.csv の読めない "
-                                                      "1 行を読み飛ばしました"});
+                                                                "1 行を読み飛ばしました"});
   messages_.shown.clear();
   writeDay({{"00:00", "1"}, {"00:01", "1"}});
   EXPECT_EQ(draw(), DayGraphResult::Done);
@@ -253,10 +282,10 @@ TEST_F(DayGraphTest, TextsStayInsideThePictureAtTheLongestTime) {
   writeDay({{"00:00", "1.234"}, {"00:01", "0.567"}});
   draw();
   const QImage& img = graph_.picture();
-  EXPECT_TRUE(anyDark(img, 670, 5, 830, 45));      // the information lines ...
-  EXPECT_FALSE(anyDark(img, 837, 0, 840, 60));     // ... end before the right edge
-  EXPECT_TRUE(anyDark(img, 70, 45, 190, 62));      // statistics
-  EXPECT_FALSE(anyDark(img, 0, 510, 840, 536));    // nothing below the hour labels
+  EXPECT_TRUE(anyDark(img, 670, 5, 830, 45));    // the information lines ...
+  EXPECT_FALSE(anyDark(img, 837, 0, 840, 60));   // ... end before the right edge
+  EXPECT_TRUE(anyDark(img, 70, 45, 190, 62));    // statistics
+  EXPECT_FALSE(anyDark(img, 0, 510, 840, 536));  // nothing below the hour labels
 }
 
 TEST_F(DayGraphTest, ImageOptionsOffDrawsButWritesNothing) {
@@ -295,21 +324,30 @@ TEST_F(DayGraphTest, MeanIntervalOnlyWhenChosen) {
   settings_.meanInterval = true;
   draw();
   const QImage on = graph_.picture().copy();
-  EXPECT_TRUE(anyDark(on, 330, 45, 640, 62));     // the interval of 108 pulses follows
+  EXPECT_TRUE(anyDark(on, 330, 45, 640, 62));  // the interval of 108 pulses follows
   EXPECT_EQ(on.copy(0, 64, 841, 473), off.copy(0, 64, 841, 473));  // nothing else moves
 }
 
 TEST(Period, NamesAndDays) {
-  const struct { std::string text; bool month; std::optional<Period> period; size_t days; std::string name; } cases[] = {
-      {"201104", true, Period{PeriodKind::Month, 2011, 4}, 30, "201104"},
-      {"202402", true, Period{PeriodKind::Month, 2024, 2}, 29, "202402"},
-      {"190002", true, Period{PeriodKind::Month, 1900, 2}, 28, "190002"},
-      {"2024", false, Period{PeriodKind::Year, 2024, 1}, 366, "2024"},
-      {"2100", false, Period{PeriodKind::Year, 2100, 1}, 365, "2100"},
-      {"201113", true, std::nullopt, 0, ""},  {"201100", true, std::nullopt, 0, ""},
-      {"20114", true, std::nullopt, 0, ""},   {"-20104", true, std::nullopt, 0, ""},
-      {"2011", true, std::nullopt, 0, ""},    {"201104", false, std::nullopt, 0, ""},
-      {"+201", false, std::nullopt, 0, ""},   {"1899", false, std::nullopt, 0, ""}};
+  const struct {
+    std::string text;
+    bool month;
+    std::optional<Period> period;
+    size_t days;
+    std::string name;
+  } cases[] = {{"201104", true, Period{PeriodKind::Month, 2011, 4}, 30, "201104"},
+               {"202402", true, Period{PeriodKind::Month, 2024, 2}, 29, "202402"},
+               {"190002", true, Period{PeriodKind::Month, 1900, 2}, 28, "190002"},
+               {"2024", false, Period{PeriodKind::Year, 2024, 1}, 366, "2024"},
+               {"2100", false, Period{PeriodKind::Year, 2100, 1}, 365, "2100"},
+               {"201113", true, std::nullopt, 0, ""},
+               {"201100", true, std::nullopt, 0, ""},
+               {"20114", true, std::nullopt, 0, ""},
+               {"-20104", true, std::nullopt, 0, ""},
+               {"2011", true, std::nullopt, 0, ""},
+               {"201104", false, std::nullopt, 0, ""},
+               {"+201", false, std::nullopt, 0, ""},
+               {"1899", false, std::nullopt, 0, ""}};
   for (const auto& c : cases) {
     const auto period = c.month ? parseMonth(c.text) : parseYear(c.text);
     EXPECT_EQ(period, c.period) << c.text;
@@ -328,10 +366,10 @@ TEST(Period, NamesAndDays) {
 class PeriodGraphTest : public DayGraphTest {
  protected:
   void SetUp() override {
-    writeDay({{"00:00", "0.5"}, {"00:01", "1.5"}}, "20110401");   // mean 1
+    writeDay({{"00:00", "0.5"}, {"00:01", "1.5"}}, "20110401");  // mean 1
     writeDay({{"00:00", "1"}, {"00:01", "1"}, {"00:02", "1"}}, "20110402");
-    writeDay({{"00:00", "0.6"}, {"00:01", "x"}}, "20110404");     // one unreadable line
-    writeDay({{"00:00", "3"}}, "20110501");                        // another month
+    writeDay({{"00:00", "0.6"}, {"00:01", "x"}}, "20110404");  // one unreadable line
+    writeDay({{"00:00", "3"}}, "20110501");                    // another month
   }
   DayGraphResult drawMonth() {
     const FaultReader faults = [](const std::string&, const std::string& day) {
@@ -339,7 +377,9 @@ class PeriodGraphTest : public DayGraphTest {
     };
     return period_.drawPeriodGraph(folder_, *parseMonth("201104"), faults);
   }
-  static int middle(int day) { return (PeriodGraph::dayLeft(day - 1, 30) + PeriodGraph::dayLeft(day, 30)) / 2; }
+  static int middle(int day) {
+    return (PeriodGraph::dayLeft(day - 1, 30) + PeriodGraph::dayLeft(day, 30)) / 2;
+  }
 
   PeriodGraph period_{settings_, messages_, clock_};
 };
@@ -370,12 +410,19 @@ TEST_F(PeriodGraphTest, BandMeanGapAndFaultsWhereTheyBelong) {
   // Day 1: band from y 214 (1.5) to 384 (0.5), the mean at 299.
   const int left = PeriodGraph::dayLeft(0, 30) + 2;
   // The line on to day 2's mean of 1.
-  expectPixels(img, {{left, 220, band}, {left, 380, band}, {left, 210, kBack},
-                     {middle(1), 299, kBlack}, {middle(2), 299, kBlack}});
+  expectPixels(img, {{left, 220, band},
+                     {left, 380, band},
+                     {left, 210, kBack},
+                     {middle(1), 299, kBlack},
+                     {middle(2), 299, kBlack}});
   // Day 3 has no file: no band and no line, only its fault mark; day 4 stands alone.
-  for (int y = 140; y < 460; ++y) EXPECT_EQ(img.pixel(middle(3), y) == kBack || img.pixel(middle(3), y) == kGrid, true) << y;
-  expectPixels(img, {{middle(3), 466, fault}, {middle(2), 466, fault}, {middle(1), 466, kBack},
-                     {middle(4), 367, kBlack}, {middle(5), 367, kBack}});
+  for (int y = 140; y < 460; ++y)
+    EXPECT_EQ(img.pixel(middle(3), y) == kBack || img.pixel(middle(3), y) == kGrid, true) << y;
+  expectPixels(img, {{middle(3), 466, fault},
+                     {middle(2), 466, fault},
+                     {middle(1), 466, kBack},
+                     {middle(4), 367, kBlack},
+                     {middle(5), 367, kBack}});
   // The mean line breaks at days 3 and 5: nothing of it inside their columns, however it
   // might have run on (across to day 4, or down to no mean at all).
   for (const int day : {3, 5}) {
@@ -414,8 +461,8 @@ TEST_F(PeriodGraphTest, NoFileInThePeriodAndBadScale) {
 }
 
 TEST(StatisticText, LeadingZeroBelowOneBlankFromOne) {
-  const std::pair<double, std::string> cases[] = {
-      {0, "0"}, {0.052, "0.052"}, {0.75, "0.75"}, {1, " 1"}, {1.5, " 1.5"}, {2, " 2"}};
+  const std::pair<double, std::string> cases[] = {{0, "0"},  {0.052, "0.052"}, {0.75, "0.75"},
+                                                  {1, " 1"}, {1.5, " 1.5"},    {2, " 2"}};
   for (const auto& [value, text] : cases) EXPECT_EQ(statisticText(value), text) << value;
 }
 

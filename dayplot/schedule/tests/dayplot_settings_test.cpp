@@ -123,8 +123,9 @@ TEST_F(SettingsFileTest, QuotesAndLineBreaksAreNeverWrittenSoEveryControlReadsBa
 }
 
 TEST_F(SettingsFileTest, LineLayoutDoesNotMatterForReading) {
-  writeIni("\"a\",\"/d/\",\"g\",\"3\",\"p\",\"t\",\"05\",\"06\",0,1,1,0,#FALSE#,#FALSE#,#FALSE#,"
-           "#TRUE#\n\"s\",\"u\"\n\"w\",1,\"sub\",\"ignored\"\n");
+  writeIni(
+      "\"a\",\"/d/\",\"g\",\"3\",\"p\",\"t\",\"05\",\"06\",0,1,1,0,#FALSE#,#FALSE#,#FALSE#,"
+      "#TRUE#\n\"s\",\"u\"\n\"w\",1,\"sub\",\"ignored\"\n");
   const DayplotStart s = start();
   EXPECT_EQ(s.controls.atHour, "06");
   EXPECT_EQ(s.controls.bmp, 1);
@@ -156,11 +157,12 @@ TEST_F(SettingsFileTest, ShortFileAppliesEmptyValues) {
 }
 
 TEST_F(SettingsFileTest, FieldThatDoesNotConvertLeavesItsControl) {
-  writeIni("\"a\",\"/d/\",\"g\",\"3\",\"p\",\"t\",\"05\",\"06\"\r\n"
-           "abc,7,1,0\r\n#FALSE#,maybe,#TRUE#,#FALSE#\r\n\"s\",\"u\",\"w\",x,\"\"\r\n");
+  writeIni(
+      "\"a\",\"/d/\",\"g\",\"3\",\"p\",\"t\",\"05\",\"06\"\r\n"
+      "abc,7,1,0\r\n#FALSE#,maybe,#TRUE#,#FALSE#\r\n\"s\",\"u\",\"w\",x,\"\"\r\n");
   const DayplotStart s = start();
   EXPECT_EQ(s.controls.jpeg, 1);  // "abc": left ticked
-  EXPECT_EQ(s.controls.bmp, 0);  // 7 is no check-box state
+  EXPECT_EQ(s.controls.bmp, 0);   // 7 is no check-box state
   EXPECT_EQ(s.controls.todayEvery, 1);
   EXPECT_TRUE(s.controls.option(3));
   EXPECT_FALSE(s.controls.option(2));
@@ -174,9 +176,9 @@ TEST_F(SettingsFileTest, LastTrueOptionGivesThePeriod) {
     int selected;
   };
   // Two True options after the first: the later one is selected and gives the period.
-  for (const Case& c : {Case{"#TRUE#,#TRUE#,#FALSE#,#FALSE#", 2},
-                        Case{"#FALSE#,#TRUE#,#TRUE#,#FALSE#", 3},
-                        Case{"#FALSE#,#TRUE#,#FALSE#,#TRUE#", 4}}) {
+  for (const Case& c :
+       {Case{"#TRUE#,#TRUE#,#FALSE#,#FALSE#", 2}, Case{"#FALSE#,#TRUE#,#TRUE#,#FALSE#", 3},
+        Case{"#FALSE#,#TRUE#,#FALSE#,#TRUE#", 4}}) {
     writeIni(std::string(",,,,,,,,1,0,0,0,") + c.options + ",,,,0,");
     const DayplotStart s = start();
     EXPECT_EQ(s.RealtimeInterval, kRealtimePeriods[c.selected - 1]) << c.options;

@@ -18,10 +18,11 @@ class HeadlessTest : public ::testing::Test {
   void SetUp() override { testing::testApp(); }
   // Real-time every `period` minutes, yesterday at hh:mm, FTP transfer ticked.
   void writeIni(const std::string& hh, const std::string& mm, int check5 = 1) {
-    folder_.write("dayplot.ini",
-                  "\"p\",\"\",\"μSVHGraph\",\"2\",\"μSVHData\",\"t\",\"" + mm + "\",\"" + hh +
-                      "\"\r\n1,0,1,1\r\n#FALSE#,#TRUE#,#FALSE#,#FALSE#\r\n"
-                      "\"127.0.0.1 2121\",\"u\",\"w\"," + std::to_string(check5) + ",\"\"\r\n");
+    folder_.write("dayplot.ini", "\"p\",\"\",\"μSVHGraph\",\"2\",\"μSVHData\",\"t\",\"" + mm +
+                                     "\",\"" + hh +
+                                     "\"\r\n1,0,1,1\r\n#FALSE#,#TRUE#,#FALSE#,#FALSE#\r\n"
+                                     "\"127.0.0.1 2121\",\"u\",\"w\"," +
+                                     std::to_string(check5) + ",\"\"\r\n");
   }
   HeadlessDayplot& start(LocalDateTime t) {
     clock_.set(t);
@@ -49,7 +50,9 @@ TEST_F(HeadlessTest, BothRunsInOneTickDrawUploadAndSayWhen) {
   HeadlessDayplot& d = start({2011, 3, 16, 0, 19, 58});
   EXPECT_EQ(d.settings().RealtimeInterval, 20);
   EXPECT_EQ(d.untilNextTick(), std::chrono::milliseconds(2500));
-  EXPECT_TRUE(said("2011/03/16 00:19:58 開始しました: 当日分を20分毎に処理、昨日分を00時20分に処理")) << err_.str();
+  EXPECT_TRUE(
+      said("2011/03/16 00:19:58 開始しました: 当日分を20分毎に処理、昨日分を00時20分に処理"))
+      << err_.str();
 
   tickAt({2011, 3, 16, 0, 20, 0});
   EXPECT_TRUE(folder_.exists("data/μSVHGraph.jpg"));
@@ -76,8 +79,9 @@ TEST_F(HeadlessTest, BothRunsInOneTickDrawUploadAndSayWhen) {
   clock_.set({2011, 3, 16, 0, 20, 3});
   launcher_.end(1, 1, "226 ok\n550 No such directory.\n");
   d.pollUploads();
-  EXPECT_TRUE(said("2011/03/16 00:20:03 FTP転送失敗: " + folder_.data() +
-                   "μSVHGraph_20110315.jpg (FTPクライアントの終了コード 1: 550 No such directory.)"))
+  EXPECT_TRUE(
+      said("2011/03/16 00:20:03 FTP転送失敗: " + folder_.data() +
+           "μSVHGraph_20110315.jpg (FTPクライアントの終了コード 1: 550 No such directory.)"))
       << err_.str();
   ASSERT_EQ(launcher_.started.size(), 3u);  // the month's JPEG last
   launcher_.end(2, 0);
@@ -147,7 +151,12 @@ TEST(UploadWatch, OneClientAtATimeEachWaitingFileOnceAndFailedStartsSkipped) {
   watch.request(starter, "a.jpg");
   watch.request(starter, "b.jpg");
   watch.request(starter, "b.jpg");  // already waiting
-  watch.request([&]() -> std::unique_ptr<StartedProcess> { ++refused; return nullptr; }, "c.jpg");
+  watch.request(
+      [&]() -> std::unique_ptr<StartedProcess> {
+        ++refused;
+        return nullptr;
+      },
+      "c.jpg");
   watch.request(starter, "d.jpg");
   EXPECT_EQ(launcher.started.size(), 1u);
   EXPECT_EQ(watch.waiting(), 3u);
@@ -168,7 +177,7 @@ TEST(UploadWatch, OneClientAtATimeEachWaitingFileOnceAndFailedStartsSkipped) {
   EXPECT_FALSE(ended[0].succeeded);
   EXPECT_EQ(ended[0].reason, "FTPクライアントの終了コード 1: 失敗: 行 1 OPEN: ログインできません");
   EXPECT_EQ(clientReason({false, -1, ""}), "FTPクライアントが異常終了しました");
-  EXPECT_EQ(refused, 1);                   // c could not start, d went on
+  EXPECT_EQ(refused, 1);  // c could not start, d went on
   EXPECT_EQ(launcher.started.size(), 3u);
   launcher.end(2, 0);
   watch.collect(t);

@@ -27,12 +27,14 @@ class ProcessModeTest : public ::testing::Test {
   std::string ini(const std::string& scale, int jpeg, int bmp) {
     return "\"here\",\"" + data_ + "\",\"graph\",\"" + scale +
            "\",\"μSVHData\",\"tube\",\"03\",\"00\"\r\n" + std::to_string(jpeg) + "," +
-           std::to_string(bmp) + ",0,0\r\n#TRUE#,#FALSE#,#FALSE#,#FALSE#\r\n\"s\",\"\",\"\",0,\"\"\r\n";
+           std::to_string(bmp) +
+           ",0,0\r\n#TRUE#,#FALSE#,#FALSE#,#FALSE#\r\n\"s\",\"\",\"\",0,\"\"\r\n";
   }
 
   // Exit code; stderr kept in err_. Without a display, as on a station without a screen.
   int run(const std::string& args) {
-    const int status = station_.run("env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY ./dayplot " + args);
+    const int status =
+        station_.run("env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY ./dayplot " + args);
     err_ = readBytes(dir_ / "err.txt");
     return status;
   }
@@ -123,7 +125,12 @@ TEST_F(ProcessModeTest, MonthAndYearGraphs) {
   writeDay("20110401");
   writeDay("20110415");
   writeIni(ini("2", 1, 0));
-  const struct { const char* args; int status; const char* image; const char* says; } cases[] = {
+  const struct {
+    const char* args;
+    int status;
+    const char* image;
+    const char* says;
+  } cases[] = {
       {"--month 201104", 0, "graph_201104.jpg", ""},
       {"--year 2011", 0, "graph_2011.jpg", ""},
       {"--month 201105", 1, "", "この期間の記録ファイルがありません"},
@@ -146,7 +153,8 @@ TEST_F(ProcessModeTest, MonthAndYearGraphs) {
 // A torn line is skipped and told, by the day, the month and the year alike.
 TEST_F(ProcessModeTest, SkippedLinesAreToldForADayAMonthAndAYear) {
   writeDay("20110401");
-  std::ofstream(data_ + "μSVHData20110401.csv", std::ios::binary | std::ios::app) << "\"2011/04/01\",\"00:0\r\n";
+  std::ofstream(data_ + "μSVHData20110401.csv", std::ios::binary | std::ios::app)
+      << "\"2011/04/01\",\"00:0\r\n";
   writeIni(ini("2", 1, 0));
   for (const char* args : {"--process 20110401", "--month 201104", "--year 2011"}) {
     EXPECT_EQ(run(args), 0) << args << ": " << err_;

@@ -57,7 +57,8 @@ TEST(DueRuns, RunsPerDayForEachPeriod) {
 TEST(DueRuns, YesterdayAcrossMonthAndYearEnds) {
   const DayplotStart s = yesterdayAt("00", "03");
   EXPECT_EQ(dueRuns(at(2012, 3, 1, 0, 3), s),
-            (std::vector<DueRun>{{RunKind::Yesterday, "20120229"}, {RunKind::Month, "201202"}}));  // leap year
+            (std::vector<DueRun>{{RunKind::Yesterday, "20120229"},
+                                 {RunKind::Month, "201202"}}));  // leap year
   EXPECT_EQ(dueRuns(at(2011, 3, 1, 0, 3), s),
             (std::vector<DueRun>{{RunKind::Yesterday, "20110228"}, {RunKind::Month, "201102"}}));
   EXPECT_EQ(dueRuns(at(2011, 1, 1, 0, 3, 45), s),
@@ -85,8 +86,9 @@ TEST(DueRuns, BothDueInOneMinuteTodayFirst) {
   s.controls.yesterdayAt = 1;
   s.controls.atHour = "00";
   s.controls.atMinute = "10";
-  EXPECT_EQ(dueRuns(at(2011, 3, 15, 0, 10, 58), s),
-            (std::vector<DueRun>{kToday, {RunKind::Yesterday, "20110314"}, {RunKind::Month, "201103"}}));
+  EXPECT_EQ(
+      dueRuns(at(2011, 3, 15, 0, 10, 58), s),
+      (std::vector<DueRun>{kToday, {RunKind::Yesterday, "20110314"}, {RunKind::Month, "201103"}}));
 }
 
 TEST(DueRuns, ClearedBoxesRunNothing) {
@@ -115,7 +117,8 @@ TEST(MinuteScheduler, ALateTickMakesUpMissedMinutesOncePerDay) {
   // A run that lasted from 23:56 to 00:25: 00:00 is not due, 00:03 is yesterday (the
   // 15th), 00:10 and 00:20 are today twice over but one run.
   EXPECT_EQ(scheduler.tick(at(2011, 3, 16, 0, 25, 2), s),
-            (std::vector<DueRun>{{RunKind::Yesterday, "20110315"}, {RunKind::Month, "201103"},
+            (std::vector<DueRun>{{RunKind::Yesterday, "20110315"},
+                                 {RunKind::Month, "201103"},
                                  {RunKind::Today, "20110316"}}));
   // A clock set back examines its own minute only.
   EXPECT_EQ(scheduler.tick(at(2011, 3, 16, 0, 20, 1), s),
@@ -125,7 +128,8 @@ TEST(MinuteScheduler, ALateTickMakesUpMissedMinutesOncePerDay) {
 TEST(MinuteScheduler, AGapOfDaysMakesUpTheLastDayOnly) {
   MinuteScheduler scheduler(at(2011, 3, 1, 12, 0));
   const auto runs = scheduler.tick(at(2011, 3, 10, 12, 0), yesterdayAt("00", "03"));
-  EXPECT_EQ(runs, (std::vector<DueRun>{{RunKind::Yesterday, "20110309"}, {RunKind::Month, "201103"}}));
+  EXPECT_EQ(runs,
+            (std::vector<DueRun>{{RunKind::Yesterday, "20110309"}, {RunKind::Month, "201103"}}));
 }
 
 TEST(MinuteScheduler, NextTickJustAfterTheNextMinute) {

@@ -68,7 +68,8 @@ TEST(SettingsFormBadInput, AnyTextInAnyBoxKeepsDayplotGoingAndTheSettingsReadabl
       DayplotSettings c = form->controls();
       c.manualYear = "2011", c.manualMonth = "03", c.manualDay = "15", c.upload = 1;
       form->setControls(c);
-      form->findChild<QLineEdit*>(QString::fromStdString(name))->setText(QString::fromStdString(bad));
+      form->findChild<QLineEdit*>(QString::fromStdString(name))
+          ->setText(QString::fromStdString(bad));
       const DayplotSettings typed = form->controls();
       QTest::mouseClick(form->findChild<QPushButton*>("Command3"), Qt::LeftButton);
 

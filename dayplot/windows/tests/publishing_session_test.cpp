@@ -35,7 +35,8 @@ Driver headless(Station& s, std::unique_ptr<HeadlessDayplot>& keep,
   keep = std::make_unique<HeadlessDayplot>(s.folder.path(), s.clock, s.launcher, *log);
   HeadlessDayplot* d = keep.get();
   auto lines = std::make_shared<size_t>(0);
-  return {[d] { d->tick(); }, [d] { d->pollUploads(); }, [log, lines] {
+  return {[d] { d->tick(); }, [d] { d->pollUploads(); },
+          [log, lines] {
             std::vector<std::string> all;
             std::istringstream in(log->str());
             for (std::string line; std::getline(in, line);) all.push_back(line);
@@ -53,7 +54,8 @@ Driver window(Station& s, std::unique_ptr<SettingsForm>& keep) {
   parts.dialogs.closeUnsaved = [](const QString&) { return true; };
   keep = std::make_unique<SettingsForm>(std::move(parts));
   SettingsForm* w = keep.get();
-  return {[w] { w->onMinuteTick(); }, [w] { w->pollUploads(); }, [w] {
+  return {[w] { w->onMinuteTick(); }, [w] { w->pollUploads(); },
+          [w] {
             // A box on screen is a message told; read, it is put away.
             QMessageBox* box = w->messages().box();
             if (!box || !box->isVisible()) return std::vector<std::string>{};
@@ -82,7 +84,8 @@ TEST(PublishingSession, AQueueFileThatCannotBeWrittenIsToldOnceAndItsEndOnce) {
     std::filesystem::create_directories(queue);  // in the way of the queue file
     std::unique_ptr<HeadlessDayplot> d;
     std::unique_ptr<SettingsForm> w;
-    Driver driver = inWindow ? window(s, w) : headless(s, d, std::make_shared<std::ostringstream>());
+    Driver driver =
+        inWindow ? window(s, w) : headless(s, d, std::make_shared<std::ostringstream>());
     std::vector<std::string> told;
     auto at = [&](int hour, int minute, int second) {
       s.clock.set({2011, 3, 16, hour, minute, second});
@@ -97,7 +100,7 @@ TEST(PublishingSession, AQueueFileThatCannotBeWrittenIsToldOnceAndItsEndOnce) {
 
     at(10, 20, 0);  // the run's upload starts
     ASSERT_EQ(s.launcher.started.size(), 1u);
-    endAll(1);      // and fails: the queue cannot keep it
+    endAll(1);  // and fails: the queue cannot keep it
     at(10, 21, 0);
     at(10, 22, 0);
     EXPECT_EQ(count(told, "再送の控えを書き込めません"), 1u);
@@ -106,7 +109,7 @@ TEST(PublishingSession, AQueueFileThatCannotBeWrittenIsToldOnceAndItsEndOnce) {
     std::filesystem::remove(queue);
     at(10, 26, 0);  // five minutes after the failure was seen, the retry
     ASSERT_EQ(s.launcher.started.size(), 2u);
-    endAll(0);      // succeeds: the queue is written again
+    endAll(0);  // succeeds: the queue is written again
     at(10, 27, 0);
     at(10, 28, 0);
     EXPECT_EQ(count(told, "再送の控えを書き込めません"), 1u);

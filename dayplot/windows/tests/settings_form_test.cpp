@@ -2,6 +2,7 @@
 // a launcher that starts nothing and dialogs that answer at once.
 #include "settings_form.h"
 
+#include <sys/stat.h>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,7 +12,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
-#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -51,7 +51,9 @@ class FormTest : public ::testing::Test {
       askedCertificates_.push_back(fingerprint);
       return certificateAnswer_;
     };
-    parts.dialogs.publishSettings = [this](const std::string& path) { publishOpened_.push_back(path); };
+    parts.dialogs.publishSettings = [this](const std::string& path) {
+      publishOpened_.push_back(path);
+    };
     form_ = std::make_unique<SettingsForm>(std::move(parts));
     form_->show();
     return *form_;
@@ -114,23 +116,37 @@ TEST_F(FormTest, EveryControlWithItsNameAndTextAndTheOptionsOneGroup) {
   EXPECT_EQ(w.objectName(), "Form2");
   EXPECT_EQ(w.windowTitle(), "データロガー");
   const std::vector<std::pair<const char*, const char*>> labels = {
-      {"Label1", "測定場所"}, {"Label6", "測定管"}, {"Label2", "データフォルダ"},
-      {"Label5", "入力データファイル名"}, {"Label3", "出力グラフファイル名"},
-      {"Label8", "ファイル形式"}, {"Label7", "JPG"}, {"Label9", "BMP"},
-      {"Label4", "縦軸最大スケール(μSV/h)"}, {"Label22", "FTP転送を行う"},
-      {"Label19", "サーバ名"}, {"Label23", "ｻﾌﾞﾌｫﾙﾀﾞ名  ( 例  xxxx\\yyyyy\\zzzz)"},
-      {"Label20", "ユーザ名"}, {"Label21", "ﾊﾟｽﾜｰﾄﾞ"}, {"Label10", "年"}, {"Label11", "月"},
-      {"Label12", "日"}, {"Label18", "ﾌｧｲﾙ選択"}, {"Label13", "当日データリアルタイム処理"},
-      {"Label15", "時"}, {"Label16", "分"}, {"Label14", "起動"},
+      {"Label1", "測定場所"},
+      {"Label6", "測定管"},
+      {"Label2", "データフォルダ"},
+      {"Label5", "入力データファイル名"},
+      {"Label3", "出力グラフファイル名"},
+      {"Label8", "ファイル形式"},
+      {"Label7", "JPG"},
+      {"Label9", "BMP"},
+      {"Label4", "縦軸最大スケール(μSV/h)"},
+      {"Label22", "FTP転送を行う"},
+      {"Label19", "サーバ名"},
+      {"Label23", "ｻﾌﾞﾌｫﾙﾀﾞ名  ( 例  xxxx\\yyyyy\\zzzz)"},
+      {"Label20", "ユーザ名"},
+      {"Label21", "ﾊﾟｽﾜｰﾄﾞ"},
+      {"Label10", "年"},
+      {"Label11", "月"},
+      {"Label12", "日"},
+      {"Label18", "ﾌｧｲﾙ選択"},
+      {"Label13", "当日データリアルタイム処理"},
+      {"Label15", "時"},
+      {"Label16", "分"},
+      {"Label14", "起動"},
       {"Label17", "※月日時間は、全て２桁で入力してください"}};
   for (const auto& [name, caption] : labels) {
     ASSERT_NE(find<QLabel>(name), nullptr);
     EXPECT_EQ(find<QLabel>(name)->text(), QString(caption)) << name;
   }
   const std::vector<std::pair<const char*, const char*>> buttons = {
-      {"Command1", "停止中案内転送"}, {"Command2", "保存先"}, {"Command3", "手動処理"},
-      {"Option1", "10分毎"}, {"Option2", "20分毎"}, {"Option3", "30分毎"}, {"Option4", "60分毎"},
-      {"Check4", "昨日分自動処理"}};
+      {"Command1", "停止中案内転送"}, {"Command2", "保存先"},      {"Command3", "手動処理"},
+      {"Option1", "10分毎"},          {"Option2", "20分毎"},       {"Option3", "30分毎"},
+      {"Option4", "60分毎"},          {"Check4", "昨日分自動処理"}};
   for (const auto& [name, caption] : buttons) {
     EXPECT_EQ(find<QAbstractButton>(name)->text(), QString(caption)) << name;
   }
@@ -179,8 +195,9 @@ TEST_F(FormTest, FirstStartWithoutFileKeepsTheDefaultsAndSavesThemAtClose) {
 }
 
 TEST_F(FormTest, FileWithOnlyItsFirstLineClearsTheRest) {
-  writeIni("\"here\",\"/srv/log/μSVHData_nnnntthh.csv\",\"g\",\"1\",\"μSVHData\",\"tube\","
-           "\"03\",\"00\"\r\n");
+  writeIni(
+      "\"here\",\"/srv/log/μSVHData_nnnntthh.csv\",\"g\",\"1\",\"μSVHData\",\"tube\","
+      "\"03\",\"00\"\r\n");
   SettingsForm& w = open();
   EXPECT_EQ(text("Text2"), "/srv/log/μSVHData_nnnntthh.csv");
   EXPECT_EQ(w.DataFolder(), "/srv/log/");
@@ -201,12 +218,13 @@ TEST_F(FormTest, FileWithOnlyItsFirstLineClearsTheRest) {
 
 TEST_F(FormTest, DataPathUsedOnlyWhenItEndsInLowerCaseCsv) {
   const std::pair<std::string, std::string> cases[] = {
-      {"/srv/log/", folder_.data()},           // a folder typed by hand: shown, not used
-      {"/srv/log/x.CSV", folder_.data()},      // case counts
-      {"x.csv", ""},                           // no separator: the empty folder
+      {"/srv/log/", folder_.data()},       // a folder typed by hand: shown, not used
+      {"/srv/log/x.CSV", folder_.data()},  // case counts
+      {"x.csv", ""},                       // no separator: the empty folder
   };
   for (const auto& [path, folder] : cases) {
-    writeIni("\"p\",\"" + path + "\",\"g\",\"2\",\"μSVHData\",\"t\",\"03\",\"00\"\r\n"
+    writeIni("\"p\",\"" + path +
+             "\",\"g\",\"2\",\"μSVHData\",\"t\",\"03\",\"00\"\r\n"
              "1,0,0,0\r\n#FALSE#,#FALSE#,#TRUE#,#FALSE#\r\n\"h\",\"\",\"\",0,\"\"\r\n");
     SettingsForm& w = open();
     EXPECT_EQ(text("Text2").toStdString(), path);
@@ -320,10 +338,11 @@ TEST_F(FormTest, ScheduledRunsCloseTheGraphWindowAndUploadWhenTicked) {
   clock_.set({2011, 3, 16, 10, 20, 4});
   launcher_.end(1, 1, "connecting\n530 Login incorrect.\n");
   w.pollUploads();
-  EXPECT_EQ(status->text(), "最後のFTP転送: 2011/03/16 10:20:04 FTP転送失敗: " +
-                                QString::fromStdString(folder_.data()) +
-                                "μSVHGraph.jpg (FTPクライアントの終了コード 1: 530 Login incorrect.) "
-                                "10:25 に再送します");
+  EXPECT_EQ(
+      status->text(),
+      "最後のFTP転送: 2011/03/16 10:20:04 FTP転送失敗: " + QString::fromStdString(folder_.data()) +
+          "μSVHGraph.jpg (FTPクライアントの終了コード 1: 530 Login incorrect.) "
+          "10:25 に再送します");
 
   tickAt({2011, 3, 16, 10, 24, 0});  // not on the period, the retry still waits
   EXPECT_EQ(launcher_.started.size(), 2u);
@@ -492,8 +511,10 @@ TEST_F(FormTest, UnknownCertificateIsAskedOnceThenTrustedForOnceOrAlways) {
 
   const std::string print(64, 'A');
   const std::string shown = shownFingerprint(print);
-  const std::string refused = "失敗: 行 1 OPEN: 接続とログイン: サーバの証明書を信頼できません: "
-                              "自己署名の証明書です\n" + std::string(kFingerprintLead) + shown + "\n";
+  const std::string refused =
+      "失敗: 行 1 OPEN: 接続とログイン: サーバの証明書を信頼できません: "
+      "自己署名の証明書です\n" +
+      std::string(kFingerprintLead) + shown + "\n";
   struct Case {
     CertificateAnswer answer;
     size_t asked;    // questions so far
@@ -511,11 +532,13 @@ TEST_F(FormTest, UnknownCertificateIsAskedOnceThenTrustedForOnceOrAlways) {
   }
   EXPECT_EQ(askedCertificates_[0], QString::fromStdString(shown));
   EXPECT_FALSE(folder_.exists("dayplot_trust_once.txt"));
-  EXPECT_TRUE(readPublishSettings(folder_.path() + "dayplot_publish.ini").value.trustedFingerprints.empty());
+  EXPECT_TRUE(readPublishSettings(folder_.path() + "dayplot_publish.ini")
+                  .value.trustedFingerprints.empty());
 
   form_.reset();  // a new window asks again: once for this run only, then always
   open();
-  for (const CertificateAnswer answer : {CertificateAnswer::TrustOnce, CertificateAnswer::TrustAlways}) {
+  for (const CertificateAnswer answer :
+       {CertificateAnswer::TrustOnce, CertificateAnswer::TrustAlways}) {
     certificateAnswer_ = answer;
     launcher_.started.clear();
     launcher_.outcomes.clear();

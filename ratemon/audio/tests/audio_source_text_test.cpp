@@ -24,8 +24,9 @@ TEST(AudioSourceText, SimulationForms) {
 }
 
 TEST(AudioSourceText, BadSimulationTextAndNoTextNameNoInput) {
-  for (const char* bad : {"sim:", "sim:abc", "sim:-3", "sim:20,seed=", "sim:20,seed=x", "sim:20,seed=-1",
-                          "sim:20:120", "sim:20:120@13:00", "sim:20:120@13:00-25:00", "sim:20 "}) {
+  for (const char* bad :
+       {"sim:", "sim:abc", "sim:-3", "sim:20,seed=", "sim:20,seed=x", "sim:20,seed=-1",
+        "sim:20:120", "sim:20:120@13:00", "sim:20:120@13:00-25:00", "sim:20 "}) {
     EXPECT_FALSE(parseAudioSource(bad)) << bad;
   }
   EXPECT_FALSE(parseAudioSource(""));
@@ -37,7 +38,8 @@ TEST(AudioSourceText, AnythingElseIsAWavPathAndMakesTheMatchingInput) {
   EXPECT_EQ(wav->kind, SourceChoice::Kind::WavFile);
   EXPECT_EQ(wav->wavPath, "rec/sim:20.wav");
   EXPECT_NE(dynamic_cast<WavFileInput*>(makeAudioInput(*wav, 0).get()), nullptr);
-  EXPECT_NE(dynamic_cast<SimulatedTubeInput*>(makeAudioInput(*parseAudioSource("sim:5"), 0).get()), nullptr);
+  EXPECT_NE(dynamic_cast<SimulatedTubeInput*>(makeAudioInput(*parseAudioSource("sim:5"), 0).get()),
+            nullptr);
 }
 
 }  // namespace

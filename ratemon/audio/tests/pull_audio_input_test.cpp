@@ -35,7 +35,8 @@ class FakeSource : public PullAudioInput {
 };
 
 void drain(PullAudioInput& input) {
-  for (int guard = 0; guard < 1000 && input.deliverNext(); ++guard) {}
+  for (int guard = 0; guard < 1000 && input.deliverNext(); ++guard) {
+  }
 }
 
 TEST(PullAudioInput, DeliversQueuedBuffersInOrderThenTheShortLastOneAndStops) {
@@ -46,7 +47,8 @@ TEST(PullAudioInput, DeliversQueuedBuffersInOrderThenTheShortLastOneAndStops) {
   source.startRecording();
   drain(source);
   EXPECT_EQ(rx.indices, (std::vector<int16_t>{5, 2, 9, 5, 2}));
-  EXPECT_EQ(rx.counts, (std::vector<int32_t>{kBufferSize, kBufferSize, kBufferSize, kBufferSize, kBufferSize / 2}));
+  EXPECT_EQ(rx.counts, (std::vector<int32_t>{kBufferSize, kBufferSize, kBufferSize, kBufferSize,
+                                             kBufferSize / 2}));
   EXPECT_EQ(rx.bytes, source.data);
   EXPECT_EQ(rx.states, (std::vector<bool>{true, false}));
   EXPECT_FALSE(source.isRecording());
@@ -85,7 +87,8 @@ TEST(PullAudioInput, NothingIsDeliveredAfterStopRecording) {
   source.stopRecording();
   EXPECT_FALSE(source.deliverNext());
   EXPECT_EQ(rx.counts.size(), 2u);
-  EXPECT_EQ(rx.bytes, std::vector<uint8_t>(source.data.begin(), source.data.begin() + 2 * kBufferSize));
+  EXPECT_EQ(rx.bytes,
+            std::vector<uint8_t>(source.data.begin(), source.data.begin() + 2 * kBufferSize));
 }
 
 TEST(PullAudioInput, OnlyHandedBackBuffersAreFilled) {
@@ -99,7 +102,8 @@ TEST(PullAudioInput, OnlyHandedBackBuffersAreFilled) {
   // Duplicates and unknown indices are ignored.
   for (const int16_t i : {3, 3, -1, kBufferCount, 7}) source.addBuffer(i);
   drain(source);
-  EXPECT_EQ(std::vector<int16_t>(rx.indices.end() - 2, rx.indices.end()), (std::vector<int16_t>{3, 7}));
+  EXPECT_EQ(std::vector<int16_t>(rx.indices.end() - 2, rx.indices.end()),
+            (std::vector<int16_t>{3, 7}));
 }
 
 TEST(PullAudioInput, ClosedOrUnopenedDeviceIsQuietAndSafe) {

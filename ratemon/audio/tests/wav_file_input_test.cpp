@@ -38,7 +38,8 @@ std::string writeSound(const std::string& name, int format, int channels, int ra
 std::vector<uint8_t> readAll(WavFileInput& input, std::vector<int32_t>* counts = nullptr) {
   RecordingReceiver rx(input);
   rx.start();
-  for (int guard = 0; guard < 100000 && input.deliverNext(); ++guard) {}
+  for (int guard = 0; guard < 100000 && input.deliverNext(); ++guard) {
+  }
   EXPECT_FALSE(input.isRecording());
   if (counts) *counts = rx.counts;
   return rx.bytes;
@@ -47,8 +48,9 @@ std::vector<uint8_t> readAll(WavFileInput& input, std::vector<int32_t>* counts =
 TEST(WavFileInput, EightBitFileComesBackByteForByteInOneSecondBuffers) {
   std::vector<uint8_t> data(2 * kBufferSize + 777);
   for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>(i * 31 % 256);
-  const auto path = writeSound("u8.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_U8, 1, kSampleRate,
-                               [&](SNDFILE* f) { sf_write_raw(f, data.data(), static_cast<sf_count_t>(data.size())); });
+  const auto path = writeSound(
+      "u8.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_U8, 1, kSampleRate,
+      [&](SNDFILE* f) { sf_write_raw(f, data.data(), static_cast<sf_count_t>(data.size())); });
   WavFileInput input(path);
   std::vector<int32_t> counts;
   EXPECT_EQ(readAll(input, &counts), data);
@@ -60,15 +62,18 @@ TEST(WavFileInput, EightBitFileComesBackByteForByteInOneSecondBuffers) {
 TEST(WavFileInput, FinerFormatsAreRoundedToTheNearestEightBitStep) {
   const std::vector<short> pcm16 = {-32768, -32767, -129, -127, 0, 127, 128, 256, 32767};
   const std::vector<uint8_t> from16 = {0, 0, 127, 128, 128, 128, 129, 129, 255};
-  const auto path16 = writeSound("s16.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, kSampleRate,
-                                 [&](SNDFILE* f) { sf_write_short(f, pcm16.data(), static_cast<sf_count_t>(pcm16.size())); });
+  const auto path16 = writeSound(
+      "s16.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, kSampleRate,
+      [&](SNDFILE* f) { sf_write_short(f, pcm16.data(), static_cast<sf_count_t>(pcm16.size())); });
   WavFileInput input16(path16);
   EXPECT_EQ(readAll(input16), from16);
 
   const std::vector<float> floats = {-2.0f, -1.0f, -0.5f, 0.0f, 0.25f, 0.999f, 1.0f, 1.5f};
   const std::vector<uint8_t> fromFloat = {0, 0, 64, 128, 160, 255, 255, 255};
-  const auto pathF = writeSound("float.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1, kSampleRate,
-                                [&](SNDFILE* f) { sf_write_float(f, floats.data(), static_cast<sf_count_t>(floats.size())); });
+  const auto pathF =
+      writeSound("float.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1, kSampleRate, [&](SNDFILE* f) {
+        sf_write_float(f, floats.data(), static_cast<sf_count_t>(floats.size()));
+      });
   WavFileInput inputF(pathF);
   EXPECT_EQ(readAll(inputF), fromFloat);
 }
@@ -77,8 +82,9 @@ TEST(WavFileInput, RecordedTubeCountsTheSameAsTheTube) {
   TubeSimulator tube(TubeProfile::constant(1200), 3);
   std::vector<uint8_t> sound(10 * kBufferSize);
   tube.fill(sound.data(), sound.size());
-  const auto path = writeSound("tube.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_U8, 1, kSampleRate,
-                               [&](SNDFILE* f) { sf_write_raw(f, sound.data(), static_cast<sf_count_t>(sound.size())); });
+  const auto path = writeSound(
+      "tube.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_U8, 1, kSampleRate,
+      [&](SNDFILE* f) { sf_write_raw(f, sound.data(), static_cast<sf_count_t>(sound.size())); });
   WavFileInput input(path);
   const auto bytes = readAll(input);
   bool armedA = false, armedB = false;
@@ -139,16 +145,19 @@ struct FailureReceiver : RecordingReceiver {
 // ends without a word.
 TEST(WavFileInput, AFileCutShortRaisesDeviceFailedBeforeItStops) {
   std::vector<uint8_t> data(3 * kBufferSize, 128);
-  const auto path = writeSound("cut.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_U8, 1, kSampleRate,
-                               [&](SNDFILE* f) { sf_write_raw(f, data.data(), static_cast<sf_count_t>(data.size())); });
+  const auto path = writeSound(
+      "cut.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_U8, 1, kSampleRate,
+      [&](SNDFILE* f) { sf_write_raw(f, data.data(), static_cast<sf_count_t>(data.size())); });
   for (const bool cut : {false, true}) {
     SCOPED_TRACE(cut ? "cut" : "whole");
     if (cut) std::filesystem::resize_file(path, std::filesystem::file_size(path) - kBufferSize);
     WavFileInput input(path);
     FailureReceiver rx(input);
     rx.start();
-    for (int guard = 0; guard < 10 && input.deliverNext(); ++guard) {}
-    EXPECT_EQ(rx.faults, cut ? std::vector<DeviceFault>{DeviceFault::EndedEarly} : std::vector<DeviceFault>{});
+    for (int guard = 0; guard < 10 && input.deliverNext(); ++guard) {
+    }
+    EXPECT_EQ(rx.faults,
+              cut ? std::vector<DeviceFault>{DeviceFault::EndedEarly} : std::vector<DeviceFault>{});
     EXPECT_EQ(rx.states, (std::vector<bool>{true, false}));
   }
 }

@@ -71,7 +71,7 @@ TEST_F(AlarmStagesTest, UntickedStageNeverStarts) {
 
 TEST_F(AlarmStagesTest, UnusableLimitKeepsTheLastOneAndIsReportedOnce) {
   panel.texts[Box::limit1] = "abc";
-  EXPECT_EQ(alarms.check(0.2f, panel), 0);   // design limit 0.27 before any usable one
+  EXPECT_EQ(alarms.check(0.2f, panel), 0);  // design limit 0.27 before any usable one
   EXPECT_EQ(alarms.check(0.28f, panel), 1);
   EXPECT_EQ(panel.reports.size(), 1u);
   EXPECT_EQ(std::get<RefusedBox>(panel.reports[0]).box, Box::limit1);

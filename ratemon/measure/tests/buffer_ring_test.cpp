@@ -48,8 +48,8 @@ TEST(BufferRing, AssemblesUnevenChunksIntoWholeBuffersInOrder) {
     std::vector<size_t> chunks;
     int32_t size;
   };
-  for (const Case& c : {Case{{257, 509, 1021, 2039}, 22050}, Case{{2039}, 1000},
-                        Case{{1}, 7}, Case{{22050}, 22050}, Case{{30000, 3}, 22050}}) {
+  for (const Case& c : {Case{{257, 509, 1021, 2039}, 22050}, Case{{2039}, 1000}, Case{{1}, 7},
+                        Case{{22050}, 22050}, Case{{30000, 3}, 22050}}) {
     SCOPED_TRACE(testing::Message() << "buffer " << c.size << ", first chunk " << c.chunks[0]);
     BufferRing ring(4, c.size);
     for (int16_t i = 0; i < 4; ++i) ring.hand(i);

@@ -13,15 +13,18 @@ namespace radmon {
 TEST(CorrectDeadTime, NonParalysableUpToTheCap) {
   constexpr double kTau = 0.5e-3;
   const double atCap = kDeadTimeCap / kTau * 60 / (1 - kDeadTimeCap);
-  const struct { double counted, seconds, tau, rate; bool capped; } cases[] = {
-      {1200, 60, 0, 1200, false},             // off: the count as it is
+  const struct {
+    double counted, seconds, tau, rate;
+    bool capped;
+  } cases[] = {
+      {1200, 60, 0, 1200, false},  // off: the count as it is
       {1200, 60, -1, 1200, false},
       {0, 60, kTau, 0, false},
-      {24000, 60, kTau, 30000, false},        // 400/s counted: 500/s true, mτ = 0.2
-      {400, 1, kTau, 500, false},             // the same over one second
+      {24000, 60, kTau, 30000, false},  // 400/s counted: 500/s true, mτ = 0.2
+      {400, 1, kTau, 500, false},       // the same over one second
       {35999, 60, kTau, 35999 / (1 - 35999 / 60.0 * kTau), false},  // just under the cap
-      {36000, 60, kTau, atCap, true},         // mτ = 0.3: at the cap
-      {1e9, 60, kTau, atCap, true},           // far beyond: held there, finite
+      {36000, 60, kTau, atCap, true},                               // mτ = 0.3: at the cap
+      {1e9, 60, kTau, atCap, true},  // far beyond: held there, finite
   };
   for (const auto& c : cases) {
     const DeadTimeResult r = correctDeadTime(c.counted, c.seconds, c.tau);
@@ -90,12 +93,17 @@ TEST(CountingSettings, FileReadsBackAndBadLinesAreTold) {
 
   using I = LineIssue<SettingsIssue>;
   constexpr auto bad = SettingsIssue::BadValue, unknown = SettingsIssue::UnknownLine;
-  const struct { const char* text; CountingSettings settings; std::vector<I> issues; } cases[] = {
+  const struct {
+    const char* text;
+    CountingSettings settings;
+    std::vector<I> issues;
+  } cases[] = {
       {"dead_time_us = 250\n# note\n\ngraph_band=0\n", {250, false}, {}},
       {"dead_time_us=-1\r\n", {}, {{1, bad, "dead_time_us"}}},
       {"dead_time_us=abc\r\ngraph_band=1\r\n", {0, true}, {{1, bad, "dead_time_us"}}},
       {"dead_time_us=100001\r\n", {}, {{1, bad, "dead_time_us"}}},
-      {"graph_band=yes\r\nspeed=3\r\n\nnonsense\r\n", {},
+      {"graph_band=yes\r\nspeed=3\r\n\nnonsense\r\n",
+       {},
        {{1, unknown, "graph_band=yes"}, {2, unknown, "speed=3"}, {4, unknown, "nonsense"}}},
   };
   for (const auto& c : cases) {

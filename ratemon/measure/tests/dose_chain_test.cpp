@@ -80,7 +80,13 @@ TEST(DoseChain, RingsSurviveANewStart) {
 // With a resolving time the CPM and both doses rest on the corrected count; without
 // one (0) every figure is the counted one, to the bit.
 TEST(DoseChain, DeadTimeCorrectionAndItsCap) {
-  const struct { double tau; int perSecond; int64_t cpm; bool capped; float gross; } rows[] = {
+  const struct {
+    double tau;
+    int perSecond;
+    int64_t cpm;
+    bool capped;
+    float gross;
+  } rows[] = {
       {0, 400, 24000, false, 222.222f},
       {0.5e-3, 400, 30000, false, 277.777f},  // 24000 / (1 − 400 · 0.0005)
       {0.5e-3, 600, 51428, true, 476.19f},    // mτ = 0.3: held at the cap, 51428.57

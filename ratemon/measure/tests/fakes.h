@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "audio_input.h"
-#include "station_panel.h"
 #include "sound_output.h"
+#include "station_panel.h"
 
 namespace radmon {
 

@@ -55,7 +55,8 @@ TEST(PendingRecords, KeptLinesReachTheirDayFilesAtTheNextStart) {
   EXPECT_TRUE(flush->clean()) << "the torn line went at the first start";
   EXPECT_EQ(flush->value.left, 0);
   EXPECT_FALSE(fs::exists(flush->value.path));
-  EXPECT_EQ(contents(dir / "data" / dayFileName("20110919")), line(19, 57) + line(19, 58) + line(19, 59));
+  EXPECT_EQ(contents(dir / "data" / dayFileName("20110919")),
+            line(19, 57) + line(19, 58) + line(19, 59));
   EXPECT_EQ(contents(dir / "data" / dayFileName("20110920")), line(20, 0));
   fs::remove_all(dir);
 }
@@ -63,7 +64,8 @@ TEST(PendingRecords, KeptLinesReachTheirDayFilesAtTheNextStart) {
 // A line whose day file cannot be written holds back every later line, even those whose
 // files could take them, so that no day file ever gets a later minute before an earlier.
 TEST(PendingRecords, LinesAfterOneThatStaysKeptStayKeptToo) {
-  const fs::path dir = fs::temp_directory_path() / ("radmon_pending_order_" + std::to_string(::getpid()));
+  const fs::path dir =
+      fs::temp_directory_path() / ("radmon_pending_order_" + std::to_string(::getpid()));
   fs::remove_all(dir);
   fs::create_directories(dir / "data" / dayFileName("20110919"));  // a folder: no file there
   const std::string station = dir.string() + "/";
@@ -89,24 +91,29 @@ TEST(PendingRecords, LinesAfterOneThatStaysKeptStayKeptToo) {
 // Events wait in a pending file of their own, in the event log's line format, and go
 // into the event log of their own day after what it holds.
 TEST(PendingRecords, KeptEventsReachTheirEventLogsAtTheNextStart) {
-  const fs::path dir = fs::temp_directory_path() / ("radmon_pending_events_" + std::to_string(::getpid()));
+  const fs::path dir =
+      fs::temp_directory_path() / ("radmon_pending_events_" + std::to_string(::getpid()));
   fs::remove_all(dir);
   fs::create_directories(dir / "data");
   const std::string station = dir.string() + "/";
   const auto event = [](int day, EventKind kind) {
     return formatEventLine({{2011, 9, day, 23, 59, 0}, kind, std::string(eventKindName(kind))});
   };
-  ASSERT_FALSE(keepPending(Pending::Events, station, {event(19, EventKind::NoSignal), event(20, EventKind::SignalOk)}));
-  EXPECT_EQ(contents(dir / kPendingEventsFileName), event(19, EventKind::NoSignal) + event(20, EventKind::SignalOk));
+  ASSERT_FALSE(keepPending(Pending::Events, station,
+                           {event(19, EventKind::NoSignal), event(20, EventKind::SignalOk)}));
+  EXPECT_EQ(contents(dir / kPendingEventsFileName),
+            event(19, EventKind::NoSignal) + event(20, EventKind::SignalOk));
   EXPECT_FALSE(fs::exists(dir / kPendingFileName));  // the records' file is not touched
-  std::ofstream(dir / "data" / eventFileName("20110919"), std::ios::binary) << event(19, EventKind::Hum);
+  std::ofstream(dir / "data" / eventFileName("20110919"), std::ios::binary)
+      << event(19, EventKind::Hum);
 
   const auto flush = flushPending(Pending::Events, station, station + "data/");
   ASSERT_TRUE(flush);
   EXPECT_EQ(flush->value.what, Pending::Events);
   EXPECT_EQ(flush->value.written, 2);
   EXPECT_FALSE(fs::exists(flush->value.path));
-  EXPECT_EQ(contents(dir / "data" / eventFileName("20110919")), event(19, EventKind::Hum) + event(19, EventKind::NoSignal));
+  EXPECT_EQ(contents(dir / "data" / eventFileName("20110919")),
+            event(19, EventKind::Hum) + event(19, EventKind::NoSignal));
   EXPECT_EQ(contents(dir / "data" / eventFileName("20110920")), event(20, EventKind::SignalOk));
   fs::remove_all(dir);
 }

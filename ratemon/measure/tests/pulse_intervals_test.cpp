@@ -50,7 +50,13 @@ std::vector<double> intervalsOf(const Source& s, size_t count, unsigned seed) {
 
 TEST(AnalyseIntervals, Verdicts) {
   using V = IntervalVerdict;
-  const struct { const char* name; Source source; size_t count; std::vector<V> verdicts; int mainsHz; } cases[] = {
+  const struct {
+    const char* name;
+    Source source;
+    size_t count;
+    std::vector<V> verdicts;
+    int mainsHz;
+  } cases[] = {
       {"background tube", {}, 4096, {V::LooksRandom}, 0},
       {"busy tube", {600, 0.5e-3}, 4096, {V::LooksRandom}, 0},  // loses 0.5 %
       {"too few", {}, 99, {V::TooFew}, 0},
@@ -89,7 +95,8 @@ TEST(AnalyseIntervals, HistogramOnALogAxisBesideThePoissonCurve) {
   EXPECT_EQ(observed, 4096);
   EXPECT_NEAR(expected, 4096, 1);
   EXPECT_NEAR(a.rate, 20.0 / 60, 0.02);
-  EXPECT_TRUE(analyseIntervals({}).verdicts == std::vector<IntervalVerdict>{IntervalVerdict::TooFew});
+  EXPECT_TRUE(analyseIntervals({}).verdicts ==
+              std::vector<IntervalVerdict>{IntervalVerdict::TooFew});
 }
 
 TEST(PulseIntervals, KeepsTheLastIntervalsOldestFirst) {
@@ -100,7 +107,8 @@ TEST(PulseIntervals, KeepsTheLastIntervalsOldestFirst) {
   recorder.addPulse(15);
   recorder.addPulse(45);
   EXPECT_EQ(recorder.intervalsSeconds(), (std::vector<double>{0.010, 0.030}));
-  for (int64_t k = 1; k <= static_cast<int64_t>(PulseIntervals::kKept); ++k) recorder.addPulse(45 + k * k);
+  for (int64_t k = 1; k <= static_cast<int64_t>(PulseIntervals::kKept); ++k)
+    recorder.addPulse(45 + k * k);
   const auto kept = recorder.intervalsSeconds();
   ASSERT_EQ(kept.size(), PulseIntervals::kKept);
   EXPECT_DOUBLE_EQ(kept.front(), 0.001);  // 1² − 0²: the two first have gone

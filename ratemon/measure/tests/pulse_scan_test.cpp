@@ -102,7 +102,7 @@ TEST(PulseScan, SecondDipWhileArmedOnlySkips) {
   auto s = quiet(100);
   for (int i = 10; i < 90; ++i) s[i] = 50;
   s[10] = 10;
-  s[20] = 10;  // second dip while armed
+  s[20] = 10;                    // second dip while armed
   EXPECT_EQ(scan(s, armed), 1);  // one return at 90
 }
 
@@ -130,7 +130,8 @@ TEST(PulseScan, MatchesTheSampleBySampleScanOnRandomSound) {
     for (int e = 0; e < events && !s.empty(); ++e) {
       const size_t at = static_cast<size_t>(pos(rng)) % s.size();
       const int width = 1 + e % 20;
-      for (size_t k = at; k < s.size() && k < at + width; ++k) s[k] = static_cast<uint8_t>(val(rng));
+      for (size_t k = at; k < s.size() && k < at + width; ++k)
+        s[k] = static_cast<uint8_t>(val(rng));
     }
     const ScanSettings c{set(rng), set(rng), res(rng)};
     bool armedFast = round % 3 == 0, armedRef = armedFast;

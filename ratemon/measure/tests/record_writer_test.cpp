@@ -97,8 +97,8 @@ TEST(AppendWhole, FullDiskLeavesNoTornLine) {
   // A file size limit stands in for a full disk that takes part of a line: the first
   // write stops short, the next fails with EFBIG, and the part written must be cut
   // back. It needs no privilege, so it runs on every machine.
-  const fs::path file = fs::temp_directory_path() /
-                        ("radmon_full_" + std::to_string(::getpid()) + ".csv");
+  const fs::path file =
+      fs::temp_directory_path() / ("radmon_full_" + std::to_string(::getpid()) + ".csv");
   { std::ofstream(file, std::ios::binary) << "a\r\n"; }
   const std::string line = "\"2011/09/19\",\"00:00\",0,0,0,60\r\n";
   rlimit saved{};

@@ -1,7 +1,7 @@
 #include "recording_cycle.h"
 
-#include <filesystem>
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 
 #include <gtest/gtest.h>
@@ -256,9 +256,9 @@ TEST_F(RecordingCycleTest, DeadTimeCorrectsTheFiguresAndTheLineButNotTheTotal) {
 }
 
 // The input lost for twenty seconds inside the first minute of sound, sound dropped and
-// a flat stretch (a pulse a second is too few for the hum test): each is logged beside the day file and handed to the hooks; the
-// minute that missed sound is not written, the next whole one is; the sums hold only
-// the seconds heard.
+// a flat stretch (a pulse a second is too few for the hum test): each is logged beside the day file
+// and handed to the hooks; the minute that missed sound is not written, the next whole one is; the
+// sums hold only the seconds heard.
 TEST_F(RecordingCycleTest, SoundPathEventsAreLoggedAndAMinuteThatMissedSoundIsNotWritten) {
   ASSERT_FALSE(cycle.start());
   seconds(30, 1);
@@ -279,7 +279,7 @@ TEST_F(RecordingCycleTest, SoundPathEventsAreLoggedAndAMinuteThatMissedSoundIsNo
 
   audio.drop(2 * kSampleRate);
   audio.drop(kSampleRate / 2);
-  seconds(1, 1);  // told once, when sound flows again
+  seconds(1, 1);   // told once, when sound flows again
   seconds(12, 0);  // flat: no signal after ten seconds
   EXPECT_EQ(cycle.healthText(), "no-signal");
   seconds(1, 3);

@@ -19,9 +19,9 @@ constexpr int kRate = TubeSimulator::kSampleRate;
 struct Stretch {
   enum Kind { Tube, Flat, Stuck, Hum, Clipped } kind = Tube;
   int seconds = 0;
-  double cpm = 20;     // the tube under it (Tube, Hum, Clipped)
-  int level = 128;     // Stuck
-  double mainsHz = 50; // Hum
+  double cpm = 20;      // the tube under it (Tube, Hum, Clipped)
+  int level = 128;      // Stuck
+  double mainsHz = 50;  // Hum
 };
 
 struct Seen {
@@ -43,7 +43,8 @@ class Station {
         tube.fill(s.data(), s.size());
         shape(st, s);
         const int pulses = scanPulses(s.data(), s.size(), {47, 53, 10}, armed_);
-        for (const auto& c : watch.observe(s.data(), s.size(), pulses)) seen.push_back({second_, c});
+        for (const auto& c : watch.observe(s.data(), s.size(), pulses))
+          seen.push_back({second_, c});
       }
     }
     return seen;
@@ -56,12 +57,18 @@ class Station {
       const double t = static_cast<double>(sample_++) / kRate;
       (void)t;
       switch (st.kind) {
-        case Stretch::Tube: break;
-        case Stretch::Flat: s[i] = 128; break;
-        case Stretch::Stuck: s[i] = static_cast<uint8_t>(st.level); break;
+        case Stretch::Tube:
+          break;
+        case Stretch::Flat:
+          s[i] = 128;
+          break;
+        case Stretch::Stuck:
+          s[i] = static_cast<uint8_t>(st.level);
+          break;
         case Stretch::Hum:  // full-scale mains hum over the tube
           s[i] = static_cast<uint8_t>(std::clamp(
-              std::lround(s[i] + 127.0 * std::sin(2 * std::numbers::pi * st.mainsHz * t)), 0l, 255l));
+              std::lround(s[i] + 127.0 * std::sin(2 * std::numbers::pi * st.mainsHz * t)), 0l,
+              255l));
           break;
         case Stretch::Clipped:  // the tube's sound amplified far past the top of the range
           s[i] = static_cast<uint8_t>(std::clamp((s[i] - 128) * 8 + 248, 0, 255));
@@ -75,7 +82,8 @@ class Station {
   bool armed_ = false;
 };
 
-std::optional<Seen> first(const std::vector<Seen>& seen, SignalFault fault, bool began, int from = 0) {
+std::optional<Seen> first(const std::vector<Seen>& seen, SignalFault fault, bool began,
+                          int from = 0) {
   for (const auto& s : seen)
     if (s.change.fault == fault && s.change.began == began && s.second >= from) return s;
   return std::nullopt;
@@ -113,11 +121,12 @@ TEST(SignalWatch, EachFaultIsToldWithinTwoMinutesAndItsEndAfterIt) {
     EXPECT_LT(ended->second, 1200 + 300);
     for (const auto& s : seen) {
       // Clipped sound can stop the pulses for a while too; nothing else is told.
-      const bool alsoFine = c.expected == SignalFault::Clipping && s.change.fault == SignalFault::NoSignal;
+      const bool alsoFine =
+          c.expected == SignalFault::Clipping && s.change.fault == SignalFault::NoSignal;
       EXPECT_TRUE(s.change.fault == c.expected || alsoFine) << "at " << s.second;
     }
-    std::printf("[ figures  ] %s: told after %d s, end told %d s after the sound was back\n", c.name,
-                began->second - 600, ended->second - 1200);
+    std::printf("[ figures  ] %s: told after %d s, end told %d s after the sound was back\n",
+                c.name, began->second - 600, ended->second - 1200);
   }
 }
 
@@ -128,7 +137,8 @@ TEST(SignalWatch, TheImprobableSilenceFollowsTheLowestRecentBackground) {
   station.play({{Stretch::Tube, 600, 20}});
   // 200 pulses in ten minutes, less three deviations: about 16 CPM, 52 s for 1e-6;
   // never under a minute.
-  EXPECT_NEAR(station.watch.assumedBackground() * 60, 15.8, 2.5) << station.watch.assumedBackground() * 60;
+  EXPECT_NEAR(station.watch.assumedBackground() * 60, 15.8, 2.5)
+      << station.watch.assumedBackground() * 60;
   EXPECT_EQ(station.watch.silentSecondsLimit(), 60);
   // A raised hour does not shorten it.
   station.play({{Stretch::Tube, 3600, 600}});
@@ -155,8 +165,8 @@ TEST(SignalWatch, AGapInTheSoundStartsTheStretchesAgain) {
     SCOPED_TRACE(c.name);
     Station station(5);
     station.play({{Stretch::Tube, 600, 20}});
-    const int limit = c.kind == Stretch::Flat ? SignalWatch::kFlatSeconds
-                                              : station.watch.silentSecondsLimit();
+    const int limit =
+        c.kind == Stretch::Flat ? SignalWatch::kFlatSeconds : station.watch.silentSecondsLimit();
     ASSERT_GT(limit, 1);
     EXPECT_TRUE(station.play({{c.kind, limit / 2 + 1, c.cpm}}).empty());
     station.watch.soundMissing();
@@ -200,7 +210,8 @@ TEST(SignalWatch, HumBeginsBelowOneDispersionAndEndsAboveAnother) {
     SCOPED_TRACE(c.name);
     SignalWatch watch;
     if (c.humBefore) {
-      for (int k = 0; k < SignalWatch::kHumWindow; ++k) watch.observe(sound.data(), sound.size(), 40);
+      for (int k = 0; k < SignalWatch::kHumWindow; ++k)
+        watch.observe(sound.data(), sound.size(), 40);
       ASSERT_TRUE(watch.active(SignalFault::Hum));
       watch.soundMissing();  // the next thirty seconds alone make the window
     }

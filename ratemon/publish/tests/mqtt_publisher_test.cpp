@@ -29,8 +29,8 @@ const std::string kStateTopic = std::string(kPrefix) + "/state";
 // The record of minute `i` of a day of 2026-03-01 (line without its line end).
 StoredRecord minuteRecord(int i) {
   const LocalDateTime when = LocalDateTime{2026, 3, 1, 0, 0, 0}.plusSeconds(60LL * (i + 1));
-  std::string line = formatRecordLine({when, 0.05f + 0.001f * static_cast<float>(i % 200), 18 + i % 7,
-                                       20LL * (i + 1), 60LL * (i + 1)});
+  std::string line = formatRecordLine({when, 0.05f + 0.001f * static_cast<float>(i % 200),
+                                       18 + i % 7, 20LL * (i + 1), 60LL * (i + 1)});
   line.resize(line.size() - 2);
   return {when.yyyymmdd(), line};
 }

@@ -31,8 +31,8 @@ TEST(ParseMqttAddress, ReadsEachPartOrSaysWhatIsWrong) {
   };
   auto at = [](bool tls, std::string user, std::optional<std::string> pw, std::string host,
                int port, std::string prefix) {
-    return MqttAddress{tls, std::move(user), std::move(pw), std::move(host), port,
-                       std::move(prefix)};
+    return MqttAddress{tls,  std::move(user),  std::move(pw), std::move(host),
+                       port, std::move(prefix)};
   };
   const Case cases[] = {
       {"mqtt://127.0.0.1:1883/radmon/home", at(false, "", {}, "127.0.0.1", 1883, "radmon/home")},
@@ -109,12 +109,12 @@ TEST(StateMessage, CarriesTheRecordLineByteForByte) {
 }
 
 TEST(StateMessage, RefusesWhatIsNoRecord) {
-  for (const char* line : {"", "\"2026/03/01\",\"13:05\",x,54,1234,780",
-                           "\"2026/02/30\",\"13:05\",0.1,54,1234,780",
-                           "\"2026/03/01\",\"13:05\",0.1,54.5,1234,780",
-                           "\"2026/03/01\",\"13:05\",0.1,54,1234"})
+  for (const char* line :
+       {"", "\"2026/03/01\",\"13:05\",x,54,1234,780", "\"2026/02/30\",\"13:05\",0.1,54,1234,780",
+        "\"2026/03/01\",\"13:05\",0.1,54.5,1234,780", "\"2026/03/01\",\"13:05\",0.1,54,1234"})
     EXPECT_FALSE(stateFromLine(line, false, false)) << line;
-  const std::string good = stateJson(*stateFromLine("\"2026/03/01\",\"13:05\",0.1,5,6,60", false, false));
+  const std::string good =
+      stateJson(*stateFromLine("\"2026/03/01\",\"13:05\",0.1,5,6,60", false, false));
   for (std::string bad : {std::string("[]"), std::string("{"), std::string("{\"time\":\"x\"}")})
     EXPECT_FALSE(parseStateJson(bad)) << bad;
   // A time that does not match the date and minute is no record of either.
@@ -141,7 +141,10 @@ TEST(UtcOffsetText, FollowsTheTimeZoneAndItsSummerTime) {
     ::tzset();
     EXPECT_EQ(utcOffsetText(c.when), c.offset) << c.zone;
   }
-  if (old) ::setenv("TZ", saved.c_str(), 1); else ::unsetenv("TZ");
+  if (old)
+    ::setenv("TZ", saved.c_str(), 1);
+  else
+    ::unsetenv("TZ");
   ::tzset();
 }
 
@@ -155,7 +158,8 @@ TEST(DiscoveryMessages, MakeFiveEntitiesOfOneDevice) {
     uniqueIds.insert(config["unique_id"].get<std::string>());
     topics.insert(m.topic);
     EXPECT_TRUE(m.topic.starts_with("ha/sensor/radmon_kita_ward__2/") ||
-                m.topic.starts_with("ha/binary_sensor/radmon_kita_ward__2/")) << m.topic;
+                m.topic.starts_with("ha/binary_sensor/radmon_kita_ward__2/"))
+        << m.topic;
     EXPECT_EQ(config["state_topic"], "radmon/kita/state");
     EXPECT_EQ(config["availability_topic"], "radmon/kita/availability");
     EXPECT_EQ(config["device"]["identifiers"][0], "radmon_kita_ward__2");
@@ -215,9 +219,9 @@ TEST_F(PublishFiles, SettingsReadBackAndAPasswordOthersCanReadIsTold) {
   ::chmod(path.c_str(), 0644);
   std::ofstream(path, std::ios::app) << "colour=blue\n";
   const auto exposed = loadMqttSettings(path).issues;
-  EXPECT_EQ(exposed, (std::vector<LineIssue<SettingsIssue>>{
-                         {7, SettingsIssue::UnknownLine, "colour=blue"},
-                         {0, SettingsIssue::PasswordExposed, ""}}));
+  EXPECT_EQ(exposed,
+            (std::vector<LineIssue<SettingsIssue>>{{7, SettingsIssue::UnknownLine, "colour=blue"},
+                                                   {0, SettingsIssue::PasswordExposed, ""}}));
 }
 
 TEST_F(PublishFiles, CatchUpStartsAfterTheAcknowledgedRecord) {
@@ -240,7 +244,8 @@ TEST_F(PublishFiles, CatchUpStartsAfterTheAcknowledgedRecord) {
       {"end of a day", {"20260301", b}, {{"20260302", c}, {"20260302", d}}},
       {"all acknowledged", {"20260302", d}, {}},
       {"start of a day", {"20260302", ""}, {{"20260302", c}, {"20260302", d}}},
-      {"line no longer there", {"20260301", "\"2026/03/01\",\"23:58\",9,9,9,9"},
+      {"line no longer there",
+       {"20260301", "\"2026/03/01\",\"23:58\",9,9,9,9"},
        {{"20260301", b}, {"20260302", c}, {"20260302", d}}},
   };
   for (const Case& k : cases) EXPECT_EQ(recordsAfter(dir, k.acked), k.due) << k.name;
@@ -278,12 +283,12 @@ TEST_F(PublishFiles, StationLinkTakesTheCommandLineOverTheSettingsAndStartsAfter
   auto link = StationLink::open(dir, dayDir, {}, "20260301", notices);
   ASSERT_TRUE(link);
   EXPECT_EQ(link->address(), "mqtt://127.0.0.1:1/from/settings");
-  link = StationLink::open(dir, dayDir, {"mqtt://127.0.0.1:1/from/line", std::nullopt},
-                           "20260301", notices);
+  link = StationLink::open(dir, dayDir, {"mqtt://127.0.0.1:1/from/line", std::nullopt}, "20260301",
+                           notices);
   ASSERT_TRUE(link);
   EXPECT_EQ(link->address(), "mqtt://127.0.0.1:1/from/line");
-  EXPECT_FALSE(StationLink::open(dir, dayDir, {"mqtt://127.0.0.1:1/a/#", std::nullopt},
-                                 "20260301", notices));
+  EXPECT_FALSE(StationLink::open(dir, dayDir, {"mqtt://127.0.0.1:1/a/#", std::nullopt}, "20260301",
+                                 notices));
   ASSERT_EQ(notices.size(), 1u);
   EXPECT_EQ(notices[0].kind, LinkNotice::BadAddress);
   EXPECT_EQ(notices[0].address, MqttAddressError::Prefix);

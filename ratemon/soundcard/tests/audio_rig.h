@@ -87,8 +87,10 @@ inline void moveOwnStreams(const std::string& input) {
   std::string index;
   for (std::string line; std::getline(lines, line);) {
     if (line.starts_with("Source Output #")) index = line.substr(15);
-    if (line.find("application.process.id = \"" + std::to_string(::getpid()) + "\"") != std::string::npos)
-      run("pactl", {"move-source-output", QString::fromStdString(index), QString::fromStdString(input)});
+    if (line.find("application.process.id = \"" + std::to_string(::getpid()) + "\"") !=
+        std::string::npos)
+      run("pactl",
+          {"move-source-output", QString::fromStdString(index), QString::fromStdString(input)});
   }
 }
 
@@ -110,8 +112,10 @@ inline void startServer() {
   ASSERT_NE(xdg, nullptr);
   const std::string dir = std::filesystem::path(xdg).parent_path().string();
   int code = -1;
-  run("bash", {"-c", QString::fromStdString("RADMON_AUDIO_DIR='" + dir + "' . '" SOURCE_DIR
-                                            "/scripts/start-audio.sh'")}, &code);
+  run("bash",
+      {"-c", QString::fromStdString("RADMON_AUDIO_DIR='" + dir +
+                                    "' . '" SOURCE_DIR "/scripts/start-audio.sh'")},
+      &code);
   ASSERT_TRUE(serverUp());
 }
 
@@ -138,7 +142,8 @@ inline void writeTubeRecording(const std::string& path, int seconds, int perSeco
 // keeping the event loop running meanwhile.
 inline bool play(const std::string& wav) {
   QProcess player;
-  player.start("paplay", {"--latency-msec=20", "--device=radmon_sink", QString::fromStdString(wav)});
+  player.start("paplay",
+               {"--latency-msec=20", "--device=radmon_sink", QString::fromStdString(wav)});
   if (!player.waitForStarted(5000)) return false;
   if (!QTest::qWaitFor([&] { return player.state() == QProcess::NotRunning; }, 30000)) return false;
   return player.exitStatus() == QProcess::NormalExit && player.exitCode() == 0;

@@ -18,10 +18,10 @@
 #include "audio_rig.h"
 #include "day_record.h"
 #include "event_log.h"
+#include "fakes.h"
 #include "local_time.h"
 #include "pulse_scan.h"
 #include "qt_app.h"
-#include "fakes.h"
 #include "sound_card_input.h"
 #include "window_station.h"
 
@@ -68,7 +68,13 @@ class PulseCounter final : public AudioInput::Events {
   bool armed_ = false;
 };
 
-enum class Loss { InputUnloadedBesideAnother, OnlyInputUnloaded, StreamMoved, ServerRestarted, StartedBeforeTheInput };
+enum class Loss {
+  InputUnloadedBesideAnother,
+  OnlyInputUnloaded,
+  StreamMoved,
+  ServerRestarted,
+  StartedBeforeTheInput
+};
 
 struct LossCase {
   Loss loss;
@@ -110,7 +116,8 @@ TEST_P(DeviceLoss, IsToldAndRecordingResumesByItselfWithEveryPulseCounted) {
   if (c.loss != Loss::StartedBeforeTheInput) {
     if (c.loss != Loss::ServerRestarted) rig::addInput(kProbe);
     // Qt learns of a new input a moment after the server has it.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !SoundCardInput::findDevice(c.device).isNull(); }, 5000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return !SoundCardInput::findDevice(c.device).isNull(); }, 5000));
   }
   SoundCardInput card(c.device, kSampleRate / 10, 16);
   PulseCounter counter(card);
@@ -147,8 +154,10 @@ TEST_P(DeviceLoss, IsToldAndRecordingResumesByItselfWithEveryPulseCounted) {
       case Loss::StartedBeforeTheInput:
         break;
     }
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !counter.failures.empty(); }, 5000)) << "loss not told";
-    std::printf("[ figures  ] %s: loss told after %.1f s\n", c.name, (counter.failedAt - lostAt) / 1000.0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !counter.failures.empty(); }, 5000))
+        << "loss not told";
+    std::printf("[ figures  ] %s: loss told after %.1f s\n", c.name,
+                (counter.failedAt - lostAt) / 1000.0);
     EXPECT_TRUE(card.deviceLost());
     // Nothing is delivered while the input is away.
     const int64_t heard = counter.buffers;
@@ -219,18 +228,24 @@ TEST_F(DeviceLoss, SoundWithNoFreeBufferIsReportedAsDropped) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rig, DeviceLoss,
-    ::testing::Values(LossCase{Loss::InputUnloadedBesideAnother, "input unloaded, another present", kProbe},
+    ::testing::Values(LossCase{Loss::InputUnloadedBesideAnother, "input unloaded, another present",
+                               kProbe},
                       LossCase{Loss::OnlyInputUnloaded, "the only input unloaded", kProbe},
                       LossCase{Loss::StreamMoved, "stream moved to another input", kProbe},
                       LossCase{Loss::ServerRestarted, "server killed and restarted", "radmon_mic"},
                       LossCase{Loss::StartedBeforeTheInput, "started before the input", kProbe}),
     [](const auto& info) {
       switch (info.param.loss) {
-        case Loss::InputUnloadedBesideAnother: return std::string("InputUnloadedBesideAnother");
-        case Loss::OnlyInputUnloaded: return std::string("OnlyInputUnloaded");
-        case Loss::StreamMoved: return std::string("StreamMoved");
-        case Loss::ServerRestarted: return std::string("ServerRestarted");
-        case Loss::StartedBeforeTheInput: return std::string("StartedBeforeTheInput");
+        case Loss::InputUnloadedBesideAnother:
+          return std::string("InputUnloadedBesideAnother");
+        case Loss::OnlyInputUnloaded:
+          return std::string("OnlyInputUnloaded");
+        case Loss::StreamMoved:
+          return std::string("StreamMoved");
+        case Loss::ServerRestarted:
+          return std::string("ServerRestarted");
+        case Loss::StartedBeforeTheInput:
+          return std::string("StartedBeforeTheInput");
       }
       return std::string();
     });
@@ -264,9 +279,12 @@ TEST_F(DeviceLoss, HeadlessRatemonWaitsForItsInputSurvivesItsLossAndSkipsTheBrok
   ASSERT_TRUE(station.waitForStarted(5000));
   const std::string day = SystemClock().now().yyyymmdd();
   const fs::path events = folder_ / "data" / eventFileName(day);
-  auto logged = [&](const char* kind) { return countOf(testing::readBytes(events), std::string("\"") + kind + "\""); };
+  auto logged = [&](const char* kind) {
+    return countOf(testing::readBytes(events), std::string("\"") + kind + "\"");
+  };
 
-  ASSERT_TRUE(QTest::qWaitFor([&] { return logged("device-lost") == 1; }, 5000)) << "no input: not told";
+  ASSERT_TRUE(QTest::qWaitFor([&] { return logged("device-lost") == 1; }, 5000))
+      << "no input: not told";
   EXPECT_EQ(station.state(), QProcess::Running);
   rig::addInput(kProbe);
   ASSERT_TRUE(QTest::qWaitFor([&] { return logged("device-back") == 1; }, 10000)) << "not resumed";
@@ -329,9 +347,11 @@ TEST_F(DeviceLoss, TheWindowShowsTheLossAndResumesByItself) {
   QLabel* status = station.soundStatus().line();
 
   rig::removeModule(rig::moduleOf(kProbe));
-  ASSERT_TRUE(QTest::qWaitFor([&] { return station.cycle().deviceLost(); }, 5000)) << "loss not shown";
+  ASSERT_TRUE(QTest::qWaitFor([&] { return station.cycle().deviceLost(); }, 5000))
+      << "loss not shown";
   EXPECT_FALSE(status->text().isEmpty());
-  EXPECT_NE(status->toolTip().toStdString().find(kProbe), std::string::npos) << status->toolTip().toStdString();
+  EXPECT_NE(status->toolTip().toStdString().find(kProbe), std::string::npos)
+      << status->toolTip().toStdString();
   EXPECT_FALSE(w.box(Box::cpm)->isEnabled());
   EXPECT_FALSE(w.cmdRec()->isEnabled());
   EXPECT_EQ(chimed->playing, SoundStatus::kChimeFile);
@@ -341,7 +361,8 @@ TEST_F(DeviceLoss, TheWindowShowsTheLossAndResumesByItself) {
   EXPECT_EQ(station.cycle().elapsedSeconds(), heard);
 
   rig::addInput(kProbe);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !station.cycle().deviceLost(); }, 10000)) << "not resumed";
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !station.cycle().deviceLost(); }, 10000))
+      << "not resumed";
   const int64_t before = station.cycle().totalCount();
   ASSERT_TRUE(rig::play(wav_));
   QTest::qWait(4000);

@@ -133,7 +133,8 @@ TEST(AlarmPlayerSound, LoopsOnTheDefaultOutputReplacesAndStops) {
   testApp();
   ASSERT_FALSE(SoundCardInput::findDevice("radmon_speaker_mic").isNull())
       << "no radmon_speaker_mic input: source scripts/start-audio.sh first";
-  const fs::path folder = fs::temp_directory_path() / ("radmon_alarm_" + std::to_string(::getpid()));
+  const fs::path folder =
+      fs::temp_directory_path() / ("radmon_alarm_" + std::to_string(::getpid()));
   fs::remove_all(folder);
   fs::create_directories(folder);
   ASSERT_FALSE(writeAlarmWav((folder / "daiichi.wav").string(), AlarmPattern::Stage1));
@@ -150,7 +151,8 @@ TEST(AlarmPlayerSound, LoopsOnTheDefaultOutputReplacesAndStops) {
     input->startRecording();
     ASSERT_TRUE(input->isRecording());
   }
-  ASSERT_TRUE(QTest::qWaitFor([&] { return meter.peaks.size() >= 5 && station.peaks.size() >= 5; }, 5000));
+  ASSERT_TRUE(
+      QTest::qWaitFor([&] { return meter.peaks.size() >= 5 && station.peaks.size() >= 5; }, 5000));
   EXPECT_FALSE(meter.loudSince(0, 20)) << "the output was not quiet before the alarm";
 
   player.playLoop("daiichi.wav");
@@ -184,7 +186,8 @@ TEST(SoundCardInput, HeadlessRatemonCountsThePulsesFromTheCard) {
   testApp();
   const std::string device = deviceName();
   ASSERT_FALSE(device.empty()) << "no radmon_mic source: source scripts/start-audio.sh first";
-  const fs::path folder = fs::temp_directory_path() / ("radmon_hcard_" + std::to_string(::getpid()));
+  const fs::path folder =
+      fs::temp_directory_path() / ("radmon_hcard_" + std::to_string(::getpid()));
   fs::remove_all(folder);
   fs::create_directories(folder / "data");
   fs::copy_file(fs::path(PROGRAM_DIR) / "ratemon", folder / "ratemon");

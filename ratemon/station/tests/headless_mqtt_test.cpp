@@ -12,8 +12,8 @@
 
 #include <gtest/gtest.h>
 
-#include "file_bytes.h"
 #include <nlohmann/json.hpp>
+#include "file_bytes.h"
 
 #include "day_record.h"
 #include "kept_lines.h"
@@ -56,10 +56,10 @@ class HeadlessMqtt : public ::testing::Test {
   // Starts ratemon on a simulated tube; stdout and stderr go to out.txt and err.txt.
   pid_t launch(const std::string& url, int64_t seconds, const std::string& extra = "",
                const std::string& start = kStart, bool fast = true) {
-    const std::string cmd = "cd '" + root.string() + "' && exec ./ratemon --headless --input sim:20 " +
-                            (fast ? "--fast " : "") + "--start '" +
-                            start + "' --seconds " + std::to_string(seconds) + " --mqtt '" + url +
-                            "' " + extra + " >out.txt 2>err.txt";
+    const std::string cmd =
+        "cd '" + root.string() + "' && exec ./ratemon --headless --input sim:20 " +
+        (fast ? "--fast " : "") + "--start '" + start + "' --seconds " + std::to_string(seconds) +
+        " --mqtt '" + url + "' " + extra + " >out.txt 2>err.txt";
     const pid_t pid = ::fork();
     if (pid == 0) {
       ::execl("/bin/sh", "sh", "-c", cmd.c_str(), static_cast<char*>(nullptr));
@@ -86,8 +86,8 @@ class HeadlessMqtt : public ::testing::Test {
     return false;
   }
   static std::string url(int port, const std::string& account = "", bool tls = false) {
-    return std::string(tls ? "mqtts://" : "mqtt://") + account + "127.0.0.1:" +
-           std::to_string(port) + "/radmon/e2e";
+    return std::string(tls ? "mqtts://" : "mqtt://") + account +
+           "127.0.0.1:" + std::to_string(port) + "/radmon/e2e";
   }
 
   ftp::testing::TempStation station{"radmon_mqtt", "station", {"ratemon"}};
@@ -117,14 +117,15 @@ TEST_F(HeadlessMqtt, ADayArrivesInOrderWithItsDiscovery) {
   }
   EXPECT_EQ(keptLines({retained["radmon/e2e/state"].payload}), (std::vector{lines.back()}));
   EXPECT_EQ(retained["radmon/e2e/availability"].payload, "offline");
-  const auto dose = nlohmann::json::parse(retained["ha/sensor/radmon_e2e/dose_rate/config"].payload);
+  const auto dose =
+      nlohmann::json::parse(retained["ha/sensor/radmon_e2e/dose_rate/config"].payload);
   EXPECT_EQ(dose["unique_id"], "radmon_e2e_dose_rate");
   EXPECT_EQ(dose["state_topic"], "radmon/e2e/state");
   EXPECT_EQ(dose["unit_of_measurement"], "μSv/h");
   EXPECT_EQ(dose["device"]["identifiers"][0], "radmon_e2e");
-  for (const char* entity : {"ha/sensor/radmon_e2e/cpm/config", "ha/sensor/radmon_e2e/total/config",
-                             "ha/binary_sensor/radmon_e2e/alarm1/config",
-                             "ha/binary_sensor/radmon_e2e/alarm2/config"})
+  for (const char* entity :
+       {"ha/sensor/radmon_e2e/cpm/config", "ha/sensor/radmon_e2e/total/config",
+        "ha/binary_sensor/radmon_e2e/alarm1/config", "ha/binary_sensor/radmon_e2e/alarm2/config"})
     EXPECT_EQ(nlohmann::json::parse(retained[entity].payload)["device"], dose["device"]) << entity;
 }
 
@@ -165,7 +166,8 @@ TEST_F(HeadlessMqtt, TwoHoursWithoutTheBrokerArriveAfterItInOrderNoneTwice) {
 
   const auto lines = dayFileLines();
   ASSERT_EQ(lines.size(), 360u);
-  ASSERT_TRUE(sub.waitFor([](const auto& ms) { return keptLines(payloadsOf(ms)).size() >= 360; }, 10s));
+  ASSERT_TRUE(
+      sub.waitFor([](const auto& ms) { return keptLines(payloadsOf(ms)).size() >= 360; }, 10s));
   EXPECT_EQ(keptLines(sub.payloadsOn("radmon/e2e/state")), lines);
   EXPECT_NE(err().find("再接続"), std::string::npos) << err();
 }
@@ -181,7 +183,12 @@ TEST_F(HeadlessMqtt, RefusedConnectionsAreToldAndTheNextRunCatchesUp) {
     const char* told;
   };
   const Case cases[] = {
-      {"wrong password", {"station", "right", false}, "station:wrong@", "station:right@", "", "パスワード"},
+      {"wrong password",
+       {"station", "right", false},
+       "station:wrong@",
+       "station:right@",
+       "",
+       "パスワード"},
       {"untrusted certificate", {"", "", true}, "", "", "cert.pem", "証明書"},
   };
   for (const Case& c : cases) {

@@ -83,10 +83,11 @@ TEST_F(HeadlessRatemon, ReplaysARecordingToKnownLines) {
 
   const ProcessResult r = run("--input rec.wav --fast --start '2011-09-19 23:59:30'");
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out,
-            "\"2011/09/20\",\"00:00\",0.555,60,60,60\n"
-            "\"2011/09/20\",\"00:01\",1.111,120,180,120\n"
-            "summary elapsed=151 total=270 cpm=148 dose=1.37 cpm95=125.1-173.9 dose95=1.158-1.610\n");
+  EXPECT_EQ(
+      r.out,
+      "\"2011/09/20\",\"00:00\",0.555,60,60,60\n"
+      "\"2011/09/20\",\"00:01\",1.111,120,180,120\n"
+      "summary elapsed=151 total=270 cpm=148 dose=1.37 cpm95=125.1-173.9 dose95=1.158-1.610\n");
   EXPECT_EQ(testing::readBytes(root / "data" / dayFileName("20110920")),
             "\"2011/09/20\",\"00:00\",0.555,60,60,60\r\n"
             "\"2011/09/20\",\"00:01\",1.111,120,180,120\r\n");
@@ -100,7 +101,8 @@ TEST_F(HeadlessRatemon, ReplaysARecordingToKnownLines) {
 }
 
 TEST_F(HeadlessRatemon, CountsWhatTheSimulatorPutIntoAWav) {
-  const std::string gm = std::string(PROGRAM_DIR) + "/gmsim --cpm 120 --seconds 300 --seed 3 --out '" +
+  const std::string gm = std::string(PROGRAM_DIR) +
+                         "/gmsim --cpm 120 --seconds 300 --seed 3 --out '" +
                          (root / "sim.wav").string() + "' > '" + (root / "gm.txt").string() + "'";
   ASSERT_EQ(std::system(gm.c_str()), 0);
   const std::string text = testing::readBytes(root / "gm.txt");
@@ -114,7 +116,8 @@ TEST_F(HeadlessRatemon, CountsWhatTheSimulatorPutIntoAWav) {
 }
 
 TEST_F(HeadlessRatemon, SimulatedDayGivesOneLineAMinuteSplitAtMidnight) {
-  const ProcessResult r = run("--input sim:20 --fast --start '2011-09-19 23:59:59' --seconds 86400");
+  const ProcessResult r =
+      run("--input sim:20 --fast --start '2011-09-19 23:59:59' --seconds 86400");
   ASSERT_EQ(r.status, 0) << r.err;
   const std::string day = testing::readBytes(root / "data" / dayFileName("20110920"));
   EXPECT_EQ(std::count(day.begin(), day.end(), '\n'), 1440);
@@ -166,7 +169,12 @@ TEST_F(HeadlessRatemon, BadArgumentsAndSourcesAreExplained) {
 // command line over it, corrects the CPM; the total stays the count; a bad file line is
 // told and the correction stays off.
 TEST_F(HeadlessRatemon, DeadTimeFromTheSettingsFileOrTheCommandLine) {
-  const struct { const char* file; const char* args; const char* says; bool corrected; } cases[] = {
+  const struct {
+    const char* file;
+    const char* args;
+    const char* says;
+    bool corrected;
+  } cases[] = {
       {nullptr, "", "", false},
       {"dead_time_us=10000\n", "", "dead_time_us=10000 capped=0", true},
       {"dead_time_us=10000\n", "--dead-time 0", "", false},
@@ -176,7 +184,8 @@ TEST_F(HeadlessRatemon, DeadTimeFromTheSettingsFileOrTheCommandLine) {
   for (const auto& c : cases) {
     fs::remove(root / "ratemon_counting.ini");
     if (c.file) std::ofstream(root / "ratemon_counting.ini") << c.file;
-    const ProcessResult r = run(std::string("--input sim:1200,seed=4 --fast --seconds 120 ") + c.args);
+    const ProcessResult r =
+        run(std::string("--input sim:1200,seed=4 --fast --seconds 120 ") + c.args);
     ASSERT_EQ(r.status, 0) << r.err;
     const std::string summary = r.out.substr(r.out.find("summary"));
     const long total = std::stol(summary.substr(summary.find("total=") + 6));
@@ -195,7 +204,8 @@ TEST_F(HeadlessRatemon, DeadTimeFromTheSettingsFileOrTheCommandLine) {
     } else {
       EXPECT_EQ(cpm, lastMinute) << summary;
     }
-    EXPECT_EQ(r.err.find("dead_time_us") != std::string::npos, std::string(c.file ? c.file : "") == "dead_time_us=fast\n")
+    EXPECT_EQ(r.err.find("dead_time_us") != std::string::npos,
+              std::string(c.file ? c.file : "") == "dead_time_us=fast\n")
         << r.err;
   }
 }
@@ -208,7 +218,8 @@ class HeadlessSession : public HeadlessRatemon {
   // the second's pulses (0: flat sound). The log.
   std::string run(int seconds, const std::function<int(int)>& at) {
     std::ostringstream out, err;
-    const InputFactory open = [&](const std::string&, int) -> std::variant<DrivenInput, std::string> {
+    const InputFactory open = [&](const std::string&,
+                                  int) -> std::variant<DrivenInput, std::string> {
       auto audio = std::make_unique<FakeAudio>();
       FakeAudio* raw = audio.get();
       return DrivenInput{std::move(audio), [raw, &at, s = 0]() mutable {
@@ -222,7 +233,8 @@ class HeadlessSession : public HeadlessRatemon {
     options.start = LocalDateTime{2011, 9, 19, 10, 0, 0};
     options.seconds = seconds;
     const std::string folder = root.string() + "/";
-    EXPECT_EQ(runHeadless(options, {folder, folder + "~Record.tmp", open, out, err}), 0) << err.str();
+    EXPECT_EQ(runHeadless(options, {folder, folder + "~Record.tmp", open, out, err}), 0)
+        << err.str();
     return err.str();
   }
   // The data folder is there only outside [from, to).
@@ -246,8 +258,8 @@ size_t occurrences(const std::string& text, const std::string& part) {
 }
 
 // A day file folder gone for minutes, and an event log gone across two events and back
-// before the next (flat sound from 0 s and from 120 s): each write fault is logged once when it begins and once
-// when the kept lines are written, and nothing is lost.
+// before the next (flat sound from 0 s and from 120 s): each write fault is logged once when it
+// begins and once when the kept lines are written, and nothing is lost.
 TEST_F(HeadlessSession, AWriteFaultThatLastsIsLoggedOnceWhenItBeginsAndOnceWhenItEnds) {
   struct Case {
     const char* name;
@@ -263,9 +275,9 @@ TEST_F(HeadlessSession, AWriteFaultThatLastsIsLoggedOnceWhenItBeginsAndOnceWhenI
     SCOPED_TRACE(c.name);
     fs::remove_all(root / "data");
     fs::create_directories(root / "data");
-    const std::string log = run(c.seconds, dataGone(c.goneFrom, c.goneTo, [&](int s) {
-      return c.flat && s % 120 < 20 ? 0 : 1;
-    }));
+    const std::string log =
+        run(c.seconds,
+            dataGone(c.goneFrom, c.goneTo, [&](int s) { return c.flat && s % 120 < 20 ? 0 : 1; }));
     EXPECT_EQ(occurrences(log, c.began), 1u) << log;
     EXPECT_EQ(occurrences(log, c.ended), 1u) << log;
     EXPECT_LT(log.find(c.began), log.find(c.ended)) << log;
@@ -285,7 +297,9 @@ TEST_F(HeadlessSession, EventsKeptAtTheEndReachTheirEventLogAtTheNextStart) {
 
   fs::create_directories(root / "data");
   log = run(1, [](int) { return 1; });
-  EXPECT_NE(log.find("前回書き込めなかったイベント 2 件をイベント記録に書き込みました"), std::string::npos) << log;
+  EXPECT_NE(log.find("前回書き込めなかったイベント 2 件をイベント記録に書き込みました"),
+            std::string::npos)
+      << log;
   EXPECT_FALSE(fs::exists(pending));
   const auto logged = events();
   ASSERT_EQ(logged.size(), 2u);
@@ -295,8 +309,8 @@ TEST_F(HeadlessSession, EventsKeptAtTheEndReachTheirEventLogAtTheNextStart) {
 }
 
 TEST(ParseHeadlessOptions, ReadsEveryOption) {
-  const char* argv[] = {"--input", "x.wav", "--fast", "--start", "2011-09-19 10:00:00",
-                        "--seconds", "60", "--dead-time", "499"};
+  const char* argv[] = {"--input",   "x.wav", "--fast",      "--start", "2011-09-19 10:00:00",
+                        "--seconds", "60",    "--dead-time", "499"};
   auto parsed = parseHeadlessOptions(9, const_cast<char**>(argv));
   ASSERT_TRUE(std::holds_alternative<HeadlessOptions>(parsed));
   const auto& o = std::get<HeadlessOptions>(parsed);

@@ -40,10 +40,18 @@ void writeRecording(const fs::path& path, Fault fault) {
       const double t = second + static_cast<double>(i) / TubeSimulator::kSampleRate;
       if (faulty) {
         switch (fault) {
-          case Fault::Silence: v = 128; break;
-          case Fault::Stuck: v = 200; break;
-          case Fault::Hum50: v += static_cast<int>(std::lround(127 * std::sin(2 * std::numbers::pi * 50 * t))); break;
-          case Fault::Hum60: v += static_cast<int>(std::lround(127 * std::sin(2 * std::numbers::pi * 60 * t))); break;
+          case Fault::Silence:
+            v = 128;
+            break;
+          case Fault::Stuck:
+            v = 200;
+            break;
+          case Fault::Hum50:
+            v += static_cast<int>(std::lround(127 * std::sin(2 * std::numbers::pi * 50 * t)));
+            break;
+          case Fault::Hum60:
+            v += static_cast<int>(std::lround(127 * std::sin(2 * std::numbers::pi * 60 * t)));
+            break;
         }
       }
       frames[i] = static_cast<short>((std::clamp(v, 0, 255) - 128) * 256);

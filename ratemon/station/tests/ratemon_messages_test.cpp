@@ -13,25 +13,29 @@ TEST(RatemonMessages, NoticesAreWordedForTheOperator) {
   DeviceFailure unreadable(DeviceFault::FileUnreadable, "/r/b.wav");
   unreadable.detail = "File does not exist.";
   const std::pair<Notice, std::string> rows[] = {
-      {RefusedBox{Box::threshold, 50}, "しきい値に正しい数値を入力してください（前の値 50 で続けます）"},
+      {RefusedBox{Box::threshold, 50},
+       "しきい値に正しい数値を入力してください（前の値 50 で続けます）"},
       {RefusedBox{Box::limit1, 0.27},
        "第一段警報上限値に正しい数値を入力してください（前の値 0.27 で続けます）"},
-      {RefusedBox{Box::background, 1.5}, "BG補正 cpmに正しい数値を入力してください（前の値 1.5 で続けます）"},
+      {RefusedBox{Box::background, 1.5},
+       "BG補正 cpmに正しい数値を入力してください（前の値 1.5 で続けます）"},
       {RecordKept{"/d/μSVHData20110919.csv", {WriteStep::open, ENOENT}, 3},
        "記録ファイルに書き込めません: /d/μSVHData20110919.csv (No such file or directory)。"
        "3 行を保持し、次の分に書き込みます"},
       // A path that looks like a place holder stays as it is.
       {RecordKept{"/d/%3%2/", {WriteStep::write, ENOSPC}, 1},
-       "記録ファイルに書き込めません: /d/%3%2/ (No space left on device)。1 行を保持し、次の分に書き込みます"},
+       "記録ファイルに書き込めません: /d/%3%2/ (No space left on device)。1 "
+       "行を保持し、次の分に書き込みます"},
       {NoSensitivity{}, "GM菅γ線感度を入力してください"},
       {DeviceRefused{stereo},
        "WAVファイルはモノラル 22050 Hz でなければなりません: /r/a.wav (2 チャンネル, 44100 Hz)"},
-      {DeviceRefused{unreadable},
-       "WAVファイルを開けません: /r/b.wav (File does not exist.)"},
+      {DeviceRefused{unreadable}, "WAVファイルを開けません: /r/b.wav (File does not exist.)"},
   };
   for (const auto& [notice, text] : rows) EXPECT_EQ(messages::notice(notice), text);
   EXPECT_EQ(messages::alarmStarted(2, 3.5f, 2.7f), "第二段警報: 3.5 μSv/h > 2.7 μSv/h");
-  EXPECT_EQ(messages::badSimulation("sim:x").rfind("シミュレーション入力の指定が正しくありません: sim:x (例:", 0), 0u);
+  EXPECT_EQ(messages::badSimulation("sim:x").rfind(
+                "シミュレーション入力の指定が正しくありません: sim:x (例:", 0),
+            0u);
   EXPECT_EQ(messages::noSource(), "入力が指定されていません");
   EXPECT_EQ(messages::fileNotWritten("/p/%2/ratemon.ini", {WriteStep::replace, EACCES}),
             "ファイルに書き込めません: /p/%2/ratemon.ini (Permission denied)");

@@ -6,7 +6,8 @@ namespace radmon {
 
 TEST(RatemonSettings, UnchangedFirstRunWritesTheDesignLine) {
   const auto s = RatemonSettings::defaults("/m/");
-  EXPECT_EQ(settingsText(s), "\"50\",\"3\",\"10\",\"\",\"0.27\",\"2.7\",\"/m/data/\",0,0,1,\"0\"\r\n");
+  EXPECT_EQ(settingsText(s),
+            "\"50\",\"3\",\"10\",\"\",\"0.27\",\"2.7\",\"/m/data/\",0,0,1,\"0\"\r\n");
 }
 
 TEST(RatemonSettings, ReadsBackWhatItWrote) {

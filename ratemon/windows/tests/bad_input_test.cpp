@@ -36,10 +36,12 @@ struct BoxCase {
 };
 
 const std::vector<BoxCase> kBoxes = {
-    {Box::elapsed, "Text1", false},  {Box::total, "Text2", false},  {Box::threshold, "Text3", true},
-    {Box::deadBand, "Text4", true},   {Box::resolution, "Text5", true},   {Box::cpm, "Text6", false},
-    {Box::sensitivity, "Text7", true},   {Box::doseRate, "Text8", false},  {Box::limit1, "Text9", true},
-    {Box::limit2, "Text10", true}, {Box::recordPath, "Text11", false}, {Box::background, "Text12", true}};
+    {Box::elapsed, "Text1", false},     {Box::total, "Text2", false},
+    {Box::threshold, "Text3", true},    {Box::deadBand, "Text4", true},
+    {Box::resolution, "Text5", true},   {Box::cpm, "Text6", false},
+    {Box::sensitivity, "Text7", true},  {Box::doseRate, "Text8", false},
+    {Box::limit1, "Text9", true},       {Box::limit2, "Text10", true},
+    {Box::recordPath, "Text11", false}, {Box::background, "Text12", true}};
 
 std::string withoutQuotes(std::string s) {
   std::erase(s, '"');

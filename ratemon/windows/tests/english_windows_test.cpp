@@ -55,37 +55,39 @@ TEST_F(EnglishStation, EveryMessageIsEnglish) {
   // What is kept for the next start, written then, and a write fault's end.
   for (const Pending what : {Pending::Records, Pending::Events}) {
     texts.push_back(messages::pendingKept(what, 2, "/s/p.csv", std::nullopt));
-    texts.push_back(messages::pendingKept(what, 2, "/s/p.csv", WriteFault{WriteStep::open, ENOSPC}));
+    texts.push_back(
+        messages::pendingKept(what, 2, "/s/p.csv", WriteFault{WriteStep::open, ENOSPC}));
     ReadResult<PendingFlush, RecordIssue> flushed;
     flushed.value = {"/s/p.csv", 2, 1, WriteFault{WriteStep::open, ENOENT}, what};
     flushed.issues.push_back({3, RecordIssue::NotRecord, ""});
     texts.push_back(messages::pendingFlushed(flushed));
   }
   for (const Lasting what : {Lasting::RecordsKept, Lasting::EventsKept})
-    texts.push_back(messages::lasting(what, false, RecordKept{"/d/x.csv", {WriteStep::open, ENOENT}, 3}));
+    texts.push_back(
+        messages::lasting(what, false, RecordKept{"/d/x.csv", {WriteStep::open, ENOENT}, 3}));
   using messages::About;
-  for (const About what : {About::sourceUnopenable,
-                           About::dayplotMissing, About::dayplotNotStarted}) {
+  for (const About what :
+       {About::sourceUnopenable, About::dayplotMissing, About::dayplotNotStarted}) {
     texts.push_back(messages::about(what, "/s/x"));
   }
   texts.push_back(messages::alarmStarted(1, 0.5f, 0.27f));
   texts.push_back(messages::alarmStarted(2, 3.5f, 2.7f));
   texts.push_back(messages::hoursDone(3));
   // MQTT publishing: every address fault, settings notice, link state and the status lines.
-  for (const MqttAddressError e : {MqttAddressError::Scheme, MqttAddressError::Host, MqttAddressError::Port,
-                               MqttAddressError::Prefix}) {
+  for (const MqttAddressError e : {MqttAddressError::Scheme, MqttAddressError::Host,
+                                   MqttAddressError::Port, MqttAddressError::Prefix}) {
     texts.push_back(messages::mqttAddress(e, "mqtt://h"));
   }
-  for (const auto kind : {LinkNotice::Settings, LinkNotice::CannotStart,
-                          LinkNotice::AckedNotSaved, LinkNotice::CatchingUp}) {
+  for (const auto kind : {LinkNotice::Settings, LinkNotice::CannotStart, LinkNotice::AckedNotSaved,
+                          LinkNotice::CatchingUp}) {
     LinkNotice notice{kind, "/s/m.ini"};
     notice.count = 2;
     notice.settings = {1, SettingsIssue::UnknownLine, "x"};
     texts.push_back(messages::linkNotice(notice));
   }
-  for (const LinkState state : {LinkState::Connecting, LinkState::Connected, LinkState::Unreachable,
-                                LinkState::BadLogin, LinkState::Refused, LinkState::TlsFailed,
-                                LinkState::Lost, LinkState::Closed}) {
+  for (const LinkState state :
+       {LinkState::Connecting, LinkState::Connected, LinkState::Unreachable, LinkState::BadLogin,
+        LinkState::Refused, LinkState::TlsFailed, LinkState::Lost, LinkState::Closed}) {
     texts.push_back(messages::linkEvent({state, "x"}));
     texts.push_back(messages::linkStatus({state, 2, ""}));
     texts.push_back(messages::linkStatusShort({state, 0, "2026-03-01T13:05:00+09:00"}));
@@ -118,16 +120,17 @@ TEST_F(EnglishStation, EveryMessageIsEnglish) {
     texts.push_back(messages::counting(c));
   }
   using messages::IntervalLabel;
-  for (const IntervalLabel l : {IntervalLabel::title, IntervalLabel::measured, IntervalLabel::random}) {
+  for (const IntervalLabel l :
+       {IntervalLabel::title, IntervalLabel::measured, IntervalLabel::random}) {
     texts.push_back(messages::intervalLabel(l));
   }
   IntervalAnalysis analysis;
   analysis.intervals = 500;
   analysis.shortest = 2e-4;
   texts.push_back(messages::intervalFigures(analysis));
-  for (const IntervalVerdict v : {IntervalVerdict::TooFew, IntervalVerdict::LooksRandom,
-                                  IntervalVerdict::Rings, IntervalVerdict::ResolutionEatsPulses,
-                                  IntervalVerdict::MainsPeaks}) {
+  for (const IntervalVerdict v :
+       {IntervalVerdict::TooFew, IntervalVerdict::LooksRandom, IntervalVerdict::Rings,
+        IntervalVerdict::ResolutionEatsPulses, IntervalVerdict::MainsPeaks}) {
     texts.push_back(messages::intervalAdvice(v, analysis));
   }
   for (const auto& text : texts) {

@@ -34,9 +34,12 @@ IntervalAnalysis analysisWith(std::vector<IntervalVerdict> verdicts) {
 
 TEST(IntervalView, SummaryNamesTheShortestIntervalAndGivesAdvicePerVerdict) {
   using V = IntervalVerdict;
-  const struct { V verdict; const char* says; } cases[] = {
-      {V::TooFew, "足りません"},        {V::LooksRandom, "指数分布"},
-      {V::Rings, "リンギング"},         {V::ResolutionEatsPulses, "約 2.3 % 取りこぼして"},
+  const struct {
+    V verdict;
+    const char* says;
+  } cases[] = {
+      {V::TooFew, "足りません"},       {V::LooksRandom, "指数分布"},
+      {V::Rings, "リンギング"},        {V::ResolutionEatsPulses, "約 2.3 % 取りこぼして"},
       {V::MainsPeaks, "電源 (60 Hz)"},
   };
   for (const auto& c : cases) {
@@ -66,7 +69,8 @@ TEST(IntervalView, BarsOnTheLogAxisUnderThePoissonCurve) {
   // No interval below 1 s: no bar at 1 ms, where the curve of a 0.5/s source is low.
   EXPECT_EQ(img.pixelColor(intervalX(1e-3), kHistogramBase - 30), kBg);
   bool curve = false;
-  for (int y = kHistogramTop; y < kHistogramBase; ++y) curve |= img.pixelColor(intervalX(0.3), y) == kPoissonCurve;
+  for (int y = kHistogramTop; y < kHistogramBase; ++y)
+    curve |= img.pixelColor(intervalX(0.3), y) == kPoissonCurve;
   EXPECT_TRUE(curve);
 }
 

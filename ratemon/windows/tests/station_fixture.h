@@ -11,8 +11,8 @@
 
 #include "fakes.h"
 #include "file_bytes.h"
-#include "temp_station.h"
 #include "qt_app.h"
+#include "temp_station.h"
 #include "window_station.h"
 
 namespace radmon {

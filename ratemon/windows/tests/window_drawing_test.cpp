@@ -59,25 +59,36 @@ bool labelDrawn(const QImage& img, int x, int y, const std::string& text) {
 TEST(DoseScaleTop, RoundsTheQuotientHalvesToEvenAndRefusesZeroOrText) {
   // 0.36 / 0.7 = 0.514... -> 1; 2.5 and 3.5 go to the even neighbour, and so does
   // exactly a half (0.35), to 0.
-  const std::pair<const char*, std::optional<int>> cases[] = {
-      {"2.7", 4},            {"0.36", 1},           {"1.75", 2},           {"2.45", 4},
-      {"0.35", std::nullopt}, {"0.2", std::nullopt}, {"abc", std::nullopt}, {"", std::nullopt}};
+  const std::pair<const char*, std::optional<int>> cases[] = {{"2.7", 4},
+                                                              {"0.36", 1},
+                                                              {"1.75", 2},
+                                                              {"2.45", 4},
+                                                              {"0.35", std::nullopt},
+                                                              {"0.2", std::nullopt},
+                                                              {"abc", std::nullopt},
+                                                              {"", std::nullopt}};
   for (const auto& [text, top] : cases) EXPECT_EQ(doseScaleTop(text), top) << text;
 }
 
 TEST(DoseGraph, BarColoursUseStrictLimitsAndTheNewestSecondStandsAtTheAxis) {
   std::array<float, 600> h{};
   // Newest slot 10: x = 51 shows slot 10, x = 52 slot 9, ..., x = 61 slot 0, x = 62 slot 599.
-  h[10] = 0.27f;   // equal to L1: green
-  h[9] = 0.28f;    // above L1: yellow
-  h[8] = 2.7f;     // equal to L2: yellow
-  h[7] = 2.71f;    // above L2: red
-  h[599] = 1.0f;   // wraps round the ring
+  h[10] = 0.27f;  // equal to L1: green
+  h[9] = 0.28f;   // above L1: yellow
+  h[8] = 2.7f;    // equal to L2: yellow
+  h[7] = 2.71f;   // above L2: red
+  h[599] = 1.0f;  // wraps round the ring
   const QImage img = graph(h, 10, "0.27", "2.7");
   // K = 300 / 4 = 75 px per μSv/h.
   // The bar of slot 599 reaches 350 - 75 = 275, that of slot 7 350 - 75 * 2.71 = 146.75.
-  expectColours(img, {{51, 349, kGreen}, {52, 349, kYellow}, {53, 349, kYellow}, {54, 349, kRed},
-                      {62, 349, kYellow}, {62, 276, kYellow}, {62, 270, kBg}, {54, 148, kRed}});
+  expectColours(img, {{51, 349, kGreen},
+                      {52, 349, kYellow},
+                      {53, 349, kYellow},
+                      {54, 349, kRed},
+                      {62, 349, kYellow},
+                      {62, 276, kYellow},
+                      {62, 270, kBg},
+                      {54, 148, kRed}});
   // The limit lines across the frame: stage 2 red at 350 - 202.5, stage 1 olive at 329.75.
   bool red = false, olive = false;
   for (int y = 145; y <= 150; ++y) red = red || at(img, 400, y) == kRed;
@@ -132,7 +143,8 @@ TEST(PulseTrace, ThresholdLinesAndSamplesAtFifteenTwipsAPixel) {
   EXPECT_EQ(img.size(), QSize(721, 173));
   // Red at 47 * 8 = 376 twips (pixel 25), blue at 53 * 8 = 424 twips (pixel 28), both
   // from x = 0 to 11024.5 / 15 = 735: across the whole window.
-  expectColours(img, {{5, 376 / 15, kRed}, {720, 376 / 15, kRed}, {400, 424 / 15, QColor(0, 0, 255)}});
+  expectColours(img,
+                {{5, 376 / 15, kRed}, {720, 376 / 15, kRed}, {400, 424 / 15, QColor(0, 0, 255)}});
   bool dip = false;  // 160 / 15 = 10.7
   for (int y = 9; y <= 12; ++y) dip = dip || at(img, 100, y) == kFg;
   EXPECT_TRUE(dip);

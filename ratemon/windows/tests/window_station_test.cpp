@@ -16,12 +16,15 @@ using Command = MainWindow::Command;
 TEST_F(StationTest, EveryControlHasItsNameAndCaption) {
   make();
   const std::vector<std::pair<const char*, const char*>> captions = {
-      {"Label1", "経過時間(Sec)"}, {"Label2", "総カウント数"}, {"Label6", "CPM"},
-      {"Label9", "シーベルト(μSV/h)"}, {"Label7", "GM菅γ線感度"}, {"Label8", "cps/mR/hr"},
-      {"Label12", "BG補正 cpm"}, {"Label3", "しきい値　80～20"}, {"Label4", "不感帯 0～10"},
-      {"Label5", "分解能　15～5"}, {"Label10", "μSV/h"}, {"Label11", "μSV/h"},
-      {"cmdRec", "開始"}, {"cmdStop", "停止"}, {"Command1", "保存先"}, {"Command2", "停止"},
-      {"Command3", "停止"}, {"Command4", "データロガー"}};
+      {"Label1", "経過時間(Sec)"}, {"Label2", "総カウント数"},
+      {"Label6", "CPM"},           {"Label9", "シーベルト(μSV/h)"},
+      {"Label7", "GM菅γ線感度"},   {"Label8", "cps/mR/hr"},
+      {"Label12", "BG補正 cpm"},   {"Label3", "しきい値　80～20"},
+      {"Label4", "不感帯 0～10"},  {"Label5", "分解能　15～5"},
+      {"Label10", "μSV/h"},        {"Label11", "μSV/h"},
+      {"cmdRec", "開始"},          {"cmdStop", "停止"},
+      {"Command1", "保存先"},      {"Command2", "停止"},
+      {"Command3", "停止"},        {"Command4", "データロガー"}};
   for (auto [name, caption] : captions) {
     auto* widget = w().findChild<QWidget*>(name);
     ASSERT_NE(widget, nullptr) << name;
@@ -61,9 +64,8 @@ TEST_F(StationTest, UnchangedFirstRunSavesTheDesignLineAtClose) {
   EXPECT_EQ(station_->saveFolder(), programFolder_ + "data/");
   EXPECT_TRUE(fs::exists(programFolder_ + "~Record.tmp"));
   w().close();
-  EXPECT_EQ(readBytes(folder_ / "ratemon.ini"),
-            "\"50\",\"3\",\"10\",\"\",\"0.27\",\"2.7\",\"" + programFolder_ +
-                "data/\",0,0,1,\"0\"\r\n");
+  EXPECT_EQ(readBytes(folder_ / "ratemon.ini"), "\"50\",\"3\",\"10\",\"\",\"0.27\",\"2.7\",\"" +
+                                                    programFolder_ + "data/\",0,0,1,\"0\"\r\n");
   EXPECT_FALSE(fs::exists(programFolder_ + "~Record.tmp"));
   EXPECT_EQ(audio_->calls.back(), "close");
 }
@@ -72,13 +74,20 @@ TEST_F(StationTest, SavedSettingsComeBackAndTheCsvRuleSetsTheRecordFolder) {
   writeTextFile(programFolder_ + "ratemon.ini",
                 "\"45\",\"2\",\"8\",\"\",\"0.3\",\"3.5\",\"/srv/rec/x.csv\",1,0,0,\"12\"\r\n");
   start();
-  const std::pair<Box, const char*> boxes[] = {
-      {Box::threshold, "45"}, {Box::deadBand, "2"},   {Box::resolution, "8"},
-      {Box::sensitivity, ""}, {Box::limit1, "0.3"},   {Box::limit2, "3.5"},
-      {Box::recordPath, "/srv/rec/x.csv"},            {Box::background, "12"}};
+  const std::pair<Box, const char*> boxes[] = {{Box::threshold, "45"},
+                                               {Box::deadBand, "2"},
+                                               {Box::resolution, "8"},
+                                               {Box::sensitivity, ""},
+                                               {Box::limit1, "0.3"},
+                                               {Box::limit2, "3.5"},
+                                               {Box::recordPath, "/srv/rec/x.csv"},
+                                               {Box::background, "12"}};
   for (const auto& [box, text] : boxes) EXPECT_EQ(w().text(box), text) << static_cast<int>(box);
-  for (const auto& [tick, on] : {std::pair{Tick::alarm1, true}, {Tick::alarm2, false},
-                                 {Tick::recordFile, false}, {Tick::pulseTest, false}, {Tick::graph, false}})
+  for (const auto& [tick, on] : {std::pair{Tick::alarm1, true},
+                                 {Tick::alarm2, false},
+                                 {Tick::recordFile, false},
+                                 {Tick::pulseTest, false},
+                                 {Tick::graph, false}})
     EXPECT_EQ(w().checked(tick), on) << static_cast<int>(tick);
   EXPECT_EQ(station_->saveFolder(), "/srv/rec/");
   w().close();
@@ -187,8 +196,8 @@ TEST_F(StationTest, RecordFolderDialogSetsTheFolderOrChangesNothingWhenCancelled
   EXPECT_EQ(asked.title, "収集データ保存フォルダ");
   EXPECT_EQ(asked.fileName, "μSVHData_nnnntthh.csv");
   EXPECT_EQ(asked.folder, programFolder_ + "data/");
-  EXPECT_EQ(asked.filters, (std::vector<std::string>{"テキスト ファイル (*.txt *.log)",
-                                                     "すべてのファイル (*)"}));
+  EXPECT_EQ(asked.filters,
+            (std::vector<std::string>{"テキスト ファイル (*.txt *.log)", "すべてのファイル (*)"}));
   EXPECT_EQ(w().text(Box::recordPath), "/srv/rec/μSVHData_nnnntthh.csv");
   EXPECT_EQ(station_->saveFolder(), "/srv/rec/");
   EXPECT_EQ(message(), "/srv/rec/");
@@ -218,9 +227,8 @@ TEST_F(StationTest, DayplotStartsInTheStationWithItsArguments) {
   EXPECT_TRUE(message().empty()) << message();
   const std::string noted = programFolder_ + "started.txt";
   QTRY_VERIFY_WITH_TIMEOUT(fs::exists(noted) && fs::file_size(noted) > 0, 5000);
-  EXPECT_EQ(readTextFile(noted),
-            fs::path(programFolder_).parent_path().string() + "|--station " + programFolder_ +
-                " --lang en\n");
+  EXPECT_EQ(readTextFile(noted), fs::path(programFolder_).parent_path().string() + "|--station " +
+                                     programFolder_ + " --lang en\n");
 }
 
 TEST_F(StationTest, GraphWindowFollowsCheck5AndIsRedrawnEachSecond) {
@@ -253,7 +261,8 @@ TEST_F(StationTest, GraphWindowFollowsCheck5AndIsRedrawnEachSecond) {
 // each minute, and its end once the kept lines are written.
 TEST_F(StationTest, AWriteFaultThatLastsIsShownOnceWhenItBeginsAndOnceWhenItEnds) {
   writeTextFile(programFolder_ + "ratemon.ini", "\"50\",\"3\",\"10\",\"120\",\"0.27\",\"2.7\",\"" +
-                                                    programFolder_ + "gone/x.csv\",0,0,1,\"0\"\r\n");
+                                                    programFolder_ +
+                                                    "gone/x.csv\",0,0,1,\"0\"\r\n");
   start();
   startRecording();
   const auto minutes = [&](int n) {
@@ -293,7 +302,8 @@ TEST_F(StationTest, ReadingIntervalPulseIntervalsAndTheCountingSettings) {
   for (int s = 0; s < 60; ++s) audio_->deliver(secondWithPulseCount(100));
   EXPECT_EQ(w().text(Box::cpm), "6000");
   const std::string shown = w().intervalLabel()->text().toStdString();
-  EXPECT_NE(shown.find("95%区間 CPM 5849.1～6153.8<br>8.124～8.547 μSv/h"), std::string::npos) << shown;
+  EXPECT_NE(shown.find("95%区間 CPM 5849.1～6153.8<br>8.124～8.547 μSv/h"), std::string::npos)
+      << shown;
   EXPECT_EQ(shown.find("不感時間"), std::string::npos) << shown;  // the correction is off
 
   QTest::mouseClick(w().commandButton(MainWindow::Command::pulseIntervals), Qt::LeftButton);
@@ -316,7 +326,8 @@ TEST_F(StationTest, ReadingIntervalPulseIntervalsAndTheCountingSettings) {
   EXPECT_EQ(readBytes(folder_ / "ratemon_counting.ini"), "dead_time_us=2000\r\ngraph_band=1\r\n");
   audio_->deliver(secondWithPulseCount(100));
   EXPECT_EQ(w().text(Box::cpm), "7500");  // 6000 / (1 − 100 · 0.002)
-  EXPECT_NE(w().intervalLabel()->text().toStdString().find("不感時間補正 τ 2000 μs"), std::string::npos);
+  EXPECT_NE(w().intervalLabel()->text().toStdString().find("不感時間補正 τ 2000 μs"),
+            std::string::npos);
   for (int s = 0; s < 60; ++s) audio_->deliver(secondWithPulseCount(200));  // mτ = 0.4
   EXPECT_NE(w().intervalLabel()->text().toStdString().find("上限"), std::string::npos);
 

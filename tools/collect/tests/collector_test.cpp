@@ -25,8 +25,8 @@ using namespace std::chrono_literals;
 
 std::string stateOfMinute(int hour, int minute, const char* dose = "0.123") {
   char line[96];
-  std::snprintf(line, sizeof line, "\"2026/03/01\",\"%02d:%02d\",%s,18,360,%d", hour, minute,
-                dose, (hour * 60 + minute) * 60);
+  std::snprintf(line, sizeof line, "\"2026/03/01\",\"%02d:%02d\",%s,18,360,%d", hour, minute, dose,
+                (hour * 60 + minute) * 60);
   return stateJson(*stateFromLine(line, false, false));
 }
 
@@ -60,8 +60,9 @@ TEST_F(CollectorTest, KeepsEachRecordOnceInItsStationsDayFile) {
       {"fleet/st01/state", "not json", Collected::BadMessage},
   };
   for (const Step& s : steps) EXPECT_EQ(collector.take(s.topic, s.payload), s.expected) << s.topic;
-  EXPECT_EQ(testing::readBytes(root / "st01" / "data" / dayFileName("20260301")),
-            "\"2026/03/01\",\"00:01\",0.123,18,360,60\r\n\"2026/03/01\",\"00:02\",1.5,18,360,120\r\n");
+  EXPECT_EQ(
+      testing::readBytes(root / "st01" / "data" / dayFileName("20260301")),
+      "\"2026/03/01\",\"00:01\",0.123,18,360,60\r\n\"2026/03/01\",\"00:02\",1.5,18,360,120\r\n");
   EXPECT_EQ(testing::readBytes(root / "st02" / "data" / dayFileName("20260301")),
             "\"2026/03/01\",\"00:01\",0,18,360,60\r\n");
 
@@ -80,8 +81,8 @@ TEST_F(CollectorTest, ProgramWritesTheSameBytesAsEachStation) {
   const pid_t collector = ::fork();
   if (collector == 0) {
     const std::string program = std::string(PROGRAM_DIR) + "/radmon-collect";
-    ::execl(program.c_str(), program.c_str(), "--mqtt", url.c_str(), "--out", out.c_str(),
-            "--idle", "3", static_cast<char*>(nullptr));
+    ::execl(program.c_str(), program.c_str(), "--mqtt", url.c_str(), "--out", out.c_str(), "--idle",
+            "3", static_cast<char*>(nullptr));
     ::_exit(127);
   }
   std::this_thread::sleep_for(500ms);  // subscribed before the first record
@@ -99,8 +100,9 @@ TEST_F(CollectorTest, ProgramWritesTheSameBytesAsEachStation) {
     // From 23:00 to 01:00: two day files each.
     for (int i = 0; i < 120; ++i) {
       const LocalDateTime when = LocalDateTime{2026, 3, 1, 23, 0, 0}.plusSeconds(60LL * (i + 1));
-      const std::string line = formatRecordLine(
-          {when, 0.001f * static_cast<float>(i * (name[3] - '0')), 18 + i, 20LL * i, 60LL * (i + 1)});
+      const std::string line =
+          formatRecordLine({when, 0.001f * static_cast<float>(i * (name[3] - '0')), 18 + i,
+                            20LL * i, 60LL * (i + 1)});
       stationFiles[std::string(name) + "/data/" + dayFileName(when.yyyymmdd())] += line;
       publisher.publishRecord({when.yyyymmdd(), line.substr(0, line.size() - 2)}, false, false);
     }
@@ -110,7 +112,8 @@ TEST_F(CollectorTest, ProgramWritesTheSameBytesAsEachStation) {
   ::waitpid(collector, &status, 0);
   EXPECT_EQ(WEXITSTATUS(status), 0);
   ASSERT_EQ(stationFiles.size(), 4u);
-  for (const auto& [file, bytes] : stationFiles) EXPECT_EQ(testing::readBytes(out / file), bytes) << file;
+  for (const auto& [file, bytes] : stationFiles)
+    EXPECT_EQ(testing::readBytes(out / file), bytes) << file;
 }
 
 }  // namespace

@@ -19,9 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-std::string programPath() {
-  return std::string(PROGRAM_DIR) + "/ftpscript";
-}
+std::string programPath() { return std::string(PROGRAM_DIR) + "/ftpscript"; }
 
 void writeBytes(const fs::path& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
@@ -180,8 +178,8 @@ TEST_F(FtpscriptRun, HandWrittenScriptWithCommentsAndServerCommands) {
   const std::string script =
       "# the station's own script\r\n" + openLines() +
       "rem make sure the folder is there\r\nquote PASV\r\npassive\r\nmkdir pub\r\n"
-      "mkdir pub\\new\r\ncd pub\\new\r\npwd\r\nbin\r\nput \"" + graph_.string() +
-      "\" g.jpg\r\nrename g.jpg \"h h.jpg\"\r\nlcd \"" + local_.string() +
+      "mkdir pub\\new\r\ncd pub\\new\r\npwd\r\nbin\r\nput \"" +
+      graph_.string() + "\" g.jpg\r\nrename g.jpg \"h h.jpg\"\r\nlcd \"" + local_.string() +
       "\"\r\nget \"h h.jpg\" back.jpg\r\nput back.jpg\r\ndelete back.jpg\r\n"
       "literal NOOP\r\nls\r\ndir ..\r\nstatus\r\nbye\r\n";
   const auto result = run(script);
@@ -190,9 +188,9 @@ TEST_F(FtpscriptRun, HandWrittenScriptWithCommentsAndServerCommands) {
   EXPECT_EQ(readBytes(local_ / "back.jpg"), readBytes(graph_));
   EXPECT_FALSE(fs::exists(root_ / "pub" / "new" / "back.jpg"));
   EXPECT_FALSE(fs::exists(root_ / "pub" / "new" / "g.jpg"));
-  for (const char* said : {"mkdir ... 成功: 257", "失敗: 行 8 mkdir: サーバのコマンド (続行します)",
-                           "フォルダ: pub/new", "literal ... 成功: 200", "\nh h.jpg\n", "graph",
-                           "状態: 127.0.0.1:"}) {
+  for (const char* said :
+       {"mkdir ... 成功: 257", "失敗: 行 8 mkdir: サーバのコマンド (続行します)",
+        "フォルダ: pub/new", "literal ... 成功: 200", "\nh h.jpg\n", "graph", "状態: 127.0.0.1:"}) {
     EXPECT_NE(result.output.find(said), std::string::npos) << said << "\n" << result.output;
   }
 }

@@ -43,7 +43,8 @@ TEST(FailureText, EachCauseNamedWithTheWholeReply) {
     const std::string text = failureText(outcome, server, check);
     SCOPED_TRACE(text);
     EXPECT_NE(text.find(c.says), std::string::npos);
-    EXPECT_NE(text.find("サーバの応答: 552-Quota exceeded\n552 of user station"), std::string::npos);
+    EXPECT_NE(text.find("サーバの応答: 552-Quota exceeded\n552 of user station"),
+              std::string::npos);
     const bool certificate = c.failure == Failure::Certificate;
     EXPECT_EQ(text.find("証明書の指紋 (SHA-256): CC:CC:") != std::string::npos, certificate);
     if (certificate || c.failure == Failure::TlsRefused || c.failure == Failure::TlsDropped) {
@@ -64,8 +65,10 @@ TEST(ScriptIssueText, EveryKindSaysWhatIsWrongAndNamesItsSubject) {
       {"cd\n", ScriptIssue::TooFewArguments, "cd: 引数が足りません"},
       {"bin x\n", ScriptIssue::TooManyArguments, "bin: 引数が多すぎます"},
       {"type ebcdic\n", ScriptIssue::UnknownMode, "type: 不明な転送モード: ebcdic"},
-      {"open h 0\nu\np\n", ScriptIssue::BadServer, "open: ポート番号が正しくありません (1〜65535): h 0"},
-      {"open http://h\nu\np\n", ScriptIssue::BadServer, "open: 使えるのは ftp://, ftps://, sftp:// だけです: http://h"},
+      {"open h 0\nu\np\n", ScriptIssue::BadServer,
+       "open: ポート番号が正しくありません (1〜65535): h 0"},
+      {"open http://h\nu\np\n", ScriptIssue::BadServer,
+       "open: 使えるのは ftp://, ftps://, sftp:// だけです: http://h"},
       {"open h\n\np\n", ScriptIssue::NoUser, "open: 次の行にユーザ名がありません"},
       {"user ann\n", ScriptIssue::NoPassword, "user: パスワードの行がありません"},
   };
@@ -92,14 +95,16 @@ TEST(ProgressText, LinesTheRunnerAndDayplotRead) {
   } cases[] = {
       {Progress::Connecting, {.name = "h:990", .number = 1}, "接続: FTPS h:990"},
       {Progress::Status, {}, "状態: 接続していません"},
-      {Progress::Status, {.name = "h:21", .other = "/a"},
+      {Progress::Status,
+       {.name = "h:21", .other = "/a"},
        "状態: h:21 (未ログイン), 暗号化なし, フォルダ /a, 転送モード バイナリ"},
       {Progress::Status,
        {.name = "h:21", .other = "/", .encrypted = true, .text = true, .loggedIn = true},
        "状態: h:21 に接続, 暗号化あり, フォルダ /, 転送モード アスキー"},
       {Progress::CommandDone, {.name = "mkdir"}, "mkdir ... 成功"},
       {Progress::CommandDone, {.name = "quote", .other = "200 OK"}, "quote ... 成功: 200 OK"},
-      {Progress::Failed, {.name = "cd", .other = "接続していません", .number = 4},
+      {Progress::Failed,
+       {.name = "cd", .other = "接続していません", .number = 4},
        "失敗: 行 4 cd: 接続していません"},
       {Progress::Stopped, {.number = 4}, "中止: 行 4 以降は実行しません"},
       {Progress::Finished, {.number = 2, .failed = 1}, "終了: 転送成功 2 件, 失敗 1 件"},

@@ -79,8 +79,10 @@ class ServerRun : public ::testing::Test {
       body = "cd pub\\graph\r\nbin\r\nmput \"" + graph_.string() + "\"\r\ndisconnect\r\nbye\r\n";
     }
     const fs::path script = work_ / "oldtemp.sys";
-    std::ofstream(script, std::ios::binary) << "OPEN " << server << "\r\n" << TestAccount::kUser
-                                            << "\r\n" << password << "\r\n" << body;
+    std::ofstream(script, std::ios::binary) << "OPEN " << server << "\r\n"
+                                            << TestAccount::kUser << "\r\n"
+                                            << password << "\r\n"
+                                            << body;
     return runProgram({std::string(PROGRAM_DIR) + "/ftpscript", "-i", "-s:" + script.string(),
                        "-p:" + settings_.string()},
                       150s);
@@ -110,8 +112,8 @@ TEST_F(ServerRun, FiftyTlsUploadsToVsftpdInARowAllArrive) {
   const double each = secondsSince(begin) / 50;
   EXPECT_EQ(succeeded, 50);
   EXPECT_FALSE(temporaryLeft());
-  std::cout << "vsftpd explicit TLS: " << succeeded << " of 50 uploads of 100 KB, "
-            << each << " s each\n";
+  std::cout << "vsftpd explicit TLS: " << succeeded << " of 50 uploads of 100 KB, " << each
+            << " s each\n";
   RecordProperty("vsftpd_tls_ok_of_50", succeeded);
 }
 
@@ -121,7 +123,8 @@ TEST_F(ServerRun, SelfSignedCertificateIsRefusedUntilTrusted) {
   EXPECT_EQ(refused.status, 1) << refused.output;
   EXPECT_NE(refused.output.find("自己署名の証明書です"), std::string::npos) << refused.output;
   EXPECT_NE(refused.output.find("証明書の指紋 (SHA-256): " + certificate_->fingerprint),
-            std::string::npos) << refused.output;
+            std::string::npos)
+      << refused.output;
   EXPECT_EQ(refused.output.find(TestAccount::kPassword), std::string::npos);
   EXPECT_FALSE(fs::exists(onServer()));
 
@@ -242,14 +245,16 @@ TEST_F(ServerRun, EachFailureIsCalledByItsCause) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(c.run.status, 1);
     EXPECT_NE(c.run.output.find(std::string("行 1 OPEN: 接続とログイン: ") + c.says),
-              std::string::npos) << c.run.output;
+              std::string::npos)
+        << c.run.output;
     EXPECT_EQ(c.run.output.find("wrong password"), std::string::npos);
   }
   ASSERT_FALSE(start(ServerKind::VsftpdPlain, 0, 0, port));
   fs::remove_all(dir_ / "home" / "pub");
   const ProgramRun folder = run(server_.serverText());
   EXPECT_NE(folder.output.find("行 4 cd: フォルダ pub/graph への移動: フォルダがないか"),
-            std::string::npos) << folder.output;
+            std::string::npos)
+      << folder.output;
   EXPECT_NE(folder.output.find("サーバの応答: 550"), std::string::npos) << folder.output;
 }
 
@@ -281,8 +286,10 @@ TEST_F(ServerRun, SftpWithPasswordOrKeyAndAChangedHostKeyRefused) {
   EXPECT_FALSE(temporaryLeft());
 
   const fs::path key = work_ / "station_key";
-  ASSERT_EQ(runProgram({"/usr/bin/ssh-keygen", "-q", "-t", "ed25519", "-N", "", "-f",
-                        key.string()}, 30s).status, 0);
+  ASSERT_EQ(
+      runProgram({"/usr/bin/ssh-keygen", "-q", "-t", "ed25519", "-N", "", "-f", key.string()}, 30s)
+          .status,
+      0);
   fs::copy_file(key.string() + ".pub", work_ / "authorized_keys");
   writeSettings("KeyFile=" + key.string() + "\n");
   writeGraph(50 * 1024, 7);
@@ -291,11 +298,13 @@ TEST_F(ServerRun, SftpWithPasswordOrKeyAndAChangedHostKeyRefused) {
   EXPECT_EQ(readBytes(onServer()), readBytes(graph_));
 
   // The server commands of a hand-written script, by SFTP's own means.
-  const ProgramRun commands = run(
-      server_.serverText(), TestAccount::kPassword,
-      "mkdir pub\\old\r\ncd pub\r\nrename graph/μSVHGraph.jpg \"old/kept graph.jpg\"\r\n"
-      "lcd \"" + work_.string() + "\"\r\nget \"old/kept graph.jpg\" back.jpg\r\n"
-      "delete \"old/kept graph.jpg\"\r\nls old\r\nquote NOOP\r\nbye\r\n");
+  const ProgramRun commands =
+      run(server_.serverText(), TestAccount::kPassword,
+          "mkdir pub\\old\r\ncd pub\r\nrename graph/μSVHGraph.jpg \"old/kept graph.jpg\"\r\n"
+          "lcd \"" +
+              work_.string() +
+              "\"\r\nget \"old/kept graph.jpg\" back.jpg\r\n"
+              "delete \"old/kept graph.jpg\"\r\nls old\r\nquote NOOP\r\nbye\r\n");
   EXPECT_EQ(commands.status, 1) << commands.output;  // quote has no SFTP meaning
   EXPECT_NE(commands.output.find("SFTP の接続では FTP のコマンドを送れません"), std::string::npos)
       << commands.output;

@@ -33,7 +33,8 @@ int64_t scanInBuffers(const std::vector<uint8_t>& samples, size_t bufferSize) {
   bool armed = false;
   int64_t counted = 0;
   for (size_t at = 0; at < samples.size(); at += bufferSize)
-    counted += scanPulses(samples.data() + at, std::min(bufferSize, samples.size() - at), ScanSettings{}, armed);
+    counted += scanPulses(samples.data() + at, std::min(bufferSize, samples.size() - at),
+                          ScanSettings{}, armed);
   return counted;
 }
 
@@ -102,13 +103,16 @@ TEST(TubeSimulator, IsolatedPulsesCountOnceAlsoAcrossBufferEnds) {
   // One pulse per second, placed from 14 samples before to 2 samples after each buffer
   // boundary, plus some in the middle: each must count exactly once.
   std::vector<int64_t> starts;
-  for (int64_t k = 1; k <= 17; ++k) starts.push_back(k * 2 * static_cast<int64_t>(kSecond) + (k - 15));
-  for (int64_t k = 0; k < 20; ++k) starts.push_back((2 * k + 1) * static_cast<int64_t>(kSecond) + 11025 + k);
+  for (int64_t k = 1; k <= 17; ++k)
+    starts.push_back(k * 2 * static_cast<int64_t>(kSecond) + (k - 15));
+  for (int64_t k = 0; k < 20; ++k)
+    starts.push_back((2 * k + 1) * static_cast<int64_t>(kSecond) + 11025 + k);
   auto tube = TubeSimulator::scripted(starts, 9);
   const auto samples = produce(tube, 42 * kSecond, {kSecond});
   EXPECT_EQ(tube.pulsesProduced(), static_cast<int64_t>(starts.size()));
   EXPECT_EQ(scanInBuffers(samples, kSecond), static_cast<int64_t>(starts.size()));
-  for (const size_t size : {1021u, 257u, 12u}) EXPECT_EQ(scanInBuffers(samples, size), static_cast<int64_t>(starts.size())) << size;
+  for (const size_t size : {1021u, 257u, 12u})
+    EXPECT_EQ(scanInBuffers(samples, size), static_cast<int64_t>(starts.size())) << size;
 }
 
 TEST(TubeSimulator, OverlappingPulsesAddUpAndClampToTheByteRange) {
@@ -127,9 +131,13 @@ TEST(TubeSimulator, OverlappingPulsesAddUpAndClampToTheByteRange) {
 TEST(TubeProfile, RateInsideAndOutsideTheRaisedStretch) {
   // A day's stretch from 13:00 to 16:00, and a night's across midnight from 22:00 to 02:00.
   const TubeProfile day{20, 120, 13 * 3600, 16 * 3600}, night{20, 5, 22 * 3600, 2 * 3600};
-  const struct { const TubeProfile& profile; int second; double cpm; } cases[] = {
-      {day, 13 * 3600 - 1, 20}, {day, 13 * 3600, 120},    {day, 16 * 3600 - 1, 120}, {day, 16 * 3600, 20},
-      {night, 23 * 3600, 5},    {night, 3600, 5},         {night, 12 * 3600, 20}};
+  const struct {
+    const TubeProfile& profile;
+    int second;
+    double cpm;
+  } cases[] = {{day, 13 * 3600 - 1, 20}, {day, 13 * 3600, 120}, {day, 16 * 3600 - 1, 120},
+               {day, 16 * 3600, 20},     {night, 23 * 3600, 5}, {night, 3600, 5},
+               {night, 12 * 3600, 20}};
   for (const auto& c : cases) EXPECT_EQ(c.profile.cpmAt(c.second), c.cpm) << c.second;
   EXPECT_EQ(night.maxCpm(), 20);
   EXPECT_EQ((TubeProfile{20, 500, 7, 7}).maxCpm(), 20);
