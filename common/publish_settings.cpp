@@ -36,15 +36,9 @@ std::optional<std::string> normalFingerprint(std::string_view text) {
   std::string hex;
   for (const char c : text) {
     if (c == ':' || c == ' ') continue;
-    if (c >= '0' && c <= '9') {
-      hex.push_back(c);
-    } else if (c >= 'a' && c <= 'f') {
-      hex.push_back(static_cast<char>(c - 'a' + 'A'));
-    } else if (c >= 'A' && c <= 'F') {
-      hex.push_back(c);
-    } else {
-      return std::nullopt;
-    }
+    const char upper = c >= 'a' && c <= 'f' ? static_cast<char>(c - 'a' + 'A') : c;
+    if ((upper < '0' || upper > '9') && (upper < 'A' || upper > 'F')) return std::nullopt;
+    hex.push_back(upper);
   }
   if (hex.size() != 64) return std::nullopt;
   return hex;
@@ -121,9 +115,8 @@ std::optional<std::string> writePublishSettings(const std::string& path,
 std::set<std::string> readTlsMemory(const std::string& path) {
   std::set<std::string> servers;
   if (const auto text = readTextFile(path)) {
-    for (const std::string_view line : textLines(*text)) {
+    for (const std::string_view line : textLines(*text))
       if (!trimmed(line).empty()) servers.emplace(trimmed(line));
-    }
   }
   return servers;
 }

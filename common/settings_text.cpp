@@ -25,14 +25,8 @@ std::vector<SettingsField> readSettingsFields(std::string_view s) {
   size_t i = 0;
   // Skips a line end (CR LF, LF or CR); returns whether there was one.
   auto skipLineEnd = [&] {
-    if (i < s.size() && s[i] == '\r')
-      ++i;
-    else if (i < s.size() && s[i] == '\n') {
-      ++i;
-      return true;
-    } else
-      return false;
-    if (i < s.size() && s[i] == '\n') ++i;
+    if (i >= s.size() || !isLineEnd(s[i])) return false;
+    if (s[i++] == '\r' && i < s.size() && s[i] == '\n') ++i;
     return true;
   };
   bool atLineStart = true;

@@ -158,26 +158,21 @@ std::vector<KeyValue> keyValueLines(std::string_view text) {
     line = trimmed(line);
     if (line.empty() || line.front() == '#') continue;
     const size_t equals = line.find('=');
-    if (equals == std::string_view::npos) {
-      settings.push_back({line, line, std::nullopt, number});
-    } else {
-      settings.push_back(
-          {line, trimmed(line.substr(0, equals)), trimmed(line.substr(equals + 1)), number});
-    }
+    settings.push_back(equals == std::string_view::npos
+                           ? KeyValue{line, line, std::nullopt, number}
+                           : KeyValue{line, trimmed(line.substr(0, equals)),
+                                      trimmed(line.substr(equals + 1)), number});
   }
   return settings;
 }
 
 std::string lowerAscii(std::string_view text) {
   std::string out(text);
-  for (char& c : out) {
+  for (char& c : out)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
   return out;
 }
 
-bool endsWith(std::string_view text, std::string_view suffix) {
-  return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
-}
+bool endsWith(std::string_view text, std::string_view suffix) { return text.ends_with(suffix); }
 
 }  // namespace radmon

@@ -137,13 +137,10 @@ void RecordingCycle::watch(int pulses) {
        watch_.observe(sampleBuffer_.data(), sampleBuffer_.size(), pulses)) {
     SoundEvent event;
     event.change = change;
-    if (!change.began) {
-      event.kind = EventKind::SignalOk;
-    } else if (change.fault == SignalFault::NoSignal) {
-      event.kind = EventKind::NoSignal;
-    } else {
-      event.kind = change.fault == SignalFault::Hum ? EventKind::Hum : EventKind::Clipping;
-    }
+    event.kind = !change.began                           ? EventKind::SignalOk
+                 : change.fault == SignalFault::NoSignal ? EventKind::NoSignal
+                 : change.fault == SignalFault::Hum      ? EventKind::Hum
+                                                         : EventKind::Clipping;
     tell(event);
   }
 }
@@ -155,11 +152,8 @@ void RecordingCycle::endOfMinute() {
   const bool whole = minuteStart_.secondsUntil(now) <= 60 + kMissingSecondsAllowed;
   minuteStart_ = now;
   if (!panel_.checked(Tick::recordFile)) return;
-  if (whole) {
-    writeRecord(now);
-  } else {
-    ++skippedMinutes_;
-  }
+  if (whole) return writeRecord(now);
+  ++skippedMinutes_;
 }
 
 void RecordingCycle::writeRecord(const LocalDateTime& now) {
@@ -199,11 +193,10 @@ void RecordingCycle::tell(SoundEvent event) {
   const std::string text =
       wording_ ? wording_->describe(event) : std::string(eventKindName(event.kind));
   // The log is the station folder's, like the day files: only while the lock is held.
-  if (lockHeld_) {
-    if (auto fault = eventLog_.append(saveFolder_, {event.when, event.kind, text}))
-      panel_.report(EventKept{saveFolder_ + eventFileName(event.when.yyyymmdd()), *fault,
-                              eventLog_.keptEvents()});
-  }
+  if (auto fault =
+          lockHeld_ ? eventLog_.append(saveFolder_, {event.when, event.kind, text}) : std::nullopt)
+    panel_.report(EventKept{saveFolder_ + eventFileName(event.when.yyyymmdd()), *fault,
+                            eventLog_.keptEvents()});
   hooks_.soundEvent(event, text);
 }
 

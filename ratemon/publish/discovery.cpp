@@ -61,8 +61,7 @@ std::vector<TopicMessage> discoveryMessages(const std::string& stationName,
     nlohmann::json config = e.extra;
     const std::string key = e.key;
     config["name"] = e.name;
-    config["unique_id"] = "radmon_" + id + "_" + key;
-    config["object_id"] = "radmon_" + id + "_" + key;
+    config["unique_id"] = config["object_id"] = "radmon_" + id + "_" + key;
     config["state_topic"] = prefix + "/state";
     config["value_template"] = std::string(e.component) == "binary_sensor"
                                    ? "{{ 'ON' if value_json." + key + " else 'OFF' }}"

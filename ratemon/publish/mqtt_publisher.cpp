@@ -76,12 +76,10 @@ std::optional<std::string> MqttPublisher::start(const std::vector<StoredRecord>&
     if (rc != MOSQ_ERR_SUCCESS) return std::string(mosquitto_strerror(rc));
   }
   if (a.tls) {
-    int rc = MOSQ_ERR_SUCCESS;
-    if (options_.caFile.empty()) {
-      rc = mosquitto_int_option(client_, MOSQ_OPT_TLS_USE_OS_CERTS, 1);
-    } else {
-      rc = mosquitto_tls_set(client_, options_.caFile.c_str(), nullptr, nullptr, nullptr, nullptr);
-    }
+    const int rc = options_.caFile.empty()
+                       ? mosquitto_int_option(client_, MOSQ_OPT_TLS_USE_OS_CERTS, 1)
+                       : mosquitto_tls_set(client_, options_.caFile.c_str(), nullptr, nullptr,
+                                           nullptr, nullptr);
     if (rc != MOSQ_ERR_SUCCESS) return std::string(mosquitto_strerror(rc));
   }
   {
@@ -195,12 +193,10 @@ void MqttPublisher::saveAcked(bool force) {
 void MqttPublisher::onConnect(mosquitto*, void* self, int rc) {
   auto* p = static_cast<MqttPublisher*>(self);
   std::lock_guard lock(p->mutex_);
-  if (rc != 0) {
-    // mosquitto answers a wrong password with "not authorised" (5), others with 4.
-    const LinkState state = rc == 4 || rc == 5 ? LinkState::BadLogin : LinkState::Refused;
-    p->noteLocked(state, mosquitto_connack_string(rc));
-    return;
-  }
+  // mosquitto answers a wrong password with "not authorised" (5), others with 4.
+  if (rc != 0)
+    return p->noteLocked(rc == 4 || rc == 5 ? LinkState::BadLogin : LinkState::Refused,
+                         mosquitto_connack_string(rc));
   p->connected_ = true;
   p->inFlight_ = 0;
   p->noteLocked(LinkState::Connected, "");

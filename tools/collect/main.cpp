@@ -106,10 +106,7 @@ int main(int argc, char** argv) {
   mosquitto_reconnect_delay_set(client, 1, 30, true);
   mosquitto_connect_callback_set(client, [](mosquitto* c, void* self, int rc) {
     auto* s = static_cast<Session*>(self);
-    if (rc != 0) {
-      log(msg::refused(mosquitto_connack_string(rc)));
-      return;
-    }
+    if (rc != 0) return log(msg::refused(mosquitto_connack_string(rc)));
     log(msg::connected(s->address));
     mosquitto_subscribe(c, nullptr, s->filter.c_str(), 1);
   });

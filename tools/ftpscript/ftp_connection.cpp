@@ -29,9 +29,8 @@ size_t readFile(char* buffer, size_t size, size_t count, void* file) {
 size_t discard(char*, size_t size, size_t count, void*) { return size * count; }
 
 int smallSendBuffer(void*, curl_socket_t socket, curlsocktype purpose) {
-  if (purpose == CURLSOCKTYPE_IPCXN) {
+  if (purpose == CURLSOCKTYPE_IPCXN)
     ::setsockopt(socket, SOL_SOCKET, SO_SNDBUF, &kSendBuffer, sizeof kSendBuffer);
-  }
   return CURL_SOCKOPT_OK;
 }
 
@@ -122,9 +121,8 @@ FtpConnection::FtpConnection(const SessionOptions& options)
     return;
   }
 
-  if (!options_.settingsPath.empty()) {
+  if (!options_.settingsPath.empty())
     remembered_ = readTlsMemory(tlsMemoryPath(options_.settingsPath)).contains(address.key());
-  }
   // TLS is the rule for ftps://, with "TLS required", and for a server that offered it
   // before: then libcurl stops at a refused AUTH, before the user name is sent.
   const bool required =
@@ -140,9 +138,8 @@ FtpConnection::FtpConnection(const SessionOptions& options)
   curl_easy_setopt(handle_, CURLOPT_FTPPORT, nullptr);  // passive: works behind NAT
   trust_.host = address.host;
   trust_.trusted = options_.publish.trustedFingerprints;
-  if (!options_.publish.trustedCertificateFile.empty()) {
+  if (!options_.publish.trustedCertificateFile.empty())
     trustFileFault_ = addCertificateFile(options_.publish.trustedCertificateFile, trust_.trusted);
-  }
   installTrustCheck(handle_, trust_);
 }
 
@@ -174,13 +171,10 @@ size_t FtpConnection::onReply(char* data, size_t size, size_t count, void* self)
 
 // libcurl's trace (-d) shows every command; the password is masked in it.
 int FtpConnection::onDebug(CURL*, curl_infotype type, char* data, size_t size, void*) {
-  if (type != CURLINFO_TEXT && type != CURLINFO_HEADER_IN && type != CURLINFO_HEADER_OUT) {
-    return 0;
-  }
+  if (type != CURLINFO_TEXT && type != CURLINFO_HEADER_IN && type != CURLINFO_HEADER_OUT) return 0;
   std::string text(data, size);
-  if (type == CURLINFO_HEADER_OUT && (text.rfind("PASS ", 0) == 0 || text.rfind("pass ", 0) == 0)) {
+  if (type == CURLINFO_HEADER_OUT && (text.rfind("PASS ", 0) == 0 || text.rfind("pass ", 0) == 0))
     text = "PASS ****\r\n";
-  }
   std::cerr << (type == CURLINFO_HEADER_OUT  ? "> "
                 : type == CURLINFO_HEADER_IN ? "< "
                                              : "* ")
@@ -212,9 +206,8 @@ CURLcode FtpConnection::runTransfer() {
   CURLcode code = state == CURLM_OK ? CURLE_OK : CURLE_FAILED_INIT;
   int left = 0;
   while (const CURLMsg* message = curl_multi_info_read(multi_, &left)) {
-    if (message->msg == CURLMSG_DONE && message->easy_handle == handle_) {
+    if (message->msg == CURLMSG_DONE && message->easy_handle == handle_)
       code = message->data.result;
-    }
   }
   curl_multi_remove_handle(multi_, handle_);
   return code;
@@ -262,9 +255,8 @@ Failure FtpConnection::classify(CURLcode code) const {
     case CURLE_FTP_COULDNT_RETR_FILE:
       if (replyCode == "452" || replyCode == "552") return Failure::DiskFull;
       if (replyCode == "426" || code == CURLE_SEND_ERROR || code == CURLE_RECV_ERROR ||
-          code == CURLE_PARTIAL_FILE) {
+          code == CURLE_PARTIAL_FILE)
         return Failure::Broken;
-      }
       return Failure::Refusal;
     default:
       return Failure::Other;
@@ -290,15 +282,7 @@ Outcome FtpConnection::perform() {
 }
 
 Outcome FtpConnection::checkFolder(const ServerFolder& folder) {
-  const std::string target = url(folder);
-  curl_easy_setopt(handle_, CURLOPT_URL, target.c_str());
-  curl_easy_setopt(handle_, CURLOPT_UPLOAD, 0L);
-  curl_easy_setopt(handle_, CURLOPT_POSTQUOTE, nullptr);
-  // SFTP has no folder change: a listing of the folder, thrown away, proves it is there.
-  curl_easy_setopt(handle_, CURLOPT_NOBODY, sftp() ? 0L : 1L);
-  curl_easy_setopt(handle_, CURLOPT_DIRLISTONLY, sftp() ? 1L : 0L);
-  Outcome outcome = perform();
-  curl_easy_setopt(handle_, CURLOPT_DIRLISTONLY, 0L);
+  Outcome outcome = runCommands(folder, {});
   if (outcome.ok && tls_ && !remembered_ && !options_.settingsPath.empty()) {
     // From now on this server is refused if it comes without TLS. A station that
     // cannot write the memory still uploads; it just learns nothing.
@@ -313,6 +297,7 @@ Outcome FtpConnection::runCommands(const ServerFolder& folder,
   const std::string target = url(folder);
   curl_easy_setopt(handle_, CURLOPT_URL, target.c_str());
   curl_easy_setopt(handle_, CURLOPT_UPLOAD, 0L);
+  // SFTP has no folder change: a listing of the folder, thrown away, proves it is there.
   curl_easy_setopt(handle_, CURLOPT_NOBODY, sftp() ? 0L : 1L);
   curl_easy_setopt(handle_, CURLOPT_DIRLISTONLY, sftp() ? 1L : 0L);
   curl_easy_setopt(handle_, CURLOPT_POSTQUOTE, list.get());
@@ -372,9 +357,7 @@ Outcome FtpConnection::download(const ServerFolder& folder, const std::string& n
   curl_easy_setopt(handle_, CURLOPT_WRITEFUNCTION, &discard);
   curl_easy_setopt(handle_, CURLOPT_WRITEDATA, nullptr);
   const bool written = std::fclose(file.release()) == 0;
-  if (outcome.ok && written && std::rename(partial.c_str(), localPath.c_str()) == 0) {
-    return outcome;
-  }
+  if (outcome.ok && written && std::rename(partial.c_str(), localPath.c_str()) == 0) return outcome;
   std::remove(partial.c_str());
   if (outcome.ok) return {false, Failure::LocalFile, {}, localPath, outcome.bytes};
   return outcome;

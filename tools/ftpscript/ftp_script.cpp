@@ -113,8 +113,10 @@ class ScriptReader {
  private:
   int lineNumber() const { return static_cast<int>(next_); }  // of the line just taken
 
-  void fail(int line, ScriptIssue kind, std::string subject) {
+  // Always false: the line or command is faulty.
+  bool fail(int line, ScriptIssue kind, std::string subject) {
     result_.issues.push_back({line, kind, std::move(subject)});
+    return false;
   }
 
   // The next line whole (the account lines), or no value at the end of the script.
@@ -123,33 +125,26 @@ class ScriptReader {
     return lines_[next_++];
   }
 
-  void readCommandLine() {
+  // False when the line is faulty.
+  bool readCommandLine() {
     const std::string_view line = *takeLine();
     const int number = lineNumber();
-    if (isComment(trimmed(line))) return;
+    if (isComment(trimmed(line))) return true;
     auto words = splitWords(line);
-    if (!words) {
-      fail(number, ScriptIssue::OpenQuote, {});
-      return;
-    }
-    if (words->empty()) return;
+    if (!words) return fail(number, ScriptIssue::OpenQuote, {});
+    if (words->empty()) return true;
     const std::string word = lowerAscii(words->front());
     const CommandInfo* info = findCommand(word);
-    if (info == nullptr) {
-      fail(number, ScriptIssue::UnknownCommand, words->front());
-      return;
-    }
+    if (info == nullptr) return fail(number, ScriptIssue::UnknownCommand, words->front());
     ScriptCommand command{info->kind, number, words->front(), {}, 21, Transport::Ftp, {}, {}};
     command.args.assign(words->begin() + 1, words->end());
-    if (command.args.size() < info->minArgs) {
-      fail(number, ScriptIssue::TooFewArguments, words->front());
-      return;
-    }
-    if (command.args.size() > info->maxArgs) {
-      fail(number, ScriptIssue::TooManyArguments, words->front());
-      return;
-    }
-    if (complete(command, word)) result_.value.push_back(std::move(command));
+    if (command.args.size() < info->minArgs)
+      return fail(number, ScriptIssue::TooFewArguments, words->front());
+    if (command.args.size() > info->maxArgs)
+      return fail(number, ScriptIssue::TooManyArguments, words->front());
+    if (!complete(command, word)) return false;
+    result_.value.push_back(std::move(command));
+    return true;
   }
 
   // Fills the parts of a command beyond its words; false when the command is faulty.
@@ -193,14 +188,12 @@ class ScriptReader {
     }
     if (word == "type") {
       const std::string mode = lowerAscii(command.args.front());
-      if (mode == "binary" || mode == "image" || mode == "i") {
+      if (mode == "binary" || mode == "image" || mode == "i")
         command.kind = CommandKind::Binary;
-      } else if (mode == "ascii" || mode == "a") {
+      else if (mode == "ascii" || mode == "a")
         command.kind = CommandKind::Ascii;
-      } else {
-        fail(command.line, ScriptIssue::UnknownMode, command.args.front());
-        return false;
-      }
+      else
+        return fail(command.line, ScriptIssue::UnknownMode, command.args.front());
       command.args.clear();
     }
     return true;
@@ -217,38 +210,24 @@ class ScriptReader {
     std::string server = command.args[0];
     if (command.args.size() == 2) server += " " + command.args[1];
     const AddressResult address = parseServerAddress(server);
-    if (!address.address) {
-      fail(command.line, ScriptIssue::BadServer, server);
-      return false;
-    }
+    if (!address.address) return fail(command.line, ScriptIssue::BadServer, server);
     command.args = {address.address->host};
     command.port = address.address->port;
     command.transport = address.address->transport;
     if (!options_.autoLogin) return true;
-    if (!user || trimmed(*user).empty()) {
-      fail(command.line, ScriptIssue::NoUser, command.word);
-      return false;
-    }
-    if (!password) {
-      fail(command.line, ScriptIssue::NoPassword, command.word);
-      return false;
-    }
+    if (!user || trimmed(*user).empty())
+      return fail(command.line, ScriptIssue::NoUser, command.word);
+    if (!password) return fail(command.line, ScriptIssue::NoPassword, command.word);
     command.login = Login{std::string(trimmed(*user)), std::string(*password)};
     return true;
   }
 
   bool completeUser(ScriptCommand& command) {
-    Login login{command.args[0], {}};
-    if (command.args.size() == 2) {
-      login.password = command.args[1];
-    } else if (const auto password = takeLine()) {
-      login.password = std::string(*password);
-    } else {
-      fail(command.line, ScriptIssue::NoPassword, command.word);
-      return false;
-    }
+    const auto password =
+        command.args.size() == 2 ? std::optional<std::string_view>(command.args[1]) : takeLine();
+    if (!password) return fail(command.line, ScriptIssue::NoPassword, command.word);
+    command.login = Login{command.args[0], std::string(*password)};
     command.args.clear();
-    command.login = std::move(login);
     return true;
   }
 

@@ -6,39 +6,22 @@ namespace radmon::ftp {
 namespace {
 
 std::string certificateProblem(const TrustCheck& check) {
-  switch (check.problem) {
-    case CertificateProblem::SelfSigned:
-      return "自己署名の証明書です";
-    case CertificateProblem::UnknownIssuer:
-      return "発行元が信頼されていない証明書です";
-    case CertificateProblem::Expired:
-      return "証明書の有効期限が切れています";
-    case CertificateProblem::NotYetValid:
-      return "証明書の有効期間がまだ始まっていません";
-    case CertificateProblem::OtherName:
-      return "証明書が別のサーバ名に発行されています (接続先 " + check.host + ")";
-    case CertificateProblem::Unusable:
-      return "証明書を検証できません: " + check.detail;
-    case CertificateProblem::None:
-      break;
-  }
-  return "TLS の接続を確立できません";
+  static constexpr const char* kTexts[] = {
+      "TLS の接続を確立できません", "自己署名の証明書です", "発行元が信頼されていない証明書です",
+      "証明書の有効期限が切れています", "証明書の有効期間がまだ始まっていません"};
+  if (check.problem == CertificateProblem::OtherName)
+    return "証明書が別のサーバ名に発行されています (接続先 " + check.host + ")";
+  if (check.problem == CertificateProblem::Unusable)
+    return "証明書を検証できません: " + check.detail;
+  return kTexts[static_cast<int>(check.problem)];
 }
 
 std::string addressProblem(AddressError error) {
-  switch (error) {
-    case AddressError::Empty:
-      return "サーバ名がありません";
-    case AddressError::BadPort:
-      return "ポート番号が正しくありません (1〜65535)";
-    case AddressError::BadScheme:
-      return "使えるのは ftp://, ftps://, sftp:// だけです";
-    case AddressError::BadHost:
-      return "サーバ名の書き方が正しくありません";
-    case AddressError::TooManyWords:
-      return "サーバ名とポート番号のほかに余分な語があります";
-  }
-  return {};
+  static constexpr const char* kTexts[] = {
+      "サーバ名がありません", "ポート番号が正しくありません (1〜65535)",
+      "使えるのは ftp://, ftps://, sftp:// だけです", "サーバ名の書き方が正しくありません",
+      "サーバ名とポート番号のほかに余分な語があります"};
+  return kTexts[static_cast<int>(error)];
 }
 
 std::string cause(const Outcome& o, const ServerAddress& address, const TrustCheck& check) {

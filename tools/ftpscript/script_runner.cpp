@@ -223,9 +223,8 @@ std::vector<std::string> ScriptRunner::expand(const std::string& pattern) const 
   if (pattern.find_first_of("*?") == std::string::npos) return {path};
   glob_t found{};
   std::vector<std::string> paths;
-  if (::glob(path.c_str(), 0, nullptr, &found) == 0) {
+  if (::glob(path.c_str(), 0, nullptr, &found) == 0)
     paths.assign(found.gl_pathv, found.gl_pathv + found.gl_pathc);
-  }
   ::globfree(&found);
   return paths;
 }
@@ -251,14 +250,11 @@ void ScriptRunner::putOne(const ScriptCommand& command, const std::string& local
   say(Progress::Sending, {.name = localPath, .other = shown + (shown == "/" ? "" : "/") + name});
 
   std::error_code error;
-  std::optional<Progress> reason;
-  if (!std::filesystem::is_regular_file(localPath, error)) {
-    reason = Progress::NoLocalFile;
-  } else if (name.empty()) {
-    reason = Progress::NoRemoteName;
-  } else if (!connection_) {
-    reason = Progress::NotConnected;
-  }
+  const std::optional<Progress> reason = !std::filesystem::is_regular_file(localPath, error)
+                                             ? Progress::NoLocalFile
+                                         : name.empty() ? Progress::NoRemoteName
+                                         : !connection_ ? std::optional(Progress::NotConnected)
+                                                        : std::nullopt;
   if (reason) {
     const std::string why = progressText(*reason, {.name = localPath});
     return miss(command, Progress::FileFault, ProgressFacts{.name = name, .other = why});
