@@ -1,5 +1,7 @@
 #include "outcome_text.h"
 
+#include <iterator>
+
 #include "publish_settings.h"
 
 namespace radmon::ftp {
@@ -9,6 +11,7 @@ std::string certificateProblem(const TrustCheck& check) {
   static constexpr const char* kTexts[] = {
       "TLS の接続を確立できません", "自己署名の証明書です", "発行元が信頼されていない証明書です",
       "証明書の有効期限が切れています", "証明書の有効期間がまだ始まっていません"};
+  static_assert(std::size(kTexts) == static_cast<size_t>(CertificateProblem::OtherName));
   if (check.problem == CertificateProblem::OtherName)
     return "証明書が別のサーバ名に発行されています (接続先 " + check.host + ")";
   if (check.problem == CertificateProblem::Unusable)
@@ -21,6 +24,7 @@ std::string addressProblem(AddressError error) {
       "サーバ名がありません", "ポート番号が正しくありません (1〜65535)",
       "使えるのは ftp://, ftps://, sftp:// だけです", "サーバ名の書き方が正しくありません",
       "サーバ名とポート番号のほかに余分な語があります"};
+  static_assert(std::size(kTexts) == static_cast<size_t>(AddressError::TooManyWords) + 1);
   return kTexts[static_cast<int>(error)];
 }
 
