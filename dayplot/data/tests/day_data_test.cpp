@@ -13,6 +13,8 @@
 namespace radmon {
 namespace {
 
+namespace fs = std::filesystem;
+
 std::string line(const std::string& time, const std::string& rate,
                  const std::string& date = "2011/04/01") {
   return "\"" + date + "\",\"" + time + "\"," + rate + ",54,1234,60\r\n";
@@ -55,9 +57,9 @@ TEST(DayTable, RateTextsInEveryFormKeepSevenDigits) {
 }
 
 TEST(DayTable, FileLookUpFindsOnlyOrdinaryFiles) {
-  const auto dir = std::filesystem::temp_directory_path() / "day_table_lookup";
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir / "μSVHData20110402.csv");  // a folder, not a file
+  const auto dir = fs::temp_directory_path() / "day_table_lookup";
+  fs::remove_all(dir);
+  fs::create_directories(dir / "μSVHData20110402.csv");  // a folder, not a file
   const std::string folder = dir.string() + "/";
   EXPECT_EQ(dayFilePath(folder, "20110401"), folder + "μSVHData20110401.csv");
   EXPECT_TRUE(readDayTable(dayFilePath(folder, "20110401")).has(RecordIssue::Missing));
@@ -67,7 +69,7 @@ TEST(DayTable, FileLookUpFindsOnlyOrdinaryFiles) {
   const auto table = readDayTable(dayFilePath(folder, "20110401"));
   ASSERT_TRUE(table.clean());
   EXPECT_EQ(table.value.rows.size(), 1u);
-  std::filesystem::remove_all(dir);
+  fs::remove_all(dir);
 }
 
 TEST(TitleDate, FromFirstRowAndCutAtTheTextsEnd) {
@@ -159,13 +161,7 @@ TEST(DayPass, TimeTextThatIsNoNumberCountsAsZero) {
   EXPECT_EQ(r.pairs[1].t2, 0);
 }
 
-}  // namespace
-}  // namespace radmon
-
-namespace radmon {
-
 TEST(ReadDaySummary, CountsAndTheMeansInterval) {
-  namespace fs = std::filesystem;
   const fs::path dir = fs::temp_directory_path() / "read_day_summary";
   fs::create_directories(dir);
   const std::string folder = dir.string() + "/";
@@ -222,12 +218,7 @@ TEST(MeanInterval95, NoneWithoutPulsesFromOnePulseOn) {
   }
 }
 
-}  // namespace radmon
-
-namespace radmon {
-
 TEST(ReadingsSettings, OffWithoutAFileAndReadBack) {
-  namespace fs = std::filesystem;
   const std::string path = (fs::temp_directory_path() / "readings_settings_test.ini").string();
   fs::remove(path);
   EXPECT_FALSE(readReadingsSettings(path).value.meanInterval);
@@ -252,4 +243,5 @@ TEST(ReadingsSettings, OffWithoutAFileAndReadBack) {
   fs::remove(path);
 }
 
+}  // namespace
 }  // namespace radmon
