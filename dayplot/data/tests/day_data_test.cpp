@@ -83,36 +83,35 @@ TEST(TitleDate, FromFirstRowAndCutAtTheTextsEnd) {
   EXPECT_EQ(parts(line("00:00", "1", "2011/4")), (Parts{"2011", "4", ""}));
 }
 
-TEST(DayPass, EmptyAndSingleRecordDays) {
-  const PassResult empty = pass("");
-  EXPECT_TRUE(empty.pairs.empty());
-  EXPECT_EQ(empty.stats.maximum, 0);
-  EXPECT_EQ(empty.stats.average, 0);
-  EXPECT_EQ(empty.stats.count, 0);
-
-  // The one record is the whole day, so it is the maximum and the average.
-  const PassResult one = pass(line("08:00", "0.25"));
-  EXPECT_TRUE(one.pairs.empty());
-  EXPECT_DOUBLE_EQ(one.stats.maximum, 0.25);
-  EXPECT_DOUBLE_EQ(one.stats.average, 0.25);
-}
-
-TEST(DayPass, StatisticsIncludeTheLastRecord) {
+// Over every record, the last included; the average to three decimals, halves to even.
+TEST(DayPass, StatisticsOfEmptyOneRecordAndLongerDays) {
+  const struct {
+    const char* name;
+    std::string text;
+    double maximum, average;
+    int count;
+  } cases[] = {
+      {"an empty day", "", 0, 0, 0},
+      {"one record is the maximum and the average", line("08:00", "0.25"), 0.25, 0.25, 1},
+      {"the last record counts", line("00:00", "0.1") + line("00:01", "0.2") + line("00:02", "0.3"),
+       0.3, 0.2, 3},
+      {"a half rounds down to even", line("00:00", "0.0625"), 0.0625, 0.062, 1},
+      {"a half rounds up to even", line("00:00", "0.0635"), 0.0635, 0.064, 1},
+      {"thirds round", line("00:00", "0.1") + line("00:01", "0.2") + line("00:02", "0.2"), 0.2,
+       0.167, 3},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const PassResult r = pass(c.text);
+    EXPECT_DOUBLE_EQ(r.stats.maximum, c.maximum);
+    EXPECT_DOUBLE_EQ(r.stats.average, c.average);
+    EXPECT_EQ(r.stats.count, c.count);
+    EXPECT_EQ(r.pairs.size(), c.count > 0 ? c.count - 1 : 0);
+  }
   const PassResult r = pass(line("00:00", "0.1") + line("00:01", "0.2") + line("00:02", "0.3"));
-  EXPECT_DOUBLE_EQ(r.stats.maximum, 0.3);
-  EXPECT_DOUBLE_EQ(r.stats.average, 0.2);
-  EXPECT_EQ(r.stats.count, 3);
   ASSERT_EQ(r.pairs.size(), 2u);
   EXPECT_DOUBLE_EQ(r.pairs[1].r1, 0.2);
   EXPECT_DOUBLE_EQ(r.pairs[1].r2, 0.3);
-}
-
-TEST(DayPass, AverageRoundsToThreeDecimalsHalvesToEven) {
-  EXPECT_DOUBLE_EQ(pass(line("00:00", "0.0625")).stats.average, 0.062);
-  EXPECT_DOUBLE_EQ(pass(line("00:00", "0.0635")).stats.average, 0.064);
-  EXPECT_DOUBLE_EQ(
-      pass(line("00:00", "0.1") + line("00:01", "0.2") + line("00:02", "0.2")).stats.average,
-      0.167);
 }
 
 TEST(DayPass, MissingOrRepeatedMinuteBreaksTheCurveButCounts) {
