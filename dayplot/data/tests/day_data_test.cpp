@@ -119,8 +119,7 @@ TEST(DayPass, MissingOrRepeatedMinuteBreaksTheCurveButCounts) {
                             line("08:03", "0.1"));
   ASSERT_EQ(r.pairs.size(), 3u);
   EXPECT_FALSE(r.pairs[0].drawn);
-  EXPECT_EQ(r.pairs[0].t1, 480);
-  EXPECT_EQ(r.pairs[0].t2, 482);
+  EXPECT_EQ(std::tie(r.pairs[0].t1, r.pairs[0].t2), std::tuple(480, 482));
   EXPECT_FALSE(r.pairs[1].drawn);  // repeated minute
   EXPECT_TRUE(r.pairs[2].drawn);
   EXPECT_DOUBLE_EQ(r.stats.maximum, 0.5);
@@ -131,15 +130,12 @@ TEST(DayPass, NoonPairEndsTheMorningPanelThenAfternoonStays) {
                             line("12:01", "1") + line("23:58", "1") + line("23:59", "1"));
   ASSERT_EQ(r.pairs.size(), 5u);
   EXPECT_EQ(r.pairs[1].halfDay, HalfDay::Morning);
-  EXPECT_EQ(r.pairs[1].t1, 719);
-  EXPECT_EQ(r.pairs[1].t2, 720);
+  EXPECT_EQ(std::tie(r.pairs[1].t1, r.pairs[1].t2), std::tuple(719, 720));
   EXPECT_TRUE(r.pairs[1].drawn);
   EXPECT_EQ(r.pairs[2].halfDay, HalfDay::Afternoon);
-  EXPECT_EQ(r.pairs[2].t1, 0);
-  EXPECT_EQ(r.pairs[2].t2, 1);
+  EXPECT_EQ(std::tie(r.pairs[2].t1, r.pairs[2].t2), std::tuple(0, 1));
   EXPECT_FALSE(r.pairs[3].drawn);  // 12:01 -> 23:58
-  EXPECT_EQ(r.pairs[4].t1, 718);
-  EXPECT_EQ(r.pairs[4].t2, 719);
+  EXPECT_EQ(std::tie(r.pairs[4].t1, r.pairs[4].t2), std::tuple(718, 719));
   EXPECT_TRUE(r.pairs[4].drawn);
 }
 
