@@ -70,9 +70,8 @@ TEST(EventLog, FaultPeriodsRunFromTheirEventToTheirEnd) {
   ASSERT_EQ(periods.size(), want.size());
   for (size_t i = 0; i < want.size(); ++i) {
     SCOPED_TRACE(i);
-    EXPECT_EQ(periods[i].kind, want[i].kind);
-    EXPECT_EQ(periods[i].from, want[i].from);
-    EXPECT_EQ(periods[i].to, want[i].to);
+    EXPECT_EQ(std::tie(periods[i].kind, periods[i].from, periods[i].to),
+              std::tie(want[i].kind, want[i].from, want[i].to));
   }
   EXPECT_TRUE(faultPeriods({}, 86400).empty());
 }

@@ -48,9 +48,8 @@ TEST(ParseServerAddress, EveryFormTheBoxTakesAndWhatItRefuses) {
     const AddressResult got = parseServerAddress(c.text);
     ASSERT_EQ(got.address.has_value(), c.want.has_value());
     if (c.want) {
-      EXPECT_EQ(got.address->transport, c.want->transport);
-      EXPECT_EQ(got.address->host, c.want->host);
-      EXPECT_EQ(got.address->port, c.want->port);
+      EXPECT_EQ(std::tie(got.address->transport, got.address->host, got.address->port),
+                std::tie(c.want->transport, c.want->host, c.want->port));
     } else {
       EXPECT_EQ(got.error, c.error);
     }

@@ -4,6 +4,13 @@
 
 namespace radmon {
 
+// Every field's text, so that the number of fields is checked along with them.
+static std::vector<std::string> texts(const std::vector<SettingsField>& fields) {
+  std::vector<std::string> out;
+  for (const auto& f : fields) out.push_back(f.text);
+  return out;
+}
+
 TEST(SettingsLineWriter, QuotedTextsBareNumbersBooleansCrLf) {
   const std::string line = SettingsLineWriter()
                                .text("50")
@@ -23,10 +30,7 @@ TEST(SettingsLineWriter, TextsLeaveOutQuotesAndLineBreaksSoTheyReadBack) {
       SettingsLineWriter().text("5\"0").text("C:\\x\r\ny").text("\"").number(1).line();
   EXPECT_EQ(line, "\"50\",\"C:\\xy\",\"\",1\r\n");
   const auto f = readSettingsFields(line);
-  ASSERT_EQ(f.size(), 4u);
-  EXPECT_EQ(f[0].text, "50");
-  EXPECT_EQ(f[1].text, "C:\\xy");
-  EXPECT_EQ(f[2].text, "");
+  ASSERT_EQ(texts(f), (std::vector<std::string>{"50", "C:\\xy", "", "1"}));
   EXPECT_EQ(f[3].asInt(), 1);
 }
 
@@ -34,8 +38,7 @@ TEST(ReadSettingsFields, CommaAndLineEndAreAlike) {
   const auto one = readSettingsFields("\"a\",\"b\"\r\n1,#TRUE#\r\n");
   const auto two = readSettingsFields("\"a\"\r\n\"b\",1\n#TRUE#");
   ASSERT_EQ(one.size(), 4u);
-  ASSERT_EQ(two.size(), 4u);
-  for (size_t i = 0; i < 4; ++i) EXPECT_EQ(one[i].text, two[i].text);
+  EXPECT_EQ(texts(two), texts(one));
   EXPECT_TRUE(one[0].quoted);
   EXPECT_FALSE(one[2].quoted);
   EXPECT_EQ(one[3].asBool(), true);
@@ -43,10 +46,7 @@ TEST(ReadSettingsFields, CommaAndLineEndAreAlike) {
 
 TEST(ReadSettingsFields, QuotedFieldKeepsCommasAndBlanks) {
   const auto f = readSettingsFields("\" a, b \",  7  ,\"\"");
-  ASSERT_EQ(f.size(), 3u);
-  EXPECT_EQ(f[0].text, " a, b ");
-  EXPECT_EQ(f[1].text, "7");
-  EXPECT_EQ(f[2].text, "");
+  ASSERT_EQ(texts(f), (std::vector<std::string>{" a, b ", "7", ""}));
   EXPECT_TRUE(f[2].quoted);
 }
 
@@ -54,8 +54,7 @@ TEST(ReadSettingsFields, RoundTripsAWrittenLine) {
   const std::string line =
       SettingsLineWriter().text("50").text("3").text("").number(0).number(1).line();
   const auto f = readSettingsFields(line);
-  ASSERT_EQ(f.size(), 5u);
-  EXPECT_EQ(f[2].text, "");
+  ASSERT_EQ(texts(f), (std::vector<std::string>{"50", "3", "", "0", "1"}));
   EXPECT_EQ(f[3].asInt(), 0);
   EXPECT_EQ(f[4].asInt(), 1);
 }
@@ -64,14 +63,9 @@ TEST(ReadSettingsFields, OddInputNeverBreaksTheSequence) {
   EXPECT_TRUE(readSettingsFields("").empty());
   EXPECT_TRUE(readSettingsFields("\r\n\r\n").empty());
   // An unterminated quote runs to the end of the text.
-  auto f = readSettingsFields("\"abc");
-  ASSERT_EQ(f.size(), 1u);
-  EXPECT_EQ(f[0].text, "abc");
+  EXPECT_EQ(texts(readSettingsFields("\"abc")), std::vector<std::string>{"abc"});
   // Text after a closing quote is dropped up to the comma.
-  f = readSettingsFields("\"ab\"junk,5");
-  ASSERT_EQ(f.size(), 2u);
-  EXPECT_EQ(f[0].text, "ab");
-  EXPECT_EQ(f[1].text, "5");
+  EXPECT_EQ(texts(readSettingsFields("\"ab\"junk,5")), (std::vector<std::string>{"ab", "5"}));
   // A trailing comma leaves one empty field.
   EXPECT_EQ(readSettingsFields("1,\r\n2").size(), 3u);
   EXPECT_FALSE((SettingsField{"x", false}.asInt().has_value()));

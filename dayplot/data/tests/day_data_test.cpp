@@ -13,6 +13,8 @@
 namespace radmon {
 namespace {
 
+namespace fs = std::filesystem;
+
 std::string line(const std::string& time, const std::string& rate,
                  const std::string& date = "2011/04/01") {
   return "\"" + date + "\",\"" + time + "\"," + rate + ",54,1234,60\r\n";
@@ -55,9 +57,9 @@ TEST(DayTable, RateTextsInEveryFormKeepSevenDigits) {
 }
 
 TEST(DayTable, FileLookUpFindsOnlyOrdinaryFiles) {
-  const auto dir = std::filesystem::temp_directory_path() / "day_table_lookup";
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir / "μSVHData20110402.csv");  // a folder, not a file
+  const auto dir = fs::temp_directory_path() / "day_table_lookup";
+  fs::remove_all(dir);
+  fs::create_directories(dir / "μSVHData20110402.csv");  // a folder, not a file
   const std::string folder = dir.string() + "/";
   EXPECT_EQ(dayFilePath(folder, "20110401"), folder + "μSVHData20110401.csv");
   EXPECT_TRUE(readDayTable(dayFilePath(folder, "20110401")).has(RecordIssue::Missing));
@@ -67,7 +69,7 @@ TEST(DayTable, FileLookUpFindsOnlyOrdinaryFiles) {
   const auto table = readDayTable(dayFilePath(folder, "20110401"));
   ASSERT_TRUE(table.clean());
   EXPECT_EQ(table.value.rows.size(), 1u);
-  std::filesystem::remove_all(dir);
+  fs::remove_all(dir);
 }
 
 TEST(TitleDate, FromFirstRowAndCutAtTheTextsEnd) {
@@ -81,36 +83,35 @@ TEST(TitleDate, FromFirstRowAndCutAtTheTextsEnd) {
   EXPECT_EQ(parts(line("00:00", "1", "2011/4")), (Parts{"2011", "4", ""}));
 }
 
-TEST(DayPass, EmptyAndSingleRecordDays) {
-  const PassResult empty = pass("");
-  EXPECT_TRUE(empty.pairs.empty());
-  EXPECT_EQ(empty.stats.maximum, 0);
-  EXPECT_EQ(empty.stats.average, 0);
-  EXPECT_EQ(empty.stats.count, 0);
-
-  // The one record is the whole day, so it is the maximum and the average.
-  const PassResult one = pass(line("08:00", "0.25"));
-  EXPECT_TRUE(one.pairs.empty());
-  EXPECT_DOUBLE_EQ(one.stats.maximum, 0.25);
-  EXPECT_DOUBLE_EQ(one.stats.average, 0.25);
-}
-
-TEST(DayPass, StatisticsIncludeTheLastRecord) {
+// Over every record, the last included; the average to three decimals, halves to even.
+TEST(DayPass, StatisticsOfEmptyOneRecordAndLongerDays) {
+  const struct {
+    const char* name;
+    std::string text;
+    double maximum, average;
+    int count;
+  } cases[] = {
+      {"an empty day", "", 0, 0, 0},
+      {"one record is the maximum and the average", line("08:00", "0.25"), 0.25, 0.25, 1},
+      {"the last record counts", line("00:00", "0.1") + line("00:01", "0.2") + line("00:02", "0.3"),
+       0.3, 0.2, 3},
+      {"a half rounds down to even", line("00:00", "0.0625"), 0.0625, 0.062, 1},
+      {"a half rounds up to even", line("00:00", "0.0635"), 0.0635, 0.064, 1},
+      {"thirds round", line("00:00", "0.1") + line("00:01", "0.2") + line("00:02", "0.2"), 0.2,
+       0.167, 3},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const PassResult r = pass(c.text);
+    EXPECT_DOUBLE_EQ(r.stats.maximum, c.maximum);
+    EXPECT_DOUBLE_EQ(r.stats.average, c.average);
+    EXPECT_EQ(r.stats.count, c.count);
+    EXPECT_EQ(r.pairs.size(), c.count > 0 ? c.count - 1 : 0);
+  }
   const PassResult r = pass(line("00:00", "0.1") + line("00:01", "0.2") + line("00:02", "0.3"));
-  EXPECT_DOUBLE_EQ(r.stats.maximum, 0.3);
-  EXPECT_DOUBLE_EQ(r.stats.average, 0.2);
-  EXPECT_EQ(r.stats.count, 3);
   ASSERT_EQ(r.pairs.size(), 2u);
   EXPECT_DOUBLE_EQ(r.pairs[1].r1, 0.2);
   EXPECT_DOUBLE_EQ(r.pairs[1].r2, 0.3);
-}
-
-TEST(DayPass, AverageRoundsToThreeDecimalsHalvesToEven) {
-  EXPECT_DOUBLE_EQ(pass(line("00:00", "0.0625")).stats.average, 0.062);
-  EXPECT_DOUBLE_EQ(pass(line("00:00", "0.0635")).stats.average, 0.064);
-  EXPECT_DOUBLE_EQ(
-      pass(line("00:00", "0.1") + line("00:01", "0.2") + line("00:02", "0.2")).stats.average,
-      0.167);
 }
 
 TEST(DayPass, MissingOrRepeatedMinuteBreaksTheCurveButCounts) {
@@ -118,8 +119,7 @@ TEST(DayPass, MissingOrRepeatedMinuteBreaksTheCurveButCounts) {
                             line("08:03", "0.1"));
   ASSERT_EQ(r.pairs.size(), 3u);
   EXPECT_FALSE(r.pairs[0].drawn);
-  EXPECT_EQ(r.pairs[0].t1, 480);
-  EXPECT_EQ(r.pairs[0].t2, 482);
+  EXPECT_EQ(std::tie(r.pairs[0].t1, r.pairs[0].t2), std::tuple(480, 482));
   EXPECT_FALSE(r.pairs[1].drawn);  // repeated minute
   EXPECT_TRUE(r.pairs[2].drawn);
   EXPECT_DOUBLE_EQ(r.stats.maximum, 0.5);
@@ -130,15 +130,12 @@ TEST(DayPass, NoonPairEndsTheMorningPanelThenAfternoonStays) {
                             line("12:01", "1") + line("23:58", "1") + line("23:59", "1"));
   ASSERT_EQ(r.pairs.size(), 5u);
   EXPECT_EQ(r.pairs[1].halfDay, HalfDay::Morning);
-  EXPECT_EQ(r.pairs[1].t1, 719);
-  EXPECT_EQ(r.pairs[1].t2, 720);
+  EXPECT_EQ(std::tie(r.pairs[1].t1, r.pairs[1].t2), std::tuple(719, 720));
   EXPECT_TRUE(r.pairs[1].drawn);
   EXPECT_EQ(r.pairs[2].halfDay, HalfDay::Afternoon);
-  EXPECT_EQ(r.pairs[2].t1, 0);
-  EXPECT_EQ(r.pairs[2].t2, 1);
+  EXPECT_EQ(std::tie(r.pairs[2].t1, r.pairs[2].t2), std::tuple(0, 1));
   EXPECT_FALSE(r.pairs[3].drawn);  // 12:01 -> 23:58
-  EXPECT_EQ(r.pairs[4].t1, 718);
-  EXPECT_EQ(r.pairs[4].t2, 719);
+  EXPECT_EQ(std::tie(r.pairs[4].t1, r.pairs[4].t2), std::tuple(718, 719));
   EXPECT_TRUE(r.pairs[4].drawn);
 }
 
@@ -159,13 +156,7 @@ TEST(DayPass, TimeTextThatIsNoNumberCountsAsZero) {
   EXPECT_EQ(r.pairs[1].t2, 0);
 }
 
-}  // namespace
-}  // namespace radmon
-
-namespace radmon {
-
 TEST(ReadDaySummary, CountsAndTheMeansInterval) {
-  namespace fs = std::filesystem;
   const fs::path dir = fs::temp_directory_path() / "read_day_summary";
   fs::create_directories(dir);
   const std::string folder = dir.string() + "/";
@@ -222,12 +213,7 @@ TEST(MeanInterval95, NoneWithoutPulsesFromOnePulseOn) {
   }
 }
 
-}  // namespace radmon
-
-namespace radmon {
-
 TEST(ReadingsSettings, OffWithoutAFileAndReadBack) {
-  namespace fs = std::filesystem;
   const std::string path = (fs::temp_directory_path() / "readings_settings_test.ini").string();
   fs::remove(path);
   EXPECT_FALSE(readReadingsSettings(path).value.meanInterval);
@@ -252,4 +238,5 @@ TEST(ReadingsSettings, OffWithoutAFileAndReadBack) {
   fs::remove(path);
 }
 
+}  // namespace
 }  // namespace radmon

@@ -36,10 +36,6 @@ TEST(CorrectDeadTime, NonParalysableUpToTheCap) {
   EXPECT_NEAR(truth / (1 + truth * kTau) * 60, 24000, 1e-6);
 }
 
-}  // namespace radmon
-
-namespace radmon {
-
 TEST(ReadingInterval95, FromTheCountsBehindTheFigure) {
   // 20 pulses in a minute with a factor of 60 CPM per μSv/h.
   const ReadingInterval minute = readingInterval95(20, 60, 60.0f, 0.0f);
@@ -75,10 +71,6 @@ TEST(ReadingInterval95, SumsTheChainsCountSlots) {
   EXPECT_LE(r.cpmLow, static_cast<double>(last.cpm));
   EXPECT_GE(r.cpmHigh, static_cast<double>(last.cpm));
 }
-
-}  // namespace radmon
-
-namespace radmon {
 
 TEST(CountingSettings, FileReadsBackAndBadLinesAreTold) {
   namespace fs = std::filesystem;

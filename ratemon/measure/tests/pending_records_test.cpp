@@ -26,14 +26,29 @@ std::string line(int day, int minute) {
   return formatRecordLine({{2011, 9, day, 23, minute, 0}, 0.1f, 20, 100, 60 * (minute + 1)});
 }
 
-// Lines kept at one end go into their own day files at the next start, in order and
-// after what the files hold; those that still cannot be written stay kept.
-TEST(PendingRecords, KeptLinesReachTheirDayFilesAtTheNextStart) {
+// A fresh station folder with its data folder; written/left/fault of a flush checked in one.
+class PendingRecords : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs::remove_all(dir);
+    fs::create_directories(dir / "data");
+  }
+  void TearDown() override { fs::remove_all(dir); }
+  template <typename Flush>
+  static void expectFlush(const Flush& flush, int written, int left, bool fault) {
+    ASSERT_TRUE(flush);
+    EXPECT_EQ(flush->value.written, written);
+    EXPECT_EQ(flush->value.left, left);
+    EXPECT_EQ(flush->value.fault.has_value(), fault);
+  }
   const fs::path dir = fs::temp_directory_path() / ("radmon_pending_" + std::to_string(::getpid()));
-  fs::remove_all(dir);
-  fs::create_directories(dir / "data");
   const std::string station = dir.string() + "/";
   const std::string data = station + "data/";
+};
+
+// Lines kept at one end go into their own day files at the next start, in order and
+// after what the files hold; those that still cannot be written stay kept.
+TEST_F(PendingRecords, KeptLinesReachTheirDayFilesAtTheNextStart) {
   EXPECT_FALSE(flushPendingRecords(station, data));  // nothing kept: nothing to do
 
   ASSERT_FALSE(keepPendingRecords(station, {line(19, 58), line(19, 59)}));
@@ -42,41 +57,27 @@ TEST(PendingRecords, KeptLinesReachTheirDayFilesAtTheNextStart) {
 
   // A missing data folder keeps everything.
   auto flush = flushPendingRecords(station, station + "gone/");
-  ASSERT_TRUE(flush);
-  EXPECT_EQ(flush->value.written, 0);
-  EXPECT_EQ(flush->value.left, 3);
-  EXPECT_TRUE(flush->value.fault);
+  expectFlush(flush, 0, 3, true);
   EXPECT_TRUE(fs::exists(flush->value.path));
   EXPECT_EQ(flush->issues, (std::vector<LineIssue<RecordIssue>>{{3, RecordIssue::NotRecord, ""}}));
 
   flush = flushPendingRecords(station, data);
-  ASSERT_TRUE(flush);
-  EXPECT_EQ(flush->value.written, 3);
+  expectFlush(flush, 3, 0, false);
   EXPECT_TRUE(flush->clean()) << "the torn line went at the first start";
-  EXPECT_EQ(flush->value.left, 0);
   EXPECT_FALSE(fs::exists(flush->value.path));
   EXPECT_EQ(contents(dir / "data" / dayFileName("20110919")),
             line(19, 57) + line(19, 58) + line(19, 59));
   EXPECT_EQ(contents(dir / "data" / dayFileName("20110920")), line(20, 0));
-  fs::remove_all(dir);
 }
 
 // A line whose day file cannot be written holds back every later line, even those whose
 // files could take them, so that no day file ever gets a later minute before an earlier.
-TEST(PendingRecords, LinesAfterOneThatStaysKeptStayKeptToo) {
-  const fs::path dir =
-      fs::temp_directory_path() / ("radmon_pending_order_" + std::to_string(::getpid()));
-  fs::remove_all(dir);
+TEST_F(PendingRecords, LinesAfterOneThatStaysKeptStayKeptToo) {
   fs::create_directories(dir / "data" / dayFileName("20110919"));  // a folder: no file there
-  const std::string station = dir.string() + "/";
-  const std::string data = station + "data/";
   ASSERT_FALSE(keepPendingRecords(station, {line(19, 59), line(20, 0), line(20, 1)}));
 
   auto flush = flushPendingRecords(station, data);
-  ASSERT_TRUE(flush);
-  EXPECT_EQ(flush->value.written, 0);
-  EXPECT_EQ(flush->value.left, 3);
-  EXPECT_TRUE(flush->value.fault);
+  expectFlush(flush, 0, 3, true);
   EXPECT_FALSE(fs::exists(dir / "data" / dayFileName("20110920")));
   EXPECT_EQ(contents(flush->value.path), line(19, 59) + line(20, 0) + line(20, 1));
 
@@ -85,17 +86,11 @@ TEST(PendingRecords, LinesAfterOneThatStaysKeptStayKeptToo) {
   ASSERT_TRUE(flush);
   EXPECT_EQ(flush->value.written, 3);
   EXPECT_EQ(contents(dir / "data" / dayFileName("20110920")), line(20, 0) + line(20, 1));
-  fs::remove_all(dir);
 }
 
 // Events wait in a pending file of their own, in the event log's line format, and go
 // into the event log of their own day after what it holds.
-TEST(PendingRecords, KeptEventsReachTheirEventLogsAtTheNextStart) {
-  const fs::path dir =
-      fs::temp_directory_path() / ("radmon_pending_events_" + std::to_string(::getpid()));
-  fs::remove_all(dir);
-  fs::create_directories(dir / "data");
-  const std::string station = dir.string() + "/";
+TEST_F(PendingRecords, KeptEventsReachTheirEventLogsAtTheNextStart) {
   const auto event = [](int day, EventKind kind) {
     return formatEventLine({{2011, 9, day, 23, 59, 0}, kind, std::string(eventKindName(kind))});
   };
@@ -115,7 +110,6 @@ TEST(PendingRecords, KeptEventsReachTheirEventLogsAtTheNextStart) {
   EXPECT_EQ(contents(dir / "data" / eventFileName("20110919")),
             event(19, EventKind::Hum) + event(19, EventKind::NoSignal));
   EXPECT_EQ(contents(dir / "data" / eventFileName("20110920")), event(20, EventKind::SignalOk));
-  fs::remove_all(dir);
 }
 
 }  // namespace

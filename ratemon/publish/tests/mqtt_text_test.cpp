@@ -261,12 +261,6 @@ TEST_F(PublishFiles, CatchUpStartsAfterTheAcknowledgedRecord) {
   EXPECT_FALSE(loadAckedRecord(path));
 }
 
-}  // namespace
-}  // namespace radmon
-
-namespace radmon {
-namespace {
-
 // Which broker a station links to, and where a first and a later run start.
 TEST_F(PublishFiles, StationLinkTakesTheCommandLineOverTheSettingsAndStartsAfterItsFiles) {
   const std::string dir = folder.string() + "/";

@@ -77,6 +77,13 @@ class FtpscriptRun : public ::testing::Test {
     return runProgram(argv, 60s);
   }
 
+  // The exit status, and each text the output must hold.
+  static void expectRun(const ProgramRun& r, int status, std::initializer_list<std::string> said) {
+    EXPECT_EQ(r.status, status) << r.output;
+    for (const auto& s : said)
+      EXPECT_NE(r.output.find(s), std::string::npos) << s << "\n" << r.output;
+  }
+
   fs::path dir_, root_, local_, graph_;
   LocalFtpServer server_;
 };
@@ -132,41 +139,34 @@ TEST_F(FtpscriptRun, FoldersFollowCdAndNamesFollowPut) {
 TEST_F(FtpscriptRun, WrongPasswordFailsAtTheOpenLine) {
   const auto result =
       run(openLines("wrong") + "bin\r\nmput \"" + graph_.string() + "\"\r\nbye\r\n");
-  EXPECT_EQ(result.status, 1) << result.output;
-  EXPECT_NE(result.output.find("行 1"), std::string::npos) << result.output;
-  EXPECT_NE(result.output.find("530"), std::string::npos) << result.output;
+  expectRun(result, 1, {"行 1", "530"});
   EXPECT_TRUE(filesUnder(root_).empty());
 }
 
 TEST_F(FtpscriptRun, MissingServerFolderStopsBeforeAnyUpload) {
   const auto result =
       run(openLines() + "cd pub\\nothing\r\nbin\r\nmput \"" + graph_.string() + "\"\r\nbye\r\n");
-  EXPECT_EQ(result.status, 1) << result.output;
-  EXPECT_NE(result.output.find("行 4"), std::string::npos) << result.output;
-  EXPECT_NE(result.output.find("550"), std::string::npos) << result.output;
+  expectRun(result, 1, {"行 4", "550"});
   EXPECT_TRUE(filesUnder(root_).empty()) << "nothing may land in the login folder";
 }
 
 TEST_F(FtpscriptRun, MissingLocalFileFailsTheRunButNotTheOtherFiles) {
   const auto result = run(openLines() + "mput \"" + (local_ / "none.jpg").string() + "\" \"" +
                           graph_.string() + "\"\r\nbye\r\n");
-  EXPECT_EQ(result.status, 1) << result.output;
-  EXPECT_NE(result.output.find("none.jpg"), std::string::npos) << result.output;
+  expectRun(result, 1, {"none.jpg"});
   EXPECT_EQ(readBytes(root_ / "μSVHGraph.jpg"), readBytes(graph_));
 }
 
 TEST_F(FtpscriptRun, StoppedServerFailsWithTheReason) {
   server_.stop();
   const auto result = run(openLines() + "bin\r\nmput \"" + graph_.string() + "\"\r\nbye\r\n");
-  EXPECT_EQ(result.status, 1) << result.output;
-  EXPECT_NE(result.output.find("curl 7"), std::string::npos) << result.output;
+  expectRun(result, 1, {"curl 7"});
 }
 
 TEST_F(FtpscriptRun, FaultyScriptSendsNothing) {
   const auto result =
       run(openLines() + "bin\r\nmput \"" + graph_.string() + "\"\r\nmget x\r\nbye\r\n");
-  EXPECT_EQ(result.status, 2) << result.output;
-  EXPECT_NE(result.output.find("行 6"), std::string::npos) << result.output;
+  expectRun(result, 2, {"行 6"});
   EXPECT_TRUE(filesUnder(root_).empty());
 
   const auto missing = runProgram({programPath(), "-i", "-s:" + (dir_ / "none.sys").string()}, 10s);
@@ -188,11 +188,10 @@ TEST_F(FtpscriptRun, HandWrittenScriptWithCommentsAndServerCommands) {
   EXPECT_EQ(readBytes(local_ / "back.jpg"), readBytes(graph_));
   EXPECT_FALSE(fs::exists(root_ / "pub" / "new" / "back.jpg"));
   EXPECT_FALSE(fs::exists(root_ / "pub" / "new" / "g.jpg"));
-  for (const char* said :
-       {"mkdir ... 成功: 257", "失敗: 行 8 mkdir: サーバのコマンド (続行します)",
-        "フォルダ: pub/new", "literal ... 成功: 200", "\nh h.jpg\n", "graph", "状態: 127.0.0.1:"}) {
-    EXPECT_NE(result.output.find(said), std::string::npos) << said << "\n" << result.output;
-  }
+  expectRun(
+      result, 0,
+      {"mkdir ... 成功: 257", "失敗: 行 8 mkdir: サーバのコマンド (続行します)",
+       "フォルダ: pub/new", "literal ... 成功: 200", "\nh h.jpg\n", "graph", "状態: 127.0.0.1:"});
 }
 
 // A server that takes the connection and never says a word.

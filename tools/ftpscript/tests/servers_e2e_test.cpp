@@ -88,6 +88,13 @@ class ServerRun : public ::testing::Test {
                       150s);
   }
 
+  // The exit status, and each text the output must hold.
+  static void expectRun(const ProgramRun& r, int status, std::initializer_list<std::string> said) {
+    EXPECT_EQ(r.status, status) << r.output;
+    for (const auto& s : said)
+      EXPECT_NE(r.output.find(s), std::string::npos) << s << "\n" << r.output;
+  }
+
   static inline ServerHome* home_ = nullptr;
   static inline std::string setupError_;
   fs::path dir_, work_, graph_, settings_;
@@ -120,11 +127,8 @@ TEST_F(ServerRun, FiftyTlsUploadsToVsftpdInARowAllArrive) {
 TEST_F(ServerRun, SelfSignedCertificateIsRefusedUntilTrusted) {
   ASSERT_FALSE(start(ServerKind::VsftpdTls));
   const ProgramRun refused = run(server_.serverText());
-  EXPECT_EQ(refused.status, 1) << refused.output;
-  EXPECT_NE(refused.output.find("自己署名の証明書です"), std::string::npos) << refused.output;
-  EXPECT_NE(refused.output.find("証明書の指紋 (SHA-256): " + certificate_->fingerprint),
-            std::string::npos)
-      << refused.output;
+  expectRun(refused, 1,
+            {"自己署名の証明書です", "証明書の指紋 (SHA-256): " + certificate_->fingerprint});
   EXPECT_EQ(refused.output.find(TestAccount::kPassword), std::string::npos);
   EXPECT_FALSE(fs::exists(onServer()));
 
@@ -136,9 +140,7 @@ TEST_F(ServerRun, SelfSignedCertificateIsRefusedUntilTrusted) {
         std::pair{work_ / "not.pem", "信頼する証明書のファイルに証明書 (PEM) がありません: "}}) {
     writeSettings("TrustedCertificateFile=" + file.string() + "\n");
     const ProgramRun unused = run(server_.serverText());
-    EXPECT_EQ(unused.status, 1) << unused.output;
-    EXPECT_NE(unused.output.find(says + file.string()), std::string::npos) << unused.output;
-    EXPECT_NE(unused.output.find("自己署名の証明書です"), std::string::npos) << unused.output;
+    expectRun(unused, 1, {says + file.string(), "自己署名の証明書です"});
   }
 
   // Trusted by its fingerprint, or by the certificate file the host handed out.
@@ -162,8 +164,7 @@ TEST_F(ServerRun, ServerThatOnceOfferedTlsAndNoLongerDoesIsRefused) {
   // The same address without TLS: a machine in the middle that refuses AUTH.
   ASSERT_FALSE(start(ServerKind::VsftpdPlain, 0, 0, server_.port()));
   const ProgramRun stripped = run(server_.serverText());
-  EXPECT_EQ(stripped.status, 1) << stripped.output;
-  EXPECT_NE(stripped.output.find("改ざん"), std::string::npos) << stripped.output;
+  expectRun(stripped, 1, {"改ざん"});
   EXPECT_FALSE(fs::exists(onServer()));
 
   // Another station folder has not seen TLS there: plain FTP, unless TLS is required.
@@ -171,14 +172,12 @@ TEST_F(ServerRun, ServerThatOnceOfferedTlsAndNoLongerDoesIsRefused) {
   fs::create_directories(settings_.parent_path());
   writeSettings("TlsRequired=1\n");
   const ProgramRun required = run(server_.serverText());
-  EXPECT_EQ(required.status, 1) << required.output;
-  EXPECT_NE(required.output.find("TLS が必須"), std::string::npos) << required.output;
+  expectRun(required, 1, {"TLS が必須"});
   const ProgramRun ftps = run("ftps://127.0.0.1:" + std::to_string(server_.port()));
   EXPECT_NE(ftps.output.find("TLS が必須"), std::string::npos) << ftps.output;
   writeSettings("TlsRequired=0\n");
   const ProgramRun plain = run("127.0.0.1:" + std::to_string(server_.port()));
-  EXPECT_EQ(plain.status, 0) << plain.output;
-  EXPECT_NE(plain.output.find("暗号化なし"), std::string::npos);
+  expectRun(plain, 0, {"暗号化なし"});
 }
 
 TEST_F(ServerRun, FailedUploadLeavesTheEarlierGraphInPlace) {
@@ -190,8 +189,7 @@ TEST_F(ServerRun, FailedUploadLeavesTheEarlierGraphInPlace) {
 
   writeGraph(100 * 1024, 2);
   const ProgramRun failed = run(server_.serverText());
-  EXPECT_EQ(failed.status, 1) << failed.output;
-  EXPECT_NE(failed.output.find("μSVHGraph.jpg の転送"), std::string::npos) << failed.output;
+  expectRun(failed, 1, {"μSVHGraph.jpg の転送"});
   EXPECT_EQ(readBytes(onServer()), earlier);
   EXPECT_FALSE(temporaryLeft()) << failed.output << readBytes(work_ / "vsftpd.log");
 }
@@ -220,11 +218,9 @@ TEST_F(ServerRun, SlowServerCompletesAndStalledOneEndsWithinAMinute) {
   freeze.join();
   const double stalledSeconds = secondsSince(begin);
   server_.pause(false);
-  EXPECT_EQ(stalled.status, 1) << stalled.output;
+  expectRun(stalled, 1, {"転送が止まったまま進みません"});
   EXPECT_FALSE(stalled.timedOut);
   EXPECT_LT(stalledSeconds, 75.0);
-  EXPECT_NE(stalled.output.find("転送が止まったまま進みません"), std::string::npos)
-      << stalled.output;
   EXPECT_NE(readBytes(onServer()), readBytes(graph_));
   std::cout << "vsftpd frozen during an upload: ended after " << stalledSeconds << " s\n";
 }
@@ -243,10 +239,7 @@ TEST_F(ServerRun, EachFailureIsCalledByItsCause) {
   for (const Case& c : {Case{"login", login, "ユーザ名かパスワードが違います"},
                         Case{"refused", refused, "接続を拒否されました (127.0.0.1:"}}) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(c.run.status, 1);
-    EXPECT_NE(c.run.output.find(std::string("行 1 OPEN: 接続とログイン: ") + c.says),
-              std::string::npos)
-        << c.run.output;
+    expectRun(c.run, 1, {std::string("行 1 OPEN: 接続とログイン: ") + c.says});
     EXPECT_EQ(c.run.output.find("wrong password"), std::string::npos);
   }
   ASSERT_FALSE(start(ServerKind::VsftpdPlain, 0, 0, port));
@@ -265,8 +258,7 @@ TEST_F(ServerRun, PureFtpdOverTls) {
     writeGraph(100 * 1024, i);
     const auto begin = Clock::now();
     const ProgramRun result = run(server_.serverText());
-    EXPECT_EQ(result.status, 0) << result.output;
-    EXPECT_NE(result.output.find("暗号化あり"), std::string::npos);
+    expectRun(result, 0, {"暗号化あり"});
     EXPECT_EQ(readBytes(onServer()), readBytes(graph_));
     std::cout << "pure-ftpd TLS, 100 KB: " << secondsSince(begin) << " s\n";
   }
@@ -305,9 +297,8 @@ TEST_F(ServerRun, SftpWithPasswordOrKeyAndAChangedHostKeyRefused) {
               work_.string() +
               "\"\r\nget \"old/kept graph.jpg\" back.jpg\r\n"
               "delete \"old/kept graph.jpg\"\r\nls old\r\nquote NOOP\r\nbye\r\n");
-  EXPECT_EQ(commands.status, 1) << commands.output;  // quote has no SFTP meaning
-  EXPECT_NE(commands.output.find("SFTP の接続では FTP のコマンドを送れません"), std::string::npos)
-      << commands.output;
+  // quote has no SFTP meaning
+  expectRun(commands, 1, {"SFTP の接続では FTP のコマンドを送れません"});
   EXPECT_EQ(readBytes(work_ / "back.jpg"), readBytes(graph_));
   EXPECT_TRUE(fs::is_directory(dir_ / "home" / "pub" / "old"));
   EXPECT_FALSE(fs::exists(dir_ / "home" / "pub" / "old" / "kept graph.jpg"));
@@ -316,8 +307,7 @@ TEST_F(ServerRun, SftpWithPasswordOrKeyAndAChangedHostKeyRefused) {
   // A new host key at the same address.
   ASSERT_FALSE(start(ServerKind::Sshd, 0, 0, server_.port()));
   const ProgramRun changed = run(server_.serverText(), "");
-  EXPECT_EQ(changed.status, 1) << changed.output;
-  EXPECT_NE(changed.output.find("鍵が以前と違います"), std::string::npos) << changed.output;
+  expectRun(changed, 1, {"鍵が以前と違います"});
 }
 
 }  // namespace
