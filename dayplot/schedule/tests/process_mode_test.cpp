@@ -41,7 +41,7 @@ class ProcessModeTest : public ::testing::Test {
 
   radmon::ftp::testing::TempStation station_{"dayplot_process", "program", {}};
   const fs::path dir_ = station_.program;
-  const std::string data_ = station_.data.string() + "/";
+  const std::string data_ = station_.data.string();  // ends with its separator
   std::string err_;
 };
 
