@@ -2,11 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <numbers>
 #include <optional>
-#include <random>
 
+#include "fault_sound.h"
 #include "pulse_scan.h"
 #include "tube_simulator.h"
 
@@ -15,14 +13,7 @@ namespace {
 
 constexpr int kRate = TubeSimulator::kSampleRate;
 
-// A stretch of sound as a station might hear it.
-struct Stretch {
-  enum Kind { Tube, Flat, Stuck, Hum, Clipped } kind = Tube;
-  int seconds = 0;
-  double cpm = 20;      // the tube under it (Tube, Hum, Clipped)
-  int level = 128;      // Stuck
-  double mainsHz = 50;  // Hum
-};
+using Stretch = SoundStretch;
 
 struct Seen {
   int second;
@@ -33,51 +24,20 @@ struct Seen {
 // the watch, second by second; every change with the second it came at.
 class Station {
  public:
-  explicit Station(uint64_t seed) : seed_(seed) {}
+  explicit Station(uint64_t seed) : sound_(seed) {}
   std::vector<Seen> play(const std::vector<Stretch>& stretches) {
     std::vector<Seen> seen;
-    std::vector<uint8_t> s(kRate);
-    for (const Stretch& st : stretches) {
-      TubeSimulator tube(TubeProfile::constant(st.cpm), seed_++, 0);
-      for (int k = 0; k < st.seconds; ++k, ++second_) {
-        tube.fill(s.data(), s.size());
-        shape(st, s);
-        const int pulses = scanPulses(s.data(), s.size(), {47, 53, 10}, armed_);
-        for (const auto& c : watch.observe(s.data(), s.size(), pulses))
-          seen.push_back({second_, c});
-      }
-    }
+    sound_.play(stretches, [&](const std::vector<uint8_t>& s) {
+      const int pulses = scanPulses(s.data(), s.size(), {47, 53, 10}, armed_);
+      for (const auto& c : watch.observe(s.data(), s.size(), pulses)) seen.push_back({second_, c});
+      ++second_;
+    });
     return seen;
   }
   SignalWatch watch;
 
  private:
-  void shape(const Stretch& st, std::vector<uint8_t>& s) {
-    for (size_t i = 0; i < s.size(); ++i) {
-      const double t = static_cast<double>(sample_++) / kRate;
-      (void)t;
-      switch (st.kind) {
-        case Stretch::Tube:
-          break;
-        case Stretch::Flat:
-          s[i] = 128;
-          break;
-        case Stretch::Stuck:
-          s[i] = static_cast<uint8_t>(st.level);
-          break;
-        case Stretch::Hum:  // full-scale mains hum over the tube
-          s[i] = static_cast<uint8_t>(std::clamp(
-              std::lround(s[i] + 127.0 * std::sin(2 * std::numbers::pi * st.mainsHz * t)), 0l,
-              255l));
-          break;
-        case Stretch::Clipped:  // the tube's sound amplified far past the top of the range
-          s[i] = static_cast<uint8_t>(std::clamp((s[i] - 128) * 8 + 248, 0, 255));
-          break;
-      }
-    }
-  }
-  uint64_t seed_;
-  int64_t sample_ = 0;
+  FaultSound sound_;
   int second_ = 0;
   bool armed_ = false;
 };

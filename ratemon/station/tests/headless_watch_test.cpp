@@ -1,16 +1,13 @@
 // The signal watch through the real headless program on recordings at full speed:
 // faults of the sound are logged in the day's event log within two minutes and their
 // end after the sound is back; a healthy day raises nothing.
-#include <sndfile.h>
-
-#include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <numbers>
 
 #include <gtest/gtest.h>
 
 #include "event_log.h"
+#include "fault_sound.h"
 #include "temp_station.h"
 #include "text_files.h"
 #include "tube_simulator.h"
@@ -19,46 +16,10 @@ namespace radmon {
 namespace {
 namespace fs = std::filesystem;
 
-enum class Fault { Silence, Stuck, Hum50, Hum60 };
-
 // Ten minutes of a 20 CPM tube, ten of the fault, ten of the tube again.
-void writeRecording(const fs::path& path, Fault fault) {
-  SF_INFO info{};
-  info.samplerate = TubeSimulator::kSampleRate;
-  info.channels = 1;
-  info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_U8;
-  SNDFILE* f = sf_open(path.c_str(), SFM_WRITE, &info);
-  ASSERT_NE(f, nullptr);
-  TubeSimulator tube(TubeProfile::constant(20), 11, 0);
-  std::vector<uint8_t> s(TubeSimulator::kSampleRate);
-  std::vector<short> frames(s.size());
-  for (int second = 0; second < 1800; ++second) {
-    tube.fill(s.data(), s.size());
-    const bool faulty = second >= 600 && second < 1200;
-    for (size_t i = 0; i < s.size(); ++i) {
-      int v = s[i];
-      const double t = second + static_cast<double>(i) / TubeSimulator::kSampleRate;
-      if (faulty) {
-        switch (fault) {
-          case Fault::Silence:
-            v = 128;
-            break;
-          case Fault::Stuck:
-            v = 200;
-            break;
-          case Fault::Hum50:
-            v += static_cast<int>(std::lround(127 * std::sin(2 * std::numbers::pi * 50 * t)));
-            break;
-          case Fault::Hum60:
-            v += static_cast<int>(std::lround(127 * std::sin(2 * std::numbers::pi * 60 * t)));
-            break;
-        }
-      }
-      frames[i] = static_cast<short>((std::clamp(v, 0, 255) - 128) * 256);
-    }
-    sf_write_short(f, frames.data(), static_cast<sf_count_t>(frames.size()));
-  }
-  sf_close(f);
+void writeRecording(const fs::path& path, const SoundStretch& fault) {
+  ASSERT_TRUE(FaultSound(11).writeWav(
+      path.string(), {{SoundStretch::Tube, 600}, fault, {SoundStretch::Tube, 600}}));
 }
 
 class HeadlessWatch : public ::testing::Test {
@@ -78,14 +39,15 @@ class HeadlessWatch : public ::testing::Test {
 
 TEST_F(HeadlessWatch, EachFaultOfARecordingIsLoggedWithinTwoMinutesAndItsEndAfter) {
   struct Case {
-    Fault fault;
+    SoundStretch fault;
     const char* name;
     EventKind kind;
   };
-  for (const Case& c : {Case{Fault::Silence, "silence", EventKind::NoSignal},
-                        Case{Fault::Stuck, "stuck level", EventKind::NoSignal},
-                        Case{Fault::Hum50, "50 Hz hum", EventKind::Hum},
-                        Case{Fault::Hum60, "60 Hz hum", EventKind::Hum}}) {
+  for (const Case& c :
+       {Case{{SoundStretch::Flat, 600}, "silence", EventKind::NoSignal},
+        Case{{SoundStretch::Stuck, 600, 20, 200}, "stuck level", EventKind::NoSignal},
+        Case{{SoundStretch::Hum, 600, 20, 128, 50}, "50 Hz hum", EventKind::Hum},
+        Case{{SoundStretch::Hum, 600, 20, 128, 60}, "60 Hz hum", EventKind::Hum}}) {
     SCOPED_TRACE(c.name);
     fs::remove(root_ / "data" / eventFileName("20261208"));
     writeRecording(root_ / "fault.wav", c.fault);
