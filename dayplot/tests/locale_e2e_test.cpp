@@ -42,6 +42,9 @@ Outputs runChain(const std::string& locale) {
       << "\"here\",\"" << station.data.string()
       << "\",\"graph\",\"2\",\"μSVHData\",\"tube\",\"03\",\"00\"\r\n1,1,0,0\r\n"
          "#TRUE#,#FALSE#,#FALSE#,#FALSE#\r\n\"s\",\"\",\"\",0,\"\"\r\n";
+  // The day's mean with its 95 % interval, the figures that came out truncated.
+  std::ofstream(station.program / "dayplot_readings.ini", std::ios::binary)
+      << "mean_interval=1\r\n";
   // No display, and the locale alone decides: LC_ALL over every other variable.
   const std::string env =
       "env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY -u LANGUAGE TZ=UTC LC_ALL=" + locale +
