@@ -2,8 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 #include "number_text.h"
 #include "settings_text.h"
@@ -53,10 +51,8 @@ std::optional<DayRecord> parseRecordLine(std::string_view line) {
                    countOf(fields[3].text),
                    countOf(fields[4].text),
                    countOf(fields[5].text)};
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.7g", static_cast<double>(record.dose));
-  record.rateText = buf;
-  record.rate = std::strtod(buf, nullptr);
+  record.rateText = significantText(static_cast<double>(record.dose), 7);
+  record.rate = readNumber(record.rateText).value_or(0.0);
   return record;
 }
 

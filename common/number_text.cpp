@@ -1,10 +1,9 @@
 #include "number_text.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <system_error>
 
 #include "text_files.h"
@@ -90,13 +89,17 @@ std::string shortestText(double value) {
   // needs more is shown at 15 digits. Plain form takes up to 309 integer digits
   // (1e308) or some 340 characters after the point (the smallest subnormals).
   char buf[512];
+  double rounded = value;
   for (int digits = 1; digits <= 15; ++digits) {
-    std::snprintf(buf, sizeof buf, "%.*g", digits, value);
-    if (std::strtod(buf, nullptr) == value) break;
+    const auto [end, ec] =
+        std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, digits);
+    // Next to the largest double, rounding goes up past it: that text is no value.
+    if (ec != std::errc() || std::from_chars(buf, end, rounded).ec != std::errc()) {
+      rounded = value;
+      continue;
+    }
+    if (rounded == value) break;
   }
-  double rounded = std::strtod(buf, nullptr);
-  // Next to the largest double, 15 digits round up past it to infinity.
-  if (!std::isfinite(rounded)) rounded = value;
   auto [end, ec] = std::to_chars(buf, buf + sizeof buf, rounded, std::chars_format::fixed);
   if (ec != std::errc()) return "0";
   return std::string(buf, end);
@@ -105,13 +108,30 @@ std::string shortestText(double value) {
 std::string fixed3Text(double value) {
   // Halves away from zero, on the decimal value as a person reads it.
   const double scaled = std::round(value * 1000.0 + (value >= 0 ? 1e-9 : -1e-9));
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.3f", scaled / 1000.0);
-  std::string text(buf);
+  const std::string text = fixedText(scaled / 1000.0, 3);
   return text == "-0.000" ? "0.000" : text;
 }
 
-std::string integerText(int64_t value) { return std::to_string(value); }
+std::string fixedText(double value, int decimals) {
+  // 1e308 in full and up to 340 decimals of the smallest subnormal fit.
+  char buf[720];
+  const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed,
+                                       std::clamp(decimals, 0, 340));
+  return std::string(buf, ec == std::errc() ? end : buf);
+}
+
+std::string significantText(double value, int digits) {
+  char buf[64];
+  const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general,
+                                       std::clamp(digits, 1, 17));
+  return std::string(buf, ec == std::errc() ? end : buf);
+}
+
+std::string integerText(int64_t value) {
+  char buf[24];
+  const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
+  return std::string(buf, end);
+}
 
 std::string axisLabelText(double value) {
   std::string text(1, ' ');
@@ -124,8 +144,7 @@ double roundHalfEven(double value, int decimals) {
   if (!std::isfinite(value)) return value;
   // Work on the 15-digit decimal text so that 0.125 counts as an exact half.
   const double p = std::pow(10.0, decimals);
-  // strtod, not stod: stod throws on a subnormal value, which is still a number here.
-  const double scaled = std::strtod(shortestText(value * p).c_str(), nullptr);
+  const double scaled = readNumber(shortestText(value * p)).value_or(value * p);
   const double floor = std::floor(scaled);
   const double frac = scaled - floor;
   double r;

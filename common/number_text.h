@@ -32,6 +32,16 @@ std::string shortestText(double value);
 // "#0.000": at least one integer digit, exactly three decimals, halves away from zero.
 std::string fixed3Text(double value);
 
+// Exactly `decimals` places, rounded to the nearest as the binary value lies (as "%.*f"
+// in the C locale does): 6.85 -> "6.8" (it is 6.8499...), 22.25 -> "22.2" (a true half
+// goes to even); "inf", "-inf" and "nan" as such.
+std::string fixedText(double value, int decimals);
+
+// At most `digits` significant digits, trailing zeros dropped, the exponent form only
+// for a value below 1e-4 or of more than `digits` integer digits (as "%.*g" in the C
+// locale): 1234.56 at 4 -> "1235", 0.00012 at 3 -> "0.00012", 12345 at 3 -> "1.23e+04".
+std::string significantText(double value, int digits);
+
 // Plain integer text: 125, -3.
 std::string integerText(int64_t value);
 

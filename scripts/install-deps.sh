@@ -17,6 +17,7 @@ packages=(
   mosquitto mosquitto-clients libmosquitto-dev nlohmann-json3-dev
   qt6-tools-dev qt6-l10n-tools
   desktop-file-utils appstream systemd man-db dpkg-dev
+  locales
 )
 
 # pure-ftpd conflicts with vsftpd as "the" FTP server of a machine, so the tests run it
@@ -35,6 +36,16 @@ unpack_pure_ftpd() {
   echo "install-deps: pure-ftpd unpacked into $PURE_FTPD_DIR"
 }
 
+# The locale test runs the programs under a German locale (decimal commas).
+generate_german_locale() {
+  locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8' && return 0
+  $SUDO sed -i 's/^# *\(de_DE\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^de_DE\.UTF-8 UTF-8' /etc/locale.gen ||
+    echo 'de_DE.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+  $SUDO locale-gen >/dev/null
+  echo "install-deps: locale de_DE.UTF-8 generated"
+}
+
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO="sudo"
 
@@ -45,6 +56,7 @@ done
 if [ ${#missing[@]} -eq 0 ]; then
   echo "install-deps: all packages present"
   unpack_pure_ftpd
+  generate_german_locale
   exit 0
 fi
 
@@ -53,3 +65,4 @@ export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 unpack_pure_ftpd
+generate_german_locale

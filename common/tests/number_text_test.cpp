@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
+#include <cstdio>
+
+#include "day_record.h"
 
 namespace radmon {
 
@@ -106,6 +110,75 @@ TEST(RoundHalfEven, SubnormalValuesRoundToZeroWithoutThrowing) {
   for (const auto& [value, digits] :
        {std::pair{2.12211237074e-313, 3}, {1e-310 / 5, 2}, {-4.9e-324, 0}})
     EXPECT_EQ(roundHalfEven(value, digits), 0.0) << value;
+}
+
+TEST(FixedAndSignificantText, AsTheCLocaleWritesThem) {
+  const struct {
+    double value;
+    const char* fixed1;
+    const char* fixed3;
+    const char* significant3;
+  } cases[] = {
+      {0.0, "0.0", "0.000", "0"},
+      {6.85, "6.8", "6.850", "6.85"},     // 6.8499... as a double
+      {22.25, "22.2", "22.250", "22.2"},  // a true half goes to even
+      {-0.0645, "-0.1", "-0.065", "-0.0645"},
+      {1234.5678, "1234.6", "1234.568", "1.23e+03"},
+      {0.00001234, "0.0", "0.000", "1.23e-05"},
+      {150.0, "150.0", "150.000", "150"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(fixedText(c.value, 1), c.fixed1) << c.value;
+    EXPECT_EQ(fixedText(c.value, 3), c.fixed3) << c.value;
+    EXPECT_EQ(significantText(c.value, 3), c.significant3) << c.value;
+  }
+  EXPECT_EQ(fixedText(2.5, 0), "2");
+  EXPECT_EQ(significantText(0.1f, 7), "0.1");
+  EXPECT_EQ(integerText(-9223372036854775807 - 1), "-9223372036854775808");
+}
+
+// What the helpers write and read for a few values, as one text, so that two locales can
+// be compared.
+std::string helperTexts() {
+  std::string all;
+  for (double v : {0.2995, 6.85, 22.25, -0.0645, 1234.5678, 1e-5, 0.1 + 0.2}) {
+    for (const std::string& text :
+         {shortestText(v), shortestText(static_cast<float>(v)), fixed3Text(v), fixedText(v, 1),
+          significantText(v, 4), shortestText(roundHalfEven(v, 3)), axisLabelText(v),
+          shortestText(readNumber(shortestText(v)).value_or(-1))})
+      all += text + "|";
+    all += "\n";
+  }
+  const auto record = parseRecordLine("\"2011/03/16\",\"12:00\",0.2995,90,5400,3600\r\n");
+  if (record) all += record->rateText + "|" + shortestText(record->rate);
+  return all;
+}
+
+// The helpers under a locale whose C library writes and reads a decimal comma, set in
+// this process as QApplication sets the user's locale; the C locale is back afterwards.
+class DecimalCommaLocale : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    inC_ = helperTexts();
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8"})
+      if (std::setlocale(LC_ALL, name)) return;
+    GTEST_SKIP() << "the locale de_DE.UTF-8 is not installed (scripts/install-deps.sh makes it)";
+  }
+  void TearDown() override { std::setlocale(LC_ALL, "C"); }
+  std::string inC_;
+};
+
+TEST_F(DecimalCommaLocale, HelpersWriteAndReadAPoint) {
+  char comma[8];
+  std::snprintf(comma, sizeof comma, "%.1f", 0.5);
+  ASSERT_STREQ(comma, "0,5");  // the locale is really in force
+  EXPECT_EQ(helperTexts(), inC_);
+  // The day mean that came out truncated: the fourth decimal once stopped the reading.
+  EXPECT_EQ(roundHalfEven(0.2995, 3), 0.3);
+  EXPECT_EQ(readNumber("0.27"), 0.27);
+  EXPECT_FALSE(readNumber("0,27").has_value());
+  EXPECT_EQ(fixedText(6.94, 1) + "-" + fixedText(0.0645, 3), "6.9-0.065");
+  EXPECT_EQ(significantText(12.345, 3), "12.3");
 }
 
 }  // namespace radmon

@@ -17,6 +17,7 @@
 #include "day_record.h"
 #include "graph_form.h"
 #include "japanese_font.h"
+#include "number_text.h"
 #include "publish_dialog.h"
 #include "settings_form.h"
 #include "text_files.h"
@@ -37,8 +38,9 @@ void writeDay(const std::string& folder, const radmon::LocalDateTime& today, int
     const int cpm = static_cast<int>(dose * 300);
     total += cpm;
     char line[96];
-    std::snprintf(line, sizeof line, "\"%s\",\"%02d:%02d\",%.3f,%d,%ld,%d\r\n",
-                  today.slashDate().c_str(), m / 60, m % 60, dose, cpm, total, (m + 1) * 60);
+    std::snprintf(line, sizeof line, "\"%s\",\"%02d:%02d\",%s,%d,%ld,%d\r\n",
+                  today.slashDate().c_str(), m / 60, m % 60, radmon::fixedText(dose, 3).c_str(),
+                  cpm, total, (m + 1) * 60);
     out << line;
   }
 }

@@ -192,9 +192,11 @@ void RecordingCycle::tell(SoundEvent event) {
   event.when = clock_.now();
   const std::string text =
       wording_ ? wording_->describe(event) : std::string(eventKindName(event.kind));
-  // The log is the station folder's, like the day files: only while the lock is held.
+  // The log lies beside the day files: written only while the lock is held and data
+  // collection is on; otherwise the event is only told.
+  const bool logged = lockHeld_ && panel_.checked(Tick::recordFile);
   if (auto fault =
-          lockHeld_ ? eventLog_.append(saveFolder_, {event.when, event.kind, text}) : std::nullopt)
+          logged ? eventLog_.append(saveFolder_, {event.when, event.kind, text}) : std::nullopt)
     panel_.report(EventKept{saveFolder_ + eventFileName(event.when.yyyymmdd()), *fault,
                             eventLog_.keptEvents()});
   hooks_.soundEvent(event, text);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 
 #include <nlohmann/json.hpp>
@@ -115,7 +114,7 @@ std::optional<RecordState> parseStateJson(std::string_view text) {
 std::string recordLineOf(const RecordState& s) {
   const auto when = LocalDateTime::fromSlashDate(s.date, s.minute).value_or(LocalDateTime{});
   return formatRecordLine(
-      {when, std::strtof(s.doseText.c_str(), nullptr), s.cpm, s.total, s.elapsed});
+      {when, static_cast<float>(readNumber(s.doseText).value_or(0.0)), s.cpm, s.total, s.elapsed});
 }
 
 std::string liveJson(const LocalDateTime& when, float doseRate, int64_t cpm) {

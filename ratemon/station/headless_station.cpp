@@ -4,7 +4,6 @@
 #include <QCoreApplication>
 
 #include <chrono>
-#include <cstdio>
 #include <iostream>
 #include <thread>
 
@@ -134,9 +133,9 @@ int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) 
   // The 95 % interval of the last figures after them; with the correction on, its τ and
   // whether the cap held the figures.
   const ReadingInterval& interval = cycle.lastInterval();
-  char bounds[96];
-  std::snprintf(bounds, sizeof bounds, " cpm95=%.1f-%.1f dose95=%.3f-%.3f", interval.cpmLow,
-                interval.cpmHigh, interval.doseLow, interval.doseHigh);
+  const std::string bounds =
+      " cpm95=" + fixedText(interval.cpmLow, 1) + "-" + fixedText(interval.cpmHigh, 1) +
+      " dose95=" + fixedText(interval.doseLow, 3) + "-" + fixedText(interval.doseHigh, 3);
   env.out << "summary elapsed=" << cycle.elapsedSeconds() << " total=" << cycle.totalCount()
           << " cpm=" << panel.text(Box::cpm) << " dose=" << panel.text(Box::doseRate) << bounds;
   if (deadTime > 0)

@@ -38,7 +38,7 @@ std::string say(const QString& text, const Args&... args) {
   return filled(text, args...).toStdString();
 }
 
-QString fixed(double value, int decimals) { return QString::number(value, 'f', decimals); }
+QString fixed(double value, int decimals) { return q(fixedText(value, decimals)); }
 
 QString timeText(double seconds) { return q(intervalTime(seconds)); }
 
@@ -120,7 +120,7 @@ class Wording final : public EventWording {
 
 std::string intervalTime(double seconds) {
   const auto shown = [](double value, const char* unit) {
-    return QString::number(value, 'g', 3).toStdString() + unit;
+    return significantText(value, 3) + unit;
   };
   if (seconds < 1e-3) return shown(seconds * 1e6, " µs");
   if (seconds < 1.0) return shown(seconds * 1e3, " ms");
@@ -344,7 +344,7 @@ std::string deadTimeState(double microseconds, bool capped) {
   if (!(microseconds > 0)) return {};
   return say(capped ? Words::tr("不感時間補正が上限 (τ %1 μs): 値は低め")
                     : Words::tr("不感時間補正 τ %1 μs"),
-             QString::number(microseconds, 'g', 4));
+             significantText(microseconds, 4));
 }
 
 std::string scanDeadTimeOffer(double microseconds) {

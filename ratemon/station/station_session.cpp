@@ -33,10 +33,12 @@ std::optional<std::string> StationSession::open(RatemonSettings& settings,
   counting_ = counting.value;
   cycle_.setDeadTime(counting_.deadTimeMicroseconds);
   // The last run's unwritten lines go into the day files before the link's catch-up
-  // reads them.
-  for (const Pending what : {Pending::Records, Pending::Events})
-    if (auto flush = flushPending(what, programFolder_, cycle_.saveFolder()))
-      tell(messages::pendingFlushed(*flush));
+  // reads them; with data collection off they wait in the station folder.
+  const auto collecting = settings.ticks.find(Tick::recordFile);
+  if (collecting == settings.ticks.end() || collecting->second)
+    for (const Pending what : {Pending::Records, Pending::Events})
+      if (auto flush = flushPending(what, programFolder_, cycle_.saveFolder()))
+        tell(messages::pendingFlushed(*flush));
   openLink(choice);
   return std::nullopt;
 }

@@ -8,6 +8,7 @@
 
 #include "event_log.h"
 #include "fault_sound.h"
+#include "pending_records.h"
 #include "temp_station.h"
 #include "text_files.h"
 #include "tube_simulator.h"
@@ -71,6 +72,22 @@ TEST_F(HeadlessWatch, ADayOfAHealthyTubeRaisesNoEvent) {
   ASSERT_EQ(run("--input sim:20 --seconds 86400"), 0);
   EXPECT_FALSE(fs::exists(root_ / "data" / eventFileName("20261208")));
   EXPECT_FALSE(fs::exists(root_ / "data" / eventFileName("20261209")));
+}
+
+TEST_F(HeadlessWatch, WithCollectionOffAnEventIsToldButNothingIsWrittenInTheDataFolder) {
+  station_.writeRatemonSettings("18", "data/", "0,0,0");  // データ収集(CSV) unticked
+  // A last run's kept event waits for a run that collects.
+  const std::string pending = pendingPath(Pending::Events, root_.string() + "/");
+  const std::string kept = "\"2026/12/07\",\"23:00:00\",\"hum\",\"kept\"\r\n";
+  std::ofstream(pending, std::ios::binary) << kept;
+  writeRecording(root_ / "fault.wav", {SoundStretch::Flat, 600});
+  ASSERT_EQ(run("--input fault.wav"), 0);
+  const std::string err = readTextFile((root_ / "err.txt").string()).value_or("");
+  EXPECT_NE(err.find("信号なし"), std::string::npos) << err;
+  EXPECT_NE(err.find("(no-signal)"), std::string::npos) << err;  // and its end
+  EXPECT_TRUE(fs::is_empty(station_.data));
+  EXPECT_EQ(readTextFile(pending), kept);
+  EXPECT_FALSE(fs::exists(pendingPath(Pending::Records, root_.string() + "/")));
 }
 
 }  // namespace
