@@ -93,11 +93,12 @@ TEST_F(FaultMinutes, HumAndClippingMinutesAreSetAsideInTheDayAndTheMonth) {
     record(c.sound);
     const auto rows = records();
     // Written as heard: the fault's minutes are there, far above the tube.
-    double heard = 0, clean = 0;
+    double heard = 0, clean = 0, all = 0;
     int cleanCount = 0;
     const int from = c.sound[0].seconds / 60, to = from + c.sound[1].seconds / 60;
     for (const DayRecord& r : rows) {
       heard = std::max(heard, r.rate);
+      all += r.rate;
       // Minutes clear of the fault by two on either side are the tube's alone.
       if (minuteOf(r) < from - 1 || minuteOf(r) > to + 2) {
         clean += r.rate;
@@ -108,8 +109,8 @@ TEST_F(FaultMinutes, HumAndClippingMinutesAreSetAsideInTheDayAndTheMonth) {
     ASSERT_GT(cleanCount, 0);
 
     const std::string line = statistics();
-    std::printf("[ figures  ] %s: %s (written %zu lines, highest %.3f)\n", c.name, line.c_str(),
-                rows.size(), heard);
+    std::printf("[ figures  ] %s: %s (written %zu lines, highest %.3f, mean of all %.3f)\n", c.name,
+                line.c_str(), rows.size(), heard, all / static_cast<double>(rows.size()));
     double max = 0, mean = 0;
     int minutes = 0, suspect = 0;
     ASSERT_EQ(std::sscanf(line.c_str(), "statistics max=%lf mean=%lf minutes=%d suspect=%d", &max,
