@@ -45,6 +45,7 @@ DayGraphResult DayGraph::drawDayGraph(const std::string& dataFolder, const std::
 }
 
 DayGraphResult DayGraph::draw(const std::string& dataFolder, const std::string& targetDay) {
+  stats_.reset();
   const auto m = scaleMaximum(settings_.scaleMaximumText(), kPanelHeight);
   if (!m) {
     messages_.show(say::badScale());
@@ -52,7 +53,6 @@ DayGraphResult DayGraph::draw(const std::string& dataFolder, const std::string& 
   }
 
   picture_.fill(kBackground);
-  stats_.reset();
   QPainter p(&picture_);
   p.setRenderHint(QPainter::Antialiasing, false);
   p.setRenderHint(QPainter::TextAntialiasing, true);
