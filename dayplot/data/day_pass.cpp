@@ -18,9 +18,11 @@ int twoDigitsAt(const std::string& time, size_t from) {
 
 }  // namespace
 
-DailyStats runDayPass(const DayTable& table, const std::function<void(const PlotPair&)>& onPair) {
+DailyStats runDayPass(const DayTable& table, const std::function<void(const PlotPair&)>& onPair,
+                      const std::vector<bool>& suspect) {
   DailyStats stats;
   const auto& rows = table.rows;
+  auto setAside = [&](size_t k) { return k < suspect.size() && suspect[k]; };
   HalfDay halfDay = HalfDay::Morning;
   for (size_t k = 0; k + 1 < rows.size(); ++k) {
     const DayRecord& a = rows[k];
@@ -41,15 +43,25 @@ DailyStats runDayPass(const DayTable& table, const std::function<void(const Plot
     pair.r1 = a.rate;
     pair.r2 = b.rate;
     pair.drawn = pair.t2 - pair.t1 == 1;
+    pair.suspect = setAside(k) || setAside(k + 1);
     onPair(pair);
   }
-  for (const DayRecord& row : rows) {
-    stats.sum += row.rate;
-    if (row.rate > stats.maximum) stats.maximum = row.rate;
+  for (size_t k = 0; k < rows.size(); ++k) {
+    if (setAside(k)) {
+      ++stats.setAside;
+      continue;
+    }
+    stats.sum += rows[k].rate;
+    if (rows[k].rate > stats.maximum) stats.maximum = rows[k].rate;
+    ++stats.count;
   }
-  stats.count = static_cast<int>(rows.size());
   if (stats.count > 0) stats.average = roundHalfEven(stats.sum / stats.count, 3);
   return stats;
+}
+
+std::string statisticsLine(const DailyStats& stats) {
+  return "statistics max=" + shortestText(stats.maximum) + " mean=" + shortestText(stats.average) +
+         " minutes=" + std::to_string(stats.count) + " suspect=" + std::to_string(stats.setAside);
 }
 
 }  // namespace radmon

@@ -39,6 +39,16 @@ ReadResult<DayTable, RecordIssue> dayTableFromText(std::string_view text) {
   return table;
 }
 
+ReadResult<std::vector<FaultPeriod>, RecordIssue> readFaultPeriods(std::string_view dataFolder,
+                                                                   std::string_view targetDay,
+                                                                   int openUntil) {
+  const std::string path = std::string(dataFolder) + eventFileName(targetDay);
+  const auto text = readTextFile(path);
+  if (!text) return {{}, {{0, RecordIssue::Missing, path}}};
+  auto events = parseEventLog(*text);
+  return {faultPeriods(events.value, openUntil), std::move(events.issues)};
+}
+
 std::array<std::string, 3> titleDateParts(const DayTable& table) {
   const std::string_view d = table.rows.empty() ? std::string_view() : table.rows.front().date;
   return {std::string(middle(d, 1, 4)), std::string(middle(d, 6, 2)), std::string(middle(d, 9, 2))};

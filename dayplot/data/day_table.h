@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "day_record.h"
+#include "event_log.h"
 #include "read_result.h"
 
 namespace radmon {
@@ -26,6 +27,13 @@ ReadResult<DayTable, RecordIssue> readDayTable(const std::string& path);
 
 // The same from text already in memory (UTF-8).
 ReadResult<DayTable, RecordIssue> dayTableFromText(std::string_view text);
+
+// The fault periods of the day's event log, `dataFolder` + "μSVHEvents" + `targetDay` +
+// ".csv"; a fault still open at the end of the log runs to `openUntil` (seconds of the
+// day). Missing when there is no such file; each line that is no event an issue.
+ReadResult<std::vector<FaultPeriod>, RecordIssue> readFaultPeriods(std::string_view dataFolder,
+                                                                   std::string_view targetDay,
+                                                                   int openUntil = 86400);
 
 // The year, month and day of the graph's title from the date text of the first row;
 // characters beyond the end of the text give nothing.

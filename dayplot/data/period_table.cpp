@@ -5,6 +5,7 @@
 
 #include "day_table.h"
 #include "number_text.h"
+#include "suspect_minutes.h"
 
 namespace radmon {
 namespace {
@@ -53,10 +54,18 @@ std::optional<Period> parseYear(std::string_view text) {
 ReadResult<DaySummary, RecordIssue> readDaySummary(const std::string& dataFolder,
                                                    const std::string& day) {
   auto [table, issues] = readDayTable(dayFilePath(dataFolder, day));
+  const std::vector<bool> suspect =
+      table.rows.empty() ? std::vector<bool>{}
+                         : suspectRecords(table.rows, readFaultPeriods(dataFolder, day).value);
   DaySummary summary;
   summary.day = day;
   summary.counts = 0;
-  for (const DayRecord& record : table.rows) {
+  for (size_t k = 0; k < table.rows.size(); ++k) {
+    const DayRecord& record = table.rows[k];
+    if (suspect[k]) {
+      ++summary.setAside;
+      continue;
+    }
     summary.low = summary.records == 0 ? record.rate : std::min(summary.low, record.rate);
     summary.high = summary.records == 0 ? record.rate : std::max(summary.high, record.rate);
     summary.sum += record.rate;

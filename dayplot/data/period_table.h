@@ -34,14 +34,17 @@ struct Period {
 std::optional<Period> parseMonth(std::string_view text);
 std::optional<Period> parseYear(std::string_view text);
 
+// The figures leave out the records set aside for a fault of the sound path (by the
+// day's event log, suspect_minutes.h).
 struct DaySummary {
-  std::string day;       // yyyymmdd
-  bool present = false;  // a readable day file with at least one record
-  int records = 0;
+  std::string day;                     // yyyymmdd
+  bool present = false;                // a readable day file with at least one record counted
+  int records = 0;                     // counted
+  int setAside = 0;                    // left out
   double sum = 0;                      // of the rates, μSv/h
   double mean = 0, low = 0, high = 0;  // μSv/h
-  // The pulses behind the day: the sum of the records' CPM (each a minute's count); no
-  // value when a record's CPM is no whole number.
+  // The pulses behind the day: the sum of the counted records' CPM (each a minute's
+  // count); no value when such a record's CPM is no whole number.
   std::optional<int64_t> counts;
   // Seconds of the day the station reported a fault (from the day's event log), for
   // the shading under the band; 0 where no log exists.
@@ -61,8 +64,9 @@ struct PeriodTable {
 // day's event log plugs in here. Without one no fault is shown.
 using FaultReader = std::function<int(const std::string& dataFolder, const std::string& day)>;
 
-// One day file summed up (present false when it has no readable record); each line that
-// is no record an issue, its subject the file's name.
+// One day file summed up with the day's event log beside it (present false when it has
+// no record counted); each line of the day file that is no record an issue, its subject
+// the file's name.
 ReadResult<DaySummary, RecordIssue> readDaySummary(const std::string& dataFolder,
                                                    const std::string& day);
 

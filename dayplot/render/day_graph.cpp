@@ -10,6 +10,7 @@
 #include "japanese_font.h"
 #include "number_text.h"
 #include "period_table.h"
+#include "suspect_minutes.h"
 
 namespace radmon {
 namespace {
@@ -44,6 +45,7 @@ DayGraphResult DayGraph::drawDayGraph(const std::string& dataFolder, const std::
 }
 
 DayGraphResult DayGraph::draw(const std::string& dataFolder, const std::string& targetDay) {
+  stats_.reset();
   const auto m = scaleMaximum(settings_.scaleMaximumText(), kPanelHeight);
   if (!m) {
     messages_.show(say::badScale());
@@ -91,8 +93,11 @@ DayGraphResult DayGraph::draw(const std::string& dataFolder, const std::string& 
   if (!read.clean()) messages_.show(say::skippedLines(path, read.issues));
 
   const double unit = kPanelHeight / *m;
-  const DailyStats stats =
-      runDayPass(table, [&](const PlotPair& pair) { drawCurve(p, pair, unit); });
+  // The minutes heard while the sound path was at fault are drawn apart and not counted.
+  const DailyStats stats = runDayPass(
+      table, [&](const PlotPair& pair) { drawCurve(p, pair, unit); },
+      suspectRecords(table.rows, faults_));
+  stats_ = stats;
   std::string meanInterval;
   if (settings_.meanIntervalWanted()) {
     if (const auto interval = meanInterval95(readDaySummary(dataFolder, targetDay).value))
@@ -128,7 +133,7 @@ void DayGraph::drawCurve(QPainter& p, const PlotPair& pair, double unit) const {
   if (!pair.drawn) return;
   const int base = pair.halfDay == HalfDay::Morning ? kMorningBase : kAfternoonBase;
   line(p, kLeft + pair.t1, plotY(base, pair.r1, unit), kLeft + pair.t2, plotY(base, pair.r2, unit),
-       kDrawing);
+       pair.suspect ? kSuspectCurve : kDrawing);
 }
 
 void DayGraph::drawTexts(QPainter& p, const DayTable& table, const DailyStats& stats,

@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,9 @@ class DayGraph {
   const QImage& picture() const { return picture_; }
   // The sound path's fault periods of the day drawn last (from its event log).
   const std::vector<FaultPeriod>& faultPeriods() const { return faults_; }
+  // The day's figures as drawn last (minutes set aside for faults left out); nothing
+  // when no day file was read.
+  const std::optional<DailyStats>& statistics() const { return stats_; }
 
  private:
   DayGraphResult draw(const std::string& dataFolder, const std::string& targetDay);
@@ -67,6 +71,7 @@ class DayGraph {
   const Clock& clock_;
   QImage picture_;
   std::vector<FaultPeriod> faults_;
+  std::optional<DailyStats> stats_;
 };
 
 }  // namespace radmon

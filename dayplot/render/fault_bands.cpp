@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "text_files.h"
+#include "day_table.h"
 
 namespace radmon {
 namespace {
@@ -15,11 +15,7 @@ constexpr int kHalfDay = 43200;
 ReadResult<std::vector<FaultPeriod>, RecordIssue> readDayFaults(const std::string& dataFolder,
                                                                 const std::string& targetDay,
                                                                 int openUntil) {
-  const std::string path = dataFolder + eventFileName(targetDay);
-  const auto text = readTextFile(path);
-  if (!text) return {{}, {{0, RecordIssue::Missing, path}}};
-  auto events = parseEventLog(*text);
-  return {faultPeriods(events.value, openUntil), std::move(events.issues)};
+  return readFaultPeriods(dataFolder, targetDay, openUntil);
 }
 
 void drawFaultBands(QPainter& p, const std::vector<FaultPeriod>& periods, const PanelPlace& place) {

@@ -34,6 +34,9 @@ struct PanelPlace {
 };
 
 inline const QColor kFaultBand(255, 222, 200);  // light enough for the curve to read over
+// The curve between minutes set aside (suspect_minutes.h): apart from the black of the
+// minutes counted, and from the grid's grey.
+inline const QColor kSuspectCurve(150, 150, 150);
 
 // Fills each period's minutes inside the panels (the frame and axis lines left clear).
 void drawFaultBands(QPainter& p, const std::vector<FaultPeriod>& periods, const PanelPlace& place);

@@ -1,6 +1,7 @@
 // `dayplot --headless`: the publishing session without any window, for stations without
 // a screen. The settings come from dayplot.ini once at start and the file is never
-// written back; everything the session reports goes to a stream with the time in front.
+// written back; everything the session reports goes to a stream with the time in front,
+// each day graph's figures too (statisticsLine).
 // The event loop (timers, signals) is the caller's.
 #pragma once
 
@@ -34,6 +35,8 @@ class HeadlessDayplot final : private SessionReport {
   void show(const std::string& message) override;
   void note(const std::string& message) override { show(message); }
   void uploadEnded(const UploadOutcome& outcome) override { show(uploadOutcomeSentence(outcome)); }
+  // The day's figures as a log line of their own, after the run's.
+  void statistics(const DailyStats& stats) override { show(statisticsLine(stats)); }
 
   std::ostream& err_;
   const Clock& clock_;

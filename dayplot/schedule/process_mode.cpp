@@ -31,8 +31,11 @@ int exitFor(DayGraphResult result) {
 // exit status and then all the client wrote.
 class ProcessReport final : public SessionReport {
  public:
-  explicit ProcessReport(MessageSink& out) : out_(out) {}
+  ProcessReport(MessageSink& out, std::ostream& figures) : out_(out), figures_(figures) {}
   void show(const std::string& message) override { out_.show(message); }
+  void statistics(const DailyStats& stats) override {
+    figures_ << statisticsLine(stats) << std::endl;
+  }
   void note(const std::string& message) override { out_.show(message); }
   void uploadEnded(const UploadOutcome& o) override {
     sent_ = o.succeeded;
@@ -47,6 +50,7 @@ class ProcessReport final : public SessionReport {
 
  private:
   MessageSink& out_;
+  std::ostream& figures_;
   bool sent_ = false;
 };
 
@@ -54,8 +58,8 @@ class ProcessReport final : public SessionReport {
 // drawing's exit status, or the upload's failure. Never throws.
 template <class Draw>
 int runAndWait(const std::string& programFolder, MessageSink& messages, const Clock& clock,
-               ProcessLauncher& launcher, const Draw& draw) try {
-  ProcessReport report(messages);
+               ProcessLauncher& launcher, std::ostream& figures, const Draw& draw) try {
+  ProcessReport report(messages, figures);
   const DayplotStart start = readStartSettings(programFolder, clock, report);
   PublishingSession session({programFolder, &clock, &launcher, &report, [&] { return start; },
                              /*keepQueue=*/false});
@@ -83,21 +87,21 @@ int runAndWait(const std::string& programFolder, MessageSink& messages, const Cl
 void requestProcessStop() { stopAsked = true; }
 
 int runProcessMode(std::string_view day, const std::string& programFolder, MessageSink& messages,
-                   const Clock& clock, ProcessLauncher& launcher) {
+                   const Clock& clock, ProcessLauncher& launcher, std::ostream& figures) {
   if (!LocalDateTime::fromYyyymmdd(day)) {
     messages.show(say::badDayArgument(day));
     return kProcessFailed;
   }
-  return runAndWait(programFolder, messages, clock, launcher, [&](PublishingSession& session) {
-    return session.runDay(std::string(day), true);
-  });
+  return runAndWait(
+      programFolder, messages, clock, launcher, figures,
+      [&](PublishingSession& session) { return session.runDay(std::string(day), true); });
 }
 
 int runPeriodMode(PeriodKind kind, std::string_view text, const std::string& programFolder,
                   MessageSink& messages, const Clock& clock, ProcessLauncher& launcher) {
   const auto period = periodOf(kind, text, messages);
   if (!period) return kProcessFailed;
-  return runAndWait(programFolder, messages, clock, launcher,
+  return runAndWait(programFolder, messages, clock, launcher, std::cout,
                     [&](PublishingSession& session) { return session.runPeriod(*period, true); });
 }
 

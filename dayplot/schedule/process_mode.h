@@ -7,6 +7,7 @@
 #pragma once
 
 #include <chrono>
+#include <iostream>
 #include <string>
 #include <string_view>
 
@@ -37,9 +38,11 @@ void requestProcessStop();
 
 // The session's `runDay` for `targetDay` (yyyymmdd) with the settings of the program
 // folder (ending with the separator), waiting for the upload; the script, which holds the
-// password, is removed at the end. Needs a QGuiApplication. Never throws.
+// password, is removed at the end. The day's figures go to `figures` as one
+// statisticsLine, the messages to `messages`. Needs a QGuiApplication. Never throws.
 int runProcessMode(std::string_view targetDay, const std::string& programFolder,
-                   MessageSink& messages, const Clock& clock, ProcessLauncher& launcher);
+                   MessageSink& messages, const Clock& clock, ProcessLauncher& launcher,
+                   std::ostream& figures = std::cout);
 
 // `dayplot --month YYYYMM` / `--year YYYY`: the same with `runPeriod`; exit code 1 means
 // that not one day of the period has a file.

@@ -107,6 +107,7 @@ DayGraphResult PublishingSession::runDay(const std::string& day, bool byHand) {
   const DayGraphResult result = dayGraph_.drawDayGraph(now_.DataFolder, day);
   if (!dayGraph_.faultPeriods().empty())
     report_.note(say::faultPeriods(day, dayGraph_.faultPeriods()));
+  if (const auto& stats = dayGraph_.statistics()) report_.statistics(*stats);
   report_.drawn(dayGraph_.picture(), byHand);
   if (now_.controls.upload == 1) {
     upload(dayGraphJpegPath(SettingsUploadSource(now_.controls), now_.DataFolder, day,

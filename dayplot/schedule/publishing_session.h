@@ -31,6 +31,8 @@ class SessionReport : public MessageSink {
   // A graph was drawn (or tried: the picture as it stands); `byHand`: the operator asked
   // for it and looks at it.
   virtual void drawn(const QImage& /*picture*/, bool /*byHand*/) {}
+  // The figures of a day graph drawn from its day file (statisticsLine gives their line).
+  virtual void statistics(const DailyStats& /*stats*/) {}
   virtual void uploadEnded(const UploadOutcome& /*outcome*/) {}
   // A server showed a certificate nobody trusts; asked once a session per fingerprint.
   virtual CertificateAnswer trustCertificate(const std::string& /*failure*/,

@@ -4,19 +4,17 @@
 
 #include "day_record.h"
 #include "number_text.h"
+#include "suspect_minutes.h"
 
 namespace radmon {
 
 std::string RecordingCycle::healthText() const {
-  std::string text;
-  auto add = [&text](EventKind kind) {
-    text += (text.empty() ? "" : ",") + std::string(eventKindName(kind));
-  };
-  if (deviceLost_) add(EventKind::DeviceLost);
-  if (watch_.active(SignalFault::NoSignal)) add(EventKind::NoSignal);
-  if (watch_.active(SignalFault::Hum)) add(EventKind::Hum);
-  if (watch_.active(SignalFault::Clipping)) add(EventKind::Clipping);
-  return text.empty() ? "ok" : text;
+  std::vector<EventKind> on;
+  if (deviceLost_) on.push_back(EventKind::DeviceLost);
+  if (watch_.active(SignalFault::NoSignal)) on.push_back(EventKind::NoSignal);
+  if (watch_.active(SignalFault::Hum)) on.push_back(EventKind::Hum);
+  if (watch_.active(SignalFault::Clipping)) on.push_back(EventKind::Clipping);
+  return healthWords(on);
 }
 
 RecordingCycle::RecordingCycle(StationPanel& panel, AudioInput& audio, SoundOutput& sound,
@@ -47,6 +45,7 @@ std::optional<Notice> RecordingCycle::start() {
   deviceLost_ = false;
   droppedBytes_ = 0;
   skippedMinutes_ = 0;
+  noSignalSeconds_ = 0;
   watch_.soundMissing();
   minuteStart_ = clock_.now();
   if (!positiveNumber(panel_.text(Box::sensitivity))) return NoSensitivity{};
@@ -105,6 +104,7 @@ void RecordingCycle::bufferDone(int16_t index, int32_t count, int16_t flag) {
   }
   samplesScanned_ += static_cast<int64_t>(sampleBuffer_.size());
   ++elapsedSeconds_;
+  if (watch_.active(SignalFault::NoSignal)) ++noSignalSeconds_;
   panel_.setText(Box::elapsed, integerText(elapsedSeconds_));
   if (flag == 0) audio_.addBuffer(index);
 
@@ -149,8 +149,12 @@ void RecordingCycle::endOfMinute() {
   // One reading of the clock for the file and the line, so a line stamped 00:00 is
   // always in the new day's file.
   const LocalDateTime now = clock_.now();
-  const bool whole = minuteStart_.secondsUntil(now) <= 60 + kMissingSecondsAllowed;
+  // No signal heard is no measurement: the seconds before the watch could tell (the
+  // first ten of a flat stretch) may still be in a written minute.
+  const bool whole = minuteStart_.secondsUntil(now) <= 60 + kMissingSecondsAllowed &&
+                     noSignalSeconds_ <= kMissingSecondsAllowed;
   minuteStart_ = now;
+  noSignalSeconds_ = 0;
   if (!panel_.checked(Tick::recordFile)) return;
   if (whole) return writeRecord(now);
   ++skippedMinutes_;
@@ -160,7 +164,22 @@ void RecordingCycle::writeRecord(const LocalDateTime& now) {
   const std::string line =
       formatRecordLine({now, lastDose_.netDoseRate, lastDose_.cpm, totalCount_, elapsedSeconds_});
   if (auto kept = records_.append(saveFolder_, now.yyyymmdd(), line)) panel_.report(*kept);
+  const int stamp = now.hour * 3600 + now.minute * 60;  // the line's hh:mm
+  recordHealth_ =
+      healthWords(faultsOverRecord(stamp, faultPeriods(eventsOfDay(now), now.secondOfDay())));
   hooks_.recordWritten(line);
+}
+
+const std::vector<EventLine>& RecordingCycle::eventsOfDay(const LocalDateTime& now) {
+  const std::string day = now.yyyymmdd();
+  if (day == eventsDay_) return dayEvents_;
+  std::vector<EventLine> still;
+  for (const FaultPeriod& period : faultPeriods(dayEvents_))
+    if (period.to == 86400)
+      still.push_back({{now.year, now.month, now.day, 0, 0, 0}, period.kind, {}});
+  dayEvents_ = std::move(still);
+  eventsDay_ = day;
+  return dayEvents_;
 }
 
 void RecordingCycle::deviceFailed(const DeviceFailure& failure) {
@@ -192,6 +211,9 @@ void RecordingCycle::tell(SoundEvent event) {
   event.when = clock_.now();
   const std::string text =
       wording_ ? wording_->describe(event) : std::string(eventKindName(event.kind));
+  // Kept as the log has it, so that the record's health and dayplot see the same periods.
+  eventsOfDay(event.when);
+  dayEvents_.push_back({event.when, event.kind, text});
   // The log lies beside the day files: written only while the lock is held and data
   // collection is on; otherwise the event is only told.
   const bool logged = lockHeld_ && panel_.checked(Tick::recordFile);

@@ -7,8 +7,11 @@
 // heard; each fault, its end and any sound dropped goes to the day's event log and to
 // the hooks. Seconds without sound never enter the sums: only buffers heard count, and
 // a minute whose 60 seconds of sound took more than a few seconds longer than a minute
-// on the clock (sound was missing in between) is not written, so that it shows as a gap.
-// Radiation alarms do not depend on any of this.
+// on the clock (sound was missing in between) is not written, so that it shows as a gap;
+// so is a minute in which the watch's no-signal was on for more than those few seconds
+// (a dead input is no measured zero). Minutes heard during other faults are written as
+// heard and carry the faults in their health. Radiation alarms do not depend on any of
+// this.
 //
 // Threading: everything runs on the thread that raises the audio input's events.
 #pragma once
@@ -76,8 +79,8 @@ class RecordingCycle final : public AudioInput::Events {
   void setDeadTime(double microseconds) { deadTimeSeconds_ = microseconds * 1e-6; }
   double deadTimeSeconds() const { return deadTimeSeconds_; }
 
-  // Sound missing for longer than this within a minute's 60 seconds of sound, and the
-  // minute is not written.
+  // Sound missing for longer than this within a minute's 60 seconds of sound, or
+  // no-signal on for more seconds of it, and the minute is not written.
   static constexpr int kMissingSecondsAllowed = 5;
 
   // The words of the event log; without them, the kind's name.
@@ -113,8 +116,12 @@ class RecordingCycle final : public AudioInput::Events {
   // The sound path's state in the event log's words: "ok", or the faults on, joined
   // by commas ("device-lost", "no-signal", "hum", "clipping").
   std::string healthText() const;
+  // The health of the record written last in the same words: the faults of the day's
+  // events that reach into its minute (suspect_minutes.h), ended ones included.
+  const std::string& recordHealthText() const { return recordHealth_; }
   const SignalWatch& signalWatch() const { return watch_; }
-  // Minutes not written because sound was missing in them, since start.
+  // Minutes not written because sound was missing in them or no signal was heard, since
+  // start.
   int64_t skippedMinutes() const { return skippedMinutes_; }
 
  private:
@@ -122,6 +129,8 @@ class RecordingCycle final : public AudioInput::Events {
   void watch(int pulses);
   void endOfMinute();
   void writeRecord(const LocalDateTime& now);
+  // The events told on the day of `now`; a new day starts with the faults still on.
+  const std::vector<EventLine>& eventsOfDay(const LocalDateTime& now);
   void tell(SoundEvent event);
 
   StationPanel& panel_;
@@ -158,6 +167,10 @@ class RecordingCycle final : public AudioInput::Events {
   LocalDateTime minuteStart_;  // when the minute now being heard began, by the clock
   int64_t droppedBytes_ = 0;   // not yet told
   int64_t skippedMinutes_ = 0;
+  int noSignalSeconds_ = 0;  // of the minute now being heard
+  std::vector<EventLine> dayEvents_;
+  std::string eventsDay_;  // yyyymmdd of dayEvents_
+  std::string recordHealth_ = "ok";
 };
 
 }  // namespace radmon

@@ -109,7 +109,7 @@ void StationSession::tendLink() {
 }
 
 std::string StationSession::healthText() const {
-  std::string text = cycle_.healthText();
+  std::string text = cycle_.recordHealthText();
   static constexpr const char* kNames[] = {"records-kept", "events-kept"};  // as Lasting
   for (const auto& [what, on] : lasting_)
     if (on) text = (text == "ok" ? "" : text + ",") + kNames[static_cast<int>(what)];

@@ -63,7 +63,8 @@ class StationSession final : public CycleHooks, public StationPanel {
   RecordingCycle& cycle() { return cycle_; }
   StationLink* link() const { return link_.get(); }
   const CountingSettings& counting() const { return counting_; }
-  // The sound path's state and the lasting states, as published.
+  // The health of the record written last (the faults that reach into its minute) and
+  // the lasting states, as published with it.
   std::string healthText() const;
 
   // The controls', but the notices are told.

@@ -127,7 +127,8 @@ TEST_F(DayGraphTest, PanelsAxesAndGridLieWhereTheyBelong) {
 // The event log's faults are light bands behind the curve, one pixel a minute inside
 // the panels; everything else is drawn as on a day without a log.
 TEST_F(DayGraphTest, FaultPeriodsOfTheEventLogAreLightBandsBehindTheCurve) {
-  writeDay({{"00:59", "1"}, {"01:00", "1"}, {"01:01", "1"}, {"23:59", "1"}});
+  // No record near a fault: the minutes a fault reaches are drawn apart (below).
+  writeDay({{"00:30", "1"}, {"00:31", "1"}, {"12:00", "1"}, {"23:00", "1"}});
   ASSERT_EQ(draw(), DayGraphResult::Done);
   const QImage plain = saved();
   std::ofstream(folder_ + "μSVHEvents20110401.csv", std::ios::binary)
@@ -159,6 +160,36 @@ TEST_F(DayGraphTest, FaultPeriodsOfTheEventLogAreLightBandsBehindTheCurve) {
   EXPECT_NE(told.find("23:50-24:00"), std::string::npos) << told;
   EXPECT_EQ(banded.pixel(100 + 70, 239 - 100), plain.pixel(100 + 70, 239 - 100));  // 01:40
   EXPECT_EQ(banded.pixel(70 + 65, 239 - 34), kGrid);  // the grid stays over the band
+}
+
+TEST_F(DayGraphTest, MinutesAFaultReachesAreDrawnGreyAndLeftOutOfTheFigures) {
+  // Two hours at 0.5 with hum told from 01:00:00 to 01:30:00 written as 1.6.
+  std::vector<std::pair<std::string, std::string>> day;
+  for (int m = 0; m < 120; ++m) {
+    char time[6];
+    std::snprintf(time, sizeof time, "%02d:%02d", m / 60, m % 60);
+    day.emplace_back(time, m >= 60 && m <= 90 ? "1.6" : "0.5");
+  }
+  writeDay(day);
+  std::ofstream(folder_ + "μSVHEvents20110401.csv", std::ios::binary)
+      << "\"2011/04/01\",\"01:00:00\",\"hum\",\"a\"\r\n"
+         "\"2011/04/01\",\"01:30:00\",\"signal-ok\",\"hum\"\r\n";
+  ASSERT_EQ(draw(), DayGraphResult::Done);
+  const QImage img = saved();
+  auto column = [&](int minute, QRgb colour) {
+    int n = 0;
+    for (int y = 239 - 169; y < 239; ++y) n += img.pixel(70 + minute, y) == colour;
+    return n;
+  };
+  const QRgb grey = kSuspectCurve.rgb();
+  EXPECT_GT(column(75, grey), 0);  // 01:15, inside the hum
+  EXPECT_EQ(column(75, kBlack), 0);
+  EXPECT_GT(column(30, kBlack), 0);  // 00:30, clean
+  EXPECT_EQ(column(30, grey), 0);
+  // 00:59 (the hum may have begun before it was told) to 01:30 are set aside.
+  ASSERT_TRUE(graph_.statistics());
+  EXPECT_EQ(statisticsLine(*graph_.statistics()),
+            "statistics max=0.5 mean=0.5 minutes=88 suspect=32");
 }
 
 TEST_F(DayGraphTest, ScaleLabelRowsFollowTheScaleMaximum) {

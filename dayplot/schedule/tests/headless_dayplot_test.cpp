@@ -64,6 +64,8 @@ TEST_F(HeadlessTest, BothRunsInOneTickDrawUploadAndSayWhen) {
   ASSERT_NE(today, std::string::npos) << log;
   ASSERT_NE(yesterday, std::string::npos) << log;
   EXPECT_LT(today, yesterday);
+  EXPECT_GT(log.find("2011/03/16 00:20:00 statistics max=0.5 mean=0.5 minutes=5 suspect=0"), today)
+      << log;
   // The month so far after yesterday's run.
   EXPECT_GT(log.find("2011/03/16 00:20:00 201103 のグラフを作成します"), yesterday) << log;
   EXPECT_TRUE(folder_.exists("data/μSVHGraph_201103.jpg"));

@@ -53,6 +53,8 @@ TEST_F(ProcessModeTest, WritesTheImagesAndLeavesTheSettingsFileAlone) {
   EXPECT_TRUE(fs::is_regular_file(data_ + "graph_20110401.jpg"));
   EXPECT_TRUE(fs::is_regular_file(data_ + "graph_20110401.bmp"));
   EXPECT_EQ(readBytes(dir_ / "dayplot.ini"), settings);
+  // The day's figures are all that goes to stdout, for scripts.
+  EXPECT_EQ(readBytes(dir_ / "out.txt"), "statistics max=0.2 mean=0.15 minutes=2 suspect=0\n");
 }
 
 TEST_F(ProcessModeTest, WithoutSettingsFileUsesTheDataSubfolderAndDoesNotCreateOne) {

@@ -151,13 +151,14 @@ TEST_F(RecordingCycleTest, FirstLineAfterMidnightGoesToTheNewDay) {
 
 TEST_F(RecordingCycleTest, SecondRunTheSameDayAppendsFromSixtyAgain) {
   ASSERT_FALSE(cycle.start());
-  seconds(120, 0);
+  seconds(120, 1);  // a pulse a second: a flat input would write no minute
   cycle.stop();
   ASSERT_FALSE(cycle.start());
-  seconds(60, 0);
+  seconds(60, 1);
   const std::string file = dayFile("20110920");
-  EXPECT_NE(file.find(",0,0,0,60\r\n\"2011/09/20\",\"00:01\",0,0,0,120\r\n"), std::string::npos);
-  EXPECT_EQ(file.substr(file.size() - 11), ",0,0,0,60\r\n");
+  EXPECT_NE(file.find(",60,60,60\r\n\"2011/09/20\",\"00:01\",0.555,60,120,120\r\n"),
+            std::string::npos);
+  EXPECT_EQ(file.substr(file.size() - 11), ",60,60,60\r\n");
 }
 
 TEST_F(RecordingCycleTest, UntickedRecordBoxTouchesNoFile) {
@@ -220,11 +221,11 @@ TEST_F(RecordingCycleTest, UnwritableFolderLosesNoMinute) {
   const fs::path gone = dir / "gone";
   cycle.setSaveFolder(gone.string() + "/");
   ASSERT_FALSE(cycle.start());
-  seconds(180, 0);
+  seconds(180, 1);
   EXPECT_EQ(cycle.keptRecordLines(), 3u);
   EXPECT_FALSE(panel.reports.empty());
   fs::create_directories(gone);
-  seconds(60, 0);
+  seconds(60, 1);
   std::ifstream in(gone / dayFileName("20110920"), std::ios::binary);
   std::string line;
   std::vector<std::string> elapsed;
@@ -319,6 +320,38 @@ TEST_F(RecordingCycleTest, AMinuteMayMissFiveSecondsOfSound) {
     }
     EXPECT_EQ(hooks.lines.size() - lines, c.written ? 1u : 0u);
     EXPECT_EQ(cycle.skippedMinutes() - skipped, c.written ? 0 : 1);
+  }
+}
+
+// Each minute ends with a flat stretch, and the next begins with pulses, which end the
+// no-signal at once. No-signal comes on at the flat stretch's tenth second: the minute
+// in which it was on for more than five seconds is not written. The minutes that are
+// written name the fault in their health while it reached into them, the minute after
+// the one it ended in too.
+TEST_F(RecordingCycleTest, AMinuteWithNoSignalOnForMoreThanFiveSecondsIsAGap) {
+  ASSERT_FALSE(cycle.start());
+  seconds(60, 1);
+  const struct {
+    int flat;
+    bool written;
+    const char* health;  // of the minute, and of the minute after it
+    const char* next;
+  } cases[] = {{9, true, "ok", "ok"},
+               {14, true, "no-signal", "no-signal"},
+               {15, false, "", "no-signal"},
+               {60, false, "", "no-signal"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.flat);
+    seconds(120, 1);  // clear of every fault before
+    const size_t lines = hooks.lines.size();
+    seconds(60 - c.flat, 1);
+    seconds(c.flat, 0);
+    EXPECT_EQ(hooks.lines.size() - lines, c.written ? 1u : 0u);
+    if (c.written) {
+      EXPECT_EQ(cycle.recordHealthText(), c.health);
+    }
+    seconds(60, 1);
+    EXPECT_EQ(cycle.recordHealthText(), c.next);
   }
 }
 
