@@ -111,15 +111,19 @@ class RecordingCycle final : public AudioInput::Events {
   bool soundFaulty() const { return deviceLost_ || watch_.anyActive(); }
   bool deviceLost() const { return deviceLost_; }
   // The sound path's state in the event log's words: "ok", or the faults on, joined
-  // by commas ("device-lost", "no-signal", "hum", "clipping").
+  // by commas ("device-lost", "no-signal", "hum", "clipping", "interference",
+  // "after-pulses").
   std::string healthText() const;
   const SignalWatch& signalWatch() const { return watch_; }
+  // The background the station learnt in earlier runs, for the watch (pulses per
+  // second); and what this run has learnt, to keep.
+  void setKeptBackground(double perSecond) { watch_.setKeptBackground(perSecond); }
   // Minutes not written because sound was missing in them, since start.
   int64_t skippedMinutes() const { return skippedMinutes_; }
 
  private:
   ScanSettings scanSettings();  // from the boxes, as they read now
-  void watch(int pulses);
+  void watch();
   void endOfMinute();
   void writeRecord(const LocalDateTime& now);
   void tell(SoundEvent event);

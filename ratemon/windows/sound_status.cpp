@@ -7,7 +7,8 @@ namespace {
 
 bool begins(EventKind kind) {
   return kind == EventKind::DeviceLost || kind == EventKind::NoSignal || kind == EventKind::Hum ||
-         kind == EventKind::Clipping;
+         kind == EventKind::Clipping || kind == EventKind::Interference ||
+         kind == EventKind::AfterPulses;
 }
 
 }  // namespace
