@@ -6,6 +6,7 @@
 #include <random>
 
 #include "fault_sound.h"
+#include "kept_background.h"
 #include "pulse_scan.h"
 #include "tube_simulator.h"
 
@@ -262,6 +263,38 @@ TEST(SignalWatch, AYearOfACleanTubeRaisesNothing) {
     told += static_cast<int>(watch.observeCounts(kRate, ends).size());
   }
   EXPECT_EQ(told, 0);
+}
+
+// The background kept from an earlier run, and the sensitivity's, stand in before the
+// run has learnt its own; a kept file for another sensitivity is not used.
+TEST(SignalWatch, TheKeptBackgroundAndTheSensitivityStandInFromTheFirstSecond) {
+  const struct {
+    const char* name;
+    double sensitivity, kept;
+    int limit;
+  } cases[] = {
+      {"nothing known", 0, 0, 0},
+      // 18 cps per mR/h at 0.02 μSv/h: 2.16 CPM, 0.036 a second, 384 s for 1e-6.
+      {"the sensitivity alone", 18, 0, 384},
+      // Half of 0.26 a second: 107 s.
+      {"a kept background", 18, 0.26, 107},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SignalWatch watch;
+    watch.setSensitivity(c.sensitivity);
+    watch.setKeptBackground(c.kept);
+    EXPECT_EQ(watch.silentSecondsLimit(), c.limit);
+  }
+  const auto back = parseKeptBackground(formatKeptBackground({0.2633, 18}));
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->perSecond, 0.2633);
+  EXPECT_EQ(back->sensitivity, 18);
+  EXPECT_FALSE(parseKeptBackground("background_cps=abc\r\nsensitivity=18\r\n"));
+  const std::string path = ::testing::TempDir() + kKeptBackgroundFileName;
+  ASSERT_TRUE(keepBackground(path, {0.2633, 18}));
+  EXPECT_EQ(keptBackgroundFor(path, 18), 0.2633);
+  EXPECT_EQ(keptBackgroundFor(path, 25), 0);
 }
 
 }  // namespace
