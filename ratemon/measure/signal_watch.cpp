@@ -345,25 +345,28 @@ void SignalWatch::judgeAfterPulses(std::vector<SignalChange>& changes) {
   // shortest of them, the others' excess over it are exponential again, so the number
   // under kShortInterval besides the shortest is binomial, near Poisson, with a mean
   // known from the rate. Hum and other faults add intervals of their own: not counted.
+  // Each look has its own rate, so a background that rises and falls (rain, a source)
+  // adds no short intervals of its own.
   auto test = [](auto from, auto to) {
+    double shortest = 1e9;
+    for (auto l = from; l != to; ++l)
+      if (!l->faulty) shortest = std::min(shortest, l->shortest);
     int64_t n = 0, shortCount = 0;
-    double seconds = 0, shortest = 1e9;
+    double mean = 0;
     for (auto l = from; l != to; ++l) {
-      if (l->faulty) continue;
+      const double excess = l->intervalSeconds - static_cast<double>(l->intervals) * shortest;
+      if (l->faulty || l->intervals == 0 || excess <= 0) continue;
+      const double rate = static_cast<double>(l->intervals) / excess;
+      if (rate * kShortInterval > kAfterBusiest) continue;
       n += l->intervals, shortCount += l->shortIntervals;
-      seconds += l->intervalSeconds, shortest = std::min(shortest, l->shortest);
+      mean += static_cast<double>(l->intervals) *
+              (1 - std::exp(-rate * std::max(0.0, kShortInterval - shortest)));
     }
     struct {
       double p = 1, share = 0;
     } r;
     if (n < 100) return r;
-    const double excess = seconds - static_cast<double>(n) * shortest;
-    if (excess <= 0) return r;
-    const double rate = static_cast<double>(n - 1) / excess;
-    if (rate * kShortInterval > kAfterBusiest) return r;
     const int64_t others = shortCount - (shortest < kShortInterval ? 1 : 0);
-    const double mean = static_cast<double>(n - 1) *
-                        (1 - std::exp(-rate * std::max(0.0, kShortInterval - shortest)));
     r.p = poissonAtLeast(mean, others);
     r.share = static_cast<double>(shortCount) / static_cast<double>(n);
     return r;
