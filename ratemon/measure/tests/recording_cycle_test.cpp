@@ -49,17 +49,12 @@ class RecordingCycleTest : public ::testing::Test {
     panel.texts[Box::sensitivity] = "18";
   }
   std::string dayFile(const std::string& day) { return readBytes(dir / dayFileName(day)); }
-  // The pulses move from second to second, as a tube's do: at the same places every
-  // second they would keep a phase on the mains cycle (22050 samples are 50 cycles).
-  // `samePlaces` keeps them still, for the intervals between them.
+  // The pulses move from second to second, as a tube's do; `samePlaces` keeps them
+  // still, for the intervals between them.
   void seconds(int n, int pulsesEach, bool samePlaces = false) {
     for (int i = 0; i < n; ++i) {
-      std::vector<int> at;
-      const int shift = samePlaces ? 0 : static_cast<int>((++shifts_ * 273) % 441);
-      const int spread = kBufferSize - 200 - (samePlaces ? 0 : 441);
-      for (int k = 0; k < pulsesEach; ++k)
-        at.push_back(shift + 100 + k * spread / std::max(pulsesEach, 1));
-      audio.deliver(secondWithPulses(at));
+      audio.deliver(samePlaces ? secondWithPulseCount(pulsesEach)
+                               : secondWithPulseCount(pulsesEach, ++shifts_));
       clock.advance(1);
     }
   }
