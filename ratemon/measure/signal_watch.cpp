@@ -133,11 +133,8 @@ void SignalWatch::soundMissing() {
 }
 
 void SignalWatch::learn(int pulses) {
-  if (anyActive()) {
-    blockPulses_ = 0;
-    blockSeconds_ = 0;
-    return;
-  }
+  // Seconds at fault are no sample of the background; the block waits for its end.
+  if (anyActive()) return;
   blockPulses_ += pulses;
   if (++blockSeconds_ < kBlockSeconds) return;
   blocks_.push_back(blockPulses_);

@@ -16,7 +16,8 @@
 // Each fault is told when it begins and when it ends; radiation alarms are no business
 // of the watch. The thresholds and their false-event rates are in docs/sound-path.md.
 //
-// The background is learnt from blocks of ten heard minutes without a fault; the
+// The background is learnt from blocks of ten heard minutes without a fault (the
+// seconds at fault are left out); the
 // lowest block of the last six hours, less three standard deviations, is taken, so a
 // background that has just fallen back from a raised level never makes an ordinary
 // gap look improbable. Before the first block, the heard stretch so far stands in for
