@@ -237,6 +237,8 @@ TEST(SignalWatch, FaultsBesideRealPulsesAreToldInTime) {
       {"mains-locked spikes, 50 Hz", spikes(50, Shape::Narrow), SignalFault::Interference, 0, 900},
       {"mains-locked spikes, 60 Hz, wide pulses", spikes(60, Shape::Wide),
        SignalFault::Interference, 0, 900},
+      {"mains-locked spikes, a grid 0.02 Hz fast", spikes(50.02, Shape::Narrow),
+       SignalFault::Interference, 0, 900},
       {"after-pulses", ringing(Shape::Narrow), SignalFault::AfterPulses, 0, 3600},
       {"after-pulses, wide pulses", ringing(Shape::Wide), SignalFault::AfterPulses, 0, 3600},
   };
