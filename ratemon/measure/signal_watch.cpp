@@ -97,8 +97,10 @@ double SignalWatch::learntBackground() const {
 }
 
 double SignalWatch::assumedBackground() const {
-  double learnt = learntBackground();
-  if (blocks_.empty() && blockSeconds_ >= kFirstGuessSeconds) {
+  // Once a whole block is heard, the run's own background rules: the tube may have moved.
+  if (!blocks_.empty()) return std::max(learntBackground(), floor_);
+  double learnt = 0;
+  if (blockSeconds_ >= kFirstGuessSeconds) {
     const auto k = static_cast<double>(blockPulses_);
     learnt = std::max(0.0, k - 3 * std::sqrt(k)) / blockSeconds_;
   }

@@ -21,9 +21,8 @@
 // lowest block of the last six hours, less three standard deviations, is taken, so a
 // background that has just fallen back from a raised level never makes an ordinary
 // gap look improbable. Before the first block, the heard stretch so far stands in for
-// it; and it is never taken below the tube's expected background (what the station
-// kept from earlier runs, and what the sensitivity gives at the lowest natural dose
-// rate).
+// it, and half of what the station kept from earlier runs; it is never taken below
+// what the sensitivity gives at the lowest natural dose rate.
 //
 // Threading: none of its own; the recording cycle's thread.
 #pragma once

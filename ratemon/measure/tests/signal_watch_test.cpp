@@ -295,6 +295,12 @@ TEST(SignalWatch, TheKeptBackgroundAndTheSensitivityStandInFromTheFirstSecond) {
     watch.setKeptBackground(c.kept);
     EXPECT_EQ(watch.silentSecondsLimit(), c.limit);
   }
+  // A whole block of the run's own, quieter, rules over what was kept: the tube moved.
+  Station moved(4);
+  moved.watch.setKeptBackground(0.26);
+  EXPECT_EQ(moved.watch.silentSecondsLimit(), 107);
+  moved.play({{Stretch::Tube, 600, 4}});
+  EXPECT_GT(moved.watch.silentSecondsLimit(), 300);
   const auto back = parseKeptBackground(formatKeptBackground({0.2633, 18}));
   ASSERT_TRUE(back);
   EXPECT_EQ(back->perSecond, 0.2633);
