@@ -1,7 +1,6 @@
 // The FTP script and the client's command line, byte for byte, and the launcher that
 // starts the client.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -50,19 +49,16 @@ struct RecordingLauncher final : ProcessLauncher {
   }
 };
 
-TEST(FtpScript, AllEightLinesWithTheSubFolderPassedOnUnchanged) {
+// All eight lines with the sub-folder passed on unchanged; an empty sub-folder gives seven
+// and an empty password line stays.
+TEST(FtpScript, EightLinesOrSevenWithoutTheSubFolder) {
   FakeSettings s;
   s.server = "H";
   EXPECT_EQ(ftpScriptText(s, "C:\\mon\\data\\μSVHGraph.jpg"),
             "OPEN H\r\nU\r\nW\r\ncd pub\\graph\r\nbin\r\n"
             "mput \"C:\\mon\\data\\μSVHGraph.jpg\"\r\ndisconnect\r\nbye\r\n");
-}
-
-TEST(FtpScript, EmptySubFolderGivesSevenLinesAndAnEmptyPasswordLineStays) {
-  FakeSettings s;
   s.server = "127.0.0.1 2121";
-  s.subFolder = "";
-  s.password = "";
+  s.subFolder = s.password = "";
   EXPECT_EQ(ftpScriptText(s, "/d/g.jpg"),
             "OPEN 127.0.0.1 2121\r\nU\r\n\r\nbin\r\nmput \"/d/g.jpg\"\r\ndisconnect\r\nbye\r\n");
 }
@@ -140,30 +136,25 @@ TEST_F(UploadFileTest, WritesTheScriptOwnerOnlyThenStartsTheClientOnIt) {
   ASSERT_NE(client, nullptr);
   EXPECT_TRUE(messages_.shown.empty());
   EXPECT_EQ(readBytes(script), ftpScriptText(settings_, "/mon/data/μSVHGraph_20110404.jpg"));
-  struct stat st {};
-  ASSERT_EQ(::stat(script.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_EQ(testing::fileMode(script), 0600u);
   ASSERT_EQ(launcher_.started.size(), 1u);
   EXPECT_EQ(launcher_.started[0], ftpClientCommand(ClientPlatform::Posix, programFolder(), script));
   // The client beside the program, the settings of the station (which has no client).
   EXPECT_EQ(launcher_.started[0].arguments.back(), "-p:\"" + program_ + "dayplot_publish.ini\"");
 }
 
-TEST_F(UploadFileTest, UnwritableProgramFolderIsReportedAndNothingStarts) {
+// An unwritable program folder, or a server box it cannot read (then nothing is written):
+// said, and nothing starts.
+TEST_F(UploadFileTest, WhatStopsTheUploadIsSaidAndNothingStarts) {
   // A folder that has gone away fails for root too, unlike one without write permission.
   EXPECT_EQ(uploadFile(settings_, "/d/n.jpg", program_ + "gone/", launcher_, messages_), nullptr);
-  EXPECT_TRUE(launcher_.started.empty());
-  ASSERT_EQ(messages_.shown.size(), 1u);
-  EXPECT_NE(messages_.shown[0].find("スクリプトファイルを書き込めません"), std::string::npos);
-}
-
-TEST_F(UploadFileTest, ServerBoxItCannotReadIsSaidAndNothingIsWritten) {
   settings_.server = "ftp.example.com/ 2121";
   EXPECT_EQ(uploadFile(settings_, "/d/n.jpg", program_, launcher_, messages_), nullptr);
   EXPECT_TRUE(launcher_.started.empty());
   EXPECT_FALSE(fs::exists(program_ + "oldtemp.sys"));
-  ASSERT_EQ(messages_.shown.size(), 1u);
-  EXPECT_NE(messages_.shown[0].find("サーバ名の欄「ftp.example.com/ 2121」"), std::string::npos);
+  ASSERT_EQ(messages_.shown.size(), 2u);
+  EXPECT_NE(messages_.shown[0].find("スクリプトファイルを書き込めません"), std::string::npos);
+  EXPECT_NE(messages_.shown[1].find("サーバ名の欄「ftp.example.com/ 2121」"), std::string::npos);
 }
 
 TEST_F(UploadFileTest, ClientThatCannotStartIsReportedAndTheNextUploadTriesAgain) {
@@ -177,7 +168,7 @@ TEST_F(UploadFileTest, ClientThatCannotStartIsReportedAndTheNextUploadTriesAgain
   EXPECT_EQ(launcher_.started.size(), 2u);
 }
 
-TEST(SpawnLauncher, CatchesExitStatusAndBothOutputStreams) {
+TEST(SpawnLauncher, CatchesExitStatusAndBothOutputStreamsOrTheErrorOfAMissingProgram) {
   SpawnLauncher launcher;
   auto process =
       launcher.start({"/bin/sh", {"-c", "echo \"to out\"; echo 'to err' >&2; exit 4"}}).process;
@@ -186,10 +177,7 @@ TEST(SpawnLauncher, CatchesExitStatusAndBothOutputStreams) {
   EXPECT_TRUE(outcome.finished);
   EXPECT_EQ(outcome.exitStatus, 4);
   EXPECT_EQ(outcome.output, "to out\nto err\n");
-}
-
-TEST(SpawnLauncher, MissingProgramIsAnErrorNotAnEnd) {
-  SpawnLauncher launcher;
+  // A missing program is an error, not an end.
   const LaunchResult launched = launcher.start({"/nonexistent/ftpscript", {"-i"}});
   EXPECT_EQ(launched.process, nullptr);
   EXPECT_EQ(launched.error, ENOENT);

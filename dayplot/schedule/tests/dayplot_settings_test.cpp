@@ -35,7 +35,7 @@ class SettingsFileTest : public ::testing::Test {
   std::string program_;
 };
 
-TEST_F(SettingsFileTest, FirstStartWithoutFileKeepsDesignDefaults) {
+TEST_F(SettingsFileTest, FirstStartWithoutFileOrWithAnUnreadableOneKeepsDesignDefaults) {
   const DayplotStart s = start();
   EXPECT_EQ(s.controls.dataPath, program_ + "data/");
   EXPECT_EQ(s.DataFolder, program_ + "data/");
@@ -45,11 +45,9 @@ TEST_F(SettingsFileTest, FirstStartWithoutFileKeepsDesignDefaults) {
   EXPECT_TRUE(s.controls.option(1));
   EXPECT_EQ(s.controls.manualYear + s.controls.manualMonth + s.controls.manualDay, "20110405");
   EXPECT_FALSE(fs::exists(program_ + "dayplot.ini"));
-}
 
-// A missing file is a first start; one that is there but cannot be read is the file's
-// fault, and the defaults stand either way.
-TEST_F(SettingsFileTest, UnreadableFileIsTheFilesFaultAndKeepsTheDefaults) {
+  // A missing file is a first start; one that is there but cannot be read is the file's
+  // fault, and the defaults stand either way.
   EXPECT_TRUE(startSettings(program_, "20110405").clean());
   fs::create_directories(program_ + "dayplot.ini");
   const DayplotStartRead read = startSettings(program_, "20110405");
@@ -120,6 +118,25 @@ TEST_F(SettingsFileTest, QuotesAndLineBreaksAreNeverWrittenSoEveryControlReadsBa
   EXPECT_EQ(s.controls.subFolder, "");
   EXPECT_EQ(s.controls.upload, 1);
   EXPECT_EQ(s.RealtimeInterval, 60);
+
+  // The file has no escape: what it cannot carry is left out, so every field reads back
+  // in its place.
+  DayplotSettings d;
+  d.place = "say \"hi\"\r\nthere";
+  d.password = "pa\"ss";
+  d.upload = 1;
+  const std::string text = settingsFileText(d);
+  size_t lines = 0;
+  for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2)) {
+    ++lines;
+  }
+  EXPECT_EQ(lines, 4u);
+  DayplotSettings back;
+  applySettingsText(text, back);
+  EXPECT_EQ(back.place, "say hithere");
+  EXPECT_EQ(back.password, "pass");
+  EXPECT_EQ(back.upload, 1);
+  EXPECT_EQ(back.subFolder, "");
 }
 
 TEST_F(SettingsFileTest, LineLayoutDoesNotMatterForReading) {
@@ -200,27 +217,6 @@ TEST(DataFolderFromPath, CsvEndingNamesTheFolder) {
   EXPECT_EQ(dataFolderFromPath("/log/x.CSV", "/fb/"), "/fb/");
   EXPECT_EQ(dataFolderFromPath("x.csv", "/fb/"), "");
   EXPECT_EQ(dataFolderFromPath("/a/b/csv", "/fb/"), "/a/b/");
-}
-
-// The file has no escape: what it cannot carry is left out, so every field reads back
-// in its place.
-TEST(SettingsFileText, QuotesAndLineBreaksAreNeverWritten) {
-  DayplotSettings c;
-  c.place = "say \"hi\"\r\nthere";
-  c.password = "pa\"ss";
-  c.upload = 1;
-  const std::string text = settingsFileText(c);
-  size_t lines = 0;
-  for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2)) {
-    ++lines;
-  }
-  EXPECT_EQ(lines, 4u);
-  DayplotSettings back;
-  applySettingsText(text, back);
-  EXPECT_EQ(back.place, "say hithere");
-  EXPECT_EQ(back.password, "pass");
-  EXPECT_EQ(back.upload, 1);
-  EXPECT_EQ(back.subFolder, "");
 }
 
 // The built-in account compares the server box against the box's own default text.

@@ -2,7 +2,6 @@
 // a launcher that starts nothing and dialogs that answer at once.
 #include "settings_form.h"
 
-#include <sys/stat.h>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -189,9 +188,7 @@ TEST_F(FormTest, FirstStartWithoutFileKeepsTheDefaultsAndSavesThemAtClose) {
                 "\",\"μSVHGraph\",\"2\",\"μSVHData\",\"自作GM管\",\"03\",\"00\"\r\n"
                 "1,0,0,0\r\n#TRUE#,#FALSE#,#FALSE#,#FALSE#\r\n"
                 "\"ftp.example.com\",\"\",\"\",0,\"\"\r\n");
-  struct stat st {};
-  ASSERT_EQ(::stat((folder_.path() + "dayplot.ini").c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_EQ(testing::fileMode(folder_.path() + "dayplot.ini"), 0600u);
 }
 
 TEST_F(FormTest, FileWithOnlyItsFirstLineClearsTheRest) {
@@ -572,9 +569,7 @@ TEST_F(FormTest, PublishDialogSavesOwnerOnlyAndRefusesWhatIsNoFingerprint) {
   EXPECT_TRUE(saved.tlsRequired);
   EXPECT_EQ(saved.keyFile, "/srv/key");
   EXPECT_EQ(saved.trustedFingerprints, std::set<std::string>{std::string(64, 'B')});
-  struct stat st {};
-  ASSERT_EQ(::stat(path.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_EQ(testing::fileMode(path), 0600u);
   EXPECT_EQ(PublishDialog(path).settings(), saved);  // shown as saved
 }
 

@@ -13,6 +13,7 @@
 #include "acked_record.h"
 #include "day_record.h"
 #include "discovery.h"
+#include "file_bytes.h"
 #include "mqtt_address.h"
 #include "mqtt_settings.h"
 #include "settings_text.h"
@@ -208,9 +209,7 @@ TEST_F(PublishFiles, SettingsReadBackAndAPasswordOthersCanReadIsTold) {
   EXPECT_EQ(loadMqttSettings(path).value, MqttSettings{}) << "no file: the defaults";
   MqttSettings s{"mqtt://ann@h/a", "pw\nurl=evil", "disc", "/ca.pem", "家", true};
   ASSERT_FALSE(saveMqttSettings(path, s));
-  struct stat st {};
-  ASSERT_EQ(::stat(path.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_EQ(testing::fileMode(path), 0600u);
   const auto loaded = loadMqttSettings(path);
   s.password = "pwurl=evil";
   EXPECT_EQ(loaded.value, s) << "a line break cannot smuggle in a setting";

@@ -78,7 +78,7 @@ class FtpscriptRun : public ::testing::Test {
   }
 
   // The exit status, and each text the output must hold.
-  static void expectRun(const ProgramRun& r, int status, std::initializer_list<std::string> said) {
+  static void expectRun(const ProgramRun& r, int status, const std::vector<std::string>& said) {
     EXPECT_EQ(r.status, status) << r.output;
     for (const auto& s : said)
       EXPECT_NE(r.output.find(s), std::string::npos) << s << "\n" << r.output;
@@ -136,41 +136,28 @@ TEST_F(FtpscriptRun, FoldersFollowCdAndNamesFollowPut) {
   EXPECT_LT(binary, ascii);
 }
 
-TEST_F(FtpscriptRun, WrongPasswordFailsAtTheOpenLine) {
-  const auto result =
-      run(openLines("wrong") + "bin\r\nmput \"" + graph_.string() + "\"\r\nbye\r\n");
-  expectRun(result, 1, {"行 1", "530"});
-  EXPECT_TRUE(filesUnder(root_).empty());
-}
-
-TEST_F(FtpscriptRun, MissingServerFolderStopsBeforeAnyUpload) {
-  const auto result =
-      run(openLines() + "cd pub\\nothing\r\nbin\r\nmput \"" + graph_.string() + "\"\r\nbye\r\n");
-  expectRun(result, 1, {"行 4", "550"});
-  EXPECT_TRUE(filesUnder(root_).empty()) << "nothing may land in the login folder";
-}
-
-TEST_F(FtpscriptRun, MissingLocalFileFailsTheRunButNotTheOtherFiles) {
-  const auto result = run(openLines() + "mput \"" + (local_ / "none.jpg").string() + "\" \"" +
-                          graph_.string() + "\"\r\nbye\r\n");
-  expectRun(result, 1, {"none.jpg"});
+// Each fault fails the run and says where; what it stops never lands, the rest still goes.
+TEST_F(FtpscriptRun, FaultsFailTheRunAndSayWhere) {
+  const std::string put = "mput \"" + graph_.string() + "\"\r\n";
+  // The status, what is said, and how many files are on the server after the run.
+  const auto fails = [&](const std::string& script, int status, std::vector<std::string> said,
+                         size_t landed) {
+    expectRun(run(script), status, said);
+    EXPECT_EQ(filesUnder(root_).size(), landed) << script;
+  };
+  fails(openLines("wrong") + "bin\r\n" + put + "bye\r\n", 1, {"行 1", "530"}, 0);
+  // Nothing may land in the login folder.
+  fails(openLines() + "cd pub\\nothing\r\nbin\r\n" + put + "bye\r\n", 1, {"行 4", "550"}, 0);
+  fails(openLines() + "bin\r\n" + put + "mget x\r\nbye\r\n", 2, {"行 6"}, 0);  // sends nothing
+  fails(openLines() + "mput \"" + (local_ / "none.jpg").string() + "\" \"" + graph_.string() +
+            "\"\r\nbye\r\n",
+        1, {"none.jpg"}, 1);
   EXPECT_EQ(readBytes(root_ / "μSVHGraph.jpg"), readBytes(graph_));
-}
-
-TEST_F(FtpscriptRun, StoppedServerFailsWithTheReason) {
-  server_.stop();
-  const auto result = run(openLines() + "bin\r\nmput \"" + graph_.string() + "\"\r\nbye\r\n");
-  expectRun(result, 1, {"curl 7"});
-}
-
-TEST_F(FtpscriptRun, FaultyScriptSendsNothing) {
-  const auto result =
-      run(openLines() + "bin\r\nmput \"" + graph_.string() + "\"\r\nmget x\r\nbye\r\n");
-  expectRun(result, 2, {"行 6"});
-  EXPECT_TRUE(filesUnder(root_).empty());
 
   const auto missing = runProgram({programPath(), "-i", "-s:" + (dir_ / "none.sys").string()}, 10s);
   EXPECT_EQ(missing.status, 2) << missing.output;
+  server_.stop();
+  expectRun(run(openLines() + "bin\r\n" + put + "bye\r\n"), 1, {"curl 7"});
 }
 
 // A script as people write them for the Windows client, every command it may hold.
