@@ -4,16 +4,14 @@
 
 namespace radmon {
 
-TEST(LocalDateTime, Formats) {
+TEST(LocalDateTime, FormatsAndArithmeticAcrossMidnightMonthsAndLeapDays) {
   const LocalDateTime t{2011, 9, 19, 7, 5, 9};
   EXPECT_EQ(t.yyyymmdd(), "20110919");
   EXPECT_EQ(t.slashDate(), "2011/09/19");
   EXPECT_EQ(t.hhmm(), "07:05");
   EXPECT_EQ(t.isoText(), "2011-09-19 07:05:09");
   EXPECT_EQ(t.logLine("a\nb"), "2011/09/19 07:05:09 a\n2011/09/19 07:05:09 b");
-}
-
-TEST(LocalDateTime, ArithmeticAcrossMidnightMonthsAndLeapDays) {
+  // Arithmetic across midnight, months and leap days.
   EXPECT_EQ((LocalDateTime{2011, 12, 31, 23, 59, 30}.plusSeconds(30)),
             (LocalDateTime{2012, 1, 1, 0, 0, 0}));
   EXPECT_EQ((LocalDateTime{2024, 3, 1, 10, 0, 0}.previousDay()),

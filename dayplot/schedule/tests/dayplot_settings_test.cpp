@@ -98,6 +98,12 @@ TEST_F(SettingsFileTest, RoundTripKeepsEveryControlAndIsOwnerOnly) {
   EXPECT_EQ(s.controls, expected);
   EXPECT_EQ(s.RealtimeInterval, 30);
   EXPECT_EQ(s.DataFolder, "/log/");
+  // A path ending in csv names the data folder.
+  EXPECT_EQ(dataFolderFromPath("/log/μSVHData_nnnntthh.csv", "/fb/"), "/log/");
+  EXPECT_EQ(dataFolderFromPath("/log/", "/fb/"), "/fb/");
+  EXPECT_EQ(dataFolderFromPath("/log/x.CSV", "/fb/"), "/fb/");
+  EXPECT_EQ(dataFolderFromPath("x.csv", "/fb/"), "");
+  EXPECT_EQ(dataFolderFromPath("/a/b/csv", "/fb/"), "/a/b/");
 }
 
 TEST_F(SettingsFileTest, QuotesAndLineBreaksAreNeverWrittenSoEveryControlReadsBack) {
@@ -139,7 +145,7 @@ TEST_F(SettingsFileTest, QuotesAndLineBreaksAreNeverWrittenSoEveryControlReadsBa
   EXPECT_EQ(back.subFolder, "");
 }
 
-TEST_F(SettingsFileTest, LineLayoutDoesNotMatterForReading) {
+TEST_F(SettingsFileTest, LineLayoutDoesNotMatterForReadingNorDoesCp932) {
   writeIni(
       "\"a\",\"/d/\",\"g\",\"3\",\"p\",\"t\",\"05\",\"06\",0,1,1,0,#FALSE#,#FALSE#,#FALSE#,"
       "#TRUE#\n\"s\",\"u\"\n\"w\",1,\"sub\",\"ignored\"\n");
@@ -152,6 +158,11 @@ TEST_F(SettingsFileTest, LineLayoutDoesNotMatterForReading) {
   EXPECT_EQ(s.controls.password, "w");
   EXPECT_EQ(s.controls.upload, 1);
   EXPECT_EQ(s.controls.subFolder, "sub");
+  // A CP932 file is read: "μSVHGraph" and "東京" in CP932.
+  writeIni("\"\x93\x8C\x8B\x9E\",\"/d/\",\"\x83\xCASVHGraph\"\r\n");
+  const DayplotStart cp932 = start();
+  EXPECT_EQ(cp932.controls.place, "東京");
+  EXPECT_EQ(cp932.controls.graphName, "μSVHGraph");
 }
 
 TEST_F(SettingsFileTest, ShortFileAppliesEmptyValues) {
@@ -201,22 +212,6 @@ TEST_F(SettingsFileTest, LastTrueOptionGivesThePeriod) {
     EXPECT_EQ(s.RealtimeInterval, kRealtimePeriods[c.selected - 1]) << c.options;
     for (int n = 1; n <= 4; ++n) EXPECT_EQ(s.controls.option(n), n == c.selected) << c.options;
   }
-}
-
-TEST_F(SettingsFileTest, Cp932FileIsRead) {
-  // "μSVHGraph" and "東京" in CP932.
-  writeIni("\"\x93\x8C\x8B\x9E\",\"/d/\",\"\x83\xCASVHGraph\"\r\n");
-  const DayplotStart s = start();
-  EXPECT_EQ(s.controls.place, "東京");
-  EXPECT_EQ(s.controls.graphName, "μSVHGraph");
-}
-
-TEST(DataFolderFromPath, CsvEndingNamesTheFolder) {
-  EXPECT_EQ(dataFolderFromPath("/log/μSVHData_nnnntthh.csv", "/fb/"), "/log/");
-  EXPECT_EQ(dataFolderFromPath("/log/", "/fb/"), "/fb/");
-  EXPECT_EQ(dataFolderFromPath("/log/x.CSV", "/fb/"), "/fb/");
-  EXPECT_EQ(dataFolderFromPath("x.csv", "/fb/"), "");
-  EXPECT_EQ(dataFolderFromPath("/a/b/csv", "/fb/"), "/a/b/");
 }
 
 // The built-in account compares the server box against the box's own default text.

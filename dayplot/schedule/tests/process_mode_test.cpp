@@ -74,11 +74,9 @@ TEST_F(ProcessModeTest, NoImageAskedForIsSuccess) {
   EXPECT_EQ(std::distance(fs::directory_iterator(data_), fs::directory_iterator()), 1);
 }
 
-TEST_F(ProcessModeTest, MissingDayFileExitsOne) {
+// A missing day file exits with 1, other failures with 2, each with its message.
+TEST_F(ProcessModeTest, FailuresExitOneOrTwoWithTheirMessage) {
   expectRun("--process 20110401", 1, "ファイルがありません");
-}
-
-TEST_F(ProcessModeTest, OtherFailuresExitTwoWithTheirMessage) {
   writeDay("20110401");
   writeIni(ini("0", 1, 0));
   expectRun("--process 20110401", 2, "縦軸最大スケール");

@@ -70,7 +70,7 @@ TEST(DueRuns, YesterdayAcrossMonthAndYearEnds) {
   EXPECT_TRUE(dueRuns(at(2011, 1, 1, 1, 3), s).empty());
 }
 
-TEST(DueRuns, StartTimeIsComparedAsTwoDigitText) {
+TEST(DueRuns, StartTimeIsComparedAsTwoDigitTextAndClearedBoxesRunNothing) {
   for (const auto& [hour, minute] : std::vector<std::pair<std::string, std::string>>{
            {"00", "3"}, {"0", "03"}, {"00", "003"}, {"", ""}, {"00", " 3"}}) {
     for (int m = 0; m < 1440; ++m) {
@@ -79,6 +79,13 @@ TEST(DueRuns, StartTimeIsComparedAsTwoDigitText) {
     }
   }
   EXPECT_EQ(dueRuns(at(2011, 3, 15, 23, 59), yesterdayAt("23", "59")).size(), 2u);
+  DayplotStart s;  // both cleared, the design defaults
+  for (int m = 0; m < 1440; ++m) {
+    ASSERT_TRUE(dueRuns(at(2011, 3, 15, m / 60, m % 60), s).empty()) << m;
+  }
+  s.controls.todayEvery = 1;
+  s.RealtimeInterval = 0;  // a damaged period never divides by zero
+  EXPECT_TRUE(dueRuns(at(2011, 3, 15, 0, 10), s).empty());
 }
 
 TEST(DueRuns, BothDueInOneMinuteTodayFirst) {
@@ -88,16 +95,6 @@ TEST(DueRuns, BothDueInOneMinuteTodayFirst) {
   EXPECT_EQ(
       dueRuns(at(2011, 3, 15, 0, 10, 58), s),
       (std::vector<DueRun>{kToday, {RunKind::Yesterday, "20110314"}, {RunKind::Month, "201103"}}));
-}
-
-TEST(DueRuns, ClearedBoxesRunNothing) {
-  DayplotStart s;  // both cleared, the design defaults
-  for (int m = 0; m < 1440; ++m) {
-    ASSERT_TRUE(dueRuns(at(2011, 3, 15, m / 60, m % 60), s).empty()) << m;
-  }
-  s.controls.todayEvery = 1;
-  s.RealtimeInterval = 0;  // a damaged period never divides by zero
-  EXPECT_TRUE(dueRuns(at(2011, 3, 15, 0, 10), s).empty());
 }
 
 TEST(MinuteScheduler, NothingAtStartEachMinuteOnceAndTheNextTickJustAfterIt) {
