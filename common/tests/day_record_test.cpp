@@ -70,11 +70,8 @@ TEST(ParseRecordLine, OneRuleForEveryReader) {
     EXPECT_EQ(r->when().has_value(), c.when) << c.line;
   }
   const auto r = parseRecordLine(written);
-  EXPECT_EQ(r->date, "2011/04/01");
-  EXPECT_EQ(r->time, "08:01");
-  EXPECT_EQ(r->totalCount, 20);
-  EXPECT_EQ(r->elapsedSeconds, 60);
-  EXPECT_EQ(r->when(), (LocalDateTime{2011, 4, 1, 8, 1, 0}));
+  EXPECT_EQ(std::tuple(r->date, r->time, r->totalCount, r->elapsedSeconds, r->when()),
+            std::tuple("2011/04/01", "08:01", 20, 60, LocalDateTime{2011, 4, 1, 8, 1, 0}));
   // Seven digits draw the graph; the value itself goes on as the writer's float.
   const auto exact = parseRecordLine("\"2011/04/01\",\"08:02\",0.15100001,1,2,3");
   EXPECT_EQ(exact->rateText, "0.151");

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "settings_sources.h"
+#include "temp_station.h"
 #include "text_files.h"
 
 namespace radmon {
@@ -16,31 +17,19 @@ namespace fs = std::filesystem;
 
 class SettingsFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("dayplot_ini_" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    program_ = dir_.string() + "/";
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   void writeIni(const std::string& bytes) {
     std::ofstream(program_ + "dayplot.ini", std::ios::binary) << bytes;
   }
   DayplotStart start() { return startSettings(program_, "20110405").value; }
 
-  fs::path dir_;
-  std::string program_;
+  ftp::testing::TempStation temp_{"dayplot_ini", "program", {}};
+  const std::string program_ = temp_.program.string() + "/";
 };
 
 TEST_F(SettingsFileTest, FirstStartWithoutFileOrWithAnUnreadableOneKeepsDesignDefaults) {
   const DayplotStart s = start();
-  EXPECT_EQ(s.controls.dataPath, program_ + "data/");
-  EXPECT_EQ(s.DataFolder, program_ + "data/");
-  EXPECT_EQ(s.RealtimeInterval, 10);
-  EXPECT_EQ(s.controls.jpeg, 1);
+  EXPECT_EQ(std::tie(s.controls.dataPath, s.DataFolder, s.RealtimeInterval, s.controls.jpeg),
+            std::tuple(program_ + "data/", program_ + "data/", 10, 1));
   EXPECT_EQ(s.controls.bmp + s.controls.todayEvery + s.controls.yesterdayAt + s.controls.upload, 0);
   EXPECT_TRUE(s.controls.option(1));
   EXPECT_EQ(s.controls.manualYear + s.controls.manualMonth + s.controls.manualDay, "20110405");
@@ -116,14 +105,10 @@ TEST_F(SettingsFileTest, QuotesAndLineBreaksAreNeverWrittenSoEveryControlReadsBa
   c.selectOption(4);
   ASSERT_FALSE(saveSettingsFile(settingsFilePath(program_), c));
   const DayplotStart s = start();
-  EXPECT_EQ(s.controls.place, "大阪府");
-  EXPECT_EQ(s.controls.graphName, "graph");
-  EXPECT_EQ(s.controls.scaleMaximum, c.scaleMaximum);
-  EXPECT_EQ(s.controls.server, c.server);
-  EXPECT_EQ(s.controls.password, "pass");
-  EXPECT_EQ(s.controls.subFolder, "");
-  EXPECT_EQ(s.controls.upload, 1);
-  EXPECT_EQ(s.RealtimeInterval, 60);
+  const DayplotSettings& got = s.controls;
+  EXPECT_EQ(std::tie(got.place, got.graphName, got.scaleMaximum, got.server, got.password,
+                     got.subFolder, got.upload, s.RealtimeInterval),
+            std::tuple("大阪府", "graph", c.scaleMaximum, c.server, "pass", "", 1, 60));
 
   // The file has no escape: what it cannot carry is left out, so every field reads back
   // in its place.
@@ -139,10 +124,8 @@ TEST_F(SettingsFileTest, QuotesAndLineBreaksAreNeverWrittenSoEveryControlReadsBa
   EXPECT_EQ(lines, 4u);
   DayplotSettings back;
   applySettingsText(text, back);
-  EXPECT_EQ(back.place, "say hithere");
-  EXPECT_EQ(back.password, "pass");
-  EXPECT_EQ(back.upload, 1);
-  EXPECT_EQ(back.subFolder, "");
+  EXPECT_EQ(std::tie(back.place, back.password, back.upload, back.subFolder),
+            std::tuple("say hithere", "pass", 1, ""));
 }
 
 TEST_F(SettingsFileTest, LineLayoutDoesNotMatterForReadingNorDoesCp932) {
@@ -150,14 +133,10 @@ TEST_F(SettingsFileTest, LineLayoutDoesNotMatterForReadingNorDoesCp932) {
       "\"a\",\"/d/\",\"g\",\"3\",\"p\",\"t\",\"05\",\"06\",0,1,1,0,#FALSE#,#FALSE#,#FALSE#,"
       "#TRUE#\n\"s\",\"u\"\n\"w\",1,\"sub\",\"ignored\"\n");
   const DayplotStart s = start();
-  EXPECT_EQ(s.controls.atHour, "06");
-  EXPECT_EQ(s.controls.bmp, 1);
-  EXPECT_TRUE(s.controls.option(4));
-  EXPECT_FALSE(s.controls.option(1));
-  EXPECT_EQ(s.RealtimeInterval, 60);
-  EXPECT_EQ(s.controls.password, "w");
-  EXPECT_EQ(s.controls.upload, 1);
-  EXPECT_EQ(s.controls.subFolder, "sub");
+  EXPECT_EQ(
+      std::tuple(s.controls.atHour, s.controls.bmp, s.controls.option(4), s.controls.option(1),
+                 s.RealtimeInterval, s.controls.password, s.controls.upload, s.controls.subFolder),
+      std::tuple("06", 1, true, false, 60, "w", 1, "sub"));
   // A CP932 file is read: "μSVHGraph" and "東京" in CP932.
   writeIni("\"\x93\x8C\x8B\x9E\",\"/d/\",\"\x83\xCASVHGraph\"\r\n");
   const DayplotStart cp932 = start();

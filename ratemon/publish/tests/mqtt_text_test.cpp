@@ -19,6 +19,7 @@
 #include "settings_text.h"
 #include "state_message.h"
 #include "station_link.h"
+#include "temp_station.h"
 
 namespace radmon {
 namespace {
@@ -100,12 +101,9 @@ TEST(StateMessage, CarriesTheRecordLineByteForByte) {
   const auto state = stateFromLine("\"2026/03/01\",\"13:05\",0.123,54,1234,780\r\n", true, false);
   const auto json = nlohmann::json::parse(stateJson(*state));
   EXPECT_EQ(json["time"], "2026-03-01T13:05:00" + utcOffsetText({2026, 3, 1, 13, 5, 0}));
-  EXPECT_EQ(json["date"], "2026/03/01");
-  EXPECT_EQ(json["minute"], "13:05");
-  EXPECT_EQ(json["cpm"], 54);
-  EXPECT_EQ(json["total"], 1234);
-  EXPECT_EQ(json["elapsed"], 780);
-  EXPECT_EQ(json["alarm1"], true);
+  EXPECT_EQ(std::tuple(json["date"], json["minute"], json["cpm"], json["total"], json["elapsed"],
+                       json["alarm1"]),
+            std::tuple("2026/03/01", "13:05", 54, 1234, 780, true));
   EXPECT_FALSE(json.contains("health")) << "only where known";
 }
 
@@ -192,16 +190,12 @@ TEST(DiscoveryMessages, MakeFiveEntitiesOfOneDevice) {
 
 class PublishFiles : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder = fs::temp_directory_path() / ("radmon_pubfiles_" + std::to_string(::getpid()));
-    fs::create_directories(folder);
-  }
-  void TearDown() override { fs::remove_all(folder); }
   void writeDay(const std::string& day, const std::vector<std::string>& lines) {
     std::ofstream out(folder / dayFileName(day), std::ios::binary);
     for (const auto& l : lines) out << l << "\r\n";
   }
-  fs::path folder;
+  ftp::testing::TempStation temp_{"radmon_pubfiles", "station", {}};
+  const fs::path folder = temp_.program;
 };
 
 TEST_F(PublishFiles, SettingsReadBackAndAPasswordOthersCanReadIsTold) {

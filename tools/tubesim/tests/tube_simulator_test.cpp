@@ -149,10 +149,9 @@ TEST(TubeProfile, ParsesConstantAndDayForms) {
   EXPECT_EQ(parseTubeProfile("0.5")->raisedCpm, 0.5);
   const auto day = parseTubeProfile("20:120@13:00-16:30");
   ASSERT_TRUE(day);
-  EXPECT_EQ(day->baseCpm, 20);
-  EXPECT_EQ(day->raisedCpm, 120);
-  EXPECT_EQ(day->raisedFromSecondOfDay, 13 * 3600);
-  EXPECT_EQ(day->raisedToSecondOfDay, 16 * 3600 + 1800);
+  EXPECT_EQ(
+      std::tie(day->baseCpm, day->raisedCpm, day->raisedFromSecondOfDay, day->raisedToSecondOfDay),
+      std::tuple(20, 120, 13 * 3600, 16 * 3600 + 1800));
   EXPECT_EQ(parseTubeProfile("1:2@23:00-24:00")->raisedToSecondOfDay, 86400);
   for (const char* bad : {"", "-5", "1e3", "abc", "20:", "20:120", "20:120@13:00", "20:120@13-16",
                           "20:120@13:60-14:00", "20:120@25:00-26:00", "inf", "nan", ".", "1.2.3",
