@@ -74,28 +74,23 @@ TEST_F(StationTest, SavedSettingsComeBackAndTheCsvRuleSetsTheRecordFolder) {
   writeTextFile(programFolder_ + "ratemon.ini",
                 "\"45\",\"2\",\"8\",\"\",\"0.3\",\"3.5\",\"/srv/rec/x.csv\",1,0,0,\"12\"\r\n");
   start();
-  const std::pair<Box, const char*> boxes[] = {{Box::threshold, "45"},
-                                               {Box::deadBand, "2"},
-                                               {Box::resolution, "8"},
-                                               {Box::sensitivity, ""},
-                                               {Box::limit1, "0.3"},
-                                               {Box::limit2, "3.5"},
-                                               {Box::recordPath, "/srv/rec/x.csv"},
-                                               {Box::background, "12"}};
-  for (const auto& [box, text] : boxes) EXPECT_EQ(w().text(box), text) << static_cast<int>(box);
-  for (const auto& [tick, on] : {std::pair{Tick::alarm1, true},
-                                 {Tick::alarm2, false},
-                                 {Tick::recordFile, false},
-                                 {Tick::pulseTest, false},
-                                 {Tick::graph, false}})
-    EXPECT_EQ(w().checked(tick), on) << static_cast<int>(tick);
+  std::vector<std::string> texts;
+  for (const Box box : {Box::threshold, Box::deadBand, Box::resolution, Box::sensitivity,
+                        Box::limit1, Box::limit2, Box::recordPath, Box::background})
+    texts.push_back(w().text(box));
+  EXPECT_EQ(texts,
+            (std::vector<std::string>{"45", "2", "8", "", "0.3", "3.5", "/srv/rec/x.csv", "12"}));
+  std::vector<bool> ticks;
+  for (const Tick tick :
+       {Tick::alarm1, Tick::alarm2, Tick::recordFile, Tick::pulseTest, Tick::graph})
+    ticks.push_back(w().checked(tick));
+  EXPECT_EQ(ticks, (std::vector<bool>{true, false, false, false, false}));
   EXPECT_EQ(station_->saveFolder(), "/srv/rec/");
   w().close();
   EXPECT_EQ(readBytes(folder_ / "ratemon.ini"),
             "\"45\",\"2\",\"8\",\"\",\"0.3\",\"3.5\",\"/srv/rec/x.csv\",1,0,0,\"12\"\r\n");
-}
-
-TEST_F(StationTest, RecordPathNotEndingInLowerCaseCsvKeepsTheDataFolder) {
+  // A record path not ending in lower-case .csv keeps the data folder.
+  station_.reset();
   for (const std::string path : {"/srv/rec/X.CSV", "/srv/rec/"}) {
     writeTextFile(programFolder_ + "ratemon.ini",
                   "\"50\",\"3\",\"10\",\"1\",\"0.27\",\"2.7\",\"" + path + "\",0,0,1,\"0\"\r\n");
