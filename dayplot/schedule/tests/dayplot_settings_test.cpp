@@ -144,7 +144,7 @@ TEST_F(SettingsFileTest, LineLayoutDoesNotMatterForReadingNorDoesCp932) {
   EXPECT_EQ(cp932.controls.graphName, "μSVHGraph");
 }
 
-TEST_F(SettingsFileTest, ShortFileAppliesEmptyValues) {
+TEST_F(SettingsFileTest, ShortFileAppliesEmptyValuesAndAFieldThatDoesNotConvertLeavesItsControl) {
   writeIni("\"a\",\"/d/\",\"g\",\"3\",\"p\",\"t\",\"05\",\"06\"\r\n");
   const DayplotStart s = start();
   EXPECT_EQ(s.controls.place, "a");
@@ -161,20 +161,16 @@ TEST_F(SettingsFileTest, ShortFileAppliesEmptyValues) {
   EXPECT_EQ(empty.controls.scaleMaximum, "");
   EXPECT_EQ(empty.DataFolder, program_ + "data/");  // "" does not end in csv
   EXPECT_EQ(empty.RealtimeInterval, 10);
-}
-
-TEST_F(SettingsFileTest, FieldThatDoesNotConvertLeavesItsControl) {
+  // A field that does not convert leaves its control.
   writeIni(
       "\"a\",\"/d/\",\"g\",\"3\",\"p\",\"t\",\"05\",\"06\"\r\n"
       "abc,7,1,0\r\n#FALSE#,maybe,#TRUE#,#FALSE#\r\n\"s\",\"u\",\"w\",x,\"\"\r\n");
-  const DayplotStart s = start();
-  EXPECT_EQ(s.controls.jpeg, 1);  // "abc": left ticked
-  EXPECT_EQ(s.controls.bmp, 0);   // 7 is no check-box state
-  EXPECT_EQ(s.controls.todayEvery, 1);
-  EXPECT_TRUE(s.controls.option(3));
-  EXPECT_FALSE(s.controls.option(2));
-  EXPECT_EQ(s.RealtimeInterval, 30);
-  EXPECT_EQ(s.controls.upload, 0);
+  const DayplotStart odd = start();
+  EXPECT_EQ(odd.controls.jpeg, 1);  // "abc": left ticked
+  EXPECT_EQ(odd.controls.bmp, 0);   // 7 is no check-box state
+  EXPECT_EQ(std::tuple(odd.controls.todayEvery, odd.controls.option(3), odd.controls.option(2),
+                       odd.RealtimeInterval, odd.controls.upload),
+            std::tuple(1, true, false, 30, 0));
 }
 
 TEST_F(SettingsFileTest, LastTrueOptionGivesThePeriod) {

@@ -50,28 +50,25 @@ class ProcessModeTest : public ::testing::Test {
   std::string err_;
 };
 
-TEST_F(ProcessModeTest, WritesTheImagesAndLeavesTheSettingsFileAlone) {
+// Without a settings file: the data subfolder, and no file made; with one that asks for no
+// image: success; with both images asked for: both, and the settings file left alone.
+TEST_F(ProcessModeTest, WritesTheImagesAskedForAndLeavesTheSettingsFileAlone) {
   writeDay("20110401");
+  writeIni(ini("2", 0, 0));
+  EXPECT_EQ(run("--process 20110401"), 0) << err_;
+  EXPECT_EQ(std::distance(fs::directory_iterator(data_), fs::directory_iterator()), 1);
+
+  fs::remove(dir_ / "dayplot.ini");
+  EXPECT_EQ(run("--process 20110401"), 0) << err_;
+  EXPECT_TRUE(fs::is_regular_file(data_ + "μSVHGraph_20110401.jpg"));
+  EXPECT_FALSE(fs::exists(dir_ / "dayplot.ini"));
+
   const std::string settings = ini("2", 1, 1);
   writeIni(settings);
   EXPECT_EQ(run("--process 20110401"), 0) << err_;
   EXPECT_TRUE(fs::is_regular_file(data_ + "graph_20110401.jpg"));
   EXPECT_TRUE(fs::is_regular_file(data_ + "graph_20110401.bmp"));
   EXPECT_EQ(readBytes(dir_ / "dayplot.ini"), settings);
-}
-
-TEST_F(ProcessModeTest, WithoutSettingsFileUsesTheDataSubfolderAndDoesNotCreateOne) {
-  writeDay("20110401");
-  EXPECT_EQ(run("--process 20110401"), 0) << err_;
-  EXPECT_TRUE(fs::is_regular_file(data_ + "μSVHGraph_20110401.jpg"));
-  EXPECT_FALSE(fs::exists(dir_ / "dayplot.ini"));
-}
-
-TEST_F(ProcessModeTest, NoImageAskedForIsSuccess) {
-  writeDay("20110401");
-  writeIni(ini("2", 0, 0));
-  EXPECT_EQ(run("--process 20110401"), 0) << err_;
-  EXPECT_EQ(std::distance(fs::directory_iterator(data_), fs::directory_iterator()), 1);
 }
 
 // A missing day file exits with 1, other failures with 2, each with its message.

@@ -19,7 +19,7 @@ std::vector<int> issueLines(const ParsedScript& script) {
   return out;
 }
 
-TEST(ParseFtpScript, ReadsTheUploadScriptAsWrittenOnWindows) {
+TEST(ParseFtpScript, ReadsTheUploadScriptAsWrittenOnWindowsAndPutAndMputArguments) {
   const auto script = parseFtpScript(
       "OPEN ftp.example.com\r\npulsor01\r\n47584758\r\ncd pub\\graph\r\nbin\r\n"
       "mput \"C:\\mon\\da ta\\μSVHGraph.jpg\"\r\ndisconnect\r\nbye\r\n");
@@ -41,6 +41,16 @@ TEST(ParseFtpScript, ReadsTheUploadScriptAsWrittenOnWindows) {
   EXPECT_EQ(uploadName("/home/m/a b/x.jpg"), "x.jpg");
   EXPECT_EQ(uploadName("x.jpg"), "x.jpg");
   EXPECT_EQ(uploadName("dir/"), "");
+  // Put and mput arguments.
+  const auto putScript = parseFtpScript(
+      "put a.jpg\nput \"x y.jpg\" sub\\z.jpg\nsend a\nmput a \"b c\" d*.jpg\n"
+      "mput \"/tmp/a b/\"c.jpg\n");
+  ASSERT_TRUE(putScript.issues.empty());
+  EXPECT_EQ(putScript.value[0].remoteName, "");
+  EXPECT_EQ(putScript.value[1].args, std::vector<std::string>{"x y.jpg"});
+  EXPECT_EQ(putScript.value[1].remoteName, "sub/z.jpg");
+  EXPECT_EQ(putScript.value[3].args, (std::vector<std::string>{"a", "b c", "d*.jpg"}));
+  EXPECT_EQ(putScript.value[4].args, std::vector<std::string>{"/tmp/a b/c.jpg"});
 }
 
 TEST(ParseFtpScript, AccountLinesAreNeverCommands) {
@@ -98,18 +108,6 @@ TEST(ParseFtpScript, CommandsInAnyCaseAndEitherLineEndAndNothingAfterBye) {
                              "bin\n")
                   .issues.empty());
   EXPECT_TRUE(parseFtpScript("").value.empty());
-}
-
-TEST(ParseFtpScript, PutAndMputArguments) {
-  const auto script = parseFtpScript(
-      "put a.jpg\nput \"x y.jpg\" sub\\z.jpg\nsend a\nmput a \"b c\" d*.jpg\n"
-      "mput \"/tmp/a b/\"c.jpg\n");
-  ASSERT_TRUE(script.issues.empty());
-  EXPECT_EQ(script.value[0].remoteName, "");
-  EXPECT_EQ(script.value[1].args, std::vector<std::string>{"x y.jpg"});
-  EXPECT_EQ(script.value[1].remoteName, "sub/z.jpg");
-  EXPECT_EQ(script.value[3].args, (std::vector<std::string>{"a", "b c", "d*.jpg"}));
-  EXPECT_EQ(script.value[4].args, std::vector<std::string>{"/tmp/a b/c.jpg"});
 }
 
 TEST(ParseFtpScript, TheCommandsPeopleWriteForTheWindowsClient) {
