@@ -6,9 +6,8 @@
 
 namespace radmon {
 
-TEST(DayFileName, PrefixDateCsv) { EXPECT_EQ(dayFileName("20110919"), "μSVHData20110919.csv"); }
-
-TEST(FormatRecordLine, SixFieldsCrLf) {
+TEST(FormatRecordLine, SixFieldsCrLfLargeCountsExactAndTheDayFileName) {
+  EXPECT_EQ(dayFileName("20110919"), "μSVHData20110919.csv");
   RecordLine r{{2011, 9, 19, 0, 0, 30}, 0.5f, 54, 54, 60};
   EXPECT_EQ(formatRecordLine(r), "\"2011/09/19\",\"00:00\",0.5,54,54,60\r\n");
   r.netDose = 0;
@@ -17,11 +16,9 @@ TEST(FormatRecordLine, SixFieldsCrLf) {
   EXPECT_EQ(formatRecordLine(r).substr(21, 4), "1.5,");
   r.netDose = 0.123f;
   EXPECT_EQ(formatRecordLine(r).substr(21, 6), "0.123,");
-}
-
-TEST(FormatRecordLine, LargeCountsStayExact) {
-  RecordLine r{{2011, 9, 19, 12, 0, 0}, 0.1f, 30000, 123456789, 31536000};
-  EXPECT_EQ(formatRecordLine(r), "\"2011/09/19\",\"12:00\",0.1,30000,123456789,31536000\r\n");
+  // Large counts stay exact.
+  RecordLine large{{2011, 9, 19, 12, 0, 0}, 0.1f, 30000, 123456789, 31536000};
+  EXPECT_EQ(formatRecordLine(large), "\"2011/09/19\",\"12:00\",0.1,30000,123456789,31536000\r\n");
 }
 
 // The one acceptance rule of a record line, for every reader: what the writer writes,

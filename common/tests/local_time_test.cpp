@@ -19,7 +19,7 @@ TEST(LocalDateTime, FormatsAndArithmeticAcrossMidnightMonthsAndLeapDays) {
   EXPECT_EQ((LocalDateTime{2023, 3, 1, 0, 0, 0}.previousDay().yyyymmdd()), "20230228");
 }
 
-TEST(LocalDateTime, ParsesOnlyRealDates) {
+TEST(LocalDateTime, ParsesOnlyRealDatesAndAManualClockAdvancesOnlyWhenTold) {
   EXPECT_EQ(LocalDateTime::parse("2026-12-08 23:59:30"), (LocalDateTime{2026, 12, 8, 23, 59, 30}));
   EXPECT_EQ(LocalDateTime::parse("2026-12-08"), (LocalDateTime{2026, 12, 8, 0, 0, 0}));
   EXPECT_FALSE(LocalDateTime::parse("2026-02-30 00:00:00"));
@@ -28,9 +28,7 @@ TEST(LocalDateTime, ParsesOnlyRealDates) {
   EXPECT_EQ(LocalDateTime::fromYyyymmdd("20110401")->slashDate(), "2011/04/01");
   EXPECT_FALSE(LocalDateTime::fromYyyymmdd("20111301"));
   EXPECT_FALSE(LocalDateTime::fromYyyymmdd("2011041"));
-}
-
-TEST(ManualClock, AdvancesOnlyWhenTold) {
+  // A manual clock advances only when told.
   ManualClock clock({2011, 9, 19, 23, 59, 59});
   EXPECT_EQ(clock.now().yyyymmdd(), "20110919");
   clock.advance(1);

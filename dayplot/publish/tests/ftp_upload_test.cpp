@@ -51,7 +51,7 @@ struct RecordingLauncher final : ProcessLauncher {
 
 // All eight lines with the sub-folder passed on unchanged; an empty sub-folder gives seven
 // and an empty password line stays.
-TEST(FtpScript, EightLinesOrSevenWithoutTheSubFolder) {
+TEST(FtpScript, EightLinesOrSevenWithoutTheSubFolderAndTheJpegPathByTheImageNameRule) {
   FakeSettings s;
   s.server = "H";
   EXPECT_EQ(ftpScriptText(s, "C:\\mon\\data\\μSVHGraph.jpg"),
@@ -61,6 +61,16 @@ TEST(FtpScript, EightLinesOrSevenWithoutTheSubFolder) {
   s.subFolder = s.password = "";
   EXPECT_EQ(ftpScriptText(s, "/d/g.jpg"),
             "OPEN 127.0.0.1 2121\r\nU\r\n\r\nbin\r\nmput \"/d/g.jpg\"\r\ndisconnect\r\nbye\r\n");
+  // The JPEG path follows the image name rule.
+  FakeSettings d;
+  EXPECT_EQ(dayGraphJpegPath(d, "/mon/data/", "20110405", "20110405"), "/mon/data/μSVHGraph.jpg");
+  EXPECT_EQ(dayGraphJpegPath(d, "/mon/data/", "20110404", "20110405"),
+            "/mon/data/μSVHGraph_20110404.jpg");
+  // A folder with spaces stays whole inside the quotes.
+  const std::string script =
+      ftpScriptText(d, dayGraphJpegPath(d, "/home/my station/gm data/", "20110404", "20110405"));
+  EXPECT_NE(script.find("\r\nmput \"/home/my station/gm data/μSVHGraph_20110404.jpg\"\r\n"),
+            std::string::npos);
 }
 
 TEST(FtpScript, BuiltInAccountOnlyWhenAllThreeConditionsHoldExactly) {
@@ -89,18 +99,6 @@ TEST(FtpScript, BuiltInAccountOnlyWhenAllThreeConditionsHoldExactly) {
     s.password = m.password;
     EXPECT_EQ(scriptPassword(s), m.password) << m.server << "/" << m.user << "/" << m.password;
   }
-}
-
-TEST(FtpScript, JpegPathFollowsTheImageNameRule) {
-  FakeSettings s;
-  EXPECT_EQ(dayGraphJpegPath(s, "/mon/data/", "20110405", "20110405"), "/mon/data/μSVHGraph.jpg");
-  EXPECT_EQ(dayGraphJpegPath(s, "/mon/data/", "20110404", "20110405"),
-            "/mon/data/μSVHGraph_20110404.jpg");
-  // A folder with spaces stays whole inside the quotes.
-  const std::string script =
-      ftpScriptText(s, dayGraphJpegPath(s, "/home/my station/gm data/", "20110404", "20110405"));
-  EXPECT_NE(script.find("\r\nmput \"/home/my station/gm data/μSVHGraph_20110404.jpg\"\r\n"),
-            std::string::npos);
 }
 
 TEST(FtpClientCommand, QuotedScriptPathOnBothPlatforms) {

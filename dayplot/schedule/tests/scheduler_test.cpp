@@ -24,12 +24,19 @@ DayplotStart yesterdayAt(std::string hour, std::string minute) {
 
 const DueRun kToday{RunKind::Today, "20110315"};
 
-TEST(DueRuns, PeriodTenSkipsMidnightAndMinutesOffThePeriod) {
+TEST(DueRuns, PeriodTenSkipsMidnightAndMinutesOffThePeriodAndComesFirst) {
   const DayplotStart s = realtime(10);
   EXPECT_TRUE(dueRuns(at(2011, 3, 15, 0, 0), s).empty());
   EXPECT_EQ(dueRuns(at(2011, 3, 15, 0, 10), s), std::vector<DueRun>{kToday});
   EXPECT_TRUE(dueRuns(at(2011, 3, 15, 0, 15), s).empty());
   EXPECT_EQ(dueRuns(at(2011, 3, 15, 23, 50, 59), s), std::vector<DueRun>{kToday});
+  // With yesterday's run due in the same minute, today's comes first.
+  DayplotStart both = yesterdayAt("00", "10");
+  both.controls.todayEvery = 1;
+  both.RealtimeInterval = 10;
+  EXPECT_EQ(
+      dueRuns(at(2011, 3, 15, 0, 10, 58), both),
+      (std::vector<DueRun>{kToday, {RunKind::Yesterday, "20110314"}, {RunKind::Month, "201103"}}));
 }
 
 TEST(DueRuns, RunsPerDayForEachPeriod) {
@@ -86,15 +93,6 @@ TEST(DueRuns, StartTimeIsComparedAsTwoDigitTextAndClearedBoxesRunNothing) {
   s.controls.todayEvery = 1;
   s.RealtimeInterval = 0;  // a damaged period never divides by zero
   EXPECT_TRUE(dueRuns(at(2011, 3, 15, 0, 10), s).empty());
-}
-
-TEST(DueRuns, BothDueInOneMinuteTodayFirst) {
-  DayplotStart s = yesterdayAt("00", "10");
-  s.controls.todayEvery = 1;
-  s.RealtimeInterval = 10;
-  EXPECT_EQ(
-      dueRuns(at(2011, 3, 15, 0, 10, 58), s),
-      (std::vector<DueRun>{kToday, {RunKind::Yesterday, "20110314"}, {RunKind::Month, "201103"}}));
 }
 
 TEST(MinuteScheduler, NothingAtStartEachMinuteOnceAndTheNextTickJustAfterIt) {

@@ -56,15 +56,6 @@ bool labelDrawn(const QImage& img, int x, int y, const std::string& text) {
 
 }  // namespace
 
-TEST(DoseScaleTop, RoundsTheQuotientHalvesToEvenAndRefusesZeroOrText) {
-  // 0.36 / 0.7 = 0.514... -> 1; 2.5 and 3.5 go to the even neighbour, and so does
-  // exactly a half (0.35), to 0.
-  const std::pair<const char*, std::optional<int>> cases[] = {
-      {"2.7", 4},   {"0.36", 1}, {"1.75", 2}, {"2.45", 4},
-      {"0.35", {}}, {"0.2", {}}, {"abc", {}}, {"", {}}};
-  for (const auto& [text, top] : cases) EXPECT_EQ(doseScaleTop(text), top) << text;
-}
-
 TEST(DoseGraph, BarColoursUseStrictLimitsAndTheNewestSecondStandsAtTheAxis) {
   std::array<float, 600> h{};
   // Newest slot 10: x = 51 shows slot 10, x = 52 slot 9, ..., x = 61 slot 0, x = 62 slot 599.
@@ -99,13 +90,19 @@ TEST(DoseGraph, BarColoursUseStrictLimitsAndTheNewestSecondStandsAtTheAxis) {
   expectColours(graph(swapped, 0, "2.0", "0.8"), {{51, 349, kRed}, {52, 349, kRed}});
 }
 
-TEST(DoseGraph, ScaleLabelsForTheDefaultLimitReadFourDownToPointEight) {
+TEST(DoseGraph, ScaleTopAndLabelsForTheDefaultLimitReadFourDownToPointEight) {
   const QImage img = graph({}, 0, "0.27", "2.7");
   const std::vector<std::pair<int, std::string>> labels = {
       {50, " 4 "}, {110, " 3.2 "}, {170, " 2.4 "}, {230, " 1.6 "}, {290, " .8 "}};
   for (const auto& [y, text] : labels) EXPECT_TRUE(labelDrawn(img, 20, y, text)) << text;
   EXPECT_FALSE(labelDrawn(img, 20, 290, " 0.8 "));
   EXPECT_EQ(axisLabelText(4 - 0.8 - 0.8), " 2.4 ");
+  // 0.36 / 0.7 = 0.514... -> 1; 2.5 and 3.5 go to the even neighbour, and so does
+  // exactly a half (0.35), to 0.
+  const std::pair<const char*, std::optional<int>> cases[] = {
+      {"2.7", 4},   {"0.36", 1}, {"1.75", 2}, {"2.45", 4},
+      {"0.35", {}}, {"0.2", {}}, {"abc", {}}, {"", {}}};
+  for (const auto& [text, top] : cases) EXPECT_EQ(doseScaleTop(text), top) << text;
 }
 
 TEST(DoseGraph, UnusableStage2LimitDrawsTheFrameAndANoteInsteadOfBars) {
