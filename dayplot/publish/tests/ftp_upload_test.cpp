@@ -234,9 +234,8 @@ TEST(UploadWords, OutcomeAndClientReasonInOneForm) {
   };
   for (const Case& c : cases) EXPECT_EQ(c.said, c.want);
   for (const auto fault : {AddressError::Empty, AddressError::BadPort, AddressError::BadScheme,
-                           AddressError::BadHost, AddressError::TooManyWords}) {
+                           AddressError::BadHost, AddressError::TooManyWords})
     EXPECT_NE(say::serverBoxUnusable(fault, "h/").find("サーバ名の欄「h/」: "), std::string::npos);
-  }
 }
 
 }  // namespace

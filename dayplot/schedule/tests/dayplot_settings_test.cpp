@@ -118,9 +118,8 @@ TEST_F(SettingsFileTest, QuotesAndLineBreaksAreNeverWrittenSoEveryControlReadsBa
   d.upload = 1;
   const std::string text = settingsFileText(d);
   size_t lines = 0;
-  for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2)) {
+  for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2))
     ++lines;
-  }
   EXPECT_EQ(lines, 4u);
   DayplotSettings back;
   applySettingsText(text, back);

@@ -87,9 +87,8 @@ TEST(DueRuns, StartTimeIsComparedAsTwoDigitTextAndClearedBoxesRunNothing) {
   }
   EXPECT_EQ(dueRuns(at(2011, 3, 15, 23, 59), yesterdayAt("23", "59")).size(), 2u);
   DayplotStart s;  // both cleared, the design defaults
-  for (int m = 0; m < 1440; ++m) {
+  for (int m = 0; m < 1440; ++m)
     ASSERT_TRUE(dueRuns(at(2011, 3, 15, m / 60, m % 60), s).empty()) << m;
-  }
   s.controls.todayEvery = 1;
   s.RealtimeInterval = 0;  // a damaged period never divides by zero
   EXPECT_TRUE(dueRuns(at(2011, 3, 15, 0, 10), s).empty());

@@ -146,9 +146,8 @@ TEST_F(FormTest, EveryControlWithItsNameAndTextAndTheOptionsOneGroup) {
       {"Command1", "停止中案内転送"}, {"Command2", "保存先"},      {"Command3", "手動処理"},
       {"Option1", "10分毎"},          {"Option2", "20分毎"},       {"Option3", "30分毎"},
       {"Option4", "60分毎"},          {"Check4", "昨日分自動処理"}};
-  for (const auto& [name, caption] : buttons) {
+  for (const auto& [name, caption] : buttons)
     EXPECT_EQ(find<QAbstractButton>(name)->text(), QString(caption)) << name;
-  }
   EXPECT_EQ(find<QLineEdit>("Text14")->echoMode(), QLineEdit::Normal);
   EXPECT_TRUE(find<QComboBox>("Combo1")->isEditable());
   EXPECT_NE(find<QWidget>("Line1"), nullptr);
@@ -164,9 +163,8 @@ TEST_F(FormTest, EveryControlWithItsNameAndTextAndTheOptionsOneGroup) {
   for (int i : {3, 2, 4, 1}) {
     click(("Option" + std::to_string(i)).c_str());
     EXPECT_EQ(w.RealtimeInterval(), periods[i - 1]);
-    for (int j = 1; j <= 4; ++j) {
+    for (int j = 1; j <= 4; ++j)
       EXPECT_EQ(find<QRadioButton>(("Option" + std::to_string(j)).c_str())->isChecked(), i == j);
-    }
   }
 }
 
@@ -199,12 +197,10 @@ TEST_F(FormTest, FileWithOnlyItsFirstLineClearsTheRest) {
   EXPECT_EQ(text("Text2"), "/srv/log/μSVHData_nnnntthh.csv");
   EXPECT_EQ(w.DataFolder(), "/srv/log/");
   EXPECT_EQ(text("Text10"), "03");  // the leading zero kept
-  for (const char* name : {"Check1", "Check2", "Check3", "Check4", "Check5"}) {
+  for (const char* name : {"Check1", "Check2", "Check3", "Check4", "Check5"})
     EXPECT_FALSE(ticked(name)) << name;
-  }
-  for (const char* name : {"Option1", "Option2", "Option3", "Option4"}) {
+  for (const char* name : {"Option1", "Option2", "Option3", "Option4"})
     EXPECT_FALSE(find<QRadioButton>(name)->isChecked()) << name;
-  }
   EXPECT_EQ(w.RealtimeInterval(), 10);
   EXPECT_EQ(text("Text12"), "");
   // A click still selects one: the group works from nothing selected.
@@ -232,9 +228,8 @@ TEST_F(FormTest, DataPathUsedOnlyWhenItEndsInLowerCaseCsv) {
 
 TEST_F(FormTest, Combo1ListsTheProgramsOwnDataFolderByPrefixAndCsvInAnyCase) {
   for (const char* name : {"μSVHData20110316.csv", "μSVHData20110315.CSV", "μSVHData20110317.txt",
-                           "other20110318.csv", "μSVHData.csv"}) {
+                           "other20110318.csv", "μSVHData.csv"})
     folder_.write(std::string("data/") + name, "");
-  }
   std::filesystem::create_directories(folder_.data() + "μSVHData20110319.csv");  // a folder
   // The data folder setting points elsewhere: the list still comes from data/.
   writeIni("\"p\",\"/nowhere/x.csv\",\"g\",\"2\",\"μSVHData\",\"t\",\"03\",\"00\"\r\n");

@@ -157,9 +157,8 @@ TEST(ParseFtpScript, SurvivesGarbage) {
   const std::string alphabet = "open user cd put mput bye\"\\/\r\n\t 0123456789\x00\xFF\x83";
   for (int round = 0; round < 3000; ++round) {
     std::string text(random() % 200, ' ');
-    for (char& c : text) {
+    for (char& c : text)
       c = random() % 4 ? alphabet[random() % alphabet.size()] : static_cast<char>(random());
-    }
     const auto script = parseFtpScript(text);
     for (const auto& error : script.issues) EXPECT_GE(error.line, 1);
   }

@@ -75,9 +75,8 @@ class ServerRun : public ::testing::Test {
   // after the account.
   ProgramRun run(const std::string& server, const std::string& password = TestAccount::kPassword,
                  std::string body = {}) {
-    if (body.empty()) {
+    if (body.empty())
       body = "cd pub\\graph\r\nbin\r\nmput \"" + graph_.string() + "\"\r\ndisconnect\r\nbye\r\n";
-    }
     const fs::path script = work_ / "oldtemp.sys";
     std::ofstream(script, std::ios::binary) << "OPEN " << server << "\r\n"
                                             << TestAccount::kUser << "\r\n"
