@@ -181,7 +181,7 @@ TEST(SpawnLauncher, CatchesExitStatusAndBothOutputStreamsOrTheErrorOfAMissingPro
   EXPECT_EQ(launched.error, ENOENT);
 }
 
-TEST(SpawnLauncher, WaitIsBoundedAndADroppedHandleDoesNotBlock) {
+TEST(SpawnLauncher, WaitIsBoundedADroppedHandleDoesNotBlockAndPollReportsTheEndOnce) {
   SpawnLauncher launcher;
   auto slow = launcher.start({"sleep", {"30"}}).process;
   ASSERT_NE(slow, nullptr);
@@ -195,25 +195,22 @@ TEST(SpawnLauncher, WaitIsBoundedAndADroppedHandleDoesNotBlock) {
   ASSERT_NE(dropped, nullptr);
   dropped.reset();  // runs on and is reaped by itself
   EXPECT_LT(std::chrono::steady_clock::now() - begin, 5s);
-}
-
-TEST(SpawnLauncher, PollReturnsAtOnceAndReportsTheEndOnce) {
-  SpawnLauncher launcher;
-  auto process = launcher.start({"/bin/sh", {"-c", "sleep 0.3; echo gone; exit 5"}}).process;
-  ASSERT_NE(process, nullptr);
-  const auto begin = std::chrono::steady_clock::now();
-  EXPECT_FALSE(process->poll().has_value());  // still running: no wait
-  EXPECT_LT(std::chrono::steady_clock::now() - begin, 200ms);
-  std::optional<ProcessOutcome> outcome;
-  while (!outcome && std::chrono::steady_clock::now() - begin < 10s) {
+  // Poll returns at once and reports the end once.
+  auto polling = launcher.start({"/bin/sh", {"-c", "sleep 0.3; echo gone; exit 5"}}).process;
+  ASSERT_NE(polling, nullptr);
+  const auto polledAt = std::chrono::steady_clock::now();
+  EXPECT_FALSE(polling->poll().has_value());  // still running: no wait
+  EXPECT_LT(std::chrono::steady_clock::now() - polledAt, 200ms);
+  std::optional<ProcessOutcome> polled;
+  while (!polled && std::chrono::steady_clock::now() - polledAt < 10s) {
     std::this_thread::sleep_for(20ms);
-    outcome = process->poll();
+    polled = polling->poll();
   }
-  ASSERT_TRUE(outcome.has_value());
-  EXPECT_TRUE(outcome->finished);
-  EXPECT_EQ(outcome->exitStatus, 5);
-  EXPECT_EQ(outcome->output, "gone\n");
-  EXPECT_FALSE(process->poll().has_value());  // reaped: nothing more to report
+  ASSERT_TRUE(polled.has_value());
+  EXPECT_TRUE(polled->finished);
+  EXPECT_EQ(polled->exitStatus, 5);
+  EXPECT_EQ(polled->output, "gone\n");
+  EXPECT_FALSE(polling->poll().has_value());  // reaped: nothing more to report
 }
 
 // The outcome of an upload reads the same in the window, the log and --process.

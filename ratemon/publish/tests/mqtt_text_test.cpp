@@ -77,7 +77,7 @@ TEST(ParseMqttAddress, ReadsEachPartOrSaysWhatIsWrong) {
 }
 
 // Through JSON and back, a record line keeps every byte, whatever its numbers.
-TEST(StateMessage, CarriesTheRecordLineByteForByte) {
+TEST(StateMessage, CarriesTheRecordLineByteForByteAndRefusesWhatIsNoRecord) {
   const std::vector<RecordLine> records = {
       {{2026, 3, 1, 0, 0, 0}, 0.0f, 0, 0, 60},
       {{2026, 3, 1, 13, 5, 0}, 0.123f, 54, 1234, 780},
@@ -105,9 +105,7 @@ TEST(StateMessage, CarriesTheRecordLineByteForByte) {
                        json["alarm1"]),
             std::tuple("2026/03/01", "13:05", 54, 1234, 780, true));
   EXPECT_FALSE(json.contains("health")) << "only where known";
-}
-
-TEST(StateMessage, RefusesWhatIsNoRecord) {
+  // It refuses what is no record.
   for (const char* line :
        {"", "\"2026/03/01\",\"13:05\",x,54,1234,780", "\"2026/02/30\",\"13:05\",0.1,54,1234,780",
         "\"2026/03/01\",\"13:05\",0.1,54.5,1234,780", "\"2026/03/01\",\"13:05\",0.1,54,1234"})

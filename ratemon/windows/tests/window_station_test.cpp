@@ -119,7 +119,7 @@ TEST_F(StationTest, SecondStationInTheSameFolderIsRefusedAndSavesNothing) {
   EXPECT_TRUE(fs::exists(programFolder_ + "~Record.tmp"));
 }
 
-TEST_F(StationTest, StartWithoutSensitivityTellsWhyYetResetsTheCounters) {
+TEST_F(StationTest, StartWithoutSensitivityTellsWhyYetResetsTheCountersAndButtonsFollowRecording) {
   start();
   w().setText(Box::elapsed, "77");
   w().setText(Box::total, "5");
@@ -130,10 +130,7 @@ TEST_F(StationTest, StartWithoutSensitivityTellsWhyYetResetsTheCounters) {
   EXPECT_EQ(w().text(Box::total), "0");
   EXPECT_FALSE(audio_->recording);
   EXPECT_TRUE(audio_->calls.empty());
-}
-
-TEST_F(StationTest, ButtonsFollowTheRecordingState) {
-  start();
+  // With a sensitivity the buttons follow the recording state.
   startRecording();
   EXPECT_FALSE(w().cmdRec()->isEnabled());
   EXPECT_TRUE(w().cmdStop()->isEnabled());
