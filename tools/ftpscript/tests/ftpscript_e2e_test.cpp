@@ -88,7 +88,7 @@ class FtpscriptRun : public ::testing::Test {
   LocalFtpServer server_;
 };
 
-TEST_F(FtpscriptRun, UploadsTheDayGraphByteForByteIntoTheSubFolder) {
+TEST_F(FtpscriptRun, UploadsTheDayGraphByteForByteIntoTheSubFolderFoldersFollowCdNamesPut) {
   const std::string script = openLines() + "cd pub\\graph\r\nbin\r\nmput \"" + graph_.string() +
                              "\"\r\ndisconnect\r\nbye\r\n";
   const auto started = std::chrono::steady_clock::now();
@@ -101,36 +101,34 @@ TEST_F(FtpscriptRun, UploadsTheDayGraphByteForByteIntoTheSubFolder) {
   EXPECT_NE(result.output.find("成功"), std::string::npos) << result.output;
   RecordProperty("upload_100kB_ms", std::to_string(took.count()));
   std::cout << "one run with a 100 KB upload: " << took.count() << " ms\n";
-}
-
-TEST_F(FtpscriptRun, FoldersFollowCdAndNamesFollowPut) {
+  // Folders follow cd and names follow put.
   writeBytes(local_ / "a.txt", "a\r\n");
   writeBytes(local_ / "b c.txt", "b\n");
   // CP932, as a script saved on Japanese Windows: "μSVHGraph.jpg" is 83 CA 53 56 ...
   const std::string graphCp932 = local_.string() +
                                  "/\x83\xCA"
                                  "SVHGraph.jpg";
-  const std::string script = openLines() +
-                             "Cd /pub\r\nCD graph\r\ncd ..\r\nBINARY\r\n"
-                             "put \"" +
-                             graphCp932 +
-                             "\" graph\\renamed.jpg\r\n"
-                             "lcd \"" +
-                             local_.string() +
-                             "\"\r\nascii\r\nmput *.txt\r\n"
-                             "close\r\n" +
-                             openLines() +
-                             "cd pub/graph/\r\nput \"b c.txt\"\r\nquit\r\n"
-                             "this line is never read\r\n";
+  const std::string moves = openLines() +
+                            "Cd /pub\r\nCD graph\r\ncd ..\r\nBINARY\r\n"
+                            "put \"" +
+                            graphCp932 +
+                            "\" graph\\renamed.jpg\r\n"
+                            "lcd \"" +
+                            local_.string() +
+                            "\"\r\nascii\r\nmput *.txt\r\n"
+                            "close\r\n" +
+                            openLines() +
+                            "cd pub/graph/\r\nput \"b c.txt\"\r\nquit\r\n"
+                            "this line is never read\r\n";
   // -d shows the protocol, so the transfer type can be seen on the wire.
-  const auto result = run(script, {"-d"});
-  ASSERT_EQ(result.status, 0) << result.output;
+  const auto moved = run(moves, {"-d"});
+  ASSERT_EQ(moved.status, 0) << moved.output;
   EXPECT_EQ(readBytes(root_ / "pub" / "graph" / "renamed.jpg"), readBytes(graph_));
   EXPECT_EQ(readBytes(root_ / "pub" / "a.txt"), "a\r\n");
   EXPECT_EQ(readBytes(root_ / "pub" / "b c.txt"), "b\n");
   EXPECT_EQ(readBytes(root_ / "pub" / "graph" / "b c.txt"), "b\n");
-  const auto binary = result.output.find("TYPE I");
-  const auto ascii = result.output.find("TYPE A");
+  const auto binary = moved.output.find("TYPE I");
+  const auto ascii = moved.output.find("TYPE A");
   EXPECT_NE(binary, std::string::npos);
   EXPECT_NE(ascii, std::string::npos);
   EXPECT_LT(binary, ascii);
