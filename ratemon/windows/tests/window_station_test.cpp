@@ -201,14 +201,14 @@ TEST_F(StationTest, RecordFolderDialogSetsTheFolderOrChangesNothingWhenCancelled
   EXPECT_EQ(station_->saveFolder(), "/srv/rec/");
 }
 
-TEST_F(StationTest, MissingDayplotIsToldAndRatemonGoesOn) {
+// A missing dayplot is told and ratemon goes on; one there starts in the station with its
+// arguments.
+TEST_F(StationTest, DayplotStartsInTheStationWithItsArgumentsOrIsToldMissing) {
   start();
   QTest::mouseClick(w().commandButton(Command::startDayplot), Qt::LeftButton);
   EXPECT_NE(message().find("dayplot"), std::string::npos);
   EXPECT_TRUE(w().isEnabled());
-}
-
-TEST_F(StationTest, DayplotStartsInTheStationWithItsArguments) {
+  station_.reset();
   // A stand-in that notes where and how it was started.
   dayplotPath_ = programFolder_ + "dayplot";
   writeTextFile(dayplotPath_, "#!/bin/sh\necho \"$PWD|$*\" > started.txt\n");
