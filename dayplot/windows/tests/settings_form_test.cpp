@@ -189,7 +189,7 @@ TEST_F(FormTest, FirstStartWithoutFileKeepsTheDefaultsAndSavesThemAtClose) {
   EXPECT_EQ(testing::fileMode(folder_.path() + "dayplot.ini"), 0600u);
 }
 
-TEST_F(FormTest, FileWithOnlyItsFirstLineClearsTheRest) {
+TEST_F(FormTest, FileWithOnlyItsFirstLineClearsTheRestAndOnlyACsvPathNamesTheFolder) {
   writeIni(
       "\"here\",\"/srv/log/μSVHData_nnnntthh.csv\",\"g\",\"1\",\"μSVHData\",\"tube\","
       "\"03\",\"00\"\r\n");
@@ -207,9 +207,7 @@ TEST_F(FormTest, FileWithOnlyItsFirstLineClearsTheRest) {
   click("Option2");
   EXPECT_EQ(w.RealtimeInterval(), 20);
   EXPECT_TRUE(find<QRadioButton>("Option2")->isChecked());
-}
-
-TEST_F(FormTest, DataPathUsedOnlyWhenItEndsInLowerCaseCsv) {
+  // The data path is used only when it ends in lower-case .csv.
   const std::pair<std::string, std::string> cases[] = {
       {"/srv/log/", folder_.data()},       // a folder typed by hand: shown, not used
       {"/srv/log/x.CSV", folder_.data()},  // case counts
@@ -219,10 +217,10 @@ TEST_F(FormTest, DataPathUsedOnlyWhenItEndsInLowerCaseCsv) {
     writeIni("\"p\",\"" + path +
              "\",\"g\",\"2\",\"μSVHData\",\"t\",\"03\",\"00\"\r\n"
              "1,0,0,0\r\n#FALSE#,#FALSE#,#TRUE#,#FALSE#\r\n\"h\",\"\",\"\",0,\"\"\r\n");
-    SettingsForm& w = open();
+    SettingsForm& again = open();
     EXPECT_EQ(text("Text2").toStdString(), path);
-    EXPECT_EQ(w.DataFolder(), folder) << path;
-    EXPECT_EQ(w.RealtimeInterval(), 30);
+    EXPECT_EQ(again.DataFolder(), folder) << path;
+    EXPECT_EQ(again.RealtimeInterval(), 30);
   }
 }
 
