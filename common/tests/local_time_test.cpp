@@ -6,10 +6,8 @@ namespace radmon {
 
 TEST(LocalDateTime, FormatsAndArithmeticAcrossMidnightMonthsAndLeapDays) {
   const LocalDateTime t{2011, 9, 19, 7, 5, 9};
-  EXPECT_EQ(t.yyyymmdd(), "20110919");
-  EXPECT_EQ(t.slashDate(), "2011/09/19");
-  EXPECT_EQ(t.hhmm(), "07:05");
-  EXPECT_EQ(t.isoText(), "2011-09-19 07:05:09");
+  EXPECT_EQ(std::tuple(t.yyyymmdd(), t.slashDate(), t.hhmm(), t.isoText()),
+            std::tuple("20110919", "2011/09/19", "07:05", "2011-09-19 07:05:09"));
   EXPECT_EQ(t.logLine("a\nb"), "2011/09/19 07:05:09 a\n2011/09/19 07:05:09 b");
   // Arithmetic across midnight, months and leap days.
   EXPECT_EQ((LocalDateTime{2011, 12, 31, 23, 59, 30}.plusSeconds(30)),

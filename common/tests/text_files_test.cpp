@@ -49,15 +49,12 @@ TEST(KeyValueLines, KeysAndValuesWithoutBlanksCommentsAndBlankLinesPassedOver) {
   const auto settings =
       keyValueLines("# note\r\n\n  url = mqtt://h/p \r\nlive=\nno equals here\n a=b=c\n");
   ASSERT_EQ(settings.size(), 4u);
-  EXPECT_EQ(settings[0].key, "url");
-  EXPECT_EQ(settings[0].value, "mqtt://h/p");
+  using Value = std::optional<std::string_view>;
   EXPECT_EQ(settings[0].line, "url = mqtt://h/p");
-  EXPECT_EQ(settings[1].key, "live");
-  EXPECT_EQ(settings[1].value, "");
-  EXPECT_EQ(settings[2].key, "no equals here");
-  EXPECT_FALSE(settings[2].value);
-  EXPECT_EQ(settings[3].key, "a");
-  EXPECT_EQ(settings[3].value, "b=c");
+  EXPECT_EQ(std::tuple(settings[0].key, settings[0].value, settings[1].key, settings[1].value),
+            std::tuple("url", Value("mqtt://h/p"), "live", Value("")));
+  EXPECT_EQ(std::tuple(settings[2].key, settings[2].value, settings[3].key, settings[3].value),
+            std::tuple("no equals here", Value(), "a", Value("b=c")));
 }
 
 TEST(WriteTextFile, ReplacesWholeAndKeepsSecretsPrivate) {

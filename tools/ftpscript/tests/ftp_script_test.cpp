@@ -30,8 +30,7 @@ TEST(ParseFtpScript, ReadsTheUploadScriptAsWrittenOnWindowsAndPutAndMputArgument
   EXPECT_EQ(open.args, std::vector<std::string>{"ftp.example.com"});
   EXPECT_EQ(open.port, 21u);
   ASSERT_TRUE(open.login);
-  EXPECT_EQ(open.login->user, "pulsor01");
-  EXPECT_EQ(open.login->password, "47584758");
+  EXPECT_EQ(std::tie(open.login->user, open.login->password), std::tuple("pulsor01", "47584758"));
   EXPECT_EQ(script.value[1].args, std::vector<std::string>{"pub/graph"});
   EXPECT_EQ(script.value[1].line, 4);
   EXPECT_EQ(script.value[3].args, std::vector<std::string>{"C:\\mon\\da ta\\μSVHGraph.jpg"});
