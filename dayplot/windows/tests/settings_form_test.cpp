@@ -271,12 +271,11 @@ TEST_F(FormTest, ManualRunLeavesTheGraphWindowOpenAndAMessageWaitsWithoutBlockin
   GraphForm* form1 = w.Form1();
   ASSERT_NE(form1, nullptr);
   EXPECT_TRUE(form1->isVisible());
-  EXPECT_EQ(form1->objectName(), "Form1");
-  EXPECT_EQ(form1->windowTitle(), "Form1");
-  EXPECT_EQ(form1->size(), QSize(890, 566));
+  EXPECT_EQ(std::tuple(form1->objectName(), form1->windowTitle(), form1->size()),
+            std::tuple("Form1", "Form1", QSize(890, 566)));
   QLabel* picture = form1->Picture1();
-  EXPECT_EQ(picture->objectName(), "Picture1");
-  EXPECT_EQ(picture->geometry(), QRect(24, 8, 841, 537));
+  EXPECT_EQ(std::tuple(picture->objectName(), picture->geometry()),
+            std::tuple("Picture1", QRect(24, 8, 841, 537)));
   const QImage shown = picture->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
   EXPECT_EQ(shown, form1->image().convertToFormat(QImage::Format_RGB32));
   // The curve at 0.5 of 2 μSv/h on the morning panel: 239 - 0.5 x 85 = 196.

@@ -44,9 +44,8 @@ TEST_F(StationTest, EveryControlHasItsNameAndCaption) {
     EXPECT_EQ(tick->isChecked(), c.initial) << c.name;
   }
   EXPECT_NE(w().findChild<QFrame*>("Line1"), nullptr);
-  EXPECT_EQ(w().objectName(), "Form1");
-  EXPECT_EQ(w().windowTitle().toStdString(), "シーベルト計算 V1.7");
-  EXPECT_EQ(w().size(), QSize(452, 344));
+  EXPECT_EQ(std::tuple(w().objectName().toStdString(), w().windowTitle().toStdString(), w().size()),
+            std::tuple("Form1", "シーベルト計算 V1.7", QSize(452, 344)));
   EXPECT_TRUE(w().box(Box::doseRate)->font().bold());
   EXPECT_EQ(w().box(Box::doseRate)->font().pointSize(), 12);
   EXPECT_TRUE(w().cmdRec()->isEnabled());
@@ -136,10 +135,8 @@ TEST_F(StationTest, StartWithoutSensitivityTellsWhyYetResetsTheCountersAndButton
   EXPECT_TRUE(w().cmdStop()->isEnabled());
   EXPECT_EQ(w().focusWidget(), w().cmdStop());
   const std::vector<std::string> startCalls(audio_->calls.begin(), audio_->calls.end());
-  EXPECT_EQ(startCalls.front(), "open");
-  EXPECT_EQ(startCalls[1], "add 0");
-  EXPECT_EQ(startCalls[16], "add 15");
-  EXPECT_EQ(startCalls[17], "start");
+  EXPECT_EQ(std::tuple(startCalls.front(), startCalls[1], startCalls[16], startCalls[17]),
+            std::tuple("open", "add 0", "add 15", "start"));
 
   audio_->deliver(secondWithPulseCount(3));
   EXPECT_EQ(w().text(Box::elapsed), "1");
