@@ -44,8 +44,7 @@ TEST_F(AlarmStagesTest, EqualToTheLimitOrUntickedDoesNotStart) {
 TEST_F(AlarmStagesTest, BothStagesInOneSecondSoundStageTwo) {
   EXPECT_EQ(alarms.check(3.0f, panel), 3);
   EXPECT_EQ(sound.playing, "daini.wav");
-  EXPECT_EQ(alarms.alarm1Latch(), true);
-  EXPECT_EQ(alarms.alarm2Latch(), true);
+  EXPECT_EQ(std::tuple(alarms.alarm1Latch(), alarms.alarm2Latch()), std::tuple(true, true));
 }
 
 TEST_F(AlarmStagesTest, EachStopButtonRearmsOnlyItsOwnStage) {

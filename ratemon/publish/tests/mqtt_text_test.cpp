@@ -275,8 +275,8 @@ TEST_F(PublishFiles, StationLinkTakesTheCommandLineOverTheSettingsAndStartsAfter
   EXPECT_FALSE(StationLink::open(dir, dayDir, {"mqtt://127.0.0.1:1/a/#", std::nullopt}, "20260301",
                                  notices));
   ASSERT_EQ(notices.size(), 1u);
-  EXPECT_EQ(notices[0].kind, LinkNotice::BadAddress);
-  EXPECT_EQ(notices[0].address, MqttAddressError::Prefix);
+  EXPECT_EQ(std::tie(notices[0].kind, notices[0].address),
+            std::tuple(LinkNotice::BadAddress, MqttAddressError::Prefix));
   link.reset();
 
   // The first run began after the day file's one line; a later run catches up the rest.
@@ -293,9 +293,8 @@ TEST_F(PublishFiles, StationLinkTakesTheCommandLineOverTheSettingsAndStartsAfter
   ::chmod((dir + kMqttSettingsFileName).c_str(), 0640);
   link = StationLink::open(dir, dayDir, {}, "20260301", notices);
   ASSERT_EQ(notices.size(), 2u);
-  EXPECT_EQ(notices[0].settings.kind, SettingsIssue::PasswordExposed);
-  EXPECT_EQ(notices[1].kind, LinkNotice::CatchingUp);
-  EXPECT_EQ(notices[1].count, 2u);
+  EXPECT_EQ(std::tie(notices[0].settings.kind, notices[1].kind, notices[1].count),
+            std::tuple(SettingsIssue::PasswordExposed, LinkNotice::CatchingUp, 2u));
   EXPECT_EQ(link->status().waiting, 2u);
 }
 

@@ -158,13 +158,12 @@ TEST_F(StationTest, SilenceButtonsReArmOnlyTheirOwnStage) {
   startRecording();
   audio_->deliver(secondWithPulseCount(20));
   EXPECT_EQ(sound_->playing, "daini.wav");
-  EXPECT_EQ(station_->cycle().alarms().alarm1Latch(), 1);
-  EXPECT_EQ(station_->cycle().alarms().alarm2Latch(), 1);
+  const auto& alarms = station_->cycle().alarms();
+  EXPECT_EQ(std::tuple(alarms.alarm1Latch(), alarms.alarm2Latch()), std::tuple(1, 1));
 
   QTest::mouseClick(w().commandButton(Command::silenceStage1), Qt::LeftButton);
   EXPECT_EQ(sound_->playing, "");
-  EXPECT_EQ(station_->cycle().alarms().alarm1Latch(), 0);
-  EXPECT_EQ(station_->cycle().alarms().alarm2Latch(), 1);
+  EXPECT_EQ(std::tuple(alarms.alarm1Latch(), alarms.alarm2Latch()), std::tuple(0, 1));
   audio_->deliver(secondWithPulseCount(20));
   EXPECT_EQ(sound_->playing, "daiichi.wav");
 
