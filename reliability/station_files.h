@@ -11,6 +11,7 @@
 
 #include "file_bytes.h"
 #include "ratemon_settings.h"
+#include "text_files.h"
 
 namespace radmon::reliability {
 
@@ -27,17 +28,8 @@ inline void writeStationSettings(const std::filesystem::path& programFolder,
 // The lines of a file without their CR LF; a last line without a line end is kept too.
 inline std::vector<std::string> fileLines(const std::filesystem::path& path) {
   const std::string text = testing::readBytes(path);
-  std::vector<std::string> lines;
-  size_t at = 0;
-  while (at < text.size()) {
-    size_t end = text.find('\n', at);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(at, end - at);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-    at = end + 1;
-  }
-  return lines;
+  const auto lines = textLines(text);
+  return {lines.begin(), lines.end()};
 }
 
 // The last field of a record line: the seconds since the start of recording.

@@ -2,10 +2,8 @@
 
 #include <fcntl.h>
 #include <mosquitto.h>
-#include <netinet/in.h>
 #include <pwd.h>
 #include <signal.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -21,18 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-int freePort() {
-  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-  socklen_t len = sizeof addr;
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-  ::close(fd);
-  return ntohs(addr.sin_port);
-}
-
 int run(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()); }
 
 }  // namespace
@@ -40,7 +26,7 @@ int run(const std::string& command) { return std::system((command + " >/dev/null
 LocalBroker::LocalBroker(Options options) : options_(std::move(options)) {
   char pattern[] = "/tmp/radmon_broker_XXXXXX";
   folder_ = ::mkdtemp(pattern);
-  port_ = freePort();
+  port_ = static_cast<int>(ftp::testing::freePort(0));
   std::ofstream conf(folder_ + "/mosquitto.conf");
   // Run as root, mosquitto would switch to its own user, who may not read this folder.
   if (const passwd* me = ::getpwuid(::getuid())) conf << "user " << me->pw_name << "\n";

@@ -27,10 +27,12 @@ sockaddr_in loopback(unsigned port) {
   return address;
 }
 
-bool canBind(unsigned port) {
+// Whether binding (or else connecting) a socket to the port on 127.0.0.1 works now.
+bool reaches(unsigned port, bool bind) {
   const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
   const sockaddr_in address = loopback(port);
-  const bool ok = ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+  const auto* a = reinterpret_cast<const sockaddr*>(&address);
+  const bool ok = (bind ? ::bind(fd, a, sizeof address) : ::connect(fd, a, sizeof address)) == 0;
   ::close(fd);
   return ok;
 }
@@ -39,6 +41,21 @@ std::optional<int> exitStatus(pid_t pid, bool wait) {
   int status = 0;
   if (::waitpid(pid, &status, wait ? 0 : WNOHANG) != pid) return std::nullopt;
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The exit status once the process ends within `limit`; else it is killed and reaped.
+std::optional<int> waitOrKill(pid_t pid, std::chrono::milliseconds limit,
+                              std::chrono::milliseconds step) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  std::optional<int> status;
+  while (!(status = exitStatus(pid, false)) && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(step);
+  }
+  if (!status) {
+    ::kill(pid, SIGKILL);
+    exitStatus(pid, true);
+  }
+  return status;
 }
 
 pid_t spawn(const std::vector<std::string>& argv, const std::string& outputFile) {
@@ -69,37 +86,22 @@ ProgramRun runProgram(const std::vector<std::string>& argv, std::chrono::seconds
     run.output = "cannot start " + argv.front();
     return run;
   }
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  std::optional<int> status;
-  while (!(status = exitStatus(pid, false)) && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(5ms);
-  }
-  if (!status) {
-    ::kill(pid, SIGKILL);
-    exitStatus(pid, true);
-    run.timedOut = true;
-  } else {
-    run.status = *status;
-  }
+  const std::optional<int> status = waitOrKill(pid, limit, 5ms);
+  run.timedOut = !status;
+  run.status = status.value_or(-1);
   run.output = readBytes(outputFile);
   std::filesystem::remove(outputFile);
   return run;
 }
 
-bool acceptsOnLoopback(unsigned port) {
-  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  const sockaddr_in address = loopback(port);
-  const bool ok = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-  ::close(fd);
-  return ok;
-}
+bool acceptsOnLoopback(unsigned port) { return reaches(port, false); }
 
 unsigned freePort(unsigned following) {
   // Spread by process id so that two test programs rarely try the same ports first.
   const unsigned start = 21000 + static_cast<unsigned>(::getpid()) % 400 * 20;
   for (unsigned port = start; port < start + 2000; port += following + 1) {
     bool free = true;
-    for (unsigned p = port; p <= port + following && free; ++p) free = canBind(p);
+    for (unsigned p = port; p <= port + following && free; ++p) free = reaches(p, true);
     if (free) return port;
   }
   return 0;
@@ -137,15 +139,7 @@ std::optional<std::string> LocalFtpServer::start(const std::filesystem::path& ro
 void LocalFtpServer::stop() {
   if (pid_ < 0) return;
   ::kill(pid_, SIGTERM);
-  const auto deadline = std::chrono::steady_clock::now() + 3s;
-  std::optional<int> status;
-  while (!(status = exitStatus(pid_, false)) && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(10ms);
-  }
-  if (!status) {
-    ::kill(pid_, SIGKILL);
-    exitStatus(pid_, true);
-  }
+  waitOrKill(pid_, 3s, 10ms);
   pid_ = -1;
 }
 

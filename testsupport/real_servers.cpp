@@ -25,13 +25,6 @@ using namespace std::chrono_literals;
 // vsftpd (both are "the" FTP server of a machine).
 constexpr const char* kPureFtpd = "/opt/radmon-test/pure-ftpd/usr/sbin/pure-ftpd";
 
-bool accepts(unsigned port) {
-  return runProgram({"/usr/bin/timeout", "1", "/bin/bash", "-c",
-                     "exec 3<>/dev/tcp/127.0.0.1/" + std::to_string(port)},
-                    5s)
-             .status == 0;
-}
-
 // The process and everything it started: FTP servers put each session in a session of
 // its own, out of reach of a signal to the server's process group.
 std::vector<pid_t> withDescendants(pid_t root) {
@@ -161,7 +154,7 @@ std::optional<std::string> RealServer::launch(const std::vector<std::string>& ar
       pid_ = -1;
       return argv.front() + " ended at start:\n" + readBytes(log);
     }
-    if (accepts(port_)) return std::nullopt;
+    if (acceptsOnLoopback(port_)) return std::nullopt;
     std::this_thread::sleep_for(50ms);
   }
   stop();

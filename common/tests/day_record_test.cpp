@@ -6,9 +6,8 @@
 
 namespace radmon {
 
-TEST(DayFileName, PrefixDateCsv) { EXPECT_EQ(dayFileName("20110919"), "μSVHData20110919.csv"); }
-
-TEST(FormatRecordLine, SixFieldsCrLf) {
+TEST(FormatRecordLine, SixFieldsCrLfLargeCountsExactAndTheDayFileName) {
+  EXPECT_EQ(dayFileName("20110919"), "μSVHData20110919.csv");
   RecordLine r{{2011, 9, 19, 0, 0, 30}, 0.5f, 54, 54, 60};
   EXPECT_EQ(formatRecordLine(r), "\"2011/09/19\",\"00:00\",0.5,54,54,60\r\n");
   r.netDose = 0;
@@ -17,11 +16,9 @@ TEST(FormatRecordLine, SixFieldsCrLf) {
   EXPECT_EQ(formatRecordLine(r).substr(21, 4), "1.5,");
   r.netDose = 0.123f;
   EXPECT_EQ(formatRecordLine(r).substr(21, 6), "0.123,");
-}
-
-TEST(FormatRecordLine, LargeCountsStayExact) {
-  RecordLine r{{2011, 9, 19, 12, 0, 0}, 0.1f, 30000, 123456789, 31536000};
-  EXPECT_EQ(formatRecordLine(r), "\"2011/09/19\",\"12:00\",0.1,30000,123456789,31536000\r\n");
+  // Large counts stay exact.
+  RecordLine large{{2011, 9, 19, 12, 0, 0}, 0.1f, 30000, 123456789, 31536000};
+  EXPECT_EQ(formatRecordLine(large), "\"2011/09/19\",\"12:00\",0.1,30000,123456789,31536000\r\n");
 }
 
 // The one acceptance rule of a record line, for every reader: what the writer writes,
@@ -70,11 +67,8 @@ TEST(ParseRecordLine, OneRuleForEveryReader) {
     EXPECT_EQ(r->when().has_value(), c.when) << c.line;
   }
   const auto r = parseRecordLine(written);
-  EXPECT_EQ(r->date, "2011/04/01");
-  EXPECT_EQ(r->time, "08:01");
-  EXPECT_EQ(r->totalCount, 20);
-  EXPECT_EQ(r->elapsedSeconds, 60);
-  EXPECT_EQ(r->when(), (LocalDateTime{2011, 4, 1, 8, 1, 0}));
+  EXPECT_EQ(std::tuple(r->date, r->time, r->totalCount, r->elapsedSeconds, r->when()),
+            std::tuple("2011/04/01", "08:01", 20, 60, LocalDateTime{2011, 4, 1, 8, 1, 0}));
   // Seven digits draw the graph; the value itself goes on as the writer's float.
   const auto exact = parseRecordLine("\"2011/04/01\",\"08:02\",0.15100001,1,2,3");
   EXPECT_EQ(exact->rateText, "0.151");

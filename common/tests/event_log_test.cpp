@@ -9,7 +9,7 @@ EventLine at(int h, int m, int s, EventKind kind, std::string text = "x") {
   return {{2026, 12, 8, h, m, s}, kind, std::move(text)};
 }
 
-TEST(EventLog, EveryKindRoundTripsAndTheLineHasItsFixedShape) {
+TEST(EventLog, EveryKindRoundTripsTheLineHasItsFixedShapeAndOtherLinesAreSkipped) {
   EXPECT_EQ(eventFileName("20261208"), "μSVHEvents20261208.csv");
   EXPECT_EQ(formatEventLine(at(7, 5, 9, EventKind::NoSignal, "信号がありません, \"平坦\"")),
             "\"2026/12/08\",\"07:05:09\",\"no-signal\",\"信号がありません, 平坦\"\r\n");
@@ -22,9 +22,7 @@ TEST(EventLog, EveryKindRoundTripsAndTheLineHasItsFixedShape) {
     EXPECT_EQ(back->when, (LocalDateTime{2026, 12, 8, 23, 59, 59}));
     EXPECT_EQ(back->text, "録音デバイス");
   }
-}
-
-TEST(EventLog, LinesThatAreNotEventsAreSkippedAndCounted) {
+  // Lines that are not events are skipped and counted.
   const auto read = parseEventLog(
       "\"2026/12/08\",\"01:00:00\",\"hum\",\"a\"\r\n"
       "\"2026/12/08\",\"01:00\",\"hum\",\"short time\"\r\n"

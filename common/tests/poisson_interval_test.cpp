@@ -8,7 +8,7 @@ namespace radmon {
 
 // 0 and 1 counts have closed forms: P(1, x) = 1 − e^−x and P(2, x) = 1 − e^−x (1 + x).
 // 100 counts: the Poisson sums solved for the mean by bisection.
-TEST(PoissonInterval95, KnownCounts) {
+TEST(PoissonInterval95, KnownCountsAndScaledToARate) {
   const struct {
     int64_t count;
     double lower, upper, tolerance;
@@ -24,6 +24,13 @@ TEST(PoissonInterval95, KnownCounts) {
     EXPECT_NEAR(i.upper, c.upper, c.tolerance) << c.count;
   }
   EXPECT_NEAR(std::exp(-5.5716434) * (1 + 5.5716434), 0.025, 1e-8);
+  // 20 counts in a minute shown as CPM and as a dose with 0.01 μSv/h per CPM.
+  const CountInterval cpm = scaledInterval95(20, 1.0);
+  const CountInterval dose = scaledInterval95(20, 0.01);
+  EXPECT_NEAR(cpm.lower, 12.21652, 1e-4);
+  EXPECT_NEAR(cpm.upper, 30.88838, 1e-4);
+  EXPECT_DOUBLE_EQ(dose.lower, cpm.lower * 0.01);
+  EXPECT_DOUBLE_EQ(dose.upper, cpm.upper * 0.01);
 }
 
 // The bounds are the quantiles they claim to be, for counts where no closed form helps.
@@ -57,16 +64,6 @@ TEST(PoissonInterval95, NormalLimitForLargeCounts) {
   const CountInterval at = poissonInterval95(kNormalLimitFrom);
   EXPECT_LT(std::abs(at.lower - below.lower), 2.0);
   EXPECT_LT(std::abs(at.upper - below.upper), 2.0);
-}
-
-TEST(PoissonInterval95, ScaledToARate) {
-  // 20 counts in a minute shown as CPM and as a dose with 0.01 μSv/h per CPM.
-  const CountInterval cpm = scaledInterval95(20, 1.0);
-  const CountInterval dose = scaledInterval95(20, 0.01);
-  EXPECT_NEAR(cpm.lower, 12.21652, 1e-4);
-  EXPECT_NEAR(cpm.upper, 30.88838, 1e-4);
-  EXPECT_DOUBLE_EQ(dose.lower, cpm.lower * 0.01);
-  EXPECT_DOUBLE_EQ(dose.upper, cpm.upper * 0.01);
 }
 
 }  // namespace radmon

@@ -58,7 +58,7 @@ TEST(ParseServerAddress, EveryFormTheBoxTakesAndWhatItRefuses) {
   EXPECT_EQ(parseServerAddress("sftp://h").address->key(), "h:22");
 }
 
-TEST(PublishSettings, ReadsBackWhatIsWrittenAndSkipsWhatItCannotUse) {
+TEST(PublishSettings, ReadsBackWhatIsWrittenAndSkipsWhatItCannotUseLikeAFingerprintOfOtherCase) {
   PublishSettings settings;
   settings.tlsRequired = true;
   settings.trustedCertificateFile = "/srv/station/host ca.pem";
@@ -84,9 +84,7 @@ TEST(PublishSettings, ReadsBackWhatIsWrittenAndSkipsWhatItCannotUse) {
   EXPECT_EQ(odd.retryMinutes, PublishSettings{}.retryMinutes);
   EXPECT_EQ(odd.trustedFingerprints,
             std::set<std::string>{std::string(31, 'A') + std::string(32, 'B') + "C"});
-}
-
-TEST(Fingerprint, ColonsAndCaseAreTheSameFingerprint) {
+  // Colons and case are the same fingerprint.
   const std::string hex(64, 'f');
   EXPECT_EQ(normalFingerprint(shownFingerprint(hex)), std::string(64, 'F'));
   EXPECT_EQ(shownFingerprint("ABCD"), "AB:CD");

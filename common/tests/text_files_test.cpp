@@ -11,7 +11,7 @@
 
 namespace radmon {
 
-TEST(DecodeFileText, Utf8StaysCp932IsConverted) {
+TEST(DecodeFileText, Utf8StaysCp932IsConvertedAndBrokenBytesAreMarked) {
   EXPECT_EQ(decodeFileText("μSVHData"), "μSVHData");
   EXPECT_EQ(decodeFileText("\xEF\xBB\xBF"
                            "abc"),
@@ -22,9 +22,7 @@ TEST(DecodeFileText, Utf8StaysCp932IsConverted) {
             "μSVHData");
   // "大阪府" in CP932.
   EXPECT_EQ(decodeFileText("\x91\xE5\x8D\xE3\x95\x7B"), "大阪府");
-}
-
-TEST(DecodeFileText, BrokenBytesAreMarkedNotFatal) {
+  // Broken bytes are marked, not fatal.
   const std::string text = decodeFileText(
       "a\x80\xFF"
       "b");
@@ -32,7 +30,14 @@ TEST(DecodeFileText, BrokenBytesAreMarkedNotFatal) {
   EXPECT_EQ(text.back(), 'b');
 }
 
-TEST(DeriveFolder, UpToTheLastSeparator) {
+TEST(TextLines, CrLfOrLfAndAnUnendedLastLineAndTheFolderUpToTheLastSeparator) {
+  using Lines = std::vector<std::string_view>;
+  EXPECT_EQ(textLines(""), Lines{});
+  EXPECT_EQ(textLines("a\r\nb\n\nc"), (Lines{"a", "b", "", "c"}));
+  EXPECT_EQ(textLines("a\n"), Lines{"a"});
+  EXPECT_EQ(textLines("a\r\r\n"), Lines{"a\r"});  // only the CR of the line end goes
+  EXPECT_EQ(trimmed(" \t x y\v\f\r\n"), "x y");
+  // A folder is up to the last separator.
   EXPECT_EQ(deriveFolder("/home/m/data/μSVHData_nnnntthh.csv"), "/home/m/data/");
   EXPECT_EQ(deriveFolder("/home/m/data/"), "/home/m/data/");
   EXPECT_EQ(deriveFolder("μSVHData_nnnntthh.csv"), "");
@@ -40,31 +45,20 @@ TEST(DeriveFolder, UpToTheLastSeparator) {
   EXPECT_FALSE(endsWith("a.CSV", "csv"));
 }
 
-TEST(TextLines, CrLfOrLfAndAnUnendedLastLine) {
-  using Lines = std::vector<std::string_view>;
-  EXPECT_EQ(textLines(""), Lines{});
-  EXPECT_EQ(textLines("a\r\nb\n\nc"), (Lines{"a", "b", "", "c"}));
-  EXPECT_EQ(textLines("a\n"), Lines{"a"});
-  EXPECT_EQ(textLines("a\r\r\n"), Lines{"a\r"});  // only the CR of the line end goes
-  EXPECT_EQ(trimmed(" \t x y\v\f\r\n"), "x y");
-}
-
 TEST(KeyValueLines, KeysAndValuesWithoutBlanksCommentsAndBlankLinesPassedOver) {
   const auto settings =
       keyValueLines("# note\r\n\n  url = mqtt://h/p \r\nlive=\nno equals here\n a=b=c\n");
   ASSERT_EQ(settings.size(), 4u);
-  EXPECT_EQ(settings[0].key, "url");
-  EXPECT_EQ(settings[0].value, "mqtt://h/p");
+  using Value = std::optional<std::string_view>;
   EXPECT_EQ(settings[0].line, "url = mqtt://h/p");
-  EXPECT_EQ(settings[1].key, "live");
-  EXPECT_EQ(settings[1].value, "");
-  EXPECT_EQ(settings[2].key, "no equals here");
-  EXPECT_FALSE(settings[2].value);
-  EXPECT_EQ(settings[3].key, "a");
-  EXPECT_EQ(settings[3].value, "b=c");
+  EXPECT_EQ(std::tuple(settings[0].key, settings[0].value, settings[1].key, settings[1].value),
+            std::tuple("url", Value("mqtt://h/p"), "live", Value("")));
+  EXPECT_EQ(std::tuple(settings[2].key, settings[2].value, settings[3].key, settings[3].value),
+            std::tuple("no equals here", Value(), "a", Value("b=c")));
 }
 
 TEST(WriteTextFile, ReplacesWholeAndKeepsSecretsPrivate) {
+  namespace fs = std::filesystem;
   const auto dir = std::filesystem::temp_directory_path() / "radmon_text_files_test";
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
@@ -72,17 +66,15 @@ TEST(WriteTextFile, ReplacesWholeAndKeepsSecretsPrivate) {
   ASSERT_FALSE(writeTextFile(path, "first\r\n").has_value());
   ASSERT_FALSE(writeTextFile(path, "大阪\r\n", true).has_value());
   EXPECT_EQ(readTextFile(path), "大阪\r\n");
-  struct stat st {};
-  ASSERT_EQ(::stat(path.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  const auto mode = [&] { return std::filesystem::status(path).permissions() & fs::perms::all; };
+  EXPECT_EQ(mode(), fs::perms::owner_read | fs::perms::owner_write);
   EXPECT_FALSE(std::filesystem::exists(path + ".new"));
 
   // A temporary left wider by an earlier crash does not hand its mode to a secret.
   std::ofstream(path + ".new") << "stale";
   ASSERT_EQ(::chmod((path + ".new").c_str(), 0644), 0);
   ASSERT_FALSE(writeTextFile(path, "secret\r\n", true).has_value());
-  ASSERT_EQ(::stat(path.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_EQ(mode(), fs::perms::owner_read | fs::perms::owner_write);
   EXPECT_EQ(readTextFile(path), "secret\r\n");
 
   const auto fault = writeTextFile((dir / "missing" / "x.ini").string(), "x");

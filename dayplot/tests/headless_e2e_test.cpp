@@ -32,11 +32,10 @@ class FakedRun {
   FakedRun(const fs::path& program, const std::string& fakeStart, const fs::path& output) {
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e) env.emplace_back(*e);
-    env.push_back(std::string("LD_PRELOAD=") + FAKETIME_LIBRARY);
-    env.push_back("FAKETIME=@" + fakeStart);  // starts there and runs on at normal speed
-    env.push_back("FAKETIME_DONT_FAKE_MONOTONIC=1");
-    env.push_back("TZ=UTC");
-    env.push_back("QT_QPA_PLATFORM=offscreen");
+    // The clock starts at `fakeStart` and runs on at normal speed.
+    env.insert(env.end(),
+               {std::string("LD_PRELOAD=") + FAKETIME_LIBRARY, "FAKETIME=@" + fakeStart,
+                "FAKETIME_DONT_FAKE_MONOTONIC=1", "TZ=UTC", "QT_QPA_PLATFORM=offscreen"});
     std::vector<char*> envp;
     for (std::string& e : env) envp.push_back(e.data());
     envp.push_back(nullptr);

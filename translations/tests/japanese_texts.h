@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 namespace radmon::testing {
 
 // Hiragana, katakana (full and half width), CJK ideographs and the full-width forms.
@@ -48,6 +50,11 @@ inline std::vector<std::string> japaneseTexts(const QWidget& root) {
     }
   }
   return found;
+}
+
+// Fails the test for each of `texts` that holds Japanese.
+inline void expectNoJapanese(const std::vector<std::string>& texts) {
+  for (const auto& text : texts) EXPECT_FALSE(hasJapanese(QString::fromStdString(text))) << text;
 }
 
 // The same for every window on the screen, message boxes included.

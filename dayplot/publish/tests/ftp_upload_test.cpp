@@ -1,7 +1,6 @@
 // The FTP script and the client's command line, byte for byte, and the launcher that
 // starts the client.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -50,21 +49,28 @@ struct RecordingLauncher final : ProcessLauncher {
   }
 };
 
-TEST(FtpScript, AllEightLinesWithTheSubFolderPassedOnUnchanged) {
+// All eight lines with the sub-folder passed on unchanged; an empty sub-folder gives seven
+// and an empty password line stays.
+TEST(FtpScript, EightLinesOrSevenWithoutTheSubFolderAndTheJpegPathByTheImageNameRule) {
   FakeSettings s;
   s.server = "H";
   EXPECT_EQ(ftpScriptText(s, "C:\\mon\\data\\μSVHGraph.jpg"),
             "OPEN H\r\nU\r\nW\r\ncd pub\\graph\r\nbin\r\n"
             "mput \"C:\\mon\\data\\μSVHGraph.jpg\"\r\ndisconnect\r\nbye\r\n");
-}
-
-TEST(FtpScript, EmptySubFolderGivesSevenLinesAndAnEmptyPasswordLineStays) {
-  FakeSettings s;
   s.server = "127.0.0.1 2121";
-  s.subFolder = "";
-  s.password = "";
+  s.subFolder = s.password = "";
   EXPECT_EQ(ftpScriptText(s, "/d/g.jpg"),
             "OPEN 127.0.0.1 2121\r\nU\r\n\r\nbin\r\nmput \"/d/g.jpg\"\r\ndisconnect\r\nbye\r\n");
+  // The JPEG path follows the image name rule.
+  FakeSettings d;
+  EXPECT_EQ(dayGraphJpegPath(d, "/mon/data/", "20110405", "20110405"), "/mon/data/μSVHGraph.jpg");
+  EXPECT_EQ(dayGraphJpegPath(d, "/mon/data/", "20110404", "20110405"),
+            "/mon/data/μSVHGraph_20110404.jpg");
+  // A folder with spaces stays whole inside the quotes.
+  const std::string script =
+      ftpScriptText(d, dayGraphJpegPath(d, "/home/my station/gm data/", "20110404", "20110405"));
+  EXPECT_NE(script.find("\r\nmput \"/home/my station/gm data/μSVHGraph_20110404.jpg\"\r\n"),
+            std::string::npos);
 }
 
 TEST(FtpScript, BuiltInAccountOnlyWhenAllThreeConditionsHoldExactly) {
@@ -93,18 +99,6 @@ TEST(FtpScript, BuiltInAccountOnlyWhenAllThreeConditionsHoldExactly) {
     s.password = m.password;
     EXPECT_EQ(scriptPassword(s), m.password) << m.server << "/" << m.user << "/" << m.password;
   }
-}
-
-TEST(FtpScript, JpegPathFollowsTheImageNameRule) {
-  FakeSettings s;
-  EXPECT_EQ(dayGraphJpegPath(s, "/mon/data/", "20110405", "20110405"), "/mon/data/μSVHGraph.jpg");
-  EXPECT_EQ(dayGraphJpegPath(s, "/mon/data/", "20110404", "20110405"),
-            "/mon/data/μSVHGraph_20110404.jpg");
-  // A folder with spaces stays whole inside the quotes.
-  const std::string script =
-      ftpScriptText(s, dayGraphJpegPath(s, "/home/my station/gm data/", "20110404", "20110405"));
-  EXPECT_NE(script.find("\r\nmput \"/home/my station/gm data/μSVHGraph_20110404.jpg\"\r\n"),
-            std::string::npos);
 }
 
 TEST(FtpClientCommand, QuotedScriptPathOnBothPlatforms) {
@@ -140,30 +134,25 @@ TEST_F(UploadFileTest, WritesTheScriptOwnerOnlyThenStartsTheClientOnIt) {
   ASSERT_NE(client, nullptr);
   EXPECT_TRUE(messages_.shown.empty());
   EXPECT_EQ(readBytes(script), ftpScriptText(settings_, "/mon/data/μSVHGraph_20110404.jpg"));
-  struct stat st {};
-  ASSERT_EQ(::stat(script.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_EQ(testing::fileMode(script), 0600u);
   ASSERT_EQ(launcher_.started.size(), 1u);
   EXPECT_EQ(launcher_.started[0], ftpClientCommand(ClientPlatform::Posix, programFolder(), script));
   // The client beside the program, the settings of the station (which has no client).
   EXPECT_EQ(launcher_.started[0].arguments.back(), "-p:\"" + program_ + "dayplot_publish.ini\"");
 }
 
-TEST_F(UploadFileTest, UnwritableProgramFolderIsReportedAndNothingStarts) {
+// An unwritable program folder, or a server box it cannot read (then nothing is written):
+// said, and nothing starts.
+TEST_F(UploadFileTest, WhatStopsTheUploadIsSaidAndNothingStarts) {
   // A folder that has gone away fails for root too, unlike one without write permission.
   EXPECT_EQ(uploadFile(settings_, "/d/n.jpg", program_ + "gone/", launcher_, messages_), nullptr);
-  EXPECT_TRUE(launcher_.started.empty());
-  ASSERT_EQ(messages_.shown.size(), 1u);
-  EXPECT_NE(messages_.shown[0].find("スクリプトファイルを書き込めません"), std::string::npos);
-}
-
-TEST_F(UploadFileTest, ServerBoxItCannotReadIsSaidAndNothingIsWritten) {
   settings_.server = "ftp.example.com/ 2121";
   EXPECT_EQ(uploadFile(settings_, "/d/n.jpg", program_, launcher_, messages_), nullptr);
   EXPECT_TRUE(launcher_.started.empty());
   EXPECT_FALSE(fs::exists(program_ + "oldtemp.sys"));
-  ASSERT_EQ(messages_.shown.size(), 1u);
-  EXPECT_NE(messages_.shown[0].find("サーバ名の欄「ftp.example.com/ 2121」"), std::string::npos);
+  ASSERT_EQ(messages_.shown.size(), 2u);
+  EXPECT_NE(messages_.shown[0].find("スクリプトファイルを書き込めません"), std::string::npos);
+  EXPECT_NE(messages_.shown[1].find("サーバ名の欄「ftp.example.com/ 2121」"), std::string::npos);
 }
 
 TEST_F(UploadFileTest, ClientThatCannotStartIsReportedAndTheNextUploadTriesAgain) {
@@ -177,7 +166,7 @@ TEST_F(UploadFileTest, ClientThatCannotStartIsReportedAndTheNextUploadTriesAgain
   EXPECT_EQ(launcher_.started.size(), 2u);
 }
 
-TEST(SpawnLauncher, CatchesExitStatusAndBothOutputStreams) {
+TEST(SpawnLauncher, CatchesExitStatusAndBothOutputStreamsOrTheErrorOfAMissingProgram) {
   SpawnLauncher launcher;
   auto process =
       launcher.start({"/bin/sh", {"-c", "echo \"to out\"; echo 'to err' >&2; exit 4"}}).process;
@@ -186,16 +175,13 @@ TEST(SpawnLauncher, CatchesExitStatusAndBothOutputStreams) {
   EXPECT_TRUE(outcome.finished);
   EXPECT_EQ(outcome.exitStatus, 4);
   EXPECT_EQ(outcome.output, "to out\nto err\n");
-}
-
-TEST(SpawnLauncher, MissingProgramIsAnErrorNotAnEnd) {
-  SpawnLauncher launcher;
+  // A missing program is an error, not an end.
   const LaunchResult launched = launcher.start({"/nonexistent/ftpscript", {"-i"}});
   EXPECT_EQ(launched.process, nullptr);
   EXPECT_EQ(launched.error, ENOENT);
 }
 
-TEST(SpawnLauncher, WaitIsBoundedAndADroppedHandleDoesNotBlock) {
+TEST(SpawnLauncher, WaitIsBoundedADroppedHandleDoesNotBlockAndPollReportsTheEndOnce) {
   SpawnLauncher launcher;
   auto slow = launcher.start({"sleep", {"30"}}).process;
   ASSERT_NE(slow, nullptr);
@@ -209,25 +195,22 @@ TEST(SpawnLauncher, WaitIsBoundedAndADroppedHandleDoesNotBlock) {
   ASSERT_NE(dropped, nullptr);
   dropped.reset();  // runs on and is reaped by itself
   EXPECT_LT(std::chrono::steady_clock::now() - begin, 5s);
-}
-
-TEST(SpawnLauncher, PollReturnsAtOnceAndReportsTheEndOnce) {
-  SpawnLauncher launcher;
-  auto process = launcher.start({"/bin/sh", {"-c", "sleep 0.3; echo gone; exit 5"}}).process;
-  ASSERT_NE(process, nullptr);
-  const auto begin = std::chrono::steady_clock::now();
-  EXPECT_FALSE(process->poll().has_value());  // still running: no wait
-  EXPECT_LT(std::chrono::steady_clock::now() - begin, 200ms);
-  std::optional<ProcessOutcome> outcome;
-  while (!outcome && std::chrono::steady_clock::now() - begin < 10s) {
+  // Poll returns at once and reports the end once.
+  auto polling = launcher.start({"/bin/sh", {"-c", "sleep 0.3; echo gone; exit 5"}}).process;
+  ASSERT_NE(polling, nullptr);
+  const auto polledAt = std::chrono::steady_clock::now();
+  EXPECT_FALSE(polling->poll().has_value());  // still running: no wait
+  EXPECT_LT(std::chrono::steady_clock::now() - polledAt, 200ms);
+  std::optional<ProcessOutcome> polled;
+  while (!polled && std::chrono::steady_clock::now() - polledAt < 10s) {
     std::this_thread::sleep_for(20ms);
-    outcome = process->poll();
+    polled = polling->poll();
   }
-  ASSERT_TRUE(outcome.has_value());
-  EXPECT_TRUE(outcome->finished);
-  EXPECT_EQ(outcome->exitStatus, 5);
-  EXPECT_EQ(outcome->output, "gone\n");
-  EXPECT_FALSE(process->poll().has_value());  // reaped: nothing more to report
+  ASSERT_TRUE(polled.has_value());
+  EXPECT_TRUE(polled->finished);
+  EXPECT_EQ(polled->exitStatus, 5);
+  EXPECT_EQ(polled->output, "gone\n");
+  EXPECT_FALSE(polling->poll().has_value());  // reaped: nothing more to report
 }
 
 // The outcome of an upload reads the same in the window, the log and --process.
@@ -248,9 +231,8 @@ TEST(UploadWords, OutcomeAndClientReasonInOneForm) {
   };
   for (const Case& c : cases) EXPECT_EQ(c.said, c.want);
   for (const auto fault : {AddressError::Empty, AddressError::BadPort, AddressError::BadScheme,
-                           AddressError::BadHost, AddressError::TooManyWords}) {
+                           AddressError::BadHost, AddressError::TooManyWords})
     EXPECT_NE(say::serverBoxUnusable(fault, "h/").find("サーバ名の欄「h/」: "), std::string::npos);
-  }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "settings_sources.h"
+#include "temp_station.h"
 #include "text_files.h"
 
 namespace radmon {
@@ -16,40 +17,26 @@ namespace fs = std::filesystem;
 
 class SettingsFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("dayplot_ini_" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    program_ = dir_.string() + "/";
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   void writeIni(const std::string& bytes) {
     std::ofstream(program_ + "dayplot.ini", std::ios::binary) << bytes;
   }
   DayplotStart start() { return startSettings(program_, "20110405").value; }
 
-  fs::path dir_;
-  std::string program_;
+  ftp::testing::TempStation temp_{"dayplot_ini", "program", {}};
+  const std::string program_ = temp_.program.string() + "/";
 };
 
-TEST_F(SettingsFileTest, FirstStartWithoutFileKeepsDesignDefaults) {
+TEST_F(SettingsFileTest, FirstStartWithoutFileOrWithAnUnreadableOneKeepsDesignDefaults) {
   const DayplotStart s = start();
-  EXPECT_EQ(s.controls.dataPath, program_ + "data/");
-  EXPECT_EQ(s.DataFolder, program_ + "data/");
-  EXPECT_EQ(s.RealtimeInterval, 10);
-  EXPECT_EQ(s.controls.jpeg, 1);
+  EXPECT_EQ(std::tie(s.controls.dataPath, s.DataFolder, s.RealtimeInterval, s.controls.jpeg),
+            std::tuple(program_ + "data/", program_ + "data/", 10, 1));
   EXPECT_EQ(s.controls.bmp + s.controls.todayEvery + s.controls.yesterdayAt + s.controls.upload, 0);
   EXPECT_TRUE(s.controls.option(1));
   EXPECT_EQ(s.controls.manualYear + s.controls.manualMonth + s.controls.manualDay, "20110405");
   EXPECT_FALSE(fs::exists(program_ + "dayplot.ini"));
-}
 
-// A missing file is a first start; one that is there but cannot be read is the file's
-// fault, and the defaults stand either way.
-TEST_F(SettingsFileTest, UnreadableFileIsTheFilesFaultAndKeepsTheDefaults) {
+  // A missing file is a first start; one that is there but cannot be read is the file's
+  // fault, and the defaults stand either way.
   EXPECT_TRUE(startSettings(program_, "20110405").clean());
   fs::create_directories(program_ + "dayplot.ini");
   const DayplotStartRead read = startSettings(program_, "20110405");
@@ -100,6 +87,12 @@ TEST_F(SettingsFileTest, RoundTripKeepsEveryControlAndIsOwnerOnly) {
   EXPECT_EQ(s.controls, expected);
   EXPECT_EQ(s.RealtimeInterval, 30);
   EXPECT_EQ(s.DataFolder, "/log/");
+  // A path ending in csv names the data folder.
+  EXPECT_EQ(dataFolderFromPath("/log/μSVHData_nnnntthh.csv", "/fb/"), "/log/");
+  EXPECT_EQ(dataFolderFromPath("/log/", "/fb/"), "/fb/");
+  EXPECT_EQ(dataFolderFromPath("/log/x.CSV", "/fb/"), "/fb/");
+  EXPECT_EQ(dataFolderFromPath("x.csv", "/fb/"), "");
+  EXPECT_EQ(dataFolderFromPath("/a/b/csv", "/fb/"), "/a/b/");
 }
 
 TEST_F(SettingsFileTest, QuotesAndLineBreaksAreNeverWrittenSoEveryControlReadsBack) {
@@ -112,32 +105,45 @@ TEST_F(SettingsFileTest, QuotesAndLineBreaksAreNeverWrittenSoEveryControlReadsBa
   c.selectOption(4);
   ASSERT_FALSE(saveSettingsFile(settingsFilePath(program_), c));
   const DayplotStart s = start();
-  EXPECT_EQ(s.controls.place, "大阪府");
-  EXPECT_EQ(s.controls.graphName, "graph");
-  EXPECT_EQ(s.controls.scaleMaximum, c.scaleMaximum);
-  EXPECT_EQ(s.controls.server, c.server);
-  EXPECT_EQ(s.controls.password, "pass");
-  EXPECT_EQ(s.controls.subFolder, "");
-  EXPECT_EQ(s.controls.upload, 1);
-  EXPECT_EQ(s.RealtimeInterval, 60);
+  const DayplotSettings& got = s.controls;
+  EXPECT_EQ(std::tie(got.place, got.graphName, got.scaleMaximum, got.server, got.password,
+                     got.subFolder, got.upload, s.RealtimeInterval),
+            std::tuple("大阪府", "graph", c.scaleMaximum, c.server, "pass", "", 1, 60));
+
+  // The file has no escape: what it cannot carry is left out, so every field reads back
+  // in its place.
+  DayplotSettings d;
+  d.place = "say \"hi\"\r\nthere";
+  d.password = "pa\"ss";
+  d.upload = 1;
+  const std::string text = settingsFileText(d);
+  size_t lines = 0;
+  for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2))
+    ++lines;
+  EXPECT_EQ(lines, 4u);
+  DayplotSettings back;
+  applySettingsText(text, back);
+  EXPECT_EQ(std::tie(back.place, back.password, back.upload, back.subFolder),
+            std::tuple("say hithere", "pass", 1, ""));
 }
 
-TEST_F(SettingsFileTest, LineLayoutDoesNotMatterForReading) {
+TEST_F(SettingsFileTest, LineLayoutDoesNotMatterForReadingNorDoesCp932) {
   writeIni(
       "\"a\",\"/d/\",\"g\",\"3\",\"p\",\"t\",\"05\",\"06\",0,1,1,0,#FALSE#,#FALSE#,#FALSE#,"
       "#TRUE#\n\"s\",\"u\"\n\"w\",1,\"sub\",\"ignored\"\n");
   const DayplotStart s = start();
-  EXPECT_EQ(s.controls.atHour, "06");
-  EXPECT_EQ(s.controls.bmp, 1);
-  EXPECT_TRUE(s.controls.option(4));
-  EXPECT_FALSE(s.controls.option(1));
-  EXPECT_EQ(s.RealtimeInterval, 60);
-  EXPECT_EQ(s.controls.password, "w");
-  EXPECT_EQ(s.controls.upload, 1);
-  EXPECT_EQ(s.controls.subFolder, "sub");
+  EXPECT_EQ(
+      std::tuple(s.controls.atHour, s.controls.bmp, s.controls.option(4), s.controls.option(1),
+                 s.RealtimeInterval, s.controls.password, s.controls.upload, s.controls.subFolder),
+      std::tuple("06", 1, true, false, 60, "w", 1, "sub"));
+  // A CP932 file is read: "μSVHGraph" and "東京" in CP932.
+  writeIni("\"\x93\x8C\x8B\x9E\",\"/d/\",\"\x83\xCASVHGraph\"\r\n");
+  const DayplotStart cp932 = start();
+  EXPECT_EQ(cp932.controls.place, "東京");
+  EXPECT_EQ(cp932.controls.graphName, "μSVHGraph");
 }
 
-TEST_F(SettingsFileTest, ShortFileAppliesEmptyValues) {
+TEST_F(SettingsFileTest, ShortFileAppliesEmptyValuesAndAFieldThatDoesNotConvertLeavesItsControl) {
   writeIni("\"a\",\"/d/\",\"g\",\"3\",\"p\",\"t\",\"05\",\"06\"\r\n");
   const DayplotStart s = start();
   EXPECT_EQ(s.controls.place, "a");
@@ -154,20 +160,16 @@ TEST_F(SettingsFileTest, ShortFileAppliesEmptyValues) {
   EXPECT_EQ(empty.controls.scaleMaximum, "");
   EXPECT_EQ(empty.DataFolder, program_ + "data/");  // "" does not end in csv
   EXPECT_EQ(empty.RealtimeInterval, 10);
-}
-
-TEST_F(SettingsFileTest, FieldThatDoesNotConvertLeavesItsControl) {
+  // A field that does not convert leaves its control.
   writeIni(
       "\"a\",\"/d/\",\"g\",\"3\",\"p\",\"t\",\"05\",\"06\"\r\n"
       "abc,7,1,0\r\n#FALSE#,maybe,#TRUE#,#FALSE#\r\n\"s\",\"u\",\"w\",x,\"\"\r\n");
-  const DayplotStart s = start();
-  EXPECT_EQ(s.controls.jpeg, 1);  // "abc": left ticked
-  EXPECT_EQ(s.controls.bmp, 0);   // 7 is no check-box state
-  EXPECT_EQ(s.controls.todayEvery, 1);
-  EXPECT_TRUE(s.controls.option(3));
-  EXPECT_FALSE(s.controls.option(2));
-  EXPECT_EQ(s.RealtimeInterval, 30);
-  EXPECT_EQ(s.controls.upload, 0);
+  const DayplotStart odd = start();
+  EXPECT_EQ(odd.controls.jpeg, 1);  // "abc": left ticked
+  EXPECT_EQ(odd.controls.bmp, 0);   // 7 is no check-box state
+  EXPECT_EQ(std::tuple(odd.controls.todayEvery, odd.controls.option(3), odd.controls.option(2),
+                       odd.RealtimeInterval, odd.controls.upload),
+            std::tuple(1, true, false, 30, 0));
 }
 
 TEST_F(SettingsFileTest, LastTrueOptionGivesThePeriod) {
@@ -184,43 +186,6 @@ TEST_F(SettingsFileTest, LastTrueOptionGivesThePeriod) {
     EXPECT_EQ(s.RealtimeInterval, kRealtimePeriods[c.selected - 1]) << c.options;
     for (int n = 1; n <= 4; ++n) EXPECT_EQ(s.controls.option(n), n == c.selected) << c.options;
   }
-}
-
-TEST_F(SettingsFileTest, Cp932FileIsRead) {
-  // "μSVHGraph" and "東京" in CP932.
-  writeIni("\"\x93\x8C\x8B\x9E\",\"/d/\",\"\x83\xCASVHGraph\"\r\n");
-  const DayplotStart s = start();
-  EXPECT_EQ(s.controls.place, "東京");
-  EXPECT_EQ(s.controls.graphName, "μSVHGraph");
-}
-
-TEST(DataFolderFromPath, CsvEndingNamesTheFolder) {
-  EXPECT_EQ(dataFolderFromPath("/log/μSVHData_nnnntthh.csv", "/fb/"), "/log/");
-  EXPECT_EQ(dataFolderFromPath("/log/", "/fb/"), "/fb/");
-  EXPECT_EQ(dataFolderFromPath("/log/x.CSV", "/fb/"), "/fb/");
-  EXPECT_EQ(dataFolderFromPath("x.csv", "/fb/"), "");
-  EXPECT_EQ(dataFolderFromPath("/a/b/csv", "/fb/"), "/a/b/");
-}
-
-// The file has no escape: what it cannot carry is left out, so every field reads back
-// in its place.
-TEST(SettingsFileText, QuotesAndLineBreaksAreNeverWritten) {
-  DayplotSettings c;
-  c.place = "say \"hi\"\r\nthere";
-  c.password = "pa\"ss";
-  c.upload = 1;
-  const std::string text = settingsFileText(c);
-  size_t lines = 0;
-  for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2)) {
-    ++lines;
-  }
-  EXPECT_EQ(lines, 4u);
-  DayplotSettings back;
-  applySettingsText(text, back);
-  EXPECT_EQ(back.place, "say hithere");
-  EXPECT_EQ(back.password, "pass");
-  EXPECT_EQ(back.upload, 1);
-  EXPECT_EQ(back.subFolder, "");
 }
 
 // The built-in account compares the server box against the box's own default text.

@@ -38,6 +38,11 @@ class ProcessModeTest : public ::testing::Test {
     err_ = readBytes(dir_ / "err.txt");
     return status;
   }
+  // The exit code of `args`, and a text its stderr must hold.
+  void expectRun(const std::string& args, int status, const std::string& says = "") {
+    EXPECT_EQ(run(args), status) << args << ": " << err_;
+    EXPECT_NE(err_.find(says), std::string::npos) << args << ": " << err_;
+  }
 
   radmon::ftp::testing::TempStation station_{"dayplot_process", "program", {}};
   const fs::path dir_ = station_.program;
@@ -45,8 +50,19 @@ class ProcessModeTest : public ::testing::Test {
   std::string err_;
 };
 
-TEST_F(ProcessModeTest, WritesTheImagesAndLeavesTheSettingsFileAlone) {
+// Without a settings file: the data subfolder, and no file made; with one that asks for no
+// image: success; with both images asked for: both, and the settings file left alone.
+TEST_F(ProcessModeTest, WritesTheImagesAskedForAndLeavesTheSettingsFileAlone) {
   writeDay("20110401");
+  writeIni(ini("2", 0, 0));
+  EXPECT_EQ(run("--process 20110401"), 0) << err_;
+  EXPECT_EQ(std::distance(fs::directory_iterator(data_), fs::directory_iterator()), 1);
+
+  fs::remove(dir_ / "dayplot.ini");
+  EXPECT_EQ(run("--process 20110401"), 0) << err_;
+  EXPECT_TRUE(fs::is_regular_file(data_ + "μSVHGraph_20110401.jpg"));
+  EXPECT_FALSE(fs::exists(dir_ / "dayplot.ini"));
+
   const std::string settings = ini("2", 1, 1);
   writeIni(settings);
   EXPECT_EQ(run("--process 20110401"), 0) << err_;
@@ -57,45 +73,23 @@ TEST_F(ProcessModeTest, WritesTheImagesAndLeavesTheSettingsFileAlone) {
   EXPECT_EQ(readBytes(dir_ / "out.txt"), "statistics max=0.2 mean=0.15 minutes=2 suspect=0\n");
 }
 
-TEST_F(ProcessModeTest, WithoutSettingsFileUsesTheDataSubfolderAndDoesNotCreateOne) {
-  writeDay("20110401");
-  EXPECT_EQ(run("--process 20110401"), 0) << err_;
-  EXPECT_TRUE(fs::is_regular_file(data_ + "μSVHGraph_20110401.jpg"));
-  EXPECT_FALSE(fs::exists(dir_ / "dayplot.ini"));
-}
-
-TEST_F(ProcessModeTest, NoImageAskedForIsSuccess) {
-  writeDay("20110401");
-  writeIni(ini("2", 0, 0));
-  EXPECT_EQ(run("--process 20110401"), 0) << err_;
-  EXPECT_EQ(std::distance(fs::directory_iterator(data_), fs::directory_iterator()), 1);
-}
-
-TEST_F(ProcessModeTest, MissingDayFileExitsOne) {
-  EXPECT_EQ(run("--process 20110401"), 1);
-  EXPECT_NE(err_.find("ファイルがありません"), std::string::npos) << err_;
-}
-
-TEST_F(ProcessModeTest, OtherFailuresExitTwoWithTheirMessage) {
+// A missing day file exits with 1, other failures with 2, each with its message.
+TEST_F(ProcessModeTest, FailuresExitOneOrTwoWithTheirMessage) {
+  expectRun("--process 20110401", 1, "ファイルがありません");
   writeDay("20110401");
   writeIni(ini("0", 1, 0));
-  EXPECT_EQ(run("--process 20110401"), 2);
-  EXPECT_NE(err_.find("縦軸最大スケール"), std::string::npos) << err_;
+  expectRun("--process 20110401", 2, "縦軸最大スケール");
 
   writeIni(ini("2", 1, 0));
   fs::create_directory(data_ + "graph_20110401.jpg");
-  EXPECT_EQ(run("--process 20110401"), 2);
-  EXPECT_NE(err_.find("JPEG"), std::string::npos) << err_;
+  expectRun("--process 20110401", 2, "JPEG");
 
-  EXPECT_EQ(run("--process 2011041"), 2);
-  EXPECT_NE(err_.find("yyyymmdd"), std::string::npos) << err_;
-  EXPECT_EQ(run("--process 20110231"), 2);
-  EXPECT_EQ(run("--bogus"), 2);
-  EXPECT_NE(err_.find("--process"), std::string::npos) << err_;
+  expectRun("--process 2011041", 2, "yyyymmdd");
+  expectRun("--process 20110231", 2);
+  expectRun("--bogus", 2, "--process");
   EXPECT_NE(err_.find("--headless"), std::string::npos) << err_;
   // No arguments opens the settings window; without a screen it says so and ends.
-  EXPECT_EQ(run(""), 1);
-  EXPECT_NE(err_.find("dayplot --headless"), std::string::npos) << err_;
+  expectRun("", 1, "dayplot --headless");
 }
 
 // dayplot_readings.ini adds the interval of the day's mean; without it the graph is as
@@ -142,11 +136,10 @@ TEST_F(ProcessModeTest, MonthAndYearGraphs) {
       {"--year 11", 2, "", "yyyy"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(run(c.args), c.status) << c.args << ": " << err_;
+    expectRun(c.args, c.status, c.says);
     if (*c.image) {
       EXPECT_TRUE(fs::is_regular_file(data_ + c.image)) << c.args;
     }
-    EXPECT_NE(err_.find(c.says), std::string::npos) << c.args << ": " << err_;
   }
   EXPECT_FALSE(fs::exists(data_ + "graph_201105.jpg"));
   EXPECT_EQ(std::distance(fs::directory_iterator(data_), fs::directory_iterator()), 4);
@@ -158,12 +151,8 @@ TEST_F(ProcessModeTest, SkippedLinesAreToldForADayAMonthAndAYear) {
   std::ofstream(data_ + "μSVHData20110401.csv", std::ios::binary | std::ios::app)
       << "\"2011/04/01\",\"00:0\r\n";
   writeIni(ini("2", 1, 0));
-  for (const char* args : {"--process 20110401", "--month 201104", "--year 2011"}) {
-    EXPECT_EQ(run(args), 0) << args << ": " << err_;
-    EXPECT_NE(err_.find(data_ + "μSVHData20110401.csv の読めない 1 行を読み飛ばしました"),
-              std::string::npos)
-        << args << ": " << err_;
-  }
+  for (const char* args : {"--process 20110401", "--month 201104", "--year 2011"})
+    expectRun(args, 0, data_ + "μSVHData20110401.csv の読めない 1 行を読み飛ばしました");
 }
 
 }  // namespace

@@ -24,12 +24,19 @@ DayplotStart yesterdayAt(std::string hour, std::string minute) {
 
 const DueRun kToday{RunKind::Today, "20110315"};
 
-TEST(DueRuns, PeriodTenSkipsMidnightAndMinutesOffThePeriod) {
+TEST(DueRuns, PeriodTenSkipsMidnightAndMinutesOffThePeriodAndComesFirst) {
   const DayplotStart s = realtime(10);
   EXPECT_TRUE(dueRuns(at(2011, 3, 15, 0, 0), s).empty());
   EXPECT_EQ(dueRuns(at(2011, 3, 15, 0, 10), s), std::vector<DueRun>{kToday});
   EXPECT_TRUE(dueRuns(at(2011, 3, 15, 0, 15), s).empty());
   EXPECT_EQ(dueRuns(at(2011, 3, 15, 23, 50, 59), s), std::vector<DueRun>{kToday});
+  // With yesterday's run due in the same minute, today's comes first.
+  DayplotStart both = yesterdayAt("00", "10");
+  both.controls.todayEvery = 1;
+  both.RealtimeInterval = 10;
+  EXPECT_EQ(
+      dueRuns(at(2011, 3, 15, 0, 10, 58), both),
+      (std::vector<DueRun>{kToday, {RunKind::Yesterday, "20110314"}, {RunKind::Month, "201103"}}));
 }
 
 TEST(DueRuns, RunsPerDayForEachPeriod) {
@@ -70,7 +77,7 @@ TEST(DueRuns, YesterdayAcrossMonthAndYearEnds) {
   EXPECT_TRUE(dueRuns(at(2011, 1, 1, 1, 3), s).empty());
 }
 
-TEST(DueRuns, StartTimeIsComparedAsTwoDigitText) {
+TEST(DueRuns, StartTimeIsComparedAsTwoDigitTextAndClearedBoxesRunNothing) {
   for (const auto& [hour, minute] : std::vector<std::pair<std::string, std::string>>{
            {"00", "3"}, {"0", "03"}, {"00", "003"}, {"", ""}, {"00", " 3"}}) {
     for (int m = 0; m < 1440; ++m) {
@@ -79,38 +86,29 @@ TEST(DueRuns, StartTimeIsComparedAsTwoDigitText) {
     }
   }
   EXPECT_EQ(dueRuns(at(2011, 3, 15, 23, 59), yesterdayAt("23", "59")).size(), 2u);
-}
-
-TEST(DueRuns, BothDueInOneMinuteTodayFirst) {
-  DayplotStart s = realtime(10);
-  s.controls.yesterdayAt = 1;
-  s.controls.atHour = "00";
-  s.controls.atMinute = "10";
-  EXPECT_EQ(
-      dueRuns(at(2011, 3, 15, 0, 10, 58), s),
-      (std::vector<DueRun>{kToday, {RunKind::Yesterday, "20110314"}, {RunKind::Month, "201103"}}));
-}
-
-TEST(DueRuns, ClearedBoxesRunNothing) {
   DayplotStart s;  // both cleared, the design defaults
-  for (int m = 0; m < 1440; ++m) {
+  for (int m = 0; m < 1440; ++m)
     ASSERT_TRUE(dueRuns(at(2011, 3, 15, m / 60, m % 60), s).empty()) << m;
-  }
   s.controls.todayEvery = 1;
   s.RealtimeInterval = 0;  // a damaged period never divides by zero
   EXPECT_TRUE(dueRuns(at(2011, 3, 15, 0, 10), s).empty());
 }
 
-TEST(MinuteScheduler, NothingAtStartAndEachMinuteOnce) {
+TEST(MinuteScheduler, NothingAtStartEachMinuteOnceAndTheNextTickJustAfterIt) {
   MinuteScheduler scheduler(at(2011, 3, 15, 0, 9, 58));
   const DayplotStart s = realtime(10);
   EXPECT_TRUE(scheduler.tick(at(2011, 3, 15, 0, 9, 59), s).empty());  // early timer
   EXPECT_EQ(scheduler.tick(at(2011, 3, 15, 0, 10, 0), s), std::vector<DueRun>{kToday});
   EXPECT_TRUE(scheduler.tick(at(2011, 3, 15, 0, 10, 30), s).empty());  // same minute again
   EXPECT_TRUE(scheduler.tick(at(2011, 3, 15, 0, 11, 0), s).empty());
+  // The next tick just after the next minute.
+  using std::chrono::milliseconds;
+  EXPECT_EQ(MinuteScheduler::untilNextMinute(at(2011, 3, 15, 0, 9, 58)), milliseconds(2500));
+  EXPECT_EQ(MinuteScheduler::untilNextMinute(at(2011, 3, 15, 0, 10, 0)), milliseconds(60500));
+  EXPECT_EQ(minuteNumber(at(2011, 1, 1, 0, 0)) - minuteNumber(at(2010, 12, 31, 23, 59)), 1);
 }
 
-TEST(MinuteScheduler, ALateTickMakesUpMissedMinutesOncePerDay) {
+TEST(MinuteScheduler, ALateTickMakesUpMissedMinutesOncePerDayAndOfTheLastDayOnly) {
   DayplotStart s = realtime(10);
   s.controls.yesterdayAt = 1;  // yesterday at 00:03
   MinuteScheduler scheduler(at(2011, 3, 15, 23, 55, 10));
@@ -123,20 +121,10 @@ TEST(MinuteScheduler, ALateTickMakesUpMissedMinutesOncePerDay) {
   // A clock set back examines its own minute only.
   EXPECT_EQ(scheduler.tick(at(2011, 3, 16, 0, 20, 1), s),
             (std::vector<DueRun>{{RunKind::Today, "20110316"}}));
-}
-
-TEST(MinuteScheduler, AGapOfDaysMakesUpTheLastDayOnly) {
-  MinuteScheduler scheduler(at(2011, 3, 1, 12, 0));
-  const auto runs = scheduler.tick(at(2011, 3, 10, 12, 0), yesterdayAt("00", "03"));
-  EXPECT_EQ(runs,
+  // A gap of days makes up the last day only.
+  MinuteScheduler gap(at(2011, 3, 1, 12, 0));
+  EXPECT_EQ(gap.tick(at(2011, 3, 10, 12, 0), yesterdayAt("00", "03")),
             (std::vector<DueRun>{{RunKind::Yesterday, "20110309"}, {RunKind::Month, "201103"}}));
-}
-
-TEST(MinuteScheduler, NextTickJustAfterTheNextMinute) {
-  using std::chrono::milliseconds;
-  EXPECT_EQ(MinuteScheduler::untilNextMinute(at(2011, 3, 15, 0, 9, 58)), milliseconds(2500));
-  EXPECT_EQ(MinuteScheduler::untilNextMinute(at(2011, 3, 15, 0, 10, 0)), milliseconds(60500));
-  EXPECT_EQ(minuteNumber(at(2011, 1, 1, 0, 0)) - minuteNumber(at(2010, 12, 31, 23, 59)), 1);
 }
 
 TEST(StartTimeUsable, TwoDigitsInRangeOnly) {

@@ -66,9 +66,8 @@ class ProgramFolder {
     const std::string date =
         yyyymmdd.substr(0, 4) + "/" + yyyymmdd.substr(4, 2) + "/" + yyyymmdd.substr(6, 2);
     std::string text;
-    for (const char* time : {"09:00", "09:01", "09:02", "15:30", "15:31"}) {
+    for (const char* time : {"09:00", "09:01", "09:02", "15:30", "15:31"})
       text += "\"" + date + "\",\"" + time + "\",0.5,10,100,60\r\n";
-    }
     write("data/μSVHData" + yyyymmdd + ".csv", text);
   }
 

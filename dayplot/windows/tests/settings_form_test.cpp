@@ -2,7 +2,6 @@
 // a launcher that starts nothing and dialogs that answer at once.
 #include "settings_form.h"
 
-#include <sys/stat.h>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -147,9 +146,8 @@ TEST_F(FormTest, EveryControlWithItsNameAndTextAndTheOptionsOneGroup) {
       {"Command1", "停止中案内転送"}, {"Command2", "保存先"},      {"Command3", "手動処理"},
       {"Option1", "10分毎"},          {"Option2", "20分毎"},       {"Option3", "30分毎"},
       {"Option4", "60分毎"},          {"Check4", "昨日分自動処理"}};
-  for (const auto& [name, caption] : buttons) {
+  for (const auto& [name, caption] : buttons)
     EXPECT_EQ(find<QAbstractButton>(name)->text(), QString(caption)) << name;
-  }
   EXPECT_EQ(find<QLineEdit>("Text14")->echoMode(), QLineEdit::Normal);
   EXPECT_TRUE(find<QComboBox>("Combo1")->isEditable());
   EXPECT_NE(find<QWidget>("Line1"), nullptr);
@@ -165,9 +163,8 @@ TEST_F(FormTest, EveryControlWithItsNameAndTextAndTheOptionsOneGroup) {
   for (int i : {3, 2, 4, 1}) {
     click(("Option" + std::to_string(i)).c_str());
     EXPECT_EQ(w.RealtimeInterval(), periods[i - 1]);
-    for (int j = 1; j <= 4; ++j) {
+    for (int j = 1; j <= 4; ++j)
       EXPECT_EQ(find<QRadioButton>(("Option" + std::to_string(j)).c_str())->isChecked(), i == j);
-    }
   }
 }
 
@@ -189,12 +186,10 @@ TEST_F(FormTest, FirstStartWithoutFileKeepsTheDefaultsAndSavesThemAtClose) {
                 "\",\"μSVHGraph\",\"2\",\"μSVHData\",\"自作GM管\",\"03\",\"00\"\r\n"
                 "1,0,0,0\r\n#TRUE#,#FALSE#,#FALSE#,#FALSE#\r\n"
                 "\"ftp.example.com\",\"\",\"\",0,\"\"\r\n");
-  struct stat st {};
-  ASSERT_EQ(::stat((folder_.path() + "dayplot.ini").c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_EQ(testing::fileMode(folder_.path() + "dayplot.ini"), 0600u);
 }
 
-TEST_F(FormTest, FileWithOnlyItsFirstLineClearsTheRest) {
+TEST_F(FormTest, FileWithOnlyItsFirstLineClearsTheRestAndOnlyACsvPathNamesTheFolder) {
   writeIni(
       "\"here\",\"/srv/log/μSVHData_nnnntthh.csv\",\"g\",\"1\",\"μSVHData\",\"tube\","
       "\"03\",\"00\"\r\n");
@@ -202,21 +197,17 @@ TEST_F(FormTest, FileWithOnlyItsFirstLineClearsTheRest) {
   EXPECT_EQ(text("Text2"), "/srv/log/μSVHData_nnnntthh.csv");
   EXPECT_EQ(w.DataFolder(), "/srv/log/");
   EXPECT_EQ(text("Text10"), "03");  // the leading zero kept
-  for (const char* name : {"Check1", "Check2", "Check3", "Check4", "Check5"}) {
+  for (const char* name : {"Check1", "Check2", "Check3", "Check4", "Check5"})
     EXPECT_FALSE(ticked(name)) << name;
-  }
-  for (const char* name : {"Option1", "Option2", "Option3", "Option4"}) {
+  for (const char* name : {"Option1", "Option2", "Option3", "Option4"})
     EXPECT_FALSE(find<QRadioButton>(name)->isChecked()) << name;
-  }
   EXPECT_EQ(w.RealtimeInterval(), 10);
   EXPECT_EQ(text("Text12"), "");
   // A click still selects one: the group works from nothing selected.
   click("Option2");
   EXPECT_EQ(w.RealtimeInterval(), 20);
   EXPECT_TRUE(find<QRadioButton>("Option2")->isChecked());
-}
-
-TEST_F(FormTest, DataPathUsedOnlyWhenItEndsInLowerCaseCsv) {
+  // The data path is used only when it ends in lower-case .csv.
   const std::pair<std::string, std::string> cases[] = {
       {"/srv/log/", folder_.data()},       // a folder typed by hand: shown, not used
       {"/srv/log/x.CSV", folder_.data()},  // case counts
@@ -226,18 +217,17 @@ TEST_F(FormTest, DataPathUsedOnlyWhenItEndsInLowerCaseCsv) {
     writeIni("\"p\",\"" + path +
              "\",\"g\",\"2\",\"μSVHData\",\"t\",\"03\",\"00\"\r\n"
              "1,0,0,0\r\n#FALSE#,#FALSE#,#TRUE#,#FALSE#\r\n\"h\",\"\",\"\",0,\"\"\r\n");
-    SettingsForm& w = open();
+    SettingsForm& again = open();
     EXPECT_EQ(text("Text2").toStdString(), path);
-    EXPECT_EQ(w.DataFolder(), folder) << path;
-    EXPECT_EQ(w.RealtimeInterval(), 30);
+    EXPECT_EQ(again.DataFolder(), folder) << path;
+    EXPECT_EQ(again.RealtimeInterval(), 30);
   }
 }
 
 TEST_F(FormTest, Combo1ListsTheProgramsOwnDataFolderByPrefixAndCsvInAnyCase) {
   for (const char* name : {"μSVHData20110316.csv", "μSVHData20110315.CSV", "μSVHData20110317.txt",
-                           "other20110318.csv", "μSVHData.csv"}) {
+                           "other20110318.csv", "μSVHData.csv"})
     folder_.write(std::string("data/") + name, "");
-  }
   std::filesystem::create_directories(folder_.data() + "μSVHData20110319.csv");  // a folder
   // The data folder setting points elsewhere: the list still comes from data/.
   writeIni("\"p\",\"/nowhere/x.csv\",\"g\",\"2\",\"μSVHData\",\"t\",\"03\",\"00\"\r\n");
@@ -268,14 +258,12 @@ TEST_F(FormTest, Combo1FillsTheDateBoxesFromCharactersNineToSixteen) {
 
   // The positions are fixed, whatever the prefix; a short entry gives what there is.
   const DateBoxes other = dateBoxesFromEntry("gm20110401.csv");
-  EXPECT_EQ(other.year, "01.c");
-  EXPECT_EQ(other.month, "sv");
-  EXPECT_EQ(other.day, "");
+  EXPECT_EQ(std::tie(other.year, other.month, other.day), std::tuple("01.c", "sv", ""));
   const DateBoxes shorter = dateBoxesFromEntry("short");
   EXPECT_TRUE(shorter.year.isEmpty() && shorter.month.isEmpty() && shorter.day.isEmpty());
 }
 
-TEST_F(FormTest, ManualRunLeavesTheGraphWindowOpenWithTheGraph) {
+TEST_F(FormTest, ManualRunLeavesTheGraphWindowOpenAndAMessageWaitsWithoutBlocking) {
   folder_.writeDay("20110315");
   SettingsForm& w = open();
   typeDate("2011", "03", "15");
@@ -283,12 +271,11 @@ TEST_F(FormTest, ManualRunLeavesTheGraphWindowOpenWithTheGraph) {
   GraphForm* form1 = w.Form1();
   ASSERT_NE(form1, nullptr);
   EXPECT_TRUE(form1->isVisible());
-  EXPECT_EQ(form1->objectName(), "Form1");
-  EXPECT_EQ(form1->windowTitle(), "Form1");
-  EXPECT_EQ(form1->size(), QSize(890, 566));
+  EXPECT_EQ(std::tuple(form1->objectName(), form1->windowTitle(), form1->size()),
+            std::tuple("Form1", "Form1", QSize(890, 566)));
   QLabel* picture = form1->Picture1();
-  EXPECT_EQ(picture->objectName(), "Picture1");
-  EXPECT_EQ(picture->geometry(), QRect(24, 8, 841, 537));
+  EXPECT_EQ(std::tuple(picture->objectName(), picture->geometry()),
+            std::tuple("Picture1", QRect(24, 8, 841, 537)));
   const QImage shown = picture->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
   EXPECT_EQ(shown, form1->image().convertToFormat(QImage::Format_RGB32));
   // The curve at 0.5 of 2 μSv/h on the morning panel: 239 - 0.5 x 85 = 196.
@@ -296,11 +283,7 @@ TEST_F(FormTest, ManualRunLeavesTheGraphWindowOpenWithTheGraph) {
   EXPECT_TRUE(folder_.exists("data/μSVHGraph_20110315.jpg"));
   EXPECT_TRUE(launcher_.started.empty());  // FTP transfer not ticked
   EXPECT_TRUE(messageText().isEmpty());
-}
-
-TEST_F(FormTest, SingleDigitMonthNamesNoFileAndTheMessageWaitsWithoutBlocking) {
-  folder_.writeDay("20110315");
-  SettingsForm& w = open();
+  // A single-digit month names no file, and the message waits without blocking.
   typeDate("2011", "3", "15");
   click("Command3");  // returns although the message is still open
   EXPECT_EQ(w.TargetDay(), "2011315");
@@ -572,9 +555,7 @@ TEST_F(FormTest, PublishDialogSavesOwnerOnlyAndRefusesWhatIsNoFingerprint) {
   EXPECT_TRUE(saved.tlsRequired);
   EXPECT_EQ(saved.keyFile, "/srv/key");
   EXPECT_EQ(saved.trustedFingerprints, std::set<std::string>{std::string(64, 'B')});
-  struct stat st {};
-  ASSERT_EQ(::stat(path.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_EQ(testing::fileMode(path), 0600u);
   EXPECT_EQ(PublishDialog(path).settings(), saved);  // shown as saved
 }
 

@@ -12,7 +12,27 @@
 namespace radmon {
 namespace fs = std::filesystem;
 
-TEST(AlarmTones, TheStagesAndTheFaultChimeSoundDifferentAndLoopCleanly) {
+TEST(AlarmPlayer,
+     BuiltInTonesThatLoopCleanlyAndTheWavLookedForInTheWorkingFolderThenBesideTheProgram) {
+  testApp();
+  const ftp::testing::TempStation temp{"radmon_alarm", "prog", {}};
+  const fs::path& base = temp.dir;
+  fs::create_directories(base / "work");
+  const fs::path oldCwd = fs::current_path();
+  fs::current_path(base / "work");
+  ASSERT_FALSE(writeAlarmWav((base / "prog" / "daiichi.wav").string(), AlarmPattern::Stage1));
+  ASSERT_FALSE(writeAlarmWav((base / "prog" / "daini.wav").string(), AlarmPattern::Stage2));
+  ASSERT_FALSE(writeAlarmWav((base / "work" / "daini.wav").string(), AlarmPattern::Stage1));
+
+  AlarmPlayer player((base / "prog").string() + "/");
+  EXPECT_EQ(player.resolve("daini.wav"), (base / "work" / "daini.wav").string());
+  EXPECT_EQ(player.resolve("daiichi.wav"), (base / "prog" / "daiichi.wav").string());
+  const std::string fallback = player.resolve("nothing.wav");
+  EXPECT_TRUE(fs::is_regular_file(fallback));
+  EXPECT_EQ(fs::path(fallback).filename(), "fallback_alarm.wav");
+
+  fs::current_path(oldCwd);
+  // The built-in tones: the stages and the fault chime sound different and loop cleanly.
   const auto a = alarmToneSamples(AlarmPattern::Stage1);
   const auto b = alarmToneSamples(AlarmPattern::Stage2);
   EXPECT_EQ(a.size(), size_t(0.8 * kAlarmSampleRate));
@@ -32,27 +52,6 @@ TEST(AlarmTones, TheStagesAndTheFaultChimeSoundDifferentAndLoopCleanly) {
   EXPECT_NEAR(double(chime.size()), 3.0 * kAlarmSampleRate, 2);
   EXPECT_LT(peak(chime), peak(a) / 2);
   EXPECT_EQ(chime.front(), 0);
-}
-
-TEST(AlarmPlayer, LooksInTheWorkingFolderThenBesideTheProgramThenUsesTheBuiltInTone) {
-  testApp();
-  const ftp::testing::TempStation temp{"radmon_alarm", "prog", {}};
-  const fs::path& base = temp.dir;
-  fs::create_directories(base / "work");
-  const fs::path oldCwd = fs::current_path();
-  fs::current_path(base / "work");
-  ASSERT_FALSE(writeAlarmWav((base / "prog" / "daiichi.wav").string(), AlarmPattern::Stage1));
-  ASSERT_FALSE(writeAlarmWav((base / "prog" / "daini.wav").string(), AlarmPattern::Stage2));
-  ASSERT_FALSE(writeAlarmWav((base / "work" / "daini.wav").string(), AlarmPattern::Stage1));
-
-  AlarmPlayer player((base / "prog").string() + "/");
-  EXPECT_EQ(player.resolve("daini.wav"), (base / "work" / "daini.wav").string());
-  EXPECT_EQ(player.resolve("daiichi.wav"), (base / "prog" / "daiichi.wav").string());
-  const std::string fallback = player.resolve("nothing.wav");
-  EXPECT_TRUE(fs::is_regular_file(fallback));
-  EXPECT_EQ(fs::path(fallback).filename(), "fallback_alarm.wav");
-
-  fs::current_path(oldCwd);
 }
 
 }  // namespace radmon

@@ -17,7 +17,7 @@ class AlarmStagesTest : public ::testing::Test {
   AlarmStages alarms{sound};
 };
 
-TEST_F(AlarmStagesTest, EqualToTheLimitDoesNotStart) {
+TEST_F(AlarmStagesTest, EqualToTheLimitOrUntickedDoesNotStart) {
   struct Row {
     Tick stage;
     float limit, above;
@@ -35,13 +35,16 @@ TEST_F(AlarmStagesTest, EqualToTheLimitDoesNotStart) {
     EXPECT_EQ(sound.playing, row.sound);
     sound.playing.clear();
   }
+  // An unticked stage never starts.
+  panel.ticks[Tick::alarm1] = false;
+  panel.ticks[Tick::alarm2] = false;
+  EXPECT_EQ(alarms.check(100.0f, panel), 0);
 }
 
 TEST_F(AlarmStagesTest, BothStagesInOneSecondSoundStageTwo) {
   EXPECT_EQ(alarms.check(3.0f, panel), 3);
   EXPECT_EQ(sound.playing, "daini.wav");
-  EXPECT_EQ(alarms.alarm1Latch(), true);
-  EXPECT_EQ(alarms.alarm2Latch(), true);
+  EXPECT_EQ(std::tuple(alarms.alarm1Latch(), alarms.alarm2Latch()), std::tuple(true, true));
 }
 
 TEST_F(AlarmStagesTest, EachStopButtonRearmsOnlyItsOwnStage) {
@@ -61,12 +64,6 @@ TEST_F(AlarmStagesTest, LatchedSoundGoesOnWhenTheRateFalls) {
   EXPECT_EQ(alarms.check(0.0f, panel), 0);
   EXPECT_EQ(sound.playing, "daiichi.wav");
   EXPECT_EQ(sound.calls.size(), 1u);
-}
-
-TEST_F(AlarmStagesTest, UntickedStageNeverStarts) {
-  panel.ticks[Tick::alarm1] = false;
-  panel.ticks[Tick::alarm2] = false;
-  EXPECT_EQ(alarms.check(100.0f, panel), 0);
 }
 
 TEST_F(AlarmStagesTest, UnusableLimitKeepsTheLastOneAndIsReportedOnce) {

@@ -85,7 +85,7 @@ TEST(BufferRing, SoundWithNoBufferQueuedIsDroppedAndCountedOnce) {
   EXPECT_EQ(ring.droppedBytes(), 1500);
 }
 
-TEST(BufferRing, IgnoresUnknownAndRepeatedHandsAndForgetsAPartialSecond) {
+TEST(BufferRing, IgnoresUnknownAndRepeatedHandsForgetsAPartialSecondAndFillsTheFrontInPlace) {
   BufferRing ring(3, 10);
   EXPECT_TRUE(ring.hand(2));
   EXPECT_FALSE(ring.hand(2));
@@ -105,25 +105,23 @@ TEST(BufferRing, IgnoresUnknownAndRepeatedHandsAndForgetsAPartialSecond) {
   EXPECT_EQ(std::vector<uint8_t>(out.begin(), out.begin() + 10), sound);
   EXPECT_EQ(out[10], 0);
   EXPECT_TRUE(ring.empty());
-}
-
-TEST(BufferRing, APulledSourceFillsTheFrontBufferInPlace) {
-  BufferRing ring(2, 10);
-  EXPECT_EQ(ring.frontSpace(), nullptr);
-  EXPECT_FALSE(ring.takeFront(10));
-  ring.hand(1);
-  ring.hand(0);
-  uint8_t* space = ring.frontSpace();
+  // A pulled source fills the front buffer in place.
+  BufferRing pulled(2, 10);
+  EXPECT_EQ(pulled.frontSpace(), nullptr);
+  EXPECT_FALSE(pulled.takeFront(10));
+  pulled.hand(1);
+  pulled.hand(0);
+  uint8_t* space = pulled.frontSpace();
   ASSERT_NE(space, nullptr);
   space[0] = 42;
-  EXPECT_FALSE(ring.takeFront(0));  // nothing written is no buffer
-  EXPECT_EQ(ring.takeFront(1), std::optional<int16_t>(1));
+  EXPECT_FALSE(pulled.takeFront(0));  // nothing written is no buffer
+  EXPECT_EQ(pulled.takeFront(1), std::optional<int16_t>(1));
   uint8_t byte = 0;
-  ring.copy(&byte, 1, 1);
+  pulled.copy(&byte, 1, 1);
   EXPECT_EQ(byte, 42);
-  EXPECT_EQ(ring.takeFront(10), std::optional<int16_t>(0));
-  ring.clear();
-  EXPECT_TRUE(ring.empty());
+  EXPECT_EQ(pulled.takeFront(10), std::optional<int16_t>(0));
+  pulled.clear();
+  EXPECT_TRUE(pulled.empty());
 }
 
 }  // namespace

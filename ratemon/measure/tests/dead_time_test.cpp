@@ -36,7 +36,7 @@ TEST(CorrectDeadTime, NonParalysableUpToTheCap) {
   EXPECT_NEAR(truth / (1 + truth * kTau) * 60, 24000, 1e-6);
 }
 
-TEST(ReadingInterval95, FromTheCountsBehindTheFigure) {
+TEST(ReadingInterval95, FromTheCountsBehindTheFigureSummedFromTheChainsSlots) {
   // 20 pulses in a minute with a factor of 60 CPM per μSv/h.
   const ReadingInterval minute = readingInterval95(20, 60, 60.0f, 0.0f);
   EXPECT_NEAR(minute.cpmLow, 12.21652, 1e-4);
@@ -56,9 +56,7 @@ TEST(ReadingInterval95, FromTheCountsBehindTheFigure) {
   EXPECT_GT(busy.cpmHigh, 30000);
   EXPECT_NEAR(busy.cpmHigh - busy.cpmLow, 2 * 1.96 * std::sqrt(24000.0) / 0.64, 5);
   EXPECT_EQ(readingInterval95(5, 0, 60.0f, 0.0f).cpmHigh, 0);  // nothing counted yet
-}
-
-TEST(ReadingInterval95, SumsTheChainsCountSlots) {
+  // It sums the chain's count slots.
   DoseChain chain;
   DoseResult last;
   for (int64_t s = 1; s <= 30; ++s) last = chain.step(s, 2, 10, 0);
@@ -72,7 +70,7 @@ TEST(ReadingInterval95, SumsTheChainsCountSlots) {
   EXPECT_GE(r.cpmHigh, static_cast<double>(last.cpm));
 }
 
-TEST(CountingSettings, FileReadsBackAndBadLinesAreTold) {
+TEST(CountingSettings, FileReadsBackBadLinesAreToldAndTheScansOwnDeadTimeIsOffered) {
   namespace fs = std::filesystem;
   const std::string path = (fs::temp_directory_path() / "counting_settings_test.ini").string();
   fs::remove(path);
@@ -105,9 +103,7 @@ TEST(CountingSettings, FileReadsBackAndBadLinesAreTold) {
     EXPECT_EQ(loaded.issues, c.issues) << c.text;
   }
   fs::remove(path);
-}
-
-TEST(CountingSettings, TheScansOwnDeadTimeIsOffered) {
+  // The scan's own dead time is offered.
   EXPECT_NEAR(scanDeadTimeMicroseconds(10), 498.866, 1e-3);  // 11 samples, as measured
   EXPECT_NEAR(scanDeadTimeMicroseconds(0), 45.351, 1e-3);
   EXPECT_NEAR(scanDeadTimeMicroseconds(-5), 45.351, 1e-3);

@@ -31,16 +31,15 @@ TEST(DoseChain, FullMinuteIsThePlainSumCutToThreeDecimalsInSinglePrecision) {
     for (int sec = 1; sec <= 60; ++sec)
       r = chain.step(sec, sec <= row.pulses ? 1 : 0, row.sensitivity, row.background);
     SCOPED_TRACE(testing::Message() << "S " << row.sensitivity << ", " << row.pulses << " CPM");
-    EXPECT_EQ(r.sensitivityFactor, static_cast<float>(row.sensitivity) / 10.0f * 60.0f);
-    EXPECT_EQ(r.cpm, row.cpm);
-    EXPECT_EQ(r.backgroundDose, row.backgroundDose);
-    EXPECT_EQ(r.grossDoseRate, row.gross);
-    EXPECT_EQ(r.netDoseRate, row.net);
-    EXPECT_EQ(chain.doseHistory()[60], row.net);  // the graph draws the net rate
+    // The graph draws the net rate.
+    EXPECT_EQ(std::tuple(r.sensitivityFactor, r.cpm, r.backgroundDose, r.grossDoseRate,
+                         r.netDoseRate, chain.doseHistory()[60]),
+              std::tuple(static_cast<float>(row.sensitivity) / 10.0f * 60.0f, row.cpm,
+                         row.backgroundDose, row.gross, row.net, row.net));
   }
 }
 
-TEST(DoseChain, FirstMinuteIsExtrapolatedFromTheUncutRate) {
+TEST(DoseChain, FirstMinuteIsExtrapolatedFromTheUncutRateThenTheSumAtSixtySeconds) {
   DoseChain chain;
   DoseResult r;
   for (int sec = 1; sec <= 7; ++sec) r = chain.step(sec, sec <= 3 ? 1 : 0, 18, 0);
@@ -48,16 +47,14 @@ TEST(DoseChain, FirstMinuteIsExtrapolatedFromTheUncutRate) {
   EXPECT_EQ(r.cpm, 25);
   EXPECT_FLOAT_EQ(r.grossDoseRate, std::floor(cpm / 108.0f * 1000.0f) / 1000.0f);
   EXPECT_FLOAT_EQ(r.grossDoseRate, 0.238f);  // from 25 it would be 0.231
-}
 
-TEST(DoseChain, SwitchesToTheSumAtSixtySeconds) {
-  DoseChain chain;
-  // 2 pulses in each of the first 30 seconds, none after.
+  // It switches to the sum at sixty seconds: 2 pulses in each of the first 30, none after.
+  DoseChain later;
   DoseResult at59, at60;
   for (int sec = 1; sec <= 60; ++sec) {
-    auto r = chain.step(sec, sec <= 30 ? 2 : 0, 18, 0);
-    if (sec == 59) at59 = r;
-    if (sec == 60) at60 = r;
+    const auto step = later.step(sec, sec <= 30 ? 2 : 0, 18, 0);
+    if (sec == 59) at59 = step;
+    if (sec == 60) at60 = step;
   }
   EXPECT_EQ(at59.cpm, 61);  // 60 / 59 × 60 = 61.01
   EXPECT_EQ(at60.cpm, 60);

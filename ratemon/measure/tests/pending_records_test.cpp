@@ -1,26 +1,19 @@
 #include "pending_records.h"
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include <gtest/gtest.h>
 
 #include "day_record.h"
 #include "event_log.h"
+#include "file_bytes.h"
+#include "temp_station.h"
 
 namespace radmon {
 namespace {
 namespace fs = std::filesystem;
-
-std::string contents(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
+using testing::readBytes;
 
 std::string line(int day, int minute) {
   return formatRecordLine({{2011, 9, day, 23, minute, 0}, 0.1f, 20, 100, 60 * (minute + 1)});
@@ -29,11 +22,6 @@ std::string line(int day, int minute) {
 // A fresh station folder with its data folder; written/left/fault of a flush checked in one.
 class PendingRecords : public ::testing::Test {
  protected:
-  void SetUp() override {
-    fs::remove_all(dir);
-    fs::create_directories(dir / "data");
-  }
-  void TearDown() override { fs::remove_all(dir); }
   template <typename Flush>
   static void expectFlush(const Flush& flush, int written, int left, bool fault) {
     ASSERT_TRUE(flush);
@@ -41,7 +29,8 @@ class PendingRecords : public ::testing::Test {
     EXPECT_EQ(flush->value.left, left);
     EXPECT_EQ(flush->value.fault.has_value(), fault);
   }
-  const fs::path dir = fs::temp_directory_path() / ("radmon_pending_" + std::to_string(::getpid()));
+  ftp::testing::TempStation temp_{"radmon_pending", "station", {}};
+  const fs::path dir = temp_.program;
   const std::string station = dir.string() + "/";
   const std::string data = station + "data/";
 };
@@ -65,9 +54,9 @@ TEST_F(PendingRecords, KeptLinesReachTheirDayFilesAtTheNextStart) {
   expectFlush(flush, 3, 0, false);
   EXPECT_TRUE(flush->clean()) << "the torn line went at the first start";
   EXPECT_FALSE(fs::exists(flush->value.path));
-  EXPECT_EQ(contents(dir / "data" / dayFileName("20110919")),
+  EXPECT_EQ(readBytes(dir / "data" / dayFileName("20110919")),
             line(19, 57) + line(19, 58) + line(19, 59));
-  EXPECT_EQ(contents(dir / "data" / dayFileName("20110920")), line(20, 0));
+  EXPECT_EQ(readBytes(dir / "data" / dayFileName("20110920")), line(20, 0));
 }
 
 // A line whose day file cannot be written holds back every later line, even those whose
@@ -79,13 +68,13 @@ TEST_F(PendingRecords, LinesAfterOneThatStaysKeptStayKeptToo) {
   auto flush = flushPendingRecords(station, data);
   expectFlush(flush, 0, 3, true);
   EXPECT_FALSE(fs::exists(dir / "data" / dayFileName("20110920")));
-  EXPECT_EQ(contents(flush->value.path), line(19, 59) + line(20, 0) + line(20, 1));
+  EXPECT_EQ(readBytes(flush->value.path), line(19, 59) + line(20, 0) + line(20, 1));
 
   fs::remove(dir / "data" / dayFileName("20110919"));
   flush = flushPendingRecords(station, data);
   ASSERT_TRUE(flush);
   EXPECT_EQ(flush->value.written, 3);
-  EXPECT_EQ(contents(dir / "data" / dayFileName("20110920")), line(20, 0) + line(20, 1));
+  EXPECT_EQ(readBytes(dir / "data" / dayFileName("20110920")), line(20, 0) + line(20, 1));
 }
 
 // Events wait in a pending file of their own, in the event log's line format, and go
@@ -96,7 +85,7 @@ TEST_F(PendingRecords, KeptEventsReachTheirEventLogsAtTheNextStart) {
   };
   ASSERT_FALSE(keepPending(Pending::Events, station,
                            {event(19, EventKind::NoSignal), event(20, EventKind::SignalOk)}));
-  EXPECT_EQ(contents(dir / kPendingEventsFileName),
+  EXPECT_EQ(readBytes(dir / kPendingEventsFileName),
             event(19, EventKind::NoSignal) + event(20, EventKind::SignalOk));
   EXPECT_FALSE(fs::exists(dir / kPendingFileName));  // the records' file is not touched
   std::ofstream(dir / "data" / eventFileName("20110919"), std::ios::binary)
@@ -107,9 +96,9 @@ TEST_F(PendingRecords, KeptEventsReachTheirEventLogsAtTheNextStart) {
   EXPECT_EQ(flush->value.what, Pending::Events);
   EXPECT_EQ(flush->value.written, 2);
   EXPECT_FALSE(fs::exists(flush->value.path));
-  EXPECT_EQ(contents(dir / "data" / eventFileName("20110919")),
+  EXPECT_EQ(readBytes(dir / "data" / eventFileName("20110919")),
             event(19, EventKind::Hum) + event(19, EventKind::NoSignal));
-  EXPECT_EQ(contents(dir / "data" / eventFileName("20110920")), event(20, EventKind::SignalOk));
+  EXPECT_EQ(readBytes(dir / "data" / eventFileName("20110920")), event(20, EventKind::SignalOk));
 }
 
 }  // namespace

@@ -67,19 +67,7 @@ TEST(PulseScan, ReturnIsLookedForResolutionSamplesAfterTheDip) {
   EXPECT_EQ(scan(s, armed), 1);
 }
 
-TEST(PulseScan, SampleZeroIsNeverExaminedTheLastIs) {
-  bool armed = false;
-  auto s = quiet();
-  s[0] = 0;
-  EXPECT_EQ(scan(s, armed), 0);
-  EXPECT_FALSE(armed);
-  s = quiet();
-  s.back() = 0;
-  EXPECT_EQ(scan(s, armed), 0);
-  EXPECT_TRUE(armed);  // the last sample armed a pulse for the next buffer
-}
-
-TEST(PulseScan, DipAtTheEndCompletesInTheNextBuffer) {
+TEST(PulseScan, DipAtTheEndCompletesInTheNextBufferAndASecondOneOnlySkips) {
   bool armed = false;
   auto first = quiet();
   first[first.size() - 5] = 10;  // within the last resolution samples: no skip
@@ -95,18 +83,16 @@ TEST(PulseScan, DipAtTheEndCompletesInTheNextBuffer) {
   same[same.size() - 5] = 10;
   armed = false;
   EXPECT_EQ(scan(same, armed), 1);
+  // A second dip while armed only skips.
+  bool armedTwice = false;
+  auto twice = quiet(100);
+  for (int i = 10; i < 90; ++i) twice[i] = 50;
+  twice[10] = 10;
+  twice[20] = 10;                         // second dip while armed
+  EXPECT_EQ(scan(twice, armedTwice), 1);  // one return at 90
 }
 
-TEST(PulseScan, SecondDipWhileArmedOnlySkips) {
-  bool armed = false;
-  auto s = quiet(100);
-  for (int i = 10; i < 90; ++i) s[i] = 50;
-  s[10] = 10;
-  s[20] = 10;                    // second dip while armed
-  EXPECT_EQ(scan(s, armed), 1);  // one return at 90
-}
-
-TEST(PulseScan, OddSettingsStayInBounds) {
+TEST(PulseScan, OddSettingsStayInBoundsSampleZeroIsNeverExaminedTheLastIs) {
   bool armed = false;
   auto s = quiet();
   s[50] = 0;
@@ -117,6 +103,16 @@ TEST(PulseScan, OddSettingsStayInBounds) {
   EXPECT_EQ(scan(s, armed, {47, 53, 30000}), 1);  // the skip would pass the end: none
   EXPECT_EQ(scan({}, armed), 0);
   EXPECT_EQ(scan({0}, armed), 0);
+  // Sample zero is never examined, the last is.
+  bool armedEnds = false;
+  auto ends = quiet();
+  ends[0] = 0;
+  EXPECT_EQ(scan(ends, armedEnds), 0);
+  EXPECT_FALSE(armedEnds);
+  ends = quiet();
+  ends.back() = 0;
+  EXPECT_EQ(scan(ends, armedEnds), 0);
+  EXPECT_TRUE(armedEnds);  // the last sample arms a pulse for the next buffer
 }
 
 TEST(PulseScan, MatchesTheSampleBySampleScanOnRandomSound) {

@@ -61,10 +61,8 @@ TEST_F(RecordWriterTest, MissingFolderKeepsLinesUntilItIsBack) {
   const std::string gone = folder + "gone/";
   auto kept = writer.append(gone, "20110919", "a\r\n");
   ASSERT_TRUE(kept);
-  EXPECT_EQ(kept->path, gone + dayFileName("20110919"));
-  EXPECT_EQ(kept->fault.step, WriteStep::open);
-  EXPECT_EQ(kept->fault.error, ENOENT);
-  EXPECT_EQ(kept->keptLines, 1u);
+  EXPECT_EQ(std::tie(kept->path, kept->fault.step, kept->fault.error, kept->keptLines),
+            std::tuple(gone + dayFileName("20110919"), WriteStep::open, ENOENT, 1u));
   EXPECT_TRUE(writer.append(gone, "20110919", "b\r\n"));
   EXPECT_EQ(writer.keptLines(), 2u);
   fs::create_directories(gone);

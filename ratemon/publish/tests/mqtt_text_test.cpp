@@ -13,11 +13,13 @@
 #include "acked_record.h"
 #include "day_record.h"
 #include "discovery.h"
+#include "file_bytes.h"
 #include "mqtt_address.h"
 #include "mqtt_settings.h"
 #include "settings_text.h"
 #include "state_message.h"
 #include "station_link.h"
+#include "temp_station.h"
 
 namespace radmon {
 namespace {
@@ -75,7 +77,7 @@ TEST(ParseMqttAddress, ReadsEachPartOrSaysWhatIsWrong) {
 }
 
 // Through JSON and back, a record line keeps every byte, whatever its numbers.
-TEST(StateMessage, CarriesTheRecordLineByteForByte) {
+TEST(StateMessage, CarriesTheRecordLineByteForByteAndRefusesWhatIsNoRecord) {
   const std::vector<RecordLine> records = {
       {{2026, 3, 1, 0, 0, 0}, 0.0f, 0, 0, 60},
       {{2026, 3, 1, 13, 5, 0}, 0.123f, 54, 1234, 780},
@@ -99,16 +101,11 @@ TEST(StateMessage, CarriesTheRecordLineByteForByte) {
   const auto state = stateFromLine("\"2026/03/01\",\"13:05\",0.123,54,1234,780\r\n", true, false);
   const auto json = nlohmann::json::parse(stateJson(*state));
   EXPECT_EQ(json["time"], "2026-03-01T13:05:00" + utcOffsetText({2026, 3, 1, 13, 5, 0}));
-  EXPECT_EQ(json["date"], "2026/03/01");
-  EXPECT_EQ(json["minute"], "13:05");
-  EXPECT_EQ(json["cpm"], 54);
-  EXPECT_EQ(json["total"], 1234);
-  EXPECT_EQ(json["elapsed"], 780);
-  EXPECT_EQ(json["alarm1"], true);
+  EXPECT_EQ(std::tuple(json["date"], json["minute"], json["cpm"], json["total"], json["elapsed"],
+                       json["alarm1"]),
+            std::tuple("2026/03/01", "13:05", 54, 1234, 780, true));
   EXPECT_FALSE(json.contains("health")) << "only where known";
-}
-
-TEST(StateMessage, RefusesWhatIsNoRecord) {
+  // It refuses what is no record.
   for (const char* line :
        {"", "\"2026/03/01\",\"13:05\",x,54,1234,780", "\"2026/02/30\",\"13:05\",0.1,54,1234,780",
         "\"2026/03/01\",\"13:05\",0.1,54.5,1234,780", "\"2026/03/01\",\"13:05\",0.1,54,1234"})
@@ -191,16 +188,12 @@ TEST(DiscoveryMessages, MakeFiveEntitiesOfOneDevice) {
 
 class PublishFiles : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder = fs::temp_directory_path() / ("radmon_pubfiles_" + std::to_string(::getpid()));
-    fs::create_directories(folder);
-  }
-  void TearDown() override { fs::remove_all(folder); }
   void writeDay(const std::string& day, const std::vector<std::string>& lines) {
     std::ofstream out(folder / dayFileName(day), std::ios::binary);
     for (const auto& l : lines) out << l << "\r\n";
   }
-  fs::path folder;
+  ftp::testing::TempStation temp_{"radmon_pubfiles", "station", {}};
+  const fs::path folder = temp_.program;
 };
 
 TEST_F(PublishFiles, SettingsReadBackAndAPasswordOthersCanReadIsTold) {
@@ -208,9 +201,7 @@ TEST_F(PublishFiles, SettingsReadBackAndAPasswordOthersCanReadIsTold) {
   EXPECT_EQ(loadMqttSettings(path).value, MqttSettings{}) << "no file: the defaults";
   MqttSettings s{"mqtt://ann@h/a", "pw\nurl=evil", "disc", "/ca.pem", "家", true};
   ASSERT_FALSE(saveMqttSettings(path, s));
-  struct stat st {};
-  ASSERT_EQ(::stat(path.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_EQ(testing::fileMode(path), 0600u);
   const auto loaded = loadMqttSettings(path);
   s.password = "pwurl=evil";
   EXPECT_EQ(loaded.value, s) << "a line break cannot smuggle in a setting";
@@ -284,8 +275,8 @@ TEST_F(PublishFiles, StationLinkTakesTheCommandLineOverTheSettingsAndStartsAfter
   EXPECT_FALSE(StationLink::open(dir, dayDir, {"mqtt://127.0.0.1:1/a/#", std::nullopt}, "20260301",
                                  notices));
   ASSERT_EQ(notices.size(), 1u);
-  EXPECT_EQ(notices[0].kind, LinkNotice::BadAddress);
-  EXPECT_EQ(notices[0].address, MqttAddressError::Prefix);
+  EXPECT_EQ(std::tie(notices[0].kind, notices[0].address),
+            std::tuple(LinkNotice::BadAddress, MqttAddressError::Prefix));
   link.reset();
 
   // The first run began after the day file's one line; a later run catches up the rest.
@@ -302,9 +293,8 @@ TEST_F(PublishFiles, StationLinkTakesTheCommandLineOverTheSettingsAndStartsAfter
   ::chmod((dir + kMqttSettingsFileName).c_str(), 0640);
   link = StationLink::open(dir, dayDir, {}, "20260301", notices);
   ASSERT_EQ(notices.size(), 2u);
-  EXPECT_EQ(notices[0].settings.kind, SettingsIssue::PasswordExposed);
-  EXPECT_EQ(notices[1].kind, LinkNotice::CatchingUp);
-  EXPECT_EQ(notices[1].count, 2u);
+  EXPECT_EQ(std::tie(notices[0].settings.kind, notices[1].kind, notices[1].count),
+            std::tuple(SettingsIssue::PasswordExposed, LinkNotice::CatchingUp, 2u));
   EXPECT_EQ(link->status().waiting, 2u);
 }
 

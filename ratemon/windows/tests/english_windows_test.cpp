@@ -67,17 +67,14 @@ TEST_F(EnglishStation, EveryMessageIsEnglish) {
         messages::lasting(what, false, RecordKept{"/d/x.csv", {WriteStep::open, ENOENT}, 3}));
   using messages::About;
   for (const About what :
-       {About::sourceUnopenable, About::dayplotMissing, About::dayplotNotStarted}) {
+       {About::sourceUnopenable, About::dayplotMissing, About::dayplotNotStarted})
     texts.push_back(messages::about(what, "/s/x"));
-  }
-  texts.push_back(messages::alarmStarted(1, 0.5f, 0.27f));
-  texts.push_back(messages::alarmStarted(2, 3.5f, 2.7f));
-  texts.push_back(messages::hoursDone(3));
+  texts.insert(texts.end(), {messages::alarmStarted(1, 0.5f, 0.27f),
+                             messages::alarmStarted(2, 3.5f, 2.7f), messages::hoursDone(3)});
   // MQTT publishing: every address fault, settings notice, link state and the status lines.
   for (const MqttAddressError e : {MqttAddressError::Scheme, MqttAddressError::Host,
-                                   MqttAddressError::Port, MqttAddressError::Prefix}) {
+                                   MqttAddressError::Port, MqttAddressError::Prefix})
     texts.push_back(messages::mqttAddress(e, "mqtt://h"));
-  }
   for (const auto kind : {LinkNotice::Settings, LinkNotice::CannotStart, LinkNotice::AckedNotSaved,
                           LinkNotice::CatchingUp}) {
     LinkNotice notice{kind, "/s/m.ini"};
@@ -92,50 +89,41 @@ TEST_F(EnglishStation, EveryMessageIsEnglish) {
     texts.push_back(messages::linkStatus({state, 2, ""}));
     texts.push_back(messages::linkStatusShort({state, 0, "2026-03-01T13:05:00+09:00"}));
   }
-  texts.push_back(messages::linkUnsent(4));
-  texts.push_back(messages::linkOff());
+  texts.insert(texts.end(), {messages::linkUnsent(4), messages::linkOff()});
   // Every settings file's faults, the names Home Assistant shows; counting: the dead time,
   // the readings' interval, the pulse intervals.
   for (const auto kind : {SettingsIssue::Unreadable, SettingsIssue::UnknownLine,
-                          SettingsIssue::BadValue, SettingsIssue::PasswordExposed}) {
+                          SettingsIssue::BadValue, SettingsIssue::PasswordExposed})
     texts.push_back(messages::settingsIssue("/s/c.ini", {2, kind, "x"}));
-  }
   const DiscoveryNames names = messages::discoveryNames();
   for (const std::string* name : {&names.device, &names.doseRate, &names.cpm, &names.total,
-                                  &names.alarm1, &names.alarm2, &names.countUnit}) {
+                                  &names.alarm1, &names.alarm2, &names.countUnit})
     texts.push_back(*name);
-  }
   ReadResult<PendingFlush, RecordIssue> flushed;
   flushed.value.written = 2;
   flushed.issues.push_back({3, RecordIssue::NotRecord, ""});
   texts.push_back(messages::pendingFlushed(flushed));
-  texts.push_back(messages::badDeadTime("x"));
+  texts.insert(texts.end(),
+               {messages::badDeadTime("x"), messages::deadTimeState(100, true),
+                messages::deadTimeState(100, false), messages::scanDeadTimeOffer(450)});
   texts.push_back(messages::readingInterval({100, 60, 90, 110, 0.1, 0.2}));
-  texts.push_back(messages::deadTimeState(100, true));
-  texts.push_back(messages::deadTimeState(100, false));
-  texts.push_back(messages::scanDeadTimeOffer(450));
   using messages::Counting;
   for (const Counting c : {Counting::intervalsButton, Counting::deadTimeTick,
-                           Counting::deadTimeUnit, Counting::bandTick}) {
+                           Counting::deadTimeUnit, Counting::bandTick})
     texts.push_back(messages::counting(c));
-  }
   using messages::IntervalLabel;
   for (const IntervalLabel l :
-       {IntervalLabel::title, IntervalLabel::measured, IntervalLabel::random}) {
+       {IntervalLabel::title, IntervalLabel::measured, IntervalLabel::random})
     texts.push_back(messages::intervalLabel(l));
-  }
   IntervalAnalysis analysis;
   analysis.intervals = 500;
   analysis.shortest = 2e-4;
   texts.push_back(messages::intervalFigures(analysis));
   for (const IntervalVerdict v :
        {IntervalVerdict::TooFew, IntervalVerdict::LooksRandom, IntervalVerdict::Rings,
-        IntervalVerdict::ResolutionEatsPulses, IntervalVerdict::MainsPeaks}) {
+        IntervalVerdict::ResolutionEatsPulses, IntervalVerdict::MainsPeaks})
     texts.push_back(messages::intervalAdvice(v, analysis));
-  }
-  for (const auto& text : texts) {
-    EXPECT_FALSE(testing::hasJapanese(QString::fromStdString(text))) << text;
-  }
+  testing::expectNoJapanese(texts);
 }
 
 }  // namespace

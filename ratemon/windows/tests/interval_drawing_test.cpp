@@ -51,7 +51,7 @@ TEST(IntervalView, SummaryNamesTheShortestIntervalAndGivesAdvicePerVerdict) {
   EXPECT_EQ(intervalSummaryLines(analyseIntervals({})).size(), 1u);  // no pulses: no figures
 }
 
-TEST(IntervalView, BarsOnTheLogAxisUnderThePoissonCurve) {
+TEST(IntervalView, BarsOnTheLogAxisUnderThePoissonCurveAndTheWindowRedrawsFromItsSource) {
   testApp();
   const IntervalAnalysis a = analysisWith({IntervalVerdict::LooksRandom});
   QImage img(kIntervalViewWidth, kIntervalViewHeight, QImage::Format_RGB32);
@@ -72,10 +72,7 @@ TEST(IntervalView, BarsOnTheLogAxisUnderThePoissonCurve) {
   for (int y = kHistogramTop; y < kHistogramBase; ++y)
     curve |= img.pixelColor(intervalX(0.3), y) == kPoissonCurve;
   EXPECT_TRUE(curve);
-}
-
-TEST(IntervalView, WindowRedrawsFromItsSource) {
-  testApp();
+  // The window redraws from its source.
   std::vector<double> intervals;
   PulseIntervalWindow window([&] { return intervals; });
   EXPECT_EQ(window.analysis().verdicts, std::vector<IntervalVerdict>{IntervalVerdict::TooFew});

@@ -1,5 +1,4 @@
 // The window's MQTT dialog and link state against a real mosquitto.
-#include <sys/stat.h>
 
 #include "local_broker.h"
 #include "mqtt_dialog.h"
@@ -25,9 +24,7 @@ TEST_F(StationTest, MqttDialogSavesOwnerOnlyAndTheWindowShowsTheLink) {
   dialog->accept();
   ASSERT_TRUE(station_->link());
   const std::string path = programFolder_ + kMqttSettingsFileName;
-  struct stat st {};
-  ASSERT_EQ(::stat(path.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0600u) << "it holds the password";
+  EXPECT_EQ(testing::fileMode(path), 0600u) << "it holds the password";
   EXPECT_EQ(loadMqttSettings(path).value.password, "secret");
 
   startRecording();

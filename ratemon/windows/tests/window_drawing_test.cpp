@@ -56,20 +56,6 @@ bool labelDrawn(const QImage& img, int x, int y, const std::string& text) {
 
 }  // namespace
 
-TEST(DoseScaleTop, RoundsTheQuotientHalvesToEvenAndRefusesZeroOrText) {
-  // 0.36 / 0.7 = 0.514... -> 1; 2.5 and 3.5 go to the even neighbour, and so does
-  // exactly a half (0.35), to 0.
-  const std::pair<const char*, std::optional<int>> cases[] = {{"2.7", 4},
-                                                              {"0.36", 1},
-                                                              {"1.75", 2},
-                                                              {"2.45", 4},
-                                                              {"0.35", std::nullopt},
-                                                              {"0.2", std::nullopt},
-                                                              {"abc", std::nullopt},
-                                                              {"", std::nullopt}};
-  for (const auto& [text, top] : cases) EXPECT_EQ(doseScaleTop(text), top) << text;
-}
-
 TEST(DoseGraph, BarColoursUseStrictLimitsAndTheNewestSecondStandsAtTheAxis) {
   std::array<float, 600> h{};
   // Newest slot 10: x = 51 shows slot 10, x = 52 slot 9, ..., x = 61 slot 0, x = 62 slot 599.
@@ -95,26 +81,28 @@ TEST(DoseGraph, BarColoursUseStrictLimitsAndTheNewestSecondStandsAtTheAxis) {
   for (int y = 328; y <= 331; ++y) olive = olive || at(img, 400, y) == kOlive;
   EXPECT_TRUE(red);
   EXPECT_TRUE(olive);
-  // Axes.
   // Axes, a bar of 0 as one pixel on the zero line, a time tick.
   expectColours(img, {{50, 60, kFg}, {50, 350, kFg}, {640, 350, kGreen}, {110, 358, kFg}});
+  // With stage 1 above stage 2 no bar is yellow (V = 1, K = 300).
+  std::array<float, 600> swapped{};
+  swapped[0] = 1.0f;
+  swapped[599] = 3.0f;
+  expectColours(graph(swapped, 0, "2.0", "0.8"), {{51, 349, kRed}, {52, 349, kRed}});
 }
 
-TEST(DoseGraph, WithStage1AboveStage2NoBarIsYellow) {
-  std::array<float, 600> h{};
-  h[0] = 1.0f;
-  h[599] = 3.0f;
-  const QImage img = graph(h, 0, "2.0", "0.8");  // V = 1, K = 300
-  expectColours(img, {{51, 349, kRed}, {52, 349, kRed}});
-}
-
-TEST(DoseGraph, ScaleLabelsForTheDefaultLimitReadFourDownToPointEight) {
+TEST(DoseGraph, ScaleTopAndLabelsForTheDefaultLimitReadFourDownToPointEight) {
   const QImage img = graph({}, 0, "0.27", "2.7");
   const std::vector<std::pair<int, std::string>> labels = {
       {50, " 4 "}, {110, " 3.2 "}, {170, " 2.4 "}, {230, " 1.6 "}, {290, " .8 "}};
   for (const auto& [y, text] : labels) EXPECT_TRUE(labelDrawn(img, 20, y, text)) << text;
   EXPECT_FALSE(labelDrawn(img, 20, 290, " 0.8 "));
   EXPECT_EQ(axisLabelText(4 - 0.8 - 0.8), " 2.4 ");
+  // 0.36 / 0.7 = 0.514... -> 1; 2.5 and 3.5 go to the even neighbour, and so does
+  // exactly a half (0.35), to 0.
+  const std::pair<const char*, std::optional<int>> cases[] = {
+      {"2.7", 4},   {"0.36", 1}, {"1.75", 2}, {"2.45", 4},
+      {"0.35", {}}, {"0.2", {}}, {"abc", {}}, {"", {}}};
+  for (const auto& [text, top] : cases) EXPECT_EQ(doseScaleTop(text), top) << text;
 }
 
 TEST(DoseGraph, UnusableStage2LimitDrawsTheFrameAndANoteInsteadOfBars) {

@@ -44,9 +44,8 @@ TEST_F(StationTest, EveryControlHasItsNameAndCaption) {
     EXPECT_EQ(tick->isChecked(), c.initial) << c.name;
   }
   EXPECT_NE(w().findChild<QFrame*>("Line1"), nullptr);
-  EXPECT_EQ(w().objectName(), "Form1");
-  EXPECT_EQ(w().windowTitle().toStdString(), "シーベルト計算 V1.7");
-  EXPECT_EQ(w().size(), QSize(452, 344));
+  EXPECT_EQ(std::tuple(w().objectName().toStdString(), w().windowTitle().toStdString(), w().size()),
+            std::tuple("Form1", "シーベルト計算 V1.7", QSize(452, 344)));
   EXPECT_TRUE(w().box(Box::doseRate)->font().bold());
   EXPECT_EQ(w().box(Box::doseRate)->font().pointSize(), 12);
   EXPECT_TRUE(w().cmdRec()->isEnabled());
@@ -74,28 +73,23 @@ TEST_F(StationTest, SavedSettingsComeBackAndTheCsvRuleSetsTheRecordFolder) {
   writeTextFile(programFolder_ + "ratemon.ini",
                 "\"45\",\"2\",\"8\",\"\",\"0.3\",\"3.5\",\"/srv/rec/x.csv\",1,0,0,\"12\"\r\n");
   start();
-  const std::pair<Box, const char*> boxes[] = {{Box::threshold, "45"},
-                                               {Box::deadBand, "2"},
-                                               {Box::resolution, "8"},
-                                               {Box::sensitivity, ""},
-                                               {Box::limit1, "0.3"},
-                                               {Box::limit2, "3.5"},
-                                               {Box::recordPath, "/srv/rec/x.csv"},
-                                               {Box::background, "12"}};
-  for (const auto& [box, text] : boxes) EXPECT_EQ(w().text(box), text) << static_cast<int>(box);
-  for (const auto& [tick, on] : {std::pair{Tick::alarm1, true},
-                                 {Tick::alarm2, false},
-                                 {Tick::recordFile, false},
-                                 {Tick::pulseTest, false},
-                                 {Tick::graph, false}})
-    EXPECT_EQ(w().checked(tick), on) << static_cast<int>(tick);
+  std::vector<std::string> texts;
+  for (const Box box : {Box::threshold, Box::deadBand, Box::resolution, Box::sensitivity,
+                        Box::limit1, Box::limit2, Box::recordPath, Box::background})
+    texts.push_back(w().text(box));
+  EXPECT_EQ(texts,
+            (std::vector<std::string>{"45", "2", "8", "", "0.3", "3.5", "/srv/rec/x.csv", "12"}));
+  std::vector<bool> ticks;
+  for (const Tick tick :
+       {Tick::alarm1, Tick::alarm2, Tick::recordFile, Tick::pulseTest, Tick::graph})
+    ticks.push_back(w().checked(tick));
+  EXPECT_EQ(ticks, (std::vector<bool>{true, false, false, false, false}));
   EXPECT_EQ(station_->saveFolder(), "/srv/rec/");
   w().close();
   EXPECT_EQ(readBytes(folder_ / "ratemon.ini"),
             "\"45\",\"2\",\"8\",\"\",\"0.3\",\"3.5\",\"/srv/rec/x.csv\",1,0,0,\"12\"\r\n");
-}
-
-TEST_F(StationTest, RecordPathNotEndingInLowerCaseCsvKeepsTheDataFolder) {
+  // A record path not ending in lower-case .csv keeps the data folder.
+  station_.reset();
   for (const std::string path : {"/srv/rec/X.CSV", "/srv/rec/"}) {
     writeTextFile(programFolder_ + "ratemon.ini",
                   "\"50\",\"3\",\"10\",\"1\",\"0.27\",\"2.7\",\"" + path + "\",0,0,1,\"0\"\r\n");
@@ -124,7 +118,7 @@ TEST_F(StationTest, SecondStationInTheSameFolderIsRefusedAndSavesNothing) {
   EXPECT_TRUE(fs::exists(programFolder_ + "~Record.tmp"));
 }
 
-TEST_F(StationTest, StartWithoutSensitivityTellsWhyYetResetsTheCounters) {
+TEST_F(StationTest, StartWithoutSensitivityTellsWhyYetResetsTheCountersAndButtonsFollowRecording) {
   start();
   w().setText(Box::elapsed, "77");
   w().setText(Box::total, "5");
@@ -135,19 +129,14 @@ TEST_F(StationTest, StartWithoutSensitivityTellsWhyYetResetsTheCounters) {
   EXPECT_EQ(w().text(Box::total), "0");
   EXPECT_FALSE(audio_->recording);
   EXPECT_TRUE(audio_->calls.empty());
-}
-
-TEST_F(StationTest, ButtonsFollowTheRecordingState) {
-  start();
+  // With a sensitivity the buttons follow the recording state.
   startRecording();
   EXPECT_FALSE(w().cmdRec()->isEnabled());
   EXPECT_TRUE(w().cmdStop()->isEnabled());
   EXPECT_EQ(w().focusWidget(), w().cmdStop());
   const std::vector<std::string> startCalls(audio_->calls.begin(), audio_->calls.end());
-  EXPECT_EQ(startCalls.front(), "open");
-  EXPECT_EQ(startCalls[1], "add 0");
-  EXPECT_EQ(startCalls[16], "add 15");
-  EXPECT_EQ(startCalls[17], "start");
+  EXPECT_EQ(std::tuple(startCalls.front(), startCalls[1], startCalls[16], startCalls[17]),
+            std::tuple("open", "add 0", "add 15", "start"));
 
   audio_->deliver(secondWithPulseCount(3));
   EXPECT_EQ(w().text(Box::elapsed), "1");
@@ -169,13 +158,12 @@ TEST_F(StationTest, SilenceButtonsReArmOnlyTheirOwnStage) {
   startRecording();
   audio_->deliver(secondWithPulseCount(20));
   EXPECT_EQ(sound_->playing, "daini.wav");
-  EXPECT_EQ(station_->cycle().alarms().alarm1Latch(), 1);
-  EXPECT_EQ(station_->cycle().alarms().alarm2Latch(), 1);
+  const auto& alarms = station_->cycle().alarms();
+  EXPECT_EQ(std::tuple(alarms.alarm1Latch(), alarms.alarm2Latch()), std::tuple(1, 1));
 
   QTest::mouseClick(w().commandButton(Command::silenceStage1), Qt::LeftButton);
   EXPECT_EQ(sound_->playing, "");
-  EXPECT_EQ(station_->cycle().alarms().alarm1Latch(), 0);
-  EXPECT_EQ(station_->cycle().alarms().alarm2Latch(), 1);
+  EXPECT_EQ(std::tuple(alarms.alarm1Latch(), alarms.alarm2Latch()), std::tuple(0, 1));
   audio_->deliver(secondWithPulseCount(20));
   EXPECT_EQ(sound_->playing, "daiichi.wav");
 
@@ -209,14 +197,14 @@ TEST_F(StationTest, RecordFolderDialogSetsTheFolderOrChangesNothingWhenCancelled
   EXPECT_EQ(station_->saveFolder(), "/srv/rec/");
 }
 
-TEST_F(StationTest, MissingDayplotIsToldAndRatemonGoesOn) {
+// A missing dayplot is told and ratemon goes on; one there starts in the station with its
+// arguments.
+TEST_F(StationTest, DayplotStartsInTheStationWithItsArgumentsOrIsToldMissing) {
   start();
   QTest::mouseClick(w().commandButton(Command::startDayplot), Qt::LeftButton);
   EXPECT_NE(message().find("dayplot"), std::string::npos);
   EXPECT_TRUE(w().isEnabled());
-}
-
-TEST_F(StationTest, DayplotStartsInTheStationWithItsArguments) {
+  station_.reset();
   // A stand-in that notes where and how it was started.
   dayplotPath_ = programFolder_ + "dayplot";
   writeTextFile(dayplotPath_, "#!/bin/sh\necho \"$PWD|$*\" > started.txt\n");

@@ -16,6 +16,7 @@
 #include "local_broker.h"
 #include "mqtt_publisher.h"
 #include "state_message.h"
+#include "temp_station.h"
 
 namespace radmon {
 namespace {
@@ -32,12 +33,8 @@ std::string stateOfMinute(int hour, int minute, const char* dose = "0.123") {
 
 class CollectorTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    root = fs::temp_directory_path() / ("radmon_collect_" + std::to_string(::getpid()));
-    fs::create_directories(root);
-  }
-  void TearDown() override { fs::remove_all(root); }
-  fs::path root;
+  ftp::testing::TempStation temp_{"radmon_collect", "station", {}};
+  const fs::path root = temp_.root;
 };
 
 TEST_F(CollectorTest, KeepsEachRecordOnceInItsStationsDayFile) {
@@ -96,7 +93,6 @@ TEST_F(CollectorTest, ProgramWritesTheSameBytesAsEachStation) {
     o.stationName = name;
     MqttPublisher publisher(o);
     ASSERT_FALSE(publisher.start({}));
-    std::string bytes;
     // From 23:00 to 01:00: two day files each.
     for (int i = 0; i < 120; ++i) {
       const LocalDateTime when = LocalDateTime{2026, 3, 1, 23, 0, 0}.plusSeconds(60LL * (i + 1));

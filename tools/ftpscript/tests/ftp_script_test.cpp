@@ -19,7 +19,7 @@ std::vector<int> issueLines(const ParsedScript& script) {
   return out;
 }
 
-TEST(ParseFtpScript, ReadsTheUploadScriptAsWrittenOnWindows) {
+TEST(ParseFtpScript, ReadsTheUploadScriptAsWrittenOnWindowsAndPutAndMputArguments) {
   const auto script = parseFtpScript(
       "OPEN ftp.example.com\r\npulsor01\r\n47584758\r\ncd pub\\graph\r\nbin\r\n"
       "mput \"C:\\mon\\da ta\\μSVHGraph.jpg\"\r\ndisconnect\r\nbye\r\n");
@@ -30,12 +30,26 @@ TEST(ParseFtpScript, ReadsTheUploadScriptAsWrittenOnWindows) {
   EXPECT_EQ(open.args, std::vector<std::string>{"ftp.example.com"});
   EXPECT_EQ(open.port, 21u);
   ASSERT_TRUE(open.login);
-  EXPECT_EQ(open.login->user, "pulsor01");
-  EXPECT_EQ(open.login->password, "47584758");
+  EXPECT_EQ(std::tie(open.login->user, open.login->password), std::tuple("pulsor01", "47584758"));
   EXPECT_EQ(script.value[1].args, std::vector<std::string>{"pub/graph"});
   EXPECT_EQ(script.value[1].line, 4);
   EXPECT_EQ(script.value[3].args, std::vector<std::string>{"C:\\mon\\da ta\\μSVHGraph.jpg"});
   EXPECT_EQ(uploadName(script.value[3].args[0]), "μSVHGraph.jpg");
+  // The upload name: after the last separator of either kind.
+  EXPECT_EQ(uploadName("C:\\mon\\data\\μSVHGraph_20240101.jpg"), "μSVHGraph_20240101.jpg");
+  EXPECT_EQ(uploadName("/home/m/a b/x.jpg"), "x.jpg");
+  EXPECT_EQ(uploadName("x.jpg"), "x.jpg");
+  EXPECT_EQ(uploadName("dir/"), "");
+  // Put and mput arguments.
+  const auto putScript = parseFtpScript(
+      "put a.jpg\nput \"x y.jpg\" sub\\z.jpg\nsend a\nmput a \"b c\" d*.jpg\n"
+      "mput \"/tmp/a b/\"c.jpg\n");
+  ASSERT_TRUE(putScript.issues.empty());
+  EXPECT_EQ(putScript.value[0].remoteName, "");
+  EXPECT_EQ(putScript.value[1].args, std::vector<std::string>{"x y.jpg"});
+  EXPECT_EQ(putScript.value[1].remoteName, "sub/z.jpg");
+  EXPECT_EQ(putScript.value[3].args, (std::vector<std::string>{"a", "b c", "d*.jpg"}));
+  EXPECT_EQ(putScript.value[4].args, std::vector<std::string>{"/tmp/a b/c.jpg"});
 }
 
 TEST(ParseFtpScript, AccountLinesAreNeverCommands) {
@@ -61,7 +75,7 @@ TEST(ParseFtpScript, AccountLinesAreNeverCommands) {
   EXPECT_EQ(script.value[2].login->password, "w");
 }
 
-TEST(ParseFtpScript, MissingAccountLinesAndBadPortsAreErrors) {
+TEST(ParseFtpScript, MissingAccountLinesBadPortsAndEveryFaultyLineAreErrors) {
   EXPECT_EQ(parseFtpScript("open h\r\n").issues.at(0).line, 1);
   EXPECT_EQ(parseFtpScript("open h\r\nuser\r\n").issues.size(), 1u);
   EXPECT_EQ(parseFtpScript("open h\r\n\r\npw\r\n").issues.size(), 1u);  // empty user
@@ -70,9 +84,14 @@ TEST(ParseFtpScript, MissingAccountLinesAndBadPortsAreErrors) {
     EXPECT_EQ(issueLines(script), std::vector{2}) << port;
   }
   EXPECT_TRUE(parseFtpScript("open h 65535\nu\np\n").issues.empty());
+  // Faulty lines are all reported with their numbers.
+  const auto faulty = parseFtpScript(
+      "bin\r\nmget x\r\n\r\nmput \"open\r\ncd\r\ncd a b\r\nput\r\nbin x\r\ntype ebcdic\r\n");
+  EXPECT_EQ(issueLines(faulty), (std::vector{2, 4, 5, 6, 7, 8, 9}));
+  EXPECT_EQ(faulty.issues[0], (LineIssue<ScriptIssue>{2, ScriptIssue::UnknownCommand, "mget"}));
 }
 
-TEST(ParseFtpScript, CommandsInAnyCaseAndEitherLineEnd) {
+TEST(ParseFtpScript, CommandsInAnyCaseAndEitherLineEndAndNothingAfterBye) {
   const auto script =
       parseFtpScript("\r\n  \t\r\nBINARY\nAscii\r\nTYPE I\ntype a\nPROMPT\nClose\nQUIT\n");
   ASSERT_TRUE(script.issues.empty());
@@ -80,25 +99,14 @@ TEST(ParseFtpScript, CommandsInAnyCaseAndEitherLineEnd) {
   EXPECT_EQ(kinds(script), (std::vector{K::Binary, K::Ascii, K::Binary, K::Ascii, K::NoEffect,
                                         K::Disconnect, K::Bye}));
   EXPECT_EQ(script.value[0].line, 3);
-}
-
-TEST(ParseFtpScript, PutAndMputArguments) {
-  const auto script = parseFtpScript(
-      "put a.jpg\nput \"x y.jpg\" sub\\z.jpg\nsend a\nmput a \"b c\" d*.jpg\n"
-      "mput \"/tmp/a b/\"c.jpg\n");
-  ASSERT_TRUE(script.issues.empty());
-  EXPECT_EQ(script.value[0].remoteName, "");
-  EXPECT_EQ(script.value[1].args, std::vector<std::string>{"x y.jpg"});
-  EXPECT_EQ(script.value[1].remoteName, "sub/z.jpg");
-  EXPECT_EQ(script.value[3].args, (std::vector<std::string>{"a", "b c", "d*.jpg"}));
-  EXPECT_EQ(script.value[4].args, std::vector<std::string>{"/tmp/a b/c.jpg"});
-}
-
-TEST(ParseFtpScript, FaultyLinesAreAllReportedWithTheirNumbers) {
-  const auto script = parseFtpScript(
-      "bin\r\nmget x\r\n\r\nmput \"open\r\ncd\r\ncd a b\r\nput\r\nbin x\r\ntype ebcdic\r\n");
-  EXPECT_EQ(issueLines(script), (std::vector{2, 4, 5, 6, 7, 8, 9}));
-  EXPECT_EQ(script.issues[0], (LineIssue<ScriptIssue>{2, ScriptIssue::UnknownCommand, "mget"}));
+  // Nothing after bye is read.
+  const auto bye = parseFtpScript("bye\nnonsense\n");
+  EXPECT_TRUE(bye.issues.empty());
+  EXPECT_EQ(bye.value.size(), 1u);
+  EXPECT_TRUE(parseFtpScript("\xEF\xBB\xBF"
+                             "bin\n")
+                  .issues.empty());
+  EXPECT_TRUE(parseFtpScript("").value.empty());
 }
 
 TEST(ParseFtpScript, TheCommandsPeopleWriteForTheWindowsClient) {
@@ -143,36 +151,18 @@ TEST(ParseFtpScript, ServerForms) {
   EXPECT_EQ(bad.issues[1], (LineIssue<ScriptIssue>{4, ScriptIssue::BadServer, "http://h"}));
 }
 
-TEST(ParseFtpScript, NothingAfterByeIsRead) {
-  const auto script = parseFtpScript("bye\nnonsense\n");
-  EXPECT_TRUE(script.issues.empty());
-  EXPECT_EQ(script.value.size(), 1u);
-  EXPECT_TRUE(parseFtpScript("\xEF\xBB\xBF"
-                             "bin\n")
-                  .issues.empty());
-  EXPECT_TRUE(parseFtpScript("").value.empty());
-}
-
 TEST(ParseFtpScript, SurvivesGarbage) {
   std::mt19937 random(5);
   const std::string alphabet = "open user cd put mput bye\"\\/\r\n\t 0123456789\x00\xFF\x83";
   for (int round = 0; round < 3000; ++round) {
     std::string text(random() % 200, ' ');
-    for (char& c : text) {
+    for (char& c : text)
       c = random() % 4 ? alphabet[random() % alphabet.size()] : static_cast<char>(random());
-    }
     const auto script = parseFtpScript(text);
     for (const auto& error : script.issues) EXPECT_GE(error.line, 1);
   }
   EXPECT_EQ(parseFtpScript(std::string(1 << 20, 'x')).issues.size(), 1u);
   EXPECT_EQ(parseFtpScript(std::string(100000, '\n')).value.size(), 0u);
-}
-
-TEST(UploadName, AfterTheLastSeparatorOfEitherKind) {
-  EXPECT_EQ(uploadName("C:\\mon\\data\\μSVHGraph_20240101.jpg"), "μSVHGraph_20240101.jpg");
-  EXPECT_EQ(uploadName("/home/m/a b/x.jpg"), "x.jpg");
-  EXPECT_EQ(uploadName("x.jpg"), "x.jpg");
-  EXPECT_EQ(uploadName("dir/"), "");
 }
 
 }  // namespace

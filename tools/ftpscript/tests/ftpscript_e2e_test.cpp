@@ -78,7 +78,7 @@ class FtpscriptRun : public ::testing::Test {
   }
 
   // The exit status, and each text the output must hold.
-  static void expectRun(const ProgramRun& r, int status, std::initializer_list<std::string> said) {
+  static void expectRun(const ProgramRun& r, int status, const std::vector<std::string>& said) {
     EXPECT_EQ(r.status, status) << r.output;
     for (const auto& s : said)
       EXPECT_NE(r.output.find(s), std::string::npos) << s << "\n" << r.output;
@@ -88,7 +88,7 @@ class FtpscriptRun : public ::testing::Test {
   LocalFtpServer server_;
 };
 
-TEST_F(FtpscriptRun, UploadsTheDayGraphByteForByteIntoTheSubFolder) {
+TEST_F(FtpscriptRun, UploadsTheDayGraphByteForByteIntoTheSubFolderFoldersFollowCdNamesPut) {
   const std::string script = openLines() + "cd pub\\graph\r\nbin\r\nmput \"" + graph_.string() +
                              "\"\r\ndisconnect\r\nbye\r\n";
   const auto started = std::chrono::steady_clock::now();
@@ -101,76 +101,61 @@ TEST_F(FtpscriptRun, UploadsTheDayGraphByteForByteIntoTheSubFolder) {
   EXPECT_NE(result.output.find("成功"), std::string::npos) << result.output;
   RecordProperty("upload_100kB_ms", std::to_string(took.count()));
   std::cout << "one run with a 100 KB upload: " << took.count() << " ms\n";
-}
-
-TEST_F(FtpscriptRun, FoldersFollowCdAndNamesFollowPut) {
+  // Folders follow cd and names follow put.
   writeBytes(local_ / "a.txt", "a\r\n");
   writeBytes(local_ / "b c.txt", "b\n");
   // CP932, as a script saved on Japanese Windows: "μSVHGraph.jpg" is 83 CA 53 56 ...
   const std::string graphCp932 = local_.string() +
                                  "/\x83\xCA"
                                  "SVHGraph.jpg";
-  const std::string script = openLines() +
-                             "Cd /pub\r\nCD graph\r\ncd ..\r\nBINARY\r\n"
-                             "put \"" +
-                             graphCp932 +
-                             "\" graph\\renamed.jpg\r\n"
-                             "lcd \"" +
-                             local_.string() +
-                             "\"\r\nascii\r\nmput *.txt\r\n"
-                             "close\r\n" +
-                             openLines() +
-                             "cd pub/graph/\r\nput \"b c.txt\"\r\nquit\r\n"
-                             "this line is never read\r\n";
+  const std::string moves = openLines() +
+                            "Cd /pub\r\nCD graph\r\ncd ..\r\nBINARY\r\n"
+                            "put \"" +
+                            graphCp932 +
+                            "\" graph\\renamed.jpg\r\n"
+                            "lcd \"" +
+                            local_.string() +
+                            "\"\r\nascii\r\nmput *.txt\r\n"
+                            "close\r\n" +
+                            openLines() +
+                            "cd pub/graph/\r\nput \"b c.txt\"\r\nquit\r\n"
+                            "this line is never read\r\n";
   // -d shows the protocol, so the transfer type can be seen on the wire.
-  const auto result = run(script, {"-d"});
-  ASSERT_EQ(result.status, 0) << result.output;
+  const auto moved = run(moves, {"-d"});
+  ASSERT_EQ(moved.status, 0) << moved.output;
   EXPECT_EQ(readBytes(root_ / "pub" / "graph" / "renamed.jpg"), readBytes(graph_));
   EXPECT_EQ(readBytes(root_ / "pub" / "a.txt"), "a\r\n");
   EXPECT_EQ(readBytes(root_ / "pub" / "b c.txt"), "b\n");
   EXPECT_EQ(readBytes(root_ / "pub" / "graph" / "b c.txt"), "b\n");
-  const auto binary = result.output.find("TYPE I");
-  const auto ascii = result.output.find("TYPE A");
+  const auto binary = moved.output.find("TYPE I");
+  const auto ascii = moved.output.find("TYPE A");
   EXPECT_NE(binary, std::string::npos);
   EXPECT_NE(ascii, std::string::npos);
   EXPECT_LT(binary, ascii);
 }
 
-TEST_F(FtpscriptRun, WrongPasswordFailsAtTheOpenLine) {
-  const auto result =
-      run(openLines("wrong") + "bin\r\nmput \"" + graph_.string() + "\"\r\nbye\r\n");
-  expectRun(result, 1, {"行 1", "530"});
-  EXPECT_TRUE(filesUnder(root_).empty());
-}
-
-TEST_F(FtpscriptRun, MissingServerFolderStopsBeforeAnyUpload) {
-  const auto result =
-      run(openLines() + "cd pub\\nothing\r\nbin\r\nmput \"" + graph_.string() + "\"\r\nbye\r\n");
-  expectRun(result, 1, {"行 4", "550"});
-  EXPECT_TRUE(filesUnder(root_).empty()) << "nothing may land in the login folder";
-}
-
-TEST_F(FtpscriptRun, MissingLocalFileFailsTheRunButNotTheOtherFiles) {
-  const auto result = run(openLines() + "mput \"" + (local_ / "none.jpg").string() + "\" \"" +
-                          graph_.string() + "\"\r\nbye\r\n");
-  expectRun(result, 1, {"none.jpg"});
+// Each fault fails the run and says where; what it stops never lands, the rest still goes.
+TEST_F(FtpscriptRun, FaultsFailTheRunAndSayWhere) {
+  const std::string put = "mput \"" + graph_.string() + "\"\r\n";
+  // The status, what is said, and how many files are on the server after the run.
+  const auto fails = [&](const std::string& script, int status, std::vector<std::string> said,
+                         size_t landed) {
+    expectRun(run(script), status, said);
+    EXPECT_EQ(filesUnder(root_).size(), landed) << script;
+  };
+  fails(openLines("wrong") + "bin\r\n" + put + "bye\r\n", 1, {"行 1", "530"}, 0);
+  // Nothing may land in the login folder.
+  fails(openLines() + "cd pub\\nothing\r\nbin\r\n" + put + "bye\r\n", 1, {"行 4", "550"}, 0);
+  fails(openLines() + "bin\r\n" + put + "mget x\r\nbye\r\n", 2, {"行 6"}, 0);  // sends nothing
+  fails(openLines() + "mput \"" + (local_ / "none.jpg").string() + "\" \"" + graph_.string() +
+            "\"\r\nbye\r\n",
+        1, {"none.jpg"}, 1);
   EXPECT_EQ(readBytes(root_ / "μSVHGraph.jpg"), readBytes(graph_));
-}
-
-TEST_F(FtpscriptRun, StoppedServerFailsWithTheReason) {
-  server_.stop();
-  const auto result = run(openLines() + "bin\r\nmput \"" + graph_.string() + "\"\r\nbye\r\n");
-  expectRun(result, 1, {"curl 7"});
-}
-
-TEST_F(FtpscriptRun, FaultyScriptSendsNothing) {
-  const auto result =
-      run(openLines() + "bin\r\nmput \"" + graph_.string() + "\"\r\nmget x\r\nbye\r\n");
-  expectRun(result, 2, {"行 6"});
-  EXPECT_TRUE(filesUnder(root_).empty());
 
   const auto missing = runProgram({programPath(), "-i", "-s:" + (dir_ / "none.sys").string()}, 10s);
   EXPECT_EQ(missing.status, 2) << missing.output;
+  server_.stop();
+  expectRun(run(openLines() + "bin\r\n" + put + "bye\r\n"), 1, {"curl 7"});
 }
 
 // A script as people write them for the Windows client, every command it may hold.

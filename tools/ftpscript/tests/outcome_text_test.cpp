@@ -80,14 +80,7 @@ TEST(ScriptIssueText, EveryKindSaysWhatIsWrongAndNamesItsSubject) {
   }
 }
 
-TEST(SettingsIssueText, NamesTheFileTheLineAndTheSetting) {
-  EXPECT_EQ(settingsIssueText("/s/p.ini", {3, SettingsIssue::BadValue, "RetryMinutes"}),
-            "/s/p.ini の 3 行目: RetryMinutes の値が正しくないため使いません");
-  EXPECT_EQ(settingsIssueText("/s/p.ini", {0, SettingsIssue::Unreadable, ""}),
-            "転送の詳細設定を読めません: /s/p.ini");
-}
-
-TEST(ProgressText, LinesTheRunnerAndDayplotRead) {
+TEST(ProgressText, LinesTheRunnerAndDayplotReadAndSettingsIssues) {
   const struct {
     Progress kind;
     ProgressFacts facts;
@@ -114,6 +107,11 @@ TEST(ProgressText, LinesTheRunnerAndDayplotRead) {
   EXPECT_EQ(unknown.fault, ArgumentFault::Unknown);
   const std::string text = argumentFaultText(unknown);
   EXPECT_EQ(text.substr(0, text.find("\n使い方: ftpscript [-i]")), "不明な引数: host");
+  // Settings issues name the file, the line and the setting.
+  EXPECT_EQ(settingsIssueText("/s/p.ini", {3, SettingsIssue::BadValue, "RetryMinutes"}),
+            "/s/p.ini の 3 行目: RetryMinutes の値が正しくないため使いません");
+  EXPECT_EQ(settingsIssueText("/s/p.ini", {0, SettingsIssue::Unreadable, ""}),
+            "転送の詳細設定を読めません: /s/p.ini");
 }
 
 }  // namespace

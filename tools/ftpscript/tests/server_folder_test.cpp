@@ -7,7 +7,7 @@
 namespace radmon::ftp {
 namespace {
 
-TEST(ServerFolder, RelativeAbsoluteAndUp) {
+TEST(ServerFolder, RelativeAbsoluteAndUpAndPercentEncodingKeepsOnlyUnreserved) {
   const ServerFolder login;
   EXPECT_EQ(login.urlPath("a.jpg"), "/a.jpg");
   EXPECT_EQ(login.display(), ".");
@@ -21,9 +21,7 @@ TEST(ServerFolder, RelativeAbsoluteAndUp) {
   // Above the login folder the server decides; the dots must reach it undropped.
   EXPECT_EQ(login.changedTo("../../x").urlPath(), "/%2E%2E/%2E%2E/x/");
   EXPECT_EQ(login.changedTo("a/..").changedTo(""), login);
-}
-
-TEST(PercentEncode, KeepsOnlyUnreserved) {
+  // Percent-encoding keeps only the unreserved characters.
   EXPECT_EQ(percentEncode("aZ09-._~"), "aZ09-._~");
   EXPECT_EQ(percentEncode("a b#?%;/"), "a%20b%23%3F%25%3B%2F");
   EXPECT_EQ(percentEncode("μSVH"), "%CE%BCSVH");

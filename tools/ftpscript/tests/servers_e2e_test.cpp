@@ -75,9 +75,8 @@ class ServerRun : public ::testing::Test {
   // after the account.
   ProgramRun run(const std::string& server, const std::string& password = TestAccount::kPassword,
                  std::string body = {}) {
-    if (body.empty()) {
+    if (body.empty())
       body = "cd pub\\graph\r\nbin\r\nmput \"" + graph_.string() + "\"\r\ndisconnect\r\nbye\r\n";
-    }
     const fs::path script = work_ / "oldtemp.sys";
     std::ofstream(script, std::ios::binary) << "OPEN " << server << "\r\n"
                                             << TestAccount::kUser << "\r\n"
@@ -89,10 +88,22 @@ class ServerRun : public ::testing::Test {
   }
 
   // The exit status, and each text the output must hold.
-  static void expectRun(const ProgramRun& r, int status, std::initializer_list<std::string> said) {
+  static void expectRun(const ProgramRun& r, int status, const std::vector<std::string>& said) {
     EXPECT_EQ(r.status, status) << r.output;
     for (const auto& s : said)
       EXPECT_NE(r.output.find(s), std::string::npos) << s << "\n" << r.output;
+  }
+
+  // Two timed uploads in a row, the second replacing the first, and no temporary left.
+  void uploadTwice(const std::string& name, const std::vector<std::string>& said) {
+    for (unsigned i = 0; i < 2; ++i) {
+      writeGraph(100 * 1024, i);
+      const auto begin = Clock::now();
+      expectRun(run(server_.serverText()), 0, said);
+      EXPECT_EQ(readBytes(onServer()), readBytes(graph_));
+      std::cout << name << ", 100 KB: " << secondsSince(begin) << " s\n";
+    }
+    EXPECT_FALSE(temporaryLeft());
   }
 
   static inline ServerHome* home_ = nullptr;
@@ -254,28 +265,12 @@ TEST_F(ServerRun, EachFailureIsCalledByItsCause) {
 TEST_F(ServerRun, PureFtpdOverTls) {
   ASSERT_FALSE(start(ServerKind::PureFtpdTls));
   writeSettings("TrustedCertificateFile=" + certificate_->certificate.string() + "\n");
-  for (unsigned i = 0; i < 2; ++i) {  // the second replaces the first
-    writeGraph(100 * 1024, i);
-    const auto begin = Clock::now();
-    const ProgramRun result = run(server_.serverText());
-    expectRun(result, 0, {"暗号化あり"});
-    EXPECT_EQ(readBytes(onServer()), readBytes(graph_));
-    std::cout << "pure-ftpd TLS, 100 KB: " << secondsSince(begin) << " s\n";
-  }
-  EXPECT_FALSE(temporaryLeft());
+  uploadTwice("pure-ftpd TLS", {"暗号化あり"});
 }
 
 TEST_F(ServerRun, SftpWithPasswordOrKeyAndAChangedHostKeyRefused) {
   ASSERT_FALSE(start(ServerKind::Sshd));
-  for (unsigned i = 0; i < 2; ++i) {  // OpenSSH will not rename over: delete, then rename
-    writeGraph(100 * 1024, i);
-    const auto begin = Clock::now();
-    const ProgramRun result = run(server_.serverText());
-    EXPECT_EQ(result.status, 0) << result.output;
-    EXPECT_EQ(readBytes(onServer()), readBytes(graph_));
-    std::cout << "sshd SFTP, 100 KB: " << secondsSince(begin) << " s\n";
-  }
-  EXPECT_FALSE(temporaryLeft());
+  uploadTwice("sshd SFTP", {});  // OpenSSH will not rename over: delete, then rename
 
   const fs::path key = work_ / "station_key";
   ASSERT_EQ(

@@ -128,7 +128,7 @@ TEST(TubeSimulator, OverlappingPulsesAddUpAndClampToTheByteRange) {
   }
 }
 
-TEST(TubeProfile, RateInsideAndOutsideTheRaisedStretch) {
+TEST(TubeProfile, RateInsideAndOutsideTheRaisedStretchAndBothFormsParsed) {
   // A day's stretch from 13:00 to 16:00, and a night's across midnight from 22:00 to 02:00.
   const TubeProfile day{20, 120, 13 * 3600, 16 * 3600}, night{20, 5, 22 * 3600, 2 * 3600};
   const struct {
@@ -141,18 +141,15 @@ TEST(TubeProfile, RateInsideAndOutsideTheRaisedStretch) {
   for (const auto& c : cases) EXPECT_EQ(c.profile.cpmAt(c.second), c.cpm) << c.second;
   EXPECT_EQ(night.maxCpm(), 20);
   EXPECT_EQ((TubeProfile{20, 500, 7, 7}).maxCpm(), 20);
-}
-
-TEST(TubeProfile, ParsesConstantAndDayForms) {
+  // Parses the constant and the day forms.
   ASSERT_TRUE(parseTubeProfile("20"));
   EXPECT_EQ(parseTubeProfile("20")->baseCpm, 20);
   EXPECT_EQ(parseTubeProfile("0.5")->raisedCpm, 0.5);
-  const auto day = parseTubeProfile("20:120@13:00-16:30");
-  ASSERT_TRUE(day);
-  EXPECT_EQ(day->baseCpm, 20);
-  EXPECT_EQ(day->raisedCpm, 120);
-  EXPECT_EQ(day->raisedFromSecondOfDay, 13 * 3600);
-  EXPECT_EQ(day->raisedToSecondOfDay, 16 * 3600 + 1800);
+  const auto parsed = parseTubeProfile("20:120@13:00-16:30");
+  ASSERT_TRUE(parsed);
+  EXPECT_EQ(std::tie(parsed->baseCpm, parsed->raisedCpm, parsed->raisedFromSecondOfDay,
+                     parsed->raisedToSecondOfDay),
+            std::tuple(20, 120, 13 * 3600, 16 * 3600 + 1800));
   EXPECT_EQ(parseTubeProfile("1:2@23:00-24:00")->raisedToSecondOfDay, 86400);
   for (const char* bad : {"", "-5", "1e3", "abc", "20:", "20:120", "20:120@13:00", "20:120@13-16",
                           "20:120@13:60-14:00", "20:120@25:00-26:00", "inf", "nan", ".", "1.2.3",
