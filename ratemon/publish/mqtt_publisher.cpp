@@ -35,6 +35,7 @@ bool isFailure(LinkState s) {
 }  // namespace
 
 MqttPublisher::MqttPublisher(PublisherOptions options) : options_(std::move(options)) {
+  if (options_.stationId.empty()) options_.stationId = stationId(options_.stationName);
   const std::string& prefix = options_.address.prefix;
   stateTopic_ = prefix + "/state";
   liveTopic_ = prefix + "/live";
@@ -58,7 +59,7 @@ std::optional<std::string> MqttPublisher::start(const std::vector<StoredRecord>&
     }
     status_.waiting = queue_.size();
   }
-  const std::string clientId = "radmon-" + stationId(options_.stationName);
+  const std::string clientId = "radmon-" + options_.stationId;
   client_ = mosquitto_new(clientId.c_str(), true, this);
   if (!client_) return std::string("mosquitto_new");
   mosquitto_connect_callback_set(client_, &MqttPublisher::onConnect);
@@ -202,11 +203,17 @@ void MqttPublisher::onConnect(mosquitto*, void* self, int rc) {
   p->noteLocked(LinkState::Connected, "");
   mosquitto_publish(p->client_, nullptr, p->availabilityTopic_.c_str(),
                     static_cast<int>(strlen(kOnline)), kOnline, 1, true);
-  for (const TopicMessage& m :
-       discoveryMessages(p->options_.stationName, p->options_.address.prefix,
-                         p->options_.discoveryPrefix, p->options_.names))
+  const DiscoveryStation station{p->options_.stationId, p->options_.stationName,
+                                 p->options_.address.prefix};
+  std::vector<TopicMessage> discovery =
+      discoveryMessages(station, p->options_.discoveryPrefix, p->options_.names);
+  // Once a run: what an older ratemon announced under the name's id goes away.
+  if (!std::exchange(p->formerCleared_, true))
+    for (TopicMessage& m : formerDiscoveryClears(station, p->options_.discoveryPrefix))
+      discovery.insert(discovery.begin(), std::move(m));
+  for (const TopicMessage& m : discovery)
     mosquitto_publish(p->client_, nullptr, m.topic.c_str(), static_cast<int>(m.payload.size()),
-                      m.payload.data(), 1, true);
+                      m.payload.empty() ? nullptr : m.payload.data(), 1, true);
   p->sendDueLocked();
 }
 

@@ -36,12 +36,13 @@ namespace radmon {
 
 struct PublisherOptions {
   MqttAddress address;
-  std::string password;  // the url's or the settings file's; empty: none
-  std::string caFile;    // for mqtts://; empty: the system's certificate store
-  std::string stationName;
-  std::string discoveryPrefix = "homeassistant";
-  std::string ackedFile;  // empty: nothing is remembered across runs
-  DiscoveryNames names;   // the entities' names, as the station's operator reads them
+  std::string password;     // the url's or the settings file's; empty: none
+  std::string caFile;       // for mqtts://; empty: the system's certificate store
+  std::string stationId;    // station_identity.h; empty: made from the name
+  std::string stationName;  // what Home Assistant shows
+  std::string discoveryPrefix = "homeassistant";  // "off": no discovery
+  std::string ackedFile;                          // empty: nothing is remembered across runs
+  DiscoveryNames names;  // the entities' names, as the station's operator reads them
 };
 
 enum class LinkState {
@@ -124,6 +125,7 @@ class MqttPublisher {
   size_t inFlight_ = 0;
   int offlineMid_ = 0;
   bool connected_ = false;
+  bool formerCleared_ = false;
   LinkStatus status_;
   std::vector<LinkEvent> events_;
   std::chrono::steady_clock::time_point stateSince_{};

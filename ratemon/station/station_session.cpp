@@ -1,5 +1,7 @@
 #include "station_session.h"
 
+#include <cstdlib>
+
 #include "pending_records.h"
 #include "ratemon_messages.h"
 
@@ -90,6 +92,8 @@ void StationSession::openLink(const LinkChoice& choice) {
   std::vector<LinkNotice> notices;
   LinkChoice named = choice;
   named.names = messages::discoveryNames();
+  // Kept out of the command line, where every user sees it in ps.
+  if (const char* password = std::getenv("RADMON_MQTT_PASSWORD")) named.password = password;
   link_ = StationLink::open(programFolder_, cycle_.saveFolder(), named, clock_.now().yyyymmdd(),
                             notices);
   std::string told;

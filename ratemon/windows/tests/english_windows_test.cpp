@@ -102,7 +102,7 @@ TEST_F(EnglishStation, EveryMessageIsEnglish) {
   }
   const DiscoveryNames names = messages::discoveryNames();
   for (const std::string* name : {&names.device, &names.doseRate, &names.cpm, &names.total,
-                                  &names.alarm1, &names.alarm2, &names.countUnit}) {
+                                  &names.alarm1, &names.alarm2, &names.health}) {
     texts.push_back(*name);
   }
   ReadResult<PendingFlush, RecordIssue> flushed;
