@@ -106,12 +106,12 @@ void MqttPublisher::publishRecord(const StoredRecord& record, bool alarm1, bool 
   sendDueLocked();
 }
 
-void MqttPublisher::publishLive(const LocalDateTime& when, float doseRate, int64_t cpm) {
+bool MqttPublisher::publishLive(const LocalDateTime& when, float doseRate, int64_t cpm) {
   std::lock_guard lock(mutex_);
-  if (!connected_) return;
+  if (!connected_) return false;
   const std::string payload = liveJson(when, doseRate, cpm);
-  mosquitto_publish(client_, nullptr, liveTopic_.c_str(), static_cast<int>(payload.size()),
-                    payload.data(), 0, false);
+  return mosquitto_publish(client_, nullptr, liveTopic_.c_str(), static_cast<int>(payload.size()),
+                           payload.data(), 0, false) == MOSQ_ERR_SUCCESS;
 }
 
 std::vector<LinkEvent> MqttPublisher::takeEvents() {

@@ -83,8 +83,9 @@ class MqttPublisher {
   // A record line just appended to the day file `day`.
   void publishRecord(const StoredRecord& record, bool alarm1, bool alarm2,
                      std::optional<std::string> health = std::nullopt);
-  // One second's reading on prefix/live; dropped while there is no connection.
-  void publishLive(const LocalDateTime& when, float doseRate, int64_t cpm);
+  // One second's reading on prefix/live; dropped while there is no connection. Whether
+  // it was handed to libmosquitto.
+  bool publishLive(const LocalDateTime& when, float doseRate, int64_t cpm);
 
   // What happened on the link since the last call. A broker that has not answered
   // for kUnreachableAfter is told as Unreachable, once, while the attempts go on.

@@ -94,8 +94,7 @@ void StationLink::second(const LocalDateTime& when, float doseRate, int64_t cpm)
   if (!live_) return;
   const auto now = std::chrono::steady_clock::now();
   if (now - lastLive_ < kLiveInterval) return;
-  lastLive_ = now;
-  publisher_.publishLive(when, doseRate, cpm);
+  if (publisher_.publishLive(when, doseRate, cpm)) lastLive_ = now;
 }
 
 }  // namespace radmon
