@@ -12,7 +12,7 @@ struct Entity {
   const char* key;
 };
 
-// The entities of ratemon 1.7 and older, for clearing them.
+// The entities of earlier ratemons, for clearing them.
 constexpr Entity kFormerEntities[] = {{"sensor", "dose_rate"},
                                       {"sensor", "cpm"},
                                       {"sensor", "total"},

@@ -14,7 +14,7 @@ struct TopicMessage {
 };
 
 // A text as a topic level or id: letters, digits, '_' and '-' of it, anything else as
-// '_'; "station" when nothing is left. How ratemon 1.7 and older named a station's
+// '_'; "station" when nothing is left. How earlier ratemons named a station's
 // discovery from its name, and how the collector names its client.
 std::string stationId(const std::string& stationName);
 
@@ -39,7 +39,7 @@ std::vector<TopicMessage> discoveryMessages(const DiscoveryStation& station,
                                             const std::string& discoveryPrefix,
                                             const DiscoveryNames& names);
 
-// Empty retained messages on the config topics that ratemon 1.7 and older made from the
+// Empty retained messages on the config topics that earlier ratemons made from the
 // station's name, where they differ from `station`'s: Home Assistant then removes the
 // stale device. None when discovery is off.
 std::vector<TopicMessage> formerDiscoveryClears(const DiscoveryStation& station,

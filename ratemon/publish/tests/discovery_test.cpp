@@ -86,7 +86,7 @@ TEST(DiscoveryMessages, OffMakesNothingAnywhere) {
   }
 }
 
-// ratemon 1.7 named its entities after the station's name (or the prefix's last level).
+// Earlier ratemons named their entities after the station's name (or the prefix's last level).
 TEST(FormerDiscoveryClears, EmptyRetainedOnTheNameTopicsWhenTheyDiffer) {
   struct Row {
     DiscoveryStation station;
