@@ -207,8 +207,8 @@ void MqttPublisher::onConnect(mosquitto*, void* self, int rc) {
                                  p->options_.address.prefix};
   std::vector<TopicMessage> discovery =
       discoveryMessages(station, p->options_.discoveryPrefix, p->options_.names);
-  // Once a run: what an older ratemon announced under the name's id goes away.
-  if (!std::exchange(p->formerCleared_, true))
+  // What an earlier ratemon announced under the name's id goes away, once.
+  if (p->options_.clearFormerDiscovery && !std::exchange(p->formerCleared_, true))
     for (TopicMessage& m : formerDiscoveryClears(station, p->options_.discoveryPrefix))
       discovery.insert(discovery.begin(), std::move(m));
   for (const TopicMessage& m : discovery)

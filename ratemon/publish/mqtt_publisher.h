@@ -40,6 +40,9 @@ struct PublisherOptions {
   std::string caFile;       // for mqtts://; empty: the system's certificate store
   std::string stationId;    // station_identity.h; empty: made from the name
   std::string stationName;  // what Home Assistant shows
+  // The id is new: clear the discovery that earlier ratemons made from the name, at the
+  // run's first connection.
+  bool clearFormerDiscovery = false;
   std::string discoveryPrefix = "homeassistant";  // "off": no discovery
   std::string ackedFile;                          // empty: nothing is remembered across runs
   DiscoveryNames names;  // the entities' names, as the station's operator reads them

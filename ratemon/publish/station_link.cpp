@@ -48,6 +48,7 @@ std::unique_ptr<StationLink> StationLink::open(const std::string& stationFolder,
   if (identity.outcome == StationIdentity::NotSaved)
     notices.push_back({LinkNotice::StationIdNotSaved, idPath});
   options.stationId = identity.id;
+  options.clearFormerDiscovery = identity.outcome != StationIdentity::Kept;
   options.caFile = settings.caFile;
   options.discoveryPrefix = choice.discovery.value_or(settings.discoveryPrefix);
   options.stationName = settings.stationName;

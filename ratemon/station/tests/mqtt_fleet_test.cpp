@@ -151,6 +151,17 @@ TEST(MqttFleet, AlikeStationsKeepTheirOwnIdentity) {
         << "once by each of the two alike stations";
   }
   EXPECT_EQ(ids.size(), stations.size());
+
+  // A second start keeps its id and clears nothing again.
+  Station& tokyo = *stations[0];
+  const std::string id = tokyo.id();
+  tokyo.launch(url(broker.port(), rows[0].prefix), "--fast --seconds 60");
+  ASSERT_EQ(tokyo.wait(), 0) << tokyo.err();
+  ASSERT_TRUE(all.waitFor(
+      [](const auto& ms) { return payloadsOn(ms, "radmon/tokyo/availability").size() >= 4; }, 5s));
+  EXPECT_EQ(tokyo.id(), id);
+  EXPECT_EQ(payloadsOn(all.messages(), "homeassistant/sensor/radmon_station/dose_rate/config"),
+            std::vector<std::string>(2, ""));
 }
 
 // Nothing under any discovery prefix when discovery is off; an empty setting keeps the
