@@ -9,7 +9,7 @@
 namespace radmon {
 namespace {
 
-constexpr std::array<std::pair<EventKind, std::string_view>, 7> kNames{{
+constexpr std::array<std::pair<EventKind, std::string_view>, 9> kNames{{
     {EventKind::DeviceLost, "device-lost"},
     {EventKind::DeviceBack, "device-back"},
     {EventKind::NoSignal, "no-signal"},
@@ -17,10 +17,13 @@ constexpr std::array<std::pair<EventKind, std::string_view>, 7> kNames{{
     {EventKind::Clipping, "clipping"},
     {EventKind::SoundDropped, "sound-dropped"},
     {EventKind::SignalOk, "signal-ok"},
+    {EventKind::Interference, "interference"},
+    {EventKind::AfterPulses, "after-pulses"},
 }};
 
 bool isSignalFault(EventKind kind) {
-  return kind == EventKind::NoSignal || kind == EventKind::Hum || kind == EventKind::Clipping;
+  return kind == EventKind::NoSignal || kind == EventKind::Hum || kind == EventKind::Clipping ||
+         kind == EventKind::Interference || kind == EventKind::AfterPulses;
 }
 
 }  // namespace
@@ -95,7 +98,8 @@ std::vector<FaultPeriod> faultPeriods(const std::vector<EventLine>& events, int 
     } else if (e.kind == EventKind::SignalOk) {
       // The text names the fault that ended ("hum" ...); none named ends them all.
       std::optional<EventKind> named;
-      for (EventKind k : {EventKind::NoSignal, EventKind::Hum, EventKind::Clipping})
+      for (EventKind k : {EventKind::NoSignal, EventKind::Hum, EventKind::Clipping,
+                          EventKind::Interference, EventKind::AfterPulses})
         if (e.text.find(eventKindName(k)) != std::string::npos) named = k;
       close([&](EventKind k) { return isSignalFault(k) && (!named || k == *named); }, at);
     } else if (e.kind != EventKind::SoundDropped) {

@@ -25,6 +25,8 @@ enum class EventKind {
   Clipping,      // the sound sits at the ends of its range for a long stretch
   SoundDropped,  // sound was lost because no buffer was free (a moment, no period)
   SignalOk,      // a signal fault has ended
+  Interference,  // counted pulses keep a phase on the mains cycle
+  AfterPulses,   // more very short intervals than a tube with its dead time gives
 };
 
 // "device-lost", "no-signal", ...
@@ -49,7 +51,7 @@ ReadResult<std::vector<EventLine>, RecordIssue> parseEventLog(std::string_view t
 
 // A stretch of the day in which the sound path was at fault, in seconds of the day.
 struct FaultPeriod {
-  EventKind kind = EventKind::NoSignal;  // DeviceLost, NoSignal, Hum or Clipping
+  EventKind kind = EventKind::NoSignal;  // DeviceLost or a signal fault
   int from = 0;
   int to = 0;  // the end event, or the end of the day when none came
 };

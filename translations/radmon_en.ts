@@ -486,6 +486,38 @@
         <translation>Hum or interference: not a GM tube&apos;s signal</translation>
     </message>
     <message>
+        <source>電源からの雑音</source>
+        <translation>Mains interference</translation>
+    </message>
+    <message>
+        <source>アフターパルス</source>
+        <translation>After-pulses</translation>
+    </message>
+    <message>
+        <source>音の飽和: %1 秒間、大きな雑音が入力の限界に達しています。配線と入力レベルを確認してください。</source>
+        <translation>Clipping: for %1 seconds loud noise has reached the limits of the input. Check the wiring and the input level.</translation>
+    </message>
+    <message>
+        <source>電源からの雑音: 毎秒約 %1 個のパルスが電源 (%2 Hz) の周期に揃っています。配線とシールド、しきい値を見直してください。</source>
+        <translation>Mains interference: about %1 pulses a second keep step with the mains (%2 Hz). Check the wiring, the shielding and the threshold.</translation>
+    </message>
+    <message>
+        <source>アフターパルス: 2 ms 未満の間隔がパルスの %1 % あり、偶然では説明できません。GM管と分解能を確認してください。</source>
+        <translation>After-pulses: %1 % of the intervals are under 2 ms, more than chance explains. Check the tube and the resolution.</translation>
+    </message>
+    <message>
+        <source>音の飽和: 大きな雑音</source>
+        <translation>Clipping: loud noise</translation>
+    </message>
+    <message>
+        <source>電源からの雑音: 電源に揃ったパルス</source>
+        <translation>Mains interference: pulses in step with the mains</translation>
+    </message>
+    <message>
+        <source>アフターパルス: 短い間隔が多すぎます</source>
+        <translation>After-pulses: too many short intervals</translation>
+    </message>
+    <message>
         <source>音の飽和: 入力レベルを下げてください</source>
         <translation>Clipping: lower the input level</translation>
     </message>

@@ -13,9 +13,9 @@ TEST(EventLog, EveryKindRoundTripsAndTheLineHasItsFixedShape) {
   EXPECT_EQ(eventFileName("20261208"), "μSVHEvents20261208.csv");
   EXPECT_EQ(formatEventLine(at(7, 5, 9, EventKind::NoSignal, "信号がありません, \"平坦\"")),
             "\"2026/12/08\",\"07:05:09\",\"no-signal\",\"信号がありません, 平坦\"\r\n");
-  for (EventKind kind :
-       {EventKind::DeviceLost, EventKind::DeviceBack, EventKind::NoSignal, EventKind::Hum,
-        EventKind::Clipping, EventKind::SoundDropped, EventKind::SignalOk}) {
+  for (EventKind kind : {EventKind::DeviceLost, EventKind::DeviceBack, EventKind::NoSignal,
+                         EventKind::Hum, EventKind::Clipping, EventKind::SoundDropped,
+                         EventKind::SignalOk, EventKind::Interference, EventKind::AfterPulses}) {
     const auto back = parseEventLine(formatEventLine(at(23, 59, 59, kind, "録音デバイス")));
     ASSERT_TRUE(back) << eventKindName(kind);
     EXPECT_EQ(back->kind, kind);

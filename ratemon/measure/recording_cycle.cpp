@@ -14,6 +14,8 @@ std::string RecordingCycle::healthText() const {
   if (watch_.active(SignalFault::NoSignal)) on.push_back(EventKind::NoSignal);
   if (watch_.active(SignalFault::Hum)) on.push_back(EventKind::Hum);
   if (watch_.active(SignalFault::Clipping)) on.push_back(EventKind::Clipping);
+  if (watch_.active(SignalFault::Interference)) on.push_back(EventKind::Interference);
+  if (watch_.active(SignalFault::AfterPulses)) on.push_back(EventKind::AfterPulses);
   return healthWords(on);
 }
 
@@ -49,7 +51,7 @@ std::optional<Notice> RecordingCycle::start() {
   watch_.soundMissing();
   minuteStart_ = clock_.now();
   if (!positiveNumber(panel_.text(Box::sensitivity))) return NoSensitivity{};
-  sensitivity_.read(panel_);
+  watch_.setSensitivity(sensitivity_.read(panel_));
   if (auto failure = audio_.openDevice()) return DeviceRefused{*failure};
   sampleBuffer_.assign(static_cast<size_t>(std::max(audio_.bufferSize(), 0)), 0);
   for (int16_t i = 0; i < audio_.bufferCount(); ++i) audio_.addBuffer(i);
@@ -99,7 +101,7 @@ void RecordingCycle::bufferDone(int16_t index, int32_t count, int16_t flag) {
         intervals_.addPulse(samplesScanned_ + static_cast<int64_t>(at));
       totalCount_ += pulses;
       panel_.setText(Box::total, integerText(totalCount_));
-      watch(pulses);
+      watch();
     }
   }
   samplesScanned_ += static_cast<int64_t>(sampleBuffer_.size());
@@ -132,15 +134,12 @@ void RecordingCycle::bufferDone(int16_t index, int32_t count, int16_t flag) {
   if (panel_.checked(Tick::graph)) hooks_.redrawGraph();
 }
 
-void RecordingCycle::watch(int pulses) {
+void RecordingCycle::watch() {
   for (const SignalChange& change :
-       watch_.observe(sampleBuffer_.data(), sampleBuffer_.size(), pulses)) {
+       watch_.observe(sampleBuffer_.data(), sampleBuffer_.size(), completedAt_)) {
     SoundEvent event;
     event.change = change;
-    event.kind = !change.began                           ? EventKind::SignalOk
-                 : change.fault == SignalFault::NoSignal ? EventKind::NoSignal
-                 : change.fault == SignalFault::Hum      ? EventKind::Hum
-                                                         : EventKind::Clipping;
+    event.kind = change.began ? signalFaultKind(change.fault) : EventKind::SignalOk;
     tell(event);
   }
 }

@@ -114,19 +114,23 @@ class RecordingCycle final : public AudioInput::Events {
   bool soundFaulty() const { return deviceLost_ || watch_.anyActive(); }
   bool deviceLost() const { return deviceLost_; }
   // The sound path's state in the event log's words: "ok", or the faults on, joined
-  // by commas ("device-lost", "no-signal", "hum", "clipping").
+  // by commas ("device-lost", "no-signal", "hum", "clipping", "interference",
+  // "after-pulses").
   std::string healthText() const;
   // The health of the record written last in the same words: the faults of the day's
   // events that reach into its minute (suspect_minutes.h), ended ones included.
   const std::string& recordHealthText() const { return recordHealth_; }
   const SignalWatch& signalWatch() const { return watch_; }
+  // The background the station learnt in earlier runs, for the watch (pulses per
+  // second); and what this run has learnt, to keep.
+  void setKeptBackground(double perSecond) { watch_.setKeptBackground(perSecond); }
   // Minutes not written because sound was missing in them or no signal was heard, since
   // start.
   int64_t skippedMinutes() const { return skippedMinutes_; }
 
  private:
   ScanSettings scanSettings();  // from the boxes, as they read now
-  void watch(int pulses);
+  void watch();
   void endOfMinute();
   void writeRecord(const LocalDateTime& now);
   // The events told on the day of `now`; a new day starts with the faults still on.

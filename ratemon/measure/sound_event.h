@@ -16,9 +16,26 @@ struct SoundEvent {
   EventKind kind = EventKind::SignalOk;
   LocalDateTime when;
   DeviceFailure failure;   // DeviceLost
-  SignalChange change;     // NoSignal, Hum, Clipping, and SignalOk (the fault that ended)
+  SignalChange change;     // the signal faults, and SignalOk (the fault that ended)
   double lostSeconds = 0;  // SoundDropped; DeviceBack: how long the input was away
 };
+
+// The event log's kind for a signal fault that begins.
+inline EventKind signalFaultKind(SignalFault fault) {
+  switch (fault) {
+    case SignalFault::NoSignal:
+      return EventKind::NoSignal;
+    case SignalFault::Hum:
+      return EventKind::Hum;
+    case SignalFault::Clipping:
+      return EventKind::Clipping;
+    case SignalFault::Interference:
+      return EventKind::Interference;
+    case SignalFault::AfterPulses:
+      return EventKind::AfterPulses;
+  }
+  return EventKind::NoSignal;
+}
 
 // The text of an event in the interface's language (the program's messages unit).
 class EventWording {

@@ -70,14 +70,19 @@ QString inputName(const std::string& device) {
 }
 
 QString faultName(SignalFault fault) {
-  return fault == SignalFault::NoSignal ? Words::tr("信号なし")
-         : fault == SignalFault::Hum    ? Words::tr("ハム・雑音")
-                                        : Words::tr("音の飽和");
-}
-
-EventKind kindOf(SignalFault fault) {
-  if (fault == SignalFault::Hum) return EventKind::Hum;
-  return fault == SignalFault::Clipping ? EventKind::Clipping : EventKind::NoSignal;
+  switch (fault) {
+    case SignalFault::NoSignal:
+      return Words::tr("信号なし");
+    case SignalFault::Hum:
+      return Words::tr("ハム・雑音");
+    case SignalFault::Clipping:
+      return Words::tr("音の飽和");
+    case SignalFault::Interference:
+      return Words::tr("電源からの雑音");
+    case SignalFault::AfterPulses:
+      return Words::tr("アフターパルス");
+  }
+  return {};
 }
 
 QString deviceLost(const DeviceFailure& f) {
@@ -438,14 +443,26 @@ std::string soundEvent(const SoundEvent& e) {
       return say(Words::tr("ハム・雑音: 毎秒 %1 個の規則的なパルスは GM管の信号ではありません。"),
                  fixed(e.change.pulsesPerSecond, 1));
     case EventKind::Clipping:
+      if (e.change.noise)
+        return say(Words::tr("音の飽和: %1 秒間、大きな雑音が入力の限界に達しています。"
+                             "配線と入力レベルを確認してください。"),
+                   e.change.seconds);
       return say(
           Words::tr(
               "音の飽和: %1 秒間、音が入力の限界に達しています。入力レベルを下げてください。"),
           e.change.seconds);
+    case EventKind::Interference:
+      return say(Words::tr("電源からの雑音: 毎秒約 %1 個のパルスが電源 (%2 Hz) "
+                           "の周期に揃っています。配線とシールド、しきい値を見直してください。"),
+                 fixed(e.change.pulsesPerSecond, 1), e.change.mainsHz);
+    case EventKind::AfterPulses:
+      return say(Words::tr("アフターパルス: 2 ms 未満の間隔がパルスの %1 % あり、"
+                           "偶然では説明できません。GM管と分解能を確認してください。"),
+                 fixed(e.change.shortShare * 100, 2));
     case EventKind::SignalOk:
       // The fault's kind closes the text, so that dayplot ends the right period.
       return say(Words::tr("%1が解消しました"), faultName(e.change.fault)) + " (" +
-             std::string(eventKindName(kindOf(e.change.fault))) + ")";
+             std::string(eventKindName(signalFaultKind(e.change.fault))) + ")";
   }
   return {};
 }
@@ -466,7 +483,12 @@ std::string soundState(const SoundEvent& e) {
     case EventKind::Hum:
       return say(Words::tr("ハム・雑音: GM管の信号ではありません"));
     case EventKind::Clipping:
-      return say(Words::tr("音の飽和: 入力レベルを下げてください"));
+      return say(e.change.noise ? Words::tr("音の飽和: 大きな雑音")
+                                : Words::tr("音の飽和: 入力レベルを下げてください"));
+    case EventKind::Interference:
+      return say(Words::tr("電源からの雑音: 電源に揃ったパルス"));
+    case EventKind::AfterPulses:
+      return say(Words::tr("アフターパルス: 短い間隔が多すぎます"));
     case EventKind::SignalOk:
       return say(Words::tr("%1が解消しました"), faultName(e.change.fault));
   }

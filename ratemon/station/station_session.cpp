@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "box_reader.h"
+#include "kept_background.h"
 #include "pending_records.h"
 #include "ratemon_messages.h"
 
@@ -46,6 +48,10 @@ std::optional<std::string> StationSession::open(RatemonSettings& settings,
 }
 
 bool StationSession::start() {
+  // The watch knows the tube's quiet from earlier runs with the same sensitivity.
+  if (const auto sensitivity = positiveNumber(text(Box::sensitivity)))
+    cycle_.setKeptBackground(
+        keptBackgroundFor(programFolder_ + kKeptBackgroundFileName, *sensitivity));
   const auto refused = cycle_.start();
   if (refused) report(*refused);
   return !refused;
@@ -67,6 +73,10 @@ void StationSession::finish() {
   };
   keep(Pending::Records, cycle_.keptRecordTexts());
   keep(Pending::Events, cycle_.keptEventTexts());
+  const double learnt = cycle_.signalWatch().learntBackground();
+  const auto sensitivity = positiveNumber(text(Box::sensitivity));
+  if (lock_.held() && learnt > 0 && sensitivity)
+    keepBackground(programFolder_ + kKeptBackgroundFileName, {learnt, *sensitivity});
   lock_.release();
 }
 

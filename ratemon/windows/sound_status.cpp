@@ -7,7 +7,8 @@ namespace {
 
 bool begins(EventKind kind) {
   return kind == EventKind::DeviceLost || kind == EventKind::NoSignal || kind == EventKind::Hum ||
-         kind == EventKind::Clipping;
+         kind == EventKind::Clipping || kind == EventKind::Interference ||
+         kind == EventKind::AfterPulses;
 }
 
 }  // namespace
@@ -45,7 +46,9 @@ void SoundStatus::show(const SoundEvent& event, const std::string& headline,
     chiming_ = false;
     silenced_ = false;
   }
-  silence_->setVisible(chiming_);
+  // Once silenced it stays, pressed in vain, while the fault lasts: hiding it would hand
+  // the focus to the next box, where the next key typed would replace a setting.
+  silence_->setVisible(chiming_ || silenced_);
 }
 
 void SoundStatus::clear() {
@@ -60,7 +63,6 @@ void SoundStatus::silence() {
   if (chiming_) chime_.stop();
   chiming_ = false;
   silenced_ = true;
-  silence_->hide();
 }
 
 }  // namespace radmon

@@ -1,6 +1,7 @@
 // The sound path's state on the main window: a short line in the free space beside the
 // test box (what is wrong, or that the sound is fine again), and a button that
-// silences the fault chime until the next fault. The chime is a distinct, quieter sound
+// silences the fault chime until the next fault (it stays, with the focus, until the
+// faults have ended). The chime is a distinct, quieter sound
 // than the alarms and never replaces them: it plays on a sound output of its own.
 //
 // Threading: the window thread only.

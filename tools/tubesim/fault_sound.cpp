@@ -15,6 +15,8 @@ void FaultSound::play(const std::vector<SoundStretch>& stretches,
   std::vector<uint8_t> sound(TubeSimulator::kSampleRate);
   for (const SoundStretch& stretch : stretches) {
     TubeSimulator tube(TubeProfile::constant(stretch.cpm), seed_++, 0);
+    tube.setShape(stretch.shape);
+    tube.setAfterPulses(stretch.afterPulses);
     for (int k = 0; k < stretch.seconds; ++k) {
       tube.fill(sound.data(), sound.size());
       shape(stretch, sound);
@@ -23,9 +25,26 @@ void FaultSound::play(const std::vector<SoundStretch>& stretches,
   }
 }
 
+double FaultSound::uniform() {  // splitmix64, in (0, 1]
+  uint64_t z = (random_ += 0x9E3779B97F4A7C15ull);
+  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+  return static_cast<double>(((z ^ (z >> 31)) >> 11) + 1) * 0x1.0p-53;
+}
+
+double FaultSound::gaussian() {
+  return std::sqrt(-2 * std::log(uniform())) * std::cos(2 * std::numbers::pi * uniform());
+}
+
 void FaultSound::shape(const SoundStretch& stretch, std::vector<uint8_t>& sound) {
+  const auto clamped = [](double v) {
+    return static_cast<uint8_t>(std::clamp(std::lround(v), 0l, 255l));
+  };
+  const auto& spike = TubeSimulator::pulseShape();
+  const double period = TubeSimulator::kSampleRate / stretch.mainsHz;
   for (uint8_t& s : sound) {
-    const double t = static_cast<double>(sample_++) / TubeSimulator::kSampleRate;
+    const int64_t at = sample_++;
+    const double t = static_cast<double>(at) / TubeSimulator::kSampleRate;
     switch (stretch.kind) {
       case SoundStretch::Tube:
         break;
@@ -35,11 +54,22 @@ void FaultSound::shape(const SoundStretch& stretch, std::vector<uint8_t>& sound)
       case SoundStretch::Stuck:
         s = static_cast<uint8_t>(stretch.level);
         break;
-      case SoundStretch::Hum:  // full-scale mains hum over the tube
-        s = static_cast<uint8_t>(std::clamp(
-            std::lround(s + 127.0 * std::sin(2 * std::numbers::pi * stretch.mainsHz * t)), 0l,
-            255l));
+      case SoundStretch::Hum:  // mains hum over the tube
+        s = clamped(s + stretch.amplitude * std::sin(2 * std::numbers::pi * stretch.mainsHz * t));
         break;
+      case SoundStretch::RailNoise:  // loud broadband noise over the tube
+        s = clamped(s + stretch.amplitude * gaussian());
+        break;
+      case SoundStretch::Spikes: {
+        // A spike starts a quarter period into a mains cycle chosen at random.
+        const auto cycle = static_cast<int64_t>(std::floor(static_cast<double>(at) / period));
+        const auto start =
+            static_cast<int64_t>(std::floor((static_cast<double>(cycle) + 0.25) * period));
+        if (at == start && uniform() < stretch.perSecond / stretch.mainsHz) spikeAt_ = at;
+        if (spikeAt_ >= 0 && at - spikeAt_ < static_cast<int64_t>(spike.size()))
+          s = clamped(s + spike[static_cast<size_t>(at - spikeAt_)]);
+        break;
+      }
       case SoundStretch::Clipped:  // the tube's sound amplified far past the top of the range
         s = static_cast<uint8_t>(std::clamp((s - 128) * 8 + 248, 0, 255));
         break;

@@ -1,5 +1,6 @@
 // What a station may hear instead of, or over, its tube: stretches of flat or stuck
-// sound, mains hum and clipping, played second by second over simulated tubes, and
+// sound, mains hum at any amplitude, mains-locked spikes, loud noise at the rails and
+// clipping, over tubes of either pulse shape that may ring, played second by second, and
 // written as WAV recordings. For the tests and benchmarks of the signal watch and of
 // everything that sets faulty minutes aside.
 //
@@ -12,19 +13,25 @@
 #include <string>
 #include <vector>
 
+#include "tube_simulator.h"
+
 namespace radmon {
 
 struct SoundStretch {
-  enum Kind { Tube, Flat, Stuck, Hum, Clipped } kind = Tube;
+  enum Kind { Tube, Flat, Stuck, Hum, Clipped, RailNoise, Spikes } kind = Tube;
   int seconds = 0;
-  double cpm = 20;      // the tube under it (Tube, Hum, Clipped)
-  int level = 128;      // Stuck: the level the sound sits at
-  double mainsHz = 50;  // Hum
+  double cpm = 20;         // the tube under it (all but Flat and Stuck)
+  int level = 128;         // Stuck: the level the sound sits at
+  double mainsHz = 50;     // Hum, Spikes
+  double amplitude = 127;  // Hum: its peak; RailNoise: the noise's standard deviation
+  double perSecond = 0;    // Spikes: how many, each on a mains cycle chosen at random
+  double afterPulses = 0;  // the share of the tube's pulses that ring
+  TubeSimulator::Shape shape = TubeSimulator::Shape::Narrow;
 };
 
 class FaultSound {
  public:
-  explicit FaultSound(uint64_t seed) : seed_(seed) {}
+  explicit FaultSound(uint64_t seed) : seed_(seed), random_(seed * 0x9E3779B97F4A7C15ull) {}
 
   // Calls `second` with each second of sound (22050 unsigned 8-bit samples) in turn.
   void play(const std::vector<SoundStretch>& stretches,
@@ -36,9 +43,13 @@ class FaultSound {
 
  private:
   void shape(const SoundStretch& stretch, std::vector<uint8_t>& sound);
+  double uniform();
+  double gaussian();
 
   uint64_t seed_;
-  int64_t sample_ = 0;  // samples played so far: the clock of the hum
+  uint64_t random_;
+  int64_t sample_ = 0;    // samples played so far: the clock of the mains
+  int64_t spikeAt_ = -1;  // where the last spike started
 };
 
 }  // namespace radmon

@@ -38,11 +38,25 @@ std::vector<int> makePulseShape() {
   return s;
 }
 
+// The same discharge through a slower circuit: down within two samples, held there for
+// about a millisecond, and back up as steeply.
+std::vector<int> makeWidePulseShape() {
+  std::vector<int> s = {-60, -110};
+  s.insert(s.end(), 20, -112);
+  for (int v : {-70, -30, -4, 7, 11}) s.push_back(v);
+  const double peak = 12.0, decay = 14.0;
+  for (int k = 0; k < 55; ++k)
+    s.push_back(static_cast<int>(std::lround(peak * std::exp(-k / decay))));
+  while (!s.empty() && s.back() == 0) s.pop_back();
+  return s;
+}
+
 }  // namespace
 
-const std::vector<int>& TubeSimulator::pulseShape() {
-  static const std::vector<int> shape = makePulseShape();
-  return shape;
+const std::vector<int>& TubeSimulator::pulseShape(Shape which) {
+  static const std::vector<int> narrow = makePulseShape();
+  static const std::vector<int> wide = makeWidePulseShape();
+  return which == Shape::Wide ? wide : narrow;
 }
 
 TubeSimulator::TubeSimulator(uint64_t seed) : seed_(seed), noise_(kNoiseTableSize) {
@@ -133,13 +147,19 @@ int64_t TubeSimulator::fill(uint8_t* out, size_t n) {
   }
   int64_t started = 0;
   while (nextArrival_ < end) {
-    active_.push_back(nextArrival_);
+    active_.insert(std::upper_bound(active_.begin(), active_.end(), nextArrival_), nextArrival_);
     if (keepStarts_) starts_.push_back(nextArrival_);
     ++started;
+    if (afterShare_ > 0 && uniform() < afterShare_) {
+      // Kept in order with the arrivals; it may land in the next fill.
+      const auto after =
+          nextArrival_ + static_cast<int64_t>(kSampleRate * (0.5e-3 + 1e-3 * uniform()));
+      active_.insert(std::upper_bound(active_.begin(), active_.end(), after), after);
+    }
     nextArrival_ = drawArrival();
   }
   stampPulses(out, pos, n);
-  const auto length = static_cast<int64_t>(pulseShape().size());
+  const auto length = static_cast<int64_t>(shape_->size());
   while (!active_.empty() && active_.front() + length <= end) active_.pop_front();
   produced_ = end;
   pulses_ += started;
@@ -149,7 +169,7 @@ int64_t TubeSimulator::fill(uint8_t* out, size_t n) {
 // Overlapping pulses add up before the result is clamped to the byte range, as the
 // voltages would; so each run of overlapping pulses is summed in a scratch first.
 void TubeSimulator::stampPulses(uint8_t* out, int64_t pos, size_t n) {
-  const auto& shape = pulseShape();
+  const auto& shape = *shape_;
   const auto length = static_cast<int64_t>(shape.size());
   const int64_t end = pos + static_cast<int64_t>(n);
   size_t p = 0;

@@ -25,6 +25,10 @@ class TubeSimulator {
   // Noise stays within kRest +- kNoiseLimit, far from the pulse thresholds near 50.
   static constexpr int kNoiseLimit = 10;
 
+  // How a discharge looks: narrow (about 100 us), wide (held far below rest for about
+  // 1 ms, as a slow counter circuit gives).
+  enum class Shape { Narrow, Wide };
+
   // Poisson arrivals following `profile`; sample 0 lies at `startSecondOfDay`.
   TubeSimulator(const TubeProfile& profile, uint64_t seed, int startSecondOfDay = 0);
   // Pulses starting exactly at the given sample positions (any order), on the noise
@@ -44,7 +48,11 @@ class TubeSimulator {
   const std::vector<int64_t>& pulseStarts() const { return starts_; }
 
   // The pulse as deviation from rest, sample by sample from its start.
-  static const std::vector<int>& pulseShape();
+  static const std::vector<int>& pulseShape(Shape shape = Shape::Narrow);
+  void setShape(Shape shape) { shape_ = &pulseShape(shape); }
+  // A share of the discharges is followed by an after-pulse 0.5 to 1.5 ms later (a
+  // tube that rings); 0 (the default) for none.
+  void setAfterPulses(double share) { afterShare_ = share; }
 
  private:
   TubeSimulator(uint64_t seed);
@@ -66,6 +74,8 @@ class TubeSimulator {
   double perSampleMax_ = 0.0;  // highest arrival probability per sample
   double time_ = 0.0;          // arrival clock, in samples
 
+  const std::vector<int>* shape_ = &pulseShape();
+  double afterShare_ = 0;
   int64_t nextArrival_ = 0;
   std::deque<int64_t> active_;  // pulses whose tail reaches the next fill
   std::vector<int> sum_;        // scratch: summed deviations of a pulse cluster

@@ -99,4 +99,15 @@ inline std::vector<uint8_t> secondWithPulseCount(int n) {
   return secondWithPulses(at);
 }
 
+// The same for the `second`-th second of a run, the pulses moved by a part of a mains
+// cycle that changes from second to second, as a tube's would: at the same places every
+// second they keep a phase on the mains (22050 samples are 50 cycles), which the signal
+// watch tells as interference.
+inline std::vector<uint8_t> secondWithPulseCount(int n, int64_t second) {
+  std::vector<int> at;
+  const int shift = static_cast<int>((second * 273) % 441);
+  for (int i = 0; i < n; ++i) at.push_back(shift + 100 + i * (kBufferSize - 641) / std::max(n, 1));
+  return secondWithPulses(at);
+}
+
 }  // namespace radmon

@@ -49,13 +49,16 @@ class RecordingCycleTest : public ::testing::Test {
     panel.texts[Box::sensitivity] = "18";
   }
   std::string dayFile(const std::string& day) { return readBytes(dir / dayFileName(day)); }
-  void seconds(int n, int pulsesEach) {
-    const auto s = secondWithPulseCount(pulsesEach);
+  // The pulses move from second to second, as a tube's do; `samePlaces` keeps them
+  // still, for the intervals between them.
+  void seconds(int n, int pulsesEach, bool samePlaces = false) {
     for (int i = 0; i < n; ++i) {
-      audio.deliver(s);
+      audio.deliver(samePlaces ? secondWithPulseCount(pulsesEach)
+                               : secondWithPulseCount(pulsesEach, ++shifts_));
       clock.advance(1);
     }
   }
+  int64_t shifts_ = 0;
 
   ftp::testing::TempStation temp_{"radmon_cycle", "station", {}};
   const fs::path dir = temp_.data;
@@ -237,7 +240,7 @@ TEST_F(RecordingCycleTest, DeadTimeCorrectsTheFiguresAndTheLineButNotTheTotal) {
   panel.ticks[Tick::recordFile] = true;
   cycle.setDeadTime(2000);  // 2 ms: 100 a second counted are 125 true
   ASSERT_FALSE(cycle.start());
-  seconds(60, 100);
+  seconds(60, 100, true);
   EXPECT_EQ(panel.texts[Box::total], "6000");
   EXPECT_EQ(panel.texts[Box::cpm], "7500");
   EXPECT_FALSE(cycle.lastDose().deadTimeCapped);

@@ -223,7 +223,8 @@ class HeadlessSession : public HeadlessRatemon {
       auto audio = std::make_unique<FakeAudio>();
       FakeAudio* raw = audio.get();
       return DrivenInput{std::move(audio), [raw, &at, s = 0]() mutable {
-                           raw->deliver(secondWithPulseCount(at(s++)));
+                           raw->deliver(secondWithPulseCount(at(s), s));
+                           ++s;
                            return true;
                          }};
     };

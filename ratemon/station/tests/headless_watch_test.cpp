@@ -47,8 +47,11 @@ TEST_F(HeadlessWatch, EachFaultOfARecordingIsLoggedWithinTwoMinutesAndItsEndAfte
   for (const Case& c :
        {Case{{SoundStretch::Flat, 600}, "silence", EventKind::NoSignal},
         Case{{SoundStretch::Stuck, 600, 20, 200}, "stuck level", EventKind::NoSignal},
-        Case{{SoundStretch::Hum, 600, 20, 128, 50}, "50 Hz hum", EventKind::Hum},
-        Case{{SoundStretch::Hum, 600, 20, 128, 60}, "60 Hz hum", EventKind::Hum}}) {
+        Case{{SoundStretch::Hum, 600, 20, 128, 50}, "50 Hz hum", EventKind::Interference},
+        Case{{SoundStretch::Hum, 600, 20, 128, 60}, "60 Hz hum", EventKind::Interference},
+        Case{{SoundStretch::RailNoise, 600, 20, 128, 50, 62},
+             "noise at the rails",
+             EventKind::Clipping}}) {
     SCOPED_TRACE(c.name);
     fs::remove(root_ / "data" / eventFileName("20261208"));
     writeRecording(root_ / "fault.wav", c.fault);

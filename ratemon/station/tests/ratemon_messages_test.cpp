@@ -41,4 +41,35 @@ TEST(RatemonMessages, NoticesAreWordedForTheOperator) {
             "ファイルに書き込めません: /p/%2/ratemon.ini (Permission denied)");
 }
 
+// The watch's new faults in words, with their figures; their end names the kind, so
+// that dayplot closes the right period.
+TEST(RatemonMessages, TheWatchsFaultsAreWordedWithTheirFigures) {
+  auto event = [](EventKind kind, SignalChange change) {
+    SoundEvent e;
+    e.kind = kind;
+    e.change = change;
+    return e;
+  };
+  SignalChange noise{SignalFault::Clipping, true, false, 10, 0, 0};
+  noise.noise = true;
+  SignalChange locked{SignalFault::Interference, true, false, 10, 0, 1.234};
+  locked.mainsHz = 60;
+  SignalChange ringing{SignalFault::AfterPulses, true, false, 840, 0, 0};
+  ringing.shortShare = 0.0175;
+  const std::pair<SoundEvent, std::string> rows[] = {
+      {event(EventKind::Clipping, noise),
+       "音の飽和: 10 "
+       "秒間、大きな雑音が入力の限界に達しています。配線と入力レベルを確認してください。"},
+      {event(EventKind::Interference, locked),
+       "電源からの雑音: 毎秒約 1.2 個のパルスが電源 (60 Hz) "
+       "の周期に揃っています。配線とシールド、しきい値を見直してください。"},
+      {event(EventKind::AfterPulses, ringing),
+       "アフターパルス: 2 ms 未満の間隔がパルスの 1.75 % あり、"
+       "偶然では説明できません。GM管と分解能を確認してください。"},
+      {event(EventKind::SignalOk, locked), "電源からの雑音が解消しました (interference)"},
+      {event(EventKind::SignalOk, ringing), "アフターパルスが解消しました (after-pulses)"},
+  };
+  for (const auto& [e, text] : rows) EXPECT_EQ(messages::soundEvent(e), text);
+}
+
 }  // namespace radmon

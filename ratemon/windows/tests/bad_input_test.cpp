@@ -71,7 +71,7 @@ TEST_F(StationTest, AnyTextInAnyBoxKeepsTheStationMeasuringAndTheSettingsReadabl
         EXPECT_EQ(message(), "GM菅γ線感度を入力してください");
       } else {
         EXPECT_TRUE(audio_->recording);
-        for (int s = 0; s < 61; ++s) audio_->deliver(secondWithPulseCount(5));
+        for (int s = 0; s < 61; ++s) audio_->deliver(secondWithPulseCount(5, s));
         EXPECT_EQ(station_->cycle().elapsedSeconds(), 61);
         // The pulse settings may rightly find nothing (a threshold of 0); the others
         // leave the count alone.

@@ -31,7 +31,7 @@ TEST_F(StationTest, MqttDialogSavesOwnerOnlyAndTheWindowShowsTheLink) {
   EXPECT_EQ(loadMqttSettings(path).value.password, "secret");
 
   startRecording();
-  for (int s = 0; s < 60; ++s) audio_->deliver(secondWithPulseCount(2));
+  for (int s = 0; s < 60; ++s) audio_->deliver(secondWithPulseCount(2, s));
   ASSERT_TRUE(sub.waitFor([](const auto& ms) { return !ms.empty(); }, std::chrono::seconds(5)));
   const auto state = parseStateJson(sub.payloadsOn("radmon/win/state").front());
   ASSERT_TRUE(state);

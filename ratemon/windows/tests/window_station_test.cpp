@@ -266,7 +266,7 @@ TEST_F(StationTest, AWriteFaultThatLastsIsShownOnceWhenItBeginsAndOnceWhenItEnds
   start();
   startRecording();
   const auto minutes = [&](int n) {
-    for (int s = 0; s < 60 * n; ++s) audio_->deliver(secondWithPulseCount(1));
+    for (int s = 0; s < 60 * n; ++s) audio_->deliver(secondWithPulseCount(1, s));
   };
   minutes(1);
   EXPECT_NE(message().find("記録ファイルに書き込めません"), std::string::npos) << message();
