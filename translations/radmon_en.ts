@@ -1123,6 +1123,14 @@ Fingerprint (SHA-256):
         <translation>Clipping</translation>
     </message>
     <message>
+        <source>電源からの雑音</source>
+        <translation>Mains interference</translation>
+    </message>
+    <message>
+        <source>アフターパルス</source>
+        <translation>After-pulses</translation>
+    </message>
+    <message>
         <source>%1 の音の障害 (グラフに薄い帯で表示): %2</source>
         <translation>Sound faults of %1 (light bands on the graph): %2</translation>
     </message>

@@ -35,6 +35,10 @@ QString faultName(EventKind kind) {
       return dayplot::tr("ハム・雑音");
     case EventKind::Clipping:
       return dayplot::tr("音の飽和");
+    case EventKind::Interference:
+      return dayplot::tr("電源からの雑音");
+    case EventKind::AfterPulses:
+      return dayplot::tr("アフターパルス");
     default:
       return dayplot::tr("障害");
   }
