@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <thread>
 
 #include "local_ftp_server.h"
@@ -30,9 +31,10 @@ LocalBroker::LocalBroker(Options options) : options_(std::move(options)) {
   std::ofstream conf(folder_ + "/mosquitto.conf");
   // Run as root, mosquitto would switch to its own user, who may not read this folder.
   if (const passwd* me = ::getpwuid(::getuid())) conf << "user " << me->pw_name << "\n";
-  conf << "per_listener_settings false\npersistence true\npersistence_location " << folder_
-       << "/\nautosave_interval 0\nmax_queued_messages 0\nlog_dest file " << folder_
-       << "/broker.log\nlistener " << port_ << " 127.0.0.1\n";
+  if (!options_.plain)
+    conf << "per_listener_settings false\npersistence true\npersistence_location " << folder_
+         << "/\nautosave_interval 0\nmax_queued_messages 0\n";
+  conf << "log_dest file " << folder_ << "/broker.log\nlistener " << port_ << " 127.0.0.1\n";
   if (!options_.user.empty()) {
     run("mosquitto_passwd -b -c '" + folder_ + "/passwd' '" + options_.user + "' '" +
         options_.password + "'");
@@ -51,6 +53,11 @@ LocalBroker::LocalBroker(Options options) : options_(std::move(options)) {
 LocalBroker::~LocalBroker() {
   stop();
   fs::remove_all(folder_);
+}
+
+std::string LocalBroker::log() const {
+  std::ifstream in(folder_ + "/broker.log", std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 bool LocalBroker::start() {

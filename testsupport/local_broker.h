@@ -17,9 +17,12 @@ struct mosquitto;
 namespace radmon::testing {
 
 struct BrokerOptions {
-  std::string user;  // with a password: anonymous clients are refused
-  std::string password;
+  std::string user = {};  // with a password: anonymous clients are refused
+  std::string password = {};
   bool tls = false;  // a self-signed certificate for 127.0.0.1 (certificatePath())
+  // mosquitto as installed: a listener, the account or allow_anonymous, a log file and
+  // nothing else (no persistence, its own queue limits).
+  bool plain = false;
 };
 
 class LocalBroker {
@@ -34,6 +37,7 @@ class LocalBroker {
   int port() const { return port_; }
   std::string folder() const { return folder_; }
   std::string certificatePath() const { return folder_ + "/cert.pem"; }
+  std::string log() const;  // what the broker logged so far
 
  private:
   Options options_;

@@ -166,6 +166,18 @@
         <translation>MQTT: sending %1 records not sent before</translation>
     </message>
     <message>
+        <source>MQTT: --mqtt の URL にパスワードがあります。ps で他のユーザーにも見えるため、環境変数 RADMON_MQTT_PASSWORD か設定ファイルの password= で渡してください</source>
+        <translation>MQTT: the --mqtt URL carries a password, which other users see in ps; give it in the environment variable RADMON_MQTT_PASSWORD or as password= in the settings file</translation>
+    </message>
+    <message>
+        <source>局 ID のファイル %1 に使える ID がありません (英小文字・数字・_・- で 32 文字まで)。MQTT 送信はしません。計測は続けます</source>
+        <translation>The station id file %1 holds no usable id (up to 32 of a-z, 0-9, _ and -). Nothing is published over MQTT; measuring goes on</translation>
+    </message>
+    <message>
+        <source>局 ID をファイル %1 に保存できません。次回の起動では別の ID になります</source>
+        <translation>Cannot save the station id in %1; the next start will use another id</translation>
+    </message>
+    <message>
         <source>MQTT ブローカーに接続しています: %1</source>
         <translation>Connecting to the MQTT broker: %1</translation>
     </message>
@@ -586,8 +598,8 @@
         <translation>Second-stage alarm</translation>
     </message>
     <message>
-        <source>カウント</source>
-        <translation>counts</translation>
+        <source>信号の状態</source>
+        <translation>Signal health</translation>
     </message>
     <message>
         <source>設定ファイル %1 の %2 行目を読めないため無視します: %3</source>

@@ -5,6 +5,26 @@
 #include <nlohmann/json.hpp>
 
 namespace radmon {
+namespace {
+
+struct Entity {
+  const char* component;
+  const char* key;
+};
+
+// The entities of earlier ratemons, for clearing them.
+constexpr Entity kFormerEntities[] = {{"sensor", "dose_rate"},
+                                      {"sensor", "cpm"},
+                                      {"sensor", "total"},
+                                      {"binary_sensor", "alarm1"},
+                                      {"binary_sensor", "alarm2"}};
+
+std::string configTopic(const std::string& discoveryPrefix, const std::string& component,
+                        const std::string& id, const std::string& key) {
+  return discoveryPrefix + "/" + component + "/radmon_" + id + "/" + key + "/config";
+}
+
+}  // namespace
 
 std::string stationId(const std::string& stationName) {
   std::string id;
@@ -17,63 +37,89 @@ std::string stationId(const std::string& stationName) {
   return any ? id : "station";
 }
 
-std::vector<TopicMessage> discoveryMessages(const std::string& stationName,
-                                            const std::string& prefix,
+bool discoveryOff(const std::string& discoveryPrefix) {
+  return discoveryPrefix.empty() || discoveryPrefix == kDiscoveryOff;
+}
+
+std::vector<TopicMessage> discoveryMessages(const DiscoveryStation& station,
                                             const std::string& discoveryPrefix,
                                             const DiscoveryNames& names) {
-  const std::string id = stationId(stationName);
+  if (discoveryOff(discoveryPrefix)) return {};
+  const std::string base = "radmon_" + station.id;
   const nlohmann::json device = {
-      {"identifiers", {"radmon_" + id}},
-      {"name", names.device + " " + stationName},
-      {"model", "ratemon"},
-      {"manufacturer", "radmon"},
+      {"identifiers", {base}},        {"name", names.device + " " + station.name},
+      {"model", "ratemon"},           {"manufacturer", "radmon"},
+      {"sw_version", RADMON_VERSION},
   };
-  struct Entity {
-    const char* component;
-    const char* key;
+  const nlohmann::json origin = {{"name", "radmon"}, {"sw_version", RADMON_VERSION}};
+  struct Config {
+    Entity entity;
     const std::string& name;
     nlohmann::json extra;
   };
-  const Entity entities[] = {
-      {"sensor",
-       "dose_rate",
+  const Config configs[] = {
+      {{"sensor", "dose_rate"},
        names.doseRate,
        {{"unit_of_measurement", "μSv/h"},
         {"state_class", "measurement"},
         {"icon", "mdi:radioactive"},
-        {"suggested_display_precision", 3}}},
-      {"sensor",
-       "cpm",
+        {"suggested_display_precision", 3},
+        {"value_template", "{{ value_json.dose_rate }}"}}},
+      {{"sensor", "cpm"},
        names.cpm,
-       {{"unit_of_measurement", "CPM"}, {"state_class", "measurement"}, {"icon", "mdi:pulse"}}},
-      // The total starts again at each start of measuring.
-      {"sensor",
-       "total",
+       {{"unit_of_measurement", "CPM"},
+        {"state_class", "measurement"},
+        {"icon", "mdi:pulse"},
+        {"value_template", "{{ value_json.cpm }}"}}},
+      // A count has no unit; the total starts again at each start of measuring.
+      {{"sensor", "total"},
        names.total,
-       {{"unit_of_measurement", names.countUnit},
-        {"state_class", "total_increasing"},
-        {"icon", "mdi:counter"}}},
-      {"binary_sensor", "alarm1", names.alarm1, {{"device_class", "safety"}}},
-      {"binary_sensor", "alarm2", names.alarm2, {{"device_class", "safety"}}},
+       {{"state_class", "total_increasing"},
+        {"icon", "mdi:counter"},
+        {"value_template", "{{ value_json.total }}"}}},
+      {{"binary_sensor", "alarm1"},
+       names.alarm1,
+       {{"device_class", "safety"},
+        {"value_template", "{{ 'ON' if value_json.alarm1 else 'OFF' }}"}}},
+      {{"binary_sensor", "alarm2"},
+       names.alarm2,
+       {{"device_class", "safety"},
+        {"value_template", "{{ 'ON' if value_json.alarm2 else 'OFF' }}"}}},
+      // "ok", or the faults joined by commas; records caught up from the day files
+      // carry none.
+      {{"sensor", "health"},
+       names.health,
+       {{"entity_category", "diagnostic"},
+        {"icon", "mdi:waveform"},
+        {"value_template", "{{ value_json.health | default('unknown') }}"}}},
   };
   std::vector<TopicMessage> messages;
-  for (const Entity& e : entities) {
-    nlohmann::json config = e.extra;
-    const std::string key = e.key;
-    config["name"] = e.name;
-    config["unique_id"] = config["object_id"] = "radmon_" + id + "_" + key;
-    config["state_topic"] = prefix + "/state";
-    config["value_template"] = std::string(e.component) == "binary_sensor"
-                                   ? "{{ 'ON' if value_json." + key + " else 'OFF' }}"
-                                   : "{{ value_json." + key + " }}";
-    config["availability_topic"] = prefix + "/availability";
+  for (const Config& c : configs) {
+    nlohmann::json config = c.extra;
+    const std::string key = c.entity.key;
+    config["name"] = c.name;
+    config["unique_id"] = base + "_" + key;
+    config["default_entity_id"] = std::string(c.entity.component) + "." + base + "_" + key;
+    config["state_topic"] = station.prefix + "/state";
+    config["expire_after"] = kExpireAfterSeconds;
+    config["availability_topic"] = station.prefix + "/availability";
     config["payload_available"] = kOnline;
     config["payload_not_available"] = kOffline;
     config["device"] = device;
-    messages.push_back(
-        {discoveryPrefix + "/" + e.component + "/radmon_" + id + "/" + key + "/config",
-         config.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)});
+    config["origin"] = origin;
+    messages.push_back({configTopic(discoveryPrefix, c.entity.component, station.id, key),
+                        config.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)});
   }
+  return messages;
+}
+
+std::vector<TopicMessage> formerDiscoveryClears(const DiscoveryStation& station,
+                                                const std::string& discoveryPrefix) {
+  const std::string former = stationId(station.name);
+  if (discoveryOff(discoveryPrefix) || former == station.id) return {};
+  std::vector<TopicMessage> messages;
+  for (const Entity& e : kFormerEntities)
+    messages.push_back({configTopic(discoveryPrefix, e.component, former, e.key), ""});
   return messages;
 }
 

@@ -35,6 +35,7 @@ bool isFailure(LinkState s) {
 }  // namespace
 
 MqttPublisher::MqttPublisher(PublisherOptions options) : options_(std::move(options)) {
+  if (options_.stationId.empty()) options_.stationId = stationId(options_.stationName);
   const std::string& prefix = options_.address.prefix;
   stateTopic_ = prefix + "/state";
   liveTopic_ = prefix + "/live";
@@ -58,7 +59,7 @@ std::optional<std::string> MqttPublisher::start(const std::vector<StoredRecord>&
     }
     status_.waiting = queue_.size();
   }
-  const std::string clientId = "radmon-" + stationId(options_.stationName);
+  const std::string clientId = "radmon-" + options_.stationId;
   client_ = mosquitto_new(clientId.c_str(), true, this);
   if (!client_) return std::string("mosquitto_new");
   mosquitto_connect_callback_set(client_, &MqttPublisher::onConnect);
@@ -105,12 +106,12 @@ void MqttPublisher::publishRecord(const StoredRecord& record, bool alarm1, bool 
   sendDueLocked();
 }
 
-void MqttPublisher::publishLive(const LocalDateTime& when, float doseRate, int64_t cpm) {
+bool MqttPublisher::publishLive(const LocalDateTime& when, float doseRate, int64_t cpm) {
   std::lock_guard lock(mutex_);
-  if (!connected_) return;
+  if (!connected_) return false;
   const std::string payload = liveJson(when, doseRate, cpm);
-  mosquitto_publish(client_, nullptr, liveTopic_.c_str(), static_cast<int>(payload.size()),
-                    payload.data(), 0, false);
+  return mosquitto_publish(client_, nullptr, liveTopic_.c_str(), static_cast<int>(payload.size()),
+                           payload.data(), 0, false) == MOSQ_ERR_SUCCESS;
 }
 
 std::vector<LinkEvent> MqttPublisher::takeEvents() {
@@ -202,11 +203,17 @@ void MqttPublisher::onConnect(mosquitto*, void* self, int rc) {
   p->noteLocked(LinkState::Connected, "");
   mosquitto_publish(p->client_, nullptr, p->availabilityTopic_.c_str(),
                     static_cast<int>(strlen(kOnline)), kOnline, 1, true);
-  for (const TopicMessage& m :
-       discoveryMessages(p->options_.stationName, p->options_.address.prefix,
-                         p->options_.discoveryPrefix, p->options_.names))
+  const DiscoveryStation station{p->options_.stationId, p->options_.stationName,
+                                 p->options_.address.prefix};
+  std::vector<TopicMessage> discovery =
+      discoveryMessages(station, p->options_.discoveryPrefix, p->options_.names);
+  // What an earlier ratemon announced under the name's id goes away, once.
+  if (p->options_.clearFormerDiscovery && !std::exchange(p->formerCleared_, true))
+    for (TopicMessage& m : formerDiscoveryClears(station, p->options_.discoveryPrefix))
+      discovery.insert(discovery.begin(), std::move(m));
+  for (const TopicMessage& m : discovery)
     mosquitto_publish(p->client_, nullptr, m.topic.c_str(), static_cast<int>(m.payload.size()),
-                      m.payload.data(), 1, true);
+                      m.payload.empty() ? nullptr : m.payload.data(), 1, true);
   p->sendDueLocked();
 }
 

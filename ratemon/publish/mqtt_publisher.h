@@ -36,12 +36,16 @@ namespace radmon {
 
 struct PublisherOptions {
   MqttAddress address;
-  std::string password;  // the url's or the settings file's; empty: none
-  std::string caFile;    // for mqtts://; empty: the system's certificate store
-  std::string stationName;
-  std::string discoveryPrefix = "homeassistant";
-  std::string ackedFile;  // empty: nothing is remembered across runs
-  DiscoveryNames names;   // the entities' names, as the station's operator reads them
+  std::string password;     // the url's or the settings file's; empty: none
+  std::string caFile;       // for mqtts://; empty: the system's certificate store
+  std::string stationId;    // station_identity.h; empty: made from the name
+  std::string stationName;  // what Home Assistant shows
+  // The id is new: clear the discovery that earlier ratemons made from the name, at the
+  // run's first connection.
+  bool clearFormerDiscovery = false;
+  std::string discoveryPrefix = "homeassistant";  // "off": no discovery
+  std::string ackedFile;                          // empty: nothing is remembered across runs
+  DiscoveryNames names;  // the entities' names, as the station's operator reads them
 };
 
 enum class LinkState {
@@ -82,8 +86,9 @@ class MqttPublisher {
   // A record line just appended to the day file `day`.
   void publishRecord(const StoredRecord& record, bool alarm1, bool alarm2,
                      std::optional<std::string> health = std::nullopt);
-  // One second's reading on prefix/live; dropped while there is no connection.
-  void publishLive(const LocalDateTime& when, float doseRate, int64_t cpm);
+  // One second's reading on prefix/live; dropped while there is no connection. Whether
+  // it was handed to libmosquitto.
+  bool publishLive(const LocalDateTime& when, float doseRate, int64_t cpm);
 
   // What happened on the link since the last call. A broker that has not answered
   // for kUnreachableAfter is told as Unreachable, once, while the attempts go on.
@@ -124,6 +129,7 @@ class MqttPublisher {
   size_t inFlight_ = 0;
   int offlineMid_ = 0;
   bool connected_ = false;
+  bool formerCleared_ = false;
   LinkStatus status_;
   std::vector<LinkEvent> events_;
   std::chrono::steady_clock::time_point stateSince_{};

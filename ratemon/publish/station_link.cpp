@@ -4,6 +4,7 @@
 
 #include "acked_record.h"
 #include "day_record.h"
+#include "station_identity.h"
 #include "text_files.h"
 
 namespace radmon {
@@ -34,7 +35,20 @@ std::unique_ptr<StationLink> StationLink::open(const std::string& stationFolder,
 
   PublisherOptions options;
   options.address = std::get<MqttAddress>(parsed);
-  options.password = options.address.password.value_or(settings.password);
+  if (choice.url && options.address.password) notices.push_back({LinkNotice::PasswordShown, ""});
+  // The URL's, then the environment's, then the settings file's.
+  options.password = options.address.password.value_or(
+      choice.password && !choice.password->empty() ? *choice.password : settings.password);
+  const std::string idPath = stationFolder + kStationIdFileName;
+  const StationIdentity identity = loadStationIdentity(idPath);
+  if (identity.outcome == StationIdentity::BadContent) {
+    notices.push_back({LinkNotice::BadStationId, idPath});
+    return nullptr;
+  }
+  if (identity.outcome == StationIdentity::NotSaved)
+    notices.push_back({LinkNotice::StationIdNotSaved, idPath});
+  options.stationId = identity.id;
+  options.clearFormerDiscovery = identity.outcome != StationIdentity::Kept;
   options.caFile = settings.caFile;
   options.discoveryPrefix = choice.discovery.value_or(settings.discoveryPrefix);
   options.stationName = settings.stationName;
@@ -78,7 +92,10 @@ void StationLink::recordWritten(const std::string& line, bool alarm1, bool alarm
 }
 
 void StationLink::second(const LocalDateTime& when, float doseRate, int64_t cpm) {
-  if (live_) publisher_.publishLive(when, doseRate, cpm);
+  if (!live_) return;
+  const auto now = std::chrono::steady_clock::now();
+  if (now - lastLive_ < kLiveInterval) return;
+  if (publisher_.publishLive(when, doseRate, cpm)) lastLive_ = now;
 }
 
 }  // namespace radmon

@@ -18,18 +18,22 @@ namespace radmon {
 
 // What the command line says over the settings file.
 struct LinkChoice {
-  std::optional<std::string> url;        // --mqtt URL
-  std::optional<std::string> discovery;  // --mqtt-discovery PREFIX
-  DiscoveryNames names = {};             // the entities' names in the interface's language
+  std::optional<std::string> url;            // --mqtt URL
+  std::optional<std::string> discovery;      // --mqtt-discovery PREFIX ("off": none)
+  std::optional<std::string> password = {};  // RADMON_MQTT_PASSWORD: over the settings file's
+  DiscoveryNames names = {};                 // the entities' names in the interface's language
 };
 
 struct LinkNotice {
   enum Kind {
-    BadAddress,     // address: what is wrong; detail: the text
-    Settings,       // settings: what is wrong; detail: the settings file
-    CannotStart,    // detail: libmosquitto's words
-    AckedNotSaved,  // detail: the error text
-    CatchingUp,     // count: records of earlier runs still to publish
+    BadAddress,         // address: what is wrong; detail: the text
+    Settings,           // settings: what is wrong; detail: the settings file
+    CannotStart,        // detail: libmosquitto's words
+    AckedNotSaved,      // detail: the error text
+    CatchingUp,         // count: records of earlier runs still to publish
+    PasswordShown,      // the command line's URL carries a password (others see it in ps)
+    BadStationId,       // detail: the station id file, which holds no id; nothing is published
+    StationIdNotSaved,  // detail: the station id file; the id lasts this run only
   };
   Kind kind;
   std::string detail;
@@ -42,6 +46,9 @@ class StationLink {
  public:
   // At most this long at a clean end for the acknowledgements still due.
   static constexpr auto kEndWait = std::chrono::seconds(5);
+  // A little under a second, so that a real-time station's readings, a second apart
+  // give or take the sound's timing, are all published.
+  static constexpr auto kLiveInterval = std::chrono::milliseconds(950);
 
   // Starts publishing when the command line or the settings file names a broker;
   // nothing (and maybe notices) when publishing is off or cannot start.
@@ -57,7 +64,8 @@ class StationLink {
   // `health`: the sound path's state when the station knows it.
   void recordWritten(const std::string& line, bool alarm1, bool alarm2,
                      std::optional<std::string> health = std::nullopt);
-  // One second's reading, published when the settings ask for live readings.
+  // One second's reading, published when the settings ask for live readings, at most
+  // one each kLiveInterval of wall time (a fast replay delivers thousands a second).
   void second(const LocalDateTime& when, float doseRate, int64_t cpm);
 
   std::vector<LinkEvent> takeEvents() { return publisher_.takeEvents(); }
@@ -72,6 +80,7 @@ class StationLink {
   MqttPublisher publisher_;
   std::string address_;
   bool live_;
+  std::chrono::steady_clock::time_point lastLive_{};
 };
 
 }  // namespace radmon

@@ -256,6 +256,19 @@ std::string linkNotice(const LinkNotice& n) {
       return say(Words::tr("MQTT の送信済み記録を保存できません: %1"), n.detail);
     case LinkNotice::CatchingUp:
       return say(Words::tr("MQTT: 前回までに送れなかった記録 %1 件を送ります"), n.count);
+    case LinkNotice::PasswordShown:
+      return say(
+          Words::tr("MQTT: --mqtt の URL にパスワードがあります。ps で他のユーザーにも"
+                    "見えるため、環境変数 RADMON_MQTT_PASSWORD か設定ファイルの "
+                    "password= で渡してください"));
+    case LinkNotice::BadStationId:
+      return say(Words::tr("局 ID のファイル %1 に使える ID がありません (英小文字・数字・_・- "
+                           "で 32 文字まで)。MQTT 送信はしません。計測は続けます"),
+                 n.detail);
+    case LinkNotice::StationIdNotSaved:
+      return say(Words::tr("局 ID をファイル %1 に保存できません。次回の起動では別の ID "
+                           "になります"),
+                 n.detail);
   }
   return {};
 }
@@ -315,7 +328,7 @@ DiscoveryNames discoveryNames() {
   return {say(Words::tr("放射線モニタ")), say(Words::tr("線量率")),
           say(Words::tr("計数率")),       say(Words::tr("積算カウント")),
           say(Words::tr("第一段警報")),   say(Words::tr("第二段警報")),
-          say(Words::tr("カウント"))};
+          say(Words::tr("信号の状態"))};
 }
 
 std::string settingsIssue(const std::string& path, const LineIssue<SettingsIssue>& issue) {

@@ -1,5 +1,7 @@
 #include "station_session.h"
 
+#include <cstdlib>
+
 #include "box_reader.h"
 #include "kept_background.h"
 #include "pending_records.h"
@@ -100,6 +102,8 @@ void StationSession::openLink(const LinkChoice& choice) {
   std::vector<LinkNotice> notices;
   LinkChoice named = choice;
   named.names = messages::discoveryNames();
+  // Kept out of the command line, where every user sees it in ps.
+  if (const char* password = std::getenv("RADMON_MQTT_PASSWORD")) named.password = password;
   link_ = StationLink::open(programFolder_, cycle_.saveFolder(), named, clock_.now().yyyymmdd(),
                             notices);
   std::string told;

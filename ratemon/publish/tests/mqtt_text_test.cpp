@@ -1,18 +1,16 @@
 // The texts of publishing: the broker address, the state message and its record line,
-// the discovery configs, the settings file and the acknowledged-record file.
+// the settings file and the acknowledged-record file (discovery: discovery_test.cpp).
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
-#include <set>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include "acked_record.h"
 #include "day_record.h"
-#include "discovery.h"
 #include "file_bytes.h"
 #include "mqtt_address.h"
 #include "mqtt_settings.h"
@@ -143,47 +141,6 @@ TEST(UtcOffsetText, FollowsTheTimeZoneAndItsSummerTime) {
   else
     ::unsetenv("TZ");
   ::tzset();
-}
-
-TEST(DiscoveryMessages, MakeFiveEntitiesOfOneDevice) {
-  const auto messages = discoveryMessages("Kita Ward #2", "radmon/kita", "ha",
-                                          {"Monitor", "Dose", "CPM", "Total", "A1", "A2", "n"});
-  ASSERT_EQ(messages.size(), 5u);
-  std::set<std::string> uniqueIds, topics;
-  for (const auto& m : messages) {
-    const auto config = nlohmann::json::parse(m.payload);
-    uniqueIds.insert(config["unique_id"].get<std::string>());
-    topics.insert(m.topic);
-    EXPECT_TRUE(m.topic.starts_with("ha/sensor/radmon_kita_ward__2/") ||
-                m.topic.starts_with("ha/binary_sensor/radmon_kita_ward__2/"))
-        << m.topic;
-    EXPECT_EQ(config["state_topic"], "radmon/kita/state");
-    EXPECT_EQ(config["availability_topic"], "radmon/kita/availability");
-    EXPECT_EQ(config["device"]["identifiers"][0], "radmon_kita_ward__2");
-    EXPECT_EQ(config["device"]["name"], "Monitor Kita Ward #2") << "the names as handed in";
-  }
-  EXPECT_EQ(uniqueIds.size(), 5u);
-  EXPECT_EQ(topics.size(), 5u);
-  const auto dose = nlohmann::json::parse(messages[0].payload);
-  EXPECT_EQ(dose["unit_of_measurement"], "μSv/h");
-  EXPECT_EQ(dose["name"], "Dose");
-  EXPECT_EQ(dose["value_template"], "{{ value_json.dose_rate }}");
-  EXPECT_EQ(nlohmann::json::parse(messages[3].payload)["value_template"],
-            "{{ 'ON' if value_json.alarm1 else 'OFF' }}");
-  // Readings are measurements; the total only grows (and starts again with each start of
-  // measuring), which Home Assistant must know to sum it; alarms have no state class.
-  const char* const stateClasses[] = {"measurement", "measurement", "total_increasing", nullptr,
-                                      nullptr};
-  for (size_t i = 0; i < messages.size(); ++i) {
-    const auto config = nlohmann::json::parse(messages[i].payload);
-    if (stateClasses[i]) {
-      EXPECT_EQ(config.value("state_class", ""), stateClasses[i]) << messages[i].topic;
-    } else {
-      EXPECT_FALSE(config.contains("state_class")) << messages[i].topic;
-    }
-  }
-  EXPECT_TRUE(messages[2].topic.ends_with("/total/config")) << messages[2].topic;
-  EXPECT_EQ(stationId("日本"), "station");
 }
 
 class PublishFiles : public ::testing::Test {

@@ -54,7 +54,11 @@ std::vector<std::string> payloadsOf(const std::vector<ReceivedMessage>& messages
 
 class HeadlessMqtt : public ::testing::Test {
  protected:
-  HeadlessMqtt() { station.writeRatemonSettings(); }
+  HeadlessMqtt() {
+    station.writeRatemonSettings();
+    // A chosen station id, so the discovery topics are known beforehand.
+    std::ofstream(root / "ratemon_station_id.txt") << "e2e\n";
+  }
 
   // Starts ratemon on a simulated tube; stdout and stderr go to out.txt and err.txt.
   pid_t launch(const std::string& url, int64_t seconds, const std::string& extra = "",
@@ -113,7 +117,8 @@ TEST_F(HeadlessMqtt, ADayArrivesInOrderWithItsDiscovery) {
 
   // A newcomer gets the retained messages: the newest state, availability, discovery.
   Subscriber later(broker.port(), "#");
-  ASSERT_TRUE(later.waitFor([](const auto& ms) { return ms.size() >= 7; }, 5s));
+  // The state, availability and six discovery configs.
+  ASSERT_TRUE(later.waitFor([](const auto& ms) { return ms.size() >= 8; }, 5s));
   std::map<std::string, ReceivedMessage> retained;
   for (const auto& m : later.messages()) {
     EXPECT_TRUE(m.retained) << m.topic;

@@ -97,7 +97,7 @@ TEST_F(EnglishStation, EveryMessageIsEnglish) {
     texts.push_back(messages::settingsIssue("/s/c.ini", {2, kind, "x"}));
   const DiscoveryNames names = messages::discoveryNames();
   for (const std::string* name : {&names.device, &names.doseRate, &names.cpm, &names.total,
-                                  &names.alarm1, &names.alarm2, &names.countUnit})
+                                  &names.alarm1, &names.alarm2, &names.health})
     texts.push_back(*name);
   ReadResult<PendingFlush, RecordIssue> flushed;
   flushed.value.written = 2;
