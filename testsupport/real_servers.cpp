@@ -247,6 +247,7 @@ std::optional<std::string> RealServer::start(const ServerChoice& choice, const f
           << "\nScoreboardFile " << (work / "proftpd.scoreboard").string()
           << "\nDelayTable none\nWtmpLog off\nAuthPAM off\nRequireValidShell off\n"
              "AuthOrder mod_auth_unix.c\nUmask 022\nAllowOverwrite on\nTransferLog none\n"
+             "SocketBindTight on\n"
              "SystemLog "
           << (work / "proftpd.log").string() << "\n";
       if (!choice.denied.empty())

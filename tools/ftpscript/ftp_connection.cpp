@@ -80,6 +80,13 @@ std::string sftpQuote(const std::string& path) {
   return out + "\"";
 }
 
+// A server that has gone silent or away would only make a clean-up wait again.
+bool reachable(Failure failure) {
+  return failure != Failure::NoAnswer && failure != Failure::Stalled &&
+         failure != Failure::Refused && failure != Failure::Unreachable &&
+         failure != Failure::Resolve;
+}
+
 }  // namespace
 
 FtpConnection::FtpConnection(const SessionOptions& options)
@@ -379,7 +386,6 @@ Outcome FtpConnection::upload(const std::string& localPath, const ServerFolder& 
   if (!file) return {false, Failure::LocalFile, {}, localPath, 0};
   std::fseek(file.get(), 0, SEEK_END);
   const long size = std::ftell(file.get());
-  removeLeftovers(folder);
 
   // A data connection that breaks (a 426 under load, a reset) is no reason to give up:
   // the temporary name makes another try safe. The last try is on a new session, in
@@ -394,6 +400,8 @@ Outcome FtpConnection::upload(const std::string& localPath, const ServerFolder& 
   }
   if (!outcome.ok && outcome.failure == Failure::Broken && renames_)
     removeTemporary(folder, quoted(folder, temporaryName(name)));
+  // After the graph, not before: it is what the visitors are waiting for.
+  if (reachable(outcome.failure)) removeLeftovers(folder);
   return outcome;
 }
 
@@ -455,12 +463,7 @@ Outcome FtpConnection::sendOnce(std::FILE* file, long size, const ServerFolder& 
     return storeDirectly(file, size, folder, name, text, second);
   }
   if (outcome.failure == Failure::Broken) return outcome;  // sent again, then cleaned up
-  // A server that has gone silent or away would only make the clean-up wait again.
-  const bool reachable =
-      outcome.failure != Failure::NoAnswer && outcome.failure != Failure::Stalled &&
-      outcome.failure != Failure::Refused && outcome.failure != Failure::Unreachable &&
-      outcome.failure != Failure::Resolve;
-  if (reachable) removeTemporary(folder, from);
+  if (reachable(outcome.failure)) removeTemporary(folder, from);
   return outcome;
 }
 

@@ -47,7 +47,8 @@ class FtpConnection {
   // store directly; an SFTP server that will not rename over a file has the old one
   // deleted just before the rename. A broken transfer is sent again at once, up to
   // twice. On failure the temporary is removed and the file on the server stays as it
-  // was. The first upload into a folder removes the temporaries broken runs left there.
+  // was. After the first upload into a folder, the temporaries that broken runs left
+  // there are removed.
   Outcome upload(const std::string& localPath, const ServerFolder& folder, const std::string& name,
                  bool text);
 

@@ -113,6 +113,20 @@ TEST_F(Publish, ServerThatRefusesRenameGetsTheGraphAndIsThenStoredDirectly) {
   }
 }
 
+TEST_F(Publish, RenameAndDirectStoreBothRefusedKeepTheGraphAndNameTheRename) {
+  ASSERT_FALSE(server_.start({.kind = ServerKind::Proftpd, .denied = "RNFR RNTO"}, work_, nullptr));
+  // The graph online belongs to someone else: the account may not overwrite it.
+  std::ofstream(onServer(), std::ios::binary) << "the graph online";
+  writeGraph(20 * 1024, 8);
+  const ProgramRun r = run(server_);
+  EXPECT_EQ(r.status, 1) << r.output;
+  EXPECT_NE(r.output.find("ファイル名の変更"), std::string::npos) << r.output;
+  EXPECT_EQ(r.output.find("書き込みを拒否"), std::string::npos) << r.output;
+  EXPECT_EQ(readBytes(onServer()), "the graph online");
+  EXPECT_FALSE(fs::exists(onServer(std::string(kGraph) + ".uploading")));
+  EXPECT_FALSE(fs::exists(work_ / "station" / "ftpscript_no_rename.txt"));
+}
+
 TEST_F(Publish, SteadilySlowServerCompletes) {
   // 1000 bytes a second from the first byte: the whole graph sits in the socket buffers
   // long before the server has taken it in; -t:10 keeps the test short.
