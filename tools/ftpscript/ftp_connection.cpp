@@ -10,6 +10,7 @@
 #include <iostream>
 #include <memory>
 #include <new>
+#include <set>
 #include <thread>
 
 #include "text_files.h"
@@ -80,6 +81,14 @@ std::string sftpQuote(const std::string& path) {
   return out + "\"";
 }
 
+void forgetServer(const std::string& path, const std::string& key) {
+  std::set<std::string> servers = readTlsMemory(path);
+  if (servers.erase(key) == 0) return;
+  std::string text;
+  for (const auto& server : servers) text += server + "\n";
+  writeTextFile(path, text, /*ownerOnly=*/true);
+}
+
 // A server that has gone silent or away would only make a clean-up wait again.
 bool reachable(Failure failure) {
   return failure != Failure::NoAnswer && failure != Failure::Stalled &&
@@ -118,6 +127,8 @@ FtpConnection::FtpConnection(const SessionOptions& options)
 
   if (!options_.noRenamePath.empty())
     renames_ = !readTlsMemory(options_.noRenamePath).contains(address.key());
+  if (!options_.unfinishedPath.empty())
+    unfinishedBefore_ = readTlsMemory(options_.unfinishedPath).contains(address.key());
   if (sftp()) {
     const std::string& key = options_.publish.keyFile;
     curl_easy_setopt(handle_, CURLOPT_SSH_AUTH_TYPES,
@@ -160,6 +171,9 @@ FtpConnection::FtpConnection(const SessionOptions& options)
 }
 
 FtpConnection::~FtpConnection() {
+  // A session that sent everything leaves nothing behind; one that was ended before
+  // this (a signal, a crash) stays written down, and the next one cleans up.
+  if (marked_ && allSent_) forgetServer(options_.unfinishedPath, options_.address.key());
   curl_easy_cleanup(handle_);
   curl_multi_cleanup(multi_);  // the connection lives in the multi handle: sends QUIT
 }
@@ -386,6 +400,10 @@ Outcome FtpConnection::upload(const std::string& localPath, const ServerFolder& 
   if (!file) return {false, Failure::LocalFile, {}, localPath, 0};
   std::fseek(file.get(), 0, SEEK_END);
   const long size = std::ftell(file.get());
+  if (!marked_ && !options_.unfinishedPath.empty()) {
+    rememberTls(options_.unfinishedPath, options_.address.key());
+    marked_ = true;
+  }
 
   // A data connection that breaks (a 426 under load, a reset) is no reason to give up:
   // the temporary name makes another try safe. The last try is on a new session, in
@@ -400,8 +418,9 @@ Outcome FtpConnection::upload(const std::string& localPath, const ServerFolder& 
   }
   if (!outcome.ok && outcome.failure == Failure::Broken && renames_)
     removeTemporary(folder, quoted(folder, temporaryName(name)));
+  allSent_ = allSent_ && outcome.ok;
   // After the graph, not before: it is what the visitors are waiting for.
-  if (reachable(outcome.failure)) removeLeftovers(folder);
+  if (unfinishedBefore_ && reachable(outcome.failure)) removeLeftovers(folder);
   return outcome;
 }
 

@@ -28,6 +28,9 @@ struct SessionOptions {
   std::string settingsPath;  // where the TLS memory and known hosts live; empty: none
   // The servers that refused to rename, one key a line; empty: nothing remembered.
   std::string noRenamePath;
+  // The servers whose last session may have left temporaries (it ended before its
+  // uploads were done, or one failed), one key a line; empty: nothing remembered.
+  std::string unfinishedPath;
 };
 
 class FtpConnection {
@@ -47,8 +50,8 @@ class FtpConnection {
   // store directly; an SFTP server that will not rename over a file has the old one
   // deleted just before the rename. A broken transfer is sent again at once, up to
   // twice. On failure the temporary is removed and the file on the server stays as it
-  // was. After the first upload into a folder, the temporaries that broken runs left
-  // there are removed.
+  // was. Where the server's last session ended unfinished, the first upload into each
+  // folder is followed by the removal of the temporaries left there.
   Outcome upload(const std::string& localPath, const ServerFolder& folder, const std::string& name,
                  bool text);
 
@@ -114,6 +117,9 @@ class FtpConnection {
   bool tls_ = false;
   bool renames_ = true;  // false: the server refused to rename; files are stored directly
   std::vector<ServerFolder> cleaned_;  // folders whose leftovers this session removed
+  bool unfinishedBefore_ = false;      // the last session to this server ended unfinished
+  bool marked_ = false;                // this session is written down as unfinished
+  bool allSent_ = true;                // every upload of this session succeeded
 };
 
 }  // namespace radmon::ftp

@@ -179,9 +179,14 @@ bool ScriptRunner::open(const ScriptCommand& command) {
 
 bool ScriptRunner::logIn(const ScriptCommand& command, const Login& login) {
   if (!address_) return fail(command, Progress::NotConnected);
-  SessionOptions options{*address_,     login,    line_.stallSeconds,
-                         line_.verbose, publish_, line_.settingsPath,
-                         noRenamePath()};
+  SessionOptions options{*address_,
+                         login,
+                         line_.stallSeconds,
+                         line_.verbose,
+                         publish_,
+                         line_.settingsPath,
+                         stationFile(kNoRenameFile),
+                         stationFile(kUnfinishedFile)};
   connection_ = std::make_unique<FtpConnection>(options);
   if (const auto fault = connection_->trustFileFault(); fault != CertificateFileFault::None)
     err_ << certificateFileText(fault, publish_.trustedCertificateFile) << std::endl;
@@ -269,9 +274,9 @@ void ScriptRunner::putOne(const ScriptCommand& command, const std::string& local
 }
 
 // Beside the publishing settings, or else beside the script: the station folder either way.
-std::string ScriptRunner::noRenamePath() const {
+std::string ScriptRunner::stationFile(const char* name) const {
   const std::string& beside = line_.settingsPath.empty() ? line_.scriptPath : line_.settingsPath;
-  return (std::filesystem::path(beside).parent_path() / kNoRenameFile).string();
+  return (std::filesystem::path(beside).parent_path() / name).string();
 }
 
 }  // namespace radmon::ftp

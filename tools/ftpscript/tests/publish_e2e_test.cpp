@@ -53,21 +53,24 @@ class Publish : public ::testing::Test {
     std::ofstream(path, std::ios::binary) << bytes;
     runProgram({"/bin/chown", TestAccount::kUser, path.string()}, 10s);
   }
-  std::string writeGraph(std::size_t size, unsigned seed) const {
+  std::string writeGraph(std::size_t size, unsigned seed, const std::string& name = kGraph) const {
     const std::string bytes = bytesOfSize(size, seed);
-    std::ofstream(work_ / kGraph, std::ios::binary) << bytes;
+    std::ofstream(work_ / name, std::ios::binary) << bytes;
     return bytes;
   }
-  // dayplot's script for `server`, with ftpscript's options `extra`.
-  ProgramRun run(const RealServer& server, std::vector<std::string> extra = {}) const {
+  // dayplot's script for `server` and the graph `name`, with ftpscript's options `extra`;
+  // `before` goes in front of the command (e.g. a timeout).
+  ProgramRun run(const RealServer& server, std::vector<std::string> extra = {},
+                 const std::string& name = kGraph, std::vector<std::string> before = {}) const {
     const fs::path script = work_ / "station" / "oldtemp.sys";
     std::ofstream(script, std::ios::binary)
         << "OPEN " << server.serverText() << "\r\n"
         << TestAccount::kUser << "\r\n"
         << TestAccount::kPassword << "\r\ncd pub\\graph\r\nbin\r\nmput \""
-        << (work_ / kGraph).string() << "\"\r\ndisconnect\r\nbye\r\n";
-    std::vector<std::string> argv{std::string(PROGRAM_DIR) + "/ftpscript", "-i",
-                                  "-s:" + script.string()};
+        << (work_ / name).string() << "\"\r\ndisconnect\r\nbye\r\n";
+    std::vector<std::string> argv = before;
+    argv.insert(argv.end(),
+                {std::string(PROGRAM_DIR) + "/ftpscript", "-i", "-s:" + script.string()});
     argv.insert(argv.end(), extra.begin(), extra.end());
     return runProgram(argv, 280s);
   }
@@ -144,17 +147,27 @@ TEST_F(Publish, SteadilySlowServerCompletes) {
 }
 
 TEST_F(Publish, TemporariesOfABrokenRunGoWithTheNextRun) {
-  ASSERT_FALSE(server_.start({ServerKind::VsftpdPlain}, work_, nullptr));
-  plant(onServer("μSVHGraph_20261130.jpg.uploading"), "cut short");
+  // Yesterday's graph, ended by SIGTERM two seconds into its upload at 20 KB/s.
+  ASSERT_FALSE(server_.start({ServerKind::VsftpdPlain, 20000}, work_, nullptr));
+  const std::string yesterday = "μSVHGraph_20261130.jpg";
+  writeGraph(300 * 1024, 9, yesterday);
+  const ProgramRun broken = run(server_, {}, yesterday, {"/usr/bin/timeout", "-s", "TERM", "2"});
+  EXPECT_NE(broken.status, 0) << broken.output;
+  ASSERT_TRUE(fs::exists(onServer(yesterday + ".uploading"))) << broken.output;
   plant(onServer("notes.txt"), "not ours");
   plant(home_->home / "pub" / "elsewhere.jpg.uploading", "not where we upload");
+
   const std::string sent = writeGraph(20 * 1024, 6);
   const ProgramRun r = run(server_);
   EXPECT_EQ(r.status, 0) << r.output;
   EXPECT_TRUE(readBytes(onServer()) == sent) << r.output;
-  EXPECT_FALSE(fs::exists(onServer("μSVHGraph_20261130.jpg.uploading")));
+  EXPECT_FALSE(fs::exists(onServer(yesterday + ".uploading")));
   EXPECT_TRUE(fs::exists(onServer("notes.txt")));
   EXPECT_TRUE(fs::exists(home_->home / "pub" / "elsewhere.jpg.uploading"));
+  // A run that ended cleanly asks for no clean-up: the next one lists nothing.
+  plant(onServer("other.jpg.uploading"), "someone else's");
+  EXPECT_EQ(run(server_).status, 0);
+  EXPECT_TRUE(fs::exists(onServer("other.jpg.uploading")));
 }
 
 TEST_F(Publish, TransferBrokenOnceIsSentAgainAndArrives) {
