@@ -12,6 +12,7 @@ packages=(
   pulseaudio pulseaudio-utils libpulse-dev
   python3-pyftpdlib faketime libfaketime
   libssl-dev openssl vsftpd openssh-server openssh-sftp-server libsodium23
+  libhiredis0.14 libmemcached11 libmemcachedutil2 libpcre2-posix3
   xvfb xauth x11-apps imagemagick
   clang libclang-rt-14-dev clang-format
   mosquitto mosquitto-clients libmosquitto-dev nlohmann-json3-dev
@@ -36,6 +37,22 @@ unpack_pure_ftpd() {
   echo "install-deps: pure-ftpd unpacked into $PURE_FTPD_DIR"
 }
 
+# proftpd conflicts with vsftpd too; its libraries above are installed, the program
+# unpacked here (the tests start it with a configuration of their own).
+PROFTPD_DIR=/opt/radmon-test/proftpd
+
+unpack_proftpd() {
+  [ -x "$PROFTPD_DIR/usr/sbin/proftpd" ] && return 0
+  local work
+  work=$(mktemp -d)
+  chmod 755 "$work"
+  (cd "$work" && apt-get download proftpd-core >/dev/null)
+  $SUDO mkdir -p "$PROFTPD_DIR"
+  $SUDO dpkg-deb -x "$work"/proftpd-core_*.deb "$PROFTPD_DIR"
+  rm -rf "$work"
+  echo "install-deps: proftpd unpacked into $PROFTPD_DIR"
+}
+
 # The locale test runs the programs under a German locale (decimal commas).
 generate_german_locale() {
   locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8' && return 0
@@ -56,6 +73,7 @@ done
 if [ ${#missing[@]} -eq 0 ]; then
   echo "install-deps: all packages present"
   unpack_pure_ftpd
+  unpack_proftpd
   generate_german_locale
   exit 0
 fi
@@ -65,4 +83,5 @@ export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 unpack_pure_ftpd
+unpack_proftpd
 generate_german_locale

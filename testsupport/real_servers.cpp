@@ -24,6 +24,7 @@ using namespace std::chrono_literals;
 // Where scripts/install-deps.sh unpacks pure-ftpd, which Debian will not install beside
 // vsftpd (both are "the" FTP server of a machine).
 constexpr const char* kPureFtpd = "/opt/radmon-test/pure-ftpd/usr/sbin/pure-ftpd";
+constexpr const char* kProftpd = "/opt/radmon-test/proftpd/usr/sbin/proftpd";
 
 // The process and everything it started: FTP servers put each session in a session of
 // its own, out of reach of a signal to the server's process group.
@@ -209,6 +210,45 @@ std::optional<std::string> RealServer::start(const ServerChoice& choice, const f
            passiveLow + ":" + passiveHigh, "-E", "-l", "unix", "-Y", "1", "-2", both.string()},
           log);
     }
+    case ServerKind::PyftpdlibThrottled: {
+      // Reads the uploads at a steady pace from the first byte (vsftpd's limit lets the
+      // first 64 KiB through at once).
+      const fs::path script = work / "throttled_ftpd.py";
+      std::ofstream(script) << "import sys\n"
+                               "from pyftpdlib.authorizers import DummyAuthorizer\n"
+                               "from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler\n"
+                               "from pyftpdlib.servers import FTPServer\n"
+                               "port, home, user, password, low, high, rate = sys.argv[1:]\n"
+                               "accounts = DummyAuthorizer()\n"
+                               "accounts.add_user(user, password, home, perm='elradfmwMT')\n"
+                               "ThrottledDTPHandler.read_limit = int(rate)\n"
+                               "FTPHandler.authorizer = accounts\n"
+                               "FTPHandler.dtp_handler = ThrottledDTPHandler\n"
+                               "FTPHandler.passive_ports = range(int(low), int(high) + 1)\n"
+                               "FTPServer(('127.0.0.1', int(port)), FTPHandler).serve_forever()\n";
+      return launch({"/usr/bin/python3", script.string(), std::to_string(port_),
+                     choice.root.string(), TestAccount::kUser, TestAccount::kPassword, passiveLow,
+                     passiveHigh, std::to_string(choice.maxBytesPerSecond)},
+                    log);
+    }
+    case ServerKind::Proftpd: {
+      const fs::path conf = work / "proftpd.conf";
+      std::ofstream out(conf);
+      out << "ServerType standalone\nServerName radmontest\nDefaultAddress 127.0.0.1\nPort "
+          << port_ << "\nUseIPv6 off\nUser nobody\nGroup nogroup\nPassivePorts " << passiveLow
+          << " " << passiveHigh << "\nPidFile " << (work / "proftpd.pid").string()
+          << "\nScoreboardFile " << (work / "proftpd.scoreboard").string()
+          << "\nDelayTable none\nWtmpLog off\nAuthPAM off\nRequireValidShell off\n"
+             "AuthOrder mod_auth_unix.c\nUmask 022\nAllowOverwrite on\nTransferLog none\n"
+             "SocketBindTight on\n"
+             "SystemLog "
+          << (work / "proftpd.log").string() << "\n";
+      if (!choice.denied.empty())
+        out << "<Directory />\n  <Limit " << choice.denied << ">\n    DenyAll\n  </Limit>\n"
+            << "</Directory>\n";
+      out.close();
+      return launch({kProftpd, "-n", "-q", "-c", conf.string()}, log);
+    }
     case ServerKind::Sshd: {
       fs::create_directories("/run/sshd");  // sshd's privilege separation folder
       const fs::path key = work / "ssh_host_key";
@@ -234,6 +274,12 @@ std::optional<std::string> RealServer::start(const ServerChoice& choice, const f
 
 void RealServer::pause(bool paused) {
   if (pid_ > 0) signalAll(pid_, paused ? SIGSTOP : SIGCONT);
+}
+
+void RealServer::endSessions() {
+  if (pid_ < 0) return;
+  const std::vector<pid_t> all = withDescendants(pid_);
+  for (std::size_t i = 1; i < all.size(); ++i) ::kill(all[i], SIGKILL);
 }
 
 void RealServer::stop() {

@@ -1,6 +1,7 @@
 // The FTP and SFTP servers that web hosts run, started from Debian's own programs on
 // 127.0.0.1 for a test: vsftpd (plain or explicit TLS, optionally slowed), pure-ftpd
-// with TLS, and OpenSSH's sshd with its built-in SFTP. They log in a test account
+// with TLS, proftpd (with commands denied), pyftpdlib steadily slowed, and OpenSSH's sshd
+// with its built-in SFTP. They log in a test account
 // (made for the test and removed after it, so the tests need root) whose home is the
 // test's own folder; certificates and host keys are generated at test time.
 #pragma once
@@ -57,13 +58,15 @@ class ServerHome {
   TestAccount account_;
 };
 
-enum class ServerKind { VsftpdPlain, VsftpdTls, PureFtpdTls, Sshd };
+enum class ServerKind { VsftpdPlain, VsftpdTls, PureFtpdTls, Sshd, Proftpd, PyftpdlibThrottled };
 
 struct ServerChoice {
   ServerKind kind = ServerKind::VsftpdPlain;
-  int maxBytesPerSecond = 0;  // vsftpd: 0 unlimited
-  long maxFileBytes = 0;      // vsftpd: a file size limit, as a full disk would set
-  unsigned port = 0;          // 0: a free one; else the port of an earlier server
+  int maxBytesPerSecond = 0;     // vsftpd, pyftpdlib: 0 unlimited
+  long maxFileBytes = 0;         // vsftpd: a file size limit, as a full disk would set
+  unsigned port = 0;             // 0: a free one; else the port of an earlier server
+  std::string denied{};          // proftpd: commands refused to everyone, e.g. "RNFR RNTO DELE"
+  std::filesystem::path root{};  // pyftpdlib: the account's home
 };
 
 // One server process group; stopped (all of it) when the object goes.
@@ -81,6 +84,8 @@ class RealServer {
   void stop();
   // Freezes or resumes every process of the server: a server that stalls.
   void pause(bool paused);
+  // Kills the sessions of logged-in clients; the server itself goes on listening.
+  void endSessions();
   unsigned port() const { return port_; }
   // What goes into the server box: "127.0.0.1 PORT" or "sftp://127.0.0.1:PORT".
   std::string serverText() const;
@@ -93,7 +98,8 @@ class RealServer {
   unsigned port_ = 0;
 };
 
-inline constexpr const char* kServerNames[] = {"vsftpd", "vsftpd_tls", "pure_ftpd_tls", "sshd"};
+inline constexpr const char* kServerNames[] = {"vsftpd", "vsftpd_tls", "pure_ftpd_tls",
+                                               "sshd",   "proftpd",    "pyftpdlib_throttled"};
 
 // GoogleTest prints a server kind by its name in parameters and failed comparisons.
 inline void PrintTo(ServerKind kind, std::ostream* os) {

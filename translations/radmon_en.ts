@@ -859,6 +859,10 @@ Quit without saving?</translation>
         <translation>FTP transfer done: %1</translation>
     </message>
     <message>
+        <source>FTP転送成功: %1 (%2)</source>
+        <translation>FTP transfer done: %1 (%2)</translation>
+    </message>
+    <message>
         <source>FTP転送失敗: %1 (%2)</source>
         <translation>FTP transfer failed: %1 (%2)</translation>
     </message>

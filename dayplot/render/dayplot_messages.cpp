@@ -157,7 +157,10 @@ std::string scriptNotRemoved(std::string_view reason) {
 std::string finished() { return words(dayplot::tr("終了しました")); }
 std::string uploadOutcome(bool succeeded, std::string_view file, std::string_view reason,
                           std::string_view retryAt) {
-  if (succeeded) return words(dayplot::tr("FTP転送成功: %1"), file);
+  if (succeeded && reason.empty()) return words(dayplot::tr("FTP転送成功: %1"), file);
+  // A success with a word from the client: a server that cannot replace the graph in
+  // one step, told on the upload that found it out.
+  if (succeeded) return words(dayplot::tr("FTP転送成功: %1 (%2)"), file, reason);
   std::string text = words(dayplot::tr("FTP転送失敗: %1 (%2)"), file, reason);
   if (!retryAt.empty()) text += words(dayplot::tr(" %1 に再送します"), retryAt);
   return text;

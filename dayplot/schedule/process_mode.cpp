@@ -39,7 +39,10 @@ class ProcessReport final : public SessionReport {
   void note(const std::string& message) override { out_.show(message); }
   void uploadEnded(const UploadOutcome& o) override {
     sent_ = o.succeeded;
-    if (o.succeeded) return;
+    if (o.succeeded) {
+      if (!o.reason.empty()) out_.show(say::uploadOutcome(true, o.file, o.reason));
+      return;
+    }
     std::string output = o.output;
     while (!output.empty() && (output.back() == '\n' || output.back() == '\r')) output.pop_back();
     std::string text = say::uploadOutcome(false, o.file, say::clientReason(o.exitStatus, {}));

@@ -29,6 +29,21 @@ std::string clientReason(const ProcessOutcome& outcome) {
   return say::clientReason(outcome.exitStatus, said.empty() ? last : std::string_view(said));
 }
 
+// What ftpscript tells on a success: its "注意" lines (a server that cannot replace the
+// graph in one step).
+std::string clientNotice(std::string_view output) {
+  std::string said;
+  while (!output.empty()) {
+    const size_t end = output.find_first_of("\r\n");
+    const std::string_view line = output.substr(0, end);
+    output = end == std::string_view::npos ? std::string_view() : output.substr(end + 1);
+    if (!line.starts_with("注意")) continue;
+    if (!said.empty()) said += ' ';
+    said += line;
+  }
+  return said;
+}
+
 std::string uploadOutcomeSentence(const UploadOutcome& o) {
   return say::uploadOutcome(o.succeeded, o.file, o.reason, o.retryAt ? o.retryAt->hhmm() : "");
 }
@@ -63,7 +78,7 @@ std::vector<UploadOutcome> UploadWatch::collect(const LocalDateTime& now) {
   ended.push_back({now,
                    runningFile_,
                    ok,
-                   ok ? std::string() : clientReason(*outcome),
+                   ok ? clientNotice(outcome->output) : clientReason(*outcome),
                    {},
                    outcome->output,
                    outcome->exitStatus});

@@ -24,7 +24,7 @@ struct UploadOutcome {
   LocalDateTime endedAt;
   std::string file;  // the local file that was to be sent
   bool succeeded = false;
-  std::string reason;                    // the client's exit status and its words, when it failed
+  std::string reason;  // the client's exit status and its words, when it failed; its notice else
   std::optional<LocalDateTime> retryAt;  // failed and queued: when it is tried again
   std::string output;                    // all the client wrote
   int exitStatus = 0;                    // the client's
@@ -38,6 +38,8 @@ std::string uploadOutcomeText(const UploadOutcome& outcome);
 // The client's reason for a failure: its exit status and the line that says what
 // failed (the first "失敗" line of ftpscript, else the last line written).
 std::string clientReason(const ProcessOutcome& outcome);
+// What the client tells on a success that the operator should know ("注意: …" lines).
+std::string clientNotice(std::string_view output);
 
 class UploadWatch {
  public:

@@ -10,7 +10,10 @@
 #include <iostream>
 #include <memory>
 #include <new>
+#include <set>
 #include <thread>
+
+#include "text_files.h"
 
 namespace radmon::ftp {
 namespace {
@@ -21,6 +24,11 @@ constexpr long kConnectSeconds = 15;
 // A small send buffer makes the low-speed limit see the server's real pace instead of
 // the kernel swallowing the whole graph at once.
 constexpr int kSendBuffer = 32 * 1024;
+// A broken upload is sent again this many times before the step fails.
+constexpr int kResends = 2;
+// The slowest server an upload waits for: what is in flight when the last byte has gone
+// into the socket must reach it at this pace before its confirmation is given up on.
+constexpr long kSlowestBytesPerSecond = 500;
 
 size_t readFile(char* buffer, size_t size, size_t count, void* file) {
   return std::fread(buffer, size, count, static_cast<std::FILE*>(file));
@@ -73,6 +81,21 @@ std::string sftpQuote(const std::string& path) {
   return out + "\"";
 }
 
+void forgetServer(const std::string& path, const std::string& key) {
+  std::set<std::string> servers = readTlsMemory(path);
+  if (servers.erase(key) == 0) return;
+  std::string text;
+  for (const auto& server : servers) text += server + "\n";
+  writeTextFile(path, text, /*ownerOnly=*/true);
+}
+
+// A server that has gone silent or away would only make a clean-up wait again.
+bool reachable(Failure failure) {
+  return failure != Failure::NoAnswer && failure != Failure::Stalled &&
+         failure != Failure::Refused && failure != Failure::Unreachable &&
+         failure != Failure::Resolve;
+}
+
 }  // namespace
 
 FtpConnection::FtpConnection(const SessionOptions& options)
@@ -102,6 +125,10 @@ FtpConnection::FtpConnection(const SessionOptions& options)
     curl_easy_setopt(handle_, CURLOPT_DEBUGDATA, this);
   }
 
+  if (!options_.noRenamePath.empty())
+    renames_ = !readTlsMemory(options_.noRenamePath).contains(address.key());
+  if (!options_.unfinishedPath.empty())
+    unfinishedBefore_ = readTlsMemory(options_.unfinishedPath).contains(address.key());
   if (sftp()) {
     const std::string& key = options_.publish.keyFile;
     curl_easy_setopt(handle_, CURLOPT_SSH_AUTH_TYPES,
@@ -144,6 +171,9 @@ FtpConnection::FtpConnection(const SessionOptions& options)
 }
 
 FtpConnection::~FtpConnection() {
+  // A session that sent everything leaves nothing behind; one that was ended before
+  // this (a signal, a crash) stays written down, and the next one cleans up.
+  if (marked_ && allSent_) forgetServer(options_.unfinishedPath, options_.address.key());
   curl_easy_cleanup(handle_);
   curl_multi_cleanup(multi_);  // the connection lives in the multi handle: sends QUIT
 }
@@ -370,59 +400,124 @@ Outcome FtpConnection::upload(const std::string& localPath, const ServerFolder& 
   if (!file) return {false, Failure::LocalFile, {}, localPath, 0};
   std::fseek(file.get(), 0, SEEK_END);
   const long size = std::ftell(file.get());
-  std::fseek(file.get(), 0, SEEK_SET);
+  if (!marked_ && !options_.unfinishedPath.empty()) {
+    rememberTls(options_.unfinishedPath, options_.address.key());
+    marked_ = true;
+  }
 
-  const std::string temporary = temporaryName(name);
-  const std::string from = quoted(folder, temporary);
-  const std::string to = quoted(folder, name);
-  const std::vector<std::string> rename =
-      sftp() ? std::vector<std::string>{"rename " + from + " " + to}
-             : std::vector<std::string>{"RNFR " + from, "RNTO " + to};
-  const Slist renameList = slistOf(rename);
+  // A data connection that breaks (a 426 under load, a reset) is no reason to give up:
+  // the temporary name makes another try safe. The last try is on a new session, in
+  // case the first one went with the data connection.
+  Outcome outcome;
+  for (int attempt = 0; attempt <= kResends; ++attempt) {
+    if (attempt == kResends) curl_easy_setopt(handle_, CURLOPT_FRESH_CONNECT, 1L);
+    outcome = sendOnce(file.get(), size, folder, name, text);
+    curl_easy_setopt(handle_, CURLOPT_FRESH_CONNECT, 0L);
+    outcome.retries = attempt;
+    if (outcome.failure != Failure::Broken) break;
+  }
+  if (!outcome.ok && outcome.failure == Failure::Broken && renames_)
+    removeTemporary(folder, quoted(folder, temporaryName(name)));
+  allSent_ = allSent_ && outcome.ok;
+  // After the graph, not before: it is what the visitors are waiting for.
+  if (unfinishedBefore_ && reachable(outcome.failure)) removeLeftovers(folder);
+  return outcome;
+}
 
-  const std::string target = url(folder, temporary);
-  curl_easy_setopt(handle_, CURLOPT_URL, target.c_str());
+Outcome FtpConnection::store(std::FILE* file, long size, const ServerFolder& folder,
+                             const std::string& target, bool text,
+                             const std::vector<std::string>& after) {
+  std::fseek(file, 0, SEEK_SET);
+  const Slist afterList = slistOf(after);
+  const std::string address = url(folder, target);
+  curl_easy_setopt(handle_, CURLOPT_URL, address.c_str());
   curl_easy_setopt(handle_, CURLOPT_NOBODY, 0L);
   curl_easy_setopt(handle_, CURLOPT_UPLOAD, 1L);
   curl_easy_setopt(handle_, CURLOPT_TRANSFERTEXT, text ? 1L : 0L);
-  curl_easy_setopt(handle_, CURLOPT_READDATA, file.get());
+  curl_easy_setopt(handle_, CURLOPT_READDATA, file);
   curl_easy_setopt(handle_, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(size));
-  curl_easy_setopt(handle_, CURLOPT_POSTQUOTE, renameList.get());
+  curl_easy_setopt(handle_, CURLOPT_POSTQUOTE, afterList.get());
+  // Once the last byte is in the socket, the server's confirmation may still be behind
+  // everything the buffers on both sides hold, at the slowest pace accepted.
+  curl_easy_setopt(handle_, CURLOPT_SERVER_RESPONSE_TIMEOUT,
+                   static_cast<long>(options_.stallSeconds + size / kSlowestBytesPerSecond));
   Outcome outcome = perform();
   curl_easy_getinfo(handle_, CURLINFO_SIZE_UPLOAD_T, &outcome.bytes);
+  curl_easy_setopt(handle_, CURLOPT_SERVER_RESPONSE_TIMEOUT,
+                   static_cast<long>(options_.stallSeconds));
   curl_easy_setopt(handle_, CURLOPT_READDATA, nullptr);
   curl_easy_setopt(handle_, CURLOPT_UPLOAD, 0L);
   curl_easy_setopt(handle_, CURLOPT_POSTQUOTE, nullptr);
-  if (outcome.ok) {
-    if (text || outcome.bytes == size) return outcome;
-    // A short count with a success reply: the rename already happened; nothing to undo
-    // but the operator must hear of it.
+  if (outcome.ok && !text && outcome.bytes != size) {
+    // A short count with a success reply: nothing to undo, but the operator must hear.
     return {false,
             Failure::Broken,
             {},
             std::to_string(outcome.bytes) + " / " + std::to_string(size),
             outcome.bytes};
   }
+  return outcome;
+}
+
+Outcome FtpConnection::sendOnce(std::FILE* file, long size, const ServerFolder& folder,
+                                const std::string& name, bool text) {
+  if (!renames_) return store(file, size, folder, name, text, {});
+  const std::string temporary = temporaryName(name);
+  const std::string from = quoted(folder, temporary);
+  const std::string to = quoted(folder, name);
+  const std::vector<std::string> rename =
+      sftp() ? std::vector<std::string>{"rename " + from + " " + to}
+             : std::vector<std::string>{"RNFR " + from, "RNTO " + to};
+  Outcome outcome = store(file, size, folder, temporary, text, rename);
+  if (outcome.ok) return outcome;
 
   if (outcome.commandRefused && outcome.bytes == size) {
-    // The file arrived whole and the rename was refused: some servers will not rename
-    // over an existing file. Delete the old one first, then rename. A refused store
-    // leaves the old file alone: it may be all the server has.
-    std::vector<std::string> replace{(sftp() ? "rm " : "DELE ") + to};
-    replace.insert(replace.end(), rename.begin(), rename.end());
-    Outcome second = runCommands(folder, replace);
+    if (!sftp()) return storeDirectly(file, size, folder, name, text, outcome);
+    // OpenSSH's SFTP will not rename over a file, and libcurl has no other rename: the
+    // old graph goes only now that its replacement is complete, just before the rename.
+    Outcome second = runCommands(folder, {"*rm " + to, rename.front()});
     second.bytes = outcome.bytes;
-    // When the old file went and the rename did not, the temporary is the only graph
-    // left on the server: it stays, and the failure says what happened.
-    return second;
+    if (second.ok) return second;
+    // Renaming is refused altogether: the graph goes up under its own name.
+    return storeDirectly(file, size, folder, name, text, second);
   }
-  // A server that has gone silent or away would only make the clean-up wait again.
-  const bool reachable =
-      outcome.failure != Failure::NoAnswer && outcome.failure != Failure::Stalled &&
-      outcome.failure != Failure::Refused && outcome.failure != Failure::Unreachable &&
-      outcome.failure != Failure::Resolve;
-  if (reachable) removeTemporary(folder, from);
+  if (outcome.failure == Failure::Broken) return outcome;  // sent again, then cleaned up
+  if (reachable(outcome.failure)) removeTemporary(folder, from);
   return outcome;
+}
+
+// The temporary arrived whole, so there is room for the graph: it goes up under its own
+// name over the old one, which stays online until then. The server is remembered, so
+// that later sessions store directly and leave no temporaries on it.
+Outcome FtpConnection::storeDirectly(std::FILE* file, long size, const ServerFolder& folder,
+                                     const std::string& name, bool text, const Outcome& refused) {
+  Outcome direct = store(file, size, folder, name, text, {});
+  runCommands(folder, {(sftp() ? "*rm " : "*DELE ") + quoted(folder, temporaryName(name))});
+  if (!direct.ok) {
+    if (direct.failure == Failure::Broken) return direct;
+    // Both were refused: the rename is what first went wrong.
+    return {false, Failure::Rename, refused.reply, refused.detail, direct.bytes};
+  }
+  renames_ = false;
+  direct.learnedNoRename = true;
+  if (!options_.noRenamePath.empty()) rememberTls(options_.noRenamePath, options_.address.key());
+  return direct;
+}
+
+void FtpConnection::removeLeftovers(const ServerFolder& folder) {
+  if (std::find(cleaned_.begin(), cleaned_.end(), folder) != cleaned_.end()) return;
+  cleaned_.push_back(folder);
+  std::string listing;
+  if (!list(folder, true, listing).ok) return;
+  std::vector<std::string> removals;
+  const std::string suffix = temporaryName("");
+  for (std::string_view line : textLines(listing)) {
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.remove_suffix(1);
+    const std::string_view base = line.substr(line.find_last_of('/') + 1);
+    if (base.size() > suffix.size() && base.ends_with(suffix))
+      removals.push_back((sftp() ? "*rm " : "*DELE ") + quoted(folder, std::string(base)));
+  }
+  if (!removals.empty()) runCommands(folder, removals);
 }
 
 // The session that failed may have died with the upload (a server process ended by its

@@ -26,6 +26,11 @@ struct SessionOptions {
   bool verbose = false;
   PublishSettings publish;
   std::string settingsPath;  // where the TLS memory and known hosts live; empty: none
+  // The servers that refused to rename, one key a line; empty: nothing remembered.
+  std::string noRenamePath;
+  // The servers whose last session may have left temporaries (it ended before its
+  // uploads were done, or one failed), one key a line; empty: nothing remembered.
+  std::string unfinishedPath;
 };
 
 class FtpConnection {
@@ -40,9 +45,13 @@ class FtpConnection {
   Outcome checkFolder(const ServerFolder& folder);
 
   // Sends the local file into `folder` under `name`, in ASCII mode when `text`: first
-  // under a temporary name, renamed over `name` when complete (the old file deleted
-  // first where the server will not rename over it). On failure the temporary is
-  // removed and the file on the server stays as it was.
+  // under a temporary name, renamed over `name` when complete. An FTP server that refuses
+  // the rename gets `name` stored directly, and is remembered so that later sessions
+  // store directly; an SFTP server that will not rename over a file has the old one
+  // deleted just before the rename. A broken transfer is sent again at once, up to
+  // twice. On failure the temporary is removed and the file on the server stays as it
+  // was. Where the server's last session ended unfinished, the first upload into each
+  // folder is followed by the removal of the temporaries left there.
   Outcome upload(const std::string& localPath, const ServerFolder& folder, const std::string& name,
                  bool text);
 
@@ -77,6 +86,17 @@ class FtpConnection {
   std::string quoted(const ServerFolder& folder, const std::string& name) const;
   Outcome perform();
   Outcome runCommands(const ServerFolder& folder, const std::vector<std::string>& commands);
+  // One try of `upload`.
+  Outcome sendOnce(std::FILE* file, long size, const ServerFolder& folder, const std::string& name,
+                   bool text);
+  // Stores the open file under `target` with `after` run once it has arrived.
+  Outcome store(std::FILE* file, long size, const ServerFolder& folder, const std::string& target,
+                bool text, const std::vector<std::string>& after);
+  // The rename was refused: `name` stored directly, the temporary removed.
+  Outcome storeDirectly(std::FILE* file, long size, const ServerFolder& folder,
+                        const std::string& name, bool text, const Outcome& refused);
+  // Removes the temporaries in `folder` that broken runs left (once a session per folder).
+  void removeLeftovers(const ServerFolder& folder);
   // Deletes what a failed upload left (`path` as the commands name it), in up to three tries.
   void removeTemporary(const ServerFolder& folder, const std::string& path);
   static size_t collect(char* data, size_t size, size_t count, void* text);
@@ -95,6 +115,11 @@ class FtpConnection {
   bool hostKeyChanged_ = false;
   char errorText_[CURL_ERROR_SIZE] = {};
   bool tls_ = false;
+  bool renames_ = true;  // false: the server refused to rename; files are stored directly
+  std::vector<ServerFolder> cleaned_;  // folders whose leftovers this session removed
+  bool unfinishedBefore_ = false;      // the last session to this server ended unfinished
+  bool marked_ = false;                // this session is written down as unfinished
+  bool allSent_ = true;                // every upload of this session succeeded
 };
 
 }  // namespace radmon::ftp

@@ -66,6 +66,8 @@ std::string cause(const Outcome& o, const ServerAddress& address, const TrustChe
       return "サーバの空き容量が足りないか、容量の上限に達しています";
     case Failure::Refusal:
       return "サーバが書き込みを拒否しました";
+    case Failure::Rename:
+      return "サーバがファイル名の変更 (一時ファイルから本来の名前へ) を拒否しました";
     case Failure::Broken:
       return "転送中に接続が切れました";
     case Failure::LocalFile:
@@ -161,6 +163,12 @@ std::string progressText(Progress kind, const ProgressFacts& f) {
       return "転送: " + f.name + " -> " + f.other;
     case Progress::Sent:
       return "転送: " + f.name + " ... 成功 (" + n + " バイト)";
+    case Progress::Resent:
+      return "転送: " + f.name + " ... 接続が切れたため送り直しました (" + n + " 回)";
+    case Progress::NoAtomicReplace:
+      return "注意: サーバ " + f.name +
+             " はファイル名の変更を受け付けないため、一時ファイルを使わずに直接上書きします。"
+             "上書きの間は書きかけのファイルが見えることがあります";
     case Progress::Receiving:
       return "受信: " + f.name + " -> " + f.other;
     case Progress::Received:

@@ -30,6 +30,7 @@ enum class Failure {
   Folder,       // the folder does not exist or may not be entered
   DiskFull,     // the server is out of space or over its quota
   Refusal,      // the server refused the write or the command
+  Rename,       // the server refused to rename the complete temporary over the file
   Broken,       // the connection broke during the transfer
   LocalFile,    // the local file cannot be read
   Other,
@@ -38,10 +39,12 @@ enum class Failure {
 struct Outcome {
   bool ok = false;
   Failure failure = Failure::None;
-  std::string reply;            // the server's whole last reply (all lines of a multi-line one)
-  std::string detail;           // libcurl's own words, or what is wrong with a certificate
-  int64_t bytes = 0;            // uploads: bytes sent
-  bool commandRefused = false;  // a command after the transfer (the rename) was refused
+  std::string reply;             // the server's whole last reply (all lines of a multi-line one)
+  std::string detail;            // libcurl's own words, or what is wrong with a certificate
+  int64_t bytes = 0;             // uploads: bytes sent
+  bool commandRefused = false;   // a command after the transfer (the rename) was refused
+  int retries = 0;               // uploads: broken transfers sent again
+  bool learnedNoRename = false;  // uploads: the server refused to rename, now remembered
 };
 
 enum class CertificateProblem {
@@ -90,6 +93,8 @@ enum class Progress {
   LocalFolder,
   Sending,
   Sent,
+  Resent,
+  NoAtomicReplace,
   Receiving,
   Received,
   CommandDone,

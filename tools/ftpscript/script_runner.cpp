@@ -179,8 +179,14 @@ bool ScriptRunner::open(const ScriptCommand& command) {
 
 bool ScriptRunner::logIn(const ScriptCommand& command, const Login& login) {
   if (!address_) return fail(command, Progress::NotConnected);
-  SessionOptions options{*address_,     login,    line_.stallSeconds,
-                         line_.verbose, publish_, line_.settingsPath};
+  SessionOptions options{*address_,
+                         login,
+                         line_.stallSeconds,
+                         line_.verbose,
+                         publish_,
+                         line_.settingsPath,
+                         stationFile(kNoRenameFile),
+                         stationFile(kUnfinishedFile)};
   connection_ = std::make_unique<FtpConnection>(options);
   if (const auto fault = connection_->trustFileFault(); fault != CertificateFileFault::None)
     err_ << certificateFileText(fault, publish_.trustedCertificateFile) << std::endl;
@@ -262,7 +268,15 @@ void ScriptRunner::putOne(const ScriptCommand& command, const std::string& local
   const Outcome outcome = connection_->upload(localPath, target, name, text_);
   if (!outcome.ok) return miss(command, Progress::SendStep, outcome, name);
   ++sent_;
+  if (outcome.retries > 0) say(Progress::Resent, {.name = name, .number = outcome.retries});
   say(Progress::Sent, {.name = name, .number = outcome.bytes});
+  if (outcome.learnedNoRename) say(Progress::NoAtomicReplace, {.name = address_->key()});
+}
+
+// Beside the publishing settings, or else beside the script: the station folder either way.
+std::string ScriptRunner::stationFile(const char* name) const {
+  const std::string& beside = line_.settingsPath.empty() ? line_.scriptPath : line_.settingsPath;
+  return (std::filesystem::path(beside).parent_path() / name).string();
 }
 
 }  // namespace radmon::ftp

@@ -23,6 +23,13 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitStepFailed = 1;    // a transfer or a server step failed
 inline constexpr int kExitScriptFaulty = 2;  // usage, unreadable script, bad lines
 
+// The servers that refused to rename an upload over the file, kept by ftpscript in the
+// station folder: uploads to them are stored directly, with no temporary.
+inline constexpr const char* kNoRenameFile = "ftpscript_no_rename.txt";
+// The servers whose last session ended before all its uploads were done: the next
+// session removes the temporaries left in the folders it uploads to.
+inline constexpr const char* kUnfinishedFile = "ftpscript_unfinished.txt";
+
 class ScriptRunner {
  public:
   ScriptRunner(const CommandLine& line, std::ostream& out, std::ostream& err);
@@ -38,6 +45,8 @@ class ScriptRunner {
   bool changeLocalFolder(const ScriptCommand& command);
   void put(const ScriptCommand& command);
   void putOne(const ScriptCommand& command, const std::string& localPath);
+  // A file of ftpscript's own in the station folder.
+  std::string stationFile(const char* name) const;
   std::vector<std::string> expand(const std::string& pattern) const;
   // quote, mkdir, delete, rename; `counts`: a failure fails the run (mkdir and delete of
   // what is already there or already gone are how scripts make sure, not faults).

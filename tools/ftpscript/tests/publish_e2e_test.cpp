@@ -1,0 +1,191 @@
+// Publishing that never breaks the page, against real servers on 127.0.0.1: a proftpd
+// that refuses rename (and delete) still gets the new graph and learns to store
+// directly; a server steadily at 1000 bytes a second completes; a broken run's temporaries go with
+// the next run; a transfer broken once is sent again and arrives.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <thread>
+
+#include "local_ftp_server.h"
+#include "real_servers.h"
+
+namespace radmon::ftp::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+constexpr const char* kGraph = "μSVHGraph_20261201.jpg";
+
+std::string bytesOfSize(std::size_t size, unsigned seed) {
+  std::string bytes(size, '\0');
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 37 + seed) % 253);
+  return bytes;
+}
+
+class Publish : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    home_ = new ServerHome;
+    if (auto error = home_->create("ftpscript_publish")) setupError_ = *error;
+  }
+  static void TearDownTestSuite() {
+    delete home_;
+    home_ = nullptr;
+  }
+  void SetUp() override {
+    if (!setupError_.empty()) GTEST_SKIP() << setupError_;
+    work_ = home_->dir / ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    fs::remove_all(work_);
+    fs::create_directories(work_ / "station");
+    home_->freshFolders();
+  }
+
+  fs::path folder() const { return home_->home / "pub" / "graph"; }
+  fs::path onServer(const std::string& name = kGraph) const { return folder() / name; }
+  // A file put on the server as the account's own, as an earlier upload would have.
+  void plant(const fs::path& path, const std::string& bytes) const {
+    std::ofstream(path, std::ios::binary) << bytes;
+    runProgram({"/bin/chown", TestAccount::kUser, path.string()}, 10s);
+  }
+  std::string writeGraph(std::size_t size, unsigned seed, const std::string& name = kGraph) const {
+    const std::string bytes = bytesOfSize(size, seed);
+    std::ofstream(work_ / name, std::ios::binary) << bytes;
+    return bytes;
+  }
+  // dayplot's script for `server` and the graph `name`, with ftpscript's options `extra`;
+  // `before` goes in front of the command (e.g. a timeout).
+  ProgramRun run(const RealServer& server, std::vector<std::string> extra = {},
+                 const std::string& name = kGraph, std::vector<std::string> before = {}) const {
+    const fs::path script = work_ / "station" / "oldtemp.sys";
+    std::ofstream(script, std::ios::binary)
+        << "OPEN " << server.serverText() << "\r\n"
+        << TestAccount::kUser << "\r\n"
+        << TestAccount::kPassword << "\r\ncd pub\\graph\r\nbin\r\nmput \""
+        << (work_ / name).string() << "\"\r\ndisconnect\r\nbye\r\n";
+    std::vector<std::string> argv = before;
+    argv.insert(argv.end(),
+                {std::string(PROGRAM_DIR) + "/ftpscript", "-i", "-s:" + script.string()});
+    argv.insert(argv.end(), extra.begin(), extra.end());
+    return runProgram(argv, 280s);
+  }
+
+  static inline ServerHome* home_ = nullptr;
+  static inline std::string setupError_;
+  fs::path work_;
+  RealServer server_;
+};
+
+TEST_F(Publish, ServerThatRefusesRenameGetsTheGraphAndIsThenStoredDirectly) {
+  struct Case {
+    const char* denied;
+    bool deletes;  // the account may delete: no temporary is left
+  };
+  for (const Case& c : {Case{"RNFR RNTO", true}, Case{"RNFR RNTO DELE", false}}) {
+    SCOPED_TRACE(c.denied);
+    home_->freshFolders();
+    fs::remove(work_ / "station" / "ftpscript_no_rename.txt");
+    ASSERT_FALSE(server_.start({.kind = ServerKind::Proftpd, .denied = c.denied}, work_, nullptr));
+    plant(onServer(), "the graph online");
+
+    std::string firstTemporary;
+    for (unsigned i = 0; i < 3; ++i) {
+      const std::string sent = writeGraph(60 * 1024, i);
+      const ProgramRun r = run(server_);
+      EXPECT_EQ(r.status, 0) << r.output;
+      EXPECT_TRUE(readBytes(onServer()) == sent) << r.output;
+      // Told once, on the run that found it out.
+      EXPECT_EQ(r.output.find("直接上書きします") != std::string::npos, i == 0) << r.output;
+      const fs::path temporary = onServer(std::string(kGraph) + ".uploading");
+      if (i == 0 && !c.deletes) firstTemporary = readBytes(temporary);
+      // Later runs make no temporary: what is left is the first run's, if any.
+      EXPECT_EQ(fs::exists(temporary), !c.deletes) << r.output;
+      if (fs::exists(temporary)) {
+        EXPECT_TRUE(readBytes(temporary) == firstTemporary);
+      }
+    }
+    EXPECT_NE(readBytes(work_ / "station" / "ftpscript_no_rename.txt")
+                  .find("127.0.0.1:" + std::to_string(server_.port())),
+              std::string::npos);
+    server_.stop();
+  }
+}
+
+TEST_F(Publish, RenameAndDirectStoreBothRefusedKeepTheGraphAndNameTheRename) {
+  ASSERT_FALSE(server_.start({.kind = ServerKind::Proftpd, .denied = "RNFR RNTO"}, work_, nullptr));
+  // The graph online belongs to someone else: the account may not overwrite it.
+  std::ofstream(onServer(), std::ios::binary) << "the graph online";
+  writeGraph(20 * 1024, 8);
+  const ProgramRun r = run(server_);
+  EXPECT_EQ(r.status, 1) << r.output;
+  EXPECT_NE(r.output.find("ファイル名の変更"), std::string::npos) << r.output;
+  EXPECT_EQ(r.output.find("書き込みを拒否"), std::string::npos) << r.output;
+  EXPECT_EQ(readBytes(onServer()), "the graph online");
+  EXPECT_FALSE(fs::exists(onServer(std::string(kGraph) + ".uploading")));
+  EXPECT_FALSE(fs::exists(work_ / "station" / "ftpscript_no_rename.txt"));
+}
+
+TEST_F(Publish, SteadilySlowServerCompletes) {
+  // 1000 bytes a second from the first byte: the whole graph sits in the socket buffers
+  // long before the server has taken it in; -t:10 keeps the test short.
+  ASSERT_FALSE(server_.start(
+      {.kind = ServerKind::PyftpdlibThrottled, .maxBytesPerSecond = 1000, .root = home_->home},
+      work_, nullptr));
+  const std::string sent = writeGraph(40 * 1024, 5);
+  const auto begin = Clock::now();
+  const ProgramRun r = run(server_, {"-t:10"});
+  const double seconds = std::chrono::duration<double>(Clock::now() - begin).count();
+  EXPECT_EQ(r.status, 0) << r.output;
+  EXPECT_TRUE(readBytes(onServer()) == sent) << r.output;
+  EXPECT_GT(seconds, 30.0) << "the server was not slow";
+  std::cout << "pyftpdlib at 1000 B/s, 40 KiB with -t:10: " << seconds << " s\n";
+}
+
+TEST_F(Publish, TemporariesOfABrokenRunGoWithTheNextRun) {
+  // Yesterday's graph, ended by SIGTERM two seconds into its upload at 20 KB/s.
+  ASSERT_FALSE(server_.start({ServerKind::VsftpdPlain, 20000}, work_, nullptr));
+  const std::string yesterday = "μSVHGraph_20261130.jpg";
+  writeGraph(300 * 1024, 9, yesterday);
+  const ProgramRun broken = run(server_, {}, yesterday, {"/usr/bin/timeout", "-s", "TERM", "2"});
+  EXPECT_NE(broken.status, 0) << broken.output;
+  ASSERT_TRUE(fs::exists(onServer(yesterday + ".uploading"))) << broken.output;
+  plant(onServer("notes.txt"), "not ours");
+  plant(home_->home / "pub" / "elsewhere.jpg.uploading", "not where we upload");
+
+  const std::string sent = writeGraph(20 * 1024, 6);
+  const ProgramRun r = run(server_);
+  EXPECT_EQ(r.status, 0) << r.output;
+  EXPECT_TRUE(readBytes(onServer()) == sent) << r.output;
+  EXPECT_FALSE(fs::exists(onServer(yesterday + ".uploading")));
+  EXPECT_TRUE(fs::exists(onServer("notes.txt")));
+  EXPECT_TRUE(fs::exists(home_->home / "pub" / "elsewhere.jpg.uploading"));
+  // A run that ended cleanly asks for no clean-up: the next one lists nothing.
+  plant(onServer("other.jpg.uploading"), "someone else's");
+  EXPECT_EQ(run(server_).status, 0);
+  EXPECT_TRUE(fs::exists(onServer("other.jpg.uploading")));
+}
+
+TEST_F(Publish, TransferBrokenOnceIsSentAgainAndArrives) {
+  // vsftpd at 40 KB/s: the session is killed a second into the upload.
+  ASSERT_FALSE(server_.start({ServerKind::VsftpdPlain, 40000}, work_, nullptr));
+  plant(onServer(), "the graph online");
+  const std::string sent = writeGraph(300 * 1024, 7);
+  std::thread cut([this] {
+    std::this_thread::sleep_for(1500ms);
+    server_.endSessions();
+  });
+  const ProgramRun r = run(server_);
+  cut.join();
+  EXPECT_EQ(r.status, 0) << r.output;
+  EXPECT_NE(r.output.find("送り直しました"), std::string::npos) << r.output;
+  EXPECT_TRUE(readBytes(onServer()) == sent) << r.output;
+  EXPECT_FALSE(fs::exists(onServer(std::string(kGraph) + ".uploading")));
+}
+
+}  // namespace
+}  // namespace radmon::ftp::testing
