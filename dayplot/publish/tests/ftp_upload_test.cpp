@@ -219,7 +219,9 @@ TEST(UploadWords, OutcomeAndClientReasonInOneForm) {
     std::string said, want;
   };
   const Case cases[] = {
-      {say::uploadOutcome(true, "/d/g.jpg", "ignored"), "FTP転送成功: /d/g.jpg"},
+      {say::uploadOutcome(true, "/d/g.jpg", ""), "FTP転送成功: /d/g.jpg"},
+      // A success with the client's notice (a server that cannot replace at once).
+      {say::uploadOutcome(true, "/d/g.jpg", "note"), "FTP転送成功: /d/g.jpg (note)"},
       {say::uploadOutcome(false, "/d/g.jpg", "why"), "FTP転送失敗: /d/g.jpg (why)"},
       {say::uploadOutcome(false, "/d/g.jpg", "why", "10:25"),
        "FTP転送失敗: /d/g.jpg (why) 10:25 に再送します"},
