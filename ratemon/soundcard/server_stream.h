@@ -1,0 +1,69 @@
+// One recording stream from one input, over a connection to the sound server of its own,
+// on a thread of its own: libpulse's asynchronous API on a private main loop. Each
+// stream is a new connection, so a server that died and came back, however long it was
+// away, is reached again by making a new ServerStream; Qt's media backend keeps one
+// connection for the whole process and cannot.
+//
+// The sound is 8-bit unsigned mono at 22050 samples/s, whatever the input runs at. The
+// stream never moves the server itself: it lives until it fails or is destroyed.
+//
+// Threading: made, read and destroyed on one thread (the window's or the headless
+// loop's). `wake` is called on the stream's own thread whenever there is something new
+// to take() (sound or a change of state); it must only post to the owner's thread.
+// The destructor stops the thread and waits for it (a few milliseconds).
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+struct pa_mainloop;
+
+namespace radmon {
+
+class ServerStream {
+ public:
+  enum class State : uint8_t {
+    Connecting,  // reaching the server and opening the stream
+    Recording,   // the stream runs
+    ServerGone,  // no server answered, or it went away
+    Failed,      // the server refused the stream, or ended it (the input went away)
+    Broken,      // this process could not make a connection at all (no memory, no thread)
+  };
+  static constexpr int kConnectMs = 5000;  // a stream not running by then has failed
+
+  ServerStream(std::string input, std::function<void()> wake);
+  ~ServerStream();
+  ServerStream(const ServerStream&) = delete;
+  ServerStream& operator=(const ServerStream&) = delete;
+
+  struct Taken {
+    std::vector<uint8_t> sound;
+    State state = State::Connecting;
+    int error = 0;  // the server library's error code when it failed
+  };
+  // The sound recorded since the last call, and the state now.
+  Taken take();
+
+ private:
+  void run();
+  void setState(State state, int error = 0);
+  void append(const uint8_t* data, size_t size);
+
+  const std::string input_;
+  const std::function<void()> wake_;
+  std::mutex mutex_;
+  std::vector<uint8_t> sound_;  // guarded by mutex_
+  State state_ = State::Connecting;
+  int error_ = 0;
+  bool woken_ = false;           // a wake is on its way and not yet taken
+  pa_mainloop* loop_ = nullptr;  // guarded by mutex_, for the stop's wakeup
+  std::atomic<bool> stop_ = false;
+  std::thread thread_;
+};
+
+}  // namespace radmon
