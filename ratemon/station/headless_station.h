@@ -65,7 +65,7 @@ struct HeadlessEnvironment {
   // Set by a signal handler: the loop ends cleanly at the next buffer.
   const volatile std::sig_atomic_t* interrupted = nullptr;
   // Sounds the alarm stages (not asked for with --silent); none: they are only told.
-  std::function<std::unique_ptr<SoundOutput>()> makeAlarm;
+  std::function<std::unique_ptr<SoundOutput>()> makeAlarm = {};
 };
 
 // Runs the station; the process exit code (0 done, 1 refused to start,
