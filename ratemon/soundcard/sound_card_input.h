@@ -65,8 +65,8 @@ class SoundCardInput final : public QObject, public AudioInput {
   void stopRecording() override;
   void closeDevice() override;
 
-  // Recording, but the input is away and being tried again.
-  bool deviceLost() const { return recording_ && !running_; }
+  // Recording, but the input is away (told with deviceFailed) and being tried again.
+  bool deviceLost() const { return recording_ && told_; }
   // No connection to the sound server can be made from this process (it stays so).
   bool broken() const { return broken_; }
   // The sound server's name of the input being recorded ("" while none is).
