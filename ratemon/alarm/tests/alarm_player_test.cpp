@@ -1,7 +1,9 @@
 #include "alarm_player.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -53,6 +55,22 @@ TEST(AlarmPlayer, LooksInTheWorkingFolderThenBesideTheProgramThenUsesTheBuiltInT
   EXPECT_EQ(fs::path(fallback).filename(), "fallback_alarm.wav");
 
   fs::current_path(oldCwd);
+}
+
+// No sound server, so no output: the first sound that cannot play is told, and only it;
+// the player goes on taking sounds.
+TEST(AlarmPlayer, AnOutputThatCannotBeOpenedIsToldOnce) {
+  ::setenv("PULSE_SERVER", "unix:/nonexistent/radmon-no-server", 1);
+  testApp();
+  AlarmPlayer player("/nonexistent/");
+  std::vector<std::string> told;
+  player.onUnavailable([&](const std::string& output) { told.push_back(output); });
+  player.playLoop("daiichi.wav");
+  player.playLoop("daini.wav");
+  player.stop();
+  player.playLoop("daiichi.wav");
+  EXPECT_EQ(told, std::vector<std::string>{""});
+  player.stop();
 }
 
 }  // namespace radmon

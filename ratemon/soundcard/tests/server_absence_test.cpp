@@ -204,6 +204,11 @@ TEST_F(ServerAbsence, HeadlessAndWindowComeBackAfterTheServerWasAway) {
   ASSERT_TRUE(rig::play(wav_));
   QTest::qWait(4000);
   EXPECT_EQ(station.cycle().totalCount() - before, 40);
+  // Stopped and started again after the absence, it opens the input at once.
+  QTest::mouseClick(w.cmdStop(), Qt::LeftButton);
+  QTest::mouseClick(w.cmdRec(), Qt::LeftButton);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return station.cycle().elapsedSeconds() >= 2; }, 5000));
+  EXPECT_FALSE(station.cycle().deviceLost());
   QTest::mouseClick(w.cmdStop(), Qt::LeftButton);
   w.close();
 
