@@ -15,8 +15,9 @@
 // says that no connection could be made at all inside this process.
 //
 // Threading: the window thread only (or the headless loop's). All events are raised on
-// it, from Qt's signals, the timers and startRecording()/stopRecording(). The cycle may
-// call stopRecording() and closeDevice() from inside BufferDone.
+// it, from the stream's wake-ups (posted to this thread), the timers and
+// startRecording()/stopRecording(). The cycle may call stopRecording() and
+// closeDevice() from inside BufferDone.
 //
 // After stopRecording() nothing more is delivered: the partly filled buffer is dropped,
 // so a stop never adds a second that was not recorded in full.
