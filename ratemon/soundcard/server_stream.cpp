@@ -2,6 +2,7 @@
 
 #include <pulse/pulseaudio.h>
 
+#include <algorithm>
 #include <chrono>
 #include <system_error>
 
@@ -9,7 +10,7 @@ namespace radmon {
 namespace {
 
 constexpr int kSampleRate = 22050;
-constexpr int kPollUs = 200'000;  // the longest the thread sleeps between looks at stop_
+constexpr int kPollUs = 100'000;  // the longest the thread sleeps between looks at stop_
 
 struct Loop {
   pa_mainloop* loop = pa_mainloop_new();
@@ -32,7 +33,7 @@ struct Loop {
 }  // namespace
 
 ServerStream::ServerStream(std::string input, std::function<void()> wake)
-    : input_(std::move(input)), wake_(std::move(wake)) {
+    : input_(std::move(input)), wake_(std::move(wake)), ring_(kRingBytes) {
   try {
     thread_ = std::thread(&ServerStream::run, this);
   } catch (const std::system_error&) {
@@ -42,43 +43,43 @@ ServerStream::ServerStream(std::string input, std::function<void()> wake)
 
 ServerStream::~ServerStream() {
   stop_ = true;
-  {
-    std::lock_guard lock(mutex_);
-    if (loop_) pa_mainloop_wakeup(loop_);
-  }
   if (thread_.joinable()) thread_.join();
 }
 
 ServerStream::Taken ServerStream::take() {
-  std::lock_guard lock(mutex_);
   Taken taken;
-  taken.sound.swap(sound_);
-  taken.state = state_;
-  taken.error = error_;
-  woken_ = false;
+  woken_.store(false, std::memory_order_release);
+  // The state first: sound written before a failure is taken with it.
+  taken.state = state_.load(std::memory_order_acquire);
+  taken.error = error_.load(std::memory_order_acquire);
+  const size_t end = written_.load(std::memory_order_acquire);
+  size_t at = read_.load(std::memory_order_relaxed);
+  taken.sound.reserve(end - at);
+  for (; at < end; ++at) taken.sound.push_back(ring_[at % kRingBytes]);
+  read_.store(at, std::memory_order_release);
   return taken;
 }
 
+void ServerStream::wake() {
+  if (!woken_.exchange(true, std::memory_order_acq_rel)) wake_();
+}
+
 void ServerStream::setState(State state, int error) {
-  {
-    std::lock_guard lock(mutex_);
-    if (state_ == state) return;
-    state_ = state;
-    error_ = error;
-    woken_ = true;
-  }
-  wake_();
+  if (state_.load(std::memory_order_relaxed) == state) return;
+  error_.store(error, std::memory_order_release);
+  state_.store(state, std::memory_order_release);
+  wake();
 }
 
 void ServerStream::append(const uint8_t* data, size_t size) {
-  bool wake = false;
-  {
-    std::lock_guard lock(mutex_);
-    sound_.insert(sound_.end(), data, data + size);
-    wake = !woken_;
-    woken_ = true;
-  }
-  if (wake) wake_();
+  size_t at = written_.load(std::memory_order_relaxed);
+  // What finds no room is dropped: the owner has not taken anything for four seconds
+  // and takes this stream for a stalled one anyway.
+  const size_t room = kRingBytes - (at - read_.load(std::memory_order_acquire));
+  size = std::min(size, room);
+  for (size_t i = 0; i < size; ++i) ring_[(at + i) % kRingBytes] = data[i];
+  written_.store(at + size, std::memory_order_release);
+  if (size > 0) wake();
 }
 
 void ServerStream::run() {
@@ -86,17 +87,8 @@ void ServerStream::run() {
   if (!l.loop) return setState(State::Broken);
   l.context = pa_context_new(pa_mainloop_get_api(l.loop), "ratemon");
   if (!l.context) return setState(State::Broken);
-  {
-    std::lock_guard lock(mutex_);
-    loop_ = l.loop;
-  }
-  auto forget = [&] {
-    std::lock_guard lock(mutex_);
-    loop_ = nullptr;
-  };
   // Never starts a server of its own: the system's is waited for.
   if (pa_context_connect(l.context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
-    forget();
     return setState(State::ServerGone, pa_context_errno(l.context));
   }
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kConnectMs);
@@ -157,7 +149,6 @@ void ServerStream::run() {
       break;
     }
   }
-  forget();
 }
 
 }  // namespace radmon
