@@ -32,8 +32,7 @@ struct Loop {
 
 }  // namespace
 
-ServerStream::ServerStream(std::string input, std::function<void()> wake)
-    : input_(std::move(input)), wake_(std::move(wake)), ring_(kRingBytes) {
+ServerStream::ServerStream(std::string input) : input_(std::move(input)), ring_(kRingBytes) {
   try {
     thread_ = std::thread(&ServerStream::run, this);
   } catch (const std::system_error&) {
@@ -48,7 +47,6 @@ ServerStream::~ServerStream() {
 
 ServerStream::Taken ServerStream::take() {
   Taken taken;
-  woken_.store(false, std::memory_order_release);
   // The state first: sound written before a failure is taken with it.
   taken.state = state_.load(std::memory_order_acquire);
   taken.error = error_.load(std::memory_order_acquire);
@@ -60,15 +58,10 @@ ServerStream::Taken ServerStream::take() {
   return taken;
 }
 
-void ServerStream::wake() {
-  if (!woken_.exchange(true, std::memory_order_acq_rel)) wake_();
-}
-
 void ServerStream::setState(State state, int error) {
   if (state_.load(std::memory_order_relaxed) == state) return;
   error_.store(error, std::memory_order_release);
   state_.store(state, std::memory_order_release);
-  wake();
 }
 
 void ServerStream::append(const uint8_t* data, size_t size) {
@@ -79,7 +72,6 @@ void ServerStream::append(const uint8_t* data, size_t size) {
   size = std::min(size, room);
   for (size_t i = 0; i < size; ++i) ring_[(at + i) % kRingBytes] = data[i];
   written_.store(at + size, std::memory_order_release);
-  if (size > 0) wake();
 }
 
 void ServerStream::run() {

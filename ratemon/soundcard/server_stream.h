@@ -8,15 +8,13 @@
 // stream never moves the server itself: it lives until it fails or is destroyed.
 //
 // Threading: made, read and destroyed on one thread (the window's or the headless
-// loop's). `wake` is called on the stream's own thread whenever there is something new
-// to take() (sound or a change of state); it must only post to the owner's thread.
+// loop's), which looks with take() a few times a second; nothing is called back on it.
 // The destructor stops the thread and waits for it (at most a tenth of a second).
 // The two threads share only atomics, so that the hand-over is plain to see.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -34,7 +32,7 @@ class ServerStream {
   };
   static constexpr int kConnectMs = 5000;  // a stream not running by then has failed
 
-  ServerStream(std::string input, std::function<void()> wake);
+  explicit ServerStream(std::string input);
   ~ServerStream();
   ServerStream(const ServerStream&) = delete;
   ServerStream& operator=(const ServerStream&) = delete;
@@ -51,20 +49,17 @@ class ServerStream {
   void run();
   void setState(State state, int error = 0);
   void append(const uint8_t* data, size_t size);
-  void wake();
 
   // Four seconds of sound between the stream's thread and the owner's: one writer, one
   // reader, each side moving its own index (release) after the bytes (acquire).
   static constexpr size_t kRingBytes = 4 * 22050;
 
   const std::string input_;
-  const std::function<void()> wake_;
   std::vector<uint8_t> ring_;
   std::atomic<size_t> written_ = 0;  // bytes ever written, by the stream's thread
   std::atomic<size_t> read_ = 0;     // bytes ever taken, by the owner
   std::atomic<State> state_ = State::Connecting;
   std::atomic<int> error_ = 0;
-  std::atomic<bool> woken_ = false;  // a wake is on its way and not yet taken
   std::atomic<bool> stop_ = false;
   std::thread thread_;
 };

@@ -23,6 +23,8 @@ SoundCardInput::SoundCardInput(std::string deviceName, int32_t bufferSize, int16
   connect(&retry_, &QTimer::timeout, this, &SoundCardInput::connectInput);
   watch_.setInterval(kWatchMs);
   connect(&watch_, &QTimer::timeout, this, &SoundCardInput::watch);
+  take_.setInterval(kTakeMs);
+  connect(&take_, &QTimer::timeout, this, &SoundCardInput::takeSound);
 }
 
 SoundCardInput::~SoundCardInput() {
@@ -83,9 +85,8 @@ void SoundCardInput::connectInput() {
   }
   // A new stream on a new connection each time: whatever became of the last one's
   // server does not matter.
-  stream_ = std::make_unique<ServerStream>(std::get<std::string>(resolved), [this] {
-    QMetaObject::invokeMethod(this, &SoundCardInput::takeSound, Qt::QueuedConnection);
-  });
+  stream_ = std::make_unique<ServerStream>(std::get<std::string>(resolved));
+  take_.start();
   recordedInput_ = std::get<std::string>(resolved);
   running_ = false;
   streamSeen_ = false;
@@ -204,6 +205,7 @@ void SoundCardInput::closeDevice() {
 void SoundCardInput::releaseSource() {
   recordedInput_.clear();
   running_ = false;
+  take_.stop();
   // Waits for the stream's thread, which never calls into this object.
   stream_.reset();
 }

@@ -15,7 +15,7 @@
 // says that no connection could be made at all inside this process.
 //
 // Threading: the window thread only (or the headless loop's). All events are raised on
-// it, from the stream's wake-ups (posted to this thread), the timers and
+// it, from the timers (the stream's sound is taken every kTakeMs) and
 // startRecording()/stopRecording(). The cycle may call stopRecording() and
 // closeDevice() from inside BufferDone.
 //
@@ -43,6 +43,7 @@ class SoundCardInput final : public QObject, public AudioInput {
  public:
   static constexpr int kRetryMs = 3000;  // between attempts to open a lost input
   static constexpr int kWatchMs = 1000;  // between looks at the server's inputs
+  static constexpr int kTakeMs = 50;     // between takes of the stream's sound
   static constexpr int kStallMs = 3000;  // no sound for this long is a lost input
   // Streams refused this many times in a row while the server answers and lists the
   // input: the process is in a state that a new one would not be in.
@@ -106,6 +107,7 @@ class SoundCardInput final : public QObject, public AudioInput {
   int64_t buffersDelivered_ = 0;
   std::unique_ptr<ServerStream> stream_;
   QTimer retry_;
+  QTimer take_;
   QTimer watch_;
   QElapsedTimer sinceSound_;
 };
