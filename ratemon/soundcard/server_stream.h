@@ -4,13 +4,13 @@
 // away, is reached again by making a new ServerStream; Qt's media backend keeps one
 // connection for the whole process and cannot.
 //
-// The sound is 8-bit unsigned mono at 22050 samples/s, whatever the input runs at. The
-// stream never moves the server itself: it lives until it fails or is destroyed.
+// The sound is 8-bit unsigned mono at 22050 samples/s, whatever the input runs at. A
+// stream never reconnects by itself: it lives until it fails or is destroyed.
 //
 // Threading: made, read and destroyed on one thread (the window's or the headless
 // loop's), which looks with take() a few times a second; nothing is called back on it.
 // The destructor stops the thread and waits for it (at most a tenth of a second).
-// The two threads share only atomics, so that the hand-over is plain to see.
+// The two threads share only atomics and the ring those order (one writer, one reader).
 #pragma once
 
 #include <atomic>
