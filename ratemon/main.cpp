@@ -8,6 +8,7 @@
 #include <cstring>
 #include <iostream>
 
+#include "alarm_player.h"
 #include "audio_source_text.h"
 #include "headless_station.h"
 #include "lock_file.h"
@@ -38,7 +39,7 @@ std::variant<radmon::DrivenInput, std::string> openInput(const std::string& text
 std::variant<radmon::DrivenInput, std::string> openHeadlessInput(const std::string& text,
                                                                  int startSecondOfDay) {
   if (auto device = radmon::soundCardDeviceName(text))
-    return radmon::drivenSoundCard(*device, &interrupted);
+    return radmon::drivenSoundCard(*device, &interrupted, std::cerr);
   return openInput(text, startSecondOfDay);
 }
 
@@ -78,8 +79,20 @@ int main(int argc0, char** argv0) {
     std::signal(SIGTERM, onSignal);
     std::ios::sync_with_stdio(false);
     std::cerr << radmon::stationInUseText(station.station.folder) << std::endl;
+    // The alarms sound on the default output as in the window; a missing output is told
+    // once and the station goes on.
+    auto makeAlarm = [&]() -> std::unique_ptr<radmon::SoundOutput> {
+      auto player = std::make_unique<radmon::AlarmPlayer>(station.station.folder);
+      player->onUnavailable([](const std::string& output) {
+        std::cerr << radmon::SystemClock().now().logLine(
+                         radmon::messages::alarmOutputUnavailable(output))
+                  << std::endl;
+      });
+      return player;
+    };
     const radmon::HeadlessEnvironment env{
-        station.station.folder, lockPath, openHeadlessInput, std::cout, std::cerr, &interrupted};
+        station.station.folder, lockPath, openHeadlessInput, std::cout, std::cerr,
+        &interrupted,           makeAlarm};
     const int status = radmon::runHeadless(std::get<radmon::HeadlessOptions>(options), env);
     // Every record, event and setting is written and the lock released by now. Qt's own
     // connection to the sound server is torn down on libpulse's thread as the program

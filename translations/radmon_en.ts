@@ -418,8 +418,24 @@
         <translation>%1 was lost. Counting stopped; reopening every few seconds.</translation>
     </message>
     <message>
-        <source>サウンドサーバーに接続できません。計数を止め、数秒ごとに接続し直します。</source>
-        <translation>Cannot connect to the sound server. Counting stopped; reconnecting every few seconds.</translation>
+        <source>サウンドサーバーに接続できません (%1)。計数を止め、数秒ごとに接続し直します。</source>
+        <translation>Cannot connect to the sound server (%1). Counting stopped; reconnecting every few seconds.</translation>
+    </message>
+    <message>
+        <source>%1を待っています (%2 分間音なし)。</source>
+        <translation>Still waiting for %1 (no sound for %2 minutes).</translation>
+    </message>
+    <message>
+        <source>このプロセスからはサウンドサーバーに接続できなくなりました。終了します (再起動で直ります)。</source>
+        <translation>This process can no longer connect to the sound server. Ending (a restart mends it).</translation>
+    </message>
+    <message>
+        <source>警報音の出力 %1 を開けません。警報は音なしで知らせ、計測を続けます。</source>
+        <translation>Cannot open the alarm output %1. Alarms are told without sound; measuring goes on.</translation>
+    </message>
+    <message>
+        <source>(既定の出力なし)</source>
+        <translation>(no default output)</translation>
     </message>
     <message>
         <source>%1を開けません (エラー %2)。数秒ごとに開き直します。</source>
@@ -568,6 +584,10 @@
     <message>
         <source>WAVファイルを開けません: %1 (%2)</source>
         <translation>Cannot open the WAV file: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>WAVファイルに音がありません: %1</source>
+        <translation>The WAV file holds no sound: %1</translation>
     </message>
     <message>
         <source>WAVファイルはモノラル 22050 Hz でなければなりません: %1 (%2 チャンネル, %3 Hz)</source>

@@ -45,6 +45,10 @@ QSoundEffect& AlarmPlayer::effectFor(const std::string& file) {
     slot->setSource(QUrl::fromLocalFile(QString::fromStdString(file)));
     slot->setLoopCount(QSoundEffect::Infinite);
     slot->setVolume(volume_);
+    QSoundEffect* effect = slot.get();
+    QObject::connect(effect, &QSoundEffect::statusChanged, effect, [this, effect] {
+      if (effect->status() == QSoundEffect::Error) unavailable();
+    });
   }
   return *slot;
 }
@@ -67,7 +71,10 @@ void AlarmPlayer::playLoop(const std::string& name) {
   const std::string file = resolve(name);
   if (file.empty()) return;
   QSoundEffect& effect = effectFor(file);
-  effect.setAudioDevice(defaultOutput());
+  const QAudioDevice output = defaultOutput();
+  output_ = output.id().toStdString();
+  if (output.isNull()) unavailable();
+  effect.setAudioDevice(output);
   effect.play();
   playingFile_ = file;
 }
@@ -75,6 +82,12 @@ void AlarmPlayer::playLoop(const std::string& name) {
 void AlarmPlayer::stop() {
   for (auto& [file, effect] : effects_) effect->stop();
   playingFile_.clear();
+}
+
+void AlarmPlayer::unavailable() {
+  if (told_ || !tell_) return;
+  told_ = true;
+  tell_(output_);
 }
 
 const QSoundEffect* AlarmPlayer::playingEffect() const {

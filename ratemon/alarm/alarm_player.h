@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QSoundEffect>
 #include <QTemporaryDir>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -42,6 +43,9 @@ class AlarmPlayer final : public SoundOutput {
   const std::string& playingFile() const { return playingFile_; }
   // The effect playing now (for tests); null when none.
   const QSoundEffect* playingEffect() const;
+  // Called once, with the output's name ("" when there is no output at all), the first
+  // time a sound cannot be played; the alarm then goes on unheard.
+  void onUnavailable(std::function<void(const std::string&)> tell) { tell_ = std::move(tell); }
 
  private:
   QSoundEffect& effectFor(const std::string& file);
@@ -54,6 +58,10 @@ class AlarmPlayer final : public SoundOutput {
   std::string fallbackFile_;
   std::map<std::string, std::unique_ptr<QSoundEffect>> effects_;
   std::string playingFile_;
+  std::string output_;  // the output of the last sound started
+  std::function<void(const std::string&)> tell_;
+  bool told_ = false;
+  void unavailable();
 };
 
 }  // namespace radmon

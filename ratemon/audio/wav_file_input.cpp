@@ -3,6 +3,7 @@
 #include <sndfile.h>
 
 #include <cmath>
+#include <filesystem>
 #include <utility>
 
 namespace radmon {
@@ -15,10 +16,18 @@ std::optional<DeviceFailure> WavFileInput::openSource() {
   closeSource();
   SF_INFO info{};
   SNDFILE* file = sf_open(path_.c_str(), SFM_READ, &info);
+  std::error_code ec;
+  const bool noBytes = std::filesystem::is_regular_file(path_, ec) &&
+                       std::filesystem::file_size(path_, ec) == 0 && !ec;
+  if (!file && noBytes) return DeviceFailure{DeviceFault::FileEmpty, path_, 0, {}};
   if (!file) {
     DeviceFailure failure{DeviceFault::FileUnreadable, path_, sf_error(nullptr), {}};
     failure.detail = sf_strerror(nullptr);
     return failure;
+  }
+  if (info.frames <= 0) {
+    sf_close(file);
+    return DeviceFailure{DeviceFault::FileEmpty, path_, 0, {}};
   }
   if (info.channels != 1 || info.samplerate != kSampleRate) {
     sf_close(file);

@@ -1,7 +1,8 @@
 // A recording played back as the audio input: a mono sound file at 22050 samples/s
 // in any sample format libsndfile reads (8-bit files come through byte for byte,
 // others are rounded to the nearest 8-bit unsigned step). The last second may be
-// short; after it the input stops by itself. A file that ends before the length its
+// short; after it the input stops by itself. A file without a single sample (a bare
+// header, or no bytes at all) is refused as FileEmpty. A file that ends before the length its
 // header gives (cut off, or unreadable part-way) raises deviceFailed(EndedEarly).
 //
 // Threading and lifetime as PullAudioInput. openDevice() reopens the file from its

@@ -23,6 +23,7 @@ enum class DeviceFault : uint8_t {
   OpenFailed,      // the input is there but refused to record
   EndedEarly,      // a recording ended before the length its header gives
   FileUnreadable,  // a recording that cannot be opened (detail: the file library's words)
+  FileEmpty,       // a recording without a single sample
   FileFormat,      // a recording that is not mono at the sample rate (channels, sampleRate)
   Unavailable,     // the input named cannot be made (detail: why, worded by the program)
 };

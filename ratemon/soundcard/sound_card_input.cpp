@@ -1,19 +1,12 @@
 #include "sound_card_input.h"
 
+#include <QMediaDevices>
 #include <algorithm>
 
 #include "sound_server.h"
 
 namespace radmon {
 namespace {
-
-QAudioFormat recordingFormat() {
-  QAudioFormat f;
-  f.setSampleRate(kSampleRate);
-  f.setChannelCount(1);
-  f.setSampleFormat(QAudioFormat::UInt8);
-  return f;
-}
 
 QAudioDevice qtInput(const std::string& id) {
   const QByteArray wanted = QByteArray::fromStdString(id);
@@ -30,13 +23,13 @@ SoundCardInput::SoundCardInput(std::string deviceName, int32_t bufferSize, int16
   connect(&retry_, &QTimer::timeout, this, &SoundCardInput::connectInput);
   watch_.setInterval(kWatchMs);
   connect(&watch_, &QTimer::timeout, this, &SoundCardInput::watch);
-  // A change of the list is looked at at once rather than at the next tick.
-  connect(&devices_, &QMediaDevices::audioInputsChanged, this, &SoundCardInput::watch);
+  take_.setInterval(kTakeMs);
+  connect(&take_, &QTimer::timeout, this, &SoundCardInput::takeSound);
 }
 
 SoundCardInput::~SoundCardInput() {
   recording_ = false;
-  delete source_.data();
+  stream_.reset();
 }
 
 QAudioDevice SoundCardInput::findDevice(const std::string& name) {
@@ -61,9 +54,13 @@ std::optional<DeviceFailure> SoundCardInput::openDevice() {
   return std::nullopt;
 }
 
-std::variant<QAudioDevice, DeviceFailure> SoundCardInput::resolve() {
+std::string SoundCardInput::shownName() const {
+  return deviceName_.empty() ? defaultAtStart_ : deviceName_;
+}
+
+std::variant<std::string, DeviceFailure> SoundCardInput::resolve() {
   const auto server = askSoundServer();
-  if (!server) return DeviceFailure{DeviceFault::ServerGone, deviceName_, 0, {}};
+  if (!server) return DeviceFailure{DeviceFault::ServerGone, shownName(), 0, {}};
   std::string wanted;
   if (!deviceName_.empty()) {
     if (const SoundServerInput* input = server->find(deviceName_)) wanted = input->name;
@@ -71,51 +68,34 @@ std::variant<QAudioDevice, DeviceFailure> SoundCardInput::resolve() {
     if (defaultAtStart_.empty()) defaultAtStart_ = server->defaultInput;
     if (server->find(defaultAtStart_)) wanted = defaultAtStart_;
   }
-  QAudioDevice device = wanted.empty() ? QAudioDevice() : qtInput(wanted);
-  if (device.isNull()) {
-    DeviceFailure failure{DeviceFault::NotFound, deviceName_, 0, {}};
+  if (wanted.empty()) {
+    DeviceFailure failure{DeviceFault::NotFound, shownName(), 0, {}};
     for (const auto& input : server->inputs) failure.inputs.push_back(input.name);
     return failure;
   }
-  return device;
+  return wanted;
 }
 
 void SoundCardInput::connectInput() {
-  if (!recording_ || source_) return;
+  if (!recording_ || stream_) return;
   auto resolved = resolve();
   if (auto* failure = std::get_if<DeviceFailure>(&resolved)) {
     lose(*failure);
     return;
   }
-  const QAudioDevice device = std::get<QAudioDevice>(resolved);
-  const QAudioFormat format = recordingFormat();
-  if (!device.isFormatSupported(format)) {
-    lose({DeviceFault::OpenFailed, deviceName_, 0, {}});
-    return;
-  }
-  // A new source each time: one whose server has died cannot be started again.
-  source_ = new QAudioSource(device, format);
-  // About five chunks a second: the buffers are assembled here whatever Qt hands over.
-  source_->setBufferSize(kSampleRate / 5);
-  connect(source_.data(), &QAudioSource::stateChanged, this, &SoundCardInput::sourceStateChanged);
-  io_ = source_->start();
-  if (!io_ || source_->error() != QAudio::NoError) {
-    const int code = int(source_->error());
-    releaseSource();
-    lose({DeviceFault::OpenFailed, deviceName_, code, {}});
-    return;
-  }
-  connect(io_.data(), &QIODevice::readyRead, this, &SoundCardInput::takeSound);
-  recordedInput_ = device.id().toStdString();
+  // A new stream on a new connection each time: whatever became of the last one's
+  // server does not matter.
+  stream_ = std::make_unique<ServerStream>(std::get<std::string>(resolved));
+  take_.start();
+  recordedInput_ = std::get<std::string>(resolved);
+  running_ = false;
   streamSeen_ = false;
   ring_.discardPartial();
   sinceSound_.start();
   retry_.stop();
+  // The stream is watched from now on: one that never runs is a loss too.
   watch_.start();
-  if (told_) {
-    told_ = false;
-    if (events_) events_->deviceBack();
-  }
+  takeSound();
 }
 
 void SoundCardInput::lose(const DeviceFailure& failure) {
@@ -130,23 +110,24 @@ void SoundCardInput::lose(const DeviceFailure& failure) {
 }
 
 void SoundCardInput::watch() {
-  if (!recording_ || !source_) return;
+  if (!recording_ || !stream_) return;
   if (sinceSound_.hasExpired(kStallMs)) {
-    lose({DeviceFault::Lost, deviceName_, 0, {}});
+    lose({running_ ? DeviceFault::Lost : DeviceFault::OpenFailed, shownName(), 0, {}});
     return;
   }
+  if (!running_) return;
   const auto server = askSoundServer();
   if (!server) {
-    lose({DeviceFault::ServerGone, deviceName_, 0, {}});
+    lose({DeviceFault::ServerGone, shownName(), 0, {}});
   } else if (!server->find(recordedInput_)) {
     // The input is gone; the server has moved the stream elsewhere or has none left.
-    lose({DeviceFault::Lost, deviceName_, 0, {}});
+    lose({DeviceFault::Lost, shownName(), 0, {}});
   } else if (server->recordsFrom(recordedInput_)) {
     streamSeen_ = true;
   } else if (streamSeen_) {
     // The input is there but the stream was moved off it (a device plugged in, or by
     // hand): what comes now is another input's sound.
-    lose({DeviceFault::Lost, deviceName_, 0, {}});
+    lose({DeviceFault::Lost, shownName(), 0, {}});
   }
 }
 
@@ -160,11 +141,20 @@ void SoundCardInput::startRecording() {
 }
 
 void SoundCardInput::takeSound() {
-  if (!recording_ || !io_) return;
-  const QByteArray chunk = io_->readAll();
-  if (!chunk.isEmpty()) sinceSound_.start();
-  const auto* data = reinterpret_cast<const uint8_t*>(chunk.constData());
-  const auto size = static_cast<size_t>(chunk.size());
+  if (!recording_ || !stream_) return;
+  ServerStream::Taken taken = stream_->take();
+  if (taken.state == ServerStream::State::Recording && !running_) {
+    running_ = true;
+    refusals_ = 0;
+    sinceSound_.start();
+    if (told_) {
+      told_ = false;
+      if (events_) events_->deviceBack();
+    }
+  }
+  if (!taken.sound.empty()) sinceSound_.start();
+  const uint8_t* data = taken.sound.data();
+  const size_t size = taken.sound.size();
   size_t at = 0;
   // The cycle may stop the recording from inside bufferDone: check after each buffer.
   while (recording_ && at < size) {
@@ -176,6 +166,25 @@ void SoundCardInput::takeSound() {
   }
   if (const int64_t dropped = ring_.takeNewlyDropped(); dropped > 0 && events_)
     events_->soundDropped(dropped);
+  if (!recording_ || !stream_) return;
+  switch (taken.state) {
+    case ServerStream::State::Connecting:
+    case ServerStream::State::Recording:
+      return;
+    case ServerStream::State::ServerGone:
+      lose({DeviceFault::ServerGone, shownName(), taken.error, {}});
+      return;
+    case ServerStream::State::Broken:
+      broken_ = true;
+      lose({DeviceFault::ServerGone, shownName(), taken.error, {}});
+      return;
+    case ServerStream::State::Failed:
+      // Refused while the server answers and has the input, over and over: no retry
+      // from this process will mend it.
+      if (!running_ && ++refusals_ >= kBrokenAfter) broken_ = true;
+      lose({running_ ? DeviceFault::Lost : DeviceFault::OpenFailed, shownName(), taken.error, {}});
+      return;
+  }
 }
 
 void SoundCardInput::stopRecording() {
@@ -195,19 +204,10 @@ void SoundCardInput::closeDevice() {
 
 void SoundCardInput::releaseSource() {
   recordedInput_.clear();
-  io_ = nullptr;
-  if (!source_) return;
-  disconnect(source_.data(), nullptr, this, nullptr);
-  source_->stop();
-  // Not deleted here: closeDevice() may run inside the source's own readyRead.
-  source_->deleteLater();
-  source_ = nullptr;
-}
-
-void SoundCardInput::sourceStateChanged(QAudio::State state) {
-  if (!recording_ || !source_) return;
-  if (state == QAudio::StoppedState && source_->error() != QAudio::NoError)
-    lose({DeviceFault::Lost, deviceName_, int(source_->error()), {}});
+  running_ = false;
+  take_.stop();
+  // Waits for the stream's thread, which never calls into this object.
+  stream_.reset();
 }
 
 }  // namespace radmon

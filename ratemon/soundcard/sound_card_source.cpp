@@ -1,10 +1,15 @@
 #include "sound_card_source.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <algorithm>
 #include <filesystem>
+#include <memory>
+#include <ostream>
 
+#include "local_time.h"
+#include "ratemon_messages.h"
 #include "sound_card_input.h"
 #include "text_files.h"
 
@@ -28,21 +33,39 @@ std::optional<std::string> soundCardDeviceName(const std::string& source) {
 }
 
 DrivenInput drivenSoundCard(const std::string& deviceName,
-                            const volatile std::sig_atomic_t* interrupted) {
+                            const volatile std::sig_atomic_t* interrupted, std::ostream& log) {
   auto card = std::make_unique<SoundCardInput>(deviceName);
   SoundCardInput* raw = card.get();
-  auto deliverNext = [raw, interrupted] {
+  // The loss itself is told by the cycle; here only the reminders while it lasts.
+  auto away = std::make_shared<QElapsedTimer>();
+  auto reminded = std::make_shared<int64_t>(0);
+  auto deliverNext = [raw, interrupted, &log, away, reminded] {
     const int64_t before = raw->buffersDelivered();
     // Wakes the loop now and then, so that a signal is noticed.
     QTimer wake;
     wake.start(100);
-    while (raw->isRecording() && raw->buffersDelivered() == before) {
+    while (raw->isRecording() && raw->buffersDelivered() == before && !raw->broken()) {
       if (interrupted && *interrupted) return false;
       QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+      if (!raw->deviceLost()) {
+        away->invalidate();
+        continue;
+      }
+      if (!away->isValid()) {
+        away->start();
+        *reminded = 0;
+      }
+      const int64_t minutes = away->elapsed() / 60000;
+      if (minutes >= (*reminded + 1) * kRemindMinutes) {
+        *reminded = minutes / kRemindMinutes;
+        log << SystemClock().now().logLine(messages::stillWaiting(raw->shownName(), minutes))
+            << std::endl;
+      }
     }
     return raw->buffersDelivered() != before;
   };
-  return DrivenInput{std::move(card), std::move(deliverNext), true};
+  auto broken = [raw] { return raw->broken(); };
+  return DrivenInput{std::move(card), std::move(deliverNext), true, std::move(broken)};
 }
 
 }  // namespace radmon

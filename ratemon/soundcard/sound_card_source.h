@@ -5,6 +5,7 @@
 #pragma once
 
 #include <csignal>
+#include <iosfwd>
 #include <optional>
 #include <string>
 
@@ -19,9 +20,11 @@ std::optional<std::string> soundCardDeviceName(const std::string& source);
 
 // The card as the headless loop's input: deliverNext() runs the event loop until the
 // next full buffer has been handed over, however long the input is away, and says
-// false only once recording has stopped or the loop is interrupted. Needs a
+// false only once recording has stopped, the loop is interrupted or the card is
+// broken(). While the input is away, `log` is reminded every kRemindMinutes. Needs a
 // QCoreApplication.
+inline constexpr int kRemindMinutes = 10;
 DrivenInput drivenSoundCard(const std::string& deviceName,
-                            const volatile std::sig_atomic_t* interrupted);
+                            const volatile std::sig_atomic_t* interrupted, std::ostream& log);
 
 }  // namespace radmon

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 #include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
 
 #include <chrono>
 #include <iostream>
@@ -15,7 +17,8 @@
 namespace radmon {
 namespace {
 
-// Without a window the alarm is announced, not sounded.
+// With --silent, and on a replay faster than time (--fast), the alarm is announced, not
+// sounded.
 class SilentSound final : public SoundOutput {
  public:
   void playLoop(const std::string&) override {}
@@ -37,6 +40,17 @@ class HeadlessView final : public StationView {
   std::ostream& err_;
 };
 
+// Qt's events (the alarm's sound) are handled meanwhile, when there is a Qt application.
+void waitUntil(std::chrono::steady_clock::time_point until) {
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+      until - std::chrono::steady_clock::now());
+  if (!QCoreApplication::instance()) return std::this_thread::sleep_until(until);
+  if (left.count() <= 0) return;
+  QEventLoop loop;
+  QTimer::singleShot(static_cast<int>(left.count()), Qt::PreciseTimer, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
 }  // namespace
 
 std::variant<HeadlessOptions, std::string> parseHeadlessOptions(int argc, char** argv) {
@@ -45,8 +59,8 @@ std::variant<HeadlessOptions, std::string> parseHeadlessOptions(int argc, char**
   HeadlessOptions o;
   for (int i = 0; i < argc; ++i) {
     const std::string a = argv[i];
-    if (a == "--fast") {
-      o.fast = true;
+    if (a == "--fast" || a == "--silent") {
+      (a == "--fast" ? o.fast : o.silent) = true;
       continue;
     }
     // Every other option takes the argument after it.
@@ -95,7 +109,10 @@ int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) 
 
   RatemonSettings settings = RatemonSettings::defaults(env.programFolder);
   SettingsPanel panel(settings);
-  SilentSound sound;
+  SilentSound silent;
+  std::unique_ptr<SoundOutput> alarm =
+      options.silent || options.fast || !env.makeAlarm ? nullptr : env.makeAlarm();
+  SoundOutput& sound = alarm ? *alarm : silent;
   HeadlessView view(env.out, env.err);
   StationSession session(env.programFolder, env.lockPath, std::move(source.input), panel, sound,
                          clock, view);
@@ -120,7 +137,7 @@ int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) 
     if (options.fast) {
       virtualClock.advance(1);  // the buffer that arrives now ends one second later
     } else if (!source.selfPaced) {
-      std::this_thread::sleep_until(wallStart + std::chrono::seconds(delivered + 1));
+      waitUntil(wallStart + std::chrono::seconds(delivered + 1));
     }
     if (!source.deliverNext()) break;
     ++delivered;
@@ -128,6 +145,8 @@ int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) 
       env.err << "\r" << messages::hoursDone(delivered / 3600) << std::flush;
   }
   if (showProgress && delivered >= 3600) env.err << std::endl;
+  const bool broken = source.broken && source.broken();
+  if (broken) env.err << clock.now().logLine(messages::soundBroken()) << std::endl;
   session.finish();
 
   // The 95 % interval of the last figures after them; with the correction on, its τ and
@@ -143,7 +162,7 @@ int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) 
             << " capped=" << (cycle.lastDose().deadTimeCapped ? 1 : 0);
   env.out << std::endl;
   session.save(settings);
-  return 0;
+  return broken ? kExitSoundBroken : 0;
 }
 
 }  // namespace radmon

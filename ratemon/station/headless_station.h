@@ -14,6 +14,7 @@
 
 #include "audio_input.h"
 #include "local_time.h"
+#include "sound_output.h"
 
 namespace radmon {
 
@@ -27,7 +28,12 @@ struct HeadlessOptions {
   // The resolving time for the dead-time correction, in microseconds, over the one of
   // the counting settings file; 0 turns the correction off.
   std::optional<double> deadTimeMicroseconds;
+  bool silent = false;  // the alarms are told but not sounded
 };
+
+// The exit status when the sound card can no longer be reached from this process at
+// all: a new process (a service manager's restart) mends it.
+inline constexpr int kExitSoundBroken = 3;
 
 // Reads the headless options (the arguments after --headless); the usage text when
 // they are wrong.
@@ -40,6 +46,9 @@ struct DrivenInput {
   std::unique_ptr<AudioInput> input;
   std::function<bool()> deliverNext;
   bool selfPaced = false;
+  // Says, after deliverNext() gave false, that the input can never deliver again from
+  // this process; none for the inputs that cannot break so.
+  std::function<bool()> broken = {};
 };
 
 // Opens the source named on the command line, given the time of day where it starts;
@@ -55,9 +64,12 @@ struct HeadlessEnvironment {
   std::ostream& err;
   // Set by a signal handler: the loop ends cleanly at the next buffer.
   const volatile std::sig_atomic_t* interrupted = nullptr;
+  // Sounds the alarm stages (not asked for with --silent); none: they are only told.
+  std::function<std::unique_ptr<SoundOutput>()> makeAlarm = {};
 };
 
-// Runs the station; the process exit code (0 done, 1 refused to start).
+// Runs the station; the process exit code (0 done, 1 refused to start,
+// kExitSoundBroken).
 int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env);
 
 }  // namespace radmon

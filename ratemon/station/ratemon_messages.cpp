@@ -97,7 +97,9 @@ QString deviceLost(const DeviceFailure& f) {
     case DeviceFault::Lost:
       return filled(Words::tr("%1が失われました。計数を止め、数秒ごとに開き直します。"), name);
     case DeviceFault::ServerGone:
-      return Words::tr("サウンドサーバーに接続できません。計数を止め、数秒ごとに接続し直します。");
+      return filled(Words::tr("サウンドサーバーに接続できません (%1)。計数を止め、"
+                              "数秒ごとに接続し直します。"),
+                    name);
     case DeviceFault::OpenFailed:
       return filled(Words::tr("%1を開けません (エラー %2)。数秒ごとに開き直します。"), name,
                     f.code);
@@ -105,6 +107,8 @@ QString deviceLost(const DeviceFailure& f) {
       return Words::tr("録音ファイルが途中で切れています。");
     case DeviceFault::FileUnreadable:
       return filled(Words::tr("WAVファイルを開けません: %1 (%2)"), f.device, f.detail);
+    case DeviceFault::FileEmpty:
+      return filled(Words::tr("WAVファイルに音がありません: %1"), f.device);
     case DeviceFault::FileFormat:
       return filled(
           Words::tr(
@@ -169,6 +173,21 @@ std::string alarmStarted(int stage, float grossDoseRate, float limit) {
              shortestText(grossDoseRate), shortestText(limit));
 }
 
+std::string stillWaiting(const std::string& device, int64_t minutes) {
+  return say(Words::tr("%1を待っています (%2 分間音なし)。"), inputName(device), minutes);
+}
+
+std::string soundBroken() {
+  return say(
+      Words::tr("このプロセスからはサウンドサーバーに接続できなくなりました。"
+                "終了します (再起動で直ります)。"));
+}
+
+std::string alarmOutputUnavailable(const std::string& output) {
+  return say(Words::tr("警報音の出力 %1 を開けません。警報は音なしで知らせ、計測を続けます。"),
+             output.empty() ? Words::tr("(既定の出力なし)") : q(output));
+}
+
 std::string fileNotWritten(const std::string& path, const WriteFault& fault) {
   return say(Words::tr("ファイルに書き込めません: %1 (%2)"), path, std::strerror(fault.error));
 }
@@ -182,7 +201,7 @@ std::string lockRefused(const std::string& path, const LockFile::Refusal& refusa
 std::string usage(Usage which) {
   const char* const headless =
       "ratemon --headless --input SOURCE [--fast] [--start \"YYYY-MM-DD hh:mm:ss\"] "
-      "[--seconds N] [--dead-time US]\n"
+      "[--seconds N] [--dead-time US] [--silent]\n"
       "        [--mqtt mqtt://[USER[:PASSWORD]@]HOST[:PORT]/TOPIC/PREFIX] [--mqtt-discovery "
       "PREFIX]";
   if (which == Usage::windows)

@@ -75,6 +75,12 @@ enum class IntervalLabel { title, measured, random };
 std::string intervalLabel(IntervalLabel label);
 std::string intervalFigures(const IntervalAnalysis& analysis);
 std::string intervalAdvice(IntervalVerdict verdict, const IntervalAnalysis& analysis);
+// The card has been away `minutes`: a reminder in the headless log.
+std::string stillWaiting(const std::string& device, int64_t minutes);
+// No connection to the sound server can be made from this process any more.
+std::string soundBroken();
+// The alarm sound cannot be played on `output` (the sound server's name; "" for none).
+std::string alarmOutputUnavailable(const std::string& output);
 std::string fileNotWritten(const std::string& path, const WriteFault& fault);
 std::string lockRefused(const std::string& path, const LockFile::Refusal& refusal);
 // The command line: how to call ratemon, and an argument that cannot be used.

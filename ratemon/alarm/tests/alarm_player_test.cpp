@@ -1,7 +1,9 @@
 #include "alarm_player.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -52,6 +54,22 @@ TEST(AlarmPlayer,
   EXPECT_NEAR(double(chime.size()), 3.0 * kAlarmSampleRate, 2);
   EXPECT_LT(peak(chime), peak(a) / 2);
   EXPECT_EQ(chime.front(), 0);
+}
+
+// No sound server, so no output: the first sound that cannot play is told, and only it;
+// the player goes on taking sounds.
+TEST(AlarmPlayer, AnOutputThatCannotBeOpenedIsToldOnce) {
+  ::setenv("PULSE_SERVER", "unix:/nonexistent/radmon-no-server", 1);
+  testApp();
+  AlarmPlayer player("/nonexistent/");
+  std::vector<std::string> told;
+  player.onUnavailable([&](const std::string& output) { told.push_back(output); });
+  player.playLoop("daiichi.wav");
+  player.playLoop("daini.wav");
+  player.stop();
+  player.playLoop("daiichi.wav");
+  EXPECT_EQ(told, std::vector<std::string>{""});
+  player.stop();
 }
 
 }  // namespace radmon

@@ -97,7 +97,7 @@ TEST(WavFileInput, RecordedTubeCountsTheSameAsTheTube) {
   EXPECT_GT(fromFile, 150);
 }
 
-TEST(WavFileInput, RefusesWhatIsNotMonoAt22050SayingWhatItHolds) {
+TEST(WavFileInput, RefusesWhatIsNotMonoAt22050OrEmptySayingWhatItHolds) {
   const std::vector<short> two(200, 0);
   const auto stereo = writeSound("stereo.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, kSampleRate,
                                  [&](SNDFILE* f) { sf_write_short(f, two.data(), 200); });
@@ -106,6 +106,10 @@ TEST(WavFileInput, RefusesWhatIsNotMonoAt22050SayingWhatItHolds) {
   const auto text = tempPath("notes.wav");
   std::ofstream(text) << "これは音ではありません\n";
   const auto missing = tempPath("missing.wav");
+  const auto bare =
+      writeSound("bare.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_U8, 1, kSampleRate, [](SNDFILE*) {});
+  const auto noBytes = tempPath("nobytes.wav");
+  std::ofstream(noBytes, std::ios::binary | std::ios::trunc).flush();
 
   const struct {
     std::string path;
@@ -116,6 +120,8 @@ TEST(WavFileInput, RefusesWhatIsNotMonoAt22050SayingWhatItHolds) {
       {fast, DeviceFault::FileFormat, 1, 44100},
       {text, DeviceFault::FileUnreadable, 0, 0},
       {missing, DeviceFault::FileUnreadable, 0, 0},
+      {bare, DeviceFault::FileEmpty, 0, 0},
+      {noBytes, DeviceFault::FileEmpty, 0, 0},
   };
   for (const auto& c : cases) {
     WavFileInput input(c.path);
@@ -126,7 +132,7 @@ TEST(WavFileInput, RefusesWhatIsNotMonoAt22050SayingWhatItHolds) {
     EXPECT_EQ(failure->device, c.path);
     EXPECT_EQ(failure->channels, c.channels) << c.path;
     EXPECT_EQ(failure->sampleRate, c.sampleRate) << c.path;
-    EXPECT_EQ(failure->detail.empty(), c.fault == DeviceFault::FileFormat) << c.path;
+    EXPECT_EQ(failure->detail.empty(), c.fault != DeviceFault::FileUnreadable) << c.path;
     // A refused device stays quiet whatever the caller does next.
     input.addBuffer(0);
     input.startRecording();

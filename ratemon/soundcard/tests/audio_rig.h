@@ -7,6 +7,7 @@
 #include <signal.h>
 #include <sndfile.h>
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QTest>
 #include <cstdlib>
@@ -19,6 +20,8 @@
 #include <gtest/gtest.h>
 
 #include "audio_input.h"
+#include "pulse_scan.h"
+#include "sound_card_input.h"
 
 namespace radmon::rig {
 
@@ -94,16 +97,16 @@ inline void moveOwnStreams(const std::string& input) {
   }
 }
 
-// Kills the server of the rig (by the pid it wrote) and starts it again with the same
-// settings, as a crash and a restart by the system would.
-inline void killServer() {
+// Ends the server of the rig (by the pid it wrote) with `signal`: SIGKILL as a crash,
+// SIGTERM as the system stopping it. startServer() starts it again with the same settings.
+inline void killServer(int signal = SIGKILL) {
   const char* runtime = std::getenv("PULSE_RUNTIME_PATH");
   ASSERT_NE(runtime, nullptr);
   std::ifstream pidFile(std::string(runtime) + "/pid");
   pid_t pid = 0;
   pidFile >> pid;
   ASSERT_GT(pid, 0);
-  ::kill(pid, SIGKILL);
+  ::kill(pid, signal);
   ASSERT_TRUE(QTest::qWaitFor([] { return !serverUp(); }, 5000));
 }
 
@@ -120,10 +123,10 @@ inline void startServer() {
 }
 
 // `seconds` of quiet u8 sound with `perSecond` dips (to 20 for 5 samples) in every
-// second but the first and the last.
-inline void writeTubeRecording(const std::string& path, int seconds, int perSecond) {
+// second from `first` on but the last.
+inline void writeTubeRecording(const std::string& path, int seconds, int perSecond, int first = 1) {
   std::vector<short> s(static_cast<size_t>(seconds * kSampleRate), 0);
-  for (int sec = 1; sec < seconds - 1; ++sec)
+  for (int sec = first; sec < seconds - 1; ++sec)
     for (int k = 0; k < perSecond; ++k) {
       const size_t at = size_t(sec * kSampleRate + 300 + k * (kSampleRate - 600) / perSecond);
       for (size_t j = 0; j < 5; ++j) s[at + j] = static_cast<short>((20 - 128) * 256);
@@ -148,5 +151,45 @@ inline bool play(const std::string& wav) {
   if (!QTest::qWaitFor([&] { return player.state() == QProcess::NotRunning; }, 30000)) return false;
   return player.exitStatus() == QProcess::NormalExit && player.exitCode() == 0;
 }
+
+// Counts the pulses of each buffer as the cycle would and keeps the device's events,
+// with the moments (on `clock`) of each.
+class PulseCounter final : public AudioInput::Events {
+ public:
+  explicit PulseCounter(SoundCardInput& input) : input_(input) { input_.setEvents(this); }
+  ~PulseCounter() override { input_.setEvents(nullptr); }
+  void bufferDone(int16_t index, int32_t count, int16_t flag) override {
+    std::vector<uint8_t> s(static_cast<size_t>(count));
+    input_.getBufferData(s.data(), index, count);
+    const int64_t found = scanPulses(s.data(), s.size(), {47, 53, 10}, armed_);
+    if (found > 0) lastPulseAt = clock.elapsed();
+    pulses += found;
+    ++buffers;
+    if (flag == 0 && handBack) input_.addBuffer(index);
+  }
+  void soundDropped(int64_t bytes) override { dropped += bytes; }
+  void stateChanged() override {}
+  void deviceFailed(const DeviceFailure& failure) override {
+    failures.push_back(failure);
+    failedAt = clock.elapsed();
+  }
+  void deviceBack() override {
+    ++backs;
+    backAt = clock.elapsed();
+  }
+
+  QElapsedTimer clock;
+  bool handBack = true;
+  int64_t dropped = 0;
+  int64_t pulses = 0;
+  int64_t buffers = 0;
+  std::vector<DeviceFailure> failures;
+  int backs = 0;
+  qint64 failedAt = -1, backAt = -1, lastPulseAt = -1;
+
+ private:
+  SoundCardInput& input_;
+  bool armed_ = false;
+};
 
 }  // namespace radmon::rig

@@ -31,42 +31,7 @@ namespace fs = std::filesystem;
 
 constexpr const char* kProbe = "radmon_probe";
 
-// Counts the pulses of each buffer as the cycle would and keeps the device's events.
-class PulseCounter final : public AudioInput::Events {
- public:
-  explicit PulseCounter(SoundCardInput& input) : input_(input) { input_.setEvents(this); }
-  ~PulseCounter() override { input_.setEvents(nullptr); }
-  void bufferDone(int16_t index, int32_t count, int16_t flag) override {
-    std::vector<uint8_t> s(static_cast<size_t>(count));
-    input_.getBufferData(s.data(), index, count);
-    pulses += scanPulses(s.data(), s.size(), {47, 53, 10}, armed_);
-    ++buffers;
-    if (flag == 0 && handBack) input_.addBuffer(index);
-  }
-  void soundDropped(int64_t bytes) override { dropped += bytes; }
-  void stateChanged() override {}
-  void deviceFailed(const DeviceFailure& failure) override {
-    failures.push_back(failure);
-    failedAt = clock.elapsed();
-  }
-  void deviceBack() override {
-    ++backs;
-    backAt = clock.elapsed();
-  }
-
-  QElapsedTimer clock;
-  bool handBack = true;
-  int64_t dropped = 0;
-  int64_t pulses = 0;
-  int64_t buffers = 0;
-  std::vector<DeviceFailure> failures;
-  int backs = 0;
-  qint64 failedAt = -1, backAt = -1;
-
- private:
-  SoundCardInput& input_;
-  bool armed_ = false;
-};
+using rig::PulseCounter;
 
 enum class Loss {
   InputUnloadedBesideAnother,

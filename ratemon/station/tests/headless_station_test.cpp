@@ -160,6 +160,14 @@ TEST_F(HeadlessRatemon, BadArgumentsAndSourcesAreExplained) {
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("WAVファイルを開けません"), std::string::npos) << r.err;
   EXPECT_EQ(run("--input sim:abc --fast").status, 1);
+  // A WAV without a single sample, a bare header or no bytes at all, is no recording.
+  writeWav(root / "bare.wav", {});
+  std::ofstream(root / "nobytes.wav", std::ios::binary).flush();
+  for (const char* empty : {"bare.wav", "nobytes.wav"}) {
+    const ProcessResult e = run(std::string("--input ") + empty + " --fast");
+    EXPECT_EQ(e.status, 1) << empty;
+    EXPECT_NE(e.err.find("WAVファイルに音がありません"), std::string::npos) << e.err;
+  }
   const ProcessResult tau = run("--input sim:20 --fast --dead-time -5");
   EXPECT_EQ(tau.status, 2);
   EXPECT_NE(tau.err.find("不感時間が正しくありません"), std::string::npos) << tau.err;

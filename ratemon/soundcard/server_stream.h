@@ -1,0 +1,67 @@
+// One recording stream from one input, over a connection to the sound server of its own,
+// on a thread of its own: libpulse's asynchronous API on a private main loop. Each
+// stream is a new connection, so a server that died and came back, however long it was
+// away, is reached again by making a new ServerStream; Qt's media backend keeps one
+// connection for the whole process and cannot.
+//
+// The sound is 8-bit unsigned mono at 22050 samples/s, whatever the input runs at. A
+// stream never reconnects by itself: it lives until it fails or is destroyed.
+//
+// Threading: made, read and destroyed on one thread (the window's or the headless
+// loop's), which looks with take() a few times a second; nothing is called back on it.
+// The destructor stops the thread and waits for it (at most a tenth of a second).
+// The two threads share only atomics and the ring those order (one writer, one reader).
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace radmon {
+
+class ServerStream {
+ public:
+  enum class State : uint8_t {
+    Connecting,  // reaching the server and opening the stream
+    Recording,   // the stream runs
+    ServerGone,  // no server answered, or it went away
+    Failed,      // the server refused the stream, or ended it (the input went away)
+    Broken,      // this process could not make a connection at all (no memory, no thread)
+  };
+  static constexpr int kConnectMs = 5000;  // a stream not running by then has failed
+
+  explicit ServerStream(std::string input);
+  ~ServerStream();
+  ServerStream(const ServerStream&) = delete;
+  ServerStream& operator=(const ServerStream&) = delete;
+
+  struct Taken {
+    std::vector<uint8_t> sound;
+    State state = State::Connecting;
+    int error = 0;  // the server library's error code when it failed
+  };
+  // The sound recorded since the last call, and the state now.
+  Taken take();
+
+ private:
+  void run();
+  void setState(State state, int error = 0);
+  void append(const uint8_t* data, size_t size);
+
+  // Four seconds of sound between the stream's thread and the owner's: one writer, one
+  // reader, each side moving its own index (release) after the bytes (acquire).
+  static constexpr size_t kRingBytes = 4 * 22050;
+
+  const std::string input_;
+  std::vector<uint8_t> ring_;
+  std::atomic<size_t> written_ = 0;  // bytes ever written, by the stream's thread
+  std::atomic<size_t> read_ = 0;     // bytes ever taken, by the owner
+  std::atomic<State> state_ = State::Connecting;
+  std::atomic<int> error_ = 0;
+  std::atomic<bool> stop_ = false;
+  std::thread thread_;
+};
+
+}  // namespace radmon

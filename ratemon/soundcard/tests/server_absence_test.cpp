@@ -1,0 +1,274 @@
+// The whole sound server away for a long time, on the real server of the rig: killed,
+// stopped, or not started yet when recording starts. The card tries again on a new
+// connection until it is back, resumes within 10 s of its return and counts every pulse
+// played after it; the headless program and the window do the same. Also the headless
+// alarm, heard on the default output unless --silent. Prints the figures it measures.
+#include <QTest>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "audio_rig.h"
+#include "event_log.h"
+#include "fakes.h"
+#include "file_bytes.h"
+#include "local_time.h"
+#include "qt_app.h"
+#include "window_station.h"
+
+namespace radmon {
+namespace {
+namespace fs = std::filesystem;
+
+enum class Away { Killed, Terminated, NotStartedYet };
+
+struct AwayCase {
+  Away away;
+  int seconds;  // how long the server is away
+  const char* name;
+};
+
+void PrintTo(const AwayCase& c, std::ostream* os) { *os << c.name; }
+
+size_t countOf(const std::string& text, const std::string& what) {
+  size_t n = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+class ServerAbsence : public ::testing::TestWithParam<AwayCase> {
+ protected:
+  void SetUp() override {
+    testApp();
+    if (!rig::serverUp()) rig::startServer();  // a run killed part-way may have left it off
+    ASSERT_TRUE(rig::serverUp()) << "no sound server: source scripts/start-audio.sh first";
+    folder_ = fs::temp_directory_path() / ("radmon_away_" + std::to_string(::getpid()));
+    fs::create_directories(folder_ / "data");
+    wav_ = (folder_ / "tube.wav").string();
+    rig::writeTubeRecording(wav_, 6, 10);  // 40 pulses
+    train_ = (folder_ / "train.wav").string();
+    rig::writeTubeRecording(train_, 14, 20, 0);  // pulses from the first moment on
+  }
+  void TearDown() override {
+    if (!rig::serverUp()) rig::startServer();
+    fs::remove_all(folder_);
+  }
+  // A headless ratemon of its own in the test's folder, on the default input, alarms off.
+  void startHeadless(QProcess& station, const QStringList& more = {}) {
+    fs::copy_file(fs::path(PROGRAM_DIR) / "ratemon", folder_ / "ratemon",
+                  fs::copy_options::overwrite_existing);
+    station.setWorkingDirectory(QString::fromStdString(folder_.string()));
+    station.start(QString::fromStdString((folder_ / "ratemon").string()),
+                  QStringList{"--headless"} + more);
+    ASSERT_TRUE(station.waitForStarted(5000));
+  }
+  void writeSettings(bool alarm1) {
+    std::ofstream(folder_ / "ratemon.ini", std::ios::binary)
+        << "\"50\",\"3\",\"10\",\"18\",\"0.27\",\"1000\",\"" << folder_.string() << "/data/\","
+        << (alarm1 ? 1 : 0) << ",0,1,\"0\"\r\n";
+  }
+  size_t logged(const char* kind) const {
+    const fs::path events = folder_ / "data" / eventFileName(SystemClock().now().yyyymmdd());
+    return countOf(testing::readBytes(events), std::string("\"") + kind + "\"");
+  }
+  fs::path folder_;
+  std::string wav_, train_;
+};
+
+// A pulse train is played from the server's return on: the first pulse counted after it
+// gives the time the station was deaf. Then a known recording is counted in full.
+TEST_P(ServerAbsence, TheCardResumesWithin10SecondsOfTheReturnAndCountsEveryPulse) {
+  const AwayCase& c = GetParam();
+  SoundCardInput card("", kSampleRate / 10, 16);  // the default input as at start
+  rig::PulseCounter counter(card);
+  ASSERT_FALSE(card.openDevice());
+  for (int16_t i = 0; i < 16; ++i) card.addBuffer(i);
+  counter.clock.start();
+  if (c.away == Away::NotStartedYet) {
+    rig::killServer(SIGTERM);
+    card.startRecording();
+    ASSERT_EQ(counter.failures.size(), 1u);
+    EXPECT_EQ(counter.failures[0].fault, DeviceFault::ServerGone);
+  } else {
+    card.startRecording();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return counter.buffers >= 10; }, 5000));
+    const qint64 lostAt = counter.clock.elapsed();
+    rig::killServer(c.away == Away::Killed ? SIGKILL : SIGTERM);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !counter.failures.empty(); }, 5000))
+        << "loss not told";
+    std::printf("[ figures  ] %s: loss told after %.1f s\n", c.name,
+                (counter.failedAt - lostAt) / 1000.0);
+    // Named, even as the default input.
+    EXPECT_EQ(counter.failures[0].device, "radmon_mic");
+  }
+  EXPECT_TRUE(card.isRecording());
+  QTest::qWait(c.seconds * 1000 - 1000);
+  EXPECT_TRUE(card.deviceLost());
+  EXPECT_EQ(counter.failures.size(), 1u) << "told once however long the wait";
+
+  rig::startServer();
+  const qint64 returnedAt = counter.clock.elapsed();
+  QProcess train;
+  train.start("paplay",
+              {"--latency-msec=20", "--device=radmon_sink", QString::fromStdString(train_)});
+  ASSERT_TRUE(QTest::qWaitFor([&] { return counter.backs == 1; }, 10000)) << "not resumed";
+  ASSERT_TRUE(QTest::qWaitFor([&] { return counter.lastPulseAt > returnedAt; }, 10000))
+      << "no pulse counted after the return";
+  const qint64 firstPulseAt = counter.lastPulseAt;
+  std::printf("[ figures  ] %s: resumed %.1f s, first pulse counted %.1f s after the return\n",
+              c.name, (counter.backAt - returnedAt) / 1000.0, (firstPulseAt - returnedAt) / 1000.0);
+  EXPECT_LE(firstPulseAt - returnedAt, 10000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return train.state() == QProcess::NotRunning; }, 20000));
+  QTest::qWait(3000);
+  const int64_t before = counter.pulses;
+  ASSERT_TRUE(rig::play(wav_));
+  QTest::qWait(4000);
+  EXPECT_EQ(counter.pulses - before, 40);
+  EXPECT_FALSE(card.deviceLost());
+  EXPECT_FALSE(card.broken());
+  card.stopRecording();
+  card.closeDevice();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rig, ServerAbsence,
+    ::testing::Values(AwayCase{Away::Killed, 20, "killed for 20 s"},
+                      AwayCase{Away::Terminated, 5, "stopped with SIGTERM for 5 s"},
+                      AwayCase{Away::NotStartedYet, 10, "started 10 s before the server"}),
+    [](const auto& info) {
+      switch (info.param.away) {
+        case Away::Killed:
+          return std::string("Killed20s");
+        case Away::Terminated:
+          return std::string("Terminated5s");
+        case Away::NotStartedYet:
+          return std::string("StartedBeforeTheServer");
+      }
+      return std::string();
+    });
+
+// The real programs through one absence of 20 s: the headless station, started 10 s
+// before the server exists, and the window, recording when the server is killed. Both
+// come back within 10 s of each return and count the pulses played after it.
+TEST_F(ServerAbsence, HeadlessAndWindowComeBackAfterTheServerWasAway) {
+  writeSettings(false);
+  rig::killServer(SIGTERM);
+  QProcess headless;
+  startHeadless(headless, {"--input", "default"});
+  ASSERT_TRUE(QTest::qWaitFor([&] { return logged("device-lost") == 1; }, 5000)) << "not told";
+  QTest::qWait(9000);
+  EXPECT_EQ(headless.state(), QProcess::Running);
+  QElapsedTimer back;
+  rig::startServer();
+  back.start();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return logged("device-back") == 1; }, 10000))
+      << "headless not resumed after a start before the server";
+  std::printf("[ figures  ] headless, started before the server: resumed within %.1f s\n",
+              back.elapsed() / 1000.0);
+
+  StationParts parts;
+  parts.programFolder = (folder_ / "window").string() + "/";
+  fs::create_directories(folder_ / "window" / "data");
+  parts.lockPath = parts.programFolder + "~Record.tmp";
+  parts.input = std::make_unique<SoundCardInput>("");
+  parts.chime = std::make_unique<FakeSound>();
+  parts.sound = std::make_unique<FakeSound>();
+  WindowStation station(std::move(parts));
+  ASSERT_FALSE(station.startup());
+  MainWindow& w = station.window();
+  w.setText(Box::sensitivity, "120");
+  w.show();
+  QTest::mouseClick(w.cmdRec(), Qt::LeftButton);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return station.cycle().elapsedSeconds() >= 3; }, 6000));
+
+  rig::killServer(SIGKILL);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return station.cycle().deviceLost(); }, 5000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return logged("device-lost") == 2; }, 5000));
+  EXPECT_NE(station.soundStatus().line()->toolTip().toStdString().find("radmon_mic"),
+            std::string::npos);
+  QTest::qWait(19000);
+  rig::startServer();
+  back.restart();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !station.cycle().deviceLost(); }, 10000))
+      << "window not resumed";
+  const qint64 windowBack = back.elapsed();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return logged("device-back") == 2; }, 10000))
+      << "headless not resumed";
+  std::printf("[ figures  ] killed for 20 s: window resumed %.1f s, headless within %.1f s\n",
+              windowBack / 1000.0, back.elapsed() / 1000.0);
+
+  const int64_t before = station.cycle().totalCount();
+  ASSERT_TRUE(rig::play(wav_));
+  QTest::qWait(4000);
+  EXPECT_EQ(station.cycle().totalCount() - before, 40);
+  // Stopped and started again after the absence, it opens the input at once.
+  QTest::mouseClick(w.cmdStop(), Qt::LeftButton);
+  QTest::mouseClick(w.cmdRec(), Qt::LeftButton);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return station.cycle().elapsedSeconds() >= 2; }, 5000));
+  EXPECT_FALSE(station.cycle().deviceLost());
+  QTest::mouseClick(w.cmdStop(), Qt::LeftButton);
+  w.close();
+
+  ::kill(static_cast<pid_t>(headless.processId()), SIGINT);
+  ASSERT_TRUE(headless.waitForFinished(10000));
+  EXPECT_EQ(headless.exitCode(), 0);
+  const std::string out = headless.readAllStandardOutput().toStdString();
+  // Nothing else was played while it listened.
+  EXPECT_NE(out.find(" total=40 "), std::string::npos) << out;
+}
+
+// Alarm 1 held by 600 CPM of a simulated tube: a playback stream of the headless
+// program is on the default output (radmon_speaker) while it holds; with --silent there
+// is none, and the alarm is told all the same.
+TEST_F(ServerAbsence, HeadlessAlarmSoundsOnTheDefaultOutputUnlessSilent) {
+  writeSettings(true);
+  const std::string speaker = [] {
+    std::istringstream sinks(rig::run("pactl", {"list", "short", "sinks"}));
+    for (std::string line; std::getline(sinks, line);)
+      if (line.find("\tradmon_speaker\t") != std::string::npos)
+        return line.substr(0, line.find('\t'));
+    return std::string();
+  }();
+  ASSERT_FALSE(speaker.empty());
+  for (const bool silent : {false, true}) {
+    QProcess station;
+    startHeadless(station, silent ? QStringList{"--input", "sim:600", "--silent"}
+                                  : QStringList{"--input", "sim:600"});
+    std::string err;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+          err += station.readAllStandardError().toStdString();
+          return err.find("第一段警報") != std::string::npos;
+        },
+        10000))
+        << err;
+    // The sink inputs of the station's process, by the output they play on.
+    const std::string pid = std::to_string(station.processId());
+    auto playsOn = [&] {
+      std::string sink, found;
+      std::istringstream lines(rig::run("pactl", {"list", "sink-inputs"}));
+      for (std::string line; std::getline(lines, line);) {
+        if (line.find("Sink: ") != std::string::npos) sink = line.substr(line.find("Sink: ") + 6);
+        if (line.find("application.process.id = \"" + pid + "\"") != std::string::npos)
+          found = sink;
+      }
+      return found;
+    };
+    if (silent) {
+      QTest::qWait(3000);
+      EXPECT_EQ(playsOn(), "") << "sounded with --silent";
+    } else {
+      EXPECT_TRUE(QTest::qWaitFor([&] { return playsOn() == speaker; }, 5000))
+          << "no alarm stream on the default output: " << playsOn();
+    }
+    ::kill(static_cast<pid_t>(station.processId()), SIGINT);
+    ASSERT_TRUE(station.waitForFinished(10000));
+    EXPECT_EQ(station.exitCode(), 0) << silent;
+  }
+}
+
+}  // namespace
+}  // namespace radmon
