@@ -10,14 +10,12 @@
 
 #include <gtest/gtest.h>
 
+#include "form_station.h"
 #include "graph_form.h"
-#include "settings_form.h"
-#include "shell_fakes.h"
 
 namespace radmon {
 namespace {
 
-using testing::FakeLauncher;
 using testing::ProgramFolder;
 
 std::vector<std::pair<const char*, std::string>> badTexts() {
@@ -50,18 +48,10 @@ TEST(SettingsFormBadInput, AnyTextInAnyBoxKeepsDayplotGoingAndTheSettingsReadabl
     const std::string name = "Text" + std::to_string(box);
     for (const auto& [what, bad] : badTexts()) {
       SCOPED_TRACE(name + " = " + what);
-      ProgramFolder folder;
+      testing::FormStation station;
+      const ProgramFolder& folder = station.folder;
       folder.writeDay("20110315");
-      ManualClock clock(LocalDateTime{2011, 3, 16, 10, 19, 50});
-      FakeLauncher launcher;
-      FormParts parts;
-      parts.programFolder = folder.path();
-      parts.clock = &clock;
-      parts.launcher = &launcher;
-      parts.dialogs.saveFile = [](const FolderDialogRequest&) { return std::nullopt; };
-      parts.dialogs.showFolder = [](const QString&) {};
-      parts.dialogs.closeUnsaved = [](const QString&) { return true; };
-      auto form = std::make_unique<SettingsForm>(std::move(parts));
+      auto form = std::make_unique<SettingsForm>(station.parts());
       form->show();
 
       // A manual run of a day that exists, with the transfer ticked, then the bad text.
@@ -86,7 +76,7 @@ TEST(SettingsFormBadInput, AnyTextInAnyBoxKeepsDayplotGoingAndTheSettingsReadabl
       EXPECT_TRUE(form->Form1()->isVisible());
 
       // A scheduled minute still runs whatever the box holds.
-      clock.set(LocalDateTime{2011, 3, 16, 10, 20, 0});
+      station.clock.set(LocalDateTime{2011, 3, 16, 10, 20, 0});
       form->onMinuteTick();
 
       ASSERT_TRUE(form->close());

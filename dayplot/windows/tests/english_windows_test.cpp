@@ -11,19 +11,18 @@
 #include <gmock/gmock.h>
 
 #include "certificate_question.h"
+#include "form_station.h"
 #include "graph_form.h"
 #include "japanese_texts.h"
 #include "publish_dialog.h"
 #include "publish_settings.h"
-#include "settings_form.h"
-#include "shell_fakes.h"
 
 namespace radmon {
 namespace {
 
 using ::testing::IsEmpty;
 
-class EnglishForm : public ::testing::Test {
+class EnglishForm : public ::testing::Test, protected testing::FormStation {
  protected:
   void SetUp() override {
     testing::testApp();
@@ -33,23 +32,13 @@ class EnglishForm : public ::testing::Test {
   void TearDown() override { QCoreApplication::removeTranslator(&english_); }
 
   SettingsForm& open() {
-    clock_.set({2011, 3, 16, 10, 19, 50});
-    FormParts parts;
-    parts.programFolder = folder_.path();
-    parts.clock = &clock_;
-    parts.launcher = &launcher_;
-    parts.dialogs.saveFile = [](const FolderDialogRequest&) { return std::nullopt; };
-    parts.dialogs.showFolder = [](const QString&) {};
-    parts.dialogs.closeUnsaved = [](const QString&) { return true; };
-    form_ = std::make_unique<SettingsForm>(std::move(parts));
+    clock.set({2011, 3, 16, 10, 19, 50});
+    form_ = std::make_unique<SettingsForm>(parts());
     form_->show();
     return *form_;
   }
 
   QTranslator english_;
-  testing::ProgramFolder folder_;
-  ManualClock clock_{LocalDateTime{2011, 3, 16, 10, 19, 50}};
-  testing::FakeLauncher launcher_;
   std::unique_ptr<SettingsForm> form_;
 };
 
@@ -64,7 +53,7 @@ TEST_F(EnglishForm, EveryWindowAndMessageBoxIsEnglish) {
   ASSERT_NE(w.messages().box(), nullptr);
   // The month graph of that month, and the publishing dialog beside the form.
   QTest::mouseClick(w.findChild<QAbstractButton*>("cmdMonth"), Qt::LeftButton);
-  PublishDialog publishing(publishSettingsPath(folder_.path()));
+  PublishDialog publishing(publishSettingsPath(folder.path()));
   publishing.show();
   EXPECT_THAT(testing::japaneseOnScreen(), IsEmpty());
   // The certificate question is modal: read it while it waits, then refuse.
@@ -117,12 +106,12 @@ TEST_F(EnglishForm, EveryMessageIsEnglish) {
 
 TEST_F(EnglishForm, SettingsFileIsTheJapaneseOneByteForByte) {
   ASSERT_TRUE(open().close());
-  const std::string english = folder_.read("dayplot.ini");
+  const std::string english = folder.read("dayplot.ini");
   ASSERT_FALSE(english.empty());
   QCoreApplication::removeTranslator(&english_);
-  std::filesystem::remove(folder_.path() + "dayplot.ini");
+  std::filesystem::remove(folder.path() + "dayplot.ini");
   ASSERT_TRUE(open().close());
-  EXPECT_EQ(folder_.read("dayplot.ini"), english);
+  EXPECT_EQ(folder.read("dayplot.ini"), english);
 }
 
 }  // namespace

@@ -6,15 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include "form_station.h"
 #include "headless_dayplot.h"
-#include "settings_form.h"
-#include "shell_fakes.h"
 
 namespace radmon {
 namespace {
-
-using testing::FakeLauncher;
-using testing::ProgramFolder;
 
 // One driver of the session: started, ticked and polled, and what it has told since it
 // was last asked.
@@ -24,11 +20,7 @@ struct Driver {
   std::function<std::vector<std::string>()> told;
 };
 
-struct Station {
-  ProgramFolder folder;
-  ManualClock clock{LocalDateTime{2011, 3, 16, 10, 19, 50}};
-  FakeLauncher launcher;
-};
+using Station = testing::FormStation;
 
 Driver headless(Station& s, std::unique_ptr<HeadlessDayplot>& keep,
                 std::shared_ptr<std::ostringstream> log) {
@@ -47,12 +39,7 @@ Driver headless(Station& s, std::unique_ptr<HeadlessDayplot>& keep,
 }
 
 Driver window(Station& s, std::unique_ptr<SettingsForm>& keep) {
-  FormParts parts;
-  parts.programFolder = s.folder.path();
-  parts.clock = &s.clock;
-  parts.launcher = &s.launcher;
-  parts.dialogs.closeUnsaved = [](const QString&) { return true; };
-  keep = std::make_unique<SettingsForm>(std::move(parts));
+  keep = std::make_unique<SettingsForm>(s.parts());
   SettingsForm* w = keep.get();
   return {[w] { w->onMinuteTick(); }, [w] { w->pollUploads(); },
           [w] {

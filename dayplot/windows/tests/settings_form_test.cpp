@@ -14,29 +14,23 @@
 
 #include <gtest/gtest.h>
 
+#include "form_station.h"
 #include "graph_form.h"
 #include "publish_dialog.h"
 #include "publish_settings.h"
-#include "shell_fakes.h"
 #include "text_files.h"
 
 namespace radmon {
 namespace {
 
-using testing::FakeLauncher;
-using testing::ProgramFolder;
-
-class FormTest : public ::testing::Test {
+class FormTest : public ::testing::Test, protected testing::FormStation {
  protected:
   void SetUp() override { testing::testApp(); }
 
   SettingsForm& open(LocalDateTime now = {2011, 3, 16, 10, 19, 50}) {
-    clock_.set(now);
+    clock.set(now);
     form_.reset();
-    FormParts parts;
-    parts.programFolder = folder_.path();
-    parts.clock = &clock_;
-    parts.launcher = &launcher_;
+    FormParts parts = this->parts();
     parts.dialogs.saveFile = [this](const FolderDialogRequest& request) {
       requests_.push_back(request);
       return chosen_;
@@ -80,7 +74,7 @@ class FormTest : public ::testing::Test {
   }
   void click(const char* name) { QTest::mouseClick(find<QAbstractButton>(name), Qt::LeftButton); }
   void tickAt(LocalDateTime t) {
-    clock_.set(t);
+    clock.set(t);
     form_->onMinuteTick();
   }
   QString messageText() {
@@ -94,11 +88,8 @@ class FormTest : public ::testing::Test {
     }
     return n;
   }
-  void writeIni(const std::string& text) { folder_.write("dayplot.ini", text); }
+  void writeIni(const std::string& text) { folder.write("dayplot.ini", text); }
 
-  ProgramFolder folder_;
-  ManualClock clock_{LocalDateTime{}};
-  FakeLauncher launcher_;
   std::optional<QString> chosen_;
   std::vector<FolderDialogRequest> requests_;
   std::vector<QString> shownFolders_;
@@ -170,23 +161,23 @@ TEST_F(FormTest, EveryControlWithItsNameAndTextAndTheOptionsOneGroup) {
 
 TEST_F(FormTest, FirstStartWithoutFileKeepsTheDefaultsAndSavesThemAtClose) {
   SettingsForm& w = open();
-  EXPECT_EQ(text("Text2").toStdString(), folder_.data());
-  EXPECT_EQ(w.DataFolder(), folder_.data());
+  EXPECT_EQ(text("Text2").toStdString(), folder.data());
+  EXPECT_EQ(w.DataFolder(), folder.data());
   EXPECT_EQ(w.RealtimeInterval(), 10);
   EXPECT_TRUE(find<QRadioButton>("Option1")->isChecked());
   EXPECT_TRUE(ticked("Check1"));
   for (const char* name : {"Check2", "Check3", "Check4", "Check5"}) EXPECT_FALSE(ticked(name));
   expectDate("2011", "03", "16");
 
-  folder_.write("oldtemp.sys", "OPEN h\r\n");
+  folder.write("oldtemp.sys", "OPEN h\r\n");
   EXPECT_TRUE(w.close());
-  EXPECT_FALSE(folder_.exists("oldtemp.sys"));
-  EXPECT_EQ(folder_.read("dayplot.ini"),
-            "\"大阪府大阪市\",\"" + folder_.data() +
+  EXPECT_FALSE(folder.exists("oldtemp.sys"));
+  EXPECT_EQ(folder.read("dayplot.ini"),
+            "\"大阪府大阪市\",\"" + folder.data() +
                 "\",\"μSVHGraph\",\"2\",\"μSVHData\",\"自作GM管\",\"03\",\"00\"\r\n"
                 "1,0,0,0\r\n#TRUE#,#FALSE#,#FALSE#,#FALSE#\r\n"
                 "\"ftp.example.com\",\"\",\"\",0,\"\"\r\n");
-  EXPECT_EQ(testing::fileMode(folder_.path() + "dayplot.ini"), 0600u);
+  EXPECT_EQ(testing::fileMode(folder.path() + "dayplot.ini"), 0600u);
 }
 
 TEST_F(FormTest, FileWithOnlyItsFirstLineClearsTheRestAndOnlyACsvPathNamesTheFolder) {
@@ -209,17 +200,17 @@ TEST_F(FormTest, FileWithOnlyItsFirstLineClearsTheRestAndOnlyACsvPathNamesTheFol
   EXPECT_TRUE(find<QRadioButton>("Option2")->isChecked());
   // The data path is used only when it ends in lower-case .csv.
   const std::pair<std::string, std::string> cases[] = {
-      {"/srv/log/", folder_.data()},       // a folder typed by hand: shown, not used
-      {"/srv/log/x.CSV", folder_.data()},  // case counts
-      {"x.csv", ""},                       // no separator: the empty folder
+      {"/srv/log/", folder.data()},       // a folder typed by hand: shown, not used
+      {"/srv/log/x.CSV", folder.data()},  // case counts
+      {"x.csv", ""},                      // no separator: the empty folder
   };
-  for (const auto& [path, folder] : cases) {
+  for (const auto& [path, dataFolder] : cases) {
     writeIni("\"p\",\"" + path +
              "\",\"g\",\"2\",\"μSVHData\",\"t\",\"03\",\"00\"\r\n"
              "1,0,0,0\r\n#FALSE#,#FALSE#,#TRUE#,#FALSE#\r\n\"h\",\"\",\"\",0,\"\"\r\n");
     SettingsForm& again = open();
     EXPECT_EQ(text("Text2").toStdString(), path);
-    EXPECT_EQ(again.DataFolder(), folder) << path;
+    EXPECT_EQ(again.DataFolder(), dataFolder) << path;
     EXPECT_EQ(again.RealtimeInterval(), 30);
   }
 }
@@ -227,8 +218,8 @@ TEST_F(FormTest, FileWithOnlyItsFirstLineClearsTheRestAndOnlyACsvPathNamesTheFol
 TEST_F(FormTest, Combo1ListsTheProgramsOwnDataFolderByPrefixAndCsvInAnyCase) {
   for (const char* name : {"μSVHData20110316.csv", "μSVHData20110315.CSV", "μSVHData20110317.txt",
                            "other20110318.csv", "μSVHData.csv"})
-    folder_.write(std::string("data/") + name, "");
-  std::filesystem::create_directories(folder_.data() + "μSVHData20110319.csv");  // a folder
+    folder.write(std::string("data/") + name, "");
+  std::filesystem::create_directories(folder.data() + "μSVHData20110319.csv");  // a folder
   // The data folder setting points elsewhere: the list still comes from data/.
   writeIni("\"p\",\"/nowhere/x.csv\",\"g\",\"2\",\"μSVHData\",\"t\",\"03\",\"00\"\r\n");
   open();
@@ -245,7 +236,7 @@ TEST_F(FormTest, Combo1ListsTheProgramsOwnDataFolderByPrefixAndCsvInAnyCase) {
 }
 
 TEST_F(FormTest, Combo1FillsTheDateBoxesFromCharactersNineToSixteen) {
-  folder_.writeDay("20110315");
+  folder.writeDay("20110315");
   SettingsForm& w = open();
   auto* combo = find<QComboBox>("Combo1");
   ASSERT_EQ(combo->count(), 1);
@@ -254,7 +245,7 @@ TEST_F(FormTest, Combo1FillsTheDateBoxesFromCharactersNineToSixteen) {
   EXPECT_EQ(w.Form1(), nullptr);  // nothing processed before Command3
   click("Command3");
   EXPECT_EQ(w.TargetDay(), "20110315");
-  EXPECT_TRUE(folder_.exists("data/μSVHGraph_20110315.jpg"));
+  EXPECT_TRUE(folder.exists("data/μSVHGraph_20110315.jpg"));
 
   // The positions are fixed, whatever the prefix; a short entry gives what there is.
   const DateBoxes other = dateBoxesFromEntry("gm20110401.csv");
@@ -264,7 +255,7 @@ TEST_F(FormTest, Combo1FillsTheDateBoxesFromCharactersNineToSixteen) {
 }
 
 TEST_F(FormTest, ManualRunLeavesTheGraphWindowOpenAndAMessageWaitsWithoutBlocking) {
-  folder_.writeDay("20110315");
+  folder.writeDay("20110315");
   SettingsForm& w = open();
   typeDate("2011", "03", "15");
   click("Command3");
@@ -280,8 +271,8 @@ TEST_F(FormTest, ManualRunLeavesTheGraphWindowOpenAndAMessageWaitsWithoutBlockin
   EXPECT_EQ(shown, form1->image().convertToFormat(QImage::Format_RGB32));
   // The curve at 0.5 of 2 μSv/h on the morning panel: 239 - 0.5 x 85 = 196.
   EXPECT_NE(shown.pixelColor(70 + 9 * 60, 196), DayGraph::kBackground);
-  EXPECT_TRUE(folder_.exists("data/μSVHGraph_20110315.jpg"));
-  EXPECT_TRUE(launcher_.started.empty());  // FTP transfer not ticked
+  EXPECT_TRUE(folder.exists("data/μSVHGraph_20110315.jpg"));
+  EXPECT_TRUE(launcher.started.empty());  // FTP transfer not ticked
   EXPECT_TRUE(messageText().isEmpty());
   // A single-digit month names no file, and the message waits without blocking.
   typeDate("2011", "3", "15");
@@ -293,50 +284,50 @@ TEST_F(FormTest, ManualRunLeavesTheGraphWindowOpenAndAMessageWaitsWithoutBlockin
 }
 
 TEST_F(FormTest, ScheduledRunsCloseTheGraphWindowAndUploadWhenTicked) {
-  folder_.writeDay("20110316");
+  folder.writeDay("20110316");
   SettingsForm& w = open();
   tick({"Check3", "Check5"});
   click("Command3");  // a manual run leaves the window open...
   QPointer<GraphForm> manual = w.Form1();
   ASSERT_TRUE(manual && manual->isVisible());
-  ASSERT_EQ(launcher_.started.size(), 1u);
+  ASSERT_EQ(launcher.started.size(), 1u);
 
   tickAt({2011, 3, 16, 10, 20, 0});  // ...and the next scheduled run closes it
   EXPECT_EQ(w.TargetDay(), "20110316");
-  EXPECT_TRUE(folder_.exists("data/μSVHGraph.jpg"));  // today's graph: no date in the name
+  EXPECT_TRUE(folder.exists("data/μSVHGraph.jpg"));  // today's graph: no date in the name
   EXPECT_TRUE(!w.Form1() || !w.Form1()->isVisible());
   // The manual run's client still runs: the next one waits for the script file.
-  EXPECT_EQ(launcher_.started.size(), 1u);
+  EXPECT_EQ(launcher.started.size(), 1u);
   auto* status = find<QLabel>("Label24");
   const QString before = status->text();
   w.pollUploads();
   EXPECT_EQ(status->text(), before);  // nothing ended, nothing shown
-  launcher_.end(0, 0);
+  launcher.end(0, 0);
   w.pollUploads();
   EXPECT_TRUE(status->text().contains("FTP転送成功"));
-  ASSERT_EQ(launcher_.started.size(), 2u);
-  EXPECT_NE(folder_.read("oldtemp.sys").find("mput \"" + folder_.data() + "μSVHGraph.jpg\""),
+  ASSERT_EQ(launcher.started.size(), 2u);
+  EXPECT_NE(folder.read("oldtemp.sys").find("mput \"" + folder.data() + "μSVHGraph.jpg\""),
             std::string::npos);
 
-  clock_.set({2011, 3, 16, 10, 20, 4});
-  launcher_.end(1, 1, "connecting\n530 Login incorrect.\n");
+  clock.set({2011, 3, 16, 10, 20, 4});
+  launcher.end(1, 1, "connecting\n530 Login incorrect.\n");
   w.pollUploads();
   EXPECT_EQ(
       status->text(),
-      "最後のFTP転送: 2011/03/16 10:20:04 FTP転送失敗: " + QString::fromStdString(folder_.data()) +
+      "最後のFTP転送: 2011/03/16 10:20:04 FTP転送失敗: " + QString::fromStdString(folder.data()) +
           "μSVHGraph.jpg (FTPクライアントの終了コード 1: 530 Login incorrect.) "
           "10:25 に再送します");
 
   tickAt({2011, 3, 16, 10, 24, 0});  // not on the period, the retry still waits
-  EXPECT_EQ(launcher_.started.size(), 2u);
+  EXPECT_EQ(launcher.started.size(), 2u);
   tickAt({2011, 3, 16, 10, 25, 0});  // the retry
-  ASSERT_EQ(launcher_.started.size(), 3u);
-  launcher_.end(2, 1, "530 Login incorrect.\n");
+  ASSERT_EQ(launcher.started.size(), 3u);
+  launcher.end(2, 1, "530 Login incorrect.\n");
   w.pollUploads();
   EXPECT_TRUE(status->text().endsWith("10:35 に再送します"));  // twice the wait
   tickAt({2011, 3, 16, 10, 30, 1});  // the due run sends the same file at once
-  ASSERT_EQ(launcher_.started.size(), 4u);
-  launcher_.end(3, 0);
+  ASSERT_EQ(launcher.started.size(), 4u);
+  launcher.end(3, 0);
   QTest::qWait(400);  // the window's own poll timer picks it up
   EXPECT_TRUE(status->text().startsWith("最後のFTP転送: 2011/03/16 10:30:01 FTP転送成功"));
 }
@@ -347,57 +338,57 @@ TEST_F(FormTest, MissingFileMessageDoesNotStallLaterTicksAndStaysSingle) {
   find<QLineEdit>("Text10")->setText("10");  // yesterday at 00:10, on a real-time minute
 
   tickAt({2011, 3, 16, 0, 0, 1});  // 00:00: nothing for the new day
-  EXPECT_TRUE(launcher_.started.empty());
+  EXPECT_TRUE(launcher.started.empty());
   tickAt({2011, 3, 16, 0, 10, 0});  // all runs in one tick, today's first, the month last
   EXPECT_EQ(w.TargetDay(), "20110315");
   EXPECT_EQ(messageText(), "この期間の記録ファイルがありません");
   // No file for either day, yet both uploads go (an earlier JPEG may be there), one
   // after the other.
-  ASSERT_EQ(launcher_.started.size(), 1u);
-  EXPECT_NE(folder_.read("oldtemp.sys").find("μSVHGraph.jpg"), std::string::npos);
-  launcher_.end(0, 0);
+  ASSERT_EQ(launcher.started.size(), 1u);
+  EXPECT_NE(folder.read("oldtemp.sys").find("μSVHGraph.jpg"), std::string::npos);
+  launcher.end(0, 0);
   w.pollUploads();
-  ASSERT_EQ(launcher_.started.size(), 2u);
-  EXPECT_NE(folder_.read("oldtemp.sys").find("μSVHGraph_20110315.jpg"), std::string::npos);
-  launcher_.end(1, 0);
+  ASSERT_EQ(launcher.started.size(), 2u);
+  EXPECT_NE(folder.read("oldtemp.sys").find("μSVHGraph_20110315.jpg"), std::string::npos);
+  launcher.end(1, 0);
   tickAt({2011, 3, 16, 0, 20, 0});  // the message is still unread
   w.pollUploads();
-  EXPECT_EQ(launcher_.started.size(), 3u);
+  EXPECT_EQ(launcher.started.size(), 3u);
   EXPECT_EQ(openMessageBoxes(), 1);
 }
 
 TEST_F(FormTest, MonthAndYearByHandAndTheMonthAfterYesterdaysRun) {
-  folder_.writeDay("20110314");
-  folder_.writeDay("20110315");
+  folder.writeDay("20110314");
+  folder.writeDay("20110315");
   SettingsForm& w = open({2011, 3, 16, 0, 2, 30});
   typeDate("2011", "03");
   click("cmdMonth");
   ASSERT_NE(w.Form1(), nullptr);
   EXPECT_TRUE(w.Form1()->isVisible());
-  EXPECT_TRUE(folder_.exists("data/μSVHGraph_201103.jpg"));
+  EXPECT_TRUE(folder.exists("data/μSVHGraph_201103.jpg"));
   click("cmdYear");
-  EXPECT_TRUE(folder_.exists("data/μSVHGraph_2011.jpg"));
+  EXPECT_TRUE(folder.exists("data/μSVHGraph_2011.jpg"));
   EXPECT_TRUE(messageText().isEmpty());
   find<QLineEdit>("Text8")->setText("3");  // a month needs its two digits
   click("cmdMonth");
   EXPECT_TRUE(messageText().contains("yyyymm")) << messageText().toStdString();
 
   // Yesterday at 00:03, then the month, each uploaded.
-  std::filesystem::remove(folder_.data() + "μSVHGraph_201103.jpg");
+  std::filesystem::remove(folder.data() + "μSVHGraph_201103.jpg");
   tick({"Check4", "Check5"});
   tickAt({2011, 3, 16, 0, 3, 0});
-  EXPECT_TRUE(folder_.exists("data/μSVHGraph_201103.jpg"));
+  EXPECT_TRUE(folder.exists("data/μSVHGraph_201103.jpg"));
   EXPECT_TRUE(!w.Form1() || !w.Form1()->isVisible());
-  ASSERT_EQ(launcher_.started.size(), 1u);
-  EXPECT_NE(folder_.read("oldtemp.sys").find("μSVHGraph_20110315.jpg"), std::string::npos);
-  launcher_.end(0, 0);
+  ASSERT_EQ(launcher.started.size(), 1u);
+  EXPECT_NE(folder.read("oldtemp.sys").find("μSVHGraph_20110315.jpg"), std::string::npos);
+  launcher.end(0, 0);
   w.pollUploads();
-  ASSERT_EQ(launcher_.started.size(), 2u);
-  EXPECT_NE(folder_.read("oldtemp.sys").find("μSVHGraph_201103.jpg"), std::string::npos);
+  ASSERT_EQ(launcher.started.size(), 2u);
+  EXPECT_NE(folder.read("oldtemp.sys").find("μSVHGraph_201103.jpg"), std::string::npos);
 }
 
 TEST_F(FormTest, AnEditTakesEffectAtTheNextTickAndClearedBoxesDoNothing) {
-  folder_.writeDay("20110315");
+  folder.writeDay("20110315");
   SettingsForm& w = open();
   tickAt({2011, 3, 16, 10, 20, 0});
   EXPECT_TRUE(w.TargetDay().empty());  // both boxes cleared: nothing ran
@@ -409,8 +400,8 @@ TEST_F(FormTest, AnEditTakesEffectAtTheNextTickAndClearedBoxesDoNothing) {
   find<QLineEdit>("Text10")->setText("21");
   tickAt({2011, 3, 16, 10, 21, 0});
   EXPECT_EQ(w.TargetDay(), "20110315");
-  EXPECT_TRUE(folder_.exists("data/μSVHGraph_20110315.jpg"));
-  EXPECT_TRUE(launcher_.started.empty());  // Check5 cleared: drawn and saved only
+  EXPECT_TRUE(folder.exists("data/μSVHGraph_20110315.jpg"));
+  EXPECT_TRUE(launcher.started.empty());  // Check5 cleared: drawn and saved only
 }
 
 TEST_F(FormTest, FolderChoiceAndItsCancelRule) {
@@ -419,7 +410,7 @@ TEST_F(FormTest, FolderChoiceAndItsCancelRule) {
   click("Command2");
   ASSERT_EQ(requests_.size(), 1u);
   EXPECT_EQ(requests_[0].title, "収集データ保存フォルダ");
-  EXPECT_EQ(requests_[0].initialPath.toStdString(), folder_.data() + "μSVHData_nnnntthh.csv");
+  EXPECT_EQ(requests_[0].initialPath.toStdString(), folder.data() + "μSVHData_nnnntthh.csv");
   EXPECT_EQ(requests_[0].filters, "テキスト ファイル (*.txt *.log)\nすべてのファイル (*)");
   EXPECT_EQ(text("Text2"), "/srv/log/x.txt");
   EXPECT_EQ(w.DataFolder(), "/srv/log/");
@@ -427,15 +418,15 @@ TEST_F(FormTest, FolderChoiceAndItsCancelRule) {
 
   chosen_.reset();  // cancel: as if the initial name had been chosen
   click("Command2");
-  EXPECT_EQ(text("Text2").toStdString(), folder_.data() + "μSVHData_nnnntthh.csv");
-  EXPECT_EQ(w.DataFolder(), folder_.data());
-  EXPECT_EQ(shownFolders_.back().toStdString(), folder_.data());
+  EXPECT_EQ(text("Text2").toStdString(), folder.data() + "μSVHData_nnnntthh.csv");
+  EXPECT_EQ(w.DataFolder(), folder.data());
+  EXPECT_EQ(shownFolders_.back().toStdString(), folder.data());
 
   // A .txt path works now but not after a restart; a .csv path does both.
   chosen_ = QString("/srv/log/x.txt");
   click("Command2");
   ASSERT_TRUE(w.close());
-  EXPECT_EQ(open().DataFolder(), folder_.data());
+  EXPECT_EQ(open().DataFolder(), folder.data());
   chosen_ = QString("/srv/log/x.csv");
   click("Command2");
   ASSERT_TRUE(form_->close());
@@ -446,10 +437,10 @@ TEST_F(FormTest, NoticeUploadSendsTheImageBesideTheProgramWithTransferCleared) {
   SettingsForm& w = open();
   ASSERT_FALSE(ticked("Check5"));
   click("Command1");
-  ASSERT_EQ(launcher_.started.size(), 1u);
+  ASSERT_EQ(launcher.started.size(), 1u);
   // No client in the station: the one beside the running program.
-  EXPECT_EQ(launcher_.started[0].program, programFolder() + "ftpscript");
-  EXPECT_NE(folder_.read("oldtemp.sys").find("mput \"" + folder_.path() + "μSVHGraph.jpg\""),
+  EXPECT_EQ(launcher.started[0].program, programFolder() + "ftpscript");
+  EXPECT_NE(folder.read("oldtemp.sys").find("mput \"" + folder.path() + "μSVHGraph.jpg\""),
             std::string::npos);
   EXPECT_EQ(w.Form1(), nullptr);  // nothing drawn
 }
@@ -473,24 +464,24 @@ TEST_F(FormTest, SavedBoxesRefuseQuotesAndLineBreaks) {
 
 TEST_F(FormTest, SettingsFileThatCannotBeWrittenAsksBeforeClosing) {
   SettingsForm& w = open();
-  std::filesystem::create_directories(folder_.path() + "dayplot.ini");  // in the way
-  folder_.write("oldtemp.sys", "OPEN h\r\n");
+  std::filesystem::create_directories(folder.path() + "dayplot.ini");  // in the way
+  folder.write("oldtemp.sys", "OPEN h\r\n");
   EXPECT_FALSE(w.close());
   ASSERT_EQ(unsavedMessages_.size(), 1u);
   EXPECT_TRUE(unsavedMessages_[0].startsWith("設定ファイルを保存できませんでした。"));
   EXPECT_TRUE(w.isVisible());
   EXPECT_TRUE(w.Timer1()->isActive());  // the schedule goes on
-  EXPECT_TRUE(folder_.exists("oldtemp.sys"));
+  EXPECT_TRUE(folder.exists("oldtemp.sys"));
   closeAnyway_ = true;
   EXPECT_TRUE(w.close());
-  EXPECT_FALSE(folder_.exists("oldtemp.sys"));
+  EXPECT_FALSE(folder.exists("oldtemp.sys"));
 }
 
 TEST_F(FormTest, UnknownCertificateIsAskedOnceThenTrustedForOnceOrAlways) {
   SettingsForm& w = open();
   find<QCheckBox>("Check5")->setChecked(true);
   click("Command4");
-  EXPECT_EQ(publishOpened_, std::vector<std::string>{folder_.path() + "dayplot_publish.ini"});
+  EXPECT_EQ(publishOpened_, std::vector<std::string>{folder.path() + "dayplot_publish.ini"});
 
   const std::string print(64, 'A');
   const std::string shown = shownFingerprint(print);
@@ -508,40 +499,40 @@ TEST_F(FormTest, UnknownCertificateIsAskedOnceThenTrustedForOnceOrAlways) {
                         Case{CertificateAnswer::TrustAlways, 1, 3}}) {
     certificateAnswer_ = c.answer;
     click("Command1");
-    launcher_.end(launcher_.started.size() - 1, 1, refused);
+    launcher.end(launcher.started.size() - 1, 1, refused);
     w.pollUploads();
     EXPECT_EQ(askedCertificates_.size(), c.asked);
-    EXPECT_EQ(launcher_.started.size(), c.started);
+    EXPECT_EQ(launcher.started.size(), c.started);
   }
   EXPECT_EQ(askedCertificates_[0], QString::fromStdString(shown));
-  EXPECT_FALSE(folder_.exists("dayplot_trust_once.txt"));
-  EXPECT_TRUE(readPublishSettings(folder_.path() + "dayplot_publish.ini")
-                  .value.trustedFingerprints.empty());
+  EXPECT_FALSE(folder.exists("dayplot_trust_once.txt"));
+  EXPECT_TRUE(
+      readPublishSettings(folder.path() + "dayplot_publish.ini").value.trustedFingerprints.empty());
 
   form_.reset();  // a new window asks again: once for this run only, then always
   open();
   for (const CertificateAnswer answer :
        {CertificateAnswer::TrustOnce, CertificateAnswer::TrustAlways}) {
     certificateAnswer_ = answer;
-    launcher_.started.clear();
-    launcher_.outcomes.clear();
+    launcher.started.clear();
+    launcher.outcomes.clear();
     click("Command1");
-    launcher_.end(0, 1, refused);
+    launcher.end(0, 1, refused);
     form_->pollUploads();  // the window of this round: trusting once opens a new one
-    ASSERT_EQ(launcher_.started.size(), 2u);  // sent again at once
+    ASSERT_EQ(launcher.started.size(), 2u);  // sent again at once
     if (answer == CertificateAnswer::TrustOnce) {
-      EXPECT_EQ(folder_.read("dayplot_trust_once.txt"), print);
-      launcher_.end(1, 0);
+      EXPECT_EQ(folder.read("dayplot_trust_once.txt"), print);
+      launcher.end(1, 0);
       form_->pollUploads();
       open();
     }
   }
-  EXPECT_EQ(readPublishSettings(folder_.path() + "dayplot_publish.ini").value.trustedFingerprints,
+  EXPECT_EQ(readPublishSettings(folder.path() + "dayplot_publish.ini").value.trustedFingerprints,
             std::set<std::string>{print});
 }
 
 TEST_F(FormTest, PublishDialogSavesOwnerOnlyAndRefusesWhatIsNoFingerprint) {
-  const std::string path = folder_.path() + "dayplot_publish.ini";
+  const std::string path = folder.path() + "dayplot_publish.ini";
   PublishDialog dialog(path);
   dialog.findChild<QCheckBox*>("TlsRequired")->setChecked(true);
   dialog.findChild<QLineEdit*>("KeyFile")->setText(" /srv/key ");
