@@ -32,7 +32,8 @@ struct Loop {
 
 }  // namespace
 
-ServerStream::ServerStream(std::string input) : input_(std::move(input)), ring_(kRingBytes) {
+ServerStream::ServerStream(std::string input) : input_(std::move(input)) {
+  waiting_.reserve(kWaitingBytes);
   try {
     thread_ = std::thread(&ServerStream::run, this);
   } catch (const std::system_error&) {
@@ -50,11 +51,9 @@ ServerStream::Taken ServerStream::take() {
   // The state first: sound written before a failure is taken with it.
   taken.state = state_.load(std::memory_order_acquire);
   taken.error = error_.load(std::memory_order_acquire);
-  const size_t end = written_.load(std::memory_order_acquire);
-  size_t at = read_.load(std::memory_order_relaxed);
-  taken.sound.reserve(end - at);
-  for (; at < end; ++at) taken.sound.push_back(ring_[at % kRingBytes]);
-  read_.store(at, std::memory_order_release);
+  taken.sound.reserve(kWaitingBytes);
+  const std::lock_guard<std::mutex> lock(waitingLock_);
+  taken.sound.swap(waiting_);
   return taken;
 }
 
@@ -65,13 +64,11 @@ void ServerStream::setState(State state, int error) {
 }
 
 void ServerStream::append(const uint8_t* data, size_t size) {
-  size_t at = written_.load(std::memory_order_relaxed);
+  const std::lock_guard<std::mutex> lock(waitingLock_);
   // What finds no room is dropped: the owner has not taken anything for four seconds
   // and takes this stream for a stalled one anyway.
-  const size_t room = kRingBytes - (at - read_.load(std::memory_order_acquire));
-  size = std::min(size, room);
-  for (size_t i = 0; i < size; ++i) ring_[(at + i) % kRingBytes] = data[i];
-  written_.store(at + size, std::memory_order_release);
+  const size_t room = kWaitingBytes - std::min(waiting_.size(), kWaitingBytes);
+  waiting_.insert(waiting_.end(), data, data + std::min(size, room));
 }
 
 void ServerStream::run() {

@@ -10,11 +10,12 @@
 // Threading: made, read and destroyed on one thread (the window's or the headless
 // loop's), which looks with take() a few times a second; nothing is called back on it.
 // The destructor stops the thread and waits for it (at most a tenth of a second).
-// The two threads share only atomics and the ring those order (one writer, one reader).
+// The two threads share the state (atomics) and the sound not yet taken (under a mutex).
 #pragma once
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -50,14 +51,12 @@ class ServerStream {
   void setState(State state, int error = 0);
   void append(const uint8_t* data, size_t size);
 
-  // Four seconds of sound between the stream's thread and the owner's: one writer, one
-  // reader, each side moving its own index (release) after the bytes (acquire).
-  static constexpr size_t kRingBytes = 4 * 22050;
+  // At most four seconds of sound wait between the stream's thread and the owner's.
+  static constexpr size_t kWaitingBytes = 4 * 22050;
 
   const std::string input_;
-  std::vector<uint8_t> ring_;
-  std::atomic<size_t> written_ = 0;  // bytes ever written, by the stream's thread
-  std::atomic<size_t> read_ = 0;     // bytes ever taken, by the owner
+  std::mutex waitingLock_;
+  std::vector<uint8_t> waiting_;  // recorded, not yet taken
   std::atomic<State> state_ = State::Connecting;
   std::atomic<int> error_ = 0;
   std::atomic<bool> stop_ = false;
