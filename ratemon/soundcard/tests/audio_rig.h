@@ -122,15 +122,15 @@ inline void startServer() {
   ASSERT_TRUE(serverUp());
 }
 
-// `seconds` of quiet u8 sound with `perSecond` dips (to 20 for 5 samples) in every
-// second from `first` on but the last.
-inline void writeTubeRecording(const std::string& path, int seconds, int perSecond, int first = 1) {
+// `seconds` of quiet u8 sound (a faint hiss a step either side of the middle, as a real
+// input has: a flat input is a dead one) with a dip (to 20 for 5 samples) at each of
+// `starts` (samples).
+inline void writeRecording(const std::string& path, int seconds,
+                           const std::vector<size_t>& starts) {
   std::vector<short> s(static_cast<size_t>(seconds * kSampleRate), 0);
-  for (int sec = first; sec < seconds - 1; ++sec)
-    for (int k = 0; k < perSecond; ++k) {
-      const size_t at = size_t(sec * kSampleRate + 300 + k * (kSampleRate - 600) / perSecond);
-      for (size_t j = 0; j < 5; ++j) s[at + j] = static_cast<short>((20 - 128) * 256);
-    }
+  for (size_t i = 0; i < s.size(); ++i) s[i] = static_cast<short>((i * 7919 % 3) * 256 - 256);
+  for (const size_t at : starts)
+    for (size_t j = 0; j < 5; ++j) s[at + j] = static_cast<short>((20 - 128) * 256);
   SF_INFO info{};
   info.samplerate = kSampleRate;
   info.channels = 1;
@@ -139,6 +139,23 @@ inline void writeTubeRecording(const std::string& path, int seconds, int perSeco
   ASSERT_NE(f, nullptr);
   sf_write_short(f, s.data(), static_cast<sf_count_t>(s.size()));
   sf_close(f);
+}
+
+// `perSecond` dips in every second from `first` on but the last.
+inline void writeTubeRecording(const std::string& path, int seconds, int perSecond, int first = 1) {
+  std::vector<size_t> starts;
+  for (int sec = first; sec < seconds - 1; ++sec)
+    for (int k = 0; k < perSecond; ++k)
+      starts.push_back(size_t(sec * kSampleRate + 300 + k * (kSampleRate - 600) / perSecond));
+  writeRecording(path, seconds, starts);
+}
+
+// `pulses` dips spread evenly between the first second and the last, as a slow tube's.
+inline void writeSpreadPulses(const std::string& path, int seconds, int pulses) {
+  std::vector<size_t> starts;
+  const size_t span = static_cast<size_t>((seconds - 2) * kSampleRate);
+  for (int k = 0; k < pulses; ++k) starts.push_back(kSampleRate + span * k / pulses);
+  writeRecording(path, seconds, starts);
 }
 
 // Plays a recording into the recorded sink (not the default output: alarms go there),

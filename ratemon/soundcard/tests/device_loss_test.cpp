@@ -260,10 +260,19 @@ TEST_F(DeviceLoss, HeadlessRatemonWaitsForItsInputSurvivesItsLossAndSkipsTheBrok
   EXPECT_EQ(station.state(), QProcess::Running) << "ended by itself";
   rig::addInput(kProbe);
   ASSERT_TRUE(QTest::qWaitFor([&] { return logged("device-back") == 2; }, 10000)) << "not resumed";
-  ASSERT_TRUE(rig::play(wav_));
+  // 40 pulses spread over the next two minutes, as a slow tube's: a tube that fell
+  // silent for long after a busy start would be told as no signal, its minutes no lines.
+  const std::string slow = (folder_ / "slow.wav").string();
+  rig::writeSpreadPulses(slow, 115, 40);
+  QProcess player;
+  player.start("paplay", {"--device=radmon_sink", QString::fromStdString(slow)});
+  ASSERT_TRUE(player.waitForStarted(5000));
   // Past the end of the second minute of sound heard.
   const fs::path dayFile = folder_ / "data" / dayFileName(day);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return fs::exists(dayFile); }, 130000)) << "no whole minute";
+  ASSERT_TRUE(QTest::qWaitFor([&] { return fs::exists(dayFile); }, 130000))
+      << "no whole minute: " << station.readAllStandardError().toStdString()
+      << testing::readBytes(events);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return player.state() == QProcess::NotRunning; }, 20000));
   QTest::qWait(1000);
   ::kill(static_cast<pid_t>(station.processId()), SIGINT);
   ASSERT_TRUE(station.waitForFinished(10000));
