@@ -67,10 +67,7 @@ class PublisherTest : public ::testing::Test {
 
   static auto hasStates(size_t n) {
     return [n](const std::vector<ReceivedMessage>& ms) {
-      std::vector<std::string> payloads;
-      for (const auto& m : ms)
-        if (m.topic == kStateTopic) payloads.push_back(m.payload);
-      return keptLines(payloads).size() >= n;
+      return keptLines(testing::payloadsOn(ms, kStateTopic)).size() >= n;
     };
   }
 
