@@ -3,7 +3,6 @@
 // a refused password and an untrusted certificate, a restart that catches up.
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -17,6 +16,7 @@
 #include "kept_lines.h"
 #include "local_broker.h"
 #include "temp_station.h"
+#include "text_files.h"
 
 namespace radmon {
 namespace {
@@ -33,16 +33,6 @@ using testing::waitExit;
 const std::string kStart = "2026-03-01 23:59:59";
 const std::string kDay = "20260302";
 const std::string kDayStart = "2026-03-02 00:00:00";
-
-std::vector<std::string> linesOf(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (!line.empty()) lines.push_back(line);
-  }
-  return lines;
-}
 
 class HeadlessMqtt : public ::testing::Test {
  protected:
@@ -61,7 +51,9 @@ class HeadlessMqtt : public ::testing::Test {
                                       "' " + extra);
   }
   std::vector<std::string> dayFileLines() const {
-    return linesOf(testing::readBytes(root / "data" / dayFileName(kDay)));
+    const std::string text = testing::readBytes(root / "data" / dayFileName(kDay));
+    const auto lines = textLines(text);
+    return {lines.begin(), lines.end()};
   }
   size_t dayLines() const { return dayFileLines().size(); }
   std::string err() const { return testing::readBytes(root / "err.txt"); }
