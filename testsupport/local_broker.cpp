@@ -127,12 +127,34 @@ std::vector<ReceivedMessage> Subscriber::messages() const {
   return messages_;
 }
 
-std::vector<std::string> Subscriber::payloadsOn(const std::string& topic) const {
-  std::lock_guard lock(mutex_);
+std::vector<std::string> payloadsOn(const std::vector<ReceivedMessage>& messages,
+                                    const std::string& topic) {
   std::vector<std::string> out;
-  for (const auto& m : messages_)
+  for (const auto& m : messages)
     if (m.topic == topic) out.push_back(m.payload);
   return out;
+}
+
+std::vector<std::string> Subscriber::payloadsOn(const std::string& topic) const {
+  std::lock_guard lock(mutex_);
+  return testing::payloadsOn(messages_, topic);
+}
+
+pid_t spawnIn(const fs::path& folder, const std::string& command, const std::string& env) {
+  const std::string line =
+      "cd '" + folder.string() + "' && " + env + " exec " + command + " >out.txt 2>err.txt";
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::execl("/bin/sh", "sh", "-c", line.c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  return pid;
+}
+
+int waitExit(pid_t pid) {
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 }  // namespace radmon::testing

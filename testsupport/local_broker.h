@@ -1,10 +1,12 @@
 // Test support: a real mosquitto broker on 127.0.0.1 at a free port, with a config of
 // its own in a temporary folder (an account, TLS), that a test can stop and start
-// again on the same port; and a subscriber that keeps every message it receives.
+// again on the same port; a subscriber that keeps every message it receives; and the
+// program under test started beside them.
 #pragma once
 
 #include <chrono>
 #include <condition_variable>
+#include <filesystem>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -53,6 +55,10 @@ struct ReceivedMessage {
   std::chrono::steady_clock::time_point arrived;
 };
 
+// The payloads of the messages on `topic`, in the order they came.
+std::vector<std::string> payloadsOn(const std::vector<ReceivedMessage>& messages,
+                                    const std::string& topic);
+
 class Subscriber {
  public:
   // Subscribes to `filter` with QoS 1 on the broker at 127.0.0.1:port; over TLS
@@ -73,5 +79,11 @@ class Subscriber {
   std::condition_variable changed_;
   std::vector<ReceivedMessage> messages_;
 };
+
+// Runs `env exec command` through the shell in `folder`, its stdout and stderr in out.txt
+// and err.txt there; the child's pid. waitExit gives its exit status, -1 if it did not exit.
+pid_t spawnIn(const std::filesystem::path& folder, const std::string& command,
+              const std::string& env = "");
+int waitExit(pid_t pid);
 
 }  // namespace radmon::testing

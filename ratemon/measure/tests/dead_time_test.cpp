@@ -5,8 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
 #include <fstream>
+
+#include "temp_station.h"
 
 namespace radmon {
 
@@ -71,9 +72,8 @@ TEST(ReadingInterval95, FromTheCountsBehindTheFigureSummedFromTheChainsSlots) {
 }
 
 TEST(CountingSettings, FileReadsBackBadLinesAreToldAndTheScansOwnDeadTimeIsOffered) {
-  namespace fs = std::filesystem;
-  const std::string path = (fs::temp_directory_path() / "counting_settings_test.ini").string();
-  fs::remove(path);
+  ftp::testing::TempStation temp{"radmon_counting", "station", {}};
+  const std::string path = (temp.program / "counting_settings_test.ini").string();
   EXPECT_EQ(loadCountingSettings(path).value, CountingSettings{});  // no file: all off
   EXPECT_TRUE(loadCountingSettings(path).issues.empty());
 
@@ -102,7 +102,6 @@ TEST(CountingSettings, FileReadsBackBadLinesAreToldAndTheScansOwnDeadTimeIsOffer
     EXPECT_EQ(loaded.value, c.settings) << c.text;
     EXPECT_EQ(loaded.issues, c.issues) << c.text;
   }
-  fs::remove(path);
   // The scan's own dead time is offered.
   EXPECT_NEAR(scanDeadTimeMicroseconds(10), 498.866, 1e-3);  // 11 samples, as measured
   EXPECT_NEAR(scanDeadTimeMicroseconds(0), 45.351, 1e-3);

@@ -12,6 +12,7 @@
 
 #include "day_record.h"
 #include "file_bytes.h"
+#include "temp_station.h"
 
 namespace radmon {
 namespace fs = std::filesystem;
@@ -19,19 +20,11 @@ using testing::readBytes;
 
 class RecordWriterTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() / ("radmon_records_" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    folder = dir.string() + "/";
-  }
-  void TearDown() override {
-    fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add);
-    fs::remove_all(dir);
-  }
+  void TearDown() override { fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add); }
   std::string contents(const std::string& day) { return readBytes(folder + dayFileName(day)); }
-  fs::path dir;
-  std::string folder;
+  ftp::testing::TempStation temp_{"radmon_records", "station", {}};
+  const fs::path dir = temp_.program;
+  const std::string folder = dir.string() + "/";
   RecordWriter writer;
 };
 

@@ -1,8 +1,5 @@
 // Home Assistant discovery as made from a station id and name, clearing what older
 // ratemons announced, and the station id file.
-#include <unistd.h>
-
-#include <filesystem>
 #include <fstream>
 #include <set>
 
@@ -11,11 +8,10 @@
 
 #include "discovery.h"
 #include "station_identity.h"
+#include "temp_station.h"
 
 namespace radmon {
 namespace {
-
-namespace fs = std::filesystem;
 
 const DiscoveryNames kNames{"Monitor", "Dose", "CPM", "Total", "A1", "A2", "Health"};
 
@@ -115,10 +111,8 @@ TEST(FormerDiscoveryClears, EmptyRetainedOnTheNameTopicsWhenTheyDiffer) {
 }
 
 TEST(StationIdentity, MadeOnceThenKeptAndAChosenIdRead) {
-  const fs::path folder =
-      fs::temp_directory_path() / ("radmon_station_id_" + std::to_string(::getpid()));
-  fs::create_directories(folder);
-  const std::string path = (folder / kStationIdFileName).string();
+  ftp::testing::TempStation temp{"radmon_station_id", "station", {}};
+  const std::string path = (temp.program / kStationIdFileName).string();
 
   const StationIdentity made = loadStationIdentity(path);
   EXPECT_EQ(made.outcome, StationIdentity::Made);
@@ -149,9 +143,8 @@ TEST(StationIdentity, MadeOnceThenKeptAndAChosenIdRead) {
         << row.content;
     EXPECT_EQ(read.id, row.id ? row.id : "") << row.content;
   }
-  fs::remove_all(folder);
 
-  const StationIdentity unsaved = loadStationIdentity((folder / "none" / "id.txt").string());
+  const StationIdentity unsaved = loadStationIdentity((temp.program / "none" / "id.txt").string());
   EXPECT_EQ(unsaved.outcome, StationIdentity::NotSaved);
   EXPECT_TRUE(isStationId(unsaved.id));
 }

@@ -43,11 +43,11 @@ std::vector<std::string> linesOf(int first, int count) {
 
 class PublisherTest : public ::testing::Test {
  protected:
-  PublisherOptions options(int port) {
+  PublisherOptions options(int port, bool tls = false, const std::string& user = "",
+                           const std::string& password = "") {
     PublisherOptions o;
-    o.address.host = "127.0.0.1";
-    o.address.port = port;
-    o.address.prefix = kPrefix;
+    o.address = {tls, user, {}, "127.0.0.1", port, kPrefix};
+    o.password = password;
     o.stationName = "test";
     o.ackedFile = (folder / kAckedFileName).string();
     return o;
@@ -67,10 +67,7 @@ class PublisherTest : public ::testing::Test {
 
   static auto hasStates(size_t n) {
     return [n](const std::vector<ReceivedMessage>& ms) {
-      std::vector<std::string> payloads;
-      for (const auto& m : ms)
-        if (m.topic == kStateTopic) payloads.push_back(m.payload);
-      return keptLines(payloads).size() >= n;
+      return keptLines(testing::payloadsOn(ms, kStateTopic)).size() >= n;
     };
   }
 
@@ -162,11 +159,7 @@ TEST_F(PublisherTest, RefusedConnectionsAreToldMeasuringGoesOnAndATrustedTlsOneD
     if (c.expected != LinkState::Unreachable) {
       ASSERT_TRUE(broker.start());
     }
-    PublisherOptions o = options(broker.port());
-    o.address.tls = c.tls;
-    o.address.user = c.broker.user;
-    o.password = c.password;
-    MqttPublisher publisher(o);
+    MqttPublisher publisher(options(broker.port(), c.tls, c.broker.user, c.password));
     ASSERT_FALSE(publisher.start({}));
     const auto event = waitForEvent(publisher, {c.expected}, 5s);
     ASSERT_TRUE(event);
@@ -178,10 +171,7 @@ TEST_F(PublisherTest, RefusedConnectionsAreToldMeasuringGoesOnAndATrustedTlsOneD
   // With the broker's certificate as its CA file, TLS delivers.
   LocalBroker broker({"station", "secret", true});
   ASSERT_TRUE(broker.start());
-  PublisherOptions o = options(broker.port());
-  o.address.tls = true;
-  o.address.user = "station";
-  o.password = "secret";
+  PublisherOptions o = options(broker.port(), true, "station", "secret");
   o.caFile = broker.certificatePath();
   MqttPublisher publisher(o);
   ASSERT_FALSE(publisher.start({}));

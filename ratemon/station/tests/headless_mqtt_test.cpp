@@ -1,13 +1,8 @@
 // ratemon --headless --mqtt as an operator runs it, against a real mosquitto: a day
 // delivered in order with its discovery, the broker away for two hours of the replay,
 // a refused password and an untrusted certificate, a restart that catches up.
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -21,6 +16,7 @@
 #include "kept_lines.h"
 #include "local_broker.h"
 #include "temp_station.h"
+#include "text_files.h"
 
 namespace radmon {
 namespace {
@@ -29,28 +25,14 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using testing::keptLines;
 using testing::LocalBroker;
+using testing::payloadsOn;
 using testing::ReceivedMessage;
 using testing::Subscriber;
+using testing::waitExit;
 
 const std::string kStart = "2026-03-01 23:59:59";
 const std::string kDay = "20260302";
 const std::string kDayStart = "2026-03-02 00:00:00";
-
-std::vector<std::string> linesOf(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (!line.empty()) lines.push_back(line);
-  }
-  return lines;
-}
-
-std::vector<std::string> payloadsOf(const std::vector<ReceivedMessage>& messages) {
-  std::vector<std::string> payloads;
-  for (const auto& m : messages) payloads.push_back(m.payload);
-  return payloads;
-}
 
 class HeadlessMqtt : public ::testing::Test {
  protected:
@@ -63,24 +45,15 @@ class HeadlessMqtt : public ::testing::Test {
   // Starts ratemon on a simulated tube; stdout and stderr go to out.txt and err.txt.
   pid_t launch(const std::string& url, int64_t seconds, const std::string& extra = "",
                const std::string& start = kStart, bool fast = true) {
-    const std::string cmd = "cd '" + root.string() + "' && exec ./ratemon --headless --input " +
-                            input + " " + (fast ? "--fast " : "") + "--start '" + start +
-                            "' --seconds " + std::to_string(seconds) + " --mqtt '" + url + "' " +
-                            extra + " >out.txt 2>err.txt";
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-      ::execl("/bin/sh", "sh", "-c", cmd.c_str(), static_cast<char*>(nullptr));
-      ::_exit(127);
-    }
-    return pid;
-  }
-  static int waitExit(pid_t pid) {
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return testing::spawnIn(root, "./ratemon --headless --input " + input + " " +
+                                      (fast ? "--fast " : "") + "--start '" + start +
+                                      "' --seconds " + std::to_string(seconds) + " --mqtt '" + url +
+                                      "' " + extra);
   }
   std::vector<std::string> dayFileLines() const {
-    return linesOf(testing::readBytes(root / "data" / dayFileName(kDay)));
+    const std::string text = testing::readBytes(root / "data" / dayFileName(kDay));
+    const auto lines = textLines(text);
+    return {lines.begin(), lines.end()};
   }
   size_t dayLines() const { return dayFileLines().size(); }
   std::string err() const { return testing::readBytes(root / "err.txt"); }
@@ -212,8 +185,9 @@ TEST_F(HeadlessMqtt, TwoHoursWithoutTheBrokerArriveAfterItInOrderNoneTwice) {
 
   const auto lines = dayFileLines();
   ASSERT_EQ(lines.size(), 360u);
-  ASSERT_TRUE(
-      sub.waitFor([](const auto& ms) { return keptLines(payloadsOf(ms)).size() >= 360; }, 10s));
+  ASSERT_TRUE(sub.waitFor(
+      [](const auto& ms) { return keptLines(payloadsOn(ms, "radmon/e2e/state")).size() >= 360; },
+      10s));
   EXPECT_EQ(keptLines(sub.payloadsOn("radmon/e2e/state")), lines);
   EXPECT_NE(err().find("再接続"), std::string::npos) << err();
 }

@@ -2,10 +2,6 @@
 // else): stations whose names or prefixes are alike keep their own identity, discovery as
 // Home Assistant reads it or none at all, the password from the environment, and live
 // readings no faster than the wall clock under a fast replay.
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -28,7 +24,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using testing::LocalBroker;
-using testing::ReceivedMessage;
+using testing::payloadsOn;
 using testing::Subscriber;
 
 // One headless ratemon on a simulated tube in a station folder of its own.
@@ -39,21 +35,13 @@ struct Station {
   }
   // Starts it; its stdout and stderr go to out.txt and err.txt.
   void launch(const std::string& url, const std::string& options, const std::string& env = "") {
-    const std::string cmd = "cd '" + temp.program.string() + "' && " + env +
-                            " exec ./ratemon --headless --input sim:20 --start "
-                            "'2026-03-01 12:00:57' --mqtt '" +
-                            url + "' " + options + " >out.txt 2>err.txt";
-    pid = ::fork();
-    if (pid == 0) {
-      ::execl("/bin/sh", "sh", "-c", cmd.c_str(), static_cast<char*>(nullptr));
-      ::_exit(127);
-    }
+    pid = testing::spawnIn(temp.program,
+                           "./ratemon --headless --input sim:20 --start '2026-03-01 12:00:57' "
+                           "--mqtt '" +
+                               url + "' " + options,
+                           env);
   }
-  int wait() {
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
+  int wait() { return testing::waitExit(pid); }
   std::string err() const { return testing::readBytes(temp.program / "err.txt"); }
   std::string id() const {
     std::string id = testing::readBytes(temp.program / "ratemon_station_id.txt");
@@ -66,14 +54,6 @@ struct Station {
 
 std::string url(int port, const std::string& prefix, const std::string& account = "") {
   return "mqtt://" + account + "127.0.0.1:" + std::to_string(port) + "/" + prefix;
-}
-
-std::vector<std::string> payloadsOn(const std::vector<ReceivedMessage>& messages,
-                                    const std::string& topic) {
-  std::vector<std::string> out;
-  for (const auto& m : messages)
-    if (m.topic == topic) out.push_back(m.payload);
-  return out;
 }
 
 size_t count(const std::string& text, const std::string& what) {
