@@ -26,9 +26,6 @@ constexpr long kConnectSeconds = 15;
 constexpr int kSendBuffer = 32 * 1024;
 // A broken upload is sent again this many times before the step fails.
 constexpr int kResends = 2;
-// The slowest server an upload waits for: what is in flight when the last byte has gone
-// into the socket must reach it at this pace before its confirmation is given up on.
-constexpr long kSlowestBytesPerSecond = 500;
 
 size_t readFile(char* buffer, size_t size, size_t count, void* file) {
   return std::fread(buffer, size, count, static_cast<std::FILE*>(file));
@@ -437,14 +434,8 @@ Outcome FtpConnection::store(std::FILE* file, long size, const ServerFolder& fol
   curl_easy_setopt(handle_, CURLOPT_READDATA, file);
   curl_easy_setopt(handle_, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(size));
   curl_easy_setopt(handle_, CURLOPT_POSTQUOTE, afterList.get());
-  // Once the last byte is in the socket, the server's confirmation may still be behind
-  // everything the buffers on both sides hold, at the slowest pace accepted.
-  curl_easy_setopt(handle_, CURLOPT_SERVER_RESPONSE_TIMEOUT,
-                   static_cast<long>(options_.stallSeconds + size / kSlowestBytesPerSecond));
   Outcome outcome = perform();
   curl_easy_getinfo(handle_, CURLINFO_SIZE_UPLOAD_T, &outcome.bytes);
-  curl_easy_setopt(handle_, CURLOPT_SERVER_RESPONSE_TIMEOUT,
-                   static_cast<long>(options_.stallSeconds));
   curl_easy_setopt(handle_, CURLOPT_READDATA, nullptr);
   curl_easy_setopt(handle_, CURLOPT_UPLOAD, 0L);
   curl_easy_setopt(handle_, CURLOPT_POSTQUOTE, nullptr);
