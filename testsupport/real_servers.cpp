@@ -210,27 +210,6 @@ std::optional<std::string> RealServer::start(const ServerChoice& choice, const f
            passiveLow + ":" + passiveHigh, "-E", "-l", "unix", "-Y", "1", "-2", both.string()},
           log);
     }
-    case ServerKind::PyftpdlibThrottled: {
-      // Reads the uploads at a steady pace from the first byte (vsftpd's limit lets the
-      // first 64 KiB through at once).
-      const fs::path script = work / "throttled_ftpd.py";
-      std::ofstream(script) << "import sys\n"
-                               "from pyftpdlib.authorizers import DummyAuthorizer\n"
-                               "from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler\n"
-                               "from pyftpdlib.servers import FTPServer\n"
-                               "port, home, user, password, low, high, rate = sys.argv[1:]\n"
-                               "accounts = DummyAuthorizer()\n"
-                               "accounts.add_user(user, password, home, perm='elradfmwMT')\n"
-                               "ThrottledDTPHandler.read_limit = int(rate)\n"
-                               "FTPHandler.authorizer = accounts\n"
-                               "FTPHandler.dtp_handler = ThrottledDTPHandler\n"
-                               "FTPHandler.passive_ports = range(int(low), int(high) + 1)\n"
-                               "FTPServer(('127.0.0.1', int(port)), FTPHandler).serve_forever()\n";
-      return launch({"/usr/bin/python3", script.string(), std::to_string(port_),
-                     choice.root.string(), TestAccount::kUser, TestAccount::kPassword, passiveLow,
-                     passiveHigh, std::to_string(choice.maxBytesPerSecond)},
-                    log);
-    }
     case ServerKind::Proftpd: {
       const fs::path conf = work / "proftpd.conf";
       std::ofstream out(conf);

@@ -1,6 +1,6 @@
 // The FTP and SFTP servers that web hosts run, started from Debian's own programs on
 // 127.0.0.1 for a test: vsftpd (plain or explicit TLS, optionally slowed), pure-ftpd
-// with TLS, proftpd (with commands denied), pyftpdlib steadily slowed, and OpenSSH's sshd
+// with TLS, proftpd (with commands denied), and OpenSSH's sshd
 // with its built-in SFTP. They log in a test account
 // (made for the test and removed after it, so the tests need root) whose home is the
 // test's own folder; certificates and host keys are generated at test time.
@@ -58,11 +58,11 @@ class ServerHome {
   TestAccount account_;
 };
 
-enum class ServerKind { VsftpdPlain, VsftpdTls, PureFtpdTls, Sshd, Proftpd, PyftpdlibThrottled };
+enum class ServerKind { VsftpdPlain, VsftpdTls, PureFtpdTls, Sshd, Proftpd };
 
 struct ServerChoice {
   ServerKind kind = ServerKind::VsftpdPlain;
-  int maxBytesPerSecond = 0;     // vsftpd, pyftpdlib: 0 unlimited
+  int maxBytesPerSecond = 0;     // vsftpd: 0 unlimited
   long maxFileBytes = 0;         // vsftpd: a file size limit, as a full disk would set
   unsigned port = 0;             // 0: a free one; else the port of an earlier server
   std::string denied{};          // proftpd: commands refused to everyone, e.g. "RNFR RNTO DELE"

@@ -94,8 +94,8 @@ void ServerStream::run() {
       break;
     }
     if (context == PA_CONTEXT_READY && !l.stream) {
-      const pa_sample_spec spec{PA_SAMPLE_U8, kSampleRate, 1};
-      l.stream = pa_stream_new(l.context, "ratemon", &spec, nullptr);
+      const pa_sample_spec format{PA_SAMPLE_U8, kSampleRate, 1};
+      l.stream = pa_stream_new(l.context, "ratemon", &format, nullptr);
       if (!l.stream) {
         setState(State::Failed, pa_context_errno(l.context));
         break;

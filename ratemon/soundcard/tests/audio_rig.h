@@ -169,6 +169,13 @@ inline bool play(const std::string& wav) {
   return player.exitStatus() == QProcess::NormalExit && player.exitCode() == 0;
 }
 
+// How often `what` stands in `text`.
+inline size_t countOf(const std::string& text, const std::string& what) {
+  size_t n = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
 // Counts the pulses of each buffer as the cycle would and keeps the device's events,
 // with the moments (on `clock`) of each.
 class PulseCounter final : public AudioInput::Events {

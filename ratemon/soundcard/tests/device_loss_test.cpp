@@ -221,12 +221,6 @@ INSTANTIATE_TEST_SUITE_P(
 namespace radmon {
 namespace {
 
-size_t countOf(const std::string& text, const std::string& what) {
-  size_t n = 0;
-  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-  return n;
-}
-
 // The headless program on the card, started before its input exists, the input then
 // taken away for twenty seconds and given back: it never ends by itself, logs each loss
 // and return, writes no line for the minute that missed sound, a line for the next
@@ -245,7 +239,7 @@ TEST_F(DeviceLoss, HeadlessRatemonWaitsForItsInputSurvivesItsLossAndSkipsTheBrok
   const std::string day = SystemClock().now().yyyymmdd();
   const fs::path events = folder_ / "data" / eventFileName(day);
   auto logged = [&](const char* kind) {
-    return countOf(testing::readBytes(events), std::string("\"") + kind + "\"");
+    return rig::countOf(testing::readBytes(events), std::string("\"") + kind + "\"");
   };
 
   ASSERT_TRUE(QTest::qWaitFor([&] { return logged("device-lost") == 1; }, 5000))
@@ -281,7 +275,7 @@ TEST_F(DeviceLoss, HeadlessRatemonWaitsForItsInputSurvivesItsLossAndSkipsTheBrok
   const std::string out = station.readAllStandardOutput().toStdString();
   const std::string file = testing::readBytes(dayFile);
   // One line, the second minute's: elapsed 120 seconds heard.
-  EXPECT_EQ(countOf(file, "\r\n"), 1u) << file;
+  EXPECT_EQ(rig::countOf(file, "\r\n"), 1u) << file;
   EXPECT_TRUE(file.ends_with(",120\r\n")) << file;
   EXPECT_NE(out.find(" total=40 "), std::string::npos) << out;
 }

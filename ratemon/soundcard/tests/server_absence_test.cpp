@@ -29,15 +29,10 @@ struct AwayCase {
   Away away;
   int seconds;  // how long the server is away
   const char* name;
+  const char* testName;
 };
 
 void PrintTo(const AwayCase& c, std::ostream* os) { *os << c.name; }
-
-size_t countOf(const std::string& text, const std::string& what) {
-  size_t n = 0;
-  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-  return n;
-}
 
 class ServerAbsence : public ::testing::TestWithParam<AwayCase> {
  protected:
@@ -72,7 +67,7 @@ class ServerAbsence : public ::testing::TestWithParam<AwayCase> {
   }
   size_t logged(const char* kind) const {
     const fs::path events = folder_ / "data" / eventFileName(SystemClock().now().yyyymmdd());
-    return countOf(testing::readBytes(events), std::string("\"") + kind + "\"");
+    return rig::countOf(testing::readBytes(events), std::string("\"") + kind + "\"");
   }
   fs::path folder_;
   std::string wav_, train_;
@@ -135,20 +130,11 @@ TEST_P(ServerAbsence, TheCardResumesWithin10SecondsOfTheReturnAndCountsEveryPuls
 
 INSTANTIATE_TEST_SUITE_P(
     Rig, ServerAbsence,
-    ::testing::Values(AwayCase{Away::Killed, 20, "killed for 20 s"},
-                      AwayCase{Away::Terminated, 5, "stopped with SIGTERM for 5 s"},
-                      AwayCase{Away::NotStartedYet, 10, "started 10 s before the server"}),
-    [](const auto& info) {
-      switch (info.param.away) {
-        case Away::Killed:
-          return std::string("Killed20s");
-        case Away::Terminated:
-          return std::string("Terminated5s");
-        case Away::NotStartedYet:
-          return std::string("StartedBeforeTheServer");
-      }
-      return std::string();
-    });
+    ::testing::Values(AwayCase{Away::Killed, 20, "killed for 20 s", "Killed20s"},
+                      AwayCase{Away::Terminated, 5, "stopped with SIGTERM for 5 s", "Terminated5s"},
+                      AwayCase{Away::NotStartedYet, 10, "started 10 s before the server",
+                               "StartedBeforeTheServer"}),
+    [](const auto& info) { return std::string(info.param.testName); });
 
 // The real programs through one absence of 20 s: the headless station, started 10 s
 // before the server exists, and the window, recording when the server is killed. Both
