@@ -1,8 +1,8 @@
 #include "kept_background.h"
 
-#include <charconv>
 #include <cmath>
 
+#include "number_text.h"
 #include "text_files.h"
 
 namespace radmon {
@@ -11,36 +11,21 @@ namespace {
 constexpr std::string_view kRateKey = "background_cps";
 constexpr std::string_view kSensitivityKey = "sensitivity";
 
-std::string number(double value) {
-  char buffer[32];
-  const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
-  return {buffer, end};
-}
-
 }  // namespace
 
 std::string formatKeptBackground(const KeptBackground& kept) {
-  return std::string(kRateKey) + "=" + number(kept.perSecond) + "\r\n" +
-         std::string(kSensitivityKey) + "=" + number(kept.sensitivity) + "\r\n";
+  return std::string(kRateKey) + "=" + shortestText(kept.perSecond) + "\r\n" +
+         std::string(kSensitivityKey) + "=" + shortestText(kept.sensitivity) + "\r\n";
 }
 
 std::optional<KeptBackground> parseKeptBackground(std::string_view text) {
   KeptBackground kept;
   bool rate = false, sensitivity = false;
-  while (!text.empty()) {
-    const size_t end = text.find('\n');
-    std::string_view line = text.substr(0, end);
-    text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    const size_t eq = line.find('=');
-    if (eq == std::string_view::npos) continue;
-    const std::string_view key = line.substr(0, eq), value = line.substr(eq + 1);
-    double v = 0;
-    const auto [ptr, ec] = std::from_chars(value.data(), value.data() + value.size(), v);
-    if (ec != std::errc{} || ptr != value.data() + value.size() || !std::isfinite(v) || v <= 0)
-      continue;
-    if (key == kRateKey) kept.perSecond = v, rate = true;
-    if (key == kSensitivityKey) kept.sensitivity = v, sensitivity = true;
+  for (const KeyValue& line : keyValueLines(text)) {
+    const auto v = line.value ? readNumber(*line.value) : std::nullopt;
+    if (!v || !std::isfinite(*v) || *v <= 0) continue;
+    if (line.key == kRateKey) kept.perSecond = *v, rate = true;
+    if (line.key == kSensitivityKey) kept.sensitivity = *v, sensitivity = true;
   }
   if (!rate || !sensitivity) return std::nullopt;
   return kept;

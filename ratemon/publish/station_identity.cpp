@@ -2,7 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <cctype>
 #include <random>
 
 #include "text_files.h"
@@ -11,8 +10,9 @@ namespace radmon {
 
 bool isStationId(std::string_view text) {
   if (text.empty() || text.size() > 32) return false;
-  for (unsigned char c : text)
-    if (!(std::islower(c) || std::isdigit(c) || c == '_' || c == '-')) return false;
+  // By byte value, not the C library's classes, which follow the locale.
+  for (const char c : text)
+    if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '-')) return false;
   return true;
 }
 
@@ -32,8 +32,8 @@ StationIdentity loadStationIdentity(const std::string& path) {
     std::string id;
     if (text) {
       const std::string_view first = std::string_view(*text).substr(0, text->find_first_of("\r\n"));
-      for (unsigned char c : first)
-        if (!std::isspace(c)) id += static_cast<char>(std::tolower(c));
+      for (const char c : lowerAscii(first))
+        if (c != ' ' && c != '\t') id += c;
     }
     if (!isStationId(id)) return {StationIdentity::BadContent, {}};
     return {StationIdentity::Kept, id};
