@@ -112,7 +112,7 @@ std::optional<std::string> writePublishSettings(const std::string& path,
   return faultText(path, writeTextFile(path, publishSettingsText(settings), /*ownerOnly=*/true));
 }
 
-std::set<std::string> readTlsMemory(const std::string& path) {
+std::set<std::string> readServerList(const std::string& path) {
   std::set<std::string> servers;
   if (const auto text = readTextFile(path)) {
     for (const std::string_view line : textLines(*text))
@@ -121,12 +121,27 @@ std::set<std::string> readTlsMemory(const std::string& path) {
   return servers;
 }
 
-std::optional<std::string> rememberTls(const std::string& path, const std::string& serverKey) {
-  std::set<std::string> servers = readTlsMemory(path);
-  if (!servers.insert(serverKey).second) return std::nullopt;
+namespace {
+
+std::optional<std::string> writeServerList(const std::string& path,
+                                           const std::set<std::string>& servers) {
   std::string text;
   for (const auto& server : servers) text += server + "\n";
   return faultText(path, writeTextFile(path, text, /*ownerOnly=*/true));
+}
+
+}  // namespace
+
+std::optional<std::string> rememberServer(const std::string& path, const std::string& serverKey) {
+  std::set<std::string> servers = readServerList(path);
+  if (!servers.insert(serverKey).second) return std::nullopt;
+  return writeServerList(path, servers);
+}
+
+std::optional<std::string> forgetServer(const std::string& path, const std::string& serverKey) {
+  std::set<std::string> servers = readServerList(path);
+  if (servers.erase(serverKey) == 0) return std::nullopt;
+  return writeServerList(path, servers);
 }
 
 }  // namespace radmon

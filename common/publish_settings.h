@@ -56,8 +56,11 @@ std::string shownFingerprint(std::string_view fingerprint);
 // of its own after the failure; the settings window finds it by this start to ask.
 inline constexpr const char* kFingerprintLead = "証明書の指紋 (SHA-256): ";
 
-// The memory of servers that offered TLS.
-std::set<std::string> readTlsMemory(const std::string& path);
-std::optional<std::string> rememberTls(const std::string& path, const std::string& serverKey);
+// A list of servers kept in a file of its own, one key a line (owner-only): those that
+// offered TLS, those that refuse rename, those whose last session did not finish.
+std::set<std::string> readServerList(const std::string& path);
+// Adds or takes out one server; what went wrong writing the file, if anything.
+std::optional<std::string> rememberServer(const std::string& path, const std::string& serverKey);
+std::optional<std::string> forgetServer(const std::string& path, const std::string& serverKey);
 
 }  // namespace radmon

@@ -10,7 +10,6 @@
 #include <iostream>
 #include <memory>
 #include <new>
-#include <set>
 #include <thread>
 
 #include "text_files.h"
@@ -78,14 +77,6 @@ std::string sftpQuote(const std::string& path) {
   return out + "\"";
 }
 
-void forgetServer(const std::string& path, const std::string& key) {
-  std::set<std::string> servers = readTlsMemory(path);
-  if (servers.erase(key) == 0) return;
-  std::string text;
-  for (const auto& server : servers) text += server + "\n";
-  writeTextFile(path, text, /*ownerOnly=*/true);
-}
-
 // A server that has gone silent or away would only make a clean-up wait again.
 bool reachable(Failure failure) {
   return failure != Failure::NoAnswer && failure != Failure::Stalled &&
@@ -123,9 +114,9 @@ FtpConnection::FtpConnection(const SessionOptions& options)
   }
 
   if (!options_.noRenamePath.empty())
-    renames_ = !readTlsMemory(options_.noRenamePath).contains(address.key());
+    renames_ = !readServerList(options_.noRenamePath).contains(address.key());
   if (!options_.unfinishedPath.empty())
-    unfinishedBefore_ = readTlsMemory(options_.unfinishedPath).contains(address.key());
+    unfinishedBefore_ = readServerList(options_.unfinishedPath).contains(address.key());
   if (sftp()) {
     const std::string& key = options_.publish.keyFile;
     curl_easy_setopt(handle_, CURLOPT_SSH_AUTH_TYPES,
@@ -146,7 +137,7 @@ FtpConnection::FtpConnection(const SessionOptions& options)
   }
 
   if (!options_.settingsPath.empty())
-    remembered_ = readTlsMemory(tlsMemoryPath(options_.settingsPath)).contains(address.key());
+    remembered_ = readServerList(tlsMemoryPath(options_.settingsPath)).contains(address.key());
   // TLS is the rule for ftps://, with "TLS required", and for a server that offered it
   // before: then libcurl stops at a refused AUTH, before the user name is sent.
   const bool required =
@@ -313,7 +304,7 @@ Outcome FtpConnection::checkFolder(const ServerFolder& folder) {
   if (outcome.ok && tls_ && !remembered_ && !options_.settingsPath.empty()) {
     // From now on this server is refused if it comes without TLS. A station that
     // cannot write the memory still uploads; it just learns nothing.
-    remembered_ = !rememberTls(tlsMemoryPath(options_.settingsPath), options_.address.key());
+    remembered_ = !rememberServer(tlsMemoryPath(options_.settingsPath), options_.address.key());
   }
   return outcome;
 }
@@ -398,7 +389,7 @@ Outcome FtpConnection::upload(const std::string& localPath, const ServerFolder& 
   std::fseek(file.get(), 0, SEEK_END);
   const long size = std::ftell(file.get());
   if (!marked_ && !options_.unfinishedPath.empty()) {
-    rememberTls(options_.unfinishedPath, options_.address.key());
+    rememberServer(options_.unfinishedPath, options_.address.key());
     marked_ = true;
   }
 
@@ -491,7 +482,7 @@ Outcome FtpConnection::storeDirectly(std::FILE* file, long size, const ServerFol
   }
   renames_ = false;
   direct.learnedNoRename = true;
-  if (!options_.noRenamePath.empty()) rememberTls(options_.noRenamePath, options_.address.key());
+  if (!options_.noRenamePath.empty()) rememberServer(options_.noRenamePath, options_.address.key());
   return direct;
 }
 
