@@ -116,4 +116,8 @@ LocalDateTime SystemClock::now() const {
   return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
 
+std::chrono::milliseconds SystemClock::steady() const {
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch());
+}
+
 }  // namespace radmon

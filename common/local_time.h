@@ -2,6 +2,7 @@
 // an interface so that tests and fast replays can run a whole day in seconds.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -40,28 +41,41 @@ struct LocalDateTime {
   friend bool operator==(const LocalDateTime&, const LocalDateTime&) = default;
 };
 
+// Two readings: the local wall time, which labels things and may jump (daylight-saving
+// changes, a time service stepping the clock), and a steady time that only runs on, for
+// how long something took.
 class Clock {
  public:
   virtual ~Clock() = default;
   virtual LocalDateTime now() const = 0;
+  // From an arbitrary origin; comparable only with other readings of the same clock.
+  virtual std::chrono::milliseconds steady() const = 0;
 };
 
-// The computer's clock in the local time zone.
+// The computer's clock in the local time zone, and its monotonic clock.
 class SystemClock final : public Clock {
  public:
   LocalDateTime now() const override;
+  std::chrono::milliseconds steady() const override;
 };
 
-// A clock that moves only when told: tests and fast replays.
+// A clock that moves only when told: tests and fast replays. advance() is time passing;
+// set() and step() move only the wall time, as a zone change or a time service does.
 class ManualClock final : public Clock {
  public:
   explicit ManualClock(LocalDateTime start) : now_(start) {}
   LocalDateTime now() const override { return now_; }
+  std::chrono::milliseconds steady() const override { return steady_; }
   void set(LocalDateTime t) { now_ = t; }
-  void advance(int64_t seconds) { now_ = now_.plusSeconds(seconds); }
+  void step(int64_t seconds) { now_ = now_.plusSeconds(seconds); }
+  void advance(int64_t seconds) {
+    now_ = now_.plusSeconds(seconds);
+    steady_ += std::chrono::seconds(seconds);
+  }
 
  private:
   LocalDateTime now_;
+  std::chrono::milliseconds steady_{0};
 };
 
 }  // namespace radmon

@@ -49,7 +49,7 @@ std::optional<Notice> RecordingCycle::start() {
   skippedMinutes_ = 0;
   noSignalSeconds_ = 0;
   watch_.soundMissing();
-  minuteStart_ = clock_.now();
+  minuteStart_ = clock_.steady();
   if (!positiveNumber(panel_.text(Box::sensitivity))) return NoSensitivity{};
   watch_.setSensitivity(sensitivity_.read(panel_));
   if (auto failure = audio_.openDevice()) return DeviceRefused{*failure};
@@ -148,11 +148,13 @@ void RecordingCycle::endOfMinute() {
   // One reading of the clock for the file and the line, so a line stamped 00:00 is
   // always in the new day's file.
   const LocalDateTime now = clock_.now();
-  // No signal heard is no measurement: the seconds before the watch could tell (the
-  // first ten of a flat stretch) may still be in a written minute.
-  const bool whole = minuteStart_.secondsUntil(now) <= 60 + kMissingSecondsAllowed &&
+  // How long the minute's sound took is measured on the steady clock: a jump of the wall
+  // clock is no missing sound. No signal heard is no measurement: the seconds before the
+  // watch could tell (the first ten of a flat stretch) may still be in a written minute.
+  const std::chrono::milliseconds ended = clock_.steady();
+  const bool whole = ended - minuteStart_ <= std::chrono::seconds(60 + kMissingSecondsAllowed) &&
                      noSignalSeconds_ <= kMissingSecondsAllowed;
-  minuteStart_ = now;
+  minuteStart_ = ended;
   noSignalSeconds_ = 0;
   if (!panel_.checked(Tick::recordFile)) return;
   if (whole) return writeRecord(now);
@@ -182,7 +184,7 @@ const std::vector<EventLine>& RecordingCycle::eventsOfDay(const LocalDateTime& n
 }
 
 void RecordingCycle::deviceFailed(const DeviceFailure& failure) {
-  if (!deviceLost_) lostAt_ = clock_.now();
+  if (!deviceLost_) lostAt_ = clock_.steady();
   deviceLost_ = true;
   lastFailure_ = failure;
   watch_.soundMissing();
@@ -196,7 +198,8 @@ void RecordingCycle::deviceBack() {
   SoundEvent event;
   event.kind = EventKind::DeviceBack;
   event.failure = lastFailure_;
-  event.lostSeconds = deviceLost_ ? static_cast<double>(lostAt_.secondsUntil(clock_.now())) : 0;
+  event.lostSeconds =
+      deviceLost_ ? std::chrono::duration<double>(clock_.steady() - lostAt_).count() : 0;
   deviceLost_ = false;
   tell(event);
 }

@@ -7,11 +7,17 @@
 // heard; each fault, its end and any sound dropped goes to the day's event log and to
 // the hooks. Seconds without sound never enter the sums: only buffers heard count, and
 // a minute whose 60 seconds of sound took more than a few seconds longer than a minute
-// on the clock (sound was missing in between) is not written, so that it shows as a gap;
-// so is a minute in which the watch's no-signal was on for more than those few seconds
-// (a dead input is no measured zero). Minutes heard during other faults are written as
-// heard and carry the faults in their health. Radiation alarms do not depend on any of
-// this.
+// on the steady clock (sound was missing in between) is not written, so that it shows as
+// a gap; so is a minute in which the watch's no-signal was on for more than those few
+// seconds (a dead input is no measured zero). Minutes heard during other faults are
+// written as heard and carry the faults in their health. Radiation alarms do not depend
+// on any of this.
+//
+// A minute is 60 buffers heard, whatever the wall clock does meanwhile: the local time
+// only labels the line and chooses its day file. When the wall clock jumps (daylight
+// saving, a step by the time service), every heard minute still gets its line: labels
+// of a skipped stretch do not appear, those of a repeated one appear twice, in the
+// order heard.
 //
 // Threading: everything runs on the thread that raises the audio input's events.
 #pragma once
@@ -167,9 +173,9 @@ class RecordingCycle final : public AudioInput::Events {
   const EventWording* wording_ = nullptr;
   bool deviceLost_ = false;
   DeviceFailure lastFailure_;
-  LocalDateTime lostAt_;
-  LocalDateTime minuteStart_;  // when the minute now being heard began, by the clock
-  int64_t droppedBytes_ = 0;   // not yet told
+  std::chrono::milliseconds lostAt_{0};       // on the steady clock
+  std::chrono::milliseconds minuteStart_{0};  // of the minute now being heard, steady
+  int64_t droppedBytes_ = 0;                  // not yet told
   int64_t skippedMinutes_ = 0;
   int noSignalSeconds_ = 0;  // of the minute now being heard
   std::vector<EventLine> dayEvents_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include <gtest/gtest.h>
 
@@ -323,6 +324,48 @@ TEST_F(RecordingCycleTest, AMinuteMayMissFiveSecondsOfSound) {
     }
     EXPECT_EQ(hooks.lines.size() - lines, c.written ? 1u : 0u);
     EXPECT_EQ(cycle.skippedMinutes() - skipped, c.written ? 0 : 1);
+  }
+}
+
+// The wall clock jumps halfway through the second minute (daylight saving, a step by the
+// time service, back across midnight) while the sound goes on: every minute heard is
+// written, labelled by the wall clock and filed by its date, and none is taken for a
+// minute that missed sound.
+TEST_F(RecordingCycleTest, AJumpOfTheWallClockIsNoMissingSound) {
+  const struct {
+    int64_t step;
+    const char* labels[3];
+  } cases[] = {
+      {3600, {"2026/03/29 01:58", "2026/03/29 02:59", "2026/03/29 03:00"}},
+      {-3600, {"2026/03/29 01:58", "2026/03/29 00:59", "2026/03/29 01:00"}},
+      {600, {"2026/03/29 01:58", "2026/03/29 02:09", "2026/03/29 02:10"}},
+      {-600, {"2026/03/29 01:58", "2026/03/29 01:49", "2026/03/29 01:50"}},
+      {-7200, {"2026/03/29 01:58", "2026/03/28 23:59", "2026/03/29 00:00"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.step);
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    hooks.lines.clear();
+    clock.set({2026, 3, 29, 1, 57, 30});
+    ASSERT_FALSE(cycle.start());
+    seconds(90, 1);
+    clock.step(c.step);
+    seconds(90, 1);
+    cycle.stop();
+    EXPECT_EQ(cycle.skippedMinutes(), 0);
+    ASSERT_EQ(hooks.lines.size(), 3u);
+    std::map<std::string, std::string> files;  // day -> its lines, in the order heard
+    for (size_t i = 0; i < 3; ++i) {
+      const auto record = parseRecordLine(hooks.lines[i]);
+      ASSERT_TRUE(record && record->when());
+      EXPECT_EQ(record->date + " " + record->time, c.labels[i]);
+      EXPECT_EQ(record->elapsedSeconds, 60 * static_cast<int64_t>(i + 1));
+      files[record->when()->yyyymmdd()] += hooks.lines[i];
+    }
+    for (const auto& [day, lines] : files) EXPECT_EQ(dayFile(day), lines);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()),
+              static_cast<std::ptrdiff_t>(files.size()));
   }
 }
 
