@@ -125,6 +125,33 @@ TEST(DayPass, MissingOrRepeatedMinuteBreaksTheCurveButCounts) {
   EXPECT_DOUBLE_EQ(r.stats.maximum, 0.5);
 }
 
+// The days summer time begins and ends, as ratemon writes them (Berlin): the skipped
+// hour is a break; the hour heard twice is drawn twice over the same stretch, with a
+// break where the time goes back, and each of its minutes counts once.
+TEST(DayPass, ClockChangeDaysBreakTheCurveAndCountEveryMinuteHeard) {
+  const struct {
+    const char* name;
+    std::vector<std::string> times;
+    std::vector<bool> drawn;
+    int lastFrom;  // t1 of the last pair
+  } cases[] = {
+      {"spring", {"01:58", "01:59", "03:00", "03:01"}, {true, false, true}, 180},
+      {"autumn", {"02:58", "02:59", "02:00", "02:01"}, {true, false, true}, 120},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string text;
+    for (size_t i = 0; i < c.times.size(); ++i) text += line(c.times[i], i < 2 ? "0.1" : "0.3");
+    const PassResult r = pass(text);
+    std::vector<bool> drawn;
+    for (const PlotPair& p : r.pairs) drawn.push_back(p.drawn);
+    EXPECT_EQ(drawn, c.drawn);
+    EXPECT_EQ(r.pairs.back().t1, c.lastFrom);
+    EXPECT_EQ(r.stats.count, 4);
+    EXPECT_DOUBLE_EQ(r.stats.average, 0.2);
+  }
+}
+
 TEST(DayPass, NoonPairEndsTheMorningPanelThenAfternoonStays) {
   const PassResult r = pass(line("11:58", "1") + line("11:59", "1") + line("12:00", "1") +
                             line("12:01", "1") + line("23:58", "1") + line("23:59", "1"));

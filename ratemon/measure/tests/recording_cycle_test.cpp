@@ -29,7 +29,9 @@ class Hooks : public CycleHooks {
   void soundEvent(const SoundEvent& event, const std::string& text) override {
     events.push_back(event.kind);
     texts.push_back(text);
+    lost.push_back(event.lostSeconds);
   }
+  std::vector<double> lost;
   std::vector<EventKind> events;
   std::vector<std::string> texts;
   struct Test {
@@ -367,6 +369,21 @@ TEST_F(RecordingCycleTest, AJumpOfTheWallClockIsNoMissingSound) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()),
               static_cast<std::ptrdiff_t>(files.size()));
   }
+
+  // The event log takes the same labels; how long the input was away is timed steadily.
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  clock.set({2026, 3, 29, 1, 59, 50});
+  ASSERT_FALSE(cycle.start());
+  audio.fail({DeviceFault::Lost, "radmon_mic", 0, {}});
+  clock.advance(20);
+  clock.step(3600);
+  audio.back();
+  const auto [logged, skipped] = parseEventLog(readBytes(dir / eventFileName("20260329")));
+  ASSERT_EQ(logged.size(), 2u);
+  EXPECT_EQ(logged[0].when.hhmmss(), "01:59:50");
+  EXPECT_EQ(logged[1].when.hhmmss(), "03:00:10");
+  EXPECT_EQ(hooks.lost.back(), 20.0);
 }
 
 // Each minute ends with a flat stretch, and the next begins with pulses, which end the
