@@ -373,8 +373,12 @@ std::string badDeadTime(const std::string& text) {
 
 std::string readingInterval(const ReadingInterval& r, double deadTimeMicroseconds) {
   if (r.seconds <= 0) return {};
+  // An upper end past the dead-time cap is none.
+  auto upper = [](double value, int decimals) {
+    return std::isfinite(value) ? fixed(value, decimals) : QStringLiteral("∞");
+  };
   std::string text = say(Words::tr("95%区間 CPM %1～%2\n%3～%4 μSv/h"), fixed(r.cpmLow, 1),
-                         fixed(r.cpmHigh, 1), fixed(r.doseLow, 3), fixed(r.doseHigh, 3));
+                         upper(r.cpmHigh, 1), fixed(r.doseLow, 3), upper(r.doseHigh, 3));
   if (deadTimeMicroseconds > 0)
     text += say(Words::tr(" (τ %1 μs)"), significantText(deadTimeMicroseconds, 4));
   return text;
