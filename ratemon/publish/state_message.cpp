@@ -62,17 +62,10 @@ std::optional<RecordState> stateFromLine(std::string_view line, bool alarm1, boo
   if (!when || !record->cpm || !record->totalCount || !record->elapsedSeconds) return std::nullopt;
   // The text ratemon writes for the line's single-precision dose, so a hand-edited "+.5"
   // still makes a JSON number.
-  return RecordState{record->date,
-                     record->time,
-                     utcOffsetText(*when),
-                     shortestText(record->dose),
-                     *record->cpm,
-                     *record->totalCount,
-                     *record->elapsedSeconds,
-                     alarm1,
-                     alarm2,
-                     std::nullopt,
-                     std::nullopt};
+  return RecordState{
+      record->date, record->time,        utcOffsetText(*when),    shortestText(record->dose),
+      *record->cpm, *record->totalCount, *record->elapsedSeconds, alarm1,
+      alarm2,       std::nullopt};
 }
 
 std::string stateJson(const RecordState& s) {

@@ -33,8 +33,8 @@ struct RecordState {
   int64_t elapsed = 0;
   bool alarm1 = false;
   bool alarm2 = false;
-  std::optional<std::string> health;   // the signal's state, when the station knows it
-  std::optional<RecordBounds> bounds;  // when the station knows them
+  std::optional<std::string> health;     // the signal's state, when the station knows it
+  std::optional<RecordBounds> bounds{};  // when the station knows them
 
   // "2026-12-08T13:05:00+09:00": the record's key for a consumer.
   std::string isoTime() const;
