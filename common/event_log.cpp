@@ -9,7 +9,7 @@
 namespace radmon {
 namespace {
 
-constexpr std::array<std::pair<EventKind, std::string_view>, 9> kNames{{
+constexpr std::array<std::pair<EventKind, std::string_view>, 11> kNames{{
     {EventKind::DeviceLost, "device-lost"},
     {EventKind::DeviceBack, "device-back"},
     {EventKind::NoSignal, "no-signal"},
@@ -19,6 +19,8 @@ constexpr std::array<std::pair<EventKind, std::string_view>, 9> kNames{{
     {EventKind::SignalOk, "signal-ok"},
     {EventKind::Interference, "interference"},
     {EventKind::AfterPulses, "after-pulses"},
+    {EventKind::DeadTimeCapped, "dead-time-capped"},
+    {EventKind::DeadTimeOk, "dead-time-ok"},
 }};
 
 bool isSignalFault(EventKind kind) {
@@ -102,7 +104,8 @@ std::vector<FaultPeriod> faultPeriods(const std::vector<EventLine>& events, int 
                           EventKind::Interference, EventKind::AfterPulses})
         if (e.text.find(eventKindName(k)) != std::string::npos) named = k;
       close([&](EventKind k) { return isSignalFault(k) && (!named || k == *named); }, at);
-    } else if (e.kind != EventKind::SoundDropped) {
+    } else if (e.kind != EventKind::SoundDropped && e.kind != EventKind::DeadTimeCapped &&
+               e.kind != EventKind::DeadTimeOk) {
       bool already = false;
       for (size_t i : open) already = already || periods[i].kind == e.kind;
       if (already) continue;

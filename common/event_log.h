@@ -1,5 +1,6 @@
 // The day's event log beside the day files: what happened to the sound path (a lost
-// input, no signal, hum, clipping, dropped sound) and when it ended, written by
+// input, no signal, hum, clipping, dropped sound) and when it ended, and when the
+// readings were lower bounds past the dead-time cap, written by
 // ratemon and read by dayplot. This is the one definition of its name and line format:
 //   "2011/09/19","12:34:56","no-signal","<text in the interface's language>"
 // one line per event, ended by CR LF.
@@ -27,6 +28,10 @@ enum class EventKind {
   SignalOk,      // a signal fault has ended
   Interference,  // counted pulses keep a phase on the mains cycle
   AfterPulses,   // more very short intervals than a tube with its dead time gives
+  // The counted rate passed the dead-time correction's cap: the readings are lower
+  // bounds until DeadTimeOk. No fault of the sound path: the minutes count as measured.
+  DeadTimeCapped,
+  DeadTimeOk,
 };
 
 // "device-lost", "no-signal", ...
@@ -58,7 +63,8 @@ struct FaultPeriod {
 
 // The periods of a day's events, in the order they began: a fault runs from its event
 // to the next device-back (a loss) or signal-ok of the same kind (a signal fault);
-// signal-ok without a kind named in its text ends every signal fault. A fault that is
+// signal-ok without a kind named in its text ends every signal fault; the dead-time
+// cap is no fault and makes no period. A fault that is
 // still open at the end of the log runs to `endOfLog` (the end of the day, or now).
 std::vector<FaultPeriod> faultPeriods(const std::vector<EventLine>& events, int endOfLog = 86400);
 

@@ -260,16 +260,34 @@
     <message>
         <source>95%区間 CPM %1～%2
 %3～%4 μSv/h</source>
-        <translation>95 % interval CPM %1 to %2
-%3 to %4 μSv/h</translation>
+        <translation>95 % interval CPM %1–%2
+%3–%4 μSv/h</translation>
     </message>
     <message>
-        <source>不感時間補正が上限 (τ %1 μs): 値は低め</source>
-        <translation>Dead-time correction at its limit (τ %1 µs): values read low</translation>
+        <source> (τ %1 μs)</source>
+        <translation> (τ %1 µs)</translation>
     </message>
     <message>
-        <source>不感時間補正 τ %1 μs</source>
-        <translation>Dead-time correction τ %1 µs</translation>
+        <source>≥ %1 CPM ≥ %2 μSv/h
+95%区間 ≥ %3 CPM (τ 上限超え)</source>
+        <translation>≥ %1 CPM ≥ %2 μSv/h
+95 % ≥ %3 CPM (past τ limit)</translation>
+    </message>
+    <message>
+        <source>計数率が不感時間補正の上限を超えました: CPM と線量率は下限値です。</source>
+        <translation>The count rate passed the dead-time correction&apos;s limit: CPM and dose rate are lower bounds.</translation>
+    </message>
+    <message>
+        <source>計数率が不感時間補正の上限を下回りました。</source>
+        <translation>The count rate is back within the dead-time correction&apos;s limit.</translation>
+    </message>
+    <message>
+        <source>不感時間補正の上限超え: 値は下限</source>
+        <translation>Past the dead-time limit: lower bounds</translation>
+    </message>
+    <message>
+        <source>不感時間補正の上限内に戻りました</source>
+        <translation>Back within the dead-time limit</translation>
     </message>
     <message>
         <source>この分解能での不感時間: %1 μs</source>

@@ -13,9 +13,10 @@ TEST(EventLog, EveryKindRoundTripsTheLineHasItsFixedShapeAndOtherLinesAreSkipped
   EXPECT_EQ(eventFileName("20261208"), "μSVHEvents20261208.csv");
   EXPECT_EQ(formatEventLine(at(7, 5, 9, EventKind::NoSignal, "信号がありません, \"平坦\"")),
             "\"2026/12/08\",\"07:05:09\",\"no-signal\",\"信号がありません, 平坦\"\r\n");
-  for (EventKind kind : {EventKind::DeviceLost, EventKind::DeviceBack, EventKind::NoSignal,
-                         EventKind::Hum, EventKind::Clipping, EventKind::SoundDropped,
-                         EventKind::SignalOk, EventKind::Interference, EventKind::AfterPulses}) {
+  for (EventKind kind :
+       {EventKind::DeviceLost, EventKind::DeviceBack, EventKind::NoSignal, EventKind::Hum,
+        EventKind::Clipping, EventKind::SoundDropped, EventKind::SignalOk, EventKind::Interference,
+        EventKind::AfterPulses, EventKind::DeadTimeCapped, EventKind::DeadTimeOk}) {
     const auto back = parseEventLine(formatEventLine(at(23, 59, 59, kind, "録音デバイス")));
     ASSERT_TRUE(back) << eventKindName(kind);
     EXPECT_EQ(back->kind, kind);
@@ -47,6 +48,8 @@ TEST(EventLog, FaultPeriodsRunFromTheirEventToTheirEnd) {
   const std::vector<EventLine> events = {
       at(1, 0, 0, K::DeviceLost),
       at(1, 0, 30, K::SoundDropped),
+      at(1, 1, 0, K::DeadTimeCapped),  // lower bounds, still measured: no period
+      at(1, 1, 30, K::DeadTimeOk),
       at(1, 2, 0, K::DeviceBack),
       at(2, 0, 0, K::Hum),
       at(2, 1, 0, K::Clipping),

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
+#include <utility>
 
 #include "day_table.h"
 #include "number_text.h"
@@ -19,6 +21,41 @@ std::string padded(int value, int width) {
   std::string text = std::to_string(value);
   return std::string(static_cast<size_t>(std::max(0, width - static_cast<int>(text.size()))), '0') +
          text;
+}
+
+// Cut to three decimals, as ratemon cuts the gross dose.
+double cut3(double x) { return std::floor(x * 1000.0 + 1e-7) / 1000.0; }
+
+// The scale of the records with a rate above 0: the slope of rate on CPM by least
+// squares gives the factor; the background is then what each record's cut gross dose
+// lost, taken by the median so that a count on the edge of a cut does not move it.
+std::optional<DoseScale> fitScale(const std::vector<std::pair<double, double>>& points) {
+  if (points.size() < 2) return std::nullopt;
+  double meanCount = 0, meanRate = 0;
+  for (const auto& [count, rate] : points) {
+    meanCount += count;
+    meanRate += rate;
+  }
+  meanCount /= static_cast<double>(points.size());
+  meanRate /= static_cast<double>(points.size());
+  double sxx = 0, sxy = 0;
+  for (const auto& [count, rate] : points) {
+    sxx += (count - meanCount) * (count - meanCount);
+    sxy += (count - meanCount) * (rate - meanRate);
+  }
+  if (!(sxx > 0) || !(sxy > 0)) return std::nullopt;
+  const double perCount = sxy / sxx;
+  std::vector<double> lost;
+  for (const auto& [count, rate] : points) lost.push_back(cut3(perCount * count) - rate);
+  auto middle = lost.begin() + static_cast<std::ptrdiff_t>(lost.size() / 2);
+  std::nth_element(lost.begin(), middle, lost.end());
+  const double background = std::round(*middle * 1000.0) / 1000.0;
+  // One factor and one background for the whole day, or none.
+  const auto fits = std::count_if(points.begin(), points.end(), [&](const auto& p) {
+    return std::abs(cut3(perCount * p.first) - background - p.second) < 0.0015;
+  });
+  if (fits * 10 < static_cast<std::ptrdiff_t>(points.size()) * 9) return std::nullopt;
+  return DoseScale{perCount, background};
 }
 
 }  // namespace
@@ -51,18 +88,15 @@ std::optional<Period> parseYear(std::string_view text) {
   return Period{PeriodKind::Year, *year, 1};
 }
 
-ReadResult<DaySummary, RecordIssue> readDaySummary(const std::string& dataFolder,
-                                                   const std::string& day) {
-  auto [table, issues] = readDayTable(dayFilePath(dataFolder, day));
-  const std::vector<bool> suspect =
-      table.rows.empty() ? std::vector<bool>{}
-                         : suspectRecords(table.rows, readFaultPeriods(dataFolder, day).value);
+DaySummary summarizeDay(std::string day, const std::vector<DayRecord>& rows,
+                        const std::vector<bool>& setAside) {
   DaySummary summary;
-  summary.day = day;
+  summary.day = std::move(day);
   summary.counts = 0;
-  for (size_t k = 0; k < table.rows.size(); ++k) {
-    const DayRecord& record = table.rows[k];
-    if (suspect[k]) {
+  std::vector<std::pair<double, double>> dosed;  // (CPM, rate) of the rates above 0
+  for (size_t k = 0; k < rows.size(); ++k) {
+    const DayRecord& record = rows[k];
+    if (k < setAside.size() && setAside[k]) {
       ++summary.setAside;
       continue;
     }
@@ -72,22 +106,41 @@ ReadResult<DaySummary, RecordIssue> readDaySummary(const std::string& dataFolder
     ++summary.records;
     summary.counts =
         record.cpm && summary.counts ? *summary.counts + *record.cpm : std::optional<int64_t>();
+    if (record.cpm && record.rate > 0)
+      dosed.emplace_back(static_cast<double>(*record.cpm), record.rate);
   }
-  // A day without a file is no fault of the period; a line passed over is, of its file.
-  std::erase_if(issues, [](const auto& issue) { return issue.kind == RecordIssue::Missing; });
-  for (auto& issue : issues) issue.subject = dayFileName(day);
   summary.present = summary.records > 0;
   if (summary.present)
     summary.mean = summary.sum / summary.records;
   else
     summary.counts.reset();
-  return {summary, std::move(issues)};
+  if (summary.counts) summary.scale = fitScale(dosed);
+  return summary;
+}
+
+ReadResult<DaySummary, RecordIssue> readDaySummary(const std::string& dataFolder,
+                                                   const std::string& day) {
+  auto [table, issues] = readDayTable(dayFilePath(dataFolder, day));
+  const std::vector<bool> suspect =
+      table.rows.empty() ? std::vector<bool>{}
+                         : suspectRecords(table.rows, readFaultPeriods(dataFolder, day).value);
+  // A day without a file is no fault of the period; a line passed over is, of its file.
+  std::erase_if(issues, [](const auto& issue) { return issue.kind == RecordIssue::Missing; });
+  for (auto& issue : issues) issue.subject = dayFileName(day);
+  return {summarizeDay(day, table.rows, suspect), std::move(issues)};
 }
 
 std::optional<CountInterval> meanInterval95(const DaySummary& day) {
   if (!day.present || !day.counts || *day.counts <= 0) return std::nullopt;
-  // The mean is the day's counts times one dose per count.
-  return scaledInterval95(*day.counts, day.mean / static_cast<double>(*day.counts));
+  // Without a scale: the mean is the day's counts times one dose per count.
+  if (!day.scale) return scaledInterval95(*day.counts, day.mean / static_cast<double>(*day.counts));
+  // The mean of the records is the day's count over the records through the scale, less
+  // the background: the count's bounds go the same way.
+  const CountInterval c = poissonInterval95(*day.counts);
+  const double perPulse = day.scale->perCount / static_cast<double>(day.records);
+  const double b = day.scale->background;
+  return CountInterval{std::max(0.0, c.lower * perPulse - b),
+                       std::max(0.0, c.upper * perPulse - b)};
 }
 
 ReadResult<PeriodTable, RecordIssue> readPeriodTable(const std::string& dataFolder,

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "day_record.h"
 #include "poisson_interval.h"
 #include "read_result.h"
 
@@ -34,6 +35,13 @@ struct Period {
 std::optional<Period> parseMonth(std::string_view text);
 std::optional<Period> parseYear(std::string_view text);
 
+// How the day's records were made from their counts: rate = CPM × perCount less the
+// background, cut to three decimals and never below 0.
+struct DoseScale {
+  double perCount = 0;    // μSv/h per CPM: 1 / the tube's factor
+  double background = 0;  // μSv/h taken off each record
+};
+
 // The figures leave out the records set aside for a fault of the sound path (by the
 // day's event log, suspect_minutes.h).
 struct DaySummary {
@@ -46,6 +54,9 @@ struct DaySummary {
   // The pulses behind the day: the sum of the counted records' CPM (each a minute's
   // count); no value when such a record's CPM is no whole number.
   std::optional<int64_t> counts;
+  // Found from the records with a rate above 0; none when they do not tell it (fewer
+  // than two different counts, or a tube factor or background changed in the day).
+  std::optional<DoseScale> scale;
   // Seconds of the day the station reported a fault (from the day's event log), for
   // the shading under the band; 0 where no log exists.
   int faultSeconds = 0;
@@ -70,10 +81,16 @@ using FaultReader = std::function<int(const std::string& dataFolder, const std::
 ReadResult<DaySummary, RecordIssue> readDaySummary(const std::string& dataFolder,
                                                    const std::string& day);
 
-// The day's mean rate with its 95 % interval from the pulses behind it: the mean scaled
-// by the interval of the day's count over the count, since the rates are the counts
-// times the tube's factor (less a background, which the day file does not hold: with
-// one set, the interval is a little narrower than this). No value without pulses.
+// The day's records summed up; those marked in `setAside` (one flag per record) are
+// left out.
+DaySummary summarizeDay(std::string day, const std::vector<DayRecord>& rows,
+                        const std::vector<bool>& setAside);
+
+// The 95 % interval of the day's mean rate from the pulses behind it, made as the mean
+// was: the interval of the day's count through the records' scale, less the background
+// (taken as exact), the lower end never below 0 while the upper one stays. Without a
+// scale the rates are taken as the counts times one factor, with no background. No
+// value without pulses.
 std::optional<CountInterval> meanInterval95(const DaySummary& day);
 
 // Reads every day file of the period from `dataFolder`; the lines that are no record,

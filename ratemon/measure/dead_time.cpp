@@ -7,11 +7,11 @@ namespace radmon {
 DeadTimeResult correctDeadTime(double counted, double seconds, double tauSeconds) {
   if (!(tauSeconds > 0) || !(seconds > 0) || !(counted > 0)) return {counted, false};
   const double blind = counted / seconds * tauSeconds;  // mτ
-  const bool capped = blind >= kDeadTimeCap;
-  // At the cap the counted rate itself is held at the cap's rate, so the result stays
-  // finite and rises no further however many pulses are counted.
-  const double m = capped ? kDeadTimeCap / tauSeconds * seconds : counted;
-  return {m / (1.0 - std::min(blind, kDeadTimeCap)), capped};
+  if (blind < kDeadTimeCap) return {counted / (1.0 - blind), false};
+  // Whatever the tube is, it lost at least what the model loses at the cap, and it never
+  // gives more pulses than came: the true rate is no lower than either figure.
+  const double atCap = kDeadTimeCap / tauSeconds * seconds / (1.0 - kDeadTimeCap);
+  return {std::max(atCap, counted), true};
 }
 
 }  // namespace radmon

@@ -1,8 +1,8 @@
 // The non-paralysable dead-time correction: a counter that is blind for τ after every
-// pulse it counts sees m = n / (1 + nτ) of a true rate n, so n = m / (1 − mτ). The
-// correction is held at a cap where the counter has lost so much that the model no
-// longer speaks for the tube (a real tube is partly paralysable, and near mτ = 1 a
-// small error in τ gives any answer). Plain C++, no Qt.
+// pulse it counts sees m = n / (1 + nτ) of a true rate n, so n = m / (1 − mτ). Beyond a
+// cap the counter has lost so much that the model no longer speaks for the tube (a real
+// tube is partly paralysable, and near mτ = 1 a small error in τ gives any answer): the
+// result is then only a lower bound, never below what was counted. Plain C++, no Qt.
 #pragma once
 
 #include <cstdint>
@@ -15,12 +15,15 @@ namespace radmon {
 inline constexpr double kDeadTimeCap = 0.3;
 
 struct DeadTimeResult {
-  double rate = 0;      // the corrected rate, in the unit of the counted one
-  bool capped = false;  // mτ reached the cap: the rate is the one at the cap
+  double rate = 0;  // the corrected rate, in the unit of the counted one
+  // mτ reached the cap: the rate is a lower bound, the larger of the rate at the cap
+  // and the counted one.
+  bool capped = false;
 };
 
 // `counted` pulses in `seconds` (> 0) with a resolving time `tauSeconds`; τ <= 0 leaves
-// the count as it is. The result is a count over the same time.
+// the count as it is. The result is a count over the same time, never below `counted`,
+// and it never falls as `counted` rises.
 DeadTimeResult correctDeadTime(double counted, double seconds, double tauSeconds);
 
 }  // namespace radmon

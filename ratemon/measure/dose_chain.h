@@ -12,9 +12,11 @@ struct DoseResult {
   int64_t cpm = 0;  // what the CPM box shows
   float sensitivityFactor = 0;
   float backgroundDose = 0;
-  float grossDoseRate = 0;      // before the background correction: the alarms use it
-  float netDoseRate = 0;        // after it, never negative: shown, recorded, drawn
-  bool deadTimeCapped = false;  // the dead-time correction reached its cap
+  float grossDoseRate = 0;  // before the background correction: the alarms use it
+  float netDoseRate = 0;    // after it, never negative: shown, recorded, drawn
+  // Past the dead-time correction's cap: the CPM and doses are lower bounds, the larger
+  // of the counted figure and the one at the cap.
+  bool deadTimeCapped = false;
 };
 
 class DoseChain {

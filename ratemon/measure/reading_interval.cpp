@@ -1,6 +1,7 @@
 #include "reading_interval.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "dead_time.h"
 #include "poisson_interval.h"
@@ -28,13 +29,15 @@ ReadingInterval readingInterval95(int64_t counts, int64_t seconds, float sensiti
   r.seconds = seconds;
   if (seconds <= 0 || !(sensitivityFactor > 0)) return r;
   const CountInterval c = poissonInterval95(counts);
-  // The bounds go through the same correction as the figure: it rises with the count,
-  // so the corrected bounds bound the corrected figure.
+  // The bounds go through the same correction as the figure: it never falls as the count
+  // rises, so the corrected bounds bound the corrected figure. Past the cap the
+  // correction is only a lower bound, and so nothing bounds the rate from above.
   const double s = static_cast<double>(seconds);
   const double low = correctDeadTime(c.lower, s, tauSeconds).rate;
-  const double high = correctDeadTime(c.upper, s, tauSeconds).rate;
+  const DeadTimeResult high = correctDeadTime(c.upper, s, tauSeconds);
+  r.openAbove = high.capped;
   r.cpmLow = low * 60.0 / s;
-  r.cpmHigh = high * 60.0 / s;
+  r.cpmHigh = r.openAbove ? std::numeric_limits<double>::infinity() : high.rate * 60.0 / s;
   r.doseLow = std::max(0.0, r.cpmLow / sensitivityFactor - backgroundDose);
   r.doseHigh = std::max(0.0, r.cpmHigh / sensitivityFactor - backgroundDose);
   return r;

@@ -1,6 +1,7 @@
 // The 95 % interval of the CPM and dose rate the window shows, from the pulses the
 // figure rests on: the last minute's count (or the seconds so far in the first minute),
-// optionally corrected for dead time as the figure itself is. Plain C++, no Qt.
+// optionally corrected for dead time as the figure itself is. It always contains the
+// figure, also past the dead-time cap. Plain C++, no Qt.
 #pragma once
 
 #include <array>
@@ -15,6 +16,9 @@ struct ReadingInterval {
   int64_t seconds = 0;  // over how many seconds
   double cpmLow = 0, cpmHigh = 0;
   double doseLow = 0, doseHigh = 0;  // net μSv/h, never below 0
+  // The upper end lies past the dead-time cap, where no upper end is known: cpmHigh and
+  // doseHigh are infinite.
+  bool openAbove = false;
 };
 
 // The pulses behind the figure of second `elapsedSeconds` (1 for the first).

@@ -117,6 +117,12 @@ void RecordingCycle::bufferDone(int16_t index, int32_t count, int16_t flag) {
   panel_.setText(Box::cpm, integerText(lastDose_.cpm));
   panel_.setText(Box::doseRate, shortestText(lastDose_.netDoseRate));
   hooks_.readingsShown();
+  if (lastDose_.deadTimeCapped != capTold_) {
+    capTold_ = lastDose_.deadTimeCapped;
+    SoundEvent cap;
+    cap.kind = capTold_ ? EventKind::DeadTimeCapped : EventKind::DeadTimeOk;
+    tell(cap);
+  }
 
   if (elapsedSeconds_ % 60 == 0) endOfMinute();
 

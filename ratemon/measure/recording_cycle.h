@@ -11,7 +11,8 @@
 // a gap; so is a minute in which the watch's no-signal was on for more than those few
 // seconds (a dead input is no measured zero). Minutes heard during other faults are
 // written as heard and carry the faults in their health. Radiation alarms do not depend
-// on any of this.
+// on any of this. Past the dead-time cap the readings are lower bounds, told once as it
+// begins and once as it ends; those minutes are written and count as measured.
 //
 // A minute is 60 buffers heard, whatever the wall clock does meanwhile: the local time
 // only labels the line and chooses its day file. When the wall clock jumps (daylight
@@ -160,6 +161,7 @@ class RecordingCycle final : public AudioInput::Events {
   DoseChain dose_;
   DoseResult lastDose_;
   double deadTimeSeconds_ = 0;
+  bool capTold_ = false;  // the last dead-time event told was its cap
   ReadingInterval lastInterval_;
   IntervalHistory intervalHistory_;
   PulseIntervals intervals_{kSampleRate};

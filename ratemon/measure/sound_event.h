@@ -1,5 +1,6 @@
 // What happened to the sound path, as the recording cycle tells it: the input lost or
-// back, sound dropped, a signal fault begun or ended. The cycle writes each to the
+// back, sound dropped, a signal fault begun or ended; also the dead-time cap reached
+// or left. The cycle writes each to the
 // day's event log, in the words an EventWording gives it, and hands it to its hooks.
 #pragma once
 

@@ -96,10 +96,12 @@ std::optional<std::string> MqttPublisher::start(const std::vector<StoredRecord>&
 }
 
 void MqttPublisher::publishRecord(const StoredRecord& record, bool alarm1, bool alarm2,
-                                  std::optional<std::string> health) {
+                                  std::optional<std::string> health,
+                                  std::optional<RecordBounds> bounds) {
   auto state = stateFromLine(record.line, alarm1, alarm2);
   if (!state) return;
   state->health = std::move(health);
+  state->bounds = bounds;
   std::lock_guard lock(mutex_);
   queue_.push_back({record, stateJson(*state), state->isoTime()});
   status_.waiting = queue_.size();

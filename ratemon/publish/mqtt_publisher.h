@@ -85,7 +85,8 @@ class MqttPublisher {
 
   // A record line just appended to the day file `day`.
   void publishRecord(const StoredRecord& record, bool alarm1, bool alarm2,
-                     std::optional<std::string> health = std::nullopt);
+                     std::optional<std::string> health = std::nullopt,
+                     std::optional<RecordBounds> bounds = std::nullopt);
   // One second's reading on prefix/live; dropped while there is no connection. Whether
   // it was handed to libmosquitto.
   bool publishLive(const LocalDateTime& when, float doseRate, int64_t cpm);

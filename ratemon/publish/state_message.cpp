@@ -1,6 +1,7 @@
 #include "state_message.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <ctime>
 
@@ -19,6 +20,14 @@ const char* boolText(bool b) { return b ? "true" : "false"; }
 std::string jsonString(std::string_view text) {
   return nlohmann::json(std::string(text))
       .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+// [low, high] with `decimals`; an infinite upper end is null.
+std::string boundsJson(double low, double high, int decimals) {
+  std::string json = "[";
+  json.append(fixedText(low, decimals)).append(",");
+  json.append(std::isfinite(high) ? fixedText(high, decimals) : "null").append("]");
+  return json;
 }
 
 }  // namespace
@@ -67,6 +76,11 @@ std::string stateJson(const RecordState& s) {
                      ",\"elapsed\":" + integerText(s.elapsed) +
                      ",\"alarm1\":" + boolText(s.alarm1) + ",\"alarm2\":" + boolText(s.alarm2);
   if (s.health) json += ",\"health\":" + jsonString(*s.health);
+  if (const auto& b = s.bounds) {
+    json.append(",\"cpm95\":").append(boundsJson(b->cpmLow, b->cpmHigh, 1));
+    json.append(",\"dose95\":").append(boundsJson(b->doseLow, b->doseHigh, 3));
+    json.append(",\"capped\":").append(boolText(b->capped));
+  }
   return json + "}";
 }
 
@@ -106,6 +120,18 @@ std::optional<RecordState> parseStateJson(std::string_view text) {
   s.alarm1 = flag("alarm1");
   s.alarm2 = flag("alarm2");
   if (auto health = str("health")) s.health = *health;
+  // Both ends a number, or the upper null (infinite).
+  auto bounds = [&](const char* key) -> std::optional<std::pair<double, double>> {
+    const auto it = json.find(key);
+    if (it == json.end() || !it->is_array() || it->size() != 2 || !(*it)[0].is_number() ||
+        !((*it)[1].is_number() || (*it)[1].is_null()))
+      return std::nullopt;
+    const double high = (*it)[1].is_null() ? HUGE_VAL : (*it)[1].get<double>();
+    return std::pair{(*it)[0].get<double>(), high};
+  };
+  if (const auto cpm95 = bounds("cpm95"), dose95 = bounds("dose95"); cpm95 && dose95)
+    s.bounds =
+        RecordBounds{cpm95->first, cpm95->second, dose95->first, dose95->second, flag("capped")};
   if (s.isoTime() != *time || !LocalDateTime::parse(time->substr(0, 10) + " " + s.minute))
     return std::nullopt;
   return s;

@@ -13,6 +13,15 @@
 
 namespace radmon {
 
+// The 95 % intervals behind a record's CPM and dose rate; past the dead-time cap the
+// figures are lower bounds and the upper ends infinite (none is known).
+struct RecordBounds {
+  double cpmLow = 0, cpmHigh = 0;
+  double doseLow = 0, doseHigh = 0;
+  bool capped = false;
+  friend bool operator==(const RecordBounds&, const RecordBounds&) = default;
+};
+
 // One record minute as it is published.
 struct RecordState {
   std::string date;       // yyyy/mm/dd, as in the record line
@@ -24,7 +33,8 @@ struct RecordState {
   int64_t elapsed = 0;
   bool alarm1 = false;
   bool alarm2 = false;
-  std::optional<std::string> health;  // the signal's state, when the station knows it
+  std::optional<std::string> health;     // the signal's state, when the station knows it
+  std::optional<RecordBounds> bounds{};  // when the station knows them
 
   // "2026-12-08T13:05:00+09:00": the record's key for a consumer.
   std::string isoTime() const;
@@ -38,6 +48,8 @@ std::string utcOffsetText(const LocalDateTime& when);
 // line.
 std::optional<RecordState> stateFromLine(std::string_view line, bool alarm1, bool alarm2);
 
+// With bounds, "cpm95" and "dose95" as [low, high] (null for an infinite upper end)
+// and "capped".
 std::string stateJson(const RecordState& state);
 
 // Reads a state message; no value when a record field is missing or of the wrong kind.

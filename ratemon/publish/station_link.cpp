@@ -82,13 +82,14 @@ std::unique_ptr<StationLink> StationLink::open(const std::string& stationFolder,
 }
 
 void StationLink::recordWritten(const std::string& line, bool alarm1, bool alarm2,
-                                std::optional<std::string> health) {
+                                std::optional<std::string> health,
+                                std::optional<RecordBounds> bounds) {
   std::string text = line.substr(0, line.find_last_not_of("\r\n") + 1);
   // The line's own date names its day file: both come from one reading of the clock.
   const auto record = parseRecordLine(text);
   const auto when = record ? record->when() : std::nullopt;
   publisher_.publishRecord({when ? when->yyyymmdd() : std::string(), std::move(text)}, alarm1,
-                           alarm2, std::move(health));
+                           alarm2, std::move(health), bounds);
 }
 
 void StationLink::second(const LocalDateTime& when, float doseRate, int64_t cpm) {

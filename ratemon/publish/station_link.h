@@ -61,9 +61,11 @@ class StationLink {
 
   // A record line (with its line end) just appended to its day file, with the alarm
   // stages as they stand.
-  // `health`: the sound path's state when the station knows it.
+  // `health`: the sound path's state when the station knows it; `bounds`: the intervals
+  // behind the figures.
   void recordWritten(const std::string& line, bool alarm1, bool alarm2,
-                     std::optional<std::string> health = std::nullopt);
+                     std::optional<std::string> health = std::nullopt,
+                     std::optional<RecordBounds> bounds = std::nullopt);
   // One second's reading, published when the settings ask for live readings, at most
   // one each kLiveInterval of wall time (a fast replay delivers thousands a second).
   void second(const LocalDateTime& when, float doseRate, int64_t cpm);

@@ -371,17 +371,22 @@ std::string badDeadTime(const std::string& text) {
   return say(Words::tr("不感時間が正しくありません (0～100000 μs): %1"), text);
 }
 
-std::string readingInterval(const ReadingInterval& r) {
+std::string readingInterval(const ReadingInterval& r, double deadTimeMicroseconds) {
   if (r.seconds <= 0) return {};
-  return say(Words::tr("95%区間 CPM %1～%2\n%3～%4 μSv/h"), fixed(r.cpmLow, 1), fixed(r.cpmHigh, 1),
-             fixed(r.doseLow, 3), fixed(r.doseHigh, 3));
+  // An upper end past the dead-time cap is none.
+  auto upper = [](double value, int decimals) {
+    return std::isfinite(value) ? fixed(value, decimals) : QStringLiteral("∞");
+  };
+  std::string text = say(Words::tr("95%区間 CPM %1～%2\n%3～%4 μSv/h"), fixed(r.cpmLow, 1),
+                         upper(r.cpmHigh, 1), fixed(r.doseLow, 3), upper(r.doseHigh, 3));
+  if (deadTimeMicroseconds > 0)
+    text += say(Words::tr(" (τ %1 μs)"), significantText(deadTimeMicroseconds, 4));
+  return text;
 }
 
-std::string deadTimeState(double microseconds, bool capped) {
-  if (!(microseconds > 0)) return {};
-  return say(capped ? Words::tr("不感時間補正が上限 (τ %1 μs): 値は低め")
-                    : Words::tr("不感時間補正 τ %1 μs"),
-             significantText(microseconds, 4));
+std::string readingLowerBound(const DoseResult& dose, const ReadingInterval& r) {
+  return say(Words::tr("≥ %1 CPM ≥ %2 μSv/h\n95%区間 ≥ %3 CPM (τ 上限超え)"), dose.cpm,
+             shortestText(dose.netDoseRate), fixed(r.cpmLow, 0));
 }
 
 std::string scanDeadTimeOffer(double microseconds) {
@@ -478,6 +483,10 @@ std::string soundEvent(const SoundEvent& e) {
       return say(Words::tr("アフターパルス: 2 ms 未満の間隔がパルスの %1 % あり、"
                            "偶然では説明できません。GM管と分解能を確認してください。"),
                  fixed(e.change.shortShare * 100, 2));
+    case EventKind::DeadTimeCapped:
+      return say(Words::tr("計数率が不感時間補正の上限を超えました: CPM と線量率は下限値です。"));
+    case EventKind::DeadTimeOk:
+      return say(Words::tr("計数率が不感時間補正の上限を下回りました。"));
     case EventKind::SignalOk:
       // The fault's kind closes the text, so that dayplot ends the right period.
       return say(Words::tr("%1が解消しました"), faultName(e.change.fault)) + " (" +
@@ -508,6 +517,10 @@ std::string soundState(const SoundEvent& e) {
       return say(Words::tr("電源からの雑音: 電源に揃ったパルス"));
     case EventKind::AfterPulses:
       return say(Words::tr("アフターパルス: 短い間隔が多すぎます"));
+    case EventKind::DeadTimeCapped:
+      return say(Words::tr("不感時間補正の上限超え: 値は下限"));
+    case EventKind::DeadTimeOk:
+      return say(Words::tr("不感時間補正の上限内に戻りました"));
     case EventKind::SignalOk:
       return say(Words::tr("%1が解消しました"), faultName(e.change.fault));
   }

@@ -56,12 +56,14 @@ std::string linkOff();
 DiscoveryNames discoveryNames();
 // Counting statistics and the dead-time correction.
 std::string badDeadTime(const std::string& text);
-// The 95 % interval of the CPM and the dose rate, for the window (two lines).
-std::string readingInterval(const ReadingInterval& interval);
+// The 95 % interval of the CPM and the dose rate, for the window (two lines); with the
+// dead-time correction on, its τ closes the second line.
+std::string readingInterval(const ReadingInterval& interval, double deadTimeMicroseconds = 0);
+// Past the dead-time cap, in the interval's place: the reading as a lower bound, and
+// the lower end of its interval (two lines).
+std::string readingLowerBound(const DoseResult& dose, const ReadingInterval& interval);
 // A time as the pulse-interval view shows it: 10 µs, 2.5 ms, 1 s.
 std::string intervalTime(double seconds);
-// The correction's state under the interval: its τ, and the cap when reached.
-std::string deadTimeState(double microseconds, bool capped);
 // The offered resolving time of the scan at its resolution, for the settings.
 std::string scanDeadTimeOffer(double microseconds);
 

@@ -167,9 +167,12 @@ void StationSession::alarmStarted(int stage, float grossDoseRate, float limit) {
 
 void StationSession::recordWritten(const std::string& line) {
   look();
-  if (link_)
-    link_->recordWritten(line, cycle_.alarms().alarm1Latch(), cycle_.alarms().alarm2Latch(),
-                         healthText());
+  if (link_) {
+    const ReadingInterval& i = cycle_.lastInterval();
+    link_->recordWritten(
+        line, cycle_.alarms().alarm1Latch(), cycle_.alarms().alarm2Latch(), healthText(),
+        RecordBounds{i.cpmLow, i.cpmHigh, i.doseLow, i.doseHigh, cycle_.lastDose().deadTimeCapped});
+  }
   view_.recordWritten(line);
 }
 

@@ -120,14 +120,10 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
   textBox(Box::recordPath, 78, 310, 366);
 }
 
-void MainWindow::showReadingInterval(const std::string& interval, const std::string& state,
-                                     bool alert) {
-  QString text = QString::fromStdString(interval).toHtmlEscaped().replace('\n', "<br>");
-  if (!state.empty()) {
-    const QString line = QString::fromStdString(state).toHtmlEscaped();
-    text += "<br>" + (alert ? "<span style=\"color:#d00000\">" + line + "</span>" : line);
-  }
-  intervalLabel_->setText(text);
+void MainWindow::showReadingInterval(const std::string& interval, bool alert) {
+  QStringList lines = QString::fromStdString(interval).toHtmlEscaped().split('\n');
+  if (alert) lines.front() = "<span style=\"color:#d00000\">" + lines.front() + "</span>";
+  intervalLabel_->setText(lines.join("<br>"));
 }
 
 std::string MainWindow::text(Box b) const { return boxes_.at(b)->text().toStdString(); }

@@ -44,9 +44,9 @@ class MainWindow final : public QWidget, public StationControls {
   // Opens the MQTT dialog; beside it the link's state and last publish, in short.
   QPushButton* mqttButton() const { return mqttButton_; }
   QLabel* mqttState() const { return mqttState_; }
-  // The 95 % interval of the readings and the dead-time correction's state, under the
-  // pulse test; `alert` shows the state in red (the correction's cap is reached).
-  void showReadingInterval(const std::string& interval, const std::string& state, bool alert);
+  // The 95 % interval of the readings (lines ended by '\n'), under the pulse test;
+  // `alert` shows its first line in red (past the dead-time cap: a lower bound).
+  void showReadingInterval(const std::string& interval, bool alert);
   QLabel* intervalLabel() const { return intervalLabel_; }
   // The message box of report(); null before the first message.
   QMessageBox* messageBox() const { return messageBox_; }

@@ -117,9 +117,10 @@ void WindowStation::told(const Told& told) {
 
 void WindowStation::readingsShown() {
   const bool capped = cycle().lastDose().deadTimeCapped;
-  window_->showReadingInterval(messages::readingInterval(cycle().lastInterval()),
-                               messages::deadTimeState(counting().deadTimeMicroseconds, capped),
-                               capped);
+  window_->showReadingInterval(
+      capped ? messages::readingLowerBound(cycle().lastDose(), cycle().lastInterval())
+             : messages::readingInterval(cycle().lastInterval(), counting().deadTimeMicroseconds),
+      capped);
 }
 
 void WindowStation::openIntervals() {
@@ -175,6 +176,8 @@ void WindowStation::recordingStateChanged(bool recording) {
 }
 
 void WindowStation::soundEvent(const SoundEvent& event, const std::string& text) {
+  // The reading line tells the dead-time cap; the status line is the sound path's.
+  if (event.kind == EventKind::DeadTimeCapped || event.kind == EventKind::DeadTimeOk) return;
   const bool faulty = cycle().soundFaulty();
   status_->show(event, messages::soundState(event), text, faulty);
   showReadingsCurrent(!faulty);

@@ -11,7 +11,7 @@
 
 namespace radmon {
 
-TEST(CorrectDeadTime, NonParalysableUpToTheCap) {
+TEST(CorrectDeadTime, NonParalysableUpToTheCapThenNeverBelowTheCount) {
   constexpr double kTau = 0.5e-3;
   const double atCap = kDeadTimeCap / kTau * 60 / (1 - kDeadTimeCap);
   const struct {
@@ -25,12 +25,22 @@ TEST(CorrectDeadTime, NonParalysableUpToTheCap) {
       {400, 1, kTau, 500, false},       // the same over one second
       {35999, 60, kTau, 35999 / (1 - 35999 / 60.0 * kTau), false},  // just under the cap
       {36000, 60, kTau, atCap, true},                               // mτ = 0.3: at the cap
-      {1e9, 60, kTau, atCap, true},  // far beyond: held there, finite
+      {50000, 60, kTau, atCap, true},  // beyond: at least the rate at the cap...
+      {56715, 60, kTau, 56715, true},  // ...and at least what was counted
+      {1e9, 60, kTau, 1e9, true},
   };
   for (const auto& c : cases) {
     const DeadTimeResult r = correctDeadTime(c.counted, c.seconds, c.tau);
     EXPECT_NEAR(r.rate, c.rate, 1e-9 * c.rate) << c.counted << " in " << c.seconds;
     EXPECT_EQ(r.capped, c.capped) << c.counted << " in " << c.seconds;
+  }
+  // It never falls as the count rises, nor lies below it.
+  double before = 0;
+  for (double counted = 0; counted <= 120000; counted += 250) {
+    const double rate = correctDeadTime(counted, 60, kTau).rate;
+    ASSERT_GE(rate, before) << counted;
+    ASSERT_GE(rate, counted) << counted;
+    before = rate;
   }
   // Counting the corrected rate through a counter with τ gives back what was counted.
   const double truth = correctDeadTime(24000, 60, kTau).rate / 60;

@@ -86,8 +86,8 @@ TEST(DoseChain, DeadTimeCorrectionAndItsCap) {
   } rows[] = {
       {0, 400, 24000, false, 222.222f},
       {0.5e-3, 400, 30000, false, 277.777f},  // 24000 / (1 − 400 · 0.0005)
-      {0.5e-3, 600, 51428, true, 476.19f},    // mτ = 0.3: held at the cap, 51428.57
-      {0.5e-3, 1000, 51428, true, 476.19f},   // beyond: no higher
+      {0.5e-3, 600, 51428, true, 476.19f},    // mτ = 0.3: the rate at the cap, 51428.57
+      {0.5e-3, 1000, 60000, true, 555.555f},  // beyond: never below the counted figure
       {0.5e-3, 0, 0, false, 0.0f},
   };
   for (const auto& row : rows) {

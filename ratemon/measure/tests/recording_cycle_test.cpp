@@ -418,4 +418,54 @@ TEST_F(RecordingCycleTest, AMinuteWithNoSignalOnForMoreThanFiveSecondsIsAGap) {
   }
 }
 
+// 945 and 1059 pulses a second are what the scan counts (τ 499 µs) of a tube at 120000
+// and 200000 CPM. Held at the dead-time cap they would read 51531 CPM, 477 μSv/h, below
+// an alarm limit of 500 that the counted figures pass: past the cap the larger figure
+// stands, as a lower bound, in the boxes, the record line and the alarms.
+TEST_F(RecordingCycleTest, PastTheDeadTimeCapTheLargerFigureStandsAndTheAlarmSounds) {
+  panel.ticks[Tick::recordFile] = true;
+  panel.ticks[Tick::alarm1] = true;
+  panel.texts[Box::limit1] = "500";
+  cycle.setDeadTime(499);
+  const struct {
+    int perSecond;
+    int64_t cpm;
+  } rows[] = {{945, 56700}, {1059, 63540}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.perSecond);
+    ASSERT_FALSE(cycle.start());
+    seconds(60, row.perSecond);
+    const DoseResult& dose = cycle.lastDose();
+    EXPECT_TRUE(dose.deadTimeCapped);
+    EXPECT_EQ(dose.cpm, row.cpm);
+    EXPECT_EQ(panel.texts[Box::cpm], std::to_string(row.cpm));
+    EXPECT_NE(hooks.lines.back().find("," + std::to_string(row.cpm) + ","), std::string::npos)
+        << hooks.lines.back();
+    EXPECT_TRUE(cycle.alarms().alarm1Latch());
+    const ReadingInterval& interval = cycle.lastInterval();
+    EXPECT_TRUE(interval.openAbove);
+    EXPECT_LT(interval.cpmLow, static_cast<double>(dose.cpm));
+    EXPECT_GT(interval.cpmHigh, static_cast<double>(dose.cpm));
+    EXPECT_LT(interval.doseLow, dose.netDoseRate);
+    EXPECT_GT(interval.doseHigh, dose.netDoseRate);
+    cycle.silenceStage1();
+    cycle.stop();
+  }
+  EXPECT_EQ(hooks.alarms, (std::vector<int>{1, 1}));
+  // Told once as the cap is reached (it held across the new start) and once as it ends.
+  seconds(60, 100);
+  ASSERT_FALSE(cycle.start());
+  seconds(2, 100);
+  EXPECT_FALSE(cycle.lastDose().deadTimeCapped);
+  std::vector<EventKind> told;
+  std::copy_if(hooks.events.begin(), hooks.events.end(), std::back_inserter(told), [](EventKind k) {
+    return k == EventKind::DeadTimeCapped || k == EventKind::DeadTimeOk;
+  });
+  EXPECT_EQ(told, (std::vector{EventKind::DeadTimeCapped, EventKind::DeadTimeOk}));
+  const std::string log =
+      readBytes(dir / eventFileName("20110919")) + readBytes(dir / eventFileName("20110920"));
+  EXPECT_NE(log.find("\"dead-time-capped\""), std::string::npos) << log;
+  EXPECT_NE(log.find("\"dead-time-ok\""), std::string::npos) << log;
+}
+
 }  // namespace radmon

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 
@@ -103,6 +104,7 @@ TEST(StateMessage, CarriesTheRecordLineByteForByteAndRefusesWhatIsNoRecord) {
                        json["alarm1"]),
             std::tuple("2026/03/01", "13:05", 54, 1234, 780, true));
   EXPECT_FALSE(json.contains("health")) << "only where known";
+  EXPECT_FALSE(json.contains("cpm95") || json.contains("capped")) << "only where known";
   // It refuses what is no record.
   for (const char* line :
        {"", "\"2026/03/01\",\"13:05\",x,54,1234,780", "\"2026/02/30\",\"13:05\",0.1,54,1234,780",
@@ -116,6 +118,32 @@ TEST(StateMessage, CarriesTheRecordLineByteForByteAndRefusesWhatIsNoRecord) {
   std::string mismatched = good;
   mismatched.replace(mismatched.find("13:05:00"), 8, "13:06:00");
   EXPECT_FALSE(parseStateJson(mismatched));
+}
+
+// The intervals behind a record: [low, high] arrays, an upper end past the dead-time
+// cap as null, and read back as they were written.
+TEST(StateMessage, CarriesTheIntervalsAndTheCapBeside) {
+  const struct {
+    RecordBounds bounds;
+    const char* json;
+  } rows[] = {
+      {{12.21652, 30.88838, 0, 0.286, false},
+       R"("cpm95":[12.2,30.9],"dose95":[0.000,0.286],"capped":false})"},
+      {{63046.1, HUGE_VAL, 583.76, HUGE_VAL, true},
+       R"("cpm95":[63046.1,null],"dose95":[583.760,null],"capped":true})"},
+  };
+  for (const auto& row : rows) {
+    auto state = stateFromLine("\"2026/03/01\",\"13:05\",588.333,63540,3812400,60", true, false);
+    state->bounds = row.bounds;
+    const std::string json = stateJson(*state);
+    EXPECT_NE(json.find(row.json), std::string::npos) << json;
+    const auto back = parseStateJson(json);
+    ASSERT_TRUE(back && back->bounds) << json;
+    EXPECT_NEAR(back->bounds->cpmLow, row.bounds.cpmLow, 0.05);
+    EXPECT_NEAR(back->bounds->doseLow, row.bounds.doseLow, 5e-4);
+    EXPECT_EQ(std::isinf(back->bounds->cpmHigh), row.bounds.capped);
+    EXPECT_EQ(back->bounds->capped, row.bounds.capped);
+  }
 }
 
 TEST(UtcOffsetText, FollowsTheTimeZoneAndItsSummerTime) {

@@ -138,6 +138,11 @@ TEST_F(HeadlessMqtt, EachMinuteAFaultReachedIntoCarriesItInItsHealth) {
     // The virtual clock writes each line as its minute ends: hh:mm holds the minute before.
     const int stamp = std::stoi(minute.substr(0, 2)) * 3600 + std::stoi(minute.substr(3)) * 60;
     const std::string health = state["health"];
+    // The minute's interval holds its count; without the dead-time correction, never capped.
+    ASSERT_TRUE(state["cpm95"].is_array() && state["dose95"].is_array()) << payload;
+    EXPECT_LE(state["cpm95"][0], state["cpm"]) << payload;
+    EXPECT_GE(state["cpm95"][1], state["cpm"]) << payload;
+    EXPECT_EQ(state["capped"], false) << payload;
     if (stamp > told && stamp - 60 < ended) {
       EXPECT_EQ(health, "interference") << minute;
       ++named;

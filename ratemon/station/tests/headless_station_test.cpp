@@ -218,6 +218,32 @@ TEST_F(HeadlessRatemon, DeadTimeFromTheSettingsFileOrTheCommandLine) {
   }
 }
 
+// The simulated tube at 120000 and 200000 CPM through the real scan with its own τ: past
+// the dead-time cap the counted figure stands as a lower bound (above the cap's 51531
+// CPM, 477 μSv/h), the stage-1 alarm at 500 μSv/h sounds, the record line has the same
+// figure and the interval has no upper end.
+TEST_F(HeadlessRatemon, PastTheDeadTimeCapTheCountedFigureStandsAndSoundsTheAlarm) {
+  std::ofstream(root / "ratemon.ini", std::ios::binary)
+      << "\"50\",\"3\",\"10\",\"18\",\"500\",\"5000\",\"" << root.string()
+      << "/data/μSVHData_nnnntthh.csv\",1,0,1,\"0\"\r\n";
+  for (const char* rate : {"120000", "200000"}) {
+    SCOPED_TRACE(rate);
+    const ProcessResult r =
+        run(std::string("--input sim:") + rate + ",seed=5 --fast --seconds 60 --dead-time 499");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string summary = r.out.substr(r.out.find("summary"));
+    const long cpm = std::stol(summary.substr(summary.find(" cpm=") + 5));
+    const double low = std::stod(summary.substr(summary.find("cpm95=") + 6));
+    EXPECT_GT(cpm, 52000) << summary;
+    EXPECT_LE(low, static_cast<double>(cpm)) << summary;
+    EXPECT_NE(summary.find(" dose95="), std::string::npos);
+    EXPECT_NE(summary.find("-inf dose95="), std::string::npos) << summary;
+    EXPECT_NE(summary.find("capped=1"), std::string::npos) << summary;
+    EXPECT_NE(r.out.find("," + std::to_string(cpm) + ","), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("第一段警報"), std::string::npos) << r.err;
+  }
+}
+
 // The headless loop in this process on a fake input: each second's sound and the data
 // folder's presence are the test's, so that a fault comes and goes at a known second.
 class HeadlessSession : public HeadlessRatemon {

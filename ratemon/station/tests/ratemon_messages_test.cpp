@@ -1,6 +1,7 @@
 #include "ratemon_messages.h"
 
 #include <cerrno>
+#include <cmath>
 
 #include <gtest/gtest.h>
 
@@ -70,6 +71,28 @@ TEST(RatemonMessages, TheWatchsFaultsAreWordedWithTheirFigures) {
       {event(EventKind::SignalOk, ringing), "アフターパルスが解消しました (after-pulses)"},
   };
   for (const auto& [e, text] : rows) EXPECT_EQ(messages::soundEvent(e), text);
+}
+
+// The reading line under the test: the interval, the τ when the correction is on, an
+// upper end past the cap as none; past the cap, the reading as a lower bound.
+TEST(RatemonMessages, TheReadingLineSaysWhatTheIntervalAndTheCapMean) {
+  DoseResult capped;
+  capped.cpm = 56751;
+  capped.netDoseRate = 525.472f;
+  const struct {
+    std::string text, expected;
+  } rows[] = {
+      {messages::readingInterval({20, 60, 12.21652, 30.88838, 0.113, 0.286}),
+       "95%区間 CPM 12.2～30.9\n0.113～0.286 μSv/h"},
+      {messages::readingInterval({20, 60, 12.21652, 30.88838, 0.113, 0.286}, 499),
+       "95%区間 CPM 12.2～30.9\n0.113～0.286 μSv/h (τ 499 μs)"},
+      {messages::readingInterval({35900, 60, 50900.4, HUGE_VAL, 471.3, HUGE_VAL, true}, 499),
+       "95%区間 CPM 50900.4～∞\n471.300～∞ μSv/h (τ 499 μs)"},
+      {messages::readingLowerBound(capped, {56751, 60, 56285.0, HUGE_VAL, 521.158, HUGE_VAL, true}),
+       "≥ 56751 CPM ≥ 525.472 μSv/h\n95%区間 ≥ 56285 CPM (τ 上限超え)"},
+      {messages::readingInterval({5, 0, 0, 0, 0, 0}), ""},  // nothing counted yet
+  };
+  for (const auto& row : rows) EXPECT_EQ(row.text, row.expected);
 }
 
 }  // namespace radmon

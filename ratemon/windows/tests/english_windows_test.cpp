@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QTranslator>
 #include <cerrno>
+#include <cmath>
 
 #include <gmock/gmock.h>
 
@@ -45,6 +46,20 @@ TEST_F(EnglishStation, EveryWindowAndMessageBoxIsEnglish) {
   ASSERT_NE(w().findChild<QWidget*>("mqttDialog"), nullptr);
   EXPECT_GE(QApplication::topLevelWidgets().size(), 4);
   EXPECT_THAT(testing::japaneseOnScreen(), IsEmpty());
+}
+
+// The readings' interval, the widest it gets, fits its place under the test in English.
+TEST_F(EnglishStation, TheReadingsIntervalFitsItsPlace) {
+  start();
+  DoseResult capped;
+  capped.cpm = 199999;
+  capped.netDoseRate = 1851.842f;
+  w().showReadingInterval(messages::readingLowerBound(capped, {199999, 60, 199122.6, HUGE_VAL}),
+                          true);
+  expectIntervalFits();
+  w().showReadingInterval(
+      messages::readingInterval({49999, 60, 49561.3, 50439.1, 462.975, 467.016}, 1000), false);
+  expectIntervalFits();
 }
 
 TEST_F(EnglishStation, EveryMessageIsEnglish) {
@@ -103,10 +118,17 @@ TEST_F(EnglishStation, EveryMessageIsEnglish) {
   flushed.value.written = 2;
   flushed.issues.push_back({3, RecordIssue::NotRecord, ""});
   texts.push_back(messages::pendingFlushed(flushed));
-  texts.insert(texts.end(),
-               {messages::badDeadTime("x"), messages::deadTimeState(100, true),
-                messages::deadTimeState(100, false), messages::scanDeadTimeOffer(450)});
-  texts.push_back(messages::readingInterval({100, 60, 90, 110, 0.1, 0.2}));
+  texts.insert(texts.end(), {messages::badDeadTime("x"), messages::scanDeadTimeOffer(450)});
+  texts.push_back(messages::readingInterval({100, 60, 90, 110, 0.1, 0.2}, 499));
+  DoseResult capped;
+  capped.cpm = 63540;
+  capped.netDoseRate = 588.333f;
+  texts.push_back(messages::readingLowerBound(capped, {63540, 60, 63046.1, HUGE_VAL}));
+  for (const EventKind kind : {EventKind::DeadTimeCapped, EventKind::DeadTimeOk}) {
+    SoundEvent event;
+    event.kind = kind;
+    texts.insert(texts.end(), {messages::soundEvent(event), messages::soundState(event)});
+  }
   using messages::Counting;
   for (const Counting c : {Counting::intervalsButton, Counting::deadTimeTick,
                            Counting::deadTimeUnit, Counting::bandTick})

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QTest>
+#include <QTextDocumentFragment>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -57,6 +58,18 @@ class StationTest : public ::testing::Test {
     ASSERT_FALSE(station_->startup());
   }
   MainWindow& w() { return station_->window(); }
+  // The readings' interval shows each of its lines whole, in its own small face.
+  void expectIntervalFits() {
+    const QLabel* label = w().intervalLabel();
+    std::string widths;  // of each line, to tell which one is too wide
+    for (const QString& line : label->text().split("<br>"))
+      widths += std::to_string(label->fontMetrics().horizontalAdvance(
+                    QTextDocumentFragment::fromHtml(line).toPlainText())) +
+                " ";
+    EXPECT_LE(label->sizeHint().width(), label->width()) << label->text().toStdString() << "\n"
+                                                         << widths;
+    EXPECT_LE(label->sizeHint().height(), label->height()) << label->text().toStdString();
+  }
   std::string message() {
     auto* box = w().messageBox();
     return box ? box->text().toStdString() : std::string();

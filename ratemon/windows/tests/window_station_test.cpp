@@ -1,12 +1,14 @@
 #include "window_station.h"
 
 #include <QTest>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 
 #include <gtest/gtest.h>
 
 #include "day_record.h"
+#include "ratemon_messages.h"
 #include "station_fixture.h"
 #include "text_files.h"
 
@@ -314,10 +316,22 @@ TEST_F(StationTest, ReadingIntervalPulseIntervalsAndTheCountingSettings) {
   EXPECT_EQ(readBytes(folder_ / "ratemon_counting.ini"), "dead_time_us=2000\r\ngraph_band=1\r\n");
   audio_->deliver(secondWithPulseCount(100));
   EXPECT_EQ(w().text(Box::cpm), "7500");  // 6000 / (1 − 100 · 0.002)
-  EXPECT_NE(w().intervalLabel()->text().toStdString().find("不感時間補正 τ 2000 μs"),
-            std::string::npos);
-  for (int s = 0; s < 60; ++s) audio_->deliver(secondWithPulseCount(200));  // mτ = 0.4
-  EXPECT_NE(w().intervalLabel()->text().toStdString().find("上限"), std::string::npos);
+  EXPECT_NE(w().intervalLabel()->text().toStdString().find("μSv/h (τ 2000 μs)"), std::string::npos);
+  expectIntervalFits();
+  // mτ = 0.4: past the cap, the counted figure as a lower bound, in red.
+  for (int s = 0; s < 60; ++s) audio_->deliver(secondWithPulseCount(200));
+  EXPECT_EQ(w().text(Box::cpm), "12857");  // the rate at the cap, above the 12000 counted
+  const std::string capped = w().intervalLabel()->text().toStdString();
+  EXPECT_NE(capped.find("#d00000\">≥ 12857 CPM ≥ 17.857 μSv/h</span><br>95%区間 "),
+            std::string::npos)
+      << capped;
+  expectIntervalFits();
+  DoseResult most;  // the widest it gets
+  most.cpm = 199999;
+  most.netDoseRate = 1851.842f;
+  w().showReadingInterval(messages::readingLowerBound(most, {199999, 60, 199122.6, HUGE_VAL}),
+                          true);
+  expectIntervalFits();
 
   // The next start reads the file back.
   w().close();
