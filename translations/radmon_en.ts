@@ -272,8 +272,12 @@
         <translation>Dead-time correction τ %1 µs</translation>
     </message>
     <message>
-        <source>この分解能での不感時間: %1 μs</source>
-        <translation>Dead time at this resolution: %1 µs</translation>
+        <source>間隔からの推定: %1 μs</source>
+        <translation>Estimated from the intervals: %1 µs</translation>
+    </message>
+    <message>
+        <source>推定にはパルス不足 (最小 %1 μs)</source>
+        <translation>Too few pulses to estimate (at least %1 µs)</translation>
     </message>
     <message>
         <source>パルス間隔</source>

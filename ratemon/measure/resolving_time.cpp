@@ -25,7 +25,12 @@ ResolvingTimeEstimate estimateResolvingTime(std::vector<double> intervals) {
   const double tau = std::clamp((*kth - h * mean) / (1.0 - h), 0.0, *kth);
   e.seconds = tau;
   e.standardError = std::sqrt(h2) * (mean - tau);
-  e.enough = intervals.size() >= kFewestForEstimate && e.standardError <= kEstimateTolerance;
+  double squares = 0;
+  for (const double t : intervals) squares += (t - mean) * (t - mean);
+  // No excess over τ worth the name (below rounding): no spread to compare.
+  e.spread = mean - tau > 1e-6 * mean ? std::sqrt(squares / n) / (mean - tau) : 0;
+  e.enough = intervals.size() >= kFewestForEstimate && e.standardError <= kEstimateTolerance &&
+             std::abs(e.spread - 1) <= kSpreadTolerance;
   return e;
 }
 

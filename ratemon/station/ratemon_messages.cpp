@@ -384,8 +384,10 @@ std::string deadTimeState(double microseconds, bool capped) {
              significantText(microseconds, 4));
 }
 
-std::string scanDeadTimeOffer(double microseconds) {
-  return say(Words::tr("この分解能での不感時間: %1 μs"), fixed(microseconds, 0));
+std::string deadTimeOffer(const ResolvingTimeEstimate& estimate, double scanMicroseconds) {
+  if (estimate.enough)
+    return say(Words::tr("間隔からの推定: %1 μs"), fixed(estimate.seconds * 1e6, 0));
+  return say(Words::tr("推定にはパルス不足 (最小 %1 μs)"), fixed(scanMicroseconds, 0));
 }
 
 std::string counting(Counting caption) {

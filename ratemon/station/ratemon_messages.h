@@ -12,6 +12,7 @@
 #include "pending_records.h"
 #include "pulse_intervals.h"
 #include "reading_interval.h"
+#include "resolving_time.h"
 #include "sound_event.h"
 #include "station_link.h"
 #include "station_panel.h"
@@ -62,8 +63,10 @@ std::string readingInterval(const ReadingInterval& interval);
 std::string intervalTime(double seconds);
 // The correction's state under the interval: its τ, and the cap when reached.
 std::string deadTimeState(double microseconds, bool capped);
-// The offered resolving time of the scan at its resolution, for the settings.
-std::string scanDeadTimeOffer(double microseconds);
+// The resolving time estimated from the intervals heard, offered for the settings; while
+// too few pulses were heard, that and the scan's own at its resolution (the least τ
+// can be).
+std::string deadTimeOffer(const ResolvingTimeEstimate& estimate, double scanMicroseconds);
 
 // Captions of the counting controls.
 enum class Counting { intervalsButton, deadTimeTick, deadTimeUnit, bandTick };

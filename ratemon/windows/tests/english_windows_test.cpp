@@ -103,9 +103,9 @@ TEST_F(EnglishStation, EveryMessageIsEnglish) {
   flushed.value.written = 2;
   flushed.issues.push_back({3, RecordIssue::NotRecord, ""});
   texts.push_back(messages::pendingFlushed(flushed));
-  texts.insert(texts.end(),
-               {messages::badDeadTime("x"), messages::deadTimeState(100, true),
-                messages::deadTimeState(100, false), messages::scanDeadTimeOffer(450)});
+  texts.insert(texts.end(), {messages::badDeadTime("x"), messages::deadTimeState(100, true),
+                             messages::deadTimeState(100, false), messages::deadTimeOffer({}, 450),
+                             messages::deadTimeOffer({1.6e-3, 6e-6, 4096, true}, 450)});
   texts.push_back(messages::readingInterval({100, 60, 90, 110, 0.1, 0.2}));
   using messages::Counting;
   for (const Counting c : {Counting::intervalsButton, Counting::deadTimeTick,
