@@ -273,11 +273,11 @@
     </message>
     <message>
         <source>間隔からの推定: %1 μs</source>
-        <translation>Estimated from the intervals: %1 µs</translation>
+        <translation>Estimate from intervals: %1 µs</translation>
     </message>
     <message>
         <source>推定にはパルス不足 (最小 %1 μs)</source>
-        <translation>Too few pulses to estimate (at least %1 µs)</translation>
+        <translation>Too few pulses yet (τ ≥ %1 µs)</translation>
     </message>
     <message>
         <source>パルス間隔</source>
