@@ -3,13 +3,20 @@
 // non-paralysable dead-time expectation 1 / (1 + n tau), where tau is measured here as
 // the shortest spacing at which two simulated pulses still count as two. A last column
 // counts again with the dead-time correction n / (1 − nτ) on, using that measured τ.
+// A second table takes each kind of simulated tube (narrow, wide, after-pulsing,
+// paralysable) and corrects its count with the resolving time estimated from its last
+// 4096 intervals, as the station offers it, and with its true τ.
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <vector>
 
+#include <string>
+
 #include "dead_time.h"
+#include "pulse_intervals.h"
 #include "pulse_scan.h"
+#include "resolving_time.h"
 #include "tube_simulator.h"
 
 namespace {
@@ -24,7 +31,8 @@ constexpr int kLongestSpacing = 400;
 
 // Counts a train of `kPairs` pulse pairs `spacing` samples apart, each pair far from
 // the next and at a different position against the noise blocks and buffer start.
-int64_t countPairs(int spacing, uint64_t seed) {
+int64_t countPairs(int spacing, uint64_t seed,
+                   TubeSimulator::Shape shape = TubeSimulator::Shape::Narrow) {
   std::vector<int64_t> starts;
   for (int64_t j = 0; j < kPairs; ++j) {
     const int64_t first = 100 + j * kPairStride + (j * 37) % 500;
@@ -32,6 +40,7 @@ int64_t countPairs(int spacing, uint64_t seed) {
     starts.push_back(first + spacing);
   }
   auto tube = TubeSimulator::scripted(starts, seed);
+  tube.setShape(shape);
   std::vector<uint8_t> buffer(static_cast<size_t>(kPairs * kPairStride + 1000));
   tube.fill(buffer.data(), buffer.size());
   bool armed = false;
@@ -40,10 +49,10 @@ int64_t countPairs(int spacing, uint64_t seed) {
 
 // The smallest spacing from which on every pair, in every noise and position tried,
 // counts as two; pairs closer than that may merge into one count.
-int measureResolvingTime() {
+int measureResolvingTime(TubeSimulator::Shape shape = TubeSimulator::Shape::Narrow) {
   int tau = kLongestSpacing + 1;
   for (int spacing = kLongestSpacing; spacing >= 1; --spacing) {
-    if (countPairs(spacing, static_cast<uint64_t>(spacing)) != 2 * kPairs) break;
+    if (countPairs(spacing, static_cast<uint64_t>(spacing), shape) != 2 * kPairs) break;
     tau = spacing;
   }
   return tau;
@@ -64,6 +73,71 @@ RateResult countPoissonTrain(double cpm, int64_t seconds, uint64_t seed) {
     counted += radmon::scanPulses(buffer.data(), buffer.size(), ScanSettings{}, armed);
   }
   return {cpm, seconds, tube.pulsesProduced(), counted};
+}
+
+struct KindResult {
+  int64_t truth = 0, counted = 0;
+  radmon::ResolvingTimeEstimate estimate;
+};
+
+// A Poisson train of one kind of tube through the scan, the station's interval ring fed
+// as the recording cycle feeds it.
+KindResult countKind(radmon::TubeKind kind, double cpm, int64_t seconds, uint64_t seed) {
+  radmon::TubeProfile profile = radmon::TubeProfile::constant(cpm);
+  profile.kind = kind;
+  TubeSimulator tube(profile, seed);
+  radmon::PulseIntervals recorder(kRate);
+  std::vector<uint8_t> buffer(kRate);
+  std::vector<size_t> at;
+  bool armed = false;
+  KindResult r;
+  for (int64_t s = 0; s < seconds; ++s) {
+    tube.fill(buffer.data(), buffer.size());
+    at.clear();
+    r.counted += radmon::scanPulses(buffer.data(), buffer.size(), ScanSettings{}, armed, at);
+    for (const size_t a : at) recorder.addPulse(s * kRate + static_cast<int64_t>(a));
+  }
+  r.truth = tube.pulsesProduced();
+  r.estimate = radmon::estimateResolvingTime(recorder.intervalsSeconds());
+  return r;
+}
+
+void printKinds(int narrowTauSamples) {
+  using radmon::TubeKind;
+  const int wideTauSamples = measureResolvingTime(TubeSimulator::Shape::Wide);
+  const struct {
+    TubeKind kind;
+    int tauSamples;  // the true resolving time: the scan's for the shape, or the tube's
+  } kinds[] = {{TubeKind::Narrow, narrowTauSamples},
+               {TubeKind::Wide, wideTauSamples},
+               {TubeKind::AfterPulsing, narrowTauSamples},
+               {TubeKind::Paralysable, TubeSimulator::kParalysableSamples}};
+  const struct {
+    double cpm;
+    int64_t seconds;
+  } runs[] = {{1000, 2400}, {5000, 600}, {20000, 240}};
+  std::printf(
+      "\n| tube | CPM | true tau (us) | estimated tau (us) | counted/true | corrected, estimated "
+      "tau | corrected, true tau |\n");
+  std::printf("|:---|---:|---:|---:|---:|---:|---:|\n");
+  uint64_t seed = 11;
+  for (const auto& k : kinds) {
+    const double tau = static_cast<double>(k.tauSamples) / kRate;
+    for (const auto& run : runs) {
+      const KindResult r = countKind(k.kind, run.cpm, run.seconds, seed++);
+      const double truth = static_cast<double>(r.truth);
+      const double counted = static_cast<double>(r.counted);
+      const double seconds = static_cast<double>(run.seconds);
+      const auto estimated = radmon::correctDeadTime(counted, seconds, r.estimate.seconds);
+      const auto exact = radmon::correctDeadTime(counted, seconds, tau);
+      std::printf("| %s | %.0f | %.0f | %.0f ± %.0f%s | %.4f | %.4f%s | %.4f%s |\n",
+                  std::string(radmon::tubeKindName(k.kind)).c_str(), run.cpm, tau * 1e6,
+                  r.estimate.seconds * 1e6, r.estimate.standardError * 1e6,
+                  r.estimate.enough ? "" : " (not offered)", counted / truth,
+                  estimated.rate / truth, estimated.capped ? ", capped" : "", exact.rate / truth,
+                  exact.capped ? ", capped" : "");
+    }
+  }
 }
 
 double generationSpeed() {
@@ -116,6 +190,7 @@ int main() {
         correctedRatio, corrected.capped ? ", capped" : "",
         std::abs(correctedRatio - 1.0) <= 0.01 ? "within 1 %" : "off by more than 1 %");
   }
+  printKinds(tauSamples);
   std::printf("\nsimulated day (20 CPM, 120 CPM 13:00-16:00): %.3g samples/s generated\n",
               generationSpeed());
   return 0;

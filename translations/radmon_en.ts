@@ -290,8 +290,12 @@
         <translation>Back within the dead-time limit</translation>
     </message>
     <message>
-        <source>この分解能での不感時間: %1 μs</source>
-        <translation>Dead time at this resolution: %1 µs</translation>
+        <source>間隔からの推定: %1 μs</source>
+        <translation>Estimate from intervals: %1 µs</translation>
+    </message>
+    <message>
+        <source>推定にはパルス不足 (最小 %1 μs)</source>
+        <translation>Too few pulses yet (τ ≥ %1 µs)</translation>
     </message>
     <message>
         <source>パルス間隔</source>

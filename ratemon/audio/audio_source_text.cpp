@@ -10,7 +10,8 @@ namespace radmon {
 namespace {
 
 constexpr std::string_view kSimPrefix = "sim:";
-constexpr std::string_view kSeedSuffix = ",seed=";
+constexpr std::string_view kSeedKey = "seed=";
+constexpr std::string_view kTubeKey = "tube=";
 
 }  // namespace
 
@@ -22,19 +23,32 @@ std::optional<SourceChoice> parseAudioSource(std::string_view text) {
     return choice;
   }
   choice.kind = SourceChoice::Kind::SimulatedTube;
-  std::string_view rest = text.substr(kSimPrefix.size());
-  choice.seed = kDefaultSimulationSeed;
-  if (const auto at = rest.find(kSeedSuffix); at != std::string_view::npos) {
-    const std::string_view seedText = rest.substr(at + kSeedSuffix.size());
-    const auto [end, ec] =
-        std::from_chars(seedText.data(), seedText.data() + seedText.size(), choice.seed);
-    if (seedText.empty() || ec != std::errc() || end != seedText.data() + seedText.size())
-      return std::nullopt;
-    rest = rest.substr(0, at);
-  }
-  const auto profile = parseTubeProfile(rest);
+  const std::string_view rest = text.substr(kSimPrefix.size());
+  const auto comma = rest.find(',');
+  const auto profile = parseTubeProfile(rest.substr(0, comma));
   if (!profile) return std::nullopt;
   choice.profile = *profile;
+  choice.seed = kDefaultSimulationSeed;
+  // The options after the profile, in any order: seed=N, tube=KIND.
+  for (auto at = comma; at != std::string_view::npos;) {
+    const auto next = rest.find(',', at + 1);
+    const std::string_view option =
+        rest.substr(at + 1, next == rest.npos ? rest.npos : next - at - 1);
+    at = next;
+    if (option.starts_with(kSeedKey)) {
+      const std::string_view seedText = option.substr(kSeedKey.size());
+      const auto [end, ec] =
+          std::from_chars(seedText.data(), seedText.data() + seedText.size(), choice.seed);
+      if (seedText.empty() || ec != std::errc() || end != seedText.data() + seedText.size())
+        return std::nullopt;
+    } else if (option.starts_with(kTubeKey)) {
+      const auto kind = parseTubeKind(option.substr(kTubeKey.size()));
+      if (!kind) return std::nullopt;
+      choice.profile.kind = *kind;
+    } else {
+      return std::nullopt;
+    }
+  }
   return choice;
 }
 

@@ -2,6 +2,7 @@
 //   sim:CPM                          simulated tube at a constant rate, e.g. sim:20
 //   sim:BASE:RAISED@HH:MM-HH:MM      a day profile, e.g. sim:20:120@13:00-16:00
 //   either followed by ,seed=N       another (reproducible) random stream; default 1
+//   and/or ,tube=KIND                narrow (default), wide, afterpulse, paralysable
 //   anything else                    a WAV file path
 #pragma once
 

@@ -24,7 +24,8 @@ inline constexpr const char* kCountingSettingsFileName = "ratemon_counting.ini";
 // The longest resolving time taken: beyond it the cap would hold every reading.
 inline constexpr double kLongestDeadTimeMicroseconds = 100000;
 
-// The scan's own resolving time, offered as the value to enter: the scan passes over
+// The scan's own resolving time, told as the least τ can be (the value offered to enter
+// is estimated from the intervals, resolving_time.h): the scan passes over
 // `resolution` samples after a dip and looks for the return at the next, so two pulses
 // closer than resolution + 1 samples count as one (measured by bench/count_accuracy:
 // 11 samples, 0.499 ms, at the default resolution of 10).

@@ -6,11 +6,13 @@
 #include <QTimer>
 
 #include <chrono>
+#include <cmath>
 #include <iostream>
 #include <thread>
 
 #include "number_text.h"
 #include "ratemon_messages.h"
+#include "resolving_time.h"
 #include "settings_panel.h"
 #include "station_session.h"
 
@@ -150,7 +152,8 @@ int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) 
   session.finish();
 
   // The 95 % interval of the last figures after them; with the correction on, its τ and
-  // whether the cap held the figures.
+  // whether the cap held the figures; the resolving time the intervals heard give, once
+  // they give one.
   const ReadingInterval& interval = cycle.lastInterval();
   const std::string bounds =
       " cpm95=" + fixedText(interval.cpmLow, 1) + "-" + fixedText(interval.cpmHigh, 1) +
@@ -160,6 +163,9 @@ int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) 
   if (deadTime > 0)
     env.out << " dead_time_us=" << shortestText(deadTime)
             << " capped=" << (cycle.lastDose().deadTimeCapped ? 1 : 0);
+  const ResolvingTimeEstimate estimate =
+      estimateResolvingTime(cycle.pulseIntervals().intervalsSeconds());
+  if (estimate.enough) env.out << " dead_time_estimate_us=" << std::lround(estimate.seconds * 1e6);
   env.out << std::endl;
   session.save(settings);
   return broken ? kExitSoundBroken : 0;

@@ -389,8 +389,10 @@ std::string readingLowerBound(const DoseResult& dose, const ReadingInterval& r) 
              shortestText(dose.netDoseRate), fixed(r.cpmLow, 0));
 }
 
-std::string scanDeadTimeOffer(double microseconds) {
-  return say(Words::tr("この分解能での不感時間: %1 μs"), fixed(microseconds, 0));
+std::string deadTimeOffer(const ResolvingTimeEstimate& estimate, double scanMicroseconds) {
+  if (estimate.enough)
+    return say(Words::tr("間隔からの推定: %1 μs"), fixed(estimate.seconds * 1e6, 0));
+  return say(Words::tr("推定にはパルス不足 (最小 %1 μs)"), fixed(scanMicroseconds, 0));
 }
 
 std::string counting(Counting caption) {

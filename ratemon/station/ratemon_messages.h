@@ -12,6 +12,7 @@
 #include "pending_records.h"
 #include "pulse_intervals.h"
 #include "reading_interval.h"
+#include "resolving_time.h"
 #include "sound_event.h"
 #include "station_link.h"
 #include "station_panel.h"
@@ -64,8 +65,10 @@ std::string readingInterval(const ReadingInterval& interval, double deadTimeMicr
 std::string readingLowerBound(const DoseResult& dose, const ReadingInterval& interval);
 // A time as the pulse-interval view shows it: 10 µs, 2.5 ms, 1 s.
 std::string intervalTime(double seconds);
-// The offered resolving time of the scan at its resolution, for the settings.
-std::string scanDeadTimeOffer(double microseconds);
+// The resolving time estimated from the intervals heard, offered for the settings; while
+// too few pulses were heard, that and the scan's own at its resolution (the least τ
+// can be).
+std::string deadTimeOffer(const ResolvingTimeEstimate& estimate, double scanMicroseconds);
 
 // Captions of the counting controls.
 enum class Counting { intervalsButton, deadTimeTick, deadTimeUnit, bandTick };

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QPainter>
 #include <cmath>
+#include <utility>
 
 #include "interval_drawing.h"
 #include "number_text.h"
@@ -45,7 +46,10 @@ PulseIntervalWindow::PulseIntervalWindow(IntervalSource intervals, QWidget* pare
 }
 
 void PulseIntervalWindow::refresh() {
-  analysis_ = analyseIntervals(intervals_ ? intervals_() : std::vector<double>{});
+  std::vector<double> intervals = intervals_ ? intervals_() : std::vector<double>{};
+  analysis_ = analyseIntervals(intervals);
+  estimate_ = estimateResolvingTime(std::move(intervals));
+  showOffer();
   QPainter p(&picture_);
   p.setFont(font());
   drawIntervalView(p, analysis_, palette().color(QPalette::WindowText),
@@ -54,14 +58,22 @@ void PulseIntervalWindow::refresh() {
   update();
 }
 
-void PulseIntervalWindow::showCounting(const CountingSettings& settings,
-                                       double offeredMicroseconds) {
+void PulseIntervalWindow::showCounting(const CountingSettings& settings, double scanMicroseconds) {
+  scanMicroseconds_ = scanMicroseconds;
   const bool on = settings.deadTimeMicroseconds > 0;
   deadTimeTick_->setChecked(on);
-  deadTimeBox_->setText(QString::fromStdString(
-      shortestText(on ? settings.deadTimeMicroseconds : std::round(offeredMicroseconds))));
-  offerLabel_->setText(QString::fromStdString(messages::scanDeadTimeOffer(offeredMicroseconds)));
+  deadTimeBox_->setText(on ? QString::fromStdString(shortestText(settings.deadTimeMicroseconds))
+                           : QString());
+  showOffer();
   bandTick_->setChecked(settings.graphBand);
+}
+
+void PulseIntervalWindow::showOffer() {
+  offerLabel_->setText(
+      QString::fromStdString(messages::deadTimeOffer(estimate_, scanMicroseconds_)));
+  if (estimate_.enough && !deadTimeTick_->isChecked() && deadTimeBox_->text().isEmpty())
+    deadTimeBox_->setText(
+        QString::fromStdString(shortestText(std::round(estimate_.seconds * 1e6))));
 }
 
 std::optional<CountingSettings> PulseIntervalWindow::counting() const {

@@ -22,10 +22,15 @@ constexpr int64_t kMaxSeconds = 10LL * radmon::kSecondsPerDay;
 
 void printUsage() {
   std::cerr << "使い方: gmsim (--cpm CPM | --profile BASE:RAISED@HH:MM-HH:MM) --seconds N\n"
-               "             [--seed S] [--start HH:MM[:SS]] --out FILE.wav\n"
+               "             [--tube KIND] [--seed S] [--start HH:MM[:SS]] --out FILE.wav\n"
                "  --cpm      一定の計数率 (CPM)\n"
                "  --profile  基準 CPM と、時刻範囲で上昇する CPM (例 20:120@13:00-16:00)\n"
                "  --seconds  録音の長さ (秒, 1 ～ 864000)\n"
+               "  --tube     管の種類 (既定 narrow):\n"
+               "             narrow       幅約 100 μs のパルス\n"
+               "             wide         約 1 ms しきい値より下にとどまるパルス\n"
+               "             afterpulse   narrow の 1 割に 0.5～1.5 ms 後のアフターパルス\n"
+               "             paralysable  放電のたびに 1 ms 不感 (その間の放電で延びる)\n"
                "  --seed     乱数の種 (既定 1)。同じ種なら同じ音になります\n"
                "  --start    最初のサンプルの時刻 (既定 00:00)\n";
 }
@@ -40,6 +45,7 @@ std::optional<T> readInteger(std::string_view text) {
 
 struct Options {
   TubeProfile profile;
+  std::optional<radmon::TubeKind> kind;
   int64_t seconds = 0;
   uint64_t seed = 1;
   int startSecond = 0;
@@ -72,6 +78,11 @@ bool parseArguments(int argc, char** argv, Options& options, std::string& error)
       }
       options.profile = *profile;
       haveRate = true;
+    } else if (name == "--tube") {
+      if (!(options.kind = radmon::parseTubeKind(value))) {
+        error = "管の種類が正しくありません: " + std::string(value);
+        return false;
+      }
     } else if (name == "--seconds") {
       const auto seconds = readInteger<int64_t>(value);
       if (!seconds || *seconds < 1 || *seconds > kMaxSeconds) {
@@ -101,6 +112,7 @@ bool parseArguments(int argc, char** argv, Options& options, std::string& error)
       return false;
     }
   }
+  if (options.kind) options.profile.kind = *options.kind;
   if (!haveRate)
     error = "--cpm か --profile を指定してください";
   else if (!haveSeconds)

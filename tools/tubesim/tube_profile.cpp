@@ -1,9 +1,34 @@
 #include "tube_profile.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
+#include <utility>
 
 namespace radmon {
+
+namespace {
+
+constexpr std::array<std::pair<TubeKind, std::string_view>, 4> kKindNames{{
+    {TubeKind::Narrow, "narrow"},
+    {TubeKind::Wide, "wide"},
+    {TubeKind::AfterPulsing, "afterpulse"},
+    {TubeKind::Paralysable, "paralysable"},
+}};
+
+}  // namespace
+
+std::optional<TubeKind> parseTubeKind(std::string_view text) {
+  for (const auto& [kind, name] : kKindNames)
+    if (name == text) return kind;
+  return std::nullopt;
+}
+
+std::string_view tubeKindName(TubeKind kind) {
+  for (const auto& [k, name] : kKindNames)
+    if (k == kind) return name;
+  return {};
+}
 
 double TubeProfile::cpmAt(int secondOfDay) const {
   const int from = raisedFromSecondOfDay, to = raisedToSecondOfDay;

@@ -84,6 +84,19 @@ TubeSimulator::TubeSimulator(const TubeProfile& profile, uint64_t seed, int star
   startSecond_ = ((startSecondOfDay % kSecondsPerDay) + kSecondsPerDay) % kSecondsPerDay;
   perSampleMax_ = std::max(0.0, profile.maxCpm()) / 60.0 / kSampleRate;
   nextArrival_ = drawArrival();
+  switch (profile.kind) {
+    case TubeKind::Narrow:
+      break;
+    case TubeKind::Wide:
+      setShape(Shape::Wide);
+      break;
+    case TubeKind::AfterPulsing:
+      setAfterPulses(kAfterPulseShare);
+      break;
+    case TubeKind::Paralysable:
+      setParalysis(kParalysableSamples);
+      break;
+  }
 }
 
 TubeSimulator TubeSimulator::scripted(std::vector<int64_t> pulseStarts, uint64_t seed) {
@@ -147,9 +160,16 @@ int64_t TubeSimulator::fill(uint8_t* out, size_t n) {
   }
   int64_t started = 0;
   while (nextArrival_ < end) {
-    active_.insert(std::upper_bound(active_.begin(), active_.end(), nextArrival_), nextArrival_);
+    const bool blind =
+        paralysis_ > 0 && lastDischarge_ >= 0 && nextArrival_ - lastDischarge_ < paralysis_;
+    lastDischarge_ = nextArrival_;
     if (keepStarts_) starts_.push_back(nextArrival_);
     ++started;
+    if (blind) {
+      nextArrival_ = drawArrival();
+      continue;
+    }
+    active_.insert(std::upper_bound(active_.begin(), active_.end(), nextArrival_), nextArrival_);
     if (afterShare_ > 0 && uniform() < afterShare_) {
       // Kept in order with the arrivals; it may land in the next fill.
       const auto after =

@@ -29,20 +29,26 @@ class TubeSimulator {
   // 1 ms, as a slow counter circuit gives).
   enum class Shape { Narrow, Wide };
 
-  // Poisson arrivals following `profile`; sample 0 lies at `startSecondOfDay`.
+  // The after-pulse share and the blind time of the kinds that have them.
+  static constexpr double kAfterPulseShare = 0.1;
+  static constexpr int kParalysableSamples = 22;  // 0.998 ms
+
+  // Poisson arrivals following `profile`, sounding as its kind; sample 0 lies at
+  // `startSecondOfDay`.
   TubeSimulator(const TubeProfile& profile, uint64_t seed, int startSecondOfDay = 0);
   // Pulses starting exactly at the given sample positions (any order), on the noise
   // of `seed`; for measuring how the scan resolves known pulse trains.
   static TubeSimulator scripted(std::vector<int64_t> pulseStarts, uint64_t seed);
 
-  // Writes the next `n` samples to `out`; returns the number of pulses that start in
-  // them. A pulse that starts near the end continues into the next fill.
+  // Writes the next `n` samples to `out`; returns the number of discharges that start
+  // in them (the true count: after-pulses left out, a paralysed tube's unheard
+  // discharges included). A pulse that starts near the end continues into the next fill.
   int64_t fill(uint8_t* out, size_t n);
 
   int64_t samplesProduced() const { return produced_; }
   int64_t pulsesProduced() const { return pulses_; }
 
-  // When kept, the sample position of every pulse start is recorded (for checking
+  // When kept, the sample position of every discharge is recorded (for checking
   // the count against the truth); off by default to keep long runs lean.
   void keepPulseStarts(bool keep) { keepStarts_ = keep; }
   const std::vector<int64_t>& pulseStarts() const { return starts_; }
@@ -53,6 +59,9 @@ class TubeSimulator {
   // A share of the discharges is followed by an after-pulse 0.5 to 1.5 ms later (a
   // tube that rings); 0 (the default) for none.
   void setAfterPulses(double share) { afterShare_ = share; }
+  // A paralysable tube: no pulse for a discharge less than `samples` after the one
+  // before it, heard or not; 0 (the default) for none.
+  void setParalysis(int64_t samples) { paralysis_ = samples; }
 
  private:
   TubeSimulator(uint64_t seed);
@@ -76,6 +85,8 @@ class TubeSimulator {
 
   const std::vector<int>* shape_ = &pulseShape();
   double afterShare_ = 0;
+  int64_t paralysis_ = 0;
+  int64_t lastDischarge_ = -1;
   int64_t nextArrival_ = 0;
   std::deque<int64_t> active_;  // pulses whose tail reaches the next fill
   std::vector<int> sum_;        // scratch: summed deviations of a pulse cluster

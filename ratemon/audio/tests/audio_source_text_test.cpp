@@ -21,12 +21,21 @@ TEST(AudioSourceText, SimulationForms) {
   EXPECT_EQ(day->profile.cpmAt(13 * 3600), 120);
   EXPECT_EQ(day->profile.cpmAt(16 * 3600), 20);
   EXPECT_EQ(day->seed, 7u);
+  EXPECT_EQ(day->profile.kind, TubeKind::Narrow);
+
+  const auto wide = parseAudioSource("sim:5000,tube=wide,seed=3");
+  ASSERT_TRUE(wide);
+  EXPECT_EQ(wide->profile.kind, TubeKind::Wide);
+  EXPECT_EQ(wide->seed, 3u);
+  EXPECT_EQ(parseAudioSource("sim:20,seed=2,tube=paralysable")->profile.kind,
+            TubeKind::Paralysable);
 }
 
 TEST(AudioSourceText, BadSimulationTextAndNoTextNameNoInput) {
   for (const char* bad :
        {"sim:", "sim:abc", "sim:-3", "sim:20,seed=", "sim:20,seed=x", "sim:20,seed=-1",
-        "sim:20:120", "sim:20:120@13:00", "sim:20:120@13:00-25:00", "sim:20 "}) {
+        "sim:20:120", "sim:20:120@13:00", "sim:20:120@13:00-25:00", "sim:20 ",
+        "sim:20,tube=", "sim:20,tube=round", "sim:20,", "sim:20,colour=red"}) {
     EXPECT_FALSE(parseAudioSource(bad)) << bad;
   }
   EXPECT_FALSE(parseAudioSource(""));

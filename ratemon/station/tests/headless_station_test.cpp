@@ -244,6 +244,27 @@ TEST_F(HeadlessRatemon, PastTheDeadTimeCapTheCountedFigureStandsAndSoundsTheAlar
   }
 }
 
+// The summary carries the resolving time estimated from the intervals once enough were
+// heard: the wide pulse's own, not the scan's 0.5 ms; none from a minute at 20 CPM.
+TEST_F(HeadlessRatemon, SummaryCarriesTheEstimatedResolvingTime) {
+  const struct {
+    const char* input;
+    long from, to;  // µs; 0: no estimate
+  } cases[] = {{"sim:5000,tube=wide", 950, 1150}, {"sim:5000", 450, 520}, {"sim:20", 0, 0}};
+  for (const auto& c : cases) {
+    const ProcessResult r = run(std::string("--input ") + c.input + " --fast --seconds 60");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string summary = r.out.substr(r.out.find("summary"));
+    const size_t at = summary.find("dead_time_estimate_us=");
+    ASSERT_EQ(at != std::string::npos, c.to > 0) << summary;
+    if (c.to > 0) {
+      const long us = std::stol(summary.substr(at + 22));
+      EXPECT_GE(us, c.from) << summary;
+      EXPECT_LE(us, c.to) << summary;
+    }
+  }
+}
+
 // The headless loop in this process on a fake input: each second's sound and the data
 // folder's presence are the test's, so that a fault comes and goes at a known second.
 class HeadlessSession : public HeadlessRatemon {

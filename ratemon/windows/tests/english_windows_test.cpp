@@ -118,7 +118,8 @@ TEST_F(EnglishStation, EveryMessageIsEnglish) {
   flushed.value.written = 2;
   flushed.issues.push_back({3, RecordIssue::NotRecord, ""});
   texts.push_back(messages::pendingFlushed(flushed));
-  texts.insert(texts.end(), {messages::badDeadTime("x"), messages::scanDeadTimeOffer(450)});
+  texts.insert(texts.end(), {messages::badDeadTime("x"), messages::deadTimeOffer({}, 450),
+                             messages::deadTimeOffer({1.6e-3, 6e-6, 4096, true}, 450)});
   texts.push_back(messages::readingInterval({100, 60, 90, 110, 0.1, 0.2}, 499));
   DoseResult capped;
   capped.cpm = 63540;

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "pulse_interval_window.h"
 #include "qt_app.h"
 #include "reading_interval.h"
@@ -106,6 +108,25 @@ TEST(DoseBand, BoundsDrawnOnTheGraphsScale) {
   drawDoseBand(q, low, high, 0, "abc");
   q.end();
   EXPECT_EQ(img.pixelColor(300, 350), QColor(Qt::white));
+}
+
+// The τ box of a correction that is off stays empty until the intervals give an
+// estimate, then offers it; a τ set is never replaced.
+TEST(PulseIntervalWindow, OffersTheEstimateOnceTheIntervalsGiveOne) {
+  testApp();
+  std::vector<double> heard;
+  PulseIntervalWindow view([&heard] { return heard; });
+  view.showCounting({}, 499);
+  EXPECT_EQ(view.deadTimeBox()->text(), "");
+  std::mt19937_64 rng(3);
+  std::exponential_distribution<double> wait(5000 / 60.0);
+  for (int k = 0; k < 4096; ++k) heard.push_back(1.6e-3 + wait(rng));
+  view.refresh();
+  ASSERT_TRUE(view.estimate().enough);
+  EXPECT_NEAR(view.deadTimeBox()->text().toDouble(), 1600, 30);
+  view.showCounting({250, false}, 499);
+  view.refresh();
+  EXPECT_EQ(view.deadTimeBox()->text(), "250");
 }
 
 }  // namespace radmon

@@ -301,7 +301,10 @@ TEST_F(StationTest, ReadingIntervalPulseIntervalsAndTheCountingSettings) {
   ASSERT_NE(view, nullptr);
   EXPECT_TRUE(view->isVisible());
   EXPECT_EQ(view->analysis().intervals, PulseIntervals::kKept);
-  EXPECT_EQ(view->deadTimeBox()->text(), "499");  // the scan's own at resolution 10
+  // Evenly spaced pulses tell no resolving time: none is offered, the scan's own at
+  // resolution 10 is told as the least.
+  EXPECT_EQ(view->deadTimeBox()->text(), "");
+  EXPECT_NE(view->findChild<QLabel*>("labelDeadTimeOffer")->text().indexOf("499"), -1);
   EXPECT_FALSE(view->deadTimeTick()->isChecked());
 
   // A τ that is no number is told and changes nothing.

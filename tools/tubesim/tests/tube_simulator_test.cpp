@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <string>
 #include <vector>
 
 #include "pulse_scan.h"
@@ -126,6 +127,45 @@ TEST(TubeSimulator, OverlappingPulsesAddUpAndClampToTheByteRange) {
     const int noise = a[100 + k] - shape[k];
     EXPECT_EQ(b[100 + k], std::clamp(noise + 3 * shape[k], 0, 255)) << k;
   }
+}
+
+// Each kind's discharges through the scan: the true count is every discharge; a
+// paralysable tube sounds none closer than its blind time to the discharge before it.
+TEST(TubeSimulator, EveryKindKeepsTheTrueCountAndItsOwnSound) {
+  const struct {
+    TubeKind kind;
+    double countedFrom, countedTo;  // counted / true at 6000 CPM
+    int64_t closest;                // closest sounded pulses, samples
+  } cases[] = {
+      {TubeKind::Narrow, 0.94, 0.97, 0},
+      {TubeKind::Wide, 0.88, 0.93, 0},
+      {TubeKind::AfterPulsing, 1.02, 1.08, 0},
+      {TubeKind::Paralysable, 0.89, 0.93, TubeSimulator::kParalysableSamples},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(tubeKindName(c.kind)));
+    EXPECT_EQ(parseTubeKind(tubeKindName(c.kind)), c.kind);
+    TubeProfile profile = TubeProfile::constant(6000);
+    profile.kind = c.kind;
+    TubeSimulator tube(profile, 3);
+    tube.keepPulseStarts(true);
+    int64_t reported = 0;
+    const auto samples = produce(tube, 20 * kSecond, {kSecond, 509}, &reported);
+    EXPECT_EQ(reported, tube.pulsesProduced());
+    EXPECT_EQ(tube.pulseStarts().size(), static_cast<size_t>(reported));
+    const double counted = static_cast<double>(scanInBuffers(samples, kSecond)) / reported;
+    EXPECT_GE(counted, c.countedFrom);
+    EXPECT_LE(counted, c.countedTo);
+    if (c.closest > 0) {
+      // Discharges in the blind time after the one before are unheard, so the heard
+      // ones are what a paralysable counter passes: m = n·e^(−nτ).
+      const double n = static_cast<double>(reported) / 20,
+                   tau = static_cast<double>(c.closest) / kSecond;
+      EXPECT_NEAR(counted, std::exp(-n * tau), 0.01);
+    }
+  }
+  EXPECT_FALSE(parseTubeKind("Wide"));
+  EXPECT_FALSE(parseTubeKind(""));
 }
 
 TEST(TubeProfile, RateInsideAndOutsideTheRaisedStretchAndBothFormsParsed) {
