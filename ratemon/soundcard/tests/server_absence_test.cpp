@@ -157,6 +157,10 @@ TEST_P(ServerAbsence, TheCardAndTheAlarmComeBackWithTheServer) {
   EXPECT_FALSE(card.broken());
   alarm.stop();
   EXPECT_TRUE(QTest::qWaitFor([&] { return rig::playsOn(::getpid()).empty(); }, 2000));
+  // Raised again now that the server is back: heard at once.
+  alarm.playLoop("daini.wav");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return rig::playsOn(::getpid()) == speaker; }, 2000));
+  alarm.stop();
   card.stopRecording();
   card.closeDevice();
 }
