@@ -1,21 +1,49 @@
 #include "alarm_player.h"
 
-#include <QAudioDevice>
-#include <QMediaDevices>
-#include <QUrl>
+#include <sndfile.h>
+
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 
 #include "alarm_tones.h"
 #include "sound_server.h"
 
 namespace radmon {
+namespace {
+
+// The file's sound as 16-bit samples scaled by `volume`; null when it cannot be read.
+std::shared_ptr<const ServerPlayback::Sound> readSound(const std::string& file, float volume) {
+  SF_INFO info{};
+  SNDFILE* f = sf_open(file.c_str(), SFM_READ, &info);
+  if (!f) return nullptr;
+  auto sound = std::make_shared<ServerPlayback::Sound>();
+  sound->sampleRate = info.samplerate;
+  sound->channels = info.channels;
+  if (info.frames > 0 && info.channels > 0) {
+    sound->samples.resize(static_cast<size_t>(info.frames) * static_cast<size_t>(info.channels));
+    const sf_count_t read = sf_readf_short(f, sound->samples.data(), info.frames);
+    sound->samples.resize(static_cast<size_t>(std::max<sf_count_t>(read, 0)) *
+                          static_cast<size_t>(info.channels));
+  }
+  sf_close(f);
+  if (sound->samples.empty()) return nullptr;
+  if (volume < 1.0f)
+    for (int16_t& s : sound->samples) s = static_cast<int16_t>(std::lround(s * volume));
+  return sound;
+}
+
+}  // namespace
 
 AlarmPlayer::AlarmPlayer(std::string programFolder, AlarmPattern fallback, float volume,
                          std::string shippedFolder)
     : programFolder_(std::move(programFolder)),
       shippedFolder_(std::move(shippedFolder)),
       fallback_(fallback),
-      volume_(volume) {}
+      volume_(std::clamp(volume, 0.0f, 1.0f)) {
+  look_.setInterval(kLookMs);
+  QObject::connect(&look_, &QTimer::timeout, &look_, [this] { look(); });
+}
 
 AlarmPlayer::~AlarmPlayer() { stop(); }
 
@@ -38,49 +66,57 @@ std::string AlarmPlayer::resolve(const std::string& name) {
   return fallbackFile_;
 }
 
-QSoundEffect& AlarmPlayer::effectFor(const std::string& file) {
-  auto& slot = effects_[file];
-  if (!slot) {
-    slot = std::make_unique<QSoundEffect>();
-    slot->setSource(QUrl::fromLocalFile(QString::fromStdString(file)));
-    slot->setLoopCount(QSoundEffect::Infinite);
-    slot->setVolume(volume_);
-    QSoundEffect* effect = slot.get();
-    QObject::connect(effect, &QSoundEffect::statusChanged, effect, [this, effect] {
-      if (effect->status() == QSoundEffect::Error) unavailable();
-    });
-  }
-  return *slot;
+std::shared_ptr<const ServerPlayback::Sound> AlarmPlayer::soundOf(const std::string& file) {
+  auto& slot = sounds_[file];
+  if (!slot) slot = readSound(file, volume_);
+  return slot;
 }
-
-namespace {
-
-QAudioDevice defaultOutput() {
-  const auto server = askSoundServer();
-  const QByteArray wanted =
-      server ? QByteArray::fromStdString(server->defaultOutput) : QByteArray();
-  for (const QAudioDevice& d : QMediaDevices::audioOutputs())
-    if (d.id() == wanted) return d;
-  return QMediaDevices::defaultAudioOutput();
-}
-
-}  // namespace
 
 void AlarmPlayer::playLoop(const std::string& name) {
   stop();
   const std::string file = resolve(name);
   if (file.empty()) return;
-  QSoundEffect& effect = effectFor(file);
-  const QAudioDevice output = defaultOutput();
-  output_ = output.id().toStdString();
-  if (output.isNull()) unavailable();
-  effect.setAudioDevice(output);
-  effect.play();
   playingFile_ = file;
+  // A file that cannot be read: the built-in tone rather than nothing.
+  playingSound_ = soundOf(file);
+  if (!playingSound_ && !fallbackFile_.empty() && file != fallbackFile_)
+    playingSound_ = soundOf(fallbackFile_);
+  if (!playingSound_) return;
+  attempt();
+  look_.start();
+}
+
+void AlarmPlayer::attempt() {
+  sinceAttemptMs_ = 0;
+  const auto server = askSoundServer();
+  output_ = server ? server->defaultOutput : std::string();
+  if (output_.empty()) {
+    playback_.reset();
+    unavailable();
+    return;
+  }
+  playback_ = std::make_unique<ServerPlayback>(playingSound_, output_);
+}
+
+void AlarmPlayer::look() {
+  if (!playingSound_) return;
+  sinceAttemptMs_ += kLookMs;
+  if (playback_ && playback_->alive()) return;
+  if (playback_) {
+    playback_.reset();
+    unavailable();
+  }
+  if (sinceAttemptMs_ >= kRetryMs) attempt();
+}
+
+bool AlarmPlayer::sounding() const {
+  return playback_ && playback_->state() == ServerPlayback::State::Playing;
 }
 
 void AlarmPlayer::stop() {
-  for (auto& [file, effect] : effects_) effect->stop();
+  look_.stop();
+  playback_.reset();
+  playingSound_.reset();
   playingFile_.clear();
 }
 
@@ -88,11 +124,6 @@ void AlarmPlayer::unavailable() {
   if (told_ || !tell_) return;
   told_ = true;
   tell_(output_);
-}
-
-const QSoundEffect* AlarmPlayer::playingEffect() const {
-  auto it = effects_.find(playingFile_);
-  return it == effects_.end() ? nullptr : it->second.get();
 }
 
 }  // namespace radmon

@@ -1,22 +1,26 @@
-// The alarm sound on Qt's sound effect: one WAV at a time, looping until stopped; a new
-// sound replaces the playing one. A name is looked up in the working folder first, then
-// in the station folder, then among an installed program's shipped sounds; when none
-// has it, a built-in tone plays instead. It plays on
-// the system's default output as the sound server names it when the sound starts (Qt
-// would take the first output listed, which may be the one the station records).
+// The alarm sound on the sound server's own library: one WAV at a time, looping until
+// stopped; a new sound replaces the playing one. A name is looked up in the working folder
+// first, then in the station folder, then among an installed program's shipped sounds;
+// when none has it, a built-in tone plays instead. It plays on the system's default
+// output as the sound server names it when the sound starts (Qt would take the first
+// output listed, which may be the one the station records).
 //
-// Threading: the window thread only.
+// Each attempt is a ServerPlayback on a connection of its own: while a sound is wanted
+// and its output cannot be reached (the server away, however long), a new one is tried
+// every kRetryMs, so the alarm is heard again once the server is back.
+//
+// Threading: the window thread (or the headless loop's), whose Qt events run the retries.
 #pragma once
 
-#include <QObject>
-#include <QSoundEffect>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <functional>
 #include <map>
 #include <memory>
 #include <string>
 
 #include "alarm_tones.h"
+#include "server_playback.h"
 #include "sound_output.h"
 #include "station_folder.h"
 #include "text_files.h"
@@ -25,6 +29,9 @@ namespace radmon {
 
 class AlarmPlayer final : public SoundOutput {
  public:
+  static constexpr int kRetryMs = 3000;  // between attempts to reach the output
+  static constexpr int kLookMs = 500;    // between looks at the playing stream
+
   // Sounds are looked for in the station folder, then among the installed program's
   // shipped files. `fallback`: the built-in tone for a missing file; `volume` 0..1 (the
   // fault chime is quieter than the alarms).
@@ -39,16 +46,19 @@ class AlarmPlayer final : public SoundOutput {
   // The file that plays for `name`: working folder, program folder, or the built-in
   // tone (empty when even that could not be written).
   std::string resolve(const std::string& name);
-  // The file of the sound playing now; empty when none.
+  // The file of the sound wanted now; empty when none.
   const std::string& playingFile() const { return playingFile_; }
-  // The effect playing now (for tests); null when none.
-  const QSoundEffect* playingEffect() const;
+  // The wanted sound's stream runs on the output.
+  bool sounding() const;
   // Called once, with the output's name ("" when there is no output at all), the first
-  // time a sound cannot be played; the alarm then goes on unheard.
+  // time a sound cannot be played; the alarm then goes on unheard until it can be.
   void onUnavailable(std::function<void(const std::string&)> tell) { tell_ = std::move(tell); }
 
  private:
-  QSoundEffect& effectFor(const std::string& file);
+  std::shared_ptr<const ServerPlayback::Sound> soundOf(const std::string& file);
+  void attempt();
+  void look();
+  void unavailable();
 
   std::string programFolder_;
   std::string shippedFolder_;
@@ -56,12 +66,15 @@ class AlarmPlayer final : public SoundOutput {
   float volume_;
   std::unique_ptr<QTemporaryDir> toneDir_;
   std::string fallbackFile_;
-  std::map<std::string, std::unique_ptr<QSoundEffect>> effects_;
+  std::map<std::string, std::shared_ptr<const ServerPlayback::Sound>> sounds_;
   std::string playingFile_;
-  std::string output_;  // the output of the last sound started
+  std::shared_ptr<const ServerPlayback::Sound> playingSound_;
+  std::unique_ptr<ServerPlayback> playback_;
+  std::string output_;  // the output of the last attempt
+  QTimer look_;
+  int sinceAttemptMs_ = 0;
   std::function<void(const std::string&)> tell_;
   bool told_ = false;
-  void unavailable();
 };
 
 }  // namespace radmon

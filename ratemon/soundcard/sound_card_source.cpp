@@ -33,13 +33,14 @@ std::optional<std::string> soundCardDeviceName(const std::string& source) {
 }
 
 DrivenInput drivenSoundCard(const std::string& deviceName,
-                            const volatile std::sig_atomic_t* interrupted, std::ostream& log) {
+                            const volatile std::sig_atomic_t* interrupted, std::ostream& log,
+                            std::chrono::milliseconds remindEvery) {
   auto card = std::make_unique<SoundCardInput>(deviceName);
   SoundCardInput* raw = card.get();
-  // The loss itself is told by the cycle; here only the reminders while it lasts.
   auto away = std::make_shared<QElapsedTimer>();
   auto reminded = std::make_shared<int64_t>(0);
-  auto deliverNext = [raw, interrupted, &log, away, reminded] {
+  const int64_t every = std::max<int64_t>(remindEvery.count(), 1);
+  auto deliverNext = [raw, interrupted, &log, away, reminded, every] {
     const int64_t before = raw->buffersDelivered();
     // Wakes the loop now and then, so that a signal is noticed.
     QTimer wake;
@@ -55,10 +56,10 @@ DrivenInput drivenSoundCard(const std::string& deviceName,
         away->start();
         *reminded = 0;
       }
-      const int64_t minutes = away->elapsed() / 60000;
-      if (minutes >= (*reminded + 1) * kRemindMinutes) {
-        *reminded = minutes / kRemindMinutes;
-        log << SystemClock().now().logLine(messages::stillWaiting(raw->shownName(), minutes))
+      const int64_t waited = away->elapsed();
+      if (waited >= (*reminded + 1) * every) {
+        *reminded = waited / every;
+        log << SystemClock().now().logLine(messages::stillWaiting(raw->shownName(), waited / 60000))
             << std::endl;
       }
     }

@@ -4,6 +4,7 @@
 // headless mode the card is driven on the thread's Qt event loop.
 #pragma once
 
+#include <chrono>
 #include <csignal>
 #include <iosfwd>
 #include <optional>
@@ -21,10 +22,12 @@ std::optional<std::string> soundCardDeviceName(const std::string& source);
 // The card as the headless loop's input: deliverNext() runs the event loop until the
 // next full buffer has been handed over, however long the input is away, and says
 // false only once recording has stopped, the loop is interrupted or the card is
-// broken(). While the input is away, `log` is reminded every kRemindMinutes. Needs a
+// broken(). While the input is away, `log` is reminded once every `remindEvery` (the
+// loss itself is told by the cycle); nothing more once it is back. Needs a
 // QCoreApplication.
-inline constexpr int kRemindMinutes = 10;
+inline constexpr std::chrono::milliseconds kRemindEvery = std::chrono::minutes(10);
 DrivenInput drivenSoundCard(const std::string& deviceName,
-                            const volatile std::sig_atomic_t* interrupted, std::ostream& log);
+                            const volatile std::sig_atomic_t* interrupted, std::ostream& log,
+                            std::chrono::milliseconds remindEvery = kRemindEvery);
 
 }  // namespace radmon

@@ -169,6 +169,27 @@ inline bool play(const std::string& wav) {
   return player.exitStatus() == QProcess::NormalExit && player.exitCode() == 0;
 }
 
+// The index of the output `sink`, "" when the server has none of that name.
+inline std::string sinkIndex(const std::string& sink) {
+  std::istringstream sinks(run("pactl", {"list", "short", "sinks"}));
+  for (std::string line; std::getline(sinks, line);)
+    if (line.find("\t" + sink + "\t") != std::string::npos) return line.substr(0, line.find('\t'));
+  return {};
+}
+
+// The index of the output that a playback stream of process `pid` plays on; "" when
+// it has none.
+inline std::string playsOn(int64_t pid) {
+  std::string sink, found;
+  std::istringstream lines(run("pactl", {"list", "sink-inputs"}));
+  for (std::string line; std::getline(lines, line);) {
+    if (line.find("Sink: ") != std::string::npos) sink = line.substr(line.find("Sink: ") + 6);
+    if (line.find("application.process.id = \"" + std::to_string(pid) + "\"") != std::string::npos)
+      found = sink;
+  }
+  return found;
+}
+
 // How often `what` stands in `text`.
 inline size_t countOf(const std::string& text, const std::string& what) {
   size_t n = 0;

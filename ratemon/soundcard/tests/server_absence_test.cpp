@@ -1,9 +1,15 @@
 // The whole sound server away for a long time, on the real server of the rig: killed,
 // stopped, or not started yet when recording starts. The card tries again on a new
 // connection until it is back, resumes within 10 s of its return and counts every pulse
-// played after it; the headless program and the window do the same. Also the headless
-// alarm, heard on the default output unless --silent. Prints the figures it measures.
+// played after it; the headless program and the window do the same. An alarm raised while
+// the server is away is told once and heard once it is back; the wait is reminded once
+// per interval; a process that cannot connect at all ends with status 3. Also the
+// headless alarm, heard on the default output unless --silent. Prints the figures it
+// measures.
+#include <sys/resource.h>
+
 #include <QTest>
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -11,12 +17,15 @@
 
 #include <gtest/gtest.h>
 
+#include "alarm_player.h"
 #include "audio_rig.h"
 #include "event_log.h"
 #include "fakes.h"
 #include "file_bytes.h"
 #include "local_time.h"
 #include "qt_app.h"
+#include "ratemon_messages.h"
+#include "sound_card_source.h"
 #include "window_station.h"
 
 namespace radmon {
@@ -74,10 +83,15 @@ class ServerAbsence : public ::testing::TestWithParam<AwayCase> {
 };
 
 // A pulse train is played from the server's return on: the first pulse counted after it
-// gives the time the station was deaf. Then a known recording is counted in full.
-TEST_P(ServerAbsence, TheCardResumesWithin10SecondsOfTheReturnAndCountsEveryPulse) {
+// gives the time the station was deaf. Then a known recording is counted in full. An
+// alarm raised in the middle of the absence is told once and plays on the default output
+// once the server is back.
+TEST_P(ServerAbsence, TheCardAndTheAlarmComeBackWithTheServer) {
   const AwayCase& c = GetParam();
   SoundCardInput card("", kSampleRate / 10, 16);  // the default input as at start
+  AlarmPlayer alarm(folder_.string() + "/");
+  std::vector<std::string> alarmUnheard;
+  alarm.onUnavailable([&](const std::string& output) { alarmUnheard.push_back(output); });
   rig::PulseCounter counter(card);
   ASSERT_FALSE(card.openDevice());
   for (int16_t i = 0; i < 16; ++i) card.addBuffer(i);
@@ -87,6 +101,12 @@ TEST_P(ServerAbsence, TheCardResumesWithin10SecondsOfTheReturnAndCountsEveryPuls
     card.startRecording();
     ASSERT_EQ(counter.failures.size(), 1u);
     EXPECT_EQ(counter.failures[0].fault, DeviceFault::ServerGone);
+    // The server never said which input is its default.
+    EXPECT_EQ(counter.failures[0].device, "");
+    SoundEvent lost;
+    lost.kind = EventKind::DeviceLost;
+    lost.failure = counter.failures[0];
+    EXPECT_NE(messages::soundEvent(lost).find("既定の録音デバイス"), std::string::npos);
   } else {
     card.startRecording();
     ASSERT_TRUE(QTest::qWaitFor([&] { return counter.buffers >= 10; }, 5000));
@@ -100,15 +120,26 @@ TEST_P(ServerAbsence, TheCardResumesWithin10SecondsOfTheReturnAndCountsEveryPuls
     EXPECT_EQ(counter.failures[0].device, "radmon_mic");
   }
   EXPECT_TRUE(card.isRecording());
-  QTest::qWait(c.seconds * 1000 - 1000);
+  QTest::qWait(c.seconds * 500);
+  alarm.playLoop("daiichi.wav");
+  QTest::qWait(c.seconds * 500 - 1000);
   EXPECT_TRUE(card.deviceLost());
   EXPECT_EQ(counter.failures.size(), 1u) << "told once however long the wait";
+  EXPECT_EQ(alarmUnheard, std::vector<std::string>{""}) << "the unheard alarm told once";
+  EXPECT_EQ(rig::playsOn(::getpid()), "");
 
   rig::startServer();
   const qint64 returnedAt = counter.clock.elapsed();
   QProcess train;
   train.start("paplay",
               {"--latency-msec=20", "--device=radmon_sink", QString::fromStdString(train_)});
+  const std::string speaker = rig::sinkIndex("radmon_speaker");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return rig::playsOn(::getpid()) == speaker; }, 10000))
+      << "the alarm not heard after the return";
+  std::printf("[ figures  ] %s: alarm heard %.1f s after the return\n", c.name,
+              (counter.clock.elapsed() - returnedAt) / 1000.0);
+  EXPECT_TRUE(alarm.sounding());
+  EXPECT_EQ(alarmUnheard.size(), 1u);
   ASSERT_TRUE(QTest::qWaitFor([&] { return counter.backs == 1; }, 10000)) << "not resumed";
   ASSERT_TRUE(QTest::qWaitFor([&] { return counter.lastPulseAt > returnedAt; }, 10000))
       << "no pulse counted after the return";
@@ -124,6 +155,12 @@ TEST_P(ServerAbsence, TheCardResumesWithin10SecondsOfTheReturnAndCountsEveryPuls
   EXPECT_EQ(counter.pulses - before, 40);
   EXPECT_FALSE(card.deviceLost());
   EXPECT_FALSE(card.broken());
+  alarm.stop();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return rig::playsOn(::getpid()).empty(); }, 2000));
+  // Raised again now that the server is back: heard at once.
+  alarm.playLoop("daini.wav");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return rig::playsOn(::getpid()) == speaker; }, 2000));
+  alarm.stop();
   card.stopRecording();
   card.closeDevice();
 }
@@ -204,6 +241,67 @@ TEST_F(ServerAbsence, HeadlessAndWindowComeBackAfterTheServerWasAway) {
   const std::string out = headless.readAllStandardOutput().toStdString();
   // Nothing else was played while it listened.
   EXPECT_NE(out.find(" total=40 "), std::string::npos) << out;
+  // Each loss names the input: the default one before the server ever said which it is,
+  // radmon_mic once it had.
+  const std::string err = headless.readAllStandardError().toStdString();
+  const size_t second = err.find("録音デバイス「radmon_mic」");
+  EXPECT_NE(second, std::string::npos) << err;
+  EXPECT_LT(err.find("既定の録音デバイス"), second) << err;
+}
+
+// The headless card's wait, with a reminder every 3 s instead of 10 minutes: the loss told
+// once, one reminder per interval while the server is away (naming the default input,
+// which the server never named), and nothing more once it is back.
+TEST_F(ServerAbsence, TheWaitIsToldOnceAndRemindedOncePerInterval) {
+  constexpr int64_t kEveryMs = 3000;
+  std::ostringstream log;
+  DrivenInput driven = drivenSoundCard("", nullptr, log, std::chrono::milliseconds(kEveryMs));
+  auto& card = static_cast<SoundCardInput&>(*driven.input);
+  rig::PulseCounter counter(card);
+  counter.clock.start();
+  ASSERT_FALSE(card.openDevice());
+  for (int16_t i = 0; i < card.bufferCount(); ++i) card.addBuffer(i);
+  rig::killServer(SIGTERM);
+  card.startRecording();
+  ASSERT_EQ(counter.failures.size(), 1u);
+  QTimer::singleShot(10000, [] { rig::startServer(); });
+  ASSERT_TRUE(driven.deliverNext()) << log.str();
+  ASSERT_EQ(counter.backs, 1);
+  const std::string waiting = "を待っています";
+  // The reminders' clock starts a moment after the loss: one fewer at an interval's edge.
+  const int64_t intervals = (counter.backAt - counter.failedAt) / kEveryMs;
+  const size_t reminders = rig::countOf(log.str(), waiting);
+  EXPECT_TRUE(reminders == size_t(intervals) || reminders + 1 == size_t(intervals))
+      << reminders << " reminders in " << intervals << " intervals:\n"
+      << log.str();
+  EXPECT_GE(reminders, 2u);
+  EXPECT_EQ(rig::countOf(log.str(), "既定の録音デバイス"), reminders) << log.str();
+  for (int i = 0; i < 5; ++i) ASSERT_TRUE(driven.deliverNext());
+  EXPECT_EQ(rig::countOf(log.str(), waiting), reminders) << "reminded after the return";
+  EXPECT_EQ(counter.failures.size(), 1u);
+  EXPECT_FALSE(driven.broken());
+  card.stopRecording();
+  card.closeDevice();
+}
+
+// A process in which no connection to the sound server can be made at all (here no
+// thread can be started: every thread would need a stack larger than the address space)
+// ends at once with status 3, which the service unit restarts on, and says why.
+TEST_F(ServerAbsence, HeadlessEndsWithStatus3WhenItCannotConnectAtAll) {
+  writeSettings(false);
+  QProcess station;
+  station.setChildProcessModifier([] {
+    rlimit stack{};
+    ::getrlimit(RLIMIT_STACK, &stack);
+    stack.rlim_cur = std::min<rlim_t>(rlim_t(1) << 48, stack.rlim_max);
+    ::setrlimit(RLIMIT_STACK, &stack);
+  });
+  startHeadless(station, {"--input", "default"});
+  ASSERT_TRUE(station.waitForFinished(10000)) << "hung instead of ending";
+  EXPECT_EQ(station.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(station.exitCode(), kExitSoundBroken);
+  const std::string err = station.readAllStandardError().toStdString();
+  EXPECT_NE(err.find(messages::soundBroken()), std::string::npos) << err;
 }
 
 // Alarm 1 held by 600 CPM of a simulated tube: a playback stream of the headless
@@ -211,13 +309,7 @@ TEST_F(ServerAbsence, HeadlessAndWindowComeBackAfterTheServerWasAway) {
 // is none, and the alarm is told all the same.
 TEST_F(ServerAbsence, HeadlessAlarmSoundsOnTheDefaultOutputUnlessSilent) {
   writeSettings(true);
-  const std::string speaker = [] {
-    std::istringstream sinks(rig::run("pactl", {"list", "short", "sinks"}));
-    for (std::string line; std::getline(sinks, line);)
-      if (line.find("\tradmon_speaker\t") != std::string::npos)
-        return line.substr(0, line.find('\t'));
-    return std::string();
-  }();
+  const std::string speaker = rig::sinkIndex("radmon_speaker");
   ASSERT_FALSE(speaker.empty());
   for (const bool silent : {false, true}) {
     QProcess station;
@@ -231,18 +323,7 @@ TEST_F(ServerAbsence, HeadlessAlarmSoundsOnTheDefaultOutputUnlessSilent) {
         },
         10000))
         << err;
-    // The sink inputs of the station's process, by the output they play on.
-    const std::string pid = std::to_string(station.processId());
-    auto playsOn = [&] {
-      std::string sink, found;
-      std::istringstream lines(rig::run("pactl", {"list", "sink-inputs"}));
-      for (std::string line; std::getline(lines, line);) {
-        if (line.find("Sink: ") != std::string::npos) sink = line.substr(line.find("Sink: ") + 6);
-        if (line.find("application.process.id = \"" + pid + "\"") != std::string::npos)
-          found = sink;
-      }
-      return found;
-    };
+    auto playsOn = [&] { return rig::playsOn(station.processId()); };
     if (silent) {
       QTest::qWait(3000);
       EXPECT_EQ(playsOn(), "") << "sounded with --silent";
