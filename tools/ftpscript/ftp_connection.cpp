@@ -443,7 +443,11 @@ Outcome FtpConnection::store(std::FILE* file, long size, const ServerFolder& fol
 
 Outcome FtpConnection::sendOnce(std::FILE* file, long size, const ServerFolder& folder,
                                 const std::string& name, bool text) {
-  if (!renames_) return store(file, size, folder, name, text, {});
+  if (!renames_) {
+    Outcome outcome = store(file, size, folder, name, text, {});
+    outcome.direct = true;
+    return outcome;
+  }
   const std::string temporary = temporaryName(name);
   const std::string from = quoted(folder, temporary);
   const std::string to = quoted(folder, name);
@@ -482,6 +486,7 @@ Outcome FtpConnection::storeDirectly(std::FILE* file, long size, const ServerFol
   }
   renames_ = false;
   direct.learnedNoRename = true;
+  direct.direct = true;
   if (!options_.noRenamePath.empty()) rememberServer(options_.noRenamePath, options_.address.key());
   return direct;
 }
