@@ -85,7 +85,8 @@ std::optional<DueRun> PublishingSession::missedYesterday(const LocalDateTime& no
   const std::string yesterday = now.previousDay().yyyymmdd();
   const std::string file =
       dayGraphJpegPath(SettingsUploadSource(c), now_.DataFolder, yesterday, now.yyyymmdd());
-  if (queue_.published(file) || queue_.queued(file)) return std::nullopt;
+  // Drawn and sent once: not again when this tick's schedule or the queue has it.
+  if (queue_.published(file) || queue_.queued(file) || uploads_.holds(file)) return std::nullopt;
   return DueRun{RunKind::Yesterday, yesterday};
 }
 

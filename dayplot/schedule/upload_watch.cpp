@@ -1,5 +1,7 @@
 #include "upload_watch.h"
 
+#include <algorithm>
+
 namespace radmon {
 
 namespace {
@@ -95,6 +97,7 @@ std::vector<UploadOutcome> UploadWatch::collect(const LocalDateTime& now) {
                    outcome->output,
                    outcome->exitStatus,
                    ok ? std::string() : refusedCertificate(outcome->output)});
+  const bool sendOn = ok && queue_ != nullptr && queue_->size() > 0;
   if (queue_ != nullptr) {
     if (ok) {
       queue_->succeeded(runningFile_);
@@ -105,7 +108,17 @@ std::vector<UploadOutcome> UploadWatch::collect(const LocalDateTime& now) {
   }
   running_.reset();
   startNext();
+  // The server takes uploads again: what the queue holds goes now, not at its next try.
+  if (sendOn) {
+    for (const std::string& file : queue_->all()) retry(file);
+  }
   return ended;
+}
+
+bool UploadWatch::holds(const std::string& file) const {
+  if (running_ && runningFile_ == file) return true;
+  return std::any_of(waiting_.begin(), waiting_.end(),
+                     [&](const Upload& upload) { return upload.file == file; });
 }
 
 void UploadWatch::keepQueue(UploadQueue& queue, std::function<Starter(const std::string&)> restart,

@@ -59,7 +59,8 @@ class UploadWatch {
   // after which the next upload in line is started. Never blocks.
   std::vector<UploadOutcome> collect(const LocalDateTime& now);
   // Keeps every failed upload in `queue` and starts it again with `restart(file)` when
-  // `retryDue` finds its wait over; `firstWaitMinutes` is read at each failure.
+  // `retryDue` finds its wait over, or at once, oldest first, as soon as an upload
+  // succeeds (the server is back); `firstWaitMinutes` is read at each failure.
   void keepQueue(UploadQueue& queue, std::function<Starter(const std::string&)> restart,
                  std::function<int()> firstWaitMinutes);
   // Requests the upload of `file` again now (the operator has trusted its server).
@@ -70,6 +71,8 @@ class UploadWatch {
   // goes into the queue for the next start; returns those files.
   std::vector<std::string> stop(const LocalDateTime& now);
 
+  // Whether `file` is being sent or waits to be.
+  bool holds(const std::string& file) const;
   // No client running and none waiting.
   bool empty() const { return !running_ && waiting_.empty(); }
   size_t waiting() const { return waiting_.size(); }

@@ -89,7 +89,16 @@ TEST_F(HeadlessTest, BothRunsInOneTickDrawUploadAndSayWhen) {
   launcher_.end(2, 0);
   d.pollUploads();
   EXPECT_TRUE(said("FTP転送成功: " + folder_.data() + "μSVHGraph_201103.jpg"));
+  // The server takes uploads again: the queued yesterday goes at once, not at 00:25.
+  ASSERT_EQ(launcher_.started.size(), 4u);
+  EXPECT_NE(folder_.read("oldtemp.sys").find("μSVHGraph_20110315.jpg"), std::string::npos);
+  launcher_.end(3, 0);
+  d.pollUploads();
   EXPECT_FALSE(d.uploadsRunning());
+  // Drawn once, though the start's make-up for a missed yesterday came in the same tick.
+  const std::string after = err_.str();
+  const std::string drawn = "昨日分 20110315 を処理します";
+  EXPECT_EQ(after.find(drawn), after.rfind(drawn)) << after;
 
   ASSERT_TRUE(folder_.exists("oldtemp.sys"));
   d.finish();
