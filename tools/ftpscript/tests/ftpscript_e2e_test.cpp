@@ -156,8 +156,9 @@ TEST_F(FtpscriptRun, FaultsFailTheRunWithTheirCauseAndSayWhere) {
   fails(openLines() + "mput \"" + (local_ / "none.jpg").string() + "\" \"" + graph_.string() +
             "\"\r\nbye\r\n",
         1,
-        {"none.jpg", "transfer result=failed cause=local-file bytes=0 seconds=0.000 retries=0 "
-                     "direct=0 name=none.jpg\n",
+        {"none.jpg",
+         "transfer result=failed cause=local-file bytes=0 seconds=0.000 retries=0 "
+         "direct=0 name=none.jpg\n",
          "transfer result=ok cause=none bytes=102400 seconds="},
         1);
   EXPECT_EQ(readBytes(root_ / "μSVHGraph.jpg"), readBytes(graph_));
@@ -184,8 +185,8 @@ TEST_F(FtpscriptRun, WordsInTheInterfacesLanguage) {
       {{"LC_ALL=en_GB.UTF-8", programPath(), "--lang=ja"}, "失敗: 行 1 OPEN: 接続とログイン"},
   };
   for (const auto& c : cases) {
-    std::vector<std::string> argv{"/usr/bin/env", "-u", "LANGUAGE", "-u", "LC_MESSAGES",
-                                  "-u",           "LANG", "-u",      "LC_ALL"};
+    std::vector<std::string> argv{"/usr/bin/env", "-u",   "LANGUAGE", "-u",    "LC_MESSAGES",
+                                  "-u",           "LANG", "-u",       "LC_ALL"};
     argv.insert(argv.end(), c.start.begin(), c.start.end());
     argv.push_back("-s:" + script.string());
     expectRun(runProgram(argv, 30s), 7, {c.says});

@@ -139,7 +139,8 @@ TEST_F(ServerRun, SelfSignedCertificateIsRefusedUntilTrusted) {
   ASSERT_FALSE(start(ServerKind::VsftpdTls));
   const ProgramRun refused = run(server_.serverText());
   expectRun(refused, 5,
-            {"自己署名の証明書です", "certificate sha256=" + certificate_->fingerprint + "\n", "証明書の指紋 (SHA-256): " + certificate_->fingerprint});
+            {"自己署名の証明書です", "certificate sha256=" + certificate_->fingerprint + "\n",
+             "証明書の指紋 (SHA-256): " + certificate_->fingerprint});
   EXPECT_EQ(refused.output.find(TestAccount::kPassword), std::string::npos);
   EXPECT_FALSE(fs::exists(onServer()));
 
