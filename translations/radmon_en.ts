@@ -1218,6 +1218,10 @@ Fingerprint (SHA-256):
         <source>サーバがファイル名の変更を受け付けないため、直接上書きしました。上書きの間は書きかけのファイルが見えることがあります</source>
         <translation>The server does not accept renaming, so the file was overwritten directly. While it is being overwritten, a partial file may be visible</translation>
     </message>
+    <message>
+        <source>送るファイルがないか、読めません</source>
+        <translation>The file to send is missing or cannot be read</translation>
+    </message>
 </context>
 <context>
     <name>ftpscript</name>

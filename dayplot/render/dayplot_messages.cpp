@@ -202,6 +202,9 @@ std::string ftpscriptCause(int exitStatus) {
       return {};
   }
 }
+std::string uploadFileUnreadable() {
+  return words(dayplot::tr("送るファイルがないか、読めません"));
+}
 std::string storedDirectly() {
   return words(dayplot::tr(
       "サーバがファイル名の変更を受け付けないため、直接上書きしました。上書きの間は書きかけの"

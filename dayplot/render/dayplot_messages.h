@@ -80,6 +80,8 @@ std::string clientReason(int exitStatus, std::string_view said);
 // ftpscript's cause of a failure, from its exit status (see its README); empty for a
 // status it does not give.
 std::string ftpscriptCause(int exitStatus);
+// ftpscript's transfer line: the local file to send is missing or unreadable.
+std::string uploadFileUnreadable();
 // A success stored over the old graph directly (a server that refuses to rename).
 std::string storedDirectly();
 std::string clientTimedOut();

@@ -33,6 +33,12 @@ std::string clientReason(const ProcessOutcome& outcome, ClientPlatform platform)
   std::string said;
   if (platform == ClientPlatform::Posix) {
     said = say::ftpscriptCause(outcome.exitStatus);
+    // Its other failures: a file that was not there to send is told by its transfer line.
+    forEachLine(outcome.output, [&](std::string_view line) {
+      if (said.empty() && line.starts_with("transfer result=failed ") &&
+          hasField(line, "cause=local-file"))
+        said = say::uploadFileUnreadable();
+    });
   } else {
     forEachLine(outcome.output, [&](std::string_view line) {
       if (!line.empty()) said = line;

@@ -186,6 +186,10 @@ TEST(UploadWatch, OneClientAtATimeEachWaitingFileOnceAndFailedStartsSkipped) {
   EXPECT_EQ(ended[0].reason,
             "FTPクライアントの終了コード 7: ログインを拒否されました (ユーザ名かパスワード)");
   EXPECT_EQ(clientReason({true, 1, "x\n"}), "FTPクライアントの終了コード 1");
+  EXPECT_EQ(clientReason({true, 1,
+                          "transfer result=failed cause=local-file bytes=0 seconds=0.000 "
+                          "retries=0 direct=0 name=g.jpg\n"}),
+            "FTPクライアントの終了コード 1: 送るファイルがないか、読めません");
   EXPECT_EQ(clientReason({true, 1, "a\r\n530 Login incorrect.\r\n"}, ClientPlatform::Windows),
             "FTPクライアントの終了コード 1: 530 Login incorrect.");
   EXPECT_EQ(clientReason({false, -1, ""}), "FTPクライアントが異常終了しました");

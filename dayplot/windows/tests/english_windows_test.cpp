@@ -81,7 +81,7 @@ TEST_F(EnglishForm, EveryMessageIsEnglish) {
        say::started(10, true, "00", "03", true, "/d/"), say::processingDay(true, "20110316"),
        say::processingDay(false, "20110315"), say::scriptNotRemoved("e"), say::finished()});
   // ftpscript's causes, read from its exit status.
-  std::vector<std::string> causes{say::storedDirectly()};
+  std::vector<std::string> causes{say::storedDirectly(), say::uploadFileUnreadable()};
   for (int status = 2; status <= 13; ++status) causes.push_back(say::ftpscriptCause(status));
   testing::expectNoJapanese(causes);
   testing::expectNoJapanese(
