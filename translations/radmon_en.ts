@@ -1188,6 +1188,421 @@ Fingerprint (SHA-256):
         <source>設定ファイル %1 の %2 の値が正しくないため使いません</source>
         <translation>The settings file %1: the value of %2 is not valid and is not used</translation>
     </message>
+    <message>
+        <source>FTPスクリプトに誤りがあります</source>
+        <translation>The FTP script has errors</translation>
+    </message>
+    <message>
+        <source>サーバに接続できません</source>
+        <translation>The server cannot be reached</translation>
+    </message>
+    <message>
+        <source>サーバ名を引けません (名前解決の失敗)</source>
+        <translation>The server name cannot be looked up (name resolution failed)</translation>
+    </message>
+    <message>
+        <source>サーバの証明書を信頼できません</source>
+        <translation>The server&apos;s certificate cannot be trusted</translation>
+    </message>
+    <message>
+        <source>SSH サーバの鍵を確かめられません</source>
+        <translation>The SSH server&apos;s key cannot be confirmed</translation>
+    </message>
+    <message>
+        <source>ログインを拒否されました (ユーザ名かパスワード)</source>
+        <translation>The login was refused (user name or password)</translation>
+    </message>
+    <message>
+        <source>サーバのフォルダがないか、入る権限がありません</source>
+        <translation>The server folder does not exist, or may not be entered</translation>
+    </message>
+    <message>
+        <source>サーバの空き容量が足りないか、容量の上限に達しています</source>
+        <translation>The server is out of space or has reached its quota</translation>
+    </message>
+    <message>
+        <source>サーバが書き込みかコマンドを拒否しました</source>
+        <translation>The server refused the write or a command</translation>
+    </message>
+    <message>
+        <source>サーバが応答しないか、転送が止まりました</source>
+        <translation>The server does not answer, or the transfer stopped</translation>
+    </message>
+    <message>
+        <source>転送中に接続が切れました (送り直しても同じでした)</source>
+        <translation>The connection broke during the transfer (also when sent again)</translation>
+    </message>
+    <message>
+        <source>サーバが TLS (暗号化) を断りました</source>
+        <translation>The server refused TLS (encryption)</translation>
+    </message>
+    <message>
+        <source>サーバがファイル名の変更を受け付けないため、直接上書きしました。上書きの間は書きかけのファイルが見えることがあります</source>
+        <translation>The server does not accept renaming, so the file was overwritten directly. While it is being overwritten, a partial file may be visible</translation>
+    </message>
+    <message>
+        <source>送るファイルがないか、読めません</source>
+        <translation>The file to send is missing or cannot be read</translation>
+    </message>
+</context>
+<context>
+    <name>ftpscript</name>
+    <message>
+        <source>TLS の接続を確立できません</source>
+        <translation>The TLS connection cannot be established</translation>
+    </message>
+    <message>
+        <source>自己署名の証明書です</source>
+        <translation>The certificate is self-signed</translation>
+    </message>
+    <message>
+        <source>発行元が信頼されていない証明書です</source>
+        <translation>The certificate&apos;s issuer is not trusted</translation>
+    </message>
+    <message>
+        <source>証明書の有効期限が切れています</source>
+        <translation>The certificate has expired</translation>
+    </message>
+    <message>
+        <source>証明書の有効期間がまだ始まっていません</source>
+        <translation>The certificate is not valid yet</translation>
+    </message>
+    <message>
+        <source>証明書が別のサーバ名に発行されています (接続先 %1)</source>
+        <translation>The certificate was issued for another server name (connected to %1)</translation>
+    </message>
+    <message>
+        <source>証明書を検証できません: %1</source>
+        <translation>The certificate cannot be verified: %1</translation>
+    </message>
+    <message>
+        <source>サーバ名がありません</source>
+        <translation>No server name</translation>
+    </message>
+    <message>
+        <source>ポート番号が正しくありません (1〜65535)</source>
+        <translation>The port number is wrong (1 to 65535)</translation>
+    </message>
+    <message>
+        <source>使えるのは ftp://, ftps://, sftp:// だけです</source>
+        <translation>Only ftp://, ftps:// and sftp:// can be used</translation>
+    </message>
+    <message>
+        <source>サーバ名の書き方が正しくありません</source>
+        <translation>The server name is not written correctly</translation>
+    </message>
+    <message>
+        <source>サーバ名とポート番号のほかに余分な語があります</source>
+        <translation>There are extra words besides the server name and the port number</translation>
+    </message>
+    <message>
+        <source>サーバ名 %1 を引けません (名前解決の失敗)。サーバ名とネットワークを確かめてください</source>
+        <translation>The server name %1 cannot be looked up (name resolution failed). Check the server name and the network</translation>
+    </message>
+    <message>
+        <source>接続を拒否されました (%1)。サーバ名とポート番号を確かめてください</source>
+        <translation>The connection was refused (%1). Check the server name and the port number</translation>
+    </message>
+    <message>
+        <source>サーバに接続できません (%1)</source>
+        <translation>The server cannot be reached (%1)</translation>
+    </message>
+    <message>
+        <source>サーバが応答しません (%1)</source>
+        <translation>The server does not answer (%1)</translation>
+    </message>
+    <message>
+        <source>転送が止まったまま進みません (%1)</source>
+        <translation>The transfer has stopped moving (%1)</translation>
+    </message>
+    <message>
+        <source>TLS が必須ですが、サーバが TLS を断りました。パスワードは送っていません</source>
+        <translation>TLS is required, but the server refused TLS. The password was not sent</translation>
+    </message>
+    <message>
+        <source>以前は TLS で接続できたサーバが、暗号化を断りました。通信が改ざんされているおそれがあるため接続しません。パスワードは送っていません</source>
+        <translation>A server that accepted TLS before has refused encryption. The connection may have been tampered with, so it is not used. The password was not sent</translation>
+    </message>
+    <message>
+        <source>サーバの証明書を信頼できません: %1。パスワードは送っていません。信頼するには、転送の詳細設定に証明書ファイルか下の指紋を登録してください</source>
+        <translation>The server&apos;s certificate cannot be trusted: %1. The password was not sent. To trust it, add a certificate file or the fingerprint below in the transfer settings</translation>
+    </message>
+    <message>
+        <source>証明書の指紋 (SHA-256): %1</source>
+        <translation>Certificate fingerprint (SHA-256): %1</translation>
+    </message>
+    <message>
+        <source>SSH サーバの鍵が以前と違います。通信が改ざんされているおそれがあるため接続しません</source>
+        <translation>The SSH server&apos;s key differs from before. The connection may have been tampered with, so it is not used</translation>
+    </message>
+    <message>
+        <source>ユーザ名かパスワードが違います</source>
+        <translation>The user name or the password is wrong</translation>
+    </message>
+    <message>
+        <source>フォルダがないか、入る権限がありません</source>
+        <translation>The folder does not exist, or may not be entered</translation>
+    </message>
+    <message>
+        <source>サーバの空き容量が足りないか、容量の上限に達しています</source>
+        <translation>The server is out of space or has reached its quota</translation>
+    </message>
+    <message>
+        <source>サーバが書き込みを拒否しました</source>
+        <translation>The server refused the write</translation>
+    </message>
+    <message>
+        <source>サーバがファイル名の変更 (一時ファイルから本来の名前へ) を拒否しました</source>
+        <translation>The server refused the rename (from the temporary file to the real name)</translation>
+    </message>
+    <message>
+        <source>転送中に接続が切れました</source>
+        <translation>The connection broke during the transfer</translation>
+    </message>
+    <message>
+        <source>ローカルファイルを読み書きできません: %1</source>
+        <translation>The local file cannot be read or written: %1</translation>
+    </message>
+    <message>
+        <source>失敗しました</source>
+        <translation>Failed</translation>
+    </message>
+    <message>
+        <source>サーバの応答: %1</source>
+        <translation>Server reply: %1</translation>
+    </message>
+    <message>
+        <source>信頼する証明書のファイルを開けません: %1</source>
+        <translation>The trusted certificate file cannot be opened: %1</translation>
+    </message>
+    <message>
+        <source>信頼する証明書のファイルに証明書 (PEM) がありません: %1</source>
+        <translation>The trusted certificate file holds no certificate (PEM): %1</translation>
+    </message>
+    <message>
+        <source>引用符が閉じていません</source>
+        <translation>A quotation mark is not closed</translation>
+    </message>
+    <message>
+        <source>不明なコマンド: %1</source>
+        <translation>Unknown command: %1</translation>
+    </message>
+    <message>
+        <source>%1: 引数が足りません</source>
+        <translation>%1: too few arguments</translation>
+    </message>
+    <message>
+        <source>%1: 引数が多すぎます</source>
+        <translation>%1: too many arguments</translation>
+    </message>
+    <message>
+        <source>type: 不明な転送モード: %1</source>
+        <translation>type: unknown transfer mode: %1</translation>
+    </message>
+    <message>
+        <source>%1: 次の行にユーザ名がありません</source>
+        <translation>%1: no user name on the next line</translation>
+    </message>
+    <message>
+        <source>%1: パスワードの行がありません</source>
+        <translation>%1: no password line</translation>
+    </message>
+    <message>
+        <source>%1 の %2 行目を読めないため無視します: %3</source>
+        <translation>Line %2 of %1 cannot be read and is ignored: %3</translation>
+    </message>
+    <message>
+        <source>%1 の %2 行目: %3 の値が正しくないため使いません</source>
+        <translation>Line %2 of %1: the value of %3 is wrong and is not used</translation>
+    </message>
+    <message>
+        <source>転送の詳細設定を読めません: %1</source>
+        <translation>The transfer settings cannot be read: %1</translation>
+    </message>
+    <message>
+        <source>スクリプトが指定されていません (-s:)</source>
+        <translation>No script given (-s:)</translation>
+    </message>
+    <message>
+        <source>不明な引数: %1</source>
+        <translation>Unknown argument: %1</translation>
+    </message>
+    <message>
+        <source>-t: の秒数が正しくありません: %1</source>
+        <translation>Wrong number of seconds for -t: %1</translation>
+    </message>
+    <message>
+        <source>--lang には ja か en を指定してください: %1</source>
+        <translation>--lang takes ja or en: %1</translation>
+    </message>
+    <message>
+        <source>使い方: ftpscript [-i] [-v] [-d] [-n] [-t:秒] [-p:設定ファイル] [--lang ja|en] -s:&quot;スクリプトのパス&quot;</source>
+        <translation>Usage: ftpscript [-i] [-v] [-d] [-n] [-t:seconds] [-p:settings file] [--lang ja|en] -s:&quot;script path&quot;</translation>
+    </message>
+    <message>
+        <source>暗号化あり</source>
+        <translation>encrypted</translation>
+    </message>
+    <message>
+        <source>暗号化なし</source>
+        <translation>not encrypted</translation>
+    </message>
+    <message>
+        <source>アスキー</source>
+        <translation>ASCII</translation>
+    </message>
+    <message>
+        <source>バイナリ</source>
+        <translation>binary</translation>
+    </message>
+    <message>
+        <source>接続: %1 %2</source>
+        <translation>Connecting: %1 %2</translation>
+    </message>
+    <message>
+        <source>ログイン ... 成功 (%1)</source>
+        <translation>Login ... done (%1)</translation>
+    </message>
+    <message>
+        <source>転送モード: %1</source>
+        <translation>Transfer mode: %1</translation>
+    </message>
+    <message>
+        <source>フォルダ: %1</source>
+        <translation>Folder: %1</translation>
+    </message>
+    <message>
+        <source>ローカルフォルダ: %1</source>
+        <translation>Local folder: %1</translation>
+    </message>
+    <message>
+        <source>転送: %1 -&gt; %2</source>
+        <translation>Sending: %1 -&gt; %2</translation>
+    </message>
+    <message>
+        <source>転送: %1 ... 成功 (%2 バイト)</source>
+        <translation>Sending: %1 ... done (%2 bytes)</translation>
+    </message>
+    <message>
+        <source>転送: %1 ... 接続が切れたため送り直しました (%2 回)</source>
+        <translation>Sending: %1 ... sent again after the connection broke (%2 times)</translation>
+    </message>
+    <message>
+        <source>注意: サーバ %1 はファイル名の変更を受け付けないため、一時ファイルを使わずに直接上書きします。上書きの間は書きかけのファイルが見えることがあります</source>
+        <translation>Note: server %1 does not accept renaming, so files are overwritten directly without a temporary file. While one is being overwritten, a partial file may be visible</translation>
+    </message>
+    <message>
+        <source>受信: %1 -&gt; %2</source>
+        <translation>Receiving: %1 -&gt; %2</translation>
+    </message>
+    <message>
+        <source>受信: %1 ... 成功 (%2 バイト)</source>
+        <translation>Receiving: %1 ... done (%2 bytes)</translation>
+    </message>
+    <message>
+        <source>%1 ... 成功</source>
+        <translation>%1 ... done</translation>
+    </message>
+    <message>
+        <source>%1 ... 成功: %2</source>
+        <translation>%1 ... done: %2</translation>
+    </message>
+    <message>
+        <source>切断</source>
+        <translation>Disconnected</translation>
+    </message>
+    <message>
+        <source>状態: 接続していません</source>
+        <translation>Status: not connected</translation>
+    </message>
+    <message>
+        <source>状態: %1 に接続, %2, フォルダ %3, 転送モード %4</source>
+        <translation>Status: connected to %1, %2, folder %3, transfer mode %4</translation>
+    </message>
+    <message>
+        <source>状態: %1 (未ログイン), %2, フォルダ %3, 転送モード %4</source>
+        <translation>Status: %1 (not logged in), %2, folder %3, transfer mode %4</translation>
+    </message>
+    <message>
+        <source>中止: 行 %1 以降は実行しません</source>
+        <translation>Stopped: lines from %1 on are not run</translation>
+    </message>
+    <message>
+        <source>終了: 転送成功 %1 件, 失敗 %2 件</source>
+        <translation>Finished: %1 transfers done, %2 failed</translation>
+    </message>
+    <message>
+        <source>失敗: 行 %1 %2: %3</source>
+        <translation>Failed: line %1 %2: %3</translation>
+    </message>
+    <message>
+        <source>接続していません</source>
+        <translation>Not connected</translation>
+    </message>
+    <message>
+        <source>SFTP の接続では FTP のコマンドを送れません</source>
+        <translation>FTP commands cannot be sent over an SFTP connection</translation>
+    </message>
+    <message>
+        <source>サーバ側のファイル名がありません</source>
+        <translation>No file name on the server side</translation>
+    </message>
+    <message>
+        <source>ローカルフォルダがありません: %1</source>
+        <translation>No such local folder: %1</translation>
+    </message>
+    <message>
+        <source>該当するローカルファイルがありません: %1</source>
+        <translation>No local file matches: %1</translation>
+    </message>
+    <message>
+        <source>ローカルファイルがありません: %1</source>
+        <translation>No such local file: %1</translation>
+    </message>
+    <message>
+        <source>接続とログイン: %1</source>
+        <translation>Connecting and logging in: %1</translation>
+    </message>
+    <message>
+        <source>フォルダ %1 への移動: %2</source>
+        <translation>Changing to folder %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 の転送: %2</source>
+        <translation>Sending %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 の受信: %2</source>
+        <translation>Receiving %1: %2</translation>
+    </message>
+    <message>
+        <source>一覧: %1</source>
+        <translation>Listing: %1</translation>
+    </message>
+    <message>
+        <source>サーバのコマンド: %1</source>
+        <translation>Server command: %1</translation>
+    </message>
+    <message>
+        <source>サーバのコマンド (続行します): %1</source>
+        <translation>Server command (going on): %1</translation>
+    </message>
+    <message>
+        <source>スクリプトを読めません: %1</source>
+        <translation>The script cannot be read: %1</translation>
+    </message>
+    <message>
+        <source>%1: 行 %2: %3</source>
+        <translation>%1: line %2: %3</translation>
+    </message>
+    <message>
+        <source>スクリプトに誤りがあるため、何も転送しません</source>
+        <translation>The script has errors, so nothing is sent</translation>
+    </message>
+    <message>
+        <source>libcurl を初期化できません</source>
+        <translation>libcurl cannot be initialised</translation>
+    </message>
 </context>
 <context>
     <name>radmon::MqttDialog</name>

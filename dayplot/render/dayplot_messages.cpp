@@ -172,6 +172,44 @@ std::string clientReason(int exitStatus, std::string_view said) {
   if (!said.empty()) text += words(dayplot::tr(": %1"), said);
   return text;
 }
+std::string ftpscriptCause(int exitStatus) {
+  switch (exitStatus) {
+    case 2:
+      return words(dayplot::tr("FTPスクリプトに誤りがあります"));
+    case 3:
+      return words(dayplot::tr("サーバに接続できません"));
+    case 4:
+      return words(dayplot::tr("サーバ名を引けません (名前解決の失敗)"));
+    case 5:
+      return words(dayplot::tr("サーバの証明書を信頼できません"));
+    case 6:
+      return words(dayplot::tr("SSH サーバの鍵を確かめられません"));
+    case 7:
+      return words(dayplot::tr("ログインを拒否されました (ユーザ名かパスワード)"));
+    case 8:
+      return words(dayplot::tr("サーバのフォルダがないか、入る権限がありません"));
+    case 9:
+      return words(dayplot::tr("サーバの空き容量が足りないか、容量の上限に達しています"));
+    case 10:
+      return words(dayplot::tr("サーバが書き込みかコマンドを拒否しました"));
+    case 11:
+      return words(dayplot::tr("サーバが応答しないか、転送が止まりました"));
+    case 12:
+      return words(dayplot::tr("転送中に接続が切れました (送り直しても同じでした)"));
+    case 13:
+      return words(dayplot::tr("サーバが TLS (暗号化) を断りました"));
+    default:
+      return {};
+  }
+}
+std::string uploadFileUnreadable() {
+  return words(dayplot::tr("送るファイルがないか、読めません"));
+}
+std::string storedDirectly() {
+  return words(dayplot::tr(
+      "サーバがファイル名の変更を受け付けないため、直接上書きしました。上書きの間は書きかけの"
+      "ファイルが見えることがあります"));
+}
 std::string clientTimedOut() {
   return words(dayplot::tr("FTPクライアントが時間内に終わらなかったため中止しました"));
 }

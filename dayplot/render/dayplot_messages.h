@@ -77,6 +77,13 @@ std::string uploadOutcome(bool succeeded, std::string_view file, std::string_vie
                           std::string_view retryAt = {});
 // The client's part of a failure: its exit status (-1: it crashed) and its own words.
 std::string clientReason(int exitStatus, std::string_view said);
+// ftpscript's cause of a failure, from its exit status (see its README); empty for a
+// status it does not give.
+std::string ftpscriptCause(int exitStatus);
+// ftpscript's transfer line: the local file to send is missing or unreadable.
+std::string uploadFileUnreadable();
+// A success stored over the old graph directly (a server that refuses to rename).
+std::string storedDirectly();
 std::string clientTimedOut();
 std::string clientOutput(std::string_view output);
 std::string uploadStopped();

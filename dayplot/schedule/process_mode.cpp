@@ -45,7 +45,10 @@ class ProcessReport final : public SessionReport {
     }
     std::string output = o.output;
     while (!output.empty() && (output.back() == '\n' || output.back() == '\r')) output.pop_back();
-    std::string text = say::uploadOutcome(false, o.file, say::clientReason(o.exitStatus, {}));
+    // ftpscript's cause from its exit status; the output follows in full.
+    const std::string cause =
+        kThisPlatform == ClientPlatform::Posix ? say::ftpscriptCause(o.exitStatus) : "";
+    std::string text = say::uploadOutcome(false, o.file, say::clientReason(o.exitStatus, cause));
     if (!output.empty()) text.append(1, '\n').append(say::clientOutput(output));
     out_.show(text);
   }

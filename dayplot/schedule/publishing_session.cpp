@@ -85,7 +85,8 @@ std::optional<DueRun> PublishingSession::missedYesterday(const LocalDateTime& no
   const std::string yesterday = now.previousDay().yyyymmdd();
   const std::string file =
       dayGraphJpegPath(SettingsUploadSource(c), now_.DataFolder, yesterday, now.yyyymmdd());
-  if (queue_.published(file) || queue_.queued(file)) return std::nullopt;
+  // Drawn and sent once: not again when this tick's schedule or the queue has it.
+  if (queue_.published(file) || queue_.queued(file) || uploads_.holds(file)) return std::nullopt;
   return DueRun{RunKind::Yesterday, yesterday};
 }
 
@@ -161,13 +162,10 @@ void PublishingSession::watchQueueFault() {
 }
 
 void PublishingSession::askAboutCertificate(const UploadOutcome& outcome) {
-  const std::string lead = kFingerprintLead;
-  const size_t at = outcome.reason.find(lead);
-  if (at == std::string::npos) return;
-  const std::string shown = outcome.reason.substr(at + lead.size(), 95);
-  const auto print = normalFingerprint(shown);
+  const auto print = normalFingerprint(outcome.fingerprint);
   if (!print || !certificatesAsked_.insert(*print).second) return;  // each asked once
-  const CertificateAnswer answer = report_.trustCertificate(outcome.reason.substr(0, at), shown);
+  const CertificateAnswer answer =
+      report_.trustCertificate(outcome.reason, shownFingerprint(*print));
   if (answer == CertificateAnswer::Refuse) return;
   const std::string settingsPath = publishSettingsPath(parts_.programFolder);
   std::optional<std::string> error;

@@ -89,6 +89,12 @@ std::vector<std::string> UploadQueue::due(const LocalDateTime& now) const {
   return files;
 }
 
+std::vector<std::string> UploadQueue::all() const {
+  std::vector<std::string> files;
+  for (const Entry& e : entries_) files.push_back(e.file);
+  return files;
+}
+
 std::optional<LocalDateTime> UploadQueue::nextTry(const std::string& file) const {
   for (const Entry& e : entries_) {
     if (e.file == file) return fromMinuteNumber(e.nextMinute, LocalDateTime{2000, 1, 1, 0, 0, 0});

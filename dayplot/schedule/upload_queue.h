@@ -33,6 +33,8 @@ class UploadQueue {
 
   // The queued files whose wait is over at `now`, oldest first.
   std::vector<std::string> due(const LocalDateTime& now) const;
+  // Every queued file, waiting or not, oldest first.
+  std::vector<std::string> all() const;
   // When `file` is tried next; no value when it is not queued.
   std::optional<LocalDateTime> nextTry(const std::string& file) const;
   bool queued(const std::string& file) const;

@@ -1,47 +1,67 @@
 #include "upload_watch.h"
 
+#include <algorithm>
+
 namespace radmon {
 
-std::string clientReason(const ProcessOutcome& outcome) {
-  // The client's own words: ftpscript says "失敗: …" for the step that failed, with the
-  // server's reply and the certificate's fingerprint on the lines after it; any other
-  // client's last line is its best guess.
-  std::string_view last;
-  std::string said;
-  std::string_view rest = outcome.output;
-  while (!rest.empty()) {
-    const size_t end = rest.find_first_of("\r\n");
-    const std::string_view line = rest.substr(0, end);
-    rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
-    if (line.empty()) continue;
-    if (!said.empty()) {
-      if (!line.starts_with("サーバの応答") && !line.starts_with("証明書の指紋") &&
-          !line.starts_with("(")) {
-        break;
-      }
-      said += ' ';
-      said += line;
-      continue;
-    }
-    last = line;
-    if (line.starts_with("失敗")) said = line;
-  }
-  return say::clientReason(outcome.exitStatus, said.empty() ? last : std::string_view(said));
-}
+namespace {
 
-// What ftpscript tells on a success: its "注意" lines (a server that cannot replace the
-// graph in one step).
-std::string clientNotice(std::string_view output) {
-  std::string said;
+// Calls `each` with every line of `output`, CR LF or LF.
+template <typename Each>
+void forEachLine(std::string_view output, Each each) {
   while (!output.empty()) {
     const size_t end = output.find_first_of("\r\n");
-    const std::string_view line = output.substr(0, end);
+    each(output.substr(0, end));
     output = end == std::string_view::npos ? std::string_view() : output.substr(end + 1);
-    if (!line.starts_with("注意")) continue;
-    if (!said.empty()) said += ' ';
-    said += line;
   }
-  return said;
+}
+
+// Whether the space-separated fields of `line` hold `field` ("direct=1").
+bool hasField(std::string_view line, std::string_view field) {
+  for (size_t at = line.find(field); at != std::string_view::npos; at = line.find(field, at + 1)) {
+    const size_t after = at + field.size();
+    if (at > 0 && line[at - 1] == ' ' && (after == line.size() || line[after] == ' ')) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::string clientReason(const ProcessOutcome& outcome, ClientPlatform platform) {
+  // ftpscript's exit status names the cause; any other client's last line is its best
+  // guess.
+  std::string said;
+  if (platform == ClientPlatform::Posix) {
+    said = say::ftpscriptCause(outcome.exitStatus);
+    // Its other failures: a file that was not there to send is told by its transfer line.
+    forEachLine(outcome.output, [&](std::string_view line) {
+      if (said.empty() && line.starts_with("transfer result=failed ") &&
+          hasField(line, "cause=local-file"))
+        said = say::uploadFileUnreadable();
+    });
+  } else {
+    forEachLine(outcome.output, [&](std::string_view line) {
+      if (!line.empty()) said = line;
+    });
+  }
+  return say::clientReason(outcome.exitStatus, said);
+}
+
+std::string clientNotice(std::string_view output) {
+  bool direct = false;
+  forEachLine(output, [&](std::string_view line) {
+    direct = direct || (line.starts_with("transfer result=ok ") && hasField(line, "direct=1"));
+  });
+  return direct ? say::storedDirectly() : std::string();
+}
+
+std::string refusedCertificate(std::string_view output) {
+  static constexpr std::string_view kLead = "certificate sha256=";
+  std::string found;
+  forEachLine(output, [&](std::string_view line) {
+    if (line.starts_with(kLead)) found = line.substr(kLead.size());
+  });
+  return found;
 }
 
 std::string uploadOutcomeSentence(const UploadOutcome& o) {
@@ -81,7 +101,9 @@ std::vector<UploadOutcome> UploadWatch::collect(const LocalDateTime& now) {
                    ok ? clientNotice(outcome->output) : clientReason(*outcome),
                    {},
                    outcome->output,
-                   outcome->exitStatus});
+                   outcome->exitStatus,
+                   ok ? std::string() : refusedCertificate(outcome->output)});
+  const bool sendOn = ok && queue_ != nullptr && queue_->size() > 0;
   if (queue_ != nullptr) {
     if (ok) {
       queue_->succeeded(runningFile_);
@@ -92,7 +114,17 @@ std::vector<UploadOutcome> UploadWatch::collect(const LocalDateTime& now) {
   }
   running_.reset();
   startNext();
+  // The server takes uploads again: what the queue holds goes now, not at its next try.
+  if (sendOn) {
+    for (const std::string& file : queue_->all()) retry(file);
+  }
   return ended;
+}
+
+bool UploadWatch::holds(const std::string& file) const {
+  if (running_ && runningFile_ == file) return true;
+  return std::any_of(waiting_.begin(), waiting_.end(),
+                     [&](const Upload& upload) { return upload.file == file; });
 }
 
 void UploadWatch::keepQueue(UploadQueue& queue, std::function<Starter(const std::string&)> restart,

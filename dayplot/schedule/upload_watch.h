@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "dayplot_messages.h"
+#include "ftp_upload.h"
 #include "local_time.h"
 #include "process_launcher.h"
 #include "upload_queue.h"
@@ -28,6 +29,7 @@ struct UploadOutcome {
   std::optional<LocalDateTime> retryAt;  // failed and queued: when it is tried again
   std::string output;                    // all the client wrote
   int exitStatus = 0;                    // the client's
+  std::string fingerprint;               // a refused certificate's SHA-256, when the client said
 };
 
 // The outcome in the words of the log and --process, e.g. "FTP転送成功: /…/g.jpg".
@@ -35,11 +37,14 @@ std::string uploadOutcomeSentence(const UploadOutcome& outcome);
 // The same with the time in front, for the window's foot line.
 std::string uploadOutcomeText(const UploadOutcome& outcome);
 
-// The client's reason for a failure: its exit status and the line that says what
-// failed (the first "失敗" line of ftpscript, else the last line written).
-std::string clientReason(const ProcessOutcome& outcome);
-// What the client tells on a success that the operator should know ("注意: …" lines).
+// The client's reason for a failure: its exit status and what that status means
+// (ftpscript), or the last line it wrote (the Windows client).
+std::string clientReason(const ProcessOutcome& outcome, ClientPlatform platform = kThisPlatform);
+// What the client tells on a success that the operator should know: ftpscript's transfer
+// lines saying a graph was stored directly.
 std::string clientNotice(std::string_view output);
+// The fingerprint of ftpscript's "certificate sha256=HEX" line; empty without one.
+std::string refusedCertificate(std::string_view output);
 
 class UploadWatch {
  public:
@@ -54,7 +59,8 @@ class UploadWatch {
   // after which the next upload in line is started. Never blocks.
   std::vector<UploadOutcome> collect(const LocalDateTime& now);
   // Keeps every failed upload in `queue` and starts it again with `restart(file)` when
-  // `retryDue` finds its wait over; `firstWaitMinutes` is read at each failure.
+  // `retryDue` finds its wait over, or at once, oldest first, as soon as an upload
+  // succeeds (the server is back); `firstWaitMinutes` is read at each failure.
   void keepQueue(UploadQueue& queue, std::function<Starter(const std::string&)> restart,
                  std::function<int()> firstWaitMinutes);
   // Requests the upload of `file` again now (the operator has trusted its server).
@@ -65,6 +71,8 @@ class UploadWatch {
   // goes into the queue for the next start; returns those files.
   std::vector<std::string> stop(const LocalDateTime& now);
 
+  // Whether `file` is being sent or waits to be.
+  bool holds(const std::string& file) const;
   // No client running and none waiting.
   bool empty() const { return !running_ && waiting_.empty(); }
   size_t waiting() const { return waiting_.size(); }

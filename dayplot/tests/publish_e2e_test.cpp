@@ -144,7 +144,8 @@ TEST_F(PublishRun, QueueEmptiesAfterTheServerComesBack) {
   const size_t failed = run.output.find("FTP転送失敗: " + graph.string());
   const size_t sent = run.output.find("FTP転送成功: " + graph.string());
   ASSERT_NE(failed, std::string::npos) << run.output;
-  EXPECT_NE(run.output.find("接続を拒否されました", failed), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("終了コード 3: サーバに接続できません", failed), std::string::npos)
+      << run.output;
   EXPECT_NE(run.output.find("10:21 に再送します", failed), std::string::npos) << run.output;
   ASSERT_NE(sent, std::string::npos) << run.output;
   EXPECT_LT(failed, sent);

@@ -83,9 +83,12 @@ TEST_F(UploadRun, RefusedLoginAndStoppedServerExitThreeWithTheClientsReason) {
   ProgramRun run = process();
   EXPECT_EQ(run.status, 3) << run.output;
   // The same words as the window's and the log's, then the client's own.
-  const std::string failed = "FTP転送失敗: " + (data_ / "graph_20110401.jpg").string() +
-                             " (FTPクライアントの終了コード 1)\nFTPクライアントの出力:\n";
-  EXPECT_NE(run.output.find(failed), std::string::npos) << run.output;
+  const std::string failed =
+      "FTP転送失敗: " + (data_ / "graph_20110401.jpg").string() + " (FTPクライアントの終了コード ";
+  EXPECT_NE(run.output.find(failed + "7: ログインを拒否されました (ユーザ名かパスワード))\n"
+                                     "FTPクライアントの出力:\n"),
+            std::string::npos)
+      << run.output;
   EXPECT_NE(run.output.find("ユーザ名かパスワードが違います"), std::string::npos) << run.output;
   EXPECT_NE(run.output.find("530"), std::string::npos) << run.output;
   EXPECT_EQ(run.output.find("wrong password"), std::string::npos) << run.output;
@@ -97,7 +100,9 @@ TEST_F(UploadRun, RefusedLoginAndStoppedServerExitThreeWithTheClientsReason) {
   run = process();
   EXPECT_EQ(run.status, 3) << run.output;
   EXPECT_FALSE(run.timedOut);
-  EXPECT_NE(run.output.find(failed), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find(failed + "3: サーバに接続できません)\nFTPクライアントの出力:\n"),
+            std::string::npos)
+      << run.output;
   EXPECT_NE(run.output.find("接続を拒否されました"), std::string::npos) << run.output;
 }
 

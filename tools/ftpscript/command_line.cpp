@@ -20,8 +20,18 @@ bool hasPrefix(const std::string& text, const char* prefix) { return text.rfind(
 
 CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
   CommandLine line;
-  for (const auto& raw : args) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& raw = args[i];
     const std::string arg = unquote(raw);
+    if (arg == "--lang" || hasPrefix(arg, "--lang=")) {
+      const bool joined = arg != "--lang";
+      if (!joined && i + 1 == args.size()) return {.fault = ArgumentFault::BadLanguage};
+      const std::string value = joined ? arg.substr(7) : unquote(args[++i]);
+      if (value != "ja" && value != "en")
+        return {.fault = ArgumentFault::BadLanguage, .argument = value};
+      line.language = value;
+      continue;
+    }
     if (arg == "-i" || arg == "-v" || arg == "-g") continue;
     if (arg == "-d") {
       line.verbose = true;

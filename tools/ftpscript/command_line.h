@@ -16,9 +16,10 @@ struct CommandLine {
   // file); the servers that offered TLS are remembered beside it. Empty: defaults, and
   // nothing remembered.
   std::string settingsPath;
+  std::optional<std::string> language;  // --lang ja|en; else the locale decides
 };
 
-enum class ArgumentFault { None, BadStallSeconds, Unknown, NoScript };
+enum class ArgumentFault { None, BadStallSeconds, Unknown, NoScript, BadLanguage };
 
 struct CommandLineResult {
   std::optional<CommandLine> line{};
@@ -26,8 +27,8 @@ struct CommandLineResult {
   std::string argument{};                     // the one at fault
 };
 
-// args without the program name. -i and -v are accepted and change nothing: the
-// runner never prompts and always reports its steps.
+// args without the program name; "--lang X" or "--lang=X" as the other programs take it. -i and -v
+// are accepted and change nothing: the runner never prompts and always reports its steps.
 CommandLineResult parseCommandLine(const std::vector<std::string>& args);
 
 }  // namespace radmon::ftp

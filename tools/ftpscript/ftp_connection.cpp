@@ -1,5 +1,7 @@
 #include "ftp_connection.h"
 
+#include <linux/sockios.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 
 #include <algorithm>
@@ -20,23 +22,12 @@ namespace {
 // Connecting, the greeting, TLS and the login together; a server that has not got that
 // far in this time is not coming.
 constexpr long kConnectSeconds = 15;
-// A small send buffer makes the low-speed limit see the server's real pace instead of
-// the kernel swallowing the whole graph at once.
+// A small send buffer keeps what is in flight, and so the wait for it, small.
 constexpr int kSendBuffer = 32 * 1024;
 // A broken upload is sent again this many times before the step fails.
 constexpr int kResends = 2;
 
-size_t readFile(char* buffer, size_t size, size_t count, void* file) {
-  return std::fread(buffer, size, count, static_cast<std::FILE*>(file));
-}
-
 size_t discard(char*, size_t size, size_t count, void*) { return size * count; }
-
-int smallSendBuffer(void*, curl_socket_t socket, curlsocktype purpose) {
-  if (purpose == CURLSOCKTYPE_IPCXN)
-    ::setsockopt(socket, SOL_SOCKET, SO_SNDBUF, &kSendBuffer, sizeof kSendBuffer);
-  return CURL_SOCKOPT_OK;
-}
 
 // SSH host keys: the first key a server shows is kept (in the station's known hosts),
 // a different one later is refused.
@@ -100,12 +91,14 @@ FtpConnection::FtpConnection(const SessionOptions& options)
                    static_cast<long>(options_.stallSeconds));
   curl_easy_setopt(handle_, CURLOPT_LOW_SPEED_LIMIT, 1L);
   curl_easy_setopt(handle_, CURLOPT_LOW_SPEED_TIME, static_cast<long>(options_.stallSeconds));
-  curl_easy_setopt(handle_, CURLOPT_SOCKOPTFUNCTION, &smallSendBuffer);
+  curl_easy_setopt(handle_, CURLOPT_SOCKOPTFUNCTION, &FtpConnection::onSocket);
+  curl_easy_setopt(handle_, CURLOPT_SOCKOPTDATA, this);
   curl_easy_setopt(handle_, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(handle_, CURLOPT_ERRORBUFFER, errorText_);
   curl_easy_setopt(handle_, CURLOPT_HEADERFUNCTION, &FtpConnection::onReply);
   curl_easy_setopt(handle_, CURLOPT_HEADERDATA, this);
-  curl_easy_setopt(handle_, CURLOPT_READFUNCTION, &readFile);
+  curl_easy_setopt(handle_, CURLOPT_READFUNCTION, &FtpConnection::onRead);
+  curl_easy_setopt(handle_, CURLOPT_READDATA, this);
   curl_easy_setopt(handle_, CURLOPT_WRITEFUNCTION, &discard);
   if (options_.verbose) {
     curl_easy_setopt(handle_, CURLOPT_VERBOSE, 1L);
@@ -209,6 +202,69 @@ std::string FtpConnection::quoted(const ServerFolder& folder, const std::string&
   return sftp() ? sftpQuote(folder.sftpPath(name)) : name;
 }
 
+int FtpConnection::onSocket(void* self, curl_socket_t socket, curlsocktype purpose) {
+  if (purpose == CURLSOCKTYPE_IPCXN)
+    ::setsockopt(socket, SOL_SOCKET, SO_SNDBUF, &kSendBuffer, sizeof kSendBuffer);
+  static_cast<FtpConnection*>(self)->newestSocket_ = socket;
+  return CURL_SOCKOPT_OK;
+}
+
+// The file, then its end only once all that was sent before it has reached the server:
+// the server's confirmation then waits for nothing but the server, and while it is held
+// back the transfer is watched by what is still in flight.
+size_t FtpConnection::onRead(char* buffer, size_t size, size_t count, void* self) {
+  auto* c = static_cast<FtpConnection*>(self);
+  Sending& s = c->sending_;
+  if (!s.reading) {
+    s.reading = true;
+    s.lastMove = std::chrono::steady_clock::now();
+  }
+  const size_t read = c->source_ ? std::fread(buffer, size, count, c->source_) : 0;
+  if (read > 0 || !s.watched || s.released) return read;
+  s.inFlight = c->inFlight();
+  if (s.inFlight <= 0) return 0;
+  s.held = true;
+  return CURL_READFUNC_PAUSE;
+}
+
+long FtpConnection::inFlight() const {
+  // The data connection is the newest socket of an upload; SFTP has only the session's.
+  curl_socket_t socket = newestSocket_;
+  if (socket == CURL_SOCKET_BAD) curl_easy_getinfo(handle_, CURLINFO_ACTIVESOCKET, &socket);
+  int bytes = 0;
+  if (socket == CURL_SOCKET_BAD || ::ioctl(socket, SIOCOUTQ, &bytes) != 0) return 0;
+  return bytes;
+}
+
+// An upload stalls when nothing moves for -t seconds: no byte taken by the socket while
+// the file is sent, and no drop of what is in flight while its end is held back.
+bool FtpConnection::uploadStalled() {
+  Sending& s = sending_;
+  if (!s.watched || !s.reading) return false;
+  const auto now = std::chrono::steady_clock::now();
+  curl_off_t sent = 0;
+  curl_easy_getinfo(handle_, CURLINFO_SIZE_UPLOAD_T, &sent);
+  if (sent != s.sent) {
+    s.sent = sent;
+    s.lastMove = now;
+  }
+  if (s.held) {
+    const long left = inFlight();
+    if (left <= 0) {
+      s.held = false;
+      s.released = true;
+      s.lastMove = now;
+      curl_easy_pause(handle_, CURLPAUSE_CONT);
+      return false;
+    }
+    if (left < s.inFlight) {
+      s.inFlight = left;
+      s.lastMove = now;
+    }
+  }
+  return now - s.lastMove > std::chrono::seconds(options_.stallSeconds);
+}
+
 // curl_easy_perform would do the same, but libcurl 7.88 now and then misses the moment
 // the passive data connection can start and sleeps its full one-second poll (seen in
 // about one local upload in fifteen); a short poll of our own bounds that to 20 ms.
@@ -217,9 +273,11 @@ CURLcode FtpConnection::runTransfer() {
   curl_multi_add_handle(multi_, handle_);
   int running = 1;
   CURLMcode state = CURLM_OK;
-  while (running > 0 && state == CURLM_OK) {
+  bool stalled = false;
+  while (running > 0 && state == CURLM_OK && !stalled) {
     state = curl_multi_perform(multi_, &running);
     if (running > 0 && state == CURLM_OK) state = curl_multi_poll(multi_, nullptr, 0, 20, nullptr);
+    stalled = running > 0 && uploadStalled();
   }
   CURLcode code = state == CURLM_OK ? CURLE_OK : CURLE_FAILED_INIT;
   int left = 0;
@@ -227,8 +285,9 @@ CURLcode FtpConnection::runTransfer() {
     if (message->msg == CURLMSG_DONE && message->easy_handle == handle_)
       code = message->data.result;
   }
+  // Taken out unfinished, the transfer is abandoned and its connection closed.
   curl_multi_remove_handle(multi_, handle_);
-  return code;
+  return stalled ? CURLE_OPERATION_TIMEDOUT : code;
 }
 
 Failure FtpConnection::classify(CURLcode code) const {
@@ -422,12 +481,19 @@ Outcome FtpConnection::store(std::FILE* file, long size, const ServerFolder& fol
   curl_easy_setopt(handle_, CURLOPT_NOBODY, 0L);
   curl_easy_setopt(handle_, CURLOPT_UPLOAD, 1L);
   curl_easy_setopt(handle_, CURLOPT_TRANSFERTEXT, text ? 1L : 0L);
-  curl_easy_setopt(handle_, CURLOPT_READDATA, file);
+  source_ = file;
+  newestSocket_ = CURL_SOCKET_BAD;
+  sending_ = {};
+  sending_.watched = true;
+  // The upload's pace is watched by runTransfer, the end held back until it has arrived.
+  curl_easy_setopt(handle_, CURLOPT_LOW_SPEED_TIME, 0L);
   curl_easy_setopt(handle_, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(size));
   curl_easy_setopt(handle_, CURLOPT_POSTQUOTE, afterList.get());
   Outcome outcome = perform();
   curl_easy_getinfo(handle_, CURLINFO_SIZE_UPLOAD_T, &outcome.bytes);
-  curl_easy_setopt(handle_, CURLOPT_READDATA, nullptr);
+  sending_ = {};
+  source_ = nullptr;
+  curl_easy_setopt(handle_, CURLOPT_LOW_SPEED_TIME, static_cast<long>(options_.stallSeconds));
   curl_easy_setopt(handle_, CURLOPT_UPLOAD, 0L);
   curl_easy_setopt(handle_, CURLOPT_POSTQUOTE, nullptr);
   if (outcome.ok && !text && outcome.bytes != size) {
@@ -443,7 +509,11 @@ Outcome FtpConnection::store(std::FILE* file, long size, const ServerFolder& fol
 
 Outcome FtpConnection::sendOnce(std::FILE* file, long size, const ServerFolder& folder,
                                 const std::string& name, bool text) {
-  if (!renames_) return store(file, size, folder, name, text, {});
+  if (!renames_) {
+    Outcome outcome = store(file, size, folder, name, text, {});
+    outcome.direct = true;
+    return outcome;
+  }
   const std::string temporary = temporaryName(name);
   const std::string from = quoted(folder, temporary);
   const std::string to = quoted(folder, name);
@@ -482,6 +552,7 @@ Outcome FtpConnection::storeDirectly(std::FILE* file, long size, const ServerFol
   }
   renames_ = false;
   direct.learnedNoRename = true;
+  direct.direct = true;
   if (!options_.noRenamePath.empty()) rememberServer(options_.noRenamePath, options_.address.key());
   return direct;
 }

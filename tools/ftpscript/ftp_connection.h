@@ -7,6 +7,8 @@
 
 #include <curl/curl.h>
 
+#include <chrono>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -79,6 +81,14 @@ class FtpConnection {
 
  private:
   static size_t onReply(char* data, size_t size, size_t count, void* self);
+  static size_t onRead(char* buffer, size_t size, size_t count, void* self);
+  static int onSocket(void* self, curl_socket_t socket, curlsocktype purpose);
+  // The bytes the kernel still holds for the server on the upload's socket (SIOCOUTQ):
+  // not yet sent, or sent and not yet acknowledged.
+  long inFlight() const;
+  // Whether the running upload has not moved for -t seconds; releases its held end once
+  // nothing is in flight.
+  bool uploadStalled();
   static int onDebug(CURL*, curl_infotype type, char* data, size_t size, void* self);
   std::string url(const ServerFolder& folder, const std::string& name = {}) const;
   // A file as a command after the transfer names it: FTP has changed into the folder,
@@ -120,6 +130,20 @@ class FtpConnection {
   bool unfinishedBefore_ = false;      // the last session to this server ended unfinished
   bool marked_ = false;                // this session is written down as unfinished
   bool allSent_ = true;                // every upload of this session succeeded
+
+  // The upload being sent.
+  struct Sending {
+    bool watched = false;   // an upload: its pace is watched here, not by libcurl
+    bool reading = false;   // its first bytes have been asked for
+    bool held = false;      // the end of the file is held back: bytes are still in flight
+    bool released = false;  // they have arrived: the end may go
+    curl_off_t sent = 0;
+    long inFlight = 0;  // the least seen while held
+    std::chrono::steady_clock::time_point lastMove{};
+  };
+  Sending sending_;
+  std::FILE* source_ = nullptr;
+  curl_socket_t newestSocket_ = CURL_SOCKET_BAD;  // the last socket libcurl opened
 };
 
 }  // namespace radmon::ftp

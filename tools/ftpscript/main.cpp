@@ -1,6 +1,7 @@
 // ftpscript: runs a Windows-style "ftp -i -s:script" command script with libcurl, for
-// systems whose own FTP client cannot. Exit status: 0 all transfers done, 1 a step
-// failed, 2 the command line or the script is faulty (nothing was sent).
+// systems whose own FTP client cannot. Exit status: 0 all transfers done, 2 the command
+// line or the script is faulty (nothing was sent), else the first failure's cause (see
+// outcome_text.h). Its words are in the interface's language: --lang, else the locale.
 #include <curl/curl.h>
 
 #include <iostream>
@@ -9,11 +10,16 @@
 #include "ftp_script.h"
 #include "outcome_text.h"
 #include "script_runner.h"
+#include "start_options.h"
 #include "text_files.h"
+#include "ui_translator.h"
 
 int main(int argc, char** argv) {
   using namespace radmon::ftp;
   const auto parsed = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  const std::optional<std::string> option = parsed.line ? parsed.line->language : std::nullopt;
+  radmon::useUiLanguage(radmon::chooseUiLanguage(option, radmon::processLocale())
+                            .value_or(radmon::UiLanguage::Japanese));
   if (!parsed.line) {
     std::cerr << argumentFaultText(parsed) << std::endl;
     return kExitScriptFaulty;
@@ -38,7 +44,7 @@ int main(int argc, char** argv) {
   }
   if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
     std::cerr << progressText(Progress::NoLibcurl) << std::endl;
-    return kExitStepFailed;
+    return kExitOther;
   }
   const int status = ScriptRunner(line, std::cout, std::cerr).run(script.value);
   curl_global_cleanup();

@@ -1,228 +1,412 @@
 #include "outcome_text.h"
 
+#include <QtGlobal>
+#include <initializer_list>
 #include <iterator>
+#include <string_view>
 
 #include "publish_settings.h"
+#include "ui_translator.h"
 
 namespace radmon::ftp {
 namespace {
 
+// `source` (marked for lupdate in the context "ftpscript") in the interface's language,
+// with %1, %2, ... replaced by `args` in one pass: an argument that holds "%1" stays as
+// it is.
+std::string words(const char* source, std::initializer_list<std::string_view> args = {}) {
+  const std::string pattern = uiText("ftpscript", source);
+  std::string out;
+  for (size_t i = 0; i < pattern.size(); ++i) {
+    const char next = i + 1 < pattern.size() ? pattern[i + 1] : '\0';
+    const size_t index = static_cast<size_t>(next - '1');
+    if (pattern[i] == '%' && next >= '1' && next <= '9' && index < args.size()) {
+      out += *(args.begin() + index);
+      ++i;
+    } else {
+      out += pattern[i];
+    }
+  }
+  return out;
+}
+
 std::string certificateProblem(const TrustCheck& check) {
-  static constexpr const char* kTexts[] = {
-      "TLS の接続を確立できません", "自己署名の証明書です", "発行元が信頼されていない証明書です",
-      "証明書の有効期限が切れています", "証明書の有効期間がまだ始まっていません"};
-  static_assert(std::size(kTexts) == static_cast<size_t>(CertificateProblem::OtherName));
-  if (check.problem == CertificateProblem::OtherName)
-    return "証明書が別のサーバ名に発行されています (接続先 " + check.host + ")";
-  if (check.problem == CertificateProblem::Unusable)
-    return "証明書を検証できません: " + check.detail;
-  return kTexts[static_cast<int>(check.problem)];
+  switch (check.problem) {
+    case CertificateProblem::None:
+      return words(QT_TRANSLATE_NOOP("ftpscript", "TLS の接続を確立できません"));
+    case CertificateProblem::SelfSigned:
+      return words(QT_TRANSLATE_NOOP("ftpscript", "自己署名の証明書です"));
+    case CertificateProblem::UnknownIssuer:
+      return words(QT_TRANSLATE_NOOP("ftpscript", "発行元が信頼されていない証明書です"));
+    case CertificateProblem::Expired:
+      return words(QT_TRANSLATE_NOOP("ftpscript", "証明書の有効期限が切れています"));
+    case CertificateProblem::NotYetValid:
+      return words(QT_TRANSLATE_NOOP("ftpscript", "証明書の有効期間がまだ始まっていません"));
+    case CertificateProblem::OtherName:
+      return words(
+          QT_TRANSLATE_NOOP("ftpscript", "証明書が別のサーバ名に発行されています (接続先 %1)"),
+          {check.host});
+    case CertificateProblem::Unusable:
+      break;
+  }
+  return words(QT_TRANSLATE_NOOP("ftpscript", "証明書を検証できません: %1"), {check.detail});
 }
 
 std::string addressProblem(AddressError error) {
-  static constexpr const char* kTexts[] = {
-      "サーバ名がありません", "ポート番号が正しくありません (1〜65535)",
-      "使えるのは ftp://, ftps://, sftp:// だけです", "サーバ名の書き方が正しくありません",
-      "サーバ名とポート番号のほかに余分な語があります"};
-  static_assert(std::size(kTexts) == static_cast<size_t>(AddressError::TooManyWords) + 1);
-  return kTexts[static_cast<int>(error)];
+  switch (error) {
+    case AddressError::Empty:
+      return words(QT_TRANSLATE_NOOP("ftpscript", "サーバ名がありません"));
+    case AddressError::BadPort:
+      return words(QT_TRANSLATE_NOOP("ftpscript", "ポート番号が正しくありません (1〜65535)"));
+    case AddressError::BadScheme:
+      return words(QT_TRANSLATE_NOOP("ftpscript", "使えるのは ftp://, ftps://, sftp:// だけです"));
+    case AddressError::BadHost:
+      return words(QT_TRANSLATE_NOOP("ftpscript", "サーバ名の書き方が正しくありません"));
+    case AddressError::TooManyWords:
+      break;
+  }
+  return words(QT_TRANSLATE_NOOP("ftpscript", "サーバ名とポート番号のほかに余分な語があります"));
 }
 
 std::string cause(const Outcome& o, const ServerAddress& address, const TrustCheck& check) {
   const std::string server = address.key();
   switch (o.failure) {
     case Failure::Resolve:
-      return "サーバ名 " + address.host +
-             " を引けません (名前解決の失敗)。サーバ名とネットワークを確かめてください";
+      return words(QT_TRANSLATE_NOOP("ftpscript",
+                                     "サーバ名 %1 を引けません (名前解決の失敗)。"
+                                     "サーバ名とネットワークを確かめてください"),
+                   {address.host});
     case Failure::Refused:
-      return "接続を拒否されました (" + server + ")。サーバ名とポート番号を確かめてください";
+      return words(
+          QT_TRANSLATE_NOOP("ftpscript",
+                            "接続を拒否されました (%1)。サーバ名とポート番号を確かめてください"),
+          {server});
     case Failure::Unreachable:
-      return "サーバに接続できません (" + server + ")";
+      return words(QT_TRANSLATE_NOOP("ftpscript", "サーバに接続できません (%1)"), {server});
     case Failure::NoAnswer:
-      return "サーバが応答しません (" + server + ")";
+      return words(QT_TRANSLATE_NOOP("ftpscript", "サーバが応答しません (%1)"), {server});
     case Failure::Stalled:
-      return "転送が止まったまま進みません (" + server + ")";
+      return words(QT_TRANSLATE_NOOP("ftpscript", "転送が止まったまま進みません (%1)"), {server});
     case Failure::TlsRefused:
-      return "TLS が必須ですが、サーバが TLS を断りました。パスワードは送っていません";
+      return words(QT_TRANSLATE_NOOP(
+          "ftpscript", "TLS が必須ですが、サーバが TLS を断りました。パスワードは送っていません"));
     case Failure::TlsDropped:
-      return "以前は TLS で接続できたサーバが、暗号化を断りました。通信が改ざんされている"
-             "おそれがあるため接続しません。パスワードは送っていません";
+      return words(QT_TRANSLATE_NOOP(
+          "ftpscript",
+          "以前は TLS で接続できたサーバが、暗号化を断りました。通信が改ざんされているおそれが"
+          "あるため接続しません。パスワードは送っていません"));
     case Failure::Certificate: {
-      std::string text = "サーバの証明書を信頼できません: " + certificateProblem(check) +
-                         "。パスワードは送っていません。信頼するには、転送の詳細設定に証明書"
-                         "ファイルか下の指紋を登録してください";
+      std::string text =
+          words(QT_TRANSLATE_NOOP("ftpscript",
+                                  "サーバの証明書を信頼できません: %1。パスワードは送っていません。"
+                                  "信頼するには、転送の詳細設定に証明書ファイルか下の指紋を登録し"
+                                  "てください"),
+                {certificateProblem(check)});
       if (!check.fingerprint.empty()) {
-        text += "\n" + std::string(kFingerprintLead) + shownFingerprint(check.fingerprint);
+        text += '\n';
+        text += words(QT_TRANSLATE_NOOP("ftpscript", "証明書の指紋 (SHA-256): %1"),
+                      {shownFingerprint(check.fingerprint)});
       }
       return text;
     }
     case Failure::HostKey:
-      return "SSH サーバの鍵が以前と違います。通信が改ざんされているおそれがあるため接続しません";
+      return words(QT_TRANSLATE_NOOP(
+          "ftpscript",
+          "SSH サーバの鍵が以前と違います。通信が改ざんされているおそれがあるため接続しません"));
     case Failure::Login:
-      return "ユーザ名かパスワードが違います";
+      return words(QT_TRANSLATE_NOOP("ftpscript", "ユーザ名かパスワードが違います"));
     case Failure::Folder:
-      return "フォルダがないか、入る権限がありません";
+      return words(QT_TRANSLATE_NOOP("ftpscript", "フォルダがないか、入る権限がありません"));
     case Failure::DiskFull:
-      return "サーバの空き容量が足りないか、容量の上限に達しています";
+      return words(
+          QT_TRANSLATE_NOOP("ftpscript", "サーバの空き容量が足りないか、容量の上限に達しています"));
     case Failure::Refusal:
-      return "サーバが書き込みを拒否しました";
+      return words(QT_TRANSLATE_NOOP("ftpscript", "サーバが書き込みを拒否しました"));
     case Failure::Rename:
-      return "サーバがファイル名の変更 (一時ファイルから本来の名前へ) を拒否しました";
+      return words(QT_TRANSLATE_NOOP(
+          "ftpscript", "サーバがファイル名の変更 (一時ファイルから本来の名前へ) を拒否しました"));
     case Failure::Broken:
-      return "転送中に接続が切れました";
+      return words(QT_TRANSLATE_NOOP("ftpscript", "転送中に接続が切れました"));
     case Failure::LocalFile:
-      return "ローカルファイルを読み書きできません: " + o.detail;
-    case Failure::Other:
-    case Failure::None:
+      return words(QT_TRANSLATE_NOOP("ftpscript", "ローカルファイルを読み書きできません: %1"),
+                   {o.detail});
+    default:
       break;
   }
-  return "失敗しました";
+  return words(QT_TRANSLATE_NOOP("ftpscript", "失敗しました"));
 }
 
 }  // namespace
 
+int exitStatusFor(Failure failure) {
+  switch (failure) {
+    case Failure::None:
+      return kExitOk;
+    case Failure::Refused:
+    case Failure::Unreachable:
+      return kExitConnection;
+    case Failure::Resolve:
+      return kExitResolve;
+    case Failure::Certificate:
+      return kExitCertificate;
+    case Failure::HostKey:
+      return kExitHostKey;
+    case Failure::Login:
+      return kExitLogin;
+    case Failure::Folder:
+      return kExitFolder;
+    case Failure::DiskFull:
+      return kExitDiskFull;
+    case Failure::Refusal:
+    case Failure::Rename:
+      return kExitRefused;
+    case Failure::NoAnswer:
+    case Failure::Stalled:
+      return kExitTimeOut;
+    case Failure::Broken:
+      return kExitBroken;
+    case Failure::TlsRefused:
+    case Failure::TlsDropped:
+      return kExitTlsRefused;
+    default:
+      break;
+  }
+  return kExitOther;
+}
+
+const char* causeName(Failure failure) {
+  switch (failure) {
+    case Failure::None:
+      return "none";
+    case Failure::Resolve:
+      return "resolve";
+    case Failure::Refused:
+      return "refused";
+    case Failure::Unreachable:
+      return "unreachable";
+    case Failure::NoAnswer:
+      return "no-answer";
+    case Failure::Stalled:
+      return "stalled";
+    case Failure::TlsRefused:
+      return "tls-refused";
+    case Failure::TlsDropped:
+      return "tls-dropped";
+    case Failure::Certificate:
+      return "certificate";
+    case Failure::HostKey:
+      return "host-key";
+    case Failure::Login:
+      return "login";
+    case Failure::Folder:
+      return "folder";
+    case Failure::DiskFull:
+      return "disk-full";
+    case Failure::Refusal:
+      return "refusal";
+    case Failure::Rename:
+      return "rename";
+    case Failure::Broken:
+      return "broken";
+    case Failure::LocalFile:
+      return "local-file";
+    default:
+      break;
+  }
+  return "other";
+}
+
+std::string transferLine(const TransferRecord& record) {
+  char seconds[32];
+  std::snprintf(seconds, sizeof seconds, "%lld.%03lld",
+                static_cast<long long>(record.milliseconds / 1000),
+                static_cast<long long>(record.milliseconds % 1000));
+  return std::string("transfer result=") + (record.ok ? "ok" : "failed") +
+         " cause=" + causeName(record.failure) + " bytes=" + std::to_string(record.bytes) +
+         " seconds=" + seconds + " retries=" + std::to_string(record.retries) +
+         " direct=" + (record.direct ? "1" : "0") + " name=" + record.name;
+}
+
+std::string certificateLine(const std::string& fingerprint) {
+  return "certificate sha256=" + fingerprint;
+}
+
 std::string failureText(const Outcome& outcome, const ServerAddress& address,
                         const TrustCheck& check) {
   std::string text = cause(outcome, address, check);
-  if (!outcome.reply.empty()) text += "\nサーバの応答: " + outcome.reply;
+  if (!outcome.reply.empty()) {
+    text += '\n';
+    text += words(QT_TRANSLATE_NOOP("ftpscript", "サーバの応答: %1"), {outcome.reply});
+  }
   if (outcome.failure != Failure::LocalFile && !outcome.detail.empty()) {
-    text += "\n(" + outcome.detail + ")";
+    text.append("\n(").append(outcome.detail).append(")");
   }
   return text;
 }
 
 std::string certificateFileText(CertificateFileFault fault, const std::string& path) {
-  return (fault == CertificateFileFault::Unopenable
-              ? "信頼する証明書のファイルを開けません: "
-              : "信頼する証明書のファイルに証明書 (PEM) がありません: ") +
-         path;
+  return fault == CertificateFileFault::Unopenable
+             ? words(QT_TRANSLATE_NOOP("ftpscript", "信頼する証明書のファイルを開けません: %1"),
+                     {path})
+             : words(QT_TRANSLATE_NOOP("ftpscript",
+                                       "信頼する証明書のファイルに証明書 (PEM) がありません: %1"),
+                     {path});
 }
 
 std::string scriptIssueText(const LineIssue<ScriptIssue>& issue) {
   const std::string& s = issue.subject;
   switch (issue.kind) {
     case ScriptIssue::OpenQuote:
-      return "引用符が閉じていません";
+      return words(QT_TRANSLATE_NOOP("ftpscript", "引用符が閉じていません"));
     case ScriptIssue::UnknownCommand:
-      return "不明なコマンド: " + s;
+      return words(QT_TRANSLATE_NOOP("ftpscript", "不明なコマンド: %1"), {s});
     case ScriptIssue::TooFewArguments:
-      return s + ": 引数が足りません";
+      return words(QT_TRANSLATE_NOOP("ftpscript", "%1: 引数が足りません"), {s});
     case ScriptIssue::TooManyArguments:
-      return s + ": 引数が多すぎます";
+      return words(QT_TRANSLATE_NOOP("ftpscript", "%1: 引数が多すぎます"), {s});
     case ScriptIssue::UnknownMode:
-      return "type: 不明な転送モード: " + s;
+      return words(QT_TRANSLATE_NOOP("ftpscript", "type: 不明な転送モード: %1"), {s});
     case ScriptIssue::BadServer:
-      return "open: " + addressProblem(parseServerAddress(s).error) + ": " + s;
+      return std::string("open: ")
+          .append(addressProblem(parseServerAddress(s).error))
+          .append(": ")
+          .append(s);
     case ScriptIssue::NoUser:
-      return s + ": 次の行にユーザ名がありません";
+      return words(QT_TRANSLATE_NOOP("ftpscript", "%1: 次の行にユーザ名がありません"), {s});
     case ScriptIssue::NoPassword:
-      return s + ": パスワードの行がありません";
+      return words(QT_TRANSLATE_NOOP("ftpscript", "%1: パスワードの行がありません"), {s});
   }
   return s;
 }
 
 std::string settingsIssueText(const std::string& path, const LineIssue<SettingsIssue>& issue) {
-  const std::string where = path + " の " + std::to_string(issue.line) + " 行目";
+  const std::string line = std::to_string(issue.line);
   switch (issue.kind) {
     case SettingsIssue::UnknownLine:
-      return where + "を読めないため無視します: " + issue.subject;
+      return words(QT_TRANSLATE_NOOP("ftpscript", "%1 の %2 行目を読めないため無視します: %3"),
+                   {path, line, issue.subject});
     case SettingsIssue::BadValue:
-      return where + ": " + issue.subject + " の値が正しくないため使いません";
+      return words(
+          QT_TRANSLATE_NOOP("ftpscript", "%1 の %2 行目: %3 の値が正しくないため使いません"),
+          {path, line, issue.subject});
     default:
-      return "転送の詳細設定を読めません: " + path;
+      return words(QT_TRANSLATE_NOOP("ftpscript", "転送の詳細設定を読めません: %1"), {path});
   }
 }
 
 std::string argumentFaultText(const CommandLineResult& result) {
-  std::string text = "スクリプトが指定されていません (-s:)";
-  if (result.fault == ArgumentFault::Unknown) text = "不明な引数: " + result.argument;
+  std::string text = words(QT_TRANSLATE_NOOP("ftpscript", "スクリプトが指定されていません (-s:)"));
+  if (result.fault == ArgumentFault::Unknown)
+    text = words(QT_TRANSLATE_NOOP("ftpscript", "不明な引数: %1"), {result.argument});
   if (result.fault == ArgumentFault::BadStallSeconds)
-    text = "-t: の秒数が正しくありません: " + result.argument;
-  return text +
-         "\n使い方: ftpscript [-i] [-v] [-d] [-n] [-t:秒] [-p:設定ファイル] "
-         "-s:\"スクリプトのパス\"";
+    text = words(QT_TRANSLATE_NOOP("ftpscript", "-t: の秒数が正しくありません: %1"),
+                 {result.argument});
+  if (result.fault == ArgumentFault::BadLanguage)
+    text = words(QT_TRANSLATE_NOOP("ftpscript", "--lang には ja か en を指定してください: %1"),
+                 {result.argument});
+  return text + "\n" +
+         words(QT_TRANSLATE_NOOP("ftpscript",
+                                 "使い方: ftpscript [-i] [-v] [-d] [-n] [-t:秒] [-p:設定ファイル] "
+                                 "[--lang ja|en] -s:\"スクリプトのパス\""));
 }
 
 std::string progressText(Progress kind, const ProgressFacts& f) {
   const std::string n = std::to_string(f.number);
-  const char* crypt = f.encrypted ? "暗号化あり" : "暗号化なし";
-  const char* mode = f.text ? "アスキー" : "バイナリ";
+  const std::string crypt = f.encrypted ? words(QT_TRANSLATE_NOOP("ftpscript", "暗号化あり"))
+                                        : words(QT_TRANSLATE_NOOP("ftpscript", "暗号化なし"));
+  const std::string mode = f.text ? words(QT_TRANSLATE_NOOP("ftpscript", "アスキー"))
+                                  : words(QT_TRANSLATE_NOOP("ftpscript", "バイナリ"));
   static constexpr const char* kTransportNames[] = {"FTP", "FTPS", "SFTP"};
   switch (kind) {
     case Progress::Connecting:
-      return "接続: " + std::string(kTransportNames[f.number]) + " " + f.name;
+      return words(QT_TRANSLATE_NOOP("ftpscript", "接続: %1 %2"),
+                   {kTransportNames[f.number], f.name});
     case Progress::LoggedIn:
-      return "ログイン ... 成功 (" + std::string(crypt) + ")";
+      return words(QT_TRANSLATE_NOOP("ftpscript", "ログイン ... 成功 (%1)"), {crypt});
     case Progress::Mode:
-      return "転送モード: " + std::string(mode);
+      return words(QT_TRANSLATE_NOOP("ftpscript", "転送モード: %1"), {mode});
     case Progress::Folder:
-      return "フォルダ: " + f.name;
+      return words(QT_TRANSLATE_NOOP("ftpscript", "フォルダ: %1"), {f.name});
     case Progress::LocalFolder:
-      return "ローカルフォルダ: " + f.name;
+      return words(QT_TRANSLATE_NOOP("ftpscript", "ローカルフォルダ: %1"), {f.name});
     case Progress::Sending:
-      return "転送: " + f.name + " -> " + f.other;
+      return words(QT_TRANSLATE_NOOP("ftpscript", "転送: %1 -> %2"), {f.name, f.other});
     case Progress::Sent:
-      return "転送: " + f.name + " ... 成功 (" + n + " バイト)";
+      return words(QT_TRANSLATE_NOOP("ftpscript", "転送: %1 ... 成功 (%2 バイト)"), {f.name, n});
     case Progress::Resent:
-      return "転送: " + f.name + " ... 接続が切れたため送り直しました (" + n + " 回)";
+      return words(
+          QT_TRANSLATE_NOOP("ftpscript", "転送: %1 ... 接続が切れたため送り直しました (%2 回)"),
+          {f.name, n});
     case Progress::NoAtomicReplace:
-      return "注意: サーバ " + f.name +
-             " はファイル名の変更を受け付けないため、一時ファイルを使わずに直接上書きします。"
-             "上書きの間は書きかけのファイルが見えることがあります";
+      return words(
+          QT_TRANSLATE_NOOP(
+              "ftpscript",
+              "注意: サーバ %1 はファイル名の変更を受け付けないため、一時ファイルを使わずに"
+              "直接上書きします。上書きの間は書きかけのファイルが見えることがあります"),
+          {f.name});
     case Progress::Receiving:
-      return "受信: " + f.name + " -> " + f.other;
+      return words(QT_TRANSLATE_NOOP("ftpscript", "受信: %1 -> %2"), {f.name, f.other});
     case Progress::Received:
-      return "受信: " + f.name + " ... 成功 (" + n + " バイト)";
+      return words(QT_TRANSLATE_NOOP("ftpscript", "受信: %1 ... 成功 (%2 バイト)"), {f.name, n});
     case Progress::CommandDone:
-      return f.name + " ... 成功" + (f.other.empty() ? "" : ": " + f.other);
+      return f.other.empty()
+                 ? words(QT_TRANSLATE_NOOP("ftpscript", "%1 ... 成功"), {f.name})
+                 : words(QT_TRANSLATE_NOOP("ftpscript", "%1 ... 成功: %2"), {f.name, f.other});
     case Progress::Disconnected:
-      return "切断";
+      return words(QT_TRANSLATE_NOOP("ftpscript", "切断"));
     case Progress::Status:
-      if (f.name.empty()) return "状態: 接続していません";
-      return "状態: " + f.name + (f.loggedIn ? " に接続, " : " (未ログイン), ") + crypt +
-             ", フォルダ " + f.other + ", 転送モード " + mode;
+      if (f.name.empty()) return words(QT_TRANSLATE_NOOP("ftpscript", "状態: 接続していません"));
+      return f.loggedIn
+                 ? words(QT_TRANSLATE_NOOP("ftpscript",
+                                           "状態: %1 に接続, %2, フォルダ %3, 転送モード %4"),
+                         {f.name, crypt, f.other, mode})
+                 : words(QT_TRANSLATE_NOOP("ftpscript",
+                                           "状態: %1 (未ログイン), %2, フォルダ %3, 転送モード %4"),
+                         {f.name, crypt, f.other, mode});
     case Progress::Stopped:
-      return "中止: 行 " + n + " 以降は実行しません";
+      return words(QT_TRANSLATE_NOOP("ftpscript", "中止: 行 %1 以降は実行しません"), {n});
     case Progress::Finished:
-      return "終了: 転送成功 " + n + " 件, 失敗 " + std::to_string(f.failed) + " 件";
+      return words(QT_TRANSLATE_NOOP("ftpscript", "終了: 転送成功 %1 件, 失敗 %2 件"),
+                   {n, std::to_string(f.failed)});
     case Progress::Failed:
-      return "失敗: 行 " + n + " " + f.name + ": " + f.other;
+      return words(QT_TRANSLATE_NOOP("ftpscript", "失敗: 行 %1 %2: %3"), {n, f.name, f.other});
     case Progress::NotConnected:
-      return "接続していません";
+      return words(QT_TRANSLATE_NOOP("ftpscript", "接続していません"));
     case Progress::SftpNoQuote:
-      return "SFTP の接続では FTP のコマンドを送れません";
+      return words(QT_TRANSLATE_NOOP("ftpscript", "SFTP の接続では FTP のコマンドを送れません"));
     case Progress::NoRemoteName:
-      return "サーバ側のファイル名がありません";
+      return words(QT_TRANSLATE_NOOP("ftpscript", "サーバ側のファイル名がありません"));
     case Progress::NoLocalFolder:
-      return "ローカルフォルダがありません: " + f.name;
+      return words(QT_TRANSLATE_NOOP("ftpscript", "ローカルフォルダがありません: %1"), {f.name});
     case Progress::NoMatch:
-      return "該当するローカルファイルがありません: " + f.name;
+      return words(QT_TRANSLATE_NOOP("ftpscript", "該当するローカルファイルがありません: %1"),
+                   {f.name});
     case Progress::NoLocalFile:
-      return "ローカルファイルがありません: " + f.name;
+      return words(QT_TRANSLATE_NOOP("ftpscript", "ローカルファイルがありません: %1"), {f.name});
     case Progress::FileFault:
       return f.name + " ... " + f.other;
     case Progress::LoginStep:
-      return "接続とログイン: " + f.other;
+      return words(QT_TRANSLATE_NOOP("ftpscript", "接続とログイン: %1"), {f.other});
     case Progress::FolderStep:
-      return "フォルダ " + f.name + " への移動: " + f.other;
+      return words(QT_TRANSLATE_NOOP("ftpscript", "フォルダ %1 への移動: %2"), {f.name, f.other});
     case Progress::SendStep:
-      return f.name + " の転送: " + f.other;
+      return words(QT_TRANSLATE_NOOP("ftpscript", "%1 の転送: %2"), {f.name, f.other});
     case Progress::ReceiveStep:
-      return f.name + " の受信: " + f.other;
+      return words(QT_TRANSLATE_NOOP("ftpscript", "%1 の受信: %2"), {f.name, f.other});
     case Progress::ListStep:
-      return "一覧: " + f.other;
+      return words(QT_TRANSLATE_NOOP("ftpscript", "一覧: %1"), {f.other});
     case Progress::CommandStep:
-      return "サーバのコマンド: " + f.other;
+      return words(QT_TRANSLATE_NOOP("ftpscript", "サーバのコマンド: %1"), {f.other});
     case Progress::CommandStepGoesOn:
-      return "サーバのコマンド (続行します): " + f.other;
+      return words(QT_TRANSLATE_NOOP("ftpscript", "サーバのコマンド (続行します): %1"), {f.other});
     case Progress::UnreadableScript:
-      return "スクリプトを読めません: " + f.name;
+      return words(QT_TRANSLATE_NOOP("ftpscript", "スクリプトを読めません: %1"), {f.name});
     case Progress::ScriptLine:
-      return f.name + ": 行 " + n + ": " + f.other;
+      return words(QT_TRANSLATE_NOOP("ftpscript", "%1: 行 %2: %3"), {f.name, n, f.other});
     case Progress::ScriptFaulty:
-      return "スクリプトに誤りがあるため、何も転送しません";
+      return words(QT_TRANSLATE_NOOP("ftpscript", "スクリプトに誤りがあるため、何も転送しません"));
     case Progress::NoLibcurl:
-      return "libcurl を初期化できません";
+      return words(QT_TRANSLATE_NOOP("ftpscript", "libcurl を初期化できません"));
   }
   return {};
 }

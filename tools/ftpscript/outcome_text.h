@@ -45,7 +45,44 @@ struct Outcome {
   bool commandRefused = false;   // a command after the transfer (the rename) was refused
   int retries = 0;               // uploads: broken transfers sent again
   bool learnedNoRename = false;  // uploads: the server refused to rename, now remembered
+  bool direct = false;           // uploads: stored under its own name, with no temporary
 };
+
+// Exit statuses of ftpscript, one per cause of the first failure; dayplot words them.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitOther = 1;         // a failure with none of the causes below
+inline constexpr int kExitScriptFaulty = 2;  // usage, unreadable script, bad lines
+inline constexpr int kExitConnection = 3;    // refused, or no route to the server
+inline constexpr int kExitResolve = 4;       // the server's name does not resolve
+inline constexpr int kExitCertificate = 5;   // the server's certificate failed the check
+inline constexpr int kExitHostKey = 6;       // the SSH server's key was refused
+inline constexpr int kExitLogin = 7;         // user name or password refused
+inline constexpr int kExitFolder = 8;        // a folder missing or not to be entered
+inline constexpr int kExitDiskFull = 9;      // 452/552: out of space or over quota
+inline constexpr int kExitRefused = 10;      // a write, rename or command refused
+inline constexpr int kExitTimeOut = 11;      // the server silent, or a transfer stalled
+inline constexpr int kExitBroken = 12;       // the connection broke in every try
+inline constexpr int kExitTlsRefused = 13;   // TLS required or known, the server refused it
+
+int exitStatusFor(Failure failure);
+// The cause in the transfer lines: "login", "disk-full", ...
+const char* causeName(Failure failure);
+
+// One transfer as the machine-readable line on stdout that dayplot reads:
+// "transfer result=ok|failed cause=NAME bytes=N seconds=S.mmm retries=N direct=0|1
+// name=NAME" (the name last, to the end of the line).
+struct TransferRecord {
+  std::string name;
+  bool ok = false;
+  Failure failure = Failure::None;
+  int64_t bytes = 0;
+  int64_t milliseconds = 0;
+  int retries = 0;
+  bool direct = false;  // stored under its own name, with no temporary
+};
+std::string transferLine(const TransferRecord& record);
+// A refused certificate, for dayplot's question: "certificate sha256=HEX".
+std::string certificateLine(const std::string& fingerprint);
 
 enum class CertificateProblem {
   None,

@@ -2,6 +2,7 @@
 
 #include <glob.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "outcome_text.h"
@@ -36,7 +37,8 @@ int ScriptRunner::run(const std::vector<ScriptCommand>& commands) {
   }
   connection_.reset();
   say(Progress::Finished, {.number = sent_, .failed = failed_});
-  return complete && failed_ == 0 ? kExitOk : kExitStepFailed;
+  if (complete && failed_ == 0) return kExitOk;
+  return status_ != kExitOk ? status_ : kExitOther;
 }
 
 void ScriptRunner::say(Progress kind, const ProgressFacts& facts) {
@@ -58,6 +60,10 @@ bool ScriptRunner::fail(const ScriptCommand& command, Progress step, const Outco
                         const std::string& name) {
   const TrustCheck none;
   const TrustCheck& check = connection_ ? connection_->certificate() : none;
+  if (step != Progress::CommandStepGoesOn && status_ == kExitOk)
+    status_ = exitStatusFor(outcome.failure);
+  if (outcome.failure == Failure::Certificate && !check.fingerprint.empty())
+    out_ << certificateLine(check.fingerprint) << std::endl;
   return fail(command, step, {.name = name, .other = failureText(outcome, *address_, check)});
 }
 
@@ -263,9 +269,22 @@ void ScriptRunner::putOne(const ScriptCommand& command, const std::string& local
                                                         : std::nullopt;
   if (reason) {
     const std::string why = progressText(*reason, {.name = localPath});
+    const Failure failure = *reason == Progress::NoLocalFile ? Failure::LocalFile : Failure::Other;
+    out_ << transferLine({.name = name, .failure = failure}) << std::endl;
     return miss(command, Progress::FileFault, ProgressFacts{.name = name, .other = why});
   }
+  const auto start = std::chrono::steady_clock::now();
   const Outcome outcome = connection_->upload(localPath, target, name, text_);
+  const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now() - start);
+  out_ << transferLine({.name = name,
+                        .ok = outcome.ok,
+                        .failure = outcome.failure,
+                        .bytes = outcome.bytes,
+                        .milliseconds = took.count(),
+                        .retries = outcome.retries,
+                        .direct = outcome.direct})
+       << std::endl;
   if (!outcome.ok) return miss(command, Progress::SendStep, outcome, name);
   ++sent_;
   if (outcome.retries > 0) say(Progress::Resent, {.name = name, .number = outcome.retries});

@@ -18,11 +18,6 @@
 
 namespace radmon::ftp {
 
-// Exit statuses of ftpscript.
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitStepFailed = 1;    // a transfer or a server step failed
-inline constexpr int kExitScriptFaulty = 2;  // usage, unreadable script, bad lines
-
 // The servers that refused to rename an upload over the file, kept by ftpscript in the
 // station folder: uploads to them are stored directly, with no temporary.
 inline constexpr const char* kNoRenameFile = "ftpscript_no_rename.txt";
@@ -34,7 +29,8 @@ class ScriptRunner {
  public:
   ScriptRunner(const CommandLine& line, std::ostream& out, std::ostream& err);
 
-  // kExitOk only when the script ran to its end and every transfer succeeded.
+  // kExitOk only when the script ran to its end and every transfer succeeded; else the
+  // exit status of the first failure's cause.
   int run(const std::vector<ScriptCommand>& commands);
 
  private:
@@ -77,6 +73,7 @@ class ScriptRunner {
   bool text_ = false;        // binary unless the script says ascii
   int sent_ = 0;
   int failed_ = 0;
+  int status_ = kExitOk;  // the first failure's
 };
 
 }  // namespace radmon::ftp

@@ -79,17 +79,26 @@ TEST_F(HeadlessTest, BothRunsInOneTickDrawUploadAndSayWhen) {
   ASSERT_EQ(launcher_.started.size(), 2u);
   EXPECT_TRUE(d.uploadsRunning());
   clock_.set({2011, 3, 16, 0, 20, 3});
-  launcher_.end(1, 1, "226 ok\n550 No such directory.\n");
+  launcher_.end(1, 8, "226 ok\n550 No such directory.\n");
   d.pollUploads();
-  EXPECT_TRUE(
-      said("2011/03/16 00:20:03 FTP転送失敗: " + folder_.data() +
-           "μSVHGraph_20110315.jpg (FTPクライアントの終了コード 1: 550 No such directory.)"))
+  EXPECT_TRUE(said("2011/03/16 00:20:03 FTP転送失敗: " + folder_.data() +
+                   "μSVHGraph_20110315.jpg (FTPクライアントの終了コード 8: "
+                   "サーバのフォルダがないか、入る権限がありません)"))
       << err_.str();
   ASSERT_EQ(launcher_.started.size(), 3u);  // the month's JPEG last
   launcher_.end(2, 0);
   d.pollUploads();
   EXPECT_TRUE(said("FTP転送成功: " + folder_.data() + "μSVHGraph_201103.jpg"));
+  // The server takes uploads again: the queued yesterday goes at once, not at 00:25.
+  ASSERT_EQ(launcher_.started.size(), 4u);
+  EXPECT_NE(folder_.read("oldtemp.sys").find("μSVHGraph_20110315.jpg"), std::string::npos);
+  launcher_.end(3, 0);
+  d.pollUploads();
   EXPECT_FALSE(d.uploadsRunning());
+  // Drawn once, though the start's make-up for a missed yesterday came in the same tick.
+  const std::string after = err_.str();
+  const std::string drawn = "昨日分 20110315 を処理します";
+  EXPECT_EQ(after.find(drawn), after.rfind(drawn)) << after;
 
   ASSERT_TRUE(folder_.exists("oldtemp.sys"));
   d.finish();
@@ -169,13 +178,20 @@ TEST(UploadWatch, OneClientAtATimeEachWaitingFileOnceAndFailedStartsSkipped) {
   EXPECT_TRUE(ended[0].succeeded);
   EXPECT_EQ(ended[0].file, "a.jpg");
   EXPECT_EQ(launcher.started.size(), 2u);  // b
-  launcher.end(1, 1,
-               "接続: h:21\n失敗: 行 1 OPEN: ログインできません\n中止: 行 1 以降は実行しません\n"
-               "終了: 転送成功 0 件, 失敗 0 件\n");
+  launcher.end(1, 7, "Failed: line 1 OPEN: login refused\n");
   ended = watch.collect(t);
   ASSERT_EQ(ended.size(), 1u);
   EXPECT_FALSE(ended[0].succeeded);
-  EXPECT_EQ(ended[0].reason, "FTPクライアントの終了コード 1: 失敗: 行 1 OPEN: ログインできません");
+  // ftpscript's words are not read, in whichever language: its exit status is.
+  EXPECT_EQ(ended[0].reason,
+            "FTPクライアントの終了コード 7: ログインを拒否されました (ユーザ名かパスワード)");
+  EXPECT_EQ(clientReason({true, 1, "x\n"}), "FTPクライアントの終了コード 1");
+  EXPECT_EQ(clientReason({true, 1,
+                          "transfer result=failed cause=local-file bytes=0 seconds=0.000 "
+                          "retries=0 direct=0 name=g.jpg\n"}),
+            "FTPクライアントの終了コード 1: 送るファイルがないか、読めません");
+  EXPECT_EQ(clientReason({true, 1, "a\r\n530 Login incorrect.\r\n"}, ClientPlatform::Windows),
+            "FTPクライアントの終了コード 1: 530 Login incorrect.");
   EXPECT_EQ(clientReason({false, -1, ""}), "FTPクライアントが異常終了しました");
   EXPECT_EQ(refused, 1);  // c could not start, d went on
   EXPECT_EQ(launcher.started.size(), 3u);
@@ -184,8 +200,9 @@ TEST(UploadWatch, OneClientAtATimeEachWaitingFileOnceAndFailedStartsSkipped) {
   EXPECT_TRUE(watch.empty());
 }
 
-// A success that the client qualifies: ftpscript's notice about a server that cannot
-// replace the graph in one step reaches the operator with the success, once.
+// A success that the client qualifies: ftpscript's transfer line saying the graph was
+// stored directly (a server that cannot replace it in one step) reaches the operator with
+// the success, and nothing else does.
 TEST(UploadWatch, SuccessCarriesTheClientsNoticeAndOnlyThat) {
   FakeLauncher launcher;
   UploadWatch watch;
@@ -196,10 +213,12 @@ TEST(UploadWatch, SuccessCarriesTheClientsNoticeAndOnlyThat) {
     const char* sentence;
   };
   for (const Case& c :
-       {Case{"転送: g.jpg ... 成功 (10 バイト)\r\n注意: サーバ h:21 は直接上書きします\r\n"
-             "終了: 転送成功 1 件, 失敗 0 件\r\n",
-             "FTP転送成功: g.jpg (注意: サーバ h:21 は直接上書きします)"},
-        Case{"転送: g.jpg ... 成功 (10 バイト)\n終了: 転送成功 1 件, 失敗 0 件\n",
+       {Case{"Sending: g.jpg\r\ntransfer result=ok cause=none bytes=10 seconds=0.010 "
+             "retries=0 direct=1 name=g.jpg\r\n",
+             "FTP転送成功: g.jpg (サーバがファイル名の変更を受け付けないため、直接上書きしました。"
+             "上書きの間は書きかけのファイルが見えることがあります)"},
+        Case{"transfer result=ok cause=none bytes=10 seconds=0.010 retries=0 direct=0 "
+             "name=direct=1\n注意: direct=1\n",
              "FTP転送成功: g.jpg"}}) {
     SCOPED_TRACE(c.output);
     watch.request(starter, "g.jpg");

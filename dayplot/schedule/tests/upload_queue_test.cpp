@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "shell_fakes.h"
+#include "upload_watch.h"
 
 namespace radmon {
 namespace {
@@ -53,6 +54,46 @@ TEST(UploadQueue, WaitsDoubleUpToHalfADayAndSurviveARestart) {
 
   folder.write("dayplot_upload_queue.txt", "retry\tx\t1\t/d/a.jpg\nsent\nretry\t1\t1\t\ngarbage\n");
   EXPECT_EQ(UploadQueue(path).size(), 0u);  // damaged lines dropped, nothing thrown
+}
+
+// The server is back as soon as any upload succeeds: what the queue holds goes at once,
+// oldest first, each file once, and leaves the queue when sent.
+TEST(UploadQueue, SendsWhatItHoldsOldestFirstOnceAnUploadSucceedsAgain) {
+  testing::ProgramFolder folder;
+  UploadQueue queue(UploadQueue::pathIn(folder.path()));
+  testing::FakeLauncher launcher;
+  UploadWatch watch;
+  const auto starter = [&](const std::string& file) -> UploadWatch::Starter {
+    return [&launcher, file] { return launcher.start({"ftpscript", {file}}).process; };
+  };
+  watch.keepQueue(queue, starter, [] { return 60; });
+  const LocalDateTime t{2011, 3, 16, 10, 0, 0};
+  const auto startedFile = [&](size_t n) { return launcher.started.at(n).arguments.at(0); };
+  for (const std::string file : {"/d/a.jpg", "/d/b.jpg"}) {
+    watch.request(starter(file), file);
+    launcher.end(launcher.started.size() - 1, 3);
+    ASSERT_EQ(watch.collect(t).size(), 1u);
+  }
+  EXPECT_EQ(queue.all(), (std::vector<std::string>{"/d/a.jpg", "/d/b.jpg"}));
+
+  // Today's graph goes through, long before the queue's next try.
+  watch.request(starter("/d/c.jpg"), "/d/c.jpg");
+  watch.request(starter("/d/b.jpg"), "/d/b.jpg");  // the schedule asks for b too
+  launcher.end(2, 0);
+  ASSERT_EQ(watch.collect(t.plusSeconds(60)).size(), 1u);
+  ASSERT_EQ(launcher.started.size(), 4u);
+  EXPECT_EQ(startedFile(3), "/d/b.jpg");  // it was waiting already
+  EXPECT_EQ(watch.waiting(), 1u);         // a behind it, and b not twice
+  EXPECT_TRUE(watch.holds("/d/a.jpg"));
+  launcher.end(3, 0);
+  watch.collect(t.plusSeconds(61));
+  ASSERT_EQ(launcher.started.size(), 5u);
+  EXPECT_EQ(startedFile(4), "/d/a.jpg");
+  launcher.end(4, 0);
+  watch.collect(t.plusSeconds(62));
+  EXPECT_TRUE(watch.empty());
+  EXPECT_EQ(queue.size(), 0u);
+  EXPECT_EQ(launcher.started.size(), 5u);
 }
 
 }  // namespace

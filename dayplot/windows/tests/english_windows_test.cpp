@@ -80,6 +80,10 @@ TEST_F(EnglishForm, EveryMessageIsEnglish) {
        say::processingFailed("e"), say::nothingScheduled("/s/d.ini"),
        say::started(10, true, "00", "03", true, "/d/"), say::processingDay(true, "20110316"),
        say::processingDay(false, "20110315"), say::scriptNotRemoved("e"), say::finished()});
+  // ftpscript's causes, read from its exit status.
+  std::vector<std::string> causes{say::storedDirectly(), say::uploadFileUnreadable()};
+  for (int status = 2; status <= 13; ++status) causes.push_back(say::ftpscriptCause(status));
+  testing::expectNoJapanese(causes);
   testing::expectNoJapanese(
       {say::uploadOutcome(true, "/d/a.jpg", ""), say::uploadOutcome(false, "/d/a.jpg", "r"),
        say::clientReason(-1, ""), say::clientReason(1, "x"), say::clientTimedOut(),

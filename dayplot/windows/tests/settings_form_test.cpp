@@ -310,19 +310,19 @@ TEST_F(FormTest, ScheduledRunsCloseTheGraphWindowAndUploadWhenTicked) {
             std::string::npos);
 
   clock.set({2011, 3, 16, 10, 20, 4});
-  launcher.end(1, 1, "connecting\n530 Login incorrect.\n");
+  launcher.end(1, 7, "connecting\n530 Login incorrect.\n");
   w.pollUploads();
   EXPECT_EQ(
       status->text(),
       "最後のFTP転送: 2011/03/16 10:20:04 FTP転送失敗: " + QString::fromStdString(folder.data()) +
-          "μSVHGraph.jpg (FTPクライアントの終了コード 1: 530 Login incorrect.) "
-          "10:25 に再送します");
+          "μSVHGraph.jpg (FTPクライアントの終了コード 7: ログインを拒否されました "
+          "(ユーザ名かパスワード)) 10:25 に再送します");
 
   tickAt({2011, 3, 16, 10, 24, 0});  // not on the period, the retry still waits
   EXPECT_EQ(launcher.started.size(), 2u);
   tickAt({2011, 3, 16, 10, 25, 0});  // the retry
   ASSERT_EQ(launcher.started.size(), 3u);
-  launcher.end(2, 1, "530 Login incorrect.\n");
+  launcher.end(2, 7, "530 Login incorrect.\n");
   w.pollUploads();
   EXPECT_TRUE(status->text().endsWith("10:35 に再送します"));  // twice the wait
   tickAt({2011, 3, 16, 10, 30, 1});  // the due run sends the same file at once
@@ -485,10 +485,7 @@ TEST_F(FormTest, UnknownCertificateIsAskedOnceThenTrustedForOnceOrAlways) {
 
   const std::string print(64, 'A');
   const std::string shown = shownFingerprint(print);
-  const std::string refused =
-      "失敗: 行 1 OPEN: 接続とログイン: サーバの証明書を信頼できません: "
-      "自己署名の証明書です\n" +
-      std::string(kFingerprintLead) + shown + "\n";
+  const std::string refused = "Failed: line 1 OPEN\ncertificate sha256=" + print + "\n";
   struct Case {
     CertificateAnswer answer;
     size_t asked;    // questions so far
@@ -499,7 +496,7 @@ TEST_F(FormTest, UnknownCertificateIsAskedOnceThenTrustedForOnceOrAlways) {
                         Case{CertificateAnswer::TrustAlways, 1, 3}}) {
     certificateAnswer_ = c.answer;
     click("Command1");
-    launcher.end(launcher.started.size() - 1, 1, refused);
+    launcher.end(launcher.started.size() - 1, 5, refused);
     w.pollUploads();
     EXPECT_EQ(askedCertificates_.size(), c.asked);
     EXPECT_EQ(launcher.started.size(), c.started);
@@ -517,7 +514,7 @@ TEST_F(FormTest, UnknownCertificateIsAskedOnceThenTrustedForOnceOrAlways) {
     launcher.started.clear();
     launcher.outcomes.clear();
     click("Command1");
-    launcher.end(0, 1, refused);
+    launcher.end(0, 5, refused);
     form_->pollUploads();  // the window of this round: trusting once opens a new one
     ASSERT_EQ(launcher.started.size(), 2u);  // sent again at once
     if (answer == CertificateAnswer::TrustOnce) {

@@ -99,6 +99,10 @@ TEST_F(FtpscriptRun, UploadsTheDayGraphByteForByteIntoTheSubFolderFoldersFollowC
   EXPECT_EQ(readBytes(root_ / "pub" / "graph" / "μSVHGraph.jpg"), readBytes(graph_));
   EXPECT_EQ(filesUnder(root_).size(), 1u);
   EXPECT_NE(result.output.find("成功"), std::string::npos) << result.output;
+  EXPECT_NE(result.output.find("transfer result=ok cause=none bytes=102400 seconds="),
+            std::string::npos)
+      << result.output;
+  EXPECT_NE(result.output.find(" retries=0 direct=0 name=μSVHGraph.jpg\n"), std::string::npos);
   RecordProperty("upload_100kB_ms", std::to_string(took.count()));
   std::cout << "one run with a 100 KB upload: " << took.count() << " ms\n";
   // Folders follow cd and names follow put.
@@ -134,8 +138,9 @@ TEST_F(FtpscriptRun, UploadsTheDayGraphByteForByteIntoTheSubFolderFoldersFollowC
   EXPECT_LT(binary, ascii);
 }
 
-// Each fault fails the run and says where; what it stops never lands, the rest still goes.
-TEST_F(FtpscriptRun, FaultsFailTheRunAndSayWhere) {
+// Each fault fails the run with the exit status of its cause and says where; what it
+// stops never lands, the rest still goes.
+TEST_F(FtpscriptRun, FaultsFailTheRunWithTheirCauseAndSayWhere) {
   const std::string put = "mput \"" + graph_.string() + "\"\r\n";
   // The status, what is said, and how many files are on the server after the run.
   const auto fails = [&](const std::string& script, int status, std::vector<std::string> said,
@@ -143,19 +148,49 @@ TEST_F(FtpscriptRun, FaultsFailTheRunAndSayWhere) {
     expectRun(run(script), status, said);
     EXPECT_EQ(filesUnder(root_).size(), landed) << script;
   };
-  fails(openLines("wrong") + "bin\r\n" + put + "bye\r\n", 1, {"行 1", "530"}, 0);
+  fails(openLines("wrong") + "bin\r\n" + put + "bye\r\n", 7, {"行 1", "530"}, 0);
   // Nothing may land in the login folder.
-  fails(openLines() + "cd pub\\nothing\r\nbin\r\n" + put + "bye\r\n", 1, {"行 4", "550"}, 0);
+  fails(openLines() + "cd pub\\nothing\r\nbin\r\n" + put + "bye\r\n", 8, {"行 4", "550"}, 0);
   fails(openLines() + "bin\r\n" + put + "mget x\r\nbye\r\n", 2, {"行 6"}, 0);  // sends nothing
+  fails(openLines() + "quote XYZZY\r\nbye\r\n", 10, {"行 4", "500"}, 0);
   fails(openLines() + "mput \"" + (local_ / "none.jpg").string() + "\" \"" + graph_.string() +
             "\"\r\nbye\r\n",
-        1, {"none.jpg"}, 1);
+        1,
+        {"none.jpg",
+         "transfer result=failed cause=local-file bytes=0 seconds=0.000 retries=0 "
+         "direct=0 name=none.jpg\n",
+         "transfer result=ok cause=none bytes=102400 seconds="},
+        1);
   EXPECT_EQ(readBytes(root_ / "μSVHGraph.jpg"), readBytes(graph_));
+  fails("OPEN nowhere.invalid\r\nu\r\np\r\nbye\r\n", 4, {"nowhere.invalid"}, 1);
 
   const auto missing = runProgram({programPath(), "-i", "-s:" + (dir_ / "none.sys").string()}, 10s);
   EXPECT_EQ(missing.status, 2) << missing.output;
   server_.stop();
-  expectRun(run(openLines() + "bin\r\n" + put + "bye\r\n"), 1, {"curl 7"});
+  expectRun(run(openLines() + "bin\r\n" + put + "bye\r\n"), 3, {"curl 7"});
+}
+
+// The words follow --lang, else the locale as the other programs read it; the
+// exit status and the transfer lines are the same in both.
+TEST_F(FtpscriptRun, WordsInTheInterfacesLanguage) {
+  const fs::path script = dir_ / "refused.sys";
+  writeBytes(script, openLines("wrong") + "bye\r\n");
+  const struct {
+    std::vector<std::string> start;
+    const char* says;
+  } cases[] = {
+      {{"LC_ALL=en_US.UTF-8", programPath()}, "The user name or the password is wrong"},
+      {{"LANG=ja_JP.UTF-8", programPath(), "--lang", "en"}, "Failed: line 1 OPEN: Connecting"},
+      {{"LC_ALL=ja_JP.UTF-8", programPath()}, "ユーザ名かパスワードが違います"},
+      {{"LC_ALL=en_GB.UTF-8", programPath(), "--lang=ja"}, "失敗: 行 1 OPEN: 接続とログイン"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> argv{"/usr/bin/env", "-u",   "LANGUAGE", "-u",    "LC_MESSAGES",
+                                  "-u",           "LANG", "-u",       "LC_ALL"};
+    argv.insert(argv.end(), c.start.begin(), c.start.end());
+    argv.push_back("-s:" + script.string());
+    expectRun(runProgram(argv, 30s), 7, {c.says});
+  }
 }
 
 // A script as people write them for the Windows client, every command it may hold.
@@ -196,7 +231,7 @@ TEST(FtpscriptStall, SilentServerIsGivenUp) {
   const auto started = std::chrono::steady_clock::now();
   const auto result = runProgram({programPath(), "-i", "-t:2", "-s:" + script.string()}, 20s);
   EXPECT_FALSE(result.timedOut);
-  EXPECT_EQ(result.status, 1) << result.output;
+  EXPECT_EQ(result.status, 11) << result.output;
   EXPECT_LT(std::chrono::steady_clock::now() - started, 10s);
   ::close(listener);
   fs::remove(script);

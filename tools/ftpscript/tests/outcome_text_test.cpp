@@ -6,6 +6,7 @@
 namespace radmon::ftp {
 namespace {
 
+// Each cause worded, with its own exit status.
 TEST(FailureText, EachCauseNamedWithTheWholeReply) {
   const ServerAddress server{Transport::Ftp, "ftp.example.com", 2121};
   TrustCheck check;
@@ -15,33 +16,35 @@ TEST(FailureText, EachCauseNamedWithTheWholeReply) {
     Failure failure;
     CertificateProblem problem;
     const char* says;
+    int status = 0;  // ftpscript's exit status for it
   };
   const Case cases[] = {
-      {Failure::Resolve, {}, "サーバ名 ftp.example.com を引けません"},
-      {Failure::Refused, {}, "接続を拒否されました (ftp.example.com:2121)"},
-      {Failure::Unreachable, {}, "サーバに接続できません"},
-      {Failure::NoAnswer, {}, "サーバが応答しません"},
-      {Failure::Stalled, {}, "転送が止まったまま進みません"},
-      {Failure::TlsRefused, {}, "TLS が必須ですが、サーバが TLS を断りました"},
-      {Failure::TlsDropped, {}, "改ざんされているおそれ"},
-      {Failure::Certificate, CertificateProblem::SelfSigned, "自己署名の証明書です"},
-      {Failure::Certificate, CertificateProblem::UnknownIssuer, "発行元が信頼されていない"},
-      {Failure::Certificate, CertificateProblem::Expired, "有効期限が切れています"},
-      {Failure::Certificate, CertificateProblem::NotYetValid, "有効期間がまだ始まっていません"},
+      {Failure::Resolve, {}, "サーバ名 ftp.example.com を引けません", 4},
+      {Failure::Refused, {}, "接続を拒否されました (ftp.example.com:2121)", 3},
+      {Failure::Unreachable, {}, "サーバに接続できません", 3},
+      {Failure::NoAnswer, {}, "サーバが応答しません", 11},
+      {Failure::Stalled, {}, "転送が止まったまま進みません", 11},
+      {Failure::TlsRefused, {}, "TLS が必須ですが、サーバが TLS を断りました", 13},
+      {Failure::TlsDropped, {}, "改ざんされているおそれ", 13},
+      {Failure::Certificate, CertificateProblem::SelfSigned, "自己署名の証明書です", 5},
+      {Failure::Certificate, CertificateProblem::UnknownIssuer, "発行元が信頼されていない", 5},
+      {Failure::Certificate, CertificateProblem::Expired, "有効期限が切れています", 5},
+      {Failure::Certificate, CertificateProblem::NotYetValid, "有効期間がまだ始まっていません", 5},
       {Failure::Certificate, CertificateProblem::OtherName,
-       "別のサーバ名に発行されています (接続先 ftp.example.com)"},
-      {Failure::HostKey, {}, "SSH サーバの鍵が以前と違います"},
-      {Failure::Login, {}, "ユーザ名かパスワードが違います"},
-      {Failure::Folder, {}, "フォルダがないか、入る権限がありません"},
-      {Failure::DiskFull, {}, "空き容量が足りないか、容量の上限"},
-      {Failure::Refusal, {}, "書き込みを拒否しました"},
-      {Failure::Broken, {}, "転送中に接続が切れました"},
+       "別のサーバ名に発行されています (接続先 ftp.example.com)", 5},
+      {Failure::HostKey, {}, "SSH サーバの鍵が以前と違います", 6},
+      {Failure::Login, {}, "ユーザ名かパスワードが違います", 7},
+      {Failure::Folder, {}, "フォルダがないか、入る権限がありません", 8},
+      {Failure::DiskFull, {}, "空き容量が足りないか、容量の上限", 9},
+      {Failure::Refusal, {}, "書き込みを拒否しました", 10},
+      {Failure::Broken, {}, "転送中に接続が切れました", 12},
   };
   for (const Case& c : cases) {
     check.problem = c.problem;
     Outcome outcome{false, c.failure, "552-Quota exceeded\n552 of user station", "(curl 25)", 0};
     const std::string text = failureText(outcome, server, check);
     SCOPED_TRACE(text);
+    EXPECT_EQ(exitStatusFor(c.failure), c.status);
     EXPECT_NE(text.find(c.says), std::string::npos);
     EXPECT_NE(text.find("サーバの応答: 552-Quota exceeded\n552 of user station"),
               std::string::npos);

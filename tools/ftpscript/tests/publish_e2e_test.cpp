@@ -122,7 +122,7 @@ TEST_F(Publish, RenameAndDirectStoreBothRefusedKeepTheGraphAndNameTheRename) {
   std::ofstream(onServer(), std::ios::binary) << "the graph online";
   writeGraph(20 * 1024, 8);
   const ProgramRun r = run(server_);
-  EXPECT_EQ(r.status, 1) << r.output;
+  EXPECT_EQ(r.status, 10) << r.output;
   EXPECT_NE(r.output.find("ファイル名の変更"), std::string::npos) << r.output;
   EXPECT_EQ(r.output.find("書き込みを拒否"), std::string::npos) << r.output;
   EXPECT_EQ(readBytes(onServer()), "the graph online");

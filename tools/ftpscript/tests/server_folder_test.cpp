@@ -46,6 +46,13 @@ TEST(ParseCommandLine, WindowsFormWithOrWithoutQuotes) {
   EXPECT_FALSE(parseCommandLine({"-s:a", "host"}).line);
   EXPECT_FALSE(parseCommandLine({"-s:a", "-t:0"}).line);
   EXPECT_FALSE(parseCommandLine({"-s:a", "-t:x"}).line);
+  // --lang as the other programs take it; a missing or unknown value is a fault.
+  EXPECT_EQ(parseCommandLine({"--lang", "en", "-s:a"}).line->language, "en");
+  EXPECT_EQ(parseCommandLine({"-s:a", "--lang=ja"}).line->language, "ja");
+  EXPECT_FALSE(parseCommandLine({"-s:a"}).line->language);
+  for (const auto& args :
+       {std::vector<std::string>{"-s:a", "--lang"}, {"-s:a", "--lang", "de"}, {"--lang=", "-s:a"}})
+    EXPECT_EQ(parseCommandLine(args).fault, ArgumentFault::BadLanguage) << args.back();
 }
 
 }  // namespace

@@ -138,8 +138,11 @@ TEST_F(ServerRun, FiftyTlsUploadsToVsftpdInARowAllArrive) {
 TEST_F(ServerRun, SelfSignedCertificateIsRefusedUntilTrusted) {
   ASSERT_FALSE(start(ServerKind::VsftpdTls));
   const ProgramRun refused = run(server_.serverText());
-  expectRun(refused, 1,
-            {"自己署名の証明書です", "証明書の指紋 (SHA-256): " + certificate_->fingerprint});
+  std::string hex = certificate_->fingerprint;  // the line's form: no colons
+  std::erase(hex, ':');
+  expectRun(refused, 5,
+            {"自己署名の証明書です", "certificate sha256=" + hex + "\n",
+             "証明書の指紋 (SHA-256): " + certificate_->fingerprint});
   EXPECT_EQ(refused.output.find(TestAccount::kPassword), std::string::npos);
   EXPECT_FALSE(fs::exists(onServer()));
 
@@ -151,7 +154,7 @@ TEST_F(ServerRun, SelfSignedCertificateIsRefusedUntilTrusted) {
         std::pair{work_ / "not.pem", "信頼する証明書のファイルに証明書 (PEM) がありません: "}}) {
     writeSettings("TrustedCertificateFile=" + file.string() + "\n");
     const ProgramRun unused = run(server_.serverText());
-    expectRun(unused, 1, {says + file.string(), "自己署名の証明書です"});
+    expectRun(unused, 5, {says + file.string(), "自己署名の証明書です"});
   }
 
   // Trusted by its fingerprint, or by the certificate file the host handed out.
@@ -175,7 +178,7 @@ TEST_F(ServerRun, ServerThatOnceOfferedTlsAndNoLongerDoesIsRefused) {
   // The same address without TLS: a machine in the middle that refuses AUTH.
   ASSERT_FALSE(start(ServerKind::VsftpdPlain, 0, 0, server_.port()));
   const ProgramRun stripped = run(server_.serverText());
-  expectRun(stripped, 1, {"改ざん"});
+  expectRun(stripped, 13, {"改ざん"});
   EXPECT_FALSE(fs::exists(onServer()));
 
   // Another station folder has not seen TLS there: plain FTP, unless TLS is required.
@@ -183,7 +186,7 @@ TEST_F(ServerRun, ServerThatOnceOfferedTlsAndNoLongerDoesIsRefused) {
   fs::create_directories(settings_.parent_path());
   writeSettings("TlsRequired=1\n");
   const ProgramRun required = run(server_.serverText());
-  expectRun(required, 1, {"TLS が必須"});
+  expectRun(required, 13, {"TLS が必須"});
   const ProgramRun ftps = run("ftps://127.0.0.1:" + std::to_string(server_.port()));
   EXPECT_NE(ftps.output.find("TLS が必須"), std::string::npos) << ftps.output;
   writeSettings("TlsRequired=0\n");
@@ -200,7 +203,8 @@ TEST_F(ServerRun, FailedUploadLeavesTheEarlierGraphInPlace) {
 
   writeGraph(100 * 1024, 2);
   const ProgramRun failed = run(server_.serverText());
-  expectRun(failed, 1, {"μSVHGraph.jpg の転送"});
+  // The server's process ends at the limit: every try breaks.
+  expectRun(failed, 12, {"μSVHGraph.jpg の転送", "transfer result=failed cause=broken "});
   EXPECT_EQ(readBytes(onServer()), earlier);
   EXPECT_FALSE(temporaryLeft()) << failed.output << readBytes(work_ / "vsftpd.log");
 }
@@ -229,7 +233,7 @@ TEST_F(ServerRun, SlowServerCompletesAndStalledOneEndsWithinAMinute) {
   freeze.join();
   const double stalledSeconds = secondsSince(begin);
   server_.pause(false);
-  expectRun(stalled, 1, {"転送が止まったまま進みません"});
+  expectRun(stalled, 11, {"転送が止まったまま進みません", "transfer result=failed cause=stalled "});
   EXPECT_FALSE(stalled.timedOut);
   EXPECT_LT(stalledSeconds, 75.0);
   EXPECT_NE(readBytes(onServer()), readBytes(graph_));
@@ -246,16 +250,18 @@ TEST_F(ServerRun, EachFailureIsCalledByItsCause) {
     const char* name;
     const ProgramRun& run;
     const char* says;
+    int status;
   };
-  for (const Case& c : {Case{"login", login, "ユーザ名かパスワードが違います"},
-                        Case{"refused", refused, "接続を拒否されました (127.0.0.1:"}}) {
+  for (const Case& c : {Case{"login", login, "ユーザ名かパスワードが違います", 7},
+                        Case{"refused", refused, "接続を拒否されました (127.0.0.1:", 3}}) {
     SCOPED_TRACE(c.name);
-    expectRun(c.run, 1, {std::string("行 1 OPEN: 接続とログイン: ") + c.says});
+    expectRun(c.run, c.status, {std::string("行 1 OPEN: 接続とログイン: ") + c.says});
     EXPECT_EQ(c.run.output.find("wrong password"), std::string::npos);
   }
   ASSERT_FALSE(start(ServerKind::VsftpdPlain, 0, 0, port));
   fs::remove_all(dir_ / "home" / "pub");
   const ProgramRun folder = run(server_.serverText());
+  EXPECT_EQ(folder.status, 8);
   EXPECT_NE(folder.output.find("行 4 cd: フォルダ pub/graph への移動: フォルダがないか"),
             std::string::npos)
       << folder.output;
@@ -302,7 +308,7 @@ TEST_F(ServerRun, SftpWithPasswordOrKeyAndAChangedHostKeyRefused) {
   // A new host key at the same address.
   ASSERT_FALSE(start(ServerKind::Sshd, 0, 0, server_.port()));
   const ProgramRun changed = run(server_.serverText(), "");
-  expectRun(changed, 1, {"鍵が以前と違います"});
+  expectRun(changed, 6, {"鍵が以前と違います"});
 }
 
 }  // namespace
