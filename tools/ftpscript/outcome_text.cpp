@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "host_keys.h"
 #include "publish_settings.h"
 
 namespace radmon::ftp {
@@ -56,8 +57,15 @@ std::string cause(const Outcome& o, const ServerAddress& address, const TrustChe
       }
       return text;
     }
-    case Failure::HostKey:
-      return "SSH サーバの鍵が以前と違います。通信が改ざんされているおそれがあるため接続しません";
+    case Failure::HostKey: {
+      std::string text = "SSH サーバの鍵が以前と違います (" +
+                         knownHostName(address.host, address.port) +
+                         ")。通信が改ざんされているおそれがあるため接続しません。パスワードは"
+                         "送っていません。鍵を替えたのが確かなら、下の指紋を転送の詳細設定 "
+                         "(dayplot_publish.ini) の TrustedHostKeys に加えてください";
+      if (!check.hostKey.empty()) text += "\n" + std::string(kHostKeyLead) + check.hostKey;
+      return text;
+    }
     case Failure::Login:
       return "ユーザ名かパスワードが違います";
     case Failure::Folder:
@@ -223,6 +231,16 @@ std::string progressText(Progress kind, const ProgressFacts& f) {
       return "スクリプトに誤りがあるため、何も転送しません";
     case Progress::NoLibcurl:
       return "libcurl を初期化できません";
+    case Progress::HostKeyKept:
+      return "注意: SSH サーバ " + f.name + " の鍵を初めて受け取り、記録しました (指紋 " + f.other +
+             ")";
+    case Progress::HostKeyReplaced:
+      return "注意: SSH サーバ " + f.name +
+             " の鍵が替わりました。転送の詳細設定で信頼された鍵 (指紋 " + f.other +
+             ") として記録しました";
+    case Progress::HostKeyNotKept:
+      return "注意: SSH サーバ " + f.name + " の鍵 (指紋 " + f.other +
+             ") を受け入れましたが、記録できません";
   }
   return {};
 }

@@ -63,7 +63,8 @@ struct TrustCheck {
   // Filled in by the handshake:
   std::string fingerprint;  // of the server's own certificate
   CertificateProblem problem = CertificateProblem::None;
-  std::string detail;  // OpenSSL's words, for "anything else"
+  std::string detail;   // OpenSSL's words, for "anything else"
+  std::string hostKey;  // SFTP: the fingerprint of a refused SSH host key, "SHA256:…"
 };
 
 enum class CertificateFileFault { None, Unopenable, NoCertificate };
@@ -121,6 +122,11 @@ enum class Progress {
   ScriptLine,
   ScriptFaulty,
   NoLibcurl,  // main's, before the run
+  // An SSH host key seen first and kept, or changed and kept as the settings trust it,
+  // or accepted but not kept: `name` the server, `other` the fingerprint.
+  HostKeyKept,
+  HostKeyReplaced,
+  HostKeyNotKept,
 };
 struct ProgressFacts {
   std::string name{};   // the file, folder, server, command word or script it is about
