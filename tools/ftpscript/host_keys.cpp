@@ -132,24 +132,34 @@ HostKeyLookup lookUpHostKey(std::string_view knownHosts, std::string_view host, 
 std::string withHostKey(std::string_view knownHosts, std::string_view host, unsigned port,
                         std::string_view blob) {
   const std::string ownName = knownHostName(host, port);
+  const std::string key = base64(blob);
+  // An entry by host alone with this very key was this port's: it moves to the port.
+  const auto taken = [&](std::string_view pattern, const Entry& entry) {
+    return patternIs(pattern, ownName) ||
+           (port != kSshPort && entry.key == key && patternIs(pattern, host));
+  };
   std::string text;
   for (const std::string_view line : textLines(knownHosts)) {
     const auto entry = entryOf(line);
-    if (!entry || !names(*entry, ownName)) {
-      text.append(line).push_back('\n');
-      continue;
+    std::string others;  // the other names of a shared line keep their key
+    bool any = false;
+    if (entry) {
+      for (const std::string_view pattern : split(entry->names, ',')) {
+        if (taken(pattern, *entry))
+          any = true;
+        else
+          others.append(others.empty() ? "" : ",").append(pattern);
+      }
     }
-    // The other names of a shared line keep their key.
-    std::string others;
-    for (const std::string_view pattern : split(entry->names, ','))
-      if (!patternIs(pattern, ownName)) others.append(others.empty() ? "" : ",").append(pattern);
-    if (!others.empty())
-      text += others +
-              std::string(line.substr(static_cast<size_t>(entry->names.data() - line.data()) +
-                                      entry->names.size())) +
-              "\n";
+    if (!any) {
+      text.append(line).push_back('\n');
+    } else if (!others.empty()) {
+      const size_t rest =
+          static_cast<size_t>(entry->names.data() - line.data()) + entry->names.size();
+      text.append(others).append(line.substr(rest)).push_back('\n');
+    }
   }
-  return text + ownName + " " + keyType(blob) + " " + base64(blob) + "\n";
+  return text + ownName + " " + keyType(blob) + " " + key + "\n";
 }
 
 std::string hostKeyFingerprint(std::string_view blob) {

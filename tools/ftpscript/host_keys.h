@@ -30,8 +30,9 @@ std::string knownHostName(std::string_view host, unsigned port);
 // hashed ("|1|salt|hash") names count; marker lines (@cert-authority, @revoked) do not.
 HostKeyLookup lookUpHostKey(std::string_view knownHosts, std::string_view host, unsigned port,
                             std::string_view blob);
-// The text with every entry of this server and port replaced by one line for `blob`;
-// other lines stay as they are.
+// The text with every entry of this server and port replaced by one line for `blob`, and
+// for a port other than 22 the entries by host alone with this key taken out (they were
+// this port's); other lines stay as they are.
 std::string withHostKey(std::string_view knownHosts, std::string_view host, unsigned port,
                         std::string_view blob);
 // "SHA256:" and the unpadded base64 of the blob's SHA-256, as OpenSSH shows it.

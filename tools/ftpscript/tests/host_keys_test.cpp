@@ -96,6 +96,13 @@ TEST(HostKeys, ReplacingKeepsOtherServersAndOtherNamesOfALine) {
                        line("127.0.0.1", kSecond) + line("[127.0.0.1]:2222", kFirst));
   EXPECT_EQ(lookUpHostKey(after, "127.0.0.1", 2222, blob(kFirst)).match, HostKeyMatch::Known);
   EXPECT_EQ(withHostKey("", "::1", 22, blob(kSecond)), line("::1", kSecond));
+  // An entry by host alone moves to the port it is found to be for, and then no longer
+  // stands for another port's key.
+  const std::string moved = withHostKey(line("127.0.0.1", kFirst) + line("127.0.0.1", kSecond),
+                                        "127.0.0.1", 2222, blob(kFirst));
+  EXPECT_EQ(moved, line("127.0.0.1", kSecond) + line("[127.0.0.1]:2222", kFirst));
+  EXPECT_EQ(withHostKey(line("127.0.0.1", kFirst), "127.0.0.1", 22, blob(kFirst)),
+            line("127.0.0.1", kFirst));
 }
 
 }  // namespace
