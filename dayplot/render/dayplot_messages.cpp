@@ -226,9 +226,21 @@ std::string certificateQuestion(std::string_view failure, std::string_view finge
 std::string trustNotSaved(std::string_view reason) {
   return words(dayplot::tr("証明書を信頼する設定を保存できません。\n%1"), reason);
 }
+std::string hostKeyQuestion(std::string_view failure, std::string_view fingerprint) {
+  return words(dayplot::tr("%1\n\nこの SSH ホスト鍵を信頼しますか?\n指紋:\n%2"), failure,
+               fingerprint);
+}
+std::string hostKeyTrustNotSaved(std::string_view reason) {
+  return words(dayplot::tr("SSH ホスト鍵を信頼する設定を保存できません。\n%1"), reason);
+}
 std::string badFingerprint(std::string_view text) {
   return words(dayplot::tr("指紋は SHA-256 の16進64桁 (コロン区切り可) で書いてください: %1"),
                text);
+}
+std::string badHostKeyFingerprint(std::string_view text) {
+  return words(
+      dayplot::tr("SSH ホスト鍵の指紋は ssh-keygen -l が示す SHA256:… の形で書いてください: %1"),
+      text);
 }
 std::string publishSettingsNotSaved(std::string_view reason) {
   return words(dayplot::tr("転送の詳細設定を保存できません。\n%1"), reason);

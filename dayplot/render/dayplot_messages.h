@@ -91,7 +91,11 @@ std::string queueWrittenAgain();
 std::string settingsFileUnreadable(std::string_view path);
 std::string certificateQuestion(std::string_view failure, std::string_view fingerprint);
 std::string trustNotSaved(std::string_view reason);
+// The same for an SSH host key whose fingerprint is "SHA256:…".
+std::string hostKeyQuestion(std::string_view failure, std::string_view fingerprint);
+std::string hostKeyTrustNotSaved(std::string_view reason);
 std::string badFingerprint(std::string_view text);
+std::string badHostKeyFingerprint(std::string_view text);
 std::string publishSettingsNotSaved(std::string_view reason);
 
 }  // namespace say

@@ -161,11 +161,16 @@ void PublishingSession::watchQueueFault() {
 }
 
 void PublishingSession::askAboutCertificate(const UploadOutcome& outcome) {
-  const std::string lead = kFingerprintLead;
+  // A certificate's fingerprint ("AB:CD:…") or an SSH host key's ("SHA256:…") on the
+  // line the client starts with its lead.
+  const bool hostKey = outcome.reason.find(kHostKeyLead) != std::string::npos;
+  const std::string lead = hostKey ? kHostKeyLead : kFingerprintLead;
   const size_t at = outcome.reason.find(lead);
   if (at == std::string::npos) return;
-  const std::string shown = outcome.reason.substr(at + lead.size(), 95);
-  const auto print = normalFingerprint(shown);
+  const std::string rest = outcome.reason.substr(at + lead.size());
+  const std::string shown =
+      hostKey ? rest.substr(0, rest.find_first_of(" \r\n")) : rest.substr(0, 95);
+  const auto print = hostKey ? normalHostKeyFingerprint(shown) : normalFingerprint(shown);
   if (!print || !certificatesAsked_.insert(*print).second) return;  // each asked once
   const CertificateAnswer answer = report_.trustCertificate(outcome.reason.substr(0, at), shown);
   if (answer == CertificateAnswer::Refuse) return;
@@ -173,14 +178,14 @@ void PublishingSession::askAboutCertificate(const UploadOutcome& outcome) {
   std::optional<std::string> error;
   if (answer == CertificateAnswer::TrustAlways) {
     PublishSettings settings = readPublishSettings(settingsPath).value;
-    settings.trustedFingerprints.insert(*print);
+    (hostKey ? settings.trustedHostKeys : settings.trustedFingerprints).insert(*print);
     error = writePublishSettings(settingsPath, settings);
   } else {
     const std::string oncePath = trustOncePath(settingsPath);
     error = faultText(oncePath, writeTextFile(oncePath, *print, /*ownerOnly=*/true));
   }
   if (error)
-    report_.show(say::trustNotSaved(*error));
+    report_.show(hostKey ? say::hostKeyTrustNotSaved(*error) : say::trustNotSaved(*error));
   else
     uploads_.retry(outcome.file);
 }

@@ -1,10 +1,12 @@
 #include "upload_watch.h"
 
+#include "publish_settings.h"
+
 namespace radmon {
 
 std::string clientReason(const ProcessOutcome& outcome) {
   // The client's own words: ftpscript says "失敗: …" for the step that failed, with the
-  // server's reply and the certificate's fingerprint on the lines after it; any other
+  // server's reply and the certificate's or host key's fingerprint on the lines after it; any other
   // client's last line is its best guess.
   std::string_view last;
   std::string said;
@@ -16,7 +18,7 @@ std::string clientReason(const ProcessOutcome& outcome) {
     if (line.empty()) continue;
     if (!said.empty()) {
       if (!line.starts_with("サーバの応答") && !line.starts_with("証明書の指紋") &&
-          !line.starts_with("(")) {
+          !line.starts_with(kHostKeyLead) && !line.starts_with("(")) {
         break;
       }
       said += ' ';
