@@ -177,6 +177,12 @@ TEST(UploadWatch, OneClientAtATimeEachWaitingFileOnceAndFailedStartsSkipped) {
   EXPECT_FALSE(ended[0].succeeded);
   EXPECT_EQ(ended[0].reason, "FTPクライアントの終了コード 1: 失敗: 行 1 OPEN: ログインできません");
   EXPECT_EQ(clientReason({false, -1, ""}), "FTPクライアントが異常終了しました");
+  // A refused host key's fingerprint stays with the reason, for the log and the question.
+  EXPECT_EQ(clientReason({true, 1,
+                          "失敗: 行 1 OPEN: 鍵が違います\nSSH ホスト鍵の指紋: SHA256:k\n"
+                          "中止: 行 1 以降は実行しません\n"}),
+            "FTPクライアントの終了コード 1: 失敗: 行 1 OPEN: 鍵が違います SSH ホスト鍵の指紋: "
+            "SHA256:k");
   EXPECT_EQ(refused, 1);  // c could not start, d went on
   EXPECT_EQ(launcher.started.size(), 3u);
   launcher.end(2, 0);
