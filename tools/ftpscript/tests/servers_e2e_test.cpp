@@ -349,7 +349,9 @@ TEST_F(ServerRun, SshHostKeysKeptPerPortAChangedOneRefusedUntilTrusted) {
 
   // The second one with a new key: refused with the fingerprint ssh-keygen shows, and
   // taken once it is trusted in the settings (or for one run).
-  ASSERT_FALSE(second.start({ServerKind::Sshd, 0, 0, second.port()}, secondWork, &*certificate_));
+  const unsigned secondPort = second.port();
+  second.stop();
+  ASSERT_FALSE(second.start({ServerKind::Sshd, 0, 0, secondPort}, secondWork, &*certificate_));
   other = servedKey(secondWork);
   const std::vector<std::string> refusal{"SSH サーバの鍵が以前と違います (" + otherName + ")",
                                          "TrustedHostKeys",
