@@ -139,7 +139,7 @@ void PublishingSession::upload(const std::string& file) {
 UploadWatch::Starter PublishingSession::starter(const std::string& file, const DayplotSettings& c) {
   return [this, file, c] {
     return uploadFile(SettingsUploadSource(c), file, parts_.programFolder, *parts_.launcher,
-                      report_);
+                      report_, parts_.asksOperator);
   };
 }
 

@@ -52,6 +52,9 @@ struct SessionParts {
   std::function<DayplotStart()> settings;
   // Failed uploads wait in the queue file for their retry; a single run keeps none.
   bool keepQueue = true;
+  // An operator answers questions (the window): an SSH host key seen for the first time
+  // is asked about like a changed one, not kept unasked.
+  bool asksOperator = false;
 };
 
 // The start time's fault, for the window and the log; no value when it can match.

@@ -16,6 +16,9 @@ struct CommandLine {
   // file); the servers that offered TLS are remembered beside it. Empty: defaults, and
   // nothing remembered.
   std::string settingsPath;
+  // -k: an SSH host key seen for the first time is refused with its fingerprint, so that
+  // the caller (dayplot's window) can ask the operator; without it the key is kept.
+  bool askNewHostKeys = false;
 };
 
 enum class ArgumentFault { None, BadStallSeconds, Unknown, NoScript };

@@ -118,6 +118,7 @@ FtpConnection::FtpConnection(const SessionOptions& options)
       hostKey_.port = address.port;
       hostKey_.trusted = options_.publish.trustedHostKeys;
       hostKey_.trustedOnce = options_.hostKeyOnce;
+      hostKey_.askNew = options_.askNewHostKeys;
       installHostKeyCheck(handle_, hostKey_);
     }
     return;
@@ -238,13 +239,13 @@ Failure FtpConnection::classify(CURLcode code) const {
     case CURLE_USE_SSL_FAILED:
       return remembered_ ? Failure::TlsDropped : Failure::TlsRefused;
     case CURLE_PEER_FAILED_VERIFICATION:
-      if (sftp()) return hostKeyRefused() ? Failure::HostKey : Failure::Other;
+      if (sftp()) return hostKeyFailure(Failure::Other);
       return Failure::Certificate;
     case CURLE_SSL_CONNECT_ERROR:
     case CURLE_SSL_CACERT_BADFILE:
       return trust_.problem != CertificateProblem::None ? Failure::Certificate : Failure::Other;
     case CURLE_SSH:
-      return hostKeyRefused() ? Failure::HostKey : Failure::Other;
+      return hostKeyFailure(Failure::Other);
     case CURLE_LOGIN_DENIED:
       return Failure::Login;
     case CURLE_REMOTE_ACCESS_DENIED:
@@ -268,6 +269,12 @@ Failure FtpConnection::classify(CURLcode code) const {
   }
 }
 
+Failure FtpConnection::hostKeyFailure(Failure otherwise) const {
+  if (hostKey_.event == HostKeyEvent::Refused) return Failure::HostKey;
+  if (hostKey_.event == HostKeyEvent::RefusedNew) return Failure::HostKeyNew;
+  return otherwise;
+}
+
 Outcome FtpConnection::perform() {
   reply_.clear();
   replyOpen_ = false;
@@ -277,7 +284,8 @@ Outcome FtpConnection::perform() {
   outcome.ok = code == CURLE_OK;
   if (!outcome.ok) {
     outcome.failure = classify(code);
-    if (outcome.failure == Failure::HostKey) trust_.hostKey = hostKey_.fingerprint;
+    if (outcome.failure == Failure::HostKey || outcome.failure == Failure::HostKeyNew)
+      trust_.hostKey = hostKey_.fingerprint;
     outcome.commandRefused = code == CURLE_QUOTE_ERROR;
     outcome.reply = reply_;
     outcome.detail =

@@ -34,6 +34,7 @@ struct SessionOptions {
   std::string unfinishedPath;
   // An SSH host key fingerprint ("SHA256:…") accepted for this run instead of the kept key.
   std::string hostKeyOnce;
+  bool askNewHostKeys = false;  // a key seen first is refused unless trusted (-k)
 };
 
 class FtpConnection {
@@ -106,7 +107,8 @@ class FtpConnection {
   void removeTemporary(const ServerFolder& folder, const std::string& path);
   static size_t collect(char* data, size_t size, size_t count, void* text);
   Failure classify(CURLcode code) const;
-  bool hostKeyRefused() const { return hostKey_.event == HostKeyEvent::Refused; }
+  // Failure::HostKey or HostKeyNew for a refused host key, `otherwise` else.
+  Failure hostKeyFailure(Failure otherwise) const;
   CURLcode runTransfer();
 
   SessionOptions options_;

@@ -192,9 +192,12 @@ int onHostKey(void* self, int, const char* key, size_t length) {
       if (found.byHostOnly) keep(check, knownHosts, blob);
       return CURLKHMATCH_OK;
     case HostKeyMatch::New:
-      check.event = HostKeyEvent::Kept;
-      keep(check, knownHosts, blob);
-      return CURLKHMATCH_OK;
+      if (!check.askNew || check.trusted.contains(check.fingerprint)) {
+        check.event = HostKeyEvent::Kept;
+        keep(check, knownHosts, blob);
+        return CURLKHMATCH_OK;
+      }
+      break;
     case HostKeyMatch::Changed:
       break;
   }
@@ -207,7 +210,7 @@ int onHostKey(void* self, int, const char* key, size_t length) {
     check.event = HostKeyEvent::TrustedOnce;
     return CURLKHMATCH_OK;
   }
-  check.event = HostKeyEvent::Refused;
+  check.event = found.match == HostKeyMatch::New ? HostKeyEvent::RefusedNew : HostKeyEvent::Refused;
   return CURLKHMATCH_MISMATCH;
 }
 

@@ -46,6 +46,7 @@ enum class HostKeyEvent {
   Replaced,     // changed, trusted by the settings, now kept instead of the old one
   TrustedOnce,  // changed, trusted for this run only; the kept key stays
   Refused,      // changed and not trusted
+  RefusedNew,   // first seen, not trusted, and first sight is to be asked about
 };
 
 struct HostKeyCheck {
@@ -54,6 +55,7 @@ struct HostKeyCheck {
   unsigned port = 22;
   std::set<std::string> trusted;  // fingerprints ("SHA256:…") accepted instead of the kept key
   std::string trustedOnce;        // a fingerprint accepted for this run only
+  bool askNew = false;            // a key seen first is refused unless trusted, not kept
   // Filled in by the handshake:
   std::string fingerprint;
   HostKeyEvent event = HostKeyEvent::None;

@@ -66,6 +66,14 @@ std::string cause(const Outcome& o, const ServerAddress& address, const TrustChe
       if (!check.hostKey.empty()) text += "\n" + std::string(kHostKeyLead) + check.hostKey;
       return text;
     }
+    case Failure::HostKeyNew: {
+      std::string text = "SSH サーバの鍵を初めて受け取りました (" +
+                         knownHostName(address.host, address.port) +
+                         ")。指紋がサーバのものか確かめてから信頼してください。パスワードは"
+                         "送っていません";
+      if (!check.hostKey.empty()) text += "\n" + std::string(kHostKeyLead) + check.hostKey;
+      return text;
+    }
     case Failure::Login:
       return "ユーザ名かパスワードが違います";
     case Failure::Folder:
@@ -147,7 +155,7 @@ std::string argumentFaultText(const CommandLineResult& result) {
   if (result.fault == ArgumentFault::BadStallSeconds)
     text = "-t: の秒数が正しくありません: " + result.argument;
   return text +
-         "\n使い方: ftpscript [-i] [-v] [-d] [-n] [-t:秒] [-p:設定ファイル] "
+         "\n使い方: ftpscript [-i] [-v] [-d] [-n] [-k] [-t:秒] [-p:設定ファイル] "
          "-s:\"スクリプトのパス\"";
 }
 

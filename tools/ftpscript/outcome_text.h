@@ -34,6 +34,7 @@ enum class Failure {
   Broken,       // the connection broke during the transfer
   LocalFile,    // the local file cannot be read
   Other,
+  HostKeyNew,  // -k: the SSH server's key is seen for the first time, for the caller to ask
 };
 
 struct Outcome {

@@ -188,7 +188,8 @@ bool ScriptRunner::logIn(const ScriptCommand& command, const Login& login) {
                          line_.settingsPath,
                          stationFile(kNoRenameFile),
                          stationFile(kUnfinishedFile),
-                         hostKeyOnce_};
+                         hostKeyOnce_,
+                         line_.askNewHostKeys};
   connection_ = std::make_unique<FtpConnection>(options);
   if (const auto fault = connection_->trustFileFault(); fault != CertificateFileFault::None)
     err_ << certificateFileText(fault, publish_.trustedCertificateFile) << std::endl;

@@ -569,6 +569,7 @@ TEST_F(FormTest, ChangedSshHostKeyIsAskedInTheRealBoxThenTrustedForOnceOrAlways)
     launcher.end(0, 1, refused);
     form_->pollUploads();
     ASSERT_EQ(launcher.started.size(), 2u);
+    EXPECT_EQ(launcher.started[0].arguments.back(), "-k") << "a key seen first is asked too";
     EXPECT_EQ(askedCertificates_.back(), kHostKeyPrint);
     if (answer == CertificateAnswer::TrustOnce) {
       EXPECT_EQ(folder.read("dayplot_trust_once.txt"), kHostKeyPrint);

@@ -83,9 +83,10 @@ class ServerRun : public ::testing::Test {
                                             << TestAccount::kUser << "\r\n"
                                             << password << "\r\n"
                                             << body;
-    return runProgram({std::string(PROGRAM_DIR) + "/ftpscript", "-i", "-s:" + script.string(),
-                       "-p:" + settings_.string()},
-                      150s);
+    std::vector<std::string> argv{std::string(PROGRAM_DIR) + "/ftpscript", "-i",
+                                  "-s:" + script.string(), "-p:" + settings_.string()};
+    argv.insert(argv.end(), options_.begin(), options_.end());
+    return runProgram(argv, 150s);
   }
 
   // The exit status, and each text the output must hold.
@@ -112,6 +113,7 @@ class ServerRun : public ::testing::Test {
   fs::path dir_, work_, graph_, settings_;
   std::optional<TestCertificate> certificate_;
   RealServer server_;
+  std::vector<std::string> options_;  // more options for ftpscript
 };
 
 TEST_F(ServerRun, FiftyTlsUploadsToVsftpdInARowAllArrive) {
@@ -333,6 +335,15 @@ TEST_F(ServerRun, SshHostKeysKeptPerPortAChangedOneRefusedUntilTrusted) {
   const fs::path knownHosts = settings_.parent_path() / "dayplot_known_hosts";
   const std::string firstName = "[127.0.0.1]:" + std::to_string(server_.port());
   const std::string otherName = "[127.0.0.1]:" + std::to_string(second.port());
+
+  // Run as the window runs it (-k), a key seen first is refused with its fingerprint, for
+  // the window to ask about, and not kept.
+  options_ = {"-k"};
+  expectRun(run(second.serverText()), 1,
+            {"SSH サーバの鍵を初めて受け取りました (" + otherName + ")",
+             "SSH ホスト鍵の指紋: " + other.fingerprint});
+  EXPECT_FALSE(fs::exists(knownHosts));
+  options_.clear();
 
   // An earlier version kept the first server's key by host alone: it still counts, and
   // moves to its port; the second server is new, said with its fingerprint, and kept.
