@@ -1,7 +1,8 @@
 // SSH host keys kept per server and port, in the station's known-hosts file written as
 // OpenSSH writes it: "host" for port 22, "[host]:port" for any other, then the key's type
-// and base64 blob. A key seen for the first time is kept; a key that differs from the one
-// kept is refused unless the operator trusts its SHA-256 fingerprint. Entries of earlier
+// and base64 blob. A key seen for the first time is kept (or, when the caller asks the
+// operator, refused like a changed one); a key that differs from the one kept is refused
+// unless the operator trusts its SHA-256 fingerprint. Entries of earlier
 // versions, kept by host alone, still count for a port that has none of its own.
 #pragma once
 
