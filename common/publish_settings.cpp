@@ -1,6 +1,7 @@
 #include "publish_settings.h"
 
 #include <filesystem>
+#include <vector>
 
 #include "number_text.h"
 #include "text_files.h"
@@ -11,8 +12,20 @@ namespace {
 constexpr std::string_view kTlsRequired = "TlsRequired";
 constexpr std::string_view kCertificateFile = "TrustedCertificateFile";
 constexpr std::string_view kFingerprints = "TrustedFingerprints";
+constexpr std::string_view kHostKeys = "TrustedHostKeys";
 constexpr std::string_view kKeyFile = "KeyFile";
 constexpr std::string_view kRetryMinutes = "RetryMinutes";
+
+// The items of a comma-separated value; an empty value has none.
+std::vector<std::string_view> commaItems(std::string_view value) {
+  std::vector<std::string_view> items;
+  while (!value.empty()) {
+    const size_t comma = value.find(',');
+    items.push_back(value.substr(0, comma));
+    value.remove_prefix(comma == std::string_view::npos ? value.size() : comma + 1);
+  }
+  return items;
+}
 
 }  // namespace
 
@@ -44,6 +57,21 @@ std::optional<std::string> normalFingerprint(std::string_view text) {
   return hex;
 }
 
+std::optional<std::string> normalHostKeyFingerprint(std::string_view text) {
+  constexpr std::string_view kPrefix = "SHA256:";
+  text = trimmed(text);
+  if (text.starts_with(kPrefix)) text.remove_prefix(kPrefix.size());
+  while (text.ends_with('=')) text.remove_suffix(1);
+  // 32 bytes in base64 are 43 digits, the last of them one of 16.
+  if (text.size() != 43) return std::nullopt;
+  for (const char c : text) {
+    const bool digit = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                       c == '+' || c == '/';
+    if (!digit) return std::nullopt;
+  }
+  return std::string(kPrefix) + std::string(text);
+}
+
 std::string shownFingerprint(std::string_view fingerprint) {
   std::string out;
   for (size_t i = 0; i < fingerprint.size(); i += 2) {
@@ -67,13 +95,16 @@ ReadResult<PublishSettings, SettingsIssue> parsePublishSettings(std::string_view
     } else if (name == kCertificateFile) {
       settings.trustedCertificateFile = std::string(value);
     } else if (name == kFingerprints) {
-      std::string_view rest = value;
-      while (!rest.empty()) {
-        const size_t comma = rest.find(',');
-        const auto print = normalFingerprint(trimmed(rest.substr(0, comma)));
+      for (const std::string_view item : commaItems(value)) {
+        const auto print = normalFingerprint(trimmed(item));
         if (print) settings.trustedFingerprints.insert(*print);
         usable = usable && print;
-        rest.remove_prefix(comma == std::string_view::npos ? rest.size() : comma + 1);
+      }
+    } else if (name == kHostKeys) {
+      for (const std::string_view item : commaItems(value)) {
+        const auto print = normalHostKeyFingerprint(item);
+        if (print) settings.trustedHostKeys.insert(*print);
+        usable = usable && print;
       }
     } else if (name == kKeyFile) {
       settings.keyFile = std::string(value);
@@ -99,12 +130,15 @@ ReadResult<PublishSettings, SettingsIssue> readPublishSettings(const std::string
 std::string publishSettingsText(const PublishSettings& s) {
   std::string prints;
   for (const auto& print : s.trustedFingerprints) prints += (prints.empty() ? "" : ",") + print;
+  std::string hostKeys;
+  for (const auto& print : s.trustedHostKeys) hostKeys += (hostKeys.empty() ? "" : ",") + print;
   auto line = [](std::string_view name, const std::string& value) {
     return std::string(name) + "=" + value + "\n";
   };
   return line(kTlsRequired, s.tlsRequired ? "1" : "0") +
          line(kCertificateFile, s.trustedCertificateFile) + line(kFingerprints, prints) +
-         line(kKeyFile, s.keyFile) + line(kRetryMinutes, std::to_string(s.retryMinutes));
+         line(kKeyFile, s.keyFile) + line(kRetryMinutes, std::to_string(s.retryMinutes)) +
+         (hostKeys.empty() ? "" : line(kHostKeys, hostKeys));
 }
 
 std::optional<std::string> writePublishSettings(const std::string& path,

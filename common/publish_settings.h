@@ -18,6 +18,7 @@ struct PublishSettings {
   bool tlsRequired = false;
   std::string trustedCertificateFile;         // PEM file of certificates to accept as they are
   std::set<std::string> trustedFingerprints;  // SHA-256 of certificates, 64 upper-case hex
+  std::set<std::string> trustedHostKeys;      // SSH host keys accepted when changed, "SHA256:…"
   std::string keyFile;                        // SSH private key for sftp://; empty: password
   int retryMinutes = 5;                       // first wait before a failed upload is tried again
 
@@ -52,9 +53,9 @@ std::optional<std::string> normalFingerprint(std::string_view text);
 // 64 hex digits as "AB:CD:…", the way certificate viewers show them.
 std::string shownFingerprint(std::string_view fingerprint);
 
-// What the client writes before the fingerprint of a certificate it refused, on a line
-// of its own after the failure; the settings window finds it by this start to ask.
-inline constexpr const char* kFingerprintLead = "証明書の指紋 (SHA-256): ";
+// "SHA256:" and 43 base64 digits, as OpenSSH shows an SSH key's fingerprint (the
+// "SHA256:" may be left out, padding is dropped); no value for anything else.
+std::optional<std::string> normalHostKeyFingerprint(std::string_view text);
 
 // A list of servers kept in a file of its own, one key a line (owner-only): those that
 // offered TLS, those that refuse rename, those whose last session did not finish.

@@ -1047,8 +1047,30 @@ Fingerprint (SHA-256):
 %1</translation>
     </message>
     <message>
+        <source>%1
+
+この SSH ホスト鍵を信頼しますか?
+指紋:
+%2</source>
+        <translation>%1
+
+Trust this SSH host key?
+Fingerprint:
+%2</translation>
+    </message>
+    <message>
+        <source>SSH ホスト鍵を信頼する設定を保存できません。
+%1</source>
+        <translation>Cannot save the SSH host key trust.
+%1</translation>
+    </message>
+    <message>
         <source>指紋は SHA-256 の16進64桁 (コロン区切り可) で書いてください: %1</source>
         <translation>Write a fingerprint as the 64 hex digits of SHA-256 (colons allowed): %1</translation>
+    </message>
+    <message>
+        <source>SSH ホスト鍵の指紋は ssh-keygen -l が示す SHA256:… の形で書いてください: %1</source>
+        <translation>Write an SSH host key fingerprint as ssh-keygen -l shows it, SHA256:…: %1</translation>
     </message>
     <message>
         <source>転送の詳細設定を保存できません。
@@ -1119,6 +1141,10 @@ Fingerprint (SHA-256):
     <message>
         <source>信頼する証明書の指紋 (SHA-256、1行に1つ)</source>
         <translation>Trusted certificate fingerprints (SHA-256, one a line)</translation>
+    </message>
+    <message>
+        <source>信頼する SSH ホスト鍵の指紋 (SHA256:…、1行に1つ)</source>
+        <translation>Trusted SSH host key fingerprints (SHA256:…, one a line)</translation>
     </message>
     <message>
         <source>SFTPの鍵ファイル</source>

@@ -63,6 +63,8 @@ TEST(PublishSettings, ReadsBackWhatIsWrittenAndSkipsWhatItCannotUseLikeAFingerpr
   settings.tlsRequired = true;
   settings.trustedCertificateFile = "/srv/station/host ca.pem";
   settings.trustedFingerprints = {std::string(64, 'A'), std::string(64, '0')};
+  settings.trustedHostKeys = {"SHA256:eiT6dbCVt7E0Lz/DU8soKSTFn/d0ilCfxlqigsnRYYE",
+                              "SHA256:OgBJnaDrjLFa0/MmxtiD0lZnaga3Yt5FJLOALA9rD40"};
   settings.keyFile = "/srv/station/id_ed25519";
   settings.retryMinutes = 15;
   const auto back = parsePublishSettings(publishSettingsText(settings));
@@ -72,18 +74,23 @@ TEST(PublishSettings, ReadsBackWhatIsWrittenAndSkipsWhatItCannotUseLikeAFingerpr
   const auto read = parsePublishSettings(
       "# comment\r\nTlsRequired=yes\r\nRetryMinutes=0\r\nLater=1\r\nnonsense\r\n"
       "TrustedFingerprints= " +
-      std::string(31, 'a') + ":" + std::string(32, 'b') + "c , xyz\r\n");
+      std::string(31, 'a') + ":" + std::string(32, 'b') + "c , xyz\r\n" +
+      "TrustedHostKeys= OgBJnaDrjLFa0/MmxtiD0lZnaga3Yt5FJLOALA9rD40=, SHA256:short\r\n");
   const PublishSettings& odd = read.value;
   using I = LineIssue<SettingsIssue>;
   EXPECT_EQ(read.issues, (std::vector<I>{{2, SettingsIssue::BadValue, "TlsRequired"},
                                          {3, SettingsIssue::BadValue, "RetryMinutes"},
                                          {5, SettingsIssue::UnknownLine, "nonsense"},
-                                         {6, SettingsIssue::BadValue, "TrustedFingerprints"}}))
+                                         {6, SettingsIssue::BadValue, "TrustedFingerprints"},
+                                         {7, SettingsIssue::BadValue, "TrustedHostKeys"}}))
       << "a later version's name (Later) is no fault";
   EXPECT_FALSE(odd.tlsRequired);
   EXPECT_EQ(odd.retryMinutes, PublishSettings{}.retryMinutes);
   EXPECT_EQ(odd.trustedFingerprints,
             std::set<std::string>{std::string(31, 'A') + std::string(32, 'B') + "C"});
+  EXPECT_EQ(odd.trustedHostKeys,
+            std::set<std::string>{"SHA256:OgBJnaDrjLFa0/MmxtiD0lZnaga3Yt5FJLOALA9rD40"})
+      << "the SHA256: and the padding may be left out";
   // Colons and case are the same fingerprint.
   const std::string hex(64, 'f');
   EXPECT_EQ(normalFingerprint(shownFingerprint(hex)), std::string(64, 'F'));

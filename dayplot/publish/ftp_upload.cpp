@@ -59,7 +59,7 @@ std::string clientFolder(const std::string& stationFolder) {
 }  // namespace
 
 ProgramCommand ftpClientCommand(ClientPlatform platform, const std::string& programFolder,
-                                const std::string& scriptPath) {
+                                const std::string& scriptPath, bool askNewHostKeys) {
   ProgramCommand command;
   command.program =
       platform == ClientPlatform::Windows ? std::string("ftp") : programFolder + "ftpscript";
@@ -68,6 +68,7 @@ ProgramCommand ftpClientCommand(ClientPlatform platform, const std::string& prog
   // client's own folder holds none); the Windows client knows no such option.
   if (platform == ClientPlatform::Posix) {
     command.arguments.push_back("-p:\"" + publishSettingsPath(deriveFolder(scriptPath)) + "\"");
+    if (askNewHostKeys) command.arguments.push_back("-k");
   }
   return command;
 }
@@ -80,7 +81,8 @@ std::string dayGraphJpegPath(const UploadSettings& settings, const std::string& 
 std::unique_ptr<StartedProcess> uploadFile(const UploadSettings& settings,
                                            const std::string& localFile,
                                            const std::string& programFolder,
-                                           ProcessLauncher& launcher, MessageSink& messages) {
+                                           ProcessLauncher& launcher, MessageSink& messages,
+                                           bool askNewHostKeys) {
   try {
     const std::string server = settings.serverText();
     if (const AddressResult address = parseServerAddress(server); !address.address) {
@@ -95,7 +97,7 @@ std::unique_ptr<StartedProcess> uploadFile(const UploadSettings& settings,
       return nullptr;
     }
     const ProgramCommand command =
-        ftpClientCommand(kThisPlatform, clientFolder(programFolder), scriptPath);
+        ftpClientCommand(kThisPlatform, clientFolder(programFolder), scriptPath, askNewHostKeys);
     LaunchResult launched = launcher.start(command);
     if (!launched.process) messages.show(say::clientNotStarted(command.program, launched.error));
     return std::move(launched.process);

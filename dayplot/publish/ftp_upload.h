@@ -48,9 +48,10 @@ inline constexpr ClientPlatform kThisPlatform = ClientPlatform::Posix;
 
 // The client and its arguments: the system's "ftp" on Windows, ftpscript from the
 // program folder elsewhere; both get -i and -s:"<script path>", ftpscript also
-// -p:"<publishing settings>" of the station whose script it runs.
+// -p:"<publishing settings>" of the station whose script it runs, and -k when
+// `askNewHostKeys` (an operator is there to be asked about an SSH host key seen first).
 ProgramCommand ftpClientCommand(ClientPlatform platform, const std::string& programFolder,
-                                const std::string& scriptPath);
+                                const std::string& scriptPath, bool askNewHostKeys = false);
 
 // The day graph's JPEG: `dataFolder` + the image base name + ".jpg".
 std::string dayGraphJpegPath(const UploadSettings& settings, const std::string& dataFolder,
@@ -64,6 +65,7 @@ std::string dayGraphJpegPath(const UploadSettings& settings, const std::string& 
 std::unique_ptr<StartedProcess> uploadFile(const UploadSettings& settings,
                                            const std::string& localFile,
                                            const std::string& programFolder,
-                                           ProcessLauncher& launcher, MessageSink& messages);
+                                           ProcessLauncher& launcher, MessageSink& messages,
+                                           bool askNewHostKeys = false);
 
 }  // namespace radmon

@@ -198,9 +198,16 @@ std::string ftpscriptCause(int exitStatus) {
       return words(dayplot::tr("転送中に接続が切れました (送り直しても同じでした)"));
     case 13:
       return words(dayplot::tr("サーバが TLS (暗号化) を断りました"));
+    case 14:
+      return words(dayplot::tr("SSH サーバの鍵を初めて受け取りました。指紋がサーバのものか確かめてください"));
     default:
       return {};
   }
+}
+std::string hostKeyToTrust(std::string_view fingerprint) {
+  return words(dayplot::tr(" (指紋 %1。鍵を替えたのが確かなら dayplot_publish.ini の TrustedHostKeys "
+                           "に加えてください)"),
+               fingerprint);
 }
 std::string uploadFileUnreadable() {
   return words(dayplot::tr("送るファイルがないか、読めません"));
@@ -264,9 +271,21 @@ std::string certificateQuestion(std::string_view failure, std::string_view finge
 std::string trustNotSaved(std::string_view reason) {
   return words(dayplot::tr("証明書を信頼する設定を保存できません。\n%1"), reason);
 }
+std::string hostKeyQuestion(std::string_view failure, std::string_view fingerprint) {
+  return words(dayplot::tr("%1\n\nこの SSH ホスト鍵を信頼しますか?\n指紋:\n%2"), failure,
+               fingerprint);
+}
+std::string hostKeyTrustNotSaved(std::string_view reason) {
+  return words(dayplot::tr("SSH ホスト鍵を信頼する設定を保存できません。\n%1"), reason);
+}
 std::string badFingerprint(std::string_view text) {
   return words(dayplot::tr("指紋は SHA-256 の16進64桁 (コロン区切り可) で書いてください: %1"),
                text);
+}
+std::string badHostKeyFingerprint(std::string_view text) {
+  return words(
+      dayplot::tr("SSH ホスト鍵の指紋は ssh-keygen -l が示す SHA256:… の形で書いてください: %1"),
+      text);
 }
 std::string publishSettingsNotSaved(std::string_view reason) {
   return words(dayplot::tr("転送の詳細設定を保存できません。\n%1"), reason);

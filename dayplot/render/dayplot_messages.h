@@ -80,6 +80,8 @@ std::string clientReason(int exitStatus, std::string_view said);
 // ftpscript's cause of a failure, from its exit status (see its README); empty for a
 // status it does not give.
 std::string ftpscriptCause(int exitStatus);
+// After a refused SSH host key's cause: its fingerprint and the setting that accepts it.
+std::string hostKeyToTrust(std::string_view fingerprint);
 // ftpscript's transfer line: the local file to send is missing or unreadable.
 std::string uploadFileUnreadable();
 // A success stored over the old graph directly (a server that refuses to rename).
@@ -98,7 +100,11 @@ std::string queueWrittenAgain();
 std::string settingsFileUnreadable(std::string_view path);
 std::string certificateQuestion(std::string_view failure, std::string_view fingerprint);
 std::string trustNotSaved(std::string_view reason);
+// The same for an SSH host key whose fingerprint is "SHA256:…".
+std::string hostKeyQuestion(std::string_view failure, std::string_view fingerprint);
+std::string hostKeyTrustNotSaved(std::string_view reason);
 std::string badFingerprint(std::string_view text);
+std::string badHostKeyFingerprint(std::string_view text);
 std::string publishSettingsNotSaved(std::string_view reason);
 
 }  // namespace say

@@ -140,7 +140,7 @@ void PublishingSession::upload(const std::string& file) {
 UploadWatch::Starter PublishingSession::starter(const std::string& file, const DayplotSettings& c) {
   return [this, file, c] {
     return uploadFile(SettingsUploadSource(c), file, parts_.programFolder, *parts_.launcher,
-                      report_);
+                      report_, parts_.asksOperator);
   };
 }
 
@@ -162,23 +162,26 @@ void PublishingSession::watchQueueFault() {
 }
 
 void PublishingSession::askAboutCertificate(const UploadOutcome& outcome) {
-  const auto print = normalFingerprint(outcome.fingerprint);
+  // A certificate's fingerprint (hex) or an SSH host key's ("SHA256:…").
+  const bool hostKey = outcome.fingerprint.starts_with("SHA256:");
+  const auto print = hostKey ? normalHostKeyFingerprint(outcome.fingerprint)
+                             : normalFingerprint(outcome.fingerprint);
   if (!print || !certificatesAsked_.insert(*print).second) return;  // each asked once
   const CertificateAnswer answer =
-      report_.trustCertificate(outcome.reason, shownFingerprint(*print));
+      report_.trustCertificate(outcome.reason, hostKey ? *print : shownFingerprint(*print));
   if (answer == CertificateAnswer::Refuse) return;
   const std::string settingsPath = publishSettingsPath(parts_.programFolder);
   std::optional<std::string> error;
   if (answer == CertificateAnswer::TrustAlways) {
     PublishSettings settings = readPublishSettings(settingsPath).value;
-    settings.trustedFingerprints.insert(*print);
+    (hostKey ? settings.trustedHostKeys : settings.trustedFingerprints).insert(*print);
     error = writePublishSettings(settingsPath, settings);
   } else {
     const std::string oncePath = trustOncePath(settingsPath);
     error = faultText(oncePath, writeTextFile(oncePath, *print, /*ownerOnly=*/true));
   }
   if (error)
-    report_.show(say::trustNotSaved(*error));
+    report_.show(hostKey ? say::hostKeyTrustNotSaved(*error) : say::trustNotSaved(*error));
   else
     uploads_.retry(outcome.file);
 }

@@ -34,7 +34,8 @@ class SessionReport : public MessageSink {
   // The figures of a day graph drawn from its day file (statisticsLine gives their line).
   virtual void statistics(const DailyStats& /*stats*/) {}
   virtual void uploadEnded(const UploadOutcome& /*outcome*/) {}
-  // A server showed a certificate nobody trusts; asked once a session per fingerprint.
+  // A server showed a certificate nobody trusts, or an SSH host key other than the one
+  // kept ("SHA256:…" fingerprint); asked once a session per fingerprint.
   virtual CertificateAnswer trustCertificate(const std::string& /*failure*/,
                                              const std::string& /*fingerprint*/) {
     return CertificateAnswer::Refuse;
@@ -51,6 +52,9 @@ struct SessionParts {
   std::function<DayplotStart()> settings;
   // Failed uploads wait in the queue file for their retry; a single run keeps none.
   bool keepQueue = true;
+  // An operator answers questions (the window): an SSH host key seen for the first time
+  // is asked about like a changed one, not kept unasked.
+  bool asksOperator = false;
 };
 
 // The start time's fault, for the window and the log; no value when it can match.

@@ -39,6 +39,9 @@ std::string clientReason(const ProcessOutcome& outcome, ClientPlatform platform)
           hasField(line, "cause=local-file"))
         said = say::uploadFileUnreadable();
     });
+    // A refused SSH host key: its fingerprint, and the setting that would accept it.
+    const std::string print = refusedFingerprint(outcome.output);
+    if (print.starts_with("SHA256:")) said += say::hostKeyToTrust(print);
   } else {
     forEachLine(outcome.output, [&](std::string_view line) {
       if (!line.empty()) said = line;
@@ -55,11 +58,13 @@ std::string clientNotice(std::string_view output) {
   return direct ? say::storedDirectly() : std::string();
 }
 
-std::string refusedCertificate(std::string_view output) {
-  static constexpr std::string_view kLead = "certificate sha256=";
+std::string refusedFingerprint(std::string_view output) {
+  static constexpr std::string_view kCertificate = "certificate sha256=";
+  static constexpr std::string_view kHostKey = "host-key fingerprint=";
   std::string found;
   forEachLine(output, [&](std::string_view line) {
-    if (line.starts_with(kLead)) found = line.substr(kLead.size());
+    if (line.starts_with(kCertificate)) found = line.substr(kCertificate.size());
+    if (line.starts_with(kHostKey)) found = line.substr(kHostKey.size());
   });
   return found;
 }
@@ -102,7 +107,7 @@ std::vector<UploadOutcome> UploadWatch::collect(const LocalDateTime& now) {
                    {},
                    outcome->output,
                    outcome->exitStatus,
-                   ok ? std::string() : refusedCertificate(outcome->output)});
+                   ok ? std::string() : refusedFingerprint(outcome->output)});
   const bool sendOn = ok && queue_ != nullptr && queue_->size() > 0;
   if (queue_ != nullptr) {
     if (ok) {

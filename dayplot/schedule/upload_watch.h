@@ -29,7 +29,9 @@ struct UploadOutcome {
   std::optional<LocalDateTime> retryAt;  // failed and queued: when it is tried again
   std::string output;                    // all the client wrote
   int exitStatus = 0;                    // the client's
-  std::string fingerprint;               // a refused certificate's SHA-256, when the client said
+  // A refused certificate's SHA-256 (hex) or SSH host key's ("SHA256:…"), when the
+  // client said.
+  std::string fingerprint;
 };
 
 // The outcome in the words of the log and --process, e.g. "FTP転送成功: /…/g.jpg".
@@ -43,8 +45,9 @@ std::string clientReason(const ProcessOutcome& outcome, ClientPlatform platform 
 // What the client tells on a success that the operator should know: ftpscript's transfer
 // lines saying a graph was stored directly.
 std::string clientNotice(std::string_view output);
-// The fingerprint of ftpscript's "certificate sha256=HEX" line; empty without one.
-std::string refusedCertificate(std::string_view output);
+// The fingerprint of ftpscript's "certificate sha256=HEX" line (the hex) or its
+// "host-key fingerprint=SHA256:…" line ("SHA256:…"); empty without either.
+std::string refusedFingerprint(std::string_view output);
 
 class UploadWatch {
  public:

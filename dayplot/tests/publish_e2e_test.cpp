@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <sstream>
 #include <thread>
 
 #include "local_ftp_server.h"
@@ -88,6 +89,41 @@ INSTANTIATE_TEST_SUITE_P(Servers, EachServer,
                          [](const auto& info) {
                            return std::string(kServerNames[static_cast<int>(info.param)]);
                          });
+
+// Unattended, a host key seen first is taken and said with its fingerprint; a changed one
+// is refused with its fingerprint and the setting that takes it, and taken once it is set.
+TEST_F(PublishRun, ProcessKeepsANewSshHostKeyAndRefusesAChangedOneUntilTrusted) {
+  startServer({ServerKind::Sshd});
+  const auto fingerprint = [&] {
+    const std::string pub = (program_.parent_path() / "ssh_host_key.pub").string();
+    std::string bits, print;
+    std::istringstream(runProgram({"/usr/bin/ssh-keygen", "-lf", pub}, 30s).output) >> bits >>
+        print;
+    return print;
+  };
+  const auto process = [&] { return runProgram({dayplot(), "--process", "20110401"}, 120s); };
+  const ProgramRun first = process();
+  EXPECT_EQ(first.status, 0) << first.output;
+  EXPECT_NE(first.output.find("鍵を初めて受け取り、記録しました (指紋 " + fingerprint()),
+            std::string::npos)
+      << first.output;
+
+  const unsigned port = server_.port();
+  server_.stop();
+  startServer({ServerKind::Sshd, 0, 0, port});
+  const std::string changed = fingerprint();
+  const ProgramRun refused = process();
+  EXPECT_NE(refused.status, 0) << refused.output;
+  for (const std::string& said :
+       {std::string("鍵が以前と違います"), std::string("TrustedHostKeys"), changed})
+    EXPECT_NE(refused.output.find(said), std::string::npos) << said << "\n" << refused.output;
+
+  std::ofstream(program_ / "dayplot_publish.ini", std::ios::app)
+      << "TrustedHostKeys=" << changed << "\n";
+  const ProgramRun trusted = process();
+  EXPECT_EQ(trusted.status, 0) << trusted.output;
+  EXPECT_EQ(readBytes(onServer()), readBytes(sent()));
+}
 
 TEST_F(PublishRun, SigtermDuringTheUploadEndsTheClientAndRemovesTheScript) {
   startServer({ServerKind::VsftpdPlain, 500});  // a JPEG takes a minute and more

@@ -41,6 +41,12 @@ PublishDialog::PublishDialog(std::string path, QWidget* parent)
   for (const auto& print : s.trustedFingerprints) prints += q(shownFingerprint(print)) + "\n";
   fingerprints_->setPlainText(prints);
   fingerprints_->setMaximumHeight(80);
+  hostKeys_ = new QPlainTextEdit(this);
+  hostKeys_->setObjectName("TrustedHostKeys");
+  QString hostKeys;
+  for (const auto& print : s.trustedHostKeys) hostKeys += q(print) + "\n";
+  hostKeys_->setPlainText(hostKeys);
+  hostKeys_->setMaximumHeight(60);
   keyFile_ = new QLineEdit(q(s.keyFile), this);
   keyFile_->setObjectName("KeyFile");
   retryMinutes_ = new QSpinBox(this);
@@ -68,6 +74,7 @@ PublishDialog::PublishDialog(std::string path, QWidget* parent)
       dayplot::tr("信頼する証明書ファイル (PEM)"),
       browse(certificateFile_, "BrowseCertificate", dayplot::tr("信頼する証明書ファイル")));
   form->addRow(dayplot::tr("信頼する証明書の指紋 (SHA-256、1行に1つ)"), fingerprints_);
+  form->addRow(dayplot::tr("信頼する SSH ホスト鍵の指紋 (SHA256:…、1行に1つ)"), hostKeys_);
   form->addRow(dayplot::tr("SFTPの鍵ファイル"),
                browse(keyFile_, "BrowseKey", dayplot::tr("SFTPの鍵ファイル")));
   form->addRow(dayplot::tr("転送に失敗したときの再送間隔 (失敗のたびに2倍)"), retryMinutes_);
@@ -96,6 +103,11 @@ PublishSettings PublishDialog::settings() const {
       s.trustedFingerprints.insert(*print);
     }
   }
+  for (const QString& line : hostKeys_->toPlainText().split('\n', Qt::SkipEmptyParts)) {
+    if (const auto print = normalHostKeyFingerprint(line.trimmed().toStdString())) {
+      s.trustedHostKeys.insert(*print);
+    }
+  }
   s.keyFile = keyFile_->text().trimmed().toStdString();
   s.retryMinutes = retryMinutes_->value();
   return s;
@@ -105,6 +117,11 @@ QString PublishDialog::problem() const {
   for (const QString& line : fingerprints_->toPlainText().split('\n', Qt::SkipEmptyParts)) {
     if (!line.trimmed().isEmpty() && !normalFingerprint(line.trimmed().toStdString())) {
       return q(say::badFingerprint(line.trimmed().toStdString()));
+    }
+  }
+  for (const QString& line : hostKeys_->toPlainText().split('\n', Qt::SkipEmptyParts)) {
+    if (!line.trimmed().isEmpty() && !normalHostKeyFingerprint(line.trimmed().toStdString())) {
+      return q(say::badHostKeyFingerprint(line.trimmed().toStdString()));
     }
   }
   return {};

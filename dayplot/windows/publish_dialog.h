@@ -1,6 +1,6 @@
 // The publishing settings beyond dayplot.ini's fields (TLS required, trusted
-// certificates, SSH key file, retry period), shown from the settings window and saved
-// to their own owner-only file when the operator presses OK.
+// certificates and SSH host keys, SSH key file, retry period), shown from the settings window and
+// saved to their own owner-only file when the operator presses OK.
 #pragma once
 
 #include <QDialog>
@@ -32,6 +32,7 @@ class PublishDialog final : public QDialog {
   QCheckBox* tlsRequired_;
   QLineEdit* certificateFile_;
   QPlainTextEdit* fingerprints_;
+  QPlainTextEdit* hostKeys_;
   QLineEdit* keyFile_;
   QSpinBox* retryMinutes_;
 };

@@ -90,11 +90,13 @@ DateBoxes dateBoxesFromEntry(const QString& entry) {
 SettingsForm::SettingsForm(FormParts parts, QWidget* parent)
     : QWidget(parent),
       parts_(std::move(parts)),
-      session_({parts_.programFolder, parts_.clock, parts_.launcher, &report_, [this] {
+      session_({parts_.programFolder, parts_.clock, parts_.launcher, &report_,
+                [this] {
                   DayplotStart now = start_;
                   now.controls = controls();
                   return now;
-                }}) {
+                },
+                /*keepQueue=*/true, /*asksOperator=*/true}) {
   parts_.dialogs = withRealDialogs(std::move(parts_.dialogs), this);
   build();
   startSequence();

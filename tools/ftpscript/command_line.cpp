@@ -37,6 +37,8 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
       line.verbose = true;
     } else if (arg == "-n") {
       line.autoLogin = false;
+    } else if (arg == "-k") {
+      line.askNewHostKeys = true;
     } else if (hasPrefix(arg, "-s:") || hasPrefix(arg, "-S:")) {
       line.scriptPath = unquote(arg.substr(3));
     } else if (hasPrefix(arg, "-p:")) {

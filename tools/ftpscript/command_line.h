@@ -17,6 +17,9 @@ struct CommandLine {
   // nothing remembered.
   std::string settingsPath;
   std::optional<std::string> language;  // --lang ja|en; else the locale decides
+  // -k: an SSH host key seen for the first time is refused with its fingerprint, so that
+  // the caller (dayplot's window) can ask the operator; without it the key is kept.
+  bool askNewHostKeys = false;
 };
 
 enum class ArgumentFault { None, BadStallSeconds, Unknown, NoScript, BadLanguage };

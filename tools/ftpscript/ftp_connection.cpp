@@ -29,21 +29,6 @@ constexpr int kResends = 2;
 
 size_t discard(char*, size_t size, size_t count, void*) { return size * count; }
 
-// SSH host keys: the first key a server shows is kept (in the station's known hosts),
-// a different one later is refused.
-int onHostKey(CURL*, const curl_khkey*, const curl_khkey*, curl_khmatch match, void* self) {
-  auto* changed = static_cast<bool*>(self);
-  switch (match) {
-    case CURLKHMATCH_OK:
-      return CURLKHSTAT_FINE;
-    case CURLKHMATCH_MISSING:
-      return CURLKHSTAT_FINE_ADD_TO_FILE;
-    default:
-      *changed = true;
-      return CURLKHSTAT_REJECT;
-  }
-}
-
 bool replyEnds(const std::string& line, const std::string& code) {
   return line.size() >= 4 && line.compare(0, 3, code) == 0 && line[3] == ' ';
 }
@@ -121,10 +106,13 @@ FtpConnection::FtpConnection(const SessionOptions& options)
       curl_easy_setopt(handle_, CURLOPT_KEYPASSWD, options_.login.password.c_str());
     }
     if (!options_.settingsPath.empty()) {
-      knownHosts_ = knownHostsPath(options_.settingsPath);
-      curl_easy_setopt(handle_, CURLOPT_SSH_KNOWNHOSTS, knownHosts_.c_str());
-      curl_easy_setopt(handle_, CURLOPT_SSH_KEYFUNCTION, &onHostKey);
-      curl_easy_setopt(handle_, CURLOPT_SSH_KEYDATA, &hostKeyChanged_);
+      hostKey_.path = knownHostsPath(options_.settingsPath);
+      hostKey_.host = address.host;
+      hostKey_.port = address.port;
+      hostKey_.trusted = options_.publish.trustedHostKeys;
+      hostKey_.trustedOnce = options_.hostKeyOnce;
+      hostKey_.askNew = options_.askNewHostKeys;
+      installHostKeyCheck(handle_, hostKey_);
     }
     return;
   }
@@ -310,13 +298,13 @@ Failure FtpConnection::classify(CURLcode code) const {
     case CURLE_USE_SSL_FAILED:
       return remembered_ ? Failure::TlsDropped : Failure::TlsRefused;
     case CURLE_PEER_FAILED_VERIFICATION:
-      if (sftp()) return hostKeyChanged_ ? Failure::HostKey : Failure::Other;
+      if (sftp()) return hostKeyFailure(Failure::Other);
       return Failure::Certificate;
     case CURLE_SSL_CONNECT_ERROR:
     case CURLE_SSL_CACERT_BADFILE:
       return trust_.problem != CertificateProblem::None ? Failure::Certificate : Failure::Other;
     case CURLE_SSH:
-      return hostKeyChanged_ ? Failure::HostKey : Failure::Other;
+      return hostKeyFailure(Failure::Other);
     case CURLE_LOGIN_DENIED:
       return Failure::Login;
     case CURLE_REMOTE_ACCESS_DENIED:
@@ -340,6 +328,12 @@ Failure FtpConnection::classify(CURLcode code) const {
   }
 }
 
+Failure FtpConnection::hostKeyFailure(Failure otherwise) const {
+  if (hostKey_.event == HostKeyEvent::Refused) return Failure::HostKey;
+  if (hostKey_.event == HostKeyEvent::RefusedNew) return Failure::HostKeyNew;
+  return otherwise;
+}
+
 Outcome FtpConnection::perform() {
   reply_.clear();
   replyOpen_ = false;
@@ -349,6 +343,8 @@ Outcome FtpConnection::perform() {
   outcome.ok = code == CURLE_OK;
   if (!outcome.ok) {
     outcome.failure = classify(code);
+    if (outcome.failure == Failure::HostKey || outcome.failure == Failure::HostKeyNew)
+      trust_.hostKey = hostKey_.fingerprint;
     outcome.commandRefused = code == CURLE_QUOTE_ERROR;
     outcome.reply = reply_;
     outcome.detail =

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "ftp_script.h"
+#include "host_keys.h"
 #include "outcome_text.h"
 #include "publish_settings.h"
 #include "server_address.h"
@@ -33,6 +34,9 @@ struct SessionOptions {
   // The servers whose last session may have left temporaries (it ended before its
   // uploads were done, or one failed), one key a line; empty: nothing remembered.
   std::string unfinishedPath;
+  // An SSH host key fingerprint ("SHA256:…") accepted for this run instead of the kept key.
+  std::string hostKeyOnce;
+  bool askNewHostKeys = false;  // a key seen first is refused unless trusted (-k)
 };
 
 class FtpConnection {
@@ -73,6 +77,8 @@ class FtpConnection {
   bool encrypted() const { return tls_ || options_.address.transport == Transport::Sftp; }
   // The certificate seen in the last handshake, with its fault when it failed.
   const TrustCheck& certificate() const { return trust_; }
+  // What the last SSH handshake made of the server's host key.
+  const HostKeyCheck& hostKey() const { return hostKey_; }
   // Whether the trusted certificate file could be used.
   CertificateFileFault trustFileFault() const { return trustFileFault_; }
 
@@ -111,6 +117,8 @@ class FtpConnection {
   void removeTemporary(const ServerFolder& folder, const std::string& path);
   static size_t collect(char* data, size_t size, size_t count, void* text);
   Failure classify(CURLcode code) const;
+  // Failure::HostKey or HostKeyNew for a refused host key, `otherwise` else.
+  Failure hostKeyFailure(Failure otherwise) const;
   CURLcode runTransfer();
 
   SessionOptions options_;
@@ -119,10 +127,9 @@ class FtpConnection {
   bool remembered_ = false;  // the server offered TLS in an earlier session
   TrustCheck trust_;
   CertificateFileFault trustFileFault_ = CertificateFileFault::None;
-  std::string knownHosts_;
+  HostKeyCheck hostKey_;
   std::string reply_;
   bool replyOpen_ = false;  // inside a multi-line reply
-  bool hostKeyChanged_ = false;
   char errorText_[CURL_ERROR_SIZE] = {};
   bool tls_ = false;
   bool renames_ = true;  // false: the server refused to rename; files are stored directly

@@ -5,6 +5,7 @@
 #include <iterator>
 #include <string_view>
 
+#include "host_keys.h"
 #include "publish_settings.h"
 #include "ui_translator.h"
 
@@ -110,9 +111,24 @@ std::string cause(const Outcome& o, const ServerAddress& address, const TrustChe
       return text;
     }
     case Failure::HostKey:
-      return words(QT_TRANSLATE_NOOP(
-          "ftpscript",
-          "SSH サーバの鍵が以前と違います。通信が改ざんされているおそれがあるため接続しません"));
+    case Failure::HostKeyNew: {
+      const std::string server = knownHostName(address.host, address.port);
+      std::string text =
+          o.failure == Failure::HostKey
+              ? words(QT_TRANSLATE_NOOP("ftpscript",
+                                        "SSH サーバの鍵が以前と違います (%1)。通信が改ざんされているおそれ"
+                                        "があるため接続しません。パスワードは送っていません。鍵を替えたのが"
+                                        "確かなら、下の指紋を転送の詳細設定 (dayplot_publish.ini) の "
+                                        "TrustedHostKeys に加えてください"),
+                      {server})
+              : words(QT_TRANSLATE_NOOP("ftpscript",
+                                        "SSH サーバの鍵を初めて受け取りました (%1)。指紋がサーバのものか確"
+                                        "かめてから信頼してください。パスワードは送っていません"),
+                      {server});
+      if (!check.hostKey.empty())
+        text += "\n" + words(QT_TRANSLATE_NOOP("ftpscript", "SSH ホスト鍵の指紋: %1"), {check.hostKey});
+      return text;
+    }
     case Failure::Login:
       return words(QT_TRANSLATE_NOOP("ftpscript", "ユーザ名かパスワードが違います"));
     case Failure::Folder:
@@ -151,6 +167,8 @@ int exitStatusFor(Failure failure) {
       return kExitCertificate;
     case Failure::HostKey:
       return kExitHostKey;
+    case Failure::HostKeyNew:
+      return kExitHostKeyNew;
     case Failure::Login:
       return kExitLogin;
     case Failure::Folder:
@@ -196,6 +214,8 @@ const char* causeName(Failure failure) {
       return "certificate";
     case Failure::HostKey:
       return "host-key";
+    case Failure::HostKeyNew:
+      return "host-key-new";
     case Failure::Login:
       return "login";
     case Failure::Folder:
@@ -229,6 +249,10 @@ std::string transferLine(const TransferRecord& record) {
 
 std::string certificateLine(const std::string& fingerprint) {
   return "certificate sha256=" + fingerprint;
+}
+
+std::string hostKeyLine(const std::string& fingerprint) {
+  return "host-key fingerprint=" + fingerprint;
 }
 
 std::string failureText(const Outcome& outcome, const ServerAddress& address,
@@ -306,7 +330,7 @@ std::string argumentFaultText(const CommandLineResult& result) {
                  {result.argument});
   return text + "\n" +
          words(QT_TRANSLATE_NOOP("ftpscript",
-                                 "使い方: ftpscript [-i] [-v] [-d] [-n] [-t:秒] [-p:設定ファイル] "
+                                 "使い方: ftpscript [-i] [-v] [-d] [-n] [-k] [-t:秒] [-p:設定ファイル] "
                                  "[--lang ja|en] -s:\"スクリプトのパス\""));
 }
 
@@ -407,6 +431,19 @@ std::string progressText(Progress kind, const ProgressFacts& f) {
       return words(QT_TRANSLATE_NOOP("ftpscript", "スクリプトに誤りがあるため、何も転送しません"));
     case Progress::NoLibcurl:
       return words(QT_TRANSLATE_NOOP("ftpscript", "libcurl を初期化できません"));
+    case Progress::HostKeyKept:
+      return words(QT_TRANSLATE_NOOP("ftpscript",
+                                     "注意: SSH サーバ %1 の鍵を初めて受け取り、記録しました (指紋 %2)"),
+                   {f.name, f.other});
+    case Progress::HostKeyReplaced:
+      return words(QT_TRANSLATE_NOOP("ftpscript",
+                                     "注意: SSH サーバ %1 の鍵が替わりました。転送の詳細設定で信頼された"
+                                     "鍵 (指紋 %2) として記録しました"),
+                   {f.name, f.other});
+    case Progress::HostKeyNotKept:
+      return words(QT_TRANSLATE_NOOP("ftpscript",
+                                     "注意: SSH サーバ %1 の鍵 (指紋 %2) を受け入れましたが、記録できません"),
+                   {f.name, f.other});
   }
   return {};
 }

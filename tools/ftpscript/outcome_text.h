@@ -34,6 +34,7 @@ enum class Failure {
   Broken,       // the connection broke during the transfer
   LocalFile,    // the local file cannot be read
   Other,
+  HostKeyNew,  // -k: the SSH server's key is seen for the first time, for the caller to ask
 };
 
 struct Outcome {
@@ -63,6 +64,7 @@ inline constexpr int kExitRefused = 10;      // a write, rename or command refus
 inline constexpr int kExitTimeOut = 11;      // the server silent, or a transfer stalled
 inline constexpr int kExitBroken = 12;       // the connection broke in every try
 inline constexpr int kExitTlsRefused = 13;   // TLS required or known, the server refused it
+inline constexpr int kExitHostKeyNew = 14;   // -k: an SSH host key seen first, not kept
 
 int exitStatusFor(Failure failure);
 // The cause in the transfer lines: "login", "disk-full", ...
@@ -83,6 +85,8 @@ struct TransferRecord {
 std::string transferLine(const TransferRecord& record);
 // A refused certificate, for dayplot's question: "certificate sha256=HEX".
 std::string certificateLine(const std::string& fingerprint);
+// A refused SSH host key, for dayplot's question: "host-key fingerprint=SHA256:…".
+std::string hostKeyLine(const std::string& fingerprint);
 
 enum class CertificateProblem {
   None,
@@ -100,7 +104,8 @@ struct TrustCheck {
   // Filled in by the handshake:
   std::string fingerprint;  // of the server's own certificate
   CertificateProblem problem = CertificateProblem::None;
-  std::string detail;  // OpenSSL's words, for "anything else"
+  std::string detail;   // OpenSSL's words, for "anything else"
+  std::string hostKey;  // SFTP: the fingerprint of a refused SSH host key, "SHA256:…"
 };
 
 enum class CertificateFileFault { None, Unopenable, NoCertificate };
@@ -158,6 +163,11 @@ enum class Progress {
   ScriptLine,
   ScriptFaulty,
   NoLibcurl,  // main's, before the run
+  // An SSH host key seen first and kept, or changed and kept as the settings trust it,
+  // or accepted but not kept: `name` the server, `other` the fingerprint.
+  HostKeyKept,
+  HostKeyReplaced,
+  HostKeyNotKept,
 };
 struct ProgressFacts {
   std::string name{};   // the file, folder, server, command word or script it is about

@@ -21,6 +21,7 @@ ScriptRunner::ScriptRunner(const CommandLine& line, std::ostream& out, std::ostr
   const std::string once = trustOncePath(line.settingsPath);
   if (const auto text = readTextFile(once)) {
     if (const auto print = normalFingerprint(*text)) publish_.trustedFingerprints.insert(*print);
+    if (const auto print = normalHostKeyFingerprint(*text)) hostKeyOnce_ = *print;
     std::filesystem::remove(once);
   }
 }
@@ -64,6 +65,9 @@ bool ScriptRunner::fail(const ScriptCommand& command, Progress step, const Outco
     status_ = exitStatusFor(outcome.failure);
   if (outcome.failure == Failure::Certificate && !check.fingerprint.empty())
     out_ << certificateLine(check.fingerprint) << std::endl;
+  if ((outcome.failure == Failure::HostKey || outcome.failure == Failure::HostKeyNew) &&
+      !check.hostKey.empty())
+    out_ << hostKeyLine(check.hostKey) << std::endl;
   return fail(command, step, {.name = name, .other = failureText(outcome, *address_, check)});
 }
 
@@ -192,12 +196,15 @@ bool ScriptRunner::logIn(const ScriptCommand& command, const Login& login) {
                          publish_,
                          line_.settingsPath,
                          stationFile(kNoRenameFile),
-                         stationFile(kUnfinishedFile)};
+                         stationFile(kUnfinishedFile),
+                         hostKeyOnce_,
+                         line_.askNewHostKeys};
   connection_ = std::make_unique<FtpConnection>(options);
   if (const auto fault = connection_->trustFileFault(); fault != CertificateFileFault::None)
     err_ << certificateFileText(fault, publish_.trustedCertificateFile) << std::endl;
   folder_ = ServerFolder{};
   const Outcome outcome = connection_->checkFolder(folder_);
+  sayHostKey();
   if (!outcome.ok) {
     // The user name is not repeated: a script whose lines slipped may hold the password
     // in its place.
@@ -207,6 +214,20 @@ bool ScriptRunner::logIn(const ScriptCommand& command, const Login& login) {
   }
   say(Progress::LoggedIn, {.encrypted = connection_->encrypted()});
   return true;
+}
+
+// A key kept or replaced is said whether or not the login then succeeds: the file has
+// changed either way.
+void ScriptRunner::sayHostKey() {
+  const HostKeyCheck& check = connection_->hostKey();
+  const ProgressFacts facts{.name = knownHostName(check.host, check.port),
+                            .other = check.fingerprint};
+  if (check.unsaved)
+    say(Progress::HostKeyNotKept, facts);
+  else if (check.event == HostKeyEvent::Kept)
+    say(Progress::HostKeyKept, facts);
+  else if (check.event == HostKeyEvent::Replaced)
+    say(Progress::HostKeyReplaced, facts);
 }
 
 bool ScriptRunner::changeFolder(const ScriptCommand& command) {

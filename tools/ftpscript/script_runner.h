@@ -37,6 +37,8 @@ class ScriptRunner {
   bool step(const ScriptCommand& command);  // false: the run cannot go on
   bool open(const ScriptCommand& command);
   bool logIn(const ScriptCommand& command, const Login& login);
+  // The note on an SSH host key the login kept, replaced or could not keep.
+  void sayHostKey();
   bool changeFolder(const ScriptCommand& command);
   bool changeLocalFolder(const ScriptCommand& command);
   void put(const ScriptCommand& command);
@@ -67,6 +69,7 @@ class ScriptRunner {
   std::ostream& err_;
   std::optional<ServerAddress> address_;
   PublishSettings publish_;
+  std::string hostKeyOnce_;  // an SSH host key trusted in the window for this run
   std::unique_ptr<FtpConnection> connection_;
   ServerFolder folder_;
   std::string localFolder_;  // from lcd; empty: the working folder

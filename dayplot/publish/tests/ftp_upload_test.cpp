@@ -112,6 +112,12 @@ TEST(FtpClientCommand, QuotedScriptPathOnBothPlatforms) {
   EXPECT_EQ(posix.arguments,
             (std::vector<std::string>{"-i", "-s:\"/opt/gm station/oldtemp.sys\"",
                                       "-p:\"/opt/gm station/dayplot_publish.ini\""}));
+  // The window asks about SSH host keys seen first; the Windows client has no such option.
+  EXPECT_EQ(ftpClientCommand(ClientPlatform::Posix, "/p/", "/p/oldtemp.sys", true).arguments.back(),
+            "-k");
+  EXPECT_EQ(ftpClientCommand(ClientPlatform::Windows, "C:\\p\\", "C:\\p\\oldtemp.sys", true)
+                .commandLine(),
+            "ftp -i -s:\"C:\\p\\oldtemp.sys\"");
 }
 
 class UploadFileTest : public ::testing::Test {

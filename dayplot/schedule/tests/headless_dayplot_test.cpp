@@ -193,6 +193,10 @@ TEST(UploadWatch, OneClientAtATimeEachWaitingFileOnceAndFailedStartsSkipped) {
   EXPECT_EQ(clientReason({true, 1, "a\r\n530 Login incorrect.\r\n"}, ClientPlatform::Windows),
             "FTPクライアントの終了コード 1: 530 Login incorrect.");
   EXPECT_EQ(clientReason({false, -1, ""}), "FTPクライアントが異常終了しました");
+  // A refused host key's fingerprint stays with the reason, with the setting that takes it.
+  const std::string keyRefused = clientReason({true, 6, "host-key fingerprint=SHA256:k\n"});
+  for (const char* said : {"SSH サーバの鍵", "SHA256:k", "TrustedHostKeys"})
+    EXPECT_NE(keyRefused.find(said), std::string::npos) << keyRefused;
   EXPECT_EQ(refused, 1);  // c could not start, d went on
   EXPECT_EQ(launcher.started.size(), 3u);
   launcher.end(2, 0);

@@ -56,16 +56,18 @@ TEST_F(EnglishForm, EveryWindowAndMessageBoxIsEnglish) {
   PublishDialog publishing(publishSettingsPath(folder.path()));
   publishing.show();
   EXPECT_THAT(testing::japaneseOnScreen(), IsEmpty());
-  // The certificate question is modal: read it while it waits, then refuse.
-  std::vector<std::string> question;
-  QTimer::singleShot(0, [&] {
-    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-      question = testing::japaneseTexts(*box);
-      box->defaultButton()->click();
-    }
-  });
-  EXPECT_EQ(askAboutCertificate(nullptr, "x", "AB:CD"), CertificateAnswer::Refuse);
-  EXPECT_THAT(question, IsEmpty());
+  // The certificate and host key questions are modal: read each while it waits, then refuse.
+  for (const char* fingerprint : {"AB:CD", "SHA256:x"}) {
+    std::vector<std::string> question;
+    QTimer::singleShot(0, [&] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        question = testing::japaneseTexts(*box);
+        box->defaultButton()->click();
+      }
+    });
+    EXPECT_EQ(askAboutCertificate(nullptr, "x", fingerprint), CertificateAnswer::Refuse);
+    EXPECT_THAT(question, IsEmpty()) << fingerprint;
+  }
 }
 
 TEST_F(EnglishForm, EveryMessageIsEnglish) {
@@ -82,7 +84,7 @@ TEST_F(EnglishForm, EveryMessageIsEnglish) {
        say::processingDay(false, "20110315"), say::scriptNotRemoved("e"), say::finished()});
   // ftpscript's causes, read from its exit status.
   std::vector<std::string> causes{say::storedDirectly(), say::uploadFileUnreadable()};
-  for (int status = 2; status <= 13; ++status) causes.push_back(say::ftpscriptCause(status));
+  for (int status = 2; status <= 14; ++status) causes.push_back(say::ftpscriptCause(status));
   testing::expectNoJapanese(causes);
   testing::expectNoJapanese(
       {say::uploadOutcome(true, "/d/a.jpg", ""), say::uploadOutcome(false, "/d/a.jpg", "r"),
@@ -96,15 +98,24 @@ TEST_F(EnglishForm, EveryMessageIsEnglish) {
        say::settingsIssue("/s/p.ini", Issue(2, SettingsIssue::UnknownLine, "x"))});
   testing::expectNoJapanese(
       {say::settingsIssue("/s/p.ini", Issue(3, SettingsIssue::BadValue, "RetryMinutes")),
-       say::uploadOutcome(false, "/d/a.jpg", "r", "10:05"), say::uploadStopped(),
+       say::uploadOutcome(false, "/d/a.jpg", "r", "10:05"),
+       say::uploadStopped(),
        say::serverBoxUnusable(AddressError::Empty, ""),
        say::serverBoxUnusable(AddressError::BadPort, "h 0"),
        say::serverBoxUnusable(AddressError::BadScheme, "http://h"),
        say::serverBoxUnusable(AddressError::BadHost, "h/"),
        say::serverBoxUnusable(AddressError::TooManyWords, "h 21 x"),
-       say::startTimeNeverMatches("3", "0"), say::yesterdayNotSent("20110315"),
-       say::queueNotWritten("e"), say::queueWrittenAgain(), say::settingsFileUnreadable("/s/d.ini"),
-       say::certificateQuestion("x", "AB:CD"), say::trustNotSaved("e"), say::badFingerprint("x"),
+       say::startTimeNeverMatches("3", "0"),
+       say::yesterdayNotSent("20110315"),
+       say::queueNotWritten("e"),
+       say::queueWrittenAgain(),
+       say::settingsFileUnreadable("/s/d.ini"),
+       say::certificateQuestion("x", "AB:CD"),
+       say::trustNotSaved("e"),
+       say::badFingerprint("x"),
+       say::hostKeyQuestion("x", "SHA256:x"),
+       say::hostKeyTrustNotSaved("e"),
+       say::badHostKeyFingerprint("x"),
        say::publishSettingsNotSaved("e")});
 }
 

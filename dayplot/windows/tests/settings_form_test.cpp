@@ -2,18 +2,22 @@
 // a launcher that starts nothing and dialogs that answer at once.
 #include "settings_form.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include "certificate_question.h"
 #include "form_station.h"
 #include "graph_form.h"
 #include "publish_dialog.h"
@@ -22,6 +26,8 @@
 
 namespace radmon {
 namespace {
+
+constexpr const char* kHostKeyPrint = "SHA256:eiT6dbCVt7E0Lz/DU8soKSTFn/d0ilCfxlqigsnRYYE";
 
 class FormTest : public ::testing::Test, protected testing::FormStation {
  protected:
@@ -528,6 +534,53 @@ TEST_F(FormTest, UnknownCertificateIsAskedOnceThenTrustedForOnceOrAlways) {
             std::set<std::string>{print});
 }
 
+TEST_F(FormTest, ChangedSshHostKeyIsAskedInTheRealBoxThenTrustedForOnceOrAlways) {
+  // The box itself, as the form shows it: the fault, the fingerprint, three answers.
+  const QString failure = "SSH サーバの鍵が以前と違います ([127.0.0.1]:2222)";
+  QString asked;
+  QTimer::singleShot(0, [&] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      asked = box->objectName() + "\n" + box->text();
+      EXPECT_EQ(box->buttons().size(), 3);
+      for (QAbstractButton* button : box->buttons())
+        if (button->text() == "常に信頼") button->click();
+    }
+  });
+  EXPECT_EQ(askAboutCertificate(nullptr, failure, kHostKeyPrint), CertificateAnswer::TrustAlways);
+  EXPECT_TRUE(asked.startsWith("TrustHostKey\n" + failure)) << asked.toStdString();
+  EXPECT_TRUE(asked.contains("SSH ホスト鍵を信頼しますか")) << asked.toStdString();
+  EXPECT_TRUE(asked.endsWith(kHostKeyPrint)) << asked.toStdString();
+
+  // ftpscript's refusal as the form gets it: asked with the fingerprint; once goes into
+  // the trust-once file, always into TrustedHostKeys; each sends again at once.
+  const std::string refused = std::string("host-key fingerprint=") + kHostKeyPrint + "\n";
+  open();
+  find<QCheckBox>("Check5")->setChecked(true);
+  for (const CertificateAnswer answer :
+       {CertificateAnswer::TrustOnce, CertificateAnswer::TrustAlways}) {
+    certificateAnswer_ = answer;
+    launcher.started.clear();
+    launcher.outcomes.clear();
+    click("Command1");
+    launcher.end(0, 6, refused);
+    form_->pollUploads();
+    ASSERT_EQ(launcher.started.size(), 2u);
+    EXPECT_EQ(launcher.started[0].arguments.back(), "-k") << "a key seen first is asked too";
+    EXPECT_EQ(askedCertificates_.back(), kHostKeyPrint);
+    if (answer == CertificateAnswer::TrustOnce) {
+      EXPECT_EQ(folder.read("dayplot_trust_once.txt"), kHostKeyPrint);
+      launcher.end(1, 0);
+      form_->pollUploads();
+      open();  // a new window asks again
+      find<QCheckBox>("Check5")->setChecked(true);
+    }
+  }
+  EXPECT_EQ(askedCertificates_.size(), 2u);
+  const PublishSettings saved = readPublishSettings(folder.path() + "dayplot_publish.ini").value;
+  EXPECT_EQ(saved.trustedHostKeys, std::set<std::string>{kHostKeyPrint});
+  EXPECT_TRUE(saved.trustedFingerprints.empty());
+}
+
 TEST_F(FormTest, PublishDialogSavesOwnerOnlyAndRefusesWhatIsNoFingerprint) {
   const std::string path = folder.path() + "dayplot_publish.ini";
   PublishDialog dialog(path);
@@ -538,11 +591,17 @@ TEST_F(FormTest, PublishDialogSavesOwnerOnlyAndRefusesWhatIsNoFingerprint) {
   EXPECT_FALSE(dialog.problem().isEmpty());
   prints->setPlainText(QString::fromStdString(shownFingerprint(std::string(64, 'b'))) + "\n\n");
   EXPECT_TRUE(dialog.problem().isEmpty());
+  auto* hostKeys = dialog.findChild<QPlainTextEdit*>("TrustedHostKeys");
+  hostKeys->setPlainText("SHA256:short\n");
+  EXPECT_FALSE(dialog.problem().isEmpty());
+  hostKeys->setPlainText(QString(" ") + kHostKeyPrint + "\n");
+  EXPECT_TRUE(dialog.problem().isEmpty());
   dialog.accept();
   const PublishSettings saved = readPublishSettings(path).value;
   EXPECT_TRUE(saved.tlsRequired);
   EXPECT_EQ(saved.keyFile, "/srv/key");
   EXPECT_EQ(saved.trustedFingerprints, std::set<std::string>{std::string(64, 'B')});
+  EXPECT_EQ(saved.trustedHostKeys, std::set<std::string>{kHostKeyPrint});
   EXPECT_EQ(testing::fileMode(path), 0600u);
   EXPECT_EQ(PublishDialog(path).settings(), saved);  // shown as saved
 }

@@ -12,6 +12,7 @@ TEST(FailureText, EachCauseNamedWithTheWholeReply) {
   TrustCheck check;
   check.host = "ftp.example.com";
   check.fingerprint = std::string(64, 'C');
+  check.hostKey = "SHA256:k";
   struct Case {
     Failure failure;
     CertificateProblem problem;
@@ -32,7 +33,8 @@ TEST(FailureText, EachCauseNamedWithTheWholeReply) {
       {Failure::Certificate, CertificateProblem::NotYetValid, "有効期間がまだ始まっていません", 5},
       {Failure::Certificate, CertificateProblem::OtherName,
        "別のサーバ名に発行されています (接続先 ftp.example.com)", 5},
-      {Failure::HostKey, {}, "SSH サーバの鍵が以前と違います", 6},
+      {Failure::HostKey, {}, "SSH サーバの鍵が以前と違います ([ftp.example.com]:2121)", 6},
+      {Failure::HostKeyNew, {}, "SSH サーバの鍵を初めて受け取りました ([ftp.example.com]:2121)", 14},
       {Failure::Login, {}, "ユーザ名かパスワードが違います", 7},
       {Failure::Folder, {}, "フォルダがないか、入る権限がありません", 8},
       {Failure::DiskFull, {}, "空き容量が足りないか、容量の上限", 9},
@@ -50,7 +52,10 @@ TEST(FailureText, EachCauseNamedWithTheWholeReply) {
               std::string::npos);
     const bool certificate = c.failure == Failure::Certificate;
     EXPECT_EQ(text.find("証明書の指紋 (SHA-256): CC:CC:") != std::string::npos, certificate);
-    if (certificate || c.failure == Failure::TlsRefused || c.failure == Failure::TlsDropped) {
+    const bool hostKey = c.failure == Failure::HostKey || c.failure == Failure::HostKeyNew;
+    EXPECT_EQ(text.find("\nSSH ホスト鍵の指紋: SHA256:k\n") != std::string::npos, hostKey);
+    if (certificate || hostKey || c.failure == Failure::TlsRefused ||
+        c.failure == Failure::TlsDropped) {
       EXPECT_NE(text.find("パスワードは送っていません"), std::string::npos);
     }
   }

@@ -33,8 +33,10 @@ TEST(ParseCommandLine, WindowsFormWithOrWithoutQuotes) {
   ASSERT_TRUE(result.line);
   EXPECT_EQ(result.line->scriptPath, "/p/old temp.sys");
   EXPECT_TRUE(result.line->autoLogin);
-  result = parseCommandLine({"-s:/p/a.sys", "-v", "-d", "-n", "-t:5"});
+  EXPECT_FALSE(result.line->askNewHostKeys);
+  result = parseCommandLine({"-s:/p/a.sys", "-v", "-d", "-n", "-t:5", "-k"});
   ASSERT_TRUE(result.line);
+  EXPECT_TRUE(result.line->askNewHostKeys);
   EXPECT_EQ(result.line->scriptPath, "/p/a.sys");
   EXPECT_TRUE(result.line->verbose);
   EXPECT_FALSE(result.line->autoLogin);

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <sstream>
 #include <thread>
 
 #include "local_ftp_server.h"
@@ -82,9 +83,10 @@ class ServerRun : public ::testing::Test {
                                             << TestAccount::kUser << "\r\n"
                                             << password << "\r\n"
                                             << body;
-    return runProgram({std::string(PROGRAM_DIR) + "/ftpscript", "-i", "-s:" + script.string(),
-                       "-p:" + settings_.string()},
-                      150s);
+    std::vector<std::string> argv{std::string(PROGRAM_DIR) + "/ftpscript", "-i",
+                                  "-s:" + script.string(), "-p:" + settings_.string()};
+    argv.insert(argv.end(), options_.begin(), options_.end());
+    return runProgram(argv, 150s);
   }
 
   // The exit status, and each text the output must hold.
@@ -111,6 +113,7 @@ class ServerRun : public ::testing::Test {
   fs::path dir_, work_, graph_, settings_;
   std::optional<TestCertificate> certificate_;
   RealServer server_;
+  std::vector<std::string> options_;  // more options for ftpscript
 };
 
 TEST_F(ServerRun, FiftyTlsUploadsToVsftpdInARowAllArrive) {
@@ -309,6 +312,81 @@ TEST_F(ServerRun, SftpWithPasswordOrKeyAndAChangedHostKeyRefused) {
   ASSERT_FALSE(start(ServerKind::Sshd, 0, 0, server_.port()));
   const ProgramRun changed = run(server_.serverText(), "");
   expectRun(changed, 6, {"鍵が以前と違います"});
+}
+
+// The key an sshd of the fixture serves (in `work`): its known-hosts fields and its
+// fingerprint as `ssh-keygen -lf` shows it.
+struct ServedKey {
+  std::string typeAndKey;
+  std::string fingerprint;
+};
+ServedKey servedKey(const fs::path& work) {
+  const fs::path pub = work / "ssh_host_key.pub";
+  std::string type, key, bits, print;
+  std::ifstream(pub) >> type >> key;
+  std::istringstream(runProgram({"/usr/bin/ssh-keygen", "-lf", pub.string()}, 30s).output) >>
+      bits >> print;
+  return {type + " " + key, print};
+}
+
+TEST_F(ServerRun, SshHostKeysKeptPerPortAChangedOneRefusedUntilTrusted) {
+  ASSERT_FALSE(start(ServerKind::Sshd));
+  RealServer second;
+  const fs::path secondWork = work_ / "second";
+  fs::create_directories(secondWork);
+  ASSERT_FALSE(second.start({ServerKind::Sshd}, secondWork, &*certificate_));
+  const ServedKey first = servedKey(work_);
+  ServedKey other = servedKey(secondWork);
+  ASSERT_NE(first.typeAndKey, other.typeAndKey);
+  const fs::path knownHosts = settings_.parent_path() / "dayplot_known_hosts";
+  const std::string firstName = "[127.0.0.1]:" + std::to_string(server_.port());
+  const std::string otherName = "[127.0.0.1]:" + std::to_string(second.port());
+
+  // Run as the window runs it (-k), a key seen first is refused with its fingerprint, for
+  // the window to ask about, and not kept.
+  options_ = {"-k"};
+  expectRun(run(second.serverText()), 14,
+            {"SSH サーバの鍵を初めて受け取りました (" + otherName + ")",
+             "SSH ホスト鍵の指紋: " + other.fingerprint,
+             "\nhost-key fingerprint=" + other.fingerprint + "\n"});
+  EXPECT_FALSE(fs::exists(knownHosts));
+  options_.clear();
+
+  // An earlier version kept the first server's key by host alone: it still counts, and
+  // moves to its port; the second server is new, said with its fingerprint, and kept.
+  std::ofstream(knownHosts) << "127.0.0.1 " << first.typeAndKey << "\n";
+  const ProgramRun known = run(server_.serverText());
+  expectRun(known, 0, {});
+  EXPECT_EQ(known.output.find("注意: SSH"), std::string::npos) << known.output;
+  expectRun(run(second.serverText()), 0,
+            {"注意: SSH サーバ " + otherName + " の鍵を初めて受け取り", other.fingerprint});
+  EXPECT_EQ(readBytes(knownHosts),
+            firstName + " " + first.typeAndKey + "\n" + otherName + " " + other.typeAndKey + "\n");
+  expectRun(run(server_.serverText()), 0, {});
+  expectRun(run(second.serverText()), 0, {});
+
+  // The second one with a new key: refused with the fingerprint ssh-keygen shows, and
+  // taken once it is trusted in the settings (or for one run).
+  const unsigned secondPort = second.port();
+  second.stop();
+  ASSERT_FALSE(second.start({ServerKind::Sshd, 0, 0, secondPort}, secondWork, &*certificate_));
+  other = servedKey(secondWork);
+  const std::vector<std::string> refusal{"SSH サーバの鍵が以前と違います (" + otherName + ")",
+                                         "TrustedHostKeys",
+                                         "SSH ホスト鍵の指紋: " + other.fingerprint,
+                                         "host-key fingerprint=" + other.fingerprint};
+  expectRun(run(second.serverText()), 6, refusal);
+  std::ofstream(settings_.parent_path() / "dayplot_trust_once.txt") << other.fingerprint;
+  expectRun(run(second.serverText()), 0, {});
+  expectRun(run(second.serverText()), 6, refusal);
+
+  writeSettings("TrustedHostKeys=" + other.fingerprint + "\n");
+  expectRun(run(second.serverText()), 0, {"鍵が替わりました", other.fingerprint});
+  writeSettings("");
+  expectRun(run(second.serverText()), 0, {});
+  EXPECT_EQ(readBytes(knownHosts),
+            firstName + " " + first.typeAndKey + "\n" + otherName + " " + other.typeAndKey + "\n");
+  expectRun(run(server_.serverText()), 0, {});
 }
 
 }  // namespace
