@@ -2,17 +2,25 @@
 // one folder per station, holding the same bytes each station's own files hold. A
 // station's folder is laid out like a station (its day files in data/), so dayplot
 // copied into it draws any day of that station.
+//
+// Every record goes to its place by its moment (its time with the UTC offset), late or
+// not; a minute repeated when the clocks go back is two records. The elapsed seconds of
+// each record tell whether the one before it is missing: such gaps are asked of the
+// station again (tend()), and reported when they stay open.
 #pragma once
 
+#include <chrono>
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace radmon {
 
 enum class Collected {
-  Written,      // appended to the station's day file
+  Written,      // put into the station's day file
   Repeated,     // a record already written (a broker's second delivery, a catch-up)
   NotAState,    // not a state topic under the prefix
   BadStation,   // a station level that cannot name a folder
@@ -20,12 +28,41 @@ enum class Collected {
   WriteFailed,  // the day file could not be written (error())
 };
 
+// Minutes a station's day files lack.
+struct MissingSpan {
+  std::string station;
+  int64_t from = 0;                 // the first minute missing, seconds since 1970 UTC
+  int64_t to = 0;                   // the last
+  std::string firstText, lastText;  // the same as the station's clock read them, "yyyy/mm/dd hh:mm"
+
+  friend bool operator==(const MissingSpan&, const MissingSpan&) = default;
+};
+
 class Collector {
  public:
-  // Messages on prefix/<station>/state are written under folder + station + "/data/".
-  Collector(std::string folder, std::string prefix);
+  using Clock = std::chrono::steady_clock;
+  // One request to a station at most this often.
+  static constexpr auto kAskEvery = std::chrono::seconds(5);
 
-  Collected take(std::string_view topic, std::string_view payload);
+  // Messages on prefix/<station>/state (and the stations' answers on .../resent) are
+  // written under folder + station + "/data/". A gap that no record has narrowed for
+  // `giveUpAfter` is reported and no longer asked for.
+  Collector(std::string folder, std::string prefix,
+            std::chrono::seconds giveUpAfter = std::chrono::seconds(120));
+
+  Collected take(std::string_view topic, std::string_view payload, Clock::time_point now = {});
+
+  struct Due {
+    std::vector<MissingSpan> ask;      // to request of the stations now (one per station)
+    std::vector<MissingSpan> missing;  // given up on: report
+  };
+  Due tend(Clock::time_point now);
+
+  // The topic of the requests to a station.
+  std::string requestTopic(const std::string& station) const {
+    return prefix_ + "/" + station + "/resend";
+  }
+  size_t openGaps() const;
 
   const std::string& lastStation() const { return lastStation_; }
   const std::string& error() const { return error_; }
@@ -33,12 +70,42 @@ class Collector {
   long written() const { return written_; }
 
  private:
-  std::string newestKey(const std::string& station);
+  struct Entry {
+    int64_t elapsed = 0;
+    std::string local;  // "yyyy/mm/dd hh:mm"
+    std::string line;   // with its CR LF
+  };
+  struct Day {
+    std::map<int64_t, Entry> entries;  // by moment
+    int64_t size = -1;                 // of the file as last read or written
+  };
+  struct Gap {
+    int64_t to = 0;
+    std::string firstText, lastText;
+    Clock::time_point progress;  // found, or last narrowed
+    Clock::time_point asked{};
+  };
+  struct Station {
+    std::vector<std::string> files;   // the days of its day files, oldest first
+    std::map<std::string, Day> days;  // read so far
+    std::map<int64_t, Gap> gaps;      // by first missing moment
+    Clock::time_point asked{};
+  };
+
+  Station& station(const std::string& name);
+  Day& day(const std::string& name, Station& s, const std::string& yyyymmdd);
+  const std::pair<const int64_t, Entry>* neighbour(const std::string& name, Station& s,
+                                                   const std::string& yyyymmdd, int64_t moment,
+                                                   bool before);
+  std::optional<std::string> write(const std::string& name, Day& d, const std::string& yyyymmdd,
+                                   int64_t moment);
+  void noteGap(Station& s, const std::pair<const int64_t, Entry>& earlier,
+               const std::pair<const int64_t, Entry>& later, Clock::time_point now);
 
   std::string folder_;
   std::string prefix_;
-  // The newest record of each station, "yyyy/mm/dd hh:mm", as its day files hold it.
-  std::map<std::string, std::string> newest_;
+  std::chrono::seconds giveUpAfter_;
+  std::map<std::string, Station> stations_;
   std::string lastStation_;
   std::string error_;
   long written_ = 0;

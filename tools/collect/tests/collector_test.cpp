@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -36,6 +37,114 @@ class CollectorTest : public ::testing::Test {
   ftp::testing::TempStation temp_{"radmon_collect", "station", {}};
   const fs::path root = temp_.root;
 };
+
+// A station in Berlin writing one record a minute from `start` on, its messages keyed as
+// its publisher keys them (the repeated hour of the autumn change keeps its own moments).
+class StationRun {
+ public:
+  // `autumn`: the clock goes back an hour after two hours.
+  StationRun(LocalDateTime start, int minutes, bool autumn = false) {
+    std::optional<int64_t> previous;
+    for (int i = 1; i <= minutes; ++i) {
+      const LocalDateTime when = start.plusSeconds(60LL * i - (autumn && i >= 120 ? 3600 : 0));
+      const std::string line = formatRecordLine({when, 0.1f, 20 + i % 7, 20LL * i, 60LL * i});
+      auto state = stateFromLine(line, false, false, previous);
+      previous = utcSeconds(*state);
+      lines.push_back(line);
+      messages.push_back(stateJson(*state));
+      moments.push_back(*previous);
+    }
+  }
+  // The lines of records [from, to), as one file's bytes.
+  std::string bytes(size_t from, size_t to) const {
+    std::string out;
+    for (size_t i = from; i < to; ++i) out += lines[i];
+    return out;
+  }
+  std::vector<std::string> lines, messages;
+  std::vector<int64_t> moments;
+};
+
+class BerlinTime : public CollectorTest {
+ protected:
+  void SetUp() override {
+    if (const char* tz = std::getenv("TZ")) saved_ = tz;
+    ::setenv("TZ", "Europe/Berlin", 1);
+    ::tzset();
+  }
+  void TearDown() override {
+    saved_ ? ::setenv("TZ", saved_->c_str(), 1) : ::unsetenv("TZ");
+    ::tzset();
+  }
+  std::optional<std::string> saved_;
+};
+
+// The autumn change repeats 02:00 to 02:59; the second pass comes first, the first
+// late, a record twice: the file holds each once, in the order the station wrote them.
+TEST_F(BerlinTime, KeepsTheRepeatedHourAndLateRecordsInTheirPlace) {
+  const StationRun run({2026, 10, 25, 1, 0, 0}, 210, true);  // 01:01 to 03:30, 02:xx twice
+  ASSERT_EQ(run.lines[59].substr(14, 5), "02:00");
+  ASSERT_EQ(run.lines[119].substr(14, 5), "02:00");
+  EXPECT_EQ(run.moments[119] - run.moments[59], 3600);
+  Collector collector(root.string() + "/", "fleet");
+  std::vector<size_t> order;
+  for (size_t i = 0; i < 59; ++i) order.push_back(i);
+  for (size_t i = 119; i < 210; ++i) order.push_back(i);
+  for (size_t i = 59; i < 119; ++i) order.push_back(i);
+  for (const size_t i : order)
+    ASSERT_EQ(collector.take("fleet/st01/state", run.messages[i]), Collected::Written) << i;
+  EXPECT_EQ(collector.take("fleet/st01/resent", run.messages[70]), Collected::Repeated);
+  const fs::path file = root / "st01" / "data" / dayFileName("20261025");
+  EXPECT_EQ(testing::readBytes(file), run.bytes(0, 210));
+
+  // Read again from the file, both passes are known by their moments.
+  Collector again(root.string() + "/", "fleet");
+  for (const size_t i : {size_t{70}, size_t{130}, size_t{209}})
+    EXPECT_EQ(again.take("fleet/st01/state", run.messages[i]), Collected::Repeated) << i;
+  EXPECT_EQ(again.openGaps(), 0u);
+}
+
+// Records 4 to 6 never came: the gap is asked for, narrowed by what arrives, and what
+// stays missing is reported once it was asked for and nothing came for a while.
+TEST_F(CollectorTest, AsksForAGapAndReportsWhatStaysMissing) {
+  const StationRun run({2026, 3, 1, 10, 0, 0}, 10);
+  Collector collector(root.string() + "/", "fleet", std::chrono::seconds(60));
+  const Collector::Clock::time_point t0{std::chrono::hours(1)};
+  for (const size_t i : {0, 1, 2, 6, 7})
+    ASSERT_EQ(collector.take("fleet/st01/state", run.messages[i], t0), Collected::Written);
+  EXPECT_EQ(collector.requestTopic("st01"), "fleet/st01/resend");
+
+  auto due = collector.tend(t0);
+  ASSERT_EQ(due.ask.size(), 1u);
+  EXPECT_EQ(due.ask[0], (MissingSpan{"st01", run.moments[3], run.moments[5], "2026/03/01 10:04",
+                                     "2026/03/01 10:06"}));
+  EXPECT_TRUE(collector.tend(t0 + 1s).ask.empty()) << "one request each few seconds";
+
+  const auto t1 = t0 + 10s;
+  EXPECT_EQ(collector.take("fleet/st01/resent", run.messages[4], t1), Collected::Written);
+  EXPECT_EQ(collector.openGaps(), 2u);
+  due = collector.tend(t1 + Collector::kAskEvery);
+  ASSERT_EQ(due.ask.size(), 1u);
+  EXPECT_EQ(due.ask[0].from, run.moments[3]);
+  EXPECT_EQ(due.ask[0].to, run.moments[3]);
+  EXPECT_EQ(collector.take("fleet/st01/resent", run.messages[3], t1 + 6s), Collected::Written);
+
+  // 10:06 was never asked for since it was narrowed: asked now, given up a minute later.
+  due = collector.tend(t1 + 100s);
+  ASSERT_EQ(due.ask.size(), 1u);
+  EXPECT_TRUE(due.missing.empty());
+  due = collector.tend(t1 + 200s);
+  ASSERT_EQ(due.missing.size(), 1u);
+  EXPECT_EQ(due.missing[0].firstText, "2026/03/01 10:06");
+  EXPECT_EQ(collector.openGaps(), 0u);
+  EXPECT_EQ(testing::readBytes(root / "st01" / "data" / dayFileName("20260301")),
+            run.bytes(0, 5) + run.bytes(6, 8));
+
+  // A new run (elapsed from 60 again) after the last record lacks nothing.
+  const StationRun later({2026, 3, 1, 12, 0, 0}, 1);
+  EXPECT_EQ(collector.take("fleet/st01/state", later.messages[0], t1), Collected::Written);
+  EXPECT_EQ(collector.openGaps(), 0u);
+}
 
 TEST_F(CollectorTest, KeepsEachRecordOnceInItsStationsDayFile) {
   Collector collector(root.string() + "/", "fleet");
