@@ -241,7 +241,8 @@ void MqttPublisher::onMessage(mosquitto*, void* self, const mosquitto_message* m
   // Read on libmosquitto's thread, never the measuring one; a line being appended meanwhile
   // is no record yet and comes with the next request.
   for (const RecordState& state :
-       recordsBetween(p->options_.dayFolder, span->from, span->to, kResendMost)) {
+       recordsBetween(p->options_.dayFolder, span->from, span->to,
+                      span->most > 0 ? std::min<size_t>(kResendMost, span->most) : kResendMost)) {
     const std::string payload = stateJson(state);
     mosquitto_publish(p->client_, nullptr, p->resentTopic_.c_str(),
                       static_cast<int>(payload.size()), payload.data(), 1, false);

@@ -78,8 +78,8 @@ class MqttPublisher {
   static constexpr auto kUnreachableAfter = std::chrono::seconds(3);
   // A collector's requests for records again: one span answered at most this often, with
   // at most kResendMost records (the collector asks again for the rest).
-  static constexpr auto kResendInterval = std::chrono::seconds(2);
-  static constexpr size_t kResendMost = 1440;
+  static constexpr auto kResendInterval = std::chrono::milliseconds(500);
+  static constexpr size_t kResendMost = 500;
 
   explicit MqttPublisher(PublisherOptions options);
   ~MqttPublisher();

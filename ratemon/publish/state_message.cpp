@@ -194,7 +194,8 @@ std::string recordLineOf(const RecordState& s) {
 }
 
 std::string resendJson(const ResendSpan& span) {
-  return "{\"from\":\"" + utcText(span.from) + "\",\"to\":\"" + utcText(span.to) + "\"}";
+  return "{\"from\":\"" + utcText(span.from) + "\",\"to\":\"" + utcText(span.to) +
+         "\",\"most\":" + integerText(span.most) + "}";
 }
 
 std::optional<ResendSpan> parseResendJson(std::string_view text) {
@@ -207,7 +208,9 @@ std::optional<ResendSpan> parseResendJson(std::string_view text) {
   };
   const auto from = moment("from"), to = moment("to");
   if (!from || !to || *from > *to) return std::nullopt;
-  return ResendSpan{*from, *to};
+  const auto most = json.find("most");
+  return ResendSpan{*from, *to,
+                    most != json.end() && most->is_number_integer() ? most->get<int64_t>() : 0};
 }
 
 std::string liveJson(const LocalDateTime& when, float doseRate, int64_t cpm) {

@@ -61,10 +61,12 @@ std::optional<RecordState> parseStateJson(std::string_view json);
 std::string recordLineOf(const RecordState& state);
 
 // A collector's request for the records of a span again, on prefix/resend:
-// {"from":"2026-03-01T04:05:00Z","to":"2026-03-01T04:30:00Z"}, both moments included.
+// {"from":"2026-03-01T04:05:00Z","to":"2026-03-01T04:30:00Z","most":26}, both moments
+// included, at most `most` records (0 or none: as many as the station sends at once).
 struct ResendSpan {
   int64_t from = 0;  // seconds since 1970, UTC
   int64_t to = 0;
+  int64_t most = 0;
 };
 std::string resendJson(const ResendSpan& span);
 std::optional<ResendSpan> parseResendJson(std::string_view json);

@@ -139,6 +139,7 @@ void Collector::noteGap(Station& s, const std::pair<const int64_t, Entry>& earli
   const int64_t from = earlier.first + kMinute, to = later.first - kMinute;
   if (to < from) return;
   Gap& gap = s.gaps[from];
+  if (gap.to != to) gap.firstAsked = {};
   gap.to = to;
   gap.firstText = localText(earlier.second.local, kMinute);
   gap.lastText = localText(later.second.local, -kMinute);
@@ -172,6 +173,7 @@ Collected Collector::take(std::string_view topic, std::string_view payload, Cloc
     d.size = -2;  // read again next time
     return Collected::WriteFailed;
   }
+  if (tail == "/resent" && s.awaited > 0) --s.awaited;
   if (!std::binary_search(s.files.begin(), s.files.end(), yyyymmdd))
     s.files.insert(std::upper_bound(s.files.begin(), s.files.end(), yyyymmdd), yyyymmdd);
   ++written_;
@@ -192,14 +194,21 @@ Collected Collector::take(std::string_view topic, std::string_view payload, Cloc
 
 Collector::Due Collector::tend(Clock::time_point now) {
   Due due;
+  int64_t awaited = 0;
   for (auto& [name, s] : stations_) {
-    const Gap* ask = nullptr;
+    // An answer not in full by now will not come.
+    if (now - s.asked >= kAskEvery) s.awaited = 0;
+    awaited += s.awaited;
+  }
+  for (auto& [name, s] : stations_) {
+    Gap* ask = nullptr;
     int64_t askFrom = 0;
     for (auto it = s.gaps.begin(); it != s.gaps.end();) {
-      const Gap& gap = it->second;
-      // Given up only after it was asked for at least once.
-      if (gap.asked != Clock::time_point{} && now - gap.progress >= giveUpAfter_) {
-        due.missing.push_back({name, it->first, gap.to, gap.firstText, gap.lastText});
+      Gap& gap = it->second;
+      // Given up only a while after it was first asked for, and nothing came.
+      if (gap.firstAsked != Clock::time_point{} &&
+          now - std::max(gap.progress, gap.firstAsked) >= giveUpAfter_) {
+        due.missing.push_back({name, it->first, gap.to, 0, gap.firstText, gap.lastText});
         it = s.gaps.erase(it);
         continue;
       }
@@ -209,10 +218,14 @@ Collector::Due Collector::tend(Clock::time_point now) {
       }
       ++it;
     }
-    if (!ask || now - s.asked < kAskEvery) continue;
-    s.asked = now;
-    s.gaps[askFrom].asked = now;
-    due.ask.push_back({name, askFrom, ask->to, ask->firstText, ask->lastText});
+    if (!ask || now - s.asked < (s.awaited == 0 ? kAskAgain : kAskEvery)) continue;
+    const int64_t most = std::min(kAskAtMost, (ask->to - askFrom) / kMinute + 1);
+    if (awaited + most > kAwaitedAtMost) continue;
+    awaited += most;
+    s.awaited = most;
+    s.asked = ask->asked = now;
+    if (ask->firstAsked == Clock::time_point{}) ask->firstAsked = now;
+    due.ask.push_back({name, askFrom, ask->to, most, ask->firstText, ask->lastText});
   }
   return due;
 }

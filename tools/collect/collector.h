@@ -31,9 +31,11 @@ enum class Collected {
 // Minutes a station's day files lack.
 struct MissingSpan {
   std::string station;
-  int64_t from = 0;                 // the first minute missing, seconds since 1970 UTC
-  int64_t to = 0;                   // the last
-  std::string firstText, lastText;  // the same as the station's clock read them, "yyyy/mm/dd hh:mm"
+  int64_t from = 0;  // the first minute missing, seconds since 1970 UTC
+  int64_t to = 0;    // the last
+  int64_t most = 0;  // records asked for at most (requests only)
+  // The same as the station's clock read them, "yyyy/mm/dd hh:mm".
+  std::string firstText, lastText;
 
   friend bool operator==(const MissingSpan&, const MissingSpan&) = default;
 };
@@ -41,8 +43,15 @@ struct MissingSpan {
 class Collector {
  public:
   using Clock = std::chrono::steady_clock;
-  // One request to a station at most this often.
+  // A station is asked again this long after a request that was not answered in full;
+  // one whose answer came in full, after kAskAgain.
   static constexpr auto kAskEvery = std::chrono::seconds(5);
+  static constexpr auto kAskAgain = std::chrono::seconds(1);
+  // Records asked of one station at once, and of all stations together while their
+  // answers are on the way: a broker on its defaults drops what its queue for the
+  // collector cannot take (1000 messages).
+  static constexpr int64_t kAskAtMost = 400;
+  static constexpr int64_t kAwaitedAtMost = 800;
 
   // Messages on prefix/<station>/state (and the stations' answers on .../resent) are
   // written under folder + station + "/data/". A gap that no record has narrowed for
@@ -84,12 +93,14 @@ class Collector {
     std::string firstText, lastText;
     Clock::time_point progress;  // found, or last narrowed
     Clock::time_point asked{};
+    Clock::time_point firstAsked{};
   };
   struct Station {
     std::vector<std::string> files;   // the days of its day files, oldest first
     std::map<std::string, Day> days;  // read so far
     std::map<int64_t, Gap> gaps;      // by first missing moment
     Clock::time_point asked{};
+    int64_t awaited = 0;  // records of the last request still to come
   };
 
   Station& station(const std::string& name);

@@ -200,7 +200,7 @@ int main(int argc, char** argv) {
     for (const radmon::MissingSpan& span : due.ask) {
       log(msg::asking(span));
       const std::string topic = session.collector.requestTopic(span.station);
-      const std::string payload = radmon::resendJson({span.from, span.to});
+      const std::string payload = radmon::resendJson({span.from, span.to, span.most});
       mosquitto_publish(client, nullptr, topic.c_str(), static_cast<int>(payload.size()),
                         payload.data(), 1, false);
     }

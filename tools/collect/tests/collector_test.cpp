@@ -1,8 +1,10 @@
 // The collector: what it keeps of each message, and the real radmon-collect writing
 // the files of stations that publish through a real mosquitto.
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -116,7 +118,7 @@ TEST_F(CollectorTest, AsksForAGapAndReportsWhatStaysMissing) {
 
   auto due = collector.tend(t0);
   ASSERT_EQ(due.ask.size(), 1u);
-  EXPECT_EQ(due.ask[0], (MissingSpan{"st01", run.moments[3], run.moments[5], "2026/03/01 10:04",
+  EXPECT_EQ(due.ask[0], (MissingSpan{"st01", run.moments[3], run.moments[5], 3, "2026/03/01 10:04",
                                      "2026/03/01 10:06"}));
   EXPECT_TRUE(collector.tend(t0 + 1s).ask.empty()) << "one request each few seconds";
 
@@ -219,6 +221,61 @@ TEST_F(CollectorTest, ProgramWritesTheSameBytesAsEachStation) {
   ASSERT_EQ(stationFiles.size(), 4u);
   for (const auto& [file, bytes] : stationFiles)
     EXPECT_EQ(testing::readBytes(out / file), bytes) << file;
+}
+
+// A collector away while three stations replay a day each, on a broker as installed: its
+// queue keeps 1000 messages and drops the rest; what was dropped is asked of the stations,
+// and the collector's files end equal to theirs.
+TEST_F(CollectorTest, ProgramFillsWhatTheBrokerDroppedWhileItWasAway) {
+  testing::LocalBroker broker(testing::LocalBroker::Options{.plain = true});
+  ASSERT_TRUE(broker.start());
+  const fs::path out = root / "fleet";
+  fs::create_directories(out);
+  const std::string url = "mqtt://127.0.0.1:" + std::to_string(broker.port()) + "/radmon/fleet";
+  auto collect = [&] {
+    return testing::spawnIn(out, std::string(PROGRAM_DIR) + "/radmon-collect --mqtt " + url +
+                                     " --out " + out.string() + " --idle 4 --give-up 20");
+  };
+  auto collectorLog = [&] { return testing::readBytes(out / "radmon-collect.log"); };
+  // Its first run makes the broker keep its session.
+  pid_t collector = collect();
+  for (int i = 0; i < 100 && collectorLog().find("接続しました") == std::string::npos; ++i)
+    std::this_thread::sleep_for(50ms);
+  std::this_thread::sleep_for(300ms);
+  ::kill(collector, SIGTERM);
+  ASSERT_EQ(testing::waitExit(collector), 0);
+
+  std::vector<std::unique_ptr<ftp::testing::TempStation>> stations;
+  auto launch = [&](int i, const std::string& how) {
+    return testing::spawnIn(stations[i]->program, "./ratemon --headless " + how + " --mqtt " + url +
+                                                      "/st0" + std::to_string(i + 1));
+  };
+  std::vector<pid_t> pids;
+  for (int i = 0; i < 3; ++i) {
+    stations.push_back(std::make_unique<ftp::testing::TempStation>(
+        "radmon_fleet", "station", std::initializer_list<const char*>{"ratemon"}));
+    stations.back()->writeRatemonSettings();
+    pids.push_back(launch(i, "--input sim:" + std::to_string(15 + 5 * i) +
+                                 " --fast --start '2026-03-01 23:59:59' --seconds 86400"));
+  }
+  for (const pid_t pid : pids) ASSERT_EQ(testing::waitExit(pid), 0);
+
+  // The stations on line again, in real time (no record in their half minute), to answer.
+  pids.clear();
+  for (int i = 0; i < 3; ++i) pids.push_back(launch(i, "--input sim:20 --seconds 30"));
+  collector = collect();
+  EXPECT_EQ(testing::waitExit(collector), 0);
+  for (const pid_t pid : pids) EXPECT_EQ(testing::waitExit(pid), 0);
+
+  const std::string log = collectorLog();
+  EXPECT_NE(log.find("再送を頼みます"), std::string::npos) << log;
+  EXPECT_EQ(log.find("欠けたまま"), std::string::npos) << log;
+  for (int i = 0; i < 3; ++i) {
+    const std::string file = dayFileName("20260302");
+    const std::string own = testing::readBytes(stations[i]->data / file);
+    EXPECT_EQ(std::count(own.begin(), own.end(), '\n'), 1440);
+    EXPECT_EQ(testing::readBytes(out / ("st0" + std::to_string(i + 1)) / "data" / file), own) << i;
+  }
 }
 
 }  // namespace
