@@ -44,6 +44,9 @@ class MainWindow final : public QWidget, public StationControls {
   // Opens the MQTT dialog; beside it the link's state and last publish, in short.
   QPushButton* mqttButton() const { return mqttButton_; }
   QLabel* mqttState() const { return mqttState_; }
+  // The link's state in a few words on up to two lines, in a face small enough to fit
+  // whatever the language; `detail` on hovering; `alert`: in red (the broker refuses).
+  void showLinkState(const std::string& brief, const std::string& detail, bool alert);
   // The 95 % interval of the readings and the dead-time correction's state, under the
   // pulse test; `alert` shows the state in red (the correction's cap is reached).
   void showReadingInterval(const std::string& interval, const std::string& state, bool alert);

@@ -47,6 +47,11 @@ TEST_F(EnglishStation, EveryWindowAndMessageBoxIsEnglish) {
   EXPECT_THAT(testing::japaneseOnScreen(), IsEmpty());
 }
 
+TEST_F(EnglishStation, TheLinksStateFitsBesideTheReadings) {
+  start();
+  expectLinkStatesFit(w());
+}
+
 TEST_F(EnglishStation, EveryMessageIsEnglish) {
   std::vector<std::string> texts;
   for (const auto& c : kBoxControls) texts.push_back(messages::notice(RefusedBox{c.id, 1.5}));
