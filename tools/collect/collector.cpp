@@ -1,5 +1,9 @@
 #include "collector.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 
@@ -22,6 +26,25 @@ bool usableFolderName(std::string_view name) {
          name.find_first_of("/\\") == std::string_view::npos;
 }
 
+// Holds a station's data folder for one collector at a time (made when missing).
+class FolderLock {
+ public:
+  explicit FolderLock(const std::string& folder) {
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd_ >= 0) ::flock(fd_, LOCK_EX);
+  }
+  ~FolderLock() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FolderLock(const FolderLock&) = delete;
+  FolderLock& operator=(const FolderLock&) = delete;
+
+ private:
+  int fd_ = -1;
+};
+
 int64_t fileSize(const std::string& path) {
   std::error_code ec;
   const auto size = fs::file_size(path, ec);
@@ -34,6 +57,12 @@ std::string localText(const std::string& local, int64_t seconds) {
   if (!when) return local;
   const LocalDateTime t = when->plusSeconds(seconds);
   return t.slashDate() + " " + t.hhmm();
+}
+
+std::string firstDayOf(std::string text) {
+  text.resize(std::min<size_t>(text.size(), 10));
+  std::erase(text, '/');
+  return text;
 }
 
 }  // namespace
@@ -132,7 +161,8 @@ std::optional<std::string> Collector::write(const std::string& name, Day& d,
 }
 
 void Collector::noteGap(Station& s, const std::pair<const int64_t, Entry>& earlier,
-                        const std::pair<const int64_t, Entry>& later, Clock::time_point now) {
+                        const std::pair<const int64_t, Entry>& later, const std::string& laterDay,
+                        Clock::time_point now) {
   // A record whose run had measured a minute more than the one before it: none lacks.
   const int64_t elapsed = later.second.elapsed;
   if (elapsed <= kMinute || earlier.second.elapsed == elapsed - kMinute) return;
@@ -141,6 +171,7 @@ void Collector::noteGap(Station& s, const std::pair<const int64_t, Entry>& earli
   Gap& gap = s.gaps[from];
   if (gap.to != to) gap.firstAsked = {};
   gap.to = to;
+  gap.day = laterDay;
   gap.firstText = localText(earlier.second.local, kMinute);
   gap.lastText = localText(later.second.local, -kMinute);
   gap.progress = now;
@@ -160,6 +191,7 @@ Collected Collector::take(std::string_view topic, std::string_view payload, Cloc
   const auto moment = state ? utcSeconds(*state) : std::nullopt;
   if (!moment) return Collected::BadMessage;
 
+  const FolderLock lock(dataFolder(folder_ + name + "/"));
   Station& s = station(name);
   std::string yyyymmdd = state->date;
   std::erase(yyyymmdd, '/');
@@ -186,9 +218,13 @@ Collected Collector::take(std::string_view topic, std::string_view payload, Cloc
   }
   const std::pair<const int64_t, Entry> self = *it;
   if (const auto* before = neighbour(name, s, yyyymmdd, *moment, true))
-    noteGap(s, *before, self, now);
-  if (const auto* after = neighbour(name, s, yyyymmdd, *moment, false))
-    noteGap(s, self, *after, now);
+    noteGap(s, *before, self, yyyymmdd, now);
+  if (const auto* after = neighbour(name, s, yyyymmdd, *moment, false)) {
+    const auto later = *after;
+    std::string laterDay = later.second.local.substr(0, 10);
+    std::erase(laterDay, '/');
+    noteGap(s, self, later, laterDay, now);
+  }
   return Collected::Written;
 }
 
@@ -208,7 +244,8 @@ Collector::Due Collector::tend(Clock::time_point now) {
       // Given up only a while after it was first asked for, and nothing came.
       if (gap.firstAsked != Clock::time_point{} &&
           now - std::max(gap.progress, gap.firstAsked) >= giveUpAfter_) {
-        due.missing.push_back({name, it->first, gap.to, 0, gap.firstText, gap.lastText});
+        if (!filledElsewhere(name, s, it->first, gap))
+          due.missing.push_back({name, it->first, gap.to, 0, gap.firstText, gap.lastText});
         it = s.gaps.erase(it);
         continue;
       }
@@ -228,6 +265,17 @@ Collector::Due Collector::tend(Clock::time_point now) {
     due.ask.push_back({name, askFrom, ask->to, most, ask->firstText, ask->lastText});
   }
   return due;
+}
+
+bool Collector::filledElsewhere(const std::string& name, Station& s, int64_t from, const Gap& gap) {
+  const FolderLock lock(dataFolder(folder_ + name + "/"));
+  // Its first minute may lie in the day before its later record's.
+  for (const std::string& yyyymmdd : {gap.day, firstDayOf(gap.firstText)}) {
+    const Day& d = day(name, s, yyyymmdd);
+    const auto it = d.entries.lower_bound(from);
+    if (it != d.entries.end() && it->first <= gap.to) return true;
+  }
+  return false;
 }
 
 size_t Collector::openGaps() const {

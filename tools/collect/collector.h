@@ -6,7 +6,9 @@
 // Every record goes to its place by its moment (its time with the UTC offset), late or
 // not; a minute repeated when the clocks go back is two records. The elapsed seconds of
 // each record tell whether the one before it is missing: such gaps are asked of the
-// station again (tend()), and reported when they stay open.
+// station again (tend()), and reported when they stay open. Collectors sharing the
+// stations' messages (a shared subscription) may write into one folder: each holds the
+// station's data folder locked while it writes, and reads again what another changed.
 #pragma once
 
 #include <chrono>
@@ -46,7 +48,7 @@ class Collector {
   // A station is asked again this long after a request that was not answered in full;
   // one whose answer came in full, after kAskAgain.
   static constexpr auto kAskEvery = std::chrono::seconds(5);
-  static constexpr auto kAskAgain = std::chrono::seconds(1);
+  static constexpr auto kAskAgain = std::chrono::milliseconds(500);
   // Records asked of one station at once, and of all stations together while their
   // answers are on the way: a broker on its defaults drops what its queue for the
   // collector cannot take (1000 messages).
@@ -90,6 +92,7 @@ class Collector {
   };
   struct Gap {
     int64_t to = 0;
+    std::string day;  // where its later record is
     std::string firstText, lastText;
     Clock::time_point progress;  // found, or last narrowed
     Clock::time_point asked{};
@@ -111,7 +114,10 @@ class Collector {
   std::optional<std::string> write(const std::string& name, Day& d, const std::string& yyyymmdd,
                                    int64_t moment);
   void noteGap(Station& s, const std::pair<const int64_t, Entry>& earlier,
-               const std::pair<const int64_t, Entry>& later, Clock::time_point now);
+               const std::pair<const int64_t, Entry>& later, const std::string& laterDay,
+               Clock::time_point now);
+  // Whether another collector of the group has written a record of the gap meanwhile.
+  bool filledElsewhere(const std::string& name, Station& s, int64_t from, const Gap& gap);
 
   std::string folder_;
   std::string prefix_;

@@ -31,6 +31,9 @@ namespace {
 
 namespace msg = radmon::collect_messages;
 
+// Messages paused this long: the stations' newest records are looked at again.
+constexpr auto kQuiet = std::chrono::seconds(2);
+
 volatile std::sig_atomic_t interrupted = 0;
 void onSignal(int) { interrupted = 1; }
 
@@ -42,6 +45,8 @@ struct Session {
   std::string address;
   std::mutex mutex;
   std::chrono::steady_clock::time_point lastRecord = std::chrono::steady_clock::now();
+  std::chrono::steady_clock::time_point lastMessage = lastRecord;
+  bool lookedAgain = false;  // subscribed again since the last message
 };
 
 // The collector's log: stderr, and a file in the output folder.
@@ -181,7 +186,9 @@ int main(int argc, char** argv) {
         topic,
         std::string_view(static_cast<const char*>(m->payload), static_cast<size_t>(m->payloadlen)),
         std::chrono::steady_clock::now());
-    if (outcome == radmon::Collected::Written) s->lastRecord = std::chrono::steady_clock::now();
+    s->lastMessage = std::chrono::steady_clock::now();
+    s->lookedAgain = false;
+    if (outcome == radmon::Collected::Written) s->lastRecord = s->lastMessage;
     log(msg::collected(outcome, topic, s->collector.error()));
   });
 
@@ -205,7 +212,13 @@ int main(int argc, char** argv) {
                         payload.data(), 1, false);
     }
     for (const radmon::MissingSpan& span : due.missing) log(msg::missing(span));
-    if (idleSeconds <= 0 || session.collector.openGaps() > 0) continue;
+    // Once the messages pause, each station's retained newest record is asked for again:
+    // what the broker dropped at a station's end shows as a gap before it.
+    if (!session.lookedAgain && now - session.lastMessage > kQuiet) {
+      session.lookedAgain = true;
+      mosquitto_subscribe(client, nullptr, session.filters.front().c_str(), 1);
+    }
+    if (idleSeconds <= 0 || session.collector.openGaps() > 0 || !session.lookedAgain) continue;
     if (now - session.lastRecord > std::chrono::seconds(idleSeconds)) break;
   }
   mosquitto_disconnect(client);
