@@ -177,6 +177,21 @@ void Collector::noteGap(Station& s, const std::pair<const int64_t, Entry>& earli
   gap.progress = now;
 }
 
+void Collector::noteRunStart(Station& s, const std::pair<const int64_t, Entry>& first,
+                             const std::string& day, Clock::time_point now) {
+  const int64_t back = first.second.elapsed - kMinute;
+  if (!s.floor) s.floor = first.first - std::min(back, kLookBackSeconds);
+  const int64_t from = std::max(*s.floor, first.first - back), to = first.first - kMinute;
+  if (back <= 0 || to < from) return;
+  Gap& gap = s.gaps[from];
+  if (gap.to != to) gap.firstAsked = {};
+  gap.to = to;
+  gap.day = day;
+  gap.firstText = localText(first.second.local, from - first.first);
+  gap.lastText = localText(first.second.local, -kMinute);
+  gap.progress = now;
+}
+
 Collected Collector::take(std::string_view topic, std::string_view payload, Clock::time_point now) {
   const std::string head = prefix_ + "/";
   std::string_view tail;
@@ -219,6 +234,8 @@ Collected Collector::take(std::string_view topic, std::string_view payload, Cloc
   const std::pair<const int64_t, Entry> self = *it;
   if (const auto* before = neighbour(name, s, yyyymmdd, *moment, true))
     noteGap(s, *before, self, yyyymmdd, now);
+  else
+    noteRunStart(s, self, yyyymmdd, now);
   if (const auto* after = neighbour(name, s, yyyymmdd, *moment, false)) {
     const auto later = *after;
     std::string laterDay = later.second.local.substr(0, 10);

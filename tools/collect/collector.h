@@ -54,6 +54,9 @@ class Collector {
   // collector cannot take (1000 messages).
   static constexpr int64_t kAskAtMost = 400;
   static constexpr int64_t kAwaitedAtMost = 800;
+  // A station first heard in the middle of a run: the run's records before it are asked
+  // for, back this far at most.
+  static constexpr int64_t kLookBackSeconds = 2 * 86400;
 
   // Messages on prefix/<station>/state (and the stations' answers on .../resent) are
   // written under folder + station + "/data/". A gap that no record has narrowed for
@@ -103,7 +106,8 @@ class Collector {
     std::map<std::string, Day> days;  // read so far
     std::map<int64_t, Gap> gaps;      // by first missing moment
     Clock::time_point asked{};
-    int64_t awaited = 0;  // records of the last request still to come
+    int64_t awaited = 0;           // records of the last request still to come
+    std::optional<int64_t> floor;  // nothing before this moment is asked for
   };
 
   Station& station(const std::string& name);
@@ -116,6 +120,9 @@ class Collector {
   void noteGap(Station& s, const std::pair<const int64_t, Entry>& earlier,
                const std::pair<const int64_t, Entry>& later, const std::string& laterDay,
                Clock::time_point now);
+  // The records of the run of `first` (the station's earliest known record) before it.
+  void noteRunStart(Station& s, const std::pair<const int64_t, Entry>& first,
+                    const std::string& day, Clock::time_point now);
   // Whether another collector of the group has written a record of the gap meanwhile.
   bool filledElsewhere(const std::string& name, Station& s, int64_t from, const Gap& gap);
 

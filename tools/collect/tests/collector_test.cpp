@@ -142,10 +142,17 @@ TEST_F(CollectorTest, AsksForAGapAndReportsWhatStaysMissing) {
   EXPECT_EQ(testing::readBytes(root / "st01" / "data" / dayFileName("20260301")),
             run.bytes(0, 5) + run.bytes(6, 8));
 
+  // A station first heard in the middle of its run: the run's records before it are asked.
+  EXPECT_EQ(collector.take("fleet/st02/state", run.messages[9], t1), Collected::Written);
+  due = collector.tend(t1 + 300s);
+  ASSERT_EQ(due.ask.size(), 1u);
+  EXPECT_EQ(due.ask[0], (MissingSpan{"st02", run.moments[0], run.moments[8], 9, "2026/03/01 10:01",
+                                     "2026/03/01 10:09"}));
+
   // A new run (elapsed from 60 again) after the last record lacks nothing.
   const StationRun later({2026, 3, 1, 12, 0, 0}, 1);
   EXPECT_EQ(collector.take("fleet/st01/state", later.messages[0], t1), Collected::Written);
-  EXPECT_EQ(collector.openGaps(), 0u);
+  EXPECT_EQ(collector.openGaps(), 1u) << "st02's only";
 }
 
 TEST_F(CollectorTest, KeepsEachRecordOnceInItsStationsDayFile) {
