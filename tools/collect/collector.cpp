@@ -213,6 +213,8 @@ Collected Collector::take(std::string_view topic, std::string_view payload, Cloc
   Day& d = day(name, s, yyyymmdd);
   const auto [it, added] = d.entries.try_emplace(
       *moment, Entry{state->elapsed, state->date + " " + state->minute, recordLineOf(*state)});
+  // An answer counts whether or not the record was already here.
+  if (tail == "/resent" && s.awaited > 0) --s.awaited;
   if (!added) return Collected::Repeated;
   if (auto fault = write(name, d, yyyymmdd, *moment)) {
     error_ = *fault;
@@ -220,7 +222,6 @@ Collected Collector::take(std::string_view topic, std::string_view payload, Cloc
     d.size = -2;  // read again next time
     return Collected::WriteFailed;
   }
-  if (tail == "/resent" && s.awaited > 0) --s.awaited;
   if (!std::binary_search(s.files.begin(), s.files.end(), yyyymmdd))
     s.files.insert(std::upper_bound(s.files.begin(), s.files.end(), yyyymmdd), yyyymmdd);
   ++written_;
