@@ -5,6 +5,9 @@
 # radmon/fleet/stNN. The collector writes what it receives into FOLDER/collected/stNN/data/,
 # laid out like a station, so dayplot copied there draws any station's day. At the end
 # every station's day files are compared with the collector's, and the figures printed.
+# The broker runs on mosquitto's defaults (its queue for a client keeps 1000 messages): what
+# it drops while the collector lags is asked of the stations again, so after their replay
+# each station runs a while in real time (writing no record) to answer.
 #
 #   scripts/fleet.sh [N] [SECONDS] [FOLDER]     (defaults: 5 stations, 86400 s, ./fleet)
 set -euo pipefail
@@ -22,8 +25,6 @@ cat > "$root/broker/mosquitto.conf" <<CONF
 user $(id -un)
 listener $port 127.0.0.1
 allow_anonymous true
-persistence false
-max_queued_messages 0
 log_dest file $root/broker/broker.log
 CONF
 mosquitto -c "$root/broker/mosquitto.conf" 2>/dev/null &
@@ -40,8 +41,10 @@ for _ in $(seq 100); do (exec 3<>/dev/tcp/127.0.0.1/"$port") 2>/dev/null && brea
 cpuTicks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 hz=$(getconf CLK_TCK)
 
-"$bin/radmon-collect" --mqtt "mqtt://127.0.0.1:$port/radmon/fleet" --out "$root/collected" \
-  --idle 5 2> "$root/collect.log" &
+# CPU seconds and the most memory (kB) of the collector's first run, in collect.time.
+/usr/bin/time -o "$root/collect.time" -f '%U %S %M' \
+  "$bin/radmon-collect" --mqtt "mqtt://127.0.0.1:$port/radmon/fleet" --out "$root/collected" \
+  --idle 5 --give-up 120 2> "$root/collect.log" &
 collector=$!
 sleep 0.5
 
@@ -60,16 +63,31 @@ for i in $(seq -f %02g 1 "$n"); do
   cpm=$((15 + 10#$i % 10))
   (
     cd "$station"
-    TIMEFORMAT='%U %S'
-    { time ./ratemon --headless --input "sim:$cpm" --fast --start "$start" --seconds "$seconds" \
-        --mqtt "mqtt://127.0.0.1:$port/radmon/fleet/st$i" > replay.txt 2> err.txt; } 2> cpu.txt
+    /usr/bin/time -o cpu.txt -f '%U %S %M' ./ratemon --headless --input "sim:$cpm" --fast \
+      --start "$start" --seconds "$seconds" --mqtt "mqtt://127.0.0.1:$port/radmon/fleet/st$i" \
+      > replay.txt 2> err.txt
   ) &
   pids+=($!)
 done
 for p in "${pids[@]}"; do wait "$p" || echo "fleet: a station ended with status $?"; done
 stations_done=$(date +%s.%N)
+
+# Each station on line again to answer the collector's requests (and publish what the
+# broker had not acknowledged), until the collector has nothing left to ask.
+answer() {
+  apids=()
+  for i in $(seq -f %02g 1 "$n"); do
+    (cd "$root/st$i" && exec ./ratemon --headless --input sim:20 --seconds 300 \
+       --mqtt "mqtt://127.0.0.1:$port/radmon/fleet/st$i" > answer.txt 2>> err.txt) &
+    apids+=($!)
+  done
+}
+answer
 wait "$collector" || true
 collector=
+for p in "${apids[@]}"; do kill -INT "$p" 2>/dev/null || true; done
+for p in "${apids[@]}"; do wait "$p" || true; done
+collector_done=$(date +%s.%N)
 
 # Counts the day files and records, and the files the collector holds byte for byte.
 compare() {
@@ -78,7 +96,7 @@ compare() {
     for f in "$root/st$i"/data/*.csv; do
       files=$((files + 1))
       records=$((records + $(wc -l < "$f")))
-      cmp -s "$f" "$root/collected/st$i/data/$(basename "$f")" && same=$((same + 1))
+      if cmp -s "$f" "$root/collected/st$i/data/$(basename "$f")"; then same=$((same + 1)); fi
     done
   done
 }
@@ -88,31 +106,30 @@ last_write=$(stat -c %.9Y "$root"/collected/*/data/*.csv | sort -n | tail -1)
 echo "fleet: stations done in $(printf %.2f "$wall") s ($(echo "scale=0; $records / $wall" | bc) records/s);" \
   "the collector's last record written $(printf %.2f "$(echo "$last_write - $begin" | bc)") s after the start"
 echo "fleet: $records records in $files day files; the collector's copy equals $same of them"
-# A fast replay ends long before a loaded broker has acknowledged everything, and a
-# station waits only a few seconds at its end: what stays unacknowledged is published
-# by the station's next run, here one that measures nothing and only catches up.
+# What is still missing (a collector that gave up on a span) is asked again by a
+# collector started anew while the stations answer.
 pass=0
-while [ "$same" -lt "$files" ] && [ "$pass" -lt 3 ]; do
+while [ "$same" -lt "$files" ] && [ "$pass" -lt 2 ]; do
   pass=$((pass + 1))
   "$bin/radmon-collect" --mqtt "mqtt://127.0.0.1:$port/radmon/fleet" --out "$root/collected" \
-    --idle 5 2>> "$root/collect.log" &
+    --idle 5 --give-up 120 2>> "$root/collect.log" &
   collector=$!
-  sleep 0.5
-  pids=()
-  for i in $(seq -f %02g 1 "$n"); do
-    (cd "$root/st$i" && ./ratemon --headless --input sim:20 --fast --start "$start" --seconds 0 \
-       --mqtt "mqtt://127.0.0.1:$port/radmon/fleet/st$i" > catchup.txt 2>> err.txt) &
-    pids+=($!)
-  done
-  for p in "${pids[@]}"; do wait "$p" || true; done
+  answer
   wait "$collector" || true
   collector=
+  for p in "${apids[@]}"; do kill -INT "$p" 2>/dev/null || true; done
+  for p in "${apids[@]}"; do wait "$p" || true; done
   compare
-  echo "fleet: after catch-up run $pass the collector's copy equals $same of $files day files"
+  echo "fleet: after pass $pass the collector's copy equals $same of $files day files"
 done
 broker_cpu=$(echo "scale=2; $(cpuTicks "$broker") / $hz" | bc)
-station_cpu=$(cat "$root"/st*/cpu.txt | awk '{u += $1; s += $2} END {printf "%.2f", u + s}')
+station_cpu=$(cat "$root"/st*/cpu.txt | awk '{u += $1; s += $2; if ($3 > m) m = $3} END {printf "%.2f (the largest %d MB)", u + s, m / 1024}')
+broker_mem=$(awk '/VmHWM/ {printf "%d", $2 / 1024}' "/proc/$broker/status")
+collector_use=$(awk '{printf "%.2f s, %d MB", $1 + $2, $3 / 1024}' "$root/collect.time")
 echo "fleet: $records records in $files day files; the collector's copy equals $same of them"
-echo "fleet: CPU seconds of the first pass: stations $station_cpu (together); broker $broker_cpu (all passes)"
+echo "fleet: CPU seconds of the first pass: stations $station_cpu (together); broker $broker_cpu (all passes, $broker_mem MB at most)"
+echo "fleet: the collector's first run: $collector_use"
+echo "fleet: requests for records again: $(grep -c 再送を頼みます "$root/collect.log" || true); spans given up: $(grep -c 欠けたまま "$root/collect.log" || true)"
+echo "fleet: the collector's first run ended $(printf %.2f "$(echo "$collector_done - $begin" | bc)") s after the start"
 echo "fleet: draw a station: cp $bin/dayplot $root/collected/st01/ && $root/collected/st01/dayplot --process $(date -d yesterday +%Y%m%d)"
 [ "$same" -eq "$files" ]

@@ -84,6 +84,29 @@ std::vector<StoredRecord> recordsAfter(const std::string& folder, const AckedRec
   return due;
 }
 
+std::vector<RecordState> recordsBetween(const std::string& folder, int64_t from, int64_t to,
+                                        size_t most) {
+  std::vector<RecordState> found;
+  // A day file holds local days; a day either side covers every offset.
+  const LocalDateTime epoch{1970, 1, 1, 0, 0, 0};
+  const std::string first = epoch.plusSeconds(from - 86400).yyyymmdd();
+  const std::string last = epoch.plusSeconds(to + 86400).yyyymmdd();
+  std::optional<int64_t> previous;
+  for (const std::string& day : days(folder)) {
+    if (day < first || day > last) continue;
+    for (const std::string& line : lines(folder, day)) {
+      const auto state = stateFromLine(line, false, false, previous);
+      const auto utc = state ? utcSeconds(*state) : std::nullopt;
+      if (!utc) continue;
+      previous = utc;
+      if (*utc < from || *utc > to) continue;
+      found.push_back(*state);
+      if (found.size() >= most) return found;
+    }
+  }
+  return found;
+}
+
 AckedRecord newestRecord(const std::string& folder, const std::string& today) {
   const auto all = days(folder);
   for (auto day = all.rbegin(); day != all.rend(); ++day) {

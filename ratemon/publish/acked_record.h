@@ -3,9 +3,12 @@
 // the lines written after that record are what a new run still has to publish.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "state_message.h"
 
 namespace radmon {
 
@@ -35,5 +38,11 @@ std::vector<StoredRecord> recordsAfter(const std::string& folder, const AckedRec
 // folder's day files, or at the start of `today` when there is none. History written
 // before publishing was set up is not sent.
 AckedRecord newestRecord(const std::string& folder, const std::string& today);
+
+// The records of the folder's day files whose moments lie from `from` to `to` (seconds
+// since 1970, UTC, both included), oldest first, at most `most`: what a station sends
+// again when a collector asks for a span it lacks.
+std::vector<RecordState> recordsBetween(const std::string& folder, int64_t from, int64_t to,
+                                        size_t most);
 
 }  // namespace radmon

@@ -40,6 +40,8 @@ MqttPublisher::MqttPublisher(PublisherOptions options) : options_(std::move(opti
   stateTopic_ = prefix + "/state";
   liveTopic_ = prefix + "/live";
   availabilityTopic_ = prefix + "/availability";
+  resendTopic_ = prefix + "/resend";
+  resentTopic_ = prefix + "/resent";
 }
 
 MqttPublisher::~MqttPublisher() {
@@ -53,8 +55,9 @@ std::optional<std::string> MqttPublisher::start(const std::vector<StoredRecord>&
     std::lock_guard lock(mutex_);
     for (const StoredRecord& r : backlog) {
       // The day files keep no alarm state; a caught-up record reports none.
-      const auto state = stateFromLine(r.line, false, false);
+      const auto state = stateFromLine(r.line, false, false, lastMoment_);
       if (!state) continue;
+      lastMoment_ = utcSeconds(*state);
       queue_.push_back({r, stateJson(*state), state->isoTime()});
     }
     status_.waiting = queue_.size();
@@ -66,6 +69,7 @@ std::optional<std::string> MqttPublisher::start(const std::vector<StoredRecord>&
   mosquitto_disconnect_callback_set(client_, &MqttPublisher::onDisconnect);
   mosquitto_publish_callback_set(client_, &MqttPublisher::onPublish);
   mosquitto_log_callback_set(client_, &MqttPublisher::onLog);
+  mosquitto_message_callback_set(client_, &MqttPublisher::onMessage);
   mosquitto_reconnect_delay_set(client_, kFirstRetrySeconds, kLastRetrySeconds, true);
   mosquitto_int_option(client_, MOSQ_OPT_SEND_MAXIMUM, static_cast<int>(kWindow));
   mosquitto_will_set(client_, availabilityTopic_.c_str(), static_cast<int>(strlen(kOffline)),
@@ -98,11 +102,13 @@ std::optional<std::string> MqttPublisher::start(const std::vector<StoredRecord>&
 void MqttPublisher::publishRecord(const StoredRecord& record, bool alarm1, bool alarm2,
                                   std::optional<std::string> health,
                                   std::optional<RecordBounds> bounds) {
-  auto state = stateFromLine(record.line, alarm1, alarm2);
+  std::lock_guard lock(mutex_);
+  // In the hour repeated when the clocks go back, the second pass keeps its own moment.
+  auto state = stateFromLine(record.line, alarm1, alarm2, lastMoment_);
   if (!state) return;
+  lastMoment_ = utcSeconds(*state);
   state->health = std::move(health);
   state->bounds = bounds;
-  std::lock_guard lock(mutex_);
   queue_.push_back({record, stateJson(*state), state->isoTime()});
   status_.waiting = queue_.size();
   sendDueLocked();
@@ -216,7 +222,33 @@ void MqttPublisher::onConnect(mosquitto*, void* self, int rc) {
   for (const TopicMessage& m : discovery)
     mosquitto_publish(p->client_, nullptr, m.topic.c_str(), static_cast<int>(m.payload.size()),
                       m.payload.empty() ? nullptr : m.payload.data(), 1, true);
+  if (!p->options_.dayFolder.empty())
+    mosquitto_subscribe(p->client_, nullptr, p->resendTopic_.c_str(), 1);
   p->sendDueLocked();
+}
+
+void MqttPublisher::onMessage(mosquitto*, void* self, const mosquitto_message* m) {
+  auto* p = static_cast<MqttPublisher*>(self);
+  if (p->options_.dayFolder.empty() || m->topic != p->resendTopic_) return;
+  const auto span = parseResendJson(
+      std::string_view(static_cast<const char*>(m->payload), static_cast<size_t>(m->payloadlen)));
+  if (!span) return;
+  {
+    std::lock_guard lock(p->mutex_);
+    const auto now = std::chrono::steady_clock::now();
+    // A collector that asks too often is answered at this pace; it asks again.
+    if (now - p->lastResend_ < kResendInterval) return;
+    p->lastResend_ = now;
+  }
+  // Read on libmosquitto's thread, never the measuring one; a line being appended meanwhile
+  // is no record yet and comes with the next request.
+  for (const RecordState& state :
+       recordsBetween(p->options_.dayFolder, span->from, span->to,
+                      span->most > 0 ? std::min<size_t>(kResendMost, span->most) : kResendMost)) {
+    const std::string payload = stateJson(state);
+    mosquitto_publish(p->client_, nullptr, p->resentTopic_.c_str(),
+                      static_cast<int>(payload.size()), payload.data(), 1, false);
+  }
 }
 
 void MqttPublisher::onDisconnect(mosquitto*, void* self, int rc) {

@@ -46,6 +46,9 @@ struct PublisherOptions {
   std::string discoveryPrefix = "homeassistant";  // "off": no discovery
   std::string ackedFile;                          // empty: nothing is remembered across runs
   DiscoveryNames names;  // the entities' names, as the station's operator reads them
+  // The day files, from which a collector's request on prefix/resend is answered on
+  // prefix/resent; empty: requests are not answered.
+  std::string dayFolder;
 };
 
 enum class LinkState {
@@ -73,6 +76,10 @@ struct LinkStatus {
 class MqttPublisher {
  public:
   static constexpr auto kUnreachableAfter = std::chrono::seconds(3);
+  // A collector's requests for records again: one span answered at most this often, with
+  // at most kResendMost records (the collector asks again for the rest).
+  static constexpr auto kResendInterval = std::chrono::milliseconds(500);
+  static constexpr size_t kResendMost = 500;
 
   explicit MqttPublisher(PublisherOptions options);
   ~MqttPublisher();
@@ -113,6 +120,7 @@ class MqttPublisher {
   static void onDisconnect(mosquitto*, void* self, int rc);
   static void onPublish(mosquitto*, void* self, int mid);
   static void onLog(mosquitto*, void* self, int level, const char* text);
+  static void onMessage(mosquitto*, void* self, const mosquitto_message* message);
 
   void sendDueLocked();
   void noteLocked(LinkState state, std::string detail);
@@ -120,7 +128,7 @@ class MqttPublisher {
   void saveAcked(bool force);
 
   PublisherOptions options_;
-  std::string stateTopic_, liveTopic_, availabilityTopic_;
+  std::string stateTopic_, liveTopic_, availabilityTopic_, resendTopic_, resentTopic_;
   mosquitto* client_ = nullptr;
   bool started_ = false;
 
@@ -134,6 +142,8 @@ class MqttPublisher {
   LinkStatus status_;
   std::vector<LinkEvent> events_;
   std::chrono::steady_clock::time_point stateSince_{};
+  std::optional<int64_t> lastMoment_;  // of the record queued last (UTC seconds)
+  std::chrono::steady_clock::time_point lastResend_{};
 
   std::mutex fileMutex_;
   std::optional<AckedRecord> acked_;  // newest acknowledged, not yet saved

@@ -39,7 +39,9 @@ std::string RecordState::isoTime() const {
   return iso;
 }
 
-std::string utcOffsetText(const LocalDateTime& when) {
+namespace {
+
+std::tm tmOf(const LocalDateTime& when, int isDst) {
   std::tm tm{};
   tm.tm_year = when.year - 1900;
   tm.tm_mon = when.month - 1;
@@ -47,23 +49,97 @@ std::string utcOffsetText(const LocalDateTime& when) {
   tm.tm_hour = when.hour;
   tm.tm_min = when.minute;
   tm.tm_sec = when.second;
-  tm.tm_isdst = -1;
-  std::mktime(&tm);
-  const long offset = tm.tm_gmtoff;
+  tm.tm_isdst = isDst;
+  return tm;
+}
+
+// Seconds of the local moment counted as if it were UTC.
+int64_t civilSeconds(const LocalDateTime& when) {
+  return LocalDateTime{1970, 1, 1, 0, 0, 0}.secondsUntil(when);
+}
+
+}  // namespace
+
+std::string offsetText(long offset) {
   const int minutes = static_cast<int>((offset < 0 ? -offset : offset) / 60) % (24 * 60);
   char buf[16];
   std::snprintf(buf, sizeof buf, "%c%02d:%02d", offset < 0 ? '-' : '+', minutes / 60, minutes % 60);
   return buf;
 }
 
-std::optional<RecordState> stateFromLine(std::string_view line, bool alarm1, bool alarm2) {
+std::string utcOffsetText(const LocalDateTime& when) {
+  std::tm tm = tmOf(when, -1);
+  std::mktime(&tm);
+  return offsetText(tm.tm_gmtoff);
+}
+
+std::vector<long> utcOffsetsOf(const LocalDateTime& when) {
+  std::vector<long> offsets;
+  for (const int isDst : {1, 0}) {
+    std::tm tm = tmOf(when, isDst);
+    if (std::mktime(&tm) == -1) continue;
+    // Taken only when the zone has that reading of the minute as it stands.
+    if (tm.tm_isdst != isDst || tm.tm_hour != when.hour || tm.tm_min != when.minute ||
+        tm.tm_mday != when.day)
+      continue;
+    if (std::find(offsets.begin(), offsets.end(), tm.tm_gmtoff) == offsets.end())
+      offsets.push_back(tm.tm_gmtoff);
+  }
+  if (offsets.empty()) {
+    std::tm tm = tmOf(when, -1);
+    std::mktime(&tm);
+    offsets.push_back(tm.tm_gmtoff);
+  }
+  std::sort(offsets.rbegin(), offsets.rend());
+  return offsets;
+}
+
+std::optional<int64_t> utcSecondsOf(std::string_view iso) {
+  // yyyy-mm-ddThh:mm:ss then Z or ±hh:mm.
+  if (iso.size() < 20 || iso[10] != 'T') return std::nullopt;
+  const auto when =
+      LocalDateTime::parse(std::string(iso.substr(0, 10)) + " " + std::string(iso.substr(11, 8)));
+  if (!when) return std::nullopt;
+  const std::string_view zone = iso.substr(19);
+  int64_t offset = 0;
+  if (zone != "Z") {
+    const auto hours = readCount(zone.substr(1, 2), 0, 23);
+    const auto minutes = readCount(zone.size() == 6 ? zone.substr(4, 2) : "x", 0, 59);
+    if (zone.size() != 6 || (zone[0] != '+' && zone[0] != '-') || zone[3] != ':' || !hours ||
+        !minutes)
+      return std::nullopt;
+    offset = (zone[0] == '-' ? -1 : 1) * (*hours * 3600 + *minutes * 60);
+  }
+  return civilSeconds(*when) - offset;
+}
+
+std::optional<int64_t> utcSeconds(const RecordState& state) {
+  return utcSecondsOf(state.isoTime());
+}
+
+std::string utcText(int64_t utc) {
+  std::string iso = LocalDateTime{1970, 1, 1, 0, 0, 0}.plusSeconds(utc).isoText();
+  iso[10] = 'T';
+  return iso + "Z";
+}
+
+std::optional<RecordState> stateFromLine(std::string_view line, bool alarm1, bool alarm2,
+                                         std::optional<int64_t> after) {
   const auto record = parseRecordLine(line);
   const auto when = record ? record->when() : std::nullopt;
   if (!when || !record->cpm || !record->totalCount || !record->elapsedSeconds) return std::nullopt;
+  const std::vector<long> offsets = utcOffsetsOf(*when);
+  long offset = offsets.back();
+  for (const long o : offsets) {
+    if (!after || civilSeconds(*when) - o > *after) {
+      offset = o;
+      break;
+    }
+  }
   // The text ratemon writes for the line's single-precision dose, so a hand-edited "+.5"
   // still makes a JSON number.
   return RecordState{
-      record->date, record->time,        utcOffsetText(*when),    shortestText(record->dose),
+      record->date, record->time,        offsetText(offset),      shortestText(record->dose),
       *record->cpm, *record->totalCount, *record->elapsedSeconds, alarm1,
       alarm2,       std::nullopt};
 }
@@ -141,6 +217,26 @@ std::string recordLineOf(const RecordState& s) {
   const auto when = LocalDateTime::fromSlashDate(s.date, s.minute).value_or(LocalDateTime{});
   return formatRecordLine(
       {when, static_cast<float>(readNumber(s.doseText).value_or(0.0)), s.cpm, s.total, s.elapsed});
+}
+
+std::string resendJson(const ResendSpan& span) {
+  return "{\"from\":\"" + utcText(span.from) + "\",\"to\":\"" + utcText(span.to) +
+         "\",\"most\":" + integerText(span.most) + "}";
+}
+
+std::optional<ResendSpan> parseResendJson(std::string_view text) {
+  const auto json = nlohmann::json::parse(text, nullptr, false);
+  if (!json.is_object()) return std::nullopt;
+  auto moment = [&](const char* key) -> std::optional<int64_t> {
+    const auto it = json.find(key);
+    if (it == json.end() || !it->is_string()) return std::nullopt;
+    return utcSecondsOf(it->get<std::string>());
+  };
+  const auto from = moment("from"), to = moment("to");
+  if (!from || !to || *from > *to) return std::nullopt;
+  const auto most = json.find("most");
+  return ResendSpan{*from, *to,
+                    most != json.end() && most->is_number_integer() ? most->get<int64_t>() : 0};
 }
 
 std::string liveJson(const LocalDateTime& when, float doseRate, int64_t cpm) {

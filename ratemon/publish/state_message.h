@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "local_time.h"
 
@@ -42,11 +43,24 @@ struct RecordState {
 
 // The offset from UTC of a local moment in the computer's time zone, "+09:00".
 std::string utcOffsetText(const LocalDateTime& when);
+std::string offsetText(long secondsEast);
+
+// The offsets (seconds east of UTC) a local minute has in the computer's time zone: one,
+// or two in the hour repeated when the clocks go back (the earlier moment's first).
+std::vector<long> utcOffsetsOf(const LocalDateTime& when);
+
+// Seconds since 1970 (UTC) of a record's moment; of an ISO text with an offset or "Z".
+std::optional<int64_t> utcSeconds(const RecordState& state);
+std::optional<int64_t> utcSecondsOf(std::string_view isoTime);
+// "2026-03-01T04:05:00Z".
+std::string utcText(int64_t utcSeconds);
 
 // The state of a record line (with or without its line end), its offset that of the
 // computer's time zone at the record's minute; no value when the line is not a record
-// line.
-std::optional<RecordState> stateFromLine(std::string_view line, bool alarm1, bool alarm2);
+// line. In the hour repeated when the clocks go back, the offset that puts the record
+// after the moment `after` (a day file's lines come in the order they were written).
+std::optional<RecordState> stateFromLine(std::string_view line, bool alarm1, bool alarm2,
+                                         std::optional<int64_t> after = std::nullopt);
 
 // With bounds, "cpm95" and "dose95" as [low, high] (null for an infinite upper end)
 // and "capped".
@@ -57,6 +71,17 @@ std::optional<RecordState> parseStateJson(std::string_view json);
 
 // The record line of a state (CR LF ended), the same bytes the station wrote.
 std::string recordLineOf(const RecordState& state);
+
+// A collector's request for the records of a span again, on prefix/resend:
+// {"from":"2026-03-01T04:05:00Z","to":"2026-03-01T04:30:00Z","most":26}, both moments
+// included, at most `most` records (0 or none: as many as the station sends at once).
+struct ResendSpan {
+  int64_t from = 0;  // seconds since 1970, UTC
+  int64_t to = 0;
+  int64_t most = 0;
+};
+std::string resendJson(const ResendSpan& span);
+std::optional<ResendSpan> parseResendJson(std::string_view json);
 
 // The live reading of one second: {"time":...,"dose_rate":...,"cpm":...}.
 std::string liveJson(const LocalDateTime& when, float doseRate, int64_t cpm);

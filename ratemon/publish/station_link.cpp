@@ -58,6 +58,7 @@ std::unique_ptr<StationLink> StationLink::open(const std::string& stationFolder,
     options.stationName = prefix.substr(prefix.rfind('/') + 1);
   }
   options.ackedFile = stationFolder + kAckedFileName;
+  options.dayFolder = dayFolder;
 
   // A station that never published starts after what its files already hold.
   std::optional<AckedRecord> acked = loadAckedRecord(options.ackedFile);

@@ -99,6 +99,7 @@ void StationSession::openLink(const LinkChoice& choice) {
   // What an earlier link leaves unacknowledged the new one catches up from the day files.
   if (link_) link_->finish(std::chrono::milliseconds(500));
   link_.reset();
+  linkTold_.reset();
   std::vector<LinkNotice> notices;
   LinkChoice named = choice;
   named.names = messages::discoveryNames();
@@ -114,11 +115,16 @@ void StationSession::openLink(const LinkChoice& choice) {
 
 void StationSession::tendLink() {
   if (!link_) return;
-  // A refusal needs the operator; a lost connection mends itself and is only logged.
+  // A refusal needs the operator; a lost connection mends itself and is only logged. A
+  // broker that refuses each retry alike is told once, until the state changes.
   for (const LinkEvent& e : link_->takeEvents()) {
-    if (std::string text = messages::linkEvent(e); !text.empty())
-      tell(std::move(text), e.state == LinkState::BadLogin || e.state == LinkState::TlsFailed ||
-                                e.state == LinkState::Unreachable || e.state == LinkState::Refused);
+    std::string text = messages::linkEvent(e);
+    if (text.empty() || (linkTold_ && linkTold_->state == e.state && linkTold_->detail == e.detail))
+      continue;
+    linkTold_ = e;
+    const bool refused = e.state == LinkState::BadLogin || e.state == LinkState::TlsFailed ||
+                         e.state == LinkState::Unreachable || e.state == LinkState::Refused;
+    view_.told({clock_.now(), std::move(text), refused, true});
   }
 }
 

@@ -29,6 +29,7 @@ struct Told {
   LocalDateTime when;
   std::string text;
   bool forOperator = true;
+  bool link = false;  // about the MQTT link: the window keeps it on the link's status line
 };
 
 // The window or the headless log: the sentences, and the cycle's moments after the
@@ -100,6 +101,7 @@ class StationSession final : public CycleHooks, public StationPanel {
   RecordingCycle cycle_;
   CountingSettings counting_;
   std::unique_ptr<StationLink> link_;
+  std::optional<LinkEvent> linkTold_;  // the link's event told last
   std::map<Lasting, bool> lasting_;
   std::optional<Notice> recordsKept_, eventsKept_;  // the last write faults, for the words
   bool finished_ = false;

@@ -67,10 +67,12 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
   // Publishing over MQTT, in the free corner left of the sensitivity's unit; its state
   // in a few words in a smaller face.
   mqttButton_ = button("mqttButton", "MQTT", lx, 16 + 5 * kRow - 5, 44, 22);
-  mqttState_ = place(new QLabel(this), "mqttState", lx + 48, 16 + 5 * kRow - 5, 74, 22);
+  mqttState_ = place(new QLabel(this), "mqttState", lx + 48, 16 + 5 * kRow - 6, 74, 28);
   QFont smallState = mqttState_->font();
   smallState.setPointSize(8);
   mqttState_->setFont(smallState);
+  mqttState_->setWordWrap(true);
+  mqttState_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   label("Label12", control(Box::background).caption, lx, 12 + 6 * kRow, lw);
   textBox(Box::background, bx, 12 + 6 * kRow, bw);
 
@@ -124,6 +126,22 @@ void MainWindow::showReadingInterval(const std::string& interval, bool alert) {
   QStringList lines = QString::fromStdString(interval).toHtmlEscaped().split('\n');
   if (alert) lines.front() = "<span style=\"color:#d00000\">" + lines.front() + "</span>";
   intervalLabel_->setText(lines.join("<br>"));
+}
+
+void MainWindow::showLinkState(const std::string& brief, const std::string& detail, bool alert) {
+  const QString text = QString::fromStdString(brief);
+  // 8 points where the words fit in the two lines, smaller where they do not.
+  QFont font = mqttState_->font();
+  for (int points = 8; points >= 6; --points) {
+    font.setPointSize(points);
+    const QRect need = QFontMetrics(font).boundingRect(mqttState_->contentsRect(),
+                                                       Qt::TextWordWrap | Qt::AlignLeft, text);
+    if (need.width() <= mqttState_->width() && need.height() <= mqttState_->height()) break;
+  }
+  mqttState_->setFont(font);
+  mqttState_->setText(text);
+  mqttState_->setToolTip(QString::fromStdString(detail));
+  mqttState_->setStyleSheet(alert ? "color: #d00000;" : "");
 }
 
 std::string MainWindow::text(Box b) const { return boxes_.at(b)->text().toStdString(); }

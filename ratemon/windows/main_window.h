@@ -44,6 +44,9 @@ class MainWindow final : public QWidget, public StationControls {
   // Opens the MQTT dialog; beside it the link's state and last publish, in short.
   QPushButton* mqttButton() const { return mqttButton_; }
   QLabel* mqttState() const { return mqttState_; }
+  // The link's state in a few words on up to two lines, in a face small enough to fit
+  // whatever the language; `detail` on hovering; `alert`: in red (the broker refuses).
+  void showLinkState(const std::string& brief, const std::string& detail, bool alert);
   // The 95 % interval of the readings (lines ended by '\n'), under the pulse test;
   // `alert` shows its first line in red (past the dead-time cap: a lower bound).
   void showReadingInterval(const std::string& interval, bool alert);

@@ -5,6 +5,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "mqtt_address.h"
+#include "ratemon_messages.h"
+
 namespace radmon {
 namespace {
 
@@ -32,12 +35,19 @@ MqttDialog::MqttDialog(const MqttSettings& s, QWidget* parent) : QDialog(parent)
   live_ = new QCheckBox(tr("毎秒の値も送る (live)"), this);
   live_->setObjectName("live");
   live_->setChecked(s.live);
+  urlError_ = new QLabel(this);
+  urlError_->setObjectName("urlError");
+  urlError_->setWordWrap(true);
+  urlError_->setStyleSheet("color: #d00000;");
+  urlError_->hide();
+  connect(url_, &QLineEdit::textEdited, urlError_, &QLabel::hide);
   status_ = new QLabel(this);
   status_->setObjectName("mqttStatus");
   status_->setWordWrap(true);
 
   auto* form = new QFormLayout;
   form->addRow(tr("送信先 URL"), url_);
+  form->addRow(QString(), urlError_);
   form->addRow(tr("パスワード"), password_);
   form->addRow(tr("ディスカバリー接頭辞"), discovery_);
   form->addRow(tr("CA 証明書ファイル"), caFile_);
@@ -64,6 +74,22 @@ MqttSettings MqttDialog::settings() const {
   s.stationName = station_->text().trimmed().toStdString();
   s.live = live_->isChecked();
   return s;
+}
+
+void MqttDialog::accept() {
+  // The same rules the link reads it by; empty turns publishing off.
+  const std::string url = url_->text().trimmed().toStdString();
+  if (!url.empty()) {
+    const auto parsed = parseMqttAddress(url);
+    if (const auto* error = std::get_if<MqttAddressError>(&parsed)) {
+      urlError_->setText(QString::fromStdString(messages::mqttAddress(*error, url)));
+      urlError_->show();
+      url_->setFocus();
+      return;
+    }
+  }
+  urlError_->hide();
+  QDialog::accept();
 }
 
 void MqttDialog::setStatus(const QString& text) { status_->setText(text); }

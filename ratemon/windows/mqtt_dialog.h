@@ -1,7 +1,8 @@
 // The small MQTT dialog of the main window: the broker address, password, discovery
 // prefix, CA file, station name and live readings of ratemon_mqtt.ini, and the link's
 // state and last publish while it is open. It only shows and edits; the station saves
-// the settings and restarts the link.
+// the settings and restarts the link. A URL that names no broker is told in the dialog,
+// which stays open, and nothing is saved.
 #pragma once
 
 #include <QCheckBox>
@@ -25,6 +26,9 @@ class MqttDialog final : public QDialog {
 
   QLineEdit* field(const char* objectName) const;
   QLabel* status() const { return status_; }
+  QLabel* urlError() const { return urlError_; }
+
+  void accept() override;
 
  private:
   QLineEdit* url_;
@@ -34,6 +38,7 @@ class MqttDialog final : public QDialog {
   QLineEdit* station_;
   QCheckBox* live_;
   QLabel* status_;
+  QLabel* urlError_;
 };
 
 }  // namespace radmon

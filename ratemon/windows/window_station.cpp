@@ -112,7 +112,13 @@ void WindowStation::shutdown() {
 void WindowStation::told(const Told& told) {
   // Once the window is going, the operator reads it on the terminal.
   if (told.forOperator && shutDown_) std::cerr << told.when.logLine(told.text) << std::endl;
-  if (told.forOperator && !shutDown_) window_->report(told.text);
+  if (shutDown_) return;
+  // The link's refusals stay on its status line rather than in a box at each retry.
+  if (told.link) {
+    linkTrouble_ = told.forOperator ? told.text : std::string();
+    return;
+  }
+  if (told.forOperator) window_->report(told.text);
 }
 
 void WindowStation::readingsShown() {
@@ -251,10 +257,9 @@ void WindowStation::tendLink() {
   session_->tendLink();
   const StationLink* l = link();
   const std::string brief = l ? messages::linkStatusShort(l->status()) : messages::linkOff();
-  const std::string full =
-      l ? messages::linkStatus(l->status()) + "\n" + l->address() : std::string();
-  window_->mqttState()->setText(QString::fromStdString(brief));
-  window_->mqttState()->setToolTip(QString::fromStdString(full));
+  std::string full = l ? messages::linkStatus(l->status()) + "\n" + l->address() : std::string();
+  if (l && !linkTrouble_.empty()) full += "\n" + linkTrouble_;
+  window_->showLinkState(brief, full, l && !linkTrouble_.empty());
   if (mqttDialog_)
     static_cast<MqttDialog*>(mqttDialog_.data())
         ->setStatus(QString::fromStdString(l ? full : brief));
@@ -274,6 +279,7 @@ void WindowStation::showMqttDialog() {
       window_->report(messages::fileNotWritten(path, *fault));
       return;
     }
+    linkTrouble_.clear();
     session_->openLink({});
     tendLink();
   });

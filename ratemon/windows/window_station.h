@@ -109,6 +109,7 @@ class WindowStation final : public QObject, public StationView {
   QTimer pace_;
   QTimer linkTimer_;
   QPointer<QDialog> mqttDialog_;
+  std::string linkTrouble_;  // the link's refusal as told, until its state changes
   bool shutDown_ = false;
 };
 

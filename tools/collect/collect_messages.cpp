@@ -4,10 +4,17 @@ namespace radmon::collect_messages {
 
 std::string usage() {
   return "使い方: radmon-collect --mqtt mqtt://[ユーザー[:パスワード]@]ホスト[:ポート]/接頭辞 "
-         "--out フォルダ [--ca-file CA証明書] [--idle 秒]\n"
-         "  接頭辞/<局名>/state の記録を フォルダ/<局名>/data/μSVHData<日付>.csv に書きます。\n"
+         "--out フォルダ [--ca-file CA証明書] [--idle 秒] [--instance 名前] [--group 名前] "
+         "[--give-up 秒]\n"
+         "  接頭辞/<局名>/state の記録を フォルダ/<局名>/data/μSVHData<日付>.csv に時刻の順に"
+         "書きます。\n"
+         "  欠けた記録は局に再送を頼み、--give-up 秒 (既定 120) 届かなければ報告します。\n"
          "  パスワードは環境変数 RADMON_MQTT_PASSWORD でも渡せます。mqtts:// では --ca-file が\n"
-         "  なければシステムの証明書で確かめます。--idle: 記録が来ないまま この秒数で終わります。";
+         "  なければシステムの証明書で確かめます。--idle: 記録が来ず 欠けもないまま この秒数で"
+         "終わります。\n"
+         "  --instance: ブローカーでのこのコレクターの名前 (既定: ホスト名と フォルダに保存した"
+         "ID)。\n"
+         "  --group: 同じグループの複数のコレクターで局の記録を分担します ($share/グループ/...)。";
 }
 
 std::string badAddress(MqttAddressError error) {
@@ -48,6 +55,28 @@ std::string refused(const std::string& reason) {
   return "ブローカーが接続を拒否しました (ユーザー名とパスワードを確認してください): " + reason;
 }
 std::string cannotStart(const std::string& reason) { return "開始できません: " + reason; }
-std::string summary(long written) { return "書き込んだ記録: " + std::to_string(written); }
+std::string summary(long written, size_t stillMissing) {
+  std::string text = "書き込んだ記録: " + std::to_string(written);
+  if (stillMissing > 0) text += "、再送を待っていた欠け: " + std::to_string(stillMissing) + " か所";
+  return text;
+}
+
+std::string asking(const MissingSpan& s) {
+  return "局 " + s.station + " の記録 " + s.firstText + " ～ " + s.lastText +
+         " が欠けています。局に再送を頼みます";
+}
+
+std::string missing(const MissingSpan& s) {
+  return "局 " + s.station + " の記録 " + s.firstText + " ～ " + s.lastText +
+         " は再送を頼んでも届きません。欠けたままです";
+}
+
+std::string instance(const std::string& clientId) {
+  return "ブローカーでの名前 (クライアント ID): " + clientId;
+}
+
+std::string logNotWritten(const std::string& path) {
+  return "ログファイルに書き込めません: " + path;
+}
 
 }  // namespace radmon::collect_messages

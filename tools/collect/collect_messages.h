@@ -17,6 +17,10 @@ std::string connectionLost();
 std::string linkError(const std::string& detail);
 std::string refused(const std::string& reason);
 std::string cannotStart(const std::string& reason);
-std::string summary(long written);
+std::string summary(long written, size_t stillMissing);
+std::string asking(const MissingSpan& span);
+std::string missing(const MissingSpan& span);
+std::string instance(const std::string& clientId);
+std::string logNotWritten(const std::string& path);
 
 }  // namespace radmon::collect_messages

@@ -2,12 +2,17 @@
 // and writes them into day files, one folder per station, for dayplot to draw.
 #include <mosquitto.h>
 
+#include <unistd.h>
+
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <mutex>
 #include <optional>
@@ -19,34 +24,64 @@
 #include "local_time.h"
 #include "mqtt_address.h"
 #include "number_text.h"
+#include "state_message.h"
+#include "station_identity.h"
 
 namespace {
 
 namespace msg = radmon::collect_messages;
 
+// Messages paused this long: the stations' newest records are looked at again.
+constexpr auto kQuiet = std::chrono::seconds(2);
+
 volatile std::sig_atomic_t interrupted = 0;
 void onSignal(int) { interrupted = 1; }
 
 struct Session {
-  Session(radmon::Collector c, std::string f, std::string a)
-      : collector(std::move(c)), filter(std::move(f)), address(std::move(a)) {}
+  Session(radmon::Collector c, std::vector<std::string> f, std::string a)
+      : collector(std::move(c)), filters(std::move(f)), address(std::move(a)) {}
   radmon::Collector collector;
-  std::string filter;
+  std::vector<std::string> filters;
   std::string address;
   std::mutex mutex;
   std::chrono::steady_clock::time_point lastRecord = std::chrono::steady_clock::now();
+  std::chrono::steady_clock::time_point lastMessage = lastRecord;
+  bool lookedAgain = false;  // subscribed again since the last message
 };
+
+// The collector's log: stderr, and a file in the output folder.
+std::mutex logMutex;
+std::string logPath;
 
 void log(const std::string& text) {
   if (text.empty()) return;
-  std::cerr << radmon::SystemClock().now().isoText() << " " << text << std::endl;
+  const std::string line = radmon::SystemClock().now().isoText() + " " + text;
+  std::lock_guard lock(logMutex);
+  std::cerr << line << std::endl;
+  if (logPath.empty()) return;
+  std::ofstream file(logPath, std::ios::app | std::ios::binary);
+  file << line << "\n";
+  if (!file) {
+    std::cerr << msg::logNotWritten(logPath) << std::endl;
+    logPath.clear();
+  }
+}
+
+std::string hostName() {
+  char name[256] = {};
+  if (::gethostname(name, sizeof name - 1) != 0) return "host";
+  std::string text;
+  for (const char c : std::string(name))
+    text += (std::isalnum(static_cast<unsigned char>(c)) || c == '-') ? c : '_';
+  return text;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string url, folder, caFile;
+  std::string url, folder, caFile, instance, group;
   int idleSeconds = 0;
+  int giveUpSeconds = 120;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--mqtt" && i + 1 < argc) {
@@ -55,6 +90,15 @@ int main(int argc, char** argv) {
       folder = argv[++i];
     } else if (a == "--ca-file" && i + 1 < argc) {
       caFile = argv[++i];
+    } else if (a == "--instance" && i + 1 < argc) {
+      instance = argv[++i];
+    } else if (a == "--group" && i + 1 < argc && radmon::isStationId(argv[i + 1])) {
+      group = argv[++i];
+    } else if (const auto wait = a == "--give-up" && i + 1 < argc
+                                     ? radmon::readCount(argv[i + 1], 1, 1000000)
+                                     : std::nullopt) {
+      giveUpSeconds = *wait;
+      ++i;
     } else if (const auto idle = a == "--idle" && i + 1 < argc
                                      ? radmon::readCount(argv[i + 1], 0, 1000000000)
                                      : std::nullopt) {
@@ -80,12 +124,27 @@ int main(int argc, char** argv) {
   if (const char* env = std::getenv("RADMON_MQTT_PASSWORD"); env && password.empty())
     password = env;
 
-  Session session(radmon::Collector(folder, address.prefix), address.prefix + "/+/state",
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  logPath = folder + "radmon-collect.log";
+  // A name of its own, kept in the folder: the broker keeps its session (and what the
+  // stations send while it is away) across its restarts, and two collectors on one
+  // prefix never take each other's place.
+  if (instance.empty()) {
+    const auto kept = radmon::loadStationIdentity(folder + "radmon-collect.id");
+    instance = hostName() + "-" + (kept.id.empty() ? std::to_string(::getpid()) : kept.id);
+  }
+  const std::string shared = group.empty() ? std::string() : "$share/" + group + "/";
+  Session session(radmon::Collector(folder, address.prefix, std::chrono::seconds(giveUpSeconds)),
+                  {shared + address.prefix + "/+/state", shared + address.prefix + "/+/resent"},
                   radmon::addressText(address));
 
   mosquitto_lib_init();
-  // A lasting session: what the stations send while the collector is away waits for it.
-  const std::string id = "radmon-collect-" + radmon::stationId(address.prefix);
+  // A lasting session (clean_session false, QoS 1): what the stations send while the
+  // collector is away waits for it, up to the broker's queue limit; the rest is asked of
+  // the stations again.
+  const std::string id = "radmon-collect-" + instance;
+  log(msg::instance(id));
   mosquitto* client = mosquitto_new(id.c_str(), false, &session);
   if (client == nullptr) {
     std::cerr << msg::cannotStart(std::strerror(errno)) << std::endl;
@@ -108,7 +167,9 @@ int main(int argc, char** argv) {
     auto* s = static_cast<Session*>(self);
     if (rc != 0) return log(msg::refused(mosquitto_connack_string(rc)));
     log(msg::connected(s->address));
-    mosquitto_subscribe(c, nullptr, s->filter.c_str(), 1);
+    // Subscribed again on each connection, so that the broker sends each station's
+    // retained newest record: a gap at a station's end shows too.
+    for (const std::string& filter : s->filters) mosquitto_subscribe(c, nullptr, filter.c_str(), 1);
   });
   // An untrusted certificate shows only in libmosquitto's log.
   mosquitto_log_callback_set(client, [](mosquitto*, void*, int level, const char* text) {
@@ -123,8 +184,11 @@ int main(int argc, char** argv) {
     const std::string topic = m->topic;
     const auto outcome = s->collector.take(
         topic,
-        std::string_view(static_cast<const char*>(m->payload), static_cast<size_t>(m->payloadlen)));
-    if (outcome == radmon::Collected::Written) s->lastRecord = std::chrono::steady_clock::now();
+        std::string_view(static_cast<const char*>(m->payload), static_cast<size_t>(m->payloadlen)),
+        std::chrono::steady_clock::now());
+    s->lastMessage = std::chrono::steady_clock::now();
+    s->lookedAgain = false;
+    if (outcome == radmon::Collected::Written) s->lastRecord = s->lastMessage;
     log(msg::collected(outcome, topic, s->collector.error()));
   });
 
@@ -137,16 +201,31 @@ int main(int argc, char** argv) {
   }
   while (!interrupted) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    if (idleSeconds <= 0) continue;
     std::lock_guard lock(session.mutex);
-    if (std::chrono::steady_clock::now() - session.lastRecord > std::chrono::seconds(idleSeconds))
-      break;
+    const auto now = std::chrono::steady_clock::now();
+    const auto due = session.collector.tend(now);
+    for (const radmon::MissingSpan& span : due.ask) {
+      log(msg::asking(span));
+      const std::string topic = session.collector.requestTopic(span.station);
+      const std::string payload = radmon::resendJson({span.from, span.to, span.most});
+      mosquitto_publish(client, nullptr, topic.c_str(), static_cast<int>(payload.size()),
+                        payload.data(), 1, false);
+    }
+    for (const radmon::MissingSpan& span : due.missing) log(msg::missing(span));
+    // Once the messages pause, each station's retained newest record is asked for again:
+    // what the broker dropped at a station's end shows as a gap before it.
+    if (!session.lookedAgain && now - session.lastMessage > kQuiet) {
+      session.lookedAgain = true;
+      mosquitto_subscribe(client, nullptr, session.filters.front().c_str(), 1);
+    }
+    if (idleSeconds <= 0 || session.collector.openGaps() > 0 || !session.lookedAgain) continue;
+    if (now - session.lastRecord > std::chrono::seconds(idleSeconds)) break;
   }
   mosquitto_disconnect(client);
   mosquitto_loop_stop(client, false);
   mosquitto_destroy(client);
   mosquitto_lib_cleanup();
   std::lock_guard lock(session.mutex);
-  log(msg::summary(session.collector.written()));
+  log(msg::summary(session.collector.written(), session.collector.openGaps()));
   return 0;
 }

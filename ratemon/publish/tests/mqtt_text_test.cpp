@@ -6,6 +6,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -225,6 +226,30 @@ TEST_F(PublishFiles, CatchUpStartsAfterTheAcknowledgedRecord) {
        {{"20260301", b}, {"20260302", c}, {"20260302", d}}},
   };
   for (const Case& k : cases) EXPECT_EQ(recordsAfter(dir, k.acked), k.due) << k.name;
+
+  // A collector's request for a span again, answered from the same files across the day.
+  auto moment = [](const std::string& line) { return *utcSeconds(*stateFromLine(line, 0, 0)); };
+  struct Span {
+    int64_t from, to;
+    size_t most;
+    std::vector<std::string> minutes;
+  };
+  const Span spans[] = {{moment(b), moment(c), 10, {"23:59", "00:00"}},
+                        {moment(a), moment(d), 2, {"23:58", "23:59"}},
+                        {moment(d) + 60, moment(d) + 600, 10, {}}};
+  for (const Span& k : spans) {
+    std::vector<std::string> minutes;
+    for (const RecordState& r : recordsBetween(dir, k.from, k.to, k.most))
+      minutes.push_back(r.minute);
+    EXPECT_EQ(minutes, k.minutes) << k.from;
+  }
+  const auto request = parseResendJson(resendJson({moment(a), moment(d), 400}));
+  ASSERT_TRUE(request);
+  EXPECT_EQ(std::make_tuple(request->from, request->to, request->most),
+            std::make_tuple(moment(a), moment(d), int64_t{400}));
+  for (const char* bad : {"{\"from\":\"2026-03-02T00:00:00Z\",\"to\":\"2026-03-01T00:00:00Z\"}",
+                          "{\"from\":\"yesterday\",\"to\":\"2026-03-01T00:00:00Z\"}", "[]"})
+    EXPECT_FALSE(parseResendJson(bad)) << bad;
 
   EXPECT_EQ(newestRecord(dir, "20260310"), (AckedRecord{"20260302", d}));
   EXPECT_EQ(newestRecord((folder / "none/").string(), "20260310"), (AckedRecord{"20260310", ""}));

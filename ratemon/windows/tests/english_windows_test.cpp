@@ -62,6 +62,11 @@ TEST_F(EnglishStation, TheReadingsIntervalFitsItsPlace) {
   expectIntervalFits();
 }
 
+TEST_F(EnglishStation, TheLinksStateFitsBesideTheReadings) {
+  start();
+  expectLinkStatesFit(w());
+}
+
 TEST_F(EnglishStation, EveryMessageIsEnglish) {
   std::vector<std::string> texts;
   for (const auto& c : kBoxControls) texts.push_back(messages::notice(RefusedBox{c.id, 1.5}));

@@ -13,6 +13,7 @@
 #include "fakes.h"
 #include "file_bytes.h"
 #include "qt_app.h"
+#include "ratemon_messages.h"
 #include "temp_station.h"
 #include "window_station.h"
 
@@ -90,5 +91,31 @@ class StationTest : public ::testing::Test {
   FakeSound* sound_ = nullptr;
   std::unique_ptr<WindowStation> station_;
 };
+
+// Every state of the link, with and without a last publish, fits its place beside the
+// readings in the window's language: within the label, the label clear of every control.
+inline void expectLinkStatesFit(MainWindow& w) {
+  std::vector<std::string> briefs{messages::linkOff()};
+  for (const LinkState state :
+       {LinkState::Connecting, LinkState::Connected, LinkState::Unreachable, LinkState::BadLogin,
+        LinkState::Refused, LinkState::TlsFailed, LinkState::Lost, LinkState::Closed})
+    for (const char* last : {"", "2026-03-01T23:59:00+09:00"})
+      briefs.push_back(messages::linkStatusShort({state, 0, last}));
+  QLabel* label = w.mqttState();
+  for (const std::string& brief : briefs) {
+    w.showLinkState(brief, "", true);
+    const QRect need =
+        QFontMetrics(label->font())
+            .boundingRect(label->contentsRect(), Qt::TextWordWrap | Qt::AlignLeft, label->text());
+    EXPECT_LE(need.width(), label->width()) << brief;
+    EXPECT_LE(need.height(), label->height()) << brief;
+    EXPECT_GE(label->font().pointSize(), 6) << brief;
+  }
+  for (const QWidget* other : w.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (other == label || other->isWindow()) continue;
+    EXPECT_FALSE(label->geometry().intersects(other->geometry()))
+        << other->objectName().toStdString();
+  }
+}
 
 }  // namespace radmon
