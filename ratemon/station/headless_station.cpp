@@ -124,10 +124,8 @@ int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) 
   const double deadTime =
       options.deadTimeMicroseconds.value_or(session.counting().deadTimeMicroseconds);
   cycle.setDeadTime(deadTime);
-  if (!session.start()) {
-    session.save(settings);
-    return 1;
-  }
+  // ratemon.ini is only read here: an edit made meanwhile (--set) is not undone.
+  if (!session.start()) return 1;
 
   const bool showProgress = ::isatty(2) != 0;
   const auto wallStart = std::chrono::steady_clock::now();
@@ -161,7 +159,6 @@ int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) 
     env.out << " dead_time_us=" << shortestText(deadTime)
             << " capped=" << (cycle.lastDose().deadTimeCapped ? 1 : 0);
   env.out << std::endl;
-  session.save(settings);
   return broken ? kExitSoundBroken : 0;
 }
 

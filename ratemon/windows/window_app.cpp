@@ -3,11 +3,14 @@
 #include <QApplication>
 #include <QIcon>
 #include <QMessageBox>
+#include <QSocketNotifier>
+#include <csignal>
 
 #include "japanese_font.h"
 #include "ratemon_messages.h"
 #include "sound_card_input.h"
 #include "sound_card_source.h"
+#include "stop_signals.h"
 #include "text_files.h"
 #include "window_station.h"
 
@@ -35,6 +38,17 @@ class UnavailableInput final : public AudioInput {
 };
 
 }  // namespace
+
+void closeOnStopSignals(QWidget& window) {
+  const auto end = StopSignals::listen({SIGINT, SIGTERM, SIGHUP});
+  if (!end) return;
+  auto* notifier = new QSocketNotifier(*end, QSocketNotifier::Read, &window);
+  QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
+    if (StopSignals::take() == 0) return;
+    window.close();
+    QCoreApplication::quit();
+  });
+}
 
 int runWindows(int argc, char** argv, const std::string& sourceText, const InputFactory& openInput,
                const StationPlace& place) {
@@ -74,6 +88,7 @@ int runWindows(int argc, char** argv, const std::string& sourceText, const Input
   // Which station this window keeps: the operator of an installed program cannot guess.
   station.window().setWindowTitle(station.window().windowTitle() + QStringLiteral(" - ") +
                                   QString::fromStdString(place.folder));
+  closeOnStopSignals(station.window());
   station.window().show();
   return app.exec();
 }
