@@ -1,6 +1,7 @@
 #include "window_station.h"
 
 #include <QTest>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 
@@ -9,6 +10,7 @@
 #include "day_record.h"
 #include "station_fixture.h"
 #include "text_files.h"
+#include "window_app.h"
 
 namespace radmon {
 using Command = MainWindow::Command;
@@ -67,6 +69,18 @@ TEST_F(StationTest, UnchangedFirstRunSavesTheDesignLineAtClose) {
                                                     programFolder_ + "data/\",0,0,1,\"0\"\r\n");
   EXPECT_FALSE(fs::exists(programFolder_ + "~Record.tmp"));
   EXPECT_EQ(audio_->calls.back(), "close");
+}
+
+// A logout or the service manager's SIGTERM closes the window as the operator would:
+// what was typed is saved and the lock released.
+TEST_F(StationTest, AStopSignalSavesWhatWasTypedAsACloseDoes) {
+  start();
+  closeOnStopSignals(w());
+  w().setText(Box::sensitivity, "150");
+  ::raise(SIGTERM);
+  QTRY_VERIFY(fs::exists(folder_ / "ratemon.ini"));
+  EXPECT_NE(readBytes(folder_ / "ratemon.ini").find("\"150\""), std::string::npos);
+  EXPECT_FALSE(fs::exists(programFolder_ + "~Record.tmp"));
 }
 
 TEST_F(StationTest, SavedSettingsComeBackAndTheCsvRuleSetsTheRecordFolder) {
