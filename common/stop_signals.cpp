@@ -39,4 +39,9 @@ int StopSignals::take() {
              : 0;
 }
 
+bool StopSignals::release(std::initializer_list<int> stopSignals) {
+  for (const int s : stopSignals) std::signal(s, SIG_DFL);
+  return take() != 0;
+}
+
 }  // namespace radmon

@@ -18,6 +18,9 @@ class StopSignals {
   static int readEnd();
   // Takes one signal off the socket: its number, or 0 when none was waiting.
   static int take();
+  // Gives `stopSignals` their default action back (ending the process), for a program
+  // that will not reach its event loop; true when one came meanwhile.
+  static bool release(std::initializer_list<int> stopSignals);
 };
 
 }  // namespace radmon

@@ -53,6 +53,8 @@ void closeOnStopSignals(QWidget& window) {
 int runWindows(int argc, char** argv, const std::string& sourceText, const InputFactory& openInput,
                const StationPlace& place) {
   QApplication app(argc, argv);
+  // A stop signal from here on waits on the socket until the window can close.
+  StopSignals::listen({SIGINT, SIGTERM, SIGHUP});
   app.setFont(japaneseFont(9));
   // The installed icon of the menu entry; none when run from the build.
   QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("radmon-ratemon")));
@@ -81,6 +83,7 @@ int runWindows(int argc, char** argv, const std::string& sourceText, const Input
 
   WindowStation station(std::move(parts));
   if (auto refused = station.startup()) {
+    if (StopSignals::release({SIGINT, SIGTERM, SIGHUP})) return 1;
     QMessageBox::critical(nullptr, QString::fromUtf8(MainWindow::kCaption),
                           QString::fromStdString(*refused));
     return 1;

@@ -202,22 +202,38 @@ TEST_F(ProcessModeTest, SettingsFromTheCommandLine) {
 }
 
 // One dayplot per station: a second --headless is refused at once and says how to stop
-// the service; the window needs a display and says what to use instead.
+// the service; the window needs a display and says what to use instead. A SIGTERM (a
+// logout) closes the window as a close does, saving its settings.
 TEST_F(ProcessModeTest, OneDayplotPerStationAndNoWindowWithoutADisplay) {
-  const pid_t holder = ::fork();
-  if (holder == 0) {
-    ::chdir(dir_.c_str());
-    ::execl("./dayplot", "dayplot", "--headless", nullptr);
-    ::_exit(127);
-  }
-  for (int i = 0; i < 250 && !fs::exists(dir_ / "~Dayplot.tmp"); ++i) ::usleep(20000);
+  // Starts ./dayplot with `option` (none: the window, offscreen) and waits for its lock.
+  auto start = [&](const char* option) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      ::chdir(dir_.c_str());
+      ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+      ::execl("./dayplot", "dayplot", option, nullptr);
+      ::_exit(127);
+    }
+    for (int i = 0; i < 250 && !fs::exists(dir_ / "~Dayplot.tmp"); ++i) ::usleep(20000);
+    return pid;
+  };
+  auto stop = [&](pid_t pid) {
+    ::kill(pid, SIGTERM);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_FALSE(fs::exists(dir_ / "~Dayplot.tmp"));
+  };
+  const pid_t headless = start("--headless");
   expectRun("--headless", 1, "systemctl --user stop dayplot");
   expectRun("", 1, "dayplot --headless");
-  ::kill(holder, SIGTERM);
-  int status = 0;
-  ::waitpid(holder, &status, 0);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  EXPECT_FALSE(fs::exists(dir_ / "~Dayplot.tmp"));
+  stop(headless);
+  EXPECT_FALSE(fs::exists(dir_ / "dayplot.ini"));  // headless only reads it
+
+  const pid_t window = start(nullptr);
+  expectRun("--headless", 1, "systemctl --user stop dayplot");
+  stop(window);
+  EXPECT_NE(readBytes(dir_ / "dayplot.ini").find("\"ftp.example.com\""), std::string::npos);
 }
 
 }  // namespace
