@@ -61,9 +61,9 @@ struct DayplotSettings {
 };
 
 // One control of the settings window: its objectName, the name --show-settings and
-// --set know its setting by, and the setting it holds (a text, a tick or period n of the
-// option buttons, which share one key). The first kFileFields controls are the fields of
-// dayplot.ini in the file's order; a line of the file ends after each marked.
+// --set know a saved setting by, and the setting it holds (a text, a tick or period n of
+// the option buttons, which share one key). The first kFileFields controls are the
+// fields of dayplot.ini in the file's order; a line of the file ends after each marked.
 struct DayplotControl {
   const char* name;
   const char* key;
@@ -97,9 +97,9 @@ inline constexpr std::array<DayplotControl, 24> kDayplotControls{{
     {"Check5", "upload", nullptr, &DayplotSettings::upload},
     {"Text15", "upload_folder", &DayplotSettings::subFolder, nullptr, 0, true},
     // The date boxes are not saved.
-    {"Text7", "manual_year", &DayplotSettings::manualYear},
-    {"Text8", "manual_month", &DayplotSettings::manualMonth},
-    {"Text9", "manual_day", &DayplotSettings::manualDay},
+    {"Text7", nullptr, &DayplotSettings::manualYear},
+    {"Text8", nullptr, &DayplotSettings::manualMonth},
+    {"Text9", nullptr, &DayplotSettings::manualDay},
 }};
 
 // The control of a text or a tick.
