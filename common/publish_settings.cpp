@@ -6,16 +6,6 @@
 #include "text_files.h"
 
 namespace radmon {
-namespace {
-
-constexpr std::string_view kTlsRequired = "TlsRequired";
-constexpr std::string_view kCertificateFile = "TrustedCertificateFile";
-constexpr std::string_view kFingerprints = "TrustedFingerprints";
-constexpr std::string_view kKeyFile = "KeyFile";
-constexpr std::string_view kRetryMinutes = "RetryMinutes";
-
-}  // namespace
-
 std::string publishSettingsPath(const std::string& programFolder) {
   return programFolder + "dayplot_publish.ini";
 }

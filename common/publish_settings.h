@@ -24,6 +24,13 @@ struct PublishSettings {
   bool operator==(const PublishSettings&) const = default;
 };
 
+// The names of the file's lines.
+inline constexpr std::string_view kTlsRequired = "TlsRequired";
+inline constexpr std::string_view kCertificateFile = "TrustedCertificateFile";
+inline constexpr std::string_view kFingerprints = "TrustedFingerprints";
+inline constexpr std::string_view kKeyFile = "KeyFile";
+inline constexpr std::string_view kRetryMinutes = "RetryMinutes";
+
 inline constexpr int kMinRetryMinutes = 1;
 inline constexpr int kMaxRetryMinutes = 720;
 

@@ -75,14 +75,14 @@ Key periodKey(const DayplotControl& c) {
 
 // A line of the publishing settings file, read through the file's own reader, so that a
 // value is taken exactly when the file would take it.
-Key publishKey(const char* key, const char* name, std::string (*get)(const PublishSettings&)) {
+Key publishKey(const char* key, std::string_view name, std::string (*get)(const PublishSettings&)) {
   return {key, [get](const DayplotFiles& f) { return get(f.publish); },
           [name](DayplotFiles& f, const std::string& v) {
             const std::string now = publishSettingsText(f.publish);
             std::string text;
             for (const std::string_view line : textLines(now))
               if (!line.starts_with(std::string(name) + "=")) text += std::string(line) + "\n";
-            auto read = parsePublishSettings(text + name + "=" + v + "\n");
+            auto read = parsePublishSettings(text + std::string(name) + "=" + v + "\n");
             if (!read.issues.empty()) return false;
             f.publish = std::move(read.value);
             return true;
@@ -100,23 +100,23 @@ std::vector<Key> makeKeys() {
     else if (c.option == 1)
       keys.push_back(periodKey(c));
   }
-  keys.push_back(publishKey("publish.tls_required", "TlsRequired", [](const PublishSettings& p) {
+  keys.push_back(publishKey("publish.tls_required", kTlsRequired, [](const PublishSettings& p) {
     return std::string(p.tlsRequired ? "1" : "0");
   }));
-  keys.push_back(publishKey("publish.trusted_certificate_file", "TrustedCertificateFile",
+  keys.push_back(publishKey("publish.trusted_certificate_file", kCertificateFile,
                             [](const PublishSettings& p) { return p.trustedCertificateFile; }));
-  keys.push_back(publishKey("publish.trusted_fingerprints", "TrustedFingerprints",
-                            [](const PublishSettings& p) {
-                              std::string prints;
-                              for (const auto& print : p.trustedFingerprints) {
-                                if (!prints.empty()) prints += ',';
-                                prints += print;
-                              }
-                              return prints;
-                            }));
-  keys.push_back(publishKey("publish.key_file", "KeyFile",
-                            [](const PublishSettings& p) { return p.keyFile; }));
-  keys.push_back(publishKey("publish.retry_minutes", "RetryMinutes", [](const PublishSettings& p) {
+  keys.push_back(
+      publishKey("publish.trusted_fingerprints", kFingerprints, [](const PublishSettings& p) {
+        std::string prints;
+        for (const auto& print : p.trustedFingerprints) {
+          if (!prints.empty()) prints += ',';
+          prints += print;
+        }
+        return prints;
+      }));
+  keys.push_back(
+      publishKey("publish.key_file", kKeyFile, [](const PublishSettings& p) { return p.keyFile; }));
+  keys.push_back(publishKey("publish.retry_minutes", kRetryMinutes, [](const PublishSettings& p) {
     return std::to_string(p.retryMinutes);
   }));
   keys.push_back(
