@@ -9,13 +9,6 @@
 namespace radmon {
 namespace {
 
-constexpr std::string_view kTlsRequired = "TlsRequired";
-constexpr std::string_view kCertificateFile = "TrustedCertificateFile";
-constexpr std::string_view kFingerprints = "TrustedFingerprints";
-constexpr std::string_view kHostKeys = "TrustedHostKeys";
-constexpr std::string_view kKeyFile = "KeyFile";
-constexpr std::string_view kRetryMinutes = "RetryMinutes";
-
 // The items of a comma-separated value; an empty value has none.
 std::vector<std::string_view> commaItems(std::string_view value) {
   std::vector<std::string_view> items;
@@ -28,6 +21,12 @@ std::vector<std::string_view> commaItems(std::string_view value) {
 }
 
 }  // namespace
+
+std::string commaJoined(const std::set<std::string>& items) {
+  std::string text;
+  for (const auto& item : items) text += (text.empty() ? "" : ",") + item;
+  return text;
+}
 
 std::string publishSettingsPath(const std::string& programFolder) {
   return programFolder + "dayplot_publish.ini";
@@ -128,15 +127,12 @@ ReadResult<PublishSettings, SettingsIssue> readPublishSettings(const std::string
 }
 
 std::string publishSettingsText(const PublishSettings& s) {
-  std::string prints;
-  for (const auto& print : s.trustedFingerprints) prints += (prints.empty() ? "" : ",") + print;
-  std::string hostKeys;
-  for (const auto& print : s.trustedHostKeys) hostKeys += (hostKeys.empty() ? "" : ",") + print;
+  const std::string hostKeys = commaJoined(s.trustedHostKeys);
   auto line = [](std::string_view name, const std::string& value) {
     return std::string(name) + "=" + value + "\n";
   };
   return line(kTlsRequired, s.tlsRequired ? "1" : "0") +
-         line(kCertificateFile, s.trustedCertificateFile) + line(kFingerprints, prints) +
+         line(kCertificateFile, s.trustedCertificateFile) + line(kFingerprints, commaJoined(s.trustedFingerprints)) +
          line(kKeyFile, s.keyFile) + line(kRetryMinutes, std::to_string(s.retryMinutes)) +
          (hostKeys.empty() ? "" : line(kHostKeys, hostKeys));
 }

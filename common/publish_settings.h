@@ -25,6 +25,17 @@ struct PublishSettings {
   bool operator==(const PublishSettings&) const = default;
 };
 
+// The names of the file's lines.
+inline constexpr std::string_view kTlsRequired = "TlsRequired";
+inline constexpr std::string_view kCertificateFile = "TrustedCertificateFile";
+inline constexpr std::string_view kFingerprints = "TrustedFingerprints";
+inline constexpr std::string_view kHostKeys = "TrustedHostKeys";
+inline constexpr std::string_view kKeyFile = "KeyFile";
+inline constexpr std::string_view kRetryMinutes = "RetryMinutes";
+
+// The items of a set as the file writes them: "A,B,C".
+std::string commaJoined(const std::set<std::string>& items);
+
 inline constexpr int kMinRetryMinutes = 1;
 inline constexpr int kMaxRetryMinutes = 720;
 

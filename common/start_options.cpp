@@ -57,6 +57,7 @@ StartOptions::StartOptions(int argc, char** argv) : args_(argv, argv + argc) {
   }
   if (languageMissing) problem_ = Problem::UnknownLanguage;
   if (stationMissing || (station_ && station_->empty())) problem_ = Problem::StationWithoutFolder;
+  settings_ = takeSettingsCommand(args_);
   for (auto& a : args_) argv_.push_back(a.data());
   argv_.push_back(nullptr);
   argc_ = static_cast<int>(args_.size());

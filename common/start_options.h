@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "settings_edits.h"
+
 namespace radmon {
 
 // Japanese is the language the texts are written in and the default.
@@ -27,8 +29,8 @@ std::optional<UiLanguage> chooseUiLanguage(const std::optional<std::string>& opt
                                            const LocaleVariables& locale);
 LocaleVariables processLocale();
 
-// The command line without --station and --lang, ready for QApplication (which keeps
-// references to argc and argv for its whole life): not copyable, kept in main().
+// The command line without --station, --lang, --show-settings and --set, ready for QApplication
+// (which keeps references to argc and argv for its whole life): not copyable, kept in main().
 class StartOptions {
  public:
   StartOptions(int argc, char** argv);
@@ -40,6 +42,9 @@ class StartOptions {
   const std::vector<std::string>& args() const { return args_; }
   const std::optional<std::string>& station() const { return station_; }
   UiLanguage language() const { return language_; }
+  // --show-settings and --set key=value: the settings are listed or changed, and the
+  // program ends.
+  const SettingsCommand& settingsCommand() const { return settings_; }
   enum class Problem { None, StationWithoutFolder, UnknownLanguage };
   // What was wrong with --station or --lang; the program words it.
   Problem problem() const { return problem_; }
@@ -51,6 +56,7 @@ class StartOptions {
   std::optional<std::string> station_;
   UiLanguage language_ = UiLanguage::Japanese;
   Problem problem_ = Problem::None;
+  SettingsCommand settings_;
 };
 
 }  // namespace radmon

@@ -2,8 +2,6 @@
 // arguments it opens its settings window; `--headless` runs the schedule without a
 // window; `--process YYYYMMDD` processes one day and ends; `--month YYYYMM` and
 // `--year YYYY` draw a month or a year of day files the same way.
-#include <sys/socket.h>
-#include <unistd.h>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QSocketNotifier>
@@ -14,10 +12,14 @@
 #include <string_view>
 
 #include "dayplot_app.h"
+#include "dayplot_messages.h"
+#include "dayplot_setting_keys.h"
 #include "headless_dayplot.h"
+#include "lock_file.h"
 #include "process_mode.h"
 #include "start_options.h"
 #include "station_folder.h"
+#include "stop_signals.h"
 #include "ui_translator.h"
 
 namespace {
@@ -39,6 +41,8 @@ std::string usage() {
           "        dayplot --month YYYYMM       指定した月の日ごとの平均と範囲のグラフを描きます\n"
           "        dayplot --year YYYY          指定した年の日ごとの平均と範囲のグラフを描きます\n"
           "                                     (保存と転送は --process と同じ)\n"
+          "        dayplot --show-settings      設定を key=value で一覧します\n"
+          "        dayplot --set KEY=VALUE...   設定を変更します (繰り返し可)\n"
           "        どの形にも --station DIR (測定局フォルダ) と --lang ja|en (言語) "
           "を付けられます。\n"));
 }
@@ -82,29 +86,27 @@ int processMain(int& argc, char** argv, std::string_view option, std::string_vie
   return radmon::runPeriodMode(kind, value, station, messages, clock, launcher);
 }
 
-// The signal handler only writes a byte; the event loop reads it and ends in order.
-int signalPipe[2] = {-1, -1};
-
-void onSignal(int) {
-  const char byte = 1;
-  [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
-}
-
 int headlessMain(int& argc, char** argv, const std::string& station) {
   withoutScreen();
   QGuiApplication app(argc, argv);
   std::cerr << radmon::stationInUseText(station) << std::endl;
-  if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0) {
+  // One dayplot per station: a second would draw and upload the same graphs.
+  radmon::LockFile lock;
+  const std::string lockPath = station + radmon::LockFile::kDayplotName;
+  if (const auto refusal = lock.take(lockPath)) {
+    std::cerr << radmon::say::lockRefused(lockPath, *refusal) << std::endl;
+    return 1;
+  }
+  // The signal handler only writes a byte; the event loop reads it and ends in order.
+  const auto signalEnd = radmon::StopSignals::listen({SIGINT, SIGTERM});
+  if (!signalEnd) {
     std::perror("socketpair");
     return 1;
   }
-  QSocketNotifier signalNotifier(signalPipe[0], QSocketNotifier::Read);
+  QSocketNotifier signalNotifier(*signalEnd, QSocketNotifier::Read);
   QObject::connect(&signalNotifier, &QSocketNotifier::activated, &app, [] {
-    char byte = 0;
-    [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &byte, 1);
-    QCoreApplication::quit();
+    if (radmon::StopSignals::take() != 0) QCoreApplication::quit();
   });
-  onStopSignals(onSignal, SA_RESTART);
 
   radmon::SystemClock clock;
   radmon::SpawnLauncher launcher;
@@ -148,6 +150,25 @@ int main(int argc0, char** argv0) {
   const std::string& station = found.station.folder;
   int& argc = start.argc();
   char** argv = start.argv();
+  if (const auto& command = start.settingsCommand(); command.given()) {
+    if (argc > 1) {
+      std::fputs(usage().c_str(), stderr);
+      return radmon::kProcessFailed;
+    }
+    // The messages come from Qt's translator; no window.
+    QCoreApplication app(argc, argv);
+    auto files = radmon::readDayplotFiles(station);
+    if (const auto* unreadable = std::get_if<std::string>(&files)) {
+      std::cerr << *unreadable << std::endl;
+      return 1;
+    }
+    return radmon::runSettingsCommand<radmon::DayplotFiles>(
+        command, radmon::dayplotSettingKeys(), std::get<radmon::DayplotFiles>(files),
+        [&](const radmon::DayplotFiles& before, const radmon::DayplotFiles& after) {
+          return radmon::saveDayplotFiles(station, before, after);
+        },
+        std::cout, std::cerr);
+  }
   if (argc == 3) {
     const std::string_view option = argv[1];
     if (option == "--process" || option == "--month" || option == "--year")

@@ -13,6 +13,7 @@
 #include "headless_station.h"
 #include "lock_file.h"
 #include "ratemon_messages.h"
+#include "ratemon_setting_keys.h"
 #include "sound_card_source.h"
 #include "start_options.h"
 #include "station_folder.h"
@@ -57,6 +58,29 @@ int main(int argc0, char** argv0) {
   if (station.failure) {
     std::cerr << radmon::stationFailedText(station.station.folder, *station.failure) << std::endl;
     return 1;
+  }
+  if (const auto& command = start.settingsCommand(); command.given()) {
+    // The messages come from Qt's translator; no window, no sound.
+    int qtArgc = 1;
+    QCoreApplication app(qtArgc, start.argv());
+    if (start.argc() > 1) {
+      std::cerr << radmon::messages::badArgument(radmon::messages::BadArgument::unknown,
+                                                 start.argv()[1], radmon::messages::Usage::windows)
+                << std::endl;
+      return 2;
+    }
+    auto files = radmon::readRatemonFiles(station.station.folder);
+    if (const auto* unreadable = std::get_if<std::string>(&files)) {
+      std::cerr << *unreadable << std::endl;
+      return 1;
+    }
+    const std::string folder = station.station.folder;
+    return radmon::runSettingsCommand<radmon::RatemonFiles>(
+        command, radmon::ratemonSettingKeys(), std::get<radmon::RatemonFiles>(files),
+        [&](const radmon::RatemonFiles& before, const radmon::RatemonFiles& after) {
+          return radmon::saveRatemonFiles(folder, before, after);
+        },
+        std::cout, std::cerr);
   }
   // The station beside the program keeps the lock in the working folder, as always; an
   // installed one keeps it with its other files.
@@ -114,6 +138,14 @@ int main(int argc0, char** argv0) {
                 << std::endl;
       return 2;
     }
+  }
+  // Without a display Qt would abort in the window's platform; say what works instead.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+      qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+    int qtArgc = 1;
+    QCoreApplication app(qtArgc, argv);
+    std::cerr << radmon::messages::noDisplay() << std::endl;
+    return 1;
   }
   const std::string language = start.language() == radmon::UiLanguage::English ? "en" : "ja";
   return radmon::runWindows(argc, argv, sourceText, openInput,

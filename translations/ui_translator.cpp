@@ -70,4 +70,47 @@ std::string stationFailedText(const std::string& folder, const std::string& reas
       .toStdString();
 }
 
+namespace {
+
+std::string startText(const char* source, std::initializer_list<std::string> args) {
+  QString text = QString::fromStdString(uiText("StartOptions", source));
+  for (const auto& a : args) text = text.arg(QString::fromStdString(a));
+  return text.toStdString();
+}
+
+}  // namespace
+
+std::string settingChangedText(const SettingChanged& change) {
+  return startText(QT_TRANSLATE_NOOP("StartOptions", "%1 を「%2」から「%3」に変更しました。"),
+                   {change.key, change.before, change.after});
+}
+
+std::string settingsUnchangedText() {
+  return startText(QT_TRANSLATE_NOOP("StartOptions", "変更した設定はありません。"), {});
+}
+
+std::string editRefusedText(const EditRefused& refused) {
+  switch (refused.why) {
+    case EditRefusal::UnknownKey:
+      return startText(QT_TRANSLATE_NOOP("StartOptions",
+                                         "%1 という設定はありません (--show-settings "
+                                         "で一覧できます)。設定は変更していません。"),
+                       {refused.key});
+    case EditRefusal::LineBreak:
+      return startText(
+          QT_TRANSLATE_NOOP("StartOptions", "%1 の値に改行は使えません。設定は変更していません。"),
+          {refused.key});
+    case EditRefusal::BadValue:
+      break;
+  }
+  return startText(
+      QT_TRANSLATE_NOOP("StartOptions", "%1 に「%2」は使えません。設定は変更していません。"),
+      {refused.key, refused.value});
+}
+
+std::string malformedEditText(const std::string& argument) {
+  return startText(QT_TRANSLATE_NOOP("StartOptions", "--set にはキー=値を指定してください: 「%1」"),
+                   {argument});
+}
+
 }  // namespace radmon

@@ -2,8 +2,12 @@
 // radmon_en.qm, built from radmon_en.ts and carried inside the programs.
 #pragma once
 
+#include <functional>
+#include <optional>
+#include <ostream>
 #include <string>
 
+#include "settings_edits.h"
 #include "start_options.h"
 
 namespace radmon {
@@ -20,5 +24,44 @@ std::string uiText(const char* context, const char* source);
 std::string optionProblemText(StartOptions::Problem problem);
 std::string stationInUseText(const std::string& folder);
 std::string stationFailedText(const std::string& folder, const std::string& reason);
+
+// The words of --show-settings and --set, the same for both programs.
+std::string settingChangedText(const SettingChanged& change);
+std::string settingsUnchangedText();
+std::string editRefusedText(const EditRefused& refused);
+std::string malformedEditText(const std::string& argument);
+
+// Lists or changes the settings of a station: `files` as read, `save` writes those of
+// the files that differ between its two arguments and gives the operator's sentence
+// when one cannot be written. A refused edit changes no file. The exit status: 0 done,
+// 1 refused or not written, 2 a --set without key=value.
+template <class Files>
+int runSettingsCommand(
+    const SettingsCommand& command, const std::vector<SettingKey<Files>>& keys, Files files,
+    const std::function<std::optional<std::string>(const Files&, const Files&)>& save,
+    std::ostream& out, std::ostream& err) {
+  if (command.malformed) {
+    err << malformedEditText(*command.malformed) << std::endl;
+    return 2;
+  }
+  if (!command.edits.empty()) {
+    const Files before = files;
+    auto applied = applySettingsEdits(keys, files, command.edits);
+    if (const auto* refused = std::get_if<EditRefused>(&applied)) {
+      err << editRefusedText(*refused) << std::endl;
+      return 1;
+    }
+    if (auto failure = save(before, files)) {
+      err << *failure << std::endl;
+      return 1;
+    }
+    const auto& changes = std::get<std::vector<SettingChanged>>(applied);
+    for (const auto& change : changes) out << settingChangedText(change) << "\n";
+    if (changes.empty()) out << settingsUnchangedText() << "\n";
+  }
+  if (command.show) out << settingsListing(keys, files);
+  out.flush();
+  return 0;
+}
 
 }  // namespace radmon

@@ -63,5 +63,32 @@ TEST(StartOptions, TakesItsOptionsAndLeavesTheRestForTheProgram) {
   }
 }
 
+TEST(StartOptions, TakesTheSettingsCommandWithValuesThatHoldEqualsOrNothing) {
+  std::vector<std::string> args = {"ratemon", "--set",   "a=1", "--show-settings", "--set",
+                                   "b=",      "--input", "x=y", "--set",           "c=d=e"};
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  StartOptions options(static_cast<int>(argv.size()), argv.data());
+  const SettingsCommand& command = options.settingsCommand();
+  EXPECT_TRUE(command.show);
+  EXPECT_FALSE(command.malformed);
+  ASSERT_EQ(command.edits.size(), 3u);
+  EXPECT_EQ(command.edits[1].key, "b");
+  EXPECT_EQ(command.edits[1].value, "");
+  EXPECT_EQ(command.edits[2].value, "d=e");
+  ASSERT_EQ(options.argc(), 3);
+  EXPECT_STREQ(options.argv()[2], "x=y");
+
+  for (std::vector<std::string> bad : {std::vector<std::string>{"dayplot", "--set"},
+                                       std::vector<std::string>{"dayplot", "--set", "=1"},
+                                       std::vector<std::string>{"dayplot", "--set", "key"}}) {
+    std::vector<char*> v;
+    for (auto& a : bad) v.push_back(a.data());
+    StartOptions refused(static_cast<int>(v.size()), v.data());
+    EXPECT_TRUE(refused.settingsCommand().malformed) << bad.back();
+    EXPECT_TRUE(refused.settingsCommand().given());
+  }
+}
+
 }  // namespace
 }  // namespace radmon

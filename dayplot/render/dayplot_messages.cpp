@@ -264,6 +264,15 @@ std::string queueWrittenAgain() {
 std::string settingsFileUnreadable(std::string_view path) {
   return words(dayplot::tr("設定ファイルを読めないため、初期設定で動きます: %1"), path);
 }
+std::string lockRefused(std::string_view path, const LockFile::Refusal& refusal) {
+  if (refusal.inUse)
+    return words(dayplot::tr("dayplot はこの測定局で既に動いています (%1 を使用中)。"
+                             "サービスとして動いている場合は systemctl --user stop dayplot "
+                             "で止められます。"),
+                 path);
+  return words(dayplot::tr("ロックファイル %1 を開けません (%2)"), path,
+               std::string_view(std::strerror(refusal.error)));
+}
 std::string certificateQuestion(std::string_view failure, std::string_view fingerprint) {
   return words(dayplot::tr("%1\n\nこの証明書を信頼しますか?\n指紋 (SHA-256):\n%2"), failure,
                fingerprint);

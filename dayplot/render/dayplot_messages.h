@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "event_log.h"
+#include "lock_file.h"
 #include "read_result.h"
 #include "server_address.h"
 
@@ -98,6 +99,9 @@ std::string queueNotWritten(std::string_view reason);
 std::string queueWrittenAgain();
 // dayplot.ini exists but cannot be read: the defaults are used.
 std::string settingsFileUnreadable(std::string_view path);
+// Another dayplot (the service, or a window) keeps this station, or the lock file at
+// `path` cannot be opened.
+std::string lockRefused(std::string_view path, const LockFile::Refusal& refusal);
 std::string certificateQuestion(std::string_view failure, std::string_view fingerprint);
 std::string trustNotSaved(std::string_view reason);
 // The same for an SSH host key whose fingerprint is "SHA256:…".

@@ -60,11 +60,13 @@ struct DayplotSettings {
   friend bool operator==(const DayplotSettings&, const DayplotSettings&) = default;
 };
 
-// One control of the settings window: its objectName and the setting it holds (a text,
-// a tick or period n of the option buttons). The first kFileFields controls are the
+// One control of the settings window: its objectName, the name --show-settings and
+// --set know a saved setting by, and the setting it holds (a text, a tick or period n of
+// the option buttons, which share one key). The first kFileFields controls are the
 // fields of dayplot.ini in the file's order; a line of the file ends after each marked.
 struct DayplotControl {
   const char* name;
+  const char* key;
   std::string DayplotSettings::*text = nullptr;
   int DayplotSettings::*tick = nullptr;
   int option = 0;  // 1 to 4
@@ -73,31 +75,31 @@ struct DayplotControl {
 inline constexpr size_t kFileFields = 21;
 
 inline constexpr std::array<DayplotControl, 24> kDayplotControls{{
-    {"Text1", &DayplotSettings::place},
-    {"Text2", &DayplotSettings::dataPath},
-    {"Text3", &DayplotSettings::graphName},
-    {"Text4", &DayplotSettings::scaleMaximum},
-    {"Text5", &DayplotSettings::dataPrefix},
-    {"Text6", &DayplotSettings::tube},
-    {"Text10", &DayplotSettings::atMinute},
-    {"Text11", &DayplotSettings::atHour, nullptr, 0, true},
-    {"Check1", nullptr, &DayplotSettings::jpeg},
-    {"Check2", nullptr, &DayplotSettings::bmp},
-    {"Check3", nullptr, &DayplotSettings::todayEvery},
-    {"Check4", nullptr, &DayplotSettings::yesterdayAt, 0, true},
-    {"Option1", nullptr, nullptr, 1},
-    {"Option2", nullptr, nullptr, 2},
-    {"Option3", nullptr, nullptr, 3},
-    {"Option4", nullptr, nullptr, 4, true},
-    {"Text12", &DayplotSettings::server},
-    {"Text13", &DayplotSettings::user},
-    {"Text14", &DayplotSettings::password},
-    {"Check5", nullptr, &DayplotSettings::upload},
-    {"Text15", &DayplotSettings::subFolder, nullptr, 0, true},
+    {"Text1", "place", &DayplotSettings::place},
+    {"Text2", "data_path", &DayplotSettings::dataPath},
+    {"Text3", "graph_name", &DayplotSettings::graphName},
+    {"Text4", "scale_max_usv_h", &DayplotSettings::scaleMaximum},
+    {"Text5", "data_prefix", &DayplotSettings::dataPrefix},
+    {"Text6", "tube", &DayplotSettings::tube},
+    {"Text10", "yesterday_minute", &DayplotSettings::atMinute},
+    {"Text11", "yesterday_hour", &DayplotSettings::atHour, nullptr, 0, true},
+    {"Check1", "jpeg", nullptr, &DayplotSettings::jpeg},
+    {"Check2", "bmp", nullptr, &DayplotSettings::bmp},
+    {"Check3", "today_graph", nullptr, &DayplotSettings::todayEvery},
+    {"Check4", "yesterday_graph", nullptr, &DayplotSettings::yesterdayAt, 0, true},
+    {"Option1", "today_every_minutes", nullptr, nullptr, 1},
+    {"Option2", "today_every_minutes", nullptr, nullptr, 2},
+    {"Option3", "today_every_minutes", nullptr, nullptr, 3},
+    {"Option4", "today_every_minutes", nullptr, nullptr, 4, true},
+    {"Text12", "upload_server", &DayplotSettings::server},
+    {"Text13", "upload_user", &DayplotSettings::user},
+    {"Text14", "upload_password", &DayplotSettings::password},
+    {"Check5", "upload", nullptr, &DayplotSettings::upload},
+    {"Text15", "upload_folder", &DayplotSettings::subFolder, nullptr, 0, true},
     // The date boxes are not saved.
-    {"Text7", &DayplotSettings::manualYear},
-    {"Text8", &DayplotSettings::manualMonth},
-    {"Text9", &DayplotSettings::manualDay},
+    {"Text7", nullptr, &DayplotSettings::manualYear},
+    {"Text8", nullptr, &DayplotSettings::manualMonth},
+    {"Text9", nullptr, &DayplotSettings::manualDay},
 }};
 
 // The control of a text or a tick.

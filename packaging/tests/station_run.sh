@@ -11,13 +11,15 @@ run_installed_programs() {
     unset XDG_DATA_HOME RADMON_STATION
     cd "$tmp"
     # First start makes the station; headless ratemon refuses to run without a
-    # sensitivity, so give it one from the start.
+    # sensitivity, so give it one from the start, as an operator without a screen would.
     "$bin/dayplot" --process 20260102 2>"$tmp/first.err"
     [ $? -eq 1 ] || fail "dayplot --process without a day file should end with 1"
     [ -d "$station/data" ] || fail "no station folder $station/data after the first start"
     grep -qF "$station" "$tmp/first.err" || fail "dayplot did not name its station folder"
-    printf '"50","3","10","18","0.8","2.7","%sdata/μSVHData_nnnntthh.csv",0,0,1,"0"\r\n' \
-      "$station" >"$station/ratemon.ini"
+    "$bin/ratemon" --set tube_sensitivity=18 --set alarm1_limit_usv_h=0.8 >/dev/null ||
+      fail "installed ratemon --set failed"
+    printf '"50","3","10","18","0.8","2.7","%sdata/",0,0,1,"0"\r\n' "$station" |
+      cmp -s - "$station/ratemon.ini" || fail "ratemon --set wrote another ratemon.ini"
     "$bin/ratemon" --headless --input sim:20 --fast --start "2026-01-02 00:00:00" \
       --seconds 600 >"$tmp/ratemon.out" 2>"$tmp/ratemon.err" ||
       fail "installed ratemon --headless failed: $(cat "$tmp/ratemon.err")"

@@ -3,7 +3,7 @@
 namespace radmon {
 
 AlarmStages::AlarmStages(SoundOutput& sound)
-    : sound_(sound), limit1_(Box::limit1, anyNumber), limit2_(Box::limit2, anyNumber) {}
+    : sound_(sound), limit1_(Box::limit1), limit2_(Box::limit2) {}
 
 int AlarmStages::check(float gross, StationPanel& panel) {
   int started = 0;

@@ -17,6 +17,8 @@ class BoxReader {
   using Accept = std::function<std::optional<double>(const std::string&)>;
   // Starts from the box's value in the control table.
   BoxReader(Box box, Accept accept);
+  // With the box's check in the control table.
+  explicit BoxReader(Box box) : BoxReader(box, control(box).check) {}
 
   double read(StationPanel& panel);
   double lastUsable() const { return value_; }
@@ -30,10 +32,5 @@ class BoxReader {
 
 // The starting value of a number box, as the core uses it before any usable text.
 double initialNumber(Box box);
-
-// The usual checks.
-std::optional<double> anyNumber(const std::string& text);
-std::optional<double> int16Number(const std::string& text);
-std::optional<double> positiveNumber(const std::string& text);
 
 }  // namespace radmon

@@ -25,11 +25,11 @@ RecordingCycle::RecordingCycle(StationPanel& panel, AudioInput& audio, SoundOutp
       audio_(audio),
       clock_(clock),
       hooks_(hooks),
-      threshold_(Box::threshold, int16Number),
-      deadBand_(Box::deadBand, int16Number),
-      resolution_(Box::resolution, int16Number),
-      sensitivity_(Box::sensitivity, positiveNumber),
-      background_(Box::background, anyNumber),
+      threshold_(Box::threshold),
+      deadBand_(Box::deadBand),
+      resolution_(Box::resolution),
+      sensitivity_(Box::sensitivity),
+      background_(Box::background),
       alarms_(sound) {
   audio_.setEvents(this);
 }

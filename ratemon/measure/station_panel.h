@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <variant>
 
@@ -38,8 +39,15 @@ enum class Tick { pulseTest, alarm1, alarm2, recordFile, graph };
 
 inline constexpr int kNotSaved = -1;
 
+// The checks of a number box: the value the core uses, or none when the text is refused.
+using NumberCheck = std::optional<double> (*)(const std::string&);
+std::optional<double> anyNumber(const std::string& text);
+std::optional<double> int16Number(const std::string& text);
+std::optional<double> positiveNumber(const std::string& text);
+
 // One control: its widget's objectName, what the operator calls it (in messages and on
-// check boxes), its value on a first run, and its field in ratemon.ini (or kNotSaved).
+// check boxes), its value on a first run, its field in ratemon.ini (or kNotSaved), the
+// name --show-settings and --set know a saved one by, and the check of a number box.
 template <class Id, class Value>
 struct Control {
   Id id;
@@ -47,6 +55,8 @@ struct Control {
   const char* caption;
   Value initial;
   int iniField;
+  const char* key = nullptr;
+  NumberCheck check = nullptr;
 };
 using BoxControl = Control<Box, const char*>;
 using TickControl = Control<Tick, bool>;
@@ -55,23 +65,32 @@ using TickControl = Control<Tick, bool>;
 inline constexpr std::array<BoxControl, 12> kBoxControls{{
     {Box::elapsed, "Text1", QT_TRANSLATE_NOOP("ratemon", "経過時間(Sec)"), "0", kNotSaved},
     {Box::total, "Text2", QT_TRANSLATE_NOOP("ratemon", "総カウント数"), "0", kNotSaved},
-    {Box::threshold, "Text3", QT_TRANSLATE_NOOP("ratemon", "しきい値"), "50", 0},
-    {Box::deadBand, "Text4", QT_TRANSLATE_NOOP("ratemon", "不感帯"), "3", 1},
-    {Box::resolution, "Text5", QT_TRANSLATE_NOOP("ratemon", "分解能"), "10", 2},
+    {Box::threshold, "Text3", QT_TRANSLATE_NOOP("ratemon", "しきい値"), "50", 0, "threshold",
+     int16Number},
+    {Box::deadBand, "Text4", QT_TRANSLATE_NOOP("ratemon", "不感帯"), "3", 1, "dead_band",
+     int16Number},
+    {Box::resolution, "Text5", QT_TRANSLATE_NOOP("ratemon", "分解能"), "10", 2, "resolution",
+     int16Number},
     {Box::cpm, "Text6", QT_TRANSLATE_NOOP("ratemon", "CPM"), "0", kNotSaved},
-    {Box::sensitivity, "Text7", QT_TRANSLATE_NOOP("ratemon", "GM菅γ線感度"), "", 3},
+    {Box::sensitivity, "Text7", QT_TRANSLATE_NOOP("ratemon", "GM菅γ線感度"), "", 3,
+     "tube_sensitivity", positiveNumber},
     {Box::doseRate, "Text8", QT_TRANSLATE_NOOP("ratemon", "シーベルト(μSV/h)"), "0", kNotSaved},
-    {Box::limit1, "Text9", QT_TRANSLATE_NOOP("ratemon", "第一段警報上限値"), "0.27", 4},
-    {Box::limit2, "Text10", QT_TRANSLATE_NOOP("ratemon", "第二段警報上限値"), "2.7", 5},
-    {Box::recordPath, "Text11", QT_TRANSLATE_NOOP("ratemon", "保存先"), "μSVHData_nnnntthh.csv", 6},
-    {Box::background, "Text12", QT_TRANSLATE_NOOP("ratemon", "BG補正 cpm"), "0", 10},
+    {Box::limit1, "Text9", QT_TRANSLATE_NOOP("ratemon", "第一段警報上限値"), "0.27", 4,
+     "alarm1_limit_usv_h", anyNumber},
+    {Box::limit2, "Text10", QT_TRANSLATE_NOOP("ratemon", "第二段警報上限値"), "2.7", 5,
+     "alarm2_limit_usv_h", anyNumber},
+    {Box::recordPath, "Text11", QT_TRANSLATE_NOOP("ratemon", "保存先"), "μSVHData_nnnntthh.csv", 6,
+     "record_path"},
+    {Box::background, "Text12", QT_TRANSLATE_NOOP("ratemon", "BG補正 cpm"), "0", 10,
+     "background_cpm", anyNumber},
 }};
 
 inline constexpr std::array<TickControl, 5> kTickControls{{
     {Tick::pulseTest, "Check1", QT_TRANSLATE_NOOP("ratemon", "テスト"), false, kNotSaved},
-    {Tick::alarm1, "Check2", QT_TRANSLATE_NOOP("ratemon", "第一段警報上限値"), false, 7},
-    {Tick::alarm2, "Check3", QT_TRANSLATE_NOOP("ratemon", "第二段警報上限値"), false, 8},
-    {Tick::recordFile, "Check4", QT_TRANSLATE_NOOP("ratemon", "データ収集(CSV)"), true, 9},
+    {Tick::alarm1, "Check2", QT_TRANSLATE_NOOP("ratemon", "第一段警報上限値"), false, 7, "alarm1"},
+    {Tick::alarm2, "Check3", QT_TRANSLATE_NOOP("ratemon", "第二段警報上限値"), false, 8, "alarm2"},
+    {Tick::recordFile, "Check4", QT_TRANSLATE_NOOP("ratemon", "データ収集(CSV)"), true, 9,
+     "record_csv"},
     {Tick::graph, "Check5", QT_TRANSLATE_NOOP("ratemon", "リアルタイムグラフ表示"), false,
      kNotSaved},
 }};

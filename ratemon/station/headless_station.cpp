@@ -126,10 +126,8 @@ int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) 
   const double deadTime =
       options.deadTimeMicroseconds.value_or(session.counting().deadTimeMicroseconds);
   cycle.setDeadTime(deadTime);
-  if (!session.start()) {
-    session.save(settings);
-    return 1;
-  }
+  // ratemon.ini is only read here: an edit made meanwhile (--set) is not undone.
+  if (!session.start()) return 1;
 
   const bool showProgress = ::isatty(2) != 0;
   const auto wallStart = std::chrono::steady_clock::now();
@@ -167,7 +165,6 @@ int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) 
       estimateResolvingTime(cycle.pulseIntervals().intervalsSeconds());
   if (estimate.enough) env.out << " dead_time_estimate_us=" << std::lround(estimate.seconds * 1e6);
   env.out << std::endl;
-  session.save(settings);
   return broken ? kExitSoundBroken : 0;
 }
 

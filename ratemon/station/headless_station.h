@@ -1,5 +1,6 @@
 // ratemon without a window: the recording cycle on a WAV file, a simulated tube or
-// the sound card, with the settings of ratemon.ini. Every minute line is
+// the sound card, with the settings of ratemon.ini (read, never written back: an edit
+// made meanwhile counts from the next start). Every minute line is
 // printed on stdout as it is appended; messages go to stderr with the time.
 #pragma once
 

@@ -194,7 +194,10 @@ std::string fileNotWritten(const std::string& path, const WriteFault& fault) {
 
 std::string lockRefused(const std::string& path, const LockFile::Refusal& refusal) {
   if (refusal.inUse)
-    return say(Words::tr("シーベルト計算はこのフォルダで既に起動しています（%1 を使用中）"), path);
+    return say(Words::tr("シーベルト計算はこのフォルダで既に起動しています（%1 を使用中）。"
+                         "サービスとして動いている場合は systemctl --user stop ratemon "
+                         "で止められます。"),
+               path);
   return say(Words::tr("ロックファイル %1 を開けません (%2)"), path, std::strerror(refusal.error));
 }
 
@@ -205,9 +208,13 @@ std::string usage(Usage which) {
       "        [--mqtt mqtt://[USER[:PASSWORD]@]HOST[:PORT]/TOPIC/PREFIX] [--mqtt-discovery "
       "PREFIX]";
   if (which == Usage::windows)
-    return say(
-        Words::tr("使い方: ratemon [--station DIR] [--lang ja|en] [--input SOURCE]\n        %1"),
-        headless);
+    return say(Words::tr("使い方: ratemon [--station DIR] [--lang ja|en] [--input SOURCE]\n"
+                         "        %1\n"
+                         "        ratemon [--station DIR] --show-settings    設定を key=value "
+                         "で一覧します\n"
+                         "        ratemon [--station DIR] --set KEY=VALUE... 設定を変更します "
+                         "(繰り返し可)"),
+               headless);
   return say(
       Words::tr("使い方: %1\n"
                 "  SOURCE: WAVファイル (モノラル 22050 Hz), sim:CPM, sim:BASE:RAISED@HH:MM-HH:MM,\n"
@@ -221,6 +228,12 @@ std::string badArgument(BadArgument what, const std::string& text, Usage which) 
                                ? Words::tr("開始日時が正しくありません: %1")
                                : Words::tr("秒数が正しくありません: %1");
   return say(sentence, text) + "\n" + usage(which);
+}
+
+std::string noDisplay() {
+  return say(
+      Words::tr("画面がないためウィンドウを開けません。画面なしで測定するには "
+                "ratemon --headless --input SOURCE を使ってください。"));
 }
 
 std::string noSource() { return say(Words::tr("入力が指定されていません")); }

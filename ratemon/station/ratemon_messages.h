@@ -94,6 +94,8 @@ std::string usage(Usage which);
 enum class BadArgument { unknown, start, seconds };
 std::string badArgument(BadArgument what, const std::string& text, Usage which);
 // The SOURCE text, and a WAV file that cannot be played (`reason` in libsndfile's words).
+// The window cannot open without a display; --headless is the way.
+std::string noDisplay();
 std::string noSource();
 std::string badSimulation(const std::string& text);
 // The record folder's dialog, and the note drawn when the graph has no scale.

@@ -3,11 +3,14 @@
 #include <QApplication>
 #include <QIcon>
 #include <QMessageBox>
+#include <QSocketNotifier>
+#include <csignal>
 
 #include "japanese_font.h"
 #include "ratemon_messages.h"
 #include "sound_card_input.h"
 #include "sound_card_source.h"
+#include "stop_signals.h"
 #include "text_files.h"
 #include "window_station.h"
 
@@ -36,9 +39,22 @@ class UnavailableInput final : public AudioInput {
 
 }  // namespace
 
+void closeOnStopSignals(QWidget& window) {
+  const auto end = StopSignals::listen({SIGINT, SIGTERM, SIGHUP});
+  if (!end) return;
+  auto* notifier = new QSocketNotifier(*end, QSocketNotifier::Read, &window);
+  QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
+    if (StopSignals::take() == 0) return;
+    window.close();
+    QCoreApplication::quit();
+  });
+}
+
 int runWindows(int argc, char** argv, const std::string& sourceText, const InputFactory& openInput,
                const StationPlace& place) {
   QApplication app(argc, argv);
+  // A stop signal from here on waits on the socket until the window can close.
+  StopSignals::listen({SIGINT, SIGTERM, SIGHUP});
   app.setFont(japaneseFont(9));
   // The installed icon of the menu entry; none when run from the build.
   QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("radmon-ratemon")));
@@ -67,6 +83,7 @@ int runWindows(int argc, char** argv, const std::string& sourceText, const Input
 
   WindowStation station(std::move(parts));
   if (auto refused = station.startup()) {
+    if (StopSignals::release({SIGINT, SIGTERM, SIGHUP})) return 1;
     QMessageBox::critical(nullptr, QString::fromUtf8(MainWindow::kCaption),
                           QString::fromStdString(*refused));
     return 1;
@@ -74,6 +91,7 @@ int runWindows(int argc, char** argv, const std::string& sourceText, const Input
   // Which station this window keeps: the operator of an installed program cannot guess.
   station.window().setWindowTitle(station.window().windowTitle() + QStringLiteral(" - ") +
                                   QString::fromStdString(place.folder));
+  closeOnStopSignals(station.window());
   station.window().show();
   return app.exec();
 }

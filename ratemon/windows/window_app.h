@@ -6,6 +6,8 @@
 
 #include "headless_station.h"
 
+class QWidget;
+
 namespace radmon {
 
 // Runs the windowed station until Form1 closes; the process exit code (1 when another
@@ -21,6 +23,10 @@ struct StationPlace {
   std::string lockPath;
   std::vector<std::string> dayplotArguments;
 };
+
+// Closes `window` on SIGINT, SIGTERM and SIGHUP (Ctrl+C, the service manager, a logout)
+// as the operator's close does, saving the settings, and ends the event loop.
+void closeOnStopSignals(QWidget& window);
 
 int runWindows(int argc, char** argv, const std::string& sourceText, const InputFactory& openInput,
                const StationPlace& place);

@@ -1,6 +1,10 @@
 // Runs the real dayplot executable from a program folder of its own.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 
@@ -153,6 +157,83 @@ TEST_F(ProcessModeTest, SkippedLinesAreToldForADayAMonthAndAYear) {
   writeIni(ini("2", 1, 0));
   for (const char* args : {"--process 20110401", "--month 201104", "--year 2011"})
     expectRun(args, 0, data_ + "μSVHData20110401.csv の読めない 1 行を読み飛ばしました");
+}
+
+// dayplot set up without a screen: the settings listed (never the password), changed
+// through the checks the program uses, each refused edit leaving every file as it was.
+TEST_F(ProcessModeTest, SettingsFromTheCommandLine) {
+  EXPECT_EQ(run("--set upload_password=hidden --set today_every_minutes=30 "
+                "--set publish.retry_minutes=15 --set readings.mean_interval=1"),
+            0)
+      << err_;
+  const std::string ini = readBytes(dir_ / "dayplot.ini");
+  EXPECT_NE(ini.find("#FALSE#,#FALSE#,#TRUE#,#FALSE#\r\n\"ftp.example.com\",\"\",\"hidden\",0,"),
+            std::string::npos)
+      << ini;
+  EXPECT_EQ(fs::status(dir_ / "dayplot.ini").permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_NE(readBytes(dir_ / "dayplot_publish.ini").find("RetryMinutes=15\n"), std::string::npos);
+  EXPECT_EQ(readBytes(dir_ / "dayplot_readings.ini"), "mean_interval=1\r\n");
+  EXPECT_EQ(run("--show-settings"), 0) << err_;
+  const std::string listed = readBytes(dir_ / "out.txt");
+  EXPECT_EQ(listed.find("hidden"), std::string::npos);
+  for (const char* line : {"upload_password=(set)\n", "today_every_minutes=30\n",
+                           "yesterday_hour=00\n", "publish.retry_minutes=15\n"})
+    EXPECT_NE(listed.find(line), std::string::npos) << line << listed;
+
+  auto files = [&] {
+    std::string all;
+    for (const auto& entry : fs::directory_iterator(dir_))
+      if (entry.path().extension() == ".ini")
+        all += entry.path().filename().string() + ":" + readBytes(entry.path());
+    return all;
+  };
+  const std::string before = files();
+  for (const char* edit :
+       {"yesterday_hour=24", "yesterday_minute=7", "scale_max_usv_h=0", "today_every_minutes=15",
+        "jpeg=2", "place='a\"b'", "publish.retry_minutes=0", "publish.trusted_fingerprints=ab",
+        "publish.tls_required=yes", "readings.mean_interval=on", "upload=1 --set server=x"}) {
+    const std::string args = std::string("--set bmp=1 --set ") + edit;
+    EXPECT_NE(run(args), 0) << args;
+    const std::string key = std::string(edit).substr(0, std::string(edit).find('='));
+    EXPECT_NE(err_.find(key == "upload" ? "server" : key), std::string::npos) << args << err_;
+    EXPECT_EQ(files(), before) << args;
+  }
+}
+
+// One dayplot per station: a second --headless is refused at once and says how to stop
+// the service; the window needs a display and says what to use instead. A SIGTERM (a
+// logout) closes the window as a close does, saving its settings.
+TEST_F(ProcessModeTest, OneDayplotPerStationAndNoWindowWithoutADisplay) {
+  // Starts ./dayplot with `option` (none: the window, offscreen) and waits for its lock.
+  auto start = [&](const char* option) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      ::chdir(dir_.c_str());
+      ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+      ::execl("./dayplot", "dayplot", option, nullptr);
+      ::_exit(127);
+    }
+    for (int i = 0; i < 250 && !fs::exists(dir_ / "~Dayplot.tmp"); ++i) ::usleep(20000);
+    return pid;
+  };
+  auto stop = [&](pid_t pid) {
+    ::kill(pid, SIGTERM);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_FALSE(fs::exists(dir_ / "~Dayplot.tmp"));
+  };
+  const pid_t headless = start("--headless");
+  expectRun("--headless", 1, "systemctl --user stop dayplot");
+  expectRun("", 1, "dayplot --headless");
+  stop(headless);
+  EXPECT_FALSE(fs::exists(dir_ / "dayplot.ini"));  // headless only reads it
+
+  const pid_t window = start(nullptr);
+  expectRun("--headless", 1, "systemctl --user stop dayplot");
+  stop(window);
+  EXPECT_NE(readBytes(dir_ / "dayplot.ini").find("\"ftp.example.com\""), std::string::npos);
 }
 
 }  // namespace

@@ -58,9 +58,31 @@ class HeadlessRatemon : public ::testing::Test {
  protected:
   void SetUp() override { station_.writeRatemonSettings(); }
 
-  ProcessResult run(const std::string& args) {
-    const int status = station_.run("./ratemon --headless " + args);
+  ProcessResult run(const std::string& args) { return ratemon("--headless " + args); }
+  ProcessResult ratemon(const std::string& args) {
+    const int status = station_.run("./ratemon " + args);
     return {status, testing::readBytes(root / "out.txt"), testing::readBytes(root / "err.txt")};
+  }
+  // Starts `./ratemon args...` in the program folder and waits until it holds the lock.
+  pid_t startHolder(std::vector<const char*> args) {
+    args.insert(args.begin(), "ratemon");
+    args.push_back(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      ::chdir(root.c_str());
+      ::execv("./ratemon", const_cast<char* const*>(args.data()));
+      ::_exit(127);
+    }
+    for (int i = 0; i < 100 && !fs::exists(root / "~Record.tmp"); ++i) ::usleep(20000);
+    ::usleep(100000);
+    return pid;
+  }
+  // The exit status of `pid` after SIGTERM; -1 when it did not exit.
+  static int stop(pid_t pid) {
+    ::kill(pid, SIGTERM);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
 
   ftp::testing::TempStation station_{"radmon_headless", "station", {"ratemon"}};
@@ -95,7 +117,7 @@ TEST_F(HeadlessRatemon, ReplaysARecordingToKnownLines) {
   EXPECT_NE(r.err.find("2011/09/19 23:59:31 第一段警報: 0.555 μSv/h > 0.27 μSv/h"),
             std::string::npos)
       << r.err;
-  // The settings are saved on the way out and the lock file is gone.
+  // The settings file is only read, and the lock file is gone.
   EXPECT_NE(testing::readBytes(root / "ratemon.ini").find("\"18\""), std::string::npos);
   EXPECT_FALSE(fs::exists(root / "~Record.tmp"));
 }
@@ -134,22 +156,93 @@ TEST_F(HeadlessRatemon, RefusesToStartWithoutSensitivityOrWithTheLockHeld) {
   EXPECT_TRUE(fs::is_empty(root / "data"));
 
   station_.writeRatemonSettings("18");
-  const pid_t holder = ::fork();
-  if (holder == 0) {
-    ::chdir(root.c_str());
-    ::execl("./ratemon", "ratemon", "--headless", "--input", "sim:20", nullptr);
-    ::_exit(127);
-  }
-  for (int i = 0; i < 100 && !fs::exists(root / "~Record.tmp"); ++i) ::usleep(20000);
-  ::usleep(100000);
+  const pid_t holder = startHolder({"--headless", "--input", "sim:20"});
   r = run("--input sim:20 --fast --seconds 60");
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("既に起動しています"), std::string::npos) << r.err;
-  ::kill(holder, SIGTERM);
-  int status = 0;
-  ::waitpid(holder, &status, 0);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);  // a clean end on SIGTERM
+  EXPECT_NE(r.err.find("systemctl --user stop ratemon"), std::string::npos) << r.err;
+  EXPECT_EQ(stop(holder), 0);  // a clean end on SIGTERM
   EXPECT_FALSE(fs::exists(root / "~Record.tmp"));
+}
+
+// A station set up without a screen: the settings listed, the sensitivity set, and the
+// station records with it; the window refuses at once without a display.
+TEST_F(HeadlessRatemon, SetUpFromTheCommandLineThenRecords) {
+  fs::remove(root / "ratemon.ini");
+  ProcessResult r = ratemon("--show-settings");
+  ASSERT_EQ(r.status, 0) << r.err;
+  for (const char* line : {"tube_sensitivity=\n", "alarm1_limit_usv_h=0.27\n", "record_csv=1\n",
+                           "counting.dead_time_us=0\n", "mqtt.password=(unset)\n"})
+    EXPECT_NE(r.out.find(line), std::string::npos) << line << r.out;
+  EXPECT_FALSE(fs::exists(root / "ratemon.ini"));  // listing writes nothing
+
+  r = ratemon("--set tube_sensitivity=18 --set mqtt.password=hidden");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("tube_sensitivity"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("hidden"), std::string::npos) << r.out;
+  EXPECT_EQ(testing::readBytes(root / "ratemon.ini"),
+            "\"50\",\"3\",\"10\",\"18\",\"0.27\",\"2.7\",\"" + root.string() +
+                "/data/\",0,0,1,\"0\"\r\n");
+  EXPECT_EQ(fs::status(root / "ratemon_mqtt.ini").permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(ratemon("--show-settings").out.find("hidden"), std::string::npos);
+
+  r = run("--input sim:20 --fast --start '2011-09-19 10:00:00' --seconds 120");
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string day = testing::readBytes(root / "data" / dayFileName("20110919"));
+  EXPECT_EQ(std::count(day.begin(), day.end(), '\n'), 2) << day;
+
+  EXPECT_EQ(station_.run("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ./ratemon"), 1);
+  EXPECT_NE(testing::readBytes(root / "err.txt").find("ratemon --headless"), std::string::npos);
+}
+
+// Each refused edit names its key and leaves every file byte for byte, the good edits
+// given with it too.
+TEST_F(HeadlessRatemon, ARefusedEditChangesNoFile) {
+  ASSERT_EQ(ratemon("--set counting.dead_time_us=50 --set mqtt.url=mqtt://h/radmon/a").status, 0);
+  auto files = [&] {
+    std::string all;
+    for (const auto& entry : fs::directory_iterator(root))
+      if (entry.path().extension() == ".ini")
+        all += entry.path().filename().string() + ":" + testing::readBytes(entry.path());
+    return all;
+  };
+  const std::string before = files();
+  const struct {
+    const char* args;
+    const char* key;
+  } cases[] = {
+      {"--set tube_sensitivity=0", "tube_sensitivity"},
+      {"--set threshold=40 --set tube_sensitivity=abc", "tube_sensitivity"},
+      {"--set threshold=x1", "threshold"},
+      {"--set dead_band=40000", "dead_band"},
+      {"--set alarm2_limit_usv_h=x", "alarm2_limit_usv_h"},
+      {"--set record_path='a\"b.csv'", "record_path"},
+      {"--set alarm1=yes", "alarm1"},
+      {"--set counting.dead_time_us=-1", "counting.dead_time_us"},
+      {"--set mqtt.url=http://h/x", "mqtt.url"},
+      {"--set mqtt.live=2 --set threshold=45", "mqtt.live"},
+      {"--set sensitivity=18", "sensitivity"},
+      {"--set threshold", "threshold"},
+  };
+  for (const auto& c : cases) {
+    const ProcessResult r = ratemon(c.args);
+    EXPECT_NE(r.status, 0) << c.args;
+    EXPECT_NE(r.err.find(c.key), std::string::npos) << c.args << ": " << r.err;
+    EXPECT_EQ(files(), before) << c.args;
+  }
+}
+
+// An edit made while the service runs survives its stop: the headless station only
+// reads its settings.
+TEST_F(HeadlessRatemon, AnEditWhileRunningSurvivesTheStop) {
+  const pid_t holder = startHolder({"--headless", "--input", "sim:20", "--silent"});
+  const ProcessResult r = ratemon("--set alarm1_limit_usv_h=0.5 --set counting.graph_band=1");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(stop(holder), 0);
+  EXPECT_NE(testing::readBytes(root / "ratemon.ini").find("\"0.5\""), std::string::npos);
+  EXPECT_NE(testing::readBytes(root / "ratemon_counting.ini").find("graph_band=1"),
+            std::string::npos);
 }
 
 TEST_F(HeadlessRatemon, BadArgumentsAndSourcesAreExplained) {

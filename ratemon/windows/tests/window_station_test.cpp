@@ -2,6 +2,7 @@
 
 #include <QTest>
 #include <cmath>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 
@@ -11,6 +12,7 @@
 #include "ratemon_messages.h"
 #include "station_fixture.h"
 #include "text_files.h"
+#include "window_app.h"
 
 namespace radmon {
 using Command = MainWindow::Command;
@@ -69,6 +71,18 @@ TEST_F(StationTest, UnchangedFirstRunSavesTheDesignLineAtClose) {
                                                     programFolder_ + "data/\",0,0,1,\"0\"\r\n");
   EXPECT_FALSE(fs::exists(programFolder_ + "~Record.tmp"));
   EXPECT_EQ(audio_->calls.back(), "close");
+}
+
+// A logout or the service manager's SIGTERM closes the window as the operator would:
+// what was typed is saved and the lock released.
+TEST_F(StationTest, AStopSignalSavesWhatWasTypedAsACloseDoes) {
+  start();
+  closeOnStopSignals(w());
+  w().setText(Box::sensitivity, "150");
+  ::raise(SIGTERM);
+  QTRY_VERIFY(fs::exists(folder_ / "ratemon.ini"));
+  EXPECT_NE(readBytes(folder_ / "ratemon.ini").find("\"150\""), std::string::npos);
+  EXPECT_FALSE(fs::exists(programFolder_ + "~Record.tmp"));
 }
 
 TEST_F(StationTest, SavedSettingsComeBackAndTheCsvRuleSetsTheRecordFolder) {

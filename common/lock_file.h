@@ -1,6 +1,7 @@
-// The lock file "~Record.tmp" in the working folder, held from start to end so that a
-// second ratemon started from the same folder does not run beside the first. An
-// operating-system lock: it dies with the process, so a crash leaves no stale lock.
+// A station's lock file, held from start to end so that a second ratemon (the lock file
+// "~Record.tmp" in the working folder) or a second dayplot (kDayplotName in the station
+// folder) does not run beside the first. An operating-system lock: it dies with the
+// process, so a crash leaves no stale lock.
 #pragma once
 
 #include <optional>
@@ -11,13 +12,14 @@ namespace radmon {
 class LockFile {
  public:
   static constexpr const char* kDefaultPath = "~Record.tmp";
+  static constexpr const char* kDayplotName = "~Dayplot.tmp";
 
   LockFile() = default;
   ~LockFile() { release(); }
   LockFile(const LockFile&) = delete;
   LockFile& operator=(const LockFile&) = delete;
 
-  // Why the lock was not taken: another ratemon holds it, or the file's errno.
+  // Why the lock was not taken: another program holds it, or the file's errno.
   struct Refusal {
     bool inUse;
     int error;

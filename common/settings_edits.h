@@ -1,0 +1,105 @@
+// The settings seen and changed from the command line, for a station set up without a
+// screen: `--show-settings` lists every setting as "key=value" and `--set key=value`
+// (repeatable) changes some, all or nothing. Each program gives its table of keys; each
+// key reads and writes one setting of the program's settings files through the checks
+// the window's values go through. No Qt: the programs word the outcome.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace radmon {
+
+struct SettingsEdit {
+  std::string key;
+  std::string value;
+};
+
+// --show-settings and the --set options of a command line.
+struct SettingsCommand {
+  bool show = false;
+  std::vector<SettingsEdit> edits;
+  std::optional<std::string> malformed;  // a --set without "key=value" after it
+  bool given() const { return show || !edits.empty() || malformed.has_value(); }
+};
+
+// Takes --show-settings and every "--set key=value" out of `args` (args[0] stays); the
+// other arguments are left as they were.
+SettingsCommand takeSettingsCommand(std::vector<std::string>& args);
+
+// How a secret is listed: never its value.
+inline constexpr std::string_view kSecretSet = "(set)";
+inline constexpr std::string_view kSecretUnset = "(unset)";
+
+// One setting by the name the command line knows it by. `set` takes the value through
+// the setting's check and returns false, changing nothing, when it is refused.
+template <class Files>
+struct SettingKey {
+  const char* key;
+  std::function<std::string(const Files&)> get;
+  std::function<bool(Files&, const std::string&)> set;
+  bool secret = false;
+
+  std::string shown(const Files& files) const {
+    const std::string value = get(files);
+    return !secret ? value : std::string(value.empty() ? kSecretUnset : kSecretSet);
+  }
+};
+
+enum class EditRefusal { UnknownKey, BadValue, LineBreak };
+struct EditRefused {
+  std::string key;
+  std::string value;
+  EditRefusal why;
+};
+// A setting changed, as listed before and after (a secret as set or unset).
+struct SettingChanged {
+  std::string key;
+  std::string before;
+  std::string after;
+};
+
+// Every setting as "key=value" lines, in the table's order.
+template <class Files>
+std::string settingsListing(const std::vector<SettingKey<Files>>& keys, const Files& files) {
+  std::string text;
+  for (const auto& k : keys) text += std::string(k.key) + "=" + k.shown(files) + "\n";
+  return text;
+}
+
+// Applies the edits in order to a copy of `files` and puts it in place only when every
+// one is taken; the first refused is returned and `files` stays as it was. An edit that
+// leaves its setting as it was is not among the changes.
+template <class Files>
+std::variant<std::vector<SettingChanged>, EditRefused> applySettingsEdits(
+    const std::vector<SettingKey<Files>>& keys, Files& files,
+    const std::vector<SettingsEdit>& edits) {
+  Files edited = files;
+  std::vector<SettingChanged> changes;
+  for (const auto& edit : edits) {
+    const SettingKey<Files>* key = nullptr;
+    for (const auto& k : keys)
+      if (edit.key == k.key) key = &k;
+    if (!key) return EditRefused{edit.key, edit.value, EditRefusal::UnknownKey};
+    const std::string shownValue = key->secret ? std::string() : edit.value;
+    // No settings file keeps a line break inside a value.
+    if (edit.value.find_first_of("\r\n") != std::string::npos)
+      return EditRefused{edit.key, shownValue, EditRefusal::LineBreak};
+    const std::string before = key->get(edited);
+    const std::string shownBefore = key->shown(edited);
+    if (!key->set(edited, edit.value))
+      return EditRefused{edit.key, shownValue, EditRefusal::BadValue};
+    if (key->get(edited) != before) changes.push_back({edit.key, shownBefore, key->shown(edited)});
+  }
+  files = std::move(edited);
+  return changes;
+}
+
+// The usual checks of a value typed for a check box: "1" or "0".
+std::optional<bool> tickValue(std::string_view text);
+
+}  // namespace radmon

@@ -1,0 +1,47 @@
+#include "stop_signals.h"
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <csignal>
+
+namespace radmon {
+namespace {
+
+// Written by the handler, read by the loop; set once before any handler is installed.
+int handOverPair[2] = {-1, -1};
+
+void handOver(int signal) {
+  const char byte = static_cast<char>(signal);
+  [[maybe_unused]] const ssize_t n = ::write(handOverPair[1], &byte, 1);
+}
+
+}  // namespace
+
+std::optional<int> StopSignals::listen(std::initializer_list<int> stopSignals) {
+  if (handOverPair[0] < 0 &&
+      ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, handOverPair) != 0)
+    return std::nullopt;
+  struct sigaction action {};
+  action.sa_handler = handOver;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  for (const int s : stopSignals) sigaction(s, &action, nullptr);
+  return handOverPair[0];
+}
+
+int StopSignals::readEnd() { return handOverPair[0]; }
+
+int StopSignals::take() {
+  char byte = 0;
+  return handOverPair[0] >= 0 && ::read(handOverPair[0], &byte, 1) == 1
+             ? static_cast<unsigned char>(byte)
+             : 0;
+}
+
+bool StopSignals::release(std::initializer_list<int> stopSignals) {
+  for (const int s : stopSignals) std::signal(s, SIG_DFL);
+  return take() != 0;
+}
+
+}  // namespace radmon

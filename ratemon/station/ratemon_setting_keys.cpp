@@ -1,0 +1,138 @@
+#include "ratemon_setting_keys.h"
+
+#include "mqtt_address.h"
+#include "number_text.h"
+#include "ratemon_messages.h"
+#include "settings_text.h"
+
+namespace radmon {
+namespace {
+
+using Key = SettingKey<RatemonFiles>;
+
+// A text of ratemon.ini: the file has no escape for a double quote.
+bool carried(const std::string& value) { return savableText(value) == value; }
+
+Key boxKey(const BoxControl& c) {
+  return {c.key, [box = c.id](const RatemonFiles& f) { return f.ini.texts.at(box); },
+          [box = c.id, check = c.check](RatemonFiles& f, const std::string& v) {
+            if (!carried(v) || (check && !check(v))) return false;
+            f.ini.texts[box] = v;
+            return true;
+          }};
+}
+
+Key tickKey(const TickControl& c) {
+  return {c.key, [tick = c.id](const RatemonFiles& f) { return f.ini.ticks.at(tick) ? "1" : "0"; },
+          [tick = c.id](RatemonFiles& f, const std::string& v) {
+            const auto on = tickValue(v);
+            if (on) f.ini.ticks[tick] = *on;
+            return on.has_value();
+          }};
+}
+
+// A text of the MQTT settings, any value the file's line can hold.
+Key mqttText(const char* key, std::string MqttSettings::*field, bool secret = false) {
+  return {key, [field](const RatemonFiles& f) { return f.mqtt.*field; },
+          [field](RatemonFiles& f, const std::string& v) {
+            f.mqtt.*field = v;
+            return true;
+          },
+          secret};
+}
+
+std::vector<Key> makeKeys() {
+  std::vector<Key> keys;
+  for (int field = 0; field < kIniFieldCount; ++field) {
+    for (const auto& c : kBoxControls)
+      if (c.iniField == field) keys.push_back(boxKey(c));
+    for (const auto& c : kTickControls)
+      if (c.iniField == field) keys.push_back(tickKey(c));
+  }
+  keys.push_back(
+      {"counting.dead_time_us",
+       [](const RatemonFiles& f) { return shortestText(f.counting.deadTimeMicroseconds); },
+       [](RatemonFiles& f, const std::string& v) {
+         const auto tau = readDeadTime(v);
+         if (tau) f.counting.deadTimeMicroseconds = *tau;
+         return tau.has_value();
+       }});
+  keys.push_back({"counting.graph_band",
+                  [](const RatemonFiles& f) { return f.counting.graphBand ? "1" : "0"; },
+                  [](RatemonFiles& f, const std::string& v) {
+                    const auto on = tickValue(v);
+                    if (on) f.counting.graphBand = *on;
+                    return on.has_value();
+                  }});
+  // The address is listed without a password it may carry.
+  keys.push_back({"mqtt.url",
+                  [](const RatemonFiles& f) {
+                    const auto address = parseMqttAddress(f.mqtt.url);
+                    const auto* parsed = std::get_if<MqttAddress>(&address);
+                    return parsed && !f.mqtt.url.empty() ? addressText(*parsed) : f.mqtt.url;
+                  },
+                  [](RatemonFiles& f, const std::string& v) {
+                    if (!v.empty() && !std::holds_alternative<MqttAddress>(parseMqttAddress(v)))
+                      return false;
+                    f.mqtt.url = v;
+                    return true;
+                  }});
+  keys.push_back(mqttText("mqtt.password", &MqttSettings::password, true));
+  keys.push_back(mqttText("mqtt.discovery", &MqttSettings::discoveryPrefix));
+  keys.push_back(mqttText("mqtt.ca_file", &MqttSettings::caFile));
+  keys.push_back(mqttText("mqtt.station", &MqttSettings::stationName));
+  keys.push_back({"mqtt.live", [](const RatemonFiles& f) { return f.mqtt.live ? "1" : "0"; },
+                  [](RatemonFiles& f, const std::string& v) {
+                    const auto on = tickValue(v);
+                    if (on) f.mqtt.live = *on;
+                    return on.has_value();
+                  }});
+  return keys;
+}
+
+}  // namespace
+
+const std::vector<SettingKey<RatemonFiles>>& ratemonSettingKeys() {
+  static const std::vector<Key> keys = makeKeys();
+  return keys;
+}
+
+std::variant<RatemonFiles, std::string> readRatemonFiles(const std::string& folder) {
+  RatemonFiles files;
+  const std::string iniPath = folder + std::string(kSettingsFileName);
+  auto ini = loadSettingsFile(iniPath, RatemonSettings::defaults(folder));
+  if (!ini.issues.empty()) return messages::settingsIssue(iniPath, ini.issues.front());
+  files.ini = std::move(ini.value);
+  const std::string countingPath = folder + kCountingSettingsFileName;
+  auto counting = loadCountingSettings(countingPath);
+  for (const auto& issue : counting.issues)
+    if (issue.kind == SettingsIssue::Unreadable)
+      return messages::settingsIssue(countingPath, issue);
+  files.counting = counting.value;
+  const std::string mqttPath = folder + kMqttSettingsFileName;
+  auto mqtt = loadMqttSettings(mqttPath);
+  for (const auto& issue : mqtt.issues)
+    if (issue.kind == SettingsIssue::Unreadable) return messages::settingsIssue(mqttPath, issue);
+  files.mqtt = std::move(mqtt.value);
+  return files;
+}
+
+std::optional<std::string> saveRatemonFiles(const std::string& folder, const RatemonFiles& before,
+                                            const RatemonFiles& after) {
+  if (settingsText(before.ini) != settingsText(after.ini))
+    if (auto failure = saveSettingsFile(folder + std::string(kSettingsFileName), after.ini))
+      return failure;
+  if (before.counting != after.counting) {
+    const std::string path = folder + kCountingSettingsFileName;
+    if (auto fault = saveCountingSettings(path, after.counting))
+      return messages::fileNotWritten(path, *fault);
+  }
+  if (before.mqtt != after.mqtt) {
+    const std::string path = folder + kMqttSettingsFileName;
+    if (auto fault = saveMqttSettings(path, after.mqtt))
+      return messages::fileNotWritten(path, *fault);
+  }
+  return std::nullopt;
+}
+
+}  // namespace radmon

@@ -1,0 +1,34 @@
+// ratemon's settings by name for --show-settings and --set: the saved controls of
+// ratemon.ini by the control table's keys and checks, the counting settings
+// ("counting.") and the MQTT settings ("mqtt.", the password listed as set or unset).
+#pragma once
+
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "counting_settings.h"
+#include "mqtt_settings.h"
+#include "ratemon_settings.h"
+#include "settings_edits.h"
+
+namespace radmon {
+
+struct RatemonFiles {
+  RatemonSettings ini;
+  CountingSettings counting;
+  MqttSettings mqtt;
+};
+
+const std::vector<SettingKey<RatemonFiles>>& ratemonSettingKeys();
+
+// The station's files as they are (defaults for those missing); the operator's sentence
+// when one cannot be read.
+std::variant<RatemonFiles, std::string> readRatemonFiles(const std::string& folder);
+// Writes those of the files that differ between `before` and `after`, each in its own
+// format (the MQTT settings owner-only); the sentence of the first that cannot be written.
+std::optional<std::string> saveRatemonFiles(const std::string& folder, const RatemonFiles& before,
+                                            const RatemonFiles& after);
+
+}  // namespace radmon
