@@ -132,8 +132,9 @@ std::string publishSettingsText(const PublishSettings& s) {
     return std::string(name) + "=" + value + "\n";
   };
   return line(kTlsRequired, s.tlsRequired ? "1" : "0") +
-         line(kCertificateFile, s.trustedCertificateFile) + line(kFingerprints, commaJoined(s.trustedFingerprints)) +
-         line(kKeyFile, s.keyFile) + line(kRetryMinutes, std::to_string(s.retryMinutes)) +
+         line(kCertificateFile, s.trustedCertificateFile) +
+         line(kFingerprints, commaJoined(s.trustedFingerprints)) + line(kKeyFile, s.keyFile) +
+         line(kRetryMinutes, std::to_string(s.retryMinutes)) +
          (hostKeys.empty() ? "" : line(kHostKeys, hostKeys));
 }
 

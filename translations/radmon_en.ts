@@ -90,6 +90,30 @@
         <source>測定局フォルダ %1 を作成できません: %2</source>
         <translation>Cannot create the station folder %1: %2</translation>
     </message>
+    <message>
+        <source>%1 を「%2」から「%3」に変更しました。</source>
+        <translation>%1 changed from &quot;%2&quot; to &quot;%3&quot;.</translation>
+    </message>
+    <message>
+        <source>変更した設定はありません。</source>
+        <translation>No setting changed.</translation>
+    </message>
+    <message>
+        <source>%1 という設定はありません (--show-settings で一覧できます)。設定は変更していません。</source>
+        <translation>There is no setting %1 (--show-settings lists them). No setting was changed.</translation>
+    </message>
+    <message>
+        <source>%1 の値に改行は使えません。設定は変更していません。</source>
+        <translation>The value of %1 cannot hold a line break. No setting was changed.</translation>
+    </message>
+    <message>
+        <source>%1 に「%2」は使えません。設定は変更していません。</source>
+        <translation>&quot;%2&quot; is not a valid value for %1. No setting was changed.</translation>
+    </message>
+    <message>
+        <source>--set にはキー=値を指定してください: 「%1」</source>
+        <translation>--set takes key=value: &quot;%1&quot;</translation>
+    </message>
 </context>
 <context>
     <name>Words</name>
@@ -362,18 +386,8 @@
         <translation>Cannot write the file: %1 (%2)</translation>
     </message>
     <message>
-        <source>シーベルト計算はこのフォルダで既に起動しています（%1 を使用中）</source>
-        <translation>The dose monitor is already running in this folder (%1 is in use)</translation>
-    </message>
-    <message>
         <source>ロックファイル %1 を開けません (%2)</source>
         <translation>Cannot open the lock file %1 (%2)</translation>
-    </message>
-    <message>
-        <source>使い方: ratemon [--station DIR] [--lang ja|en] [--input SOURCE]
-        %1</source>
-        <translation>Usage: ratemon [--station DIR] [--lang ja|en] [--input SOURCE]
-       %1</translation>
     </message>
     <message>
         <source>使い方: %1
@@ -658,6 +672,24 @@
     <message>
         <source>途中で切れた %1 行は記録として読めないため捨てました。</source>
         <translation> %1 cut-off lines are no records and were dropped.</translation>
+    </message>
+    <message>
+        <source>シーベルト計算はこのフォルダで既に起動しています（%1 を使用中）。サービスとして動いている場合は systemctl --user stop ratemon で止められます。</source>
+        <translation>The dose monitor is already running in this folder (%1 is in use). If it runs as the service, systemctl --user stop ratemon stops it.</translation>
+    </message>
+    <message>
+        <source>使い方: ratemon [--station DIR] [--lang ja|en] [--input SOURCE]
+        %1
+        ratemon [--station DIR] --show-settings    設定を key=value で一覧します
+        ratemon [--station DIR] --set KEY=VALUE... 設定を変更します (繰り返し可)</source>
+        <translation>Usage: ratemon [--station DIR] [--lang ja|en] [--input SOURCE]
+       %1
+       ratemon [--station DIR] --show-settings    lists the settings as key=value
+       ratemon [--station DIR] --set KEY=VALUE... changes settings (repeatable)</translation>
+    </message>
+    <message>
+        <source>画面がないためウィンドウを開けません。画面なしで測定するには ratemon --headless --input SOURCE を使ってください。</source>
+        <translation>There is no screen to open the window on. To measure without a window, use ratemon --headless --input SOURCE.</translation>
     </message>
 </context>
 <context>
@@ -1091,30 +1123,6 @@ Fingerprint:
         <translation>Refuse</translation>
     </message>
     <message>
-        <source>使い方: dayplot                      設定画面を開きます
-        dayplot --headless           画面なしで dayplot.ini の設定どおりに定時処理します
-                                     (SIGINT / SIGTERM で終了)
-        dayplot --process YYYYMMDD   指定した日のグラフを描き、dayplot.ini の設定どおりに
-                                     画像を保存します。FTP転送が有効なら転送の終わりを待ち、
-                                     失敗したときは終了コード3で終わります。
-        dayplot --month YYYYMM       指定した月の日ごとの平均と範囲のグラフを描きます
-        dayplot --year YYYY          指定した年の日ごとの平均と範囲のグラフを描きます
-                                     (保存と転送は --process と同じ)
-        どの形にも --station DIR (測定局フォルダ) と --lang ja|en (言語) を付けられます。
-</source>
-        <translation>Usage: dayplot                      opens the settings window
-       dayplot --headless           processes on the schedule of dayplot.ini without a window
-                                    (ends on SIGINT / SIGTERM)
-       dayplot --process YYYYMMDD   draws the graph of that day and saves the images as
-                                    dayplot.ini says. With FTP transfer on it waits for the
-                                    upload and ends with exit status 3 when it fails.
-       dayplot --month YYYYMM       draws the daily mean and range of that month
-       dayplot --year YYYY          draws the daily mean and range of that year
-                                    (saved and uploaded as with --process)
-       Each form takes --station DIR (station folder) and --lang ja|en (language).
-</translation>
-    </message>
-    <message>
         <source>転送の詳細設定</source>
         <translation>Upload settings</translation>
     </message>
@@ -1270,6 +1278,50 @@ Fingerprint:
         <source>送るファイルがないか、読めません</source>
         <translation>The file to send is missing or cannot be read</translation>
     </message>
+    <message>
+        <source>使い方: dayplot                      設定画面を開きます
+        dayplot --headless           画面なしで dayplot.ini の設定どおりに定時処理します
+                                     (SIGINT / SIGTERM で終了)
+        dayplot --process YYYYMMDD   指定した日のグラフを描き、dayplot.ini の設定どおりに
+                                     画像を保存します。FTP転送が有効なら転送の終わりを待ち、
+                                     失敗したときは終了コード3で終わります。
+        dayplot --month YYYYMM       指定した月の日ごとの平均と範囲のグラフを描きます
+        dayplot --year YYYY          指定した年の日ごとの平均と範囲のグラフを描きます
+                                     (保存と転送は --process と同じ)
+        dayplot --show-settings      設定を key=value で一覧します
+        dayplot --set KEY=VALUE...   設定を変更します (繰り返し可)
+        どの形にも --station DIR (測定局フォルダ) と --lang ja|en (言語) を付けられます。
+</source>
+        <translation>Usage: dayplot                      opens the settings window
+       dayplot --headless           processes on the schedule of dayplot.ini without a window
+                                    (ends on SIGINT / SIGTERM)
+       dayplot --process YYYYMMDD   draws the graph of that day and saves the images as
+                                    dayplot.ini says. With FTP transfer on it waits for the
+                                    upload and ends with exit status 3 when it fails.
+       dayplot --month YYYYMM       draws the daily mean and range of that month
+       dayplot --year YYYY          draws the daily mean and range of that year
+                                    (saved and uploaded as with --process)
+       dayplot --show-settings      lists the settings as key=value
+       dayplot --set KEY=VALUE...   changes settings (repeatable)
+       Each form takes --station DIR (station folder) and --lang ja|en (language).
+</translation>
+    </message>
+    <message>
+        <source>SSH サーバの鍵を初めて受け取りました。指紋がサーバのものか確かめてください</source>
+        <translation>The SSH server&apos;s key was received for the first time. Check that the fingerprint is the server&apos;s</translation>
+    </message>
+    <message>
+        <source> (指紋 %1。鍵を替えたのが確かなら dayplot_publish.ini の TrustedHostKeys に加えてください)</source>
+        <translation> (fingerprint %1. If you are sure the key was changed, add it to TrustedHostKeys in dayplot_publish.ini)</translation>
+    </message>
+    <message>
+        <source>dayplot はこの測定局で既に動いています (%1 を使用中)。サービスとして動いている場合は systemctl --user stop dayplot で止められます。</source>
+        <translation>dayplot is already running for this station (%1 is in use). If it runs as the service, systemctl --user stop dayplot stops it.</translation>
+    </message>
+    <message>
+        <source>ロックファイル %1 を開けません (%2)</source>
+        <translation>Cannot open the lock file %1 (%2)</translation>
+    </message>
 </context>
 <context>
     <name>ftpscript</name>
@@ -1356,10 +1408,6 @@ Fingerprint:
     <message>
         <source>証明書の指紋 (SHA-256): %1</source>
         <translation>Certificate fingerprint (SHA-256): %1</translation>
-    </message>
-    <message>
-        <source>SSH サーバの鍵が以前と違います。通信が改ざんされているおそれがあるため接続しません</source>
-        <translation>The SSH server&apos;s key differs from before. The connection may have been tampered with, so it is not used</translation>
     </message>
     <message>
         <source>ユーザ名かパスワードが違います</source>
@@ -1460,10 +1508,6 @@ Fingerprint:
     <message>
         <source>--lang には ja か en を指定してください: %1</source>
         <translation>--lang takes ja or en: %1</translation>
-    </message>
-    <message>
-        <source>使い方: ftpscript [-i] [-v] [-d] [-n] [-t:秒] [-p:設定ファイル] [--lang ja|en] -s:&quot;スクリプトのパス&quot;</source>
-        <translation>Usage: ftpscript [-i] [-v] [-d] [-n] [-t:seconds] [-p:settings file] [--lang ja|en] -s:&quot;script path&quot;</translation>
     </message>
     <message>
         <source>暗号化あり</source>
@@ -1628,6 +1672,34 @@ Fingerprint:
     <message>
         <source>libcurl を初期化できません</source>
         <translation>libcurl cannot be initialised</translation>
+    </message>
+    <message>
+        <source>SSH サーバの鍵が以前と違います (%1)。通信が改ざんされているおそれがあるため接続しません。パスワードは送っていません。鍵を替えたのが確かなら、下の指紋を転送の詳細設定 (dayplot_publish.ini) の TrustedHostKeys に加えてください</source>
+        <translation>The SSH server&apos;s key differs from before (%1). The connection may have been tampered with, so it is not used. The password was not sent. If you are sure the key was changed, add the fingerprint below to TrustedHostKeys in the publishing settings (dayplot_publish.ini)</translation>
+    </message>
+    <message>
+        <source>SSH サーバの鍵を初めて受け取りました (%1)。指紋がサーバのものか確かめてから信頼してください。パスワードは送っていません</source>
+        <translation>The SSH server&apos;s key was received for the first time (%1). Check that the fingerprint is the server&apos;s before trusting it. The password was not sent</translation>
+    </message>
+    <message>
+        <source>SSH ホスト鍵の指紋: %1</source>
+        <translation>SSH host key fingerprint: %1</translation>
+    </message>
+    <message>
+        <source>使い方: ftpscript [-i] [-v] [-d] [-n] [-k] [-t:秒] [-p:設定ファイル] [--lang ja|en] -s:&quot;スクリプトのパス&quot;</source>
+        <translation>Usage: ftpscript [-i] [-v] [-d] [-n] [-k] [-t:seconds] [-p:settings file] [--lang ja|en] -s:&quot;script path&quot;</translation>
+    </message>
+    <message>
+        <source>注意: SSH サーバ %1 の鍵を初めて受け取り、記録しました (指紋 %2)</source>
+        <translation>Note: the key of SSH server %1 was received for the first time and kept (fingerprint %2)</translation>
+    </message>
+    <message>
+        <source>注意: SSH サーバ %1 の鍵が替わりました。転送の詳細設定で信頼された鍵 (指紋 %2) として記録しました</source>
+        <translation>Note: the key of SSH server %1 has changed. It was kept as the key trusted in the publishing settings (fingerprint %2)</translation>
+    </message>
+    <message>
+        <source>注意: SSH サーバ %1 の鍵 (指紋 %2) を受け入れましたが、記録できません</source>
+        <translation>Note: the key of SSH server %1 (fingerprint %2) was accepted, but cannot be kept</translation>
     </message>
 </context>
 <context>

@@ -199,15 +199,17 @@ std::string ftpscriptCause(int exitStatus) {
     case 13:
       return words(dayplot::tr("サーバが TLS (暗号化) を断りました"));
     case 14:
-      return words(dayplot::tr("SSH サーバの鍵を初めて受け取りました。指紋がサーバのものか確かめてください"));
+      return words(dayplot::tr(
+          "SSH サーバの鍵を初めて受け取りました。指紋がサーバのものか確かめてください"));
     default:
       return {};
   }
 }
 std::string hostKeyToTrust(std::string_view fingerprint) {
-  return words(dayplot::tr(" (指紋 %1。鍵を替えたのが確かなら dayplot_publish.ini の TrustedHostKeys "
-                           "に加えてください)"),
-               fingerprint);
+  return words(
+      dayplot::tr(" (指紋 %1。鍵を替えたのが確かなら dayplot_publish.ini の TrustedHostKeys "
+                  "に加えてください)"),
+      fingerprint);
 }
 std::string uploadFileUnreadable() {
   return words(dayplot::tr("送るファイルがないか、読めません"));

@@ -108,9 +108,9 @@ std::vector<Key> makeKeys() {
   keys.push_back(
       publishKey("publish.trusted_fingerprints", kFingerprints,
                  [](const PublishSettings& p) { return commaJoined(p.trustedFingerprints); }));
-  keys.push_back(
-      publishKey("publish.trusted_host_keys", kHostKeys,
-                 [](const PublishSettings& p) { return commaJoined(p.trustedHostKeys); }));
+  keys.push_back(publishKey("publish.trusted_host_keys", kHostKeys, [](const PublishSettings& p) {
+    return commaJoined(p.trustedHostKeys);
+  }));
   keys.push_back(
       publishKey("publish.key_file", kKeyFile, [](const PublishSettings& p) { return p.keyFile; }));
   keys.push_back(publishKey("publish.retry_minutes", kRetryMinutes, [](const PublishSettings& p) {

@@ -115,18 +115,21 @@ std::string cause(const Outcome& o, const ServerAddress& address, const TrustChe
       const std::string server = knownHostName(address.host, address.port);
       std::string text =
           o.failure == Failure::HostKey
-              ? words(QT_TRANSLATE_NOOP("ftpscript",
-                                        "SSH サーバの鍵が以前と違います (%1)。通信が改ざんされているおそれ"
-                                        "があるため接続しません。パスワードは送っていません。鍵を替えたのが"
-                                        "確かなら、下の指紋を転送の詳細設定 (dayplot_publish.ini) の "
-                                        "TrustedHostKeys に加えてください"),
+              ? words(QT_TRANSLATE_NOOP(
+                          "ftpscript",
+                          "SSH サーバの鍵が以前と違います (%1)。通信が改ざんされているおそれ"
+                          "があるため接続しません。パスワードは送っていません。鍵を替えたのが"
+                          "確かなら、下の指紋を転送の詳細設定 (dayplot_publish.ini) の "
+                          "TrustedHostKeys に加えてください"),
                       {server})
-              : words(QT_TRANSLATE_NOOP("ftpscript",
-                                        "SSH サーバの鍵を初めて受け取りました (%1)。指紋がサーバのものか確"
-                                        "かめてから信頼してください。パスワードは送っていません"),
+              : words(QT_TRANSLATE_NOOP(
+                          "ftpscript",
+                          "SSH サーバの鍵を初めて受け取りました (%1)。指紋がサーバのものか確"
+                          "かめてから信頼してください。パスワードは送っていません"),
                       {server});
       if (!check.hostKey.empty())
-        text += "\n" + words(QT_TRANSLATE_NOOP("ftpscript", "SSH ホスト鍵の指紋: %1"), {check.hostKey});
+        text +=
+            "\n" + words(QT_TRANSLATE_NOOP("ftpscript", "SSH ホスト鍵の指紋: %1"), {check.hostKey});
       return text;
     }
     case Failure::Login:
@@ -329,9 +332,10 @@ std::string argumentFaultText(const CommandLineResult& result) {
     text = words(QT_TRANSLATE_NOOP("ftpscript", "--lang には ja か en を指定してください: %1"),
                  {result.argument});
   return text + "\n" +
-         words(QT_TRANSLATE_NOOP("ftpscript",
-                                 "使い方: ftpscript [-i] [-v] [-d] [-n] [-k] [-t:秒] [-p:設定ファイル] "
-                                 "[--lang ja|en] -s:\"スクリプトのパス\""));
+         words(QT_TRANSLATE_NOOP(
+             "ftpscript",
+             "使い方: ftpscript [-i] [-v] [-d] [-n] [-k] [-t:秒] [-p:設定ファイル] "
+             "[--lang ja|en] -s:\"スクリプトのパス\""));
 }
 
 std::string progressText(Progress kind, const ProgressFacts& f) {
@@ -432,18 +436,21 @@ std::string progressText(Progress kind, const ProgressFacts& f) {
     case Progress::NoLibcurl:
       return words(QT_TRANSLATE_NOOP("ftpscript", "libcurl を初期化できません"));
     case Progress::HostKeyKept:
-      return words(QT_TRANSLATE_NOOP("ftpscript",
-                                     "注意: SSH サーバ %1 の鍵を初めて受け取り、記録しました (指紋 %2)"),
-                   {f.name, f.other});
+      return words(
+          QT_TRANSLATE_NOOP("ftpscript",
+                            "注意: SSH サーバ %1 の鍵を初めて受け取り、記録しました (指紋 %2)"),
+          {f.name, f.other});
     case Progress::HostKeyReplaced:
-      return words(QT_TRANSLATE_NOOP("ftpscript",
-                                     "注意: SSH サーバ %1 の鍵が替わりました。転送の詳細設定で信頼された"
-                                     "鍵 (指紋 %2) として記録しました"),
-                   {f.name, f.other});
+      return words(
+          QT_TRANSLATE_NOOP("ftpscript",
+                            "注意: SSH サーバ %1 の鍵が替わりました。転送の詳細設定で信頼された"
+                            "鍵 (指紋 %2) として記録しました"),
+          {f.name, f.other});
     case Progress::HostKeyNotKept:
-      return words(QT_TRANSLATE_NOOP("ftpscript",
-                                     "注意: SSH サーバ %1 の鍵 (指紋 %2) を受け入れましたが、記録できません"),
-                   {f.name, f.other});
+      return words(
+          QT_TRANSLATE_NOOP(
+              "ftpscript", "注意: SSH サーバ %1 の鍵 (指紋 %2) を受け入れましたが、記録できません"),
+          {f.name, f.other});
   }
   return {};
 }

@@ -371,10 +371,9 @@ TEST_F(ServerRun, SshHostKeysKeptPerPortAChangedOneRefusedUntilTrusted) {
   second.stop();
   ASSERT_FALSE(second.start({ServerKind::Sshd, 0, 0, secondPort}, secondWork, &*certificate_));
   other = servedKey(secondWork);
-  const std::vector<std::string> refusal{"SSH サーバの鍵が以前と違います (" + otherName + ")",
-                                         "TrustedHostKeys",
-                                         "SSH ホスト鍵の指紋: " + other.fingerprint,
-                                         "host-key fingerprint=" + other.fingerprint};
+  const std::vector<std::string> refusal{
+      "SSH サーバの鍵が以前と違います (" + otherName + ")", "TrustedHostKeys",
+      "SSH ホスト鍵の指紋: " + other.fingerprint, "host-key fingerprint=" + other.fingerprint};
   expectRun(run(second.serverText()), 6, refusal);
   std::ofstream(settings_.parent_path() / "dayplot_trust_once.txt") << other.fingerprint;
   expectRun(run(second.serverText()), 0, {});
