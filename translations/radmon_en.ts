@@ -1322,6 +1322,10 @@ Fingerprint:
         <source>ロックファイル %1 を開けません (%2)</source>
         <translation>Cannot open the lock file %1 (%2)</translation>
     </message>
+    <message>
+        <source>SSH サーバ %1 の鍵を初めて受け取り、記録しました (指紋 %2)。サーバの鍵の指紋と同じか確かめてください</source>
+        <translation>The key of SSH server %1 was received for the first time and kept (fingerprint %2). Check that it matches the fingerprint of the server&apos;s key</translation>
+    </message>
 </context>
 <context>
     <name>ftpscript</name>

@@ -211,6 +211,12 @@ std::string hostKeyToTrust(std::string_view fingerprint) {
                   "に加えてください)"),
       fingerprint);
 }
+std::string hostKeyKept(std::string_view server, std::string_view fingerprint) {
+  return words(
+      dayplot::tr("SSH サーバ %1 の鍵を初めて受け取り、記録しました (指紋 %2)。サーバの鍵の"
+                  "指紋と同じか確かめてください"),
+      server, fingerprint);
+}
 std::string uploadFileUnreadable() {
   return words(dayplot::tr("送るファイルがないか、読めません"));
 }

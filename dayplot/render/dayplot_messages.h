@@ -83,6 +83,8 @@ std::string clientReason(int exitStatus, std::string_view said);
 std::string ftpscriptCause(int exitStatus);
 // After a refused SSH host key's cause: its fingerprint and the setting that accepts it.
 std::string hostKeyToTrust(std::string_view fingerprint);
+// An SSH host key seen first and kept: the server and the key's fingerprint, to check.
+std::string hostKeyKept(std::string_view server, std::string_view fingerprint);
 // ftpscript's transfer line: the local file to send is missing or unreadable.
 std::string uploadFileUnreadable();
 // A success stored over the old graph directly (a server that refuses to rename).

@@ -51,11 +51,18 @@ std::string clientReason(const ProcessOutcome& outcome, ClientPlatform platform)
 }
 
 std::string clientNotice(std::string_view output) {
+  static constexpr std::string_view kKept = "host-key-kept fingerprint=";
   bool direct = false;
+  std::string kept;
   forEachLine(output, [&](std::string_view line) {
     direct = direct || (line.starts_with("transfer result=ok ") && hasField(line, "direct=1"));
+    if (const size_t server = line.find(" server="); line.starts_with(kKept) && server != line.npos)
+      kept = say::hostKeyKept(line.substr(server + 8),
+                              line.substr(kKept.size(), server - kKept.size()));
   });
-  return direct ? say::storedDirectly() : std::string();
+  std::string notice = direct ? say::storedDirectly() : std::string();
+  if (!kept.empty()) notice += (notice.empty() ? "" : " ") + kept;
+  return notice;
 }
 
 std::string refusedFingerprint(std::string_view output) {

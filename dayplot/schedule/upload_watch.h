@@ -43,7 +43,8 @@ std::string uploadOutcomeText(const UploadOutcome& outcome);
 // (ftpscript), or the last line it wrote (the Windows client).
 std::string clientReason(const ProcessOutcome& outcome, ClientPlatform platform = kThisPlatform);
 // What the client tells on a success that the operator should know: ftpscript's transfer
-// lines saying a graph was stored directly.
+// lines saying a graph was stored directly, its line saying an SSH host key seen first
+// was kept.
 std::string clientNotice(std::string_view output);
 // The fingerprint of ftpscript's "certificate sha256=HEX" line (the hex) or its
 // "host-key fingerprint=SHA256:…" line ("SHA256:…"); empty without either.

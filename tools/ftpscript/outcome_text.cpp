@@ -258,6 +258,10 @@ std::string hostKeyLine(const std::string& fingerprint) {
   return "host-key fingerprint=" + fingerprint;
 }
 
+std::string hostKeyKeptLine(const std::string& server, const std::string& fingerprint) {
+  return "host-key-kept fingerprint=" + fingerprint + " server=" + server;
+}
+
 std::string failureText(const Outcome& outcome, const ServerAddress& address,
                         const TrustCheck& check) {
   std::string text = cause(outcome, address, check);

@@ -87,6 +87,9 @@ std::string transferLine(const TransferRecord& record);
 std::string certificateLine(const std::string& fingerprint);
 // A refused SSH host key, for dayplot's question: "host-key fingerprint=SHA256:…".
 std::string hostKeyLine(const std::string& fingerprint);
+// An SSH host key seen first and kept unasked, for dayplot to tell:
+// "host-key-kept fingerprint=SHA256:… server=NAME" (the server last).
+std::string hostKeyKeptLine(const std::string& server, const std::string& fingerprint);
 
 enum class CertificateProblem {
   None,

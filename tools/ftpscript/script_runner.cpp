@@ -222,12 +222,14 @@ void ScriptRunner::sayHostKey() {
   const HostKeyCheck& check = connection_->hostKey();
   const ProgressFacts facts{.name = knownHostName(check.host, check.port),
                             .other = check.fingerprint};
-  if (check.unsaved)
+  if (check.unsaved) {
     say(Progress::HostKeyNotKept, facts);
-  else if (check.event == HostKeyEvent::Kept)
+  } else if (check.event == HostKeyEvent::Kept) {
     say(Progress::HostKeyKept, facts);
-  else if (check.event == HostKeyEvent::Replaced)
+    out_ << hostKeyKeptLine(facts.name, check.fingerprint) << std::endl;
+  } else if (check.event == HostKeyEvent::Replaced) {
     say(Progress::HostKeyReplaced, facts);
+  }
 }
 
 bool ScriptRunner::changeFolder(const ScriptCommand& command) {

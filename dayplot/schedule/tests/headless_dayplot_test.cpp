@@ -197,6 +197,10 @@ TEST(UploadWatch, OneClientAtATimeEachWaitingFileOnceAndFailedStartsSkipped) {
   const std::string keyRefused = clientReason({true, 6, "host-key fingerprint=SHA256:k\n"});
   for (const char* said : {"SSH サーバの鍵", "SHA256:k", "TrustedHostKeys"})
     EXPECT_NE(keyRefused.find(said), std::string::npos) << keyRefused;
+  // A key seen first and kept is a notice with the server and the fingerprint to check.
+  const std::string kept = clientNotice("host-key-kept fingerprint=SHA256:k server=[h]:2222\n");
+  for (const char* said : {"SSH サーバ [h]:2222 の鍵を初めて受け取り", "(指紋 SHA256:k)"})
+    EXPECT_NE(kept.find(said), std::string::npos) << kept;
   EXPECT_EQ(refused, 1);  // c could not start, d went on
   EXPECT_EQ(launcher.started.size(), 3u);
   launcher.end(2, 0);
