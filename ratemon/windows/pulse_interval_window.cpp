@@ -71,9 +71,13 @@ void PulseIntervalWindow::showCounting(const CountingSettings& settings, double 
 void PulseIntervalWindow::showOffer() {
   offerLabel_->setText(
       QString::fromStdString(messages::deadTimeOffer(estimate_, scanMicroseconds_)));
-  if (estimate_.enough && !deadTimeTick_->isChecked() && deadTimeBox_->text().isEmpty())
-    deadTimeBox_->setText(
-        QString::fromStdString(shortestText(std::round(estimate_.seconds * 1e6))));
+  // The box follows the estimate while it holds nothing or what was offered before; a τ
+  // typed or set is never replaced.
+  const QString box = deadTimeBox_->text();
+  if (estimate_.enough && !deadTimeTick_->isChecked() && (box.isEmpty() || box == offered_)) {
+    offered_ = QString::fromStdString(shortestText(std::round(estimate_.seconds * 1e6)));
+    deadTimeBox_->setText(offered_);
+  }
 }
 
 std::optional<CountingSettings> PulseIntervalWindow::counting() const {

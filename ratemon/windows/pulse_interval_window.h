@@ -67,6 +67,7 @@ class PulseIntervalWindow final : public QWidget {
   QCheckBox* deadTimeTick_ = nullptr;
   QLineEdit* deadTimeBox_ = nullptr;
   QLabel* offerLabel_ = nullptr;
+  QString offered_;  // the estimate last put into deadTimeBox_
   QCheckBox* bandTick_ = nullptr;
 };
 

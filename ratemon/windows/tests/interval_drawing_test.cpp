@@ -111,7 +111,8 @@ TEST(DoseBand, BoundsDrawnOnTheGraphsScale) {
 }
 
 // The τ box of a correction that is off stays empty until the intervals give an
-// estimate, then offers it; a τ set is never replaced.
+// estimate, then offers it and follows it as it changes; a τ typed or set is never
+// replaced.
 TEST(PulseIntervalWindow, OffersTheEstimateOnceTheIntervalsGiveOne) {
   testApp();
   std::vector<double> heard;
@@ -120,10 +121,19 @@ TEST(PulseIntervalWindow, OffersTheEstimateOnceTheIntervalsGiveOne) {
   EXPECT_EQ(view.deadTimeBox()->text(), "");
   std::mt19937_64 rng(3);
   std::exponential_distribution<double> wait(5000 / 60.0);
-  for (int k = 0; k < 4096; ++k) heard.push_back(1.6e-3 + wait(rng));
-  view.refresh();
+  const auto hear = [&](double deadTime) {
+    heard.clear();
+    for (int k = 0; k < 4096; ++k) heard.push_back(deadTime + wait(rng));
+    view.refresh();
+  };
+  hear(1.6e-3);
   ASSERT_TRUE(view.estimate().enough);
   EXPECT_NEAR(view.deadTimeBox()->text().toDouble(), 1600, 30);
+  hear(1.0e-3);
+  EXPECT_NEAR(view.deadTimeBox()->text().toDouble(), 1000, 30) << "follows the estimate";
+  view.deadTimeBox()->setText("1200");
+  hear(1.6e-3);
+  EXPECT_EQ(view.deadTimeBox()->text(), "1200");
   view.showCounting({250, false}, 499);
   view.refresh();
   EXPECT_EQ(view.deadTimeBox()->text(), "250");
