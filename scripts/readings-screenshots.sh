@@ -40,5 +40,5 @@ convert "$station/data/μSVHGraph_202506.jpg" docs/dayplot-month.png
 convert "$station/data/μSVHGraph_2025.jpg" docs/dayplot-year.png
 
 xvfb-run -a -s "-screen 0 1024x900x24" bash -c \
-  "build/tools/window_preview 33 intervals & sleep 29; import -window root -crop 740x880+0+0 docs/ratemon-pulse-intervals.png; wait"
+  "build/tools/window_preview 50 intervals & sleep 46; import -window root -crop 740x880+0+0 docs/ratemon-pulse-intervals.png; wait"
 echo "pictures in docs/"
