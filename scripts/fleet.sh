@@ -9,12 +9,14 @@
 # it drops while the collector lags is asked of the stations again, so after their replay
 # each station runs a while in real time (writing no record) to answer.
 #
-#   scripts/fleet.sh [N] [SECONDS] [FOLDER]     (defaults: 5 stations, 86400 s, ./fleet)
+#   scripts/fleet.sh [N] [SECONDS] [FOLDER] [GIVE_UP]
+#   (defaults: 5 stations, 86400 s, ./fleet, the collector's --give-up of 600 s)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 n=${1:-5}
 seconds=${2:-86400}
 root=$(realpath -m "${3:-fleet}")
+giveUp=${4:-600}
 bin=$PWD/build/bin
 [ -x "$bin/ratemon" ] && [ -x "$bin/radmon-collect" ] || scripts/build.sh
 
@@ -44,7 +46,7 @@ hz=$(getconf CLK_TCK)
 # CPU seconds and the most memory (kB) of the collector's first run, in collect.time.
 /usr/bin/time -o "$root/collect.time" -f '%U %S %M' \
   "$bin/radmon-collect" --mqtt "mqtt://127.0.0.1:$port/radmon/fleet" --out "$root/collected" \
-  --idle 5 --give-up 120 2> "$root/collect.log" &
+  --idle 5 --give-up "$giveUp" 2> "$root/collect.log" &
 collector=$!
 sleep 0.5
 
@@ -77,7 +79,7 @@ stations_done=$(date +%s.%N)
 answer() {
   apids=()
   for i in $(seq -f %02g 1 "$n"); do
-    (cd "$root/st$i" && exec ./ratemon --headless --input sim:20 --seconds 300 \
+    (cd "$root/st$i" && exec ./ratemon --headless --input sim:20 --seconds $((giveUp + 180)) \
        --mqtt "mqtt://127.0.0.1:$port/radmon/fleet/st$i" > answer.txt 2>> err.txt) &
     apids+=($!)
   done
@@ -112,7 +114,7 @@ pass=0
 while [ "$same" -lt "$files" ] && [ "$pass" -lt 2 ]; do
   pass=$((pass + 1))
   "$bin/radmon-collect" --mqtt "mqtt://127.0.0.1:$port/radmon/fleet" --out "$root/collected" \
-    --idle 5 --give-up 120 2>> "$root/collect.log" &
+    --idle 5 --give-up "$giveUp" 2>> "$root/collect.log" &
   collector=$!
   answer
   wait "$collector" || true

@@ -57,12 +57,16 @@ class Collector {
   // A station first heard in the middle of a run: the run's records before it are asked
   // for, back this far at most.
   static constexpr int64_t kLookBackSeconds = 2 * 86400;
+  // A gap given up when nothing of it came this long after it was first asked for: long
+  // enough for stations that are still sending a backlog of their own to answer (a
+  // fleet of 200 replaying at full speed on two cores answered within five minutes).
+  static constexpr auto kGiveUpAfter = std::chrono::seconds(600);
 
   // Messages on prefix/<station>/state (and the stations' answers on .../resent) are
   // written under folder + station + "/data/". A gap that no record has narrowed for
   // `giveUpAfter` is reported and no longer asked for.
   Collector(std::string folder, std::string prefix,
-            std::chrono::seconds giveUpAfter = std::chrono::seconds(120));
+            std::chrono::seconds giveUpAfter = kGiveUpAfter);
 
   Collected take(std::string_view topic, std::string_view payload, Clock::time_point now = {});
 

@@ -81,7 +81,8 @@ std::string hostName() {
 int main(int argc, char** argv) {
   std::string url, folder, caFile, instance, group;
   int idleSeconds = 0;
-  int giveUpSeconds = 120;
+  // Stations busy with a backlog of their own may not answer for minutes.
+  int giveUpSeconds = static_cast<int>(radmon::Collector::kGiveUpAfter.count());
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--mqtt" && i + 1 < argc) {
