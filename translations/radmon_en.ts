@@ -691,6 +691,14 @@
         <source>画面がないためウィンドウを開けません。画面なしで測定するには ratemon --headless --input SOURCE を使ってください。</source>
         <translation>There is no screen to open the window on. To measure without a window, use ratemon --headless --input SOURCE.</translation>
     </message>
+    <message>
+        <source>線量率 95%区間の下限</source>
+        <translation>Dose rate, 95 % interval low</translation>
+    </message>
+    <message>
+        <source>線量率 95%区間の上限</source>
+        <translation>Dose rate, 95 % interval high</translation>
+    </message>
 </context>
 <context>
     <name>dayplot</name>

@@ -85,6 +85,23 @@ std::vector<TopicMessage> discoveryMessages(const DiscoveryStation& station,
        names.alarm2,
        {{"device_class", "safety"},
         {"value_template", "{{ 'ON' if value_json.alarm2 else 'OFF' }}"}}},
+      // The ends of the dose rate's 95 % interval; unknown in records without one, and the
+      // upper end past the dead-time cap (null there).
+      {{"sensor", "dose_rate_low"},
+       names.doseLow,
+       {{"unit_of_measurement", "μSv/h"},
+        {"state_class", "measurement"},
+        {"suggested_display_precision", 3},
+        {"value_template",
+         "{{ value_json.dose95[0] if value_json.dose95 is defined else None }}"}}},
+      {{"sensor", "dose_rate_high"},
+       names.doseHigh,
+       {{"unit_of_measurement", "μSv/h"},
+        {"state_class", "measurement"},
+        {"suggested_display_precision", 3},
+        {"value_template",
+         "{{ value_json.dose95[1] if value_json.dose95 is defined and value_json.dose95[1] is "
+         "not none else None }}"}}},
       // "ok", or the faults joined by commas; records caught up from the day files
       // carry none.
       {{"sensor", "health"},

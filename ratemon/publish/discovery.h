@@ -22,6 +22,7 @@ std::string stationId(const std::string& stationName);
 // the interface's language. `device` is put before the station's name.
 struct DiscoveryNames {
   std::string device, doseRate, cpm, total, alarm1, alarm2, health;
+  std::string doseLow, doseHigh;  // the ends of the dose rate's 95 % interval
 };
 
 struct DiscoveryStation {

@@ -357,10 +357,15 @@ std::string linkStatusShort(const LinkStatus& s) {
 std::string linkOff() { return say(Words::tr("送信しない")); }
 
 DiscoveryNames discoveryNames() {
-  return {say(Words::tr("放射線モニタ")), say(Words::tr("線量率")),
-          say(Words::tr("計数率")),       say(Words::tr("積算カウント")),
-          say(Words::tr("第一段警報")),   say(Words::tr("第二段警報")),
-          say(Words::tr("信号の状態"))};
+  return {say(Words::tr("放射線モニタ")),
+          say(Words::tr("線量率")),
+          say(Words::tr("計数率")),
+          say(Words::tr("積算カウント")),
+          say(Words::tr("第一段警報")),
+          say(Words::tr("第二段警報")),
+          say(Words::tr("信号の状態")),
+          say(Words::tr("線量率 95%区間の下限")),
+          say(Words::tr("線量率 95%区間の上限"))};
 }
 
 std::string settingsIssue(const std::string& path, const LineIssue<SettingsIssue>& issue) {

@@ -13,7 +13,7 @@
 namespace radmon {
 namespace {
 
-const DiscoveryNames kNames{"Monitor", "Dose", "CPM", "Total", "A1", "A2", "Health"};
+const DiscoveryNames kNames{"Monitor", "Dose", "CPM", "Total", "A1", "A2", "Health", "Low", "High"};
 
 TEST(DiscoveryMessages, EachEntityAsHomeAssistantReadsIt) {
   // A name in any script is only shown; the id makes every id and topic.
@@ -37,6 +37,11 @@ TEST(DiscoveryMessages, EachEntityAsHomeAssistantReadsIt) {
        "{{ 'ON' if value_json.alarm1 else 'OFF' }}"},
       {"ha/binary_sensor/radmon_k3x9ab2q/alarm2/config", "A2", nullptr, nullptr, "safety",
        "{{ 'ON' if value_json.alarm2 else 'OFF' }}"},
+      {"ha/sensor/radmon_k3x9ab2q/dose_rate_low/config", "Low", "μSv/h", "measurement", nullptr,
+       "{{ value_json.dose95[0] if value_json.dose95 is defined else None }}"},
+      {"ha/sensor/radmon_k3x9ab2q/dose_rate_high/config", "High", "μSv/h", "measurement", nullptr,
+       "{{ value_json.dose95[1] if value_json.dose95 is defined and value_json.dose95[1] is not "
+       "none else None }}"},
       {"ha/sensor/radmon_k3x9ab2q/health/config", "Health", nullptr, nullptr, nullptr,
        "{{ value_json.health | default('unknown') }}"},
   };

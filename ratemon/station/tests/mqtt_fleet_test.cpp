@@ -122,7 +122,7 @@ TEST(MqttFleet, AlikeStationsKeepTheirOwnIdentity) {
           << m.payload;
       EXPECT_EQ(config["state_topic"], std::string(row.prefix) + "/state");
     }
-    EXPECT_EQ(keys.size(), 6u);
+    EXPECT_EQ(keys.size(), 8u);
     EXPECT_TRUE(keys.contains("radmon_" + id + "_health"));
     // What older ratemons announced under the name is cleared with an empty retained message.
     EXPECT_EQ(payloadsOn(messages, "homeassistant/sensor/radmon_" + std::string(row.formerId) +
@@ -176,7 +176,7 @@ TEST(MqttFleet, DiscoveryOffPublishesNoConfigAnywhere) {
       configs += !m.payload.empty();
       EXPECT_TRUE(row.discoveryPrefix && m.topic.starts_with(row.discoveryPrefix)) << m.topic;
     }
-    EXPECT_EQ(configs, row.discoveryPrefix ? 6u : 0u);
+    EXPECT_EQ(configs, row.discoveryPrefix ? 8u : 0u);
   }
 }
 

@@ -116,8 +116,9 @@ TEST_F(EnglishStation, EveryMessageIsEnglish) {
                           SettingsIssue::BadValue, SettingsIssue::PasswordExposed})
     texts.push_back(messages::settingsIssue("/s/c.ini", {2, kind, "x"}));
   const DiscoveryNames names = messages::discoveryNames();
-  for (const std::string* name : {&names.device, &names.doseRate, &names.cpm, &names.total,
-                                  &names.alarm1, &names.alarm2, &names.health})
+  for (const std::string* name :
+       {&names.device, &names.doseRate, &names.cpm, &names.total, &names.alarm1, &names.alarm2,
+        &names.health, &names.doseLow, &names.doseHigh})
     texts.push_back(*name);
   ReadResult<PendingFlush, RecordIssue> flushed;
   flushed.value.written = 2;
