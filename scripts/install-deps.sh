@@ -19,6 +19,8 @@ packages=(
   qt6-tools-dev qt6-l10n-tools
   desktop-file-utils appstream systemd man-db dpkg-dev
   locales
+  qt6-httpserver-dev libssh-dev tidy lintian debootstrap
+  chromium chromium-driver python3-selenium prometheus
 )
 
 # pure-ftpd conflicts with vsftpd as "the" FTP server of a machine, so the tests run it
