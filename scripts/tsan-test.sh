@@ -19,21 +19,12 @@ fi
 # are set before the build too: test discovery runs the test binaries.
 export TSAN_OPTIONS="suppressions=$root/scripts/tsan.supp:halt_on_error=1:second_deadlock_stack=1:die_after_fork=0"
 
-# ThreadSanitizer wants its shadow memory where the kernel's address randomisation may
-# have put a library ("FATAL: ThreadSanitizer: unexpected memory mapping", seen at random
-# in a station started by a test). Without randomisation, inherited by every process the
-# tests start, the layout is the same each run; where the kernel refuses that, run as is.
-fixed_layout=()
-if setarch "$(uname -m)" -R true 2>/dev/null; then
-  fixed_layout=(setarch "$(uname -m)" -R)
-fi
-
 cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRADMON_TSAN=ON \
   -DBUILD_TESTING=ON -DRADMON_WERROR=ON >/dev/null
-"${fixed_layout[@]}" cmake --build build-tsan -j2 --target thread_tests
+cmake --build build-tsan -j2 --target thread_tests
 if [ "$labels" = '^threads' ]; then
   # shellcheck source=start-audio.sh
   source scripts/start-audio.sh
 fi
 cd build-tsan
-"${fixed_layout[@]}" ctest --output-on-failure -j2 --timeout 900 -L "$labels" "$@"
+ctest --output-on-failure -j2 --timeout 900 -L "$labels" "$@"
