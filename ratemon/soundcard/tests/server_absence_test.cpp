@@ -294,6 +294,11 @@ TEST_F(ServerAbsence, TheWaitIsToldOnceAndRemindedOncePerInterval) {
 // thread can be started: every thread would need a stack larger than the address space)
 // ends at once with status 3, which the service unit restarts on, and says why.
 TEST_F(ServerAbsence, HeadlessEndsWithStatus3WhenItCannotConnectAtAll) {
+#if defined(__SANITIZE_THREAD__)
+  // So large a stack limit moves the process's memory where ThreadSanitizer's shadow
+  // must be: the station dies with "unexpected memory mapping" before main().
+  GTEST_SKIP() << "the stack limit that stops every thread breaks ThreadSanitizer's layout";
+#endif
   writeSettings(false);
   QProcess station;
   station.setChildProcessModifier([] {
