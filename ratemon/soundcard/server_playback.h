@@ -11,6 +11,8 @@
 // destructor stops the thread and waits for it (at most a tenth of a second).
 #pragma once
 
+#include <pulse/pulseaudio.h>
+
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -49,6 +51,7 @@ class ServerPlayback {
 
  private:
   void run();
+  void write(pa_stream* stream, size_t wanted);  // the server asks for more sound
   void setState(State state) { state_.store(state, std::memory_order_release); }
 
   const std::shared_ptr<const Sound> sound_;
