@@ -106,6 +106,9 @@ class PublishingSession {
   // (the station was off at the set time): with yesterday's run and upload ticked, that
   // time passed today, and the graph neither sent nor waiting in the queue.
   std::optional<DueRun> missedYesterday(const LocalDateTime& now) const;
+  // With the graph, the station's page and its minutes, and the graphs it shows that the
+  // server has not had yet.
+  void publishPage();
   // Sent with the settings of now, even if it has to wait for another upload.
   void upload(const std::string& file);
   UploadWatch::Starter starter(const std::string& file, const DayplotSettings& settings);

@@ -194,7 +194,8 @@ TEST_F(ProcessModeTest, SettingsFromTheCommandLine) {
   for (const char* edit :
        {"yesterday_hour=24", "yesterday_minute=7", "scale_max_usv_h=0", "today_every_minutes=15",
         "jpeg=2", "place='a\"b'", "publish.retry_minutes=0", "publish.trusted_fingerprints=ab",
-        "publish.tls_required=yes", "publish.page=2", "readings.mean_interval=on", "upload=1 --set server=x"}) {
+        "publish.tls_required=yes", "publish.page=2", "readings.mean_interval=on",
+        "upload=1 --set server=x"}) {
     const std::string args = std::string("--set bmp=1 --set ") + edit;
     EXPECT_NE(run(args), 0) << args;
     const std::string key = std::string(edit).substr(0, std::string(edit).find('='));
