@@ -29,7 +29,7 @@ constexpr char kStyle[] =
     "body{margin:0 auto;max-width:72rem;padding:0.75rem;font-family:system-ui,sans-serif;"
     "line-height:1.4;color:#1b1b1b;background:#fafafa}"
     "h1{font-size:1.5rem;margin:0.25rem 0 0.75rem;overflow-wrap:anywhere}"
-    "h2{font-size:1.15rem;margin:1.25rem 0 0.5rem}"
+    "h2{font-size:1.15rem;margin:1.25rem 0 0.5rem}.reading h2{margin-top:0}"
     ".reading{background:#fff;border:1px solid #ccc;border-radius:0.5rem;padding:0.75rem}"
     ".dose{font-size:2.25rem;font-weight:bold;margin:0}"
     ".unit{font-size:1rem;font-weight:normal}"

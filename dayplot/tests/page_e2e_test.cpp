@@ -34,7 +34,7 @@ LocalDateTime localNow() {
 int writeDay(const fs::path& data, const LocalDateTime& day, int last) {
   std::ofstream out(data / ("μSVHData" + day.yyyymmdd() + ".csv"), std::ios::binary);
   for (int m = 0; m <= last; ++m) {
-    const int cpm = 18 + (m * 7) % 9;
+    const int cpm = 15 + static_cast<int>((m * 2654435761u) >> 28) % 12;  // scattered
     char line[80];
     std::snprintf(line, sizeof line, "\"%s\",\"%02d:%02d\",%g,%d,%d,60\r\n",
                   day.slashDate().c_str(), m / 60, m % 60, cpm * 0.005, cpm, cpm * (m + 1));
