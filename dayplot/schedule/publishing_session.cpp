@@ -75,6 +75,8 @@ void PublishingSession::tick() {
     }
   }
   firstTick_ = false;
+  if (pageDue_) publishPage();
+  pageDue_ = false;
   uploads_.retryDue(now);
   watchQueueFault();
 }
@@ -114,8 +116,13 @@ DayGraphResult PublishingSession::runDay(const std::string& day, bool byHand) {
   if (now_.controls.upload == 1) {
     upload(dayGraphJpegPath(SettingsUploadSource(now_.controls), now_.DataFolder, day,
                             clock_.now().yyyymmdd()));
-    if (readPublishSettings(publishSettingsPath(parts_.programFolder)).value.publishPage)
-      publishPage();
+    // A tick's page goes after all of the tick's graphs (see tick).
+    if (readPublishSettings(publishSettingsPath(parts_.programFolder)).value.publishPage) {
+      if (byHand)
+        publishPage();
+      else
+        pageDue_ = true;
+    }
   }
   return result;
 }
@@ -136,11 +143,11 @@ void PublishingSession::publishPage() {
     report_.show(say::pageNotWritten(written.failedPath, written.reason));
     return;
   }
-  // The images the page shows go first, then the page: the server never holds a page
-  // whose images are missing. A graph is sent when it is drawn; one sent already, on its
-  // way or waiting for its retry is not sent again.
+  // The images the page shows go first, then the page. A graph is sent when it is drawn:
+  // one on its way or sent since is not sent again; one waiting for its retry goes now,
+  // since the page shows it.
   for (const std::string& image : written.files->images)
-    if (!uploads_.holds(image) && !queue_.queued(image) && !queue_.published(image)) upload(image);
+    if (!uploads_.holds(image) && (queue_.queued(image) || !queue_.published(image))) upload(image);
   upload(written.files->readings);
   upload(written.files->page);
 }

@@ -79,7 +79,9 @@ class PublishingSession {
   // the yesterday that never reached the server (first tick only), the retries due.
   void tick();
   // Draws a day (yyyymmdd) or a period and sends its JPEG when upload is ticked, also
-  // when the day file was missing (the JPEG of an earlier run, if any, is sent).
+  // when the day file was missing (the JPEG of an earlier run, if any, is sent). With the
+  // station's page asked for, a day's run sends the page too: at once by hand, after the
+  // tick's last graph on the schedule.
   DayGraphResult runDay(const std::string& day, bool byHand);
   DayGraphResult runPeriod(const Period& period, bool byHand);
   // The out-of-service notice beside the program, sent whether or not upload is ticked.
@@ -126,6 +128,7 @@ class PublishingSession {
   UploadQueue queue_;
   UploadWatch uploads_;
   bool firstTick_ = true;
+  bool pageDue_ = false;  // a run of this tick asks for the station's page
   std::string TargetDay_;
   std::string startTimeSaid_;  // the start time fault told last, empty for none
   bool queueFaultSaid_ = false;
