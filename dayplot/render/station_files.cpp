@@ -77,25 +77,30 @@ std::optional<CountInterval> recordInterval(const DayRecord& record,
 
 std::string readingsJson(const std::string& place, const std::string& slashDate,
                          const std::vector<DayRecord>& rows) {
+  using Json = nlohmann::ordered_json;
+  // Bad UTF-8 in a text is replaced, never thrown.
+  auto text = [](const Json& value) {
+    return value.dump(-1, ' ', false, Json::error_handler_t::replace);
+  };
   const std::optional<DoseScale> scale = summarizeDay("", rows, {}).scale;
-  nlohmann::json minutes = nlohmann::json::array();
-  for (const DayRecord& record : rows) {
-    nlohmann::json minute{{"time", record.time},
-                          {"cpm", nullptr},
-                          {"doseRate", record.rate},
-                          {"low", nullptr},
-                          {"high", nullptr}};
+  // One minute a line: small, and still read by eye.
+  std::string all = "{\"station\": " + text(place) + ", \"date\": " + text(slashDate) +
+                    ", \"unit\": \"µSv/h\", \"readings\": [";
+  for (size_t k = 0; k < rows.size(); ++k) {
+    const DayRecord& record = rows[k];
+    Json minute{{"time", record.time},
+                {"cpm", nullptr},
+                {"doseRate", record.rate},
+                {"low", nullptr},
+                {"high", nullptr}};
     if (record.cpm) minute["cpm"] = *record.cpm;
     if (const auto interval = recordInterval(record, scale)) {
       minute["low"] = rounded(interval->lower);
       minute["high"] = rounded(interval->upper);
     }
-    minutes.push_back(std::move(minute));
+    all += (k == 0 ? "\n" : ",\n") + text(minute);
   }
-  const nlohmann::json all{
-      {"station", place}, {"date", slashDate}, {"unit", "µSv/h"}, {"readings", minutes}};
-  // Bad UTF-8 in a name is replaced, never thrown.
-  return all.dump(1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+  return all + "\n]}\n";
 }
 
 web::StationState stationState(const std::optional<LocalDateTime>& lastRecord,
