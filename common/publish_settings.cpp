@@ -111,6 +111,9 @@ ReadResult<PublishSettings, SettingsIssue> parsePublishSettings(std::string_view
       const auto minutes = readCount(value, kMinRetryMinutes, kMaxRetryMinutes);
       settings.retryMinutes = minutes.value_or(settings.retryMinutes);
       usable = minutes.has_value();
+    } else if (name == kPublishPage) {
+      settings.publishPage = value == "1";
+      usable = value == "0" || value == "1";
     }
     if (!usable) read.issues.push_back({number, SettingsIssue::BadValue, std::string(name)});
   }
@@ -135,7 +138,9 @@ std::string publishSettingsText(const PublishSettings& s) {
          line(kCertificateFile, s.trustedCertificateFile) +
          line(kFingerprints, commaJoined(s.trustedFingerprints)) + line(kKeyFile, s.keyFile) +
          line(kRetryMinutes, std::to_string(s.retryMinutes)) +
-         (hostKeys.empty() ? "" : line(kHostKeys, hostKeys));
+         (hostKeys.empty() ? "" : line(kHostKeys, hostKeys)) +
+         // Written only when asked for: the file of a station without a page stays as it was.
+         (s.publishPage ? line(kPublishPage, "1") : "");
 }
 
 std::optional<std::string> writePublishSettings(const std::string& path,

@@ -1,6 +1,7 @@
 // The station's publishing settings that dayplot.ini has no field for (its 21 fields
 // are read by other programs as they stand): TLS required, the certificates the
-// operator trusts, the SSH key file and the retry period. They live in their own
+// operator trusts, the SSH key file, the retry period and whether the station's page
+// goes up beside the graph. They live in their own
 // owner-only file beside dayplot.ini, one "Name=value" per line, written by the
 // settings window and read by dayplot and ftpscript.
 #pragma once
@@ -21,6 +22,9 @@ struct PublishSettings {
   std::set<std::string> trustedHostKeys;      // SSH host keys accepted when changed, "SHA256:…"
   std::string keyFile;                        // SSH private key for sftp://; empty: password
   int retryMinutes = 5;                       // first wait before a failed upload is tried again
+  // With the graph, the station's page (index.html), its minutes (readings.json) and the
+  // graphs it shows go up too.
+  bool publishPage = false;
 
   bool operator==(const PublishSettings&) const = default;
 };
@@ -32,6 +36,7 @@ inline constexpr std::string_view kFingerprints = "TrustedFingerprints";
 inline constexpr std::string_view kHostKeys = "TrustedHostKeys";
 inline constexpr std::string_view kKeyFile = "KeyFile";
 inline constexpr std::string_view kRetryMinutes = "RetryMinutes";
+inline constexpr std::string_view kPublishPage = "PublishPage";
 
 // The items of a set as the file writes them: "A,B,C".
 std::string commaJoined(const std::set<std::string>& items);

@@ -116,6 +116,102 @@
     </message>
 </context>
 <context>
+    <name>StationPage</name>
+    <message>
+        <source>まだ測定値がありません</source>
+        <translation>No reading yet</translation>
+    </message>
+    <message>
+        <source>不明</source>
+        <translation>unknown</translation>
+    </message>
+    <message>
+        <source>95 % 区間</source>
+        <translation>95 % interval</translation>
+    </message>
+    <message>
+        <source>計数率</source>
+        <translation>Count rate</translation>
+    </message>
+    <message>
+        <source>時刻</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>状態</source>
+        <translation>State</translation>
+    </message>
+    <message>
+        <source>測定中</source>
+        <translation>Measuring</translation>
+    </message>
+    <message>
+        <source>記録が止まっています</source>
+        <translation>Recording has stopped</translation>
+    </message>
+    <message>
+        <source>故障: 音声入力が失われました</source>
+        <translation>Fault: the sound input was lost</translation>
+    </message>
+    <message>
+        <source>故障: 信号の異常</source>
+        <translation>Fault: the signal is abnormal</translation>
+    </message>
+    <message>
+        <source>測定中 (計数の上限を超え、値は下限です)</source>
+        <translation>Measuring (past the counting limit: the values are lower bounds)</translation>
+    </message>
+    <message>
+        <source>警報 第1段階</source>
+        <translation>Alarm, first stage</translation>
+    </message>
+    <message>
+        <source>警報 第2段階</source>
+        <translation>Alarm, second stage</translation>
+    </message>
+    <message>
+        <source>今日 (%1)</source>
+        <translation>Today (%1)</translation>
+    </message>
+    <message>
+        <source>昨日 (%1)</source>
+        <translation>Yesterday (%1)</translation>
+    </message>
+    <message>
+        <source>月 (%1)</source>
+        <translation>Month (%1)</translation>
+    </message>
+    <message>
+        <source>年 (%1)</source>
+        <translation>Year (%1)</translation>
+    </message>
+    <message>
+        <source>放射線量</source>
+        <translation>Radiation</translation>
+    </message>
+    <message>
+        <source>ja</source>
+        <comment>the page&apos;s language code (lang attribute)</comment>
+        <translation>en</translation>
+    </message>
+    <message>
+        <source>最新の測定値</source>
+        <translation>Latest reading</translation>
+    </message>
+    <message>
+        <source>グラフ</source>
+        <translation>Graphs</translation>
+    </message>
+    <message>
+        <source>更新: %1</source>
+        <translation>Updated %1</translation>
+    </message>
+    <message>
+        <source>今日の毎分の記録 (JSON)</source>
+        <translation>Today&apos;s minutes (JSON)</translation>
+    </message>
+</context>
+<context>
     <name>Words</name>
     <message>
         <source>%1に正しい数値を入力してください（前の値 %2 で続けます）</source>
@@ -1333,6 +1429,14 @@ Fingerprint:
     <message>
         <source>SSH サーバ %1 の鍵を初めて受け取り、記録しました (指紋 %2)。サーバの鍵の指紋と同じか確かめてください</source>
         <translation>The key of SSH server %1 was received for the first time and kept (fingerprint %2). Check that it matches the fingerprint of the server&apos;s key</translation>
+    </message>
+    <message>
+        <source>観測局のページを書き込めず、送りません: %1 (%2)</source>
+        <translation>The station&apos;s page could not be written and is not sent: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>観測局のページも転送する (index.html、readings.json、グラフ)</source>
+        <translation>Also send the station&apos;s page (index.html, readings.json, graphs)</translation>
     </message>
 </context>
 <context>

@@ -1,40 +1,151 @@
 #include "station_page.h"
 
 #include <QCoreApplication>
+#include <QUrl>
 #include <cmath>
 
 namespace web {
 namespace {
 
-QString words(const char* text) { return QCoreApplication::translate("StationPage", text); }
+// tr() of the context that lupdate files the page's words under.
+struct StationPage {
+  Q_DECLARE_TR_FUNCTIONS(StationPage)
+};
 
 QString number(double value, int decimals) {
   return std::isfinite(value) ? QString::number(value, 'f', decimals) : QStringLiteral("–");
 }
 
+QString escaped(const QString& text) { return text.toHtmlEscaped(); }
+
+// A file beside the page as a link: percent-encoded (spaces, Japanese names), then escaped.
+QString link(const QString& file) {
+  return escaped(QString::fromLatin1(QUrl::toPercentEncoding(file, "/")));
+}
+
+// Small, inside the page so that one file and its images work on any host.
+constexpr char kStyle[] =
+    "*{box-sizing:border-box}"
+    "body{margin:0 auto;max-width:72rem;padding:0.75rem;font-family:system-ui,sans-serif;"
+    "line-height:1.4;color:#1b1b1b;background:#fafafa}"
+    "h1{font-size:1.5rem;margin:0.25rem 0 0.75rem;overflow-wrap:anywhere}"
+    "h2{font-size:1.15rem;margin:1.25rem 0 0.5rem}.reading h2{margin-top:0}"
+    ".reading{background:#fff;border:1px solid #ccc;border-radius:0.5rem;padding:0.75rem}"
+    ".dose{font-size:2.25rem;font-weight:bold;margin:0}"
+    ".unit{font-size:1rem;font-weight:normal}"
+    "dl{display:grid;grid-template-columns:auto 1fr;gap:0.25rem 0.75rem;margin:0.5rem 0 0}"
+    "dt{color:#555}dd{margin:0;overflow-wrap:anywhere}"
+    ".graphs{display:grid;gap:1rem;"
+    "grid-template-columns:repeat(auto-fit,minmax(min(100%,30rem),1fr))}"
+    "figure{margin:0}img{display:block;max-width:100%;height:auto}"
+    "figcaption{font-size:0.9rem;color:#555}"
+    "footer{margin-top:1.5rem;font-size:0.85rem;color:#555}";
+
+// Updates the reading's elements from the station's event stream; the page reads as it
+// is without it.
+constexpr char kLiveScript[] =
+    "(function(){\n"
+    "function put(id,text){var e=document.getElementById(id);if(e)e.textContent=text;}\n"
+    "function num(v,d){return typeof v==='number'&&isFinite(v)?v.toFixed(d):'\\u2013';}\n"
+    "var source=new EventSource('/events');\n"
+    "source.onmessage=function(m){var r;try{r=JSON.parse(m.data);}catch(e){return;}\n"
+    "put('dose',num(r.doseRate,3));put('cpm',num(r.cpm,0));put('low',num(r.low,3));\n"
+    "put('high',num(r.high,3));put('time',r.time||'');put('state',r.state||'');};\n"
+    "})();\n";
+
+// A value, with its element id on the live page.
+QString value(bool live, const char* id, const QString& text) {
+  return live ? QStringLiteral("<span id=\"%1\">%2</span>").arg(QLatin1String(id), text) : text;
+}
+
+QString reading(const PageContent& content) {
+  const bool live = content.live;
+  if (!content.latest && !live)
+    return QStringLiteral("<p>%1</p>\n").arg(StationPage::tr("まだ測定値がありません"));
+  const LatestReading r = content.latest.value_or(
+      LatestReading{{}, NAN, NAN, NAN, NAN, StationPage::tr("まだ測定値がありません")});
+  const bool interval = std::isfinite(r.low) && std::isfinite(r.high);
+  // Unknown on the published page; the live page keeps the elements for its updates.
+  const QString range = interval || live ? value(live, "low", number(r.low, 3)) + " – " +
+                                               value(live, "high", number(r.high, 3)) + " µSv/h"
+                                         : StationPage::tr("不明");
+  return QStringLiteral(
+             "<p class=\"dose\">%1 <span class=\"unit\">µSv/h</span></p>\n<dl>\n"
+             "<dt>%2</dt><dd>%3</dd>\n<dt>%4</dt><dd>%5 CPM</dd>\n"
+             "<dt>%6</dt><dd>%7</dd>\n<dt>%8</dt><dd>%9</dd>\n</dl>\n")
+      .arg(value(live, "dose", number(r.doseRate, 3)), StationPage::tr("95 % 区間"), range,
+           StationPage::tr("計数率"), value(live, "cpm", number(r.cpm, 0)), StationPage::tr("時刻"),
+           value(live, "time", escaped(r.time)), StationPage::tr("状態"),
+           value(live, "state", escaped(r.state)));
+}
+
 }  // namespace
 
+QString stateWords(StationState state) {
+  switch (state) {
+    case StationState::Measuring:
+      return StationPage::tr("測定中");
+    case StationState::Stopped:
+      return StationPage::tr("記録が止まっています");
+    case StationState::InputLost:
+      return StationPage::tr("故障: 音声入力が失われました");
+    case StationState::SignalFault:
+      return StationPage::tr("故障: 信号の異常");
+    case StationState::LowerBound:
+      return StationPage::tr("測定中 (計数の上限を超え、値は下限です)");
+    case StationState::Alarm1:
+      return StationPage::tr("警報 第1段階");
+    case StationState::Alarm2:
+      return StationPage::tr("警報 第2段階");
+  }
+  return {};
+}
+
+QString graphCaption(GraphKind kind, const QString& when) {
+  switch (kind) {
+    case GraphKind::Today:
+      return StationPage::tr("今日 (%1)").arg(when);
+    case GraphKind::Yesterday:
+      return StationPage::tr("昨日 (%1)").arg(when);
+    case GraphKind::Month:
+      return StationPage::tr("月 (%1)").arg(when);
+    case GraphKind::Year:
+      return StationPage::tr("年 (%1)").arg(when);
+  }
+  return when;
+}
+
 QByteArray stationPage(const PageContent& content) {
-  const QString name = content.stationName.toHtmlEscaped();
+  const QString title = content.stationName.trimmed().isEmpty() ? StationPage::tr("放射線量")
+                                                                : escaped(content.stationName);
   QString html = QStringLiteral(
                      "<!DOCTYPE html>\n<html lang=\"%1\">\n<head>\n<meta charset=\"utf-8\">\n"
                      "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-                     "<title>%2</title>\n</head>\n<body>\n<h1>%2</h1>\n")
-                     .arg(words("en"), name);
-  if (content.latest) {
-    const LatestReading& r = *content.latest;
-    html += QStringLiteral(
-                "<p><span id=\"dose\">%1</span> µSv/h (%2–%3), <span id=\"cpm\">%4</span> CPM, "
-                "<span id=\"time\">%5</span>, <span id=\"state\">%6</span></p>\n")
-                .arg(number(r.doseRate, 3), number(r.low, 3), number(r.high, 3), number(r.cpm, 1),
-                     r.time.toHtmlEscaped(), r.state.toHtmlEscaped());
-  } else {
-    html += QStringLiteral("<p>%1</p>\n").arg(words("No reading yet"));
+                     "<title>%2</title>\n<style>%3</style>\n</head>\n<body>\n<header><h1>%2</h1>"
+                     "</header>\n<main>\n<section class=\"reading\">\n<h2>%4</h2>\n")
+                     .arg(StationPage::tr("ja", "the page's language code (lang attribute)"), title,
+                          QLatin1String(kStyle), StationPage::tr("最新の測定値"));
+  html += reading(content);
+  html += QStringLiteral("</section>\n");
+  if (!content.graphs.isEmpty()) {
+    html += QStringLiteral("<section>\n<h2>%1</h2>\n<div class=\"graphs\">\n")
+                .arg(StationPage::tr("グラフ"));
+    for (const PageImage& image : content.graphs)
+      html += QStringLiteral(
+                  "<figure><a href=\"%1\"><img src=\"%1\" alt=\"%2\"></a>"
+                  "<figcaption>%2</figcaption></figure>\n")
+                  .arg(link(image.file), escaped(image.caption));
+    html += QStringLiteral("</div>\n</section>\n");
   }
-  for (const PageImage& image : content.graphs)
-    html +=
-        QStringLiteral("<figure><img src=\"%1\" alt=\"%2\"><figcaption>%2</figcaption></figure>\n")
-            .arg(image.file.toHtmlEscaped(), image.caption.toHtmlEscaped());
+  html += QStringLiteral("</main>\n");
+  QStringList foot;
+  if (!content.madeAt.isEmpty()) foot << StationPage::tr("更新: %1").arg(escaped(content.madeAt));
+  if (!content.readingsFile.isEmpty())
+    foot << QStringLiteral("<a href=\"%1\">%2</a>")
+                .arg(link(content.readingsFile), StationPage::tr("今日の毎分の記録 (JSON)"));
+  if (!foot.isEmpty()) html += QStringLiteral("<footer><p>%1</p></footer>\n").arg(foot.join(" · "));
+  if (content.live)
+    html += QStringLiteral("<script>\n%1</script>\n").arg(QLatin1String(kLiveScript));
   html += QStringLiteral("</body>\n</html>\n");
   return html.toUtf8();
 }

@@ -1,6 +1,7 @@
 // The station's page: one HTML file that shows the latest reading and the graphs. dayplot
 // writes it beside the graphs it publishes; ratemon serves it, live, from its own HTTP
-// server. The words on it are in the interface's language (context "StationPage").
+// server. The words on it are in the interface's language (context "StationPage"); it
+// needs no script to be read, carries its style inside and fits a phone's narrow screen.
 #pragma once
 
 #include <QList>
@@ -30,9 +31,31 @@ struct PageContent {
   // The station's own live page: the reading's values carry element ids and a short
   // script follows the server's event stream (/events) to update them every second.
   bool live = false;
+  // The file of today's minutes beside the page (readings.json), linked from its foot;
+  // empty: no link.
+  QString readingsFile{};
+  // When the page was made, shown at its foot; empty: not shown.
+  QString madeAt{};
 };
 
-// The page as UTF-8 HTML. Every text from content is escaped.
+// The station's state as the files tell it; its words come from stateWords.
+enum class StationState {
+  Measuring,    // records come in, no fault open
+  Stopped,      // no record for a while: ratemon is not recording
+  InputLost,    // the sound input went away
+  SignalFault,  // no signal, hum, clipping or interference on the sound path
+  LowerBound,   // the rate passed the dead-time correction's cap: readings are lower bounds
+  Alarm1,       // the first alarm stage
+  Alarm2,       // the second alarm stage
+};
+QString stateWords(StationState state);
+
+enum class GraphKind { Today, Yesterday, Month, Year };
+// A graph's caption: its kind and `when` (a date, a month or a year as the caller writes it).
+QString graphCaption(GraphKind kind, const QString& when);
+
+// The page as UTF-8 HTML5. Every text from content is escaped; image files are
+// percent-encoded in their links.
 QByteArray stationPage(const PageContent& content);
 
 }  // namespace web

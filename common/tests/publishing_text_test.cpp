@@ -67,6 +67,7 @@ TEST(PublishSettings, ReadsBackWhatIsWrittenAndSkipsWhatItCannotUseLikeAFingerpr
                               "SHA256:OgBJnaDrjLFa0/MmxtiD0lZnaga3Yt5FJLOALA9rD40"};
   settings.keyFile = "/srv/station/id_ed25519";
   settings.retryMinutes = 15;
+  settings.publishPage = true;
   const auto back = parsePublishSettings(publishSettingsText(settings));
   EXPECT_EQ(back.value, settings);
   EXPECT_TRUE(back.clean());
@@ -85,6 +86,8 @@ TEST(PublishSettings, ReadsBackWhatIsWrittenAndSkipsWhatItCannotUseLikeAFingerpr
                                          {7, SettingsIssue::BadValue, "TrustedHostKeys"}}))
       << "a later version's name (Later) is no fault";
   EXPECT_FALSE(odd.tlsRequired);
+  EXPECT_EQ(publishSettingsText(PublishSettings{}).find("PublishPage"), std::string::npos)
+      << "the file of a station without a page keeps its lines";
   EXPECT_EQ(odd.retryMinutes, PublishSettings{}.retryMinutes);
   EXPECT_EQ(odd.trustedFingerprints,
             std::set<std::string>{std::string(31, 'A') + std::string(32, 'B') + "C"});

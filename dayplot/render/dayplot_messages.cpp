@@ -116,6 +116,9 @@ std::string scriptNotWritten(std::string_view path, const WriteFault& fault) {
   return words(dayplot::tr("FTP転送を行えません。スクリプトファイルを書き込めませんでした。\n%1"),
                fileNotWritten(path, fault));
 }
+std::string pageNotWritten(std::string_view path, std::string_view reason) {
+  return words(dayplot::tr("観測局のページを書き込めず、送りません: %1 (%2)"), path, reason);
+}
 std::string uploadNotStarted(std::string_view detail) {
   return words(dayplot::tr("FTP転送を開始できません: %1"), detail);
 }

@@ -48,6 +48,8 @@ std::string faultPeriods(std::string_view day, const std::vector<FaultPeriod>& p
 std::string imageNotWritten(bool jpeg, std::string_view path, std::string_view reason);
 std::string fileNotWritten(std::string_view path, const WriteFault& fault);
 std::string scriptNotWritten(std::string_view path, const WriteFault& fault);
+// The station's page or its minutes could not be written: nothing of the page is sent.
+std::string pageNotWritten(std::string_view path, std::string_view reason);
 std::string uploadNotStarted(std::string_view detail);
 std::string clientNotStarted(std::string_view program, int error);
 std::string badDayArgument(std::string_view text);

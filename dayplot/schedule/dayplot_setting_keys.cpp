@@ -116,6 +116,9 @@ std::vector<Key> makeKeys() {
   keys.push_back(publishKey("publish.retry_minutes", kRetryMinutes, [](const PublishSettings& p) {
     return std::to_string(p.retryMinutes);
   }));
+  keys.push_back(publishKey("publish.page", kPublishPage, [](const PublishSettings& p) {
+    return std::string(p.publishPage ? "1" : "0");
+  }));
   keys.push_back(
       {"readings.mean_interval",
        [](const DayplotFiles& f) { return std::string(f.readings.meanInterval ? "1" : "0"); },

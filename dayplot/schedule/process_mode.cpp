@@ -38,7 +38,10 @@ class ProcessReport final : public SessionReport {
   }
   void note(const std::string& message) override { out_.show(message); }
   void uploadEnded(const UploadOutcome& o) override {
-    sent_ = o.succeeded;
+    // Each upload of the run counts: a graph that failed is not hidden by the station's
+    // page sent after it.
+    ended_ = true;
+    failed_ = failed_ || !o.succeeded;
     if (o.succeeded) {
       if (!o.reason.empty()) out_.show(say::uploadOutcome(true, o.file, o.reason));
       return;
@@ -52,12 +55,13 @@ class ProcessReport final : public SessionReport {
     if (!output.empty()) text.append(1, '\n').append(say::clientOutput(output));
     out_.show(text);
   }
-  bool sent() const { return sent_; }
+  bool sent() const { return ended_ && !failed_; }
 
  private:
   MessageSink& out_;
   std::ostream& figures_;
-  bool sent_ = false;
+  bool ended_ = false;
+  bool failed_ = false;
 };
 
 // Runs one drawing through a session and, with upload ticked, waits for the client; the

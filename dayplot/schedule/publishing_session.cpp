@@ -4,6 +4,7 @@
 
 #include "ftp_upload.h"
 #include "publish_settings.h"
+#include "station_files.h"
 #include "text_files.h"
 
 namespace radmon {
@@ -74,6 +75,8 @@ void PublishingSession::tick() {
     }
   }
   firstTick_ = false;
+  if (pageDue_) publishPage();
+  pageDue_ = false;
   uploads_.retryDue(now);
   watchQueueFault();
 }
@@ -113,6 +116,13 @@ DayGraphResult PublishingSession::runDay(const std::string& day, bool byHand) {
   if (now_.controls.upload == 1) {
     upload(dayGraphJpegPath(SettingsUploadSource(now_.controls), now_.DataFolder, day,
                             clock_.now().yyyymmdd()));
+    // A tick's page goes after all of the tick's graphs (see tick).
+    if (readPublishSettings(publishSettingsPath(parts_.programFolder)).value.publishPage) {
+      if (byHand)
+        publishPage();
+      else
+        pageDue_ = true;
+    }
   }
   return result;
 }
@@ -124,6 +134,22 @@ DayGraphResult PublishingSession::runPeriod(const Period& period, bool byHand) {
   if (now_.controls.upload == 1)
     upload(now_.DataFolder + periodImageBaseName(now_.controls.graphName, period) + ".jpg");
   return result;
+}
+
+void PublishingSession::publishPage() {
+  const StationFilesWritten written = writeStationFiles(
+      {now_.DataFolder, now_.controls.graphName, now_.controls.place, clock_.now()});
+  if (!written.files) {
+    report_.show(say::pageNotWritten(written.failedPath, written.reason));
+    return;
+  }
+  // The images the page shows go first, then the page. A graph is sent when it is drawn:
+  // one on its way or sent since is not sent again; one waiting for its retry goes now,
+  // since the page shows it.
+  for (const std::string& image : written.files->images)
+    if (!uploads_.holds(image) && (queue_.queued(image) || !queue_.published(image))) upload(image);
+  upload(written.files->readings);
+  upload(written.files->page);
 }
 
 void PublishingSession::sendNotice() {

@@ -79,7 +79,9 @@ class PublishingSession {
   // the yesterday that never reached the server (first tick only), the retries due.
   void tick();
   // Draws a day (yyyymmdd) or a period and sends its JPEG when upload is ticked, also
-  // when the day file was missing (the JPEG of an earlier run, if any, is sent).
+  // when the day file was missing (the JPEG of an earlier run, if any, is sent). With the
+  // station's page asked for, a day's run sends the page too: at once by hand, after the
+  // tick's last graph on the schedule.
   DayGraphResult runDay(const std::string& day, bool byHand);
   DayGraphResult runPeriod(const Period& period, bool byHand);
   // The out-of-service notice beside the program, sent whether or not upload is ticked.
@@ -106,6 +108,9 @@ class PublishingSession {
   // (the station was off at the set time): with yesterday's run and upload ticked, that
   // time passed today, and the graph neither sent nor waiting in the queue.
   std::optional<DueRun> missedYesterday(const LocalDateTime& now) const;
+  // With the graph, the station's page and its minutes, and the graphs it shows that the
+  // server has not had yet.
+  void publishPage();
   // Sent with the settings of now, even if it has to wait for another upload.
   void upload(const std::string& file);
   UploadWatch::Starter starter(const std::string& file, const DayplotSettings& settings);
@@ -123,6 +128,7 @@ class PublishingSession {
   UploadQueue queue_;
   UploadWatch uploads_;
   bool firstTick_ = true;
+  bool pageDue_ = false;  // a run of this tick asks for the station's page
   std::string TargetDay_;
   std::string startTimeSaid_;  // the start time fault told last, empty for none
   bool queueFaultSaid_ = false;

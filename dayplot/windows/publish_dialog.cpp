@@ -54,6 +54,10 @@ PublishDialog::PublishDialog(std::string path, QWidget* parent)
   retryMinutes_->setRange(kMinRetryMinutes, kMaxRetryMinutes);
   retryMinutes_->setValue(s.retryMinutes);
   retryMinutes_->setSuffix(dayplot::tr(" 分"));
+  publishPage_ = new QCheckBox(
+      dayplot::tr("観測局のページも転送する (index.html、readings.json、グラフ)"), this);
+  publishPage_->setObjectName("PublishPage");
+  publishPage_->setChecked(s.publishPage);
 
   auto browse = [this](QLineEdit* box, const char* name, const QString& title) {
     auto* button = new QPushButton(dayplot::tr("参照"), this);
@@ -78,6 +82,7 @@ PublishDialog::PublishDialog(std::string path, QWidget* parent)
   form->addRow(dayplot::tr("SFTPの鍵ファイル"),
                browse(keyFile_, "BrowseKey", dayplot::tr("SFTPの鍵ファイル")));
   form->addRow(dayplot::tr("転送に失敗したときの再送間隔 (失敗のたびに2倍)"), retryMinutes_);
+  form->addRow(publishPage_);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   buttons->button(QDialogButtonBox::Cancel)->setText(dayplot::tr("キャンセル"));
   connect(buttons, &QDialogButtonBox::accepted, this, &PublishDialog::accept);
@@ -110,6 +115,7 @@ PublishSettings PublishDialog::settings() const {
   }
   s.keyFile = keyFile_->text().trimmed().toStdString();
   s.retryMinutes = retryMinutes_->value();
+  s.publishPage = publishPage_->isChecked();
   return s;
 }
 

@@ -35,6 +35,7 @@ class PublishDialog final : public QDialog {
   QPlainTextEdit* hostKeys_;
   QLineEdit* keyFile_;
   QSpinBox* retryMinutes_;
+  QCheckBox* publishPage_;
 };
 
 }  // namespace radmon

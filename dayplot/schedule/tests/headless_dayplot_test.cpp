@@ -106,6 +106,34 @@ TEST_F(HeadlessTest, BothRunsInOneTickDrawUploadAndSayWhen) {
   EXPECT_EQ(folder_.read("dayplot.ini"), iniBefore);  // never written back
 }
 
+// With the station's page asked for, it and its minutes go after the tick's graphs,
+// which it shows; none of them is sent twice.
+TEST_F(HeadlessTest, ThePageGoesAfterTheTicksGraphs) {
+  folder_.writeDay("20110316");
+  folder_.writeDay("20110315");
+  writeIni("00", "20");
+  folder_.write("dayplot_publish.ini", "PublishPage=1\n");
+  HeadlessDayplot& d = start({2011, 3, 16, 0, 19, 58});
+  tickAt({2011, 3, 16, 0, 20, 0});
+  std::vector<std::string> sent;
+  for (size_t n = 0; n < launcher_.started.size(); ++n) {
+    const std::string script = folder_.read("oldtemp.sys");
+    const size_t put = script.find("mput \"" + folder_.data());
+    ASSERT_NE(put, std::string::npos) << script;
+    sent.push_back(script.substr(put + 6 + folder_.data().size(),
+                                 script.find('"', put + 6) - put - 6 - folder_.data().size()));
+    launcher_.end(n, 0);
+    d.pollUploads();
+  }
+  EXPECT_EQ(sent,
+            (std::vector<std::string>{"μSVHGraph.jpg", "μSVHGraph_20110315.jpg",
+                                      "μSVHGraph_201103.jpg", "readings.json", "index.html"}));
+  const std::string page = folder_.read("data/index.html");
+  for (const std::string file : {"%CE%BCSVHGraph.jpg", "%CE%BCSVHGraph_20110315.jpg",
+                                 "%CE%BCSVHGraph_201103.jpg", "readings.json"})
+    EXPECT_NE(page.find("href=\"" + file + "\""), std::string::npos) << file << page;
+}
+
 TEST_F(HeadlessTest, WithoutSettingsFileNothingRunsWithOneAMissingFileIsSaidAndTheScheduleGoesOn) {
   start({2011, 3, 16, 10, 0, 0});
   EXPECT_TRUE(said("何も処理しません")) << err_.str();

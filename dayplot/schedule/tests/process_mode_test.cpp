@@ -163,7 +163,8 @@ TEST_F(ProcessModeTest, SkippedLinesAreToldForADayAMonthAndAYear) {
 // through the checks the program uses, each refused edit leaving every file as it was.
 TEST_F(ProcessModeTest, SettingsFromTheCommandLine) {
   EXPECT_EQ(run("--set upload_password=hidden --set today_every_minutes=30 "
-                "--set publish.retry_minutes=15 --set readings.mean_interval=1"),
+                "--set publish.retry_minutes=15 --set readings.mean_interval=1 "
+                "--set publish.page=1"),
             0)
       << err_;
   const std::string ini = readBytes(dir_ / "dayplot.ini");
@@ -173,6 +174,7 @@ TEST_F(ProcessModeTest, SettingsFromTheCommandLine) {
   EXPECT_EQ(fs::status(dir_ / "dayplot.ini").permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write);
   EXPECT_NE(readBytes(dir_ / "dayplot_publish.ini").find("RetryMinutes=15\n"), std::string::npos);
+  EXPECT_NE(readBytes(dir_ / "dayplot_publish.ini").find("PublishPage=1\n"), std::string::npos);
   EXPECT_EQ(readBytes(dir_ / "dayplot_readings.ini"), "mean_interval=1\r\n");
   EXPECT_EQ(run("--show-settings"), 0) << err_;
   const std::string listed = readBytes(dir_ / "out.txt");
@@ -192,7 +194,8 @@ TEST_F(ProcessModeTest, SettingsFromTheCommandLine) {
   for (const char* edit :
        {"yesterday_hour=24", "yesterday_minute=7", "scale_max_usv_h=0", "today_every_minutes=15",
         "jpeg=2", "place='a\"b'", "publish.retry_minutes=0", "publish.trusted_fingerprints=ab",
-        "publish.tls_required=yes", "readings.mean_interval=on", "upload=1 --set server=x"}) {
+        "publish.tls_required=yes", "publish.page=2", "readings.mean_interval=on",
+        "upload=1 --set server=x"}) {
     const std::string args = std::string("--set bmp=1 --set ") + edit;
     EXPECT_NE(run(args), 0) << args;
     const std::string key = std::string(edit).substr(0, std::string(edit).find('='));

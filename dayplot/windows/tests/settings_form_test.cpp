@@ -585,6 +585,7 @@ TEST_F(FormTest, PublishDialogSavesOwnerOnlyAndRefusesWhatIsNoFingerprint) {
   const std::string path = folder.path() + "dayplot_publish.ini";
   PublishDialog dialog(path);
   dialog.findChild<QCheckBox*>("TlsRequired")->setChecked(true);
+  dialog.findChild<QCheckBox*>("PublishPage")->setChecked(true);
   dialog.findChild<QLineEdit*>("KeyFile")->setText(" /srv/key ");
   auto* prints = dialog.findChild<QPlainTextEdit*>("TrustedFingerprints");
   prints->setPlainText("not a fingerprint\n");
@@ -599,6 +600,7 @@ TEST_F(FormTest, PublishDialogSavesOwnerOnlyAndRefusesWhatIsNoFingerprint) {
   dialog.accept();
   const PublishSettings saved = readPublishSettings(path).value;
   EXPECT_TRUE(saved.tlsRequired);
+  EXPECT_TRUE(saved.publishPage);
   EXPECT_EQ(saved.keyFile, "/srv/key");
   EXPECT_EQ(saved.trustedFingerprints, std::set<std::string>{std::string(64, 'B')});
   EXPECT_EQ(saved.trustedHostKeys, std::set<std::string>{kHostKeyPrint});

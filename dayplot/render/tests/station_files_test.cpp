@@ -1,0 +1,81 @@
+// What the station's page tells from the files: its state from the last record and the
+// day's events, and today's minutes as JSON with their intervals where the scale is known.
+#include "station_files.h"
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+namespace radmon {
+namespace {
+
+using web::StationState;
+
+TEST(StationFiles, StateFromTheLastRecordAndTheDaysEvents) {
+  const LocalDateTime now{2011, 4, 1, 12, 0, 0};
+  auto at = [](int h, int m) { return LocalDateTime{2011, 4, 1, h, m, 0}; };
+  auto event = [&](int h, int m, EventKind kind) { return EventLine{at(h, m), kind, ""}; };
+  const struct {
+    const char* name;
+    std::optional<LocalDateTime> last;
+    std::vector<EventLine> events;
+    StationState state;
+  } cases[] = {
+      {"recent record", at(11, 59), {}, StationState::Measuring},
+      {"five minutes is still recording", at(11, 55), {}, StationState::Measuring},
+      {"six minutes without a record", at(11, 54), {}, StationState::Stopped},
+      {"no record", std::nullopt, {}, StationState::Stopped},
+      {"input lost, still open",
+       at(11, 59),
+       {event(11, 0, EventKind::DeviceLost)},
+       StationState::InputLost},
+      {"input back",
+       at(11, 59),
+       {event(11, 0, EventKind::DeviceLost), event(11, 5, EventKind::DeviceBack)},
+       StationState::Measuring},
+      {"fault beats stopped",
+       at(9, 0),
+       {event(9, 1, EventKind::NoSignal)},
+       StationState::SignalFault},
+      {"signal back",
+       at(11, 59),
+       {event(9, 1, EventKind::Hum), event(9, 30, EventKind::SignalOk)},
+       StationState::Measuring},
+      {"capped", at(11, 59), {event(10, 0, EventKind::DeadTimeCapped)}, StationState::LowerBound},
+      {"cap ended",
+       at(11, 59),
+       {event(10, 0, EventKind::DeadTimeCapped), event(10, 30, EventKind::DeadTimeOk)},
+       StationState::Measuring},
+  };
+  for (const auto& c : cases) EXPECT_EQ(stationState(c.last, c.events, now), c.state) << c.name;
+}
+
+TEST(StationFiles, ReadingsJsonHasAnIntervalWhereTheScaleIsKnown) {
+  auto rows = [](std::vector<const char*> lines) {
+    std::vector<DayRecord> out;
+    for (const char* line : lines) out.push_back(*parseRecordLine(line));
+    return out;
+  };
+  // 200 CPM to the μSv/h: the scale is found, each minute has its interval.
+  auto json = nlohmann::json::parse(readingsJson(
+      "局 \"1\"", "2011/04/01",
+      rows({"\"2011/04/01\",\"00:00\",0.1,20,20,60", "\"2011/04/01\",\"00:01\",0.12,24,44,60"})));
+  EXPECT_EQ(json["station"], "局 \"1\"");
+  ASSERT_EQ(json["readings"].size(), 2u);
+  const auto& first = json["readings"][0];
+  EXPECT_EQ(first["time"], "00:00");
+  EXPECT_EQ(first["cpm"], 20);
+  EXPECT_DOUBLE_EQ(first["doseRate"].get<double>(), 0.1);
+  EXPECT_NEAR(first["low"].get<double>(), 12.2 / 200, 1e-3);
+  EXPECT_NEAR(first["high"].get<double>(), 30.9 / 200, 1e-3);
+  // One count alone tells no scale; a count that is no whole number is null.
+  json = nlohmann::json::parse(readingsJson(
+      "", "2011/04/01",
+      rows({"\"2011/04/01\",\"00:00\",0.1,20,20,60", "\"2011/04/01\",\"00:01\",0.1,x,20,60"})));
+  EXPECT_TRUE(json["readings"][0]["low"].is_null());
+  EXPECT_TRUE(json["readings"][1]["cpm"].is_null());
+  EXPECT_TRUE(nlohmann::json::parse(readingsJson("", "2011/04/01", {}))["readings"].empty());
+}
+
+}  // namespace
+}  // namespace radmon
