@@ -318,10 +318,9 @@ no display) or a refused --set, 2 bad arguments, 3 the sound server cannot be re
         <source>接頭辞/&lt;局名&gt;/state の記録を フォルダ/&lt;局名&gt;/data/μSVHData&lt;日付&gt;.csv に時刻の順に
 書きます。欠けた記録は局に再送を頼み、--give-up 秒待っても届かなければ報告します。
 mqtts:// では --ca-file がなければシステムの証明書で確かめます。SIGINT / SIGTERM で終わります。</source>
-        <translation>Writes the records of PREFIX/&lt;station&gt;/state into DIR/&lt;station&gt;/data/μSVHData&lt;date&gt;.csv in
-order of time. Missing records are asked of the station again and reported when they do
-not arrive within --give-up seconds. mqtts:// is checked against the system certificates
-without --ca-file. SIGINT / SIGTERM end it.</translation>
+        <translation>Writes the records of PREFIX/&lt;station&gt;/state into DIR/&lt;station&gt;/data/μSVHData&lt;date&gt;.csv in order of time.
+Missing records are asked of the station again and reported when they do not arrive within --give-up seconds.
+mqtts:// is checked against the system certificates without --ca-file. SIGINT / SIGTERM end it.</translation>
     </message>
     <message>
         <source>記録を集めます</source>
