@@ -49,7 +49,7 @@ const ProgramOptions& ftpscriptOptions() {
                    .help = QT_TRANSLATE_NOOP(
                        "Options", "初めて見る SSH のホスト鍵を保存せず、指紋を示して拒否します")},
                   {.name = "-t:",
-                   .value = "SECONDS",
+                   .value = "N",
                    .help = QT_TRANSLATE_NOOP(
                        "Options", "応答のないサーバーや止まった転送を待つ秒数 (既定 60)")},
                   {.name = "-p:",
