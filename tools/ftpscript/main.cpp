@@ -23,7 +23,10 @@ int main(int argc, char** argv) {
     return *answered;
   const auto parsed = parseCommandLine(args);
   if (!parsed.line) {
-    std::cerr << argumentFaultText(parsed) << std::endl;
+    // The fault's sentence, and the usage as the declaration gives it.
+    const std::string fault = argumentFaultText(parsed);
+    std::cerr << fault.substr(0, fault.find('\n')) << "\n"
+              << radmon::programUsage(ftpscriptOptions()) << std::flush;
     return kExitScriptFaulty;
   }
   const CommandLine& line = *parsed.line;
