@@ -96,12 +96,6 @@ std::string stationFaultText(const StationResult& result) {
   return stationFailedText(result.station.folder, result.failure.value_or(""));
 }
 
-namespace {
-
-std::string optionsText(const char* context, const char* source) { return uiText(context, source); }
-
-}  // namespace
-
 std::string programUsage(const ProgramOptions& program) {
   return usageText(program, uiText("Options", QT_TRANSLATE_NOOP("Options", "使い方:")));
 }
@@ -126,12 +120,12 @@ std::optional<int> answerCommandLine(const ProgramOptions& program,
                                      const std::vector<std::string>& args) {
   if (args.size() == 1 && args[0] == "--man") {
     useUiLanguage(UiLanguage::English);
-    std::cout << manPage(program, optionsText, "");
+    std::cout << manPage(program, uiText, "");
     return 0;
   }
   const OptionCheck check = checkOptions(program, args);
   if (check.help) {
-    std::cout << helpText(program, optionsText,
+    std::cout << helpText(program, uiText,
                           uiText("Options", QT_TRANSLATE_NOOP("Options", "使い方:")),
                           uiText("Options", QT_TRANSLATE_NOOP("Options", "オプション:")));
     std::cout.flush();
