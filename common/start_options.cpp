@@ -38,7 +38,7 @@ std::optional<UiLanguage> chooseUiLanguage(const std::optional<std::string>& opt
   const std::string base = languageOf(messages);
   if (base.empty() || base == "C" || base == "POSIX") return UiLanguage::Japanese;
   const std::string chosen = given(locale.language) ? languageOf(*locale.language) : base;
-  return chosen == "en" ? UiLanguage::English : UiLanguage::Japanese;
+  return chosen == "ja" ? UiLanguage::Japanese : UiLanguage::English;
 }
 
 LocaleVariables processLocale() {
@@ -53,10 +53,20 @@ StartOptions::StartOptions(int argc, char** argv) : args_(argv, argv + argc) {
   if (const auto language = chooseUiLanguage(languageText, processLocale())) {
     language_ = *language;
   } else {
+    // Refused in the locale's language.
     problem_ = Problem::UnknownLanguage;
+    language_ = chooseUiLanguage(std::nullopt, processLocale()).value_or(UiLanguage::Japanese);
   }
   if (languageMissing) problem_ = Problem::UnknownLanguage;
   if (stationMissing || (station_ && station_->empty())) problem_ = Problem::StationWithoutFolder;
+  for (size_t i = 1; i < args_.size();) {
+    if (args_[i] != "--create") {
+      ++i;
+      continue;
+    }
+    createStation_ = true;
+    args_.erase(args_.begin() + static_cast<long>(i));
+  }
   settings_ = takeSettingsCommand(args_);
   for (auto& a : args_) argv_.push_back(a.data());
   argv_.push_back(nullptr);

@@ -21,16 +21,17 @@ struct LocaleVariables {
   std::optional<std::string> lang;
 };
 
-// --lang when given ("ja" or "en", no value for anything else); otherwise English when
-// the messages' locale is English, Japanese for any other and for C/POSIX. The locale is
+// --lang when given ("ja" or "en", no value for anything else); otherwise Japanese when
+// the messages' locale is Japanese, C/POSIX or unset, English for any other language. The locale is
 // the first set of LC_ALL, LC_MESSAGES and LANG; LANGUAGE's first entry goes before it
 // unless that locale is C or POSIX, as gettext does it.
 std::optional<UiLanguage> chooseUiLanguage(const std::optional<std::string>& option,
                                            const LocaleVariables& locale);
 LocaleVariables processLocale();
 
-// The command line without --station, --lang, --show-settings and --set, ready for QApplication
-// (which keeps references to argc and argv for its whole life): not copyable, kept in main().
+// The command line without --station, --create, --lang, --show-settings and --set, ready for
+// QApplication (which keeps references to argc and argv for its whole life): not copyable, kept in
+// main().
 class StartOptions {
  public:
   StartOptions(int argc, char** argv);
@@ -41,6 +42,8 @@ class StartOptions {
   char** argv() { return argv_.data(); }
   const std::vector<std::string>& args() const { return args_; }
   const std::optional<std::string>& station() const { return station_; }
+  // --create: the folder named by --station is made when it does not exist.
+  bool createStation() const { return createStation_; }
   UiLanguage language() const { return language_; }
   // --show-settings and --set key=value: the settings are listed or changed, and the
   // program ends.
@@ -54,6 +57,7 @@ class StartOptions {
   std::vector<char*> argv_;
   int argc_ = 0;
   std::optional<std::string> station_;
+  bool createStation_ = false;
   UiLanguage language_ = UiLanguage::Japanese;
   Problem problem_ = Problem::None;
   SettingsCommand settings_;

@@ -3,8 +3,10 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <system_error>
 
 #include "text_files.h"
 
@@ -56,7 +58,7 @@ std::string shippedFilesFolder(const std::string& programFolder) {
   return shared.lexically_normal().string() + kPathSeparator;
 }
 
-StationResult findStationFolder(const std::optional<std::string>& named) {
+StationResult findStationFolder(const std::optional<std::string>& named, bool createNamed) {
   StationFacts facts;
   facts.programFolder = programFolder();
   facts.programFolderWritable = ::access(facts.programFolder.c_str(), W_OK) == 0;
@@ -72,11 +74,28 @@ StationResult findStationFolder(const std::optional<std::string>& named) {
   facts.workingFolder = fs::current_path(ec).string() + kPathSeparator;
 
   StationResult result{chooseStationFolder(facts), std::nullopt};
+  if (result.station.origin == StationOrigin::Named) {
+    // A mistyped --station would otherwise start an empty station beside the real one.
+    const std::string& folder = result.station.folder;
+    if (!fs::exists(folder, ec) && !createNamed) {
+      result.fault = StationFault::Missing;
+      result.failure = std::make_error_code(std::errc::no_such_file_or_directory).message();
+      return result;
+    }
+    if (fs::is_directory(folder, ec) && ::access(folder.c_str(), W_OK | X_OK) != 0) {
+      result.fault = StationFault::NotWritable;
+      result.failure = std::error_code(errno, std::generic_category()).message();
+      return result;
+    }
+  }
   if (result.station.origin != StationOrigin::ProgramFolder) {
     // An installed program makes its station on first use; the data folder with it,
     // since the record writer relies on it being there.
     fs::create_directories(dataFolder(result.station.folder), ec);
-    if (ec) result.failure = ec.message();
+    if (ec) {
+      result.failure = ec.message();
+      result.fault = StationFault::CannotCreate;
+    }
   }
   return result;
 }

@@ -37,13 +37,17 @@ struct StationFolder {
 StationFolder chooseStationFolder(const StationFacts& facts);
 
 // The station of this process: the facts read from the system, the folder chosen, and
-// the folder and its data/ created when the program folder is not the station. `failure`
-// is the system's reason when they cannot be made; the program words it.
+// the folder and its data/ created when the program folder is not the station. A folder
+// named by --station must exist unless `createNamed` (--create) allows making it, and
+// must be writable. `failure` is the system's reason when the folder is refused or
+// cannot be made; the program words it after `fault`.
+enum class StationFault { None, Missing, NotWritable, CannotCreate };
 struct StationResult {
   StationFolder station;
   std::optional<std::string> failure;
+  StationFault fault = StationFault::None;
 };
-StationResult findStationFolder(const std::optional<std::string>& named);
+StationResult findStationFolder(const std::optional<std::string>& named, bool createNamed = false);
 
 // The files shipped with an installed program (alarm sounds): <prefix>/share/radmon/
 // beside <prefix>/bin/; empty when the program is not installed.

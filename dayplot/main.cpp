@@ -4,6 +4,7 @@
 // `--year YYYY` draw a month or a year of day files the same way.
 #include <QApplication>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <csignal>
@@ -13,6 +14,7 @@
 
 #include "dayplot_app.h"
 #include "dayplot_messages.h"
+#include "dayplot_options.h"
 #include "dayplot_setting_keys.h"
 #include "headless_dayplot.h"
 #include "lock_file.h"
@@ -24,27 +26,19 @@
 
 namespace {
 
-std::string usage() {
-  return radmon::uiText(
-      "dayplot",
-      QT_TRANSLATE_NOOP(
-          "dayplot",
-          "使い方: dayplot                      設定画面を開きます\n"
-          "        dayplot --headless           画面なしで dayplot.ini "
-          "の設定どおりに定時処理します\n"
-          "                                     (SIGINT / SIGTERM で終了)\n"
-          "        dayplot --process YYYYMMDD   指定した日のグラフを描き、dayplot.ini "
-          "の設定どおりに\n"
-          "                                     "
-          "画像を保存します。FTP転送が有効なら転送の終わりを待ち、\n"
-          "                                     失敗したときは終了コード3で終わります。\n"
-          "        dayplot --month YYYYMM       指定した月の日ごとの平均と範囲のグラフを描きます\n"
-          "        dayplot --year YYYY          指定した年の日ごとの平均と範囲のグラフを描きます\n"
-          "                                     (保存と転送は --process と同じ)\n"
-          "        dayplot --show-settings      設定を key=value で一覧します\n"
-          "        dayplot --set KEY=VALUE...   設定を変更します (繰り返し可)\n"
-          "        どの形にも --station DIR (測定局フォルダ) と --lang ja|en (言語) "
-          "を付けられます。\n"));
+std::string usage() { return radmon::programUsage(radmon::dayplotOptions()); }
+
+bool displayGiven() {
+  return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
+         !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+// Started from the menu, the settings window has no terminal: a start failure shows in a
+// message box as well (not on the offscreen platform, where nobody could close it).
+void showStartFailure(int argc, char** argv, const std::string& text) {
+  if (argc != 1 || !displayGiven() || qgetenv("QT_QPA_PLATFORM") == "offscreen") return;
+  QApplication app(argc, argv);
+  QMessageBox::critical(nullptr, QStringLiteral("dayplot"), QString::fromStdString(text));
 }
 
 // Stderr carries the operator's messages; Qt's own notes (a missing runtime folder and
@@ -138,13 +132,22 @@ int headlessMain(int& argc, char** argv, const std::string& station) {
 int main(int argc0, char** argv0) {
   radmon::StartOptions start(argc0, argv0);
   radmon::useUiLanguage(start.language());
+  if (const auto answered = radmon::answerCommandLine(
+          radmon::dayplotOptions(), std::vector<std::string>(argv0 + 1, argv0 + argc0)))
+    return *answered;
+  const bool settingsCommand = start.settingsCommand().given();
   if (start.problem() != radmon::StartOptions::Problem::None) {
-    std::cerr << radmon::optionProblemText(start.problem()) << "\n" << usage();
+    const std::string problem = radmon::optionProblemText(start.problem());
+    std::cerr << problem << "\n" << usage();
+    if (!settingsCommand) showStartFailure(start.argc(), start.argv(), problem);
     return radmon::kProcessFailed;
   }
-  const radmon::StationResult found = radmon::findStationFolder(start.station());
+  const radmon::StationResult found =
+      radmon::findStationFolder(start.station(), start.createStation());
   if (found.failure) {
-    std::cerr << radmon::stationFailedText(found.station.folder, *found.failure) << std::endl;
+    const std::string text = radmon::stationFaultText(found);
+    std::cerr << text << std::endl;
+    if (!settingsCommand) showStartFailure(start.argc(), start.argv(), text);
     return radmon::kProcessFailed;
   }
   const std::string& station = found.station.folder;
@@ -178,8 +181,7 @@ int main(int argc0, char** argv0) {
     return headlessMain(argc, argv, station);
   }
   if (argc == 1) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
-        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+    if (!displayGiven()) {
       std::fputs(
           radmon::uiText(
               "dayplot",

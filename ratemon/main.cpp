@@ -1,7 +1,9 @@
 // ratemon: the measuring program. With its windows by default (`--input SOURCE` lets
 // someone without a tube watch it work on a WAV file or a simulated tube);
 // `--headless` runs the station without a window, on any SOURCE including the card.
+#include <QApplication>
 #include <QCoreApplication>
+#include <QMessageBox>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +15,7 @@
 #include "headless_station.h"
 #include "lock_file.h"
 #include "ratemon_messages.h"
+#include "ratemon_options.h"
 #include "ratemon_setting_keys.h"
 #include "sound_card_source.h"
 #include "start_options.h"
@@ -44,19 +47,43 @@ std::variant<radmon::DrivenInput, std::string> openHeadlessInput(const std::stri
   return openInput(text, startSecondOfDay);
 }
 
+bool displayGiven() {
+  return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
+         !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+// Started from the menu, the window has no terminal: a start failure shows in a message
+// box as well (not on the offscreen platform, where nobody could close it).
+void showStartFailure(int argc, char** argv, const std::string& text) {
+  const bool windows = argc < 2 || std::strcmp(argv[1], "--headless") != 0;
+  if (!windows || !displayGiven() || qgetenv("QT_QPA_PLATFORM") == "offscreen") return;
+  int qtArgc = 1;
+  QApplication app(qtArgc, argv);
+  QMessageBox::critical(nullptr, QStringLiteral("ratemon"), QString::fromStdString(text));
+}
+
 }  // namespace
 
 int main(int argc0, char** argv0) {
   radmon::StartOptions start(argc0, argv0);
   radmon::useUiLanguage(start.language());
+  if (const auto answered = radmon::answerCommandLine(
+          radmon::ratemonOptions(), std::vector<std::string>(argv0 + 1, argv0 + argc0)))
+    return *answered;
+  const bool settingsCommand = start.settingsCommand().given();
   if (start.problem() != radmon::StartOptions::Problem::None) {
-    std::cerr << radmon::optionProblemText(start.problem()) << "\n"
+    const std::string problem = radmon::optionProblemText(start.problem());
+    std::cerr << problem << "\n"
               << radmon::messages::usage(radmon::messages::Usage::windows) << std::endl;
+    if (!settingsCommand) showStartFailure(start.argc(), start.argv(), problem);
     return 2;
   }
-  const radmon::StationResult station = radmon::findStationFolder(start.station());
+  const radmon::StationResult station =
+      radmon::findStationFolder(start.station(), start.createStation());
   if (station.failure) {
-    std::cerr << radmon::stationFailedText(station.station.folder, *station.failure) << std::endl;
+    const std::string text = radmon::stationFaultText(station);
+    std::cerr << text << std::endl;
+    if (!settingsCommand) showStartFailure(start.argc(), start.argv(), text);
     return 1;
   }
   if (const auto& command = start.settingsCommand(); command.given()) {
@@ -140,8 +167,7 @@ int main(int argc0, char** argv0) {
     }
   }
   // Without a display Qt would abort in the window's platform; say what works instead.
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
-      qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+  if (!displayGiven()) {
     int qtArgc = 1;
     QCoreApplication app(qtArgc, argv);
     std::cerr << radmon::messages::noDisplay() << std::endl;

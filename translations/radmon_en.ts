@@ -73,6 +73,431 @@
     </message>
 </context>
 <context>
+    <name>Options</name>
+    <message>
+        <source>この説明を表示して終わります</source>
+        <translation>shows this help and ends</translation>
+    </message>
+    <message>
+        <source>放射線モニタの日ごとのグラフを描き、FTP で公開します</source>
+        <translation>draw the radiation monitor&apos;s day graph and publish it by FTP</translation>
+    </message>
+    <message>
+        <source>ratemon が書く日ごとのファイルを読み、一日の線量率を二つの半日のパネルに
+最大と平均とともに描き、グラフを JPEG や BMP で data フォルダに保存し、
+FTP 転送が有効なら ftpscript で JPEG を送ります。測定局フォルダは ratemon と同じ
+順に決まります。一つの測定局で動く dayplot は一つだけです。</source>
+        <translation>Reads the day file that ratemon writes, draws the day&apos;s dose rate on two half-day
+panels with the day&apos;s maximum and average, saves the graph as JPEG and/or BMP in the
+data folder and, when FTP transfer is on, uploads the JPEG with ftpscript. The station
+folder is chosen as for ratemon. One dayplot runs per station.</translation>
+    </message>
+    <message>
+        <source>設定画面を開きます</source>
+        <translation>opens the settings window</translation>
+    </message>
+    <message>
+        <source>画面なしで dayplot.ini の設定どおりに定時処理します (SIGINT / SIGTERM で終了)</source>
+        <translation>runs the schedule of dayplot.ini without a window (SIGINT / SIGTERM end it)</translation>
+    </message>
+    <message>
+        <source>指定した日のグラフを描いて保存し、FTP 転送が有効なら転送の終わりを待ちます</source>
+        <translation>draws and saves the graph of that day and, when FTP transfer is on, waits for the upload</translation>
+    </message>
+    <message>
+        <source>指定した月の日ごとの平均と範囲のグラフを描きます</source>
+        <translation>draws the daily averages and ranges of that month</translation>
+    </message>
+    <message>
+        <source>指定した年の日ごとの平均と範囲のグラフを描きます</source>
+        <translation>draws the daily averages and ranges of that year</translation>
+    </message>
+    <message>
+        <source>設定を key=value で一覧します</source>
+        <translation>lists the settings as key=value</translation>
+    </message>
+    <message>
+        <source>設定を変更します (繰り返し可)</source>
+        <translation>changes settings (repeatable)</translation>
+    </message>
+    <message>
+        <source>測定局フォルダ (設定、data/、ロックファイル)。既存のフォルダに限ります</source>
+        <translation>the station folder (settings, data/, lock file); it must exist</translation>
+    </message>
+    <message>
+        <source>--station のフォルダがなければ作成します</source>
+        <translation>creates the --station folder when it does not exist</translation>
+    </message>
+    <message>
+        <source>表示とグラフの文字の言語。書くファイルはどちらでも同じです</source>
+        <translation>the language of the interface and the graph&apos;s texts; the files written are the same in both</translation>
+    </message>
+    <message>
+        <source>画面なしで定時処理します</source>
+        <translation>runs the schedule without a window</translation>
+    </message>
+    <message>
+        <source>その日を処理して終わります</source>
+        <translation>processes that day and ends</translation>
+    </message>
+    <message>
+        <source>その月を data/μSVHGraph_YYYYMM.jpg に描いて終わります</source>
+        <translation>draws that month into data/μSVHGraph_YYYYMM.jpg and ends</translation>
+    </message>
+    <message>
+        <source>その年を data/μSVHGraph_YYYY.jpg に描いて終わります</source>
+        <translation>draws that year into data/μSVHGraph_YYYY.jpg and ends</translation>
+    </message>
+    <message>
+        <source>設定を key=value で一覧します (パスワードは (set) か (unset))</source>
+        <translation>lists the settings as key=value (passwords as (set) or (unset))</translation>
+    </message>
+    <message>
+        <source>設定を変更します。拒否した値はキーを示し、ファイルを変えません</source>
+        <translation>changes a setting; a refused value names its key and changes no file</translation>
+    </message>
+    <message>
+        <source>設定 (FTP のパスワードを含むため所有者のみ読めます)</source>
+        <translation>the settings (readable by its owner only: it holds the FTP password)</translation>
+    </message>
+    <message>
+        <source>公開の設定 (publish.*)</source>
+        <translation>the publishing settings (publish.*)</translation>
+    </message>
+    <message>
+        <source>読み取りの設定 (readings.*)</source>
+        <translation>the readings settings (readings.*)</translation>
+    </message>
+    <message>
+        <source>ロックファイル。画面か --headless の間保持します</source>
+        <translation>the lock file, held while the window or --headless runs</translation>
+    </message>
+    <message>
+        <source>転送の FTP スクリプト。dayplot の終わりに消します</source>
+        <translation>the FTP script of an upload; removed when dayplot ends</translation>
+    </message>
+    <message>
+        <source>日ごとの記録 (読みます)</source>
+        <translation>a day&apos;s records (read)</translation>
+    </message>
+    <message>
+        <source>日ごとのグラフ</source>
+        <translation>a day&apos;s graph</translation>
+    </message>
+    <message>
+        <source>--station がないときの測定局フォルダ</source>
+        <translation>the station folder when --station is not given</translation>
+    </message>
+    <message>
+        <source>--lang がないときの表示の言語</source>
+        <translation>the interface language when --lang is not given</translation>
+    </message>
+    <message>
+        <source>--process、--month、--year: 0 終了、1 日ごとのファイルがない、2 ほかの失敗、3 転送の失敗</source>
+        <translation>--process, --month, --year: 0 done, 1 the day file is missing, 2 any other failure, 3 the upload failed</translation>
+    </message>
+    <message>
+        <source>サウンド入力の GM 管を数え、線量率を表示し、毎分の記録を書きます</source>
+        <translation>count a Geiger tube on the sound input, show the dose rate, record each minute</translation>
+    </message>
+    <message>
+        <source>サウンド入力 (22050 Hz, 8 ビット, モノラル) につないだ GM 管のパルスを数え、
+管の感度で毎分の計数を μSv/h の線量率にし、二段の警報を鳴らし、
+一分に一行を日ごとのファイル data/μSVHData&lt;yyyymmdd&gt;.csv に書きます。
+測定局フォルダは --station、RADMON_STATION、書き込めるプログラムのフォルダ、
+$XDG_DATA_HOME/radmon (既定 ~/.local/share/radmon) の順に決まります。</source>
+        <translation>Counts the pulses of a Geiger-Muller tube wired to the sound input (22050 Hz, 8 bits,
+mono), turns counts per minute into a dose rate in μSv/h with the tube&apos;s sensitivity,
+sounds two alarm stages and writes one line a minute into the day file
+data/μSVHData&lt;yyyymmdd&gt;.csv. The station folder is --station, else RADMON_STATION, else
+the program&apos;s own folder when writable, else $XDG_DATA_HOME/radmon (~/.local/share/radmon).</translation>
+    </message>
+    <message>
+        <source>測定画面を開きます (開始ボタンで測定を始めます)</source>
+        <translation>opens the measuring window (the start button starts measuring)</translation>
+    </message>
+    <message>
+        <source>画面なしで測定します。記録の行は標準出力に、メッセージは標準エラーに出します (SIGINT / SIGTERM で終了)</source>
+        <translation>measures without a window: record lines on standard output, messages on standard error (SIGINT / SIGTERM end it)</translation>
+    </message>
+    <message>
+        <source>設定を画面と同じ検査で変更します (繰り返し可)</source>
+        <translation>changes settings with the window&apos;s checks (repeatable)</translation>
+    </message>
+    <message>
+        <source>表示の言語。なければロケールから: 日本語、C、POSIX なら日本語、ほかの言語なら英語</source>
+        <translation>the interface language; without it the locale&apos;s: Japanese for Japanese, C and POSIX, English for any other</translation>
+    </message>
+    <message>
+        <source>画面なしで測定します</source>
+        <translation>measures without a window</translation>
+    </message>
+    <message>
+        <source>入力: default (既定の録音デバイス)、device:NAME、WAVファイル (モノラル 22050 Hz)、
+sim:CPM または sim:BASE:RAISED@HH:MM-HH:MM (,seed=N ,tube=KIND を付けられます)</source>
+        <translation>the input: default (the default recording device), device:NAME, a WAV file (mono 22050 Hz),
+sim:CPM or sim:BASE:RAISED@HH:MM-HH:MM (with ,seed=N ,tube=KIND)</translation>
+    </message>
+    <message>
+        <source>ファイルやシミュレーションを --start から始まる仮想の時計で速く処理します</source>
+        <translation>replays a file or simulation as fast as it can, on a virtual clock starting at --start</translation>
+    </message>
+    <message>
+        <source>--fast の仮想の時計の開始日時</source>
+        <translation>the start of --fast&apos;s virtual clock</translation>
+    </message>
+    <message>
+        <source>N 秒分の音で終わります</source>
+        <translation>ends after N seconds of sound</translation>
+    </message>
+    <message>
+        <source>この実行での管の不感時間 (マイクロ秒、既定は計数の設定)</source>
+        <translation>the tube&apos;s dead time for this run (microseconds; default: the counting setting)</translation>
+    </message>
+    <message>
+        <source>警報を鳴らさず、知らせるだけにします</source>
+        <translation>tells the alarm stages without sounding them</translation>
+    </message>
+    <message>
+        <source>毎分の記録とイベントを MQTT ブローカーに送ります:
+mqtt[s]://[USER[:PASSWORD]@]HOST[:PORT]/TOPIC/PREFIX</source>
+        <translation>publishes each minute&apos;s record and the events to an MQTT broker:
+mqtt[s]://[USER[:PASSWORD]@]HOST[:PORT]/TOPIC/PREFIX</translation>
+    </message>
+    <message>
+        <source>Home Assistant の discovery をこの接頭辞で送ります</source>
+        <translation>announces the readings to Home Assistant under this discovery prefix</translation>
+    </message>
+    <message>
+        <source>設定。画面を閉じるときと --set で保存します</source>
+        <translation>the settings, saved when the window closes and by --set</translation>
+    </message>
+    <message>
+        <source>計数の設定 (counting.*)</source>
+        <translation>the counting settings (counting.*)</translation>
+    </message>
+    <message>
+        <source>MQTT の設定 (mqtt.*)</source>
+        <translation>the MQTT settings (mqtt.*)</translation>
+    </message>
+    <message>
+        <source>ロックファイル。二つ目の ratemon は拒否されます</source>
+        <translation>the lock file; a second ratemon on the station is refused</translation>
+    </message>
+    <message>
+        <source>日ごとの記録</source>
+        <translation>a day&apos;s records</translation>
+    </message>
+    <message>
+        <source>日ごとのイベント記録 (4 番目の欄は表示の言語の説明文)</source>
+        <translation>a day&apos;s event log (its fourth field is prose in the interface&apos;s language)</translation>
+    </message>
+    <message>
+        <source>書き込めなかった記録とイベント。次に書けるときに書き込みます</source>
+        <translation>records and events that could not be written, written when they can be</translation>
+    </message>
+    <message>
+        <source>第一段と第二段の警報音 (測定局のもの、なければ /usr/share/radmon)</source>
+        <translation>the first and second stage alarm sounds (the station&apos;s own, else /usr/share/radmon&apos;s)</translation>
+    </message>
+    <message>
+        <source>--mqtt のアドレスにないときのパスワード</source>
+        <translation>the password when --mqtt&apos;s address has none</translation>
+    </message>
+    <message>
+        <source>0 終了、1 開始できない (ロック中、感度がない、入力を開けない、画面がない) か
+--set を拒否した、2 引数の誤り、3 サウンドサーバーにもう接続できない</source>
+        <translation>0 done, 1 refused to start (lock held, no sensitivity, an input that cannot be opened,
+no display) or a refused --set, 2 bad arguments, 3 the sound server cannot be reached any more</translation>
+    </message>
+    <message>
+        <source>MQTT ブローカーから測定局の記録を集め、局ごとの日ごとのファイルに書きます</source>
+        <translation>collect the stations&apos; records from an MQTT broker into day files per station</translation>
+    </message>
+    <message>
+        <source>接頭辞/&lt;局名&gt;/state の記録を フォルダ/&lt;局名&gt;/data/μSVHData&lt;日付&gt;.csv に時刻の順に
+書きます。欠けた記録は局に再送を頼み、--give-up 秒待っても届かなければ報告します。
+mqtts:// では --ca-file がなければシステムの証明書で確かめます。SIGINT / SIGTERM で終わります。</source>
+        <translation>Writes the records of PREFIX/&lt;station&gt;/state into DIR/&lt;station&gt;/data/μSVHData&lt;date&gt;.csv in order of time.
+Missing records are asked of the station again and reported when they do not arrive within --give-up seconds.
+mqtts:// is checked against the system certificates without --ca-file. SIGINT / SIGTERM end it.</translation>
+    </message>
+    <message>
+        <source>記録を集めます</source>
+        <translation>collects the records</translation>
+    </message>
+    <message>
+        <source>ブローカーと接頭辞: mqtt[s]://[USER[:PASSWORD]@]HOST[:PORT]/PREFIX</source>
+        <translation>the broker and prefix: mqtt[s]://[USER[:PASSWORD]@]HOST[:PORT]/PREFIX</translation>
+    </message>
+    <message>
+        <source>局ごとのフォルダを作るフォルダ</source>
+        <translation>the folder that holds a folder per station</translation>
+    </message>
+    <message>
+        <source>mqtts:// で信頼する CA 証明書</source>
+        <translation>the CA certificate trusted for mqtts://</translation>
+    </message>
+    <message>
+        <source>記録が来ず欠けもないままこの秒数が過ぎたら終わります</source>
+        <translation>ends after this many seconds without records and with no gaps open</translation>
+    </message>
+    <message>
+        <source>ブローカーでのこのコレクターの名前 (既定: ホスト名とフォルダに保存した ID)</source>
+        <translation>this collector&apos;s name at the broker (default: the host name and an ID kept in the folder)</translation>
+    </message>
+    <message>
+        <source>同じグループの複数のコレクターで局の記録を分担します ($share/グループ/...)</source>
+        <translation>collectors of one group share the stations&apos; records ($share/GROUP/...)</translation>
+    </message>
+    <message>
+        <source>欠けた記録の再送を待つ秒数 (既定 600)</source>
+        <translation>how long missing records are waited for (default 600)</translation>
+    </message>
+    <message>
+        <source>メッセージの言語。なければロケールから</source>
+        <translation>the messages&apos; language; without it the locale&apos;s</translation>
+    </message>
+    <message>
+        <source>局ごとの日ごとの記録</source>
+        <translation>a station&apos;s day records</translation>
+    </message>
+    <message>
+        <source>コレクターのログ</source>
+        <translation>the collector&apos;s log</translation>
+    </message>
+    <message>
+        <source>ブローカーでの名前に使う、保存した ID</source>
+        <translation>the kept ID in the collector&apos;s name at the broker</translation>
+    </message>
+    <message>
+        <source>0 終了、1 開始できない、2 引数の誤り</source>
+        <translation>0 done, 1 cannot start, 2 bad arguments</translation>
+    </message>
+    <message>
+        <source>dayplot が書く FTP コマンドスクリプトを実行します</source>
+        <translation>run an FTP command script as dayplot writes it</translation>
+    </message>
+    <message>
+        <source>dayplot が転送のために書くコマンドスクリプト (open, user, cd, bin, ascii, put, mput,
+lcd, close, bye) を libcurl で実行します。サーバーにないフォルダは実行を終わらせ、
+不明なコマンドがあれば何も送りません。スクリプトは CP932 か UTF-8 です。</source>
+        <translation>Runs with libcurl the command scripts dayplot writes for an upload (open, user, cd, bin,
+ascii, put, mput, lcd, close, bye). A folder missing on the server ends the run; an
+unknown command sends nothing at all. Scripts are in CP932 or UTF-8.</translation>
+    </message>
+    <message>
+        <source>スクリプトを実行します</source>
+        <translation>runs the script</translation>
+    </message>
+    <message>
+        <source>受け付けますが何も変えません</source>
+        <translation>accepted; changes nothing</translation>
+    </message>
+    <message>
+        <source>libcurl の通信の記録を標準エラーに出します</source>
+        <translation>libcurl&apos;s protocol trace on standard error</translation>
+    </message>
+    <message>
+        <source>open の後でログインしません</source>
+        <translation>no login after open</translation>
+    </message>
+    <message>
+        <source>初めて見る SSH のホスト鍵を保存せず、指紋を示して拒否します</source>
+        <translation>refuses an SSH host key seen for the first time, with its fingerprint, instead of keeping it</translation>
+    </message>
+    <message>
+        <source>応答のないサーバーや止まった転送を待つ秒数 (既定 60)</source>
+        <translation>how long a silent server or a stopped transfer is waited for (default 60)</translation>
+    </message>
+    <message>
+        <source>測定局の公開の設定 (TLS、信頼する証明書、鍵ファイル)</source>
+        <translation>the station&apos;s publishing settings (TLS, trusted certificates, key file)</translation>
+    </message>
+    <message>
+        <source>実行するスクリプト (&quot;パス&quot; と引用符で囲めます)</source>
+        <translation>the script to run (may be quoted: &quot;path&quot;)</translation>
+    </message>
+    <message>
+        <source>0 すべて転送した、2 コマンドラインかスクリプトの誤り (何も送っていません)、
+ほかは最初の失敗の原因による</source>
+        <translation>0 all transfers done, 2 the command line or the script is faulty (nothing was sent),
+else after the first failure&apos;s cause</translation>
+    </message>
+    <message>
+        <source>模擬の GM 管の音を WAV ファイルに書きます</source>
+        <translation>write the sound of a simulated Geiger tube to a WAV file</translation>
+    </message>
+    <message>
+        <source>模擬の GM 管の音を 8 ビット符号なしモノラル 22050 Hz の WAV ファイルに書き、
+含まれるパルスの数を pulses=N と標準出力に出します。ratemon --input で再生できます。</source>
+        <translation>Writes the sound of a simulated Geiger tube to an 8-bit unsigned mono WAV file at
+22050 Hz and prints the number of pulses it holds as pulses=N. ratemon --input plays it.</translation>
+    </message>
+    <message>
+        <source>WAV ファイルを書きます</source>
+        <translation>writes the WAV file</translation>
+    </message>
+    <message>
+        <source>一定の計数率 (CPM)。--cpm か --profile が必要です</source>
+        <translation>a constant count rate (CPM); --cpm or --profile is needed</translation>
+    </message>
+    <message>
+        <source>基準 CPM と、時刻範囲で上昇する CPM (例 20:120@13:00-16:00)</source>
+        <translation>a base CPM and a raised CPM over a time range (e.g. 20:120@13:00-16:00)</translation>
+    </message>
+    <message>
+        <source>録音の長さ (秒, 1 ～ 864000)</source>
+        <translation>the recording&apos;s length (seconds, 1 to 864000)</translation>
+    </message>
+    <message>
+        <source>管の種類 (既定 narrow): narrow 幅約 100 μs のパルス、
+wide 約 1 ms しきい値より下にとどまるパルス、
+afterpulse narrow の 1 割に 0.5～1.5 ms 後のアフターパルス、
+paralysable 放電のたびに 1 ms 不感 (その間の放電で延びる)</source>
+        <translation>the kind of tube (default narrow): narrow pulses about 100 μs wide,
+wide pulses staying under the threshold for about 1 ms,
+afterpulse narrow with an afterpulse 0.5 to 1.5 ms later on a tenth,
+paralysable 1 ms dead after each discharge (extended by discharges in it)</translation>
+    </message>
+    <message>
+        <source>乱数の種 (既定 1)。同じ種なら同じ音になります</source>
+        <translation>the random seed (default 1); the same seed gives the same sound</translation>
+    </message>
+    <message>
+        <source>最初のサンプルの時刻 (既定 00:00)</source>
+        <translation>the time of the first sample (default 00:00)</translation>
+    </message>
+    <message>
+        <source>書く WAV ファイル</source>
+        <translation>the WAV file to write</translation>
+    </message>
+    <message>
+        <source>書く WAV ファイル。書けなかったときは消します</source>
+        <translation>the WAV file written; removed when it cannot be written whole</translation>
+    </message>
+    <message>
+        <source>0 書いた、1 WAV ファイルを書けない、2 引数の誤り</source>
+        <translation>0 written, 1 the WAV file cannot be written, 2 bad arguments</translation>
+    </message>
+    <message>
+        <source>使い方:</source>
+        <translation>Usage:</translation>
+    </message>
+    <message>
+        <source>%1 には値 %2 を指定してください</source>
+        <translation>%1 needs a value: %2</translation>
+    </message>
+    <message>
+        <source>不明な引数: %1</source>
+        <translation>Unknown argument: %1</translation>
+    </message>
+    <message>
+        <source>オプション:</source>
+        <translation>Options:</translation>
+    </message>
+</context>
+<context>
     <name>StartOptions</name>
     <message>
         <source>--station には測定局フォルダを指定してください。</source>
@@ -113,6 +538,14 @@
     <message>
         <source>--set にはキー=値を指定してください: 「%1」</source>
         <translation>--set takes key=value: &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>測定局フォルダ %1 がありません。作成するには --create を付けてください。</source>
+        <translation>The station folder %1 does not exist. Add --create to make it.</translation>
+    </message>
+    <message>
+        <source>測定局フォルダ %1 に書き込めません: %2</source>
+        <translation>The station folder %1 is not writable: %2</translation>
     </message>
 </context>
 <context>
@@ -486,14 +919,6 @@
         <translation>Cannot open the lock file %1 (%2)</translation>
     </message>
     <message>
-        <source>使い方: %1
-  SOURCE: WAVファイル (モノラル 22050 Hz), sim:CPM, sim:BASE:RAISED@HH:MM-HH:MM,
-          default (既定の録音デバイス) または録音デバイス名 (device:NAME)</source>
-        <translation>Usage: %1
-  SOURCE: a WAV file (mono, 22050 Hz), sim:CPM, sim:BASE:RAISED@HH:MM-HH:MM,
-          default (the default recording device) or a recording device name (device:NAME)</translation>
-    </message>
-    <message>
         <source>不明な引数: %1</source>
         <translation>Unknown argument: %1</translation>
     </message>
@@ -774,16 +1199,6 @@
         <translation>The dose monitor is already running in this folder (%1 is in use). If it runs as the service, systemctl --user stop ratemon stops it.</translation>
     </message>
     <message>
-        <source>使い方: ratemon [--station DIR] [--lang ja|en] [--input SOURCE]
-        %1
-        ratemon [--station DIR] --show-settings    設定を key=value で一覧します
-        ratemon [--station DIR] --set KEY=VALUE... 設定を変更します (繰り返し可)</source>
-        <translation>Usage: ratemon [--station DIR] [--lang ja|en] [--input SOURCE]
-       %1
-       ratemon [--station DIR] --show-settings    lists the settings as key=value
-       ratemon [--station DIR] --set KEY=VALUE... changes settings (repeatable)</translation>
-    </message>
-    <message>
         <source>画面がないためウィンドウを開けません。画面なしで測定するには ratemon --headless --input SOURCE を使ってください。</source>
         <translation>There is no screen to open the window on. To measure without a window, use ratemon --headless --input SOURCE.</translation>
     </message>
@@ -794,6 +1209,85 @@
     <message>
         <source>線量率 95%区間の上限</source>
         <translation>Dose rate, 95 % interval high</translation>
+    </message>
+</context>
+<context>
+    <name>collect</name>
+    <message>
+        <source>アドレスは mqtt:// か mqtts:// で始めてください</source>
+        <translation>The address must start with mqtt:// or mqtts://</translation>
+    </message>
+    <message>
+        <source>アドレスにホスト名がありません</source>
+        <translation>The address has no host name</translation>
+    </message>
+    <message>
+        <source>アドレスのポート番号が正しくありません</source>
+        <translation>The address&apos;s port number is not valid</translation>
+    </message>
+    <message>
+        <source>アドレスにトピックの接頭辞がありません (+ と # は使えません)</source>
+        <translation>The address has no topic prefix (+ and # cannot be used)</translation>
+    </message>
+    <message>
+        <source>不明な引数: %1</source>
+        <translation>Unknown argument: %1</translation>
+    </message>
+    <message>
+        <source>局名をフォルダ名にできません: %1</source>
+        <translation>The station name cannot be a folder name: %1</translation>
+    </message>
+    <message>
+        <source>記録として読めないメッセージです: %1</source>
+        <translation>A message that cannot be read as a record: %1</translation>
+    </message>
+    <message>
+        <source>記録を書き込めません (%1): %2</source>
+        <translation>Cannot write the record (%1): %2</translation>
+    </message>
+    <message>
+        <source>ブローカーに接続しました: %1</source>
+        <translation>Connected to the broker: %1</translation>
+    </message>
+    <message>
+        <source>ブローカーとの接続が切れました。再接続します</source>
+        <translation>The connection to the broker was lost; connecting again</translation>
+    </message>
+    <message>
+        <source>ブローカーとの通信に失敗しました (証明書を確認してください): %1</source>
+        <translation>Talking to the broker failed (check the certificate): %1</translation>
+    </message>
+    <message>
+        <source>ブローカーが接続を拒否しました (ユーザー名とパスワードを確認してください): %1</source>
+        <translation>The broker refused the connection (check the user name and password): %1</translation>
+    </message>
+    <message>
+        <source>開始できません: %1</source>
+        <translation>Cannot start: %1</translation>
+    </message>
+    <message>
+        <source>書き込んだ記録: %1</source>
+        <translation>Records written: %1</translation>
+    </message>
+    <message>
+        <source>、再送を待っていた欠け: %1 か所</source>
+        <translation>, gaps still waiting to be sent again: %1</translation>
+    </message>
+    <message>
+        <source>局 %1 の記録 %2 ～ %3 が欠けています。局に再送を頼みます</source>
+        <translation>Station %1&apos;s records %2 to %3 are missing; asking the station to send them again</translation>
+    </message>
+    <message>
+        <source>局 %1 の記録 %2 ～ %3 は再送を頼んでも届きません。欠けたままです</source>
+        <translation>Station %1&apos;s records %2 to %3 did not arrive when asked again; they stay missing</translation>
+    </message>
+    <message>
+        <source>ブローカーでの名前 (クライアント ID): %1</source>
+        <translation>Name at the broker (client ID): %1</translation>
+    </message>
+    <message>
+        <source>ログファイルに書き込めません: %1</source>
+        <translation>Cannot write to the log file: %1</translation>
     </message>
 </context>
 <context>
@@ -1383,34 +1877,6 @@ Fingerprint:
         <translation>The file to send is missing or cannot be read</translation>
     </message>
     <message>
-        <source>使い方: dayplot                      設定画面を開きます
-        dayplot --headless           画面なしで dayplot.ini の設定どおりに定時処理します
-                                     (SIGINT / SIGTERM で終了)
-        dayplot --process YYYYMMDD   指定した日のグラフを描き、dayplot.ini の設定どおりに
-                                     画像を保存します。FTP転送が有効なら転送の終わりを待ち、
-                                     失敗したときは終了コード3で終わります。
-        dayplot --month YYYYMM       指定した月の日ごとの平均と範囲のグラフを描きます
-        dayplot --year YYYY          指定した年の日ごとの平均と範囲のグラフを描きます
-                                     (保存と転送は --process と同じ)
-        dayplot --show-settings      設定を key=value で一覧します
-        dayplot --set KEY=VALUE...   設定を変更します (繰り返し可)
-        どの形にも --station DIR (測定局フォルダ) と --lang ja|en (言語) を付けられます。
-</source>
-        <translation>Usage: dayplot                      opens the settings window
-       dayplot --headless           processes on the schedule of dayplot.ini without a window
-                                    (ends on SIGINT / SIGTERM)
-       dayplot --process YYYYMMDD   draws the graph of that day and saves the images as
-                                    dayplot.ini says. With FTP transfer on it waits for the
-                                    upload and ends with exit status 3 when it fails.
-       dayplot --month YYYYMM       draws the daily mean and range of that month
-       dayplot --year YYYY          draws the daily mean and range of that year
-                                    (saved and uploaded as with --process)
-       dayplot --show-settings      lists the settings as key=value
-       dayplot --set KEY=VALUE...   changes settings (repeatable)
-       Each form takes --station DIR (station folder) and --lang ja|en (language).
-</translation>
-    </message>
-    <message>
         <source>SSH サーバの鍵を初めて受け取りました。指紋がサーバのものか確かめてください</source>
         <translation>The SSH server&apos;s key was received for the first time. Check that the fingerprint is the server&apos;s</translation>
     </message>
@@ -1816,6 +2282,65 @@ Fingerprint:
     <message>
         <source>注意: SSH サーバ %1 の鍵 (指紋 %2) を受け入れましたが、記録できません</source>
         <translation>Note: the key of SSH server %1 (fingerprint %2) was accepted, but cannot be kept</translation>
+    </message>
+</context>
+<context>
+    <name>gmsim</name>
+    <message>
+        <source>%1 には値を指定してください</source>
+        <translation>%1 needs a value</translation>
+    </message>
+    <message>
+        <source>CPM が正しくありません: %1</source>
+        <translation>The CPM is not valid: %1</translation>
+    </message>
+    <message>
+        <source>プロファイルが正しくありません: %1</source>
+        <translation>The profile is not valid: %1</translation>
+    </message>
+    <message>
+        <source>管の種類が正しくありません: %1</source>
+        <translation>The kind of tube is not valid: %1</translation>
+    </message>
+    <message>
+        <source>秒数が正しくありません: %1</source>
+        <translation>The number of seconds is not valid: %1</translation>
+    </message>
+    <message>
+        <source>乱数の種が正しくありません: %1</source>
+        <translation>The random seed is not valid: %1</translation>
+    </message>
+    <message>
+        <source>開始時刻が正しくありません: %1</source>
+        <translation>The start time is not valid: %1</translation>
+    </message>
+    <message>
+        <source>不明な引数: %1</source>
+        <translation>Unknown argument: %1</translation>
+    </message>
+    <message>
+        <source>--cpm か --profile を指定してください</source>
+        <translation>Give --cpm or --profile</translation>
+    </message>
+    <message>
+        <source>--seconds を指定してください</source>
+        <translation>Give --seconds</translation>
+    </message>
+    <message>
+        <source>--out を指定してください</source>
+        <translation>Give --out</translation>
+    </message>
+    <message>
+        <source>WAVファイルを作れません: %1</source>
+        <translation>Cannot create the WAV file: %1</translation>
+    </message>
+    <message>
+        <source>WAVファイルに書けません: %1</source>
+        <translation>Cannot write the WAV file: %1</translation>
+    </message>
+    <message>
+        <source>WAVファイルを閉じられません: %1</source>
+        <translation>Cannot close the WAV file: %1</translation>
     </message>
 </context>
 <context>

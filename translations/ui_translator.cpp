@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QTranslator>
 #include <cstdio>
+#include <iostream>
 
 namespace radmon {
 namespace {
@@ -68,6 +69,72 @@ std::string stationFailedText(const std::string& folder, const std::string& reas
                     QT_TRANSLATE_NOOP("StartOptions", "測定局フォルダ %1 を作成できません: %2")))
       .arg(QString::fromStdString(folder), QString::fromStdString(reason))
       .toStdString();
+}
+
+std::string stationFaultText(const StationResult& result) {
+  const QString folder = QString::fromStdString(result.station.folder);
+  switch (result.fault) {
+    case StationFault::Missing:
+      return QString::fromStdString(
+                 uiText("StartOptions",
+                        QT_TRANSLATE_NOOP("StartOptions",
+                                          "測定局フォルダ %1 がありません。作成するには "
+                                          "--create を付けてください。")))
+          .arg(folder)
+          .toStdString();
+    case StationFault::NotWritable:
+      return QString::fromStdString(
+                 uiText(
+                     "StartOptions",
+                     QT_TRANSLATE_NOOP("StartOptions", "測定局フォルダ %1 に書き込めません: %2")))
+          .arg(folder, QString::fromStdString(result.failure.value_or("")))
+          .toStdString();
+    case StationFault::CannotCreate:
+    case StationFault::None:
+      break;
+  }
+  return stationFailedText(result.station.folder, result.failure.value_or(""));
+}
+
+std::string programUsage(const ProgramOptions& program) {
+  return usageText(program, uiText("Options", QT_TRANSLATE_NOOP("Options", "使い方:")));
+}
+
+std::string optionFaultText(const ProgramOptions& program, const OptionCheck& check) {
+  QString sentence;
+  if (check.fault == OptionFault::MissingValue) {
+    sentence =
+        QString::fromStdString(
+            uiText("Options", QT_TRANSLATE_NOOP("Options", "%1 には値 %2 を指定してください")))
+            .arg(QString::fromStdString(check.argument),
+                 QString::fromUtf8(check.option && check.option->value ? check.option->value : ""));
+  } else {
+    sentence =
+        QString::fromStdString(uiText("Options", QT_TRANSLATE_NOOP("Options", "不明な引数: %1")))
+            .arg(QString::fromStdString(check.argument));
+  }
+  return sentence.toStdString() + "\n" + programUsage(program);
+}
+
+std::optional<int> answerCommandLine(const ProgramOptions& program,
+                                     const std::vector<std::string>& args) {
+  if (args.size() == 1 && args[0] == "--man") {
+    useUiLanguage(UiLanguage::English);
+    std::cout << manPage(program, uiText, "");
+    return 0;
+  }
+  const OptionCheck check = checkOptions(program, args);
+  if (check.help) {
+    std::cout << helpText(program, uiText,
+                          uiText("Options", QT_TRANSLATE_NOOP("Options", "使い方:")),
+                          uiText("Options", QT_TRANSLATE_NOOP("Options", "オプション:")));
+    std::cout.flush();
+    return 0;
+  }
+  if (check.fault == OptionFault::None) return std::nullopt;
+  std::cerr << optionFaultText(program, check);
+  std::cerr.flush();
+  return 2;
 }
 
 namespace {

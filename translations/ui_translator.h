@@ -7,8 +7,10 @@
 #include <ostream>
 #include <string>
 
+#include "command_options.h"
 #include "settings_edits.h"
 #include "start_options.h"
+#include "station_folder.h"
 
 namespace radmon {
 
@@ -24,6 +26,19 @@ std::string uiText(const char* context, const char* source);
 std::string optionProblemText(StartOptions::Problem problem);
 std::string stationInUseText(const std::string& folder);
 std::string stationFailedText(const std::string& folder, const std::string& reason);
+// Why the station folder was refused or could not be made, naming it.
+std::string stationFaultText(const StationResult& result);
+
+// The usage of `program` in the interface's language.
+std::string programUsage(const ProgramOptions& program);
+// The sentence for a faulty command line, naming the argument, and the usage.
+std::string optionFaultText(const ProgramOptions& program, const OptionCheck& check);
+// Answers what needs no more of the program, `args` without the program name: --help
+// (the help on stdout, 0), the build's --man (the English man page on stdout, 0) and a
+// command line the declaration refuses (the fault and the usage on stderr, 2). Nothing,
+// and no output, when the program goes on.
+std::optional<int> answerCommandLine(const ProgramOptions& program,
+                                     const std::vector<std::string>& args);
 
 // The words of --show-settings and --set, the same for both programs.
 std::string settingChangedText(const SettingChanged& change);

@@ -17,7 +17,9 @@ TEST(ChooseUiLanguage, OptionThenLocale) {
       {std::nullopt, {std::nullopt, std::nullopt, std::nullopt, "en_US.UTF-8"}, L::English},
       {std::nullopt, {std::nullopt, std::nullopt, std::nullopt, "ja_JP.UTF-8"}, L::Japanese},
       {std::nullopt, {std::nullopt, std::nullopt, std::nullopt, "C.UTF-8"}, L::Japanese},
-      {std::nullopt, {std::nullopt, std::nullopt, std::nullopt, "de_DE@euro"}, L::Japanese},
+      {std::nullopt, {std::nullopt, std::nullopt, std::nullopt, "de_DE@euro"}, L::English},
+      {std::nullopt, {std::nullopt, std::nullopt, std::nullopt, "fr_FR.UTF-8"}, L::English},
+      {std::nullopt, {"ja", std::nullopt, std::nullopt, "de_DE.UTF-8"}, L::Japanese},
       {std::nullopt, {std::nullopt, std::nullopt, std::nullopt, "en"}, L::English},
       // LC_ALL over LC_MESSAGES over LANG; an empty one counts as unset.
       {std::nullopt, {std::nullopt, "ja_JP.UTF-8", "en_GB.UTF-8", "en_US.UTF-8"}, L::Japanese},
@@ -40,11 +42,13 @@ TEST(ChooseUiLanguage, OptionThenLocale) {
 TEST(StartOptions, TakesItsOptionsAndLeavesTheRestForTheProgram) {
   char* argv[] = {const_cast<char*>("dayplot"),  const_cast<char*>("--lang"),
                   const_cast<char*>("en"),       const_cast<char*>("--process"),
-                  const_cast<char*>("20260101"), const_cast<char*>("--station=/s/")};
-  StartOptions options(6, argv);
+                  const_cast<char*>("20260101"), const_cast<char*>("--station=/s/"),
+                  const_cast<char*>("--create")};
+  StartOptions options(7, argv);
   EXPECT_EQ(options.problem(), StartOptions::Problem::None);
   EXPECT_EQ(options.language(), UiLanguage::English);
   EXPECT_EQ(options.station(), "/s/");
+  EXPECT_TRUE(options.createStation());
   ASSERT_EQ(options.argc(), 3);
   EXPECT_STREQ(options.argv()[1], "--process");
   EXPECT_STREQ(options.argv()[2], "20260101");

@@ -34,7 +34,7 @@ run_installed_programs() {
     # The same programs on a named station.
     RADMON_STATION="$tmp/named" "$bin/dayplot" --process 20260102 2>/dev/null
     [ -d "$tmp/named/data" ] || fail "RADMON_STATION was not used"
-    "$bin/dayplot" --station "$tmp/opt" --process 20260102 2>/dev/null
+    "$bin/dayplot" --station "$tmp/opt" --create --process 20260102 2>/dev/null
     [ -d "$tmp/opt/data" ] || fail "--station was not used"
   ) || exit 1
   # Nothing beside the installed programs.

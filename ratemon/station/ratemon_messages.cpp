@@ -1,5 +1,8 @@
 #include "ratemon_messages.h"
 
+#include "ratemon_options.h"
+#include "ui_translator.h"
+
 #include <QCoreApplication>
 #include <QStringList>
 #include <cmath>
@@ -201,25 +204,10 @@ std::string lockRefused(const std::string& path, const LockFile::Refusal& refusa
   return say(Words::tr("ロックファイル %1 を開けません (%2)"), path, std::strerror(refusal.error));
 }
 
-std::string usage(Usage which) {
-  const char* const headless =
-      "ratemon --headless --input SOURCE [--fast] [--start \"YYYY-MM-DD hh:mm:ss\"] "
-      "[--seconds N] [--dead-time US] [--silent]\n"
-      "        [--mqtt mqtt://[USER[:PASSWORD]@]HOST[:PORT]/TOPIC/PREFIX] [--mqtt-discovery "
-      "PREFIX]";
-  if (which == Usage::windows)
-    return say(Words::tr("使い方: ratemon [--station DIR] [--lang ja|en] [--input SOURCE]\n"
-                         "        %1\n"
-                         "        ratemon [--station DIR] --show-settings    設定を key=value "
-                         "で一覧します\n"
-                         "        ratemon [--station DIR] --set KEY=VALUE... 設定を変更します "
-                         "(繰り返し可)"),
-               headless);
-  return say(
-      Words::tr("使い方: %1\n"
-                "  SOURCE: WAVファイル (モノラル 22050 Hz), sim:CPM, sim:BASE:RAISED@HH:MM-HH:MM,\n"
-                "          default (既定の録音デバイス) または録音デバイス名 (device:NAME)"),
-      headless);
+std::string usage(Usage) {
+  std::string text = programUsage(ratemonOptions());
+  if (!text.empty() && text.back() == '\n') text.pop_back();
+  return text;
 }
 
 std::string badArgument(BadArgument what, const std::string& text, Usage which) {

@@ -4,10 +4,13 @@
 #include <string>
 
 #include "collector.h"
+#include "command_options.h"
 #include "mqtt_address.h"
 
 namespace radmon::collect_messages {
 
+// The declaration of radmon-collect's options: usage, --help and man page.
+const ProgramOptions& options();
 std::string usage();
 std::string badAddress(MqttAddressError error);
 std::string badArgument(const std::string& argument);

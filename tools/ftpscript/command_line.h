@@ -5,7 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "command_options.h"
+
 namespace radmon::ftp {
+
+// The declaration of ftpscript's options: usage, --help and man page.
+const ProgramOptions& ftpscriptOptions();
 
 struct CommandLine {
   std::string scriptPath;
@@ -33,5 +38,10 @@ struct CommandLineResult {
 // args without the program name; "--lang X" or "--lang=X" as the other programs take it. -i and -v
 // are accepted and change nothing: the runner never prompts and always reports its steps.
 CommandLineResult parseCommandLine(const std::vector<std::string>& args);
+
+// The arguments with the quotes a Windows command line leaves on them taken off.
+std::vector<std::string> unquotedArguments(const std::vector<std::string>& args);
+// The value of "--lang ja|en" or "--lang=ja|en" among the arguments, when one is good.
+std::optional<std::string> languageArgument(const std::vector<std::string>& args);
 
 }  // namespace radmon::ftp

@@ -16,12 +16,17 @@
 
 int main(int argc, char** argv) {
   using namespace radmon::ftp;
-  const auto parsed = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
-  const std::optional<std::string> option = parsed.line ? parsed.line->language : std::nullopt;
-  radmon::useUiLanguage(radmon::chooseUiLanguage(option, radmon::processLocale())
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  radmon::useUiLanguage(radmon::chooseUiLanguage(languageArgument(args), radmon::processLocale())
                             .value_or(radmon::UiLanguage::Japanese));
+  if (const auto answered = radmon::answerCommandLine(ftpscriptOptions(), unquotedArguments(args)))
+    return *answered;
+  const auto parsed = parseCommandLine(args);
   if (!parsed.line) {
-    std::cerr << argumentFaultText(parsed) << std::endl;
+    // The fault's sentence, and the usage as the declaration gives it.
+    const std::string fault = argumentFaultText(parsed);
+    std::cerr << fault.substr(0, fault.find('\n')) << "\n"
+              << radmon::programUsage(ftpscriptOptions()) << std::flush;
     return kExitScriptFaulty;
   }
   const CommandLine& line = *parsed.line;

@@ -11,7 +11,9 @@
 #include <string_view>
 #include <vector>
 
+#include "station_folder.h"
 #include "tube_simulator.h"
+#include "ui_translator.h"
 
 namespace {
 
@@ -20,19 +22,65 @@ using radmon::TubeSimulator;
 
 constexpr int64_t kMaxSeconds = 10LL * radmon::kSecondsPerDay;
 
-void printUsage() {
-  std::cerr << "使い方: gmsim (--cpm CPM | --profile BASE:RAISED@HH:MM-HH:MM) --seconds N\n"
-               "             [--tube KIND] [--seed S] [--start HH:MM[:SS]] --out FILE.wav\n"
-               "  --cpm      一定の計数率 (CPM)\n"
-               "  --profile  基準 CPM と、時刻範囲で上昇する CPM (例 20:120@13:00-16:00)\n"
-               "  --seconds  録音の長さ (秒, 1 ～ 864000)\n"
-               "  --tube     管の種類 (既定 narrow):\n"
-               "             narrow       幅約 100 μs のパルス\n"
-               "             wide         約 1 ms しきい値より下にとどまるパルス\n"
-               "             afterpulse   narrow の 1 割に 0.5～1.5 ms 後のアフターパルス\n"
-               "             paralysable  放電のたびに 1 ms 不感 (その間の放電で延びる)\n"
-               "  --seed     乱数の種 (既定 1)。同じ種なら同じ音になります\n"
-               "  --start    最初のサンプルの時刻 (既定 00:00)\n";
+const radmon::ProgramOptions& gmsimOptions() {
+  static const radmon::ProgramOptions options{
+      .program = "gmsim",
+      .summary = QT_TRANSLATE_NOOP("Options", "模擬の GM 管の音を WAV ファイルに書きます"),
+      .description = QT_TRANSLATE_NOOP(
+          "Options",
+          "模擬の GM 管の音を 8 ビット符号なしモノラル 22050 Hz の WAV ファイルに書き、\n"
+          "含まれるパルスの数を pulses=N と標準出力に出します。ratemon --input で再生できます。"),
+      .modes = {{nullptr, QT_TRANSLATE_NOOP("Options", "WAV ファイルを書きます")}},
+      .options = {{.name = "--cpm",
+                   .value = "CPM",
+                   .help = QT_TRANSLATE_NOOP("Options",
+                                             "一定の計数率 (CPM)。--cpm か --profile が必要です")},
+                  {.name = "--profile",
+                   .value = "BASE:RAISED@HH:MM-HH:MM",
+                   .help = QT_TRANSLATE_NOOP(
+                       "Options", "基準 CPM と、時刻範囲で上昇する CPM (例 20:120@13:00-16:00)")},
+                  {.name = "--seconds",
+                   .value = "N",
+                   .help = QT_TRANSLATE_NOOP("Options", "録音の長さ (秒, 1 ～ 864000)"),
+                   .requiredIn = radmon::kAllModes},
+                  {.name = "--tube",
+                   .value = "KIND",
+                   .help = QT_TRANSLATE_NOOP(
+                       "Options",
+                       "管の種類 (既定 narrow): narrow 幅約 100 μs のパルス、\n"
+                       "wide 約 1 ms しきい値より下にとどまるパルス、\n"
+                       "afterpulse narrow の 1 割に 0.5～1.5 ms 後のアフターパルス、\n"
+                       "paralysable 放電のたびに 1 ms 不感 (その間の放電で延びる)")},
+                  {.name = "--seed",
+                   .value = "S",
+                   .help = QT_TRANSLATE_NOOP("Options",
+                                             "乱数の種 (既定 1)。同じ種なら同じ音になります")},
+                  {.name = "--start",
+                   .value = "HH:MM[:SS]",
+                   .help = QT_TRANSLATE_NOOP("Options", "最初のサンプルの時刻 (既定 00:00)")},
+                  {.name = "--out",
+                   .value = "FILE.wav",
+                   .help = QT_TRANSLATE_NOOP("Options", "書く WAV ファイル"),
+                   .requiredIn = radmon::kAllModes},
+                  {.name = "--lang",
+                   .value = "ja|en",
+                   .help = QT_TRANSLATE_NOOP("Options", "メッセージの言語。なければロケールから")}},
+      .files = {{"FILE.wav",
+                 QT_TRANSLATE_NOOP("Options", "書く WAV ファイル。書けなかったときは消します")}},
+      .environment = {{"LANGUAGE, LC_ALL, LC_MESSAGES, LANG",
+                       QT_TRANSLATE_NOOP("Options", "--lang がないときの表示の言語")}},
+      .exitStatus =
+          QT_TRANSLATE_NOOP("Options", "0 書いた、1 WAV ファイルを書けない、2 引数の誤り"),
+  };
+  return options;
+}
+
+// The operator's sentences, in the interface's language.
+std::string say(const char* source, std::string_view detail = {}) {
+  std::string text = radmon::uiText("gmsim", source);
+  if (const auto at = text.find("%1"); at != std::string::npos)
+    text.replace(at, 2, std::string(detail));
+  return text;
 }
 
 template <typename T>
@@ -53,19 +101,20 @@ struct Options {
 };
 
 // Fills `options`; false with the reason in `error` when the command line is unusable.
-bool parseArguments(int argc, char** argv, Options& options, std::string& error) {
+bool parseArguments(const std::vector<std::string>& args, Options& options, std::string& error) {
+  const int argc = static_cast<int>(args.size());
   bool haveRate = false, haveSeconds = false;
   for (int i = 1; i < argc; ++i) {
-    const std::string_view name = argv[i];
+    const std::string_view name = args[i];
     if (i + 1 >= argc) {
-      error = "オプションに値がありません: " + std::string(name);
+      error = say(QT_TRANSLATE_NOOP("gmsim", "%1 には値を指定してください"), name);
       return false;
     }
-    const std::string_view value = argv[++i];
+    const std::string_view value = args[++i];
     if (name == "--cpm") {
       const auto cpm = radmon::parseCpm(value);
       if (!cpm) {
-        error = "CPM が正しくありません: " + std::string(value);
+        error = say(QT_TRANSLATE_NOOP("gmsim", "CPM が正しくありません: %1"), value);
         return false;
       }
       options.profile = TubeProfile::constant(*cpm);
@@ -73,20 +122,20 @@ bool parseArguments(int argc, char** argv, Options& options, std::string& error)
     } else if (name == "--profile") {
       const auto profile = radmon::parseTubeProfile(value);
       if (!profile) {
-        error = "プロファイルが正しくありません: " + std::string(value);
+        error = say(QT_TRANSLATE_NOOP("gmsim", "プロファイルが正しくありません: %1"), value);
         return false;
       }
       options.profile = *profile;
       haveRate = true;
     } else if (name == "--tube") {
       if (!(options.kind = radmon::parseTubeKind(value))) {
-        error = "管の種類が正しくありません: " + std::string(value);
+        error = say(QT_TRANSLATE_NOOP("gmsim", "管の種類が正しくありません: %1"), value);
         return false;
       }
     } else if (name == "--seconds") {
       const auto seconds = readInteger<int64_t>(value);
       if (!seconds || *seconds < 1 || *seconds > kMaxSeconds) {
-        error = "秒数が正しくありません: " + std::string(value);
+        error = say(QT_TRANSLATE_NOOP("gmsim", "秒数が正しくありません: %1"), value);
         return false;
       }
       options.seconds = *seconds;
@@ -94,31 +143,31 @@ bool parseArguments(int argc, char** argv, Options& options, std::string& error)
     } else if (name == "--seed") {
       const auto seed = readInteger<uint64_t>(value);
       if (!seed) {
-        error = "乱数の種が正しくありません: " + std::string(value);
+        error = say(QT_TRANSLATE_NOOP("gmsim", "乱数の種が正しくありません: %1"), value);
         return false;
       }
       options.seed = *seed;
     } else if (name == "--start") {
       const auto start = radmon::parseTimeOfDay(value);
       if (!start) {
-        error = "開始時刻が正しくありません: " + std::string(value);
+        error = say(QT_TRANSLATE_NOOP("gmsim", "開始時刻が正しくありません: %1"), value);
         return false;
       }
       options.startSecond = *start;
     } else if (name == "--out") {
       options.out = value;
     } else {
-      error = "不明なオプションです: " + std::string(name);
+      error = say(QT_TRANSLATE_NOOP("gmsim", "不明な引数: %1"), name);
       return false;
     }
   }
   if (options.kind) options.profile.kind = *options.kind;
   if (!haveRate)
-    error = "--cpm か --profile を指定してください";
+    error = say(QT_TRANSLATE_NOOP("gmsim", "--cpm か --profile を指定してください"));
   else if (!haveSeconds)
-    error = "--seconds を指定してください";
+    error = say(QT_TRANSLATE_NOOP("gmsim", "--seconds を指定してください"));
   else if (options.out.empty())
-    error = "--out を指定してください";
+    error = say(QT_TRANSLATE_NOOP("gmsim", "--out を指定してください"));
   return error.empty();
 }
 
@@ -129,8 +178,8 @@ int writeWav(const Options& options) {
   info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_U8;
   SNDFILE* file = sf_open(options.out.c_str(), SFM_WRITE, &info);
   if (!file) {
-    std::cerr << "WAVファイルを作れません: " << options.out << " (" << sf_strerror(nullptr)
-              << ")\n";
+    std::cerr << say(QT_TRANSLATE_NOOP("gmsim", "WAVファイルを作れません: %1"), options.out) << " ("
+              << sf_strerror(nullptr) << ")\n";
     return 1;
   }
   TubeSimulator tube(options.profile, options.seed, options.startSecond);
@@ -143,9 +192,11 @@ int writeWav(const Options& options) {
          static_cast<sf_count_t>(second.size());
   }
   if (!ok)
-    std::cerr << "WAVファイルに書けません: " << options.out << " (" << sf_strerror(file) << ")\n";
+    std::cerr << say(QT_TRANSLATE_NOOP("gmsim", "WAVファイルに書けません: %1"), options.out) << " ("
+              << sf_strerror(file) << ")\n";
   if (sf_close(file) != 0 && ok) {
-    std::cerr << "WAVファイルを閉じられません: " << options.out << "\n";
+    std::cerr << say(QT_TRANSLATE_NOOP("gmsim", "WAVファイルを閉じられません: %1"), options.out)
+              << "\n";
     ok = false;
   }
   if (!ok) {
@@ -159,11 +210,28 @@ int writeWav(const Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  std::vector<std::string> args(argv, argv + argc);
+  bool languageMissing = false;
+  const auto languageText = radmon::takeOption(args, "--lang", languageMissing);
+  const auto language = radmon::chooseUiLanguage(languageText, radmon::processLocale());
+  // A refused --lang is told in the locale's language.
+  radmon::useUiLanguage(
+      language.value_or(radmon::chooseUiLanguage(std::nullopt, radmon::processLocale())
+                            .value_or(radmon::UiLanguage::Japanese)));
+  if (const auto answered = radmon::answerCommandLine(
+          gmsimOptions(), std::vector<std::string>(argv + 1, argv + argc)))
+    return *answered;
+  const std::string usage = radmon::programUsage(gmsimOptions());
+  if (!language || languageMissing) {
+    std::cerr << radmon::optionProblemText(radmon::StartOptions::Problem::UnknownLanguage) << "\n"
+              << usage;
+    return 2;
+  }
   Options options;
   std::string error;
-  if (argc < 2 || !parseArguments(argc, argv, options, error)) {
+  if (args.size() < 2 || !parseArguments(args, options, error)) {
     if (!error.empty()) std::cerr << "gmsim: " << error << "\n";
-    printUsage();
+    std::cerr << usage;
     return 2;
   }
   return writeWav(options);
