@@ -183,6 +183,7 @@ int onHostKey(void* self, int, const char* key, size_t length) {
   const std::string_view blob(key, length);
   const std::string knownHosts = readTextFile(check.path).value_or("");
   check.fingerprint = hostKeyFingerprint(blob);
+  check.keyType = keyType(blob);
   check.unsaved = false;
   const HostKeyLookup found = lookUpHostKey(knownHosts, check.host, check.port, blob);
   switch (found.match) {

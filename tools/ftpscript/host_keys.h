@@ -59,6 +59,7 @@ struct HostKeyCheck {
   bool askNew = false;            // a key seen first is refused unless trusted, not kept
   // Filled in by the handshake:
   std::string fingerprint;
+  std::string keyType;  // e.g. "ssh-ed25519"
   HostKeyEvent event = HostKeyEvent::None;
   bool unsaved = false;  // the file could not be written: the key was accepted, not kept
 };

@@ -376,6 +376,19 @@ std::string progressText(Progress kind, const ProgressFacts& f) {
               "注意: サーバ %1 はファイル名の変更を受け付けないため、一時ファイルを使わずに"
               "直接上書きします。上書きの間は書きかけのファイルが見えることがあります"),
           {f.name});
+    case Progress::DeleteBeforeRename:
+      return words(QT_TRANSLATE_NOOP(
+                       "ftpscript",
+                       "注意: SFTP サーバ %1 はファイルを一度で置き換える拡張 (posix-rename) "
+                       "を持たないため、"
+                       "古いファイルを名前の変更の直前に削除します。その間はファイルが見えません"),
+                   {f.name});
+    case Progress::OneStepFault:
+      return words(
+          QT_TRANSLATE_NOOP("ftpscript",
+                            "注意: SFTP サーバ %1 でファイルを一度で置き換えられなかったため、"
+                            "古いファイルを名前の変更の直前に削除しました (%2)"),
+          {f.name, f.other});
     case Progress::Receiving:
       return words(QT_TRANSLATE_NOOP("ftpscript", "受信: %1 -> %2"), {f.name, f.other});
     case Progress::Received:

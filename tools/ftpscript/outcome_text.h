@@ -47,6 +47,12 @@ struct Outcome {
   int retries = 0;               // uploads: broken transfers sent again
   bool learnedNoRename = false;  // uploads: the server refused to rename, now remembered
   bool direct = false;           // uploads: stored under its own name, with no temporary
+  // SFTP uploads: the server offers no one-step replace, found out now (it is said once);
+  // the old file was deleted just before the rename.
+  bool learnedDeleteFirst = false;
+  // SFTP uploads: why the one-step replace could not be made (the old file was then
+  // deleted just before the rename); empty: it was made, or the server has none.
+  std::string oneStepFault{};
 };
 
 // Exit statuses of ftpscript, one per cause of the first failure; dayplot words them.
@@ -140,6 +146,8 @@ enum class Progress {
   Sent,
   Resent,
   NoAtomicReplace,
+  DeleteBeforeRename,  // `name` the server
+  OneStepFault,        // `name` the server, `other` why
   Receiving,
   Received,
   CommandDone,

@@ -279,7 +279,7 @@ TEST_F(ServerRun, PureFtpdOverTls) {
 
 TEST_F(ServerRun, SftpWithPasswordOrKeyAndAChangedHostKeyRefused) {
   ASSERT_FALSE(start(ServerKind::Sshd));
-  uploadTwice("sshd SFTP", {});  // OpenSSH will not rename over: delete, then rename
+  uploadTwice("sshd SFTP", {});  // replaced in one step (posix-rename)
 
   const fs::path key = work_ / "station_key";
   ASSERT_EQ(
