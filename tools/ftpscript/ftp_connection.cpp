@@ -331,6 +331,7 @@ Failure FtpConnection::classify(CURLcode code) const {
 Failure FtpConnection::hostKeyFailure(Failure otherwise) const {
   if (hostKey_.event == HostKeyEvent::Refused) return Failure::HostKey;
   if (hostKey_.event == HostKeyEvent::RefusedNew) return Failure::HostKeyNew;
+  if (hostKey_.event == HostKeyEvent::Revoked) return Failure::HostKeyRevoked;
   return otherwise;
 }
 
@@ -343,7 +344,8 @@ Outcome FtpConnection::perform() {
   outcome.ok = code == CURLE_OK;
   if (!outcome.ok) {
     outcome.failure = classify(code);
-    if (outcome.failure == Failure::HostKey || outcome.failure == Failure::HostKeyNew)
+    if (outcome.failure == Failure::HostKey || outcome.failure == Failure::HostKeyNew ||
+        outcome.failure == Failure::HostKeyRevoked)
       trust_.hostKey = hostKey_.fingerprint;
     outcome.commandRefused = code == CURLE_QUOTE_ERROR;
     outcome.reply = reply_;

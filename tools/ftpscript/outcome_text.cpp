@@ -132,6 +132,18 @@ std::string cause(const Outcome& o, const ServerAddress& address, const TrustChe
             "\n" + words(QT_TRANSLATE_NOOP("ftpscript", "SSH ホスト鍵の指紋: %1"), {check.hostKey});
       return text;
     }
+    case Failure::HostKeyRevoked: {
+      std::string text = words(
+          QT_TRANSLATE_NOOP("ftpscript",
+                            "SSH サーバの鍵は known_hosts で失効 (@revoked) とされています (%1)。"
+                            "接続しません。パスワードは送っていません。サーバの管理者に新しい鍵"
+                            "を確かめてください"),
+          {knownHostName(address.host, address.port)});
+      if (!check.hostKey.empty())
+        text +=
+            "\n" + words(QT_TRANSLATE_NOOP("ftpscript", "SSH ホスト鍵の指紋: %1"), {check.hostKey});
+      return text;
+    }
     case Failure::Login:
       return words(QT_TRANSLATE_NOOP("ftpscript", "ユーザ名かパスワードが違います"));
     case Failure::Folder:
@@ -172,6 +184,8 @@ int exitStatusFor(Failure failure) {
       return kExitHostKey;
     case Failure::HostKeyNew:
       return kExitHostKeyNew;
+    case Failure::HostKeyRevoked:
+      return kExitHostKeyRevoked;
     case Failure::Login:
       return kExitLogin;
     case Failure::Folder:
@@ -219,6 +233,8 @@ const char* causeName(Failure failure) {
       return "host-key";
     case Failure::HostKeyNew:
       return "host-key-new";
+    case Failure::HostKeyRevoked:
+      return "host-key-revoked";
     case Failure::Login:
       return "login";
     case Failure::Folder:
