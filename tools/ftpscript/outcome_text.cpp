@@ -133,12 +133,13 @@ std::string cause(const Outcome& o, const ServerAddress& address, const TrustChe
       return text;
     }
     case Failure::HostKeyRevoked: {
-      std::string text = words(
-          QT_TRANSLATE_NOOP("ftpscript",
-                            "SSH サーバの鍵は known_hosts で失効 (@revoked) とされています (%1)。"
-                            "接続しません。パスワードは送っていません。サーバの管理者に新しい鍵"
-                            "を確かめてください"),
-          {knownHostName(address.host, address.port)});
+      std::string text =
+          words(QT_TRANSLATE_NOOP(
+                    "ftpscript",
+                    "SSH サーバの鍵は dayplot_known_hosts で失効 (@revoked) とされています (%1)。"
+                    "接続しません。パスワードは送っていません。サーバの管理者に新しい鍵"
+                    "を確かめてください"),
+                {knownHostName(address.host, address.port)});
       if (!check.hostKey.empty())
         text +=
             "\n" + words(QT_TRANSLATE_NOOP("ftpscript", "SSH ホスト鍵の指紋: %1"), {check.hostKey});
