@@ -530,17 +530,19 @@ Outcome FtpConnection::sendSftp(std::FILE* file, long size, const ServerFolder& 
   const std::string temporary = temporaryName(name);
   const std::string from = quoted(folder, temporary);
   const std::string to = quoted(folder, name);
-  Outcome outcome = store(file, size, folder, temporary, text, {});
-  if (!outcome.ok) {
-    if (outcome.failure != Failure::Broken && reachable(outcome.failure))
-      removeTemporary(folder, from);
-    return outcome;
-  }
+  // The replacing session logs in while the file is sent.
   if (!replacer_) {
     const ServerAddress& address = options_.address;
     replacer_ = std::make_unique<SftpReplace>(SftpLogin{
         address.host, address.port, options_.login.user, options_.login.password,
         options_.publish.keyFile, hostKey_.keyType, hostKey_.fingerprint, options_.stallSeconds});
+  }
+  replacer_->prepare();
+  Outcome outcome = store(file, size, folder, temporary, text, {});
+  if (!outcome.ok) {
+    if (outcome.failure != Failure::Broken && reachable(outcome.failure))
+      removeTemporary(folder, from);
+    return outcome;
   }
   const SftpReplaceResult result =
       replacer_->replace(folder.sftpPath(temporary), folder.sftpPath(name));

@@ -65,7 +65,15 @@ std::string hostKeyAlgorithms(const std::string& type) {
 
 SftpReplace::SftpReplace(SftpLogin login) : login_(std::move(login)) {}
 
-SftpReplace::~SftpReplace() { close(); }
+SftpReplace::~SftpReplace() {
+  if (opening_.joinable()) opening_.join();
+  close();
+}
+
+void SftpReplace::prepare() {
+  if (session_ != nullptr || opening_.joinable()) return;
+  opening_ = std::thread([this] { opened_ = open(); });
+}
 
 void SftpReplace::close() {
   if (channel_ != nullptr) {
@@ -211,11 +219,16 @@ bool SftpReplace::receive(std::string& body) {
 }
 
 SftpReplaceResult SftpReplace::replace(const std::string& from, const std::string& to) {
-  detail_.clear();
-  if (session_ == nullptr && !open()) {
-    close();
-    return SftpReplaceResult::Failed;
+  prepare();
+  if (opening_.joinable()) {
+    detail_.clear();
+    opening_.join();
+    if (!opened_) {
+      close();
+      return SftpReplaceResult::Failed;
+    }
   }
+  detail_.clear();
   if (!offered_) return SftpReplaceResult::NotOffered;
   const uint32_t id = nextId_++;
   std::string request(1, kExtended);

@@ -1,14 +1,17 @@
 // Replaces a file on an SFTP server in one step, with OpenSSH's posix-rename@openssh.com
 // extension: libcurl's SFTP (libssh2) and libssh's own rename send the plain SFTP v3
 // rename, which OpenSSH refuses over an existing file. The request goes over an SSH
-// session of its own (libssh), made on the first replace and kept for the next ones; it
-// logs in as libcurl's session did and takes only the host key that session accepted.
+// session of its own (libssh), kept for the next replaces; it logs in as libcurl's
+// session did and takes only the host key that session accepted. The session is made on
+// a thread of its own from `prepare` on, so that its handshake and login go on while the
+// file is sent; `replace` waits for it.
 #pragma once
 
 #include <libssh/libssh.h>
 
 #include <cstdint>
 #include <string>
+#include <thread>
 
 namespace radmon::ftp {
 
@@ -39,6 +42,8 @@ class SftpReplace {
   SftpReplace(const SftpReplace&) = delete;
   SftpReplace& operator=(const SftpReplace&) = delete;
 
+  // Starts making the session, unless it is made or being made.
+  void prepare();
   // Renames `from` over `to` (paths as the server takes them: relative ones count from
   // the login folder).
   SftpReplaceResult replace(const std::string& from, const std::string& to);
@@ -53,6 +58,8 @@ class SftpReplace {
   bool receive(std::string& body);
 
   SftpLogin login_;
+  std::thread opening_;  // runs open(); joined before the session is used or closed
+  bool opened_ = false;  // open() succeeded; read after opening_ is joined
   ssh_session session_ = nullptr;
   ssh_channel channel_ = nullptr;
   bool offered_ = false;
