@@ -221,8 +221,7 @@ bool SftpReplace::receive(std::string& body) {
 SftpReplaceResult SftpReplace::replace(const std::string& from, const std::string& to) {
   prepare();
   if (opening_.joinable()) {
-    detail_.clear();
-    opening_.join();
+    opening_.join();  // detail_ is the thread's until then
     if (!opened_) {
       close();
       return SftpReplaceResult::Failed;
