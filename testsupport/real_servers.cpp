@@ -243,8 +243,8 @@ std::optional<std::string> RealServer::start(const ServerChoice& choice, const f
                              "KbdInteractiveAuthentication no\nStrictModes no\n"
                              "AuthorizedKeysFile "
                           << (work / "authorized_keys").string()
-                          << "\nSubsystem sftp internal-sftp\nAllowUsers " << TestAccount::kUser
-                          << "\n";
+                          << "\nSubsystem sftp internal-sftp " << choice.sftpOptions
+                          << "\nAllowUsers " << TestAccount::kUser << "\n";
       return launch({"/usr/sbin/sshd", "-D", "-e", "-f", conf.string()}, log);
     }
   }

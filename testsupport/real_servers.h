@@ -67,6 +67,8 @@ struct ServerChoice {
   unsigned port = 0;             // 0: a free one; else the port of an earlier server
   std::string denied{};          // proftpd: commands refused to everyone, e.g. "RNFR RNTO DELE"
   std::filesystem::path root{};  // pyftpdlib: the account's home
+  // sshd: options of its SFTP server, e.g. "-P posix-rename" to hide that extension
+  std::string sftpOptions{};
 };
 
 // One server process group; stopped (all of it) when the object goes.

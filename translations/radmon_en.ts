@@ -2283,6 +2283,18 @@ Fingerprint:
         <source>注意: SSH サーバ %1 の鍵 (指紋 %2) を受け入れましたが、記録できません</source>
         <translation>Note: the key of SSH server %1 (fingerprint %2) was accepted, but cannot be kept</translation>
     </message>
+    <message>
+        <source>SSH サーバの鍵は dayplot_known_hosts で失効 (@revoked) とされています (%1)。接続しません。パスワードは送っていません。サーバの管理者に新しい鍵を確かめてください</source>
+        <translation>The SSH server&apos;s key is marked revoked (@revoked) in dayplot_known_hosts (%1). No connection is made. The password was not sent. Ask the server&apos;s administrator for its new key</translation>
+    </message>
+    <message>
+        <source>注意: SFTP サーバ %1 はファイルを一度で置き換える拡張 (posix-rename) を持たないため、古いファイルを名前の変更の直前に削除します。その間はファイルが見えません</source>
+        <translation>Note: SFTP server %1 lacks the extension that replaces a file in one step (posix-rename), so the old file is deleted just before the rename. The file is missing for that moment</translation>
+    </message>
+    <message>
+        <source>注意: SFTP サーバ %1 でファイルを一度で置き換えられなかったため、古いファイルを名前の変更の直前に削除しました (%2)</source>
+        <translation>Note: the file could not be replaced in one step on SFTP server %1, so the old file was deleted just before the rename (%2)</translation>
+    </message>
 </context>
 <context>
     <name>gmsim</name>

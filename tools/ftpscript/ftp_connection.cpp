@@ -331,6 +331,7 @@ Failure FtpConnection::classify(CURLcode code) const {
 Failure FtpConnection::hostKeyFailure(Failure otherwise) const {
   if (hostKey_.event == HostKeyEvent::Refused) return Failure::HostKey;
   if (hostKey_.event == HostKeyEvent::RefusedNew) return Failure::HostKeyNew;
+  if (hostKey_.event == HostKeyEvent::Revoked) return Failure::HostKeyRevoked;
   return otherwise;
 }
 
@@ -343,7 +344,8 @@ Outcome FtpConnection::perform() {
   outcome.ok = code == CURLE_OK;
   if (!outcome.ok) {
     outcome.failure = classify(code);
-    if (outcome.failure == Failure::HostKey || outcome.failure == Failure::HostKeyNew)
+    if (outcome.failure == Failure::HostKey || outcome.failure == Failure::HostKeyNew ||
+        outcome.failure == Failure::HostKeyRevoked)
       trust_.hostKey = hostKey_.fingerprint;
     outcome.commandRefused = code == CURLE_QUOTE_ERROR;
     outcome.reply = reply_;
@@ -510,28 +512,63 @@ Outcome FtpConnection::sendOnce(std::FILE* file, long size, const ServerFolder& 
     outcome.direct = true;
     return outcome;
   }
+  if (sftp()) return sendSftp(file, size, folder, name, text);
   const std::string temporary = temporaryName(name);
   const std::string from = quoted(folder, temporary);
-  const std::string to = quoted(folder, name);
-  const std::vector<std::string> rename =
-      sftp() ? std::vector<std::string>{"rename " + from + " " + to}
-             : std::vector<std::string>{"RNFR " + from, "RNTO " + to};
-  Outcome outcome = store(file, size, folder, temporary, text, rename);
+  Outcome outcome =
+      store(file, size, folder, temporary, text, {"RNFR " + from, "RNTO " + quoted(folder, name)});
   if (outcome.ok) return outcome;
-
-  if (outcome.commandRefused && outcome.bytes == size) {
-    if (!sftp()) return storeDirectly(file, size, folder, name, text, outcome);
-    // OpenSSH's SFTP will not rename over a file, and libcurl has no other rename: the
-    // old graph goes only now that its replacement is complete, just before the rename.
-    Outcome second = runCommands(folder, {"*rm " + to, rename.front()});
-    second.bytes = outcome.bytes;
-    if (second.ok) return second;
-    // Renaming is refused altogether: the graph goes up under its own name.
-    return storeDirectly(file, size, folder, name, text, second);
-  }
+  if (outcome.commandRefused && outcome.bytes == size)
+    return storeDirectly(file, size, folder, name, text, outcome);
   if (outcome.failure == Failure::Broken) return outcome;  // sent again, then cleaned up
   if (reachable(outcome.failure)) removeTemporary(folder, from);
   return outcome;
+}
+
+Outcome FtpConnection::sendSftp(std::FILE* file, long size, const ServerFolder& folder,
+                                const std::string& name, bool text) {
+  const std::string temporary = temporaryName(name);
+  const std::string from = quoted(folder, temporary);
+  const std::string to = quoted(folder, name);
+  // The replacing session logs in while the file is sent.
+  if (!replacer_) {
+    const ServerAddress& address = options_.address;
+    replacer_ = std::make_unique<SftpReplace>(SftpLogin{
+        address.host, address.port, options_.login.user, options_.login.password,
+        options_.publish.keyFile, hostKey_.keyType, hostKey_.fingerprint, options_.stallSeconds});
+  }
+  replacer_->prepare();
+  Outcome outcome = store(file, size, folder, temporary, text, {});
+  if (!outcome.ok) {
+    if (outcome.failure != Failure::Broken && reachable(outcome.failure))
+      removeTemporary(folder, from);
+    return outcome;
+  }
+  const SftpReplaceResult result =
+      replacer_->replace(folder.sftpPath(temporary), folder.sftpPath(name));
+  const std::string key = options_.address.key();
+  const bool known =
+      !options_.noOneStepPath.empty() && readServerList(options_.noOneStepPath).contains(key);
+  if (result == SftpReplaceResult::Replaced) {
+    if (known) forgetServer(options_.noOneStepPath, key);
+    return outcome;
+  }
+  // No one-step replace: the old graph goes only now that its replacement is complete,
+  // just before the plain rename (which OpenSSH refuses over an existing file).
+  Outcome second = runCommands(folder, {"*rm " + to, "rename " + from + " " + to});
+  second.bytes = outcome.bytes;
+  if (result == SftpReplaceResult::NotOffered) {
+    second.learnedDeleteFirst = !known;
+    if (!known && !options_.noOneStepPath.empty()) rememberServer(options_.noOneStepPath, key);
+  } else {
+    second.oneStepFault = replacer_->detail();
+    if (result == SftpReplaceResult::Failed) replacer_.reset();  // a new session next time
+  }
+  if (second.ok) return second;
+  // Renaming is refused altogether: the graph goes up under its own name.
+  Outcome direct = storeDirectly(file, size, folder, name, text, second);
+  direct.oneStepFault = second.oneStepFault;
+  return direct;
 }
 
 // The temporary arrived whole, so there is room for the graph: it goes up under its own

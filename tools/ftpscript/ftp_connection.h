@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "publish_settings.h"
 #include "server_address.h"
 #include "server_folder.h"
+#include "sftp_replace.h"
 #include "tls_trust.h"
 
 namespace radmon::ftp {
@@ -37,6 +39,8 @@ struct SessionOptions {
   // An SSH host key fingerprint ("SHA256:…") accepted for this run instead of the kept key.
   std::string hostKeyOnce;
   bool askNewHostKeys = false;  // a key seen first is refused unless trusted (-k)
+  // The SFTP servers found to offer no one-step replace, one key a line; empty: none kept.
+  std::string noOneStepPath;
 };
 
 class FtpConnection {
@@ -53,11 +57,11 @@ class FtpConnection {
   // Sends the local file into `folder` under `name`, in ASCII mode when `text`: first
   // under a temporary name, renamed over `name` when complete. An FTP server that refuses
   // the rename gets `name` stored directly, and is remembered so that later sessions
-  // store directly; an SFTP server that will not rename over a file has the old one
-  // deleted just before the rename. A broken transfer is sent again at once, up to
-  // twice. On failure the temporary is removed and the file on the server stays as it
-  // was. Where the server's last session ended unfinished, the first upload into each
-  // folder is followed by the removal of the temporaries left there.
+  // store directly. SFTP replaces in one step (OpenSSH's posix-rename); a server without
+  // it has the old file deleted just before the rename. A broken transfer is sent again at once, up
+  // to twice. On failure the temporary is removed and the file on the server stays as it was. Where
+  // the server's last session ended unfinished, the first upload into each folder is followed by
+  // the removal of the temporaries left there.
   Outcome upload(const std::string& localPath, const ServerFolder& folder, const std::string& name,
                  bool text);
 
@@ -108,6 +112,9 @@ class FtpConnection {
   // Stores the open file under `target` with `after` run once it has arrived.
   Outcome store(std::FILE* file, long size, const ServerFolder& folder, const std::string& target,
                 bool text, const std::vector<std::string>& after);
+  // One try of an SFTP upload: the temporary, then the replace.
+  Outcome sendSftp(std::FILE* file, long size, const ServerFolder& folder, const std::string& name,
+                   bool text);
   // The rename was refused: `name` stored directly, the temporary removed.
   Outcome storeDirectly(std::FILE* file, long size, const ServerFolder& folder,
                         const std::string& name, bool text, const Outcome& refused);
@@ -150,6 +157,7 @@ class FtpConnection {
   };
   Sending sending_;
   std::FILE* source_ = nullptr;
+  std::unique_ptr<SftpReplace> replacer_;         // SFTP: made at the first replace
   curl_socket_t newestSocket_ = CURL_SOCKET_BAD;  // the last socket libcurl opened
 };
 

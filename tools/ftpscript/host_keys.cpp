@@ -4,6 +4,7 @@
 #include <openssl/hmac.h>
 #include <openssl/sha.h>
 
+#include <cctype>
 #include <optional>
 #include <vector>
 
@@ -78,26 +79,64 @@ std::vector<std::string_view> split(std::string_view text, char at) {
   }
 }
 
-// One host line: its names, and the key's base64 (the type is inside the blob).
+// OpenSSH's host patterns: '*' any run of characters, '?' any one, letters in either case.
+bool wildcardMatches(std::string_view pattern, std::string_view name) {
+  const auto same = [](char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) ==
+           std::tolower(static_cast<unsigned char>(b));
+  };
+  size_t p = 0, n = 0, star = std::string_view::npos, resume = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && (pattern[p] == '?' || same(pattern[p], name[n]))) {
+      ++p;
+      ++n;
+    } else if (p < pattern.size() && pattern[p] == '*') {
+      star = p++;
+      resume = n;
+    } else if (star != std::string_view::npos) {
+      p = star + 1;
+      n = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+// One host line: its marker ("@revoked", empty for none), its names, and the key's
+// base64 (the type is inside the blob).
 struct Entry {
+  std::string_view marker;
   std::string_view names;
   std::string_view key;
 };
 
 std::optional<Entry> entryOf(std::string_view line) {
   line = trimmed(line);
-  if (line.empty() || line.front() == '#' || line.front() == '@') return std::nullopt;
+  if (line.empty() || line.front() == '#') return std::nullopt;
   std::vector<std::string_view> fields;
   for (std::string_view field : split(line, ' '))
     if (!trimmed(field).empty()) fields.push_back(trimmed(field));
-  if (fields.size() < 3) return std::nullopt;
-  return Entry{fields[0], fields[2]};
+  const size_t first = !fields.empty() && fields.front().front() == '@' ? 1 : 0;
+  if (fields.size() < first + 3) return std::nullopt;
+  return Entry{first == 1 ? fields[0] : std::string_view(), fields[first], fields[first + 2]};
 }
 
-bool names(const Entry& entry, std::string_view name) {
-  for (const std::string_view pattern : split(entry.names, ','))
-    if (patternIs(pattern, name)) return true;
-  return false;
+// Whether the line stands for `name`: one of its patterns does and none of its negated
+// ones ("!pattern"). Without `wildcards` a pattern stands only for itself, as the lines
+// this program wrote by host alone do.
+bool names(const Entry& entry, std::string_view name, bool wildcards = false) {
+  bool named = false;
+  for (std::string_view pattern : split(entry.names, ',')) {
+    const bool negated = pattern.starts_with('!');
+    if (negated) pattern.remove_prefix(1);
+    const bool hit = wildcards && !pattern.starts_with("|1|") ? wildcardMatches(pattern, name)
+                                                              : patternIs(pattern, name);
+    if (hit && negated) return false;
+    named = named || hit;
+  }
+  return named;
 }
 
 }  // namespace
@@ -113,15 +152,23 @@ HostKeyLookup lookUpHostKey(std::string_view knownHosts, std::string_view host, 
                             std::string_view blob) {
   const std::string key = base64(blob);
   const std::string ownName = knownHostName(host, port);
-  // The server's own entries decide; an entry by host alone was kept for whatever port
-  // an earlier version used, and counts only where the port has none.
-  for (const std::string_view name : {std::string_view(ownName), host}) {
+  // A revoked key is refused, whatever else is said of it.
+  for (const std::string_view line : textLines(knownHosts)) {
+    const auto entry = entryOf(line);
+    if (entry && entry->marker == "@revoked" && entry->key == key &&
+        (names(*entry, ownName, true) || names(*entry, host, true)))
+      return {HostKeyMatch::Revoked};
+  }
+  // The server's own entries decide, wildcard ones too; an entry by host alone was kept
+  // for whatever port an earlier version used, and counts only where the port has none.
+  for (const bool own : {true, false}) {
+    const std::string_view name = own ? std::string_view(ownName) : host;
     bool named = false;
     for (const std::string_view line : textLines(knownHosts)) {
       const auto entry = entryOf(line);
-      if (!entry || !names(*entry, name)) continue;
+      if (!entry || !entry->marker.empty() || !names(*entry, name, own)) continue;
       named = true;
-      if (entry->key == key) return {HostKeyMatch::Known, name != ownName};
+      if (entry->key == key) return {HostKeyMatch::Known, !own};
     }
     if (named) return {HostKeyMatch::Changed};
     if (port == kSshPort) break;
@@ -143,7 +190,7 @@ std::string withHostKey(std::string_view knownHosts, std::string_view host, unsi
     const auto entry = entryOf(line);
     std::string others;  // the other names of a shared line keep their key
     bool any = false;
-    if (entry) {
+    if (entry && entry->marker.empty()) {
       for (const std::string_view pattern : split(entry->names, ',')) {
         if (taken(pattern, *entry))
           any = true;
@@ -183,6 +230,7 @@ int onHostKey(void* self, int, const char* key, size_t length) {
   const std::string_view blob(key, length);
   const std::string knownHosts = readTextFile(check.path).value_or("");
   check.fingerprint = hostKeyFingerprint(blob);
+  check.keyType = keyType(blob);
   check.unsaved = false;
   const HostKeyLookup found = lookUpHostKey(knownHosts, check.host, check.port, blob);
   switch (found.match) {
@@ -200,6 +248,9 @@ int onHostKey(void* self, int, const char* key, size_t length) {
       break;
     case HostKeyMatch::Changed:
       break;
+    case HostKeyMatch::Revoked:
+      check.event = HostKeyEvent::Revoked;
+      return CURLKHMATCH_MISMATCH;
   }
   if (check.trusted.contains(check.fingerprint)) {
     check.event = HostKeyEvent::Replaced;

@@ -2,8 +2,9 @@
 // OpenSSH writes it: "host" for port 22, "[host]:port" for any other, then the key's type
 // and base64 blob. A key seen for the first time is kept (or, when the caller asks the
 // operator, refused like a changed one); a key that differs from the one kept is refused
-// unless the operator trusts its SHA-256 fingerprint. Entries of earlier
-// versions, kept by host alone, still count for a port that has none of its own.
+// unless the operator trusts its SHA-256 fingerprint; a key marked "@revoked" is refused
+// always. Entries of earlier versions, kept by host alone, still count for a port that
+// has none of its own.
 #pragma once
 
 #include <curl/curl.h>
@@ -18,6 +19,7 @@ enum class HostKeyMatch {
   New,      // nothing kept for this server
   Known,    // the key kept for this server
   Changed,  // another key is kept for this server
+  Revoked,  // an "@revoked" line names this key (for this server or a pattern of it)
 };
 
 struct HostKeyLookup {
@@ -27,8 +29,10 @@ struct HostKeyLookup {
 
 // "host" for port 22, "[host]:port" for any other.
 std::string knownHostName(std::string_view host, unsigned port);
-// How `blob` (the key as the server sends it) stands in the known-hosts text. Plain and
-// hashed ("|1|salt|hash") names count; marker lines (@cert-authority, @revoked) do not.
+// How `blob` (the key as the server sends it) stands in the known-hosts text. Plain,
+// hashed ("|1|salt|hash") and wildcard names ("*.example.org", "[host]:*", "!not.this")
+// count, as OpenSSH reads them; "@revoked" lines refuse their key, and
+// "@cert-authority" lines are not used.
 HostKeyLookup lookUpHostKey(std::string_view knownHosts, std::string_view host, unsigned port,
                             std::string_view blob);
 // The text with every entry of this server and port replaced by one line for `blob`, and
@@ -48,6 +52,7 @@ enum class HostKeyEvent {
   TrustedOnce,  // changed, trusted for this run only; the kept key stays
   Refused,      // changed and not trusted
   RefusedNew,   // first seen, not trusted, and first sight is to be asked about
+  Revoked,      // marked revoked in the known-hosts file: refused whatever is trusted
 };
 
 struct HostKeyCheck {
@@ -59,6 +64,7 @@ struct HostKeyCheck {
   bool askNew = false;            // a key seen first is refused unless trusted, not kept
   // Filled in by the handshake:
   std::string fingerprint;
+  std::string keyType;  // e.g. "ssh-ed25519"
   HostKeyEvent event = HostKeyEvent::None;
   bool unsaved = false;  // the file could not be written: the key was accepted, not kept
 };

@@ -132,6 +132,19 @@ std::string cause(const Outcome& o, const ServerAddress& address, const TrustChe
             "\n" + words(QT_TRANSLATE_NOOP("ftpscript", "SSH ホスト鍵の指紋: %1"), {check.hostKey});
       return text;
     }
+    case Failure::HostKeyRevoked: {
+      std::string text =
+          words(QT_TRANSLATE_NOOP(
+                    "ftpscript",
+                    "SSH サーバの鍵は dayplot_known_hosts で失効 (@revoked) とされています (%1)。"
+                    "接続しません。パスワードは送っていません。サーバの管理者に新しい鍵"
+                    "を確かめてください"),
+                {knownHostName(address.host, address.port)});
+      if (!check.hostKey.empty())
+        text +=
+            "\n" + words(QT_TRANSLATE_NOOP("ftpscript", "SSH ホスト鍵の指紋: %1"), {check.hostKey});
+      return text;
+    }
     case Failure::Login:
       return words(QT_TRANSLATE_NOOP("ftpscript", "ユーザ名かパスワードが違います"));
     case Failure::Folder:
@@ -172,6 +185,8 @@ int exitStatusFor(Failure failure) {
       return kExitHostKey;
     case Failure::HostKeyNew:
       return kExitHostKeyNew;
+    case Failure::HostKeyRevoked:
+      return kExitHostKeyRevoked;
     case Failure::Login:
       return kExitLogin;
     case Failure::Folder:
@@ -219,6 +234,8 @@ const char* causeName(Failure failure) {
       return "host-key";
     case Failure::HostKeyNew:
       return "host-key-new";
+    case Failure::HostKeyRevoked:
+      return "host-key-revoked";
     case Failure::Login:
       return "login";
     case Failure::Folder:
@@ -376,6 +393,19 @@ std::string progressText(Progress kind, const ProgressFacts& f) {
               "注意: サーバ %1 はファイル名の変更を受け付けないため、一時ファイルを使わずに"
               "直接上書きします。上書きの間は書きかけのファイルが見えることがあります"),
           {f.name});
+    case Progress::DeleteBeforeRename:
+      return words(QT_TRANSLATE_NOOP(
+                       "ftpscript",
+                       "注意: SFTP サーバ %1 はファイルを一度で置き換える拡張 (posix-rename) "
+                       "を持たないため、"
+                       "古いファイルを名前の変更の直前に削除します。その間はファイルが見えません"),
+                   {f.name});
+    case Progress::OneStepFault:
+      return words(
+          QT_TRANSLATE_NOOP("ftpscript",
+                            "注意: SFTP サーバ %1 でファイルを一度で置き換えられなかったため、"
+                            "古いファイルを名前の変更の直前に削除しました (%2)"),
+          {f.name, f.other});
     case Progress::Receiving:
       return words(QT_TRANSLATE_NOOP("ftpscript", "受信: %1 -> %2"), {f.name, f.other});
     case Progress::Received:

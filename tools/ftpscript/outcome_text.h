@@ -34,7 +34,8 @@ enum class Failure {
   Broken,       // the connection broke during the transfer
   LocalFile,    // the local file cannot be read
   Other,
-  HostKeyNew,  // -k: the SSH server's key is seen for the first time, for the caller to ask
+  HostKeyNew,      // -k: the SSH server's key is seen for the first time, for the caller to ask
+  HostKeyRevoked,  // the SSH server's key is marked revoked in the known-hosts file
 };
 
 struct Outcome {
@@ -47,24 +48,31 @@ struct Outcome {
   int retries = 0;               // uploads: broken transfers sent again
   bool learnedNoRename = false;  // uploads: the server refused to rename, now remembered
   bool direct = false;           // uploads: stored under its own name, with no temporary
+  // SFTP uploads: the server offers no one-step replace, found out now (it is said once);
+  // the old file was deleted just before the rename.
+  bool learnedDeleteFirst = false;
+  // SFTP uploads: why the one-step replace could not be made (the old file was then
+  // deleted just before the rename); empty: it was made, or the server has none.
+  std::string oneStepFault{};
 };
 
 // Exit statuses of ftpscript, one per cause of the first failure; dayplot words them.
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitOther = 1;         // a failure with none of the causes below
-inline constexpr int kExitScriptFaulty = 2;  // usage, unreadable script, bad lines
-inline constexpr int kExitConnection = 3;    // refused, or no route to the server
-inline constexpr int kExitResolve = 4;       // the server's name does not resolve
-inline constexpr int kExitCertificate = 5;   // the server's certificate failed the check
-inline constexpr int kExitHostKey = 6;       // the SSH server's key was refused
-inline constexpr int kExitLogin = 7;         // user name or password refused
-inline constexpr int kExitFolder = 8;        // a folder missing or not to be entered
-inline constexpr int kExitDiskFull = 9;      // 452/552: out of space or over quota
-inline constexpr int kExitRefused = 10;      // a write, rename or command refused
-inline constexpr int kExitTimeOut = 11;      // the server silent, or a transfer stalled
-inline constexpr int kExitBroken = 12;       // the connection broke in every try
-inline constexpr int kExitTlsRefused = 13;   // TLS required or known, the server refused it
-inline constexpr int kExitHostKeyNew = 14;   // -k: an SSH host key seen first, not kept
+inline constexpr int kExitOther = 1;            // a failure with none of the causes below
+inline constexpr int kExitScriptFaulty = 2;     // usage, unreadable script, bad lines
+inline constexpr int kExitConnection = 3;       // refused, or no route to the server
+inline constexpr int kExitResolve = 4;          // the server's name does not resolve
+inline constexpr int kExitCertificate = 5;      // the server's certificate failed the check
+inline constexpr int kExitHostKey = 6;          // the SSH server's key was refused
+inline constexpr int kExitLogin = 7;            // user name or password refused
+inline constexpr int kExitFolder = 8;           // a folder missing or not to be entered
+inline constexpr int kExitDiskFull = 9;         // 452/552: out of space or over quota
+inline constexpr int kExitRefused = 10;         // a write, rename or command refused
+inline constexpr int kExitTimeOut = 11;         // the server silent, or a transfer stalled
+inline constexpr int kExitBroken = 12;          // the connection broke in every try
+inline constexpr int kExitTlsRefused = 13;      // TLS required or known, the server refused it
+inline constexpr int kExitHostKeyNew = 14;      // -k: an SSH host key seen first, not kept
+inline constexpr int kExitHostKeyRevoked = 15;  // the SSH host key is marked revoked
 
 int exitStatusFor(Failure failure);
 // The cause in the transfer lines: "login", "disk-full", ...
@@ -140,6 +148,8 @@ enum class Progress {
   Sent,
   Resent,
   NoAtomicReplace,
+  DeleteBeforeRename,  // `name` the server
+  OneStepFault,        // `name` the server, `other` why
   Receiving,
   Received,
   CommandDone,

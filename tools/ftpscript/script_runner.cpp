@@ -198,7 +198,8 @@ bool ScriptRunner::logIn(const ScriptCommand& command, const Login& login) {
                          stationFile(kNoRenameFile),
                          stationFile(kUnfinishedFile),
                          hostKeyOnce_,
-                         line_.askNewHostKeys};
+                         line_.askNewHostKeys,
+                         stationFile(kNoOneStepFile)};
   connection_ = std::make_unique<FtpConnection>(options);
   if (const auto fault = connection_->trustFileFault(); fault != CertificateFileFault::None)
     err_ << certificateFileText(fault, publish_.trustedCertificateFile) << std::endl;
@@ -313,6 +314,9 @@ void ScriptRunner::putOne(const ScriptCommand& command, const std::string& local
   if (outcome.retries > 0) say(Progress::Resent, {.name = name, .number = outcome.retries});
   say(Progress::Sent, {.name = name, .number = outcome.bytes});
   if (outcome.learnedNoRename) say(Progress::NoAtomicReplace, {.name = address_->key()});
+  if (outcome.learnedDeleteFirst) say(Progress::DeleteBeforeRename, {.name = address_->key()});
+  if (!outcome.oneStepFault.empty())
+    say(Progress::OneStepFault, {.name = address_->key(), .other = outcome.oneStepFault});
 }
 
 // Beside the publishing settings, or else beside the script: the station folder either way.

@@ -24,6 +24,9 @@ inline constexpr const char* kNoRenameFile = "ftpscript_no_rename.txt";
 // The servers whose last session ended before all its uploads were done: the next
 // session removes the temporaries left in the folders it uploads to.
 inline constexpr const char* kUnfinishedFile = "ftpscript_unfinished.txt";
+// The SFTP servers found to offer no one-step replace, so that the operator hears of it
+// once; a server that offers it again is taken off.
+inline constexpr const char* kNoOneStepFile = "ftpscript_no_one_step.txt";
 
 class ScriptRunner {
  public:

@@ -79,6 +79,18 @@ TEST(HostKeys, LookUpByHostAndPortWithEntriesByHostAloneForAPortWithoutItsOwn) {
            "\r\n[127.0.0.1]:2222 ssh-ed25519\r\n\r\n  [127.0.0.1]:2222  ssh-ed25519  " + kFirst +
            " comment\r\n",
        2222, HostKeyMatch::Known, false},
+      {"wildcard port", line("[127.0.0.1]:*", kFirst), 2222, HostKeyMatch::Known, false},
+      {"wildcard host, other key", line("127.0.0.*", kSecond), 22, HostKeyMatch::Changed, false},
+      {"wildcard host is port 22's", line("127.0.0.*", kSecond), 2222, HostKeyMatch::New, false},
+      {"one character", line("[127.0.0.?]:2222", kFirst), 2222, HostKeyMatch::Known, false},
+      {"negated", line("127.0.0.*,!127.0.0.1", kSecond), 22, HostKeyMatch::New, false},
+      {"revoked", "@revoked * ssh-ed25519 " + std::string(kFirst) + "\n" + line(h, kFirst), 22,
+       HostKeyMatch::Revoked, false},
+      {"revoked by host for another port",
+       "@revoked 127.0.0.1 ssh-ed25519 " + std::string(kFirst) + "\n", 2222, HostKeyMatch::Revoked,
+       false},
+      {"revoked for another server", "@revoked other ssh-ed25519 " + std::string(kFirst) + "\n", 22,
+       HostKeyMatch::New, false},
   };
   for (const Case& c : cases) {
     const HostKeyLookup found = lookUpHostKey(c.knownHosts, h, c.port, blob(kFirst));
@@ -96,6 +108,11 @@ TEST(HostKeys, ReplacingKeepsOtherServersAndOtherNamesOfALine) {
                        line("127.0.0.1", kSecond) + line("[127.0.0.1]:2222", kFirst));
   EXPECT_EQ(lookUpHostKey(after, "127.0.0.1", 2222, blob(kFirst)).match, HostKeyMatch::Known);
   EXPECT_EQ(withHostKey("", "::1", 22, blob(kSecond)), line("::1", kSecond));
+  // The operator's own lines, wildcards and markers, stay as they are.
+  const std::string own =
+      "@revoked * ssh-ed25519 " + std::string(kSecond) + "\n" + line("[127.0.0.1]:*", kSecond);
+  EXPECT_EQ(withHostKey(own, "127.0.0.1", 2222, blob(kFirst)),
+            own + line("[127.0.0.1]:2222", kFirst));
   // An entry by host alone moves to the port it is found to be for, and then no longer
   // stands for another port's key.
   const std::string moved = withHostKey(line("127.0.0.1", kFirst) + line("127.0.0.1", kSecond),

@@ -38,6 +38,7 @@ TEST(FailureText, EachCauseNamedWithTheWholeReply) {
        {},
        "SSH サーバの鍵を初めて受け取りました ([ftp.example.com]:2121)",
        14},
+      {Failure::HostKeyRevoked, {}, "失効 (@revoked) とされています ([ftp.example.com]:2121)", 15},
       {Failure::Login, {}, "ユーザ名かパスワードが違います", 7},
       {Failure::Folder, {}, "フォルダがないか、入る権限がありません", 8},
       {Failure::DiskFull, {}, "空き容量が足りないか、容量の上限", 9},
@@ -55,7 +56,8 @@ TEST(FailureText, EachCauseNamedWithTheWholeReply) {
               std::string::npos);
     const bool certificate = c.failure == Failure::Certificate;
     EXPECT_EQ(text.find("証明書の指紋 (SHA-256): CC:CC:") != std::string::npos, certificate);
-    const bool hostKey = c.failure == Failure::HostKey || c.failure == Failure::HostKeyNew;
+    const bool hostKey = c.failure == Failure::HostKey || c.failure == Failure::HostKeyNew ||
+                         c.failure == Failure::HostKeyRevoked;
     EXPECT_EQ(text.find("\nSSH ホスト鍵の指紋: SHA256:k\n") != std::string::npos, hostKey);
     if (certificate || hostKey || c.failure == Failure::TlsRefused ||
         c.failure == Failure::TlsDropped) {

@@ -279,7 +279,7 @@ TEST_F(ServerRun, PureFtpdOverTls) {
 
 TEST_F(ServerRun, SftpWithPasswordOrKeyAndAChangedHostKeyRefused) {
   ASSERT_FALSE(start(ServerKind::Sshd));
-  uploadTwice("sshd SFTP", {});  // OpenSSH will not rename over: delete, then rename
+  uploadTwice("sshd SFTP", {});  // replaced in one step (posix-rename)
 
   const fs::path key = work_ / "station_key";
   ASSERT_EQ(
@@ -291,6 +291,7 @@ TEST_F(ServerRun, SftpWithPasswordOrKeyAndAChangedHostKeyRefused) {
   writeGraph(50 * 1024, 7);
   const ProgramRun byKey = run(server_.serverText(), "");
   EXPECT_EQ(byKey.status, 0) << byKey.output;
+  EXPECT_EQ(byKey.output.find("注意: SFTP"), std::string::npos) << byKey.output;  // one step
   EXPECT_EQ(readBytes(onServer()), readBytes(graph_));
 
   // The server commands of a hand-written script, by SFTP's own means.
@@ -386,6 +387,14 @@ TEST_F(ServerRun, SshHostKeysKeptPerPortAChangedOneRefusedUntilTrusted) {
   EXPECT_EQ(readBytes(knownHosts),
             firstName + " " + first.typeAndKey + "\n" + otherName + " " + other.typeAndKey + "\n");
   expectRun(run(server_.serverText()), 0, {});
+
+  // A key marked revoked is refused with its own status, trusted or not, and not offered
+  // for trust.
+  writeSettings("TrustedHostKeys=" + first.fingerprint + "\n");
+  std::ofstream(knownHosts, std::ios::app) << "@revoked * " << first.typeAndKey << "\n";
+  const ProgramRun revoked = run(server_.serverText());
+  expectRun(revoked, 15, {"失効 (@revoked)", first.fingerprint});
+  EXPECT_EQ(revoked.output.find("host-key fingerprint="), std::string::npos);
 }
 
 }  // namespace
