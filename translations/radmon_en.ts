@@ -1904,6 +1904,10 @@ Fingerprint:
         <source>観測局のページも転送する (index.html、readings.json、グラフ)</source>
         <translation>Also send the station&apos;s page (index.html, readings.json, graphs)</translation>
     </message>
+    <message>
+        <source>SSH サーバの鍵は失効済みとされています (known_hosts の @revoked)</source>
+        <translation>The SSH server&apos;s key is marked revoked (@revoked in known_hosts)</translation>
+    </message>
 </context>
 <context>
     <name>ftpscript</name>

@@ -204,6 +204,8 @@ std::string ftpscriptCause(int exitStatus) {
     case 14:
       return words(dayplot::tr(
           "SSH サーバの鍵を初めて受け取りました。指紋がサーバのものか確かめてください"));
+    case 15:
+      return words(dayplot::tr("SSH サーバの鍵は失効済みとされています (known_hosts の @revoked)"));
     default:
       return {};
   }

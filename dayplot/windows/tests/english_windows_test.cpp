@@ -84,7 +84,7 @@ TEST_F(EnglishForm, EveryMessageIsEnglish) {
        say::processingDay(false, "20110315"), say::scriptNotRemoved("e"), say::finished()});
   // ftpscript's causes, read from its exit status.
   std::vector<std::string> causes{say::storedDirectly(), say::uploadFileUnreadable()};
-  for (int status = 2; status <= 14; ++status) causes.push_back(say::ftpscriptCause(status));
+  for (int status = 2; status <= 15; ++status) causes.push_back(say::ftpscriptCause(status));
   testing::expectNoJapanese(causes);
   testing::expectNoJapanese(
       {say::uploadOutcome(true, "/d/a.jpg", ""), say::uploadOutcome(false, "/d/a.jpg", "r"),
