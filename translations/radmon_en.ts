@@ -2272,10 +2272,6 @@ Fingerprint:
         <translation>SSH host key fingerprint: %1</translation>
     </message>
     <message>
-        <source>使い方: ftpscript [-i] [-v] [-d] [-n] [-k] [-t:秒] [-p:設定ファイル] [--lang ja|en] -s:&quot;スクリプトのパス&quot;</source>
-        <translation>Usage: ftpscript [-i] [-v] [-d] [-n] [-k] [-t:seconds] [-p:settings file] [--lang ja|en] -s:&quot;script path&quot;</translation>
-    </message>
-    <message>
         <source>注意: SSH サーバ %1 の鍵を初めて受け取り、記録しました (指紋 %2)</source>
         <translation>Note: the key of SSH server %1 was received for the first time and kept (fingerprint %2)</translation>
     </message>

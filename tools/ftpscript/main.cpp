@@ -24,8 +24,7 @@ int main(int argc, char** argv) {
   const auto parsed = parseCommandLine(args);
   if (!parsed.line) {
     // The fault's sentence, and the usage as the declaration gives it.
-    const std::string fault = argumentFaultText(parsed);
-    std::cerr << fault.substr(0, fault.find('\n')) << "\n"
+    std::cerr << argumentFaultText(parsed) << "\n"
               << radmon::programUsage(ftpscriptOptions()) << std::flush;
     return kExitScriptFaulty;
   }

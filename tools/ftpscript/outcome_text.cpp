@@ -352,11 +352,7 @@ std::string argumentFaultText(const CommandLineResult& result) {
   if (result.fault == ArgumentFault::BadLanguage)
     text = words(QT_TRANSLATE_NOOP("ftpscript", "--lang には ja か en を指定してください: %1"),
                  {result.argument});
-  return text + "\n" +
-         words(QT_TRANSLATE_NOOP(
-             "ftpscript",
-             "使い方: ftpscript [-i] [-v] [-d] [-n] [-k] [-t:秒] [-p:設定ファイル] "
-             "[--lang ja|en] -s:\"スクリプトのパス\""));
+  return text;
 }
 
 std::string progressText(Progress kind, const ProgressFacts& f) {

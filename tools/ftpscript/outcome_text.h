@@ -133,7 +133,7 @@ std::string certificateFileText(CertificateFileFault fault, const std::string& p
 std::string scriptIssueText(const LineIssue<ScriptIssue>& issue);
 // A line of the publishing settings `path` that is not used.
 std::string settingsIssueText(const std::string& path, const LineIssue<SettingsIssue>& issue);
-// A faulty command line, then how ftpscript is called.
+// What is wrong with the command line (the usage follows it from the declared options).
 std::string argumentFaultText(const CommandLineResult& result);
 
 // What ftpscript tells the operator as the script runs. The runner's steps: whole lines,
