@@ -90,7 +90,7 @@ std::string processingPeriod(std::string_view period) {
 std::string newStationPlace() {
   return uiLanguage() == UiLanguage::English ? std::string() : std::string("大阪府大阪市");
 }
-std::string newStationTube() { return words(dayplot::tr("自作GM管")); }
+std::string newStationTube() { return uiText("dayplot", QT_TRANSLATE_NOOP("dayplot", "自作GM管")); }
 std::string periodLegend(int which) {
   return words(which == 0   ? dayplot::tr("日の最小～最大")
                : which == 1 ? dayplot::tr("日平均")
