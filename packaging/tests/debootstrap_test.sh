@@ -30,7 +30,7 @@ step() { echo "debootstrap test: $* ($((SECONDS - started)) s)"; }
   fail "cpack: $(cat "$tmp/cpack.log")"
 deb=$(ls "$tmp"/pkg/radmon_*.deb) || fail "no package written"
 step "built $(basename "$deb")"
-lintian --fail-on error,warning --no-tag-display-limit "$deb" ||
+lintian --fail-on error,warning --tag-display-limit 0 "$deb" ||
   fail "lintian found errors or warnings in $(basename "$deb")"
 step "lintian clean"
 
