@@ -9,7 +9,7 @@
     </message>
     <message>
         <source>→時間</source>
-        <translation>→hour</translation>
+        <translation>→time</translation>
     </message>
     <message>
         <source>%1年%2月%3日</source>
@@ -29,7 +29,7 @@
     </message>
     <message>
         <source>作成日: </source>
-        <translation>Made: </translation>
+        <translation>Drawn: </translation>
     </message>
     <message>
         <source>測定管: </source>
@@ -70,6 +70,10 @@
     <message>
         <source>年平均:</source>
         <translation>Mean: </translation>
+    </message>
+    <message>
+        <source>μSV/h</source>
+        <translation>μSv/h</translation>
     </message>
 </context>
 <context>
@@ -668,11 +672,11 @@ paralysable 1 ms dead after each discharge (extended by discharges in it)</trans
     </message>
     <message>
         <source>データロガー (dayplot) が見つかりません: %1</source>
-        <translation>Data logger (dayplot) not found: %1</translation>
+        <translation>dayplot is not found: %1</translation>
     </message>
     <message>
         <source>データロガー (dayplot) を起動できません: %1</source>
-        <translation>Cannot start the data logger (dayplot): %1</translation>
+        <translation>Cannot start dayplot: %1</translation>
     </message>
     <message>
         <source>第一段警報: %1 μSv/h &gt; %2 μSv/h</source>
@@ -708,7 +712,7 @@ paralysable 1 ms dead after each discharge (extended by discharges in it)</trans
     </message>
     <message>
         <source>MQTT 送信を開始できません: %1。計測は続けます</source>
-        <translation>Cannot start MQTT publishing: %1. Measuring goes on</translation>
+        <translation>Cannot start MQTT publishing: %1. Measuring is not affected</translation>
     </message>
     <message>
         <source>MQTT の送信済み記録を保存できません: %1</source>
@@ -724,7 +728,7 @@ paralysable 1 ms dead after each discharge (extended by discharges in it)</trans
     </message>
     <message>
         <source>局 ID のファイル %1 に使える ID がありません (英小文字・数字・_・- で 32 文字まで)。MQTT 送信はしません。計測は続けます</source>
-        <translation>The station id file %1 holds no usable id (up to 32 of a-z, 0-9, _ and -). Nothing is published over MQTT; measuring goes on</translation>
+        <translation>The station id file %1 holds no usable id (up to 32 of a-z, 0-9, _ and -). Nothing is published over MQTT; measuring is not affected</translation>
     </message>
     <message>
         <source>局 ID をファイル %1 に保存できません。次回の起動では別の ID になります</source>
@@ -740,23 +744,23 @@ paralysable 1 ms dead after each discharge (extended by discharges in it)</trans
     </message>
     <message>
         <source>MQTT ブローカーに接続できません: %1。計測は続け、接続を試み続けます</source>
-        <translation>Cannot connect to the MQTT broker: %1. Measuring goes on, and connecting is tried again</translation>
+        <translation>Cannot connect to the MQTT broker: %1. Connecting is tried again; measuring is not affected</translation>
     </message>
     <message>
         <source>MQTT ブローカーがユーザー名またはパスワードを受け付けません (%1)。計測は続けます。設定を確認してください</source>
-        <translation>The MQTT broker does not accept the user name or password (%1). Measuring goes on. Check the settings</translation>
+        <translation>The MQTT broker does not accept the user name or password (%1). Check the settings; measuring is not affected</translation>
     </message>
     <message>
         <source>MQTT ブローカーが接続を拒否しました (%1)。計測は続けます</source>
-        <translation>The MQTT broker refused the connection (%1). Measuring goes on</translation>
+        <translation>The MQTT broker refused the connection (%1). Measuring is not affected</translation>
     </message>
     <message>
         <source>MQTT ブローカーの証明書を信頼できません (%1)。計測は続けます。CA 証明書ファイルを確認してください</source>
-        <translation>The MQTT broker&apos;s certificate is not trusted (%1). Measuring goes on. Check the CA certificate file</translation>
+        <translation>The MQTT broker&apos;s certificate is not trusted (%1). Check the CA certificate file; measuring is not affected</translation>
     </message>
     <message>
         <source>MQTT ブローカーとの接続が切れました。計測は続け、再接続して未送信の記録を送ります</source>
-        <translation>The connection to the MQTT broker was lost. Measuring goes on; on reconnecting the unsent records are sent</translation>
+        <translation>The connection to the MQTT broker was lost. On reconnecting, the unsent records are sent; measuring is not affected</translation>
     </message>
     <message>
         <source>MQTT: ブローカーが受け取りを確認していない記録 %1 件は次回の起動時に送ります</source>
@@ -988,7 +992,7 @@ paralysable 1 ms dead after each discharge (extended by discharges in it)</trans
     </message>
     <message>
         <source>警報音の出力 %1 を開けません。警報は音なしで知らせ、計測を続けます。</source>
-        <translation>Cannot open the alarm output %1. Alarms are told without sound; measuring goes on.</translation>
+        <translation>Cannot open the alarm output %1. Alarms are shown without sound; measuring is not affected.</translation>
     </message>
     <message>
         <source>(既定の出力なし)</source>
@@ -1314,7 +1318,7 @@ All files (*)</translation>
     </message>
     <message>
         <source>データロガー</source>
-        <translation>Data logger</translation>
+        <translation>Radiation Day Graph</translation>
     </message>
     <message>
         <source>停止中案内転送</source>
@@ -1746,11 +1750,11 @@ Fingerprint:
     </message>
     <message>
         <source>信頼する証明書の指紋 (SHA-256、1行に1つ)</source>
-        <translation>Trusted certificate fingerprints (SHA-256, one a line)</translation>
+        <translation>Trusted certificate fingerprints (SHA-256, one per line)</translation>
     </message>
     <message>
         <source>信頼する SSH ホスト鍵の指紋 (SHA256:…、1行に1つ)</source>
-        <translation>Trusted SSH host key fingerprints (SHA256:…, one a line)</translation>
+        <translation>Trusted SSH host key fingerprints (SHA256:…, one per line)</translation>
     </message>
     <message>
         <source>SFTPの鍵ファイル</source>
@@ -1907,6 +1911,14 @@ Fingerprint:
     <message>
         <source>SSH サーバの鍵は失効済みとされています (known_hosts の @revoked)</source>
         <translation>The SSH server&apos;s key is marked revoked (@revoked in known_hosts)</translation>
+    </message>
+    <message>
+        <source>自作GM管</source>
+        <translation>GM tube</translation>
+    </message>
+    <message>
+        <source>Form1</source>
+        <translation>Day graph</translation>
     </message>
 </context>
 <context>
@@ -2410,7 +2422,7 @@ Fingerprint:
     <name>ratemon</name>
     <message>
         <source>放射線量&#x3000;リアルタイムグラフ</source>
-        <translation>Radiation dose real-time graph</translation>
+        <translation>Dose rate, real-time graph</translation>
     </message>
     <message>
         <source>パルステストモード</source>
@@ -2418,7 +2430,7 @@ Fingerprint:
     </message>
     <message>
         <source>→時間</source>
-        <translation>→hour</translation>
+        <translation>→time</translation>
     </message>
     <message>
         <source>しきい値&#x3000;80～20</source>
@@ -2442,7 +2454,7 @@ Fingerprint:
     </message>
     <message>
         <source>データロガー</source>
-        <translation>Data logger</translation>
+        <translation>Day graph</translation>
     </message>
     <message>
         <source>保存先</source>
@@ -2450,7 +2462,7 @@ Fingerprint:
     </message>
     <message>
         <source>シーベルト計算 V1.7</source>
-        <translation>Sievert Calculation V1.7</translation>
+        <translation>Radiation Monitor V1.7</translation>
     </message>
     <message>
         <source>経過時間(Sec)</source>
@@ -2515,6 +2527,10 @@ Fingerprint:
     <message>
         <source>消音</source>
         <translation>Mute</translation>
+    </message>
+    <message>
+        <source>μSV/h</source>
+        <translation>μSv/h</translation>
     </message>
 </context>
 </TS>

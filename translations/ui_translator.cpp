@@ -30,6 +30,7 @@ void installChosenLanguage() {
 Q_COREAPP_STARTUP_FUNCTION(installChosenLanguage)
 
 void useUiLanguage(UiLanguage language) { chosenLanguage = language; }
+UiLanguage uiLanguage() { return chosenLanguage; }
 
 std::string uiText(const char* context, const char* source) {
   if (chosenLanguage == UiLanguage::English) {

@@ -17,6 +17,8 @@ namespace radmon {
 // Chooses the language before the Qt application is made; the translator is installed
 // as the application starts, whichever of the program's modes makes it.
 void useUiLanguage(UiLanguage language);
+// The language chosen, for what differs beyond the texts (a new station's defaults).
+UiLanguage uiLanguage();
 
 // `source` (marked for lupdate with QT_TRANSLATE_NOOP(context, ...)) in the chosen
 // language, also before the Qt application exists: for the texts of the command line.

@@ -77,7 +77,7 @@ DayGraphResult DayGraph::draw(const std::string& dataFolder, const std::string& 
       line(p, kLeft, y, kRight, y, kGridGrey);
       text(p, 40, y - 5, axisLabelText(i * labelStep));
     }
-    text(p, 5, base == kMorningBase ? 80 : 310, "μSV/h");
+    text(p, 5, base == kMorningBase ? 80 : 310, word(QT_TRANSLATE_NOOP("DayGraph", "μSV/h")));
     line(p, kLeft, base, kRight, base, kAxisBlack);
   }
 

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "ui_translator.h"
+
 namespace radmon {
 
 void StderrMessages::show(const std::string& message) {
@@ -85,6 +87,10 @@ std::string badYearArgument(std::string_view text) {
 std::string processingPeriod(std::string_view period) {
   return words(dayplot::tr("%1 のグラフを作成します"), period);
 }
+std::string newStationPlace() {
+  return uiLanguage() == UiLanguage::English ? std::string() : std::string("大阪府大阪市");
+}
+std::string newStationTube() { return uiText("dayplot", QT_TRANSLATE_NOOP("dayplot", "自作GM管")); }
 std::string periodLegend(int which) {
   return words(which == 0   ? dayplot::tr("日の最小～最大")
                : which == 1 ? dayplot::tr("日平均")

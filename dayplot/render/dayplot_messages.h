@@ -67,6 +67,11 @@ std::string badMonthArgument(std::string_view text);
 std::string badYearArgument(std::string_view text);
 std::string processingPeriod(std::string_view period);
 std::string periodLegend(int which);  // 0 the daily range, 1 the daily mean, 2 fault days
+// The place and tube a new station (no dayplot.ini yet) prints on its graphs until the
+// operator types their own: the Japanese program's own texts, or in English no place
+// and a plain tube name.
+std::string newStationPlace();
+std::string newStationTube();
 std::string daysWithFile(int present, int days);
 // "(95%: 0.203～0.207)" after the day's mean.
 std::string meanInterval(std::string_view lower, std::string_view upper);

@@ -1,7 +1,9 @@
 #include "period_graph.h"
 
 #include <QCoreApplication>
+#include <QFontMetrics>
 #include <QPainter>
+#include <algorithm>
 #include <exception>
 #include <map>
 
@@ -86,7 +88,7 @@ void PeriodGraph::drawFrame(QPainter& p, const Period& period, double labelStep)
     line(p, kLeft, y, kRight, y, kGridGrey);
     text(p, 40, y - 5, axisLabelText(i * labelStep));
   }
-  text(p, 5, kTop + 120, "μSV/h");
+  text(p, 5, kTop + 120, word(QT_TRANSLATE_NOOP("DayGraph", "μSV/h")));
   line(p, kLeft, kTop, kLeft, kBase, kAxisBlack);
   line(p, kLeft, kBase, kRight, kBase, kAxisBlack);
 
@@ -179,14 +181,20 @@ void PeriodGraph::drawTexts(QPainter& p, const PeriodTable& table, bool faultsKn
   // What the marks mean, above the panel.
   p.setFont(japaneseFont(9));
   const int y = kTop - 22;
-  p.fillRect(330, y + 3, 18, 10, kBand);
-  text(p, 352, y, say::periodLegend(0));
-  line(p, 460, y + 8, 478, y + 8, kDrawing);
-  text(p, 482, y, say::periodLegend(1));
-  if (faultsKnown) {
-    p.fillRect(540, y + 5, 18, kFaultHeight, kFault);
-    text(p, 562, y, say::periodLegend(2));
-  }
+  // Each mark at its place, or further right where the words before it need the room.
+  const QFontMetrics metrics(p.font());
+  int end = 0;
+  auto entry = [&](int place, int legend) {
+    const int x = std::max(place, end + 12);
+    const std::string words = say::periodLegend(legend);
+    text(p, x + 22, y, words);
+    end = x + 22 + metrics.horizontalAdvance(QString::fromStdString(words));
+    return x;
+  };
+  p.fillRect(entry(330, 0), y + 3, 18, 10, kBand);
+  const int meanX = entry(460, 1);
+  line(p, meanX, y + 8, meanX + 18, y + 8, kDrawing);
+  if (faultsKnown) p.fillRect(entry(540, 2), y + 5, 18, kFaultHeight, kFault);
   text(p, 330, y - 16, say::daysWithFile(table.daysPresent, static_cast<int>(table.days.size())));
 
   stationLines(p, settings_, clock_.now());

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "dayplot_messages.h"
 #include "settings_text.h"
 #include "text_files.h"
 
@@ -107,7 +108,12 @@ DayplotStartRead startSettings(const std::string& programFolder, std::string_vie
   start.readingsIssues = std::move(readings.issues);
   const std::string path = settingsFilePath(programFolder);
   std::error_code ec;
-  if (!std::filesystem::exists(path, ec)) return read;
+  if (!std::filesystem::exists(path, ec)) {
+    // A new station: the place and tube in the operator's language until they type them.
+    start.controls.place = say::newStationPlace();
+    start.controls.tube = say::newStationTube();
+    return read;
+  }
   const auto text = readTextFile(path);
   if (!text) {
     read.issues.push_back({0, DayplotIniFault::Unreadable, {}});

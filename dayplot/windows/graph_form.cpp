@@ -4,12 +4,14 @@
 #include <QPixmap>
 
 #include "day_graph.h"
+#include "dayplot_messages.h"
 
 namespace radmon {
 
 GraphForm::GraphForm(QWidget* parent) : QWidget(parent, Qt::Window), picture_(new QLabel(this)) {
   setObjectName("Form1");
-  setWindowTitle("Form1");
+  // "Form1" is the Japanese window's title as it always was; English names the graph.
+  setWindowTitle(dayplot::tr("Form1"));
   setFixedSize(kWidth, kHeight);
   picture_->setObjectName("Picture1");
   picture_->setGeometry(kPictureLeft, kPictureTop, DayGraph::kWidth, DayGraph::kHeight);

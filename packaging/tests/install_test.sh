@@ -17,8 +17,9 @@ DESTDIR="$dest" cmake --install "$build" --prefix /usr >"$tmp/install.log" ||
   fail "cmake --install: $(cat "$tmp/install.log")"
 touch "$tmp/stamp"
 usr="$dest/usr"
-for f in bin/ratemon bin/dayplot bin/ftpscript bin/gmsim \
-  share/radmon/daiichi.wav share/radmon/daini.wav \
+for f in bin/ratemon bin/dayplot bin/ftpscript bin/gmsim bin/radmon-collect \
+  share/radmon/daiichi.wav share/radmon/daini.wav share/radmon/ijou.wav \
+  share/doc/radmon/changelog.Debian.gz share/lintian/overrides/radmon \
   share/applications/radmon-ratemon.desktop share/applications/radmon-dayplot.desktop \
   share/icons/hicolor/scalable/apps/radmon-ratemon.svg \
   share/icons/hicolor/scalable/apps/radmon-dayplot.svg \

@@ -105,12 +105,12 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
   // Alarms, record file and graph below the line.
   checkBox(Tick::alarm1, 8, 218, 136);
   textBox(Box::limit1, 146, 218, 70);
-  label("Label10", "μSV/h", 220, 218, 50);
+  label("Label10", QT_TRANSLATE_NOOP("ratemon", "μSV/h"), 220, 218, 50);
   commands_[Command::silenceStage1] =
       button("Command2", QT_TRANSLATE_NOOP("ratemon", "停止"), 272, 216, 56, 26);
   checkBox(Tick::alarm2, 8, 246, 136);
   textBox(Box::limit2, 146, 246, 70);
-  label("Label11", "μSV/h", 220, 246, 50);
+  label("Label11", QT_TRANSLATE_NOOP("ratemon", "μSV/h"), 220, 246, 50);
   commands_[Command::silenceStage2] =
       button("Command3", QT_TRANSLATE_NOOP("ratemon", "停止"), 272, 244, 56, 26);
   commands_[Command::startDayplot] =

@@ -62,7 +62,7 @@ void drawDoseGraph(QPainter& p, const std::array<float, 600>& history, int newes
   textAt(p, 610, 378, QCoreApplication::translate("ratemon", "→時間"));
 
   const auto top = doseScaleTop(limit2Text);
-  textAt(p, 20, 30, QStringLiteral("μSV/h"));
+  textAt(p, 20, 30, QCoreApplication::translate("ratemon", "μSV/h"));
   if (!top) {
     textAt(p, 70, 180, QString::fromStdString(messages::noScaleNote()));
     p.restore();

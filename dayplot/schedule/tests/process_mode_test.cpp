@@ -212,7 +212,7 @@ TEST_F(ProcessModeTest, OneDayplotPerStationAndNoWindowWithoutADisplay) {
   auto start = [&](const char* option) {
     const pid_t pid = ::fork();
     if (pid == 0) {
-      ::chdir(dir_.c_str());
+      if (::chdir(dir_.c_str()) != 0) ::_exit(127);
       ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
       ::execl("./dayplot", "dayplot", option, nullptr);
       ::_exit(127);

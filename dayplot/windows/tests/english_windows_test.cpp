@@ -11,11 +11,13 @@
 #include <gmock/gmock.h>
 
 #include "certificate_question.h"
+#include "dayplot_settings.h"
 #include "form_station.h"
 #include "graph_form.h"
 #include "japanese_texts.h"
 #include "publish_dialog.h"
 #include "publish_settings.h"
+#include "ui_translator.h"
 
 namespace radmon {
 namespace {
@@ -29,7 +31,10 @@ class EnglishForm : public ::testing::Test, protected testing::FormStation {
     ASSERT_TRUE(english_.load(QStringLiteral(":/i18n/radmon_en.qm")));
     QCoreApplication::installTranslator(&english_);
   }
-  void TearDown() override { QCoreApplication::removeTranslator(&english_); }
+  void TearDown() override {
+    QCoreApplication::removeTranslator(&english_);
+    useUiLanguage(UiLanguage::Japanese);
+  }
 
   SettingsForm& open() {
     clock.set({2011, 3, 16, 10, 19, 50});
@@ -127,6 +132,19 @@ TEST_F(EnglishForm, SettingsFileIsTheJapaneseOneByteForByte) {
   std::filesystem::remove(folder.path() + "dayplot.ini");
   ASSERT_TRUE(open().close());
   EXPECT_EQ(folder.read("dayplot.ini"), english);
+}
+
+// A new station in English names no place and a plain tube; a station's own file keeps
+// what it holds, whatever the language.
+TEST_F(EnglishForm, ANewStationStartsWithANeutralPlaceAndTube) {
+  useUiLanguage(UiLanguage::English);
+  const DayplotSettings fresh = open().controls();
+  EXPECT_EQ(std::pair(fresh.place, fresh.tube), std::pair(std::string(), std::string("GM tube")));
+  form_.reset();
+  const DayplotSettings japanese;
+  ASSERT_FALSE(saveSettingsFile(settingsFilePath(folder.path()), japanese).has_value());
+  const DayplotSettings kept = open().controls();
+  EXPECT_EQ(std::pair(kept.place, kept.tube), std::pair(japanese.place, japanese.tube));
 }
 
 }  // namespace

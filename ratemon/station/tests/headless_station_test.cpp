@@ -69,7 +69,7 @@ class HeadlessRatemon : public ::testing::Test {
     args.push_back(nullptr);
     const pid_t pid = ::fork();
     if (pid == 0) {
-      ::chdir(root.c_str());
+      if (::chdir(root.c_str()) != 0) ::_exit(127);
       ::execv("./ratemon", const_cast<char* const*>(args.data()));
       ::_exit(127);
     }
