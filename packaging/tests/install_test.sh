@@ -25,7 +25,7 @@ for f in bin/ratemon bin/dayplot bin/ftpscript bin/gmsim bin/radmon-collect \
   share/icons/hicolor/scalable/apps/radmon-dayplot.svg \
   share/metainfo/radmon-ratemon.metainfo.xml share/metainfo/radmon-dayplot.metainfo.xml \
   share/man/man1/ratemon.1.gz share/man/man1/dayplot.1.gz share/man/man1/ftpscript.1.gz \
-  share/man/man1/gmsim.1.gz lib/systemd/user/ratemon.service lib/systemd/user/dayplot.service; do
+  share/man/man1/gmsim.1.gz share/man/man1/radmon-collect.1.gz lib/systemd/user/ratemon.service lib/systemd/user/dayplot.service; do
   [ -e "$usr/$f" ] || fail "not installed: /usr/$f"
 done
 
