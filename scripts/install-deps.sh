@@ -19,7 +19,7 @@ packages=(
   qt6-tools-dev qt6-l10n-tools
   desktop-file-utils appstream systemd man-db dpkg-dev
   locales
-  qt6-httpserver-dev libssh-dev tidy lintian debootstrap
+  qt6-httpserver-dev qt6-websockets-dev libssh-dev tidy lintian debootstrap
   chromium chromium-driver python3-selenium prometheus
 )
 
