@@ -678,16 +678,6 @@
         <translation>The dose monitor is already running in this folder (%1 is in use). If it runs as the service, systemctl --user stop ratemon stops it.</translation>
     </message>
     <message>
-        <source>使い方: ratemon [--station DIR] [--lang ja|en] [--input SOURCE]
-        %1
-        ratemon [--station DIR] --show-settings    設定を key=value で一覧します
-        ratemon [--station DIR] --set KEY=VALUE... 設定を変更します (繰り返し可)</source>
-        <translation>Usage: ratemon [--station DIR] [--lang ja|en] [--input SOURCE]
-       %1
-       ratemon [--station DIR] --show-settings    lists the settings as key=value
-       ratemon [--station DIR] --set KEY=VALUE... changes settings (repeatable)</translation>
-    </message>
-    <message>
         <source>画面がないためウィンドウを開けません。画面なしで測定するには ratemon --headless --input SOURCE を使ってください。</source>
         <translation>There is no screen to open the window on. To measure without a window, use ratemon --headless --input SOURCE.</translation>
     </message>
@@ -698,6 +688,36 @@
     <message>
         <source>線量率 95%区間の上限</source>
         <translation>Dose rate, 95 % interval high</translation>
+    </message>
+    <message>
+        <source>使い方: ratemon [--station DIR] [--lang ja|en] [--input SOURCE] [--http [ADDR:]PORT]
+        %1
+        ratemon [--station DIR] --show-settings    設定を key=value で一覧します
+        ratemon [--station DIR] --set KEY=VALUE... 設定を変更します (繰り返し可)</source>
+        <translation>Usage: ratemon [--station DIR] [--lang ja|en] [--input SOURCE] [--http [ADDR:]PORT]
+       %1
+       ratemon [--station DIR] --show-settings    lists the settings as key=value
+       ratemon [--station DIR] --set KEY=VALUE... changes settings (repeatable)</translation>
+    </message>
+    <message>
+        <source>HTTP の待ち受けアドレスが正しくありません (PORT, 127.0.0.1:PORT, [::]:PORT など): %1</source>
+        <translation>Not an address to listen on for HTTP (PORT, 127.0.0.1:PORT, [::]:PORT and the like): %1</translation>
+    </message>
+    <message>
+        <source>ライブページ: http://%1/</source>
+        <translation>Live page: http://%1/</translation>
+    </message>
+    <message>
+        <source>ライブページを %1 で開けません (%2)</source>
+        <translation>Cannot open the live page at %1 (%2)</translation>
+    </message>
+    <message>
+        <source>停止中</source>
+        <translation>Stopped</translation>
+    </message>
+    <message>
+        <source>正常</source>
+        <translation>Normal</translation>
     </message>
 </context>
 <context>
