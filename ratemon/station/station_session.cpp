@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QSysInfo>
-#include <cmath>
 #include <cstdlib>
 
 #include "box_reader.h"
