@@ -156,9 +156,20 @@ int main(int argc0, char** argv0) {
   }
 
   std::string sourceText;
+  std::optional<radmon::HttpAddress> http;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--input") == 0 && i + 1 < argc) {
       sourceText = argv[++i];
+    } else if (std::strcmp(argv[i], "--http") == 0) {
+      const char* value = i + 1 < argc ? argv[++i] : "";
+      if (!(http = radmon::parseHttpAddress(value))) {
+        int qtArgc = 1;
+        QCoreApplication app(qtArgc, argv);
+        std::cerr << radmon::messages::badArgument(radmon::messages::BadArgument::http, value,
+                                                   radmon::messages::Usage::windows)
+                  << std::endl;
+        return 2;
+      }
     } else if (argv[i][0] == '-' && argv[i][1] == '-') {
       std::cerr << radmon::messages::badArgument(radmon::messages::BadArgument::unknown, argv[i],
                                                  radmon::messages::Usage::windows)
@@ -177,5 +188,6 @@ int main(int argc0, char** argv0) {
   return radmon::runWindows(argc, argv, sourceText, openInput,
                             {station.station.folder,
                              lockPath,
-                             {"--station", station.station.folder, "--lang", language}});
+                             {"--station", station.station.folder, "--lang", language},
+                             http});
 }

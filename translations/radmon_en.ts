@@ -1214,6 +1214,36 @@ paralysable 1 ms dead after each discharge (extended by discharges in it)</trans
         <source>線量率 95%区間の上限</source>
         <translation>Dose rate, 95 % interval high</translation>
     </message>
+    <message>
+        <source>使い方: ratemon [--station DIR] [--lang ja|en] [--input SOURCE] [--http [ADDR:]PORT]
+        %1
+        ratemon [--station DIR] --show-settings    設定を key=value で一覧します
+        ratemon [--station DIR] --set KEY=VALUE... 設定を変更します (繰り返し可)</source>
+        <translation>Usage: ratemon [--station DIR] [--lang ja|en] [--input SOURCE] [--http [ADDR:]PORT]
+       %1
+       ratemon [--station DIR] --show-settings    lists the settings as key=value
+       ratemon [--station DIR] --set KEY=VALUE... changes settings (repeatable)</translation>
+    </message>
+    <message>
+        <source>HTTP の待ち受けアドレスが正しくありません (PORT, 127.0.0.1:PORT, [::]:PORT など): %1</source>
+        <translation>Not an address to listen on for HTTP (PORT, 127.0.0.1:PORT, [::]:PORT and the like): %1</translation>
+    </message>
+    <message>
+        <source>ライブページ: http://%1/</source>
+        <translation>Live page: http://%1/</translation>
+    </message>
+    <message>
+        <source>ライブページを %1 で開けません (%2)</source>
+        <translation>Cannot open the live page at %1 (%2)</translation>
+    </message>
+    <message>
+        <source>停止中</source>
+        <translation>Stopped</translation>
+    </message>
+    <message>
+        <source>正常</source>
+        <translation>Normal</translation>
+    </message>
 </context>
 <context>
     <name>collect</name>

@@ -87,6 +87,8 @@ std::variant<HeadlessOptions, std::string> parseHeadlessOptions(int argc, char**
       if (!n || *n < 0 || *n != static_cast<double>(static_cast<int64_t>(*n)))
         return bad(BadArgument::seconds);
       o.seconds = static_cast<int64_t>(*n);
+    } else if (a == "--http") {
+      if (!(o.http = v ? parseHttpAddress(*v) : std::nullopt)) return bad(BadArgument::http);
     } else if (a == "--dead-time") {
       if (!(o.deadTimeMicroseconds = v ? readDeadTime(*v) : std::nullopt))
         return messages::badDeadTime(v.value_or("")) + "\n" + usage;
@@ -126,6 +128,7 @@ int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) 
   const double deadTime =
       options.deadTimeMicroseconds.value_or(session.counting().deadTimeMicroseconds);
   cycle.setDeadTime(deadTime);
+  if (options.http && !session.serve(*options.http)) return 1;
   // ratemon.ini is only read here: an edit made meanwhile (--set) is not undone.
   if (!session.start()) return 1;
 

@@ -14,6 +14,7 @@
 #include <variant>
 
 #include "audio_input.h"
+#include "http_address.h"
 #include "local_time.h"
 #include "sound_output.h"
 
@@ -29,7 +30,8 @@ struct HeadlessOptions {
   // The resolving time for the dead-time correction, in microseconds, over the one of
   // the counting settings file; 0 turns the correction off.
   std::optional<double> deadTimeMicroseconds;
-  bool silent = false;  // the alarms are told but not sounded
+  bool silent = false;              // the alarms are told but not sounded
+  std::optional<HttpAddress> http;  // --http: the live page's address
 };
 
 // The exit status when the sound card can no longer be reached from this process at

@@ -211,11 +211,35 @@ std::string usage(Usage) {
 }
 
 std::string badArgument(BadArgument what, const std::string& text, Usage which) {
-  const QString sentence = what == BadArgument::unknown ? Words::tr("不明な引数: %1")
-                           : what == BadArgument::start
-                               ? Words::tr("開始日時が正しくありません: %1")
-                               : Words::tr("秒数が正しくありません: %1");
+  const QString sentence =
+      what == BadArgument::unknown ? Words::tr("不明な引数: %1")
+      : what == BadArgument::start ? Words::tr("開始日時が正しくありません: %1")
+      : what == BadArgument::http  ? Words::tr(
+                                         "HTTP の待ち受けアドレスが正しくありません "
+                                          "(PORT, 127.0.0.1:PORT, [::]:PORT など): %1")
+                                  : Words::tr("秒数が正しくありません: %1");
   return say(sentence, text) + "\n" + usage(which);
+}
+
+std::string liveListening(const std::string& address) {
+  return say(Words::tr("ライブページ: http://%1/"), address);
+}
+
+std::string liveNotListening(const std::string& address, const std::string& reason) {
+  return say(Words::tr("ライブページを %1 で開けません (%2)"), address, reason);
+}
+
+std::string liveState(bool recording, const std::string& health) {
+  if (!recording) return say(Words::tr("停止中"));
+  if (health == "ok") return say(Words::tr("正常"));
+  QStringList faults;
+  for (const QString& name : q(health).split(QLatin1Char(',')))
+    if (const auto kind = eventKindFromName(name.toStdString())) {
+      SoundEvent event;
+      event.kind = *kind;
+      faults << q(soundState(event));
+    }
+  return faults.join(QStringLiteral(" / ")).toStdString();
 }
 
 std::string noDisplay() {

@@ -88,6 +88,12 @@ const ProgramOptions& ratemonOptions() {
             .help =
                 QT_TRANSLATE_NOOP("Options", "Home Assistant の discovery をこの接頭辞で送ります"),
             .modes = headless},
+           {.name = "--http",
+            .value = "[ADDR:]PORT",
+            .help = QT_TRANSLATE_NOOP("Options",
+                                      "ライブのページと /metrics を読み取り専用で配信します。"
+                                      "ポートだけなら 127.0.0.1 のみで待ち受けます"),
+            .modes = windows | headless},
            {.name = "--show-settings",
             .value = nullptr,
             .help = QT_TRANSLATE_NOOP("Options",

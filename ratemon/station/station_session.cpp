@@ -1,9 +1,12 @@
 #include "station_session.h"
 
+#include <QString>
+#include <QSysInfo>
 #include <cstdlib>
 
 #include "box_reader.h"
 #include "kept_background.h"
+#include "number_text.h"
 #include "pending_records.h"
 #include "ratemon_messages.h"
 
@@ -78,6 +81,7 @@ void StationSession::finish() {
   if (lock_.held() && learnt > 0 && sensitivity)
     keepBackground(programFolder_ + kKeptBackgroundFileName, {learnt, *sensitivity});
   lock_.release();
+  live_.reset();
 }
 
 void StationSession::save(const RatemonSettings& settings) {
@@ -128,6 +132,50 @@ void StationSession::tendLink() {
   }
 }
 
+bool StationSession::serve(const HttpAddress& address) {
+  auto started = LiveServer::start(address, QSysInfo::machineHostName().toStdString());
+  if (auto* refusal = std::get_if<std::string>(&started)) {
+    tell(messages::liveNotListening(httpAddressText(address), *refusal));
+    return false;
+  }
+  live_ = std::move(std::get<std::unique_ptr<LiveServer>>(started));
+  HttpAddress listening = address;
+  listening.port = live_->port();
+  tell(messages::liveListening(httpAddressText(listening)), false);
+  showLive();
+  return true;
+}
+
+void StationSession::showLive() {
+  LiveReading r;
+  r.recording = recording_;
+  const LocalDateTime now = clock_.now();
+  const DoseResult& dose = cycle_.lastDose();
+  const ReadingInterval& interval = cycle_.lastInterval();
+  if (cycle_.elapsedSeconds() > 0) {
+    r.time = now.isoText();
+    // The figures as the boxes show them.
+    r.doseRate = readNumber(text(Box::doseRate)).value_or(asDecimal(dose.netDoseRate));
+    r.cpm = readNumber(text(Box::cpm)).value_or(static_cast<double>(dose.cpm));
+    if (interval.seconds > 0) {
+      r.low = interval.doseLow;
+      r.high = interval.doseHigh;
+    }
+  }
+  r.totalCount = cycle_.totalCount();
+  r.elapsedSeconds = cycle_.elapsedSeconds();
+  r.alarm1 = cycle_.alarms().alarm1Latch();
+  r.alarm2 = cycle_.alarms().alarm2Latch();
+  r.health = cycle_.healthText();
+  r.state = messages::liveState(recording_, r.health);
+  // kLinkStates follows LinkState's order after "off".
+  if (link_) r.link = kLinkStates[1 + static_cast<int>(link_->status().state)];
+  live_->publish(r);
+  live_->eventLog(cycle_.saveFolder() + eventFileName(now.yyyymmdd()));
+  if (cycle_.elapsedSeconds() % 5 == 0)
+    live_->intervals(cycle_.pulseIntervals().intervalsSeconds());
+}
+
 std::string StationSession::healthText() const {
   std::string text = cycle_.recordHealthText();
   static constexpr const char* kNames[] = {"records-kept", "events-kept"};  // as Lasting
@@ -158,11 +206,18 @@ void StationSession::hold(Lasting what, bool on, const std::optional<Notice>& ca
   tell(messages::lasting(what, on, cause));
 }
 
+void StationSession::recordingStateChanged(bool recording) {
+  recording_ = recording;
+  if (live_) showLive();
+  view_.recordingStateChanged(recording);
+}
+
 void StationSession::readingsShown() {
   // Published once per second heard, so a stopped or lost input sends nothing stale.
   if (link_) link_->second(clock_.now(), cycle_.lastDose().netDoseRate, cycle_.lastDose().cpm);
   tendLink();
   look();
+  if (live_) showLive();
   view_.readingsShown();
 }
 
@@ -173,6 +228,7 @@ void StationSession::alarmStarted(int stage, float grossDoseRate, float limit) {
 
 void StationSession::recordWritten(const std::string& line) {
   look();
+  if (live_) live_->recordWritten();
   if (link_) {
     const ReadingInterval& i = cycle_.lastInterval();
     link_->recordWritten(

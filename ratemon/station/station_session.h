@@ -12,6 +12,7 @@
 #include <string>
 
 #include "counting_settings.h"
+#include "live_server.h"
 #include "lock_file.h"
 #include "ratemon_settings.h"
 #include "recording_cycle.h"
@@ -60,6 +61,9 @@ class StationSession final : public CycleHooks, public StationPanel {
   // (Re)opens the MQTT link with ratemon_mqtt.ini as it is now, under `choice`.
   void openLink(const LinkChoice& choice);
   void tendLink();  // tells what happened on the link since the last call
+  // Serves the live page at `address` until the end (--http); false, and told why, when
+  // it cannot listen there.
+  bool serve(const HttpAddress& address);
 
   RecordingCycle& cycle() { return cycle_; }
   StationLink* link() const { return link_.get(); }
@@ -78,7 +82,7 @@ class StationSession final : public CycleHooks, public StationPanel {
     view_.pulseTest(s, threshold, band);
   }
   void redrawGraph() override { view_.redrawGraph(); }
-  void recordingStateChanged(bool recording) override { view_.recordingStateChanged(recording); }
+  void recordingStateChanged(bool recording) override;
   void readingsShown() override;
   void alarmStarted(int stage, float grossDoseRate, float limit) override;
   void recordWritten(const std::string& line) override;
@@ -91,6 +95,7 @@ class StationSession final : public CycleHooks, public StationPanel {
   // Every lasting state, looked at after each second and each write.
   void look();
   void hold(Lasting what, bool on, const std::optional<Notice>& cause = std::nullopt);
+  void showLive();  // the second's reading on the live page
 
   std::string programFolder_, lockPath_;
   std::unique_ptr<AudioInput> input_;
@@ -105,6 +110,8 @@ class StationSession final : public CycleHooks, public StationPanel {
   std::map<Lasting, bool> lasting_;
   std::optional<Notice> recordsKept_, eventsKept_;  // the last write faults, for the words
   bool finished_ = false;
+  bool recording_ = false;
+  std::unique_ptr<LiveServer> live_;
 };
 
 }  // namespace radmon

@@ -63,6 +63,7 @@ int runWindows(int argc, char** argv, const std::string& sourceText, const Input
   parts.programFolder = place.folder;
   parts.lockPath = place.lockPath;
   parts.dayplotArguments = place.dayplotArguments;
+  parts.http = place.http;
   const auto cardName =
       sourceText.empty() ? std::optional<std::string>("") : soundCardDeviceName(sourceText);
   if (cardName) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "headless_station.h"
+#include "http_address.h"
 
 class QWidget;
 
@@ -22,6 +23,7 @@ struct StationPlace {
   std::string folder;  // the station folder, ends with the separator
   std::string lockPath;
   std::vector<std::string> dayplotArguments;
+  std::optional<HttpAddress> http = {};  // --http: the live page's address
 };
 
 // Closes `window` on SIGINT, SIGTERM and SIGHUP (Ctrl+C, the service manager, a logout)

@@ -90,6 +90,7 @@ WindowStation::~WindowStation() {
 std::optional<std::string> WindowStation::startup() {
   RatemonSettings settings = RatemonSettings::defaults(parts_.programFolder);
   if (auto refusal = session_->open(settings)) return refusal;
+  if (parts_.http) session_->serve(*parts_.http);  // told in the window when it cannot
   showSettings(settings);
   tendLink();
   return std::nullopt;

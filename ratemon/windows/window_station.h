@@ -46,6 +46,7 @@ struct StationParts {
   SaveDialog saveDialog;                      // null: Qt's file dialog
   std::string dayplotPath;                    // empty: dayplot beside the program
   std::vector<std::string> dayplotArguments;  // the same station and language
+  std::optional<HttpAddress> http;            // --http: the live page's address
 };
 
 class WindowStation final : public QObject, public StationView {

@@ -1,0 +1,81 @@
+// The live page's texts: the address option and numbers that no locale changes. The
+// server's answers are tried end to end (live_page_test.py).
+#include <gtest/gtest.h>
+#include <clocale>
+
+#include "live_server.h"
+
+namespace radmon {
+namespace {
+
+TEST(HttpAddress, Parse) {
+  struct Case {
+    const char* text;
+    const char* host;  // nullptr: refused
+    int port;
+  };
+  const Case cases[] = {
+      {"8080", "127.0.0.1", 8080},
+      {"0.0.0.0:80", "0.0.0.0", 80},
+      {"[::]:8080", "::", 8080},
+      {"[::1]:65535", "::1", 65535},
+      {"0", "127.0.0.1", 0},
+      {"65536", nullptr, 0},
+      {"", nullptr, 0},
+      {"::1:80", nullptr, 0},
+      {"host:80", nullptr, 0},
+      {"[1.2.3.4]:80", nullptr, 0},
+      {"1.2.3.4:", nullptr, 0},
+      {"80x", nullptr, 0},
+      {"-1", nullptr, 0},
+  };
+  for (const Case& c : cases) {
+    const auto a = parseHttpAddress(c.text);
+    ASSERT_EQ(a.has_value(), c.host != nullptr) << c.text;
+    if (!a) continue;
+    EXPECT_EQ(a->host, c.host) << c.text;
+    EXPECT_EQ(a->port, c.port) << c.text;
+    EXPECT_EQ(parseHttpAddress(httpAddressText(*a))->host, a->host) << c.text;
+  }
+}
+
+LiveReading sample() {
+  LiveReading r;
+  r.recording = true;
+  r.time = "2026-12-09 10:00:01";
+  r.doseRate = asDecimal(0.1f);
+  r.low = 0.05;
+  r.high = INFINITY;  // past the dead-time cap
+  r.cpm = 21;
+  r.health = "no-signal,hum";
+  r.state = "信号 \"なし\"";
+  r.link = "connected";
+  r.alarm2 = true;
+  return r;
+}
+
+// A German locale writes decimal commas with printf and iostreams; none may get in.
+TEST(LiveReading, TextsIgnoreTheLocale) {
+  const std::string was = std::setlocale(LC_ALL, nullptr);
+  if (!std::setlocale(LC_ALL, "de_DE.UTF-8"))
+    GTEST_SKIP() << "the locale de_DE.UTF-8 is not installed (scripts/install-deps.sh makes it)";
+  EXPECT_EQ(liveEventJson(sample()),
+            "{\"time\":\"2026-12-09 10:00:01\",\"doseRate\":0.1,\"low\":0.05,\"high\":null,"
+            "\"cpm\":21,\"state\":\"信号 \\\"なし\\\"\"}");
+  const std::string m = metricsText(sample(), 12.5);
+  for (const char* line :
+       {"radmon_dose_rate_usv_per_hour 0.1\n", "radmon_dose_rate_high_usv_per_hour +Inf\n",
+        "radmon_alarm{stage=\"1\"} 0\n", "radmon_alarm{stage=\"2\"} 1\n",
+        "radmon_sound_state{state=\"ok\"} 0\n", "radmon_sound_state{state=\"hum\"} 1\n",
+        "radmon_sound_state{state=\"no-signal\"} 1\n", "radmon_mqtt_state{state=\"connected\"} 1\n",
+        "radmon_seconds_since_last_record 12.5\n", "# TYPE radmon_counts_total counter\n"})
+    EXPECT_NE(m.find(line), std::string::npos) << line;
+  EXPECT_NE(metricsText(LiveReading{}, 0).find("radmon_dose_rate_usv_per_hour NaN\n"),
+            std::string::npos);
+  EXPECT_NE(metricsText(LiveReading{}, 0).find("radmon_sound_state{state=\"stopped\"} 1\n"),
+            std::string::npos);
+  std::setlocale(LC_ALL, was.c_str());
+}
+
+}  // namespace
+}  // namespace radmon
