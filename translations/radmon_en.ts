@@ -699,6 +699,42 @@
         <source>線量率 95%区間の上限</source>
         <translation>Dose rate, 95 % interval high</translation>
     </message>
+    <message>
+        <source>HTTP %1 で断られました</source>
+        <translation>refused with HTTP %1</translation>
+    </message>
+    <message>
+        <source>接続できません (libcurl %1)</source>
+        <translation>not reachable (libcurl %1)</translation>
+    </message>
+    <message>
+        <source>%1: 送信できません: %2。送れなかった分は %3 分待っていて、後で送ります</source>
+        <translation>%1: could not send: %2. %3 minutes are waiting and go later</translation>
+    </message>
+    <message>
+        <source>%1: 送信が戻りました</source>
+        <translation>%1: sending again</translation>
+    </message>
+    <message>
+        <source>%1: 現在値しか受け付けないため、溜まった %2 分を飛ばし最新の値を送ります</source>
+        <translation>%1: takes only the current reading: skipped %2 waiting minutes and sent the newest</translation>
+    </message>
+    <message>
+        <source>%1: 送れなかった %2 分は次回の起動時に送ります</source>
+        <translation>%1: %2 minutes not sent; they go at the next start</translation>
+    </message>
+    <message>
+        <source>%1: 未送信</source>
+        <translation>%1: nothing sent yet</translation>
+    </message>
+    <message>
+        <source>%1: 送信済み</source>
+        <translation>%1: sent</translation>
+    </message>
+    <message>
+        <source>%1: %2 (待ち %3 分)</source>
+        <translation>%1: %2 (%3 minutes waiting)</translation>
+    </message>
 </context>
 <context>
     <name>dayplot</name>

@@ -68,6 +68,7 @@ MapSender::MapSender(std::string folder, MapsSettings settings)
     if (const auto text = readTextFile(mapQueuePath(folder_, service)))
       for (const std::string_view line : textLines(*text))
         if (auto reading = readQueueLine(trimmed(line))) s.queue.push_back(std::move(*reading));
+    s.stale = !s.queue.empty();
   }
   if (!services_.empty()) {
     curl_global_init(CURL_GLOBAL_DEFAULT);
@@ -116,12 +117,13 @@ bool MapSender::tryOne(MapService service, std::unique_lock<std::mutex>& lock) {
   if (now_ == 0 || s.queue.empty() || (s.failures > 0 && now_ < s.nextTry)) return false;
   // A backlog that a failure left is old news to a service of the current reading; a
   // few minutes that came while a request was under way are not.
-  if (!takesPastReadings(service) && s.failures > 0 && s.queue.size() > 1) {
+  if (!takesPastReadings(service) && (s.failures > 0 || s.stale) && s.queue.size() > 1) {
     const size_t skipped = s.queue.size() - 1;
     s.queue.erase(s.queue.begin(), s.queue.end() - 1);
     s.dirty = true;
     outcomes_.push_back({service, MapOutcome::Skipped, 0, skipped});
   }
+  s.stale = false;
   persist(service, s);
   const MapRequest request = mapRequest(service, settings_, s.queue.front());
   lock.unlock();

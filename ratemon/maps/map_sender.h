@@ -63,6 +63,7 @@ class MapSender {
     int failures = 0;
     int64_t nextTry = 0;  // UTC seconds of the station's clock
     bool dirty = false;
+    bool stale = false;  // holds minutes of an earlier run
     std::optional<MapOutcome> last;
   };
   void run();
