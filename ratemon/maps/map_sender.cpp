@@ -115,24 +115,24 @@ bool MapSender::tryOne(MapService service, std::unique_lock<std::mutex>& lock) {
   Service& s = services_[service];
   // Nothing goes before this run has recorded a minute: a backlog's newest is then known.
   if (now_ == 0 || s.queue.empty() || (s.failures > 0 && now_ < s.nextTry)) return false;
-  // A backlog that a failure left is old news to a service of the current reading; a
-  // few minutes that came while a request was under way are not.
-  if (!takesPastReadings(service) && (s.failures > 0 || s.stale) && s.queue.size() > 1) {
-    const size_t skipped = s.queue.size() - 1;
-    s.queue.erase(s.queue.begin(), s.queue.end() - 1);
-    s.dirty = true;
-    outcomes_.push_back({service, MapOutcome::Skipped, 0, skipped});
-  }
-  s.stale = false;
+  // A backlog that a failure or an earlier run left is old news to a service of the
+  // current reading: it gets the newest, and the rest are skipped once that went. A few
+  // minutes that came while a request was under way are not old news.
+  const bool newestOnly =
+      !takesPastReadings(service) && (s.failures > 0 || s.stale) && s.queue.size() > 1;
+  // Minutes only join at the back meanwhile, so the one sent keeps its place.
+  const size_t chosen = newestOnly ? s.queue.size() - 1 : 0;
   persist(service, s);
-  const MapRequest request = mapRequest(service, settings_, s.queue.front());
+  const MapRequest request = mapRequest(service, settings_, s.queue[chosen]);
   lock.unlock();
   MapOutcome outcome = perform(request, abort_);
   lock.lock();
   if (abort_) return false;  // cut off at the end: the minute stays queued
   outcome.service = service;
   if (outcome.kind == MapOutcome::Sent) {
-    s.queue.pop_front();
+    if (chosen > 0) outcomes_.push_back({service, MapOutcome::Skipped, 0, chosen});
+    s.queue.erase(s.queue.begin(), s.queue.begin() + static_cast<long>(chosen) + 1);
+    s.stale = false;
     s.dirty = true;
     s.failures = 0;
     persist(service, s);

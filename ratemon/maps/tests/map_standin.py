@@ -132,8 +132,10 @@ class Handler(BaseHTTPRequestHandler):
     do_GET = handle_any
     do_POST = handle_any
 
-    def log_message(self, *args):
-        pass
+    def log_message(self, format, *args):
+        # Every request and its answer, for a failing test to show.
+        with open(os.path.join(FOLDER, "requests.txt"), "a") as f:
+            f.write("%s %s\n" % (self.log_date_time_string(), format % args))
 
 
 server = HTTPServer(("127.0.0.1", PORT), Handler)
