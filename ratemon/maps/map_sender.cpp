@@ -124,9 +124,11 @@ bool MapSender::tryOne(MapService service, std::unique_lock<std::mutex>& lock) {
   const size_t chosen = newestOnly ? s.queue.size() - 1 : 0;
   persist(service, s);
   const MapRequest request = mapRequest(service, settings_, s.queue[chosen]);
+  inFlight_ = true;
   lock.unlock();
   MapOutcome outcome = perform(request, abort_);
   lock.lock();
+  inFlight_ = false;
   if (abort_) return false;  // cut off at the end: the minute stays queued
   outcome.service = service;
   if (outcome.kind == MapOutcome::Sent) {
@@ -135,6 +137,7 @@ bool MapSender::tryOne(MapService service, std::unique_lock<std::mutex>& lock) {
     s.stale = false;
     s.dirty = true;
     s.failures = 0;
+    ++sent_;
     persist(service, s);
   } else {
     s.failures = std::min(s.failures + 1, 8);
@@ -172,14 +175,21 @@ std::map<MapService, size_t> MapSender::finish(std::chrono::milliseconds drain) 
     stopping_ = true;
   }
   wake_.notify_all();
-  // What is due goes out within the drain; a silent service is cut off after it.
-  const auto deadline = std::chrono::steady_clock::now() + drain;
-  while (std::chrono::steady_clock::now() < deadline) {
+  // What is due goes out while it keeps going out: the drain is the longest wait for the
+  // next minute to go, and a long backlog stops at ten drains (it waits in the files).
+  auto deadline = std::chrono::steady_clock::now() + drain;
+  const auto last = std::chrono::steady_clock::now() + 10 * drain;
+  size_t sent = 0;
+  while (std::chrono::steady_clock::now() < std::min(deadline, last)) {
     {
       std::lock_guard lock(mutex_);
       bool due = false;
       for (const auto& [service, s] : services_) due = due || (!s.queue.empty() && s.failures == 0);
-      if (!due) break;
+      // A request under way is let finish: cut off, a minute the service took would go
+      // again at the next start.
+      if (!due && !inFlight_) break;
+      if (sent_ != sent) deadline = std::chrono::steady_clock::now() + drain;
+      sent = sent_;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }

@@ -53,8 +53,9 @@ class MapSender {
   std::vector<MapOutcome> takeOutcomes();
   // The last outcome of each service that is on (none before its first try).
   std::map<MapService, std::optional<MapOutcome>> status() const;
-  // Sends what it can within `drain`, stops the thread and leaves the rest in the queue
-  // files; the minutes left per service.
+  // Sends what is due while it keeps going (no minute in `drain` ends it, ten drains at
+  // most), stops the thread and leaves the rest in the queue files; the minutes left per
+  // service.
   std::map<MapService, size_t> finish(std::chrono::milliseconds drain = std::chrono::seconds(3));
 
  private:
@@ -78,7 +79,9 @@ class MapSender {
   std::map<MapService, Service> services_;
   std::vector<MapOutcome> outcomes_;
   int64_t now_ = 0;  // the newest reading's time
+  size_t sent_ = 0;  // minutes sent so far, for the drain to see it going
   bool stopping_ = false;
+  bool inFlight_ = false;           // a request is under way
   std::atomic<bool> abort_{false};  // read by the transfer's progress callback
   std::thread thread_;
 };

@@ -11,6 +11,7 @@ usage: map_standin.py LOG PORTFILE [PORT]
 """
 import json
 import os
+import signal
 import sys
 from http.server import BaseHTTPRequestHandler, HTTPServer
 from urllib.parse import parse_qs, urlsplit
@@ -138,8 +139,15 @@ class Handler(BaseHTTPRequestHandler):
             f.write("%s %s\n" % (self.log_date_time_string(), format % args))
 
 
+# SIGTERM ends it between requests, as a service going down answers what it took: a
+# request logged here always had its answer sent.
+stopping = []
+signal.signal(signal.SIGTERM, lambda *_: stopping.append(True))
 server = HTTPServer(("127.0.0.1", PORT), Handler)
+server.timeout = 0.05
 with open(PORTFILE + ".tmp", "w") as f:
     f.write(str(server.server_address[1]))
 os.replace(PORTFILE + ".tmp", PORTFILE)
-server.serve_forever()
+while not stopping:
+    server.handle_request()
+server.server_close()
