@@ -82,6 +82,7 @@ void MapSender::add(const MapReading& reading) {
     std::lock_guard lock(mutex_);
     if (stopping_) return;
     now_ = std::max(now_, reading.utcSeconds);
+    ++added_;
     for (auto& [service, s] : services_) {
       s.queue.push_back(reading);
       s.dirty = true;
@@ -152,6 +153,8 @@ bool MapSender::tryOne(MapService service, std::unique_lock<std::mutex>& lock) {
 void MapSender::run() {
   std::unique_lock lock(mutex_);
   while (true) {
+    // A minute added while a request was under way is not missed by the wait below.
+    const uint64_t seen = added_;
     bool sent = false;
     for (const MapService service : kMapServices)
       if (services_.count(service) && !abort_) sent = tryOne(service, lock) || sent;
@@ -159,7 +162,7 @@ void MapSender::run() {
     if (abort_) break;
     if (sent) continue;
     if (stopping_) break;
-    wake_.wait(lock);
+    wake_.wait(lock, [&] { return added_ != seen || stopping_; });
   }
   for (auto& [service, s] : services_) persist(service, s);
 }

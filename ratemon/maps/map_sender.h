@@ -78,8 +78,9 @@ class MapSender {
   std::condition_variable wake_;
   std::map<MapService, Service> services_;
   std::vector<MapOutcome> outcomes_;
-  int64_t now_ = 0;  // the newest reading's time
-  size_t sent_ = 0;  // minutes sent so far, for the drain to see it going
+  int64_t now_ = 0;     // the newest reading's time
+  uint64_t added_ = 0;  // minutes added so far, for the sender's wait
+  size_t sent_ = 0;     // minutes sent so far, for the drain to see it going
   bool stopping_ = false;
   bool inFlight_ = false;           // a request is under way
   std::atomic<bool> abort_{false};  // read by the transfer's progress callback
