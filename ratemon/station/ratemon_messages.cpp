@@ -368,6 +368,53 @@ std::string linkStatusShort(const LinkStatus& s) {
 
 std::string linkOff() { return say(Words::tr("送信しない")); }
 
+namespace {
+
+// The services' own names, the same in every language.
+const char* mapName(MapService service) {
+  switch (service) {
+    case MapService::Radmon:
+      return "radmon.org";
+    case MapService::Gmcmap:
+      return "GMCmap";
+    case MapService::Safecast:
+      return "Safecast";
+  }
+  return "";
+}
+
+QString mapFault(const MapOutcome& o) {
+  return o.kind == MapOutcome::Refused ? filled(Words::tr("HTTP %1 で断られました"), o.detail)
+                                       : filled(Words::tr("接続できません (libcurl %1)"), o.detail);
+}
+
+}  // namespace
+
+std::string mapFailed(const MapOutcome& o) {
+  return say(Words::tr("%1: 送信できません: %2。送れなかった分は %3 分待っていて、後で送ります"),
+             mapName(o.service), mapFault(o), o.count);
+}
+
+std::string mapRecovered(MapService service) {
+  return say(Words::tr("%1: 送信が戻りました"), mapName(service));
+}
+
+std::string mapSkipped(MapService service, size_t minutes) {
+  return say(Words::tr("%1: 現在値しか受け付けないため、溜まった %2 分を飛ばし最新の値を送ります"),
+             mapName(service), minutes);
+}
+
+std::string mapUnsent(MapService service, size_t minutes) {
+  return say(Words::tr("%1: 送れなかった %2 分は次回の起動時に送ります"), mapName(service),
+             minutes);
+}
+
+std::string mapStatus(MapService service, const std::optional<MapOutcome>& last) {
+  if (!last) return say(Words::tr("%1: 未送信"), mapName(service));
+  if (last->kind == MapOutcome::Sent) return say(Words::tr("%1: 送信済み"), mapName(service));
+  return say(Words::tr("%1: %2 (待ち %3 分)"), mapName(service), mapFault(*last), last->count);
+}
+
 DiscoveryNames discoveryNames() {
   return {say(Words::tr("放射線モニタ")),
           say(Words::tr("線量率")),

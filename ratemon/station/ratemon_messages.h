@@ -9,6 +9,7 @@
 
 #include "counting_settings.h"
 #include "lock_file.h"
+#include "map_sender.h"
 #include "pending_records.h"
 #include "pulse_intervals.h"
 #include "reading_interval.h"
@@ -53,6 +54,15 @@ std::string linkStatus(const LinkStatus& status);
 // The same in a few words beside the MQTT button: the state and the last publish's time.
 std::string linkStatusShort(const LinkStatus& status);
 std::string linkOff();
+// The public maps: a service that stopped taking the minutes (once, when it begins), took
+// them again (once, when it ends), minutes skipped by a service that takes only the
+// current reading, minutes left queued at the end, and the last outcome per service for
+// the window's status.
+std::string mapFailed(const MapOutcome& outcome);
+std::string mapRecovered(MapService service);
+std::string mapSkipped(MapService service, size_t minutes);
+std::string mapUnsent(MapService service, size_t minutes);
+std::string mapStatus(MapService service, const std::optional<MapOutcome>& last);
 // The names Home Assistant shows for the station's device and entities.
 DiscoveryNames discoveryNames();
 // Counting statistics and the dead-time correction.

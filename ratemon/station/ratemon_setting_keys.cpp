@@ -41,6 +41,33 @@ Key mqttText(const char* key, std::string MqttSettings::*field, bool secret = fa
           secret};
 }
 
+// A text of the maps settings; `check` refuses what the service could not take.
+template <class Service>
+Key mapsText(const char* key, Service MapsSettings::*service, std::string Service::*field,
+             bool secret = false, std::function<bool(const std::string&)> check = {}) {
+  return {key, [=](const RatemonFiles& f) { return f.maps.*service.*field; },
+          [=](RatemonFiles& f, const std::string& v) {
+            if (check && !check(v)) return false;
+            f.maps.*service.*field = v;
+            return true;
+          },
+          secret};
+}
+
+template <class Service>
+Key mapsTick(const char* key, Service MapsSettings::*service) {
+  return {key, [=](const RatemonFiles& f) { return (f.maps.*service).on ? "1" : "0"; },
+          [=](RatemonFiles& f, const std::string& v) {
+            const auto on = tickValue(v);
+            if (on) (f.maps.*service).on = *on;
+            return on.has_value();
+          }};
+}
+
+bool httpAddress(const std::string& v) {
+  return v.starts_with("http://") || v.starts_with("https://");
+}
+
 std::vector<Key> makeKeys() {
   std::vector<Key> keys;
   for (int field = 0; field < kIniFieldCount; ++field) {
@@ -87,6 +114,24 @@ std::vector<Key> makeKeys() {
                     if (on) f.mqtt.live = *on;
                     return on.has_value();
                   }});
+  using M = MapsSettings;
+  keys.push_back(mapsTick("maps.radmon.on", &M::radmon));
+  keys.push_back(mapsText("maps.radmon.user", &M::radmon, &M::Radmon::user));
+  keys.push_back(mapsText("maps.radmon.password", &M::radmon, &M::Radmon::password, true));
+  keys.push_back(mapsText("maps.radmon.url", &M::radmon, &M::Radmon::url, false, httpAddress));
+  keys.push_back(mapsTick("maps.gmcmap.on", &M::gmcmap));
+  keys.push_back(mapsText("maps.gmcmap.account", &M::gmcmap, &M::Gmcmap::account, true));
+  keys.push_back(mapsText("maps.gmcmap.geiger", &M::gmcmap, &M::Gmcmap::geiger, true));
+  keys.push_back(mapsText("maps.gmcmap.url", &M::gmcmap, &M::Gmcmap::url, false, httpAddress));
+  keys.push_back(mapsTick("maps.safecast.on", &M::safecast));
+  keys.push_back(mapsText("maps.safecast.api_key", &M::safecast, &M::Safecast::apiKey, true));
+  keys.push_back(mapsText("maps.safecast.latitude", &M::safecast, &M::Safecast::latitude, false,
+                          [](const std::string& v) { return v.empty() || validDegrees(v, 90); }));
+  keys.push_back(mapsText("maps.safecast.longitude", &M::safecast, &M::Safecast::longitude, false,
+                          [](const std::string& v) { return v.empty() || validDegrees(v, 180); }));
+  keys.push_back(mapsText("maps.safecast.device_id", &M::safecast, &M::Safecast::deviceId));
+  keys.push_back(
+      mapsText("maps.safecast.url", &M::safecast, &M::Safecast::url, false, httpAddress));
   return keys;
 }
 
@@ -114,6 +159,11 @@ std::variant<RatemonFiles, std::string> readRatemonFiles(const std::string& fold
   for (const auto& issue : mqtt.issues)
     if (issue.kind == SettingsIssue::Unreadable) return messages::settingsIssue(mqttPath, issue);
   files.mqtt = std::move(mqtt.value);
+  const std::string mapsPath = folder + kMapsSettingsFileName;
+  auto maps = loadMapsSettings(mapsPath);
+  for (const auto& issue : maps.issues)
+    if (issue.kind == SettingsIssue::Unreadable) return messages::settingsIssue(mapsPath, issue);
+  files.maps = std::move(maps.value);
   return files;
 }
 
@@ -130,6 +180,11 @@ std::optional<std::string> saveRatemonFiles(const std::string& folder, const Rat
   if (before.mqtt != after.mqtt) {
     const std::string path = folder + kMqttSettingsFileName;
     if (auto fault = saveMqttSettings(path, after.mqtt))
+      return messages::fileNotWritten(path, *fault);
+  }
+  if (before.maps != after.maps) {
+    const std::string path = folder + kMapsSettingsFileName;
+    if (auto fault = saveMapsSettings(path, after.maps))
       return messages::fileNotWritten(path, *fault);
   }
   return std::nullopt;

@@ -1,6 +1,7 @@
 // ratemon's settings by name for --show-settings and --set: the saved controls of
 // ratemon.ini by the control table's keys and checks, the counting settings
-// ("counting.") and the MQTT settings ("mqtt.", the password listed as set or unset).
+// ("counting."), the MQTT settings ("mqtt.", the password listed as set or unset) and the
+// public maps ("maps.", their passwords, ids and keys listed as set or unset).
 #pragma once
 
 #include <optional>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "counting_settings.h"
+#include "maps_settings.h"
 #include "mqtt_settings.h"
 #include "ratemon_settings.h"
 #include "settings_edits.h"
@@ -19,6 +21,7 @@ struct RatemonFiles {
   RatemonSettings ini;
   CountingSettings counting;
   MqttSettings mqtt;
+  MapsSettings maps;
 };
 
 const std::vector<SettingKey<RatemonFiles>>& ratemonSettingKeys();
@@ -27,7 +30,7 @@ const std::vector<SettingKey<RatemonFiles>>& ratemonSettingKeys();
 // when one cannot be read.
 std::variant<RatemonFiles, std::string> readRatemonFiles(const std::string& folder);
 // Writes those of the files that differ between `before` and `after`, each in its own
-// format (the MQTT settings owner-only); the sentence of the first that cannot be written.
+// format (the MQTT and maps settings owner-only); the sentence of the first that cannot be written.
 std::optional<std::string> saveRatemonFiles(const std::string& folder, const RatemonFiles& before,
                                             const RatemonFiles& after);
 

@@ -6,6 +6,7 @@
 
 #include "box_reader.h"
 #include "kept_background.h"
+#include "map_request.h"
 #include "number_text.h"
 #include "pending_records.h"
 #include "ratemon_messages.h"
@@ -47,6 +48,10 @@ std::optional<std::string> StationSession::open(RatemonSettings& settings,
       if (auto flush = flushPending(what, programFolder_, cycle_.saveFolder()))
         tell(messages::pendingFlushed(*flush));
   openLink(choice);
+  const std::string mapsPath = programFolder_ + kMapsSettingsFileName;
+  auto maps = loadMapsSettings(mapsPath);
+  for (const auto& issue : maps.issues) tell(messages::settingsIssue(mapsPath, issue));
+  maps_ = std::make_unique<MapSender>(programFolder_, std::move(maps.value));
   return std::nullopt;
 }
 
@@ -67,6 +72,12 @@ void StationSession::finish() {
   const size_t unsent = link_ ? link_->finish() : 0;
   tendLink();
   if (unsent > 0) tell(messages::linkUnsent(unsent));
+  if (maps_) {
+    const auto left = maps_->finish();
+    tendMaps();
+    for (const auto& [service, minutes] : left)
+      if (minutes > 0) tell(messages::mapUnsent(service, minutes));
+  }
   input_->closeDevice();
   look();
   auto keep = [this](Pending what, const std::vector<std::string>& lines) {
@@ -176,6 +187,32 @@ void StationSession::showLive() {
     live_->intervals(cycle_.pulseIntervals().intervalsSeconds());
 }
 
+void StationSession::tendMaps() {
+  if (!maps_) return;
+  // A failure is told when it begins and when it ends, not at each retry; the window
+  // shows the last outcome on the link's status instead of a box.
+  for (const MapOutcome& o : maps_->takeOutcomes()) {
+    bool& failing = mapFailing_[o.service];
+    std::string text;
+    if (o.kind == MapOutcome::Skipped)
+      text = messages::mapSkipped(o.service, o.count);
+    else if (o.kind == MapOutcome::Sent && failing)
+      text = messages::mapRecovered(o.service);
+    else if (o.kind != MapOutcome::Sent && !failing)
+      text = messages::mapFailed(o);
+    if (o.kind != MapOutcome::Skipped) failing = o.kind != MapOutcome::Sent;
+    if (!text.empty()) tell(std::move(text), false);
+  }
+}
+
+std::string StationSession::mapsStatusText() const {
+  std::string text;
+  if (maps_)
+    for (const auto& [service, last] : maps_->status())
+      text.append(text.empty() ? "" : "\n").append(messages::mapStatus(service, last));
+  return text;
+}
+
 std::string StationSession::healthText() const {
   std::string text = cycle_.recordHealthText();
   static constexpr const char* kNames[] = {"records-kept", "events-kept"};  // as Lasting
@@ -216,6 +253,7 @@ void StationSession::readingsShown() {
   // Published once per second heard, so a stopped or lost input sends nothing stale.
   if (link_) link_->second(clock_.now(), cycle_.lastDose().netDoseRate, cycle_.lastDose().cpm);
   tendLink();
+  tendMaps();
   look();
   if (live_) showLive();
   view_.readingsShown();
@@ -235,6 +273,8 @@ void StationSession::recordWritten(const std::string& line) {
         line, cycle_.alarms().alarm1Latch(), cycle_.alarms().alarm2Latch(), healthText(),
         RecordBounds{i.cpmLow, i.cpmHigh, i.doseLow, i.doseHigh, cycle_.lastDose().deadTimeCapped});
   }
+  if (maps_)
+    if (const auto reading = mapReadingOf(line)) maps_->add(*reading);
   view_.recordWritten(line);
 }
 

@@ -14,6 +14,7 @@
 #include "counting_settings.h"
 #include "live_server.h"
 #include "lock_file.h"
+#include "map_sender.h"
 #include "ratemon_settings.h"
 #include "recording_cycle.h"
 #include "station_link.h"
@@ -64,6 +65,10 @@ class StationSession final : public CycleHooks, public StationPanel {
   // Serves the live page at `address` until the end (--http); false, and told why, when
   // it cannot listen there.
   bool serve(const HttpAddress& address);
+  // Tells what became of the minutes sent to the public maps since the last call.
+  void tendMaps();
+  // The last outcome of each map that is on, a line each; empty when none is.
+  std::string mapsStatusText() const;
 
   RecordingCycle& cycle() { return cycle_; }
   StationLink* link() const { return link_.get(); }
@@ -107,6 +112,8 @@ class StationSession final : public CycleHooks, public StationPanel {
   CountingSettings counting_;
   std::unique_ptr<StationLink> link_;
   std::optional<LinkEvent> linkTold_;  // the link's event told last
+  std::unique_ptr<MapSender> maps_;
+  std::map<MapService, bool> mapFailing_;  // told as failing, until a minute goes again
   std::map<Lasting, bool> lasting_;
   std::optional<Notice> recordsKept_, eventsKept_;  // the last write faults, for the words
   bool finished_ = false;

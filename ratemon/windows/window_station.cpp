@@ -260,10 +260,14 @@ void WindowStation::tendLink() {
   const std::string brief = l ? messages::linkStatusShort(l->status()) : messages::linkOff();
   std::string full = l ? messages::linkStatus(l->status()) + "\n" + l->address() : std::string();
   if (l && !linkTrouble_.empty()) full += "\n" + linkTrouble_;
+  // The public maps' last outcomes ride on the same status, one line each.
+  if (const std::string maps = session_->mapsStatusText(); !maps.empty())
+    full.append(full.empty() ? "" : "\n").append(maps);
   window_->showLinkState(brief, full, l && !linkTrouble_.empty());
   if (mqttDialog_)
     static_cast<MqttDialog*>(mqttDialog_.data())
-        ->setStatus(QString::fromStdString(l ? full : brief));
+        ->setStatus(
+            QString::fromStdString(l || full.empty() ? (l ? full : brief) : brief + "\n" + full));
 }
 
 void WindowStation::showMqttDialog() {

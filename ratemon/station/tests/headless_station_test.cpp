@@ -171,20 +171,24 @@ TEST_F(HeadlessRatemon, SetUpFromTheCommandLineThenRecords) {
   fs::remove(root / "ratemon.ini");
   ProcessResult r = ratemon("--show-settings");
   ASSERT_EQ(r.status, 0) << r.err;
-  for (const char* line : {"tube_sensitivity=\n", "alarm1_limit_usv_h=0.27\n", "record_csv=1\n",
-                           "counting.dead_time_us=0\n", "mqtt.password=(unset)\n"})
+  for (const char* line :
+       {"tube_sensitivity=\n", "alarm1_limit_usv_h=0.27\n", "record_csv=1\n",
+        "counting.dead_time_us=0\n", "mqtt.password=(unset)\n", "maps.safecast.api_key=(unset)\n"})
     EXPECT_NE(r.out.find(line), std::string::npos) << line << r.out;
   EXPECT_FALSE(fs::exists(root / "ratemon.ini"));  // listing writes nothing
 
-  r = ratemon("--set tube_sensitivity=18 --set mqtt.password=hidden");
+  r = ratemon(
+      "--set tube_sensitivity=18 --set mqtt.password=hidden --set maps.safecast.api_key=hidden");
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("tube_sensitivity"), std::string::npos) << r.out;
   EXPECT_EQ(r.out.find("hidden"), std::string::npos) << r.out;
   EXPECT_EQ(testing::readBytes(root / "ratemon.ini"),
             "\"50\",\"3\",\"10\",\"18\",\"0.27\",\"2.7\",\"" + root.string() +
                 "/data/\",0,0,1,\"0\"\r\n");
-  EXPECT_EQ(fs::status(root / "ratemon_mqtt.ini").permissions() & fs::perms::all,
-            fs::perms::owner_read | fs::perms::owner_write);
+  for (const char* file : {"ratemon_mqtt.ini", "ratemon_maps.ini"})
+    EXPECT_EQ(fs::status(root / file).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write)
+        << file;
   EXPECT_EQ(ratemon("--show-settings").out.find("hidden"), std::string::npos);
 
   r = run("--input sim:20 --fast --start '2011-09-19 10:00:00' --seconds 120");
@@ -222,6 +226,8 @@ TEST_F(HeadlessRatemon, ARefusedEditChangesNoFile) {
       {"--set counting.dead_time_us=-1", "counting.dead_time_us"},
       {"--set mqtt.url=http://h/x", "mqtt.url"},
       {"--set mqtt.live=2 --set threshold=45", "mqtt.live"},
+      {"--set maps.safecast.latitude=91", "maps.safecast.latitude"},
+      {"--set maps.gmcmap.url=ftp://h/log2.asp", "maps.gmcmap.url"},
       {"--set sensitivity=18", "sensitivity"},
       {"--set threshold", "threshold"},
   };

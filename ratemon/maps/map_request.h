@@ -1,0 +1,50 @@
+// One minute's reading as the maps take it, and the request each service documents for
+// it (docs/maps.md). Numbers are written without the locale: a German desktop still
+// sends "0.123", never "0,123".
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "maps_settings.h"
+
+namespace radmon {
+
+struct MapReading {
+  int64_t utcSeconds = 0;  // the minute's end, seconds since 1970 in UTC
+  std::string date, time;  // the record line's "yyyy/mm/dd" and "hh:mm"
+  int64_t cpm = 0;
+  float dose = 0;  // μSv/h
+
+  friend bool operator==(const MapReading&, const MapReading&) = default;
+};
+
+// The reading of a record line; none for a line that is no record or names no moment.
+std::optional<MapReading> mapReadingOf(std::string_view recordLine);
+
+// A queue file's line and back: "utcSeconds,date,time,cpm,dose".
+std::string queueLine(const MapReading& reading);
+std::optional<MapReading> readQueueLine(std::string_view line);
+
+struct MapRequest {
+  std::string method;  // "GET" or "POST"
+  std::string url;     // with its query
+  std::string contentType;
+  std::string body;
+
+  friend bool operator==(const MapRequest&, const MapRequest&) = default;
+};
+
+// Whether the service files a reading under the moment it was taken; those that do not
+// take only the current reading, so a backlog sends its newest and skips the rest.
+bool takesPastReadings(MapService service);
+
+// The request that sends `reading` to `service`.
+MapRequest mapRequest(MapService service, const MapsSettings& settings, const MapReading& reading);
+
+// Percent-encoding of a query or form value (RFC 3986 unreserved characters kept).
+std::string urlEncoded(std::string_view text);
+
+}  // namespace radmon

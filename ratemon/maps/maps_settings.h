@@ -1,0 +1,60 @@
+// The public radiation maps the station sends its minutes to, kept in their own
+// owner-only file beside ratemon.ini (which keeps its eleven fields), one "key=value" a
+// line: per service on or off, its account, and its address (the service's own by
+// default; a test names a local stand-in).
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "read_result.h"
+#include "text_files.h"
+
+namespace radmon {
+
+enum class MapService { Radmon, Gmcmap, Safecast };
+inline constexpr std::array<MapService, 3> kMapServices = {MapService::Radmon, MapService::Gmcmap,
+                                                           MapService::Safecast};
+// "radmon", "gmcmap", "safecast": the prefix of the service's keys and its queue file.
+std::string_view mapServiceKey(MapService service);
+
+struct MapsSettings {
+  struct Radmon {
+    bool on = false;
+    std::string user, password;
+    std::string url = "https://radmon.org/radmon.php";
+    friend bool operator==(const Radmon&, const Radmon&) = default;
+  } radmon;
+  struct Gmcmap {
+    bool on = false;
+    std::string account, geiger;  // the account's and the counter's ids
+    std::string url = "http://www.gmcmap.com/log2.asp";
+    friend bool operator==(const Gmcmap&, const Gmcmap&) = default;
+  } gmcmap;
+  struct Safecast {
+    bool on = false;
+    std::string apiKey;
+    std::string latitude, longitude;  // decimal degrees as typed, checked when set
+    std::string deviceId;             // optional
+    std::string url = "https://api.safecast.org/measurements.json";
+    friend bool operator==(const Safecast&, const Safecast&) = default;
+  } safecast;
+
+  bool on(MapService service) const;
+  friend bool operator==(const MapsSettings&, const MapsSettings&) = default;
+};
+
+inline constexpr const char* kMapsSettingsFileName = "ratemon_maps.ini";
+
+// The file's settings over the defaults; no file gives the defaults and no issue.
+ReadResult<MapsSettings, SettingsIssue> loadMapsSettings(const std::string& path);
+std::string mapsSettingsText(const MapsSettings& settings);
+// Owner-only, replaced whole; what failed when it cannot be written.
+std::optional<WriteFault> saveMapsSettings(const std::string& path, const MapsSettings& settings);
+
+// A latitude (-90..90) or longitude (-180..180) as typed; false for anything else.
+bool validDegrees(std::string_view text, double limit);
+
+}  // namespace radmon

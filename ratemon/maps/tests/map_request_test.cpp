@@ -1,0 +1,102 @@
+// The documented request of each service, under a German locale, and the queue file's
+// lines and the settings file read back.
+#include <clocale>
+#include <filesystem>
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "map_request.h"
+#include "maps_settings.h"
+
+namespace radmon {
+namespace {
+
+MapsSettings accounts() {
+  MapsSettings s;
+  s.radmon.user = "ab c";
+  s.radmon.password = "p&w=1";
+  s.gmcmap.account = "0123";
+  s.gmcmap.geiger = "456";
+  s.safecast.apiKey = "k+y";
+  s.safecast.latitude = " 35.68950 ";
+  s.safecast.longitude = "-139.5";
+  s.safecast.deviceId = "42";
+  return s;
+}
+
+TEST(MapRequest, EachServiceGetsItsDocumentedRequestWhateverTheLocale) {
+  // A decimal comma wherever the C library is asked; the requests must not follow it.
+  ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr) << "localedef -i de_DE -f UTF-8";
+  const auto reading = mapReadingOf("\"2026/03/02\",\"00:01\",0.125,1234567,1234999,60\r\n");
+  ASSERT_TRUE(reading);
+  struct Case {
+    MapService service;
+    MapRequest want;
+  };
+  const Case cases[] = {
+      {MapService::Radmon,
+       {"GET",
+        "https://radmon.org/radmon.php?function=submit&user=ab%20c&password=p%26w%3D1&value="
+        "1234567&unit=CPM",
+        "", ""}},
+      {MapService::Gmcmap,
+       {"GET", "http://www.gmcmap.com/log2.asp?AID=0123&GID=456&CPM=1234567&uSV=0.125", "", ""}},
+      {MapService::Safecast,
+       {"POST", "https://api.safecast.org/measurements.json?api_key=k%2By",
+        "application/x-www-form-urlencoded", ""}},
+  };
+  const MapsSettings settings = accounts();
+  for (const Case& c : cases) {
+    const MapRequest got = mapRequest(c.service, settings, *reading);
+    EXPECT_EQ(got.method, c.want.method) << mapServiceKey(c.service);
+    EXPECT_EQ(got.url, c.want.url);
+    EXPECT_EQ(got.contentType, c.want.contentType);
+    if (c.service == MapService::Safecast) {
+      // The moment is in UTC, so it shifts with the zone; the rest is fixed.
+      EXPECT_TRUE(got.body.starts_with("measurement%5Bcaptured_at%5D=2026-03-0")) << got.body;
+      EXPECT_TRUE(
+          got.body.ends_with("&measurement%5Bdevice_id%5D=42&measurement%5Blatitude%5D="
+                             "35.6895&measurement%5Blongitude%5D=-139.5&measurement%"
+                             "5Bunit%5D=cpm&measurement%5Bvalue%5D=1234567"))
+          << got.body;
+    } else {
+      EXPECT_EQ(got.body, "");
+    }
+  }
+  std::setlocale(LC_ALL, "C");
+}
+
+TEST(MapRequest, QueueLinesReadBackAndTornOnesAreNone) {
+  const MapReading r{1772409660, "2026/03/02", "00:01", 21, 0.194f};
+  EXPECT_EQ(queueLine(r), "1772409660,2026/03/02,00:01,21,0.194");
+  EXPECT_EQ(readQueueLine(queueLine(r)), r);
+  for (const char* torn :
+       {"", "1772409660,2026/03/02,00:01,21", "1772409660,2026/03/02,00:01,21,",
+        "x,2026/03/02,00:01,21,0.1", "1,2026/03/02,00:01,2 1,0.1", "1,a,b,2,0.1,extra"})
+    EXPECT_FALSE(readQueueLine(torn)) << torn;
+  EXPECT_FALSE(mapReadingOf("\"2026/03/02\",\"00:0"));
+}
+
+TEST(MapsSettings, FileReadsBackAndRefusesWhatNoServiceTakes) {
+  const auto path = std::filesystem::temp_directory_path() / "radmon_maps_settings_test.ini";
+  MapsSettings s = accounts();
+  s.gmcmap.on = true;
+  s.safecast.latitude = "35.6895";  // the file keeps no blanks around a value
+  ASSERT_FALSE(saveMapsSettings(path, s));
+  EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::group_all,
+            std::filesystem::perms::none);
+  const auto read = loadMapsSettings(path);
+  EXPECT_TRUE(read.issues.empty());
+  EXPECT_EQ(read.value, s);
+  std::ofstream(path) << "safecast.latitude=91\nsafecast.longitude=1,5\nradmon.on=yes\nfoo=1\n";
+  const auto bad = loadMapsSettings(path);
+  ASSERT_EQ(bad.issues.size(), 4u);
+  EXPECT_EQ(bad.issues[0].kind, SettingsIssue::BadValue);
+  EXPECT_EQ(bad.issues[3].kind, SettingsIssue::UnknownLine);
+  EXPECT_EQ(bad.value, MapsSettings{});
+  std::filesystem::remove(path);
+}
+
+}  // namespace
+}  // namespace radmon
