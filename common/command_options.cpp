@@ -5,6 +5,26 @@
 #include <sstream>
 
 namespace radmon {
+
+CommandOption showSettingsOption(int showMode, int setMode) {
+  return {.name = "--show-settings",
+          .value = nullptr,
+          .help = QT_TRANSLATE_NOOP("Options",
+                                    "設定を key=value で一覧します (パスワードは (set) か "
+                                    "(unset))"),
+          .modes = modeBit(showMode) | modeBit(setMode),
+          .requiredIn = modeBit(showMode)};
+}
+
+CommandOption setSettingOption(int showMode, int setMode) {
+  return {.name = "--set",
+          .value = "KEY=VALUE",
+          .help = QT_TRANSLATE_NOOP(
+              "Options", "設定を変更します。拒否した値はキーを示し、ファイルを変えません"),
+          .modes = modeBit(showMode) | modeBit(setMode),
+          .requiredIn = modeBit(setMode),
+          .repeatable = true};
+}
 namespace {
 
 constexpr const char* kContext = "Options";

@@ -31,6 +31,11 @@ struct CommandOption {
   bool repeatable = false;  // "..." in the synopsis
 };
 
+// --show-settings and --set, as ratemon and dayplot take them: each is the option of its
+// form (`showMode`, `setMode`) and may stand in either.
+CommandOption showSettingsOption(int showMode, int setMode);
+CommandOption setSettingOption(int showMode, int setMode);
+
 struct CommandMode {
   // The option that chooses this form, written first in its synopsis ("--headless");
   // nullptr for the form without one.

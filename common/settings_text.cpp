@@ -73,6 +73,13 @@ std::vector<SettingsField> readSettingsFields(std::string_view s) {
   return fields;
 }
 
+std::string oneLine(std::string_view text) {
+  std::string out;
+  for (char c : text)
+    if (c != '\r' && c != '\n') out += c;
+  return out;
+}
+
 std::string savableText(std::string_view text) {
   // The reader ends a quoted field at the next double quote and a line at a break.
   std::string kept;

@@ -29,6 +29,9 @@ std::vector<SettingsField> readSettingsFields(std::string_view text);
 // The text as a quoted field can carry it: the format has no escape, so double quotes
 // and line breaks are left out.
 std::string savableText(std::string_view text);
+// The text as one "name=value" line of the owner-only settings files can carry it: line
+// breaks left out, whatever a box held.
+std::string oneLine(std::string_view text);
 
 // Builds one line of settings text.
 class SettingsLineWriter {

@@ -3,7 +3,6 @@
 namespace radmon {
 
 const ProgramOptions& dayplotOptions() {
-  constexpr ModeSet settings = modeBit(kDayplotShowSettings) | modeBit(kDayplotSet);
   static const ProgramOptions options{
       .program = "dayplot",
       .summary =
@@ -63,20 +62,8 @@ const ProgramOptions& dayplotOptions() {
                                              "その年を data/μSVHGraph_YYYY.jpg に描いて終わります"),
                    .modes = modeBit(kDayplotYear),
                    .requiredIn = modeBit(kDayplotYear)},
-                  {.name = "--show-settings",
-                   .value = nullptr,
-                   .help = QT_TRANSLATE_NOOP("Options",
-                                             "設定を key=value で一覧します (パスワードは (set) か "
-                                             "(unset))"),
-                   .modes = settings,
-                   .requiredIn = modeBit(kDayplotShowSettings)},
-                  {.name = "--set",
-                   .value = "KEY=VALUE",
-                   .help = QT_TRANSLATE_NOOP(
-                       "Options", "設定を変更します。拒否した値はキーを示し、ファイルを変えません"),
-                   .modes = settings,
-                   .requiredIn = modeBit(kDayplotSet),
-                   .repeatable = true}},
+                  showSettingsOption(kDayplotShowSettings, kDayplotSet),
+                  setSettingOption(kDayplotShowSettings, kDayplotSet)},
       .files =
           {{"dayplot.ini",
             QT_TRANSLATE_NOOP("Options", "設定 (FTP のパスワードを含むため所有者のみ読めます)")},

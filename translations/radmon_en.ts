@@ -500,6 +500,10 @@ paralysable 1 ms dead after each discharge (extended by discharges in it)</trans
         <source>オプション:</source>
         <translation>Options:</translation>
     </message>
+    <message>
+        <source>ライブのページと /metrics を読み取り専用で配信します。ポートだけなら 127.0.0.1 のみで待ち受けます</source>
+        <translation>Serves the live page and /metrics, read-only; a bare port listens on 127.0.0.1 only</translation>
+    </message>
 </context>
 <context>
     <name>StartOptions</name>
@@ -1215,16 +1219,6 @@ paralysable 1 ms dead after each discharge (extended by discharges in it)</trans
         <translation>Dose rate, 95 % interval high</translation>
     </message>
     <message>
-        <source>使い方: ratemon [--station DIR] [--lang ja|en] [--input SOURCE] [--http [ADDR:]PORT]
-        %1
-        ratemon [--station DIR] --show-settings    設定を key=value で一覧します
-        ratemon [--station DIR] --set KEY=VALUE... 設定を変更します (繰り返し可)</source>
-        <translation>Usage: ratemon [--station DIR] [--lang ja|en] [--input SOURCE] [--http [ADDR:]PORT]
-       %1
-       ratemon [--station DIR] --show-settings    lists the settings as key=value
-       ratemon [--station DIR] --set KEY=VALUE... changes settings (repeatable)</translation>
-    </message>
-    <message>
         <source>HTTP の待ち受けアドレスが正しくありません (PORT, 127.0.0.1:PORT, [::]:PORT など): %1</source>
         <translation>Not an address to listen on for HTTP (PORT, 127.0.0.1:PORT, [::]:PORT and the like): %1</translation>
     </message>
@@ -1237,12 +1231,40 @@ paralysable 1 ms dead after each discharge (extended by discharges in it)</trans
         <translation>Cannot open the live page at %1 (%2)</translation>
     </message>
     <message>
-        <source>停止中</source>
-        <translation>Stopped</translation>
+        <source>HTTP %1 で断られました</source>
+        <translation>refused with HTTP %1</translation>
     </message>
     <message>
-        <source>正常</source>
-        <translation>Normal</translation>
+        <source>接続できません (libcurl %1)</source>
+        <translation>not reachable (libcurl %1)</translation>
+    </message>
+    <message>
+        <source>%1: 送信できません: %2。送れなかった分は %3 分待っていて、後で送ります</source>
+        <translation>%1: could not send: %2. %3 minutes are waiting and go later</translation>
+    </message>
+    <message>
+        <source>%1: 送信が戻りました</source>
+        <translation>%1: sending again</translation>
+    </message>
+    <message>
+        <source>%1: 現在値しか受け付けないため、溜まった %2 分を飛ばし最新の値を送ります</source>
+        <translation>%1: takes only the current reading: skipped %2 waiting minutes and sent the newest</translation>
+    </message>
+    <message>
+        <source>%1: 送れなかった %2 分は次回の起動時に送ります</source>
+        <translation>%1: %2 minutes not sent; they go at the next start</translation>
+    </message>
+    <message>
+        <source>%1: 未送信</source>
+        <translation>%1: nothing sent yet</translation>
+    </message>
+    <message>
+        <source>%1: 送信済み</source>
+        <translation>%1: sent</translation>
+    </message>
+    <message>
+        <source>%1: %2 (待ち %3 分)</source>
+        <translation>%1: %2 (%3 minutes waiting)</translation>
     </message>
 </context>
 <context>

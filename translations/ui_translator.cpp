@@ -138,6 +138,21 @@ std::optional<int> answerCommandLine(const ProgramOptions& program,
   return 2;
 }
 
+std::optional<int> startCommandLine(const ProgramOptions& program, std::vector<std::string>& args) {
+  const std::vector<std::string> given(args.begin() + (args.empty() ? 0 : 1), args.end());
+  bool languageMissing = false;
+  const auto languageText = takeOption(args, "--lang", languageMissing);
+  const auto language = chooseUiLanguage(languageText, processLocale());
+  // A refused --lang is told in the locale's language.
+  useUiLanguage(language.value_or(
+      chooseUiLanguage(std::nullopt, processLocale()).value_or(UiLanguage::Japanese)));
+  if (const auto answered = answerCommandLine(program, given)) return answered;
+  if (language && !languageMissing) return std::nullopt;
+  std::cerr << optionProblemText(StartOptions::Problem::UnknownLanguage) << "\n"
+            << programUsage(program) << std::flush;
+  return 2;
+}
+
 namespace {
 
 std::string startText(const char* source, std::initializer_list<std::string> args) {

@@ -41,6 +41,10 @@ std::string optionFaultText(const ProgramOptions& program, const OptionCheck& ch
 // and no output, when the program goes on.
 std::optional<int> answerCommandLine(const ProgramOptions& program,
                                      const std::vector<std::string>& args);
+// The start of a program without a station (gmsim, radmon-collect): takes --lang out of
+// `args` (argv as strings) and takes up its language, or the locale's when it is refused,
+// then answers as answerCommandLine does; a refused --lang ends with the usage (2).
+std::optional<int> startCommandLine(const ProgramOptions& program, std::vector<std::string>& args);
 
 // The words of --show-settings and --set, the same for both programs.
 std::string settingChangedText(const SettingChanged& change);

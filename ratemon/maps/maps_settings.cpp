@@ -5,18 +5,9 @@
 #include <cmath>
 
 #include "number_text.h"
+#include "settings_text.h"
 
 namespace radmon {
-namespace {
-
-std::string oneLine(std::string_view text) {
-  std::string out;
-  for (char c : text)
-    if (c != '\r' && c != '\n') out += c;
-  return out;
-}
-
-}  // namespace
 
 std::string_view mapServiceKey(MapService service) {
   switch (service) {

@@ -2,20 +2,10 @@
 
 #include <sys/stat.h>
 
+#include "settings_text.h"
 #include "text_files.h"
 
 namespace radmon {
-namespace {
-
-// Keeps a value on its own line whatever the window's box held.
-std::string oneLine(std::string_view text) {
-  std::string out;
-  for (char c : text)
-    if (c != '\r' && c != '\n') out += c;
-  return out;
-}
-
-}  // namespace
 
 ReadResult<MqttSettings, SettingsIssue> loadMqttSettings(const std::string& path) {
   ReadResult<MqttSettings, SettingsIssue> loaded;

@@ -229,19 +229,6 @@ std::string liveNotListening(const std::string& address, const std::string& reas
   return say(Words::tr("ライブページを %1 で開けません (%2)"), address, reason);
 }
 
-std::string liveState(bool recording, const std::string& health) {
-  if (!recording) return say(Words::tr("停止中"));
-  if (health == "ok") return say(Words::tr("正常"));
-  QStringList faults;
-  for (const QString& name : q(health).split(QLatin1Char(',')))
-    if (const auto kind = eventKindFromName(name.toStdString())) {
-      SoundEvent event;
-      event.kind = *kind;
-      faults << q(soundState(event));
-    }
-  return faults.join(QStringLiteral(" / ")).toStdString();
-}
-
 std::string noDisplay() {
   return say(
       Words::tr("画面がないためウィンドウを開けません。画面なしで測定するには "

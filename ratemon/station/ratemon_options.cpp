@@ -5,7 +5,6 @@ namespace radmon {
 const ProgramOptions& ratemonOptions() {
   constexpr ModeSet windows = modeBit(kRatemonWindows);
   constexpr ModeSet headless = modeBit(kRatemonHeadless);
-  constexpr ModeSet settings = modeBit(kRatemonShowSettings) | modeBit(kRatemonSet);
   static const ProgramOptions options{
       .program = "ratemon",
       .summary = QT_TRANSLATE_NOOP(
@@ -94,20 +93,8 @@ const ProgramOptions& ratemonOptions() {
                                       "ライブのページと /metrics を読み取り専用で配信します。"
                                       "ポートだけなら 127.0.0.1 のみで待ち受けます"),
             .modes = windows | headless},
-           {.name = "--show-settings",
-            .value = nullptr,
-            .help = QT_TRANSLATE_NOOP("Options",
-                                      "設定を key=value で一覧します (パスワードは (set) か "
-                                      "(unset))"),
-            .modes = settings,
-            .requiredIn = modeBit(kRatemonShowSettings)},
-           {.name = "--set",
-            .value = "KEY=VALUE",
-            .help = QT_TRANSLATE_NOOP(
-                "Options", "設定を変更します。拒否した値はキーを示し、ファイルを変えません"),
-            .modes = settings,
-            .requiredIn = modeBit(kRatemonSet),
-            .repeatable = true}},
+           showSettingsOption(kRatemonShowSettings, kRatemonSet),
+           setSettingOption(kRatemonShowSettings, kRatemonSet)},
       .files =
           {{"ratemon.ini",
             QT_TRANSLATE_NOOP("Options", "設定。画面を閉じるときと --set で保存します")},

@@ -10,6 +10,7 @@
 #include "number_text.h"
 #include "pending_records.h"
 #include "ratemon_messages.h"
+#include "station_page.h"
 
 namespace radmon {
 
@@ -157,6 +158,21 @@ bool StationSession::serve(const HttpAddress& address) {
   return true;
 }
 
+namespace {
+
+// The state in the words of the published page, so that both pages say it alike.
+web::StationState pageState(const LiveReading& r, bool capped) {
+  if (!r.recording) return web::StationState::Stopped;
+  if (r.alarm2) return web::StationState::Alarm2;
+  if (r.alarm1) return web::StationState::Alarm1;
+  if (r.health.find(eventKindName(EventKind::DeviceLost)) != std::string::npos)
+    return web::StationState::InputLost;
+  if (r.health != "ok") return web::StationState::SignalFault;
+  return capped ? web::StationState::LowerBound : web::StationState::Measuring;
+}
+
+}  // namespace
+
 void StationSession::showLive() {
   LiveReading r;
   r.recording = recording_;
@@ -178,7 +194,7 @@ void StationSession::showLive() {
   r.alarm1 = cycle_.alarms().alarm1Latch();
   r.alarm2 = cycle_.alarms().alarm2Latch();
   r.health = cycle_.healthText();
-  r.state = messages::liveState(recording_, r.health);
+  r.state = web::stateWords(pageState(r, dose.deadTimeCapped)).toStdString();
   // kLinkStates follows LinkState's order after "off".
   if (link_) r.link = kLinkStates[1 + static_cast<int>(link_->status().state)];
   live_->publish(r);

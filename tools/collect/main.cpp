@@ -82,21 +82,7 @@ std::string hostName() {
 
 int main(int argc0, char** argv0) {
   std::vector<std::string> args(argv0, argv0 + argc0);
-  bool languageMissing = false;
-  const auto languageText = radmon::takeOption(args, "--lang", languageMissing);
-  const auto language = radmon::chooseUiLanguage(languageText, radmon::processLocale());
-  // A refused --lang is told in the locale's language.
-  radmon::useUiLanguage(
-      language.value_or(radmon::chooseUiLanguage(std::nullopt, radmon::processLocale())
-                            .value_or(radmon::UiLanguage::Japanese)));
-  if (const auto answered = radmon::answerCommandLine(
-          msg::options(), std::vector<std::string>(argv0 + 1, argv0 + argc0)))
-    return *answered;
-  if (!language || languageMissing) {
-    std::cerr << radmon::optionProblemText(radmon::StartOptions::Problem::UnknownLanguage) << "\n"
-              << msg::usage() << std::endl;
-    return 2;
-  }
+  if (const auto ended = radmon::startCommandLine(msg::options(), args)) return *ended;
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
   const int argc = static_cast<int>(args.size());

@@ -211,22 +211,8 @@ int writeWav(const Options& options) {
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv, argv + argc);
-  bool languageMissing = false;
-  const auto languageText = radmon::takeOption(args, "--lang", languageMissing);
-  const auto language = radmon::chooseUiLanguage(languageText, radmon::processLocale());
-  // A refused --lang is told in the locale's language.
-  radmon::useUiLanguage(
-      language.value_or(radmon::chooseUiLanguage(std::nullopt, radmon::processLocale())
-                            .value_or(radmon::UiLanguage::Japanese)));
-  if (const auto answered = radmon::answerCommandLine(
-          gmsimOptions(), std::vector<std::string>(argv + 1, argv + argc)))
-    return *answered;
+  if (const auto ended = radmon::startCommandLine(gmsimOptions(), args)) return *ended;
   const std::string usage = radmon::programUsage(gmsimOptions());
-  if (!language || languageMissing) {
-    std::cerr << radmon::optionProblemText(radmon::StartOptions::Problem::UnknownLanguage) << "\n"
-              << usage;
-    return 2;
-  }
   Options options;
   std::string error;
   if (args.size() < 2 || !parseArguments(args, options, error)) {
