@@ -271,7 +271,7 @@ std::string linkNotice(const LinkNotice& n) {
     case LinkNotice::Settings:
       return settingsIssue(n.detail, n.settings);
     case LinkNotice::CannotStart:
-      return say(Words::tr("MQTT 送信を開始できません: %1。計測は続けます"), n.detail);
+      return say(Words::tr("MQTT 送信を開始できません: %1。計測には影響しません"), n.detail);
     case LinkNotice::AckedNotSaved:
       return say(Words::tr("MQTT の送信済み記録を保存できません: %1"), n.detail);
     case LinkNotice::CatchingUp:
@@ -283,7 +283,7 @@ std::string linkNotice(const LinkNotice& n) {
                     "password= で渡してください"));
     case LinkNotice::BadStationId:
       return say(Words::tr("局 ID のファイル %1 に使える ID がありません (英小文字・数字・_・- "
-                           "で 32 文字まで)。MQTT 送信はしません。計測は続けます"),
+                           "で 32 文字まで)。MQTT 送信はしません。計測には影響しません"),
                  n.detail);
     case LinkNotice::StationIdNotSaved:
       return say(Words::tr("局 ID をファイル %1 に保存できません。次回の起動では別の ID "
@@ -300,21 +300,26 @@ std::string linkEvent(const LinkEvent& e) {
     case LinkState::Connected:
       return say(Words::tr("MQTT ブローカーに接続しました"));
     case LinkState::Unreachable:
-      return say(Words::tr("MQTT ブローカーに接続できません: %1。計測は続け、接続を試み続けます"),
-                 e.detail);
+      return say(
+          Words::tr(
+              "MQTT ブローカーに接続できません: %1。接続を試み続けます。計測には影響しません"),
+          e.detail);
     case LinkState::BadLogin:
       return say(Words::tr("MQTT ブローカーがユーザー名またはパスワードを受け付けません (%1)。"
-                           "計測は続けます。設定を確認してください"),
+                           "設定を確認してください。計測には影響しません"),
                  e.detail);
     case LinkState::Refused:
-      return say(Words::tr("MQTT ブローカーが接続を拒否しました (%1)。計測は続けます"), e.detail);
+      return say(Words::tr("MQTT ブローカーが接続を拒否しました (%1)。計測には影響しません"),
+                 e.detail);
     case LinkState::TlsFailed:
-      return say(Words::tr("MQTT ブローカーの証明書を信頼できません (%1)。計測は続けます。"
-                           "CA 証明書ファイルを確認してください"),
+      return say(Words::tr("MQTT ブローカーの証明書を信頼できません (%1)。"
+                           "CA 証明書ファイルを確認してください。計測には影響しません"),
                  e.detail);
     case LinkState::Lost:
-      return say(Words::tr(
-          "MQTT ブローカーとの接続が切れました。計測は続け、再接続して未送信の記録を送ります"));
+      return say(
+          Words::tr("MQTT "
+                    "ブローカーとの接続が切れました。再接続すると未送信の記録を送ります。計測には影"
+                    "響しません"));
     case LinkState::Closed:
       return {};
   }
