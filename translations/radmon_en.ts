@@ -2532,5 +2532,9 @@ Fingerprint:
         <source>μSV/h</source>
         <translation>μSv/h</translation>
     </message>
+    <message>
+        <source>600sec</source>
+        <translation>600 s</translation>
+    </message>
 </context>
 </TS>
