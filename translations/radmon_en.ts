@@ -812,7 +812,7 @@ paralysable 1 ms dead after each discharge (extended by discharges in it)</trans
     </message>
     <message>
         <source>不感時間が正しくありません (0～100000 μs): %1</source>
-        <translation>The dead time is not valid (0 to 100000 µs): %1</translation>
+        <translation>The dead time is not valid (0 to 100000 μs): %1</translation>
     </message>
     <message>
         <source>95%区間 CPM %1～%2
@@ -822,7 +822,7 @@ paralysable 1 ms dead after each discharge (extended by discharges in it)</trans
     </message>
     <message>
         <source> (τ %1 μs)</source>
-        <translation> (τ %1 µs)</translation>
+        <translation> (τ %1 μs)</translation>
     </message>
     <message>
         <source>≥ %1 CPM ≥ %2 μSv/h
@@ -848,11 +848,11 @@ paralysable 1 ms dead after each discharge (extended by discharges in it)</trans
     </message>
     <message>
         <source>間隔からの推定: %1 μs</source>
-        <translation>Estimate from intervals: %1 µs</translation>
+        <translation>Estimate from intervals: %1 μs</translation>
     </message>
     <message>
         <source>推定にはパルス不足 (最小 %1 μs)</source>
-        <translation>Too few pulses yet (τ ≥ %1 µs)</translation>
+        <translation>Too few pulses yet (τ ≥ %1 μs)</translation>
     </message>
     <message>
         <source>パルス間隔</source>

@@ -134,7 +134,7 @@ std::string intervalTime(double seconds) {
   const auto shown = [](double value, const char* unit) {
     return significantText(value, 3) + unit;
   };
-  if (seconds < 1e-3) return shown(seconds * 1e6, " µs");
+  if (seconds < 1e-3) return shown(seconds * 1e6, " μs");
   if (seconds < 1.0) return shown(seconds * 1e3, " ms");
   return shown(seconds, " s");
 }
