@@ -1196,7 +1196,7 @@ paralysable 1 ms dead after each discharge (extended by discharges in it)</trans
     </message>
     <message>
         <source>途中で切れた %1 行は記録として読めないため捨てました。</source>
-        <translation> %1 cut-off lines are no records and were dropped.</translation>
+        <translation>%1 cut-off lines are no records and were dropped.</translation>
     </message>
     <message>
         <source>シーベルト計算はこのフォルダで既に起動しています（%1 を使用中）。サービスとして動いている場合は systemctl --user stop ratemon で止められます。</source>

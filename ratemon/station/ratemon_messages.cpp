@@ -41,6 +41,13 @@ std::string say(const QString& text, const Args&... args) {
   return filled(text, args...).toStdString();
 }
 
+// One more sentence of a message: Japanese runs on after its full stop, English leaves a
+// space.
+void addSentence(QString& text, const QString& sentence) {
+  if (!text.isEmpty() && !text.endsWith(u'。')) text += u' ';
+  text += sentence;
+}
+
 QString fixed(double value, int decimals) { return q(fixedText(value, decimals)); }
 
 QString timeText(double seconds) { return q(intervalTime(seconds)); }
@@ -567,11 +574,12 @@ std::string pendingFlushed(const ReadResult<PendingFlush, RecordIssue>& read) {
                  : Words::tr("前回書き込めなかった記録 %1 行を日ファイルに書き込みました。"),
              flush.written);
   if (!read.clean())
-    text += filled(Words::tr("途中で切れた %1 行は記録として読めないため捨てました。"),
-                   read.issues.size());
+    addSentence(text, filled(Words::tr("途中で切れた %1 行は記録として読めないため捨てました。"),
+                             read.issues.size()));
   if (flush.left > 0)
-    text += filled(Words::tr("%1 行はまだ書き込めません (%2)。%3 に残しています。"), flush.left,
-                   flush.fault ? std::strerror(flush.fault->error) : "", flush.path);
+    addSentence(text,
+                filled(Words::tr("%1 行はまだ書き込めません (%2)。%3 に残しています。"), flush.left,
+                       flush.fault ? std::strerror(flush.fault->error) : "", flush.path));
   return text.toStdString();
 }
 
