@@ -2,7 +2,8 @@
 # Screenshots of both programs in Japanese and in English under Xvfb, into docs/: the
 # real programs from build/bin on a throwaway station with a simulated day, so that the
 # windows and the day graph are what an operator sees; the other windows (real-time graph,
-# pulse test, pulse intervals, MQTT, dayplot's graph window and publishing settings)
+# pulse test, pulse intervals, MQTT, dayplot's graph window, publishing settings and the
+# question about an unknown certificate)
 # from the window previews, and the month graph of that station.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -55,5 +56,8 @@ for lang in ja en; do
   preview 3 1024x900+0+0 "$station/publish.png" \
     build/tools/dayplot_window_preview "$station/preview" publish 6
   convert "$station/publish.png" -trim +repage "docs/dayplot-publish-$lang.png"
+  preview 3 1024x900+0+0 "$station/trust.png" \
+    build/tools/dayplot_window_preview "$station/preview" trust 6
+  convert "$station/trust.png" -trim +repage "docs/dayplot-trust-$lang.png"
 done
 echo "screenshots in docs/"

@@ -715,7 +715,7 @@ paralysable 1 ms dead after each discharge (extended by discharges in it)</trans
         <translation>The MQTT URL is not valid: %1 (%2)</translation>
     </message>
     <message>
-        <source>MQTT 送信を開始できません: %1。計測は続けます</source>
+        <source>MQTT 送信を開始できません: %1。計測には影響しません</source>
         <translation>Cannot start MQTT publishing: %1. Measuring is not affected</translation>
     </message>
     <message>
@@ -731,7 +731,7 @@ paralysable 1 ms dead after each discharge (extended by discharges in it)</trans
         <translation>MQTT: the --mqtt URL carries a password, which other users see in ps; give it in the environment variable RADMON_MQTT_PASSWORD or as password= in the settings file</translation>
     </message>
     <message>
-        <source>局 ID のファイル %1 に使える ID がありません (英小文字・数字・_・- で 32 文字まで)。MQTT 送信はしません。計測は続けます</source>
+        <source>局 ID のファイル %1 に使える ID がありません (英小文字・数字・_・- で 32 文字まで)。MQTT 送信はしません。計測には影響しません</source>
         <translation>The station id file %1 holds no usable id (up to 32 of a-z, 0-9, _ and -). Nothing is published over MQTT; measuring is not affected</translation>
     </message>
     <message>
@@ -747,23 +747,23 @@ paralysable 1 ms dead after each discharge (extended by discharges in it)</trans
         <translation>Connected to the MQTT broker</translation>
     </message>
     <message>
-        <source>MQTT ブローカーに接続できません: %1。計測は続け、接続を試み続けます</source>
+        <source>MQTT ブローカーに接続できません: %1。接続を試み続けます。計測には影響しません</source>
         <translation>Cannot connect to the MQTT broker: %1. Connecting is tried again; measuring is not affected</translation>
     </message>
     <message>
-        <source>MQTT ブローカーがユーザー名またはパスワードを受け付けません (%1)。計測は続けます。設定を確認してください</source>
+        <source>MQTT ブローカーがユーザー名またはパスワードを受け付けません (%1)。設定を確認してください。計測には影響しません</source>
         <translation>The MQTT broker does not accept the user name or password (%1). Check the settings; measuring is not affected</translation>
     </message>
     <message>
-        <source>MQTT ブローカーが接続を拒否しました (%1)。計測は続けます</source>
+        <source>MQTT ブローカーが接続を拒否しました (%1)。計測には影響しません</source>
         <translation>The MQTT broker refused the connection (%1). Measuring is not affected</translation>
     </message>
     <message>
-        <source>MQTT ブローカーの証明書を信頼できません (%1)。計測は続けます。CA 証明書ファイルを確認してください</source>
+        <source>MQTT ブローカーの証明書を信頼できません (%1)。CA 証明書ファイルを確認してください。計測には影響しません</source>
         <translation>The MQTT broker&apos;s certificate is not trusted (%1). Check the CA certificate file; measuring is not affected</translation>
     </message>
     <message>
-        <source>MQTT ブローカーとの接続が切れました。計測は続け、再接続して未送信の記録を送ります</source>
+        <source>MQTT ブローカーとの接続が切れました。再接続すると未送信の記録を送ります。計測には影響しません</source>
         <translation>The connection to the MQTT broker was lost. On reconnecting, the unsent records are sent; measuring is not affected</translation>
     </message>
     <message>
@@ -816,7 +816,7 @@ paralysable 1 ms dead after each discharge (extended by discharges in it)</trans
     </message>
     <message>
         <source>不感時間が正しくありません (0～100000 μs): %1</source>
-        <translation>The dead time is not valid (0 to 100000 µs): %1</translation>
+        <translation>The dead time is not valid (0 to 100000 μs): %1</translation>
     </message>
     <message>
         <source>95%区間 CPM %1～%2
@@ -826,7 +826,7 @@ paralysable 1 ms dead after each discharge (extended by discharges in it)</trans
     </message>
     <message>
         <source> (τ %1 μs)</source>
-        <translation> (τ %1 µs)</translation>
+        <translation> (τ %1 μs)</translation>
     </message>
     <message>
         <source>≥ %1 CPM ≥ %2 μSv/h
@@ -852,11 +852,11 @@ paralysable 1 ms dead after each discharge (extended by discharges in it)</trans
     </message>
     <message>
         <source>間隔からの推定: %1 μs</source>
-        <translation>Estimate from intervals: %1 µs</translation>
+        <translation>Estimate from intervals: %1 μs</translation>
     </message>
     <message>
         <source>推定にはパルス不足 (最小 %1 μs)</source>
-        <translation>Too few pulses yet (τ ≥ %1 µs)</translation>
+        <translation>Too few pulses yet (τ ≥ %1 μs)</translation>
     </message>
     <message>
         <source>パルス間隔</source>
@@ -1200,7 +1200,7 @@ paralysable 1 ms dead after each discharge (extended by discharges in it)</trans
     </message>
     <message>
         <source>途中で切れた %1 行は記録として読めないため捨てました。</source>
-        <translation> %1 cut-off lines are no records and were dropped.</translation>
+        <translation>%1 cut-off lines are no records and were dropped.</translation>
     </message>
     <message>
         <source>シーベルト計算はこのフォルダで既に起動しています（%1 を使用中）。サービスとして動いている場合は systemctl --user stop ratemon で止められます。</source>
@@ -2583,6 +2583,10 @@ Fingerprint:
     <message>
         <source>μSV/h</source>
         <translation>μSv/h</translation>
+    </message>
+    <message>
+        <source>600sec</source>
+        <translation>600 s</translation>
     </message>
 </context>
 </TS>

@@ -97,11 +97,20 @@ int main(int argc, char** argv) {
   if (mode == "trust") {
     form.hide();
     QTimer::singleShot(300, &app, [] {
+      // ftpscript's own words for a self-signed certificate, in the desktop's language.
+      const auto said = [](const char* source) {
+        return QCoreApplication::translate("ftpscript", source);
+      };
+      const QString cause = said(
+                                "サーバの証明書を信頼できません: %1。パスワードは送っていません。"
+                                "信頼するには、転送の詳細設定に証明書ファイルか下の指紋を登録し"
+                                "てください")
+                                .arg(said("自己署名の証明書です"));
       radmon::askAboutCertificate(
           nullptr,
-          "失敗: 行 1 OPEN: 接続とログイン: サーバの証明書を信頼できません: 自己署名の証明書です。"
-          "パスワードは送っていません。信頼するには、転送の詳細設定に証明書ファイルか下の指紋を"
-          "登録してください",
+          said("失敗: 行 %1 %2: %3")
+              .arg(QStringLiteral("1"), QStringLiteral("OPEN"),
+                   said("接続とログイン: %1").arg(cause)),
           "57:E4:06:81:27:FC:65:D0:70:A0:16:AE:C9:72:F4:DD:0E:68:99:88:28:69:81:3B:66:BD:D9:43:"
           "50:A5:C9:59");
     });

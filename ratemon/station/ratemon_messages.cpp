@@ -41,6 +41,13 @@ std::string say(const QString& text, const Args&... args) {
   return filled(text, args...).toStdString();
 }
 
+// One more sentence of a message: Japanese runs on after its full stop, English leaves a
+// space.
+void addSentence(QString& text, const QString& sentence) {
+  if (!text.isEmpty() && !text.endsWith(u'。')) text += u' ';
+  text += sentence;
+}
+
 QString fixed(double value, int decimals) { return q(fixedText(value, decimals)); }
 
 QString timeText(double seconds) { return q(intervalTime(seconds)); }
@@ -134,7 +141,7 @@ std::string intervalTime(double seconds) {
   const auto shown = [](double value, const char* unit) {
     return significantText(value, 3) + unit;
   };
-  if (seconds < 1e-3) return shown(seconds * 1e6, " µs");
+  if (seconds < 1e-3) return shown(seconds * 1e6, " μs");
   if (seconds < 1.0) return shown(seconds * 1e3, " ms");
   return shown(seconds, " s");
 }
@@ -282,7 +289,7 @@ std::string linkNotice(const LinkNotice& n) {
     case LinkNotice::Settings:
       return settingsIssue(n.detail, n.settings);
     case LinkNotice::CannotStart:
-      return say(Words::tr("MQTT 送信を開始できません: %1。計測は続けます"), n.detail);
+      return say(Words::tr("MQTT 送信を開始できません: %1。計測には影響しません"), n.detail);
     case LinkNotice::AckedNotSaved:
       return say(Words::tr("MQTT の送信済み記録を保存できません: %1"), n.detail);
     case LinkNotice::CatchingUp:
@@ -294,7 +301,7 @@ std::string linkNotice(const LinkNotice& n) {
                     "password= で渡してください"));
     case LinkNotice::BadStationId:
       return say(Words::tr("局 ID のファイル %1 に使える ID がありません (英小文字・数字・_・- "
-                           "で 32 文字まで)。MQTT 送信はしません。計測は続けます"),
+                           "で 32 文字まで)。MQTT 送信はしません。計測には影響しません"),
                  n.detail);
     case LinkNotice::StationIdNotSaved:
       return say(Words::tr("局 ID をファイル %1 に保存できません。次回の起動では別の ID "
@@ -311,21 +318,26 @@ std::string linkEvent(const LinkEvent& e) {
     case LinkState::Connected:
       return say(Words::tr("MQTT ブローカーに接続しました"));
     case LinkState::Unreachable:
-      return say(Words::tr("MQTT ブローカーに接続できません: %1。計測は続け、接続を試み続けます"),
-                 e.detail);
+      return say(
+          Words::tr(
+              "MQTT ブローカーに接続できません: %1。接続を試み続けます。計測には影響しません"),
+          e.detail);
     case LinkState::BadLogin:
       return say(Words::tr("MQTT ブローカーがユーザー名またはパスワードを受け付けません (%1)。"
-                           "計測は続けます。設定を確認してください"),
+                           "設定を確認してください。計測には影響しません"),
                  e.detail);
     case LinkState::Refused:
-      return say(Words::tr("MQTT ブローカーが接続を拒否しました (%1)。計測は続けます"), e.detail);
+      return say(Words::tr("MQTT ブローカーが接続を拒否しました (%1)。計測には影響しません"),
+                 e.detail);
     case LinkState::TlsFailed:
-      return say(Words::tr("MQTT ブローカーの証明書を信頼できません (%1)。計測は続けます。"
-                           "CA 証明書ファイルを確認してください"),
+      return say(Words::tr("MQTT ブローカーの証明書を信頼できません (%1)。"
+                           "CA 証明書ファイルを確認してください。計測には影響しません"),
                  e.detail);
     case LinkState::Lost:
-      return say(Words::tr(
-          "MQTT ブローカーとの接続が切れました。計測は続け、再接続して未送信の記録を送ります"));
+      return say(
+          Words::tr("MQTT "
+                    "ブローカーとの接続が切れました。再接続すると未送信の記録を送ります。計測には影"
+                    "響しません"));
     case LinkState::Closed:
       return {};
   }
@@ -620,11 +632,12 @@ std::string pendingFlushed(const ReadResult<PendingFlush, RecordIssue>& read) {
                  : Words::tr("前回書き込めなかった記録 %1 行を日ファイルに書き込みました。"),
              flush.written);
   if (!read.clean())
-    text += filled(Words::tr("途中で切れた %1 行は記録として読めないため捨てました。"),
-                   read.issues.size());
+    addSentence(text, filled(Words::tr("途中で切れた %1 行は記録として読めないため捨てました。"),
+                             read.issues.size()));
   if (flush.left > 0)
-    text += filled(Words::tr("%1 行はまだ書き込めません (%2)。%3 に残しています。"), flush.left,
-                   flush.fault ? std::strerror(flush.fault->error) : "", flush.path);
+    addSentence(text,
+                filled(Words::tr("%1 行はまだ書き込めません (%2)。%3 に残しています。"), flush.left,
+                       flush.fault ? std::strerror(flush.fault->error) : "", flush.path));
   return text.toStdString();
 }
 

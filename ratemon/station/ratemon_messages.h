@@ -73,7 +73,7 @@ std::string readingInterval(const ReadingInterval& interval, double deadTimeMicr
 // Past the dead-time cap, in the interval's place: the reading as a lower bound, and
 // the lower end of its interval (two lines).
 std::string readingLowerBound(const DoseResult& dose, const ReadingInterval& interval);
-// A time as the pulse-interval view shows it: 10 µs, 2.5 ms, 1 s.
+// A time as the pulse-interval view shows it: 10 μs, 2.5 ms, 1 s.
 std::string intervalTime(double seconds);
 // The resolving time estimated from the intervals heard, offered for the settings; while
 // too few pulses were heard, that and the scan's own at its resolution (the least τ

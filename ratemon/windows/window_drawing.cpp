@@ -58,7 +58,7 @@ void drawDoseGraph(QPainter& p, const std::array<float, 600>& history, int newes
     p.drawLine(x, 350, x, 360);
     textAt(p, x - 10, 365, qText(axisLabelText(x - 50)));
   }
-  textAt(p, 640, 365, QStringLiteral("600sec"));
+  textAt(p, 640, 365, QCoreApplication::translate("ratemon", "600sec"));
   textAt(p, 610, 378, QCoreApplication::translate("ratemon", "→時間"));
 
   const auto top = doseScaleTop(limit2Text);

@@ -1,6 +1,7 @@
 // ratemon in English: no Japanese character in any window, control or message the
 // operator can meet. Its own binary, since the translator changes every window's texts.
 #include <QApplication>
+#include <QRegularExpression>
 #include <QTranslator>
 #include <cerrno>
 #include <cmath>
@@ -153,6 +154,10 @@ TEST_F(EnglishStation, EveryMessageIsEnglish) {
         IntervalVerdict::ResolutionEatsPulses, IntervalVerdict::MainsPeaks})
     texts.push_back(messages::intervalAdvice(v, analysis));
   testing::expectNoJapanese(texts);
+  // Sentences put together leave a space between them.
+  static const QRegularExpression runOn(QStringLiteral("[a-z)]\\.[A-Z0-9]"));
+  for (const std::string& text : texts)
+    EXPECT_FALSE(QString::fromStdString(text).contains(runOn)) << text;
 }
 
 }  // namespace

@@ -47,7 +47,7 @@ TEST(IntervalView, SummaryNamesTheShortestIntervalAndGivesAdvicePerVerdict) {
   for (const auto& c : cases) {
     const auto lines = intervalSummaryLines(analysisWith({c.verdict}));
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_NE(lines[0].find("最短間隔: 500 µs"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find("最短間隔: 500 μs"), std::string::npos) << lines[0];
     EXPECT_NE(lines[1].find(c.says), std::string::npos) << lines[1];
   }
   EXPECT_EQ(intervalSummaryLines(analyseIntervals({})).size(), 1u);  // no pulses: no figures
