@@ -651,6 +651,14 @@ paralysable 1 ms dead after each discharge (extended by discharges in it)</trans
         <source>今日の毎分の記録 (JSON)</source>
         <translation>Today&apos;s minutes (JSON)</translation>
     </message>
+    <message>
+        <source>今日のイベント</source>
+        <translation>Today&apos;s events</translation>
+    </message>
+    <message>
+        <source>パルス間隔の分布</source>
+        <translation>Pulse intervals</translation>
+    </message>
 </context>
 <context>
     <name>Words</name>

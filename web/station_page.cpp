@@ -39,7 +39,11 @@ constexpr char kStyle[] =
     "grid-template-columns:repeat(auto-fit,minmax(min(100%,30rem),1fr))}"
     "figure{margin:0}img{display:block;max-width:100%;height:auto}"
     "figcaption{font-size:0.9rem;color:#555}"
-    "footer{margin-top:1.5rem;font-size:0.85rem;color:#555}";
+    "footer{margin-top:1.5rem;font-size:0.85rem;color:#555}"
+    "#events{margin:0;padding-left:1.25rem;font-size:0.9rem;max-height:16rem;overflow:auto}"
+    ".bars{display:flex;align-items:flex-end;gap:1px;height:8rem;background:#fff;"
+    "border:1px solid #ccc;padding:2px}.bar{flex:1;display:flex;align-items:flex-end;"
+    "height:100%}.bar span{display:block;width:100%;background:#4a7f5c}";
 
 // Updates the reading's elements from the station's event stream; the page reads as it
 // is without it.
@@ -51,6 +55,21 @@ constexpr char kLiveScript[] =
     "source.onmessage=function(m){var r;try{r=JSON.parse(m.data);}catch(e){return;}\n"
     "put('dose',num(r.doseRate,3));put('cpm',num(r.cpm,0));put('low',num(r.low,3));\n"
     "put('high',num(r.high,3));put('time',r.time||'');put('state',r.state||'');};\n"
+    // Today's events, newest first, and the pulse-interval histogram (observed against
+    // the expected count of a random tube), fetched again every ten seconds.
+    "function get(path,use){fetch(path).then(function(a){return a.json();}).then(use,"
+    "function(){});}\n"
+    "function events(list){var ul=document.getElementById('events');if(!ul)return;"
+    "ul.textContent='';list.slice(-50).reverse().forEach(function(e){"
+    "var li=document.createElement('li');li.textContent=e.time+' '+e.text;ul.appendChild(li);});}\n"
+    "function bars(h){var box=document.getElementById('intervals');if(!box||!h.bins)return;"
+    "var top=1;h.bins.forEach(function(b){top=Math.max(top,b.observed,b.expected);});"
+    "box.textContent='';h.bins.forEach(function(b){var row=document.createElement('div');"
+    "row.className='bar';row.title=(b.from*1000).toFixed(1)+'\u2013'+(b.to*1000).toFixed(1)+"
+    "' ms: '+b.observed+' / '+b.expected.toFixed(1);var o=document.createElement('span');"
+    "o.style.height=(100*b.observed/top)+'%';row.appendChild(o);box.appendChild(row);});}\n"
+    "function refresh(){get('/events.json',events);get('/histogram.json',bars);}\n"
+    "refresh();setInterval(refresh,10000);\n"
     "})();\n";
 
 // A value, with its element id on the live page.
@@ -137,6 +156,12 @@ QByteArray stationPage(const PageContent& content) {
                   .arg(link(image.file), escaped(image.caption));
     html += QStringLiteral("</div>\n</section>\n");
   }
+  if (content.live)
+    html += QStringLiteral(
+                "<section>\n<h2>%1</h2>\n<ul id=\"events\"></ul>\n</section>\n"
+                "<section>\n<h2>%2</h2>\n<div id=\"intervals\" class=\"bars\"></div>\n"
+                "</section>\n")
+                .arg(StationPage::tr("今日のイベント"), StationPage::tr("パルス間隔の分布"));
   html += QStringLiteral("</main>\n");
   QStringList foot;
   if (!content.madeAt.isEmpty()) foot << StationPage::tr("更新: %1").arg(escaped(content.madeAt));
