@@ -82,6 +82,8 @@ fi
 
 echo "install-deps: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
+# A package left half set up (an install that was stopped) blocks every later install.
+$SUDO dpkg --configure -a
 $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 unpack_pure_ftpd
