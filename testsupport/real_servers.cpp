@@ -245,7 +245,12 @@ std::optional<std::string> RealServer::start(const ServerChoice& choice, const f
                           << (work / "authorized_keys").string()
                           << "\nSubsystem sftp internal-sftp " << choice.sftpOptions
                           << "\nAllowUsers " << TestAccount::kUser << "\n";
-      return launch({"/usr/sbin/sshd", "-D", "-e", "-f", conf.string()}, log);
+      std::vector<std::string> argv{"/usr/sbin/sshd", "-D", "-e", "-f", conf.string()};
+      // Inherited by the sessions, which run as the account; sshd itself, as root, is exempt.
+      if (choice.accountProcesses > 0)
+        argv.insert(argv.begin(),
+                    {"/usr/bin/prlimit", "--nproc=" + std::to_string(choice.accountProcesses)});
+      return launch(argv, log);
     }
   }
   return std::string("unknown server");

@@ -69,6 +69,9 @@ struct ServerChoice {
   std::filesystem::path root{};  // pyftpdlib: the account's home
   // sshd: options of its SFTP server, e.g. "-P posix-rename" to hide that extension
   std::string sftpOptions{};
+  // sshd: the processes the account may have at once (0: no limit), as on shared hosts
+  // whose limit lets a login hold one SFTP session (two processes) and no second one
+  int accountProcesses = 0;
 };
 
 // One server process group; stopped (all of it) when the object goes.

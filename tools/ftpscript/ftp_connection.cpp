@@ -528,47 +528,89 @@ Outcome FtpConnection::sendOnce(std::FILE* file, long size, const ServerFolder& 
 Outcome FtpConnection::sendSftp(std::FILE* file, long size, const ServerFolder& folder,
                                 const std::string& name, bool text) {
   const std::string temporary = temporaryName(name);
-  const std::string from = quoted(folder, temporary);
-  const std::string to = quoted(folder, name);
-  // The replacing session logs in while the file is sent.
+  replacer().prepare();  // its session logs in while the file is sent
+  Outcome outcome = store(file, size, folder, temporary, text, {});
+  if (!outcome.ok) {
+    if (outcome.failure != Failure::Broken && reachable(outcome.failure))
+      removeTemporary(folder, quoted(folder, temporary));
+    return outcome;
+  }
+  Outcome second = replaceSftp(folder, {folder, temporary}, {folder, name}, false);
+  second.bytes = outcome.bytes;
+  if (second.ok) return second;
+  // Renaming is refused altogether: the graph goes up under its own name.
+  Outcome direct = storeDirectly(file, size, folder, name, text, second);
+  direct.oneStepFault = second.oneStepFault;
+  return direct;
+}
+
+Outcome FtpConnection::renameOver(const ServerFolder& folder, const std::string& from,
+                                  const std::string& to) {
+  const auto file = [&folder](std::string path) {
+    while (path.size() > 1 && path.back() == '/') path.pop_back();  // "rename dir/ new/"
+    const auto cut = path.find_last_of('/');
+    if (cut == std::string::npos) return RemoteFile{folder, path};
+    return RemoteFile{folder.changedTo(path.substr(0, cut + 1)), path.substr(cut + 1)};
+  };
+  return replaceSftp(folder, file(from), file(to), true);
+}
+
+SftpReplace& FtpConnection::replacer() {
   if (!replacer_) {
     const ServerAddress& address = options_.address;
     replacer_ = std::make_unique<SftpReplace>(SftpLogin{
         address.host, address.port, options_.login.user, options_.login.password,
         options_.publish.keyFile, hostKey_.keyType, hostKey_.fingerprint, options_.stallSeconds});
   }
-  replacer_->prepare();
-  Outcome outcome = store(file, size, folder, temporary, text, {});
-  if (!outcome.ok) {
-    if (outcome.failure != Failure::Broken && reachable(outcome.failure))
-      removeTemporary(folder, from);
-    return outcome;
+  return *replacer_;
+}
+
+bool FtpConnection::listed(const ServerFolder& folder, const std::string& name) {
+  std::string listing;
+  if (!list(folder, true, listing).ok) return false;
+  for (std::string_view line : textLines(listing)) {
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    if (line.substr(line.find_last_of('/') + 1) == name) return true;
   }
-  const SftpReplaceResult result =
-      replacer_->replace(folder.sftpPath(temporary), folder.sftpPath(name));
+  return false;
+}
+
+Outcome FtpConnection::replaceSftp(const ServerFolder& folder, const RemoteFile& from,
+                                   const RemoteFile& to, bool look) {
+  const std::string fromPath = from.folder.sftpPath(from.name);
+  const std::string toPath = to.folder.sftpPath(to.name);
+  const SftpReplaceResult result = replacer().replace(fromPath, toPath);
   const std::string key = options_.address.key();
   const bool known =
       !options_.noOneStepPath.empty() && readServerList(options_.noOneStepPath).contains(key);
   if (result == SftpReplaceResult::Replaced) {
     if (known) forgetServer(options_.noOneStepPath, key);
-    return outcome;
+    Outcome replaced;
+    replaced.ok = true;
+    return replaced;
   }
-  // No one-step replace: the old graph goes only now that its replacement is complete,
-  // just before the plain rename (which OpenSSH refuses over an existing file).
-  Outcome second = runCommands(folder, {"*rm " + to, "rename " + from + " " + to});
-  second.bytes = outcome.bytes;
+  // No one-step replace: the old file goes only now that its replacement is there, just
+  // before the plain rename. A file that is not there deletes nothing: the plain rename
+  // alone says what the server makes of it. A file renamed to itself stays as it is.
+  const std::string rename = "rename " + sftpQuote(fromPath) + " " + sftpQuote(toPath);
+  Outcome second;
+  if (look && !listed(from.folder, from.name)) {
+    second = runCommands(folder, {rename});
+  } else if (fromPath == toPath) {
+    second = runCommands(folder, {});
+  } else {
+    second = runCommands(folder, {"*rm " + sftpQuote(toPath), rename});
+  }
   if (result == SftpReplaceResult::NotOffered) {
-    second.learnedDeleteFirst = !known;
-    if (!known && !options_.noOneStepPath.empty()) rememberServer(options_.noOneStepPath, key);
+    // Remembered only once said, which is on success.
+    second.learnedDeleteFirst = !known && second.ok;
+    if (second.learnedDeleteFirst && !options_.noOneStepPath.empty())
+      rememberServer(options_.noOneStepPath, key);
   } else {
     second.oneStepFault = replacer_->detail();
     if (result == SftpReplaceResult::Failed) replacer_.reset();  // a new session next time
   }
-  if (second.ok) return second;
-  // Renaming is refused altogether: the graph goes up under its own name.
-  Outcome direct = storeDirectly(file, size, folder, name, text, second);
-  direct.oneStepFault = second.oneStepFault;
-  return direct;
+  return second;
 }
 
 // The temporary arrived whole, so there is room for the graph: it goes up under its own

@@ -68,6 +68,11 @@ class FtpConnection {
   // Runs server commands (FTP: as written, e.g. "MKD x"; SFTP: libcurl's "mkdir", "rm",
   // "rename") in `folder`, after logging in when not yet done.
   Outcome serverCommands(const ServerFolder& folder, const std::vector<std::string>& commands);
+  // SFTP: renames `from` over `to` (each counted from `folder`, or from the top when it
+  // starts with '/'), replacing `to` as an FTP server would: in one step where the server
+  // offers it; else, once `from` is seen to be there, `to` is deleted just before the
+  // plain rename (which OpenSSH refuses over an existing file).
+  Outcome renameOver(const ServerFolder& folder, const std::string& from, const std::string& to);
   // Downloads `name` from `folder` into `localPath`, through a temporary beside it.
   Outcome download(const ServerFolder& folder, const std::string& name,
                    const std::string& localPath, bool text);
@@ -115,6 +120,21 @@ class FtpConnection {
   // One try of an SFTP upload: the temporary, then the replace.
   Outcome sendSftp(std::FILE* file, long size, const ServerFolder& folder, const std::string& name,
                    bool text);
+  // A file on the server: the folder it is in, and its name there.
+  struct RemoteFile {
+    ServerFolder folder;
+    std::string name;
+  };
+  // Renames `from` over `to` by the one-step replace, or else by deleting `to` just before
+  // the plain rename, run from `folder`. `look`: `from` must be seen in its folder's
+  // listing before `to` is deleted (else it is known to be there).
+  Outcome replaceSftp(const ServerFolder& folder, const RemoteFile& from, const RemoteFile& to,
+                      bool look);
+  // The session of the one-step replace, made at first use with libcurl's login and the
+  // host key its handshake accepted.
+  SftpReplace& replacer();
+  // Whether `name` is in the listing of `folder`.
+  bool listed(const ServerFolder& folder, const std::string& name);
   // The rename was refused: `name` stored directly, the temporary removed.
   Outcome storeDirectly(std::FILE* file, long size, const ServerFolder& folder,
                         const std::string& name, bool text, const Outcome& refused);
@@ -157,7 +177,7 @@ class FtpConnection {
   };
   Sending sending_;
   std::FILE* source_ = nullptr;
-  std::unique_ptr<SftpReplace> replacer_;         // SFTP: made at the first replace
+  std::unique_ptr<SftpReplace> replacer_;         // SFTP: made by replacer()
   curl_socket_t newestSocket_ = CURL_SOCKET_BAD;  // the last socket libcurl opened
 };
 

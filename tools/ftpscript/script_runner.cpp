@@ -107,8 +107,11 @@ bool ScriptRunner::step(const ScriptCommand& command) {
       serverCommand(command, {"DELE " + command.args[0]}, {"rm"}, false);
       return true;
     case CommandKind::Rename:
-      serverCommand(command, {"RNFR " + command.args[0], "RNTO " + command.args[1]}, {"rename"},
-                    true);
+      if (connection_ && connection_->sftp()) {
+        renameOver(command);
+      } else {
+        serverCommand(command, {"RNFR " + command.args[0], "RNTO " + command.args[1]}, {}, true);
+      }
       return true;
     case CommandKind::Get:
       get(command);
@@ -148,6 +151,25 @@ void ScriptRunner::serverCommand(const ScriptCommand& command, const std::vector
   if (outcome.ok) return say(Progress::CommandDone, {.name = command.word, .other = outcome.reply});
   if (counts) ++failed_;
   fail(command, counts ? Progress::CommandStep : Progress::CommandStepGoesOn, outcome);
+}
+
+// Over SFTP as over FTP, an existing target is replaced.
+void ScriptRunner::renameOver(const ScriptCommand& command) {
+  const Outcome outcome = connection_->renameOver(folder_, command.args[0], command.args[1]);
+  if (!outcome.ok) {
+    ++failed_;
+    fail(command, Progress::CommandStep, outcome);
+    return;
+  }
+  say(Progress::CommandDone, {.name = command.word});
+  sayReplaceNotes(outcome);
+}
+
+void ScriptRunner::sayReplaceNotes(const Outcome& outcome) {
+  if (outcome.learnedNoRename) say(Progress::NoAtomicReplace, {.name = address_->key()});
+  if (outcome.learnedDeleteFirst) say(Progress::DeleteBeforeRename, {.name = address_->key()});
+  if (!outcome.oneStepFault.empty())
+    say(Progress::OneStepFault, {.name = address_->key(), .other = outcome.oneStepFault});
 }
 
 void ScriptRunner::get(const ScriptCommand& command) {
@@ -313,10 +335,7 @@ void ScriptRunner::putOne(const ScriptCommand& command, const std::string& local
   ++sent_;
   if (outcome.retries > 0) say(Progress::Resent, {.name = name, .number = outcome.retries});
   say(Progress::Sent, {.name = name, .number = outcome.bytes});
-  if (outcome.learnedNoRename) say(Progress::NoAtomicReplace, {.name = address_->key()});
-  if (outcome.learnedDeleteFirst) say(Progress::DeleteBeforeRename, {.name = address_->key()});
-  if (!outcome.oneStepFault.empty())
-    say(Progress::OneStepFault, {.name = address_->key(), .other = outcome.oneStepFault});
+  sayReplaceNotes(outcome);
 }
 
 // Beside the publishing settings, or else beside the script: the station folder either way.

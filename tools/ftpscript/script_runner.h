@@ -49,10 +49,14 @@ class ScriptRunner {
   // A file of ftpscript's own in the station folder.
   std::string stationFile(const char* name) const;
   std::vector<std::string> expand(const std::string& pattern) const;
-  // quote, mkdir, delete, rename; `counts`: a failure fails the run (mkdir and delete of
+  // quote, mkdir, delete, rename over FTP; `counts`: a failure fails the run (mkdir and delete of
   // what is already there or already gone are how scripts make sure, not faults).
   void serverCommand(const ScriptCommand& command, const std::vector<std::string>& ftp,
                      const std::vector<std::string>& sftp, bool counts);
+  // rename over SFTP: the target replaced as an FTP server replaces it.
+  void renameOver(const ScriptCommand& command);
+  // The notes on how an upload or a rename replaced the file on the server.
+  void sayReplaceNotes(const Outcome& outcome);
   void get(const ScriptCommand& command);
   void list(const ScriptCommand& command);
   void say(Progress kind, const ProgressFacts& facts = {});
