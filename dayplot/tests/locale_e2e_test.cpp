@@ -45,9 +45,11 @@ Outputs runChain(const std::string& locale) {
   // The day's mean with its 95 % interval, the figures that came out truncated.
   std::ofstream(station.program / "dayplot_readings.ini", std::ios::binary)
       << "mean_interval=1\r\n";
-  // No display, and the locale alone decides: LC_ALL over every other variable.
+  // No display, and the locale decides: LC_ALL over every other variable. The interface
+  // speaks Japanese in both runs (a German locale alone would choose English: LANGUAGE
+  // goes before it, and C ignores it), so that only the locale's numbers could differ.
   const std::string env =
-      "env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY -u LANGUAGE TZ=UTC LC_ALL=" + locale +
+      "env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY LANGUAGE=ja TZ=UTC LC_ALL=" + locale +
       " ";
   // The day graph names the minute it was made: the same faked minute for both runs.
   const std::string faked = std::string("LD_PRELOAD='") + FAKETIME_LIBRARY +
