@@ -650,7 +650,8 @@ void FtpConnection::removeLeftovers(const ServerFolder& folder) {
 
 // The session that failed may have died with the upload (a server process ended by its
 // file size limit, or one that is still going away): when the connection fails, the
-// later tries are on new ones, a moment apart. A server that answers has the last word.
+// later tries are on new ones, a moment apart. A refusal on that old session may be its
+// dying words (vsftpd's "500 OOPS"); on a new one the server has the last word.
 void FtpConnection::removeTemporary(const ServerFolder& folder, const std::string& path) {
   const std::string remove = (sftp() ? "rm " : "DELE ") + path;
   for (int attempt = 0; attempt < 3; ++attempt) {
@@ -660,7 +661,7 @@ void FtpConnection::removeTemporary(const ServerFolder& folder, const std::strin
     }
     const Outcome removed = runCommands(folder, {remove});
     curl_easy_setopt(handle_, CURLOPT_FRESH_CONNECT, 0L);
-    if (removed.ok || removed.commandRefused) return;
+    if (removed.ok || (removed.commandRefused && attempt > 0)) return;
   }
 }
 
