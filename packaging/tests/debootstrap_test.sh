@@ -66,7 +66,7 @@ step "installed"
 
 # A station set up and run as an operator would without a screen.
 station=/root/station
-in_root ratemon --station "$station" --set tube_sensitivity=18 >/dev/null ||
+in_root ratemon --station "$station" --create --set tube_sensitivity=18 >/dev/null ||
   fail "ratemon --set tube_sensitivity=18 failed"
 in_root ratemon --station "$station" --show-settings | grep -qx 'tube_sensitivity=18' ||
   fail "ratemon --show-settings does not show the sensitivity set"
