@@ -504,6 +504,10 @@ paralysable 1 ms dead after each discharge (extended by discharges in it)</trans
         <source>ライブのページと /metrics を読み取り専用で配信します。ポートだけなら 127.0.0.1 のみで待ち受けます</source>
         <translation>Serves the live page and /metrics, read-only; a bare port listens on 127.0.0.1 only</translation>
     </message>
+    <message>
+        <source>公開地図への送信の設定 (maps.*) と未送信の分</source>
+        <translation>Settings for sending to the public maps (maps.*) and the minutes not yet sent</translation>
+    </message>
 </context>
 <context>
     <name>StartOptions</name>

@@ -100,6 +100,8 @@ const ProgramOptions& ratemonOptions() {
             QT_TRANSLATE_NOOP("Options", "設定。画面を閉じるときと --set で保存します")},
            {"ratemon_counting.ini", QT_TRANSLATE_NOOP("Options", "計数の設定 (counting.*)")},
            {"ratemon_mqtt.ini", QT_TRANSLATE_NOOP("Options", "MQTT の設定 (mqtt.*)")},
+           {"ratemon_maps.ini, ratemon_maps_<service>_queue.txt",
+            QT_TRANSLATE_NOOP("Options", "公開地図への送信の設定 (maps.*) と未送信の分")},
            {"~Record.tmp",
             QT_TRANSLATE_NOOP("Options", "ロックファイル。二つ目の ratemon は拒否されます")},
            {"data/μSVHData<yyyymmdd>.csv", QT_TRANSLATE_NOOP("Options", "日ごとの記録")},
