@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QHttpServer>
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
@@ -16,6 +17,7 @@
 #include <mutex>
 #include <optional>
 
+#include "day_table.h"
 #include "event_log.h"
 #include "station_page.h"
 #include "text_files.h"
@@ -114,9 +116,8 @@ struct LiveServer::Shared {
   LiveReading reading;
   bool anyReading = false;
   std::vector<double> intervals;
-  std::string eventLog;
+  PageSources page;
   std::chrono::steady_clock::time_point lastRecord = std::chrono::steady_clock::now();
-  std::string stationName;
   std::atomic<bool> wakePending{false};
   Worker* worker = nullptr;
   std::unique_ptr<QThread> thread;
@@ -133,6 +134,11 @@ class LiveServer::Worker final : public QObject {
           metricsText(shared_.reading, secondsSince(shared_.lastRecord)));
     });
     route("/events.json", "application/json", [this] { return events(); });
+    route("/readings.json", "application/json", [this] {
+      const PageSources s = sources();
+      const auto rows = readDayTable(dayFilePath(s.dataFolder, s.now.yyyymmdd())).value.rows;
+      return QByteArray::fromStdString(readingsJson(s.place, s.now.slashDate(), rows));
+    });
     route("/histogram.json", "application/json", [this] {
       std::vector<double> intervals;
       {
@@ -158,6 +164,22 @@ class LiveServer::Worker final : public QObject {
                     if (shared_.anyReading)
                       send(*socket, "data: " + liveEventJson(shared_.reading) + "\n\n");
                   });
+    // The graphs the page shows, and no other file.
+    server_.route("/<arg>", [this](const QString& name, const QHttpServerRequest& request,
+                                   QHttpServerResponder&& responder) {
+      if (!allowed(request, responder)) return;
+      const PageSources s = sources();
+      for (const web::PageImage& image : pageContent(s).graphs) {
+        if (image.file != name) continue;
+        QFile file(QString::fromStdString(s.dataFolder) + image.file);
+        if (!file.open(QIODevice::ReadOnly)) break;
+        responder.write(file.readAll(), {{"Content-Type", "image/jpeg"},
+                                         {"Cache-Control", "no-cache"},
+                                         {"X-Content-Type-Options", "nosniff"}});
+        return;
+      }
+      responder.write(Status::NotFound);
+    });
     gap_.setSingleShot(true);
     connect(&gap_, &QTimer::timeout, this, [this] { wake(); });
     keepAlive_.setInterval(kKeepAlive);
@@ -216,11 +238,17 @@ class LiveServer::Worker final : public QObject {
     return false;
   }
 
-  QByteArray page() {
-    web::PageContent content;
-    content.live = true;
+  PageSources sources() {
     std::lock_guard lock(shared_.mutex);
-    content.stationName = QString::fromStdString(shared_.stationName);
+    return shared_.page;
+  }
+
+  // The published page's content with this second's reading.
+  QByteArray page() {
+    web::PageContent content = pageContent(sources());
+    content.live = true;
+    content.madeAt.clear();
+    std::lock_guard lock(shared_.mutex);
     if (shared_.anyReading) {
       const LiveReading& r = shared_.reading;
       content.latest =
@@ -231,12 +259,8 @@ class LiveServer::Worker final : public QObject {
   }
 
   QByteArray events() {
-    std::string path;
-    {
-      std::lock_guard lock(shared_.mutex);
-      path = shared_.eventLog;
-    }
-    const auto text = path.empty() ? std::nullopt : readTextFile(path);
+    const PageSources s = sources();
+    const auto text = readTextFile(s.dataFolder + eventFileName(s.now.yyyymmdd()));
     return QByteArray::fromStdString(
         eventLogJson(text ? parseEventLog(*text).value : std::vector<EventLine>{}));
   }
@@ -299,9 +323,9 @@ void ServerThread::run() {
 LiveServer::LiveServer() : shared_(std::make_unique<Shared>()) {}
 
 std::variant<std::unique_ptr<LiveServer>, std::string> LiveServer::start(
-    const HttpAddress& address, const std::string& stationName) {
+    const HttpAddress& address, const PageSources& page) {
   std::unique_ptr<LiveServer> server(new LiveServer());
-  server->shared_->stationName = stationName;
+  server->shared_->page = page;
   auto thread = std::make_unique<ServerThread>(*server->shared_, address);
   auto listened = thread->listened.get_future();
   thread->start();
@@ -337,9 +361,10 @@ void LiveServer::intervals(std::vector<double> seconds) {
   shared_->intervals = std::move(seconds);
 }
 
-void LiveServer::eventLog(const std::string& path) {
+void LiveServer::today(const std::string& dataFolder, const LocalDateTime& now) {
   std::lock_guard lock(shared_->mutex);
-  if (shared_->eventLog != path) shared_->eventLog = path;
+  if (shared_->page.dataFolder != dataFolder) shared_->page.dataFolder = dataFolder;
+  shared_->page.now = now;
 }
 
 void LiveServer::recordWritten() {

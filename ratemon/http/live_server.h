@@ -1,12 +1,14 @@
-// ratemon's live page over HTTP (--http): the station's page with the reading of each
-// second, that reading as Server-Sent Events (/events), the metrics for Prometheus
-// (/metrics), today's event log (/events.json) and the pulse-interval histogram
-// (/histogram.json). Read-only: nothing served changes a setting; any other path is 404,
-// any other method 405, a request Qt's server cannot read 400.
+// ratemon's live page over HTTP (--http): the station's page as dayplot publishes it (its
+// name, the graphs dayplot has drawn into the data folder, today's minutes as
+// /readings.json) with the reading of each second, that reading as Server-Sent Events
+// (/events), the metrics for Prometheus (/metrics), today's event log (/events.json) and
+// the pulse-interval histogram (/histogram.json). Read-only: nothing served changes a
+// setting; no file is served but the graphs the page shows; any other path is 404, any
+// other method 405, a request Qt's server cannot read 400.
 //
 // Threading: the server runs on a thread of its own, so that no request can hold up the
 // measuring and a replay without an event loop is served too. publish(), intervals(),
-// eventLog() and recordWritten() are called from the session's thread.
+// today() and recordWritten() are called from the session's thread.
 #pragma once
 
 #include <memory>
@@ -16,14 +18,16 @@
 
 #include "http_address.h"
 #include "live_reading.h"
+#include "station_files.h"
 
 namespace radmon {
 
 class LiveServer {
  public:
-  // Listens at `address`; Qt's words for why it cannot. `stationName` heads the page.
-  static std::variant<std::unique_ptr<LiveServer>, std::string> start(
-      const HttpAddress& address, const std::string& stationName);
+  // Listens at `address`; Qt's words for why it cannot. `page` names the station and its
+  // graphs' base name, and gives the data folder and the day until today() tells others.
+  static std::variant<std::unique_ptr<LiveServer>, std::string> start(const HttpAddress& address,
+                                                                      const PageSources& page);
   ~LiveServer();
   LiveServer(const LiveServer&) = delete;
   LiveServer& operator=(const LiveServer&) = delete;
@@ -32,7 +36,9 @@ class LiveServer {
   // time (a fast replay makes thousands).
   void publish(const LiveReading& reading);
   void intervals(std::vector<double> seconds);  // for /histogram.json
-  void eventLog(const std::string& path);       // today's, for /events.json
+  // The data folder and the station's moment, for the page's graphs, /readings.json and
+  // /events.json.
+  void today(const std::string& dataFolder, const LocalDateTime& now);
   void recordWritten();
   uint16_t port() const;  // the one listened on (a free one for port 0)
 

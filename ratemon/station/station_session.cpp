@@ -5,12 +5,14 @@
 #include <cstdlib>
 
 #include "box_reader.h"
+#include "dayplot_settings.h"
 #include "kept_background.h"
 #include "map_request.h"
 #include "number_text.h"
 #include "pending_records.h"
 #include "ratemon_messages.h"
 #include "station_page.h"
+#include "text_files.h"
 
 namespace radmon {
 
@@ -144,8 +146,26 @@ void StationSession::tendLink() {
   }
 }
 
+namespace {
+
+// The page names the station and its graphs as dayplot.ini does; without the file, by
+// the host's name.
+PageSources livePageSources(const std::string& programFolder, const std::string& dataFolder,
+                            const LocalDateTime& now) {
+  DayplotSettings dayplot;
+  std::string place = QSysInfo::machineHostName().toStdString();
+  if (const auto text = readTextFile(settingsFilePath(programFolder))) {
+    applySettingsText(*text, dayplot);
+    place = dayplot.place;
+  }
+  return {dataFolder, dayplot.graphName, place, now};
+}
+
+}  // namespace
+
 bool StationSession::serve(const HttpAddress& address) {
-  auto started = LiveServer::start(address, QSysInfo::machineHostName().toStdString());
+  auto started =
+      LiveServer::start(address, livePageSources(programFolder_, cycle_.saveFolder(), clock_.now()));
   if (auto* refusal = std::get_if<std::string>(&started)) {
     tell(messages::liveNotListening(httpAddressText(address), *refusal));
     return false;
@@ -198,7 +218,7 @@ void StationSession::showLive() {
   // kLinkStates follows LinkState's order after "off".
   if (link_) r.link = kLinkStates[1 + static_cast<int>(link_->status().state)];
   live_->publish(r);
-  live_->eventLog(cycle_.saveFolder() + eventFileName(now.yyyymmdd()));
+  live_->today(cycle_.saveFolder(), now);
   if (cycle_.elapsedSeconds() % 5 == 0)
     live_->intervals(cycle_.pulseIntervals().intervalsSeconds());
 }

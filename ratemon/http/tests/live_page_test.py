@@ -11,9 +11,11 @@ import subprocess
 import sys
 import tempfile
 import time
+import urllib.error
 import urllib.request
 
 RATEMON = os.path.join(sys.argv[1], "ratemon")
+DAYPLOT = os.path.join(sys.argv[1], "dayplot")
 WORK = tempfile.mkdtemp(prefix="radmon-live-")
 failures, passes, children = [], [], []
 
@@ -34,12 +36,18 @@ def get(url, timeout=5):
         return r.status, r.read().decode()
 
 
-def ratemon(name, *args, wait=False, env=None):
-    """A station of its own on a simulated tube; its process, or its day files when waited."""
+def ratemon(name, *args, wait=False, env=None, place=None):
+    """A station of its own on a simulated tube; its process, or its day files when waited.
+    With a place, dayplot.ini names the station and a graph of today lies in its data."""
     folder = os.path.join(WORK, name)
     os.makedirs(folder)
     subprocess.run([RATEMON, "--station", folder, "--set", "tube_sensitivity=18"], check=True,
                    capture_output=True)
+    if place:
+        subprocess.run([DAYPLOT, "--station", folder, "--set", "place=" + place], check=True,
+                       capture_output=True)
+        shutil.copy(os.path.join(os.path.dirname(__file__), "../../../docs/page-360.png"),
+                    os.path.join(folder, "data", "μSVHGraph.jpg"))
     command = [RATEMON, "--station", folder, "--lang", "en", "--headless", *args]
     if wait:
         subprocess.run(command, check=True, capture_output=True)
@@ -122,8 +130,25 @@ def test_browser_and_prometheus():
     base = "http://127.0.0.1:%d" % port
     # A locale that writes decimal commas, where installed (scripts/install-deps.sh).
     ratemon("live", "--input", "sim:300", "--http", str(port),
-            env=dict(os.environ, LC_ALL="de_DE.UTF-8"))
+            env=dict(os.environ, LC_ALL="de_DE.UTF-8"), place="ハイデルベルク <Süd>")
     time.sleep(1.5)
+    # The page dayplot publishes: the station's name, its graph and today's minutes; no
+    # other file of the station.
+    page = get(base + "/")[1]
+    check("<title>ハイデルベルク &lt;Süd&gt;</title>" in page and
+          'src="%CE%BCSVHGraph.jpg"' in page, "the page names the station and shows its graph")
+    graph = urllib.request.urlopen(base + "/%CE%BCSVHGraph.jpg", timeout=5)
+    check(graph.read() == open(os.path.join(WORK, "live", "data", "μSVHGraph.jpg"), "rb").read()
+          and graph.headers["Content-Type"] == "image/jpeg", "the graph is served as it lies")
+    check(json.loads(get(base + "/readings.json")[1])["station"] == "ハイデルベルク <Süd>",
+          "today's minutes are served")
+    for path in ("/ratemon.ini", "/dayplot.ini", "/..%2Fdayplot.ini",
+                 "/data/%CE%BCSVHGraph.jpg", "/%CE%BCSVHGraph_20200101.jpg"):
+        try:
+            status = get(base + path)[0]
+        except urllib.error.HTTPError as e:
+            status = e.code
+        check(status == 404, "%s is not served (%s)" % (path, status))
     samples = [l.rsplit(" ", 1)[1] for l in get(base + "/metrics")[1].splitlines()
                if l and not l.startswith("#")]
     check(all(s in ("NaN", "+Inf") or float(s) >= 0 for s in samples) and
@@ -139,6 +164,8 @@ def test_browser_and_prometheus():
         driver.set_script_timeout(10)
         driver.get(base + "/")
         check(driver.find_element("id", "dose").text != "", "the page shows a reading")
+        check(driver.execute_script("return document.images[0].naturalWidth") > 0,
+              "the browser shows the graph")
         # The browser's own EventSource: how long until a reading differs from the first.
         events, took = driver.execute_async_script("""
             const done = arguments[0], seen = [], start = performance.now();
