@@ -1,5 +1,6 @@
 #include "local_time.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -36,6 +37,23 @@ std::string format(const char* pattern, int a, int b, int c) {
   char buf[32];
   std::snprintf(buf, sizeof buf, pattern, a, b, c);
   return buf;
+}
+
+std::tm tmOf(const LocalDateTime& when, int isDst) {
+  std::tm tm{};
+  tm.tm_year = when.year - 1900;
+  tm.tm_mon = when.month - 1;
+  tm.tm_mday = when.day;
+  tm.tm_hour = when.hour;
+  tm.tm_min = when.minute;
+  tm.tm_sec = when.second;
+  tm.tm_isdst = isDst;
+  return tm;
+}
+
+// Seconds since 1970 (UTC) of a local moment at `offset` seconds east.
+int64_t utcSecondsOf(const LocalDateTime& when, long offset) {
+  return (toSeconds(when) - seconds{offset}).time_since_epoch().count();
 }
 
 }  // namespace
@@ -107,6 +125,38 @@ std::optional<LocalDateTime> LocalDateTime::fromYyyymmdd(std::string_view text) 
   t.day = num(6, 2);
   if (!validDate(t.year, t.month, t.day)) return std::nullopt;
   return t;
+}
+
+std::vector<long> utcOffsetsOf(const LocalDateTime& when) {
+  std::vector<long> offsets;
+  for (const int isDst : {1, 0}) {
+    std::tm tm = tmOf(when, isDst);
+    if (std::mktime(&tm) == -1) continue;
+    // Taken only when the zone has that reading of the minute as it stands.
+    if (tm.tm_isdst != isDst || tm.tm_hour != when.hour || tm.tm_min != when.minute ||
+        tm.tm_mday != when.day)
+      continue;
+    if (std::find(offsets.begin(), offsets.end(), tm.tm_gmtoff) == offsets.end())
+      offsets.push_back(tm.tm_gmtoff);
+  }
+  if (offsets.empty()) {
+    std::tm tm = tmOf(when, -1);
+    std::mktime(&tm);
+    offsets.push_back(tm.tm_gmtoff);
+  }
+  std::sort(offsets.rbegin(), offsets.rend());
+  return offsets;
+}
+
+long utcOffsetAfter(const LocalDateTime& when, std::optional<int64_t> after) {
+  const std::vector<long> offsets = utcOffsetsOf(when);
+  for (const long offset : offsets)
+    if (!after || utcSecondsOf(when, offset) > *after) return offset;
+  return offsets.back();
+}
+
+int64_t utcSecondsAfter(const LocalDateTime& when, std::optional<int64_t> after) {
+  return utcSecondsOf(when, utcOffsetAfter(when, after));
 }
 
 LocalDateTime SystemClock::now() const {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace radmon {
 
@@ -40,6 +41,15 @@ struct LocalDateTime {
 
   friend bool operator==(const LocalDateTime&, const LocalDateTime&) = default;
 };
+
+// The offsets (seconds east of UTC) a local minute has in the computer's time zone: one,
+// or two in the hour repeated when the clocks go back (the earlier moment's first).
+std::vector<long> utcOffsetsOf(const LocalDateTime& when);
+// Of those, the first that puts the minute after `after` (seconds since 1970, UTC), or the
+// last: lines written in order keep their order through the repeated hour.
+long utcOffsetAfter(const LocalDateTime& when, std::optional<int64_t> after);
+// Seconds since 1970 (UTC) of the local minute so placed.
+int64_t utcSecondsAfter(const LocalDateTime& when, std::optional<int64_t> after);
 
 // Two readings: the local wall time, which labels things and may jump (daylight-saving
 // changes, a time service stepping the clock), and a steady time that only runs on, for

@@ -31,22 +31,13 @@ std::string withQuery(const std::string& url, const std::string& query) {
 
 }  // namespace
 
-std::optional<MapReading> mapReadingOf(std::string_view recordLine) {
+std::optional<MapReading> mapReadingOf(std::string_view recordLine,
+                                       std::optional<int64_t> after) {
   const auto record = parseRecordLine(recordLine);
   if (!record || !record->cpm) return std::nullopt;
   const auto when = record->when();
   if (!when) return std::nullopt;
-  std::tm tm{};
-  tm.tm_year = when->year - 1900;
-  tm.tm_mon = when->month - 1;
-  tm.tm_mday = when->day;
-  tm.tm_hour = when->hour;
-  tm.tm_min = when->minute;
-  tm.tm_sec = when->second;
-  tm.tm_isdst = -1;
-  const std::time_t t = std::mktime(&tm);
-  if (t == -1) return std::nullopt;
-  return MapReading{static_cast<int64_t>(t), record->date, record->time, *record->cpm,
+  return MapReading{utcSecondsAfter(*when, after), record->date, record->time, *record->cpm,
                     record->dose};
 }
 

@@ -22,7 +22,10 @@ struct MapReading {
 };
 
 // The reading of a record line; none for a line that is no record or names no moment.
-std::optional<MapReading> mapReadingOf(std::string_view recordLine);
+// In the hour repeated when the clocks go back, its moment is the first after `after`
+// (the last reading's, UTC): the minutes of both passes reach the maps an hour apart.
+std::optional<MapReading> mapReadingOf(std::string_view recordLine,
+                                       std::optional<int64_t> after = std::nullopt);
 
 // A queue file's line and back: "utcSeconds,date,time,cpm,dose".
 std::string queueLine(const MapReading& reading);

@@ -91,6 +91,11 @@ void MapSender::add(const MapReading& reading) {
   wake_.notify_all();
 }
 
+std::optional<int64_t> MapSender::newest() const {
+  std::lock_guard lock(mutex_);
+  return now_ == 0 ? std::nullopt : std::optional<int64_t>(now_);
+}
+
 std::vector<MapOutcome> MapSender::takeOutcomes() {
   std::lock_guard lock(mutex_);
   return std::exchange(outcomes_, {});

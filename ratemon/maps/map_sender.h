@@ -50,6 +50,8 @@ class MapSender {
   bool active() const { return !services_.empty(); }
   // Queues the minute for every service that is on and wakes the sender.
   void add(const MapReading& reading);
+  // The newest minute's moment (UTC seconds); none before the first.
+  std::optional<int64_t> newest() const;
   std::vector<MapOutcome> takeOutcomes();
   // The last outcome of each service that is on (none before its first try).
   std::map<MapService, std::optional<MapOutcome>> status() const;

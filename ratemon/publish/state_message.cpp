@@ -41,18 +41,6 @@ std::string RecordState::isoTime() const {
 
 namespace {
 
-std::tm tmOf(const LocalDateTime& when, int isDst) {
-  std::tm tm{};
-  tm.tm_year = when.year - 1900;
-  tm.tm_mon = when.month - 1;
-  tm.tm_mday = when.day;
-  tm.tm_hour = when.hour;
-  tm.tm_min = when.minute;
-  tm.tm_sec = when.second;
-  tm.tm_isdst = isDst;
-  return tm;
-}
-
 // Seconds of the local moment counted as if it were UTC.
 int64_t civilSeconds(const LocalDateTime& when) {
   return LocalDateTime{1970, 1, 1, 0, 0, 0}.secondsUntil(when);
@@ -68,30 +56,7 @@ std::string offsetText(long offset) {
 }
 
 std::string utcOffsetText(const LocalDateTime& when) {
-  std::tm tm = tmOf(when, -1);
-  std::mktime(&tm);
-  return offsetText(tm.tm_gmtoff);
-}
-
-std::vector<long> utcOffsetsOf(const LocalDateTime& when) {
-  std::vector<long> offsets;
-  for (const int isDst : {1, 0}) {
-    std::tm tm = tmOf(when, isDst);
-    if (std::mktime(&tm) == -1) continue;
-    // Taken only when the zone has that reading of the minute as it stands.
-    if (tm.tm_isdst != isDst || tm.tm_hour != when.hour || tm.tm_min != when.minute ||
-        tm.tm_mday != when.day)
-      continue;
-    if (std::find(offsets.begin(), offsets.end(), tm.tm_gmtoff) == offsets.end())
-      offsets.push_back(tm.tm_gmtoff);
-  }
-  if (offsets.empty()) {
-    std::tm tm = tmOf(when, -1);
-    std::mktime(&tm);
-    offsets.push_back(tm.tm_gmtoff);
-  }
-  std::sort(offsets.rbegin(), offsets.rend());
-  return offsets;
+  return offsetText(utcOffsetsOf(when).front());
 }
 
 std::optional<int64_t> utcSecondsOf(std::string_view iso) {
@@ -128,14 +93,7 @@ std::optional<RecordState> stateFromLine(std::string_view line, bool alarm1, boo
   const auto record = parseRecordLine(line);
   const auto when = record ? record->when() : std::nullopt;
   if (!when || !record->cpm || !record->totalCount || !record->elapsedSeconds) return std::nullopt;
-  const std::vector<long> offsets = utcOffsetsOf(*when);
-  long offset = offsets.back();
-  for (const long o : offsets) {
-    if (!after || civilSeconds(*when) - o > *after) {
-      offset = o;
-      break;
-    }
-  }
+  const long offset = utcOffsetAfter(*when, after);
   // The text ratemon writes for the line's single-precision dose, so a hand-edited "+.5"
   // still makes a JSON number.
   return RecordState{

@@ -45,9 +45,6 @@ struct RecordState {
 std::string utcOffsetText(const LocalDateTime& when);
 std::string offsetText(long secondsEast);
 
-// The offsets (seconds east of UTC) a local minute has in the computer's time zone: one,
-// or two in the hour repeated when the clocks go back (the earlier moment's first).
-std::vector<long> utcOffsetsOf(const LocalDateTime& when);
 
 // Seconds since 1970 (UTC) of a record's moment; of an ISO text with an offset or "Z".
 std::optional<int64_t> utcSeconds(const RecordState& state);

@@ -310,7 +310,7 @@ void StationSession::recordWritten(const std::string& line) {
         RecordBounds{i.cpmLow, i.cpmHigh, i.doseLow, i.doseHigh, cycle_.lastDose().deadTimeCapped});
   }
   if (maps_)
-    if (const auto reading = mapReadingOf(line)) maps_->add(*reading);
+    if (const auto reading = mapReadingOf(line, maps_->newest())) maps_->add(*reading);
   view_.recordWritten(line);
 }
 

@@ -1,6 +1,8 @@
 // The documented request of each service, under a German locale, and the queue file's
 // lines and the settings file read back.
 #include <clocale>
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 
@@ -76,6 +78,37 @@ TEST(MapRequest, QueueLinesReadBackAndTornOnesAreNone) {
         "x,2026/03/02,00:01,21,0.1", "1,2026/03/02,00:01,2 1,0.1", "1,a,b,2,0.1,extra"})
     EXPECT_FALSE(readQueueLine(torn)) << torn;
   EXPECT_FALSE(mapReadingOf("\"2026/03/02\",\"00:0"));
+}
+
+// Berlin's autumn change repeats 02:00 to 02:59: each pass reaches the maps at its own
+// moment, as the minute before it placed it; the spring change's minutes are an hour apart.
+TEST(MapRequest, MomentsFollowTheDaylightSavingChanges) {
+  const char* old = std::getenv("TZ");
+  const std::string saved = old ? old : "";
+  ::setenv("TZ", "Europe/Berlin", 1);
+  ::tzset();
+  struct Case {
+    const char* date;
+    const char* time;
+    std::optional<int64_t> after;
+    int64_t utc;
+  };
+  const Case cases[] = {
+      {"2026/10/25", "01:59", std::nullopt, 1792886340},  // 23:59Z, summer time
+      {"2026/10/25", "02:30", 1792886340, 1792888200},    // first pass, 00:30Z
+      {"2026/10/25", "02:30", 1792889940, 1792891800},    // second pass, after 00:59Z: 01:30Z
+      {"2026/10/25", "03:00", 1792893540, 1792893600},    // 02:00Z, winter time
+      {"2026/03/29", "01:59", std::nullopt, 1774745940},  // 00:59Z
+      {"2026/03/29", "03:00", 1774745940, 1774746000},    // 01:00Z, a minute on
+  };
+  for (const Case& c : cases) {
+    const std::string line = std::string("\"") + c.date + "\",\"" + c.time + "\",0.1,10,10,60\r\n";
+    const auto reading = mapReadingOf(line, c.after);
+    ASSERT_TRUE(reading) << line;
+    EXPECT_EQ(reading->utcSeconds, c.utc) << c.date << " " << c.time;
+  }
+  old ? ::setenv("TZ", saved.c_str(), 1) : ::unsetenv("TZ");
+  ::tzset();
 }
 
 TEST(MapsSettings, FileReadsBackAndRefusesWhatNoServiceTakes) {
