@@ -322,8 +322,8 @@ void ServerThread::run() {
 
 LiveServer::LiveServer() : shared_(std::make_unique<Shared>()) {}
 
-std::variant<std::unique_ptr<LiveServer>, std::string> LiveServer::start(
-    const HttpAddress& address, const PageSources& page) {
+std::variant<std::unique_ptr<LiveServer>, std::string> LiveServer::start(const HttpAddress& address,
+                                                                         const PageSources& page) {
   std::unique_ptr<LiveServer> server(new LiveServer());
   server->shared_->page = page;
   auto thread = std::make_unique<ServerThread>(*server->shared_, address);

@@ -31,8 +31,7 @@ std::string withQuery(const std::string& url, const std::string& query) {
 
 }  // namespace
 
-std::optional<MapReading> mapReadingOf(std::string_view recordLine,
-                                       std::optional<int64_t> after) {
+std::optional<MapReading> mapReadingOf(std::string_view recordLine, std::optional<int64_t> after) {
   const auto record = parseRecordLine(recordLine);
   if (!record || !record->cpm) return std::nullopt;
   const auto when = record->when();

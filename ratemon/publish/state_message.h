@@ -45,7 +45,6 @@ struct RecordState {
 std::string utcOffsetText(const LocalDateTime& when);
 std::string offsetText(long secondsEast);
 
-
 // Seconds since 1970 (UTC) of a record's moment; of an ISO text with an offset or "Z".
 std::optional<int64_t> utcSeconds(const RecordState& state);
 std::optional<int64_t> utcSecondsOf(std::string_view isoTime);

@@ -164,8 +164,8 @@ PageSources livePageSources(const std::string& programFolder, const std::string&
 }  // namespace
 
 bool StationSession::serve(const HttpAddress& address) {
-  auto started =
-      LiveServer::start(address, livePageSources(programFolder_, cycle_.saveFolder(), clock_.now()));
+  auto started = LiveServer::start(
+      address, livePageSources(programFolder_, cycle_.saveFolder(), clock_.now()));
   if (auto* refusal = std::get_if<std::string>(&started)) {
     tell(messages::liveNotListening(httpAddressText(address), *refusal));
     return false;
