@@ -2,6 +2,9 @@
 // day's events, and today's minutes as JSON with their intervals where the scale is known.
 #include "station_files.h"
 
+#include <QLocale>
+#include <clocale>
+
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
@@ -75,6 +78,26 @@ TEST(StationFiles, ReadingsJsonHasAnIntervalWhereTheScaleIsKnown) {
   EXPECT_TRUE(json["readings"][0]["low"].is_null());
   EXPECT_TRUE(json["readings"][1]["cpm"].is_null());
   EXPECT_TRUE(nlohmann::json::parse(readingsJson("", "2011/04/01", {}))["readings"].empty());
+}
+
+// Decimal points wherever the page is made: the same bytes under a decimal-comma locale.
+TEST(StationFiles, PageAndMinutesAreTheSameBytesUnderADecimalCommaLocale) {
+  const std::vector<DayRecord> rows{*parseRecordLine("\"2011/04/01\",\"00:00\",0.125,25,25,60"),
+                                    *parseRecordLine("\"2011/04/01\",\"00:01\",0.1,20,45,60")};
+  web::PageContent content;
+  content.latest = web::LatestReading{"2011/04/01 00:01", 0.125, 0.0815, 0.1845, 25, "ok"};
+  auto made = [&] {
+    return readingsJson("x", "2011/04/01", rows) + web::stationPage(content).toStdString();
+  };
+  const std::string inC = made();
+  ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr) << "localedef -i de_DE -f UTF-8";
+  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  const std::string inGerman = made();
+  std::setlocale(LC_ALL, "C");
+  QLocale::setDefault(QLocale::c());
+  EXPECT_EQ(inGerman, inC);
+  for (const char* number : {"0.125", "0.082", "0.184", "\"doseRate\":0.1,", "0.0809"})
+    EXPECT_NE(inC.find(number), std::string::npos) << number << "\n" << inC;
 }
 
 }  // namespace
