@@ -508,6 +508,10 @@ paralysable 1 ms dead after each discharge (extended by discharges in it)</trans
         <source>公開地図への送信の設定 (maps.*) と未送信の分</source>
         <translation>Settings for sending to the public maps (maps.*) and the minutes not yet sent</translation>
     </message>
+    <message>
+        <source>--http のページの観測所名とグラフの名前 (読むだけ)</source>
+        <translation>the station's and the graphs' names for the --http page (read only)</translation>
+    </message>
 </context>
 <context>
     <name>StartOptions</name>

@@ -102,6 +102,8 @@ const ProgramOptions& ratemonOptions() {
            {"ratemon_mqtt.ini", QT_TRANSLATE_NOOP("Options", "MQTT の設定 (mqtt.*)")},
            {"ratemon_maps.ini, ratemon_maps_<service>_queue.txt",
             QT_TRANSLATE_NOOP("Options", "公開地図への送信の設定 (maps.*) と未送信の分")},
+           {"dayplot.ini",
+            QT_TRANSLATE_NOOP("Options", "--http のページの観測所名とグラフの名前 (読むだけ)")},
            {"~Record.tmp",
             QT_TRANSLATE_NOOP("Options", "ロックファイル。二つ目の ratemon は拒否されます")},
            {"data/μSVHData<yyyymmdd>.csv", QT_TRANSLATE_NOOP("Options", "日ごとの記録")},
