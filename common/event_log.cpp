@@ -9,7 +9,7 @@
 namespace radmon {
 namespace {
 
-constexpr std::array<std::pair<EventKind, std::string_view>, 11> kNames{{
+constexpr std::array<std::pair<EventKind, std::string_view>, 15> kNames{{
     {EventKind::DeviceLost, "device-lost"},
     {EventKind::DeviceBack, "device-back"},
     {EventKind::NoSignal, "no-signal"},
@@ -21,6 +21,10 @@ constexpr std::array<std::pair<EventKind, std::string_view>, 11> kNames{{
     {EventKind::AfterPulses, "after-pulses"},
     {EventKind::DeadTimeCapped, "dead-time-capped"},
     {EventKind::DeadTimeOk, "dead-time-ok"},
+    {EventKind::Alarm1, "alarm-1"},
+    {EventKind::Alarm2, "alarm-2"},
+    {EventKind::Alarm1Reset, "alarm-1-reset"},
+    {EventKind::Alarm2Reset, "alarm-2-reset"},
 }};
 
 bool isSignalFault(EventKind kind) {
@@ -29,6 +33,18 @@ bool isSignalFault(EventKind kind) {
 }
 
 }  // namespace
+
+bool beginsFault(EventKind kind) { return kind == EventKind::DeviceLost || isSignalFault(kind); }
+
+AlarmLatches alarmLatches(const std::vector<EventLine>& events, AlarmLatches from) {
+  for (const EventLine& e : events) {
+    if (e.kind == EventKind::Alarm1 || e.kind == EventKind::Alarm1Reset)
+      from.stage1 = e.kind == EventKind::Alarm1;
+    if (e.kind == EventKind::Alarm2 || e.kind == EventKind::Alarm2Reset)
+      from.stage2 = e.kind == EventKind::Alarm2;
+  }
+  return from;
+}
 
 std::string_view eventKindName(EventKind kind) {
   for (const auto& [k, name] : kNames)
@@ -80,6 +96,11 @@ ReadResult<std::vector<EventLine>, RecordIssue> parseEventLog(std::string_view t
   return events;
 }
 
+std::vector<EventLine> readEventLog(const std::string& folder, std::string_view yyyymmdd) {
+  const auto text = readTextFile(folder + eventFileName(yyyymmdd));
+  return text ? parseEventLog(*text).value : std::vector<EventLine>{};
+}
+
 std::vector<FaultPeriod> faultPeriods(const std::vector<EventLine>& events, int endOfLog) {
   std::vector<FaultPeriod> periods;
   std::vector<size_t> open;  // indices into periods
@@ -104,8 +125,7 @@ std::vector<FaultPeriod> faultPeriods(const std::vector<EventLine>& events, int 
                           EventKind::Interference, EventKind::AfterPulses})
         if (e.text.find(eventKindName(k)) != std::string::npos) named = k;
       close([&](EventKind k) { return isSignalFault(k) && (!named || k == *named); }, at);
-    } else if (e.kind != EventKind::SoundDropped && e.kind != EventKind::DeadTimeCapped &&
-               e.kind != EventKind::DeadTimeOk) {
+    } else if (beginsFault(e.kind)) {
       bool already = false;
       for (size_t i : open) already = already || periods[i].kind == e.kind;
       if (already) continue;

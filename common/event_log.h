@@ -1,7 +1,8 @@
 // The day's event log beside the day files: what happened to the sound path (a lost
-// input, no signal, hum, clipping, dropped sound) and when it ended, and when the
-// readings were lower bounds past the dead-time cap, written by
-// ratemon and read by dayplot. This is the one definition of its name and line format:
+// input, no signal, hum, clipping, dropped sound) and when it ended, when the readings
+// were lower bounds past the dead-time cap, and when an alarm stage started and was
+// reset; written by ratemon and read by dayplot. This is the one definition of its name
+// and line format:
 //   "2011/09/19","12:34:56","no-signal","<text in the interface's language>"
 // one line per event, ended by CR LF.
 #pragma once
@@ -32,6 +33,12 @@ enum class EventKind {
   // bounds until DeadTimeOk. No fault of the sound path: the minutes count as measured.
   DeadTimeCapped,
   DeadTimeOk,
+  // An alarm stage started (its sound loops), and was reset: by its stop button, or
+  // because the ratemon that started it is no longer running. No fault of the sound path.
+  Alarm1,
+  Alarm2,
+  Alarm1Reset,
+  Alarm2Reset,
 };
 
 // "device-lost", "no-signal", ...
@@ -49,10 +56,24 @@ struct EventLine {
 
 // The line with its CR LF; the text without double quotes or line breaks.
 std::string formatEventLine(const EventLine& event);
+// The events of the day `yyyymmdd` in `folder` (ending in a separator); none when its
+// log is missing or unreadable, and its lines that are no event are passed over.
+std::vector<EventLine> readEventLog(const std::string& folder, std::string_view yyyymmdd);
 // One line (with or without its line end); nothing for a line that is not an event.
 std::optional<EventLine> parseEventLine(std::string_view line);
 // Every event line of a file's text; each line that is no event an issue.
 ReadResult<std::vector<EventLine>, RecordIssue> parseEventLog(std::string_view text);
+
+// A lost input or a signal fault begins: the kinds that open a FaultPeriod.
+bool beginsFault(EventKind kind);
+
+// Which alarm stages are latched after `events`, starting from `from` (the day before's).
+struct AlarmLatches {
+  bool stage1 = false;
+  bool stage2 = false;
+  bool operator==(const AlarmLatches&) const = default;
+};
+AlarmLatches alarmLatches(const std::vector<EventLine>& events, AlarmLatches from = {});
 
 // A stretch of the day in which the sound path was at fault, in seconds of the day.
 struct FaultPeriod {
@@ -64,7 +85,7 @@ struct FaultPeriod {
 // The periods of a day's events, in the order they began: a fault runs from its event
 // to the next device-back (a loss) or signal-ok of the same kind (a signal fault);
 // signal-ok without a kind named in its text ends every signal fault; the dead-time
-// cap is no fault and makes no period. A fault that is
+// cap and the alarms are no faults and make no period. A fault that is
 // still open at the end of the log runs to `endOfLog` (the end of the day, or now).
 std::vector<FaultPeriod> faultPeriods(const std::vector<EventLine>& events, int endOfLog = 86400);
 

@@ -51,12 +51,11 @@ std::tm tmOf(const LocalDateTime& when, int isDst) {
   return tm;
 }
 
-// Seconds since 1970 (UTC) of a local moment at `offset` seconds east.
+}  // namespace
+
 int64_t utcSecondsOf(const LocalDateTime& when, long offset) {
   return (toSeconds(when) - seconds{offset}).time_since_epoch().count();
 }
-
-}  // namespace
 
 std::string LocalDateTime::yyyymmdd() const { return format("%04d%02d%02d", year, month, day); }
 std::string LocalDateTime::slashDate() const { return format("%04d/%02d/%02d", year, month, day); }

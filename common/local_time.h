@@ -42,6 +42,9 @@ struct LocalDateTime {
   friend bool operator==(const LocalDateTime&, const LocalDateTime&) = default;
 };
 
+// Seconds since 1970 (UTC) of a local moment at `offset` seconds east of UTC.
+int64_t utcSecondsOf(const LocalDateTime& when, long offset);
+
 // The offsets (seconds east of UTC) a local minute has in the computer's time zone: one,
 // or two in the hour repeated when the clocks go back (the earlier moment's first).
 std::vector<long> utcOffsetsOf(const LocalDateTime& when);

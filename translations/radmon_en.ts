@@ -510,7 +510,7 @@ paralysable 1 ms dead after each discharge (extended by discharges in it)</trans
     </message>
     <message>
         <source>--http のページの観測所名とグラフの名前 (読むだけ)</source>
-        <translation>the station's and the graphs' names for the --http page (read only)</translation>
+        <translation>the station&apos;s and the graphs&apos; names for the --http page (read only)</translation>
     </message>
 </context>
 <context>
@@ -1281,6 +1281,14 @@ paralysable 1 ms dead after each discharge (extended by discharges in it)</trans
     <message>
         <source>%1: %2 (待ち %3 分)</source>
         <translation>%1: %2 (%3 minutes waiting)</translation>
+    </message>
+    <message>
+        <source>第一段警報を解除しました</source>
+        <translation>First-stage alarm reset</translation>
+    </message>
+    <message>
+        <source>第二段警報を解除しました</source>
+        <translation>Second-stage alarm reset</translation>
     </message>
 </context>
 <context>

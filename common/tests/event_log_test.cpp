@@ -16,7 +16,8 @@ TEST(EventLog, EveryKindRoundTripsTheLineHasItsFixedShapeAndOtherLinesAreSkipped
   for (EventKind kind :
        {EventKind::DeviceLost, EventKind::DeviceBack, EventKind::NoSignal, EventKind::Hum,
         EventKind::Clipping, EventKind::SoundDropped, EventKind::SignalOk, EventKind::Interference,
-        EventKind::AfterPulses, EventKind::DeadTimeCapped, EventKind::DeadTimeOk}) {
+        EventKind::AfterPulses, EventKind::DeadTimeCapped, EventKind::DeadTimeOk, EventKind::Alarm1,
+        EventKind::Alarm2, EventKind::Alarm1Reset, EventKind::Alarm2Reset}) {
     const auto back = parseEventLine(formatEventLine(at(23, 59, 59, kind, "録音デバイス")));
     ASSERT_TRUE(back) << eventKindName(kind);
     EXPECT_EQ(back->kind, kind);
@@ -50,6 +51,7 @@ TEST(EventLog, FaultPeriodsRunFromTheirEventToTheirEnd) {
       at(1, 0, 30, K::SoundDropped),
       at(1, 1, 0, K::DeadTimeCapped),  // lower bounds, still measured: no period
       at(1, 1, 30, K::DeadTimeOk),
+      at(1, 1, 40, K::Alarm2),  // no fault of the sound path either
       at(1, 2, 0, K::DeviceBack),
       at(2, 0, 0, K::Hum),
       at(2, 1, 0, K::Clipping),

@@ -25,11 +25,6 @@ bool exists(const std::string& path) {
   return std::filesystem::is_regular_file(path, ec);
 }
 
-std::vector<EventLine> dayEvents(const std::string& dataFolder, const LocalDateTime& day) {
-  const auto text = readTextFile(dataFolder + eventFileName(day.yyyymmdd()));
-  return text ? parseEventLog(*text).value : std::vector<EventLine>{};
-}
-
 // The last record of the day whose moment can be read.
 std::optional<DayRecord> lastRecord(const std::vector<DayRecord>& rows) {
   for (auto it = rows.rbegin(); it != rows.rend(); ++it)
@@ -104,15 +99,19 @@ std::string readingsJson(const std::string& place, const std::string& slashDate,
 }
 
 web::StationState stationState(const std::optional<LocalDateTime>& lastRecord,
-                               const std::vector<EventLine>& events, const LocalDateTime& now) {
+                               const std::vector<EventLine>& events, const LocalDateTime& now,
+                               AlarmLatches before) {
+  const bool stopped = !lastRecord || lastRecord->secondsUntil(now) > kStoppedAfterSeconds;
+  const AlarmLatches latched = alarmLatches(events, before);
+  if (!stopped && latched.stage2) return web::StationState::Alarm2;
+  if (!stopped && latched.stage1) return web::StationState::Alarm1;
   const int endOfLog = now.secondOfDay();
   for (const FaultPeriod& period : faultPeriods(events, endOfLog)) {
     if (period.to < endOfLog) continue;  // ended
     return period.kind == EventKind::DeviceLost ? web::StationState::InputLost
                                                 : web::StationState::SignalFault;
   }
-  if (!lastRecord || lastRecord->secondsUntil(now) > kStoppedAfterSeconds)
-    return web::StationState::Stopped;
+  if (stopped) return web::StationState::Stopped;
   bool capped = false;
   for (const EventLine& event : events) {
     if (event.kind == EventKind::DeadTimeCapped) capped = true;
@@ -134,12 +133,18 @@ web::PageContent pageContent(const PageSources& s) {
     const auto last = lastRecord(rows);
     if (!last) continue;
     const auto interval = recordInterval(*last, summarizeDay("", rows, {}).scale);
-    const std::vector<EventLine> events = dayEvents(s.dataFolder, day);
-    // A fault still open yesterday is still open today unless today's log ended it.
+    const std::vector<EventLine> events = readEventLog(s.dataFolder, day.yyyymmdd());
+    // An alarm still latched at the end of the day before is latched today unless today's
+    // log reset it.
+    const AlarmLatches before =
+        alarmLatches(readEventLog(s.dataFolder, day.previousDay().yyyymmdd()));
     const LocalDateTime at =
         day == s.now ? s.now : LocalDateTime{day.year, day.month, day.day, 23, 59, 59};
-    web::StationState state = stationState(last->when(), events, at);
-    if (state == web::StationState::Measuring && day != s.now) state = web::StationState::Stopped;
+    web::StationState state = stationState(last->when(), events, at, before);
+    // No record today: not measuring, whatever yesterday's last state; an open fault says why.
+    if (day != s.now && state != web::StationState::InputLost &&
+        state != web::StationState::SignalFault)
+      state = web::StationState::Stopped;
     content.latest = web::LatestReading{q(last->date + " " + last->time),
                                         last->rate,
                                         interval ? interval->lower : NAN,

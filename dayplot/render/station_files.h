@@ -49,10 +49,12 @@ std::string readingsJson(const std::string& place, const std::string& slashDate,
 std::optional<CountInterval> recordInterval(const DayRecord& record,
                                             const std::optional<DoseScale>& scale);
 
-// The state the files tell at `now`: a fault still open in the day's events, no record
-// for kStoppedAfterSeconds, the readings capped at a lower bound, or measuring.
+// The state the files tell at `now`: an alarm stage latched while records come in (the
+// day before's latches carried in `before`), a fault still open in the day's events, no
+// record for kStoppedAfterSeconds, the readings capped at a lower bound, or measuring.
 web::StationState stationState(const std::optional<LocalDateTime>& lastRecord,
-                               const std::vector<EventLine>& events, const LocalDateTime& now);
+                               const std::vector<EventLine>& events, const LocalDateTime& now,
+                               AlarmLatches before = {});
 
 // The page's content from the files in the data folder: the last record of today (of
 // yesterday before today's first), the graph images that exist.

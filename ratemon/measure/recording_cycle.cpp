@@ -133,9 +133,17 @@ void RecordingCycle::bufferDone(int16_t index, int32_t count, int16_t flag) {
     testDone_ = true;
   }
 
-  const int started = alarms_.check(lastDose_.grossDoseRate, panel_);
-  if (started & 1) hooks_.alarmStarted(1, lastDose_.grossDoseRate, alarms_.lastLimit1());
-  if (started & 2) hooks_.alarmStarted(2, lastDose_.grossDoseRate, alarms_.lastLimit2());
+  if (!earlierAlarmsReset_ && lockHeld_ && panel_.checked(Tick::recordFile)) resetEarlierAlarms();
+  const float gross = lastDose_.grossDoseRate;
+  const int started = alarms_.check(gross, panel_);
+  if (started & 1) {
+    logAlarm(EventKind::Alarm1, gross, alarms_.lastLimit1());
+    hooks_.alarmStarted(1, gross, alarms_.lastLimit1());
+  }
+  if (started & 2) {
+    logAlarm(EventKind::Alarm2, gross, alarms_.lastLimit2());
+    hooks_.alarmStarted(2, gross, alarms_.lastLimit2());
+  }
 
   if (panel_.checked(Tick::graph)) hooks_.redrawGraph();
 }
@@ -215,7 +223,42 @@ void RecordingCycle::soundDropped(int64_t bytes) {
   watch_.soundMissing();
 }
 
+void RecordingCycle::silenceStage1() {
+  const bool latched = alarms_.alarm1Latch();
+  alarms_.silenceStage1();
+  if (latched) logAlarm(EventKind::Alarm1Reset);
+}
+
+void RecordingCycle::silenceStage2() {
+  const bool latched = alarms_.alarm2Latch();
+  alarms_.silenceStage2();
+  if (latched) logAlarm(EventKind::Alarm2Reset);
+}
+
+void RecordingCycle::logAlarm(EventKind kind, float grossDoseRate, float limit) {
+  SoundEvent event;
+  event.kind = kind;
+  event.grossDoseRate = grossDoseRate;
+  event.limit = limit;
+  log(event);
+}
+
+void RecordingCycle::resetEarlierAlarms() {
+  earlierAlarmsReset_ = true;
+  const LocalDateTime now = clock_.now();
+  const AlarmLatches left =
+      alarmLatches(readEventLog(saveFolder_, now.yyyymmdd()),
+                   alarmLatches(readEventLog(saveFolder_, now.previousDay().yyyymmdd())));
+  if (left.stage1 && !alarms_.alarm1Latch()) logAlarm(EventKind::Alarm1Reset);
+  if (left.stage2 && !alarms_.alarm2Latch()) logAlarm(EventKind::Alarm2Reset);
+}
+
 void RecordingCycle::tell(SoundEvent event) {
+  const std::string text = log(event);
+  hooks_.soundEvent(event, text);
+}
+
+std::string RecordingCycle::log(SoundEvent& event) {
   event.when = clock_.now();
   const std::string text =
       wording_ ? wording_->describe(event) : std::string(eventKindName(event.kind));
@@ -229,7 +272,7 @@ void RecordingCycle::tell(SoundEvent event) {
           logged ? eventLog_.append(saveFolder_, {event.when, event.kind, text}) : std::nullopt)
     panel_.report(EventKept{saveFolder_ + eventFileName(event.when.yyyymmdd()), *fault,
                             eventLog_.keptEvents()});
-  hooks_.soundEvent(event, text);
+  return text;
 }
 
 }  // namespace radmon

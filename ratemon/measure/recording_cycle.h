@@ -74,8 +74,9 @@ class RecordingCycle final : public AudioInput::Events {
   std::optional<Notice> start();
   // Stop button.
   void stop();
-  void silenceStage1() { alarms_.silenceStage1(); }
-  void silenceStage2() { alarms_.silenceStage2(); }
+  // The stop buttons; a latched stage's reset is logged.
+  void silenceStage1();
+  void silenceStage2();
 
   void setSaveFolder(std::string folder) { saveFolder_ = std::move(folder); }
   const std::string& saveFolder() const { return saveFolder_; }
@@ -143,6 +144,12 @@ class RecordingCycle final : public AudioInput::Events {
   // The events told on the day of `now`; a new day starts with the faults still on.
   const std::vector<EventLine>& eventsOfDay(const LocalDateTime& now);
   void tell(SoundEvent event);
+  // Into the day's log only; its text.
+  std::string log(SoundEvent& event);
+  void logAlarm(EventKind kind, float grossDoseRate = 0, float limit = 0);
+  // The stages a ratemon run before this one left latched in the log are reset there,
+  // once, as soon as the log can be written: this run's latches start clear.
+  void resetEarlierAlarms();
 
   StationPanel& panel_;
   AudioInput& audio_;
@@ -155,6 +162,7 @@ class RecordingCycle final : public AudioInput::Events {
   int64_t elapsedSeconds_ = 0;
   bool testDone_ = false;
   bool lockHeld_ = true;
+  bool earlierAlarmsReset_ = false;
   std::string saveFolder_;
 
   BoxReader threshold_, deadBand_, resolution_, sensitivity_, background_;

@@ -1,7 +1,8 @@
 // What happened to the sound path, as the recording cycle tells it: the input lost or
 // back, sound dropped, a signal fault begun or ended; also the dead-time cap reached
-// or left. The cycle writes each to the
-// day's event log, in the words an EventWording gives it, and hands it to its hooks.
+// or left. The cycle writes each to the day's event log, in the words an EventWording
+// gives it, and hands it to its hooks. The alarm stages' starts and resets are only
+// logged: the hooks hear of them by alarmStarted.
 #pragma once
 
 #include <string>
@@ -16,9 +17,11 @@ namespace radmon {
 struct SoundEvent {
   EventKind kind = EventKind::SignalOk;
   LocalDateTime when;
-  DeviceFailure failure;   // DeviceLost
-  SignalChange change;     // the signal faults, and SignalOk (the fault that ended)
-  double lostSeconds = 0;  // SoundDropped; DeviceBack: how long the input was away
+  DeviceFailure failure;    // DeviceLost
+  SignalChange change;      // the signal faults, and SignalOk (the fault that ended)
+  double lostSeconds = 0;   // SoundDropped; DeviceBack: how long the input was away
+  float grossDoseRate = 0;  // Alarm1, Alarm2: the rate that started it, and the limit
+  float limit = 0;
 };
 
 // The event log's kind for a signal fault that begins.

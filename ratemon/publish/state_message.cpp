@@ -39,15 +39,6 @@ std::string RecordState::isoTime() const {
   return iso;
 }
 
-namespace {
-
-// Seconds of the local moment counted as if it were UTC.
-int64_t civilSeconds(const LocalDateTime& when) {
-  return LocalDateTime{1970, 1, 1, 0, 0, 0}.secondsUntil(when);
-}
-
-}  // namespace
-
 std::string offsetText(long offset) {
   const int minutes = static_cast<int>((offset < 0 ? -offset : offset) / 60) % (24 * 60);
   char buf[16];
@@ -75,7 +66,7 @@ std::optional<int64_t> utcSecondsOf(std::string_view iso) {
       return std::nullopt;
     offset = (zone[0] == '-' ? -1 : 1) * (*hours * 3600 + *minutes * 60);
   }
-  return civilSeconds(*when) - offset;
+  return radmon::utcSecondsOf(*when, static_cast<long>(offset));
 }
 
 std::optional<int64_t> utcSeconds(const RecordState& state) {

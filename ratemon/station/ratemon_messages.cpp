@@ -565,6 +565,13 @@ std::string soundEvent(const SoundEvent& e) {
       return say(Words::tr("計数率が不感時間補正の上限を超えました: CPM と線量率は下限値です。"));
     case EventKind::DeadTimeOk:
       return say(Words::tr("計数率が不感時間補正の上限を下回りました。"));
+    case EventKind::Alarm1:
+      return alarmStarted(1, e.grossDoseRate, e.limit);
+    case EventKind::Alarm2:
+      return alarmStarted(2, e.grossDoseRate, e.limit);
+    case EventKind::Alarm1Reset:
+    case EventKind::Alarm2Reset:
+      return soundState(e);
     case EventKind::SignalOk:
       // The fault's kind closes the text, so that dayplot ends the right period.
       return say(Words::tr("%1が解消しました"), faultName(e.change.fault)) + " (" +
@@ -599,6 +606,14 @@ std::string soundState(const SoundEvent& e) {
       return say(Words::tr("不感時間補正の上限超え: 値は下限"));
     case EventKind::DeadTimeOk:
       return say(Words::tr("不感時間補正の上限内に戻りました"));
+    case EventKind::Alarm1:
+      return say(Words::tr("第一段警報"));
+    case EventKind::Alarm2:
+      return say(Words::tr("第二段警報"));
+    case EventKind::Alarm1Reset:
+      return say(Words::tr("第一段警報を解除しました"));
+    case EventKind::Alarm2Reset:
+      return say(Words::tr("第二段警報を解除しました"));
     case EventKind::SignalOk:
       return say(Words::tr("%1が解消しました"), faultName(e.change.fault));
   }

@@ -3,15 +3,6 @@
 #include <QCoreApplication>
 
 namespace radmon {
-namespace {
-
-bool begins(EventKind kind) {
-  return kind == EventKind::DeviceLost || kind == EventKind::NoSignal || kind == EventKind::Hum ||
-         kind == EventKind::Clipping || kind == EventKind::Interference ||
-         kind == EventKind::AfterPulses;
-}
-
-}  // namespace
 
 SoundStatus::SoundStatus(QWidget* window, SoundOutput& chime)
     : QObject(window), chime_(chime), line_(new QLabel(window)), silence_(new QPushButton(window)) {
@@ -37,7 +28,7 @@ void SoundStatus::show(const SoundEvent& event, const std::string& headline,
   line_->setToolTip(QString::fromStdString(text));
   line_->setStyleSheet(faulty ? "color: #b00000;" : "color: #006000;");
   line_->setVisible(faulty);
-  if (begins(event.kind) && !silenced_ && !chiming_) {
+  if (beginsFault(event.kind) && !silenced_ && !chiming_) {
     chime_.playLoop(kChimeFile);
     chiming_ = true;
   }

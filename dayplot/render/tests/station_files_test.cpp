@@ -4,10 +4,15 @@
 
 #include <QLocale>
 #include <clocale>
+#include <filesystem>
+#include <fstream>
 
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
+
+#include "event_log.h"
+#include "temp_station.h"
 
 namespace radmon {
 namespace {
@@ -23,6 +28,7 @@ TEST(StationFiles, StateFromTheLastRecordAndTheDaysEvents) {
     std::optional<LocalDateTime> last;
     std::vector<EventLine> events;
     StationState state;
+    AlarmLatches before = {};
   } cases[] = {
       {"recent record", at(11, 59), {}, StationState::Measuring},
       {"five minutes is still recording", at(11, 55), {}, StationState::Measuring},
@@ -49,8 +55,67 @@ TEST(StationFiles, StateFromTheLastRecordAndTheDaysEvents) {
        at(11, 59),
        {event(10, 0, EventKind::DeadTimeCapped), event(10, 30, EventKind::DeadTimeOk)},
        StationState::Measuring},
+      {"alarm 1 latched", at(11, 59), {event(10, 0, EventKind::Alarm1)}, StationState::Alarm1},
+      {"alarm 2 beats stage 1 and a lost input",
+       at(11, 59),
+       {event(10, 0, EventKind::Alarm1), event(10, 1, EventKind::Alarm2),
+        event(10, 2, EventKind::DeviceLost)},
+       StationState::Alarm2},
+      {"stage 2 reset, stage 1 still latched",
+       at(11, 59),
+       {event(10, 0, EventKind::Alarm1), event(10, 1, EventKind::Alarm2),
+        event(10, 3, EventKind::Alarm2Reset)},
+       StationState::Alarm1},
+      {"alarm reset",
+       at(11, 59),
+       {event(10, 0, EventKind::Alarm1), event(10, 3, EventKind::Alarm1Reset)},
+       StationState::Measuring},
+      {"no alarm when stopped",
+       at(11, 0),
+       {event(10, 0, EventKind::Alarm2)},
+       StationState::Stopped},
+      {"latched since the day before", at(11, 59), {}, StationState::Alarm1, {true, false}},
+      {"reset today after the day before",
+       at(11, 59),
+       {event(0, 1, EventKind::Alarm1Reset)},
+       StationState::Measuring,
+       {true, false}},
   };
-  for (const auto& c : cases) EXPECT_EQ(stationState(c.last, c.events, now), c.state) << c.name;
+  for (const auto& c : cases)
+    EXPECT_EQ(stationState(c.last, c.events, now, c.before), c.state) << c.name;
+}
+
+// The page reads the state from the data folder: an alarm still latched at the end of
+// yesterday's log is latched today until today's log resets it; with no record today
+// the station is stopped whatever yesterday's last state was.
+TEST(StationFiles, ThePageCarriesYesterdaysAlarmIntoTodayAndStopsWithoutARecordToday) {
+  const ftp::testing::TempStation station{"radmon_page_state", "station", {}};
+  const std::string folder = station.data.string() + "/";
+  auto write = [&](const std::string& name, const std::string& text) {
+    std::ofstream(station.data / name, std::ios::binary) << text;
+  };
+  auto alarm = [](int day, EventKind kind) {
+    return formatEventLine({{2011, 4, day, 23, 0, 0}, kind, "x"});
+  };
+  const PageSources sources{folder, "graph", "here", {2011, 4, 2, 12, 0, 30}};
+  const std::string today = "\"2011/04/02\",\"12:00\",0.125,25,25,60\r\n";
+  const struct {
+    const char* name;
+    std::string todayRecords, yesterdayLog, todayLog;
+    StationState state;
+  } cases[] = {
+      {"latched since yesterday", today, alarm(1, EventKind::Alarm2), "", StationState::Alarm2},
+      {"reset today", today, alarm(1, EventKind::Alarm2), alarm(2, EventKind::Alarm2Reset),
+       StationState::Measuring},
+      {"no record today", "", alarm(1, EventKind::Alarm1), "", StationState::Stopped},
+  };
+  write(dayFileName("20110401"), "\"2011/04/01\",\"23:59\",0.1,20,20,60\r\n");
+  for (const auto& c : cases) {
+    write(dayFileName("20110402"), c.todayRecords);
+    write(eventFileName("20110401"), c.yesterdayLog);
+    write(eventFileName("20110402"), c.todayLog);
+    EXPECT_EQ(pageContent(sources).latest->state, web::stateWords(c.state)) << c.name;
+  }
 }
 
 TEST(StationFiles, ReadingsJsonHasAnIntervalWhereTheScaleIsKnown) {

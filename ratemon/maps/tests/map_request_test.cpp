@@ -10,6 +10,7 @@
 
 #include "map_request.h"
 #include "maps_settings.h"
+#include "time_zone.h"
 
 namespace radmon {
 namespace {
@@ -83,10 +84,7 @@ TEST(MapRequest, QueueLinesReadBackAndTornOnesAreNone) {
 // Berlin's autumn change repeats 02:00 to 02:59: each pass reaches the maps at its own
 // moment, as the minute before it placed it; the spring change's minutes are an hour apart.
 TEST(MapRequest, MomentsFollowTheDaylightSavingChanges) {
-  const char* old = std::getenv("TZ");
-  const std::string saved = old ? old : "";
-  ::setenv("TZ", "Europe/Berlin", 1);
-  ::tzset();
+  const testing::ScopedTimeZone zone("Europe/Berlin");
   struct Case {
     const char* date;
     const char* time;
@@ -107,8 +105,6 @@ TEST(MapRequest, MomentsFollowTheDaylightSavingChanges) {
     ASSERT_TRUE(reading) << line;
     EXPECT_EQ(reading->utcSeconds, c.utc) << c.date << " " << c.time;
   }
-  old ? ::setenv("TZ", saved.c_str(), 1) : ::unsetenv("TZ");
-  ::tzset();
 }
 
 TEST(MapsSettings, FileReadsBackAndRefusesWhatNoServiceTakes) {

@@ -206,8 +206,39 @@ TEST_F(RecordingCycleTest, AlarmsUseTheGrossRateAndGraphRedrawsEverySecond) {
   EXPECT_EQ(hooks.redraws, 3);
   cycle.silenceStage1();
   EXPECT_EQ(sound.playing, "");
+  cycle.silenceStage2();  // not latched: nothing to log
   seconds(1, 1);
   EXPECT_EQ(sound.playing, "daiichi.wav");
+  // Logged for the published page, not told as a sound-path event.
+  std::vector<EventKind> logged;
+  for (const EventLine& e : readEventLog(dir.string() + "/", "20110919")) logged.push_back(e.kind);
+  EXPECT_EQ(logged, (std::vector{EventKind::Alarm1, EventKind::Alarm1Reset, EventKind::Alarm1}));
+  EXPECT_TRUE(hooks.events.empty());
+}
+
+// The latches of a ratemon that ended (or crashed) are reset in the log at the first
+// second it can be written, those of the day before included; this run's are its own.
+TEST_F(RecordingCycleTest, AlarmsLeftLatchedByAnEarlierRunAreResetInTheLog) {
+  auto write = [&](const char* day, std::vector<EventLine> events) {
+    std::ofstream out(dir / eventFileName(day), std::ios::binary);
+    for (const EventLine& e : events) out << formatEventLine(e);
+  };
+  write("20110918", {{{2011, 9, 18, 22, 0, 0}, EventKind::Alarm1, "x"}});
+  write("20110919", {{{2011, 9, 19, 8, 0, 0}, EventKind::Alarm2, "x"}});
+  panel.ticks[Tick::recordFile] = false;
+  ASSERT_FALSE(cycle.start());
+  seconds(2, 0);  // the log may not be written yet
+  EXPECT_EQ(readEventLog(dir.string() + "/", "20110919").size(), 1u);
+  panel.ticks[Tick::recordFile] = true;
+  seconds(2, 0);
+  const auto today = readEventLog(dir.string() + "/", "20110919");
+  EXPECT_EQ(alarmLatches(today, alarmLatches(readEventLog(dir.string() + "/", "20110918"))),
+            AlarmLatches{});
+  ASSERT_EQ(today.size(), 3u);
+  EXPECT_EQ(today[1].kind, EventKind::Alarm1Reset);
+  EXPECT_EQ(today[2].kind, EventKind::Alarm2Reset);
+  seconds(2, 0);  // once only
+  EXPECT_EQ(readEventLog(dir.string() + "/", "20110919").size(), 3u);
 }
 
 TEST_F(RecordingCycleTest, BadSettingsWhileMeasuringKeepTheLastUsableValues) {

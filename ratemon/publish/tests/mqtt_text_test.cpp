@@ -20,6 +20,7 @@
 #include "state_message.h"
 #include "station_link.h"
 #include "temp_station.h"
+#include "time_zone.h"
 
 namespace radmon {
 namespace {
@@ -148,8 +149,7 @@ TEST(StateMessage, CarriesTheIntervalsAndTheCapBeside) {
 }
 
 TEST(UtcOffsetText, FollowsTheTimeZoneAndItsSummerTime) {
-  const char* old = std::getenv("TZ");
-  const std::string saved = old ? old : "";
+  testing::ScopedTimeZone zone("UTC");
   struct Case {
     const char* zone;
     LocalDateTime when;
@@ -161,15 +161,9 @@ TEST(UtcOffsetText, FollowsTheTimeZoneAndItsSummerTime) {
                         {"Europe/Berlin", {2026, 7, 1, 12, 0, 0}, "+02:00"},
                         {"America/St_Johns", {2026, 1, 1, 12, 0, 0}, "-03:30"}};
   for (const Case& c : cases) {
-    ::setenv("TZ", c.zone, 1);
-    ::tzset();
+    zone.set(c.zone);
     EXPECT_EQ(utcOffsetText(c.when), c.offset) << c.zone;
   }
-  if (old)
-    ::setenv("TZ", saved.c_str(), 1);
-  else
-    ::unsetenv("TZ");
-  ::tzset();
 }
 
 class PublishFiles : public ::testing::Test {

@@ -400,9 +400,14 @@ class HeadlessSession : public HeadlessRatemon {
       return pulses(s);
     };
   }
+  // The sound path's events of the day; the stage-1 alarm (on, 60 CPM is over its limit)
+  // is logged beside them.
   std::vector<EventLine> events() {
-    const auto text = readTextFile((root / "data" / eventFileName("20110919")).string());
-    return text ? parseEventLog(*text).value : std::vector<EventLine>{};
+    std::vector<EventLine> all = readEventLog((root / "data/").string(), "20110919");
+    std::erase_if(all, [](const EventLine& e) {
+      return e.kind == EventKind::Alarm1 || e.kind == EventKind::Alarm1Reset;
+    });
+    return all;
   }
 };
 

@@ -20,6 +20,7 @@
 #include "mqtt_publisher.h"
 #include "state_message.h"
 #include "temp_station.h"
+#include "time_zone.h"
 
 namespace radmon {
 namespace {
@@ -69,16 +70,7 @@ class StationRun {
 
 class BerlinTime : public CollectorTest {
  protected:
-  void SetUp() override {
-    if (const char* tz = std::getenv("TZ")) saved_ = tz;
-    ::setenv("TZ", "Europe/Berlin", 1);
-    ::tzset();
-  }
-  void TearDown() override {
-    saved_ ? ::setenv("TZ", saved_->c_str(), 1) : ::unsetenv("TZ");
-    ::tzset();
-  }
-  std::optional<std::string> saved_;
+  testing::ScopedTimeZone zone_{"Europe/Berlin"};
 };
 
 // The autumn change repeats 02:00 to 02:59; the second pass comes first, the first
