@@ -36,6 +36,11 @@ bool isSignalFault(EventKind kind) {
 
 bool beginsFault(EventKind kind) { return kind == EventKind::DeviceLost || isSignalFault(kind); }
 
+bool isAlarm(EventKind kind) {
+  return kind == EventKind::Alarm1 || kind == EventKind::Alarm2 || kind == EventKind::Alarm1Reset ||
+         kind == EventKind::Alarm2Reset;
+}
+
 AlarmLatches alarmLatches(const std::vector<EventLine>& events, AlarmLatches from) {
   for (const EventLine& e : events) {
     if (e.kind == EventKind::Alarm1 || e.kind == EventKind::Alarm1Reset)

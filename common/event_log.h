@@ -67,6 +67,8 @@ ReadResult<std::vector<EventLine>, RecordIssue> parseEventLog(std::string_view t
 // A lost input or a signal fault begins: the kinds that open a FaultPeriod.
 bool beginsFault(EventKind kind);
 
+// An alarm stage started or was reset: the log's events that are not the sound path's.
+bool isAlarm(EventKind kind);
 // Which alarm stages are latched after `events`, starting from `from` (the day before's).
 struct AlarmLatches {
   bool stage1 = false;

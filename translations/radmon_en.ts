@@ -1284,11 +1284,11 @@ paralysable 1 ms dead after each discharge (extended by discharges in it)</trans
     </message>
     <message>
         <source>第一段警報を解除しました</source>
-        <translation>First-stage alarm reset</translation>
+        <translation>Stage 1 alarm reset</translation>
     </message>
     <message>
         <source>第二段警報を解除しました</source>
-        <translation>Second-stage alarm reset</translation>
+        <translation>Stage 2 alarm reset</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,7 @@
 # The files the programs write, and headless ratemon's record lines, are the same bytes
 # in Japanese and in English: the same station runs through ratemon --headless and
 # dayplot --process in each language, and everything but the drawn graph is compared.
+# The event log tells in the interface's language: its times and kinds are the same.
 # Usage: same_files_test.sh PROGRAM_FOLDER
 set -uo pipefail
 bin=$1
@@ -20,12 +21,15 @@ for lang in ja en; do
   "$bin/dayplot" --station "$st" --lang $lang --process 20261207 2>>"$tmp/err-$lang" ||
     fail "dayplot --lang $lang: $(cat "$tmp/err-$lang")"
   [ -s "$st/data/μSVHGraph_20261207.jpg" ] || fail "no graph in $lang"
-  (cd "$st" && find . -type f ! -name '*.jpg' -print0 | sort -z | xargs -0 sha256sum) \
-    >"$tmp/sums-$lang"
+  (cd "$st" && find . -type f ! -name '*.jpg' ! -name 'μSVHEvents*' -print0 | sort -z |
+    xargs -0 sha256sum) >"$tmp/sums-$lang"
+  cut -d, -f1-3 "$st"/data/μSVHEvents*.csv >"$tmp/events-$lang" || fail "no event log in $lang"
   mv "$st" "$tmp/station-$lang"
 done
 [ "$(wc -l <"$tmp/sums-ja")" -ge 3 ] || fail "too few files written: $(cat "$tmp/sums-ja")"
 diff "$tmp/sums-ja" "$tmp/sums-en" || fail "the files differ between the languages"
+grep -q '"alarm-1"' "$tmp/events-ja" || fail "no alarm in the event log: $(cat "$tmp/events-ja")"
+diff "$tmp/events-ja" "$tmp/events-en" || fail "the event logs differ between the languages"
 cmp "$tmp/out-ja" "$tmp/out-en" || fail "ratemon's record lines differ between the languages"
 # The language took: each run said its station folder in its own words.
 grep -q "^測定局フォルダ: " "$tmp/err-ja" || fail "no Japanese station line: $(cat "$tmp/err-ja")"

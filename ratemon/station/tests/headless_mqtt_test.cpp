@@ -125,7 +125,9 @@ TEST_F(HeadlessMqtt, EachMinuteAFaultReachedIntoCarriesItInItsHealth) {
   ASSERT_EQ(waitExit(launch(url(broker.port()), 1200, "", kDayStart)), 0) << err();
   ASSERT_TRUE(live.waitFor([](const auto& ms) { return ms.size() >= 20; }, 10s));
 
-  const auto log = parseEventLog(testing::readBytes(root / "data" / eventFileName(kDay))).value;
+  // The sound path's events; the stage-1 alarm is on, and the hum's pulses may start it.
+  auto log = readEventLog((root / "data/").string(), kDay);
+  std::erase_if(log, [](const EventLine& e) { return isAlarm(e.kind); });
   ASSERT_EQ(log.size(), 2u);
   // Full-scale hum is seen as mains-locked interference first.
   ASSERT_EQ(log[0].kind, EventKind::Interference);

@@ -404,9 +404,7 @@ class HeadlessSession : public HeadlessRatemon {
   // is logged beside them.
   std::vector<EventLine> events() {
     std::vector<EventLine> all = readEventLog((root / "data/").string(), "20110919");
-    std::erase_if(all, [](const EventLine& e) {
-      return e.kind == EventKind::Alarm1 || e.kind == EventKind::Alarm1Reset;
-    });
+    std::erase_if(all, [](const EventLine& e) { return isAlarm(e.kind); });
     return all;
   }
 };
