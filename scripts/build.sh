@@ -5,7 +5,9 @@
 # (left as the build folder has them when unset; off in a new one).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DRADMON_WERROR="${RADMON_WERROR:-OFF}" \
+# shellcheck source=compiler-cache.sh
+source scripts/compiler-cache.sh
+cmake -S . -B build "${cache_args[@]}" -DCMAKE_BUILD_TYPE=Release -DRADMON_WERROR="${RADMON_WERROR:-OFF}" \
   ${RADMON_TESTS:+-DBUILD_TESTING="$RADMON_TESTS"} \
   ${RADMON_BENCHMARKS:+-DRADMON_BENCHMARKS="$RADMON_BENCHMARKS"} >/dev/null
 cmake --build build -j"$(nproc)"

@@ -20,7 +20,9 @@ export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:halt_on_error=1:strict_stri
 export LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
-cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRADMON_SANITIZE=ON \
+# shellcheck source=compiler-cache.sh
+source scripts/compiler-cache.sh
+cmake -S . -B build-sanitize "${cache_args[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRADMON_SANITIZE=ON \
   -DBUILD_TESTING=ON -DRADMON_WERROR=ON >/dev/null
 cmake --build build-sanitize -j2
 # shellcheck source=start-audio.sh

@@ -19,7 +19,9 @@ fi
 # are set before the build too: test discovery runs the test binaries.
 export TSAN_OPTIONS="suppressions=$root/scripts/tsan.supp:halt_on_error=1:second_deadlock_stack=1:die_after_fork=0"
 
-cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRADMON_TSAN=ON \
+# shellcheck source=compiler-cache.sh
+source scripts/compiler-cache.sh
+cmake -S . -B build-tsan "${cache_args[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRADMON_TSAN=ON \
   -DBUILD_TESTING=ON -DRADMON_WERROR=ON >/dev/null
 cmake --build build-tsan -j2 --target thread_tests
 if [ "$labels" = '^threads' ]; then

@@ -8,6 +8,7 @@
 
 #include <stdexcept>
 
+#include "build_paths.h"
 #include "text_files.h"
 
 namespace radmon::ftp::testing {
@@ -31,7 +32,8 @@ TempStation::TempStation(const std::string& prefix, const std::string& programFo
       data(dataFolder(program.string() + "/")) {
   fs::create_directories(root);
   fs::create_directories(data);
-  for (const char* name : programs) fs::copy_file(fs::path(PROGRAM_DIR) / name, program / name);
+  for (const char* name : programs)
+    fs::copy_file(fs::path(::radmon::testing::programDir()) / name, program / name);
 }
 
 TempStation::~TempStation() {

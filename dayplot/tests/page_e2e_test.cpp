@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 #include <set>
 
+#include "build_paths.h"
 #include "local_ftp_server.h"
 #include "local_time.h"
 #include "real_servers.h"
@@ -58,7 +59,7 @@ class PagePublish : public ::testing::TestWithParam<ServerKind> {
     data_ = program_ / "data";
     fs::create_directories(data_);
     for (const char* file : {"dayplot", "ftpscript"})
-      fs::copy_file(fs::path(PROGRAM_DIR) / file, program_ / file);
+      fs::copy_file(fs::path(::radmon::testing::programDir()) / file, program_ / file);
     home_->freshFolders();
     std::ofstream(program_ / "dayplot_publish.ini")
         << "TrustedFingerprints=" << home_->certificate.fingerprint << "\nPublishPage=1\n";
@@ -134,10 +135,10 @@ TEST_P(PagePublish, ThePageAndWhatItShowsArriveAndReadOnAPhone) {
 
   // The screenshots stay in the test's folder (docs/page-360.png and page-1280.png come
   // from here).
-  const ProgramRun view =
-      runProgram({"/usr/bin/python3", PAGE_VIEW_CHECK, (served / "index.html").string(),
-                  program_.parent_path().string()},
-                 120s);
+  const ProgramRun view = runProgram(
+      {"/usr/bin/python3", ::radmon::testing::sourceDir() + "/dayplot/tests/page_view_check.py",
+       (served / "index.html").string(), program_.parent_path().string()},
+      120s);
   EXPECT_EQ(view.status, 0) << view.output;
   EXPECT_NE(view.output.find("360x740 scrollWidth=360 innerWidth=360 images=4 broken=0"),
             std::string::npos)

@@ -11,6 +11,7 @@
 #include <sstream>
 #include <thread>
 
+#include "build_paths.h"
 #include "local_ftp_server.h"
 #include "real_servers.h"
 
@@ -39,7 +40,7 @@ class PublishRun : public ::testing::Test {
     data_ = program_ / "data";
     fs::create_directories(data_);
     for (const char* file : {"dayplot", "ftpscript"})
-      fs::copy_file(fs::path(PROGRAM_DIR) / file, program_ / file);
+      fs::copy_file(fs::path(::radmon::testing::programDir()) / file, program_ / file);
     home_->freshFolders();
     std::ofstream(data_ / "μSVHData20110401.csv", std::ios::binary)
         << "\"2011/04/01\",\"00:00\",0.1,1,1,60\r\n\"2011/04/01\",\"12:30\",0.2,1,1,60\r\n";

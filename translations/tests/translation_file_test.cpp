@@ -9,6 +9,7 @@
 #include <QXmlStreamReader>
 #include <set>
 
+#include "build_paths.h"
 #include "japanese_texts.h"
 
 namespace radmon {
@@ -38,6 +39,10 @@ std::vector<Message> readTs(const QString& path) {
   return messages;
 }
 
+QString tsFile() {
+  return QString::fromStdString(testing::sourceDir() + "/translations/radmon_en.ts");
+}
+
 std::multiset<QString> placeholders(const QString& text) {
   std::multiset<QString> found;
   static const QRegularExpression marker(QStringLiteral("%\\d+|\\n"));
@@ -46,7 +51,7 @@ std::multiset<QString> placeholders(const QString& text) {
 }
 
 TEST(EnglishTranslation, EveryTextIsTranslatedWithItsPlaceholders) {
-  const auto messages = readTs(QStringLiteral(RADMON_TS_FILE));
+  const auto messages = readTs(tsFile());
   ASSERT_FALSE(messages.empty());
   for (const Message& m : messages) {
     const std::string where = (m.context + " / " + m.source).toStdString();
@@ -66,7 +71,7 @@ TEST(EnglishTranslation, CarriedInsideTheProgramsAndLoaded) {
   QCoreApplication app(argc, argv);
   QTranslator translator;
   ASSERT_TRUE(translator.load(QStringLiteral(":/i18n/radmon_en.qm")));
-  for (const Message& m : readTs(QStringLiteral(RADMON_TS_FILE))) {
+  for (const Message& m : readTs(tsFile())) {
     EXPECT_EQ(translator.translate(m.context.toUtf8().constData(), m.source.toUtf8().constData()),
               m.translation)
         << m.source.toStdString();

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "build_paths.h"
 #include "file_bytes.h"
 #include "temp_station.h"
 
@@ -19,7 +20,9 @@ using radmon::testing::readBytes;
 class ProcessModeTest : public ::testing::Test {
  protected:
   // The program folder is the executable's folder, so the test gives it one.
-  void SetUp() override { fs::copy_file(DAYPLOT_EXE, dir_ / "dayplot"); }
+  void SetUp() override {
+    fs::copy_file(::radmon::testing::programDir() + "/dayplot", dir_ / "dayplot");
+  }
 
   void writeDay(const std::string& day) {
     std::ofstream out(data_ + "μSVHData" + day + ".csv", std::ios::binary);

@@ -15,6 +15,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "build_paths.h"
 #include "day_record.h"
 #include "file_bytes.h"
 #include "local_broker.h"
@@ -42,7 +43,8 @@ class MapsEndToEnd : public ::testing::Test {
   bool startStandin(int wantedPort = 0) {
     fs::remove(standinDir / "port.txt");
     standin_ =
-        testing::spawnIn(standinDir, std::string("/usr/bin/python3 ") + MAP_STANDIN +
+        testing::spawnIn(standinDir, "/usr/bin/python3 " + ::radmon::testing::sourceDir() +
+                                         "/ratemon/maps/tests/map_standin.py" +
                                          " log.jsonl port.txt " + std::to_string(wantedPort));
     for (int i = 0; i < 500 && !fs::exists(standinDir / "port.txt"); ++i)
       std::this_thread::sleep_for(10ms);

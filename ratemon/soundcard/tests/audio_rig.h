@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include "audio_input.h"
+#include "build_paths.h"
 #include "pulse_scan.h"
 #include "sound_card_input.h"
 
@@ -116,8 +117,8 @@ inline void startServer() {
   const std::string dir = std::filesystem::path(xdg).parent_path().string();
   int code = -1;
   run("bash",
-      {"-c", QString::fromStdString("RADMON_AUDIO_DIR='" + dir +
-                                    "' . '" SOURCE_DIR "/scripts/start-audio.sh'")},
+      {"-c", QString::fromStdString("RADMON_AUDIO_DIR='" + dir + "' . '" +
+                                    ::radmon::testing::sourceDir() + "/scripts/start-audio.sh'")},
       &code);
   ASSERT_TRUE(serverUp());
 }

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "build_paths.h"
 #include "file_bytes.h"
 
 #include <QMediaDevices>
@@ -227,7 +228,7 @@ namespace {
 // whole minute, and counts every pulse played after the return.
 TEST_F(DeviceLoss, HeadlessRatemonWaitsForItsInputSurvivesItsLossAndSkipsTheBrokenMinute) {
   fs::create_directories(folder_ / "data");
-  fs::copy_file(fs::path(PROGRAM_DIR) / "ratemon", folder_ / "ratemon");
+  fs::copy_file(fs::path(::radmon::testing::programDir()) / "ratemon", folder_ / "ratemon");
   std::ofstream(folder_ / "ratemon.ini", std::ios::binary)
       << "\"50\",\"3\",\"10\",\"18\",\"0.27\",\"2.7\",\"" << folder_.string()
       << "/data/\",0,0,1,\"0\"\r\n";

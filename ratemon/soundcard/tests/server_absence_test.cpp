@@ -19,6 +19,7 @@
 
 #include "alarm_player.h"
 #include "audio_rig.h"
+#include "build_paths.h"
 #include "event_log.h"
 #include "fakes.h"
 #include "file_bytes.h"
@@ -62,7 +63,7 @@ class ServerAbsence : public ::testing::TestWithParam<AwayCase> {
   }
   // A headless ratemon of its own in the test's folder, on the default input, alarms off.
   void startHeadless(QProcess& station, const QStringList& more = {}) {
-    fs::copy_file(fs::path(PROGRAM_DIR) / "ratemon", folder_ / "ratemon",
+    fs::copy_file(fs::path(::radmon::testing::programDir()) / "ratemon", folder_ / "ratemon",
                   fs::copy_options::overwrite_existing);
     station.setWorkingDirectory(QString::fromStdString(folder_.string()));
     station.start(QString::fromStdString((folder_ / "ratemon").string()),

@@ -6,6 +6,7 @@
 
 #include "alarm_player.h"
 #include "alarm_tones.h"
+#include "build_paths.h"
 #include "sound_card_source.h"
 
 #include <sndfile.h>
@@ -190,7 +191,7 @@ TEST(SoundCardInput, HeadlessRatemonCountsThePulsesFromTheCard) {
       fs::temp_directory_path() / ("radmon_hcard_" + std::to_string(::getpid()));
   fs::remove_all(folder);
   fs::create_directories(folder / "data");
-  fs::copy_file(fs::path(PROGRAM_DIR) / "ratemon", folder / "ratemon");
+  fs::copy_file(fs::path(::radmon::testing::programDir()) / "ratemon", folder / "ratemon");
   std::ofstream(folder / "ratemon.ini", std::ios::binary)
       << "\"50\",\"3\",\"10\",\"18\",\"0.27\",\"2.7\",\"" << folder.string()
       << "/data/\",0,0,1,\"0\"\r\n";

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include "build_paths.h"
 #include "file_bytes.h"
 #include "temp_station.h"
 
@@ -123,7 +124,7 @@ TEST_F(HeadlessRatemon, ReplaysARecordingToKnownLines) {
 }
 
 TEST_F(HeadlessRatemon, CountsWhatTheSimulatorPutIntoAWav) {
-  const std::string gm = std::string(PROGRAM_DIR) +
+  const std::string gm = ::radmon::testing::programDir() +
                          "/gmsim --cpm 120 --seconds 300 --seed 3 --out '" +
                          (root / "sim.wav").string() + "' > '" + (root / "gm.txt").string() + "'";
   ASSERT_EQ(std::system(gm.c_str()), 0);

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "build_paths.h"
 #include "file_bytes.h"
 
 #include "collector.h"
@@ -187,7 +188,7 @@ TEST_F(CollectorTest, ProgramWritesTheSameBytesAsEachStation) {
   const std::string url = "mqtt://127.0.0.1:" + std::to_string(broker.port()) + "/radmon/fleet";
   const pid_t collector = ::fork();
   if (collector == 0) {
-    const std::string program = std::string(PROGRAM_DIR) + "/radmon-collect";
+    const std::string program = ::radmon::testing::programDir() + "/radmon-collect";
     ::execl(program.c_str(), program.c_str(), "--mqtt", url.c_str(), "--out", out.c_str(), "--idle",
             "3", static_cast<char*>(nullptr));
     ::_exit(127);
@@ -232,7 +233,7 @@ TEST_F(CollectorTest, ProgramFillsWhatTheBrokerDroppedWhileItWasAway) {
   fs::create_directories(out);
   const std::string url = "mqtt://127.0.0.1:" + std::to_string(broker.port()) + "/radmon/fleet";
   auto collect = [&] {
-    return testing::spawnIn(out, std::string(PROGRAM_DIR) + "/radmon-collect --mqtt " + url +
+    return testing::spawnIn(out, ::radmon::testing::programDir() + "/radmon-collect --mqtt " + url +
                                      " --out " + out.string() + " --idle 4 --give-up 20");
   };
   auto collectorLog = [&] { return testing::readBytes(out / "radmon-collect.log"); };

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <iostream>
 
+#include "build_paths.h"
 #include "local_ftp_server.h"
 #include "real_servers.h"
 
@@ -71,7 +72,7 @@ TEST(BusyMachine, FiftyTlsUploadsToVsftpdAllArrive) {
     std::string bytes(100 * 1024, '\0');
     for (size_t b = 0; b < bytes.size(); ++b) bytes[b] = static_cast<char>((b * 31 + i) % 251);
     std::ofstream(graph, std::ios::binary) << bytes;
-    const ProgramRun run = runProgram({std::string(PROGRAM_DIR) + "/ftpscript", "-i",
+    const ProgramRun run = runProgram({::radmon::testing::programDir() + "/ftpscript", "-i",
                                        "-s:" + script.string(), "-p:" + settings.string()},
                                       60s);
     if (run.status == 0 && readBytes(online) == bytes)

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "build_paths.h"
 #include "local_ftp_server.h"
 
 namespace radmon::ftp::testing {
@@ -19,7 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-std::string programPath() { return std::string(PROGRAM_DIR) + "/ftpscript"; }
+std::string programPath() { return ::radmon::testing::programDir() + "/ftpscript"; }
 
 void writeBytes(const fs::path& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;

@@ -18,6 +18,7 @@
 #include <iostream>
 #include <thread>
 
+#include "build_paths.h"
 #include "local_ftp_server.h"
 #include "real_servers.h"
 
@@ -86,7 +87,7 @@ class Publish : public ::testing::Test {
                                             << body;
     std::vector<std::string> argv = before;
     argv.insert(argv.end(),
-                {std::string(PROGRAM_DIR) + "/ftpscript", "-i", "-s:" + script.string()});
+                {::radmon::testing::programDir() + "/ftpscript", "-i", "-s:" + script.string()});
     argv.insert(argv.end(), extra.begin(), extra.end());
     return runProgram(argv, 280s);
   }

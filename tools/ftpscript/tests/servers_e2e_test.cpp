@@ -13,6 +13,7 @@
 #include <sstream>
 #include <thread>
 
+#include "build_paths.h"
 #include "local_ftp_server.h"
 #include "real_servers.h"
 
@@ -83,7 +84,7 @@ class ServerRun : public ::testing::Test {
                                             << TestAccount::kUser << "\r\n"
                                             << password << "\r\n"
                                             << body;
-    std::vector<std::string> argv{std::string(PROGRAM_DIR) + "/ftpscript", "-i",
+    std::vector<std::string> argv{::radmon::testing::programDir() + "/ftpscript", "-i",
                                   "-s:" + script.string(), "-p:" + settings_.string()};
     argv.insert(argv.end(), options_.begin(), options_.end());
     return runProgram(argv, 150s);
