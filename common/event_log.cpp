@@ -9,7 +9,7 @@
 namespace radmon {
 namespace {
 
-constexpr std::array<std::pair<EventKind, std::string_view>, 15> kNames{{
+constexpr std::array<std::pair<EventKind, std::string_view>, 17> kNames{{
     {EventKind::DeviceLost, "device-lost"},
     {EventKind::DeviceBack, "device-back"},
     {EventKind::NoSignal, "no-signal"},
@@ -21,6 +21,8 @@ constexpr std::array<std::pair<EventKind, std::string_view>, 15> kNames{{
     {EventKind::AfterPulses, "after-pulses"},
     {EventKind::DeadTimeCapped, "dead-time-capped"},
     {EventKind::DeadTimeOk, "dead-time-ok"},
+    {EventKind::TubeSaturated, "tube-saturated"},
+    {EventKind::TubeSaturatedOk, "tube-saturated-ok"},
     {EventKind::Alarm1, "alarm-1"},
     {EventKind::Alarm2, "alarm-2"},
     {EventKind::Alarm1Reset, "alarm-1-reset"},

@@ -33,6 +33,11 @@ enum class EventKind {
   // bounds until DeadTimeOk. No fault of the sound path: the minutes count as measured.
   DeadTimeCapped,
   DeadTimeOk,
+  // The sound shows a tube that counts no more, however high the rate (its pulses merge
+  // or it stays blind): the readings are lower bounds and the highest alarm stage sounds
+  // until TubeSaturatedOk. No fault of the sound path: the minutes count as measured.
+  TubeSaturated,
+  TubeSaturatedOk,
   // An alarm stage started (its sound loops), and was reset: by its stop button, or
   // because the ratemon that started it is no longer running. No fault of the sound path.
   Alarm1,

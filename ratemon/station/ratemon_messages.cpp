@@ -565,6 +565,10 @@ std::string soundEvent(const SoundEvent& e) {
       return say(Words::tr("計数率が不感時間補正の上限を超えました: CPM と線量率は下限値です。"));
     case EventKind::DeadTimeOk:
       return say(Words::tr("計数率が不感時間補正の上限を下回りました。"));
+    case EventKind::TubeSaturated:
+      return say(Words::tr("GM管の飽和: 線量率はこの GM管が数えられる範囲を超えています。"));
+    case EventKind::TubeSaturatedOk:
+      return say(Words::tr("GM管の飽和が解けました: 計数は再び GM管の範囲内です。"));
     case EventKind::Alarm1:
       return alarmStarted(1, e.grossDoseRate, e.limit);
     case EventKind::Alarm2:
@@ -606,6 +610,10 @@ std::string soundState(const SoundEvent& e) {
       return say(Words::tr("不感時間補正の上限超え: 値は下限"));
     case EventKind::DeadTimeOk:
       return say(Words::tr("不感時間補正の上限内に戻りました"));
+    case EventKind::TubeSaturated:
+      return say(Words::tr("GM管の飽和: 値は下限"));
+    case EventKind::TubeSaturatedOk:
+      return say(Words::tr("GM管の飽和が解けました"));
     case EventKind::Alarm1:
       return say(Words::tr("第一段警報"));
     case EventKind::Alarm2:
