@@ -23,8 +23,14 @@ export TSAN_OPTIONS="suppressions=$root/scripts/tsan.supp:halt_on_error=1:second
 source scripts/compiler-cache.sh
 cmake -S . -B build-tsan "${cache_args[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRADMON_TSAN=ON \
   -DBUILD_TESTING=ON -DRADMON_WERROR=ON >/dev/null
-cmake --build build-tsan -j2 --target thread_tests
+# The build gives way to the tests of the stages beside it.
+nice -n 15 cmake --build build-tsan -j"$(nproc)" --target thread_tests
+# A temporary folder of its own: a few tests use fixed names under it.
+export TMPDIR=/tmp/radmon-tmp-tsan
+rm -rf "$TMPDIR" && mkdir -p "$TMPDIR"
 if [ "$labels" = '^threads' ]; then
+  # A sound server of this stage's own, so that .ci/run can run it beside the others.
+  export RADMON_AUDIO_DIR=${RADMON_AUDIO_DIR_TSAN:-/tmp/radmon-audio-tsan}
   # shellcheck source=start-audio.sh
   source scripts/start-audio.sh
 fi

@@ -64,24 +64,36 @@ std::vector<std::pair<pid_t, pid_t>> processParents() {
   return parents;
 }
 
+std::string TestAccount::user() { return "radmontest" + std::to_string(::getpid()); }
+
 std::optional<std::string> TestAccount::create(const fs::path& home) {
   if (::geteuid() != 0) return std::string("servers log in a test account: run as root");
-  runProgram({"/usr/sbin/userdel", kUser}, 30s);  // left over from a killed run
+  // Accounts left over by test programs that were killed: their process is gone.
+  std::ifstream accounts("/etc/passwd");
+  for (std::string line; std::getline(accounts, line);) {
+    const std::string name = line.substr(0, line.find(':'));
+    if (name.size() > 10 && name.starts_with("radmontest") &&
+        name.find_first_not_of("0123456789", 10) == std::string::npos &&
+        !fs::exists("/proc/" + name.substr(10)))
+      runProgram({"/usr/sbin/userdel", name}, 30s);
+  }
+  const std::string name = user();
+  runProgram({"/usr/sbin/userdel", name}, 30s);  // an earlier program of the same id
   const auto added =
-      runProgram({"/usr/sbin/useradd", "-M", "-d", home.string(), "-s", "/bin/sh", kUser}, 30s);
+      runProgram({"/usr/sbin/useradd", "-M", "-d", home.string(), "-s", "/bin/sh", name}, 30s);
   if (added.status != 0) return "useradd: " + added.output;
   created_ = true;
   const auto password = runProgram(
-      {"/bin/sh", "-c", std::string("echo '") + kUser + ":" + kPassword + "' | /usr/sbin/chpasswd"},
+      {"/bin/sh", "-c", std::string("echo '") + name + ":" + kPassword + "' | /usr/sbin/chpasswd"},
       30s);
   if (password.status != 0) return "chpasswd: " + password.output;
-  const auto owner = runProgram({"/bin/chown", "-R", kUser, home.string()}, 30s);
+  const auto owner = runProgram({"/bin/chown", "-R", name, home.string()}, 30s);
   if (owner.status != 0) return "chown: " + owner.output;
   return std::nullopt;
 }
 
 TestAccount::~TestAccount() {
-  if (created_) runProgram({"/usr/sbin/userdel", kUser}, 30s);
+  if (created_) runProgram({"/usr/sbin/userdel", user()}, 30s);
 }
 
 std::optional<TestCertificate> makeCertificate(const fs::path& folder, const std::string& name) {
@@ -125,7 +137,7 @@ ServerHome::~ServerHome() {
 void ServerHome::freshFolders() const {
   fs::remove_all(home / "pub");
   fs::create_directories(home / "pub" / "graph");
-  runProgram({"/bin/chown", "-R", TestAccount::kUser, home.string()}, 10s);
+  runProgram({"/bin/chown", "-R", TestAccount::user(), home.string()}, 10s);
 }
 
 std::optional<std::string> RealServer::launch(const std::vector<std::string>& argv,
@@ -244,7 +256,7 @@ std::optional<std::string> RealServer::start(const ServerChoice& choice, const f
                              "AuthorizedKeysFile "
                           << (work / "authorized_keys").string()
                           << "\nSubsystem sftp internal-sftp " << choice.sftpOptions
-                          << "\nAllowUsers " << TestAccount::kUser << "\n";
+                          << "\nAllowUsers " << TestAccount::user() << "\n";
       std::vector<std::string> argv{"/usr/sbin/sshd", "-D", "-e", "-f", conf.string()};
       // Inherited by the sessions, which run as the account; sshd itself, as root, is exempt.
       if (choice.accountProcesses > 0)

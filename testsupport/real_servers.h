@@ -20,11 +20,14 @@ namespace radmon::ftp::testing {
 // Every process of the machine with its parent, (process, parent), as /proc tells them.
 std::vector<std::pair<pid_t, pid_t>> processParents();
 
-// A system account for the servers to log in, removed again when the object goes.
+// A system account for the servers to log in, removed again when the object goes. Each
+// test program has one of its own, named after its process, so that programs run side
+// by side never share an account (nor its process limit).
 class TestAccount {
  public:
-  static constexpr const char* kUser = "radmontest";
   static constexpr const char* kPassword = "gm tube 47";
+  // "radmontest" and the process id.
+  static std::string user();
 
   // An error text when it cannot be made (not root, useradd missing).
   std::optional<std::string> create(const std::filesystem::path& home);

@@ -68,7 +68,7 @@ class PagePublish : public ::testing::TestWithParam<ServerKind> {
     std::ofstream(program_ / "dayplot.ini", std::ios::binary)
         << "\"大阪府大阪市\",\"\",\"graph\",\"0.2\",\"μSVHData\",\"tube\",\"03\",\"00\"\r\n"
            "1,0,0,0\r\n#TRUE#,#FALSE#,#FALSE#,#FALSE#\r\n\""
-        << server_.serverText() << "\",\"" << TestAccount::kUser << "\",\""
+        << server_.serverText() << "\",\"" << TestAccount::user() << "\",\""
         << TestAccount::kPassword << "\",1,\"pub\\graph\"\r\n";
   }
   void TearDown() override { server_.stop(); }

@@ -55,7 +55,7 @@ class PublishRun : public ::testing::Test {
     std::ofstream(program_ / "dayplot.ini", std::ios::binary)
         << "\"here\",\"\",\"graph\",\"2\",\"μSVHData\",\"tube\",\"03\",\"00\"\r\n"
            "1,0,0,0\r\n#TRUE#,#FALSE#,#FALSE#,#FALSE#\r\n\""
-        << server_.serverText() << "\",\"" << TestAccount::kUser << "\",\""
+        << server_.serverText() << "\",\"" << TestAccount::user() << "\",\""
         << TestAccount::kPassword << "\",1,\"pub\\graph\"\r\n";
   }
   std::string dayplot() const { return (program_ / "dayplot").string(); }
@@ -157,7 +157,7 @@ TEST_F(PublishRun, QueueEmptiesAfterTheServerComesBack) {
   std::ofstream(program_ / "dayplot.ini", std::ios::binary)
       << "\"here\",\"\",\"graph\",\"2\",\"μSVHData\",\"tube\",\"50\",\"23\"\r\n"
          "1,0,1,1\r\n#TRUE#,#FALSE#,#FALSE#,#FALSE#\r\n\"127.0.0.1 "
-      << port << "\",\"" << TestAccount::kUser << "\",\"" << TestAccount::kPassword
+      << port << "\",\"" << TestAccount::user() << "\",\"" << TestAccount::kPassword
       << "\",1,\"pub\\graph\"\r\n";
 
   std::string line = "cd '";

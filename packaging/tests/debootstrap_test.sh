@@ -41,7 +41,12 @@ sources() { cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list \
 mirror=$(sources | grep -oE 'https?://[^ ]*/debian/?( |$)' | head -n 1 | tr -d ' ')
 security=$(sources | grep -oE 'https?://[^ ]*/debian-security/?( |$)' | head -n 1 | tr -d ' ')
 [ -n "$mirror" ] || fail "no Debian mirror in /etc/apt/sources.list*"
-debootstrap --variant=minbase bookworm "$root" "$mirror" >"$tmp/debootstrap.log" 2>&1 ||
+# The packages fetched are kept for the next run (debootstrap's own cache and apt's
+# archives of the root), so a second run fetches only the indexes and what changed.
+cache=${RADMON_DEBOOTSTRAP_CACHE:-/var/cache/radmon-test/debootstrap}
+mkdir -p "$cache/base" "$cache/archives"
+debootstrap --variant=minbase --cache-dir="$cache/base" bookworm "$root" "$mirror" \
+  >"$tmp/debootstrap.log" 2>&1 ||
   fail "debootstrap from $mirror: $(tail -n 20 "$tmp/debootstrap.log")"
 step "bookworm root from $mirror"
 {
@@ -58,10 +63,14 @@ done
 # Inside the root: the package with what it depends on and nothing it recommends.
 in_root() { chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root "$@"; }
 cp "$deb" "$root/tmp/"
+find "$cache/archives" -name '*.deb' -exec cp -t "$root/var/cache/apt/archives/" {} +
 in_root apt-get -qq update >"$tmp/apt.log" 2>&1 || fail "apt-get update: $(cat "$tmp/apt.log")"
 in_root sh -c "cd /tmp && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
   --no-install-recommends ./$(basename "$deb")" >"$tmp/apt.log" 2>&1 ||
   fail "apt-get install: $(tail -n 30 "$tmp/apt.log")"
+# What this install used, and no older versions, stays for the next run.
+find "$cache/archives" -name '*.deb' -delete
+find "$root/var/cache/apt/archives" -maxdepth 1 -name '*.deb' -exec cp -t "$cache/archives/" {} +
 step "installed"
 
 # A station set up and run as an operator would without a screen.

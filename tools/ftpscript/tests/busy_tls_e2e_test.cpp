@@ -59,7 +59,7 @@ TEST(BusyMachine, FiftyTlsUploadsToVsftpdAllArrive) {
   const fs::path script = work / "oldtemp.sys";
   std::ofstream(script, std::ios::binary)
       << "OPEN " << server.serverText() << "\r\n"
-      << TestAccount::kUser << "\r\n"
+      << TestAccount::user() << "\r\n"
       << TestAccount::kPassword << "\r\ncd pub\\graph\r\nbin\r\nmput \"" << graph.string()
       << "\"\r\nbye\r\n";
   const fs::path online = home.home / "pub" / "graph" / "μSVHGraph.jpg";

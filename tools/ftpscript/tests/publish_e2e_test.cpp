@@ -60,7 +60,7 @@ class Publish : public ::testing::Test {
   // A file put on the server as the account's own, as an earlier upload would have.
   void plant(const fs::path& path, const std::string& bytes) const {
     std::ofstream(path, std::ios::binary) << bytes;
-    runProgram({"/bin/chown", TestAccount::kUser, path.string()}, 10s);
+    runProgram({"/bin/chown", TestAccount::user(), path.string()}, 10s);
   }
   std::string writeGraph(std::size_t size, unsigned seed, const std::string& name = kGraph) const {
     const std::string bytes = bytesOfSize(size, seed);
@@ -82,7 +82,7 @@ class Publish : public ::testing::Test {
                        std::vector<std::string> before = {}) const {
     const fs::path script = work_ / "station" / "oldtemp.sys";
     std::ofstream(script, std::ios::binary) << "OPEN " << server.serverText() << "\r\n"
-                                            << TestAccount::kUser << "\r\n"
+                                            << TestAccount::user() << "\r\n"
                                             << TestAccount::kPassword << "\r\n"
                                             << body;
     std::vector<std::string> argv = before;
@@ -209,7 +209,7 @@ int graphGoneEvents(int fd) {
 // outlive their parent come to this process (made their subreaper) and are reaped here:
 // a zombie still counts against the account's process limit.
 void waitForIdleAccount() {
-  const passwd* account = ::getpwnam(TestAccount::kUser);
+  const passwd* account = ::getpwnam(TestAccount::user().c_str());
   if (account == nullptr) return;
   for (const auto deadline = Clock::now() + 10s; Clock::now() < deadline;) {
     bool busy = false;

@@ -81,7 +81,7 @@ class ServerRun : public ::testing::Test {
       body = "cd pub\\graph\r\nbin\r\nmput \"" + graph_.string() + "\"\r\ndisconnect\r\nbye\r\n";
     const fs::path script = work_ / "oldtemp.sys";
     std::ofstream(script, std::ios::binary) << "OPEN " << server << "\r\n"
-                                            << TestAccount::kUser << "\r\n"
+                                            << TestAccount::user() << "\r\n"
                                             << password << "\r\n"
                                             << body;
     std::vector<std::string> argv{::radmon::testing::programDir() + "/ftpscript", "-i",
