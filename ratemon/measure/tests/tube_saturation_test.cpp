@@ -1,0 +1,209 @@
+#include "tube_saturation.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+
+#include "dead_time.h"
+#include "fakes.h"
+#include "pulse_scan.h"
+#include "recording_cycle.h"
+#include "temp_station.h"
+#include "tube_simulator.h"
+
+namespace radmon {
+namespace {
+
+constexpr double kScanTau = 11.0 / kSampleRate;  // the scan's own at resolution 10
+
+// The thresholds, on and just either side.
+TEST(TubeSaturation, SaturatedFromTheBusyShareOrAHeldStretchAndEndsAfterCalmSeconds) {
+  const struct {
+    const char* name;
+    int64_t armed, longest;
+    bool saturated;
+  } cases[] = {
+      {"busy just under 0.8", 17639, 100, false},
+      {"busy 0.8", 17640, 100, true},
+      {"held just under half a second", 1000, 11024, false},
+      {"held half a second", 11025, 11025, true},
+  };
+  for (const auto& c : cases) {
+    TubeSaturation s;
+    s.observe(1, {0, kSampleRate, c.armed, c.longest}, kSampleRate, 0, 0);
+    EXPECT_EQ(s.saturated(), c.saturated) << c.name;
+    EXPECT_EQ(s.lastKind() == CountKind::Saturated, c.saturated) << c.name;
+  }
+  TubeSaturation s;
+  EXPECT_EQ(s.observe(1, {0, kSampleRate, kSampleRate, kSampleRate}, kSampleRate, 0, 0),
+            TubeSaturation::Change::Began);
+  EXPECT_EQ(s.lastKind(), CountKind::Saturated);
+  // Busy at half the time keeps it; calm seconds end it after ten in a row.
+  int64_t t = 2;
+  EXPECT_EQ(s.observe(t++, {0, kSampleRate, 11025, 50}, kSampleRate, 0, 0),
+            TubeSaturation::Change::None);
+  for (int k = 1; k < kSaturationEndSeconds; ++k)
+    ASSERT_EQ(s.observe(t++, {20, kSampleRate, 200, 10}, kSampleRate, 0, 0),
+              TubeSaturation::Change::None);
+  EXPECT_EQ(s.observe(t++, {20, kSampleRate, 200, 10}, kSampleRate, 0, 0),
+            TubeSaturation::Change::Ended);
+  // The reading still rests on the saturated seconds for the rest of the minute.
+  EXPECT_EQ(s.lastKind(), CountKind::LowerBound);
+  while (t <= 61) s.observe(t++, {20, kSampleRate, 200, 10}, kSampleRate, 0, 0);
+  EXPECT_EQ(s.lastKind(), CountKind::True);
+}
+
+TEST(UnmodelledLoss, BusyOrALongerResolvingTimeBeyondMTau) {
+  const double tau = 499e-6;
+  const struct {
+    const char* name;
+    double pulses, busy, seen, loss;
+  } cases[] = {
+      {"narrow: armed 10 of the 11 blind samples", 500, 500 * 10.0 / kSampleRate, 0, 0},
+      {"wide: armed 21 samples a pulse", 100, 100 * 21.0 / kSampleRate, 0,
+       100 * (21.0 / kSampleRate - tau)},
+      {"resolving time a little over τ: the scan's own", 500, 0, 1.19 * tau, 0},
+      {"resolving time 1.2 τ: a tube blind longer than its pulse", 100, 0, 1.2 * tau,
+       100 * 0.2 * tau},
+      {"no correction: the busy share itself", 100, 0.05, 0, 0.05},
+  };
+  for (const auto& c : cases) {
+    const double withTau = std::string(c.name).starts_with("no correction") ? 0 : tau;
+    EXPECT_NEAR(unmodelledLoss(c.pulses, 1, c.busy, withTau, c.seen), c.loss, 1e-9) << c.name;
+  }
+}
+
+TEST(ScanPulses, MeasuresTheArmedStretchesAcrossBuffers) {
+  // A narrow pulse keeps the scan armed for its hold-off (10 samples), a wide one for as
+  // long as it is down; a level held down runs on from buffer to buffer.
+  const struct {
+    TubeSimulator::Shape shape;
+    int64_t armedPerPulse;
+  } cases[] = {{TubeSimulator::Shape::Narrow, 10},
+               {TubeSimulator::Shape::Ringing, 10},
+               {TubeSimulator::Shape::Wide, 21}};
+  for (const auto& c : cases) {
+    TubeSimulator sim = TubeSimulator::scripted({1000, 5000, 9000}, 1);
+    sim.setShape(c.shape);
+    std::vector<uint8_t> s(kSampleRate);
+    sim.fill(s.data(), s.size());
+    bool armed = false;
+    std::vector<size_t> at;
+    ScanBusy busy;
+    EXPECT_EQ(scanPulses(s.data(), s.size(), ScanSettings{}, armed, at, busy), 3);
+    EXPECT_EQ(busy.armedSamples, 3 * c.armedPerPulse);
+    EXPECT_EQ(busy.longestRun, c.armedPerPulse);
+  }
+  std::vector<uint8_t> down(1000, 10);
+  down[0] = 128;
+  bool armed = false;
+  std::vector<size_t> at;
+  ScanBusy busy;
+  scanPulses(down.data(), down.size(), ScanSettings{}, armed, at, busy);
+  EXPECT_EQ(busy.armedSamples, 999);
+  std::fill(down.begin(), down.end(), 10);
+  scanPulses(down.data(), down.size(), ScanSettings{}, armed, at, busy);
+  EXPECT_EQ(busy.armedSamples, 1000);
+  EXPECT_EQ(busy.longestRun, 1999);
+  // Back up for a while: the stretch ends where the scan, stepping over its hold-off,
+  // first looks there (sample 506), and a new one starts after it.
+  std::fill(down.begin() + 500, down.begin() + 521, 128);
+  scanPulses(down.data(), down.size(), ScanSettings{}, armed, at, busy);
+  EXPECT_EQ(at, std::vector<size_t>{506});
+  EXPECT_EQ(busy.longestRun, 1999 + 506);
+  EXPECT_EQ(busy.openRun, 1000 - 521);
+  EXPECT_EQ(busy.armedSamples, 506 + 1000 - 521);
+}
+
+class Hooks : public CycleHooks {
+ public:
+  void alarmStarted(int stage, float, float) override { alarms.push_back(stage); }
+  void recordWritten(const std::string& line) override { lines.push_back(line); }
+  void soundEvent(const SoundEvent& event, const std::string&) override {
+    events.push_back(event.kind);
+  }
+  bool told(EventKind kind) const {
+    return std::find(events.begin(), events.end(), kind) != events.end();
+  }
+  std::vector<int> alarms;
+  std::vector<std::string> lines;
+  std::vector<EventKind> events;
+};
+
+// The simulated tubes through the whole cycle, with the sensitivity 18 and the stages'
+// limits 0.27 and 2.7 μSv/h: a tube that counts is left as it is, one that does not is
+// marked, and a saturated one sounds stage 2 and is never taken for a dead input.
+TEST(TubeSaturation, SimulatedTubesThroughTheRecordingCycle) {
+  const struct {
+    TubeKind kind;
+    double cpm;
+    double tauMicroseconds;
+    int seconds;
+    CountKind kind60;  // the kind of the last second
+    bool stage2;
+  } cases[] = {
+      {TubeKind::Narrow, 20, 499, 120, CountKind::True, false},
+      {TubeKind::Narrow, 5000, 499, 120, CountKind::True, true},
+      {TubeKind::Narrow, 5000, 0, 120, CountKind::True, true},
+      {TubeKind::Ringing, 20, 499, 120, CountKind::True, false},
+      {TubeKind::Wide, 30000, 499, 120, CountKind::LowerBound, true},
+      {TubeKind::Wide, 300000, 995, 120, CountKind::Saturated, true},
+      {TubeKind::Wide, 1e6, 0, 120, CountKind::Saturated, true},
+      {TubeKind::Narrow, 1e6, 499, 120, CountKind::Saturated, true},
+      {TubeKind::Paralysable, 30000, 499, 120, CountKind::LowerBound, true},
+      {TubeKind::Paralysable, 300000, 499, 120, CountKind::LowerBound, true},
+  };
+  for (const auto& c : cases) {
+    const std::string name = std::string(tubeKindName(c.kind)) + " at " +
+                             std::to_string(static_cast<int64_t>(c.cpm)) + " CPM, τ " +
+                             std::to_string(static_cast<int>(c.tauMicroseconds)) + " µs";
+    SCOPED_TRACE(name);
+    ftp::testing::TempStation station{"radmon_saturation", "station", {}};
+    FakePanel panel;
+    panel.texts[Box::sensitivity] = "18";
+    panel.ticks[Tick::alarm1] = panel.ticks[Tick::alarm2] = true;
+    FakeAudio audio;
+    FakeSound sound;
+    ManualClock clock{{2026, 3, 1, 12, 0, 0}};
+    Hooks hooks;
+    RecordingCycle cycle{panel, audio, sound, clock, hooks};
+    cycle.setSaveFolder(station.data.string() + "/");
+    cycle.setDeadTime(c.tauMicroseconds);
+    ASSERT_FALSE(cycle.start());
+    TubeProfile profile = TubeProfile::constant(c.cpm);
+    profile.kind = c.kind;
+    TubeSimulator tube(profile, 3);
+    std::vector<uint8_t> second(kBufferSize);
+    for (int s = 0; s < c.seconds; ++s) {
+      tube.fill(second.data(), second.size());
+      audio.deliver(second);
+      clock.advance(1);
+    }
+    const bool marked = c.kind60 != CountKind::True;
+    EXPECT_EQ(cycle.saturation().lastKind(), c.kind60);
+    EXPECT_EQ(cycle.lastDose().deadTimeCapped, marked);
+    EXPECT_EQ(cycle.lastInterval().openAbove, marked);
+    EXPECT_EQ(cycle.alarms().alarm2Latch(), c.stage2);
+    EXPECT_EQ(hooks.told(EventKind::TubeSaturated), c.kind60 == CountKind::Saturated);
+    EXPECT_EQ(hooks.told(EventKind::DeadTimeCapped), marked);
+    // Never a cable fault, and every minute written.
+    EXPECT_FALSE(hooks.told(EventKind::NoSignal));
+    EXPECT_EQ(hooks.lines.size(), static_cast<size_t>(c.seconds / 60));
+    if (c.kind60 == CountKind::Saturated) {
+      // Never a low reading: at least the one at the cap of the scan's τ or the correction's.
+      const double tau = std::max(c.tauMicroseconds * 1e-6, kScanTau);
+      EXPECT_GE(static_cast<double>(cycle.lastDose().cpm),
+                std::floor(kDeadTimeCap / tau * 60 / (1 - kDeadTimeCap)));
+    } else if (!marked) {
+      // A tube that counts reads within 10 % of its rate (a minute's count at 20 CPM
+      // varies by more: within four standard deviations there).
+      const double spread = std::max(0.1 * c.cpm, 4 * std::sqrt(c.cpm));
+      EXPECT_NEAR(static_cast<double>(cycle.lastDose().cpm), c.cpm, spread);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace radmon
