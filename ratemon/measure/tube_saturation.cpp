@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "dead_time.h"
-
 namespace radmon {
 
 double unmodelledLoss(double pulses, double seconds, double busy, double tau, double seen) {
@@ -49,8 +47,9 @@ TubeSaturation::Change TubeSaturation::observe(int64_t elapsed, const SecondHear
   const double busy = heardSamples > 0 ? armed / heardSamples : 0;
   const double time = heardSamples / sampleRate;
   readingLoss_ = unmodelledLoss(pulses, time, busy, tau, seen);
-  const double limit = tau > 0 ? kUnmodelledLoss : kDeadTimeCap;
-  readingLowerBound_ = saturated_ || anySaturated || readingLoss_ >= limit;
+  // Without the correction the count is shown as counted, and only a saturated tube's is
+  // marked: loud noise that keeps the scan busy is the signal watch's to tell.
+  readingLowerBound_ = saturated_ || anySaturated || (tau > 0 && readingLoss_ >= kUnmodelledLoss);
   lastKind_ = saturated_ ? CountKind::Saturated
                          : (readingLowerBound_ ? CountKind::LowerBound : CountKind::True);
   return change;

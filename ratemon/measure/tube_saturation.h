@@ -9,13 +9,14 @@
 //    for kSaturatedHeldSeconds at a stretch (the signal held down, merged pulses or a
 //    level stuck below the threshold); it ends after kSaturationEndSeconds seconds in a
 //    row armed for less than kSaturationEndBusy;
-//  - lower bound: over the seconds behind the reading, the share of time the counter was
-//    blind and the correction does not account for is kUnmodelledLoss or more. With the
-//    correction on that is the busy share beyond m·τ (pulses wider than τ, or merging),
-//    or m times the resolving time the intervals show beyond τ when that time is
-//    kLongerDeadTime times τ or more (a tube blind longer than its pulse: paralysable);
-//    with it off (the count as counted) it is the busy share, or m times the resolving
-//    time, reaching the correction's own cap (kDeadTimeCap).
+//  - lower bound: with the dead-time correction on, over the seconds behind the reading,
+//    the share of time the counter was blind and the correction does not account for is
+//    kUnmodelledLoss or more: the busy share beyond m·τ (pulses wider than τ, or
+//    merging), or m times the resolving time the intervals show beyond τ when that time
+//    is kLongerDeadTime times τ or more (a tube blind longer than its pulse:
+//    paralysable). With the correction off the count is shown as counted and only a
+//    saturated tube's reading is a lower bound. Any reading that rests on a saturated
+//    second is one too.
 #pragma once
 
 #include <array>

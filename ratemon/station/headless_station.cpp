@@ -162,13 +162,11 @@ int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) 
   env.out << "summary elapsed=" << cycle.elapsedSeconds() << " total=" << cycle.totalCount()
           << " cpm=" << panel.text(Box::cpm) << " dose=" << panel.text(Box::doseRate) << bounds;
   // Without the correction a lower bound (a saturated tube, a blind counter) is said
-  // only when there is one; a saturated tube and the stages latched follow it.
+  // only when there is one, and a saturated tube after it.
   const bool capped = cycle.lastDose().deadTimeCapped;
   if (deadTime > 0) env.out << " dead_time_us=" << shortestText(deadTime);
   if (deadTime > 0 || capped) env.out << " capped=" << (capped ? 1 : 0);
   if (cycle.saturation().saturated()) env.out << " saturated=1";
-  const int stage = cycle.alarms().alarm2Latch() ? 2 : cycle.alarms().alarm1Latch() ? 1 : 0;
-  if (stage > 0) env.out << " alarm=" << stage;
   const ResolvingTimeEstimate estimate =
       estimateResolvingTime(cycle.pulseIntervals().intervalsSeconds());
   if (estimate.enough) env.out << " dead_time_estimate_us=" << std::lround(estimate.seconds * 1e6);
