@@ -183,8 +183,11 @@ void RecordingCycle::judgeCount(int pulses, int64_t armedSamples, int64_t longes
     const ResolvingTimeEstimate seen = estimateResolvingTime(intervals_.intervalsSeconds());
     seenSeconds_ = seen.enough ? seen.seconds : 0;
   }
+  // The watch judges this second after the count: its faults as of the second before.
+  const bool faulty = watch_.active(SignalFault::Clipping) || watch_.active(SignalFault::Hum) ||
+                      watch_.active(SignalFault::Interference);
   const SecondHeard heard{pulses, static_cast<int64_t>(sampleBuffer_.size()), armedSamples,
-                          longestArmed};
+                          longestArmed, faulty};
   const auto change =
       saturation_.observe(elapsedSeconds_ + 1, heard, kSampleRate, deadTimeSeconds_, seenSeconds_);
   if (change == TubeSaturation::Change::None) return;
@@ -197,7 +200,7 @@ void RecordingCycle::judgeCount(int pulses, int64_t armedSamples, int64_t longes
 void RecordingCycle::watch() {
   // A signal held down by a saturated tube is no silent or dead input.
   for (const SignalChange& change : watch_.observe(sampleBuffer_.data(), sampleBuffer_.size(),
-                                                   completedAt_, saturation_.saturated())) {
+                                                   completedAt_, saturation_.heldDown())) {
     SoundEvent event;
     event.change = change;
     event.kind = change.began ? signalFaultKind(change.fault) : EventKind::SignalOk;
@@ -280,6 +283,11 @@ void RecordingCycle::silenceStage2() {
   const bool latched = alarms_.alarm2Latch();
   alarms_.silenceStage2();
   if (latched) logAlarm(EventKind::Alarm2Reset);
+  if (saturation_.release() == TubeSaturation::Change::Ended) {
+    SoundEvent event;
+    event.kind = EventKind::TubeSaturatedOk;
+    tell(event);
+  }
 }
 
 void RecordingCycle::logAlarm(EventKind kind, float grossDoseRate, float limit) {

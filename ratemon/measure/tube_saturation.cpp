@@ -22,11 +22,26 @@ TubeSaturation::Change TubeSaturation::observe(int64_t elapsed, const SecondHear
       static_cast<double>(heard.longestArmed) >= kSaturatedHeldSeconds * sampleRate;
   const bool saturatedNow = lastBusy_ >= kSaturatedBusy || heldDown;
 
+  // The count collapsing after seconds in which the counter was mostly blind.
+  const double blind =
+      std::max(lastBusy_, seen > 0 ? heard.pulses / (samples / sampleRate) * seen : 0.0);
+  bool collapsing = false;
+  if (recent_.size() == static_cast<size_t>(kCollapseLookSeconds) && !heard.faulty) {
+    double pulses = 0, blindSum = 0;
+    bool faulty = false;
+    for (const Recent& r : recent_) pulses += r.pulses, blindSum += r.blind, faulty |= r.faulty;
+    collapsing = !faulty && blindSum / kCollapseLookSeconds >= kCollapseBlind &&
+                 heard.pulses < kCollapseShare * pulses / kCollapseLookSeconds;
+  }
+  recent_.push_back({heard.pulses, blind, heard.faulty});
+  if (recent_.size() > static_cast<size_t>(kCollapseLookSeconds)) recent_.pop_front();
+
   Change change = Change::None;
-  if (saturatedNow) {
+  if (saturatedNow || collapsing) {
     calmRun_ = 0;
     if (!saturated_) saturated_ = true, change = Change::Began;
-  } else if (saturated_) {
+    collapsed_ = !saturatedNow && (collapsed_ || collapsing);
+  } else if (saturated_ && !collapsed_) {
     calmRun_ = lastBusy_ < kSaturationEndBusy ? calmRun_ + 1 : 0;
     if (calmRun_ >= kSaturationEndSeconds) saturated_ = false, calmRun_ = 0, change = Change::Ended;
   }
@@ -56,5 +71,12 @@ TubeSaturation::Change TubeSaturation::observe(int64_t elapsed, const SecondHear
 }
 
 void TubeSaturation::clear() { *this = TubeSaturation(); }
+
+TubeSaturation::Change TubeSaturation::release() {
+  if (!collapsed_) return Change::None;
+  saturated_ = collapsed_ = false;
+  // The reading still rests on the collapsed seconds; the next second judges it anew.
+  return Change::Ended;
+}
 
 }  // namespace radmon

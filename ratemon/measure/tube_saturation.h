@@ -8,7 +8,13 @@
 //  - saturated: the scan was armed for kSaturatedBusy of a second or more, or held armed
 //    for kSaturatedHeldSeconds at a stretch (the signal held down, merged pulses or a
 //    level stuck below the threshold); it ends after kSaturationEndSeconds seconds in a
-//    row armed for less than kSaturationEndBusy;
+//    row armed for less than kSaturationEndBusy. Also saturated: a count that collapses
+//    (a second's count under kCollapseShare of the mean of the kCollapseLookSeconds
+//    before it) from a counter blind for kCollapseBlind of the time or more in those
+//    seconds (busy, or m times the resolving time), with no fault of the sound path in
+//    them: past its maximum a paralysable tube
+//    counts less the higher the rate, down to silence. Nothing in the silence tells the
+//    rate fell rather than rose, so that lasts until the operator silences stage 2;
 //  - lower bound: with the dead-time correction on, over the seconds behind the reading,
 //    the share of time the counter was blind and the correction does not account for is
 //    kUnmodelledLoss or more: the busy share beyond m·τ (pulses wider than τ, or
@@ -21,6 +27,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 
 namespace radmon {
 
@@ -32,6 +39,9 @@ inline constexpr double kSaturationEndBusy = 0.5;
 inline constexpr int kSaturationEndSeconds = 10;
 inline constexpr double kUnmodelledLoss = 0.01;
 inline constexpr double kLongerDeadTime = 1.2;
+inline constexpr int kCollapseLookSeconds = 10;
+inline constexpr double kCollapseBlind = 0.25;
+inline constexpr double kCollapseShare = 0.25;
 
 // One second as the scan heard it.
 struct SecondHeard {
@@ -39,6 +49,9 @@ struct SecondHeard {
   int64_t samples = 0;
   int64_t armedSamples = 0;
   int64_t longestArmed = 0;  // the longest armed stretch, with its part in earlier seconds
+  // A fault of the sound path was on (clipping, hum, mains interference): the count is
+  // not a tube's, and its end is no collapse.
+  bool faulty = false;
 };
 
 // The share of time the counter was blind beyond what a correction with `tauSeconds`
@@ -58,8 +71,12 @@ class TubeSaturation {
   Change observe(int64_t elapsedSeconds, const SecondHeard& heard, int sampleRate,
                  double tauSeconds, double seenSeconds);
   void clear();
+  // Stage 2 was silenced: a collapse is taken as over (Ended), a tube held down is not.
+  Change release();
 
   bool saturated() const { return saturated_; }
+  // Saturated with the signal held below the threshold (not a collapse into silence).
+  bool heldDown() const { return saturated_ && !collapsed_; }
   // The kind of the latest second's count; the reading it ends is a lower bound unless
   // every second behind it counted true.
   CountKind lastKind() const { return lastKind_; }
@@ -75,7 +92,14 @@ class TubeSaturation {
   };
   std::array<Slot, kSlots> slots_{};
   bool saturated_ = false;
+  bool collapsed_ = false;
   int calmRun_ = 0;
+  struct Recent {
+    int pulses = 0;
+    double blind = 0;
+    bool faulty = false;
+  };
+  std::deque<Recent> recent_;  // latest last
   CountKind lastKind_ = CountKind::True;
   bool readingLowerBound_ = false;
   double lastBusy_ = 0;

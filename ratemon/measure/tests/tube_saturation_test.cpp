@@ -8,6 +8,7 @@
 
 #include "dead_time.h"
 #include "fakes.h"
+#include "fault_sound.h"
 #include "pulse_scan.h"
 #include "recording_cycle.h"
 #include "temp_station.h"
@@ -124,12 +125,38 @@ class Hooks : public CycleHooks {
   void soundEvent(const SoundEvent& event, const std::string&) override {
     events.push_back(event.kind);
   }
-  bool told(EventKind kind) const {
-    return std::find(events.begin(), events.end(), kind) != events.end();
-  }
+  bool told(EventKind kind) const { return count(kind) > 0; }
+  int64_t count(EventKind kind) const { return std::count(events.begin(), events.end(), kind); }
   std::vector<int> alarms;
   std::vector<std::string> lines;
   std::vector<EventKind> events;
+};
+
+// A recording cycle with the sensitivity 18, both stages ticked (limits 0.27 and
+// 2.7 μSv/h) and a correction of `tauMicroseconds`, fed by a simulated tube.
+struct SimulatedStation {
+  explicit SimulatedStation(double tauMicroseconds) {
+    panel.texts[Box::sensitivity] = "18";
+    panel.ticks[Tick::alarm1] = panel.ticks[Tick::alarm2] = true;
+    cycle.setSaveFolder(station.data.string() + "/");
+    cycle.setDeadTime(tauMicroseconds);
+    EXPECT_FALSE(cycle.start());
+  }
+  void play(TubeSimulator& tube, int seconds) {
+    std::vector<uint8_t> second(kBufferSize);
+    for (int s = 0; s < seconds; ++s) {
+      tube.fill(second.data(), second.size());
+      audio.deliver(second);
+      clock.advance(1);
+    }
+  }
+  ftp::testing::TempStation station{"radmon_saturation", "station", {}};
+  FakePanel panel;
+  FakeAudio audio;
+  FakeSound sound;
+  ManualClock clock{{2026, 3, 1, 0, 0, 0}};
+  Hooks hooks;
+  RecordingCycle cycle{panel, audio, sound, clock, hooks};
 };
 
 // The simulated tubes through the whole cycle, with the sensitivity 18 and the stages'
@@ -160,27 +187,13 @@ TEST(TubeSaturation, SimulatedTubesThroughTheRecordingCycle) {
                              std::to_string(static_cast<int64_t>(c.cpm)) + " CPM, τ " +
                              std::to_string(static_cast<int>(c.tauMicroseconds)) + " µs";
     SCOPED_TRACE(name);
-    ftp::testing::TempStation station{"radmon_saturation", "station", {}};
-    FakePanel panel;
-    panel.texts[Box::sensitivity] = "18";
-    panel.ticks[Tick::alarm1] = panel.ticks[Tick::alarm2] = true;
-    FakeAudio audio;
-    FakeSound sound;
-    ManualClock clock{{2026, 3, 1, 12, 0, 0}};
-    Hooks hooks;
-    RecordingCycle cycle{panel, audio, sound, clock, hooks};
-    cycle.setSaveFolder(station.data.string() + "/");
-    cycle.setDeadTime(c.tauMicroseconds);
-    ASSERT_FALSE(cycle.start());
+    SimulatedStation station(c.tauMicroseconds);
     TubeProfile profile = TubeProfile::constant(c.cpm);
     profile.kind = c.kind;
     TubeSimulator tube(profile, 3);
-    std::vector<uint8_t> second(kBufferSize);
-    for (int s = 0; s < c.seconds; ++s) {
-      tube.fill(second.data(), second.size());
-      audio.deliver(second);
-      clock.advance(1);
-    }
+    station.play(tube, c.seconds);
+    const RecordingCycle& cycle = station.cycle;
+    const Hooks& hooks = station.hooks;
     const bool marked = c.kind60 != CountKind::True;
     EXPECT_EQ(cycle.saturation().lastKind(), c.kind60);
     EXPECT_EQ(cycle.lastDose().deadTimeCapped, marked);
@@ -203,6 +216,46 @@ TEST(TubeSaturation, SimulatedTubesThroughTheRecordingCycle) {
       EXPECT_NEAR(static_cast<double>(cycle.lastDose().cpm), c.cpm, spread);
     }
   }
+}
+
+// A paralysable tube near its highest count (blind a third of the time) whose rate rises
+// far past it falls silent: the collapse is a saturated tube, never a dead input, and
+// stays one until stage 2 is silenced.
+TEST(TubeSaturation, ACountThatCollapsesFromABlindCounterIsASaturatedTube) {
+  SimulatedStation station(499);
+  TubeProfile profile{30000, 1e6, 60, kSecondsPerDay, TubeKind::Paralysable};
+  TubeSimulator tube(profile, 5);
+  station.play(tube, 60);
+  EXPECT_FALSE(station.cycle.saturation().saturated());
+  station.play(tube, 120);
+  const RecordingCycle& cycle = station.cycle;
+  EXPECT_TRUE(cycle.saturation().saturated());
+  EXPECT_FALSE(cycle.saturation().heldDown());
+  EXPECT_TRUE(cycle.lastDose().deadTimeCapped);
+  EXPECT_GE(cycle.lastDose().cpm, 51000);
+  EXPECT_TRUE(cycle.alarms().alarm2Latch());
+  EXPECT_EQ(station.hooks.count(EventKind::TubeSaturated), 1);
+  EXPECT_EQ(station.hooks.count(EventKind::TubeSaturatedOk), 0);
+  station.cycle.silenceStage2();
+  EXPECT_FALSE(cycle.saturation().saturated());
+  EXPECT_EQ(station.hooks.count(EventKind::TubeSaturatedOk), 1);
+  // A tube that merely falls quiet from a low rate is no collapse.
+  SimulatedStation quiet(499);
+  TubeProfile falling{3000, 0, 60, kSecondsPerDay, TubeKind::Paralysable};
+  TubeSimulator fallingTube(falling, 5);
+  quiet.play(fallingTube, 120);
+  EXPECT_FALSE(quiet.hooks.told(EventKind::TubeSaturated));
+  // Nor is the end of loud noise that kept the scan busy: the signal watch tells it.
+  SimulatedStation noisy(499);
+  FaultSound({2}).play({{SoundStretch::Tube, 30},
+                        {SoundStretch::RailNoise, 60, 20, 128, 50, 62},
+                        {SoundStretch::Tube, 60}},
+                       [&](const std::vector<uint8_t>& second) {
+                         noisy.audio.deliver(second);
+                         noisy.clock.advance(1);
+                       });
+  EXPECT_TRUE(noisy.hooks.told(EventKind::Clipping));
+  EXPECT_FALSE(noisy.hooks.told(EventKind::TubeSaturated));
 }
 
 }  // namespace
