@@ -82,6 +82,12 @@ def write_gmsim_wav(gmsim, path, kind, cpm, seconds, seed):
     return int(re.search(r"pulses=(\d+)", out).group(1))
 
 
+def write_gmsim_profile_wav(gmsim, path, kind, profile, seconds, seed):
+    subprocess.run([gmsim, "--profile", profile, "--seconds", str(seconds), "--tube", kind,
+                    "--seed", str(seed), "--out", path, "--lang", "en"],
+                   capture_output=True, text=True, check=True)
+
+
 def run_ratemon(ratemon, station, wav, seconds):
     out = subprocess.run([ratemon, "--headless", "--station", station, "--lang", "en",
                           "--input", wav, "--fast", "--seconds", str(seconds), "--dead-time",
@@ -149,6 +155,25 @@ def main():
                              "low" if low else "", stage))
                 print(f"{name:34} {cpm:>8} true {true_dose:10.3f} read {read_dose:10.3f} "
                       f"{marked:12} stage {stage}", file=sys.stderr)
+        # A paralysable tube met at its highest count, whose rate then rises far past it:
+        # a minute at 30000 CPM, then 10^6 (the truth is the last minute's rate).
+        for raised in (300000, 1000000):
+            name = "paralysable, rising after a minute at 30000"
+            write_gmsim_profile_wav(gmsim, wav, "paralysable", f"30000:{raised}@00:01-24:00",
+                                    args.seconds, 11)
+            for p in [os.path.join(station, "data", f)
+                      for f in os.listdir(os.path.join(station, "data"))]:
+                os.remove(p)
+            fields, out = run_ratemon(ratemon, station, wav, args.seconds)
+            read_cpm = float(fields.get("cpm", "nan"))
+            marked = ("saturated" if fields.get("saturated") == "1" else
+                      "lower bound" if fields.get("capped") == "1" else "true")
+            stage = int(fields.get("alarm", "0"))
+            low = read_cpm < raised * 0.97
+            if (low and marked == "true") or stage < 2:
+                failures.append(f"{name} to {raised}: {out.strip()}")
+            rows.append((name, raised, raised / FACTOR, float(fields.get("dose", "nan")),
+                         read_cpm, raised, marked, "low" if low else "", stage))
     lines = ["| shape | CPM set | true CPM | read CPM | true µSv/h | read µSv/h | marked | "
              "reads low | alarm stage |",
              "|---|---:|---:|---:|---:|---:|---|---|---:|"]

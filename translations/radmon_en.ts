@@ -1041,10 +1041,6 @@ ringing narrow followed by a dying swing of about 2.8 kHz</translation>
         <translation>No signal: the sound has been flat for %1 seconds. Check the cable and the input.</translation>
     </message>
     <message>
-        <source>信号なし: %1 秒間パルスがありません (%2 CPM のバックグラウンドでは百万分の一以下)。</source>
-        <translation>No signal: no pulse for %1 seconds (less than one in a million at a background of %2 CPM).</translation>
-    </message>
-    <message>
         <source>ハム・雑音: 毎秒 %1 個の規則的なパルスは GM管の信号ではありません。</source>
         <translation>Hum or interference: %1 regular pulses a second are not a GM tube&apos;s signal.</translation>
     </message>
@@ -1307,6 +1303,10 @@ ringing narrow followed by a dying swing of about 2.8 kHz</translation>
     <message>
         <source>GM管の飽和が解けました</source>
         <translation>Tube no longer saturated</translation>
+    </message>
+    <message>
+        <source>信号なし: %1 秒間パルスがありません (%2 CPM のバックグラウンドでは百万分の一以下)。入力が途絶えたか、GM管が飽和してパルスを出さなくなっています。</source>
+        <translation>No signal: no pulse for %1 seconds (less than one in a million at a background of %2 CPM). The input is dead, or the tube is saturated so far that it gives no pulses.</translation>
     </message>
 </context>
 <context>
