@@ -56,6 +56,54 @@ TEST(TubeSaturation, SaturatedFromTheBusyShareOrAHeldStretchAndEndsAfterCalmSeco
   EXPECT_EQ(s.lastKind(), CountKind::True);
 }
 
+// With the correction on, a reading is a lower bound from 1 % of the time blind beyond
+// m·τ; with it off, only when saturated. A count collapses under a quarter of the ten
+// seconds before it, when they were blind a quarter of the time.
+TEST(TubeSaturation, LowerBoundAndCollapseThresholds) {
+  const struct {
+    const char* name;
+    double tau;
+    int64_t armed;
+    CountKind kind;
+  } bounds[] = {
+      {"loss just under 1 %", 499e-6, 220, CountKind::True},  // 0.998 %
+      {"loss 1 %", 499e-6, 221, CountKind::LowerBound},       // 1.002 %
+      {"no correction: a busy counter is shown as counted", 0, 17000, CountKind::True},
+  };
+  for (const auto& c : bounds) {
+    TubeSaturation s;
+    s.observe(1, {0, kSampleRate, c.armed, 10}, kSampleRate, c.tau, 0);
+    EXPECT_EQ(s.lastKind(), c.kind) << c.name;
+  }
+  const struct {
+    const char* name;
+    int64_t armedBefore;
+    int pulsesAfter;
+    bool collapsed;
+  } collapses[] = {
+      {"blind a quarter, then under a quarter of the count", 5513, 24, true},
+      {"blind a quarter, then a quarter of the count", 5513, 25, false},
+      {"blind just under a quarter", 5512, 0, false},
+  };
+  for (const auto& c : collapses) {
+    TubeSaturation s;
+    int64_t t = 1;
+    for (int k = 0; k < kCollapseLookSeconds; ++k)
+      s.observe(t++, {100, kSampleRate, c.armedBefore, 30}, kSampleRate, 0, 0);
+    ASSERT_FALSE(s.saturated()) << c.name;
+    s.observe(t++, {c.pulsesAfter, kSampleRate, 0, 0}, kSampleRate, 0, 0);
+    EXPECT_EQ(s.saturated(), c.collapsed) << c.name;
+    EXPECT_EQ(s.heldDown(), false) << c.name;
+    // Quiet seconds do not end a collapse; silencing stage 2 does.
+    for (int k = 0; k < 2 * kSaturationEndSeconds; ++k)
+      s.observe(t++, {0, kSampleRate, 0, 0}, kSampleRate, 0, 0);
+    EXPECT_EQ(s.saturated(), c.collapsed) << c.name;
+    EXPECT_EQ(s.release(),
+              c.collapsed ? TubeSaturation::Change::Ended : TubeSaturation::Change::None);
+    EXPECT_FALSE(s.saturated());
+  }
+}
+
 TEST(UnmodelledLoss, BusyOrALongerResolvingTimeBeyondMTau) {
   const double tau = 499e-6;
   const struct {
