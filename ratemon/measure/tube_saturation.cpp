@@ -75,7 +75,8 @@ void TubeSaturation::clear() { *this = TubeSaturation(); }
 TubeSaturation::Change TubeSaturation::release() {
   if (!collapsed_) return Change::None;
   saturated_ = collapsed_ = false;
-  // The reading still rests on the collapsed seconds; the next second judges it anew.
+  // The operator has heard the alarm and judged: from the next second the count is taken
+  // as it comes again.
   return Change::Ended;
 }
 
