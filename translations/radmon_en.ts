@@ -455,16 +455,6 @@ else after the first failure&apos;s cause</translation>
         <translation>the recording&apos;s length (seconds, 1 to 864000)</translation>
     </message>
     <message>
-        <source>管の種類 (既定 narrow): narrow 幅約 100 μs のパルス、
-wide 約 1 ms しきい値より下にとどまるパルス、
-afterpulse narrow の 1 割に 0.5～1.5 ms 後のアフターパルス、
-paralysable 放電のたびに 1 ms 不感 (その間の放電で延びる)</source>
-        <translation>the kind of tube (default narrow): narrow pulses about 100 μs wide,
-wide pulses staying under the threshold for about 1 ms,
-afterpulse narrow with an afterpulse 0.5 to 1.5 ms later on a tenth,
-paralysable 1 ms dead after each discharge (extended by discharges in it)</translation>
-    </message>
-    <message>
         <source>乱数の種 (既定 1)。同じ種なら同じ音になります</source>
         <translation>the random seed (default 1); the same seed gives the same sound</translation>
     </message>
@@ -511,6 +501,18 @@ paralysable 1 ms dead after each discharge (extended by discharges in it)</trans
     <message>
         <source>--http のページの観測所名とグラフの名前 (読むだけ)</source>
         <translation>the station&apos;s and the graphs&apos; names for the --http page (read only)</translation>
+    </message>
+    <message>
+        <source>管の種類 (既定 narrow): narrow 幅約 100 μs のパルス、
+wide 約 1 ms しきい値より下にとどまるパルス、
+afterpulse narrow の 1 割に 0.5～1.5 ms 後のアフターパルス、
+paralysable 放電のたびに 1 ms 不感 (その間の放電で延びる)、
+ringing narrow の後に減衰する約 2.8 kHz の振動</source>
+        <translation>the kind of tube (default narrow): narrow pulses about 100 μs wide,
+wide pulses staying under the threshold for about 1 ms,
+afterpulse narrow with an afterpulse 0.5 to 1.5 ms later on a tenth,
+paralysable 1 ms dead after each discharge (extended by discharges in it),
+ringing narrow followed by a dying swing of about 2.8 kHz</translation>
     </message>
 </context>
 <context>
@@ -1039,10 +1041,6 @@ paralysable 1 ms dead after each discharge (extended by discharges in it)</trans
         <translation>No signal: the sound has been flat for %1 seconds. Check the cable and the input.</translation>
     </message>
     <message>
-        <source>信号なし: %1 秒間パルスがありません (%2 CPM のバックグラウンドでは百万分の一以下)。</source>
-        <translation>No signal: no pulse for %1 seconds (less than one in a million at a background of %2 CPM).</translation>
-    </message>
-    <message>
         <source>ハム・雑音: 毎秒 %1 個の規則的なパルスは GM管の信号ではありません。</source>
         <translation>Hum or interference: %1 regular pulses a second are not a GM tube&apos;s signal.</translation>
     </message>
@@ -1289,6 +1287,26 @@ paralysable 1 ms dead after each discharge (extended by discharges in it)</trans
     <message>
         <source>第二段警報を解除しました</source>
         <translation>Stage 2 alarm reset</translation>
+    </message>
+    <message>
+        <source>GM管の飽和: 線量率はこの GM管が数えられる範囲を超えています。</source>
+        <translation>tube saturated: the dose rate is above what this tube can count</translation>
+    </message>
+    <message>
+        <source>GM管の飽和が解けました: 計数は再び GM管の範囲内です。</source>
+        <translation>tube no longer saturated: the count is within what this tube can count again</translation>
+    </message>
+    <message>
+        <source>GM管の飽和: 値は下限</source>
+        <translation>Tube saturated: the figures are lower bounds</translation>
+    </message>
+    <message>
+        <source>GM管の飽和が解けました</source>
+        <translation>Tube no longer saturated</translation>
+    </message>
+    <message>
+        <source>信号なし: %1 秒間パルスがありません (%2 CPM のバックグラウンドでは百万分の一以下)。入力が途絶えたか、GM管が飽和してパルスを出さなくなっています。</source>
+        <translation>No signal: no pulse for %1 seconds (less than one in a million at a background of %2 CPM). The input is dead, or the tube is saturated so far that it gives no pulses.</translation>
     </message>
 </context>
 <context>

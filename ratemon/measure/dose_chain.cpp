@@ -55,13 +55,28 @@ DoseResult DoseChain::step(int64_t elapsed, int pulses, double sensitivity, doub
     }
   }
 
+  finish(elapsed, r);
+  return r;
+}
+
+DoseResult DoseChain::atLeast(int64_t elapsed, const DoseResult& result, double cpm) {
+  DoseResult r = result;
+  r.deadTimeCapped = true;
+  const auto floor = static_cast<int64_t>(std::floor(cpm));
+  if (!(r.sensitivityFactor > 0) || r.cpm >= floor) return r;
+  r.cpm = floor;
+  r.grossDoseRate = cut3(static_cast<float>(floor) / r.sensitivityFactor);
+  finish(elapsed, r);
+  return r;
+}
+
+void DoseChain::finish(int64_t elapsed, DoseResult& r) {
   float net = r.grossDoseRate - r.backgroundDose;
   if (!(net > 0.0f)) net = 0.0f;
   // Through "#0.000" and back: both operands have three decimals, this drops the noise.
   const auto rounded = readNumber(fixed3Text(net));
   r.netDoseRate = rounded ? static_cast<float>(*rounded) : net;
   doseHistory_[elapsed % kHistorySlots] = r.netDoseRate;
-  return r;
 }
 
 }  // namespace radmon

@@ -32,12 +32,18 @@ class DoseChain {
   DoseResult step(int64_t elapsedSeconds, int pulses, double sensitivity, double background,
                   double deadTimeSeconds = 0);
 
+  // `result` of second `elapsedSeconds` raised to at least `cpm` (its doses with it) and
+  // marked as a lower bound, in the dose history too: a count known to fall short.
+  DoseResult atLeast(int64_t elapsedSeconds, const DoseResult& result, double cpm);
+
   // Net dose rate of each of the last 600 seconds, slot = elapsed seconds mod 600.
   // Kept across stop and start.
   const std::array<float, kHistorySlots>& doseHistory() const { return doseHistory_; }
   const std::array<int16_t, kCountSlots>& secondCounts() const { return secondCounts_; }
 
  private:
+  void finish(int64_t elapsedSeconds, DoseResult& r);  // net dose and history
+
   std::array<int16_t, kCountSlots> secondCounts_{};
   std::array<float, kHistorySlots> doseHistory_{};
 };

@@ -68,8 +68,15 @@ inline size_t examine(const uint8_t* s, size_t i, size_t last, size_t r, const S
 }
 
 int scanWithPositions(const uint8_t* s, size_t count, const ScanSettings& c, bool& armed,
-                      std::vector<size_t>* completedAt) {
-  if (count < 2) return 0;
+                      std::vector<size_t>* completedAt, ScanBusy* busy) {
+  if (busy) busy->armedSamples = busy->longestRun = 0;
+  if (count < 2) {
+    if (busy && armed) {
+      busy->armedSamples = static_cast<int64_t>(count);
+      busy->longestRun = busy->openRun += static_cast<int64_t>(count);
+    }
+    return 0;
+  }
   const size_t last = count - 1;
   const size_t r = c.resolution > 0 ? static_cast<size_t>(c.resolution) : 0;
   // Waiting for a dip: anything at or above low is quiet. Armed: anything between
@@ -77,11 +84,37 @@ int scanWithPositions(const uint8_t* s, size_t count, const ScanSettings& c, boo
   const int quietLow = std::max(c.low, 0);
   const int quietHigh = std::min(c.high, 255);
   int pulses = 0;
+  // A stretch armed at the start began in an earlier buffer, at sample 0 of this one.
+  size_t armedAt = 0;
+  int64_t before = busy && armed ? busy->openRun : 0;
   size_t i = 1;
   while (i <= last) {
     i = findOutside(s, i, last + 1, quietLow, armed ? quietHigh : 255);
     if (i > last) break;
-    i = examine(s, i, last, r, c, armed, pulses, completedAt) + 1;
+    const bool wasArmed = armed;
+    const int counted = pulses;
+    const size_t at = i;
+    i = examine(s, i, last, r, c, armed, pulses, completedAt);
+    if (busy) {
+      if (!wasArmed && (armed || pulses != counted)) armedAt = at, before = 0;
+      if (pulses != counted) {  // completed at i
+        const auto run = static_cast<int64_t>(i - armedAt);
+        busy->armedSamples += run;
+        busy->longestRun = std::max(busy->longestRun, before + run);
+        before = 0;
+      }
+    }
+    ++i;
+  }
+  if (busy) {
+    if (armed) {
+      const auto run = static_cast<int64_t>(count - armedAt);
+      busy->armedSamples += run;
+      busy->openRun = before + run;
+      busy->longestRun = std::max(busy->longestRun, busy->openRun);
+    } else {
+      busy->openRun = 0;
+    }
   }
   return pulses;
 }
@@ -98,12 +131,17 @@ int scanPulsesReference(const uint8_t* s, size_t count, const ScanSettings& c, b
 }
 
 int scanPulses(const uint8_t* s, size_t count, const ScanSettings& c, bool& armed) {
-  return scanWithPositions(s, count, c, armed, nullptr);
+  return scanWithPositions(s, count, c, armed, nullptr, nullptr);
 }
 
 int scanPulses(const uint8_t* s, size_t count, const ScanSettings& c, bool& armed,
                std::vector<size_t>& completedAt) {
-  return scanWithPositions(s, count, c, armed, &completedAt);
+  return scanWithPositions(s, count, c, armed, &completedAt, nullptr);
+}
+
+int scanPulses(const uint8_t* s, size_t count, const ScanSettings& c, bool& armed,
+               std::vector<size_t>& completedAt, ScanBusy& busy) {
+  return scanWithPositions(s, count, c, armed, &completedAt, &busy);
 }
 
 }  // namespace radmon

@@ -27,6 +27,19 @@ int scanPulses(const uint8_t* samples, size_t count, const ScanSettings& setting
 int scanPulses(const uint8_t* samples, size_t count, const ScanSettings& settings, bool& armed,
                std::vector<size_t>& completedAt);
 
+// How long the scan was armed (inside a pulse: from the dip until the return completed
+// it), for telling a tube that counts from one that is held down or merging. The open
+// stretch carries from one buffer to the next in `openRun`.
+struct ScanBusy {
+  int64_t armedSamples = 0;  // of this buffer
+  int64_t longestRun = 0;    // the longest armed stretch ended in, or still open at the
+                             // end of, this buffer, with its part in earlier buffers
+  int64_t openRun = 0;       // carried: the stretch still armed at the end of the buffer
+};
+// The same again, also measuring `busy` (its per-buffer figures start from 0).
+int scanPulses(const uint8_t* samples, size_t count, const ScanSettings& settings, bool& armed,
+               std::vector<size_t>& completedAt, ScanBusy& busy);
+
 // The plain sample-by-sample form of the same scan; the reference for tests.
 int scanPulsesReference(const uint8_t* samples, size_t count, const ScanSettings& settings,
                         bool& armed);

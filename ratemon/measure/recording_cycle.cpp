@@ -1,9 +1,12 @@
 #include "recording_cycle.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "day_record.h"
+#include "dead_time.h"
 #include "number_text.h"
+#include "resolving_time.h"
 #include "suspect_minutes.h"
 
 namespace radmon {
@@ -44,6 +47,10 @@ std::optional<Notice> RecordingCycle::start() {
   testDone_ = false;
   intervals_.clear();
   samplesScanned_ = 0;
+  busy_ = {};
+  saturation_.clear();
+  seenCheckedAt_ = 0;
+  seenSeconds_ = 0;
   deviceLost_ = false;
   droppedBytes_ = 0;
   skippedMinutes_ = 0;
@@ -86,6 +93,8 @@ void RecordingCycle::bufferDone(int16_t index, int32_t count, int16_t flag) {
     tell(dropped);
   }
   int pulses = 0;
+  int64_t armedSamples = 0;
+  bool scanned = false;
   if (count > 0) {
     // Never copy more than the array holds, whatever the device says.
     const int32_t n = std::min<int32_t>(count, static_cast<int32_t>(sampleBuffer_.size()));
@@ -96,14 +105,17 @@ void RecordingCycle::bufferDone(int16_t index, int32_t count, int16_t flag) {
     } else if (lockHeld_) {
       completedAt_.clear();
       pulses = scanPulses(sampleBuffer_.data(), sampleBuffer_.size(), scanSettings(), pulseArmed_,
-                          completedAt_);
+                          completedAt_, busy_);
+      armedSamples = busy_.armedSamples;
       for (const size_t at : completedAt_)
         intervals_.addPulse(samplesScanned_ + static_cast<int64_t>(at));
       totalCount_ += pulses;
       panel_.setText(Box::total, integerText(totalCount_));
-      watch();
+      scanned = true;
     }
   }
+  judgeCount(pulses, armedSamples, scanned ? busy_.longestRun : 0);
+  if (scanned) watch();
   samplesScanned_ += static_cast<int64_t>(sampleBuffer_.size());
   ++elapsedSeconds_;
   if (watch_.active(SignalFault::NoSignal)) ++noSignalSeconds_;
@@ -113,6 +125,20 @@ void RecordingCycle::bufferDone(int16_t index, int32_t count, int16_t flag) {
   lastDose_ = dose_.step(elapsedSeconds_, pulses, sensitivity_.read(panel_),
                          background_.read(panel_), deadTimeSeconds_);
   lastInterval_ = readingInterval95(dose_, elapsedSeconds_, lastDose_, deadTimeSeconds_);
+  if (saturation_.readingLowerBound()) {
+    // A lower bound has no upper end. A saturated tube's count says nothing (it may be
+    // 0): the reading is at least the one at the dead-time cap of the scan's own τ, or
+    // of the correction's when longer, which a tube held down that long always exceeds.
+    if (saturation_.saturated()) {
+      const double tau =
+          std::max(deadTimeSeconds_, (scanSettings().resolution + 1.0) / kSampleRate);
+      lastDose_ = dose_.atLeast(elapsedSeconds_, lastDose_,
+                                kDeadTimeCap / tau * 60.0 / (1.0 - kDeadTimeCap));
+    }
+    lastDose_.deadTimeCapped = true;
+    lastInterval_.openAbove = true;
+    lastInterval_.cpmHigh = lastInterval_.doseHigh = std::numeric_limits<double>::infinity();
+  }
   intervalHistory_.record(elapsedSeconds_, lastInterval_);
   panel_.setText(Box::cpm, integerText(lastDose_.cpm));
   panel_.setText(Box::doseRate, shortestText(lastDose_.netDoseRate));
@@ -135,7 +161,9 @@ void RecordingCycle::bufferDone(int16_t index, int32_t count, int16_t flag) {
 
   if (!earlierAlarmsReset_ && lockHeld_ && panel_.checked(Tick::recordFile)) resetEarlierAlarms();
   const float gross = lastDose_.grossDoseRate;
-  const int started = alarms_.check(gross, panel_);
+  // A saturated tube is the highest reading there is, whatever its figure.
+  const int started =
+      alarms_.check(saturation_.saturated() ? std::numeric_limits<float>::max() : gross, panel_);
   if (started & 1) {
     logAlarm(EventKind::Alarm1, gross, alarms_.lastLimit1());
     hooks_.alarmStarted(1, gross, alarms_.lastLimit1());
@@ -148,9 +176,31 @@ void RecordingCycle::bufferDone(int16_t index, int32_t count, int16_t flag) {
   if (panel_.checked(Tick::graph)) hooks_.redrawGraph();
 }
 
+void RecordingCycle::judgeCount(int pulses, int64_t armedSamples, int64_t longestArmed) {
+  // The resolving time from the intervals moves slowly: read it every ten seconds.
+  if (elapsedSeconds_ + 1 - seenCheckedAt_ >= 10) {
+    seenCheckedAt_ = elapsedSeconds_ + 1;
+    const ResolvingTimeEstimate seen = estimateResolvingTime(intervals_.intervalsSeconds());
+    seenSeconds_ = seen.enough ? seen.seconds : 0;
+  }
+  // The watch judges this second after the count: its faults as of the second before.
+  const bool faulty = watch_.active(SignalFault::Clipping) || watch_.active(SignalFault::Hum) ||
+                      watch_.active(SignalFault::Interference);
+  const SecondHeard heard{pulses, static_cast<int64_t>(sampleBuffer_.size()), armedSamples,
+                          longestArmed, faulty};
+  const auto change =
+      saturation_.observe(elapsedSeconds_ + 1, heard, kSampleRate, deadTimeSeconds_, seenSeconds_);
+  if (change == TubeSaturation::Change::None) return;
+  SoundEvent event;
+  event.kind = change == TubeSaturation::Change::Began ? EventKind::TubeSaturated
+                                                       : EventKind::TubeSaturatedOk;
+  tell(event);
+}
+
 void RecordingCycle::watch() {
-  for (const SignalChange& change :
-       watch_.observe(sampleBuffer_.data(), sampleBuffer_.size(), completedAt_)) {
+  // A signal held down by a saturated tube is no silent or dead input.
+  for (const SignalChange& change : watch_.observe(sampleBuffer_.data(), sampleBuffer_.size(),
+                                                   completedAt_, saturation_.heldDown())) {
     SoundEvent event;
     event.change = change;
     event.kind = change.began ? signalFaultKind(change.fault) : EventKind::SignalOk;
@@ -233,6 +283,11 @@ void RecordingCycle::silenceStage2() {
   const bool latched = alarms_.alarm2Latch();
   alarms_.silenceStage2();
   if (latched) logAlarm(EventKind::Alarm2Reset);
+  if (saturation_.release() == TubeSaturation::Change::Ended) {
+    SoundEvent event;
+    event.kind = EventKind::TubeSaturatedOk;
+    tell(event);
+  }
 }
 
 void RecordingCycle::logAlarm(EventKind kind, float grossDoseRate, float limit) {

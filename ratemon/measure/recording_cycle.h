@@ -42,6 +42,7 @@
 #include "sound_event.h"
 #include "sound_output.h"
 #include "station_panel.h"
+#include "tube_saturation.h"
 
 namespace radmon {
 
@@ -114,6 +115,9 @@ class RecordingCycle final : public AudioInput::Events {
   const IntervalHistory& intervalHistory() const { return intervalHistory_; }
   // The intervals between the last counted pulses, across buffers, since the start.
   const PulseIntervals& pulseIntervals() const { return intervals_; }
+  // Whether the latest second's count was a true count, a lower bound or a saturated
+  // tube, and what the sound showed (tube_saturation.h).
+  const TubeSaturation& saturation() const { return saturation_; }
   std::vector<std::string> keptRecordTexts() const { return records_.keptTexts(); }
   // Sound-path events not yet in their event log, and their lines.
   size_t keptEventLines() const { return eventLog_.keptEvents(); }
@@ -138,6 +142,8 @@ class RecordingCycle final : public AudioInput::Events {
 
  private:
   ScanSettings scanSettings();  // from the boxes, as they read now
+  // The latest reading as the sound judged it: a lower bound or a saturated tube's.
+  void judgeCount(int pulses, int64_t armedSamples, int64_t longestArmed);
   void watch();
   void endOfMinute();
   void writeRecord(const LocalDateTime& now);
@@ -170,6 +176,10 @@ class RecordingCycle final : public AudioInput::Events {
   DoseResult lastDose_;
   double deadTimeSeconds_ = 0;
   bool capTold_ = false;  // the last dead-time event told was its cap
+  ScanBusy busy_;
+  TubeSaturation saturation_;
+  int64_t seenCheckedAt_ = 0;  // the elapsed second the resolving time was last read
+  double seenSeconds_ = 0;     // that resolving time; 0 while the intervals give none
   ReadingInterval lastInterval_;
   IntervalHistory intervalHistory_;
   PulseIntervals intervals_{kSampleRate};

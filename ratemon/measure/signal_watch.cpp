@@ -180,10 +180,11 @@ std::vector<SignalChange> SignalWatch::observe(const uint8_t* samples, size_t co
 }
 
 std::vector<SignalChange> SignalWatch::observe(const uint8_t* samples, size_t count,
-                                               const std::vector<size_t>& pulseEnds) {
+                                               const std::vector<size_t>& pulseEnds,
+                                               bool heldDown) {
   if (!samples || count == 0) return {};
   const Heard h = hear(samples, count);
-  return judge(h.flat, h.clipped, static_cast<int>(pulseEnds.size()), &pulseEnds, count);
+  return judge(h.flat, h.clipped, static_cast<int>(pulseEnds.size()), &pulseEnds, count, heldDown);
 }
 
 std::vector<SignalChange> SignalWatch::observeCounts(size_t count,
@@ -192,12 +193,13 @@ std::vector<SignalChange> SignalWatch::observeCounts(size_t count,
 }
 
 std::vector<SignalChange> SignalWatch::judge(bool flat, bool clipped, int pulses,
-                                             const std::vector<size_t>* pulseEnds, size_t count) {
+                                             const std::vector<size_t>* pulseEnds, size_t count,
+                                             bool heldDown) {
   std::vector<SignalChange> changes;
 
   // No signal.
-  flatRun_ = flat ? flatRun_ + 1 : 0;
-  silentRun_ = pulses == 0 ? silentRun_ + 1 : 0;
+  flatRun_ = flat && !heldDown ? flatRun_ + 1 : 0;
+  silentRun_ = pulses == 0 && !heldDown ? silentRun_ + 1 : 0;
   // The limit is never under a minute: not worked out before.
   const int silentLimit = silentRun_ >= kMinSilentSeconds ? silentSecondsLimit() : 0;
   if (!active(SignalFault::NoSignal)) {
@@ -210,7 +212,7 @@ std::vector<SignalChange> SignalWatch::judge(bool flat, bool clipped, int pulses
       changes.push_back(
           {SignalFault::NoSignal, true, false, silentRun_, assumedBackground() * 60, 0});
     }
-  } else if (!flat && pulses > 0) {
+  } else if ((!flat && pulses > 0) || heldDown) {
     flag(SignalFault::NoSignal) = false;
     changes.push_back({SignalFault::NoSignal, false, noSignalFlat_, 0, 0, 0});
   }

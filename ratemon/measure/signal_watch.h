@@ -93,8 +93,10 @@ class SignalWatch {
   // after-pulses are not judged on this second.
   std::vector<SignalChange> observe(const uint8_t* samples, size_t count, int pulses);
   // The same with the index of the sample that completed each pulse (ascending).
+  // `heldDown`: the sound is a saturated tube's, held below the threshold, whose silence
+  // or flat level is no fault of the input: no-signal is not judged (and ends).
   std::vector<SignalChange> observe(const uint8_t* samples, size_t count,
-                                    const std::vector<size_t>& pulseEnds);
+                                    const std::vector<size_t>& pulseEnds, bool heldDown = false);
   // A second of `count` samples known only by its pulses, taken as neither flat nor
   // clipped: for long runs at the count level.
   std::vector<SignalChange> observeCounts(size_t count, const std::vector<size_t>& pulseEnds);
@@ -139,7 +141,8 @@ class SignalWatch {
   };
   Heard hear(const uint8_t* samples, size_t count);
   std::vector<SignalChange> judge(bool flat, bool clipped, int pulses,
-                                  const std::vector<size_t>* pulseEnds, size_t count);
+                                  const std::vector<size_t>* pulseEnds, size_t count,
+                                  bool heldDown = false);
   void learn(int pulses);
   void place(const std::vector<size_t>& pulseEnds, size_t count);
   void endLook(std::vector<SignalChange>& changes);

@@ -152,8 +152,8 @@ int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) 
   if (broken) env.err << clock.now().logLine(messages::soundBroken()) << std::endl;
   session.finish();
 
-  // The 95 % interval of the last figures after them; with the correction on, its τ and
-  // whether the cap held the figures; the resolving time the intervals heard give, once
+  // The 95 % interval of the last figures after them; with the correction on, its τ;
+  // whether the figures are lower bounds; the resolving time the intervals heard give, once
   // they give one.
   const ReadingInterval& interval = cycle.lastInterval();
   const std::string bounds =
@@ -161,9 +161,12 @@ int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) 
       " dose95=" + fixedText(interval.doseLow, 3) + "-" + fixedText(interval.doseHigh, 3);
   env.out << "summary elapsed=" << cycle.elapsedSeconds() << " total=" << cycle.totalCount()
           << " cpm=" << panel.text(Box::cpm) << " dose=" << panel.text(Box::doseRate) << bounds;
-  if (deadTime > 0)
-    env.out << " dead_time_us=" << shortestText(deadTime)
-            << " capped=" << (cycle.lastDose().deadTimeCapped ? 1 : 0);
+  // Without the correction a lower bound (a saturated tube, a blind counter) is said
+  // only when there is one, and a saturated tube after it.
+  const bool capped = cycle.lastDose().deadTimeCapped;
+  if (deadTime > 0) env.out << " dead_time_us=" << shortestText(deadTime);
+  if (deadTime > 0 || capped) env.out << " capped=" << (capped ? 1 : 0);
+  if (cycle.saturation().saturated()) env.out << " saturated=1";
   const ResolvingTimeEstimate estimate =
       estimateResolvingTime(cycle.pulseIntervals().intervalsSeconds());
   if (estimate.enough) env.out << " dead_time_estimate_us=" << std::lround(estimate.seconds * 1e6);

@@ -538,8 +538,10 @@ std::string soundEvent(const SoundEvent& e) {
       if (e.change.flat)
         return say(Words::tr("信号なし: 音が %1 秒間平坦です。ケーブルと入力を確認してください。"),
                    e.change.seconds);
+      // A paralysable tube far past its highest count is as silent as a dead input.
       return say(Words::tr("信号なし: %1 秒間パルスがありません (%2 CPM "
-                           "のバックグラウンドでは百万分の一以下)。"),
+                           "のバックグラウンドでは百万分の一以下)。入力が途絶えたか、"
+                           "GM管が飽和してパルスを出さなくなっています。"),
                  e.change.seconds, fixed(e.change.backgroundPerMinute, 1));
     case EventKind::Hum:
       return say(Words::tr("ハム・雑音: 毎秒 %1 個の規則的なパルスは GM管の信号ではありません。"),

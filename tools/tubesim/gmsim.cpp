@@ -50,7 +50,8 @@ const radmon::ProgramOptions& gmsimOptions() {
                        "管の種類 (既定 narrow): narrow 幅約 100 μs のパルス、\n"
                        "wide 約 1 ms しきい値より下にとどまるパルス、\n"
                        "afterpulse narrow の 1 割に 0.5～1.5 ms 後のアフターパルス、\n"
-                       "paralysable 放電のたびに 1 ms 不感 (その間の放電で延びる)")},
+                       "paralysable 放電のたびに 1 ms 不感 (その間の放電で延びる)、\n"
+                       "ringing narrow の後に減衰する約 2.8 kHz の振動")},
                   {.name = "--seed",
                    .value = "S",
                    .help = QT_TRANSLATE_NOOP("Options",

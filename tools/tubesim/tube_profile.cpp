@@ -9,11 +9,12 @@ namespace radmon {
 
 namespace {
 
-constexpr std::array<std::pair<TubeKind, std::string_view>, 4> kKindNames{{
+constexpr std::array<std::pair<TubeKind, std::string_view>, 5> kKindNames{{
     {TubeKind::Narrow, "narrow"},
     {TubeKind::Wide, "wide"},
     {TubeKind::AfterPulsing, "afterpulse"},
     {TubeKind::Paralysable, "paralysable"},
+    {TubeKind::Ringing, "ringing"},
 }};
 
 }  // namespace

@@ -17,9 +17,11 @@ inline constexpr int kSecondsPerDay = 86400;
 //                0.5 to 1.5 ms later (a tube that rings)
 //   Paralysable  narrow, and the tube stays blind for 1 ms after every discharge,
 //                heard or not: a discharge in that time extends the blindness
-enum class TubeKind { Narrow, Wide, AfterPulsing, Paralysable };
+//   Ringing      narrow, and the circuit rings after it: a damped swing of about 2.8 kHz
+//                that stays clear of the thresholds after the first dip
+enum class TubeKind { Narrow, Wide, AfterPulsing, Paralysable, Ringing };
 
-// "narrow", "wide", "afterpulse", "paralysable".
+// "narrow", "wide", "afterpulse", "paralysable", "ringing".
 std::optional<TubeKind> parseTubeKind(std::string_view text);
 std::string_view tubeKindName(TubeKind kind);
 

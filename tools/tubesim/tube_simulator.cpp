@@ -51,12 +51,33 @@ std::vector<int> makeWidePulseShape() {
   return s;
 }
 
+// The narrow discharge through a circuit that rings: after the dip a swing of about
+// 2.8 kHz (8 samples a period) dies away over 3 ms. Its lows stay far above the
+// thresholds, so a scan counts the discharge once; its highs cross rest on either side.
+std::vector<int> makeRingingPulseShape() {
+  std::vector<int> s = {-60, -125, -110, -60, -10};
+  for (int k = 0; k < 70; ++k)
+    s.push_back(static_cast<int>(
+        std::lround(50.0 * std::exp(-k / 14.0) * std::sin(std::numbers::pi * (k + 1) / 4.0))));
+  while (!s.empty() && s.back() == 0) s.pop_back();
+  return s;
+}
+
 }  // namespace
 
 const std::vector<int>& TubeSimulator::pulseShape(Shape which) {
   static const std::vector<int> narrow = makePulseShape();
   static const std::vector<int> wide = makeWidePulseShape();
-  return which == Shape::Wide ? wide : narrow;
+  static const std::vector<int> ringing = makeRingingPulseShape();
+  switch (which) {
+    case Shape::Wide:
+      return wide;
+    case Shape::Ringing:
+      return ringing;
+    case Shape::Narrow:
+      break;
+  }
+  return narrow;
 }
 
 TubeSimulator::TubeSimulator(uint64_t seed) : seed_(seed), noise_(kNoiseTableSize) {
@@ -95,6 +116,9 @@ TubeSimulator::TubeSimulator(const TubeProfile& profile, uint64_t seed, int star
       break;
     case TubeKind::Paralysable:
       setParalysis(kParalysableSamples);
+      break;
+    case TubeKind::Ringing:
+      setShape(Shape::Ringing);
       break;
   }
 }

@@ -26,8 +26,8 @@ class TubeSimulator {
   static constexpr int kNoiseLimit = 10;
 
   // How a discharge looks: narrow (about 100 us), wide (held far below rest for about
-  // 1 ms, as a slow counter circuit gives).
-  enum class Shape { Narrow, Wide };
+  // 1 ms, as a slow counter circuit gives), ringing (narrow, then a damped swing).
+  enum class Shape { Narrow, Wide, Ringing };
 
   // The after-pulse share and the blind time of the kinds that have them.
   static constexpr double kAfterPulseShare = 0.1;

@@ -321,20 +321,30 @@ TEST_F(HeadlessRatemon, DeadTimeFromTheSettingsFileOrTheCommandLine) {
 // The simulated tube at 120000 and 200000 CPM through the real scan with its own τ: past
 // the dead-time cap the counted figure stands as a lower bound (above the cap's 51531
 // CPM, 477 μSv/h), the stage-1 alarm at 500 μSv/h sounds, the record line has the same
-// figure and the interval has no upper end.
+// figure and the interval has no upper end. A wide tube held down at 10^6 CPM, without
+// the correction, is saturated: at least the cap's figure for the scan's τ (51545 CPM,
+// under the stage's limit), and the alarm sounds all the same; no signal is not told.
 TEST_F(HeadlessRatemon, PastTheDeadTimeCapTheCountedFigureStandsAndSoundsTheAlarm) {
   std::ofstream(root / "ratemon.ini", std::ios::binary)
       << "\"50\",\"3\",\"10\",\"18\",\"500\",\"5000\",\"" << root.string()
       << "/data/μSVHData_nnnntthh.csv\",1,0,1,\"0\"\r\n";
-  for (const char* rate : {"120000", "200000"}) {
-    SCOPED_TRACE(rate);
-    const ProcessResult r =
-        run(std::string("--input sim:") + rate + ",seed=5 --fast --seconds 60 --dead-time 499");
+  const struct {
+    const char* input;
+    long leastCpm;
+    bool saturated;
+  } cases[] = {{"120000,seed=5 --dead-time 499", 52000, false},
+               {"200000,seed=5 --dead-time 499", 52000, false},
+               {"1000000,tube=wide,seed=5", 51545, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.input);
+    const ProcessResult r = run(std::string("--input sim:") + c.input + " --fast --seconds 60");
     ASSERT_EQ(r.status, 0) << r.err;
     const std::string summary = r.out.substr(r.out.find("summary"));
     const long cpm = std::stol(summary.substr(summary.find(" cpm=") + 5));
     const double low = std::stod(summary.substr(summary.find("cpm95=") + 6));
-    EXPECT_GT(cpm, 52000) << summary;
+    EXPECT_GE(cpm, c.leastCpm) << summary;
+    EXPECT_EQ(summary.find("saturated=1") != std::string::npos, c.saturated) << summary;
+    EXPECT_EQ(r.err.find("信号なし"), std::string::npos) << r.err;
     EXPECT_LE(low, static_cast<double>(cpm)) << summary;
     EXPECT_NE(summary.find(" dose95="), std::string::npos);
     EXPECT_NE(summary.find("-inf dose95="), std::string::npos) << summary;
