@@ -667,6 +667,31 @@ paralysable 1 ms dead after each discharge (extended by discharges in it)</trans
         <source>パルス間隔の分布</source>
         <translation>Pulse intervals</translation>
     </message>
+    <message>
+        <source>上限なし</source>
+        <translation>no upper end</translation>
+    </message>
+    <message>
+        <source>下限値: 真の線量率はこれ以上です</source>
+        <translation>lower bound: the true dose rate is at least this</translation>
+    </message>
+    <message>
+        <source>測定中 (%1)</source>
+        <translation>Measuring (%1)</translation>
+    </message>
+    <message>
+        <source>%1 · %2</source>
+        <comment>a state and the lower bound beside it</comment>
+        <translation>%1 · %2</translation>
+    </message>
+    <message>
+        <source>値は下限</source>
+        <translation>lower bound</translation>
+    </message>
+    <message>
+        <source>GM管の飽和: 線量率はこの GM管が数えられる範囲を超えています</source>
+        <translation>tube saturated: the dose rate is above what this tube can count</translation>
+    </message>
 </context>
 <context>
     <name>Words</name>
@@ -1289,6 +1314,26 @@ paralysable 1 ms dead after each discharge (extended by discharges in it)</trans
     <message>
         <source>第二段警報を解除しました</source>
         <translation>Stage 2 alarm reset</translation>
+    </message>
+    <message>
+        <source>線量率は下限値</source>
+        <translation>Dose rate is a lower bound</translation>
+    </message>
+    <message>
+        <source>GM管の飽和: 線量率はこの GM管が数えられる範囲を超えています。</source>
+        <translation>Tube saturated: the dose rate is above what this tube can count.</translation>
+    </message>
+    <message>
+        <source>GM管の飽和が解けました: 計数は再び GM管の範囲内です。</source>
+        <translation>The tube is no longer saturated: the count is within its range again.</translation>
+    </message>
+    <message>
+        <source>GM管の飽和: 値は下限</source>
+        <translation>Tube saturated: lower bounds</translation>
+    </message>
+    <message>
+        <source>GM管の飽和が解けました</source>
+        <translation>Tube no longer saturated</translation>
     </message>
 </context>
 <context>

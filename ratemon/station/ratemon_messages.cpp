@@ -423,7 +423,8 @@ DiscoveryNames discoveryNames() {
           say(Words::tr("第二段警報")),
           say(Words::tr("信号の状態")),
           say(Words::tr("線量率 95%区間の下限")),
-          say(Words::tr("線量率 95%区間の上限"))};
+          say(Words::tr("線量率 95%区間の上限")),
+          say(Words::tr("線量率は下限値"))};
 }
 
 std::string settingsIssue(const std::string& path, const LineIssue<SettingsIssue>& issue) {

@@ -180,7 +180,8 @@ bool StationSession::serve(const HttpAddress& address) {
 
 namespace {
 
-// The state in the words of the published page, so that both pages say it alike.
+// The state in the words of the published page, so that both pages say it alike; the
+// lower bound is told beside it (stateWords).
 web::StationState pageState(const LiveReading& r, bool capped) {
   if (!r.recording) return web::StationState::Stopped;
   if (r.alarm2) return web::StationState::Alarm2;
@@ -214,7 +215,13 @@ void StationSession::showLive() {
   r.alarm1 = cycle_.alarms().alarm1Latch();
   r.alarm2 = cycle_.alarms().alarm2Latch();
   r.health = cycle_.healthText();
-  r.state = web::stateWords(pageState(r, dose.deadTimeCapped)).toStdString();
+  // The day's events tell a saturated tube; the reading itself whether it is a lower bound.
+  r.tubeSaturated = lowerBoundAfter(cycle_.eventsOfDay(now)) == web::LowerBound::TubeSaturated;
+  r.lowerBound = dose.deadTimeCapped || r.tubeSaturated;
+  const web::LowerBound bound = r.tubeSaturated ? web::LowerBound::TubeSaturated
+                                : r.lowerBound  ? web::LowerBound::DeadTimeCapped
+                                                : web::LowerBound::None;
+  r.state = web::stateWords(pageState(r, r.lowerBound), bound).toStdString();
   // kLinkStates follows LinkState's order after "off".
   if (link_) r.link = kLinkStates[1 + static_cast<int>(link_->status().state)];
   live_->publish(r);

@@ -119,7 +119,7 @@ TEST_F(EnglishStation, EveryMessageIsEnglish) {
   const DiscoveryNames names = messages::discoveryNames();
   for (const std::string* name :
        {&names.device, &names.doseRate, &names.cpm, &names.total, &names.alarm1, &names.alarm2,
-        &names.health, &names.doseLow, &names.doseHigh})
+        &names.health, &names.doseLow, &names.doseHigh, &names.lowerBound})
     texts.push_back(*name);
   ReadResult<PendingFlush, RecordIssue> flushed;
   flushed.value.written = 2;

@@ -335,9 +335,15 @@ TEST_F(StationTest, ReadingIntervalPulseIntervalsAndTheCountingSettings) {
   EXPECT_EQ(w().text(Box::cpm), "7500");  // 6000 / (1 − 100 · 0.002)
   EXPECT_NE(w().intervalLabel()->text().toStdString().find("μSv/h (τ 2000 μs)"), std::string::npos);
   expectIntervalFits();
-  // mτ = 0.4: past the cap, the counted figure as a lower bound, in red.
+  // mτ = 0.4: past the cap, the counted figure as a lower bound, in red; a stage-2 alarm
+  // latched meanwhile hides neither the lower bound nor itself.
+  w().tick(Tick::alarm2)->setChecked(true);
+  w().setText(Box::limit2, "10");
   for (int s = 0; s < 60; ++s) audio_->deliver(secondWithPulseCount(200));
   EXPECT_EQ(w().text(Box::cpm), "12857");  // the rate at the cap, above the 12000 counted
+  EXPECT_TRUE(station_->cycle().alarms().alarm2Latch());
+  EXPECT_EQ(sound_->playing, "daini.wav");
+  EXPECT_FALSE(w().intervalLabel()->isHidden());
   const std::string capped = w().intervalLabel()->text().toStdString();
   EXPECT_NE(capped.find("#d00000\">≥ 12857 CPM ≥ 17.857 μSv/h</span><br>95%区間 "),
             std::string::npos)
