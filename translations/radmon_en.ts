@@ -673,7 +673,7 @@ paralysable 1 ms dead after each discharge (extended by discharges in it)</trans
     </message>
     <message>
         <source>下限値: 真の線量率はこれ以上です</source>
-        <translation>lower bound: the true dose rate is at least this</translation>
+        <translation>Lower bound: the true dose rate is at least this</translation>
     </message>
     <message>
         <source>測定中 (%1)</source>

@@ -215,8 +215,7 @@ void StationSession::showLive() {
   r.alarm1 = cycle_.alarms().alarm1Latch();
   r.alarm2 = cycle_.alarms().alarm2Latch();
   r.health = cycle_.healthText();
-  // The day's events tell a saturated tube; the reading itself whether it is a lower bound.
-  r.tubeSaturated = lowerBoundAfter(cycle_.eventsOfDay(now)) == web::LowerBound::TubeSaturated;
+  r.tubeSaturated = tubeSaturated_;
   r.lowerBound = dose.deadTimeCapped || r.tubeSaturated;
   const web::LowerBound bound = r.tubeSaturated ? web::LowerBound::TubeSaturated
                                 : r.lowerBound  ? web::LowerBound::DeadTimeCapped
@@ -288,6 +287,8 @@ void StationSession::hold(Lasting what, bool on, const std::optional<Notice>& ca
 
 void StationSession::recordingStateChanged(bool recording) {
   recording_ = recording;
+  // A new recording tells its own saturation.
+  if (recording) tubeSaturated_ = false;
   if (live_) showLive();
   view_.recordingStateChanged(recording);
 }
@@ -323,6 +324,8 @@ void StationSession::recordWritten(const std::string& line) {
 
 void StationSession::soundEvent(const SoundEvent& event, const std::string& text) {
   look();
+  if (event.kind == EventKind::TubeSaturated) tubeSaturated_ = true;
+  if (event.kind == EventKind::TubeSaturatedOk) tubeSaturated_ = false;
   view_.told({event.when, text, false});
   view_.soundEvent(event, text);
 }

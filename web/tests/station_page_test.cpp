@@ -61,7 +61,7 @@ std::vector<PageCase> cases() {
         "new EventSource('/events')", "r.doseRate", "No reading yet", "Today's events",
         "id=\"events\"", "'/events.json'", "id=\"intervals\"", "'/histogram.json'", "r.lowerBound",
         "<span class=\"ge\" hidden>≥ </span><span id=\"dose\">",
-        "<p id=\"bound\" class=\"bound\" hidden>lower bound: the true dose rate is at least this",
+        "<p id=\"bound\" class=\"bound\" hidden>Lower bound: the true dose rate is at least this",
         "data-open=\"no upper end\""},
        {}},
       {"JapaneseLiveIntervalUnknown",
@@ -81,7 +81,7 @@ std::vector<PageCase> cases() {
        true,
        {"Osaka", reading(0.1, INFINITY, true), {}, true},
        {"<span class=\"ge\">≥ </span><span id=\"cpm\">24</span> CPM",
-        "<p id=\"bound\" class=\"bound\">lower bound: the true dose rate is at least this</p>",
+        "<p id=\"bound\" class=\"bound\">Lower bound: the true dose rate is at least this</p>",
         "<span id=\"range\">≥ 0.100 µSv/h (no upper end)</span>"},
        {"hidden>", "inf"}},
   };
