@@ -1335,6 +1335,12 @@ paralysable 1 ms dead after each discharge (extended by discharges in it)</trans
         <source>GM管の飽和が解けました</source>
         <translation>Tube no longer saturated</translation>
     </message>
+    <message>
+        <source>≥ %1 CPM ≥ %2 μSv/h
+95%区間 ≥ %3 CPM (GM管の飽和)</source>
+        <translation>≥ %1 CPM ≥ %2 μSv/h
+95 % ≥ %3 CPM (tube saturated)</translation>
+    </message>
 </context>
 <context>
     <name>collect</name>

@@ -313,9 +313,10 @@ void StationSession::recordWritten(const std::string& line) {
   if (live_) live_->recordWritten();
   if (link_) {
     const ReadingInterval& i = cycle_.lastInterval();
-    link_->recordWritten(
-        line, cycle_.alarms().alarm1Latch(), cycle_.alarms().alarm2Latch(), healthText(),
-        RecordBounds{i.cpmLow, i.cpmHigh, i.doseLow, i.doseHigh, cycle_.lastDose().deadTimeCapped});
+    link_->recordWritten(line, cycle_.alarms().alarm1Latch(), cycle_.alarms().alarm2Latch(),
+                         healthText(),
+                         RecordBounds{i.cpmLow, i.cpmHigh, i.doseLow, i.doseHigh,
+                                      cycle_.lastDose().deadTimeCapped || tubeSaturated_});
   }
   if (maps_)
     if (const auto reading = mapReadingOf(line, maps_->newest())) maps_->add(*reading);

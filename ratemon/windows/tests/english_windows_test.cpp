@@ -132,6 +132,7 @@ TEST_F(EnglishStation, EveryMessageIsEnglish) {
   capped.cpm = 63540;
   capped.netDoseRate = 588.333f;
   texts.push_back(messages::readingLowerBound(capped, {63540, 60, 63046.1, HUGE_VAL}));
+  texts.push_back(messages::readingLowerBound(capped, {63540, 60, 63046.1, HUGE_VAL}, true));
   for (const EventKind kind : {EventKind::DeadTimeCapped, EventKind::DeadTimeOk}) {
     SoundEvent event;
     event.kind = kind;

@@ -348,6 +348,17 @@ TEST_F(StationTest, ReadingIntervalPulseIntervalsAndTheCountingSettings) {
             std::string::npos)
       << capped;
   expectIntervalFits();
+  // A saturated tube is told on the same line, until it is over.
+  for (const auto& [kind, words] : {std::pair{EventKind::TubeSaturated, "(GM管の飽和)"},
+                                    std::pair{EventKind::TubeSaturatedOk, "(τ 上限超え)"}}) {
+    SoundEvent event;
+    event.kind = kind;
+    station_->soundEvent(event, "");
+    audio_->deliver(secondWithPulseCount(200));
+    const std::string line = w().intervalLabel()->text().toStdString();
+    EXPECT_NE(line.find("#d00000\">≥ 12857 CPM"), std::string::npos) << line;
+    EXPECT_NE(line.find(words), std::string::npos) << line;
+  }
   DoseResult most;  // the widest it gets
   most.cpm = 199999;
   most.netDoseRate = 1851.842f;
