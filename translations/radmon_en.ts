@@ -669,6 +669,31 @@ ringing narrow followed by a dying swing of about 2.8 kHz</translation>
         <source>パルス間隔の分布</source>
         <translation>Pulse intervals</translation>
     </message>
+    <message>
+        <source>上限なし</source>
+        <translation>no upper end</translation>
+    </message>
+    <message>
+        <source>下限値: 真の線量率はこれ以上です</source>
+        <translation>Lower bound: the true dose rate is at least this</translation>
+    </message>
+    <message>
+        <source>測定中 (%1)</source>
+        <translation>Measuring (%1)</translation>
+    </message>
+    <message>
+        <source>%1 · %2</source>
+        <comment>a state and the lower bound beside it</comment>
+        <translation>%1 · %2</translation>
+    </message>
+    <message>
+        <source>値は下限</source>
+        <translation>lower bound</translation>
+    </message>
+    <message>
+        <source>GM管の飽和: 線量率はこの GM管が数えられる範囲を超えています</source>
+        <translation>tube saturated: the dose rate is above what this tube can count</translation>
+    </message>
 </context>
 <context>
     <name>Words</name>
@@ -1301,12 +1326,22 @@ ringing narrow followed by a dying swing of about 2.8 kHz</translation>
         <translation>Tube saturated: the figures are lower bounds</translation>
     </message>
     <message>
+        <source>線量率は下限値</source>
+        <translation>Dose rate is a lower bound</translation>
+    </message>
+    <message>
         <source>GM管の飽和が解けました</source>
         <translation>Tube no longer saturated</translation>
     </message>
     <message>
         <source>信号なし: %1 秒間パルスがありません (%2 CPM のバックグラウンドでは百万分の一以下)。入力が途絶えたか、GM管が飽和してパルスを出さなくなっています。</source>
         <translation>No signal: no pulse for %1 seconds (less than one in a million at a background of %2 CPM). The input is dead, or the tube is saturated so far that it gives no pulses.</translation>
+    </message>
+    <message>
+        <source>≥ %1 CPM ≥ %2 μSv/h
+95%区間 ≥ %3 CPM (GM管の飽和)</source>
+        <translation>≥ %1 CPM ≥ %2 μSv/h
+95 % ≥ %3 CPM (tube saturated)</translation>
     </message>
 </context>
 <context>

@@ -33,6 +33,7 @@ constexpr char kStyle[] =
     ".reading{background:#fff;border:1px solid #ccc;border-radius:0.5rem;padding:0.75rem}"
     ".dose{font-size:2.25rem;font-weight:bold;margin:0}"
     ".unit{font-size:1rem;font-weight:normal}"
+    ".bound{margin:0.25rem 0 0;font-weight:bold;color:#a40000}"
     "dl{display:grid;grid-template-columns:auto 1fr;gap:0.25rem 0.75rem;margin:0.5rem 0 0}"
     "dt{color:#555}dd{margin:0;overflow-wrap:anywhere}"
     ".graphs{display:grid;gap:1rem;"
@@ -52,9 +53,18 @@ constexpr char kLiveScript[] =
     "function put(id,text){var e=document.getElementById(id);if(e)e.textContent=text;}\n"
     "function num(v,d){return typeof v==='number'&&isFinite(v)?v.toFixed(d):'\\u2013';}\n"
     "var source=new EventSource('/events');\n"
+    // A lower bound: "≥" before the figures, its words shown, the interval without an
+    // upper end (the words for that are on the reading's section).
+    "var section=document.querySelector('.reading');\n"
     "source.onmessage=function(m){var r;try{r=JSON.parse(m.data);}catch(e){return;}\n"
-    "put('dose',num(r.doseRate,3));put('cpm',num(r.cpm,0));put('low',num(r.low,3));\n"
-    "put('high',num(r.high,3));put('time',r.time||'');put('state',r.state||'');};\n"
+    "var lb=r.lowerBound===true;\n"
+    "document.querySelectorAll('.ge').forEach(function(e){e.hidden=!lb;});\n"
+    "var b=document.getElementById('bound');if(b)b.hidden=!lb;\n"
+    "put('dose',num(r.doseRate,3));put('cpm',num(r.cpm,0));\n"
+    "put('range',lb?'\\u2265 '+num(r.low,3)+' \\u00b5Sv/h ('+"
+    "(section?section.getAttribute('data-open'):'')+')':"
+    "num(r.low,3)+' \\u2013 '+num(r.high,3)+' \\u00b5Sv/h');\n"
+    "put('time',r.time||'');put('state',r.state||'');};\n"
     // Today's events, newest first, and the pulse-interval histogram (observed against
     // the expected count of a random tube), fetched again every ten seconds.
     "function get(path,use){fetch(path).then(function(a){return a.json();}).then(use,"
@@ -77,30 +87,49 @@ QString value(bool live, const char* id, const QString& text) {
   return live ? QStringLiteral("<span id=\"%1\">%2</span>").arg(QLatin1String(id), text) : text;
 }
 
+// The interval's text: both ends, or for a lower bound its lower end alone.
+QString rangeText(const LatestReading& r) {
+  if (r.lowerBound)
+    return QStringLiteral("≥ %1 µSv/h (%2)").arg(number(r.low, 3), StationPage::tr("上限なし"));
+  return number(r.low, 3) + " – " + number(r.high, 3) + " µSv/h";
+}
+
 QString reading(const PageContent& content) {
   const bool live = content.live;
   if (!content.latest && !live)
     return QStringLiteral("<p>%1</p>\n").arg(StationPage::tr("まだ測定値がありません"));
   const LatestReading r = content.latest.value_or(
       LatestReading{{}, NAN, NAN, NAN, NAN, StationPage::tr("まだ測定値がありません")});
-  const bool interval = std::isfinite(r.low) && std::isfinite(r.high);
-  // Unknown on the published page; the live page keeps the elements for its updates.
-  const QString range = interval || live ? value(live, "low", number(r.low, 3)) + " – " +
-                                               value(live, "high", number(r.high, 3)) + " µSv/h"
-                                         : StationPage::tr("不明");
-  return QStringLiteral(
-             "<p class=\"dose\">%1 <span class=\"unit\">µSv/h</span></p>\n<dl>\n"
-             "<dt>%2</dt><dd>%3</dd>\n<dt>%4</dt><dd>%5 CPM</dd>\n"
-             "<dt>%6</dt><dd>%7</dd>\n<dt>%8</dt><dd>%9</dd>\n</dl>\n")
-      .arg(value(live, "dose", number(r.doseRate, 3)), StationPage::tr("95 % 区間"), range,
-           StationPage::tr("計数率"), value(live, "cpm", number(r.cpm, 0)), StationPage::tr("時刻"),
-           value(live, "time", escaped(r.time)), StationPage::tr("状態"),
-           value(live, "state", escaped(r.state)));
+  const bool interval = std::isfinite(r.low) && (std::isfinite(r.high) || r.lowerBound);
+  // Unknown on the published page; the live page keeps the element for its updates.
+  const QString range =
+      interval || live ? value(live, "range", rangeText(r)) : StationPage::tr("不明");
+  // "≥" before a lower bound's figures and its words under the dose; the live page keeps
+  // them, hidden, for the seconds that are one.
+  const QString hidden = r.lowerBound ? QString() : QStringLiteral(" hidden");
+  const QString ge = live ? QStringLiteral("<span class=\"ge\"%1>≥ </span>").arg(hidden)
+                          : (r.lowerBound ? QStringLiteral("≥ ") : QString());
+  const QString bound = r.lowerBound || live
+                            ? QStringLiteral("<p%1 class=\"bound\"%2>%3</p>\n")
+                                  .arg(live ? QStringLiteral(" id=\"bound\"") : QString(), hidden,
+                                       StationPage::tr("下限値: 真の線量率はこれ以上です"))
+                            : QString();
+  auto row = [](const QString& term, const QString& text) {
+    return QStringLiteral("<dt>%1</dt><dd>%2</dd>\n").arg(term, text);
+  };
+  return QStringLiteral("<p class=\"dose\">%1%2 <span class=\"unit\">µSv/h</span></p>\n%3")
+             .arg(ge, value(live, "dose", number(r.doseRate, 3)), bound) +
+         "<dl>\n" + row(StationPage::tr("95 % 区間"), range) +
+         row(StationPage::tr("計数率"), ge + value(live, "cpm", number(r.cpm, 0)) + " CPM") +
+         row(StationPage::tr("時刻"), value(live, "time", escaped(r.time))) +
+         row(StationPage::tr("状態"), value(live, "state", escaped(r.state))) + "</dl>\n";
 }
 
 }  // namespace
 
-QString stateWords(StationState state) {
+namespace {
+
+QString baseWords(StationState state) {
   switch (state) {
     case StationState::Measuring:
       return StationPage::tr("測定中");
@@ -120,6 +149,25 @@ QString stateWords(StationState state) {
   return {};
 }
 
+}  // namespace
+
+QString stateWords(StationState state, LowerBound bound) {
+  const QString saturated =
+      StationPage::tr("GM管の飽和: 線量率はこの GM管が数えられる範囲を超えています");
+  const bool measuring = state == StationState::Measuring || state == StationState::LowerBound;
+  // A stopped station has no reading now; a lower bound with nothing else is told as the
+  // state it always was.
+  if (state == StationState::Stopped) return baseWords(state);
+  if (measuring && bound == LowerBound::DeadTimeCapped) return baseWords(StationState::LowerBound);
+  if (measuring && bound == LowerBound::TubeSaturated)
+    return StationPage::tr("測定中 (%1)").arg(saturated);
+  if (bound == LowerBound::None) return baseWords(state);
+  // An alarm or a fault, and the lower bound beside it.
+  return StationPage::tr("%1 · %2", "a state and the lower bound beside it")
+      .arg(baseWords(state),
+           bound == LowerBound::TubeSaturated ? saturated : StationPage::tr("値は下限"));
+}
+
 QString graphCaption(GraphKind kind, const QString& when) {
   switch (kind) {
     case GraphKind::Today:
@@ -137,13 +185,17 @@ QString graphCaption(GraphKind kind, const QString& when) {
 QByteArray stationPage(const PageContent& content) {
   const QString title = content.stationName.trimmed().isEmpty() ? StationPage::tr("放射線量")
                                                                 : escaped(content.stationName);
-  QString html = QStringLiteral(
-                     "<!DOCTYPE html>\n<html lang=\"%1\">\n<head>\n<meta charset=\"utf-8\">\n"
-                     "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-                     "<title>%2</title>\n<style>%3</style>\n</head>\n<body>\n<header><h1>%2</h1>"
-                     "</header>\n<main>\n<section class=\"reading\">\n<h2>%4</h2>\n")
-                     .arg(StationPage::tr("ja", "the page's language code (lang attribute)"), title,
-                          QLatin1String(kStyle), StationPage::tr("最新の測定値"));
+  QString html =
+      QStringLiteral(
+          "<!DOCTYPE html>\n<html lang=\"%1\">\n<head>\n<meta charset=\"utf-8\">\n"
+          "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
+          "<title>%2</title>\n<style>%3</style>\n</head>\n<body>\n<header><h1>%2</h1>"
+          "</header>\n<main>\n<section class=\"reading\"%5>\n<h2>%4</h2>\n")
+          .arg(StationPage::tr("ja", "the page's language code (lang attribute)"), title,
+               QLatin1String(kStyle), StationPage::tr("最新の測定値"),
+               content.live
+                   ? QStringLiteral(" data-open=\"%1\"").arg(escaped(StationPage::tr("上限なし")))
+                   : QString());
   html += reading(content);
   html += QStringLiteral("</section>\n");
   if (!content.graphs.isEmpty()) {

@@ -17,6 +17,9 @@ struct LatestReading {
   double high{};
   double cpm{};
   QString state;  // the station's state in words of the interface's language
+  // The reading is a lower bound (past the dead-time cap, or a saturated tube): the dose
+  // rate and CPM are shown as "≥", the interval with its lower end only.
+  bool lowerBound = false;
 };
 
 struct PageImage {
@@ -48,7 +51,14 @@ enum class StationState {
   Alarm1,       // the first alarm stage
   Alarm2,       // the second alarm stage
 };
-QString stateWords(StationState state);
+// Why the readings are lower bounds, beside whatever else the state says: an alarm stage
+// and a lower bound are told together, never one instead of the other.
+enum class LowerBound {
+  None,
+  DeadTimeCapped,  // the counted rate passed the dead-time correction's cap
+  TubeSaturated,   // the tube counts no more, however high the rate
+};
+QString stateWords(StationState state, LowerBound bound = LowerBound::None);
 
 enum class GraphKind { Today, Yesterday, Month, Year };
 // A graph's caption: its kind and `when` (a date, a month or a year as the caller writes it).

@@ -2,8 +2,10 @@
 
 #include <QCoreApplication>
 #include <QSaveFile>
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <limits>
 #include <nlohmann/json.hpp>
 
 #include "day_table.h"
@@ -25,10 +27,10 @@ bool exists(const std::string& path) {
   return std::filesystem::is_regular_file(path, ec);
 }
 
-// The last record of the day whose moment can be read.
-std::optional<DayRecord> lastRecord(const std::vector<DayRecord>& rows) {
-  for (auto it = rows.rbegin(); it != rows.rend(); ++it)
-    if (it->when()) return *it;
+// The place of the last record of the day whose moment can be read.
+std::optional<size_t> lastRecord(const std::vector<DayRecord>& rows) {
+  for (size_t k = rows.size(); k-- > 0;)
+    if (rows[k].when()) return k;
   return std::nullopt;
 }
 
@@ -62,36 +64,208 @@ std::vector<std::string> StationFiles::inOrder() const {
   return all;
 }
 
-std::optional<CountInterval> recordInterval(const DayRecord& record,
-                                            const std::optional<DoseScale>& scale) {
+std::vector<LowerBoundPeriod> lowerBoundPeriods(const std::vector<EventLine>& events,
+                                                int endOfLog) {
+  std::vector<LowerBoundPeriod> periods;
+  constexpr int kClosed = -1;
+  int cappedFrom = kClosed, saturatedFrom = kClosed;
+  auto close = [&](int& from, web::LowerBound kind, int to) {
+    if (from != kClosed) periods.push_back({kind, from, std::max(from, to)});
+    from = kClosed;
+  };
+  for (const EventLine& event : events) {
+    const int at = event.when.secondOfDay();
+    switch (event.kind) {
+      case EventKind::DeadTimeCapped:
+        if (cappedFrom == kClosed) cappedFrom = at;
+        break;
+      case EventKind::DeadTimeOk:
+        close(cappedFrom, web::LowerBound::DeadTimeCapped, at);
+        break;
+      case EventKind::TubeSaturated:
+        if (saturatedFrom == kClosed) saturatedFrom = at;
+        break;
+      case EventKind::TubeSaturatedOk:
+        close(saturatedFrom, web::LowerBound::TubeSaturated, at);
+        break;
+      default:
+        break;
+    }
+  }
+  close(cappedFrom, web::LowerBound::DeadTimeCapped, endOfLog);
+  close(saturatedFrom, web::LowerBound::TubeSaturated, endOfLog);
+  return periods;
+}
+
+web::LowerBound lowerBoundAfter(const std::vector<EventLine>& events) {
+  bool capped = false, saturated = false;
+  for (const EventLine& event : events) {
+    if (event.kind == EventKind::DeadTimeCapped) capped = true;
+    if (event.kind == EventKind::DeadTimeOk) capped = false;
+    if (event.kind == EventKind::TubeSaturated) saturated = true;
+    if (event.kind == EventKind::TubeSaturatedOk) saturated = false;
+  }
+  if (saturated) return web::LowerBound::TubeSaturated;
+  return capped ? web::LowerBound::DeadTimeCapped : web::LowerBound::None;
+}
+
+std::vector<bool> lowerBoundRecords(const std::vector<DayRecord>& rows,
+                                    const std::vector<LowerBoundPeriod>& periods) {
+  std::vector<bool> flags(rows.size(), false);
+  for (size_t k = 0; k < rows.size(); ++k) {
+    const auto when = rows[k].when();
+    if (!when) continue;
+    const int stamp = when->secondOfDay();
+    flags[k] = std::any_of(periods.begin(), periods.end(), [&](const LowerBoundPeriod& p) {
+      return p.from < stamp + 60 && p.to > stamp - 60;
+    });
+  }
+  return flags;
+}
+
+namespace {
+
+// ratemon's dead-time correction holds up to this share of blind time (mτ); past it a
+// reading is a lower bound. The day files do not carry it, so it is repeated here.
+constexpr double kDeadTimeCap = 0.3;
+
+// The pulses record `k` counted in its minute: records are written every 60 seconds of
+// a run, so the total count's step from the record before is the minute's count, and the
+// first record of a run (60 seconds) holds its count whole.
+std::optional<int64_t> countedInMinute(const std::vector<DayRecord>& rows, size_t k) {
+  const DayRecord& r = rows[k];
+  if (!r.totalCount || !r.elapsedSeconds) return std::nullopt;
+  if (*r.elapsedSeconds == 60) return *r.totalCount;
+  if (k == 0) return std::nullopt;
+  const DayRecord& before = rows[k - 1];
+  if (!before.totalCount || !before.elapsedSeconds ||
+      *before.elapsedSeconds + 60 != *r.elapsedSeconds || *before.totalCount > *r.totalCount)
+    return std::nullopt;
+  return *r.totalCount - *before.totalCount;
+}
+
+// The minute's figure behind its CPM (which ratemon writes cut to a whole number): from the
+// rate through the scale where it tells more, kept within the whole CPM's step.
+double minuteFigure(const DayRecord& r, const std::optional<DoseScale>& scale) {
+  const auto cpm = static_cast<double>(*r.cpm);
+  if (!scale || !(r.rate > 0)) return cpm + 0.5;
+  // The rate was cut to three decimals: the figure lies within its last step.
+  const double fromRate = (r.rate + scale->background + 0.0005) / scale->perCount;
+  return std::clamp(fromRate, cpm, cpm + 1.0);
+}
+
+// Cut to three decimals, as ratemon cuts the gross dose.
+double cut3(double x) { return std::floor(x * 1000.0 + 1e-7) / 1000.0; }
+
+// The day's fit (period_table's: the slope of rate on CPM by least squares, the
+// background by the median of what each cut gross dose lost, one factor and background
+// for nine records in ten), for a day whose minutes are mostly corrected for dead time:
+// such a record's CPM is its figure cut to a whole number, so the figure is taken at the
+// middle of that step and its rate may lie a step's dose off.
+std::optional<DoseScale> fitWithCorrection(const std::vector<DayRecord>& rows,
+                                           const std::vector<bool>& corrected) {
+  struct Point {
+    double cpm, rate;
+    bool corrected;
+  };
+  std::vector<Point> points;
+  for (size_t k = 0; k < rows.size(); ++k)
+    if (rows[k].cpm && rows[k].rate > 0)
+      points.push_back({static_cast<double>(*rows[k].cpm) + (corrected[k] ? 0.5 : 0.0),
+                        rows[k].rate, corrected[k]});
+  if (points.size() < 2) return std::nullopt;
+  double meanCount = 0, meanRate = 0;
+  for (const Point& p : points) {
+    meanCount += p.cpm;
+    meanRate += p.rate;
+  }
+  meanCount /= static_cast<double>(points.size());
+  meanRate /= static_cast<double>(points.size());
+  double sxx = 0, sxy = 0;
+  for (const Point& p : points) {
+    sxx += (p.cpm - meanCount) * (p.cpm - meanCount);
+    sxy += (p.cpm - meanCount) * (p.rate - meanRate);
+  }
+  if (!(sxx > 0) || !(sxy > 0)) return std::nullopt;
+  const double perCount = sxy / sxx;
+  std::vector<double> lost;
+  for (const Point& p : points) lost.push_back(cut3(perCount * p.cpm) - p.rate);
+  auto middle = lost.begin() + static_cast<std::ptrdiff_t>(lost.size() / 2);
+  std::nth_element(lost.begin(), middle, lost.end());
+  const double background = std::round(*middle * 1000.0) / 1000.0;
+  const auto fits = std::count_if(points.begin(), points.end(), [&](const Point& p) {
+    const double allowed = 0.0015 + (p.corrected ? perCount : 0.0);
+    return std::abs(cut3(perCount * p.cpm) - background - p.rate) < allowed;
+  });
+  if (fits * 10 < static_cast<std::ptrdiff_t>(points.size()) * 9) return std::nullopt;
+  return DoseScale{perCount, background};
+}
+
+}  // namespace
+
+std::optional<DoseScale> recordScale(const std::vector<DayRecord>& rows,
+                                     const std::vector<bool>& lowerBound) {
+  std::vector<bool> aside(rows.size(), false);
+  for (size_t k = 0; k < rows.size(); ++k) {
+    const auto counted = countedInMinute(rows, k);
+    aside[k] = (k < lowerBound.size() && lowerBound[k]) ||
+               (counted && rows[k].cpm && *counted < *rows[k].cpm);
+  }
+  if (auto scale = summarizeDay("", rows, aside).scale) return scale;
+  return fitWithCorrection(rows, aside);
+}
+
+std::optional<CountInterval> minuteInterval(const std::vector<DayRecord>& rows, size_t k,
+                                            const std::optional<DoseScale>& scale,
+                                            bool lowerBound) {
+  const DayRecord& record = rows[k];
   if (!scale || !record.cpm) return std::nullopt;
-  const CountInterval c = poissonInterval95(*record.cpm);
-  return CountInterval{std::max(0.0, c.lower * scale->perCount - scale->background),
-                       std::max(0.0, c.upper * scale->perCount - scale->background)};
+  constexpr double kOpen = std::numeric_limits<double>::infinity();
+  const auto dose = [&](double cpm) {
+    return std::isfinite(cpm) ? std::max(0.0, cpm * scale->perCount - scale->background) : kOpen;
+  };
+  const double count = static_cast<double>(countedInMinute(rows, k).value_or(*record.cpm));
+  // Uncorrected: the count's own interval.
+  if (!lowerBound && !(count < static_cast<double>(*record.cpm))) {
+    const CountInterval c = poissonInterval95(*record.cpm);
+    return CountInterval{dose(c.lower), dose(c.upper)};
+  }
+  const double figure = minuteFigure(record, scale);
+  const CountInterval c = poissonInterval95(static_cast<int64_t>(count));
+  if (lowerBound) {
+    // The figure is already no more than the truth; its count's spread is taken off it.
+    const double share = count > 0 ? c.lower / count : 0.0;
+    return CountInterval{dose(figure * share), kOpen};
+  }
+  // The correction the record carries, n = m / (1 - m tau), solved for its tau from the
+  // figure and the count, and applied to the count's bounds.
+  const double tau = (1.0 - count / figure) / count;
+  const auto corrected = [&](double m) {
+    return m * tau < kDeadTimeCap ? m / (1.0 - m * tau) : kOpen;
+  };
+  return CountInterval{dose(corrected(c.lower)), dose(corrected(c.upper))};
 }
 
 std::string readingsJson(const std::string& place, const std::string& slashDate,
-                         const std::vector<DayRecord>& rows) {
+                         const std::vector<DayRecord>& rows, const std::vector<EventLine>& events) {
   using Json = nlohmann::ordered_json;
   // Bad UTF-8 in a text is replaced, never thrown.
   auto text = [](const Json& value) {
     return value.dump(-1, ' ', false, Json::error_handler_t::replace);
   };
-  const std::optional<DoseScale> scale = summarizeDay("", rows, {}).scale;
+  const std::vector<bool> lowerBound = lowerBoundRecords(rows, lowerBoundPeriods(events));
+  const std::optional<DoseScale> scale = recordScale(rows, lowerBound);
   // One minute a line: small, and still read by eye.
   std::string all = "{\"station\": " + text(place) + ", \"date\": " + text(slashDate) +
                     ", \"unit\": \"µSv/h\", \"readings\": [";
   for (size_t k = 0; k < rows.size(); ++k) {
     const DayRecord& record = rows[k];
-    Json minute{{"time", record.time},
-                {"cpm", nullptr},
-                {"doseRate", record.rate},
-                {"low", nullptr},
-                {"high", nullptr}};
+    Json minute{{"time", record.time}, {"cpm", nullptr},  {"doseRate", record.rate},
+                {"low", nullptr},      {"high", nullptr}, {"lower_bound", lowerBound[k]}};
     if (record.cpm) minute["cpm"] = *record.cpm;
-    if (const auto interval = recordInterval(record, scale)) {
+    if (const auto interval = minuteInterval(rows, k, scale, lowerBound[k])) {
       minute["low"] = rounded(interval->lower);
-      minute["high"] = rounded(interval->upper);
+      if (std::isfinite(interval->upper)) minute["high"] = rounded(interval->upper);
     }
     all += (k == 0 ? "\n" : ",\n") + text(minute);
   }
@@ -112,12 +286,8 @@ web::StationState stationState(const std::optional<LocalDateTime>& lastRecord,
                                                 : web::StationState::SignalFault;
   }
   if (stopped) return web::StationState::Stopped;
-  bool capped = false;
-  for (const EventLine& event : events) {
-    if (event.kind == EventKind::DeadTimeCapped) capped = true;
-    if (event.kind == EventKind::DeadTimeOk) capped = false;
-  }
-  return capped ? web::StationState::LowerBound : web::StationState::Measuring;
+  return lowerBoundAfter(events) != web::LowerBound::None ? web::StationState::LowerBound
+                                                          : web::StationState::Measuring;
 }
 
 web::PageContent pageContent(const PageSources& s) {
@@ -130,10 +300,13 @@ web::PageContent pageContent(const PageSources& s) {
 
   for (const LocalDateTime& day : {s.now, yesterday}) {
     const auto rows = readDayTable(dayFilePath(s.dataFolder, day.yyyymmdd())).value.rows;
-    const auto last = lastRecord(rows);
-    if (!last) continue;
-    const auto interval = recordInterval(*last, summarizeDay("", rows, {}).scale);
+    const auto lastAt = lastRecord(rows);
+    if (!lastAt) continue;
+    const DayRecord* last = &rows[*lastAt];
     const std::vector<EventLine> events = readEventLog(s.dataFolder, day.yyyymmdd());
+    const std::vector<bool> lowerBound = lowerBoundRecords(rows, lowerBoundPeriods(events));
+    const auto interval =
+        minuteInterval(rows, *lastAt, recordScale(rows, lowerBound), lowerBound[*lastAt]);
     // An alarm still latched at the end of the day before is latched today unless today's
     // log reset it.
     const AlarmLatches before =
@@ -145,12 +318,16 @@ web::PageContent pageContent(const PageSources& s) {
     if (day != s.now && state != web::StationState::InputLost &&
         state != web::StationState::SignalFault)
       state = web::StationState::Stopped;
+    // The lower bound is told beside an alarm or a fault, never instead of it.
+    const web::LowerBound bound =
+        state == web::StationState::Stopped ? web::LowerBound::None : lowerBoundAfter(events);
     content.latest = web::LatestReading{q(last->date + " " + last->time),
                                         last->rate,
                                         interval ? interval->lower : NAN,
                                         interval ? interval->upper : NAN,
                                         last->cpm ? static_cast<double>(*last->cpm) : NAN,
-                                        web::stateWords(state)};
+                                        web::stateWords(state, bound),
+                                        lowerBound[*lastAt]};
     break;
   }
 
@@ -182,7 +359,8 @@ StationFilesWritten writeStationFiles(const PageSources& s) {
   files.readings = s.dataFolder + kReadingsFileName;
   files.page = s.dataFolder + kPageFileName;
   const auto rows = readDayTable(dayFilePath(s.dataFolder, s.now.yyyymmdd())).value.rows;
-  const std::string json = readingsJson(s.place, s.now.slashDate(), rows);
+  const std::string json =
+      readingsJson(s.place, s.now.slashDate(), rows, readEventLog(s.dataFolder, s.now.yyyymmdd()));
   if (auto fault = writeWhole(files.readings, QByteArray::fromStdString(json))) {
     written.failedPath = files.readings;
     written.reason = *fault;

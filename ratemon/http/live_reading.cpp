@@ -90,7 +90,8 @@ double asDecimal(float value) {
 std::string liveEventJson(const LiveReading& r) {
   return "{\"time\":" + jsonString(r.time) + ",\"doseRate\":" + jsonNumber(r.doseRate) +
          ",\"low\":" + jsonNumber(r.low) + ",\"high\":" + jsonNumber(r.high) +
-         ",\"cpm\":" + jsonNumber(r.cpm) + ",\"state\":" + jsonString(r.state) + "}";
+         ",\"cpm\":" + jsonNumber(r.cpm) + ",\"lowerBound\":" + (r.lowerBound ? "true" : "false") +
+         ",\"state\":" + jsonString(r.state) + "}";
 }
 
 std::string metricsText(const LiveReading& r, double sinceRecord) {
@@ -113,6 +114,12 @@ std::string metricsText(const LiveReading& r, double sinceRecord) {
   metric(out, "radmon_alarm", "gauge", "Alarm stage latched (1) or not (0).");
   sample(out, "radmon_alarm", r.alarm1 ? 1 : 0, "stage=\"1\"");
   sample(out, "radmon_alarm", r.alarm2 ? 1 : 0, "stage=\"2\"");
+  gauge("radmon_reading_lower_bound",
+        "The reading is a lower bound (1: past the dead-time cap or a saturated tube) or not (0).",
+        r.lowerBound ? 1 : 0);
+  gauge("radmon_tube_saturated",
+        "The tube is saturated (1): the dose rate is above what it can count; or not (0).",
+        r.tubeSaturated ? 1 : 0);
   metric(out, "radmon_sound_state", "gauge",
          "The sound path's state: 1 for the current one (several faults may be on), 0 for "
          "the others.");

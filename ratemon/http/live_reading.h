@@ -26,6 +26,10 @@ struct LiveReading {
   int64_t totalCount = 0;
   int64_t elapsedSeconds = 0;
   bool alarm1 = false, alarm2 = false;
+  // The reading is a lower bound (past the dead-time cap or a saturated tube), and the
+  // tube is saturated: told beside the alarms, never instead of them.
+  bool lowerBound = false;
+  bool tubeSaturated = false;
   std::string health = "ok";  // the sound path as the event log names it: "ok" or faults
   std::string state;          // the station's state in the interface's words
   std::string link = "off";   // the MQTT link: "off" or one of kLinkStates
@@ -41,8 +45,8 @@ inline constexpr std::string_view kLinkStates[] = {"off",         "connecting", 
 // The float as its shortest decimal, so that 0.1f is served as 0.1.
 double asDecimal(float value);
 
-// One event of the stream: {"time":…,"doseRate":…,"low":…,"high":…,"cpm":…,"state":…},
-// unknown numbers as null.
+// One event of the stream: {"time":…,"doseRate":…,"low":…,"high":…,"cpm":…,
+// "lowerBound":…,"state":…}, unknown numbers (and a lower bound's high) as null.
 std::string liveEventJson(const LiveReading& reading);
 
 // The metrics page; `sinceRecord`: seconds since the last record line (or since the

@@ -252,8 +252,8 @@ class LiveServer::Worker final : public QObject {
     if (shared_.anyReading) {
       const LiveReading& r = shared_.reading;
       content.latest =
-          web::LatestReading{QString::fromStdString(r.time), r.doseRate, r.low, r.high, r.cpm,
-                             QString::fromStdString(r.state)};
+          web::LatestReading{QString::fromStdString(r.time),  r.doseRate,  r.low, r.high, r.cpm,
+                             QString::fromStdString(r.state), r.lowerBound};
     }
     return web::stationPage(content);
   }

@@ -58,13 +58,18 @@ std::vector<TopicMessage> discoveryMessages(const DiscoveryStation& station,
     nlohmann::json extra;
   };
   const Config configs[] = {
+      // The dose rate carries whether it is a lower bound as an attribute, so that a card
+      // or an automation reading the rate sees it beside the number.
       {{"sensor", "dose_rate"},
        names.doseRate,
        {{"unit_of_measurement", "μSv/h"},
         {"state_class", "measurement"},
         {"icon", "mdi:radioactive"},
         {"suggested_display_precision", 3},
-        {"value_template", "{{ value_json.dose_rate }}"}}},
+        {"value_template", "{{ value_json.dose_rate }}"},
+        {"json_attributes_topic", station.prefix + "/state"},
+        {"json_attributes_template",
+         "{{ {'lower_bound': value_json.lower_bound | default(false)} | tojson }}"}}},
       {{"sensor", "cpm"},
        names.cpm,
        {{"unit_of_measurement", "CPM"},
@@ -102,6 +107,13 @@ std::vector<TopicMessage> discoveryMessages(const DiscoveryStation& station,
         {"value_template",
          "{{ value_json.dose95[1] if value_json.dose95 is defined and value_json.dose95[1] is "
          "not none else None }}"}}},
+      // Past the dead-time cap or with a saturated tube the dose rate is a lower bound: the
+      // true one is higher. Records caught up from the day files do not tell it.
+      {{"binary_sensor", "lower_bound"},
+       names.lowerBound,
+       {{"device_class", "problem"},
+        {"icon", "mdi:arrow-collapse-up"},
+        {"value_template", "{{ 'ON' if value_json.lower_bound | default(false) else 'OFF' }}"}}},
       // "ok", or the faults joined by commas; records caught up from the day files
       // carry none.
       {{"sensor", "health"},

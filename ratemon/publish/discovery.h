@@ -1,6 +1,6 @@
 // Home Assistant discovery: retained config messages that make the dose rate, CPM,
-// total count, both alarm stages and the sound path's health entities of one device,
-// with no typing.
+// total count, both alarm stages, the lower bound and the sound path's health entities
+// of one device, with no typing.
 #pragma once
 
 #include <string>
@@ -23,6 +23,7 @@ std::string stationId(const std::string& stationName);
 struct DiscoveryNames {
   std::string device, doseRate, cpm, total, alarm1, alarm2, health;
   std::string doseLow, doseHigh;  // the ends of the dose rate's 95 % interval
+  std::string lowerBound;         // the reading is a lower bound
 };
 
 struct DiscoveryStation {

@@ -105,6 +105,8 @@ std::string stateJson(const RecordState& s) {
     json.append(",\"cpm95\":").append(boundsJson(b->cpmLow, b->cpmHigh, 1));
     json.append(",\"dose95\":").append(boundsJson(b->doseLow, b->doseHigh, 3));
     json.append(",\"capped\":").append(boolText(b->capped));
+    // The name the station's page gives it; the same meaning as capped.
+    json.append(",\"lower_bound\":").append(boolText(b->capped));
   }
   return json + "}";
 }

@@ -58,8 +58,8 @@ std::string utcText(int64_t utcSeconds);
 std::optional<RecordState> stateFromLine(std::string_view line, bool alarm1, bool alarm2,
                                          std::optional<int64_t> after = std::nullopt);
 
-// With bounds, "cpm95" and "dose95" as [low, high] (null for an infinite upper end)
-// and "capped".
+// With bounds, "cpm95" and "dose95" as [low, high] (null for an infinite upper end),
+// "capped" and "lower_bound" (the same flag, by the name the station's page uses).
 std::string stateJson(const RecordState& state);
 
 // Reads a state message; no value when a record field is missing or of the wrong kind.

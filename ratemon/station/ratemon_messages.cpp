@@ -423,7 +423,8 @@ DiscoveryNames discoveryNames() {
           say(Words::tr("第二段警報")),
           say(Words::tr("信号の状態")),
           say(Words::tr("線量率 95%区間の下限")),
-          say(Words::tr("線量率 95%区間の上限"))};
+          say(Words::tr("線量率 95%区間の上限")),
+          say(Words::tr("線量率は下限値"))};
 }
 
 std::string settingsIssue(const std::string& path, const LineIssue<SettingsIssue>& issue) {
@@ -460,9 +461,11 @@ std::string readingInterval(const ReadingInterval& r, double deadTimeMicrosecond
   return text;
 }
 
-std::string readingLowerBound(const DoseResult& dose, const ReadingInterval& r) {
-  return say(Words::tr("≥ %1 CPM ≥ %2 μSv/h\n95%区間 ≥ %3 CPM (τ 上限超え)"), dose.cpm,
-             shortestText(dose.netDoseRate), fixed(r.cpmLow, 0));
+std::string readingLowerBound(const DoseResult& dose, const ReadingInterval& r,
+                              bool tubeSaturated) {
+  return say(tubeSaturated ? Words::tr("≥ %1 CPM ≥ %2 μSv/h\n95%区間 ≥ %3 CPM (GM管の飽和)")
+                           : Words::tr("≥ %1 CPM ≥ %2 μSv/h\n95%区間 ≥ %3 CPM (τ 上限超え)"),
+             dose.cpm, shortestText(dose.netDoseRate), fixed(r.cpmLow, 0));
 }
 
 std::string deadTimeOffer(const ResolvingTimeEstimate& estimate, double scanMicroseconds) {

@@ -70,9 +70,10 @@ std::string badDeadTime(const std::string& text);
 // The 95 % interval of the CPM and the dose rate, for the window (two lines); with the
 // dead-time correction on, its τ closes the second line.
 std::string readingInterval(const ReadingInterval& interval, double deadTimeMicroseconds = 0);
-// Past the dead-time cap, in the interval's place: the reading as a lower bound, and
-// the lower end of its interval (two lines).
-std::string readingLowerBound(const DoseResult& dose, const ReadingInterval& interval);
+// Past the dead-time cap or with a saturated tube, in the interval's place: the reading
+// as a lower bound, and the lower end of its interval with why (two lines).
+std::string readingLowerBound(const DoseResult& dose, const ReadingInterval& interval,
+                              bool tubeSaturated = false);
 // A time as the pulse-interval view shows it: 10 μs, 2.5 ms, 1 s.
 std::string intervalTime(double seconds);
 // The resolving time estimated from the intervals heard, offered for the settings; while

@@ -180,7 +180,8 @@ bool StationSession::serve(const HttpAddress& address) {
 
 namespace {
 
-// The state in the words of the published page, so that both pages say it alike.
+// The state in the words of the published page, so that both pages say it alike; the
+// lower bound is told beside it (stateWords).
 web::StationState pageState(const LiveReading& r, bool capped) {
   if (!r.recording) return web::StationState::Stopped;
   if (r.alarm2) return web::StationState::Alarm2;
@@ -214,7 +215,12 @@ void StationSession::showLive() {
   r.alarm1 = cycle_.alarms().alarm1Latch();
   r.alarm2 = cycle_.alarms().alarm2Latch();
   r.health = cycle_.healthText();
-  r.state = web::stateWords(pageState(r, dose.deadTimeCapped)).toStdString();
+  r.tubeSaturated = tubeSaturated_;
+  r.lowerBound = dose.deadTimeCapped || r.tubeSaturated;
+  const web::LowerBound bound = r.tubeSaturated ? web::LowerBound::TubeSaturated
+                                : r.lowerBound  ? web::LowerBound::DeadTimeCapped
+                                                : web::LowerBound::None;
+  r.state = web::stateWords(pageState(r, r.lowerBound), bound).toStdString();
   // kLinkStates follows LinkState's order after "off".
   if (link_) r.link = kLinkStates[1 + static_cast<int>(link_->status().state)];
   live_->publish(r);
@@ -281,6 +287,8 @@ void StationSession::hold(Lasting what, bool on, const std::optional<Notice>& ca
 
 void StationSession::recordingStateChanged(bool recording) {
   recording_ = recording;
+  // A new recording tells its own saturation.
+  if (recording) tubeSaturated_ = false;
   if (live_) showLive();
   view_.recordingStateChanged(recording);
 }
@@ -305,9 +313,10 @@ void StationSession::recordWritten(const std::string& line) {
   if (live_) live_->recordWritten();
   if (link_) {
     const ReadingInterval& i = cycle_.lastInterval();
-    link_->recordWritten(
-        line, cycle_.alarms().alarm1Latch(), cycle_.alarms().alarm2Latch(), healthText(),
-        RecordBounds{i.cpmLow, i.cpmHigh, i.doseLow, i.doseHigh, cycle_.lastDose().deadTimeCapped});
+    link_->recordWritten(line, cycle_.alarms().alarm1Latch(), cycle_.alarms().alarm2Latch(),
+                         healthText(),
+                         RecordBounds{i.cpmLow, i.cpmHigh, i.doseLow, i.doseHigh,
+                                      cycle_.lastDose().deadTimeCapped || tubeSaturated_});
   }
   if (maps_)
     if (const auto reading = mapReadingOf(line, maps_->newest())) maps_->add(*reading);
@@ -316,6 +325,8 @@ void StationSession::recordWritten(const std::string& line) {
 
 void StationSession::soundEvent(const SoundEvent& event, const std::string& text) {
   look();
+  if (event.kind == EventKind::TubeSaturated) tubeSaturated_ = true;
+  if (event.kind == EventKind::TubeSaturatedOk) tubeSaturated_ = false;
   view_.told({event.when, text, false});
   view_.soundEvent(event, text);
 }

@@ -118,6 +118,7 @@ class StationSession final : public CycleHooks, public StationPanel {
   std::optional<Notice> recordsKept_, eventsKept_;  // the last write faults, for the words
   bool finished_ = false;
   bool recording_ = false;
+  bool tubeSaturated_ = false;  // between tube-saturated and tube-saturated-ok
   std::unique_ptr<LiveServer> live_;
 };
 

@@ -123,10 +123,13 @@ void WindowStation::told(const Told& told) {
 }
 
 void WindowStation::readingsShown() {
-  const bool capped = cycle().lastDose().deadTimeCapped;
+  // In red whatever alarm sounds: the alarm has its sound and its stop buttons, the lower
+  // bound this line.
+  const bool capped = cycle().lastDose().deadTimeCapped || tubeSaturated_;
   window_->showReadingInterval(
-      capped ? messages::readingLowerBound(cycle().lastDose(), cycle().lastInterval())
-             : messages::readingInterval(cycle().lastInterval(), counting().deadTimeMicroseconds),
+      capped
+          ? messages::readingLowerBound(cycle().lastDose(), cycle().lastInterval(), tubeSaturated_)
+          : messages::readingInterval(cycle().lastInterval(), counting().deadTimeMicroseconds),
       capped);
 }
 
@@ -170,6 +173,7 @@ void WindowStation::showSettings(const RatemonSettings& s) {
 
 void WindowStation::recordingStateChanged(bool recording) {
   MainWindow& w = *window_;
+  if (recording) tubeSaturated_ = false;  // a new recording tells its own
   w.cmdRec()->setEnabled(!recording);
   w.cmdStop()->setEnabled(recording);
   if (recording) {
@@ -183,8 +187,13 @@ void WindowStation::recordingStateChanged(bool recording) {
 }
 
 void WindowStation::soundEvent(const SoundEvent& event, const std::string& text) {
-  // The reading line tells the dead-time cap; the status line is the sound path's.
-  if (event.kind == EventKind::DeadTimeCapped || event.kind == EventKind::DeadTimeOk) return;
+  // The reading line tells the dead-time cap and a saturated tube; the status line is the
+  // sound path's.
+  if (event.kind == EventKind::TubeSaturated || event.kind == EventKind::TubeSaturatedOk)
+    tubeSaturated_ = event.kind == EventKind::TubeSaturated;
+  if (event.kind == EventKind::DeadTimeCapped || event.kind == EventKind::DeadTimeOk ||
+      event.kind == EventKind::TubeSaturated || event.kind == EventKind::TubeSaturatedOk)
+    return;
   const bool faulty = cycle().soundFaulty();
   status_->show(event, messages::soundState(event), text, faulty);
   showReadingsCurrent(!faulty);

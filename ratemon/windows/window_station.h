@@ -112,6 +112,7 @@ class WindowStation final : public QObject, public StationView {
   QPointer<QDialog> mqttDialog_;
   std::string linkTrouble_;  // the link's refusal as told, until its state changes
   bool shutDown_ = false;
+  bool tubeSaturated_ = false;  // between tube-saturated and tube-saturated-ok
 };
 
 }  // namespace radmon

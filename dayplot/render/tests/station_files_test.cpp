@@ -4,6 +4,7 @@
 
 #include <QLocale>
 #include <clocale>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 
@@ -12,6 +13,7 @@
 #include <nlohmann/json.hpp>
 
 #include "event_log.h"
+#include "poisson_interval.h"
 #include "temp_station.h"
 
 namespace radmon {
@@ -55,6 +57,23 @@ TEST(StationFiles, StateFromTheLastRecordAndTheDaysEvents) {
        at(11, 59),
        {event(10, 0, EventKind::DeadTimeCapped), event(10, 30, EventKind::DeadTimeOk)},
        StationState::Measuring},
+      {"tube saturated",
+       at(11, 59),
+       {event(10, 0, EventKind::TubeSaturated)},
+       StationState::LowerBound},
+      {"saturation ended, still capped",
+       at(11, 59),
+       {event(10, 0, EventKind::DeadTimeCapped), event(10, 1, EventKind::TubeSaturated),
+        event(10, 30, EventKind::TubeSaturatedOk)},
+       StationState::LowerBound},
+      {"saturation ended",
+       at(11, 59),
+       {event(10, 1, EventKind::TubeSaturated), event(10, 30, EventKind::TubeSaturatedOk)},
+       StationState::Measuring},
+      {"alarm beats the lower bound, told beside it",
+       at(11, 59),
+       {event(10, 0, EventKind::TubeSaturated), event(10, 0, EventKind::Alarm2)},
+       StationState::Alarm2},
       {"alarm 1 latched", at(11, 59), {event(10, 0, EventKind::Alarm1)}, StationState::Alarm1},
       {"alarm 2 beats stage 1 and a lost input",
        at(11, 59),
@@ -99,22 +118,38 @@ TEST(StationFiles, ThePageCarriesYesterdaysAlarmIntoTodayAndStopsWithoutARecordT
   };
   const PageSources sources{folder, "graph", "here", {2011, 4, 2, 12, 0, 30}};
   const std::string today = "\"2011/04/02\",\"12:00\",0.125,25,25,60\r\n";
+  auto event = [](int h, int m, EventKind kind) {
+    return formatEventLine({{2011, 4, 2, h, m, 0}, kind, "x"});
+  };
+  using web::LowerBound;
   const struct {
     const char* name;
     std::string todayRecords, yesterdayLog, todayLog;
     StationState state;
+    LowerBound bound = LowerBound::None;  // told beside the state
   } cases[] = {
       {"latched since yesterday", today, alarm(1, EventKind::Alarm2), "", StationState::Alarm2},
       {"reset today", today, alarm(1, EventKind::Alarm2), alarm(2, EventKind::Alarm2Reset),
        StationState::Measuring},
       {"no record today", "", alarm(1, EventKind::Alarm1), "", StationState::Stopped},
+      // The alarm and the lower bound together, and the last minute a lower bound.
+      {"alarm and capped", today, "",
+       event(11, 58, EventKind::DeadTimeCapped) + event(11, 59, EventKind::Alarm2),
+       StationState::Alarm2, LowerBound::DeadTimeCapped},
+      {"alarm and a saturated tube", today, alarm(1, EventKind::Alarm1),
+       event(11, 58, EventKind::TubeSaturated), StationState::Alarm1, LowerBound::TubeSaturated},
+      {"capped alone", today, "", event(11, 58, EventKind::DeadTimeCapped),
+       StationState::LowerBound, LowerBound::DeadTimeCapped},
   };
   write(dayFileName("20110401"), "\"2011/04/01\",\"23:59\",0.1,20,20,60\r\n");
   for (const auto& c : cases) {
     write(dayFileName("20110402"), c.todayRecords);
     write(eventFileName("20110401"), c.yesterdayLog);
     write(eventFileName("20110402"), c.todayLog);
-    EXPECT_EQ(pageContent(sources).latest->state, web::stateWords(c.state)) << c.name;
+    const web::LatestReading latest = *pageContent(sources).latest;
+    EXPECT_EQ(latest.state, web::stateWords(c.state, c.bound)) << c.name;
+    // Today's minute is a lower bound inside the period; yesterday's was not.
+    EXPECT_EQ(latest.lowerBound, c.bound != LowerBound::None) << c.name;
   }
 }
 
@@ -143,6 +178,103 @@ TEST(StationFiles, ReadingsJsonHasAnIntervalWhereTheScaleIsKnown) {
   EXPECT_TRUE(json["readings"][0]["low"].is_null());
   EXPECT_TRUE(json["readings"][1]["cpm"].is_null());
   EXPECT_TRUE(nlohmann::json::parse(readingsJson("", "2011/04/01", {}))["readings"].empty());
+}
+
+// A day as ratemon writes it with a resolving time τ: each minute's counted pulses m
+// corrected to n = m / (1 - mτ) (up to mτ = 0.3, past it the rate at the cap or m), the CPM
+// n cut to a whole number, the dose n / 108 (a sensitivity of 18) less the background, in
+// single precision and cut to three decimals; the total count the counted pulses.
+std::vector<DayRecord> correctedDay(const std::vector<int64_t>& counted, double tau,
+                                    double backgroundCpm) {
+  auto cut3 = [](float x) { return std::floor(x * 1000.0f) / 1000.0f; };
+  const float factor = 108.0f;
+  const float background = cut3(static_cast<float>(backgroundCpm) / factor);
+  std::vector<DayRecord> rows;
+  int64_t total = 0;
+  for (size_t k = 0; k < counted.size(); ++k) {
+    const double m = static_cast<double>(counted[k]);
+    const double blind = m / 60.0 * tau;
+    const double n = blind < 0.3 ? m / (1.0 - blind) : std::max(0.3 / tau * 60.0 / 0.7, m);
+    const auto cpm = static_cast<float>(n);
+    const float net = std::max(0.0f, cut3(cpm / factor) - background);
+    total += counted[k];
+    const int minute = static_cast<int>(k) + 1;
+    rows.push_back(*parseRecordLine(formatRecordLine({{2011, 4, 1, minute / 60, minute % 60, 0},
+                                                      std::round(net * 1000.0f) / 1000.0f,
+                                                      static_cast<int64_t>(std::floor(cpm)),
+                                                      total,
+                                                      60 * static_cast<int64_t>(minute)})));
+  }
+  return rows;
+}
+
+// Every minute corrected for dead time, some past the cap or from a saturated tube: each
+// minute's interval is its counted pulses' through the correction and the scale (found
+// although no minute's rate follows its whole CPM), a lower bound's has no upper end.
+TEST(StationFiles, ReadingsJsonCorrectedMinutesAndLowerBounds) {
+  constexpr double kTau = 499e-6;
+  std::vector<int64_t> counted;
+  for (int k = 0; k < 120; ++k) counted.push_back(15000 + 97 * k);  // mτ 0.125 to 0.22
+  for (int k = 0; k < 20; ++k) counted.push_back(40000 + 50 * k);   // mτ 0.33: capped
+  auto at = [](int minute, int second, EventKind kind) {
+    return EventLine{{2011, 4, 1, minute / 60, minute % 60, second}, kind, ""};
+  };
+  const struct {
+    const char* name;
+    double backgroundCpm;
+    std::vector<EventLine> events;
+    int firstBound, lastBound;  // the minutes (1 = 00:01) told as lower bounds
+  } cases[] = {
+      {"capped, no background", 0, {at(121, 0, EventKind::DeadTimeCapped)}, 121, 140},
+      {"capped and saturated with a background",
+       18,
+       {at(121, 0, EventKind::DeadTimeCapped), at(125, 0, EventKind::TubeSaturated),
+        at(130, 30, EventKind::TubeSaturatedOk)},
+       121,
+       140},
+      // A lower bound told for a while amid the corrected minutes: the minutes whose sound
+      // reaches into it.
+      {"saturated between",
+       0,
+       {at(30, 30, EventKind::TubeSaturated), at(40, 30, EventKind::TubeSaturatedOk),
+        at(121, 0, EventKind::DeadTimeCapped)},
+       121,
+       140},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto rows = correctedDay(counted, kTau, c.backgroundCpm);
+    const auto json = nlohmann::json::parse(readingsJson("x", "2011/04/01", rows, c.events));
+    const double background = std::floor(c.backgroundCpm / 108.0 * 1000.0) / 1000.0;
+    const bool between = std::string(c.name) == "saturated between";
+    ASSERT_EQ(json["readings"].size(), rows.size());
+    for (size_t k = 0; k < rows.size(); ++k) {
+      const auto& minute = json["readings"][k];
+      const int stamp = static_cast<int>(k) + 1;
+      const bool bound = (stamp >= c.firstBound && stamp <= c.lastBound) ||
+                         (between && stamp >= 30 && stamp <= 41);
+      SCOPED_TRACE(stamp);
+      EXPECT_EQ(minute["lower_bound"], bound);
+      ASSERT_TRUE(minute["low"].is_number());
+      const double dose = minute["doseRate"], low = minute["low"];
+      EXPECT_LE(low, dose);
+      if (bound) {
+        EXPECT_TRUE(minute["high"].is_null());
+        // No further below the figure than its count's spread.
+        const double m = static_cast<double>(counted[k]);
+        EXPECT_GT(low, (dose + background) * (1.0 - 3.0 / std::sqrt(m)) - background);
+        continue;
+      }
+      // The counted pulses' interval through the correction with the true τ and factor.
+      const CountInterval c95 = poissonInterval95(counted[k]);
+      auto corrected = [&](double m) { return m / (1.0 - m / 60.0 * kTau) / 108.0 - background; };
+      ASSERT_TRUE(minute["high"].is_number());
+      const double high = minute["high"];
+      EXPECT_GE(high, dose);
+      EXPECT_NEAR(low, corrected(c95.lower), 2e-3);
+      EXPECT_NEAR(high, corrected(c95.upper), 2e-3);
+    }
+  }
 }
 
 // Decimal points wherever the page is made: the same bytes under a decimal-comma locale.

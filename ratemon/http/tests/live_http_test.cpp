@@ -50,7 +50,9 @@ LiveReading sample() {
   r.health = "no-signal,hum";
   r.state = "信号 \"なし\"";
   r.link = "connected";
-  r.alarm2 = true;
+  r.alarm2 = true;  // an alarm and a lower bound, both told
+  r.lowerBound = true;
+  r.tubeSaturated = true;
   return r;
 }
 
@@ -61,19 +63,23 @@ TEST(LiveReading, TextsIgnoreTheLocale) {
     GTEST_SKIP() << "the locale de_DE.UTF-8 is not installed (scripts/install-deps.sh makes it)";
   EXPECT_EQ(liveEventJson(sample()),
             "{\"time\":\"2026-12-09 10:00:01\",\"doseRate\":0.1,\"low\":0.05,\"high\":null,"
-            "\"cpm\":21,\"state\":\"信号 \\\"なし\\\"\"}");
+            "\"cpm\":21,\"lowerBound\":true,\"state\":\"信号 \\\"なし\\\"\"}");
   const std::string m = metricsText(sample(), 12.5);
   for (const char* line :
        {"radmon_dose_rate_usv_per_hour 0.1\n", "radmon_dose_rate_high_usv_per_hour +Inf\n",
         "radmon_alarm{stage=\"1\"} 0\n", "radmon_alarm{stage=\"2\"} 1\n",
         "radmon_sound_state{state=\"ok\"} 0\n", "radmon_sound_state{state=\"hum\"} 1\n",
         "radmon_sound_state{state=\"no-signal\"} 1\n", "radmon_mqtt_state{state=\"connected\"} 1\n",
-        "radmon_seconds_since_last_record 12.5\n", "# TYPE radmon_counts_total counter\n"})
+        "radmon_seconds_since_last_record 12.5\n", "# TYPE radmon_counts_total counter\n",
+        "# HELP radmon_reading_lower_bound ", "# TYPE radmon_reading_lower_bound gauge\n",
+        "radmon_reading_lower_bound 1\n", "# TYPE radmon_tube_saturated gauge\n",
+        "radmon_tube_saturated 1\n"})
     EXPECT_NE(m.find(line), std::string::npos) << line;
   EXPECT_NE(metricsText(LiveReading{}, 0).find("radmon_dose_rate_usv_per_hour NaN\n"),
             std::string::npos);
-  EXPECT_NE(metricsText(LiveReading{}, 0).find("radmon_sound_state{state=\"stopped\"} 1\n"),
-            std::string::npos);
+  for (const char* line : {"radmon_sound_state{state=\"stopped\"} 1\n",
+                           "radmon_reading_lower_bound 0\n", "radmon_tube_saturated 0\n"})
+    EXPECT_NE(metricsText(LiveReading{}, 0).find(line), std::string::npos) << line;
   std::setlocale(LC_ALL, was.c_str());
 }
 

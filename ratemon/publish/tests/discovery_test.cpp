@@ -13,7 +13,8 @@
 namespace radmon {
 namespace {
 
-const DiscoveryNames kNames{"Monitor", "Dose", "CPM", "Total", "A1", "A2", "Health", "Low", "High"};
+const DiscoveryNames kNames{"Monitor", "Dose",   "CPM", "Total", "A1",
+                            "A2",      "Health", "Low", "High",  "Lower bound"};
 
 TEST(DiscoveryMessages, EachEntityAsHomeAssistantReadsIt) {
   // A name in any script is only shown; the id makes every id and topic.
@@ -42,6 +43,8 @@ TEST(DiscoveryMessages, EachEntityAsHomeAssistantReadsIt) {
       {"ha/sensor/radmon_k3x9ab2q/dose_rate_high/config", "High", "μSv/h", "measurement", nullptr,
        "{{ value_json.dose95[1] if value_json.dose95 is defined and value_json.dose95[1] is not "
        "none else None }}"},
+      {"ha/binary_sensor/radmon_k3x9ab2q/lower_bound/config", "Lower bound", nullptr, nullptr,
+       "problem", "{{ 'ON' if value_json.lower_bound | default(false) else 'OFF' }}"},
       {"ha/sensor/radmon_k3x9ab2q/health/config", "Health", nullptr, nullptr, nullptr,
        "{{ value_json.health | default('unknown') }}"},
   };
@@ -77,6 +80,15 @@ TEST(DiscoveryMessages, EachEntityAsHomeAssistantReadsIt) {
   }
   EXPECT_EQ(uniqueIds.size(), messages.size());
   EXPECT_EQ(entityIds.size(), messages.size());
+  // The entities of earlier versions keep their unique ids; the dose rate carries the
+  // lower bound as an attribute too.
+  for (const char* id : {"radmon_k3x9ab2q_dose_rate", "radmon_k3x9ab2q_alarm2",
+                         "radmon_k3x9ab2q_dose_rate_high", "radmon_k3x9ab2q_lower_bound"})
+    EXPECT_TRUE(uniqueIds.count(id)) << id;
+  const auto dose = nlohmann::json::parse(messages[0].payload);
+  EXPECT_EQ(dose["json_attributes_topic"], "radmon/tokyo/state");
+  EXPECT_EQ(dose["json_attributes_template"],
+            "{{ {'lower_bound': value_json.lower_bound | default(false)} | tojson }}");
 }
 
 TEST(DiscoveryMessages, OffMakesNothingAnywhere) {

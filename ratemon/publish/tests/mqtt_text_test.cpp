@@ -106,7 +106,8 @@ TEST(StateMessage, CarriesTheRecordLineByteForByteAndRefusesWhatIsNoRecord) {
                        json["alarm1"]),
             std::tuple("2026/03/01", "13:05", 54, 1234, 780, true));
   EXPECT_FALSE(json.contains("health")) << "only where known";
-  EXPECT_FALSE(json.contains("cpm95") || json.contains("capped")) << "only where known";
+  EXPECT_FALSE(json.contains("cpm95") || json.contains("capped") || json.contains("lower_bound"))
+      << "only where known";
   // It refuses what is no record.
   for (const char* line :
        {"", "\"2026/03/01\",\"13:05\",x,54,1234,780", "\"2026/02/30\",\"13:05\",0.1,54,1234,780",
@@ -130,9 +131,9 @@ TEST(StateMessage, CarriesTheIntervalsAndTheCapBeside) {
     const char* json;
   } rows[] = {
       {{12.21652, 30.88838, 0, 0.286, false},
-       R"("cpm95":[12.2,30.9],"dose95":[0.000,0.286],"capped":false})"},
+       R"("cpm95":[12.2,30.9],"dose95":[0.000,0.286],"capped":false,"lower_bound":false})"},
       {{63046.1, HUGE_VAL, 583.76, HUGE_VAL, true},
-       R"("cpm95":[63046.1,null],"dose95":[583.760,null],"capped":true})"},
+       R"("cpm95":[63046.1,null],"dose95":[583.760,null],"capped":true,"lower_bound":true})"},
   };
   for (const auto& row : rows) {
     auto state = stateFromLine("\"2026/03/01\",\"13:05\",588.333,63540,3812400,60", true, false);

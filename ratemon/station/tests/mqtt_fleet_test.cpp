@@ -122,8 +122,9 @@ TEST(MqttFleet, AlikeStationsKeepTheirOwnIdentity) {
           << m.payload;
       EXPECT_EQ(config["state_topic"], std::string(row.prefix) + "/state");
     }
-    EXPECT_EQ(keys.size(), 8u);
+    EXPECT_EQ(keys.size(), 9u);
     EXPECT_TRUE(keys.contains("radmon_" + id + "_health"));
+    EXPECT_TRUE(keys.contains("radmon_" + id + "_lower_bound"));
     // What older ratemons announced under the name is cleared with an empty retained message.
     EXPECT_EQ(payloadsOn(messages, "homeassistant/sensor/radmon_" + std::string(row.formerId) +
                                        "/dose_rate/config"),
@@ -176,7 +177,7 @@ TEST(MqttFleet, DiscoveryOffPublishesNoConfigAnywhere) {
       configs += !m.payload.empty();
       EXPECT_TRUE(row.discoveryPrefix && m.topic.starts_with(row.discoveryPrefix)) << m.topic;
     }
-    EXPECT_EQ(configs, row.discoveryPrefix ? 8u : 0u);
+    EXPECT_EQ(configs, row.discoveryPrefix ? 9u : 0u);
   }
 }
 

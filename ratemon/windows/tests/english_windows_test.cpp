@@ -119,7 +119,7 @@ TEST_F(EnglishStation, EveryMessageIsEnglish) {
   const DiscoveryNames names = messages::discoveryNames();
   for (const std::string* name :
        {&names.device, &names.doseRate, &names.cpm, &names.total, &names.alarm1, &names.alarm2,
-        &names.health, &names.doseLow, &names.doseHigh})
+        &names.health, &names.doseLow, &names.doseHigh, &names.lowerBound})
     texts.push_back(*name);
   ReadResult<PendingFlush, RecordIssue> flushed;
   flushed.value.written = 2;
@@ -132,6 +132,7 @@ TEST_F(EnglishStation, EveryMessageIsEnglish) {
   capped.cpm = 63540;
   capped.netDoseRate = 588.333f;
   texts.push_back(messages::readingLowerBound(capped, {63540, 60, 63046.1, HUGE_VAL}));
+  texts.push_back(messages::readingLowerBound(capped, {63540, 60, 63046.1, HUGE_VAL}, true));
   for (const EventKind kind : {EventKind::DeadTimeCapped, EventKind::DeadTimeOk}) {
     SoundEvent event;
     event.kind = kind;

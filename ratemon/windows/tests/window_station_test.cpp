@@ -335,14 +335,30 @@ TEST_F(StationTest, ReadingIntervalPulseIntervalsAndTheCountingSettings) {
   EXPECT_EQ(w().text(Box::cpm), "7500");  // 6000 / (1 − 100 · 0.002)
   EXPECT_NE(w().intervalLabel()->text().toStdString().find("μSv/h (τ 2000 μs)"), std::string::npos);
   expectIntervalFits();
-  // mτ = 0.4: past the cap, the counted figure as a lower bound, in red.
+  // mτ = 0.4: past the cap, the counted figure as a lower bound, in red; a stage-2 alarm
+  // latched meanwhile hides neither the lower bound nor itself.
+  w().tick(Tick::alarm2)->setChecked(true);
+  w().setText(Box::limit2, "10");
   for (int s = 0; s < 60; ++s) audio_->deliver(secondWithPulseCount(200));
   EXPECT_EQ(w().text(Box::cpm), "12857");  // the rate at the cap, above the 12000 counted
+  EXPECT_TRUE(station_->cycle().alarms().alarm2Latch());
+  EXPECT_EQ(sound_->playing, "daini.wav");
   const std::string capped = w().intervalLabel()->text().toStdString();
   EXPECT_NE(capped.find("#d00000\">≥ 12857 CPM ≥ 17.857 μSv/h</span><br>95%区間 "),
             std::string::npos)
       << capped;
   expectIntervalFits();
+  // A saturated tube is told on the same line, until it is over.
+  for (const auto& [kind, words] : {std::pair{EventKind::TubeSaturated, "(GM管の飽和)"},
+                                    std::pair{EventKind::TubeSaturatedOk, "(τ 上限超え)"}}) {
+    SoundEvent event;
+    event.kind = kind;
+    station_->soundEvent(event, "");
+    audio_->deliver(secondWithPulseCount(200));
+    const std::string line = w().intervalLabel()->text().toStdString();
+    EXPECT_NE(line.find("#d00000\">≥ 12857 CPM"), std::string::npos) << line;
+    EXPECT_NE(line.find(words), std::string::npos) << line;
+  }
   DoseResult most;  // the widest it gets
   most.cpm = 199999;
   most.netDoseRate = 1851.842f;
