@@ -86,11 +86,23 @@ ReadResult<DaySummary, RecordIssue> readDaySummary(const std::string& dataFolder
 DaySummary summarizeDay(std::string day, const std::vector<DayRecord>& rows,
                         const std::vector<bool>& setAside);
 
-// The 95 % interval of the day's mean rate from the pulses behind it, made as the mean
-// was: the interval of the day's count through the records' scale, less the background
-// (taken as exact), the lower end never below 0 while the upper one stays. Without a
-// scale the rates are taken as the counts times one factor, with no background. No
-// value without pulses.
+// The day's mean net rate and its 95 % interval, both from the pulses behind the day:
+// the day's count over its records through the records' scale, less the background
+// (taken as exact). Averaging the counts first keeps the mean free of the records' cut
+// at 0, which lifts the mean of the rates over the true net rate once the background
+// is near it; the figure lies inside its interval by construction. Only the results
+// are cut at 0: the lower end and, when the counts lie below the background, the mean
+// (then `belowBackground`), while the upper end stays. Without a scale the rates are
+// taken as the counts times one factor, with no background, and the mean is the
+// records'. No value without pulses.
+struct DayMean {
+  double mean = 0;  // μSv/h
+  CountInterval interval;
+  bool belowBackground = false;
+};
+std::optional<DayMean> dayMean95(const DaySummary& day);
+
+// The interval of dayMean95.
 std::optional<CountInterval> meanInterval95(const DaySummary& day);
 
 // Reads every day file of the period from `dataFolder`; the lines that are no record,

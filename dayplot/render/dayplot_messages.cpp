@@ -102,6 +102,7 @@ std::string daysWithFile(int present, int days) {
 std::string meanInterval(std::string_view lower, std::string_view upper) {
   return words(dayplot::tr("(95%: %1～%2)"), lower, upper);
 }
+std::string meanBelowBackground() { return words(dayplot::tr("(バックグラウンド以下)")); }
 std::string settingsIssue(std::string_view path, const LineIssue<SettingsIssue>& issue) {
   // The line's own text or its setting's name finds it in the file.
   switch (issue.kind) {

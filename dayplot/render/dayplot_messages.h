@@ -75,6 +75,8 @@ std::string newStationTube();
 std::string daysWithFile(int present, int days);
 // "(95%: 0.203～0.207)" after the day's mean.
 std::string meanInterval(std::string_view lower, std::string_view upper);
+// After a day's mean that is cut at 0: the day's pulses lie below the background.
+std::string meanBelowBackground();
 // What was wrong in a settings file beside dayplot.ini.
 std::string settingsIssue(std::string_view path, const LineIssue<SettingsIssue>& issue);
 
