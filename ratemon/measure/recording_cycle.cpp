@@ -135,7 +135,7 @@ void RecordingCycle::bufferDone(int16_t index, int32_t count, int16_t flag) {
 
   if (!earlierAlarmsReset_ && lockHeld_ && panel_.checked(Tick::recordFile)) resetEarlierAlarms();
   const float gross = lastDose_.grossDoseRate;
-  const int started = alarms_.check(gross, panel_);
+  const int started = alarms_.check(lastDose_, lastInterval_, panel_);
   if (started & 1) {
     logAlarm(EventKind::Alarm1, gross, alarms_.lastLimit1());
     hooks_.alarmStarted(1, gross, alarms_.lastLimit1());

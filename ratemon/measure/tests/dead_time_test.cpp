@@ -125,7 +125,7 @@ TEST(CountingSettings, FileReadsBackBadLinesAreToldAndTheScansOwnDeadTimeIsOffer
   EXPECT_EQ(loadCountingSettings(path).value, CountingSettings{});  // no file: all off
   EXPECT_TRUE(loadCountingSettings(path).issues.empty());
 
-  const CountingSettings chosen{499, true};
+  const CountingSettings chosen{499, true, true};
   ASSERT_FALSE(saveCountingSettings(path, chosen));
   EXPECT_EQ(loadCountingSettings(path).value, chosen);
 
@@ -140,6 +140,8 @@ TEST(CountingSettings, FileReadsBackBadLinesAreToldAndTheScansOwnDeadTimeIsOffer
       {"dead_time_us=-1\r\n", {}, {{1, bad, "dead_time_us"}}},
       {"dead_time_us=abc\r\ngraph_band=1\r\n", {0, true}, {{1, bad, "dead_time_us"}}},
       {"dead_time_us=100001\r\n", {}, {{1, bad, "dead_time_us"}}},
+      {"alarm_on_evidence=1\r\n", {0, false, true}, {}},
+      {"alarm_on_evidence=on\r\n", {}, {{1, unknown, "alarm_on_evidence=on"}}},
       {"graph_band=yes\r\nspeed=3\r\n\nnonsense\r\n",
        {},
        {{1, unknown, "graph_band=yes"}, {2, unknown, "speed=3"}, {4, unknown, "nonsense"}}},
