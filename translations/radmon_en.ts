@@ -1290,6 +1290,10 @@ paralysable 1 ms dead after each discharge (extended by discharges in it)</trans
         <source>第二段警報を解除しました</source>
         <translation>Stage 2 alarm reset</translation>
     </message>
+    <message>
+        <source>警報は95%区間の下限が警報値を10秒続けて超えたときに鳴らす (1パルスや偶然の1分では鳴らない)</source>
+        <translation>Alarm only when the 95 % interval&apos;s lower end stays over the limit for 10 s (not on one pulse or a chance minute)</translation>
+    </message>
 </context>
 <context>
     <name>collect</name>
@@ -1995,6 +1999,10 @@ Fingerprint:
     <message>
         <source>Form1</source>
         <translation>Day graph</translation>
+    </message>
+    <message>
+        <source>(バックグラウンド以下)</source>
+        <translation>(at or below background)</translation>
     </message>
 </context>
 <context>

@@ -482,8 +482,9 @@ std::string counting(Counting caption) {
     case Counting::bandTick:
       return say(Words::tr("リアルタイムグラフに95%区間"));
     case Counting::evidenceTick:
-      return say(Words::tr(
-          "警報は95%区間の下限が警報値を超えたときに鳴らす (1パルスや偶然の1分では鳴らない)"));
+      return say(
+          Words::tr("警報は95%区間の下限が警報値を10秒続けて超えたときに鳴らす "
+                    "(1パルスや偶然の1分では鳴らない)"));
   }
   return {};
 }
