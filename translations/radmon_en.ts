@@ -2004,6 +2004,10 @@ Fingerprint:
         <source>(バックグラウンド以下)</source>
         <translation>(at or below background)</translation>
     </message>
+    <message>
+        <source>記録が23時間未満の日</source>
+        <translation>Days under 23 h of records</translation>
+    </message>
 </context>
 <context>
     <name>ftpscript</name>

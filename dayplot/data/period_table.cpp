@@ -127,6 +127,7 @@ DaySummary summarizeDay(std::string day, const std::vector<DayRecord>& rows,
       dosed.emplace_back(static_cast<double>(*record.cpm), record.rate);
   }
   summary.present = summary.records > 0;
+  summary.hoursMissing = summary.present && rows.size() < kRecordsOfAShortDay;
   if (summary.present)
     summary.mean = summary.sum / summary.records;
   else

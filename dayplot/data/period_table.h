@@ -60,7 +60,12 @@ struct DaySummary {
   // Seconds of the day the station reported a fault (from the day's event log), for
   // the shading under the band; 0 where no log exists.
   int faultSeconds = 0;
+  // A day with a file holding fewer than 23 hours of records (a whole day has 24, 23 on
+  // a spring clock change): the station was off or its minutes went unwritten.
+  bool hoursMissing = false;
 };
+
+inline constexpr size_t kRecordsOfAShortDay = 23 * 60;
 
 struct PeriodTable {
   Period period;

@@ -94,7 +94,8 @@ std::string newStationTube() { return uiText("dayplot", QT_TRANSLATE_NOOP("daypl
 std::string periodLegend(int which) {
   return words(which == 0   ? dayplot::tr("日の最小～最大")
                : which == 1 ? dayplot::tr("日平均")
-                            : dayplot::tr("異常のあった日"));
+               : which == 2 ? dayplot::tr("異常のあった日")
+                            : dayplot::tr("記録が23時間未満の日"));
 }
 std::string daysWithFile(int present, int days) {
   return words(dayplot::tr("記録のある日: %1 / %2"), std::to_string(present), std::to_string(days));

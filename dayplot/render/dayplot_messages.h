@@ -66,7 +66,8 @@ std::string noPeriodFile();
 std::string badMonthArgument(std::string_view text);
 std::string badYearArgument(std::string_view text);
 std::string processingPeriod(std::string_view period);
-std::string periodLegend(int which);  // 0 the daily range, 1 the daily mean, 2 fault days
+// 0 the daily range, 1 the daily mean, 2 fault days, 3 days with hours missing
+std::string periodLegend(int which);
 // The place and tube a new station (no dayplot.ini yet) prints on its graphs until the
 // operator types their own: the Japanese program's own texts, or in English no place
 // and a plain tube name.
