@@ -133,6 +133,8 @@ DaySummary summarizeDay(std::string day, const std::vector<DayRecord>& rows,
   else
     summary.counts.reset();
   if (summary.counts) summary.scale = fitScale(dosed);
+  const auto net = dayMean95(summary);
+  summary.netMean = net ? net->mean : summary.mean;
   return summary;
 }
 
@@ -182,7 +184,7 @@ ReadResult<PeriodTable, RecordIssue> readPeriodTable(const std::string& dataFold
     auto [summary, issues] = readDaySummary(dataFolder, day);
     read.issues.insert(read.issues.end(), issues.begin(), issues.end());
     if (summary.present) {
-      sum += summary.sum;
+      sum += summary.netMean * summary.records;
       table.records += summary.records;
       ++table.daysPresent;
       table.maximum = std::max(table.maximum, summary.high);

@@ -50,7 +50,10 @@ struct DaySummary {
   int records = 0;                     // counted
   int setAside = 0;                    // left out
   double sum = 0;                      // of the rates, μSv/h
-  double mean = 0, low = 0, high = 0;  // μSv/h
+  double mean = 0, low = 0, high = 0;  // μSv/h, of the records
+  // The day's mean net rate from its counts (dayMean95), free of the records' cut at 0;
+  // the records' mean where they tell no scale. What the month and year graphs draw.
+  double netMean = 0;
   // The pulses behind the day: the sum of the counted records' CPM (each a minute's
   // count); no value when such a record's CPM is no whole number.
   std::optional<int64_t> counts;
@@ -73,7 +76,7 @@ struct PeriodTable {
   int daysPresent = 0;
   int64_t records = 0;
   double maximum = 0;  // the highest record of the period
-  double mean = 0;     // over every record, 3 decimals, halves to even
+  double mean = 0;     // of the days' net means by their records, 3 decimals, halves to even
 };
 
 // Reads the seconds of faults of a day (yyyymmdd) in the data folder; a reader of the

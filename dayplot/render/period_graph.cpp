@@ -148,13 +148,13 @@ void PeriodGraph::drawDays(QPainter& p, const PeriodTable& table, double unit) c
     const DaySummary& d = table.days[static_cast<size_t>(i)];
     if (!d.present) continue;
     const int x = (dayLeft(i, days) + dayLeft(i + 1, days)) / 2;
-    const int y = plotY(kBase, d.mean, unit);
+    const int y = plotY(kBase, d.netMean, unit);
     const bool before = i > 0 && table.days[static_cast<size_t>(i - 1)].present;
     const bool after = i + 1 < days && table.days[static_cast<size_t>(i + 1)].present;
     if (after) {
       const DaySummary& next = table.days[static_cast<size_t>(i + 1)];
       line(p, x, y, (dayLeft(i + 1, days) + dayLeft(i + 2, days)) / 2,
-           plotY(kBase, next.mean, unit), kDrawing);
+           plotY(kBase, next.netMean, unit), kDrawing);
     } else if (!before) {
       line(p, dayLeft(i, days), y, dayLeft(i + 1, days) - 1, y, kDrawing);
     }

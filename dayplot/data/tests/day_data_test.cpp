@@ -313,6 +313,7 @@ TEST(DayMean95, FromTheCountsInsideItsIntervalAndUnbiased) {
       EXPECT_LE(mean->interval.lower, mean->mean);
       EXPECT_GE(mean->interval.upper, mean->mean);
       EXPECT_FALSE(mean->belowBackground);
+      EXPECT_EQ(day.netMean, mean->mean);  // what the month and year graphs draw
       sum += mean->mean;
       recordsSum += day.mean;
     }
