@@ -1343,6 +1343,10 @@ ringing narrow followed by a dying swing of about 2.8 kHz</translation>
         <translation>≥ %1 CPM ≥ %2 μSv/h
 95 % ≥ %3 CPM (tube saturated)</translation>
     </message>
+    <message>
+        <source>警報は95%区間の下限が警報値を10秒続けて超えたときに鳴らす (1パルスや偶然の1分では鳴らない)</source>
+        <translation>Alarm only when the 95 % interval&apos;s lower end stays over the limit for 10 s (not on one pulse or a chance minute)</translation>
+    </message>
 </context>
 <context>
     <name>collect</name>
@@ -2048,6 +2052,14 @@ Fingerprint:
     <message>
         <source>Form1</source>
         <translation>Day graph</translation>
+    </message>
+    <message>
+        <source>(バックグラウンド以下)</source>
+        <translation>(at or below background)</translation>
+    </message>
+    <message>
+        <source>記録が23時間未満の日</source>
+        <translation>Days under 23 h of records</translation>
     </message>
 </context>
 <context>

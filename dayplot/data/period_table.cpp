@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 #include "day_table.h"
@@ -49,13 +50,29 @@ std::optional<DoseScale> fitScale(const std::vector<std::pair<double, double>>& 
   for (const auto& [count, rate] : points) lost.push_back(cut3(perCount * count) - rate);
   auto middle = lost.begin() + static_cast<std::ptrdiff_t>(lost.size() / 2);
   std::nth_element(lost.begin(), middle, lost.end());
-  const double background = std::round(*middle * 1000.0) / 1000.0;
+  const double roughBackground = std::round(*middle * 1000.0) / 1000.0;
   // One factor and one background for the whole day, or none.
   const auto fits = std::count_if(points.begin(), points.end(), [&](const auto& p) {
-    return std::abs(cut3(perCount * p.first) - background - p.second) < 0.0015;
+    return std::abs(cut3(perCount * p.first) - roughBackground - p.second) < 0.0015;
   });
   if (fits * 10 < static_cast<std::ptrdiff_t>(points.size()) * 9) return std::nullopt;
-  return DoseScale{perCount, background};
+  // The slope is blurred by the cuts (a few tenths of a percent at tens of CPM), and the
+  // background by a cut or two with it: as much as the whole net rate when the background
+  // is near the rate. Each record, cut from count × factor less the background, pins the
+  // factor to one cut's width over its count; the background near the rough one for which
+  // every record agrees on a factor is the day's, and the slope is held to what they
+  // leave. Where none agrees (a record set down otherwise) the rough scale stands.
+  for (const double step : {0.0, -0.001, 0.001, -0.002, 0.002}) {
+    const double background = roughBackground + step;
+    double low = 0, high = std::numeric_limits<double>::infinity();
+    for (const auto& [count, rate] : points) {
+      low = std::max(low, (rate + background - 1e-6) / count);
+      high = std::min(high, (rate + background + 0.001 + 1e-6) / count);
+    }
+    if (low < high)
+      return DoseScale{std::clamp(perCount, low, high), std::round(background * 1000.0) / 1000.0};
+  }
+  return DoseScale{perCount, roughBackground};
 }
 
 }  // namespace
@@ -110,11 +127,14 @@ DaySummary summarizeDay(std::string day, const std::vector<DayRecord>& rows,
       dosed.emplace_back(static_cast<double>(*record.cpm), record.rate);
   }
   summary.present = summary.records > 0;
+  summary.hoursMissing = summary.present && rows.size() < kRecordsOfAShortDay;
   if (summary.present)
     summary.mean = summary.sum / summary.records;
   else
     summary.counts.reset();
   if (summary.counts) summary.scale = fitScale(dosed);
+  const auto net = dayMean95(summary);
+  summary.netMean = net ? net->mean : summary.mean;
   return summary;
 }
 
@@ -130,17 +150,27 @@ ReadResult<DaySummary, RecordIssue> readDaySummary(const std::string& dataFolder
   return {summarizeDay(day, table.rows, suspect), std::move(issues)};
 }
 
-std::optional<CountInterval> meanInterval95(const DaySummary& day) {
+std::optional<DayMean> dayMean95(const DaySummary& day) {
   if (!day.present || !day.counts || *day.counts <= 0) return std::nullopt;
   // Without a scale: the mean is the day's counts times one dose per count.
-  if (!day.scale) return scaledInterval95(*day.counts, day.mean / static_cast<double>(*day.counts));
-  // The mean of the records is the day's count over the records through the scale, less
-  // the background: the count's bounds go the same way.
+  if (!day.scale)
+    return DayMean{day.mean,
+                   scaledInterval95(*day.counts, day.mean / static_cast<double>(*day.counts))};
+  // The count, its bounds and the figure all go the same monotone way: per record
+  // through the scale, less the background.
   const CountInterval c = poissonInterval95(*day.counts);
   const double perPulse = day.scale->perCount / static_cast<double>(day.records);
   const double b = day.scale->background;
-  return CountInterval{std::max(0.0, c.lower * perPulse - b),
-                       std::max(0.0, c.upper * perPulse - b)};
+  const double net = static_cast<double>(*day.counts) * perPulse - b;
+  return DayMean{
+      std::max(0.0, net),
+      CountInterval{std::max(0.0, c.lower * perPulse - b), std::max(0.0, c.upper * perPulse - b)},
+      net < 0};
+}
+
+std::optional<CountInterval> meanInterval95(const DaySummary& day) {
+  const auto mean = dayMean95(day);
+  return mean ? std::optional(mean->interval) : std::nullopt;
 }
 
 ReadResult<PeriodTable, RecordIssue> readPeriodTable(const std::string& dataFolder,
@@ -154,7 +184,7 @@ ReadResult<PeriodTable, RecordIssue> readPeriodTable(const std::string& dataFold
     auto [summary, issues] = readDaySummary(dataFolder, day);
     read.issues.insert(read.issues.end(), issues.begin(), issues.end());
     if (summary.present) {
-      sum += summary.sum;
+      sum += summary.netMean * summary.records;
       table.records += summary.records;
       ++table.daysPresent;
       table.maximum = std::max(table.maximum, summary.high);

@@ -50,7 +50,10 @@ struct DaySummary {
   int records = 0;                     // counted
   int setAside = 0;                    // left out
   double sum = 0;                      // of the rates, μSv/h
-  double mean = 0, low = 0, high = 0;  // μSv/h
+  double mean = 0, low = 0, high = 0;  // μSv/h, of the records
+  // The day's mean net rate from its counts (dayMean95), free of the records' cut at 0;
+  // the records' mean where they tell no scale. What the month and year graphs draw.
+  double netMean = 0;
   // The pulses behind the day: the sum of the counted records' CPM (each a minute's
   // count); no value when such a record's CPM is no whole number.
   std::optional<int64_t> counts;
@@ -60,7 +63,12 @@ struct DaySummary {
   // Seconds of the day the station reported a fault (from the day's event log), for
   // the shading under the band; 0 where no log exists.
   int faultSeconds = 0;
+  // A day with a file holding fewer than 23 hours of records (a whole day has 24, 23 on
+  // a spring clock change): the station was off or its minutes went unwritten.
+  bool hoursMissing = false;
 };
+
+inline constexpr size_t kRecordsOfAShortDay = 23 * 60;
 
 struct PeriodTable {
   Period period;
@@ -68,7 +76,7 @@ struct PeriodTable {
   int daysPresent = 0;
   int64_t records = 0;
   double maximum = 0;  // the highest record of the period
-  double mean = 0;     // over every record, 3 decimals, halves to even
+  double mean = 0;     // of the days' net means by their records, 3 decimals, halves to even
 };
 
 // Reads the seconds of faults of a day (yyyymmdd) in the data folder; a reader of the
@@ -86,11 +94,23 @@ ReadResult<DaySummary, RecordIssue> readDaySummary(const std::string& dataFolder
 DaySummary summarizeDay(std::string day, const std::vector<DayRecord>& rows,
                         const std::vector<bool>& setAside);
 
-// The 95 % interval of the day's mean rate from the pulses behind it, made as the mean
-// was: the interval of the day's count through the records' scale, less the background
-// (taken as exact), the lower end never below 0 while the upper one stays. Without a
-// scale the rates are taken as the counts times one factor, with no background. No
-// value without pulses.
+// The day's mean net rate and its 95 % interval, both from the pulses behind the day:
+// the day's count over its records through the records' scale, less the background
+// (taken as exact). Averaging the counts first keeps the mean free of the records' cut
+// at 0, which lifts the mean of the rates over the true net rate once the background
+// is near it; the figure lies inside its interval by construction. Only the results
+// are cut at 0: the lower end and, when the counts lie below the background, the mean
+// (then `belowBackground`), while the upper end stays. Without a scale the rates are
+// taken as the counts times one factor, with no background, and the mean is the
+// records'. No value without pulses.
+struct DayMean {
+  double mean = 0;  // μSv/h
+  CountInterval interval;
+  bool belowBackground = false;
+};
+std::optional<DayMean> dayMean95(const DaySummary& day);
+
+// The interval of dayMean95.
 std::optional<CountInterval> meanInterval95(const DaySummary& day);
 
 // Reads every day file of the period from `dataFolder`; the lines that are no record,

@@ -100,11 +100,17 @@ DayGraphResult DayGraph::draw(const std::string& dataFolder, const std::string& 
   stats_ = stats;
   std::string meanInterval;
   if (settings_.meanIntervalWanted()) {
-    if (const auto interval = meanInterval95(readDaySummary(dataFolder, targetDay).value))
+    // The mean shown beside its interval is the one made from the same pulses, net of
+    // the background, so that it lies inside it; the three figures are rounded alike.
+    if (const auto mean = dayMean95(readDaySummary(dataFolder, targetDay).value)) {
+      stats_->average = roundHalfEven(mean->mean, 3);
       meanInterval.append(" ").append(
-          say::meanInterval(fixed3Text(interval->lower), fixed3Text(interval->upper)));
+          say::meanInterval(fixed3Text(roundHalfEven(mean->interval.lower, 3)),
+                            fixed3Text(roundHalfEven(mean->interval.upper, 3))));
+      if (mean->belowBackground) meanInterval.append(" ").append(say::meanBelowBackground());
+    }
   }
-  drawTexts(p, table, stats, meanInterval);
+  drawTexts(p, table, *stats_, meanInterval);
   p.end();
   return writeImages(dataFolder, targetDay);
 }

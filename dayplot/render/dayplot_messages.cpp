@@ -94,7 +94,8 @@ std::string newStationTube() { return uiText("dayplot", QT_TRANSLATE_NOOP("daypl
 std::string periodLegend(int which) {
   return words(which == 0   ? dayplot::tr("日の最小～最大")
                : which == 1 ? dayplot::tr("日平均")
-                            : dayplot::tr("異常のあった日"));
+               : which == 2 ? dayplot::tr("異常のあった日")
+                            : dayplot::tr("記録が23時間未満の日"));
 }
 std::string daysWithFile(int present, int days) {
   return words(dayplot::tr("記録のある日: %1 / %2"), std::to_string(present), std::to_string(days));
@@ -102,6 +103,7 @@ std::string daysWithFile(int present, int days) {
 std::string meanInterval(std::string_view lower, std::string_view upper) {
   return words(dayplot::tr("(95%: %1～%2)"), lower, upper);
 }
+std::string meanBelowBackground() { return words(dayplot::tr("(バックグラウンド以下)")); }
 std::string settingsIssue(std::string_view path, const LineIssue<SettingsIssue>& issue) {
   // The line's own text or its setting's name finds it in the file.
   switch (issue.kind) {

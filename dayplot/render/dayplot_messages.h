@@ -66,7 +66,8 @@ std::string noPeriodFile();
 std::string badMonthArgument(std::string_view text);
 std::string badYearArgument(std::string_view text);
 std::string processingPeriod(std::string_view period);
-std::string periodLegend(int which);  // 0 the daily range, 1 the daily mean, 2 fault days
+// 0 the daily range, 1 the daily mean, 2 fault days, 3 days with hours missing
+std::string periodLegend(int which);
 // The place and tube a new station (no dayplot.ini yet) prints on its graphs until the
 // operator types their own: the Japanese program's own texts, or in English no place
 // and a plain tube name.
@@ -75,6 +76,8 @@ std::string newStationTube();
 std::string daysWithFile(int present, int days);
 // "(95%: 0.203～0.207)" after the day's mean.
 std::string meanInterval(std::string_view lower, std::string_view upper);
+// After a day's mean that is cut at 0: the day's pulses lie below the background.
+std::string meanBelowBackground();
 // What was wrong in a settings file beside dayplot.ini.
 std::string settingsIssue(std::string_view path, const LineIssue<SettingsIssue>& issue);
 

@@ -19,11 +19,14 @@ using namespace graph;
 constexpr int kGridStep = PeriodGraph::kPanelHeight / 5;
 constexpr int kTop = PeriodGraph::kBase - PeriodGraph::kPanelHeight;
 constexpr int kFaultHeight = 5;
+// The mark of a day with hours missing sits just over the fault mark.
+constexpr int kMissingTop = PeriodGraph::kBase - 2 * kFaultHeight - 1;
 
 }  // namespace
 
 const QColor PeriodGraph::kBand(170, 200, 235);
 const QColor PeriodGraph::kFault(230, 120, 120);
+const QColor PeriodGraph::kHoursMissing(235, 170, 50);
 
 PeriodGraph::PeriodGraph(const GraphSettings& settings, MessageSink& messages, const Clock& clock)
     : settings_(settings),
@@ -133,6 +136,8 @@ void PeriodGraph::drawDays(QPainter& p, const PeriodTable& table, double unit) c
     if (!d.present) continue;
     const int yHigh = plotY(kBase, d.high, unit), yLow = plotY(kBase, d.low, unit);
     p.fillRect(x1, yHigh, x2 - x1 + 1, std::max(1, yLow - yHigh + 1), kBand);
+    // Over the band, so that a short day's low band does not hide it.
+    if (d.hoursMissing) p.fillRect(x1, kMissingTop, x2 - x1 + 1, kFaultHeight, kHoursMissing);
   }
   // The grid stays readable over the bands.
   for (int i = 1; i < 5; ++i)
@@ -143,13 +148,13 @@ void PeriodGraph::drawDays(QPainter& p, const PeriodTable& table, double unit) c
     const DaySummary& d = table.days[static_cast<size_t>(i)];
     if (!d.present) continue;
     const int x = (dayLeft(i, days) + dayLeft(i + 1, days)) / 2;
-    const int y = plotY(kBase, d.mean, unit);
+    const int y = plotY(kBase, d.netMean, unit);
     const bool before = i > 0 && table.days[static_cast<size_t>(i - 1)].present;
     const bool after = i + 1 < days && table.days[static_cast<size_t>(i + 1)].present;
     if (after) {
       const DaySummary& next = table.days[static_cast<size_t>(i + 1)];
       line(p, x, y, (dayLeft(i + 1, days) + dayLeft(i + 2, days)) / 2,
-           plotY(kBase, next.mean, unit), kDrawing);
+           plotY(kBase, next.netMean, unit), kDrawing);
     } else if (!before) {
       line(p, dayLeft(i, days), y, dayLeft(i + 1, days) - 1, y, kDrawing);
     }
@@ -195,6 +200,9 @@ void PeriodGraph::drawTexts(QPainter& p, const PeriodTable& table, bool faultsKn
   const int meanX = entry(460, 1);
   line(p, meanX, y + 8, meanX + 18, y + 8, kDrawing);
   if (faultsKnown) p.fillRect(entry(540, 2), y + 5, 18, kFaultHeight, kFault);
+  if (std::any_of(table.days.begin(), table.days.end(),
+                  [](const DaySummary& d) { return d.hoursMissing; }))
+    p.fillRect(entry(540, 3), y + 5, 18, kFaultHeight, kHoursMissing);
   text(p, 330, y - 16, say::daysWithFile(table.daysPresent, static_cast<int>(table.days.size())));
 
   stationLines(p, settings_, clock_.now());

@@ -24,6 +24,7 @@ class PeriodGraph {
   static constexpr int kPanelHeight = 340;  // the day graph's two panels and the gap
   static const QColor kBand;
   static const QColor kFault;
+  static const QColor kHoursMissing;
 
   // The references must outlive the graph.
   PeriodGraph(const GraphSettings& settings, MessageSink& messages, const Clock& clock);

@@ -37,6 +37,8 @@ ReadResult<CountingSettings, SettingsIssue> loadCountingSettings(const std::stri
       }
     } else if (key == kBandKey && (value == "0" || value == "1")) {
       loaded.value.graphBand = value == "1";
+    } else if (key == kAlarmOnEvidenceKey && (value == "0" || value == "1")) {
+      loaded.value.alarmOnEvidence = value == "1";
     } else {
       loaded.issues.push_back({number, SettingsIssue::UnknownLine, std::string(line)});
     }
@@ -46,7 +48,8 @@ ReadResult<CountingSettings, SettingsIssue> loadCountingSettings(const std::stri
 
 std::string countingSettingsText(const CountingSettings& s) {
   return std::string(kDeadTimeKey) + "=" + shortestText(s.deadTimeMicroseconds) + "\r\n" +
-         std::string(kBandKey) + "=" + (s.graphBand ? "1" : "0") + "\r\n";
+         std::string(kBandKey) + "=" + (s.graphBand ? "1" : "0") + "\r\n" +
+         std::string(kAlarmOnEvidenceKey) + "=" + (s.alarmOnEvidence ? "1" : "0") + "\r\n";
 }
 
 std::optional<WriteFault> saveCountingSettings(const std::string& path,

@@ -1,7 +1,7 @@
 // The counting settings, kept in their own file beside ratemon.ini (which keeps its
-// eleven fields): the resolving time for the dead-time correction and whether the
-// real-time graph shows the 95 % band. One "key=value" a line; no file means every
-// option off, so the station counts and writes exactly as without them.
+// eleven fields): the resolving time for the dead-time correction, whether the
+// real-time graph shows the 95 % band and whether the alarms go on evidence. One "key=value" a
+// line; no file means every option off, so the station counts and writes exactly as without them.
 #pragma once
 
 #include <optional>
@@ -16,6 +16,9 @@ namespace radmon {
 struct CountingSettings {
   double deadTimeMicroseconds = 0;  // τ; 0 leaves the counts uncorrected
   bool graphBand = false;           // the real-time graph shows the 95 % band
+  // A stage sounds when the 95 % interval's lower end of the gross rate is over its
+  // limit, not the figure (alarm_stages.h).
+  bool alarmOnEvidence = false;
 
   friend bool operator==(const CountingSettings&, const CountingSettings&) = default;
 };
@@ -36,6 +39,7 @@ double scanDeadTimeMicroseconds(int resolution, int sampleRate = 22050);
 std::optional<double> readDeadTime(std::string_view text);
 
 inline constexpr std::string_view kDeadTimeKey = "dead_time_us";
+inline constexpr std::string_view kAlarmOnEvidenceKey = "alarm_on_evidence";
 
 // The file's settings over the defaults; no file gives the defaults and no issue. A
 // dead_time_us that is no usable number (BadValue) leaves the correction off.

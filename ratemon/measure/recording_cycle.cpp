@@ -161,9 +161,11 @@ void RecordingCycle::bufferDone(int16_t index, int32_t count, int16_t flag) {
 
   if (!earlierAlarmsReset_ && lockHeld_ && panel_.checked(Tick::recordFile)) resetEarlierAlarms();
   const float gross = lastDose_.grossDoseRate;
-  // A saturated tube is the highest reading there is, whatever its figure.
-  const int started =
-      alarms_.check(saturation_.saturated() ? std::numeric_limits<float>::max() : gross, panel_);
+  // A saturated tube is the highest reading there is, whatever its figure, and is evidence
+  // enough by itself.
+  const int started = saturation_.saturated()
+                          ? alarms_.check(std::numeric_limits<float>::max(), panel_)
+                          : alarms_.check(lastDose_, lastInterval_, panel_);
   if (started & 1) {
     logAlarm(EventKind::Alarm1, gross, alarms_.lastLimit1());
     hooks_.alarmStarted(1, gross, alarms_.lastLimit1());

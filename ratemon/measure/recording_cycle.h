@@ -87,6 +87,8 @@ class RecordingCycle final : public AudioInput::Events {
   // leaves every figure as counted.
   void setDeadTime(double microseconds) { deadTimeSeconds_ = microseconds * 1e-6; }
   double deadTimeSeconds() const { return deadTimeSeconds_; }
+  // Alarms on the lower end of the 95 % interval rather than on the figure.
+  void setAlarmOnEvidence(bool on) { alarms_.setOnEvidence(on); }
 
   // Sound missing for longer than this within a minute's 60 seconds of sound, or
   // no-signal on for more seconds of it, and the minute is not written.

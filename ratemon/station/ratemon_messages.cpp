@@ -484,6 +484,10 @@ std::string counting(Counting caption) {
       return say(Words::tr("μs"));
     case Counting::bandTick:
       return say(Words::tr("リアルタイムグラフに95%区間"));
+    case Counting::evidenceTick:
+      return say(
+          Words::tr("警報は95%区間の下限が警報値を10秒続けて超えたときに鳴らす "
+                    "(1パルスや偶然の1分では鳴らない)"));
   }
   return {};
 }

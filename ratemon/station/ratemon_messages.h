@@ -82,7 +82,7 @@ std::string intervalTime(double seconds);
 std::string deadTimeOffer(const ResolvingTimeEstimate& estimate, double scanMicroseconds);
 
 // Captions of the counting controls.
-enum class Counting { intervalsButton, deadTimeTick, deadTimeUnit, bandTick };
+enum class Counting { intervalsButton, deadTimeTick, deadTimeUnit, bandTick, evidenceTick };
 std::string counting(Counting caption);
 
 // The pulse-interval view: its chart's title and legend, the figures line and the

@@ -91,6 +91,13 @@ std::vector<Key> makeKeys() {
                     if (on) f.counting.graphBand = *on;
                     return on.has_value();
                   }});
+  keys.push_back({"counting.alarm_on_evidence",
+                  [](const RatemonFiles& f) { return f.counting.alarmOnEvidence ? "1" : "0"; },
+                  [](RatemonFiles& f, const std::string& v) {
+                    const auto on = tickValue(v);
+                    if (on) f.counting.alarmOnEvidence = *on;
+                    return on.has_value();
+                  }});
   // The address is listed without a password it may carry.
   keys.push_back({"mqtt.url",
                   [](const RatemonFiles& f) {

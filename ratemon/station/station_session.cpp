@@ -43,6 +43,7 @@ std::optional<std::string> StationSession::open(RatemonSettings& settings,
   for (const auto& issue : counting.issues) tell(messages::settingsIssue(countingPath, issue));
   counting_ = counting.value;
   cycle_.setDeadTime(counting_.deadTimeMicroseconds);
+  cycle_.setAlarmOnEvidence(counting_.alarmOnEvidence);
   // The last run's unwritten lines go into the day files before the link's catch-up
   // reads them; with data collection off they wait in the station folder.
   const auto collecting = settings.ticks.find(Tick::recordFile);
@@ -108,6 +109,7 @@ void StationSession::save(const RatemonSettings& settings) {
 void StationSession::setCounting(const CountingSettings& counting) {
   counting_ = counting;
   cycle_.setDeadTime(counting_.deadTimeMicroseconds);
+  cycle_.setAlarmOnEvidence(counting_.alarmOnEvidence);
   const std::string path = programFolder_ + kCountingSettingsFileName;
   if (auto fault = saveCountingSettings(path, counting_))
     tell(messages::fileNotWritten(path, *fault));

@@ -17,8 +17,8 @@ PulseIntervalWindow::PulseIntervalWindow(IntervalSource intervals, QWidget* pare
       picture_(kIntervalViewWidth, kIntervalViewHeight, QImage::Format_RGB32) {
   setObjectName("PulseIntervalForm");
   setWindowTitle(QCoreApplication::translate("ratemon", kCaption));
-  constexpr int kRowHeight = 40;
-  setFixedSize(picture_.width(), picture_.height() + kRowHeight);
+  constexpr int kRowsHeight = 68;
+  setFixedSize(picture_.width(), picture_.height() + kRowsHeight);
   auto caption = [](messages::Counting c) { return QString::fromStdString(messages::counting(c)); };
   const int y = picture_.height() + 8;
   deadTimeTick_ = new QCheckBox(caption(messages::Counting::deadTimeTick), this);
@@ -35,8 +35,12 @@ PulseIntervalWindow::PulseIntervalWindow(IntervalSource intervals, QWidget* pare
   bandTick_ = new QCheckBox(caption(messages::Counting::bandTick), this);
   bandTick_->setObjectName("checkBand");
   bandTick_->setGeometry(476, y, 240, 24);
+  evidenceTick_ = new QCheckBox(caption(messages::Counting::evidenceTick), this);
+  evidenceTick_->setObjectName("checkAlarmOnEvidence");
+  evidenceTick_->setGeometry(10, y + 30, 700, 24);
   connect(deadTimeTick_, &QCheckBox::clicked, this, &PulseIntervalWindow::countingEdited);
   connect(bandTick_, &QCheckBox::clicked, this, &PulseIntervalWindow::countingEdited);
+  connect(evidenceTick_, &QCheckBox::clicked, this, &PulseIntervalWindow::countingEdited);
   connect(deadTimeBox_, &QLineEdit::editingFinished, this, [this] {
     if (deadTimeTick_->isChecked()) emit countingEdited();
   });
@@ -66,6 +70,7 @@ void PulseIntervalWindow::showCounting(const CountingSettings& settings, double 
                            : QString());
   showOffer();
   bandTick_->setChecked(settings.graphBand);
+  evidenceTick_->setChecked(settings.alarmOnEvidence);
 }
 
 void PulseIntervalWindow::showOffer() {
@@ -83,6 +88,7 @@ void PulseIntervalWindow::showOffer() {
 std::optional<CountingSettings> PulseIntervalWindow::counting() const {
   CountingSettings settings;
   settings.graphBand = bandTick_->isChecked();
+  settings.alarmOnEvidence = evidenceTick_->isChecked();
   if (!deadTimeTick_->isChecked()) return settings;
   const auto tau = readDeadTime(deadTimeBox_->text().toStdString());
   if (!tau) return std::nullopt;

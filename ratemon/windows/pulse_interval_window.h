@@ -1,8 +1,9 @@
 // The pulse-interval view: the histogram of the intervals between the last few thousand
 // pulses, redrawn every second while the window is shown, and under it the counting
 // settings (the dead-time correction with the resolving time estimated from the
-// intervals offered, the graph's band). It reads the intervals through a function so that it needs
-// nothing of the station but them; the station saves and applies the settings.
+// intervals offered, the graph's band, the alarms on evidence). It reads the intervals through a
+// function so that it needs nothing of the station but them; the station saves and applies the
+// settings.
 #pragma once
 
 #include <QCheckBox>
@@ -45,6 +46,7 @@ class PulseIntervalWindow final : public QWidget {
   QCheckBox* deadTimeTick() const { return deadTimeTick_; }
   QLineEdit* deadTimeBox() const { return deadTimeBox_; }
   QCheckBox* bandTick() const { return bandTick_; }
+  QCheckBox* evidenceTick() const { return evidenceTick_; }
 
  signals:
   // The operator changed a counting control.
@@ -69,6 +71,7 @@ class PulseIntervalWindow final : public QWidget {
   QLabel* offerLabel_ = nullptr;
   QString offered_;  // the estimate last put into deadTimeBox_
   QCheckBox* bandTick_ = nullptr;
+  QCheckBox* evidenceTick_ = nullptr;
 };
 
 }  // namespace radmon

@@ -283,6 +283,59 @@ TEST(MeanInterval95, CoversTheTrueNetRateOfSimulatedDays) {
   }
 }
 
+// Whole days simulated minute by minute as ratemon writes them: the mean lies inside its
+// interval, and over the days it is within 2 % of the true net rate (with the background
+// dose as ratemon takes it off) where the mean of the records, each cut at 0, is far
+// above it; a day whose pulses lie below the background is shown at 0 and told.
+TEST(DayMean95, FromTheCountsInsideItsIntervalAndUnbiased) {
+  constexpr float kFactor = 108;
+  constexpr int kDays = 40, kMinutes = 1440;
+  const struct {
+    const char* name;
+    double cpm;
+    float background;    // CPM
+    double recordsBias;  // when above 0, the records' mean is over the truth by at least this
+  } cases[] = {{"no background", 20, 0, 0.0},
+               {"background near the rate", 20, 18, 0.3},
+               {"background half the rate", 200, 100, 0.0}};
+  std::mt19937_64 random(20261210);
+  std::vector<DayRecord> rows(kMinutes);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const double truth = c.cpm / kFactor - std::floor(c.background / kFactor * 1000.0f) / 1000.0f;
+    std::poisson_distribution<int64_t> minute(c.cpm);
+    double sum = 0, recordsSum = 0;
+    for (int d = 0; d < kDays; ++d) {
+      for (DayRecord& row : rows) row = minuteRecord(minute(random), kFactor, c.background);
+      const DaySummary day = summarizeDay("20261210", rows, {});
+      const auto mean = dayMean95(day);
+      ASSERT_TRUE(mean);
+      EXPECT_LE(mean->interval.lower, mean->mean);
+      EXPECT_GE(mean->interval.upper, mean->mean);
+      EXPECT_FALSE(mean->belowBackground);
+      EXPECT_EQ(day.netMean, mean->mean);  // what the month and year graphs draw
+      sum += mean->mean;
+      recordsSum += day.mean;
+    }
+    EXPECT_NEAR(sum / kDays / truth, 1.0, 0.02);
+    if (c.recordsBias > 0) {
+      EXPECT_GE(recordsSum / kDays / truth, 1.0 + c.recordsBias);
+    }
+  }
+  DaySummary below;  // 50 pulses a minute over a background of 60 at 100 CPM per μSv/h
+  below.present = true;
+  below.records = 60;
+  below.counts = 3000;
+  below.mean = 0.01;
+  below.scale = DoseScale{0.01, 0.6};
+  const auto mean = dayMean95(below);
+  ASSERT_TRUE(mean);
+  EXPECT_TRUE(mean->belowBackground);
+  EXPECT_EQ(mean->mean, 0.0);
+  EXPECT_EQ(mean->interval.lower, 0.0);
+  EXPECT_EQ(mean->interval.upper, 0.0);
+}
+
 // The scale is found from a day file as ratemon wrote it; an interval whose lower end
 // would fall below 0 is cut there and keeps its upper end.
 TEST(MeanInterval95, FromTheCountsLessTheBackgroundAndCutAtZero) {

@@ -433,6 +433,12 @@ TEST_F(PeriodGraphTest, DailyMeansAndRangesWithGaps) {
 }
 
 TEST_F(PeriodGraphTest, BandMeanGapAndFaultsWhereTheyBelong) {
+  std::vector<std::pair<std::string, std::string>> shortDay;  // 23 hours: not marked
+  for (int m = 0; m < 23 * 60; ++m)
+    shortDay.emplace_back((m < 600 ? "0" : "") + std::to_string(m / 60) + ":" +
+                              (m % 60 < 10 ? "0" : "") + std::to_string(m % 60),
+                          "0.1");
+  writeDay(shortDay, "20110410");
   ASSERT_EQ(drawMonth(), DayGraphResult::Done);
   const QImage img(QString::fromStdString(folder_ + "μSVHGraph_201104.bmp"));
   ASSERT_EQ(img.size(), QSize(841, 537));
@@ -454,6 +460,15 @@ TEST_F(PeriodGraphTest, BandMeanGapAndFaultsWhereTheyBelong) {
                      {middle(1), 466, kBack},
                      {middle(4), 367, kBlack},
                      {middle(5), 367, kBack}});
+  // Days 1, 2 and 4 hold a few minutes each: marked over the fault mark; the 10th's 23
+  // hours are a whole day on a spring clock change, and a day without a file is a gap.
+  const QRgb missing = PeriodGraph::kHoursMissing.rgb();
+  expectPixels(img, {{middle(1), 460, missing},
+                     {middle(2), 460, missing},
+                     {middle(4), 460, missing},
+                     {middle(3), 460, kBack},
+                     {middle(10), 460, kBack},
+                     {middle(10), 452, kBlack}});  // its mean of 0.1
   // The mean line breaks at days 3 and 5: nothing of it inside their columns, however it
   // might have run on (across to day 4, or down to no mean at all).
   for (const int day : {3, 5}) {

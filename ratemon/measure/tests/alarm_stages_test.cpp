@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "alarm_starts.h"
 #include "fakes.h"
 
 namespace radmon {
@@ -79,6 +82,54 @@ TEST_F(AlarmStagesTest, UnusableLimitKeepsTheLastOneAndIsReportedOnce) {
   EXPECT_EQ(alarms.check(0.4f, panel), 0);  // 0.5 stays in force
   EXPECT_EQ(panel.reports.size(), 2u);      // the same bad text, told again after 0.5
   EXPECT_EQ(std::get<RefusedBox>(panel.reports[1]).kept, 0.5);
+}
+
+// Seeded starts of ten minutes at a share of the stage-1 limit. On evidence, a tube at 70 %
+// of it sounds in under 1 % of them and one at 300 % in every one within a minute;
+// without, the figure alone decides as before, and one pulse early in the first minute
+// (60 CPM to the figure in the first second) sounds most starts at 70 %.
+TEST(AlarmOnEvidence, FalseAlarmsAndDelaysOfSeededStarts) {
+  const struct {
+    double share;
+    bool onEvidence;
+    int starts;
+    int mostAlarmed, leastAlarmed;  // of the starts
+    int latestDelay;                // seconds, of those alarmed
+  } cases[] = {
+      {0.7, true, 1000, 9, 0, 600},
+      {3.0, true, 1000, 1000, 1000, 60},
+      {0.7, false, 200, 200, 100, 600},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.share << (c.onEvidence ? " on evidence" : ""));
+    const auto delays = testing::stage1Delays(c.share * testing::kStage1CpmLimit, c.onEvidence,
+                                              c.starts, 600, 20261210);
+    const auto alarmed = std::count_if(delays.begin(), delays.end(), [](int d) { return d > 0; });
+    EXPECT_LE(alarmed, c.mostAlarmed);
+    EXPECT_GE(alarmed, c.leastAlarmed);
+    EXPECT_LE(*std::max_element(delays.begin(), delays.end()), c.latestDelay);
+  }
+}
+
+// With the option off the interval is not looked at; on, the lower end decides even when
+// the figure is far over the limit, and the figure caps it.
+TEST_F(AlarmStagesTest, OnEvidenceWeighsTheLowerEndNotTheFigure) {
+  DoseResult one;  // one pulse in the first second: 60 CPM
+  one.sensitivityFactor = 108;
+  one.grossDoseRate = 0.555f;
+  const ReadingInterval fromOne = readingInterval95(1, 1, 108.0f, 0.0f);
+  alarms.setOnEvidence(true);
+  EXPECT_EQ(alarms.check(one, fromOne, panel), 0);
+  // A lower end (8.333 μSv/h, capped by the figure's 0.555: over stage 1 only) that
+  // holds for kEvidenceSeconds in a row sounds; one second under starts the count anew.
+  const ReadingInterval sure{1000, 60, 900, 1100};
+  for (int s = 1; s < kEvidenceSeconds; ++s) EXPECT_EQ(alarms.check(one, sure, panel), 0);
+  EXPECT_EQ(alarms.check(one, fromOne, panel), 0);
+  for (int s = 1; s < kEvidenceSeconds; ++s) EXPECT_EQ(alarms.check(one, sure, panel), 0);
+  EXPECT_EQ(alarms.check(one, sure, panel), 1);
+  alarms.silenceStage1();
+  alarms.setOnEvidence(false);
+  EXPECT_EQ(alarms.check(one, fromOne, panel), 1);
 }
 
 }  // namespace radmon

@@ -61,6 +61,20 @@ TEST(AnalyseIntervals, Verdicts) {
       {"busy tube", {600, 0.5e-3}, 4096, {V::LooksRandom}, 0},  // loses 0.5 %
       {"too few", {}, 99, {V::TooFew}, 0},
       {"ringing tube", {20, 0.5e-3, 0.05}, 4096, {V::Rings}, 0},
+      // Past a few hundred CPM the counter's blindness takes a share of the 2 ms window:
+      // the after-pulses are told against the intervals past it, at every rate.
+      {"after-pulses at 3000 CPM",
+       {3000, 0.5e-3, 0.1},
+       4096,
+       {V::Rings, V::ResolutionEatsPulses},
+       0},
+      {"after-pulses at 20000 CPM",
+       {20000, 0.5e-3, 0.1},
+       4096,
+       {V::Rings, V::ResolutionEatsPulses},
+       0},
+      {"20000 CPM without", {20000, 0.5e-3}, 4096, {V::ResolutionEatsPulses}, 0},
+      {"20000 CPM blind 1 ms", {20000, 1e-3}, 4096, {V::ResolutionEatsPulses}, 0},
       {"long resolution", {600, 5e-3}, 4096, {V::ResolutionEatsPulses}, 0},
       {"30000 CPM at the scan's 0.5 ms", {30000, 0.5e-3}, 4096, {V::ResolutionEatsPulses}, 0},
       {"50 Hz pickup", {20, 0.5e-3, 0, 50, 0.1}, 4096, {V::MainsPeaks}, 50},

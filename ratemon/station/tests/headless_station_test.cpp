@@ -172,9 +172,9 @@ TEST_F(HeadlessRatemon, SetUpFromTheCommandLineThenRecords) {
   fs::remove(root / "ratemon.ini");
   ProcessResult r = ratemon("--show-settings");
   ASSERT_EQ(r.status, 0) << r.err;
-  for (const char* line :
-       {"tube_sensitivity=\n", "alarm1_limit_usv_h=0.27\n", "record_csv=1\n",
-        "counting.dead_time_us=0\n", "mqtt.password=(unset)\n", "maps.safecast.api_key=(unset)\n"})
+  for (const char* line : {"tube_sensitivity=\n", "alarm1_limit_usv_h=0.27\n", "record_csv=1\n",
+                           "counting.dead_time_us=0\n", "counting.alarm_on_evidence=0\n",
+                           "mqtt.password=(unset)\n", "maps.safecast.api_key=(unset)\n"})
     EXPECT_NE(r.out.find(line), std::string::npos) << line << r.out;
   EXPECT_FALSE(fs::exists(root / "ratemon.ini"));  // listing writes nothing
 
@@ -244,11 +244,15 @@ TEST_F(HeadlessRatemon, ARefusedEditChangesNoFile) {
 // reads its settings.
 TEST_F(HeadlessRatemon, AnEditWhileRunningSurvivesTheStop) {
   const pid_t holder = startHolder({"--headless", "--input", "sim:20", "--silent"});
-  const ProcessResult r = ratemon("--set alarm1_limit_usv_h=0.5 --set counting.graph_band=1");
+  const ProcessResult r = ratemon(
+      "--set alarm1_limit_usv_h=0.5 --set counting.graph_band=1 --set "
+      "counting.alarm_on_evidence=1");
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(stop(holder), 0);
   EXPECT_NE(testing::readBytes(root / "ratemon.ini").find("\"0.5\""), std::string::npos);
   EXPECT_NE(testing::readBytes(root / "ratemon_counting.ini").find("graph_band=1"),
+            std::string::npos);
+  EXPECT_NE(testing::readBytes(root / "ratemon_counting.ini").find("alarm_on_evidence=1"),
             std::string::npos);
 }
 

@@ -330,7 +330,13 @@ TEST_F(StationTest, ReadingIntervalPulseIntervalsAndTheCountingSettings) {
 
   view->deadTimeBox()->setText("2000");
   QTest::mouseClick(view->bandTick(), Qt::LeftButton);  // saves and applies both
-  EXPECT_EQ(readBytes(folder_ / "ratemon_counting.ini"), "dead_time_us=2000\r\ngraph_band=1\r\n");
+  EXPECT_EQ(readBytes(folder_ / "ratemon_counting.ini"),
+            "dead_time_us=2000\r\ngraph_band=1\r\nalarm_on_evidence=0\r\n");
+  EXPECT_FALSE(station_->cycle().alarms().onEvidence());
+  QTest::mouseClick(view->evidenceTick(), Qt::LeftButton);
+  EXPECT_NE(readBytes(folder_ / "ratemon_counting.ini").find("alarm_on_evidence=1"),
+            std::string::npos);
+  EXPECT_TRUE(station_->cycle().alarms().onEvidence());
   audio_->deliver(secondWithPulseCount(100));
   EXPECT_EQ(w().text(Box::cpm), "7500");  // 6000 / (1 − 100 · 0.002)
   EXPECT_NE(w().intervalLabel()->text().toStdString().find("μSv/h (τ 2000 μs)"), std::string::npos);
