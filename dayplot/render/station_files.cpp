@@ -231,7 +231,7 @@ std::optional<CountInterval> minuteInterval(const std::vector<DayRecord>& rows, 
     return CountInterval{dose(c.lower), dose(c.upper)};
   }
   const double figure = minuteFigure(record, scale);
-  const CountInterval c = poissonInterval95(static_cast<int64_t>(count));
+  CountInterval c = poissonInterval95(static_cast<int64_t>(count));
   if (lowerBound) {
     // The figure is already no more than the truth; its count's spread is taken off it.
     const double share = count > 0 ? c.lower / count : 0.0;
@@ -240,6 +240,10 @@ std::optional<CountInterval> minuteInterval(const std::vector<DayRecord>& rows, 
   // The correction the record carries, n = m / (1 - m tau), solved for its tau from the
   // figure and the count, and applied to the count's bounds.
   const double tau = (1.0 - count / figure) / count;
+  // A counter blind for tau after each pulse counts more regularly than a Poisson source:
+  // its count's spread is the Poisson one times 1 - m tau, as ratemon takes it.
+  const double hearing = 1.0 - std::min(kDeadTimeCap, count * tau);
+  c = CountInterval{count - (count - c.lower) * hearing, count + (c.upper - count) * hearing};
   const auto corrected = [&](double m) {
     return m * tau < kDeadTimeCap ? m / (1.0 - m * tau) : kOpen;
   };

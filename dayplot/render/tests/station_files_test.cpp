@@ -265,8 +265,12 @@ TEST(StationFiles, ReadingsJsonCorrectedMinutesAndLowerBounds) {
         EXPECT_GT(low, (dose + background) * (1.0 - 3.0 / std::sqrt(m)) - background);
         continue;
       }
-      // The counted pulses' interval through the correction with the true τ and factor.
-      const CountInterval c95 = poissonInterval95(counted[k]);
+      // The counted pulses' interval, drawn in by 1 - mτ (a dead-time limited count varies
+      // less than a Poisson one), through the correction with the true τ and factor.
+      const double m = static_cast<double>(counted[k]);
+      const double hearing = 1.0 - m / 60.0 * kTau;
+      const CountInterval poisson = poissonInterval95(counted[k]);
+      const CountInterval c95{m - (m - poisson.lower) * hearing, m + (poisson.upper - m) * hearing};
       auto corrected = [&](double m) { return m / (1.0 - m / 60.0 * kTau) / 108.0 - background; };
       ASSERT_TRUE(minute["high"].is_number());
       const double high = minute["high"];
