@@ -27,33 +27,33 @@ std::string padded(int value, int width) {
 // Cut to three decimals, as ratemon cuts the gross dose.
 double cut3(double x) { return std::floor(x * 1000.0 + 1e-7) / 1000.0; }
 
-// The scale of the records with a rate above 0: the slope of rate on CPM by least
-// squares gives the factor; the background is then what each record's cut gross dose
-// lost, taken by the median so that a count on the edge of a cut does not move it.
-std::optional<DoseScale> fitScale(const std::vector<std::pair<double, double>>& points) {
+}  // namespace
+
+std::optional<DoseScale> fitDoseScale(const std::vector<ScalePoint>& points) {
   if (points.size() < 2) return std::nullopt;
   double meanCount = 0, meanRate = 0;
-  for (const auto& [count, rate] : points) {
-    meanCount += count;
-    meanRate += rate;
+  for (const ScalePoint& p : points) {
+    meanCount += p.cpm;
+    meanRate += p.rate;
   }
   meanCount /= static_cast<double>(points.size());
   meanRate /= static_cast<double>(points.size());
   double sxx = 0, sxy = 0;
-  for (const auto& [count, rate] : points) {
-    sxx += (count - meanCount) * (count - meanCount);
-    sxy += (count - meanCount) * (rate - meanRate);
+  for (const ScalePoint& p : points) {
+    sxx += (p.cpm - meanCount) * (p.cpm - meanCount);
+    sxy += (p.cpm - meanCount) * (p.rate - meanRate);
   }
   if (!(sxx > 0) || !(sxy > 0)) return std::nullopt;
   const double perCount = sxy / sxx;
   std::vector<double> lost;
-  for (const auto& [count, rate] : points) lost.push_back(cut3(perCount * count) - rate);
+  for (const ScalePoint& p : points) lost.push_back(cut3(perCount * p.cpm) - p.rate);
   auto middle = lost.begin() + static_cast<std::ptrdiff_t>(lost.size() / 2);
   std::nth_element(lost.begin(), middle, lost.end());
   const double roughBackground = std::round(*middle * 1000.0) / 1000.0;
   // One factor and one background for the whole day, or none.
-  const auto fits = std::count_if(points.begin(), points.end(), [&](const auto& p) {
-    return std::abs(cut3(perCount * p.first) - roughBackground - p.second) < 0.0015;
+  const auto fits = std::count_if(points.begin(), points.end(), [&](const ScalePoint& p) {
+    const double allowed = 0.0015 + (p.corrected ? perCount : 0.0);
+    return std::abs(cut3(perCount * p.cpm) - roughBackground - p.rate) < allowed;
   });
   if (fits * 10 < static_cast<std::ptrdiff_t>(points.size()) * 9) return std::nullopt;
   // The slope is blurred by the cuts (a few tenths of a percent at tens of CPM), and the
@@ -61,21 +61,22 @@ std::optional<DoseScale> fitScale(const std::vector<std::pair<double, double>>& 
   // is near the rate. Each record, cut from count × factor less the background, pins the
   // factor to one cut's width over its count; the background near the rough one for which
   // every record agrees on a factor is the day's, and the slope is held to what they
-  // leave. Where none agrees (a record set down otherwise) the rough scale stands.
+  // leave. Where none agrees (a record set down otherwise, or a day of corrected records)
+  // the rough scale stands.
+  if (std::any_of(points.begin(), points.end(), [](const ScalePoint& p) { return p.corrected; }))
+    return DoseScale{perCount, roughBackground};
   for (const double step : {0.0, -0.001, 0.001, -0.002, 0.002}) {
     const double background = roughBackground + step;
     double low = 0, high = std::numeric_limits<double>::infinity();
-    for (const auto& [count, rate] : points) {
-      low = std::max(low, (rate + background - 1e-6) / count);
-      high = std::min(high, (rate + background + 0.001 + 1e-6) / count);
+    for (const ScalePoint& p : points) {
+      low = std::max(low, (p.rate + background - 1e-6) / p.cpm);
+      high = std::min(high, (p.rate + background + 0.001 + 1e-6) / p.cpm);
     }
     if (low < high)
       return DoseScale{std::clamp(perCount, low, high), std::round(background * 1000.0) / 1000.0};
   }
   return DoseScale{perCount, roughBackground};
 }
-
-}  // namespace
 
 std::string Period::name() const {
   return kind == PeriodKind::Month ? padded(year, 4) + padded(month, 2) : padded(year, 4);
@@ -110,7 +111,7 @@ DaySummary summarizeDay(std::string day, const std::vector<DayRecord>& rows,
   DaySummary summary;
   summary.day = std::move(day);
   summary.counts = 0;
-  std::vector<std::pair<double, double>> dosed;  // (CPM, rate) of the rates above 0
+  std::vector<ScalePoint> dosed;  // the records with a rate above 0
   for (size_t k = 0; k < rows.size(); ++k) {
     const DayRecord& record = rows[k];
     if (k < setAside.size() && setAside[k]) {
@@ -124,7 +125,7 @@ DaySummary summarizeDay(std::string day, const std::vector<DayRecord>& rows,
     summary.counts =
         record.cpm && summary.counts ? *summary.counts + *record.cpm : std::optional<int64_t>();
     if (record.cpm && record.rate > 0)
-      dosed.emplace_back(static_cast<double>(*record.cpm), record.rate);
+      dosed.push_back({static_cast<double>(*record.cpm), record.rate, false});
   }
   summary.present = summary.records > 0;
   summary.hoursMissing = summary.present && rows.size() < kRecordsOfAShortDay;
@@ -132,7 +133,7 @@ DaySummary summarizeDay(std::string day, const std::vector<DayRecord>& rows,
     summary.mean = summary.sum / summary.records;
   else
     summary.counts.reset();
-  if (summary.counts) summary.scale = fitScale(dosed);
+  if (summary.counts) summary.scale = fitDoseScale(dosed);
   const auto net = dayMean95(summary);
   summary.netMean = net ? net->mean : summary.mean;
   return summary;

@@ -42,6 +42,22 @@ struct DoseScale {
   double background = 0;  // μSv/h taken off each record
 };
 
+// One record for fitDoseScale: its CPM and rate, and whether it was corrected for dead
+// time (its CPM is then its figure cut to a whole number, taken at the middle of that
+// step, and its rate may lie a count's dose off the scale).
+struct ScalePoint {
+  double cpm = 0;
+  double rate = 0;
+  bool corrected = false;
+};
+
+// The scale of records with a rate above 0: the slope of rate on CPM by least squares
+// gives the factor; the background is then what each record's cut gross dose lost, by
+// the median. One factor and background must fit nine records in ten, or there is none.
+// Where every uncorrected record agrees on a factor for a background near that one, the
+// scale is refined to it (the cuts blur the slope and the background).
+std::optional<DoseScale> fitDoseScale(const std::vector<ScalePoint>& points);
+
 // The figures leave out the records set aside for a fault of the sound path (by the
 // day's event log, suspect_minutes.h).
 struct DaySummary {

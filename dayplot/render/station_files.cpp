@@ -154,53 +154,6 @@ double minuteFigure(const DayRecord& r, const std::optional<DoseScale>& scale) {
   return std::clamp(fromRate, cpm, cpm + 1.0);
 }
 
-// Cut to three decimals, as ratemon cuts the gross dose.
-double cut3(double x) { return std::floor(x * 1000.0 + 1e-7) / 1000.0; }
-
-// The day's fit (period_table's: the slope of rate on CPM by least squares, the
-// background by the median of what each cut gross dose lost, one factor and background
-// for nine records in ten), for a day whose minutes are mostly corrected for dead time:
-// such a record's CPM is its figure cut to a whole number, so the figure is taken at the
-// middle of that step and its rate may lie a step's dose off.
-std::optional<DoseScale> fitWithCorrection(const std::vector<DayRecord>& rows,
-                                           const std::vector<bool>& corrected) {
-  struct Point {
-    double cpm, rate;
-    bool corrected;
-  };
-  std::vector<Point> points;
-  for (size_t k = 0; k < rows.size(); ++k)
-    if (rows[k].cpm && rows[k].rate > 0)
-      points.push_back({static_cast<double>(*rows[k].cpm) + (corrected[k] ? 0.5 : 0.0),
-                        rows[k].rate, corrected[k]});
-  if (points.size() < 2) return std::nullopt;
-  double meanCount = 0, meanRate = 0;
-  for (const Point& p : points) {
-    meanCount += p.cpm;
-    meanRate += p.rate;
-  }
-  meanCount /= static_cast<double>(points.size());
-  meanRate /= static_cast<double>(points.size());
-  double sxx = 0, sxy = 0;
-  for (const Point& p : points) {
-    sxx += (p.cpm - meanCount) * (p.cpm - meanCount);
-    sxy += (p.cpm - meanCount) * (p.rate - meanRate);
-  }
-  if (!(sxx > 0) || !(sxy > 0)) return std::nullopt;
-  const double perCount = sxy / sxx;
-  std::vector<double> lost;
-  for (const Point& p : points) lost.push_back(cut3(perCount * p.cpm) - p.rate);
-  auto middle = lost.begin() + static_cast<std::ptrdiff_t>(lost.size() / 2);
-  std::nth_element(lost.begin(), middle, lost.end());
-  const double background = std::round(*middle * 1000.0) / 1000.0;
-  const auto fits = std::count_if(points.begin(), points.end(), [&](const Point& p) {
-    const double allowed = 0.0015 + (p.corrected ? perCount : 0.0);
-    return std::abs(cut3(perCount * p.cpm) - background - p.rate) < allowed;
-  });
-  if (fits * 10 < static_cast<std::ptrdiff_t>(points.size()) * 9) return std::nullopt;
-  return DoseScale{perCount, background};
-}
-
 }  // namespace
 
 std::optional<DoseScale> recordScale(const std::vector<DayRecord>& rows,
@@ -212,7 +165,14 @@ std::optional<DoseScale> recordScale(const std::vector<DayRecord>& rows,
                (counted && rows[k].cpm && *counted < *rows[k].cpm);
   }
   if (auto scale = summarizeDay("", rows, aside).scale) return scale;
-  return fitWithCorrection(rows, aside);
+  // A day mostly corrected for dead time: every record, the corrected ones taken at the
+  // middle of their CPM's step.
+  std::vector<ScalePoint> points;
+  for (size_t k = 0; k < rows.size(); ++k)
+    if (rows[k].cpm && rows[k].rate > 0)
+      points.push_back(
+          {static_cast<double>(*rows[k].cpm) + (aside[k] ? 0.5 : 0.0), rows[k].rate, aside[k]});
+  return fitDoseScale(points);
 }
 
 std::optional<CountInterval> minuteInterval(const std::vector<DayRecord>& rows, size_t k,

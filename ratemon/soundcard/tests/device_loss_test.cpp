@@ -251,7 +251,8 @@ TEST_F(DeviceLoss, HeadlessRatemonWaitsForItsInputSurvivesItsLossAndSkipsTheBrok
   QTest::qWait(8000);
   rig::removeModule(rig::moduleOf(kProbe));
   ASSERT_TRUE(QTest::qWaitFor([&] { return logged("device-lost") == 2; }, 5000)) << "loss not told";
-  QTest::qWait(20000);
+  // Three attempts to reopen it fail (one each SoundCardInput::kRetryMs) before it returns.
+  QTest::qWait(3 * SoundCardInput::kRetryMs + 1000);
   EXPECT_EQ(station.state(), QProcess::Running) << "ended by itself";
   rig::addInput(kProbe);
   ASSERT_TRUE(QTest::qWaitFor([&] { return logged("device-back") == 2; }, 10000)) << "not resumed";
