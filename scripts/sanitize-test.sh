@@ -3,7 +3,8 @@
 # build-sanitize and runs the tests there but the slow ones. Any sanitizer report fails
 # its test. The audio tests get a sound server of this stage's own
 # (RADMON_AUDIO_DIR, /tmp/radmon-audio-sanitize), so that .ci/run can run this stage beside
-# the others. Arguments go to ctest; `-L slow` runs the slow ones as well.
+# the others. `--build-only` builds and runs nothing; other arguments go to ctest
+# (`-L slow` runs the slow ones as well).
 #
 # The slow tests (week-long replays, a faked week, a year of a clean tube sample by
 # sample, a hundred kills, fifty uploads on a busy machine) repeat what the quicker tests
@@ -14,6 +15,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+build_only=0
+if [ "${1:-}" = "--build-only" ]; then
+  build_only=1
+  shift
+fi
 
 # Leaks are checked, with the one-time allocations that fontconfig (loaded by Qt) never
 # frees listed in scripts/lsan.supp. The options are
@@ -37,6 +43,7 @@ cmake -S . -B build-sanitize "${cache_args[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInf
   -DBUILD_TESTING=ON -DRADMON_WERROR=ON >/dev/null
 # The build gives way to the tests of the stages beside it.
 nice -n 10 cmake --build build-sanitize -j"$(nproc)"
+[ $build_only = 1 ] && exit 0
 export RADMON_AUDIO_DIR=${RADMON_AUDIO_DIR_SANITIZE:-/tmp/radmon-audio-sanitize}
 # A temporary folder of its own too: a few tests use fixed names under it.
 export TMPDIR=/tmp/radmon-tmp-sanitize
