@@ -21,9 +21,9 @@ export TSAN_OPTIONS="suppressions=$root/scripts/tsan.supp:halt_on_error=1:second
 
 # shellcheck source=compiler-cache.sh
 source scripts/compiler-cache.sh
-# -O1 and line tables only (-g1): reports keep their files and lines, the build is quicker.
+# Line tables only (-g1): reports keep their files and lines, the build is quicker.
 cmake -S . -B build-tsan "${cache_args[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" -DRADMON_TSAN=ON \
+  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DRADMON_TSAN=ON \
   -DBUILD_TESTING=ON -DRADMON_WERROR=ON >/dev/null
 # The build gives way to the tests of the stages beside it.
 nice -n 15 cmake --build build-tsan -j"$(nproc)" --target thread_tests
