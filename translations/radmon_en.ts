@@ -1347,6 +1347,14 @@ ringing narrow followed by a dying swing of about 2.8 kHz</translation>
         <source>警報は95%区間の下限が警報値を10秒続けて超えたときに鳴らす (1パルスや偶然の1分では鳴らない)</source>
         <translation>Alarm only when the 95 % interval&apos;s lower end stays over the limit for 10 s (not on one pulse or a chance minute)</translation>
     </message>
+    <message>
+        <source>第一段警報: パルスがありません (入力が切れているか、GM管がパルスを出せないほど飽和しています)</source>
+        <translation>Stage 1 alarm: no pulses (the input is dead, or the tube is saturated so far that it gives no pulses)</translation>
+    </message>
+    <message>
+        <source>第二段警報: パルスがありません (入力が切れているか、GM管がパルスを出せないほど飽和しています)</source>
+        <translation>Stage 2 alarm: no pulses (the input is dead, or the tube is saturated so far that it gives no pulses)</translation>
+    </message>
 </context>
 <context>
     <name>collect</name>

@@ -125,7 +125,10 @@ void RecordingCycle::bufferDone(int16_t index, int32_t count, int16_t flag) {
   lastDose_ = dose_.step(elapsedSeconds_, pulses, sensitivity_.read(panel_),
                          background_.read(panel_), deadTimeSeconds_);
   lastInterval_ = readingInterval95(dose_, elapsedSeconds_, lastDose_, deadTimeSeconds_);
-  if (saturation_.readingLowerBound()) {
+  // An improbable silence may be a tube paralysed past giving pulses: its count is no
+  // reading, only a lower bound, until pulses come back.
+  const bool ownCap = lastDose_.deadTimeCapped || saturation_.readingLowerBound();
+  if (saturation_.readingLowerBound() || watch_.improbableSilence()) {
     // A lower bound has no upper end. A saturated tube's count says nothing (it may be
     // 0): the reading is at least the one at the dead-time cap of the scan's own τ, or
     // of the correction's when longer, which a tube held down that long always exceeds.
@@ -143,8 +146,9 @@ void RecordingCycle::bufferDone(int16_t index, int32_t count, int16_t flag) {
   panel_.setText(Box::cpm, integerText(lastDose_.cpm));
   panel_.setText(Box::doseRate, shortestText(lastDose_.netDoseRate));
   hooks_.readingsShown();
-  if (lastDose_.deadTimeCapped != capTold_) {
-    capTold_ = lastDose_.deadTimeCapped;
+  // The silence's own fault tells it: the correction's limit is not what was passed.
+  if (ownCap != capTold_) {
+    capTold_ = ownCap;
     SoundEvent cap;
     cap.kind = capTold_ ? EventKind::DeadTimeCapped : EventKind::DeadTimeOk;
     tell(cap);
@@ -162,16 +166,18 @@ void RecordingCycle::bufferDone(int16_t index, int32_t count, int16_t flag) {
   if (!earlierAlarmsReset_ && lockHeld_ && panel_.checked(Tick::recordFile)) resetEarlierAlarms();
   const float gross = lastDose_.grossDoseRate;
   // A saturated tube is the highest reading there is, whatever its figure, and is evidence
-  // enough by itself.
-  const int started = saturation_.saturated()
+  // enough by itself. So is an improbable silence, on the safe side: nothing in it tells a
+  // paralysed tube from a dead cable, and the fault's message names both.
+  const bool silence = !saturation_.saturated() && watch_.improbableSilence();
+  const int started = saturation_.saturated() || silence
                           ? alarms_.check(std::numeric_limits<float>::max(), panel_)
                           : alarms_.check(lastDose_, lastInterval_, panel_);
   if (started & 1) {
-    logAlarm(EventKind::Alarm1, gross, alarms_.lastLimit1());
+    logAlarm(EventKind::Alarm1, gross, alarms_.lastLimit1(), silence);
     hooks_.alarmStarted(1, gross, alarms_.lastLimit1());
   }
   if (started & 2) {
-    logAlarm(EventKind::Alarm2, gross, alarms_.lastLimit2());
+    logAlarm(EventKind::Alarm2, gross, alarms_.lastLimit2(), silence);
     hooks_.alarmStarted(2, gross, alarms_.lastLimit2());
   }
 
@@ -292,11 +298,12 @@ void RecordingCycle::silenceStage2() {
   }
 }
 
-void RecordingCycle::logAlarm(EventKind kind, float grossDoseRate, float limit) {
+void RecordingCycle::logAlarm(EventKind kind, float grossDoseRate, float limit, bool silence) {
   SoundEvent event;
   event.kind = kind;
   event.grossDoseRate = grossDoseRate;
   event.limit = limit;
+  event.silence = silence;
   log(event);
 }
 

@@ -154,7 +154,7 @@ class RecordingCycle final : public AudioInput::Events {
   void tell(SoundEvent event);
   // Into the day's log only; its text.
   std::string log(SoundEvent& event);
-  void logAlarm(EventKind kind, float grossDoseRate = 0, float limit = 0);
+  void logAlarm(EventKind kind, float grossDoseRate = 0, float limit = 0, bool silence = false);
   // The stages a ratemon run before this one left latched in the log are reset there,
   // once, as soon as the log can be written: this run's latches start clear.
   void resetEarlierAlarms();

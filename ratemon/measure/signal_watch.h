@@ -115,6 +115,9 @@ class SignalWatch {
 
   bool active(SignalFault fault) const { return active_[static_cast<size_t>(fault)]; }
   bool anyActive() const;
+  // No signal told from an improbable silence over a live input (not a flat line): a
+  // dead cable, or a tube paralysed past giving pulses; the sound cannot tell which.
+  bool improbableSilence() const { return active(SignalFault::NoSignal) && !noSignalFlat_; }
   // Pulses per second of the background the improbable-silence test uses; 0 while
   // nothing is known.
   double assumedBackground() const;

@@ -22,6 +22,7 @@ struct SoundEvent {
   double lostSeconds = 0;   // SoundDropped; DeviceBack: how long the input was away
   float grossDoseRate = 0;  // Alarm1, Alarm2: the rate that started it, and the limit
   float limit = 0;
+  bool silence = false;  // Alarm1, Alarm2: started by an improbable silence, not a rate
 };
 
 // The event log's kind for a signal fault that begins.

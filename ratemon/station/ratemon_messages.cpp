@@ -177,7 +177,12 @@ std::string about(About what, const std::string& subject) {
   return {};
 }
 
-std::string alarmStarted(int stage, float grossDoseRate, float limit) {
+std::string alarmStarted(int stage, float grossDoseRate, float limit, bool silence) {
+  if (silence)
+    return say(stage == 1 ? Words::tr("第一段警報: パルスがありません (入力が切れているか、GM管が"
+                                      "パルスを出せないほど飽和しています)")
+                          : Words::tr("第二段警報: パルスがありません (入力が切れているか、GM管が"
+                                      "パルスを出せないほど飽和しています)"));
   return say(stage == 1 ? Words::tr("第一段警報: %1 μSv/h > %2 μSv/h")
                         : Words::tr("第二段警報: %1 μSv/h > %2 μSv/h"),
              shortestText(grossDoseRate), shortestText(limit));
@@ -579,9 +584,9 @@ std::string soundEvent(const SoundEvent& e) {
     case EventKind::TubeSaturatedOk:
       return say(Words::tr("GM管の飽和が解けました: 計数は再び GM管の範囲内です。"));
     case EventKind::Alarm1:
-      return alarmStarted(1, e.grossDoseRate, e.limit);
+      return alarmStarted(1, e.grossDoseRate, e.limit, e.silence);
     case EventKind::Alarm2:
-      return alarmStarted(2, e.grossDoseRate, e.limit);
+      return alarmStarted(2, e.grossDoseRate, e.limit, e.silence);
     case EventKind::Alarm1Reset:
     case EventKind::Alarm2Reset:
       return soundState(e);

@@ -25,7 +25,8 @@ std::string notice(const Notice& notice);
 // The sentences about one file or source: its path or text is put in.
 enum class About { sourceUnopenable, dayplotMissing, dayplotNotStarted, alarmToneNotWritten };
 std::string about(About what, const std::string& subject);
-std::string alarmStarted(int stage, float grossDoseRate, float limit);
+// `silence`: started by an improbable silence, which has no rate to show.
+std::string alarmStarted(int stage, float grossDoseRate, float limit, bool silence = false);
 std::string hoursDone(int64_t hours);
 // A sound-path event, as logged and shown.
 std::string soundEvent(const SoundEvent& event);

@@ -306,7 +306,8 @@ void StationSession::readingsShown() {
 }
 
 void StationSession::alarmStarted(int stage, float grossDoseRate, float limit) {
-  tell(messages::alarmStarted(stage, grossDoseRate, limit), false);
+  const bool silence = !cycle_.saturation().saturated() && cycle_.signalWatch().improbableSilence();
+  tell(messages::alarmStarted(stage, grossDoseRate, limit, silence), false);
   view_.alarmStarted(stage, grossDoseRate, limit);
 }
 

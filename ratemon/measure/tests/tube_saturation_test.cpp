@@ -306,5 +306,51 @@ TEST(TubeSaturation, ACountThatCollapsesFromABlindCounterIsASaturatedTube) {
   EXPECT_FALSE(noisy.hooks.told(EventKind::TubeSaturated));
 }
 
+// A paralysable tube already far past its highest count when recording starts gives
+// (almost) no pulse at all: nothing in the sound tells it from a dead cable until the
+// silence is improbable, and then it is read on the safe side: a lower bound, and both
+// stages. A station that kept its background tells it sooner; a flat line (no sound at
+// all, no tube behind it) is a dead input and sounds nothing.
+TEST(TubeSaturation, ATubeSilentFromTheStartIsALowerBoundAndSoundsBothStages) {
+  // The simulated tube still gives a pulse every 17 minutes or so, which ends a silence:
+  // the silence is told at the limit of a stretch without one.
+  const struct {
+    double keptPerSecond;
+    int limit;  // seconds of silence that are improbable
+  } cases[] = {{0, 384}, {0.3, 92}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.keptPerSecond);
+    SimulatedStation station(499);
+    station.cycle.setKeptBackground(c.keptPerSecond);
+    TubeProfile profile = TubeProfile::constant(1e6);
+    profile.kind = TubeKind::Paralysable;
+    TubeSimulator tube(profile, 3);
+    int second = 0;
+    while (second < 1800 && !station.hooks.told(EventKind::NoSignal)) {
+      station.play(tube, 1);
+      ++second;
+      // Never marked nor alarmed before the silence is told.
+      if (!station.hooks.told(EventKind::NoSignal)) {
+        ASSERT_FALSE(station.cycle.alarms().alarm2Latch()) << second;
+      }
+    }
+    EXPECT_GE(second, c.limit);
+    const RecordingCycle& cycle = station.cycle;
+    EXPECT_TRUE(station.hooks.told(EventKind::NoSignal));
+    EXPECT_FALSE(station.hooks.told(EventKind::TubeSaturated));
+    EXPECT_TRUE(cycle.lastDose().deadTimeCapped);
+    EXPECT_TRUE(cycle.lastInterval().openAbove);
+    EXPECT_TRUE(cycle.alarms().alarm1Latch());
+    EXPECT_TRUE(cycle.alarms().alarm2Latch());
+  }
+  SimulatedStation dead(499);
+  dead.cycle.setKeptBackground(0.3);
+  const std::vector<uint8_t> flat(kBufferSize, 128);
+  for (int s = 0; s < 120; ++s) dead.audio.deliver(flat), dead.clock.advance(1);
+  EXPECT_TRUE(dead.hooks.told(EventKind::NoSignal));
+  EXPECT_FALSE(dead.cycle.lastDose().deadTimeCapped);
+  EXPECT_FALSE(dead.cycle.alarms().alarm2Latch());
+}
+
 }  // namespace
 }  // namespace radmon
