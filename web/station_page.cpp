@@ -100,7 +100,7 @@ constexpr char kLiveScript[] =
     "function nice(v){if(!(v>0))return 0.1;var p=Math.pow(10,Math.floor(Math.log10(v)));"
     "return [1,2,2.5,5,10].map(function(k){return k*p;}).filter(function(t){return t>=v;})[0];}\n"
     "function chart(box,o){var W=Math.max(240,Math.min(960,box.clientWidth||320)),H=200,L=48,"
-    "R=12,T=22,B=40,w=W-L-R,h=H-T-B;"
+    "R=24,T=22,B=40,w=W-L-R,h=H-T-B;"
     "function X(v){return L+w*(v-o.x0)/(o.x1-o.x0);}function Y(v){return "
     "T+h-h*Math.min(v,o.top)/o.top;}"
     "var d=o.top<0.1?3:o.top<1?2:o.top<10?1:0;"
@@ -142,7 +142,10 @@ constexpr char kLiveScript[] =
     // gives as a line.
     "function bars(h){var "
     "box=document.getElementById('intervals');if(!box||!h.bins||!h.bins.length)return;"
-    "var top=1,b=h.bins,x0=b[0].from*1000,x1=b[b.length-1].to*1000;b.forEach(function(i){"
+    // Up to the last bin with anything in it or to come: the last runs on without end.
+    "var n=0;h.bins.forEach(function(i,k){if(i.observed>0||i.expected>=1)n=k+1;});"
+    "var top=1,b=h.bins.slice(0,Math.max(n,1)),x0=b[0].from*1000,x1=b[b.length-1].to*1000;"
+    "if(!isFinite(x1))return;b.forEach(function(i){"
     "top=Math.max(top,i.observed,i.expected);});var xt=[];for(var k=0;k<=4;k++){"
     "var v=x0+(x1-x0)*k/4;xt.push([v,v.toFixed(x1<20?1:0)]);}"
     "chart(box,{x0:x0,x1:x1,top:nice(top),label:box.getAttribute('data-label'),"
