@@ -516,6 +516,29 @@ ringing narrow followed by a dying swing of about 2.8 kHz</translation>
     </message>
 </context>
 <context>
+    <name>ScreenGraph</name>
+    <message>
+        <source>%1 の線量率</source>
+        <translation>Dose rate on %1</translation>
+    </message>
+    <message>
+        <source>毎分の線量率 (µSv/h) と時刻</source>
+        <translation>The dose rate of each minute (µSv/h) by the time of day</translation>
+    </message>
+    <message>
+        <source>最大 %1 · 平均 %2 µSv/h</source>
+        <translation>maximum %1 · mean %2 µSv/h</translation>
+    </message>
+    <message>
+        <source>記録なし</source>
+        <translation>no records</translation>
+    </message>
+    <message>
+        <source>時刻 (時)</source>
+        <translation>Time of day (h)</translation>
+    </message>
+</context>
+<context>
     <name>StartOptions</name>
     <message>
         <source>--station には測定局フォルダを指定してください。</source>
@@ -693,6 +716,79 @@ ringing narrow followed by a dying swing of about 2.8 kHz</translation>
     <message>
         <source>GM管の飽和: 線量率はこの GM管が数えられる範囲を超えています</source>
         <translation>tube saturated: the dose rate is above what this tube can count</translation>
+    </message>
+    <message>
+        <source>疑わしい値: 音声経路の異常の間に測った値で、グラフでは灰色です</source>
+        <translation>Suspect value: measured while the sound path was at fault, drawn grey on the graphs</translation>
+    </message>
+    <message>
+        <source>%1 (%2 から)</source>
+        <comment>what a state means (since when)</comment>
+        <translation>%1 (since %2)</translation>
+    </message>
+    <message>
+        <source>線量率が第2段階の警報値を超えました。</source>
+        <translation>The dose rate passed the second stage&apos;s alarm level.</translation>
+    </message>
+    <message>
+        <source>線量率が第1段階の警報値を超えました。</source>
+        <translation>The dose rate passed the first stage&apos;s alarm level.</translation>
+    </message>
+    <message>
+        <source>新しい測定値がありません。表示の値は最後の記録のものです。</source>
+        <translation>No new readings: the figures shown are the last record&apos;s.</translation>
+    </message>
+    <message>
+        <source>音声が届かず、測定できていません。</source>
+        <translation>No sound arrives: nothing is being measured.</translation>
+    </message>
+    <message>
+        <source>この間の値は疑わしく、グラフでは灰色で示し、最大と平均から除きます。</source>
+        <translation>Readings in this time are suspect: the graphs draw them grey and leave them out of the maximum and mean.</translation>
+    </message>
+    <message>
+        <source>GM管の飽和</source>
+        <translation>Tube saturated</translation>
+    </message>
+    <message>
+        <source>線量率はこの GM管が数えられる範囲を超えています。表示の値は下限で、真の線量率はこれ以上です。</source>
+        <translation>The dose rate is above what this tube can count: the figures are lower bounds, the true dose rate is at least this.</translation>
+    </message>
+    <message>
+        <source>値は下限です</source>
+        <translation>Lower bound</translation>
+    </message>
+    <message>
+        <source>計数が補正の上限を超えました。真の線量率は表示の値以上です。</source>
+        <translation>The count passed the correction&apos;s limit: the true dose rate is at least the figure shown.</translation>
+    </message>
+    <message>
+        <source>今日の線量率 (毎分)</source>
+        <translation>Today&apos;s dose rate (each minute)</translation>
+    </message>
+    <message>
+        <source>時刻 (時)</source>
+        <translation>Time of day (h)</translation>
+    </message>
+    <message>
+        <source>このグラフはまだありません</source>
+        <translation>This graph is not here yet</translation>
+    </message>
+    <message>
+        <source>今日のイベントはありません</source>
+        <translation>No events today</translation>
+    </message>
+    <message>
+        <source>パルスの間隔 (ms)</source>
+        <translation>Pulse interval (ms)</translation>
+    </message>
+    <message>
+        <source>回数</source>
+        <translation>Count</translation>
+    </message>
+    <message>
+        <source>棒: 数えた間隔の数 · 線: ランダムに数える GM管で期待される数</source>
+        <translation>Bars: intervals counted · line: what a tube counting at random gives</translation>
     </message>
 </context>
 <context>

@@ -34,6 +34,14 @@ constexpr char kStyle[] =
     ".dose{font-size:2.25rem;font-weight:bold;margin:0}"
     ".unit{font-size:1rem;font-weight:normal}"
     ".bound{margin:0.25rem 0 0;font-weight:bold;color:#a40000}"
+    ".suspect{margin:0.25rem 0 0;font-weight:bold;color:#6d4c41}.dose.doubt{color:#777}"
+    // The states that stand out: white on a colour of each state's own, its words beside.
+    ".banner{margin:0 0 0.75rem;padding:0.6rem 0.75rem;border-radius:0.5rem;color:#fff;"
+    "overflow-wrap:anywhere}.banner strong{display:block;font-size:1.3rem}"
+    ".banner{background:var(--state)}"
+    ".reading[class*=\" \"]{border:3px solid var(--state)}"
+    ".reading.alarm1 .dose,.reading.alarm2 .dose{color:var(--state)}"
+    ".missing{margin:0;padding:0.5rem;border:1px dashed #888;color:#555}"
     "dl{display:grid;grid-template-columns:auto 1fr;gap:0.25rem 0.75rem;margin:0.5rem 0 0}"
     "dt{color:#555}dd{margin:0;overflow-wrap:anywhere}"
     ".graphs{display:grid;gap:1rem;"
@@ -42,9 +50,8 @@ constexpr char kStyle[] =
     "figcaption{font-size:0.9rem;color:#555}"
     "footer{margin-top:1.5rem;font-size:0.85rem;color:#555}"
     "#events{margin:0;padding-left:1.25rem;font-size:0.9rem;max-height:16rem;overflow:auto}"
-    ".bars{display:flex;align-items:flex-end;gap:1px;height:8rem;background:#fff;"
-    "border:1px solid #ccc;padding:2px}.bar{flex:1;display:flex;align-items:flex-end;"
-    "height:100%}.bar span{display:block;width:100%;background:#4a7f5c}";
+    ".chart{background:#fff;border:1px solid #ccc;min-height:200px}"
+    ".chart svg{display:block;max-width:100%}.note{font-size:0.85rem;color:#555;margin:0.25rem 0}";
 
 // Updates the reading's elements from the station's event stream; the page reads as it
 // is without it.
@@ -64,23 +71,101 @@ constexpr char kLiveScript[] =
     "put('range',lb?'\\u2265 '+num(r.low,3)+' \\u00b5Sv/h ('+"
     "(section?section.getAttribute('data-open'):'')+')':"
     "num(r.low,3)+' \\u2013 '+num(r.high,3)+' \\u00b5Sv/h');\n"
-    "put('time',r.time||'');put('state',r.state||'');};\n"
-    // Today's events, newest first, and the pulse-interval histogram (observed against
-    // the expected count of a random tube), fetched again every ten seconds.
+    "put('time',r.time||'');put('state',r.state||'');banners(r.banners);\n"
+    "var sp=document.getElementById('suspect');if(sp)sp.hidden=r.suspect!==true;\n"
+    "var d=document.querySelector('.dose');if(d)d.classList.toggle('doubt',r.suspect===true);};\n"
+    // The banners are built again only when they change, so that a screen reader reads a
+    // new state once, not every second.
+    "var shown=null;\n"
+    "function banners(list){var box=document.getElementById('banners');"
+    "if(!box||!Array.isArray(list))return;var key=JSON.stringify(list);if(key===shown)return;"
+    "shown=key;box.textContent='';list.forEach(function(b){var e=document.createElement('div');"
+    "e.className='banner '+b.kind;e.setAttribute('role','alert');"
+    "var t=document.createElement('strong');t.textContent=b.title;e.appendChild(t);"
+    "e.appendChild(document.createTextNode(b.text));box.appendChild(e);});"
+    "if(section)section.className='reading'+(list.length?' '+list[0].kind:'');}\n"
+    // Today's events, newest first, or the words that there are none.
     "function get(path,use){fetch(path).then(function(a){return a.json();}).then(use,"
     "function(){});}\n"
-    "function events(list){var ul=document.getElementById('events');if(!ul)return;"
-    "ul.textContent='';list.slice(-50).reverse().forEach(function(e){"
+    "function events(list){var ul=document.getElementById('events');if(!ul||!Array.isArray(list))"
+    "return;ul.textContent='';if(!list.length){var none=document.createElement('li');"
+    "none.textContent=ul.getAttribute('data-none');ul.appendChild(none);}"
+    "list.slice(-50).reverse().forEach(function(e){"
     "var li=document.createElement('li');li.textContent=e.time+' '+e.text;ul.appendChild(li);});}\n"
-    "function bars(h){var box=document.getElementById('intervals');if(!box||!h.bins)return;"
-    "var top=1;h.bins.forEach(function(b){top=Math.max(top,b.observed,b.expected);});"
-    "box.textContent='';h.bins.forEach(function(b){var row=document.createElement('div');"
-    "row.className='bar';row.title=(b.from*1000).toFixed(1)+'\u2013'+(b.to*1000).toFixed(1)+"
-    "' ms: '+b.observed+' / '+b.expected.toFixed(1);var o=document.createElement('span');"
-    "o.style.height=(100*b.observed/top)+'%';row.appendChild(o);box.appendChild(row);});}\n"
+    // A chart with its axes, their figures and units, drawn as SVG into `box`: x from x0 to
+    // x1 with ticks [value, label], y from 0 to top; bars [from, to, height] and lines of
+    // [x, y] points.
+    "function esc(t){return String(t).replace(/[&<>\"]/g,function(c){return "
+    "'&#'+c.charCodeAt(0)+';';});}\n"
+    "function nice(v){if(!(v>0))return 0.1;var p=Math.pow(10,Math.floor(Math.log10(v)));"
+    "return [1,2,2.5,5,10].map(function(k){return k*p;}).filter(function(t){return t>=v;})[0];}\n"
+    "function chart(box,o){var W=Math.max(240,Math.min(960,box.clientWidth||320)),H=200,L=48,"
+    "R=24,T=22,B=40,w=W-L-R,h=H-T-B;"
+    "function X(v){return L+w*(v-o.x0)/(o.x1-o.x0);}function Y(v){return "
+    "T+h-h*Math.min(v,o.top)/o.top;}"
+    "var d=o.top<0.1?3:o.top<1?2:o.top<10?1:0;"
+    "var s='<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"'+W+'\" height=\"'+H+'\" role=\"img\""
+    " aria-label=\"'+esc(o.label)+'\"><g font-size=\"12\" fill=\"#333\" "
+    "font-family=\"sans-serif\">';"
+    "for(var i=0;i<=4;i++){var v=o.top*i/4,y=Y(v).toFixed(1);s+='<line x1=\"'+L+'\" x2=\"'+(W-R)+"
+    "'\" y1=\"'+y+'\" y2=\"'+y+'\" stroke=\"#ddd\"/><text x=\"'+(L-4)+'\" y=\"'+y+'\" dy=\"4\""
+    " text-anchor=\"end\">'+v.toFixed(d)+'</text>';}"
+    "o.xt.forEach(function(t){var x=X(t[0]).toFixed(1);s+='<line x1=\"'+x+'\" x2=\"'+x+'\" y1=\"'+"
+    "(T+h)+'\" y2=\"'+(T+h+4)+'\" stroke=\"#333\"/><text x=\"'+x+'\" y=\"'+(T+h+16)+'\""
+    " text-anchor=\"middle\">'+esc(t[1])+'</text>';});"
+    "s+='<text x=\"'+(L+w/2)+'\" y=\"'+(H-4)+'\" text-anchor=\"middle\">'+esc(o.xname)+'</text>"
+    "<text x=\"4\" y=\"14\">'+esc(o.yname)+'</text><path d=\"M'+L+' '+T+'V'+(T+h)+'H'+(W-R)+"
+    "'\" fill=\"none\" stroke=\"#333\"/></g>';"
+    "(o.bars||[]).forEach(function(b){var x=X(b[0]),y=Y(b[2]);s+='<rect x=\"'+x.toFixed(1)+"
+    "'\" y=\"'+y.toFixed(1)+'\" width=\"'+Math.max(1,X(b[1])-x-1).toFixed(1)+'\" height=\"'+"
+    "(T+h-y).toFixed(1)+'\" fill=\"#4a7f5c\"/>';});"
+    "(o.lines||[]).forEach(function(l){if(l.points.length)s+='<polyline class=\"'+l.cls+'\""
+    " fill=\"none\" stroke=\"'+l.colour+'\" stroke-width=\"1.5\" points=\"'+l.points.map("
+    "function(p){return X(p[0]).toFixed(1)+','+Y(p[1]).toFixed(1);}).join(' ')+'\"/>';});"
+    "box.innerHTML=s+'</svg>';}\n"
+    // Today's minutes from the station's own record, drawn again at each new record line.
+    "var minutes=null,records=null;\n"
+    "function day(j){minutes=j;var box=document.getElementById('day');if(!box||!j.readings)return;"
+    "var lines=[],line=null,last=-9,top=0,n=0;j.readings.forEach(function(m){"
+    "var t=/^(\\d\\d):(\\d\\d)$/.exec(m.time);if(!t||typeof m.doseRate!=='number')return;"
+    "var x=60*t[1]+1*t[2];if(x-last>2||x<last){line={cls:'minutes',colour:'#1f5fa8',points:[]};"
+    "lines.push(line);}line.points.push([x,m.doseRate]);last=x;top=Math.max(top,m.doseRate);n++;});"
+    "chart(box,{x0:0,x1:1440,top:nice(top*1.1),lines:lines,label:box.getAttribute('data-label'),"
+    "xname:box.getAttribute('data-x'),yname:box.getAttribute('data-y'),"
+    "xt:[[0,'0'],[360,'6'],[720,'12'],[1080,'18'],[1440,'24']]});"
+    "box.setAttribute('data-minutes',n);box.setAttribute('data-last',n?j.readings[j.readings."
+    "length-1].time:'');}\n"
+    "source.addEventListener('message',function(m){var "
+    "r;try{r=JSON.parse(m.data);}catch(e){return;}"
+    "if(r.records!==records){records=r.records;get('/readings.json',day);}});\n"
+    // The pulse-interval histogram: the intervals observed, and the count a random tube
+    // gives as a line.
+    "function bars(h){var "
+    "box=document.getElementById('intervals');if(!box||!h.bins||!h.bins.length)return;"
+    // Up to the last bin with anything in it or to come: the last runs on without end.
+    "var n=0;h.bins.forEach(function(i,k){if(i.observed>0||i.expected>=1)n=k+1;});"
+    "var top=1,b=h.bins.slice(0,Math.max(n,1)),x0=b[0].from*1000,x1=b[b.length-1].to*1000;"
+    "if(!isFinite(x1))return;b.forEach(function(i){"
+    "top=Math.max(top,i.observed,i.expected);});var xt=[];for(var k=0;k<=4;k++){"
+    "var v=x0+(x1-x0)*k/4;xt.push([v,v.toFixed(x1<20?1:0)]);}"
+    "chart(box,{x0:x0,x1:x1,top:nice(top),label:box.getAttribute('data-label'),"
+    "xname:box.getAttribute('data-x'),yname:box.getAttribute('data-y'),xt:xt,"
+    "bars:b.map(function(i){return [i.from*1000,i.to*1000,i.observed];}),"
+    "lines:[{cls:'expected',colour:'#b35900',points:b.map(function(i){"
+    "return [(i.from+i.to)*500,i.expected];})}]});}\n"
     "function refresh(){get('/events.json',events);get('/histogram.json',bars);}\n"
     "refresh();setInterval(refresh,10000);\n"
     "})();\n";
+
+// The banners at the top of the page; the live page keeps their box for its updates.
+QString bannersHtml(const PageContent& content) {
+  QString html;
+  for (const Banner& b : content.banners)
+    html += QStringLiteral("<div class=\"banner %1\" role=\"alert\"><strong>%2</strong>%3</div>\n")
+                .arg(escaped(b.kind), escaped(b.title), escaped(b.text));
+  if (content.live) return QStringLiteral("<div id=\"banners\">\n%1</div>\n").arg(html);
+  return html;
+}
 
 // A value, with its element id on the live page.
 QString value(bool live, const char* id, const QString& text) {
@@ -114,11 +199,20 @@ QString reading(const PageContent& content) {
                                   .arg(live ? QStringLiteral(" id=\"bound\"") : QString(), hidden,
                                        StationPage::tr("下限値: 真の線量率はこれ以上です"))
                             : QString();
+  // A minute heard during a fault of the sound path: shown, greyed, and said to be suspect.
+  const QString unsure = r.suspect ? QString() : QStringLiteral(" hidden");
+  const QString suspect =
+      r.suspect || live ? QStringLiteral("<p%1 class=\"suspect\"%2>%3</p>\n")
+                              .arg(live ? QStringLiteral(" id=\"suspect\"") : QString(), unsure,
+                                   StationPage::tr("疑わしい値: 音声経路の異常の間に測った値で、"
+                                                   "グラフでは灰色です"))
+                        : QString();
   auto row = [](const QString& term, const QString& text) {
     return QStringLiteral("<dt>%1</dt><dd>%2</dd>\n").arg(term, text);
   };
-  return QStringLiteral("<p class=\"dose\">%1%2 <span class=\"unit\">µSv/h</span></p>\n%3")
-             .arg(ge, value(live, "dose", number(r.doseRate, 3)), bound) +
+  return QStringLiteral("<p class=\"dose%4\">%1%2 <span class=\"unit\">µSv/h</span></p>\n%3")
+             .arg(ge, value(live, "dose", number(r.doseRate, 3)), bound + suspect,
+                  r.suspect ? QStringLiteral(" doubt") : QString()) +
          "<dl>\n" + row(StationPage::tr("95 % 区間"), range) +
          row(StationPage::tr("計数率"), ge + value(live, "cpm", number(r.cpm, 0)) + " CPM") +
          row(StationPage::tr("時刻"), value(live, "time", escaped(r.time))) +
@@ -168,6 +262,85 @@ QString stateWords(StationState state, LowerBound bound) {
            bound == LowerBound::TubeSaturated ? saturated : StationPage::tr("値は下限"));
 }
 
+namespace {
+
+// Each state's colour, white text on it at a contrast of at least 4.5 : 1.
+constexpr struct {
+  const char* kind;
+  const char* colour;
+} kBannerColours[] = {
+    {"alarm2", "#b00020"},     {"alarm1", "#a84800"},       {"stopped", "#4a4a4a"},
+    {"input-lost", "#5e2a84"}, {"signal-fault", "#6d4c41"}, {"lower-bound", "#0d47a1"},
+    {"saturated", "#880e4f"},
+};
+
+}  // namespace
+
+QStringList bannerKinds() {
+  QStringList kinds;
+  for (const auto& c : kBannerColours) kinds << QLatin1String(c.kind);
+  return kinds;
+}
+
+QString bannerColour(const QString& kind) {
+  for (const auto& c : kBannerColours)
+    if (kind == QLatin1String(c.kind)) return QLatin1String(c.colour);
+  return QStringLiteral("#4a4a4a");
+}
+
+QList<Banner> stateBanners(StationState state, LowerBound bound, const QString& since,
+                           const QString& boundSince) {
+  auto told = [](const QString& meaning, const QString& when) {
+    return when.isEmpty() ? meaning
+                          : StationPage::tr("%1 (%2 から)", "what a state means (since when)")
+                                .arg(meaning, when);
+  };
+  QList<Banner> banners;
+  switch (state) {
+    case StationState::Alarm2:
+      banners.append({"alarm2", baseWords(state),
+                      told(StationPage::tr("線量率が第2段階の警報値を超えました。"), since)});
+      break;
+    case StationState::Alarm1:
+      banners.append({"alarm1", baseWords(state),
+                      told(StationPage::tr("線量率が第1段階の警報値を超えました。"), since)});
+      break;
+    case StationState::Stopped:
+      // A stopped station has no reading now to bound.
+      return {{"stopped", baseWords(state),
+               told(StationPage::tr("新しい測定値がありません。表示の値は最後の記録のものです。"),
+                    since)}};
+    case StationState::InputLost:
+      banners.append({"input-lost", baseWords(state),
+                      told(StationPage::tr("音声が届かず、測定できていません。"), since)});
+      break;
+    case StationState::SignalFault:
+      banners.append(
+          {"signal-fault", baseWords(state),
+           told(StationPage::tr(
+                    "この間の値は疑わしく、グラフでは灰色で示し、最大と平均から除きます。"),
+                since)});
+      break;
+    case StationState::Measuring:
+    case StationState::LowerBound:
+      break;
+  }
+  // The lower bound stands beside the state, with its own start.
+  const QString from =
+      state == StationState::LowerBound && boundSince.isEmpty() ? since : boundSince;
+  if (bound == LowerBound::TubeSaturated)
+    banners.append({"saturated", StationPage::tr("GM管の飽和"),
+                    told(StationPage::tr("線量率はこの GM管が数えられる範囲を超えています。"
+                                         "表示の値は下限で、真の線量率はこれ以上です。"),
+                         from)});
+  else if (bound == LowerBound::DeadTimeCapped || state == StationState::LowerBound)
+    banners.append(
+        {"lower-bound", StationPage::tr("値は下限です"),
+         told(StationPage::tr("計数が補正の上限を超えました。真の線量率は表示の値以上です。"),
+              from)});
+  return banners;
+}
+
 QString graphCaption(GraphKind kind, const QString& when) {
   switch (kind) {
     case GraphKind::Today:
@@ -182,6 +355,18 @@ QString graphCaption(GraphKind kind, const QString& when) {
   return when;
 }
 
+namespace {
+
+// ".alarm2{--state:#b00020}…": the banners' colours, which also frame the reading.
+QString stateColours() {
+  QString rules;
+  for (const QString& kind : bannerKinds())
+    rules += QStringLiteral(".%1{--state:%2}").arg(kind, bannerColour(kind));
+  return rules;
+}
+
+}  // namespace
+
 QByteArray stationPage(const PageContent& content) {
   const QString title = content.stationName.trimmed().isEmpty() ? StationPage::tr("放射線量")
                                                                 : escaped(content.stationName);
@@ -189,31 +374,53 @@ QByteArray stationPage(const PageContent& content) {
       QStringLiteral(
           "<!DOCTYPE html>\n<html lang=\"%1\">\n<head>\n<meta charset=\"utf-8\">\n"
           "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-          "<title>%2</title>\n<style>%3</style>\n</head>\n<body>\n<header><h1>%2</h1>"
-          "</header>\n<main>\n<section class=\"reading\"%5>\n<h2>%4</h2>\n")
+          "<title>%2</title>\n<style>%3</style>\n</head>\n<body>\n<header>%6<h1>%2</h1>"
+          "</header>\n<main>\n<section class=\"reading%7\"%5>\n<h2>%4</h2>\n")
           .arg(StationPage::tr("ja", "the page's language code (lang attribute)"), title,
-               QLatin1String(kStyle), StationPage::tr("最新の測定値"),
+               QLatin1String(kStyle) + stateColours(), StationPage::tr("最新の測定値"),
                content.live
                    ? QStringLiteral(" data-open=\"%1\"").arg(escaped(StationPage::tr("上限なし")))
-                   : QString());
+                   : QString(),
+               bannersHtml(content),
+               // The most urgent state colours the reading's frame too.
+               content.banners.isEmpty() ? QString() : " " + escaped(content.banners.front().kind));
   html += reading(content);
   html += QStringLiteral("</section>\n");
-  if (!content.graphs.isEmpty()) {
+  // The live page draws today's minutes from its own record, a new minute as it is written.
+  if (content.live)
+    html += QStringLiteral(
+                "<section>\n<h2>%1</h2>\n<div id=\"day\" class=\"chart\" data-minutes=\"0\" "
+                "data-label=\"%1\" data-x=\"%2\" data-y=\"µSv/h\"></div>\n</section>\n")
+                .arg(escaped(StationPage::tr("今日の線量率 (毎分)")),
+                     escaped(StationPage::tr("時刻 (時)")));
+  if (!content.graphs.isEmpty() || !content.missingGraphs.isEmpty()) {
     html += QStringLiteral("<section>\n<h2>%1</h2>\n<div class=\"graphs\">\n")
                 .arg(StationPage::tr("グラフ"));
+    // Named where it would be, rather than shown as a broken image or as another day's.
+    for (const QString& caption : content.missingGraphs)
+      html += QStringLiteral(
+                  "<figure><p class=\"missing\">%1</p><figcaption>%2</figcaption></figure>\n")
+                  .arg(StationPage::tr("このグラフはまだありません"), escaped(caption));
     for (const PageImage& image : content.graphs)
       html += QStringLiteral(
-                  "<figure><a href=\"%1\"><img src=\"%1\" alt=\"%2\"></a>"
+                  "<figure><a href=\"%1\"><img src=\"%3\" alt=\"%2\"></a>"
                   "<figcaption>%2</figcaption></figure>\n")
-                  .arg(link(image.file), escaped(image.caption));
+                  .arg(link(image.file), escaped(image.caption),
+                       link(image.screen.isEmpty() ? image.file : image.screen));
     html += QStringLiteral("</div>\n</section>\n");
   }
   if (content.live)
-    html += QStringLiteral(
-                "<section>\n<h2>%1</h2>\n<ul id=\"events\"></ul>\n</section>\n"
-                "<section>\n<h2>%2</h2>\n<div id=\"intervals\" class=\"bars\"></div>\n"
-                "</section>\n")
-                .arg(StationPage::tr("今日のイベント"), StationPage::tr("パルス間隔の分布"));
+    html +=
+        QStringLiteral(
+            "<section>\n<h2>%1</h2>\n<ul id=\"events\" data-none=\"%3\"></ul>\n</section>\n"
+            "<section>\n<h2>%2</h2>\n<div id=\"intervals\" class=\"chart\" data-label=\"%2\" "
+            "data-x=\"%4\" data-y=\"%5\"></div>\n<p class=\"note\">%6</p>\n</section>\n")
+            .arg(escaped(StationPage::tr("今日のイベント")),
+                 escaped(StationPage::tr("パルス間隔の分布")),
+                 escaped(StationPage::tr("今日のイベントはありません")),
+                 escaped(StationPage::tr("パルスの間隔 (ms)")), escaped(StationPage::tr("回数")),
+                 escaped(StationPage::tr(
+                     "棒: 数えた間隔の数 · 線: ランダムに数える GM管で期待される数")));
   html += QStringLiteral("</main>\n");
   QStringList foot;
   if (!content.madeAt.isEmpty()) foot << StationPage::tr("更新: %1").arg(escaped(content.madeAt));

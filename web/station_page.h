@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace web {
@@ -20,11 +21,26 @@ struct LatestReading {
   // The reading is a lower bound (past the dead-time cap, or a saturated tube): the dose
   // rate and CPM are shown as "≥", the interval with its lower end only.
   bool lowerBound = false;
+  // The minute was heard while the sound path was at fault: the graphs set it aside (grey),
+  // so the headline says it is suspect.
+  bool suspect = false;
+};
+
+// A state that must not be missed, as a coloured banner at the top of the page that a
+// screen reader reads (role="alert"): `kind` chooses its colour, `text` says what the
+// state means and since when, so that nobody has to tell it by colour alone.
+struct Banner {
+  QString kind;   // one of bannerKinds()
+  QString title;  // the state, in a few words
+  QString text;   // what it means, and since when
 };
 
 struct PageImage {
   QString file;  // relative to the page
   QString caption;
+  // The same graph drawn for the screen (SVG), shown in place of `file`, which it links;
+  // empty: `file` is shown.
+  QString screen{};
 };
 
 struct PageContent {
@@ -39,6 +55,11 @@ struct PageContent {
   QString readingsFile{};
   // When the page was made, shown at its foot; empty: not shown.
   QString madeAt{};
+  // The states that stand out, most urgent first; none while all is normal.
+  QList<Banner> banners{};
+  // The graphs the page would show that are not there (not drawn today, or not on the
+  // server): their captions, named on the page instead of a broken image.
+  QStringList missingGraphs{};
 };
 
 // The station's state as the files tell it; its words come from stateWords.
@@ -59,6 +80,16 @@ enum class LowerBound {
   TubeSaturated,   // the tube counts no more, however high the rate
 };
 QString stateWords(StationState state, LowerBound bound = LowerBound::None);
+
+// The kinds of banner, each with its colour: "alarm2", "alarm1", "stopped", "input-lost",
+// "signal-fault", "lower-bound", "saturated".
+QStringList bannerKinds();
+// A banner's colour ("#rrggbb"), dark enough for white text; grey for an unknown kind.
+QString bannerColour(const QString& kind);
+// The banners of a state and of the lower bound beside it; `since` and `boundSince` are
+// when each began, as the page writes times (empty: not known). Measuring gives none.
+QList<Banner> stateBanners(StationState state, LowerBound bound, const QString& since,
+                           const QString& boundSince);
 
 enum class GraphKind { Today, Yesterday, Month, Year };
 // A graph's caption: its kind and `when` (a date, a month or a year as the caller writes it).

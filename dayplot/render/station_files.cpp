@@ -3,7 +3,9 @@
 #include <QCoreApplication>
 #include <QSaveFile>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <ctime>
 #include <filesystem>
 #include <limits>
 #include <nlohmann/json.hpp>
@@ -12,6 +14,8 @@
 #include "image_files.h"
 #include "period_graph.h"
 #include "poisson_interval.h"
+#include "screen_graph.h"
+#include "suspect_minutes.h"
 #include "text_files.h"
 
 namespace radmon {
@@ -46,6 +50,19 @@ std::optional<web::PageImage> periodImage(const PageSources& s, web::GraphKind k
     return web::PageImage{q(file), web::graphCaption(kind, q(when))};
   }
   return std::nullopt;
+}
+
+// Whether the file was last written on `day` or later, by the computer's clock.
+bool writtenOnOrAfter(const std::string& path, const LocalDateTime& day) {
+  std::error_code ec;
+  const auto written = std::filesystem::last_write_time(path, ec);
+  if (ec) return false;
+  const std::time_t t =
+      std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(written));
+  std::tm local{};
+  localtime_r(&t, &local);
+  const LocalDateTime at{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+  return at.yyyymmdd() >= day.yyyymmdd();
 }
 
 std::optional<std::string> writeWhole(const std::string& path, const QByteArray& bytes) {
@@ -254,6 +271,59 @@ web::StationState stationState(const std::optional<LocalDateTime>& lastRecord,
                                                           : web::StationState::Measuring;
 }
 
+namespace {
+
+// A moment of `day` as the page writes times: "2011/04/01 12:34".
+QString pageTime(const LocalDateTime& day, int secondOfDay) {
+  const LocalDateTime at{
+      day.year, day.month, day.day, secondOfDay / 3600, secondOfDay / 60 % 60, secondOfDay % 60};
+  return q(at.slashDate() + " " + at.hhmm());
+}
+
+// When the alarm stage that is latched was started: its last start in `events`, else in
+// the day before's (`earlier`); empty when neither log tells.
+QString alarmSince(EventKind start, const std::vector<EventLine>& events,
+                   const std::vector<EventLine>& earlier) {
+  for (const auto* log : {&events, &earlier})
+    for (auto e = log->rbegin(); e != log->rend(); ++e)
+      if (e->kind == start) return pageTime(e->when, e->when.secondOfDay());
+  return {};
+}
+
+// The banners of the station's state and its lower bound, each with its start.
+QList<web::Banner> banners(web::StationState state, web::LowerBound bound, const LocalDateTime& day,
+                           const DayRecord& last, const std::vector<EventLine>& events,
+                           const std::vector<EventLine>& earlier, int endOfLog) {
+  QString since;
+  switch (state) {
+    case web::StationState::Alarm2:
+      since = alarmSince(EventKind::Alarm2, events, earlier);
+      break;
+    case web::StationState::Alarm1:
+      since = alarmSince(EventKind::Alarm1, events, earlier);
+      break;
+    case web::StationState::Stopped:
+      since = q(last.date + " " + last.time);
+      break;
+    case web::StationState::InputLost:
+    case web::StationState::SignalFault:
+      for (const FaultPeriod& period : faultPeriods(events, endOfLog))
+        if (period.to >= endOfLog) {
+          since = pageTime(day, period.from);
+          break;
+        }
+      break;
+    default:
+      break;
+  }
+  QString boundSince;
+  for (const LowerBoundPeriod& period : lowerBoundPeriods(events, endOfLog))
+    if (period.to >= endOfLog && period.kind == bound) boundSince = pageTime(day, period.from);
+  return web::stateBanners(state, bound, since, boundSince);
+}
+
+}  // namespace
+
 web::PageContent pageContent(const PageSources& s) {
   web::PageContent content;
   content.stationName = q(s.place);
@@ -273,8 +343,8 @@ web::PageContent pageContent(const PageSources& s) {
         minuteInterval(rows, *lastAt, recordScale(rows, lowerBound), lowerBound[*lastAt]);
     // An alarm still latched at the end of the day before is latched today unless today's
     // log reset it.
-    const AlarmLatches before =
-        alarmLatches(readEventLog(s.dataFolder, day.previousDay().yyyymmdd()));
+    const std::vector<EventLine> earlier = readEventLog(s.dataFolder, day.previousDay().yyyymmdd());
+    const AlarmLatches before = alarmLatches(earlier);
     const LocalDateTime at =
         day == s.now ? s.now : LocalDateTime{day.year, day.month, day.day, 23, 59, 59};
     web::StationState state = stationState(last->when(), events, at, before);
@@ -285,20 +355,36 @@ web::PageContent pageContent(const PageSources& s) {
     // The lower bound is told beside an alarm or a fault, never instead of it.
     const web::LowerBound bound =
         state == web::StationState::Stopped ? web::LowerBound::None : lowerBoundAfter(events);
-    content.latest = web::LatestReading{q(last->date + " " + last->time),
-                                        last->rate,
-                                        interval ? interval->lower : NAN,
-                                        interval ? interval->upper : NAN,
-                                        last->cpm ? static_cast<double>(*last->cpm) : NAN,
-                                        web::stateWords(state, bound),
-                                        lowerBound[*lastAt]};
+    const int endOfLog = at.secondOfDay();
+    content.latest =
+        web::LatestReading{q(last->date + " " + last->time),
+                           last->rate,
+                           interval ? interval->lower : NAN,
+                           interval ? interval->upper : NAN,
+                           last->cpm ? static_cast<double>(*last->cpm) : NAN,
+                           web::stateWords(state, bound),
+                           lowerBound[*lastAt],
+                           suspectRecords(rows, faultPeriods(events, endOfLog))[*lastAt]};
+    content.banners = banners(state, bound, day, *last, events, earlier, endOfLog);
     break;
   }
+  // Nothing recorded today or yesterday: nothing is measuring.
+  if (!content.latest)
+    content.banners = web::stateBanners(web::StationState::Stopped, web::LowerBound::None, {}, {});
 
   auto add = [&](web::GraphKind kind, const LocalDateTime& day) {
     const std::string file = imageBaseName(s.graphName, day.yyyymmdd(), today) + ".jpg";
-    if (exists(s.dataFolder + file))
-      content.graphs.push_back({q(file), web::graphCaption(kind, q(day.slashDate()))});
+    const QString caption = web::graphCaption(kind, q(day.slashDate()));
+    // Today's graph keeps one name from day to day: until today's first run has drawn it,
+    // it shows an earlier day, and the page says that today's is not there yet.
+    const bool itsDay = kind != web::GraphKind::Today || writtenOnOrAfter(s.dataFolder + file, day);
+    // The day drawn for the screen where dayplot drew it, the JPEG linked from it.
+    const std::string screen = screenGraphName(s.graphName, day.yyyymmdd());
+    if (exists(s.dataFolder + file) && itsDay)
+      content.graphs.push_back(
+          {q(file), caption, exists(s.dataFolder + screen) ? q(screen) : QString()});
+    else if (kind == web::GraphKind::Today)
+      content.missingGraphs.push_back(caption);
   };
   add(web::GraphKind::Today, s.now);
   add(web::GraphKind::Yesterday, yesterday);
@@ -311,6 +397,15 @@ web::PageContent pageContent(const PageSources& s) {
           periodImage(s, web::GraphKind::Year,
                       {{PeriodKind::Year, s.now.year, 1}, {PeriodKind::Year, yesterday.year, 1}}))
     content.graphs.push_back(*image);
+  content.graphs.removeIf([&](const web::PageImage& image) {
+    const auto failed = [&](const QString& file) {
+      return !file.isEmpty() && std::find(s.unsent.begin(), s.unsent.end(),
+                                          s.dataFolder + file.toStdString()) != s.unsent.end();
+    };
+    const bool unsent = failed(image.file) || failed(image.screen);
+    if (unsent) content.missingGraphs.push_back(image.caption);
+    return unsent;
+  });
   return content;
 }
 
@@ -318,8 +413,10 @@ StationFilesWritten writeStationFiles(const PageSources& s) {
   StationFilesWritten written;
   StationFiles files;
   const web::PageContent content = pageContent(s);
-  for (const web::PageImage& image : content.graphs)
+  for (const web::PageImage& image : content.graphs) {
     files.images.push_back(s.dataFolder + image.file.toStdString());
+    if (!image.screen.isEmpty()) files.images.push_back(s.dataFolder + image.screen.toStdString());
+  }
   files.readings = s.dataFolder + kReadingsFileName;
   files.page = s.dataFolder + kPageFileName;
   const auto rows = readDayTable(dayFilePath(s.dataFolder, s.now.yyyymmdd())).value.rows;

@@ -27,6 +27,8 @@ struct PageSources {
   std::string graphName;   // the images' base name
   std::string place;       // the station's name on the page
   LocalDateTime now;
+  // Images of the page (paths) whose upload failed: named on the page, not shown.
+  std::vector<std::string> unsent{};
 };
 
 // The files to send, in the order that keeps the page whole on the server: the images it
@@ -96,7 +98,9 @@ web::StationState stationState(const std::optional<LocalDateTime>& lastRecord,
                                AlarmLatches before = {});
 
 // The page's content from the files in the data folder: the last record of today (of
-// yesterday before today's first), the graph images that exist.
+// yesterday before today's first) with the banners of the station's state, the graph
+// images that exist; today's graph only once it was drawn today, and any graph not
+// shown named as missing.
 web::PageContent pageContent(const PageSources& sources);
 
 // Writes readings.json and index.html whole (each replaced at once); the files to send,

@@ -4,6 +4,7 @@
 
 #include "ftp_upload.h"
 #include "publish_settings.h"
+#include "screen_graph.h"
 #include "station_files.h"
 #include "text_files.h"
 
@@ -118,6 +119,12 @@ DayGraphResult PublishingSession::runDay(const std::string& day, bool byHand) {
                             clock_.now().yyyymmdd()));
     // A tick's page goes after all of the tick's graphs (see tick).
     if (readPublishSettings(publishSettingsPath(parts_.programFolder)).value.publishPage) {
+      // The page shows the day drawn for the screen; it goes with the JPEG, drawn again.
+      const LocalDateTime now = clock_.now();
+      const ScreenGraphWritten screen =
+          writeDaySvg(now_.DataFolder, now_.controls.graphName, day,
+                      day == now.yyyymmdd() ? now.secondOfDay() : 86400);
+      if (screen.path) upload(*screen.path);
       if (byHand)
         publishPage();
       else
@@ -137,8 +144,9 @@ DayGraphResult PublishingSession::runPeriod(const Period& period, bool byHand) {
 }
 
 void PublishingSession::publishPage() {
-  const StationFilesWritten written = writeStationFiles(
-      {now_.DataFolder, now_.controls.graphName, now_.controls.place, clock_.now()});
+  const PageSources sources{now_.DataFolder, now_.controls.graphName, now_.controls.place,
+                            clock_.now()};
+  const StationFilesWritten written = writeStationFiles(sources);
   if (!written.files) {
     report_.show(say::pageNotWritten(written.failedPath, written.reason));
     return;
@@ -149,7 +157,22 @@ void PublishingSession::publishPage() {
   for (const std::string& image : written.files->images)
     if (!uploads_.holds(image) && (queue_.queued(image) || !queue_.published(image))) upload(image);
   upload(written.files->readings);
-  upload(written.files->page);
+  // The page's turn comes after its images': one that did not get there is named on it,
+  // not shown as a broken image.
+  const std::vector<std::string> images = written.files->images;
+  const std::string page = written.files->page;
+  uploads_.request(
+      [this, again = sources, images, page, settings = now_.controls]() mutable {
+        for (const std::string& image : images)
+          if (uploads_.failed(image)) again.unsent.push_back(image);
+        if (!again.unsent.empty()) {
+          const StationFilesWritten rewritten = writeStationFiles(again);
+          if (!rewritten.files)
+            report_.show(say::pageNotWritten(rewritten.failedPath, rewritten.reason));
+        }
+        return starter(page, settings)();
+      },
+      page);
 }
 
 void PublishingSession::sendNotice() {

@@ -115,6 +115,10 @@ std::vector<UploadOutcome> UploadWatch::collect(const LocalDateTime& now) {
                    outcome->output,
                    outcome->exitStatus,
                    ok ? std::string() : refusedFingerprint(outcome->output)});
+  if (ok)
+    failed_.erase(runningFile_);
+  else
+    failed_.insert(runningFile_);
   const bool sendOn = ok && queue_ != nullptr && queue_->size() > 0;
   if (queue_ != nullptr) {
     if (ok) {

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -77,6 +78,8 @@ class UploadWatch {
 
   // Whether `file` is being sent or waits to be.
   bool holds(const std::string& file) const;
+  // Whether the last upload of `file` in this session failed.
+  bool failed(const std::string& file) const { return failed_.contains(file); }
   // No client running and none waiting.
   bool empty() const { return !running_ && waiting_.empty(); }
   size_t waiting() const { return waiting_.size(); }
@@ -91,6 +94,7 @@ class UploadWatch {
   std::unique_ptr<StartedProcess> running_;
   std::string runningFile_;
   std::deque<Upload> waiting_;
+  std::set<std::string> failed_;
   UploadQueue* queue_ = nullptr;
   std::function<Starter(const std::string&)> restart_;
   std::function<int()> firstWait_;

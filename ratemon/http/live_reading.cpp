@@ -76,6 +76,14 @@ std::string_view verdictName(IntervalVerdict verdict) {
   return "";
 }
 
+std::string bannersJson(const std::vector<LiveBanner>& banners) {
+  std::string out = "[";
+  for (const LiveBanner& b : banners)
+    out += (out.size() > 1 ? ",{\"kind\":" : "{\"kind\":") + jsonString(b.kind) +
+           ",\"title\":" + jsonString(b.title) + ",\"text\":" + jsonString(b.text) + "}";
+  return out + "]";
+}
+
 }  // namespace
 
 double asDecimal(float value) {
@@ -91,7 +99,9 @@ std::string liveEventJson(const LiveReading& r) {
   return "{\"time\":" + jsonString(r.time) + ",\"doseRate\":" + jsonNumber(r.doseRate) +
          ",\"low\":" + jsonNumber(r.low) + ",\"high\":" + jsonNumber(r.high) +
          ",\"cpm\":" + jsonNumber(r.cpm) + ",\"lowerBound\":" + (r.lowerBound ? "true" : "false") +
-         ",\"state\":" + jsonString(r.state) + "}";
+         ",\"state\":" + jsonString(r.state) + ",\"suspect\":" + (r.suspect ? "true" : "false") +
+         ",\"records\":" + std::to_string(r.records) + ",\"banners\":" + bannersJson(r.banners) +
+         "}";
 }
 
 std::string metricsText(const LiveReading& r, double sinceRecord) {

@@ -16,6 +16,12 @@
 
 namespace radmon {
 
+// A state that must not be missed, as the pages' banners show it (web::Banner's words).
+struct LiveBanner {
+  std::string kind, title, text;
+  bool operator==(const LiveBanner&) const = default;
+};
+
 struct LiveReading {
   bool recording = false;
   std::string time;       // local time of the second, "yyyy-mm-dd hh:mm:ss"; empty before any
@@ -30,9 +36,13 @@ struct LiveReading {
   // tube is saturated: told beside the alarms, never instead of them.
   bool lowerBound = false;
   bool tubeSaturated = false;
-  std::string health = "ok";  // the sound path as the event log names it: "ok" or faults
-  std::string state;          // the station's state in the interface's words
-  std::string link = "off";   // the MQTT link: "off" or one of kLinkStates
+  std::string health = "ok";        // the sound path as the event log names it: "ok" or faults
+  std::string state;                // the station's state in the interface's words
+  std::vector<LiveBanner> banners;  // the states that stand out, most urgent first
+  // The sound path is at fault: the figures are heard through it and are suspect.
+  bool suspect = false;
+  int64_t records = 0;       // record lines written in this run: the page's graph adds each
+  std::string link = "off";  // the MQTT link: "off" or one of kLinkStates
 };
 
 // The labels of the sound path's and the MQTT link's state gauges.
@@ -46,7 +56,8 @@ inline constexpr std::string_view kLinkStates[] = {"off",         "connecting", 
 double asDecimal(float value);
 
 // One event of the stream: {"time":…,"doseRate":…,"low":…,"high":…,"cpm":…,
-// "lowerBound":…,"state":…}, unknown numbers (and a lower bound's high) as null.
+// "lowerBound":…,"state":…,"suspect":…,"records":…,"banners":[{"kind":…,"title":…,
+// "text":…}]}, unknown numbers (and a lower bound's high) as null.
 std::string liveEventJson(const LiveReading& reading);
 
 // The metrics page; `sinceRecord`: seconds since the last record line (or since the

@@ -170,10 +170,11 @@ class LiveServer::Worker final : public QObject {
       if (!allowed(request, responder)) return;
       const PageSources s = sources();
       for (const web::PageImage& image : pageContent(s).graphs) {
-        if (image.file != name) continue;
-        QFile file(QString::fromStdString(s.dataFolder) + image.file);
+        if (image.file != name && image.screen != name) continue;
+        QFile file(QString::fromStdString(s.dataFolder) + name);
         if (!file.open(QIODevice::ReadOnly)) break;
-        responder.write(file.readAll(), {{"Content-Type", "image/jpeg"},
+        const bool svg = name == image.screen;
+        responder.write(file.readAll(), {{"Content-Type", svg ? "image/svg+xml" : "image/jpeg"},
                                          {"Cache-Control", "no-cache"},
                                          {"X-Content-Type-Options", "nosniff"}});
         return;
@@ -252,8 +253,13 @@ class LiveServer::Worker final : public QObject {
     if (shared_.anyReading) {
       const LiveReading& r = shared_.reading;
       content.latest =
-          web::LatestReading{QString::fromStdString(r.time),  r.doseRate,  r.low, r.high, r.cpm,
-                             QString::fromStdString(r.state), r.lowerBound};
+          web::LatestReading{QString::fromStdString(r.time),  r.doseRate,   r.low,    r.high, r.cpm,
+                             QString::fromStdString(r.state), r.lowerBound, r.suspect};
+      // The station's own state, not the files': it knows it to the second.
+      content.banners.clear();
+      for (const LiveBanner& b : r.banners)
+        content.banners.append({QString::fromStdString(b.kind), QString::fromStdString(b.title),
+                                QString::fromStdString(b.text)});
     }
     return web::stationPage(content);
   }

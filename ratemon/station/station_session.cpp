@@ -176,7 +176,7 @@ bool StationSession::serve(const HttpAddress& address) {
   HttpAddress listening = address;
   listening.port = live_->port();
   tell(messages::liveListening(httpAddressText(listening)), false);
-  showLive();
+  showState();
   return true;
 }
 
@@ -196,7 +196,24 @@ web::StationState pageState(const LiveReading& r, bool capped) {
 
 }  // namespace
 
-void StationSession::showLive() {
+std::vector<LiveBanner> StationSession::banners(const LiveReading& r, web::LowerBound bound) {
+  const web::StationState state = pageState(r, r.lowerBound);
+  const LocalDateTime now = clock_.now();
+  const std::string at = now.slashDate() + " " + now.hhmm();
+  // Each begins when it is first seen; a state told since the start of the run is told
+  // since then.
+  if (static_cast<int>(state) != shownState_) stateSince_ = at;
+  if (static_cast<int>(bound) != shownBound_) boundSince_ = at;
+  shownState_ = static_cast<int>(state);
+  shownBound_ = static_cast<int>(bound);
+  std::vector<LiveBanner> out;
+  for (const web::Banner& b : web::stateBanners(state, bound, QString::fromStdString(stateSince_),
+                                                QString::fromStdString(boundSince_)))
+    out.push_back({b.kind.toStdString(), b.title.toStdString(), b.text.toStdString()});
+  return out;
+}
+
+LiveReading StationSession::liveReading() {
   LiveReading r;
   r.recording = recording_;
   const LocalDateTime now = clock_.now();
@@ -223,10 +240,21 @@ void StationSession::showLive() {
                                 : r.lowerBound  ? web::LowerBound::DeadTimeCapped
                                                 : web::LowerBound::None;
   r.state = web::stateWords(pageState(r, r.lowerBound), bound).toStdString();
+  r.banners = banners(r, bound);
+  r.suspect = r.recording && r.health != "ok";
+  r.records = records_;
   // kLinkStates follows LinkState's order after "off".
   if (link_) r.link = kLinkStates[1 + static_cast<int>(link_->status().state)];
+  return r;
+}
+
+void StationSession::showState() {
+  const LiveReading r = liveReading();
+  if (r.banners != bannersShown_) view_.stateShown(r.banners);
+  bannersShown_ = r.banners;
+  if (!live_) return;
   live_->publish(r);
-  live_->today(cycle_.saveFolder(), now);
+  live_->today(cycle_.saveFolder(), clock_.now());
   if (cycle_.elapsedSeconds() % 5 == 0)
     live_->intervals(cycle_.pulseIntervals().intervalsSeconds());
 }
@@ -291,7 +319,7 @@ void StationSession::recordingStateChanged(bool recording) {
   recording_ = recording;
   // A new recording tells its own saturation.
   if (recording) tubeSaturated_ = false;
-  if (live_) showLive();
+  showState();
   view_.recordingStateChanged(recording);
 }
 
@@ -301,7 +329,7 @@ void StationSession::readingsShown() {
   tendLink();
   tendMaps();
   look();
-  if (live_) showLive();
+  showState();
   view_.readingsShown();
 }
 
@@ -313,6 +341,7 @@ void StationSession::alarmStarted(int stage, float grossDoseRate, float limit) {
 
 void StationSession::recordWritten(const std::string& line) {
   look();
+  ++records_;
   if (live_) live_->recordWritten();
   if (link_) {
     const ReadingInterval& i = cycle_.lastInterval();

@@ -39,6 +39,9 @@ struct Told {
 class StationView : public CycleHooks {
  public:
   virtual void told(const Told& told) = 0;
+  // The states that stand out changed (alarm, stopped, fault, lower bound, saturated):
+  // the banners to show now, most urgent first; none while all is normal.
+  virtual void stateShown(const std::vector<LiveBanner>& /*banners*/) {}
 };
 
 class StationSession final : public CycleHooks, public StationPanel {
@@ -100,7 +103,10 @@ class StationSession final : public CycleHooks, public StationPanel {
   // Every lasting state, looked at after each second and each write.
   void look();
   void hold(Lasting what, bool on, const std::optional<Notice>& cause = std::nullopt);
-  void showLive();  // the second's reading on the live page
+  // The second's reading and the state's banners, for the live page and the view.
+  LiveReading liveReading();
+  std::vector<LiveBanner> banners(const LiveReading& reading, web::LowerBound bound);
+  void showState();  // to the view when its banners change, to the live page each time
 
   std::string programFolder_, lockPath_;
   std::unique_ptr<AudioInput> input_;
@@ -120,6 +126,11 @@ class StationSession final : public CycleHooks, public StationPanel {
   bool recording_ = false;
   bool tubeSaturated_ = false;  // between tube-saturated and tube-saturated-ok
   std::unique_ptr<LiveServer> live_;
+  // The state and the lower bound last shown (web's enums) and since when, and the banners.
+  int shownState_ = -1, shownBound_ = -1;
+  std::string stateSince_, boundSince_;
+  std::vector<LiveBanner> bannersShown_;
+  int64_t records_ = 0;  // record lines written
 };
 
 }  // namespace radmon

@@ -2,8 +2,10 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QVBoxLayout>
 
 #include "ratemon_messages.h"
+#include "station_page.h"
 
 namespace radmon {
 namespace {
@@ -120,6 +122,45 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
   commands_[Command::chooseFolder] =
       button("Command1", QT_TRANSLATE_NOOP("ratemon", "保存先"), 8, 308, 64, 26);
   textBox(Box::recordPath, 78, 310, 366);
+}
+
+void MainWindow::showStateBanners(const std::vector<LiveBanner>& banners) {
+  if (!banners_) {
+    banners_ = new QWidget(this);
+    banners_->setObjectName("stateBanners");
+    auto* layout = new QVBoxLayout(banners_);
+    layout->setContentsMargins(4, 4, 4, 0);
+    layout->setSpacing(2);
+  }
+  for (QLabel* old : stateBanners()) delete old;
+  for (const LiveBanner& b : banners) {
+    auto* label = new QLabel(banners_);
+    label->setObjectName(QString::fromStdString("banner-" + b.kind));
+    label->setWordWrap(true);
+    label->setTextFormat(Qt::RichText);
+    label->setText(QStringLiteral("<b>%1</b><br>%2")
+                       .arg(QString::fromStdString(b.title).toHtmlEscaped(),
+                            QString::fromStdString(b.text).toHtmlEscaped()));
+    label->setStyleSheet(QStringLiteral("background-color:%1;color:#ffffff;padding:3px;")
+                             .arg(web::bannerColour(QString::fromStdString(b.kind))));
+    banners_->layout()->addWidget(label);
+    label->show();
+  }
+  // The controls move down by the banners' height, and back up when they are gone.
+  QLayout* layout = banners_->layout();
+  const int height = banners.empty()               ? 0
+                     : layout->hasHeightForWidth() ? layout->heightForWidth(kClientWidth)
+                                                   : layout->sizeHint().height();
+  const int shift = height - (this->height() - kClientHeight);
+  for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    if (child != banners_ && !child->isWindow()) child->move(child->x(), child->y() + shift);
+  banners_->setGeometry(0, 0, kClientWidth, height);
+  banners_->setVisible(height > 0);
+  setFixedSize(kClientWidth, kClientHeight + height);
+}
+
+QList<QLabel*> MainWindow::stateBanners() const {
+  return banners_ ? banners_->findChildren<QLabel*>(Qt::FindDirectChildrenOnly) : QList<QLabel*>{};
 }
 
 void MainWindow::showReadingInterval(const std::string& interval, bool alert) {

@@ -12,7 +12,9 @@
 #include <QPushButton>
 #include <QWidget>
 #include <map>
+#include <vector>
 
+#include "live_reading.h"
 #include "station_panel.h"
 
 namespace radmon {
@@ -51,6 +53,11 @@ class MainWindow final : public QWidget, public StationControls {
   // `alert` shows its first line in red (past the dead-time cap: a lower bound).
   void showReadingInterval(const std::string& interval, bool alert);
   QLabel* intervalLabel() const { return intervalLabel_; }
+  // The states that stand out (alarm, fault, lower bound, saturated), one banner each
+  // above the controls in the pages' colours with their words; the window grows by their
+  // height while there are any, so that no control is covered.
+  void showStateBanners(const std::vector<LiveBanner>& banners);
+  QList<QLabel*> stateBanners() const;
   // The message box of report(); null before the first message.
   QMessageBox* messageBox() const { return messageBox_; }
 
@@ -69,6 +76,7 @@ class MainWindow final : public QWidget, public StationControls {
   QPushButton* mqttButton_ = nullptr;
   QLabel* mqttState_ = nullptr;
   QLabel* intervalLabel_ = nullptr;
+  QWidget* banners_ = nullptr;  // the banners' box, at the top
   QPointer<QMessageBox> messageBox_;
 };
 

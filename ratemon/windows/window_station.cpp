@@ -122,6 +122,14 @@ void WindowStation::told(const Told& told) {
   if (told.forOperator) window_->report(told.text);
 }
 
+void WindowStation::stateShown(const std::vector<LiveBanner>& banners) {
+  if (shutDown_) return;
+  // The window's own buttons tell that recording stopped; the rest stands out on top.
+  std::vector<LiveBanner> shown = banners;
+  std::erase_if(shown, [](const LiveBanner& b) { return b.kind == "stopped"; });
+  window_->showStateBanners(shown);
+}
+
 void WindowStation::readingsShown() {
   // In red whatever alarm sounds: the alarm has its sound and its stop buttons, the lower
   // bound this line.

@@ -76,6 +76,7 @@ class WindowStation final : public QObject, public StationView {
   void recordingStateChanged(bool recording) override;
   void readingsShown() override;
   void soundEvent(const SoundEvent& event, const std::string& text) override;
+  void stateShown(const std::vector<LiveBanner>& banners) override;
 
   // The MQTT link, when ratemon_mqtt.ini names a broker; null otherwise.
   StationLink* link() const { return session_->link(); }

@@ -83,7 +83,7 @@ std::vector<PageCase> cases() {
        {"<span class=\"ge\">≥ </span><span id=\"cpm\">24</span> CPM",
         "<p id=\"bound\" class=\"bound\">Lower bound: the true dose rate is at least this</p>",
         "<span id=\"range\">≥ 0.100 µSv/h (no upper end)</span>"},
-       {"hidden>", "inf"}},
+       {"class=\"ge\" hidden", "class=\"bound\" hidden", "inf"}},
   };
 }
 
@@ -154,6 +154,111 @@ TEST(StationPageTidy, EveryVariantIsValidHtml5) {
     const auto run = radmon::ftp::testing::runProgram(
         {"/usr/bin/tidy", "-q", "-errors", "--doctype", "html5", path}, std::chrono::seconds(30));
     EXPECT_EQ(run.status, 0) << c.name << "\n" << run.output;
+  }
+}
+
+// Each state that must not be missed has its banner, with what it means and since when;
+// the lower bound stands beside an alarm or a fault with its own start; measuring has none.
+TEST(StationPage, BannersTellEachStateAndItsStart) {
+  Language english(true);
+  const struct {
+    StationState state;
+    LowerBound bound;
+    std::vector<const char*> kinds;
+    const char* text;  // the first banner's
+  } cases[] = {
+      {StationState::Measuring, LowerBound::None, {}, ""},
+      {StationState::Alarm2,
+       LowerBound::None,
+       {"alarm2"},
+       "The dose rate passed the second stage's alarm level. (since 10:00)"},
+      {StationState::Alarm1,
+       LowerBound::TubeSaturated,
+       {"alarm1", "saturated"},
+       "The dose rate passed the first stage's alarm level. (since 10:00)"},
+      {StationState::Stopped,
+       LowerBound::DeadTimeCapped,
+       {"stopped"},
+       "No new readings: the figures shown are the last record's. (since 10:00)"},
+      {StationState::InputLost,
+       LowerBound::None,
+       {"input-lost"},
+       "No sound arrives: nothing is being measured. (since 10:00)"},
+      {StationState::SignalFault,
+       LowerBound::DeadTimeCapped,
+       {"signal-fault", "lower-bound"},
+       "Readings in this time are suspect: the graphs draw them grey and leave them out of the "
+       "maximum and mean. (since 10:00)"},
+      {StationState::LowerBound,
+       LowerBound::DeadTimeCapped,
+       {"lower-bound"},
+       "The count passed the correction's limit: the true dose rate is at least the figure "
+       "shown. (since 09:00)"},
+      {StationState::Measuring,
+       LowerBound::TubeSaturated,
+       {"saturated"},
+       "The dose rate is above what this tube can count: the figures are lower bounds, the "
+       "true dose rate is at least this. (since 09:00)"},
+  };
+  for (const auto& c : cases) {
+    const QList<Banner> banners = stateBanners(c.state, c.bound, "10:00", "09:00");
+    std::vector<std::string> kinds;
+    for (const Banner& b : banners) kinds.push_back(b.kind.toStdString());
+    EXPECT_EQ(kinds, std::vector<std::string>(c.kinds.begin(), c.kinds.end()))
+        << static_cast<int>(c.state);
+    if (!banners.isEmpty()) {
+      EXPECT_EQ(banners.front().text.toStdString(), c.text) << static_cast<int>(c.state);
+      EXPECT_FALSE(banners.front().title.isEmpty());
+    }
+  }
+  // A lower bound alone tells its own start; without one, the state's.
+  EXPECT_TRUE(stateBanners(StationState::SignalFault, LowerBound::DeadTimeCapped, "10:00", "09:00")
+                  .back()
+                  .text.endsWith("(since 09:00)"));
+  EXPECT_EQ(stateBanners(StationState::Alarm2, LowerBound::None, "", "").front().text,
+            "The dose rate passed the second stage's alarm level.");
+  QStringList colours;
+  for (const QString& kind : bannerKinds()) colours << bannerColour(kind);
+  colours.removeDuplicates();
+  EXPECT_EQ(colours.size(), bannerKinds().size()) << "a colour for each state";
+}
+
+// The banners on top as alerts, the suspect minute, a missing graph named; the live page
+// keeps the boxes its script fills: the banners, today's minutes, the events (or the
+// words that there are none) and the interval chart with its axes' names.
+TEST(StationPageTidy, BannersSuspectMinuteMissingGraphAndTheLiveCharts) {
+  QTemporaryDir dir;
+  for (const bool live : {false, true}) {
+    Language english(true);
+    PageContent content{"Osaka", reading(0.1, 0.15), {{"graph_20110331.jpg", "Yesterday"}}, live};
+    content.latest->suspect = true;
+    content.banners = stateBanners(StationState::SignalFault, LowerBound::None, "11:45", "");
+    content.missingGraphs = {"Today (2011/04/01)"};
+    const QByteArray page = stationPage(content);
+    const std::string text = page.toStdString();
+    for (const char* present :
+         {"<div class=\"banner signal-fault\" role=\"alert\"><strong>Fault: the signal is "
+          "abnormal</strong>Readings in this time are suspect",
+          "(since 11:45)</div>", "<section class=\"reading signal-fault\"",
+          ".signal-fault{--state:#", "class=\"dose doubt\"",
+          "Suspect value: measured while the sound path was at fault",
+          "<p class=\"missing\">This graph is not here yet</p><figcaption>Today (2011/04/01)"})
+      EXPECT_NE(text.find(present), std::string::npos) << live << ": " << present << "\n" << text;
+    EXPECT_LT(text.find("role=\"alert\""), text.find("<h1>")) << "the banner comes first";
+    const bool hasCharts = text.find("id=\"day\"") != std::string::npos &&
+                           text.find("data-none=\"No events today\"") != std::string::npos &&
+                           text.find("data-x=\"Pulse interval (ms)\"") != std::string::npos &&
+                           text.find("<div id=\"banners\">") != std::string::npos;
+    EXPECT_EQ(hasCharts, live) << text;
+    const QString path = dir.filePath(live ? "live.html" : "published.html");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(page);
+    file.close();
+    const auto run = radmon::ftp::testing::runProgram(
+        {"/usr/bin/tidy", "-q", "-errors", "--doctype", "html5", path.toStdString()},
+        std::chrono::seconds(30));
+    EXPECT_EQ(run.status, 0) << live << "\n" << run.output;
   }
 }
 

@@ -3,8 +3,10 @@
 #include "station_files.h"
 
 #include <QLocale>
+#include <chrono>
 #include <clocale>
 #include <cmath>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 
@@ -299,6 +301,57 @@ TEST(StationFiles, PageAndMinutesAreTheSameBytesUnderADecimalCommaLocale) {
   EXPECT_EQ(inGerman, inC);
   for (const char* number : {"0.125", "0.082", "0.184", "\"doseRate\":0.1,", "0.0809"})
     EXPECT_NE(inC.find(number), std::string::npos) << number << "\n" << inC;
+}
+
+// The page claims no graph it does not have: today's graph keeps one name from day to
+// day, so one written before today is an earlier day's and is named missing, not
+// captioned "today"; a graph whose upload failed is named missing too.
+TEST(StationFiles, TodaysGraphOnlyOnceDrawnTodayAndUnsentGraphsNamedMissing) {
+  const ftp::testing::TempStation station{"radmon_page_graphs", "station", {}};
+  const std::string folder = station.data.string() + "/";
+  std::ofstream(station.data / "graph.jpg") << "x";
+  std::ofstream(station.data / "graph_20110401.jpg") << "x";
+  // A local moment as the file's time of writing.
+  auto writtenAt = [&](int day, int hour, int minute) {
+    std::tm local{};
+    local.tm_year = 2011 - 1900;
+    local.tm_mon = 3;
+    local.tm_mday = day;
+    local.tm_hour = hour;
+    local.tm_min = minute;
+    local.tm_isdst = -1;
+    std::filesystem::last_write_time(
+        station.data / "graph.jpg",
+        std::chrono::file_clock::from_sys(
+            std::chrono::system_clock::from_time_t(std::mktime(&local))));
+  };
+  const LocalDateTime now{2011, 4, 2, 0, 5, 0};
+  const struct {
+    const char* name;
+    int day, hour, minute;  // graph.jpg written then
+    std::vector<std::string> unsent;
+    std::vector<QString> shown, missing;
+  } cases[] = {
+      {"drawn today", 2, 0, 1, {}, {"graph.jpg", "graph_20110401.jpg"}, {}},
+      {"drawn before midnight", 1, 23, 50, {}, {"graph_20110401.jpg"}, {"今日 (2011/04/02)"}},
+      {"yesterday's upload failed",
+       2,
+       0,
+       1,
+       {folder + "graph_20110401.jpg"},
+       {"graph.jpg"},
+       {"昨日 (2011/04/01)"}},
+  };
+  for (const auto& c : cases) {
+    writtenAt(c.day, c.hour, c.minute);
+    const web::PageContent content = pageContent({folder, "graph", "here", now, c.unsent});
+    std::vector<QString> shown;
+    for (const web::PageImage& image : content.graphs) shown.push_back(image.file);
+    EXPECT_EQ(shown, c.shown) << c.name;
+    EXPECT_EQ(std::vector<QString>(content.missingGraphs.begin(), content.missingGraphs.end()),
+              c.missing)
+        << c.name;
+  }
 }
 
 }  // namespace

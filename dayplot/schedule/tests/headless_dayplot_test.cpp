@@ -126,12 +126,43 @@ TEST_F(HeadlessTest, ThePageGoesAfterTheTicksGraphs) {
     d.pollUploads();
   }
   EXPECT_EQ(sent,
-            (std::vector<std::string>{"μSVHGraph.jpg", "μSVHGraph_20110315.jpg",
+            (std::vector<std::string>{"μSVHGraph.jpg", "μSVHGraph_20110316.svg",
+                                      "μSVHGraph_20110315.jpg", "μSVHGraph_20110315.svg",
                                       "μSVHGraph_201103.jpg", "readings.json", "index.html"}));
   const std::string page = folder_.read("data/index.html");
   for (const std::string file : {"%CE%BCSVHGraph.jpg", "%CE%BCSVHGraph_20110315.jpg",
                                  "%CE%BCSVHGraph_201103.jpg", "readings.json"})
     EXPECT_NE(page.find("href=\"" + file + "\""), std::string::npos) << file << page;
+}
+
+// A graph whose upload failed is named on the page as missing, not linked as a broken
+// image; the others are shown.
+TEST_F(HeadlessTest, ThePageNamesAGraphThatDidNotGetThere) {
+  folder_.writeDay("20110316");
+  folder_.writeDay("20110315");
+  writeIni("00", "20");
+  folder_.write("dayplot_publish.ini", "PublishPage=1\n");
+  HeadlessDayplot& d = start({2011, 3, 16, 0, 19, 58});
+  tickAt({2011, 3, 16, 0, 20, 0});
+  std::string pageSent;
+  for (size_t n = 0; n < launcher_.started.size() && pageSent.empty(); ++n) {
+    const std::string script = folder_.read("oldtemp.sys");
+    if (script.find("index.html") != std::string::npos) pageSent = folder_.read("data/index.html");
+    const bool yesterdays = script.find("μSVHGraph_20110315.jpg") != std::string::npos;
+    launcher_.end(n, yesterdays ? 8 : 0, yesterdays ? "550 No such directory.\n" : "");
+    d.pollUploads();
+  }
+  ASSERT_FALSE(pageSent.empty()) << err_.str();
+  EXPECT_EQ(pageSent.find("%CE%BCSVHGraph_20110315.jpg"), std::string::npos) << pageSent;
+  EXPECT_NE(pageSent.find("<p class=\"missing\">このグラフはまだありません</p><figcaption>昨日 "
+                          "(2011/03/15)</figcaption>"),
+            std::string::npos)
+      << pageSent;
+  // Today's drawn for the screen, linking its JPEG; the month's JPEG as it is.
+  for (const std::string shown :
+       {"href=\"%CE%BCSVHGraph.jpg\"><img src=\"%CE%BCSVHGraph_20110316.svg\"",
+        "src=\"%CE%BCSVHGraph_201103.jpg\""})
+    EXPECT_NE(pageSent.find(shown), std::string::npos) << shown << pageSent;
 }
 
 TEST_F(HeadlessTest, WithoutSettingsFileNothingRunsWithOneAMissingFileIsSaidAndTheScheduleGoesOn) {

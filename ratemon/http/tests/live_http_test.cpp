@@ -53,6 +53,9 @@ LiveReading sample() {
   r.alarm2 = true;  // an alarm and a lower bound, both told
   r.lowerBound = true;
   r.tubeSaturated = true;
+  r.suspect = true;
+  r.records = 3;
+  r.banners = {{"alarm2", "警報", "a \"b\""}, {"saturated", "t", ""}};
   return r;
 }
 
@@ -63,7 +66,9 @@ TEST(LiveReading, TextsIgnoreTheLocale) {
     GTEST_SKIP() << "the locale de_DE.UTF-8 is not installed (scripts/install-deps.sh makes it)";
   EXPECT_EQ(liveEventJson(sample()),
             "{\"time\":\"2026-12-09 10:00:01\",\"doseRate\":0.1,\"low\":0.05,\"high\":null,"
-            "\"cpm\":21,\"lowerBound\":true,\"state\":\"信号 \\\"なし\\\"\"}");
+            "\"cpm\":21,\"lowerBound\":true,\"state\":\"信号 \\\"なし\\\"\",\"suspect\":true,"
+            "\"records\":3,\"banners\":[{\"kind\":\"alarm2\",\"title\":\"警報\",\"text\":"
+            "\"a \\\"b\\\"\"},{\"kind\":\"saturated\",\"title\":\"t\",\"text\":\"\"}]}");
   const std::string m = metricsText(sample(), 12.5);
   for (const char* line :
        {"radmon_dose_rate_usv_per_hour 0.1\n", "radmon_dose_rate_high_usv_per_hour +Inf\n",

@@ -1,0 +1,39 @@
+// The day graph drawn for the screen the station's page is read on: an SVG that scales to
+// the page's width, with axis figures large enough to read on a 360 px phone, in the
+// interface's language. The JPEG of the day graph stays as it is; the page shows this
+// graph and links that one.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "day_record.h"
+#include "event_log.h"
+#include "local_time.h"
+
+namespace radmon {
+
+// graph name + "_" + yyyymmdd + ".svg", today's too: the name tells its day.
+std::string screenGraphName(std::string_view graphName, std::string_view yyyymmdd);
+
+// The day's minutes as SVG: the curve, the minutes set aside for faults in grey, the
+// day's maximum and mean over the others, the hours and µSv/h on the axes.
+QByteArray daySvg(const LocalDateTime& day, const std::vector<DayRecord>& rows,
+                  const std::vector<FaultPeriod>& faults);
+
+// Draws the day `yyyymmdd` from its day file and event log in `dataFolder` into
+// screenGraphName beside them, replaced whole; the path written, or why not (no day
+// file, or the writing failed). `openUntil`: the second of the day a fault still open
+// runs to (now, for today).
+struct ScreenGraphWritten {
+  std::optional<std::string> path;
+  std::string reason;
+};
+ScreenGraphWritten writeDaySvg(const std::string& dataFolder, const std::string& graphName,
+                               const std::string& yyyymmdd, int openUntil);
+
+}  // namespace radmon
