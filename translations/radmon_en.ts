@@ -560,12 +560,11 @@ ringing narrow followed by a dying swing of about 2.8 kHz</translation>
 次の起動から使います (systemctl --user restart dayplot)。upload_folder に空白が
 あれば FTP スクリプトでは引用符で囲みます。language (ja、en、空はロケール) は
 両方のプログラムの表示の言語で、ロケールより優先し、--lang が更に優先します。</source>
-        <translation>--set key=value changes a setting and --show-settings lists them all. Each value goes
-through the window&apos;s checks; a refused one is told with its key and the reason, and no
-file changes. A running service takes a change at its next start (systemctl --user
-restart dayplot). An upload_folder with spaces goes between double quotes in the FTP
-script. language (ja, en, or empty for the locale&apos;s) is both programs&apos; interface
-language: it goes over the locale, and --lang goes over it.</translation>
+        <translation>--set key=value changes a setting and --show-settings lists them all. Each value goes through
+the window&apos;s checks; a refused one is told with its key and the reason, and no file changes.
+A running service takes a change at its next start (systemctl --user restart dayplot). An
+upload_folder with spaces goes between double quotes in the FTP script. language (ja, en,
+or empty for the locale&apos;s) is both programs&apos; interface language: it goes over the locale, and --lang over it.</translation>
     </message>
     <message>
         <source>画面のない測定局では、dayplot --set で予定と FTP のアカウントを設定し、
@@ -583,12 +582,11 @@ journalctl --user -u dayplot -f shows each run and upload.</translation>
 次の起動から使います (systemctl --user restart ratemon)。tube_sensitivity は GM 管の
 γ線感度で、単位は cps/mR/h (例えば 18) です。language (ja、en、空はロケール) は
 両方のプログラムの表示の言語で、ロケールより優先し、--lang が更に優先します。</source>
-        <translation>--set key=value changes a setting and --show-settings lists them all. Each value goes
-through the window&apos;s checks; a refused one is told with its key and the reason, and no
-file changes. A running service takes a change at its next start (systemctl --user
-restart ratemon). tube_sensitivity is the GM tube&apos;s gamma sensitivity in cps/mR/h (for
-example 18). language (ja, en, or empty for the locale&apos;s) is both programs&apos; interface
-language: it goes over the locale, and --lang goes over it.</translation>
+        <translation>--set key=value changes a setting and --show-settings lists them all. Each value goes through
+the window&apos;s checks; a refused one is told with its key and the reason, and no file changes.
+A running service takes a change at its next start (systemctl --user restart ratemon).
+tube_sensitivity is the GM tube&apos;s gamma sensitivity in cps/mR/h (for example 18). language
+(ja, en, or empty for the locale&apos;s) is both programs&apos; interface language: it goes over the locale, and --lang over it.</translation>
     </message>
     <message>
         <source>画面のない測定局では、ユーザーのサービスとして動かします。まず感度を設定し

@@ -305,7 +305,8 @@ TEST_F(RecordingCycleTest, FaultsOpenAtAStopAreClosedAtTheStopOrTheNextStart) {
   const std::string folder = dir.string() + "/";
   auto aside = [&] {
     std::vector<DayRecord> rows;
-    for (const auto line : textLines(dayFile("20110920")))
+    const std::string text = dayFile("20110920");
+    for (const auto line : textLines(text))
       if (auto row = parseRecordLine(line)) rows.push_back(*row);
     return suspectRecords(rows, faultPeriods(readEventLog(folder, "20110920")));
   };
