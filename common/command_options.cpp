@@ -197,6 +197,58 @@ std::string helpText(const ProgramOptions& program, Translate translate,
   return text;
 }
 
+namespace {
+
+// What a setting's value must be, in a few words; the key alone says the rest.
+std::string ruleText(const SettingLine& s, Translate translate) {
+  auto t = [&](const char* source) { return translate(kContext, source); };
+  auto number = [](double v) {
+    std::string text = std::to_string(static_cast<long long>(v));
+    return static_cast<double>(static_cast<long long>(v)) == v ? text : std::to_string(v);
+  };
+  std::string text;
+  switch (s.rule.kind) {
+    case ValueRule::Any:
+      text = t(QT_TRANSLATE_NOOP("Options", "文字列 (画面の欄と同じ)"));
+      break;
+    case ValueRule::Tick:
+      text = t(QT_TRANSLATE_NOOP("Options", "1 (オン) か 0 (オフ)"));
+      break;
+    case ValueRule::Number:
+      text = t(QT_TRANSLATE_NOOP("Options", "数"));
+      break;
+    case ValueRule::Range: {
+      text = t(QT_TRANSLATE_NOOP("Options", "%1 から %2 までの数 (画面の表示の範囲)"));
+      text.replace(text.find("%1"), 2, number(s.rule.low));
+      text.replace(text.find("%2"), 2, number(s.rule.high));
+      break;
+    }
+    case ValueRule::NotNegative:
+      text = t(QT_TRANSLATE_NOOP("Options", "0 以上の数"));
+      break;
+    case ValueRule::Positive:
+      text = t(QT_TRANSLATE_NOOP("Options", "0 より大きい数"));
+      break;
+    case ValueRule::FileName:
+      text = t(QT_TRANSLATE_NOOP("Options", "ファイル名の一部: 空でなく、/ と \\ を含まない"));
+      break;
+    case ValueRule::Server:
+      text = t(QT_TRANSLATE_NOOP(
+          "Options", "サーバー: host、host:ポート、ftp://host、ftps://host、sftp://host"));
+      break;
+    case ValueRule::RecordFile:
+      text = t(QT_TRANSLATE_NOOP("Options",
+                                 "csv で終わるファイルの絶対パス。日ごとのファイルはそのフォルダ "
+                                 "(あるもの) に書かれます"));
+      break;
+  }
+  if (s.secret)
+    text += " " + t(QT_TRANSLATE_NOOP("Options", "(--show-settings は (set) か (unset) と表示)"));
+  return text;
+}
+
+}  // namespace
+
 std::string manPage(const ProgramOptions& program, Translate translate, const std::string& date) {
   std::string upper = program.program;
   for (auto& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -223,6 +275,14 @@ std::string manPage(const ProgramOptions& program, Translate translate, const st
   page += ".TP\n.B \\-\\-help\n" +
           roff(translate(kContext, QT_TRANSLATE_NOOP("Options", "この説明を表示して終わります"))) +
           "\n";
+  if (!program.settings.empty()) {
+    page += ".SH SETTINGS\n";
+    if (program.settingsHelp) page += roff(translate(kContext, program.settingsHelp)) + "\n";
+    for (const auto& s : program.settings)
+      page += ".TP\n.B " + roff(s.key) + "\n" + roff(ruleText(s, translate)) + "\n";
+  }
+  if (program.services)
+    page += ".SH SERVICES\n" + roff(translate(kContext, program.services)) + "\n";
   if (program.exitStatus)
     page += ".SH EXIT STATUS\n" + roff(translate(kContext, program.exitStatus)) + "\n";
   auto named = [&](const char* heading, const std::vector<NamedText>& entries) {

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "settings_edits.h"
+
 // Marks a text for the translator (lupdate) where Qt's own header is not included.
 #ifndef QT_TRANSLATE_NOOP
 #define QT_TRANSLATE_NOOP(scope, x) x
@@ -48,6 +50,13 @@ struct NamedText {
   const char* help;  // through the translator
 };
 
+// A setting of --show-settings and --set, as its key table declares it.
+struct SettingLine {
+  std::string key;
+  ValueRule rule;
+  bool secret = false;
+};
+
 struct ProgramOptions {
   const char* program;
   const char* summary;      // NAME's line, through the translator
@@ -57,7 +66,21 @@ struct ProgramOptions {
   std::vector<NamedText> files{};
   std::vector<NamedText> environment{};
   const char* exitStatus = nullptr;  // through the translator, when the program has codes
+  // The settings --set takes, each with what its value must be, after a paragraph on them
+  // (SETTINGS); running the program as a systemd user service (SERVICES). Both through
+  // the translator.
+  const char* settingsHelp = nullptr;
+  std::vector<SettingLine> settings{};
+  const char* services = nullptr;
 };
+
+// The settings of a key table, for ProgramOptions::settings.
+template <class Files>
+std::vector<SettingLine> settingLines(const std::vector<SettingKey<Files>>& keys) {
+  std::vector<SettingLine> lines;
+  for (const auto& k : keys) lines.push_back({k.key, k.rule, k.secret});
+  return lines;
+}
 
 // Gives the text of `source` in the interface's language (context "Options").
 using Translate = std::string (*)(const char* context, const char* source);
@@ -94,7 +117,7 @@ std::string helpText(const ProgramOptions& program, Translate translate,
                      const std::string& usageWord, const std::string& optionsWord);
 
 // The man page in roff (section 1): NAME, SYNOPSIS, DESCRIPTION, OPTIONS, and where
-// declared EXIT STATUS, FILES and ENVIRONMENT.
+// declared SETTINGS, SERVICES, EXIT STATUS, FILES and ENVIRONMENT.
 std::string manPage(const ProgramOptions& program, Translate translate, const std::string& date);
 
 }  // namespace radmon

@@ -35,14 +35,53 @@ SettingsCommand takeSettingsCommand(std::vector<std::string>& args);
 inline constexpr std::string_view kSecretSet = "(set)";
 inline constexpr std::string_view kSecretUnset = "(unset)";
 
+// Why a value is refused, for the operator to mend it.
+enum class EditRefusal {
+  UnknownKey,
+  BadValue,
+  LineBreak,
+  Quote,  // a quoted field of the settings file ends at a double quote
+  NotANumber,
+  OutOfRange,     // outside [low, high], the range the window's label states
+  Negative,       // below 0
+  NotPositive,    // 0 or below
+  Empty,          // a file name's part
+  Slash,          // a file name's part holds a folder separator
+  NotServer,      // no server address (blanks in the name among the causes)
+  NotRecordFile,  // a record path must name a file ending in "csv" by its full path
+  NoFolder,       // the folder a record path names does not exist
+  NotTick,        // a check box takes 1 or 0
+};
+
+// What a setting's text is used as, and so what it must be; declared beside the setting
+// in the table that declares it, so that --set and the window check it alike.
+struct ValueRule {
+  enum Kind { Any, Tick, Number, Range, NotNegative, Positive, FileName, Server, RecordFile };
+  Kind kind = Any;
+  double low = 0;
+  double high = 0;
+};
+
+// Why `text` cannot be used as `rule` says, with the range or the folder it concerns.
+struct ValueFault {
+  EditRefusal why;
+  double low = 0;
+  double high = 0;
+  std::string folder{};
+};
+std::optional<ValueFault> valueFault(const ValueRule& rule, std::string_view text);
+
 // One setting by the name the command line knows it by. `set` takes the value through
-// the setting's check and returns false, changing nothing, when it is refused.
+// the setting's check and returns false, changing nothing, when it is refused; a value
+// that a quoted field cannot carry and one that breaks `rule` never reach it.
 template <class Files>
 struct SettingKey {
   const char* key;
   std::function<std::string(const Files&)> get;
   std::function<bool(Files&, const std::string&)> set;
   bool secret = false;
+  bool quoted = false;  // kept in a quoted field of a comma-separated file
+  ValueRule rule{};
 
   std::string shown(const Files& files) const {
     const std::string value = get(files);
@@ -50,11 +89,11 @@ struct SettingKey {
   }
 };
 
-enum class EditRefusal { UnknownKey, BadValue, LineBreak };
 struct EditRefused {
   std::string key;
   std::string value;
   EditRefusal why;
+  ValueFault fault{EditRefusal::BadValue};  // the details of a refusal by the value's rule
 };
 // A setting changed, as listed before and after (a secret as set or unset).
 struct SettingChanged {
@@ -89,6 +128,10 @@ std::variant<std::vector<SettingChanged>, EditRefused> applySettingsEdits(
     // No settings file keeps a line break inside a value.
     if (edit.value.find_first_of("\r\n") != std::string::npos)
       return EditRefused{edit.key, shownValue, EditRefusal::LineBreak};
+    if (key->quoted && edit.value.find('"') != std::string::npos)
+      return EditRefused{edit.key, shownValue, EditRefusal::Quote};
+    if (auto fault = valueFault(key->rule, edit.value))
+      return EditRefused{edit.key, shownValue, fault->why, *fault};
     const std::string before = key->get(edited);
     const std::string shownBefore = key->shown(edited);
     if (!key->set(edited, edit.value))

@@ -50,6 +50,7 @@ StartOptions::StartOptions(int argc, char** argv) : args_(argv, argv + argc) {
   bool languageMissing = false;
   station_ = takeOption(args_, "--station", stationMissing);
   const auto languageText = takeOption(args_, "--lang", languageMissing);
+  languageGiven_ = languageText.has_value() || languageMissing;
   if (const auto language = chooseUiLanguage(languageText, processLocale())) {
     language_ = *language;
   } else {

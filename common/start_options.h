@@ -45,6 +45,8 @@ class StartOptions {
   // --create: the folder named by --station is made when it does not exist.
   bool createStation() const { return createStation_; }
   UiLanguage language() const { return language_; }
+  // --lang was given: it goes over the station's language setting.
+  bool languageGiven() const { return languageGiven_; }
   // --show-settings and --set key=value: the settings are listed or changed, and the
   // program ends.
   const SettingsCommand& settingsCommand() const { return settings_; }
@@ -59,6 +61,7 @@ class StartOptions {
   std::optional<std::string> station_;
   bool createStation_ = false;
   UiLanguage language_ = UiLanguage::Japanese;
+  bool languageGiven_ = false;
   Problem problem_ = Problem::None;
   SettingsCommand settings_;
 };

@@ -1,5 +1,7 @@
 #include "dayplot_options.h"
 
+#include "dayplot_setting_keys.h"
+
 namespace radmon {
 
 const ProgramOptions& dayplotOptions() {
@@ -82,6 +84,20 @@ const ProgramOptions& dayplotOptions() {
       .exitStatus = QT_TRANSLATE_NOOP("Options",
                                       "--process、--month、--year: 0 終了、1 "
                                       "日ごとのファイルがない、2 ほかの失敗、3 転送の失敗"),
+      .settingsHelp = QT_TRANSLATE_NOOP(
+          "Options",
+          "--set key=value で変更し、--show-settings で一覧します。値は画面と同じ検査を通り、\n"
+          "拒否された値はキーと理由を示し、どのファイルも変えません。動いているサービスは\n"
+          "次の起動から使います (systemctl --user restart dayplot)。upload_folder に空白が\n"
+          "あれば FTP スクリプトでは引用符で囲みます。language (ja、en、空はロケール) は\n"
+          "両方のプログラムの表示の言語で、ロケールより優先し、--lang が更に優先します。"),
+      .settings = settingLines(dayplotSettingKeys()),
+      .services = QT_TRANSLATE_NOOP(
+          "Options",
+          "画面のない測定局では、dayplot --set で予定と FTP のアカウントを設定し、\n"
+          "systemctl --user enable --now dayplot.service で定時処理を始めます。起動時から、\n"
+          "誰もログインしないうちに動かすには sudo loginctl enable-linger $USER を一度\n"
+          "実行します。処理と転送の結果は journalctl --user -u dayplot -f で見られます。"),
   };
   return options;
 }

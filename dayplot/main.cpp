@@ -16,7 +16,9 @@
 #include "dayplot_messages.h"
 #include "dayplot_options.h"
 #include "dayplot_setting_keys.h"
+#include "display_check.h"
 #include "headless_dayplot.h"
+#include "language_setting.h"
 #include "lock_file.h"
 #include "process_mode.h"
 #include "start_options.h"
@@ -28,10 +30,8 @@ namespace {
 
 std::string usage() { return radmon::programUsage(radmon::dayplotOptions()); }
 
-bool displayGiven() {
-  return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
-         !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-}
+// A display named but out of reach counts as none: Qt would abort on it.
+bool displayGiven() { return radmon::displayState() == radmon::DisplayState::Reachable; }
 
 // Started from the menu, the settings window has no terminal: a start failure shows in a
 // message box as well (not on the offscreen platform, where nobody could close it).
@@ -151,6 +151,9 @@ int main(int argc0, char** argv0) {
     return radmon::kProcessFailed;
   }
   const std::string& station = found.station.folder;
+  // The station's language goes over the locale, --lang over both.
+  if (!start.languageGiven())
+    if (const auto chosen = radmon::stationLanguage(station)) radmon::useUiLanguage(*chosen);
   int& argc = start.argc();
   char** argv = start.argv();
   if (const auto& command = start.settingsCommand(); command.given()) {

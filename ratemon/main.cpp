@@ -12,7 +12,9 @@
 
 #include "alarm_player.h"
 #include "audio_source_text.h"
+#include "display_check.h"
 #include "headless_station.h"
+#include "language_setting.h"
 #include "lock_file.h"
 #include "ratemon_messages.h"
 #include "ratemon_options.h"
@@ -47,10 +49,8 @@ std::variant<radmon::DrivenInput, std::string> openHeadlessInput(const std::stri
   return openInput(text, startSecondOfDay);
 }
 
-bool displayGiven() {
-  return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
-         !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-}
+// A display named but out of reach counts as none: Qt would abort on it.
+bool displayGiven() { return radmon::displayState() == radmon::DisplayState::Reachable; }
 
 // Started from the menu, the window has no terminal: a start failure shows in a message
 // box as well (not on the offscreen platform, where nobody could close it).
@@ -86,6 +86,10 @@ int main(int argc0, char** argv0) {
     if (!settingsCommand) showStartFailure(start.argc(), start.argv(), text);
     return 1;
   }
+  // The station's language goes over the locale, --lang over both.
+  if (!start.languageGiven())
+    if (const auto chosen = radmon::stationLanguage(station.station.folder))
+      radmon::useUiLanguage(*chosen);
   if (const auto& command = start.settingsCommand(); command.given()) {
     // The messages come from Qt's translator; no window, no sound.
     int qtArgc = 1;
@@ -184,7 +188,7 @@ int main(int argc0, char** argv0) {
     std::cerr << radmon::messages::noDisplay() << std::endl;
     return 1;
   }
-  const std::string language = start.language() == radmon::UiLanguage::English ? "en" : "ja";
+  const std::string language = radmon::uiLanguage() == radmon::UiLanguage::English ? "en" : "ja";
   return radmon::runWindows(argc, argv, sourceText, openInput,
                             {station.station.folder,
                              lockPath,

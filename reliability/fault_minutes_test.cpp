@@ -10,9 +10,11 @@
 #include <gtest/gtest.h>
 
 #include "day_table.h"
+#include "event_log.h"
 #include "fault_sound.h"
 #include "file_bytes.h"
 #include "period_table.h"
+#include "suspect_minutes.h"
 #include "temp_station.h"
 
 namespace radmon {
@@ -131,6 +133,37 @@ TEST_F(FaultMinutes, HumAndClippingMinutesAreSetAsideInTheDayAndTheMonth) {
     EXPECT_NEAR(day.mean, mean, 0.0005);
     EXPECT_LT(day.high, 1);
   }
+}
+
+// A run that ends while its input is dead closes the fault in the event log as it
+// stops; a later run on a good input the same day has its minutes counted, not set
+// aside for the earlier fault.
+TEST_F(FaultMinutes, AFaultOpenAtTheStopIsClosedAndALaterRunCountsAsGood) {
+  record({{SoundStretch::Tube, 300}, {SoundStretch::Flat, 300}});
+  const auto events = readEventLog(data_.string() + "/", "20261208");
+  ASSERT_GE(events.size(), 2u);
+  EXPECT_EQ(events.front().kind, EventKind::NoSignal);
+  EXPECT_EQ(events.back().kind, EventKind::SignalOk);
+  const size_t first = records().size();
+
+  ASSERT_EQ(station_.run("./ratemon --headless --input sim:20 --fast --seconds 300 --start "
+                         "'2026-12-08 00:30:00'"),
+            0)
+      << testing::readBytes(root_ / "err.txt");
+  ASSERT_EQ(records().size(), first + 5);
+  const std::string line = statistics();
+  int minutes = 0, suspect = 0;
+  ASSERT_EQ(std::sscanf(line.c_str(), "statistics max=%*f mean=%*f minutes=%d suspect=%d", &minutes,
+                        &suspect),
+            2)
+      << line;
+  // Only the first run's minutes next to its fault are set aside; the second run's count.
+  EXPECT_EQ(minutes + suspect, static_cast<int>(first + 5)) << line;
+  EXPECT_LE(suspect, 3) << line;
+  const auto rows = records();
+  const auto aside =
+      suspectRecords(rows, faultPeriods(readEventLog(data_.string() + "/", "20261208")));
+  for (size_t i = first; i < rows.size(); ++i) EXPECT_FALSE(aside[i]) << minuteOf(rows[i]);
 }
 
 }  // namespace

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config git ccache
   qt6-base-dev qt6-multimedia-dev libqt6svg6 qt6-svg-dev
-  libsndfile1-dev libcurl4-openssl-dev
+  libsndfile1-dev libcurl4-openssl-dev libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipaexfont-gothic
   pulseaudio pulseaudio-utils libpulse-dev

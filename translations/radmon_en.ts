@@ -514,6 +514,92 @@ afterpulse narrow with an afterpulse 0.5 to 1.5 ms later on a tenth,
 paralysable 1 ms dead after each discharge (extended by discharges in it),
 ringing narrow followed by a dying swing of about 2.8 kHz</translation>
     </message>
+    <message>
+        <source>文字列 (画面の欄と同じ)</source>
+        <translation>text, as the window&apos;s box holds it</translation>
+    </message>
+    <message>
+        <source>1 (オン) か 0 (オフ)</source>
+        <translation>1 (on) or 0 (off)</translation>
+    </message>
+    <message>
+        <source>数</source>
+        <translation>a number</translation>
+    </message>
+    <message>
+        <source>%1 から %2 までの数 (画面の表示の範囲)</source>
+        <translation>a number from %1 to %2 (the range the window shows)</translation>
+    </message>
+    <message>
+        <source>0 以上の数</source>
+        <translation>a number of 0 or more</translation>
+    </message>
+    <message>
+        <source>0 より大きい数</source>
+        <translation>a number above 0</translation>
+    </message>
+    <message>
+        <source>ファイル名の一部: 空でなく、/ と \ を含まない</source>
+        <translation>part of a file name: not empty, without / or \</translation>
+    </message>
+    <message>
+        <source>サーバー: host、host:ポート、ftp://host、ftps://host、sftp://host</source>
+        <translation>a server: host, host:port, ftp://host, ftps://host or sftp://host</translation>
+    </message>
+    <message>
+        <source>csv で終わるファイルの絶対パス。日ごとのファイルはそのフォルダ (あるもの) に書かれます</source>
+        <translation>the full path of a file ending in csv; the day files are written into its folder, which must exist</translation>
+    </message>
+    <message>
+        <source>(--show-settings は (set) か (unset) と表示)</source>
+        <translation>(--show-settings lists it as (set) or (unset))</translation>
+    </message>
+    <message>
+        <source>--set key=value で変更し、--show-settings で一覧します。値は画面と同じ検査を通り、
+拒否された値はキーと理由を示し、どのファイルも変えません。動いているサービスは
+次の起動から使います (systemctl --user restart dayplot)。upload_folder に空白が
+あれば FTP スクリプトでは引用符で囲みます。language (ja、en、空はロケール) は
+両方のプログラムの表示の言語で、ロケールより優先し、--lang が更に優先します。</source>
+        <translation>--set key=value changes a setting and --show-settings lists them all. Each value goes through
+the window&apos;s checks; a refused one is told with its key and the reason, and no file changes.
+A running service takes a change at its next start (systemctl --user restart dayplot). An
+upload_folder with spaces goes between double quotes in the FTP script. language (ja, en,
+or empty for the locale&apos;s) is both programs&apos; interface language: it goes over the locale, and --lang over it.</translation>
+    </message>
+    <message>
+        <source>画面のない測定局では、dayplot --set で予定と FTP のアカウントを設定し、
+systemctl --user enable --now dayplot.service で定時処理を始めます。起動時から、
+誰もログインしないうちに動かすには sudo loginctl enable-linger $USER を一度
+実行します。処理と転送の結果は journalctl --user -u dayplot -f で見られます。</source>
+        <translation>A station without a screen sets dayplot&apos;s schedule and FTP account with dayplot --set,
+then starts the scheduled runs with systemctl --user enable --now dayplot.service. To
+run it from boot, before anyone logs in, run sudo loginctl enable-linger $USER once.
+journalctl --user -u dayplot -f shows each run and upload.</translation>
+    </message>
+    <message>
+        <source>--set key=value で変更し、--show-settings で一覧します。値は画面と同じ検査を通り、
+拒否された値はキーと理由を示し、どのファイルも変えません。動いているサービスは
+次の起動から使います (systemctl --user restart ratemon)。tube_sensitivity は GM 管の
+γ線感度で、単位は cps/mR/h (例えば 18) です。language (ja、en、空はロケール) は
+両方のプログラムの表示の言語で、ロケールより優先し、--lang が更に優先します。</source>
+        <translation>--set key=value changes a setting and --show-settings lists them all. Each value goes through
+the window&apos;s checks; a refused one is told with its key and the reason, and no file changes.
+A running service takes a change at its next start (systemctl --user restart ratemon).
+tube_sensitivity is the GM tube&apos;s gamma sensitivity in cps/mR/h (for example 18). language
+(ja, en, or empty for the locale&apos;s) is both programs&apos; interface language: it goes over the locale, and --lang over it.</translation>
+    </message>
+    <message>
+        <source>画面のない測定局では、ユーザーのサービスとして動かします。まず感度を設定し
+(ratemon --set tube_sensitivity=N)、systemctl --user enable --now ratemon.service
+で始めます。起動時から、誰もログインしないうちに動かすには sudo loginctl
+enable-linger $USER を一度実行します。記録の行とメッセージは journalctl --user -u
+ratemon -f で見られます。サービスは失敗すると 15 秒後にもう一度始めます。</source>
+        <translation>A station without a screen runs ratemon as a service of its user. Set the sensitivity
+first (ratemon --set tube_sensitivity=N), then start it with systemctl --user enable
+--now ratemon.service. To run it from boot, before anyone logs in, run sudo loginctl
+enable-linger $USER once. journalctl --user -u ratemon -f shows its record lines and
+messages. The service starts again 15 s after a failure.</translation>
+    </message>
 </context>
 <context>
     <name>ScreenGraph</name>
@@ -587,6 +673,66 @@ ringing narrow followed by a dying swing of about 2.8 kHz</translation>
     <message>
         <source>測定局フォルダ %1 に書き込めません: %2</source>
         <translation>The station folder %1 is not writable: %2</translation>
+    </message>
+    <message>
+        <source>設定ファイルは値を「&quot;」で囲んで保存するため、値に「&quot;」は使えません。</source>
+        <translation>The settings file keeps each value between double quotes, so a value cannot hold a double quote (&quot;).</translation>
+    </message>
+    <message>
+        <source>値に改行は使えません。</source>
+        <translation>A value cannot hold a line break.</translation>
+    </message>
+    <message>
+        <source>数を指定してください。</source>
+        <translation>Give a number.</translation>
+    </message>
+    <message>
+        <source>画面の表示のとおり %1 から %2 までの数を指定してください。</source>
+        <translation>Give a number from %1 to %2, as the window shows.</translation>
+    </message>
+    <message>
+        <source>0 以上の数を指定してください。</source>
+        <translation>Give a number of 0 or more.</translation>
+    </message>
+    <message>
+        <source>0 より大きい数を指定してください。</source>
+        <translation>Give a number above 0.</translation>
+    </message>
+    <message>
+        <source>ファイルの名前になるため、空にはできません。</source>
+        <translation>It becomes part of a file name, so it cannot be empty.</translation>
+    </message>
+    <message>
+        <source>ファイルの名前になるため、「/」と「\」は使えません。</source>
+        <translation>It becomes part of a file name, so it cannot hold / or \.</translation>
+    </message>
+    <message>
+        <source>サーバーは host、host:ポート、ftp://host、ftps://host、sftp://host のように指定してください。名前に空白は使えません。</source>
+        <translation>Give the server as host, host:port, ftp://host, ftps://host or sftp://host; a name cannot hold spaces.</translation>
+    </message>
+    <message>
+        <source>記録先は csv で終わるファイルの絶対パス (例: /home/station/data/μSVHData_nnnntthh.csv) で指定してください。日ごとのファイルはそのフォルダに書かれ、ファイル名の部分は使われません。</source>
+        <translation>Give the record path as the full path of a file ending in csv (e.g. /home/station/data/μSVHData_nnnntthh.csv): the day files are written into its folder, and the file name itself is not used.</translation>
+    </message>
+    <message>
+        <source>フォルダ %1 がありません。先に作ってください。</source>
+        <translation>The folder %1 does not exist; make it first.</translation>
+    </message>
+    <message>
+        <source>1 (オン) か 0 (オフ) を指定してください。</source>
+        <translation>Give 1 (on) or 0 (off).</translation>
+    </message>
+    <message>
+        <source>この値は使えません。</source>
+        <translation>This value cannot be used.</translation>
+    </message>
+    <message>
+        <source>%1 の値は使えません: %2 設定は変更していません。</source>
+        <translation>The value given for %1 cannot be used: %2 No setting was changed.</translation>
+    </message>
+    <message>
+        <source>%1 に「%2」は使えません: %3 設定は変更していません。</source>
+        <translation>&quot;%2&quot; cannot be used for %1: %3 No setting was changed.</translation>
     </message>
 </context>
 <context>
@@ -1451,6 +1597,34 @@ ringing narrow followed by a dying swing of about 2.8 kHz</translation>
         <source>第二段警報: パルスがありません (入力が切れているか、GM管がパルスを出せないほど飽和しています)</source>
         <translation>Stage 2 alarm: no pulses (the input is dead, or the tube is saturated so far that it gives no pulses)</translation>
     </message>
+    <message>
+        <source>画面なしでは ratemon --set tube_sensitivity=N で設定してください (N は GM 管のγ線感度、cps/mR/h、例えば 18)。</source>
+        <translation>Without a screen, set it with ratemon --set tube_sensitivity=N (N is the GM tube&apos;s gamma sensitivity in cps/mR/h, for example 18).</translation>
+    </message>
+    <message>
+        <source>--headless には --input SOURCE が必要です (録音デバイスは --input default)。</source>
+        <translation>--headless needs --input SOURCE (the sound card: --input default).</translation>
+    </message>
+    <message>
+        <source>%1 の後に値を指定してください。</source>
+        <translation>Give a value after %1.</translation>
+    </message>
+    <message>
+        <source>%1: 入力を取り消しました。%2</source>
+        <translation>%1: the typing was undone. %2</translation>
+    </message>
+    <message>
+        <source>%1: 普通の範囲の外です。%2 入力された値のまま使います。</source>
+        <translation>%1: outside the usual range. %2 The value is used as typed.</translation>
+    </message>
+    <message>
+        <source>記録が止まったため、入力が失われていた期間をここで閉じます。</source>
+        <translation>Recording stopped: the period of the lost input is closed here.</translation>
+    </message>
+    <message>
+        <source>記録が止まったため、信号の異常の期間をここで閉じます。</source>
+        <translation>Recording stopped: the period of the signal fault is closed here.</translation>
+    </message>
 </context>
 <context>
     <name>collect</name>
@@ -2164,6 +2338,10 @@ Fingerprint:
     <message>
         <source>記録が23時間未満の日</source>
         <translation>Days under 23 h of records</translation>
+    </message>
+    <message>
+        <source>入力を取り消しました: %1</source>
+        <translation>Typing undone: %1</translation>
     </message>
 </context>
 <context>

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <iostream>
 
+#include "number_text.h"
+
 namespace radmon {
 namespace {
 
@@ -172,6 +174,60 @@ std::string settingsUnchangedText() {
   return startText(QT_TRANSLATE_NOOP("StartOptions", "変更した設定はありません。"), {});
 }
 
+std::string valueFaultText(const ValueFault& fault) {
+  switch (fault.why) {
+    case EditRefusal::Quote:
+      return startText(QT_TRANSLATE_NOOP("StartOptions",
+                                         "設定ファイルは値を「\"」で囲んで保存するため、値に「\"」"
+                                         "は使えません。"),
+                       {});
+    case EditRefusal::LineBreak:
+      return startText(QT_TRANSLATE_NOOP("StartOptions", "値に改行は使えません。"), {});
+    case EditRefusal::NotANumber:
+      return startText(QT_TRANSLATE_NOOP("StartOptions", "数を指定してください。"), {});
+    case EditRefusal::OutOfRange:
+      return startText(
+          QT_TRANSLATE_NOOP("StartOptions",
+                            "画面の表示のとおり %1 から %2 までの数を指定してください。"),
+          {shortestText(fault.low), shortestText(fault.high)});
+    case EditRefusal::Negative:
+      return startText(QT_TRANSLATE_NOOP("StartOptions", "0 以上の数を指定してください。"), {});
+    case EditRefusal::NotPositive:
+      return startText(QT_TRANSLATE_NOOP("StartOptions", "0 より大きい数を指定してください。"), {});
+    case EditRefusal::Empty:
+      return startText(
+          QT_TRANSLATE_NOOP("StartOptions", "ファイルの名前になるため、空にはできません。"), {});
+    case EditRefusal::Slash:
+      return startText(QT_TRANSLATE_NOOP("StartOptions",
+                                         "ファイルの名前になるため、「/」と「\\」は使えません。"),
+                       {});
+    case EditRefusal::NotServer:
+      return startText(
+          QT_TRANSLATE_NOOP("StartOptions",
+                            "サーバーは host、host:ポート、ftp://host、ftps://host、"
+                            "sftp://host のように指定してください。名前に空白は使えません。"),
+          {});
+    case EditRefusal::NotRecordFile:
+      return startText(
+          QT_TRANSLATE_NOOP("StartOptions",
+                            "記録先は csv で終わるファイルの絶対パス (例: "
+                            "/home/station/data/μSVHData_nnnntthh.csv) で指定してください。日ごとの"
+                            "ファイルはそのフォルダに書かれ、ファイル名の部分は使われません。"),
+          {});
+    case EditRefusal::NoFolder:
+      return startText(
+          QT_TRANSLATE_NOOP("StartOptions", "フォルダ %1 がありません。先に作ってください。"),
+          {fault.folder});
+    case EditRefusal::NotTick:
+      return startText(
+          QT_TRANSLATE_NOOP("StartOptions", "1 (オン) か 0 (オフ) を指定してください。"), {});
+    case EditRefusal::UnknownKey:
+    case EditRefusal::BadValue:
+      break;
+  }
+  return startText(QT_TRANSLATE_NOOP("StartOptions", "この値は使えません。"), {});
+}
+
 std::string editRefusedText(const EditRefused& refused) {
   switch (refused.why) {
     case EditRefusal::UnknownKey:
@@ -184,11 +240,22 @@ std::string editRefusedText(const EditRefused& refused) {
           QT_TRANSLATE_NOOP("StartOptions", "%1 の値に改行は使えません。設定は変更していません。"),
           {refused.key});
     case EditRefusal::BadValue:
+      return startText(
+          QT_TRANSLATE_NOOP("StartOptions", "%1 に「%2」は使えません。設定は変更していません。"),
+          {refused.key, refused.value});
+    default:
       break;
   }
+  ValueFault fault = refused.fault;
+  fault.why = refused.why;
+  // A secret's value is never shown, not even when it is refused.
+  if (refused.value.empty())
+    return startText(
+        QT_TRANSLATE_NOOP("StartOptions", "%1 の値は使えません: %2 設定は変更していません。"),
+        {refused.key, valueFaultText(fault)});
   return startText(
-      QT_TRANSLATE_NOOP("StartOptions", "%1 に「%2」は使えません。設定は変更していません。"),
-      {refused.key, refused.value});
+      QT_TRANSLATE_NOOP("StartOptions", "%1 に「%2」は使えません: %3 設定は変更していません。"),
+      {refused.key, refused.value, valueFaultText(fault)});
 }
 
 std::string malformedEditText(const std::string& argument) {

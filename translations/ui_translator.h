@@ -50,6 +50,8 @@ std::optional<int> startCommandLine(const ProgramOptions& program, std::vector<s
 std::string settingChangedText(const SettingChanged& change);
 std::string settingsUnchangedText();
 std::string editRefusedText(const EditRefused& refused);
+// Why a value breaks its setting's rule, one sentence for --set and the windows alike.
+std::string valueFaultText(const ValueFault& fault);
 std::string malformedEditText(const std::string& argument);
 
 // Lists or changes the settings of a station: `files` as read, `save` writes those of

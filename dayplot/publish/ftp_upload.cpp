@@ -36,7 +36,11 @@ std::string ftpScriptText(const UploadSettings& settings, std::string_view local
   line(settings.userText());
   line(scriptPassword(settings));
   const std::string subFolder = settings.subFolderText();
-  if (!subFolder.empty()) line("cd " + subFolder);
+  // A folder with blanks goes in double quotes, which the script's clients take as one
+  // word; the settings never hold a double quote, so the quotes cannot be unbalanced.
+  if (!subFolder.empty())
+    line(subFolder.find_first_of(" \t") == std::string::npos ? "cd " + subFolder
+                                                             : "cd \"" + subFolder + "\"");
   line("bin");
   line("mput \"" + std::string(localFile) + "\"");
   line("disconnect");

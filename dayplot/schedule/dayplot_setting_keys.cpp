@@ -36,23 +36,30 @@ TextCheck checkOf(const DayplotControl& c) {
 }
 
 Key textKey(const DayplotControl& c) {
-  return {c.key, [field = c.text](const DayplotFiles& f) { return f.ini.*field; },
+  return {c.key,
+          [field = c.text](const DayplotFiles& f) { return f.ini.*field; },
           [field = c.text, check = checkOf(c)](DayplotFiles& f, const std::string& v) {
             // The file has no escape for a double quote.
             if (savableText(v) != v || (check && !check(v))) return false;
             f.ini.*field = v;
             return true;
           },
-          c.text == &DayplotSettings::password};
+          c.text == &DayplotSettings::password,
+          /*quoted=*/true,
+          c.rule};
 }
 
 Key tickKey(const DayplotControl& c) {
-  return {c.key, [field = c.tick](const DayplotFiles& f) { return std::to_string(f.ini.*field); },
+  return {c.key,
+          [field = c.tick](const DayplotFiles& f) { return std::to_string(f.ini.*field); },
           [field = c.tick](DayplotFiles& f, const std::string& v) {
             const auto on = tickValue(v);
             if (on) f.ini.*field = *on ? 1 : 0;
             return on.has_value();
-          }};
+          },
+          false,
+          false,
+          {ValueRule::Tick}};
 }
 
 // The option buttons as one key: the period in minutes.
@@ -126,7 +133,11 @@ std::vector<Key> makeKeys() {
          const auto on = tickValue(v);
          if (on) f.readings.meanInterval = *on;
          return on.has_value();
-       }});
+       },
+       false,
+       false,
+       {ValueRule::Tick}});
+  keys.push_back(languageKey(&DayplotFiles::language));
   return keys;
 }
 
@@ -147,7 +158,11 @@ std::variant<DayplotFiles, std::string> readDayplotFiles(const std::string& fold
   auto publish = readPublishSettings(publishPath);
   for (const auto& issue : publish.issues)
     if (issue.kind == SettingsIssue::Unreadable) return say::settingsIssue(publishPath, issue);
-  return DayplotFiles{start.value.controls, publish.value, start.value.readings};
+  const auto language = readLanguageSetting(folder);
+  if (!language)
+    return say::settingsIssue(folder + std::string(kLanguageSettingsFileName),
+                              {0, SettingsIssue::Unreadable, {}});
+  return DayplotFiles{start.value.controls, publish.value, start.value.readings, *language};
 }
 
 std::optional<std::string> saveDayplotFiles(const std::string& folder, const DayplotFiles& before,
@@ -159,6 +174,9 @@ std::optional<std::string> saveDayplotFiles(const std::string& folder, const Day
   if (before.publish != after.publish)
     if (auto failure = writePublishSettings(publishSettingsPath(folder), after.publish))
       return failure;
+  if (before.language != after.language)
+    if (auto fault = saveLanguageSetting(folder, after.language))
+      return say::fileNotWritten(folder + std::string(kLanguageSettingsFileName), *fault);
   if (before.readings != after.readings) {
     const std::string path = folder + kReadingsSettingsFileName;
     if (auto fault = writeTextFile(path, readingsSettingsText(after.readings)))

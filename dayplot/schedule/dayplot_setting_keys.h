@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "dayplot_settings.h"
+#include "language_setting.h"
 #include "publish_settings.h"
 #include "settings_edits.h"
 
@@ -19,6 +20,7 @@ struct DayplotFiles {
   DayplotSettings ini;
   PublishSettings publish;
   ReadingsSettings readings;
+  LanguageSetting language;  // both programs'
 };
 
 const std::vector<SettingKey<DayplotFiles>>& dayplotSettingKeys();

@@ -14,6 +14,7 @@
 
 #include "read_result.h"
 #include "readings_settings.h"
+#include "settings_edits.h"
 #include "settings_text.h"
 #include "text_files.h"
 
@@ -64,6 +65,7 @@ struct DayplotSettings {
 // --set know a saved setting by, and the setting it holds (a text, a tick or period n of
 // the option buttons, which share one key). The first kFileFields controls are the
 // fields of dayplot.ini in the file's order; a line of the file ends after each marked.
+// A text's rule is what --set and the window take for it, by what it is used as.
 struct DayplotControl {
   const char* name;
   const char* key;
@@ -71,15 +73,22 @@ struct DayplotControl {
   int DayplotSettings::*tick = nullptr;
   int option = 0;  // 1 to 4
   bool endsLine = false;
+  ValueRule rule{};
 };
 inline constexpr size_t kFileFields = 21;
 
 inline constexpr std::array<DayplotControl, 24> kDayplotControls{{
     {"Text1", "place", &DayplotSettings::place},
     {"Text2", "data_path", &DayplotSettings::dataPath},
-    {"Text3", "graph_name", &DayplotSettings::graphName},
+    {"Text3", "graph_name", &DayplotSettings::graphName, nullptr, 0, false, {ValueRule::FileName}},
     {"Text4", "scale_max_usv_h", &DayplotSettings::scaleMaximum},
-    {"Text5", "data_prefix", &DayplotSettings::dataPrefix},
+    {"Text5",
+     "data_prefix",
+     &DayplotSettings::dataPrefix,
+     nullptr,
+     0,
+     false,
+     {ValueRule::FileName}},
     {"Text6", "tube", &DayplotSettings::tube},
     {"Text10", "yesterday_minute", &DayplotSettings::atMinute},
     {"Text11", "yesterday_hour", &DayplotSettings::atHour, nullptr, 0, true},
@@ -91,7 +100,7 @@ inline constexpr std::array<DayplotControl, 24> kDayplotControls{{
     {"Option2", "today_every_minutes", nullptr, nullptr, 2},
     {"Option3", "today_every_minutes", nullptr, nullptr, 3},
     {"Option4", "today_every_minutes", nullptr, nullptr, 4, true},
-    {"Text12", "upload_server", &DayplotSettings::server},
+    {"Text12", "upload_server", &DayplotSettings::server, nullptr, 0, false, {ValueRule::Server}},
     {"Text13", "upload_user", &DayplotSettings::user},
     {"Text14", "upload_password", &DayplotSettings::password},
     {"Check5", "upload", nullptr, &DayplotSettings::upload},

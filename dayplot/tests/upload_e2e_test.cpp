@@ -29,13 +29,14 @@ class UploadRun : public ::testing::Test {
     std::ofstream(data_ / "μSVHData20110401.csv", std::ios::binary)
         << "\"2011/04/01\",\"00:00\",0.1,1,1,60\r\n\"2011/04/01\",\"12:30\",0.2,1,1,60\r\n";
   }
-  void writeIni(const std::string& password, int check5 = 1) {
+  void writeIni(const std::string& password, int check5 = 1,
+                const std::string& folder = "pub\\graph") {
     std::ofstream(program_ / "dayplot.ini", std::ios::binary)
         << "\"here\",\"\",\"graph\",\"2\",\"μSVHData\",\"tube\",\"03\",\"00\"\r\n"
            "1,0,0,0\r\n#TRUE#,#FALSE#,#FALSE#,#FALSE#\r\n"
            "\"127.0.0.1 "
         << server_.port() << "\",\"" << LocalFtpServer::kUser << "\",\"" << password << "\","
-        << check5 << ",\"pub\\graph\"\r\n";
+        << check5 << ",\"" << folder << "\"\r\n";
   }
   ProgramRun process() {
     return runProgram({(program_ / "dayplot").string(), "--process", "20110401"}, 120s);
@@ -66,6 +67,21 @@ TEST_F(UploadRun, TheJpegArrivesByteForByteInTheSubFolderWhenTicked) {
 
   // The script, with the password in it, is gone once the client has ended.
   EXPECT_FALSE(fs::exists(program_ / "oldtemp.sys"));
+}
+
+// A server folder with spaces in its name, set as an operator sets it, is where the
+// graph lands.
+TEST_F(UploadRun, TheJpegArrivesInAFolderWithSpaces) {
+  fs::create_directories(root_ / "my graphs" / "day  two");
+  writeDay();
+  writeIni(LocalFtpServer::kPassword);
+  const ProgramRun set = runProgram(
+      {(program_ / "dayplot").string(), "--set", "upload_folder=my graphs/day  two"}, 60s);
+  ASSERT_EQ(set.status, 0) << set.output;
+  const ProgramRun run = process();
+  ASSERT_EQ(run.status, 0) << run.output;
+  EXPECT_EQ(readBytes(root_ / "my graphs" / "day  two" / "graph_20110401.jpg"),
+            readBytes(data_ / "graph_20110401.jpg"));
 }
 
 TEST_F(UploadRun, MissingDayFileStillSendsTheEarlierJpegAndKeepsExitOne) {

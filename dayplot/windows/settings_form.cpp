@@ -16,14 +16,15 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
+#include <QValidator>
 #include "certificate_question.h"
 #include "dayplot_messages.h"
 #include "graph_form.h"
 #include "publish_dialog.h"
 #include "publish_settings.h"
 #include "text_files.h"
+#include "ui_translator.h"
 
 namespace radmon {
 
@@ -74,6 +75,55 @@ FormDialogs withRealDialogs(FormDialogs dialogs, QWidget* parent) {
   return dialogs;
 }
 
+// A saved box takes a text that the settings file can carry and its setting's rule
+// allows. A character that never belongs there is refused as it is typed (or pasted); a
+// text that may still grow into a good one (an empty name, a server half typed) waits,
+// and when the box is left it goes back to the last text it took. Either way the
+// operator is told why; nothing is altered behind their back.
+class RuleValidator final : public QValidator {
+ public:
+  RuleValidator(ValueRule rule, std::function<void(const ValueFault&)> refused, QObject* parent)
+      : QValidator(parent), rule_(rule), refused_(std::move(refused)) {}
+
+  State validate(QString& input, int&) const override {
+    const auto fault = faultOf(input);
+    if (!fault) return Acceptable;
+    if (fault->why == EditRefusal::Empty || fault->why == EditRefusal::NotServer)
+      return Intermediate;
+    lastRefused_ = fault;
+    return Invalid;
+  }
+  // Only an operator's leaving the box or pressing Enter fixes a text up.
+  void fixup(QString& input) const override {
+    if (const auto fault = faultOf(input)) {
+      refused_(*fault);
+      input = taken_;
+    }
+  }
+  // A key or a paste refused (QLineEdit::inputRejected).
+  void inputRejected() const {
+    if (lastRefused_) refused_(*lastRefused_);
+  }
+  // The box's text, kept as the last taken when the rule allows it.
+  void offer(const QString& text) {
+    if (!faultOf(text)) taken_ = text;
+  }
+  const QString& taken() const { return taken_; }
+
+ private:
+  std::optional<ValueFault> faultOf(const QString& text) const {
+    const std::string s = text.toStdString();
+    if (s.find('"') != std::string::npos) return ValueFault{EditRefusal::Quote};
+    if (s.find_first_of("\r\n") != std::string::npos) return ValueFault{EditRefusal::LineBreak};
+    return valueFault(rule_, s);
+  }
+
+  ValueRule rule_;
+  std::function<void(const ValueFault&)> refused_;
+  QString taken_;
+  mutable std::optional<ValueFault> lastRefused_;
+};
+
 }  // namespace
 
 FolderDialogRequest dataFolderDialog(const std::string& programFolder) {
@@ -122,8 +172,6 @@ void SettingsForm::build() {
     l->setObjectName(name);
     return l;
   };
-  // Boxes that are saved refuse what the settings file cannot carry.
-  auto* savable = new QRegularExpressionValidator(QRegularExpression("[^\"\\r\\n]*"), this);
   auto button = [this](const char* name, const QString& text) {
     auto* b = new QPushButton(text, this);
     b->setObjectName(name);
@@ -152,7 +200,15 @@ void SettingsForm::build() {
     if (c.text) {
       auto* e = new QLineEdit(q(defaults.*c.text), this);
       e->setObjectName(c.name);
-      if (savedInFile(c)) e->setValidator(savable);  // not the date boxes: any text goes
+      // Not the date boxes: any text goes.
+      if (savedInFile(c)) {
+        auto* rule = new RuleValidator(
+            c.rule, [this](const ValueFault& fault) { refuse(fault); }, e);
+        rule->offer(e->text());
+        connect(e, &QLineEdit::textChanged, e, [rule](const QString& t) { rule->offer(t); });
+        connect(e, &QLineEdit::inputRejected, e, [rule] { rule->inputRejected(); });
+        e->setValidator(rule);
+      }
     } else if (c.tick) {
       auto* t = new QCheckBox(this);
       t->setObjectName(c.name);
@@ -186,6 +242,10 @@ void SettingsForm::build() {
   box(&S::manualYear)->setMaximumWidth(60);
   uploadStatus_ = label("Label24", dayplot::tr("最後のFTP転送: まだありません"));
   uploadStatus_->setWordWrap(true);
+  refusalNote_ = label("RefusalNote", QString());
+  refusalNote_->setWordWrap(true);
+  refusalNote_->setStyleSheet("color: #b00000");
+  refusalNote_->hide();
 
   auto* top = new QGridLayout;
   top->addWidget(label("Label1", dayplot::tr("測定場所")), 0, 0);
@@ -243,6 +303,7 @@ void SettingsForm::build() {
   all->addLayout(middle);
   all->addWidget(line("Line2"));
   all->addLayout(bottom);
+  all->addWidget(refusalNote_);
   all->addWidget(uploadStatus_);
   resize(520, sizeHint().height());
 
@@ -270,9 +331,13 @@ QCheckBox* SettingsForm::tick(int DayplotSettings::*field) const {
 DayplotSettings SettingsForm::controls() const {
   DayplotSettings c;
   for (const DayplotControl& control : kDayplotControls) {
-    if (control.text)
-      c.*control.text = box(control.text)->text().toStdString();
-    else if (control.tick)
+    if (control.text) {
+      // A saved box that the operator is typing into counts with the text it last took.
+      const QLineEdit* e = box(control.text);
+      const auto* rule = dynamic_cast<const RuleValidator*>(e->validator());
+      const bool waiting = rule && e->isModified() && !e->hasAcceptableInput();
+      c.*control.text = (waiting ? rule->taken() : e->text()).toStdString();
+    } else if (control.tick)
       c.*control.tick = tick(control.tick)->isChecked() ? 1 : 0;
     else
       c.every[static_cast<size_t>(control.option - 1)] =
@@ -296,6 +361,11 @@ void SettingsForm::setControls(const DayplotSettings& c) {
       periods_->button(control.option)->setChecked(c.option(control.option));
   }
   periods_->setExclusive(true);
+}
+
+void SettingsForm::refuse(const ValueFault& fault) {
+  refusalNote_->setText(dayplot::tr("入力を取り消しました: %1").arg(q(valueFaultText(fault))));
+  refusalNote_->show();
 }
 
 void SettingsForm::startSequence() {

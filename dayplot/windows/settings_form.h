@@ -108,6 +108,8 @@ class SettingsForm final : public QWidget {
   };
 
   void build();
+  // Tells why a typed value was not taken, below the settings.
+  void refuse(const ValueFault& fault);
   QLineEdit* box(std::string DayplotSettings::*field) const;
   QCheckBox* tick(int DayplotSettings::*field) const;
   void startSequence();
@@ -141,6 +143,7 @@ class SettingsForm final : public QWidget {
   QButtonGroup* periods_;
   QComboBox* dayList_;
   QLabel* uploadStatus_;
+  QLabel* refusalNote_;
 };
 
 // The save dialog's title, initial file name and filters for a program folder.

@@ -73,6 +73,17 @@ find "$cache/archives" -name '*.deb' -delete
 find "$root/var/cache/apt/archives" -maxdepth 1 -name '*.deb' -exec cp -t "$cache/archives/" {} +
 step "installed"
 
+# The package explains itself: the set-up guide, the services in the man pages, the
+# AppStream metadata named after its ids.
+[ -s "$root/usr/share/doc/radmon/setup-guide.md" ] || fail "no set-up guide in /usr/share/doc/radmon"
+for program in ratemon dayplot; do
+  zcat "$root/usr/share/man/man1/$program.1.gz" | grep -q '^\.SH SERVICES' ||
+    fail "man $program has no SERVICES section"
+done
+appstreamcli validate-tree --no-net "$root" >"$tmp/appstream.log" 2>&1 ||
+  fail "appstreamcli validate-tree: $(cat "$tmp/appstream.log")"
+step "guide, man pages and AppStream metadata"
+
 # A station set up and run as an operator would without a screen.
 station=/root/station
 in_root ratemon --station "$station" --create --set tube_sensitivity=18 >/dev/null ||
@@ -93,4 +104,13 @@ graph="$root$station/data/μSVHGraph_20260102.jpg"
 [ "$(head -c 3 "$graph" 2>/dev/null | od -An -tx1 | tr -d ' ')" = ffd8ff ] ||
   fail "no JPEG day graph at $graph"
 step "recorded $(wc -l <"$day") minutes and drew them"
+
+# The station's language goes over the locale, which a minimal root (and a user
+# service) leaves unset.
+in_root ratemon --station "$station" --set language=en >/dev/null ||
+  fail "ratemon --set language=en failed"
+in_root ratemon --station "$station" --headless 2>"$tmp/language.err"
+grep -q 'needs --input SOURCE' "$tmp/language.err" ||
+  fail "a headless run without a locale did not speak English: $(cat "$tmp/language.err")"
+step "language=en honoured without a locale"
 echo "debootstrap test passed in $((SECONDS - started)) s"

@@ -52,6 +52,7 @@ std::optional<Notice> RecordingCycle::start() {
   seenCheckedAt_ = 0;
   seenSeconds_ = 0;
   deviceLost_ = false;
+  earlierFaultsClosed_ = false;
   droppedBytes_ = 0;
   skippedMinutes_ = 0;
   noSignalSeconds_ = 0;
@@ -66,7 +67,34 @@ std::optional<Notice> RecordingCycle::start() {
   return std::nullopt;
 }
 
-void RecordingCycle::stop() { audio_.stopRecording(); }
+void RecordingCycle::stop() {
+  closeOpenFaults(eventsOfDay(clock_.now()), /*keepOwn=*/false);
+  audio_.stopRecording();
+}
+
+void RecordingCycle::closeOpenFaults(const std::vector<EventLine>& events, bool keepOwn) {
+  constexpr int kStillOpen = 86401;  // past any second of a day
+  bool lost = false, signal = false;
+  for (const FaultPeriod& period : faultPeriods(events, kStillOpen))
+    if (period.to == kStillOpen) (period.kind == EventKind::DeviceLost ? lost : signal) = true;
+  if (keepOwn) {
+    lost = lost && !deviceLost_;
+    signal = signal && !watch_.anyActive();
+  }
+  if (lost) {
+    SoundEvent event;
+    event.kind = EventKind::DeviceBack;
+    event.failure = lastFailure_;
+    event.runEnded = true;
+    tell(event);
+  }
+  if (signal) {
+    SoundEvent event;
+    event.kind = EventKind::SignalOk;
+    event.runEnded = true;
+    tell(event);
+  }
+}
 
 void RecordingCycle::stateChanged() {
   const bool recording = audio_.isRecording();
@@ -84,6 +112,12 @@ ScanSettings RecordingCycle::scanSettings() {
 
 void RecordingCycle::bufferDone(int16_t index, int32_t count, int16_t flag) {
   if (testDone_) return;
+  // Sound again, before this run's first record and any fault of its own: what an
+  // earlier run (ended by a crash or a power cut) left open in today's log is closed.
+  if (!earlierFaultsClosed_ && lockHeld_ && panel_.checked(Tick::recordFile)) {
+    earlierFaultsClosed_ = true;
+    closeOpenFaults(readEventLog(saveFolder_, clock_.now().yyyymmdd()), /*keepOwn=*/true);
+  }
   if (droppedBytes_ > 0) {
     // Told once the sound flows again, as one event for the whole stretch.
     SoundEvent dropped;

@@ -73,7 +73,9 @@ class RecordingCycle final : public AudioInput::Events {
   // Start button: resets the counters and starts recording. Why it cannot start (no
   // usable sensitivity, device error), for the operator.
   std::optional<Notice> start();
-  // Stop button.
+  // Stop button; also the end of the program. The faults the day's log holds open are
+  // closed there: nothing is heard past the stop, and a later run's minutes must not be
+  // set aside for them.
   void stop();
   // The stop buttons; a latched stage's reset is logged.
   void silenceStage1();
@@ -158,6 +160,10 @@ class RecordingCycle final : public AudioInput::Events {
   // The stages a ratemon run before this one left latched in the log are reset there,
   // once, as soon as the log can be written: this run's latches start clear.
   void resetEarlierAlarms();
+  // Closes in the log the faults that `events` leave open (a lost input, any signal
+  // fault), as ended with the run that told them; `keepOwn` leaves those this run still
+  // has on.
+  void closeOpenFaults(const std::vector<EventLine>& events, bool keepOwn);
 
   StationPanel& panel_;
   AudioInput& audio_;
@@ -171,6 +177,7 @@ class RecordingCycle final : public AudioInput::Events {
   bool testDone_ = false;
   bool lockHeld_ = true;
   bool earlierAlarmsReset_ = false;
+  bool earlierFaultsClosed_ = false;  // those a run before this start left open
   std::string saveFolder_;
 
   BoxReader threshold_, deadBand_, resolution_, sensitivity_, background_;

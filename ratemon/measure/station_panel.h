@@ -16,6 +16,7 @@
 #define QT_TRANSLATE_NOOP(scope, x) x
 #endif
 #include "audio_input.h"
+#include "settings_edits.h"
 #include "text_files.h"
 
 namespace radmon {
@@ -47,7 +48,9 @@ std::optional<double> positiveNumber(const std::string& text);
 
 // One control: its widget's objectName, what the operator calls it (in messages and on
 // check boxes), its value on a first run, its field in ratemon.ini (or kNotSaved), the
-// name --show-settings and --set know a saved one by, and the check of a number box.
+// name --show-settings and --set know a saved one by, the check of a number box (what
+// the measuring core can use at all) and what --set takes for it: the range the
+// window's label states, or what the text is used as.
 template <class Id, class Value>
 struct Control {
   Id id;
@@ -57,6 +60,7 @@ struct Control {
   int iniField;
   const char* key = nullptr;
   NumberCheck check = nullptr;
+  ValueRule rule{};
 };
 using BoxControl = Control<Box, const char*>;
 using TickControl = Control<Tick, bool>;
@@ -65,24 +69,72 @@ using TickControl = Control<Tick, bool>;
 inline constexpr std::array<BoxControl, 12> kBoxControls{{
     {Box::elapsed, "Text1", QT_TRANSLATE_NOOP("ratemon", "経過時間(Sec)"), "0", kNotSaved},
     {Box::total, "Text2", QT_TRANSLATE_NOOP("ratemon", "総カウント数"), "0", kNotSaved},
-    {Box::threshold, "Text3", QT_TRANSLATE_NOOP("ratemon", "しきい値"), "50", 0, "threshold",
-     int16Number},
-    {Box::deadBand, "Text4", QT_TRANSLATE_NOOP("ratemon", "不感帯"), "3", 1, "dead_band",
-     int16Number},
-    {Box::resolution, "Text5", QT_TRANSLATE_NOOP("ratemon", "分解能"), "10", 2, "resolution",
-     int16Number},
+    {Box::threshold,
+     "Text3",
+     QT_TRANSLATE_NOOP("ratemon", "しきい値"),
+     "50",
+     0,
+     "threshold",
+     int16Number,
+     {ValueRule::Range, 20, 80}},
+    {Box::deadBand,
+     "Text4",
+     QT_TRANSLATE_NOOP("ratemon", "不感帯"),
+     "3",
+     1,
+     "dead_band",
+     int16Number,
+     {ValueRule::Range, 0, 10}},
+    {Box::resolution,
+     "Text5",
+     QT_TRANSLATE_NOOP("ratemon", "分解能"),
+     "10",
+     2,
+     "resolution",
+     int16Number,
+     {ValueRule::Range, 5, 15}},
     {Box::cpm, "Text6", QT_TRANSLATE_NOOP("ratemon", "CPM"), "0", kNotSaved},
-    {Box::sensitivity, "Text7", QT_TRANSLATE_NOOP("ratemon", "GM菅γ線感度"), "", 3,
-     "tube_sensitivity", positiveNumber},
+    {Box::sensitivity,
+     "Text7",
+     QT_TRANSLATE_NOOP("ratemon", "GM菅γ線感度"),
+     "",
+     3,
+     "tube_sensitivity",
+     positiveNumber,
+     {ValueRule::Positive}},
     {Box::doseRate, "Text8", QT_TRANSLATE_NOOP("ratemon", "シーベルト(μSV/h)"), "0", kNotSaved},
-    {Box::limit1, "Text9", QT_TRANSLATE_NOOP("ratemon", "第一段警報上限値"), "0.27", 4,
-     "alarm1_limit_usv_h", anyNumber},
-    {Box::limit2, "Text10", QT_TRANSLATE_NOOP("ratemon", "第二段警報上限値"), "2.7", 5,
-     "alarm2_limit_usv_h", anyNumber},
-    {Box::recordPath, "Text11", QT_TRANSLATE_NOOP("ratemon", "保存先"), "μSVHData_nnnntthh.csv", 6,
-     "record_path"},
-    {Box::background, "Text12", QT_TRANSLATE_NOOP("ratemon", "BG補正 cpm"), "0", 10,
-     "background_cpm", anyNumber},
+    {Box::limit1,
+     "Text9",
+     QT_TRANSLATE_NOOP("ratemon", "第一段警報上限値"),
+     "0.27",
+     4,
+     "alarm1_limit_usv_h",
+     anyNumber,
+     {ValueRule::Number}},
+    {Box::limit2,
+     "Text10",
+     QT_TRANSLATE_NOOP("ratemon", "第二段警報上限値"),
+     "2.7",
+     5,
+     "alarm2_limit_usv_h",
+     anyNumber,
+     {ValueRule::Number}},
+    {Box::recordPath,
+     "Text11",
+     QT_TRANSLATE_NOOP("ratemon", "保存先"),
+     "μSVHData_nnnntthh.csv",
+     6,
+     "record_path",
+     nullptr,
+     {ValueRule::RecordFile}},
+    {Box::background,
+     "Text12",
+     QT_TRANSLATE_NOOP("ratemon", "BG補正 cpm"),
+     "0",
+     10,
+     "background_cpm",
+     anyNumber,
+     {ValueRule::NotNegative}},
 }};
 
 inline constexpr std::array<TickControl, 5> kTickControls{{

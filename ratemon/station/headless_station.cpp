@@ -72,7 +72,7 @@ std::variant<HeadlessOptions, std::string> parseHeadlessOptions(int argc, char**
       return messages::badArgument(what, v.value_or(""), Usage::headless);
     };
     if (a == "--input" || a == "--mqtt-discovery") {
-      if (!given) return usage;
+      if (!given) return messages::missingValue(a) + "\n" + usage;
       (a == "--input" ? o.input : o.mqttDiscovery.emplace()) = *v;
     } else if (a == "--start") {
       if (!(o.start = v ? LocalDateTime::parse(*v) : std::nullopt)) return bad(BadArgument::start);
@@ -96,7 +96,7 @@ std::variant<HeadlessOptions, std::string> parseHeadlessOptions(int argc, char**
       return messages::badArgument(BadArgument::unknown, a, Usage::headless);
     }
   }
-  if (o.input.empty()) return usage;
+  if (o.input.empty()) return messages::noInputGiven() + "\n" + usage;
   return o;
 }
 
@@ -130,7 +130,12 @@ int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) 
   cycle.setDeadTime(deadTime);
   if (options.http && !session.serve(*options.http)) return 1;
   // ratemon.ini is only read here: an edit made meanwhile (--set) is not undone.
-  if (!session.start()) return 1;
+  if (!session.start()) {
+    // Without a screen the box to type it into is the command line.
+    if (!positiveNumber(panel.text(Box::sensitivity)))
+      env.err << messages::sensitivityCommand() << std::endl;
+    return 1;
+  }
 
   const bool showProgress = ::isatty(2) != 0;
   const auto wallStart = std::chrono::steady_clock::now();

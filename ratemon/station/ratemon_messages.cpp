@@ -146,6 +146,32 @@ std::string intervalTime(double seconds) {
   return shown(seconds, " s");
 }
 
+std::string sensitivityCommand() {
+  return say(
+      Words::tr("画面なしでは ratemon --set tube_sensitivity=N で設定してください (N は GM "
+                "管のγ線感度、cps/mR/h、例えば 18)。"));
+}
+
+std::string noInputGiven() {
+  return say(
+      Words::tr("--headless には --input SOURCE が必要です (録音デバイスは --input "
+                "default)。"));
+}
+
+std::string missingValue(const std::string& option) {
+  return say(Words::tr("%1 の後に値を指定してください。"), option);
+}
+
+std::string boxRefused(Box box, const ValueFault& fault) {
+  return say(Words::tr("%1: 入力を取り消しました。%2"),
+             QCoreApplication::translate("ratemon", control(box).caption), valueFaultText(fault));
+}
+
+std::string boxOutsideUsual(Box box, const ValueFault& fault) {
+  return say(Words::tr("%1: 普通の範囲の外です。%2 入力された値のまま使います。"),
+             QCoreApplication::translate("ratemon", control(box).caption), valueFaultText(fault));
+}
+
 std::string notice(const Notice& notice) {
   if (const auto* r = std::get_if<RefusedBox>(&notice))
     return say(Words::tr("%1に正しい数値を入力してください（前の値 %2 で続けます）"),
@@ -537,6 +563,11 @@ std::string intervalAdvice(IntervalVerdict verdict, const IntervalAnalysis& a) {
 }
 
 std::string soundEvent(const SoundEvent& e) {
+  // No fault's name: the period of every signal fault ends here.
+  if (e.runEnded && e.kind == EventKind::DeviceBack)
+    return say(Words::tr("記録が止まったため、入力が失われていた期間をここで閉じます。"));
+  if (e.runEnded && e.kind == EventKind::SignalOk)
+    return say(Words::tr("記録が止まったため、信号の異常の期間をここで閉じます。"));
   switch (e.kind) {
     case EventKind::DeviceLost:
       return say(deviceLost(e.failure));

@@ -22,6 +22,16 @@
 namespace radmon::messages {
 
 std::string notice(const Notice& notice);
+// Headless: the command that sets the tube's sensitivity, and why a command line is
+// refused (no --input, an option without its value).
+std::string sensitivityCommand();
+std::string noInputGiven();
+std::string missingValue(const std::string& option);
+// A box of the window whose typed value its rule does not take: refused (what the
+// settings file cannot carry) or, for a range the label states only as guidance, used
+// all the same.
+std::string boxRefused(Box box, const ValueFault& fault);
+std::string boxOutsideUsual(Box box, const ValueFault& fault);
 // The sentences about one file or source: its path or text is put in.
 enum class About { sourceUnopenable, dayplotMissing, dayplotNotStarted, alarmToneNotWritten };
 std::string about(About what, const std::string& subject);

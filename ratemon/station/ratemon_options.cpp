@@ -1,5 +1,7 @@
 #include "ratemon_options.h"
 
+#include "ratemon_setting_keys.h"
+
 namespace radmon {
 
 const ProgramOptions& ratemonOptions() {
@@ -125,6 +127,21 @@ const ProgramOptions& ratemonOptions() {
           "Options",
           "0 終了、1 開始できない (ロック中、感度がない、入力を開けない、画面がない) か\n"
           "--set を拒否した、2 引数の誤り、3 サウンドサーバーにもう接続できない"),
+      .settingsHelp = QT_TRANSLATE_NOOP(
+          "Options",
+          "--set key=value で変更し、--show-settings で一覧します。値は画面と同じ検査を通り、\n"
+          "拒否された値はキーと理由を示し、どのファイルも変えません。動いているサービスは\n"
+          "次の起動から使います (systemctl --user restart ratemon)。tube_sensitivity は GM 管の\n"
+          "γ線感度で、単位は cps/mR/h (例えば 18) です。language (ja、en、空はロケール) は\n"
+          "両方のプログラムの表示の言語で、ロケールより優先し、--lang が更に優先します。"),
+      .settings = settingLines(ratemonSettingKeys()),
+      .services = QT_TRANSLATE_NOOP(
+          "Options",
+          "画面のない測定局では、ユーザーのサービスとして動かします。まず感度を設定し\n"
+          "(ratemon --set tube_sensitivity=N)、systemctl --user enable --now ratemon.service\n"
+          "で始めます。起動時から、誰もログインしないうちに動かすには sudo loginctl\n"
+          "enable-linger $USER を一度実行します。記録の行とメッセージは journalctl --user -u\n"
+          "ratemon -f で見られます。サービスは失敗すると 15 秒後にもう一度始めます。"),
   };
   return options;
 }

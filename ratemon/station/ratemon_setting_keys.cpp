@@ -14,21 +14,29 @@ using Key = SettingKey<RatemonFiles>;
 bool carried(const std::string& value) { return savableText(value) == value; }
 
 Key boxKey(const BoxControl& c) {
-  return {c.key, [box = c.id](const RatemonFiles& f) { return f.ini.texts.at(box); },
+  return {c.key,
+          [box = c.id](const RatemonFiles& f) { return f.ini.texts.at(box); },
           [box = c.id, check = c.check](RatemonFiles& f, const std::string& v) {
             if (!carried(v) || (check && !check(v))) return false;
             f.ini.texts[box] = v;
             return true;
-          }};
+          },
+          false,
+          /*quoted=*/true,
+          c.rule};
 }
 
 Key tickKey(const TickControl& c) {
-  return {c.key, [tick = c.id](const RatemonFiles& f) { return f.ini.ticks.at(tick) ? "1" : "0"; },
+  return {c.key,
+          [tick = c.id](const RatemonFiles& f) { return f.ini.ticks.at(tick) ? "1" : "0"; },
           [tick = c.id](RatemonFiles& f, const std::string& v) {
             const auto on = tickValue(v);
             if (on) f.ini.ticks[tick] = *on;
             return on.has_value();
-          }};
+          },
+          false,
+          false,
+          {ValueRule::Tick}};
 }
 
 // A text of the MQTT settings, any value the file's line can hold.
@@ -56,12 +64,16 @@ Key mapsText(const char* key, Service MapsSettings::*service, std::string Servic
 
 template <class Service>
 Key mapsTick(const char* key, Service MapsSettings::*service) {
-  return {key, [=](const RatemonFiles& f) { return (f.maps.*service).on ? "1" : "0"; },
+  return {key,
+          [=](const RatemonFiles& f) { return (f.maps.*service).on ? "1" : "0"; },
           [=](RatemonFiles& f, const std::string& v) {
             const auto on = tickValue(v);
             if (on) (f.maps.*service).on = *on;
             return on.has_value();
-          }};
+          },
+          false,
+          false,
+          {ValueRule::Tick}};
 }
 
 bool httpAddress(const std::string& v) {
@@ -90,14 +102,20 @@ std::vector<Key> makeKeys() {
                     const auto on = tickValue(v);
                     if (on) f.counting.graphBand = *on;
                     return on.has_value();
-                  }});
+                  },
+                  false,
+                  false,
+                  {ValueRule::Tick}});
   keys.push_back({"counting.alarm_on_evidence",
                   [](const RatemonFiles& f) { return f.counting.alarmOnEvidence ? "1" : "0"; },
                   [](RatemonFiles& f, const std::string& v) {
                     const auto on = tickValue(v);
                     if (on) f.counting.alarmOnEvidence = *on;
                     return on.has_value();
-                  }});
+                  },
+                  false,
+                  false,
+                  {ValueRule::Tick}});
   // The address is listed without a password it may carry.
   keys.push_back({"mqtt.url",
                   [](const RatemonFiles& f) {
@@ -115,12 +133,16 @@ std::vector<Key> makeKeys() {
   keys.push_back(mqttText("mqtt.discovery", &MqttSettings::discoveryPrefix));
   keys.push_back(mqttText("mqtt.ca_file", &MqttSettings::caFile));
   keys.push_back(mqttText("mqtt.station", &MqttSettings::stationName));
-  keys.push_back({"mqtt.live", [](const RatemonFiles& f) { return f.mqtt.live ? "1" : "0"; },
+  keys.push_back({"mqtt.live",
+                  [](const RatemonFiles& f) { return f.mqtt.live ? "1" : "0"; },
                   [](RatemonFiles& f, const std::string& v) {
                     const auto on = tickValue(v);
                     if (on) f.mqtt.live = *on;
                     return on.has_value();
-                  }});
+                  },
+                  false,
+                  false,
+                  {ValueRule::Tick}});
   using M = MapsSettings;
   keys.push_back(mapsTick("maps.radmon.on", &M::radmon));
   keys.push_back(mapsText("maps.radmon.user", &M::radmon, &M::Radmon::user));
@@ -139,6 +161,7 @@ std::vector<Key> makeKeys() {
   keys.push_back(mapsText("maps.safecast.device_id", &M::safecast, &M::Safecast::deviceId));
   keys.push_back(
       mapsText("maps.safecast.url", &M::safecast, &M::Safecast::url, false, httpAddress));
+  keys.push_back(languageKey(&RatemonFiles::language));
   return keys;
 }
 
@@ -171,6 +194,11 @@ std::variant<RatemonFiles, std::string> readRatemonFiles(const std::string& fold
   for (const auto& issue : maps.issues)
     if (issue.kind == SettingsIssue::Unreadable) return messages::settingsIssue(mapsPath, issue);
   files.maps = std::move(maps.value);
+  const auto language = readLanguageSetting(folder);
+  if (!language)
+    return messages::settingsIssue(folder + std::string(kLanguageSettingsFileName),
+                                   {0, SettingsIssue::Unreadable, {}});
+  files.language = *language;
   return files;
 }
 
@@ -189,6 +217,9 @@ std::optional<std::string> saveRatemonFiles(const std::string& folder, const Rat
     if (auto fault = saveMqttSettings(path, after.mqtt))
       return messages::fileNotWritten(path, *fault);
   }
+  if (before.language != after.language)
+    if (auto fault = saveLanguageSetting(folder, after.language))
+      return messages::fileNotWritten(folder + std::string(kLanguageSettingsFileName), *fault);
   if (before.maps != after.maps) {
     const std::string path = folder + kMapsSettingsFileName;
     if (auto fault = saveMapsSettings(path, after.maps))

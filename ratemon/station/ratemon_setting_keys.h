@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "counting_settings.h"
+#include "language_setting.h"
 #include "maps_settings.h"
 #include "mqtt_settings.h"
 #include "ratemon_settings.h"
@@ -22,6 +23,7 @@ struct RatemonFiles {
   CountingSettings counting;
   MqttSettings mqtt;
   MapsSettings maps;
+  LanguageSetting language;  // both programs'
 };
 
 const std::vector<SettingKey<RatemonFiles>>& ratemonSettingKeys();

@@ -2,7 +2,11 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+<<<<<<< HEAD
 #include <QVBoxLayout>
+=======
+#include <QValidator>
+>>>>>>> setup
 
 #include "ratemon_messages.h"
 #include "station_page.h"
@@ -21,6 +25,17 @@ W* place(W* widget, const char* name, int x, int y, int w, int h = kBoxHeight) {
   return widget;
 }
 
+// A saved box refuses, as it is typed or pasted, what ratemon.ini's quoted field cannot
+// carry (the window says so), rather than the file dropping it when it is written.
+class CarriedText final : public QValidator {
+ public:
+  using QValidator::QValidator;
+  State validate(QString& input, int&) const override {
+    return input.contains(u'"') || input.contains(u'\r') || input.contains(u'\n') ? Invalid
+                                                                                  : Acceptable;
+  }
+};
+
 }  // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
@@ -31,8 +46,22 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
     place(new QLabel(QCoreApplication::translate("ratemon", caption), this), name, x, y, w);
   };
   auto textBox = [this](Box b, int x, int y, int w) {
-    return boxes_[b] = place(new QLineEdit(QString::fromUtf8(control(b).initial), this),
-                             control(b).name, x, y, w);
+    QLineEdit* box = boxes_[b] =
+        place(new QLineEdit(QString::fromUtf8(control(b).initial), this), control(b).name, x, y, w);
+    if (control(b).iniField != kNotSaved) {
+      box->setValidator(new CarriedText(box));
+      connect(box, &QLineEdit::inputRejected, this,
+              [this, b] { report(messages::boxRefused(b, ValueFault{EditRefusal::Quote})); });
+      // The labels' ranges are guidance: a value outside is used, and told.
+      connect(box, &QLineEdit::editingFinished, this, [this, b, box] {
+        const ValueRule rule = control(b).rule;
+        if (rule.kind != ValueRule::Range && rule.kind != ValueRule::NotNegative) return;
+        const auto fault = valueFault(rule, box->text().toStdString());
+        if (fault && fault->why != EditRefusal::NotANumber)
+          report(messages::boxOutsideUsual(b, *fault));
+      });
+    }
+    return box;
   };
   auto checkBox = [this](Tick t, int x, int y, int w) {
     ticks_[t] =

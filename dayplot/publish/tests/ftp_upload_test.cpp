@@ -73,6 +73,19 @@ TEST(FtpScript, EightLinesOrSevenWithoutTheSubFolderAndTheJpegPathByTheImageName
             std::string::npos);
 }
 
+// The script's clients split a line at blanks outside double quotes: a folder with
+// blanks is quoted, any other stays as the operator typed it.
+TEST(FtpScript, SubFolderWithBlanksIsQuoted) {
+  FakeSettings s;
+  for (const auto& [folder, line] : {std::pair{"my graphs", "cd \"my graphs\"\r\n"},
+                                     {"a\tb/c", "cd \"a\tb/c\"\r\n"},
+                                     {"pub/graph", "cd pub/graph\r\n"}}) {
+    s.subFolder = folder;
+    EXPECT_NE(ftpScriptText(s, "/d/g.jpg").find("\r\n" + std::string(line)), std::string::npos)
+        << folder;
+  }
+}
+
 TEST(FtpScript, BuiltInAccountOnlyWhenAllThreeConditionsHoldExactly) {
   FakeSettings s;
   s.user = "pulsor01";

@@ -207,6 +207,58 @@ TEST_F(ProcessModeTest, SettingsFromTheCommandLine) {
   }
 }
 
+// A value that would break a later run is refused with its key and why; a password is
+// never shown, even refused; a folder with spaces is taken (the script quotes it).
+TEST_F(ProcessModeTest, RefusalsSayWhyAndNeverShowThePassword) {
+  ASSERT_EQ(run("--set bmp=1"), 0) << err_;
+  const std::string before = readBytes(dir_ / "dayplot.ini");
+  const struct {
+    const char* edit;
+    const char* says;
+  } cases[] = {
+      {"graph_name=a/b", "「/」と「\\」は使えません"},
+      {"graph_name=", "空にはできません"},
+      {"data_prefix=' '", "空にはできません"},
+      {"upload_server='ftp example.org'", "名前に空白は使えません"},
+      {"upload_server=", "名前に空白は使えません"},
+      {"upload_password='pa\"ss,w=rd'", "値に「\"」は使えません"},
+      {"upload_folder='my \"graphs\"'", "値に「\"」は使えません"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(run(std::string("--set ") + c.edit), 1) << c.edit;
+    const std::string key = std::string(c.edit).substr(0, std::string(c.edit).find('='));
+    EXPECT_NE(err_.find(key), std::string::npos) << c.edit << ": " << err_;
+    EXPECT_NE(err_.find(c.says), std::string::npos) << c.edit << ": " << err_;
+    EXPECT_EQ(readBytes(dir_ / "dayplot.ini"), before) << c.edit;
+  }
+  run("--set upload_password='pa\"ss,w=rd'");
+  EXPECT_EQ(err_.find("w=rd"), std::string::npos) << err_;
+  EXPECT_EQ(run("--lang en --set graph_name=a/b"), 1);
+  EXPECT_NE(err_.find("graph_name"), std::string::npos) << err_;
+  EXPECT_NE(err_.find("file name"), std::string::npos) << err_;
+
+  EXPECT_EQ(run("--set 'upload_folder=my graphs' --set 'upload_server=ftp.example.org 2121' "
+                "--set upload_password=pa,ss"),
+            0)
+      << err_;
+  EXPECT_NE(readBytes(dir_ / "dayplot.ini").find("\"ftp.example.org 2121\""), std::string::npos);
+}
+
+// A display that is named but does not answer ends the window at once, as no display
+// does, in either language, rather than Qt aborting.
+TEST_F(ProcessModeTest, AnUnreachableDisplayIsToldLikeNoDisplay) {
+  for (const char* lang : {"ja", "en"}) {
+    const int status = station_.run(
+        std::string("env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:77 ./dayplot --lang ") +
+        lang);
+    err_ = readBytes(dir_ / "err.txt");
+    EXPECT_EQ(status, 1) << lang << ": " << err_;
+    EXPECT_NE(err_.find("dayplot --headless"), std::string::npos) << err_;
+    EXPECT_NE(err_.find(lang == std::string("ja") ? "画面がない" : "no screen"), std::string::npos)
+        << err_;
+  }
+}
+
 // One dayplot per station: a second --headless is refused at once and says how to stop
 // the service; the window needs a display and says what to use instead. A SIGTERM (a
 // logout) closes the window as a close does, saving its settings.

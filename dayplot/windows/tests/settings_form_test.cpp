@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -466,6 +467,44 @@ TEST_F(FormTest, SavedBoxesRefuseQuotesAndLineBreaks) {
   EXPECT_TRUE(text("Text7").endsWith("\""));
   ASSERT_TRUE(w.close());
   EXPECT_EQ(open().controls().password, "password");
+}
+
+// What a box's setting cannot take is refused as it is typed or pasted and the reason
+// shown; an emptied file name goes back to the last one taken when the box is left. The
+// file keeps what the window shows.
+TEST_F(FormTest, RefusedTypingIsToldAndNothingIsAlteredUnseen) {
+  SettingsForm& w = open();
+  auto* note = find<QLabel>("RefusalNote");
+  EXPECT_FALSE(note->isVisibleTo(&w));
+  auto* password = find<QLineEdit>("Text14");
+  password->clear();
+  QTest::keyClicks(password, "pa\"");
+  EXPECT_TRUE(note->isVisibleTo(&w));
+  EXPECT_NE(note->text().indexOf("「\"」は使えません"), -1) << note->text().toStdString();
+  note->clear();
+  QGuiApplication::clipboard()->setText("pa\"ss,w=rd");
+  password->clear();
+  password->paste();
+  EXPECT_EQ(password->text(), "");
+  EXPECT_NE(note->text().indexOf("「\"」は使えません"), -1) << note->text().toStdString();
+  QTest::keyClicks(password, "pass,w=rd");
+
+  auto* graph = find<QLineEdit>("Text3");
+  QTest::keyClicks(graph, "/x");
+  EXPECT_EQ(graph->text(), "μSVHGraphx");
+  EXPECT_NE(note->text().indexOf("「/」"), -1) << note->text().toStdString();
+  graph->selectAll();
+  QTest::keyClick(graph, Qt::Key_Delete);
+  EXPECT_EQ(w.controls().graphName, "μSVHGraphx");  // a run meanwhile uses the last taken
+  note->clear();
+  QTest::keyClick(graph, Qt::Key_Return);
+  EXPECT_EQ(graph->text(), "μSVHGraphx");
+  EXPECT_NE(note->text().indexOf("空にはできません"), -1) << note->text().toStdString();
+
+  ASSERT_TRUE(w.close());
+  const DayplotSettings back = open().controls();
+  EXPECT_EQ(back.password, "pass,w=rd");
+  EXPECT_EQ(back.graphName, "μSVHGraphx");
 }
 
 TEST_F(FormTest, SettingsFileThatCannotBeWrittenAsksBeforeClosing) {

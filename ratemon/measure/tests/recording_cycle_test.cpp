@@ -11,6 +11,7 @@
 #include "event_log.h"
 #include "fakes.h"
 #include "file_bytes.h"
+#include "suspect_minutes.h"
 #include "temp_station.h"
 
 namespace radmon {
@@ -297,6 +298,52 @@ TEST_F(RecordingCycleTest, DeadTimeCorrectsTheFiguresAndTheLineButNotTheTotal) {
 // a flat stretch (a pulse a second is too few for the hum test): each is logged beside the day file
 // and handed to the hooks; the minute that missed sound is not written, the next whole one is; the
 // sums hold only the seconds heard.
+// A fault still on when recording stops is closed in the log at the stop; one that a run
+// without a stop (a crash, a power cut) left open is closed by the next run when its
+// sound comes, before its first record. The next run's minutes are then not set aside.
+TEST_F(RecordingCycleTest, FaultsOpenAtAStopAreClosedAtTheStopOrTheNextStart) {
+  const std::string folder = dir.string() + "/";
+  auto aside = [&] {
+    std::vector<DayRecord> rows;
+    const std::string text = dayFile("20110920");
+    for (const auto line : textLines(text))
+      if (auto row = parseRecordLine(line)) rows.push_back(*row);
+    return suspectRecords(rows, faultPeriods(readEventLog(folder, "20110920")));
+  };
+  clock.set({2011, 9, 20, 10, 0, 0});
+  ASSERT_FALSE(cycle.start());
+  seconds(60, 1);
+  audio.fail({DeviceFault::Lost, "radmon_mic", 0, {}});
+  clock.advance(30);
+  cycle.stop();
+  auto log = readEventLog(folder, "20110920");
+  ASSERT_EQ(log.size(), 2u);
+  EXPECT_EQ(log[1].kind, EventKind::DeviceBack);
+  EXPECT_EQ(log[1].when, (LocalDateTime{2011, 9, 20, 10, 1, 30}));
+  cycle.stop();  // nothing more to close
+  EXPECT_EQ(readEventLog(folder, "20110920").size(), 2u);
+
+  // An earlier run that ended without a stop, its hum and loss open.
+  {
+    std::ofstream out(dir / eventFileName("20110920"), std::ios::binary | std::ios::app);
+    out << formatEventLine({{2011, 9, 20, 10, 5, 0}, EventKind::Hum, "hum"})
+        << formatEventLine({{2011, 9, 20, 10, 6, 0}, EventKind::DeviceLost, "lost"});
+  }
+  clock.set({2011, 9, 20, 10, 10, 0});
+  ASSERT_FALSE(cycle.start());
+  seconds(1, 1);
+  log = readEventLog(folder, "20110920");
+  ASSERT_EQ(log.size(), 6u);
+  EXPECT_EQ(log[4].kind, EventKind::DeviceBack);
+  EXPECT_EQ(log[5].kind, EventKind::SignalOk);
+  EXPECT_EQ(log[5].when, (LocalDateTime{2011, 9, 20, 10, 10, 0}));
+  seconds(180, 1);
+  EXPECT_EQ(readEventLog(folder, "20110920").size(), 6u);  // once only
+  // The first run's minute and the new run's first (stamped 10:10, it may hold sound
+  // from 10:09 by the readers' rule) reach into the faults; the later ones do not.
+  EXPECT_EQ(aside(), (std::vector<bool>{true, true, false, false}));
+}
+
 TEST_F(RecordingCycleTest, SoundPathEventsAreLoggedAndAMinuteThatMissedSoundIsNotWritten) {
   ASSERT_FALSE(cycle.start());
   seconds(30, 1);

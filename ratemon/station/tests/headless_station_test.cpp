@@ -240,6 +240,100 @@ TEST_F(HeadlessRatemon, ARefusedEditChangesNoFile) {
   }
 }
 
+// Each value that would break later is refused with its key and why, in the operator's
+// words; the ranges are the window's labels, a record path moves the day files only as
+// a csv path in a folder that exists, and then it does.
+TEST_F(HeadlessRatemon, RefusalsSayWhyAndARecordPathThatIsTakenIsWhereTheDayGoes) {
+  const fs::path elsewhere = root / "elsewhere";
+  fs::create_directories(elsewhere);
+  const std::string before = testing::readBytes(root / "ratemon.ini");
+  const struct {
+    std::string edit;
+    std::string says;
+  } cases[] = {
+      {"threshold=-1", "20 から 80 までの数"},
+      {"threshold=300", "20 から 80 までの数"},
+      {"threshold=19.5", "20 から 80 までの数"},
+      {"dead_band=11", "0 から 10 までの数"},
+      {"resolution=0", "5 から 15 までの数"},
+      {"resolution=16", "5 から 15 までの数"},
+      {"background_cpm=-3", "0 以上の数"},
+      {"tube_sensitivity=0", "0 より大きい数"},
+      {"alarm1_limit_usv_h=abc", "数を指定してください"},
+      {"record_path='" + elsewhere.string() + "/'", "csv で終わるファイルの絶対パス"},
+      {"record_path=x.csv", "csv で終わるファイルの絶対パス"},
+      {"record_path='" + (root / "none" / "x.csv").string() + "'",
+       "フォルダ " + (root / "none").string() + "/ がありません"},
+      {"record_path='/a\"b.csv'", "値に「\"」は使えません"},
+  };
+  for (const auto& c : cases) {
+    const ProcessResult r = ratemon("--set " + c.edit);
+    EXPECT_EQ(r.status, 1) << c.edit;
+    const std::string key = c.edit.substr(0, c.edit.find('='));
+    EXPECT_NE(r.err.find(key), std::string::npos) << c.edit << ": " << r.err;
+    EXPECT_NE(r.err.find(c.says), std::string::npos) << c.edit << ": " << r.err;
+    EXPECT_EQ(testing::readBytes(root / "ratemon.ini"), before) << c.edit;
+  }
+  // The ends of the labels' ranges are taken.
+  EXPECT_EQ(ratemon("--set threshold=20 --set resolution=15 --set dead_band=0").status, 0);
+  const ProcessResult english = ratemon("--lang en --set resolution=0");
+  EXPECT_NE(english.err.find("resolution"), std::string::npos) << english.err;
+  EXPECT_NE(english.err.find("5 to 15"), std::string::npos) << english.err;
+
+  const ProcessResult moved =
+      ratemon("--set record_path='" + (elsewhere / "μSVHData_nnnntthh.csv").string() + "'");
+  ASSERT_EQ(moved.status, 0) << moved.err;
+  ASSERT_EQ(run("--input sim:20 --fast --start '2011-09-19 10:00:00' --seconds 60").status, 0);
+  EXPECT_TRUE(fs::exists(elsewhere / dayFileName("20110919")));
+  EXPECT_FALSE(fs::exists(root / "data" / dayFileName("20110919")));
+}
+
+// A display that is named but does not answer ends the window at once, as no display
+// does, in either language, rather than Qt aborting.
+TEST_F(HeadlessRatemon, AnUnreachableDisplayIsToldLikeNoDisplay) {
+  for (const char* lang : {"ja", "en"}) {
+    const int status = station_.run(
+        std::string("env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:77 ./ratemon --lang ") +
+        lang);
+    const std::string err = testing::readBytes(root / "err.txt");
+    EXPECT_EQ(status, 1) << lang << ": " << err;
+    EXPECT_NE(err.find("ratemon --headless --input SOURCE"), std::string::npos) << err;
+    EXPECT_NE(err.find(lang == std::string("ja") ? "画面がない" : "no screen"), std::string::npos)
+        << err;
+  }
+  EXPECT_FALSE(fs::exists(root / "~Record.tmp"));
+}
+
+// Headless, the refusals name what mends them, in the station's language when it chose
+// one: over the locale (none here, as a service has), under --lang.
+TEST_F(HeadlessRatemon, HeadlessRefusalsNameTheCommandInTheStationsLanguage) {
+  fs::remove(root / "ratemon.ini");
+  const std::string noLocale = "env -u LANG -u LC_ALL -u LC_MESSAGES -u LANGUAGE ./ratemon ";
+  auto said = [&](const std::string& args) {
+    station_.run(noLocale + args);
+    return testing::readBytes(root / "err.txt");
+  };
+  EXPECT_NE(said("--headless").find("--headless には --input SOURCE が必要です"),
+            std::string::npos);
+  EXPECT_NE(said("--headless --input sim:20 --fast --seconds 60")
+                .find("ratemon --set tube_sensitivity=N"),
+            std::string::npos);
+
+  ASSERT_EQ(ratemon("--set language=en").status, 0);
+  EXPECT_EQ(testing::readBytes(root / "radmon_language.ini"), "language=en\n");
+  EXPECT_NE(said("--headless").find("--headless needs --input SOURCE"), std::string::npos);
+  const std::string english = said("--headless --input sim:20 --fast --seconds 60");
+  EXPECT_NE(english.find("ratemon --set tube_sensitivity=N"), std::string::npos) << english;
+  EXPECT_NE(english.find("cps/mR/h"), std::string::npos) << english;
+  EXPECT_NE(said("--lang ja --headless").find("が必要です"), std::string::npos);
+  EXPECT_NE(ratemon("--show-settings").out.find("\nlanguage=en\n"), std::string::npos);
+  const ProcessResult refused = ratemon("--set language=fr");
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.err.find("language"), std::string::npos) << refused.err;
+  ASSERT_EQ(ratemon("--set language=").status, 0);
+  EXPECT_NE(said("--headless").find("が必要です"), std::string::npos);
+}
+
 // An edit made while the service runs survives its stop: the headless station only
 // reads its settings.
 TEST_F(HeadlessRatemon, AnEditWhileRunningSurvivesTheStop) {

@@ -85,6 +85,22 @@ TEST_F(StationTest, AStopSignalSavesWhatWasTypedAsACloseDoes) {
   EXPECT_FALSE(fs::exists(programFolder_ + "~Record.tmp"));
 }
 
+// A double quote typed into a saved box is refused and told (the file could not keep
+// it); a threshold outside the label's range is used as typed, and told.
+TEST_F(StationTest, TypedValuesTheFileCannotKeepAreRefusedAndUnusualOnesTold) {
+  start();
+  QLineEdit* threshold = w().box(Box::threshold);
+  threshold->clear();
+  QTest::keyClicks(threshold, "9\"0");
+  EXPECT_EQ(w().text(Box::threshold), "90");
+  EXPECT_NE(message().find("しきい値: 入力を取り消しました"), std::string::npos) << message();
+  QTest::keyClick(threshold, Qt::Key_Return);
+  EXPECT_NE(message().find("しきい値: 普通の範囲の外です"), std::string::npos) << message();
+  EXPECT_NE(message().find("20 から 80"), std::string::npos) << message();
+  w().close();
+  EXPECT_EQ(readBytes(folder_ / "ratemon.ini").substr(0, 5), "\"90\",");
+}
+
 TEST_F(StationTest, SavedSettingsComeBackAndTheCsvRuleSetsTheRecordFolder) {
   writeTextFile(programFolder_ + "ratemon.ini",
                 "\"45\",\"2\",\"8\",\"\",\"0.3\",\"3.5\",\"/srv/rec/x.csv\",1,0,0,\"12\"\r\n");
