@@ -22,14 +22,11 @@ struct SoundEvent {
   double lostSeconds = 0;   // SoundDropped; DeviceBack: how long the input was away
   float grossDoseRate = 0;  // Alarm1, Alarm2: the rate that started it, and the limit
   float limit = 0;
-<<<<<<< HEAD
   bool silence = false;  // Alarm1, Alarm2: started by an improbable silence, not a rate
-=======
   // DeviceBack, SignalOk: no return of the sound, but the end of the run that told the
   // fault (at its stop, or at the next start when it ended without one); a SignalOk of
   // this kind ends every signal fault.
   bool runEnded = false;
->>>>>>> setup
 };
 
 // The event log's kind for a signal fault that begins.

@@ -2,11 +2,8 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-<<<<<<< HEAD
 #include <QVBoxLayout>
-=======
 #include <QValidator>
->>>>>>> setup
 
 #include "ratemon_messages.h"
 #include "station_page.h"
