@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
@@ -50,9 +51,8 @@ class ProcessRuns : public ::testing::Test {
         << LocalFtpServer::kPassword << "\",1,\"pub\"\r\n";
   }
   ProgramRun process(const LocalDateTime& day) {
-    return runProgram({(program_ / "dayplot").string(), "--lang", "en", "--process",
-                       day.yyyymmdd()},
-                      120s);
+    return runProgram(
+        {(program_ / "dayplot").string(), "--lang", "en", "--process", day.yyyymmdd()}, 120s);
   }
   // How many times the server stored a file whose name holds `name`.
   size_t stored(const std::string& name) const {
@@ -100,6 +100,19 @@ TEST_F(ProcessRuns, WhatFailedWaitsForTheNextRunThatReachesTheServer) {
   EXPECT_EQ(queue().find("retry\t"), std::string::npos) << queue();
   EXPECT_EQ(readBytes(root_ / "pub" / "μSVHGraph.jpg"), readBytes(graph));
   EXPECT_TRUE(fs::exists(root_ / "pub" / "index.html"));
+}
+
+// Under the C locale ftpscript alone would speak Japanese; dayplot --lang en passes its
+// language on, so the client's words it shows are English too.
+TEST_F(ProcessRuns, TheClientsWordsFollowDayplotsLanguage) {
+  server_.stop();
+  ::setenv("LC_ALL", "C", 1);
+  const ProgramRun down = process(today_);
+  ::unsetenv("LC_ALL");
+  EXPECT_EQ(down.status, 3) << down.output;
+  EXPECT_NE(down.output.find("Connecting and logging in: The connection was refused"),
+            std::string::npos)
+      << down.output;
 }
 
 }  // namespace
