@@ -31,7 +31,7 @@ using namespace std::chrono_literals;
 using Status = QHttpServerResponder::StatusCode;
 
 constexpr int kMaxConnections = 64;
-constexpr int kMaxPerAddress = 16;  // so that one client cannot take every connection
+constexpr int kMaxPerAddress = 32;  // so that one client cannot take every connection
 constexpr int kMaxStreams = 16;
 constexpr qint64 kMaxRequestBytes = 64 * 1024;  // a request's line, headers and body, at most
 constexpr qint64 kMaxUnsent = 256 * 1024;       // a stream's reader that falls this far behind
@@ -116,6 +116,21 @@ Head readHead(QByteArrayView head) {
   return out;
 }
 
+// Whether the start of a request can no longer become a sound request line: a method
+// that is no token, or a whole line of another shape. Refused at once, not at the deadline.
+bool hopeless(const QByteArray& bytes) {
+  const qsizetype end = bytes.indexOf('\n');
+  QByteArrayView line = end < 0 ? QByteArrayView(bytes) : QByteArrayView(bytes).first(end);
+  if (line.endsWith('\r')) line.chop(1);
+  const qsizetype space = line.indexOf(' ');
+  const QByteArrayView method = space < 0 ? line : line.first(space);
+  if (!method.isEmpty() && !isToken(method)) return true;
+  if (end < 0) return false;
+  const QList<QByteArray> parts = line.toByteArray().split(' ');
+  return parts.size() != 3 || !isToken(parts[0]) || parts[1].isEmpty() ||
+         (parts[2] != "HTTP/1.1" && parts[2] != "HTTP/1.0");
+}
+
 // A connection as Qt's server sees it, with the limits Qt 6.4 leaves out. Qt's server
 // reads only whole requests that the guard has judged: the guard takes every byte as it
 // arrives and hands a request over once its head and body are complete and sound. A
@@ -178,6 +193,7 @@ class GuardedSocket final : public QTcpSocket {
     held_ += bytes;
     idle_.stop();
     while (!held_.isEmpty() && !refused_) {
+      if (hopeless(held_)) return refuse("400 Bad Request");
       const qsizetype length = headLength(held_);
       if (length < 0 || length > kMaxRequestBytes) {
         if (held_.size() > kMaxRequestBytes) refuse("431 Request Header Fields Too Large");

@@ -7,6 +7,7 @@ within 2 s; a taken port told while the recording goes on and served once free; 
 warning in the log. Usage: live_guard_test.py PROGRAM_DIR"""
 import os
 import re
+import select
 import shutil
 import socket
 import subprocess
@@ -88,7 +89,10 @@ def exchange(port, data, gap=0.0, source="127.0.0.1", timeout=5, answers=1):
     answer = b""
     try:
         if gap:
+            # As a client does, it stops sending once the server has answered.
             for b in data:
+                if select.select([s], [], [], 0)[0]:
+                    break
                 s.sendall(bytes([b]))
                 time.sleep(gap)
         else:
@@ -134,8 +138,6 @@ HEADS = [
 def test_methods_and_heads(port):
     for trickle in (0.0, 0.002):
         for head, want in HEADS:
-            if trickle and re.split(rb"\r?\n\r?\n", head, maxsplit=1)[1]:
-                continue  # refused at its head, a body still coming would be reset
             got = statuses(exchange(port, head, gap=trickle))
             check(got[:1] == [want], "%r%s: %s" % (head[:40], " trickled" if trickle else "",
                                                   got[:1]))
