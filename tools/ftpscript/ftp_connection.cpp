@@ -1,8 +1,6 @@
 #include "ftp_connection.h"
 
 #include <linux/sockios.h>
-#include <linux/tcp.h>
-#include <netinet/in.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 
@@ -10,14 +8,12 @@
 #include <cctype>
 #include <cerrno>
 #include <chrono>
-#include <cstddef>
 #include <cstdio>
 #include <iostream>
 #include <memory>
 #include <new>
 #include <thread>
 
-#include "held_end.h"
 #include "text_files.h"
 
 namespace radmon::ftp {
@@ -211,71 +207,25 @@ size_t FtpConnection::onRead(char* buffer, size_t size, size_t count, void* self
     s.reading = true;
     s.lastMove = std::chrono::steady_clock::now();
   }
-  s.peakWindow = std::max(s.peakWindow, c->peerWindow());
-  if (!c->source_) return 0;
-  size_t want = size * count;
-  // libcurl ends the transfer as soon as it has the file's size, so the last byte is the
-  // end that is held back.
-  if (s.watched && !s.released && s.size > 0) {
-    const long at = std::ftell(c->source_);
-    if (at >= s.size - 1) {
-      if (!c->endMayGoNow()) {
-        s.held = true;
-        return CURL_READFUNC_PAUSE;
-      }
-      s.released = true;
-    } else {
-      want = std::min(want, static_cast<size_t>(s.size - 1 - at));
-    }
-  }
-  return std::fread(buffer, 1, want, c->source_);
-}
-
-bool FtpConnection::endMayGoNow() {
-  Sending& s = sending_;
-  s.inFlight = inFlight();
-  if (s.inFlight > 0) return false;
-  const auto now = std::chrono::steady_clock::now();
-  const int64_t window = peerWindow();
-  if (!s.draining) {
-    s.draining = true;
-    s.ackedAt = now;
-    s.heldWindow = window;
-  }
-  const double held = std::chrono::duration<double>(now - s.ackedAt).count();
-  return window < 0 || endMayGo({held, s.peakWindow, s.heldWindow, window});
-}
-
-curl_socket_t FtpConnection::uploadSocket() const {
-  // The data connection is the newest socket of an upload; SFTP has only the session's.
-  curl_socket_t socket = newestSocket_;
-  if (socket == CURL_SOCKET_BAD) curl_easy_getinfo(handle_, CURLINFO_ACTIVESOCKET, &socket);
-  return socket;
-}
-
-int64_t FtpConnection::peerWindow() const {
-  const curl_socket_t socket = uploadSocket();
-  tcp_info info{};
-  socklen_t length = sizeof info;
-  // Kernels before the field was added leave it out of what they fill in.
-  if (socket == CURL_SOCKET_BAD ||
-      ::getsockopt(socket, IPPROTO_TCP, TCP_INFO, &info, &length) != 0 ||
-      length < offsetof(tcp_info, tcpi_snd_wnd) + sizeof info.tcpi_snd_wnd)
-    return -1;
-  return info.tcpi_snd_wnd;
+  const size_t read = c->source_ ? std::fread(buffer, size, count, c->source_) : 0;
+  if (read > 0 || !s.watched || s.released) return read;
+  s.inFlight = c->inFlight();
+  if (s.inFlight <= 0) return 0;
+  s.held = true;
+  return CURL_READFUNC_PAUSE;
 }
 
 long FtpConnection::inFlight() const {
-  const curl_socket_t socket = uploadSocket();
+  // The data connection is the newest socket of an upload; SFTP has only the session's.
+  curl_socket_t socket = newestSocket_;
+  if (socket == CURL_SOCKET_BAD) curl_easy_getinfo(handle_, CURLINFO_ACTIVESOCKET, &socket);
   int bytes = 0;
   if (socket == CURL_SOCKET_BAD || ::ioctl(socket, SIOCOUTQ, &bytes) != 0) return 0;
   return bytes;
 }
 
 // An upload stalls when nothing moves for -t seconds: no byte taken by the socket while
-// the file is sent, and no drop of what is in flight while its end is held back. Once
-// the server has acknowledged everything, the end waits while its buffers may still hold
-// much (endMayGo); that wait is in proportion to what they hold, not a stall.
+// the file is sent, and no drop of what is in flight while its end is held back.
 bool FtpConnection::uploadStalled() {
   Sending& s = sending_;
   if (!s.watched || !s.reading) return false;
@@ -288,14 +238,10 @@ bool FtpConnection::uploadStalled() {
   }
   if (s.held) {
     const long left = inFlight();
-    const int64_t window = peerWindow();
-    s.peakWindow = std::max(s.peakWindow, window);
     if (left <= 0) {
-      // Waiting for the server's buffers in proportion to what they hold is no stall.
-      s.lastMove = now;
-      if (!endMayGoNow()) return false;
       s.held = false;
       s.released = true;
+      s.lastMove = now;
       curl_easy_pause(handle_, CURLPAUSE_CONT);
       return false;
     }
@@ -537,7 +483,6 @@ Outcome FtpConnection::store(std::FILE* file, long size, const ServerFolder& fol
   newestSocket_ = CURL_SOCKET_BAD;
   sending_ = {};
   sending_.watched = true;
-  sending_.size = size;
   // The upload's pace is watched by runTransfer, the end held back until it has arrived.
   curl_easy_setopt(handle_, CURLOPT_LOW_SPEED_TIME, 0L);
   curl_easy_setopt(handle_, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(size));

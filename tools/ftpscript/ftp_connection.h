@@ -8,7 +8,6 @@
 #include <curl/curl.h>
 
 #include <chrono>
-#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -102,13 +101,6 @@ class FtpConnection {
   // The bytes the kernel still holds for the server on the upload's socket (SIOCOUTQ):
   // not yet sent, or sent and not yet acknowledged.
   long inFlight() const;
-  // The server's advertised receive window on the upload's socket; -1 when the kernel
-  // does not tell.
-  int64_t peerWindow() const;
-  // Whether the held end of the upload may go now: nothing in flight, and the server's
-  // buffers read far enough (endMayGo).
-  bool endMayGoNow();
-  curl_socket_t uploadSocket() const;
   // Whether the running upload has not moved for -t seconds; releases its held end once
   // nothing is in flight.
   bool uploadStalled();
@@ -182,11 +174,6 @@ class FtpConnection {
     curl_off_t sent = 0;
     long inFlight = 0;  // the least seen while held
     std::chrono::steady_clock::time_point lastMove{};
-    long size = 0;           // the file's
-    int64_t peakWindow = 0;  // the server's largest window in this transfer
-    bool draining = false;   // all acknowledged; the server may still be reading
-    int64_t heldWindow = 0;  // its window then
-    std::chrono::steady_clock::time_point ackedAt{};
   };
   Sending sending_;
   std::FILE* source_ = nullptr;
