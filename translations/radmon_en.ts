@@ -1508,10 +1508,6 @@ messages. The service starts again 15 s after a failure.</translation>
         <translation>Live page: http://%1/</translation>
     </message>
     <message>
-        <source>ライブページを %1 で開けません (%2)</source>
-        <translation>Cannot open the live page at %1 (%2)</translation>
-    </message>
-    <message>
         <source>HTTP %1 で断られました</source>
         <translation>refused with HTTP %1</translation>
     </message>
@@ -1624,6 +1620,34 @@ messages. The service starts again 15 s after a failure.</translation>
     <message>
         <source>記録が止まったため、信号の異常の期間をここで閉じます。</source>
         <translation>Recording stopped: the period of the signal fault is closed here.</translation>
+    </message>
+    <message>
+        <source>ライブページを %1 で開けません (%2)。計測は続け、開けるまで %3 秒ごとに試します</source>
+        <translation>The live page cannot be opened at %1 (%2). Measuring goes on, and it is tried again every %3 s until it opens</translation>
+    </message>
+    <message>
+        <source>radmon.org がユーザ「%1」のパスワードを拒否しました</source>
+        <translation>radmon.org refused the password for user &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>radmon.org にユーザ「%1」は登録されていません</source>
+        <translation>radmon.org does not know the user &quot;%1&quot; (it asks to register)</translation>
+    </message>
+    <message>
+        <source>GMCmap にアカウント ID「%1」はありません (ERR1)</source>
+        <translation>GMCmap does not know the account ID &quot;%1&quot; (ERR1)</translation>
+    </message>
+    <message>
+        <source>GMCmap にガイガーカウンタ ID「%1」はありません (ERR2)</source>
+        <translation>GMCmap does not know the Geiger counter ID &quot;%1&quot; (ERR2)</translation>
+    </message>
+    <message>
+        <source>%1 が受け付けたとも断ったとも読めない応答をしました:「%2」</source>
+        <translation>%1 answered with neither a success nor a known refusal: &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>%1。送れなかった %2 分は待っていて、受け付けられたら送ります</source>
+        <translation>%1. The %2 minutes not sent wait and go once it takes them</translation>
     </message>
 </context>
 <context>

@@ -7,6 +7,7 @@
 #include "publish_settings.h"
 #include "server_address.h"
 #include "text_files.h"
+#include "ui_translator.h"
 
 namespace radmon {
 
@@ -71,6 +72,8 @@ ProgramCommand ftpClientCommand(ClientPlatform platform, const std::string& prog
   // The station's TLS, trust and key settings, kept beside its script (an installed
   // client's own folder holds none); the Windows client knows no such option.
   if (platform == ClientPlatform::Posix) {
+    // ftpscript's sentences are shown as they come: in dayplot's language, not the locale's.
+    command.arguments.push_back(uiLanguage() == UiLanguage::English ? "--lang=en" : "--lang=ja");
     command.arguments.push_back("-p:\"" + publishSettingsPath(deriveFolder(scriptPath)) + "\"");
     if (askNewHostKeys) command.arguments.push_back("-k");
   }

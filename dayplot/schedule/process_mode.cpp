@@ -71,8 +71,10 @@ int runAndWait(const std::string& programFolder, MessageSink& messages, const Cl
                ProcessLauncher& launcher, std::ostream& figures, const Draw& draw) try {
   ProcessReport report(messages, figures);
   const DayplotStart start = readStartSettings(programFolder, clock, report);
+  // The queue file remembers what reached the server, so that a graph the page shows goes
+  // once and not at every run, and keeps what failed for the next run that reaches it.
   PublishingSession session({programFolder, &clock, &launcher, &report, [&] { return start; },
-                             /*keepQueue=*/false});
+                             /*keepQueue=*/true});
   const int drawn = exitFor(draw(session));
   if (start.controls.upload != 1) return drawn;
   // Polled rather than waited for, so that a stop request ends the client at once.

@@ -3,7 +3,9 @@
 // window would load them at start; the file is never written back. It drives a
 // publishing session for one drawing: with upload ticked the session sends the JPEG and,
 // unlike the settings window, this waits for the FTP client so that its caller learns the
-// outcome. A failed upload is not queued.
+// outcome. It keeps the upload queue as the other modes do: a graph that reached the
+// server is not sent again with the page, and a failed upload waits in the queue until
+// an upload of a later run (of any mode) succeeds, or its retry time in a running dayplot.
 #pragma once
 
 #include <chrono>

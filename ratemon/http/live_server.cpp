@@ -12,8 +12,10 @@
 #include <QThread>
 #include <QTimer>
 #include <atomic>
+#include <cctype>
 #include <chrono>
 #include <future>
+#include <map>
 #include <mutex>
 #include <optional>
 
@@ -29,80 +31,263 @@ using namespace std::chrono_literals;
 using Status = QHttpServerResponder::StatusCode;
 
 constexpr int kMaxConnections = 64;
+constexpr int kMaxPerAddress = 32;  // so that one client cannot take every connection
 constexpr int kMaxStreams = 16;
-constexpr qint64 kMaxRequestBytes = 64 * 1024;  // a request's line and headers, at most
+constexpr qint64 kMaxRequestBytes = 64 * 1024;  // a request's line, headers and body, at most
 constexpr qint64 kMaxUnsent = 256 * 1024;       // a stream's reader that falls this far behind
-constexpr auto kIdle = 30s;                     // a connection silent this long is closed
-constexpr auto kKeepAlive = 10s;                // a comment on the streams while nothing new
-constexpr auto kStreamGap = 900ms;              // the least time between two events
+constexpr auto kHeadDeadline = 10s;  // for a whole request head, however its bytes trickle in
+constexpr auto kIdle = 30s;          // a kept-alive connection with no request begun
+constexpr auto kKeepAlive = 10s;     // a comment on the streams while nothing new
+constexpr auto kStreamGap = 900ms;   // the least time between two events
 
-// A connection as Qt's server sees it, with the limits Qt 6.4 leaves out: a request that
-// it drops unread gets its 400, one whose header grows past kMaxRequestBytes a 431, one
-// left half sent a 408 when its connection has been silent for kIdle.
+// What a request's head asks, as far as the guard judges it.
+struct Head {
+  enum Verdict { Fine, Malformed, OtherMethod } verdict = Malformed;
+  bool headOnly = false;  // HEAD: the answer's head without its body
+  qint64 bodyLength = 0;
+};
+
+bool isToken(QByteArrayView text) {
+  if (text.isEmpty()) return false;
+  for (const char c : text)
+    if (!std::isalnum(static_cast<unsigned char>(c)) &&
+        std::string_view("!#$%&'*+-.^_`|~").find(c) == std::string_view::npos)
+      return false;
+  return true;
+}
+
+// The length of the head at the start of `bytes` (its blank line included), or -1 while
+// it is unfinished.
+qsizetype headLength(const QByteArray& bytes) {
+  const qsizetype crlf = bytes.indexOf("\r\n\r\n");
+  const qsizetype lf = bytes.indexOf("\n\n");
+  if (crlf >= 0 && (lf < 0 || crlf + 2 < lf)) return crlf + 4;
+  return lf >= 0 ? lf + 2 : -1;
+}
+
+// A request line "METHOD /target HTTP/1.x" and headers "Name: value", each on a line of
+// its own; a Content-Length of digits only (every copy the same); no Transfer-Encoding, which
+// a request for a page has no use for. Anything else is malformed, and any method but
+// GET and HEAD refused, whatever its letter case.
+Head readHead(QByteArrayView head) {
+  Head out;
+  QList<QByteArrayView> lines;
+  for (qsizetype at = 0; at < head.size();) {
+    qsizetype end = head.indexOf('\n', at);
+    if (end < 0) end = head.size();
+    QByteArrayView line = head.sliced(at, end - at);
+    if (line.endsWith('\r')) line.chop(1);
+    lines.append(line);
+    at = end + 1;
+  }
+  while (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+  if (lines.isEmpty()) return out;
+  const QList<QByteArray> parts = lines[0].toByteArray().split(' ');
+  if (parts.size() != 3 || !isToken(parts[0]) || parts[1].isEmpty() ||
+      (parts[2] != "HTTP/1.1" && parts[2] != "HTTP/1.0"))
+    return out;
+  for (const char c : parts[1])
+    if (static_cast<unsigned char>(c) <= ' ' || c == 0x7f) return out;
+  std::optional<qint64> length;
+  for (qsizetype i = 1; i < lines.size(); ++i) {
+    const QByteArrayView line = lines[i];
+    const qsizetype colon = line.indexOf(':');
+    if (colon <= 0 || !isToken(line.first(colon))) return out;
+    const QByteArray name = line.first(colon).toByteArray().toLower();
+    const QByteArrayView value = line.sliced(colon + 1).trimmed();
+    for (const char c : value)
+      if ((static_cast<unsigned char>(c) < ' ' && c != '\t') || c == 0x7f) return out;
+    if (name == "transfer-encoding") return out;
+    if (name != "content-length") continue;
+    qint64 n = 0;
+    for (const char c : value) {
+      if (c < '0' || c > '9' || n > kMaxRequestBytes) return out;
+      n = n * 10 + (c - '0');
+    }
+    if (value.isEmpty() || (length && *length != n)) return out;
+    length = n;
+  }
+  out.bodyLength = length.value_or(0);
+  out.headOnly = parts[0] == "HEAD";
+  if (parts[0] != "GET" && !out.headOnly)
+    out.verdict = Head::OtherMethod;
+  else if (parts[1].startsWith('/'))  // a page is asked for by its path
+    out.verdict = Head::Fine;
+  return out;
+}
+
+// Whether the start of a request can no longer become a sound request line: a method
+// that is no token, or a whole line of another shape. Refused at once, not at the deadline.
+bool hopeless(const QByteArray& bytes) {
+  const qsizetype end = bytes.indexOf('\n');
+  QByteArrayView line = end < 0 ? QByteArrayView(bytes) : QByteArrayView(bytes).first(end);
+  if (line.endsWith('\r')) line.chop(1);
+  const qsizetype space = line.indexOf(' ');
+  const QByteArrayView method = space < 0 ? line : line.first(space);
+  if (!method.isEmpty() && !isToken(method)) return true;
+  if (end < 0) return false;
+  const QList<QByteArray> parts = line.toByteArray().split(' ');
+  return parts.size() != 3 || !isToken(parts[0]) || parts[1].isEmpty() ||
+         (parts[2] != "HTTP/1.1" && parts[2] != "HTTP/1.0");
+}
+
+// A connection as Qt's server sees it, with the limits Qt 6.4 leaves out. Qt's server
+// reads only whole requests that the guard has judged: the guard takes every byte as it
+// arrives and hands a request over once its head and body are complete and sound. A
+// malformed head gets its 400 here, another method its 405, a head past kMaxRequestBytes
+// a 431, and a head that is not whole kHeadDeadline after it began (or after the
+// connection opened) a 408, however its bytes trickle in. A HEAD goes to Qt as a GET and
+// only the answer's head goes out.
 class GuardedSocket final : public QTcpSocket {
  public:
   explicit GuardedSocket(QObject* parent) : QTcpSocket(parent) {
     idle_.setSingleShot(true);
     idle_.setInterval(kIdle);
+    head_.setSingleShot(true);
+    head_.setInterval(kHeadDeadline);
     // Connected before Qt's server connects its own, so this sees the bytes first.
-    connect(this, &QTcpSocket::readyRead, this, [this] {
-      unanswered_ += bytesAvailable();
-      idle_.start();
-      if (unanswered_ > kMaxRequestBytes) refuse("431 Request Header Fields Too Large");
+    connect(this, &QTcpSocket::readyRead, this, &GuardedSocket::take);
+    connect(&idle_, &QTimer::timeout, this, [this] { QTcpSocket::disconnectFromHost(); });
+    connect(&head_, &QTimer::timeout, this, [this] {
+      if (held_.isEmpty())
+        QTcpSocket::disconnectFromHost();
+      else
+        refuse("408 Request Timeout");
     });
-    connect(&idle_, &QTimer::timeout, this, [this] {
-      if (unanswered_ > 0) refuse("408 Request Timeout");
-      QTcpSocket::disconnectFromHost();
-    });
-    idle_.start();
+    head_.start();
   }
 
   // Qt's server closes the connection of a request it cannot parse without a word.
   void disconnectFromHost() override {
-    if (unanswered_ > 0) refuse("400 Bad Request");
+    if (unanswered_) refuse("400 Bad Request");
     QTcpSocket::disconnectFromHost();
   }
 
  protected:
   qint64 writeData(const char* data, qint64 size) override {
-    if (refused_) return size;  // nothing after the refusal
-    unanswered_ = 0;
+    if (refused_ || answerDone_) return size;  // nothing after a refusal or a HEAD's head
+    unanswered_ = false;
     idle_.start();
-    return QTcpSocket::writeData(data, size);
+    if (!headOnly_) return QTcpSocket::writeData(data, size);
+    // A HEAD: the head of the answer to its GET, then the connection ends.
+    answerHead_.append(data, size);
+    const qsizetype end = answerHead_.indexOf("\r\n\r\n");
+    if (end < 0) return QTcpSocket::writeData(data, size);
+    answerDone_ = true;
+    const qint64 kept = size - (answerHead_.size() - (end + 4));
+    if (kept > 0 && QTcpSocket::writeData(data, kept) < 0) return -1;
+    QMetaObject::invokeMethod(
+        this, [this] { QTcpSocket::disconnectFromHost(); }, Qt::QueuedConnection);
+    return size;
   }
 
  private:
-  void refuse(const char* status) {
+  void take() {
+    if (releasing_) return;  // the guard's own hand-over
+    // Qt's server starts a transaction on every read and keeps it open while it has read
+    // nothing; the bytes are the guard's until a request is whole.
+    if (isTransactionStarted()) commitTransaction();
+    const QByteArray bytes = readAll();
+    if (refused_ || headOnly_ || bytes.isEmpty()) return;
+    if (held_.isEmpty() && !head_.isActive()) head_.start();
+    held_ += bytes;
+    idle_.stop();
+    while (!held_.isEmpty() && !refused_) {
+      if (hopeless(held_)) return refuse("400 Bad Request");
+      const qsizetype length = headLength(held_);
+      if (length < 0 || length > kMaxRequestBytes) {
+        if (held_.size() > kMaxRequestBytes) refuse("431 Request Header Fields Too Large");
+        return;
+      }
+      const Head head = readHead(QByteArrayView(held_).first(length));
+      if (head.verdict == Head::Malformed) return refuse("400 Bad Request");
+      if (head.verdict == Head::OtherMethod) return refuse("405 Method Not Allowed", "GET, HEAD");
+      if (length + head.bodyLength > kMaxRequestBytes) return refuse("413 Content Too Large");
+      if (held_.size() < length + head.bodyLength) return;  // the body is on its way
+      QByteArray request = held_.first(length + head.bodyLength);
+      held_.remove(0, request.size());
+      if (head.headOnly) request.replace(0, 4, "GET");
+      headOnly_ = head.headOnly;
+      hand(request);
+      if (headOnly_) return;  // the connection ends with its answer
+      if (!held_.isEmpty()) head_.start();
+    }
+  }
+
+  // The request back into the socket's buffer, and Qt's server told that it is there.
+  void hand(const QByteArray& request) {
+    head_.stop();
+    if (isTransactionStarted()) commitTransaction();
+    for (qsizetype i = request.size(); i-- > 0;) ungetChar(request[i]);
+    unanswered_ = true;
+    releasing_ = true;
+    emit readyRead();
+    releasing_ = false;
+    // An answer restarts it too; one that never comes ends in a 400 (disconnectFromHost).
+    idle_.start();
+  }
+
+  void refuse(const char* status, const char* allow = nullptr) {
+    held_.clear();
     if (refused_ || state() != ConnectedState) return;
-    const QByteArray answer =
-        QByteArray("HTTP/1.1 ") + status + "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+    QByteArray answer = QByteArray("HTTP/1.1 ") + status + "\r\n";
+    if (allow) answer += QByteArray("Allow: ") + allow + "\r\n";
+    answer += "Content-Length: 0\r\nConnection: close\r\n\r\n";
     write(answer);
     refused_ = true;
     QTcpSocket::disconnectFromHost();
   }
 
-  QTimer idle_;
-  qint64 unanswered_ = 0;  // bytes heard since the last answer
+  QTimer idle_, head_;
+  QByteArray held_;          // bytes of requests not yet handed to Qt's server
+  QByteArray answerHead_;    // a HEAD's answer so far, up to its blank line
+  bool unanswered_ = false;  // a request handed over and not answered yet
+  bool releasing_ = false;
   bool refused_ = false;
+  bool headOnly_ = false;
+  bool answerDone_ = false;  // a HEAD's answer head went out
 };
 
-// Hands Qt's server guarded connections, at most kMaxConnections at once.
+// Hands Qt's server guarded connections: at most kMaxConnections at once, and
+// kMaxPerAddress from one address, so that slow clients at one address leave room for
+// everyone else. Those over the limit are told 503 and closed.
 class GuardedServer final : public QTcpServer {
  protected:
   void incomingConnection(qintptr descriptor) override {
     auto* socket = new GuardedSocket(this);
-    if (!socket->setSocketDescriptor(descriptor) || open_ >= kMaxConnections) {
-      socket->abort();
+    if (!socket->setSocketDescriptor(descriptor)) {
       socket->deleteLater();
       return;
     }
+    const QString peer = peerKey(socket->peerAddress());
+    if (open_ >= kMaxConnections || perAddress_[peer] >= kMaxPerAddress) {
+      if (perAddress_[peer] == 0) perAddress_.erase(peer);
+      static constexpr char kBusy[] =
+          "HTTP/1.1 503 Service Unavailable\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+      socket->write(kBusy, sizeof kBusy - 1);
+      connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+      socket->disconnectFromHost();
+      return;
+    }
     ++open_;
-    connect(socket, &QObject::destroyed, this, [this] { --open_; });
+    ++perAddress_[peer];
+    connect(socket, &QObject::destroyed, this, [this, peer] {
+      --open_;
+      if (--perAddress_[peer] <= 0) perAddress_.erase(peer);
+    });
     addPendingConnection(socket);
   }
 
  private:
+  // An IPv4 client reached over an IPv6 socket counts as the same address.
+  static QString peerKey(const QHostAddress& address) {
+    bool v4 = false;
+    const quint32 ip = address.toIPv4Address(&v4);
+    return v4 ? QHostAddress(ip).toString() : address.toString();
+  }
+
   int open_ = 0;
+  std::map<QString, int> perAddress_;
 };
 
 double secondsSince(std::chrono::steady_clock::time_point t) {
@@ -232,10 +417,10 @@ class LiveServer::Worker final : public QObject {
     });
   }
 
-  // Only GET: nothing here changes anything.
+  // Only GET (a HEAD arrives as one): nothing here changes anything.
   static bool allowed(const QHttpServerRequest& request, QHttpServerResponder& responder) {
     if (request.method() == QHttpServerRequest::Method::Get) return true;
-    responder.write({{"Allow", "GET"}}, Status::MethodNotAllowed);
+    responder.write({{"Allow", "GET, HEAD"}}, Status::MethodNotAllowed);
     return false;
   }
 

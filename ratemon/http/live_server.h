@@ -4,7 +4,8 @@
 // (/events), the metrics for Prometheus (/metrics), today's event log (/events.json) and
 // the pulse-interval histogram (/histogram.json). Read-only: nothing served changes a
 // setting; no file is served but the graphs the page shows; any other path is 404, any
-// other method 405, a request Qt's server cannot read 400.
+// other method than GET and HEAD 405, a malformed request 400, a request head not whole
+// within 10 s 408; at most 64 connections, 32 of them from one address.
 //
 // Threading: the server runs on a thread of its own, so that no request can hold up the
 // measuring and a replay without an event loop is served too. publish(), intervals(),

@@ -1,6 +1,9 @@
 #include "map_request.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
+#include <cmath>
 #include <ctime>
 
 #include "day_record.h"
@@ -29,6 +32,20 @@ std::string withQuery(const std::string& url, const std::string& query) {
   return url + (url.find('?') == std::string::npos ? "?" : "&") + query;
 }
 
+// Two decimals are all a running average of counts needs.
+std::string averageText(double cpm) { return shortestText(std::round(cpm * 100) / 100); }
+
+bool holds(std::string_view body, std::string_view word) {
+  return body.find(word) != std::string_view::npos;
+}
+
+bool holdsAnyCase(std::string_view body, std::string_view word) {
+  return std::search(body.begin(), body.end(), word.begin(), word.end(), [](char a, char b) {
+           return std::tolower(static_cast<unsigned char>(a)) ==
+                  std::tolower(static_cast<unsigned char>(b));
+         }) != body.end();
+}
+
 }  // namespace
 
 std::optional<MapReading> mapReadingOf(std::string_view recordLine, std::optional<int64_t> after) {
@@ -42,17 +59,20 @@ std::optional<MapReading> mapReadingOf(std::string_view recordLine, std::optiona
 
 std::string queueLine(const MapReading& r) {
   return integerText(r.utcSeconds) + "," + r.date + "," + r.time + "," + integerText(r.cpm) + "," +
-         shortestText(r.dose);
+         shortestText(r.dose) + (r.acpm ? "," + averageText(*r.acpm) : "");
 }
 
 std::optional<MapReading> readQueueLine(std::string_view line) {
-  std::string_view fields[5];
-  for (int i = 0; i < 5; ++i) {
+  // Five fields, or six with the running average (lines of older runs have none).
+  std::string_view fields[6];
+  int count = 0;
+  while (count < 6) {
     const size_t comma = line.find(',');
-    if ((comma == std::string_view::npos) != (i == 4)) return std::nullopt;
-    fields[i] = line.substr(0, comma);
-    line.remove_prefix(i == 4 ? line.size() : comma + 1);
+    fields[count++] = line.substr(0, comma);
+    if (comma == std::string_view::npos) break;
+    line.remove_prefix(comma + 1);
   }
+  if (count < 5 || line.find(',') != std::string_view::npos) return std::nullopt;
   MapReading r;
   auto whole = [](std::string_view text, int64_t& out) {
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), out);
@@ -63,7 +83,29 @@ std::optional<MapReading> readQueueLine(std::string_view line) {
   r.date = std::string(fields[1]);
   r.time = std::string(fields[2]);
   r.dose = static_cast<float>(*dose);
+  if (count == 6) {
+    r.acpm = readNumber(fields[5]);
+    if (!r.acpm) return std::nullopt;
+  }
   return r;
+}
+
+MapAnswer judgeAnswer(MapService service, long status, std::string_view body) {
+  if (status < 200 || status > 299) return MapAnswer::HttpRefused;
+  // The refusals first: a refusal's text may well hold the letters "OK" somewhere.
+  switch (service) {
+    case MapService::Radmon:
+      if (holdsAnyCase(body, "incorrect")) return MapAnswer::WrongPassword;
+      if (holdsAnyCase(body, "register")) return MapAnswer::UnknownUser;
+      return holds(body, "OK") ? MapAnswer::Taken : MapAnswer::Unexpected;
+    case MapService::Gmcmap:
+      if (holds(body, "ERR1")) return MapAnswer::UnknownAccount;
+      if (holds(body, "ERR2")) return MapAnswer::UnknownCounter;
+      return holds(body, "OK") ? MapAnswer::Taken : MapAnswer::Unexpected;
+    case MapService::Safecast:
+      return MapAnswer::Taken;
+  }
+  return MapAnswer::Unexpected;
 }
 
 bool takesPastReadings(MapService service) { return service == MapService::Safecast; }
@@ -96,8 +138,9 @@ MapRequest mapRequest(MapService service, const MapsSettings& s, const MapReadin
               "", ""};
     case MapService::Gmcmap:
       return {"GET",
-              withQuery(s.gmcmap.url, "AID=" + urlEncoded(s.gmcmap.account) +
-                                          "&GID=" + urlEncoded(s.gmcmap.geiger) + "&CPM=" + cpm +
+              withQuery(s.gmcmap.url, "AID=" + urlEncoded(s.gmcmap.account) + "&GID=" +
+                                          urlEncoded(s.gmcmap.geiger) + "&CPM=" + cpm + "&ACPM=" +
+                                          averageText(r.acpm.value_or(static_cast<double>(r.cpm))) +
                                           "&uSV=" + shortestText(r.dose)),
               "", ""};
     case MapService::Safecast: {

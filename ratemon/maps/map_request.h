@@ -17,6 +17,9 @@ struct MapReading {
   std::string date, time;  // the record line's "yyyy/mm/dd" and "hh:mm"
   int64_t cpm = 0;
   float dose = 0;  // μSv/h
+  // The mean CPM of this run's minutes up to this one, as a counter's own running average
+  // (GMCmap's ACPM); none for a minute that did not come through a sender.
+  std::optional<double> acpm{};
 
   friend bool operator==(const MapReading&, const MapReading&) = default;
 };
@@ -27,7 +30,7 @@ struct MapReading {
 std::optional<MapReading> mapReadingOf(std::string_view recordLine,
                                        std::optional<int64_t> after = std::nullopt);
 
-// A queue file's line and back: "utcSeconds,date,time,cpm,dose".
+// A queue file's line and back: "utcSeconds,date,time,cpm,dose[,acpm]".
 std::string queueLine(const MapReading& reading);
 std::optional<MapReading> readQueueLine(std::string_view line);
 
@@ -46,6 +49,19 @@ bool takesPastReadings(MapService service);
 
 // The request that sends `reading` to `service`.
 MapRequest mapRequest(MapService service, const MapsSettings& settings, const MapReading& reading);
+
+// What a service's answer to a request says. radmon.org and GMCmap answer every request
+// with 200 and say in the body whether they took it (docs/maps.md).
+enum class MapAnswer {
+  Taken,
+  HttpRefused,     // a status outside 2xx
+  WrongPassword,   // radmon.org: "Incorrect login."
+  UnknownUser,     // radmon.org: asks to register
+  UnknownAccount,  // GMCmap: "ERR1"
+  UnknownCounter,  // GMCmap: "ERR2"
+  Unexpected,      // a 2xx whose body says neither success nor a known refusal
+};
+MapAnswer judgeAnswer(MapService service, long status, std::string_view body);
 
 // Percent-encoding of a query or form value (RFC 3986 unreserved characters kept).
 std::string urlEncoded(std::string_view text);

@@ -12,22 +12,57 @@ namespace {
 
 constexpr int kMaxBackoffMinutes = 30;
 
-size_t discard(char*, size_t size, size_t count, void*) { return size * count; }
+constexpr size_t kAnswerKept = 4096;  // enough of a body for the words that judge it
+constexpr size_t kAnswerTold = 80;    // of an unexpected answer, for the log
+
+size_t keepAnswer(char* data, size_t size, size_t count, void* body) {
+  auto& text = *static_cast<std::string*>(body);
+  text.append(data, std::min(size * count, kAnswerKept - std::min(text.size(), kAnswerKept)));
+  return size * count;
+}
+
+// The first line of an answer, cut short and without control characters, for the log.
+std::string answerStart(const std::string& body) {
+  std::string out;
+  for (const char c : body.substr(0, body.find_first_of("\r\n"))) {
+    if (out.size() >= kAnswerTold) break;
+    out += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
+  }
+  return out;
+}
+
+// The account a refusal names, as the operator typed it.
+std::string refusedAccount(MapAnswer answer, const MapsSettings& s) {
+  switch (answer) {
+    case MapAnswer::WrongPassword:
+    case MapAnswer::UnknownUser:
+      return s.radmon.user;
+    case MapAnswer::UnknownAccount:
+      return s.gmcmap.account;
+    case MapAnswer::UnknownCounter:
+      return s.gmcmap.geiger;
+    default:
+      return "";
+  }
+}
 
 int abortWhenAsked(void* flag, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
   return static_cast<std::atomic<bool>*>(flag)->load() ? 1 : 0;
 }
 
-// Sends the request; the outcome's kind and detail.
-MapOutcome perform(const MapRequest& request, std::atomic<bool>& abort) {
+// Sends the request; the outcome as the service's answer tells it.
+MapOutcome perform(MapService service, const MapsSettings& settings, const MapRequest& request,
+                   std::atomic<bool>& abort) {
   MapOutcome outcome;
+  std::string body;
   CURL* curl = curl_easy_init();
   if (!curl) return {MapService::Radmon, MapOutcome::Unreachable, CURLE_FAILED_INIT, 0};
   curl_easy_setopt(curl, CURLOPT_URL, request.url.c_str());
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, 10L);
   curl_easy_setopt(curl, CURLOPT_TIMEOUT, 20L);
-  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, discard);
+  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, keepAnswer);
+  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body);
   curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
   curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, abortWhenAsked);
   curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &abort);
@@ -47,9 +82,13 @@ MapOutcome perform(const MapRequest& request, std::atomic<bool>& abort) {
   if (code != CURLE_OK) {
     outcome.kind = MapOutcome::Unreachable;
     outcome.detail = code;
-  } else if (status < 200 || status > 299) {
+  } else if (const MapAnswer answer = judgeAnswer(service, status, body);
+             answer != MapAnswer::Taken) {
     outcome.kind = MapOutcome::Refused;
     outcome.detail = status;
+    outcome.answer = answer;
+    outcome.account = refusedAccount(answer, settings);
+    if (answer == MapAnswer::Unexpected) outcome.said = answerStart(body);
   }
   return outcome;
 }
@@ -83,8 +122,12 @@ void MapSender::add(const MapReading& reading) {
     if (stopping_) return;
     now_ = std::max(now_, reading.utcSeconds);
     ++added_;
+    cpmSum_ += static_cast<double>(reading.cpm);
+    ++minutes_;
+    MapReading averaged = reading;
+    averaged.acpm = cpmSum_ / static_cast<double>(minutes_);
     for (auto& [service, s] : services_) {
-      s.queue.push_back(reading);
+      s.queue.push_back(averaged);
       s.dirty = true;
     }
   }
@@ -132,7 +175,7 @@ bool MapSender::tryOne(MapService service, std::unique_lock<std::mutex>& lock) {
   const MapRequest request = mapRequest(service, settings_, s.queue[chosen]);
   inFlight_ = true;
   lock.unlock();
-  MapOutcome outcome = perform(request, abort_);
+  MapOutcome outcome = perform(service, settings_, request, abort_);
   lock.lock();
   inFlight_ = false;
   if (abort_) return false;  // cut off at the end: the minute stays queued

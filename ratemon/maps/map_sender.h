@@ -26,14 +26,18 @@
 
 namespace radmon {
 
-// What became of a try: sent, refused by the service (an HTTP status), not reached (a
-// libcurl code), or minutes skipped because the service takes only the current reading.
+// What became of a try: sent, refused by the service (an HTTP status, or an answer that
+// says so), not reached (a libcurl code), or minutes skipped because the service takes
+// only the current reading.
 struct MapOutcome {
   enum Kind { Sent, Refused, Unreachable, Skipped };
   MapService service = MapService::Radmon;
   Kind kind = Sent;
   long detail = 0;   // the HTTP status or the libcurl code
   size_t count = 0;  // Skipped: how many minutes; otherwise the minutes still queued
+  MapAnswer answer = MapAnswer::Taken;  // Refused: what the answer said
+  std::string account{};                // Refused for an account: the user or id refused
+  std::string said{};                   // Refused with an unexpected answer: its start
 };
 
 // The queue file of a service: folder + "ratemon_maps_<service>_queue.txt".
@@ -48,7 +52,8 @@ class MapSender {
   MapSender& operator=(const MapSender&) = delete;
 
   bool active() const { return !services_.empty(); }
-  // Queues the minute for every service that is on and wakes the sender.
+  // Queues the minute, with this run's running average, for every service that is on and
+  // wakes the sender.
   void add(const MapReading& reading);
   // The newest minute's moment (UTC seconds); none before the first.
   std::optional<int64_t> newest() const;
@@ -80,7 +85,9 @@ class MapSender {
   std::condition_variable wake_;
   std::map<MapService, Service> services_;
   std::vector<MapOutcome> outcomes_;
-  int64_t now_ = 0;     // the newest reading's time
+  int64_t now_ = 0;    // the newest reading's time
+  double cpmSum_ = 0;  // this run's minutes, for their running average
+  int64_t minutes_ = 0;
   uint64_t added_ = 0;  // minutes added so far, for the sender's wait
   size_t sent_ = 0;     // minutes sent so far, for the drain to see it going
   bool stopping_ = false;

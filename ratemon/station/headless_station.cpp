@@ -128,7 +128,8 @@ int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) 
   const double deadTime =
       options.deadTimeMicroseconds.value_or(session.counting().deadTimeMicroseconds);
   cycle.setDeadTime(deadTime);
-  if (options.http && !session.serve(*options.http)) return 1;
+  // A port that is taken is told and tried again while measuring goes on.
+  if (options.http) session.serve(*options.http);
   // ratemon.ini is only read here: an edit made meanwhile (--set) is not undone.
   if (!session.start()) {
     // Without a screen the box to type it into is the command line.

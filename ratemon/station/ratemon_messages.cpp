@@ -263,8 +263,11 @@ std::string liveListening(const std::string& address) {
   return say(Words::tr("ライブページ: http://%1/"), address);
 }
 
-std::string liveNotListening(const std::string& address, const std::string& reason) {
-  return say(Words::tr("ライブページを %1 で開けません (%2)"), address, reason);
+std::string liveNotListening(const std::string& address, const std::string& reason,
+                             int retrySeconds) {
+  return say(
+      Words::tr("ライブページを %1 で開けません (%2)。計測は続け、開けるまで %3 秒ごとに試します"),
+      address, reason, retrySeconds);
 }
 
 std::string noDisplay() {
@@ -413,14 +416,41 @@ const char* mapName(MapService service) {
   return "";
 }
 
+// A refusal that the service's answer words, as the operator would say it; empty for
+// one that only an HTTP status tells.
+QString refusalWords(const MapOutcome& o) {
+  switch (o.answer) {
+    case MapAnswer::WrongPassword:
+      return filled(Words::tr("radmon.org がユーザ「%1」のパスワードを拒否しました"), o.account);
+    case MapAnswer::UnknownUser:
+      return filled(Words::tr("radmon.org にユーザ「%1」は登録されていません"), o.account);
+    case MapAnswer::UnknownAccount:
+      return filled(Words::tr("GMCmap にアカウント ID「%1」はありません (ERR1)"), o.account);
+    case MapAnswer::UnknownCounter:
+      return filled(Words::tr("GMCmap にガイガーカウンタ ID「%1」はありません (ERR2)"), o.account);
+    case MapAnswer::Unexpected:
+      return filled(Words::tr("%1 が受け付けたとも断ったとも読めない応答をしました:「%2」"),
+                    mapName(o.service), o.said);
+    case MapAnswer::Taken:
+    case MapAnswer::HttpRefused:
+      break;
+  }
+  return {};
+}
+
 QString mapFault(const MapOutcome& o) {
-  return o.kind == MapOutcome::Refused ? filled(Words::tr("HTTP %1 で断られました"), o.detail)
-                                       : filled(Words::tr("接続できません (libcurl %1)"), o.detail);
+  if (o.kind == MapOutcome::Unreachable)
+    return filled(Words::tr("接続できません (libcurl %1)"), o.detail);
+  const QString words = refusalWords(o);
+  return words.isEmpty() ? filled(Words::tr("HTTP %1 で断られました"), o.detail) : words;
 }
 
 }  // namespace
 
 std::string mapFailed(const MapOutcome& o) {
+  if (const QString words = refusalWords(o); !words.isEmpty())
+    return say(Words::tr("%1。送れなかった %2 分は待っていて、受け付けられたら送ります"), words,
+               o.count);
   return say(Words::tr("%1: 送信できません: %2。送れなかった分は %3 分待っていて、後で送ります"),
              mapName(o.service), mapFault(o), o.count);
 }

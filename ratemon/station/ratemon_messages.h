@@ -115,9 +115,11 @@ enum class Usage { windows, headless };
 std::string usage(Usage which);
 enum class BadArgument { unknown, start, seconds, http };
 std::string badArgument(BadArgument what, const std::string& text, Usage which);
-// The live page over HTTP: where it listens, and why it cannot.
+// The live page over HTTP: where it listens, and why it cannot yet (tried again every
+// `retrySeconds`).
 std::string liveListening(const std::string& address);
-std::string liveNotListening(const std::string& address, const std::string& reason);
+std::string liveNotListening(const std::string& address, const std::string& reason,
+                             int retrySeconds);
 // The SOURCE text, and a WAV file that cannot be played (`reason` in libsndfile's words).
 // The window cannot open without a display; --headless is the way.
 std::string noDisplay();

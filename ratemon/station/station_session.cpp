@@ -166,16 +166,27 @@ PageSources livePageSources(const std::string& programFolder, const std::string&
 }  // namespace
 
 bool StationSession::serve(const HttpAddress& address) {
+  httpAddress_ = address;
+  return listenLive();
+}
+
+bool StationSession::listenLive() {
+  lastListenTry_ = std::chrono::steady_clock::now();
   auto started = LiveServer::start(
-      address, livePageSources(programFolder_, cycle_.saveFolder(), clock_.now()));
+      *httpAddress_, livePageSources(programFolder_, cycle_.saveFolder(), clock_.now()));
   if (auto* refusal = std::get_if<std::string>(&started)) {
-    tell(messages::liveNotListening(httpAddressText(address), *refusal));
+    // Told once; the measuring goes on and the port is tried again until it opens.
+    if (!listenRefused_)
+      tell(messages::liveNotListening(httpAddressText(*httpAddress_), *refusal,
+                                      static_cast<int>(kListenRetry.count())));
+    listenRefused_ = true;
     return false;
   }
   live_ = std::move(std::get<std::unique_ptr<LiveServer>>(started));
-  HttpAddress listening = address;
+  HttpAddress listening = *httpAddress_;
   listening.port = live_->port();
-  tell(messages::liveListening(httpAddressText(listening)), false);
+  tell(messages::liveListening(httpAddressText(listening)), listenRefused_);
+  listenRefused_ = false;
   showState();
   return true;
 }
@@ -262,17 +273,24 @@ void StationSession::showState() {
 void StationSession::tendMaps() {
   if (!maps_) return;
   // A failure is told when it begins and when it ends, not at each retry; the window
-  // shows the last outcome on the link's status instead of a box.
+  // shows the last outcome on the link's status instead of a box. A refused account needs
+  // the operator, so it is told also when it follows another failure.
   for (const MapOutcome& o : maps_->takeOutcomes()) {
     bool& failing = mapFailing_[o.service];
+    MapAnswer& toldAnswer = mapToldAnswer_[o.service];
+    const bool newRefusal = o.kind == MapOutcome::Refused && o.answer != toldAnswer &&
+                            o.answer != MapAnswer::HttpRefused;
     std::string text;
     if (o.kind == MapOutcome::Skipped)
       text = messages::mapSkipped(o.service, o.count);
     else if (o.kind == MapOutcome::Sent && failing)
       text = messages::mapRecovered(o.service);
-    else if (o.kind != MapOutcome::Sent && !failing)
+    else if (o.kind != MapOutcome::Sent && (!failing || newRefusal))
       text = messages::mapFailed(o);
-    if (o.kind != MapOutcome::Skipped) failing = o.kind != MapOutcome::Sent;
+    if (o.kind != MapOutcome::Skipped) {
+      failing = o.kind != MapOutcome::Sent;
+      if (!text.empty() || !failing) toldAnswer = failing ? o.answer : MapAnswer::Taken;
+    }
     if (!text.empty()) tell(std::move(text), false);
   }
 }
@@ -330,6 +348,9 @@ void StationSession::readingsShown() {
   tendMaps();
   look();
   showState();
+  if (!live_ && httpAddress_ && !finished_ &&
+      std::chrono::steady_clock::now() - lastListenTry_ >= kListenRetry)
+    listenLive();
   view_.readingsShown();
 }
 

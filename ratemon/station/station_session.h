@@ -6,6 +6,7 @@
 // Threading: the thread that raises the audio input's events.
 #pragma once
 
+#include <chrono>
 #include <map>
 #include <memory>
 #include <optional>
@@ -66,8 +67,9 @@ class StationSession final : public CycleHooks, public StationPanel {
   void openLink(const LinkChoice& choice);
   void tendLink();  // tells what happened on the link since the last call
   // Serves the live page at `address` until the end (--http); false, and told why, when
-  // it cannot listen there.
+  // it cannot listen there yet: it is tried again every kListenRetry while recording.
   bool serve(const HttpAddress& address);
+  static constexpr std::chrono::seconds kListenRetry{5};
   // Tells what became of the minutes sent to the public maps since the last call.
   void tendMaps();
   // The last outcome of each map that is on, a line each; empty when none is.
@@ -119,7 +121,8 @@ class StationSession final : public CycleHooks, public StationPanel {
   std::unique_ptr<StationLink> link_;
   std::optional<LinkEvent> linkTold_;  // the link's event told last
   std::unique_ptr<MapSender> maps_;
-  std::map<MapService, bool> mapFailing_;  // told as failing, until a minute goes again
+  std::map<MapService, bool> mapFailing_;          // told as failing, until a minute goes again
+  std::map<MapService, MapAnswer> mapToldAnswer_;  // the refusal told last, while failing
   std::map<Lasting, bool> lasting_;
   std::optional<Notice> recordsKept_, eventsKept_;  // the last write faults, for the words
   bool finished_ = false;
@@ -130,7 +133,11 @@ class StationSession final : public CycleHooks, public StationPanel {
   int shownState_ = -1, shownBound_ = -1;
   std::string stateSince_, boundSince_;
   std::vector<LiveBanner> bannersShown_;
-  int64_t records_ = 0;  // record lines written
+  int64_t records_ = 0;                     // record lines written
+  std::optional<HttpAddress> httpAddress_;  // the live page's, once asked for
+  std::chrono::steady_clock::time_point lastListenTry_;
+  bool listenRefused_ = false;  // told, and not listening since
+  bool listenLive();
 };
 
 }  // namespace radmon

@@ -1,5 +1,7 @@
 // The FTP script and the client's command line, byte for byte, and the launcher that
 // starts the client.
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -10,6 +12,7 @@
 #include "ftp_upload.h"
 #include "temp_station.h"
 #include "text_files.h"
+#include "ui_translator.h"
 
 namespace radmon {
 namespace {
@@ -122,15 +125,29 @@ TEST(FtpClientCommand, QuotedScriptPathOnBothPlatforms) {
   const ProgramCommand posix = ftpClientCommand(ClientPlatform::Posix, "/opt/gm station/",
                                                 ftpScriptPath("/opt/gm station/"));
   EXPECT_EQ(posix.program, "/opt/gm station/ftpscript");
-  EXPECT_EQ(posix.arguments,
-            (std::vector<std::string>{"-i", "-s:\"/opt/gm station/oldtemp.sys\"",
-                                      "-p:\"/opt/gm station/dayplot_publish.ini\""}));
+  EXPECT_EQ(posix.arguments, (std::vector<std::string>{
+                                 "-i", "-s:\"/opt/gm station/oldtemp.sys\"",
+                                 uiLanguage() == UiLanguage::English ? "--lang=en" : "--lang=ja",
+                                 "-p:\"/opt/gm station/dayplot_publish.ini\""}));
   // The window asks about SSH host keys seen first; the Windows client has no such option.
   EXPECT_EQ(ftpClientCommand(ClientPlatform::Posix, "/p/", "/p/oldtemp.sys", true).arguments.back(),
             "-k");
   EXPECT_EQ(ftpClientCommand(ClientPlatform::Windows, "C:\\p\\", "C:\\p\\oldtemp.sys", true)
                 .commandLine(),
             "ftp -i -s:\"C:\\p\\oldtemp.sys\"");
+}
+
+// ftpscript speaks dayplot's language, whatever the locale says.
+TEST(FtpClientCommand, TheClientSpeaksTheInterfacesLanguage) {
+  const UiLanguage was = uiLanguage();
+  for (const auto& [language, option] : {std::pair{UiLanguage::English, "--lang=en"},
+                                         std::pair{UiLanguage::Japanese, "--lang=ja"}}) {
+    useUiLanguage(language);
+    const auto arguments =
+        ftpClientCommand(ClientPlatform::Posix, "/p/", "/p/oldtemp.sys").arguments;
+    EXPECT_EQ(std::count(arguments.begin(), arguments.end(), option), 1) << option;
+  }
+  useUiLanguage(was);
 }
 
 class UploadFileTest : public ::testing::Test {

@@ -44,7 +44,8 @@ TEST(MapRequest, EachServiceGetsItsDocumentedRequestWhateverTheLocale) {
         "1234567&unit=CPM",
         "", ""}},
       {MapService::Gmcmap,
-       {"GET", "http://www.gmcmap.com/log2.asp?AID=0123&GID=456&CPM=1234567&uSV=0.125", "", ""}},
+       {"GET", "http://www.gmcmap.com/log2.asp?AID=0123&GID=456&CPM=1234567&ACPM=1234567&uSV=0.125",
+        "", ""}},
       {MapService::Safecast,
        {"POST", "https://api.safecast.org/measurements.json?api_key=k%2By",
         "application/x-www-form-urlencoded", ""}},
@@ -79,6 +80,49 @@ TEST(MapRequest, QueueLinesReadBackAndTornOnesAreNone) {
         "x,2026/03/02,00:01,21,0.1", "1,2026/03/02,00:01,2 1,0.1", "1,a,b,2,0.1,extra"})
     EXPECT_FALSE(readQueueLine(torn)) << torn;
   EXPECT_FALSE(mapReadingOf("\"2026/03/02\",\"00:0"));
+}
+
+// The running average goes to GMCmap with two decimals and survives the queue file; a
+// queue line of an older run has none and sends the minute's own CPM.
+TEST(MapRequest, GmcmapGetsTheRunningAverage) {
+  ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr) << "localedef -i de_DE -f UTF-8";
+  MapReading r{1772409660, "2026/03/02", "00:01", 21, 0.194f, 20.0 + 2.0 / 3};
+  EXPECT_EQ(queueLine(r), "1772409660,2026/03/02,00:01,21,0.194,20.67");
+  EXPECT_EQ(readQueueLine(queueLine(r))->acpm, 20.67);
+  EXPECT_FALSE(readQueueLine("1772409660,2026/03/02,00:01,21,0.194,2,0,1"));
+  EXPECT_TRUE(mapRequest(MapService::Gmcmap, accounts(), r).url.ends_with("&ACPM=20.67&uSV=0.194"));
+  r.acpm.reset();
+  EXPECT_TRUE(mapRequest(MapService::Gmcmap, accounts(), r).url.ends_with("&ACPM=21&uSV=0.194"));
+  std::setlocale(LC_ALL, "C");
+}
+
+// radmon.org and GMCmap answer 200 whether they took the reading or not; the body says.
+TEST(MapAnswer, TheBodyDecidesForTheServicesThatAnswer200) {
+  struct Case {
+    MapService service;
+    long status;
+    const char* body;
+    MapAnswer want;
+  };
+  const Case cases[] = {
+      {MapService::Radmon, 200, "OK", MapAnswer::Taken},
+      {MapService::Radmon, 200, "Incorrect login.", MapAnswer::WrongPassword},
+      {MapService::Radmon, 200, "User x does not exist. Please register first.",
+       MapAnswer::UnknownUser},
+      {MapService::Radmon, 200, "", MapAnswer::Unexpected},
+      {MapService::Radmon, 200, "<html>Maintenance</html>", MapAnswer::Unexpected},
+      {MapService::Radmon, 503, "OK", MapAnswer::HttpRefused},
+      {MapService::Gmcmap, 200, "OK", MapAnswer::Taken},
+      {MapService::Gmcmap, 200, "ERR1. User is not found.", MapAnswer::UnknownAccount},
+      {MapService::Gmcmap, 200, "ERR2. Geiger Counter is not found.", MapAnswer::UnknownCounter},
+      {MapService::Gmcmap, 200, "ok", MapAnswer::Unexpected},
+      {MapService::Gmcmap, 404, "", MapAnswer::HttpRefused},
+      {MapService::Safecast, 201, "{}", MapAnswer::Taken},
+      {MapService::Safecast, 401, "", MapAnswer::HttpRefused},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(judgeAnswer(c.service, c.status, c.body), c.want)
+        << mapServiceKey(c.service) << " " << c.status << " " << c.body;
 }
 
 // Berlin's autumn change repeats 02:00 to 02:59: each pass reaches the maps at its own

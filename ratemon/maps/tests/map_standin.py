@@ -7,6 +7,14 @@ Every accepted request is appended to LOG as one JSON line {"service":..., "fiel
 A file "fail_<service>" in the log's folder holding a number N makes that service
 answer 500 to its next N requests (the number counts down).
 
+radmon.org and GMCmap answer 200 whether they take a reading or not, and say which in the
+body, as the services do: radmon.org "OK", "Incorrect login." for a wrong password and a
+request to register for an unknown user; GMCmap "OK", "ERR1. ..." for an unknown account
+and "ERR2. ..." for an unknown counter. Which accounts they know is read at each request
+from "accounts.json" in the log's folder: {"radmon": {"user": "password"}, "gmcmap":
+{"account id": ["counter id", ...]}}; without the file, or a service in it, they know
+every account. A refused reading is not logged.
+
 usage: map_standin.py LOG PORTFILE [PORT]
 """
 import json
@@ -53,7 +61,8 @@ SERVICES = {
                 "password": str, "value": whole, "unit": exactly("CPM")},
                None, set()),
     "gmcmap": ("GET", "/log2.asp", None,
-               {"AID": str, "GID": str, "CPM": whole, "uSV": number}, None, set()),
+               {"AID": str, "GID": str, "CPM": whole, "ACPM": number, "uSV": number}, None,
+               set()),
     "safecast": ("POST", "/measurements.json", "application/x-www-form-urlencoded",
                  {"api_key": str},
                  {"measurement[captured_at]": utc, "measurement[latitude]": number,
@@ -91,6 +100,28 @@ def failing(service):
     return True
 
 
+def account_refusal(name, fields):
+    """The body a service of the current reading answers a reading it does not take with."""
+    try:
+        with open(os.path.join(FOLDER, "accounts.json")) as f:
+            known = json.load(f).get(name)
+    except OSError:
+        known = None
+    if known is None:
+        return None
+    if name == "radmon":
+        if fields["user"] not in known:
+            return "User %s does not exist. Please register first." % fields["user"]
+        if known[fields["user"]] != fields["password"]:
+            return "Incorrect login."
+    if name == "gmcmap":
+        if fields["AID"] not in known:
+            return "ERR1. User is not found."
+        if fields["GID"] not in known[fields["AID"]]:
+            return "ERR2. Geiger Counter is not found."
+    return None
+
+
 class Handler(BaseHTTPRequestHandler):
     def answer(self, status, text):
         body = text.encode()
@@ -122,6 +153,9 @@ class Handler(BaseHTTPRequestHandler):
                 return self.answer(400, "bad request: %s\n" % e)
             if failing(name):
                 return self.answer(500, "try later\n")
+            refusal = account_refusal(name, fields)
+            if refusal:
+                return self.answer(200, refusal)
             with open(LOG, "a") as f:
                 f.write(json.dumps({"service": name, "fields": fields}) + "\n")
             # radmon.org and GMCmap answer with a short text, Safecast with the new record.

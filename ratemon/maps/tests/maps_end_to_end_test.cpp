@@ -227,5 +227,82 @@ TEST_F(MapsEndToEnd, RefusedAndUnreachableServicesGetEveryMinuteAfterwards) {
   for (const char* name : {"radmon.org", "GMCmap", "Safecast"}) EXPECT_GE(began[name], 2) << name;
 }
 
+// radmon.org and GMCmap answer 200 to a wrong password, an unknown user, account or
+// counter, and say so in the body. Each refusal is told once per run in the operator's
+// words while the minutes wait in the queue; once the accounts are right every minute is
+// sent or told skipped, and GMCmap gets the run's running average beside each minute.
+TEST_F(MapsEndToEnd, RefusedAccountsAreToldOnceAndTheirMinutesWait) {
+  ASSERT_TRUE(startStandin());
+  writeMaps();
+  struct Run {
+    const char* accounts;
+    const char* start;
+    std::vector<const char*> told;  // each once in the run's log
+  };
+  const Run runs[] = {
+      {R"({"radmon": {"station one": "other"}, "gmcmap": {"99999": ["56789"]}})",
+       "2026-03-01 23:59:59",
+       {"radmon.org refused the password for user \"station one\"",
+        "GMCmap does not know the account ID \"01234\" (ERR1)"}},
+      {R"({"radmon": {"station two": "p&ss"}, "gmcmap": {"01234": ["11111"]}})",
+       "2026-03-02 00:30:00",
+       {"radmon.org does not know the user \"station one\"",
+        "GMCmap does not know the Geiger counter ID \"56789\" (ERR2)"}},
+      {R"({"radmon": {"station one": "p&ss"}, "gmcmap": {"01234": ["56789"]}})",
+       "2026-03-02 01:00:00",
+       {"radmon.org: takes only the current reading: skipped ",
+        "GMCmap: takes only the current reading: skipped "}},
+  };
+  std::string all;
+  size_t waiting = 0;
+  for (const Run& run : runs) {
+    std::ofstream(standinDir / "accounts.json") << run.accounts;
+    ASSERT_EQ(testing::waitExit(launch(30, run.start)), 0) << err();
+    const std::string log = err();
+    all += log;
+    for (const std::string told : run.told) {
+      size_t times = 0;
+      for (size_t at = log.find(told); at != std::string::npos; at = log.find(told, at + 1))
+        ++times;
+      EXPECT_EQ(times, 1u) << told << "\n" << log;
+    }
+    if (&run == &runs[2]) break;
+    waiting += 30;
+    const auto got = arrivals();
+    EXPECT_EQ(got.count("radmon") + got.count("gmcmap"), 0u);
+    EXPECT_EQ(got.count("safecast") ? got.at("safecast").size() : 0, waiting)
+        << log << testing::readBytes(standinDir / "requests.txt");
+    for (const char* service : {"radmon", "gmcmap"}) {
+      const std::string queue = testing::readBytes(
+          station.program / ("ratemon_maps_" + std::string(service) + "_queue.txt"));
+      EXPECT_EQ(textLines(queue).size(), waiting) << service;
+    }
+  }
+  EXPECT_EQ(records().size(), 90u);
+  expectEveryMinute(all);
+  // The waiting minutes and those of the last run that came before the first try.
+  EXPECT_GE(skipped(all, "radmon.org"), 60u) << all;
+  for (const char* service : kServices)
+    EXPECT_EQ(testing::readBytes(station.program /
+                                 ("ratemon_maps_" + std::string(service) + "_queue.txt")),
+              "")
+        << service;
+  // After the first, the last run's minutes went one by one, the last run's last ones,
+  // each with the mean CPM of the run so far.
+  const auto recs = records();
+  const auto got = arrivals();
+  const auto& gmcmap = got.at("gmcmap");
+  ASSERT_GE(gmcmap.size(), 20u);
+  const size_t first = recs.size() - gmcmap.size();
+  double sum = 0;
+  for (size_t i = 60; i < recs.size(); ++i) {
+    sum += static_cast<double>(*recs[i].cpm);
+    if (i < first) continue;
+    const Fields& f = gmcmap[i - first];
+    EXPECT_EQ(f.at("CPM"), std::to_string(*recs[i].cpm)) << i;
+    EXPECT_NEAR(std::stod(f.at("ACPM")), sum / static_cast<double>(i - 59), 0.005) << i;
+  }
+}
+
 }  // namespace
 }  // namespace radmon
