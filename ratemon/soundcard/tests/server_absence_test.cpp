@@ -263,8 +263,13 @@ TEST_F(ServerAbsence, HeadlessStartedBeforeTheServerWritesItsFirstMinute) {
   rig::killServer(SIGTERM);
   QProcess headless;
   startHeadless(headless, {"--input", "default"});
+  const std::string tube = (folder_ / "minute.wav").string();
+  rig::writeTubeRecording(tube, 80, 2, 0);  // a tube from the first moment: no flat input
   QTest::qWait(25000);
   rig::startServer();
+  QProcess player;
+  player.start("paplay",
+               {"--latency-msec=20", "--device=radmon_sink", QString::fromStdString(tube)});
   ASSERT_TRUE(QTest::qWaitFor([&] { return logged("device-back") == 1; }, 10000));
   QElapsedTimer sound;
   sound.start();
@@ -289,6 +294,8 @@ TEST_F(ServerAbsence, HeadlessStartedBeforeTheServerWritesItsFirstMinute) {
   ::kill(static_cast<pid_t>(headless.processId()), SIGINT);
   ASSERT_TRUE(headless.waitForFinished(10000));
   EXPECT_EQ(headless.exitCode(), 0);
+  player.kill();
+  player.waitForFinished(2000);
 }
 
 // The headless card's wait, with a reminder every 3 s instead of 10 minutes: the loss told
