@@ -1,5 +1,6 @@
 #include "stop_signals.h"
 
+#include <pthread.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -26,7 +27,14 @@ std::optional<int> StopSignals::listen(std::initializer_list<int> stopSignals) {
   action.sa_handler = handOver;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
-  for (const int s : stopSignals) sigaction(s, &action, nullptr);
+  sigset_t handled;
+  sigemptyset(&handled);
+  for (const int s : stopSignals) {
+    sigaction(s, &action, nullptr);
+    sigaddset(&handled, s);
+  }
+  // A program may hold them while it starts: one that came meanwhile is handed over now.
+  pthread_sigmask(SIG_UNBLOCK, &handled, nullptr);
   return handOverPair[0];
 }
 

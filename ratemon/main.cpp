@@ -1,9 +1,11 @@
 // ratemon: the measuring program. With its windows by default (`--input SOURCE` lets
 // someone without a tube watch it work on a WAV file or a simulated tube);
 // `--headless` runs the station without a window, on any SOURCE including the card.
+#include <pthread.h>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QMessageBox>
+
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -31,6 +33,27 @@ volatile std::sig_atomic_t interrupted = 0;
 
 void onSignal(int) { interrupted = 1; }
 
+// The stop signals are held from the first instruction of main until their handler
+// stands: one that comes while the program starts (a service stopped at once, Ctrl+C
+// pressed early) is handled then, never the default end with 130 or 143. The window's
+// handler lets them through when it is installed (StopSignals::listen).
+sigset_t stopSignals() {
+  sigset_t set;
+  sigemptyset(&set);
+  for (const int s : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&set, s);
+  return set;
+}
+
+void holdStopSignals() {
+  const sigset_t set = stopSignals();
+  pthread_sigmask(SIG_BLOCK, &set, nullptr);
+}
+
+void releaseStopSignals() {
+  const sigset_t set = stopSignals();
+  pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+}
+
 std::variant<radmon::DrivenInput, std::string> openInput(const std::string& text,
                                                          int startSecondOfDay) {
   const auto choice = radmon::parseAudioSource(text);
@@ -57,6 +80,8 @@ bool displayGiven() { return radmon::displayState() == radmon::DisplayState::Rea
 void showStartFailure(int argc, char** argv, const std::string& text) {
   const bool windows = argc < 2 || std::strcmp(argv[1], "--headless") != 0;
   if (!windows || !displayGiven() || qgetenv("QT_QPA_PLATFORM") == "offscreen") return;
+  // Ctrl+C closes the box as it would any window.
+  releaseStopSignals();
   int qtArgc = 1;
   QApplication app(qtArgc, argv);
   QMessageBox::critical(nullptr, QStringLiteral("ratemon"), QString::fromStdString(text));
@@ -65,6 +90,7 @@ void showStartFailure(int argc, char** argv, const std::string& text) {
 }  // namespace
 
 int main(int argc0, char** argv0) {
+  holdStopSignals();
   radmon::StartOptions start(argc0, argv0);
   radmon::useUiLanguage(start.language());
   if (const auto answered = radmon::answerCommandLine(
@@ -132,6 +158,8 @@ int main(int argc0, char** argv0) {
     }
     std::signal(SIGINT, onSignal);
     std::signal(SIGTERM, onSignal);
+    // A stop that came meanwhile is taken now; a hang-up ends the program as it always did.
+    releaseStopSignals();
     std::ios::sync_with_stdio(false);
     std::cerr << radmon::stationInUseText(station.station.folder) << std::endl;
     // The alarms sound on the default output as in the window; a missing output is told
@@ -141,6 +169,10 @@ int main(int argc0, char** argv0) {
       player->onUnavailable([](const std::string& output) {
         std::cerr << radmon::SystemClock().now().logLine(
                          radmon::messages::alarmOutputUnavailable(output))
+                  << std::endl;
+      });
+      player->onBack([](const std::string& output) {
+        std::cerr << radmon::SystemClock().now().logLine(radmon::messages::alarmOutputBack(output))
                   << std::endl;
       });
       return player;

@@ -166,5 +166,50 @@ TEST_F(FaultMinutes, AFaultOpenAtTheStopIsClosedAndALaterRunCountsAsGood) {
   for (size_t i = first; i < rows.size(); ++i) EXPECT_FALSE(aside[i]) << minuteOf(rows[i]);
 }
 
+// Five minutes of broadband noise between tubes, loud or quiet: told in the event log
+// within ten seconds, and none of its minutes is a dose in the day's figures.
+TEST_F(FaultMinutes, BroadbandNoiseIsToldAndItsMinutesAreSetAside) {
+  const struct {
+    const char* name;
+    SoundStretch noise;
+  } cases[] = {
+      {"uniform", {SoundStretch::Uniform, 300}},
+      {"Gaussian, sigma 20", {SoundStretch::RailNoise, 300, 20, 128, 50, 20}},
+      {"Gaussian, sigma 40", {SoundStretch::RailNoise, 300, 20, 128, 50, 40}},
+      {"Gaussian, sigma 100", {SoundStretch::RailNoise, 300, 20, 128, 50, 100}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    record({{SoundStretch::Tube, 600}, c.noise, {SoundStretch::Tube, 600}});
+    const auto events = readEventLog(data_.string() + "/", "20261208");
+    const auto told = std::find_if(events.begin(), events.end(), [](const EventLine& e) {
+      return e.kind == EventKind::Clipping;
+    });
+    ASSERT_NE(told, events.end());
+    // The virtual clock stands at the end of each second heard.
+    EXPECT_GT(told->when.secondOfDay(), 600);
+    EXPECT_LE(told->when.secondOfDay(), 610);
+
+    const std::string line = statistics();
+    double max = 0, mean = 0;
+    int minutes = 0, suspect = 0;
+    ASSERT_EQ(std::sscanf(line.c_str(), "statistics max=%lf mean=%lf minutes=%d suspect=%d", &max,
+                          &mean, &minutes, &suspect),
+              4)
+        << line;
+    std::printf("[ figures  ] %s: told after %d s; %s\n", c.name, told->when.secondOfDay() - 600,
+                line.c_str());
+    EXPECT_GE(suspect, 5);
+    EXPECT_LE(suspect, 5 + 4);
+    EXPECT_LT(max, 1) << "the day's maximum is the tube's";
+    double clean = 0;
+    int cleanCount = 0;
+    for (const DayRecord& r : records())
+      if (minuteOf(r) < 9 || minuteOf(r) > 17) clean += r.rate, ++cleanCount;
+    ASSERT_GT(cleanCount, 0);
+    EXPECT_NEAR(mean, clean / cleanCount, 0.02) << "the day's mean is the tube's";
+  }
+}
+
 }  // namespace
 }  // namespace radmon

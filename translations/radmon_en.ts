@@ -1356,8 +1356,8 @@ messages. The service starts again 15 s after a failure.</translation>
         <translation>After-pulses</translation>
     </message>
     <message>
-        <source>音の飽和: %1 秒間、大きな雑音が入力の限界に達しています。配線と入力レベルを確認してください。</source>
-        <translation>Clipping: for %1 seconds loud noise has reached the limits of the input. Check the wiring and the input level.</translation>
+        <source>音の飽和: %1 秒間、GM管では出ない広帯域の雑音が入っています。その計数は放射線ではありません。配線と入力レベルを確認してください。</source>
+        <translation>Clipping: for %1 seconds the input has carried broadband noise that no GM tube makes; its counts are no radiation. Check the wiring and the input level.</translation>
     </message>
     <message>
         <source>電源からの雑音: 毎秒約 %1 個のパルスが電源 (%2 Hz) の周期に揃っています。配線とシールド、しきい値を見直してください。</source>
@@ -1368,8 +1368,8 @@ messages. The service starts again 15 s after a failure.</translation>
         <translation>After-pulses: %1 % of the intervals are under 2 ms, more than chance explains. Check the tube and the resolution.</translation>
     </message>
     <message>
-        <source>音の飽和: 大きな雑音</source>
-        <translation>Clipping: loud noise</translation>
+        <source>音の飽和: 広帯域の雑音</source>
+        <translation>Clipping: broadband noise</translation>
     </message>
     <message>
         <source>電源からの雑音: 電源に揃ったパルス</source>
@@ -1648,6 +1648,14 @@ messages. The service starts again 15 s after a failure.</translation>
     <message>
         <source>%1。送れなかった %2 分は待っていて、受け付けられたら送ります</source>
         <translation>%1. The %2 minutes not sent wait and go once it takes them</translation>
+    </message>
+    <message>
+        <source>%1 (出力のモニター)</source>
+        <translation>%1 (an output&apos;s monitor)</translation>
+    </message>
+    <message>
+        <source>警報音の出力 %1 に戻りました。警報は再び音でも知らせます。</source>
+        <translation>The alarm output %1 is back: alarms sound again.</translation>
     </message>
 </context>
 <context>

@@ -101,7 +101,13 @@ void AlarmPlayer::attempt() {
 void AlarmPlayer::look() {
   if (!playingSound_) return;
   sinceAttemptMs_ += kLookMs;
-  if (playback_ && playback_->alive()) return;
+  if (playback_ && playback_->alive()) {
+    if (told_ && playback_->state() == ServerPlayback::State::Playing) {
+      told_ = false;
+      if (back_) back_(output_);
+    }
+    return;
+  }
   if (playback_) {
     playback_.reset();
     unavailable();
@@ -121,9 +127,9 @@ void AlarmPlayer::stop() {
 }
 
 void AlarmPlayer::unavailable() {
-  if (told_ || !tell_) return;
+  if (told_) return;
   told_ = true;
-  tell_(output_);
+  if (tell_) tell_(output_);
 }
 
 }  // namespace radmon

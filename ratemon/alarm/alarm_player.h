@@ -50,9 +50,12 @@ class AlarmPlayer final : public SoundOutput {
   const std::string& playingFile() const { return playingFile_; }
   // The wanted sound's stream runs on the output.
   bool sounding() const;
-  // Called once, with the output's name ("" when there is no output at all), the first
-  // time a sound cannot be played; the alarm then goes on unheard until it can be.
+  // Called with the output's name ("" when there is no output at all) when a sound cannot
+  // be played, once until it plays again; the alarm then goes on unheard until it can be.
   void onUnavailable(std::function<void(const std::string&)> tell) { tell_ = std::move(tell); }
+  // Called with the output's name when a sound plays again after it was told unavailable:
+  // an operator who read of the loss learns that the station is heard again.
+  void onBack(std::function<void(const std::string&)> tell) { back_ = std::move(tell); }
 
  private:
   std::shared_ptr<const ServerPlayback::Sound> soundOf(const std::string& file);
@@ -74,7 +77,8 @@ class AlarmPlayer final : public SoundOutput {
   QTimer look_;
   int sinceAttemptMs_ = 0;
   std::function<void(const std::string&)> tell_;
-  bool told_ = false;
+  std::function<void(const std::string&)> back_;
+  bool told_ = false;  // the present loss was told
 };
 
 }  // namespace radmon

@@ -118,6 +118,10 @@ void RecordingCycle::bufferDone(int16_t index, int32_t count, int16_t flag) {
     earlierFaultsClosed_ = true;
     closeOpenFaults(readEventLog(saveFolder_, clock_.now().yyyymmdd()), /*keepOwn=*/true);
   }
+  // A minute begins with its first second of sound, which ends as its buffer comes: a
+  // start before the input is there, or a return after a loss between minutes, costs
+  // no minute heard whole.
+  if (elapsedSeconds_ % 60 == 0) minuteStart_ = clock_.steady() - std::chrono::seconds(1);
   if (droppedBytes_ > 0) {
     // Told once the sound flows again, as one event for the whole stretch.
     SoundEvent dropped;
@@ -240,6 +244,7 @@ void RecordingCycle::judgeCount(int pulses, int64_t armedSamples, int64_t longes
 }
 
 void RecordingCycle::watch() {
+  watch_.setArmingLevel(scanSettings().low);
   // A signal held down by a saturated tube is no silent or dead input.
   for (const SignalChange& change : watch_.observe(sampleBuffer_.data(), sampleBuffer_.size(),
                                                    completedAt_, saturation_.heldDown())) {
@@ -260,7 +265,6 @@ void RecordingCycle::endOfMinute() {
   const std::chrono::milliseconds ended = clock_.steady();
   const bool whole = ended - minuteStart_ <= std::chrono::seconds(60 + kMissingSecondsAllowed) &&
                      noSignalSeconds_ <= kMissingSecondsAllowed;
-  minuteStart_ = ended;
   noSignalSeconds_ = 0;
   if (!panel_.checked(Tick::recordFile)) return;
   if (whole) return writeRecord(now);

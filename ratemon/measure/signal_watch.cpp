@@ -118,6 +118,7 @@ void SignalWatch::soundMissing() {
   flatRun_ = 0;
   silentRun_ = 0;
   clipRun_ = 0;
+  noiseRun_ = 0;
   clearRun_ = 0;
   recent_.clear();
   recentSum_ = recentSquares_ = 0;
@@ -169,14 +170,56 @@ SignalWatch::Heard SignalWatch::hear(const uint8_t* samples, size_t count) {
   const bool noise = railed >= kNoiseShare * n && static_cast<double>(low) >= kNoiseEachEnd * n &&
                      static_cast<double>(high) >= kNoiseEachEnd * n &&
                      static_cast<double>(steps) >= kNoiseStep * n;
-  if (!flat && (square || noise) && !active(SignalFault::Clipping)) clipNoise_ = !square;
-  return {flat, !flat && (square || noise)};
+  // Quieter broadband noise reaches the threshold from both sides of rest; a tube's
+  // sound steps far between samples only in its pulses and their ringing. Either is
+  // white: the ringing of pulses piled on one another past saturation reaches the ends
+  // too, but swings smoothly.
+  const bool noisy = !flat && !square && static_cast<double>(steps) >= kNoiseBroadStep * n &&
+                     broadband(samples, count, static_cast<double>(steps) / n, noise);
+  if (!flat && (square || noisy) && !active(SignalFault::Clipping)) clipNoise_ = !square;
+  return {flat, !flat && (square || noisy), noisy};
+}
+
+bool SignalWatch::broadband(const uint8_t* samples, size_t count, double meanStep,
+                            bool atEnds) const {
+  // The rest level from every fourth sample: enough for a median, a quarter of the work.
+  std::array<uint32_t, 256> histogram{};
+  uint32_t taken = 0;
+  for (size_t i = 0; i < count; i += 4) ++histogram[samples[i]], ++taken;
+  const int low = std::clamp(low_, 0, 255);
+  uint32_t above = 0;
+  for (int v = low; v < 256; ++v) above += histogram[static_cast<size_t>(v)];
+  if (above == 0 || static_cast<double>(above) < kNoiseRestShare * taken) return false;
+  int rest = low;
+  for (uint32_t seen = 0; rest < 256; ++rest) {
+    seen += histogram[static_cast<size_t>(rest)];
+    if (2 * seen >= above) break;
+  }
+  const int depth = rest - low;
+  if (depth < kNoiseMinDepth) return false;
+  // White noise steps between samples further than it lies from rest (about 1.4 times);
+  // a tube's ringing, even as the sum of many pulses at once, swings smoothly (0.8 and
+  // less).
+  double spread = 0;
+  for (int v = 0; v < 256; ++v)
+    spread += static_cast<double>(histogram[static_cast<size_t>(v)]) * std::abs(v - rest);
+  if (meanStep < kNoiseWhite * spread / taken) return false;
+  if (atEnds) return true;
+  const int rise = rest + static_cast<int>(std::ceil(kNoiseMirror * depth));
+  if (rise > 255) return false;
+  uint32_t risen = 0, dips = 0;
+  for (size_t i = 0; i < count; ++i) {
+    risen += static_cast<uint32_t>(samples[i] >= rise);
+    dips += static_cast<uint32_t>(samples[i] < low);
+  }
+  return risen >= static_cast<uint32_t>(kNoiseRiseMin) &&
+         static_cast<double>(risen) >= kNoiseRiseShare * static_cast<double>(dips);
 }
 
 std::vector<SignalChange> SignalWatch::observe(const uint8_t* samples, size_t count, int pulses) {
   if (!samples || count == 0) return {};
   const Heard h = hear(samples, count);
-  return judge(h.flat, h.clipped, pulses, nullptr, count);
+  return judge(h.flat, h.clipped, h.noise, pulses, nullptr, count);
 }
 
 std::vector<SignalChange> SignalWatch::observe(const uint8_t* samples, size_t count,
@@ -184,15 +227,16 @@ std::vector<SignalChange> SignalWatch::observe(const uint8_t* samples, size_t co
                                                bool heldDown) {
   if (!samples || count == 0) return {};
   const Heard h = hear(samples, count);
-  return judge(h.flat, h.clipped, static_cast<int>(pulseEnds.size()), &pulseEnds, count, heldDown);
+  return judge(h.flat, h.clipped, h.noise, static_cast<int>(pulseEnds.size()), &pulseEnds, count,
+               heldDown);
 }
 
 std::vector<SignalChange> SignalWatch::observeCounts(size_t count,
                                                      const std::vector<size_t>& pulseEnds) {
-  return judge(false, false, static_cast<int>(pulseEnds.size()), &pulseEnds, count);
+  return judge(false, false, false, static_cast<int>(pulseEnds.size()), &pulseEnds, count);
 }
 
-std::vector<SignalChange> SignalWatch::judge(bool flat, bool clipped, int pulses,
+std::vector<SignalChange> SignalWatch::judge(bool flat, bool clipped, bool noise, int pulses,
                                              const std::vector<size_t>* pulseEnds, size_t count,
                                              bool heldDown) {
   std::vector<SignalChange> changes;
@@ -242,9 +286,11 @@ std::vector<SignalChange> SignalWatch::judge(bool flat, bool clipped, int pulses
   }
 
   // Clipping; a flat line at an end of the range is no signal, not clipping.
+  // Noise counts as pulses from its first second: told sooner than a level at the top.
   clipRun_ = clipped ? clipRun_ + 1 : 0;
+  noiseRun_ = noise ? noiseRun_ + 1 : 0;
   clearRun_ = clipped ? 0 : clearRun_ + 1;
-  if (!active(SignalFault::Clipping) && clipRun_ >= kClipSeconds) {
+  if (!active(SignalFault::Clipping) && (clipRun_ >= kClipSeconds || noiseRun_ >= kNoiseSeconds)) {
     flag(SignalFault::Clipping) = true;
     SignalChange c{SignalFault::Clipping, true, false, clipRun_, 0, 0};
     c.noise = clipNoise_;

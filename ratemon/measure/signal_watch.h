@@ -6,8 +6,10 @@
 //  - hum: per-second counts far steadier than a Poisson source gives (pulses at a mains
 //    rhythm, or any other regular interference), at a rate of several a second;
 //  - clipping: a fifth or more of the samples at the top of the range (the rest level
-//    pressed against it), or loud broadband noise that reaches both ends and jumps far between
-//    samples, second after second;
+//    pressed against it), or broadband noise, second after second: loud noise that
+//    reaches both ends, or any that jumps far between samples and rises as far above the
+//    rest level as it falls below it (a tube's sound only dips past the threshold; what
+//    rises above rest is its small overshoot or ringing);
 //  - interference: counted pulses that keep a phase on the mains cycle (50 or 60 Hz,
 //    or twice that), whatever share of the count they are: hum that crosses the
 //    threshold, mains-locked spikes beside real pulses;
@@ -70,6 +72,23 @@ class SignalWatch {
   static constexpr double kNoiseEachEnd = 0.002;  // at least this at each end
   static constexpr double kNoiseStep = 24;        // mean step between samples, at least
   static constexpr int kClipSeconds = 10;
+  // Broadband noise that need not reach the ends: judged on seconds whose mean step is
+  // kNoiseBroadStep or more, from the rest level (the median of the samples at or above
+  // the arming level) and the distance D from it down to that level. The second is noise
+  // when at least kNoiseRiseMin samples, and kNoiseRiseShare of the number below the
+  // arming level, lie kNoiseMirror x D or more above rest. Not judged when fewer than
+  // kNoiseRestShare of the samples are above the arming level (a tube held down) or D is
+  // under kNoiseMinDepth.
+  // Nor when the mean step is under kNoiseWhite times the mean distance from rest (white
+  // noise's is about 1.4; ringing, even of pulses piled on one another, under 0.8).
+  static constexpr double kNoiseBroadStep = 8;
+  static constexpr double kNoiseWhite = 1.0;
+  static constexpr double kNoiseMirror = 0.75;
+  static constexpr int kNoiseRiseMin = 8;
+  static constexpr double kNoiseRiseShare = 0.25;
+  static constexpr double kNoiseRestShare = 0.25;
+  static constexpr int kNoiseMinDepth = 16;
+  static constexpr int kNoiseSeconds = 6;  // noise in a row told as clipping
   static constexpr int kClearSeconds = 5;  // seconds without clipping that end it
   // Mains lock and after-pulses are judged on blocks of heard seconds.
   static constexpr int kLookSeconds = 10;
@@ -103,6 +122,10 @@ class SignalWatch {
   // The sound stopped coming (the input was lost): the running stretches start again
   // when it returns; faults already told stay until the sound shows they have ended.
   void soundMissing();
+
+  // The scan's arming level (a sample below it starts a pulse): noise matters as far as
+  // it reaches it. 47 (threshold 50, dead band 3) until set.
+  void setArmingLevel(int low) { low_ = low; }
 
   // The tube's sensitivity (cps per mR/h): its background at the lowest natural dose
   // rate is the least the improbable-silence test assumes. 0 for none.
@@ -140,10 +163,13 @@ class SignalWatch {
   };
 
   struct Heard {
-    bool flat = false, clipped = false;
+    bool flat = false, clipped = false, noise = false;
   };
   Heard hear(const uint8_t* samples, size_t count);
-  std::vector<SignalChange> judge(bool flat, bool clipped, int pulses,
+  // Whether the second is white noise; `atEnds`: it reaches the ends of the range as loud
+  // noise does, and only its whiteness is judged.
+  bool broadband(const uint8_t* samples, size_t count, double meanStep, bool atEnds) const;
+  std::vector<SignalChange> judge(bool flat, bool clipped, bool noise, int pulses,
                                   const std::vector<size_t>* pulseEnds, size_t count,
                                   bool heldDown = false);
   void learn(int pulses);
@@ -159,6 +185,8 @@ class SignalWatch {
   int flatRun_ = 0;
   int silentRun_ = 0;
   int clipRun_ = 0;
+  int noiseRun_ = 0;
+  int low_ = 47;
   int clearRun_ = 0;
   std::deque<int> recent_;  // per-second counts for the hum test
   int64_t recentSum_ = 0, recentSquares_ = 0;

@@ -33,7 +33,8 @@ struct Loop {
 
 ServerSession::Ending ServerSession::drive(const std::atomic<bool>& stop, int connectMs,
                                            const Stream& wanted,
-                                           const std::function<void()>& running) {
+                                           const std::function<void()>& running,
+                                           const std::function<void(pa_context*)>& connected) {
   Loop l;
   if (!l.loop) return {End::Broken};
   l.context = pa_context_new(pa_mainloop_get_api(l.loop), "ratemon");
@@ -49,6 +50,7 @@ ServerSession::Ending ServerSession::drive(const std::atomic<bool>& stop, int co
     const pa_context_state_t context = pa_context_get_state(l.context);
     if (!PA_CONTEXT_IS_GOOD(context)) return {End::ServerGone, pa_context_errno(l.context)};
     if (context == PA_CONTEXT_READY && !l.stream) {
+      if (connected) connected(l.context);
       l.stream = pa_stream_new(l.context, wanted.name, &wanted.format, nullptr);
       if (!l.stream || wanted.connect(l.stream) < 0)
         return {End::Failed, pa_context_errno(l.context)};

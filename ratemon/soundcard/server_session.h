@@ -31,8 +31,11 @@ struct ServerSession {
 
   // `running` is called once, when the stream is ready; a stream not ready within
   // `connectMs` ends as ServerGone (PA_ERR_TIMEOUT). Looks at `stop` ten times a second.
+  // `connected`, when given, is called once with the context as soon as it is ready,
+  // before the stream is made: to ask the server more on the same connection.
   static Ending drive(const std::atomic<bool>& stop, int connectMs, const Stream& stream,
-                      const std::function<void()>& running);
+                      const std::function<void()>& running,
+                      const std::function<void(pa_context*)>& connected = {});
 };
 
 }  // namespace radmon

@@ -53,9 +53,102 @@ void ServerStream::append(const uint8_t* data, size_t size) {
   waiting_.insert(waiting_.end(), data, data + std::min(size, room));
 }
 
+std::optional<SoundServerInputs> ServerStream::view() const {
+  const std::lock_guard<std::mutex> lock(viewLock_);
+  return view_;
+}
+
+void ServerStream::publish() {
+  known_.ownRecordings.clear();
+  if (!ownInput_.empty()) known_.ownRecordings.push_back(ownInput_);
+  const std::lock_guard<std::mutex> lock(viewLock_);
+  view_ = known_;
+}
+
+void ServerStream::follow(pa_context* context) {
+  context_ = context;
+  pa_context_set_subscribe_callback(
+      context,
+      [](pa_context*, pa_subscription_event_type_t event, uint32_t, void* self) {
+        const auto facility = event & PA_SUBSCRIPTION_EVENT_FACILITY_MASK;
+        if (facility == PA_SUBSCRIPTION_EVENT_SOURCE || facility == PA_SUBSCRIPTION_EVENT_SERVER)
+          static_cast<ServerStream*>(self)->list();
+      },
+      this);
+  const auto mask = static_cast<pa_subscription_mask_t>(PA_SUBSCRIPTION_MASK_SOURCE |
+                                                        PA_SUBSCRIPTION_MASK_SERVER);
+  if (pa_operation* op = pa_context_subscribe(context, mask, nullptr, nullptr))
+    pa_operation_unref(op);
+  list();
+}
+
+void ServerStream::list() {
+  // Events come in bursts (an input and its default change together): one listing at a
+  // time, and one more after it for whatever came meanwhile.
+  if (awaited_ > 0) {
+    listAgain_ = true;
+    return;
+  }
+  listing_ = {};
+  listFailed_ = false;
+  awaited_ = 2;
+  pa_operation* info = pa_context_get_server_info(
+      context_,
+      [](pa_context*, const pa_server_info* info, void* self) {
+        auto* me = static_cast<ServerStream*>(self);
+        if (info && info->default_source_name)
+          me->listing_.defaultInput = info->default_source_name;
+        if (info && info->default_sink_name) me->listing_.defaultOutput = info->default_sink_name;
+        me->answered(!info);
+      },
+      this);
+  pa_operation* sources = pa_context_get_source_info_list(
+      context_,
+      [](pa_context*, const pa_source_info* info, int eol, void* self) {
+        auto* me = static_cast<ServerStream*>(self);
+        if (eol != 0) return me->answered(eol < 0);
+        if (info)
+          me->listing_.inputs.push_back(
+              {info->name ? info->name : "", info->description ? info->description : ""});
+      },
+      this);
+  for (pa_operation* op : {info, sources}) {
+    if (op)
+      pa_operation_unref(op);
+    else
+      answered(true);
+  }
+}
+
+void ServerStream::answered(bool failed) {
+  listFailed_ = listFailed_ || failed;
+  if (--awaited_ > 0) return;
+  if (!listFailed_) {
+    known_ = listing_;
+    listed_ = true;
+    publish();
+  }
+  if (listAgain_ && !stop_) {
+    listAgain_ = false;
+    list();
+  }
+}
+
 void ServerStream::run() {
   const ServerSession::Stream stream{
       "ratemon", pa_sample_spec{PA_SAMPLE_U8, kSampleRate, 1}, [this](pa_stream* s) {
+        stream_ = s;
+        // The server moves a stream off an input that went away, or by hand, without an
+        // error: where it records now is known at once.
+        pa_stream_set_moved_callback(
+            s,
+            [](pa_stream* s, void* self) {
+              auto* me = static_cast<ServerStream*>(self);
+              const char* device = pa_stream_get_device_name(s);
+              me->ownInput_ = device ? device : "";
+              if (me->listed_) me->publish();
+            },
+            this);
         pa_stream_set_read_callback(
             s,
             [](pa_stream* s, size_t, void* self) {
@@ -76,8 +169,18 @@ void ServerStream::run() {
         attr.fragsize = kSampleRate / 5;
         return pa_stream_connect_record(s, input_.c_str(), &attr, PA_STREAM_ADJUST_LATENCY);
       }};
-  const auto ending =
-      ServerSession::drive(stop_, kConnectMs, stream, [this] { setState(State::Recording); });
+  const auto ending = ServerSession::drive(
+      stop_, kConnectMs, stream,
+      [this] {
+        const char* device = stream_ ? pa_stream_get_device_name(stream_) : nullptr;
+        ownInput_ = device ? device : "";
+        if (listed_) publish();
+        setState(State::Recording);
+      },
+      [this](pa_context* context) { follow(context); });
+  // The connection is gone with the session.
+  context_ = nullptr;
+  stream_ = nullptr;
   switch (ending.end) {
     case ServerSession::End::Stopped:
       break;

@@ -116,10 +116,11 @@ void SoundCardInput::watch() {
     return;
   }
   if (!running_) return;
-  const auto server = askSoundServer();
-  if (!server) {
-    lose({DeviceFault::ServerGone, shownName(), 0, {}});
-  } else if (!server->find(recordedInput_)) {
+  // What the stream's own connection has heard from the server: no question is asked. A
+  // server that goes away ends the stream, which takeSound() tells.
+  const auto server = stream_->view();
+  if (!server) return;
+  if (!server->find(recordedInput_)) {
     // The input is gone; the server has moved the stream elsewhere or has none left.
     lose({DeviceFault::Lost, shownName(), 0, {}});
   } else if (server->recordsFrom(recordedInput_)) {

@@ -42,7 +42,7 @@ namespace radmon {
 class SoundCardInput final : public QObject, public AudioInput {
  public:
   static constexpr int kRetryMs = 3000;  // between attempts to open a lost input
-  static constexpr int kWatchMs = 1000;  // between looks at the server's inputs
+  static constexpr int kWatchMs = 1000;  // between looks at what the stream heard of them
   static constexpr int kTakeMs = 50;     // between takes of the stream's sound
   static constexpr int kStallMs = 3000;  // no sound for this long is a lost input
   // Streams refused this many times in a row while the server answers and lists the

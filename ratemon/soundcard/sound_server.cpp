@@ -34,8 +34,9 @@ void onSourceInfo(pa_context*, const pa_source_info* info, int eol, void* data) 
     return;
   }
   if (info) q->sourceNames[info->index] = info->name ? info->name : "";
-  // Monitors of outputs are not inputs a station records from (Qt does not list them).
-  if (info && info->monitor_of_sink == PA_INVALID_INDEX)
+  // Monitors of outputs are inputs too (a tube fed in through a null output), though Qt
+  // does not list them; their names say what they are.
+  if (info)
     q->result.inputs.push_back(
         {info->name ? info->name : "", info->description ? info->description : ""});
 }

@@ -100,7 +100,9 @@ QString deviceLost(const DeviceFailure& f) {
   switch (f.fault) {
     case DeviceFault::NotFound: {
       QStringList inputs;
-      for (const auto& i : f.inputs) inputs << q(i);
+      // A monitor records what an output plays: named as such.
+      for (const auto& i : f.inputs)
+        inputs << (i.ends_with(".monitor") ? filled(Words::tr("%1 (出力のモニター)"), q(i)) : q(i));
       return filled(Words::tr("%1が見つかりません。数秒ごとに探します。ある入力: %2"), name,
                     inputs.isEmpty() ? Words::tr("なし") : inputs.join(", "));
     }
@@ -227,6 +229,10 @@ std::string soundBroken() {
 std::string alarmOutputUnavailable(const std::string& output) {
   return say(Words::tr("警報音の出力 %1 を開けません。警報は音なしで知らせ、計測を続けます。"),
              output.empty() ? Words::tr("(既定の出力なし)") : q(output));
+}
+
+std::string alarmOutputBack(const std::string& output) {
+  return say(Words::tr("警報音の出力 %1 に戻りました。警報は再び音でも知らせます。"), q(output));
 }
 
 std::string fileNotWritten(const std::string& path, const WriteFault& fault) {
@@ -621,9 +627,10 @@ std::string soundEvent(const SoundEvent& e) {
                  fixed(e.change.pulsesPerSecond, 1));
     case EventKind::Clipping:
       if (e.change.noise)
-        return say(Words::tr("音の飽和: %1 秒間、大きな雑音が入力の限界に達しています。"
-                             "配線と入力レベルを確認してください。"),
-                   e.change.seconds);
+        return say(
+            Words::tr("音の飽和: %1 秒間、GM管では出ない広帯域の雑音が入っています。"
+                      "その計数は放射線ではありません。配線と入力レベルを確認してください。"),
+            e.change.seconds);
       return say(
           Words::tr(
               "音の飽和: %1 秒間、音が入力の限界に達しています。入力レベルを下げてください。"),
@@ -675,7 +682,7 @@ std::string soundState(const SoundEvent& e) {
     case EventKind::Hum:
       return say(Words::tr("ハム・雑音: GM管の信号ではありません"));
     case EventKind::Clipping:
-      return say(e.change.noise ? Words::tr("音の飽和: 大きな雑音")
+      return say(e.change.noise ? Words::tr("音の飽和: 広帯域の雑音")
                                 : Words::tr("音の飽和: 入力レベルを下げてください"));
     case EventKind::Interference:
       return say(Words::tr("電源からの雑音: 電源に揃ったパルス"));

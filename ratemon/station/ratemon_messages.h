@@ -108,6 +108,8 @@ std::string stillWaiting(const std::string& device, int64_t minutes);
 std::string soundBroken();
 // The alarm sound cannot be played on `output` (the sound server's name; "" for none).
 std::string alarmOutputUnavailable(const std::string& output);
+// The alarm sounds again on `output` after it could not.
+std::string alarmOutputBack(const std::string& output);
 std::string fileNotWritten(const std::string& path, const WriteFault& fault);
 std::string lockRefused(const std::string& path, const LockFile::Refusal& refusal);
 // The command line: how to call ratemon, and an argument that cannot be used.

@@ -60,6 +60,9 @@ void FaultSound::shape(const SoundStretch& stretch, std::vector<uint8_t>& sound)
       case SoundStretch::RailNoise:  // loud broadband noise over the tube
         s = clamped(s + stretch.amplitude * gaussian());
         break;
+      case SoundStretch::Uniform:
+        s = clamped(s - 129 + std::ceil(256 * uniform()));
+        break;
       case SoundStretch::Spikes: {
         // A spike starts a quarter period into a mains cycle chosen at random.
         const auto cycle = static_cast<int64_t>(std::floor(static_cast<double>(at) / period));

@@ -1,8 +1,8 @@
 // What a station may hear instead of, or over, its tube: stretches of flat or stuck
-// sound, mains hum at any amplitude, mains-locked spikes, loud noise at the rails and
-// clipping, over tubes of either pulse shape that may ring, played second by second, and
-// written as WAV recordings. For the tests and benchmarks of the signal watch and of
-// everything that sets faulty minutes aside.
+// sound, mains hum at any amplitude, mains-locked spikes, broadband noise of any
+// loudness and clipping, over tubes of either pulse shape that may ring, played second by second,
+// and written as WAV recordings. For the tests and benchmarks of the signal watch and of everything
+// that sets faulty minutes aside.
 //
 // The sound is a pure function of the seed and the stretches: each stretch has a tube
 // of its own, seeded one above the stretch before it; hum keeps its phase across them.
@@ -18,7 +18,8 @@
 namespace radmon {
 
 struct SoundStretch {
-  enum Kind { Tube, Flat, Stuck, Hum, Clipped, RailNoise, Spikes } kind = Tube;
+  // Uniform: noise spread evenly over the whole range, over the tube.
+  enum Kind { Tube, Flat, Stuck, Hum, Clipped, RailNoise, Spikes, Uniform } kind = Tube;
   int seconds = 0;
   double cpm = 20;         // the tube under it (all but Flat and Stuck)
   int level = 128;         // Stuck: the level the sound sits at

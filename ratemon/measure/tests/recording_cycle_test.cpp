@@ -407,6 +407,30 @@ TEST_F(RecordingCycleTest, AMinuteMayMissFiveSecondsOfSound) {
   }
 }
 
+// Sound that comes 25 s after the start, or back after a loss between two minutes: the
+// minute begins with it, and 60 seconds of unbroken sound are written.
+TEST_F(RecordingCycleTest, AMinuteStartsWithItsFirstSound) {
+  ASSERT_FALSE(cycle.start());
+  clock.advance(25);  // the input is not there yet
+  seconds(60, 1);
+  ASSERT_EQ(hooks.lines.size(), 1u);
+  EXPECT_TRUE(hooks.lines[0].ends_with(",60,60\r\n")) << hooks.lines[0];
+  audio.fail({DeviceFault::Lost, "radmon_mic", 0, {}});
+  clock.advance(30);
+  audio.back();
+  seconds(60, 1);
+  ASSERT_EQ(hooks.lines.size(), 2u);
+  EXPECT_TRUE(hooks.lines[1].ends_with(",120,120\r\n")) << hooks.lines[1];
+  // A loss inside a minute still leaves that minute out.
+  seconds(30, 1);
+  audio.fail({DeviceFault::Lost, "radmon_mic", 0, {}});
+  clock.advance(30);
+  audio.back();
+  seconds(30, 1);
+  EXPECT_EQ(hooks.lines.size(), 2u);
+  EXPECT_EQ(cycle.skippedMinutes(), 1);
+}
+
 // The wall clock jumps halfway through the second minute (daylight saving, a step by the
 // time service, back across midnight) while the sound goes on: every minute heard is
 // written, labelled by the wall clock and filed by its date, and none is taken for a

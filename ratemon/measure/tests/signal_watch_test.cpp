@@ -254,6 +254,67 @@ TEST(SignalWatch, FaultsBesideRealPulsesAreToldInTime) {
   }
 }
 
+// Broadband noise over a 20 CPM tube, whether or not it reaches the ends of the range,
+// counts thousands of pulses a minute: it is clipping by noise within ten seconds, and
+// its end is told once the tube is back.
+TEST(SignalWatch, BroadbandNoiseOverATubeIsToldWithinTenSeconds) {
+  struct Case {
+    const char* name;
+    Stretch noise;
+  };
+  const std::vector<Case> cases = {
+      {"uniform over the whole range", {Stretch::Uniform, 300, 20}},
+      {"Gaussian, sigma 20", {Stretch::RailNoise, 300, 20, 128, 50, 20}},
+      {"Gaussian, sigma 40", {Stretch::RailNoise, 300, 20, 128, 50, 40}},
+      {"Gaussian, sigma 100", {Stretch::RailNoise, 300, 20, 128, 50, 100}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Station station(13);
+    const auto seen = station.play({{Stretch::Tube, 300, 20}, c.noise, {Stretch::Tube, 300, 20}});
+    const auto began = first(seen, SignalFault::Clipping, true);
+    ASSERT_TRUE(began);
+    EXPECT_GE(began->second, 300);
+    // Told with the tenth second of noise at the latest (seconds count from 0).
+    EXPECT_LT(began->second, 300 + 10);
+    EXPECT_TRUE(began->change.noise);
+    const auto ended = first(seen, SignalFault::Clipping, false);
+    ASSERT_TRUE(ended);
+    EXPECT_GE(ended->second, 600);
+    EXPECT_LT(ended->second, 600 + 10);
+    std::printf("[ figures  ] %s: told after %d s, end told %d s after the tube was back\n", c.name,
+                began->second + 1 - 300, ended->second + 1 - 600);
+  }
+}
+
+// Every pulse shape the simulator has, from a quiet background to far past saturation
+// (the sound held down, or a paralysed tube gone silent), raises no noise: its sound
+// only dips past the threshold.
+TEST(SignalWatch, NoTubeShapeAtAnyRateIsTakenForNoise) {
+  const TubeKind kinds[] = {TubeKind::Narrow, TubeKind::Wide, TubeKind::Ringing,
+                            TubeKind::AfterPulsing, TubeKind::Paralysable};
+  const double rates[] = {10, 300, 3000, 10000, 30000, 100000, 300000, 1000000};
+  std::vector<uint8_t> sound(kRate);
+  std::vector<size_t> ends;
+  for (const TubeKind kind : kinds) {
+    for (const double cpm : rates) {
+      SCOPED_TRACE(std::string(tubeKindName(kind)) + " at " + std::to_string(cpm) + " CPM");
+      TubeProfile profile = TubeProfile::constant(cpm);
+      profile.kind = kind;
+      TubeSimulator tube(profile, 17);
+      SignalWatch watch;
+      bool armed = false;
+      for (int second = 0; second < 60; ++second) {
+        tube.fill(sound.data(), sound.size());
+        ends.clear();
+        scanPulses(sound.data(), sound.size(), {47, 53, 10}, armed, ends);
+        for (const SignalChange& c : watch.observe(sound.data(), sound.size(), ends))
+          EXPECT_NE(c.fault, SignalFault::Clipping) << "at " << second;
+      }
+    }
+  }
+}
+
 // A year of a clean 20 CPM tube raises nothing. At the count level: Poisson arrivals
 // placed on the samples, through a counter blind for 0.5 ms (a year of sound is
 // reliability/watch_days_test's days, at the sample level).

@@ -91,8 +91,9 @@ TEST_P(ServerAbsence, TheCardAndTheAlarmComeBackWithTheServer) {
   const AwayCase& c = GetParam();
   SoundCardInput card("", kSampleRate / 10, 16);  // the default input as at start
   AlarmPlayer alarm(folder_.string() + "/");
-  std::vector<std::string> alarmUnheard;
+  std::vector<std::string> alarmUnheard, alarmBack;
   alarm.onUnavailable([&](const std::string& output) { alarmUnheard.push_back(output); });
+  alarm.onBack([&](const std::string& output) { alarmBack.push_back(output); });
   rig::PulseCounter counter(card);
   ASSERT_FALSE(card.openDevice());
   for (int16_t i = 0; i < 16; ++i) card.addBuffer(i);
@@ -141,6 +142,10 @@ TEST_P(ServerAbsence, TheCardAndTheAlarmComeBackWithTheServer) {
               (counter.clock.elapsed() - returnedAt) / 1000.0);
   EXPECT_TRUE(alarm.sounding());
   EXPECT_EQ(alarmUnheard.size(), 1u);
+  // Its return is told too, naming the output, within a look of the player.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !alarmBack.empty(); }, 2 * AlarmPlayer::kLookMs))
+      << "the alarm's return not told";
+  EXPECT_EQ(alarmBack, std::vector<std::string>{"radmon_speaker"});
   ASSERT_TRUE(QTest::qWaitFor([&] { return counter.backs == 1; }, 10000)) << "not resumed";
   ASSERT_TRUE(QTest::qWaitFor([&] { return counter.lastPulseAt > returnedAt; }, 10000))
       << "no pulse counted after the return";
@@ -162,6 +167,7 @@ TEST_P(ServerAbsence, TheCardAndTheAlarmComeBackWithTheServer) {
   alarm.playLoop("daini.wav");
   EXPECT_TRUE(QTest::qWaitFor([&] { return rig::playsOn(::getpid()) == speaker; }, 2000));
   alarm.stop();
+  EXPECT_EQ(alarmBack.size(), 1u) << "a return is told once";
   card.stopRecording();
   card.closeDevice();
 }
@@ -248,6 +254,48 @@ TEST_F(ServerAbsence, HeadlessAndWindowComeBackAfterTheServerWasAway) {
   const size_t second = err.find("録音デバイス「radmon_mic」");
   EXPECT_NE(second, std::string::npos) << err;
   EXPECT_LT(err.find("既定の録音デバイス"), second) << err;
+}
+
+// A station started 25 s before the sound server, as a service may be at boot: the first
+// minute of sound it hears is written, its line's elapsed 60, a minute after the sound came.
+TEST_F(ServerAbsence, HeadlessStartedBeforeTheServerWritesItsFirstMinute) {
+  writeSettings(false);
+  rig::killServer(SIGTERM);
+  QProcess headless;
+  startHeadless(headless, {"--input", "default"});
+  const std::string tube = (folder_ / "minute.wav").string();
+  rig::writeTubeRecording(tube, 80, 2, 0);  // a tube from the first moment: no flat input
+  QTest::qWait(25000);
+  rig::startServer();
+  QProcess player;
+  player.start("paplay",
+               {"--latency-msec=20", "--device=radmon_sink", QString::fromStdString(tube)});
+  ASSERT_TRUE(QTest::qWaitFor([&] { return logged("device-back") == 1; }, 10000));
+  QElapsedTimer sound;
+  sound.start();
+  std::string out;
+  auto firstLine = [&] {
+    out += headless.readAllStandardOutput().toStdString();
+    const size_t at = out.find("\"" + std::to_string(SystemClock().now().year) + "/");
+    return at != std::string::npos && out.find('\n', at) != std::string::npos;
+  };
+  ASSERT_TRUE(QTest::qWaitFor(firstLine, 75000)) << out;
+  const qint64 after = sound.elapsed();
+  const size_t from = out.find("\"" + std::to_string(SystemClock().now().year) + "/");
+  std::string line = out.substr(from, out.find('\n', from) - from);
+  while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
+  EXPECT_EQ(line.substr(line.rfind(',') + 1), "60") << line;
+  EXPECT_GT(after, 55000) << line;
+  EXPECT_LT(after, 65000) << line;
+  std::printf(
+      "[ figures  ] started 25 s before the server: first line %.1f s after the sound "
+      "came: %s\n",
+      after / 1000.0, line.c_str());
+  ::kill(static_cast<pid_t>(headless.processId()), SIGINT);
+  ASSERT_TRUE(headless.waitForFinished(10000));
+  EXPECT_EQ(headless.exitCode(), 0);
+  player.kill();
+  player.waitForFinished(2000);
 }
 
 // The headless card's wait, with a reminder every 3 s instead of 10 minutes: the loss told

@@ -8,6 +8,7 @@
 #include "alarm_tones.h"
 #include "build_paths.h"
 #include "sound_card_source.h"
+#include "sound_server.h"
 
 #include <sndfile.h>
 
@@ -210,6 +211,49 @@ TEST(SoundCardInput, HeadlessRatemonCountsThePulsesFromTheCard) {
   const std::string err = station.readAllStandardError().toStdString();
   EXPECT_EQ(station.exitCode(), 0) << err;
   EXPECT_NE(out.find("summary elapsed=14 total=40 "), std::string::npos) << out << err;
+  fs::remove_all(folder);
+}
+
+// An output's monitor is an input like any other: the sink's own monitor, by its name,
+// counts what is played into the sink; one that is not there is told among the inputs
+// present, named as a monitor.
+TEST(SoundCardInput, AnOutputsMonitorIsOfferedAsAnInput) {
+  testApp();
+  const auto server = askSoundServer();
+  ASSERT_TRUE(server) << "no sound server: source scripts/start-audio.sh first";
+  const SoundServerInput* monitor = server->find("radmon_sink.monitor");
+  ASSERT_TRUE(monitor);
+  EXPECT_FALSE(monitor->description.empty());
+  EXPECT_EQ(server->find(monitor->description), monitor);
+
+  const fs::path folder = fs::temp_directory_path() / ("radmon_mon_" + std::to_string(::getpid()));
+  fs::remove_all(folder);
+  fs::create_directories(folder / "data");
+  const std::string wav = (folder / "tube.wav").string();
+  rig::writeTubeRecording(wav, 6, 10);  // 40 pulses
+  SoundCardInput card("radmon_sink.monitor", kSampleRate / 10, 16);
+  rig::PulseCounter counter(card);
+  counter.clock.start();
+  ASSERT_FALSE(card.openDevice());
+  for (int16_t i = 0; i < 16; ++i) card.addBuffer(i);
+  card.startRecording();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return counter.buffers >= 10; }, 5000));
+  EXPECT_EQ(card.recordedInput(), "radmon_sink.monitor");
+  ASSERT_TRUE(rig::play(wav));
+  QTest::qWait(4000);
+  EXPECT_EQ(counter.pulses, 40);
+  EXPECT_TRUE(counter.failures.empty());
+  card.stopRecording();
+  card.closeDevice();
+
+  SoundCardInput missing("no_such_sink.monitor", kSampleRate / 10, 16);
+  rig::PulseCounter told(missing);
+  ASSERT_FALSE(missing.openDevice());
+  missing.startRecording();
+  ASSERT_EQ(told.failures.size(), 1u);
+  const auto& inputs = told.failures[0].inputs;
+  EXPECT_NE(std::find(inputs.begin(), inputs.end(), "radmon_sink.monitor"), inputs.end());
+  missing.stopRecording();
   fs::remove_all(folder);
 }
 

@@ -42,6 +42,20 @@ TEST(RatemonMessages, NoticesAreWordedForTheOperator) {
             "ファイルに書き込めません: /p/%2/ratemon.ini (Permission denied)");
 }
 
+// The inputs present beside one not found, an output's monitor named as such; the alarm
+// output lost and back.
+TEST(RatemonMessages, MonitorsAndTheAlarmOutputAreNamed) {
+  const DeviceFailure missing(DeviceFault::NotFound, "tube", 0,
+                              {"radmon_mic", "radmon_sink.monitor"});
+  EXPECT_EQ(messages::notice(DeviceRefused{missing}),
+            "録音デバイス「tube」が見つかりません。数秒ごとに探します。ある入力: radmon_mic, "
+            "radmon_sink.monitor (出力のモニター)");
+  EXPECT_EQ(messages::alarmOutputUnavailable("radmon_speaker"),
+            "警報音の出力 radmon_speaker を開けません。警報は音なしで知らせ、計測を続けます。");
+  EXPECT_EQ(messages::alarmOutputBack("radmon_speaker"),
+            "警報音の出力 radmon_speaker に戻りました。警報は再び音でも知らせます。");
+}
+
 // The watch's new faults in words, with their figures; their end names the kind, so
 // that dayplot closes the right period.
 TEST(RatemonMessages, TheWatchsFaultsAreWordedWithTheirFigures) {
@@ -59,8 +73,8 @@ TEST(RatemonMessages, TheWatchsFaultsAreWordedWithTheirFigures) {
   ringing.shortShare = 0.0175;
   const std::pair<SoundEvent, std::string> rows[] = {
       {event(EventKind::Clipping, noise),
-       "音の飽和: 10 "
-       "秒間、大きな雑音が入力の限界に達しています。配線と入力レベルを確認してください。"},
+       "音の飽和: 10 秒間、GM管では出ない広帯域の雑音が入っています。"
+       "その計数は放射線ではありません。配線と入力レベルを確認してください。"},
       {event(EventKind::Interference, locked),
        "電源からの雑音: 毎秒約 1.2 個のパルスが電源 (60 Hz) "
        "の周期に揃っています。配線とシールド、しきい値を見直してください。"},
