@@ -180,21 +180,15 @@ bool StationSession::serve(const HttpAddress& address) {
   return true;
 }
 
-namespace {
-
-// The state in the words of the published page, so that both pages say it alike; the
-// lower bound is told beside it (stateWords).
-web::StationState pageState(const LiveReading& r, bool capped) {
+web::StationState liveStationState(const LiveReading& r) {
   if (!r.recording) return web::StationState::Stopped;
   if (r.alarm2) return web::StationState::Alarm2;
   if (r.alarm1) return web::StationState::Alarm1;
   if (r.health.find(eventKindName(EventKind::DeviceLost)) != std::string::npos)
     return web::StationState::InputLost;
   if (r.health != "ok") return web::StationState::SignalFault;
-  return capped ? web::StationState::LowerBound : web::StationState::Measuring;
+  return r.lowerBound ? web::StationState::LowerBound : web::StationState::Measuring;
 }
-
-}  // namespace
 
 void StationSession::showLive() {
   LiveReading r;
@@ -222,7 +216,7 @@ void StationSession::showLive() {
   const web::LowerBound bound = r.tubeSaturated ? web::LowerBound::TubeSaturated
                                 : r.lowerBound  ? web::LowerBound::DeadTimeCapped
                                                 : web::LowerBound::None;
-  r.state = web::stateWords(pageState(r, r.lowerBound), bound).toStdString();
+  r.state = web::stateWords(liveStationState(r), bound).toStdString();
   // kLinkStates follows LinkState's order after "off".
   if (link_) r.link = kLinkStates[1 + static_cast<int>(link_->status().state)];
   live_->publish(r);

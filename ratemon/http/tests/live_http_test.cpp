@@ -1,7 +1,10 @@
 // The live page's texts: the address option and numbers that no locale changes. The
 // server's answers are tried end to end (live_page_test.py).
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <clocale>
+#include <string>
+#include <vector>
 
 #include "live_server.h"
 
@@ -81,6 +84,35 @@ TEST(LiveReading, TextsIgnoreTheLocale) {
                            "radmon_reading_lower_bound 0\n", "radmon_tube_saturated 0\n"})
     EXPECT_NE(metricsText(LiveReading{}, 0).find(line), std::string::npos) << line;
   std::setlocale(LC_ALL, was.c_str());
+}
+
+// The sound path's gauges: exactly the faults the health names while recording, and only
+// "stopped" once recording has stopped, whatever the last health was.
+TEST(LiveReading, SoundStateGaugesFollowTheHealthAndStop) {
+  struct Case {
+    const char* name;
+    bool recording;
+    const char* health;
+    std::vector<std::string> on;  // the states at 1, all others at 0
+  };
+  const Case cases[] = {
+      {"measuring", true, "ok", {"ok"}},
+      {"two faults", true, "no-signal,hum", {"no-signal", "hum"}},
+      {"input lost", true, "device-lost", {"device-lost"}},
+      {"stopped while ok", false, "ok", {"stopped"}},
+      {"stopped during a fault", false, "clipping", {"stopped"}},
+  };
+  for (const Case& c : cases) {
+    LiveReading r;
+    r.recording = c.recording;
+    r.health = c.health;
+    const std::string m = metricsText(r, 0);
+    for (const std::string_view state : kSoundStates) {
+      const bool on = std::find(c.on.begin(), c.on.end(), state) != c.on.end();
+      const std::string line = "radmon_sound_state{state=\"" + std::string(state) + "\"} ";
+      EXPECT_NE(m.find(line + (on ? "1\n" : "0\n")), std::string::npos) << c.name << ": " << line;
+    }
+  }
 }
 
 }  // namespace
