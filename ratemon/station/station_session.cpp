@@ -190,6 +190,11 @@ web::StationState liveStationState(const LiveReading& r) {
   return r.lowerBound ? web::StationState::LowerBound : web::StationState::Measuring;
 }
 
+web::LowerBound liveLowerBound(const LiveReading& r) {
+  if (r.tubeSaturated) return web::LowerBound::TubeSaturated;
+  return r.lowerBound ? web::LowerBound::DeadTimeCapped : web::LowerBound::None;
+}
+
 void StationSession::showLive() {
   LiveReading r;
   r.recording = recording_;
@@ -213,10 +218,7 @@ void StationSession::showLive() {
   r.health = cycle_.healthText();
   r.tubeSaturated = tubeSaturated_;
   r.lowerBound = dose.deadTimeCapped || r.tubeSaturated;
-  const web::LowerBound bound = r.tubeSaturated ? web::LowerBound::TubeSaturated
-                                : r.lowerBound  ? web::LowerBound::DeadTimeCapped
-                                                : web::LowerBound::None;
-  r.state = web::stateWords(liveStationState(r), bound).toStdString();
+  r.state = web::stateWords(liveStationState(r), liveLowerBound(r)).toStdString();
   // kLinkStates follows LinkState's order after "off".
   if (link_) r.link = kLinkStates[1 + static_cast<int>(link_->status().state)];
   live_->publish(r);

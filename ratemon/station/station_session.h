@@ -45,6 +45,9 @@ class StationView : public CycleHooks {
 // alike: stopped, then an alarm stage, a lost input, a signal fault, a lower bound. The
 // lower bound is told beside an alarm or a fault (stateWords), never instead of it.
 web::StationState liveStationState(const LiveReading& reading);
+// Why the live reading is a lower bound: a saturated tube before a count past the
+// dead-time cap, as the published page tells it.
+web::LowerBound liveLowerBound(const LiveReading& reading);
 
 class StationSession final : public CycleHooks, public StationPanel {
  public:

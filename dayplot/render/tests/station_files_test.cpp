@@ -240,6 +240,36 @@ TEST(StationFiles, IntervalEndsAreNetOfTheBackground) {
   EXPECT_NEAR(latest->high, net(last.upper), 1e-3);
 }
 
+// A stopped station is told stopped alone: a lower bound still open in the log when it
+// stopped is no reading of now. Its last minute stays a lower bound.
+TEST(StationFiles, AStoppedStationIsNotToldALowerBound) {
+  const ftp::testing::TempStation station{"radmon_page_stopped", "station", {}};
+  auto write = [&](const std::string& name, const std::string& text) {
+    std::ofstream(station.data / name, std::ios::binary) << text;
+  };
+  const struct {
+    const char* name;
+    std::string today, todayLog;
+  } cases[] = {
+      {"stopped today", "\"2011/04/02\",\"11:50\",0.125,25,25,60\r\n",
+       formatEventLine({{2011, 4, 2, 11, 49, 0}, EventKind::DeadTimeCapped, "x"})},
+      {"no record today", "", ""},
+  };
+  write(dayFileName("20110401"), "\"2011/04/01\",\"23:59\",0.1,20,20,60\r\n");
+  write(eventFileName("20110401"),
+        formatEventLine({{2011, 4, 1, 23, 50, 0}, EventKind::TubeSaturated, "x"}));
+  for (const auto& c : cases) {
+    write(dayFileName("20110402"), c.today);
+    write(eventFileName("20110402"), c.todayLog);
+    const auto latest =
+        pageContent({station.data.string() + "/", "graph", "here", {2011, 4, 2, 12, 0, 30}}).latest;
+    ASSERT_TRUE(latest) << c.name;
+    EXPECT_EQ(latest->state, web::stateWords(StationState::Stopped, web::LowerBound::None))
+        << c.name;
+    EXPECT_TRUE(latest->lowerBound) << c.name;
+  }
+}
+
 // A day as ratemon writes it with a resolving time τ: each minute's counted pulses m
 // corrected to n = m / (1 - mτ) (up to mτ = 0.3, past it the rate at the cap or m), the CPM
 // n cut to a whole number, the dose n / 108 (a sensitivity of 18) less the background, in

@@ -115,5 +115,34 @@ TEST(LiveReading, SoundStateGaugesFollowTheHealthAndStop) {
   }
 }
 
+// A reading past the dead-time cap is a lower bound whether or not the tube is saturated;
+// the event stream and the metrics tell each apart.
+TEST(LiveReading, ALowerBoundIsToldWithOrWithoutASaturatedTube) {
+  struct Case {
+    const char* name;
+    bool lowerBound, saturated;
+  };
+  const Case cases[] = {
+      {"counted", false, false}, {"past the cap", true, false}, {"saturated", true, true}};
+  for (const Case& c : cases) {
+    LiveReading r = sample();
+    r.lowerBound = c.lowerBound;
+    r.tubeSaturated = c.saturated;
+    r.high = c.lowerBound ? INFINITY : 0.2;
+    const std::string event = liveEventJson(r);
+    EXPECT_NE(event.find(std::string("\"lowerBound\":") + (c.lowerBound ? "true" : "false")),
+              std::string::npos)
+        << c.name << ": " << event;
+    EXPECT_EQ(event.find("\"high\":null") != std::string::npos, c.lowerBound) << c.name;
+    const std::string m = metricsText(r, 0);
+    EXPECT_NE(m.find(std::string("radmon_reading_lower_bound ") + (c.lowerBound ? "1\n" : "0\n")),
+              std::string::npos)
+        << c.name;
+    EXPECT_NE(m.find(std::string("radmon_tube_saturated ") + (c.saturated ? "1\n" : "0\n")),
+              std::string::npos)
+        << c.name;
+  }
+}
+
 }  // namespace
 }  // namespace radmon

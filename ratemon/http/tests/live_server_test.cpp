@@ -1,5 +1,6 @@
 // The live server in this process, asked over real sockets: the metrics' time since the
-// last record line, and the documented limit of 64 connections at once. Each connection
+// last record line, and the documented limits of 64 connections and 16 event streams at
+// once. Each connection
 // comes from an address of its own on the loopback network, so that a limit per address
 // never stands in for the whole one.
 #include <arpa/inet.h>
@@ -141,6 +142,18 @@ TEST_F(LiveServerTest, AcceptsSixtyFourConnectionsAtOnceAndNoMore) {
     served = fd >= 0 && get(fd, "/metrics").starts_with("HTTP/1.1 200");
   }
   EXPECT_TRUE(served) << "no connection was served after one of the " << kLimit << " closed";
+}
+
+TEST_F(LiveServerTest, ServesSixteenEventStreamsAtOnceAndNoMore) {
+  constexpr int kStreams = 16;
+  for (int k = 0; k < kStreams; ++k) {
+    const int fd = connectFrom(loopback(k));
+    ASSERT_GE(fd, 0) << k;
+    ASSERT_TRUE(get(fd, "/events").starts_with("HTTP/1.1 200")) << "stream " << k + 1;
+  }
+  const int over = connectFrom(loopback(kStreams));
+  ASSERT_GE(over, 0);
+  EXPECT_TRUE(get(over, "/events").starts_with("HTTP/1.1 503")) << "stream " << kStreams + 1;
 }
 
 }  // namespace

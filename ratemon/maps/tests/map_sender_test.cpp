@@ -1,7 +1,7 @@
 // The sender on its own against the local stand-ins of the services (map_standin.py),
 // driven minute by minute on the station's clock: a refusing service is tried again after
-// 1, 2 and 4 of the station's minutes, and a backlog left by an earlier run is old news to
-// a service of the current reading, which gets only the newest minute.
+// 1, 2, 4 … and at most 30 of the station's minutes, and a backlog left by an earlier run is old
+// news to a service of the current reading, which gets only the newest minute.
 #include <signal.h>
 #include <unistd.h>
 
@@ -98,25 +98,23 @@ class MapSenderTest : public ::testing::Test {
   MapsSettings accounts_;
 };
 
-TEST_F(MapSenderTest, ARefusingServiceIsTriedAgainAfterOneTwoAndFourMinutes) {
-  refuse("safecast", 3);
+TEST_F(MapSenderTest, ARefusingServiceIsTriedAgainAfterOneTwoFourUpToThirtyMinutes) {
+  const std::vector<int64_t> backoffs{1, 2, 4, 8, 16, 30, 30};
+  refuse("safecast", static_cast<int>(backoffs.size()));
   MapSender sender(folder(), only(MapService::Safecast));
-  int64_t cpm = 10;
-  const auto add = [&](int64_t minute) { sender.add(minuteAt(kStart + 60 * minute, cpm++)); };
-  add(0);
+  int64_t cpm = 10, minute = 0;
+  const auto add = [&] { sender.add(minuteAt(kStart + 60 * minute++, cpm++)); };
+  add();
   ASSERT_EQ(tries(sender, 1, 5s).size(), 1u);  // refused
-  // The minutes at which a try is due after each refusal, and the minutes before it.
-  int64_t minute = 0;
-  for (const int64_t backoff : {1, 2, 4}) {
-    SCOPED_TRACE("back-off of " + std::to_string(backoff) + " minutes");
-    for (int64_t k = 1; k < backoff; ++k) {
-      add(++minute);
-      EXPECT_TRUE(tries(sender, 1, 300ms).empty()) << "tried after " << k << " minutes";
-    }
-    add(++minute);
+  for (size_t k = 0; k < backoffs.size(); ++k) {
+    SCOPED_TRACE("back-off of " + std::to_string(backoffs[k]) + " minutes");
+    // The minutes up to the one before the try is due: no try.
+    for (int64_t m = 1; m < backoffs[k]; ++m) add();
+    EXPECT_TRUE(tries(sender, 1, 300ms).empty()) << "tried early";
+    add();
     const auto seen = tries(sender, 1, 5s);
-    ASSERT_FALSE(seen.empty()) << "not tried after " << backoff << " minutes";
-    EXPECT_EQ(seen[0].kind, backoff < 4 ? MapOutcome::Refused : MapOutcome::Sent);
+    ASSERT_FALSE(seen.empty()) << "not tried when due";
+    EXPECT_EQ(seen[0].kind, k + 1 < backoffs.size() ? MapOutcome::Refused : MapOutcome::Sent);
   }
   // Taken at last: every minute, oldest first.
   EXPECT_EQ(sender.finish().at(MapService::Safecast), 0u);
@@ -148,6 +146,8 @@ TEST_F(MapSenderTest, ABacklogOfAnEarlierRunIsOldNewsToAServiceOfTheCurrentReadi
     sender.add(minuteAt(kStart, 20));
     EXPECT_EQ(sender.finish().at(c.service), 0u);
     EXPECT_EQ(arrived(c.valueKey), c.arrive);
+    // What went, and what was skipped, is gone from the file: a restart sends none again.
+    EXPECT_EQ(testing::readBytes(mapQueuePath(folder(), c.service)), "");
     size_t skipped = 0;
     for (const MapOutcome& o : sender.takeOutcomes())
       if (o.kind == MapOutcome::Skipped) skipped += o.count;

@@ -45,5 +45,22 @@ TEST(LiveStationState, FromTheReadingInThePublishedPagesOrder) {
   }
 }
 
+TEST(LiveLowerBound, ASaturatedTubeIsToldBeforeTheCap) {
+  struct Case {
+    bool lowerBound, saturated;
+    web::LowerBound bound;
+  };
+  const Case cases[] = {{false, false, web::LowerBound::None},
+                        {true, false, web::LowerBound::DeadTimeCapped},
+                        {true, true, web::LowerBound::TubeSaturated}};
+  for (const Case& c : cases) {
+    LiveReading r;
+    r.recording = true;
+    r.lowerBound = c.lowerBound;
+    r.tubeSaturated = c.saturated;
+    EXPECT_EQ(liveLowerBound(r), c.bound) << c.lowerBound << c.saturated;
+  }
+}
+
 }  // namespace
 }  // namespace radmon
