@@ -191,24 +191,23 @@ bool StationSession::listenLive() {
   return true;
 }
 
-namespace {
-
-// The state in the words of the published page, so that both pages say it alike; the
-// lower bound is told beside it (stateWords).
-web::StationState pageState(const LiveReading& r, bool capped) {
+web::StationState liveStationState(const LiveReading& r) {
   if (!r.recording) return web::StationState::Stopped;
   if (r.alarm2) return web::StationState::Alarm2;
   if (r.alarm1) return web::StationState::Alarm1;
   if (r.health.find(eventKindName(EventKind::DeviceLost)) != std::string::npos)
     return web::StationState::InputLost;
   if (r.health != "ok") return web::StationState::SignalFault;
-  return capped ? web::StationState::LowerBound : web::StationState::Measuring;
+  return r.lowerBound ? web::StationState::LowerBound : web::StationState::Measuring;
 }
 
-}  // namespace
+web::LowerBound liveLowerBound(const LiveReading& r) {
+  if (r.tubeSaturated) return web::LowerBound::TubeSaturated;
+  return r.lowerBound ? web::LowerBound::DeadTimeCapped : web::LowerBound::None;
+}
 
 std::vector<LiveBanner> StationSession::banners(const LiveReading& r, web::LowerBound bound) {
-  const web::StationState state = pageState(r, r.lowerBound);
+  const web::StationState state = liveStationState(r);
   const LocalDateTime now = clock_.now();
   const std::string at = now.slashDate() + " " + now.hhmm();
   // Each begins when it is first seen; a state told since the start of the run is told
@@ -247,10 +246,8 @@ LiveReading StationSession::liveReading() {
   r.health = cycle_.healthText();
   r.tubeSaturated = tubeSaturated_;
   r.lowerBound = dose.deadTimeCapped || r.tubeSaturated;
-  const web::LowerBound bound = r.tubeSaturated ? web::LowerBound::TubeSaturated
-                                : r.lowerBound  ? web::LowerBound::DeadTimeCapped
-                                                : web::LowerBound::None;
-  r.state = web::stateWords(pageState(r, r.lowerBound), bound).toStdString();
+  const web::LowerBound bound = liveLowerBound(r);
+  r.state = web::stateWords(liveStationState(r), bound).toStdString();
   r.banners = banners(r, bound);
   r.suspect = r.recording && r.health != "ok";
   r.records = records_;

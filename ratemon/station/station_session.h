@@ -45,6 +45,14 @@ class StationView : public CycleHooks {
   virtual void stateShown(const std::vector<LiveBanner>& /*banners*/) {}
 };
 
+// The live reading's state in the words of the published page, so that both pages say it
+// alike: stopped, then an alarm stage, a lost input, a signal fault, a lower bound. The
+// lower bound is told beside an alarm or a fault (stateWords), never instead of it.
+web::StationState liveStationState(const LiveReading& reading);
+// Why the live reading is a lower bound: a saturated tube before a count past the
+// dead-time cap, as the published page tells it.
+web::LowerBound liveLowerBound(const LiveReading& reading);
+
 class StationSession final : public CycleHooks, public StationPanel {
  public:
   // Every reference must outlive the session; `controls` hold the settings and readings.

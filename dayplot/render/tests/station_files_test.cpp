@@ -3,6 +3,7 @@
 #include "station_files.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <chrono>
 #include <clocale>
 #include <cmath>
@@ -95,6 +96,15 @@ TEST(StationFiles, StateFromTheLastRecordAndTheDaysEvents) {
        at(11, 0),
        {event(10, 0, EventKind::Alarm2)},
        StationState::Stopped},
+      {"no stage 1 when stopped",
+       at(11, 0),
+       {event(10, 0, EventKind::Alarm1)},
+       StationState::Stopped},
+      {"no alarm of the day before when stopped",
+       at(11, 0),
+       {},
+       StationState::Stopped,
+       {true, true}},
       {"latched since the day before", at(11, 59), {}, StationState::Alarm1, {true, false}},
       {"reset today after the day before",
        at(11, 59),
@@ -123,6 +133,9 @@ TEST(StationFiles, ThePageCarriesYesterdaysAlarmIntoTodayAndStopsWithoutARecordT
   auto event = [](int h, int m, EventKind kind) {
     return formatEventLine({{2011, 4, 2, h, m, 0}, kind, "x"});
   };
+  auto yesterday = [](int h, int m, EventKind kind) {
+    return formatEventLine({{2011, 4, 1, h, m, 0}, kind, "x"});
+  };
   using web::LowerBound;
   const struct {
     const char* name;
@@ -142,6 +155,12 @@ TEST(StationFiles, ThePageCarriesYesterdaysAlarmIntoTodayAndStopsWithoutARecordT
        event(11, 58, EventKind::TubeSaturated), StationState::Alarm1, LowerBound::TubeSaturated},
       {"capped alone", today, "", event(11, 58, EventKind::DeadTimeCapped),
        StationState::LowerBound, LowerBound::DeadTimeCapped},
+      // Yesterday's log is read to its end, not to today's time of day.
+      {"no record today, a fault that ended late yesterday", "",
+       yesterday(22, 0, EventKind::Hum) + yesterday(23, 30, EventKind::SignalOk), "",
+       StationState::Stopped},
+      {"no record today, a fault open at yesterday's end", "", yesterday(22, 0, EventKind::Hum), "",
+       StationState::SignalFault},
   };
   write(dayFileName("20110401"), "\"2011/04/01\",\"23:59\",0.1,20,20,60\r\n");
   for (const auto& c : cases) {
@@ -180,6 +199,77 @@ TEST(StationFiles, ReadingsJsonHasAnIntervalWhereTheScaleIsKnown) {
   EXPECT_TRUE(json["readings"][0]["low"].is_null());
   EXPECT_TRUE(json["readings"][1]["cpm"].is_null());
   EXPECT_TRUE(nlohmann::json::parse(readingsJson("", "2011/04/01", {}))["readings"].empty());
+}
+
+// A background taken off the dose: both ends of every minute's interval are net of it, in
+// readings.json and on the page alike.
+TEST(StationFiles, IntervalEndsAreNetOfTheBackground) {
+  const ftp::testing::TempStation station{"radmon_page_background", "station", {}};
+  // 200 CPM to the μSv/h less 0.05 μSv/h of background.
+  const struct {
+    const char* time;
+    int cpm;
+    const char* rate;
+  } minutes[] = {{"00:01", 20, "0.05"}, {"00:02", 30, "0.1"}, {"00:03", 40, "0.15"}};
+  std::string text;
+  std::vector<DayRecord> rows;
+  int64_t total = 0, elapsed = 0;
+  for (const auto& m : minutes) {
+    total += m.cpm;
+    elapsed += 60;
+    const std::string line = std::string("\"2011/04/01\",\"") + m.time + "\"," + m.rate + "," +
+                             std::to_string(m.cpm) + "," + std::to_string(total) + "," +
+                             std::to_string(elapsed) + "\r\n";
+    text += line;
+    rows.push_back(*parseRecordLine(line));
+  }
+  auto net = [](double cpm) { return std::max(0.0, cpm / 200.0 - 0.05); };
+  const auto json = nlohmann::json::parse(readingsJson("x", "2011/04/01", rows));
+  ASSERT_EQ(json["readings"].size(), std::size(minutes));
+  for (size_t k = 0; k < std::size(minutes); ++k) {
+    SCOPED_TRACE(minutes[k].time);
+    const CountInterval c = poissonInterval95(minutes[k].cpm);
+    ASSERT_TRUE(json["readings"][k]["high"].is_number());
+    EXPECT_NEAR(json["readings"][k]["low"].get<double>(), net(c.lower), 1e-3);
+    EXPECT_NEAR(json["readings"][k]["high"].get<double>(), net(c.upper), 1e-3);
+  }
+  std::ofstream(station.data / dayFileName("20110401"), std::ios::binary) << text;
+  const auto latest =
+      pageContent({station.data.string() + "/", "graph", "x", {2011, 4, 1, 0, 4, 0}}).latest;
+  ASSERT_TRUE(latest);
+  const CountInterval last = poissonInterval95(40);
+  EXPECT_NEAR(latest->low, net(last.lower), 1e-3);
+  EXPECT_NEAR(latest->high, net(last.upper), 1e-3);
+}
+
+// A stopped station is told stopped alone: a lower bound still open in the log when it
+// stopped is no reading of now. Its last minute stays a lower bound.
+TEST(StationFiles, AStoppedStationIsNotToldALowerBound) {
+  const ftp::testing::TempStation station{"radmon_page_stopped", "station", {}};
+  auto write = [&](const std::string& name, const std::string& text) {
+    std::ofstream(station.data / name, std::ios::binary) << text;
+  };
+  const struct {
+    const char* name;
+    std::string today, todayLog;
+  } cases[] = {
+      {"stopped today", "\"2011/04/02\",\"11:50\",0.125,25,25,60\r\n",
+       formatEventLine({{2011, 4, 2, 11, 49, 0}, EventKind::DeadTimeCapped, "x"})},
+      {"no record today", "", ""},
+  };
+  write(dayFileName("20110401"), "\"2011/04/01\",\"23:59\",0.1,20,20,60\r\n");
+  write(eventFileName("20110401"),
+        formatEventLine({{2011, 4, 1, 23, 50, 0}, EventKind::TubeSaturated, "x"}));
+  for (const auto& c : cases) {
+    write(dayFileName("20110402"), c.today);
+    write(eventFileName("20110402"), c.todayLog);
+    const auto latest =
+        pageContent({station.data.string() + "/", "graph", "here", {2011, 4, 2, 12, 0, 30}}).latest;
+    ASSERT_TRUE(latest) << c.name;
+    EXPECT_EQ(latest->state, web::stateWords(StationState::Stopped, web::LowerBound::None))
+        << c.name;
+    EXPECT_TRUE(latest->lowerBound) << c.name;
+  }
 }
 
 // A day as ratemon writes it with a resolving time τ: each minute's counted pulses m

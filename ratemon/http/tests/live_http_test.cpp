@@ -1,7 +1,10 @@
 // The live page's texts: the address option and numbers that no locale changes. The
 // server's answers are tried end to end (live_page_test.py).
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <clocale>
+#include <string>
+#include <vector>
 
 #include "live_server.h"
 
@@ -86,6 +89,64 @@ TEST(LiveReading, TextsIgnoreTheLocale) {
                            "radmon_reading_lower_bound 0\n", "radmon_tube_saturated 0\n"})
     EXPECT_NE(metricsText(LiveReading{}, 0).find(line), std::string::npos) << line;
   std::setlocale(LC_ALL, was.c_str());
+}
+
+// The sound path's gauges: exactly the faults the health names while recording, and only
+// "stopped" once recording has stopped, whatever the last health was.
+TEST(LiveReading, SoundStateGaugesFollowTheHealthAndStop) {
+  struct Case {
+    const char* name;
+    bool recording;
+    const char* health;
+    std::vector<std::string> on;  // the states at 1, all others at 0
+  };
+  const Case cases[] = {
+      {"measuring", true, "ok", {"ok"}},
+      {"two faults", true, "no-signal,hum", {"no-signal", "hum"}},
+      {"input lost", true, "device-lost", {"device-lost"}},
+      {"stopped while ok", false, "ok", {"stopped"}},
+      {"stopped during a fault", false, "clipping", {"stopped"}},
+  };
+  for (const Case& c : cases) {
+    LiveReading r;
+    r.recording = c.recording;
+    r.health = c.health;
+    const std::string m = metricsText(r, 0);
+    for (const std::string_view state : kSoundStates) {
+      const bool on = std::find(c.on.begin(), c.on.end(), state) != c.on.end();
+      const std::string line = "radmon_sound_state{state=\"" + std::string(state) + "\"} ";
+      EXPECT_NE(m.find(line + (on ? "1\n" : "0\n")), std::string::npos) << c.name << ": " << line;
+    }
+  }
+}
+
+// A reading past the dead-time cap is a lower bound whether or not the tube is saturated;
+// the event stream and the metrics tell each apart.
+TEST(LiveReading, ALowerBoundIsToldWithOrWithoutASaturatedTube) {
+  struct Case {
+    const char* name;
+    bool lowerBound, saturated;
+  };
+  const Case cases[] = {
+      {"counted", false, false}, {"past the cap", true, false}, {"saturated", true, true}};
+  for (const Case& c : cases) {
+    LiveReading r = sample();
+    r.lowerBound = c.lowerBound;
+    r.tubeSaturated = c.saturated;
+    r.high = c.lowerBound ? INFINITY : 0.2;
+    const std::string event = liveEventJson(r);
+    EXPECT_NE(event.find(std::string("\"lowerBound\":") + (c.lowerBound ? "true" : "false")),
+              std::string::npos)
+        << c.name << ": " << event;
+    EXPECT_EQ(event.find("\"high\":null") != std::string::npos, c.lowerBound) << c.name;
+    const std::string m = metricsText(r, 0);
+    EXPECT_NE(m.find(std::string("radmon_reading_lower_bound ") + (c.lowerBound ? "1\n" : "0\n")),
+              std::string::npos)
+        << c.name;
+    EXPECT_NE(m.find(std::string("radmon_tube_saturated ") + (c.saturated ? "1\n" : "0\n")),
+              std::string::npos)
+        << c.name;
+  }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The documented request of each service, under a German locale, and the queue file's
 // lines and the settings file read back.
+#include <algorithm>
 #include <clocale>
 #include <cstdlib>
 #include <ctime>
@@ -169,6 +170,37 @@ TEST(MapsSettings, FileReadsBackAndRefusesWhatNoServiceTakes) {
   EXPECT_EQ(bad.issues[3].kind, SettingsIssue::UnknownLine);
   EXPECT_EQ(bad.value, MapsSettings{});
   std::filesystem::remove(path);
+}
+
+// Each service's secret alone is enough for a file others may read to be told; a file
+// without one, or readable by its owner only, is not.
+TEST(MapsSettings, AnySecretInAFileOthersMayReadIsTold) {
+  namespace fs = std::filesystem;
+  const auto path = fs::temp_directory_path() / "radmon_maps_exposed_test.ini";
+  constexpr auto kOwner = fs::perms::owner_read | fs::perms::owner_write;
+  struct Case {
+    const char* text;
+    fs::perms mode;
+    bool told;
+  };
+  const Case cases[] = {
+      {"radmon.password=x\n", kOwner | fs::perms::others_read, true},
+      {"gmcmap.account=0123\n", kOwner | fs::perms::others_read, true},
+      {"safecast.api_key=k\n", kOwner | fs::perms::group_read, true},
+      {"radmon.user=ab\ngmcmap.geiger=456\nsafecast.device_id=42\n",
+       kOwner | fs::perms::others_read, false},
+      {"gmcmap.account=0123\nsafecast.api_key=k\n", kOwner, false},
+  };
+  for (const Case& c : cases) {
+    std::ofstream(path) << c.text;
+    fs::permissions(path, c.mode);
+    const auto read = loadMapsSettings(path);
+    const bool told = std::any_of(read.issues.begin(), read.issues.end(), [](const auto& issue) {
+      return issue.kind == SettingsIssue::PasswordExposed;
+    });
+    EXPECT_EQ(told, c.told) << c.text << std::oct << static_cast<unsigned>(c.mode);
+  }
+  fs::remove(path);
 }
 
 }  // namespace

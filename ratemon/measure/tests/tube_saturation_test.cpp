@@ -55,6 +55,21 @@ TEST(TubeSaturation, SaturatedFromTheBusyShareOrAHeldStretchAndEndsAfterCalmSeco
   while (t <= 61) s.observe(t++, {20, kSampleRate, 200, 10}, kSampleRate, 0, 0);
   EXPECT_EQ(s.lastKind(), CountKind::True);
 }
+// Ten calm seconds end a saturation only in a row: a busy second among them starts the
+// count again.
+TEST(TubeSaturation, TheCalmSecondsThatEndItAreInARow) {
+  TubeSaturation s;
+  int64_t t = 1;
+  const SecondHeard held{0, kSampleRate, kSampleRate, kSampleRate};
+  const SecondHeard calm{20, kSampleRate, 200, 10};
+  const SecondHeard busy{20, kSampleRate, 11025, 50};  // armed half the time
+  ASSERT_EQ(s.observe(t++, held, kSampleRate, 0, 0), TubeSaturation::Change::Began);
+  for (int k = 1; k < kSaturationEndSeconds; ++k) s.observe(t++, calm, kSampleRate, 0, 0);
+  EXPECT_EQ(s.observe(t++, busy, kSampleRate, 0, 0), TubeSaturation::Change::None);
+  for (int k = 1; k < kSaturationEndSeconds; ++k)
+    ASSERT_EQ(s.observe(t++, calm, kSampleRate, 0, 0), TubeSaturation::Change::None) << k;
+  EXPECT_EQ(s.observe(t++, calm, kSampleRate, 0, 0), TubeSaturation::Change::Ended);
+}
 
 // With the correction on, a reading is a lower bound from 1 % of the time blind beyond
 // m·τ; with it off, only when saturated. A count collapses under a quarter of the ten

@@ -1,17 +1,23 @@
 // Publishing that never breaks the page, against real servers on 127.0.0.1: a proftpd
 // that refuses rename (and delete) still gets the new graph and learns to store
 // directly; OpenSSH replaces the graph (and a script's rename target) in one step, or,
-// without its extension or a second session, deletes it just before the rename; a broken
+// without its extension or a second session, deletes it just before the rename; a second
+// session answered by a server with another host key is refused before the login; a broken
 // run's temporaries go with the next run; a transfer broken once is sent again and
 // arrives.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
 #include <pwd.h>
 #include <sys/inotify.h>
 #include <sys/prctl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -80,8 +86,14 @@ class Publish : public ::testing::Test {
   ProgramRun runScript(const RealServer& server, const std::string& body,
                        std::vector<std::string> extra = {},
                        std::vector<std::string> before = {}) const {
+    return runScriptAt(server.serverText(), body, extra, before);
+  }
+  // The same for the server box's text `serverText`.
+  ProgramRun runScriptAt(const std::string& serverText, const std::string& body,
+                         std::vector<std::string> extra = {},
+                         std::vector<std::string> before = {}) const {
     const fs::path script = work_ / "station" / "oldtemp.sys";
-    std::ofstream(script, std::ios::binary) << "OPEN " << server.serverText() << "\r\n"
+    std::ofstream(script, std::ios::binary) << "OPEN " << serverText << "\r\n"
                                             << TestAccount::user() << "\r\n"
                                             << TestAccount::kPassword << "\r\n"
                                             << body;
@@ -302,6 +314,120 @@ TEST_F(Publish, SftpReplacesTheGraphInOneStepOrDeletesItJustBeforeTheRename) {
   }
   waitForIdleAccount();
   ::prctl(PR_SET_CHILD_SUBREAPER, 0);
+}
+
+// A man in the middle on 127.0.0.1: the first connection goes through to the real server,
+// every later one to `later`, as an attacker who lets the checked session pass and takes
+// the next would have it.
+class SplittingProxy {
+ public:
+  SplittingProxy(unsigned first, unsigned later) : first_(first), later_(later) {
+    listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address = loopback(0);
+    socklen_t length = sizeof address;
+    if (listener_ < 0 || ::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+        ::listen(listener_, 8) != 0 ||
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+      return;
+    port_ = ntohs(address.sin_port);
+    accepting_ = std::thread([this] { accept(); });
+  }
+  ~SplittingProxy() {
+    stopping_ = true;
+    if (accepting_.joinable()) accepting_.join();
+    for (std::thread& relay : relays_) relay.join();
+    if (listener_ >= 0) ::close(listener_);
+  }
+  unsigned port() const { return port_; }
+  int taken() const { return taken_; }  // connections sent to `later`
+
+ private:
+  static sockaddr_in loopback(unsigned port) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    return address;
+  }
+  void accept() {
+    for (bool first = true; !stopping_;) {
+      pollfd waiting{listener_, POLLIN, 0};
+      if (::poll(&waiting, 1, 100) <= 0) continue;
+      const int client = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+      if (client < 0) continue;
+      const int server = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+      const sockaddr_in target = loopback(first ? first_ : later_);
+      if (!first) ++taken_;
+      first = false;
+      if (server < 0 ||
+          ::connect(server, reinterpret_cast<const sockaddr*>(&target), sizeof target) != 0) {
+        ::close(client);
+        if (server >= 0) ::close(server);
+        continue;
+      }
+      relays_.emplace_back([this, client, server] { relay(client, server); });
+    }
+  }
+  // Bytes both ways until either side ends.
+  void relay(int a, int b) {
+    pollfd ends[2] = {{a, POLLIN, 0}, {b, POLLIN, 0}};
+    char buffer[16384];
+    for (bool open = true; open && !stopping_;) {
+      if (::poll(ends, 2, 100) <= 0) continue;
+      for (int i = 0; i < 2 && open; ++i) {
+        if ((ends[i].revents & (POLLIN | POLLHUP | POLLERR)) == 0) continue;
+        const ssize_t got = ::read(ends[i].fd, buffer, sizeof buffer);
+        open = got > 0 &&
+               ::send(ends[1 - i].fd, buffer, static_cast<size_t>(got), MSG_NOSIGNAL) == got;
+      }
+    }
+    ::close(a);
+    ::close(b);
+  }
+
+  unsigned first_, later_, port_ = 0;
+  int listener_ = -1;
+  std::atomic<bool> stopping_{false};
+  std::atomic<int> taken_{0};
+  std::thread accepting_;
+  std::vector<std::thread> relays_;  // touched by the accepting thread alone until it ends
+};
+
+// The one-step session is made after libcurl's, so a second server with another key could
+// answer it: it is refused before the password is sent, the operator is told with the
+// key it showed, and the graph goes up through the session whose key was checked.
+TEST_F(Publish, OneStepSessionRefusesAServerWhoseHostKeyDiffersFromTheCheckedOne) {
+  ASSERT_FALSE(server_.start({.kind = ServerKind::Sshd}, work_, nullptr));
+  RealServer impostor;
+  const fs::path impostorWork = work_ / "impostor";
+  fs::create_directories(impostorWork);
+  ASSERT_FALSE(impostor.start({.kind = ServerKind::Sshd}, impostorWork, nullptr));
+  const ProgramRun print = runProgram(
+      {"/usr/bin/ssh-keygen", "-l", "-f", (impostorWork / "ssh_host_key.pub").string()}, 10s);
+  const auto at = print.output.find("SHA256:");
+  ASSERT_NE(at, std::string::npos) << print.output;
+  const std::string impostorKey = print.output.substr(at, print.output.find(' ', at) - at);
+
+  SplittingProxy proxy(server_.port(), impostor.port());
+  ASSERT_NE(proxy.port(), 0u);
+  plant(onServer(), "the graph online");
+  const std::string sent = writeGraph(60 * 1024, 3);
+  const ProgramRun r =
+      runScriptAt("sftp://127.0.0.1:" + std::to_string(proxy.port()),
+                  "cd pub\\graph\r\nbin\r\nmput \"" + (work_ / kGraph).string() + "\"\r\nbye\r\n",
+                  {"-p:" + (work_ / "station" / "dayplot_publish.ini").string()});
+  EXPECT_EQ(r.status, 0) << r.output;
+  EXPECT_TRUE(readBytes(onServer()) == sent) << r.output;
+  // The real server's key, seen first, was kept; the second's was never taken.
+  EXPECT_NE(readBytes(work_ / "station" / "dayplot_known_hosts").find("[127.0.0.1]:"),
+            std::string::npos);
+  EXPECT_GE(proxy.taken(), 1) << "the one-step session never reached the second server";
+  EXPECT_NE(r.output.find("一度で置き換えられなかったため"), std::string::npos) << r.output;
+  EXPECT_NE(r.output.find(impostorKey), std::string::npos) << impostorKey << "\n" << r.output;
+  impostor.stop();
+  const std::string log = readBytes(impostorWork / "sshd.log");
+  EXPECT_EQ(log.find("Accepted"), std::string::npos) << log;
+  EXPECT_FALSE(fs::exists(onServer(std::string(kGraph) + ".uploading")));
 }
 
 }  // namespace
