@@ -57,7 +57,8 @@ class ProcessRuns : public ::testing::Test {
   // How many times the server stored a file whose name holds `name`.
   size_t stored(const std::string& name) const {
     size_t n = 0;
-    for (const auto line : textLines(readBytes(dir_ / "server.log")))
+    const std::string log = readBytes(dir_ / "server.log");  // the lines view it
+    for (const auto line : textLines(log))
       n += line.find(" STOR ") != std::string_view::npos &&
            line.find(name) != std::string_view::npos &&
            line.find("completed=1") != std::string_view::npos;
