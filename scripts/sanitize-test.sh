@@ -51,7 +51,9 @@ export TMPDIR=/tmp/radmon-tmp-sanitize
 rm -rf "$TMPDIR" && mkdir -p "$TMPDIR"
 # shellcheck source=start-audio.sh
 source scripts/start-audio.sh
+trap "'$PWD/scripts/stop-audio.sh'" EXIT
 cd build-sanitize
 labels=(-LE '^slow$')
 for arg in "$@"; do [ "$arg" = "-L" ] && labels=(); done
-ctest --output-on-failure -j3 --timeout 900 "${labels[@]}" "$@"
+ctest --output-on-failure -j3 --timeout 900 --resource-spec-file ../scripts/audio-resources.json \
+  "${labels[@]}" "$@"

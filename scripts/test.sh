@@ -38,5 +38,7 @@ fi
 cd ..
 # shellcheck source=start-audio.sh
 source scripts/start-audio.sh
+trap "'$PWD/scripts/stop-audio.sh'" EXIT
 cd build
-ctest --output-on-failure -j"$jobs" --timeout 600 "$@"
+ctest --output-on-failure -j"$jobs" --timeout 600 \
+  --resource-spec-file ../scripts/audio-resources.json "$@"

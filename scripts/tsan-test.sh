@@ -35,6 +35,8 @@ if [ "$labels" = '^threads' ]; then
   export RADMON_AUDIO_DIR=${RADMON_AUDIO_DIR_TSAN:-/tmp/radmon-audio-tsan}
   # shellcheck source=start-audio.sh
   source scripts/start-audio.sh
+  trap "'$PWD/scripts/stop-audio.sh'" EXIT
 fi
 cd build-tsan
-ctest --output-on-failure -j2 --timeout 900 -L "$labels" "$@"
+ctest --output-on-failure -j2 --timeout 900 --resource-spec-file ../scripts/audio-resources.json \
+  -L "$labels" "$@"
