@@ -145,7 +145,7 @@ TEST_F(PublishRun, SigtermDuringTheUploadEndsTheClientAndRemovesTheScript) {
 
 #ifdef FAKETIME_LIBRARY
 // `dayplot --headless` on a clock ten times as fast (libfaketime): today's upload at
-// 10:20 finds the server down and is queued for 10:21, the server comes back, the retry
+// 10:20 finds the server down and is queued for 10:21, the server comes back, a retry
 // sends it and the queue is empty.
 TEST_F(PublishRun, QueueEmptiesAfterTheServerComesBack) {
   startServer({ServerKind::VsftpdPlain});
@@ -165,10 +165,16 @@ TEST_F(PublishRun, QueueEmptiesAfterTheServerComesBack) {
   line += "' && env LD_PRELOAD='" FAKETIME_LIBRARY
           "' FAKETIME='@2011-03-16 10:19:56 x10' "
           "TZ=UTC QT_QPA_PLATFORM=offscreen ./dayplot --headless >headless.log 2>&1 & p=$!; "
-          "sleep 14; kill -TERM $p; wait $p";
+          // Until the graph is on the server, then 20 s of its clock for the end of the
+          // upload (or 45 s in all): the uploader runs on the fast clock too, so on a busy
+          // machine a retry may time out before the one that goes.
+          "for i in $(seq 90); do [ -s '" +
+          (home_->home / "pub" / "graph" / "graph.jpg").string() +
+          "' ] && break; sleep 0.5; done; "
+          "sleep 2; kill -TERM $p; wait $p";
   ProgramRun run;
   // Its words go to a file of its own: the server's start below runs programs too.
-  std::thread headless([&] { run = runProgram({"/bin/sh", "-c", line}, 60s); });
+  std::thread headless([&] { run = runProgram({"/bin/sh", "-c", line}, 90s); });
   std::this_thread::sleep_for(3s);  // about 10:20:26 on its clock: the upload has failed
   const auto error = server_.start({ServerKind::VsftpdPlain, 0, 0, port}, program_.parent_path(),
                                    &home_->certificate);
