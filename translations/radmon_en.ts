@@ -623,6 +623,22 @@ messages. The service starts again 15 s after a failure.</translation>
         <source>時刻 (時)</source>
         <translation>Time of day (h)</translation>
     </message>
+    <message>
+        <source>%1 の日ごとの線量率</source>
+        <translation>Daily dose rates, %1</translation>
+    </message>
+    <message>
+        <source>日ごとの最小～最大の線量率 (µSv/h) と日平均</source>
+        <translation>Each day's lowest to highest dose rate (µSv/h) and the day's mean</translation>
+    </message>
+    <message>
+        <source>日</source>
+        <translation>Day of the month</translation>
+    </message>
+    <message>
+        <source>月</source>
+        <translation>Month</translation>
+    </message>
 </context>
 <context>
     <name>StartOptions</name>
@@ -2046,6 +2062,10 @@ Quit without saving?</translation>
     <message>
         <source> %1 に再送します</source>
         <translation>, retrying at %1</translation>
+    </message>
+    <message>
+        <source>送信待ちに残しました。%1 以降の dayplot の実行で送ります</source>
+        <translation>Kept in the queue: a run of dayplot from %1 on sends it</translation>
     </message>
     <message>
         <source>: %1</source>

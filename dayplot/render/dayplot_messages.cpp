@@ -176,6 +176,9 @@ std::string uploadOutcome(bool succeeded, std::string_view file, std::string_vie
   if (!retryAt.empty()) text += words(dayplot::tr(" %1 に再送します"), retryAt);
   return text;
 }
+std::string keptInQueue(std::string_view retryAt) {
+  return words(dayplot::tr("送信待ちに残しました。%1 以降の dayplot の実行で送ります"), retryAt);
+}
 std::string clientReason(int exitStatus, std::string_view said) {
   std::string text = exitStatus < 0 ? words(dayplot::tr("FTPクライアントが異常終了しました"))
                                     : words(dayplot::tr("FTPクライアントの終了コード %1"),

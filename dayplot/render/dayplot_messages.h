@@ -86,6 +86,9 @@ std::string settingsIssue(std::string_view path, const LineIssue<SettingsIssue>&
 // when it waits in the queue (`retryAt` empty: not queued).
 std::string uploadOutcome(bool succeeded, std::string_view file, std::string_view reason,
                           std::string_view retryAt = {});
+// --process, after a failed upload's outcome: the file stays in the queue, and a later
+// run of dayplot (the window or --process) from `retryAt` on sends it.
+std::string keptInQueue(std::string_view retryAt);
 // The client's part of a failure: its exit status (-1: it crashed) and its own words.
 std::string clientReason(int exitStatus, std::string_view said);
 // ftpscript's cause of a failure, from its exit status (see its README); empty for a

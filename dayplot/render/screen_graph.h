@@ -14,16 +14,25 @@
 #include "day_record.h"
 #include "event_log.h"
 #include "local_time.h"
+#include "period_table.h"
 
 namespace radmon {
 
 // graph name + "_" + yyyymmdd + ".svg", today's too: the name tells its day.
 std::string screenGraphName(std::string_view graphName, std::string_view yyyymmdd);
 
+// graph name + "_" + YYYYMM or YYYY + ".svg": the month's or year's graph for the screen.
+std::string periodScreenGraphName(std::string_view graphName, const Period& period);
+
 // The day's minutes as SVG: the curve, the minutes set aside for faults in grey, the
 // day's maximum and mean over the others, the hours and µSv/h on the axes.
 QByteArray daySvg(const LocalDateTime& day, const std::vector<DayRecord>& rows,
                   const std::vector<FaultPeriod>& faults);
+
+// The month's or year's days as SVG: each day's lowest to highest minute as a band, the
+// days' mean as a line, days at fault and days short of hours marked under the bands, the
+// days or months and µSv/h on the axes, and what the marks mean.
+QByteArray periodSvg(const PeriodTable& table);
 
 // Draws the day `yyyymmdd` from its day file and event log in `dataFolder` into
 // screenGraphName beside them, replaced whole; the path written, or why not (no day
@@ -35,5 +44,10 @@ struct ScreenGraphWritten {
 };
 ScreenGraphWritten writeDaySvg(const std::string& dataFolder, const std::string& graphName,
                                const std::string& yyyymmdd, int openUntil);
+
+// Draws the period from its day files and event logs in `dataFolder` into
+// periodScreenGraphName beside them, replaced whole; the path, or why not.
+ScreenGraphWritten writePeriodSvg(const std::string& dataFolder, const std::string& graphName,
+                                  const Period& period);
 
 }  // namespace radmon

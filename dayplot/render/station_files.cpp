@@ -47,7 +47,10 @@ std::optional<web::PageImage> periodImage(const PageSources& s, web::GraphKind k
     const std::string name = period.name();
     const std::string when =
         kind == web::GraphKind::Month ? name.substr(0, 4) + "/" + name.substr(4) : name;
-    return web::PageImage{q(file), web::graphCaption(kind, q(when))};
+    // Drawn for the screen too where dayplot drew it, the JPEG linked from it.
+    const std::string screen = periodScreenGraphName(s.graphName, period);
+    return web::PageImage{q(file), web::graphCaption(kind, q(when)),
+                          exists(s.dataFolder + screen) ? q(screen) : QString()};
   }
   return std::nullopt;
 }

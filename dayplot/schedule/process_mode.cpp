@@ -52,6 +52,7 @@ class ProcessReport final : public SessionReport {
     const std::string cause =
         kThisPlatform == ClientPlatform::Posix ? say::ftpscriptCause(o.exitStatus) : "";
     std::string text = say::uploadOutcome(false, o.file, say::clientReason(o.exitStatus, cause));
+    if (o.retryAt) text.append(1, '\n').append(say::keptInQueue(o.retryAt->hhmm()));
     if (!output.empty()) text.append(1, '\n').append(say::clientOutput(output));
     out_.show(text);
   }

@@ -138,8 +138,16 @@ DayGraphResult PublishingSession::runPeriod(const Period& period, bool byHand) {
   refresh();
   const DayGraphResult result = periodGraph_.drawPeriodGraph(now_.DataFolder, period);
   report_.drawn(periodGraph_.picture(), byHand);
-  if (now_.controls.upload == 1)
+  if (now_.controls.upload == 1) {
     upload(now_.DataFolder + periodImageBaseName(now_.controls.graphName, period) + ".jpg");
+    // The page shows the period drawn for the screen; it goes with the JPEG.
+    if (result == DayGraphResult::Done &&
+        readPublishSettings(publishSettingsPath(parts_.programFolder)).value.publishPage)
+      if (const ScreenGraphWritten screen =
+              writePeriodSvg(now_.DataFolder, now_.controls.graphName, period);
+          screen.path)
+        upload(*screen.path);
+  }
   return result;
 }
 

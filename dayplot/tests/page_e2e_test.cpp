@@ -102,9 +102,11 @@ TEST_P(PagePublish, ThePageAndWhatItShowsArriveAndReadOnAPhone) {
   const std::set<std::string> graphs{"graph.jpg", "graph_" + yesterday.yyyymmdd() + ".jpg",
                                      "graph_" + month + ".jpg", "graph_" + year + ".jpg"};
   std::set<std::string> expected = graphs;
-  // The days drawn for the screen, which the page shows and which link the JPEGs.
+  // The days, the month and the year drawn for the screen, which the page shows and
+  // which link the JPEGs.
   expected.insert({"index.html", "readings.json", "graph_" + yesterday.yyyymmdd() + ".svg",
-                   "graph_" + now.yyyymmdd() + ".svg"});
+                   "graph_" + now.yyyymmdd() + ".svg", "graph_" + month + ".svg",
+                   "graph_" + year + ".svg"});
   EXPECT_EQ(arrived, expected);
   for (const std::string& file : expected)
     EXPECT_EQ(readBytes(served / file), readBytes(data_ / file)) << file;

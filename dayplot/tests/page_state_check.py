@@ -2,7 +2,7 @@
 """Opens pages in headless Chromium at a phone's width (360 px), screenshots each into its
 folder as page-360.png and prints one JSON line per page, named by its folder: what its
 alert banners say, their colours, whether the page scrolls sideways, and the texts of
-the SVG graphs it shows (each parsed as XML; a file that is not well-formed fails).
+the SVG graphs it shows (all, and each image's own) (each parsed as XML; a file that is not well-formed fails).
 
 page_state_check.py FOLDER/index.html..."""
 import json
@@ -54,9 +54,10 @@ def main(pages):
                 if image["src"].endswith(".svg"):
                     from urllib.parse import unquote
                     tree = ElementTree.parse(os.path.join(folder, unquote(image["src"])))
-                    seen["svgTexts"] += [t.strip() for e in tree.iter()
-                                         if e.tag.endswith("text") for t in e.itertext()
-                                         if t.strip()]
+                    image["texts"] = [t.strip() for e in tree.iter()
+                                      if e.tag.endswith("text") for t in e.itertext()
+                                      if t.strip()]
+                    seen["svgTexts"] += image["texts"]
             driver.save_screenshot(os.path.join(folder, "page-%d.png" % WIDTH))
             print(json.dumps(seen, ensure_ascii=False), flush=True)
     finally:

@@ -114,6 +114,9 @@ TEST_F(ProcessRuns, TheClientsWordsFollowDayplotsLanguage) {
   EXPECT_NE(down.output.find("Connecting and logging in: The connection was refused"),
             std::string::npos)
       << down.output;
+  // What failed is not lost, and the operator is told where it went.
+  EXPECT_NE(down.output.find("Kept in the queue: a run of dayplot from "), std::string::npos)
+      << down.output;
 }
 
 }  // namespace

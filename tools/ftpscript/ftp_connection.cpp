@@ -197,9 +197,11 @@ int FtpConnection::onSocket(void* self, curl_socket_t socket, curlsocktype purpo
   return CURL_SOCKOPT_OK;
 }
 
-// The file, then its end only once all that was sent before it has reached the server:
-// the server's confirmation then waits for nothing but the server, and while it is held
-// back the transfer is watched by what is still in flight.
+// The file, and its end. libcurl stops asking once it has the file's size; a read past
+// it (a size not known) is held back until all sent before it has reached the server,
+// and while it is held the transfer is watched by what is still in flight. Once the last
+// bytes are handed over, the transfer's remaining time is the wait for the server's
+// reply.
 size_t FtpConnection::onRead(char* buffer, size_t size, size_t count, void* self) {
   auto* c = static_cast<FtpConnection*>(self);
   Sending& s = c->sending_;
@@ -208,11 +210,29 @@ size_t FtpConnection::onRead(char* buffer, size_t size, size_t count, void* self
     s.lastMove = std::chrono::steady_clock::now();
   }
   const size_t read = c->source_ ? std::fread(buffer, size, count, c->source_) : 0;
-  if (read > 0 || !s.watched || s.released) return read;
-  s.inFlight = c->inFlight();
-  if (s.inFlight <= 0) return 0;
-  s.held = true;
-  return CURL_READFUNC_PAUSE;
+  if (!s.watched || s.released) return read;
+  const bool lastBytes = read > 0 && c->source_ && std::ftell(c->source_) >= s.size;
+  if (read > 0 && !lastBytes) return read;
+  if (read == 0) {
+    s.inFlight = c->inFlight();
+    if (s.inFlight > 0) {
+      s.held = true;
+      return CURL_READFUNC_PAUSE;
+    }
+  }
+  s.released = true;
+  s.lastMove = std::chrono::steady_clock::now();
+  // Taken is not read: a host on a slow line may hold the whole file in its buffers and
+  // answer only once it has read it. libcurl reads the option when it starts waiting
+  // for that reply, after these bytes.
+  curl_easy_setopt(c->handle_, CURLOPT_SERVER_RESPONSE_TIMEOUT, c->replyWaitAfterEnd(s.size));
+  return read;
+}
+
+long FtpConnection::replyWaitAfterEnd(long size) const {
+  // The slowest pace a host is waited for: 1000 bytes a second.
+  constexpr long kSlowestBytesPerSecond = 1000;
+  return static_cast<long>(options_.stallSeconds) + size / kSlowestBytesPerSecond;
 }
 
 long FtpConnection::inFlight() const {
@@ -225,7 +245,8 @@ long FtpConnection::inFlight() const {
 }
 
 // An upload stalls when nothing moves for -t seconds: no byte taken by the socket while
-// the file is sent, and no drop of what is in flight while its end is held back.
+// the file is sent, and no drop of what is in flight while its end is held back; after
+// the end, when no reply comes in replyWaitAfterEnd.
 bool FtpConnection::uploadStalled() {
   Sending& s = sending_;
   if (!s.watched || !s.reading) return false;
@@ -250,7 +271,9 @@ bool FtpConnection::uploadStalled() {
       s.lastMove = now;
     }
   }
-  return now - s.lastMove > std::chrono::seconds(options_.stallSeconds);
+  // Once the end has gone, the reply is waited for as long as libcurl waits for it.
+  return now - s.lastMove >
+         std::chrono::seconds(s.released ? replyWaitAfterEnd(s.size) : options_.stallSeconds);
 }
 
 // curl_easy_perform would do the same, but libcurl 7.88 now and then misses the moment
@@ -483,6 +506,7 @@ Outcome FtpConnection::store(std::FILE* file, long size, const ServerFolder& fol
   newestSocket_ = CURL_SOCKET_BAD;
   sending_ = {};
   sending_.watched = true;
+  sending_.size = size;
   // The upload's pace is watched by runTransfer, the end held back until it has arrived.
   curl_easy_setopt(handle_, CURLOPT_LOW_SPEED_TIME, 0L);
   curl_easy_setopt(handle_, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(size));
@@ -492,6 +516,8 @@ Outcome FtpConnection::store(std::FILE* file, long size, const ServerFolder& fol
   sending_ = {};
   source_ = nullptr;
   curl_easy_setopt(handle_, CURLOPT_LOW_SPEED_TIME, static_cast<long>(options_.stallSeconds));
+  curl_easy_setopt(handle_, CURLOPT_SERVER_RESPONSE_TIMEOUT,
+                   static_cast<long>(options_.stallSeconds));
   curl_easy_setopt(handle_, CURLOPT_UPLOAD, 0L);
   curl_easy_setopt(handle_, CURLOPT_POSTQUOTE, nullptr);
   if (outcome.ok && !text && outcome.bytes != size) {

@@ -173,8 +173,12 @@ class FtpConnection {
     bool released = false;  // they have arrived: the end may go
     curl_off_t sent = 0;
     long inFlight = 0;  // the least seen while held
+    long size = 0;      // of the file
     std::chrono::steady_clock::time_point lastMove{};
   };
+  // How long the server's reply after the file's end may take: the limit, and the time a
+  // slow server needs to read what may still sit in its buffers (at most the file).
+  long replyWaitAfterEnd(long size) const;
   Sending sending_;
   std::FILE* source_ = nullptr;
   std::unique_ptr<SftpReplace> replacer_;         // SFTP: made by replacer()

@@ -21,6 +21,7 @@
 #include "build_paths.h"
 #include "event_log.h"
 #include "local_ftp_server.h"
+#include "period_graph.h"
 #include "screen_graph.h"
 #include "station_files.h"
 #include "temp_station.h"
@@ -132,6 +133,10 @@ TEST(PageStates, EachStateHasItsBannerColourAndTimeAt360Pixels) {
                   folder / "graph.jpg");
     if (c.english) QCoreApplication::installTranslator(&english);
     ASSERT_TRUE(writeDaySvg(folder.string() + "/", "graph", "20260115", kNow.secondOfDay()).path);
+    for (const Period& period : {Period{PeriodKind::Month, 2026, 1}, Period{PeriodKind::Year, 2026}}) {
+      fs::copy_file(folder / "graph.jpg", folder / (periodImageBaseName("graph", period) + ".jpg"));
+      ASSERT_TRUE(writePeriodSvg(folder.string() + "/", "graph", period).path) << c.name;
+    }
     const StationFilesWritten written =
         writeStationFiles({folder.string() + "/", "graph", "大阪府大阪市", kNow});
     QCoreApplication::removeTranslator(&english);
@@ -173,6 +178,25 @@ TEST(PageStates, EachStateHasItsBannerColourAndTimeAt360Pixels) {
     for (const std::string label : {"µSv/h", c.english ? "Timeofday(h)" : "時刻(時)", "06121824"})
       EXPECT_NE(joined.find(label), std::string::npos) << c.name << ": " << label << "\n"
                                                        << page["svgTexts"].dump();
+    // The month's and the year's graphs drawn for the screen too, each with its axes.
+    const std::map<std::string, std::vector<std::string>> periodLabels{
+        {"graph_202601.svg",
+         {"µSv/h", "151015202530", c.english ? "Dayofthemonth" : "日", c.english ? "2026-01" : "2026年01月"}},
+        {"graph_2026.svg",
+         {"µSv/h", "123456789101112", c.english ? "Month" : "月", c.english ? "Daily" : "日平均"}}};
+    for (const auto& [src, labels] : periodLabels) {
+      const auto image = std::find_if(page["images"].begin(), page["images"].end(),
+                                      [&](const nlohmann::json& i) { return i["src"] == src; });
+      ASSERT_NE(image, page["images"].end()) << c.name << ": " << src;
+      EXPECT_GT((*image)["natural"].get<int>(), 0) << c.name << ": " << src;
+      EXPECT_LE((*image)["width"].get<double>(), 360) << c.name << ": " << src;
+      std::string texts;
+      for (const auto& text : (*image)["texts"]) texts += text.get<std::string>();
+      std::erase(texts, ' ');
+      for (const std::string& label : labels)
+        EXPECT_NE(texts.find(label), std::string::npos)
+            << c.name << ": " << src << ": " << label << "\n" << (*image)["texts"].dump();
+    }
   }
   std::set<std::string> colours;
   for (const auto& [state, colour] : colourOf) colours.insert(colour);
