@@ -98,9 +98,13 @@ class SvgFrame {
     p.drawText(QRectF(4, 2, kWidth - 8, 22), Qt::AlignLeft | Qt::AlignVCenter, heading);
     p.drawText(QRectF(4, 24, kLeft + 40, 20), Qt::AlignLeft | Qt::AlignVCenter,
                QStringLiteral("µSv/h"));
-    const int decimals = top_ < 0.1 ? 3 : top_ < 1 ? 2 : top_ < 10 ? 1 : 0;
-    for (int i = 0; i <= 4; ++i) {
-      const double value = top_ * i / 4, at = y(value);
+    // Steps of one figure: a top of 2 in four steps of 0.5, of 1, 2.5 or 5 in five.
+    const double power = std::pow(10.0, std::floor(std::log10(top_)));
+    const int steps = std::abs(top_ / power - 2) < 1e-9 ? 4 : 5;
+    const double step = top_ / steps;
+    const int decimals = std::max(0, static_cast<int>(std::ceil(-std::log10(step) - 1e-9)));
+    for (int i = 0; i <= steps; ++i) {
+      const double value = step * i, at = y(value);
       p.setPen(QPen(kGrid, 1));
       p.drawLine(QPointF(kLeft, at), QPointF(kWidth - kRight, at));
       p.setPen(kAxis);
