@@ -7,6 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 # shellcheck source=compiler-cache.sh
 source scripts/compiler-cache.sh
+use_ninja_for build
 cmake -S . -B build "${cache_args[@]}" -DCMAKE_BUILD_TYPE=Release -DRADMON_WERROR="${RADMON_WERROR:-OFF}" \
   ${RADMON_TESTS:+-DBUILD_TESTING="$RADMON_TESTS"} \
   ${RADMON_BENCHMARKS:+-DRADMON_BENCHMARKS="$RADMON_BENCHMARKS"} >/dev/null

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config git ccache
+  build-essential cmake pkg-config git ccache ninja-build lld
   qt6-base-dev qt6-multimedia-dev libqt6svg6 qt6-svg-dev
   libsndfile1-dev libcurl4-openssl-dev libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev

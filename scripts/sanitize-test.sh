@@ -36,6 +36,7 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
 # shellcheck source=compiler-cache.sh
 source scripts/compiler-cache.sh
+use_ninja_for build-sanitize
 # -O1 with line tables only (-g1): reports keep their files and lines, and a unit
 # compiles in about 70 % of the time it takes at -O2 -g. GCC's flow warnings differ at
 # -O1 (-Wformat-truncation where -O2 sees none), so here warnings are shown, not errors:
