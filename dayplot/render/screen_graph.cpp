@@ -149,9 +149,9 @@ class SvgFrame {
 double topFor(double highest) { return niceTop(highest * 1.1); }
 
 QString headingFigures(int counted, double maximum, double mean) {
-  return counted > 0 ? ScreenGraph::tr("最大 %1 · 平均 %2 µSv/h")
-                           .arg(figure(maximum, 3), figure(mean, 3))
-                     : ScreenGraph::tr("記録なし");
+  return counted > 0
+             ? ScreenGraph::tr("最大 %1 · 平均 %2 µSv/h").arg(figure(maximum, 3), figure(mean, 3))
+             : ScreenGraph::tr("記録なし");
 }
 
 }  // namespace
@@ -175,8 +175,7 @@ QByteArray daySvg(const LocalDateTime& day, const std::vector<DayRecord>& rows,
   SvgFrame frame(kHeight, kBottom, topFor(highest), ScreenGraph::tr("%1 の線量率").arg(date),
                  ScreenGraph::tr("毎分の線量率 (µSv/h) と時刻"));
   frame.drawFrame(date + "  " + headingFigures(counted, maximum, counted ? sum / counted : 0));
-  for (int hour = 0; hour <= 24; hour += 6)
-    frame.tick(frame.x(hour / 24.0), QString::number(hour));
+  for (int hour = 0; hour <= 24; hour += 6) frame.tick(frame.x(hour / 24.0), QString::number(hour));
   frame.axisName(ScreenGraph::tr("時刻 (時)"));
 
   // The curve, broken at gaps and where the clock goes back; minutes set aside in grey.
@@ -213,7 +212,8 @@ QByteArray periodSvg(const PeriodTable& table) {
   for (const DaySummary& d : table.days)
     if (d.present) highest = std::max({highest, d.high, d.netMean});
 
-  SvgFrame frame(kPeriodHeight, kPeriodBottom, topFor(highest), ScreenGraph::tr("%1 の日ごとの線量率").arg(when),
+  SvgFrame frame(kPeriodHeight, kPeriodBottom, topFor(highest),
+                 ScreenGraph::tr("%1 の日ごとの線量率").arg(when),
                  ScreenGraph::tr("日ごとの最小～最大の線量率 (µSv/h) と日平均"));
   frame.drawFrame(when + "  " + headingFigures(table.daysPresent, table.maximum, table.mean));
 
@@ -267,8 +267,8 @@ QByteArray periodSvg(const PeriodTable& table) {
     const bool before = i > 0 && table.days[static_cast<size_t>(i - 1)].present;
     const bool after = i + 1 < days && table.days[static_cast<size_t>(i + 1)].present;
     if (after)
-      p.drawLine(at, QPointF(dayX(i + 1.5),
-                             frame.y(table.days[static_cast<size_t>(i + 1)].netMean)));
+      p.drawLine(at,
+                 QPointF(dayX(i + 1.5), frame.y(table.days[static_cast<size_t>(i + 1)].netMean)));
     else if (!before)
       p.drawLine(QPointF(dayX(i), at.y()), QPointF(dayX(i + 1), at.y()));
   }

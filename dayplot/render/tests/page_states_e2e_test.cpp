@@ -133,7 +133,8 @@ TEST(PageStates, EachStateHasItsBannerColourAndTimeAt360Pixels) {
                   folder / "graph.jpg");
     if (c.english) QCoreApplication::installTranslator(&english);
     ASSERT_TRUE(writeDaySvg(folder.string() + "/", "graph", "20260115", kNow.secondOfDay()).path);
-    for (const Period& period : {Period{PeriodKind::Month, 2026, 1}, Period{PeriodKind::Year, 2026}}) {
+    for (const Period& period :
+         {Period{PeriodKind::Month, 2026, 1}, Period{PeriodKind::Year, 2026}}) {
       fs::copy_file(folder / "graph.jpg", folder / (periodImageBaseName("graph", period) + ".jpg"));
       ASSERT_TRUE(writePeriodSvg(folder.string() + "/", "graph", period).path) << c.name;
     }
@@ -181,7 +182,8 @@ TEST(PageStates, EachStateHasItsBannerColourAndTimeAt360Pixels) {
     // The month's and the year's graphs drawn for the screen too, each with its axes.
     const std::map<std::string, std::vector<std::string>> periodLabels{
         {"graph_202601.svg",
-         {"µSv/h", "151015202530", c.english ? "Dayofthemonth" : "日", c.english ? "2026-01" : "2026年01月"}},
+         {"µSv/h", "151015202530", c.english ? "Dayofthemonth" : "日",
+          c.english ? "2026-01" : "2026年01月"}},
         {"graph_2026.svg",
          {"µSv/h", "123456789101112", c.english ? "Month" : "月", c.english ? "Daily" : "日平均"}}};
     for (const auto& [src, labels] : periodLabels) {
@@ -195,7 +197,8 @@ TEST(PageStates, EachStateHasItsBannerColourAndTimeAt360Pixels) {
       std::erase(texts, ' ');
       for (const std::string& label : labels)
         EXPECT_NE(texts.find(label), std::string::npos)
-            << c.name << ": " << src << ": " << label << "\n" << (*image)["texts"].dump();
+            << c.name << ": " << src << ": " << label << "\n"
+            << (*image)["texts"].dump();
     }
   }
   std::set<std::string> colours;

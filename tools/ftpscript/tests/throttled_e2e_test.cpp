@@ -43,7 +43,8 @@ TEST(FtpscriptThrottled, AHostTaking1000BytesASecondGetsTheGraphWithoutAStall) {
   const ProgramRun run = runProgram({::radmon::testing::programDir() + "/ftpscript", "--lang=en",
                                      "-i", "-s:" + (dir / "oldtemp.sys").string()},
                                     400s);
-  const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+  const double took =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
   ::kill(server, SIGTERM);
   ::radmon::testing::waitExit(server);
   const std::string received = readBytes(dir / "received.txt");
