@@ -52,8 +52,8 @@ class ProcessReport final : public SessionReport {
     const std::string cause =
         kThisPlatform == ClientPlatform::Posix ? say::ftpscriptCause(o.exitStatus) : "";
     std::string text = say::uploadOutcome(false, o.file, say::clientReason(o.exitStatus, cause));
-    if (o.retryAt) text.append(1, '\n').append(say::keptInQueue(o.retryAt->hhmm()));
     if (!output.empty()) text.append(1, '\n').append(say::clientOutput(output));
+    if (o.retryAt) text.append(1, '\n').append(say::keptInQueue(o.retryAt->hhmm()));
     out_.show(text);
   }
   bool sent() const { return ended_ && !failed_; }

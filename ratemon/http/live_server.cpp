@@ -344,6 +344,10 @@ class LiveServer::Worker final : public QObject {
                                             {"Cache-Control", "no-store"},
                                             {"X-Content-Type-Options", "nosniff"}});
                     QPointer<QTcpSocket> socket = responder.socket();
+                    // Qt 6.4 ends the head only with a body, which a stream never has:
+                    // without the blank line the first event would be read as a header,
+                    // and a client would wait for the head until the first reading.
+                    socket->write("\r\n");
                     streams_.push_back(socket);
                     std::lock_guard lock(shared_.mutex);
                     if (shared_.anyReading)

@@ -125,10 +125,10 @@ TEST_F(HeadlessTest, ThePageGoesAfterTheTicksGraphs) {
     launcher_.end(n, 0);
     d.pollUploads();
   }
-  EXPECT_EQ(sent,
-            (std::vector<std::string>{"μSVHGraph.jpg", "μSVHGraph_20110316.svg",
-                                      "μSVHGraph_20110315.jpg", "μSVHGraph_20110315.svg",
-                                      "μSVHGraph_201103.jpg", "readings.json", "index.html"}));
+  EXPECT_EQ(sent, (std::vector<std::string>{"μSVHGraph.jpg", "μSVHGraph_20110316.svg",
+                                            "μSVHGraph_20110315.jpg", "μSVHGraph_20110315.svg",
+                                            "μSVHGraph_201103.jpg", "μSVHGraph_201103.svg",
+                                            "readings.json", "index.html"}));
   const std::string page = folder_.read("data/index.html");
   for (const std::string file : {"%CE%BCSVHGraph.jpg", "%CE%BCSVHGraph_20110315.jpg",
                                  "%CE%BCSVHGraph_201103.jpg", "readings.json"})
@@ -158,10 +158,10 @@ TEST_F(HeadlessTest, ThePageNamesAGraphThatDidNotGetThere) {
                           "(2011/03/15)</figcaption>"),
             std::string::npos)
       << pageSent;
-  // Today's drawn for the screen, linking its JPEG; the month's JPEG as it is.
+  // Today and the month drawn for the screen, each linking its JPEG.
   for (const std::string shown :
        {"href=\"%CE%BCSVHGraph.jpg\"><img src=\"%CE%BCSVHGraph_20110316.svg\"",
-        "src=\"%CE%BCSVHGraph_201103.jpg\""})
+        "href=\"%CE%BCSVHGraph_201103.jpg\"><img src=\"%CE%BCSVHGraph_201103.svg\""})
     EXPECT_NE(pageSent.find(shown), std::string::npos) << shown << pageSent;
 }
 
