@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipaexfont-gothic
   pulseaudio pulseaudio-utils libpulse-dev
+  pipewire pipewire-pulse wireplumber dbus-daemon
   python3-pyftpdlib faketime libfaketime
   libssl-dev openssl vsftpd openssh-server openssh-sftp-server libsodium23
   libhiredis0.14 libmemcached11 libmemcachedutil2 libpcre2-posix3
