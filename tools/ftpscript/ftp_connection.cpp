@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdio>
 #include <iostream>
+#include <limits>
 #include <memory>
 #include <new>
 #include <thread>
@@ -221,6 +222,7 @@ size_t FtpConnection::onRead(char* buffer, size_t size, size_t count, void* self
     }
   }
   s.released = true;
+  s.inFlight = std::numeric_limits<long>::max();
   s.lastMove = std::chrono::steady_clock::now();
   // Taken is not read: a host on a slow line may hold the whole file in its buffers and
   // answer only once it has read it. libcurl reads the option when it starts waiting
@@ -271,9 +273,24 @@ bool FtpConnection::uploadStalled() {
       s.lastMove = now;
     }
   }
-  // Once the end has gone, the reply is waited for as long as libcurl waits for it.
-  return now - s.lastMove >
-         std::chrono::seconds(s.released ? replyWaitAfterEnd(s.size) : options_.stallSeconds);
+  if (s.released) {
+    // After the end, the transfer moves while the server takes what is still in flight;
+    // once all of it is taken, the reply is waited for as long as libcurl waits for it.
+    const long left = inFlight();
+    if (left > 0) {
+      if (left < s.inFlight) {
+        s.inFlight = left;
+        s.lastMove = now;
+      }
+      return now - s.lastMove > std::chrono::seconds(options_.stallSeconds);
+    }
+    if (!s.drained) {
+      s.drained = true;
+      s.lastMove = now;
+    }
+    return now - s.lastMove > std::chrono::seconds(replyWaitAfterEnd(s.size));
+  }
+  return now - s.lastMove > std::chrono::seconds(options_.stallSeconds);
 }
 
 // curl_easy_perform would do the same, but libcurl 7.88 now and then misses the moment

@@ -171,6 +171,7 @@ class FtpConnection {
     bool reading = false;   // its first bytes have been asked for
     bool held = false;      // the end of the file is held back: bytes are still in flight
     bool released = false;  // they have arrived: the end may go
+    bool drained = false;   // after the end, the server has taken all that was in flight
     curl_off_t sent = 0;
     long inFlight = 0;  // the least seen while held
     long size = 0;      // of the file
