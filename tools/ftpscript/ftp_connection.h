@@ -170,7 +170,7 @@ class FtpConnection {
     bool watched = false;   // an upload: its pace is watched here, not by libcurl
     bool reading = false;   // its first bytes have been asked for
     bool held = false;      // the end of the file is held back: bytes are still in flight
-    bool released = false;  // they have arrived: the end may go
+    bool released = false;  // the last bytes are handed over: the reply is waited for
     bool drained = false;   // after the end, the server has taken all that was in flight
     curl_off_t sent = 0;
     long inFlight = 0;  // the least seen while held
