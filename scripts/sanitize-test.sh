@@ -4,7 +4,7 @@
 # its test. The audio tests get a sound server of this stage's own
 # (RADMON_AUDIO_DIR, /tmp/radmon-audio-sanitize), so that .ci/run can run this stage beside
 # the others. `--build-only` builds and runs nothing; other arguments go to ctest
-# (`-L slow` runs the slow ones as well).
+# (the programs that hold only slow tests are not built here).
 #
 # The slow tests (week-long replays, a faked week, a year of a clean tube sample by
 # sample, a hundred kills, fifty uploads on a busy machine) repeat what the quicker tests
@@ -38,9 +38,10 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 source scripts/compiler-cache.sh
 use_ninja_for build-sanitize
 # -O1 with line tables only (-g1): reports keep their files and lines, and a unit
-# compiles in about 70 % of the time it takes at -O2 -g. GCC's flow warnings differ at
-# -O1 (-Wformat-truncation where -O2 sees none), so here warnings are shown, not errors:
-# the normal build (scripts/test.sh) keeps them errors.
+# compiles in about 70 % of the time it takes at -O2 -g; the test programs' own units
+# compile at -Og without UndefinedBehaviorSanitizer (CMakeLists.txt), in half the time.
+# GCC's flow warnings differ at -O1 and -Og (-Wformat-truncation where -O2 sees none), so
+# here warnings are shown, not errors: the normal build (scripts/test.sh) keeps them errors.
 cmake -S . -B build-sanitize "${cache_args[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" -DRADMON_SANITIZE=ON \
   -DBUILD_TESTING=ON -DRADMON_WERROR=OFF >/dev/null

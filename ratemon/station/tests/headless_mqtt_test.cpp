@@ -57,11 +57,13 @@ class HeadlessMqtt : public ::testing::Test {
   }
   size_t dayLines() const { return dayFileLines().size(); }
   std::string err() const { return testing::readBytes(root / "err.txt"); }
-  // Waits until the day file holds at least `n` lines.
+  // Waits until the day file holds at least `n` lines: for up to two minutes, since
+  // a replay under ThreadSanitizer on a busy machine took over 20 s for two hours.
   bool waitForLines(size_t n) const {
-    for (int i = 0; i < 20000; ++i) {
+    const auto deadline = std::chrono::steady_clock::now() + 120s;
+    while (std::chrono::steady_clock::now() < deadline) {
       if (dayLines() >= n) return true;
-      std::this_thread::sleep_for(1ms);
+      std::this_thread::sleep_for(5ms);
     }
     return false;
   }
