@@ -77,7 +77,10 @@ Key periodKey(const DayplotControl& c) {
                 return true;
               }
             return false;
-          }};
+          },
+          false,
+          false,
+          {ValueRule::Any, 0, 0, QT_TRANSLATE_NOOP("Options", "10、20、30、60 のどれか (分)")}};
 }
 
 // A line of the publishing settings file, read through the file's own reader, so that a
