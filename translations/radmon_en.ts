@@ -632,6 +632,10 @@ messages. The service starts again 15 s after a failure.</translation>
         <source>-180 から 180 までの度 (10 進)、または空</source>
         <translation>degrees from -180 to 180 (decimal), or empty</translation>
     </message>
+    <message>
+        <source>1 から 720 までの整数 (分)</source>
+        <translation>a whole number from 1 to 720 (minutes)</translation>
+    </message>
 </context>
 <context>
     <name>ScreenGraph</name>

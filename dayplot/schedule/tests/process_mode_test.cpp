@@ -228,6 +228,8 @@ TEST_F(ProcessModeTest, RefusalsSayWhyAndNeverShowThePassword) {
       {"scale_max_usv_h=0", "0 より大きい数"},
       {"today_every_minutes=15", "10、20、30、60 のどれか"},
       {"language=fr", "ja、en、または空"},
+      {"publish.retry_minutes=0", "1 から 720 までの整数"},
+      {"publish.page=yes", "1 (オン) か 0 (オフ)"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(run(std::string("--set ") + c.edit), 1) << c.edit;
