@@ -1713,6 +1713,10 @@ messages. The service starts again 15 s after a failure.</translation>
         <source>警報音の出力 %1 に戻りました。警報は再び音でも知らせます。</source>
         <translation>The alarm output %1 is back: alarms sound again.</translation>
     </message>
+    <message>
+        <source>%1: この値は記録先として使えません。%2</source>
+        <translation>%1: this value cannot be used as the record path. %2</translation>
+    </message>
 </context>
 <context>
     <name>collect</name>
