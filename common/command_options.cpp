@@ -209,7 +209,8 @@ std::string ruleText(const SettingLine& s, Translate translate) {
   std::string text;
   switch (s.rule.kind) {
     case ValueRule::Any:
-      text = t(QT_TRANSLATE_NOOP("Options", "文字列 (画面の欄と同じ)"));
+      text =
+          s.rule.says ? t(s.rule.says) : t(QT_TRANSLATE_NOOP("Options", "文字列 (画面の欄と同じ)"));
       break;
     case ValueRule::Tick:
       text = t(QT_TRANSLATE_NOOP("Options", "1 (オン) か 0 (オフ)"));

@@ -2,7 +2,14 @@
 
 #include <filesystem>
 
+#ifndef QT_TRANSLATE_NOOP
+#define QT_TRANSLATE_NOOP(scope, x) x
+#endif
+
 namespace radmon {
+
+const char* const kLanguageRuleText =
+    QT_TRANSLATE_NOOP("Options", "ja、en、または空 (ロケールのまま)");
 
 namespace {
 std::string pathIn(const std::string& folder) {

@@ -60,6 +60,9 @@ struct ValueRule {
   Kind kind = Any;
   double low = 0;
   double high = 0;
+  // What the setting's own check takes, where no kind above says it (a noun phrase,
+  // context "Options"): the reason given when that check refuses a value.
+  const char* says = nullptr;
 };
 
 // Why `text` cannot be used as `rule` says, with the range or the folder it concerns.
@@ -68,6 +71,7 @@ struct ValueFault {
   double low = 0;
   double high = 0;
   std::string folder{};
+  const char* says = nullptr;  // BadValue: the rule's words on what is taken
 };
 std::optional<ValueFault> valueFault(const ValueRule& rule, std::string_view text);
 
@@ -135,7 +139,8 @@ std::variant<std::vector<SettingChanged>, EditRefused> applySettingsEdits(
     const std::string before = key->get(edited);
     const std::string shownBefore = key->shown(edited);
     if (!key->set(edited, edit.value))
-      return EditRefused{edit.key, shownValue, EditRefusal::BadValue};
+      return EditRefused{edit.key, shownValue, EditRefusal::BadValue,
+                         ValueFault{EditRefusal::BadValue, 0, 0, {}, key->rule.says}};
     if (key->get(edited) != before) changes.push_back({edit.key, shownBefore, key->shown(edited)});
   }
   files = std::move(edited);

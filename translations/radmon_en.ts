@@ -600,6 +600,42 @@ first (ratemon --set tube_sensitivity=N), then start it with systemctl --user en
 enable-linger $USER once. journalctl --user -u ratemon -f shows its record lines and
 messages. The service starts again 15 s after a failure.</translation>
     </message>
+    <message>
+        <source>ja、en、または空 (ロケールのまま)</source>
+        <translation>ja, en, or empty (the locale&apos;s)</translation>
+    </message>
+    <message>
+        <source>10、20、30、60 のどれか (分)</source>
+        <translation>one of 10, 20, 30 and 60 (minutes)</translation>
+    </message>
+    <message>
+        <source>目盛りの上限 (μSv/h) として 0 より大きい数</source>
+        <translation>a number above 0, the top of the scale (μSv/h)</translation>
+    </message>
+    <message>
+        <source>00 から 59 までの 2 桁の分 (例: 05)</source>
+        <translation>a two-digit minute from 00 to 59 (for example 05)</translation>
+    </message>
+    <message>
+        <source>00 から 23 までの 2 桁の時 (例: 03)</source>
+        <translation>a two-digit hour from 00 to 23 (for example 03)</translation>
+    </message>
+    <message>
+        <source>http:// か https:// で始まるアドレス</source>
+        <translation>an address starting with http:// or https://</translation>
+    </message>
+    <message>
+        <source>-90 から 90 までの度 (10 進)、または空</source>
+        <translation>degrees from -90 to 90 (decimal), or empty</translation>
+    </message>
+    <message>
+        <source>-180 から 180 までの度 (10 進)、または空</source>
+        <translation>degrees from -180 to 180 (decimal), or empty</translation>
+    </message>
+    <message>
+        <source>1 から 720 までの整数 (分)</source>
+        <translation>a whole number from 1 to 720 (minutes)</translation>
+    </message>
 </context>
 <context>
     <name>ScreenGraph</name>
@@ -629,7 +665,7 @@ messages. The service starts again 15 s after a failure.</translation>
     </message>
     <message>
         <source>日ごとの最小～最大の線量率 (µSv/h) と日平均</source>
-        <translation>Each day's lowest to highest dose rate (µSv/h) and the day's mean</translation>
+        <translation>Each day&apos;s lowest to highest dose rate (µSv/h) and the day&apos;s mean</translation>
     </message>
     <message>
         <source>日</source>
@@ -749,6 +785,10 @@ messages. The service starts again 15 s after a failure.</translation>
     <message>
         <source>%1 に「%2」は使えません: %3 設定は変更していません。</source>
         <translation>&quot;%2&quot; cannot be used for %1: %3 No setting was changed.</translation>
+    </message>
+    <message>
+        <source>%1を指定してください。</source>
+        <translation>Give %1.</translation>
     </message>
 </context>
 <context>
@@ -1672,6 +1712,10 @@ messages. The service starts again 15 s after a failure.</translation>
     <message>
         <source>警報音の出力 %1 に戻りました。警報は再び音でも知らせます。</source>
         <translation>The alarm output %1 is back: alarms sound again.</translation>
+    </message>
+    <message>
+        <source>%1: この値は記録先として使えません。%2</source>
+        <translation>%1: this value cannot be used as the record path. %2</translation>
     </message>
 </context>
 <context>

@@ -221,8 +221,12 @@ std::string valueFaultText(const ValueFault& fault) {
     case EditRefusal::NotTick:
       return startText(
           QT_TRANSLATE_NOOP("StartOptions", "1 (オン) か 0 (オフ) を指定してください。"), {});
-    case EditRefusal::UnknownKey:
     case EditRefusal::BadValue:
+      if (fault.says)
+        return startText(QT_TRANSLATE_NOOP("StartOptions", "%1を指定してください。"),
+                         {uiText("Options", fault.says)});
+      break;
+    case EditRefusal::UnknownKey:
       break;
   }
   return startText(QT_TRANSLATE_NOOP("StartOptions", "この値は使えません。"), {});
@@ -240,6 +244,7 @@ std::string editRefusedText(const EditRefused& refused) {
           QT_TRANSLATE_NOOP("StartOptions", "%1 の値に改行は使えません。設定は変更していません。"),
           {refused.key});
     case EditRefusal::BadValue:
+      if (refused.fault.says) break;  // told with the rule's words below
       return startText(
           QT_TRANSLATE_NOOP("StartOptions", "%1 に「%2」は使えません。設定は変更していません。"),
           {refused.key, refused.value});

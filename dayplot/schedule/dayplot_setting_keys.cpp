@@ -77,13 +77,18 @@ Key periodKey(const DayplotControl& c) {
                 return true;
               }
             return false;
-          }};
+          },
+          false,
+          false,
+          {ValueRule::Any, 0, 0, QT_TRANSLATE_NOOP("Options", "10、20、30、60 のどれか (分)")}};
 }
 
 // A line of the publishing settings file, read through the file's own reader, so that a
 // value is taken exactly when the file would take it.
-Key publishKey(const char* key, std::string_view name, std::string (*get)(const PublishSettings&)) {
-  return {key, [get](const DayplotFiles& f) { return get(f.publish); },
+Key publishKey(const char* key, std::string_view name, std::string (*get)(const PublishSettings&),
+               ValueRule rule = {}) {
+  return {key,
+          [get](const DayplotFiles& f) { return get(f.publish); },
           [name](DayplotFiles& f, const std::string& v) {
             const std::string now = publishSettingsText(f.publish);
             std::string text;
@@ -93,7 +98,10 @@ Key publishKey(const char* key, std::string_view name, std::string (*get)(const 
             if (!read.issues.empty()) return false;
             f.publish = std::move(read.value);
             return true;
-          }};
+          },
+          false,
+          false,
+          rule};
 }
 
 std::vector<Key> makeKeys() {
@@ -107,9 +115,10 @@ std::vector<Key> makeKeys() {
     else if (c.option == 1)
       keys.push_back(periodKey(c));
   }
-  keys.push_back(publishKey("publish.tls_required", kTlsRequired, [](const PublishSettings& p) {
-    return std::string(p.tlsRequired ? "1" : "0");
-  }));
+  keys.push_back(
+      publishKey("publish.tls_required", kTlsRequired,
+                 [](const PublishSettings& p) { return std::string(p.tlsRequired ? "1" : "0"); },
+                 {ValueRule::Tick}));
   keys.push_back(publishKey("publish.trusted_certificate_file", kCertificateFile,
                             [](const PublishSettings& p) { return p.trustedCertificateFile; }));
   keys.push_back(
@@ -120,12 +129,15 @@ std::vector<Key> makeKeys() {
   }));
   keys.push_back(
       publishKey("publish.key_file", kKeyFile, [](const PublishSettings& p) { return p.keyFile; }));
-  keys.push_back(publishKey("publish.retry_minutes", kRetryMinutes, [](const PublishSettings& p) {
-    return std::to_string(p.retryMinutes);
-  }));
-  keys.push_back(publishKey("publish.page", kPublishPage, [](const PublishSettings& p) {
-    return std::string(p.publishPage ? "1" : "0");
-  }));
+  static_assert(kMinRetryMinutes == 1 && kMaxRetryMinutes == 720, "the words below say so");
+  keys.push_back(publishKey(
+      "publish.retry_minutes", kRetryMinutes,
+      [](const PublishSettings& p) { return std::to_string(p.retryMinutes); },
+      {ValueRule::Any, 0, 0, QT_TRANSLATE_NOOP("Options", "1 から 720 までの整数 (分)")}));
+  keys.push_back(
+      publishKey("publish.page", kPublishPage,
+                 [](const PublishSettings& p) { return std::string(p.publishPage ? "1" : "0"); },
+                 {ValueRule::Tick}));
   keys.push_back(
       {"readings.mean_interval",
        [](const DayplotFiles& f) { return std::string(f.readings.meanInterval ? "1" : "0"); },

@@ -18,6 +18,11 @@
 #include "settings_text.h"
 #include "text_files.h"
 
+// Marks a text for the translator (lupdate) where Qt's own header is not included.
+#ifndef QT_TRANSLATE_NOOP
+#define QT_TRANSLATE_NOOP(scope, x) x
+#endif
+
 namespace radmon {
 
 // Default text of the FTP server box; the built-in account rule of the upload compares
@@ -81,7 +86,14 @@ inline constexpr std::array<DayplotControl, 24> kDayplotControls{{
     {"Text1", "place", &DayplotSettings::place},
     {"Text2", "data_path", &DayplotSettings::dataPath},
     {"Text3", "graph_name", &DayplotSettings::graphName, nullptr, 0, false, {ValueRule::FileName}},
-    {"Text4", "scale_max_usv_h", &DayplotSettings::scaleMaximum},
+    {"Text4",
+     "scale_max_usv_h",
+     &DayplotSettings::scaleMaximum,
+     nullptr,
+     0,
+     false,
+     {ValueRule::Any, 0, 0,
+      QT_TRANSLATE_NOOP("Options", "目盛りの上限 (μSv/h) として 0 より大きい数")}},
     {"Text5",
      "data_prefix",
      &DayplotSettings::dataPrefix,
@@ -90,8 +102,20 @@ inline constexpr std::array<DayplotControl, 24> kDayplotControls{{
      false,
      {ValueRule::FileName}},
     {"Text6", "tube", &DayplotSettings::tube},
-    {"Text10", "yesterday_minute", &DayplotSettings::atMinute},
-    {"Text11", "yesterday_hour", &DayplotSettings::atHour, nullptr, 0, true},
+    {"Text10",
+     "yesterday_minute",
+     &DayplotSettings::atMinute,
+     nullptr,
+     0,
+     false,
+     {ValueRule::Any, 0, 0, QT_TRANSLATE_NOOP("Options", "00 から 59 までの 2 桁の分 (例: 05)")}},
+    {"Text11",
+     "yesterday_hour",
+     &DayplotSettings::atHour,
+     nullptr,
+     0,
+     true,
+     {ValueRule::Any, 0, 0, QT_TRANSLATE_NOOP("Options", "00 から 23 までの 2 桁の時 (例: 03)")}},
     {"Check1", "jpeg", nullptr, &DayplotSettings::jpeg},
     {"Check2", "bmp", nullptr, &DayplotSettings::bmp},
     {"Check3", "today_graph", nullptr, &DayplotSettings::todayEvery},

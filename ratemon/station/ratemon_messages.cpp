@@ -174,6 +174,11 @@ std::string boxOutsideUsual(Box box, const ValueFault& fault) {
              QCoreApplication::translate("ratemon", control(box).caption), valueFaultText(fault));
 }
 
+std::string boxNotUsable(Box box, const ValueFault& fault) {
+  return say(Words::tr("%1: この値は記録先として使えません。%2"),
+             QCoreApplication::translate("ratemon", control(box).caption), valueFaultText(fault));
+}
+
 std::string notice(const Notice& notice) {
   if (const auto* r = std::get_if<RefusedBox>(&notice))
     return say(Words::tr("%1に正しい数値を入力してください（前の値 %2 で続けます）"),

@@ -32,6 +32,8 @@ std::string missingValue(const std::string& option);
 // all the same.
 std::string boxRefused(Box box, const ValueFault& fault);
 std::string boxOutsideUsual(Box box, const ValueFault& fault);
+// A record path typed that the day files cannot follow, and why.
+std::string boxNotUsable(Box box, const ValueFault& fault);
 // The sentences about one file or source: its path or text is put in.
 enum class About { sourceUnopenable, dayplotMissing, dayplotNotStarted, alarmToneNotWritten };
 std::string about(About what, const std::string& subject);

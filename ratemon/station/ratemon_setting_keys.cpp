@@ -52,15 +52,22 @@ Key mqttText(const char* key, std::string MqttSettings::*field, bool secret = fa
 // A text of the maps settings; `check` refuses what the service could not take.
 template <class Service>
 Key mapsText(const char* key, Service MapsSettings::*service, std::string Service::*field,
-             bool secret = false, std::function<bool(const std::string&)> check = {}) {
-  return {key, [=](const RatemonFiles& f) { return f.maps.*service.*field; },
+             bool secret = false, std::function<bool(const std::string&)> check = {},
+             ValueRule rule = {}) {
+  return {key,
+          [=](const RatemonFiles& f) { return f.maps.*service.*field; },
           [=](RatemonFiles& f, const std::string& v) {
             if (check && !check(v)) return false;
             f.maps.*service.*field = v;
             return true;
           },
-          secret};
+          secret,
+          false,
+          rule};
 }
+
+constexpr ValueRule kHttpAddressRule{
+    ValueRule::Any, 0, 0, QT_TRANSLATE_NOOP("Options", "http:// か https:// で始まるアドレス")};
 
 template <class Service>
 Key mapsTick(const char* key, Service MapsSettings::*service) {
@@ -147,20 +154,28 @@ std::vector<Key> makeKeys() {
   keys.push_back(mapsTick("maps.radmon.on", &M::radmon));
   keys.push_back(mapsText("maps.radmon.user", &M::radmon, &M::Radmon::user));
   keys.push_back(mapsText("maps.radmon.password", &M::radmon, &M::Radmon::password, true));
-  keys.push_back(mapsText("maps.radmon.url", &M::radmon, &M::Radmon::url, false, httpAddress));
+  keys.push_back(mapsText("maps.radmon.url", &M::radmon, &M::Radmon::url, false, httpAddress,
+                          kHttpAddressRule));
   keys.push_back(mapsTick("maps.gmcmap.on", &M::gmcmap));
   keys.push_back(mapsText("maps.gmcmap.account", &M::gmcmap, &M::Gmcmap::account, true));
   keys.push_back(mapsText("maps.gmcmap.geiger", &M::gmcmap, &M::Gmcmap::geiger, true));
-  keys.push_back(mapsText("maps.gmcmap.url", &M::gmcmap, &M::Gmcmap::url, false, httpAddress));
+  keys.push_back(mapsText("maps.gmcmap.url", &M::gmcmap, &M::Gmcmap::url, false, httpAddress,
+                          kHttpAddressRule));
   keys.push_back(mapsTick("maps.safecast.on", &M::safecast));
   keys.push_back(mapsText("maps.safecast.api_key", &M::safecast, &M::Safecast::apiKey, true));
-  keys.push_back(mapsText("maps.safecast.latitude", &M::safecast, &M::Safecast::latitude, false,
-                          [](const std::string& v) { return v.empty() || validDegrees(v, 90); }));
-  keys.push_back(mapsText("maps.safecast.longitude", &M::safecast, &M::Safecast::longitude, false,
-                          [](const std::string& v) { return v.empty() || validDegrees(v, 180); }));
-  keys.push_back(mapsText("maps.safecast.device_id", &M::safecast, &M::Safecast::deviceId));
   keys.push_back(
-      mapsText("maps.safecast.url", &M::safecast, &M::Safecast::url, false, httpAddress));
+      mapsText("maps.safecast.latitude", &M::safecast, &M::Safecast::latitude, false,
+               [](const std::string& v) { return v.empty() || validDegrees(v, 90); },
+               {ValueRule::Any, 0, 0,
+                QT_TRANSLATE_NOOP("Options", "-90 から 90 までの度 (10 進)、または空")}));
+  keys.push_back(
+      mapsText("maps.safecast.longitude", &M::safecast, &M::Safecast::longitude, false,
+               [](const std::string& v) { return v.empty() || validDegrees(v, 180); },
+               {ValueRule::Any, 0, 0,
+                QT_TRANSLATE_NOOP("Options", "-180 から 180 までの度 (10 進)、または空")}));
+  keys.push_back(mapsText("maps.safecast.device_id", &M::safecast, &M::Safecast::deviceId));
+  keys.push_back(mapsText("maps.safecast.url", &M::safecast, &M::Safecast::url, false, httpAddress,
+                          kHttpAddressRule));
   keys.push_back(languageKey(&RatemonFiles::language));
   return keys;
 }

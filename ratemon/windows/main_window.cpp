@@ -49,9 +49,17 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
       box->setValidator(new CarriedText(box));
       connect(box, &QLineEdit::inputRejected, this,
               [this, b] { report(messages::boxRefused(b, ValueFault{EditRefusal::Quote})); });
-      // The labels' ranges are guidance: a value outside is used, and told.
+      // The labels' ranges are guidance: a value outside is used, and told. A record
+      // path typed that would not move the day files is told too (the box keeps it, as
+      // the window always has).
       connect(box, &QLineEdit::editingFinished, this, [this, b, box] {
         const ValueRule rule = control(b).rule;
+        if (rule.kind == ValueRule::RecordFile) {
+          const auto fault =
+              box->isModified() ? valueFault(rule, box->text().toStdString()) : std::nullopt;
+          if (fault) report(messages::boxNotUsable(b, *fault));
+          return;
+        }
         if (rule.kind != ValueRule::Range && rule.kind != ValueRule::NotNegative) return;
         const auto fault = valueFault(rule, box->text().toStdString());
         if (fault && fault->why != EditRefusal::NotANumber)

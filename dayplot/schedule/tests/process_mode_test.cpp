@@ -223,6 +223,13 @@ TEST_F(ProcessModeTest, RefusalsSayWhyAndNeverShowThePassword) {
       {"upload_server=", "名前に空白は使えません"},
       {"upload_password='pa\"ss,w=rd'", "値に「\"」は使えません"},
       {"upload_folder='my \"graphs\"'", "値に「\"」は使えません"},
+      {"yesterday_hour=24", "00 から 23 までの 2 桁の時"},
+      {"yesterday_minute=5", "00 から 59 までの 2 桁の分"},
+      {"scale_max_usv_h=0", "0 より大きい数"},
+      {"today_every_minutes=15", "10、20、30、60 のどれか"},
+      {"language=fr", "ja、en、または空"},
+      {"publish.retry_minutes=0", "1 から 720 までの整数"},
+      {"publish.page=yes", "1 (オン) か 0 (オフ)"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(run(std::string("--set ") + c.edit), 1) << c.edit;
@@ -236,6 +243,8 @@ TEST_F(ProcessModeTest, RefusalsSayWhyAndNeverShowThePassword) {
   EXPECT_EQ(run("--lang en --set graph_name=a/b"), 1);
   EXPECT_NE(err_.find("graph_name"), std::string::npos) << err_;
   EXPECT_NE(err_.find("file name"), std::string::npos) << err_;
+  EXPECT_EQ(run("--lang en --set yesterday_hour=3"), 1);
+  EXPECT_NE(err_.find("two-digit hour from 00 to 23"), std::string::npos) << err_;
 
   EXPECT_EQ(run("--set 'upload_folder=my graphs' --set 'upload_server=ftp.example.org 2121' "
                 "--set upload_password=pa,ss"),

@@ -294,10 +294,6 @@ TEST_F(RecordingCycleTest, DeadTimeCorrectsTheFiguresAndTheLineButNotTheTotal) {
   EXPECT_EQ(cycle.intervalHistory().high()[60], static_cast<float>(cycle.lastInterval().doseHigh));
 }
 
-// The input lost for twenty seconds inside the first minute of sound, sound dropped and
-// a flat stretch (a pulse a second is too few for the hum test): each is logged beside the day file
-// and handed to the hooks; the minute that missed sound is not written, the next whole one is; the
-// sums hold only the seconds heard.
 // A fault still on when recording stops is closed in the log at the stop; one that a run
 // without a stop (a crash, a power cut) left open is closed by the next run when its
 // sound comes, before its first record. The next run's minutes are then not set aside.
@@ -344,6 +340,10 @@ TEST_F(RecordingCycleTest, FaultsOpenAtAStopAreClosedAtTheStopOrTheNextStart) {
   EXPECT_EQ(aside(), (std::vector<bool>{true, true, false, false}));
 }
 
+// The input lost for twenty seconds inside the first minute of sound, sound dropped and
+// a flat stretch (a pulse a second is too few for the hum test): each is logged beside the day file
+// and handed to the hooks; the minute that missed sound is not written, the next whole one is; the
+// sums hold only the seconds heard.
 TEST_F(RecordingCycleTest, SoundPathEventsAreLoggedAndAMinuteThatMissedSoundIsNotWritten) {
   ASSERT_FALSE(cycle.start());
   seconds(30, 1);

@@ -265,6 +265,9 @@ TEST_F(HeadlessRatemon, RefusalsSayWhyAndARecordPathThatIsTakenIsWhereTheDayGoes
       {"record_path='" + (root / "none" / "x.csv").string() + "'",
        "フォルダ " + (root / "none").string() + "/ がありません"},
       {"record_path='/a\"b.csv'", "値に「\"」は使えません"},
+      {"language=fr", "ja、en、または空"},
+      {"maps.radmon.url=ftp://radmon.example", "http:// か https:// で始まるアドレス"},
+      {"maps.safecast.latitude=91", "-90 から 90 までの度"},
   };
   for (const auto& c : cases) {
     const ProcessResult r = ratemon("--set " + c.edit);

@@ -86,7 +86,8 @@ TEST_F(StationTest, AStopSignalSavesWhatWasTypedAsACloseDoes) {
 }
 
 // A double quote typed into a saved box is refused and told (the file could not keep
-// it); a threshold outside the label's range is used as typed, and told.
+// it); a threshold outside the label's range is used as typed, and told; so is a record
+// path the day files cannot follow.
 TEST_F(StationTest, TypedValuesTheFileCannotKeepAreRefusedAndUnusualOnesTold) {
   start();
   QLineEdit* threshold = w().box(Box::threshold);
@@ -97,6 +98,13 @@ TEST_F(StationTest, TypedValuesTheFileCannotKeepAreRefusedAndUnusualOnesTold) {
   QTest::keyClick(threshold, Qt::Key_Return);
   EXPECT_NE(message().find("しきい値: 普通の範囲の外です"), std::string::npos) << message();
   EXPECT_NE(message().find("20 から 80"), std::string::npos) << message();
+  QLineEdit* record = w().box(Box::recordPath);
+  record->clear();
+  QTest::keyClicks(record, "/srv/elsewhere/");
+  QTest::keyClick(record, Qt::Key_Return);
+  EXPECT_NE(message().find("保存先: この値は記録先として使えません"), std::string::npos)
+      << message();
+  EXPECT_NE(message().find("csv で終わる"), std::string::npos) << message();
   w().close();
   EXPECT_EQ(readBytes(folder_ / "ratemon.ini").substr(0, 5), "\"90\",");
 }
