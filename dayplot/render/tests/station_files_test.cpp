@@ -401,6 +401,7 @@ TEST(StationFiles, TodaysGraphOnlyOnceDrawnTodayAndUnsentGraphsNamedMissing) {
   const std::string folder = station.data.string() + "/";
   std::ofstream(station.data / "graph.jpg") << "x";
   std::ofstream(station.data / "graph_20110401.jpg") << "x";
+  std::ofstream(station.data / "graph_20110401.svg") << "x";
   // A local moment as the file's time of writing.
   auto writtenAt = [&](int day, int hour, int minute) {
     std::tm local{};
@@ -429,6 +430,14 @@ TEST(StationFiles, TodaysGraphOnlyOnceDrawnTodayAndUnsentGraphsNamedMissing) {
        0,
        1,
        {folder + "graph_20110401.jpg"},
+       {"graph.jpg"},
+       {"昨日 (2011/04/01)"}},
+      // The JPEG went up, the page's drawing of it for the screen did not.
+      {"yesterday's screen graph's upload failed",
+       2,
+       0,
+       1,
+       {folder + "graph_20110401.svg"},
        {"graph.jpg"},
        {"昨日 (2011/04/01)"}},
   };
