@@ -155,6 +155,10 @@ TEST(StationFiles, ThePageCarriesYesterdaysAlarmIntoTodayAndStopsWithoutARecordT
        event(11, 58, EventKind::TubeSaturated), StationState::Alarm1, LowerBound::TubeSaturated},
       {"capped alone", today, "", event(11, 58, EventKind::DeadTimeCapped),
        StationState::LowerBound, LowerBound::DeadTimeCapped},
+      // A saturated tube is told before the cap it also passes.
+      {"capped, then saturated", today, "",
+       event(11, 57, EventKind::DeadTimeCapped) + event(11, 58, EventKind::TubeSaturated),
+       StationState::LowerBound, LowerBound::TubeSaturated},
       // Yesterday's log is read to its end, not to today's time of day.
       {"no record today, a fault that ended late yesterday", "",
        yesterday(22, 0, EventKind::Hum) + yesterday(23, 30, EventKind::SignalOk), "",
