@@ -8,6 +8,7 @@
 
 #include "day_pass.h"
 #include "day_table.h"
+#include "number_text.h"
 #include "period_table.h"
 #include "readings_settings.h"
 
@@ -367,6 +368,42 @@ TEST(MeanInterval95, FromTheCountsLessTheBackgroundAndCutAtZero) {
   EXPECT_EQ(interval->lower, 0.0);
   EXPECT_NEAR(interval->upper, poissonInterval95(60).upper * 0.01 / 60 - 0.008, 1e-12);
   EXPECT_GT(interval->upper, 0.0);
+}
+
+// Minutes set aside for a fault take no part in the day's mean: the day with them set aside
+// is the day without them. The month's mean is the days' net means by their records, not
+// the records' mean that their cut at 0 lifts.
+TEST(DayMean95, MinutesSetAsideAndTheMonthsMeanFromTheNetMeans) {
+  std::vector<DayRecord> kept, all;
+  std::vector<bool> aside;
+  for (int m = 0; m < 240; ++m) {
+    kept.push_back(minuteRecord(8 + m * 7 % 25, 108, 18));  // cut to 0 below 18 CPM
+    all.push_back(kept.back());
+    aside.push_back(false);
+    if (m % 4 == 0) {  // hum: a count far over the tube's
+      all.push_back(minuteRecord(400 + m, 108, 18));
+      aside.push_back(true);
+    }
+  }
+  const DaySummary whole = summarizeDay("20110401", kept, {});
+  const DaySummary sparing = summarizeDay("20110401", all, aside);
+  ASSERT_TRUE(whole.scale && sparing.scale);
+  EXPECT_EQ(sparing.setAside, 60);
+  EXPECT_NEAR(sparing.netMean, whole.netMean, 1e-9);
+  ASSERT_GT(whole.mean, whole.netMean + 0.01);  // the cut at 0 lifts the records' mean
+
+  const fs::path dir = fs::temp_directory_path() / "period_net_mean";
+  fs::create_directories(dir);
+  {
+    std::ofstream out(dir / dayFileName("20110401"), std::ios::binary);
+    for (int m = 0; m < 240; ++m)
+      out << "\"2011/04/01\",\"0" << m / 60 << ":" << (m % 60 < 10 ? "0" : "") << m % 60 << "\","
+          << kept[static_cast<size_t>(m)].rate << "," << *kept[static_cast<size_t>(m)].cpm
+          << ",1,60\r\n";
+  }
+  const PeriodTable month = readPeriodTable(dir.string() + "/", *parseMonth("201104")).value;
+  EXPECT_DOUBLE_EQ(month.mean, roundHalfEven(whole.netMean, 3));
+  fs::remove_all(dir);
 }
 
 TEST(ReadingsSettings, OffWithoutAFileAndReadBack) {

@@ -155,6 +155,10 @@ TEST(StationFiles, ThePageCarriesYesterdaysAlarmIntoTodayAndStopsWithoutARecordT
        event(11, 58, EventKind::TubeSaturated), StationState::Alarm1, LowerBound::TubeSaturated},
       {"capped alone", today, "", event(11, 58, EventKind::DeadTimeCapped),
        StationState::LowerBound, LowerBound::DeadTimeCapped},
+      // A saturated tube is told before the cap it also passes.
+      {"capped, then saturated", today, "",
+       event(11, 57, EventKind::DeadTimeCapped) + event(11, 58, EventKind::TubeSaturated),
+       StationState::LowerBound, LowerBound::TubeSaturated},
       // Yesterday's log is read to its end, not to today's time of day.
       {"no record today, a fault that ended late yesterday", "",
        yesterday(22, 0, EventKind::Hum) + yesterday(23, 30, EventKind::SignalOk), "",
@@ -401,6 +405,7 @@ TEST(StationFiles, TodaysGraphOnlyOnceDrawnTodayAndUnsentGraphsNamedMissing) {
   const std::string folder = station.data.string() + "/";
   std::ofstream(station.data / "graph.jpg") << "x";
   std::ofstream(station.data / "graph_20110401.jpg") << "x";
+  std::ofstream(station.data / "graph_20110401.svg") << "x";
   // A local moment as the file's time of writing.
   auto writtenAt = [&](int day, int hour, int minute) {
     std::tm local{};
@@ -429,6 +434,14 @@ TEST(StationFiles, TodaysGraphOnlyOnceDrawnTodayAndUnsentGraphsNamedMissing) {
        0,
        1,
        {folder + "graph_20110401.jpg"},
+       {"graph.jpg"},
+       {"昨日 (2011/04/01)"}},
+      // The JPEG went up, the page's drawing of it for the screen did not.
+      {"yesterday's screen graph's upload failed",
+       2,
+       0,
+       1,
+       {folder + "graph_20110401.svg"},
        {"graph.jpg"},
        {"昨日 (2011/04/01)"}},
   };

@@ -121,7 +121,7 @@ TEST(LiveReading, SoundStateGaugesFollowTheHealthAndStop) {
 }
 
 // A reading past the dead-time cap is a lower bound whether or not the tube is saturated;
-// the event stream and the metrics tell each apart.
+// the event stream and the metrics tell each apart, and a suspect minute apart from both.
 TEST(LiveReading, ALowerBoundIsToldWithOrWithoutASaturatedTube) {
   struct Case {
     const char* name;
@@ -134,7 +134,11 @@ TEST(LiveReading, ALowerBoundIsToldWithOrWithoutASaturatedTube) {
     r.lowerBound = c.lowerBound;
     r.tubeSaturated = c.saturated;
     r.high = c.lowerBound ? INFINITY : 0.2;
+    r.suspect = !c.lowerBound;
     const std::string event = liveEventJson(r);
+    EXPECT_NE(event.find(std::string("\"suspect\":") + (r.suspect ? "true" : "false")),
+              std::string::npos)
+        << c.name << ": " << event;
     EXPECT_NE(event.find(std::string("\"lowerBound\":") + (c.lowerBound ? "true" : "false")),
               std::string::npos)
         << c.name << ": " << event;

@@ -5,6 +5,7 @@ Prometheus scrapes its metrics. Usage: live_page_test.py PROGRAM_DIR"""
 import json
 import os
 import random
+import re
 import shutil
 import socket
 import subprocess
@@ -115,6 +116,16 @@ def test_fuzz():
     print("fuzz answers:", {k: sorted(v) for k, v in seen.items()})
     check(p.poll() is None and get("http://127.0.0.1:%d/metrics" % port)[0] == 200,
           "the replay went on through the fuzz and still answers")
+    # The replay writes a record line every few milliseconds, each of which resets the
+    # gauge: it stays near 0 while the replay runs, however long that has been.
+    ages = []
+    while p.poll() is None and len(ages) < 3:
+        metrics = get("http://127.0.0.1:%d/metrics" % port)[1]
+        ages.append(float(re.search(r"^radmon_seconds_since_last_record (\S+)$", metrics,
+                                    re.M).group(1)))
+        time.sleep(0.3)
+    check(len(ages) >= 2 and max(ages) < 0.2,
+          "the time since the last record line is reset by each line (%s)" % ages)
     check(p.wait(120) == 0, "the fuzzed replay ended cleanly")
     for kind, (_, allowed) in FUZZ.items():
         check(seen[kind] <= allowed, "%s: answers %s within %s" % (kind, seen[kind], allowed))

@@ -1,8 +1,7 @@
 // The live server in this process, asked over real sockets: the metrics' time since the
-// last record line, and the documented limits of 64 connections and 16 event streams at
-// once. Each connection
-// comes from an address of its own on the loopback network, so that a limit per address
-// never stands in for the whole one.
+// last record line, and the documented limits of 64 connections, 32 from one address and
+// 16 event streams at once. Each connection to the whole limit comes from an address of
+// its own on the loopback network, so that a limit per address never stands in for it.
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -143,6 +142,23 @@ TEST_F(LiveServerTest, AcceptsSixtyFourConnectionsAtOnceAndNoMore) {
     served = fd >= 0 && get(fd, "/metrics").starts_with("HTTP/1.1 200");
   }
   EXPECT_TRUE(served) << "no connection was served after one of the " << kLimit << " closed";
+}
+
+// One client's address is held to 32 connections; another address is served beside them.
+TEST_F(LiveServerTest, AcceptsThirtyTwoConnectionsFromOneAddressAndServesAnotherBeside) {
+  constexpr int kPerAddress = 32;
+  for (int k = 0; k < kPerAddress; ++k) {
+    const int fd = connectFrom(loopback(0));
+    ASSERT_GE(fd, 0) << k;
+    ASSERT_TRUE(get(fd, "/metrics").starts_with("HTTP/1.1 200")) << "connection " << k + 1;
+  }
+  const int over = connectFrom(loopback(0));
+  ASSERT_GE(over, 0);
+  EXPECT_TRUE(get(over, "/metrics").starts_with("HTTP/1.1 503"))
+      << "connection " << kPerAddress + 1 << " from one address";
+  const int beside = connectFrom(loopback(1));
+  ASSERT_GE(beside, 0);
+  EXPECT_TRUE(get(beside, "/metrics").starts_with("HTTP/1.1 200"));
 }
 
 TEST_F(LiveServerTest, ServesSixteenEventStreamsAtOnceAndNoMore) {

@@ -116,6 +116,20 @@ TEST_F(MapSenderTest, ARefusingServiceIsTriedAgainAfterOneTwoFourUpToThirtyMinut
     ASSERT_FALSE(seen.empty()) << "not tried when due";
     EXPECT_EQ(seen[0].kind, k + 1 < backoffs.size() ? MapOutcome::Refused : MapOutcome::Sent);
   }
+  // The backlog goes; a success starts the back-off over: refused once more, the service
+  // is tried again a minute later.
+  bool emptied = false;
+  for (const auto end = std::chrono::steady_clock::now() + 20s;
+       !emptied && std::chrono::steady_clock::now() < end;)
+    for (const MapOutcome& o : tries(sender, 1, 100ms)) emptied = emptied || o.count == 0;
+  ASSERT_TRUE(emptied);
+  refuse("safecast", 1);
+  add();
+  ASSERT_EQ(tries(sender, 1, 5s).at(0).kind, MapOutcome::Refused);
+  add();
+  const auto again = tries(sender, 1, 5s);
+  ASSERT_FALSE(again.empty()) << "not tried a minute after the refusal that followed a success";
+  EXPECT_EQ(again[0].kind, MapOutcome::Sent);
   // Taken at last: every minute, oldest first.
   EXPECT_EQ(sender.finish().at(MapService::Safecast), 0u);
   std::vector<int64_t> all;

@@ -179,7 +179,8 @@ TEST_F(HeadlessRatemon, SetUpFromTheCommandLineThenRecords) {
   EXPECT_FALSE(fs::exists(root / "ratemon.ini"));  // listing writes nothing
 
   r = ratemon(
-      "--set tube_sensitivity=18 --set mqtt.password=hidden --set maps.safecast.api_key=hidden");
+      "--set tube_sensitivity=18 --set mqtt.password=hidden --set maps.safecast.api_key=hidden "
+      "--set maps.radmon.password=hidden --set maps.gmcmap.account=hidden");
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("tube_sensitivity"), std::string::npos) << r.out;
   EXPECT_EQ(r.out.find("hidden"), std::string::npos) << r.out;
@@ -190,7 +191,11 @@ TEST_F(HeadlessRatemon, SetUpFromTheCommandLineThenRecords) {
     EXPECT_EQ(fs::status(root / file).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write)
         << file;
-  EXPECT_EQ(ratemon("--show-settings").out.find("hidden"), std::string::npos);
+  r = ratemon("--show-settings");
+  EXPECT_EQ(r.out.find("hidden"), std::string::npos) << r.out;
+  for (const char* line : {"maps.radmon.password=(set)\n", "maps.gmcmap.account=(set)\n",
+                           "maps.safecast.api_key=(set)\n"})
+    EXPECT_NE(r.out.find(line), std::string::npos) << line << r.out;
 
   r = run("--input sim:20 --fast --start '2011-09-19 10:00:00' --seconds 120");
   ASSERT_EQ(r.status, 0) << r.err;
