@@ -279,8 +279,11 @@ std::string manPage(const ProgramOptions& program, Translate translate, const st
   if (!program.settings.empty()) {
     page += ".SH SETTINGS\n";
     if (program.settingsHelp) page += roff(translate(kContext, program.settingsHelp)) + "\n";
-    for (const auto& s : program.settings)
+    for (const auto& s : program.settings) {
       page += ".TP\n.B " + roff(s.key) + "\n" + roff(ruleText(s, translate)) + "\n";
+      // A note's lines stay lines (a table of figures, say).
+      if (s.note) page += ".nf\n" + roff(translate(kContext, s.note)) + "\n.fi\n";
+    }
   }
   if (program.services)
     page += ".SH SERVICES\n" + roff(translate(kContext, program.services)) + "\n";

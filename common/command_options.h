@@ -55,6 +55,7 @@ struct SettingLine {
   std::string key;
   ValueRule rule;
   bool secret = false;
+  const char* note = nullptr;  // SettingKey::note
 };
 
 struct ProgramOptions {
@@ -78,7 +79,7 @@ struct ProgramOptions {
 template <class Files>
 std::vector<SettingLine> settingLines(const std::vector<SettingKey<Files>>& keys) {
   std::vector<SettingLine> lines;
-  for (const auto& k : keys) lines.push_back({k.key, k.rule, k.secret});
+  for (const auto& k : keys) lines.push_back({k.key, k.rule, k.secret, k.note});
   return lines;
 }
 

@@ -86,6 +86,9 @@ struct SettingKey {
   bool secret = false;
   bool quoted = false;  // kept in a quoted field of a comma-separated file
   ValueRule rule{};
+  // What to weigh before changing it (context "Options", through the translator): told
+  // after a change by --set and under the key in the man page.
+  const char* note = nullptr;
 
   std::string shown(const Files& files) const {
     const std::string value = get(files);

@@ -79,7 +79,11 @@ int runSettingsCommand(
       return 1;
     }
     const auto& changes = std::get<std::vector<SettingChanged>>(applied);
-    for (const auto& change : changes) out << settingChangedText(change) << "\n";
+    for (const auto& change : changes) {
+      out << settingChangedText(change) << "\n";
+      for (const auto& k : keys)
+        if (k.note && change.key == k.key) out << uiText("Options", k.note) << "\n";
+    }
     if (changes.empty()) out << settingsUnchangedText() << "\n";
   }
   if (command.show) out << settingsListing(keys, files);

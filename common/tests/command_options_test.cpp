@@ -25,6 +25,7 @@ const ProgramOptions& sample() {
                    .modes = modeBit(1),
                    .requiredIn = modeBit(1),
                    .repeatable = true}},
+      .settings = {{"k", {ValueRule::Tick}, false, "a\n.b"}},
   };
   return p;
 }
@@ -69,8 +70,9 @@ TEST(CommandOptions, SynopsisAndManPageFollowTheDeclaration) {
                                       "tool --run [--lang ja|en] [-t:SECONDS] --out FILE..."}));
   const std::string page = manPage(
       sample(), [](const char*, const char* s) { return std::string(s); }, "");
-  for (const char* part :
-       {".TH TOOL 1", ".SH SYNOPSIS", ".B \\-t:SECONDS", ".B \\-\\-out FILE", ".B \\-\\-help"})
+  // A setting's note keeps its lines, a line's leading dot escaped.
+  for (const char* part : {".TH TOOL 1", ".SH SYNOPSIS", ".B \\-t:SECONDS", ".B \\-\\-out FILE",
+                           ".B \\-\\-help", ".B k\n", "\n.nf\na\n\\&.b\n.fi\n"})
     EXPECT_NE(page.find(part), std::string::npos) << part;
 }
 

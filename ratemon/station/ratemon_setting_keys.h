@@ -28,6 +28,10 @@ struct RatemonFiles {
 
 const std::vector<SettingKey<RatemonFiles>>& ratemonSettingKeys();
 
+// Both alarm rules side by side (bench/alarm_evidence): the note of
+// counting.alarm_on_evidence, and the tooltip of its tick (context "Options").
+extern const char* const kAlarmOnEvidenceRules;
+
 // The station's files as they are (defaults for those missing); the operator's sentence
 // when one cannot be read.
 std::variant<RatemonFiles, std::string> readRatemonFiles(const std::string& folder);

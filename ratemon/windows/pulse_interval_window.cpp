@@ -8,6 +8,7 @@
 #include "interval_drawing.h"
 #include "number_text.h"
 #include "ratemon_messages.h"
+#include "ratemon_setting_keys.h"
 
 namespace radmon {
 
@@ -37,6 +38,7 @@ PulseIntervalWindow::PulseIntervalWindow(IntervalSource intervals, QWidget* pare
   bandTick_->setGeometry(476, y, 240, 24);
   evidenceTick_ = new QCheckBox(caption(messages::Counting::evidenceTick), this);
   evidenceTick_->setObjectName("checkAlarmOnEvidence");
+  evidenceTick_->setToolTip(QCoreApplication::translate("Options", kAlarmOnEvidenceRules));
   evidenceTick_->setGeometry(10, y + 30, 700, 24);
   connect(deadTimeTick_, &QCheckBox::clicked, this, &PulseIntervalWindow::countingEdited);
   connect(bandTick_, &QCheckBox::clicked, this, &PulseIntervalWindow::countingEdited);

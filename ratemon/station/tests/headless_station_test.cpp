@@ -350,6 +350,9 @@ TEST_F(HeadlessRatemon, AnEditWhileRunningSurvivesTheStop) {
       "--set alarm1_limit_usv_h=0.5 --set counting.graph_band=1 --set "
       "counting.alarm_on_evidence=1");
   EXPECT_EQ(r.status, 0) << r.err;
+  // The change of rule is told with both rules' figures.
+  EXPECT_NE(r.out.find("88.8 %"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("250 / 596"), std::string::npos) << r.out;
   EXPECT_EQ(stop(holder), 0);
   EXPECT_NE(testing::readBytes(root / "ratemon.ini").find("\"0.5\""), std::string::npos);
   EXPECT_NE(testing::readBytes(root / "ratemon_counting.ini").find("graph_band=1"),

@@ -1,5 +1,6 @@
 #include "interval_drawing.h"
 
+#include <QCheckBox>
 #include <QFont>
 #include <QImage>
 
@@ -137,6 +138,10 @@ TEST(PulseIntervalWindow, OffersTheEstimateOnceTheIntervalsGiveOne) {
   view.showCounting({250, false}, 499);
   view.refresh();
   EXPECT_EQ(view.deadTimeBox()->text(), "250");
+  // The tick of alarms on evidence shows both rules' figures.
+  const auto* tick = view.findChild<QCheckBox*>("checkAlarmOnEvidence");
+  ASSERT_NE(tick, nullptr);
+  EXPECT_TRUE(tick->toolTip().contains("30.4 %")) << tick->toolTip().toStdString();
 }
 
 }  // namespace radmon
