@@ -226,8 +226,11 @@ TEST_F(ServerRun, SlowServerCompletesAndStalledOneEndsWithinAMinute) {
   std::cout << "vsftpd at 1000 B/s, 100 KiB: " << slowSeconds << " s\n";
   EXPECT_GT(slowSeconds, 30.0) << "the server was not slow";
 
-  // The same server frozen a second into the next upload.
-  writeGraph(400 * 1024, 4);
+  // The same server frozen a second into the next upload: of a file too large to sit
+  // whole in the two kernels' buffers once the server stops reading (they held 300 KiB
+  // and more here). A file that does is taken, not read, and its reply waited for as a
+  // slow host's (FtpscriptThrottled).
+  writeGraph(4 * 1024 * 1024, 4);
   begin = Clock::now();
   std::thread freeze([this] {
     std::this_thread::sleep_for(1s);
