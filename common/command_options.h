@@ -12,11 +12,6 @@
 
 #include "settings_edits.h"
 
-// Marks a text for the translator (lupdate) where Qt's own header is not included.
-#ifndef QT_TRANSLATE_NOOP
-#define QT_TRANSLATE_NOOP(scope, x) x
-#endif
-
 namespace radmon {
 
 // Options of one form or several: bit n is the n-th entry of ProgramOptions::modes.

@@ -2,10 +2,6 @@
 
 #include <filesystem>
 
-#ifndef QT_TRANSLATE_NOOP
-#define QT_TRANSLATE_NOOP(scope, x) x
-#endif
-
 namespace radmon {
 
 const char* const kLanguageRuleText =

@@ -12,6 +12,11 @@
 #include <variant>
 #include <vector>
 
+// Marks a text for the translator (lupdate) where Qt's own header is not included.
+#ifndef QT_TRANSLATE_NOOP
+#define QT_TRANSLATE_NOOP(scope, x) x
+#endif
+
 namespace radmon {
 
 struct SettingsEdit {

@@ -18,11 +18,6 @@
 #include "settings_text.h"
 #include "text_files.h"
 
-// Marks a text for the translator (lupdate) where Qt's own header is not included.
-#ifndef QT_TRANSLATE_NOOP
-#define QT_TRANSLATE_NOOP(scope, x) x
-#endif
-
 namespace radmon {
 
 // Default text of the FTP server box; the built-in account rule of the upload compares

@@ -11,10 +11,7 @@
 #include <variant>
 
 // The captions are marked for Qt's lupdate, which gathers them for translation; the
-// measuring core itself knows no Qt, so the mark is defined here when Qt is absent.
-#ifndef QT_TRANSLATE_NOOP
-#define QT_TRANSLATE_NOOP(scope, x) x
-#endif
+// measuring core itself knows no Qt, and settings_edits.h defines the mark without it.
 #include "audio_input.h"
 #include "settings_edits.h"
 #include "text_files.h"
