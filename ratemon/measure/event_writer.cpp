@@ -1,6 +1,6 @@
 #include "event_writer.h"
 
-#include "record_writer.h"
+#include "append_whole.h"
 
 namespace radmon {
 

@@ -3,9 +3,9 @@
 #include <cerrno>
 #include <filesystem>
 
+#include "append_whole.h"
 #include "day_record.h"
 #include "event_log.h"
-#include "record_writer.h"
 #include "text_files.h"
 
 namespace radmon {

@@ -31,9 +31,4 @@ class RecordWriter {
   std::deque<Line> kept_;
 };
 
-// Appends `bytes` to the file in one write, after a line end when the file's last line
-// has none; on failure the file is cut back to its old length. The failed step when it
-// fails.
-std::optional<WriteFault> appendWhole(const std::string& path, const std::string& bytes);
-
 }  // namespace radmon

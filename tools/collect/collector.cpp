@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "append_whole.h"
 #include "day_record.h"
-#include "record_writer.h"
 #include "state_message.h"
 #include "text_files.h"
 

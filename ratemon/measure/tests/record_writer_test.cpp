@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "append_whole.h"
 #include "day_record.h"
 #include "file_bytes.h"
 #include "temp_station.h"
