@@ -3,7 +3,7 @@
 #include <exception>
 #include <filesystem>
 
-#include "image_files.h"
+#include "graph_names.h"
 #include "publish_settings.h"
 #include "server_address.h"
 #include "text_files.h"

@@ -5,8 +5,8 @@
 #include <exception>
 
 #include "fault_bands.h"
+#include "graph_names.h"
 #include "graph_parts.h"
-#include "image_files.h"
 #include "japanese_font.h"
 #include "number_text.h"
 #include "period_table.h"

@@ -6,16 +6,6 @@
 
 namespace radmon {
 
-std::string imageBaseName(std::string_view baseName, std::string_view targetDay,
-                          std::string_view todayYyyymmdd) {
-  std::string name(baseName);
-  if (targetDay != todayYyyymmdd) {
-    name += "_";
-    name += targetDay;
-  }
-  return name;
-}
-
 std::optional<ImageWriteFailure> writeImageFile(const QImage& image, const std::string& path,
                                                 ImageFormat format) {
   const bool jpeg = format == ImageFormat::Jpeg;

@@ -1,4 +1,4 @@
-// The day graph's image files: their names and their writing through QImage.
+// The day graph's image files written through QImage (their names: graph_names.h).
 #pragma once
 
 #include <optional>
@@ -8,11 +8,6 @@
 class QImage;
 
 namespace radmon {
-
-// the graph name alone for today, so the real-time graph always replaces one file; any other
-// day gets the graph name + "_" + yyyymmdd.
-std::string imageBaseName(std::string_view baseName, std::string_view targetDay,
-                          std::string_view todayYyyymmdd);
 
 enum class ImageFormat { Bmp, Jpeg };
 

@@ -7,6 +7,7 @@
 #include <exception>
 #include <map>
 
+#include "graph_names.h"
 #include "graph_parts.h"
 #include "japanese_font.h"
 #include "number_text.h"
@@ -33,10 +34,6 @@ PeriodGraph::PeriodGraph(const GraphSettings& settings, MessageSink& messages, c
       messages_(messages),
       clock_(clock),
       picture_(graph::blankPicture(DayGraph::kWidth, DayGraph::kHeight, DayGraph::kBackground)) {}
-
-std::string periodImageBaseName(std::string_view baseName, const Period& period) {
-  return std::string(baseName) + "_" + period.name();
-}
 
 int PeriodGraph::dayLeft(int index, int days) {
   return kLeft + static_cast<int>(static_cast<int64_t>(kRight - kLeft) * index / days);

@@ -13,9 +13,6 @@
 
 namespace radmon {
 
-// the graph name + "_" + YYYYMM or YYYY: the period graph's images without their extension.
-std::string periodImageBaseName(std::string_view baseName, const Period& period);
-
 class PeriodGraph {
  public:
   static constexpr int kLeft = 70;

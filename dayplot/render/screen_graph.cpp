@@ -13,8 +13,8 @@
 #include "day_table.h"
 #include "dayplot_messages.h"
 #include "fault_bands.h"
+#include "graph_names.h"
 #include "number_text.h"
-#include "period_graph.h"
 #include "suspect_minutes.h"
 
 namespace radmon {
@@ -48,18 +48,6 @@ double niceTop(double value) {
 QString figure(double value, int decimals) {
   return QString::fromStdString(fixedText(value, decimals));
 }
-
-}  // namespace
-
-std::string screenGraphName(std::string_view graphName, std::string_view yyyymmdd) {
-  return std::string(graphName) + "_" + std::string(yyyymmdd) + ".svg";
-}
-
-std::string periodScreenGraphName(std::string_view graphName, const Period& period) {
-  return periodImageBaseName(graphName, period) + ".svg";
-}
-
-namespace {
 
 // The frame both kinds of graph share: a white page, a heading line, µSv/h over the
 // value axis, its grid and figures to `top`, and the two axes; the plot's place for the

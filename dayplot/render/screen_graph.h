@@ -18,12 +18,6 @@
 
 namespace radmon {
 
-// graph name + "_" + yyyymmdd + ".svg", today's too: the name tells its day.
-std::string screenGraphName(std::string_view graphName, std::string_view yyyymmdd);
-
-// graph name + "_" + YYYYMM or YYYY + ".svg": the month's or year's graph for the screen.
-std::string periodScreenGraphName(std::string_view graphName, const Period& period);
-
 // The day's minutes as SVG: the curve, the minutes set aside for faults in grey, the
 // day's maximum and mean over the others, the hours and µSv/h on the axes.
 QByteArray daySvg(const LocalDateTime& day, const std::vector<DayRecord>& rows,

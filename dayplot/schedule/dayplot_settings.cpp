@@ -89,7 +89,7 @@ std::string dataFolderFromPath(std::string_view recordPath, std::string_view fal
 }
 
 std::string settingsFilePath(const std::string& programFolder) {
-  return programFolder + "dayplot.ini";
+  return dayplotIniPath(programFolder);
 }
 
 DayplotStartRead startSettings(const std::string& programFolder, std::string_view today) {

@@ -12,6 +12,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "dayplot_names.h"
 #include "read_result.h"
 #include "readings_settings.h"
 #include "settings_edits.h"
@@ -36,7 +37,7 @@ inline constexpr std::string_view kDefaultStartMinute = "03";
 struct DayplotSettings {
   std::string place = "大阪府大阪市";              // measurement place, on the graph
   std::string dataPath;                            // the day files' path as shown in the window
-  std::string graphName = "μSVHGraph";             // the graph images' base name
+  std::string graphName{kDefaultGraphName};        // the graph images' base name
   std::string scaleMaximum = "2";                  // vertical full scale, μSv/h
   std::string dataPrefix = "μSVHData";             // the day files' name before the date
   std::string tube = "自作GM管";                   // tube name, on the graph
@@ -130,6 +131,10 @@ inline constexpr std::array<DayplotControl, 24> kDayplotControls{{
     {"Text9", nullptr, &DayplotSettings::manualDay},
 }};
 
+// ratemon's live page reads the names alone, by their places in the file.
+static_assert(kDayplotControls[kPlaceField].text == &DayplotSettings::place);
+static_assert(kDayplotControls[kGraphNameField].text == &DayplotSettings::graphName);
+
 // The control of a text or a tick.
 template <class T>
 const DayplotControl& controlOf(T DayplotSettings::*field) {
@@ -179,7 +184,7 @@ using DayplotStartRead = ReadResult<DayplotStart, DayplotIniFault>;
 // defaults and is told as the file's fault (line 0).
 DayplotStartRead startSettings(const std::string& programFolder, std::string_view todayYyyymmdd);
 
-// program folder + "dayplot.ini".
+// program folder + "dayplot.ini" (dayplotIniPath).
 std::string settingsFilePath(const std::string& programFolder);
 
 // Writes the settings file atomically and readable by its owner alone, since it holds

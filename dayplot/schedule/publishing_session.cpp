@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "ftp_upload.h"
+#include "graph_names.h"
 #include "publish_settings.h"
 #include "screen_graph.h"
 #include "station_files.h"

@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "box_reader.h"
-#include "dayplot_settings.h"
+#include "dayplot_names.h"
 #include "kept_background.h"
 #include "map_request.h"
 #include "number_text.h"
@@ -154,13 +154,10 @@ namespace {
 // the host's name.
 PageSources livePageSources(const std::string& programFolder, const std::string& dataFolder,
                             const LocalDateTime& now) {
-  DayplotSettings dayplot;
-  std::string place = QSysInfo::machineHostName().toStdString();
-  if (const auto text = readTextFile(settingsFilePath(programFolder))) {
-    applySettingsText(*text, dayplot);
-    place = dayplot.place;
-  }
-  return {dataFolder, dayplot.graphName, place, now};
+  if (const auto names = readDayplotNames(programFolder))
+    return {dataFolder, names->graphName, names->place, now};
+  return {dataFolder, std::string(kDefaultGraphName), QSysInfo::machineHostName().toStdString(),
+          now};
 }
 
 }  // namespace

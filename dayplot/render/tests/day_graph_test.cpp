@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "fault_bands.h"
+#include "graph_names.h"
 #include "image_files.h"
 #include "period_graph.h"
 #include "temp_station.h"

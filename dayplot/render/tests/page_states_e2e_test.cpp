@@ -20,6 +20,7 @@
 
 #include "build_paths.h"
 #include "event_log.h"
+#include "graph_names.h"
 #include "local_ftp_server.h"
 #include "period_graph.h"
 #include "screen_graph.h"

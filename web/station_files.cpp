@@ -11,10 +11,8 @@
 #include <nlohmann/json.hpp>
 
 #include "day_table.h"
-#include "image_files.h"
-#include "period_graph.h"
+#include "graph_names.h"
 #include "poisson_interval.h"
-#include "screen_graph.h"
 #include "suspect_minutes.h"
 #include "text_files.h"
 
