@@ -6,6 +6,7 @@
 
 #include <array>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -47,6 +48,24 @@ struct MapsSettings {
 };
 
 inline constexpr const char* kMapsSettingsFileName = "ratemon_maps.ini";
+
+// One line of the file, named once: `name` as ratemon --set takes it, the file's key the
+// part after "maps.". Its kind says what it takes.
+struct MapsLine {
+  enum Kind { Tick, Text, Secret, Url, Latitude, Longitude };
+  const char* name;
+  Kind kind;
+  std::string& (*text)(MapsSettings&) = nullptr;  // all but a tick
+  bool& (*tick)(MapsSettings&) = nullptr;
+
+  std::string_view fileKey() const { return std::string_view(name).substr(5); }
+  // The value as the file writes it.
+  std::string value(const MapsSettings& settings) const;
+  // Whether the file takes `value` (a tick 1 or 0, degrees in range or none).
+  bool takes(const std::string& value) const;
+};
+// The file's lines in their order.
+std::span<const MapsLine> mapsLines();
 
 // The file's settings over the defaults; no file gives the defaults and no issue.
 ReadResult<MapsSettings, SettingsIssue> loadMapsSettings(const std::string& path);
