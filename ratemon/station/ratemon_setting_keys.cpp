@@ -87,18 +87,18 @@ std::vector<Key> makeKeys() {
             tickKey(c.key, [id = c.id](RatemonFiles& f) -> bool& { return f.ini.ticks.at(id); }));
   }
   keys.push_back(
-      {"counting.dead_time_us",
+      {kDeadTimeSetting,
        [](const RatemonFiles& f) { return shortestText(f.counting.deadTimeMicroseconds); },
        [](RatemonFiles& f, const std::string& v) {
          const auto tau = readDeadTime(v);
          if (tau) f.counting.deadTimeMicroseconds = *tau;
          return tau.has_value();
        }});
-  keys.push_back(tickKey("counting.graph_band",
-                         [](RatemonFiles& f) -> bool& { return f.counting.graphBand; }));
+  keys.push_back(
+      tickKey(kGraphBandSetting, [](RatemonFiles& f) -> bool& { return f.counting.graphBand; }));
   keys.push_back(tickKey(
-      "counting.alarm_on_evidence",
-      [](RatemonFiles& f) -> bool& { return f.counting.alarmOnEvidence; }, kAlarmOnEvidenceRules));
+      kAlarmOnEvidenceSetting, [](RatemonFiles& f) -> bool& { return f.counting.alarmOnEvidence; },
+      kAlarmOnEvidenceRules));
   for (const MqttLine& line : kMqttLines) {
     if (line.tick) {
       keys.push_back(
