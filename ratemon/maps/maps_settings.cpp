@@ -47,22 +47,32 @@ auto& member(MapsSettings& s) {
   return s.*service.*field;
 }
 
+constexpr ValueRule kAddress{ValueRule::Any, 0, 0,
+                             QT_TRANSLATE_NOOP("Options", "http:// か https:// で始まるアドレス")};
+constexpr ValueRule kLatitude{
+    ValueRule::Any, 0, 0, QT_TRANSLATE_NOOP("Options", "-90 から 90 までの度 (10 進)、または空")};
+constexpr ValueRule kLongitude{
+    ValueRule::Any, 0, 0, QT_TRANSLATE_NOOP("Options", "-180 から 180 までの度 (10 進)、または空")};
+
 using M = MapsSettings;
 const MapsLine kLines[] = {
     {"maps.radmon.on", MapsLine::Tick, nullptr, member<&M::radmon, &M::Radmon::on>},
     {"maps.radmon.user", MapsLine::Text, member<&M::radmon, &M::Radmon::user>},
     {"maps.radmon.password", MapsLine::Secret, member<&M::radmon, &M::Radmon::password>},
-    {"maps.radmon.url", MapsLine::Url, member<&M::radmon, &M::Radmon::url>},
+    {"maps.radmon.url", MapsLine::Url, member<&M::radmon, &M::Radmon::url>, nullptr, 0, kAddress},
     {"maps.gmcmap.on", MapsLine::Tick, nullptr, member<&M::gmcmap, &M::Gmcmap::on>},
     {"maps.gmcmap.account", MapsLine::Secret, member<&M::gmcmap, &M::Gmcmap::account>},
     {"maps.gmcmap.geiger", MapsLine::Secret, member<&M::gmcmap, &M::Gmcmap::geiger>},
-    {"maps.gmcmap.url", MapsLine::Url, member<&M::gmcmap, &M::Gmcmap::url>},
+    {"maps.gmcmap.url", MapsLine::Url, member<&M::gmcmap, &M::Gmcmap::url>, nullptr, 0, kAddress},
     {"maps.safecast.on", MapsLine::Tick, nullptr, member<&M::safecast, &M::Safecast::on>},
     {"maps.safecast.api_key", MapsLine::Secret, member<&M::safecast, &M::Safecast::apiKey>},
-    {"maps.safecast.latitude", MapsLine::Latitude, member<&M::safecast, &M::Safecast::latitude>},
-    {"maps.safecast.longitude", MapsLine::Longitude, member<&M::safecast, &M::Safecast::longitude>},
+    {"maps.safecast.latitude", MapsLine::Text, member<&M::safecast, &M::Safecast::latitude>,
+     nullptr, 90, kLatitude},
+    {"maps.safecast.longitude", MapsLine::Text, member<&M::safecast, &M::Safecast::longitude>,
+     nullptr, 180, kLongitude},
     {"maps.safecast.device_id", MapsLine::Text, member<&M::safecast, &M::Safecast::deviceId>},
-    {"maps.safecast.url", MapsLine::Url, member<&M::safecast, &M::Safecast::url>},
+    {"maps.safecast.url", MapsLine::Url, member<&M::safecast, &M::Safecast::url>, nullptr, 0,
+     kAddress},
 };
 
 }  // namespace
@@ -75,15 +85,8 @@ std::string MapsLine::value(const MapsSettings& settings) const {
 }
 
 bool MapsLine::takes(const std::string& value) const {
-  switch (kind) {
-    case Tick:
-      return value == "0" || value == "1";
-    case Latitude:
-    case Longitude:
-      return value.empty() || validDegrees(value, kind == Latitude ? 90 : 180);
-    default:
-      return true;
-  }
+  if (kind == Tick) return value == "0" || value == "1";
+  return degrees == 0 || value.empty() || validDegrees(value, degrees);
 }
 
 ReadResult<MapsSettings, SettingsIssue> loadMapsSettings(const std::string& path) {

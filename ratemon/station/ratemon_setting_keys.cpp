@@ -69,9 +69,6 @@ Key textKey(const char* name, std::function<std::string&(RatemonFiles&)> field, 
           rule};
 }
 
-constexpr ValueRule kHttpAddressRule{
-    ValueRule::Any, 0, 0, QT_TRANSLATE_NOOP("Options", "http:// か https:// で始まるアドレス")};
-
 bool httpAddress(const std::string& v) {
   return v.starts_with("http://") || v.starts_with("https://");
 }
@@ -129,27 +126,13 @@ std::vector<Key> makeKeys() {
           tickKey(line.name, [&line](RatemonFiles& f) -> bool& { return line.tick(f.maps); }));
       continue;
     }
-    const auto field = [&line](RatemonFiles& f) -> std::string& { return line.text(f.maps); };
-    const auto takes = [&line](const std::string& v) { return line.takes(v); };
-    switch (line.kind) {
-      case MapsLine::Url:
-        keys.push_back(textKey(line.name, field, false, httpAddress, kHttpAddressRule));
-        break;
-      case MapsLine::Latitude:
-        keys.push_back(
-            textKey(line.name, field, false, takes,
-                    {ValueRule::Any, 0, 0,
-                     QT_TRANSLATE_NOOP("Options", "-90 から 90 までの度 (10 進)、または空")}));
-        break;
-      case MapsLine::Longitude:
-        keys.push_back(
-            textKey(line.name, field, false, takes,
-                    {ValueRule::Any, 0, 0,
-                     QT_TRANSLATE_NOOP("Options", "-180 から 180 までの度 (10 進)、または空")}));
-        break;
-      default:
-        keys.push_back(textKey(line.name, field, line.kind == MapsLine::Secret));
-    }
+    keys.push_back(textKey(
+        line.name, [&line](RatemonFiles& f) -> std::string& { return line.text(f.maps); },
+        line.kind == MapsLine::Secret,
+        [&line](const std::string& v) {
+          return line.takes(v) && (line.kind != MapsLine::Url || httpAddress(v));
+        },
+        line.rule));
   }
   keys.push_back(languageKey(&RatemonFiles::language));
   return keys;
