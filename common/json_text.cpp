@@ -1,15 +1,9 @@
 #include "json_text.h"
 
 #include <cmath>
+#include <regex>
 
 namespace radmon {
-namespace {
-
-// A raw number travels as a text between two unit separators until jsonText writes it.
-constexpr char kRawMark = '\x1f';
-constexpr std::string_view kRawOpen = "\"\\u001f", kRawClose = "\\u001f\"";
-
-}  // namespace
 
 Json jsonNumber(double value) {
   if (!std::isfinite(value)) return nullptr;
@@ -17,21 +11,14 @@ Json jsonNumber(double value) {
   return value;
 }
 
-Json rawNumber(std::string_view text) { return kRawMark + std::string(text) + kRawMark; }
+// A raw number travels as a text between two unit separators until jsonText writes it.
+Json rawNumber(std::string_view text) { return "\x1f" + std::string(text) + "\x1f"; }
 
 std::string jsonText(const Json& document) {
-  std::string out = document.dump(-1, ' ', false, Json::error_handler_t::replace);
-  for (size_t at = out.find(kRawOpen); at != std::string::npos; at = out.find(kRawOpen, at)) {
-    const size_t end = out.find('"', at + kRawOpen.size()) + 1;
-    if (end < at + kRawOpen.size() + kRawClose.size() ||
-        out.compare(end - kRawClose.size(), kRawClose.size(), kRawClose) != 0) {
-      ++at;
-      continue;
-    }
-    out.erase(end - kRawClose.size(), kRawClose.size());
-    out.erase(at, kRawOpen.size());
-  }
-  return out;
+  const std::string text = document.dump(-1, ' ', false, Json::error_handler_t::replace);
+  if (text.find("\\u001f") == std::string::npos) return text;
+  static const std::regex kRaw(R"("\\u001f([-+.0-9eE]+)\\u001f")");
+  return std::regex_replace(text, kRaw, "$1");
 }
 
 }  // namespace radmon
