@@ -15,7 +15,8 @@ using Json = nlohmann::ordered_json;
 
 // Null for NaN and the infinities; a whole number without a decimal point.
 Json jsonNumber(double value);
-// `text`, a JSON number, written as it stands by jsonText.
+// `text`, a JSON number, written as it stands by jsonText. It is carried as a text
+// between two unit separators (U+001F), which no text the programs write holds.
 Json rawNumber(std::string_view text);
 // Compact, with no spaces.
 std::string jsonText(const Json& document);
