@@ -16,7 +16,8 @@ using Json = nlohmann::ordered_json;
 // Null for NaN and the infinities; a whole number without a decimal point.
 Json jsonNumber(double value);
 // `text`, a JSON number, written as it stands by jsonText. It is carried as a text
-// between two unit separators (U+001F), which no text the programs write holds.
+// between two unit separators (U+001F): a text of just that form would be written as the
+// number, one with anything else around it stays a text.
 Json rawNumber(std::string_view text);
 // Compact, with no spaces.
 std::string jsonText(const Json& document);
