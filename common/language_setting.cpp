@@ -20,7 +20,7 @@ std::optional<LanguageSetting> readLanguageSetting(const std::string& stationFol
   if (!text) return std::nullopt;
   LanguageSetting setting;
   for (const KeyValue& line : keyValueLines(*text)) {
-    if (line.key != "language" || !line.value) continue;
+    if (line.key != kLanguageKey || !line.value) continue;
     if (*line.value != "" && *line.value != "ja" && *line.value != "en") return std::nullopt;
     setting.language = std::string(*line.value);
   }
@@ -29,7 +29,8 @@ std::optional<LanguageSetting> readLanguageSetting(const std::string& stationFol
 
 std::optional<WriteFault> saveLanguageSetting(const std::string& stationFolder,
                                               const LanguageSetting& setting) {
-  return writeTextFile(pathIn(stationFolder), "language=" + setting.language + "\n");
+  return writeTextFile(pathIn(stationFolder),
+                       std::string(kLanguageKey) + "=" + setting.language + "\n");
 }
 
 std::optional<UiLanguage> stationLanguage(const std::string& stationFolder) {

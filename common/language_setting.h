@@ -30,13 +30,16 @@ std::optional<WriteFault> saveLanguageSetting(const std::string& stationFolder,
 // The language the station chose, when it chose one.
 std::optional<UiLanguage> stationLanguage(const std::string& stationFolder);
 
+// The key of the file and of --set.
+inline constexpr const char* kLanguageKey = "language";
+
 // What the key "language" takes, in words (context "Options").
 extern const char* const kLanguageRuleText;
 
 // The key "language" of --set and --show-settings: "ja", "en" or empty.
 template <class Files>
 SettingKey<Files> languageKey(LanguageSetting Files::*field) {
-  return {"language",
+  return {kLanguageKey,
           [field](const Files& f) { return (f.*field).language; },
           [field](Files& f, const std::string& v) {
             if (!v.empty() && v != "ja" && v != "en") return false;

@@ -5,6 +5,11 @@
 #include "text_files.h"
 
 namespace radmon {
+namespace {
+
+constexpr std::string_view kMeanIntervalKey = std::string_view(kMeanIntervalSetting).substr(9);
+
+}  // namespace
 
 ReadResult<ReadingsSettings, SettingsIssue> readReadingsSettings(const std::string& path) {
   ReadResult<ReadingsSettings, SettingsIssue> read;
@@ -13,7 +18,7 @@ ReadResult<ReadingsSettings, SettingsIssue> readReadingsSettings(const std::stri
   const auto text = readTextFile(path);
   if (!text) return {{}, {{0, SettingsIssue::Unreadable, {}}}};
   for (const auto& [line, key, value, number] : keyValueLines(*text)) {
-    if (key == "mean_interval" && (value == "1" || value == "0")) {
+    if (key == kMeanIntervalKey && (value == "1" || value == "0")) {
       read.value.meanInterval = value == "1";
     } else {
       read.issues.push_back({number, SettingsIssue::UnknownLine, std::string(line)});
@@ -23,7 +28,7 @@ ReadResult<ReadingsSettings, SettingsIssue> readReadingsSettings(const std::stri
 }
 
 std::string readingsSettingsText(const ReadingsSettings& settings) {
-  return std::string("mean_interval=") + (settings.meanInterval ? "1" : "0") + "\r\n";
+  return std::string(kMeanIntervalKey) + "=" + (settings.meanInterval ? "1" : "0") + "\r\n";
 }
 
 }  // namespace radmon

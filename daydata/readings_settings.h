@@ -18,6 +18,8 @@ struct ReadingsSettings {
 };
 
 inline constexpr const char* kReadingsSettingsFileName = "dayplot_readings.ini";
+// The setting as dayplot --set names it; the file's key is the part after "readings.".
+inline constexpr const char* kMeanIntervalSetting = "readings.mean_interval";
 
 // The file's settings over the defaults; no file gives the defaults and no issue.
 ReadResult<ReadingsSettings, SettingsIssue> readReadingsSettings(const std::string& path);

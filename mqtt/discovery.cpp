@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include <nlohmann/json.hpp>
+#include "json_text.h"
 
 namespace radmon {
 namespace {
@@ -46,16 +46,16 @@ std::vector<TopicMessage> discoveryMessages(const DiscoveryStation& station,
                                             const DiscoveryNames& names) {
   if (discoveryOff(discoveryPrefix)) return {};
   const std::string base = "radmon_" + station.id;
-  const nlohmann::json device = {
+  const Json device = {
       {"identifiers", {base}},        {"name", names.device + " " + station.name},
       {"model", "ratemon"},           {"manufacturer", "radmon"},
       {"sw_version", RADMON_VERSION},
   };
-  const nlohmann::json origin = {{"name", "radmon"}, {"sw_version", RADMON_VERSION}};
+  const Json origin = {{"name", "radmon"}, {"sw_version", RADMON_VERSION}};
   struct Config {
     Entity entity;
     const std::string& name;
-    nlohmann::json extra;
+    Json extra;
   };
   const Config configs[] = {
       // The dose rate carries whether it is a lower bound as an attribute, so that a card
@@ -124,7 +124,7 @@ std::vector<TopicMessage> discoveryMessages(const DiscoveryStation& station,
   };
   std::vector<TopicMessage> messages;
   for (const Config& c : configs) {
-    nlohmann::json config = c.extra;
+    Json config = c.extra;
     const std::string key = c.entity.key;
     config["name"] = c.name;
     config["unique_id"] = base + "_" + key;
@@ -136,8 +136,8 @@ std::vector<TopicMessage> discoveryMessages(const DiscoveryStation& station,
     config["payload_not_available"] = kOffline;
     config["device"] = device;
     config["origin"] = origin;
-    messages.push_back({configTopic(discoveryPrefix, c.entity.component, station.id, key),
-                        config.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)});
+    messages.push_back(
+        {configTopic(discoveryPrefix, c.entity.component, station.id, key), jsonText(config)});
   }
   return messages;
 }

@@ -5,29 +5,17 @@
 #include <cstdio>
 #include <ctime>
 
-#include <nlohmann/json.hpp>
-
 #include "day_record.h"
+#include "json_text.h"
 #include "number_text.h"
 
 namespace radmon {
 namespace {
 
-const char* boolText(bool b) { return b ? "true" : "false"; }
-
-// JSON string of texts that come from the station (a health word): quotes, backslashes
-// and control characters escaped.
-std::string jsonString(std::string_view text) {
-  return nlohmann::json(std::string(text))
-      .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-}
-
 // [low, high] with `decimals`; an infinite upper end is null.
-std::string boundsJson(double low, double high, int decimals) {
-  std::string json = "[";
-  json.append(fixedText(low, decimals)).append(",");
-  json.append(std::isfinite(high) ? fixedText(high, decimals) : "null").append("]");
-  return json;
+Json boundsJson(double low, double high, int decimals) {
+  return {rawNumber(fixedText(low, decimals)),
+          std::isfinite(high) ? rawNumber(fixedText(high, decimals)) : nullptr};
 }
 
 }  // namespace
@@ -94,21 +82,21 @@ std::optional<RecordState> stateFromLine(std::string_view line, bool alarm1, boo
 }
 
 std::string stateJson(const RecordState& s) {
-  // Written by hand so that dose_rate is the record line's own number text.
-  std::string json = "{\"time\":\"" + s.isoTime() + "\",\"date\":\"" + s.date + "\",\"minute\":\"" +
-                     s.minute + "\",\"dose_rate\":" + s.doseText +
-                     ",\"cpm\":" + integerText(s.cpm) + ",\"total\":" + integerText(s.total) +
-                     ",\"elapsed\":" + integerText(s.elapsed) +
-                     ",\"alarm1\":" + boolText(s.alarm1) + ",\"alarm2\":" + boolText(s.alarm2);
-  if (s.health) json += ",\"health\":" + jsonString(*s.health);
+  // dose_rate is the record line's own number text.
+  Json json = {{"time", s.isoTime()},  {"date", s.date},
+               {"minute", s.minute},   {"dose_rate", rawNumber(s.doseText)},
+               {"cpm", s.cpm},         {"total", s.total},
+               {"elapsed", s.elapsed}, {"alarm1", s.alarm1},
+               {"alarm2", s.alarm2}};
+  if (s.health) json["health"] = *s.health;
   if (const auto& b = s.bounds) {
-    json.append(",\"cpm95\":").append(boundsJson(b->cpmLow, b->cpmHigh, 1));
-    json.append(",\"dose95\":").append(boundsJson(b->doseLow, b->doseHigh, 3));
-    json.append(",\"capped\":").append(boolText(b->capped));
+    json["cpm95"] = boundsJson(b->cpmLow, b->cpmHigh, 1);
+    json["dose95"] = boundsJson(b->doseLow, b->doseHigh, 3);
+    json["capped"] = b->capped;
     // The name the station's page gives it; the same meaning as capped.
-    json.append(",\"lower_bound\":").append(boolText(b->capped));
+    json["lower_bound"] = b->capped;
   }
-  return json + "}";
+  return jsonText(json);
 }
 
 std::optional<RecordState> parseStateJson(std::string_view text) {
@@ -171,8 +159,7 @@ std::string recordLineOf(const RecordState& s) {
 }
 
 std::string resendJson(const ResendSpan& span) {
-  return "{\"from\":\"" + utcText(span.from) + "\",\"to\":\"" + utcText(span.to) +
-         "\",\"most\":" + integerText(span.most) + "}";
+  return jsonText({{"from", utcText(span.from)}, {"to", utcText(span.to)}, {"most", span.most}});
 }
 
 std::optional<ResendSpan> parseResendJson(std::string_view text) {
@@ -193,8 +180,9 @@ std::optional<ResendSpan> parseResendJson(std::string_view text) {
 std::string liveJson(const LocalDateTime& when, float doseRate, int64_t cpm) {
   std::string iso = when.isoText();
   iso[10] = 'T';
-  return "{\"time\":\"" + iso + utcOffsetText(when) + "\",\"dose_rate\":" + shortestText(doseRate) +
-         ",\"cpm\":" + integerText(cpm) + "}";
+  return jsonText({{"time", iso + utcOffsetText(when)},
+                   {"dose_rate", rawNumber(shortestText(doseRate))},
+                   {"cpm", cpm}});
 }
 
 }  // namespace radmon

@@ -8,10 +8,10 @@
 #include <ctime>
 #include <filesystem>
 #include <limits>
-#include <nlohmann/json.hpp>
 
 #include "day_table.h"
 #include "graph_names.h"
+#include "json_text.h"
 #include "poisson_interval.h"
 #include "suspect_minutes.h"
 #include "text_files.h"
@@ -230,16 +230,12 @@ std::optional<CountInterval> minuteInterval(const std::vector<DayRecord>& rows, 
 
 std::string readingsJson(const std::string& place, const std::string& slashDate,
                          const std::vector<DayRecord>& rows, const std::vector<EventLine>& events) {
-  using Json = nlohmann::ordered_json;
-  // Bad UTF-8 in a text is replaced, never thrown.
-  auto text = [](const Json& value) {
-    return value.dump(-1, ' ', false, Json::error_handler_t::replace);
-  };
   const std::vector<bool> lowerBound = lowerBoundRecords(rows, lowerBoundPeriods(events));
   const std::optional<DoseScale> scale = recordScale(rows, lowerBound);
   // One minute a line: small, and still read by eye.
-  std::string all = "{\"station\": " + text(place) + ", \"date\": " + text(slashDate) +
-                    ", \"unit\": \"µSv/h\", \"readings\": [";
+  std::string all = jsonText(
+      {{"station", place}, {"date", slashDate}, {"unit", "µSv/h"}, {"readings", Json::array()}});
+  all.resize(all.size() - 2);  // the readings' "]}" closes after the minutes
   for (size_t k = 0; k < rows.size(); ++k) {
     const DayRecord& record = rows[k];
     Json minute{{"time", record.time}, {"cpm", nullptr},  {"doseRate", record.rate},
@@ -249,7 +245,7 @@ std::string readingsJson(const std::string& place, const std::string& slashDate,
       minute["low"] = rounded(interval->lower);
       if (std::isfinite(interval->upper)) minute["high"] = rounded(interval->upper);
     }
-    all += (k == 0 ? "\n" : ",\n") + text(minute);
+    all += (k == 0 ? "\n" : ",\n") + jsonText(minute);
   }
   return all + "\n]}\n";
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "ftpscript_status.h"
 #include "ui_translator.h"
 
 namespace radmon {
@@ -188,34 +189,34 @@ std::string clientReason(int exitStatus, std::string_view said) {
 }
 std::string ftpscriptCause(int exitStatus) {
   switch (exitStatus) {
-    case 2:
+    case ftp::kExitScriptFaulty:
       return words(dayplot::tr("FTPスクリプトに誤りがあります"));
-    case 3:
+    case ftp::kExitConnection:
       return words(dayplot::tr("サーバに接続できません"));
-    case 4:
+    case ftp::kExitResolve:
       return words(dayplot::tr("サーバ名を引けません (名前解決の失敗)"));
-    case 5:
+    case ftp::kExitCertificate:
       return words(dayplot::tr("サーバの証明書を信頼できません"));
-    case 6:
+    case ftp::kExitHostKey:
       return words(dayplot::tr("SSH サーバの鍵を確かめられません"));
-    case 7:
+    case ftp::kExitLogin:
       return words(dayplot::tr("ログインを拒否されました (ユーザ名かパスワード)"));
-    case 8:
+    case ftp::kExitFolder:
       return words(dayplot::tr("サーバのフォルダがないか、入る権限がありません"));
-    case 9:
+    case ftp::kExitDiskFull:
       return words(dayplot::tr("サーバの空き容量が足りないか、容量の上限に達しています"));
-    case 10:
+    case ftp::kExitRefused:
       return words(dayplot::tr("サーバが書き込みかコマンドを拒否しました"));
-    case 11:
+    case ftp::kExitTimeOut:
       return words(dayplot::tr("サーバが応答しないか、転送が止まりました"));
-    case 12:
+    case ftp::kExitBroken:
       return words(dayplot::tr("転送中に接続が切れました (送り直しても同じでした)"));
-    case 13:
+    case ftp::kExitTlsRefused:
       return words(dayplot::tr("サーバが TLS (暗号化) を断りました"));
-    case 14:
+    case ftp::kExitHostKeyNew:
       return words(dayplot::tr(
           "SSH サーバの鍵を初めて受け取りました。指紋がサーバのものか確かめてください"));
-    case 15:
+    case ftp::kExitHostKeyRevoked:
       return words(dayplot::tr("SSH サーバの鍵は失効済みとされています (known_hosts の @revoked)"));
     default:
       return {};

@@ -139,7 +139,7 @@ std::vector<Key> makeKeys() {
                  [](const PublishSettings& p) { return std::string(p.publishPage ? "1" : "0"); },
                  {ValueRule::Tick}));
   keys.push_back(
-      {"readings.mean_interval",
+      {kMeanIntervalSetting,
        [](const DayplotFiles& f) { return std::string(f.readings.meanInterval ? "1" : "0"); },
        [](DayplotFiles& f, const std::string& v) {
          const auto on = tickValue(v);

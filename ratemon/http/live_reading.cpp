@@ -3,40 +3,18 @@
 #include <charconv>
 #include <system_error>
 
+#include "json_text.h"
+
 namespace radmon {
 namespace {
-
-// JSON: unknown numbers are null.
-std::string jsonNumber(double value) {
-  if (!std::isfinite(value)) return "null";
-  char text[32];
-  const auto end = std::to_chars(text, text + sizeof text, value).ptr;
-  return std::string(text, end);
-}
 
 // Prometheus: NaN and ±Inf as its text format spells them.
 std::string sampleValue(double value) {
   if (std::isnan(value)) return "NaN";
   if (std::isinf(value)) return value > 0 ? "+Inf" : "-Inf";
-  return jsonNumber(value);
-}
-
-std::string jsonString(std::string_view text) {
-  std::string out = "\"";
-  for (const char c : text) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (static_cast<unsigned char>(c) < 0x20) {
-      static constexpr char kHex[] = "0123456789abcdef";
-      out += "\\u00";
-      out += kHex[(c >> 4) & 0xf];
-      out += kHex[c & 0xf];
-    } else {
-      out += c;
-    }
-  }
-  return out + "\"";
+  char text[32];
+  const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+  return std::string(text, end);
 }
 
 void metric(std::string& out, std::string_view name, std::string_view type, std::string_view help) {
@@ -76,14 +54,6 @@ std::string_view verdictName(IntervalVerdict verdict) {
   return "";
 }
 
-std::string bannersJson(const std::vector<LiveBanner>& banners) {
-  std::string out = "[";
-  for (const LiveBanner& b : banners)
-    out += (out.size() > 1 ? ",{\"kind\":" : "{\"kind\":") + jsonString(b.kind) +
-           ",\"title\":" + jsonString(b.title) + ",\"text\":" + jsonString(b.text) + "}";
-  return out + "]";
-}
-
 }  // namespace
 
 double asDecimal(float value) {
@@ -96,12 +66,19 @@ double asDecimal(float value) {
 }
 
 std::string liveEventJson(const LiveReading& r) {
-  return "{\"time\":" + jsonString(r.time) + ",\"doseRate\":" + jsonNumber(r.doseRate) +
-         ",\"low\":" + jsonNumber(r.low) + ",\"high\":" + jsonNumber(r.high) +
-         ",\"cpm\":" + jsonNumber(r.cpm) + ",\"lowerBound\":" + (r.lowerBound ? "true" : "false") +
-         ",\"state\":" + jsonString(r.state) + ",\"suspect\":" + (r.suspect ? "true" : "false") +
-         ",\"records\":" + std::to_string(r.records) + ",\"banners\":" + bannersJson(r.banners) +
-         "}";
+  Json banners = Json::array();
+  for (const LiveBanner& b : r.banners)
+    banners.push_back({{"kind", b.kind}, {"title", b.title}, {"text", b.text}});
+  return jsonText({{"time", r.time},
+                   {"doseRate", jsonNumber(r.doseRate)},
+                   {"low", jsonNumber(r.low)},
+                   {"high", jsonNumber(r.high)},
+                   {"cpm", jsonNumber(r.cpm)},
+                   {"lowerBound", r.lowerBound},
+                   {"state", r.state},
+                   {"suspect", r.suspect},
+                   {"records", r.records},
+                   {"banners", banners}});
 }
 
 std::string metricsText(const LiveReading& r, double sinceRecord) {
@@ -148,28 +125,25 @@ std::string metricsText(const LiveReading& r, double sinceRecord) {
 }
 
 std::string histogramJson(const IntervalAnalysis& a) {
-  std::string out = "{\"intervals\":" + std::to_string(a.intervals) +
-                    ",\"rate\":" + jsonNumber(a.rate) + ",\"shortest\":" + jsonNumber(a.shortest) +
-                    ",\"verdicts\":[";
-  for (size_t i = 0; i < a.verdicts.size(); ++i)
-    out += (i ? "," : "") + jsonString(verdictName(a.verdicts[i]));
-  out += "],\"bins\":[";
-  for (size_t i = 0; i < a.bins.size(); ++i) {
-    const IntervalBin& b = a.bins[i];
-    out += std::string(i ? "," : "") + "{\"from\":" + jsonNumber(b.from) +
-           ",\"to\":" + jsonNumber(b.to) + ",\"observed\":" + std::to_string(b.observed) +
-           ",\"expected\":" + jsonNumber(b.expected) + "}";
-  }
-  return out + "]}";
+  Json verdicts = Json::array(), bins = Json::array();
+  for (const IntervalVerdict verdict : a.verdicts) verdicts.push_back(verdictName(verdict));
+  for (const IntervalBin& b : a.bins)
+    bins.push_back({{"from", jsonNumber(b.from)},
+                    {"to", jsonNumber(b.to)},
+                    {"observed", b.observed},
+                    {"expected", jsonNumber(b.expected)}});
+  return jsonText({{"intervals", a.intervals},
+                   {"rate", jsonNumber(a.rate)},
+                   {"shortest", jsonNumber(a.shortest)},
+                   {"verdicts", verdicts},
+                   {"bins", bins}});
 }
 
 std::string eventLogJson(const std::vector<EventLine>& events) {
-  std::string out = "[";
-  for (size_t i = 0; i < events.size(); ++i)
-    out += std::string(i ? "," : "") + "{\"time\":" + jsonString(events[i].when.isoText()) +
-           ",\"kind\":" + jsonString(eventKindName(events[i].kind)) +
-           ",\"text\":" + jsonString(events[i].text) + "}";
-  return out + "]";
+  Json all = Json::array();
+  for (const EventLine& e : events)
+    all.push_back({{"time", e.when.isoText()}, {"kind", eventKindName(e.kind)}, {"text", e.text}});
+  return jsonText(all);
 }
 
 }  // namespace radmon

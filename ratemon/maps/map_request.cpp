@@ -6,6 +6,8 @@
 #include <cmath>
 #include <ctime>
 
+#include <curl/curl.h>
+
 #include "day_record.h"
 #include "number_text.h"
 
@@ -34,6 +36,15 @@ std::string withQuery(const std::string& url, const std::string& query) {
 
 // Two decimals are all a running average of counts needs.
 std::string averageText(double cpm) { return shortestText(std::round(cpm * 100) / 100); }
+
+// A query or form value with all but RFC 3986's unreserved characters percent-encoded.
+std::string urlEncoded(std::string_view text) {
+  if (text.empty()) return {};  // a length of 0 would have libcurl measure the text
+  char* escaped = curl_easy_escape(nullptr, text.data(), static_cast<int>(text.size()));
+  std::string out = escaped ? escaped : "";
+  curl_free(escaped);
+  return out;
+}
 
 bool holds(std::string_view body, std::string_view word) {
   return body.find(word) != std::string_view::npos;
@@ -109,23 +120,6 @@ MapAnswer judgeAnswer(MapService service, long status, std::string_view body) {
 }
 
 bool takesPastReadings(MapService service) { return service == MapService::Safecast; }
-
-std::string urlEncoded(std::string_view text) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  for (const char c : text) {
-    const auto u = static_cast<unsigned char>(c);
-    if ((u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || (u >= '0' && u <= '9') || u == '-' ||
-        u == '.' || u == '_' || u == '~') {
-      out += c;
-    } else {
-      out += '%';
-      out += kHex[u >> 4];
-      out += kHex[u & 15];
-    }
-  }
-  return out;
-}
 
 MapRequest mapRequest(MapService service, const MapsSettings& s, const MapReading& r) {
   const std::string cpm = integerText(r.cpm);

@@ -63,7 +63,4 @@ enum class MapAnswer {
 };
 MapAnswer judgeAnswer(MapService service, long status, std::string_view body);
 
-// Percent-encoding of a query or form value (RFC 3986 unreserved characters kept).
-std::string urlEncoded(std::string_view text);
-
 }  // namespace radmon

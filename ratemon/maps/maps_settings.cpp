@@ -2,7 +2,9 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "number_text.h"
 #include "settings_text.h"
@@ -38,6 +40,55 @@ bool validDegrees(std::string_view text, double limit) {
   return value && std::isfinite(*value) && std::fabs(*value) <= limit;
 }
 
+namespace {
+
+template <auto service, auto field>
+auto& member(MapsSettings& s) {
+  return s.*service.*field;
+}
+
+constexpr ValueRule kAddress{ValueRule::Any, 0, 0,
+                             QT_TRANSLATE_NOOP("Options", "http:// か https:// で始まるアドレス")};
+constexpr ValueRule kLatitude{
+    ValueRule::Any, 0, 0, QT_TRANSLATE_NOOP("Options", "-90 から 90 までの度 (10 進)、または空")};
+constexpr ValueRule kLongitude{
+    ValueRule::Any, 0, 0, QT_TRANSLATE_NOOP("Options", "-180 から 180 までの度 (10 進)、または空")};
+
+using M = MapsSettings;
+const MapsLine kLines[] = {
+    {"maps.radmon.on", MapsLine::Tick, nullptr, member<&M::radmon, &M::Radmon::on>},
+    {"maps.radmon.user", MapsLine::Text, member<&M::radmon, &M::Radmon::user>},
+    {"maps.radmon.password", MapsLine::Secret, member<&M::radmon, &M::Radmon::password>},
+    {"maps.radmon.url", MapsLine::Url, member<&M::radmon, &M::Radmon::url>, nullptr, 0, kAddress},
+    {"maps.gmcmap.on", MapsLine::Tick, nullptr, member<&M::gmcmap, &M::Gmcmap::on>},
+    {"maps.gmcmap.account", MapsLine::Secret, member<&M::gmcmap, &M::Gmcmap::account>},
+    {"maps.gmcmap.geiger", MapsLine::Secret, member<&M::gmcmap, &M::Gmcmap::geiger>},
+    {"maps.gmcmap.url", MapsLine::Url, member<&M::gmcmap, &M::Gmcmap::url>, nullptr, 0, kAddress},
+    {"maps.safecast.on", MapsLine::Tick, nullptr, member<&M::safecast, &M::Safecast::on>},
+    {"maps.safecast.api_key", MapsLine::Secret, member<&M::safecast, &M::Safecast::apiKey>},
+    {"maps.safecast.latitude", MapsLine::Text, member<&M::safecast, &M::Safecast::latitude>,
+     nullptr, 90, kLatitude},
+    {"maps.safecast.longitude", MapsLine::Text, member<&M::safecast, &M::Safecast::longitude>,
+     nullptr, 180, kLongitude},
+    {"maps.safecast.device_id", MapsLine::Text, member<&M::safecast, &M::Safecast::deviceId>},
+    {"maps.safecast.url", MapsLine::Url, member<&M::safecast, &M::Safecast::url>, nullptr, 0,
+     kAddress},
+};
+
+}  // namespace
+
+std::span<const MapsLine> mapsLines() { return kLines; }
+
+std::string MapsLine::value(const MapsSettings& settings) const {
+  auto& s = const_cast<MapsSettings&>(settings);  // only read
+  return tick ? (tick(s) ? "1" : "0") : text(s);
+}
+
+bool MapsLine::takes(const std::string& value) const {
+  if (kind == Tick) return value == "0" || value == "1";
+  return degrees == 0 || value.empty() || validDegrees(value, degrees);
+}
+
 ReadResult<MapsSettings, SettingsIssue> loadMapsSettings(const std::string& path) {
   ReadResult<MapsSettings, SettingsIssue> loaded;
   struct stat st {};
@@ -45,59 +96,21 @@ ReadResult<MapsSettings, SettingsIssue> loadMapsSettings(const std::string& path
   const auto text = readTextFile(path);
   if (!text) return {{}, {{0, SettingsIssue::Unreadable, {}}}};
   MapsSettings& s = loaded.value;
-  bool secrets = false;
-  for (const auto& [line, key, valueText, number] : keyValueLines(*text)) {
-    if (!valueText) {
-      loaded.issues.push_back({number, SettingsIssue::UnknownLine, std::string(line)});
-      continue;
-    }
-    const std::string value(*valueText);
-    bool usable = true;
-    auto tick = [&](bool& field) {
-      usable = value == "0" || value == "1";
-      if (usable) field = value == "1";
-    };
-    auto text = [&](std::string& field) { field = value; };
-    auto url = [&](std::string& field) {
-      if (!value.empty()) field = value;
-    };
-    if (key == "radmon.on")
-      tick(s.radmon.on);
-    else if (key == "radmon.user")
-      text(s.radmon.user);
-    else if (key == "radmon.password")
-      text(s.radmon.password);
-    else if (key == "radmon.url")
-      url(s.radmon.url);
-    else if (key == "gmcmap.on")
-      tick(s.gmcmap.on);
-    else if (key == "gmcmap.account")
-      text(s.gmcmap.account);
-    else if (key == "gmcmap.geiger")
-      text(s.gmcmap.geiger);
-    else if (key == "gmcmap.url")
-      url(s.gmcmap.url);
-    else if (key == "safecast.on")
-      tick(s.safecast.on);
-    else if (key == "safecast.api_key")
-      text(s.safecast.apiKey);
-    else if (key == "safecast.device_id")
-      text(s.safecast.deviceId);
-    else if (key == "safecast.url")
-      url(s.safecast.url);
-    else if (key == "safecast.latitude") {
-      usable = value.empty() || validDegrees(value, 90);
-      if (usable) s.safecast.latitude = value;
-    } else if (key == "safecast.longitude") {
-      usable = value.empty() || validDegrees(value, 180);
-      if (usable) s.safecast.longitude = value;
-    } else {
-      loaded.issues.push_back({number, SettingsIssue::UnknownLine, std::string(line)});
-      continue;
-    }
-    if (!usable) loaded.issues.push_back({number, SettingsIssue::BadValue, std::string(key)});
+  for (const auto& [whole, key, valueText, number] : keyValueLines(*text)) {
+    const auto line = std::find_if(std::begin(kLines), std::end(kLines),
+                                   [&](const MapsLine& l) { return l.fileKey() == key; });
+    const std::string value(valueText.value_or(""));
+    if (!valueText || line == std::end(kLines))
+      loaded.issues.push_back({number, SettingsIssue::UnknownLine, std::string(whole)});
+    else if (!line->takes(value))
+      loaded.issues.push_back({number, SettingsIssue::BadValue, std::string(key)});
+    else if (line->tick)
+      line->tick(s) = value == "1";
+    else if (!value.empty() || line->kind != MapsLine::Url)  // no address: the service's own
+      line->text(s) = value;
   }
-  secrets = !s.radmon.password.empty() || !s.gmcmap.account.empty() || !s.safecast.apiKey.empty();
+  const bool secrets =
+      !s.radmon.password.empty() || !s.gmcmap.account.empty() || !s.safecast.apiKey.empty();
   if (secrets && (st.st_mode & (S_IRWXG | S_IRWXO)) != 0)
     loaded.issues.push_back({0, SettingsIssue::PasswordExposed, {}});
   return loaded;
@@ -105,24 +118,8 @@ ReadResult<MapsSettings, SettingsIssue> loadMapsSettings(const std::string& path
 
 std::string mapsSettingsText(const MapsSettings& s) {
   std::string text;
-  auto line = [&text](const char* key, const std::string& value) {
-    text += std::string(key) + "=" + oneLine(value) + "\n";
-  };
-  auto tick = [&line](const char* key, bool on) { line(key, on ? "1" : "0"); };
-  tick("radmon.on", s.radmon.on);
-  line("radmon.user", s.radmon.user);
-  line("radmon.password", s.radmon.password);
-  line("radmon.url", s.radmon.url);
-  tick("gmcmap.on", s.gmcmap.on);
-  line("gmcmap.account", s.gmcmap.account);
-  line("gmcmap.geiger", s.gmcmap.geiger);
-  line("gmcmap.url", s.gmcmap.url);
-  tick("safecast.on", s.safecast.on);
-  line("safecast.api_key", s.safecast.apiKey);
-  line("safecast.latitude", s.safecast.latitude);
-  line("safecast.longitude", s.safecast.longitude);
-  line("safecast.device_id", s.safecast.deviceId);
-  line("safecast.url", s.safecast.url);
+  for (const MapsLine& line : kLines)
+    text.append(line.fileKey()).append("=").append(oneLine(line.value(s))).append("\n");
   return text;
 }
 

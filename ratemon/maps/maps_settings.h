@@ -6,10 +6,12 @@
 
 #include <array>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
 #include "read_result.h"
+#include "settings_edits.h"
 #include "text_files.h"
 
 namespace radmon {
@@ -47,6 +49,26 @@ struct MapsSettings {
 };
 
 inline constexpr const char* kMapsSettingsFileName = "ratemon_maps.ini";
+
+// One line of the file, named once: `name` as ratemon --set takes it, the file's key the
+// part after "maps.". A tick takes 1 or 0; an empty address is the service's own.
+struct MapsLine {
+  enum Kind { Tick, Text, Secret, Url };
+  const char* name;
+  Kind kind;
+  std::string& (*text)(MapsSettings&) = nullptr;  // all but a tick
+  bool& (*tick)(MapsSettings&) = nullptr;
+  double degrees = 0;  // a latitude's or longitude's limit; empty is taken too
+  ValueRule rule{};    // what ratemon --set tells it takes
+
+  std::string_view fileKey() const { return std::string_view(name).substr(5); }
+  // The value as the file writes it.
+  std::string value(const MapsSettings& settings) const;
+  // Whether the file takes `value`.
+  bool takes(const std::string& value) const;
+};
+// The file's lines in their order.
+std::span<const MapsLine> mapsLines();
 
 // The file's settings over the defaults; no file gives the defaults and no issue.
 ReadResult<MapsSettings, SettingsIssue> loadMapsSettings(const std::string& path);

@@ -8,7 +8,7 @@
 namespace radmon {
 namespace {
 
-constexpr std::string_view kBandKey = "graph_band";
+std::string_view fileKey(std::string_view setting) { return setting.substr(9); }
 
 }  // namespace
 
@@ -29,15 +29,15 @@ ReadResult<CountingSettings, SettingsIssue> loadCountingSettings(const std::stri
   const auto text = readTextFile(path);
   if (!text) return {{}, {{0, SettingsIssue::Unreadable, {}}}};
   for (const auto& [line, key, value, number] : keyValueLines(*text)) {
-    if (value && key == kDeadTimeKey) {
+    if (value && key == fileKey(kDeadTimeSetting)) {
       if (const auto tau = readDeadTime(*value)) {
         loaded.value.deadTimeMicroseconds = *tau;
       } else {
         loaded.issues.push_back({number, SettingsIssue::BadValue, std::string(key)});
       }
-    } else if (key == kBandKey && (value == "0" || value == "1")) {
+    } else if (key == fileKey(kGraphBandSetting) && (value == "0" || value == "1")) {
       loaded.value.graphBand = value == "1";
-    } else if (key == kAlarmOnEvidenceKey && (value == "0" || value == "1")) {
+    } else if (key == fileKey(kAlarmOnEvidenceSetting) && (value == "0" || value == "1")) {
       loaded.value.alarmOnEvidence = value == "1";
     } else {
       loaded.issues.push_back({number, SettingsIssue::UnknownLine, std::string(line)});
@@ -47,9 +47,14 @@ ReadResult<CountingSettings, SettingsIssue> loadCountingSettings(const std::stri
 }
 
 std::string countingSettingsText(const CountingSettings& s) {
-  return std::string(kDeadTimeKey) + "=" + shortestText(s.deadTimeMicroseconds) + "\r\n" +
-         std::string(kBandKey) + "=" + (s.graphBand ? "1" : "0") + "\r\n" +
-         std::string(kAlarmOnEvidenceKey) + "=" + (s.alarmOnEvidence ? "1" : "0") + "\r\n";
+  std::string text;
+  const auto line = [&text](std::string_view setting, const std::string& value) {
+    text.append(fileKey(setting)).append("=").append(value).append("\r\n");
+  };
+  line(kDeadTimeSetting, shortestText(s.deadTimeMicroseconds));
+  line(kGraphBandSetting, s.graphBand ? "1" : "0");
+  line(kAlarmOnEvidenceSetting, s.alarmOnEvidence ? "1" : "0");
+  return text;
 }
 
 std::optional<WriteFault> saveCountingSettings(const std::string& path,

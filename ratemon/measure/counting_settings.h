@@ -38,8 +38,11 @@ double scanDeadTimeMicroseconds(int resolution, int sampleRate = 22050);
 // from 0 to kLongestDeadTimeMicroseconds; no value otherwise.
 std::optional<double> readDeadTime(std::string_view text);
 
-inline constexpr std::string_view kDeadTimeKey = "dead_time_us";
-inline constexpr std::string_view kAlarmOnEvidenceKey = "alarm_on_evidence";
+// The file's settings as ratemon --set names them; the file's key is the part after
+// "counting.".
+inline constexpr const char* kDeadTimeSetting = "counting.dead_time_us";
+inline constexpr const char* kGraphBandSetting = "counting.graph_band";
+inline constexpr const char* kAlarmOnEvidenceSetting = "counting.alarm_on_evidence";
 
 // The file's settings over the defaults; no file gives the defaults and no issue. A
 // dead_time_us that is no usable number (BadValue) leaves the correction off.

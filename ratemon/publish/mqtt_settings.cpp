@@ -2,6 +2,9 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "settings_text.h"
 #include "text_files.h"
 
@@ -14,24 +17,16 @@ ReadResult<MqttSettings, SettingsIssue> loadMqttSettings(const std::string& path
   const auto text = readTextFile(path);
   if (!text) return {{}, {{0, SettingsIssue::Unreadable, {}}}};
   MqttSettings& s = loaded.value;
-  for (const auto& [line, key, valueText, number] : keyValueLines(*text)) {
+  for (const auto& [whole, key, valueText, number] : keyValueLines(*text)) {
     const std::string value(valueText.value_or(""));
-    if (!valueText)
-      loaded.issues.push_back({number, SettingsIssue::UnknownLine, std::string(line)});
-    else if (key == "url")
-      s.url = value;
-    else if (key == "password")
-      s.password = value;
-    else if (key == "discovery")
-      s.discoveryPrefix = value.empty() ? s.discoveryPrefix : value;
-    else if (key == "ca_file")
-      s.caFile = value;
-    else if (key == "station")
-      s.stationName = value;
-    else if (key == "live")
-      s.live = value == "1" || value == "true";
-    else
-      loaded.issues.push_back({number, SettingsIssue::UnknownLine, std::string(line)});
+    const auto line = std::find_if(std::begin(kMqttLines), std::end(kMqttLines),
+                                   [&](const MqttLine& l) { return l.fileKey() == key; });
+    if (!valueText || line == std::end(kMqttLines))
+      loaded.issues.push_back({number, SettingsIssue::UnknownLine, std::string(whole)});
+    else if (line->tick)
+      s.*line->tick = value == "1" || value == "true";
+    else  // empty: the default
+      s.*line->text = value.empty() ? MqttSettings{}.*line->text : value;
   }
   if (!s.password.empty() && (st.st_mode & (S_IRWXG | S_IRWXO)) != 0)
     loaded.issues.push_back({0, SettingsIssue::PasswordExposed, {}});
@@ -39,9 +34,13 @@ ReadResult<MqttSettings, SettingsIssue> loadMqttSettings(const std::string& path
 }
 
 std::string mqttSettingsText(const MqttSettings& s) {
-  return "url=" + oneLine(s.url) + "\npassword=" + oneLine(s.password) +
-         "\ndiscovery=" + oneLine(s.discoveryPrefix) + "\nca_file=" + oneLine(s.caFile) +
-         "\nstation=" + oneLine(s.stationName) + "\nlive=" + (s.live ? "1" : "0") + "\n";
+  std::string text;
+  for (const MqttLine& line : kMqttLines)
+    text.append(line.fileKey())
+        .append("=")
+        .append(line.tick ? (s.*line.tick ? "1" : "0") : oneLine(s.*line.text))
+        .append("\n");
+  return text;
 }
 
 std::optional<WriteFault> saveMqttSettings(const std::string& path, const MqttSettings& s) {

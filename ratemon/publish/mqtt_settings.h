@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "read_result.h"
 #include "text_files.h"
@@ -23,6 +24,23 @@ struct MqttSettings {
 };
 
 inline constexpr const char* kMqttSettingsFileName = "ratemon_mqtt.ini";
+
+// The file's lines in their order, each named once: `name` as ratemon --set takes it,
+// the file's key the part after "mqtt.". A text, or a tick (1 or 0).
+struct MqttLine {
+  const char* name;
+  std::string MqttSettings::*text = nullptr;
+  bool MqttSettings::*tick = nullptr;
+  std::string_view fileKey() const { return std::string_view(name).substr(5); }
+};
+inline constexpr MqttLine kMqttLines[] = {
+    {"mqtt.url", &MqttSettings::url},
+    {"mqtt.password", &MqttSettings::password},
+    {"mqtt.discovery", &MqttSettings::discoveryPrefix},
+    {"mqtt.ca_file", &MqttSettings::caFile},
+    {"mqtt.station", &MqttSettings::stationName},
+    {"mqtt.live", nullptr, &MqttSettings::live},
+};
 
 // The file's settings over the defaults; no file gives the defaults and no issue.
 ReadResult<MqttSettings, SettingsIssue> loadMqttSettings(const std::string& path);

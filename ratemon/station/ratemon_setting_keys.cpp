@@ -36,61 +36,37 @@ Key boxKey(const BoxControl& c) {
           c.rule};
 }
 
-Key tickKey(const TickControl& c) {
-  return {c.key,
-          [tick = c.id](const RatemonFiles& f) { return f.ini.ticks.at(tick) ? "1" : "0"; },
-          [tick = c.id](RatemonFiles& f, const std::string& v) {
+// A tick (1 or 0) of the setting `field` gives.
+Key tickKey(const char* name, std::function<bool&(RatemonFiles&)> field,
+            const char* note = nullptr) {
+  return {name,
+          [field](const RatemonFiles& f) {
+            return field(const_cast<RatemonFiles&>(f)) ? "1" : "0";  // only read
+          },
+          [field](RatemonFiles& f, const std::string& v) {
             const auto on = tickValue(v);
-            if (on) f.ini.ticks[tick] = *on;
+            if (on) field(f) = *on;
             return on.has_value();
           },
           false,
           false,
-          {ValueRule::Tick}};
+          {ValueRule::Tick},
+          note};
 }
 
-// A text of the MQTT settings, any value the file's line can hold.
-Key mqttText(const char* key, std::string MqttSettings::*field, bool secret = false) {
-  return {key, [field](const RatemonFiles& f) { return f.mqtt.*field; },
-          [field](RatemonFiles& f, const std::string& v) {
-            f.mqtt.*field = v;
-            return true;
-          },
-          secret};
-}
-
-// A text of the maps settings; `check` refuses what the service could not take.
-template <class Service>
-Key mapsText(const char* key, Service MapsSettings::*service, std::string Service::*field,
-             bool secret = false, std::function<bool(const std::string&)> check = {},
-             ValueRule rule = {}) {
-  return {key,
-          [=](const RatemonFiles& f) { return f.maps.*service.*field; },
+// A text of the MQTT or maps settings; `check` refuses what the service could not take.
+Key textKey(const char* name, std::function<std::string&(RatemonFiles&)> field, bool secret,
+            std::function<bool(const std::string&)> check = {}, ValueRule rule = {}) {
+  return {name,
+          [field](const RatemonFiles& f) { return field(const_cast<RatemonFiles&>(f)); },
           [=](RatemonFiles& f, const std::string& v) {
             if (check && !check(v)) return false;
-            f.maps.*service.*field = v;
+            field(f) = v;
             return true;
           },
           secret,
           false,
           rule};
-}
-
-constexpr ValueRule kHttpAddressRule{
-    ValueRule::Any, 0, 0, QT_TRANSLATE_NOOP("Options", "http:// か https:// で始まるアドレス")};
-
-template <class Service>
-Key mapsTick(const char* key, Service MapsSettings::*service) {
-  return {key,
-          [=](const RatemonFiles& f) { return (f.maps.*service).on ? "1" : "0"; },
-          [=](RatemonFiles& f, const std::string& v) {
-            const auto on = tickValue(v);
-            if (on) (f.maps.*service).on = *on;
-            return on.has_value();
-          },
-          false,
-          false,
-          {ValueRule::Tick}};
 }
 
 bool httpAddress(const std::string& v) {
@@ -103,90 +79,61 @@ std::vector<Key> makeKeys() {
     for (const auto& c : kBoxControls)
       if (c.iniField == field) keys.push_back(boxKey(c));
     for (const auto& c : kTickControls)
-      if (c.iniField == field) keys.push_back(tickKey(c));
+      if (c.iniField == field)
+        keys.push_back(
+            tickKey(c.key, [id = c.id](RatemonFiles& f) -> bool& { return f.ini.ticks.at(id); }));
   }
   keys.push_back(
-      {"counting.dead_time_us",
+      {kDeadTimeSetting,
        [](const RatemonFiles& f) { return shortestText(f.counting.deadTimeMicroseconds); },
        [](RatemonFiles& f, const std::string& v) {
          const auto tau = readDeadTime(v);
          if (tau) f.counting.deadTimeMicroseconds = *tau;
          return tau.has_value();
        }});
-  keys.push_back({"counting.graph_band",
-                  [](const RatemonFiles& f) { return f.counting.graphBand ? "1" : "0"; },
-                  [](RatemonFiles& f, const std::string& v) {
-                    const auto on = tickValue(v);
-                    if (on) f.counting.graphBand = *on;
-                    return on.has_value();
-                  },
-                  false,
-                  false,
-                  {ValueRule::Tick}});
-  keys.push_back({"counting.alarm_on_evidence",
-                  [](const RatemonFiles& f) { return f.counting.alarmOnEvidence ? "1" : "0"; },
-                  [](RatemonFiles& f, const std::string& v) {
-                    const auto on = tickValue(v);
-                    if (on) f.counting.alarmOnEvidence = *on;
-                    return on.has_value();
-                  },
-                  false,
-                  false,
-                  {ValueRule::Tick},
-                  kAlarmOnEvidenceRules});
-  // The address is listed without a password it may carry.
-  keys.push_back({"mqtt.url",
-                  [](const RatemonFiles& f) {
-                    const auto address = parseMqttAddress(f.mqtt.url);
-                    const auto* parsed = std::get_if<MqttAddress>(&address);
-                    return parsed && !f.mqtt.url.empty() ? addressText(*parsed) : f.mqtt.url;
-                  },
-                  [](RatemonFiles& f, const std::string& v) {
-                    if (!v.empty() && !std::holds_alternative<MqttAddress>(parseMqttAddress(v)))
-                      return false;
-                    f.mqtt.url = v;
-                    return true;
-                  }});
-  keys.push_back(mqttText("mqtt.password", &MqttSettings::password, true));
-  keys.push_back(mqttText("mqtt.discovery", &MqttSettings::discoveryPrefix));
-  keys.push_back(mqttText("mqtt.ca_file", &MqttSettings::caFile));
-  keys.push_back(mqttText("mqtt.station", &MqttSettings::stationName));
-  keys.push_back({"mqtt.live",
-                  [](const RatemonFiles& f) { return f.mqtt.live ? "1" : "0"; },
-                  [](RatemonFiles& f, const std::string& v) {
-                    const auto on = tickValue(v);
-                    if (on) f.mqtt.live = *on;
-                    return on.has_value();
-                  },
-                  false,
-                  false,
-                  {ValueRule::Tick}});
-  using M = MapsSettings;
-  keys.push_back(mapsTick("maps.radmon.on", &M::radmon));
-  keys.push_back(mapsText("maps.radmon.user", &M::radmon, &M::Radmon::user));
-  keys.push_back(mapsText("maps.radmon.password", &M::radmon, &M::Radmon::password, true));
-  keys.push_back(mapsText("maps.radmon.url", &M::radmon, &M::Radmon::url, false, httpAddress,
-                          kHttpAddressRule));
-  keys.push_back(mapsTick("maps.gmcmap.on", &M::gmcmap));
-  keys.push_back(mapsText("maps.gmcmap.account", &M::gmcmap, &M::Gmcmap::account, true));
-  keys.push_back(mapsText("maps.gmcmap.geiger", &M::gmcmap, &M::Gmcmap::geiger, true));
-  keys.push_back(mapsText("maps.gmcmap.url", &M::gmcmap, &M::Gmcmap::url, false, httpAddress,
-                          kHttpAddressRule));
-  keys.push_back(mapsTick("maps.safecast.on", &M::safecast));
-  keys.push_back(mapsText("maps.safecast.api_key", &M::safecast, &M::Safecast::apiKey, true));
   keys.push_back(
-      mapsText("maps.safecast.latitude", &M::safecast, &M::Safecast::latitude, false,
-               [](const std::string& v) { return v.empty() || validDegrees(v, 90); },
-               {ValueRule::Any, 0, 0,
-                QT_TRANSLATE_NOOP("Options", "-90 から 90 までの度 (10 進)、または空")}));
-  keys.push_back(
-      mapsText("maps.safecast.longitude", &M::safecast, &M::Safecast::longitude, false,
-               [](const std::string& v) { return v.empty() || validDegrees(v, 180); },
-               {ValueRule::Any, 0, 0,
-                QT_TRANSLATE_NOOP("Options", "-180 から 180 までの度 (10 進)、または空")}));
-  keys.push_back(mapsText("maps.safecast.device_id", &M::safecast, &M::Safecast::deviceId));
-  keys.push_back(mapsText("maps.safecast.url", &M::safecast, &M::Safecast::url, false, httpAddress,
-                          kHttpAddressRule));
+      tickKey(kGraphBandSetting, [](RatemonFiles& f) -> bool& { return f.counting.graphBand; }));
+  keys.push_back(tickKey(
+      kAlarmOnEvidenceSetting, [](RatemonFiles& f) -> bool& { return f.counting.alarmOnEvidence; },
+      kAlarmOnEvidenceRules));
+  for (const MqttLine& line : kMqttLines) {
+    if (line.tick) {
+      keys.push_back(
+          tickKey(line.name, [t = line.tick](RatemonFiles& f) -> bool& { return f.mqtt.*t; }));
+    } else if (line.text == &MqttSettings::url) {
+      // The address is listed without a password it may carry.
+      keys.push_back({line.name,
+                      [](const RatemonFiles& f) {
+                        const auto address = parseMqttAddress(f.mqtt.url);
+                        const auto* parsed = std::get_if<MqttAddress>(&address);
+                        return parsed && !f.mqtt.url.empty() ? addressText(*parsed) : f.mqtt.url;
+                      },
+                      [](RatemonFiles& f, const std::string& v) {
+                        if (!v.empty() && !std::holds_alternative<MqttAddress>(parseMqttAddress(v)))
+                          return false;
+                        f.mqtt.url = v;
+                        return true;
+                      }});
+    } else {
+      keys.push_back(textKey(
+          line.name, [t = line.text](RatemonFiles& f) -> std::string& { return f.mqtt.*t; },
+          line.text == &MqttSettings::password));
+    }
+  }
+  for (const MapsLine& line : mapsLines()) {
+    if (line.tick) {
+      keys.push_back(
+          tickKey(line.name, [&line](RatemonFiles& f) -> bool& { return line.tick(f.maps); }));
+      continue;
+    }
+    keys.push_back(textKey(
+        line.name, [&line](RatemonFiles& f) -> std::string& { return line.text(f.maps); },
+        line.kind == MapsLine::Secret,
+        [&line](const std::string& v) {
+          return line.takes(v) && (line.kind != MapsLine::Url || httpAddress(v));
+        },
+        line.rule));
+  }
   keys.push_back(languageKey(&RatemonFiles::language));
   return keys;
 }

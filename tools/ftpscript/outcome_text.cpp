@@ -170,91 +170,48 @@ std::string cause(const Outcome& o, const ServerAddress& address, const TrustChe
 
 }  // namespace
 
-int exitStatusFor(Failure failure) {
-  switch (failure) {
-    case Failure::None:
-      return kExitOk;
-    case Failure::Refused:
-    case Failure::Unreachable:
-      return kExitConnection;
-    case Failure::Resolve:
-      return kExitResolve;
-    case Failure::Certificate:
-      return kExitCertificate;
-    case Failure::HostKey:
-      return kExitHostKey;
-    case Failure::HostKeyNew:
-      return kExitHostKeyNew;
-    case Failure::HostKeyRevoked:
-      return kExitHostKeyRevoked;
-    case Failure::Login:
-      return kExitLogin;
-    case Failure::Folder:
-      return kExitFolder;
-    case Failure::DiskFull:
-      return kExitDiskFull;
-    case Failure::Refusal:
-    case Failure::Rename:
-      return kExitRefused;
-    case Failure::NoAnswer:
-    case Failure::Stalled:
-      return kExitTimeOut;
-    case Failure::Broken:
-      return kExitBroken;
-    case Failure::TlsRefused:
-    case Failure::TlsDropped:
-      return kExitTlsRefused;
-    default:
-      break;
-  }
-  return kExitOther;
+namespace {
+
+// Each failure's exit status and its name in the transfer lines; any other is kExitOther,
+// "other".
+struct FailureCode {
+  Failure failure;
+  int status;
+  const char* cause;
+};
+constexpr FailureCode kFailureCodes[] = {
+    {Failure::None, kExitOk, "none"},
+    {Failure::Resolve, kExitResolve, "resolve"},
+    {Failure::Refused, kExitConnection, "refused"},
+    {Failure::Unreachable, kExitConnection, "unreachable"},
+    {Failure::NoAnswer, kExitTimeOut, "no-answer"},
+    {Failure::Stalled, kExitTimeOut, "stalled"},
+    {Failure::TlsRefused, kExitTlsRefused, "tls-refused"},
+    {Failure::TlsDropped, kExitTlsRefused, "tls-dropped"},
+    {Failure::Certificate, kExitCertificate, "certificate"},
+    {Failure::HostKey, kExitHostKey, "host-key"},
+    {Failure::HostKeyNew, kExitHostKeyNew, "host-key-new"},
+    {Failure::HostKeyRevoked, kExitHostKeyRevoked, "host-key-revoked"},
+    {Failure::Login, kExitLogin, "login"},
+    {Failure::Folder, kExitFolder, "folder"},
+    {Failure::DiskFull, kExitDiskFull, "disk-full"},
+    {Failure::Refusal, kExitRefused, "refusal"},
+    {Failure::Rename, kExitRefused, "rename"},
+    {Failure::Broken, kExitBroken, "broken"},
+    {Failure::LocalFile, kExitOther, "local-file"},
+};
+
+FailureCode codeOf(Failure failure) {
+  for (const FailureCode& code : kFailureCodes)
+    if (code.failure == failure) return code;
+  return {failure, kExitOther, "other"};
 }
 
-const char* causeName(Failure failure) {
-  switch (failure) {
-    case Failure::None:
-      return "none";
-    case Failure::Resolve:
-      return "resolve";
-    case Failure::Refused:
-      return "refused";
-    case Failure::Unreachable:
-      return "unreachable";
-    case Failure::NoAnswer:
-      return "no-answer";
-    case Failure::Stalled:
-      return "stalled";
-    case Failure::TlsRefused:
-      return "tls-refused";
-    case Failure::TlsDropped:
-      return "tls-dropped";
-    case Failure::Certificate:
-      return "certificate";
-    case Failure::HostKey:
-      return "host-key";
-    case Failure::HostKeyNew:
-      return "host-key-new";
-    case Failure::HostKeyRevoked:
-      return "host-key-revoked";
-    case Failure::Login:
-      return "login";
-    case Failure::Folder:
-      return "folder";
-    case Failure::DiskFull:
-      return "disk-full";
-    case Failure::Refusal:
-      return "refusal";
-    case Failure::Rename:
-      return "rename";
-    case Failure::Broken:
-      return "broken";
-    case Failure::LocalFile:
-      return "local-file";
-    default:
-      break;
-  }
-  return "other";
-}
+}  // namespace
+
+int exitStatusFor(Failure failure) { return codeOf(failure).status; }
+
+const char* causeName(Failure failure) { return codeOf(failure).cause; }
 
 std::string transferLine(const TransferRecord& record) {
   char seconds[32];

@@ -1,5 +1,7 @@
 #include "server_folder.h"
 
+#include <curl/curl.h>
+
 namespace radmon::ftp {
 
 ServerFolder ServerFolder::changedTo(std::string_view path) const {
@@ -50,23 +52,12 @@ std::string ServerFolder::display() const {
 }
 
 std::string percentEncode(std::string_view segment) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
   // URL parsing drops "." and ".." segments; encoded they reach the server as written.
-  const bool dotsOnly = segment == "." || segment == "..";
-  std::string out;
-  for (const char c : segment) {
-    const auto byte = static_cast<unsigned char>(c);
-    const bool unreserved = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
-                            (byte >= '0' && byte <= '9') || c == '-' || (c == '.' && !dotsOnly) ||
-                            c == '_' || c == '~';
-    if (unreserved) {
-      out.push_back(c);
-    } else {
-      out += '%';
-      out += kHex[byte >> 4];
-      out += kHex[byte & 0x0F];
-    }
-  }
+  if (segment == "." || segment == "..") return segment == "." ? "%2E" : "%2E%2E";
+  if (segment.empty()) return {};  // a length of 0 would have libcurl measure the text
+  char* escaped = curl_easy_escape(nullptr, segment.data(), static_cast<int>(segment.size()));
+  std::string out = escaped ? escaped : "";
+  curl_free(escaped);
   return out;
 }
 
