@@ -1,9 +1,18 @@
 #include "json_text.h"
 
 #include <cmath>
+#include <cstdint>
 #include <regex>
+#include <vector>
 
 namespace radmon {
+namespace {
+
+// The binary subtype that marks a raw number, and how dump() writes such a value.
+constexpr std::uint8_t kRawSubtype = 0x1f;
+const std::regex kRawValue(R"(\{"bytes":\[([0-9,]*)\],"subtype":31\})");
+
+}  // namespace
 
 Json jsonNumber(double value) {
   if (!std::isfinite(value)) return nullptr;
@@ -11,14 +20,27 @@ Json jsonNumber(double value) {
   return value;
 }
 
-// A raw number travels as a text between two unit separators until jsonText writes it.
-Json rawNumber(std::string_view text) { return "\x1f" + std::string(text) + "\x1f"; }
+Json rawNumber(std::string_view text) {
+  return Json::binary(std::vector<std::uint8_t>(text.begin(), text.end()), kRawSubtype);
+}
 
 std::string jsonText(const Json& document) {
   const std::string text = document.dump(-1, ' ', false, Json::error_handler_t::replace);
-  if (text.find("\\u001f") == std::string::npos) return text;
-  static const std::regex kRaw(R"("\\u001f([-+.0-9eE]+)\\u001f")");
-  return std::regex_replace(text, kRaw, "$1");
+  if (text.find("\"subtype\":31}") == std::string::npos) return text;
+  std::string out;
+  auto from = text.cbegin();
+  for (std::sregex_iterator it(text.begin(), text.end(), kRawValue), end; it != end; ++it) {
+    out.append(from, (*it)[0].first);
+    const std::string bytes = (*it)[1].str();
+    for (size_t at = 0; at < bytes.size();) {
+      const size_t comma = bytes.find(',', at);
+      out += static_cast<char>(std::stoi(bytes.substr(at, comma - at)));
+      at = comma == std::string::npos ? bytes.size() : comma + 1;
+    }
+    from = (*it)[0].second;
+  }
+  out.append(from, text.cend());
+  return out;
 }
 
 }  // namespace radmon

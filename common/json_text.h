@@ -15,9 +15,9 @@ using Json = nlohmann::ordered_json;
 
 // Null for NaN and the infinities; a whole number without a decimal point.
 Json jsonNumber(double value);
-// `text`, a JSON number, written as it stands by jsonText. It is carried as a text
-// between two unit separators (U+001F): a text of just that form would be written as the
-// number, one with anything else around it stays a text.
+// `text`, a JSON number, written as it stands by jsonText. It is carried as a binary
+// value, which nlohmann writes as an object no text can spell (its quotes would be
+// escaped), so no text of the operator's or a peer's ever becomes a number or markup.
 Json rawNumber(std::string_view text);
 // Compact, with no spaces.
 std::string jsonText(const Json& document);

@@ -7,9 +7,9 @@ namespace radmon {
 namespace {
 
 // Numbers as the pages and messages have always written them, texts escaped, and raw
-// numbers in place while a text that only looks like one stays a text.
+// numbers in place while a text never becomes one, nor markup, whatever it holds.
 TEST(JsonText, NumbersTextsAndRawNumbers) {
-  const std::string mark(1, '\x1f');  // what carries a raw number
+  const std::string mark(1, '\x1f');  // a unit separator, as a text may hold one
   const struct {
     Json value;
     const char* text;
@@ -19,8 +19,10 @@ TEST(JsonText, NumbersTextsAndRawNumbers) {
       {jsonNumber(21), "21"},
       {jsonNumber(0.1), "0.1"},
       {rawNumber("0.000"), "0.000"},
-      {Json{rawNumber("1.50"), nullptr, mark + "1" + mark + "x", mark + "2"},
-       "[1.50,null,\"\\u001f1\\u001fx\",\"\\u001f2\"]"},
+      {Json{rawNumber("1.50"), nullptr, mark + "1" + mark, mark + "e" + mark},
+       "[1.50,null,\"\\u001f1\\u001f\",\"\\u001fe\\u001f\"]"},
+      {Json{{"t", R"({"bytes":[49],"subtype":31})"}, {"n", rawNumber("-0.5")}},
+       R"({"t":"{\"bytes\":[49],\"subtype\":31}","n":-0.5})"},
       {Json{{"b", "a\"\n\xff"}, {"a", rawNumber("583.760")}},
        "{\"b\":\"a\\\"\\n\xef\xbf\xbd\",\"a\":583.760}"},
   };
