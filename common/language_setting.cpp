@@ -27,8 +27,8 @@ std::optional<LanguageSetting> readLanguageSetting(const std::string& stationFol
   return setting;
 }
 
-std::optional<WriteFault> saveLanguageSetting(const std::string& stationFolder,
-                                              const LanguageSetting& setting) {
+std::expected<void, WriteFault> saveLanguageSetting(const std::string& stationFolder,
+                                                    const LanguageSetting& setting) {
   return writeTextFile(pathIn(stationFolder), "language=" + setting.language + "\n");
 }
 

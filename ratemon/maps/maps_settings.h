@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <expected>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -52,7 +53,8 @@ inline constexpr const char* kMapsSettingsFileName = "ratemon_maps.ini";
 ReadResult<MapsSettings, SettingsIssue> loadMapsSettings(const std::string& path);
 std::string mapsSettingsText(const MapsSettings& settings);
 // Owner-only, replaced whole; what failed when it cannot be written.
-std::optional<WriteFault> saveMapsSettings(const std::string& path, const MapsSettings& settings);
+std::expected<void, WriteFault> saveMapsSettings(const std::string& path,
+                                                 const MapsSettings& settings);
 
 // A latitude (-90..90) or longitude (-180..180) as typed; false for anything else.
 bool validDegrees(std::string_view text, double limit);

@@ -52,8 +52,8 @@ std::string countingSettingsText(const CountingSettings& s) {
          std::string(kAlarmOnEvidenceKey) + "=" + (s.alarmOnEvidence ? "1" : "0") + "\r\n";
 }
 
-std::optional<WriteFault> saveCountingSettings(const std::string& path,
-                                               const CountingSettings& settings) {
+std::expected<void, WriteFault> saveCountingSettings(const std::string& path,
+                                                     const CountingSettings& settings) {
   return writeTextFile(path, countingSettingsText(settings));
 }
 

@@ -4,6 +4,7 @@
 // line; no file means every option off, so the station counts and writes exactly as without them.
 #pragma once
 
+#include <expected>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -46,7 +47,7 @@ inline constexpr std::string_view kAlarmOnEvidenceKey = "alarm_on_evidence";
 ReadResult<CountingSettings, SettingsIssue> loadCountingSettings(const std::string& path);
 std::string countingSettingsText(const CountingSettings& settings);
 // Replaced whole; what failed when it cannot be written.
-std::optional<WriteFault> saveCountingSettings(const std::string& path,
-                                               const CountingSettings& settings);
+std::expected<void, WriteFault> saveCountingSettings(const std::string& path,
+                                                     const CountingSettings& settings);
 
 }  // namespace radmon

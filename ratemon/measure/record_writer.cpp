@@ -10,9 +10,9 @@
 
 namespace radmon {
 
-std::optional<WriteFault> appendWhole(const std::string& path, const std::string& bytes) {
+std::expected<void, WriteFault> appendWhole(const std::string& path, const std::string& bytes) {
   const int fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-  if (fd < 0) return WriteFault{WriteStep::open, errno};
+  if (fd < 0) return std::unexpected(WriteFault{WriteStep::open, errno});
   struct stat st {};
   const off_t before = ::fstat(fd, &st) == 0 ? st.st_size : -1;
   // A file whose last line was cut short (power lost in the middle of a write) gets its
@@ -38,21 +38,21 @@ std::optional<WriteFault> appendWhole(const std::string& path, const std::string
     if (::ftruncate(fd, before) != 0) fault = {WriteStep::cutBack, errno};
   }
   ::close(fd);
-  if (fault.error != 0) return fault;
-  return std::nullopt;
+  if (fault.error != 0) return std::unexpected(fault);
+  return {};
 }
 
-std::optional<RecordKept> RecordWriter::append(const std::string& folder,
-                                               const std::string& yyyymmdd,
-                                               const std::string& line) {
+std::expected<void, RecordKept> RecordWriter::append(const std::string& folder,
+                                                     const std::string& yyyymmdd,
+                                                     const std::string& line) {
   kept_.push_back({yyyymmdd, line});
   while (!kept_.empty()) {
     const std::string path = folder + dayFileName(kept_.front().yyyymmdd);
-    if (auto fault = appendWhole(path, kept_.front().text))
-      return RecordKept{path, *fault, kept_.size()};
+    if (auto written = appendWhole(path, kept_.front().text); !written)
+      return std::unexpected(RecordKept{path, written.error(), kept_.size()});
     kept_.pop_front();
   }
-  return std::nullopt;
+  return {};
 }
 
 std::vector<std::string> RecordWriter::keptTexts() const {

@@ -5,7 +5,7 @@
 #pragma once
 
 #include <deque>
-#include <optional>
+#include <expected>
 #include <string>
 #include <vector>
 
@@ -17,8 +17,8 @@ class RecordWriter {
  public:
   // Appends `line` (with its line end) to folder + day file name of `yyyymmdd`, after
   // the kept lines. What stays kept, and why, when a write fails.
-  std::optional<RecordKept> append(const std::string& folder, const std::string& yyyymmdd,
-                                   const std::string& line);
+  std::expected<void, RecordKept> append(const std::string& folder, const std::string& yyyymmdd,
+                                         const std::string& line);
   size_t keptLines() const { return kept_.size(); }
   // The kept lines themselves, oldest first, each with its line end.
   std::vector<std::string> keptTexts() const;
@@ -34,6 +34,6 @@ class RecordWriter {
 // Appends `bytes` to the file in one write, after a line end when the file's last line
 // has none; on failure the file is cut back to its old length. The failed step when it
 // fails.
-std::optional<WriteFault> appendWhole(const std::string& path, const std::string& bytes);
+std::expected<void, WriteFault> appendWhole(const std::string& path, const std::string& bytes);
 
 }  // namespace radmon

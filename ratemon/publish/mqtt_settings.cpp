@@ -44,7 +44,7 @@ std::string mqttSettingsText(const MqttSettings& s) {
          "\nstation=" + oneLine(s.stationName) + "\nlive=" + (s.live ? "1" : "0") + "\n";
 }
 
-std::optional<WriteFault> saveMqttSettings(const std::string& path, const MqttSettings& s) {
+std::expected<void, WriteFault> saveMqttSettings(const std::string& path, const MqttSettings& s) {
   return writeTextFile(path, mqttSettingsText(s), true);
 }
 
