@@ -5,7 +5,6 @@
 #pragma once
 
 #include <expected>
-#include <optional>
 #include <string>
 #include <vector>
 

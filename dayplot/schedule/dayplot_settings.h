@@ -7,7 +7,6 @@
 #include <array>
 #include <cstdint>
 #include <expected>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>

@@ -9,7 +9,6 @@
 
 #include <cstdint>
 #include <expected>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>

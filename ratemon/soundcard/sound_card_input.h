@@ -30,7 +30,6 @@
 #include <cstdint>
 #include <expected>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "audio_input.h"

@@ -5,7 +5,6 @@
 
 #include <expected>
 #include <map>
-#include <optional>
 #include <string>
 #include <string_view>
 
