@@ -8,9 +8,9 @@
 
 namespace radmon {
 
-std::optional<WriteFault> appendWhole(const std::string& path, const std::string& bytes) {
+std::expected<void, WriteFault> appendWhole(const std::string& path, const std::string& bytes) {
   const int fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-  if (fd < 0) return WriteFault{WriteStep::open, errno};
+  if (fd < 0) return std::unexpected(WriteFault{WriteStep::open, errno});
   struct stat st {};
   const off_t before = ::fstat(fd, &st) == 0 ? st.st_size : -1;
   // A file whose last line was cut short (power lost in the middle of a write) gets its
@@ -36,8 +36,8 @@ std::optional<WriteFault> appendWhole(const std::string& path, const std::string
     if (::ftruncate(fd, before) != 0) fault = {WriteStep::cutBack, errno};
   }
   ::close(fd);
-  if (fault.error != 0) return fault;
-  return std::nullopt;
+  if (fault.error != 0) return std::unexpected(fault);
+  return {};
 }
 
 }  // namespace radmon

@@ -27,10 +27,9 @@ std::optional<LanguageSetting> readLanguageSetting(const std::string& stationFol
   return setting;
 }
 
-std::optional<WriteFault> saveLanguageSetting(const std::string& stationFolder,
-                                              const LanguageSetting& setting) {
-  return writeTextFile(pathIn(stationFolder),
-                       std::string(kLanguageKey) + "=" + setting.language + "\n");
+std::expected<void, WriteFault> saveLanguageSetting(const std::string& stationFolder,
+                                                    const LanguageSetting& setting) {
+  return writeTextFile(pathIn(stationFolder), std::string(kLanguageKey) + "=" + setting.language + "\n");
 }
 
 std::optional<UiLanguage> stationLanguage(const std::string& stationFolder) {

@@ -5,6 +5,7 @@
 // language=` writes it, `--show-settings` lists it.
 #pragma once
 
+#include <expected>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,8 +26,8 @@ struct LanguageSetting {
 // The file in `stationFolder` (ending with the separator); empty when it is missing, no
 // value when it cannot be read or holds no known language.
 std::optional<LanguageSetting> readLanguageSetting(const std::string& stationFolder);
-std::optional<WriteFault> saveLanguageSetting(const std::string& stationFolder,
-                                              const LanguageSetting& setting);
+std::expected<void, WriteFault> saveLanguageSetting(const std::string& stationFolder,
+                                                    const LanguageSetting& setting);
 // The language the station chose, when it chose one.
 std::optional<UiLanguage> stationLanguage(const std::string& stationFolder);
 

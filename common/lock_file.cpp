@@ -7,18 +7,18 @@
 #include <cerrno>
 
 namespace radmon {
-std::optional<LockFile::Refusal> LockFile::take(const std::string& path) {
-  if (held()) return std::nullopt;
+std::expected<void, LockFile::Refusal> LockFile::take(const std::string& path) {
+  if (held()) return {};
   const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-  if (fd < 0) return Refusal{false, errno};
+  if (fd < 0) return std::unexpected(Refusal{false, errno});
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     const int err = errno;
     ::close(fd);
-    return Refusal{err == EWOULDBLOCK, err};
+    return std::unexpected(Refusal{err == EWOULDBLOCK, err});
   }
   fd_ = fd;
   path_ = path;
-  return std::nullopt;
+  return {};
 }
 
 void LockFile::release() {

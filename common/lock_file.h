@@ -4,7 +4,7 @@
 // process, so a crash leaves no stale lock.
 #pragma once
 
-#include <optional>
+#include <expected>
 #include <string>
 
 namespace radmon {
@@ -25,7 +25,7 @@ class LockFile {
     int error;
   };
   // Takes the lock; the refusal when another holds it or the file cannot be opened.
-  std::optional<Refusal> take(const std::string& path = kDefaultPath);
+  std::expected<void, Refusal> take(const std::string& path = kDefaultPath);
   // Closes and deletes the file; nothing when it is not held.
   void release();
   bool held() const { return fd_ >= 0; }

@@ -143,8 +143,8 @@ std::string publishSettingsText(const PublishSettings& s) {
          (s.publishPage ? line(kPublishPage, "1") : "");
 }
 
-std::optional<std::string> writePublishSettings(const std::string& path,
-                                                const PublishSettings& settings) {
+std::expected<void, std::string> writePublishSettings(const std::string& path,
+                                                      const PublishSettings& settings) {
   return faultText(path, writeTextFile(path, publishSettingsText(settings), /*ownerOnly=*/true));
 }
 
@@ -159,8 +159,8 @@ std::set<std::string> readServerList(const std::string& path) {
 
 namespace {
 
-std::optional<std::string> writeServerList(const std::string& path,
-                                           const std::set<std::string>& servers) {
+std::expected<void, std::string> writeServerList(const std::string& path,
+                                                 const std::set<std::string>& servers) {
   std::string text;
   for (const auto& server : servers) text += server + "\n";
   return faultText(path, writeTextFile(path, text, /*ownerOnly=*/true));
@@ -168,15 +168,17 @@ std::optional<std::string> writeServerList(const std::string& path,
 
 }  // namespace
 
-std::optional<std::string> rememberServer(const std::string& path, const std::string& serverKey) {
+std::expected<void, std::string> rememberServer(const std::string& path,
+                                                const std::string& serverKey) {
   std::set<std::string> servers = readServerList(path);
-  if (!servers.insert(serverKey).second) return std::nullopt;
+  if (!servers.insert(serverKey).second) return {};
   return writeServerList(path, servers);
 }
 
-std::optional<std::string> forgetServer(const std::string& path, const std::string& serverKey) {
+std::expected<void, std::string> forgetServer(const std::string& path,
+                                              const std::string& serverKey) {
   std::set<std::string> servers = readServerList(path);
-  if (servers.erase(serverKey) == 0) return std::nullopt;
+  if (servers.erase(serverKey) == 0) return {};
   return writeServerList(path, servers);
 }
 

@@ -6,6 +6,7 @@
 // settings window and read by dayplot and ftpscript.
 #pragma once
 
+#include <expected>
 #include <optional>
 #include <set>
 #include <string>
@@ -60,8 +61,8 @@ ReadResult<PublishSettings, SettingsIssue> readPublishSettings(const std::string
 ReadResult<PublishSettings, SettingsIssue> parsePublishSettings(std::string_view text);
 std::string publishSettingsText(const PublishSettings& settings);
 // Owner-only; an error text (Japanese) when it cannot be written.
-std::optional<std::string> writePublishSettings(const std::string& path,
-                                                const PublishSettings& settings);
+std::expected<void, std::string> writePublishSettings(const std::string& path,
+                                                      const PublishSettings& settings);
 
 // "ab:CD:…" or "abcd…" (64 hex digits, colons and blanks allowed) as 64 upper-case hex
 // digits; no value for anything else.
@@ -77,7 +78,9 @@ std::optional<std::string> normalHostKeyFingerprint(std::string_view text);
 // offered TLS, those that refuse rename, those whose last session did not finish.
 std::set<std::string> readServerList(const std::string& path);
 // Adds or takes out one server; what went wrong writing the file, if anything.
-std::optional<std::string> rememberServer(const std::string& path, const std::string& serverKey);
-std::optional<std::string> forgetServer(const std::string& path, const std::string& serverKey);
+std::expected<void, std::string> rememberServer(const std::string& path,
+                                                const std::string& serverKey);
+std::expected<void, std::string> forgetServer(const std::string& path,
+                                              const std::string& serverKey);
 
 }  // namespace radmon

@@ -1,5 +1,6 @@
 #include "server_address.h"
 
+#include <optional>
 #include <vector>
 
 #include "number_text.h"
@@ -33,36 +34,35 @@ bool plainHost(std::string_view host) {
   return true;
 }
 
-AddressResult failed(AddressError error) { return {std::nullopt, error}; }
-
 // "host", "host:port", "[v6]", "[v6]:port", or a bare IPv6 literal (two colons or more).
-AddressResult hostAndPort(std::string_view text, ServerAddress address) {
+std::expected<ServerAddress, AddressError> hostAndPort(std::string_view text,
+                                                       ServerAddress address) {
   std::string_view host = text;
   std::optional<std::string_view> port;
   if (!text.empty() && text.front() == '[') {
     const size_t close = text.find(']');
-    if (close == std::string_view::npos) return failed(AddressError::BadHost);
+    if (close == std::string_view::npos) return std::unexpected(AddressError::BadHost);
     host = text.substr(1, close - 1);
     const std::string_view rest = text.substr(close + 1);
     if (!rest.empty()) {
-      if (rest.front() != ':') return failed(AddressError::BadHost);
+      if (rest.front() != ':') return std::unexpected(AddressError::BadHost);
       port = rest.substr(1);
     }
-    if (host.find(':') == std::string_view::npos) return failed(AddressError::BadHost);
+    if (host.find(':') == std::string_view::npos) return std::unexpected(AddressError::BadHost);
   } else if (const size_t colon = text.find(':'); colon != std::string_view::npos) {
     if (text.find(':', colon + 1) == std::string_view::npos) {
       host = text.substr(0, colon);
       port = text.substr(colon + 1);
     }
   }
-  if (!plainHost(host)) return failed(AddressError::BadHost);
+  if (!plainHost(host)) return std::unexpected(AddressError::BadHost);
   address.host = std::string(host);
   if (port) {
     const auto number = readCount(*port, 1, 65535);
-    if (!number) return failed(AddressError::BadPort);
+    if (!number) return std::unexpected(AddressError::BadPort);
     address.port = *number;
   }
-  return {address, AddressError::Empty};
+  return address;
 }
 
 }  // namespace
@@ -76,10 +76,10 @@ std::string ServerAddress::urlBase() const {
   return std::string(transport == Transport::Sftp ? "sftp://" : "ftp://") + key();
 }
 
-AddressResult parseServerAddress(std::string_view text) {
+std::expected<ServerAddress, AddressError> parseServerAddress(std::string_view text) {
   const auto parts = words(text);
-  if (parts.empty()) return failed(AddressError::Empty);
-  if (parts.size() > 2) return failed(AddressError::TooManyWords);
+  if (parts.empty()) return std::unexpected(AddressError::Empty);
+  if (parts.size() > 2) return std::unexpected(AddressError::TooManyWords);
 
   ServerAddress address;
   std::string_view first = parts.front();
@@ -94,20 +94,20 @@ AddressResult parseServerAddress(std::string_view text) {
       address.transport = Transport::Sftp;
       address.port = 22;
     } else {
-      return failed(AddressError::BadScheme);
+      return std::unexpected(AddressError::BadScheme);
     }
     first.remove_prefix(scheme + 3);
     // "ftp://host/" is how a browser writes it; anything after the slash is a path,
     // which belongs in the sub-folder box.
     if (!first.empty() && first.back() == '/') first.remove_suffix(1);
   }
-  AddressResult result = hostAndPort(first, address);
-  if (!result.address || parts.size() == 1) return result;
+  auto result = hostAndPort(first, address);
+  if (!result || parts.size() == 1) return result;
   // "host port": the Windows client's own form; a port given twice is one too many.
-  if (result.address->port != address.port) return failed(AddressError::TooManyWords);
+  if (result->port != address.port) return std::unexpected(AddressError::TooManyWords);
   const auto port = readCount(parts[1], 1, 65535);
-  if (!port) return failed(AddressError::BadPort);
-  result.address->port = *port;
+  if (!port) return std::unexpected(AddressError::BadPort);
+  result->port = *port;
   return result;
 }
 

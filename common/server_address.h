@@ -4,7 +4,7 @@
 // anything is written) and ftpscript (to connect).
 #pragma once
 
-#include <optional>
+#include <expected>
 #include <string>
 #include <string_view>
 
@@ -35,12 +35,7 @@ enum class AddressError {
   TooManyWords,  // more than "host port"
 };
 
-struct AddressResult {
-  std::optional<ServerAddress> address;
-  AddressError error = AddressError::Empty;
-};
-
 // `words` as they follow "open" in a script, or the server box split at blanks.
-AddressResult parseServerAddress(std::string_view text);
+std::expected<ServerAddress, AddressError> parseServerAddress(std::string_view text);
 
 }  // namespace radmon

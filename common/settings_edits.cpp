@@ -30,49 +30,52 @@ SettingsCommand takeSettingsCommand(std::vector<std::string>& args) {
   return command;
 }
 
-std::optional<ValueFault> valueFault(const ValueRule& rule, std::string_view text) {
+std::expected<void, ValueFault> checkValue(const ValueRule& rule, std::string_view text) {
   using K = ValueRule::Kind;
   switch (rule.kind) {
     case K::Any:
-      return std::nullopt;
+      return {};
     case K::Tick:
-      if (!tickValue(text)) return ValueFault{EditRefusal::NotTick};
-      return std::nullopt;
+      if (!tickValue(text)) return std::unexpected(ValueFault{EditRefusal::NotTick});
+      return {};
     case K::Number:
     case K::Range:
     case K::NotNegative:
     case K::Positive: {
       const auto number = readNumber(text);
-      if (!number || !std::isfinite(*number)) return ValueFault{EditRefusal::NotANumber};
+      if (!number || !std::isfinite(*number))
+        return std::unexpected(ValueFault{EditRefusal::NotANumber});
       if (rule.kind == K::Range && !(*number >= rule.low && *number <= rule.high))
-        return ValueFault{EditRefusal::OutOfRange, rule.low, rule.high};
-      if (rule.kind == K::NotNegative && *number < 0) return ValueFault{EditRefusal::Negative};
-      if (rule.kind == K::Positive && !(*number > 0)) return ValueFault{EditRefusal::NotPositive};
-      return std::nullopt;
+        return std::unexpected(ValueFault{EditRefusal::OutOfRange, rule.low, rule.high});
+      if (rule.kind == K::NotNegative && *number < 0)
+        return std::unexpected(ValueFault{EditRefusal::Negative});
+      if (rule.kind == K::Positive && !(*number > 0))
+        return std::unexpected(ValueFault{EditRefusal::NotPositive});
+      return {};
     }
     case K::FileName:
       // The text becomes part of a file's name, here and on the server.
-      if (trimmed(text).empty()) return ValueFault{EditRefusal::Empty};
+      if (trimmed(text).empty()) return std::unexpected(ValueFault{EditRefusal::Empty});
       if (text.find_first_of("/\\") != std::string_view::npos)
-        return ValueFault{EditRefusal::Slash};
-      return std::nullopt;
+        return std::unexpected(ValueFault{EditRefusal::Slash});
+      return {};
     case K::Server:
-      if (!parseServerAddress(text).address) return ValueFault{EditRefusal::NotServer};
-      return std::nullopt;
+      if (!parseServerAddress(text)) return std::unexpected(ValueFault{EditRefusal::NotServer});
+      return {};
     case K::RecordFile: {
       // Only a path ending in "csv" moves the record folder (a bare folder is shown but
       // never used), and the folder is never made: it must be there, named in full, so
       // that a service started elsewhere writes where the operator meant.
       const std::string folder = deriveFolder(text);
       if (!text.ends_with("csv") || folder.empty() || !std::filesystem::path(folder).is_absolute())
-        return ValueFault{EditRefusal::NotRecordFile};
+        return std::unexpected(ValueFault{EditRefusal::NotRecordFile});
       std::error_code ec;
       if (!std::filesystem::is_directory(folder, ec))
-        return ValueFault{EditRefusal::NoFolder, 0, 0, folder};
-      return std::nullopt;
+        return std::unexpected(ValueFault{EditRefusal::NoFolder, 0, 0, folder});
+      return {};
     }
   }
-  return std::nullopt;
+  return {};
 }
 
 std::optional<bool> tickValue(std::string_view text) {

@@ -5,11 +5,11 @@
 // the window's values go through. No Qt: the programs word the outcome.
 #pragma once
 
+#include <expected>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <variant>
 #include <vector>
 
 // Marks a text for the translator (lupdate) where Qt's own header is not included.
@@ -78,7 +78,7 @@ struct ValueFault {
   std::string folder{};
   const char* says = nullptr;  // BadValue: the rule's words on what is taken
 };
-std::optional<ValueFault> valueFault(const ValueRule& rule, std::string_view text);
+std::expected<void, ValueFault> checkValue(const ValueRule& rule, std::string_view text);
 
 // One setting by the name the command line knows it by. `set` takes the value through
 // the setting's check and returns false, changing nothing, when it is refused; a value
@@ -126,7 +126,7 @@ std::string settingsListing(const std::vector<SettingKey<Files>>& keys, const Fi
 // one is taken; the first refused is returned and `files` stays as it was. An edit that
 // leaves its setting as it was is not among the changes.
 template <class Files>
-std::variant<std::vector<SettingChanged>, EditRefused> applySettingsEdits(
+std::expected<std::vector<SettingChanged>, EditRefused> applySettingsEdits(
     const std::vector<SettingKey<Files>>& keys, Files& files,
     const std::vector<SettingsEdit>& edits) {
   Files edited = files;
@@ -135,20 +135,22 @@ std::variant<std::vector<SettingChanged>, EditRefused> applySettingsEdits(
     const SettingKey<Files>* key = nullptr;
     for (const auto& k : keys)
       if (edit.key == k.key) key = &k;
-    if (!key) return EditRefused{edit.key, edit.value, EditRefusal::UnknownKey};
+    if (!key) return std::unexpected(EditRefused{edit.key, edit.value, EditRefusal::UnknownKey});
     const std::string shownValue = key->secret ? std::string() : edit.value;
     // No settings file keeps a line break inside a value.
     if (edit.value.find_first_of("\r\n") != std::string::npos)
-      return EditRefused{edit.key, shownValue, EditRefusal::LineBreak};
+      return std::unexpected(EditRefused{edit.key, shownValue, EditRefusal::LineBreak});
     if (key->quoted && edit.value.find('"') != std::string::npos)
-      return EditRefused{edit.key, shownValue, EditRefusal::Quote};
-    if (auto fault = valueFault(key->rule, edit.value))
-      return EditRefused{edit.key, shownValue, fault->why, *fault};
+      return std::unexpected(EditRefused{edit.key, shownValue, EditRefusal::Quote});
+    if (auto checked = checkValue(key->rule, edit.value); !checked)
+      return std::unexpected(
+          EditRefused{edit.key, shownValue, checked.error().why, checked.error()});
     const std::string before = key->get(edited);
     const std::string shownBefore = key->shown(edited);
     if (!key->set(edited, edit.value))
-      return EditRefused{edit.key, shownValue, EditRefusal::BadValue,
-                         ValueFault{EditRefusal::BadValue, 0, 0, {}, key->rule.says}};
+      return std::unexpected(
+          EditRefused{edit.key, shownValue, EditRefusal::BadValue,
+                      ValueFault{EditRefusal::BadValue, 0, 0, {}, key->rule.says}});
     if (key->get(edited) != before) changes.push_back({edit.key, shownBefore, key->shown(edited)});
   }
   files = std::move(edited);

@@ -81,19 +81,19 @@ std::string faultText(const std::string& path, const WriteFault& fault) {
   return path + ": " + std::strerror(fault.error);
 }
 
-std::optional<std::string> faultText(const std::string& path,
-                                     const std::optional<WriteFault>& fault) {
-  if (!fault) return std::nullopt;
-  return faultText(path, *fault);
+std::expected<void, std::string> faultText(const std::string& path,
+                                           const std::expected<void, WriteFault>& written) {
+  if (written) return {};
+  return std::unexpected(faultText(path, written.error()));
 }
 
-std::optional<WriteFault> writeTextFile(const std::string& path, std::string_view utf8,
-                                        bool ownerOnly) {
+std::expected<void, WriteFault> writeTextFile(const std::string& path, std::string_view utf8,
+                                              bool ownerOnly) {
   const std::string bytes = encodeForSystem(utf8);
   const std::string temp = path + ".new";
   const int fd =
       ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, ownerOnly ? 0600 : 0666);
-  if (fd < 0) return WriteFault{WriteStep::open, errno};
+  if (fd < 0) return std::unexpected(WriteFault{WriteStep::open, errno});
   if (ownerOnly) ::fchmod(fd, 0600);  // also when an older file was kept open wider
   size_t done = 0;
   while (done < bytes.size()) {
@@ -103,16 +103,16 @@ std::optional<WriteFault> writeTextFile(const std::string& path, std::string_vie
       const int err = errno;
       ::close(fd);
       ::unlink(temp.c_str());
-      return WriteFault{WriteStep::write, err};
+      return std::unexpected(WriteFault{WriteStep::write, err});
     }
     done += static_cast<size_t>(n);
   }
   if (::close(fd) != 0 || ::rename(temp.c_str(), path.c_str()) != 0) {
     const int err = errno;
     ::unlink(temp.c_str());
-    return WriteFault{WriteStep::replace, err};
+    return std::unexpected(WriteFault{WriteStep::replace, err});
   }
-  return std::nullopt;
+  return {};
 }
 
 std::string programFolder() {

@@ -2,6 +2,7 @@
 // Linux), read in UTF-8 or CP932; paths and the folder rules of the programs.
 #pragma once
 
+#include <expected>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,16 +36,16 @@ std::optional<std::string> readTextFile(const std::string& path);
 // The path and the system's own words for a fault ("/a/b.ini: Permission denied"), for
 // the messages units to put inside their sentences where no finer wording is needed.
 std::string faultText(const std::string& path, const WriteFault& fault);
-// The same for writeTextFile's result: nothing when the write succeeded.
-std::optional<std::string> faultText(const std::string& path,
-                                     const std::optional<WriteFault>& fault);
+// The same for writeTextFile's result.
+std::expected<void, std::string> faultText(const std::string& path,
+                                           const std::expected<void, WriteFault>& written);
 
 // Replaces the file with `utf8` in the system's code page, through a temporary file and
 // a rename, so a crash never leaves half a settings file. `ownerOnly` creates it
 // readable and writable by its owner alone (the file holds a password).
-// Returns what failed, or nothing on success.
-std::optional<WriteFault> writeTextFile(const std::string& path, std::string_view utf8,
-                                        bool ownerOnly = false);
+// Returns what failed, if anything did.
+std::expected<void, WriteFault> writeTextFile(const std::string& path, std::string_view utf8,
+                                              bool ownerOnly = false);
 
 // The folder of the running executable, ending with the separator.
 std::string programFolder();

@@ -87,8 +87,8 @@ int headlessMain(int& argc, char** argv, const std::string& station) {
   // One dayplot per station: a second would draw and upload the same graphs.
   radmon::LockFile lock;
   const std::string lockPath = station + radmon::LockFile::kDayplotName;
-  if (const auto refusal = lock.take(lockPath)) {
-    std::cerr << radmon::say::lockRefused(lockPath, *refusal) << std::endl;
+  if (const auto taken = lock.take(lockPath); !taken) {
+    std::cerr << radmon::say::lockRefused(lockPath, taken.error()) << std::endl;
     return 1;
   }
   // The signal handler only writes a byte; the event loop reads it and ends in order.
@@ -164,12 +164,12 @@ int main(int argc0, char** argv0) {
     // The messages come from Qt's translator; no window.
     QCoreApplication app(argc, argv);
     auto files = radmon::readDayplotFiles(station);
-    if (const auto* unreadable = std::get_if<std::string>(&files)) {
-      std::cerr << *unreadable << std::endl;
+    if (!files) {
+      std::cerr << files.error() << std::endl;
       return 1;
     }
     return radmon::runSettingsCommand<radmon::DayplotFiles>(
-        command, radmon::dayplotSettingKeys(), std::get<radmon::DayplotFiles>(files),
+        command, radmon::dayplotSettingKeys(), *files,
         [&](const radmon::DayplotFiles& before, const radmon::DayplotFiles& after) {
           return radmon::saveDayplotFiles(station, before, after);
         },

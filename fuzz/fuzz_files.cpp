@@ -109,7 +109,7 @@ void wavFile(const uint8_t* data, size_t size) {
     WavFileInput input("/proc/self/fd/" + std::to_string(fd));
     Drain drain(input);
     input.setEvents(&drain);
-    if (!input.openDevice()) {
+    if (input.openDevice()) {
       input.startRecording();
       for (int16_t i = 0; i < kBufferCount; ++i) input.addBuffer(i);
       // A file in memory this small holds at most a few hundred seconds of sound,

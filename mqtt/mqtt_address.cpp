@@ -39,7 +39,7 @@ bool validPrefix(std::string_view prefix) {
 
 }  // namespace
 
-std::variant<MqttAddress, MqttAddressError> parseMqttAddress(std::string_view text) {
+std::expected<MqttAddress, MqttAddressError> parseMqttAddress(std::string_view text) {
   MqttAddress a;
   if (text.starts_with("mqtt://")) {
     text.remove_prefix(7);
@@ -48,7 +48,7 @@ std::variant<MqttAddress, MqttAddressError> parseMqttAddress(std::string_view te
     a.tls = true;
     a.port = 8883;
   } else {
-    return MqttAddressError::Scheme;
+    return std::unexpected(MqttAddressError::Scheme);
   }
   const size_t slash = text.find('/');
   std::string_view authority = text.substr(0, slash);
@@ -68,14 +68,14 @@ std::variant<MqttAddress, MqttAddressError> parseMqttAddress(std::string_view te
     host = authority.substr(0, colon);
     const std::string_view port = authority.substr(colon + 1);
     const auto number = readCount(port, 1, 65535);
-    if (!number) return MqttAddressError::Port;
+    if (!number) return std::unexpected(MqttAddressError::Port);
     a.port = *number;
   }
   if (host.size() >= 2 && host.front() == '[' && host.back() == ']')
     host = host.substr(1, host.size() - 2);
-  if (host.empty()) return MqttAddressError::Host;
+  if (host.empty()) return std::unexpected(MqttAddressError::Host);
   a.host = std::string(host);
-  if (!validPrefix(path)) return MqttAddressError::Prefix;
+  if (!validPrefix(path)) return std::unexpected(MqttAddressError::Prefix);
   a.prefix = std::string(path);
   return a;
 }

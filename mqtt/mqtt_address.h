@@ -2,10 +2,10 @@
 // text, mqtt://[user[:password]@]host[:port]/topic/prefix (mqtts:// for TLS).
 #pragma once
 
+#include <expected>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <variant>
 
 namespace radmon {
 
@@ -26,7 +26,7 @@ enum class MqttAddressError {
 };
 
 // Reads the text; %XX escapes are undone in the user and password.
-std::variant<MqttAddress, MqttAddressError> parseMqttAddress(std::string_view text);
+std::expected<MqttAddress, MqttAddressError> parseMqttAddress(std::string_view text);
 
 // The text again, with the password left out (for messages and the settings file).
 std::string addressText(const MqttAddress& address);

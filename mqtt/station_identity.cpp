@@ -39,7 +39,7 @@ StationIdentity loadStationIdentity(const std::string& path) {
     return {StationIdentity::Kept, id};
   }
   const std::string id = newStationId();
-  const bool saved = !writeTextFile(path, id + "\n", false);
+  const bool saved = writeTextFile(path, id + "\n", false).has_value();
   return {saved ? StationIdentity::Made : StationIdentity::NotSaved, id};
 }
 

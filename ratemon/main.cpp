@@ -127,13 +127,13 @@ int main(int argc0, char** argv0) {
       return 2;
     }
     auto files = radmon::readRatemonFiles(station.station.folder);
-    if (const auto* unreadable = std::get_if<std::string>(&files)) {
-      std::cerr << *unreadable << std::endl;
+    if (!files) {
+      std::cerr << files.error() << std::endl;
       return 1;
     }
     const std::string folder = station.station.folder;
     return radmon::runSettingsCommand<radmon::RatemonFiles>(
-        command, radmon::ratemonSettingKeys(), std::get<radmon::RatemonFiles>(files),
+        command, radmon::ratemonSettingKeys(), *files,
         [&](const radmon::RatemonFiles& before, const radmon::RatemonFiles& after) {
           return radmon::saveRatemonFiles(folder, before, after);
         },

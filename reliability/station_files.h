@@ -22,7 +22,7 @@ inline void writeStationSettings(const std::filesystem::path& programFolder,
   RatemonSettings settings = RatemonSettings::defaults(programFolder.string() + "/");
   settings.texts[Box::sensitivity] = "18";
   settings.texts[Box::recordPath] = (dataFolder / "x.csv").string();
-  ASSERT_FALSE(saveSettingsFile((programFolder / kSettingsFileName).string(), settings));
+  ASSERT_TRUE(saveSettingsFile((programFolder / kSettingsFileName).string(), settings));
 }
 
 // The lines of a file without their CR LF; a last line without a line end is kept too.

@@ -2,6 +2,7 @@
 // radmon_en.qm, built from radmon_en.ts and carried inside the programs.
 #pragma once
 
+#include <expected>
 #include <functional>
 #include <optional>
 #include <ostream>
@@ -61,7 +62,7 @@ std::string malformedEditText(const std::string& argument);
 template <class Files>
 int runSettingsCommand(
     const SettingsCommand& command, const std::vector<SettingKey<Files>>& keys, Files files,
-    const std::function<std::optional<std::string>(const Files&, const Files&)>& save,
+    const std::function<std::expected<void, std::string>(const Files&, const Files&)>& save,
     std::ostream& out, std::ostream& err) {
   if (command.malformed) {
     err << malformedEditText(*command.malformed) << std::endl;
@@ -69,22 +70,21 @@ int runSettingsCommand(
   }
   if (!command.edits.empty()) {
     const Files before = files;
-    auto applied = applySettingsEdits(keys, files, command.edits);
-    if (const auto* refused = std::get_if<EditRefused>(&applied)) {
-      err << editRefusedText(*refused) << std::endl;
+    const auto changes = applySettingsEdits(keys, files, command.edits);
+    if (!changes) {
+      err << editRefusedText(changes.error()) << std::endl;
       return 1;
     }
-    if (auto failure = save(before, files)) {
-      err << *failure << std::endl;
+    if (auto saved = save(before, files); !saved) {
+      err << saved.error() << std::endl;
       return 1;
     }
-    const auto& changes = std::get<std::vector<SettingChanged>>(applied);
-    for (const auto& change : changes) {
+    for (const auto& change : *changes) {
       out << settingChangedText(change) << "\n";
       for (const auto& k : keys)
         if (k.note && change.key == k.key) out << uiText("Options", k.note) << "\n";
     }
-    if (changes.empty()) out << settingsUnchangedText() << "\n";
+    if (changes->empty()) out << settingsUnchangedText() << "\n";
   }
   if (command.show) out << settingsListing(keys, files);
   out.flush();

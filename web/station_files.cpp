@@ -66,11 +66,11 @@ bool writtenOnOrAfter(const std::string& path, const LocalDateTime& day) {
   return at.yyyymmdd() >= day.yyyymmdd();
 }
 
-std::optional<std::string> writeWhole(const std::string& path, const QByteArray& bytes) {
+std::expected<void, std::string> writeWhole(const std::string& path, const QByteArray& bytes) {
   QSaveFile file(q(path));
   if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-    return file.errorString().toStdString();
-  return std::nullopt;
+    return std::unexpected(file.errorString().toStdString());
+  return {};
 }
 
 }  // namespace
@@ -419,14 +419,14 @@ StationFilesWritten writeStationFiles(const PageSources& s) {
   const auto rows = readDayTable(dayFilePath(s.dataFolder, s.now.yyyymmdd())).value.rows;
   const std::string json =
       readingsJson(s.place, s.now.slashDate(), rows, readEventLog(s.dataFolder, s.now.yyyymmdd()));
-  if (auto fault = writeWhole(files.readings, QByteArray::fromStdString(json))) {
+  if (auto whole = writeWhole(files.readings, QByteArray::fromStdString(json)); !whole) {
     written.failedPath = files.readings;
-    written.reason = *fault;
+    written.reason = whole.error();
     return written;
   }
-  if (auto fault = writeWhole(files.page, web::stationPage(content))) {
+  if (auto whole = writeWhole(files.page, web::stationPage(content)); !whole) {
     written.failedPath = files.page;
-    written.reason = *fault;
+    written.reason = whole.error();
     return written;
   }
   written.files = std::move(files);

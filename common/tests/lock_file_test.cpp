@@ -17,7 +17,7 @@ bool otherProcessCanTake(const std::string& path) {
   const pid_t pid = ::fork();
   if (pid == 0) {
     LockFile other;
-    const bool ok = !other.take(path);
+    const bool ok = other.take(path).has_value();
     other.release();
     ::_exit(ok ? 0 : 1);
   }
@@ -31,7 +31,7 @@ TEST(LockFile, SecondHolderIsRefusedUntilRelease) {
   const std::string path = (fs::temp_directory_path() / "radmon_lock_test.tmp").string();
   fs::remove(path);
   LockFile lock;
-  ASSERT_FALSE(lock.take(path));
+  ASSERT_TRUE(lock.take(path));
   EXPECT_TRUE(fs::exists(path));
   EXPECT_FALSE(otherProcessCanTake(path));
   lock.release();
@@ -50,15 +50,15 @@ TEST(LockFile, StaleFileOfADeadProcessDoesNotBlock) {
   ::waitpid(pid, nullptr, 0);
   EXPECT_TRUE(fs::exists(path));
   LockFile lock;
-  EXPECT_FALSE(lock.take(path));
+  EXPECT_TRUE(lock.take(path));
 }
 
 TEST(LockFile, UnopenableFileIsReported) {
   LockFile lock;
-  const auto refusal = lock.take("/nonexistent-folder/~Record.tmp");
-  ASSERT_TRUE(refusal);
-  EXPECT_FALSE(refusal->inUse);
-  EXPECT_EQ(refusal->error, ENOENT);
+  const auto taken = lock.take("/nonexistent-folder/~Record.tmp");
+  ASSERT_FALSE(taken);
+  EXPECT_FALSE(taken.error().inUse);
+  EXPECT_EQ(taken.error().error, ENOENT);
 }
 
 }  // namespace radmon

@@ -40,9 +40,10 @@ TEST(ValueFault, EachRuleOnAndJustPastItsEdges) {
       {{K::RecordFile}, folder + "/none/day.csv", EditRefusal::NoFolder},
   };
   for (const auto& c : cases) {
-    const auto fault = valueFault(c.rule, c.text);
-    ASSERT_EQ(fault.has_value(), c.why.has_value()) << c.text;
-    if (!fault) continue;
+    const auto checked = checkValue(c.rule, c.text);
+    ASSERT_EQ(!checked, c.why.has_value()) << c.text;
+    if (checked) continue;
+    const ValueFault* fault = &checked.error();
     EXPECT_EQ(fault->why, *c.why) << c.text;
     if (fault->why == EditRefusal::OutOfRange) {
       EXPECT_EQ(fault->low, 5);

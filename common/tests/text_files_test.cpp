@@ -63,8 +63,8 @@ TEST(WriteTextFile, ReplacesWholeAndKeepsSecretsPrivate) {
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
   const std::string path = (dir / "x.ini").string();
-  ASSERT_FALSE(writeTextFile(path, "first\r\n").has_value());
-  ASSERT_FALSE(writeTextFile(path, "大阪\r\n", true).has_value());
+  ASSERT_TRUE(writeTextFile(path, "first\r\n").has_value());
+  ASSERT_TRUE(writeTextFile(path, "大阪\r\n", true).has_value());
   EXPECT_EQ(readTextFile(path), "大阪\r\n");
   const auto mode = [&] { return std::filesystem::status(path).permissions() & fs::perms::all; };
   EXPECT_EQ(mode(), fs::perms::owner_read | fs::perms::owner_write);
@@ -73,14 +73,14 @@ TEST(WriteTextFile, ReplacesWholeAndKeepsSecretsPrivate) {
   // A temporary left wider by an earlier crash does not hand its mode to a secret.
   std::ofstream(path + ".new") << "stale";
   ASSERT_EQ(::chmod((path + ".new").c_str(), 0644), 0);
-  ASSERT_FALSE(writeTextFile(path, "secret\r\n", true).has_value());
+  ASSERT_TRUE(writeTextFile(path, "secret\r\n", true).has_value());
   EXPECT_EQ(mode(), fs::perms::owner_read | fs::perms::owner_write);
   EXPECT_EQ(readTextFile(path), "secret\r\n");
 
   const auto fault = writeTextFile((dir / "missing" / "x.ini").string(), "x");
-  ASSERT_TRUE(fault.has_value());
-  EXPECT_EQ(fault->step, WriteStep::open);
-  EXPECT_EQ(fault->error, ENOENT);
+  ASSERT_FALSE(fault.has_value());
+  EXPECT_EQ(fault.error().step, WriteStep::open);
+  EXPECT_EQ(fault.error().error, ENOENT);
   EXPECT_FALSE(readTextFile((dir / "missing" / "x.ini").string()).has_value());
   EXPECT_FALSE(readTextFile(dir.string()).has_value());  // a folder is no file
   std::filesystem::remove_all(dir);

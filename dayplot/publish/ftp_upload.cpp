@@ -92,22 +92,23 @@ std::unique_ptr<StartedProcess> uploadFile(const UploadSettings& settings,
                                            bool askNewHostKeys) {
   try {
     const std::string server = settings.serverText();
-    if (const AddressResult address = parseServerAddress(server); !address.address) {
-      messages.show(say::serverBoxUnusable(address.error, server));
+    if (const auto address = parseServerAddress(server); !address) {
+      messages.show(say::serverBoxUnusable(address.error(), server));
       return nullptr;
     }
     const std::string scriptPath = ftpScriptPath(programFolder);
     // The script holds the password in clear: its owner alone may read it.
-    if (const auto fault =
-            writeTextFile(scriptPath, ftpScriptText(settings, localFile), /*ownerOnly=*/true)) {
-      messages.show(say::scriptNotWritten(scriptPath, *fault));
+    if (const auto written =
+            writeTextFile(scriptPath, ftpScriptText(settings, localFile), /*ownerOnly=*/true);
+        !written) {
+      messages.show(say::scriptNotWritten(scriptPath, written.error()));
       return nullptr;
     }
     const ProgramCommand command =
         ftpClientCommand(kThisPlatform, clientFolder(programFolder), scriptPath, askNewHostKeys);
-    LaunchResult launched = launcher.start(command);
-    if (!launched.process) messages.show(say::clientNotStarted(command.program, launched.error));
-    return std::move(launched.process);
+    auto launched = launcher.start(command);
+    if (!launched) messages.show(say::clientNotStarted(command.program, launched.error()));
+    return std::move(launched).value_or(nullptr);
   } catch (const std::exception& e) {
     messages.show(say::uploadNotStarted(e.what()));
     return nullptr;

@@ -103,12 +103,12 @@ class SpawnedProcess final : public StartedProcess {
 
 }  // namespace
 
-LaunchResult SpawnLauncher::start(const ProgramCommand& command) {
-  auto failure = [](int err) { return LaunchResult{nullptr, err}; };
+std::expected<std::unique_ptr<StartedProcess>, int> SpawnLauncher::start(
+    const ProgramCommand& command) {
   // The output file has no name: nothing to clean up, and it never fills up.
   std::string pattern = "/tmp/radmon_client_XXXXXX";
   const int outputFd = ::mkostemp(pattern.data(), O_CLOEXEC);
-  if (outputFd < 0) return failure(errno);
+  if (outputFd < 0) return std::unexpected(errno);
   ::unlink(pattern.c_str());
 
   std::vector<char*> argv;
@@ -129,9 +129,9 @@ LaunchResult SpawnLauncher::start(const ProgramCommand& command) {
   posix_spawn_file_actions_destroy(&actions);
   if (rc != 0) {
     ::close(outputFd);
-    return failure(rc);
+    return std::unexpected(rc);
   }
-  return {std::make_unique<SpawnedProcess>(pid, outputFd), 0};
+  return std::make_unique<SpawnedProcess>(pid, outputFd);
 }
 
 }  // namespace radmon

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <chrono>
+#include <expected>
 #include <memory>
 #include <optional>
 #include <string>
@@ -37,16 +38,12 @@ class StartedProcess {
   virtual std::optional<ProcessOutcome> poll() = 0;
 };
 
-struct LaunchResult {
-  std::unique_ptr<StartedProcess> process;  // null when it could not be started
-  int error = 0;                            // then the errno of the step that failed
-};
-
 class ProcessLauncher {
  public:
   virtual ~ProcessLauncher() = default;
-  // Starts the program and returns at once; on failure no process and the errno.
-  virtual LaunchResult start(const ProgramCommand& command) = 0;
+  // Starts the program and returns at once; on failure the errno of the step that failed.
+  virtual std::expected<std::unique_ptr<StartedProcess>, int> start(
+      const ProgramCommand& command) = 0;
 };
 
 // posix_spawn, the output kept in an unnamed temporary file (never a pipe that could
@@ -54,7 +51,7 @@ class ProcessLauncher {
 // background, so it leaves no zombie.
 class SpawnLauncher final : public ProcessLauncher {
  public:
-  LaunchResult start(const ProgramCommand& command) override;
+  std::expected<std::unique_ptr<StartedProcess>, int> start(const ProgramCommand& command) override;
 };
 
 }  // namespace radmon

@@ -75,8 +75,9 @@ bool writeImages(const QImage& picture, const GraphSettings& settings, const std
                  MessageSink& messages) {
   bool failed = false;
   auto write = [&](const std::string& path, ImageFormat format) {
-    if (auto failure = writeImageFile(picture, path, format)) {
-      messages.show(say::imageNotWritten(format == ImageFormat::Jpeg, path, failure->reason));
+    if (auto written = writeImageFile(picture, path, format); !written) {
+      messages.show(
+          say::imageNotWritten(format == ImageFormat::Jpeg, path, written.error().reason));
       failed = true;
     }
   };

@@ -1,7 +1,7 @@
 // The day graph's image files written through QImage (their names: graph_names.h).
 #pragma once
 
-#include <optional>
+#include <expected>
 #include <string>
 #include <string_view>
 
@@ -17,7 +17,7 @@ enum class ImageFormat { Bmp, Jpeg };
 struct ImageWriteFailure {
   std::string reason;  // Qt's description of the failed step; may be empty
 };
-std::optional<ImageWriteFailure> writeImageFile(const QImage& image, const std::string& path,
-                                                ImageFormat format);
+std::expected<void, ImageWriteFailure> writeImageFile(const QImage& image, const std::string& path,
+                                                      ImageFormat format);
 
 }  // namespace radmon

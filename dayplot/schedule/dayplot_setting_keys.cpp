@@ -160,41 +160,47 @@ const std::vector<SettingKey<DayplotFiles>>& dayplotSettingKeys() {
   return keys;
 }
 
-std::variant<DayplotFiles, std::string> readDayplotFiles(const std::string& folder) {
+std::expected<DayplotFiles, std::string> readDayplotFiles(const std::string& folder) {
   DayplotStartRead start = startSettings(folder, "");
-  if (!start.issues.empty()) return say::settingsFileUnreadable(settingsFilePath(folder));
+  if (!start.issues.empty())
+    return std::unexpected(say::settingsFileUnreadable(settingsFilePath(folder)));
   const std::string readingsPath = folder + kReadingsSettingsFileName;
   for (const auto& issue : start.value.readingsIssues)
-    if (issue.kind == SettingsIssue::Unreadable) return say::settingsIssue(readingsPath, issue);
+    if (issue.kind == SettingsIssue::Unreadable)
+      return std::unexpected(say::settingsIssue(readingsPath, issue));
   const std::string publishPath = publishSettingsPath(folder);
   auto publish = readPublishSettings(publishPath);
   for (const auto& issue : publish.issues)
-    if (issue.kind == SettingsIssue::Unreadable) return say::settingsIssue(publishPath, issue);
+    if (issue.kind == SettingsIssue::Unreadable)
+      return std::unexpected(say::settingsIssue(publishPath, issue));
   const auto language = readLanguageSetting(folder);
   if (!language)
-    return say::settingsIssue(folder + std::string(kLanguageSettingsFileName),
-                              {0, SettingsIssue::Unreadable, {}});
+    return std::unexpected(say::settingsIssue(folder + std::string(kLanguageSettingsFileName),
+                                              {0, SettingsIssue::Unreadable, {}}));
   return DayplotFiles{start.value.controls, publish.value, start.value.readings, *language};
 }
 
-std::optional<std::string> saveDayplotFiles(const std::string& folder, const DayplotFiles& before,
-                                            const DayplotFiles& after) {
+std::expected<void, std::string> saveDayplotFiles(const std::string& folder,
+                                                  const DayplotFiles& before,
+                                                  const DayplotFiles& after) {
   if (settingsFileText(before.ini) != settingsFileText(after.ini)) {
     const std::string path = settingsFilePath(folder);
-    if (auto fault = saveSettingsFile(path, after.ini)) return say::fileNotWritten(path, *fault);
+    if (auto saved = saveSettingsFile(path, after.ini); !saved)
+      return std::unexpected(say::fileNotWritten(path, saved.error()));
   }
   if (before.publish != after.publish)
-    if (auto failure = writePublishSettings(publishSettingsPath(folder), after.publish))
-      return failure;
+    if (auto written = writePublishSettings(publishSettingsPath(folder), after.publish); !written)
+      return written;
   if (before.language != after.language)
-    if (auto fault = saveLanguageSetting(folder, after.language))
-      return say::fileNotWritten(folder + std::string(kLanguageSettingsFileName), *fault);
+    if (auto saved = saveLanguageSetting(folder, after.language); !saved)
+      return std::unexpected(
+          say::fileNotWritten(folder + std::string(kLanguageSettingsFileName), saved.error()));
   if (before.readings != after.readings) {
     const std::string path = folder + kReadingsSettingsFileName;
-    if (auto fault = writeTextFile(path, readingsSettingsText(after.readings)))
-      return say::fileNotWritten(path, *fault);
+    if (auto saved = writeTextFile(path, readingsSettingsText(after.readings)); !saved)
+      return std::unexpected(say::fileNotWritten(path, saved.error()));
   }
-  return std::nullopt;
+  return {};
 }
 
 }  // namespace radmon

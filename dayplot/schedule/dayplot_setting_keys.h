@@ -4,9 +4,8 @@
 // program applies when it uses the value.
 #pragma once
 
-#include <optional>
+#include <expected>
 #include <string>
-#include <variant>
 #include <vector>
 
 #include "dayplot_settings.h"
@@ -27,11 +26,12 @@ const std::vector<SettingKey<DayplotFiles>>& dayplotSettingKeys();
 
 // The station's files as they are (defaults for those missing); the operator's sentence
 // when one cannot be read.
-std::variant<DayplotFiles, std::string> readDayplotFiles(const std::string& folder);
+std::expected<DayplotFiles, std::string> readDayplotFiles(const std::string& folder);
 // Writes those of the files that differ between `before` and `after`, each in its own
 // format (dayplot.ini and the publishing settings owner-only); the sentence of the first
 // that cannot be written.
-std::optional<std::string> saveDayplotFiles(const std::string& folder, const DayplotFiles& before,
-                                            const DayplotFiles& after);
+std::expected<void, std::string> saveDayplotFiles(const std::string& folder,
+                                                  const DayplotFiles& before,
+                                                  const DayplotFiles& after);
 
 }  // namespace radmon

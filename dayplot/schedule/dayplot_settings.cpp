@@ -124,8 +124,8 @@ DayplotStartRead startSettings(const std::string& programFolder, std::string_vie
   return read;
 }
 
-std::optional<WriteFault> saveSettingsFile(const std::string& path,
-                                           const DayplotSettings& controls) {
+std::expected<void, WriteFault> saveSettingsFile(const std::string& path,
+                                                 const DayplotSettings& controls) {
   return writeTextFile(path, settingsFileText(controls), /*ownerOnly=*/true);
 }
 

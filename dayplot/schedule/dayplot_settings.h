@@ -6,7 +6,7 @@
 
 #include <array>
 #include <cstdint>
-#include <optional>
+#include <expected>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -189,7 +189,7 @@ std::string settingsFilePath(const std::string& programFolder);
 
 // Writes the settings file atomically and readable by its owner alone, since it holds
 // the FTP password. Returns what failed when it cannot be written.
-std::optional<WriteFault> saveSettingsFile(const std::string& path,
-                                           const DayplotSettings& controls);
+std::expected<void, WriteFault> saveSettingsFile(const std::string& path,
+                                                 const DayplotSettings& controls);
 
 }  // namespace radmon

@@ -15,7 +15,8 @@ HeadlessDayplot::HeadlessDayplot(std::string programFolder, const Clock& clock,
   const DayplotSettings& c = start_.controls;
   // A start time that can never match is said instead of announced.
   session_.checkStartTime();
-  const bool timeUsable = !startTimeProblem(c), yesterday = c.yesterdayAt == 1 && timeUsable;
+  const bool timeUsable = startTimeCheck(c).has_value(),
+             yesterday = c.yesterdayAt == 1 && timeUsable;
   if (c.todayEvery != 1 && !yesterday) {
     if (timeUsable) show(say::nothingScheduled(settingsFilePath(programFolder)));
   } else {

@@ -49,9 +49,9 @@ PublishingSession::PublishingSession(SessionParts parts)
       });
 }
 
-std::optional<std::string> startTimeProblem(const DayplotSettings& c) {
-  if (c.yesterdayAt != 1 || startTimeUsable(c)) return std::nullopt;
-  return say::startTimeNeverMatches(c.atHour, c.atMinute);
+std::expected<void, std::string> startTimeCheck(const DayplotSettings& c) {
+  if (c.yesterdayAt != 1 || startTimeUsable(c)) return {};
+  return std::unexpected(say::startTimeNeverMatches(c.atHour, c.atMinute));
 }
 
 void PublishingSession::refresh() {
@@ -61,9 +61,9 @@ void PublishingSession::refresh() {
 
 void PublishingSession::checkStartTime() {
   refresh();
-  const auto problem = startTimeProblem(now_.controls);
-  if (problem && *problem != startTimeSaid_) report_.show(*problem);
-  startTimeSaid_ = problem.value_or("");
+  const auto checked = startTimeCheck(now_.controls);
+  if (!checked && checked.error() != startTimeSaid_) report_.show(checked.error());
+  startTimeSaid_ = checked ? "" : checked.error();
 }
 
 void PublishingSession::tick() {
@@ -85,7 +85,7 @@ void PublishingSession::tick() {
 
 std::optional<DueRun> PublishingSession::missedYesterday(const LocalDateTime& now) const {
   const DayplotSettings& c = now_.controls;
-  if (c.yesterdayAt != 1 || c.upload != 1 || startTimeProblem(c)) return std::nullopt;
+  if (c.yesterdayAt != 1 || c.upload != 1 || !startTimeCheck(c)) return std::nullopt;
   if (now.hhmm() < c.atHour + ":" + c.atMinute) return std::nullopt;  // still to come
   const std::string yesterday = now.previousDay().yyyymmdd();
   const std::string file =
@@ -213,9 +213,9 @@ void PublishingSession::pollUploads() {
 void PublishingSession::watchQueueFault() {
   // The queue is written at every change: a fault lasts until a write succeeds again,
   // and is told when it begins and when it ends, not at every try in between.
-  const bool fault = queue_.saveError().has_value();
+  const bool fault = !queue_.saved();
   if (fault == queueFaultSaid_) return;
-  report_.show(fault ? say::queueNotWritten(*queue_.saveError()) : say::queueWrittenAgain());
+  report_.show(fault ? say::queueNotWritten(queue_.saved().error()) : say::queueWrittenAgain());
   queueFaultSaid_ = fault;
 }
 
@@ -229,17 +229,18 @@ void PublishingSession::askAboutCertificate(const UploadOutcome& outcome) {
       report_.trustCertificate(outcome.reason, hostKey ? *print : shownFingerprint(*print));
   if (answer == CertificateAnswer::Refuse) return;
   const std::string settingsPath = publishSettingsPath(parts_.programFolder);
-  std::optional<std::string> error;
+  std::expected<void, std::string> saved;
   if (answer == CertificateAnswer::TrustAlways) {
     PublishSettings settings = readPublishSettings(settingsPath).value;
     (hostKey ? settings.trustedHostKeys : settings.trustedFingerprints).insert(*print);
-    error = writePublishSettings(settingsPath, settings);
+    saved = writePublishSettings(settingsPath, settings);
   } else {
     const std::string oncePath = trustOncePath(settingsPath);
-    error = faultText(oncePath, writeTextFile(oncePath, *print, /*ownerOnly=*/true));
+    saved = faultText(oncePath, writeTextFile(oncePath, *print, /*ownerOnly=*/true));
   }
-  if (error)
-    report_.show(hostKey ? say::hostKeyTrustNotSaved(*error) : say::trustNotSaved(*error));
+  if (!saved)
+    report_.show(hostKey ? say::hostKeyTrustNotSaved(saved.error())
+                         : say::trustNotSaved(saved.error()));
   else
     uploads_.retry(outcome.file);
 }

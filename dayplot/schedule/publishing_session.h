@@ -5,6 +5,7 @@
 #pragma once
 
 #include <chrono>
+#include <expected>
 #include <functional>
 #include <set>
 #include <string>
@@ -57,8 +58,8 @@ struct SessionParts {
   bool asksOperator = false;
 };
 
-// The start time's fault, for the window and the log; no value when it can match.
-std::optional<std::string> startTimeProblem(const DayplotSettings& settings);
+// The start time's fault, for the window and the log, when it can never match.
+std::expected<void, std::string> startTimeCheck(const DayplotSettings& settings);
 
 // The month (YYYYMM) or year (YYYY) of `text`; a text that is none is told.
 std::optional<Period> periodOf(PeriodKind kind, std::string_view text, MessageSink& report);

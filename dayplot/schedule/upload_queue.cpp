@@ -53,7 +53,7 @@ void UploadQueue::save() {
             e.file + "\n";
   }
   for (const std::string& file : published_) text += "sent\t" + file + "\n";
-  saveError_ = faultText(path_, writeTextFile(path_, text));
+  saved_ = faultText(path_, writeTextFile(path_, text));
 }
 
 void UploadQueue::failed(const std::string& file, const LocalDateTime& now, int firstWaitMinutes) {

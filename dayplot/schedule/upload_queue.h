@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <expected>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,8 +42,8 @@ class UploadQueue {
   bool published(const std::string& file) const;
   size_t size() const { return entries_.size(); }
 
-  // The error of the last write, if it failed (Japanese, for the operator).
-  const std::optional<std::string>& saveError() const { return saveError_; }
+  // The last write, with its error when it failed (Japanese, for the operator).
+  const std::expected<void, std::string>& saved() const { return saved_; }
 
  private:
   struct Entry {
@@ -55,7 +56,7 @@ class UploadQueue {
   std::string path_;
   std::vector<Entry> entries_;
   std::deque<std::string> published_;  // the latest last
-  std::optional<std::string> saveError_;
+  std::expected<void, std::string> saved_;
 };
 
 }  // namespace radmon

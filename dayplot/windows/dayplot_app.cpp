@@ -27,8 +27,8 @@ int runWindows(int& argc, char** argv, const std::string& station) {
   // One dayplot per station: the service and a window would both draw and upload.
   LockFile lock;
   const std::string lockPath = station + LockFile::kDayplotName;
-  if (const auto refusal = lock.take(lockPath)) {
-    const std::string text = say::lockRefused(lockPath, *refusal);
+  if (const auto taken = lock.take(lockPath); !taken) {
+    const std::string text = say::lockRefused(lockPath, taken.error());
     std::cerr << text << std::endl;
     if (!StopSignals::release({SIGINT, SIGTERM, SIGHUP}))
       QMessageBox::critical(nullptr, QStringLiteral("dayplot"), QString::fromStdString(text));

@@ -138,8 +138,8 @@ void PublishDialog::accept() {
     QMessageBox::warning(this, kProgramTitle, fault);
     return;
   }
-  if (const auto error = writePublishSettings(path_, settings())) {
-    QMessageBox::warning(this, kProgramTitle, q(say::publishSettingsNotSaved(*error)));
+  if (const auto saved = writePublishSettings(path_, settings()); !saved) {
+    QMessageBox::warning(this, kProgramTitle, q(say::publishSettingsNotSaved(saved.error())));
     return;
   }
   QDialog::accept();

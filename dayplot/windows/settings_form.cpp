@@ -86,17 +86,17 @@ class RuleValidator final : public QValidator {
       : QValidator(parent), rule_(rule), refused_(std::move(refused)) {}
 
   State validate(QString& input, int&) const override {
-    const auto fault = faultOf(input);
-    if (!fault) return Acceptable;
-    if (fault->why == EditRefusal::Empty || fault->why == EditRefusal::NotServer)
+    const auto checked = check(input);
+    if (checked) return Acceptable;
+    if (checked.error().why == EditRefusal::Empty || checked.error().why == EditRefusal::NotServer)
       return Intermediate;
-    lastRefused_ = fault;
+    lastRefused_ = checked.error();
     return Invalid;
   }
   // Only an operator's leaving the box or pressing Enter fixes a text up.
   void fixup(QString& input) const override {
-    if (const auto fault = faultOf(input)) {
-      refused_(*fault);
+    if (const auto checked = check(input); !checked) {
+      refused_(checked.error());
       input = taken_;
     }
   }
@@ -106,16 +106,17 @@ class RuleValidator final : public QValidator {
   }
   // The box's text, kept as the last taken when the rule allows it.
   void offer(const QString& text) {
-    if (!faultOf(text)) taken_ = text;
+    if (check(text)) taken_ = text;
   }
   const QString& taken() const { return taken_; }
 
  private:
-  std::optional<ValueFault> faultOf(const QString& text) const {
+  std::expected<void, ValueFault> check(const QString& text) const {
     const std::string s = text.toStdString();
-    if (s.find('"') != std::string::npos) return ValueFault{EditRefusal::Quote};
-    if (s.find_first_of("\r\n") != std::string::npos) return ValueFault{EditRefusal::LineBreak};
-    return valueFault(rule_, s);
+    if (s.find('"') != std::string::npos) return std::unexpected(ValueFault{EditRefusal::Quote});
+    if (s.find_first_of("\r\n") != std::string::npos)
+      return std::unexpected(ValueFault{EditRefusal::LineBreak});
+    return checkValue(rule_, s);
   }
 
   ValueRule rule_;
@@ -471,23 +472,23 @@ void SettingsForm::showListedDay(int index) {
   box(&S::manualDay)->setText(boxes.day);
 }
 
-std::optional<std::string> SettingsForm::shutdown() {
+std::expected<void, std::string> SettingsForm::shutdown() {
   timer1_.stop();
   session_.stopUploads();
   const std::string path = settingsFilePath(parts_.programFolder);
-  if (const auto fault = saveSettingsFile(path, controls()))
-    return say::fileNotWritten(path, *fault);
+  if (const auto saved = saveSettingsFile(path, controls()); !saved)
+    return std::unexpected(say::fileNotWritten(path, saved.error()));
   session_.removeScript();
   shutDown_ = true;
-  return std::nullopt;
+  return {};
 }
 
 void SettingsForm::closeEvent(QCloseEvent* event) {
   if (!shutDown_) {
-    if (const auto error = shutdown()) {
+    if (const auto done = shutdown(); !done) {
       const QString message =
           dayplot::tr("設定ファイルを保存できませんでした。\n%1\n保存せずに終了しますか？")
-              .arg(q(*error));
+              .arg(q(done.error()));
       if (!parts_.dialogs.closeUnsaved(message)) {
         timer1_.start(session_.untilNextTick());
         event->ignore();

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
+#include <expected>
 #include <functional>
 #include <optional>
 #include <string>
@@ -87,7 +88,7 @@ class SettingsForm final : public QWidget {
 
   // Writes dayplot.ini and removes the FTP script; an error text when the settings file
   // could not be written (the script is then kept).
-  std::optional<std::string> shutdown();
+  std::expected<void, std::string> shutdown();
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -61,7 +61,7 @@ std::string AlarmPlayer::resolve(const std::string& name) {
   if (fallbackFile_.empty()) {
     toneDir_ = std::make_unique<QTemporaryDir>();
     const std::string path = toneDir_->path().toStdString() + "/fallback_alarm.wav";
-    if (toneDir_->isValid() && !writeAlarmWav(path, fallback_)) fallbackFile_ = path;
+    if (toneDir_->isValid() && writeAlarmWav(path, fallback_)) fallbackFile_ = path;
   }
   return fallbackFile_;
 }

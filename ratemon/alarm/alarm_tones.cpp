@@ -50,18 +50,18 @@ std::vector<int16_t> alarmToneSamples(AlarmPattern pattern) {
   return s;
 }
 
-std::optional<WriteStep> writeAlarmWav(const std::string& path, AlarmPattern pattern) {
+std::expected<void, WriteStep> writeAlarmWav(const std::string& path, AlarmPattern pattern) {
   const auto samples = alarmToneSamples(pattern);
   SF_INFO info{};
   info.samplerate = kAlarmSampleRate;
   info.channels = 1;
   info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
   SNDFILE* f = sf_open(path.c_str(), SFM_WRITE, &info);
-  if (!f) return WriteStep::open;
+  if (!f) return std::unexpected(WriteStep::open);
   const auto written = sf_write_short(f, samples.data(), static_cast<sf_count_t>(samples.size()));
   sf_close(f);
-  if (written != static_cast<sf_count_t>(samples.size())) return WriteStep::write;
-  return std::nullopt;
+  if (written != static_cast<sf_count_t>(samples.size())) return std::unexpected(WriteStep::write);
+  return {};
 }
 
 }  // namespace radmon

@@ -3,7 +3,7 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
+#include <expected>
 #include <string>
 #include <vector>
 
@@ -27,6 +27,6 @@ std::vector<int16_t> alarmToneSamples(AlarmPattern pattern);
 
 // Writes one loop as a WAV file; the step that failed when it cannot (the sound file
 // library gives no errno).
-std::optional<WriteStep> writeAlarmWav(const std::string& path, AlarmPattern pattern);
+std::expected<void, WriteStep> writeAlarmWav(const std::string& path, AlarmPattern pattern);
 
 }  // namespace radmon

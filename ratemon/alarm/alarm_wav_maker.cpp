@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
   for (auto [name, pattern] : {std::pair{"daiichi.wav", radmon::AlarmPattern::Stage1},
                                std::pair{"daini.wav", radmon::AlarmPattern::Stage2},
                                std::pair{"ijou.wav", radmon::AlarmPattern::Fault}}) {
-    if (radmon::writeAlarmWav(folder + name, pattern)) {
+    if (!radmon::writeAlarmWav(folder + name, pattern)) {
       using radmon::messages::About;
       std::cerr << radmon::messages::about(About::alarmToneNotWritten, folder + name) << '\n';
       return 1;

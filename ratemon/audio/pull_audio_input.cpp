@@ -2,13 +2,13 @@
 
 namespace radmon {
 
-std::optional<DeviceFailure> PullAudioInput::openDevice() {
+std::expected<void, DeviceFailure> PullAudioInput::openDevice() {
   if (open_) closeDevice();
-  if (auto error = openSource()) return error;
+  if (auto opened = openSource(); !opened) return opened;
   ring_.clear();
   open_ = true;
   dry_ = false;
-  return std::nullopt;
+  return {};
 }
 
 void PullAudioInput::addBuffer(int16_t index) {

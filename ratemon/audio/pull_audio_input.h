@@ -15,7 +15,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 
 #include "audio_input.h"
@@ -25,7 +24,7 @@ namespace radmon {
 
 class PullAudioInput : public AudioInput {
  public:
-  std::optional<DeviceFailure> openDevice() override;
+  std::expected<void, DeviceFailure> openDevice() override;
   int16_t bufferCount() const override { return kBufferCount; }
   int32_t bufferSize() const override { return kBufferSize; }
   bool isRecording() const override { return recording_; }
@@ -51,7 +50,7 @@ class PullAudioInput : public AudioInput {
  protected:
   // Prepares the source from its start (or where it stands, for an endless one); an
   // error text for the user when it cannot.
-  virtual std::optional<DeviceFailure> openSource() = 0;
+  virtual std::expected<void, DeviceFailure> openSource() = 0;
   // Writes up to `n` samples; fewer than `n` means the source has run dry.
   virtual size_t produce(uint8_t* out, size_t n) = 0;
   virtual void closeSource() {}

@@ -24,7 +24,7 @@ class SimulatedTubeInput : public PullAudioInput {
   TubeSimulator& tube() { return tube_; }
 
  protected:
-  std::optional<DeviceFailure> openSource() override { return std::nullopt; }
+  std::expected<void, DeviceFailure> openSource() override { return {}; }
   size_t produce(uint8_t* out, size_t n) override;
 
  private:

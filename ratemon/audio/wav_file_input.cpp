@@ -12,29 +12,29 @@ WavFileInput::WavFileInput(std::string path) : path_(std::move(path)) {}
 
 WavFileInput::~WavFileInput() { closeSource(); }
 
-std::optional<DeviceFailure> WavFileInput::openSource() {
+std::expected<void, DeviceFailure> WavFileInput::openSource() {
   closeSource();
   SF_INFO info{};
   SNDFILE* file = sf_open(path_.c_str(), SFM_READ, &info);
   std::error_code ec;
   const bool noBytes = std::filesystem::is_regular_file(path_, ec) &&
                        std::filesystem::file_size(path_, ec) == 0 && !ec;
-  if (!file && noBytes) return DeviceFailure{DeviceFault::FileEmpty, path_, 0, {}};
+  if (!file && noBytes) return std::unexpected(DeviceFailure{DeviceFault::FileEmpty, path_, 0, {}});
   if (!file) {
     DeviceFailure failure{DeviceFault::FileUnreadable, path_, sf_error(nullptr), {}};
     failure.detail = sf_strerror(nullptr);
-    return failure;
+    return std::unexpected(failure);
   }
   if (info.frames <= 0) {
     sf_close(file);
-    return DeviceFailure{DeviceFault::FileEmpty, path_, 0, {}};
+    return std::unexpected(DeviceFailure{DeviceFault::FileEmpty, path_, 0, {}});
   }
   if (info.channels != 1 || info.samplerate != kSampleRate) {
     sf_close(file);
     DeviceFailure failure{DeviceFault::FileFormat, path_, 0, {}};
     failure.channels = info.channels;
     failure.sampleRate = info.samplerate;
-    return failure;
+    return std::unexpected(failure);
   }
   file_ = file;
   frames_ = info.frames;
@@ -46,7 +46,7 @@ std::optional<DeviceFailure> WavFileInput::openSource() {
   sf_command(file, SFC_GET_LOG_INFO, log.data(), static_cast<int>(log.size()));
   const auto data = log.find("\ndata :");
   cutShort_ = data != std::string::npos && log.find("(should be", data) < log.find('\n', data + 1);
-  return std::nullopt;
+  return {};
 }
 
 size_t WavFileInput::produce(uint8_t* out, size_t n) {

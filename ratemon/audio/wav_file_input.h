@@ -29,7 +29,7 @@ class WavFileInput : public PullAudioInput {
   const std::string& path() const { return path_; }
 
  protected:
-  std::optional<DeviceFailure> openSource() override;
+  std::expected<void, DeviceFailure> openSource() override;
   size_t produce(uint8_t* out, size_t n) override;
   void closeSource() override;
   bool endedEarly() const override;

@@ -381,16 +381,16 @@ class LiveServer::Worker final : public QObject {
     sent_.start();
   }
 
-  std::optional<std::string> listen(const HttpAddress& address) {
+  std::expected<void, std::string> listen(const HttpAddress& address) {
     auto* tcp = new GuardedServer;
     if (!tcp->listen(QHostAddress(QString::fromStdString(address.host)), address.port)) {
       const std::string why = tcp->errorString().toStdString();
       delete tcp;
-      return why;
+      return std::unexpected(why);
     }
     shared_.port = tcp->serverPort();
     server_.bind(tcp);
-    return std::nullopt;
+    return {};
   }
 
   // A new reading came: to the streams now, or once kStreamGap has passed since the last.
@@ -492,7 +492,7 @@ class ServerThread final : public QThread {
  public:
   ServerThread(LiveServer::Shared& shared, HttpAddress address)
       : shared_(shared), address_(std::move(address)) {}
-  std::promise<std::optional<std::string>> listened;
+  std::promise<std::expected<void, std::string>> listened;
 
  protected:
   void run() override;
@@ -507,26 +507,25 @@ class ServerThread final : public QThread {
 // Outside the anonymous namespace's class body, where Worker is complete.
 void ServerThread::run() {
   LiveServer::Worker worker(shared_);
-  auto refusal = worker.listen(address_);
-  shared_.worker = refusal ? nullptr : &worker;
-  const bool listening = !refusal;
-  listened.set_value(std::move(refusal));
+  auto listening = worker.listen(address_);
+  shared_.worker = listening ? &worker : nullptr;
+  listened.set_value(listening);
   if (listening) exec();
   shared_.worker = nullptr;
 }
 
 LiveServer::LiveServer() : shared_(std::make_unique<Shared>()) {}
 
-std::variant<std::unique_ptr<LiveServer>, std::string> LiveServer::start(const HttpAddress& address,
-                                                                         const PageSources& page) {
+std::expected<std::unique_ptr<LiveServer>, std::string> LiveServer::start(
+    const HttpAddress& address, const PageSources& page) {
   std::unique_ptr<LiveServer> server(new LiveServer());
   server->shared_->page = page;
   auto thread = std::make_unique<ServerThread>(*server->shared_, address);
   auto listened = thread->listened.get_future();
   thread->start();
-  if (auto refusal = listened.get()) {
+  if (auto listening = listened.get(); !listening) {
     thread->wait();
-    return *refusal;
+    return std::unexpected(listening.error());
   }
   server->shared_->thread = std::move(thread);
   return server;

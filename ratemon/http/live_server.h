@@ -12,9 +12,9 @@
 // today() and recordWritten() are called from the session's thread.
 #pragma once
 
+#include <expected>
 #include <memory>
 #include <string>
-#include <variant>
 #include <vector>
 
 #include "http_address.h"
@@ -27,8 +27,8 @@ class LiveServer {
  public:
   // Listens at `address`; Qt's words for why it cannot. `page` names the station and its
   // graphs' base name, and gives the data folder and the day until today() tells others.
-  static std::variant<std::unique_ptr<LiveServer>, std::string> start(const HttpAddress& address,
-                                                                      const PageSources& page);
+  static std::expected<std::unique_ptr<LiveServer>, std::string> start(const HttpAddress& address,
+                                                                       const PageSources& page);
   ~LiveServer();
   LiveServer(const LiveServer&) = delete;
   LiveServer& operator=(const LiveServer&) = delete;

@@ -157,7 +157,7 @@ void MapSender::persist(MapService service, Service& s) {
   std::string text;
   for (const MapReading& r : s.queue) text += queueLine(r) + "\n";
   // A lost queue file loses no reading now; the next change writes it again.
-  if (writeTextFile(mapQueuePath(folder_, service), text, true)) s.dirty = true;
+  if (!writeTextFile(mapQueuePath(folder_, service), text, true)) s.dirty = true;
 }
 
 bool MapSender::tryOne(MapService service, std::unique_lock<std::mutex>& lock) {

@@ -123,7 +123,7 @@ std::string mapsSettingsText(const MapsSettings& s) {
   return text;
 }
 
-std::optional<WriteFault> saveMapsSettings(const std::string& path, const MapsSettings& s) {
+std::expected<void, WriteFault> saveMapsSettings(const std::string& path, const MapsSettings& s) {
   return writeTextFile(path, mapsSettingsText(s), true);
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <expected>
 #include <optional>
 #include <span>
 #include <string>
@@ -74,7 +75,8 @@ std::span<const MapsLine> mapsLines();
 ReadResult<MapsSettings, SettingsIssue> loadMapsSettings(const std::string& path);
 std::string mapsSettingsText(const MapsSettings& settings);
 // Owner-only, replaced whole; what failed when it cannot be written.
-std::optional<WriteFault> saveMapsSettings(const std::string& path, const MapsSettings& settings);
+std::expected<void, WriteFault> saveMapsSettings(const std::string& path,
+                                                 const MapsSettings& settings);
 
 // A latitude (-90..90) or longitude (-180..180) as typed; false for anything else.
 bool validDegrees(std::string_view text, double limit);

@@ -8,7 +8,7 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
+#include <expected>
 #include <string>
 #include <utility>
 #include <vector>
@@ -67,7 +67,7 @@ class AudioInput {
   // Opens the device with its stored settings (mono, 22050 samples/s, 8 bits) and
   // prepares the buffers. What failed when it cannot (the device named in it is the
   // input's, the file's path for a recording).
-  virtual std::optional<DeviceFailure> openDevice() = 0;
+  virtual std::expected<void, DeviceFailure> openDevice() = 0;
   virtual int16_t bufferCount() const = 0;
   virtual int32_t bufferSize() const = 0;
   virtual bool isRecording() const = 0;

@@ -57,8 +57,8 @@ std::string countingSettingsText(const CountingSettings& s) {
   return text;
 }
 
-std::optional<WriteFault> saveCountingSettings(const std::string& path,
-                                               const CountingSettings& settings) {
+std::expected<void, WriteFault> saveCountingSettings(const std::string& path,
+                                                     const CountingSettings& settings) {
   return writeTextFile(path, countingSettingsText(settings));
 }
 

@@ -4,6 +4,7 @@
 // line; no file means every option off, so the station counts and writes exactly as without them.
 #pragma once
 
+#include <expected>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -49,7 +50,7 @@ inline constexpr const char* kAlarmOnEvidenceSetting = "counting.alarm_on_eviden
 ReadResult<CountingSettings, SettingsIssue> loadCountingSettings(const std::string& path);
 std::string countingSettingsText(const CountingSettings& settings);
 // Replaced whole; what failed when it cannot be written.
-std::optional<WriteFault> saveCountingSettings(const std::string& path,
-                                               const CountingSettings& settings);
+std::expected<void, WriteFault> saveCountingSettings(const std::string& path,
+                                                     const CountingSettings& settings);
 
 }  // namespace radmon

@@ -4,16 +4,18 @@
 
 namespace radmon {
 
-std::optional<WriteFault> EventWriter::append(const std::string& folder, const EventLine& event) {
+std::expected<void, WriteFault> EventWriter::append(const std::string& folder,
+                                                    const EventLine& event) {
   kept_.push_back(event);
   while (!kept_.empty()) {
     const EventLine& next = kept_.front();
-    if (auto fault =
-            appendWhole(folder + eventFileName(next.when.yyyymmdd()), formatEventLine(next)))
-      return fault;
+    if (auto written =
+            appendWhole(folder + eventFileName(next.when.yyyymmdd()), formatEventLine(next));
+        !written)
+      return written;
     kept_.pop_front();
   }
-  return std::nullopt;
+  return {};
 }
 
 std::vector<std::string> EventWriter::keptTexts() const {

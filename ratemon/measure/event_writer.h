@@ -4,7 +4,7 @@
 #pragma once
 
 #include <deque>
-#include <optional>
+#include <expected>
 #include <string>
 #include <vector>
 
@@ -16,7 +16,7 @@ namespace radmon {
 class EventWriter {
  public:
   // The failed step when something stays kept.
-  std::optional<WriteFault> append(const std::string& folder, const EventLine& event);
+  std::expected<void, WriteFault> append(const std::string& folder, const EventLine& event);
   size_t keptEvents() const { return kept_.size(); }
   // The kept events as event log lines, oldest first, each with its line end.
   std::vector<std::string> keptTexts() const;

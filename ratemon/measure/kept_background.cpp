@@ -38,7 +38,7 @@ double keptBackgroundFor(const std::string& path, double sensitivity) {
 }
 
 bool keepBackground(const std::string& path, const KeptBackground& kept) {
-  return !writeTextFile(path, formatKeptBackground(kept));
+  return writeTextFile(path, formatKeptBackground(kept)).has_value();
 }
 
 }  // namespace radmon

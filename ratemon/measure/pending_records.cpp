@@ -30,9 +30,9 @@ std::string pendingPath(Pending what, const std::string& stationFolder) {
          std::string(what == Pending::Events ? kPendingEventsFileName : kPendingFileName);
 }
 
-std::optional<WriteFault> keepPending(Pending what, const std::string& stationFolder,
-                                      const std::vector<std::string>& lines) {
-  if (lines.empty()) return std::nullopt;
+std::expected<void, WriteFault> keepPending(Pending what, const std::string& stationFolder,
+                                            const std::vector<std::string>& lines) {
+  if (lines.empty()) return {};
   std::string bytes;
   for (const auto& line : lines) bytes += line;
   return appendWhole(pendingPath(what, stationFolder), bytes);
@@ -59,8 +59,8 @@ std::optional<ReadResult<PendingFlush, RecordIssue>> flushPending(Pending what,
     const std::string line = std::string(whole) + "\r\n";
     // Once one line stays, the later ones stay too, so the files keep their order.
     if (left.empty()) {
-      if (auto fault = appendWhole(dataFolder + file, line)) {
-        flush.fault = *fault;
+      if (auto written = appendWhole(dataFolder + file, line); !written) {
+        flush.fault = written.error();
       } else {
         ++flush.written;
         continue;
@@ -72,9 +72,9 @@ std::optional<ReadResult<PendingFlush, RecordIssue>> flushPending(Pending what,
   if (left.empty()) {
     std::error_code ec;
     std::filesystem::remove(flush.path, ec);
-  } else if (const auto fault = writeTextFile(flush.path, left)) {
+  } else if (const auto written = writeTextFile(flush.path, left); !written) {
     // The old file stays whole: its lines may go in twice, but none is lost.
-    flush.fault = *fault;
+    flush.fault = written.error();
   }
   return read;
 }

@@ -4,6 +4,7 @@
 // writes them into their day files and event logs, oldest first, before anything new.
 #pragma once
 
+#include <expected>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,10 +23,10 @@ enum class Pending { Records, Events };
 
 // Appends whole lines (each with its CR LF) to the station folder's pending file of
 // `what`; the failed step when they could not be kept there either.
-std::optional<WriteFault> keepPending(Pending what, const std::string& stationFolder,
-                                      const std::vector<std::string>& lines);
-inline std::optional<WriteFault> keepPendingRecords(const std::string& stationFolder,
-                                                    const std::vector<std::string>& lines) {
+std::expected<void, WriteFault> keepPending(Pending what, const std::string& stationFolder,
+                                            const std::vector<std::string>& lines);
+inline std::expected<void, WriteFault> keepPendingRecords(const std::string& stationFolder,
+                                                          const std::vector<std::string>& lines) {
   return keepPending(Pending::Records, stationFolder, lines);
 }
 std::string pendingPath(Pending what, const std::string& stationFolder);

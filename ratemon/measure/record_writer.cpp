@@ -5,17 +5,17 @@
 
 namespace radmon {
 
-std::optional<RecordKept> RecordWriter::append(const std::string& folder,
-                                               const std::string& yyyymmdd,
-                                               const std::string& line) {
+std::expected<void, RecordKept> RecordWriter::append(const std::string& folder,
+                                                     const std::string& yyyymmdd,
+                                                     const std::string& line) {
   kept_.push_back({yyyymmdd, line});
   while (!kept_.empty()) {
     const std::string path = folder + dayFileName(kept_.front().yyyymmdd);
-    if (auto fault = appendWhole(path, kept_.front().text))
-      return RecordKept{path, *fault, kept_.size()};
+    if (auto written = appendWhole(path, kept_.front().text); !written)
+      return std::unexpected(RecordKept{path, written.error(), kept_.size()});
     kept_.pop_front();
   }
-  return std::nullopt;
+  return {};
 }
 
 std::vector<std::string> RecordWriter::keptTexts() const {

@@ -5,7 +5,7 @@
 #pragma once
 
 #include <deque>
-#include <optional>
+#include <expected>
 #include <string>
 #include <vector>
 
@@ -17,8 +17,8 @@ class RecordWriter {
  public:
   // Appends `line` (with its line end) to folder + day file name of `yyyymmdd`, after
   // the kept lines. What stays kept, and why, when a write fails.
-  std::optional<RecordKept> append(const std::string& folder, const std::string& yyyymmdd,
-                                   const std::string& line);
+  std::expected<void, RecordKept> append(const std::string& folder, const std::string& yyyymmdd,
+                                         const std::string& line);
   size_t keptLines() const { return kept_.size(); }
   // The kept lines themselves, oldest first, each with its line end.
   std::vector<std::string> keptTexts() const;

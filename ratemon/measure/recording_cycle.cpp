@@ -39,7 +39,7 @@ RecordingCycle::RecordingCycle(StationPanel& panel, AudioInput& audio, SoundOutp
 
 RecordingCycle::~RecordingCycle() { audio_.setEvents(nullptr); }
 
-std::optional<Notice> RecordingCycle::start() {
+std::expected<void, Notice> RecordingCycle::start() {
   panel_.setText(Box::elapsed, "0");
   panel_.setText(Box::total, "0");
   totalCount_ = 0;
@@ -58,13 +58,14 @@ std::optional<Notice> RecordingCycle::start() {
   noSignalSeconds_ = 0;
   watch_.soundMissing();
   minuteStart_ = clock_.steady();
-  if (!positiveNumber(panel_.text(Box::sensitivity))) return NoSensitivity{};
+  if (!positiveNumber(panel_.text(Box::sensitivity))) return std::unexpected(NoSensitivity{});
   watch_.setSensitivity(sensitivity_.read(panel_));
-  if (auto failure = audio_.openDevice()) return DeviceRefused{*failure};
+  if (auto opened = audio_.openDevice(); !opened)
+    return std::unexpected(DeviceRefused{opened.error()});
   sampleBuffer_.assign(static_cast<size_t>(std::max(audio_.bufferSize(), 0)), 0);
   for (int16_t i = 0; i < audio_.bufferCount(); ++i) audio_.addBuffer(i);
   audio_.startRecording();
-  return std::nullopt;
+  return {};
 }
 
 void RecordingCycle::stop() {
@@ -274,7 +275,8 @@ void RecordingCycle::endOfMinute() {
 void RecordingCycle::writeRecord(const LocalDateTime& now) {
   const std::string line =
       formatRecordLine({now, lastDose_.netDoseRate, lastDose_.cpm, totalCount_, elapsedSeconds_});
-  if (auto kept = records_.append(saveFolder_, now.yyyymmdd(), line)) panel_.report(*kept);
+  if (auto written = records_.append(saveFolder_, now.yyyymmdd(), line); !written)
+    panel_.report(written.error());
   const int stamp = now.hour * 3600 + now.minute * 60;  // the line's hh:mm
   recordHealth_ =
       healthWords(faultsOverRecord(stamp, faultPeriods(eventsOfDay(now), now.secondOfDay())));
@@ -370,9 +372,10 @@ std::string RecordingCycle::log(SoundEvent& event) {
   // The log lies beside the day files: written only while the lock is held and data
   // collection is on; otherwise the event is only told.
   const bool logged = lockHeld_ && panel_.checked(Tick::recordFile);
-  if (auto fault =
-          logged ? eventLog_.append(saveFolder_, {event.when, event.kind, text}) : std::nullopt)
-    panel_.report(EventKept{saveFolder_ + eventFileName(event.when.yyyymmdd()), *fault,
+  if (auto written = logged ? eventLog_.append(saveFolder_, {event.when, event.kind, text})
+                            : std::expected<void, WriteFault>();
+      !written)
+    panel_.report(EventKept{saveFolder_ + eventFileName(event.when.yyyymmdd()), written.error(),
                             eventLog_.keptEvents()});
   return text;
 }

@@ -24,7 +24,7 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
+#include <expected>
 #include <string>
 #include <vector>
 
@@ -72,7 +72,7 @@ class RecordingCycle final : public AudioInput::Events {
 
   // Start button: resets the counters and starts recording. Why it cannot start (no
   // usable sensitivity, device error), for the operator.
-  std::optional<Notice> start();
+  std::expected<void, Notice> start();
   // Stop button; also the end of the program. The faults the day's log holds open are
   // closed there: nothing is heard past the stop, and a later run's minutes must not be
   // set aside for them.

@@ -59,7 +59,8 @@ std::optional<AckedRecord> loadAckedRecord(const std::string& path) {
   return acked;
 }
 
-std::optional<std::string> saveAckedRecord(const std::string& path, const AckedRecord& acked) {
+std::expected<void, std::string> saveAckedRecord(const std::string& path,
+                                                 const AckedRecord& acked) {
   return faultText(path, writeTextFile(path, acked.day + "\n" + acked.line + "\n", true));
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <expected>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,7 +28,7 @@ inline constexpr const char* kAckedFileName = "ratemon_mqtt_acked.txt";
 
 std::optional<AckedRecord> loadAckedRecord(const std::string& path);
 // Owner-only, replaced whole; an error text when it cannot be written.
-std::optional<std::string> saveAckedRecord(const std::string& path, const AckedRecord& acked);
+std::expected<void, std::string> saveAckedRecord(const std::string& path, const AckedRecord& acked);
 
 // The lines of the day files in `folder` that come after `acked`, oldest first: the
 // rest of the acknowledged record's day, then every later day. When the acknowledged

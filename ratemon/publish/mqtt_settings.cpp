@@ -43,7 +43,7 @@ std::string mqttSettingsText(const MqttSettings& s) {
   return text;
 }
 
-std::optional<WriteFault> saveMqttSettings(const std::string& path, const MqttSettings& s) {
+std::expected<void, WriteFault> saveMqttSettings(const std::string& path, const MqttSettings& s) {
   return writeTextFile(path, mqttSettingsText(s), true);
 }
 

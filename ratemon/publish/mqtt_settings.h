@@ -46,6 +46,7 @@ inline constexpr MqttLine kMqttLines[] = {
 ReadResult<MqttSettings, SettingsIssue> loadMqttSettings(const std::string& path);
 std::string mqttSettingsText(const MqttSettings& settings);
 // Owner-only, replaced whole; what failed when it cannot be written.
-std::optional<WriteFault> saveMqttSettings(const std::string& path, const MqttSettings& settings);
+std::expected<void, WriteFault> saveMqttSettings(const std::string& path,
+                                                 const MqttSettings& settings);
 
 }  // namespace radmon

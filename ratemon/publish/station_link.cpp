@@ -26,15 +26,15 @@ std::unique_ptr<StationLink> StationLink::open(const std::string& stationFolder,
   const std::string url = choice.url.value_or(settings.url);
   if (url.empty()) return nullptr;
   const auto parsed = parseMqttAddress(url);
-  if (const auto* error = std::get_if<MqttAddressError>(&parsed)) {
+  if (!parsed) {
     LinkNotice notice{LinkNotice::BadAddress, url};
-    notice.address = *error;
+    notice.address = parsed.error();
     notices.push_back(notice);
     return nullptr;
   }
 
   PublisherOptions options;
-  options.address = std::get<MqttAddress>(parsed);
+  options.address = *parsed;
   if (choice.url && options.address.password) notices.push_back({LinkNotice::PasswordShown, ""});
   // The URL's, then the environment's, then the settings file's.
   options.password = options.address.password.value_or(
@@ -64,8 +64,8 @@ std::unique_ptr<StationLink> StationLink::open(const std::string& stationFolder,
   std::optional<AckedRecord> acked = loadAckedRecord(options.ackedFile);
   if (!acked) {
     acked = newestRecord(dayFolder, today);
-    if (auto error = saveAckedRecord(options.ackedFile, *acked))
-      notices.push_back({LinkNotice::AckedNotSaved, *error});
+    if (auto saved = saveAckedRecord(options.ackedFile, *acked); !saved)
+      notices.push_back({LinkNotice::AckedNotSaved, saved.error()});
   }
   const std::vector<StoredRecord> backlog = recordsAfter(dayFolder, *acked);
   if (!backlog.empty()) {

@@ -48,19 +48,19 @@ QAudioDevice SoundCardInput::findDevice(const std::string& name) {
   return {};
 }
 
-std::optional<DeviceFailure> SoundCardInput::openDevice() {
+std::expected<void, DeviceFailure> SoundCardInput::openDevice() {
   releaseSource();
   ring_.clear();
-  return std::nullopt;
+  return {};
 }
 
 std::string SoundCardInput::shownName() const {
   return deviceName_.empty() ? defaultAtStart_ : deviceName_;
 }
 
-std::variant<std::string, DeviceFailure> SoundCardInput::resolve() {
+std::expected<std::string, DeviceFailure> SoundCardInput::resolve() {
   const auto server = askSoundServer();
-  if (!server) return DeviceFailure{DeviceFault::ServerGone, shownName(), 0, {}};
+  if (!server) return std::unexpected(DeviceFailure{DeviceFault::ServerGone, shownName(), 0, {}});
   std::string wanted;
   if (!deviceName_.empty()) {
     if (const SoundServerInput* input = server->find(deviceName_)) wanted = input->name;
@@ -71,7 +71,7 @@ std::variant<std::string, DeviceFailure> SoundCardInput::resolve() {
   if (wanted.empty()) {
     DeviceFailure failure{DeviceFault::NotFound, shownName(), 0, {}};
     for (const auto& input : server->inputs) failure.inputs.push_back(input.name);
-    return failure;
+    return std::unexpected(failure);
   }
   return wanted;
 }
@@ -79,15 +79,15 @@ std::variant<std::string, DeviceFailure> SoundCardInput::resolve() {
 void SoundCardInput::connectInput() {
   if (!recording_ || stream_) return;
   auto resolved = resolve();
-  if (auto* failure = std::get_if<DeviceFailure>(&resolved)) {
-    lose(*failure);
+  if (!resolved) {
+    lose(resolved.error());
     return;
   }
   // A new stream on a new connection each time: whatever became of the last one's
   // server does not matter.
-  stream_ = std::make_unique<ServerStream>(std::get<std::string>(resolved));
+  stream_ = std::make_unique<ServerStream>(*resolved);
   take_.start();
-  recordedInput_ = std::get<std::string>(resolved);
+  recordedInput_ = *resolved;
   running_ = false;
   streamSeen_ = false;
   ring_.discardPartial();

@@ -28,10 +28,9 @@
 #include <QObject>
 #include <QTimer>
 #include <cstdint>
+#include <expected>
 #include <memory>
-#include <optional>
 #include <string>
-#include <variant>
 
 #include "audio_input.h"
 #include "buffer_ring.h"
@@ -55,7 +54,7 @@ class SoundCardInput final : public QObject, public AudioInput {
   ~SoundCardInput() override;
 
   // Prepares the buffers; the input itself is looked for when recording starts.
-  std::optional<DeviceFailure> openDevice() override;
+  std::expected<void, DeviceFailure> openDevice() override;
   int16_t bufferCount() const override { return ring_.count(); }
   int32_t bufferSize() const override { return ring_.size(); }
   bool isRecording() const override { return recording_; }
@@ -87,7 +86,7 @@ class SoundCardInput final : public QObject, public AudioInput {
 
  private:
   // The server's name of the input to open now, or why there is none.
-  std::variant<std::string, DeviceFailure> resolve();
+  std::expected<std::string, DeviceFailure> resolve();
   void connectInput();
   void lose(const DeviceFailure& failure);
   void watch();

@@ -79,8 +79,7 @@ std::variant<HeadlessOptions, std::string> parseHeadlessOptions(int argc, char**
     } else if (a == "--mqtt") {
       if (!v) return usage;
       const auto address = parseMqttAddress(*v);
-      if (const auto* error = std::get_if<MqttAddressError>(&address))
-        return messages::mqttAddress(*error, *v) + "\n" + usage;
+      if (!address) return messages::mqttAddress(address.error(), *v) + "\n" + usage;
       o.mqtt = *v;
     } else if (a == "--seconds") {
       const auto n = v ? readNumber(*v) : std::nullopt;
@@ -120,8 +119,8 @@ int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) 
   HeadlessView view(env.out, env.err);
   StationSession session(env.programFolder, env.lockPath, std::move(source.input), panel, sound,
                          clock, view);
-  if (auto refusal = session.open(settings, {options.mqtt, options.mqttDiscovery})) {
-    env.err << *refusal << std::endl;
+  if (auto opened = session.open(settings, {options.mqtt, options.mqttDiscovery}); !opened) {
+    env.err << opened.error() << std::endl;
     return 1;
   }
   RecordingCycle& cycle = session.cycle();

@@ -721,12 +721,12 @@ const EventWording& eventWording() {
 }
 
 std::string pendingKept(Pending what, size_t lines, const std::string& path,
-                        const std::optional<WriteFault>& fault) {
+                        const std::expected<void, WriteFault>& kept) {
   const bool events = what == Pending::Events;
-  if (fault)
+  if (!kept)
     return say(events ? Words::tr("イベント %1 件を書き込めず、%2 にも保存できませんでした (%3)。")
                       : Words::tr("記録 %1 行を書き込めず、%2 にも保存できませんでした (%3)。"),
-               lines, path, std::strerror(fault->error));
+               lines, path, std::strerror(kept.error().error));
   return say(events ? Words::tr("書き込めなかったイベント %1 件を %2 "
                                 "に保存しました。次の起動時にイベント記録へ書き込みます。")
                     : Words::tr("書き込めなかった記録 %1 行を %2 "

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <expected>
 #include <string>
 #include <vector>
 
@@ -46,9 +47,10 @@ std::string soundEvent(const SoundEvent& event);
 std::string soundState(const SoundEvent& event);
 // The same, for the recording cycle to write its event log with.
 const EventWording& eventWording();
-// Record lines or events kept at the end, put in the pending file `path` (or lost with `fault`).
+// Record lines or events kept at the end, put in the pending file `path` (or lost, `kept`
+// holding why).
 std::string pendingKept(Pending what, size_t lines, const std::string& path,
-                        const std::optional<WriteFault>& fault);
+                        const std::expected<void, WriteFault>& kept);
 // Pending lines of an earlier run written into their files at start.
 std::string pendingFlushed(const ReadResult<PendingFlush, RecordIssue>& flush);
 // A lasting state that began (worded by its cause, when it has one) or ended.

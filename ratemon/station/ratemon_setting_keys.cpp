@@ -105,12 +105,10 @@ std::vector<Key> makeKeys() {
       keys.push_back({line.name,
                       [](const RatemonFiles& f) {
                         const auto address = parseMqttAddress(f.mqtt.url);
-                        const auto* parsed = std::get_if<MqttAddress>(&address);
-                        return parsed && !f.mqtt.url.empty() ? addressText(*parsed) : f.mqtt.url;
+                        return address && !f.mqtt.url.empty() ? addressText(*address) : f.mqtt.url;
                       },
                       [](RatemonFiles& f, const std::string& v) {
-                        if (!v.empty() && !std::holds_alternative<MqttAddress>(parseMqttAddress(v)))
-                          return false;
+                        if (!v.empty() && !parseMqttAddress(v)) return false;
                         f.mqtt.url = v;
                         return true;
                       }});
@@ -145,60 +143,65 @@ const std::vector<SettingKey<RatemonFiles>>& ratemonSettingKeys() {
   return keys;
 }
 
-std::variant<RatemonFiles, std::string> readRatemonFiles(const std::string& folder) {
+std::expected<RatemonFiles, std::string> readRatemonFiles(const std::string& folder) {
   RatemonFiles files;
   const std::string iniPath = folder + std::string(kSettingsFileName);
   auto ini = loadSettingsFile(iniPath, RatemonSettings::defaults(folder));
-  if (!ini.issues.empty()) return messages::settingsIssue(iniPath, ini.issues.front());
+  if (!ini.issues.empty())
+    return std::unexpected(messages::settingsIssue(iniPath, ini.issues.front()));
   files.ini = std::move(ini.value);
   const std::string countingPath = folder + kCountingSettingsFileName;
   auto counting = loadCountingSettings(countingPath);
   for (const auto& issue : counting.issues)
     if (issue.kind == SettingsIssue::Unreadable)
-      return messages::settingsIssue(countingPath, issue);
+      return std::unexpected(messages::settingsIssue(countingPath, issue));
   files.counting = counting.value;
   const std::string mqttPath = folder + kMqttSettingsFileName;
   auto mqtt = loadMqttSettings(mqttPath);
   for (const auto& issue : mqtt.issues)
-    if (issue.kind == SettingsIssue::Unreadable) return messages::settingsIssue(mqttPath, issue);
+    if (issue.kind == SettingsIssue::Unreadable)
+      return std::unexpected(messages::settingsIssue(mqttPath, issue));
   files.mqtt = std::move(mqtt.value);
   const std::string mapsPath = folder + kMapsSettingsFileName;
   auto maps = loadMapsSettings(mapsPath);
   for (const auto& issue : maps.issues)
-    if (issue.kind == SettingsIssue::Unreadable) return messages::settingsIssue(mapsPath, issue);
+    if (issue.kind == SettingsIssue::Unreadable)
+      return std::unexpected(messages::settingsIssue(mapsPath, issue));
   files.maps = std::move(maps.value);
   const auto language = readLanguageSetting(folder);
   if (!language)
-    return messages::settingsIssue(folder + std::string(kLanguageSettingsFileName),
-                                   {0, SettingsIssue::Unreadable, {}});
+    return std::unexpected(messages::settingsIssue(folder + std::string(kLanguageSettingsFileName),
+                                                   {0, SettingsIssue::Unreadable, {}}));
   files.language = *language;
   return files;
 }
 
-std::optional<std::string> saveRatemonFiles(const std::string& folder, const RatemonFiles& before,
-                                            const RatemonFiles& after) {
+std::expected<void, std::string> saveRatemonFiles(const std::string& folder,
+                                                  const RatemonFiles& before,
+                                                  const RatemonFiles& after) {
   if (settingsText(before.ini) != settingsText(after.ini))
-    if (auto failure = saveSettingsFile(folder + std::string(kSettingsFileName), after.ini))
-      return failure;
+    if (auto saved = saveSettingsFile(folder + std::string(kSettingsFileName), after.ini); !saved)
+      return saved;
   if (before.counting != after.counting) {
     const std::string path = folder + kCountingSettingsFileName;
-    if (auto fault = saveCountingSettings(path, after.counting))
-      return messages::fileNotWritten(path, *fault);
+    if (auto saved = saveCountingSettings(path, after.counting); !saved)
+      return std::unexpected(messages::fileNotWritten(path, saved.error()));
   }
   if (before.mqtt != after.mqtt) {
     const std::string path = folder + kMqttSettingsFileName;
-    if (auto fault = saveMqttSettings(path, after.mqtt))
-      return messages::fileNotWritten(path, *fault);
+    if (auto saved = saveMqttSettings(path, after.mqtt); !saved)
+      return std::unexpected(messages::fileNotWritten(path, saved.error()));
   }
   if (before.language != after.language)
-    if (auto fault = saveLanguageSetting(folder, after.language))
-      return messages::fileNotWritten(folder + std::string(kLanguageSettingsFileName), *fault);
+    if (auto saved = saveLanguageSetting(folder, after.language); !saved)
+      return std::unexpected(
+          messages::fileNotWritten(folder + std::string(kLanguageSettingsFileName), saved.error()));
   if (before.maps != after.maps) {
     const std::string path = folder + kMapsSettingsFileName;
-    if (auto fault = saveMapsSettings(path, after.maps))
-      return messages::fileNotWritten(path, *fault);
+    if (auto saved = saveMapsSettings(path, after.maps); !saved)
+      return std::unexpected(messages::fileNotWritten(path, saved.error()));
   }
-  return std::nullopt;
+  return {};
 }
 
 }  // namespace radmon

@@ -4,9 +4,8 @@
 // public maps ("maps.", their passwords, ids and keys listed as set or unset).
 #pragma once
 
-#include <optional>
+#include <expected>
 #include <string>
-#include <variant>
 #include <vector>
 
 #include "counting_settings.h"
@@ -34,10 +33,11 @@ extern const char* const kAlarmOnEvidenceRules;
 
 // The station's files as they are (defaults for those missing); the operator's sentence
 // when one cannot be read.
-std::variant<RatemonFiles, std::string> readRatemonFiles(const std::string& folder);
+std::expected<RatemonFiles, std::string> readRatemonFiles(const std::string& folder);
 // Writes those of the files that differ between `before` and `after`, each in its own
 // format (the MQTT and maps settings owner-only); the sentence of the first that cannot be written.
-std::optional<std::string> saveRatemonFiles(const std::string& folder, const RatemonFiles& before,
-                                            const RatemonFiles& after);
+std::expected<void, std::string> saveRatemonFiles(const std::string& folder,
+                                                  const RatemonFiles& before,
+                                                  const RatemonFiles& after);
 
 }  // namespace radmon

@@ -46,10 +46,11 @@ ReadResult<RatemonSettings, SettingsIssue> loadSettingsFile(const std::string& p
   return {std::move(s), {}};
 }
 
-std::optional<std::string> saveSettingsFile(const std::string& path, const RatemonSettings& s) {
-  const auto fault = writeTextFile(path, settingsText(s));
-  if (!fault) return std::nullopt;
-  return messages::fileNotWritten(path, *fault);
+std::expected<void, std::string> saveSettingsFile(const std::string& path,
+                                                  const RatemonSettings& s) {
+  const auto written = writeTextFile(path, settingsText(s));
+  if (written) return {};
+  return std::unexpected(messages::fileNotWritten(path, written.error()));
 }
 
 std::string saveFolderFor(const std::string& recordPath, const std::string& programFolder) {

@@ -3,8 +3,8 @@
 // order comes from the control table.
 #pragma once
 
+#include <expected>
 #include <map>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -34,8 +34,8 @@ std::string settingsText(const RatemonSettings& settings);
 ReadResult<RatemonSettings, SettingsIssue> loadSettingsFile(const std::string& path,
                                                             RatemonSettings settings);
 // Replaces the file; the operator's sentence when it cannot be written.
-std::optional<std::string> saveSettingsFile(const std::string& path,
-                                            const RatemonSettings& settings);
+std::expected<void, std::string> saveSettingsFile(const std::string& path,
+                                                  const RatemonSettings& settings);
 
 // The record folder of a record path: the folder of the path when it ends in "csv",
 // otherwise the program's data folder.

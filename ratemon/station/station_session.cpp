@@ -29,9 +29,10 @@ StationSession::StationSession(std::string programFolder, std::string lockPath,
   cycle_.setEventWording(&messages::eventWording());
 }
 
-std::optional<std::string> StationSession::open(RatemonSettings& settings,
-                                                const LinkChoice& choice) {
-  if (auto refusal = lock_.take(lockPath_)) return messages::lockRefused(lockPath_, *refusal);
+std::expected<void, std::string> StationSession::open(RatemonSettings& settings,
+                                                      const LinkChoice& choice) {
+  if (auto taken = lock_.take(lockPath_); !taken)
+    return std::unexpected(messages::lockRefused(lockPath_, taken.error()));
   cycle_.setLockHeld(lock_.held());
   const std::string settingsPath = programFolder_ + std::string(kSettingsFileName);
   auto read = loadSettingsFile(settingsPath, settings);
@@ -56,7 +57,7 @@ std::optional<std::string> StationSession::open(RatemonSettings& settings,
   auto maps = loadMapsSettings(mapsPath);
   for (const auto& issue : maps.issues) tell(messages::settingsIssue(mapsPath, issue));
   maps_ = std::make_unique<MapSender>(programFolder_, std::move(maps.value));
-  return std::nullopt;
+  return {};
 }
 
 bool StationSession::start() {
@@ -64,9 +65,9 @@ bool StationSession::start() {
   if (const auto sensitivity = positiveNumber(text(Box::sensitivity)))
     cycle_.setKeptBackground(
         keptBackgroundFor(programFolder_ + kKeptBackgroundFileName, *sensitivity));
-  const auto refused = cycle_.start();
-  if (refused) report(*refused);
-  return !refused;
+  const auto started = cycle_.start();
+  if (!started) report(started.error());
+  return started.has_value();
 }
 
 void StationSession::finish() {
@@ -86,8 +87,8 @@ void StationSession::finish() {
   look();
   auto keep = [this](Pending what, const std::vector<std::string>& lines) {
     if (lines.empty() || !lock_.held()) return;
-    const auto fault = keepPending(what, programFolder_, lines);
-    tell(messages::pendingKept(what, lines.size(), pendingPath(what, programFolder_), fault));
+    const auto kept = keepPending(what, programFolder_, lines);
+    tell(messages::pendingKept(what, lines.size(), pendingPath(what, programFolder_), kept));
   };
   keep(Pending::Records, cycle_.keptRecordTexts());
   keep(Pending::Events, cycle_.keptEventTexts());
@@ -102,8 +103,9 @@ void StationSession::finish() {
 void StationSession::save(const RatemonSettings& settings) {
   // A refused station must not overwrite the settings of the ratemon that holds the lock.
   if (!lock_.held()) return;
-  if (auto error = saveSettingsFile(programFolder_ + std::string(kSettingsFileName), settings))
-    tell(*error);
+  if (auto saved = saveSettingsFile(programFolder_ + std::string(kSettingsFileName), settings);
+      !saved)
+    tell(saved.error());
 }
 
 void StationSession::setCounting(const CountingSettings& counting) {
@@ -111,8 +113,8 @@ void StationSession::setCounting(const CountingSettings& counting) {
   cycle_.setDeadTime(counting_.deadTimeMicroseconds);
   cycle_.setAlarmOnEvidence(counting_.alarmOnEvidence);
   const std::string path = programFolder_ + kCountingSettingsFileName;
-  if (auto fault = saveCountingSettings(path, counting_))
-    tell(messages::fileNotWritten(path, *fault));
+  if (auto saved = saveCountingSettings(path, counting_); !saved)
+    tell(messages::fileNotWritten(path, saved.error()));
 }
 
 void StationSession::openLink(const LinkChoice& choice) {
@@ -171,15 +173,15 @@ bool StationSession::listenLive() {
   lastListenTry_ = std::chrono::steady_clock::now();
   auto started = LiveServer::start(
       *httpAddress_, livePageSources(programFolder_, cycle_.saveFolder(), clock_.now()));
-  if (auto* refusal = std::get_if<std::string>(&started)) {
+  if (!started) {
     // Told once; the measuring goes on and the port is tried again until it opens.
     if (!listenRefused_)
-      tell(messages::liveNotListening(httpAddressText(*httpAddress_), *refusal,
+      tell(messages::liveNotListening(httpAddressText(*httpAddress_), started.error(),
                                       static_cast<int>(kListenRetry.count())));
     listenRefused_ = true;
     return false;
   }
-  live_ = std::move(std::get<std::unique_ptr<LiveServer>>(started));
+  live_ = std::move(*started);
   HttpAddress listening = *httpAddress_;
   listening.port = live_->port();
   tell(messages::liveListening(httpAddressText(listening)), listenRefused_);

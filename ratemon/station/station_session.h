@@ -7,6 +7,7 @@
 #pragma once
 
 #include <chrono>
+#include <expected>
 #include <map>
 #include <memory>
 #include <optional>
@@ -64,7 +65,7 @@ class StationSession final : public CycleHooks, public StationPanel {
   // Takes the lock, reads ratemon.ini over `settings` and the counting settings, writes
   // the last run's kept lines and events, opens the MQTT link. The refusal when another
   // ratemon holds the lock.
-  std::optional<std::string> open(RatemonSettings& settings, const LinkChoice& choice = {});
+  std::expected<void, std::string> open(RatemonSettings& settings, const LinkChoice& choice = {});
   bool start();  // false, and told why, when recording cannot start
   // Stops, finishes the link, keeps what could not be written for the next start and
   // releases the lock. Runs once.

@@ -55,15 +55,15 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
       connect(box, &QLineEdit::editingFinished, this, [this, b, box] {
         const ValueRule rule = control(b).rule;
         if (rule.kind == ValueRule::RecordFile) {
-          const auto fault =
-              box->isModified() ? valueFault(rule, box->text().toStdString()) : std::nullopt;
-          if (fault) report(messages::boxNotUsable(b, *fault));
+          const auto checked = box->isModified() ? checkValue(rule, box->text().toStdString())
+                                                 : std::expected<void, ValueFault>();
+          if (!checked) report(messages::boxNotUsable(b, checked.error()));
           return;
         }
         if (rule.kind != ValueRule::Range && rule.kind != ValueRule::NotNegative) return;
-        const auto fault = valueFault(rule, box->text().toStdString());
-        if (fault && fault->why != EditRefusal::NotANumber)
-          report(messages::boxOutsideUsual(b, *fault));
+        const auto checked = checkValue(rule, box->text().toStdString());
+        if (!checked && checked.error().why != EditRefusal::NotANumber)
+          report(messages::boxOutsideUsual(b, checked.error()));
       });
     }
     return box;

@@ -81,8 +81,8 @@ void MqttDialog::accept() {
   const std::string url = url_->text().trimmed().toStdString();
   if (!url.empty()) {
     const auto parsed = parseMqttAddress(url);
-    if (const auto* error = std::get_if<MqttAddressError>(&parsed)) {
-      urlError_->setText(QString::fromStdString(messages::mqttAddress(*error, url)));
+    if (!parsed) {
+      urlError_->setText(QString::fromStdString(messages::mqttAddress(parsed.error(), url)));
       urlError_->show();
       url_->setFocus();
       return;

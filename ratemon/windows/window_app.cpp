@@ -21,7 +21,7 @@ namespace {
 class UnavailableInput final : public AudioInput {
  public:
   explicit UnavailableInput(std::string why) { why_.detail = std::move(why); }
-  std::optional<DeviceFailure> openDevice() override { return why_; }
+  std::expected<void, DeviceFailure> openDevice() override { return std::unexpected(why_); }
   int16_t bufferCount() const override { return kBufferCount; }
   int32_t bufferSize() const override { return kBufferSize; }
   bool isRecording() const override { return false; }
@@ -83,10 +83,10 @@ int runWindows(int argc, char** argv, const std::string& sourceText, const Input
   }
 
   WindowStation station(std::move(parts));
-  if (auto refused = station.startup()) {
+  if (auto started = station.startup(); !started) {
     if (StopSignals::release({SIGINT, SIGTERM, SIGHUP})) return 1;
     QMessageBox::critical(nullptr, QString::fromUtf8(MainWindow::kCaption),
-                          QString::fromStdString(*refused));
+                          QString::fromStdString(started.error()));
     return 1;
   }
   // Which station this window keeps: the operator of an installed program cannot guess.

@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
                              publish);
   }
   radmon::WindowStation station(std::move(parts));
-  if (auto refused = station.startup()) return 1;
+  if (!station.startup()) return 1;
   radmon::MainWindow& w = station.window();
   w.setText(radmon::Box::sensitivity, "120");
   w.setText(radmon::Box::limit2, "0.5");

@@ -87,13 +87,13 @@ WindowStation::~WindowStation() {
   delete intervals_.data();
 }
 
-std::optional<std::string> WindowStation::startup() {
+std::expected<void, std::string> WindowStation::startup() {
   RatemonSettings settings = RatemonSettings::defaults(parts_.programFolder);
-  if (auto refusal = session_->open(settings)) return refusal;
+  if (auto opened = session_->open(settings); !opened) return opened;
   if (parts_.http) session_->serve(*parts_.http);  // told in the window when it cannot
   showSettings(settings);
   tendLink();
-  return std::nullopt;
+  return {};
 }
 
 void WindowStation::shutdown() {
@@ -297,8 +297,8 @@ void WindowStation::showMqttDialog() {
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   mqttDialog_ = dialog;
   connect(dialog, &QDialog::accepted, this, [this, dialog, path] {
-    if (auto fault = saveMqttSettings(path, dialog->settings())) {
-      window_->report(messages::fileNotWritten(path, *fault));
+    if (auto saved = saveMqttSettings(path, dialog->settings()); !saved) {
+      window_->report(messages::fileNotWritten(path, saved.error()));
       return;
     }
     linkTrouble_.clear();

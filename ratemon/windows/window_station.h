@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
+#include <expected>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -56,7 +57,7 @@ class WindowStation final : public QObject, public StationView {
 
   // Takes the lock file and restores the settings. The message for the operator when
   // ratemon must not start (another ratemon holds the lock).
-  std::optional<std::string> startup();
+  std::expected<void, std::string> startup();
   // Saves the settings and finishes the session; what it tells then goes to stderr.
   // Runs once, when Form1 closes (or at destruction when it never did).
   void shutdown();

@@ -139,25 +139,24 @@ const std::pair<const int64_t, Collector::Entry>* Collector::neighbour(
   return nullptr;
 }
 
-std::optional<std::string> Collector::write(const std::string& name, Day& d,
-                                            const std::string& yyyymmdd, int64_t moment) {
+std::expected<void, std::string> Collector::write(const std::string& name, Day& d,
+                                                  const std::string& yyyymmdd, int64_t moment) {
   const std::string dayFolder = dataFolder(folder_ + name + "/");
   const std::string path = dayFolder + dayFileName(yyyymmdd);
   std::error_code ec;
   fs::create_directories(dayFolder, ec);
   const auto it = d.entries.find(moment);
-  std::optional<WriteFault> fault;
+  std::expected<void, WriteFault> written;
   if (std::next(it) == d.entries.end()) {
-    fault = appendWhole(path, it->second.line);
+    written = appendWhole(path, it->second.line);
   } else {
     // A late record goes to its place: the file is replaced whole.
     std::string text;
     for (const auto& [m, e] : d.entries) text += e.line;
-    fault = writeTextFile(path, text);
+    written = writeTextFile(path, text);
   }
   d.size = fileSize(path);
-  if (fault) return faultText(path, *fault);
-  return std::nullopt;
+  return faultText(path, written);
 }
 
 void Collector::noteGap(Station& s, const std::pair<const int64_t, Entry>& earlier,
@@ -216,8 +215,8 @@ Collected Collector::take(std::string_view topic, std::string_view payload, Cloc
   // An answer counts whether or not the record was already here.
   if (tail == "/resent" && s.awaited > 0) --s.awaited;
   if (!added) return Collected::Repeated;
-  if (auto fault = write(name, d, yyyymmdd, *moment)) {
-    error_ = *fault;
+  if (auto written = write(name, d, yyyymmdd, *moment); !written) {
+    error_ = written.error();
     d.entries.erase(it);
     d.size = -2;  // read again next time
     return Collected::WriteFailed;

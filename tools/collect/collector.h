@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <expected>
 #include <map>
 #include <optional>
 #include <string>
@@ -119,8 +120,8 @@ class Collector {
   const std::pair<const int64_t, Entry>* neighbour(const std::string& name, Station& s,
                                                    const std::string& yyyymmdd, int64_t moment,
                                                    bool before);
-  std::optional<std::string> write(const std::string& name, Day& d, const std::string& yyyymmdd,
-                                   int64_t moment);
+  std::expected<void, std::string> write(const std::string& name, Day& d,
+                                         const std::string& yyyymmdd, int64_t moment);
   void noteGap(Station& s, const std::pair<const int64_t, Entry>& earlier,
                const std::pair<const int64_t, Entry>& later, const std::string& laterDay,
                Clock::time_point now);

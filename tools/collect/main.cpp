@@ -122,11 +122,11 @@ int main(int argc0, char** argv0) {
     return 2;
   }
   const auto parsed = radmon::parseMqttAddress(url);
-  if (const auto* error = std::get_if<radmon::MqttAddressError>(&parsed)) {
-    std::cerr << msg::badAddress(*error) << "\n" << msg::usage() << std::endl;
+  if (!parsed) {
+    std::cerr << msg::badAddress(parsed.error()) << "\n" << msg::usage() << std::endl;
     return 2;
   }
-  const auto& address = std::get<radmon::MqttAddress>(parsed);
+  const auto& address = *parsed;
   if (folder.back() != '/') folder += '/';
   std::string password = address.password.value_or("");
   if (const char* env = std::getenv("RADMON_MQTT_PASSWORD"); env && password.empty())

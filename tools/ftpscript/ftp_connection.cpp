@@ -12,7 +12,6 @@
 #include <iostream>
 #include <limits>
 #include <memory>
-#include <new>
 #include <thread>
 
 #include "text_files.h"
@@ -65,7 +64,6 @@ bool reachable(Failure failure) {
 
 FtpConnection::FtpConnection(const SessionOptions& options)
     : options_(options), handle_(curl_easy_init()), multi_(curl_multi_init()) {
-  if (handle_ == nullptr || multi_ == nullptr) throw std::bad_alloc();
   const ServerAddress& address = options_.address;
   curl_easy_setopt(handle_, CURLOPT_USERNAME, options_.login.user.c_str());
   curl_easy_setopt(handle_, CURLOPT_PASSWORD, options_.login.password.c_str());
@@ -298,6 +296,9 @@ bool FtpConnection::uploadStalled() {
 // about one local upload in fifteen); a short poll of our own bounds that to 20 ms.
 // The handle stays in the multi handle's connection cache between requests.
 CURLcode FtpConnection::runTransfer() {
+  // Handles libcurl could not make fail the first request (the login) like any error;
+  // the options set on them before were refused harmlessly.
+  if (handle_ == nullptr || multi_ == nullptr) return CURLE_OUT_OF_MEMORY;
   curl_multi_add_handle(multi_, handle_);
   int running = 1;
   CURLMcode state = CURLM_OK;
@@ -401,7 +402,8 @@ Outcome FtpConnection::checkFolder(const ServerFolder& folder) {
   if (outcome.ok && tls_ && !remembered_ && !options_.settingsPath.empty()) {
     // From now on this server is refused if it comes without TLS. A station that
     // cannot write the memory still uploads; it just learns nothing.
-    remembered_ = !rememberServer(tlsMemoryPath(options_.settingsPath), options_.address.key());
+    remembered_ =
+        rememberServer(tlsMemoryPath(options_.settingsPath), options_.address.key()).has_value();
   }
   return outcome;
 }

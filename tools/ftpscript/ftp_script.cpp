@@ -209,11 +209,11 @@ class ScriptReader {
     }
     std::string server = command.args[0];
     if (command.args.size() == 2) server += " " + command.args[1];
-    const AddressResult address = parseServerAddress(server);
-    if (!address.address) return fail(command.line, ScriptIssue::BadServer, server);
-    command.args = {address.address->host};
-    command.port = address.address->port;
-    command.transport = address.address->transport;
+    const auto address = parseServerAddress(server);
+    if (!address) return fail(command.line, ScriptIssue::BadServer, server);
+    command.args = {address->host};
+    command.port = address->port;
+    command.transport = address->transport;
     if (!options_.autoLogin) return true;
     if (!user || trimmed(*user).empty())
       return fail(command.line, ScriptIssue::NoUser, command.word);

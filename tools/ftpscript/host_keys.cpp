@@ -221,7 +221,7 @@ namespace {
 
 bool keep(HostKeyCheck& check, std::string_view knownHosts, std::string_view blob) {
   const std::string text = withHostKey(knownHosts, check.host, check.port, blob);
-  check.unsaved = writeTextFile(check.path, text, /*ownerOnly=*/true).has_value();
+  check.unsaved = !writeTextFile(check.path, text, /*ownerOnly=*/true);
   return !check.unsaved;
 }
 

@@ -273,7 +273,7 @@ std::string scriptIssueText(const LineIssue<ScriptIssue>& issue) {
       return words(QT_TRANSLATE_NOOP("ftpscript", "type: 不明な転送モード: %1"), {s});
     case ScriptIssue::BadServer:
       return std::string("open: ")
-          .append(addressProblem(parseServerAddress(s).error))
+          .append(addressProblem(parseServerAddress(s).error()))
           .append(": ")
           .append(s);
     case ScriptIssue::NoUser:

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
+#include <expected>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -101,75 +102,68 @@ struct Options {
   std::string out;
 };
 
-// Fills `options`; false with the reason in `error` when the command line is unusable.
-bool parseArguments(const std::vector<std::string>& args, Options& options, std::string& error) {
+// The options, or why the command line is unusable.
+std::expected<Options, std::string> parseArguments(const std::vector<std::string>& args) {
+  Options options;
   const int argc = static_cast<int>(args.size());
   bool haveRate = false, haveSeconds = false;
   for (int i = 1; i < argc; ++i) {
     const std::string_view name = args[i];
-    if (i + 1 >= argc) {
-      error = say(QT_TRANSLATE_NOOP("gmsim", "%1 には値を指定してください"), name);
-      return false;
-    }
+    if (i + 1 >= argc)
+      return std::unexpected(say(QT_TRANSLATE_NOOP("gmsim", "%1 には値を指定してください"), name));
     const std::string_view value = args[++i];
     if (name == "--cpm") {
       const auto cpm = radmon::parseCpm(value);
-      if (!cpm) {
-        error = say(QT_TRANSLATE_NOOP("gmsim", "CPM が正しくありません: %1"), value);
-        return false;
-      }
+      if (!cpm)
+        return std::unexpected(
+            say(QT_TRANSLATE_NOOP("gmsim", "CPM が正しくありません: %1"), value));
       options.profile = TubeProfile::constant(*cpm);
       haveRate = true;
     } else if (name == "--profile") {
       const auto profile = radmon::parseTubeProfile(value);
-      if (!profile) {
-        error = say(QT_TRANSLATE_NOOP("gmsim", "プロファイルが正しくありません: %1"), value);
-        return false;
-      }
+      if (!profile)
+        return std::unexpected(
+            say(QT_TRANSLATE_NOOP("gmsim", "プロファイルが正しくありません: %1"), value));
       options.profile = *profile;
       haveRate = true;
     } else if (name == "--tube") {
-      if (!(options.kind = radmon::parseTubeKind(value))) {
-        error = say(QT_TRANSLATE_NOOP("gmsim", "管の種類が正しくありません: %1"), value);
-        return false;
-      }
+      if (!(options.kind = radmon::parseTubeKind(value)))
+        return std::unexpected(
+            say(QT_TRANSLATE_NOOP("gmsim", "管の種類が正しくありません: %1"), value));
     } else if (name == "--seconds") {
       const auto seconds = readInteger<int64_t>(value);
-      if (!seconds || *seconds < 1 || *seconds > kMaxSeconds) {
-        error = say(QT_TRANSLATE_NOOP("gmsim", "秒数が正しくありません: %1"), value);
-        return false;
-      }
+      if (!seconds || *seconds < 1 || *seconds > kMaxSeconds)
+        return std::unexpected(
+            say(QT_TRANSLATE_NOOP("gmsim", "秒数が正しくありません: %1"), value));
       options.seconds = *seconds;
       haveSeconds = true;
     } else if (name == "--seed") {
       const auto seed = readInteger<uint64_t>(value);
-      if (!seed) {
-        error = say(QT_TRANSLATE_NOOP("gmsim", "乱数の種が正しくありません: %1"), value);
-        return false;
-      }
+      if (!seed)
+        return std::unexpected(
+            say(QT_TRANSLATE_NOOP("gmsim", "乱数の種が正しくありません: %1"), value));
       options.seed = *seed;
     } else if (name == "--start") {
       const auto start = radmon::parseTimeOfDay(value);
-      if (!start) {
-        error = say(QT_TRANSLATE_NOOP("gmsim", "開始時刻が正しくありません: %1"), value);
-        return false;
-      }
+      if (!start)
+        return std::unexpected(
+            say(QT_TRANSLATE_NOOP("gmsim", "開始時刻が正しくありません: %1"), value));
       options.startSecond = *start;
     } else if (name == "--out") {
       options.out = value;
     } else {
-      error = say(QT_TRANSLATE_NOOP("gmsim", "不明な引数: %1"), name);
-      return false;
+      return std::unexpected(say(QT_TRANSLATE_NOOP("gmsim", "不明な引数: %1"), name));
     }
   }
   if (options.kind) options.profile.kind = *options.kind;
   if (!haveRate)
-    error = say(QT_TRANSLATE_NOOP("gmsim", "--cpm か --profile を指定してください"));
-  else if (!haveSeconds)
-    error = say(QT_TRANSLATE_NOOP("gmsim", "--seconds を指定してください"));
-  else if (options.out.empty())
-    error = say(QT_TRANSLATE_NOOP("gmsim", "--out を指定してください"));
-  return error.empty();
+    return std::unexpected(
+        say(QT_TRANSLATE_NOOP("gmsim", "--cpm か --profile を指定してください")));
+  if (!haveSeconds)
+    return std::unexpected(say(QT_TRANSLATE_NOOP("gmsim", "--seconds を指定してください")));
+  if (options.out.empty())
+    return std::unexpected(say(QT_TRANSLATE_NOOP("gmsim", "--out を指定してください")));
+  return options;
 }
 
 int writeWav(const Options& options) {
@@ -214,12 +208,11 @@ int main(int argc, char** argv) {
   std::vector<std::string> args(argv, argv + argc);
   if (const auto ended = radmon::startCommandLine(gmsimOptions(), args)) return *ended;
   const std::string usage = radmon::programUsage(gmsimOptions());
-  Options options;
-  std::string error;
-  if (args.size() < 2 || !parseArguments(args, options, error)) {
-    if (!error.empty()) std::cerr << "gmsim: " << error << "\n";
+  const auto options = parseArguments(args);
+  if (args.size() < 2 || !options) {
+    if (args.size() >= 2) std::cerr << "gmsim: " << options.error() << "\n";
     std::cerr << usage;
     return 2;
   }
-  return writeWav(options);
+  return writeWav(*options);
 }

@@ -45,10 +45,11 @@ struct NoProcess final : StartedProcess {
 struct RecordingLauncher final : ProcessLauncher {
   std::vector<ProgramCommand> started;
   int failWith = 0;  // errno
-  LaunchResult start(const ProgramCommand& command) override {
+  std::expected<std::unique_ptr<StartedProcess>, int> start(
+      const ProgramCommand& command) override {
     started.push_back(command);
-    if (failWith != 0) return {nullptr, failWith};
-    return {std::make_unique<NoProcess>(), 0};
+    if (failWith != 0) return std::unexpected(failWith);
+    return std::make_unique<NoProcess>();
   }
 };
 
@@ -204,22 +205,22 @@ TEST_F(UploadFileTest, ClientThatCannotStartIsReportedAndTheNextUploadTriesAgain
 
 TEST(SpawnLauncher, CatchesExitStatusAndBothOutputStreamsOrTheErrorOfAMissingProgram) {
   SpawnLauncher launcher;
-  auto process =
-      launcher.start({"/bin/sh", {"-c", "echo \"to out\"; echo 'to err' >&2; exit 4"}}).process;
+  auto process = launcher.start({"/bin/sh", {"-c", "echo \"to out\"; echo 'to err' >&2; exit 4"}})
+                     .value_or(nullptr);
   ASSERT_NE(process, nullptr);
   const ProcessOutcome outcome = process->wait(10s);
   EXPECT_TRUE(outcome.finished);
   EXPECT_EQ(outcome.exitStatus, 4);
   EXPECT_EQ(outcome.output, "to out\nto err\n");
   // A missing program is an error, not an end.
-  const LaunchResult launched = launcher.start({"/nonexistent/ftpscript", {"-i"}});
-  EXPECT_EQ(launched.process, nullptr);
-  EXPECT_EQ(launched.error, ENOENT);
+  const auto launched = launcher.start({"/nonexistent/ftpscript", {"-i"}});
+  EXPECT_FALSE(launched.has_value());
+  EXPECT_EQ(launched.error(), ENOENT);
 }
 
 TEST(SpawnLauncher, WaitIsBoundedADroppedHandleDoesNotBlockAndPollReportsTheEndOnce) {
   SpawnLauncher launcher;
-  auto slow = launcher.start({"sleep", {"30"}}).process;
+  auto slow = launcher.start({"sleep", {"30"}}).value_or(nullptr);
   ASSERT_NE(slow, nullptr);
   const auto begin = std::chrono::steady_clock::now();
   const ProcessOutcome outcome = slow->wait(200ms);
@@ -227,12 +228,13 @@ TEST(SpawnLauncher, WaitIsBoundedADroppedHandleDoesNotBlockAndPollReportsTheEndO
   EXPECT_EQ(outcome.exitStatus, -1);
   EXPECT_LT(std::chrono::steady_clock::now() - begin, 5s);
 
-  auto dropped = launcher.start({"sleep", {"0.2"}}).process;
+  auto dropped = launcher.start({"sleep", {"0.2"}}).value_or(nullptr);
   ASSERT_NE(dropped, nullptr);
   dropped.reset();  // runs on and is reaped by itself
   EXPECT_LT(std::chrono::steady_clock::now() - begin, 5s);
   // Poll returns at once and reports the end once.
-  auto polling = launcher.start({"/bin/sh", {"-c", "sleep 0.3; echo gone; exit 5"}}).process;
+  auto polling =
+      launcher.start({"/bin/sh", {"-c", "sleep 0.3; echo gone; exit 5"}}).value_or(nullptr);
   ASSERT_NE(polling, nullptr);
   const auto polledAt = std::chrono::steady_clock::now();
   EXPECT_FALSE(polling->poll().has_value());  // still running: no wait

@@ -214,7 +214,7 @@ TEST_F(HeadlessTest, MissedYesterdayIsMadeUpAtStartAndUnsentUploadsOutliveTheEnd
 TEST(UploadWatch, OneClientAtATimeEachWaitingFileOnceAndFailedStartsSkipped) {
   FakeLauncher launcher;
   UploadWatch watch;
-  auto starter = [&] { return launcher.start({"ftpscript", {}}).process; };
+  auto starter = [&] { return launcher.start({"ftpscript", {}}).value_or(nullptr); };
   int refused = 0;
   watch.request(starter, "a.jpg");
   watch.request(starter, "b.jpg");
@@ -273,7 +273,7 @@ TEST(UploadWatch, OneClientAtATimeEachWaitingFileOnceAndFailedStartsSkipped) {
 TEST(UploadWatch, SuccessCarriesTheClientsNoticeAndOnlyThat) {
   FakeLauncher launcher;
   UploadWatch watch;
-  auto starter = [&] { return launcher.start({"ftpscript", {}}).process; };
+  auto starter = [&] { return launcher.start({"ftpscript", {}}).value_or(nullptr); };
   const LocalDateTime t{2026, 12, 1, 0, 5, 0};
   struct Case {
     const char* output;

@@ -37,11 +37,12 @@ struct FakeClient final : StartedProcess {
 struct FakeLauncher final : ProcessLauncher {
   std::vector<ProgramCommand> started;
   std::vector<std::shared_ptr<std::optional<ProcessOutcome>>> outcomes;
-  LaunchResult start(const ProgramCommand& command) override {
+  std::expected<std::unique_ptr<StartedProcess>, int> start(
+      const ProgramCommand& command) override {
     started.push_back(command);
     auto client = std::make_unique<FakeClient>();
     outcomes.push_back(client->outcome);
-    return {std::move(client), 0};
+    return client;
   }
   // Ends the n-th client started.
   void end(size_t n, int status, std::string output = {}) {

@@ -25,7 +25,7 @@ TEST(UploadQueue, WaitsDoubleUpToHalfADayAndSurviveARestart) {
     queue.failed("/d/b c.jpg", t, 5);
     queue.unsent("/d/c.jpg", t);
     queue.unsent("/d/a.jpg", t);  // already queued: its wait stands
-    EXPECT_FALSE(queue.saveError());
+    EXPECT_TRUE(queue.saved());
   }
   UploadQueue again(path);  // the next start reads it all back
   EXPECT_EQ(again.size(), 3u);
@@ -64,7 +64,7 @@ TEST(UploadQueue, SendsWhatItHoldsOldestFirstOnceAnUploadSucceedsAgain) {
   testing::FakeLauncher launcher;
   UploadWatch watch;
   const auto starter = [&](const std::string& file) -> UploadWatch::Starter {
-    return [&launcher, file] { return launcher.start({"ftpscript", {file}}).process; };
+    return [&launcher, file] { return launcher.start({"ftpscript", {file}}).value_or(nullptr); };
   };
   watch.keepQueue(queue, starter, [] { return 60; });
   const LocalDateTime t{2011, 3, 16, 10, 0, 0};

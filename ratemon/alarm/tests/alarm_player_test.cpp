@@ -22,9 +22,9 @@ TEST(AlarmPlayer,
   fs::create_directories(base / "work");
   const fs::path oldCwd = fs::current_path();
   fs::current_path(base / "work");
-  ASSERT_FALSE(writeAlarmWav((base / "prog" / "daiichi.wav").string(), AlarmPattern::Stage1));
-  ASSERT_FALSE(writeAlarmWav((base / "prog" / "daini.wav").string(), AlarmPattern::Stage2));
-  ASSERT_FALSE(writeAlarmWav((base / "work" / "daini.wav").string(), AlarmPattern::Stage1));
+  ASSERT_TRUE(writeAlarmWav((base / "prog" / "daiichi.wav").string(), AlarmPattern::Stage1));
+  ASSERT_TRUE(writeAlarmWav((base / "prog" / "daini.wav").string(), AlarmPattern::Stage2));
+  ASSERT_TRUE(writeAlarmWav((base / "work" / "daini.wav").string(), AlarmPattern::Stage1));
 
   AlarmPlayer player((base / "prog").string() + "/");
   EXPECT_EQ(player.resolve("daini.wav"), (base / "work" / "daini.wav").string());

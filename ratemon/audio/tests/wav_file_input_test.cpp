@@ -126,8 +126,9 @@ TEST(WavFileInput, RefusesWhatIsNotMonoAt22050OrEmptySayingWhatItHolds) {
   for (const auto& c : cases) {
     WavFileInput input(c.path);
     RecordingReceiver rx(input);
-    const auto failure = input.openDevice();
-    ASSERT_TRUE(failure) << c.path;
+    const auto opened = input.openDevice();
+    ASSERT_FALSE(opened) << c.path;
+    const DeviceFailure* failure = &opened.error();
     EXPECT_EQ(failure->fault, c.fault) << c.path;
     EXPECT_EQ(failure->device, c.path);
     EXPECT_EQ(failure->channels, c.channels) << c.path;

@@ -40,9 +40,8 @@ class LiveServerTest : public ::testing::Test {
     const std::string folder = std::filesystem::temp_directory_path().string() + "/";
     auto started =
         LiveServer::start({"127.0.0.1", 0}, {folder, "graph", "here", {2026, 12, 9, 10, 0, 0}});
-    ASSERT_TRUE(std::holds_alternative<std::unique_ptr<LiveServer>>(started))
-        << std::get<std::string>(started);
-    server_ = std::move(std::get<std::unique_ptr<LiveServer>>(started));
+    ASSERT_TRUE(started.has_value()) << started.error();
+    server_ = std::move(*started);
   }
   void TearDown() override {
     for (const int fd : open_) ::close(fd);

@@ -44,9 +44,10 @@ class FakeSound : public SoundOutput {
 // A device whose buffers the test fills by hand; records every call.
 class FakeAudio : public AudioInput {
  public:
-  std::optional<DeviceFailure> openDevice() override {
+  std::expected<void, DeviceFailure> openDevice() override {
     calls.push_back("open");
-    return openError;
+    if (openError) return std::unexpected(*openError);
+    return {};
   }
   int16_t bufferCount() const override { return kBufferCount; }
   int32_t bufferSize() const override { return kBufferSize; }

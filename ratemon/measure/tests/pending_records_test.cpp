@@ -40,8 +40,8 @@ class PendingRecords : public ::testing::Test {
 TEST_F(PendingRecords, KeptLinesReachTheirDayFilesAtTheNextStart) {
   EXPECT_FALSE(flushPendingRecords(station, data));  // nothing kept: nothing to do
 
-  ASSERT_FALSE(keepPendingRecords(station, {line(19, 58), line(19, 59)}));
-  ASSERT_FALSE(keepPendingRecords(station, {"\"2011/09/\r\n", line(20, 0)}));  // one torn
+  ASSERT_TRUE(keepPendingRecords(station, {line(19, 58), line(19, 59)}));
+  ASSERT_TRUE(keepPendingRecords(station, {"\"2011/09/\r\n", line(20, 0)}));  // one torn
   std::ofstream(dir / "data" / dayFileName("20110919"), std::ios::binary) << line(19, 57);
 
   // A missing data folder keeps everything.
@@ -63,7 +63,7 @@ TEST_F(PendingRecords, KeptLinesReachTheirDayFilesAtTheNextStart) {
 // files could take them, so that no day file ever gets a later minute before an earlier.
 TEST_F(PendingRecords, LinesAfterOneThatStaysKeptStayKeptToo) {
   fs::create_directories(dir / "data" / dayFileName("20110919"));  // a folder: no file there
-  ASSERT_FALSE(keepPendingRecords(station, {line(19, 59), line(20, 0), line(20, 1)}));
+  ASSERT_TRUE(keepPendingRecords(station, {line(19, 59), line(20, 0), line(20, 1)}));
 
   auto flush = flushPendingRecords(station, data);
   expectFlush(flush, 0, 3, true);
@@ -83,8 +83,8 @@ TEST_F(PendingRecords, KeptEventsReachTheirEventLogsAtTheNextStart) {
   const auto event = [](int day, EventKind kind) {
     return formatEventLine({{2011, 9, day, 23, 59, 0}, kind, std::string(eventKindName(kind))});
   };
-  ASSERT_FALSE(keepPending(Pending::Events, station,
-                           {event(19, EventKind::NoSignal), event(20, EventKind::SignalOk)}));
+  ASSERT_TRUE(keepPending(Pending::Events, station,
+                          {event(19, EventKind::NoSignal), event(20, EventKind::SignalOk)}));
   EXPECT_EQ(readBytes(dir / kPendingEventsFileName),
             event(19, EventKind::NoSignal) + event(20, EventKind::SignalOk));
   EXPECT_FALSE(fs::exists(dir / kPendingFileName));  // the records' file is not touched

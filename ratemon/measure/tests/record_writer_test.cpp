@@ -30,38 +30,39 @@ class RecordWriterTest : public ::testing::Test {
 };
 
 TEST_F(RecordWriterTest, AppendsLineByLine) {
-  EXPECT_FALSE(writer.append(folder, "20110919", "a\r\n"));
-  EXPECT_FALSE(writer.append(folder, "20110919", "b\r\n"));
-  EXPECT_FALSE(writer.append(folder, "20110920", "c\r\n"));
+  EXPECT_TRUE(writer.append(folder, "20110919", "a\r\n"));
+  EXPECT_TRUE(writer.append(folder, "20110919", "b\r\n"));
+  EXPECT_TRUE(writer.append(folder, "20110920", "c\r\n"));
   EXPECT_EQ(contents("20110919"), "a\r\nb\r\n");
   EXPECT_EQ(contents("20110920"), "c\r\n");
 }
 
 TEST_F(RecordWriterTest, ALineTornByAPowerCutStaysApartFromTheNext) {
   std::ofstream(folder + dayFileName("20110919"), std::ios::binary) << "a\r\n\"2011/09/19\",\"10:0";
-  EXPECT_FALSE(writer.append(folder, "20110919", "b\r\n"));
-  EXPECT_FALSE(writer.append(folder, "20110919", "c\r\n"));
+  EXPECT_TRUE(writer.append(folder, "20110919", "b\r\n"));
+  EXPECT_TRUE(writer.append(folder, "20110919", "c\r\n"));
   EXPECT_EQ(contents("20110919"), "a\r\n\"2011/09/19\",\"10:0\r\nb\r\nc\r\n");
   // A line that lost only its LF is closed as well; an empty file is left as it is.
   std::ofstream(folder + dayFileName("20110920"), std::ios::binary) << "x\r";
-  EXPECT_FALSE(writer.append(folder, "20110920", "y\r\n"));
+  EXPECT_TRUE(writer.append(folder, "20110920", "y\r\n"));
   EXPECT_EQ(contents("20110920"), "x\r\r\ny\r\n");
   std::ofstream(folder + dayFileName("20110921"), std::ios::binary);
-  EXPECT_FALSE(writer.append(folder, "20110921", "z\r\n"));
+  EXPECT_TRUE(writer.append(folder, "20110921", "z\r\n"));
   EXPECT_EQ(contents("20110921"), "z\r\n");
 }
 
 TEST_F(RecordWriterTest, MissingFolderKeepsLinesUntilItIsBack) {
   const std::string gone = folder + "gone/";
-  auto kept = writer.append(gone, "20110919", "a\r\n");
-  ASSERT_TRUE(kept);
+  auto written = writer.append(gone, "20110919", "a\r\n");
+  ASSERT_FALSE(written);
+  const RecordKept* kept = &written.error();
   EXPECT_EQ(std::tie(kept->path, kept->fault.step, kept->fault.error, kept->keptLines),
             std::tuple(gone + dayFileName("20110919"), WriteStep::open, ENOENT, 1u));
-  EXPECT_TRUE(writer.append(gone, "20110919", "b\r\n"));
+  EXPECT_FALSE(writer.append(gone, "20110919", "b\r\n"));
   EXPECT_EQ(writer.keptLines(), 2u);
   fs::create_directories(gone);
   // Crossing midnight while the folder was gone: each line goes to its own day.
-  EXPECT_FALSE(writer.append(gone, "20110920", "c\r\n"));
+  EXPECT_TRUE(writer.append(gone, "20110920", "c\r\n"));
   EXPECT_EQ(writer.keptLines(), 0u);
   EXPECT_EQ(readBytes(gone + dayFileName("20110919")), "a\r\nb\r\n");
 }
@@ -71,17 +72,17 @@ TEST_F(RecordWriterTest, ReadOnlyFolderKeepsLinesInOrder) {
     // root writes through permission bits: a file in the way stands in for it.
     const std::string blocked = folder + "blocked";
     std::ofstream(blocked) << "";
-    EXPECT_TRUE(writer.append(blocked + "/", "20110919", "a\r\n"));
+    EXPECT_FALSE(writer.append(blocked + "/", "20110919", "a\r\n"));
     fs::remove(blocked);
     fs::create_directories(blocked);
-    EXPECT_FALSE(writer.append(blocked + "/", "20110919", "b\r\n"));
+    EXPECT_TRUE(writer.append(blocked + "/", "20110919", "b\r\n"));
     EXPECT_EQ(readBytes(blocked + "/" + dayFileName("20110919")), "a\r\nb\r\n");
     return;
   }
   fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
-  EXPECT_TRUE(writer.append(folder, "20110919", "a\r\n"));
+  EXPECT_FALSE(writer.append(folder, "20110919", "a\r\n"));
   fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add);
-  EXPECT_FALSE(writer.append(folder, "20110919", "b\r\n"));
+  EXPECT_TRUE(writer.append(folder, "20110919", "b\r\n"));
   EXPECT_EQ(contents("20110919"), "a\r\nb\r\n");
 }
 
@@ -102,7 +103,7 @@ TEST(AppendWhole, FullDiskLeavesNoTornLine) {
   const auto error = appendWhole(file.string(), line);
   ::setrlimit(RLIMIT_FSIZE, &saved);
   std::signal(SIGXFSZ, oldHandler);
-  EXPECT_TRUE(error);
+  EXPECT_FALSE(error);
   EXPECT_EQ(readBytes(file), "a\r\n");
   fs::remove(file);
 }

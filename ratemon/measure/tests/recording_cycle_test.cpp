@@ -79,8 +79,8 @@ TEST_F(RecordingCycleTest, StartWithoutSensitivityIsRefusedAfterTheResets) {
   panel.texts[Box::total] = "12";
   for (const char* bad : {"", "abc", "0", "-5"}) {
     panel.texts[Box::sensitivity] = bad;
-    const auto refused = cycle.start();
-    EXPECT_TRUE(refused && std::holds_alternative<NoSensitivity>(*refused)) << bad;
+    const auto started = cycle.start();
+    EXPECT_TRUE(!started && std::holds_alternative<NoSensitivity>(started.error())) << bad;
   }
   EXPECT_EQ(panel.texts[Box::elapsed], "0");
   EXPECT_EQ(panel.texts[Box::total], "0");
@@ -88,7 +88,7 @@ TEST_F(RecordingCycleTest, StartWithoutSensitivityIsRefusedAfterTheResets) {
 }
 
 TEST_F(RecordingCycleTest, StartQueuesEveryBufferThenRecords) {
-  ASSERT_FALSE(cycle.start());
+  ASSERT_TRUE(cycle.start());
   ASSERT_EQ(audio.calls.size(), 18u);
   EXPECT_EQ(audio.calls.front(), "open");
   EXPECT_EQ(audio.calls[1], "add 0");
@@ -102,14 +102,14 @@ TEST_F(RecordingCycleTest, StartQueuesEveryBufferThenRecords) {
 
 TEST_F(RecordingCycleTest, DeviceErrorLeavesItIdle) {
   audio.openError = DeviceFailure{DeviceFault::OpenFailed, "mic", 4, {}};
-  const auto refused = cycle.start();
-  ASSERT_TRUE(refused);
-  EXPECT_EQ(std::get<DeviceRefused>(*refused).failure.code, 4);
+  const auto started = cycle.start();
+  ASSERT_FALSE(started);
+  EXPECT_EQ(std::get<DeviceRefused>(started.error()).failure.code, 4);
   EXPECT_FALSE(audio.recording);
 }
 
 TEST_F(RecordingCycleTest, EachBufferCountsASecondAndShowsTheFigures) {
-  ASSERT_FALSE(cycle.start());
+  ASSERT_TRUE(cycle.start());
   seconds(7, 0);
   EXPECT_EQ(panel.texts[Box::elapsed], "7");
   seconds(53, 1);
@@ -121,7 +121,7 @@ TEST_F(RecordingCycleTest, EachBufferCountsASecondAndShowsTheFigures) {
 }
 
 TEST_F(RecordingCycleTest, ShortAndEmptyBuffersCountASecondWithoutPulses) {
-  ASSERT_FALSE(cycle.start());
+  ASSERT_TRUE(cycle.start());
   auto shortOne = secondWithPulseCount(3);
   shortOne.resize(1000);
   audio.deliver(shortOne);
@@ -136,19 +136,19 @@ TEST_F(RecordingCycleTest, ShortAndEmptyBuffersCountASecondWithoutPulses) {
 }
 
 TEST_F(RecordingCycleTest, ArmedPulseSurvivesStopAndStart) {
-  ASSERT_FALSE(cycle.start());
+  ASSERT_TRUE(cycle.start());
   std::vector<uint8_t> s(kBufferSize, 128);
   s.back() = 0;
   audio.deliver(s);
   EXPECT_TRUE(cycle.pulseArmed());
   cycle.stop();
-  ASSERT_FALSE(cycle.start());
+  ASSERT_TRUE(cycle.start());
   audio.deliver(std::vector<uint8_t>(kBufferSize, 128));
   EXPECT_EQ(cycle.totalCount(), 1);
 }
 
 TEST_F(RecordingCycleTest, FirstLineAfterMidnightGoesToTheNewDay) {
-  ASSERT_FALSE(cycle.start());  // 23:59:30
+  ASSERT_TRUE(cycle.start());  // 23:59:30
   seconds(60, 1);
   ASSERT_EQ(hooks.lines.size(), 1u);
   EXPECT_EQ(hooks.lines[0], "\"2011/09/20\",\"00:00\",0.555,60,60,60\r\n");
@@ -157,10 +157,10 @@ TEST_F(RecordingCycleTest, FirstLineAfterMidnightGoesToTheNewDay) {
 }
 
 TEST_F(RecordingCycleTest, SecondRunTheSameDayAppendsFromSixtyAgain) {
-  ASSERT_FALSE(cycle.start());
+  ASSERT_TRUE(cycle.start());
   seconds(120, 1);  // a pulse a second: a flat input would write no minute
   cycle.stop();
-  ASSERT_FALSE(cycle.start());
+  ASSERT_TRUE(cycle.start());
   seconds(60, 1);
   const std::string file = dayFile("20110920");
   EXPECT_NE(file.find(",60,60,60\r\n\"2011/09/20\",\"00:01\",0.555,60,120,120\r\n"),
@@ -170,7 +170,7 @@ TEST_F(RecordingCycleTest, SecondRunTheSameDayAppendsFromSixtyAgain) {
 
 TEST_F(RecordingCycleTest, UntickedRecordBoxTouchesNoFile) {
   panel.ticks[Tick::recordFile] = false;
-  ASSERT_FALSE(cycle.start());
+  ASSERT_TRUE(cycle.start());
   seconds(120, 1);
   EXPECT_TRUE(fs::is_empty(dir));
 }
@@ -179,7 +179,7 @@ TEST_F(RecordingCycleTest, PulseTestCapturesOneBufferThenIgnoresTheRest) {
   panel.ticks[Tick::pulseTest] = true;
   panel.texts[Box::threshold] = "60";
   panel.texts[Box::deadBand] = "5";
-  ASSERT_FALSE(cycle.start());
+  ASSERT_TRUE(cycle.start());
   seconds(1, 2);
   ASSERT_EQ(hooks.tests.size(), 1u);
   EXPECT_EQ(hooks.tests[0].size, static_cast<size_t>(kBufferSize));
@@ -190,7 +190,7 @@ TEST_F(RecordingCycleTest, PulseTestCapturesOneBufferThenIgnoresTheRest) {
   seconds(5, 2);
   EXPECT_EQ(cycle.elapsedSeconds(), 1);
   EXPECT_EQ(cycle.totalCount(), 2);
-  ASSERT_FALSE(cycle.start());  // the box stays ticked: the next start captures again
+  ASSERT_TRUE(cycle.start());  // the box stays ticked: the next start captures again
   seconds(1, 0);
   EXPECT_EQ(hooks.tests.size(), 2u);
 }
@@ -199,7 +199,7 @@ TEST_F(RecordingCycleTest, AlarmsUseTheGrossRateAndGraphRedrawsEverySecond) {
   panel.ticks[Tick::alarm1] = true;
   panel.ticks[Tick::graph] = true;
   panel.texts[Box::background] = "1000";  // the net rate shown is 0
-  ASSERT_FALSE(cycle.start());
+  ASSERT_TRUE(cycle.start());
   seconds(3, 1);  // 60 CPM in the first seconds: 0.555 > 0.27
   EXPECT_EQ(panel.texts[Box::doseRate], "0");
   EXPECT_EQ(hooks.alarms, std::vector<int>{1});
@@ -227,7 +227,7 @@ TEST_F(RecordingCycleTest, AlarmsLeftLatchedByAnEarlierRunAreResetInTheLog) {
   write("20110918", {{{2011, 9, 18, 22, 0, 0}, EventKind::Alarm1, "x"}});
   write("20110919", {{{2011, 9, 19, 8, 0, 0}, EventKind::Alarm2, "x"}});
   panel.ticks[Tick::recordFile] = false;
-  ASSERT_FALSE(cycle.start());
+  ASSERT_TRUE(cycle.start());
   seconds(2, 0);  // the log may not be written yet
   EXPECT_EQ(readEventLog(dir.string() + "/", "20110919").size(), 1u);
   panel.ticks[Tick::recordFile] = true;
@@ -243,7 +243,7 @@ TEST_F(RecordingCycleTest, AlarmsLeftLatchedByAnEarlierRunAreResetInTheLog) {
 }
 
 TEST_F(RecordingCycleTest, BadSettingsWhileMeasuringKeepTheLastUsableValues) {
-  ASSERT_FALSE(cycle.start());
+  ASSERT_TRUE(cycle.start());
   seconds(1, 2);
   panel.texts[Box::sensitivity] = "0";
   panel.texts[Box::threshold] = "x";
@@ -258,7 +258,7 @@ TEST_F(RecordingCycleTest, BadSettingsWhileMeasuringKeepTheLastUsableValues) {
 TEST_F(RecordingCycleTest, UnwritableFolderLosesNoMinute) {
   const fs::path gone = dir / "gone";
   cycle.setSaveFolder(gone.string() + "/");
-  ASSERT_FALSE(cycle.start());
+  ASSERT_TRUE(cycle.start());
   seconds(180, 1);
   EXPECT_EQ(cycle.keptRecordLines(), 3u);
   EXPECT_FALSE(panel.reports.empty());
@@ -274,7 +274,7 @@ TEST_F(RecordingCycleTest, UnwritableFolderLosesNoMinute) {
 TEST_F(RecordingCycleTest, DeadTimeCorrectsTheFiguresAndTheLineButNotTheTotal) {
   panel.ticks[Tick::recordFile] = true;
   cycle.setDeadTime(2000);  // 2 ms: 100 a second counted are 125 true
-  ASSERT_FALSE(cycle.start());
+  ASSERT_TRUE(cycle.start());
   seconds(60, 100, true);
   EXPECT_EQ(panel.texts[Box::total], "6000");
   EXPECT_EQ(panel.texts[Box::cpm], "7500");
@@ -307,7 +307,7 @@ TEST_F(RecordingCycleTest, FaultsOpenAtAStopAreClosedAtTheStopOrTheNextStart) {
     return suspectRecords(rows, faultPeriods(readEventLog(folder, "20110920")));
   };
   clock.set({2011, 9, 20, 10, 0, 0});
-  ASSERT_FALSE(cycle.start());
+  ASSERT_TRUE(cycle.start());
   seconds(60, 1);
   audio.fail({DeviceFault::Lost, "radmon_mic", 0, {}});
   clock.advance(30);
@@ -326,7 +326,7 @@ TEST_F(RecordingCycleTest, FaultsOpenAtAStopAreClosedAtTheStopOrTheNextStart) {
         << formatEventLine({{2011, 9, 20, 10, 6, 0}, EventKind::DeviceLost, "lost"});
   }
   clock.set({2011, 9, 20, 10, 10, 0});
-  ASSERT_FALSE(cycle.start());
+  ASSERT_TRUE(cycle.start());
   seconds(1, 1);
   log = readEventLog(folder, "20110920");
   ASSERT_EQ(log.size(), 6u);
@@ -345,7 +345,7 @@ TEST_F(RecordingCycleTest, FaultsOpenAtAStopAreClosedAtTheStopOrTheNextStart) {
 // and handed to the hooks; the minute that missed sound is not written, the next whole one is; the
 // sums hold only the seconds heard.
 TEST_F(RecordingCycleTest, SoundPathEventsAreLoggedAndAMinuteThatMissedSoundIsNotWritten) {
-  ASSERT_FALSE(cycle.start());
+  ASSERT_TRUE(cycle.start());
   seconds(30, 1);
   audio.fail({DeviceFault::Lost, "radmon_mic", 0, {}});
   EXPECT_TRUE(cycle.soundFaulty());
@@ -388,7 +388,7 @@ TEST_F(RecordingCycleTest, SoundPathEventsAreLoggedAndAMinuteThatMissedSoundIsNo
 // A minute whose 60 seconds of sound took up to five seconds longer than a minute on
 // the clock is written; one second more missed and it is left out, to show as a gap.
 TEST_F(RecordingCycleTest, AMinuteMayMissFiveSecondsOfSound) {
-  ASSERT_FALSE(cycle.start());
+  ASSERT_TRUE(cycle.start());
   const struct {
     int missed;
     bool written;
@@ -410,7 +410,7 @@ TEST_F(RecordingCycleTest, AMinuteMayMissFiveSecondsOfSound) {
 // Sound that comes 25 s after the start, or back after a loss between two minutes: the
 // minute begins with it, and 60 seconds of unbroken sound are written.
 TEST_F(RecordingCycleTest, AMinuteStartsWithItsFirstSound) {
-  ASSERT_FALSE(cycle.start());
+  ASSERT_TRUE(cycle.start());
   clock.advance(25);  // the input is not there yet
   seconds(60, 1);
   ASSERT_EQ(hooks.lines.size(), 1u);
@@ -452,7 +452,7 @@ TEST_F(RecordingCycleTest, AJumpOfTheWallClockIsNoMissingSound) {
     fs::create_directories(dir);
     hooks.lines.clear();
     clock.set({2026, 3, 29, 1, 57, 30});
-    ASSERT_FALSE(cycle.start());
+    ASSERT_TRUE(cycle.start());
     seconds(90, 1);
     clock.step(c.step);
     seconds(90, 1);
@@ -476,7 +476,7 @@ TEST_F(RecordingCycleTest, AJumpOfTheWallClockIsNoMissingSound) {
   fs::remove_all(dir);
   fs::create_directories(dir);
   clock.set({2026, 3, 29, 1, 59, 50});
-  ASSERT_FALSE(cycle.start());
+  ASSERT_TRUE(cycle.start());
   audio.fail({DeviceFault::Lost, "radmon_mic", 0, {}});
   clock.advance(20);
   clock.step(3600);
@@ -494,7 +494,7 @@ TEST_F(RecordingCycleTest, AJumpOfTheWallClockIsNoMissingSound) {
 // written name the fault in their health while it reached into them, the minute after
 // the one it ended in too.
 TEST_F(RecordingCycleTest, AMinuteWithNoSignalOnForMoreThanFiveSecondsIsAGap) {
-  ASSERT_FALSE(cycle.start());
+  ASSERT_TRUE(cycle.start());
   seconds(60, 1);
   const struct {
     int flat;
@@ -535,7 +535,7 @@ TEST_F(RecordingCycleTest, PastTheDeadTimeCapTheLargerFigureStandsAndTheAlarmSou
   } rows[] = {{945, 56700}, {1059, 63540}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.perSecond);
-    ASSERT_FALSE(cycle.start());
+    ASSERT_TRUE(cycle.start());
     seconds(60, row.perSecond);
     const DoseResult& dose = cycle.lastDose();
     EXPECT_TRUE(dose.deadTimeCapped);
@@ -556,7 +556,7 @@ TEST_F(RecordingCycleTest, PastTheDeadTimeCapTheLargerFigureStandsAndTheAlarmSou
   EXPECT_EQ(hooks.alarms, (std::vector<int>{1, 1}));
   // Told once as the cap is reached (it held across the new start) and once as it ends.
   seconds(60, 100);
-  ASSERT_FALSE(cycle.start());
+  ASSERT_TRUE(cycle.start());
   seconds(2, 100);
   EXPECT_FALSE(cycle.lastDose().deadTimeCapped);
   std::vector<EventKind> told;

@@ -62,18 +62,17 @@ TEST(ParseMqttAddress, ReadsEachPartOrSaysWhatIsWrong) {
   };
   for (const Case& c : cases) {
     const auto got = parseMqttAddress(c.text);
-    ASSERT_EQ(got.index(), c.expected.index()) << c.text;
-    if (const auto* a = std::get_if<MqttAddress>(&got)) {
+    ASSERT_EQ(got.has_value(), c.expected.index() == 0) << c.text;
+    if (const auto* a = got ? &*got : nullptr) {
       const auto& e = std::get<MqttAddress>(c.expected);
       EXPECT_EQ(std::tie(a->tls, a->user, a->password, a->host, a->port, a->prefix),
                 std::tie(e.tls, e.user, e.password, e.host, e.port, e.prefix))
           << c.text;
     } else {
-      EXPECT_EQ(std::get<MqttAddressError>(got), std::get<MqttAddressError>(c.expected)) << c.text;
+      EXPECT_EQ(got.error(), std::get<MqttAddressError>(c.expected)) << c.text;
     }
   }
-  EXPECT_EQ(addressText(std::get<MqttAddress>(parseMqttAddress("mqtts://ann:pw@h:9/a/b"))),
-            "mqtts://ann@h:9/a/b")
+  EXPECT_EQ(addressText(parseMqttAddress("mqtts://ann:pw@h:9/a/b").value()), "mqtts://ann@h:9/a/b")
       << "the password is never shown";
 }
 
@@ -181,7 +180,7 @@ TEST_F(PublishFiles, SettingsReadBackAndAPasswordOthersCanReadIsTold) {
   const std::string path = (folder / kMqttSettingsFileName).string();
   EXPECT_EQ(loadMqttSettings(path).value, MqttSettings{}) << "no file: the defaults";
   MqttSettings s{"mqtt://ann@h/a", "pw\nurl=evil", "disc", "/ca.pem", "家", true};
-  ASSERT_FALSE(saveMqttSettings(path, s));
+  ASSERT_TRUE(saveMqttSettings(path, s));
   EXPECT_EQ(testing::fileMode(path), 0600u);
   const auto loaded = loadMqttSettings(path);
   s.password = "pwurl=evil";
@@ -251,7 +250,7 @@ TEST_F(PublishFiles, CatchUpStartsAfterTheAcknowledgedRecord) {
 
   const std::string path = (folder / kAckedFileName).string();
   EXPECT_FALSE(loadAckedRecord(path));
-  ASSERT_FALSE(saveAckedRecord(path, {"20260301", a}));
+  ASSERT_TRUE(saveAckedRecord(path, {"20260301", a}));
   EXPECT_EQ(loadAckedRecord(path), (AckedRecord{"20260301", a}));
   std::ofstream(path) << "garbage\n";
   EXPECT_FALSE(loadAckedRecord(path));
@@ -269,7 +268,7 @@ TEST_F(PublishFiles, StationLinkTakesTheCommandLineOverTheSettingsAndStartsAfter
   MqttSettings s;
   s.url = "mqtt://127.0.0.1:1/from/settings";
   s.password = "pw";
-  ASSERT_FALSE(saveMqttSettings(dir + kMqttSettingsFileName, s));
+  ASSERT_TRUE(saveMqttSettings(dir + kMqttSettingsFileName, s));
   auto link = StationLink::open(dir, dayDir, {}, "20260301", notices);
   ASSERT_TRUE(link);
   EXPECT_EQ(link->address(), "mqtt://127.0.0.1:1/from/settings");

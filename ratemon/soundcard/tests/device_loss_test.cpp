@@ -87,7 +87,7 @@ TEST_P(DeviceLoss, IsToldAndRecordingResumesByItselfWithEveryPulseCounted) {
   }
   SoundCardInput card(c.device, kSampleRate / 10, 16);
   PulseCounter counter(card);
-  ASSERT_FALSE(card.openDevice());
+  ASSERT_TRUE(card.openDevice());
   for (int16_t i = 0; i < 16; ++i) card.addBuffer(i);
   counter.clock.start();
   card.startRecording();
@@ -165,7 +165,7 @@ TEST_F(DeviceLoss, DefaultIsTheServersDefaultInputWhenItIsNotListedFirst) {
   EXPECT_NE(QMediaDevices::audioInputs().first().id().toStdString(), kProbe);
   SoundCardInput card("", kSampleRate / 10, 16);
   PulseCounter counter(card);
-  ASSERT_FALSE(card.openDevice());
+  ASSERT_TRUE(card.openDevice());
   for (int16_t i = 0; i < 16; ++i) card.addBuffer(i);
   card.startRecording();
   EXPECT_EQ(card.recordedInput(), kProbe);
@@ -182,7 +182,7 @@ TEST_F(DeviceLoss, SoundWithNoFreeBufferIsReportedAsDropped) {
   SoundCardInput card("radmon_mic", kSampleRate / 10, 4);
   PulseCounter counter(card);
   counter.handBack = false;
-  ASSERT_FALSE(card.openDevice());
+  ASSERT_TRUE(card.openDevice());
   for (int16_t i = 0; i < 4; ++i) card.addBuffer(i);
   card.startRecording();
   ASSERT_TRUE(QTest::qWaitFor([&] { return counter.dropped >= kSampleRate; }, 5000));
@@ -354,7 +354,7 @@ TEST_F(DeviceLoss, TheWindowShowsTheLossAndResumesByItself) {
   parts.chime = std::move(chime);
   parts.sound = std::make_unique<FakeSound>();
   WindowStation station(std::move(parts));
-  ASSERT_FALSE(station.startup());
+  ASSERT_TRUE(station.startup());
   MainWindow& w = station.window();
   w.setText(Box::sensitivity, "120");
   w.show();

@@ -95,7 +95,7 @@ TEST_P(ServerAbsence, TheCardAndTheAlarmComeBackWithTheServer) {
   alarm.onUnavailable([&](const std::string& output) { alarmUnheard.push_back(output); });
   alarm.onBack([&](const std::string& output) { alarmBack.push_back(output); });
   rig::PulseCounter counter(card);
-  ASSERT_FALSE(card.openDevice());
+  ASSERT_TRUE(card.openDevice());
   for (int16_t i = 0; i < 16; ++i) card.addBuffer(i);
   counter.clock.start();
   if (c.away == Away::NotStartedYet) {
@@ -207,7 +207,7 @@ TEST_F(ServerAbsence, HeadlessAndWindowComeBackAfterTheServerWasAway) {
   parts.chime = std::make_unique<FakeSound>();
   parts.sound = std::make_unique<FakeSound>();
   WindowStation station(std::move(parts));
-  ASSERT_FALSE(station.startup());
+  ASSERT_TRUE(station.startup());
   MainWindow& w = station.window();
   w.setText(Box::sensitivity, "120");
   w.show();
@@ -308,7 +308,7 @@ TEST_F(ServerAbsence, TheWaitIsToldOnceAndRemindedOncePerInterval) {
   auto& card = static_cast<SoundCardInput&>(*driven.input);
   rig::PulseCounter counter(card);
   counter.clock.start();
-  ASSERT_FALSE(card.openDevice());
+  ASSERT_TRUE(card.openDevice());
   for (int16_t i = 0; i < card.bufferCount(); ++i) card.addBuffer(i);
   rig::killServer(SIGTERM);
   card.startRecording();

@@ -83,7 +83,7 @@ TEST(SoundCardInput, CountsThePulsesPlayedIntoTheSinkAndWritesMinuteLines) {
   parts.sound = std::make_unique<FakeSound>();
   parts.clock = std::make_unique<ManualClock>(LocalDateTime{2011, 9, 19, 10, 0, 0});
   WindowStation station(std::move(parts));
-  ASSERT_FALSE(station.startup());
+  ASSERT_TRUE(station.startup());
   MainWindow& w = station.window();
   w.setText(Box::sensitivity, "120");
 
@@ -139,8 +139,8 @@ TEST(AlarmPlayerSound, LoopsOnTheDefaultOutputReplacesAndStops) {
       fs::temp_directory_path() / ("radmon_alarm_" + std::to_string(::getpid()));
   fs::remove_all(folder);
   fs::create_directories(folder);
-  ASSERT_FALSE(writeAlarmWav((folder / "daiichi.wav").string(), AlarmPattern::Stage1));
-  ASSERT_FALSE(writeAlarmWav((folder / "daini.wav").string(), AlarmPattern::Stage2));
+  ASSERT_TRUE(writeAlarmWav((folder / "daiichi.wav").string(), AlarmPattern::Stage1));
+  ASSERT_TRUE(writeAlarmWav((folder / "daini.wav").string(), AlarmPattern::Stage2));
   AlarmPlayer player(folder.string() + "/");
 
   SoundCardInput speaker("radmon_speaker_mic", kSampleRate / 10, 16);
@@ -148,7 +148,7 @@ TEST(AlarmPlayerSound, LoopsOnTheDefaultOutputReplacesAndStops) {
   LoudnessMeter meter(speaker);
   LoudnessMeter station(recorded);
   for (SoundCardInput* input : {&speaker, &recorded}) {
-    ASSERT_FALSE(input->openDevice());
+    ASSERT_TRUE(input->openDevice());
     for (int16_t i = 0; i < 16; ++i) input->addBuffer(i);
     input->startRecording();
     ASSERT_TRUE(input->isRecording());
@@ -234,7 +234,7 @@ TEST(SoundCardInput, AnOutputsMonitorIsOfferedAsAnInput) {
   SoundCardInput card("radmon_sink.monitor", kSampleRate / 10, 16);
   rig::PulseCounter counter(card);
   counter.clock.start();
-  ASSERT_FALSE(card.openDevice());
+  ASSERT_TRUE(card.openDevice());
   for (int16_t i = 0; i < 16; ++i) card.addBuffer(i);
   card.startRecording();
   ASSERT_TRUE(QTest::qWaitFor([&] { return counter.buffers >= 10; }, 5000));
@@ -254,7 +254,7 @@ TEST(SoundCardInput, AnOutputsMonitorIsOfferedAsAnInput) {
 
   SoundCardInput missing("no_such_sink.monitor", kSampleRate / 10, 16);
   rig::PulseCounter told(missing);
-  ASSERT_FALSE(missing.openDevice());
+  ASSERT_TRUE(missing.openDevice());
   missing.startRecording();
   ASSERT_EQ(told.failures.size(), 1u);
   const auto& inputs = told.failures[0].inputs;

@@ -75,9 +75,9 @@ TEST_F(EnglishStation, EveryMessageIsEnglish) {
   texts.push_back(messages::notice(NoSensitivity{}));
   // What is kept for the next start, written then, and a write fault's end.
   for (const Pending what : {Pending::Records, Pending::Events}) {
-    texts.push_back(messages::pendingKept(what, 2, "/s/p.csv", std::nullopt));
-    texts.push_back(
-        messages::pendingKept(what, 2, "/s/p.csv", WriteFault{WriteStep::open, ENOSPC}));
+    texts.push_back(messages::pendingKept(what, 2, "/s/p.csv", {}));
+    texts.push_back(messages::pendingKept(what, 2, "/s/p.csv",
+                                          std::unexpected(WriteFault{WriteStep::open, ENOSPC})));
     ReadResult<PendingFlush, RecordIssue> flushed;
     flushed.value = {"/s/p.csv", 2, 1, WriteFault{WriteStep::open, ENOENT}, what};
     flushed.issues.push_back({3, RecordIssue::NotRecord, ""});

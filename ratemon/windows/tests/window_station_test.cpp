@@ -150,9 +150,9 @@ TEST_F(StationTest, SecondStationInTheSameFolderIsRefusedAndSavesNothing) {
   {
     WindowStation second(std::move(parts));
     second.window().setText(Box::threshold, "99");
-    const auto refused = second.startup();
-    ASSERT_TRUE(refused);
-    EXPECT_NE(refused->find("既に起動"), std::string::npos);
+    const auto started = second.startup();
+    ASSERT_FALSE(started);
+    EXPECT_NE(started.error().find("既に起動"), std::string::npos);
   }
   EXPECT_FALSE(fs::exists(folder_ / "ratemon.ini"));
   EXPECT_TRUE(fs::exists(programFolder_ + "~Record.tmp"));
