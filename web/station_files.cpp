@@ -75,13 +75,6 @@ std::expected<void, std::string> writeWhole(const std::string& path, const QByte
 
 }  // namespace
 
-std::vector<std::string> StationFiles::inOrder() const {
-  std::vector<std::string> all = images;
-  all.push_back(readings);
-  all.push_back(page);
-  return all;
-}
-
 std::vector<LowerBoundPeriod> lowerBoundPeriods(const std::vector<EventLine>& events,
                                                 int endOfLog) {
   std::vector<LowerBoundPeriod> periods;

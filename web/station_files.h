@@ -37,7 +37,6 @@ struct StationFiles {
   std::vector<std::string> images;
   std::string readings;
   std::string page;
-  std::vector<std::string> inOrder() const;
 };
 
 // A stretch of the day in which the readings were lower bounds, in seconds of the day:
