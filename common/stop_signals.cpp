@@ -11,8 +11,10 @@ namespace {
 
 // Written by the handler, read by the loop; set once before any handler is installed.
 int handOverPair[2] = {-1, -1};
+volatile std::sig_atomic_t came = 0;
 
 void handOver(int signal) {
+  came = 1;
   const char byte = static_cast<char>(signal);
   [[maybe_unused]] const ssize_t n = ::write(handOverPair[1], &byte, 1);
 }
@@ -20,9 +22,10 @@ void handOver(int signal) {
 }  // namespace
 
 std::optional<int> StopSignals::listen(std::initializer_list<int> stopSignals) {
-  if (handOverPair[0] < 0 &&
-      ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, handOverPair) != 0)
-    return std::nullopt;
+  // Without the pair the handler still marks the stop for the loops that poll.
+  const bool paired =
+      handOverPair[0] >= 0 ||
+      ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, handOverPair) == 0;
   struct sigaction action {};
   action.sa_handler = handOver;
   sigemptyset(&action.sa_mask);
@@ -35,10 +38,12 @@ std::optional<int> StopSignals::listen(std::initializer_list<int> stopSignals) {
   }
   // A program may hold them while it starts: one that came meanwhile is handed over now.
   pthread_sigmask(SIG_UNBLOCK, &handled, nullptr);
-  return handOverPair[0];
+  return paired ? std::optional<int>(handOverPair[0]) : std::nullopt;
 }
 
 int StopSignals::readEnd() { return handOverPair[0]; }
+
+const volatile std::sig_atomic_t* StopSignals::requested() { return &came; }
 
 int StopSignals::take() {
   char byte = 0;

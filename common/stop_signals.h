@@ -1,9 +1,11 @@
-// Hands the stop signals (SIGINT, SIGTERM, SIGHUP: Ctrl+C, the service manager, a
-// logout) over to an event loop: the handler only writes the signal's number on a
-// socket pair, and the loop, watching the other end, ends in order (saving what a
-// close saves). No Qt here; the program puts a socket notifier on readEnd().
+// The one way the programs take the stop signals (SIGINT, SIGTERM, SIGHUP: Ctrl+C, the
+// service manager, a logout): the handler only marks that one came and writes its
+// number on a socket pair. An event loop watches the other end (a socket notifier on
+// readEnd()) and ends in order, saving what a close saves; a loop without Qt's looks at
+// requested() between its steps. No Qt here.
 #pragma once
 
+#include <csignal>
 #include <initializer_list>
 #include <optional>
 
@@ -18,6 +20,8 @@ class StopSignals {
   static int readEnd();
   // Takes one signal off the socket: its number, or 0 when none was waiting.
   static int take();
+  // Set once a stop signal has come, and never cleared: for loops that poll.
+  static const volatile std::sig_atomic_t* requested();
   // Gives `stopSignals` their default action back (ending the process), for a program
   // that will not reach its event loop; true when one came meanwhile.
   static bool release(std::initializer_list<int> stopSignals);

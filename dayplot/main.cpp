@@ -53,22 +53,11 @@ void withoutScreen() {
   qInstallMessageHandler(quietQtNotes);
 }
 
-void onStopSignals(void (*handler)(int), int flags = 0) {
-  struct sigaction action {};
-  action.sa_handler = handler;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = flags;
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
-}
-
-void onProcessSignal(int) { radmon::requestProcessStop(); }
-
 int processMain(int& argc, char** argv, std::string_view option, std::string_view value,
                 const std::string& station) {
   withoutScreen();
   // SIGTERM or Ctrl+C while the client runs: stop it and remove the script, then end.
-  onStopSignals(onProcessSignal);
+  radmon::StopSignals::listen({SIGINT, SIGTERM});
   QGuiApplication app(argc, argv);
   std::cerr << radmon::stationInUseText(station) << std::endl;
   radmon::StderrMessages messages;

@@ -24,14 +24,11 @@
 #include "sound_card_source.h"
 #include "start_options.h"
 #include "station_folder.h"
+#include "stop_signals.h"
 #include "ui_translator.h"
 #include "window_app.h"
 
 namespace {
-
-volatile std::sig_atomic_t interrupted = 0;
-
-void onSignal(int) { interrupted = 1; }
 
 // The stop signals are held from the first instruction of main until their handler
 // stands: one that comes while the program starts (a service stopped at once, Ctrl+C
@@ -68,7 +65,7 @@ std::variant<radmon::DrivenInput, std::string> openInput(const std::string& text
 std::variant<radmon::DrivenInput, std::string> openHeadlessInput(const std::string& text,
                                                                  int startSecondOfDay) {
   if (auto device = radmon::soundCardDeviceName(text))
-    return radmon::drivenSoundCard(*device, &interrupted, std::cerr);
+    return radmon::drivenSoundCard(*device, radmon::StopSignals::requested(), std::cerr);
   return openInput(text, startSecondOfDay);
 }
 
@@ -156,8 +153,7 @@ int main(int argc0, char** argv0) {
       std::cerr << *usage << std::endl;
       return 2;
     }
-    std::signal(SIGINT, onSignal);
-    std::signal(SIGTERM, onSignal);
+    radmon::StopSignals::listen({SIGINT, SIGTERM});
     // A stop that came meanwhile is taken now; a hang-up ends the program as it always did.
     releaseStopSignals();
     std::ios::sync_with_stdio(false);
@@ -179,7 +175,7 @@ int main(int argc0, char** argv0) {
     };
     const radmon::HeadlessEnvironment env{
         station.station.folder, lockPath, openHeadlessInput, std::cout, std::cerr,
-        &interrupted,           makeAlarm};
+        radmon::StopSignals::requested(), makeAlarm};
     const int status = radmon::runHeadless(std::get<radmon::HeadlessOptions>(options), env);
     // Every record, event and setting is written and the lock released by now. Qt's own
     // connection to the sound server is torn down on libpulse's thread as the program

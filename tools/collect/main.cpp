@@ -27,6 +27,7 @@
 #include "state_message.h"
 #include "station_folder.h"
 #include "station_identity.h"
+#include "stop_signals.h"
 #include "ui_translator.h"
 
 namespace {
@@ -35,9 +36,6 @@ namespace msg = radmon::collect_messages;
 
 // Messages paused this long: the stations' newest records are looked at again.
 constexpr auto kQuiet = std::chrono::seconds(2);
-
-volatile std::sig_atomic_t interrupted = 0;
-void onSignal(int) { interrupted = 1; }
 
 struct Session {
   Session(radmon::Collector c, std::vector<std::string> f, std::string a)
@@ -200,14 +198,13 @@ int main(int argc0, char** argv0) {
     log(msg::collected(outcome, topic, s->collector.error()));
   });
 
-  std::signal(SIGINT, onSignal);
-  std::signal(SIGTERM, onSignal);
+  radmon::StopSignals::listen({SIGINT, SIGTERM});
   mosquitto_connect_async(client, address.host.c_str(), address.port, 30);
   if (const int rc = mosquitto_loop_start(client); rc != MOSQ_ERR_SUCCESS) {
     log(msg::cannotStart(mosquitto_strerror(rc)));
     return 1;
   }
-  while (!interrupted) {
+  while (!*radmon::StopSignals::requested()) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     std::lock_guard lock(session.mutex);
     const auto now = std::chrono::steady_clock::now();
