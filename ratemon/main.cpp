@@ -174,7 +174,7 @@ int main(int argc0, char** argv0) {
       return player;
     };
     const radmon::HeadlessEnvironment env{
-        station.station.folder, lockPath, openHeadlessInput, std::cout, std::cerr,
+        station.station.folder,           lockPath, openHeadlessInput, std::cout, std::cerr,
         radmon::StopSignals::requested(), makeAlarm};
     const int status = radmon::runHeadless(std::get<radmon::HeadlessOptions>(options), env);
     // Every record, event and setting is written and the lock released by now. Qt's own

@@ -77,13 +77,14 @@ int runAndWait(const std::string& programFolder, MessageSink& messages, const Cl
   if (start.controls.upload != 1) return drawn;
   // Polled rather than waited for, so that a stop request ends the client at once.
   const auto deadline = std::chrono::steady_clock::now() + kUploadWaitLimit;
-  while (session.uploadsRunning() && !*StopSignals::requested() && std::chrono::steady_clock::now() < deadline) {
+  while (session.uploadsRunning() && !*StopSignals::requested() &&
+         std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     session.pollUploads();
   }
   for (const std::string& file : session.stopUploads()) {
-    messages.show(
-        say::uploadOutcome(false, file, *StopSignals::requested() ? say::uploadStopped() : say::clientTimedOut()));
+    messages.show(say::uploadOutcome(
+        false, file, *StopSignals::requested() ? say::uploadStopped() : say::clientTimedOut()));
   }
   session.removeScript();
   return report.sent() ? drawn : kProcessUploadFailed;

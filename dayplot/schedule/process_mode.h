@@ -34,7 +34,6 @@ enum ProcessExit : int {
 // failed; the client gives up on a silent server well before that.
 inline constexpr std::chrono::minutes kUploadWaitLimit{10};
 
-
 // The session's `runDay` for `targetDay` (yyyymmdd) with the settings of the program
 // folder (ending with the separator), waiting for the upload; the script, which holds the
 // password, is removed at the end. The day's figures go to `figures` as one
