@@ -13,6 +13,9 @@ namespace radmon {
 
 class StopSignals {
  public:
+  // Holds `stopSignals` back until listen() or release() lets them through: one that
+  // comes while the program starts is then handled, never the default end.
+  static void hold(std::initializer_list<int> stopSignals);
   // Installs the handler for `stopSignals`; no value when the socket pair cannot be made.
   // One hand-over per process: a second call gives the same end.
   static std::optional<int> listen(std::initializer_list<int> stopSignals);
@@ -22,8 +25,9 @@ class StopSignals {
   static int take();
   // Set once a stop signal has come, and never cleared: for loops that poll.
   static const volatile std::sig_atomic_t* requested();
-  // Gives `stopSignals` their default action back (ending the process), for a program
-  // that will not reach its event loop; true when one came meanwhile.
+  // Gives `stopSignals` their default action back (ending the process) and lets them
+  // through, for a program that will not reach its event loop; true when one came
+  // meanwhile.
   static bool release(std::initializer_list<int> stopSignals);
 };
 

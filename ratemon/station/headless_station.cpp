@@ -55,45 +55,34 @@ void waitUntil(std::chrono::steady_clock::time_point until) {
 
 }  // namespace
 
-std::variant<HeadlessOptions, std::string> parseHeadlessOptions(int argc, char** argv) {
+std::variant<HeadlessOptions, std::string> parseHeadlessOptions(const OptionCheck& check) {
   using messages::BadArgument, messages::Usage;
   const std::string usage = messages::usage(Usage::headless);
   HeadlessOptions o;
-  for (int i = 0; i < argc; ++i) {
-    const std::string a = argv[i];
+  for (const auto& [a, v] : check.given) {
+    auto bad = [&](BadArgument what) { return messages::badArgument(what, v, Usage::headless); };
     if (a == "--fast" || a == "--silent") {
       (a == "--fast" ? o.fast : o.silent) = true;
-      continue;
-    }
-    // Every other option takes the argument after it.
-    const auto v = ++i < argc ? std::optional<std::string>(argv[i]) : std::nullopt;
-    const bool given = v && !v->empty();
-    auto bad = [&](BadArgument what) {
-      return messages::badArgument(what, v.value_or(""), Usage::headless);
-    };
-    if (a == "--input" || a == "--mqtt-discovery") {
-      if (!given) return messages::missingValue(a) + "\n" + usage;
-      (a == "--input" ? o.input : o.mqttDiscovery.emplace()) = *v;
+    } else if (a == "--input" || a == "--mqtt-discovery") {
+      if (v.empty()) return messages::missingValue(a) + "\n" + usage;
+      (a == "--input" ? o.input : o.mqttDiscovery.emplace()) = v;
     } else if (a == "--start") {
-      if (!(o.start = v ? LocalDateTime::parse(*v) : std::nullopt)) return bad(BadArgument::start);
+      if (!(o.start = LocalDateTime::parse(v))) return bad(BadArgument::start);
     } else if (a == "--mqtt") {
-      if (!v) return usage;
-      const auto address = parseMqttAddress(*v);
+      const auto address = parseMqttAddress(v);
       if (const auto* error = std::get_if<MqttAddressError>(&address))
-        return messages::mqttAddress(*error, *v) + "\n" + usage;
-      o.mqtt = *v;
+        return messages::mqttAddress(*error, v) + "\n" + usage;
+      o.mqtt = v;
     } else if (a == "--seconds") {
-      const auto n = v ? readNumber(*v) : std::nullopt;
+      const auto n = readNumber(v);
       if (!n || *n < 0 || *n != static_cast<double>(static_cast<int64_t>(*n)))
         return bad(BadArgument::seconds);
       o.seconds = static_cast<int64_t>(*n);
     } else if (a == "--http") {
-      if (!(o.http = v ? parseHttpAddress(*v) : std::nullopt)) return bad(BadArgument::http);
+      if (!(o.http = parseHttpAddress(v))) return bad(BadArgument::http);
     } else if (a == "--dead-time") {
-      if (!(o.deadTimeMicroseconds = v ? readDeadTime(*v) : std::nullopt))
-        return messages::badDeadTime(v.value_or("")) + "\n" + usage;
-    } else {
-      return messages::badArgument(BadArgument::unknown, a, Usage::headless);
+      if (!(o.deadTimeMicroseconds = readDeadTime(v)))
+        return messages::badDeadTime(v) + "\n" + usage;
     }
   }
   if (o.input.empty()) return messages::noInputGiven() + "\n" + usage;

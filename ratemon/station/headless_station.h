@@ -14,6 +14,7 @@
 #include <variant>
 
 #include "audio_input.h"
+#include "command_options.h"
 #include "http_address.h"
 #include "local_time.h"
 #include "sound_output.h"
@@ -38,9 +39,9 @@ struct HeadlessOptions {
 // all: a new process (a service manager's restart) mends it.
 inline constexpr int kExitSoundBroken = 3;
 
-// Reads the headless options (the arguments after --headless); the usage text when
-// they are wrong.
-std::variant<HeadlessOptions, std::string> parseHeadlessOptions(int argc, char** argv);
+// Reads the headless options from the command line as ratemonOptions() declares it;
+// the usage text when a value is wrong.
+std::variant<HeadlessOptions, std::string> parseHeadlessOptions(const OptionCheck& check);
 
 // A source the headless loop drives: deliverNext() raises the next BufferDone and
 // says whether one came. A self-paced source (the sound card) waits in deliverNext()

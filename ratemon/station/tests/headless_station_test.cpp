@@ -23,6 +23,7 @@
 #include "fakes.h"
 #include "headless_station.h"
 #include "pending_records.h"
+#include "ratemon_options.h"
 #include "text_files.h"
 
 namespace radmon {
@@ -588,9 +589,9 @@ TEST_F(HeadlessSession, EventsKeptAtTheEndReachTheirEventLogAtTheNextStart) {
 }
 
 TEST(ParseHeadlessOptions, ReadsEveryOption) {
-  const char* argv[] = {"--input",   "x.wav", "--fast",      "--start", "2011-09-19 10:00:00",
-                        "--seconds", "60",    "--dead-time", "499"};
-  auto parsed = parseHeadlessOptions(9, const_cast<char**>(argv));
+  auto parsed = parseHeadlessOptions(checkOptions(
+      ratemonOptions(), {"--headless", "--input", "x.wav", "--fast", "--start",
+                         "2011-09-19 10:00:00", "--seconds", "60", "--dead-time", "499"}));
   ASSERT_TRUE(std::holds_alternative<HeadlessOptions>(parsed));
   const auto& o = std::get<HeadlessOptions>(parsed);
   EXPECT_EQ(o.input, "x.wav");
