@@ -101,17 +101,12 @@ struct Options {
   std::string out;
 };
 
-// Fills `options`; false with the reason in `error` when the command line is unusable.
-bool parseArguments(const std::vector<std::string>& args, Options& options, std::string& error) {
-  const int argc = static_cast<int>(args.size());
+// Fills `options` from the command line as the declaration read it; false with the
+// reason in `error` when it is unusable.
+bool parseArguments(const radmon::OptionCheck& check, Options& options, std::string& error) {
   bool haveRate = false, haveSeconds = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view name = args[i];
-    if (i + 1 >= argc) {
-      error = say(QT_TRANSLATE_NOOP("gmsim", "%1 には値を指定してください"), name);
-      return false;
-    }
-    const std::string_view value = args[++i];
+  for (const auto& [name, text] : check.given) {
+    const std::string_view value = text;
     if (name == "--cpm") {
       const auto cpm = radmon::parseCpm(value);
       if (!cpm) {
@@ -157,9 +152,6 @@ bool parseArguments(const std::vector<std::string>& args, Options& options, std:
       options.startSecond = *start;
     } else if (name == "--out") {
       options.out = value;
-    } else {
-      error = say(QT_TRANSLATE_NOOP("gmsim", "不明な引数: %1"), name);
-      return false;
     }
   }
   if (options.kind) options.profile.kind = *options.kind;
@@ -212,11 +204,12 @@ int writeWav(const Options& options) {
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv, argv + argc);
-  if (const auto ended = radmon::startCommandLine(gmsimOptions(), args)) return *ended;
+  radmon::OptionCheck check;
+  if (const auto ended = radmon::startCommandLine(gmsimOptions(), args, &check)) return *ended;
   const std::string usage = radmon::programUsage(gmsimOptions());
   Options options;
   std::string error;
-  if (args.size() < 2 || !parseArguments(args, options, error)) {
+  if (args.size() < 2 || !parseArguments(check, options, error)) {
     if (!error.empty()) std::cerr << "gmsim: " << error << "\n";
     std::cerr << usage;
     return 2;
