@@ -140,8 +140,6 @@ OptionCheck checkOptions(const ProgramOptions& program, const std::vector<std::s
   return check;
 }
 
-bool OptionCheck::has(const std::string& name) const { return value(name).has_value(); }
-
 std::optional<std::string> OptionCheck::value(const std::string& name) const {
   std::optional<std::string> last;
   for (const auto& [option, text] : given)

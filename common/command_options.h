@@ -92,8 +92,6 @@ struct OptionCheck {
   bool help = false;                      // --help was given
   // The options given, in their order, each with its value ("" for a flag).
   std::vector<std::pair<std::string, std::string>> given{};
-
-  bool has(const std::string& name) const;
   // The value of the last `name` given.
   std::optional<std::string> value(const std::string& name) const;
 };

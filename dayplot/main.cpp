@@ -107,20 +107,8 @@ int main(int argc0, char** argv0) {
   radmon::StartOptions start(argc0, argv0);
   auto started = radmon::startStation(
       argc0, argv0, start, radmon::dayplotOptions(), radmon::kProcessFailed,
-      [&start](const std::string& station) {
-        auto files = radmon::readDayplotFiles(station);
-        if (const auto* unreadable = std::get_if<std::string>(&files)) {
-          std::cerr << *unreadable << std::endl;
-          return 1;
-        }
-        return radmon::runSettingsCommand<radmon::DayplotFiles>(
-            start.settingsCommand(), radmon::dayplotSettingKeys(),
-            std::get<radmon::DayplotFiles>(files),
-            [&](const radmon::DayplotFiles& before, const radmon::DayplotFiles& after) {
-              return radmon::saveDayplotFiles(station, before, after);
-            },
-            std::cout, std::cerr);
-      });
+      radmon::settingsCommandOn(radmon::dayplotSettingKeys(), radmon::readDayplotFiles,
+                                radmon::saveDayplotFiles));
   if (const int* ended = std::get_if<int>(&started)) return *ended;
   const auto& [found, options] = std::get<radmon::StationStart>(started);
   const std::string& station = found.folder;

@@ -53,20 +53,9 @@ int main(int argc0, char** argv0) {
   radmon::StopSignals::hold({SIGINT, SIGTERM, SIGHUP});
   radmon::StartOptions start(argc0, argv0);
   auto started = radmon::startStation(
-      argc0, argv0, start, radmon::ratemonOptions(), 1, [&start](const std::string& folder) {
-        auto files = radmon::readRatemonFiles(folder);
-        if (const auto* unreadable = std::get_if<std::string>(&files)) {
-          std::cerr << *unreadable << std::endl;
-          return 1;
-        }
-        return radmon::runSettingsCommand<radmon::RatemonFiles>(
-            start.settingsCommand(), radmon::ratemonSettingKeys(),
-            std::get<radmon::RatemonFiles>(files),
-            [&](const radmon::RatemonFiles& before, const radmon::RatemonFiles& after) {
-              return radmon::saveRatemonFiles(folder, before, after);
-            },
-            std::cout, std::cerr);
-      });
+      argc0, argv0, start, radmon::ratemonOptions(), 1,
+      radmon::settingsCommandOn(radmon::ratemonSettingKeys(), radmon::readRatemonFiles,
+                                radmon::saveRatemonFiles));
   if (const int* ended = std::get_if<int>(&started)) return *ended;
   const auto& [station, options] = std::get<radmon::StationStart>(started);
   // The station beside the program keeps the lock in the working folder, as always; an
@@ -106,10 +95,8 @@ int main(int argc0, char** argv0) {
       });
       return player;
     };
-    const radmon::HeadlessEnvironment env{station.folder,    lockPath,
-                                          openHeadlessInput, std::cout,
-                                          std::cerr,         radmon::StopSignals::requested(),
-                                          makeAlarm};
+    const radmon::HeadlessEnvironment env{station.folder, lockPath,  openHeadlessInput,
+                                          std::cout,      std::cerr, makeAlarm};
     const int status = radmon::runHeadless(std::get<radmon::HeadlessOptions>(headless), env);
     // Every record, event and setting is written and the lock released by now. Qt's own
     // connection to the sound server is torn down on libpulse's thread as the program

@@ -57,7 +57,7 @@ std::variant<int, StationStart> startStation(int argc, char** argv, StartOptions
     // The messages come from Qt's translator; no window, no sound.
     int qtArgc = 1;
     QCoreApplication app(qtArgc, argv);
-    return runSettings(found.station.folder);
+    return runSettings(found.station.folder, start.settingsCommand());
   }
   return StationStart{found.station, std::move(check)};
 }

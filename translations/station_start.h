@@ -1,17 +1,18 @@
-// The start ratemon and dayplot share before their own forms: the interface's language,
-// --help, --man and the declaration's faults answered, --station and --lang judged, the
-// station folder found (or made with --create) and its language taken up, and
-// --show-settings / --set run. A start failure of the windows' form shows in a message
-// box as well: started from the menu, it has no terminal.
+// The start ratemon and dayplot share: the interface's language, --help, --man and the
+// declaration's faults, the station folder and its language, --show-settings and --set.
+// A start failure of the windows' form shows in a message box as well: started from the
+// menu, it has no terminal.
 #pragma once
 
 #include <functional>
+#include <iostream>
 #include <string>
 #include <variant>
 
 #include "command_options.h"
 #include "start_options.h"
 #include "station_folder.h"
+#include "ui_translator.h"
 
 namespace radmon {
 
@@ -24,7 +25,28 @@ struct StationStart {
 };
 
 // Lists or changes the settings of the station folder; the exit status.
-using SettingsCommandRun = std::function<int(const std::string& folder)>;
+using SettingsCommandRun =
+    std::function<int(const std::string& folder, const SettingsCommand& command)>;
+
+// The settings command on the files `read` gives and `save` writes.
+template <class Files>
+SettingsCommandRun settingsCommandOn(const std::vector<SettingKey<Files>>& keys,
+                                     std::variant<Files, std::string> (*read)(const std::string&),
+                                     std::optional<std::string> (*save)(const std::string&,
+                                                                        const Files&,
+                                                                        const Files&)) {
+  return [&keys, read, save](const std::string& folder, const SettingsCommand& command) {
+    auto files = read(folder);
+    if (const auto* unreadable = std::get_if<std::string>(&files)) {
+      std::cerr << *unreadable << std::endl;
+      return 1;
+    }
+    return runSettingsCommand<Files>(
+        command, keys, std::get<Files>(files),
+        [&](const Files& before, const Files& after) { return save(folder, before, after); },
+        std::cout, std::cerr);
+  };
+}
 
 // The station to go on with, or the exit status the program ends with: 2 for a faulty
 // command line, `stationRefused` when the folder cannot be used, else what --help or the

@@ -5,18 +5,12 @@
 #include <mutex>
 
 namespace radmon {
-namespace {
-
-constexpr unsigned kFirstRetrySeconds = 1;
-constexpr unsigned kLastRetrySeconds = 30;
-
-}  // namespace
 
 MqttClient::MqttClient(const std::string& id, bool cleanSession, void* self) {
   static std::once_flag once;
   std::call_once(once, [] { mosquitto_lib_init(); });
   client_ = mosquitto_new(id.c_str(), cleanSession, self);
-  if (client_) mosquitto_reconnect_delay_set(client_, kFirstRetrySeconds, kLastRetrySeconds, true);
+  if (client_) mosquitto_reconnect_delay_set(client_, 1, 30, true);
 }
 
 MqttClient::~MqttClient() {

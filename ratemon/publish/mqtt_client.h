@@ -18,9 +18,7 @@ class MqttClient {
  public:
   static constexpr int kKeepAliveSeconds = 30;
 
-  // A client named `id` whose callbacks get `self`; a lasting session at the broker when
-  // `cleanSession` is false. handle() is null when libmosquitto cannot make one (errno
-  // says why).
+  // Callbacks get `self`; handle() is null when none can be made (errno says why).
   MqttClient(const std::string& id, bool cleanSession, void* self);
   ~MqttClient();
   MqttClient(const MqttClient&) = delete;
@@ -28,12 +26,11 @@ class MqttClient {
 
   mosquitto* handle() const { return client_; }
 
-  // The account (`password` empty: none) and, for mqtts://, the trust: `caFile`, else the
-  // system's certificate store. libmosquitto's words when it refuses.
+  // The account and, for mqtts://, the trust (`caFile`, else the system's store); empty
+  // texts are none. libmosquitto's words when it refuses, as for start().
   std::optional<std::string> setUp(const MqttAddress& address, const std::string& password,
                                    const std::string& caFile);
-  // Starts connecting on libmosquitto's thread: a broker that is not there yet is no
-  // error, the thread keeps trying. libmosquitto's words when the thread cannot start.
+  // A broker that is not there yet is no error: the thread keeps trying.
   std::optional<std::string> start(const MqttAddress& address);
   // Disconnects and waits for the thread to end; the client may be started again.
   void stop();

@@ -15,6 +15,7 @@
 #include "resolving_time.h"
 #include "settings_panel.h"
 #include "station_session.h"
+#include "stop_signals.h"
 
 namespace radmon {
 namespace {
@@ -131,7 +132,7 @@ int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) 
   const auto wallStart = std::chrono::steady_clock::now();
   int64_t delivered = 0;
   while (!options.seconds || delivered < *options.seconds) {
-    if (env.interrupted && *env.interrupted) break;
+    if (*StopSignals::requested()) break;  // ended cleanly at the next buffer
     if (options.fast) {
       virtualClock.advance(1);  // the buffer that arrives now ends one second later
     } else if (!source.selfPaced) {

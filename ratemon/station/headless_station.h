@@ -4,7 +4,6 @@
 // printed on stdout as it is appended; messages go to stderr with the time.
 #pragma once
 
-#include <csignal>
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
@@ -66,8 +65,6 @@ struct HeadlessEnvironment {
   InputFactory openInput;
   std::ostream& out;
   std::ostream& err;
-  // Set by a signal handler: the loop ends cleanly at the next buffer.
-  const volatile std::sig_atomic_t* interrupted = nullptr;
   // Sounds the alarm stages (not asked for with --silent); none: they are only told.
   std::function<std::unique_ptr<SoundOutput>()> makeAlarm = {};
 };

@@ -105,50 +105,39 @@ struct Options {
 // reason in `error` when it is unusable.
 bool parseArguments(const radmon::OptionCheck& check, Options& options, std::string& error) {
   bool haveRate = false, haveSeconds = false;
+  auto fail = [&](const char* source, std::string_view value) {
+    error = say(source, value);
+    return false;
+  };
   for (const auto& [name, text] : check.given) {
     const std::string_view value = text;
     if (name == "--cpm") {
       const auto cpm = radmon::parseCpm(value);
-      if (!cpm) {
-        error = say(QT_TRANSLATE_NOOP("gmsim", "CPM が正しくありません: %1"), value);
-        return false;
-      }
+      if (!cpm) return fail(QT_TRANSLATE_NOOP("gmsim", "CPM が正しくありません: %1"), value);
       options.profile = TubeProfile::constant(*cpm);
       haveRate = true;
     } else if (name == "--profile") {
       const auto profile = radmon::parseTubeProfile(value);
-      if (!profile) {
-        error = say(QT_TRANSLATE_NOOP("gmsim", "プロファイルが正しくありません: %1"), value);
-        return false;
-      }
+      if (!profile)
+        return fail(QT_TRANSLATE_NOOP("gmsim", "プロファイルが正しくありません: %1"), value);
       options.profile = *profile;
       haveRate = true;
     } else if (name == "--tube") {
-      if (!(options.kind = radmon::parseTubeKind(value))) {
-        error = say(QT_TRANSLATE_NOOP("gmsim", "管の種類が正しくありません: %1"), value);
-        return false;
-      }
+      if (!(options.kind = radmon::parseTubeKind(value)))
+        return fail(QT_TRANSLATE_NOOP("gmsim", "管の種類が正しくありません: %1"), value);
     } else if (name == "--seconds") {
       const auto seconds = readInteger<int64_t>(value);
-      if (!seconds || *seconds < 1 || *seconds > kMaxSeconds) {
-        error = say(QT_TRANSLATE_NOOP("gmsim", "秒数が正しくありません: %1"), value);
-        return false;
-      }
+      if (!seconds || *seconds < 1 || *seconds > kMaxSeconds)
+        return fail(QT_TRANSLATE_NOOP("gmsim", "秒数が正しくありません: %1"), value);
       options.seconds = *seconds;
       haveSeconds = true;
     } else if (name == "--seed") {
       const auto seed = readInteger<uint64_t>(value);
-      if (!seed) {
-        error = say(QT_TRANSLATE_NOOP("gmsim", "乱数の種が正しくありません: %1"), value);
-        return false;
-      }
+      if (!seed) return fail(QT_TRANSLATE_NOOP("gmsim", "乱数の種が正しくありません: %1"), value);
       options.seed = *seed;
     } else if (name == "--start") {
       const auto start = radmon::parseTimeOfDay(value);
-      if (!start) {
-        error = say(QT_TRANSLATE_NOOP("gmsim", "開始時刻が正しくありません: %1"), value);
-        return false;
-      }
+      if (!start) return fail(QT_TRANSLATE_NOOP("gmsim", "開始時刻が正しくありません: %1"), value);
       options.startSecond = *start;
     } else if (name == "--out") {
       options.out = value;
