@@ -14,7 +14,6 @@
 #include "dayplot_options.h"
 #include "dayplot_setting_keys.h"
 #include "headless_dayplot.h"
-#include "language_setting.h"
 #include "lock_file.h"
 #include "process_mode.h"
 #include "station_folder.h"

@@ -6,13 +6,11 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <iostream>
 
 #include "alarm_player.h"
 #include "audio_source_text.h"
 #include "headless_station.h"
-#include "language_setting.h"
 #include "lock_file.h"
 #include "ratemon_messages.h"
 #include "ratemon_options.h"

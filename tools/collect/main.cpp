@@ -3,7 +3,6 @@
 #include <mosquitto.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <chrono>
