@@ -54,6 +54,13 @@ std::variant<int, StationStart> startStation(int argc, char** argv, StartOptions
   if (!start.languageGiven())
     if (const auto chosen = stationLanguage(found.station.folder)) useUiLanguage(*chosen);
   if (start.settingsCommand().given()) {
+    // What the settings command did not take ("--set=KEY=VALUE") changes nothing.
+    if (start.argc() > 1) {
+      std::cerr << optionFaultText(program,
+                                   {.fault = OptionFault::Unknown, .argument = start.argv()[1]})
+                << std::flush;
+      return 2;
+    }
     // The messages come from Qt's translator; no window, no sound.
     int qtArgc = 1;
     QCoreApplication app(qtArgc, argv);
