@@ -49,8 +49,6 @@ std::optional<int> StopSignals::listen(std::initializer_list<int> stopSignals) {
   return paired ? std::optional<int>(handOverPair[0]) : std::nullopt;
 }
 
-int StopSignals::readEnd() { return handOverPair[0]; }
-
 const volatile std::sig_atomic_t* StopSignals::requested() { return &came; }
 
 int StopSignals::take() {

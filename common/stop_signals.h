@@ -1,8 +1,8 @@
 // The one way the programs take the stop signals (SIGINT, SIGTERM, SIGHUP: Ctrl+C, the
 // service manager, a logout): the handler only marks that one came and writes its
 // number on a socket pair. An event loop watches the other end (a socket notifier on
-// readEnd()) and ends in order, saving what a close saves; a loop without Qt's looks at
-// requested() between its steps. No Qt here.
+// the end listen() gives) and ends in order, saving what a close saves; a loop without
+// Qt's looks at requested() between its steps. No Qt here.
 #pragma once
 
 #include <csignal>
@@ -19,8 +19,6 @@ class StopSignals {
   // Installs the handler for `stopSignals`; no value when the socket pair cannot be made.
   // One hand-over per process: a second call gives the same end.
   static std::optional<int> listen(std::initializer_list<int> stopSignals);
-  // The end to watch for reading.
-  static int readEnd();
   // Takes one signal off the socket: its number, or 0 when none was waiting.
   static int take();
   // Set once a stop signal has come, and never cleared: for loops that poll.
