@@ -124,15 +124,27 @@ OptionCheck checkOptions(const ProgramOptions& program, const std::vector<std::s
       check.argument = args[i];
       return check;
     }
-    if (!o->value || valueJoined) continue;
+    if (!o->value || valueJoined) {
+      const size_t at = joined(*o) ? std::strlen(o->name) : args[i].find('=') + 1;
+      check.given.emplace_back(o->name, o->value ? args[i].substr(at) : "");
+      continue;
+    }
     if (++i >= args.size()) {
       check.fault = OptionFault::MissingValue;
       check.argument = o->name;
       check.option = o;
       return check;
     }
+    check.given.emplace_back(o->name, args[i]);
   }
   return check;
+}
+
+std::optional<std::string> OptionCheck::value(const std::string& name) const {
+  std::optional<std::string> last;
+  for (const auto& [option, text] : given)
+    if (option == name) last = text;
+  return last;
 }
 
 std::string optionSynopsis(const CommandOption& option) {

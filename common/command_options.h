@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "settings_edits.h"
@@ -89,14 +90,18 @@ struct OptionCheck {
   const CommandOption* option = nullptr;  // for MissingValue
   int mode = 0;                           // the form the arguments chose
   bool help = false;                      // --help was given
+  // The options given, in their order, each with its value ("" for a flag).
+  std::vector<std::pair<std::string, std::string>> given{};
+  // The value of the last `name` given.
+  std::optional<std::string> value(const std::string& name) const;
 };
 
 // Checks `args` (without the program name) against the declaration: every argument is
 // an option of the chosen form, and every option with a value has one ("--name VALUE",
-// "--name=VALUE", or joined for names ending in ':', either case). The form is the one
-// whose selector appears among the arguments, else the one without a selector. --help
-// anywhere wins over any fault. Values are not judged here: the program's own reading
-// does that.
+// "--name=VALUE", or joined for names ending in ':', either case), and gathers them in
+// `given`. The form is the one whose selector appears among the arguments, else the one
+// without a selector. --help anywhere wins over any fault. Values are not judged here:
+// the program reads them from `given` into its own options.
 OptionCheck checkOptions(const ProgramOptions& program, const std::vector<std::string>& args);
 
 // "--input SOURCE", "-t:seconds", "--fast".

@@ -2,44 +2,26 @@
 // arguments it opens its settings window; `--headless` runs the schedule without a
 // window; `--process YYYYMMDD` processes one day and ends; `--month YYYYMM` and
 // `--year YYYY` draw a month or a year of day files the same way.
-#include <QApplication>
 #include <QGuiApplication>
-#include <QMessageBox>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <csignal>
 #include <cstdio>
 #include <iostream>
-#include <string_view>
 
 #include "dayplot_app.h"
 #include "dayplot_messages.h"
 #include "dayplot_options.h"
 #include "dayplot_setting_keys.h"
-#include "display_check.h"
 #include "headless_dayplot.h"
-#include "language_setting.h"
 #include "lock_file.h"
 #include "process_mode.h"
-#include "start_options.h"
 #include "station_folder.h"
+#include "station_start.h"
 #include "stop_signals.h"
 #include "ui_translator.h"
 
 namespace {
-
-std::string usage() { return radmon::programUsage(radmon::dayplotOptions()); }
-
-// A display named but out of reach counts as none: Qt would abort on it.
-bool displayGiven() { return radmon::displayState() == radmon::DisplayState::Reachable; }
-
-// Started from the menu, the settings window has no terminal: a start failure shows in a
-// message box as well (not on the offscreen platform, where nobody could close it).
-void showStartFailure(int argc, char** argv, const std::string& text) {
-  if (argc != 1 || !displayGiven() || qgetenv("QT_QPA_PLATFORM") == "offscreen") return;
-  QApplication app(argc, argv);
-  QMessageBox::critical(nullptr, QStringLiteral("dayplot"), QString::fromStdString(text));
-}
 
 // Stderr carries the operator's messages; Qt's own notes (a missing runtime folder and
 // the like) would bury them. Real failures of Qt still come through.
@@ -53,31 +35,22 @@ void withoutScreen() {
   qInstallMessageHandler(quietQtNotes);
 }
 
-void onStopSignals(void (*handler)(int), int flags = 0) {
-  struct sigaction action {};
-  action.sa_handler = handler;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = flags;
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
-}
-
-void onProcessSignal(int) { radmon::requestProcessStop(); }
-
-int processMain(int& argc, char** argv, std::string_view option, std::string_view value,
+int processMain(int& argc, char** argv, const radmon::OptionCheck& options,
                 const std::string& station) {
   withoutScreen();
   // SIGTERM or Ctrl+C while the client runs: stop it and remove the script, then end.
-  onStopSignals(onProcessSignal);
+  radmon::StopSignals::listen({SIGINT, SIGTERM});
   QGuiApplication app(argc, argv);
   std::cerr << radmon::stationInUseText(station) << std::endl;
   radmon::StderrMessages messages;
   radmon::SystemClock clock;
   radmon::SpawnLauncher launcher;
-  if (option == "--process")
-    return radmon::runProcessMode(value, station, messages, clock, launcher);
-  const auto kind = option == "--month" ? radmon::PeriodKind::Month : radmon::PeriodKind::Year;
-  return radmon::runPeriodMode(kind, value, station, messages, clock, launcher);
+  if (options.mode == radmon::kDayplotProcess)
+    return radmon::runProcessMode(*options.value("--process"), station, messages, clock, launcher);
+  const bool month = options.mode == radmon::kDayplotMonth;
+  return radmon::runPeriodMode(month ? radmon::PeriodKind::Month : radmon::PeriodKind::Year,
+                               *options.value(month ? "--month" : "--year"), station, messages,
+                               clock, launcher);
 }
 
 int headlessMain(int& argc, char** argv, const std::string& station) {
@@ -131,72 +104,34 @@ int headlessMain(int& argc, char** argv, const std::string& station) {
 
 int main(int argc0, char** argv0) {
   radmon::StartOptions start(argc0, argv0);
-  radmon::useUiLanguage(start.language());
-  if (const auto answered = radmon::answerCommandLine(
-          radmon::dayplotOptions(), std::vector<std::string>(argv0 + 1, argv0 + argc0)))
-    return *answered;
-  const bool settingsCommand = start.settingsCommand().given();
-  if (start.problem() != radmon::StartOptions::Problem::None) {
-    const std::string problem = radmon::optionProblemText(start.problem());
-    std::cerr << problem << "\n" << usage();
-    if (!settingsCommand) showStartFailure(start.argc(), start.argv(), problem);
-    return radmon::kProcessFailed;
-  }
-  const radmon::StationResult found =
-      radmon::findStationFolder(start.station(), start.createStation());
-  if (found.failure) {
-    const std::string text = radmon::stationFaultText(found);
-    std::cerr << text << std::endl;
-    if (!settingsCommand) showStartFailure(start.argc(), start.argv(), text);
-    return radmon::kProcessFailed;
-  }
-  const std::string& station = found.station.folder;
-  // The station's language goes over the locale, --lang over both.
-  if (!start.languageGiven())
-    if (const auto chosen = radmon::stationLanguage(station)) radmon::useUiLanguage(*chosen);
+  auto started = radmon::startStation(
+      argc0, argv0, start, radmon::dayplotOptions(), radmon::kProcessFailed,
+      radmon::settingsCommandOn(radmon::dayplotSettingKeys(), radmon::readDayplotFiles,
+                                radmon::saveDayplotFiles));
+  if (!started) return started.error();
+  const auto& [found, options] = *started;
+  const std::string& station = found.folder;
   int& argc = start.argc();
   char** argv = start.argv();
-  if (const auto& command = start.settingsCommand(); command.given()) {
-    if (argc > 1) {
-      std::fputs(usage().c_str(), stderr);
-      return radmon::kProcessFailed;
-    }
-    // The messages come from Qt's translator; no window.
-    QCoreApplication app(argc, argv);
-    auto files = radmon::readDayplotFiles(station);
-    if (!files) {
-      std::cerr << files.error() << std::endl;
-      return 1;
-    }
-    return radmon::runSettingsCommand<radmon::DayplotFiles>(
-        command, radmon::dayplotSettingKeys(), *files,
-        [&](const radmon::DayplotFiles& before, const radmon::DayplotFiles& after) {
-          return radmon::saveDayplotFiles(station, before, after);
-        },
-        std::cout, std::cerr);
+  switch (options.mode) {
+    case radmon::kDayplotProcess:
+    case radmon::kDayplotMonth:
+    case radmon::kDayplotYear:
+      return processMain(argc, argv, options, station);
+    case radmon::kDayplotHeadless:
+      return headlessMain(argc, argv, station);
+    default:
+      break;
   }
-  if (argc == 3) {
-    const std::string_view option = argv[1];
-    if (option == "--process" || option == "--month" || option == "--year")
-      return processMain(argc, argv, option, argv[2], station);
+  if (!radmon::displayGiven()) {
+    std::fputs(radmon::uiText("dayplot",
+                              QT_TRANSLATE_NOOP(
+                                  "dayplot",
+                                  "画面がないため設定画面を開けません。画面なしで定時処理するには "
+                                  "dayplot --headless を使ってください。\n"))
+                   .c_str(),
+               stderr);
+    return 1;
   }
-  if (argc == 2 && std::string_view(argv[1]) == "--headless") {
-    return headlessMain(argc, argv, station);
-  }
-  if (argc == 1) {
-    if (!displayGiven()) {
-      std::fputs(
-          radmon::uiText(
-              "dayplot",
-              QT_TRANSLATE_NOOP("dayplot",
-                                "画面がないため設定画面を開けません。画面なしで定時処理するには "
-                                "dayplot --headless を使ってください。\n"))
-              .c_str(),
-          stderr);
-      return 1;
-    }
-    return radmon::runWindows(argc, argv, station);
-  }
-  std::fputs(usage().c_str(), stderr);
-  return radmon::kProcessFailed;
+  return radmon::runWindows(argc, argv, station);
 }

@@ -48,7 +48,7 @@ class RecordFaults : public ::testing::Test {
                      const std::function<void()>& end) {
     int64_t second = 0;
     InputFactory open = [&](const std::string& text,
-                            int startSecondOfDay) -> std::variant<DrivenInput, std::string> {
+                            int startSecondOfDay) -> std::expected<DrivenInput, std::string> {
       auto input = makeAudioInput(*parseAudioSource(text), startSecondOfDay);
       PullAudioInput* raw = input.get();
       return DrivenInput{std::move(input), [&, raw] {

@@ -120,7 +120,7 @@ std::string optionFaultText(const ProgramOptions& program, const OptionCheck& ch
 }
 
 std::optional<int> answerCommandLine(const ProgramOptions& program,
-                                     const std::vector<std::string>& args) {
+                                     const std::vector<std::string>& args, OptionCheck* read) {
   if (args.size() == 1 && args[0] == "--man") {
     useUiLanguage(UiLanguage::English);
     std::cout << manPage(program, uiText, "");
@@ -134,13 +134,17 @@ std::optional<int> answerCommandLine(const ProgramOptions& program,
     std::cout.flush();
     return 0;
   }
-  if (check.fault == OptionFault::None) return std::nullopt;
+  if (check.fault == OptionFault::None) {
+    if (read) *read = check;
+    return std::nullopt;
+  }
   std::cerr << optionFaultText(program, check);
   std::cerr.flush();
   return 2;
 }
 
-std::optional<int> startCommandLine(const ProgramOptions& program, std::vector<std::string>& args) {
+std::optional<int> startCommandLine(const ProgramOptions& program, std::vector<std::string>& args,
+                                    OptionCheck* check) {
   const std::vector<std::string> given(args.begin() + (args.empty() ? 0 : 1), args.end());
   bool languageMissing = false;
   const auto languageText = takeOption(args, "--lang", languageMissing);
@@ -148,7 +152,7 @@ std::optional<int> startCommandLine(const ProgramOptions& program, std::vector<s
   // A refused --lang is told in the locale's language.
   useUiLanguage(language.value_or(
       chooseUiLanguage(std::nullopt, processLocale()).value_or(UiLanguage::Japanese)));
-  if (const auto answered = answerCommandLine(program, given)) return answered;
+  if (const auto answered = answerCommandLine(program, given, check)) return answered;
   if (language && !languageMissing) return std::nullopt;
   std::cerr << optionProblemText(StartOptions::Problem::UnknownLanguage) << "\n"
             << programUsage(program) << std::flush;

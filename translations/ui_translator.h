@@ -39,13 +39,15 @@ std::string optionFaultText(const ProgramOptions& program, const OptionCheck& ch
 // Answers what needs no more of the program, `args` without the program name: --help
 // (the help on stdout, 0), the build's --man (the English man page on stdout, 0) and a
 // command line the declaration refuses (the fault and the usage on stderr, 2). Nothing,
-// and no output, when the program goes on.
+// and no output, when the program goes on with the options read into `check`.
 std::optional<int> answerCommandLine(const ProgramOptions& program,
-                                     const std::vector<std::string>& args);
+                                     const std::vector<std::string>& args,
+                                     OptionCheck* check = nullptr);
 // The start of a program without a station (gmsim, radmon-collect): takes --lang out of
 // `args` (argv as strings) and takes up its language, or the locale's when it is refused,
 // then answers as answerCommandLine does; a refused --lang ends with the usage (2).
-std::optional<int> startCommandLine(const ProgramOptions& program, std::vector<std::string>& args);
+std::optional<int> startCommandLine(const ProgramOptions& program, std::vector<std::string>& args,
+                                    OptionCheck* check = nullptr);
 
 // The words of --show-settings and --set, the same for both programs.
 std::string settingChangedText(const SettingChanged& change);

@@ -64,6 +64,17 @@ TEST(CheckOptions, FormsValuesAndFaults) {
   EXPECT_TRUE(checkOptions(sample(), {"--bogus", "--help"}).help);
 }
 
+TEST(CheckOptions, GathersEachOptionWithItsValueInOrder) {
+  const OptionCheck check =
+      checkOptions(sample(), {"--run", "-T:5", "--out", "a", "--lang=en", "--out", "--x"});
+  EXPECT_EQ(check.given,
+            (std::vector<std::pair<std::string, std::string>>{
+                {"--run", ""}, {"-t:", "5"}, {"--out", "a"}, {"--lang", "en"}, {"--out", "--x"}}));
+  EXPECT_EQ(check.value("--out"), "--x");  // the last one given
+  EXPECT_EQ(check.value("-t:"), "5");
+  EXPECT_FALSE(check.value("--missing"));
+}
+
 TEST(CommandOptions, SynopsisAndManPageFollowTheDeclaration) {
   EXPECT_EQ(synopsisLines(sample()),
             (std::vector<std::string>{"tool [--lang ja|en] [-t:SECONDS]",

@@ -1,17 +1,14 @@
 #include "process_mode.h"
 
-#include <atomic>
 #include <exception>
 #include <thread>
 
 #include "publishing_session.h"
+#include "stop_signals.h"
 
 namespace radmon {
 
 namespace {
-
-std::atomic<bool> stopAsked{false};
-static_assert(std::atomic<bool>::is_always_lock_free);
 
 int exitFor(DayGraphResult result) {
   switch (result) {
@@ -80,13 +77,14 @@ int runAndWait(const std::string& programFolder, MessageSink& messages, const Cl
   if (start.controls.upload != 1) return drawn;
   // Polled rather than waited for, so that a stop request ends the client at once.
   const auto deadline = std::chrono::steady_clock::now() + kUploadWaitLimit;
-  while (session.uploadsRunning() && !stopAsked && std::chrono::steady_clock::now() < deadline) {
+  while (session.uploadsRunning() && !*StopSignals::requested() &&
+         std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     session.pollUploads();
   }
   for (const std::string& file : session.stopUploads()) {
-    messages.show(
-        say::uploadOutcome(false, file, stopAsked ? say::uploadStopped() : say::clientTimedOut()));
+    messages.show(say::uploadOutcome(
+        false, file, *StopSignals::requested() ? say::uploadStopped() : say::clientTimedOut()));
   }
   session.removeScript();
   return report.sent() ? drawn : kProcessUploadFailed;
@@ -96,8 +94,6 @@ int runAndWait(const std::string& programFolder, MessageSink& messages, const Cl
 }
 
 }  // namespace
-
-void requestProcessStop() { stopAsked = true; }
 
 int runProcessMode(std::string_view day, const std::string& programFolder, MessageSink& messages,
                    const Clock& clock, ProcessLauncher& launcher, std::ostream& figures) {

@@ -34,14 +34,11 @@ enum ProcessExit : int {
 // failed; the client gives up on a silent server well before that.
 inline constexpr std::chrono::minutes kUploadWaitLimit{10};
 
-// Asks a running `runProcessMode` to end soon: a client it waits for is stopped and the
-// script removed. Safe to call from a signal handler.
-void requestProcessStop();
-
 // The session's `runDay` for `targetDay` (yyyymmdd) with the settings of the program
 // folder (ending with the separator), waiting for the upload; the script, which holds the
 // password, is removed at the end. The day's figures go to `figures` as one
-// statisticsLine, the messages to `messages`. Needs a QGuiApplication. Never throws.
+// statisticsLine, the messages to `messages`. A stop signal (StopSignals) stops the
+// client it waits for and removes the script. Needs a QGuiApplication. Never throws.
 int runProcessMode(std::string_view targetDay, const std::string& programFolder,
                    MessageSink& messages, const Clock& clock, ProcessLauncher& launcher,
                    std::ostream& figures = std::cout);

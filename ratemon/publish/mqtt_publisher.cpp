@@ -16,17 +16,8 @@ namespace {
 // so that after a reconnection little is sent twice. Wide enough that a station catching
 // up a day on a busy broker is done within the wait at the end of a run.
 constexpr size_t kWindow = 100;
-constexpr int kKeepAliveSeconds = 30;
-// Back-off between reconnection attempts: 1 s, doubling up to 30 s.
-constexpr unsigned kFirstRetrySeconds = 1;
-constexpr unsigned kLastRetrySeconds = 30;
 // The acknowledged record is written at most this often while acknowledgements flow.
 constexpr auto kSaveInterval = std::chrono::seconds(1);
-
-void initLibrary() {
-  static std::once_flag once;
-  std::call_once(once, [] { mosquitto_lib_init(); });
-}
 
 bool isFailure(LinkState s) {
   return s == LinkState::BadLogin || s == LinkState::Refused || s == LinkState::TlsFailed;
@@ -44,13 +35,9 @@ MqttPublisher::MqttPublisher(PublisherOptions options) : options_(std::move(opti
   resentTopic_ = prefix + "/resent";
 }
 
-MqttPublisher::~MqttPublisher() {
-  finish(std::chrono::milliseconds(0));
-  if (client_) mosquitto_destroy(client_);
-}
+MqttPublisher::~MqttPublisher() { finish(std::chrono::milliseconds(0)); }
 
-std::optional<std::string> MqttPublisher::start(const std::vector<StoredRecord>& backlog) {
-  initLibrary();
+std::expected<void, std::string> MqttPublisher::start(const std::vector<StoredRecord>& backlog) {
   {
     std::lock_guard lock(mutex_);
     for (const StoredRecord& r : backlog) {
@@ -62,42 +49,29 @@ std::optional<std::string> MqttPublisher::start(const std::vector<StoredRecord>&
     }
     status_.waiting = queue_.size();
   }
-  const std::string clientId = "radmon-" + options_.stationId;
-  client_ = mosquitto_new(clientId.c_str(), true, this);
-  if (!client_) return std::string("mosquitto_new");
-  mosquitto_connect_callback_set(client_, &MqttPublisher::onConnect);
-  mosquitto_disconnect_callback_set(client_, &MqttPublisher::onDisconnect);
-  mosquitto_publish_callback_set(client_, &MqttPublisher::onPublish);
-  mosquitto_log_callback_set(client_, &MqttPublisher::onLog);
-  mosquitto_message_callback_set(client_, &MqttPublisher::onMessage);
-  mosquitto_reconnect_delay_set(client_, kFirstRetrySeconds, kLastRetrySeconds, true);
-  mosquitto_int_option(client_, MOSQ_OPT_SEND_MAXIMUM, static_cast<int>(kWindow));
-  mosquitto_will_set(client_, availabilityTopic_.c_str(), static_cast<int>(strlen(kOffline)),
+  link_ = std::make_unique<MqttClient>("radmon-" + options_.stationId, true, this);
+  mosquitto* client = link_->handle();
+  if (!client) return std::unexpected("mosquitto_new");
+  mosquitto_connect_callback_set(client, &MqttPublisher::onConnect);
+  mosquitto_disconnect_callback_set(client, &MqttPublisher::onDisconnect);
+  mosquitto_publish_callback_set(client, &MqttPublisher::onPublish);
+  mosquitto_log_callback_set(client, &MqttPublisher::onLog);
+  mosquitto_message_callback_set(client, &MqttPublisher::onMessage);
+  mosquitto_int_option(client, MOSQ_OPT_SEND_MAXIMUM, static_cast<int>(kWindow));
+  mosquitto_will_set(client, availabilityTopic_.c_str(), static_cast<int>(strlen(kOffline)),
                      kOffline, 1, true);
-  const MqttAddress& a = options_.address;
-  if (!a.user.empty()) {
-    const int rc = mosquitto_username_pw_set(
-        client_, a.user.c_str(), options_.password.empty() ? nullptr : options_.password.c_str());
-    if (rc != MOSQ_ERR_SUCCESS) return std::string(mosquitto_strerror(rc));
-  }
-  if (a.tls) {
-    const int rc = options_.caFile.empty()
-                       ? mosquitto_int_option(client_, MOSQ_OPT_TLS_USE_OS_CERTS, 1)
-                       : mosquitto_tls_set(client_, options_.caFile.c_str(), nullptr, nullptr,
-                                           nullptr, nullptr);
-    if (rc != MOSQ_ERR_SUCCESS) return std::string(mosquitto_strerror(rc));
-  }
+  if (auto set = link_->setUp(options_.address, options_.password, options_.caFile); !set)
+    return set;
   {
     std::lock_guard lock(mutex_);
-    noteLocked(LinkState::Connecting, addressText(a));
+    noteLocked(LinkState::Connecting, addressText(options_.address));
   }
-  // A broker that is not there yet is no error here: the network thread keeps trying.
-  mosquitto_connect_async(client_, a.host.c_str(), a.port, kKeepAliveSeconds);
-  const int rc = mosquitto_loop_start(client_);
-  if (rc != MOSQ_ERR_SUCCESS) return std::string(mosquitto_strerror(rc));
+  if (auto running = link_->start(options_.address); !running) return running;
   started_ = true;
-  return std::nullopt;
+  return {};
 }
+
+mosquitto* MqttPublisher::client() const { return link_->handle(); }
 
 void MqttPublisher::publishRecord(const StoredRecord& record, bool alarm1, bool alarm2,
                                   std::optional<std::string> health,
@@ -118,7 +92,7 @@ bool MqttPublisher::publishLive(const LocalDateTime& when, float doseRate, int64
   std::lock_guard lock(mutex_);
   if (!connected_) return false;
   const std::string payload = liveJson(when, doseRate, cpm);
-  return mosquitto_publish(client_, nullptr, liveTopic_.c_str(), static_cast<int>(payload.size()),
+  return mosquitto_publish(client(), nullptr, liveTopic_.c_str(), static_cast<int>(payload.size()),
                            payload.data(), 0, false) == MOSQ_ERR_SUCCESS;
 }
 
@@ -149,14 +123,13 @@ size_t MqttPublisher::finish(std::chrono::milliseconds wait) {
     if (!queue_.empty()) noteUnreachableLocked(std::chrono::seconds(0));
     // Said before the disconnection, and acknowledged, so the broker never adds its
     // last will to it.
-    if (connected_ && mosquitto_publish(client_, &offlineMid_, availabilityTopic_.c_str(),
+    if (connected_ && mosquitto_publish(client(), &offlineMid_, availabilityTopic_.c_str(),
                                         static_cast<int>(strlen(kOffline)), kOffline, 1,
                                         true) == MOSQ_ERR_SUCCESS)
       drained_.wait_for(lock, std::chrono::seconds(1),
                         [&] { return offlineMid_ == 0 || !connected_; });
   }
-  mosquitto_disconnect(client_);
-  mosquitto_loop_stop(client_, false);
+  link_->stop();
   started_ = false;
   saveAcked(true);
   std::lock_guard lock(mutex_);
@@ -171,7 +144,7 @@ void MqttPublisher::sendDueLocked() {
     if (inFlight_ >= kWindow) break;
     if (e.mid != 0 || e.acked) continue;
     int mid = 0;
-    const int rc = mosquitto_publish(client_, &mid, stateTopic_.c_str(),
+    const int rc = mosquitto_publish(client(), &mid, stateTopic_.c_str(),
                                      static_cast<int>(e.payload.size()), e.payload.data(), 1, true);
     if (rc != MOSQ_ERR_SUCCESS) break;  // sent again after the reconnection
     e.mid = mid;
@@ -209,7 +182,7 @@ void MqttPublisher::onConnect(mosquitto*, void* self, int rc) {
   p->connected_ = true;
   p->inFlight_ = 0;
   p->noteLocked(LinkState::Connected, "");
-  mosquitto_publish(p->client_, nullptr, p->availabilityTopic_.c_str(),
+  mosquitto_publish(p->client(), nullptr, p->availabilityTopic_.c_str(),
                     static_cast<int>(strlen(kOnline)), kOnline, 1, true);
   const DiscoveryStation station{p->options_.stationId, p->options_.stationName,
                                  p->options_.address.prefix};
@@ -220,10 +193,10 @@ void MqttPublisher::onConnect(mosquitto*, void* self, int rc) {
     for (TopicMessage& m : formerDiscoveryClears(station, p->options_.discoveryPrefix))
       discovery.insert(discovery.begin(), std::move(m));
   for (const TopicMessage& m : discovery)
-    mosquitto_publish(p->client_, nullptr, m.topic.c_str(), static_cast<int>(m.payload.size()),
+    mosquitto_publish(p->client(), nullptr, m.topic.c_str(), static_cast<int>(m.payload.size()),
                       m.payload.empty() ? nullptr : m.payload.data(), 1, true);
   if (!p->options_.dayFolder.empty())
-    mosquitto_subscribe(p->client_, nullptr, p->resendTopic_.c_str(), 1);
+    mosquitto_subscribe(p->client(), nullptr, p->resendTopic_.c_str(), 1);
   p->sendDueLocked();
 }
 
@@ -246,7 +219,7 @@ void MqttPublisher::onMessage(mosquitto*, void* self, const mosquitto_message* m
        recordsBetween(p->options_.dayFolder, span->from, span->to,
                       span->most > 0 ? std::min<size_t>(kResendMost, span->most) : kResendMost)) {
     const std::string payload = stateJson(state);
-    mosquitto_publish(p->client_, nullptr, p->resentTopic_.c_str(),
+    mosquitto_publish(p->client(), nullptr, p->resentTopic_.c_str(),
                       static_cast<int>(payload.size()), payload.data(), 1, false);
   }
 }

@@ -18,6 +18,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -27,6 +28,7 @@
 #include "discovery.h"
 #include "local_time.h"
 #include "mqtt_address.h"
+#include "mqtt_client.h"
 #include "state_message.h"
 
 struct mosquitto;
@@ -88,7 +90,7 @@ class MqttPublisher {
 
   // Queues the records still due from earlier runs and starts connecting; returns
   // libmosquitto's error text when the client cannot even be set up (bad CA file...).
-  std::optional<std::string> start(const std::vector<StoredRecord>& backlog);
+  std::expected<void, std::string> start(const std::vector<StoredRecord>& backlog);
 
   // A record line just appended to the day file `day`.
   void publishRecord(const StoredRecord& record, bool alarm1, bool alarm2,
@@ -127,9 +129,11 @@ class MqttPublisher {
   void noteUnreachableLocked(std::chrono::steady_clock::duration after);
   void saveAcked(bool force);
 
+  mosquitto* client() const;
+
   PublisherOptions options_;
   std::string stateTopic_, liveTopic_, availabilityTopic_, resendTopic_, resentTopic_;
-  mosquitto* client_ = nullptr;
+  std::unique_ptr<MqttClient> link_;
   bool started_ = false;
 
   mutable std::mutex mutex_;

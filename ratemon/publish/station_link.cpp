@@ -75,8 +75,8 @@ std::unique_ptr<StationLink> StationLink::open(const std::string& stationFolder,
   }
 
   auto link = std::make_unique<StationLink>(options, settings.live);
-  if (auto error = link->publisher_.start(backlog)) {
-    notices.push_back({LinkNotice::CannotStart, *error});
+  if (auto started = link->publisher_.start(backlog); !started) {
+    notices.push_back({LinkNotice::CannotStart, started.error()});
     return nullptr;
   }
   return link;

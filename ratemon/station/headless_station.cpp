@@ -15,6 +15,7 @@
 #include "resolving_time.h"
 #include "settings_panel.h"
 #include "station_session.h"
+#include "stop_signals.h"
 
 namespace radmon {
 namespace {
@@ -55,47 +56,38 @@ void waitUntil(std::chrono::steady_clock::time_point until) {
 
 }  // namespace
 
-std::variant<HeadlessOptions, std::string> parseHeadlessOptions(int argc, char** argv) {
+std::expected<HeadlessOptions, std::string> parseHeadlessOptions(const OptionCheck& check) {
   using messages::BadArgument, messages::Usage;
   const std::string usage = messages::usage(Usage::headless);
   HeadlessOptions o;
-  for (int i = 0; i < argc; ++i) {
-    const std::string a = argv[i];
+  auto refuse = [&](const std::string& why) { return std::unexpected(why + "\n" + usage); };
+  for (const auto& [a, v] : check.given) {
+    auto bad = [&](BadArgument what) {
+      return std::unexpected(messages::badArgument(what, v, Usage::headless));
+    };
     if (a == "--fast" || a == "--silent") {
       (a == "--fast" ? o.fast : o.silent) = true;
-      continue;
-    }
-    // Every other option takes the argument after it.
-    const auto v = ++i < argc ? std::optional<std::string>(argv[i]) : std::nullopt;
-    const bool given = v && !v->empty();
-    auto bad = [&](BadArgument what) {
-      return messages::badArgument(what, v.value_or(""), Usage::headless);
-    };
-    if (a == "--input" || a == "--mqtt-discovery") {
-      if (!given) return messages::missingValue(a) + "\n" + usage;
-      (a == "--input" ? o.input : o.mqttDiscovery.emplace()) = *v;
+    } else if (a == "--input" || a == "--mqtt-discovery") {
+      if (v.empty()) return refuse(messages::missingValue(a));
+      (a == "--input" ? o.input : o.mqttDiscovery.emplace()) = v;
     } else if (a == "--start") {
-      if (!(o.start = v ? LocalDateTime::parse(*v) : std::nullopt)) return bad(BadArgument::start);
+      if (!(o.start = LocalDateTime::parse(v))) return bad(BadArgument::start);
     } else if (a == "--mqtt") {
-      if (!v) return usage;
-      const auto address = parseMqttAddress(*v);
-      if (!address) return messages::mqttAddress(address.error(), *v) + "\n" + usage;
-      o.mqtt = *v;
+      const auto address = parseMqttAddress(v);
+      if (!address) return refuse(messages::mqttAddress(address.error(), v));
+      o.mqtt = v;
     } else if (a == "--seconds") {
-      const auto n = v ? readNumber(*v) : std::nullopt;
+      const auto n = readNumber(v);
       if (!n || *n < 0 || *n != static_cast<double>(static_cast<int64_t>(*n)))
         return bad(BadArgument::seconds);
       o.seconds = static_cast<int64_t>(*n);
     } else if (a == "--http") {
-      if (!(o.http = v ? parseHttpAddress(*v) : std::nullopt)) return bad(BadArgument::http);
+      if (!(o.http = parseHttpAddress(v))) return bad(BadArgument::http);
     } else if (a == "--dead-time") {
-      if (!(o.deadTimeMicroseconds = v ? readDeadTime(*v) : std::nullopt))
-        return messages::badDeadTime(v.value_or("")) + "\n" + usage;
-    } else {
-      return messages::badArgument(BadArgument::unknown, a, Usage::headless);
+      if (!(o.deadTimeMicroseconds = readDeadTime(v))) return refuse(messages::badDeadTime(v));
     }
   }
-  if (o.input.empty()) return messages::noInputGiven() + "\n" + usage;
+  if (o.input.empty()) return refuse(messages::noInputGiven());
   return o;
 }
 
@@ -104,11 +96,11 @@ int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) 
   ManualClock virtualClock(options.start.value_or(systemClock.now()));
   const Clock& clock = options.fast ? static_cast<const Clock&>(virtualClock) : systemClock;
   auto opened = env.openInput(options.input, clock.now().secondOfDay());
-  if (auto* error = std::get_if<std::string>(&opened)) {
-    env.err << *error << std::endl;
+  if (!opened) {
+    env.err << opened.error() << std::endl;
     return 1;
   }
-  DrivenInput source = std::move(std::get<DrivenInput>(opened));
+  DrivenInput source = std::move(*opened);
 
   RatemonSettings settings = RatemonSettings::defaults(env.programFolder);
   SettingsPanel panel(settings);
@@ -141,7 +133,7 @@ int runHeadless(const HeadlessOptions& options, const HeadlessEnvironment& env) 
   const auto wallStart = std::chrono::steady_clock::now();
   int64_t delivered = 0;
   while (!options.seconds || delivered < *options.seconds) {
-    if (env.interrupted && *env.interrupted) break;
+    if (*StopSignals::requested()) break;  // ended cleanly at the next buffer
     if (options.fast) {
       virtualClock.advance(1);  // the buffer that arrives now ends one second later
     } else if (!source.selfPaced) {

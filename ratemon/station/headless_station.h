@@ -4,16 +4,16 @@
 // printed on stdout as it is appended; messages go to stderr with the time.
 #pragma once
 
-#include <csignal>
 #include <cstdint>
+#include <expected>
 #include <functional>
 #include <iosfwd>
 #include <memory>
 #include <optional>
 #include <string>
-#include <variant>
 
 #include "audio_input.h"
+#include "command_options.h"
 #include "http_address.h"
 #include "local_time.h"
 #include "sound_output.h"
@@ -38,9 +38,9 @@ struct HeadlessOptions {
 // all: a new process (a service manager's restart) mends it.
 inline constexpr int kExitSoundBroken = 3;
 
-// Reads the headless options (the arguments after --headless); the usage text when
-// they are wrong.
-std::variant<HeadlessOptions, std::string> parseHeadlessOptions(int argc, char** argv);
+// Reads the headless options from the command line as ratemonOptions() declares it;
+// the usage text when a value is wrong.
+std::expected<HeadlessOptions, std::string> parseHeadlessOptions(const OptionCheck& check);
 
 // A source the headless loop drives: deliverNext() raises the next BufferDone and
 // says whether one came. A self-paced source (the sound card) waits in deliverNext()
@@ -56,8 +56,8 @@ struct DrivenInput {
 
 // Opens the source named on the command line, given the time of day where it starts;
 // an error text when it cannot.
-using InputFactory =
-    std::function<std::variant<DrivenInput, std::string>(const std::string&, int startSecondOfDay)>;
+using InputFactory = std::function<std::expected<DrivenInput, std::string>(const std::string&,
+                                                                           int startSecondOfDay)>;
 
 struct HeadlessEnvironment {
   std::string programFolder;  // ratemon.ini and the default data folder
@@ -65,8 +65,6 @@ struct HeadlessEnvironment {
   InputFactory openInput;
   std::ostream& out;
   std::ostream& err;
-  // Set by a signal handler: the loop ends cleanly at the next buffer.
-  const volatile std::sig_atomic_t* interrupted = nullptr;
   // Sounds the alarm stages (not asked for with --silent); none: they are only told.
   std::function<std::unique_ptr<SoundOutput>()> makeAlarm = {};
 };

@@ -73,12 +73,11 @@ int runWindows(int argc, char** argv, const std::string& sourceText, const Input
         messages::about(messages::About::sourceUnopenable, sourceText));
   } else {
     auto opened = openInput(sourceText, SystemClock().now().secondOfDay());
-    if (auto* error = std::get_if<std::string>(&opened)) {
-      parts.input = std::make_unique<UnavailableInput>(*error);
+    if (!opened) {
+      parts.input = std::make_unique<UnavailableInput>(opened.error());
     } else {
-      auto& driven = std::get<DrivenInput>(opened);
-      parts.input = std::move(driven.input);
-      parts.deliverNext = std::move(driven.deliverNext);
+      parts.input = std::move(opened->input);
+      parts.deliverNext = std::move(opened->deliverNext);
     }
   }
 

@@ -1,10 +1,8 @@
 // radmon-collect: subscribes to the state messages of a fleet of stations on one broker
 // and writes them into day files, one folder per station, for dayplot to draw.
 #include <mosquitto.h>
-
 #include <unistd.h>
 
-#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <chrono>
@@ -23,10 +21,12 @@
 #include "discovery.h"
 #include "local_time.h"
 #include "mqtt_address.h"
+#include "mqtt_client.h"
 #include "number_text.h"
 #include "state_message.h"
 #include "station_folder.h"
 #include "station_identity.h"
+#include "stop_signals.h"
 #include "ui_translator.h"
 
 namespace {
@@ -35,9 +35,6 @@ namespace msg = radmon::collect_messages;
 
 // Messages paused this long: the stations' newest records are looked at again.
 constexpr auto kQuiet = std::chrono::seconds(2);
-
-volatile std::sig_atomic_t interrupted = 0;
-void onSignal(int) { interrupted = 1; }
 
 struct Session {
   Session(radmon::Collector c, std::vector<std::string> f, std::string a)
@@ -78,99 +75,47 @@ std::string hostName() {
   return text;
 }
 
-}  // namespace
-
-int main(int argc0, char** argv0) {
-  std::vector<std::string> args(argv0, argv0 + argc0);
-  if (const auto ended = radmon::startCommandLine(msg::options(), args)) return *ended;
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  const int argc = static_cast<int>(args.size());
+// The command line as the declaration read it; the exit status after telling what is
+// wrong.
+struct CollectOptions {
   std::string url, folder, caFile, instance, group;
   int idleSeconds = 0;
   // Stations busy with a backlog of their own may not answer for minutes.
   int giveUpSeconds = static_cast<int>(radmon::Collector::kGiveUpAfter.count());
-  for (int i = 1; i < argc; ++i) {
-    const std::string a = argv[i];
-    if (a == "--mqtt" && i + 1 < argc) {
-      url = argv[++i];
-    } else if (a == "--out" && i + 1 < argc) {
-      folder = argv[++i];
-    } else if (a == "--ca-file" && i + 1 < argc) {
-      caFile = argv[++i];
-    } else if (a == "--instance" && i + 1 < argc) {
-      instance = argv[++i];
-    } else if (a == "--group" && i + 1 < argc && radmon::isStationId(argv[i + 1])) {
-      group = argv[++i];
-    } else if (const auto wait = a == "--give-up" && i + 1 < argc
-                                     ? radmon::readCount(argv[i + 1], 1, 1000000)
-                                     : std::nullopt) {
-      giveUpSeconds = *wait;
-      ++i;
-    } else if (const auto idle = a == "--idle" && i + 1 < argc
-                                     ? radmon::readCount(argv[i + 1], 0, 1000000000)
-                                     : std::nullopt) {
-      idleSeconds = *idle;
-      ++i;
-    } else {
-      std::cerr << msg::badArgument(a) << "\n" << msg::usage() << std::endl;
+};
+
+std::optional<int> readOptions(const radmon::OptionCheck& check, CollectOptions& o) {
+  for (const auto& [name, value] : check.given) {
+    std::optional<int> count;
+    if (name == "--mqtt") {
+      o.url = value;
+    } else if (name == "--out") {
+      o.folder = value;
+    } else if (name == "--ca-file") {
+      o.caFile = value;
+    } else if (name == "--instance") {
+      o.instance = value;
+    } else if (name == "--group" && radmon::isStationId(value)) {
+      o.group = value;
+    } else if (name == "--give-up" && (count = radmon::readCount(value, 1, 1000000))) {
+      o.giveUpSeconds = *count;
+    } else if (name == "--idle" && (count = radmon::readCount(value, 0, 1000000000))) {
+      o.idleSeconds = *count;
+    } else if (name != "--lang") {
+      std::cerr << msg::badArgument(name) << "\n" << msg::usage() << std::endl;
       return 2;
     }
   }
-  if (url.empty() || folder.empty()) {
+  if (o.url.empty() || o.folder.empty()) {
     std::cerr << msg::usage() << std::endl;
     return 2;
   }
-  const auto parsed = radmon::parseMqttAddress(url);
-  if (!parsed) {
-    std::cerr << msg::badAddress(parsed.error()) << "\n" << msg::usage() << std::endl;
-    return 2;
-  }
-  const auto& address = *parsed;
-  if (folder.back() != '/') folder += '/';
-  std::string password = address.password.value_or("");
-  if (const char* env = std::getenv("RADMON_MQTT_PASSWORD"); env && password.empty())
-    password = env;
+  if (o.folder.back() != '/') o.folder += '/';
+  return std::nullopt;
+}
 
-  std::error_code ec;
-  std::filesystem::create_directories(folder, ec);
-  logPath = folder + "radmon-collect.log";
-  // A name of its own, kept in the folder: the broker keeps its session (and what the
-  // stations send while it is away) across its restarts, and two collectors on one
-  // prefix never take each other's place.
-  if (instance.empty()) {
-    const auto kept = radmon::loadStationIdentity(folder + "radmon-collect.id");
-    instance = hostName() + "-" + (kept.id.empty() ? std::to_string(::getpid()) : kept.id);
-  }
-  const std::string shared = group.empty() ? std::string() : "$share/" + group + "/";
-  Session session(radmon::Collector(folder, address.prefix, std::chrono::seconds(giveUpSeconds)),
-                  {shared + address.prefix + "/+/state", shared + address.prefix + "/+/resent"},
-                  radmon::addressText(address));
-
-  mosquitto_lib_init();
-  // A lasting session (clean_session false, QoS 1): what the stations send while the
-  // collector is away waits for it, up to the broker's queue limit; the rest is asked of
-  // the stations again.
-  const std::string id = "radmon-collect-" + instance;
-  log(msg::instance(id));
-  mosquitto* client = mosquitto_new(id.c_str(), false, &session);
-  if (client == nullptr) {
-    std::cerr << msg::cannotStart(std::strerror(errno)) << std::endl;
-    return 1;
-  }
-  if (!address.user.empty())
-    mosquitto_username_pw_set(client, address.user.c_str(),
-                              password.empty() ? nullptr : password.c_str());
-  if (address.tls) {
-    const int rc = caFile.empty() ? mosquitto_int_option(client, MOSQ_OPT_TLS_USE_OS_CERTS, 1)
-                                  : mosquitto_tls_set(client, caFile.c_str(), nullptr, nullptr,
-                                                      nullptr, nullptr);
-    if (rc != MOSQ_ERR_SUCCESS) {
-      log(msg::cannotStart(mosquitto_strerror(rc)));
-      return 1;
-    }
-  }
-  mosquitto_reconnect_delay_set(client, 1, 30, true);
+// The callbacks of the session's client: its log, and each message into the day files.
+void listen(mosquitto* client) {
   mosquitto_connect_callback_set(client, [](mosquitto* c, void* self, int rc) {
     auto* s = static_cast<Session*>(self);
     if (rc != 0) return log(msg::refused(mosquitto_connack_string(rc)));
@@ -199,15 +144,12 @@ int main(int argc0, char** argv0) {
     if (outcome == radmon::Collected::Written) s->lastRecord = s->lastMessage;
     log(msg::collected(outcome, topic, s->collector.error()));
   });
+}
 
-  std::signal(SIGINT, onSignal);
-  std::signal(SIGTERM, onSignal);
-  mosquitto_connect_async(client, address.host.c_str(), address.port, 30);
-  if (const int rc = mosquitto_loop_start(client); rc != MOSQ_ERR_SUCCESS) {
-    log(msg::cannotStart(mosquitto_strerror(rc)));
-    return 1;
-  }
-  while (!interrupted) {
+// Asks for the gaps and tells what stays missing until a stop signal, or until the
+// stations have been quiet for `idleSeconds` with nothing missing.
+void collectUntilStopped(Session& session, mosquitto* client, int idleSeconds) {
+  while (!*radmon::StopSignals::requested()) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     std::lock_guard lock(session.mutex);
     const auto now = std::chrono::steady_clock::now();
@@ -229,10 +171,64 @@ int main(int argc0, char** argv0) {
     if (idleSeconds <= 0 || session.collector.openGaps() > 0 || !session.lookedAgain) continue;
     if (now - session.lastRecord > std::chrono::seconds(idleSeconds)) break;
   }
-  mosquitto_disconnect(client);
-  mosquitto_loop_stop(client, false);
-  mosquitto_destroy(client);
-  mosquitto_lib_cleanup();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv, argv + argc);
+  radmon::OptionCheck check;
+  if (const auto ended = radmon::startCommandLine(msg::options(), args, &check)) return *ended;
+  CollectOptions o;
+  if (const auto refused = readOptions(check, o)) return *refused;
+  const auto parsed = radmon::parseMqttAddress(o.url);
+  if (!parsed) {
+    std::cerr << msg::badAddress(parsed.error()) << "\n" << msg::usage() << std::endl;
+    return 2;
+  }
+  const auto& address = *parsed;
+  std::string password = address.password.value_or("");
+  if (const char* env = std::getenv("RADMON_MQTT_PASSWORD"); env && password.empty())
+    password = env;
+
+  std::error_code ec;
+  std::filesystem::create_directories(o.folder, ec);
+  logPath = o.folder + "radmon-collect.log";
+  // A name of its own, kept in the folder: the broker keeps its session (and what the
+  // stations send while it is away) across its restarts, and two collectors on one
+  // prefix never take each other's place.
+  if (o.instance.empty()) {
+    const auto kept = radmon::loadStationIdentity(o.folder + "radmon-collect.id");
+    o.instance = hostName() + "-" + (kept.id.empty() ? std::to_string(::getpid()) : kept.id);
+  }
+  const std::string shared = o.group.empty() ? std::string() : "$share/" + o.group + "/";
+  Session session(
+      radmon::Collector(o.folder, address.prefix, std::chrono::seconds(o.giveUpSeconds)),
+      {shared + address.prefix + "/+/state", shared + address.prefix + "/+/resent"},
+      radmon::addressText(address));
+
+  // A lasting session (clean_session false, QoS 1): what the stations send while the
+  // collector is away waits for it, up to the broker's queue limit; the rest is asked of
+  // the stations again.
+  const std::string id = "radmon-collect-" + o.instance;
+  log(msg::instance(id));
+  radmon::MqttClient client(id, false, &session);
+  if (!client.handle()) {
+    std::cerr << msg::cannotStart(std::strerror(errno)) << std::endl;
+    return 1;
+  }
+  if (const auto set = client.setUp(address, password, o.caFile); !set) {
+    log(msg::cannotStart(set.error()));
+    return 1;
+  }
+  listen(client.handle());
+  radmon::StopSignals::listen({SIGINT, SIGTERM});
+  if (const auto running = client.start(address); !running) {
+    log(msg::cannotStart(running.error()));
+    return 1;
+  }
+  collectUntilStopped(session, client.handle(), o.idleSeconds);
+  client.stop();
   std::lock_guard lock(session.mutex);
   log(msg::summary(session.collector.written(), session.collector.openGaps()));
   return 0;

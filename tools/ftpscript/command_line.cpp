@@ -95,36 +95,31 @@ std::optional<std::string> languageArgument(const std::vector<std::string>& args
 }
 
 CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
+  const OptionCheck check = checkOptions(ftpscriptOptions(), unquotedArguments(args));
+  // --lang is the one option whose value may stand apart.
+  if (check.fault == OptionFault::MissingValue) return {.fault = ArgumentFault::BadLanguage};
+  if (check.fault == OptionFault::Unknown)
+    return {.fault = ArgumentFault::Unknown, .argument = check.argument};
   CommandLine line;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& raw = args[i];
-    const std::string arg = unquote(raw);
-    if (arg == "--lang" || hasPrefix(arg, "--lang=")) {
-      const bool joined = arg != "--lang";
-      if (!joined && i + 1 == args.size()) return {.fault = ArgumentFault::BadLanguage};
-      const std::string value = joined ? arg.substr(7) : unquote(args[++i]);
+  for (const auto& [name, value] : check.given) {
+    if (name == "--lang") {
       if (value != "ja" && value != "en")
         return {.fault = ArgumentFault::BadLanguage, .argument = value};
       line.language = value;
-      continue;
-    }
-    if (arg == "-i" || arg == "-v" || arg == "-g") continue;
-    if (arg == "-d") {
+    } else if (name == "-d") {
       line.verbose = true;
-    } else if (arg == "-n") {
+    } else if (name == "-n") {
       line.autoLogin = false;
-    } else if (arg == "-k") {
+    } else if (name == "-k") {
       line.askNewHostKeys = true;
-    } else if (hasPrefix(arg, "-s:") || hasPrefix(arg, "-S:")) {
-      line.scriptPath = unquote(arg.substr(3));
-    } else if (hasPrefix(arg, "-p:")) {
-      line.settingsPath = unquote(arg.substr(3));
-    } else if (hasPrefix(arg, "-t:")) {
-      const auto seconds = readCount(arg.substr(3), 1, 9999);
-      if (!seconds) return {.fault = ArgumentFault::BadStallSeconds, .argument = arg};
+    } else if (name == "-s:") {
+      line.scriptPath = unquote(value);
+    } else if (name == "-p:") {
+      line.settingsPath = unquote(value);
+    } else if (name == "-t:") {
+      const auto seconds = readCount(value, 1, 9999);
+      if (!seconds) return {.fault = ArgumentFault::BadStallSeconds, .argument = name + value};
       line.stallSeconds = *seconds;
-    } else {
-      return {.fault = ArgumentFault::Unknown, .argument = raw};
     }
   }
   if (line.scriptPath.empty()) return {.fault = ArgumentFault::NoScript};

@@ -102,57 +102,45 @@ struct Options {
   std::string out;
 };
 
-// The options, or why the command line is unusable.
-std::expected<Options, std::string> parseArguments(const std::vector<std::string>& args) {
+// The options from the command line as the declaration read it, or why it is unusable.
+std::expected<Options, std::string> parseArguments(const radmon::OptionCheck& check) {
   Options options;
-  const int argc = static_cast<int>(args.size());
   bool haveRate = false, haveSeconds = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view name = args[i];
-    if (i + 1 >= argc)
-      return std::unexpected(say(QT_TRANSLATE_NOOP("gmsim", "%1 には値を指定してください"), name));
-    const std::string_view value = args[++i];
+  auto fail = [](const char* source, std::string_view value) {
+    return std::unexpected(say(source, value));
+  };
+  for (const auto& [name, text] : check.given) {
+    const std::string_view value = text;
     if (name == "--cpm") {
       const auto cpm = radmon::parseCpm(value);
-      if (!cpm)
-        return std::unexpected(
-            say(QT_TRANSLATE_NOOP("gmsim", "CPM が正しくありません: %1"), value));
+      if (!cpm) return fail(QT_TRANSLATE_NOOP("gmsim", "CPM が正しくありません: %1"), value);
       options.profile = TubeProfile::constant(*cpm);
       haveRate = true;
     } else if (name == "--profile") {
       const auto profile = radmon::parseTubeProfile(value);
       if (!profile)
-        return std::unexpected(
-            say(QT_TRANSLATE_NOOP("gmsim", "プロファイルが正しくありません: %1"), value));
+        return fail(QT_TRANSLATE_NOOP("gmsim", "プロファイルが正しくありません: %1"), value);
       options.profile = *profile;
       haveRate = true;
     } else if (name == "--tube") {
       if (!(options.kind = radmon::parseTubeKind(value)))
-        return std::unexpected(
-            say(QT_TRANSLATE_NOOP("gmsim", "管の種類が正しくありません: %1"), value));
+        return fail(QT_TRANSLATE_NOOP("gmsim", "管の種類が正しくありません: %1"), value);
     } else if (name == "--seconds") {
       const auto seconds = readInteger<int64_t>(value);
       if (!seconds || *seconds < 1 || *seconds > kMaxSeconds)
-        return std::unexpected(
-            say(QT_TRANSLATE_NOOP("gmsim", "秒数が正しくありません: %1"), value));
+        return fail(QT_TRANSLATE_NOOP("gmsim", "秒数が正しくありません: %1"), value);
       options.seconds = *seconds;
       haveSeconds = true;
     } else if (name == "--seed") {
       const auto seed = readInteger<uint64_t>(value);
-      if (!seed)
-        return std::unexpected(
-            say(QT_TRANSLATE_NOOP("gmsim", "乱数の種が正しくありません: %1"), value));
+      if (!seed) return fail(QT_TRANSLATE_NOOP("gmsim", "乱数の種が正しくありません: %1"), value);
       options.seed = *seed;
     } else if (name == "--start") {
       const auto start = radmon::parseTimeOfDay(value);
-      if (!start)
-        return std::unexpected(
-            say(QT_TRANSLATE_NOOP("gmsim", "開始時刻が正しくありません: %1"), value));
+      if (!start) return fail(QT_TRANSLATE_NOOP("gmsim", "開始時刻が正しくありません: %1"), value);
       options.startSecond = *start;
     } else if (name == "--out") {
       options.out = value;
-    } else {
-      return std::unexpected(say(QT_TRANSLATE_NOOP("gmsim", "不明な引数: %1"), name));
     }
   }
   if (options.kind) options.profile.kind = *options.kind;
@@ -206,9 +194,10 @@ int writeWav(const Options& options) {
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv, argv + argc);
-  if (const auto ended = radmon::startCommandLine(gmsimOptions(), args)) return *ended;
+  radmon::OptionCheck check;
+  if (const auto ended = radmon::startCommandLine(gmsimOptions(), args, &check)) return *ended;
   const std::string usage = radmon::programUsage(gmsimOptions());
-  const auto options = parseArguments(args);
+  const auto options = parseArguments(check);
   if (args.size() < 2 || !options) {
     if (args.size() >= 2) std::cerr << "gmsim: " << options.error() << "\n";
     std::cerr << usage;

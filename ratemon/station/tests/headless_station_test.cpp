@@ -23,6 +23,7 @@
 #include "fakes.h"
 #include "headless_station.h"
 #include "pending_records.h"
+#include "ratemon_options.h"
 #include "text_files.h"
 
 namespace radmon {
@@ -493,7 +494,7 @@ class HeadlessSession : public HeadlessRatemon {
   std::string run(int seconds, const std::function<int(int)>& at) {
     std::ostringstream out, err;
     const InputFactory open = [&](const std::string&,
-                                  int) -> std::variant<DrivenInput, std::string> {
+                                  int) -> std::expected<DrivenInput, std::string> {
       auto audio = std::make_unique<FakeAudio>();
       FakeAudio* raw = audio.get();
       return DrivenInput{std::move(audio), [raw, &at, s = 0]() mutable {
@@ -588,11 +589,11 @@ TEST_F(HeadlessSession, EventsKeptAtTheEndReachTheirEventLogAtTheNextStart) {
 }
 
 TEST(ParseHeadlessOptions, ReadsEveryOption) {
-  const char* argv[] = {"--input",   "x.wav", "--fast",      "--start", "2011-09-19 10:00:00",
-                        "--seconds", "60",    "--dead-time", "499"};
-  auto parsed = parseHeadlessOptions(9, const_cast<char**>(argv));
-  ASSERT_TRUE(std::holds_alternative<HeadlessOptions>(parsed));
-  const auto& o = std::get<HeadlessOptions>(parsed);
+  auto parsed = parseHeadlessOptions(checkOptions(
+      ratemonOptions(), {"--headless", "--input", "x.wav", "--fast", "--start",
+                         "2011-09-19 10:00:00", "--seconds", "60", "--dead-time", "499"}));
+  ASSERT_TRUE(parsed.has_value());
+  const auto& o = *parsed;
   EXPECT_EQ(o.input, "x.wav");
   EXPECT_TRUE(o.fast);
   EXPECT_EQ(o.start->hour, 10);
