@@ -1282,10 +1282,6 @@ ten-minute starts that sounded, and the seconds to the alarm (median / slowest):
         <translation>Cannot open the lock file %1 (%2)</translation>
     </message>
     <message>
-        <source>不明な引数: %1</source>
-        <translation>Unknown argument: %1</translation>
-    </message>
-    <message>
         <source>開始日時が正しくありません: %1</source>
         <translation>The start date and time is not valid: %1</translation>
     </message>
@@ -2844,10 +2840,6 @@ Fingerprint:
 <context>
     <name>gmsim</name>
     <message>
-        <source>%1 には値を指定してください</source>
-        <translation>%1 needs a value</translation>
-    </message>
-    <message>
         <source>CPM が正しくありません: %1</source>
         <translation>The CPM is not valid: %1</translation>
     </message>
@@ -2870,10 +2862,6 @@ Fingerprint:
     <message>
         <source>開始時刻が正しくありません: %1</source>
         <translation>The start time is not valid: %1</translation>
-    </message>
-    <message>
-        <source>不明な引数: %1</source>
-        <translation>Unknown argument: %1</translation>
     </message>
     <message>
         <source>--cpm か --profile を指定してください</source>

@@ -260,13 +260,12 @@ std::string usage(Usage) {
 }
 
 std::string badArgument(BadArgument what, const std::string& text, Usage which) {
-  const QString sentence =
-      what == BadArgument::unknown ? Words::tr("不明な引数: %1")
-      : what == BadArgument::start ? Words::tr("開始日時が正しくありません: %1")
-      : what == BadArgument::http  ? Words::tr(
-                                         "HTTP の待ち受けアドレスが正しくありません "
-                                          "(PORT, 127.0.0.1:PORT, [::]:PORT など): %1")
-                                  : Words::tr("秒数が正しくありません: %1");
+  const QString sentence = what == BadArgument::start ? Words::tr("開始日時が正しくありません: %1")
+                           : what == BadArgument::http
+                               ? Words::tr(
+                                     "HTTP の待ち受けアドレスが正しくありません "
+                                     "(PORT, 127.0.0.1:PORT, [::]:PORT など): %1")
+                               : Words::tr("秒数が正しくありません: %1");
   return say(sentence, text) + "\n" + usage(which);
 }
 

@@ -119,7 +119,7 @@ std::string lockRefused(const std::string& path, const LockFile::Refusal& refusa
 // The command line: how to call ratemon, and an argument that cannot be used.
 enum class Usage { windows, headless };
 std::string usage(Usage which);
-enum class BadArgument { unknown, start, seconds, http };
+enum class BadArgument { start, seconds, http };
 std::string badArgument(BadArgument what, const std::string& text, Usage which);
 // The live page over HTTP: where it listens, and why it cannot yet (tried again every
 // `retrySeconds`).
