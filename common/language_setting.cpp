@@ -29,7 +29,8 @@ std::optional<LanguageSetting> readLanguageSetting(const std::string& stationFol
 
 std::expected<void, WriteFault> saveLanguageSetting(const std::string& stationFolder,
                                                     const LanguageSetting& setting) {
-  return writeTextFile(pathIn(stationFolder), std::string(kLanguageKey) + "=" + setting.language + "\n");
+  return writeTextFile(pathIn(stationFolder),
+                       std::string(kLanguageKey) + "=" + setting.language + "\n");
 }
 
 std::optional<UiLanguage> stationLanguage(const std::string& stationFolder) {
