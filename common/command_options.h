@@ -46,6 +46,16 @@ struct NamedText {
   const char* help;  // through the translator
 };
 
+// The environment several programs read, in their pages' words.
+inline constexpr NamedText kStationVariable{
+    "RADMON_STATION", QT_TRANSLATE_NOOP("Options", "--station がないときの測定局フォルダ")};
+inline constexpr NamedText kMqttPasswordVariable{
+    "RADMON_MQTT_PASSWORD",
+    QT_TRANSLATE_NOOP("Options", "--mqtt のアドレスにないときのパスワード")};
+inline constexpr NamedText kLanguageVariables{
+    "LANGUAGE, LC_ALL, LC_MESSAGES, LANG",
+    QT_TRANSLATE_NOOP("Options", "--lang がないときの表示の言語")};
+
 // A setting of --show-settings and --set, as its key table declares it.
 struct SettingLine {
   std::string key;

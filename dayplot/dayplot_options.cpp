@@ -77,10 +77,7 @@ const ProgramOptions& dayplotOptions() {
             QT_TRANSLATE_NOOP("Options", "転送の FTP スクリプト。dayplot の終わりに消します")},
            {"data/μSVHData<yyyymmdd>.csv", QT_TRANSLATE_NOOP("Options", "日ごとの記録 (読みます)")},
            {"data/μSVHGraph_<yyyymmdd>.jpg", QT_TRANSLATE_NOOP("Options", "日ごとのグラフ")}},
-      .environment = {{"RADMON_STATION",
-                       QT_TRANSLATE_NOOP("Options", "--station がないときの測定局フォルダ")},
-                      {"LANGUAGE, LC_ALL, LC_MESSAGES, LANG",
-                       QT_TRANSLATE_NOOP("Options", "--lang がないときの表示の言語")}},
+      .environment = {kStationVariable, kLanguageVariables},
       .exitStatus = QT_TRANSLATE_NOOP("Options",
                                       "--process、--month、--year: 0 終了、1 "
                                       "日ごとのファイルがない、2 ほかの失敗、3 転送の失敗"),

@@ -117,12 +117,7 @@ const ProgramOptions& ratemonOptions() {
            {"daiichi.wav, daini.wav",
             QT_TRANSLATE_NOOP(
                 "Options", "第一段と第二段の警報音 (測定局のもの、なければ /usr/share/radmon)")}},
-      .environment = {{"RADMON_STATION",
-                       QT_TRANSLATE_NOOP("Options", "--station がないときの測定局フォルダ")},
-                      {"RADMON_MQTT_PASSWORD",
-                       QT_TRANSLATE_NOOP("Options", "--mqtt のアドレスにないときのパスワード")},
-                      {"LANGUAGE, LC_ALL, LC_MESSAGES, LANG",
-                       QT_TRANSLATE_NOOP("Options", "--lang がないときの表示の言語")}},
+      .environment = {kStationVariable, kMqttPasswordVariable, kLanguageVariables},
       .exitStatus = QT_TRANSLATE_NOOP(
           "Options",
           "0 終了、1 開始できない (ロック中、感度がない、入力を開けない、画面がない) か\n"

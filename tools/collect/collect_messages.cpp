@@ -70,10 +70,7 @@ const ProgramOptions& options() {
                 {"DIR/radmon-collect.log", QT_TRANSLATE_NOOP("Options", "コレクターのログ")},
                 {"DIR/radmon-collect.id",
                  QT_TRANSLATE_NOOP("Options", "ブローカーでの名前に使う、保存した ID")}},
-      .environment = {{"RADMON_MQTT_PASSWORD",
-                       QT_TRANSLATE_NOOP("Options", "--mqtt のアドレスにないときのパスワード")},
-                      {"LANGUAGE, LC_ALL, LC_MESSAGES, LANG",
-                       QT_TRANSLATE_NOOP("Options", "--lang がないときの表示の言語")}},
+      .environment = {radmon::kMqttPasswordVariable, radmon::kLanguageVariables},
       .exitStatus = QT_TRANSLATE_NOOP("Options", "0 終了、1 開始できない、2 引数の誤り"),
   };
   return declared;

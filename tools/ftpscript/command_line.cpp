@@ -64,8 +64,7 @@ const ProgramOptions& ftpscriptOptions() {
                    .help = QT_TRANSLATE_NOOP("Options",
                                              "実行するスクリプト (\"パス\" と引用符で囲めます)"),
                    .requiredIn = kAllModes}},
-      .environment = {{"LANGUAGE, LC_ALL, LC_MESSAGES, LANG",
-                       QT_TRANSLATE_NOOP("Options", "--lang がないときの表示の言語")}},
+      .environment = {kLanguageVariables},
       .exitStatus = QT_TRANSLATE_NOOP(
           "Options",
           "0 すべて転送した、2 コマンドラインかスクリプトの誤り (何も送っていません)、\n"

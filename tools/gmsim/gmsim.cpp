@@ -69,8 +69,7 @@ const radmon::ProgramOptions& gmsimOptions() {
                    .help = QT_TRANSLATE_NOOP("Options", "メッセージの言語。なければロケールから")}},
       .files = {{"FILE.wav",
                  QT_TRANSLATE_NOOP("Options", "書く WAV ファイル。書けなかったときは消します")}},
-      .environment = {{"LANGUAGE, LC_ALL, LC_MESSAGES, LANG",
-                       QT_TRANSLATE_NOOP("Options", "--lang がないときの表示の言語")}},
+      .environment = {radmon::kLanguageVariables},
       .exitStatus =
           QT_TRANSLATE_NOOP("Options", "0 書いた、1 WAV ファイルを書けない、2 引数の誤り"),
   };
