@@ -1,5 +1,7 @@
 // Text files as the programs keep them: written in the system's code page (UTF-8 on
-// Linux), read in UTF-8 or CP932; paths and the folder rules of the programs.
+// Linux), read in UTF-8 or CP932, lines appended whole or not at all (the day files, the
+// event logs, the pending records, the collector's day files); paths and the folder
+// rules of the programs.
 #pragma once
 
 #include <expected>
@@ -46,6 +48,10 @@ std::expected<void, std::string> faultText(const std::string& path,
 // Returns what failed, if anything did.
 std::expected<void, WriteFault> writeTextFile(const std::string& path, std::string_view utf8,
                                               bool ownerOnly = false);
+// Appends `bytes` to the file in one write, after a line end when the file's last line
+// has none; on failure the file is cut back to its old length. The failed step when it
+// fails.
+std::expected<void, WriteFault> appendWhole(const std::string& path, const std::string& bytes);
 
 // The folder of the running executable, ending with the separator.
 std::string programFolder();

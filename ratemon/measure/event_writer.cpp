@@ -1,6 +1,6 @@
 #include "event_writer.h"
 
-#include "append_whole.h"
+#include "text_files.h"
 
 namespace radmon {
 

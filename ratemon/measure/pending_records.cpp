@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "append_whole.h"
 #include "day_record.h"
 #include "event_log.h"
 #include "text_files.h"

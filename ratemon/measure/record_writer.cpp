@@ -1,7 +1,7 @@
 #include "record_writer.h"
 
-#include "append_whole.h"
 #include "day_record.h"
+#include "text_files.h"
 
 namespace radmon {
 

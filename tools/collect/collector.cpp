@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "append_whole.h"
 #include "day_record.h"
 #include "state_message.h"
 #include "text_files.h"

@@ -10,10 +10,10 @@
 
 #include <gtest/gtest.h>
 
-#include "append_whole.h"
 #include "day_record.h"
 #include "file_bytes.h"
 #include "temp_station.h"
+#include "text_files.h"
 
 namespace radmon {
 namespace fs = std::filesystem;
