@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstring>
+#include <iterator>
 #include <sstream>
 
 namespace radmon {
@@ -218,42 +219,27 @@ std::string ruleText(const SettingLine& s, Translate translate) {
     std::string text = std::to_string(static_cast<long long>(v));
     return static_cast<double>(static_cast<long long>(v)) == v ? text : std::to_string(v);
   };
-  std::string text;
-  switch (s.rule.kind) {
-    case ValueRule::Any:
-      text =
-          s.rule.says ? t(s.rule.says) : t(QT_TRANSLATE_NOOP("Options", "文字列 (画面の欄と同じ)"));
-      break;
-    case ValueRule::Tick:
-      text = t(QT_TRANSLATE_NOOP("Options", "1 (オン) か 0 (オフ)"));
-      break;
-    case ValueRule::Number:
-      text = t(QT_TRANSLATE_NOOP("Options", "数"));
-      break;
-    case ValueRule::Range: {
-      text = t(QT_TRANSLATE_NOOP("Options", "%1 から %2 までの数 (画面の表示の範囲)"));
-      text.replace(text.find("%1"), 2, number(s.rule.low));
-      text.replace(text.find("%2"), 2, number(s.rule.high));
-      break;
-    }
-    case ValueRule::NotNegative:
-      text = t(QT_TRANSLATE_NOOP("Options", "0 以上の数"));
-      break;
-    case ValueRule::Positive:
-      text = t(QT_TRANSLATE_NOOP("Options", "0 より大きい数"));
-      break;
-    case ValueRule::FileName:
-      text = t(QT_TRANSLATE_NOOP("Options", "ファイル名の一部: 空でなく、/ と \\ を含まない"));
-      break;
-    case ValueRule::Server:
-      text = t(QT_TRANSLATE_NOOP(
-          "Options", "サーバー: host、host:ポート、ftp://host、ftps://host、sftp://host"));
-      break;
-    case ValueRule::RecordFile:
-      text = t(QT_TRANSLATE_NOOP("Options",
-                                 "csv で終わるファイルの絶対パス。日ごとのファイルはそのフォルダ "
-                                 "(あるもの) に書かれます"));
-      break;
+  // What each kind takes, in the order of ValueRule::Kind.
+  static constexpr const char* kTakes[] = {
+      QT_TRANSLATE_NOOP("Options", "文字列 (画面の欄と同じ)"),
+      QT_TRANSLATE_NOOP("Options", "1 (オン) か 0 (オフ)"),
+      QT_TRANSLATE_NOOP("Options", "数"),
+      QT_TRANSLATE_NOOP("Options", "%1 から %2 までの数 (画面の表示の範囲)"),
+      QT_TRANSLATE_NOOP("Options", "0 以上の数"),
+      QT_TRANSLATE_NOOP("Options", "0 より大きい数"),
+      QT_TRANSLATE_NOOP("Options", "ファイル名の一部: 空でなく、/ と \\ を含まない"),
+      QT_TRANSLATE_NOOP("Options",
+                        "サーバー: host、host:ポート、ftp://host、ftps://host、sftp://host"),
+      QT_TRANSLATE_NOOP("Options",
+                        "csv で終わるファイルの絶対パス。日ごとのファイルはそのフォルダ "
+                        "(あるもの) に書かれます"),
+  };
+  static_assert(std::size(kTakes) == ValueRule::RecordFile + 1);
+  std::string text =
+      s.rule.kind == ValueRule::Any && s.rule.says ? t(s.rule.says) : t(kTakes[s.rule.kind]);
+  if (s.rule.kind == ValueRule::Range) {
+    text.replace(text.find("%1"), 2, number(s.rule.low));
+    text.replace(text.find("%2"), 2, number(s.rule.high));
   }
   if (s.secret)
     text += " " + t(QT_TRANSLATE_NOOP("Options", "(--show-settings は (set) か (unset) と表示)"));
