@@ -253,20 +253,20 @@ std::string lockRefused(const std::string& path, const LockFile::Refusal& refusa
   return say(Words::tr("ロックファイル %1 を開けません (%2)"), path, std::strerror(refusal.error));
 }
 
-std::string usage(Usage) {
+std::string usage() {
   std::string text = programUsage(ratemonOptions());
   if (!text.empty() && text.back() == '\n') text.pop_back();
   return text;
 }
 
-std::string badArgument(BadArgument what, const std::string& text, Usage which) {
+std::string badArgument(BadArgument what, const std::string& text) {
   const QString sentence = what == BadArgument::start ? Words::tr("開始日時が正しくありません: %1")
                            : what == BadArgument::http
                                ? Words::tr(
                                      "HTTP の待ち受けアドレスが正しくありません "
                                      "(PORT, 127.0.0.1:PORT, [::]:PORT など): %1")
                                : Words::tr("秒数が正しくありません: %1");
-  return say(sentence, text) + "\n" + usage(which);
+  return say(sentence, text) + "\n" + usage();
 }
 
 std::string liveListening(const std::string& address) {
