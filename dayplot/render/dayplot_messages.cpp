@@ -37,22 +37,18 @@ std::string pick(const char* const (&texts)[N], Index value) {
 }
 
 QString faultName(EventKind kind) {
-  switch (kind) {
-    case EventKind::DeviceLost:
-      return dayplot::tr("録音デバイスなし");
-    case EventKind::NoSignal:
-      return dayplot::tr("信号なし");
-    case EventKind::Hum:
-      return dayplot::tr("ハム・雑音");
-    case EventKind::Clipping:
-      return dayplot::tr("音の飽和");
-    case EventKind::Interference:
-      return dayplot::tr("電源からの雑音");
-    case EventKind::AfterPulses:
-      return dayplot::tr("アフターパルス");
-    default:
-      return dayplot::tr("障害");
-  }
+  static constexpr struct {
+    EventKind kind;
+    const char* name;
+  } kNames[] = {{EventKind::DeviceLost, QT_TRANSLATE_NOOP("dayplot", "録音デバイスなし")},
+                {EventKind::NoSignal, QT_TRANSLATE_NOOP("dayplot", "信号なし")},
+                {EventKind::Hum, QT_TRANSLATE_NOOP("dayplot", "ハム・雑音")},
+                {EventKind::Clipping, QT_TRANSLATE_NOOP("dayplot", "音の飽和")},
+                {EventKind::Interference, QT_TRANSLATE_NOOP("dayplot", "電源からの雑音")},
+                {EventKind::AfterPulses, QT_TRANSLATE_NOOP("dayplot", "アフターパルス")}};
+  for (const auto& n : kNames)
+    if (n.kind == kind) return dayplot::tr(n.name);
+  return dayplot::tr("障害");
 }
 
 }  // namespace

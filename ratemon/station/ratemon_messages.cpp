@@ -396,23 +396,19 @@ const char* mapName(MapService service) { return kMapNames[std::to_underlying(se
 // A refusal that the service's answer words, as the operator would say it; empty for
 // one that only an HTTP status tells.
 QString refusalWords(const MapOutcome& o) {
-  switch (o.answer) {
-    case MapAnswer::WrongPassword:
-      return filled(Words::tr("radmon.org がユーザ「%1」のパスワードを拒否しました"), o.account);
-    case MapAnswer::UnknownUser:
-      return filled(Words::tr("radmon.org にユーザ「%1」は登録されていません"), o.account);
-    case MapAnswer::UnknownAccount:
-      return filled(Words::tr("GMCmap にアカウント ID「%1」はありません (ERR1)"), o.account);
-    case MapAnswer::UnknownCounter:
-      return filled(Words::tr("GMCmap にガイガーカウンタ ID「%1」はありません (ERR2)"), o.account);
-    case MapAnswer::Unexpected:
-      return filled(Words::tr("%1 が受け付けたとも断ったとも読めない応答をしました:「%2」"),
-                    mapName(o.service), o.said);
-    case MapAnswer::Taken:
-    case MapAnswer::HttpRefused:
-      break;
-  }
-  return {};
+  if (o.answer == MapAnswer::Unexpected)
+    return filled(Words::tr("%1 が受け付けたとも断ったとも読めない応答をしました:「%2」"),
+                  mapName(o.service), o.said);
+  static constexpr const char* kTexts[] = {
+      nullptr,
+      nullptr,  // Taken, HttpRefused
+      QT_TRANSLATE_NOOP("Words", "radmon.org がユーザ「%1」のパスワードを拒否しました"),
+      QT_TRANSLATE_NOOP("Words", "radmon.org にユーザ「%1」は登録されていません"),
+      QT_TRANSLATE_NOOP("Words", "GMCmap にアカウント ID「%1」はありません (ERR1)"),
+      QT_TRANSLATE_NOOP("Words", "GMCmap にガイガーカウンタ ID「%1」はありません (ERR2)")};
+  static_assert(std::size(kTexts) == countOf(MapAnswer::UnknownCounter));
+  const char* text = kTexts[std::to_underlying(o.answer)];
+  return text ? filled(Words::tr(text), o.account) : QString();
 }
 
 QString mapFault(const MapOutcome& o) {
