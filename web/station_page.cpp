@@ -290,36 +290,28 @@ QList<Banner> stateBanners(StationState state, LowerBound bound, const QString& 
                           : StationPage::tr("%1 (%2 から)", "what a state means (since when)")
                                 .arg(meaning, when);
   };
+  // Each state's banner, none for those that only measure.
+  static constexpr struct {
+    const char* kind;
+    const char* meaning;
+  } kStateBanners[] = {
+      {nullptr, nullptr},
+      {"stopped", QT_TRANSLATE_NOOP("StationPage",
+                                    "新しい測定値がありません。表示の値は最後の記録のものです。")},
+      {"input-lost", QT_TRANSLATE_NOOP("StationPage", "音声が届かず、測定できていません。")},
+      {"signal-fault",
+       QT_TRANSLATE_NOOP("StationPage",
+                         "この間の値は疑わしく、グラフでは灰色で示し、最大と平均から除きます。")},
+      {nullptr, nullptr},
+      {"alarm1", QT_TRANSLATE_NOOP("StationPage", "線量率が第1段階の警報値を超えました。")},
+      {"alarm2", QT_TRANSLATE_NOOP("StationPage", "線量率が第2段階の警報値を超えました。")}};
+  static_assert(std::size(kStateBanners) == std::to_underlying(StationState::Alarm2) + 1);
+  const auto& own = kStateBanners[std::to_underlying(state)];
   QList<Banner> banners;
-  switch (state) {
-    case StationState::Alarm2:
-      banners.append({"alarm2", baseWords(state),
-                      told(StationPage::tr("線量率が第2段階の警報値を超えました。"), since)});
-      break;
-    case StationState::Alarm1:
-      banners.append({"alarm1", baseWords(state),
-                      told(StationPage::tr("線量率が第1段階の警報値を超えました。"), since)});
-      break;
-    case StationState::Stopped:
-      // A stopped station has no reading now to bound.
-      return {{"stopped", baseWords(state),
-               told(StationPage::tr("新しい測定値がありません。表示の値は最後の記録のものです。"),
-                    since)}};
-    case StationState::InputLost:
-      banners.append({"input-lost", baseWords(state),
-                      told(StationPage::tr("音声が届かず、測定できていません。"), since)});
-      break;
-    case StationState::SignalFault:
-      banners.append(
-          {"signal-fault", baseWords(state),
-           told(StationPage::tr(
-                    "この間の値は疑わしく、グラフでは灰色で示し、最大と平均から除きます。"),
-                since)});
-      break;
-    case StationState::Measuring:
-    case StationState::LowerBound:
-      break;
-  }
+  if (own.kind)
+    banners.append({own.kind, baseWords(state), told(StationPage::tr(own.meaning), since)});
+  // A stopped station has no reading now to bound.
+  if (state == StationState::Stopped) return banners;
   // The lower bound stands beside the state, with its own start.
   const QString from =
       state == StationState::LowerBound && boundSince.isEmpty() ? since : boundSince;
