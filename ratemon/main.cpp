@@ -115,8 +115,7 @@ int main(int argc0, char** argv0) {
     } else if (name == "--http" && !(http = radmon::parseHttpAddress(value))) {
       int qtArgc = 1;
       QCoreApplication app(qtArgc, argv);
-      std::cerr << radmon::messages::badArgument(radmon::messages::BadArgument::http, value,
-                                                 radmon::messages::Usage::windows)
+      std::cerr << radmon::messages::badArgument(radmon::messages::BadArgument::http, value)
                 << std::endl;
       return 2;
     }

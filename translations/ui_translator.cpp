@@ -4,6 +4,8 @@
 #include <QTranslator>
 #include <cstdio>
 #include <iostream>
+#include <iterator>
+#include <utility>
 
 #include "number_text.h"
 
@@ -45,18 +47,14 @@ std::string uiText(const char* context, const char* source) {
 }
 
 std::string optionProblemText(StartOptions::Problem problem) {
-  switch (problem) {
-    case StartOptions::Problem::StationWithoutFolder:
-      return uiText(
-          "StartOptions",
-          QT_TRANSLATE_NOOP("StartOptions", "--station には測定局フォルダを指定してください。"));
-    case StartOptions::Problem::UnknownLanguage:
-      return uiText("StartOptions",
-                    QT_TRANSLATE_NOOP("StartOptions", "--lang には ja か en を指定してください。"));
-    case StartOptions::Problem::None:
-      break;
-  }
-  return {};
+  static constexpr const char* kTexts[] = {
+      nullptr,
+      QT_TRANSLATE_NOOP("StartOptions", "--station には測定局フォルダを指定してください。"),
+      QT_TRANSLATE_NOOP("StartOptions", "--lang には ja か en を指定してください。")};
+  static_assert(std::size(kTexts) ==
+                std::to_underlying(StartOptions::Problem::UnknownLanguage) + 1);
+  const char* text = kTexts[std::to_underlying(problem)];
+  return text ? uiText("StartOptions", text) : std::string();
 }
 
 std::string stationInUseText(const std::string& folder) {
@@ -179,61 +177,39 @@ std::string settingsUnchangedText() {
 }
 
 std::string valueFaultText(const ValueFault& fault) {
-  switch (fault.why) {
-    case EditRefusal::Quote:
-      return startText(QT_TRANSLATE_NOOP("StartOptions",
-                                         "設定ファイルは値を「\"」で囲んで保存するため、値に「\"」"
-                                         "は使えません。"),
-                       {});
-    case EditRefusal::LineBreak:
-      return startText(QT_TRANSLATE_NOOP("StartOptions", "値に改行は使えません。"), {});
-    case EditRefusal::NotANumber:
-      return startText(QT_TRANSLATE_NOOP("StartOptions", "数を指定してください。"), {});
-    case EditRefusal::OutOfRange:
-      return startText(
-          QT_TRANSLATE_NOOP("StartOptions",
-                            "画面の表示のとおり %1 から %2 までの数を指定してください。"),
-          {shortestText(fault.low), shortestText(fault.high)});
-    case EditRefusal::Negative:
-      return startText(QT_TRANSLATE_NOOP("StartOptions", "0 以上の数を指定してください。"), {});
-    case EditRefusal::NotPositive:
-      return startText(QT_TRANSLATE_NOOP("StartOptions", "0 より大きい数を指定してください。"), {});
-    case EditRefusal::Empty:
-      return startText(
-          QT_TRANSLATE_NOOP("StartOptions", "ファイルの名前になるため、空にはできません。"), {});
-    case EditRefusal::Slash:
-      return startText(QT_TRANSLATE_NOOP("StartOptions",
-                                         "ファイルの名前になるため、「/」と「\\」は使えません。"),
-                       {});
-    case EditRefusal::NotServer:
-      return startText(
-          QT_TRANSLATE_NOOP("StartOptions",
-                            "サーバーは host、host:ポート、ftp://host、ftps://host、"
-                            "sftp://host のように指定してください。名前に空白は使えません。"),
-          {});
-    case EditRefusal::NotRecordFile:
-      return startText(
-          QT_TRANSLATE_NOOP("StartOptions",
-                            "記録先は csv で終わるファイルの絶対パス (例: "
-                            "/home/station/data/μSVHData_nnnntthh.csv) で指定してください。日ごとの"
-                            "ファイルはそのフォルダに書かれ、ファイル名の部分は使われません。"),
-          {});
-    case EditRefusal::NoFolder:
-      return startText(
-          QT_TRANSLATE_NOOP("StartOptions", "フォルダ %1 がありません。先に作ってください。"),
-          {fault.folder});
-    case EditRefusal::NotTick:
-      return startText(
-          QT_TRANSLATE_NOOP("StartOptions", "1 (オン) か 0 (オフ) を指定してください。"), {});
-    case EditRefusal::BadValue:
-      if (fault.says)
-        return startText(QT_TRANSLATE_NOOP("StartOptions", "%1を指定してください。"),
-                         {uiText("Options", fault.says)});
-      break;
-    case EditRefusal::UnknownKey:
-      break;
-  }
-  return startText(QT_TRANSLATE_NOOP("StartOptions", "この値は使えません。"), {});
+  static constexpr const char* kTexts[] = {
+      QT_TRANSLATE_NOOP("StartOptions", "この値は使えません。"),  // UnknownKey
+      QT_TRANSLATE_NOOP("StartOptions",
+                        "この値は使えません。"),  // BadValue without its rule's words
+      QT_TRANSLATE_NOOP("StartOptions", "値に改行は使えません。"),
+      QT_TRANSLATE_NOOP("StartOptions",
+                        "設定ファイルは値を「\"」で囲んで保存するため、値に「\"」"
+                        "は使えません。"),
+      QT_TRANSLATE_NOOP("StartOptions", "数を指定してください。"),
+      QT_TRANSLATE_NOOP("StartOptions",
+                        "画面の表示のとおり %1 から %2 までの数を指定してください。"),
+      QT_TRANSLATE_NOOP("StartOptions", "0 以上の数を指定してください。"),
+      QT_TRANSLATE_NOOP("StartOptions", "0 より大きい数を指定してください。"),
+      QT_TRANSLATE_NOOP("StartOptions", "ファイルの名前になるため、空にはできません。"),
+      QT_TRANSLATE_NOOP("StartOptions", "ファイルの名前になるため、「/」と「\\」は使えません。"),
+      QT_TRANSLATE_NOOP("StartOptions",
+                        "サーバーは host、host:ポート、ftp://host、ftps://host、"
+                        "sftp://host のように指定してください。名前に空白は使えません。"),
+      QT_TRANSLATE_NOOP("StartOptions",
+                        "記録先は csv で終わるファイルの絶対パス (例: "
+                        "/home/station/data/μSVHData_nnnntthh.csv) で指定してください。日ごとの"
+                        "ファイルはそのフォルダに書かれ、ファイル名の部分は使われません。"),
+      QT_TRANSLATE_NOOP("StartOptions", "フォルダ %1 がありません。先に作ってください。"),
+      QT_TRANSLATE_NOOP("StartOptions", "1 (オン) か 0 (オフ) を指定してください。")};
+  static_assert(std::size(kTexts) == std::to_underlying(EditRefusal::NotTick) + 1);
+  const char* text = kTexts[std::to_underlying(fault.why)];
+  if (fault.why == EditRefusal::OutOfRange)
+    return startText(text, {shortestText(fault.low), shortestText(fault.high)});
+  if (fault.why == EditRefusal::NoFolder) return startText(text, {fault.folder});
+  if (fault.why == EditRefusal::BadValue && fault.says)
+    return startText(QT_TRANSLATE_NOOP("StartOptions", "%1を指定してください。"),
+                     {uiText("Options", fault.says)});
+  return startText(text, {});
 }
 
 std::string editRefusedText(const EditRefused& refused) {

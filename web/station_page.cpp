@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QUrl>
 #include <cmath>
+#include <iterator>
+#include <utility>
 
 namespace web {
 namespace {
@@ -224,23 +226,16 @@ QString reading(const PageContent& content) {
 namespace {
 
 QString baseWords(StationState state) {
-  switch (state) {
-    case StationState::Measuring:
-      return StationPage::tr("測定中");
-    case StationState::Stopped:
-      return StationPage::tr("記録が止まっています");
-    case StationState::InputLost:
-      return StationPage::tr("故障: 音声入力が失われました");
-    case StationState::SignalFault:
-      return StationPage::tr("故障: 信号の異常");
-    case StationState::LowerBound:
-      return StationPage::tr("測定中 (計数の上限を超え、値は下限です)");
-    case StationState::Alarm1:
-      return StationPage::tr("警報 第1段階");
-    case StationState::Alarm2:
-      return StationPage::tr("警報 第2段階");
-  }
-  return {};
+  static constexpr const char* kWords[] = {
+      QT_TRANSLATE_NOOP("StationPage", "測定中"),
+      QT_TRANSLATE_NOOP("StationPage", "記録が止まっています"),
+      QT_TRANSLATE_NOOP("StationPage", "故障: 音声入力が失われました"),
+      QT_TRANSLATE_NOOP("StationPage", "故障: 信号の異常"),
+      QT_TRANSLATE_NOOP("StationPage", "測定中 (計数の上限を超え、値は下限です)"),
+      QT_TRANSLATE_NOOP("StationPage", "警報 第1段階"),
+      QT_TRANSLATE_NOOP("StationPage", "警報 第2段階")};
+  static_assert(std::size(kWords) == std::to_underlying(StationState::Alarm2) + 1);
+  return StationPage::tr(kWords[std::to_underlying(state)]);
 }
 
 }  // namespace
@@ -295,36 +290,28 @@ QList<Banner> stateBanners(StationState state, LowerBound bound, const QString& 
                           : StationPage::tr("%1 (%2 から)", "what a state means (since when)")
                                 .arg(meaning, when);
   };
+  // Each state's banner, none for those that only measure.
+  static constexpr struct {
+    const char* kind;
+    const char* meaning;
+  } kStateBanners[] = {
+      {nullptr, nullptr},
+      {"stopped", QT_TRANSLATE_NOOP("StationPage",
+                                    "新しい測定値がありません。表示の値は最後の記録のものです。")},
+      {"input-lost", QT_TRANSLATE_NOOP("StationPage", "音声が届かず、測定できていません。")},
+      {"signal-fault",
+       QT_TRANSLATE_NOOP("StationPage",
+                         "この間の値は疑わしく、グラフでは灰色で示し、最大と平均から除きます。")},
+      {nullptr, nullptr},
+      {"alarm1", QT_TRANSLATE_NOOP("StationPage", "線量率が第1段階の警報値を超えました。")},
+      {"alarm2", QT_TRANSLATE_NOOP("StationPage", "線量率が第2段階の警報値を超えました。")}};
+  static_assert(std::size(kStateBanners) == std::to_underlying(StationState::Alarm2) + 1);
+  const auto& own = kStateBanners[std::to_underlying(state)];
   QList<Banner> banners;
-  switch (state) {
-    case StationState::Alarm2:
-      banners.append({"alarm2", baseWords(state),
-                      told(StationPage::tr("線量率が第2段階の警報値を超えました。"), since)});
-      break;
-    case StationState::Alarm1:
-      banners.append({"alarm1", baseWords(state),
-                      told(StationPage::tr("線量率が第1段階の警報値を超えました。"), since)});
-      break;
-    case StationState::Stopped:
-      // A stopped station has no reading now to bound.
-      return {{"stopped", baseWords(state),
-               told(StationPage::tr("新しい測定値がありません。表示の値は最後の記録のものです。"),
-                    since)}};
-    case StationState::InputLost:
-      banners.append({"input-lost", baseWords(state),
-                      told(StationPage::tr("音声が届かず、測定できていません。"), since)});
-      break;
-    case StationState::SignalFault:
-      banners.append(
-          {"signal-fault", baseWords(state),
-           told(StationPage::tr(
-                    "この間の値は疑わしく、グラフでは灰色で示し、最大と平均から除きます。"),
-                since)});
-      break;
-    case StationState::Measuring:
-    case StationState::LowerBound:
-      break;
-  }
+  if (own.kind)
+    banners.append({own.kind, baseWords(state), told(StationPage::tr(own.meaning), since)});
+  // A stopped station has no reading now to bound.
+  if (state == StationState::Stopped) return banners;
   // The lower bound stands beside the state, with its own start.
   const QString from =
       state == StationState::LowerBound && boundSince.isEmpty() ? since : boundSince;
@@ -342,17 +329,11 @@ QList<Banner> stateBanners(StationState state, LowerBound bound, const QString& 
 }
 
 QString graphCaption(GraphKind kind, const QString& when) {
-  switch (kind) {
-    case GraphKind::Today:
-      return StationPage::tr("今日 (%1)").arg(when);
-    case GraphKind::Yesterday:
-      return StationPage::tr("昨日 (%1)").arg(when);
-    case GraphKind::Month:
-      return StationPage::tr("月 (%1)").arg(when);
-    case GraphKind::Year:
-      return StationPage::tr("年 (%1)").arg(when);
-  }
-  return when;
+  static constexpr const char* kCaptions[] = {
+      QT_TRANSLATE_NOOP("StationPage", "今日 (%1)"), QT_TRANSLATE_NOOP("StationPage", "昨日 (%1)"),
+      QT_TRANSLATE_NOOP("StationPage", "月 (%1)"), QT_TRANSLATE_NOOP("StationPage", "年 (%1)")};
+  static_assert(std::size(kCaptions) == std::to_underlying(GraphKind::Year) + 1);
+  return StationPage::tr(kCaptions[std::to_underlying(kind)]).arg(when);
 }
 
 namespace {

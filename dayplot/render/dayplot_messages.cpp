@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
+#include <utility>
 
 #include "ftpscript_status.h"
 #include "ui_translator.h"
@@ -28,23 +30,25 @@ std::string words(const QString& text, const Parts&... parts) {
   return text.arg(q(parts)...).toStdString();
 }
 
+// The fixed text for each value of an enum or number, in its order.
+template <typename Index, size_t N>
+std::string pick(const char* const (&texts)[N], Index value) {
+  return words(dayplot::tr(texts[static_cast<size_t>(value)]));
+}
+
 QString faultName(EventKind kind) {
-  switch (kind) {
-    case EventKind::DeviceLost:
-      return dayplot::tr("録音デバイスなし");
-    case EventKind::NoSignal:
-      return dayplot::tr("信号なし");
-    case EventKind::Hum:
-      return dayplot::tr("ハム・雑音");
-    case EventKind::Clipping:
-      return dayplot::tr("音の飽和");
-    case EventKind::Interference:
-      return dayplot::tr("電源からの雑音");
-    case EventKind::AfterPulses:
-      return dayplot::tr("アフターパルス");
-    default:
-      return dayplot::tr("障害");
-  }
+  static constexpr struct {
+    EventKind kind;
+    const char* name;
+  } kNames[] = {{EventKind::DeviceLost, QT_TRANSLATE_NOOP("dayplot", "録音デバイスなし")},
+                {EventKind::NoSignal, QT_TRANSLATE_NOOP("dayplot", "信号なし")},
+                {EventKind::Hum, QT_TRANSLATE_NOOP("dayplot", "ハム・雑音")},
+                {EventKind::Clipping, QT_TRANSLATE_NOOP("dayplot", "音の飽和")},
+                {EventKind::Interference, QT_TRANSLATE_NOOP("dayplot", "電源からの雑音")},
+                {EventKind::AfterPulses, QT_TRANSLATE_NOOP("dayplot", "アフターパルス")}};
+  for (const auto& n : kNames)
+    if (n.kind == kind) return dayplot::tr(n.name);
+  return dayplot::tr("障害");
 }
 
 }  // namespace
@@ -93,10 +97,11 @@ std::string newStationPlace() {
 }
 std::string newStationTube() { return uiText("dayplot", QT_TRANSLATE_NOOP("dayplot", "自作GM管")); }
 std::string periodLegend(int which) {
-  return words(which == 0   ? dayplot::tr("日の最小～最大")
-               : which == 1 ? dayplot::tr("日平均")
-               : which == 2 ? dayplot::tr("異常のあった日")
-                            : dayplot::tr("記録が23時間未満の日"));
+  static constexpr const char* kTexts[] = {QT_TRANSLATE_NOOP("dayplot", "日の最小～最大"),
+                                           QT_TRANSLATE_NOOP("dayplot", "日平均"),
+                                           QT_TRANSLATE_NOOP("dayplot", "異常のあった日"),
+                                           QT_TRANSLATE_NOOP("dayplot", "記録が23時間未満の日")};
+  return pick(kTexts, which >= 0 && which < 3 ? which : 3);
 }
 std::string daysWithFile(int present, int days) {
   return words(dayplot::tr("記録のある日: %1 / %2"), std::to_string(present), std::to_string(days));
@@ -188,39 +193,27 @@ std::string clientReason(int exitStatus, std::string_view said) {
   return text;
 }
 std::string ftpscriptCause(int exitStatus) {
-  switch (exitStatus) {
-    case ftp::kExitScriptFaulty:
-      return words(dayplot::tr("FTPスクリプトに誤りがあります"));
-    case ftp::kExitConnection:
-      return words(dayplot::tr("サーバに接続できません"));
-    case ftp::kExitResolve:
-      return words(dayplot::tr("サーバ名を引けません (名前解決の失敗)"));
-    case ftp::kExitCertificate:
-      return words(dayplot::tr("サーバの証明書を信頼できません"));
-    case ftp::kExitHostKey:
-      return words(dayplot::tr("SSH サーバの鍵を確かめられません"));
-    case ftp::kExitLogin:
-      return words(dayplot::tr("ログインを拒否されました (ユーザ名かパスワード)"));
-    case ftp::kExitFolder:
-      return words(dayplot::tr("サーバのフォルダがないか、入る権限がありません"));
-    case ftp::kExitDiskFull:
-      return words(dayplot::tr("サーバの空き容量が足りないか、容量の上限に達しています"));
-    case ftp::kExitRefused:
-      return words(dayplot::tr("サーバが書き込みかコマンドを拒否しました"));
-    case ftp::kExitTimeOut:
-      return words(dayplot::tr("サーバが応答しないか、転送が止まりました"));
-    case ftp::kExitBroken:
-      return words(dayplot::tr("転送中に接続が切れました (送り直しても同じでした)"));
-    case ftp::kExitTlsRefused:
-      return words(dayplot::tr("サーバが TLS (暗号化) を断りました"));
-    case ftp::kExitHostKeyNew:
-      return words(dayplot::tr(
-          "SSH サーバの鍵を初めて受け取りました。指紋がサーバのものか確かめてください"));
-    case ftp::kExitHostKeyRevoked:
-      return words(dayplot::tr("SSH サーバの鍵は失効済みとされています (known_hosts の @revoked)"));
-    default:
-      return {};
-  }
+  // From ftp::kExitScriptFaulty on, one for each exit status.
+  static constexpr const char* kTexts[] = {
+      QT_TRANSLATE_NOOP("dayplot", "FTPスクリプトに誤りがあります"),
+      QT_TRANSLATE_NOOP("dayplot", "サーバに接続できません"),
+      QT_TRANSLATE_NOOP("dayplot", "サーバ名を引けません (名前解決の失敗)"),
+      QT_TRANSLATE_NOOP("dayplot", "サーバの証明書を信頼できません"),
+      QT_TRANSLATE_NOOP("dayplot", "SSH サーバの鍵を確かめられません"),
+      QT_TRANSLATE_NOOP("dayplot", "ログインを拒否されました (ユーザ名かパスワード)"),
+      QT_TRANSLATE_NOOP("dayplot", "サーバのフォルダがないか、入る権限がありません"),
+      QT_TRANSLATE_NOOP("dayplot", "サーバの空き容量が足りないか、容量の上限に達しています"),
+      QT_TRANSLATE_NOOP("dayplot", "サーバが書き込みかコマンドを拒否しました"),
+      QT_TRANSLATE_NOOP("dayplot", "サーバが応答しないか、転送が止まりました"),
+      QT_TRANSLATE_NOOP("dayplot", "転送中に接続が切れました (送り直しても同じでした)"),
+      QT_TRANSLATE_NOOP("dayplot", "サーバが TLS (暗号化) を断りました"),
+      QT_TRANSLATE_NOOP(
+          "dayplot", "SSH サーバの鍵を初めて受け取りました。指紋がサーバのものか確かめてください"),
+      QT_TRANSLATE_NOOP("dayplot",
+                        "SSH サーバの鍵は失効済みとされています (known_hosts の @revoked)")};
+  static_assert(std::size(kTexts) == ftp::kExitHostKeyRevoked - ftp::kExitScriptFaulty + 1);
+  const int i = exitStatus - ftp::kExitScriptFaulty;
+  return i >= 0 && i < int(std::size(kTexts)) ? pick(kTexts, i) : std::string();
 }
 std::string hostKeyToTrust(std::string_view fingerprint) {
   return words(
@@ -250,26 +243,18 @@ std::string clientOutput(std::string_view output) {
 }
 std::string uploadStopped() { return words(dayplot::tr("終了の指示により中止しました")); }
 std::string serverBoxUnusable(AddressError why, std::string_view text) {
-  const auto fault = [why] {
-    switch (why) {
-      case AddressError::Empty:
-        return words(dayplot::tr("サーバ名が入っていません"));
-      case AddressError::BadPort:
-        return words(dayplot::tr("ポート番号は 1〜65535 の数で書いてください"));
-      case AddressError::BadScheme:
-        return words(dayplot::tr("使えるのは ftp://, ftps://, sftp:// だけです"));
-      case AddressError::BadHost:
-        return words(dayplot::tr("サーバ名の書き方が正しくありません"));
-      case AddressError::TooManyWords:
-        return words(dayplot::tr("サーバ名とポート番号のほかに余分な語があります"));
-    }
-    return std::string();
-  };
+  static constexpr const char* kFaults[] = {
+      QT_TRANSLATE_NOOP("dayplot", "サーバ名が入っていません"),
+      QT_TRANSLATE_NOOP("dayplot", "ポート番号は 1〜65535 の数で書いてください"),
+      QT_TRANSLATE_NOOP("dayplot", "使えるのは ftp://, ftps://, sftp:// だけです"),
+      QT_TRANSLATE_NOOP("dayplot", "サーバ名の書き方が正しくありません"),
+      QT_TRANSLATE_NOOP("dayplot", "サーバ名とポート番号のほかに余分な語があります")};
+  static_assert(std::size(kFaults) == std::to_underlying(AddressError::TooManyWords) + 1);
   return words(
       dayplot::tr(
           "FTP転送を行えません。サーバ名の欄「%1」: %2。\n書き方: host, host 2121, host:2121, "
           "[::1]:2121, ftp://host, ftps://host, sftp://host"),
-      text, fault());
+      text, pick(kFaults, why));
 }
 std::string startTimeNeverMatches(std::string_view hour, std::string_view minute) {
   return words(

@@ -57,14 +57,12 @@ void waitUntil(std::chrono::steady_clock::time_point until) {
 }  // namespace
 
 std::expected<HeadlessOptions, std::string> parseHeadlessOptions(const OptionCheck& check) {
-  using messages::BadArgument, messages::Usage;
-  const std::string usage = messages::usage(Usage::headless);
+  using messages::BadArgument;
+  const std::string usage = messages::usage();
   HeadlessOptions o;
   auto refuse = [&](const std::string& why) { return std::unexpected(why + "\n" + usage); };
   for (const auto& [a, v] : check.given) {
-    auto bad = [&](BadArgument what) {
-      return std::unexpected(messages::badArgument(what, v, Usage::headless));
-    };
+    auto bad = [&](BadArgument what) { return std::unexpected(messages::badArgument(what, v)); };
     if (a == "--fast" || a == "--silent") {
       (a == "--fast" ? o.fast : o.silent) = true;
     } else if (a == "--input" || a == "--mqtt-discovery") {

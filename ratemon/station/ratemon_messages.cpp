@@ -8,6 +8,7 @@
 #include <cmath>
 #include <concepts>
 #include <cstring>
+#include <utility>
 
 #include "number_text.h"
 
@@ -52,48 +53,33 @@ QString fixed(double value, int decimals) { return q(fixedText(value, decimals))
 
 QString timeText(double seconds) { return q(intervalTime(seconds)); }
 
-QString stateWord(LinkState state) {
-  switch (state) {
-    case LinkState::Connecting:
-      return Words::tr("接続中");
-    case LinkState::Connected:
-      return Words::tr("接続済み");
-    case LinkState::Unreachable:
-      return Words::tr("接続できません");
-    case LinkState::BadLogin:
-      return Words::tr("パスワード不可");
-    case LinkState::Refused:
-      return Words::tr("接続拒否");
-    case LinkState::TlsFailed:
-      return Words::tr("証明書不可");
-    case LinkState::Lost:
-      return Words::tr("再接続中");
-    case LinkState::Closed:
-      return Words::tr("停止");
-  }
-  return {};
+// The fixed text for each value of an enum, in the enum's order, filed under "Words".
+template <typename Enum, size_t N>
+QString pick(const char* const (&texts)[N], Enum value) {
+  return Words::tr(texts[std::to_underlying(value)]);
 }
+template <typename Enum>
+constexpr size_t countOf(Enum last) {
+  return std::to_underlying(last) + size_t{1};
+}
+
+constexpr const char* kStateWords[] = {
+    QT_TRANSLATE_NOOP("Words", "接続中"),         QT_TRANSLATE_NOOP("Words", "接続済み"),
+    QT_TRANSLATE_NOOP("Words", "接続できません"), QT_TRANSLATE_NOOP("Words", "パスワード不可"),
+    QT_TRANSLATE_NOOP("Words", "接続拒否"),       QT_TRANSLATE_NOOP("Words", "証明書不可"),
+    QT_TRANSLATE_NOOP("Words", "再接続中"),       QT_TRANSLATE_NOOP("Words", "停止")};
+static_assert(std::size(kStateWords) == countOf(LinkState::Closed));
 
 QString inputName(const std::string& device) {
   return device.empty() ? Words::tr("既定の録音デバイス")
                         : filled(Words::tr("録音デバイス「%1」"), device);
 }
 
-QString faultName(SignalFault fault) {
-  switch (fault) {
-    case SignalFault::NoSignal:
-      return Words::tr("信号なし");
-    case SignalFault::Hum:
-      return Words::tr("ハム・雑音");
-    case SignalFault::Clipping:
-      return Words::tr("音の飽和");
-    case SignalFault::Interference:
-      return Words::tr("電源からの雑音");
-    case SignalFault::AfterPulses:
-      return Words::tr("アフターパルス");
-  }
-  return {};
-}
+constexpr const char* kFaultNames[] = {
+    QT_TRANSLATE_NOOP("Words", "信号なし"), QT_TRANSLATE_NOOP("Words", "ハム・雑音"),
+    QT_TRANSLATE_NOOP("Words", "音の飽和"), QT_TRANSLATE_NOOP("Words", "電源からの雑音"),
+    QT_TRANSLATE_NOOP("Words", "アフターパルス")};
+static_assert(std::size(kFaultNames) == kSignalFaults);
 
 QString deviceLost(const DeviceFailure& f) {
   const QString name = inputName(f.device);
@@ -197,17 +183,13 @@ std::string notice(const Notice& notice) {
 }
 
 std::string about(About what, const std::string& subject) {
-  switch (what) {
-    case About::sourceUnopenable:
-      return say(Words::tr("入力 %1 を開けません。"), subject);
-    case About::dayplotMissing:
-      return say(Words::tr("データロガー (dayplot) が見つかりません: %1"), subject);
-    case About::dayplotNotStarted:
-      return say(Words::tr("データロガー (dayplot) を起動できません: %1"), subject);
-    case About::alarmToneNotWritten:
-      return say(Words::tr("警報音ファイルを書けません: %1"), subject);
-  }
-  return {};
+  static constexpr const char* kTexts[] = {
+      QT_TRANSLATE_NOOP("Words", "入力 %1 を開けません。"),
+      QT_TRANSLATE_NOOP("Words", "データロガー (dayplot) が見つかりません: %1"),
+      QT_TRANSLATE_NOOP("Words", "データロガー (dayplot) を起動できません: %1"),
+      QT_TRANSLATE_NOOP("Words", "警報音ファイルを書けません: %1")};
+  static_assert(std::size(kTexts) == countOf(About::alarmToneNotWritten));
+  return say(pick(kTexts, what), subject);
 }
 
 std::string alarmStarted(int stage, float grossDoseRate, float limit, bool silence) {
@@ -253,20 +235,21 @@ std::string lockRefused(const std::string& path, const LockFile::Refusal& refusa
   return say(Words::tr("ロックファイル %1 を開けません (%2)"), path, std::strerror(refusal.error));
 }
 
-std::string usage(Usage) {
+std::string usage() {
   std::string text = programUsage(ratemonOptions());
   if (!text.empty() && text.back() == '\n') text.pop_back();
   return text;
 }
 
-std::string badArgument(BadArgument what, const std::string& text, Usage which) {
-  const QString sentence = what == BadArgument::start ? Words::tr("開始日時が正しくありません: %1")
-                           : what == BadArgument::http
-                               ? Words::tr(
-                                     "HTTP の待ち受けアドレスが正しくありません "
-                                     "(PORT, 127.0.0.1:PORT, [::]:PORT など): %1")
-                               : Words::tr("秒数が正しくありません: %1");
-  return say(sentence, text) + "\n" + usage(which);
+std::string badArgument(BadArgument what, const std::string& text) {
+  static constexpr const char* kTexts[] = {
+      QT_TRANSLATE_NOOP("Words", "開始日時が正しくありません: %1"),
+      QT_TRANSLATE_NOOP("Words", "秒数が正しくありません: %1"),
+      QT_TRANSLATE_NOOP("Words",
+                        "HTTP の待ち受けアドレスが正しくありません "
+                        "(PORT, 127.0.0.1:PORT, [::]:PORT など): %1")};
+  static_assert(std::size(kTexts) == countOf(BadArgument::http));
+  return say(pick(kTexts, what), text) + "\n" + usage();
 }
 
 std::string liveListening(const std::string& address) {
@@ -308,22 +291,14 @@ std::string noScaleNote() {
 std::string hoursDone(int64_t hours) { return say(Words::tr("%1 時間分を処理しました"), hours); }
 
 std::string mqttAddress(MqttAddressError error, const std::string& url) {
-  QString why;
-  switch (error) {
-    case MqttAddressError::Scheme:
-      why = Words::tr("mqtt:// か mqtts:// で始めてください");
-      break;
-    case MqttAddressError::Host:
-      why = Words::tr("ホスト名がありません");
-      break;
-    case MqttAddressError::Port:
-      why = Words::tr("ポート番号は 1 から 65535 です");
-      break;
-    case MqttAddressError::Prefix:
-      why = Words::tr("トピックの接頭辞 (/radmon/home など) がありません。+ と # は使えません");
-      break;
-  }
-  return say(Words::tr("MQTT の送信先 URL が正しくありません: %1 (%2)"), url, why);
+  static constexpr const char* kWhy[] = {
+      QT_TRANSLATE_NOOP("Words", "mqtt:// か mqtts:// で始めてください"),
+      QT_TRANSLATE_NOOP("Words", "ホスト名がありません"),
+      QT_TRANSLATE_NOOP("Words", "ポート番号は 1 から 65535 です"),
+      QT_TRANSLATE_NOOP("Words",
+                        "トピックの接頭辞 (/radmon/home など) がありません。+ と # は使えません")};
+  static_assert(std::size(kWhy) == countOf(MqttAddressError::Prefix));
+  return say(Words::tr("MQTT の送信先 URL が正しくありません: %1 (%2)"), url, pick(kWhy, error));
 }
 
 std::string linkNotice(const LinkNotice& n) {
@@ -399,13 +374,13 @@ std::string linkStatus(const LinkStatus& s) {
   const std::string& t = s.lastAcknowledged;
   const QString last =
       t.size() >= 16 ? q(t.substr(0, 10) + " " + t.substr(11, 5)) : Words::tr("なし");
-  return say(Words::tr("MQTT: %1　最終送信: %2　未送信: %3 件"), stateWord(s.state), last,
+  return say(Words::tr("MQTT: %1　最終送信: %2　未送信: %3 件"), pick(kStateWords, s.state), last,
              s.waiting);
 }
 
 std::string linkStatusShort(const LinkStatus& s) {
   const std::string& t = s.lastAcknowledged;
-  const QString text = stateWord(s.state);
+  const QString text = pick(kStateWords, s.state);
   return say(t.size() >= 16 ? text + " " + q(t.substr(11, 5)) : text);
 }
 
@@ -414,38 +389,26 @@ std::string linkOff() { return say(Words::tr("送信しない")); }
 namespace {
 
 // The services' own names, the same in every language.
-const char* mapName(MapService service) {
-  switch (service) {
-    case MapService::Radmon:
-      return "radmon.org";
-    case MapService::Gmcmap:
-      return "GMCmap";
-    case MapService::Safecast:
-      return "Safecast";
-  }
-  return "";
-}
+constexpr const char* kMapNames[] = {"radmon.org", "GMCmap", "Safecast"};
+static_assert(std::size(kMapNames) == kMapServices.size());
+const char* mapName(MapService service) { return kMapNames[std::to_underlying(service)]; }
 
 // A refusal that the service's answer words, as the operator would say it; empty for
 // one that only an HTTP status tells.
 QString refusalWords(const MapOutcome& o) {
-  switch (o.answer) {
-    case MapAnswer::WrongPassword:
-      return filled(Words::tr("radmon.org がユーザ「%1」のパスワードを拒否しました"), o.account);
-    case MapAnswer::UnknownUser:
-      return filled(Words::tr("radmon.org にユーザ「%1」は登録されていません"), o.account);
-    case MapAnswer::UnknownAccount:
-      return filled(Words::tr("GMCmap にアカウント ID「%1」はありません (ERR1)"), o.account);
-    case MapAnswer::UnknownCounter:
-      return filled(Words::tr("GMCmap にガイガーカウンタ ID「%1」はありません (ERR2)"), o.account);
-    case MapAnswer::Unexpected:
-      return filled(Words::tr("%1 が受け付けたとも断ったとも読めない応答をしました:「%2」"),
-                    mapName(o.service), o.said);
-    case MapAnswer::Taken:
-    case MapAnswer::HttpRefused:
-      break;
-  }
-  return {};
+  if (o.answer == MapAnswer::Unexpected)
+    return filled(Words::tr("%1 が受け付けたとも断ったとも読めない応答をしました:「%2」"),
+                  mapName(o.service), o.said);
+  static constexpr const char* kTexts[] = {
+      nullptr,
+      nullptr,  // Taken, HttpRefused
+      QT_TRANSLATE_NOOP("Words", "radmon.org がユーザ「%1」のパスワードを拒否しました"),
+      QT_TRANSLATE_NOOP("Words", "radmon.org にユーザ「%1」は登録されていません"),
+      QT_TRANSLATE_NOOP("Words", "GMCmap にアカウント ID「%1」はありません (ERR1)"),
+      QT_TRANSLATE_NOOP("Words", "GMCmap にガイガーカウンタ ID「%1」はありません (ERR2)")};
+  static_assert(std::size(kTexts) == countOf(MapAnswer::UnknownCounter));
+  const char* text = kTexts[std::to_underlying(o.answer)];
+  return text ? filled(Words::tr(text), o.account) : QString();
 }
 
 QString mapFault(const MapOutcome& o) {
@@ -546,27 +509,22 @@ std::string deadTimeOffer(const ResolvingTimeEstimate& estimate, double scanMicr
 }
 
 std::string counting(Counting caption) {
-  switch (caption) {
-    case Counting::intervalsButton:
-      return say(Words::tr("パルス間隔"));
-    case Counting::deadTimeTick:
-      return say(Words::tr("不感時間補正"));
-    case Counting::deadTimeUnit:
-      return say(Words::tr("μs"));
-    case Counting::bandTick:
-      return say(Words::tr("リアルタイムグラフに95%区間"));
-    case Counting::evidenceTick:
-      return say(
-          Words::tr("警報は95%区間の下限が警報値を10秒続けて超えたときに鳴らす "
-                    "(1パルスや偶然の1分では鳴らない)"));
-  }
-  return {};
+  static constexpr const char* kTexts[] = {
+      QT_TRANSLATE_NOOP("Words", "パルス間隔"), QT_TRANSLATE_NOOP("Words", "不感時間補正"),
+      QT_TRANSLATE_NOOP("Words", "μs"), QT_TRANSLATE_NOOP("Words", "リアルタイムグラフに95%区間"),
+      QT_TRANSLATE_NOOP("Words",
+                        "警報は95%区間の下限が警報値を10秒続けて超えたときに鳴らす "
+                        "(1パルスや偶然の1分では鳴らない)")};
+  static_assert(std::size(kTexts) == countOf(Counting::evidenceTick));
+  return say(pick(kTexts, caption));
 }
 
 std::string intervalLabel(IntervalLabel label) {
-  return say(label == IntervalLabel::title ? Words::tr("パルス間隔の分布 (横軸は対数)")
-             : label == IntervalLabel::measured ? Words::tr("測定")
-                                                : Words::tr("ランダムな線源"));
+  static constexpr const char* kTexts[] = {
+      QT_TRANSLATE_NOOP("Words", "パルス間隔の分布 (横軸は対数)"),
+      QT_TRANSLATE_NOOP("Words", "測定"), QT_TRANSLATE_NOOP("Words", "ランダムな線源")};
+  static_assert(std::size(kTexts) == countOf(IntervalLabel::random));
+  return say(pick(kTexts, label));
 }
 
 std::string intervalFigures(const IntervalAnalysis& a) {
@@ -664,7 +622,7 @@ std::string soundEvent(const SoundEvent& e) {
       return soundState(e);
     case EventKind::SignalOk:
       // The fault's kind closes the text, so that dayplot ends the right period.
-      return say(Words::tr("%1が解消しました"), faultName(e.change.fault)) + " (" +
+      return say(Words::tr("%1が解消しました"), pick(kFaultNames, e.change.fault)) + " (" +
              std::string(eventKindName(signalFaultKind(e.change.fault))) + ")";
   }
   return {};
@@ -709,7 +667,7 @@ std::string soundState(const SoundEvent& e) {
     case EventKind::Alarm2Reset:
       return say(Words::tr("第二段警報を解除しました"));
     case EventKind::SignalOk:
-      return say(Words::tr("%1が解消しました"), faultName(e.change.fault));
+      return say(Words::tr("%1が解消しました"), pick(kFaultNames, e.change.fault));
   }
   return {};
 }
@@ -759,16 +717,13 @@ std::string lasting(Lasting what, bool began, const std::optional<Notice>& cause
           if constexpr (requires { n.path; }) path = n.path;
         },
         *cause);
-  switch (what) {
-    case Lasting::RecordsKept:
-      return say(Words::tr("記録ファイルに再び書き込めます: %1。保持していた記録を書き込みました"),
-                 path);
-    case Lasting::EventsKept:
-      return say(
-          Words::tr("イベント記録に再び書き込めます: %1。保持していたイベントを書き込みました"),
-          path);
-  }
-  return {};
+  static constexpr const char* kTexts[] = {
+      QT_TRANSLATE_NOOP("Words",
+                        "記録ファイルに再び書き込めます: %1。保持していた記録を書き込みました"),
+      QT_TRANSLATE_NOOP(
+          "Words", "イベント記録に再び書き込めます: %1。保持していたイベントを書き込みました")};
+  static_assert(std::size(kTexts) == countOf(Lasting::EventsKept));
+  return say(pick(kTexts, what), path);
 }
 
 }  // namespace radmon::messages

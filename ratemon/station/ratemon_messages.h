@@ -117,10 +117,9 @@ std::string alarmOutputBack(const std::string& output);
 std::string fileNotWritten(const std::string& path, const WriteFault& fault);
 std::string lockRefused(const std::string& path, const LockFile::Refusal& refusal);
 // The command line: how to call ratemon, and an argument that cannot be used.
-enum class Usage { windows, headless };
-std::string usage(Usage which);
+std::string usage();
 enum class BadArgument { start, seconds, http };
-std::string badArgument(BadArgument what, const std::string& text, Usage which);
+std::string badArgument(BadArgument what, const std::string& text);
 // The live page over HTTP: where it listens, and why it cannot yet (tried again every
 // `retrySeconds`).
 std::string liveListening(const std::string& address);

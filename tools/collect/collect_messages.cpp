@@ -1,6 +1,8 @@
 #include "collect_messages.h"
 
 #include <initializer_list>
+#include <iterator>
+#include <utility>
 
 #include "ui_translator.h"
 
@@ -83,18 +85,13 @@ std::string usage() {
 }
 
 std::string badAddress(MqttAddressError error) {
-  switch (error) {
-    case MqttAddressError::Scheme:
-      return say(QT_TRANSLATE_NOOP("collect", "アドレスは mqtt:// か mqtts:// で始めてください"));
-    case MqttAddressError::Host:
-      return say(QT_TRANSLATE_NOOP("collect", "アドレスにホスト名がありません"));
-    case MqttAddressError::Port:
-      return say(QT_TRANSLATE_NOOP("collect", "アドレスのポート番号が正しくありません"));
-    case MqttAddressError::Prefix:
-      return say(QT_TRANSLATE_NOOP("collect",
-                                   "アドレスにトピックの接頭辞がありません (+ と # は使えません)"));
-  }
-  return {};
+  static constexpr const char* kTexts[] = {
+      QT_TRANSLATE_NOOP("collect", "アドレスは mqtt:// か mqtts:// で始めてください"),
+      QT_TRANSLATE_NOOP("collect", "アドレスにホスト名がありません"),
+      QT_TRANSLATE_NOOP("collect", "アドレスのポート番号が正しくありません"),
+      QT_TRANSLATE_NOOP("collect", "アドレスにトピックの接頭辞がありません (+ と # は使えません)")};
+  static_assert(std::size(kTexts) == std::to_underlying(MqttAddressError::Prefix) + 1);
+  return say(kTexts[std::to_underlying(error)]);
 }
 
 std::string badArgument(const std::string& argument) {

@@ -4,6 +4,7 @@
 #include <initializer_list>
 #include <iterator>
 #include <string_view>
+#include <utility>
 
 #include "host_keys.h"
 #include "publish_settings.h"
@@ -32,41 +33,28 @@ std::string words(const char* source, std::initializer_list<std::string_view> ar
 }
 
 std::string certificateProblem(const TrustCheck& check) {
-  switch (check.problem) {
-    case CertificateProblem::None:
-      return words(QT_TRANSLATE_NOOP("ftpscript", "TLS の接続を確立できません"));
-    case CertificateProblem::SelfSigned:
-      return words(QT_TRANSLATE_NOOP("ftpscript", "自己署名の証明書です"));
-    case CertificateProblem::UnknownIssuer:
-      return words(QT_TRANSLATE_NOOP("ftpscript", "発行元が信頼されていない証明書です"));
-    case CertificateProblem::Expired:
-      return words(QT_TRANSLATE_NOOP("ftpscript", "証明書の有効期限が切れています"));
-    case CertificateProblem::NotYetValid:
-      return words(QT_TRANSLATE_NOOP("ftpscript", "証明書の有効期間がまだ始まっていません"));
-    case CertificateProblem::OtherName:
-      return words(
-          QT_TRANSLATE_NOOP("ftpscript", "証明書が別のサーバ名に発行されています (接続先 %1)"),
-          {check.host});
-    case CertificateProblem::Unusable:
-      break;
-  }
-  return words(QT_TRANSLATE_NOOP("ftpscript", "証明書を検証できません: %1"), {check.detail});
+  static constexpr const char* kTexts[] = {
+      QT_TRANSLATE_NOOP("ftpscript", "TLS の接続を確立できません"),
+      QT_TRANSLATE_NOOP("ftpscript", "自己署名の証明書です"),
+      QT_TRANSLATE_NOOP("ftpscript", "発行元が信頼されていない証明書です"),
+      QT_TRANSLATE_NOOP("ftpscript", "証明書の有効期限が切れています"),
+      QT_TRANSLATE_NOOP("ftpscript", "証明書の有効期間がまだ始まっていません"),
+      QT_TRANSLATE_NOOP("ftpscript", "証明書が別のサーバ名に発行されています (接続先 %1)"),
+      QT_TRANSLATE_NOOP("ftpscript", "証明書を検証できません: %1")};
+  static_assert(std::size(kTexts) == std::to_underlying(CertificateProblem::Unusable) + 1);
+  return words(kTexts[std::to_underlying(check.problem)],
+               {check.problem == CertificateProblem::OtherName ? check.host : check.detail});
 }
 
 std::string addressProblem(AddressError error) {
-  switch (error) {
-    case AddressError::Empty:
-      return words(QT_TRANSLATE_NOOP("ftpscript", "サーバ名がありません"));
-    case AddressError::BadPort:
-      return words(QT_TRANSLATE_NOOP("ftpscript", "ポート番号が正しくありません (1〜65535)"));
-    case AddressError::BadScheme:
-      return words(QT_TRANSLATE_NOOP("ftpscript", "使えるのは ftp://, ftps://, sftp:// だけです"));
-    case AddressError::BadHost:
-      return words(QT_TRANSLATE_NOOP("ftpscript", "サーバ名の書き方が正しくありません"));
-    case AddressError::TooManyWords:
-      break;
-  }
-  return words(QT_TRANSLATE_NOOP("ftpscript", "サーバ名とポート番号のほかに余分な語があります"));
+  static constexpr const char* kTexts[] = {
+      QT_TRANSLATE_NOOP("ftpscript", "サーバ名がありません"),
+      QT_TRANSLATE_NOOP("ftpscript", "ポート番号が正しくありません (1〜65535)"),
+      QT_TRANSLATE_NOOP("ftpscript", "使えるのは ftp://, ftps://, sftp:// だけです"),
+      QT_TRANSLATE_NOOP("ftpscript", "サーバ名の書き方が正しくありません"),
+      QT_TRANSLATE_NOOP("ftpscript", "サーバ名とポート番号のほかに余分な語があります")};
+  static_assert(std::size(kTexts) == std::to_underlying(AddressError::TooManyWords) + 1);
+  return words(kTexts[std::to_underlying(error)]);
 }
 
 std::string cause(const Outcome& o, const ServerAddress& address, const TrustCheck& check) {
@@ -260,28 +248,22 @@ std::string certificateFileText(CertificateFileFault fault, const std::string& p
 
 std::string scriptIssueText(const LineIssue<ScriptIssue>& issue) {
   const std::string& s = issue.subject;
-  switch (issue.kind) {
-    case ScriptIssue::OpenQuote:
-      return words(QT_TRANSLATE_NOOP("ftpscript", "引用符が閉じていません"));
-    case ScriptIssue::UnknownCommand:
-      return words(QT_TRANSLATE_NOOP("ftpscript", "不明なコマンド: %1"), {s});
-    case ScriptIssue::TooFewArguments:
-      return words(QT_TRANSLATE_NOOP("ftpscript", "%1: 引数が足りません"), {s});
-    case ScriptIssue::TooManyArguments:
-      return words(QT_TRANSLATE_NOOP("ftpscript", "%1: 引数が多すぎます"), {s});
-    case ScriptIssue::UnknownMode:
-      return words(QT_TRANSLATE_NOOP("ftpscript", "type: 不明な転送モード: %1"), {s});
-    case ScriptIssue::BadServer:
-      return std::string("open: ")
-          .append(addressProblem(parseServerAddress(s).error()))
-          .append(": ")
-          .append(s);
-    case ScriptIssue::NoUser:
-      return words(QT_TRANSLATE_NOOP("ftpscript", "%1: 次の行にユーザ名がありません"), {s});
-    case ScriptIssue::NoPassword:
-      return words(QT_TRANSLATE_NOOP("ftpscript", "%1: パスワードの行がありません"), {s});
-  }
-  return s;
+  if (issue.kind == ScriptIssue::BadServer)
+    return std::string("open: ")
+        .append(addressProblem(parseServerAddress(s).error()))
+        .append(": ")
+        .append(s);
+  static constexpr const char* kTexts[] = {
+      QT_TRANSLATE_NOOP("ftpscript", "引用符が閉じていません"),
+      QT_TRANSLATE_NOOP("ftpscript", "不明なコマンド: %1"),
+      QT_TRANSLATE_NOOP("ftpscript", "%1: 引数が足りません"),
+      QT_TRANSLATE_NOOP("ftpscript", "%1: 引数が多すぎます"),
+      QT_TRANSLATE_NOOP("ftpscript", "type: 不明な転送モード: %1"),
+      nullptr,  // BadServer, above
+      QT_TRANSLATE_NOOP("ftpscript", "%1: 次の行にユーザ名がありません"),
+      QT_TRANSLATE_NOOP("ftpscript", "%1: パスワードの行がありません")};
+  static_assert(std::size(kTexts) == std::to_underlying(ScriptIssue::NoPassword) + 1);
+  return words(kTexts[std::to_underlying(issue.kind)], {s});
 }
 
 std::string settingsIssueText(const std::string& path, const LineIssue<SettingsIssue>& issue) {
