@@ -29,6 +29,16 @@ struct CommandOption {
   bool repeatable = false;  // "..." in the synopsis
 };
 
+// The station folder's options of ratemon and dayplot, and the small programs' --lang.
+inline constexpr CommandOption kStationOption{
+    "--station", "DIR",
+    QT_TRANSLATE_NOOP("Options",
+                      "測定局フォルダ (設定、data/、ロックファイル)。既存のフォルダに限ります")};
+inline constexpr CommandOption kCreateOption{
+    "--create", nullptr, QT_TRANSLATE_NOOP("Options", "--station のフォルダがなければ作成します")};
+inline constexpr CommandOption kMessagesLanguageOption{
+    "--lang", "ja|en", QT_TRANSLATE_NOOP("Options", "メッセージの言語。なければロケールから")};
+
 // --show-settings and --set, as ratemon and dayplot take them: each is the option of its
 // form (`showMode`, `setMode`) and may stand in either.
 CommandOption showSettingsOption(int showMode, int setMode);

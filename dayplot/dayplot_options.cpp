@@ -29,15 +29,8 @@ const ProgramOptions& dayplotOptions() {
                  QT_TRANSLATE_NOOP("Options", "指定した年の日ごとの平均と範囲のグラフを描きます")},
                 {"--show-settings", QT_TRANSLATE_NOOP("Options", "設定を key=value で一覧します")},
                 {"--set", QT_TRANSLATE_NOOP("Options", "設定を変更します (繰り返し可)")}},
-      .options = {{.name = "--station",
-                   .value = "DIR",
-                   .help = QT_TRANSLATE_NOOP(
-                       "Options",
-                       "測定局フォルダ (設定、data/、ロックファイル)。既存のフォルダに限ります")},
-                  {.name = "--create",
-                   .value = nullptr,
-                   .help =
-                       QT_TRANSLATE_NOOP("Options", "--station のフォルダがなければ作成します")},
+      .options = {kStationOption,
+                  kCreateOption,
                   {.name = "--lang",
                    .value = "ja|en",
                    .help = QT_TRANSLATE_NOOP(

@@ -28,14 +28,8 @@ const ProgramOptions& ratemonOptions() {
                 {"--set",
                  QT_TRANSLATE_NOOP("Options", "設定を画面と同じ検査で変更します (繰り返し可)")}},
       .options =
-          {{.name = "--station",
-            .value = "DIR",
-            .help = QT_TRANSLATE_NOOP(
-                "Options",
-                "測定局フォルダ (設定、data/、ロックファイル)。既存のフォルダに限ります")},
-           {.name = "--create",
-            .value = nullptr,
-            .help = QT_TRANSLATE_NOOP("Options", "--station のフォルダがなければ作成します")},
+          {kStationOption,
+           kCreateOption,
            {.name = "--lang",
             .value = "ja|en",
             .help = QT_TRANSLATE_NOOP("Options",

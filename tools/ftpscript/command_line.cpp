@@ -56,9 +56,7 @@ const ProgramOptions& ftpscriptOptions() {
                    .value = "FILE",
                    .help = QT_TRANSLATE_NOOP(
                        "Options", "測定局の公開の設定 (TLS、信頼する証明書、鍵ファイル)")},
-                  {.name = "--lang",
-                   .value = "ja|en",
-                   .help = QT_TRANSLATE_NOOP("Options", "メッセージの言語。なければロケールから")},
+                  kMessagesLanguageOption,
                   {.name = "-s:",
                    .value = "SCRIPT",
                    .help = QT_TRANSLATE_NOOP("Options",
