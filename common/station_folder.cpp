@@ -58,7 +58,8 @@ std::string shippedFilesFolder(const std::string& programFolder) {
   return shared.lexically_normal().string() + kPathSeparator;
 }
 
-StationResult findStationFolder(const std::optional<std::string>& named, bool createNamed) {
+std::expected<StationFolder, StationRefusal> findStationFolder(
+    const std::optional<std::string>& named, bool createNamed) {
   StationFacts facts;
   facts.programFolder = programFolder();
   facts.programFolderWritable = ::access(facts.programFolder.c_str(), W_OK) == 0;
@@ -73,31 +74,27 @@ StationResult findStationFolder(const std::optional<std::string>& named, bool cr
   std::error_code ec;
   facts.workingFolder = fs::current_path(ec).string() + kPathSeparator;
 
-  StationResult result{chooseStationFolder(facts), std::nullopt};
-  if (result.station.origin == StationOrigin::Named) {
+  const StationFolder station = chooseStationFolder(facts);
+  const std::string& folder = station.folder;
+  if (station.origin == StationOrigin::Named) {
     // A mistyped --station would otherwise start an empty station beside the real one.
-    const std::string& folder = result.station.folder;
-    if (!fs::exists(folder, ec) && !createNamed) {
-      result.fault = StationFault::Missing;
-      result.failure = std::make_error_code(std::errc::no_such_file_or_directory).message();
-      return result;
-    }
-    if (fs::is_directory(folder, ec) && ::access(folder.c_str(), W_OK | X_OK) != 0) {
-      result.fault = StationFault::NotWritable;
-      result.failure = std::error_code(errno, std::generic_category()).message();
-      return result;
-    }
+    if (!fs::exists(folder, ec) && !createNamed)
+      return std::unexpected(
+          StationRefusal{folder, StationFault::Missing,
+                         std::make_error_code(std::errc::no_such_file_or_directory).message()});
+    if (fs::is_directory(folder, ec) && ::access(folder.c_str(), W_OK | X_OK) != 0)
+      return std::unexpected(
+          StationRefusal{folder, StationFault::NotWritable,
+                         std::error_code(errno, std::generic_category()).message()});
   }
-  if (result.station.origin != StationOrigin::ProgramFolder) {
+  if (station.origin != StationOrigin::ProgramFolder) {
     // An installed program makes its station on first use; the data folder with it,
     // since the record writer relies on it being there.
-    fs::create_directories(dataFolder(result.station.folder), ec);
-    if (ec) {
-      result.failure = ec.message();
-      result.fault = StationFault::CannotCreate;
-    }
+    fs::create_directories(dataFolder(folder), ec);
+    if (ec)
+      return std::unexpected(StationRefusal{folder, StationFault::CannotCreate, ec.message()});
   }
-  return result;
+  return station;
 }
 
 std::optional<std::string> takeOption(std::vector<std::string>& args, const std::string& name,

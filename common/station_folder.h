@@ -5,6 +5,7 @@
 // system's.
 #pragma once
 
+#include <expected>
 #include <optional>
 #include <string>
 #include <vector>
@@ -39,15 +40,16 @@ StationFolder chooseStationFolder(const StationFacts& facts);
 // The station of this process: the facts read from the system, the folder chosen, and
 // the folder and its data/ created when the program folder is not the station. A folder
 // named by --station must exist unless `createNamed` (--create) allows making it, and
-// must be writable. `failure` is the system's reason when the folder is refused or
-// cannot be made; the program words it after `fault`.
-enum class StationFault { None, Missing, NotWritable, CannotCreate };
-struct StationResult {
-  StationFolder station;
-  std::optional<std::string> failure;
-  StationFault fault = StationFault::None;
+// must be writable. A refusal carries the system's reason; the program words it after
+// its fault.
+enum class StationFault { Missing, NotWritable, CannotCreate };
+struct StationRefusal {
+  std::string folder;
+  StationFault fault;
+  std::string reason;
 };
-StationResult findStationFolder(const std::optional<std::string>& named, bool createNamed = false);
+std::expected<StationFolder, StationRefusal> findStationFolder(
+    const std::optional<std::string>& named, bool createNamed = false);
 
 // The files shipped with an installed program (alarm sounds): <prefix>/share/radmon/
 // beside <prefix>/bin/; empty when the program is not installed.

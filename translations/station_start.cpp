@@ -43,16 +43,16 @@ std::expected<StationStart, int> startStation(int argc, char** argv, StartOption
     if (windows) showStartFailure(program.program, argv[0], problem);
     return std::unexpected(2);
   }
-  const StationResult found = findStationFolder(start.station(), start.createStation());
-  if (found.failure) {
-    const std::string text = stationFaultText(found);
+  const auto found = findStationFolder(start.station(), start.createStation());
+  if (!found) {
+    const std::string text = stationFaultText(found.error());
     std::cerr << text << std::endl;
     if (windows) showStartFailure(program.program, argv[0], text);
     return std::unexpected(stationRefused);
   }
   // The station's language goes over the locale, --lang over both.
   if (!start.languageGiven())
-    if (const auto chosen = stationLanguage(found.station.folder)) useUiLanguage(*chosen);
+    if (const auto chosen = stationLanguage(found->folder)) useUiLanguage(*chosen);
   if (start.settingsCommand().given()) {
     // What the settings command did not take ("--set=KEY=VALUE") changes nothing.
     if (start.argc() > 1) {
@@ -64,9 +64,9 @@ std::expected<StationStart, int> startStation(int argc, char** argv, StartOption
     // The messages come from Qt's translator; no window, no sound.
     int qtArgc = 1;
     QCoreApplication app(qtArgc, argv);
-    return std::unexpected(runSettings(found.station.folder, start.settingsCommand()));
+    return std::unexpected(runSettings(found->folder, start.settingsCommand()));
   }
-  return StationStart{found.station, std::move(check)};
+  return StationStart{*found, std::move(check)};
 }
 
 }  // namespace radmon

@@ -72,9 +72,9 @@ std::string stationFailedText(const std::string& folder, const std::string& reas
       .toStdString();
 }
 
-std::string stationFaultText(const StationResult& result) {
-  const QString folder = QString::fromStdString(result.station.folder);
-  switch (result.fault) {
+std::string stationFaultText(const StationRefusal& refusal) {
+  const QString folder = QString::fromStdString(refusal.folder);
+  switch (refusal.fault) {
     case StationFault::Missing:
       return QString::fromStdString(
                  uiText("StartOptions",
@@ -88,13 +88,12 @@ std::string stationFaultText(const StationResult& result) {
                  uiText(
                      "StartOptions",
                      QT_TRANSLATE_NOOP("StartOptions", "測定局フォルダ %1 に書き込めません: %2")))
-          .arg(folder, QString::fromStdString(result.failure.value_or("")))
+          .arg(folder, QString::fromStdString(refusal.reason))
           .toStdString();
     case StationFault::CannotCreate:
-    case StationFault::None:
       break;
   }
-  return stationFailedText(result.station.folder, result.failure.value_or(""));
+  return stationFailedText(refusal.folder, refusal.reason);
 }
 
 std::string programUsage(const ProgramOptions& program) {

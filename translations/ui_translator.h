@@ -30,7 +30,7 @@ std::string optionProblemText(StartOptions::Problem problem);
 std::string stationInUseText(const std::string& folder);
 std::string stationFailedText(const std::string& folder, const std::string& reason);
 // Why the station folder was refused or could not be made, naming it.
-std::string stationFaultText(const StationResult& result);
+std::string stationFaultText(const StationRefusal& refusal);
 
 // The usage of `program` in the interface's language.
 std::string programUsage(const ProgramOptions& program);

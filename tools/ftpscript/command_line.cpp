@@ -91,17 +91,18 @@ std::optional<std::string> languageArgument(const std::vector<std::string>& args
   return language;
 }
 
-CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
+std::expected<CommandLine, ArgumentRefusal> parseCommandLine(const std::vector<std::string>& args) {
   const OptionCheck check = checkOptions(ftpscriptOptions(), unquotedArguments(args));
+  auto refuse = [](ArgumentFault fault, std::string argument = {}) {
+    return std::unexpected(ArgumentRefusal{fault, std::move(argument)});
+  };
   // --lang is the one option whose value may stand apart.
-  if (check.fault == OptionFault::MissingValue) return {.fault = ArgumentFault::BadLanguage};
-  if (check.fault == OptionFault::Unknown)
-    return {.fault = ArgumentFault::Unknown, .argument = check.argument};
+  if (check.fault == OptionFault::MissingValue) return refuse(ArgumentFault::BadLanguage);
+  if (check.fault == OptionFault::Unknown) return refuse(ArgumentFault::Unknown, check.argument);
   CommandLine line;
   for (const auto& [name, value] : check.given) {
     if (name == "--lang") {
-      if (value != "ja" && value != "en")
-        return {.fault = ArgumentFault::BadLanguage, .argument = value};
+      if (value != "ja" && value != "en") return refuse(ArgumentFault::BadLanguage, value);
       line.language = value;
     } else if (name == "-d") {
       line.verbose = true;
@@ -115,12 +116,12 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
       line.settingsPath = unquote(value);
     } else if (name == "-t:") {
       const auto seconds = readCount(value, 1, 9999);
-      if (!seconds) return {.fault = ArgumentFault::BadStallSeconds, .argument = name + value};
+      if (!seconds) return refuse(ArgumentFault::BadStallSeconds, name + value);
       line.stallSeconds = *seconds;
     }
   }
-  if (line.scriptPath.empty()) return {.fault = ArgumentFault::NoScript};
-  return {.line = line};
+  if (line.scriptPath.empty()) return refuse(ArgumentFault::NoScript);
+  return line;
 }
 
 }  // namespace radmon::ftp

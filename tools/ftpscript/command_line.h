@@ -1,6 +1,7 @@
 // The arguments of ftpscript, in the Windows client's form: ftpscript -i -s:"script".
 #pragma once
 
+#include <expected>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,17 +28,16 @@ struct CommandLine {
   bool askNewHostKeys = false;
 };
 
-enum class ArgumentFault { None, BadStallSeconds, Unknown, NoScript, BadLanguage };
+enum class ArgumentFault { BadStallSeconds, Unknown, NoScript, BadLanguage };
 
-struct CommandLineResult {
-  std::optional<CommandLine> line{};
-  ArgumentFault fault = ArgumentFault::None;  // when there is no line
-  std::string argument{};                     // the one at fault
+struct ArgumentRefusal {
+  ArgumentFault fault;
+  std::string argument{};  // the one at fault
 };
 
 // args without the program name; "--lang X" or "--lang=X" as the other programs take it. -i and -v
 // are accepted and change nothing: the runner never prompts and always reports its steps.
-CommandLineResult parseCommandLine(const std::vector<std::string>& args);
+std::expected<CommandLine, ArgumentRefusal> parseCommandLine(const std::vector<std::string>& args);
 
 // The arguments with the quotes a Windows command line leaves on them taken off.
 std::vector<std::string> unquotedArguments(const std::vector<std::string>& args);

@@ -22,13 +22,13 @@ int main(int argc, char** argv) {
   if (const auto answered = radmon::answerCommandLine(ftpscriptOptions(), unquotedArguments(args)))
     return *answered;
   const auto parsed = parseCommandLine(args);
-  if (!parsed.line) {
+  if (!parsed) {
     // The fault's sentence, and the usage as the declaration gives it.
-    std::cerr << argumentFaultText(parsed) << "\n"
+    std::cerr << argumentFaultText(parsed.error()) << "\n"
               << radmon::programUsage(ftpscriptOptions()) << std::flush;
     return kExitScriptFaulty;
   }
-  const CommandLine& line = *parsed.line;
+  const CommandLine& line = *parsed;
   // Scripts written on Windows are in CP932; the decoder takes either that or UTF-8.
   const auto text = radmon::readTextFile(line.scriptPath);
   if (!text) {

@@ -281,16 +281,16 @@ std::string settingsIssueText(const std::string& path, const LineIssue<SettingsI
   }
 }
 
-std::string argumentFaultText(const CommandLineResult& result) {
+std::string argumentFaultText(const ArgumentRefusal& refusal) {
   std::string text = words(QT_TRANSLATE_NOOP("ftpscript", "スクリプトが指定されていません (-s:)"));
-  if (result.fault == ArgumentFault::Unknown)
-    text = words(QT_TRANSLATE_NOOP("ftpscript", "不明な引数: %1"), {result.argument});
-  if (result.fault == ArgumentFault::BadStallSeconds)
+  if (refusal.fault == ArgumentFault::Unknown)
+    text = words(QT_TRANSLATE_NOOP("ftpscript", "不明な引数: %1"), {refusal.argument});
+  if (refusal.fault == ArgumentFault::BadStallSeconds)
     text = words(QT_TRANSLATE_NOOP("ftpscript", "-t: の秒数が正しくありません: %1"),
-                 {result.argument});
-  if (result.fault == ArgumentFault::BadLanguage)
+                 {refusal.argument});
+  if (refusal.fault == ArgumentFault::BadLanguage)
     text = words(QT_TRANSLATE_NOOP("ftpscript", "--lang には ja か en を指定してください: %1"),
-                 {result.argument});
+                 {refusal.argument});
   return text;
 }
 

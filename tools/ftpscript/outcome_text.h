@@ -117,7 +117,7 @@ std::string scriptIssueText(const LineIssue<ScriptIssue>& issue);
 // A line of the publishing settings `path` that is not used.
 std::string settingsIssueText(const std::string& path, const LineIssue<SettingsIssue>& issue);
 // What is wrong with the command line (the usage follows it from the declared options).
-std::string argumentFaultText(const CommandLineResult& result);
+std::string argumentFaultText(const ArgumentRefusal& refusal);
 
 // What ftpscript tells the operator as the script runs. The runner's steps: whole lines,
 // then why a step failed (after "失敗: 行 N WORD: "), then the step a server failure ends.

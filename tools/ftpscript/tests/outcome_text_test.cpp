@@ -117,8 +117,9 @@ TEST(ProgressText, LinesTheRunnerAndDayplotReadAndSettingsIssues) {
   };
   for (const auto& c : cases) EXPECT_EQ(progressText(c.kind, c.facts), c.says);
   const auto unknown = parseCommandLine({"-s:a", "host"});
-  EXPECT_EQ(unknown.fault, ArgumentFault::Unknown);
-  EXPECT_EQ(argumentFaultText(unknown), "不明な引数: host");
+  ASSERT_FALSE(unknown);
+  EXPECT_EQ(unknown.error().fault, ArgumentFault::Unknown);
+  EXPECT_EQ(argumentFaultText(unknown.error()), "不明な引数: host");
   // Settings issues name the file, the line and the setting.
   EXPECT_EQ(settingsIssueText("/s/p.ini", {3, SettingsIssue::BadValue, "RetryMinutes"}),
             "/s/p.ini の 3 行目: RetryMinutes の値が正しくないため使いません");

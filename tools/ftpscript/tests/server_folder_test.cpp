@@ -30,31 +30,35 @@ TEST(ServerFolder, RelativeAbsoluteAndUpAndPercentEncodingKeepsOnlyUnreserved) {
 
 TEST(ParseCommandLine, WindowsFormWithOrWithoutQuotes) {
   auto result = parseCommandLine({"-i", "-s:\"/p/old temp.sys\""});
-  ASSERT_TRUE(result.line);
-  EXPECT_EQ(result.line->scriptPath, "/p/old temp.sys");
-  EXPECT_TRUE(result.line->autoLogin);
-  EXPECT_FALSE(result.line->askNewHostKeys);
+  ASSERT_TRUE(result);
+  EXPECT_EQ(result->scriptPath, "/p/old temp.sys");
+  EXPECT_TRUE(result->autoLogin);
+  EXPECT_FALSE(result->askNewHostKeys);
   result = parseCommandLine({"-s:/p/a.sys", "-v", "-d", "-n", "-t:5", "-k"});
-  ASSERT_TRUE(result.line);
-  EXPECT_TRUE(result.line->askNewHostKeys);
-  EXPECT_EQ(result.line->scriptPath, "/p/a.sys");
-  EXPECT_TRUE(result.line->verbose);
-  EXPECT_FALSE(result.line->autoLogin);
-  EXPECT_EQ(result.line->stallSeconds, 5);
-  EXPECT_TRUE(parseCommandLine({"\"-s:/p/a.sys\""}).line);
+  ASSERT_TRUE(result);
+  EXPECT_TRUE(result->askNewHostKeys);
+  EXPECT_EQ(result->scriptPath, "/p/a.sys");
+  EXPECT_TRUE(result->verbose);
+  EXPECT_FALSE(result->autoLogin);
+  EXPECT_EQ(result->stallSeconds, 5);
+  EXPECT_TRUE(parseCommandLine({"\"-s:/p/a.sys\""}).has_value());
 
-  EXPECT_FALSE(parseCommandLine({"-i"}).line);
-  EXPECT_FALSE(parseCommandLine({"-s:"}).line);
-  EXPECT_FALSE(parseCommandLine({"-s:a", "host"}).line);
-  EXPECT_FALSE(parseCommandLine({"-s:a", "-t:0"}).line);
-  EXPECT_FALSE(parseCommandLine({"-s:a", "-t:x"}).line);
+  EXPECT_FALSE(parseCommandLine({"-i"}).has_value());
+  EXPECT_FALSE(parseCommandLine({"-s:"}).has_value());
+  EXPECT_FALSE(parseCommandLine({"-s:a", "host"}).has_value());
+  EXPECT_FALSE(parseCommandLine({"-s:a", "-t:0"}).has_value());
+  EXPECT_FALSE(parseCommandLine({"-s:a", "-t:x"}).has_value());
   // --lang as the other programs take it; a missing or unknown value is a fault.
-  EXPECT_EQ(parseCommandLine({"--lang", "en", "-s:a"}).line->language, "en");
-  EXPECT_EQ(parseCommandLine({"-s:a", "--lang=ja"}).line->language, "ja");
-  EXPECT_FALSE(parseCommandLine({"-s:a"}).line->language);
-  for (const auto& args :
-       {std::vector<std::string>{"-s:a", "--lang"}, {"-s:a", "--lang", "de"}, {"--lang=", "-s:a"}})
-    EXPECT_EQ(parseCommandLine(args).fault, ArgumentFault::BadLanguage) << args.back();
+  EXPECT_EQ(parseCommandLine({"--lang", "en", "-s:a"})->language, "en");
+  EXPECT_EQ(parseCommandLine({"-s:a", "--lang=ja"})->language, "ja");
+  EXPECT_FALSE(parseCommandLine({"-s:a"})->language);
+  for (const auto& args : {std::vector<std::string>{"-s:a", "--lang"},
+                           {"-s:a", "--lang", "de"},
+                           {"--lang=", "-s:a"}}) {
+    const auto parsed = parseCommandLine(args);
+    ASSERT_FALSE(parsed) << args.back();
+    EXPECT_EQ(parsed.error().fault, ArgumentFault::BadLanguage) << args.back();
+  }
 }
 
 }  // namespace
